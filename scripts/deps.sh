@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need (only the missing ones).
+set -euo pipefail
+PKGS=(
+  cmake ninja-build g++ pkg-config ccache
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
+  libplist-dev libminizip-dev zlib1g-dev libpugixml-dev libdmtx-dev
+  libzint-dev libzxing-dev
+  fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
+  python3 poppler-utils libreoffice-calc-nogui
+  xvfb xauth imagemagick
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
