@@ -1,0 +1,206 @@
+#include "data/SeriesFiles.h"
+
+#include "common/Globals.h"
+#include "data/DataText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+const QString kReserved = QStringLiteral("/\\?%*|\"<>");
+
+QString accessError(const QString& reason)
+{
+    return QStringLiteral("Error in file accessing.") + (reason.isEmpty() ? QString() : u' ' + reason);
+}
+} // namespace
+
+QString SeriesFiles::removeReservedChars(const QString& typed)
+{
+    qsizetype begin = 0;
+    qsizetype end = typed.size();
+    // Reserved characters and blanks may alternate at the ends ("/ name ?"), so strip both together.
+    auto strippable = [](QChar c) {
+        return kReserved.contains(c) || c.isSpace() || c.category() == QChar::Other_Control ||
+               c.category() == QChar::Other_Format;
+    };
+    while (begin < end && strippable(typed[begin]))
+        ++begin;
+    while (end > begin && strippable(typed[end - 1]))
+        --end;
+    return typed.mid(begin, end - begin);
+}
+
+bool SeriesFiles::isValidName(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'.') || name.toUtf8().size() > MaxNameBytes)
+        return false;
+    for (QChar c : name) {
+        if (c == u'/' || c == u'\\' || c.unicode() == 0 || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true; // "." and ".." start with a dot
+}
+
+QString SeriesFiles::cleanName(const QString& typed)
+{
+    const QString name = removeReservedChars(typed);
+    return isValidName(name) ? name : QString();
+}
+
+QString SeriesFiles::filePath(const QString& name)
+{
+    if (!isValidName(name) || Data_Folder_Path.isEmpty())
+        return {};
+    return QDir(Data_Folder_Path).filePath(name + u'.' + batch_file_EXT);
+}
+
+bool SeriesFiles::exists(const QString& name)
+{
+    const QString path = filePath(name);
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QStringList SeriesFiles::Get_datasheet_File_Name_Array() { return Get_datasheet_File_Name_Array(Data_Folder_Path); }
+
+QStringList SeriesFiles::Get_datasheet_File_Name_Array(const QString& folder)
+{
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    const QDir dir(folder);
+    if (!dir.exists())
+        return names;
+    const QString suffix = u'.' + batch_file_EXT;
+    const auto entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& fi : entries) {
+        const QString file = fi.fileName();
+        if (!file.endsWith(suffix, Qt::CaseSensitive) || !fi.isFile() || fi.isSymLink())
+            continue;
+        const QString base = file.left(file.size() - suffix.size());
+        if (isValidName(base))
+            names << base;
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
+    return names;
+}
+
+std::optional<QString> SeriesFiles::readText(const QString& name, QString* error)
+{
+    const QString path = filePath(name);
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Invalid series name: %1").arg(name);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read series file %1").arg(path);
+        return std::nullopt;
+    }
+    if (file.size() > MaxFileBytes) {
+        if (error)
+            *error = QStringLiteral("Series file too large: %1").arg(path);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        if (error)
+            *error = QStringLiteral("Series file is not UTF-8 text: %1").arg(path);
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<QStringList> SeriesFiles::readForBinding(const QString& name, QString* error)
+{
+    const auto text = readText(name, error);
+    if (!text)
+        return std::nullopt;
+    QStringList values = trimDataText(*text).split(u'\n');
+    // Files edited on other systems end their lines with CR LF.
+    for (QString& v : values) {
+        if (v.endsWith(u'\r'))
+            v.chop(1);
+    }
+    return values;
+}
+
+QString SeriesFiles::Get_First_Value_Of_Dataset(const QString& name)
+{
+    const auto text = readText(name);
+    if (!text)
+        return {};
+    QString first = text->section(u'\n', 0, 0);
+    if (first.endsWith(u'\r'))
+        first.chop(1);
+    return first;
+}
+
+QStringList SeriesFiles::readForViewer(const QString& name)
+{
+    QStringList values;
+    const auto text = readText(name);
+    if (!text)
+        return values;
+    for (const QStringView piece : QStringView(*text).split(u'\n')) {
+        QString v = trimDataText(piece);
+        if (!v.isEmpty())
+            values << v;
+    }
+    return values;
+}
+
+bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QString* error, WriteMode mode)
+{
+    const QString path = filePath(name);
+    if (path.isEmpty()) {
+        if (error)
+            *error = accessError(QStringLiteral("Invalid series name."));
+        return false;
+    }
+    QByteArray content;
+    if (mode == WriteMode::Append && QFileInfo(path).isFile()) {
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = accessError(old.errorString());
+            return false;
+        }
+        content = old.readAll();
+        if (!content.isEmpty() && !content.endsWith('\n'))
+            content.append('\n');
+    }
+    for (const QString& v : values) {
+        content.append(joinLineBreaks(v).toUtf8());
+        content.append('\n');
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        if (error)
+            *error = accessError(file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool SeriesFiles::removeSeries(const QString& name)
+{
+    const QString path = filePath(name);
+    return !path.isEmpty() && QFile::remove(path);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Series lists: one UTF-8 text file "<name>.txt" per list in Data_Folder_Path, one value per line, each line
+// ended by "\n". Every path is built from a checked name, so no name ever leaves the data folder.
+class SeriesFiles {
+public:
+    static inline const QString batch_file_EXT = QStringLiteral("txt");
+    // Longest name in UTF-8 bytes; leaves room for ".txt" and for a temporary suffix within 255 bytes.
+    static constexpr int MaxNameBytes = 200;
+    // Largest series file that is read.
+    static constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+
+    // The characters / \ ? % * | " < > are taken off both ends, then white space and control characters.
+    static QString removeReservedChars(const QString& typed);
+    // A name that may become a file name: not empty, no separator, no leading dot, no control character,
+    // not "." or "..", at most MaxNameBytes.
+    static bool isValidName(const QString& name);
+    // removeReservedChars(), then the empty string when the result is not a valid name.
+    static QString cleanName(const QString& typed);
+    // The series file of a valid name; the empty string for an invalid one.
+    static QString filePath(const QString& name);
+    static bool exists(const QString& name);
+
+    // The series names: regular, non-hidden "*.txt" files of the data folder whose base name is valid,
+    // sorted case-insensitively (ties case-sensitively) so the order is the same on every machine.
+    static QStringList Get_datasheet_File_Name_Array();
+    static QStringList Get_datasheet_File_Name_Array(const QString& folder);
+
+    // The whole file as text without a byte order mark; nothing when missing, too large or not UTF-8.
+    static std::optional<QString> readText(const QString& name, QString* error = nullptr);
+    // Binding rule: the whole text trimmed, split at "\n"; an empty file gives one empty value.
+    // Nothing when the file is missing or unreadable.
+    static std::optional<QStringList> readForBinding(const QString& name, QString* error = nullptr);
+    // First line, untrimmed (a trailing "\r" is dropped); empty when missing or unreadable.
+    static QString Get_First_Value_Of_Dataset(const QString& name);
+    // Viewer rule: each line trimmed, empty lines left out.
+    static QStringList readForViewer(const QString& name);
+
+    enum class WriteMode { Replace, Append };
+    // Writes the values, one per line, atomically: the old file is replaced only once the new one is
+    // complete. Line breaks inside a value become spaces. On failure the old file is untouched and
+    // *error holds "Error in file accessing." followed by the reason.
+    static bool writeSeries(const QString& name, const QStringList& values, QString* error = nullptr,
+                            WriteMode mode = WriteMode::Replace);
+    static bool removeSeries(const QString& name);
+};

@@ -1,0 +1,171 @@
+#include "common/Globals.h"
+#include "data/DataText.h"
+#include "data/SeriesFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+void writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readRaw(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestSeriesFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir root;
+
+private slots:
+    void init()
+    {
+        QVERIFY(root.isValid());
+        Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
+        QDir(Data_Folder_Path).removeRecursively();
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+    }
+
+    void trimming_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("blanks") << QStringLiteral("  a b \t") << QStringLiteral("a b");
+        QTest::newRow("line ends") << QStringLiteral("\r\nx\n\n") << QStringLiteral("x");
+        QTest::newRow("bom and controls") << QStringLiteral("\uFEFF\x01 y\u200B\x7F") << QStringLiteral("y");
+        QTest::newRow("mixed order") << QStringLiteral("\x02 \u200E z \x03") << QStringLiteral("z");
+        QTest::newRow("only junk") << QStringLiteral(" \x01\uFEFF ") << QString();
+    }
+    void trimming()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(trimDataText(in), out);
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("clean");
+        QTest::newRow("plain") << QStringLiteral("Guests") << QStringLiteral("Guests");
+        QTest::newRow("reserved at ends") << QStringLiteral("/Guests?") << QStringLiteral("Guests");
+        QTest::newRow("reserved and blanks") << QStringLiteral(" * Guests | ") << QStringLiteral("Guests");
+        QTest::newRow("slash inside") << QStringLiteral("a/b") << QString();
+        QTest::newRow("backslash inside") << QStringLiteral("a\\b") << QString();
+        QTest::newRow("parent") << QStringLiteral("..") << QString();
+        QTest::newRow("dot") << QStringLiteral(".") << QString();
+        QTest::newRow("escape") << QStringLiteral("../../etc/passwd") << QString();
+        QTest::newRow("hidden") << QStringLiteral(".hidden") << QString();
+        QTest::newRow("empty") << QStringLiteral(" /?* ") << QString();
+        QTest::newRow("too long") << QString(201, u'x') << QString();
+        QTest::newRow("long non-latin fits") << QString(66, QChar(0x65E5)) << QString(66, QChar(0x65E5));
+        QTest::newRow("long non-latin too long") << QString(67, QChar(0x65E5)) << QString();
+        QTest::newRow("control inside") << QStringLiteral("a\x01z") << QString();
+        QTest::newRow("accents") << QStringLiteral("Café liste") << QStringLiteral("Café liste");
+    }
+    void names()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, clean);
+        QCOMPARE(SeriesFiles::cleanName(typed), clean);
+        if (clean.isEmpty())
+            QVERIFY(SeriesFiles::filePath(typed).isEmpty() || SeriesFiles::isValidName(typed));
+        else
+            QCOMPARE(QFileInfo(SeriesFiles::filePath(clean)).absolutePath(),
+                     QFileInfo(Data_Folder_Path).absoluteFilePath());
+    }
+
+    void listingIsFilteredAndSorted()
+    {
+        const QDir d(Data_Folder_Path);
+        writeRaw(d.filePath("b.txt"), "1\n");
+        writeRaw(d.filePath("A.txt"), "1\n");
+        writeRaw(d.filePath("a.txt"), "1\n");
+        writeRaw(d.filePath("notes.csv"), "1\n");
+        writeRaw(d.filePath(".hidden.txt"), "1\n");
+        writeRaw(d.filePath("UPPER.TXT"), "1\n");
+        QVERIFY(d.mkdir("folder.txt"));
+        QVERIFY(QFile::link(d.filePath("b.txt"), d.filePath("link.txt")));
+        QCOMPARE(SeriesFiles::Get_datasheet_File_Name_Array(),
+                 QStringList({QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("b")}));
+        Data_Folder_Path = root.filePath("missing");
+        QVERIFY(SeriesFiles::Get_datasheet_File_Name_Array().isEmpty());
+    }
+
+    void writeFormat()
+    {
+        QVERIFY(SeriesFiles::writeSeries("s", {"a", "b"}));
+        QCOMPARE(readRaw(SeriesFiles::filePath("s")), QByteArray("a\nb\n"));
+        // Inner line breaks would split one value into several: they become spaces.
+        QVERIFY(SeriesFiles::writeSeries("s", {"x\ny", "p\r\nq", "Zoë 日本"}));
+        QCOMPARE(readRaw(SeriesFiles::filePath("s")), QString("x y\np q\nZoë 日本\n").toUtf8());
+        QVERIFY(SeriesFiles::writeSeries("s", {"r"}, nullptr, SeriesFiles::WriteMode::Append));
+        QCOMPARE(SeriesFiles::readForBinding("s").value(), QStringList({"x y", "p q", "Zoë 日本", "r"}));
+        QString err;
+        QVERIFY(!SeriesFiles::writeSeries("../x", {"a"}, &err));
+        QVERIFY(err.startsWith("Error in file accessing."));
+    }
+
+    void failedWriteKeepsOldFile()
+    {
+        QVERIFY(SeriesFiles::writeSeries("keep", {"old"}));
+        QFile::setPermissions(Data_Folder_Path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QString err;
+        const bool ok = SeriesFiles::writeSeries("keep", {"new"}, &err);
+        QFile::setPermissions(Data_Folder_Path,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (ok)
+            QSKIP("running with privileges that ignore folder permissions");
+        QVERIFY(err.startsWith("Error in file accessing."));
+        QCOMPARE(readRaw(SeriesFiles::filePath("keep")), QByteArray("old\n"));
+    }
+
+    void readers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("binding");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QStringList>("viewer");
+        QTest::newRow("empty inner line") << QByteArray("x\n\ny\n") << QStringList{"x", "", "y"} << "x"
+                                          << QStringList{"x", "y"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{""} << "" << QStringList{};
+        QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF" "first\nsecond\n") << QStringList{"first", "second"}
+                             << "first" << QStringList{"first", "second"};
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << "a" << QStringList{"a", "b"};
+        QTest::newRow("untrimmed first") << QByteArray("  v \nw") << QStringList{"v \nw"}.first().split('\n')
+                                         << "  v " << QStringList{"v", "w"};
+    }
+    void readers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, binding);
+        QFETCH(QString, first);
+        QFETCH(QStringList, viewer);
+        writeRaw(SeriesFiles::filePath("r"), bytes);
+        QCOMPARE(SeriesFiles::readForBinding("r").value(), binding);
+        QCOMPARE(SeriesFiles::Get_First_Value_Of_Dataset("r"), first);
+        QCOMPARE(SeriesFiles::readForViewer("r"), viewer);
+    }
+
+    void unreadableFiles()
+    {
+        QVERIFY(!SeriesFiles::readForBinding("missing"));
+        writeRaw(SeriesFiles::filePath("latin1"), QByteArray("caf\xE9\n"));
+        QString err;
+        QVERIFY(!SeriesFiles::readForBinding("latin1", &err));
+        QVERIFY(err.contains("UTF-8"));
+        QVERIFY(SeriesFiles::readForViewer("latin1").isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSeriesFiles)
+#include "test_series_files.moc"
