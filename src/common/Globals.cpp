@@ -10,6 +10,7 @@ std::atomic<bool> Card_Value_In_Process{false};
 QString Cutom_Msg_Title;
 QString Cutom_Msg_Val;
 int Msg_Apply_All_Chk = 0;
+std::atomic<bool> Stop_SMS_Sending_Now{false};
 QString Library_Selected_Image;
 QString lib_window_sel_file;
 float last_ctrl_X = 10.0f;

@@ -20,6 +20,8 @@ extern QString Cutom_Msg_Title; // texts of the long-message dialog
 extern QString Cutom_Msg_Val;
 extern int Msg_Apply_All_Chk;
 
+extern std::atomic<bool> Stop_SMS_Sending_Now; // set by the progress sheet's Stop; batch workers poll it
+
 extern QString Library_Selected_Image; // picture path for a new picture item
 extern QString lib_window_sel_file;    // last picture chosen in the picture library
 

@@ -1,0 +1,159 @@
+#include "common/FileHelpers.h"
+
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/StringHelpers.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QLocale>
+#include <QMutex>
+#include <QSaveFile>
+
+namespace {
+
+QMutex openerMutex;
+UrlOpener currentOpener;
+
+} // namespace
+
+bool makeFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QFileInfo fi(clean);
+    if (fi.isDir())
+        return true;
+    if (fi.exists() || fi.isSymLink())
+        return false; // a file or a dangling link stands in the way
+    const QString parent = fi.absolutePath();
+    if (parent != clean && !makeFolder(parent))
+        return false;
+    if (QDir().mkdir(clean, kFolderPermissions))
+        return true;
+    return QFileInfo(clean).isDir(); // made by someone else meanwhile
+}
+
+bool Check_Path_And_Create_Files()
+{
+    if (Resource_Path.isEmpty()) {
+        Show_NSLog_Message(QStringLiteral("Check_Path_And_Create_Files: the resource folder is not set"));
+        return false;
+    }
+    const QString dataFolder =
+        Data_Folder_Path.isEmpty() ? Resource_Path + QStringLiteral("/DataSet") : Data_Folder_Path;
+    const QStringList folders = {
+        dataFolder,
+        Resource_Path + QStringLiteral("/Frames"),
+        Resource_Path + QStringLiteral("/Fill_Style_Image"),
+        Resource_Path + QStringLiteral("/LibraryImage"),
+        Resource_Path + QStringLiteral("/Templates"),
+        Resource_Path + QStringLiteral("/Templates/User"),
+    };
+    bool ok = true;
+    for (const QString& f : folders) {
+        if (!makeFolder(f)) {
+            Show_NSLog_Message(QStringLiteral("Could not create the folder %1").arg(f));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool Delete_File(const QString& path)
+{
+    if (path.isEmpty())
+        return true;
+    QFileInfo fi(path);
+    if (!fi.exists() && !fi.isSymLink())
+        return true;
+    bool ok;
+    if (fi.isDir() && !fi.isSymLink())
+        ok = QDir(path).removeRecursively();
+    else
+        ok = QFile::remove(path);
+    if (!ok)
+        Show_NSLog_Message(QStringLiteral("Could not delete %1").arg(path));
+    return ok;
+}
+
+void setUrlOpener(UrlOpener opener)
+{
+    QMutexLocker lock(&openerMutex);
+    currentOpener = std::move(opener);
+}
+
+bool openUrl(const QUrl& url)
+{
+    UrlOpener opener;
+    {
+        QMutexLocker lock(&openerMutex);
+        opener = currentOpener;
+    }
+    return opener ? opener(url) : QDesktopServices::openUrl(url);
+}
+
+void Open_Help_File()
+{
+    const QString path = Resource_Path + QStringLiteral("/Help.pdf");
+    if (Resource_Path.isEmpty() || !QFileInfo(path).isFile()) {
+        Show_MessageBox(QStringLiteral("Help file does not exist!"));
+        return;
+    }
+    if (!openUrl(QUrl::fromLocalFile(path)))
+        Show_NSLog_Message(QStringLiteral("Could not open %1").arg(path));
+}
+
+int Check_And_Validate_File_Path(const QString& path)
+{
+    const QString trimmed = Trim_Str(path);
+    if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
+        return 0;
+    Show_MessageBox(QStringLiteral("Please select valid file path."));
+    return 1;
+}
+
+QString Convert_Path_From_URL(const QUrl& url)
+{
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    if (url.scheme().isEmpty())
+        return url.path();
+    return QString();
+}
+
+bool Save_gen_image(const QImage& image, const QString& file_path_val)
+{
+    QString error;
+    if (image.isNull()) {
+        error = QStringLiteral("Invalid image");
+    } else if (file_path_val.isEmpty()) {
+        error = QStringLiteral("No file name given");
+    } else {
+        QSaveFile file(file_path_val);
+        if (!file.open(QIODevice::WriteOnly)) {
+            error = file.errorString();
+        } else {
+            QImageWriter writer(&file, "png");
+            if (!writer.write(image)) {
+                error = writer.errorString();
+                file.cancelWriting();
+            } else if (!file.commit()) {
+                error = file.errorString();
+            }
+        }
+    }
+    if (error.isEmpty())
+        return true;
+    Show_MessageBox(file_path_val);
+    Show_MessageBox(error);
+    return false;
+}
+
+QString Get_date_Value(const QString& pattern, const QDateTime& at) { return QLocale().toString(at, pattern); }
+
+QString Get_time_Value(const QString& pattern, const QDateTime& at) { return QLocale().toString(at, pattern); }
