@@ -1,0 +1,111 @@
+#include "imaging/ProcessedImageCache.h"
+
+#include "imaging/ImageProcesser.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <list>
+
+namespace {
+
+struct Entry {
+    qint64 sourceKey;
+    ImageAdjustSettings settings;
+    QSize target;
+    QImage image;
+};
+
+struct Cache {
+    QMutex mutex;
+    std::list<Entry> entries; // most recently used first
+    qint64 bytes = 0;
+    qint64 budget = 128ll * 1024 * 1024;
+
+    void trim()
+    {
+        while (!entries.empty() && bytes > budget) {
+            bytes -= entries.back().image.sizeInBytes();
+            entries.pop_back();
+        }
+    }
+};
+
+Cache& cache()
+{
+    static Cache c;
+    return c;
+}
+
+} // namespace
+
+namespace {
+
+bool needsDownscale(const QImage& image, const QSize& target)
+{
+    return target.isValid() && !target.isEmpty() &&
+           (image.width() > 2 * target.width() || image.height() > 2 * target.height());
+}
+
+} // namespace
+
+QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSettings& settings,
+                                      const QSize& targetSize)
+{
+    if (source.isNull())
+        return source;
+    const bool neutral = settings.isNeutral();
+    // Whether scaling can apply is only known after rotation; a neutral picture is judged directly.
+    if (neutral && !needsDownscale(source, targetSize))
+        return source;
+    const QSize target = targetSize.isValid() ? targetSize : QSize();
+    Cache& c = cache();
+    const qint64 key = source.cacheKey();
+    {
+        QMutexLocker lock(&c.mutex);
+        for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
+            if (it->sourceKey == key && it->settings == settings && it->target == target) {
+                c.entries.splice(c.entries.begin(), c.entries, it);
+                return c.entries.front().image;
+            }
+        }
+    }
+    // Computed outside the lock: two threads may both compute the same picture, which is harmless.
+    QImage result = neutral ? source : ImageProcesser::process(source, settings);
+    if (result.isNull())
+        return result;
+    if (needsDownscale(result, target))
+        result = result.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (neutral)
+        return result;
+    QMutexLocker lock(&c.mutex);
+    if (result.sizeInBytes() <= c.budget) {
+        c.entries.push_front(Entry{key, settings, target, result});
+        c.bytes += result.sizeInBytes();
+        c.trim();
+    }
+    return result;
+}
+
+void ProcessedImageCache::clear()
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.entries.clear();
+    c.bytes = 0;
+}
+
+void ProcessedImageCache::setBudgetBytes(qint64 bytes)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.budget = bytes;
+    c.trim();
+}
+
+int ProcessedImageCache::entryCount()
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    return int(c.entries.size());
+}
