@@ -1,0 +1,36 @@
+#pragma once
+
+// The 2-D barcode image makers: pure functions of (parameters, value) giving an image of the requested
+// size in points at the requested resolution, every pixel foreground or background, or a reason.
+
+#include <QColor>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+struct TwoDResult {
+    QImage image;       // dots per metre carry the resolution
+    QSizeF sizePoints;  // size the image stands for, in points
+    QString reason;     // why there is no image
+    bool ok() const { return !image.isNull(); }
+};
+
+constexpr int kMinDpi = 72;
+constexpr int kMaxDpi = 2400;
+constexpr qint64 kMaxImagePixels = 64LL * 1000 * 1000;
+
+// The resolution kept within kMinDpi..kMaxDpi.
+int clampDpi(int dpi);
+// Pixels for a length in points at a resolution: ceil(dpi x points / 72).
+int pixelsFor(double points, int dpi);
+
+struct QrParams {
+    int versionIndex = 0; // 0 "Auto", k version k
+    int ecIndex = 0;      // 0 L, 1 M, 2 Q, 3 H
+    int sizePoints = 60;  // side of the square image
+    int dpi = 600;
+    QColor fg = Qt::black;
+    QColor bg = Qt::white;
+};
+
+TwoDResult makeQrImage(const QrParams& params, const QString& value);
