@@ -1,0 +1,80 @@
+#include "common/ui/GuiPrompt.h"
+
+#include "common/ui/UiHelpers.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <exception>
+
+namespace {
+
+void prepare(QMessageBox& box, const QString& text)
+{
+    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setText(QStringLiteral("\n") + text);
+    box.setWindowModality(Qt::ApplicationModal);
+}
+
+} // namespace
+
+QMessageBox::StandardButton GuiPromptHandler::run(QMessageBox& box)
+{
+    if (boxRunner)
+        return boxRunner(box);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+void GuiPromptHandler::message(const QString& text)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        Show_NSLog_Message(text);
+        return;
+    }
+    runOnGuiThreadAndWait([&] {
+        try {
+            QMessageBox box(mainWindow());
+            prepare(box, text);
+            box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+            box.setDefaultButton(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Ok);
+            run(box);
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromUtf8(e.what()));
+        } catch (...) {
+            Show_NSLog_Message(QStringLiteral("The message could not be shown: %1").arg(text));
+        }
+    });
+}
+
+bool GuiPromptHandler::yesNo(const QString& question)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        Show_NSLog_Message(question);
+        return false;
+    }
+    bool yes = false;
+    runOnGuiThreadAndWait([&] {
+        try {
+            QMessageBox box(mainWindow());
+            prepare(box, question);
+            box.addButton(QMessageBox::Yes)->setText(QStringLiteral("Yes"));
+            box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            yes = run(box) == QMessageBox::Yes;
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromUtf8(e.what()));
+        } catch (...) {
+            Show_NSLog_Message(QStringLiteral("The question could not be shown: %1").arg(question));
+        }
+    });
+    return yes;
+}
+
+void installGuiPrompt(QWidget* window)
+{
+    static GuiPromptHandler handler;
+    setMainWindow(window);
+    setPromptHandler(&handler);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// Small helpers for windows: the main window that sheets and alerts attach to, the dialog colour,
+// enabling boxes, and running code on the GUI thread from a worker.
+
+#include <QColor>
+#include <functional>
+
+class QWidget;
+
+// The main window; alerts and sheets without an explicit window attach to it. Not owned.
+void setMainWindow(QWidget* window);
+QWidget* mainWindow();
+
+// The background colour of every dialog window.
+QColor dialogBackgroundColor();
+void applyDialogBackground(QWidget* window);
+
+// Enables or disables control and every control inside it (when it is a box).
+void SetObjEnabled(QWidget* control, bool flag);
+
+// True on the thread of the application object (the GUI thread).
+bool isGuiThread();
+
+// Runs f on the GUI thread: directly when called there, else queued while the caller waits.
+// Without an application object f runs on the calling thread.
+void runOnGuiThreadAndWait(const std::function<void()>& f);

@@ -1,0 +1,444 @@
+#include "common/Globals.h"
+#include "common/LongMessage.h"
+#include "common/Prompt.h"
+#include "common/ui/GuiPrompt.h"
+#include "common/ui/Long_SMS_Dlg.h"
+#include "common/ui/Send_Modeless.h"
+#include "common/ui/UiHelpers.h"
+#include "common/ui/WaitSheet.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class RecordingPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    bool answer = false;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override
+    {
+        texts << q;
+        return answer;
+    }
+};
+
+// Runs f on a new thread and keeps the GUI event loop going until it ends.
+void runInWorker(const std::function<void()>& f)
+{
+    std::unique_ptr<QThread> t(QThread::create(f));
+    t->start();
+    QTRY_VERIFY_WITH_TIMEOUT(t->isFinished(), 10000);
+    t->wait();
+}
+
+// Acts on the next modal window as soon as it shows.
+void whenModalShows(const std::function<void(QWidget*)>& act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget(); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestCommonUi : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        window = std::make_unique<QMainWindow>();
+        window->resize(400, 300);
+        window->show();
+        setMainWindow(window.get());
+    }
+    void cleanup() { setPromptHandler(nullptr); }
+    void cleanupTestCase()
+    {
+        setMainWindow(nullptr);
+        window.reset();
+    }
+
+    void promptFromWorker_data();
+    void promptFromWorker();
+    void realBoxAnswers_data();
+    void realBoxAnswers();
+    void longMessageView_data();
+    void longMessageView();
+    void longMessageFinish_data();
+    void longMessageFinish();
+    void longDialogControls_data();
+    void longDialogControls();
+    void longDialogRun_data();
+    void longDialogRun();
+    void setObjEnabled_data();
+    void setObjEnabled();
+    void waitSheetKeepsLoopRunning();
+    void waitSheetFromWorker();
+    void progressStop_data();
+    void progressStop();
+    void progressFromWorker();
+
+private:
+    std::unique_ptr<QMainWindow> window;
+};
+
+void TestCommonUi::promptFromWorker_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::addColumn<bool>("answerYes");
+    QTest::newRow("message") << false << false;
+    QTest::newRow("question yes") << true << true;
+    QTest::newRow("question no") << true << false;
+}
+
+void TestCommonUi::promptFromWorker()
+{
+    QFETCH(bool, question);
+    QFETCH(bool, answerYes);
+    GuiPromptHandler handler;
+    QThread* boxThread = nullptr;
+    QString shownText;
+    QList<QMessageBox::StandardButton> buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QWidget* parent = nullptr;
+    handler.setBoxRunner([&](QMessageBox& box) {
+        boxThread = QThread::currentThread();
+        shownText = box.text();
+        parent = box.parentWidget();
+        for (QAbstractButton* b : box.buttons())
+            buttons << box.standardButton(b);
+        defaultButton = box.standardButton(box.defaultButton());
+        return answerYes ? QMessageBox::Yes : (question ? QMessageBox::No : QMessageBox::Ok);
+    });
+    setPromptHandler(&handler);
+
+    bool result = !answerYes;
+    QThread* worker = nullptr;
+    runInWorker([&] {
+        worker = QThread::currentThread();
+        if (question)
+            result = Show_YES_NO_MessageBox(QStringLiteral("Replace it?"));
+        else
+            Show_MessageBox(QStringLiteral("List is empty."));
+    });
+    QCOMPARE(boxThread, QThread::currentThread());
+    QVERIFY(worker != QThread::currentThread());
+    QCOMPARE(parent, window.get());
+    if (question) {
+        QCOMPARE(shownText, QStringLiteral("\nReplace it?"));
+        QCOMPARE(buttons.size(), 2);
+        QVERIFY(buttons.contains(QMessageBox::Yes) && buttons.contains(QMessageBox::No));
+        QCOMPARE(defaultButton, QMessageBox::Yes);
+        QCOMPARE(result, answerYes);
+    } else {
+        QCOMPARE(shownText, QStringLiteral("\nList is empty."));
+        QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+    }
+}
+
+void TestCommonUi::realBoxAnswers_data()
+{
+    QTest::addColumn<int>("action"); // 0 click Yes, 1 click No, 2 Return key, 3 Escape key
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("click yes") << 0 << true;
+    QTest::newRow("click no") << 1 << false;
+    QTest::newRow("return takes the default") << 2 << true;
+    QTest::newRow("escape is no") << 3 << false;
+}
+
+// The real box, run by exec() on the GUI thread while a worker waits for the answer.
+void TestCommonUi::realBoxAnswers()
+{
+    QFETCH(int, action);
+    QFETCH(bool, expected);
+    GuiPromptHandler handler;
+    setPromptHandler(&handler);
+    QString seen;
+    whenModalShows([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        seen = box->text();
+        switch (action) {
+        case 0:
+            box->button(QMessageBox::Yes)->click();
+            break;
+        case 1:
+            box->button(QMessageBox::No)->click();
+            break;
+        case 2:
+            QTest::keyClick(box, Qt::Key_Return);
+            break;
+        default:
+            QTest::keyClick(box, Qt::Key_Escape);
+            break;
+        }
+    });
+    bool result = !expected;
+    runInWorker([&] { result = Show_YES_NO_MessageBox(QStringLiteral("Stop now?")); });
+    QCOMPARE(result, expected);
+    QCOMPARE(seen, QStringLiteral("\nStop now?"));
+}
+
+void TestCommonUi::longMessageView_data()
+{
+    QTest::addColumn<QString>("title_val");
+    QTest::addColumn<QString>("msg_val_str");
+    QTest::addColumn<bool>("apply_chk_show");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("showNo");
+    QTest::newRow("globals") << QString() << QString("ignored") << false << QString("DPI (Dots Per Inch) :")
+                             << QString("Dots per inch...") << false;
+    QTest::newRow("own texts") << QString("Message :") << QString("abc\nin use") << false
+                               << QString("Message :") << QString("abc\nin use") << true;
+    QTest::newRow("own texts, check box") << QString("Batch Processing Series already exists :")
+                                          << QString("x") << true
+                                          << QString("Batch Processing Series already exists :") << QString("x")
+                                          << true;
+    QTest::newRow("globals, check box") << QString("") << QString("") << true << QString("DPI (Dots Per Inch) :")
+                                        << QString("Dots per inch...") << false;
+}
+
+void TestCommonUi::longMessageView()
+{
+    QFETCH(QString, title_val);
+    QFETCH(QString, msg_val_str);
+    QFETCH(bool, apply_chk_show);
+    Cutom_Msg_Title = QStringLiteral("DPI (Dots Per Inch) :");
+    Cutom_Msg_Val = QStringLiteral("Dots per inch...");
+    const LongMessageView v = ::longMessageView(title_val, msg_val_str, apply_chk_show);
+    QTEST(v.title, "title");
+    QTEST(v.message, "message");
+    QTEST(v.showNo, "showNo");
+    QCOMPARE(v.showApplyAll, apply_chk_show);
+}
+
+void TestCommonUi::longMessageFinish_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::newRow("ok ticked") << 1 << true << 0 << 1;
+    QTest::newRow("ok not ticked clears") << 1 << false << 1 << 0;
+    QTest::newRow("no keeps set") << 0 << true << 1 << 1;
+    QTest::newRow("no keeps clear") << 0 << true << 0 << 0;
+}
+
+void TestCommonUi::longMessageFinish()
+{
+    QFETCH(int, code);
+    QFETCH(bool, ticked);
+    QFETCH(int, before);
+    Msg_Apply_All_Chk = before;
+    QCOMPARE(finishLongMessage(code, ticked), code);
+    QTEST(Msg_Apply_All_Chk, "after");
+}
+
+void TestCommonUi::longDialogControls_data()
+{
+    QTest::addColumn<QString>("title_val");
+    QTest::addColumn<bool>("apply_chk_show");
+    QTest::addColumn<bool>("noShown");
+    QTest::newRow("globals") << QString() << false << false;
+    QTest::newRow("own title") << QString("Message :") << false << true;
+    QTest::newRow("own title, box") << QString("Message :") << true << true;
+}
+
+void TestCommonUi::longDialogControls()
+{
+    QFETCH(QString, title_val);
+    QFETCH(bool, apply_chk_show);
+    QFETCH(bool, noShown);
+    Cutom_Msg_Title = QStringLiteral("Help :");
+    Cutom_Msg_Val = QStringLiteral("Line one\n\nLine two");
+    Long_SMS_Dlg dlg(window.get());
+    dlg.title_val = title_val;
+    dlg.msg_val_str = QStringLiteral("own text");
+    dlg.apply_chk_show = apply_chk_show;
+    dlg.loadTexts();
+    QCOMPARE(dlg.no_btn->isVisibleTo(&dlg), noShown);
+    QCOMPARE(dlg.apply_all_chk->isVisibleTo(&dlg), apply_chk_show);
+    QCOMPARE(dlg.title_label->text(), noShown ? title_val : QStringLiteral("Help :"));
+    QCOMPARE(dlg.msg_text->toPlainText(), noShown ? QStringLiteral("own text") : Cutom_Msg_Val);
+    QCOMPARE(dlg.palette().color(QPalette::Window), dialogBackgroundColor());
+}
+
+void TestCommonUi::longDialogRun_data()
+{
+    QTest::addColumn<bool>("pressOk");
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("after");
+    QTest::newRow("ok ticked") << true << true << 0 << 1 << 1;
+    QTest::newRow("ok unticked") << true << false << 1 << 1 << 0;
+    QTest::newRow("no") << false << true << 0 << 0 << 0;
+}
+
+void TestCommonUi::longDialogRun()
+{
+    QFETCH(bool, pressOk);
+    QFETCH(bool, tick);
+    QFETCH(int, before);
+    Msg_Apply_All_Chk = before;
+    Long_SMS_Dlg* dlg = Long_SMS_Dlg::defaultInstance();
+    QCOMPARE(Long_SMS_Dlg::defaultInstance(), dlg);
+    whenModalShows([&](QWidget* w) {
+        QCOMPARE(w, dlg);
+        QVERIFY(dlg->apply_all_chk->isVisible());
+        QVERIFY(!dlg->apply_all_chk->isChecked());
+        dlg->apply_all_chk->setChecked(tick);
+        (pressOk ? dlg->ok_btn : dlg->no_btn)->click();
+    });
+    const int r = dlg->Open_Long_sms_Dialog(QStringLiteral("Batch Processing Series already exists :"),
+                                            QStringLiteral("Guests\nBatch Processing Series already exists."),
+                                            true);
+    QTEST(r, "result");
+    QTEST(Msg_Apply_All_Chk, "after");
+    QVERIFY(!dlg->isVisible());
+    // The texts were for this call only.
+    QVERIFY(dlg->title_val.isEmpty() && dlg->msg_val_str.isEmpty() && !dlg->apply_chk_show);
+    Msg_Apply_All_Chk = 0;
+}
+
+void TestCommonUi::setObjEnabled_data()
+{
+    QTest::addColumn<bool>("flag");
+    QTest::newRow("enable") << true;
+    QTest::newRow("disable") << false;
+}
+
+void TestCommonUi::setObjEnabled()
+{
+    QFETCH(bool, flag);
+    QGroupBox box;
+    auto* layout = new QVBoxLayout(&box);
+    auto* edit = new QLineEdit(&box);
+    auto* inner = new QGroupBox(&box);
+    auto* deep = new QCheckBox(inner);
+    layout->addWidget(edit);
+    layout->addWidget(inner);
+    // Start from the opposite, with one child set apart on its own.
+    box.setEnabled(!flag);
+    edit->setEnabled(!flag);
+    deep->setEnabled(!flag);
+    inner->setEnabled(flag);
+    SetObjEnabled(&box, flag);
+    for (QWidget* w : {static_cast<QWidget*>(&box), static_cast<QWidget*>(edit), static_cast<QWidget*>(inner),
+                       static_cast<QWidget*>(deep)}) {
+        QCOMPARE(w->isEnabled(), flag);
+        QCOMPARE(w->testAttribute(Qt::WA_Disabled), !flag);
+    }
+    SetObjEnabled(nullptr, flag); // no crash
+}
+
+void TestCommonUi::waitSheetKeepsLoopRunning()
+{
+    Show_Create_Modeless();
+    WaitSheet* sheet = waitSheetOf();
+    QVERIFY(sheet);
+    QVERIFY(sheet->isVisible());
+    QCOMPARE(sheet->parentWidget(), window.get());
+    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+    QCOMPARE(sheet->text(), QStringLiteral("It may take a while, Please wait.."));
+    // Show returns at once and events keep flowing.
+    bool fired = false;
+    QTimer::singleShot(0, [&] { fired = true; });
+    QTRY_VERIFY(fired);
+    Show_Create_Modeless();
+    QCOMPARE(waitSheetOf(), sheet);
+
+    QPointer<WaitSheet> guard(sheet);
+    Hide_Destroy_Modeless();
+    QVERIFY(!waitSheetOf());
+    QTRY_VERIFY(guard.isNull());
+    Hide_Destroy_Modeless(); // nothing shown: no effect
+}
+
+void TestCommonUi::waitSheetFromWorker()
+{
+    QWidget dialogWindow;
+    dialogWindow.show();
+    bool shownWhileWorking = false;
+    runInWorker([&] {
+        Show_Create_Modeless(&dialogWindow);
+        shownWhileWorking = waitSheetOf(&dialogWindow) != nullptr;
+        Hide_Destroy_Modeless(&dialogWindow);
+    });
+    QVERIFY(shownWhileWorking);
+    QVERIFY(!waitSheetOf(&dialogWindow));
+    QVERIFY(!waitSheetOf()); // the main window's sheet is separate
+}
+
+void TestCommonUi::progressStop_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes stops") << true;
+    QTest::newRow("no goes on") << false;
+}
+
+void TestCommonUi::progressStop()
+{
+    QFETCH(bool, answer);
+    RecordingPrompt prompt;
+    prompt.answer = answer;
+    setPromptHandler(&prompt);
+    Send_Modeless* sheet = Send_Modeless::defaultInstance();
+    sheet->resetProgress(12, QStringLiteral("0 / 12 Frame"));
+    QVERIFY(!Stop_SMS_Sending_Now);
+    Show_One_By_One_Modeless();
+    QVERIFY(sheet->isVisible());
+    sheet->_stop_btn->click();
+    QCOMPARE(prompt.texts, QStringList{QStringLiteral("Are you sure you want to stop?")});
+    QCOMPARE(Stop_SMS_Sending_Now.load(), answer);
+    QVERIFY(sheet->isVisible()); // the owner hides it
+    Hide_One_By_One_Modeless();
+    QVERIFY(!sheet->isVisible());
+    sheet->resetProgress(1, QString());
+    QVERIFY(!Stop_SMS_Sending_Now);
+}
+
+void TestCommonUi::progressFromWorker()
+{
+    Send_Modeless* sheet = Send_Modeless::defaultInstance();
+    sheet->resetProgress(12, QStringLiteral("0 / 12 Frame"));
+    QCOMPARE(sheet->_tot_msg_cnt->text(), QStringLiteral("12"));
+    QCOMPARE(sheet->_Curr_Progress->maximum(), 12);
+    Show_One_By_One_Modeless();
+    runInWorker([&] {
+        for (int i = 1; i <= 5; ++i)
+            sheet->setProgressValue(i, QStringLiteral("%1 / 12 Frame").arg(i));
+        sheet->setPauseText(QStringLiteral("Paused"));
+        sheet->setStopEnabled(false);
+        Hide_One_By_One_Modeless();
+    });
+    QCOMPARE(sheet->_Curr_Progress->value(), 5);
+    QCOMPARE(sheet->_curr_msg_cnt->text(), QStringLiteral("5 / 12 Frame"));
+    QCOMPARE(sheet->pause_label->text(), QStringLiteral("Paused"));
+    QVERIFY(!sheet->_stop_btn->isEnabled());
+    QVERIFY(!sheet->isVisible());
+}
+
+QTEST_MAIN(TestCommonUi)
+#include "test_common_ui.moc"
