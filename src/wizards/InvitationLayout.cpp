@@ -1,0 +1,106 @@
+#include "wizards/InvitationLayout.h"
+
+#include "wizards/InvitationState.h"
+
+#include <algorithm>
+
+InvitationAnswers InvitationAnswers::fromGlobals()
+{
+    InvitationAnswers a;
+    a.title = Invite_Title;
+    a.to = Invite_To;
+    a.message = Invite_Message;
+    a.date = Invite_Date;
+    a.time = Invite_Time;
+    a.venue = Invite_Venue;
+    a.from = Invite_From;
+    a.photoPath = Invite_Frame_Pic_IMG;
+    a.framePath = Invite_Frame_IMG;
+    return a;
+}
+
+namespace {
+
+// The layout for a card at least MinWidth x MinHeight (single precision, as the canvas stores it).
+QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float H)
+{
+    QList<InvitationItemSpec> out;
+    const float w = W - 80.0f;
+    const float m = (W - w) / 2.0f;
+    const float p = (H - 250.0f) / 2.0f;
+    float y = 40.0f;
+    auto text = [&out](const QString& id, const QString& value, float x, float top, float width, float height) {
+        out.append({InvitationItemSpec::Text, id, value, QRectF(x, top, width, height), 2});
+    };
+
+    if (!a.title.isEmpty()) {
+        text(QStringLiteral("PARTY_TITLE"), a.title, m, y, w, 30);
+        y += 50;
+    }
+    if (!a.to.isEmpty()) {
+        text(QStringLiteral("PARTY_TO"), QStringLiteral("Dear ") + a.to + QStringLiteral(","), 30, y, w, 20);
+        y += 30;
+    }
+    if (!a.message.isEmpty()) {
+        text(QStringLiteral("PARTY_MSG"), a.message, 50, y, w, 80);
+        y += 80;
+    }
+    const float d = y;
+    if (!a.date.isEmpty()) {
+        QString value = a.date;
+        if (!a.time.isEmpty())
+            value += QStringLiteral(" at ") + a.time;
+        text(QStringLiteral("PARTY_DATE"), value, 30, d, w, 20);
+        y = d + 30;
+    } else if (!a.time.isEmpty()) {
+        text(QStringLiteral("PARTY_TIME"), QStringLiteral("AT ") + a.time, 30, d, w, 20);
+        y += 60;
+    } else {
+        y += 30;
+    }
+    if (!a.venue.isEmpty()) {
+        text(QStringLiteral("PARTY_VENUE"), QStringLiteral("Venue:\n") + a.venue, 30, y, w, 60);
+        y += 70;
+    } else {
+        y += 20;
+    }
+    if (!a.from.isEmpty())
+        text(QStringLiteral("PARTY_FROM"), QStringLiteral("From:\n") + a.from, m, y, w, 40);
+    if (!a.photoPath.isEmpty())
+        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE"), a.photoPath, QRectF(m, p, w, 250), 8});
+    return out;
+}
+
+// Shrinks a rectangle laid out on a reference card onto the real card and keeps it inside.
+QRectF fitInto(const QRectF& r, double sx, double sy, QSizeF card)
+{
+    const double w = std::min(r.width() * sx, card.width());
+    const double h = std::min(r.height() * sy, card.height());
+    const double x = std::clamp(r.x() * sx, 0.0, card.width() - w);
+    const double y = std::clamp(r.y() * sy, 0.0, card.height() - h);
+    return QRectF(x, y, w, h);
+}
+
+} // namespace
+
+QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation, QSizeF cardSize)
+{
+    const double W = std::max(0.0, cardSize.width());
+    const double H = std::max(0.0, cardSize.height());
+    const bool small = W < invitation::MinWidth || H < invitation::MinHeight;
+    // A small card is laid out on a larger card and shrunk onto the real one; the reference is twice the
+    // least width so that texts keep a width of their own.
+    const float refW = static_cast<float>(small ? std::max(W, 2 * invitation::MinWidth) : W);
+    const float refH = static_cast<float>(small ? std::max(H, invitation::MinHeight) : H);
+    QList<InvitationItemSpec> out = baseLayout(answers, refW, refH);
+    if (small) {
+        const double sx = W / refW;
+        const double sy = H / refH;
+        for (InvitationItemSpec& s : out)
+            s.rect = fitInto(s.rect, sx, sy, QSizeF(W, H));
+    }
+    if (!answers.framePath.isEmpty())
+        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE_BG"), answers.framePath,
+                    QRectF(cardLocation, cardSize), 8});
+    return out;
+}
