@@ -2,6 +2,8 @@
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/SafeFileName.h"
+#include "common/StringHelpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,26 +14,6 @@
 namespace {
 
 constexpr qint64 MaxTemplateFileBytes = 512LL * 1024 * 1024;
-
-// Reserved characters are removed from the ends and the result trimmed, as the name window does.
-QString cleanName(const QString& text)
-{
-    static const QString reserved = QStringLiteral("/\\?%*|\"<>:");
-    QString s = text.trimmed();
-    bool changed = true;
-    while (changed && !s.isEmpty()) {
-        changed = false;
-        if (reserved.contains(s.front()) || s.front().isSpace()) {
-            s.remove(0, 1);
-            changed = true;
-        }
-        if (!s.isEmpty() && (reserved.contains(s.back()) || s.back().isSpace())) {
-            s.chop(1);
-            changed = true;
-        }
-    }
-    return s;
-}
 
 bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
@@ -108,23 +90,14 @@ bool TemplateStore::builtInTemplateExists(const QString& name) const
 
 QString TemplateStore::nameProblem(const QString& name)
 {
-    if (name.isEmpty())
+    if (Trim_Str(name).isEmpty())
         return QStringLiteral("Please enter template name.");
-    if (name.size() > MaxNameLength)
-        return QStringLiteral("Template name is too long.");
-    if (name.startsWith(QLatin1Char('.')))
-        return QStringLiteral("Template name cannot start with a dot.");
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.category() == QChar::Other_Control
-            || c.category() == QChar::Other_Format)
-            return QStringLiteral("Template name cannot contain / \\ : or control characters.");
-    }
-    return {};
+    return fileNameProblem(name);
 }
 
 TemplateNameCheck TemplateStore::checkName(const QString& typed, const QString& passed) const
 {
-    const QString name = cleanName(typed);
+    const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(typed));
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
         Show_MessageBox(problem);
         return {};

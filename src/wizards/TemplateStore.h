@@ -27,7 +27,6 @@ public:
     TemplateStore();
     TemplateStore(const QString& builtInFolder, const QString& userFolder);
 
-    static constexpr int MaxNameLength = 100;
     static QString extension(); // design_file_EXT, "kvto"
 
     QString builtInFolder() const { return m_builtIn; }

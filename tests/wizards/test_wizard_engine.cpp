@@ -195,14 +195,14 @@ private slots:
                                        << QStringLiteral("Please enter template name.");
         QTest::newRow("ends cleaned") << QStringLiteral("\"Gala\"") << QString() << true << QStringLiteral("Gala")
                                       << QString();
-        QTest::newRow("separator") << QStringLiteral("a/../../b") << QString() << true << QString()
-                                   << QStringLiteral("Template name cannot contain / \\ : or control characters.");
+        QTest::newRow("separators removed") << QStringLiteral("a/../../b") << QString() << true
+                                            << QStringLiteral("a....b") << QString();
         QTest::newRow("dot dot") << QStringLiteral("..") << QString() << true << QString()
-                                 << QStringLiteral("Template name cannot start with a dot.");
+                                 << QStringLiteral("\"..\" can't be used as a name.");
         QTest::newRow("hidden") << QStringLiteral(".x") << QString() << true << QString()
-                                << QStringLiteral("Template name cannot start with a dot.");
-        QTest::newRow("too long") << QString(101, QLatin1Char('n')) << QString() << true << QString()
-                                  << QStringLiteral("Template name is too long.");
+                                << QStringLiteral("A name can't start with a dot.");
+        QTest::newRow("too long") << QString(121, QLatin1Char('n')) << QString() << true << QString()
+                                  << QStringLiteral("A name can have at most 120 characters.");
         QTest::newRow("replace yes") << QStringLiteral("Mine") << QString() << true << QStringLiteral("Mine")
                                      << QStringLiteral("Template with this name already exists, Do you want to "
                                                        "replace the existing template?");
