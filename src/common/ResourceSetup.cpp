@@ -80,11 +80,17 @@ int copyMissingResources(const QString& from, const QString& to)
     const QDir source(from);
     if (from.isEmpty() || !source.exists() || to.isEmpty())
         return -1;
-    if (!makeFolder(to))
+    // A target inside the source would be walked while it grows.
+    const QString fromCanon = QFileInfo(from).canonicalFilePath();
+    const QString toAbs = QDir::cleanPath(QFileInfo(to).absoluteFilePath());
+    const auto within = [&fromCanon](const QString& p) {
+        return p == fromCanon || p.startsWith(fromCanon + QLatin1Char('/'));
+    };
+    if (within(toAbs) || !makeFolder(to) || within(QFileInfo(toAbs).canonicalFilePath()))
         return -1;
     int copied = 0;
     bool failed = false;
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();

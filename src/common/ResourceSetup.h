@@ -15,8 +15,10 @@ void setResourcePath(const QString& path);
 // Empty when none exists.
 QString shippedResourcesFolder();
 
-// Copies every file of from (sub-folders included, links skipped) into to where no file of that name exists;
-// files already there are never touched. Gives the number of files copied, or -1 when any copy failed.
+// Copies every file of from (sub-folders included; links and hidden files skipped) into to where no file of
+// that name exists;
+// files already there are never touched. Gives the number of files copied, or -1 when any copy failed
+// (or to lies inside from).
 int copyMissingResources(const QString& from, const QString& to);
 
 // Start-up: sets Resource_Path when it is not set yet, creates it and the working folders, and copies the

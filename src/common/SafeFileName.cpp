@@ -34,15 +34,17 @@ bool hasLoneSurrogate(const QString& name)
     return false;
 }
 
-// Cuts s to at most max UTF-16 units without splitting a surrogate pair.
-QString cutToLength(const QString& s, qsizetype max)
+// Cuts s to the length bounds without splitting a surrogate pair.
+QString cutToLength(const QString& s)
 {
-    if (s.size() <= max)
-        return s;
-    qsizetype n = max;
-    if (n > 0 && s.at(n - 1).isHighSurrogate())
+    qsizetype n = qMin(s.size(), kMaxFileNameLength);
+    if (n < s.size() && n > 0 && s.at(n - 1).isHighSurrogate())
         --n;
-    return s.left(n);
+    QString out = s.left(n);
+    while (out.toUtf8().size() > kMaxFileNameBytes) {
+        out.chop(out.size() >= 2 && out.at(out.size() - 1).isLowSurrogate() ? 2 : 1);
+    }
+    return out;
 }
 
 bool isInside(const QString& root, const QString& path)
@@ -68,8 +70,8 @@ QString fileNameProblem(const QString& name)
         return QStringLiteral("A name can't contain / \\ ? % * | \" < > : or control characters.");
     if (Trim_Str(name) != name)
         return QStringLiteral("A name can't start or end with blanks.");
-    if (name.size() > kMaxFileNameLength)
-        return QStringLiteral("A name can have at most %1 characters.").arg(kMaxFileNameLength);
+    if (name.size() > kMaxFileNameLength || name.toUtf8().size() > kMaxFileNameBytes)
+        return QStringLiteral("The name is too long.");
     return QString();
 }
 
@@ -80,7 +82,7 @@ QString makeSafeFileName(const QString& name, const QString& fallback)
     QString s = Remove_Reserve_Char_In_File_Name(name);
     while (s.startsWith(QLatin1Char('.')))
         s = Trim_Str(s.mid(1));
-    s = Trim_Str(cutToLength(s, kMaxFileNameLength));
+    s = Trim_Str(cutToLength(s));
     if (isSafeFileName(s))
         return s;
     return isSafeFileName(fallback) ? fallback : QString();

@@ -2,11 +2,13 @@
 
 // Names that become file names (series, templates, attachments) and the paths built from them.
 // A safe name has no separators, reserved or control characters anywhere, is not "", "." or "..",
-// does not start with a dot and is at most kMaxFileNameLength characters long.
+// does not start with a dot and is at most kMaxFileNameLength characters (kMaxFileNameBytes in UTF-8) long.
 
 #include <QString>
 
 constexpr qsizetype kMaxFileNameLength = 120;
+// Bound in UTF-8 bytes, so that name, extension and a temporary suffix fit the file system's 255 bytes.
+constexpr qsizetype kMaxFileNameBytes = 200;
 
 // Empty when name is safe as it stands, else a message for the user saying what is wrong.
 QString fileNameProblem(const QString& name);

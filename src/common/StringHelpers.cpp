@@ -111,6 +111,9 @@ bool isReservedFileNameChar(char32_t c)
     default:
         break;
     }
+    // Zero-width (non-)joiners belong to Persian and Indic words and to emoji sequences.
+    if (c == 0x200C || c == 0x200D)
+        return false;
     const QChar::Category cat = QChar::category(c);
     // Line and paragraph separators count as control characters in a name; a lone surrogate is no character.
     return cat == QChar::Other_Control || cat == QChar::Other_Format || cat == QChar::Separator_Line ||

@@ -28,5 +28,6 @@ QString Replace_char_in_string(const QString& text, const QString& oldPart, cons
 // The result may still be unusable (empty, "." or starting with a dot): check it with fileNameProblem().
 QString Remove_Reserve_Char_In_File_Name(const QString& text);
 
-// True for the characters a file name never holds: separators, reserved characters, control and format characters.
+// True for the characters a file name never holds: separators, reserved characters, control and format
+// characters (except the zero-width joiner and non-joiner, which are parts of words).
 bool isReservedFileNameChar(char32_t c);

@@ -109,6 +109,7 @@ void TestCommonUi::promptFromWorker_data()
     QTest::newRow("message") << false << false;
     QTest::newRow("question yes") << true << true;
     QTest::newRow("question no") << true << false;
+    QTest::newRow("markup shown as text") << false << false;
 }
 
 void TestCommonUi::promptFromWorker()
@@ -121,10 +122,15 @@ void TestCommonUi::promptFromWorker()
     QList<QMessageBox::StandardButton> buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QWidget* parent = nullptr;
+    Qt::TextFormat format = Qt::AutoText;
+    const QString text = QString::fromLatin1(QTest::currentDataTag()).startsWith("markup")
+                             ? QStringLiteral("<b>a<b>.png</b>")
+                             : QStringLiteral("List is empty.");
     handler.setBoxRunner([&](QMessageBox& box) {
         boxThread = QThread::currentThread();
         shownText = box.text();
         parent = box.parentWidget();
+        format = box.textFormat();
         for (QAbstractButton* b : box.buttons())
             buttons << box.standardButton(b);
         defaultButton = box.standardButton(box.defaultButton());
@@ -139,7 +145,7 @@ void TestCommonUi::promptFromWorker()
         if (question)
             result = Show_YES_NO_MessageBox(QStringLiteral("Replace it?"));
         else
-            Show_MessageBox(QStringLiteral("List is empty."));
+            Show_MessageBox(text);
     });
     QCOMPARE(boxThread, QThread::currentThread());
     QVERIFY(worker != QThread::currentThread());
@@ -151,7 +157,8 @@ void TestCommonUi::promptFromWorker()
         QCOMPARE(defaultButton, QMessageBox::Yes);
         QCOMPARE(result, answerYes);
     } else {
-        QCOMPARE(shownText, QStringLiteral("\nList is empty."));
+        QCOMPARE(shownText, "\n" + text);
+        QCOMPARE(format, Qt::PlainText);
         QCOMPARE(buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
     }
 }
@@ -291,9 +298,11 @@ void TestCommonUi::longDialogRun_data()
     QTest::addColumn<int>("before");
     QTest::addColumn<int>("result");
     QTest::addColumn<int>("after");
-    QTest::newRow("ok ticked") << true << true << 0 << 1 << 1;
-    QTest::newRow("ok unticked") << true << false << 1 << 1 << 0;
-    QTest::newRow("no") << false << true << 0 << 0 << 0;
+    QTest::addColumn<bool>("fromWorker");
+    QTest::newRow("ok ticked") << true << true << 0 << 1 << 1 << false;
+    QTest::newRow("ok unticked") << true << false << 1 << 1 << 0 << false;
+    QTest::newRow("no") << false << true << 0 << 0 << 0 << false;
+    QTest::newRow("ok from a worker") << true << true << 0 << 1 << 1 << true;
 }
 
 void TestCommonUi::longDialogRun()
@@ -311,9 +320,16 @@ void TestCommonUi::longDialogRun()
         dlg->apply_all_chk->setChecked(tick);
         (pressOk ? dlg->ok_btn : dlg->no_btn)->click();
     });
-    const int r = dlg->Open_Long_sms_Dialog(QStringLiteral("Batch Processing Series already exists :"),
-                                            QStringLiteral("Guests\nBatch Processing Series already exists."),
-                                            true);
+    QFETCH(bool, fromWorker);
+    int r = -1;
+    const auto open = [&] {
+        r = dlg->Open_Long_sms_Dialog(QStringLiteral("Batch Processing Series already exists :"),
+                                      QStringLiteral("Guests\nBatch Processing Series already exists."), true);
+    };
+    if (fromWorker)
+        runInWorker(open);
+    else
+        open();
     QTEST(r, "result");
     QTEST(Msg_Apply_All_Chk, "after");
     QVERIFY(!dlg->isVisible());

@@ -76,6 +76,7 @@ private slots:
     void safeFilePathReasons();
     void workingFoldersAre0755();
     void resourceCopyKeepsUserFiles();
+    void longestNameIsWritable();
     void setupFromEnvironment();
     void deleteFile();
     void deleteLinkKeepsTarget();
@@ -210,6 +211,28 @@ void TestFileHelpers::resourceCopyKeepsUserFiles()
     QVERIFY(QFile::remove(user + "/Templates/Ready/t.kvto"));
     QCOMPARE(copyMissingResources(shipped, user), 1);
     QCOMPARE(copyMissingResources(root + "/nowhere", user), -1);
+    // Never into the shipped folder itself.
+    QCOMPARE(copyMissingResources(shipped, shipped + "/Frames/inner"), -1);
+    QVERIFY(!QFileInfo::exists(shipped + "/Frames/inner"));
+    // Hidden files (e.g. .gitkeep) stay behind.
+    writeFile(shipped + "/Frames/.gitkeep", "");
+    QCOMPARE(copyMissingResources(shipped, user), 0);
+    QVERIFY(!QFileInfo::exists(user + "/Frames/.gitkeep"));
+}
+
+// A name at both bounds really makes a file, extension and the atomic write's temporary name included.
+void TestFileHelpers::longestNameIsWritable()
+{
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (const QString& name : {QString(kMaxFileNameLength, 'n'), QString(66, QChar(0x5A5A))}) {
+        QVERIFY(isSafeFileName(name));
+        const QString path = safeFilePath(root, name, ".kvto");
+        QVERIFY(!path.isEmpty());
+        QVERIFY(Save_gen_image(image, path));
+        QVERIFY(QFileInfo(path).isFile());
+    }
+    QVERIFY(prompt.texts.isEmpty());
 }
 
 void TestFileHelpers::setupFromEnvironment()

@@ -155,6 +155,11 @@ void TestStringHelpers::safeNames_data()
     QTest::newRow("bidi override") << (QString("a") + QChar(0x202E) + "b") << false;
     QTest::newRow("lone surrogate") << (QString("a") + QChar(0xD800) + "b") << false;
     QTest::newRow("leading blank") << QString(" a") << false;
+    QTest::newRow("zero-width non-joiner") << QString::fromUtf8("\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645") << true;
+    QTest::newRow("emoji family") << QString::fromUcs4(U"\U0001F468\u200D\U0001F469\u200D\U0001F467") << true;
+    // 3 UTF-8 bytes each: 66 fit the byte bound, 67 do not, although both are under 120 characters.
+    QTest::newRow("66 CJK") << QString(66, QChar(0x5A5A)) << true;
+    QTest::newRow("67 CJK") << QString(67, QChar(0x5A5A)) << false;
     for (const char c : QByteArray("?%*|\"<>:"))
         QTest::addRow("reserved %c in middle", c) << (QString("ab") + QChar(c) + "cd") << false;
 }
@@ -181,6 +186,7 @@ void TestStringHelpers::makeSafe_data()
     // A cut must not split a surrogate pair.
     QString emoji = QString(119, 'e') + QString::fromUcs4(U"\U0001F600");
     QTest::newRow("no split pair") << emoji << QString(119, 'e');
+    QTest::newRow("cut by bytes") << QString(100, QChar(0x5A5A)) << QString(66, QChar(0x5A5A));
 }
 
 void TestStringHelpers::makeSafe()

@@ -11,8 +11,15 @@ namespace {
 void prepare(QMessageBox& box, const QString& text)
 {
     box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setTextFormat(Qt::PlainText); // paths and names may hold '<'
     box.setText(QStringLiteral("\n") + text);
     box.setWindowModality(Qt::ApplicationModal);
+}
+
+// Without a running GUI (no application, or one shutting down) nobody could answer: log instead.
+bool canShow()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) && !QCoreApplication::closingDown();
 }
 
 } // namespace
@@ -27,7 +34,7 @@ QMessageBox::StandardButton GuiPromptHandler::run(QMessageBox& box)
 
 void GuiPromptHandler::message(const QString& text)
 {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!canShow()) {
         Show_NSLog_Message(text);
         return;
     }
@@ -49,7 +56,7 @@ void GuiPromptHandler::message(const QString& text)
 
 bool GuiPromptHandler::yesNo(const QString& question)
 {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!canShow()) {
         Show_NSLog_Message(question);
         return false;
     }

@@ -17,8 +17,10 @@ QPointer<Long_SMS_Dlg> instance;
 
 Long_SMS_Dlg* Long_SMS_Dlg::defaultInstance()
 {
-    if (!instance)
-        instance = new Long_SMS_Dlg(mainWindow());
+    runOnGuiThreadAndWait([] {
+        if (!instance)
+            instance = new Long_SMS_Dlg(mainWindow());
+    });
     return instance.data();
 }
 
@@ -31,6 +33,7 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent)
     applyDialogBackground(this);
 
     title_label = new QLabel(this);
+    title_label->setTextFormat(Qt::PlainText);
     QFont bold = title_label->font();
     bold.setBold(true);
     title_label->setFont(bold);
@@ -69,6 +72,11 @@ void Long_SMS_Dlg::loadTexts()
 
 int Long_SMS_Dlg::Open_Long_sms_Dialog()
 {
+    if (!isGuiThread()) {
+        int code = 0;
+        runOnGuiThreadAndWait([this, &code] { code = Open_Long_sms_Dialog(); });
+        return code;
+    }
     if (isVisible()) // already running for another caller: no nested loop on the same dialog
         return 0;
     loadTexts();

@@ -12,7 +12,7 @@ class QTextBrowser;
 class Long_SMS_Dlg : public QDialog {
     Q_OBJECT
 public:
-    // The one dialog of the run, made on first use over the main window.
+    // The one dialog of the run, made on first use (on the GUI thread) over the main window.
     static Long_SMS_Dlg* defaultInstance();
     explicit Long_SMS_Dlg(QWidget* parent = nullptr);
 
@@ -22,7 +22,7 @@ public:
     QString msg_val_str;
     bool apply_chk_show = false;
 
-    // Runs the dialog modally: 1 for OK (Msg_Apply_All_Chk := the check box), 0 for "No" or closing
+    // Runs the dialog modally (on the GUI thread; a worker waits): 1 for OK (Msg_Apply_All_Chk := the check box), 0 for "No" or closing
     // (Msg_Apply_All_Chk unchanged).
     int Open_Long_sms_Dialog();
     // The same with the texts given here.

@@ -19,8 +19,10 @@ QPointer<Send_Modeless> instance;
 
 Send_Modeless* Send_Modeless::defaultInstance()
 {
-    if (!instance)
-        instance = new Send_Modeless(mainWindow());
+    runOnGuiThreadAndWait([] {
+        if (!instance)
+            instance = new Send_Modeless(mainWindow());
+    });
     return instance.data();
 }
 
@@ -35,10 +37,12 @@ Send_Modeless::Send_Modeless(QWidget* window)
 
     _tot_msg_cnt = new QLabel(this);
     _curr_msg_cnt = new QLabel(this);
+    _curr_msg_cnt->setTextFormat(Qt::PlainText);
     _Curr_Progress = new QProgressBar(this);
     _Curr_Progress->setRange(0, 0);
     _Curr_Progress->setTextVisible(false);
     pause_label = new QLabel(this);
+    pause_label->setTextFormat(Qt::PlainText);
     _stop_btn = new QPushButton(QStringLiteral("Stop"), this);
     _stop_btn->setAutoDefault(false);
     connect(_stop_btn, &QPushButton::clicked, this, &Send_Modeless::Stop_Sending_Pressed);

@@ -13,7 +13,7 @@ class QPushButton;
 class Send_Modeless : public QDialog {
     Q_OBJECT
 public:
-    // The one progress sheet of the run, made on first use over the main window.
+    // The one progress sheet of the run, made on first use (on the GUI thread) over the main window.
     static Send_Modeless* defaultInstance();
     explicit Send_Modeless(QWidget* window = nullptr);
     ~Send_Modeless() override;
