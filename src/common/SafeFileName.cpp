@@ -70,7 +70,9 @@ QString fileNameProblem(const QString& name)
         return QStringLiteral("A name can't contain / \\ ? % * | \" < > : or control characters.");
     if (Trim_Str(name) != name)
         return QStringLiteral("A name can't start or end with blanks.");
-    if (name.size() > kMaxFileNameLength || name.toUtf8().size() > kMaxFileNameBytes)
+    if (name.size() > kMaxFileNameLength)
+        return QStringLiteral("A name can have at most %1 characters.").arg(kMaxFileNameLength);
+    if (name.toUtf8().size() > kMaxFileNameBytes)
         return QStringLiteral("The name is too long.");
     return QString();
 }
