@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QMutex>
 #include <QSaveFile>
+#include <exception>
 
 namespace {
 
@@ -126,25 +127,41 @@ QString Convert_Path_From_URL(const QUrl& url)
     return QString();
 }
 
+namespace {
+
+// Empty on success, else the reason. The old file is replaced only by a complete new one.
+QString writePng(const QImage& image, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return writer.errorString();
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace
+
 bool Save_gen_image(const QImage& image, const QString& file_path_val)
 {
     QString error;
-    if (image.isNull()) {
+    if (image.isNull())
         error = QStringLiteral("Invalid image");
-    } else if (file_path_val.isEmpty()) {
+    else if (file_path_val.isEmpty())
         error = QStringLiteral("No file name given");
-    } else {
-        QSaveFile file(file_path_val);
-        if (!file.open(QIODevice::WriteOnly)) {
-            error = file.errorString();
-        } else {
-            QImageWriter writer(&file, "png");
-            if (!writer.write(image)) {
-                error = writer.errorString();
-                file.cancelWriting();
-            } else if (!file.commit()) {
-                error = file.errorString();
-            }
+    else {
+        try {
+            error = writePng(image, file_path_val);
+        } catch (const std::exception& e) {
+            // Out of memory while encoding a huge picture: the old file is still there.
+            Show_NSLog_Message(
+                QStringLiteral("Save_gen_image %1: %2").arg(file_path_val, QString::fromUtf8(e.what())));
+            return false;
         }
     }
     if (error.isEmpty())

@@ -57,17 +57,29 @@ QString shippedResourcesFolder()
     const QString env = qEnvironmentVariable("NAVU_SHIPPED_RESOURCES");
     if (!env.isEmpty())
         candidates << env;
+    bool inBuildTree = false;
     if (QCoreApplication::instance()) {
         const QString appDir = QCoreApplication::applicationDirPath();
         candidates << appDir + QStringLiteral("/resources")
                    << appDir + QStringLiteral("/../share/navu-photo-frame/resources");
+#ifdef NAVU_BINARY_DIR
+        const QString buildDir = QFileInfo(QStringLiteral(NAVU_BINARY_DIR)).canonicalFilePath();
+        const QString exeDir = QFileInfo(appDir).canonicalFilePath();
+        inBuildTree = !buildDir.isEmpty() && (exeDir == buildDir || exeDir.startsWith(buildDir + QLatin1Char('/')));
+#endif
     }
+    // A program run from its build tree takes the sources' resources, even when an older copy is installed.
+    QStringList builtIn;
 #ifdef NAVU_INSTALLED_RESOURCES_DIR
-    candidates << QStringLiteral(NAVU_INSTALLED_RESOURCES_DIR);
+    builtIn << QStringLiteral(NAVU_INSTALLED_RESOURCES_DIR);
 #endif
 #ifdef NAVU_SOURCE_RESOURCES_DIR
-    candidates << QStringLiteral(NAVU_SOURCE_RESOURCES_DIR);
+    if (inBuildTree)
+        builtIn.prepend(QStringLiteral(NAVU_SOURCE_RESOURCES_DIR));
+    else
+        builtIn.append(QStringLiteral(NAVU_SOURCE_RESOURCES_DIR));
 #endif
+    candidates << builtIn;
     for (const QString& c : candidates) {
         if (QFileInfo(c).isDir())
             return QDir::cleanPath(QFileInfo(c).absoluteFilePath());

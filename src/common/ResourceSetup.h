@@ -11,8 +11,9 @@ QString defaultResourcePath();
 void setResourcePath(const QString& path);
 
 // The folder of resources shipped with the program: NAVU_SHIPPED_RESOURCES when set, else "resources" next to
-// the executable, else the installed share folder, else the source tree the program was built from.
-// Empty when none exists.
+// the executable, else "../share/navu-photo-frame/resources" beside it, else the installed share folder and
+// the source tree the program was built from (the source tree first when the program runs from its build
+// tree). Empty when none exists.
 QString shippedResourcesFolder();
 
 // Copies every file of from (sub-folders included; links and hidden files skipped) into to where no file of
