@@ -1,6 +1,7 @@
 #include "barcode/twod/TwoDImages.h"
 
 #include "barcode/twod/QREncoder.h"
+#include "barcode/twod/pdf417lib.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,5 +61,108 @@ TwoDResult makeQrImage(const QrParams& params, const QString& value)
         r.sizePoints = QSizeF(params.sizePoints, params.sizePoints);
         r.reason.clear();
     }
+    return r;
+}
+
+namespace {
+
+bool isAscii(const QByteArray& b)
+{
+    for (char c : b)
+        if (uint8_t(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Paints a module grid stretched over w x h pixels without smoothing: pixel x shows module
+// x * cols / w, so every pixel is one of the two colours.
+template <typename ModuleAt>
+QImage paintStretched(int cols, int rows, int w, int h, const QColor& fg, const QColor& bg, ModuleAt moduleAt)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    if (img.isNull())
+        return img;
+    const QRgb f = fg.rgba(), b = bg.rgba();
+    std::vector<int> colOf(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x)
+        colOf[std::size_t(x)] = int(qint64(x) * cols / w);
+    int lastRow = -1;
+    for (int y = 0; y < h; ++y) {
+        const int row = int(qint64(y) * rows / h);
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        if (row == lastRow) {
+            std::copy_n(reinterpret_cast<const QRgb*>(img.constScanLine(y - 1)), w, line);
+            continue;
+        }
+        lastRow = row;
+        for (int x = 0; x < w; ++x)
+            line[x] = moduleAt(colOf[std::size_t(x)], row) ? f : b;
+    }
+    return img;
+}
+
+} // namespace
+
+TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
+{
+    TwoDResult r;
+    if (value.isEmpty()) {
+        r.reason = QStringLiteral("The PDF417 value is empty.");
+        return r;
+    }
+    if (params.errorLevel < 0 || params.errorLevel > 8) {
+        r.reason = QStringLiteral("The PDF417 error-correction level must be 0 to 8, not %1.").arg(params.errorLevel);
+        return r;
+    }
+    if (params.widthPoints <= 0 || params.heightPoints <= 0) {
+        r.reason = QStringLiteral("The PDF417 width and height must be at least 1 point.");
+        return r;
+    }
+    const int dpi = clampDpi(params.dpi);
+    const int pw = pixelsFor(params.widthPoints, dpi), ph = pixelsFor(params.heightPoints, dpi);
+    if (tooLarge(pw, ph, r.reason))
+        return r;
+
+    const QByteArray bytes = value.toUtf8();
+    pdf417::pdf417param p;
+    pdf417::pdf417init(p);
+    p.text.assign(bytes.constData(), std::size_t(bytes.size()));
+    p.eci = isAscii(bytes) ? 0 : 26; // UTF-8
+    p.options = pdf417::PDF417_USE_ERROR_LEVEL;
+    p.errorLevel = params.errorLevel;
+    p.aspectRatio = 1.0f;
+    pdf417::paintCode(p);
+    if (p.error == pdf417::PDF417_ERROR_TEXT_TOO_BIG) {
+        r.reason = QStringLiteral("The value (%1 bytes) is too long for PDF417.").arg(bytes.size());
+        return r;
+    }
+    if (p.error != 0) {
+        r.reason = QStringLiteral("The PDF417 symbol could not be made (error %1).").arg(p.error);
+        return r;
+    }
+    if (p.errorLevel < params.errorLevel) {
+        r.reason = QStringLiteral("The value is too long for PDF417 error-correction level %1; "
+                                  "level %2 is the highest that fits.")
+                       .arg(params.errorLevel)
+                       .arg(p.errorLevel);
+        return r;
+    }
+    if (pw < p.bitColumns || ph < p.codeRows) {
+        r.reason = QStringLiteral("The PDF417 symbol has %1 modules by %2 rows; at this resolution the image "
+                                  "holds only %3 x %4 pixels. Make it larger.")
+                       .arg(p.bitColumns)
+                       .arg(p.codeRows)
+                       .arg(pw)
+                       .arg(ph);
+        return r;
+    }
+    r.image = paintStretched(p.bitColumns, p.codeRows, pw, ph, params.fg, params.bg,
+                             [&p](int x, int row) { return p.module(x, row); });
+    if (r.image.isNull()) {
+        r.reason = QStringLiteral("Not enough memory for the PDF417 image.");
+        return r;
+    }
+    setResolution(r.image, dpi);
+    r.sizePoints = QSizeF(params.widthPoints, params.heightPoints);
     return r;
 }

@@ -34,3 +34,14 @@ struct QrParams {
 };
 
 TwoDResult makeQrImage(const QrParams& params, const QString& value);
+
+struct Pdf417Params {
+    int widthPoints = 100;  // the symbol is stretched over the whole width and height
+    int heightPoints = 20;
+    int errorLevel = 2;     // 0..8
+    int dpi = 600;
+    QColor fg = Qt::black;
+    QColor bg = Qt::white;
+};
+
+TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value);
