@@ -46,4 +46,14 @@ struct Card_Property {
         p.Card_Side_Name = sideName;
         return p;
     }
+
+    // Back to the defaults of a new design, keeping the side this record belongs to. The alpha is the
+    // fraction 1.0 (fully opaque), the unit every reader of the field uses.
+    void reset()
+    {
+        *this = defaults(Card_Side_Name == QLatin1String("B") ? QStringLiteral("B") : QStringLiteral("F"));
+        Card_alpha_Stepper = 1.0f;
+    }
+
+    bool operator==(const Card_Property&) const = default;
 };

@@ -14,10 +14,16 @@ public:
     // Sets the whole text, cut at 250 characters without splitting a surrogate pair.
     void setText(const QString& text);
     static constexpr int MaxTextLength = 250;
+
+    // The text cut to at most maxLength UTF-16 units, never splitting a surrogate pair.
+    static QString cappedText(const QString& text, int maxLength = MaxTextLength);
 };
 
 class SKTImage : public SKTGraphic {
 public:
+    // A new picture item tells the host (resetImageEditingControls) unless notifyHost is false, as for
+    // items decoded from an archive.
+    explicit SKTImage(bool notifyHost = true);
     GraphicKind kind() const override { return GraphicKind::Image; }
     QString className() const override { return QStringLiteral("SKTImage"); }
     void draw(QPainter& painter) const override;
@@ -25,10 +31,16 @@ public:
     void makeNaturalSize() override;
     // Records the path and loads the picture ("PARTY_IMAGE" takes the host's main photo instead).
     void setFilePath(const QString& path);
+    // Reads a picture file (the path is standardised first: "~" expanded, cleaned); a null image when the
+    // file is missing, unreadable or larger than the caps below.
+    static QImage loadPicture(const QString& path);
+    static constexpr int MaxPictureSide = 20000;
+    static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
 };
 
 class SKTSignature : public SKTImage {
 public:
+    explicit SKTSignature(bool notifyHost = true);
     GraphicKind kind() const override { return GraphicKind::Signature; }
     QString className() const override { return QStringLiteral("SKTSignature"); }
     void draw(QPainter& painter) const override;
@@ -55,5 +67,6 @@ public:
     void draw(QPainter& painter) const override;
 };
 
-// Makes an empty item of the named class ("SKTText", ...); nullptr for an unknown name.
-GraphicPtr makeGraphicOfClass(const QString& className);
+// Makes a new item of the named class ("SKTText", ...) with the defaults of a new item; nullptr for an
+// unknown name. notifyHost false: the host is not told about new picture items (decoding, copying).
+GraphicPtr makeGraphicOfClass(const QString& className, bool notifyHost = true);

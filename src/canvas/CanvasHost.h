@@ -1,0 +1,21 @@
+#pragma once
+
+// What the item model asks of the window that hosts the canvases, without including it. The window
+// installs its implementation at start-up; with none installed the model works on its own (no main
+// photo, nothing to reset), as in tests and batch workers.
+
+#include <QImage>
+
+class CanvasHost {
+public:
+    virtual ~CanvasHost() = default;
+    // The design's current main photo, shown by the picture item "PARTY_IMAGE". May be called from a
+    // worker thread (a batch fill sets picture paths), so implementations return a copy taken safely.
+    virtual QImage mainPhotoImage() const { return {}; }
+    // Resets the inspector's picture editing controls; called when a new picture or signature item is made.
+    virtual void resetImageEditingControls() {}
+};
+
+// Installs the host (not owned); nullptr removes it.
+void setCanvasHost(CanvasHost* host);
+CanvasHost* canvasHost();

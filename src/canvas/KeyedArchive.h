@@ -1,0 +1,146 @@
+#pragma once
+
+// A small keyed-archive layer over libplist: the "$archiver" / "$version" / "$objects" / "$top" layout in
+// which every object is a dictionary in "$objects", referenced from others by UID, with a "$class" entry
+// naming its class. Writing builds such a tree; reading checks it defensively (every UID is range-checked,
+// every type is tested before use), so a hostile archive can only yield "absent" answers, never a crash.
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <plist/plist.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+struct PlistDeleter {
+    void operator()(plist_t node) const
+    {
+        if (node)
+            plist_free(node);
+    }
+};
+// Owns a plist node tree.
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+namespace plistio {
+enum class Format { Binary, Xml };
+
+// Largest property list accepted from outside (bytes).
+constexpr qsizetype MaxPlistBytes = 256 * 1024 * 1024;
+
+// Serialises a node tree; an empty array on failure.
+QByteArray toBytes(plist_t node, Format format);
+// Parses binary or XML property list data. Refuses oversized or too deeply nested input (libplist's
+// parsers recurse once per nesting level). Null with a reason in *error on failure.
+PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr);
+// Deepest array/dictionary nesting of the data, computed without recursion; -1 when the data is not
+// readable enough to tell (then libplist refuses it as well or it is not nested at all).
+int nestingDepth(const QByteArray& data);
+constexpr int MaxNestingDepth = 64;
+
+// Scalar helpers. Each returns nothing when the node is missing or of another type.
+std::optional<QString> stringValue(plist_t node, qsizetype maxLength = 1 << 20);
+std::optional<qint64> integerValue(plist_t node); // PLIST_UINT read as a signed 64-bit value
+std::optional<double> realValue(plist_t node);    // PLIST_REAL or PLIST_UINT; never NaN or infinite
+std::optional<bool> boolValue(plist_t node);      // PLIST_BOOLEAN or an integer 0/1
+std::optional<QByteArray> dataValue(plist_t node, qsizetype maxBytes);
+plist_t newString(const QString& text);
+plist_t newInteger(qint64 value);
+plist_t newData(const QByteArray& bytes);
+} // namespace plistio
+
+// Builds one keyed archive.
+class KeyedArchiveWriter {
+public:
+    KeyedArchiveWriter();
+    ~KeyedArchiveWriter();
+    KeyedArchiveWriter(const KeyedArchiveWriter&) = delete;
+    KeyedArchiveWriter& operator=(const KeyedArchiveWriter&) = delete;
+
+    // An object under construction: a dictionary that ends up at a fixed UID of "$objects".
+    class Object {
+    public:
+        uint64_t uid() const { return m_uid; }
+        void setInt32(const char* key, qint32 value);
+        void setFloat(const char* key, float value); // single precision: the value is rounded through float
+        void setDouble(const char* key, double value);
+        void setBool(const char* key, bool value);
+        void setString(const char* key, const QString& text); // as a string object, by UID
+        void setData(const char* key, const QByteArray& bytes); // as a data object, by UID
+        void setUid(const char* key, uint64_t uid);
+        void setColor(const char* key, const QColor& color); // archived colour object ($null when invalid)
+        void setFont(const char* key, const QFont& font);    // archived font object
+        void setImage(const char* key, const QImage& image); // archived picture (PNG data), $null when null
+
+    private:
+        friend class KeyedArchiveWriter;
+        Object(KeyedArchiveWriter* writer, plist_t dict, uint64_t uid) : m_writer(writer), m_dict(dict), m_uid(uid)
+        {
+        }
+        KeyedArchiveWriter* m_writer;
+        plist_t m_dict; // owned by the writer's "$objects"
+        uint64_t m_uid;
+    };
+
+    // Adds an empty object of the class (the hierarchy after it lists its superclasses).
+    Object addObject(const QString& className, const QStringList& superclasses = {QStringLiteral("NSObject")});
+    uint64_t addString(const QString& text);
+    uint64_t addData(const QByteArray& bytes);
+
+    // Finishes the archive with the root object; the writer is empty afterwards.
+    PlistPtr finish(uint64_t rootUid);
+
+private:
+    uint64_t classUid(const QString& className, const QStringList& superclasses);
+    uint64_t append(plist_t node);
+
+    plist_t m_objects;
+    QHash<QString, uint64_t> m_classes;
+};
+
+// Reads one keyed archive. Objects are looked up by UID; everything absent, out of range or of the
+// wrong type reads as "nothing".
+class KeyedArchiveReader {
+public:
+    // Checks the outer layout; false with a reason when it is not a keyed archive.
+    bool open(plist_t archive, QString* error);
+
+    // The root object ("root" of "$top") when it is a dictionary.
+    plist_t root() const { return m_root; }
+    // The class name of an object dictionary, empty when missing.
+    QString className(plist_t object) const;
+    // The object a UID refers to; nullptr for $null, out of range or a non-UID node.
+    plist_t resolve(plist_t uidNode) const;
+    plist_t member(plist_t object, const char* key) const; // the raw value under key (UIDs resolved)
+
+    std::optional<qint64> integer(plist_t object, const char* key) const;
+    std::optional<double> real(plist_t object, const char* key) const;
+    std::optional<bool> boolean(plist_t object, const char* key) const;
+    std::optional<QString> string(plist_t object, const char* key, qsizetype maxLength = 1 << 20) const;
+    std::optional<QByteArray> data(plist_t object, const char* key, qsizetype maxBytes) const;
+    // Archived colour: an invalid colour for $null; nothing when broken.
+    std::optional<QColor> color(plist_t object, const char* key) const;
+    std::optional<QFont> font(plist_t object, const char* key) const;
+    // Archived picture: a null image for $null; nothing when broken or too large.
+    std::optional<QImage> image(plist_t object, const char* key) const;
+
+    static constexpr qsizetype MaxImageBytes = 64 * 1024 * 1024;
+    static constexpr int MaxImageSide = 16384;
+    static constexpr qint64 MaxImagePixels = 64LL * 1024 * 1024;
+
+private:
+    bool isNullRef(plist_t uidNode) const;
+    plist_t m_objects = nullptr;
+    plist_t m_root = nullptr;
+    uint32_t m_count = 0;
+};
+
+// Decodes PNG (or any readable picture) data with the size caps above; a null image when refused.
+QImage decodeImageData(const QByteArray& bytes, const char* format = "png");

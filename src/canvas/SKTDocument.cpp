@@ -1,0 +1,140 @@
+#include "canvas/SKTDocument.h"
+
+#include <algorithm>
+
+// One command for inserting and for removing items: removal is insertion undone.
+class GraphicsInsertionCommand : public QUndoCommand {
+public:
+    GraphicsInsertionCommand(SKTDocument* doc, CardSide side, const GraphicList& items, const QList<int>& indexes,
+                             bool insertion)
+        : m_doc(doc), m_side(side), m_items(items), m_indexes(indexes), m_insertion(insertion)
+    {
+        setText(insertion ? QObject::tr("Insert") : QObject::tr("Delete"));
+    }
+    void redo() override { m_insertion ? insert() : remove(); }
+    void undo() override { m_insertion ? remove() : insert(); }
+
+private:
+    void insert() { m_doc->insertNow(m_side, m_items, m_indexes); }
+    void remove() { m_doc->removeNow(m_side, m_items); }
+
+    SKTDocument* m_doc;
+    CardSide m_side;
+    GraphicList m_items;  // in ascending index order
+    QList<int> m_indexes; // where each item stands once inserted
+    bool m_insertion;
+};
+
+SKTDocument::SKTDocument(QObject* parent) : QObject(parent) {}
+
+SKTDocument::~SKTDocument() { m_undo.clear(); }
+
+GraphicList& SKTDocument::graphicsOf(CardSide side)
+{
+    return m_graphics[std::clamp(int(side), 0, 2)];
+}
+
+const GraphicList& SKTDocument::graphicsOf(CardSide side) const
+{
+    return m_graphics[std::clamp(int(side), 0, 2)];
+}
+
+void SKTDocument::setGraphics(CardSide side, const GraphicList& items)
+{
+    graphicsOf(side) = items;
+    emit graphicsChanged(side);
+}
+
+void SKTDocument::clearSide(CardSide side)
+{
+    graphicsOf(side).clear();
+    emit graphicsChanged(side);
+}
+
+void SKTDocument::insertNow(CardSide side, const GraphicList& items, const QList<int>& indexes)
+{
+    GraphicList& list = graphicsOf(side);
+    for (qsizetype i = 0; i < items.size(); ++i)
+        list.insert(std::clamp<qsizetype>(indexes.value(i), 0, list.size()), items[i]);
+    emit graphicsChanged(side);
+}
+
+QList<int> SKTDocument::removeNow(CardSide side, const GraphicList& items)
+{
+    GraphicList& list = graphicsOf(side);
+    QList<int> indexes;
+    for (const GraphicPtr& item : items) {
+        const qsizetype at = list.indexOf(item);
+        if (at >= 0)
+            indexes << int(at);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    for (auto it = indexes.crbegin(); it != indexes.crend(); ++it)
+        list.removeAt(*it);
+    emit graphicsChanged(side);
+    return indexes;
+}
+
+void SKTDocument::insertGraphics(CardSide side, const GraphicList& items, int index)
+{
+    if (items.isEmpty())
+        return;
+    const int start = std::clamp(index, 0, int(graphicsOf(side).size()));
+    QList<int> indexes;
+    for (int i = 0; i < items.size(); ++i)
+        indexes << start + i;
+    if (m_undoRegistration)
+        m_undo.push(new GraphicsInsertionCommand(this, side, items, indexes, true));
+    else
+        insertNow(side, items, indexes);
+}
+
+void SKTDocument::removeGraphics(CardSide side, const GraphicList& items)
+{
+    const GraphicList& list = graphicsOf(side);
+    QList<int> indexes;
+    for (const GraphicPtr& item : items) {
+        const qsizetype at = list.indexOf(item);
+        if (at >= 0 && !indexes.contains(int(at)))
+            indexes << int(at);
+    }
+    if (indexes.isEmpty())
+        return;
+    std::sort(indexes.begin(), indexes.end());
+    GraphicList ordered;
+    for (int i : indexes)
+        ordered << list[i];
+    if (m_undoRegistration)
+        m_undo.push(new GraphicsInsertionCommand(this, side, ordered, indexes, false));
+    else
+        removeNow(side, ordered);
+}
+
+GraphicList SKTDocument::deepCopies(const GraphicList& items)
+{
+    GraphicList copies;
+    copies.reserve(items.size());
+    for (const GraphicPtr& item : items) {
+        if (!item)
+            continue;
+        if (GraphicPtr copy = item->clone())
+            copies << copy;
+    }
+    return copies;
+}
+
+void SKTDocument::Temp_Design_Control_Assign(CardSide source)
+{
+    if (source == CardSide::Temp)
+        return;
+    graphicsOf(CardSide::Temp) = deepCopies(graphicsOf(source));
+    emit graphicsChanged(CardSide::Temp);
+}
+
+void SKTDocument::setCanvasSize(const QSizeF& size)
+{
+    if (size == m_canvasSize)
+        return;
+    m_canvasSize = size;
+    emit canvasSizeChanged(size);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "canvas/SKTGraphic.h"
+
+#include <QObject>
+#include <QSizeF>
+#include <QUndoStack>
+
+// The sides whose items the document holds. Front and Back are the card; Temp is the scratch side used
+// for previews.
+enum class CardSide { Front = 0, Back = 1, Temp = 2 };
+
+// Holds the three item arrays (each ordered front-most first) and the undo stack of a design. It never
+// reads or writes a file: the window loads and saves designs and fills the arrays.
+class SKTDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit SKTDocument(QObject* parent = nullptr);
+    ~SKTDocument() override;
+
+    // The live arrays. Code that changes one directly calls notifyGraphicsChanged afterwards.
+    GraphicList& graphicsOf(CardSide side);
+    const GraphicList& graphicsOf(CardSide side) const;
+    GraphicList& graphics() { return graphicsOf(CardSide::Front); }
+    GraphicList& graphics_back() { return graphicsOf(CardSide::Back); }
+    GraphicList& graphics_temp() { return graphicsOf(CardSide::Temp); }
+
+    void setGraphics(CardSide side, const GraphicList& items);
+    // Inserts at index (clamped; 0 is front-most). Undoable when undo registration is on.
+    void insertGraphics(CardSide side, const GraphicList& items, int index = 0);
+    // Removes the items that are in the side's array. Undoable when undo registration is on.
+    void removeGraphics(CardSide side, const GraphicList& items);
+    void clearSide(CardSide side);
+    void notifyGraphicsChanged(CardSide side) { emit graphicsChanged(side); }
+
+    // Fills the scratch side with deep copies (through the item archive) of the source side's items, in
+    // their order, so that a preview can change them without touching the design.
+    void Temp_Design_Control_Assign(CardSide source);
+    // Deep copies of the items, in order; an item that cannot be copied is left out.
+    static GraphicList deepCopies(const GraphicList& items);
+
+    QSizeF canvasSize() const { return m_canvasSize; }
+    void setCanvasSize(const QSizeF& size);
+
+    QUndoStack* undoManager() { return &m_undo; }
+    // Off while code builds a design (start wizard, loading); edits then are not undoable.
+    void setUndoRegistrationEnabled(bool enabled) { m_undoRegistration = enabled; }
+    bool isUndoRegistrationEnabled() const { return m_undoRegistration; }
+
+signals:
+    void graphicsChanged(CardSide side);
+    void canvasSizeChanged(const QSizeF& size);
+
+private:
+    friend class GraphicsInsertionCommand;
+    void insertNow(CardSide side, const GraphicList& items, const QList<int>& indexes);
+    QList<int> removeNow(CardSide side, const GraphicList& items);
+
+    GraphicList m_graphics[3];
+    QSizeF m_canvasSize{504, 360};
+    QUndoStack m_undo;
+    bool m_undoRegistration = true;
+};
