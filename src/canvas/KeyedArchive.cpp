@@ -278,20 +278,18 @@ std::optional<QString> stringValue(plist_t node, qsizetype maxLength)
 {
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return std::nullopt;
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
+    // The pointer form: plist_get_string_val asserts on strings holding a NUL, which hostile data may have.
+    uint64_t len = 0;
+    const char* value = plist_get_string_ptr(node, &len);
     if (!value)
         return std::nullopt;
-    const size_t len = std::strlen(value);
-    std::optional<QString> result;
     // UTF-8 uses at most 3 bytes per UTF-16 unit, so longer byte runs can only be too long texts.
-    if (len <= size_t(maxLength) * 3) {
-        QString text = QString::fromUtf8(value, qsizetype(len));
-        if (text.size() <= maxLength)
-            result = text;
-    }
-    std::free(value);
-    return result;
+    if (len > uint64_t(maxLength) * 3)
+        return std::nullopt;
+    QString text = QString::fromUtf8(value, qsizetype(len));
+    if (text.size() > maxLength)
+        return std::nullopt;
+    return text;
 }
 
 std::optional<qint64> integerValue(plist_t node)
@@ -339,14 +337,11 @@ std::optional<QByteArray> dataValue(plist_t node, qsizetype maxBytes)
 {
     if (!node || plist_get_node_type(node) != PLIST_DATA)
         return std::nullopt;
-    char* value = nullptr;
     uint64_t length = 0;
-    plist_get_data_val(node, &value, &length);
-    std::optional<QByteArray> result;
-    if (length <= uint64_t(maxBytes))
-        result = QByteArray(value, qsizetype(length));
-    std::free(value);
-    return result;
+    const char* value = plist_get_data_ptr(node, &length);
+    if (length > uint64_t(maxBytes) || (!value && length > 0))
+        return std::nullopt;
+    return QByteArray(value, qsizetype(length));
 }
 
 plist_t newString(const QString& text)
