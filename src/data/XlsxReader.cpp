@@ -1,0 +1,628 @@
+#include "data/XlsxReader.h"
+
+#include "data/DataText.h"
+
+#include <QDate>
+#include <QHash>
+
+#include <pugixml.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr int kMaxColumns = 16384;    // XFD
+constexpr int kMaxRows = 1048576;
+
+const char* localName(const char* name)
+{
+    const char* colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool isNamed(const pugi::xml_node& n, const char* local) { return std::strcmp(localName(n.name()), local) == 0; }
+
+pugi::xml_node child(const pugi::xml_node& parent, const char* local)
+{
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element && isNamed(c, local))
+            return c;
+    }
+    return {};
+}
+
+// Unprefixed attributes only, except where a relationship id is asked for.
+pugi::xml_attribute attr(const pugi::xml_node& n, const char* local)
+{
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(localName(a.name()), local) == 0)
+            return a;
+    }
+    return {};
+}
+
+// The r:id of a sheet: the prefixed "id" attribute (not "sheetId").
+QString relId(const pugi::xml_node& n)
+{
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        if (std::strchr(name, ':') && std::strcmp(localName(name), "id") == 0)
+            return QString::fromUtf8(a.value());
+    }
+    return {};
+}
+
+QString text(const char* s) { return QString::fromUtf8(s); }
+
+QString folderOf(const QString& part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return slash < 0 ? QString() : part.left(slash + 1);
+}
+
+QString relsPartOf(const QString& part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return folderOf(part) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+// Resolves a relationship target against the source part's folder; empty when it climbs out of the package.
+QString resolveTarget(const QString& sourceFolder, const QString& target)
+{
+    QString t = target;
+    t.replace(u'\\', u'/');
+    const QString joined = t.startsWith(u'/') ? t.mid(1) : sourceFolder + t;
+    QStringList out;
+    for (const QString& seg : joined.split(u'/', Qt::SkipEmptyParts)) {
+        if (seg == u'.')
+            continue;
+        if (seg == QStringLiteral("..")) {
+            if (out.isEmpty())
+                return {};
+            out.removeLast();
+            continue;
+        }
+        out << seg;
+    }
+    return out.join(u'/');
+}
+
+struct Relationship {
+    QString type; // last segment of the Type URI ("worksheet", "styles", ...)
+    QString target;
+};
+
+bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why)
+{
+    const auto res = doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()),
+                                             pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!res) {
+        if (why)
+            *why = QStringLiteral("malformed XML (%1 at byte %2)").arg(text(res.description())).arg(res.offset);
+        return false;
+    }
+    return true;
+}
+
+// Relationships of a part, by id; missing rels part gives none.
+QHash<QString, Relationship> readRels(ZipReader& zip, const QString& part)
+{
+    QHash<QString, Relationship> rels;
+    const QString relsName = relsPartOf(part);
+    if (!zip.contains(relsName))
+        return rels;
+    auto bytes = zip.read(relsName);
+    if (!bytes)
+        return rels;
+    pugi::xml_document doc;
+    if (!parse(doc, *bytes, nullptr))
+        return rels;
+    const pugi::xml_node root = doc.document_element();
+    const QString folder = folderOf(part);
+    for (pugi::xml_node r = root.first_child(); r; r = r.next_sibling()) {
+        if (r.type() != pugi::node_element || !isNamed(r, "Relationship"))
+            continue;
+        if (QString::fromUtf8(attr(r, "TargetMode").value()).compare(u"External", Qt::CaseInsensitive) == 0)
+            continue;
+        const QString type = text(attr(r, "Type").value());
+        Relationship rel;
+        rel.type = type.mid(type.lastIndexOf(u'/') + 1);
+        rel.target = resolveTarget(folder, text(attr(r, "Target").value()));
+        if (!rel.target.isEmpty())
+            rels.insert(text(attr(r, "Id").value()), rel);
+    }
+    return rels;
+}
+
+// Text of a shared or inline string item: its own t, or its runs' t joined; phonetic runs are skipped.
+void appendStringItem(const pugi::xml_node& si, std::string& out)
+{
+    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const char* n = localName(c.name());
+        if (std::strcmp(n, "t") == 0) {
+            out += c.child_value();
+        } else if (std::strcmp(n, "r") == 0) {
+            if (const pugi::xml_node t = child(c, "t"))
+                out += t.child_value();
+        }
+    }
+}
+
+QString stringItem(const pugi::xml_node& si)
+{
+    std::string s;
+    appendStringItem(si, s);
+    QString q = QString::fromUtf8(s.data(), qsizetype(s.size()));
+    return q.contains(QStringLiteral("_x")) ? XlsxReader::decodeEscapes(q) : q;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+} // namespace
+
+QString SheetData::cell(int row, int column) const
+{
+    if (row < 0 || row >= rows.size() || column < 0)
+        return {};
+    const QStringList& r = rows[row];
+    return column < r.size() ? r[column] : QString();
+}
+
+XlsxReader::XlsxReader() = default;
+XlsxReader::XlsxReader(const ZipReader::Limits& limits) : _zip(limits) {}
+
+QStringList XlsxReader::sheetNames() const
+{
+    QStringList names;
+    for (const SheetInfo& s : _sheets)
+        names << s.name;
+    return names;
+}
+
+bool XlsxReader::fail(QString* error, const QString& why)
+{
+    if (error)
+        *error = notReadableMessage() + u'\n' + why;
+    return false;
+}
+
+bool XlsxReader::open(const QString& path, QString* error)
+{
+    QString why;
+    if (!_zip.openFile(path, &why))
+        return fail(error, why);
+    return load(error);
+}
+
+bool XlsxReader::openData(const QByteArray& bytes, QString* error)
+{
+    QString why;
+    if (!_zip.openData(bytes, &why))
+        return fail(error, why);
+    return load(error);
+}
+
+bool XlsxReader::load(QString* error)
+{
+    _sheets.clear();
+    _sharedStrings.clear();
+    _styleKinds.clear();
+    _date1904 = false;
+
+    QString workbookPart;
+    for (const Relationship& rel : readRels(_zip, QString())) {
+        if (rel.type == u"officeDocument") {
+            workbookPart = rel.target;
+            break;
+        }
+    }
+    if (workbookPart.isEmpty() || !_zip.contains(workbookPart))
+        workbookPart = QStringLiteral("xl/workbook.xml");
+    QString why;
+    auto wbBytes = _zip.read(workbookPart, &why);
+    if (!wbBytes)
+        return fail(error, why);
+    pugi::xml_document wb;
+    if (!parse(wb, *wbBytes, &why))
+        return fail(error, workbookPart + QStringLiteral(": ") + why);
+    const pugi::xml_node wbRoot = wb.document_element();
+    if (!isNamed(wbRoot, "workbook"))
+        return fail(error, QStringLiteral("no workbook part"));
+
+    if (const pugi::xml_node pr = child(wbRoot, "workbookPr")) {
+        const QString v = text(attr(pr, "date1904").value()).toLower();
+        _date1904 = v == u"1" || v == u"true";
+    }
+
+    const auto rels = readRels(_zip, workbookPart);
+    for (pugi::xml_node s = child(child(wbRoot, "sheets"), "sheet"); s; s = s.next_sibling()) {
+        if (s.type() != pugi::node_element || !isNamed(s, "sheet"))
+            continue;
+        const auto it = rels.constFind(relId(s));
+        if (it == rels.constEnd() || it->type != u"worksheet")
+            continue; // chart and dialog sheets hold no cells
+        _sheets.append({text(attr(s, "name").value()), it->target});
+    }
+    if (_sheets.isEmpty())
+        return fail(error, QStringLiteral("the workbook has no worksheets"));
+
+    for (const Relationship& rel : rels) {
+        if (rel.type == u"sharedStrings" && _zip.contains(rel.target)) {
+            auto bytes = _zip.read(rel.target, &why);
+            if (!bytes)
+                return fail(error, why);
+            pugi::xml_document doc;
+            if (!parse(doc, *bytes, &why))
+                return fail(error, rel.target + QStringLiteral(": ") + why);
+            const pugi::xml_node sst = doc.document_element();
+            for (pugi::xml_node si = sst.first_child(); si; si = si.next_sibling()) {
+                if (si.type() == pugi::node_element && isNamed(si, "si"))
+                    _sharedStrings.append(stringItem(si));
+            }
+        } else if (rel.type == u"styles" && _zip.contains(rel.target)) {
+            auto bytes = _zip.read(rel.target, &why);
+            if (!bytes)
+                return fail(error, why);
+            pugi::xml_document doc;
+            if (!parse(doc, *bytes, &why))
+                return fail(error, rel.target + QStringLiteral(": ") + why);
+            const pugi::xml_node ss = doc.document_element();
+            QHash<int, QString> customFormats;
+            for (pugi::xml_node f = child(child(ss, "numFmts"), "numFmt"); f; f = f.next_sibling()) {
+                if (f.type() == pugi::node_element && isNamed(f, "numFmt"))
+                    customFormats.insert(attr(f, "numFmtId").as_int(-1), text(attr(f, "formatCode").value()));
+            }
+            for (pugi::xml_node xf = child(child(ss, "cellXfs"), "xf"); xf; xf = xf.next_sibling()) {
+                if (xf.type() != pugi::node_element || !isNamed(xf, "xf"))
+                    continue;
+                const int id = attr(xf, "numFmtId").as_int(0);
+                _styleKinds.push_back(dateKindOfFormat(id, customFormats.value(id)));
+            }
+        }
+    }
+    return true;
+}
+
+std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
+{
+    if (index < 0 || index >= _sheets.size()) {
+        fail(error, QStringLiteral("no sheet %1").arg(index + 1));
+        return std::nullopt;
+    }
+    const QString part = _sheets[index].partName;
+    QString why;
+    auto bytes = _zip.read(part, &why);
+    if (!bytes) {
+        fail(error, why);
+        return std::nullopt;
+    }
+    pugi::xml_document doc;
+    if (!parse(doc, *bytes, &why)) {
+        fail(error, part + QStringLiteral(": ") + why);
+        return std::nullopt;
+    }
+    const pugi::xml_node sheetData = child(doc.document_element(), "sheetData");
+
+    SheetData out;
+    int lastRow = 0; // sheet row number of the last row read
+    const int sharedCount = int(_sharedStrings.size());
+    std::string scratch;
+    for (pugi::xml_node row = sheetData.first_child(); row; row = row.next_sibling()) {
+        if (row.type() != pugi::node_element || !isNamed(row, "row"))
+            continue;
+        int rowNumber = attr(row, "r").as_int(0);
+        if (rowNumber <= lastRow)
+            rowNumber = lastRow + 1; // no r, or out of order: the next row
+        if (rowNumber > kMaxRows)
+            break;
+        if (out.rows.isEmpty())
+            out.firstRowNumber = rowNumber;
+        else
+            out.rows.resize(out.rows.size() + (rowNumber - lastRow - 1)); // omitted rows stay empty
+        lastRow = rowNumber;
+        QStringList cells;
+        int column = -1;
+        for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element || !isNamed(c, "c"))
+                continue;
+            // Column from the reference's letters; without a reference, the next column.
+            int col = -1;
+            if (const char* ref = attr(c, "r").value(); *ref) {
+                int n = 0;
+                const char* p = ref;
+                while (*p && ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) && n <= kMaxColumns) {
+                    n = n * 26 + ((*p | 0x20) - 'a' + 1);
+                    ++p;
+                }
+                if (p != ref)
+                    col = n - 1;
+            }
+            if (col < 0)
+                col = column + 1;
+            column = col;
+            if (col >= kMaxColumns)
+                continue;
+
+            const char* type = attr(c, "t").value();
+            QString value;
+            pugi::xml_node v;
+            pugi::xml_node is;
+            for (pugi::xml_node k = c.first_child(); k; k = k.next_sibling()) {
+                if (k.type() != pugi::node_element)
+                    continue;
+                const char* kn = localName(k.name());
+                if (kn[0] == 'v' && kn[1] == 0)
+                    v = k;
+                else if (std::strcmp(kn, "is") == 0)
+                    is = k;
+            }
+            const char* vText = v ? v.child_value() : "";
+            if (std::strcmp(type, "s") == 0) {
+                int idx = -1;
+                const char* end = vText + std::strlen(vText);
+                while (vText < end && (*vText == ' ' || *vText == '\t' || *vText == '\n' || *vText == '\r'))
+                    ++vText;
+                const auto res = std::from_chars(vText, end, idx);
+                if (res.ec == std::errc() && idx >= 0 && idx < sharedCount)
+                    value = _sharedStrings[idx];
+            } else if (is) {
+                value = stringItem(is);
+            } else if (!v) {
+                continue;
+            } else if (std::strcmp(type, "b") == 0) {
+                value = (std::strcmp(vText, "1") == 0 || std::strcmp(vText, "true") == 0)
+                            ? QStringLiteral("TRUE")
+                            : QStringLiteral("FALSE");
+            } else if (type[0] == 0 || std::strcmp(type, "n") == 0) {
+                const int style = attr(c, "s").as_int(0);
+                const DateKind kind =
+                    style >= 0 && size_t(style) < _styleKinds.size() ? _styleKinds[size_t(style)] : DateKind::None;
+                if (kind != DateKind::None) {
+                    double serial = 0;
+                    const auto res = std::from_chars(vText, vText + std::strlen(vText), serial);
+                    value = res.ec == std::errc() ? formatDate(serial, kind, _date1904) : QString();
+                    if (value.isEmpty())
+                        value = formatNumber(vText);
+                } else {
+                    value = formatNumber(vText);
+                }
+            } else {
+                // "str" (formula text), "e" (error), "d" (ISO date) and anything else: the stored text.
+                value = text(vText);
+                if (value.contains(QStringLiteral("_x")))
+                    value = decodeEscapes(value);
+            }
+            if (value.isEmpty())
+                continue;
+            if (cells.size() <= col)
+                cells.resize(col + 1);
+            cells[col] = std::move(value);
+            if (col + 1 > out.columnCount)
+                out.columnCount = col + 1;
+        }
+        out.rows.append(std::move(cells));
+    }
+    return out;
+}
+
+QStringList XlsxReader::headerTitles(const SheetData& sheet)
+{
+    QStringList titles;
+    for (int c = 0; c < sheet.columnCount; ++c) {
+        QString t = trimDataText(sheet.cell(0, c));
+        titles << (t.isEmpty() ? QStringLiteral("Untitled Column %1").arg(c + 1) : t);
+    }
+    return titles;
+}
+
+int XlsxReader::columnIndex(QStringView letters)
+{
+    if (letters.isEmpty() || letters.size() > 3)
+        return -1;
+    int n = 0;
+    for (QChar ch : letters) {
+        const char16_t u = ch.toUpper().unicode();
+        if (u < 'A' || u > 'Z')
+            return -1;
+        n = n * 26 + (u - 'A' + 1);
+    }
+    return n - 1;
+}
+
+QString XlsxReader::columnName(int column)
+{
+    QString name;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        name.prepend(QChar(u'A' + (n - 1) % 26));
+    return name;
+}
+
+QString XlsxReader::formatNumber(QByteArrayView text)
+{
+    const char* s = text.data();
+    const qsizetype len = text.size();
+    // Fast path: already a plain decimal in canonical form with at most 15 significant digits.
+    {
+        qsizetype i = 0;
+        if (i < len && s[i] == '-')
+            ++i;
+        const qsizetype intStart = i;
+        while (i < len && s[i] >= '0' && s[i] <= '9')
+            ++i;
+        const qsizetype intDigits = i - intStart;
+        qsizetype fracDigits = 0;
+        bool ok = intDigits > 0 && !(intDigits > 1 && s[intStart] == '0');
+        if (ok && i < len && s[i] == '.') {
+            ++i;
+            const qsizetype fracStart = i;
+            while (i < len && s[i] >= '0' && s[i] <= '9')
+                ++i;
+            fracDigits = i - fracStart;
+            ok = fracDigits > 0 && s[i - 1] != '0';
+        }
+        if (ok && i == len) {
+            // Leading zeros of "0.00123" are not significant.
+            qsizetype sig = intDigits + fracDigits;
+            if (s[intStart] == '0') {
+                sig = fracDigits;
+                for (qsizetype k = intStart + 2; k < len && s[k] == '0'; ++k)
+                    --sig;
+            }
+            const bool negZero = s[0] == '-' && intDigits == 1 && s[intStart] == '0' && fracDigits == 0;
+            if (sig <= 15 && !negZero)
+                return QString::fromLatin1(s, len);
+        }
+    }
+    double d = 0;
+    qsizetype start = 0;
+    while (start < len && (s[start] == ' ' || s[start] == '+'))
+        ++start;
+    const auto res = std::from_chars(s + start, s + len, d);
+    if (res.ec != std::errc() || !std::isfinite(d))
+        return QString::fromUtf8(s, len).trimmed();
+    if (d == 0)
+        return QStringLiteral("0");
+    // 15 significant digits in scientific form, then written out as a plain decimal.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, 14);
+    const std::string sci(buf, r.ptr);
+    const bool negative = sci[0] == '-';
+    const size_t mantStart = negative ? 1 : 0;
+    const size_t ePos = sci.find('e');
+    std::string digits;
+    for (size_t k = mantStart; k < ePos; ++k) {
+        if (sci[k] != '.')
+            digits += sci[k];
+    }
+    int exp = std::stoi(sci.substr(ePos + 1));
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out = negative ? "-" : "";
+    const int pointPos = exp + 1; // digits before the decimal point
+    if (pointPos <= 0) {
+        out += "0.";
+        out.append(size_t(-pointPos), '0');
+        out += digits;
+    } else if (size_t(pointPos) >= digits.size()) {
+        out += digits;
+        out.append(size_t(pointPos) - digits.size(), '0');
+    } else {
+        out += digits.substr(0, size_t(pointPos));
+        out += '.';
+        out += digits.substr(size_t(pointPos));
+    }
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
+}
+
+XlsxReader::DateKind XlsxReader::dateKindOfFormat(int id, const QString& code)
+{
+    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 58))
+        return DateKind::Date;
+    if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47) || (id >= 32 && id <= 35))
+        return DateKind::Time;
+    if (id == 22)
+        return DateKind::DateTime;
+    if (id < 164 && code.isEmpty())
+        return DateKind::None;
+    bool day = false, month = false, year = false, hour = false, second = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const char16_t c = code[i].unicode();
+        switch (c) {
+        case u'"': {
+            const qsizetype close = code.indexOf(u'"', i + 1);
+            i = close < 0 ? code.size() : close;
+            break;
+        }
+        case u'[': {
+            const qsizetype close = code.indexOf(u']', i + 1);
+            // Elapsed-time brackets ([h], [mm], [ss]) still mean a time.
+            const QString inner = code.mid(i + 1, (close < 0 ? code.size() : close) - i - 1).toLower();
+            if (!inner.isEmpty() && (inner.count(u'h') == inner.size() || inner.count(u's') == inner.size()))
+                hour = true;
+            i = close < 0 ? code.size() : close;
+            break;
+        }
+        case u'\\': case u'_': case u'*': ++i; break;
+        case u';': i = code.size(); break; // the first section decides
+        case u'd': case u'D': day = true; break;
+        case u'y': case u'Y': year = true; break;
+        case u'm': case u'M': month = true; break;
+        case u'h': case u'H': hour = true; break;
+        case u's': case u'S': second = true; break;
+        default: break;
+        }
+    }
+    const bool time = hour || second;
+    const bool date = day || year || (month && !time);
+    if (date && time)
+        return DateKind::DateTime;
+    if (date)
+        return DateKind::Date;
+    return time ? DateKind::Time : DateKind::None;
+}
+
+QString XlsxReader::formatDate(double serial, DateKind kind, bool date1904)
+{
+    if (!std::isfinite(serial) || serial < 0 || serial > 2958466.0)
+        return {};
+    qint64 seconds = std::llround(serial * 86400.0);
+    qint64 days = seconds / 86400;
+    const qint64 secOfDay = seconds % 86400;
+    QString date;
+    if (date1904) {
+        date = QDate(1904, 1, 1).addDays(days).toString(Qt::ISODate);
+    } else if (days == 60) {
+        date = QStringLiteral("1900-02-29"); // the spreadsheet calendar's day that never was
+    } else if (days > 60) {
+        date = QDate(1899, 12, 30).addDays(days).toString(Qt::ISODate);
+    } else {
+        date = QDate(1899, 12, 31).addDays(days).toString(Qt::ISODate);
+    }
+    const QString time = QStringLiteral("%1:%2:%3")
+                             .arg(secOfDay / 3600, 2, 10, QChar(u'0'))
+                             .arg(secOfDay / 60 % 60, 2, 10, QChar(u'0'))
+                             .arg(secOfDay % 60, 2, 10, QChar(u'0'));
+    switch (kind) {
+    case DateKind::Date: return secOfDay == 0 ? date : date + u'T' + time;
+    case DateKind::Time: return days == 0 ? time : date + u'T' + time;
+    case DateKind::DateTime: return date + u'T' + time;
+    case DateKind::None: break;
+    }
+    return {};
+}
+
+QString XlsxReader::decodeEscapes(const QString& in)
+{
+    QString out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == u'_' && i + 6 < in.size() && in[i + 1] == u'x' && in[i + 6] == u'_') {
+            int v = 0;
+            bool ok = true;
+            for (int k = 2; k < 6 && ok; ++k) {
+                const int h = hexValue(in[i + k]);
+                ok = h >= 0;
+                v = v * 16 + h;
+            }
+            if (ok) {
+                out.append(QChar(char16_t(v)));
+                i += 6;
+                continue;
+            }
+        }
+        out.append(in[i]);
+    }
+    return out;
+}

@@ -1,0 +1,345 @@
+#include "data/ZipArchive.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+// A seekable memory stream for minizip's file functions: read-only over borrowed bytes, or writable into
+// an owned buffer.
+struct MemStream {
+    const char* data = nullptr;
+    qint64 size = 0;
+    QByteArray* out = nullptr;
+    qint64 pos = 0;
+    bool failed = false;
+};
+
+voidpf ZCALLBACK memOpen(voidpf opaque, const void*, int) { return opaque; }
+
+uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buf, uLong size)
+{
+    auto* s = static_cast<MemStream*>(stream);
+    const char* base = s->out ? s->out->constData() : s->data;
+    const qint64 total = s->out ? s->out->size() : s->size;
+    if (s->pos >= total)
+        return 0;
+    const qint64 n = qMin<qint64>(size, total - s->pos);
+    std::memcpy(buf, base + s->pos, size_t(n));
+    s->pos += n;
+    return uLong(n);
+}
+
+uLong ZCALLBACK memWrite(voidpf, voidpf stream, const void* buf, uLong size)
+{
+    auto* s = static_cast<MemStream*>(stream);
+    if (!s->out) {
+        s->failed = true;
+        return 0;
+    }
+    const qint64 end = s->pos + qint64(size);
+    if (end > s->out->size())
+        s->out->resize(end);
+    std::memcpy(s->out->data() + s->pos, buf, size);
+    s->pos = end;
+    return size;
+}
+
+ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream) { return ZPOS64_T(static_cast<MemStream*>(stream)->pos); }
+
+long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    auto* s = static_cast<MemStream*>(stream);
+    const qint64 total = s->out ? s->out->size() : s->size;
+    qint64 base = 0;
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_CUR: base = s->pos; break;
+    case ZLIB_FILEFUNC_SEEK_END: base = total; break;
+    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
+    default: return -1;
+    }
+    if (offset > ZPOS64_T(std::numeric_limits<qint64>::max() - base))
+        return -1;
+    const qint64 target = base + qint64(offset);
+    if (target < 0 || (!s->out && target > total))
+        return -1;
+    s->pos = target;
+    return 0;
+}
+
+int ZCALLBACK memClose(voidpf, voidpf) { return 0; }
+int ZCALLBACK memError(voidpf, voidpf stream) { return static_cast<MemStream*>(stream)->failed ? 1 : 0; }
+
+zlib_filefunc64_def memFuncs(MemStream* s)
+{
+    zlib_filefunc64_def def{};
+    def.zopen64_file = memOpen;
+    def.zread_file = memRead;
+    def.zwrite_file = memWrite;
+    def.ztell64_file = memTell;
+    def.zseek64_file = memSeek;
+    def.zclose_file = memClose;
+    def.zerror_file = memError;
+    def.opaque = s;
+    return def;
+}
+
+QString normalName(const QString& name)
+{
+    QString n = name;
+    n.replace(u'\\', u'/');
+    while (n.startsWith(u'/'))
+        n.remove(0, 1);
+    return n;
+}
+} // namespace
+
+struct ZipReader::Entry {
+    QString name;
+    unz64_file_pos pos{};
+    quint64 declaredSize = 0;
+    bool encrypted = false;
+    int method = 0;
+};
+
+struct ZipReader::Impl {
+    QByteArray bytes;
+    MemStream stream;
+    unzFile uf = nullptr;
+    std::vector<Entry> entries;
+    QHash<QString, int> byName; // lower-case name -> entry
+
+    ~Impl()
+    {
+        if (uf)
+            unzClose(uf);
+    }
+};
+
+ZipReader::ZipReader() = default;
+ZipReader::ZipReader(const Limits& limits) : _limits(limits) {}
+ZipReader::~ZipReader() = default;
+
+bool ZipReader::isOpen() const { return _d && _d->uf; }
+
+bool ZipReader::openFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot open the file");
+        return false;
+    }
+    if (file.size() > _limits.maxArchiveBytes) {
+        if (error)
+            *error = QStringLiteral("the file is too large");
+        return false;
+    }
+    return openData(file.readAll(), error);
+}
+
+bool ZipReader::openData(const QByteArray& data, QString* error)
+{
+    _d = std::make_unique<Impl>();
+    _total = 0;
+    if (data.size() > _limits.maxArchiveBytes) {
+        if (error)
+            *error = QStringLiteral("the file is too large");
+        _d.reset();
+        return false;
+    }
+    _d->bytes = data;
+    _d->stream.data = _d->bytes.constData();
+    _d->stream.size = _d->bytes.size();
+    zlib_filefunc64_def def = memFuncs(&_d->stream);
+    _d->uf = unzOpen2_64(nullptr, &def);
+    if (!_d->uf) {
+        if (error)
+            *error = QStringLiteral("not a zip package");
+        _d.reset();
+        return false;
+    }
+    if (!indexEntries(error)) {
+        _d.reset();
+        return false;
+    }
+    return true;
+}
+
+bool ZipReader::indexEntries(QString* error)
+{
+    int rc = unzGoToFirstFile(_d->uf);
+    if (rc != UNZ_OK) {
+        if (error)
+            *error = QStringLiteral("the package has no entries");
+        return false;
+    }
+    while (rc == UNZ_OK) {
+        if (int(_d->entries.size()) >= _limits.maxEntries) {
+            if (error)
+                *error = QStringLiteral("the package has too many entries");
+            return false;
+        }
+        unz_file_info64 info{};
+        char nameBuf[1024];
+        if (unzGetCurrentFileInfo64(_d->uf, &info, nameBuf, sizeof nameBuf, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            if (error)
+                *error = QStringLiteral("damaged entry information");
+            return false;
+        }
+        const size_t len = qMin<size_t>(info.size_filename, sizeof nameBuf - 1);
+        nameBuf[len] = 0;
+        Entry e;
+        e.name = normalName(QString::fromUtf8(nameBuf, qsizetype(len)));
+        e.declaredSize = info.uncompressed_size;
+        e.encrypted = (info.flag & 1) != 0;
+        e.method = int(info.compression_method);
+        unzGetFilePos64(_d->uf, &e.pos);
+        const QString key = e.name.toLower();
+        if (!e.name.endsWith(u'/') && !_d->byName.contains(key))
+            _d->byName.insert(key, int(_d->entries.size()));
+        _d->entries.push_back(std::move(e));
+        rc = unzGoToNextFile(_d->uf);
+    }
+    if (rc != UNZ_END_OF_LIST_OF_FILE) {
+        if (error)
+            *error = QStringLiteral("damaged central directory");
+        return false;
+    }
+    return true;
+}
+
+QStringList ZipReader::entryNames() const
+{
+    QStringList names;
+    if (_d) {
+        for (const Entry& e : _d->entries)
+            names << e.name;
+    }
+    return names;
+}
+
+bool ZipReader::contains(const QString& name) const
+{
+    return _d && _d->byName.contains(normalName(name).toLower());
+}
+
+std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
+{
+    auto fail = [&](const QString& why) -> std::optional<QByteArray> {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(name, why);
+        return std::nullopt;
+    };
+    if (!isOpen())
+        return fail(QStringLiteral("no package open"));
+    const auto it = _d->byName.constFind(normalName(name).toLower());
+    if (it == _d->byName.constEnd())
+        return fail(QStringLiteral("missing part"));
+    const Entry& e = _d->entries[size_t(*it)];
+    if (e.encrypted)
+        return fail(QStringLiteral("the part is encrypted"));
+    if (e.method != 0 && e.method != Z_DEFLATED)
+        return fail(QStringLiteral("unsupported compression"));
+    const qint64 room = qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total);
+    if (e.declaredSize > quint64(qMax<qint64>(room, 0)))
+        return fail(QStringLiteral("the part is too large"));
+    if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
+        return fail(QStringLiteral("damaged part"));
+
+    // The declared size is only a hint: a lying header must still stop at the limit.
+    QByteArray out;
+    out.resize(qsizetype(qMin<quint64>(e.declaredSize, quint64(room))) + 1);
+    qint64 got = 0;
+    int n = 0;
+    while (true) {
+        if (got == out.size()) {
+            if (got > room)
+                break;
+            out.resize(qMin<qint64>(qMax<qint64>(got * 2, 65536), room + 1));
+        }
+        const qint64 want = qMin<qint64>(out.size() - got, 1 << 30);
+        n = unzReadCurrentFile(_d->uf, out.data() + got, unsigned(want));
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    const int closeRc = unzCloseCurrentFile(_d->uf);
+    if (got > room)
+        return fail(QStringLiteral("the part is too large"));
+    if (n < 0)
+        return fail(QStringLiteral("damaged part"));
+    if (closeRc == UNZ_CRCERROR)
+        return fail(QStringLiteral("checksum mismatch"));
+    if (closeRc != UNZ_OK)
+        return fail(QStringLiteral("damaged part"));
+    out.truncate(got);
+    _total += got;
+    return out;
+}
+
+struct ZipWriter::Impl {
+    QByteArray out;
+    MemStream stream;
+    zipFile zf = nullptr;
+    bool failed = false;
+};
+
+ZipWriter::ZipWriter() : _d(std::make_unique<Impl>())
+{
+    _d->stream.out = &_d->out;
+    zlib_filefunc64_def def = memFuncs(&_d->stream);
+    _d->zf = zipOpen2_64(nullptr, APPEND_STATUS_CREATE, nullptr, &def);
+    _d->failed = !_d->zf;
+}
+
+ZipWriter::~ZipWriter()
+{
+    if (_d->zf)
+        zipClose(_d->zf, nullptr);
+}
+
+bool ZipWriter::addFile(const QString& name, const QByteArray& data, int level)
+{
+    if (_d->failed)
+        return false;
+    zip_fileinfo info{};
+    info.tmz_date.tm_year = 2000; // a fixed stamp keeps packages reproducible
+    info.tmz_date.tm_mday = 1;
+    const QByteArray utf8 = name.toUtf8();
+    // Bit 11: the name is UTF-8.
+    if (zipOpenNewFileInZip4_64(_d->zf, utf8.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                level, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, 1 << 11,
+                                data.size() > 0xFFFFFFF0LL ? 1 : 0) != ZIP_OK) {
+        _d->failed = true;
+        return false;
+    }
+    qint64 done = 0;
+    while (done < data.size()) {
+        const unsigned chunk = unsigned(qMin<qint64>(data.size() - done, 1 << 24));
+        if (zipWriteInFileInZip(_d->zf, data.constData() + done, chunk) != ZIP_OK) {
+            _d->failed = true;
+            break;
+        }
+        done += chunk;
+    }
+    if (zipCloseFileInZip(_d->zf) != ZIP_OK)
+        _d->failed = true;
+    return !_d->failed;
+}
+
+std::optional<QByteArray> ZipWriter::finish()
+{
+    if (!_d->zf)
+        return std::nullopt;
+    const int rc = zipClose(_d->zf, nullptr);
+    _d->zf = nullptr;
+    if (rc != ZIP_OK || _d->failed || _d->stream.failed)
+        return std::nullopt;
+    return _d->out;
+}

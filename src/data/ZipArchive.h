@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// Zip packages read and written in memory through minizip. Entries are never written to paths built from
+// their names: a reader hands out their bytes, looked up by name without regard to case.
+class ZipReader {
+public:
+    struct Limits {
+        qint64 maxArchiveBytes = 512LL * 1024 * 1024; // the package file itself
+        qint64 maxEntryBytes = 512LL * 1024 * 1024;   // one inflated entry
+        qint64 maxTotalBytes = 1024LL * 1024 * 1024;  // all inflated entries of one reader
+        int maxEntries = 65536;
+    };
+
+    ZipReader();
+    explicit ZipReader(const Limits& limits);
+    ~ZipReader();
+    ZipReader(const ZipReader&) = delete;
+    ZipReader& operator=(const ZipReader&) = delete;
+
+    bool openFile(const QString& path, QString* error = nullptr);
+    bool openData(const QByteArray& data, QString* error = nullptr);
+    bool isOpen() const;
+
+    // Entry names as stored ("\" turned into "/"), in archive order.
+    QStringList entryNames() const;
+    bool contains(const QString& name) const;
+    // The inflated bytes of an entry; nothing (and a reason) when missing, encrypted, damaged or too large.
+    std::optional<QByteArray> read(const QString& name, QString* error = nullptr);
+    qint64 inflatedTotal() const { return _total; }
+
+private:
+    struct Entry;
+    struct Impl;
+    bool indexEntries(QString* error);
+
+    Limits _limits;
+    std::unique_ptr<Impl> _d;
+    qint64 _total = 0;
+};
+
+class ZipWriter {
+public:
+    ZipWriter();
+    ~ZipWriter();
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
+
+    // Adds one deflated entry; false after a failure (the writer then refuses everything).
+    bool addFile(const QString& name, const QByteArray& data, int level = -1);
+    // Closes the archive and hands back its bytes; nothing when any step failed.
+    std::optional<QByteArray> finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> _d;
+};

@@ -1,0 +1,494 @@
+#include "XlsxTestPackage.h"
+#include "data/XlsxReader.h"
+#include "data/XlsxWriter.h"
+#include "data/ZipArchive.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Rows padded to the column count, cells joined by "|".
+QStringList dump(const SheetData& s)
+{
+    QStringList out;
+    for (int r = 0; r < s.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < s.columnCount; ++c)
+            cells << s.cell(r, c);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+QByteArray stylesWithFormats()
+{
+    return "<numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\"/>"
+           "<numFmt numFmtId=\"165\" formatCode=\"&quot;dd&quot; 0.00\"/>"
+           "<numFmt numFmtId=\"166\" formatCode=\"[Red]0.00\"/>"
+           "<numFmt numFmtId=\"167\" formatCode=\"[h]:mm:ss\"/></numFmts>"
+           "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"164\"/>"
+           "<xf numFmtId=\"165\"/><xf numFmtId=\"20\"/><xf numFmtId=\"166\"/><xf numFmtId=\"167\"/>"
+           "<xf numFmtId=\"2\"/></cellXfs>";
+}
+
+// Offset of the central-directory record of an entry.
+qsizetype centralRecord(const QByteArray& zip, const QByteArray& name)
+{
+    for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4)) {
+        const int nameLen = quint8(zip[at + 28]) | (quint8(zip[at + 29]) << 8);
+        if (zip.mid(at + 46, nameLen) == name)
+            return at;
+    }
+    return -1;
+}
+
+void patch32(QByteArray& zip, qsizetype at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        zip[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+quint32 read32(const QByteArray& zip, qsizetype at)
+{
+    quint32 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | quint8(zip[at + i]);
+    return v;
+}
+
+// Changes a field of an entry in both its local header and its central-directory record, so that the
+// two agree and only the data contradicts them. Offsets are those of the central record.
+void patchEntry(QByteArray& zip, const QByteArray& name, int centralOffset, quint32 v)
+{
+    const qsizetype central = centralRecord(zip, name);
+    const qsizetype local = read32(zip, central + 42);
+    patch32(zip, central + centralOffset, v);
+    patch32(zip, local + centralOffset - 2, v);
+}
+} // namespace
+
+class TestXlsx : public QObject {
+    Q_OBJECT
+private slots:
+    void cells_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QByteArray>("shared");
+        QTest::addColumn<QByteArray>("styles");
+        QTest::addColumn<QStringList>("expected");
+        const QByteArray noShared;
+        const QByteArray noStyles;
+
+        QTest::newRow("rich text: one entry per item, phonetic runs skipped")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>")
+            << QByteArray("<si><r><t>Hel</t></r><r><rPr><b/></rPr><t>lo</t></r><rPh sb=\"0\" eb=\"1\"><t>ハ</t>"
+                          "</rPh></si><si><t>next</t></si>")
+            << noStyles << QStringList{"Hello|next"};
+        QTest::newRow("shared index out of range or missing table")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c><c r=\"B1\" t=\"s\"><v>-1</v></c>"
+                          "<c r=\"C1\"><v>1</v></c></row>")
+            << QByteArray("<si><t>only</t></si>") << noStyles << QStringList{"||1"};
+        QTest::newRow("no shared strings part")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\"><v>3</v></c></row>")
+            << noShared << noStyles << QStringList{"|3"};
+        QTest::newRow("inline strings")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>inline</t></is></c>"
+                          "<c r=\"B1\" t=\"inlineStr\"><is><r><t>ri</t></r><r><t>ch</t></r></is></c></row>")
+            << noShared << noStyles << QStringList{"inline|rich"};
+        QTest::newRow("formulas give their cached value")
+            << QByteArray("<row r=\"1\"><c r=\"A1\"><f>1+1</f><v>2</v></c><c r=\"B1\" t=\"str\"><f>A1&amp;\"x\"</f>"
+                          "<v>2x</v></c><c r=\"C1\"><f>NOW()</f></c></row>")
+            << noShared << noStyles << QStringList{"2|2x"};
+        QTest::newRow("booleans and errors")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>1</v></c><c r=\"B1\" t=\"b\"><v>0</v></c>"
+                          "<c r=\"C1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>")
+            << noShared << noStyles << QStringList{"TRUE|FALSE|#DIV/0!"};
+        QTest::newRow("numbers: 15 digits, no exponent")
+            << QByteArray("<row><c><v>0.30000000000000004</v></c><c><v>1E+20</v></c><c><v>1.5E-7</v></c>"
+                          "<c><v>12345678901234567890</v></c><c><v>-0</v></c><c><v>7.5</v></c>"
+                          "<c><v>123456789012345</v></c><c><v>-2.50</v></c></row>")
+            << noShared << noStyles
+            << QStringList{"0.3|100000000000000000000|0.00000015|12345678901234600000|0|7.5|123456789012345|-2.5"};
+        QTest::newRow("escapes decoded")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"inlineStr\"><is>"
+                          "<t>x_x0041_</t></is></c></row>")
+            << QByteArray("<si><t>a_x0009_b_x005F_x0041_</t></si>") << noStyles << QStringList{"a\tb_x0041_|xA"};
+        QTest::newRow("no r attributes")
+            << QByteArray("<row><c t=\"inlineStr\"><is><t>a</t></is></c><c><v>2</v></c></row>"
+                          "<row><c><v>3</v></c></row>")
+            << noShared << noStyles << QStringList{"a|2", "3|"};
+        QTest::newRow("sparse rows keep their places")
+            << QByteArray("<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"C2\"><v>3</v></c></row>"
+                          "<row r=\"5\"><c r=\"B5\"><v>5</v></c></row>")
+            << noShared << noStyles << QStringList{"1||3", "||", "||", "|5|"};
+        QTest::newRow("empty styled cells do not widen the sheet")
+            << QByteArray("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"F1\" s=\"0\"/></row>")
+            << noShared << noStyles << QStringList{"1"};
+        QTest::newRow("dates and times from number formats")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>46363</v></c><c r=\"B1\" s=\"2\"><v>46363.5625</v></c>"
+                          "<c r=\"C1\" s=\"3\"><v>46363</v></c><c r=\"D1\" s=\"4\"><v>46363</v></c>"
+                          "<c r=\"E1\" s=\"5\"><v>0.75</v></c><c r=\"F1\" s=\"6\"><v>46363</v></c>"
+                          "<c r=\"G1\" s=\"7\"><v>1.5</v></c><c r=\"H1\" s=\"8\"><v>46363</v></c>"
+                          "<c r=\"I1\" s=\"1\"><v>61</v></c><c r=\"J1\" s=\"1\"><v>46363.25</v></c></row>")
+            << noShared << stylesWithFormats()
+            << QStringList{"2026-12-07|2026-12-07T13:30:00|2026-12-07|46363|18:00:00|46363|1900-01-01T12:00:00|46363|"
+                           "1900-03-01|2026-12-07T06:00:00"};
+    }
+    void cells()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QByteArray, shared);
+        QFETCH(QByteArray, styles);
+        QFETCH(QStringList, expected);
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(XlsxTestPackage::simple(rows, shared, styles).bytes(), &err), qPrintable(err));
+        QCOMPARE(reader.sheetNames(), QStringList{"Data"});
+        const auto sheet = reader.readSheet(0, &err);
+        QVERIFY2(sheet, qPrintable(err));
+        QCOMPARE(dump(*sheet), expected);
+    }
+
+    void headerTitles()
+    {
+        XlsxReader reader;
+        QVERIFY(reader.openData(XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t> Name "
+                                                        "</t></is></c><c r=\"C1\" t=\"inlineStr\"><is><t>City</t>"
+                                                        "</is></c></row><row r=\"2\"><c r=\"D2\"><v>1</v></c></row>")
+                                    .bytes()));
+        const auto sheet = reader.readSheet(0);
+        QVERIFY(sheet);
+        QCOMPARE(XlsxReader::headerTitles(*sheet),
+                 QStringList({"Name", "Untitled Column 2", "City", "Untitled Column 4"}));
+    }
+
+    void columnLetters_data()
+    {
+        QTest::addColumn<QString>("letters");
+        QTest::addColumn<int>("index");
+        QTest::newRow("A") << "A" << 0;
+        QTest::newRow("Z") << "Z" << 25;
+        QTest::newRow("AA") << "AA" << 26;
+        QTest::newRow("AB") << "AB" << 27;
+        QTest::newRow("AZ") << "AZ" << 51;
+        QTest::newRow("ZZ") << "ZZ" << 701;
+        QTest::newRow("AAA") << "AAA" << 702;
+        QTest::newRow("XFD") << "XFD" << 16383;
+    }
+    void columnLetters()
+    {
+        QFETCH(QString, letters);
+        QFETCH(int, index);
+        QCOMPARE(XlsxReader::columnIndex(letters), index);
+        QCOMPARE(XlsxReader::columnName(index), letters);
+        QCOMPARE(XlsxWriter::ColumnIndexToName(index + 1), letters);
+    }
+
+    void cellLandsAtItsColumn()
+    {
+        XlsxReader reader;
+        QVERIFY(reader.openData(
+            XlsxTestPackage::simple("<row r=\"7\"><c r=\"AB7\"><v>1</v></c><c r=\"AAA7\"><v>2</v></c></row>").bytes()));
+        const auto sheet = reader.readSheet(0);
+        QCOMPARE(sheet->cell(0, 27), QStringLiteral("1"));
+        QCOMPARE(sheet->cell(0, 702), QStringLiteral("2"));
+        QCOMPARE(sheet->columnCount, 703);
+        QCOMPARE(sheet->firstRowNumber, 7);
+    }
+
+    void dimensionIgnored()
+    {
+        auto pkg = XlsxTestPackage::simple({});
+        pkg.replace("xl/worksheets/sheet1.xml",
+                    "<worksheet xmlns=\"" + XlsxTestPackage::ns() + "\"><dimension ref=\"A1\"/><sheetData>"
+                    "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"C1\"><v>3</v></c></row></sheetData></worksheet>");
+        XlsxReader reader;
+        QVERIFY(reader.openData(pkg.bytes()));
+        QCOMPARE(dump(*reader.readSheet(0)), QStringList{"1||3"});
+    }
+
+    void prefixedNamespacesAndPartCase()
+    {
+        const QByteArray main = XlsxTestPackage::ns();
+        const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+        XlsxTestPackage p;
+        p.add("_rels/.rels", "<p:Relationships xmlns:p=\"http://schemas.openxmlformats.org/package/2006/"
+                             "relationships\"><p:Relationship Id=\"rId1\" Type=\"" + rel +
+                                 "/officeDocument\" Target=\"/XL/Book.xml\"/></p:Relationships>");
+        p.add("xl/book.xml", "<x:workbook xmlns:x=\"" + main + "\" xmlns:rel=\"" + rel +
+                                 "\"><x:sheets><x:sheet name=\"Second\" sheetId=\"2\" rel:id=\"r2\"/>"
+                                 "<x:sheet name=\"First\" sheetId=\"1\" rel:id=\"r1\"/></x:sheets></x:workbook>");
+        p.add("XL/_RELS/BOOK.XML.RELS",
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+              "<Relationship Id=\"r1\" Type=\"" + rel + "/worksheet\" Target=\"Sheets/One.xml\"/>"
+              "<Relationship Id=\"r2\" Type=\"" + rel + "/worksheet\" Target=\"./sheets/../sheets/two.xml\"/>"
+              "<Relationship Id=\"r3\" Type=\"" + rel + "/sharedStrings\" Target=\"strings.xml\"/>"
+              "</Relationships>");
+        p.add("xl/Strings.XML", "<x:sst xmlns:x=\"" + main + "\"><x:si><x:t>shared</x:t></x:si></x:sst>");
+        p.add("xl/sheets/one.xml", "<x:worksheet xmlns:x=\"" + main + "\"><x:sheetData><x:row x:r=\"1\">"
+                                   "<x:c r=\"B1\" t=\"s\"><x:v>0</x:v></x:c></x:row></x:sheetData></x:worksheet>");
+        p.add("xl/sheets/two.xml", "<worksheet xmlns=\"" + main + "\"><sheetData><row><c><v>2</v></c></row>"
+                                   "</sheetData></worksheet>");
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(p.bytes(), &err), qPrintable(err));
+        QCOMPARE(reader.sheetNames(), QStringList({"Second", "First"}));
+        QCOMPARE(dump(*reader.readSheet(0)), QStringList{"2"});
+        QCOMPARE(dump(*reader.readSheet(1)), QStringList{"|shared"});
+    }
+
+    void hostilePackages_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray good =
+            XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>x</t></si>").bytes();
+        QTest::newRow("not a zip") << QByteArray("This is plain text, not a workbook.\n") << "not a zip";
+        QTest::newRow("empty file") << QByteArray() << "not a zip";
+        QTest::newRow("truncated") << good.left(good.size() / 2) << "not a zip";
+        QTest::newRow("tail cut off") << good.left(good.size() - 10) << "no entries";
+        QByteArray crc = good;
+        patchEntry(crc, "xl/workbook.xml", 16, 0x12345678);
+        QTest::newRow("checksum damaged") << crc << "checksum";
+        QByteArray enc = good;
+        const qsizetype e = centralRecord(enc, "xl/workbook.xml");
+        enc[e + 8] = char(enc[e + 8] | 1);
+        QTest::newRow("encrypted part") << enc << "encrypted";
+        QByteArray data = good;
+        const qsizetype d = data.indexOf("PK\x03\x04", data.indexOf("xl/workbook.xml") - 40);
+        for (qsizetype i = d + 60; i < d + 90 && i < data.size(); ++i)
+            data[i] = char(data[i] ^ 0x5A);
+        QTest::newRow("deflate data damaged") << data << "xl/workbook.xml";
+        auto noWb = XlsxTestPackage::simple("");
+        noWb.parts.removeIf([](const auto& p) { return p.first == "xl/workbook.xml"; });
+        QTest::newRow("no workbook part") << noWb.bytes() << "missing part";
+        auto badXml = XlsxTestPackage::simple("");
+        badXml.replace("xl/workbook.xml", "<workbook><sheets>");
+        QTest::newRow("malformed workbook") << badXml.bytes() << "malformed XML";
+        auto escape = XlsxTestPackage::simple("");
+        escape.replace("xl/_rels/workbook.xml.rels",
+                       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                       "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                       "relationships/worksheet\" Target=\"../../../../etc/passwd\"/></Relationships>");
+        QTest::newRow("target climbing out of the package") << escape.bytes() << "no worksheets";
+    }
+    void hostilePackages()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        XlsxReader reader;
+        QString err;
+        QVERIFY(!reader.openData(bytes, &err));
+        QVERIFY2(err.startsWith(XlsxReader::notReadableMessage()), qPrintable(err));
+        QVERIFY2(err.contains(reason), qPrintable(err));
+        QVERIFY(reader.sheets().isEmpty());
+    }
+
+    void zipSlipNamesAreOnlyNames()
+    {
+        QTemporaryDir dir;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path() + "/");
+        QDir(dir.path()).mkpath("a/b");
+        QDir::setCurrent(dir.filePath("a/b"));
+        auto pkg = XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+        pkg.add("../../evil.txt", "owned");
+        pkg.add("/tmp/evil-absolute.txt", "owned");
+        pkg.add("..\\..\\evil2.txt", "owned");
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(pkg.bytes(), &err), qPrintable(err));
+        QCOMPARE(dump(*reader.readSheet(0)), QStringList{"1"});
+        QDir::setCurrent(old);
+        QVERIFY(!QFile::exists(dir.filePath("evil.txt")));
+        QVERIFY(!QFile::exists(dir.filePath("evil2.txt")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void inflationLimits()
+    {
+        QByteArray big;
+        for (int i = 0; i < 4000; ++i)
+            big += "<row><c><v>1</v></c></row>";
+        const QByteArray pkg = XlsxTestPackage::simple(big).bytes();
+        ZipReader::Limits limits;
+        limits.maxEntryBytes = 50000;
+        {
+            XlsxReader reader(limits);
+            QString err;
+            QVERIFY(reader.openData(pkg, &err));
+            QVERIFY(!reader.readSheet(0, &err));
+            QVERIFY2(err.contains("too large"), qPrintable(err));
+        }
+        // A header that understates the size must not get past the limit either.
+        QByteArray lying = pkg;
+        patchEntry(lying, "xl/worksheets/sheet1.xml", 24, 100);
+        {
+            XlsxReader reader(limits);
+            QString err;
+            QVERIFY(reader.openData(lying, &err));
+            QVERIFY(!reader.readSheet(0, &err));
+            QVERIFY2(err.contains("too large") || err.contains("checksum"), qPrintable(err));
+        }
+        limits.maxEntryBytes = 1 << 20;
+        limits.maxTotalBytes = 50000;
+        XlsxReader reader(limits);
+        QString err;
+        QVERIFY(reader.openData(pkg, &err));
+        QVERIFY(!reader.readSheet(0, &err));
+        QVERIFY2(err.contains("too large"), qPrintable(err));
+    }
+
+    void missingFile()
+    {
+        XlsxReader reader;
+        QString err;
+        QVERIFY(!reader.open("/nonexistent/book.xlsx", &err));
+        QVERIFY(err.startsWith(XlsxReader::notReadableMessage()));
+    }
+
+    void plainNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("number");
+        QTest::newRow("12") << "12" << true;
+        QTest::newRow("7.5") << "7.5" << true;
+        QTest::newRow("-3") << "-3" << true;
+        QTest::newRow("0") << "0" << true;
+        QTest::newRow("0.05") << "0.05" << true;
+        QTest::newRow("15 digits") << "123456789012345" << true;
+        QTest::newRow("16 digits") << "1234567890123456" << false;
+        QTest::newRow("20 digits") << "12345678901234567890" << false;
+        QTest::newRow("leading zeros") << "00042" << false;
+        QTest::newRow("trailing zero") << "7.50" << false;
+        QTest::newRow("comma") << "7,5" << false;
+        QTest::newRow("exponent") << "1e5" << false;
+        QTest::newRow("plus") << "+5" << false;
+        QTest::newRow("minus zero") << "-0" << false;
+        QTest::newRow("blank") << " 5" << false;
+        QTest::newRow("dot") << "5." << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("arabic digits") << "١٢" << false;
+    }
+    void plainNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, number);
+        QCOMPARE(XlsxWriter::isPlainNumber(text), number);
+    }
+
+    void seriesWorkbookParts()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.xlsx");
+        QVERIFY(XlsxWriter::writeSeriesWorkbook(path, {"12", "apple", "7.5"}));
+        ZipReader zip;
+        QVERIFY(zip.openFile(path));
+        for (const char* part : {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml", "xl/_rels/workbook.xml.rels",
+                                 "xl/styles.xml", "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"})
+            QVERIFY2(zip.contains(part), part);
+        const QByteArray sheet = *zip.read("xl/worksheets/sheet1.xml");
+        QVERIFY(sheet.contains("<dimension ref=\"A1:A4\"/>"));
+        QVERIFY(sheet.contains("<c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c>"));
+        QVERIFY(sheet.contains("<c r=\"A2\"><v>12</v></c>"));
+        QVERIFY(sheet.contains("<c r=\"A3\" s=\"1\" t=\"s\"><v>1</v></c>"));
+        QVERIFY(sheet.contains("<c r=\"A4\"><v>7.5</v></c>"));
+        const QByteArray sst = *zip.read("xl/sharedStrings.xml");
+        QVERIFY(sst.contains("count=\"2\" uniqueCount=\"2\""));
+        QVERIFY(sst.contains("<si><t>Batch Value</t></si><si><t>apple</t></si>"));
+
+        QVERIFY(XlsxWriter::writeSeriesWorkbook(path, {}));
+        ZipReader empty;
+        QVERIFY(empty.openFile(path));
+        QVERIFY(empty.read("xl/worksheets/sheet1.xml")->contains("<dimension ref=\"A1:A1\"/>"));
+    }
+
+    void writerReaderRoundTrip()
+    {
+        const QList<QStringList> rows = {
+            {"Batch Value", "Other"},
+            {"12", "00042"},
+            {"apple", "12345678901234567890"},
+            {"7.5", "  spaced  "},
+            {"", "a & b < c > \"d\""},
+            {"x_x0041_y", QString("tab\there\x01" "ctl")},
+            {"Zoë 日本 😀", "-0"},
+        };
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(XlsxWriter::buildWorkbook(rows), &err), qPrintable(err));
+        const auto sheet = reader.readSheet(0);
+        QVERIFY(sheet);
+        QCOMPARE(sheet->rowCount(), rows.size());
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < 2; ++c)
+                QCOMPARE(sheet->cell(r, c), rows[r][c]);
+        }
+    }
+
+    void failedWriteIsReported()
+    {
+        QTemporaryDir dir;
+        QString err;
+        QVERIFY(!XlsxWriter::writeSeriesWorkbook(dir.filePath("missing/folder/out.xlsx"), {"1"}, &err));
+        QVERIFY(!err.isEmpty());
+        QVERIFY(QDir().mkdir(dir.filePath("taken.xlsx")));
+        QVERIFY(!XlsxWriter::writeSeriesWorkbook(dir.filePath("taken.xlsx"), {"1"}, &err));
+    }
+
+    void formatDate_data()
+    {
+        QTest::addColumn<double>("serial");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("date1904");
+        QTest::addColumn<QString>("text");
+        using K = XlsxReader::DateKind;
+        QTest::newRow("date") << 46363.0 << int(K::Date) << false << "2026-12-07";
+        QTest::newRow("date with time") << 46363.75 << int(K::Date) << false << "2026-12-07T18:00:00";
+        QTest::newRow("1904 system") << 44901.0 << int(K::Date) << true << "2026-12-07";
+        QTest::newRow("time only") << 0.5 << int(K::Time) << false << "12:00:00";
+        QTest::newRow("rounding to the next day") << 46363.9999999 << int(K::DateTime) << false
+                                                  << "2026-12-08T00:00:00";
+        QTest::newRow("early days") << 1.0 << int(K::Date) << false << "1900-01-01";
+        QTest::newRow("negative") << -1.0 << int(K::Date) << false << "";
+    }
+    void formatDate()
+    {
+        QFETCH(double, serial);
+        QFETCH(int, kind);
+        QFETCH(bool, date1904);
+        QFETCH(QString, text);
+        QCOMPARE(XlsxReader::formatDate(serial, XlsxReader::DateKind(kind), date1904), text);
+    }
+
+    void dateFormats_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("kind");
+        using K = XlsxReader::DateKind;
+        QTest::newRow("builtin 14") << 14 << "" << int(K::Date);
+        QTest::newRow("builtin 22") << 22 << "" << int(K::DateTime);
+        QTest::newRow("builtin 46") << 46 << "" << int(K::Time);
+        QTest::newRow("builtin 2") << 2 << "" << int(K::None);
+        QTest::newRow("iso") << 164 << "YYYY-MM-DD" << int(K::Date);
+        QTest::newRow("month and minutes") << 164 << "mm:ss" << int(K::Time);
+        QTest::newRow("quoted") << 164 << "\"days\" 0" << int(K::None);
+        QTest::newRow("escaped") << 164 << "0\\d" << int(K::None);
+        QTest::newRow("colour") << 164 << "[Red]#,##0.00" << int(K::None);
+        QTest::newRow("elapsed hours") << 164 << "[h]:mm" << int(K::Time);
+        QTest::newRow("general") << 164 << "General" << int(K::None);
+        QTest::newRow("locale prefix") << 164 << "[$-409]d/m/yy\\ h:mm;@" << int(K::DateTime);
+    }
+    void dateFormats()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, code);
+        QFETCH(int, kind);
+        QCOMPARE(int(XlsxReader::dateKindOfFormat(id, code)), kind);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXlsx)
+#include "test_xlsx.moc"
