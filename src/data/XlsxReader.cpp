@@ -218,7 +218,7 @@ bool XlsxReader::load(QString* error)
 {
     _sheets.clear();
     _sharedStrings.clear();
-    _styleKinds.clear();
+    _styles.clear();
     _date1904 = false;
 
     QString workbookPart;
@@ -288,7 +288,8 @@ bool XlsxReader::load(QString* error)
                 if (xf.type() != pugi::node_element || !isNamed(xf, "xf"))
                     continue;
                 const int id = attr(xf, "numFmtId").as_int(0);
-                _styleKinds.push_back(dateKindOfFormat(id, customFormats.value(id)));
+                const QString code = customFormats.value(id);
+                _styles.push_back({dateKindOfFormat(id, code), quint8(qMin(zeroPadWidth(code), 255))});
             }
         }
     }
@@ -386,17 +387,24 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                             ? QStringLiteral("TRUE")
                             : QStringLiteral("FALSE");
             } else if (type[0] == 0 || std::strcmp(type, "n") == 0) {
-                const int style = attr(c, "s").as_int(0);
-                const DateKind kind =
-                    style >= 0 && size_t(style) < _styleKinds.size() ? _styleKinds[size_t(style)] : DateKind::None;
-                if (kind != DateKind::None) {
+                const int styleIndex = attr(c, "s").as_int(0);
+                const CellStyle style =
+                    styleIndex >= 0 && size_t(styleIndex) < _styles.size() ? _styles[size_t(styleIndex)] : CellStyle();
+                if (style.date != DateKind::None) {
                     double serial = 0;
                     const auto res = std::from_chars(vText, vText + std::strlen(vText), serial);
-                    value = res.ec == std::errc() ? formatDate(serial, kind, _date1904) : QString();
-                    if (value.isEmpty())
-                        value = formatNumber(vText);
-                } else {
+                    value = res.ec == std::errc() ? formatDate(serial, style.date, _date1904) : QString();
+                }
+                if (value.isEmpty())
                     value = formatNumber(vText);
+                if (style.zeroPad) {
+                    const bool negative = value.startsWith(u'-');
+                    const qsizetype digits = value.size() - (negative ? 1 : 0);
+                    bool integer = digits > 0;
+                    for (qsizetype k = negative ? 1 : 0; k < value.size() && integer; ++k)
+                        integer = value[k].isDigit();
+                    if (integer && digits < style.zeroPad)
+                        value.insert(negative ? 1 : 0, QString(style.zeroPad - digits, u'0'));
                 }
             } else {
                 // "str" (formula text), "e" (error), "d" (ISO date) and anything else: the stored text.
@@ -601,6 +609,17 @@ QString XlsxReader::formatDate(double serial, DateKind kind, bool date1904)
     case DateKind::None: break;
     }
     return {};
+}
+
+int XlsxReader::zeroPadWidth(const QString& code)
+{
+    if (code.size() < 2)
+        return 0;
+    for (QChar c : code) {
+        if (c != u'0')
+            return 0;
+    }
+    return int(code.size());
 }
 
 QString XlsxReader::decodeEscapes(const QString& in)

@@ -59,6 +59,8 @@ public:
     static DateKind dateKindOfFormat(int numFmtId, const QString& formatCode);
     static QString formatDate(double serial, DateKind kind, bool date1904);
     static QString decodeEscapes(const QString& text);   // _xHHHH_ escapes
+    // Width of a zero-padding format ("00000" gives 5); 0 for any other format.
+    static int zeroPadWidth(const QString& formatCode);
 
 private:
     bool load(QString* error);
@@ -67,6 +69,10 @@ private:
     ZipReader _zip;
     QList<SheetInfo> _sheets;
     QStringList _sharedStrings;
-    std::vector<DateKind> _styleKinds; // per cellXfs index
+    struct CellStyle {
+        DateKind date = DateKind::None;
+        quint8 zeroPad = 0; // "00000": integers shown with at least this many digits
+    };
+    std::vector<CellStyle> _styles; // per cellXfs index
     bool _date1904 = false;
 };

