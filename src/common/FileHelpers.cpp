@@ -171,6 +171,12 @@ bool Save_gen_image(const QImage& image, const QString& file_path_val)
     return false;
 }
 
-QString Get_date_Value(const QString& pattern, const QDateTime& at) { return QLocale().toString(at, pattern); }
+QString Get_date_Value(const QString& pattern, const QDateTime& at)
+{
+    return QLocale().toString(at, pattern);
+}
 
-QString Get_time_Value(const QString& pattern, const QDateTime& at) { return QLocale().toString(at, pattern); }
+QString Get_time_Value(const QString& pattern, const QDateTime& at)
+{
+    return QLocale().toString(at, pattern);
+}

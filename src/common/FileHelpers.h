@@ -51,6 +51,7 @@ QString Convert_Path_From_URL(const QUrl& url);
 // untouched until the new one is complete. On failure shows the path, then the reason, and gives false.
 bool Save_gen_image(const QImage& image, const QString& file_path_val);
 
-// The date and time at (now by default) formatted with a Qt date-time pattern, e.g. "dd MMMM yyyy", "hh:mm AP".
+// The date and time at (now by default) formatted with a Qt date-time pattern in the default locale,
+// e.g. "dd MMMM yyyy", "hh:mm AP".
 QString Get_date_Value(const QString& pattern, const QDateTime& at = QDateTime::currentDateTime());
 QString Get_time_Value(const QString& pattern, const QDateTime& at = QDateTime::currentDateTime());

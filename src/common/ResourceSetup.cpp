@@ -65,7 +65,8 @@ QString shippedResourcesFolder()
 #ifdef NAVU_BINARY_DIR
         const QString buildDir = QFileInfo(QStringLiteral(NAVU_BINARY_DIR)).canonicalFilePath();
         const QString exeDir = QFileInfo(appDir).canonicalFilePath();
-        inBuildTree = !buildDir.isEmpty() && (exeDir == buildDir || exeDir.startsWith(buildDir + QLatin1Char('/')));
+        inBuildTree = !buildDir.isEmpty() &&
+                      (exeDir == buildDir || exeDir.startsWith(buildDir + QLatin1Char('/')));
 #endif
     }
     // A program run from its build tree takes the sources' resources, even when an older copy is installed.

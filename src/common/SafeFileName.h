@@ -19,8 +19,9 @@ bool isSafeFileName(const QString& name);
 QString makeSafeFileName(const QString& name, const QString& fallback = QString());
 
 // Joins folder and a relative name (which may hold sub-folders) and checks that the result stays inside the
-// folder once ".." and symbolic links are resolved. The folder must exist. Gives the joined path, or an
-// empty text when the name is absolute, empty, names the folder itself or would lead outside it.
+// folder once ".." and symbolic links are resolved. The folder must exist. Gives the path under the folder's
+// canonical path, or an empty text when the name is absolute, empty, names the folder itself or would lead
+// outside it.
 QString pathInsideFolder(const QString& folder, const QString& relativeName);
 
 // folder + "/" + name + extension (extension with its dot, may be empty) when name is safe and the path

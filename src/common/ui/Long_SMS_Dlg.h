@@ -22,8 +22,8 @@ public:
     QString msg_val_str;
     bool apply_chk_show = false;
 
-    // Runs the dialog modally (on the GUI thread; a worker waits): 1 for OK (Msg_Apply_All_Chk := the check box), 0 for "No" or closing
-    // (Msg_Apply_All_Chk unchanged).
+    // Runs the dialog modally (on the GUI thread; a worker waits): 1 for OK (Msg_Apply_All_Chk := the check
+    // box), 0 for "No" or closing (Msg_Apply_All_Chk unchanged).
     int Open_Long_sms_Dialog();
     // The same with the texts given here.
     int Open_Long_sms_Dialog(const QString& title, const QString& message, bool showApplyAll);
