@@ -1,0 +1,292 @@
+#include "imaging/ImageProcesser.h"
+#include "imaging/ProcessedImageCache.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+// A picture with every kind of pixel: colours, greys, half-transparent and fully transparent ones.
+QImage samplePicture(QImage::Format format = QImage::Format_ARGB32, int w = 37, int h = 23)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    QRandomGenerator rng(42);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int a = (x + y) % 7 == 0 ? 0 : ((x * 3 + y) % 5 == 0 ? 128 : 255);
+            image.setPixel(x, y, qRgba(rng.bounded(256), rng.bounded(256), rng.bounded(256), a));
+        }
+    return image.convertToFormat(format);
+}
+
+QImage solid(QRgb colour, int w = 8, int h = 8)
+{
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+ImageAdjustSettings neutral() { return ImageAdjustSettings(); }
+
+} // namespace
+
+class TestImageProcesser : public QObject {
+    Q_OBJECT
+private slots:
+    void neutralValuesKeepThePicture_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("rotation");
+        QTest::newRow("argb32") << int(QImage::Format_ARGB32) << 0;
+        QTest::newRow("premultiplied") << int(QImage::Format_ARGB32_Premultiplied) << 0;
+        QTest::newRow("rgb32") << int(QImage::Format_RGB32) << 0;
+        QTest::newRow("rgba8888") << int(QImage::Format_RGBA8888) << 0;
+        QTest::newRow("grey8") << int(QImage::Format_Grayscale8) << 0;
+        QTest::newRow("full turn") << int(QImage::Format_ARGB32) << 360;
+        QTest::newRow("full turn back") << int(QImage::Format_ARGB32) << -720;
+    }
+    void neutralValuesKeepThePicture()
+    {
+        QFETCH(int, format);
+        QFETCH(int, rotation);
+        const QImage in = samplePicture(QImage::Format(format));
+        const QImage out =
+            ImageProcesser::Get_Processed_Image(in, false, false, false, 0, 1, 0, 1, rotation, 0, 0, 0, 100);
+        QCOMPARE(out.format(), in.format());
+        QCOMPARE(out, in);
+        QCOMPARE(out.cacheKey(), in.cacheKey()); // not even copied
+    }
+
+    void transparencyIsNotApplied()
+    {
+        const QImage in = samplePicture();
+        QCOMPARE(ImageProcesser::Get_Processed_Image(in, false, false, false, 0, 1, 0, 1, 0, 0, 0, 0, 10), in);
+    }
+
+    void nullPictureGivesNull()
+    {
+        ImageAdjustSettings s;
+        s.invert = true;
+        QVERIFY(ImageProcesser::process(QImage(), s).isNull());
+    }
+
+    void invertTwiceIsIdentity()
+    {
+        const QImage in = samplePicture(QImage::Format_ARGB32_Premultiplied);
+        ImageAdjustSettings s;
+        s.invert = true;
+        const QImage once = ImageProcesser::process(in, s);
+        QVERIFY(once != in);
+        QCOMPARE(ImageProcesser::process(once, s), in);
+    }
+
+    void invertKnownPixel()
+    {
+        ImageAdjustSettings s;
+        s.invert = true;
+        const QImage out = ImageProcesser::process(solid(qRgba(10, 200, 255, 255)), s);
+        QCOMPARE(out.pixel(3, 3), qRgba(245, 55, 0, 255));
+    }
+
+    void greyScaleGivesEqualChannels()
+    {
+        ImageAdjustSettings s;
+        s.grayscale = true;
+        const QImage in = samplePicture();
+        const QImage out = ImageProcesser::process(in, s).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x) {
+                const QRgb p = out.pixel(x, y);
+                QVERIFY2(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p), qPrintable(QString::number(p, 16)));
+                QCOMPARE(qAlpha(p), qAlpha(in.pixel(x, y)));
+            }
+        // Rec. 709 luma of pure green
+        QCOMPARE(qRed(ImageProcesser::process(solid(qRgb(0, 255, 0)), s).pixel(0, 0)), 182);
+    }
+
+    void sepiaKnownPixels_data()
+    {
+        QTest::addColumn<QRgb>("in");
+        QTest::addColumn<QRgb>("expected");
+        QTest::newRow("mid grey") << qRgb(100, 100, 100) << qRgb(135, 120, 94);
+        QTest::newRow("white clamps") << qRgb(255, 255, 255) << qRgb(255, 255, 239);
+        QTest::newRow("black") << qRgb(0, 0, 0) << qRgb(0, 0, 0);
+        QTest::newRow("red") << qRgb(200, 0, 0) << qRgb(79, 70, 54);
+    }
+    void sepiaKnownPixels()
+    {
+        QFETCH(QRgb, in);
+        QFETCH(QRgb, expected);
+        ImageAdjustSettings s;
+        s.sepia = true;
+        QCOMPARE(ImageProcesser::process(solid(in), s).pixel(2, 2), expected);
+    }
+
+    void colourControls_data()
+    {
+        QTest::addColumn<float>("sat");
+        QTest::addColumn<float>("brt");
+        QTest::addColumn<float>("con");
+        QTest::addColumn<QRgb>("in");
+        QTest::addColumn<QRgb>("expected");
+        QTest::newRow("no saturation is grey") << 0.0f << 0.0f << 1.0f << qRgb(0, 255, 0) << qRgb(182, 182, 182);
+        QTest::newRow("full brightness is white") << 1.0f << 1.0f << 1.0f << qRgb(20, 90, 160) << qRgb(255, 255, 255);
+        QTest::newRow("brightness adds") << 1.0f << 0.2f << 1.0f << qRgb(0, 100, 200) << qRgb(51, 151, 251);
+        QTest::newRow("contrast pivots at mid grey") << 1.0f << 0.0f << 2.0f << qRgb(64, 128, 192)
+                                                     << qRgb(1, 129, 255);
+        QTest::newRow("low contrast") << 1.0f << 0.0f << 0.25f << qRgb(0, 255, 128) << qRgb(96, 159, 128);
+    }
+    void colourControls()
+    {
+        QFETCH(float, sat);
+        QFETCH(float, brt);
+        QFETCH(float, con);
+        QFETCH(QRgb, in);
+        QFETCH(QRgb, expected);
+        const QImage out = ImageProcesser::Get_Processed_Image(solid(in), false, false, false, 0, sat, brt, con, 0,
+                                                               0, 0, 0, 100);
+        QCOMPARE(out.pixel(1, 1), expected);
+    }
+
+    void hueTurnsColoursButNotGreys()
+    {
+        ImageAdjustSettings s;
+        s.hue = ImageAdjust::Pi * 2 / 3;
+        QCOMPARE(ImageProcesser::process(solid(qRgb(90, 90, 90)), s).pixel(0, 0), qRgb(90, 90, 90));
+        const QRgb red = ImageProcesser::process(solid(qRgb(255, 0, 0)), s).pixel(0, 0);
+        QVERIFY2(qGreen(red) > qRed(red) && qGreen(red) > qBlue(red), "a third of a turn takes red toward green");
+    }
+
+    void outOfRangeValuesAreClamped()
+    {
+        ImageAdjustSettings wild;
+        wild.contrast = 1000;
+        wild.brightness = std::numeric_limits<float>::quiet_NaN();
+        ImageAdjustSettings clamped;
+        clamped.contrast = ImageAdjust::Contrast.max;
+        const QImage in = samplePicture();
+        QCOMPARE(ImageProcesser::process(in, wild), ImageProcesser::process(in, clamped));
+    }
+
+    void sharpenKeepsFlatAreasAndRaisesEdges()
+    {
+        ImageAdjustSettings s;
+        s.sharpness = 1.0f;
+        QCOMPARE(ImageProcesser::process(solid(qRgb(100, 150, 200)), s), solid(qRgb(100, 150, 200)));
+        QImage edge = solid(qRgb(100, 100, 100), 8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 4; x < 8; ++x)
+                edge.setPixel(x, y, qRgb(160, 160, 160));
+        const QImage out = ImageProcesser::process(edge, s);
+        QVERIFY(qRed(out.pixel(4, 4)) > 160);
+        QVERIFY(qRed(out.pixel(3, 4)) < 100);
+        QCOMPARE(out.pixel(0, 4), qRgb(100, 100, 100));
+    }
+
+    void boxBlur()
+    {
+        ImageAdjustSettings s;
+        s.blur = 2;
+        QCOMPARE(ImageProcesser::process(solid(qRgb(30, 60, 90), 9, 9), s), solid(qRgb(30, 60, 90), 9, 9));
+        QImage dot = solid(qRgba(0, 0, 0, 0), 11, 11);
+        dot.setPixel(5, 5, qRgba(255, 255, 255, 255));
+        const QImage out = ImageProcesser::process(dot, s);
+        // one pixel spread over a 5 x 5 box: 255 / 25 rounds to 10
+        QCOMPARE(out.pixel(5, 5), qRgba(10, 10, 10, 10));
+        QCOMPARE(out.pixel(3, 7), qRgba(10, 10, 10, 10));
+        QCOMPARE(out.pixel(2, 5), qRgba(0, 0, 0, 0));
+        s.blur = 0.4f; // rounds to no blur
+        QCOMPARE(ImageProcesser::process(dot, s).cacheKey(), dot.cacheKey());
+    }
+
+    void exposureDoublesLinearLight()
+    {
+        ImageAdjustSettings s;
+        s.exposure = 1;
+        // sRGB 128 is 0.2159 linear; twice that is sRGB 0.6885 -> 176
+        QCOMPARE(ImageProcesser::process(solid(qRgb(128, 0, 255)), s).pixel(0, 0), qRgb(176, 0, 255));
+        s.exposure = -1;
+        QCOMPARE(qRed(ImageProcesser::process(solid(qRgb(255, 255, 255)), s).pixel(0, 0)), 188);
+    }
+
+    void rotationSizes_data()
+    {
+        QTest::addColumn<int>("degrees");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("90") << 90 << QSize(23, 37);
+        QTest::newRow("-90") << -90 << QSize(23, 37);
+        QTest::newRow("180") << 180 << QSize(37, 23);
+        QTest::newRow("450") << 450 << QSize(23, 37);
+    }
+    void rotationSizes()
+    {
+        QFETCH(int, degrees);
+        QFETCH(QSize, size);
+        ImageAdjustSettings s;
+        s.rotation = degrees;
+        QCOMPARE(ImageProcesser::process(samplePicture(), s).size(), size);
+    }
+
+    void rotationIsCounterClockwise()
+    {
+        QImage in = solid(qRgb(0, 0, 255), 4, 2);
+        in.setPixel(0, 0, qRgb(255, 0, 0)); // top left
+        ImageAdjustSettings s;
+        s.rotation = 90;
+        const QImage out = ImageProcesser::process(in, s);
+        QCOMPARE(out.size(), QSize(2, 4));
+        QCOMPARE(out.pixel(0, 3), qRgb(255, 0, 0)); // now bottom left
+    }
+
+    void rotationGrowsWithTransparentCorners()
+    {
+        ImageAdjustSettings s;
+        s.rotation = 45;
+        const QImage out = ImageProcesser::process(solid(qRgb(255, 0, 0), 40, 40), s);
+        QVERIFY(out.width() >= 56 && out.height() >= 56);
+        QCOMPARE(qAlpha(out.pixel(1, 1)), 0);
+        QCOMPARE(out.pixel(out.width() / 2, out.height() / 2), qRgb(255, 0, 0));
+    }
+
+    void orderIsColourThenRotation()
+    {
+        // invert, then turn: the same as turning the inverted picture
+        ImageAdjustSettings both;
+        both.invert = true;
+        both.rotation = 90;
+        ImageAdjustSettings inv;
+        inv.invert = true;
+        ImageAdjustSettings turn;
+        turn.rotation = 90;
+        const QImage in = samplePicture(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(ImageProcesser::process(in, both), ImageProcesser::process(ImageProcesser::process(in, inv), turn));
+    }
+
+    void cacheReturnsTheSamePictureForTheSameValues()
+    {
+        ProcessedImageCache::clear();
+        const QImage in = samplePicture();
+        ImageAdjustSettings s;
+        s.sepia = true;
+        const QImage a = ProcessedImageCache::processed(in, s);
+        const QImage b = ProcessedImageCache::processed(in, s);
+        QCOMPARE(a.cacheKey(), b.cacheKey());
+        QCOMPARE(a, ImageProcesser::process(in, s));
+        s.sepia = false;
+        s.grayscale = true;
+        QVERIFY(ProcessedImageCache::processed(in, s).cacheKey() != a.cacheKey());
+        QCOMPARE(ProcessedImageCache::processed(in, neutral()).cacheKey(), in.cacheKey());
+        QCOMPARE(ProcessedImageCache::entryCount(), 2);
+        // a big picture for a small target is scaled down once
+        const QImage big = solid(qRgb(1, 2, 3), 400, 300);
+        const QImage small = ProcessedImageCache::processed(big, neutral(), QSize(40, 30));
+        QCOMPARE(small.size(), QSize(40, 30));
+        QCOMPARE(ProcessedImageCache::processed(big, neutral(), QSize(40, 30)).cacheKey(), small.cacheKey());
+        ProcessedImageCache::setBudgetBytes(0);
+        QCOMPARE(ProcessedImageCache::entryCount(), 0);
+        ProcessedImageCache::setBudgetBytes(128ll << 20);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImageProcesser)
+#include "test_imageprocesser.moc"
