@@ -182,7 +182,7 @@ void drawTextIn(QPainter& painter, const TextLayoutSpec& spec, const QRectF& rec
 {
     if (spec.text.isEmpty())
         return;
-    QTextLayout layout(spec.text, fontForDevice(spec.font, painter.device()), painter.device());
+    QTextLayout layout(spec.text, pointFont(spec.font));
     layout.setTextOption(spec.option);
     layout.setCacheEnabled(true);
     const qreal height = layoutText(layout, rect.width());
@@ -232,8 +232,6 @@ void drawTextShadow(QPainter& painter, const SKTGraphic& g, const TextLayoutSpec
     QImage shadow(size, QImage::Format_ARGB32_Premultiplied);
     if (shadow.isNull())
         return;
-    shadow.setDotsPerMeterX(2835);
-    shadow.setDotsPerMeterY(2835);
     shadow.fill(Qt::transparent);
     {
         QPainter sp(&shadow);
@@ -288,16 +286,12 @@ QString ItemPainting::displayText(const SKTGraphic& g)
     }
 }
 
-QSizeF ItemPainting::naturalTextSize(const SKTGraphic& g, const QPaintDevice* device, qreal maxWidth)
+QSizeF ItemPainting::naturalTextSize(const SKTGraphic& g, qreal maxWidth)
 {
     TextLayoutSpec spec = textSpecOf(g);
     if (spec.text.isEmpty())
         return QSizeF();
-    QImage points(1, 1, QImage::Format_ARGB32_Premultiplied); // a 72 dpi device: 1 pt = 1 unit
-    points.setDotsPerMeterX(2835);
-    points.setDotsPerMeterY(2835);
-    QPaintDevice* measure = device ? const_cast<QPaintDevice*>(device) : &points;
-    QTextLayout layout(spec.text, fontForDevice(spec.font, measure), measure);
+    QTextLayout layout(spec.text, pointFont(spec.font));
     QTextOption option = spec.option;
     if (maxWidth <= 0)
         option.setWrapMode(QTextOption::NoWrap);

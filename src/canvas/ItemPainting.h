@@ -5,7 +5,6 @@
 #include <QSizeF>
 #include <QString>
 
-class QPaintDevice;
 class SKTGraphic;
 
 // Geometry the item kinds draw with, for hit tests, natural sizes and repaint areas.
@@ -14,9 +13,8 @@ public:
     // The text as drawn: the first 250 characters with the case transform applied
     // (0 as typed, 1 upper, 2 lower, 3 capitalised words).
     static QString displayText(const SKTGraphic& item);
-    // Size of the item's text laid out with its font and kerning (1 pt = 1 unit), unwrapped when maxWidth <= 0.
-    static QSizeF naturalTextSize(const SKTGraphic& item, const QPaintDevice* device = nullptr,
-                                  qreal maxWidth = 0);
+    // Size of the item's text laid out as drawn (1 pt = 1 unit), unwrapped when maxWidth <= 0.
+    static QSizeF naturalTextSize(const SKTGraphic& item, qreal maxWidth = 0);
     // Outline of a shape item (see PaintHelpers::shapeOutline for the shape codes).
     static QPainterPath shapePath(const SKTGraphic& item);
     // A line item's line: _line_ori 0 horizontal through the middle, 1 vertical through the middle,

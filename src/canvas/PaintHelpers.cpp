@@ -3,7 +3,7 @@
 #include "canvas/ResourceImages.h"
 
 #include <QBrush>
-#include <QPaintDevice>
+#include <QFontInfo>
 #include <QPainter>
 #include <QtMath>
 
@@ -132,15 +132,19 @@ QPainterPath shapeOutline(const QString& code, const QRectF& rect, qreal cornerR
     return path;
 }
 
-QFont fontForDevice(const QFont& font, const QPaintDevice* device)
+QFont pointFont(const QFont& font)
 {
+    // Resolution Qt uses for fonts without a device: 72 pt at that resolution is `dpi` pixels.
+    static const int defaultDpi = [] {
+        QFont probe;
+        probe.setPointSizeF(72);
+        const int px = QFontInfo(probe).pixelSize();
+        return px > 0 ? px : 72;
+    }();
     QFont f = font;
-    const int dpi = device ? device->logicalDpiY() : 72;
-    if (dpi > 0 && dpi != 72) {
-        const qreal pt = font.pointSizeF() > 0 ? font.pointSizeF() : qreal(font.pixelSize());
-        if (pt > 0)
-            f.setPointSizeF(pt * 72.0 / dpi);
-    }
+    const qreal pt = font.pointSizeF() > 0 ? font.pointSizeF() : qreal(font.pixelSize());
+    if (pt > 0 && defaultDpi != 72)
+        f.setPointSizeF(pt * 72.0 / defaultDpi);
     return f;
 }
 

@@ -9,7 +9,6 @@
 #include <QRectF>
 #include <QString>
 
-class QPaintDevice;
 class QPainter;
 
 // Drawing pieces shared by the item kinds and the card base.
@@ -46,8 +45,10 @@ QPainterPath shapeOutline(const QString& code, const QRectF& rect, qreal cornerR
 int doubleStarPoints(int variant);
 int polygonSides(int variant);
 
-// A font whose point size maps to painter units 1:1 on the device (1 pt = 1 unit at identity transform),
-// whatever the device's resolution.
-QFont fontForDevice(const QFont& font, const QPaintDevice* device);
+// A font for text laid out without a paint device (QTextLayout without one) whose point size maps to painter
+// units 1:1 (1 pt = 1 unit at identity transform), so text lays out the same on the screen, a picture, a
+// printer or a PDF; the painter's transform does the rest. (Laying out for a device would also drop the
+// font's letter spacing.)
+QFont pointFont(const QFont& font);
 
 } // namespace PaintHelpers
