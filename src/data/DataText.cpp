@@ -1,31 +1,12 @@
 #include "data/DataText.h"
 
 namespace {
-bool isTrimmable(QChar c)
-{
-    if (c.isSpace())
-        return true;
-    const auto cat = c.category();
-    return cat == QChar::Other_Control || cat == QChar::Other_Format;
-}
-
 bool isLineBreak(QChar c)
 {
     const char16_t u = c.unicode();
     return u == u'\n' || u == u'\r' || u == 0x0B || u == 0x0C || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 } // namespace
-
-QString trimDataText(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isTrimmable(text[begin]))
-        ++begin;
-    while (end > begin && isTrimmable(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
 
 QString joinLineBreaks(QStringView text)
 {

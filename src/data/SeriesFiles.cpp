@@ -1,6 +1,8 @@
 #include "data/SeriesFiles.h"
 
 #include "common/Globals.h"
+#include "common/SafeFileName.h"
+#include "common/StringHelpers.h"
 #include "data/DataText.h"
 
 #include <QDir>
@@ -12,52 +14,25 @@
 #include <algorithm>
 
 namespace {
-const QString kReserved = QStringLiteral("/\\?%*|\"<>");
-
 QString accessError(const QString& reason)
 {
     return QStringLiteral("Error in file accessing.") + (reason.isEmpty() ? QString() : u' ' + reason);
 }
 } // namespace
 
-QString SeriesFiles::removeReservedChars(const QString& typed)
-{
-    qsizetype begin = 0;
-    qsizetype end = typed.size();
-    // Reserved characters and blanks may alternate at the ends ("/ name ?"), so strip both together.
-    auto strippable = [](QChar c) {
-        return kReserved.contains(c) || c.isSpace() || c.category() == QChar::Other_Control ||
-               c.category() == QChar::Other_Format;
-    };
-    while (begin < end && strippable(typed[begin]))
-        ++begin;
-    while (end > begin && strippable(typed[end - 1]))
-        --end;
-    return typed.mid(begin, end - begin);
-}
-
-bool SeriesFiles::isValidName(const QString& name)
-{
-    if (name.isEmpty() || name.startsWith(u'.') || name.toUtf8().size() > MaxNameBytes)
-        return false;
-    for (QChar c : name) {
-        if (c == u'/' || c == u'\\' || c.unicode() == 0 || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true; // "." and ".." start with a dot
-}
-
 QString SeriesFiles::cleanName(const QString& typed)
 {
-    const QString name = removeReservedChars(typed);
+    const QString name = Remove_Reserve_Char_In_File_Name(typed);
     return isValidName(name) ? name : QString();
 }
+
+bool SeriesFiles::isValidName(const QString& name) { return isSafeFileName(name); }
 
 QString SeriesFiles::filePath(const QString& name)
 {
     if (!isValidName(name) || Data_Folder_Path.isEmpty())
         return {};
-    return QDir(Data_Folder_Path).filePath(name + u'.' + batch_file_EXT);
+    return safeFilePath(Data_Folder_Path, name, u'.' + batch_file_EXT);
 }
 
 bool SeriesFiles::exists(const QString& name)
@@ -130,7 +105,7 @@ std::optional<QStringList> SeriesFiles::readForBinding(const QString& name, QStr
     const auto text = readText(name, error);
     if (!text)
         return std::nullopt;
-    QStringList values = trimDataText(*text).split(u'\n');
+    QStringList values = Trim_Str(*text).split(u'\n');
     // Files edited on other systems end their lines with CR LF.
     for (QString& v : values) {
         if (v.endsWith(u'\r'))
@@ -157,7 +132,7 @@ QStringList SeriesFiles::readForViewer(const QString& name)
     if (!text)
         return values;
     for (const QStringView piece : QStringView(*text).split(u'\n')) {
-        QString v = trimDataText(piece);
+        QString v = Trim_Str(piece.toString());
         if (!v.isEmpty())
             values << v;
     }
@@ -166,6 +141,8 @@ QStringList SeriesFiles::readForViewer(const QString& name)
 
 bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QString* error, WriteMode mode)
 {
+    if (!Data_Folder_Path.isEmpty())
+        QDir().mkpath(Data_Folder_Path);
     const QString path = filePath(name);
     if (path.isEmpty()) {
         if (error)
@@ -188,7 +165,6 @@ bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QS
         content.append(joinLineBreaks(v).toUtf8());
         content.append('\n');
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         if (error)

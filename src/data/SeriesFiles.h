@@ -10,17 +10,13 @@
 class SeriesFiles {
 public:
     static inline const QString batch_file_EXT = QStringLiteral("txt");
-    // Longest name in UTF-8 bytes; leaves room for ".txt" and for a temporary suffix within 255 bytes.
-    static constexpr int MaxNameBytes = 200;
     // Largest series file that is read.
     static constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
 
-    // The characters / \ ? % * | " < > are taken off both ends, then white space and control characters.
-    static QString removeReservedChars(const QString& typed);
-    // A name that may become a file name: not empty, no separator, no leading dot, no control character,
-    // not "." or "..", at most MaxNameBytes.
+    // A name that may become a file name (isSafeFileName): not empty, no separator or reserved character,
+    // no leading dot, not "." or "..", bounded length.
     static bool isValidName(const QString& name);
-    // removeReservedChars(), then the empty string when the result is not a valid name.
+    // Remove_Reserve_Char_In_File_Name(), then the empty string when the result is not a valid name.
     static QString cleanName(const QString& typed);
     // The series file of a valid name; the empty string for an invalid one.
     static QString filePath(const QString& name);

@@ -1,6 +1,6 @@
 #include "data/XlsxReader.h"
 
-#include "data/DataText.h"
+#include "common/StringHelpers.h"
 
 #include <QDate>
 #include <QHash>
@@ -429,7 +429,7 @@ QStringList XlsxReader::headerTitles(const SheetData& sheet)
 {
     QStringList titles;
     for (int c = 0; c < sheet.columnCount; ++c) {
-        QString t = trimDataText(sheet.cell(0, c));
+        QString t = Trim_Str(sheet.cell(0, c));
         titles << (t.isEmpty() ? QStringLiteral("Untitled Column %1").arg(c + 1) : t);
     }
     return titles;
