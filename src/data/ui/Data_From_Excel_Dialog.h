@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class Data_From_Excel;
+class QLabel;
+class QTableView;
+
+// The window of the spreadsheet data table: the rows with their counts; cells can be edited.
+class Data_From_Excel_Dialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit Data_From_Excel_Dialog(Data_From_Excel* table, QWidget* parent = nullptr);
+    static Data_From_Excel_Dialog* defaultInstance();
+
+    // Shows the counts, runs the window modally and returns its result (1 OK).
+    int Open_Wnd();
+
+    // Texts of the count labels: rows, and columns including the row-number column.
+    static QString rowsCountText(const Data_From_Excel& table);
+    static QString columnCountText(const Data_From_Excel& table);
+
+    QTableView* ColList = nullptr;
+    QLabel* rows_count = nullptr;
+    QLabel* column_count = nullptr;
+
+private:
+    void refreshCounts();
+    Data_From_Excel* _table;
+};

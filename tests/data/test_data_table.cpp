@@ -1,0 +1,178 @@
+#include "data/Data_From_Excel.h"
+#include "data/XlsxReader.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
+
+#include <QLabel>
+#include <QTableView>
+#include <QtTest>
+
+#include <cstdlib>
+
+namespace {
+SheetData sheetAtoD()
+{
+    SheetData s;
+    s.rows = {{"A", "B", "C", "D"}, {"a1", " b1 ", "c1", "d1"}, {"a2", "", "c2", "d2\t"}, {"a3", "b3"}};
+    s.columnCount = 4;
+    return s;
+}
+} // namespace
+
+class TestDataTable : public QObject {
+    Q_OBJECT
+private slots:
+    void appendRows()
+    {
+        Data_From_Excel t;
+        t.Create_List_By_Array({" x ", "y\n", "z"}, 2);
+        t.Create_List_By_Array({"p", ""}, 2);
+        t.Create_List_By_Array({"only one"}, 2); // refused: fewer cells than columns
+        QCOMPARE(t.rowCountOfTable(), 2);
+        QCOMPARE(t.rowDictionary(0), (QVariantMap{{"Extension", "1"}, {"Column1", "x"}, {"Column2", "y"}}));
+        QCOMPARE(t.rowDictionary(1), (QVariantMap{{"Extension", "2"}, {"Column1", "p"}, {"Column2", ""}}));
+    }
+
+    void importChosenColumns()
+    {
+        Data_From_Excel t;
+        QString err;
+        QVERIFY(t.importSheet(sheetAtoD(), {1, 3}, &err));
+        QCOMPARE(t.columnTitles(), QStringList({Data_From_Excel::RowNumberTitle, "B", "D"}));
+        QCOMPARE(t.rowCountOfTable(), 3);
+        QCOMPARE(t.value(0, 1), QStringLiteral("b1"));
+        QCOMPARE(t.value(0, 2), QStringLiteral("d1"));
+        QCOMPARE(t.valueForKey(1, "Column2"), QStringLiteral("d2"));
+        QCOMPARE(t.valueForKey(1, "Column1"), QString()); // empty cell, row still counts
+        QCOMPARE(t.value(2, 2), QString());               // short sheet row
+        QCOMPARE(t.value(2, 0), QStringLiteral("3"));
+        QCOMPARE(t.value(3, 0), QString());               // outside the table
+        QCOMPARE(t.value(0, 9), QString());
+        QCOMPARE(Data_From_Excel_Dialog::columnCountText(t), QStringLiteral("3"));
+        QCOMPARE(Data_From_Excel_Dialog::rowsCountText(t), QStringLiteral("3"));
+    }
+
+    void failedImportKeepsTable_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("columns");
+        QTest::newRow("header only") << 1 << QList<int>{0};
+        QTest::newRow("empty sheet") << 0 << QList<int>{0};
+        QTest::newRow("no column chosen") << 4 << QList<int>{};
+    }
+    void failedImportKeepsTable()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, columns);
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {0}));
+        const QVariantList before = t.rowsToVariant();
+        SheetData s = sheetAtoD();
+        s.rows = s.rows.mid(0, rows);
+        QString err;
+        QVERIFY(!t.importSheet(s, columns, &err));
+        QVERIFY(!err.isEmpty());
+        QCOMPARE(t.rowsToVariant(), before);
+        QCOMPARE(t.columnTitles(), QStringList({Data_From_Excel::RowNumberTitle, "A"}));
+    }
+
+    void keys()
+    {
+        QCOMPARE(Data_From_Excel::columnKey(0), QStringLiteral("Extension"));
+        QCOMPARE(Data_From_Excel::columnKey(12), QStringLiteral("Column12"));
+        QCOMPARE(Data_From_Excel::columnOfKey("Column12"), 12);
+        QCOMPARE(Data_From_Excel::columnOfKey("Extension"), 0);
+        for (const char* bad : {"Column", "Column0", "Column-1", "Column01", "Column+1", "column1", "Other"})
+            QCOMPARE(Data_From_Excel::columnOfKey(bad), -1);
+    }
+
+    // A design saved with 3 imported columns and 10 rows reopens with the same titles, keys and rows,
+    // through the property-list form the design file stores.
+    void designFileRoundTrip()
+    {
+        Data_From_Excel t;
+        SheetData s;
+        s.rows = {{"Name", "City", "Code"}};
+        for (int i = 0; i < 10; ++i)
+            s.rows.append({QStringLiteral("N%1").arg(i), i == 3 ? QString() : QStringLiteral("Zoë %1").arg(i),
+                           QStringLiteral("%1").arg(i, 5, 10, QChar('0'))});
+        s.columnCount = 3;
+        QVERIFY(t.importSheet(s, {0, 1, 2}));
+
+        plist_t titles = t.titlesToPlist();
+        plist_t rows = t.rowsToPlist();
+        // Through the XML form, as a stored file would carry it.
+        plist_t root = plist_new_array();
+        plist_array_append_item(root, titles);
+        plist_array_append_item(root, rows);
+        char* xml = nullptr;
+        uint32_t len = 0;
+        plist_to_xml(root, &xml, &len);
+        plist_free(root);
+        plist_t back = nullptr;
+        plist_from_xml(xml, len, &back);
+        std::free(xml);
+        QVERIFY(back);
+
+        Data_From_Excel r;
+        r.restoreFromPlist(plist_array_get_item(back, 0), plist_array_get_item(back, 1));
+        plist_free(back);
+        QCOMPARE(r.columnTitles(), t.columnTitles());
+        QCOMPARE(r.columnCountOfTable(), 4);
+        QCOMPARE(r.rowsToVariant(), t.rowsToVariant());
+        QCOMPARE(r.rowDictionary(9).keys(), QStringList({"Column1", "Column2", "Column3", "Extension"}));
+        QCOMPARE(r.valueForKey(9, "Column3"), QStringLiteral("00009"));
+
+        Data_From_Excel v;
+        v.restoreFromVariant(t.titlesToVariant(), t.rowsToVariant());
+        QCOMPARE(v.rowsToVariant(), t.rowsToVariant());
+    }
+
+    void restoreOddInput()
+    {
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {0, 1, 2, 3}));
+        // No titles stored: the columns follow the rows' keys, nothing of the old table stays.
+        t.restoreFromVariant({}, {QVariantMap{{"Extension", "1"}, {"Column2", "b"}, {"Bogus", "x"}},
+                                  QVariantMap{{"Column99999", "huge"}}});
+        QCOMPARE(t.columnTitles(), QStringList({Data_From_Excel::RowNumberTitle, "Untitled Column 1",
+                                                "Untitled Column 2"}));
+        QCOMPARE(t.rowCountOfTable(), 2);
+        QCOMPARE(t.value(0, 2), QStringLiteral("b"));
+        // Nodes of the wrong kind read as an empty table.
+        plist_t notArray = plist_new_string("x");
+        t.restoreFromPlist(notArray, notArray);
+        plist_free(notArray);
+        QCOMPARE(t.rowCountOfTable(), 0);
+        QCOMPARE(t.columnCountOfTable(), 1);
+        t.restoreFromPlist(nullptr, nullptr);
+        QCOMPARE(t.rowCountOfTable(), 0);
+    }
+
+    void modelEditing()
+    {
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {0, 2}));
+        QCOMPARE(t.headerData(2, Qt::Horizontal).toString(), QStringLiteral("C"));
+        QVERIFY(t.setData(t.index(1, 2), "edited"));
+        QCOMPARE(t.valueForKey(1, "Column2"), QStringLiteral("edited"));
+        QVERIFY(!t.setData(t.index(7, 1), "x"));
+        QVERIFY(t.flags(t.index(0, 0)) & Qt::ItemIsSelectable);
+    }
+
+    void window()
+    {
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {0, 1, 2}));
+        Data_From_Excel_Dialog dialog(&t);
+        QCOMPARE(dialog.rows_count->text(), QStringLiteral("3"));
+        QCOMPARE(dialog.column_count->text(), QStringLiteral("4"));
+        QCOMPARE(dialog.ColList->model()->data(dialog.ColList->model()->index(0, 1)).toString(), QStringLiteral("a1"));
+        t.Create_List_By_Array({"x", "y", "z"}, 3);
+        QCOMPARE(dialog.rows_count->text(), QStringLiteral("4"));
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+        QCOMPARE(dialog.Open_Wnd(), 1);
+    }
+};
+
+QTEST_MAIN(TestDataTable)
+#include "test_data_table.moc"
