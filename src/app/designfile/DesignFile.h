@@ -1,0 +1,98 @@
+#pragma once
+
+// Design files ("kvto"): a property list whose root is one flat array.
+//
+//   index        value
+//   0            the marker "RUVEVERIRODUVIZEVUDAV" (string)
+//   1 .. 28      the front side's 28 stored Card_Property fields (CardPropertyArchive order)
+//   29 .. 56     the back side's 28 fields
+//   57           frame picture path (string)
+//   58           main photo path (string)
+//   59           main photo as loaded, before adjustment: PNG data (data, empty when there is none)
+//   60 .. 62     photo adjustments gray_Scale, Sepia, invert_clr (booleans)
+//   63 .. 71     hue, sat, brt, con, srp, ev, blr, trnsp (percent), rotate_image (reals)
+//   72           sheet-binding flag "Y" or "N" (string)
+//   73           workbook path (string)
+//   74           column titles, column 0 first (array of strings)
+//   75           rows (array of dictionaries, string keys to string values)
+//   76           n = number of front items (integer), then n item archives (data, binary keyed archives)
+//   then         m = number of back items (integer), then m item archives
+//
+// Reading never trusts the file: anything out of place rejects the whole file, and the caller's design
+// is only replaced once everything has been read.
+
+#include "canvas/Card_Property.h"
+#include "canvas/SKTGraphic.h"
+#include "wizards/InvitationState.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The spreadsheet data table as the design file keeps it.
+struct SheetBinding {
+    bool inUse = false;            // Excel_Binding_Use
+    QString workbookPath;          // Excel_Source_Path
+    QStringList columnTitles;      // column 0 (row number) first
+    QList<QMap<QString, QString>> rows; // "Extension", "Column1", ...
+
+    bool operator==(const SheetBinding&) const = default;
+};
+
+// Everything a design file holds.
+struct DesignData {
+    Card_Property front = Card_Property::defaults(QStringLiteral("F"));
+    Card_Property back = Card_Property::defaults(QStringLiteral("B"));
+    QString framePath;
+    QString photoPath;
+    QImage photoOriginal; // the main photo as loaded, before adjustment
+    PhotoSettings photo;
+    SheetBinding sheet;
+    GraphicList frontItems; // front-most first
+    GraphicList backItems;
+};
+
+namespace designfile {
+
+inline const QString Marker = QStringLiteral("RUVEVERIRODUVIZEVUDAV");
+inline const QString Extension = QStringLiteral("kvto"); // design_file_EXT
+
+// Bounds that keep a hostile file from exhausting memory.
+inline constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+inline constexpr qint64 MaxItemsPerSide = 100000;
+inline constexpr qint64 MaxColumns = 10000;
+inline constexpr qint64 MaxRows = 1000000;
+inline constexpr qint64 MaxTextLength = 1 << 20;
+
+// Fixed indexes of the root array.
+inline constexpr int FrontCardIndex = 1;
+inline constexpr int BackCardIndex = 29;
+inline constexpr int FramePathIndex = 57;
+inline constexpr int PhotoPathIndex = 58;
+inline constexpr int PhotoDataIndex = 59;
+inline constexpr int PhotoSettingsIndex = 60;
+inline constexpr int SheetFlagIndex = 72;
+inline constexpr int SheetPathIndex = 73;
+inline constexpr int SheetTitlesIndex = 74;
+inline constexpr int SheetRowsIndex = 75;
+inline constexpr int FrontCountIndex = 76;
+
+// The design as property-list data (binary unless asked otherwise).
+QByteArray toBytes(const DesignData& design, bool xml = false);
+// Reads a whole design; nothing, with a reason in *error, when any part is missing, of the wrong type or
+// out of bounds.
+std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error = nullptr);
+
+// Writes the file atomically (the old file stays intact until the new one is complete).
+bool save(const QString& path, const DesignData& design, QString* error = nullptr);
+std::optional<DesignData> load(const QString& path, QString* error = nullptr);
+
+// The message shown when a design cannot be opened.
+QString openFailedMessage(const QString& path);
+
+} // namespace designfile
