@@ -148,8 +148,8 @@ bool readCard(Cursor& c, plist_t root, Card_Property& record, const char* side)
     if (!CardPropertyArchive::read(root, c.index(), record, &why, &defaulted))
         return c.fail(why);
     if (!defaulted.isEmpty())
-        Show_NSLog_Message(QStringLiteral("Design file: %1 card fields read as defaults: %2")
-                               .arg(QLatin1String(side), defaulted.join(QStringLiteral(", "))));
+        return c.fail(QStringLiteral("%1 card fields of the wrong type: %2")
+                          .arg(QLatin1String(side), defaulted.join(QStringLiteral(", "))));
     c.skip(CardPropertyArchive::StoredFieldCount);
     return true;
 }
