@@ -82,3 +82,25 @@ int indexOf(const QString& category, const QString& subCategory)
 }
 
 } // namespace cardsize
+
+#include "canvas/Card_Property.h"
+
+void CardChoice::applyTo(Card_Property& record) const
+{
+    record.Card_Size = size;
+    record.Card_Preset = orientation;
+    record.Card_Category = category;
+    record.Card_Sub_Category = subCategory;
+    record.Card_Cat_index = catIndex;
+    record.Card_Shape = shape;
+    record.Card_Create_Mode = QStringLiteral("W");
+}
+
+int CardChoice::shapeNumber() const
+{
+    if (shape == QStringLiteral("RR"))
+        return 1;
+    if (shape == QStringLiteral("E"))
+        return 2;
+    return 0;
+}

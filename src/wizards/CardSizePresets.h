@@ -43,3 +43,20 @@ std::optional<QSizeF> customSizeInPoints(double widthMm, double heightMm);
 int indexOf(const QString& category, const QString& subCategory);
 
 } // namespace cardsize
+
+struct Card_Property;
+
+// The card size and shape chosen in the start wizard.
+struct CardChoice {
+    QString category;
+    QString subCategory;
+    int catIndex = -1;
+    QString orientation = cardsize::Horizontal;
+    QSizeF size = QSizeF(504, 360); // points
+    QString shape = QStringLiteral("R"); // "R", "RR", "E"
+
+    // Writes size, orientation, category, shape and creation mode "W" into a side's record.
+    void applyTo(Card_Property& record) const;
+    // The Card_Shape number of the shape code: 0 rectangle, 1 rounded rectangle, 2 ellipse.
+    int shapeNumber() const;
+};
