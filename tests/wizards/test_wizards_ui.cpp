@@ -1,0 +1,342 @@
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "wizards/InvitationState.h"
+#include "wizards/MainPhoto.h"
+#include "wizards/ui/Export_Template.h"
+#include "wizards/ui/Insert_Template.h"
+#include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/PhotoEditPanel.h"
+#include "wizards/ui/Template_Browser.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+class ScriptedPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    bool answer = true;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override
+    {
+        texts << q;
+        return answer;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString writePicture(const QString& path, QColor colour)
+{
+    QImage img(40, 30, QImage::Format_ARGB32);
+    img.fill(colour);
+    img.save(path, "PNG");
+    return path;
+}
+
+// Presses the default button of the next modal dialog once it is shown.
+void acceptNextDialog(std::function<void(QWidget*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w)
+            action(w);
+    });
+}
+
+} // namespace
+
+class TestWizardsUi : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompt m_prompt;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        Resource_Path = m_dir.path();
+        QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Templates/User"));
+        writeFile(m_dir.filePath(QStringLiteral("Title.txt")), "Happy Birthday\nSave the Date\n");
+        writeFile(m_dir.filePath(QStringLiteral("Message.txt")), "Come and celebrate\n");
+        writePicture(m_dir.filePath(QStringLiteral("Frames/Gold.png")), Qt::yellow);
+        writePicture(m_dir.filePath(QStringLiteral("Frames/Blue.png")), Qt::blue);
+        setPromptHandler(&m_prompt);
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void init()
+    {
+        m_prompt.texts.clear();
+        m_prompt.answer = true;
+        resetInvitationState();
+    }
+
+    void readyTextPicker()
+    {
+        Insert_Template picker;
+        picker.title_or_msg = QStringLiteral("T");
+        picker.loadList();
+        QCOMPARE(picker.list()->count(), 2);
+        QCOMPARE(picker.editor()->toPlainText(), QStringLiteral("Happy Birthday"));
+        picker.title_or_msg = QStringLiteral("M");
+        picker.loadList();
+        QCOMPARE(picker.list()->count(), 1);
+
+        QVERIFY(!Insert_Template::acceptText(QStringLiteral("  \n ")));
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Please select message.")});
+        QVERIFY(Insert_Template::acceptText(QStringLiteral("  Party time \n")));
+        QCOMPARE(Template_Msg_Val, QStringLiteral("Party time"));
+
+        acceptNextDialog([](QWidget* w) {
+            auto* dlg = qobject_cast<Insert_Template*>(w);
+            dlg->list()->setCurrentRow(1);
+            QMetaObject::invokeMethod(dlg, "OKPressed");
+        });
+        picker.title_or_msg = QStringLiteral("T");
+        QCOMPARE(picker.Open_Template_Dialog(), 1);
+        QCOMPARE(Template_Msg_Val, QStringLiteral("Save the Date"));
+    }
+
+    void templateNameWindow()
+    {
+        const TemplateStore store;
+        Export_Template window(store);
+        // A blank name keeps the window open with a message; Cancel empties the field.
+        acceptNextDialog([](QWidget* w) {
+            auto* dlg = qobject_cast<Export_Template*>(w);
+            dlg->template_name()->setText(QStringLiteral("   "));
+            dlg->OKPressed();
+            QVERIFY(dlg->isVisible());
+            dlg->template_name()->setText(QStringLiteral("typed"));
+            dlg->CancelPressed();
+        });
+        QCOMPARE(window.runNew(QString()), 0);
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Please enter template name.")});
+        QVERIFY(window.template_name()->text().isEmpty());
+
+        acceptNextDialog([](QWidget* w) {
+            auto* dlg = qobject_cast<Export_Template*>(w);
+            dlg->template_name()->setText(QStringLiteral(" Summer "));
+            dlg->OKPressed();
+        });
+        QCOMPARE(window.runNew(QString()), 1);
+        QCOMPARE(export_template_name, QStringLiteral("Summer"));
+    }
+
+    void templateBrowser()
+    {
+        const QString user = m_dir.filePath(QStringLiteral("Templates/User"));
+        writeFile(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto")), "w");
+        writePicture(m_dir.filePath(QStringLiteral("Templates/Wedding.png")), Qt::white);
+        writeFile(user + QStringLiteral("/Mine.kvto"), "m");
+        Template_Browser browser;
+        browser.Fill_Template_List();
+        QCOMPARE(browser.list()->count(), 2);
+
+        // Renaming a built-in template is not offered.
+        browser.list()->setCurrentRow(0);
+        QVERIFY(!browser.Rename_Template_Click());
+        QVERIFY(!browser.Delete_Template_Click());
+
+        // Copy the built-in template under a new name.
+        acceptNextDialog([](QWidget* w) {
+            auto* dlg = qobject_cast<Export_Template*>(w);
+            dlg->template_name()->setText(QStringLiteral("Our Wedding"));
+            dlg->OKPressed();
+        });
+        QVERIFY(browser.Copy_Template_Click());
+        QCOMPARE(browser.list()->count(), 3);
+        QVERIFY(QFileInfo::exists(user + QStringLiteral("/Our Wedding.kvto")));
+        QVERIFY(QFileInfo::exists(user + QStringLiteral("/Our Wedding.png")));
+
+        // Rename the user template "Mine" (sorted after "Our Wedding"? no: "Mine" < "Our Wedding").
+        browser.list()->setCurrentRow(1);
+        acceptNextDialog([](QWidget* w) {
+            auto* dlg = qobject_cast<Export_Template*>(w);
+            dlg->template_name()->setText(QStringLiteral("Zed"));
+            dlg->OKPressed();
+        });
+        QVERIFY(browser.Rename_Template_Click());
+        QVERIFY(QFileInfo::exists(user + QStringLiteral("/Zed.kvto")));
+        QVERIFY(!QFileInfo::exists(user + QStringLiteral("/Mine.kvto")));
+
+        // Delete asks first; No keeps the files.
+        browser.list()->setCurrentRow(2);
+        m_prompt.answer = false;
+        QVERIFY(!browser.Delete_Template_Click());
+        QVERIFY(QFileInfo::exists(user + QStringLiteral("/Zed.kvto")));
+        m_prompt.answer = true;
+        QVERIFY(browser.Delete_Template_Click());
+        QVERIFY(!QFileInfo::exists(user + QStringLiteral("/Zed.kvto")));
+        QCOMPARE(browser.list()->count(), 2);
+
+        browser.list()->setCurrentRow(0);
+        acceptNextDialog([](QWidget* w) { qobject_cast<Template_Browser*>(w)->Open_Template_Click(); });
+        QCOMPARE(browser.Open_Wnd(), 1);
+        QCOMPARE(browser.selectedDesignPath(), QFileInfo(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto"))).absoluteFilePath());
+    }
+
+    // "W": every page's answers end up in the globals and the card choice.
+    void wizardNewCard()
+    {
+        Invitation_Wizard wizard;
+        const QString photoPath = writePicture(m_dir.filePath(QStringLiteral("me.png")), Qt::red);
+        acceptNextDialog([photoPath](QWidget* w) {
+            auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            QVERIFY(wiz->next()); // start page: new card
+            QCOMPARE(wiz->currentPage(), int(Invitation_Wizard::TextPage));
+            wiz->titleEdit()->setText(QStringLiteral(" Birthday Party "));
+            wiz->toEdit()->setText(QStringLiteral("Anna"));
+            wiz->messageEdit()->setPlainText(QStringLiteral("Come along"));
+            wiz->dateEdit()->setDate(QDate(2027, 5, 12));
+            wiz->timeCheck()->setChecked(false);
+            wiz->venueEdit()->setPlainText(QStringLiteral("Town Hall"));
+            wiz->fromEdit()->setText(QStringLiteral("Ben"));
+            QVERIFY(wiz->next());
+            QVERIFY(wiz->photoPanel()->loadFile(photoPath));
+            PhotoSettings s;
+            s.gray_Scale = true;
+            s.rotate_image = 90;
+            wiz->photoPanel()->setSettings(s);
+            QVERIFY(wiz->next());
+            QCOMPARE(wiz->frameList()->count(), 3); // "No frame" and two frames
+            wiz->frameList()->setCurrentRow(2);
+            QVERIFY(wiz->next());
+            wiz->categoryCombo()->setCurrentText(QStringLiteral("Invitation"));
+            wiz->sizeList()->setCurrentRow(0);
+            wiz->portraitButton()->setChecked(true);
+            wiz->shapeGroup()->button(1)->setChecked(true);
+            QVERIFY(wiz->next());
+        });
+        QCOMPARE(wizard.Open_Wnd(), 1);
+        QCOMPARE(wizard.mode(), QStringLiteral("W"));
+        QCOMPARE(Invite_Title, QStringLiteral("Birthday Party"));
+        QCOMPARE(Invite_To, QStringLiteral("Anna"));
+        QCOMPARE(Invite_Message, QStringLiteral("Come along"));
+        QCOMPARE(Invite_Date, QDate(2027, 5, 12).toString(Invitation_Wizard::DateFormat));
+        QVERIFY(Invite_Time.isEmpty());
+        QCOMPARE(Invite_Venue, QStringLiteral("Town Hall"));
+        QCOMPARE(Invite_From, QStringLiteral("Ben"));
+        QCOMPARE(Invite_Frame_Pic_IMG, photoPath);
+        QCOMPARE(QFileInfo(Invite_Frame_IMG).fileName(), QStringLiteral("Gold.png"));
+        QVERIFY(IMG_gray_Scale);
+        QCOMPARE(IMG_rotate_image, 90.0f);
+        QCOMPARE(wizard.photoOriginal().size(), QSize(40, 30));
+        const CardChoice c = wizard.cardChoice();
+        QCOMPARE(c.size, QSizeF(360, 504));
+        QCOMPARE(c.orientation, QStringLiteral("Vertical"));
+        QCOMPARE(c.shape, QStringLiteral("RR"));
+        QCOMPARE(c.shapeNumber(), 1);
+        QCOMPARE(c.catIndex, 0);
+    }
+
+    void wizardCustomSize()
+    {
+        Invitation_Wizard wizard;
+        wizard.categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+        wizard.customWidth()->setValue(100);
+        wizard.customHeight()->setValue(150);
+        CardChoice c = wizard.cardChoice();
+        QCOMPARE(c.orientation, QStringLiteral("Horizontal"));
+        QVERIFY(c.size.width() > c.size.height());
+        QVERIFY(qAbs(c.size.width() - 150 * 2.834645669291) < 1e-6);
+        wizard.portraitButton()->setChecked(true);
+        c = wizard.cardChoice();
+        QVERIFY(c.size.width() < c.size.height());
+        QCOMPARE(c.catIndex, -1);
+    }
+
+    void wizardCancelAndOpen()
+    {
+        Invitation_Wizard wizard;
+        acceptNextDialog([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+        QCOMPARE(wizard.Open_Wnd(), 0);
+
+        // "L": a missing file keeps the wizard open; a refused design too; a loaded one ends it.
+        QStringList opened;
+        bool accept = false;
+        wizard.openDesign = [&](const QString& path) {
+            opened << path;
+            return accept;
+        };
+        const QString design = m_dir.filePath(QStringLiteral("card.kvto"));
+        writeFile(design, "x");
+        acceptNextDialog([&](QWidget* w) {
+            auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            wiz->openDesignButton()->setChecked(true);
+            wiz->designPathEdit()->setText(m_dir.filePath(QStringLiteral("none.kvto")));
+            QVERIFY(!wiz->next());
+            wiz->designPathEdit()->setText(design);
+            QVERIFY(!wiz->next());
+            QVERIFY(wiz->isVisible());
+            accept = true;
+            QVERIFY(wiz->next());
+        });
+        QCOMPARE(wizard.Open_Wnd(), 1);
+        QCOMPARE(wizard.mode(), QStringLiteral("L"));
+        QCOMPARE(opened, (QStringList{design, design}));
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Please select valid file path.")});
+    }
+
+    void editPhotoPage()
+    {
+        MainPhoto photo;
+        const QString first = writePicture(m_dir.filePath(QStringLiteral("p1.png")), Qt::red);
+        const QString second = writePicture(m_dir.filePath(QStringLiteral("p2.png")), Qt::green);
+        QVERIFY(photo.Update_frame_Main_Photo_And_Path(first, true));
+        Invitation_Wizard wizard;
+
+        // Cancel changes nothing.
+        acceptNextDialog([second](QWidget* w) {
+            auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            QCOMPARE(wiz->currentPage(), int(Invitation_Wizard::PhotoPage));
+            QCOMPARE(wiz->photoPanel()->path(), Invite_Frame_Pic_IMG);
+            wiz->photoPanel()->loadFile(second);
+            wiz->reject();
+        });
+        QCOMPARE(wizard.Open_Wnd_For_Edit_Photo(photo), 0);
+        QCOMPARE(Invite_Frame_Pic_IMG, first);
+        QCOMPARE(photo.Main_Photo_image().pixelColor(1, 1), QColor(Qt::red));
+
+        // A picture that does not load keeps the previous one; OK stores the new photo and settings.
+        const QString broken = m_dir.filePath(QStringLiteral("broken.png"));
+        writeFile(broken, "no picture");
+        acceptNextDialog([second, broken](QWidget* w) {
+            auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            QVERIFY(!wiz->photoPanel()->loadFile(broken));
+            QCOMPARE(wiz->photoPanel()->path(), Invite_Frame_Pic_IMG);
+            QVERIFY(wiz->photoPanel()->loadFile(second));
+            PhotoSettings s;
+            s.invert_clr = true;
+            wiz->photoPanel()->setSettings(s);
+            QVERIFY(!wiz->photoPanel()->previewImage().isNull());
+            wiz->next();
+        });
+        QCOMPARE(wizard.Open_Wnd_For_Edit_Photo(photo), 1);
+        QCOMPARE(Invite_Frame_Pic_IMG, second);
+        QVERIFY(IMG_invert_clr);
+        QCOMPARE(photo.original().pixelColor(1, 1), QColor(Qt::green));
+        QCOMPARE(photo.Main_Photo_image().pixelColor(1, 1), QColor(255, 0, 255)); // green inverted
+    }
+};
+
+QTEST_MAIN(TestWizardsUi)
+#include "test_wizards_ui.moc"
