@@ -1,10 +1,12 @@
 #include "barcode/twod/TwoDImages.h"
 
+#include "barcode/twod/DataMatrixCode.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/pdf417lib.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 int clampDpi(int dpi) { return std::clamp(dpi, kMinDpi, kMaxDpi); }
 
@@ -164,5 +166,54 @@ TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
     }
     setResolution(r.image, dpi);
     r.sizePoints = QSizeF(params.widthPoints, params.heightPoints);
+    return r;
+}
+
+TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value)
+{
+    TwoDResult r;
+    if (value.isEmpty()) {
+        r.reason = QStringLiteral("The Data Matrix value is empty.");
+        return r;
+    }
+    if (params.formatIndex < 0 || params.formatIndex >= dataMatrixFormats().size()) {
+        r.reason = QStringLiteral("Unknown Data Matrix size %1.").arg(params.formatIndex);
+        return r;
+    }
+    if (params.encodingIndex < 0 || params.encodingIndex >= dataMatrixEncodings().size()) {
+        r.reason = QStringLiteral("Unknown Data Matrix encoding %1.").arg(params.encodingIndex);
+        return r;
+    }
+    if (params.moduleSize < 1) {
+        r.reason = QStringLiteral("The Data Matrix module size must be at least 1 point.");
+        return r;
+    }
+    const QByteArray bytes = value.toUtf8();
+    DataMatrixFailure failure;
+    const std::optional<DataMatrixSymbol> sym =
+        encodeDataMatrix(bytes, params.formatIndex, params.encodingIndex, &failure);
+    if (!sym) {
+        std::fputs(failure.errorText.constData(), stderr);
+        std::fputs(failure.outputText.constData(), stdout);
+        std::fflush(stdout);
+        r.reason = QStringLiteral("The value cannot be encoded as Data Matrix %1 with the %2 encoding.")
+                       .arg(dataMatrixFormats()[params.formatIndex], dataMatrixEncodings()[params.encodingIndex]);
+        return r;
+    }
+    const int dpi = clampDpi(params.dpi);
+    const int cols = sym->width + 2, rows = sym->height + 2;
+    const double wPt = double(cols) * params.moduleSize, hPt = double(rows) * params.moduleSize;
+    const int pw = pixelsFor(wPt, dpi), ph = pixelsFor(hPt, dpi);
+    if (tooLarge(pw, ph, r.reason))
+        return r;
+    r.image = paintStretched(cols, rows, pw, ph, params.fg, params.bg, [&sym, cols, rows](int x, int y) {
+        return x > 0 && y > 0 && x < cols - 1 && y < rows - 1 && sym->at(x - 1, y - 1);
+    });
+    if (r.image.isNull()) {
+        r.reason = QStringLiteral("Not enough memory for the Data Matrix image.");
+        return r;
+    }
+    setResolution(r.image, dpi);
+    r.sizePoints = QSizeF(wPt, hPt);
     return r;
 }

@@ -45,3 +45,16 @@ struct Pdf417Params {
 };
 
 TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value);
+
+struct DataMatrixParams {
+    int moduleSize = 2;    // points per module
+    int formatIndex = 0;   // index in dataMatrixFormats()
+    int encodingIndex = 0; // index in dataMatrixEncodings()
+    int dpi = 600;
+    QColor fg = Qt::black;
+    QColor bg = Qt::white;
+};
+
+// The image of a W x H symbol is the symbol with a one-module light border: (W + 2) x m by (H + 2) x m points.
+// An encoder failure is also reported on the console (standard error and standard output).
+TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value);
