@@ -1,4 +1,7 @@
 #include "app/designfile/DesignFile.h"
+#include "app/designfile/DesignSheet.h"
+#include "data/BatchState.h"
+#include "data/Data_From_Excel.h"
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/KeyedArchive.h"
@@ -219,6 +222,27 @@ private slots:
         const QByteArray good = designfile::toBytes(d, true);
         for (int n = 0; n < good.size(); n += 97)
             QVERIFY(!designfile::fromBytes(good.left(n)));
+    }
+
+    // A table of 3 imported columns and 10 rows comes back with the same titles, keys and rows.
+    void sheetThroughDataTable()
+    {
+        const DesignData d = sampleDesign();
+        Data_From_Excel table;
+        restoreSheetBinding(d.sheet, table);
+        QVERIFY(Excel_Binding_Use);
+        QCOMPARE(Excel_Source_Path, d.sheet.workbookPath);
+        QCOMPARE(table.columnTitles(), d.sheet.columnTitles);
+        QCOMPARE(table.rowCountOfTable(), 10);
+        QCOMPARE(table.value(2, 2), QString()); // an empty cell stays an empty text
+        QCOMPARE(table.value(4, 1), QStringLiteral("Guest 5"));
+        const auto back = designfile::fromBytes(designfile::toBytes(d));
+        QVERIFY(back);
+        Excel_Binding_Use = false;
+        Excel_Source_Path.clear();
+        Data_From_Excel again;
+        restoreSheetBinding(back->sheet, again);
+        QCOMPARE(captureSheetBinding(again), d.sheet);
     }
 
     void saveAndLoadFiles()
