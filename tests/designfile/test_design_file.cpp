@@ -245,6 +245,21 @@ private slots:
         QCOMPARE(captureSheetBinding(again), d.sheet);
     }
 
+    // Every built-in template opens and has its preview.
+    void shippedTemplates()
+    {
+        const QDir dir(QStringLiteral(NAVU_RESOURCES_DIR "/Templates"));
+        const QStringList designs = dir.entryList({QStringLiteral("*.kvto")}, QDir::Files);
+        QVERIFY(designs.size() >= 3);
+        for (const QString& f : designs) {
+            QString error;
+            const auto d = designfile::load(dir.filePath(f), &error);
+            QVERIFY2(d, qPrintable(f + QStringLiteral(": ") + error));
+            QVERIFY(!d->frontItems.isEmpty());
+            QVERIFY(!QImage(dir.filePath(QFileInfo(f).completeBaseName() + QStringLiteral(".png"))).isNull());
+        }
+    }
+
     void saveAndLoadFiles()
     {
         QTemporaryDir dir;
