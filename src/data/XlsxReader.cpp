@@ -21,7 +21,16 @@ const char* localName(const char* name)
     return colon ? colon + 1 : name;
 }
 
-bool isNamed(const pugi::xml_node& n, const char* local) { return std::strcmp(localName(n.name()), local) == 0; }
+// True when `name` is `local`, with or without a namespace prefix.
+bool hasLocalName(const char* name, const char* local)
+{
+    if (std::strcmp(name, local) == 0)
+        return true;
+    const char* colon = std::strchr(name, ':');
+    return colon && std::strcmp(colon + 1, local) == 0;
+}
+
+bool isNamed(const pugi::xml_node& n, const char* local) { return hasLocalName(n.name(), local); }
 
 pugi::xml_node child(const pugi::xml_node& parent, const char* local)
 {
@@ -36,7 +45,7 @@ pugi::xml_node child(const pugi::xml_node& parent, const char* local)
 pugi::xml_attribute attr(const pugi::xml_node& n, const char* local)
 {
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-        if (std::strcmp(localName(a.name()), local) == 0)
+        if (hasLocalName(a.name(), local))
             return a;
     }
     return {};
@@ -93,10 +102,14 @@ struct Relationship {
     QString target;
 };
 
-bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why)
+// Worksheets are parsed without line-end and attribute white-space normalisation, which their cell
+// references and numbers never need; texts are normalised where they are read.
+constexpr unsigned kFullParse = pugi::parse_default | pugi::parse_ws_pcdata_single;
+constexpr unsigned kSheetParse = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single;
+
+bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why, unsigned options = kFullParse)
 {
-    const auto res = doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()),
-                                             pugi::parse_default | pugi::parse_ws_pcdata_single);
+    const auto res = doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()), options);
     if (!res) {
         if (why)
             *why = QStringLiteral("malformed XML (%1 at byte %2)").arg(text(res.description())).arg(res.offset);
@@ -151,12 +164,32 @@ void appendStringItem(const pugi::xml_node& si, std::string& out)
     }
 }
 
+// Line ends as an XML parser reports them: CR LF and lone CR become LF.
+void normaliseLineEnds(std::string& s)
+{
+    if (s.find('\r') == std::string::npos)
+        return;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r') {
+            out += '\n';
+            if (i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    s.swap(out);
+}
+
 QString stringItem(const pugi::xml_node& si)
 {
     std::string s;
     appendStringItem(si, s);
+    normaliseLineEnds(s);
     QString q = QString::fromUtf8(s.data(), qsizetype(s.size()));
-    return q.contains(QStringLiteral("_x")) ? XlsxReader::decodeEscapes(q) : q;
+    return s.find("_x") != std::string::npos ? XlsxReader::decodeEscapes(q) : q;
 }
 
 int hexValue(QChar c)
@@ -310,7 +343,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         return std::nullopt;
     }
     pugi::xml_document doc;
-    if (!parse(doc, *bytes, &why)) {
+    if (!parse(doc, *bytes, &why, kSheetParse)) {
         fail(error, part + QStringLiteral(": ") + why);
         return std::nullopt;
     }
@@ -339,8 +372,22 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             if (c.type() != pugi::node_element || !isNamed(c, "c"))
                 continue;
             // Column from the reference's letters; without a reference, the next column.
+            const char* ref = "";
+            const char* type = "";
+            int styleIndex = 0;
+            for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
+                const char* an = a.name();
+                if (an[0] && !an[1]) {
+                    if (an[0] == 'r')
+                        ref = a.value();
+                    else if (an[0] == 't')
+                        type = a.value();
+                    else if (an[0] == 's')
+                        styleIndex = a.as_int(0);
+                }
+            }
             int col = -1;
-            if (const char* ref = attr(c, "r").value(); *ref) {
+            if (*ref) {
                 int n = 0;
                 const char* p = ref;
                 while (*p && ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) && n <= kMaxColumns) {
@@ -356,7 +403,6 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             if (col >= kMaxColumns)
                 continue;
 
-            const char* type = attr(c, "t").value();
             QString value;
             pugi::xml_node v;
             pugi::xml_node is;
@@ -387,7 +433,6 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                             ? QStringLiteral("TRUE")
                             : QStringLiteral("FALSE");
             } else if (type[0] == 0 || std::strcmp(type, "n") == 0) {
-                const int styleIndex = attr(c, "s").as_int(0);
                 const CellStyle style =
                     styleIndex >= 0 && size_t(styleIndex) < _styles.size() ? _styles[size_t(styleIndex)] : CellStyle();
                 if (style.date != DateKind::None) {
@@ -408,8 +453,10 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                 }
             } else {
                 // "str" (formula text), "e" (error), "d" (ISO date) and anything else: the stored text.
-                value = text(vText);
-                if (value.contains(QStringLiteral("_x")))
+                std::string raw(vText);
+                normaliseLineEnds(raw);
+                value = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+                if (raw.find("_x") != std::string::npos)
                     value = decodeEscapes(value);
             }
             if (value.isEmpty())
