@@ -1,7 +1,5 @@
 #include "canvas/CardPropertyArchive.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 #include <variant>
 #include <vector>
@@ -51,14 +49,17 @@ std::optional<QPointF> pairFromString(const QString& text)
 {
     if (text.size() > 128)
         return std::nullopt;
-    static const QRegularExpression re(QStringLiteral(R"(^\s*\{\s*([^,{}\s]+)\s*,\s*([^,{}\s]+)\s*\}\s*$)"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
+    QString s = text;
+    s.remove(QChar(' ')).remove(QChar('\t'));
+    if (!s.startsWith(QChar('{')) || !s.endsWith(QChar('}')))
+        return std::nullopt;
+    const QStringList numbers = s.mid(1, s.size() - 2).split(QChar(','));
+    if (numbers.size() != 2)
         return std::nullopt;
     bool ok1 = false;
     bool ok2 = false;
-    const double a = m.captured(1).toDouble(&ok1);
-    const double b = m.captured(2).toDouble(&ok2);
+    const double a = numbers[0].toDouble(&ok1);
+    const double b = numbers[1].toDouble(&ok2);
     if (!ok1 || !ok2 || !std::isfinite(a) || !std::isfinite(b) || std::abs(a) > MaxCoordinate ||
         std::abs(b) > MaxCoordinate)
         return std::nullopt;

@@ -2,8 +2,6 @@
 
 #include "canvas/SKTItems.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 #include <limits>
 #include <variant>
@@ -178,15 +176,20 @@ std::optional<QRectF> rectFromString(const QString& text)
 {
     if (text.size() > 256)
         return std::nullopt;
-    static const QRegularExpression re(QStringLiteral(
-        R"(^\s*\{\s*\{\s*([^,{}\s]+)\s*,\s*([^,{}\s]+)\s*\}\s*,\s*\{\s*([^,{}\s]+)\s*,\s*([^,{}\s]+)\s*\}\s*\}\s*$)"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
+    QString s = text;
+    s.remove(QChar(' ')).remove(QChar('\t'));
+    if (!s.startsWith(QLatin1String("{{")) || !s.endsWith(QLatin1String("}}")))
+        return std::nullopt;
+    const QStringList halves = s.mid(2, s.size() - 4).split(QStringLiteral("},{"));
+    if (halves.size() != 2)
+        return std::nullopt;
+    const QStringList numbers = halves[0].split(QChar(',')) + halves[1].split(QChar(','));
+    if (numbers.size() != 4)
         return std::nullopt;
     double v[4];
     for (int i = 0; i < 4; ++i) {
         bool ok = false;
-        v[i] = m.captured(i + 1).toDouble(&ok);
+        v[i] = numbers[i].toDouble(&ok);
         if (!ok || !std::isfinite(v[i]) || std::abs(v[i]) > MaxCoordinate)
             return std::nullopt;
     }

@@ -1,0 +1,55 @@
+// Feeds arbitrary bytes to the item archive reader and the clipboard reader.
+// Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write archives of every kind (binary and XML) there.
+
+#include "canvas/GraphicClipboard.h"
+#include "canvas/ItemArchive.h"
+#include "canvas/SKTItems.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv); // fonts need a GUI application
+    const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
+    if (!seeds.isEmpty()) {
+        QDir().mkpath(seeds);
+        int n = 0;
+        GraphicList all;
+        for (const char* name : {"SKTText", "SKTImage", "SKTSignature", "Shape_Control", "SKTLine", "SKTBarcode"}) {
+            GraphicPtr item = makeGraphicOfClass(QString::fromLatin1(name), false);
+            item->_image = QImage(3, 2, QImage::Format_ARGB32);
+            item->_image.fill(Qt::red);
+            all << item;
+            for (auto format : {plistio::Format::Binary, plistio::Format::Xml}) {
+                QFile f(QDir(seeds).filePath(QStringLiteral("seed%1").arg(n++)));
+                if (f.open(QIODevice::WriteOnly))
+                    f.write(archiveItem(*item, format));
+            }
+        }
+        QFile f(QDir(seeds).filePath(QStringLiteral("clipboard")));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(graphicsPasteboardData(all));
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    QString error;
+    QStringList defaulted;
+    if (GraphicPtr item = unarchiveItem(bytes, &error, &defaulted)) {
+        // Whatever loads must archive and load again.
+        if (!unarchiveItem(archiveItem(*item)))
+            std::abort();
+    }
+    graphicsFromPasteboardData(bytes, &error);
+    return 0;
+}
