@@ -1,0 +1,108 @@
+#include "barcode/BarcodeGeneration.h"
+
+#include "barcode/BarcodeRenderer.h"
+#include "barcode/BarcodeSymbologies.h"
+#include "barcode/BarcodeUnits.h"
+#include "canvas/SKTGraphic.h"
+
+#include <cmath>
+
+namespace {
+
+// Checks shared by every symbology; an empty text when the request can go ahead.
+QString checkRequest(const BarcodeStyle& s, const QString& value, const QString& header, const QString& footer)
+{
+    if (value.isEmpty())
+        return QStringLiteral("Please enter barcode value");
+    if (value.size() > kMaxBarcodeTextLength)
+        return QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMaxBarcodeTextLength);
+    if (header.size() > kMaxBarcodeTextLength || footer.size() > kMaxBarcodeTextLength)
+        return QStringLiteral("The header or footer is too long (at most %1 characters).").arg(kMaxBarcodeTextLength);
+    const float margins[] = {s.hdr_margin_val, s.ftr_margin_val, s.val_margin_val, s.TB_marging_val,
+                             s.LR_margin_val};
+    for (float m : margins)
+        if (!std::isfinite(m) || m < 0)
+            return QStringLiteral("Barcode margins cannot be negative.");
+    if (s.dpi <= 0)
+        return QStringLiteral("The barcode resolution must be greater than 0.");
+    return QString();
+}
+
+} // namespace
+
+LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value, const QString& header,
+                                             const QString& footer)
+{
+    LinearBarcodeBuild out;
+    out.reason = checkRequest(s, value, header, footer);
+    if (!out.reason.isEmpty())
+        return out;
+    if (s.linear_or_2d != 0) {
+        out.reason = QStringLiteral("The style is not a linear barcode.");
+        return out;
+    }
+    if (!(s.linear_height_val > 0) || !std::isfinite(s.linear_height_val)) {
+        out.reason = QStringLiteral("The bar height must be greater than 0.");
+        return out;
+    }
+    if (!(s.linear_width_val > 0) || !std::isfinite(s.linear_width_val)) {
+        out.reason = QStringLiteral("The bar width must be greater than 0.");
+        return out;
+    }
+    std::unique_ptr<NKDBarcode> b = BarcodeSymbologies::createLinearBarcode(s.barcode_font_index);
+    if (!b) {
+        out.reason = QStringLiteral("Unknown barcode type.");
+        return out;
+    }
+    b->initWithContent(value, s.printsCaption());
+    if (!b->isContentValid()) {
+        out.reason = b->invalidReason();
+        if (out.reason.isEmpty())
+            out.reason = QStringLiteral("This barcode type cannot encode the value.");
+        return out;
+    }
+    b->setHeader(header);
+    b->setFooter(footer);
+    b->setPrintsCaption(s.printsCaption());
+    b->setPrintsHeader(s.printsHeader());
+    b->setPrintsFooter(s.printsFooter());
+    b->setBarWidth(BarcodeUnits::milsToPoints(s.linear_width_val));
+    b->setCaptionFontSize(s.value_font_val);
+    b->setHeaderFontSize(s.header_font_val);
+    b->setFooterFontSize(s.footer_font_val);
+    Set_Barcode_Height(*b, s);
+    b->calculateWidth();
+    b->setWidth(Set_Linear_Barcode_Width(*b, s));
+    out.barcode = std::move(b);
+    return out;
+}
+
+BarcodeResult generateBarcode(const BarcodeStyle& s, const QString& value, const QString& header,
+                              const QString& footer)
+{
+    BarcodeResult result;
+    if (s.linear_or_2d != 0) {
+        result.reason = checkRequest(s, value, header, footer);
+        if (result.reason.isEmpty())
+            result.reason = QStringLiteral("2-D symbology not available");
+        return result;
+    }
+    LinearBarcodeBuild build = Generate_Barcode_Variable(s, value, header, footer);
+    if (!build.barcode) {
+        result.reason = build.reason;
+        return result;
+    }
+    result.image = BarcodeRenderer::imageFromBarcode(*build.barcode, s, s.dpi, &result.reason);
+    return result;
+}
+
+BarcodeResult Get_Image_From_Val(const BarcodeStyle& style, const QString& value, const QString& header,
+                                 const QString& footer)
+{
+    return generateBarcode(style, value, header, footer);
+}
+
+BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& value)
+{
+    return generateBarcode(BarcodeStyle::fromItem(item), value.trimmed(), item.header_val, item.footer_val);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// Barcode generation: one re-entrant function of (style, value, header, footer) that gives an image or
+// the reason why there is none. It reads nothing but its arguments, so the designer's preview, the
+// inspector and the per-row fill of print, export and mail jobs all call it, on any thread.
+
+#include "barcode/BarcodeStyle.h"
+#include "barcode/NKDBarcode.h"
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+class SKTGraphic;
+
+// Longest value, header or footer text accepted.
+constexpr int kMaxBarcodeTextLength = 500;
+
+struct BarcodeResult {
+    QImage image;   // null when no barcode could be made
+    QString reason; // why not, for the user
+    bool ok() const { return !image.isNull(); }
+};
+
+struct LinearBarcodeBuild {
+    std::unique_ptr<NKDBarcode> barcode; // set up with texts, fonts, margins, height and width
+    QString reason;                      // why there is no barcode
+};
+
+// The barcode image of the value with the style's symbology, texts, sizes, fonts and colours.
+BarcodeResult generateBarcode(const BarcodeStyle& style, const QString& value, const QString& header,
+                              const QString& footer);
+
+// The linear barcode object for the value (linear styles only), ready to draw.
+LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& style, const QString& value,
+                                             const QString& header, const QString& footer);
+
+// The image for one value; same as generateBarcode.
+BarcodeResult Get_Image_From_Val(const BarcodeStyle& style, const QString& value, const QString& header,
+                                 const QString& footer);
+
+// The image of a bound barcode item for one data row: the item's own style, the row's value (trimmed)
+// and the item's header and footer.
+BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& value);

@@ -1,0 +1,295 @@
+#include "barcode/BarcodeRenderer.h"
+
+#include "barcode/BarcodeText.h"
+
+#include <QBuffer>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+
+namespace BarcodeRenderer {
+
+namespace {
+
+Qt::Alignment alignmentFor(int index)
+{
+    const QStringList& titles = alignmentTitles();
+    const QString title = index >= 0 && index < titles.size() ? titles.at(index) : QString();
+    if (title == QLatin1String("Center"))
+        return Qt::AlignHCenter;
+    if (title == QLatin1String("Right"))
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
+}
+
+// Draws text whose line box has its lower-left corner at (x, yUp) in upward coordinates of a drawing
+// `viewH` high, laid out within `boxWidth` with the alignment.
+void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
+                 qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align)
+{
+    if (text.isEmpty())
+        return;
+    const qreal th = BarcodeText::lineHeight(font);
+    p.setFont(BarcodeText::deviceFont(font, p.device(), kern));
+    p.setPen(color);
+    const QRectF box(x, viewH - yUp - th, boxWidth, th);
+    p.drawText(box, int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine), text);
+}
+
+qreal snap(qreal v, qreal scale)
+{
+    return scale > 0 ? std::round(v * scale) / scale : v;
+}
+
+} // namespace
+
+QSizeF viewSize(const NKDBarcode& b)
+{
+    qreal w = b.width();
+    if (b.printsHeader())
+        w = std::max<qreal>(w, b.headerWidth());
+    if (b.printsFooter())
+        w = std::max<qreal>(w, b.footerWidth());
+    return QSizeF(w, b.height());
+}
+
+void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale)
+{
+    const QSizeF size = viewSize(b);
+    const qreal W = size.width();
+    const qreal H = size.height();
+    const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
+
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRectF(0, 0, W, H), style.barcode_back_clr_val);
+
+    const QString modules = b.completeBarcode();
+    const qreal bw = b.barWidth();
+    const qreal total = modules.size() * bw;
+    const qreal x0 = snap((W - total) / 2, scale);
+    const qreal capH = b.printsCaption() ? b.captionHeight() * 72.0 : 0;
+    const qreal hdrH = b.printsHeader() ? b.headerHeight() * 72.0 : 0;
+    const qreal ftrH = b.printsFooter() ? b.footerHeight() * 72.0 : 0;
+    const bool onTop = style.show_val_on_top != 0;
+    const qreal yb = onTop ? ftrH + m.footer_margin + m.TB_margin
+                           : capH + ftrH + m.value_margin + m.footer_margin + m.TB_margin;
+
+    // Bars: each run of "1" modules is one rectangle from its own bottom to its own top.
+    qreal lastH = 0;
+    const qsizetype n = modules.size();
+    for (qsizetype i = 0; i < n;) {
+        if (modules.at(i) != QLatin1Char('1')) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end + 1 < n && modules.at(end + 1) == QLatin1Char('1'))
+            ++end;
+        const qreal top = b.barTop(int(end));
+        const qreal bottom = b.barBottom(int(end));
+        const qreal yTop = snap(H - (yb + top), scale);
+        const qreal yBottom = snap(H - (yb + bottom), scale);
+        const qreal left = x0 + i * bw;
+        const qreal right = x0 + (end + 1) * bw;
+        if (yBottom > yTop)
+            p.fillRect(QRectF(left, yTop, right - left, yBottom - yTop), style.barcode_clr_val);
+        lastH = top;
+        i = end + 1;
+    }
+
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, true);
+
+    if (b.printsCaption()) {
+        const QFont& font = style.value_font_val;
+        const QColor& color = style.barcode_val_clr_val;
+        const qreal textY = onTop ? ftrH + m.footer_margin + lastH + m.value_margin + m.TB_margin
+                                  : ftrH + m.footer_margin + m.TB_margin;
+        const QString left = b.leftCaption();
+        const QString right = b.rightCaption();
+        const QStringList parts = b.caption().split(QLatin1Char('\t'));
+        const qreal gap = std::max<qreal>(bw, 1.0);
+        if (!left.isEmpty()) {
+            const qreal tw = BarcodeText::textWidth(font, left);
+            drawTextBox(p, font, color, left, 0, x0 - gap - tw, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+        }
+        if (left.isEmpty() && parts.size() <= 1) {
+            // One piece: centred over the drawing, spread over the barcode width when asked.
+            const QString text = parts.value(0);
+            if (!text.isEmpty()) {
+                const qreal tw = BarcodeText::textWidth(font, text);
+                const qreal k = (b.width() - tw) / (2.0 * text.size());
+                const qreal kern = style.kerning_value == 1 ? 2.0 * k : 2.0;
+                drawTextBox(p, font, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
+            }
+        } else {
+            // Groups: equal slots over the data modules between start and stop patterns.
+            const qreal regionLeft = x0 + b.initiator().size() * bw;
+            const qreal regionRight = x0 + total - b.terminator().size() * bw;
+            const qreal pw = (regionRight - regionLeft) / parts.size();
+            for (qsizetype j = 0; j < parts.size(); ++j) {
+                const QString text = parts.at(j).trimmed();
+                if (text.isEmpty())
+                    continue;
+                const qreal tw = BarcodeText::textWidth(font, text);
+                const qreal kern = 1.3 * (pw - tw) / (2.0 * text.size());
+                const qreal drawn = tw + kern * (text.size() - 1);
+                const qreal x = regionLeft + j * pw + (pw - drawn) / 2;
+                drawTextBox(p, font, color, text, kern, x, textY, drawn + std::abs(kern) + 1, H, Qt::AlignLeft);
+            }
+        }
+        if (!right.isEmpty()) {
+            const qreal tw = BarcodeText::textWidth(font, right);
+            drawTextBox(p, font, color, right, 0, x0 + total + gap, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+        }
+    }
+    if (b.printsHeader())
+        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, b.header(), 2.0, 0, H - hdrH - m.TB_margin,
+                    W, H, alignmentFor(style.align_hdr_index));
+    if (b.printsFooter())
+        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, b.footer(), 2.0, 0, m.TB_margin, W, H,
+                    alignmentFor(style.align_ftr_index));
+    p.restore();
+}
+
+void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
+                        qreal scale)
+{
+    const qreal W = f.width;
+    const qreal H = f.height;
+    const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
+    p.save();
+    p.fillRect(QRectF(0, 0, W, H), Qt::white);
+    const qreal imgW = f.imageSize.width();
+    const qreal imgH = f.imageSize.height();
+    const qreal hdrH = f.printsHeader ? f.headerHeight * 72.0 : 0;
+    qreal y = H - m.TB_margin;
+    if (f.printsHeader) {
+        y = H - hdrH - m.TB_margin;
+        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, f.header, 2.0, 0, y, W, H,
+                    alignmentFor(style.align_hdr_index));
+    }
+    const qreal x = snap((W - imgW) / 2, scale);
+    const qreal top = snap(H - (y - m.header_margin), scale);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRectF(x, top, imgW, imgH), picture);
+    if (f.printsFooter)
+        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W, H,
+                    alignmentFor(style.align_ftr_index));
+    p.restore();
+}
+
+namespace {
+
+QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason,
+                  const std::function<void(QPainter&)>& paint)
+{
+    const double pw = std::ceil(W * scale);
+    const double ph = std::ceil(H * scale);
+    if (!(W > 0) || !(H > 0) || !std::isfinite(pw) || !std::isfinite(ph)) {
+        if (reason)
+            *reason = QStringLiteral("The barcode has no size.");
+        return QImage();
+    }
+    if (pw > kMaxImageSide || ph > kMaxImageSide || pw * ph > double(kMaxImagePixels)) {
+        if (reason)
+            *reason = QStringLiteral("The barcode image would be too large (%1 x %2 pixels); lower the "
+                                     "resolution or the sizes.")
+                          .arg(qint64(pw))
+                          .arg(qint64(ph));
+        return QImage();
+    }
+    QImage image(int(pw), int(ph), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        if (reason)
+            *reason = QStringLiteral("Not enough memory for the barcode image.");
+        return QImage();
+    }
+    image.fill(background);
+    // 72 dpi while painting, so font points and user units agree; the painter scales to pixels.
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+    {
+        QPainter p(&image);
+        p.scale(scale, scale);
+        paint(p);
+    }
+    const int dpm = int(std::lround(scale * 72.0 / 0.0254));
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    return image;
+}
+
+QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& paint)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(72);
+        writer.setPageSize(QPageSize(QSizeF(W, H), QPageSize::Point, QString(), QPageSize::ExactMatch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setCreator(QStringLiteral("NAVU Photo Frame"));
+        QPainter p(&writer);
+        if (!p.isActive())
+            return QByteArray();
+        paint(p);
+    }
+    return buffer.data();
+}
+
+} // namespace
+
+QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason)
+{
+    const qreal bw = b.barWidth();
+    if (!(bw > 0) || dpi <= 0) {
+        if (reason)
+            *reason = QStringLiteral("The bar width and the resolution must be greater than 0.");
+        return QImage();
+    }
+    const double modulePixels = std::max(1.0, std::round(bw * dpi / 72.0));
+    const qreal scale = modulePixels / bw;
+    const QSizeF size = viewSize(b);
+    return paintImage(size.width(), size.height(), scale, style.barcode_back_clr_val, reason,
+                      [&](QPainter& p) { drawLinearBarcode(p, b, style, scale); });
+}
+
+QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style, int dpi,
+                             QString* reason)
+{
+    if (picture.isNull() || dpi <= 0 || f.imageSize.width() <= 0) {
+        if (reason)
+            *reason = QStringLiteral("There is no barcode picture to frame.");
+        return QImage();
+    }
+    // Whole output pixels per picture pixel.
+    const qreal pictureDpi = picture.width() / f.imageSize.width() * 72.0;
+    const double perPixel = std::max(1.0, std::round(dpi / pictureDpi));
+    const qreal scale = perPixel * picture.width() / f.imageSize.width();
+    return paintImage(f.width, f.height, scale, Qt::white, reason,
+                      [&](QPainter& p) { drawBarcodePicture(p, picture, f, style, scale); });
+}
+
+QByteArray pdfFromBarcode(const NKDBarcode& b, const BarcodeStyle& style)
+{
+    const QSizeF size = viewSize(b);
+    return paintPdf(size.width(), size.height(), [&](QPainter& p) { drawLinearBarcode(p, b, style); });
+}
+
+QByteArray pdfFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style)
+{
+    return paintPdf(f.width, f.height, [&](QPainter& p) { drawBarcodePicture(p, picture, f, style); });
+}
+
+QSizeF pictureSizePoints(const QImage& picture)
+{
+    const qreal dpmX = picture.dotsPerMeterX() > 0 ? picture.dotsPerMeterX() : 2834.6;
+    const qreal dpmY = picture.dotsPerMeterY() > 0 ? picture.dotsPerMeterY() : 2834.6;
+    return QSizeF(picture.width() / dpmX / 0.0254 * 72.0, picture.height() / dpmY / 0.0254 * 72.0);
+}
+
+} // namespace BarcodeRenderer

@@ -1,0 +1,50 @@
+#pragma once
+
+// Draws a barcode with its texts: a linear barcode (background, bars, value text, header, footer) or a
+// ready 2-D picture framed with header and footer. Drawing goes onto any QPainter whose user units are
+// points with the origin at the top-left corner of the drawing; the image and PDF functions set that up.
+// Everything is read from the barcode object and the style passed in, so any thread may draw.
+
+#include "barcode/BarcodeStyle.h"
+#include "barcode/BarcodeUnits.h"
+#include "barcode/NKDBarcode.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSizeF>
+
+class QPainter;
+
+namespace BarcodeRenderer {
+
+// Largest image side and pixel count an image function makes.
+constexpr int kMaxImageSide = 16384;
+constexpr qint64 kMaxImagePixels = 64LL * 1024 * 1024;
+
+// Size of the drawing of a linear barcode, in points: the widest of bars, shown header and shown footer
+// by the barcode's height.
+QSizeF viewSize(const NKDBarcode& barcode);
+
+// Draws a linear barcode. With `pixelsPerPoint` > 0 (a raster target at that scale) bar edges fall on
+// whole device pixels.
+void drawLinearBarcode(QPainter& painter, const NKDBarcode& barcode, const BarcodeStyle& style,
+                       qreal pixelsPerPoint = 0);
+// Draws a 2-D picture in its frame (white background, header above, footer below).
+void drawBarcodePicture(QPainter& painter, const QImage& picture, const TwoDFrame& frame,
+                        const BarcodeStyle& style, qreal pixelsPerPoint = 0);
+
+// Raster image of a linear barcode at about `dpi`: each module is a whole number of pixels (at least
+// one) and bars are drawn without smoothing. A null image and a reason when it cannot be made.
+QImage imageFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style, int dpi, QString* reason = nullptr);
+// Raster image of a framed 2-D picture; each picture pixel becomes a whole number of image pixels.
+QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& frame, const BarcodeStyle& style, int dpi,
+                             QString* reason = nullptr);
+
+// Vector PDF of the whole drawing (one page of the drawing's size in points).
+QByteArray pdfFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style);
+QByteArray pdfFromBarcodeImage(const QImage& picture, const TwoDFrame& frame, const BarcodeStyle& style);
+
+// Size of a picture in points from its resolution (72 dpi when it has none).
+QSizeF pictureSizePoints(const QImage& picture);
+
+} // namespace BarcodeRenderer

@@ -1,0 +1,150 @@
+#include "barcode/NKDBarcode.h"
+
+#include "barcode/BarcodeText.h"
+
+bool NKDBarcode::isAscii(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() > 127)
+            return false;
+    return true;
+}
+
+QString NKDBarcode::asciiContent() const
+{
+    return isAscii(m_content) ? m_content : QString();
+}
+
+void NKDBarcode::initWithContent(const QString& content, bool printsCaption)
+{
+    initWithContent(content, printsCaption, 0.936f, 36.0f, 6.0f, -1);
+}
+
+void NKDBarcode::initWithContent(const QString& content, bool printsCaption, float barWidth, float height,
+                                 float fontSize, int checkDigit)
+{
+    setContent(content);
+    m_printsCaption = printsCaption;
+    m_barWidth = barWidth;
+    m_height = height;
+    m_captionFontSize = fontSize;
+    calculateWidth();
+    m_checkDigit = checkDigit;
+}
+
+bool NKDBarcode::isContentValid() const
+{
+    if (!isAscii(m_content))
+        return false;
+    for (QChar c : m_content)
+        if (_encodeChar(c).isEmpty())
+            return false;
+    return true;
+}
+
+QString NKDBarcode::invalidReason() const
+{
+    if (isContentValid())
+        return QString();
+    if (!isAscii(m_content))
+        return QStringLiteral("The barcode value may hold only ASCII characters.");
+    for (QChar c : m_content)
+        if (_encodeChar(c).isEmpty())
+            return QStringLiteral("This barcode type cannot encode the character \"%1\".").arg(c);
+    return QStringLiteral("This barcode type cannot encode the value.");
+}
+
+QString NKDBarcode::_encodeChar(QChar) const
+{
+    return QStringLiteral("1010");
+}
+
+QString NKDBarcode::barcode() const
+{
+    const QString text = asciiContent();
+    QString modules;
+    modules.reserve(text.size() * 16 + 16);
+    for (QChar c : text)
+        modules += _encodeChar(c);
+    if (m_checkDigit != -1)
+        modules += _encodeChar(QChar(m_checkDigit));
+    return modules;
+}
+
+QString NKDBarcode::completeBarcode() const
+{
+    return initiator() + barcode() + terminator();
+}
+
+void NKDBarcode::calculateWidth()
+{
+    m_width = completeBarcode().size() * m_barWidth;
+}
+
+void NKDBarcode::setCaptionFontSize(const QFont& font)
+{
+    m_captionFontSize = font.pointSizeF();
+    const qreal h = BarcodeText::capHeight(font);
+    m_captionHeight = float(h / 72 + 0.35 * h / 72);
+}
+
+void NKDBarcode::setHeaderFontSize(const QFont& font)
+{
+    m_headerFontSize = font.pointSizeF();
+    const qreal h = BarcodeText::capHeight(font);
+    m_headerHeight = float(h / 72 + 0.35 * h / 72);
+    m_headerWidth = float(BarcodeText::textWidth(font, m_header));
+}
+
+void NKDBarcode::setFooterFontSize(const QFont& font)
+{
+    m_footerFontSize = font.pointSizeF();
+    const qreal h = BarcodeText::capHeight(font);
+    m_footerHeight = float(h / 72 + 0.35 * h / 72);
+    m_footerWidth = float(BarcodeText::textWidth(font, m_footer));
+}
+
+QString NKDBarcode::leftCaption() const
+{
+    return m_content.left(digitsToLeft());
+}
+
+QString NKDBarcode::rightCaption() const
+{
+    const int n = digitsToRight();
+    return n > 0 ? m_content.right(n) : QString();
+}
+
+QString NKDBarcode::caption() const
+{
+    const int l = digitsToLeft();
+    const int r = digitsToRight();
+    if (l == 0 && r == 0)
+        return m_content;
+    return m_content.mid(l, qMax(0, int(m_content.size()) - l - r));
+}
+
+float NKDBarcode::barTop(int) const
+{
+    double h = m_height;
+    if (printsCaption())
+        h -= m_captionHeight * 72.0 + m_margins.value_margin;
+    if (printsHeader())
+        h -= m_headerHeight * 72.0 + m_margins.header_margin;
+    if (printsFooter())
+        h -= m_footerHeight * 72.0 + m_margins.footer_margin;
+    h -= 2.0 * m_margins.TB_margin;
+    return float(h);
+}
+
+QString NKDBarcode::description() const
+{
+    return QStringLiteral("\n\tBarcode Class: %1\n\tContent: %2\n\tCheck Digit:%3\n\tWidth:%4\n\tHeight:%5"
+                          "\n\tBar Width:%6\n\tCaption Font Size:%7\n\tCaption Height:%8")
+        .arg(className(), m_content, m_checkDigit >= 0 ? QString(QChar(m_checkDigit)) : QString())
+        .arg(m_width, 0, 'f', 6)
+        .arg(m_height, 0, 'f', 6)
+        .arg(m_barWidth, 0, 'f', 6)
+        .arg(m_captionFontSize, 0, 'f', 6)
+        .arg(m_captionHeight, 0, 'f', 6);
+}

@@ -1,0 +1,179 @@
+#include "barcode/NKDCode128Barcode.h"
+
+namespace {
+
+// Symbol values 0..106 (106 is the stop without its final bar).
+const char* const kPatterns[107] = {
+    "11011001100", "11001101100", "11001100110", "10010011000", "10010001100", "10001001100", "10011001000",
+    "10011000100", "10001100100", "11001001000", "11001000100", "11000100100", "10110011100", "10011011100",
+    "10011001110", "10111001100", "10011101100", "10011100110", "11001110010", "11001011100", "11001001110",
+    "11011100100", "11001110100", "11101101110", "11101001100", "11100101100", "11100100110", "11101100100",
+    "11100110100", "11100110010", "11011011000", "11011000110", "11000110110", "10100011000", "10001011000",
+    "10001000110", "10110001000", "10001101000", "10001100010", "11010001000", "11000101000", "11000100010",
+    "10110111000", "10110001110", "10001101110", "10111011000", "10111000110", "10001110110", "11101110110",
+    "11010001110", "11000101110", "11011101000", "11011100010", "11011101110", "11101011000", "11101000110",
+    "11100010110", "11101101000", "11101100010", "11100011010", "11101111010", "11001000010", "11110001010",
+    "10100110000", "10100001100", "10010110000", "10010000110", "10000101100", "10000100110", "10110010000",
+    "10110000100", "10011010000", "10011000010", "10000110100", "10000110010", "11000010010", "11001010000",
+    "11110111010", "11000010100", "10001111010", "10100111100", "10010111100", "10010011110", "10111100100",
+    "10011110100", "10011110010", "11110100100", "11110010100", "11110010010", "11011011110", "11011110110",
+    "11110110110", "10101111000", "10100011110", "10001011110", "10111101000", "10111100010", "11110101000",
+    "11110100010", "10111011110", "10111101110", "11101011110", "11110101110", "11010000100", "11010010000",
+    "11010011100", "11000111010"};
+
+constexpr int kShift = 98;
+constexpr int kCodeB = 100; // in sets A and C
+constexpr int kCodeA = 101; // in set B
+
+bool isDigit(ushort c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+int NKDCode128Barcode::valueInSet(ushort c, int set)
+{
+    if (set == 0) {
+        if (c < 32)
+            return c + 64;
+        if (c < 96)
+            return c - 32;
+        return -1;
+    }
+    if (set == 1)
+        return (c >= 32 && c <= 127) ? c - 32 : -1;
+    return -1;
+}
+
+QString NKDCode128Barcode::patternForValue(int value)
+{
+    if (value < 0 || value > 105)
+        return QString();
+    return QLatin1StringView(kPatterns[value]).toString();
+}
+
+void NKDCode128Barcode::initWithContent(const QString& content, bool printsCaption)
+{
+    NKDBarcode::initWithContent(content, printsCaption);
+    if (m_codeSet == 3)
+        m_codeSet = _bestCodeSetForContent();
+    generateChecksum();
+    calculateWidth();
+}
+
+int NKDCode128Barcode::_bestCodeSetForContent() const
+{
+    const QString text = asciiContent();
+    int control = 0;
+    int lower = 0;
+    bool digitsOnly = true;
+    for (QChar ch : text) {
+        const ushort c = ch.unicode();
+        if (isDigit(c))
+            continue;
+        digitsOnly = false;
+        if (c < 32 || c == 127)
+            ++control;
+        else if (c >= 'a' && c <= 'z')
+            ++lower;
+    }
+    // Set C for digits, except one or three digits, which set B writes in as few symbols.
+    if (digitsOnly && !m_content.isEmpty() && isAscii(m_content) && m_content.size() != 1 && m_content.size() != 3)
+        return 2;
+    return control > lower ? 0 : 1;
+}
+
+QList<int> NKDCode128Barcode::symbolValues() const
+{
+    QList<int> values;
+    if (!isAscii(m_content))
+        return values;
+    const qsizetype n = m_content.size();
+    values.reserve(n + 4);
+    if (m_codeSet == 2) {
+        for (QChar ch : m_content)
+            if (!isDigit(ch.unicode()))
+                return {};
+        qsizetype i = 0;
+        for (; i + 1 < n; i += 2)
+            values << (m_content.at(i).unicode() - '0') * 10 + (m_content.at(i + 1).unicode() - '0');
+        if (i < n) {
+            values << kCodeB << valueInSet(m_content.at(i).unicode(), 1);
+        }
+        return values;
+    }
+    if (m_codeSet != 0 && m_codeSet != 1)
+        return {};
+    const int other = 1 - m_codeSet;
+    for (QChar ch : m_content) {
+        const ushort c = ch.unicode();
+        const int v = valueInSet(c, m_codeSet);
+        if (v >= 0) {
+            values << v;
+        } else {
+            values << kShift << valueInSet(c, other);
+        }
+    }
+    return values;
+}
+
+void NKDCode128Barcode::generateChecksum()
+{
+    if (m_codeSet < 0 || m_codeSet > 2) {
+        m_checkDigit = -1;
+        return;
+    }
+    int sum = 103 + m_codeSet;
+    int position = 1;
+    for (int v : symbolValues())
+        sum = (sum + v * position++) % 103;
+    m_checkDigit = sum;
+}
+
+QString NKDCode128Barcode::initiator() const
+{
+    if (m_codeSet < 0 || m_codeSet > 2)
+        return QString();
+    return patternForValue(103 + m_codeSet);
+}
+
+QString NKDCode128Barcode::_encodeChar(QChar c, int set)
+{
+    return patternForValue(valueInSet(c.unicode(), set));
+}
+
+QString NKDCode128Barcode::_encodeChar(QChar c) const
+{
+    if (m_codeSet == 2)
+        return QString(); // set C writes digit pairs, never single characters
+    return _encodeChar(c, m_codeSet);
+}
+
+QString NKDCode128Barcode::barcode() const
+{
+    if (!isContentValid())
+        return QString();
+    const QList<int> values = symbolValues();
+    QString out;
+    out.reserve((values.size() + 1) * 11);
+    for (int v : values)
+        out += QLatin1StringView(kPatterns[v]);
+    if (m_checkDigit >= 0)
+        out += QLatin1StringView(kPatterns[m_checkDigit]);
+    return out;
+}
+
+QString NKDCode128Barcode::invalidReason() const
+{
+    if (!isAscii(m_content))
+        return QStringLiteral("Code 128 takes ASCII characters only.");
+    if (m_codeSet < 0 || m_codeSet > 2)
+        return QStringLiteral("Unknown Code 128 code set.");
+    if (m_codeSet == 2) {
+        for (QChar ch : m_content)
+            if (!isDigit(ch.unicode()))
+                return QStringLiteral("Code 128 SET C takes digits only.");
+    }
+    return QString();
+}

@@ -1,0 +1,48 @@
+#include "barcode/NKDEAN13Barcode.h"
+
+void NKDEAN13Barcode::initWithContent(const QString& content, bool printsCaption)
+{
+    NKDBarcode::initWithContent(content, printsCaption);
+    m_given = content;
+    splitGiven(12);
+    calculateWidth();
+}
+
+bool NKDEAN13Barcode::_parityForSystemDigit(QChar system, int index)
+{
+    // Even positions (bit 5 = position 1 ... bit 0 = position 6) for first digits 0-9.
+    static const unsigned char kEven[10] = {0x00, 0x0B, 0x0D, 0x0E, 0x13, 0x19, 0x1C, 0x15, 0x16, 0x1A};
+    const ushort u = system.unicode();
+    if (u < '0' || u > '9' || index < 1 || index > 6)
+        return false;
+    return (kEven[u - '0'] >> (6 - index)) & 1;
+}
+
+QString NKDEAN13Barcode::barcode() const
+{
+    if (m_content.size() != 12 || m_checkDigit < 0)
+        return QString();
+    QString out;
+    out.reserve(90);
+    const QChar system = m_content.at(0);
+    for (int i = 1; i <= 6; ++i)
+        out += _parityForSystemDigit(system, i) ? evenCode(m_content.at(i)) : _encodeChar(m_content.at(i));
+    out += QLatin1StringView("01010");
+    for (int i = 7; i < 12; ++i)
+        out += rightCode(m_content.at(i));
+    out += rightCode(QChar(m_checkDigit));
+    return out;
+}
+
+QString NKDEAN13Barcode::caption() const
+{
+    if (m_content.size() != 12)
+        return m_content;
+    return QStringLiteral("  ") + m_content.mid(1, 6) + QLatin1Char('\t') + m_content.mid(7, 5) +
+           QChar(m_checkDigit);
+}
+
+QString NKDEAN13Barcode::invalidReason() const
+{
+    return checkGiven(12, QStringLiteral("EAN-13"));
+}

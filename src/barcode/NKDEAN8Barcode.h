@@ -1,0 +1,16 @@
+#pragma once
+
+#include "barcode/NKDEAN13Barcode.h"
+
+// EAN-8: 7 data digits and a check digit (an 8th digit given is verified). 67 modules.
+class NKDEAN8Barcode : public NKDEAN13Barcode {
+public:
+    QString className() const override { return QStringLiteral("NKDEAN8Barcode"); }
+    void initWithContent(const QString& content, bool printsCaption = true) override;
+    using NKDBarcode::initWithContent;
+    QString barcode() const override;
+    QString caption() const override;
+    QString invalidReason() const override;
+    int digitsToLeft() const override { return 0; }
+    int digitsToRight() const override { return 0; }
+};

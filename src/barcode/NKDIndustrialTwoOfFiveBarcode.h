@@ -1,0 +1,13 @@
+#pragma once
+
+#include "barcode/NKDInterleavedTwoOfFiveBarcode.h"
+
+// Industrial 2 of 5: every digit in five bars (wide three modules) each followed by a narrow space,
+// between its own start and stop patterns.
+class NKDIndustrialTwoOfFiveBarcode : public NKDInterleavedTwoOfFiveBarcode {
+public:
+    QString className() const override { return QStringLiteral("NKDIndustrialTwoOfFiveBarcode"); }
+    QString barcode() const override;
+    QString initiator() const override { return QStringLiteral("1110111010"); }
+    QString terminator() const override { return QStringLiteral("111010111"); }
+};

@@ -1,0 +1,54 @@
+#include "barcode/NKDModifiedPlesseyBarcode.h"
+
+QString NKDModifiedPlesseyBarcode::bitsFor(int value)
+{
+    QString out;
+    out.reserve(16);
+    for (int bit = 0; bit < 4; ++bit)
+        out += (value >> bit) & 1 ? QLatin1StringView("1110") : QLatin1StringView("1000");
+    return out;
+}
+
+void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool printsCaption)
+{
+    NKDBarcode::initWithContent(content.toUpper(), printsCaption);
+    generateChecksum();
+    calculateWidth();
+}
+
+QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const
+{
+    const ushort u = c.unicode();
+    if (u < '0' || u > '9')
+        return QString();
+    return bitsFor(u - '0');
+}
+
+void NKDModifiedPlesseyBarcode::generateChecksum()
+{
+    // The picked characters (rightmost and every second one going left) form a decimal number that is
+    // doubled and its digits summed; summing the digit sums of each doubled digit gives the same result
+    // without ever holding the number, so any length works.
+    const QString text = asciiContent();
+    const qsizetype n = text.size();
+    int s = 0;
+    bool leading = true;
+    for (qsizetype i = n - 1; i >= 0; i -= 2) {
+        const ushort u = text.at(i).unicode();
+        if (u < '0' || u > '9')
+            leading = false; // the number ends at the first character that is not a digit
+        if (!leading)
+            continue;
+        const int twice = 2 * (u - '0');
+        s += twice / 10 + twice % 10;
+    }
+    for (qsizetype i = n - 2; i >= 0; i -= 2)
+        s += text.at(i).unicode() - '0';
+    s = ((s % 10) + 10) % 10;
+    m_checkDigit = s == 0 ? '0' : '0' + (10 - s);
+}
+
+QString NKDModifiedPlesseyBarcode::invalidReason() const
+{
+    return isContentValid() ? QString() : QStringLiteral("Modified Plessey takes digits only.");
+}

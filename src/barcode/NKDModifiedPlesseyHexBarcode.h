@@ -1,0 +1,11 @@
+#pragma once
+
+#include "barcode/NKDModifiedPlesseyBarcode.h"
+
+// Modified Plessey with hexadecimal digits A-F.
+class NKDModifiedPlesseyHexBarcode : public NKDModifiedPlesseyBarcode {
+public:
+    QString className() const override { return QStringLiteral("NKDModifiedPlesseyHexBarcode"); }
+    QString _encodeChar(QChar c) const override;
+    QString invalidReason() const override;
+};

@@ -1,0 +1,36 @@
+#include "barcode/NKDUPCABarcode.h"
+
+void NKDUPCABarcode::initWithContent(const QString& content, bool printsCaption)
+{
+    NKDBarcode::initWithContent(content, printsCaption);
+    m_given = content;
+    splitGiven(11);
+    calculateWidth();
+}
+
+QString NKDUPCABarcode::barcode() const
+{
+    if (m_content.size() != 11 || m_checkDigit < 0)
+        return QString();
+    QString out;
+    out.reserve(90);
+    for (int i = 0; i < 6; ++i)
+        out += _encodeChar(m_content.at(i));
+    out += QLatin1StringView("01010");
+    for (int i = 6; i < 11; ++i)
+        out += rightCode(m_content.at(i));
+    out += rightCode(QChar(m_checkDigit));
+    return out;
+}
+
+QString NKDUPCABarcode::caption() const
+{
+    if (m_content.size() != 11)
+        return m_content;
+    return m_content.mid(1, 5) + QLatin1Char('\t') + m_content.mid(6, 5);
+}
+
+QString NKDUPCABarcode::invalidReason() const
+{
+    return checkGiven(11, QStringLiteral("UPC-A"));
+}
