@@ -323,6 +323,39 @@ QLineF ItemPainting::linePoints(const SKTGraphic& g)
     }
 }
 
+QRectF ItemPainting::paintedBounds(const SKTGraphic& g)
+{
+    const QRectF r = g._bounds.normalized();
+    const bool line = g.kind() == GraphicKind::Line;
+    const bool stroked = (line || (g._isDrawingStroke && g.kind() != GraphicKind::Barcode)) && g._strokeWidth > 0;
+    const qreal w = stroked ? g._strokeWidth : 0;
+    if (line) {
+        const QLineF l = linePoints(g);
+        const qreal pad = w / 2 * M_SQRT2 + 1; // square caps on a diagonal
+        return QRectF(l.p1(), l.p2()).normalized().adjusted(-pad, -pad, pad, pad);
+    }
+    if (g.kind() == GraphicKind::Shape) {
+        const qreal pad = 2 * w + 1; // miters reach up to twice the pen width (miter limit 2)
+        return r.adjusted(-pad, -pad, pad, pad);
+    }
+    const qreal pad = w / 2 + 1;
+    QRectF area = r.adjusted(-pad, -pad, pad, pad);
+    if (g.kind() != GraphicKind::Text)
+        return area;
+    QTransform turn;
+    if (g.text_rotation % 360 != 0)
+        turn.translate(r.center().x(), r.center().y()).rotate(g.text_rotation).translate(-r.center().x(), -r.center().y());
+    area = turn.mapRect(area);
+    if (g.Drawing_Shadow) {
+        const qreal blur = std::isfinite(g.Shadow_blur) ? std::clamp(g.Shadow_blur, 0.0f, 100.0f) : 0.0f;
+        const qreal m = std::ceil(blur * 2) + 2;
+        const qreal dx = std::isfinite(g.Shadow_offset_X) ? g.Shadow_offset_X : 0.0;
+        const qreal dy = std::isfinite(g.Shadow_offset_Y) ? g.Shadow_offset_Y : 0.0;
+        area |= turn.mapRect(r.adjusted(-m, -m, m, m)).translated(dx, dy);
+    }
+    return area;
+}
+
 // ---------------------------------------------------------------------------------------------------------
 
 void Shape_Control::draw(QPainter& painter) const

@@ -2,6 +2,7 @@
 
 #include <QLineF>
 #include <QPainterPath>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -20,4 +21,6 @@ public:
     // A line item's line: _line_ori 0 horizontal through the middle, 1 vertical through the middle,
     // 2 diagonal down (top left to bottom right), 3 diagonal up (bottom left to top right).
     static QLineF linePoints(const SKTGraphic& item);
+    // The area the item's drawing can touch: stroke, line caps, miters, text rotation and shadow included.
+    static QRectF paintedBounds(const SKTGraphic& item);
 };

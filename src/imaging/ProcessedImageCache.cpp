@@ -49,18 +49,10 @@ bool needsDownscale(const QImage& image, const QSize& target)
 
 } // namespace
 
-QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSettings& settings,
-                                      const QSize& targetSize)
+template <class Make> QImage lookupOrMake(qint64 key, const ImageAdjustSettings& settings, const QSize& target,
+                                          Make make)
 {
-    if (source.isNull())
-        return source;
-    const bool neutral = settings.isNeutral();
-    // Whether scaling can apply is only known after rotation; a neutral picture is judged directly.
-    if (neutral && !needsDownscale(source, targetSize))
-        return source;
-    const QSize target = targetSize.isValid() ? targetSize : QSize();
     Cache& c = cache();
-    const qint64 key = source.cacheKey();
     {
         QMutexLocker lock(&c.mutex);
         for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
@@ -70,13 +62,9 @@ QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSet
             }
         }
     }
-    // Computed outside the lock: two threads may both compute the same picture, which is harmless.
-    QImage result = neutral ? source : ImageProcesser::process(source, settings);
+    // Made outside the lock: two threads may both make the same picture, which is harmless.
+    QImage result = make();
     if (result.isNull())
-        return result;
-    if (needsDownscale(result, target))
-        result = result.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    else if (neutral)
         return result;
     QMutexLocker lock(&c.mutex);
     if (result.sizeInBytes() <= c.budget) {
@@ -85,6 +73,24 @@ QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSet
         c.trim();
     }
     return result;
+}
+
+QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSettings& settings,
+                                      const QSize& targetSize)
+{
+    if (source.isNull())
+        return source;
+    const qint64 key = source.cacheKey();
+    // The full-size adjusted picture is kept too, so a new zoom only scales again.
+    const QImage full = settings.isNeutral()
+                            ? source
+                            : lookupOrMake(key, settings, QSize(),
+                                           [&] { return ImageProcesser::process(source, settings); });
+    if (full.isNull() || !needsDownscale(full, targetSize))
+        return full;
+    return lookupOrMake(key, settings, targetSize, [&] {
+        return full.scaled(targetSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    });
 }
 
 void ProcessedImageCache::clear()

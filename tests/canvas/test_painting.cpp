@@ -111,9 +111,45 @@ private slots:
         const QRect ink = inkBox(render(item));
         QVERIFY2(!ink.isNull(), "nothing drawn");
         QVERIFY2(QRectF(Box).adjusted(-2, -2, 2, 2).contains(QRectF(ink)), qPrintable(spec));
+        QVERIFY(ItemPainting::paintedBounds(*item).contains(QRectF(ink)));
 
         item->ctrl_is_visible = false;
         QVERIFY(inkBox(render(item)).isNull());
+    }
+
+    void paintedBoundsHoldTheDrawing_data()
+    {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<int>("variant");
+        QTest::newRow("thick star") << "shape:S" << 0;
+        QTest::newRow("thick double star") << "shape:DS:4" << 0;
+        QTest::newRow("thick triangle") << "shape:T" << 0;
+        QTest::newRow("square-capped diagonal") << "line:2" << 0;
+        QTest::newRow("square-capped horizontal") << "line:0" << 0;
+        QTest::newRow("turned text with shadow") << "text" << 0;
+        QTest::newRow("turned text, box and shadow up left") << "text" << 1;
+    }
+    void paintedBoundsHoldTheDrawing()
+    {
+        QFETCH(QString, spec);
+        QFETCH(int, variant);
+        GraphicPtr item = makeItem(spec);
+        item->setBounds(QRectF(60, 70, 80, 60));
+        item->_strokeWidth = 12;
+        item->_line_cap_style = 2;
+        item->text_rotation = 35;
+        item->Drawing_Shadow = true;
+        item->Shadow_blur = 5;
+        item->Shadow_transparency = 1;
+        item->Shadow_offset_X = variant ? -15 : 15;
+        item->Shadow_offset_Y = variant ? -20 : 20;
+        item->_isDrawingStroke = variant == 1 || item->kind() != GraphicKind::Text;
+        item->text_ctrl_font = QFont(QStringLiteral("DejaVu Sans"), 30);
+        item->_Text_contents = QStringLiteral("WWWW WWWW WWWW");
+        const QRect ink = inkBox(drawn(*item, 200, 200));
+        QVERIFY(!ink.isNull());
+        const QRectF painted = ItemPainting::paintedBounds(*item);
+        QVERIFY2(painted.contains(QRectF(ink)), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
     }
 
     void placeholdersDiffer()
