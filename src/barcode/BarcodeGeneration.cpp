@@ -4,6 +4,7 @@
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/BarcodeUnits.h"
 #include "canvas/SKTGraphic.h"
+#include "barcode/twod/TwoDImages.h"
 
 #include <cmath>
 
@@ -14,8 +15,9 @@ QString checkRequest(const BarcodeStyle& s, const QString& value, const QString&
 {
     if (value.isEmpty())
         return QStringLiteral("Please enter barcode value");
-    if (value.size() > kMaxBarcodeTextLength)
-        return QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMaxBarcodeTextLength);
+    const int maxValue = s.linear_or_2d == 0 ? kMaxBarcodeTextLength : kMax2DValueLength;
+    if (value.size() > maxValue)
+        return QStringLiteral("The barcode value is too long (at most %1 characters).").arg(maxValue);
     if (header.size() > kMaxBarcodeTextLength || footer.size() > kMaxBarcodeTextLength)
         return QStringLiteral("The header or footer is too long (at most %1 characters).").arg(kMaxBarcodeTextLength);
     const float margins[] = {s.hdr_margin_val, s.ftr_margin_val, s.val_margin_val, s.TB_marging_val,
@@ -77,14 +79,65 @@ LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QStrin
     return out;
 }
 
+TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value)
+{
+    TwoDPicture out;
+    TwoDResult r;
+    switch (s.barcode_font_index) {
+    case BarcodeSymbologies::QRCode: {
+        QrParams p;
+        p.versionIndex = s.qr_version_index;
+        p.ecIndex = s.qr_ec_index;
+        p.sizePoints = s.qr_size_val;
+        p.dpi = s.dpi;
+        r = makeQrImage(p, value);
+        break;
+    }
+    case BarcodeSymbologies::PDF417: {
+        Pdf417Params p;
+        p.widthPoints = s.pdf_wdt_val;
+        p.heightPoints = s.pdf_hgt_val;
+        p.errorLevel = s.pdf_ec_val;
+        p.dpi = s.dpi;
+        r = makePdf417Image(p, value);
+        break;
+    }
+    case BarcodeSymbologies::DataMatrix: {
+        DataMatrixParams p;
+        p.moduleSize = s.dm_module_val;
+        p.formatIndex = s.dm_format_index;
+        p.encodingIndex = s.dm_encoding_index;
+        p.dpi = s.dpi;
+        r = makeDataMatrixImage(p, value);
+        break;
+    }
+    default:
+        out.reason = QStringLiteral("Unknown barcode type.");
+        return out;
+    }
+    out.image = r.image;
+    out.sizePoints = r.sizePoints;
+    out.reason = r.ok() ? QString() : r.reason;
+    if (!r.ok() && out.reason.isEmpty())
+        out.reason = QStringLiteral("The 2-D barcode could not be made.");
+    return out;
+}
+
 BarcodeResult generateBarcode(const BarcodeStyle& s, const QString& value, const QString& header,
                               const QString& footer)
 {
     BarcodeResult result;
     if (s.linear_or_2d != 0) {
         result.reason = checkRequest(s, value, header, footer);
-        if (result.reason.isEmpty())
-            result.reason = QStringLiteral("2-D symbology not available");
+        if (!result.reason.isEmpty())
+            return result;
+        const TwoDPicture picture = Generate_2D_Picture(s, value);
+        if (picture.image.isNull()) {
+            result.reason = picture.reason;
+            return result;
+        }
+        const TwoDFrame frame = twoDFrame(s, picture.sizePoints, header, footer);
+        result.image = BarcodeRenderer::imageFromBarcodeImage(picture.image, frame, s, s.dpi, &result.reason);
         return result;
     }
     LinearBarcodeBuild build = Generate_Barcode_Variable(s, value, header, footer);

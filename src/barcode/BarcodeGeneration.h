@@ -8,14 +8,16 @@
 #include "barcode/NKDBarcode.h"
 
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 #include <memory>
 
 class SKTGraphic;
 
-// Longest value, header or footer text accepted.
+// Longest linear value, header or footer text accepted, and longest 2-D value.
 constexpr int kMaxBarcodeTextLength = 500;
+constexpr int kMax2DValueLength = 4000;
 
 struct BarcodeResult {
     QImage image;   // null when no barcode could be made
@@ -35,6 +37,15 @@ BarcodeResult generateBarcode(const BarcodeStyle& style, const QString& value, c
 // The linear barcode object for the value (linear styles only), ready to draw.
 LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& style, const QString& value,
                                              const QString& header, const QString& footer);
+
+struct TwoDPicture {
+    QImage image;      // the bare symbol at the style's resolution
+    QSizeF sizePoints; // the size it stands for
+    QString reason;    // why there is none
+};
+
+// The bare 2-D symbol for the value (2-D styles only), before header, footer and margins are added.
+TwoDPicture Generate_2D_Picture(const BarcodeStyle& style, const QString& value);
 
 // The image for one value; same as generateBarcode.
 BarcodeResult Get_Image_From_Val(const BarcodeStyle& style, const QString& value, const QString& header,

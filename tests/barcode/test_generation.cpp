@@ -174,7 +174,8 @@ private slots:
         QTest::newRow("too long") << 0 << QString(kMaxBarcodeTextLength + 1, QLatin1Char('1')) << "too long";
         QTest::newRow("image too large") << 5 << "0123" << "too large";
         QTest::newRow("unknown type") << 6 << "0123" << "Unknown barcode type";
-        QTest::newRow("2-D not available") << 7 << "0123" << "2-D";
+        QTest::newRow("unknown 2-D type") << 7 << "0123" << "Unknown barcode type";
+        QTest::newRow("2-D value too long") << 9 << QString(kMax2DValueLength + 1, QLatin1Char('a')) << "too long";
         QTest::newRow("negative margin") << 8 << "0123" << "negative";
     }
     void refusals()
@@ -193,7 +194,11 @@ private slots:
             s.dpi = 2400;
             break;
         case 6: s.barcode_font_index = 42; break;
-        case 7: s.linear_or_2d = 1; break;
+        case 7:
+            s.linear_or_2d = 1;
+            s.barcode_font_index = 7;
+            break;
+        case 9: s.linear_or_2d = 1; break;
         case 8: s.TB_marging_val = -0.5f; break;
         default: break;
         }
