@@ -42,6 +42,45 @@ QString randomText(QRandomGenerator& rng, int chars, bool unicode)
     return s;
 }
 
+// The four penalty rules written out module by module.
+int referencePenalty(const std::vector<uint8_t>& m, int n)
+{
+    auto dark = [&](int x, int y) { return m[std::size_t(y) * n + x] != 0; };
+    int p = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < n; ++i) {
+            auto at = [&](int j) { return pass == 0 ? dark(j, i) : dark(i, j); };
+            auto light = [&](int j) { return j < 0 || j >= n || !at(j); };
+            int run = 1;
+            for (int j = 1; j <= n; ++j) {
+                if (j < n && at(j) == at(j - 1)) {
+                    ++run;
+                } else {
+                    if (run >= 5)
+                        p += run - 2;
+                    run = 1;
+                }
+            }
+            for (int s = 0; s + 6 < n; ++s) {
+                const bool core = at(s) && !at(s + 1) && at(s + 2) && at(s + 3) && at(s + 4) && !at(s + 5) && at(s + 6);
+                if (!core || !light(s - 1) || !light(s + 7))
+                    continue;
+                if ((light(s - 2) && light(s - 3) && light(s - 4)) || (light(s + 8) && light(s + 9) && light(s + 10)))
+                    p += 40;
+            }
+        }
+    int lightCount = 0;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            lightCount += !dark(x, y);
+            if (x + 1 < n && y + 1 < n && dark(x, y) == dark(x + 1, y) && dark(x, y) == dark(x, y + 1) &&
+                dark(x, y) == dark(x + 1, y + 1))
+                p += 3;
+        }
+    p += 10 * (std::abs(50 - 100 * lightCount / (n * n)) / 5);
+    return p;
+}
+
 } // namespace
 
 class TestQr : public QObject {
@@ -56,6 +95,7 @@ private slots:
     void segmentation_data();
     void segmentation();
     void requestedVersion();
+    void penaltyFollowsTheRules();
     void autoMaskPicksLowestPenalty();
     void autoVersionUsesAllForty();
     void mixedTextFormerlyRefusedFits();
@@ -222,6 +262,32 @@ void TestQr::requestedVersion()
     QVERIFY(!QREncoder::encodeWithECLevel(0, 1, QString::fromLatin1(twenty), &reason));
     QVERIFY(reason.contains(QStringLiteral("version 1")));
     QVERIFY(QREncoder::encodeWithECLevel(0, 2, QString::fromLatin1(twenty)));
+}
+
+void TestQr::penaltyFollowsTheRules()
+{
+    QRandomGenerator rng(18004);
+    for (int round = 0; round < 40; ++round) {
+        const int n = 11 + rng.bounded(40);
+        std::vector<uint8_t> m(std::size_t(n) * n);
+        const int density = 1 + rng.bounded(9);
+        for (uint8_t& c : m)
+            c = rng.bounded(10) < density ? 1 : 0;
+        if (round % 4 == 0) // plant finder-like runs
+            for (int k = 0; k < n; k += 3) {
+                const int y = rng.bounded(n), x0 = rng.bounded(std::max(1, n - 11));
+                const uint8_t pat[11] = {0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 1};
+                for (int j = 0; j < 11 && x0 + j < n; ++j)
+                    m[std::size_t(y) * n + x0 + j] = pat[j];
+            }
+        QCOMPARE(CQR_Encode::CountPenalty(m.data(), n), referencePenalty(m, n));
+    }
+    bool ok = false;
+    for (int mask = 0; mask < 8; ++mask) {
+        const CQR_Encode e = encodeOrFail("https://navu.example/penalty", 2, 3, mask, &ok);
+        QCOMPARE(CQR_Encode::CountPenalty(e.m_byModuleData.data(), e.m_nSymbleSize),
+                 referencePenalty(e.m_byModuleData, e.m_nSymbleSize));
+    }
 }
 
 void TestQr::autoMaskPicksLowestPenalty()

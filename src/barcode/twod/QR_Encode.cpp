@@ -418,14 +418,13 @@ void applyMask(const Matrix& base, int mask, int level, std::vector<uint8_t>& ou
         }
 }
 
-int linePenalty(const uint8_t* line, int stride, int n)
+// Rules 1 and 3 over one line of modules (0/1).
+int linePenalty(const uint8_t* line, int n)
 {
     int p = 0;
-    auto at = [&](int i) { return line[std::ptrdiff_t(i) * stride]; };
-    // Rule 1: runs of five or more.
     int run = 1;
     for (int i = 1; i <= n; ++i) {
-        if (i < n && at(i) == at(i - 1)) {
+        if (i < n && line[i] == line[i - 1]) {
             ++run;
             continue;
         }
@@ -433,15 +432,22 @@ int linePenalty(const uint8_t* line, int stride, int n)
             p += run - 2;
         run = 1;
     }
-    // Rule 3: 1:1:3:1:1 with four light modules on one side.
-    auto light = [&](int i) { return i < 0 || i >= n || at(i) == 0; };
-    for (int s = 0; s + 6 < n; ++s) {
-        if (!(at(s) && !at(s + 1) && at(s + 2) && at(s + 3) && at(s + 4) && !at(s + 5) && at(s + 6)))
+    // Dark, light, dark x3, light, dark with a light module on each side and four light modules
+    // (the edge counts as light) on at least one side: the twelve-module windows 0000 1011101 0 and
+    // 0 1011101 0000 over the line padded with four light modules each way. One match per start.
+    unsigned h = 0;
+    int lastStart = -100;
+    for (int i = 0; i < n + 8; ++i) {
+        const unsigned bit = i >= 4 && i < n + 4 ? line[i - 4] : 0;
+        h = ((h << 1) | bit) & 0xFFF;
+        if (i < 11)
             continue;
-        if (!light(s - 1) || !light(s + 7))
-            continue;
-        if ((light(s - 2) && light(s - 3) && light(s - 4)) || (light(s + 8) && light(s + 9) && light(s + 10)))
+        if (h == 0x0BA) {
+            lastStart = i - 7;
             p += 40;
+        } else if (h == 0x5D0 && i - 10 != lastStart) {
+            p += 40;
+        }
     }
     return p;
 }
@@ -704,20 +710,27 @@ bool CQR_Encode::EncodeData(int nLevel, int nVersion, bool bAutoExtent, int nMas
 
 int CQR_Encode::CountPenalty(const uint8_t* m, int n)
 {
+    thread_local std::vector<uint8_t> columns;
+    columns.resize(std::size_t(n) * n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            columns[std::size_t(x) * n + y] = m[std::size_t(y) * n + x];
     int p = 0;
     for (int i = 0; i < n; ++i) {
-        p += linePenalty(m + std::size_t(i) * n, 1, n); // row i
-        p += linePenalty(m + i, n, n);                  // column i
+        p += linePenalty(m + std::size_t(i) * n, n);
+        p += linePenalty(columns.data() + std::size_t(i) * n, n);
     }
     int dark = 0;
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const uint8_t c = m[std::size_t(y) * n + x];
-            dark += c;
-            if (x + 1 < n && y + 1 < n && c == m[std::size_t(y) * n + x + 1] && c == m[std::size_t(y + 1) * n + x] &&
-                c == m[std::size_t(y + 1) * n + x + 1])
-                p += 3;
-        }
+    for (int y = 0; y < n; ++y) {
+        const uint8_t* a = m + std::size_t(y) * n;
+        for (int x = 0; x < n; ++x)
+            dark += a[x];
+        if (y + 1 == n)
+            break;
+        const uint8_t* b = a + n;
+        for (int x = 0; x + 1 < n; ++x)
+            p += (a[x] == a[x + 1] && a[x] == b[x] && a[x] == b[x + 1]) ? 3 : 0;
+    }
     const int total = n * n;
     const int light = total - dark;
     p += 10 * (std::abs(50 - 100 * light / total) / 5);
