@@ -1,13 +1,14 @@
+#include "app/SKTWindowController.h"
+#include "canvas/SKTDocument.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("NAVU Photo Frame"));
-    window.resize(1200, 800);
+    SKTDocument document;
+    SKTWindowController window(&document);
     window.show();
     return app.exec();
 }

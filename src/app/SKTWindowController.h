@@ -1,0 +1,196 @@
+#pragma once
+
+// The one main design window: the canvases of the front, back and scratch sides, the tool palette, the
+// edit, side, arrange and grid commands, and the right-hand area where the inspector lives.
+
+#include "canvas/CanvasHost.h"
+#include "canvas/Card_Property.h"
+#include "canvas/SKTDocument.h"
+#include "canvas/SKTGraphicView.h"
+
+#include <QMainWindow>
+#include <QMutex>
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QScrollArea;
+class QStackedWidget;
+class QTabWidget;
+class SKTGrid;
+class Open_Export_Log;
+
+class SKTWindowController : public QMainWindow, public GraphicViewDelegate, public CanvasHost {
+    Q_OBJECT
+public:
+    explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr);
+    ~SKTWindowController() override;
+
+    SKTDocument* document() const { return _document; }
+
+    // --- canvases and sides ---
+    SKTGraphicView* _graphicView;
+    SKTGraphicView* _graphicView_BACK;
+    SKTGraphicView* _graphicView_TEMP;
+    // The canvas every command acts on: the back canvas when Card_Front_Or_Back is not 0, else the front.
+    SKTGraphicView* currentGraphicView() const;
+    void changeViewController(int index); // 0 front, 1 back, 2 TEMP; anything else changes nothing
+    int shownViewIndex() const;
+    void Select_front_side();
+    void Select_back_side();
+    void Select_temp_design_side();
+    void Refresh_Canvas(); // nothing while Card_Value_In_Process; from another thread it is queued
+    void SetDocumentCanvasSize(const QSizeF& size);
+
+    GraphicList& Get_Front_Controls_Array();
+    GraphicList& Get_Back_Controls_Array();
+    GraphicList Get_Temp_Controls_Array() const;
+    // The scratch side becomes deep copies of the current side's items.
+    void Temp_Design_Control_Assign();
+
+    Card_Property Front_card_Prop = Card_Property::defaults(QStringLiteral("F"));
+    Card_Property Back_card_Prop = Card_Property::defaults(QStringLiteral("B"));
+    Card_Property& currentCardProperty();
+    // Paints the current side's card base (the shared painter with that side's settings).
+    void Card_Base_Drawing(QPainter& painter, const QRectF& rect);
+    SKTGrid* _grid;
+
+    // --- tools ---
+    int Selected_Control_Tool = 0;
+    void setSelectedTool(int tool);
+    void selectArrowTool();
+    QString currentGraphicClass() const;
+    int currentGraphicTool() const override { return Selected_Control_Tool; }
+    QPointF Control_New_Point(const QString& cardSide) override;
+
+    // --- inspector entry point ---
+    // Shows the panels for an item, or for the card side when item is null. The panels themselves belong to
+    // the inspector; this decides the command states and remembers the inspected item.
+    void Show_RHS_Properties(const GraphicPtr& item);
+    GraphicPtr Last_Selected_Graphic;
+    QTabWidget* sett_tab;
+
+    // --- command states ---
+    void Undo_Redo_Button_state();
+    void Enable_Standard_Button_For_Control();
+    void Enable_Standard_Button_For_Unlock();
+    void Disable_Standard_Button_For_Card();
+    void Disable_Standard_Button_For_Lock();
+    void Set_Paste_Button_Status();
+    void Print_object_chk_changed(int state);
+    QAction* Undo_btn;
+    QAction* Redo_btn;
+    QAction* Cut_btn;
+    QAction* Copy_btn;
+    QAction* Paste_btn;
+    QAction* Delete_btn;
+    QAction* Begin_Front_btn;
+    QAction* Send_Back_btn;
+    QAction* Lock_btn;
+    QAction* Unlock_btn;
+    QAction* Align_with_grid_btn;
+    QLabel* Front_back_label;
+
+    // --- edit commands ---
+    void Undo_Clicked();
+    void Redo_Clicked();
+    void Cut_Clicked();
+    void Copy_Clicked();
+    void Paste_Clicked();
+    void Delete_Clicked();
+    void Select_All_Clicked();
+    void Bring_Front_Clicked();
+    void Send_Back_Clicked();
+    void Lock_Clicked();
+    void Unlock_Clicked();
+
+    // --- arrange and grid ---
+    void Align_Left_Clicked();
+    void Align_Right_Clicked();
+    void Align_Top_Clicked();
+    void Align_Bottom_Clicked();
+    void Align_Horz_Clicked();
+    void Align_Vert_Clicked();
+    void Align_Center_Clicked();
+    void Make_Same_Width_Clicked();
+    void Make_Same_Height_Clicked();
+    void Make_Natural_Clicked();
+    void Align_To_Grid_Clicked();
+    void toggleGridConstraining();
+    void toggleGridShowing();
+    void Grid_Clr_Changed(const QColor& color);
+    void Grid_Slider_Changed(int spacing);
+    void Grid_Show_Hide_Changed(int state);
+
+    // --- zoom ---
+    void setZoom(double zoom);
+    double zoom() const { return _zoom; }
+    void Zoom_In();
+    void Zoom_Out();
+    void Zoom_Actual();
+
+    // --- design reset ---
+    // Settings of a new design: both sides' records, grid hidden, cascade back at 10, 10.
+    void New_Project_Setting_Reset();
+    // After the arrays were replaced (new design, loaded design): nothing refers to the old items.
+    void Design_Replaced();
+
+    // --- export-finished window; written is the true result of the export ---
+    int Open_Export_File_Box(const QString& path, const QString& message, bool written);
+    Open_Export_Log* Open_Export_Files();
+
+    // --- entry points filled by other parts of the program ---
+    void Open_Barcode_Window(); // the barcode designer on the current item
+    void Open_Design_Clicked();
+    void Save_Design_Clicked();
+    void Print_Button();
+    void Export_Button();
+    void Mail_Button();
+    QAction* Open_Design_Action;
+    QAction* Save_Design_Action;
+    QAction* Print_Action;
+    QAction* Export_Action;
+    QAction* Mail_Action;
+
+    // CanvasHost
+    QImage mainPhotoImage() const override;
+    void setMainPhotoImage(const QImage& image);
+
+    QAction* toolAction(int tool) const;
+
+signals:
+    // "SKTSelectedToolDidChange"
+    void SKTSelectedToolDidChange(SKTWindowController* controller);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildCanvases();
+    void buildActions();
+    void buildMenusAndToolbars();
+    void connectCanvas(SKTGraphicView* view);
+    void pickPictureForTool(int tool);
+    void applyLock(bool locked);
+
+    SKTDocument* _document;
+    QStackedWidget* myTargetView;
+    QScrollArea* first_view;
+    QScrollArea* second_view;
+    QScrollArea* temp_design_view;
+    QDockWidget* _inspectorDock;
+    QActionGroup* _toolGroup;
+    QList<QAction*> _toolActions;
+    QAction* _sideActions[3] = {};
+    QAction* _snapAction = nullptr;
+    QList<QAction*> _arrangeActions;
+    Card_Property _tempCardProp;
+    double _zoom = 1.0;
+    Open_Export_Log* _exportLog = nullptr;
+    mutable QMutex _photoMutex;
+    QImage Main_Photo_image;
+};
+
+// The one main window of the run.
+extern SKTWindowController* Main_App_wnd;
