@@ -1,0 +1,120 @@
+#include "app/Open_Export_Log.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestExportLog : public QObject {
+    Q_OBJECT
+    QList<QUrl> opened;
+    QTemporaryDir dir;
+
+private slots:
+    void init()
+    {
+        opened.clear();
+        Open_Export_Log::setOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+    }
+    void cleanupTestCase() { Open_Export_Log::setOpener({}); }
+
+    void checkBoxTitle_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("folder of a batch") << "folder" << "Open containing folder.";
+        QTest::newRow("single file") << "file" << "Open exported file.";
+        QTest::newRow("missing path") << "missing" << "Open exported file.";
+    }
+    void checkBoxTitle()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, title);
+        QString path = dir.filePath(QStringLiteral("missing.png"));
+        if (kind == "folder")
+            path = dir.path();
+        if (kind == "file") {
+            path = dir.filePath(QStringLiteral("card.png"));
+            QImage(4, 4, QImage::Format_ARGB32).save(path, "PNG");
+        }
+        Open_Export_Log log;
+        log.prepare(path, QStringLiteral("Frame has been exported successfully."), true);
+        QCOMPARE(log._open_log_chk->text(), title);
+        QCOMPARE(log._open_log_path->text(), path);
+        QCOMPARE(log._open_log_message->text(), QStringLiteral("Frame has been exported successfully."));
+    }
+
+    void okOpensWhenTicked()
+    {
+        const QString path = dir.filePath(QStringLiteral("ok.png"));
+        QImage(4, 4, QImage::Format_ARGB32).save(path, "PNG");
+        Open_Export_Log log;
+        log.prepare(path, QStringLiteral("done"), true);
+        log.OKPressed();
+        QCOMPARE(log.result(), 1);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+        // Off: nothing opens, and the box is ticked again for the next time.
+        log.prepare(path, QStringLiteral("done"), true);
+        log._open_log_chk->setChecked(false);
+        log.OKPressed();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(log._open_log_chk->isChecked());
+
+        log._open_log_chk->setChecked(false);
+        log.CancelPressed();
+        QCOMPARE(log.result(), 0);
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(log._open_log_chk->isChecked());
+    }
+
+    void folderOpensItself()
+    {
+        Open_Export_Log log;
+        log.prepare(dir.path(), QStringLiteral("done"), true);
+        log.OKPressed();
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+    }
+
+    void failedWriteDoesNotClaimSuccess()
+    {
+        const QString path = dir.filePath(QStringLiteral("never.png"));
+        Open_Export_Log log;
+        log.prepare(path, QStringLiteral("Frame has been exported successfully."), false);
+        QCOMPARE(log._open_log_message->text(), QStringLiteral("Frame could not be exported."));
+        QVERIFY(log._open_log_chk->isHidden());
+        log.OKPressed();
+        QVERIFY(opened.isEmpty());
+    }
+
+    void fileOpensAsThePictureItIs()
+    {
+        // Exports write PNG data whatever the chosen name says.
+        const QString path = dir.filePath(QStringLiteral("card.jpg"));
+        QImage image(6, 5, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(path, "PNG"));
+        Open_Export_Log log;
+        log.prepare(path, QStringLiteral("done"), true);
+        log.OKPressed();
+        QCOMPARE(opened.size(), 1);
+        const QString target = opened.first().toLocalFile();
+        QVERIFY(target.endsWith(QLatin1String("card.png")));
+        QFile a(path), b(target);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        QFile::remove(target);
+
+        const QString jpeg = dir.filePath(QStringLiteral("real.jpeg"));
+        QVERIFY(image.save(jpeg, "JPEG"));
+        QCOMPARE(Open_Export_Log::openTarget(jpeg), QUrl::fromLocalFile(jpeg));
+    }
+};
+
+QTEST_MAIN(TestExportLog)
+#include "test_export_log.moc"

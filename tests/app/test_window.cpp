@@ -1,0 +1,402 @@
+#include "../canvas_ui/ViewDriver.h"
+
+#include "app/SKTWindowController.h"
+#include "canvas/GraphicClipboard.h"
+#include "canvas/SKTGrid.h"
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <QUndoStack>
+
+using namespace viewdriver;
+
+namespace {
+
+class RecordingPrompt : public PromptHandler {
+public:
+    QStringList messages;
+    void message(const QString& text) override { messages << text; }
+    bool yesNo(const QString& question) override
+    {
+        messages << question;
+        return false;
+    }
+};
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+GraphicPtr shape(const QRectF& r, bool locked = false)
+{
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
+    g->_shape_type = QStringLiteral("R");
+    g->setBounds(r);
+    g->ctrl_is_locked = locked;
+    return g;
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+    SKTDocument* doc = nullptr;
+    SKTWindowController* wnd = nullptr;
+    RecordingPrompt prompt;
+
+    QString states() const
+    {
+        // Cut, Copy, Paste, Delete, Front, Back, Lock, Unlock as 1/0.
+        QString s;
+        for (QAction* a : {wnd->Cut_btn, wnd->Copy_btn, wnd->Paste_btn, wnd->Delete_btn, wnd->Begin_Front_btn,
+                           wnd->Send_Back_btn, wnd->Lock_btn, wnd->Unlock_btn})
+            s += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    }
+
+private slots:
+    void init()
+    {
+        Card_Front_Or_Back = 0;
+        Card_Value_In_Process = false;
+        last_ctrl_X = last_ctrl_Y = 10;
+        setPromptHandler(&prompt);
+        prompt.messages.clear();
+        doc = new SKTDocument;
+        wnd = new SKTWindowController(doc);
+        wnd->show();
+        QVERIFY(QTest::qWaitForWindowExposed(wnd));
+        QGuiApplication::clipboard()->clear();
+    }
+    void cleanup()
+    {
+        delete wnd;
+        delete doc;
+        setPromptHandler(nullptr);
+        QCOMPARE(Main_App_wnd, nullptr);
+    }
+
+    void buttonStateSets_data()
+    {
+        QTest::addColumn<QString>("inspected"); // card, unlocked, locked, photo
+        QTest::addColumn<QString>("clipboard"); // items, files, empty
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("card, items on clipboard") << "card" << "items" << "00100000";
+        QTest::newRow("card, files on clipboard") << "card" << "files" << "00000000";
+        QTest::newRow("unlocked, items") << "unlocked" << "items" << "11111110";
+        QTest::newRow("unlocked, files") << "unlocked" << "files" << "11011110";
+        QTest::newRow("unlocked, empty") << "unlocked" << "empty" << "11011110";
+        QTest::newRow("locked, items") << "locked" << "items" << "00000001";
+        QTest::newRow("main photo, items") << "photo" << "items" << "11110000";
+    }
+    void buttonStateSets()
+    {
+        QFETCH(QString, inspected);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, expected);
+        if (clipboard == "items")
+            QGuiApplication::clipboard()->setMimeData(makeGraphicsMimeData({shape(QRectF(0, 0, 5, 5))}));
+        if (clipboard == "files") {
+            auto* files = new QMimeData;
+            files->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.png"))});
+            QGuiApplication::clipboard()->setMimeData(files);
+        }
+        GraphicPtr item;
+        if (inspected == "photo") {
+            item = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+            item->control_ID = QStringLiteral("PARTY_IMAGE");
+        } else if (inspected != "card") {
+            item = shape(QRectF(10, 10, 40, 40), inspected == "locked");
+        }
+        if (item) {
+            doc->setGraphics(CardSide::Front, {item});
+            wnd->_graphicView->selectGraphic(item);
+        }
+        const bool undoBefore = wnd->Undo_btn->isEnabled();
+        wnd->Show_RHS_Properties(item);
+        QCOMPARE(states(), expected);
+        QCOMPARE(wnd->Undo_btn->isEnabled(), undoBefore);
+        QCOMPARE(wnd->Last_Selected_Graphic, item);
+    }
+
+    void undoRedoButtonsFollowTheStack()
+    {
+        QVERIFY(!wnd->Undo_btn->isEnabled());
+        QVERIFY(!wnd->Redo_btn->isEnabled());
+        wnd->toolAction(3)->trigger();
+        QCOMPARE(wnd->Selected_Control_Tool, 3);
+        QCOMPARE(wnd->currentGraphicClass(), QStringLiteral("Shape_Control"));
+        drag(wnd->_graphicView, QPointF(20, 20), QPointF(80, 70));
+        QCOMPARE(doc->graphics().size(), 1);
+        QCOMPARE(wnd->Selected_Control_Tool, 0); // back to the arrow after a creation
+        QVERIFY(wnd->toolAction(0)->isChecked());
+        QCOMPARE(wnd->Last_Selected_Graphic, doc->graphics().first());
+        QVERIFY(wnd->Undo_btn->isEnabled());
+        QVERIFY(!wnd->Redo_btn->isEnabled());
+        wnd->Undo_Clicked();
+        QVERIFY(doc->graphics().isEmpty());
+        QVERIFY(!wnd->Undo_btn->isEnabled());
+        QVERIFY(wnd->Redo_btn->isEnabled());
+        QVERIFY(!wnd->Last_Selected_Graphic); // the inspected item went away with the undo
+        wnd->Redo_Clicked();
+        QCOMPARE(doc->graphics().size(), 1);
+    }
+
+    void keyboardShortcuts()
+    {
+        wnd->activateWindow();
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a});
+        wnd->_graphicView->setFocus();
+        QTest::keyClick(wnd->_graphicView, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(wnd->_graphicView->selectedGraphics(), GraphicList{a});
+        QTest::keyClick(wnd->_graphicView, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(hasGraphics(QGuiApplication::clipboard()->mimeData()));
+        QTest::keyClick(wnd->_graphicView, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(doc->graphics().size(), 2);
+        QTest::keyClick(wnd->_graphicView, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc->graphics().size(), 1);
+        QTest::keyClick(wnd->_graphicView, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc->graphics().size(), 2);
+        QTest::keyClick(wnd->_graphicView, Qt::Key_Delete);
+        QCOMPARE(doc->graphics().size(), 1);
+    }
+
+    void sideSwitch()
+    {
+        wnd->Select_back_side();
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("Back"));
+        QCOMPARE(Card_Front_Or_Back, 1);
+        QCOMPARE(wnd->shownViewIndex(), 1);
+        QCOMPARE(wnd->currentGraphicView(), wnd->_graphicView_BACK);
+        wnd->Select_temp_design_side();
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("TEMP"));
+        QCOMPARE(Card_Front_Or_Back, 1); // unchanged
+        QCOMPARE(wnd->shownViewIndex(), 2);
+        wnd->changeViewController(3);
+        QCOMPARE(wnd->shownViewIndex(), 2);
+        wnd->Select_front_side();
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("Front"));
+        QCOMPARE(Card_Front_Or_Back, 0);
+        QCOMPARE(wnd->shownViewIndex(), 0);
+    }
+
+    void sideSwitchShowsTheCard()
+    {
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a});
+        click(wnd->_graphicView, QPointF(20, 20));
+        QCOMPARE(wnd->Last_Selected_Graphic, a);
+        wnd->Select_back_side();
+        wnd->Select_front_side();
+        QVERIFY(!wnd->Last_Selected_Graphic);
+        QVERIFY(wnd->_graphicView->selectedGraphics().isEmpty());
+        QCOMPARE(states(), QStringLiteral("00000000"));
+    }
+
+    void refreshCanvas()
+    {
+        PaintCounter counter;
+        wnd->_graphicView->installEventFilter(&counter);
+        QTest::qWait(20);
+        counter.paints = 0;
+
+        Card_Value_In_Process = true;
+        wnd->Refresh_Canvas();
+        QTest::qWait(30);
+        QCOMPARE(counter.paints, 0);
+
+        Card_Value_In_Process = false;
+        wnd->Refresh_Canvas();
+        QTRY_VERIFY(counter.paints > 0);
+
+        // From a worker the request is handed to the GUI thread.
+        counter.paints = 0;
+        QThread* worker = QThread::create([this] { wnd->Refresh_Canvas(); });
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        delete worker;
+        QTRY_VERIFY(counter.paints > 0);
+        wnd->_graphicView->removeEventFilter(&counter);
+    }
+
+    void lockAndUnlock()
+    {
+        wnd->Lock_Clicked();
+        wnd->Unlock_Clicked();
+        QCOMPARE(prompt.messages, (QStringList{QStringLiteral("Please select a control to Lock."),
+                                               QStringLiteral("Please select a control to Unlock.")}));
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        GraphicPtr b = shape(QRectF(100, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a, b});
+        wnd->_graphicView->selectAll();
+        wnd->Lock_Clicked();
+        QVERIFY(a->ctrl_is_locked && b->ctrl_is_locked);
+        QCOMPARE(wnd->_graphicView->selectedGraphics(), (GraphicList{a, b}));
+        QCOMPARE(states(), QStringLiteral("00000001"));
+        wnd->Align_Left_Clicked();
+        QCOMPARE(b->bounds().x(), 100.0);
+        drag(wnd->_graphicView, QPointF(20, 20), QPointF(60, 60));
+        QCOMPARE(a->bounds().topLeft(), QPointF(10, 10));
+
+        wnd->_graphicView->selectAll();
+        wnd->Unlock_Clicked();
+        QVERIFY(!a->ctrl_is_locked && !b->ctrl_is_locked);
+        QCOMPARE(states().right(2), QStringLiteral("10"));
+        wnd->Align_Left_Clicked();
+        QCOMPARE(b->bounds().x(), 10.0);
+    }
+
+    void arrangeGuards()
+    {
+        GraphicPtr a = shape(QRectF(13, 13, 20, 20));
+        GraphicPtr b = shape(QRectF(50, 50, 30, 10));
+        doc->setGraphics(CardSide::Front, {a, b});
+        wnd->_graphicView->selectGraphic(a);
+        wnd->Make_Same_Width_Clicked();
+        wnd->Make_Same_Height_Clicked();
+        wnd->Align_To_Grid_Clicked();
+        QCOMPARE(prompt.messages, (QStringList{QStringLiteral("Please select more than one control."),
+                                               QStringLiteral("Please select more than one control."),
+                                               QStringLiteral("Please use grid option first.")}));
+        QCOMPARE(a->bounds(), QRectF(13, 13, 20, 20));
+
+        wnd->_grid->setSpacing(9);
+        wnd->_grid->setAlwaysShown(true);
+        QVERIFY(wnd->Align_with_grid_btn->isEnabled());
+        wnd->Align_To_Grid_Clicked();
+        QCOMPARE(a->bounds(), QRectF(9, 9, 27, 27));
+
+        wnd->_graphicView->selectAll();
+        wnd->Make_Same_Width_Clicked();
+        QCOMPARE(b->bounds(), QRectF(50, 50, 27, 10));
+    }
+
+    void arrangeActsOnTheCurrentSide()
+    {
+        GraphicPtr front = shape(QRectF(100, 100, 20, 20));
+        GraphicPtr back = shape(QRectF(100, 100, 20, 20));
+        doc->setGraphics(CardSide::Front, {front});
+        doc->setGraphics(CardSide::Back, {back});
+        wnd->_graphicView->selectAll();
+        wnd->_graphicView_BACK->selectAll();
+        Card_Front_Or_Back = 1;
+        wnd->Align_Left_Clicked();
+        QCOMPARE(back->bounds().x(), 0.0);
+        QCOMPARE(front->bounds().x(), 100.0);
+    }
+
+    void gridDialogActions()
+    {
+        QSignalSpy changed(wnd->_grid, &SKTGrid::changed);
+        wnd->Grid_Clr_Changed(QColor(255, 0, 0));
+        QVERIFY(wnd->_grid->isAlwaysShown());
+        QCOMPARE(wnd->_grid->color(), QColor(255, 0, 0));
+        QVERIFY(wnd->Align_with_grid_btn->isEnabled());
+        wnd->Grid_Show_Hide_Changed(0);
+        QVERIFY(!wnd->_grid->isAlwaysShown());
+        QVERIFY(!wnd->Align_with_grid_btn->isEnabled());
+        wnd->Grid_Slider_Changed(20);
+        QCOMPARE(wnd->_grid->spacing(), 20.0);
+        QVERIFY(wnd->_grid->isAlwaysShown());
+        QVERIFY(changed.count() >= 3);
+        const bool snap = wnd->_grid->isConstraining();
+        wnd->toggleGridConstraining();
+        QCOMPARE(wnd->_grid->isConstraining(), !snap);
+        wnd->New_Project_Setting_Reset();
+        QVERIFY(!wnd->_grid->isAlwaysShown());
+    }
+
+    void tempSideHoldsCopies()
+    {
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        GraphicPtr b = shape(QRectF(30, 30, 10, 10));
+        doc->setGraphics(CardSide::Front, {a});
+        doc->setGraphics(CardSide::Back, {b});
+        wnd->Temp_Design_Control_Assign();
+        GraphicList temp = wnd->Get_Temp_Controls_Array();
+        QCOMPARE(temp.size(), 1);
+        QVERIFY(temp.first() != a);
+        QCOMPARE(temp.first()->bounds(), a->bounds());
+        temp.first()->setBounds(QRectF(0, 0, 1, 1));
+        QCOMPARE(a->bounds(), QRectF(10, 10, 40, 40));
+
+        Card_Front_Or_Back = 1;
+        wnd->Temp_Design_Control_Assign();
+        temp = wnd->Get_Temp_Controls_Array();
+        QCOMPARE(temp.size(), 1);
+        QCOMPARE(temp.first()->bounds(), b->bounds());
+        QCOMPARE(&wnd->Get_Back_Controls_Array(), &doc->graphics_back());
+    }
+
+    void newItemsCascade()
+    {
+        wnd->SetDocumentCanvasSize(QSizeF(200, 100));
+        QCOMPARE(wnd->Control_New_Point(QStringLiteral("F")), QPointF(10, 10));
+        QCOMPARE(wnd->Control_New_Point(QStringLiteral("F")), QPointF(20, 20));
+        for (int i = 0; i < 10; ++i)
+            wnd->Control_New_Point(QStringLiteral("F"));
+        // Never placed where the item would start off the card.
+        const QPointF p = wnd->Control_New_Point(QStringLiteral("F"));
+        QVERIFY(p.x() + 60 <= 200 && p.y() + 40 <= 100);
+        QCOMPARE(wnd->_graphicView->canvasSize(), QSizeF(200, 100));
+    }
+
+    void inspectedItemNeverDangles()
+    {
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a});
+        click(wnd->_graphicView, QPointF(20, 20));
+        QCOMPARE(wnd->Last_Selected_Graphic, a);
+        QCOMPARE(wnd->_graphicView->_Selected_Graphic, a);
+        wnd->Delete_Clicked();
+        QVERIFY(!wnd->Last_Selected_Graphic);
+        QVERIFY(!wnd->_graphicView->_Selected_Graphic);
+
+        wnd->Undo_Clicked();
+        click(wnd->_graphicView, QPointF(20, 20));
+        QCOMPARE(wnd->Last_Selected_Graphic, a);
+        doc->setGraphics(CardSide::Front, {});
+        wnd->Design_Replaced();
+        QVERIFY(!wnd->Last_Selected_Graphic);
+        QVERIFY(!wnd->_graphicView->_Selected_Graphic);
+    }
+
+    void printCheckBoxWritesUnlockedSelection()
+    {
+        GraphicPtr a = shape(QRectF(0, 0, 10, 10));
+        GraphicPtr b = shape(QRectF(20, 0, 10, 10), true);
+        GraphicPtr c = shape(QRectF(40, 0, 10, 10));
+        doc->setGraphics(CardSide::Front, {a, b, c});
+        wnd->_graphicView->selectAll();
+        wnd->Print_object_chk_changed(1);
+        QCOMPARE(a->print_object, 1);
+        QCOMPARE(b->print_object, 0);
+        QCOMPARE(c->print_object, 1);
+    }
+
+    void unfinishedCommandsAreOff()
+    {
+        for (QAction* a : {wnd->Open_Design_Action, wnd->Save_Design_Action, wnd->Print_Action, wnd->Export_Action,
+                           wnd->Mail_Action})
+            QVERIFY(!a->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"
