@@ -894,7 +894,10 @@ void SKTGraphicView::paintSide(QPainter& p, const QRectF& dirty) const
                                     dirty, false);
     if (_grid && _grid->isVisible() && _grid->spacing() * _zoom >= 3) {
         const qreal s = _grid->spacing();
-        QPen pen(_grid->color(), 0);
+        // Over the items, faint enough not to hide them.
+        QColor line = _grid->color();
+        line.setAlpha(110);
+        QPen pen(line, 0);
         p.setPen(pen);
         const QRectF area = dirty.intersected(QRectF(QPointF(0, 0), _canvasSize));
         for (qreal x = std::ceil(area.left() / s) * s; x <= area.right(); x += s)
