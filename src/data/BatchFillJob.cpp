@@ -1,0 +1,180 @@
+#include "data/BatchFillJob.h"
+
+#include "barcode/BarcodeGeneration.h"
+#include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/StringHelpers.h"
+#include "data/BatchState.h"
+#include "data/Data_From_Excel.h"
+
+namespace {
+GraphicList deepCopy(const GraphicList& items)
+{
+    GraphicList out;
+    out.reserve(items.size());
+    for (const GraphicPtr& g : items) {
+        if (g)
+            out.append(g->clone());
+    }
+    return out;
+}
+
+const QString kMainPhotoId = QStringLiteral("PARTY_IMAGE");
+} // namespace
+
+std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const SeriesBindingTable& series,
+                                                   const Data_From_Excel& table)
+{
+    std::unique_ptr<BatchFillJob> job(new BatchFillJob);
+    job->_design = design;
+    job->_design.front = deepCopy(design.front);
+    job->_design.back = deepCopy(design.back);
+    job->_useSeries = Use_Data_Sheet_Values;
+    job->_useTable = Use_Excel_Binding_Values;
+    if (job->_useSeries)
+        job->_series = series.lists();
+    if (job->_useTable) {
+        job->_rows = table.rows();
+        job->_tableColumns = table.columnCountOfTable();
+    }
+    job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? int(job->_rows.size()) : 0);
+    job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
+    job->_photoLoader = [](const QString& path) { return SKTImage::loadPicture(path); };
+    return job;
+}
+
+QImage BatchFillJob::boundBarcodeImage(const SKTGraphic& item, const QString& value, QString* reason)
+{
+    const BarcodeResult result = Get_Item_Barcode_For_Value(item, value);
+    if (reason)
+        *reason = result.reason;
+    return result.image;
+}
+
+QString BatchFillJob::seriesValue(int row, const QString& name) const
+{
+    const auto it = _series.constFind(name);
+    if (it == _series.constEnd() || row < 0 || row >= it->size())
+        return {};
+    return it->at(row);
+}
+
+QString BatchFillJob::Get_sel_row_col_value_of_Excel(int row, int column) const
+{
+    if (row < 0 || row >= _rows.size() || column < 0)
+        return {};
+    const QStringList& r = _rows[row];
+    return column < r.size() ? r[column] : QString();
+}
+
+void BatchFillJob::warnOnce(const QString& text)
+{
+    static constexpr int kMaxWarnings = 100;
+    QMutexLocker lock(&_warnLock);
+    if (_warnings.size() > kMaxWarnings || _warnings.contains(text))
+        return;
+    // A long run of bad values must not flood the log.
+    const QString entry = _warnings.size() == kMaxWarnings ? QStringLiteral("Further warnings left out.") : text;
+    _warnings << entry;
+    lock.unlock();
+    Show_NSLog_Message(entry);
+}
+
+QStringList BatchFillJob::warnings() const
+{
+    QMutexLocker lock(&_warnLock);
+    return _warnings;
+}
+
+void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live)
+{
+    QImage rowMainPhoto;
+    bool mainPhotoReplaced = false;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        SKTGraphic* g = items[i].get();
+        if (!g || !isBindableItem(*g))
+            continue;
+        QString value;
+        const bool fromSeries = g->data_source_type == 1 && _useSeries;
+        if (fromSeries) {
+            value = Trim_Str(seriesValue(row, g->batch_list_name));
+        } else if (g->data_source_type == 2 && _useTable) {
+            if (g->excel_col_indx < 0 || g->excel_col_indx >= _tableColumns)
+                warnOnce(QStringLiteral("An item is bound to column %1, which the data table does not have.")
+                             .arg(g->excel_col_indx));
+            value = Trim_Str(Get_sel_row_col_value_of_Excel(row, g->excel_col_indx));
+        } else {
+            continue;
+        }
+
+        switch (g->kind()) {
+        case GraphicKind::Text:
+            static_cast<SKTText*>(g)->setText(value);
+            break;
+        case GraphicKind::Image:
+            if (g->control_ID == kMainPhotoId) {
+                if (live)
+                    break; // the design keeps its own main photo
+                g->_file_path = value;
+                g->_image = _photoLoader ? _photoLoader(value) : QImage();
+                if (fromSeries) {
+                    rowMainPhoto = g->_image;
+                    mainPhotoReplaced = true;
+                }
+            } else {
+                static_cast<SKTImage*>(g)->setFilePath(value);
+                if (fromSeries && !live) {
+                    // A series of pictures also replaces the card's main photo for this row.
+                    rowMainPhoto = _photoLoader ? _photoLoader(value) : QImage();
+                    mainPhotoReplaced = true;
+                }
+            }
+            break;
+        case GraphicKind::Barcode: {
+            QString reason;
+            g->Set_Barcode_image(_barcodeMaker ? _barcodeMaker(*g, value, &reason) : QImage());
+            if (g->_barcode_image.isNull() && !reason.isEmpty())
+                warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
+            break;
+        }
+        default: break;
+        }
+    }
+    if (mainPhotoReplaced) {
+        for (const GraphicPtr& g : items) {
+            if (g && g->kind() == GraphicKind::Image && g->control_ID == kMainPhotoId &&
+                !(g->data_source_type == 1 && _useSeries) && !(g->data_source_type == 2 && _useTable))
+                g->_image = rowMainPhoto;
+        }
+    }
+}
+
+GraphicList BatchFillJob::itemsForRow(int row, const QString& side)
+{
+    GraphicList& items = side == QLatin1String("F") ? _design.front : _design.back;
+    Assign_Batch_Values_To_Control(row, items, false);
+    return items;
+}
+
+QImage BatchFillJob::Set_data_table_value_to_card(int row, const QString& side, bool printBox)
+{
+    const bool front = side == QLatin1String("F");
+    const GraphicList items = itemsForRow(row, side);
+    const Card_Property& prop = front ? _design.frontProp : _design.backProp;
+    // Both sides have the front's size: the card is one piece of paper.
+    return SKTRenderingView::image_From_Card_Graphics(items, printBox, prop, _design.cardShape,
+                                                      _design.frontProp.Card_Size);
+}
+
+void BatchFillJob::Select_first_row_value_for_design(GraphicList& liveFront, GraphicList& liveBack, bool printBox)
+{
+    Q_UNUSED(printBox);
+    if (_total > 0) {
+        Assign_Batch_Values_To_Control(0, liveFront, true);
+        if (_design.twoSided)
+            Assign_Batch_Values_To_Control(0, liveBack, true);
+    }
+    Card_Value_In_Process = false;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+// A run that produces cards from data (print, image export, e-mail). Created on the GUI thread, it takes
+// deep copies of both sides' items, the side settings, the series values and the data-table rows; any
+// thread may then fill row r into its copies and render them. The live design is never touched by a run;
+// afterwards Select_first_row_value_for_design shows row 0 on it, on the GUI thread.
+
+#include "canvas/Card_Property.h"
+#include "canvas/SKTGraphic.h"
+#include "data/DataBinding.h"
+
+#include <QImage>
+#include <QMutex>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class Data_From_Excel;
+
+class BatchFillJob {
+public:
+    // The image of a bound barcode item for one value, made with that item's own style; a null image and
+    // a reason when no barcode can be made.
+    using BarcodeMaker = std::function<QImage(const SKTGraphic& item, const QString& value, QString* reason)>;
+    // The main photo made from a picture path (the window applies its photo adjustments).
+    using PhotoLoader = std::function<QImage(const QString& path)>;
+
+    struct Design {
+        GraphicList front;
+        GraphicList back;
+        Card_Property frontProp;
+        Card_Property backProp;
+        int cardShape = 0; // 0 rectangle, 1 rounded rectangle, 2 ellipse
+        bool twoSided = true;
+    };
+
+    // Snapshot for a run. The sources in use are taken from Use_Data_Sheet_Values and
+    // Use_Excel_Binding_Values (as left by Check_Series_Or_Excel_Use_or_not and the output dialog).
+    static std::unique_ptr<BatchFillJob> create(const Design& design, const SeriesBindingTable& series,
+                                                const Data_From_Excel& table);
+
+    int Total_Batch_Excel_Card() const { return _total; }
+
+    // Fills row `row` into the copies of side "F" (any other code: the back) and renders that side.
+    // Safe to call from one worker thread at a time.
+    QImage Set_data_table_value_to_card(int row, const QString& side, bool printBox);
+    // The side's copies with row `row` filled in, for callers that paint items themselves.
+    GraphicList itemsForRow(int row, const QString& side);
+
+    // Shows row 0 of the sources on the live design (both sides' bound items) and clears
+    // Card_Value_In_Process. GUI thread. The main photo and the saved picture paths stay as they are.
+    void Select_first_row_value_for_design(GraphicList& liveFront, GraphicList& liveBack, bool printBox);
+
+    void setBarcodeMaker(BarcodeMaker maker) { _barcodeMaker = std::move(maker); }
+    void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
+
+    // Warnings of the run so far (each given once): bound columns outside the table, barcodes not made.
+    QStringList warnings() const;
+
+    // The value of a row: a series value by name, or a table value by column (0 the row number).
+    QString seriesValue(int row, const QString& name) const;
+    QString Get_sel_row_col_value_of_Excel(int row, int column) const;
+
+    // The barcode image of the item for the value through the barcode generation function.
+    static QImage boundBarcodeImage(const SKTGraphic& item, const QString& value, QString* reason);
+
+private:
+    BatchFillJob() = default;
+    // live: filling the design itself (row 0 after a run), where the main photo is not replaced.
+    void Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live);
+    void warnOnce(const QString& text);
+
+    Design _design;
+    QHash<QString, QStringList> _series;
+    QList<QStringList> _rows; // data-table rows, column 0 the row number
+    int _tableColumns = 0;
+    bool _useSeries = false;
+    bool _useTable = false;
+    int _total = 0;
+    BarcodeMaker _barcodeMaker;
+    PhotoLoader _photoLoader;
+    mutable QMutex _warnLock;
+    QStringList _warnings;
+};
