@@ -58,7 +58,8 @@ void strokeBounds(QPainter& painter, const SKTGraphic& g)
 QSize deviceSize(const QPainter& painter, const QRectF& rect)
 {
     const QRectF mapped = painter.worldTransform().mapRect(rect);
-    return QSize(std::max(1, int(std::ceil(mapped.width()))), std::max(1, int(std::ceil(mapped.height()))));
+    auto side = [](qreal v) { return std::isfinite(v) ? int(std::clamp(std::ceil(v), 1.0, 1e6)) : 1; };
+    return QSize(side(mapped.width()), side(mapped.height()));
 }
 
 // Draws picture stretched into rect, mirrored as asked, with the painter's current opacity.
@@ -75,7 +76,24 @@ void drawPictureInto(QPainter& painter, const QImage& picture, const QRectF& rec
         painter.translate(-c);
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-    painter.drawImage(rect, picture);
+    QRectF target = rect;
+    QRectF source = picture.rect();
+    const QTransform& wt = painter.worldTransform();
+    const QRectF onDevice = wt.mapRect(rect);
+    if (painter.device() && (onDevice.width() > 16384 || onDevice.height() > 16384) && wt.isInvertible()) {
+        // Enormous on the device: draw only the part that can be seen.
+        const QRectF visible =
+            wt.inverted().mapRect(QRectF(0, 0, painter.device()->width(), painter.device()->height()));
+        target = rect & visible.adjusted(-1, -1, 1, 1);
+        if (target.isEmpty()) {
+            painter.restore();
+            return;
+        }
+        const qreal sx = source.width() / rect.width(), sy = source.height() / rect.height();
+        source = QRectF((target.left() - rect.left()) * sx, (target.top() - rect.top()) * sy, target.width() * sx,
+                        target.height() * sy);
+    }
+    painter.drawImage(target, picture, source);
     painter.restore();
 }
 

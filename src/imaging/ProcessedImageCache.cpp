@@ -88,8 +88,10 @@ QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSet
                                            [&] { return ImageProcesser::process(source, settings); });
     if (full.isNull() || !needsDownscale(full, targetSize))
         return full;
-    return lookupOrMake(key, settings, targetSize, [&] {
-        return full.scaled(targetSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // only ever shrinks: a side already small enough keeps its size
+    const QSize target = targetSize.boundedTo(full.size());
+    return lookupOrMake(key, settings, target, [&] {
+        return full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     });
 }
 

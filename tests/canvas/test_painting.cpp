@@ -632,6 +632,62 @@ private slots:
         QCOMPARE(image.pixel(20, 10), qRgb(255, 255, 255));
     }
 
+    // Values read from a hostile or broken design file draw something sane or nothing, quickly, never crash.
+    void hostileValues_data()
+    {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("field");
+        const double nan = qQNaN(), inf = qInf();
+        const QStringList kinds = {"shape:S", "shape:RR", "line:2", "text", "image", "sign:S", "barcode"};
+        for (const QString& kind : kinds)
+            for (const char* field : {"nan bounds", "huge bounds", "huge stroke", "nan stroke", "dashed huge line",
+                                      "nan values", "extreme values"})
+                QTest::addRow("%s %s", qPrintable(kind), field) << kind << QString::fromLatin1(field);
+        Q_UNUSED(nan) Q_UNUSED(inf)
+    }
+    void hostileValues()
+    {
+        QFETCH(QString, spec);
+        QFETCH(QString, field);
+        GraphicPtr item = makeItem(spec);
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        if (field == QLatin1String("nan bounds"))
+            item->_bounds = QRectF(qQNaN(), 10, 50, qQNaN());
+        else if (field == QLatin1String("huge bounds"))
+            item->_bounds = QRectF(-1e12, -1e12, 3e12, 3e12);
+        else if (field == QLatin1String("huge stroke"))
+            item->_strokeWidth = 1e12;
+        else if (field == QLatin1String("nan stroke"))
+            item->_strokeWidth = qQNaN();
+        else if (field == QLatin1String("dashed huge line")) {
+            item->_bounds = QRectF(-1e9, 50, 2e9, 1);
+            item->_stroke_border_type = QStringLiteral("DO");
+        } else if (field == QLatin1String("nan values")) {
+            item->cor_rad_val = item->alpha_val = item->alpha_val_stroke = item->img_trnsp_val = nan;
+            item->rotate_image = item->hue_val = item->blr_val = item->ev_val = item->text_kerning = nan;
+            item->Shadow_blur = item->Shadow_offset_X = item->Shadow_transparency = nan;
+            item->_fill_grad_angle = qQNaN();
+            item->_isDrawingFill = item->Drawing_Shadow = true;
+            item->_fill_type = QStringLiteral("G");
+        } else {
+            item->text_rotation = std::numeric_limits<int>::min();
+            item->double_star_type = item->polygon_type = std::numeric_limits<int>::max();
+            item->_line_ori = item->_line_cap_style = item->text_alignmnet = item->text_transfrom_case = -7;
+            item->blr_val = 1e30f;
+            item->rotate_image = 1e30f;
+            item->text_kerning = 1e9f;
+            item->Shadow_blur = 1e9f;
+            item->Drawing_Shadow = true;
+            item->text_ctrl_font.setPointSizeF(5000);
+            item->_Text_contents = QString(100000, QLatin1Char('W'));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        drawn(*item, 120, 120);
+        ItemPainting::paintedBounds(*item);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void emptyBoundsDrawNothing()
     {
         for (const QString& spec : {QStringLiteral("shape:R"), QStringLiteral("text"), QStringLiteral("image"),
