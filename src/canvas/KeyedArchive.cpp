@@ -25,12 +25,16 @@ uint64_t readBigEndian(const uchar* p, int size)
     return v;
 }
 
-int binaryNestingDepth(const QByteArray& data)
+// Nesting depth and node count of a binary property list as libplist would build it: an object referenced
+// twice becomes two nodes, so the count is that of the expanded tree (a few shared arrays can otherwise
+// stand for billions of nodes). Iterative and bounds-checked; nothing when the data is malformed.
+std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
 {
+    using plistio::PlistShape;
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
     const uint64_t size = uint64_t(data.size());
     if (size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0)
-        return -1;
+        return std::nullopt;
     const uchar* trailer = bytes + size - 32;
     const int offsetSize = trailer[6];
     const int refSize = trailer[7];
@@ -39,14 +43,19 @@ int binaryNestingDepth(const QByteArray& data)
     const uint64_t tableOffset = readBigEndian(trailer + 24, 8);
     if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || count == 0 || count > size ||
         top >= count || tableOffset >= size - 32 || count > (size - 32 - tableOffset) / uint64_t(offsetSize))
-        return -1;
+        return std::nullopt;
+    constexpr int TooDeep = plistio::MaxNestingDepth + 1;
+    constexpr qint64 TooMany = plistio::MaxNodes + 1;
+    if (count > uint64_t(plistio::MaxNodes))
+        return PlistShape{0, TooMany};
 
     auto offsetOf = [&](uint64_t index) -> uint64_t {
         return readBigEndian(bytes + tableOffset + index * offsetSize, offsetSize);
     };
     // Children (object references) of a container object; false when the object is malformed.
-    auto children = [&](uint64_t index, std::vector<uint64_t>& out) -> bool {
+    auto children = [&](uint64_t index, std::vector<uint32_t>& out, bool& container) -> bool {
         out.clear();
+        container = false;
         const uint64_t off = offsetOf(index);
         if (off >= size - 32)
             return false;
@@ -54,6 +63,7 @@ int binaryNestingDepth(const QByteArray& data)
         const int type = marker >> 4;
         if (type != 0xA && type != 0xC && type != 0xD)
             return true; // scalar
+        container = true;
         uint64_t n = marker & 0x0F;
         uint64_t pos = off + 1;
         if (n == 0x0F) {
@@ -73,63 +83,71 @@ int binaryNestingDepth(const QByteArray& data)
             const uint64_t ref = readBigEndian(bytes + pos + i * refSize, refSize);
             if (ref >= count)
                 return false;
-            out.push_back(ref);
+            out.push_back(uint32_t(ref));
         }
         return true;
     };
 
-    // Longest path from the top object, memoised; a reference cycle counts as too deep.
-    std::vector<int8_t> depth(count, -1); // -1 unvisited, -2 on the current path, else the depth (<= 65)
+    // Depth-first over the reference graph with memoised depth and expanded size; a reference cycle is
+    // refused as too deep.
+    std::vector<int8_t> depth(count, -1); // -1 unvisited, -2 on the current path
+    std::vector<qint64> nodes(count, 0);
     struct Frame {
-        uint64_t index;
-        std::vector<uint64_t> kids;
+        uint32_t index;
+        std::vector<uint32_t> kids;
         size_t next = 0;
+        bool container = false;
         int best = 0;
+        qint64 sum = 1;
     };
     std::vector<Frame> stack;
-    std::vector<uint64_t> kids;
-    if (!children(top, kids))
-        return -1;
+    std::vector<uint32_t> kids;
+    bool container = false;
+    if (!children(top, kids, container))
+        return std::nullopt;
     depth[top] = -2;
-    stack.push_back({top, kids});
-    int result = 0;
+    stack.push_back({uint32_t(top), kids, 0, container});
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next < f.kids.size()) {
-            const uint64_t k = f.kids[f.next++];
+            const uint32_t k = f.kids[f.next++];
             if (depth[k] == -2)
-                return std::numeric_limits<int>::max();
+                return PlistShape{TooDeep, 0};
             if (depth[k] >= 0) {
                 f.best = std::max(f.best, int(depth[k]));
+                f.sum = std::min(f.sum + nodes[k], TooMany);
                 continue;
             }
-            if (!children(k, kids))
-                return -1;
+            if (!children(k, kids, container))
+                return std::nullopt;
+            if (int(stack.size()) >= TooDeep)
+                return PlistShape{TooDeep, 0};
             depth[k] = -2;
-            if (int(stack.size()) > plistio::MaxNestingDepth)
-                return std::numeric_limits<int>::max();
-            stack.push_back({k, kids});
+            stack.push_back({k, kids, 0, container});
             continue;
         }
-        const int own = f.kids.empty() ? 0 : f.best + 1;
+        const int own = f.container ? f.best + 1 : 0;
+        const qint64 total = f.sum;
         depth[f.index] = int8_t(own);
+        nodes[f.index] = total;
         stack.pop_back();
-        if (!stack.empty())
-            stack.back().best = std::max(stack.back().best, own);
-        else
-            result = own;
+        if (stack.empty())
+            return PlistShape{own, total};
+        stack.back().best = std::max(stack.back().best, own);
+        stack.back().sum = std::min(stack.back().sum + total, TooMany);
     }
-    return result;
+    return std::nullopt;
 }
 
-// Array/dict nesting of XML property lists; comments, CDATA and declarations are skipped so that tags
-// inside them are not counted.
-int xmlNestingDepth(const QByteArray& data)
+// Nesting depth and element count of an XML property list; comments, CDATA and declarations are skipped
+// so that tags inside them are not counted.
+plistio::PlistShape xmlShape(const QByteArray& data)
 {
     const char* p = data.constData();
     const qsizetype n = data.size();
     int depth = 0;
     int deepest = 0;
+    qint64 elements = 0;
     auto startsWith = [&](qsizetype at, const char* s) {
         const qsizetype len = qsizetype(std::strlen(s));
         return at + len <= n && std::memcmp(p + at, s, size_t(len)) == 0;
@@ -155,6 +173,7 @@ int xmlNestingDepth(const QByteArray& data)
                 depth = std::max(0, depth - 1);
             i += 2;
         } else {
+            ++elements;
             if (startsWith(i, "<array") || startsWith(i, "<dict")) {
                 const qsizetype close = data.indexOf('>', i);
                 const bool selfClosing = close > 0 && p[close - 1] == '/';
@@ -164,7 +183,7 @@ int xmlNestingDepth(const QByteArray& data)
             ++i;
         }
     }
-    return deepest;
+    return {deepest, elements};
 }
 
 bool isUidNode(plist_t node, uint64_t* uid)
@@ -241,11 +260,11 @@ QByteArray toBytes(plist_t node, Format format)
     return out;
 }
 
-int nestingDepth(const QByteArray& data)
+std::optional<PlistShape> shapeOf(const QByteArray& data)
 {
     if (data.startsWith("bplist"))
-        return binaryNestingDepth(data);
-    return xmlNestingDepth(data);
+        return binaryShape(data);
+    return xmlShape(data);
 }
 
 PlistPtr fromBytes(const QByteArray& data, QString* error)
@@ -259,11 +278,13 @@ PlistPtr fromBytes(const QByteArray& data, QString* error)
         return fail(QStringLiteral("The data is empty."));
     if (data.size() > MaxPlistBytes)
         return fail(QStringLiteral("The data is too large."));
-    const int depth = nestingDepth(data);
-    if (depth < 0)
+    const std::optional<PlistShape> shape = shapeOf(data);
+    if (!shape)
         return fail(QStringLiteral("The data is not a readable property list."));
-    if (depth > MaxNestingDepth)
+    if (shape->depth > MaxNestingDepth)
         return fail(QStringLiteral("The property list is nested too deeply."));
+    if (shape->nodes > MaxNodes)
+        return fail(QStringLiteral("The property list holds too many values."));
     plist_t node = nullptr;
     if (data.startsWith("bplist"))
         plist_from_bin(data.constData(), uint32_t(data.size()), &node);

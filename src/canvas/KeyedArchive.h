@@ -37,13 +37,19 @@ constexpr qsizetype MaxPlistBytes = 256 * 1024 * 1024;
 
 // Serialises a node tree; an empty array on failure.
 QByteArray toBytes(plist_t node, Format format);
-// Parses binary or XML property list data. Refuses oversized or too deeply nested input (libplist's
-// parsers recurse once per nesting level). Null with a reason in *error on failure.
+// Parses binary or XML property list data. Refuses oversized input, input nested too deeply (libplist's
+// parsers recurse once per level) and input that would make too many nodes (a binary list's shared
+// references are expanded into copies). Null with a reason in *error on failure.
 PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr);
-// Deepest array/dictionary nesting of the data, computed without recursion; -1 when the data is not
-// readable enough to tell (then libplist refuses it as well or it is not nested at all).
-int nestingDepth(const QByteArray& data);
 constexpr int MaxNestingDepth = 64;
+constexpr qint64 MaxNodes = 4 * 1000 * 1000;
+
+struct PlistShape {
+    int depth = 0;    // deepest array/dictionary nesting
+    qint64 nodes = 0; // values the parsed tree would hold (saturates above MaxNodes)
+};
+// Measured without parsing or recursion; nothing when binary data is malformed.
+std::optional<PlistShape> shapeOf(const QByteArray& data);
 
 // Scalar helpers. Each returns nothing when the node is missing or of another type.
 std::optional<QString> stringValue(plist_t node, qsizetype maxLength = 1 << 20);

@@ -44,17 +44,19 @@ void setRootField(plist_t archive, const char* key, plist_t value)
     plist_dict_set_item(rootOf(archive), key, value);
 }
 
-// A binary property list of `depth` arrays each holding the next.
-QByteArray nestedBinaryArrays(int depth)
+// A binary property list of `depth` arrays each holding the next (`fanOut` references to it).
+QByteArray nestedBinaryArrays(int depth, int fanOut = 1)
 {
     QByteArray out("bplist00");
     QList<quint32> offsets;
     for (int i = 0; i < depth; ++i) {
         offsets << quint32(out.size());
         if (i + 1 < depth) {
-            out.append(char(0xA1));
-            quint32 ref = qToBigEndian(quint32(i + 1));
-            out.append(reinterpret_cast<const char*>(&ref), 4);
+            out.append(char(0xA0 | fanOut));
+            for (int k = 0; k < fanOut; ++k) {
+                quint32 ref = qToBigEndian(quint32(i + 1));
+                out.append(reinterpret_cast<const char*>(&ref), 4);
+            }
         } else {
             out.append(char(0xA0));
         }
@@ -286,6 +288,8 @@ private slots:
             << QByteArray("<plist>") + QByteArray("<dict><key>a</key><!-- </dict> -->").repeated(5000) +
                    QByteArray("</plist>");
         QTest::newRow("deep binary nesting") << nestedBinaryArrays(200000);
+        // 40 levels of two references each: a trillion nodes once libplist expands the shared arrays.
+        QTest::newRow("shared references explode") << nestedBinaryArrays(40, 2);
         QByteArray giant = nestedBinaryArrays(2);
         const quint64 huge = qToBigEndian(quint64(1) << 60);
         memcpy(giant.data() + giant.size() - 24, &huge, 8);
@@ -306,6 +310,22 @@ private slots:
         QString error;
         QVERIFY(!unarchiveItem(bytes, &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    void shapeOfValidLists()
+    {
+        SKTText item;
+        const PlistPtr archive = archiveItemPlist(item);
+        for (auto format : {plistio::Format::Binary, plistio::Format::Xml}) {
+            const auto shape = plistio::shapeOf(plistio::toBytes(archive.get(), format));
+            QVERIFY(shape);
+            QCOMPARE(shape->depth, 4); // archive, $objects, class, $classes
+            QVERIFY(shape->nodes > 150 && shape->nodes < 1000);
+        }
+        const auto shared = plistio::shapeOf(nestedBinaryArrays(10, 2));
+        QVERIFY(shared);
+        QCOMPARE(shared->depth, 10);
+        QCOMPARE(shared->nodes, qint64(1023));
     }
 
     void truncatedAndCorruptedArchivesNeverCrash()
