@@ -1,5 +1,7 @@
 #include "canvas/SKTGraphic.h"
 
+#include "canvas/ItemPainting.h"
+
 void SKTGraphic::setBounds(const QRectF& rect) { _bounds = rect.normalized(); }
 
 void SKTGraphic::makeNaturalSize()
@@ -13,6 +15,6 @@ void SKTGraphic::makeNaturalSize()
 
 QRectF SKTGraphic::drawingBounds() const
 {
-    const qreal pad = _isDrawingStroke ? _strokeWidth / 2 + 1 : 1;
-    return _bounds.adjusted(-pad, -pad, pad, pad);
+    // What the kind's drawing can touch: stroke, miters, line caps, text rotation and shadow.
+    return ItemPainting::paintedBounds(*this);
 }

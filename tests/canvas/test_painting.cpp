@@ -150,6 +150,7 @@ private slots:
         QVERIFY(!ink.isNull());
         const QRectF painted = ItemPainting::paintedBounds(*item);
         QVERIFY2(painted.contains(QRectF(ink)), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
+        QCOMPARE(item->drawingBounds(), painted); // what the canvas invalidates and culls by
     }
 
     void placeholdersDiffer()
