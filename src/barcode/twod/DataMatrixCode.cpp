@@ -241,12 +241,14 @@ std::optional<DataMatrixSymbol> encodeDataMatrix(const QByteArray& value, int fo
     const QByteArray encodation =
         kSchemeLetters[encodingIndex] ? QByteArray(value.size(), kSchemeLetters[encodingIndex]) : QByteArray();
 
-    Encoder enc = value.isEmpty() || sizeIdx == -1 ? nullptr : runEncoder(value, scheme, sizeIdx);
+    // No symbol holds more than 3116 digits; longer values are not handed to the encoder.
+    const bool hopeless = value.isEmpty() || value.size() > 3116 || sizeIdx == -1;
+    Encoder enc = hopeless ? nullptr : runEncoder(value, scheme, sizeIdx);
     if (!enc) {
         if (failure) {
             // How many codewords the value needs, from the smallest symbol that holds it.
             int encoded = 0;
-            if (!value.isEmpty())
+            if (!hopeless)
                 if (Encoder any = runEncoder(value, scheme, DmtxSymbolShapeAuto)) {
                     const int idx = any->region.sizeIdx;
                     encoded = dataWordsBeforePadding(any->message->code,
