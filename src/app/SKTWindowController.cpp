@@ -166,6 +166,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     buildCanvases();
     buildActions();
     buildMenusAndToolbars();
+    buildContextMenus();
 
     connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
         Undo_Redo_Button_state();
@@ -265,6 +266,24 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
     connect(view, &SKTGraphicView::barcodeDoubleClicked, this, [this] { Open_Barcode_Window(); });
     connect(view, &SKTGraphicView::copiedToClipboard, this, [this] { Set_Paste_Button_Status(); });
     connect(view, &SKTGraphicView::graphicsEdited, this, [this] { Undo_Redo_Button_state(); });
+    connect(view, &SKTGraphicView::zoomChanged, this, [this](double zoom) { setZoom(zoom); });
+}
+
+void SKTWindowController::buildContextMenus()
+{
+    for (SKTGraphicView* view : {_graphicView, _graphicView_BACK, _graphicView_TEMP}) {
+        view->setContextMenuPolicy(Qt::ActionsContextMenu);
+        auto separator = [view] {
+            auto* s = new QAction(view);
+            s->setSeparator(true);
+            return s;
+        };
+        view->addActions({Cut_btn, Copy_btn, Paste_btn, Delete_btn});
+        view->addAction(separator());
+        view->addActions({Begin_Front_btn, Send_Back_btn});
+        view->addAction(separator());
+        view->addActions({Lock_btn, Unlock_btn});
+    }
 }
 
 void SKTWindowController::buildActions()
@@ -901,7 +920,10 @@ void SKTWindowController::Grid_Show_Hide_Changed(int state)
 
 void SKTWindowController::setZoom(double zoom)
 {
-    _zoom = std::clamp(zoom, 0.25, 6.0);
+    zoom = std::clamp(zoom, 0.25, 6.0);
+    if (qFuzzyCompare(zoom, _zoom))
+        return;
+    _zoom = zoom;
     for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
         v->setZoom(_zoom);
     statusBar()->showMessage(tr("Zoom %1%").arg(qRound(_zoom * 100)), 2000);

@@ -170,6 +170,7 @@ private:
     void buildCanvases();
     void buildActions();
     void buildMenusAndToolbars();
+    void buildContextMenus();
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);

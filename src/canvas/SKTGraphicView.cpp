@@ -2,6 +2,7 @@
 
 #include "canvas/GraphicClipboard.h"
 #include "canvas/GraphicCommands.h"
+#include "canvas/ItemPainting.h"
 #include "canvas/Card_Property.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRenderingView.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -40,6 +42,12 @@ const QStringList& profileIds()
     return ids;
 }
 
+// Everything an item's drawing can touch: stroke, miters, rotated text and shadow included.
+QRectF paintedArea(const SKTGraphic& g)
+{
+    return ItemPainting::paintedBounds(g).united(g.drawingBounds()).united(g.bounds());
+}
+
 bool isTextOrPicture(const GraphicPtr& g)
 {
     return g->kind() == GraphicKind::Text || g->kind() == GraphicKind::Image;
@@ -50,7 +58,7 @@ bool isTextOrPicture(const GraphicPtr& g)
 SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(false);
+    setMouseTracking(true); // cursor feedback over handles and items
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setCanvasSize(_canvasSize);
 }
@@ -326,14 +334,14 @@ void SKTGraphicView::invalidateCanvasRect(const QRectF& canvasRect)
 void SKTGraphicView::invalidateGraphic(const GraphicPtr& item)
 {
     if (item)
-        invalidateCanvasRect(item->drawingBounds().united(item->bounds()));
+        invalidateCanvasRect(paintedArea(*item));
 }
 
 void SKTGraphicView::invalidateGraphics(const GraphicList& items)
 {
     QRectF all;
     for (const GraphicPtr& g : items)
-        all = all.united(g->drawingBounds().united(g->bounds()));
+        all = all.united(paintedArea(*g));
     if (!all.isNull())
         invalidateCanvasRect(all);
 }
@@ -488,8 +496,16 @@ void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* e
     bool isLine = t == 1;
     bool tooSmall = isLine ? QLineF(dragRect.topLeft(), dragRect.bottomRight()).length() < NewItemMinimum
                            : (rect.width() < NewItemMinimum || rect.height() < NewItemMinimum);
-    if (tooSmall)
-        rect = QRectF(dragRect.topLeft(), defaultSizeForTool(t));
+    if (tooSmall) {
+        QSizeF size = defaultSizeForTool(t);
+        if ((t == 8 || t == 9) && QFileInfo(Library_Selected_Image).isFile()) {
+            // A clicked picture keeps its proportions.
+            const QSize natural = QImageReader(Library_Selected_Image).size();
+            if (natural.isValid())
+                size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
+        }
+        rect = QRectF(dragRect.topLeft(), size);
+    }
     GraphicPtr g = createGraphicOfClass(classForTool(t), event, true, rect, _cardSide, QString(), QString());
     if (!g)
         return;
@@ -795,7 +811,7 @@ void SKTGraphicView::copy()
     // A picture of the copied items goes along for other programs.
     QRectF area;
     for (const GraphicPtr& g : items)
-        area = area.united(g->drawingBounds());
+        area = area.united(paintedArea(*g));
     QImage picture;
     const QSize size = area.size().toSize();
     if (size.width() > 0 && size.height() > 0 && qint64(size.width()) * size.height() <= 16'000'000) {
@@ -886,7 +902,7 @@ void SKTGraphicView::paintSide(QPainter& p, const QRectF& dirty) const
     // Only the items that reach into the repainted area go to the renderer.
     GraphicList visible;
     for (const GraphicPtr& g : graphics())
-        if (g->ctrl_is_visible && g->drawingBounds().intersects(dirty))
+        if (g->ctrl_is_visible && paintedArea(*g).intersects(dirty))
             visible.append(g);
     static const Card_Property plainCard;
     const QRectF card(QPointF(0, 0), _canvasSize);
@@ -952,6 +968,16 @@ void SKTGraphicView::paintEvent(QPaintEvent* event)
 
 void SKTGraphicView::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton && tool() == 0 && _drag == Drag::None) {
+        // The context menu acts on what was right-clicked.
+        GraphicPtr item = graphicUnderPoint(mapToCanvas(event->position()));
+        if (item && !isSelected(item)) {
+            setSelection({item});
+            _Selected_Graphic = item;
+            emitInspect(item);
+        }
+        return QWidget::mousePressEvent(event);
+    }
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
@@ -989,9 +1015,14 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
                 sel.append(item);
             setSelection(sel);
             _drag = Drag::None;
-            if (isSelected(item))
+            if (isSelected(item)) {
                 _Selected_Graphic = item;
-            emitInspect(isSelected(item) ? item : GraphicPtr());
+                emitInspect(item);
+            } else {
+                // Taking one item out keeps the rest selected and inspected.
+                const GraphicList rest = selectedGraphics();
+                emitInspect(rest.isEmpty() ? GraphicPtr() : rest.first());
+            }
             return;
         }
         if (!isSelected(item))
@@ -1090,8 +1121,27 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     case Drag::None:
+        updateHoverCursor(p);
         return;
     }
+}
+
+void SKTGraphicView::updateHoverCursor(const QPointF& p)
+{
+    if (tool() != 0) {
+        setCursor(Qt::CrossCursor);
+        return;
+    }
+    static const Qt::CursorShape shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+                                             Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
+                                             Qt::SizeBDiagCursor, Qt::SizeHorCursor};
+    const Handle h = handleUnderPoint(p, nullptr);
+    if (h != NoHandle)
+        setCursor(shapes[h]);
+    else if (GraphicPtr g = graphicUnderPoint(p); g && !g->ctrl_is_locked)
+        setCursor(Qt::SizeAllCursor);
+    else
+        setCursor(Qt::ArrowCursor);
 }
 
 void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event)

@@ -177,6 +177,7 @@ private:
     void invalidateCanvasRect(const QRectF& canvasRect);
     void invalidateGraphics(const GraphicList& items);
     void finishCreation(const QRectF& rect, const QInputEvent* event);
+    void updateHoverCursor(const QPointF& canvasPoint);
 
     QPointer<SKTDocument> _document;
     CardSide _side = CardSide::Front;

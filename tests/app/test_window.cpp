@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 #include <QUndoStack>
+#include <QWheelEvent>
 
 using namespace viewdriver;
 
@@ -376,6 +377,39 @@ private slots:
         wnd->Design_Replaced();
         QVERIFY(!wnd->Last_Selected_Graphic);
         QVERIFY(!wnd->_graphicView->_Selected_Graphic);
+    }
+
+    void shiftClickOutKeepsTheRest()
+    {
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        GraphicPtr b = shape(QRectF(100, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a, b});
+        click(wnd->_graphicView, QPointF(20, 20));
+        click(wnd->_graphicView, QPointF(110, 20), Qt::ShiftModifier);
+        click(wnd->_graphicView, QPointF(20, 20), Qt::ShiftModifier);
+        QCOMPARE(wnd->_graphicView->selectedGraphics(), GraphicList{b});
+        QCOMPARE(wnd->Last_Selected_Graphic, b);
+
+        // A right click selects what it hits, for the context menu.
+        send(wnd->_graphicView, QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton, Qt::RightButton,
+             Qt::NoModifier);
+        send(wnd->_graphicView, QEvent::MouseButtonRelease, QPointF(20, 20), Qt::RightButton, Qt::NoButton,
+             Qt::NoModifier);
+        QCOMPARE(wnd->_graphicView->selectedGraphics(), GraphicList{a});
+        QVERIFY(wnd->_graphicView->actions().contains(wnd->Delete_btn));
+    }
+
+    void zoomIsShared()
+    {
+        wnd->Zoom_In();
+        QCOMPARE(wnd->_graphicView_BACK->zoom(), 1.25);
+        QWheelEvent wheel(QPointF(10, 10), wnd->_graphicView->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(wnd->_graphicView, &wheel);
+        QCOMPARE(wnd->zoom(), 1.25 * 1.25);
+        QCOMPARE(wnd->_graphicView_TEMP->zoom(), wnd->zoom());
+        wnd->Zoom_Actual();
+        QCOMPARE(wnd->_graphicView->size(), QSize(504, 360));
     }
 
     void printCheckBoxWritesUnlockedSelection()
