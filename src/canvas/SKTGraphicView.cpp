@@ -79,7 +79,13 @@ void SKTGraphicView::setDocument(SKTDocument* document, CardSide side)
                 graphicsChanged();
         });
         // Undo and redo of moves and resizes change items without changing the array.
-        connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] { graphicsChanged(); });
+        connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
+            // The canvas's own edits repaint just the areas they touch.
+            if (_applying)
+                pruneSelection();
+            else
+                graphicsChanged();
+        });
     }
     resetState();
 }
@@ -219,8 +225,18 @@ GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const
     for (const GraphicPtr& g : graphics()) {
         if (!g->ctrl_is_visible)
             continue;
-        if (g->bounds().adjusted(-slack, -slack, slack, slack).contains(p))
-            return g;
+        if (!g->bounds().adjusted(-slack, -slack, slack, slack).contains(p))
+            continue;
+        if (g->kind() == GraphicKind::Line) {
+            // A diagonal line is hit near the line, not anywhere in its box.
+            const QLineF line = ItemPainting::linePoints(*g);
+            const QPointF d = line.p2() - line.p1();
+            const qreal len2 = QPointF::dotProduct(d, d);
+            const qreal t = len2 > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / len2, 0.0, 1.0) : 0.0;
+            if (QLineF(p, line.p1() + t * d).length() > slack + g->_strokeWidth / 2)
+                continue;
+        }
+        return g;
     }
     return nullptr;
 }
@@ -297,12 +313,15 @@ void SKTGraphicView::emitInspect(const GraphicPtr& item) { emit inspectGraphic(i
 
 void SKTGraphicView::apply(QUndoCommand* command)
 {
+    // Callers invalidate the areas the command changes.
     if (_document && _document->isUndoRegistrationEnabled()) {
-        _document->undoManager()->push(command); // runs redo(); indexChanged repaints
+        _applying = true;
+        _document->undoManager()->push(command); // runs redo()
+        _applying = false;
     } else {
         command->redo();
         delete command;
-        graphicsChanged();
+        pruneSelection();
         emit graphicsEdited();
     }
 }

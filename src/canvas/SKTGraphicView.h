@@ -201,4 +201,5 @@ private:
     GraphicList _rubberBase; // selection before a shift rubber band
     int _mergeKey = 0;       // same key for the steps of one drag or one run of arrow keys
     bool _keyRun = false;
+    bool _applying = false; // inside apply(): the command's areas are invalidated by the caller
 };

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
@@ -209,6 +210,18 @@ private slots:
         QCOMPARE(view->selectionIndexes(), (QList<qsizetype>{0, 1, 2}));
     }
 
+    void diagonalLineIsHitNearTheLine()
+    {
+        auto line = makeGraphicOfClass(QStringLiteral("SKTLine"), false);
+        line->setBounds(QRectF(0, 0, 100, 100));
+        line->_line_ori = 2;
+        doc->setGraphics(CardSide::Front, {line});
+        QCOMPARE(view->graphicUnderPoint(QPointF(50, 51)), line);
+        QVERIFY(!view->graphicUnderPoint(QPointF(80, 20)));
+        line->_line_ori = 3;
+        QCOMPARE(view->graphicUnderPoint(QPointF(80, 20)), line);
+    }
+
     void frontMostItemWinsTheClick()
     {
         GraphicPtr top = shape(QRectF(20, 20, 60, 40));
@@ -255,6 +268,37 @@ private slots:
             doc->undoManager()->undo();
             QCOMPARE(g->bounds().topLeft(), QPointF(13, 13));
         }
+    }
+
+    void dragRepaintsOnlyWhatChanged()
+    {
+        struct PaintAreas : QObject {
+            QRegion painted;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } areas;
+        GraphicList many;
+        for (int i = 0; i < 200; ++i)
+            many << shape(QRectF(300 + i % 20 * 9, 200 + i / 20 * 14, 8, 8));
+        GraphicPtr g = shape(QRectF(20, 20, 40, 30));
+        many.prepend(g);
+        doc->setGraphics(CardSide::Front, many);
+        view->selectGraphic(g);
+        QCoreApplication::processEvents();
+        view->installEventFilter(&areas);
+        press(view, QPointF(30, 30));
+        send(view, QEvent::MouseMove, QPointF(40, 38), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QTRY_VERIFY(!areas.painted.isEmpty());
+        const QRect bounds = areas.painted.boundingRect();
+        QVERIFY2(bounds.width() < 120 && bounds.height() < 120,
+                 qPrintable(QStringLiteral("%1 x %2").arg(bounds.width()).arg(bounds.height())));
+        QVERIFY(bounds.contains(QPoint(25, 25)) && bounds.contains(QPoint(75, 65)));
+        release(view, QPointF(40, 38));
+        view->removeEventFilter(&areas);
     }
 
     void moveCarriesTheSelectionButNotLockedItems()
