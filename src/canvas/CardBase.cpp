@@ -3,10 +3,12 @@
 #include "canvas/Card_Property.h"
 #include "canvas/PaintHelpers.h"
 #include "common/Prompt.h"
+#include "imaging/ProcessedImageCache.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -44,7 +46,12 @@ void paintBackgroundPicture(QPainter& painter, const Card_Property& prop, const 
         brush.setTransform(QTransform::fromTranslate(card.left(), card.top()));
         painter.fillPath(outline, brush);
     } else {
-        painter.drawImage(layoutRect(prop.Card_BG_Image_Layout, picture.size(), card), picture);
+        const QRectF target = layoutRect(prop.Card_BG_Image_Layout, picture.size(), card);
+        // a large background is scaled down once for the size it covers, not on every repaint
+        const QRectF onDevice = painter.worldTransform().mapRect(target);
+        auto side = [](qreal v) { return std::isfinite(v) ? int(std::clamp(std::ceil(v), 1.0, 1e6)) : 1; };
+        painter.drawImage(target, ProcessedImageCache::processed(picture, ImageAdjustSettings(),
+                                                                 QSize(side(onDevice.width()), side(onDevice.height()))));
     }
     painter.restore();
 }

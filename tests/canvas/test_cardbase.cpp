@@ -99,6 +99,14 @@ private slots:
         picture.Card_BG_Image.setPixel(1, 0, blue);
         QTest::newRow("image style paints the picture")
             << picture << 0 << Probes{{{10, 50}, red}, {{190, 50}, blue}};
+        Card_Property big = noPicture;
+        big.Card_BG_Image = QImage(2000, 1000, QImage::Format_RGB32);
+        big.Card_BG_Image.fill(blue);
+        for (int y = 0; y < 1000; ++y)
+            for (int x = 0; x < 1000; ++x)
+                big.Card_BG_Image.setPixel(x, y, red);
+        QTest::newRow("large picture scaled down")
+            << big << 0 << Probes{{{2, 2}, red}, {{97, 50}, red}, {{102, 50}, blue}, {{197, 97}, blue}};
         QTest::newRow("image in an oval card") << picture << 2 << Probes{{{1, 1}, clear}, {{10, 50}, red}};
         Card_Property fit = picture;
         fit.Card_BG_Image_Layout = QStringLiteral("Fit");
