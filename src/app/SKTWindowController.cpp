@@ -180,7 +180,14 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
             v->setCanvasSize(size);
     });
-    connect(_grid, &SKTGrid::alwaysShownChanged, this, [this](bool shown) { Align_with_grid_btn->setEnabled(shown); });
+    connect(_grid, &SKTGrid::alwaysShownChanged, this, [this](bool shown) {
+        Align_with_grid_btn->setEnabled(shown);
+        if (_wiredGridWizard) {
+            const QSignalBlocker block(_wiredGridWizard->Show_hide_grid_chk);
+            _wiredGridWizard->Show_hide_grid_chk->setChecked(shown);
+            _wiredGridWizard->Grid_Opt_box->setEnabled(shown);
+        }
+    });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
         if (!(Last_Selected_Graphic && Last_Selected_Graphic->ctrl_is_locked))
             Set_Paste_Button_Status();
@@ -879,9 +886,8 @@ void SKTWindowController::toggleGridConstraining()
 void SKTWindowController::toggleGridShowing()
 {
     Grid_Wizard* dlg = Grid_Wizard::defaultInstance(this);
-    static bool wired = false;
-    if (!wired) {
-        wired = true;
+    if (_wiredGridWizard != dlg) {
+        _wiredGridWizard = dlg;
         connect(dlg, &Grid_Wizard::gridColorChanged, this, &SKTWindowController::Grid_Clr_Changed);
         connect(dlg->Grid_Space_slidr, &QSlider::valueChanged, this, &SKTWindowController::Grid_Slider_Changed);
         connect(dlg->Show_hide_grid_chk, &QCheckBox::stateChanged, this,

@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QMutex>
+#include <QPointer>
 
 class QAction;
 class QActionGroup;
@@ -18,6 +19,7 @@ class QLabel;
 class QScrollArea;
 class QStackedWidget;
 class QTabWidget;
+class Grid_Wizard;
 class SKTGrid;
 class Open_Export_Log;
 
@@ -189,6 +191,7 @@ private:
     Card_Property _tempCardProp;
     double _zoom = 1.0;
     Open_Export_Log* _exportLog = nullptr;
+    QPointer<Grid_Wizard> _wiredGridWizard;
     mutable QMutex _photoMutex;
     QImage Main_Photo_image;
 };

@@ -1,5 +1,6 @@
 #include "../canvas_ui/ViewDriver.h"
 
+#include "app/Grid_Wizard.h"
 #include "app/SKTWindowController.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
@@ -8,6 +9,10 @@
 #include "common/Prompt.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QSlider>
+#include <QTimer>
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
@@ -322,6 +327,27 @@ private slots:
         QCOMPARE(wnd->_grid->isConstraining(), !snap);
         wnd->New_Project_Setting_Reset();
         QVERIFY(!wnd->_grid->isAlwaysShown());
+    }
+
+    void gridDialogActsAtOnce()
+    {
+        wnd->_grid->setSpacing(9);
+        for (int round = 0; round < 2; ++round) {
+            QTimer::singleShot(0, [this] {
+                auto* dlg = Grid_Wizard::defaultInstance();
+                QVERIFY(!dlg->Show_hide_grid_chk->isChecked());
+                QVERIFY(!dlg->Grid_Opt_box->isEnabled());
+                QCOMPARE(dlg->Grid_Space_slidr->value(), 9);
+                dlg->Grid_Space_slidr->setValue(18);
+                QVERIFY(dlg->Show_hide_grid_chk->isChecked() || wnd->_grid->isAlwaysShown());
+                dlg->reject(); // Cancel keeps what was changed
+            });
+            wnd->toggleGridShowing();
+            QCOMPARE(wnd->_grid->spacing(), 18.0);
+            QVERIFY(wnd->_grid->isAlwaysShown());
+            wnd->_grid->setSpacing(9);
+            wnd->_grid->setAlwaysShown(false);
+        }
     }
 
     void tempSideHoldsCopies()
