@@ -279,6 +279,8 @@ void TestDataMatrix::everySchemeDecodes()
         const Decoded d = decodeSymbol(p, value, &reason);
         QVERIFY2(d.ok, qPrintable(QStringLiteral("scheme %1: %2").arg(scheme).arg(reason)));
         QCOMPARE(d.bytes, bytes);
+        QCOMPARE(d.text, value); // read back as UTF-8
+
     }
 }
 

@@ -478,6 +478,14 @@ void TestQr::dpiClampedAndPixelsCapped()
     r = makeQrImage(p, QStringLiteral("A"));
     QVERIFY(!r.ok());
     QVERIFY(r.reason.contains(QStringLiteral("resolution")));
+    p.sizePoints = std::numeric_limits<int>::max();
+    QVERIFY(!makeQrImage(p, QStringLiteral("A")).ok());
+    Pdf417Params pdf;
+    pdf.widthPoints = std::numeric_limits<int>::max();
+    QVERIFY(!makePdf417Image(pdf, QStringLiteral("A")).ok());
+    DataMatrixParams dm;
+    dm.moduleSize = std::numeric_limits<int>::max();
+    QVERIFY(!makeDataMatrixImage(dm, QStringLiteral("A")).ok());
 }
 
 void TestQr::nonAsciiDecodesExactly_data()

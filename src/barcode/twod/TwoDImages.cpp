@@ -12,9 +12,10 @@ int clampDpi(int dpi) { return std::clamp(dpi, kMinDpi, kMaxDpi); }
 
 int pixelsFor(double points, int dpi)
 {
-    if (points <= 0)
+    if (!(points > 0))
         return 0;
-    return int(std::ceil(double(dpi) * points / 72.0 - 1e-9));
+    const double px = std::ceil(double(dpi) * points / 72.0 - 1e-9);
+    return px > 1e9 ? 1000000000 : int(px); // far beyond the pixel cap, which then refuses it
 }
 
 namespace {
