@@ -1,0 +1,44 @@
+#include "app/inspector/ColorWell.h"
+
+#include <QColorDialog>
+#include <QPainter>
+#include <QPixmap>
+
+ColorWell::ColorWell(const QString& objectName, QWidget* parent) : QToolButton(parent)
+{
+    setObjectName(objectName);
+    setIconSize(QSize(36, 14));
+    setToolTip(tr("Choose a colour"));
+    connect(this, &QToolButton::clicked, this, &ColorWell::pick);
+    updateSwatch();
+}
+
+void ColorWell::setColor(const QColor& color)
+{
+    m_color = color.isValid() ? color : QColor(Qt::black);
+    updateSwatch();
+}
+
+void ColorWell::pick()
+{
+    const QColor c = QColorDialog::getColor(m_color, this, tr("Colour"), QColorDialog::ShowAlphaChannel);
+    if (!c.isValid())
+        return;
+    setColor(c);
+    emit colorPicked(c);
+}
+
+void ColorWell::updateSwatch()
+{
+    QPixmap pm(iconSize());
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    // a checker under translucent colours
+    p.fillRect(QRect(0, 0, pm.width() / 2, pm.height() / 2), QColor(200, 200, 200));
+    p.fillRect(QRect(pm.width() / 2, pm.height() / 2, pm.width(), pm.height()), QColor(200, 200, 200));
+    p.fillRect(pm.rect(), m_color);
+    p.setPen(QColor(120, 120, 120));
+    p.drawRect(pm.rect().adjusted(0, 0, -1, -1));
+    p.end();
+    setIcon(QIcon(pm));
+}

@@ -1,0 +1,335 @@
+#pragma once
+
+// The inspector: the tab view sett_tab with the card, line, shape, text, picture, signature, data-source,
+// alignment, barcode and lock pages, the dispatcher that picks the pages for the card side or an item,
+// the loading of values and the write-back of every page into the selected items or the side's settings.
+// Controls carry their outlet names as object names. Decisions and conversions live in InspectorLogic.
+
+#include "app/inspector/InspectorLogic.h"
+#include "canvas/SKTGraphic.h"
+
+#include <QFont>
+#include <QHash>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ColorWell;
+class InspectorHost;
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+class InspectorPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit InspectorPanel(InspectorHost* host, QWidget* parent = nullptr);
+    ~InspectorPanel() override;
+
+    // --- dispatch ---
+    void Show_RHS_Properties(const GraphicPtr& item);
+    void Remove_All_Tab_Items();
+    GraphicPtr Last_Selected_Graphic() const { return m_last.lock(); }
+    // Names of the tabs now in sett_tab, in order.
+    QStringList shownTabNames() const;
+    QWidget* tabPage(const QString& name) const { return m_pages.value(name); }
+    void card_prop_set(const QString& fillStyle);
+
+    // --- write-back ---
+    void Update_Card_Graphics();
+    void Update_Shape_Graphics();
+    void Update_Line_Graphics();
+    void Update_Text_Graphics();
+    void Update_Image_Graphics();
+    void Update_Sign_Graphics();
+    void comboBoxSelectionDidChange(QComboBox* sender);
+
+    // --- card side ---
+    void Apply_Size_Clicked();
+    void card_shape_CellClick(int row);
+    void set_Front_BG_Image(const QString& path);
+    void set_Back_BG_Image(const QString& path);
+    void Card_Bckgrnd_Clicked();
+    void Card_Image_Browse_Btn();
+    void Card_Image_Library_Btn();
+    void Card_Fill_Chk_Box();
+    void Card_Border_ChkBox();
+    void Card_Solid_RD_Sel();
+    void Card_Gradient_RD_Sel();
+    void Card_Hatch_RD_Sel();
+    void Card_Image_RD_Sel();
+    void Mark_List_New_Selection(int row);
+    QString Get_Item_Text(int row) const;
+    void Fill_Card_Size_List();
+    void Card_Size_Row_Chosen(int row);
+
+    // --- content font and colour of the side ---
+    void Update_All_Card_Content();
+    void Content_Font_Clicked();
+    void changeAllTextFont(const QFont& font);
+    void Contect_Color_Clicked();
+
+    // --- text ---
+    void Text_Font_Changed();
+    void changeTextFont(const QFont& font);
+    void Text_Insert_Date();
+    void Text_Insert_Time();
+    void Insert_Template_Button();
+    void textDidChange();
+    void Text_Border_ChkBox();
+    void Text_Fill_Chk_Box();
+    void Draw_Shadow_ChkBox();
+    void Text_Solid_RD_Sel();
+    void Text_Gradient_RD_Sel();
+
+    // --- shape ---
+    void Shape_Border_ChkBox();
+    void Shape_Fill_Chk_Box();
+    void Shape_Solid_RD_Sel();
+    void Shape_Gradient_RD_Sel();
+    void Shape_Hatch_RD_Sel();
+
+    // --- picture and signature ---
+    int Open_Image_Library_Window(const QString& mode);
+    bool Browse_User_Image_Manually();
+    void Reset_Image_Editing_Controls();
+    void Manual_Image_Browse_Btn();
+    void Manual_Library_Browse_Btn();
+    void Image_reset_Button();
+    void Image_Border_ChkBox();
+    void Sign_Browse_Btn();
+    void Sign_Border_ChkBox();
+
+    // --- data sources ---
+    void Fill_Excel_Col_Name_In_Combo(QComboBox* combo);
+
+    // Dialog seams: tests replace them; the defaults open the real dialogs.
+    std::function<QString(const QString& caption, const QStringList& extensions)> chooseFile;
+    std::function<std::optional<QString>(const QString& mode)> chooseLibraryPicture;
+    std::function<std::optional<QFont>(const QFont& current)> chooseFont;
+    std::function<std::optional<QString>(const QString& titleOrMsg)> chooseTemplate;
+
+    // --- controls (outlets) ---
+    QTabWidget* sett_tab = nullptr;
+    QCheckBox* print_object_chk = nullptr;
+    QLineEdit* sel_control_name = nullptr;
+
+    // card settings
+    QLineEdit* card_name = nullptr;
+    QComboBox* Sides_ComboBox = nullptr;
+    QWidget* matrix_card_shape = nullptr;
+    QButtonGroup* cardShapeGroup = nullptr;
+    QComboBox* Preset_ComboBox = nullptr;
+    QComboBox* Category_ComboBox = nullptr;
+    QTableWidget* ColList = nullptr;
+    QDoubleSpinBox* width_Stepper = nullptr;
+    QDoubleSpinBox* height_Stepper = nullptr;
+    QPushButton* Apply_Size_btn = nullptr;
+    QCheckBox* Card_border_chk = nullptr;
+    QGroupBox* Card_Border_Box = nullptr;
+    ColorWell* Card_bordr_clr = nullptr;
+    QSpinBox* Card_bor_Stepper = nullptr;
+    QComboBox* Card_border_style = nullptr;
+    QCheckBox* Card_fill_chk = nullptr;
+    QGroupBox* Card_Fill_Box = nullptr;
+    QRadioButton* Card_solid_fill_rd = nullptr;
+    QRadioButton* Card_gradient_fill_rd = nullptr;
+    QRadioButton* Card_Style_fill_rd = nullptr;
+    QRadioButton* Card_Image_fill_rd = nullptr;
+    ColorWell* Card_fill_clr = nullptr;
+    ColorWell* Card_fill_Grd_1_clr = nullptr;
+    ColorWell* Card_fill_Grd_2_clr = nullptr;
+    QDoubleSpinBox* Card_grad_Stepper = nullptr;
+    QComboBox* Card_hatch_style = nullptr;
+    ColorWell* Card_hatch_bk_clr = nullptr;
+    QGroupBox* Card_image_box = nullptr;
+    QLineEdit* Card_Image_path = nullptr;
+    QComboBox* Card_image_layout = nullptr;
+    QDoubleSpinBox* Card_alpha_Stepper = nullptr;
+    ColorWell* All_Text_clr = nullptr;
+    ColorWell* All_Text_clr_COPY = nullptr;
+    QLabel* All_Text_font_value = nullptr;
+    QLabel* All_Text_font_value_COPY = nullptr;
+    QFont All_Text_font;
+    QFont All_Text_font_COPY;
+
+    // line
+    ColorWell* Line_clr = nullptr;
+    QSpinBox* Line_Wdt_Stepper = nullptr;
+    QComboBox* Line_border_style = nullptr;
+    QComboBox* Line_cap_style = nullptr;
+    QComboBox* Line_ori_style = nullptr;
+    QDoubleSpinBox* Line_alpha_Stepper = nullptr;
+
+    // shape
+    QLabel* Shape_prop_title = nullptr;
+    QCheckBox* Shape_border_chk = nullptr;
+    QGroupBox* Shape_Border_Box = nullptr;
+    ColorWell* shape_bordr_clr = nullptr;
+    QSpinBox* shape_bor_Stepper = nullptr;
+    QComboBox* shape_border_style = nullptr;
+    QCheckBox* Shape_fill_chk = nullptr;
+    QGroupBox* Shape_Fill_Box = nullptr;
+    QRadioButton* Shape_solid_fill_rd = nullptr;
+    QRadioButton* Shape_gradient_fill_rd = nullptr;
+    QRadioButton* Shape_Style_fill_rd = nullptr;
+    ColorWell* shape_fill_clr = nullptr;
+    ColorWell* shape_fill_Grd_1_clr = nullptr;
+    ColorWell* shape_fill_Grd_2_clr = nullptr;
+    QDoubleSpinBox* shape_grad_Stepper = nullptr;
+    QComboBox* shape_hatch_style = nullptr;
+    ColorWell* shape_hatch_bk_clr = nullptr;
+    QDoubleSpinBox* shape_alpha_Stepper = nullptr;
+    QLabel* shape_cor_radius_Label = nullptr;
+    QDoubleSpinBox* shape_cor_radius_Stepper = nullptr;
+    QLabel* double_star_Label = nullptr;
+    QSpinBox* double_star_Stepper = nullptr;
+    QLabel* polygon_Label = nullptr;
+    QSpinBox* polygon_Stepper = nullptr;
+
+    // text editing
+    QPlainTextEdit* Text_value_Edit = nullptr;
+    QComboBox* Text_Date_style = nullptr;
+    QComboBox* Text_Time_style = nullptr;
+    QPushButton* insert_template_btn = nullptr;
+    // text properties
+    ColorWell* Text_clr = nullptr;
+    QFont Text_font;
+    QLabel* Text_font_value = nullptr;
+    QComboBox* Text_align_combo = nullptr;
+    QComboBox* Text_vert_align_combo = nullptr;
+    QComboBox* Text_case_combo = nullptr;
+    QDoubleSpinBox* Text_Kern_Stepper = nullptr;
+    QSlider* txt_rotation_slidr = nullptr;
+    QLabel* txt_rotation_slidr_val = nullptr;
+    QCheckBox* Text_border_chk = nullptr;
+    QGroupBox* Text_Border_Box = nullptr;
+    ColorWell* Text_bordr_clr = nullptr;
+    QSpinBox* Text_bor_Stepper = nullptr;
+    QComboBox* Text_border_style = nullptr;
+    QCheckBox* Text_fill_chk = nullptr;
+    QGroupBox* Text_Fill_Box = nullptr;
+    QRadioButton* Text_solid_fill_rd = nullptr;
+    QRadioButton* Text_gradient_fill_rd = nullptr;
+    ColorWell* Text_fill_clr = nullptr;
+    ColorWell* Text_fill_Grd_1_clr = nullptr;
+    ColorWell* Text_fill_Grd_2_clr = nullptr;
+    QDoubleSpinBox* Text_grad_Stepper = nullptr;
+    QDoubleSpinBox* Text_alpha_Stepper = nullptr;
+    QCheckBox* draw_shadow_chkbox = nullptr;
+    QGroupBox* shadow_box = nullptr;
+    ColorWell* Shadow_clr = nullptr;
+    QDoubleSpinBox* shadow_x_Stepper = nullptr;
+    QDoubleSpinBox* shadow_y_Stepper = nullptr;
+    QDoubleSpinBox* shadow_blur_Stepper = nullptr;
+    QDoubleSpinBox* shadow_transp_Stepper = nullptr;
+
+    // picture
+    QCheckBox* Image_border_chk = nullptr;
+    QGroupBox* Image_Border_Box = nullptr;
+    ColorWell* Image_bordr_clr = nullptr;
+    QSpinBox* Image_bor_Stepper = nullptr;
+    QComboBox* Image_border_style = nullptr;
+    QCheckBox* Image_FIH_chk = nullptr;
+    QCheckBox* Image_FIV_chk = nullptr;
+    QGroupBox* Image_Edit_Prop_Box = nullptr;
+    QCheckBox* Image_Gray_Scale_chk = nullptr;
+    QCheckBox* Image_Sepia_chk = nullptr;
+    QCheckBox* Image_Invert_chk = nullptr;
+    QSlider* Rotate_slidr = nullptr;
+    QSlider* Trsp_slidr = nullptr;
+    QSlider* Hue_slidr = nullptr;
+    QSlider* Sat_slidr = nullptr;
+    QSlider* Brt_slidr = nullptr;
+    QSlider* Con_slidr = nullptr;
+    QSlider* shrp_slidr = nullptr;
+    QSlider* ev_slidr = nullptr;
+    QSlider* blr_slidr = nullptr;
+    QPushButton* Image_reset_btn = nullptr;
+
+    // signature
+    QLineEdit* Sign_image_path = nullptr;
+    QCheckBox* Sign_border_chk = nullptr;
+    QGroupBox* Sign_Border_Box = nullptr;
+    ColorWell* Sign_bordr_clr = nullptr;
+    QSpinBox* Sign_bor_Stepper = nullptr;
+    QComboBox* Sign_border_style = nullptr;
+
+    // data source
+    QLabel* data_source_title = nullptr;
+    QComboBox* Data_source_type = nullptr;
+    QComboBox* Batch_Series = nullptr;
+    QGroupBox* manual_brws_box = nullptr;
+    QLineEdit* Manual_image_path = nullptr;
+    QPushButton* manual_lib_brws_btn = nullptr;
+
+    // Reads a slider's value in its own unit (sliders step in fractions of it).
+    static double sliderValue(const QSlider* slider);
+    static void setSliderValue(QSlider* slider, double value);
+
+private:
+    void buildPages();
+    QWidget* buildCardSettingPage();
+    QWidget* buildCardBackgroundPage();
+    QWidget* buildLinePage();
+    QWidget* buildShapePage();
+    QWidget* buildTextEditingPage();
+    QWidget* buildTextPropertiesPage();
+    QWidget* buildImagePage();
+    QWidget* buildSignPage();
+    QWidget* buildDataSourcePage();
+    QWidget* buildAlignmentPage();
+    QWidget* buildBarcodePage();
+    QWidget* buildLockPage();
+    QWidget* wrapPage(const QString& name, QWidget* content);
+    QSlider* makeSlider(QWidget* parent, const QString& name, double min, double max, double scale);
+
+    void insertTab(const QString& name, int index);
+    void applyPlan(const inspector::TabPlan& plan);
+    void loadCard();
+    void loadShape(const SKTGraphic& g);
+    void loadLine(const SKTGraphic& g);
+    void loadText(const SKTGraphic& g);
+    void loadImage(const SKTGraphic& g);
+    void loadSign(const SKTGraphic& g);
+    void loadDataSource(const SKTGraphic& g);
+    void setDashSelection(QComboBox* combo, const QString& code);
+    void setHatchSelection(QComboBox* combo, const QString& name);
+    void setShapeFillEnabling(const QString& fillType);
+    void setTextFillEnabling(bool gradient);
+    void fillSeriesCombo();
+    void applyBoundValue(const GraphicPtr& item, const QString& value);
+    void dataSourceTypeChosen();
+    void batchSeriesChosen();
+    void updatePrintObject();
+    int currentSide() const;
+    Card_Property& currentRecord();
+
+    inspector::CardPanelValues cardValues() const;
+    inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width, QComboBox* style) const;
+    template <class F> void writeSelection(F&& apply);
+
+    InspectorHost* m_host;
+    QHash<QString, QWidget*> m_pages;
+    QHash<QString, QString> m_defaultLabels;
+    std::weak_ptr<SKTGraphic> m_last;
+    bool m_inItemMode = false;
+    bool m_firstCall = true;
+    bool m_contentFontPicked = false;
+    // a browse writes its path into every selected item once
+    std::optional<QString> m_browsedImagePath;
+    std::optional<QString> m_browsedSignPath;
+};
