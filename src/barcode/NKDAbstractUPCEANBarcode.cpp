@@ -1,21 +1,76 @@
 #include "barcode/NKDAbstractUPCEANBarcode.h"
 
 namespace {
+
 const char* const kLeftOdd[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
                                   "0110001", "0101111", "0111011", "0110111", "0001011"};
+
+// The three code sets of the digits, built once and shared.
+struct DigitCodes {
+    QString left[10];
+    QString right[10];
+    QString even[10];
+    DigitCodes()
+    {
+        for (int d = 0; d < 10; ++d) {
+            left[d] = QLatin1StringView(kLeftOdd[d]).toString();
+            right[d] = NKDAbstractUPCEANBarcode::swapHandedness(left[d]);
+            even[d] = NKDAbstractUPCEANBarcode::swapParity(left[d]);
+        }
+    }
+};
+
+const DigitCodes& digitCodes()
+{
+    static const DigitCodes codes;
+    return codes;
+}
+
+int digitOf(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u >= '0' && u <= '9') ? u - '0' : -1;
+}
+
+} // namespace
+
+const QString& NKDAbstractUPCEANBarcode::leftCode(QChar c)
+{
+    static const QString none;
+    const int d = digitOf(c);
+    return d < 0 ? none : digitCodes().left[d];
+}
+
+const QString& NKDAbstractUPCEANBarcode::rightCode(QChar c)
+{
+    static const QString none;
+    const int d = digitOf(c);
+    return d < 0 ? none : digitCodes().right[d];
+}
+
+const QString& NKDAbstractUPCEANBarcode::evenCode(QChar c)
+{
+    static const QString none;
+    const int d = digitOf(c);
+    return d < 0 ? none : digitCodes().even[d];
+}
+
+int NKDAbstractUPCEANBarcode::fixedModuleCount(int dataLength, int modules) const
+{
+    if (m_content.size() == dataLength && m_checkDigit >= '0' && m_checkDigit <= '9' && allDigits(m_content))
+        return modules;
+    return int(completeBarcode().size());
 }
 
 void NKDAbstractUPCEANBarcode::calculateWidth()
 {
-    m_width = m_content.isEmpty() ? 0.0f : completeBarcode().size() * m_barWidth * 1.2f;
+    m_width = m_content.isEmpty() ? 0.0f : moduleCount() * m_barWidth * 1.2f;
 }
 
 QString NKDAbstractUPCEANBarcode::_encodeChar(QChar c) const
 {
-    const ushort u = c.unicode();
-    if (u < '0' || u > '9')
-        return QString();
-    return QLatin1StringView(kLeftOdd[u - '0']).toString();
+    const int d = digitOf(c);
+    return d < 0 ? QString() : digitCodes().left[d];
 }
 
 QString NKDAbstractUPCEANBarcode::rightCaption() const
@@ -74,8 +129,18 @@ void NKDAbstractUPCEANBarcode::splitGiven(int dataLength)
         m_checkDigit = -1;
 }
 
+bool NKDAbstractUPCEANBarcode::givenValid(int dataLength) const
+{
+    const qsizetype n = m_given.size();
+    if ((n != dataLength && n != dataLength + 1) || !allDigits(m_given))
+        return false;
+    return n == dataLength || m_given.at(dataLength).unicode() == m_checkDigit;
+}
+
 QString NKDAbstractUPCEANBarcode::checkGiven(int dataLength, const QString& name) const
 {
+    if (givenValid(dataLength))
+        return QString();
     const QString lengths = QStringLiteral("%1 takes %2 digits, or %3 with its check digit.")
                                 .arg(name)
                                 .arg(dataLength)

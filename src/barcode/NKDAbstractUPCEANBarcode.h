@@ -30,12 +30,17 @@ public:
 
 protected:
     static bool allDigits(const QString& text);
-    QString rightCode(QChar c) const { return swapHandedness(_encodeChar(c)); }
-    QString evenCode(QChar c) const { return swapParity(_encodeChar(c)); }
+    static const QString& leftCode(QChar c);
+    static const QString& rightCode(QChar c);
+    static const QString& evenCode(QChar c);
+    // `modules` for a well-formed content of `dataLength` digits with a check digit.
+    int fixedModuleCount(int dataLength, int modules) const;
     // Sets content and check digit from the value as given: `dataLength` data digits, optionally
     // followed by the check digit.
     void splitGiven(int dataLength);
-    // Checks the value as given against the data length: digits only and a correct check digit.
+    // True when the value as given has the data length, optionally the check digit, and digits only.
+    bool givenValid(int dataLength) const;
+    // Why the value as given is not valid (empty when it is).
     QString checkGiven(int dataLength, const QString& name) const;
 
     QString m_given; // the value as the user gave it

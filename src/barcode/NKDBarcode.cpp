@@ -73,12 +73,20 @@ QString NKDBarcode::barcode() const
 
 QString NKDBarcode::completeBarcode() const
 {
-    return initiator() + barcode() + terminator();
+    const QString start = initiator();
+    const QString body = barcode();
+    const QString stop = terminator();
+    QString out;
+    out.reserve(start.size() + body.size() + stop.size());
+    out += start;
+    out += body;
+    out += stop;
+    return out;
 }
 
 void NKDBarcode::calculateWidth()
 {
-    m_width = completeBarcode().size() * m_barWidth;
+    m_width = moduleCount() * m_barWidth;
 }
 
 void NKDBarcode::setCaptionFontSize(const QFont& font)

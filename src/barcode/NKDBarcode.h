@@ -68,6 +68,8 @@ public:
     virtual QString _encodeChar(QChar c) const;
     virtual QString barcode() const;
     QString completeBarcode() const;
+    // Number of modules in completeBarcode(); symbologies of fixed structure answer without building it.
+    virtual int moduleCount() const { return int(completeBarcode().size()); }
     virtual void calculateWidth();
 
     // Text heights are kept in inches (as stored designs expect); widths in points. The font decides

@@ -1,5 +1,8 @@
 #include "barcode/NKDCode39Barcode.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const char kChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*";
@@ -12,31 +15,44 @@ const char* const kWide[44] = {
     "111000000", "010010001", "110010000", "011010000", "010000101", "110000100", "011000100", "010101000",
     "010100010", "010001010", "000101010", "010010100"};
 
+struct Code39Table {
+    signed char index[128];
+    QString pattern[44];
+    Code39Table()
+    {
+        std::fill(std::begin(index), std::end(index), -1);
+        for (int i = 0; i < 44; ++i) {
+            index[int(kChars[i])] = char(i);
+            QString out;
+            for (int e = 0; e < 9; ++e) {
+                const QChar m = (e % 2 == 0) ? QLatin1Char('1') : QLatin1Char('0');
+                out += m;
+                if (kWide[i][e] == '1')
+                    out += m;
+            }
+            out += QLatin1Char('0');
+            pattern[i] = out;
+        }
+    }
+};
+
+const Code39Table& table()
+{
+    static const Code39Table t;
+    return t;
+}
+
 int indexOf(ushort c)
 {
-    for (int i = 0; i < 44; ++i)
-        if (kChars[i] == c)
-            return i;
-    return -1;
+    return c < 128 ? table().index[c] : -1;
 }
 
 } // namespace
 
 QString NKDCode39Barcode::code39Pattern(QChar c)
 {
-    const int idx = c.unicode() < 128 ? indexOf(c.unicode()) : -1;
-    if (idx < 0)
-        return QString();
-    QString out;
-    out.reserve(13);
-    for (int e = 0; e < 9; ++e) {
-        const QChar m = (e % 2 == 0) ? QLatin1Char('1') : QLatin1Char('0');
-        out += m;
-        if (kWide[idx][e] == '1')
-            out += m;
-    }
-    out += QLatin1Char('0');
-    return out;
+    const int idx = indexOf(c.unicode());
+    return idx < 0 ? QString() : table().pattern[idx];
 }
 
 void NKDCode39Barcode::initWithContent(const QString& content, bool printsCaption)
@@ -71,4 +87,12 @@ void NKDCode39Barcode::generateChecksum()
         sum += idx;
     }
     m_checkDigit = kChars[sum % 43];
+}
+
+int NKDCode39Barcode::moduleCount() const
+{
+    for (QChar c : m_content)
+        if (indexOf(c.unicode()) < 0)
+            return NKDBarcode::moduleCount();
+    return int(m_content.size() + 2) * 13;
 }

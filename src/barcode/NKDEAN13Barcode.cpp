@@ -26,7 +26,7 @@ QString NKDEAN13Barcode::barcode() const
     out.reserve(90);
     const QChar system = m_content.at(0);
     for (int i = 1; i <= 6; ++i)
-        out += _parityForSystemDigit(system, i) ? evenCode(m_content.at(i)) : _encodeChar(m_content.at(i));
+        out += _parityForSystemDigit(system, i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
     out += QLatin1StringView("01010");
     for (int i = 7; i < 12; ++i)
         out += rightCode(m_content.at(i));

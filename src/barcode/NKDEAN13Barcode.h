@@ -9,11 +9,13 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    int moduleCount() const override { return fixedModuleCount(12, 95); }
     // True when data digit `index` (1-6, digits 2-7) takes the even code for this first digit.
     static bool _parityForSystemDigit(QChar system, int index);
     int digitsToRight() const override { return 0; }
     QString rightCaption() const override { return QString(); }
     QString caption() const override;
-    bool isContentValid() const override { return invalidReason().isEmpty(); }
+    bool isContentValid() const override { return givenValid(dataLength()); }
+    virtual int dataLength() const { return 12; }
     QString invalidReason() const override;
 };

@@ -15,7 +15,7 @@ QString NKDEAN8Barcode::barcode() const
     QString out;
     out.reserve(64);
     for (int i = 0; i < 4; ++i)
-        out += _encodeChar(m_content.at(i));
+        out += leftCode(m_content.at(i));
     out += QLatin1StringView("01010");
     for (int i = 4; i < 7; ++i)
         out += rightCode(m_content.at(i));

@@ -9,8 +9,10 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    int moduleCount() const override { return fixedModuleCount(7, 67); }
     QString caption() const override;
     QString invalidReason() const override;
+    int dataLength() const override { return 7; }
     int digitsToLeft() const override { return 0; }
     int digitsToRight() const override { return 0; }
 };

@@ -15,7 +15,7 @@ QString NKDUPCABarcode::barcode() const
     QString out;
     out.reserve(90);
     for (int i = 0; i < 6; ++i)
-        out += _encodeChar(m_content.at(i));
+        out += leftCode(m_content.at(i));
     out += QLatin1StringView("01010");
     for (int i = 6; i < 11; ++i)
         out += rightCode(m_content.at(i));

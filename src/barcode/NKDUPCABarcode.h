@@ -9,7 +9,9 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    int moduleCount() const override { return fixedModuleCount(11, 95); }
     QString caption() const override;
-    bool isContentValid() const override { return invalidReason().isEmpty(); }
+    bool isContentValid() const override { return givenValid(dataLength()); }
+    virtual int dataLength() const { return 11; }
     QString invalidReason() const override;
 };

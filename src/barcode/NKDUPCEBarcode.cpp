@@ -94,7 +94,7 @@ QString NKDUPCEBarcode::barcode() const
     QString out;
     out.reserve(42);
     for (int i = 1; i <= 6; ++i)
-        out += parityForDigit(i) ? evenCode(m_content.at(i)) : _encodeChar(m_content.at(i));
+        out += parityForDigit(i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
     return out;
 }
 

@@ -16,9 +16,11 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    int moduleCount() const override { return fixedModuleCount(7, 51); }
     // True when digit position 1-6 takes the even code.
     bool parityForDigit(int position) const;
     QString terminator() const override { return QStringLiteral("010101"); }
     QString caption() const override { return m_content.mid(1); }
     QString invalidReason() const override;
+    bool isContentValid() const override { return invalidReason().isEmpty(); }
 };

@@ -158,6 +158,27 @@ private slots:
         QCOMPARE(b->rightCaption(), right);
     }
 
+    // The width always counts the modules drawn (UPC and EAN add a tenth on each side).
+    void widthCountsModules()
+    {
+        const QStringList values = {"0123", "ab*%", "400638133393", "4006381333931", "1234567", "0425261",
+                                    "A12B", "12345", "SN34RD1A", "1060032", "", "x"};
+        for (int index = 0; index < BarcodeSymbologies::LinearCount; ++index) {
+            for (const QString& v : values) {
+                auto b = make(index, v);
+                b->setBarWidth(1.0f);
+                b->calculateWidth();
+                const bool upcEan = BarcodeSymbologies::isUpcEan(index);
+                const float expected = upcEan ? (b->content().isEmpty() ? 0.0f : b->completeBarcode().size() * 1.2f)
+                                              : float(b->completeBarcode().size());
+                if (index == BarcodeSymbologies::JapanPost)
+                    continue; // its bar width follows the symbol size
+                QVERIFY2(qFuzzyCompare(b->width() + 1, expected + 1),
+                         qPrintable(BarcodeSymbologies::linearTitles().at(index) + " " + v));
+            }
+        }
+    }
+
     void refused_data()
     {
         QTest::addColumn<int>("index");
