@@ -270,6 +270,15 @@ QByteArray XlsxWriter::buildWorkbook(const QList<QStringList>& rows, const QStri
 
 bool XlsxWriter::WriteWorkbook(const QString& path, const QList<QStringList>& rows, QString* error)
 {
+    // Beyond the sheet's grid spreadsheet programs would have to repair or cut the file.
+    qsizetype columns = 0;
+    for (const QStringList& r : rows)
+        columns = qMax(columns, r.size());
+    if (rows.size() > MaxRows || columns > MaxColumns) {
+        if (error)
+            *error = QStringLiteral("A workbook sheet holds at most %1 rows and %2 columns.").arg(MaxRows).arg(MaxColumns);
+        return false;
+    }
     const QByteArray bytes = buildWorkbook(rows);
     if (bytes.isEmpty()) {
         if (error)

@@ -11,6 +11,8 @@
 class XlsxWriter {
 public:
     static inline const QString SeriesHeader = QStringLiteral("Batch Value");
+    static constexpr int MaxRows = 1048576;
+    static constexpr int MaxColumns = 16384;
 
     // The package bytes of one worksheet holding the rows (row 0 is the sheet's first row).
     static QByteArray buildWorkbook(const QList<QStringList>& rows, const QString& sheetName = QStringLiteral("Sheet1"));

@@ -246,6 +246,7 @@ private slots:
             XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>x</t></si>").bytes();
         QTest::newRow("not a zip") << QByteArray("This is plain text, not a workbook.\n") << "not a zip";
         QTest::newRow("empty file") << QByteArray() << "not a zip";
+        QTest::newRow("archive without entries") << ZipWriter().finish().value_or(QByteArray()) << "zip";
         QTest::newRow("truncated") << good.left(good.size() / 2) << "not a zip";
         QTest::newRow("tail cut off") << good.left(good.size() - 10) << "no entries";
         QByteArray crc = good;
@@ -435,6 +436,9 @@ private slots:
         QVERIFY(!err.isEmpty());
         QVERIFY(QDir().mkdir(dir.filePath("taken.xlsx")));
         QVERIFY(!XlsxWriter::writeSeriesWorkbook(dir.filePath("taken.xlsx"), {"1"}, &err));
+        QVERIFY(!XlsxWriter::writeSeriesWorkbook(dir.filePath("big.xlsx"), QStringList(XlsxWriter::MaxRows), &err));
+        QVERIFY(err.contains("at most"));
+        QVERIFY(!QFile::exists(dir.filePath("big.xlsx")));
     }
 
     void formatDate_data()
