@@ -105,7 +105,8 @@ struct Relationship {
 // Worksheets are parsed without line-end and attribute white-space normalisation, which their cell
 // references and numbers never need; texts are normalised where they are read.
 constexpr unsigned kFullParse = pugi::parse_default | pugi::parse_ws_pcdata_single;
-constexpr unsigned kSheetParse = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single;
+constexpr unsigned kSheetParse =
+    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why, unsigned options = kFullParse)
 {
@@ -185,6 +186,13 @@ void normaliseLineEnds(std::string& s)
 
 QString stringItem(const pugi::xml_node& si)
 {
+    // The common case, one plain text child, goes without a copy.
+    const pugi::xml_node first = si.first_child();
+    if (first && !first.next_sibling() && first.type() == pugi::node_element && isNamed(first, "t")) {
+        const char* v = first.child_value();
+        if (!std::strchr(v, '\r') && !std::strstr(v, "_x"))
+            return QString::fromUtf8(v);
+    }
     std::string s;
     appendStringItem(si, s);
     normaliseLineEnds(s);
@@ -297,7 +305,7 @@ bool XlsxReader::load(QString* error)
             if (!bytes)
                 return fail(error, why);
             pugi::xml_document doc;
-            if (!parse(doc, *bytes, &why))
+            if (!parse(doc, *bytes, &why, kSheetParse))
                 return fail(error, rel.target + QStringLiteral(": ") + why);
             const pugi::xml_node sst = doc.document_element();
             for (pugi::xml_node si = sst.first_child(); si; si = si.next_sibling()) {
@@ -367,6 +375,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             out.rows.resize(out.rows.size() + (rowNumber - lastRow - 1)); // omitted rows stay empty
         lastRow = rowNumber;
         QStringList cells;
+        cells.reserve(qMax(out.columnCount, 8));
         int column = -1;
         for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element || !isNamed(c, "c"))
