@@ -24,11 +24,12 @@ GraphicPtr bound(const QString& cls, int type, const QString& series = {}, int c
     return g;
 }
 
+// XML form: the binary writer may order shared objects differently from one call to the next.
 QList<QByteArray> archives(const GraphicList& items)
 {
     QList<QByteArray> out;
     for (const GraphicPtr& g : items)
-        out << archiveItem(*g);
+        out << archiveItem(*g, plistio::Format::Xml);
     return out;
 }
 
