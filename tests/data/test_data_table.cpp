@@ -1,6 +1,12 @@
 #include "data/Data_From_Excel.h"
 #include "data/XlsxReader.h"
+#include "common/Globals.h"
+#include "data/SeriesFiles.h"
+#include "data/ui/BindingCombos.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
 
 #include <QLabel>
 #include <QTableView>
@@ -157,6 +163,35 @@ private slots:
         QCOMPARE(t.valueForKey(1, "Column2"), QStringLiteral("edited"));
         QVERIFY(!t.setData(t.index(7, 1), "x"));
         QVERIFY(t.flags(t.index(0, 0)) & Qt::ItemIsSelectable);
+    }
+
+    void combos()
+    {
+        QTemporaryDir dir;
+        Data_Folder_Path = dir.filePath("DataSet");
+        QVERIFY(SeriesFiles::writeSeries("b", {"1"}));
+        QVERIFY(SeriesFiles::writeSeries("A", {"1"}));
+        QComboBox series;
+        series.addItem("stale");
+        Fill_Data_Set_File_Name_In_Combo(&series);
+        QCOMPARE(series.count(), 2);
+        QCOMPARE(series.itemText(0), QStringLiteral("A"));
+
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {1, 3}));
+        QComboBox columns;
+        Fill_Excel_Col_Name_In_Combo(&columns, t);
+        QCOMPARE(columns.count(), 3);
+        QCOMPARE(columns.itemText(2), QStringLiteral("D")); // position 2 is excel_col_indx 2
+
+        QComboBox source;
+        source.addItems({"Manual", "Series"});
+        Add_Excel_Col_Name_In_Combo(&source);
+        Add_Excel_Col_Name_In_Combo(&source);
+        QCOMPARE(source.count(), 3);
+        Remove_Excel_Col_Name_In_Combo(&source);
+        Remove_Excel_Col_Name_In_Combo(&source);
+        QCOMPARE(source.count(), 2);
     }
 
     void window()
