@@ -3,6 +3,7 @@
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
 #include "wizards/ui/Export_Template.h"
+#include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Insert_Template.h"
 #include "wizards/ui/Invitation_Wizard.h"
 #include "wizards/ui/PhotoEditPanel.h"
@@ -17,6 +18,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QTimer>
@@ -294,6 +296,28 @@ private slots:
         QCOMPARE(wizard.mode(), QStringLiteral("L"));
         QCOMPARE(opened, (QStringList{design, design}));
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Please select valid file path.")});
+    }
+
+    void frameGallery()
+    {
+        FrameGalleryWidget gallery;
+        gallery.Load_and_fill_backgrounds(m_dir.filePath(QStringLiteral("Frames")));
+        QCOMPARE(gallery.count(), 2);
+        QCOMPARE(gallery.item(0)->text(), QStringLiteral("Blue"));
+        QSignalSpy picked(&gallery, &FrameGalleryWidget::framePicked);
+        QVERIFY(gallery.moveItemsAtIndexes({0}, 2));
+        QCOMPARE(gallery.item(0)->text(), QStringLiteral("Gold"));
+        QCOMPARE(gallery.item(1)->text(), QStringLiteral("Blue"));
+        QCOMPARE(picked.count(), 0); // reordering picks nothing
+        gallery.setCurrentRow(1);
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(QFileInfo(picked.at(0).at(0).toString()).fileName(), QStringLiteral("Blue.png"));
+        QCOMPARE(gallery.selected_image(), picked.at(0).at(0).toString());
+        QTest::keyClick(&gallery, Qt::Key_Delete);
+        QCOMPARE(gallery.count(), 2);
+        // A missing folder leaves the gallery as it was.
+        gallery.Load_and_fill_backgrounds(m_dir.filePath(QStringLiteral("NoFrames")));
+        QCOMPARE(gallery.count(), 2);
     }
 
     void editPhotoPage()

@@ -1,0 +1,97 @@
+#include "wizards/ui/FrameGalleryWidget.h"
+
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+namespace {
+constexpr int Thumb = 80;
+
+QIcon frameIcon(const QString& path)
+{
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > 16384 || size.height() > 16384)
+        return {};
+    reader.setScaledSize(size.scaled(Thumb, Thumb, Qt::KeepAspectRatio));
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+} // namespace
+
+FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent)
+{
+    setViewMode(QListView::IconMode);
+    setIconSize(QSize(Thumb, Thumb));
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Snap);
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDefaultDropAction(Qt::MoveAction);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSpacing(4);
+    setWordWrap(true);
+    connect(this, &QListWidget::itemSelectionChanged, this, &FrameGalleryWidget::imageBrowserSelectionDidChange);
+}
+
+void FrameGalleryWidget::Load_and_fill_backgrounds(const QString& folder)
+{
+    if (m_gallery.Load_and_fill_backgrounds(folder))
+        reload();
+}
+
+void FrameGalleryWidget::reload()
+{
+    m_reloading = true;
+    const QSignalBlocker block(this);
+    clear();
+    for (const FrameEntry& e : m_gallery.images()) {
+        auto* item = new QListWidgetItem(frameIcon(e.path), QFileInfo(e.name).completeBaseName(), this);
+        item->setData(Qt::UserRole, e.path);
+        item->setToolTip(e.name);
+    }
+    m_reloading = false;
+}
+
+bool FrameGalleryWidget::moveItemsAtIndexes(const QList<int>& indexes, int destination)
+{
+    if (!m_gallery.moveItemsAtIndexes(indexes, destination))
+        return false;
+    reload();
+    return true;
+}
+
+void FrameGalleryWidget::dropEvent(QDropEvent* event)
+{
+    // The drop is done on the gallery's own list, so entries are never copied or lost.
+    QList<int> rows;
+    for (const QModelIndex& i : selectedIndexes())
+        rows << i.row();
+    const QModelIndex target = indexAt(event->position().toPoint());
+    const int destination = target.isValid() ? target.row() + (target.row() > rows.value(0, -1) ? 1 : 0) : count();
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    moveItemsAtIndexes(rows, destination);
+}
+
+void FrameGalleryWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Frames cannot be deleted from the gallery.
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void FrameGalleryWidget::imageBrowserSelectionDidChange()
+{
+    if (m_reloading)
+        return;
+    const QList<QListWidgetItem*> items = selectedItems();
+    if (items.isEmpty())
+        return;
+    m_selected = items.first()->data(Qt::UserRole).toString();
+    if (!m_selected.isEmpty())
+        emit framePicked(m_selected);
+}
