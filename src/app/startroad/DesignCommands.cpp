@@ -1,0 +1,233 @@
+#include "app/startroad/DesignCommands.h"
+
+#include "app/SKTWindowController.h"
+#include "app/designfile/DesignSheet.h"
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/Data_From_Excel.h"
+#include "wizards/InvitationState.h"
+#include "wizards/MainPhoto.h"
+#include "wizards/TemplatePreview.h"
+#include "wizards/TemplateStore.h"
+#include "wizards/ui/Export_Template.h"
+#include "wizards/ui/Template_Browser.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+// Routes the window's close button through Exit_App.
+class CloseFilter : public QObject {
+public:
+    CloseFilter(DesignCommands* commands, QObject* parent) : QObject(parent), m_commands(commands) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close || m_exiting)
+            return false;
+        event->ignore();
+        m_exiting = true;
+        m_commands->Exit_App();
+        m_exiting = false;
+        return true;
+    }
+
+private:
+    DesignCommands* m_commands;
+    bool m_exiting = false;
+};
+
+QString withExtension(QString path)
+{
+    if (!path.isEmpty() && QFileInfo(path).suffix().compare(designfile::Extension, Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + designfile::Extension;
+    return path;
+}
+
+} // namespace
+
+DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QObject* parent)
+    : QObject(parent), m_window(window), m_photo(photo)
+{
+    askOpenPath = [this] {
+        return QFileDialog::getOpenFileName(&m_window, tr("Open Design"), QString(), tr("NAVU designs (*.kvto)"));
+    };
+    askSavePath = [this] {
+        return QFileDialog::getSaveFileName(&m_window, tr("Save Design"), m_path, tr("NAVU designs (*.kvto)"));
+    };
+    runReviewWindow = [] {};
+    quitApplication = [] { QCoreApplication::quit(); };
+
+    // The window's Open and Save entries lead here.
+    for (QAction* a : {window.Open_Design_Action, window.Save_Design_Action})
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+    connect(window.Open_Design_Action, &QAction::triggered, this, &DesignCommands::Open_Design_Clicked);
+    connect(window.Save_Design_Action, &QAction::triggered, this, &DesignCommands::Save_Design_Clicked);
+    QMenu* menu = window.menuBar()->addMenu(tr("&Design"));
+    QAction* saveAs = menu->addAction(tr("Save As..."), this, &DesignCommands::Save_As_Clicked);
+    saveAs->setShortcut(QKeySequence::SaveAs);
+    menu->addSeparator();
+    menu->addAction(tr("Save as Template..."), this, &DesignCommands::Export_As_Template_Clicked);
+    menu->addAction(tr("Templates..."), this, &DesignCommands::Open_Template_Clicked);
+    menu->addSeparator();
+    QAction* exit = menu->addAction(tr("Exit"), this, &DesignCommands::Exit_App);
+    exit->setShortcut(QKeySequence::Quit);
+    window.installEventFilter(new CloseFilter(this, this));
+}
+
+void DesignCommands::setDesignPath(const QString& path)
+{
+    m_path = path;
+    const QString name = path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName();
+    m_window.setWindowTitle(name + QStringLiteral(" - NAVU Photo Frame"));
+}
+
+DesignData DesignCommands::captureDesign() const
+{
+    DesignData d;
+    d.front = m_window.Front_card_Prop;
+    d.back = m_window.Back_card_Prop;
+    d.framePath = Invite_Frame_IMG;
+    d.photoPath = Invite_Frame_Pic_IMG;
+    d.photoOriginal = m_photo.original();
+    d.photo = currentPhotoSettings();
+    if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
+        d.sheet = captureSheetBinding(*table);
+    d.frontItems = m_window.Get_Front_Controls_Array();
+    d.backItems = m_window.Get_Back_Controls_Array();
+    return d;
+}
+
+void DesignCommands::applyDesign(DesignData d)
+{
+    SKTDocument* doc = m_window.document();
+    doc->undoManager()->clear();
+    // A background picture is loaded again from its path; a missing file leaves the side without one.
+    for (Card_Property* p : {&d.front, &d.back}) {
+        p->Card_BG_Image = QImage();
+        if (p->Card_fill_style == QStringLiteral("I") && !p->Card_BG_Image_Path.isEmpty())
+            p->Card_BG_Image = MainPhoto::readPicture(p->Card_BG_Image_Path);
+    }
+    m_window.Front_card_Prop = d.front;
+    m_window.Back_card_Prop = d.back;
+    Card_Shape = cardShapeNumber(d.front.Card_Shape);
+    CARD_SIDE_STR = d.front.Card_Side;
+    Invite_Frame_IMG = d.framePath;
+    Invite_Frame_Pic_IMG = d.photoPath;
+    setCurrentPhotoSettings(d.photo);
+    if (!d.photoOriginal.isNull())
+        m_photo.setOriginal(d.photoOriginal);
+    else if (d.photoPath.isEmpty() || !m_photo.Update_frame_Main_Photo_And_Path(d.photoPath, false))
+        m_photo.clear();
+    m_window.setMainPhotoImage(m_photo.Main_Photo_image());
+    if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
+        restoreSheetBinding(d.sheet, *table);
+    for (GraphicList* list : {&d.frontItems, &d.backItems})
+        for (const GraphicPtr& g : *list)
+            if (g->kind() == GraphicKind::Image && g->control_ID == QStringLiteral("PARTY_IMAGE") && !m_photo.Main_Photo_image().isNull())
+                static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
+    m_window.Get_Front_Controls_Array() = d.frontItems;
+    m_window.Get_Back_Controls_Array() = d.backItems;
+    doc->graphics_temp().clear();
+    for (CardSide side : {CardSide::Front, CardSide::Back, CardSide::Temp})
+        doc->notifyGraphicsChanged(side);
+    m_window.Design_Replaced();
+    m_window.SetDocumentCanvasSize(d.front.Card_Size);
+    m_window.Select_front_side();
+    m_window.Refresh_Canvas();
+}
+
+bool DesignCommands::openDesignFile(const QString& path, bool asTemplate)
+{
+    QString error;
+    std::optional<DesignData> d = designfile::load(path, &error);
+    if (!d) {
+        Show_NSLog_Message(QStringLiteral("Design %1 refused: %2").arg(path, error));
+        Show_MessageBox(designfile::openFailedMessage(path));
+        return false;
+    }
+    applyDesign(std::move(*d));
+    setDesignPath(asTemplate ? QString() : path);
+    return true;
+}
+
+bool DesignCommands::Save_project_file(const QString& path, bool showMsg)
+{
+    QString error;
+    if (!designfile::save(path, captureDesign(), &error)) {
+        Show_MessageBox(QStringLiteral("The design could not be saved to %1.\n%2").arg(path, error));
+        return false;
+    }
+    if (showMsg)
+        Show_MessageBox(QStringLiteral("Design has been saved successfully."));
+    return true;
+}
+
+void DesignCommands::Open_Design_Clicked()
+{
+    const QString path = askOpenPath ? askOpenPath() : QString();
+    if (!path.isEmpty())
+        openDesignFile(path);
+}
+
+bool DesignCommands::Save_Design_Clicked()
+{
+    if (m_path.isEmpty())
+        return Save_As_Clicked();
+    return Save_project_file(m_path, true);
+}
+
+bool DesignCommands::Save_As_Clicked()
+{
+    const QString path = withExtension(askSavePath ? askSavePath() : QString());
+    if (path.isEmpty())
+        return false;
+    if (!Save_project_file(path, true))
+        return false;
+    setDesignPath(path);
+    return true;
+}
+
+void DesignCommands::Export_As_Template_Clicked()
+{
+    const TemplateStore store;
+    Export_Template window(store, &m_window);
+    if (window.runNew(QString()) != 1)
+        return;
+    const DesignData d = captureDesign();
+    const QImage preview = templatePreview(d.frontItems, d.front, d.backItems, d.back, Card_Shape);
+    QString error;
+    if (!store.save(export_template_name, designfile::toBytes(d), preview, &error)) {
+        Show_MessageBox(QStringLiteral("The template could not be saved.\n") + error);
+        return;
+    }
+    Show_MessageBox(QStringLiteral("Template exported successfully."));
+}
+
+void DesignCommands::Open_Template_Clicked()
+{
+    Template_Browser* browser = Template_Browser::defaultInstance();
+    if (browser->Open_Wnd() == 1)
+        openDesignFile(browser->selectedDesignPath(), true);
+}
+
+void DesignCommands::Exit_App()
+{
+    if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?"))) {
+        const QString path = m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
+        // Cancelling the save panel or a failed save keeps the program running, so nothing is lost.
+        if (path.isEmpty() || !Save_project_file(path, false))
+            return;
+        setDesignPath(path);
+    }
+    if (runReviewWindow)
+        runReviewWindow();
+    if (quitApplication)
+        quitApplication();
+}

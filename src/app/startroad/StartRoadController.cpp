@@ -1,0 +1,169 @@
+#include "app/startroad/StartRoadController.h"
+
+#include "app/SKTWindowController.h"
+#include "app/startroad/DesignCommands.h"
+#include "canvas/SKTItems.h"
+#include "common/FileHelpers.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "wizards/FrameBackground.h"
+#include "wizards/InvitationLayout.h"
+#include "wizards/InvitationState.h"
+#include "wizards/ui/FrameGalleryWidget.h"
+#include "wizards/ui/Invitation_Wizard.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+
+StartRoadController::StartRoadController(SKTWindowController& window, QObject* parent)
+    : QObject(parent), m_window(window), m_design(new DesignCommands(window, m_photo, this))
+{
+    auto* dock = new QDockWidget(tr("Frames"), &window);
+    dock->setObjectName(QStringLiteral("FrameGalleryDock"));
+    m_gallery = new FrameGalleryWidget(dock);
+    dock->setWidget(m_gallery);
+    window.addDockWidget(Qt::LeftDockWidgetArea, dock);
+    m_gallery->Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
+    connect(m_gallery, &FrameGalleryWidget::framePicked, this, &StartRoadController::framePicked);
+
+    QMenu* card = window.menuBar()->addMenu(tr("&Card"));
+    card->addAction(tr("Edit Main Photo..."), this, &StartRoadController::Edit_Main_Photo_Button);
+    card->addAction(dock->toggleViewAction());
+}
+
+StartRoadController::~StartRoadController() = default;
+
+Invitation_Wizard& StartRoadController::wizard()
+{
+    Invitation_Wizard* w = Invitation_Wizard::defaultInstance();
+    w->openDesign = [this](const QString& path) { return m_design->openDesignFile(path); };
+    return *w;
+}
+
+void StartRoadController::New_Project()
+{
+    Check_Path_And_Create_Files();
+    SKTDocument* doc = m_window.document();
+    doc->undoManager()->clear();
+    m_window.New_Project_Setting_Reset();
+    m_window.Get_Front_Controls_Array().clear();
+    m_window.Get_Back_Controls_Array().clear();
+    doc->graphics_temp().clear();
+    for (CardSide side : {CardSide::Front, CardSide::Back, CardSide::Temp})
+        doc->notifyGraphicsChanged(side);
+    resetInvitationState();
+    m_photo.clear();
+    publishMainPhoto();
+    Card_Shape = 0;
+    CARD_SIDE_STR = m_window.Front_card_Prop.Card_Side;
+    m_design->setDesignPath(QString());
+    m_window.Design_Replaced();
+    m_window.SetDocumentCanvasSize(m_window.Front_card_Prop.Card_Size);
+    m_window.Select_front_side();
+}
+
+StartWizardAnswer StartRoadController::runStartWizard()
+{
+    Invitation_Wizard& w = wizard();
+    const int result = w.Open_Wnd();
+    return {result, w.mode()};
+}
+
+void StartRoadController::Open_Start_Window()
+{
+    SKTDocument* doc = m_window.document();
+    doc->setUndoRegistrationEnabled(false);
+    Invitation_Wizard& w = wizard();
+    const CardChoice choice = w.cardChoice();
+    choice.applyTo(m_window.Front_card_Prop);
+    choice.applyTo(m_window.Back_card_Prop);
+    Card_Shape = choice.shapeNumber();
+    m_window.SetDocumentCanvasSize(choice.size);
+    // The photo the wizard loaded is the one to show (its file may have gone meanwhile).
+    if (!w.photoOriginal().isNull())
+        m_photo.setOriginal(w.photoOriginal());
+    else if (!Invite_Frame_Pic_IMG.isEmpty() && !m_photo.Update_frame_Main_Photo_And_Path(Invite_Frame_Pic_IMG, true))
+        Invite_Frame_Pic_IMG.clear();
+    publishMainPhoto();
+    Fill_Party_Invidation_Details();
+    m_window.Show_RHS_Properties(nullptr);
+    doc->setUndoRegistrationEnabled(true);
+    m_window.Refresh_Canvas();
+}
+
+void StartRoadController::Fill_Party_Invidation_Details()
+{
+    const Card_Property& front = m_window.Front_card_Prop;
+    const QList<InvitationItemSpec> specs =
+        invitationLayout(InvitationAnswers::fromGlobals(), front.Card_Location, front.Card_Size);
+    const QString savedLibraryImage = Library_Selected_Image;
+    for (const InvitationItemSpec& s : specs) {
+        m_window.setSelectedTool(s.tool);
+        const bool picture = s.kind == InvitationItemSpec::Picture;
+        // A picture item takes the library's last picture before its own path; the wizard's path must win.
+        if (picture)
+            Library_Selected_Image = s.value;
+        m_window._graphicView->createGraphicOfClass(picture ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"),
+                                                    nullptr, true, s.rect, QStringLiteral("F"), s.value, s.controlId);
+    }
+    Library_Selected_Image = savedLibraryImage;
+    // Leaving a creation tool active would turn the next click on the card into a new item.
+    m_window.selectArrowTool();
+}
+
+void StartRoadController::publishMainPhoto()
+{
+    m_window.setMainPhotoImage(m_photo.Main_Photo_image());
+    for (GraphicList* list : {&m_window.Get_Front_Controls_Array(), &m_window.Get_Back_Controls_Array()})
+        for (const GraphicPtr& g : *list)
+            if (g->kind() == GraphicKind::Image && g->control_ID == QStringLiteral("PARTY_IMAGE"))
+                static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
+}
+
+bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
+{
+    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
+        return false;
+    publishMainPhoto();
+    return true;
+}
+
+void StartRoadController::Update_Image_With_Settings()
+{
+    m_photo.Update_Image_With_Settings();
+    publishMainPhoto();
+}
+
+void StartRoadController::Edit_Main_Photo_Button()
+{
+    if (wizard().Open_Wnd_For_Edit_Photo(m_photo) != 1)
+        return;
+    publishMainPhoto();
+    if (!Invite_Frame_Pic_IMG.isEmpty()) {
+        const QString saved = Library_Selected_Image;
+        Library_Selected_Image = Invite_Frame_Pic_IMG;
+        m_window.setSelectedTool(8);
+        m_window._graphicView->ReplaceGraphicText(QStringLiteral("SKTImage"), nullptr, false, QRectF(),
+                                                  QStringLiteral("F"), Invite_Frame_Pic_IMG, QStringLiteral("PARTY_IMAGE"));
+        Library_Selected_Image = saved;
+        m_window.selectArrowTool();
+    }
+    m_window.document()->notifyGraphicsChanged(CardSide::Front);
+    m_window.Refresh_Canvas();
+    m_window.Show_RHS_Properties(nullptr);
+}
+
+void StartRoadController::framePicked(const QString& path)
+{
+    QString error;
+    if (!setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path, &error)) {
+        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+        return;
+    }
+    Invite_Frame_IMG = path;
+    m_window.document()->notifyGraphicsChanged(CardSide::Front);
+    m_window.Refresh_Canvas();
+    m_window.Show_RHS_Properties(nullptr);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// The editor window's start road and main photo: a new design, the start wizard, the invitation items,
+// the frame gallery and the re-editing of the main photo.
+
+#include "wizards/MainPhoto.h"
+#include "wizards/StartRoad.h"
+
+#include <QObject>
+
+class FrameGalleryWidget;
+class Invitation_Wizard;
+class SKTWindowController;
+class DesignCommands;
+
+class StartRoadController : public QObject, public StartHost {
+    Q_OBJECT
+public:
+    // Attaches to the window: adds the frame gallery and the start-road commands to it.
+    explicit StartRoadController(SKTWindowController& window, QObject* parent = nullptr);
+    ~StartRoadController() override;
+
+    // StartHost
+    void New_Project() override;
+    StartWizardAnswer runStartWizard() override;
+    void Open_Start_Window() override;
+
+    // Creates the invitation items from the wizard's answers on the front side.
+    void Fill_Party_Invidation_Details();
+    // Loads the main photo (see MainPhoto) and shows it in the "PARTY_IMAGE" items.
+    bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath);
+    void Update_Image_With_Settings();
+    // Re-opens the wizard's photo page; on OK the "PARTY_IMAGE" item shows the new photo.
+    void Edit_Main_Photo_Button();
+    // The gallery's pick: the frame goes to the front side, whichever side is shown.
+    void framePicked(const QString& path);
+
+    MainPhoto& mainPhoto() { return m_photo; }
+    DesignCommands& designCommands() { return *m_design; }
+    FrameGalleryWidget* gallery() const { return m_gallery; }
+    Invitation_Wizard& wizard();
+    // Hands the photo to the window (CanvasHost) and to the items that show it.
+    void publishMainPhoto();
+
+private:
+    SKTWindowController& m_window;
+    MainPhoto m_photo;
+    DesignCommands* m_design;
+    FrameGalleryWidget* m_gallery = nullptr;
+};

@@ -1,0 +1,283 @@
+#include "app/SKTWindowController.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/BatchState.h"
+#include "data/Data_From_Excel.h"
+#include "wizards/InvitationState.h"
+#include "wizards/ui/FrameGalleryWidget.h"
+#include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/PhotoEditPanel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+
+#include "canvas/ItemCompare.h"
+
+namespace {
+
+class ScriptedPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    bool answer = false;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override
+    {
+        texts << q;
+        return answer;
+    }
+};
+
+QString writePicture(const QString& path, QColor colour)
+{
+    QImage img(40, 30, QImage::Format_ARGB32);
+    img.fill(colour);
+    img.save(path, "PNG");
+    return path;
+}
+
+// Answers the start wizard once it is shown.
+void scriptWizard(std::function<void(Invitation_Wizard*)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        if (auto* w = qobject_cast<Invitation_Wizard*>(QApplication::activeModalWidget()))
+            answer(w);
+    });
+}
+
+GraphicPtr byId(const GraphicList& items, const QString& id)
+{
+    for (const GraphicPtr& g : items)
+        if (g->control_ID == id)
+            return g;
+    return nullptr;
+}
+
+} // namespace
+
+class TestStartWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompt m_prompt;
+    SKTDocument* m_doc = nullptr;
+    SKTWindowController* m_window = nullptr;
+    StartRoadController* m_road = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        Resource_Path = m_dir.path();
+        Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
+        writePicture(m_dir.filePath(QStringLiteral("Frames/Gold.png")), Qt::yellow);
+        setPromptHandler(&m_prompt);
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+
+    void init()
+    {
+        m_prompt.texts.clear();
+        m_prompt.answer = false;
+        m_doc = new SKTDocument;
+        m_window = new SKTWindowController(m_doc);
+        m_road = new StartRoadController(*m_window);
+        m_road->designCommands().quitApplication = [] {};
+    }
+    void cleanup()
+    {
+        delete m_road;
+        delete m_window;
+        delete m_doc;
+    }
+
+    void cancelQuits()
+    {
+        m_window->Get_Front_Controls_Array().append(makeGraphicOfClass(QStringLiteral("SKTText"), false));
+        scriptWizard([](Invitation_Wizard* w) { w->reject(); });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::Quit);
+        QVERIFY(m_window->Get_Front_Controls_Array().isEmpty()); // New_Project ran first
+    }
+
+    // "W": the card settings come from the wizard and the invitation items stand where the layout says.
+    void newCardRoad()
+    {
+        const QString photo = writePicture(m_dir.filePath(QStringLiteral("me.png")), Qt::red);
+        scriptWizard([photo](Invitation_Wizard* w) {
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Party"));
+            w->toEdit()->setText(QStringLiteral("Anna"));
+            w->dateCheck()->setChecked(false);
+            w->timeCheck()->setChecked(false);
+            w->next();
+            w->photoPanel()->loadFile(photo);
+            w->next();
+            w->frameList()->setCurrentRow(1);
+            w->next();
+            w->categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+            w->customWidth()->setValue(500 * 0.3527777777778);
+            w->customHeight()->setValue(300 * 0.3527777777778);
+            w->shapeGroup()->button(2)->setChecked(true);
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        const Card_Property& front = m_window->Front_card_Prop;
+        QVERIFY(qAbs(front.Card_Size.width() - 500) < 0.1);
+        QCOMPARE(front.Card_Shape, QStringLiteral("E"));
+        QCOMPARE(Card_Shape, 2);
+        const GraphicList& items = m_window->Get_Front_Controls_Array();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[0]->control_ID, QStringLiteral("PARTY_IMAGE_BG")); // made last, lies on top
+        QCOMPARE(items[1]->control_ID, QStringLiteral("PARTY_IMAGE"));
+        GraphicPtr title = byId(items, QStringLiteral("PARTY_TITLE"));
+        QVERIFY(title);
+        QCOMPARE(title->Text_Value, QStringLiteral("Party"));
+        QVERIFY(qAbs(title->_bounds.x() - 40) < 0.01 && qAbs(title->_bounds.y() - 40) < 0.01);
+        QCOMPARE(byId(items, QStringLiteral("PARTY_TO"))->Text_Value, QStringLiteral("Dear Anna,"));
+        QCOMPARE(items[1]->_image.pixelColor(2, 2), QColor(Qt::red)); // the main photo
+        QVERIFY(!items[0]->_image.isNull());
+        QVERIFY(!m_doc->undoManager()->canUndo()); // built with undo registration off
+        QCOMPARE(m_window->Selected_Control_Tool, 0);
+    }
+
+    // Saving and opening again gives the same design; a broken file changes nothing.
+    void saveOpenAndRefuse()
+    {
+        scriptWizard([](Invitation_Wizard* w) {
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Saved"));
+            w->next();
+            w->next();
+            w->next();
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")},
+                                                     {{QStringLiteral("1"), QStringLiteral("Ann")}});
+        Excel_Binding_Use = true;
+        IMG_sat_val = 1.5f;
+        DesignCommands& cmd = m_road->designCommands();
+        const QString path = m_dir.filePath(QStringLiteral("saved"));
+        cmd.askSavePath = [path] { return path; };
+        QVERIFY(cmd.Save_As_Clicked());
+        QCOMPARE(cmd.designPath(), path + QStringLiteral(".kvto"));
+        const DesignData before = cmd.captureDesign();
+
+        // A new design, then open the saved one.
+        m_road->New_Project();
+        QVERIFY(m_window->Get_Front_Controls_Array().isEmpty());
+        Excel_Binding_Use = false;
+        QVERIFY(cmd.openDesignFile(path + QStringLiteral(".kvto")));
+        const DesignData after = cmd.captureDesign();
+        QVERIFY(after.front == before.front);
+        QVERIFY(after.back == before.back);
+        QCOMPARE(after.photo, before.photo);
+        QCOMPARE(after.sheet, before.sheet);
+        QCOMPARE(after.frontItems.size(), before.frontItems.size());
+        for (int i = 0; i < after.frontItems.size(); ++i)
+            QCOMPARE(itemcompare::differingFields(*after.frontItems[i], *before.frontItems[i]), QStringList());
+
+        // A damaged file: message, and the design stays as it was.
+        const QString bad = m_dir.filePath(QStringLiteral("bad.kvto"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("bplist00 broken");
+        f.close();
+        m_prompt.texts.clear();
+        QVERIFY(!cmd.openDesignFile(bad));
+        QCOMPARE(m_prompt.texts.size(), 1);
+        QVERIFY(m_prompt.texts[0].contains(QStringLiteral("could not be opened")));
+        QCOMPARE(m_window->Get_Front_Controls_Array(), after.frontItems);
+        QCOMPARE(cmd.designPath(), path + QStringLiteral(".kvto"));
+    }
+
+    // "L": the wizard opens a design; a refused file keeps the wizard open.
+    void openRoad()
+    {
+        DesignData d;
+        d.front.Card_Size = QSizeF(300, 200);
+        GraphicPtr t = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        static_cast<SKTText&>(*t).setText(QStringLiteral("Loaded"));
+        d.frontItems << t;
+        const QString path = m_dir.filePath(QStringLiteral("open.kvto"));
+        QVERIFY(designfile::save(path, d));
+        const QString bad = m_dir.filePath(QStringLiteral("bad2.kvto"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("junk");
+        f.close();
+        scriptWizard([path, bad](Invitation_Wizard* w) {
+            w->openDesignButton()->setChecked(true);
+            w->designPathEdit()->setText(bad);
+            QVERIFY(!w->next());
+            w->designPathEdit()->setText(path);
+            QVERIFY(w->next());
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::OpenedDesign);
+        QCOMPARE(m_window->Get_Front_Controls_Array().size(), 1);
+        QCOMPARE(m_window->Get_Front_Controls_Array()[0]->Text_Value, QStringLiteral("Loaded"));
+        QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(300, 200));
+    }
+
+    void exitAsksToSave_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes") << true << true;
+        QTest::newRow("no") << false << false;
+    }
+    void exitAsksToSave()
+    {
+        QFETCH(bool, yes);
+        QFETCH(bool, saved);
+        DesignCommands& cmd = m_road->designCommands();
+        const QString path = m_dir.filePath(QStringLiteral("exit-%1.kvto").arg(yes));
+        cmd.setDesignPath(path);
+        bool reviewed = false, quit = false;
+        cmd.runReviewWindow = [&] { reviewed = true; };
+        cmd.quitApplication = [&] { quit = true; };
+        m_prompt.answer = yes;
+        cmd.Exit_App();
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
+        QCOMPARE(QFileInfo::exists(path), saved);
+        QVERIFY(reviewed && quit);
+    }
+
+    // Saving needs a place: cancelling the save panel on Exit keeps the program running.
+    void exitWithoutPlaceKeepsRunning()
+    {
+        DesignCommands& cmd = m_road->designCommands();
+        cmd.setDesignPath(QString());
+        cmd.askSavePath = [] { return QString(); };
+        bool quit = false;
+        cmd.quitApplication = [&] { quit = true; };
+        m_prompt.answer = true;
+        cmd.Exit_App();
+        QVERIFY(!quit);
+    }
+
+    void framePickedGoesToFront()
+    {
+        m_window->Select_back_side();
+        m_road->gallery()->setCurrentRow(0);
+        const GraphicList& front = m_window->Get_Front_Controls_Array();
+        QCOMPARE(front.size(), 1);
+        QCOMPARE(front[0]->control_ID, QStringLiteral("PARTY_IMAGE_BG"));
+        QCOMPARE(m_window->Front_card_Prop.Card_BG_Image_Path, m_road->gallery()->selected_image());
+        QVERIFY(m_window->Get_Back_Controls_Array().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartWindow)
+#include "test_start_window.moc"
