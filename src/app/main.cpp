@@ -1,4 +1,5 @@
 #include "app/SKTWindowController.h"
+#include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
@@ -19,6 +20,11 @@ int main(int argc, char** argv)
         Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
         return 1;
     }
+    // The frame gallery is filled from the resources, so the start road comes after them.
+    StartRoadController startRoad(window);
     window.show();
+    // A new design, then the start wizard; anything but building or opening a design ends the program.
+    if (runStartRoad(startRoad) == StartOutcome::Quit)
+        return 0;
     return app.exec();
 }
