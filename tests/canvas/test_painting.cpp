@@ -682,11 +682,9 @@ private slots:
             item->text_ctrl_font.setPointSizeF(5000);
             item->_Text_contents = QString(100000, QLatin1Char('W'));
         }
-        QElapsedTimer timer;
-        timer.start();
+        // Must finish (CTest's timeout catches a hang) and must not crash.
         drawn(*item, 120, 120);
         ItemPainting::paintedBounds(*item);
-        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void emptyBoundsDrawNothing()
