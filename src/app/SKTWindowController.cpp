@@ -1,5 +1,8 @@
 #include "app/SKTWindowController.h"
 
+#include "app/inspector/InspectorPanel.h"
+#include "app/inspector/WindowInspectorHost.h"
+
 #include "app/Grid_Wizard.h"
 #include "app/Open_Export_Log.h"
 #include "canvas/CardBase.h"
@@ -259,10 +262,11 @@ void SKTWindowController::buildCanvases()
     _inspectorDock = new QDockWidget(tr("Properties"), this);
     _inspectorDock->setObjectName(QStringLiteral("inspectorDock"));
     _inspectorDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    sett_tab = new QTabWidget;
-    sett_tab->setObjectName(QStringLiteral("sett_tab"));
-    sett_tab->setMinimumWidth(280);
-    _inspectorDock->setWidget(sett_tab);
+    _inspectorHost = std::make_unique<WindowInspectorHost>(this);
+    _inspector = new InspectorPanel(_inspectorHost.get());
+    _inspector->setMinimumWidth(300);
+    sett_tab = _inspector->sett_tab;
+    _inspectorDock->setWidget(_inspector);
     addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);
 }
 
@@ -642,6 +646,11 @@ void SKTWindowController::Show_RHS_Properties(const GraphicPtr& item)
 {
     if (Not_Draw_Only_Prop_Change)
         return;
+    if (_inspector) {
+        _inspector->Show_RHS_Properties(item);
+        Last_Selected_Graphic = _inspector->Last_Selected_Graphic();
+        return;
+    }
     selectArrowTool();
     if (!item) {
         currentGraphicView()->Clear_Control_Selection();
@@ -996,6 +1005,12 @@ QImage SKTWindowController::mainPhotoImage() const
 {
     QMutexLocker lock(&_photoMutex);
     return Main_Photo_image;
+}
+
+void SKTWindowController::resetImageEditingControls()
+{
+    if (_inspector)
+        _inspector->Reset_Image_Editing_Controls();
 }
 
 void SKTWindowController::setMainPhotoImage(const QImage& image)

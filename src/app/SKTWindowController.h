@@ -9,6 +9,7 @@
 #include "canvas/SKTGraphicView.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <QMutex>
 #include <QPointer>
 
@@ -20,6 +21,8 @@ class QScrollArea;
 class QStackedWidget;
 class QTabWidget;
 class Grid_Wizard;
+class InspectorPanel;
+class WindowInspectorHost;
 class SKTGrid;
 class Open_Export_Log;
 
@@ -72,6 +75,7 @@ public:
     void Show_RHS_Properties(const GraphicPtr& item);
     GraphicPtr Last_Selected_Graphic;
     QTabWidget* sett_tab;
+    InspectorPanel* inspector() const { return _inspector; }
 
     // --- command states ---
     void Undo_Redo_Button_state();
@@ -158,6 +162,7 @@ public:
     // CanvasHost
     QImage mainPhotoImage() const override;
     void setMainPhotoImage(const QImage& image);
+    void resetImageEditingControls() override;
 
     QAction* toolAction(int tool) const;
 
@@ -183,6 +188,8 @@ private:
     QScrollArea* second_view;
     QScrollArea* temp_design_view;
     QDockWidget* _inspectorDock;
+    std::unique_ptr<WindowInspectorHost> _inspectorHost;
+    InspectorPanel* _inspector = nullptr;
     QActionGroup* _toolGroup;
     QList<QAction*> _toolActions;
     QAction* _sideActions[3] = {};

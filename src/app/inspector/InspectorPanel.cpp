@@ -12,7 +12,8 @@
 #include "common/ui/UiHelpers.h"
 #include "imaging/ImageAdjustments.h"
 #include "wizards/CardSizePresets.h"
-#include "wizards/ReadyTexts.h"
+#include "wizards/InvitationState.h"
+#include "wizards/ui/Insert_Template.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,7 +26,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -213,22 +213,12 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
             return std::nullopt;
         return f;
     };
-    chooseTemplate = [this](const QString& titleOrMsg) -> std::optional<QString> {
-        const QStringList texts = readytexts::load(readytexts::filePath(titleOrMsg));
-        if (texts.isEmpty()) {
-            Show_MessageBox(tr("No ready-made texts were found."));
+    chooseTemplate = [](const QString& titleOrMsg) -> std::optional<QString> {
+        Insert_Template* picker = Insert_Template::defaultInstance();
+        picker->title_or_msg = titleOrMsg;
+        if (picker->Open_Template_Dialog() != 1)
             return std::nullopt;
-        }
-        const QString caption = titleOrMsg == QLatin1String("T") ? tr("Titles") : tr("Messages");
-        for (;;) {
-            bool ok = false;
-            const QString chosen = QInputDialog::getItem(this, caption, caption, texts, 0, true, &ok);
-            if (!ok)
-                return std::nullopt;
-            if (!Trim_Str(chosen).isEmpty())
-                return Trim_Str(chosen);
-            Show_MessageBox(QStringLiteral("Please select message."));
-        }
+        return Template_Msg_Val;
     };
 
     auto* layout = new QVBoxLayout(this);
@@ -1084,8 +1074,21 @@ void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name)
     combo->setCurrentIndex(index);
 }
 
+void InspectorPanel::refreshHatchLists()
+{
+    const QStringList names = hatchNames();
+    for (QComboBox* c : {Card_hatch_style, shape_hatch_style}) {
+        if (c->count() > 0 || names.isEmpty())
+            continue;
+        const QSignalBlocker block(c);
+        c->addItems(names);
+        c->setCurrentIndex(-1);
+    }
+}
+
 void InspectorPanel::loadCard()
 {
+    refreshHatchLists();
     Card_Property& p = currentRecord();
     Card_border_chk->setChecked(p.Card_border_chk == 1);
     Card_bordr_clr->setColor(p.Card_bordr_clr);
@@ -1186,6 +1189,7 @@ void InspectorPanel::setTextFillEnabling(bool gradient)
 
 void InspectorPanel::loadShape(const SKTGraphic& g)
 {
+    refreshHatchLists();
     Shape_border_chk->setChecked(g._isDrawingStroke);
     shape_bor_Stepper->setValue(truncatedWidth(g._strokeWidth));
     shape_bordr_clr->setColor(g._strokeColor);

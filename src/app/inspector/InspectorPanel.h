@@ -306,6 +306,7 @@ private:
     void loadImage(const SKTGraphic& g);
     void loadSign(const SKTGraphic& g);
     void loadDataSource(const SKTGraphic& g);
+    void refreshHatchLists();
     void setDashSelection(QComboBox* combo, const QString& code);
     void setHatchSelection(QComboBox* combo, const QString& name);
     void setShapeFillEnabling(const QString& fillType);
