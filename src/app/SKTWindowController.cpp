@@ -264,7 +264,7 @@ void SKTWindowController::buildCanvases()
     _inspectorDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
     _inspector = new InspectorPanel(_inspectorHost.get());
-    _inspector->setMinimumWidth(300);
+    _inspector->setMinimumWidth(350);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);
     addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);

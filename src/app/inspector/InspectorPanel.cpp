@@ -230,6 +230,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
     sett_tab = new QTabWidget;
     sett_tab->setObjectName(QStringLiteral("sett_tab"));
     sett_tab->setUsesScrollButtons(true);
+    sett_tab->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     layout->addWidget(print_object_chk);
     layout->addWidget(sel_control_name);
     layout->addWidget(sett_tab, 1);
@@ -252,6 +253,7 @@ QWidget* InspectorPanel::wrapPage(const QString& name, QWidget* content)
     scroll->setObjectName(name);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
     m_pages.insert(name, scroll);
     return scroll;
@@ -382,6 +384,7 @@ QWidget* InspectorPanel::buildCardSettingPage()
     ColList->setHorizontalHeaderLabels({tr("Size")});
     ColList->horizontalHeader()->setStretchLastSection(true);
     ColList->verticalHeader()->hide();
+    ColList->verticalHeader()->setDefaultSectionSize(22);
     ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
     ColList->setSelectionMode(QAbstractItemView::SingleSelection);
     ColList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -445,6 +448,7 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
     Card_fill_Grd_2_clr = new ColorWell(QStringLiteral("Card_fill_Grd_2_clr"));
     Card_grad_Stepper = realStepper(QStringLiteral("Card_grad_Stepper"), QStringLiteral("Card_grad_Text"), 0, 360, 0, 1, tr("°"));
     Card_hatch_style = combo(QStringLiteral("Card_hatch_style"), hatchNames());
+    Card_hatch_style->setMinimumWidth(120);
     Card_hatch_bk_clr = new ColorWell(QStringLiteral("Card_hatch_bk_clr"));
     g->addWidget(Card_solid_fill_rd, 0, 0);
     g->addWidget(Card_fill_clr, 0, 1);
@@ -481,11 +485,14 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
     All_Text_clr_COPY = new ColorWell(QStringLiteral("All_Text_clr_COPY"));
     All_Text_clr_COPY->setVisible(false);
     All_Text_font_value = label(QStringLiteral("All_Text_font_value"));
+    All_Text_font_value->setWordWrap(true);
+    All_Text_font_value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     All_Text_font_value_COPY = label(QStringLiteral("All_Text_font_value_COPY"));
     All_Text_font_value_COPY->setVisible(false);
     auto* fontBtn = button(QStringLiteral("Content_Font_btn"), tr("Font…"));
     cf->addRow(tr("Colour"), row({All_Text_clr, All_Text_clr_COPY}));
-    cf->addRow(tr("Font"), row({All_Text_font_value, fontBtn}));
+    cf->addRow(tr("Font"), All_Text_font_value);
+    cf->addRow(QString(), fontBtn);
     cf->addRow(All_Text_font_value_COPY);
     v->addWidget(content);
     v->addStretch(1);
@@ -564,6 +571,7 @@ QWidget* InspectorPanel::buildShapePage()
     shape_fill_Grd_2_clr = new ColorWell(QStringLiteral("shape_fill_Grd_2_clr"));
     shape_grad_Stepper = realStepper(QStringLiteral("shape_grad_Stepper"), QStringLiteral("shape_grad_Text"), 0, 360, 0, 1, tr("°"));
     shape_hatch_style = combo(QStringLiteral("shape_hatch_style"), hatchNames());
+    shape_hatch_style->setMinimumWidth(120);
     shape_hatch_bk_clr = new ColorWell(QStringLiteral("shape_hatch_bk_clr"));
     g->addWidget(Shape_solid_fill_rd, 0, 0);
     g->addWidget(shape_fill_clr, 0, 1);
@@ -645,6 +653,8 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     auto* f = new QFormLayout;
     Text_clr = new ColorWell(QStringLiteral("Text_clr"));
     Text_font_value = label(QStringLiteral("Text_font_value"));
+    Text_font_value->setWordWrap(true);
+    Text_font_value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* fontBtn = button(QStringLiteral("Text_Font_btn"), tr("Font…"));
     Text_align_combo = combo(QStringLiteral("Text_align_combo"), {tr("Left"), tr("Center"), tr("Right"), tr("Justified")});
     Text_vert_align_combo = combo(QStringLiteral("Text_vert_align_combo"), {tr("Top"), tr("Middle"), tr("Bottom")});
@@ -654,7 +664,8 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     txt_rotation_slidr = makeSlider(page, QStringLiteral("txt_rotation_slidr"), -180, 180, 1);
     txt_rotation_slidr_val = page->findChild<QLabel*>(QStringLiteral("txt_rotation_slidr_val"));
     f->addRow(tr("Colour"), Text_clr);
-    f->addRow(tr("Font"), row({Text_font_value, fontBtn}));
+    f->addRow(tr("Font"), Text_font_value);
+    f->addRow(QString(), fontBtn);
     f->addRow(tr("Alignment"), Text_align_combo);
     f->addRow(tr("Vertical"), Text_vert_align_combo);
     f->addRow(tr("Case"), Text_case_combo);

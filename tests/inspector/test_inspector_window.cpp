@@ -1,0 +1,121 @@
+// The inspector inside the main window: a click's dispatch reaches the panels and a panel change reaches
+// the selected items of the side shown. Set NAVU_SHOTS_DIR to save a picture of each panel.
+
+#include "app/SKTWindowController.h"
+#include "app/inspector/InspectorPanel.h"
+
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+class SilentPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override
+    {
+        texts << q;
+        return true;
+    }
+};
+
+GraphicPtr item(const QString& cls, const QString& shape, const QRectF& r)
+{
+    GraphicPtr g = makeGraphicOfClass(cls, false);
+    g->_shape_type = shape;
+    g->setBounds(r);
+    if (cls == QLatin1String("SKTText"))
+        static_cast<SKTText&>(*g).setText(QStringLiteral("Happy Birthday"));
+    return g;
+}
+} // namespace
+
+class TestInspectorWindow : public QObject {
+    Q_OBJECT
+    SilentPrompt prompt;
+
+    void shot(QWidget* w, const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("NAVU_SHOTS_DIR");
+        if (!dir.isEmpty())
+            w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    }
+
+private slots:
+    void initTestCase() { setPromptHandler(&prompt); }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+
+    void dispatchAndWriteBack()
+    {
+        Card_Front_Or_Back = 0;
+        SKTDocument doc;
+        SKTWindowController wnd(&doc);
+        wnd.resize(1300, 860);
+        wnd.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wnd));
+        InspectorPanel* panel = wnd.inspector();
+        QVERIFY(panel);
+        QCOMPARE(wnd.sett_tab, panel->sett_tab);
+        wnd.Show_RHS_Properties(nullptr);
+        QCOMPARE(panel->shownTabNames(), QStringList({"card_setting_tab", "card_bkgd_tab"}));
+        shot(&wnd, QStringLiteral("card"));
+        panel->sett_tab->setCurrentIndex(1);
+        shot(&wnd, QStringLiteral("background"));
+
+        GraphicPtr text = item(QStringLiteral("SKTText"), {}, QRectF(40, 40, 220, 50));
+        GraphicPtr star = item(QStringLiteral("Shape_Control"), QStringLiteral("DS"), QRectF(300, 120, 120, 120));
+        GraphicPtr pic = item(QStringLiteral("SKTImage"), {}, QRectF(40, 150, 160, 120));
+        GraphicPtr line = item(QStringLiteral("SKTLine"), {}, QRectF(40, 300, 200, 10));
+        doc.insertGraphics(CardSide::Front, {text, star, pic, line});
+
+        const struct {
+            GraphicPtr g;
+            QString first;
+            QString name;
+        } cases[] = {{text, QStringLiteral("text_edtng_tab"), QStringLiteral("text")},
+                     {star, QStringLiteral("shape_tab"), QStringLiteral("shape")},
+                     {pic, QStringLiteral("datasource_tab"), QStringLiteral("picture")},
+                     {line, QStringLiteral("line_tab"), QStringLiteral("line")}};
+        for (const auto& c : cases) {
+            wnd._graphicView->selectGraphic(c.g);
+            wnd.Show_RHS_Properties(c.g);
+            QCOMPARE(panel->shownTabNames().first(), c.first);
+            QCOMPARE(wnd.Last_Selected_Graphic, c.g);
+            shot(&wnd, c.name);
+        }
+        wnd._graphicView->selectGraphic(text);
+        wnd.Show_RHS_Properties(text);
+        panel->sett_tab->setCurrentIndex(1);
+        shot(&wnd, QStringLiteral("text_properties"));
+        wnd._graphicView->selectGraphic(pic);
+        wnd.Show_RHS_Properties(pic);
+        panel->sett_tab->setCurrentIndex(1);
+        shot(&wnd, QStringLiteral("picture_properties"));
+
+        // a panel change reaches the canvas's selection
+        wnd._graphicView->selectGraphic(star);
+        wnd.Show_RHS_Properties(star);
+        panel->shape_alpha_Stepper->setValue(40);
+        QCOMPARE(star->alpha_val, 0.4f);
+        QCOMPARE(text->alpha_val, 1.0f);
+
+        // the size panel resizes every canvas
+        wnd.Show_RHS_Properties(nullptr);
+        panel->width_Stepper->setValue(100);
+        panel->height_Stepper->setValue(100);
+        panel->Apply_Size_Clicked();
+        QVERIFY(qAbs(wnd._graphicView_BACK->canvasSize().width() - 283.46) < 0.01);
+        QVERIFY(qAbs(doc.canvasSize().height() - 283.46) < 0.01);
+        QCOMPARE(wnd.Front_card_Prop.Card_Size, doc.canvasSize());
+    }
+};
+
+QTEST_MAIN(TestInspectorWindow)
+#include "test_inspector_window.moc"
