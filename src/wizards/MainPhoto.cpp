@@ -62,3 +62,27 @@ void MainPhoto::clear()
     m_original = QImage();
     m_adjusted = QImage();
 }
+
+QImage MainPhoto::loadAdjusted(const QString& path)
+{
+    return adjusted(readPicture(path), currentPhotoSettings());
+}
+
+namespace {
+MainPhotoLoader& installedLoader()
+{
+    static MainPhotoLoader loader;
+    return loader;
+}
+} // namespace
+
+void setMainPhotoLoader(MainPhotoLoader loader)
+{
+    installedLoader() = std::move(loader);
+}
+
+bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
+{
+    const MainPhotoLoader& loader = installedLoader();
+    return loader ? loader(path, changePath) : false;
+}

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
 class MainPhoto {
 public:
     // Largest picture accepted (pixels on a side), so a hostile file cannot exhaust memory.
@@ -30,8 +32,18 @@ public:
 
     // The adjusted picture for the settings, from the given original (used by the live preview too).
     static QImage adjusted(const QImage& original, const PhotoSettings& settings);
+    // A data row's photo: the picture at path adjusted with the current settings; null when unreadable.
+    // Touches nothing else, so a worker may call it.
+    static QImage loadAdjusted(const QString& path);
 
 private:
     QImage m_original;
     QImage m_adjusted;
 };
+
+// The design's main photo as the window keeps it. The window's start road installs the loader; other parts
+// (the picture panel, the data-source choice) reload the photo through the free function below.
+using MainPhotoLoader = std::function<bool(const QString& path, bool changePath)>;
+void setMainPhotoLoader(MainPhotoLoader loader);
+// Loads the main photo through the installed loader; false when none is installed or the file is unreadable.
+bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath);

@@ -267,6 +267,33 @@ private slots:
         QVERIFY(!quit);
     }
 
+    // The photo reloaded from elsewhere (picture panel, data-source choice) reaches the window and its item;
+    // a file that does not load keeps the photo and its path.
+    void mainPhotoThroughTheLoader()
+    {
+        const QString red = writePicture(m_dir.filePath(QStringLiteral("r.png")), Qt::red);
+        const QString blue = writePicture(m_dir.filePath(QStringLiteral("b.png")), Qt::blue);
+        QVERIFY(::Update_frame_Main_Photo_And_Path(red, true));
+        m_window->setSelectedTool(8);
+        Library_Selected_Image = red;
+        m_window->_graphicView->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(0, 0, 50, 50),
+                                                     QStringLiteral("F"), red, QStringLiteral("PARTY_IMAGE"));
+        Library_Selected_Image.clear();
+        GraphicPtr item = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE"));
+        QVERIFY(item);
+        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::red));
+        QVERIFY(::Update_frame_Main_Photo_And_Path(blue, false));
+        QCOMPARE(Invite_Frame_Pic_IMG, red);
+        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::blue));
+        QCOMPARE(m_window->mainPhotoImage().pixelColor(1, 1), QColor(Qt::blue));
+        QVERIFY(!::Update_frame_Main_Photo_And_Path(m_dir.filePath(QStringLiteral("none.png")), true));
+        QCOMPARE(Invite_Frame_Pic_IMG, red);
+        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::blue));
+        delete m_road;
+        m_road = nullptr;
+        QVERIFY(!::Update_frame_Main_Photo_And_Path(red, true)); // no window, no loader
+    }
+
     void framePickedGoesToFront()
     {
         m_window->Select_back_side();

@@ -108,6 +108,15 @@ private slots:
         QCOMPARE(out.size(), (degrees == 90 || degrees == -90) ? QSize(10, 20) : QSize(20, 10));
     }
 
+    void rowPhotoAdjusted()
+    {
+        QTemporaryDir dir;
+        IMG_invert_clr = true;
+        const QImage img = MainPhoto::loadAdjusted(writePicture(dir, QStringLiteral("a.png"), Qt::green));
+        QCOMPARE(img.pixelColor(1, 1), QColor(255, 0, 255));
+        QVERIFY(MainPhoto::loadAdjusted(dir.filePath(QStringLiteral("none.png"))).isNull());
+    }
+
     void settingsRoundTripThroughGlobals()
     {
         PhotoSettings s;

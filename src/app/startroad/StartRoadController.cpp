@@ -31,9 +31,16 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     QMenu* card = window.menuBar()->addMenu(tr("&Card"));
     card->addAction(tr("Edit Main Photo..."), this, &StartRoadController::Edit_Main_Photo_Button);
     card->addAction(dock->toggleViewAction());
+
+    setMainPhotoLoader([this](const QString& path, bool changePath) {
+        return this->Update_frame_Main_Photo_And_Path(path, changePath);
+    });
 }
 
-StartRoadController::~StartRoadController() = default;
+StartRoadController::~StartRoadController()
+{
+    setMainPhotoLoader(nullptr);
+}
 
 Invitation_Wizard& StartRoadController::wizard()
 {
