@@ -131,6 +131,8 @@ QVariantList Data_From_Excel::rowsToVariant() const
 
 void Data_From_Excel::restoreFromVariant(const QVariantList& titles, const QVariantList& rows)
 {
+    // Keys beyond the stored columns cannot be shown or bound; without titles, at most MaxColumns.
+    const int lastColumn = titles.isEmpty() ? MaxColumns : int(titles.size()) - 1;
     QList<QStringList> table;
     table.reserve(rows.size());
     int widest = 1;
@@ -139,8 +141,7 @@ void Data_From_Excel::restoreFromVariant(const QVariantList& titles, const QVari
         QStringList row;
         for (auto it = m.cbegin(); it != m.cend(); ++it) {
             const int c = columnOfKey(it.key());
-            // A stored table never has more columns than a sheet; a larger key is damage, not data.
-            if (c < 0 || c > 16384)
+            if (c < 0 || c > lastColumn)
                 continue;
             if (row.size() <= c)
                 row.resize(c + 1);

@@ -19,6 +19,7 @@ class Data_From_Excel : public QAbstractTableModel {
 public:
     static inline const QString ExtensionKey = QStringLiteral("Extension");
     static inline const QString RowNumberTitle = QStringLiteral("Row No.");
+    static constexpr int MaxColumns = 16384; // a sheet's width
 
     explicit Data_From_Excel(QObject* parent = nullptr);
 
@@ -53,8 +54,8 @@ public:
     // --- design-file fields: column titles (column 0 first) and rows as dictionaries ---
     QVariantList titlesToVariant() const;
     QVariantList rowsToVariant() const;
-    // Restores titles and rows. An empty title list keeps nothing of the previous table: the columns are
-    // taken from the rows' keys with "Untitled Column %d" titles.
+    // Restores titles and rows. Row keys beyond the titles are dropped. An empty title list keeps nothing
+    // of the previous table: the columns are taken from the rows' keys with "Untitled Column %d" titles.
     void restoreFromVariant(const QVariantList& titles, const QVariantList& rows);
     // The same over libplist nodes; the caller owns the returned nodes. Nodes of the wrong type are
     // read as empty lists.

@@ -14,6 +14,9 @@
 namespace {
 constexpr int kMaxColumns = 16384;    // XFD
 constexpr int kMaxRows = 1048576;
+// Cell slots of one sheet held in memory (cells plus the empty places before them in their rows), so that
+// a small file naming far-away cells cannot make the reader allocate without bound.
+constexpr qint64 kMaxCellSlots = 16LL * 1024 * 1024;
 
 const char* localName(const char* name)
 {
@@ -358,6 +361,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
     const pugi::xml_node sheetData = child(doc.document_element(), "sheetData");
 
     SheetData out;
+    qint64 cellSlots = 0;
     int lastRow = 0; // sheet row number of the last row read
     const int sharedCount = int(_sharedStrings.size());
     std::string scratch;
@@ -470,8 +474,14 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             }
             if (value.isEmpty())
                 continue;
-            if (cells.size() <= col)
+            if (cells.size() <= col) {
+                cellSlots += col + 1 - cells.size();
+                if (cellSlots > kMaxCellSlots) {
+                    fail(error, part + QStringLiteral(": the sheet is too large to read"));
+                    return std::nullopt;
+                }
                 cells.resize(col + 1);
+            }
             cells[col] = std::move(value);
             if (col + 1 > out.columnCount)
                 out.columnCount = col + 1;

@@ -144,6 +144,9 @@ private slots:
                                                 "Untitled Column 2"}));
         QCOMPARE(t.rowCountOfTable(), 2);
         QCOMPARE(t.value(0, 2), QStringLiteral("b"));
+        // Keys beyond the stored titles are dropped.
+        t.restoreFromVariant({"Row No.", "One"}, {QVariantMap{{"Column1", "a"}, {"Column2", "beyond"}}});
+        QCOMPARE(t.rowDictionary(0), (QVariantMap{{"Extension", ""}, {"Column1", "a"}}));
         // Nodes of the wrong kind read as an empty table.
         plist_t notArray = plist_new_string("x");
         t.restoreFromPlist(notArray, notArray);

@@ -341,6 +341,18 @@ private slots:
         QVERIFY2(err.contains("too large"), qPrintable(err));
     }
 
+    void farAwayCellsAreBounded()
+    {
+        QByteArray rows;
+        for (int r = 1; r <= 2000; ++r)
+            rows += "<row><c r=\"XFD" + QByteArray::number(r) + "\"><v>1</v></c></row>";
+        XlsxReader reader;
+        QVERIFY(reader.openData(XlsxTestPackage::simple(rows).bytes()));
+        QString err;
+        QVERIFY(!reader.readSheet(0, &err));
+        QVERIFY2(err.contains("too large"), qPrintable(err));
+    }
+
     void missingFile()
     {
         XlsxReader reader;
