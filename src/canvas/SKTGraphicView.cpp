@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -59,6 +61,7 @@ SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // cursor feedback over handles and items
+    setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setCanvasSize(_canvasSize);
 }
@@ -1020,6 +1023,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
         _dragHandle = h;
         _dragStartRect = item->bounds();
         _mergeKey = nextMergeKey++;
+        _dragStartIndex = _document ? _document->undoManager()->index() : 0;
         _Selected_Graphic = item;
         return;
     }
@@ -1051,6 +1055,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
         _dragItem = item;
         _anchorOrigin = item->bounds().topLeft();
         _mergeKey = nextMergeKey++;
+        _dragStartIndex = _document ? _document->undoManager()->index() : 0;
         emitInspect(item);
         return;
     }
@@ -1221,7 +1226,16 @@ void SKTGraphicView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Backspace: deleteSelection(); return;
     case Qt::Key_Escape:
         if (_drag != Drag::None) {
+            // Escape during a move or resize puts the items back where the drag found them.
+            if ((_drag == Drag::Move || _drag == Drag::Resize) && _document) {
+                QUndoStack* stack = _document->undoManager();
+                if (stack->index() > _dragStartIndex && stack->command(stack->index() - 1) &&
+                    (stack->command(stack->index() - 1)->id() == MoveGraphicsCommandId ||
+                     stack->command(stack->index() - 1)->id() == ResizeGraphicCommandId))
+                    stack->undo();
+            }
             _drag = Drag::None;
+            _dragItem.reset();
             update();
         } else {
             Clear_Control_Selection();
@@ -1240,4 +1254,57 @@ void SKTGraphicView::wheelEvent(QWheelEvent* event)
     if (steps != 0)
         setZoom(_zoom * std::pow(1.25, steps));
     event->accept();
+}
+
+// ---------------------------------------------------------------- dropped picture files
+
+QStringList SKTGraphicView::droppedPictures(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && QFileInfo(path).isFile() && QImageReader(path).canRead())
+            paths << path;
+    }
+    return paths;
+}
+
+void SKTGraphicView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedPictures(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void SKTGraphicView::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = droppedPictures(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    dropPictureFiles(paths, mapToCanvas(event->position()));
+}
+
+GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint)
+{
+    GraphicList made;
+    QPointF at = canvasPoint;
+    for (const QString& path : paths) {
+        const QSize natural = QImageReader(path).size();
+        if (!natural.isValid())
+            continue;
+        // The new picture item takes its picture from Library_Selected_Image, as with the picture tool.
+        Library_Selected_Image = path;
+        const QSizeF size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
+        if (GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(at, size),
+                                                _cardSide, path, QString()))
+            made << g;
+        at += QPointF(10, 10);
+    }
+    if (!made.isEmpty()) {
+        setSelection(made);
+        emitInspect(made.last());
+    }
+    return made;
 }

@@ -127,8 +127,9 @@ public:
     void cut();
     void paste();
     void deleteSelection();
-    // Items of the clipboard, decoded; empty when it holds none.
     static bool clipboardHasGraphics();
+    // Picture items for picture files dropped at a canvas point (files that are not pictures are passed over).
+    GraphicList dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint);
 
     // --- the array was replaced or changed (new design, load, undo): drops what left it and repaints ---
     void graphicsChanged();
@@ -158,6 +159,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     enum class Drag { None, Move, Resize, Rubber, Create };
@@ -178,6 +181,7 @@ private:
     void invalidateGraphics(const GraphicList& items);
     void finishCreation(const QRectF& rect, const QInputEvent* event);
     void updateHoverCursor(const QPointF& canvasPoint);
+    static QStringList droppedPictures(const QMimeData* data);
 
     QPointer<SKTDocument> _document;
     CardSide _side = CardSide::Front;
@@ -201,5 +205,6 @@ private:
     GraphicList _rubberBase; // selection before a shift rubber band
     int _mergeKey = 0;       // same key for the steps of one drag or one run of arrow keys
     bool _keyRun = false;
+    int _dragStartIndex = 0; // undo stack index when the current move or resize began
     bool _applying = false; // inside apply(): the command's areas are invalidated by the caller
 };

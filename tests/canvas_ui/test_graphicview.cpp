@@ -1,6 +1,7 @@
 #include "ViewDriver.h"
 
 #include "canvas/GraphicClipboard.h"
+#include "canvas/GraphicCommands.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
@@ -8,6 +9,8 @@
 #include "common/Globals.h"
 
 #include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QSignalSpy>
@@ -51,6 +54,7 @@ class TestGraphicView : public QObject {
 private slots:
     void init()
     {
+        Library_Selected_Image.clear();
         doc = new SKTDocument;
         grid = new SKTGrid;
         view = new SKTGraphicView;
@@ -516,6 +520,20 @@ private slots:
         QCOMPARE(doc->graphics(), GraphicList{other});
     }
 
+    void propertyEditUndoesPerItem()
+    {
+        const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)});
+        items[0]->_strokeWidth = 1;
+        items[1]->_strokeWidth = 3;
+        doc->undoManager()->push(
+            new SetGraphicFieldCommand<double>(items, &SKTGraphic::_strokeWidth, 6.0, QStringLiteral("Line Width")));
+        QCOMPARE(items[0]->_strokeWidth, 6.0);
+        QCOMPARE(items[1]->_strokeWidth, 6.0);
+        doc->undoManager()->undo();
+        QCOMPARE(items[0]->_strokeWidth, 1.0);
+        QCOMPARE(items[1]->_strokeWidth, 3.0);
+    }
+
     void lockedItemsAreNotDeleted()
     {
         const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)}, {true, false});
@@ -602,6 +620,40 @@ private slots:
         barcode->ctrl_is_locked = true;
         doubleClick(view, QPointF(60, 60));
         QCOMPARE(spy.count(), 1);
+    }
+
+    void escapePutsADragBack()
+    {
+        GraphicPtr g = shape(QRectF(50, 60, 100, 80));
+        doc->setGraphics(CardSide::Front, {g});
+        press(view, QPointF(60, 70));
+        send(view, QEvent::MouseMove, QPointF(90, 100), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCOMPARE(g->bounds().topLeft(), QPointF(80, 90));
+        QTest::keyClick(view, Qt::Key_Escape);
+        QCOMPARE(g->bounds().topLeft(), QPointF(50, 60));
+        send(view, QEvent::MouseMove, QPointF(120, 130), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        release(view, QPointF(120, 130));
+        QCOMPARE(g->bounds().topLeft(), QPointF(50, 60));
+        QVERIFY(!doc->undoManager()->canUndo());
+    }
+
+    void droppedPictureFilesBecomePictures()
+    {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("photo.png"));
+        QImage(320, 160, QImage::Format_RGB32).save(picture);
+        const QString text = dir.filePath(QStringLiteral("notes.txt"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+        f.close();
+        const GraphicList made = view->dropPictureFiles({text, picture}, QPointF(40, 30));
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(made[0]->kind(), GraphicKind::Image);
+        QCOMPARE(made[0]->bounds(), QRectF(40, 30, 160, 80)); // proportions kept
+        QCOMPARE(made[0]->_image.size(), QSize(320, 160));
+        QCOMPARE(doc->graphics(), made);
+        Library_Selected_Image.clear();
     }
 
     void zoomMapsMouseToPoints()
