@@ -184,9 +184,19 @@ void SKTGraphicView::setSelection(const GraphicList& items)
 {
     if (items == _selection)
         return;
-    invalidateGraphics(_selection);
+    // Only the items whose handles appear or go need repainting.
+    QSet<const SKTGraphic*> before, after;
+    for (const GraphicPtr& g : std::as_const(_selection))
+        before.insert(g.get());
+    for (const GraphicPtr& g : items)
+        after.insert(g.get());
+    for (const GraphicPtr& g : std::as_const(_selection))
+        if (!after.contains(g.get()))
+            invalidateGraphic(g);
+    for (const GraphicPtr& g : items)
+        if (!before.contains(g.get()))
+            invalidateGraphic(g);
     _selection = items;
-    invalidateGraphics(_selection);
     _keyRun = false;
     emit selectionChanged();
 }
@@ -1131,8 +1141,11 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
         _currentPoint = p;
         const QRectF band = QRectF(_pressPoint, _currentPoint).normalized();
         GraphicList sel = _rubberBase;
+        QSet<const SKTGraphic*> base;
+        for (const GraphicPtr& g : std::as_const(_rubberBase))
+            base.insert(g.get());
         for (const GraphicPtr& g : graphics())
-            if (g->ctrl_is_visible && band.intersects(g->bounds()) && !sel.contains(g))
+            if (g->ctrl_is_visible && band.intersects(g->bounds()) && !base.contains(g.get()))
                 sel.append(g);
         setSelection(sel);
         invalidateCanvasRect(before.united(band));
