@@ -7,6 +7,7 @@
 #include "data/SeriesFiles.h"
 
 #include <QImage>
+#include <QUndoStack>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -418,6 +419,39 @@ private slots:
         QCOMPARE(bindItemToColumn(*t, -1), std::nullopt);
         QCOMPARE(t->excel_col_indx, 1);
         table->clear();
+    }
+
+    void editUndoAndMerge()
+    {
+        GraphicPtr a = make(QStringLiteral("SKTText"));
+        GraphicPtr b = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
+        static_cast<SKTText&>(*a).setText(QStringLiteral("before"));
+        QUndoStack stack;
+        int changed = 0;
+        auto edit = [&](float alpha, const QString& key) {
+            const GraphicList items{a, b};
+            GraphicList before{copyOfItem(*a), copyOfItem(*b)};
+            a->alpha_val = b->alpha_val = alpha;
+            static_cast<SKTText&>(*a).setText(QStringLiteral("after"));
+            stack.push(new PropertyEditCommand(items, before, key, [&] { ++changed; }));
+        };
+        edit(0.5f, QStringLiteral("shape_alpha_Stepper"));
+        edit(0.4f, QStringLiteral("shape_alpha_Stepper")); // same control: merges
+        QCOMPARE(stack.count(), 1);
+        QCOMPARE(changed, 0); // pushing does not re-apply
+        edit(0.3f, QStringLiteral("Line_clr"));
+        QCOMPARE(stack.count(), 2);
+        stack.undo();
+        QCOMPARE(a->alpha_val, 0.4f);
+        stack.undo();
+        QCOMPARE(a->alpha_val, 1.0f);
+        QCOMPARE(b->alpha_val, 1.0f);
+        QCOMPARE(a->_Text_contents, QStringLiteral("before"));
+        stack.redo();
+        QCOMPARE(b->alpha_val, 0.4f);
+        QCOMPARE(a->_Text_contents, QStringLiteral("after"));
+        QCOMPARE(changed, 3);
+        QVERIFY(!assignItemState(*a, *b)); // kinds differ: nothing copied
     }
 
     void loadGuardNeverStaysSet()

@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <stdexcept>
@@ -96,6 +97,14 @@ public:
     void Disable_Standard_Button_For_Card() override { buttons << QStringLiteral("card"); }
     void Disable_Standard_Button_For_Lock() override { buttons << QStringLiteral("lock"); }
     void setOrderAndLockButtonsEnabled(bool on) override { orderAndLock = on; }
+    QUndoStack* undo = nullptr;
+    void pushUndoCommand(QUndoCommand* c) override
+    {
+        if (undo)
+            undo->push(c);
+        else
+            delete c;
+    }
     void Update_frame_Main_Photo_And_Path(const QString& path, bool) override { mainPhoto << path; }
 };
 
@@ -788,6 +797,51 @@ private slots:
         QCOMPARE(t2->excel_col_indx, 1);
         QCOMPARE(t2->data_source_type, 2);
         Data_From_Excel::defaultInstance()->clear();
+    }
+
+    void panelEditsUndo()
+    {
+        QUndoStack stack;
+        host->undo = &stack;
+        GraphicPtr a = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
+        GraphicPtr b = make(QStringLiteral("Shape_Control"), QStringLiteral("C"));
+        show(a, {a, b});
+        panel->shape_alpha_Stepper->setValue(40);
+        panel->shape_alpha_Stepper->setValue(30);
+        QCOMPARE(stack.count(), 1); // steps of one control merge
+        panel->Shape_border_chk->setChecked(false);
+        QCOMPARE(stack.count(), 2);
+        stack.undo();
+        QVERIFY(a->_isDrawingStroke && b->_isDrawingStroke);
+        QVERIFY(panel->Shape_border_chk->isChecked()); // the panel shows the restored value
+        stack.undo();
+        QCOMPARE(a->alpha_val, 1.0f);
+        QCOMPARE(b->alpha_val, 1.0f);
+        QCOMPARE(panel->shape_alpha_Stepper->value(), 100.0);
+        stack.redo();
+        QCOMPARE(b->alpha_val, 0.3f);
+        host->undo = nullptr;
+    }
+
+    // A bound series that is gone, or an index out of range, clears the selection and changes nothing.
+    void staleBindingLoadsQuietly()
+    {
+        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Kept"), {QStringLiteral("v")}));
+        GraphicPtr t = make(QStringLiteral("SKTText"));
+        t->data_source_type = 1;
+        t->batch_list_name = QStringLiteral("Removed");
+        t->batch_list_index = 42;
+        t->_Text_contents = QStringLiteral("stay");
+        show(t);
+        QCOMPARE(panel->Batch_Series->currentIndex(), -1);
+        QCOMPARE(t->batch_list_index, 42);
+        QCOMPARE(t->_Text_contents, QStringLiteral("stay"));
+        GraphicPtr odd = make(QStringLiteral("SKTText"));
+        odd->data_source_type = 7;
+        show(odd);
+        QCOMPARE(panel->Data_source_type->currentIndex(), 0);
+        QCOMPARE(odd->data_source_type, 7);
+        SeriesFiles::removeSeries(QStringLiteral("Kept"));
     }
 
     void noSeriesMessage()

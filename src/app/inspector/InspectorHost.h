@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QUndoCommand>
 
 class InspectorHost {
 public:
@@ -35,6 +36,9 @@ public:
     virtual void setFrontCurrentGraphic(const GraphicPtr& item) { Q_UNUSED(item); }
     // New card size in points for the document and all three canvases.
     virtual void setDocumentCanvasSize(const QSizeF& size) = 0;
+
+    // Takes an edit of items for the document's undo stack; without one the edit simply stays.
+    virtual void pushUndoCommand(QUndoCommand* command) { delete command; }
 
     // --- card side settings: 0 front, 1 back ---
     virtual Card_Property& cardProperty(int side) = 0;

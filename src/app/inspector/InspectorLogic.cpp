@@ -529,4 +529,95 @@ std::optional<QString> bindItemToColumn(SKTGraphic& item, int column)
     return Get_First_Value_Of_Excel_Binding(column);
 }
 
+// ---------------------------------------------------------------- undo
+
+GraphicPtr copyOfItem(const SKTGraphic& g)
+{
+    switch (g.kind()) {
+    case GraphicKind::Text:
+        return std::make_shared<SKTText>(static_cast<const SKTText&>(g));
+    case GraphicKind::Image:
+        return std::make_shared<SKTImage>(static_cast<const SKTImage&>(g));
+    case GraphicKind::Signature:
+        return std::make_shared<SKTSignature>(static_cast<const SKTSignature&>(g));
+    case GraphicKind::Shape:
+        return std::make_shared<Shape_Control>(static_cast<const Shape_Control&>(g));
+    case GraphicKind::Line:
+        return std::make_shared<SKTLine>(static_cast<const SKTLine&>(g));
+    case GraphicKind::Barcode:
+        return std::make_shared<SKTBarcode>(static_cast<const SKTBarcode&>(g));
+    }
+    return nullptr;
+}
+
+bool assignItemState(SKTGraphic& t, const SKTGraphic& s)
+{
+    if (t.kind() != s.kind())
+        return false;
+    switch (t.kind()) {
+    case GraphicKind::Text:
+        static_cast<SKTText&>(t) = static_cast<const SKTText&>(s);
+        break;
+    case GraphicKind::Image:
+        static_cast<SKTImage&>(t) = static_cast<const SKTImage&>(s);
+        break;
+    case GraphicKind::Signature:
+        static_cast<SKTSignature&>(t) = static_cast<const SKTSignature&>(s);
+        break;
+    case GraphicKind::Shape:
+        static_cast<Shape_Control&>(t) = static_cast<const Shape_Control&>(s);
+        break;
+    case GraphicKind::Line:
+        static_cast<SKTLine&>(t) = static_cast<const SKTLine&>(s);
+        break;
+    case GraphicKind::Barcode:
+        static_cast<SKTBarcode&>(t) = static_cast<const SKTBarcode&>(s);
+        break;
+    }
+    return true;
+}
+
+PropertyEditCommand::PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,
+                                         std::function<void()> changed)
+    : m_items(std::move(items)), m_before(std::move(before)), m_key(std::move(controlKey)), m_changed(std::move(changed))
+{
+    setText(QObject::tr("Change Properties"));
+    for (const GraphicPtr& g : m_items)
+        m_after << (g ? copyOfItem(*g) : nullptr);
+}
+
+void PropertyEditCommand::put(const GraphicList& states)
+{
+    for (qsizetype i = 0; i < m_items.size() && i < states.size(); ++i)
+        if (m_items.at(i) && states.at(i))
+            assignItemState(*m_items.at(i), *states.at(i));
+    if (m_changed)
+        m_changed();
+}
+
+void PropertyEditCommand::undo()
+{
+    put(m_before);
+    m_done = false;
+}
+
+void PropertyEditCommand::redo()
+{
+    if (m_done)
+        return;
+    put(m_after);
+    m_done = true;
+}
+
+bool PropertyEditCommand::mergeWith(const QUndoCommand* other)
+{
+    if (other->id() != id())
+        return false;
+    const auto* o = static_cast<const PropertyEditCommand*>(other);
+    if (m_key.isEmpty() || o->m_key != m_key || o->m_items != m_items)
+        return false;
+    m_after = o->m_after;
+    return true;
+}
+
 } // namespace inspector

@@ -14,7 +14,9 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <QUndoCommand>
 
+#include <functional>
 #include <optional>
 
 namespace inspector {
@@ -248,6 +250,34 @@ QStringList excelColumnTitles();
 // The item's binding fields for a chosen series / sheet column; returns the first value to show.
 QString bindItemToSeries(SKTGraphic& item, const QString& name, int index);
 std::optional<QString> bindItemToColumn(SKTGraphic& item, int column);
+
+// --- undo of panel edits ---
+
+// A copy of the item with every field (same kind).
+GraphicPtr copyOfItem(const SKTGraphic& item);
+// Puts every field of source into target; both must be of the same kind (false otherwise).
+bool assignItemState(SKTGraphic& target, const SKTGraphic& source);
+
+// One panel edit of the selected items. Pushed after the edit is made, so its first redo does nothing.
+// Steps of one control on the same items merge (a slider drag, typing) into one undo step.
+class PropertyEditCommand : public QUndoCommand {
+public:
+    static constexpr int Id = 7301;
+    PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey, std::function<void()> changed = {});
+    void undo() override;
+    void redo() override;
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    void put(const GraphicList& states);
+    GraphicList m_items;
+    GraphicList m_before;
+    GraphicList m_after;
+    QString m_key;
+    std::function<void()> m_changed;
+    bool m_done = true; // the edit is already in the items when the command is pushed
+};
 
 } // namespace inspector
 

@@ -1061,6 +1061,21 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item)
     }
 }
 
+void InspectorPanel::reloadInspected()
+{
+    // Undo and redo change items under the panels: show their values again.
+    if (!m_inItemMode || Not_Draw_Only_Prop_Change)
+        return;
+    if (const GraphicPtr g = m_last.lock()) {
+        m_inItemMode = false;
+        const int tab = sett_tab->currentIndex();
+        Show_RHS_Properties(g);
+        if (tab >= 0 && tab < sett_tab->count())
+            sett_tab->setCurrentIndex(tab);
+    }
+    m_host->Refresh_Canvas();
+}
+
 // ================================================================ loading
 
 void InspectorPanel::setDashSelection(QComboBox* combo, const QString& code)
@@ -1361,12 +1376,18 @@ template <class F> void InspectorPanel::writeSelection(F&& apply)
     const GraphicList selection = m_host->selectedGraphics();
     if (selection.isEmpty())
         return;
+    GraphicList before;
+    for (const GraphicPtr& g : selection)
+        before << (g ? copyOfItem(*g) : nullptr);
     for (const GraphicPtr& g : selection) {
         if (!g)
             continue;
         apply(*g, selection.size());
         m_host->startEditingGraphic(g);
     }
+    const QObject* control = sender();
+    const QString key = control && !control->objectName().isEmpty() ? control->objectName() : QString();
+    m_host->pushUndoCommand(new PropertyEditCommand(selection, before, key, [this] { reloadInspected(); }));
     m_host->Refresh_Canvas();
 }
 

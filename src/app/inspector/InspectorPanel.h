@@ -307,6 +307,7 @@ private:
     void loadSign(const SKTGraphic& g);
     void loadDataSource(const SKTGraphic& g);
     void refreshHatchLists();
+    void reloadInspected();
     void setDashSelection(QComboBox* combo, const QString& code);
     void setHatchSelection(QComboBox* combo, const QString& name);
     void setShapeFillEnabling(const QString& fillType);

@@ -45,6 +45,17 @@ Card_Property& WindowInspectorHost::cardProperty(int side)
     return side == 0 ? m_window->Front_card_Prop : m_window->Back_card_Prop;
 }
 
+void WindowInspectorHost::pushUndoCommand(QUndoCommand* command)
+{
+    SKTDocument* doc = m_window->document();
+    if (!doc || !doc->isUndoRegistrationEnabled()) {
+        delete command;
+        return;
+    }
+    doc->undoManager()->push(command);
+    m_window->Undo_Redo_Button_state();
+}
+
 void WindowInspectorHost::Show_RHS_Properties(const GraphicPtr& item) { m_window->Show_RHS_Properties(item); }
 void WindowInspectorHost::selectArrowTool() { m_window->selectArrowTool(); }
 void WindowInspectorHost::Enable_Standard_Button_For_Control() { m_window->Enable_Standard_Button_For_Control(); }

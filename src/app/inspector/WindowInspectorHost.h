@@ -25,6 +25,7 @@ public:
     void setFrontCurrentGraphic(const GraphicPtr& item) override;
     void setDocumentCanvasSize(const QSizeF& size) override;
     Card_Property& cardProperty(int side) override;
+    void pushUndoCommand(QUndoCommand* command) override;
     void Show_RHS_Properties(const GraphicPtr& item) override;
     void selectArrowTool() override;
     void Enable_Standard_Button_For_Control() override;
