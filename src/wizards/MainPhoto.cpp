@@ -81,6 +81,11 @@ void setMainPhotoLoader(MainPhotoLoader loader)
     installedLoader() = std::move(loader);
 }
 
+bool hasMainPhotoLoader()
+{
+    return static_cast<bool>(installedLoader());
+}
+
 bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
 {
     const MainPhotoLoader& loader = installedLoader();

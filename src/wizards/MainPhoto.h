@@ -45,5 +45,6 @@ private:
 // (the picture panel, the data-source choice) reload the photo through the free function below.
 using MainPhotoLoader = std::function<bool(const QString& path, bool changePath)>;
 void setMainPhotoLoader(MainPhotoLoader loader);
+bool hasMainPhotoLoader();
 // Loads the main photo through the installed loader; false when none is installed or the file is unreadable.
 bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath);

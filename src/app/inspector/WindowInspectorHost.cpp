@@ -71,6 +71,11 @@ void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled)
 
 void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
 {
+    // The window's start road keeps the design's one main photo, the one saved with the design.
+    if (hasMainPhotoLoader()) {
+        ::Update_frame_Main_Photo_And_Path(path, changePath);
+        return;
+    }
     if (m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
         m_window->setMainPhotoImage(m_photo.Main_Photo_image());
 }
