@@ -383,6 +383,9 @@ void SKTWindowController::buildMenusAndToolbars()
     edit->addAction(Delete_btn);
     QAction* selectAll = edit->addAction(tr("Select All"), this, &SKTWindowController::Select_All_Clicked);
     selectAll->setShortcut(QKeySequence::SelectAll);
+    QAction* duplicate = edit->addAction(tr("Duplicate"), this, [this] { currentGraphicView()->duplicate(); });
+    duplicate->setObjectName(QStringLiteral("Duplicate_Action"));
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     QMenu* arrange = menuBar()->addMenu(tr("&Arrange"));
     arrange->addAction(Begin_Front_btn);

@@ -835,9 +835,10 @@ void SKTGraphicView::Refresh_ScrollView()
 
 bool SKTGraphicView::clipboardHasGraphics() { return hasGraphics(QGuiApplication::clipboard()->mimeData()); }
 
-void SKTGraphicView::copy()
+void SKTGraphicView::copy() { copyItems(selectedGraphics()); }
+
+void SKTGraphicView::copyItems(const GraphicList& items)
 {
-    const GraphicList items = selectedGraphics();
     if (items.isEmpty())
         return;
     // A picture of the copied items goes along for other programs.
@@ -866,9 +867,11 @@ void SKTGraphicView::copy()
 
 void SKTGraphicView::cut()
 {
-    if (unlockedSelection().isEmpty())
+    // Locked items stay, so they are not copied either.
+    const GraphicList items = unlockedSelection();
+    if (items.isEmpty())
         return;
-    copy();
+    copyItems(items);
     deleteSelection();
 }
 
@@ -885,7 +888,30 @@ void SKTGraphicView::paste()
             Show_MessageBox(error);
         return;
     }
-    // Pasting onto the side the items came from puts the copies a little aside, so they can be seen.
+    placeAside(items);
+    insertItems(items);
+    _Selected_Graphic = items.first();
+    setSelection(items);
+    emitInspect(items.first());
+}
+
+void SKTGraphicView::duplicate()
+{
+    GraphicList copies = SKTDocument::deepCopies(selectedGraphics());
+    if (copies.isEmpty())
+        return;
+    for (const GraphicPtr& g : copies)
+        g->ctrl_is_locked = false;
+    placeAside(copies);
+    insertItems(copies);
+    _Selected_Graphic = copies.first();
+    setSelection(copies);
+    emitInspect(copies.first());
+}
+
+void SKTGraphicView::placeAside(const GraphicList& items) const
+{
+    // Copies that would lie exactly on items of this side go a little aside, so they can be seen.
     auto collides = [this](const QRectF& r) {
         for (const GraphicPtr& g : graphics())
             if (g->bounds() == r)
@@ -903,10 +929,6 @@ void SKTGraphicView::paste()
     }
     for (const GraphicPtr& g : items)
         g->setBounds(g->bounds().translated(offset));
-    insertItems(items);
-    _Selected_Graphic = items.first();
-    setSelection(items);
-    emitInspect(items.first());
 }
 
 void SKTGraphicView::deleteSelection()

@@ -126,6 +126,8 @@ public:
     void copy();
     void cut();
     void paste();
+    // Copies of the selected items beside them, selected.
+    void duplicate();
     void deleteSelection();
     static bool clipboardHasGraphics();
     // Picture items for picture files dropped at a canvas point (files that are not pictures are passed over).
@@ -181,6 +183,8 @@ private:
     void invalidateGraphics(const GraphicList& items);
     void finishCreation(const QRectF& rect, const QInputEvent* event);
     void updateHoverCursor(const QPointF& canvasPoint);
+    void copyItems(const GraphicList& items);
+    void placeAside(const GraphicList& items) const;
     static QStringList droppedPictures(const QMimeData* data);
 
     QPointer<SKTDocument> _document;

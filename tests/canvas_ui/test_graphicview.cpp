@@ -569,6 +569,30 @@ private slots:
         QCOMPARE(doc->graphics().size(), 2);
     }
 
+    void cutLeavesAndSkipsLockedItems()
+    {
+        const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40), QRectF(100, 20, 30, 40)}, {false, true});
+        view->cut();
+        QCOMPARE(doc->graphics(), GraphicList{items[1]});
+        view->paste();
+        QCOMPARE(doc->graphics().size(), 2);
+        QCOMPARE(doc->graphics()[0]->bounds(), items[0]->bounds());
+    }
+
+    void duplicatePutsCopiesAside()
+    {
+        const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)}, {true});
+        view->duplicate();
+        QCOMPARE(doc->graphics().size(), 2);
+        const GraphicPtr copy = doc->graphics().first();
+        QVERIFY(copy != items[0]);
+        QCOMPARE(copy->bounds(), QRectF(20, 30, 30, 40));
+        QVERIFY(!copy->ctrl_is_locked);
+        QCOMPARE(view->selectedGraphics(), GraphicList{copy});
+        doc->undoManager()->undo();
+        QCOMPARE(doc->graphics(), items);
+    }
+
     void pasteAfterClipboardRoundTrip()
     {
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)});
