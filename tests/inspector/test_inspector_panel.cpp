@@ -88,6 +88,7 @@ public:
         return nullptr;
     }
     void setFrontCurrentGraphic(const GraphicPtr& g) override { current = g; }
+    GraphicList& frontGraphicsArray() override { return sides[0]; }
     void setDocumentCanvasSize(const QSizeF& s) override { size = s; }
     Card_Property& cardProperty(int side) override { return props[side]; }
     void Show_RHS_Properties(const GraphicPtr& item) override { panel->Show_RHS_Properties(item); }
@@ -698,6 +699,16 @@ private slots:
         QCOMPARE(bg->_file_path, path);
         QCOMPARE(host->current, bg);
         QCOMPARE(panel->shownTabNames(), QStringList({"card_setting_tab", "card_bkgd_tab"}));
+
+        // an unreadable picture changes nothing and says so
+        const QString broken = QDir(m_dir.path()).filePath(QStringLiteral("broken.png"));
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a picture") > 0);
+        f.close();
+        panel->set_Front_BG_Image(broken);
+        QVERIFY(m_prompt.texts.last().startsWith(QStringLiteral("The frame picture could not be opened.")));
+        QCOMPARE(host->props[0].Card_BG_Image_Path, path);
+        QCOMPARE(bg->_file_path, path);
 
         Card_Front_Or_Back = 1;
         panel->chooseLibraryPicture = [&](const QString& mode) -> std::optional<QString> {

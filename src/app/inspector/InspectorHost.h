@@ -32,6 +32,9 @@ public:
     virtual QRectF frontCanvasBounds() = 0;
     // The front item with that control ID, or null.
     virtual GraphicPtr frontGraphicWithId(const QString& controlId) = 0;
+    // The front side's live item array, and the notice that code changed it directly.
+    virtual GraphicList& frontGraphicsArray() = 0;
+    virtual void frontGraphicsChanged() {}
     // Makes the front canvas's current item.
     virtual void setFrontCurrentGraphic(const GraphicPtr& item) { Q_UNUSED(item); }
     // New card size in points for the document and all three canvases.

@@ -12,6 +12,7 @@
 #include "common/ui/UiHelpers.h"
 #include "imaging/ImageAdjustments.h"
 #include "wizards/CardSizePresets.h"
+#include "wizards/FrameBackground.h"
 #include "wizards/InvitationState.h"
 #include "wizards/ui/Insert_Template.h"
 
@@ -2025,14 +2026,16 @@ void InspectorPanel::set_Front_BG_Image(const QString& path)
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
-    Card_Property& p = m_host->cardProperty(0);
-    p.Card_BG_Image = SKTImage::loadPicture(path);
-    p.Card_fill_chk = 1;
-    p.Card_BG_Image_Path = path;
-    const GraphicPtr background = m_host->frontGraphicWithId(QStringLiteral("PARTY_IMAGE_BG"));
+    // The shared frame helper: the record takes the picture, the "PARTY_IMAGE_BG" item shows it.
+    QString error;
+    const GraphicPtr background =
+        setFrontFramePicture(m_host->cardProperty(0), m_host->frontGraphicsArray(), path, &error);
+    if (!background) {
+        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+        return;
+    }
+    m_host->frontGraphicsChanged();
     m_host->setFrontCurrentGraphic(background);
-    if (background)
-        setItemFilePath(*background, path);
     m_host->Show_RHS_Properties(nullptr);
 }
 
@@ -2041,8 +2044,13 @@ void InspectorPanel::set_Back_BG_Image(const QString& path)
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
+    const QImage picture = SKTImage::loadPicture(path);
+    if (picture.isNull()) {
+        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path);
+        return;
+    }
     Card_Property& p = m_host->cardProperty(1);
-    p.Card_BG_Image = SKTImage::loadPicture(path);
+    p.Card_BG_Image = picture;
     p.Card_fill_chk = 1;
     p.Card_BG_Image_Path = path;
     p.Card_fill_style = QStringLiteral("I");

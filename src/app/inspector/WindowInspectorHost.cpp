@@ -33,6 +33,10 @@ GraphicPtr WindowInspectorHost::frontGraphicWithId(const QString& controlId)
 
 void WindowInspectorHost::setFrontCurrentGraphic(const GraphicPtr& item) { m_window->_graphicView->_Selected_Graphic = item; }
 
+GraphicList& WindowInspectorHost::frontGraphicsArray() { return m_window->Get_Front_Controls_Array(); }
+
+void WindowInspectorHost::frontGraphicsChanged() { m_window->document()->notifyGraphicsChanged(CardSide::Front); }
+
 void WindowInspectorHost::setDocumentCanvasSize(const QSizeF& size)
 {
     m_window->SetDocumentCanvasSize(size);

@@ -23,6 +23,8 @@ public:
     QRectF frontCanvasBounds() override;
     GraphicPtr frontGraphicWithId(const QString& controlId) override;
     void setFrontCurrentGraphic(const GraphicPtr& item) override;
+    GraphicList& frontGraphicsArray() override;
+    void frontGraphicsChanged() override;
     void setDocumentCanvasSize(const QSizeF& size) override;
     Card_Property& cardProperty(int side) override;
     void pushUndoCommand(QUndoCommand* command) override;
@@ -41,5 +43,5 @@ public:
 private:
     SKTGraphicView* view() const;
     SKTWindowController* m_window;
-    MainPhoto m_photo;
+    MainPhoto m_photo; // used only when no start road keeps the main photo
 };
