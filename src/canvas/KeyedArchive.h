@@ -137,9 +137,11 @@ public:
     // Archived picture: a null image for $null; nothing when broken or too large.
     std::optional<QImage> image(plist_t object, const char* key) const;
 
-    static constexpr qsizetype MaxImageBytes = 64 * 1024 * 1024;
-    static constexpr int MaxImageSide = 16384;
-    static constexpr qint64 MaxImagePixels = 64LL * 1024 * 1024;
+    // Caps of archived pictures; at least those of pictures loaded from files (SKTImage), so that a
+    // picture the program loaded and saved always loads again.
+    static constexpr qsizetype MaxImageBytes = 192 * 1024 * 1024;
+    static constexpr int MaxImageSide = 20000;
+    static constexpr qint64 MaxImagePixels = 120LL * 1000 * 1000;
 
 private:
     bool isNullRef(plist_t uidNode) const;

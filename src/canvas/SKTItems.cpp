@@ -95,9 +95,22 @@ QImage SKTImage::loadPicture(const QString& path)
     QImageReader reader(clean);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
-        qint64(size.width()) * size.height() > MaxPicturePixels)
+    if (!size.isValid() || size.isEmpty())
         return {};
+    qint64 maxPixels = MaxPicturePixels;
+    if (const int limitMB = QImageReader::allocationLimit(); limitMB > 0)
+        maxPixels = std::min(maxPixels, qint64(limitMB) * 1024 * 1024 / 4);
+    double scale = 1.0;
+    const int longest = std::max(size.width(), size.height());
+    if (longest > MaxPictureSide)
+        scale = double(MaxPictureSide) / longest;
+    const double pixels = double(size.width()) * size.height();
+    // Decoders that scale while reading (JPEG) first decode at up to twice the asked size in each
+    // direction, so a picture that must shrink is asked for at a quarter of the allowed area.
+    if (pixels * scale * scale > double(maxPixels))
+        scale = std::sqrt(double(maxPixels) / 4 / pixels);
+    if (scale < 1.0)
+        reader.setScaledSize(QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
     QImage image;
     if (!reader.read(&image))
         return {};

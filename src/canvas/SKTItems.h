@@ -2,6 +2,7 @@
 
 // The item kinds. Their draw() members live in ItemPainting.cpp, the rest in SKTItems.cpp.
 
+#include "canvas/KeyedArchive.h"
 #include "canvas/SKTGraphic.h"
 
 class SKTText : public SKTGraphic {
@@ -32,10 +33,11 @@ public:
     // Records the path and loads the picture ("PARTY_IMAGE" takes the host's main photo instead).
     void setFilePath(const QString& path);
     // Reads a picture file (the path is standardised first: "~" expanded, cleaned); a null image when the
-    // file is missing, unreadable or larger than the caps below.
+    // file is missing or unreadable. A picture larger than the caps below, or than Qt's image allocation
+    // limit, is read scaled down to fit rather than refused.
     static QImage loadPicture(const QString& path);
-    static constexpr int MaxPictureSide = 20000;
-    static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
+    static constexpr int MaxPictureSide = KeyedArchiveReader::MaxImageSide;
+    static constexpr qint64 MaxPicturePixels = KeyedArchiveReader::MaxImagePixels;
 };
 
 class SKTSignature : public SKTImage {

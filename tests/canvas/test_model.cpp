@@ -8,6 +8,7 @@
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTItems.h"
 
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -233,6 +234,17 @@ private slots:
         QVERIFY(i._image.isNull());
         i.setFilePath(dir.path());
         QVERIFY(i._image.isNull());
+
+        // A picture beyond the allocation limit is read scaled down, not refused.
+        const QString big = dir.filePath(QStringLiteral("big.jpg"));
+        QVERIFY(itemsamples::samplePicture(1200, 900, Qt::green).save(big, "jpg"));
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(1); // 1 MB: 262144 pixels
+        i.setFilePath(big);
+        QImageReader::setAllocationLimit(limit);
+        QVERIFY(!i._image.isNull());
+        QVERIFY(qint64(i._image.width()) * i._image.height() <= 262144);
+        QVERIFY(qAbs(double(i._image.width()) / i._image.height() - 4.0 / 3) < 0.02);
 
         // The main photo item takes the host's photo, whatever the path.
         RecordingHost host;
