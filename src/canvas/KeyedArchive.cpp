@@ -186,6 +186,240 @@ plistio::PlistShape xmlShape(const QByteArray& data)
     return {deepest, elements};
 }
 
+// ---- binary property list writer ----
+//
+// libplist's own binary writer merges equal values only when their hashes meet, which depends on
+// addresses, so the same tree can give different bytes from run to run. This writer is deterministic:
+// objects are numbered depth-first and equal scalars (texts, numbers, flags) are shared by value.
+
+class BinaryPlistWriter {
+public:
+    QByteArray write(plist_t root)
+    {
+        m_objects.clear();
+        m_scalars.clear();
+        if (add(root) < 0)
+            return {};
+        const quint64 count = quint64(m_objects.size());
+        const int refSize = bytesFor(count - 1);
+        QByteArray out("bplist00");
+        std::vector<quint64> offsets;
+        offsets.reserve(m_objects.size());
+        for (const Object& o : m_objects) {
+            offsets.push_back(quint64(out.size()));
+            if (o.container == 0) {
+                out += o.bytes;
+                continue;
+            }
+            const quint64 n = o.container == 0xD ? o.refs.size() / 2 : o.refs.size();
+            appendMarker(out, uchar(o.container), n);
+            for (int ref : o.refs)
+                appendBigEndian(out, quint64(ref), refSize);
+        }
+        const quint64 tableOffset = quint64(out.size());
+        const int offsetSize = bytesFor(tableOffset);
+        for (quint64 off : offsets)
+            appendBigEndian(out, off, offsetSize);
+        out.append(QByteArray(6, '\0'));
+        out.append(char(offsetSize));
+        out.append(char(refSize));
+        appendBigEndian(out, count, 8);
+        appendBigEndian(out, 0, 8); // the root is object 0
+        appendBigEndian(out, tableOffset, 8);
+        return out;
+    }
+
+private:
+    struct Object {
+        int container = 0; // 0xA array, 0xD dictionary, 0 scalar
+        QByteArray bytes;  // encoded scalar
+        std::vector<int> refs;
+    };
+
+    static int bytesFor(quint64 v)
+    {
+        if (v <= 0xFF)
+            return 1;
+        if (v <= 0xFFFF)
+            return 2;
+        if (v <= 0xFFFFFFFFULL)
+            return 4;
+        return 8;
+    }
+    static void appendBigEndian(QByteArray& out, quint64 v, int size)
+    {
+        for (int i = size - 1; i >= 0; --i)
+            out.append(char((v >> (8 * i)) & 0xFF));
+    }
+    static void appendInt(QByteArray& out, quint64 v)
+    {
+        // 1, 2 and 4-byte integers are unsigned; 8 bytes are read as signed, which keeps the bits.
+        const int size = bytesFor(v);
+        out.append(char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
+        appendBigEndian(out, v, size);
+    }
+    static void appendMarker(QByteArray& out, uchar type, quint64 count)
+    {
+        if (count < 15) {
+            out.append(char((type << 4) | count));
+        } else {
+            out.append(char((type << 4) | 0x0F));
+            appendInt(out, count);
+        }
+    }
+    static QByteArray encodeText(const char* utf8, quint64 length)
+    {
+        QByteArray out;
+        bool ascii = true;
+        for (quint64 i = 0; i < length && ascii; ++i)
+            ascii = uchar(utf8[i]) < 0x80;
+        if (ascii) {
+            appendMarker(out, 0x5, length);
+            out.append(utf8, qsizetype(length));
+            return out;
+        }
+        const QString text = QString::fromUtf8(utf8, qsizetype(length));
+        appendMarker(out, 0x6, quint64(text.size()));
+        for (QChar c : text) {
+            out.append(char(c.unicode() >> 8));
+            out.append(char(c.unicode() & 0xFF));
+        }
+        return out;
+    }
+
+    int addScalar(QByteArray bytes)
+    {
+        auto it = m_scalars.constFind(bytes);
+        if (it != m_scalars.constEnd())
+            return *it;
+        const int index = int(m_objects.size());
+        m_scalars.insert(bytes, index);
+        m_objects.push_back(Object{0, std::move(bytes), {}});
+        return index;
+    }
+
+    int add(plist_t node)
+    {
+        if (!node)
+            return -1;
+        QByteArray b;
+        switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            uint8_t v = 0;
+            plist_get_bool_val(node, &v);
+            b.append(char(v ? 0x09 : 0x08));
+            return addScalar(b);
+        }
+        case PLIST_UINT: {
+            uint64_t v = 0;
+            plist_get_uint_val(node, &v);
+            appendInt(b, v);
+            return addScalar(b);
+        }
+        case PLIST_REAL: {
+            double v = 0;
+            plist_get_real_val(node, &v);
+            const float f = float(v);
+            if (double(f) == v || !std::isfinite(v)) {
+                b.append(char(0x22));
+                quint32 bits = 0;
+                std::memcpy(&bits, &f, 4);
+                appendBigEndian(b, bits, 4);
+            } else {
+                b.append(char(0x23));
+                quint64 bits = 0;
+                std::memcpy(&bits, &v, 8);
+                appendBigEndian(b, bits, 8);
+            }
+            return addScalar(b);
+        }
+        case PLIST_DATE: {
+            int32_t sec = 0;
+            int32_t usec = 0;
+            plist_get_date_val(node, &sec, &usec);
+            const double v = double(sec) + double(usec) / 1e6;
+            b.append(char(0x33));
+            quint64 bits = 0;
+            std::memcpy(&bits, &v, 8);
+            appendBigEndian(b, bits, 8);
+            return addScalar(b);
+        }
+        case PLIST_STRING: {
+            uint64_t len = 0;
+            const char* v = plist_get_string_ptr(node, &len);
+            return addScalar(encodeText(v ? v : "", v ? len : 0));
+        }
+        case PLIST_DATA: {
+            uint64_t len = 0;
+            const char* v = plist_get_data_ptr(node, &len);
+            appendMarker(b, 0x4, len);
+            if (v)
+                b.append(v, qsizetype(len));
+            const int index = int(m_objects.size()); // pictures are not worth hashing
+            m_objects.push_back(Object{0, std::move(b), {}});
+            return index;
+        }
+        case PLIST_UID: {
+            uint64_t v = 0;
+            plist_get_uid_val(node, &v);
+            const int size = bytesFor(v);
+            b.append(char(0x80 | (size - 1)));
+            appendBigEndian(b, v, size);
+            return addScalar(b);
+        }
+        case PLIST_ARRAY: {
+            const int index = int(m_objects.size());
+            m_objects.push_back(Object{0xA, {}, {}});
+            std::vector<int> refs;
+            const uint32_t n = plist_array_get_size(node);
+            for (uint32_t i = 0; i < n; ++i) {
+                const int ref = add(plist_array_get_item(node, i));
+                if (ref < 0)
+                    return -1;
+                refs.push_back(ref);
+            }
+            m_objects[size_t(index)].refs = std::move(refs);
+            return index;
+        }
+        case PLIST_DICT: {
+            const int index = int(m_objects.size());
+            m_objects.push_back(Object{0xD, {}, {}});
+            std::vector<int> keys;
+            std::vector<int> values;
+            plist_dict_iter iter = nullptr;
+            plist_dict_new_iter(node, &iter);
+            bool ok = iter != nullptr;
+            while (ok) {
+                char* key = nullptr;
+                plist_t value = nullptr;
+                plist_dict_next_item(node, iter, &key, &value);
+                if (!value) {
+                    std::free(key);
+                    break;
+                }
+                keys.push_back(addScalar(encodeText(key ? key : "", key ? std::strlen(key) : 0)));
+                std::free(key);
+                const int ref = add(value);
+                if (ref < 0)
+                    ok = false;
+                values.push_back(ref);
+            }
+            std::free(iter);
+            if (!ok)
+                return -1;
+            keys.insert(keys.end(), values.begin(), values.end());
+            m_objects[size_t(index)].refs = std::move(keys);
+            return index;
+        }
+        default:
+            return -1;
+        }
+    }
+
+    std::vector<Object> m_objects;
+    QHash<QByteArray, int> m_scalars;
+};
+
 bool isUidNode(plist_t node, uint64_t* uid)
 {
     if (!node)
@@ -244,19 +478,15 @@ QByteArray toBytes(plist_t node, Format format)
 {
     if (!node)
         return {};
+    if (format == Format::Binary)
+        return BinaryPlistWriter().write(node);
     char* buffer = nullptr;
     uint32_t length = 0;
-    if (format == Format::Binary)
-        plist_to_bin(node, &buffer, &length);
-    else
-        plist_to_xml(node, &buffer, &length);
+    plist_to_xml(node, &buffer, &length);
     if (!buffer)
         return {};
     QByteArray out(buffer, qsizetype(length));
-    if (format == Format::Binary)
-        plist_to_bin_free(buffer);
-    else
-        plist_to_xml_free(buffer);
+    plist_to_xml_free(buffer);
     return out;
 }
 
