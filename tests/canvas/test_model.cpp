@@ -161,6 +161,12 @@ private slots:
         t.text_transfrom_case = 1;
         t.makeNaturalSize();
         QVERIFY(t.bounds().width() > one.width());
+        // Kerning adds its spacing after each of the five characters.
+        t.text_transfrom_case = 0;
+        t.text_kerning = 5;
+        t.makeNaturalSize();
+        QVERIFY(t.bounds().width() >= one.width() + 20);
+        t.text_kerning = 0;
 
         // Locked: unchanged. Empty text: the size is left alone.
         const QRectF before = t.bounds();
