@@ -142,6 +142,11 @@ int SKTGraphicView::tool() const { return _delegate ? _delegate->currentGraphicT
 QRect SKTGraphicView::widgetRectFor(const QRectF& canvasRect) const
 {
     const QRectF r(canvasRect.topLeft() * _zoom, canvasRect.size() * _zoom);
+    // Items from outside may carry absurd numbers; they must not overflow the conversion to pixels.
+    constexpr qreal limit = 1e7;
+    if (!std::isfinite(r.x()) || !std::isfinite(r.y()) || !std::isfinite(r.width()) || !std::isfinite(r.height()) ||
+        std::abs(r.x()) > limit || std::abs(r.y()) > limit || r.width() > limit || r.height() > limit)
+        return rect();
     return r.toAlignedRect();
 }
 
@@ -1048,7 +1053,8 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
     }
 
     GraphicPtr item;
-    Handle h = extend ? NoHandle : handleUnderPoint(p, &item);
+    // Handles win over shift: shift while resizing keeps the proportions.
+    Handle h = handleUnderPoint(p, &item);
     if (h != NoHandle) {
         _drag = Drag::Resize;
         _dragItem = item;
@@ -1098,9 +1104,17 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
         setSelection({});
 }
 
-QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF& to) const
+QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF& to, bool keepAspect) const
 {
     QPointF q = snapPoint(to);
+    const bool corner = h == TopLeft || h == TopRight || h == BottomRight || h == BottomLeft;
+    if (keepAspect && corner && start.width() > 0 && start.height() > 0) {
+        // Shift on a corner keeps the proportions: the larger stretch wins.
+        const QPointF anchor = handlePoint(start, (h + 4) % 8);
+        const qreal dx = q.x() - anchor.x(), dy = q.y() - anchor.y();
+        const qreal scale = std::max(std::abs(dx) / start.width(), std::abs(dy) / start.height());
+        q = anchor + QPointF(std::copysign(start.width() * scale, dx), std::copysign(start.height() * scale, dy));
+    }
     qreal l = start.left(), t = start.top(), r = start.right(), b = start.bottom();
     switch (h) {
     case TopLeft: l = q.x(); t = q.y(); break;
@@ -1150,7 +1164,8 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
     case Drag::Resize: {
         if (!_dragItem || _dragItem->ctrl_is_locked)
             return;
-        const QRectF to = resizedRect(_dragStartRect, _dragHandle, p);
+        const QRectF to =
+            resizedRect(_dragStartRect, _dragHandle, p, event->modifiers() & Qt::ShiftModifier);
         if (to == _dragItem->bounds())
             return;
         invalidateGraphic(_dragItem);
@@ -1176,6 +1191,18 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
     case Drag::Create: {
         const QRectF before = QRectF(_pressPoint, _currentPoint).normalized();
         _currentPoint = snapPoint(p);
+        if (event->modifiers() & Qt::ShiftModifier) {
+            // Shift draws squares and circles, and lines at multiples of 45 degrees.
+            const QPointF d = _currentPoint - _pressPoint;
+            if (tool() == 1) {
+                QLineF line(_pressPoint, _currentPoint);
+                line.setAngle(std::round(line.angle() / 45.0) * 45.0);
+                _currentPoint = line.p2();
+            } else {
+                const qreal side = std::max(std::abs(d.x()), std::abs(d.y()));
+                _currentPoint = _pressPoint + QPointF(std::copysign(side, d.x()), std::copysign(side, d.y()));
+            }
+        }
         invalidateCanvasRect(before.united(QRectF(_pressPoint, _currentPoint).normalized()));
         return;
     }

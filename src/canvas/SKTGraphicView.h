@@ -175,7 +175,7 @@ private:
     GraphicList unlockedSelection() const;
     QPointF snapPoint(const QPointF& p) const;
     bool constraining() const;
-    QRectF resizedRect(const QRectF& start, Handle handle, const QPointF& to) const;
+    QRectF resizedRect(const QRectF& start, Handle handle, const QPointF& to, bool keepAspect) const;
     QRectF handleRect(const QPointF& canvasPoint) const;
     void arrange(const std::function<QRectF(const GraphicPtr&, qsizetype)>& place, bool skipFirst,
                  const QString& text);

@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
+#include <cmath>
 
 using namespace viewdriver;
 
@@ -360,6 +361,25 @@ private slots:
         QCOMPARE(doc->undoManager()->count(), 1);
         doc->undoManager()->undo();
         QCOMPARE(g->bounds(), r);
+    }
+
+    void shiftKeepsProportions()
+    {
+        GraphicPtr g = shape(QRectF(50, 60, 100, 80));
+        doc->setGraphics(CardSide::Front, {g});
+        view->selectGraphic(g);
+        drag(view, QPointF(150, 140), QPointF(250, 100), Qt::ShiftModifier);
+        QCOMPARE(g->bounds(), QRectF(50, 60, 200, 160));
+
+        view->setTool(4);
+        drag(view, QPointF(300, 10), QPointF(400, 60), Qt::ShiftModifier);
+        QCOMPARE(doc->graphics().first()->bounds(), QRectF(300, 10, 100, 100));
+
+        view->setTool(1);
+        drag(view, QPointF(10, 300), QPointF(110, 310), Qt::ShiftModifier);
+        const GraphicPtr line = doc->graphics().first();
+        QCOMPARE(line->_line_ori, 0); // levelled to horizontal
+        QCOMPARE(line->bounds().width(), std::hypot(100.0, 10.0));
     }
 
     void lockedItemHasNoHandles()
