@@ -294,6 +294,39 @@ private slots:
         QVERIFY(!::Update_frame_Main_Photo_And_Path(red, true)); // no window, no loader
     }
 
+    // A side whose fill is a picture gets the picture again from its path, so it is painted.
+    void backgroundPicturesReloaded()
+    {
+        DesignData d;
+        d.back.Card_fill_style = QStringLiteral("I");
+        d.back.Card_BG_Image_Path = writePicture(m_dir.filePath(QStringLiteral("bg.png")), Qt::green);
+        d.front.Card_fill_style = QStringLiteral("I");
+        d.front.Card_BG_Image_Path = m_dir.filePath(QStringLiteral("gone.png"));
+        const QString path = m_dir.filePath(QStringLiteral("bg.kvto"));
+        QVERIFY(designfile::save(path, d));
+        QVERIFY(m_road->designCommands().openDesignFile(path));
+        QCOMPARE(m_window->Back_card_Prop.Card_BG_Image.size(), QSize(40, 30));
+        QVERIFY(m_window->Front_card_Prop.Card_BG_Image.isNull()); // a missing picture is simply absent
+    }
+
+    // The window's close button goes through Exit; a refused save keeps the window.
+    void closeButtonAsks()
+    {
+        DesignCommands& cmd = m_road->designCommands();
+        cmd.setDesignPath(QString());
+        cmd.askSavePath = [] { return QString(); };
+        bool quit = false;
+        cmd.quitApplication = [&] { quit = true; };
+        m_prompt.answer = true;
+        m_window->show();
+        QVERIFY(!m_window->close());
+        QVERIFY(!quit);
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
+        m_prompt.answer = false;
+        m_window->close();
+        QVERIFY(quit);
+    }
+
     void framePickedGoesToFront()
     {
         m_window->Select_back_side();
