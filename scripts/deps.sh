@@ -8,7 +8,7 @@ PKGS=(
   libzint-dev libzxing-dev
   fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
   python3 poppler-utils libreoffice-calc-nogui
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -7,15 +7,14 @@
 #include "data/SeriesFiles.h"
 
 #include <QImage>
-#include <QUndoStack>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 using namespace inspector;
 
 namespace {
-GraphicPtr make(const QString& cls, const QString& shape = {})
-{
+GraphicPtr make(const QString& cls, const QString& shape = {}) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->_shape_type = shape;
     return g;
@@ -27,28 +26,32 @@ class TestInspectorLogic : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         setResourcePath(m_dir.path());
         QVERIFY(QDir().mkpath(Data_Folder_Path));
     }
 
-    void dashCodes_data()
-    {
+    void dashCodes_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("solid") << 0 << "DO" << "S";
-        QTest::newRow("dash") << 1 << "S" << "DA";
-        QTest::newRow("dot") << 2 << "S" << "DO";
-        QTest::newRow("dash dot") << 3 << "S" << "DD";
-        QTest::newRow("dash dot dot") << 4 << "S" << "DDD";
-        QTest::newRow("none selected keeps") << -1 << "DD" << "DD";
-        QTest::newRow("out of range keeps") << 5 << "DA" << "DA";
+        QTest::newRow("solid") << 0 << "DO"
+                               << "S";
+        QTest::newRow("dash") << 1 << "S"
+                              << "DA";
+        QTest::newRow("dot") << 2 << "S"
+                             << "DO";
+        QTest::newRow("dash dot") << 3 << "S"
+                                  << "DD";
+        QTest::newRow("dash dot dot") << 4 << "S"
+                                      << "DDD";
+        QTest::newRow("none selected keeps") << -1 << "DD"
+                                             << "DD";
+        QTest::newRow("out of range keeps") << 5 << "DA"
+                                            << "DA";
     }
-    void dashCodes()
-    {
+    void dashCodes() {
         QFETCH(int, index);
         QFETCH(QString, current);
         QFETCH(QString, expected);
@@ -57,8 +60,7 @@ private slots:
             QCOMPARE(dashIndexForCode(expected), index);
     }
 
-    void conversions()
-    {
+    void conversions() {
         QCOMPARE(dashIndexForCode(QStringLiteral("X")), -1);
         QCOMPARE(truncatedWidth(2.9), 2);
         QCOMPARE(truncatedWidth(-2.9), -2);
@@ -74,8 +76,7 @@ private slots:
         QCOMPARE(indexOrCurrent(3, 4, 2), 3);
     }
 
-    void tabPlans_data()
-    {
+    void tabPlans_data() {
         QTest::addColumn<QString>("cls");
         QTest::addColumn<QString>("shape");
         QTest::addColumn<bool>("locked");
@@ -84,32 +85,52 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("selName");
         const QString lock = QStringLiteral("Lock_tab");
-        QTest::newRow("text") << "SKTText" << "" << false
-                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab", "aligmnt_tab"}
-                              << "datasource_tab" << "Text Source" << "T";
-        QTest::newRow("text locked") << "SKTText" << "" << true << QStringList{lock} << lock << "Text Properties" << "T";
-        QTest::newRow("picture") << "SKTImage" << "" << false
-                                 << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"} << "datasource_tab"
-                                 << "Image Source" << "I";
-        QTest::newRow("picture locked") << "SKTImage" << "" << true << QStringList{lock} << lock << "Image Properties"
+        QTest::newRow("text") << "SKTText"
+                              << "" << false
+                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab",
+                                             "aligmnt_tab"}
+                              << "datasource_tab"
+                              << "Text Source"
+                              << "T";
+        QTest::newRow("text locked") << "SKTText"
+                                     << "" << true << QStringList{lock} << lock << "Text Properties"
+                                     << "T";
+        QTest::newRow("picture") << "SKTImage"
+                                 << "" << false << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"}
+                                 << "datasource_tab"
+                                 << "Image Source"
+                                 << "I";
+        QTest::newRow("picture locked") << "SKTImage"
+                                        << "" << true << QStringList{lock} << lock << "Image Properties"
                                         << "I";
-        QTest::newRow("line") << "SKTLine" << "" << false << QStringList{"line_tab", "aligmnt_tab"} << "" << ""
+        QTest::newRow("line") << "SKTLine"
+                              << "" << false << QStringList{"line_tab", "aligmnt_tab"} << ""
+                              << ""
                               << "NONE";
-        QTest::newRow("line locked") << "SKTLine" << "" << true << QStringList{lock} << lock << "Line Properties"
+        QTest::newRow("line locked") << "SKTLine"
+                                     << "" << true << QStringList{lock} << lock << "Line Properties"
                                      << "NONE";
-        QTest::newRow("signature") << "SKTSignature" << "" << false << QStringList{"sign_tab", "aligmnt_tab"}
-                                   << "sign_tab" << "Signature Properties" << "S";
-        QTest::newRow("barcode") << "SKTBarcode" << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << ""
-                                 << "" << "NONE";
-        QTest::newRow("barcode locked") << "SKTBarcode" << "" << true << QStringList{lock} << lock
-                                        << "Barcode Properties" << "NONE";
-        QTest::newRow("ellipse") << "Shape_Control" << "C" << false << QStringList{"shape_tab", "aligmnt_tab"}
-                                 << "shape_tab" << "Ellipse Properties" << "NONE";
-        QTest::newRow("double star locked") << "Shape_Control" << "DS" << true << QStringList{lock} << lock
-                                            << "Double Star Properties" << "NONE";
+        QTest::newRow("signature") << "SKTSignature"
+                                   << "" << false << QStringList{"sign_tab", "aligmnt_tab"} << "sign_tab"
+                                   << "Signature Properties"
+                                   << "S";
+        QTest::newRow("barcode") << "SKTBarcode"
+                                 << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << ""
+                                 << ""
+                                 << "NONE";
+        QTest::newRow("barcode locked") << "SKTBarcode"
+                                        << "" << true << QStringList{lock} << lock << "Barcode Properties"
+                                        << "NONE";
+        QTest::newRow("ellipse") << "Shape_Control"
+                                 << "C" << false << QStringList{"shape_tab", "aligmnt_tab"} << "shape_tab"
+                                 << "Ellipse Properties"
+                                 << "NONE";
+        QTest::newRow("double star locked")
+            << "Shape_Control"
+            << "DS" << true << QStringList{lock} << lock << "Double Star Properties"
+            << "NONE";
     }
-    void tabPlans()
-    {
+    void tabPlans() {
         QFETCH(QString, cls);
         QFETCH(QString, shape);
         QFETCH(bool, locked);
@@ -126,8 +147,7 @@ private slots:
         QCOMPARE(plan.selControlName, selName);
     }
 
-    void lockedFingerprintLabels()
-    {
+    void lockedFingerprintLabels() {
         GraphicPtr g = make(QStringLiteral("SKTSignature"));
         g->sign_or_fingureprint = QStringLiteral("F");
         g->ctrl_is_locked = true;
@@ -137,8 +157,7 @@ private slots:
         QCOMPARE(plan.selControlName, QStringLiteral("F"));
     }
 
-    void shapeExtrasAndUnknownCode()
-    {
+    void shapeExtrasAndUnknownCode() {
         GraphicPtr ds = make(QStringLiteral("Shape_Control"), QStringLiteral("DS"));
         TabPlan plan = tabPlanForItem(*ds);
         QVERIFY(plan.doubleStarShown && !plan.cornerRadiusShown && !plan.polygonShown);
@@ -149,8 +168,7 @@ private slots:
         QCOMPARE(tabPlanForCard().tabs, QStringList({"card_setting_tab", "card_bkgd_tab"}));
     }
 
-    void templateButton_data()
-    {
+    void templateButton_data() {
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("title");
@@ -158,8 +176,7 @@ private slots:
         QTest::newRow("message") << "PARTY_MSG" << true << "Use Template Message";
         QTest::newRow("other") << "PARTY_VENUE" << false << "";
     }
-    void templateButton()
-    {
+    void templateButton() {
         QFETCH(QString, id);
         QFETCH(bool, shown);
         QFETCH(QString, title);
@@ -170,8 +187,7 @@ private slots:
         QCOMPARE(plan.insertTemplateTitle, title);
     }
 
-    void shapeWriteBackBorderAndFillOff()
-    {
+    void shapeWriteBackBorderAndFillOff() {
         GraphicPtr g = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
         g->_strokeColor = Qt::red;
         g->_strokeWidth = 3;
@@ -207,8 +223,7 @@ private slots:
         QCOMPARE(g->_fillColor, QColor(Qt::yellow));
     }
 
-    void lineWriteBackNoneSelected()
-    {
+    void lineWriteBackNoneSelected() {
         GraphicPtr g = make(QStringLiteral("SKTLine"));
         g->_line_cap_style = 2;
         g->_line_ori = 3;
@@ -226,8 +241,7 @@ private slots:
         QCOMPARE(g->alpha_val, 0.25f); // the fill alpha is the shape panel's
     }
 
-    void textWriteBackKeepsAlignmentWithoutSelection()
-    {
+    void textWriteBackKeepsAlignmentWithoutSelection() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->text_alignmnet = 2;
         t->text_alignmnet_Vert = 1;
@@ -246,27 +260,27 @@ private slots:
         QCOMPARE(t->_Text_contents.size(), 250);
     }
 
-    void cleanedText_data()
-    {
+    void cleanedText_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("placeholder") << "Text hereHello" << "Hello";
-        QTest::newRow("twice") << "Text here a Text here" << " a ";
+        QTest::newRow("placeholder") << "Text hereHello"
+                                     << "Hello";
+        QTest::newRow("twice") << "Text here a Text here"
+                               << " a ";
         QTest::newRow("251") << QString(251, QLatin1Char('a')) << QString(250, QLatin1Char('a'));
         const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80"); // one emoji, two UTF-16 units
-        QTest::newRow("surrogate at the cut") << QString(249, QLatin1Char('a')) + pair << QString(249, QLatin1Char('a'));
-        QTest::newRow("surrogate fits") << QString(248, QLatin1Char('a')) + pair + "b"
-                                        << QString(248, QLatin1Char('a')) + pair;
+        QTest::newRow("surrogate at the cut")
+            << QString(249, QLatin1Char('a')) + pair << QString(249, QLatin1Char('a'));
+        QTest::newRow("surrogate fits")
+            << QString(248, QLatin1Char('a')) + pair + "b" << QString(248, QLatin1Char('a')) + pair;
     }
-    void cleanedText()
-    {
+    void cleanedText() {
         QFETCH(QString, input);
         QFETCH(QString, expected);
         QCOMPARE(cleanedEditedText(input), expected);
     }
 
-    void imageResetAndPaths()
-    {
+    void imageResetAndPaths() {
         const ImagePanelValues r = resetImageValues();
         QCOMPARE(r.transparency, 100.0);
         QCOMPARE(r.saturation, 1.0);
@@ -290,8 +304,7 @@ private slots:
         QCOMPARE(sig->_file_path, QStringLiteral("/sig/a.png"));
     }
 
-    void cardRecord()
-    {
+    void cardRecord() {
         Card_Property p = Card_Property::defaults(QStringLiteral("F"));
         p.Card_Cat_index = 3;
         p.Card_Sub_Category = QStringLiteral("A6");
@@ -327,8 +340,7 @@ private slots:
     }
 
     // Unticking the fill on the back keeps the chosen style, as on the front.
-    void backFillOffKeepsStyle()
-    {
+    void backFillOffKeepsStyle() {
         for (bool back : {false, true}) {
             Card_Property p = Card_Property::defaults(back ? QStringLiteral("B") : QStringLiteral("F"));
             CardPanelValues v;
@@ -343,8 +355,7 @@ private slots:
         }
     }
 
-    void contentOnlyExactTextItems()
-    {
+    void contentOnlyExactTextItems() {
         GraphicPtr text = make(QStringLiteral("SKTText"));
         GraphicPtr picture = make(QStringLiteral("SKTImage"));
         GraphicPtr background = make(QStringLiteral("SKTImage"));
@@ -368,8 +379,7 @@ private slots:
         QCOMPARE(applyContentToItems({text}, none, card), 0);
     }
 
-    void libraryListing()
-    {
+    void libraryListing() {
         QTemporaryDir dir;
         QDir d(dir.path());
         QVERIFY(d.mkpath(QStringLiteral("b_Flowers")) && d.mkpath(QStringLiteral("A_Hearts")) &&
@@ -390,9 +400,9 @@ private slots:
         QVERIFY(!hasPictureExtension(QStringLiteral("x.jpg"), {QStringLiteral("png")}));
     }
 
-    void dataSources()
-    {
-        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Names"), {QStringLiteral(" Ann "), QStringLiteral("Bob")}));
+    void dataSources() {
+        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Names"),
+                                         {QStringLiteral(" Ann "), QStringLiteral("Bob")}));
         QVERIFY(SeriesFiles::writeSeries(QStringLiteral("alpha"), {QStringLiteral("1")}));
         QCOMPARE(Get_datasheet_File_Name_Array(), QStringList({"alpha", "Names"}));
         QCOMPARE(Get_First_Value_Of_Dataset(QStringLiteral("Names")), QStringLiteral(" Ann "));
@@ -407,8 +417,9 @@ private slots:
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         table->clear();
         QCOMPARE(Get_First_Value_Of_Excel_Binding(1), std::optional<QString>(QString()));
-        table->setTable({QStringLiteral("Row No."), QStringLiteral("City")},
-                        {{QStringLiteral("1"), QStringLiteral("Oslo")}, {QStringLiteral("2"), QStringLiteral("Rome")}});
+        table->setTable(
+            {QStringLiteral("Row No."), QStringLiteral("City")},
+            {{QStringLiteral("1"), QStringLiteral("Oslo")}, {QStringLiteral("2"), QStringLiteral("Rome")}});
         QCOMPARE(excelColumnTitles(), QStringList({"Row No.", "City"}));
         QCOMPARE(Get_First_Value_Of_Excel_Binding(0), std::optional<QString>(QStringLiteral("1")));
         QCOMPARE(Get_First_Value_Of_Excel_Binding(1), std::optional<QString>(QStringLiteral("Oslo")));
@@ -421,8 +432,7 @@ private slots:
         table->clear();
     }
 
-    void editUndoAndMerge()
-    {
+    void editUndoAndMerge() {
         GraphicPtr a = make(QStringLiteral("SKTText"));
         GraphicPtr b = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
         static_cast<SKTText&>(*a).setText(QStringLiteral("before"));
@@ -454,8 +464,7 @@ private slots:
         QVERIFY(!assignItemState(*a, *b)); // kinds differ: nothing copied
     }
 
-    void loadGuardNeverStaysSet()
-    {
+    void loadGuardNeverStaysSet() {
         Not_Draw_Only_Prop_Change = false;
         try {
             PropertyLoadGuard guard;

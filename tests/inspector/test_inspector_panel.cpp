@@ -40,8 +40,7 @@ public:
     QStringList texts;
     bool answer = true;
     void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
+    bool yesNo(const QString& q) override {
         texts << q;
         return answer;
     }
@@ -53,7 +52,8 @@ public:
     GraphicList sides[2];
     GraphicList selection;
     GraphicPtr current;
-    Card_Property props[2] = {Card_Property::defaults(QStringLiteral("F")), Card_Property::defaults(QStringLiteral("B"))};
+    Card_Property props[2] = {Card_Property::defaults(QStringLiteral("F")),
+                              Card_Property::defaults(QStringLiteral("B"))};
     QSizeF size{504, 360};
     bool frame[2] = {false, false};
     int refreshes = 0;
@@ -66,22 +66,19 @@ public:
 
     GraphicList selectedGraphics() override { return selection; }
     GraphicPtr currentGraphic() override { return current; }
-    void Clear_Control_Selection() override
-    {
+    void Clear_Control_Selection() override {
         ++clears;
         selection.clear();
     }
     bool There_Is_Frame_Pic_Or_Frame_Photo() override { return frame[Card_Front_Or_Back != 0 ? 1 : 0]; }
     void Refresh_Canvas() override { ++refreshes; }
     GraphicList sideGraphics(int side) override { return sides[side]; }
-    QRectF frontCanvasBounds() override
-    {
+    QRectF frontCanvasBounds() override {
         if (throwOnBounds)
             throw std::runtime_error("no canvas");
         return QRectF(QPointF(0, 0), size);
     }
-    GraphicPtr frontGraphicWithId(const QString& id) override
-    {
+    GraphicPtr frontGraphicWithId(const QString& id) override {
         for (const GraphicPtr& g : sides[0])
             if (g->control_ID == id)
                 return g;
@@ -99,8 +96,7 @@ public:
     void Disable_Standard_Button_For_Lock() override { buttons << QStringLiteral("lock"); }
     void setOrderAndLockButtonsEnabled(bool on) override { orderAndLock = on; }
     QUndoStack* undo = nullptr;
-    void pushUndoCommand(QUndoCommand* c) override
-    {
+    void pushUndoCommand(QUndoCommand* c) override {
         if (undo)
             undo->push(c);
         else
@@ -109,16 +105,14 @@ public:
     void Update_frame_Main_Photo_And_Path(const QString& path, bool) override { mainPhoto << path; }
 };
 
-GraphicPtr make(const QString& cls, const QString& shape = {})
-{
+GraphicPtr make(const QString& cls, const QString& shape = {}) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->_shape_type = shape;
     g->setBounds(QRectF(10, 10, 100, 50));
     return g;
 }
 
-QString writePng(const QString& folder, const QString& name, QColor colour)
-{
+QString writePng(const QString& folder, const QString& name, QColor colour) {
     QImage img(8, 8, QImage::Format_ARGB32);
     img.fill(colour);
     const QString path = QDir(folder).filePath(name);
@@ -135,8 +129,7 @@ class TestInspectorPanel : public QObject {
     FakeHost* host = nullptr;
     InspectorPanel* panel = nullptr;
 
-    void show(const GraphicPtr& g, GraphicList selection = {})
-    {
+    void show(const GraphicPtr& g, GraphicList selection = {}) {
         host->selection = selection.isEmpty() && g ? GraphicList{g} : selection;
         host->current = g;
         panel->Show_RHS_Properties(g);
@@ -144,8 +137,7 @@ class TestInspectorPanel : public QObject {
     template <class T> T* child(const QString& name) { return panel->findChild<T*>(name); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         setResourcePath(m_dir.path());
         QDir root(m_dir.path());
@@ -156,8 +148,7 @@ private slots:
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
 
-    void init()
-    {
+    void init() {
         Card_Front_Or_Back = 0;
         Card_Shape = 0;
         Not_Draw_Only_Prop_Change = false;
@@ -167,49 +158,78 @@ private slots:
         panel = new InspectorPanel(host);
         host->panel = panel;
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete panel;
         delete host;
     }
 
-    void everyPageAndNamedControlExists()
-    {
+    void everyPageAndNamedControlExists() {
         for (const QString& name : inspector::allTabNames())
             QVERIFY2(panel->tabPage(name) && panel->tabPage(name)->objectName() == name, qPrintable(name));
-        const QStringList names = {
-            "sett_tab", "print_object_chk", "Card_bor_Text", "Card_alpha_Text", "width_Text", "height_Text",
-            "shape_bor_Text", "shape_cor_radius_Text", "double_star_Text", "polygon_Text", "Line_Wdt_Text",
-            "Text_Kern_Text", "shadow_transp_Text", "Rotate_slidr_val", "Trsp_slidr_val", "blr_slidr_val",
-            "txt_rotation_slidr_val", "All_Text_font_value", "All_Text_font_value_COPY", "All_Text_clr_COPY",
-            "Sign_image_path", "Manual_image_path", "manual_lib_brws_btn", "Image_Edit_Prop_Box", "ColList",
-            "matrix_card_shape", "Card_image_layout", "Batch_Series", "Data_source_type", "insert_template_btn"};
+        const QStringList names = {"sett_tab",
+                                   "print_object_chk",
+                                   "Card_bor_Text",
+                                   "Card_alpha_Text",
+                                   "width_Text",
+                                   "height_Text",
+                                   "shape_bor_Text",
+                                   "shape_cor_radius_Text",
+                                   "double_star_Text",
+                                   "polygon_Text",
+                                   "Line_Wdt_Text",
+                                   "Text_Kern_Text",
+                                   "shadow_transp_Text",
+                                   "Rotate_slidr_val",
+                                   "Trsp_slidr_val",
+                                   "blr_slidr_val",
+                                   "txt_rotation_slidr_val",
+                                   "All_Text_font_value",
+                                   "All_Text_font_value_COPY",
+                                   "All_Text_clr_COPY",
+                                   "Sign_image_path",
+                                   "Manual_image_path",
+                                   "manual_lib_brws_btn",
+                                   "Image_Edit_Prop_Box",
+                                   "ColList",
+                                   "matrix_card_shape",
+                                   "Card_image_layout",
+                                   "Batch_Series",
+                                   "Data_source_type",
+                                   "insert_template_btn"};
         for (const QString& n : names)
             QVERIFY2(panel->findChild<QWidget*>(n), qPrintable(n));
         // the card pages at start
         QCOMPARE(panel->shownTabNames(), inspector::allTabNames().mid(0, 5));
     }
 
-    void tabSetsByKindAndLock_data()
-    {
+    void tabSetsByKindAndLock_data() {
         QTest::addColumn<QString>("cls");
         QTest::addColumn<QString>("shape");
         QTest::addColumn<bool>("locked");
         QTest::addColumn<QStringList>("tabs");
         QTest::addColumn<QString>("selName");
-        QTest::newRow("text") << "SKTText" << "" << false
-                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab", "aligmnt_tab"} << "T";
-        QTest::newRow("text locked") << "SKTText" << "" << true << QStringList{"Lock_tab"} << "T";
-        QTest::newRow("picture") << "SKTImage" << "" << false
-                                 << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"} << "I";
-        QTest::newRow("line") << "SKTLine" << "" << false << QStringList{"line_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("signature") << "SKTSignature" << "" << false << QStringList{"sign_tab", "aligmnt_tab"} << "S";
-        QTest::newRow("barcode") << "SKTBarcode" << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("star") << "Shape_Control" << "S" << false << QStringList{"shape_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("star locked") << "Shape_Control" << "S" << true << QStringList{"Lock_tab"} << "NONE";
+        QTest::newRow("text") << "SKTText"
+                              << "" << false
+                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab",
+                                             "aligmnt_tab"}
+                              << "T";
+        QTest::newRow("text locked") << "SKTText"
+                                     << "" << true << QStringList{"Lock_tab"} << "T";
+        QTest::newRow("picture") << "SKTImage"
+                                 << "" << false << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"}
+                                 << "I";
+        QTest::newRow("line") << "SKTLine"
+                              << "" << false << QStringList{"line_tab", "aligmnt_tab"} << "NONE";
+        QTest::newRow("signature") << "SKTSignature"
+                                   << "" << false << QStringList{"sign_tab", "aligmnt_tab"} << "S";
+        QTest::newRow("barcode") << "SKTBarcode"
+                                 << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << "NONE";
+        QTest::newRow("star") << "Shape_Control"
+                              << "S" << false << QStringList{"shape_tab", "aligmnt_tab"} << "NONE";
+        QTest::newRow("star locked") << "Shape_Control"
+                                     << "S" << true << QStringList{"Lock_tab"} << "NONE";
     }
-    void tabSetsByKindAndLock()
-    {
+    void tabSetsByKindAndLock() {
         QFETCH(QString, cls);
         QFETCH(QString, shape);
         QFETCH(bool, locked);
@@ -225,8 +245,7 @@ private slots:
         QVERIFY(!Not_Draw_Only_Prop_Change);
     }
 
-    void lockedTextThenUnlocked()
-    {
+    void lockedTextThenUnlocked() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->ctrl_is_locked = true;
         show(t);
@@ -238,8 +257,7 @@ private slots:
         QCOMPARE(panel->shownTabNames().last(), QStringLiteral("aligmnt_tab"));
     }
 
-    void cardPathAndGuards()
-    {
+    void cardPathAndGuards() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         show(t);
         panel->Show_RHS_Properties(nullptr);
@@ -262,8 +280,7 @@ private slots:
         QVERIFY(!Not_Draw_Only_Prop_Change);
     }
 
-    void sameItemKeepsPanels()
-    {
+    void sameItemKeepsPanels() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->_Text_contents = QStringLiteral("first");
         show(t);
@@ -274,8 +291,7 @@ private slots:
         QVERIFY(host->buttons.size() > before); // buttons are refreshed every call
     }
 
-    void shapeLabelsAndExtras()
-    {
+    void shapeLabelsAndExtras() {
         GraphicPtr ds = make(QStringLiteral("Shape_Control"), QStringLiteral("DS"));
         show(ds);
         QCOMPARE(panel->sett_tab->tabText(0), QStringLiteral("Double Star Properties"));
@@ -289,8 +305,7 @@ private slots:
         QVERIFY(panel->double_star_Stepper->isHidden());
     }
 
-    void templateButtonTitles()
-    {
+    void templateButtonTitles() {
         GraphicPtr msg = make(QStringLiteral("SKTText"));
         msg->control_ID = QStringLiteral("PARTY_MSG");
         show(msg);
@@ -302,8 +317,7 @@ private slots:
     }
 
     // The picture dispatch asks the current side's canvas, not always the front.
-    void picturePanelAsksCurrentSide()
-    {
+    void picturePanelAsksCurrentSide() {
         host->frame[0] = false;
         host->frame[1] = true;
         Card_Front_Or_Back = 1;
@@ -320,8 +334,7 @@ private slots:
         QVERIFY(!panel->Image_Edit_Prop_Box->isHidden());
     }
 
-    void loadingConversions()
-    {
+    void loadingConversions() {
         GraphicPtr s = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
         s->_strokeWidth = 2.9;
         s->alpha_val = 0.35f;
@@ -361,8 +374,7 @@ private slots:
         QVERIFY(panel->Card_image_box->isEnabled());
     }
 
-    void cardLoadingSetsBackRecordBounds()
-    {
+    void cardLoadingSetsBackRecordBounds() {
         host->size = QSizeF(300, 200);
         Card_Front_Or_Back = 1;
         panel->Show_RHS_Properties(nullptr);
@@ -370,8 +382,7 @@ private slots:
     }
 
     // The hatch list is loaded for every fill style, so one side's pattern never leaks into the other.
-    void hatchNeverLeaksBetweenSides()
-    {
+    void hatchNeverLeaksBetweenSides() {
         host->props[0].Card_fill_style = QStringLiteral("H");
         host->props[0].Card_hatch_style = QStringLiteral("Grid");
         host->props[1].Card_fill_style = QStringLiteral("S");
@@ -386,8 +397,7 @@ private slots:
         QCOMPARE(host->props[1].Card_alpha_Stepper, 0.9f);
     }
 
-    void shapeWriteBackMixedSelection()
-    {
+    void shapeWriteBackMixedSelection() {
         GraphicPtr a = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
         GraphicPtr b = make(QStringLiteral("SKTLine"));
         b->_strokeColor = Qt::red;
@@ -416,8 +426,7 @@ private slots:
         QCOMPARE(a->alpha_val, 0.35f);
     }
 
-    void lineWriteBack()
-    {
+    void lineWriteBack() {
         GraphicPtr l = make(QStringLiteral("SKTLine"));
         show(l);
         panel->Line_Wdt_Stepper->setValue(7);
@@ -434,8 +443,7 @@ private slots:
         QCOMPARE(l->print_object, 1);
     }
 
-    void textWriteBackOneAndSeveral()
-    {
+    void textWriteBackOneAndSeveral() {
         GraphicPtr a = make(QStringLiteral("SKTText"));
         GraphicPtr b = make(QStringLiteral("SKTText"));
         a->_Text_contents = QStringLiteral("A");
@@ -468,8 +476,7 @@ private slots:
         QCOMPARE(a->text_rotation, 30);
     }
 
-    void textLimitsAndInsertion()
-    {
+    void textLimitsAndInsertion() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->_Text_contents = QStringLiteral("Text here");
         show(t);
@@ -491,7 +498,8 @@ private slots:
         panel->Text_Insert_Time();
         QCOMPARE(m_prompt.texts.last(), QStringLiteral("Please select Time format."));
 
-        panel->Text_Date_style->setCurrentIndex(panel->Text_Date_style->findText(QStringLiteral("yyyy-MM-dd")));
+        panel->Text_Date_style->setCurrentIndex(
+            panel->Text_Date_style->findText(QStringLiteral("yyyy-MM-dd")));
         QTextCursor end = panel->Text_value_Edit->textCursor();
         end.movePosition(QTextCursor::End);
         panel->Text_value_Edit->setTextCursor(end);
@@ -500,8 +508,7 @@ private slots:
         QCOMPARE(t->_Text_contents, QStringLiteral("Party ") + today);
     }
 
-    void readyMadeText()
-    {
+    void readyMadeText() {
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->control_ID = QStringLiteral("PARTY_TITLE");
         show(t);
@@ -516,8 +523,7 @@ private slots:
     }
 
     // A picture write-back copies one path into the selection only after a browse or with one item selected.
-    void picturePathsWithSeveralSelected()
-    {
+    void picturePathsWithSeveralSelected() {
         GraphicPtr a = make(QStringLiteral("SKTImage"));
         GraphicPtr b = make(QStringLiteral("SKTImage"));
         a->_file_path = QStringLiteral("/a.png");
@@ -551,8 +557,7 @@ private slots:
         QCOMPARE(a->_file_path, chosen);
     }
 
-    void mainPhotoOnlyForItsItem()
-    {
+    void mainPhotoOnlyForItsItem() {
         GraphicPtr photo = make(QStringLiteral("SKTImage"));
         photo->control_ID = QStringLiteral("PARTY_IMAGE");
         show(photo);
@@ -575,8 +580,7 @@ private slots:
         QVERIFY(host->mainPhoto.isEmpty());
     }
 
-    void pictureReset()
-    {
+    void pictureReset() {
         GraphicPtr a = make(QStringLiteral("SKTImage"));
         a->hue_val = 1.0f;
         a->sat_val = 0.2f;
@@ -599,8 +603,7 @@ private slots:
     }
 
     // A signature shows its own picture and never takes another signature's.
-    void signaturePaths()
-    {
+    void signaturePaths() {
         GraphicPtr a = make(QStringLiteral("SKTSignature"));
         GraphicPtr b = make(QStringLiteral("SKTSignature"));
         a->_file_path = QStringLiteral("/sig/a.png");
@@ -627,8 +630,7 @@ private slots:
         QCOMPARE(b->_file_path, png);
     }
 
-    void cardRecordFromPanels()
-    {
+    void cardRecordFromPanels() {
         panel->Show_RHS_Properties(nullptr);
         panel->card_name->setText(QStringLiteral("  "));
         panel->Card_border_chk->setChecked(true);
@@ -653,8 +655,7 @@ private slots:
         QCOMPARE(host->props[1].Card_Side_Name, QStringLiteral("B"));
     }
 
-    void cardSizeAndShape()
-    {
+    void cardSizeAndShape() {
         panel->Show_RHS_Properties(nullptr);
         panel->width_Stepper->setValue(100);
         panel->height_Stepper->setValue(50);
@@ -683,8 +684,7 @@ private slots:
         QCOMPARE(host->props[0].Card_Shape, QStringLiteral("E"));
     }
 
-    void backgroundPictures()
-    {
+    void backgroundPictures() {
         GraphicPtr bg = make(QStringLiteral("SKTImage"));
         bg->control_ID = QStringLiteral("PARTY_IMAGE_BG");
         host->sides[0] = {bg};
@@ -722,8 +722,7 @@ private slots:
     }
 
     // Content font and colour reach only exact text items of the current side, and only when changed.
-    void contentFontAndColour()
-    {
+    void contentFontAndColour() {
         GraphicPtr t1 = make(QStringLiteral("SKTText"));
         GraphicPtr t2 = make(QStringLiteral("SKTText"));
         GraphicPtr pic = make(QStringLiteral("SKTImage"));
@@ -760,9 +759,9 @@ private slots:
         QCOMPARE(t2->text_ctrl_font, chosen);
     }
 
-    void seriesAndColumnBinding()
-    {
-        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Guests"), {QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    void seriesAndColumnBinding() {
+        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Guests"),
+                                         {QStringLiteral("Ann"), QStringLiteral("Bob")}));
         const QString pic = writePng(m_dir.path(), QStringLiteral("series.png"), Qt::yellow);
         QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Pictures"), {pic}));
         GraphicPtr t = make(QStringLiteral("SKTText"));
@@ -810,8 +809,7 @@ private slots:
         Data_From_Excel::defaultInstance()->clear();
     }
 
-    void panelEditsUndo()
-    {
+    void panelEditsUndo() {
         QUndoStack stack;
         host->undo = &stack;
         GraphicPtr a = make(QStringLiteral("Shape_Control"), QStringLiteral("R"));
@@ -835,8 +833,7 @@ private slots:
     }
 
     // A bound series that is gone, or an index out of range, clears the selection and changes nothing.
-    void staleBindingLoadsQuietly()
-    {
+    void staleBindingLoadsQuietly() {
         QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Kept"), {QStringLiteral("v")}));
         GraphicPtr t = make(QStringLiteral("SKTText"));
         t->data_source_type = 1;
@@ -855,8 +852,7 @@ private slots:
         SeriesFiles::removeSeries(QStringLiteral("Kept"));
     }
 
-    void noSeriesMessage()
-    {
+    void noSeriesMessage() {
         for (const QString& name : SeriesFiles::Get_datasheet_File_Name_Array())
             SeriesFiles::removeSeries(name);
         GraphicPtr t = make(QStringLiteral("SKTText"));
@@ -866,11 +862,10 @@ private slots:
         QCOMPARE(t->data_source_type, 0);
     }
 
-    void pictureLibraryDialog()
-    {
+    void pictureLibraryDialog() {
         QDir root(m_dir.path());
-        QVERIFY(root.mkpath(QStringLiteral("LibraryImage/Hearts")) && root.mkpath(QStringLiteral("LibraryImage/Stars")) &&
-                root.mkpath(QStringLiteral("Frames")));
+        QVERIFY(root.mkpath(QStringLiteral("LibraryImage/Hearts")) &&
+                root.mkpath(QStringLiteral("LibraryImage/Stars")) && root.mkpath(QStringLiteral("Frames")));
         writePng(root.filePath(QStringLiteral("LibraryImage/Hearts")), QStringLiteral("red.png"), Qt::red);
         writePng(root.filePath(QStringLiteral("Frames")), QStringLiteral("gold.png"), Qt::yellow);
         Image_Library lib;

@@ -19,15 +19,13 @@ class SilentPrompt : public PromptHandler {
 public:
     QStringList texts;
     void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
+    bool yesNo(const QString& q) override {
         texts << q;
         return true;
     }
 };
 
-GraphicPtr item(const QString& cls, const QString& shape, const QRectF& r)
-{
+GraphicPtr item(const QString& cls, const QString& shape, const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->_shape_type = shape;
     g->setBounds(r);
@@ -41,8 +39,7 @@ class TestInspectorWindow : public QObject {
     Q_OBJECT
     SilentPrompt prompt;
 
-    void shot(QWidget* w, const QString& name)
-    {
+    void shot(QWidget* w, const QString& name) {
         const QString dir = qEnvironmentVariable("NAVU_SHOTS_DIR");
         if (!dir.isEmpty())
             w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
@@ -52,8 +49,7 @@ private slots:
     void initTestCase() { setPromptHandler(&prompt); }
     void cleanupTestCase() { setPromptHandler(nullptr); }
 
-    void dispatchAndWriteBack()
-    {
+    void dispatchAndWriteBack() {
         Card_Front_Or_Back = 0;
         SKTDocument doc;
         SKTWindowController wnd(&doc);
@@ -70,7 +66,8 @@ private slots:
         shot(&wnd, QStringLiteral("background"));
 
         GraphicPtr text = item(QStringLiteral("SKTText"), {}, QRectF(40, 40, 220, 50));
-        GraphicPtr star = item(QStringLiteral("Shape_Control"), QStringLiteral("DS"), QRectF(300, 120, 120, 120));
+        GraphicPtr star =
+            item(QStringLiteral("Shape_Control"), QStringLiteral("DS"), QRectF(300, 120, 120, 120));
         GraphicPtr pic = item(QStringLiteral("SKTImage"), {}, QRectF(40, 150, 160, 120));
         GraphicPtr line = item(QStringLiteral("SKTLine"), {}, QRectF(40, 300, 200, 10));
         doc.insertGraphics(CardSide::Front, {text, star, pic, line});

@@ -19,8 +19,7 @@ constexpr double Pi = 3.14159265358979;
 
 using Drawing = std::function<void(QPainter&)>;
 
-bool save(const QString& folder, const QString& name, const Drawing& draw)
-{
+bool save(const QString& folder, const QString& name, const Drawing& draw) {
     QImage image(Side, Side, QImage::Format_ARGB32);
     image.setDotsPerMeterX(2835);
     image.setDotsPerMeterY(2835);
@@ -39,8 +38,7 @@ bool save(const QString& folder, const QString& name, const Drawing& draw)
     return true;
 }
 
-QPainterPath heart(const QPointF& c, double size)
-{
+QPainterPath heart(const QPointF& c, double size) {
     QPainterPath path;
     const double s = size / 2;
     path.moveTo(c.x(), c.y() + s * 0.9);
@@ -49,8 +47,7 @@ QPainterPath heart(const QPointF& c, double size)
     return path;
 }
 
-QPainterPath star(const QPointF& c, double outer, double inner, int points, double turn = -Pi / 2)
-{
+QPainterPath star(const QPointF& c, double outer, double inner, int points, double turn = -Pi / 2) {
     QPainterPath path;
     for (int i = 0; i < points * 2; ++i) {
         const double r = i % 2 ? inner : outer;
@@ -65,8 +62,7 @@ QPainterPath star(const QPointF& c, double outer, double inner, int points, doub
     return path;
 }
 
-void flower(QPainter& p, const QPointF& c, double r, const QColor& petal, const QColor& middle, int petals)
-{
+void flower(QPainter& p, const QPointF& c, double r, const QColor& petal, const QColor& middle, int petals) {
     p.setPen(QPen(petal.darker(130), 3));
     p.setBrush(petal);
     for (int i = 0; i < petals; ++i) {
@@ -81,8 +77,7 @@ void flower(QPainter& p, const QPointF& c, double r, const QColor& petal, const 
     p.drawEllipse(c, r * 0.3, r * 0.3);
 }
 
-void balloon(QPainter& p, const QPointF& c, const QColor& colour)
-{
+void balloon(QPainter& p, const QPointF& c, const QColor& colour) {
     p.setPen(QPen(QColor(90, 90, 90), 3));
     QPainterPath string;
     string.moveTo(c.x(), c.y() + 62);
@@ -95,14 +90,14 @@ void balloon(QPainter& p, const QPointF& c, const QColor& colour)
     p.setPen(QPen(colour.darker(140), 3));
     p.setBrush(g);
     p.drawEllipse(c, 48, 60);
-    QPolygonF knot({QPointF(c.x() - 7, c.y() + 66), QPointF(c.x() + 7, c.y() + 66), QPointF(c.x(), c.y() + 58)});
+    QPolygonF knot(
+        {QPointF(c.x() - 7, c.y() + 66), QPointF(c.x() + 7, c.y() + 66), QPointF(c.x(), c.y() + 58)});
     p.drawPolygon(knot);
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         QTextStream(stderr) << "usage: make_library <resources folder>\n";
@@ -159,12 +154,10 @@ int main(int argc, char** argv)
     });
 
     const QString flowers = category(QStringLiteral("Flowers"));
-    ok &= save(flowers, QStringLiteral("Daisy"), [&](QPainter& p) {
-        flower(p, mid, 110, QColor(250, 250, 250), QColor(250, 200, 40), 12);
-    });
-    ok &= save(flowers, QStringLiteral("Pink Blossom"), [&](QPainter& p) {
-        flower(p, mid, 110, QColor(245, 150, 190), QColor(250, 230, 120), 5);
-    });
+    ok &= save(flowers, QStringLiteral("Daisy"),
+               [&](QPainter& p) { flower(p, mid, 110, QColor(250, 250, 250), QColor(250, 200, 40), 12); });
+    ok &= save(flowers, QStringLiteral("Pink Blossom"),
+               [&](QPainter& p) { flower(p, mid, 110, QColor(245, 150, 190), QColor(250, 230, 120), 5); });
     ok &= save(flowers, QStringLiteral("Tulip"), [&](QPainter& p) {
         p.setPen(QPen(QColor(40, 120, 50), 8, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(128, 130), QPointF(128, 240));
@@ -189,7 +182,8 @@ int main(int argc, char** argv)
     });
 
     const QString party = category(QStringLiteral("Party"));
-    ok &= save(party, QStringLiteral("Red Balloon"), [&](QPainter& p) { balloon(p, QPointF(128, 90), QColor(220, 50, 50)); });
+    ok &= save(party, QStringLiteral("Red Balloon"),
+               [&](QPainter& p) { balloon(p, QPointF(128, 90), QColor(220, 50, 50)); });
     ok &= save(party, QStringLiteral("Balloons"), [&](QPainter& p) {
         balloon(p, QPointF(80, 100), QColor(60, 130, 220));
         balloon(p, QPointF(176, 100), QColor(250, 190, 40));
@@ -223,8 +217,10 @@ int main(int argc, char** argv)
     ok &= save(shapes, QStringLiteral("Ribbon Banner"), [&](QPainter& p) {
         p.setPen(QPen(QColor(140, 30, 30), 4));
         p.setBrush(QColor(200, 50, 50));
-        QPolygonF left({QPointF(10, 110), QPointF(60, 110), QPointF(60, 170), QPointF(10, 170), QPointF(30, 140)});
-        QPolygonF right({QPointF(246, 110), QPointF(196, 110), QPointF(196, 170), QPointF(246, 170), QPointF(226, 140)});
+        QPolygonF left(
+            {QPointF(10, 110), QPointF(60, 110), QPointF(60, 170), QPointF(10, 170), QPointF(30, 140)});
+        QPolygonF right(
+            {QPointF(246, 110), QPointF(196, 110), QPointF(196, 170), QPointF(246, 170), QPointF(226, 140)});
         p.drawPolygon(left);
         p.drawPolygon(right);
         p.setBrush(QColor(230, 70, 70));

@@ -4,8 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-ColorWell::ColorWell(const QString& objectName, QWidget* parent) : QToolButton(parent)
-{
+ColorWell::ColorWell(const QString& objectName, QWidget* parent) : QToolButton(parent) {
     setObjectName(objectName);
     setIconSize(QSize(36, 14));
     setToolTip(tr("Choose a colour"));
@@ -13,14 +12,12 @@ ColorWell::ColorWell(const QString& objectName, QWidget* parent) : QToolButton(p
     updateSwatch();
 }
 
-void ColorWell::setColor(const QColor& color)
-{
+void ColorWell::setColor(const QColor& color) {
     m_color = color.isValid() ? color : QColor(Qt::black);
     updateSwatch();
 }
 
-void ColorWell::pick()
-{
+void ColorWell::pick() {
     const QColor c = QColorDialog::getColor(m_color, this, tr("Colour"), QColorDialog::ShowAlphaChannel);
     if (!c.isValid())
         return;
@@ -28,8 +25,7 @@ void ColorWell::pick()
     emit colorPicked(c);
 }
 
-void ColorWell::updateSwatch()
-{
+void ColorWell::updateSwatch() {
     QPixmap pm(iconSize());
     pm.fill(Qt::white);
     QPainter p(&pm);

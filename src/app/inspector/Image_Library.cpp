@@ -19,8 +19,7 @@
 namespace {
 constexpr int ThumbSide = 96;
 
-QIcon thumbnail(const QString& path)
-{
+QIcon thumbnail(const QString& path) {
     QImageReader reader(path);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > 8000 || size.height() > 8000))
@@ -34,8 +33,7 @@ QIcon thumbnail(const QString& path)
 }
 } // namespace
 
-Image_Library::Image_Library(QWidget* parent) : QDialog(parent)
-{
+Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Image_Library"));
     applyDialogBackground(this);
     resize(640, 460);
@@ -66,16 +64,14 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent)
     connect(m_pictures, &QListWidget::itemDoubleClicked, this, &Image_Library::choose);
 }
 
-Image_Library* Image_Library::defaultInstance()
-{
+Image_Library* Image_Library::defaultInstance() {
     static QPointer<Image_Library> instance;
     if (!instance)
         instance = new Image_Library(mainWindow());
     return instance;
 }
 
-void Image_Library::loadLists()
-{
+void Image_Library::loadLists() {
     const bool library = control_or_BG == QLatin1String("C");
     setWindowTitle(library ? QStringLiteral("Image Library") : QStringLiteral("Frame Library"));
     m_categories->clear();
@@ -93,15 +89,15 @@ void Image_Library::loadLists()
     }
 }
 
-void Image_Library::showCategory(int row)
-{
+void Image_Library::showCategory(int row) {
     m_pictures->clear();
     QString folder;
     if (Resource_Path.isEmpty()) {
         folder.clear();
     } else if (control_or_BG == QLatin1String("C")) {
         if (row >= 0 && row < m_categories->count())
-            folder = QDir(QDir(Resource_Path).filePath(inspector::LibraryFolderName)).filePath(m_categories->item(row)->text());
+            folder = QDir(QDir(Resource_Path).filePath(inspector::LibraryFolderName))
+                         .filePath(m_categories->item(row)->text());
     } else {
         folder = QDir(Resource_Path).filePath(inspector::FramesFolderName);
     }
@@ -118,8 +114,7 @@ void Image_Library::showCategory(int row)
         m_pictures->setCurrentRow(0);
 }
 
-void Image_Library::choose()
-{
+void Image_Library::choose() {
     const QListWidgetItem* item = m_pictures->currentItem();
     if (!item) {
         Show_MessageBox(tr("Please select a picture."));
@@ -129,8 +124,7 @@ void Image_Library::choose()
     done(1);
 }
 
-int Image_Library::Open_Library_Window()
-{
+int Image_Library::Open_Library_Window() {
     selected_image.clear();
     loadLists();
     const int code = exec();

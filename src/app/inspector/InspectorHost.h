@@ -57,8 +57,7 @@ public:
     // Front, Back, Lock and Unlock buttons together.
     virtual void setOrderAndLockButtonsEnabled(bool enabled) { Q_UNUSED(enabled); }
     // Reloads the main photo from a file and records its path (the "PARTY_IMAGE" item shows it).
-    virtual void Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
-    {
+    virtual void Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
         Q_UNUSED(path);
         Q_UNUSED(changePath);
     }

@@ -13,67 +13,68 @@
 
 namespace inspector {
 
-const QStringList& allTabNames()
-{
+const QStringList& allTabNames() {
     static const QStringList names = {
-        QStringLiteral("card_setting_tab"), QStringLiteral("card_info_tab"), QStringLiteral("card_size_tab"),
-        QStringLiteral("card_bkgd_tab"),    QStringLiteral("card_brdr_tab"), QStringLiteral("line_tab"),
-        QStringLiteral("shape_tab"),        QStringLiteral("text_edtng_tab"), QStringLiteral("text_prop_tab"),
-        QStringLiteral("image_tab"),        QStringLiteral("sign_tab"),      QStringLiteral("datasource_tab"),
-        QStringLiteral("aligmnt_tab"),      QStringLiteral("barcode_tab"),   QStringLiteral("Lock_tab"),
+        QStringLiteral("card_setting_tab"), QStringLiteral("card_info_tab"),
+        QStringLiteral("card_size_tab"),    QStringLiteral("card_bkgd_tab"),
+        QStringLiteral("card_brdr_tab"),    QStringLiteral("line_tab"),
+        QStringLiteral("shape_tab"),        QStringLiteral("text_edtng_tab"),
+        QStringLiteral("text_prop_tab"),    QStringLiteral("image_tab"),
+        QStringLiteral("sign_tab"),         QStringLiteral("datasource_tab"),
+        QStringLiteral("aligmnt_tab"),      QStringLiteral("barcode_tab"),
+        QStringLiteral("Lock_tab"),
     };
     return names;
 }
 
 namespace {
-const QStringList& dashCodes()
-{
+const QStringList& dashCodes() {
     static const QStringList codes = {QStringLiteral("S"), QStringLiteral("DA"), QStringLiteral("DO"),
                                       QStringLiteral("DD"), QStringLiteral("DDD")};
     return codes;
 }
 } // namespace
 
-QString dashCodeForIndex(int index, const QString& current)
-{
+QString dashCodeForIndex(int index, const QString& current) {
     if (index < 0 || index >= dashCodes().size())
         return current;
     return dashCodes().at(index);
 }
 
-int dashIndexForCode(const QString& code) { return int(dashCodes().indexOf(code)); }
+int dashIndexForCode(const QString& code) {
+    return int(dashCodes().indexOf(code));
+}
 
-double millimetresToPoints(double mm) { return mm * 2.834645669291; }
-double pointsToMillimetres(double points) { return points * 0.3527777777778; }
+double millimetresToPoints(double mm) {
+    return mm * 2.834645669291;
+}
+double pointsToMillimetres(double points) {
+    return points * 0.3527777777778;
+}
 
-int truncatedWidth(double width)
-{
+int truncatedWidth(double width) {
     if (!std::isfinite(width))
         return 0;
     return int(std::trunc(width));
 }
 
-QString fontLabel(const QFont& font)
-{
+QString fontLabel(const QFont& font) {
     return QStringLiteral("%1 ( %2 )").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 2);
 }
 
-int indexOrCurrent(int index, int count, int current)
-{
+int indexOrCurrent(int index, int count, int current) {
     return (index >= 0 && index < count) ? index : current;
 }
 
 // ---------------------------------------------------------------- tab sets
 
-TabPlan tabPlanForCard()
-{
+TabPlan tabPlanForCard() {
     TabPlan plan;
     plan.tabs = {QStringLiteral("card_setting_tab"), QStringLiteral("card_bkgd_tab")};
     return plan;
 }
 
-QString shapeLabel(const QString& code)
-{
+QString shapeLabel(const QString& code) {
     static const QHash<QString, QString> labels = {
         {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
         {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
@@ -87,8 +88,7 @@ QString shapeLabel(const QString& code)
     return labels.value(code);
 }
 
-TabPlan tabPlanForItem(const SKTGraphic& item)
-{
+TabPlan tabPlanForItem(const SKTGraphic& item) {
     TabPlan plan;
     const bool locked = item.ctrl_is_locked;
     const QString lockTab = QStringLiteral("Lock_tab");
@@ -98,7 +98,8 @@ TabPlan tabPlanForItem(const SKTGraphic& item)
 
     switch (item.kind()) {
     case GraphicKind::Text: {
-        tabs = {QStringLiteral("text_edtng_tab"), QStringLiteral("text_prop_tab"), QStringLiteral("datasource_tab")};
+        tabs = {QStringLiteral("text_edtng_tab"), QStringLiteral("text_prop_tab"),
+                QStringLiteral("datasource_tab")};
         lockLabel = QStringLiteral("Text Properties");
         plan.selControlName = QStringLiteral("T");
         if (!locked) {
@@ -172,8 +173,7 @@ TabPlan tabPlanForItem(const SKTGraphic& item)
 // ---------------------------------------------------------------- item write-back
 
 namespace {
-void applyStroke(SKTGraphic& item, const StrokePanel& s)
-{
+void applyStroke(SKTGraphic& item, const StrokePanel& s) {
     item._isDrawingStroke = s.on;
     if (s.on) {
         item._strokeColor = s.color;
@@ -182,8 +182,7 @@ void applyStroke(SKTGraphic& item, const StrokePanel& s)
     item._stroke_border_type = dashCodeForIndex(s.dashIndex, item._stroke_border_type);
 }
 
-float clampedFraction(double percent)
-{
+float clampedFraction(double percent) {
     const double f = percentToFraction(percent);
     if (!std::isfinite(f))
         return 1.0f;
@@ -191,8 +190,7 @@ float clampedFraction(double percent)
 }
 } // namespace
 
-void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v)
-{
+void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v) {
     applyStroke(item, v.stroke);
     item._isDrawingFill = v.fillOn;
     if (v.fillOn)
@@ -215,8 +213,7 @@ void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v)
     item.print_object = v.printObject;
 }
 
-void applyLinePanel(SKTGraphic& item, const LinePanelValues& v)
-{
+void applyLinePanel(SKTGraphic& item, const LinePanelValues& v) {
     item._isDrawingStroke = true;
     item._strokeColor = v.color;
     item._strokeWidth = v.width;
@@ -227,8 +224,7 @@ void applyLinePanel(SKTGraphic& item, const LinePanelValues& v)
     item.alpha_val_stroke = clampedFraction(v.alphaPercent);
 }
 
-void applyTextPanel(SKTGraphic& item, const TextPanelValues& v)
-{
+void applyTextPanel(SKTGraphic& item, const TextPanelValues& v) {
     item.print_object = v.printObject;
     applyStroke(item, v.stroke);
     item._isDrawingFill = v.fillOn;
@@ -260,16 +256,14 @@ void applyTextPanel(SKTGraphic& item, const TextPanelValues& v)
     item.Shadow_transparency = clampedFraction(v.shadowTranspPercent);
 }
 
-void setItemFilePath(SKTGraphic& item, const QString& path)
-{
+void setItemFilePath(SKTGraphic& item, const QString& path) {
     if (item.kind() == GraphicKind::Image || item.kind() == GraphicKind::Signature)
         static_cast<SKTImage&>(item).setFilePath(path);
     else
         item._file_path = path;
 }
 
-void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v)
-{
+void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v) {
     item.print_object = v.printObject;
     applyStroke(item, v.stroke);
     item._isFlippedHorizontally = v.flipH;
@@ -290,8 +284,7 @@ void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v)
         setItemFilePath(item, *v.path);
 }
 
-ImagePanelValues resetImageValues()
-{
+ImagePanelValues resetImageValues() {
     ImagePanelValues v;
     v.rotation = 0;
     v.transparency = 100;
@@ -306,8 +299,7 @@ ImagePanelValues resetImageValues()
     return v;
 }
 
-void applySignPanel(SKTGraphic& item, const SignPanelValues& v)
-{
+void applySignPanel(SKTGraphic& item, const SignPanelValues& v) {
     item.print_object = v.printObject;
     applyStroke(item, v.stroke);
     if (v.path && *v.path != item._file_path)
@@ -316,8 +308,7 @@ void applySignPanel(SKTGraphic& item, const SignPanelValues& v)
 
 // ---------------------------------------------------------------- card side
 
-QString cardShapeCode(int cardShape)
-{
+QString cardShapeCode(int cardShape) {
     if (cardShape == 0)
         return QStringLiteral("R");
     if (cardShape == 1)
@@ -325,15 +316,13 @@ QString cardShapeCode(int cardShape)
     return QStringLiteral("E");
 }
 
-QColor withAlpha(const QColor& color, double fraction)
-{
+QColor withAlpha(const QColor& color, double fraction) {
     QColor c = color;
     c.setAlphaF(float(std::clamp(std::isfinite(fraction) ? fraction : 1.0, 0.0, 1.0)));
     return c;
 }
 
-void writeCardRecord(Card_Property& p, const CardPanelValues& v, bool backSide)
-{
+void writeCardRecord(Card_Property& p, const CardPanelValues& v, bool backSide) {
     double alpha = percentToFraction(v.alphaPercent);
     if (!std::isfinite(alpha))
         alpha = 1.0;
@@ -386,8 +375,7 @@ void writeCardRecord(Card_Property& p, const CardPanelValues& v, bool backSide)
     p.Card_Create_Mode = QStringLiteral("W");
 }
 
-int applyContentToItems(const GraphicList& items, const ContentChange& change, const QRectF& frontBounds)
-{
+int applyContentToItems(const GraphicList& items, const ContentChange& change, const QRectF& frontBounds) {
     int changed = 0;
     for (const GraphicPtr& item : items) {
         if (!item)
@@ -399,7 +387,8 @@ int applyContentToItems(const GraphicList& items, const ContentChange& change, c
                 item->text_ctrl_font = change.font;
             if (change.colorChanged || change.fontChanged)
                 ++changed;
-        } else if (item->kind() == GraphicKind::Image && item->control_ID == QLatin1String("PARTY_IMAGE_BG")) {
+        } else if (item->kind() == GraphicKind::Image &&
+                   item->control_ID == QLatin1String("PARTY_IMAGE_BG")) {
             item->setBounds(frontBounds);
         }
     }
@@ -408,40 +397,36 @@ int applyContentToItems(const GraphicList& items, const ContentChange& change, c
 
 // ---------------------------------------------------------------- text
 
-QString cleanedEditedText(const QString& text)
-{
+QString cleanedEditedText(const QString& text) {
     QString t = text;
     if (t.contains(TextPlaceholder))
         t.remove(TextPlaceholder);
     return SKTText::cappedText(t, MaxTextLength);
 }
 
-QStringList dateFormats()
-{
-    return {QStringLiteral("dd/MM/yyyy"),        QStringLiteral("MM/dd/yyyy"),    QStringLiteral("yyyy-MM-dd"),
-            QStringLiteral("dd.MM.yyyy"),        QStringLiteral("d MMM yyyy"),    QStringLiteral("d MMMM yyyy"),
+QStringList dateFormats() {
+    return {QStringLiteral("dd/MM/yyyy"),        QStringLiteral("MM/dd/yyyy"),
+            QStringLiteral("yyyy-MM-dd"),        QStringLiteral("dd.MM.yyyy"),
+            QStringLiteral("d MMM yyyy"),        QStringLiteral("d MMMM yyyy"),
             QStringLiteral("MMMM d, yyyy"),      QStringLiteral("dddd, d MMMM yyyy"),
             QStringLiteral("dddd, MMMM d, yyyy")};
 }
 
-QStringList timeFormats()
-{
+QStringList timeFormats() {
     return {QStringLiteral("HH:mm"), QStringLiteral("HH:mm:ss"), QStringLiteral("h:mm AP"),
             QStringLiteral("h:mm:ss AP")};
 }
 
 // ---------------------------------------------------------------- pictures
 
-const QStringList& pictureExtensions()
-{
+const QStringList& pictureExtensions() {
     static const QStringList exts = {QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
                                      QStringLiteral("jfif"), QStringLiteral("gif"),  QStringLiteral("bmp"),
                                      QStringLiteral("png"),  QStringLiteral("tif"),  QStringLiteral("tiff")};
     return exts;
 }
 
-bool hasPictureExtension(const QString& path, const QStringList& extensions)
-{
+bool hasPictureExtension(const QString& path, const QStringList& extensions) {
     const QString suffix = QFileInfo(path).suffix();
     for (const QString& e : extensions)
         if (suffix.compare(e, Qt::CaseInsensitive) == 0)
@@ -449,8 +434,7 @@ bool hasPictureExtension(const QString& path, const QStringList& extensions)
     return false;
 }
 
-QStringList libraryCategories(const QString& root)
-{
+QStringList libraryCategories(const QString& root) {
     if (root.isEmpty())
         return {};
     QDir dir(root);
@@ -459,8 +443,7 @@ QStringList libraryCategories(const QString& root)
     return names;
 }
 
-QStringList libraryPictures(const QString& folder)
-{
+QStringList libraryPictures(const QString& folder) {
     if (folder.isEmpty())
         return {};
     QDir dir(folder);
@@ -475,13 +458,13 @@ QStringList libraryPictures(const QString& folder)
     return out;
 }
 
-QStringList hatchNames()
-{
+QStringList hatchNames() {
     if (Resource_Path.isEmpty())
         return {};
     QDir dir(QDir(Resource_Path).filePath(QStringLiteral("Fill_Style_Image")));
     QStringList out;
-    const QFileInfoList infos = dir.entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList infos =
+        dir.entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& fi : infos)
         if (!fi.fileName().startsWith(QLatin1Char('.')))
             out << fi.completeBaseName();
@@ -490,12 +473,15 @@ QStringList hatchNames()
 
 // ---------------------------------------------------------------- data sources
 
-QStringList Get_datasheet_File_Name_Array() { return SeriesFiles::Get_datasheet_File_Name_Array(); }
+QStringList Get_datasheet_File_Name_Array() {
+    return SeriesFiles::Get_datasheet_File_Name_Array();
+}
 
-QString Get_First_Value_Of_Dataset(const QString& name) { return SeriesFiles::Get_First_Value_Of_Dataset(name); }
+QString Get_First_Value_Of_Dataset(const QString& name) {
+    return SeriesFiles::Get_First_Value_Of_Dataset(name);
+}
 
-std::optional<QString> Get_First_Value_Of_Excel_Binding(int column)
-{
+std::optional<QString> Get_First_Value_Of_Excel_Binding(int column) {
     const Data_From_Excel* table = Data_From_Excel::defaultInstance();
     if (!table || table->rowCountOfTable() == 0) {
         Show_NSLog_Message(QStringLiteral("The data table has no rows."));
@@ -506,22 +492,19 @@ std::optional<QString> Get_First_Value_Of_Excel_Binding(int column)
     return table->value(0, column);
 }
 
-QStringList excelColumnTitles()
-{
+QStringList excelColumnTitles() {
     const Data_From_Excel* table = Data_From_Excel::defaultInstance();
     return table ? table->columnTitles() : QStringList();
 }
 
-QString bindItemToSeries(SKTGraphic& item, const QString& name, int index)
-{
+QString bindItemToSeries(SKTGraphic& item, const QString& name, int index) {
     item.Set_Data_source_type(1);
     item.Set_Batch_List_Name(name);
     item.Set_Batch_List_Index(index);
     return Get_First_Value_Of_Dataset(name);
 }
 
-std::optional<QString> bindItemToColumn(SKTGraphic& item, int column)
-{
+std::optional<QString> bindItemToColumn(SKTGraphic& item, int column) {
     if (column < 0)
         return std::nullopt;
     item.Set_Data_source_type(2);
@@ -531,8 +514,7 @@ std::optional<QString> bindItemToColumn(SKTGraphic& item, int column)
 
 // ---------------------------------------------------------------- undo
 
-GraphicPtr copyOfItem(const SKTGraphic& g)
-{
+GraphicPtr copyOfItem(const SKTGraphic& g) {
     switch (g.kind()) {
     case GraphicKind::Text:
         return std::make_shared<SKTText>(static_cast<const SKTText&>(g));
@@ -550,8 +532,7 @@ GraphicPtr copyOfItem(const SKTGraphic& g)
     return nullptr;
 }
 
-bool assignItemState(SKTGraphic& t, const SKTGraphic& s)
-{
+bool assignItemState(SKTGraphic& t, const SKTGraphic& s) {
     if (t.kind() != s.kind())
         return false;
     switch (t.kind()) {
@@ -579,15 +560,14 @@ bool assignItemState(SKTGraphic& t, const SKTGraphic& s)
 
 PropertyEditCommand::PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,
                                          std::function<void()> changed)
-    : m_items(std::move(items)), m_before(std::move(before)), m_key(std::move(controlKey)), m_changed(std::move(changed))
-{
+    : m_items(std::move(items)), m_before(std::move(before)), m_key(std::move(controlKey)),
+      m_changed(std::move(changed)) {
     setText(QObject::tr("Change Properties"));
     for (const GraphicPtr& g : m_items)
         m_after << (g ? copyOfItem(*g) : nullptr);
 }
 
-void PropertyEditCommand::put(const GraphicList& states)
-{
+void PropertyEditCommand::put(const GraphicList& states) {
     for (qsizetype i = 0; i < m_items.size() && i < states.size(); ++i)
         if (m_items.at(i) && states.at(i))
             assignItemState(*m_items.at(i), *states.at(i));
@@ -595,22 +575,19 @@ void PropertyEditCommand::put(const GraphicList& states)
         m_changed();
 }
 
-void PropertyEditCommand::undo()
-{
+void PropertyEditCommand::undo() {
     put(m_before);
     m_done = false;
 }
 
-void PropertyEditCommand::redo()
-{
+void PropertyEditCommand::redo() {
     if (m_done)
         return;
     put(m_after);
     m_done = true;
 }
 
-bool PropertyEditCommand::mergeWith(const QUndoCommand* other)
-{
+bool PropertyEditCommand::mergeWith(const QUndoCommand* other) {
     if (other->id() != id())
         return false;
     const auto* o = static_cast<const PropertyEditCommand*>(other);

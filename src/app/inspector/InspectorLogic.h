@@ -33,8 +33,12 @@ QString dashCodeForIndex(int index, const QString& current);
 // The index of a dash code; -1 for a code outside the five.
 int dashIndexForCode(const QString& code);
 // Panels show percent, items and records hold fractions 0..1.
-inline double percentToFraction(double percent) { return percent / 100.0; }
-inline double fractionToPercent(double fraction) { return fraction * 100.0; }
+inline double percentToFraction(double percent) {
+    return percent / 100.0;
+}
+inline double fractionToPercent(double fraction) {
+    return fraction * 100.0;
+}
 // Panels show millimetres, geometry is in points.
 double millimetresToPoints(double mm);
 double pointsToMillimetres(double points);
@@ -48,11 +52,11 @@ int indexOrCurrent(int index, int count, int current);
 // --- tab sets ---
 
 struct TabPlan {
-    QStringList tabs;                // in order; the alignment tab, when due, is last
-    QHash<QString, QString> labels;  // tab name -> label
-    QString dataSourceTitle;         // data_source_title, when the data-source tab is shown
-    QString shapeTitle;              // Shape_prop_title, for an unlocked shape with a known code
-    QString selControlName;          // "T", "I", "S", "F", "NONE"; empty: leave as it was (card)
+    QStringList tabs;               // in order; the alignment tab, when due, is last
+    QHash<QString, QString> labels; // tab name -> label
+    QString dataSourceTitle;        // data_source_title, when the data-source tab is shown
+    QString shapeTitle;             // Shape_prop_title, for an unlocked shape with a known code
+    QString selControlName;         // "T", "I", "S", "F", "NONE"; empty: leave as it was (card)
     bool cornerRadiusShown = false;
     bool doubleStarShown = false;
     bool polygonShown = false;
@@ -263,7 +267,8 @@ bool assignItemState(SKTGraphic& target, const SKTGraphic& source);
 class PropertyEditCommand : public QUndoCommand {
 public:
     static constexpr int Id = 7301;
-    PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey, std::function<void()> changed = {});
+    PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,
+                        std::function<void()> changed = {});
     void undo() override;
     void redo() override;
     int id() const override { return Id; }

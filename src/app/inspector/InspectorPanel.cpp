@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -55,8 +56,7 @@ class StepSpinBox : public QDoubleSpinBox {
 public:
     using QDoubleSpinBox::QDoubleSpinBox;
     std::function<void()> onStep;
-    void stepBy(int steps) override
-    {
+    void stepBy(int steps) override {
         QDoubleSpinBox::stepBy(steps);
         if (onStep)
             onStep();
@@ -64,14 +64,12 @@ public:
 };
 
 // The spin box is the stepper; its text field carries the name of the field beside it.
-void nameTextField(QAbstractSpinBox* spin, const QString& textName)
-{
+void nameTextField(QAbstractSpinBox* spin, const QString& textName) {
     if (QLineEdit* edit = spin->findChild<QLineEdit*>())
         edit->setObjectName(textName);
 }
 
-QSpinBox* intStepper(const QString& name, const QString& textName, int min, int max)
-{
+QSpinBox* intStepper(const QString& name, const QString& textName, int min, int max) {
     auto* s = new QSpinBox;
     s->setObjectName(name);
     s->setRange(min, max);
@@ -80,9 +78,8 @@ QSpinBox* intStepper(const QString& name, const QString& textName, int min, int 
     return s;
 }
 
-QDoubleSpinBox* realStepper(const QString& name, const QString& textName, double min, double max, int decimals,
-                            double step, const QString& suffix = {})
-{
+QDoubleSpinBox* realStepper(const QString& name, const QString& textName, double min, double max,
+                            int decimals, double step, const QString& suffix = {}) {
     auto* s = new QDoubleSpinBox;
     s->setObjectName(name);
     s->setRange(min, max);
@@ -94,57 +91,49 @@ QDoubleSpinBox* realStepper(const QString& name, const QString& textName, double
     return s;
 }
 
-QComboBox* combo(const QString& name, const QStringList& items)
-{
+QComboBox* combo(const QString& name, const QStringList& items) {
     auto* c = new QComboBox;
     c->setObjectName(name);
     c->addItems(items);
     return c;
 }
 
-QComboBox* dashCombo(const QString& name)
-{
-    return combo(name, {QObject::tr("Solid"), QObject::tr("Dashed"), QObject::tr("Dotted"), QObject::tr("Dash Dot"),
-                        QObject::tr("Dash Dot Dot")});
+QComboBox* dashCombo(const QString& name) {
+    return combo(name, {QObject::tr("Solid"), QObject::tr("Dashed"), QObject::tr("Dotted"),
+                        QObject::tr("Dash Dot"), QObject::tr("Dash Dot Dot")});
 }
 
-QCheckBox* check(const QString& name, const QString& text)
-{
+QCheckBox* check(const QString& name, const QString& text) {
     auto* c = new QCheckBox(text);
     c->setObjectName(name);
     return c;
 }
 
-QRadioButton* radio(const QString& name, const QString& text)
-{
+QRadioButton* radio(const QString& name, const QString& text) {
     auto* r = new QRadioButton(text);
     r->setObjectName(name);
     return r;
 }
 
-QLabel* label(const QString& name, const QString& text = {})
-{
+QLabel* label(const QString& name, const QString& text = {}) {
     auto* l = new QLabel(text);
     l->setObjectName(name);
     return l;
 }
 
-QGroupBox* box(const QString& name, const QString& title = {})
-{
+QGroupBox* box(const QString& name, const QString& title = {}) {
     auto* b = new QGroupBox(title);
     b->setObjectName(name);
     return b;
 }
 
-QPushButton* button(const QString& name, const QString& text)
-{
+QPushButton* button(const QString& name, const QString& text) {
     auto* b = new QPushButton(text);
     b->setObjectName(name);
     return b;
 }
 
-QWidget* row(std::initializer_list<QWidget*> widgets)
-{
+QWidget* row(std::initializer_list<QWidget*> widgets) {
     auto* w = new QWidget;
     auto* l = new QHBoxLayout(w);
     l->setContentsMargins(0, 0, 0, 0);
@@ -159,16 +148,16 @@ class PanelSignalBlocker {
 public:
     // Only the panel's own controls: Qt's inner parts (the tab view's stack, a spin box's editor) talk to
     // their owners through signals and must keep doing so.
-    explicit PanelSignalBlocker(QWidget* root)
-    {
+    explicit PanelSignalBlocker(QWidget* root) {
         const auto widgets = root->findChildren<QWidget*>();
         for (QWidget* w : widgets) {
             QWidget* parent = w->parentWidget();
             if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QTabBar*>(parent) ||
                 qobject_cast<QComboBox*>(parent))
                 continue;
-            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-                qobject_cast<QSlider*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QLineEdit*>(w) ||
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QSlider*>(w) ||
+                qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QLineEdit*>(w) ||
                 qobject_cast<QTableWidget*>(w))
                 m_blockers.emplace_back(w);
         }
@@ -181,8 +170,7 @@ private:
     std::vector<QSignalBlocker> m_blockers;
 };
 
-QString sliderText(double value, double scale)
-{
+QString sliderText(double value, double scale) {
     return scale <= 1.0 ? QString::number(std::lround(value)) : QString::number(value, 'f', 2);
 }
 
@@ -190,8 +178,7 @@ QString sliderText(double value, double scale)
 
 // ================================================================ construction
 
-InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(parent), m_host(host)
-{
+InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(parent), m_host(host) {
     setObjectName(QStringLiteral("InspectorPanel"));
     chooseFile = [this](const QString& caption, const QStringList& extensions) {
         QStringList patterns;
@@ -248,8 +235,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
 
 InspectorPanel::~InspectorPanel() = default;
 
-QWidget* InspectorPanel::wrapPage(const QString& name, QWidget* content)
-{
+QWidget* InspectorPanel::wrapPage(const QString& name, QWidget* content) {
     auto* scroll = new QScrollArea;
     scroll->setObjectName(name);
     scroll->setWidgetResizable(true);
@@ -260,8 +246,8 @@ QWidget* InspectorPanel::wrapPage(const QString& name, QWidget* content)
     return scroll;
 }
 
-QSlider* InspectorPanel::makeSlider(QWidget* parent, const QString& name, double min, double max, double scale)
-{
+QSlider* InspectorPanel::makeSlider(QWidget* parent, const QString& name, double min, double max,
+                                    double scale) {
     auto* s = new QSlider(Qt::Horizontal, parent);
     s->setObjectName(name);
     s->setProperty("scale", scale);
@@ -270,19 +256,18 @@ QSlider* InspectorPanel::makeSlider(QWidget* parent, const QString& name, double
     value->setMinimumWidth(44);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setParent(parent);
-    connect(s, &QSlider::valueChanged, value, [s, value] { value->setText(sliderText(sliderValue(s), s->property("scale").toDouble())); });
+    connect(s, &QSlider::valueChanged, value,
+            [s, value] { value->setText(sliderText(sliderValue(s), s->property("scale").toDouble())); });
     value->setText(sliderText(sliderValue(s), scale));
     return s;
 }
 
-double InspectorPanel::sliderValue(const QSlider* slider)
-{
+double InspectorPanel::sliderValue(const QSlider* slider) {
     const double scale = slider->property("scale").toDouble();
     return scale > 0 ? slider->value() / scale : slider->value();
 }
 
-void InspectorPanel::setSliderValue(QSlider* slider, double value)
-{
+void InspectorPanel::setSliderValue(QSlider* slider, double value) {
     const double scale = slider->property("scale").toDouble();
     const int raw = std::isfinite(value) ? int(std::lround(value * (scale > 0 ? scale : 1.0))) : 0;
     slider->setValue(raw);
@@ -291,8 +276,7 @@ void InspectorPanel::setSliderValue(QSlider* slider, double value)
         l->setText(sliderText(sliderValue(slider), scale));
 }
 
-void InspectorPanel::buildPages()
-{
+void InspectorPanel::buildPages() {
     const QStringList names = allTabNames();
     m_defaultLabels = {
         {QStringLiteral("card_setting_tab"), tr("Card")},
@@ -345,8 +329,7 @@ void InspectorPanel::buildPages()
 
 // ---------------------------------------------------------------- card pages
 
-QWidget* InspectorPanel::buildCardSettingPage()
-{
+QWidget* InspectorPanel::buildCardSettingPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
 
@@ -395,7 +378,8 @@ QWidget* InspectorPanel::buildCardSettingPage()
     connect(ColList, &QTableWidget::cellClicked, this, [this](int r, int) { Card_Size_Row_Chosen(r); });
     auto* w = new StepSpinBox;
     auto* h = new StepSpinBox;
-    for (auto [spin, name, text] : {std::tuple{w, "width_Stepper", "width_Text"}, std::tuple{h, "height_Stepper", "height_Text"}}) {
+    for (auto [spin, name, text] :
+         {std::tuple{w, "width_Stepper", "width_Text"}, std::tuple{h, "height_Stepper", "height_Text"}}) {
         spin->setObjectName(QString::fromLatin1(name));
         spin->setRange(cardsize::MinCustomMillimetres, cardsize::MaxCustomMillimetres);
         spin->setDecimals(1);
@@ -433,8 +417,7 @@ QWidget* InspectorPanel::buildCardSettingPage()
     return page;
 }
 
-QWidget* InspectorPanel::buildCardBackgroundPage()
-{
+QWidget* InspectorPanel::buildCardBackgroundPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     Card_fill_chk = check(QStringLiteral("Card_fill_chk"), tr("Fill"));
@@ -447,7 +430,8 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
     Card_fill_clr = new ColorWell(QStringLiteral("Card_fill_clr"));
     Card_fill_Grd_1_clr = new ColorWell(QStringLiteral("Card_fill_Grd_1_clr"));
     Card_fill_Grd_2_clr = new ColorWell(QStringLiteral("Card_fill_Grd_2_clr"));
-    Card_grad_Stepper = realStepper(QStringLiteral("Card_grad_Stepper"), QStringLiteral("Card_grad_Text"), 0, 360, 0, 1, tr("°"));
+    Card_grad_Stepper = realStepper(QStringLiteral("Card_grad_Stepper"), QStringLiteral("Card_grad_Text"), 0,
+                                    360, 0, 1, tr("°"));
     Card_hatch_style = combo(QStringLiteral("Card_hatch_style"), hatchNames());
     Card_hatch_style->setMinimumWidth(120);
     Card_hatch_bk_clr = new ColorWell(QStringLiteral("Card_hatch_bk_clr"));
@@ -476,7 +460,8 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
     v->addWidget(Card_Fill_Box);
 
     auto* af = new QFormLayout;
-    Card_alpha_Stepper = realStepper(QStringLiteral("Card_alpha_Stepper"), QStringLiteral("Card_alpha_Text"), 0, 100, 0, 5, tr(" %"));
+    Card_alpha_Stepper = realStepper(QStringLiteral("Card_alpha_Stepper"), QStringLiteral("Card_alpha_Text"),
+                                     0, 100, 0, 5, tr(" %"));
     af->addRow(tr("Opacity"), Card_alpha_Stepper);
     v->addLayout(af);
 
@@ -499,10 +484,22 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
     v->addStretch(1);
 
     connect(Card_fill_chk, &QCheckBox::toggled, this, &InspectorPanel::Card_Fill_Chk_Box);
-    connect(Card_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Card_Solid_RD_Sel(); });
-    connect(Card_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Card_Gradient_RD_Sel(); });
-    connect(Card_Style_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Card_Hatch_RD_Sel(); });
-    connect(Card_Image_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Card_Image_RD_Sel(); });
+    connect(Card_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Card_Solid_RD_Sel();
+    });
+    connect(Card_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Card_Gradient_RD_Sel();
+    });
+    connect(Card_Style_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Card_Hatch_RD_Sel();
+    });
+    connect(Card_Image_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Card_Image_RD_Sel();
+    });
     for (ColorWell* w : {Card_fill_clr, Card_fill_Grd_1_clr, Card_fill_Grd_2_clr, Card_hatch_bk_clr})
         connect(w, &ColorWell::colorPicked, this, &InspectorPanel::Update_Card_Graphics);
     connect(Card_grad_Stepper, &QDoubleSpinBox::valueChanged, this, &InspectorPanel::Update_Card_Graphics);
@@ -516,17 +513,18 @@ QWidget* InspectorPanel::buildCardBackgroundPage()
 
 // ---------------------------------------------------------------- item pages
 
-QWidget* InspectorPanel::buildLinePage()
-{
+QWidget* InspectorPanel::buildLinePage() {
     auto* page = new QWidget;
     auto* f = new QFormLayout(page);
     Line_clr = new ColorWell(QStringLiteral("Line_clr"));
-    Line_Wdt_Stepper = intStepper(QStringLiteral("Line_Wdt_Stepper"), QStringLiteral("Line_Wdt_Text"), 1, 100);
+    Line_Wdt_Stepper =
+        intStepper(QStringLiteral("Line_Wdt_Stepper"), QStringLiteral("Line_Wdt_Text"), 1, 100);
     Line_border_style = dashCombo(QStringLiteral("Line_border_style"));
     Line_cap_style = combo(QStringLiteral("Line_cap_style"), {tr("Butt"), tr("Round"), tr("Square")});
     Line_ori_style = combo(QStringLiteral("Line_ori_style"),
                            {tr("Horizontal"), tr("Vertical"), tr("Diagonal down"), tr("Diagonal up")});
-    Line_alpha_Stepper = realStepper(QStringLiteral("Line_alpha_Stepper"), QStringLiteral("Line_alpha_Text"), 0, 100, 0, 5, tr(" %"));
+    Line_alpha_Stepper = realStepper(QStringLiteral("Line_alpha_Stepper"), QStringLiteral("Line_alpha_Text"),
+                                     0, 100, 0, 5, tr(" %"));
     f->addRow(tr("Colour"), Line_clr);
     f->addRow(tr("Width"), Line_Wdt_Stepper);
     f->addRow(tr("Style"), Line_border_style);
@@ -539,8 +537,7 @@ QWidget* InspectorPanel::buildLinePage()
     return page;
 }
 
-QWidget* InspectorPanel::buildShapePage()
-{
+QWidget* InspectorPanel::buildShapePage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     Shape_prop_title = label(QStringLiteral("Shape_prop_title"), tr("Shape Properties"));
@@ -553,7 +550,8 @@ QWidget* InspectorPanel::buildShapePage()
     Shape_Border_Box = box(QStringLiteral("Shape_Border_Box"));
     auto* bf = new QFormLayout(Shape_Border_Box);
     shape_bordr_clr = new ColorWell(QStringLiteral("shape_bordr_clr"));
-    shape_bor_Stepper = intStepper(QStringLiteral("shape_bor_Stepper"), QStringLiteral("shape_bor_Text"), 0, 50);
+    shape_bor_Stepper =
+        intStepper(QStringLiteral("shape_bor_Stepper"), QStringLiteral("shape_bor_Text"), 0, 50);
     shape_border_style = dashCombo(QStringLiteral("shape_border_style"));
     bf->addRow(tr("Colour"), shape_bordr_clr);
     bf->addRow(tr("Width"), shape_bor_Stepper);
@@ -570,7 +568,8 @@ QWidget* InspectorPanel::buildShapePage()
     shape_fill_clr = new ColorWell(QStringLiteral("shape_fill_clr"));
     shape_fill_Grd_1_clr = new ColorWell(QStringLiteral("shape_fill_Grd_1_clr"));
     shape_fill_Grd_2_clr = new ColorWell(QStringLiteral("shape_fill_Grd_2_clr"));
-    shape_grad_Stepper = realStepper(QStringLiteral("shape_grad_Stepper"), QStringLiteral("shape_grad_Text"), 0, 360, 0, 1, tr("°"));
+    shape_grad_Stepper = realStepper(QStringLiteral("shape_grad_Stepper"), QStringLiteral("shape_grad_Text"),
+                                     0, 360, 0, 1, tr("°"));
     shape_hatch_style = combo(QStringLiteral("shape_hatch_style"), hatchNames());
     shape_hatch_style->setMinimumWidth(120);
     shape_hatch_bk_clr = new ColorWell(QStringLiteral("shape_hatch_bk_clr"));
@@ -584,12 +583,15 @@ QWidget* InspectorPanel::buildShapePage()
     v->addWidget(Shape_Fill_Box);
 
     auto* f = new QFormLayout;
-    shape_alpha_Stepper = realStepper(QStringLiteral("shape_alpha_Stepper"), QStringLiteral("shape_alpha_Text"), 0, 100, 0, 5, tr(" %"));
+    shape_alpha_Stepper = realStepper(QStringLiteral("shape_alpha_Stepper"),
+                                      QStringLiteral("shape_alpha_Text"), 0, 100, 0, 5, tr(" %"));
     f->addRow(tr("Opacity"), shape_alpha_Stepper);
     shape_cor_radius_Label = label(QStringLiteral("shape_cor_radius_Label"), tr("Corner radius"));
-    shape_cor_radius_Stepper = realStepper(QStringLiteral("shape_cor_radius_Stepper"), QStringLiteral("shape_cor_radius_Text"), 0, 500, 1, 1);
+    shape_cor_radius_Stepper = realStepper(QStringLiteral("shape_cor_radius_Stepper"),
+                                           QStringLiteral("shape_cor_radius_Text"), 0, 500, 1, 1);
     double_star_Label = label(QStringLiteral("double_star_Label"), tr("Star variant"));
-    double_star_Stepper = intStepper(QStringLiteral("double_star_Stepper"), QStringLiteral("double_star_Text"), 0, 4);
+    double_star_Stepper =
+        intStepper(QStringLiteral("double_star_Stepper"), QStringLiteral("double_star_Text"), 0, 4);
     polygon_Label = label(QStringLiteral("polygon_Label"), tr("Polygon variant"));
     polygon_Stepper = intStepper(QStringLiteral("polygon_Stepper"), QStringLiteral("polygon_Text"), 0, 4);
     f->addRow(shape_cor_radius_Label, shape_cor_radius_Stepper);
@@ -600,10 +602,20 @@ QWidget* InspectorPanel::buildShapePage()
 
     connect(Shape_border_chk, &QCheckBox::toggled, this, &InspectorPanel::Shape_Border_ChkBox);
     connect(Shape_fill_chk, &QCheckBox::toggled, this, &InspectorPanel::Shape_Fill_Chk_Box);
-    connect(Shape_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Shape_Solid_RD_Sel(); });
-    connect(Shape_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Shape_Gradient_RD_Sel(); });
-    connect(Shape_Style_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Shape_Hatch_RD_Sel(); });
-    for (ColorWell* w : {shape_bordr_clr, shape_fill_clr, shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_hatch_bk_clr})
+    connect(Shape_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Shape_Solid_RD_Sel();
+    });
+    connect(Shape_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Shape_Gradient_RD_Sel();
+    });
+    connect(Shape_Style_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Shape_Hatch_RD_Sel();
+    });
+    for (ColorWell* w :
+         {shape_bordr_clr, shape_fill_clr, shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_hatch_bk_clr})
         connect(w, &ColorWell::colorPicked, this, &InspectorPanel::Update_Shape_Graphics);
     for (QSpinBox* s : {shape_bor_Stepper, double_star_Stepper, polygon_Stepper})
         connect(s, &QSpinBox::valueChanged, this, &InspectorPanel::Update_Shape_Graphics);
@@ -612,8 +624,7 @@ QWidget* InspectorPanel::buildShapePage()
     return page;
 }
 
-QWidget* InspectorPanel::buildTextEditingPage()
-{
+QWidget* InspectorPanel::buildTextEditingPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     Text_value_Edit = new QPlainTextEdit;
@@ -647,8 +658,7 @@ QWidget* InspectorPanel::buildTextEditingPage()
     return page;
 }
 
-QWidget* InspectorPanel::buildTextPropertiesPage()
-{
+QWidget* InspectorPanel::buildTextPropertiesPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     auto* f = new QFormLayout;
@@ -657,11 +667,14 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     Text_font_value->setWordWrap(true);
     Text_font_value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* fontBtn = button(QStringLiteral("Text_Font_btn"), tr("Font…"));
-    Text_align_combo = combo(QStringLiteral("Text_align_combo"), {tr("Left"), tr("Center"), tr("Right"), tr("Justified")});
-    Text_vert_align_combo = combo(QStringLiteral("Text_vert_align_combo"), {tr("Top"), tr("Middle"), tr("Bottom")});
+    Text_align_combo =
+        combo(QStringLiteral("Text_align_combo"), {tr("Left"), tr("Center"), tr("Right"), tr("Justified")});
+    Text_vert_align_combo =
+        combo(QStringLiteral("Text_vert_align_combo"), {tr("Top"), tr("Middle"), tr("Bottom")});
     Text_case_combo = combo(QStringLiteral("Text_case_combo"),
                             {tr("As typed"), tr("UPPER CASE"), tr("lower case"), tr("Capitalised")});
-    Text_Kern_Stepper = realStepper(QStringLiteral("Text_Kern_Stepper"), QStringLiteral("Text_Kern_Text"), -20, 50, 1, 0.5);
+    Text_Kern_Stepper =
+        realStepper(QStringLiteral("Text_Kern_Stepper"), QStringLiteral("Text_Kern_Text"), -20, 50, 1, 0.5);
     txt_rotation_slidr = makeSlider(page, QStringLiteral("txt_rotation_slidr"), -180, 180, 1);
     txt_rotation_slidr_val = page->findChild<QLabel*>(QStringLiteral("txt_rotation_slidr_val"));
     f->addRow(tr("Colour"), Text_clr);
@@ -694,8 +707,10 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     Text_fill_clr = new ColorWell(QStringLiteral("Text_fill_clr"));
     Text_fill_Grd_1_clr = new ColorWell(QStringLiteral("Text_fill_Grd_1_clr"));
     Text_fill_Grd_2_clr = new ColorWell(QStringLiteral("Text_fill_Grd_2_clr"));
-    Text_grad_Stepper = realStepper(QStringLiteral("Text_grad_Stepper"), QStringLiteral("Text_grad_Text"), 0, 360, 0, 1, tr("°"));
-    Text_alpha_Stepper = realStepper(QStringLiteral("Text_alpha_Stepper"), QStringLiteral("Text_alpha_Text"), 0, 100, 0, 5, tr(" %"));
+    Text_grad_Stepper = realStepper(QStringLiteral("Text_grad_Stepper"), QStringLiteral("Text_grad_Text"), 0,
+                                    360, 0, 1, tr("°"));
+    Text_alpha_Stepper = realStepper(QStringLiteral("Text_alpha_Stepper"), QStringLiteral("Text_alpha_Text"),
+                                     0, 100, 0, 5, tr(" %"));
     g->addWidget(Text_solid_fill_rd, 0, 0);
     g->addWidget(Text_fill_clr, 0, 1);
     g->addWidget(Text_gradient_fill_rd, 1, 0);
@@ -709,10 +724,14 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     shadow_box = box(QStringLiteral("shadow_box"));
     auto* sf = new QFormLayout(shadow_box);
     Shadow_clr = new ColorWell(QStringLiteral("Shadow_clr"));
-    shadow_x_Stepper = realStepper(QStringLiteral("shadow_x_Stepper"), QStringLiteral("shadow_x_Text"), -50, 50, 1, 0.5);
-    shadow_y_Stepper = realStepper(QStringLiteral("shadow_y_Stepper"), QStringLiteral("shadow_y_Text"), -50, 50, 1, 0.5);
-    shadow_blur_Stepper = realStepper(QStringLiteral("shadow_blur_Stepper"), QStringLiteral("shadow_blur_Text"), 0, 50, 1, 0.5);
-    shadow_transp_Stepper = realStepper(QStringLiteral("shadow_transp_Stepper"), QStringLiteral("shadow_transp_Text"), 0, 100, 0, 5, tr(" %"));
+    shadow_x_Stepper =
+        realStepper(QStringLiteral("shadow_x_Stepper"), QStringLiteral("shadow_x_Text"), -50, 50, 1, 0.5);
+    shadow_y_Stepper =
+        realStepper(QStringLiteral("shadow_y_Stepper"), QStringLiteral("shadow_y_Text"), -50, 50, 1, 0.5);
+    shadow_blur_Stepper =
+        realStepper(QStringLiteral("shadow_blur_Stepper"), QStringLiteral("shadow_blur_Text"), 0, 50, 1, 0.5);
+    shadow_transp_Stepper = realStepper(QStringLiteral("shadow_transp_Stepper"),
+                                        QStringLiteral("shadow_transp_Text"), 0, 100, 0, 5, tr(" %"));
     sf->addRow(tr("Colour"), Shadow_clr);
     sf->addRow(tr("Offset X"), shadow_x_Stepper);
     sf->addRow(tr("Offset Y"), shadow_y_Stepper);
@@ -726,9 +745,16 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     connect(Text_border_chk, &QCheckBox::toggled, this, &InspectorPanel::Text_Border_ChkBox);
     connect(Text_fill_chk, &QCheckBox::toggled, this, &InspectorPanel::Text_Fill_Chk_Box);
     connect(draw_shadow_chkbox, &QCheckBox::toggled, this, &InspectorPanel::Draw_Shadow_ChkBox);
-    connect(Text_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Text_Solid_RD_Sel(); });
-    connect(Text_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) { if (on) Text_Gradient_RD_Sel(); });
-    for (ColorWell* w : {Text_clr, Text_bordr_clr, Text_fill_clr, Text_fill_Grd_1_clr, Text_fill_Grd_2_clr, Shadow_clr})
+    connect(Text_solid_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Text_Solid_RD_Sel();
+    });
+    connect(Text_gradient_fill_rd, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Text_Gradient_RD_Sel();
+    });
+    for (ColorWell* w :
+         {Text_clr, Text_bordr_clr, Text_fill_clr, Text_fill_Grd_1_clr, Text_fill_Grd_2_clr, Shadow_clr})
         connect(w, &ColorWell::colorPicked, this, &InspectorPanel::Update_Text_Graphics);
     connect(Text_bor_Stepper, &QSpinBox::valueChanged, this, &InspectorPanel::Update_Text_Graphics);
     for (QDoubleSpinBox* s : {Text_Kern_Stepper, Text_grad_Stepper, Text_alpha_Stepper, shadow_x_Stepper,
@@ -738,15 +764,15 @@ QWidget* InspectorPanel::buildTextPropertiesPage()
     return page;
 }
 
-QWidget* InspectorPanel::buildImagePage()
-{
+QWidget* InspectorPanel::buildImagePage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     Image_border_chk = check(QStringLiteral("Image_border_chk"), tr("Border"));
     Image_Border_Box = box(QStringLiteral("Image_Border_Box"));
     auto* bf = new QFormLayout(Image_Border_Box);
     Image_bordr_clr = new ColorWell(QStringLiteral("Image_bordr_clr"));
-    Image_bor_Stepper = intStepper(QStringLiteral("Image_bor_Stepper"), QStringLiteral("Image_bor_Text"), 0, 50);
+    Image_bor_Stepper =
+        intStepper(QStringLiteral("Image_bor_Stepper"), QStringLiteral("Image_bor_Text"), 0, 50);
     Image_border_style = dashCombo(QStringLiteral("Image_border_style"));
     bf->addRow(tr("Colour"), Image_bordr_clr);
     bf->addRow(tr("Width"), Image_bor_Stepper);
@@ -784,12 +810,15 @@ QWidget* InspectorPanel::buildImagePage()
     };
     int r = 1;
     for (const SliderDef& d : defs) {
-        QSlider* s = makeSlider(Image_Edit_Prop_Box, QString::fromLatin1(d.name), d.range.min, d.range.max, d.scale);
+        QSlider* s =
+            makeSlider(Image_Edit_Prop_Box, QString::fromLatin1(d.name), d.range.min, d.range.max, d.scale);
         *d.slot = s;
         setSliderValue(s, d.range.neutral);
         g->addWidget(new QLabel(d.text), r, 0);
         g->addWidget(s, r, 1);
-        g->addWidget(Image_Edit_Prop_Box->findChild<QLabel*>(QString::fromLatin1(d.name) + QStringLiteral("_val")), r, 2);
+        g->addWidget(
+            Image_Edit_Prop_Box->findChild<QLabel*>(QString::fromLatin1(d.name) + QStringLiteral("_val")), r,
+            2);
         connect(s, &QSlider::valueChanged, this, &InspectorPanel::Update_Image_Graphics);
         ++r;
     }
@@ -801,14 +830,14 @@ QWidget* InspectorPanel::buildImagePage()
     connect(Image_border_chk, &QCheckBox::toggled, this, &InspectorPanel::Image_Border_ChkBox);
     connect(Image_bordr_clr, &ColorWell::colorPicked, this, &InspectorPanel::Update_Image_Graphics);
     connect(Image_bor_Stepper, &QSpinBox::valueChanged, this, &InspectorPanel::Update_Image_Graphics);
-    for (QCheckBox* c : {Image_FIH_chk, Image_FIV_chk, Image_Gray_Scale_chk, Image_Sepia_chk, Image_Invert_chk})
+    for (QCheckBox* c :
+         {Image_FIH_chk, Image_FIV_chk, Image_Gray_Scale_chk, Image_Sepia_chk, Image_Invert_chk})
         connect(c, &QCheckBox::toggled, this, &InspectorPanel::Update_Image_Graphics);
     connect(Image_reset_btn, &QPushButton::clicked, this, &InspectorPanel::Image_reset_Button);
     return page;
 }
 
-QWidget* InspectorPanel::buildSignPage()
-{
+QWidget* InspectorPanel::buildSignPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     auto* f = new QFormLayout;
@@ -838,8 +867,7 @@ QWidget* InspectorPanel::buildSignPage()
     return page;
 }
 
-QWidget* InspectorPanel::buildDataSourcePage()
-{
+QWidget* InspectorPanel::buildDataSourcePage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     data_source_title = label(QStringLiteral("data_source_title"), tr("Text Source"));
@@ -870,16 +898,20 @@ QWidget* InspectorPanel::buildDataSourcePage()
     return page;
 }
 
-QWidget* InspectorPanel::buildAlignmentPage()
-{
+QWidget* InspectorPanel::buildAlignmentPage() {
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
     const std::pair<const char*, QString> commands[] = {
-        {"left", tr("Align Left")},           {"right", tr("Align Right")},
-        {"top", tr("Align Top")},             {"bottom", tr("Align Bottom")},
-        {"hcenter", tr("Centre Horizontally")}, {"vcenter", tr("Centre Vertically")},
-        {"center", tr("Centre on Card")},     {"grid", tr("Align to Grid")},
-        {"samewidth", tr("Same Width")},      {"sameheight", tr("Same Height")},
+        {"left", tr("Align Left")},
+        {"right", tr("Align Right")},
+        {"top", tr("Align Top")},
+        {"bottom", tr("Align Bottom")},
+        {"hcenter", tr("Centre Horizontally")},
+        {"vcenter", tr("Centre Vertically")},
+        {"center", tr("Centre on Card")},
+        {"grid", tr("Align to Grid")},
+        {"samewidth", tr("Same Width")},
+        {"sameheight", tr("Same Height")},
         {"natural", tr("Natural Size")},
     };
     int i = 0;
@@ -894,11 +926,11 @@ QWidget* InspectorPanel::buildAlignmentPage()
     return page;
 }
 
-QWidget* InspectorPanel::buildBarcodePage()
-{
+QWidget* InspectorPanel::buildBarcodePage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
-    v->addWidget(new QLabel(tr("Symbology, value, texts and colours of the barcode are set in the barcode designer.")));
+    v->addWidget(new QLabel(
+        tr("Symbology, value, texts and colours of the barcode are set in the barcode designer.")));
     auto* b = button(QStringLiteral("Edit_Barcode_btn"), tr("Design Barcode…"));
     v->addWidget(b);
     v->addStretch(1);
@@ -907,8 +939,7 @@ QWidget* InspectorPanel::buildBarcodePage()
     return page;
 }
 
-QWidget* InspectorPanel::buildLockPage()
-{
+QWidget* InspectorPanel::buildLockPage() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
     auto* text = new QLabel(tr("This item is locked. Unlock it to change it."));
@@ -923,34 +954,34 @@ QWidget* InspectorPanel::buildLockPage()
 
 // ================================================================ dispatch
 
-int InspectorPanel::currentSide() const { return Card_Front_Or_Back != 0 ? 1 : 0; }
+int InspectorPanel::currentSide() const {
+    return Card_Front_Or_Back != 0 ? 1 : 0;
+}
 
-Card_Property& InspectorPanel::currentRecord() { return m_host->cardProperty(currentSide()); }
+Card_Property& InspectorPanel::currentRecord() {
+    return m_host->cardProperty(currentSide());
+}
 
-void InspectorPanel::Remove_All_Tab_Items()
-{
+void InspectorPanel::Remove_All_Tab_Items() {
     while (sett_tab->count() > 0)
         sett_tab->removeTab(0);
 }
 
-QStringList InspectorPanel::shownTabNames() const
-{
+QStringList InspectorPanel::shownTabNames() const {
     QStringList out;
     for (int i = 0; i < sett_tab->count(); ++i)
         out << sett_tab->widget(i)->objectName();
     return out;
 }
 
-void InspectorPanel::insertTab(const QString& name, int index)
-{
+void InspectorPanel::insertTab(const QString& name, int index) {
     QWidget* page = m_pages.value(name);
     if (!page)
         return;
     sett_tab->insertTab(index, page, m_defaultLabels.value(name));
 }
 
-void InspectorPanel::applyPlan(const TabPlan& plan)
-{
+void InspectorPanel::applyPlan(const TabPlan& plan) {
     for (auto it = plan.labels.begin(); it != plan.labels.end(); ++it)
         m_defaultLabels.insert(it.key(), it.value());
     for (int i = 0; i < plan.tabs.size(); ++i)
@@ -967,8 +998,7 @@ void InspectorPanel::applyPlan(const TabPlan& plan)
         sett_tab->setCurrentIndex(0);
 }
 
-void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item)
-{
+void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
     if (Not_Draw_Only_Prop_Change)
         return;
     try {
@@ -997,7 +1027,8 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item)
             if (item->control_ID == QLatin1String("PARTY_IMAGE"))
                 m_host->setOrderAndLockButtonsEnabled(false);
         }
-        const bool framePicture = item->kind() == GraphicKind::Image && m_host->There_Is_Frame_Pic_Or_Frame_Photo();
+        const bool framePicture =
+            item->kind() == GraphicKind::Image && m_host->There_Is_Frame_Pic_Or_Frame_Photo();
         if (item->kind() == GraphicKind::Image)
             m_host->setOrderAndLockButtonsEnabled(!framePicture);
 
@@ -1015,9 +1046,9 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item)
 
         const TabPlan plan = tabPlanForItem(*item);
         if (item->kind() == GraphicKind::Shape) {
-            for (QWidget* w : std::initializer_list<QWidget*>{shape_cor_radius_Label, shape_cor_radius_Stepper,
-                                                              double_star_Label, double_star_Stepper, polygon_Label,
-                                                              polygon_Stepper})
+            for (QWidget* w : std::initializer_list<QWidget*>{
+                     shape_cor_radius_Label, shape_cor_radius_Stepper, double_star_Label, double_star_Stepper,
+                     polygon_Label, polygon_Stepper})
                 w->setVisible(false);
             shape_cor_radius_Label->setVisible(plan.cornerRadiusShown);
             shape_cor_radius_Stepper->setVisible(plan.cornerRadiusShown);
@@ -1062,8 +1093,7 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item)
     }
 }
 
-void InspectorPanel::reloadInspected()
-{
+void InspectorPanel::reloadInspected() {
     // Undo and redo change items under the panels: show their values again.
     if (!m_inItemMode || Not_Draw_Only_Prop_Change)
         return;
@@ -1079,15 +1109,13 @@ void InspectorPanel::reloadInspected()
 
 // ================================================================ loading
 
-void InspectorPanel::setDashSelection(QComboBox* combo, const QString& code)
-{
+void InspectorPanel::setDashSelection(QComboBox* combo, const QString& code) {
     const int index = dashIndexForCode(code);
     if (index >= 0)
         combo->setCurrentIndex(index);
 }
 
-void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name)
-{
+void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name) {
     if (name.isEmpty()) {
         combo->setCurrentIndex(-1);
         return;
@@ -1101,8 +1129,7 @@ void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name)
     combo->setCurrentIndex(index);
 }
 
-void InspectorPanel::refreshHatchLists()
-{
+void InspectorPanel::refreshHatchLists() {
     const QStringList names = hatchNames();
     for (QComboBox* c : {Card_hatch_style, shape_hatch_style}) {
         if (c->count() > 0 || names.isEmpty())
@@ -1113,8 +1140,7 @@ void InspectorPanel::refreshHatchLists()
     }
 }
 
-void InspectorPanel::loadCard()
-{
+void InspectorPanel::loadCard() {
     refreshHatchLists();
     Card_Property& p = currentRecord();
     Card_border_chk->setChecked(p.Card_border_chk == 1);
@@ -1163,8 +1189,7 @@ void InspectorPanel::loadCard()
     card_prop_set(p.Card_fill_style);
 }
 
-void InspectorPanel::card_prop_set(const QString& fillStyle)
-{
+void InspectorPanel::card_prop_set(const QString& fillStyle) {
     const bool g = fillStyle == QLatin1String("G");
     const bool h = fillStyle == QLatin1String("H");
     const bool i = fillStyle == QLatin1String("I");
@@ -1180,7 +1205,8 @@ void InspectorPanel::card_prop_set(const QString& fillStyle)
         Card_gradient_fill_rd->setChecked(g);
         Card_Style_fill_rd->setChecked(h);
         Card_Image_fill_rd->setChecked(i);
-        for (QRadioButton* r : {Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd})
+        for (QRadioButton* r :
+             {Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd})
             r->setAutoExclusive(true);
     }
     SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
@@ -1188,7 +1214,8 @@ void InspectorPanel::card_prop_set(const QString& fillStyle)
     for (QWidget* w : {Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd})
         w->setEnabled(true);
     Card_fill_clr->setEnabled(s);
-    for (QWidget* w : std::initializer_list<QWidget*>{Card_fill_Grd_1_clr, Card_fill_Grd_2_clr, Card_grad_Stepper})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Card_fill_Grd_1_clr, Card_fill_Grd_2_clr, Card_grad_Stepper})
         w->setEnabled(g);
     Card_hatch_style->setEnabled(h);
     Card_hatch_bk_clr->setEnabled(h);
@@ -1196,26 +1223,25 @@ void InspectorPanel::card_prop_set(const QString& fillStyle)
     sett_tab->update();
 }
 
-void InspectorPanel::setShapeFillEnabling(const QString& fillType)
-{
+void InspectorPanel::setShapeFillEnabling(const QString& fillType) {
     const bool g = fillType == QLatin1String("G");
     const bool h = fillType == QLatin1String("H");
-    for (QWidget* w : std::initializer_list<QWidget*>{shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_grad_Stepper})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{shape_fill_Grd_1_clr, shape_fill_Grd_2_clr, shape_grad_Stepper})
         w->setEnabled(g);
     shape_hatch_style->setEnabled(h);
     shape_hatch_bk_clr->setEnabled(h);
     shape_fill_clr->setEnabled(!g && !h);
 }
 
-void InspectorPanel::setTextFillEnabling(bool gradient)
-{
+void InspectorPanel::setTextFillEnabling(bool gradient) {
     Text_fill_clr->setEnabled(!gradient);
-    for (QWidget* w : std::initializer_list<QWidget*>{Text_fill_Grd_1_clr, Text_fill_Grd_2_clr, Text_grad_Stepper})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Text_fill_Grd_1_clr, Text_fill_Grd_2_clr, Text_grad_Stepper})
         w->setEnabled(gradient);
 }
 
-void InspectorPanel::loadShape(const SKTGraphic& g)
-{
+void InspectorPanel::loadShape(const SKTGraphic& g) {
     refreshHatchLists();
     Shape_border_chk->setChecked(g._isDrawingStroke);
     shape_bor_Stepper->setValue(truncatedWidth(g._strokeWidth));
@@ -1240,8 +1266,7 @@ void InspectorPanel::loadShape(const SKTGraphic& g)
     setShapeFillEnabling(g._fill_type);
 }
 
-void InspectorPanel::loadLine(const SKTGraphic& g)
-{
+void InspectorPanel::loadLine(const SKTGraphic& g) {
     Line_Wdt_Stepper->setValue(truncatedWidth(g._strokeWidth));
     Line_clr->setColor(g._strokeColor);
     setDashSelection(Line_border_style, g._stroke_border_type);
@@ -1250,8 +1275,7 @@ void InspectorPanel::loadLine(const SKTGraphic& g)
     Line_alpha_Stepper->setValue(fractionToPercent(g.alpha_val_stroke));
 }
 
-void InspectorPanel::loadSign(const SKTGraphic& g)
-{
+void InspectorPanel::loadSign(const SKTGraphic& g) {
     loadDataSource(g);
     Sign_image_path->setText(g._file_path);
     Sign_border_chk->setChecked(g._isDrawingStroke);
@@ -1262,8 +1286,7 @@ void InspectorPanel::loadSign(const SKTGraphic& g)
     m_browsedSignPath.reset();
 }
 
-void InspectorPanel::loadImage(const SKTGraphic& g)
-{
+void InspectorPanel::loadImage(const SKTGraphic& g) {
     Manual_image_path->setText(g._file_path);
     loadDataSource(g);
     Image_border_chk->setChecked(g._isDrawingStroke);
@@ -1288,8 +1311,7 @@ void InspectorPanel::loadImage(const SKTGraphic& g)
     m_browsedImagePath.reset();
 }
 
-void InspectorPanel::loadText(const SKTGraphic& g)
-{
+void InspectorPanel::loadText(const SKTGraphic& g) {
     Text_value_Edit->setPlainText(g._Text_contents);
     Text_value_Edit->selectAll();
     loadDataSource(g);
@@ -1326,16 +1348,14 @@ void InspectorPanel::loadText(const SKTGraphic& g)
     shadow_transp_Stepper->setValue(fractionToPercent(g.Shadow_transparency));
 }
 
-void InspectorPanel::fillSeriesCombo()
-{
+void InspectorPanel::fillSeriesCombo() {
     const QSignalBlocker block(Batch_Series);
     Batch_Series->clear();
     Batch_Series->addItems(Get_datasheet_File_Name_Array());
     Batch_Series->setCurrentIndex(-1);
 }
 
-void InspectorPanel::Fill_Excel_Col_Name_In_Combo(QComboBox* combo)
-{
+void InspectorPanel::Fill_Excel_Col_Name_In_Combo(QComboBox* combo) {
     if (!combo)
         return;
     try {
@@ -1349,8 +1369,7 @@ void InspectorPanel::Fill_Excel_Col_Name_In_Combo(QComboBox* combo)
     }
 }
 
-void InspectorPanel::loadDataSource(const SKTGraphic& g)
-{
+void InspectorPanel::loadDataSource(const SKTGraphic& g) {
     const int type = indexOrCurrent(g.data_source_type, Data_source_type->count(), 0);
     Data_source_type->setCurrentIndex(type);
     Batch_Series->setEnabled(type != 0);
@@ -1370,8 +1389,7 @@ void InspectorPanel::loadDataSource(const SKTGraphic& g)
 
 // ================================================================ write-back
 
-template <class F> void InspectorPanel::writeSelection(F&& apply)
-{
+template <class F> void InspectorPanel::writeSelection(F&& apply) {
     if (Not_Draw_Only_Prop_Change)
         return;
     const GraphicList selection = m_host->selectedGraphics();
@@ -1388,12 +1406,16 @@ template <class F> void InspectorPanel::writeSelection(F&& apply)
     }
     const QObject* control = sender();
     const QString key = control && !control->objectName().isEmpty() ? control->objectName() : QString();
-    m_host->pushUndoCommand(new PropertyEditCommand(selection, before, key, [this] { reloadInspected(); }));
+    const QPointer<InspectorPanel> self(this);
+    m_host->pushUndoCommand(new PropertyEditCommand(selection, before, key, [self] {
+        if (self)
+            self->reloadInspected();
+    }));
     m_host->Refresh_Canvas();
 }
 
-StrokePanel InspectorPanel::strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width, QComboBox* style) const
-{
+StrokePanel InspectorPanel::strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
+                                         QComboBox* style) const {
     StrokePanel s;
     s.on = chk ? chk->isChecked() : true;
     s.color = clr->color();
@@ -1402,8 +1424,7 @@ StrokePanel InspectorPanel::strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBo
     return s;
 }
 
-void InspectorPanel::Update_Shape_Graphics()
-{
+void InspectorPanel::Update_Shape_Graphics() {
     ShapePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Shape_border_chk, shape_bordr_clr, shape_bor_Stepper, shape_border_style);
@@ -1423,8 +1444,7 @@ void InspectorPanel::Update_Shape_Graphics()
     writeSelection([&](SKTGraphic& g, qsizetype) { applyShapePanel(g, v); });
 }
 
-void InspectorPanel::Update_Line_Graphics()
-{
+void InspectorPanel::Update_Line_Graphics() {
     LinePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.color = Line_clr->color();
@@ -1436,8 +1456,7 @@ void InspectorPanel::Update_Line_Graphics()
     writeSelection([&](SKTGraphic& g, qsizetype) { applyLinePanel(g, v); });
 }
 
-void InspectorPanel::Update_Text_Graphics()
-{
+void InspectorPanel::Update_Text_Graphics() {
     TextPanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Text_border_chk, Text_bordr_clr, Text_bor_Stepper, Text_border_style);
@@ -1470,8 +1489,7 @@ void InspectorPanel::Update_Text_Graphics()
     });
 }
 
-void InspectorPanel::Update_Image_Graphics()
-{
+void InspectorPanel::Update_Image_Graphics() {
     ImagePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Image_border_chk, Image_bordr_clr, Image_bor_Stepper, Image_border_style);
@@ -1502,8 +1520,7 @@ void InspectorPanel::Update_Image_Graphics()
     });
 }
 
-void InspectorPanel::Update_Sign_Graphics()
-{
+void InspectorPanel::Update_Sign_Graphics() {
     SignPanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Sign_border_chk, Sign_bordr_clr, Sign_bor_Stepper, Sign_border_style);
@@ -1520,8 +1537,7 @@ void InspectorPanel::Update_Sign_Graphics()
     });
 }
 
-void InspectorPanel::updatePrintObject()
-{
+void InspectorPanel::updatePrintObject() {
     const GraphicPtr last = m_last.lock();
     if (!last)
         return;
@@ -1551,8 +1567,7 @@ void InspectorPanel::updatePrintObject()
 
 // ---------------------------------------------------------------- combo boxes
 
-void InspectorPanel::comboBoxSelectionDidChange(QComboBox* sender)
-{
+void InspectorPanel::comboBoxSelectionDidChange(QComboBox* sender) {
     if (!sender)
         return;
     if (sender == Card_border_style || sender == Card_hatch_style || sender == Card_image_layout ||
@@ -1586,8 +1601,7 @@ void InspectorPanel::comboBoxSelectionDidChange(QComboBox* sender)
         batchSeriesChosen();
 }
 
-void InspectorPanel::dataSourceTypeChosen()
-{
+void InspectorPanel::dataSourceTypeChosen() {
     if (Not_Draw_Only_Prop_Change)
         return;
     const GraphicPtr item = m_last.lock();
@@ -1618,8 +1632,7 @@ void InspectorPanel::dataSourceTypeChosen()
     m_host->Refresh_Canvas();
 }
 
-void InspectorPanel::batchSeriesChosen()
-{
+void InspectorPanel::batchSeriesChosen() {
     if (Not_Draw_Only_Prop_Change)
         return;
     const GraphicPtr item = m_last.lock();
@@ -1636,8 +1649,7 @@ void InspectorPanel::batchSeriesChosen()
     m_host->Refresh_Canvas();
 }
 
-void InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& value)
-{
+void InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& value) {
     if (item->kind() == GraphicKind::Text) {
         static_cast<SKTText&>(*item).setText(value);
         const QSignalBlocker block(Text_value_Edit);
@@ -1653,55 +1665,48 @@ void InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& valu
 
 // ================================================================ text actions
 
-void InspectorPanel::Text_Border_ChkBox()
-{
+void InspectorPanel::Text_Border_ChkBox() {
     SetObjEnabled(Text_Border_Box, Text_border_chk->isChecked());
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Fill_Chk_Box()
-{
+void InspectorPanel::Text_Fill_Chk_Box() {
     SetObjEnabled(Text_Fill_Box, Text_fill_chk->isChecked());
     setTextFillEnabling(Text_gradient_fill_rd->isChecked());
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Draw_Shadow_ChkBox()
-{
+void InspectorPanel::Draw_Shadow_ChkBox() {
     SetObjEnabled(shadow_box, draw_shadow_chkbox->isChecked());
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Solid_RD_Sel()
-{
+void InspectorPanel::Text_Solid_RD_Sel() {
     Text_solid_fill_rd->setChecked(true);
     setTextFillEnabling(false);
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Gradient_RD_Sel()
-{
+void InspectorPanel::Text_Gradient_RD_Sel() {
     Text_gradient_fill_rd->setChecked(true);
     setTextFillEnabling(true);
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Font_Changed()
-{
+void InspectorPanel::Text_Font_Changed() {
     if (const std::optional<QFont> f = chooseFont(Text_font))
         changeTextFont(*f);
 }
 
-void InspectorPanel::changeTextFont(const QFont& font)
-{
+void InspectorPanel::changeTextFont(const QFont& font) {
     Text_font = font;
     Text_font_value->setText(fontLabel(Text_font));
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Insert_Date()
-{
-    const QString format = Trim_Str(Text_Date_style->currentIndex() >= 0 ? Text_Date_style->currentText() : QString());
+void InspectorPanel::Text_Insert_Date() {
+    const QString format =
+        Trim_Str(Text_Date_style->currentIndex() >= 0 ? Text_Date_style->currentText() : QString());
     if (format.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select Date format."));
         return;
@@ -1710,9 +1715,9 @@ void InspectorPanel::Text_Insert_Date()
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Text_Insert_Time()
-{
-    const QString format = Trim_Str(Text_Time_style->currentIndex() >= 0 ? Text_Time_style->currentText() : QString());
+void InspectorPanel::Text_Insert_Time() {
+    const QString format =
+        Trim_Str(Text_Time_style->currentIndex() >= 0 ? Text_Time_style->currentText() : QString());
     if (format.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select Time format."));
         return;
@@ -1721,10 +1726,10 @@ void InspectorPanel::Text_Insert_Time()
     Update_Text_Graphics();
 }
 
-void InspectorPanel::Insert_Template_Button()
-{
-    const QString mode =
-        insert_template_btn->text() == QLatin1String("Use Template Title") ? QStringLiteral("T") : QStringLiteral("M");
+void InspectorPanel::Insert_Template_Button() {
+    const QString mode = insert_template_btn->text() == QLatin1String("Use Template Title")
+                             ? QStringLiteral("T")
+                             : QStringLiteral("M");
     const std::optional<QString> chosen = chooseTemplate(mode);
     if (!chosen)
         return;
@@ -1735,8 +1740,7 @@ void InspectorPanel::Insert_Template_Button()
     Update_Text_Graphics();
 }
 
-void InspectorPanel::textDidChange()
-{
+void InspectorPanel::textDidChange() {
     try {
         const QString text = Text_value_Edit->toPlainText();
         const QString cleaned = cleanedEditedText(text);
@@ -1757,14 +1761,12 @@ void InspectorPanel::textDidChange()
 
 // ================================================================ shape actions
 
-void InspectorPanel::Shape_Border_ChkBox()
-{
+void InspectorPanel::Shape_Border_ChkBox() {
     SetObjEnabled(Shape_Border_Box, Shape_border_chk->isChecked());
     Update_Shape_Graphics();
 }
 
-void InspectorPanel::Shape_Fill_Chk_Box()
-{
+void InspectorPanel::Shape_Fill_Chk_Box() {
     SetObjEnabled(Shape_Fill_Box, Shape_fill_chk->isChecked());
     setShapeFillEnabling(Shape_gradient_fill_rd->isChecked() ? QStringLiteral("G")
                          : Shape_Style_fill_rd->isChecked()  ? QStringLiteral("H")
@@ -1772,22 +1774,19 @@ void InspectorPanel::Shape_Fill_Chk_Box()
     Update_Shape_Graphics();
 }
 
-void InspectorPanel::Shape_Solid_RD_Sel()
-{
+void InspectorPanel::Shape_Solid_RD_Sel() {
     Shape_solid_fill_rd->setChecked(true);
     setShapeFillEnabling(QStringLiteral("S"));
     Update_Shape_Graphics();
 }
 
-void InspectorPanel::Shape_Gradient_RD_Sel()
-{
+void InspectorPanel::Shape_Gradient_RD_Sel() {
     Shape_gradient_fill_rd->setChecked(true);
     setShapeFillEnabling(QStringLiteral("G"));
     Update_Shape_Graphics();
 }
 
-void InspectorPanel::Shape_Hatch_RD_Sel()
-{
+void InspectorPanel::Shape_Hatch_RD_Sel() {
     Shape_Style_fill_rd->setChecked(true);
     setShapeFillEnabling(QStringLiteral("H"));
     Update_Shape_Graphics();
@@ -1795,8 +1794,7 @@ void InspectorPanel::Shape_Hatch_RD_Sel()
 
 // ================================================================ picture and signature actions
 
-int InspectorPanel::Open_Image_Library_Window(const QString& mode)
-{
+int InspectorPanel::Open_Image_Library_Window(const QString& mode) {
     const std::optional<QString> chosen = chooseLibraryPicture ? chooseLibraryPicture(mode) : std::nullopt;
     if (!chosen)
         return 0;
@@ -1804,8 +1802,7 @@ int InspectorPanel::Open_Image_Library_Window(const QString& mode)
     return 1;
 }
 
-bool InspectorPanel::Browse_User_Image_Manually()
-{
+bool InspectorPanel::Browse_User_Image_Manually() {
     const QString path = chooseFile ? chooseFile(tr("Choose a picture"), pictureExtensions()) : QString();
     if (path.isEmpty()) {
         Library_Selected_Image.clear();
@@ -1821,8 +1818,7 @@ bool InspectorPanel::Browse_User_Image_Manually()
     return true;
 }
 
-void InspectorPanel::Manual_Image_Browse_Btn()
-{
+void InspectorPanel::Manual_Image_Browse_Btn() {
     if (!Browse_User_Image_Manually())
         return;
     const QString path = Library_Selected_Image;
@@ -1835,8 +1831,7 @@ void InspectorPanel::Manual_Image_Browse_Btn()
     Update_Image_Graphics();
 }
 
-void InspectorPanel::Manual_Library_Browse_Btn()
-{
+void InspectorPanel::Manual_Library_Browse_Btn() {
     if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
         return;
     Library_Selected_Image = lib_window_sel_file;
@@ -1847,12 +1842,11 @@ void InspectorPanel::Manual_Library_Browse_Btn()
     Update_Image_Graphics();
 }
 
-void InspectorPanel::Reset_Image_Editing_Controls()
-{
+void InspectorPanel::Reset_Image_Editing_Controls() {
     const ImagePanelValues v = resetImageValues();
     const QSignalBlocker b1(Rotate_slidr), b2(Trsp_slidr), b3(Hue_slidr), b4(Sat_slidr), b5(Brt_slidr),
-        b6(Con_slidr), b7(shrp_slidr), b8(ev_slidr), b9(blr_slidr), c1(Image_Gray_Scale_chk), c2(Image_Sepia_chk),
-        c3(Image_Invert_chk), c4(Image_FIV_chk), c5(Image_FIH_chk);
+        b6(Con_slidr), b7(shrp_slidr), b8(ev_slidr), b9(blr_slidr), c1(Image_Gray_Scale_chk),
+        c2(Image_Sepia_chk), c3(Image_Invert_chk), c4(Image_FIV_chk), c5(Image_FIH_chk);
     setSliderValue(Rotate_slidr, v.rotation);
     setSliderValue(Trsp_slidr, v.transparency);
     setSliderValue(Hue_slidr, v.hue);
@@ -1869,22 +1863,19 @@ void InspectorPanel::Reset_Image_Editing_Controls()
     Image_FIH_chk->setChecked(v.flipH);
 }
 
-void InspectorPanel::Image_reset_Button()
-{
+void InspectorPanel::Image_reset_Button() {
     if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to continue?")))
         return;
     Reset_Image_Editing_Controls();
     Update_Image_Graphics();
 }
 
-void InspectorPanel::Image_Border_ChkBox()
-{
+void InspectorPanel::Image_Border_ChkBox() {
     SetObjEnabled(Image_Border_Box, Image_border_chk->isChecked());
     Update_Image_Graphics();
 }
 
-void InspectorPanel::Sign_Browse_Btn()
-{
+void InspectorPanel::Sign_Browse_Btn() {
     static const QStringList png = {QStringLiteral("png")};
     const QString path = chooseFile ? chooseFile(tr("Choose a signature picture"), png) : QString();
     if (path.isEmpty())
@@ -1898,16 +1889,14 @@ void InspectorPanel::Sign_Browse_Btn()
     Update_Sign_Graphics();
 }
 
-void InspectorPanel::Sign_Border_ChkBox()
-{
+void InspectorPanel::Sign_Border_ChkBox() {
     SetObjEnabled(Sign_Border_Box, Sign_border_chk->isChecked());
     Update_Sign_Graphics();
 }
 
 // ================================================================ card side
 
-CardPanelValues InspectorPanel::cardValues() const
-{
+CardPanelValues InspectorPanel::cardValues() const {
     CardPanelValues v;
     v.borderOn = Card_border_chk->isChecked();
     v.borderColor = Card_bordr_clr->color();
@@ -1940,22 +1929,19 @@ CardPanelValues InspectorPanel::cardValues() const
     return v;
 }
 
-void InspectorPanel::Update_Card_Graphics()
-{
+void InspectorPanel::Update_Card_Graphics() {
     if (Not_Draw_Only_Prop_Change)
         return;
     writeCardRecord(currentRecord(), cardValues(), currentSide() == 1);
     m_host->Refresh_Canvas();
 }
 
-void InspectorPanel::Card_Border_ChkBox()
-{
+void InspectorPanel::Card_Border_ChkBox() {
     SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Fill_Chk_Box()
-{
+void InspectorPanel::Card_Fill_Chk_Box() {
     SetObjEnabled(Card_Fill_Box, Card_fill_chk->isChecked());
     // The radios as they stand are the chosen style (the record may not hold it yet).
     const QString style = Card_gradient_fill_rd->isChecked() ? QStringLiteral("G")
@@ -1966,20 +1952,17 @@ void InspectorPanel::Card_Fill_Chk_Box()
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Solid_RD_Sel()
-{
+void InspectorPanel::Card_Solid_RD_Sel() {
     card_prop_set(QStringLiteral("S"));
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Gradient_RD_Sel()
-{
+void InspectorPanel::Card_Gradient_RD_Sel() {
     card_prop_set(QStringLiteral("G"));
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Hatch_RD_Sel()
-{
+void InspectorPanel::Card_Hatch_RD_Sel() {
     card_prop_set(QStringLiteral("H"));
     if (Card_hatch_style->currentIndex() < 0 && Card_hatch_style->count() > 0) {
         const QSignalBlocker block(Card_hatch_style);
@@ -1988,15 +1971,14 @@ void InspectorPanel::Card_Hatch_RD_Sel()
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Image_RD_Sel()
-{
+void InspectorPanel::Card_Image_RD_Sel() {
     card_prop_set(QStringLiteral("I"));
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Image_Browse_Btn()
-{
-    const QString path = chooseFile ? chooseFile(tr("Choose a background picture"), pictureExtensions()) : QString();
+void InspectorPanel::Card_Image_Browse_Btn() {
+    const QString path =
+        chooseFile ? chooseFile(tr("Choose a background picture"), pictureExtensions()) : QString();
     if (path.isEmpty())
         return;
     if (!hasPictureExtension(path, pictureExtensions())) {
@@ -2010,8 +1992,7 @@ void InspectorPanel::Card_Image_Browse_Btn()
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Card_Image_Library_Btn()
-{
+void InspectorPanel::Card_Image_Library_Btn() {
     if (Open_Image_Library_Window(QStringLiteral("B")) == 1) {
         if (currentSide() == 1)
             set_Back_BG_Image(lib_window_sel_file);
@@ -2021,8 +2002,7 @@ void InspectorPanel::Card_Image_Library_Btn()
     Update_Card_Graphics();
 }
 
-void InspectorPanel::set_Front_BG_Image(const QString& path)
-{
+void InspectorPanel::set_Front_BG_Image(const QString& path) {
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
@@ -2039,8 +2019,7 @@ void InspectorPanel::set_Front_BG_Image(const QString& path)
     m_host->Show_RHS_Properties(nullptr);
 }
 
-void InspectorPanel::set_Back_BG_Image(const QString& path)
-{
+void InspectorPanel::set_Back_BG_Image(const QString& path) {
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
@@ -2057,8 +2036,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path)
     m_host->Show_RHS_Properties(nullptr);
 }
 
-void InspectorPanel::Card_Bckgrnd_Clicked()
-{
+void InspectorPanel::Card_Bckgrnd_Clicked() {
     m_host->Show_RHS_Properties(nullptr);
     if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
         return;
@@ -2075,8 +2053,7 @@ void InspectorPanel::Card_Bckgrnd_Clicked()
         sett_tab->setCurrentWidget(page);
 }
 
-void InspectorPanel::Fill_Card_Size_List()
-{
+void InspectorPanel::Fill_Card_Size_List() {
     const QSignalBlocker block(ColList);
     ColList->clearSelection();
     ColList->setRowCount(0);
@@ -2087,15 +2064,13 @@ void InspectorPanel::Fill_Card_Size_List()
     ColList->setCurrentCell(-1, -1);
 }
 
-QString InspectorPanel::Get_Item_Text(int row) const
-{
+QString InspectorPanel::Get_Item_Text(int row) const {
     if (row < 0 || row >= ColList->rowCount() || !ColList->item(row, 0))
         return {};
     return ColList->item(row, 0)->text();
 }
 
-void InspectorPanel::Mark_List_New_Selection(int row)
-{
+void InspectorPanel::Mark_List_New_Selection(int row) {
     const QSignalBlocker block(ColList);
     if (row < 0 || row >= ColList->rowCount()) {
         ColList->clearSelection();
@@ -2106,8 +2081,7 @@ void InspectorPanel::Mark_List_New_Selection(int row)
     ColList->selectRow(row);
 }
 
-void InspectorPanel::Card_Size_Row_Chosen(int row)
-{
+void InspectorPanel::Card_Size_Row_Chosen(int row) {
     const QList<CardSizePreset> sizes = cardsize::presetsOf(Category_ComboBox->currentText());
     if (row < 0 || row >= sizes.size())
         return;
@@ -2122,9 +2096,9 @@ void InspectorPanel::Card_Size_Row_Chosen(int row)
     Update_All_Card_Content();
 }
 
-void InspectorPanel::Apply_Size_Clicked()
-{
-    const std::optional<QSizeF> size = cardsize::customSizeInPoints(width_Stepper->value(), height_Stepper->value());
+void InspectorPanel::Apply_Size_Clicked() {
+    const std::optional<QSizeF> size =
+        cardsize::customSizeInPoints(width_Stepper->value(), height_Stepper->value());
     if (!size) {
         Show_MessageBox(tr("Please enter a width and a height between %1 and %2 mm.")
                             .arg(cardsize::MinCustomMillimetres)
@@ -2135,8 +2109,7 @@ void InspectorPanel::Apply_Size_Clicked()
     Update_All_Card_Content();
 }
 
-void InspectorPanel::card_shape_CellClick(int row)
-{
+void InspectorPanel::card_shape_CellClick(int row) {
     if (row < 0 || row > 2)
         return;
     Card_Shape = row;
@@ -2146,8 +2119,7 @@ void InspectorPanel::card_shape_CellClick(int row)
 
 // ---------------------------------------------------------------- content font and colour
 
-void InspectorPanel::Update_All_Card_Content()
-{
+void InspectorPanel::Update_All_Card_Content() {
     ContentChange change;
     change.color = All_Text_clr->color();
     change.colorChanged = change.color != All_Text_clr_COPY->color();
@@ -2162,18 +2134,18 @@ void InspectorPanel::Update_All_Card_Content()
     Update_Card_Graphics();
 }
 
-void InspectorPanel::Content_Font_Clicked()
-{
+void InspectorPanel::Content_Font_Clicked() {
     if (const std::optional<QFont> f = chooseFont(All_Text_font))
         changeAllTextFont(*f);
 }
 
-void InspectorPanel::changeAllTextFont(const QFont& font)
-{
+void InspectorPanel::changeAllTextFont(const QFont& font) {
     All_Text_font = font;
     All_Text_font_value->setText(fontLabel(All_Text_font));
     m_contentFontPicked = true;
     Update_All_Card_Content();
 }
 
-void InspectorPanel::Contect_Color_Clicked() { Update_All_Card_Content(); }
+void InspectorPanel::Contect_Color_Clicked() {
+    Update_All_Card_Content();
+}

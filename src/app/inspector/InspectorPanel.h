@@ -321,7 +321,8 @@ private:
     Card_Property& currentRecord();
 
     inspector::CardPanelValues cardValues() const;
-    inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width, QComboBox* style) const;
+    inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
+                                        QComboBox* style) const;
     template <class F> void writeSelection(F&& apply);
 
     InspectorHost* m_host;

@@ -6,51 +6,67 @@
 
 #include <QAction>
 
-SKTGraphicView* WindowInspectorHost::view() const { return m_window->currentGraphicView(); }
+SKTGraphicView* WindowInspectorHost::view() const {
+    return m_window->currentGraphicView();
+}
 
-GraphicList WindowInspectorHost::selectedGraphics() { return view()->selectedGraphics(); }
-GraphicPtr WindowInspectorHost::currentGraphic() { return view()->_Selected_Graphic; }
-void WindowInspectorHost::setCurrentGraphic(const GraphicPtr& item) { view()->_Selected_Graphic = item; }
-void WindowInspectorHost::Clear_Control_Selection() { view()->Clear_Control_Selection(); }
-bool WindowInspectorHost::There_Is_Frame_Pic_Or_Frame_Photo() { return view()->There_Is_Frame_Pic_Or_Frame_Photo(); }
-void WindowInspectorHost::startEditingGraphic(const GraphicPtr& item) { view()->startEditingGraphic(item); }
-void WindowInspectorHost::Refresh_Canvas() { m_window->Refresh_Canvas(); }
+GraphicList WindowInspectorHost::selectedGraphics() {
+    return view()->selectedGraphics();
+}
+GraphicPtr WindowInspectorHost::currentGraphic() {
+    return view()->_Selected_Graphic;
+}
+void WindowInspectorHost::setCurrentGraphic(const GraphicPtr& item) {
+    view()->_Selected_Graphic = item;
+}
+void WindowInspectorHost::Clear_Control_Selection() {
+    view()->Clear_Control_Selection();
+}
+bool WindowInspectorHost::There_Is_Frame_Pic_Or_Frame_Photo() {
+    return view()->There_Is_Frame_Pic_Or_Frame_Photo();
+}
+void WindowInspectorHost::startEditingGraphic(const GraphicPtr& item) {
+    view()->startEditingGraphic(item);
+}
+void WindowInspectorHost::Refresh_Canvas() {
+    m_window->Refresh_Canvas();
+}
 
-GraphicList WindowInspectorHost::sideGraphics(int side)
-{
+GraphicList WindowInspectorHost::sideGraphics(int side) {
     return side == 0 ? m_window->Get_Front_Controls_Array() : m_window->Get_Back_Controls_Array();
 }
 
-QRectF WindowInspectorHost::frontCanvasBounds()
-{
+QRectF WindowInspectorHost::frontCanvasBounds() {
     return QRectF(QPointF(0, 0), m_window->_graphicView ? m_window->_graphicView->canvasSize() : QSizeF());
 }
 
-GraphicPtr WindowInspectorHost::frontGraphicWithId(const QString& controlId)
-{
+GraphicPtr WindowInspectorHost::frontGraphicWithId(const QString& controlId) {
     return m_window->_graphicView->Selcect_Ctrl_With_ID(controlId);
 }
 
-void WindowInspectorHost::setFrontCurrentGraphic(const GraphicPtr& item) { m_window->_graphicView->_Selected_Graphic = item; }
+void WindowInspectorHost::setFrontCurrentGraphic(const GraphicPtr& item) {
+    m_window->_graphicView->_Selected_Graphic = item;
+}
 
-GraphicList& WindowInspectorHost::frontGraphicsArray() { return m_window->Get_Front_Controls_Array(); }
+GraphicList& WindowInspectorHost::frontGraphicsArray() {
+    return m_window->Get_Front_Controls_Array();
+}
 
-void WindowInspectorHost::frontGraphicsChanged() { m_window->document()->notifyGraphicsChanged(CardSide::Front); }
+void WindowInspectorHost::frontGraphicsChanged() {
+    m_window->document()->notifyGraphicsChanged(CardSide::Front);
+}
 
-void WindowInspectorHost::setDocumentCanvasSize(const QSizeF& size)
-{
+void WindowInspectorHost::setDocumentCanvasSize(const QSizeF& size) {
     m_window->SetDocumentCanvasSize(size);
     m_window->_graphicView->Refresh_ScrollView();
     m_window->Refresh_Canvas();
 }
 
-Card_Property& WindowInspectorHost::cardProperty(int side)
-{
+Card_Property& WindowInspectorHost::cardProperty(int side) {
     return side == 0 ? m_window->Front_card_Prop : m_window->Back_card_Prop;
 }
 
-void WindowInspectorHost::pushUndoCommand(QUndoCommand* command)
-{
+void WindowInspectorHost::pushUndoCommand(QUndoCommand* command) {
     SKTDocument* doc = m_window->document();
     if (!doc || !doc->isUndoRegistrationEnabled()) {
         delete command;
@@ -60,21 +76,32 @@ void WindowInspectorHost::pushUndoCommand(QUndoCommand* command)
     m_window->Undo_Redo_Button_state();
 }
 
-void WindowInspectorHost::Show_RHS_Properties(const GraphicPtr& item) { m_window->Show_RHS_Properties(item); }
-void WindowInspectorHost::selectArrowTool() { m_window->selectArrowTool(); }
-void WindowInspectorHost::Enable_Standard_Button_For_Control() { m_window->Enable_Standard_Button_For_Control(); }
-void WindowInspectorHost::Enable_Standard_Button_For_Unlock() { m_window->Enable_Standard_Button_For_Unlock(); }
-void WindowInspectorHost::Disable_Standard_Button_For_Card() { m_window->Disable_Standard_Button_For_Card(); }
-void WindowInspectorHost::Disable_Standard_Button_For_Lock() { m_window->Disable_Standard_Button_For_Lock(); }
+void WindowInspectorHost::Show_RHS_Properties(const GraphicPtr& item) {
+    m_window->Show_RHS_Properties(item);
+}
+void WindowInspectorHost::selectArrowTool() {
+    m_window->selectArrowTool();
+}
+void WindowInspectorHost::Enable_Standard_Button_For_Control() {
+    m_window->Enable_Standard_Button_For_Control();
+}
+void WindowInspectorHost::Enable_Standard_Button_For_Unlock() {
+    m_window->Enable_Standard_Button_For_Unlock();
+}
+void WindowInspectorHost::Disable_Standard_Button_For_Card() {
+    m_window->Disable_Standard_Button_For_Card();
+}
+void WindowInspectorHost::Disable_Standard_Button_For_Lock() {
+    m_window->Disable_Standard_Button_For_Lock();
+}
 
-void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled)
-{
-    for (QAction* a : {m_window->Begin_Front_btn, m_window->Send_Back_btn, m_window->Lock_btn, m_window->Unlock_btn})
+void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled) {
+    for (QAction* a :
+         {m_window->Begin_Front_btn, m_window->Send_Back_btn, m_window->Lock_btn, m_window->Unlock_btn})
         a->setEnabled(enabled);
 }
 
-void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
-{
+void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     // The window's start road keeps the design's one main photo, the one saved with the design.
     if (hasMainPhotoLoader()) {
         ::Update_frame_Main_Photo_And_Path(path, changePath);
@@ -84,11 +111,14 @@ void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, 
         m_window->setMainPhotoImage(m_photo.Main_Photo_image());
 }
 
-void WindowInspectorHost::Open_Barcode_Window() { m_window->Open_Barcode_Window(); }
-void WindowInspectorHost::Unlock_Clicked() { m_window->Unlock_Clicked(); }
+void WindowInspectorHost::Open_Barcode_Window() {
+    m_window->Open_Barcode_Window();
+}
+void WindowInspectorHost::Unlock_Clicked() {
+    m_window->Unlock_Clicked();
+}
 
-void WindowInspectorHost::arrangeCommand(const QString& command)
-{
+void WindowInspectorHost::arrangeCommand(const QString& command) {
     using Fn = void (SKTWindowController::*)();
     static const QHash<QString, Fn> commands = {
         {QStringLiteral("left"), &SKTWindowController::Align_Left_Clicked},
