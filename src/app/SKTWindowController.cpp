@@ -448,6 +448,11 @@ void SKTWindowController::buildMenusAndToolbars()
     _snapAction = view->addAction(tr("Snap to Grid"), this, &SKTWindowController::toggleGridConstraining);
     _snapAction->setCheckable(true);
     _snapAction->setObjectName(QStringLiteral("toggleGridConstraining"));
+    view->addSeparator();
+    view->addAction(tr("Card Properties"), this, [this] { Show_RHS_Properties(nullptr); })
+        ->setObjectName(QStringLiteral("Card_Properties_btn"));
+    view->addAction(tr("Card Background..."), _inspector, &InspectorPanel::Card_Bckgrnd_Clicked)
+        ->setObjectName(QStringLiteral("Card_Bckgrnd_btn"));
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     for (QAction* a : _toolActions)

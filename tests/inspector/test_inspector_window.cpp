@@ -9,9 +9,12 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -111,6 +114,28 @@ private slots:
         QVERIFY(qAbs(wnd._graphicView_BACK->canvasSize().width() - 283.46) < 0.01);
         QVERIFY(qAbs(doc.canvasSize().height() - 283.46) < 0.01);
         QCOMPARE(wnd.Front_card_Prop.Card_Size, doc.canvasSize());
+
+        // the card background command of the window runs the frame library for the side shown
+        QTemporaryDir dir;
+        QImage frame(20, 10, QImage::Format_ARGB32);
+        frame.fill(Qt::red);
+        const QString framePath = QDir(dir.path()).filePath(QStringLiteral("frame.png"));
+        QVERIFY(frame.save(framePath, "PNG"));
+        panel->chooseLibraryPicture = [&](const QString& mode) -> std::optional<QString> {
+            return mode == QLatin1String("B") ? std::optional<QString>(framePath) : std::nullopt;
+        };
+        wnd.Select_back_side();
+        QAction* background = wnd.findChild<QAction*>(QStringLiteral("Card_Bckgrnd_btn"));
+        QVERIFY(background);
+        background->trigger();
+        QCOMPARE(wnd.Back_card_Prop.Card_BG_Image_Path, framePath);
+        QCOMPARE(wnd.Back_card_Prop.Card_fill_style, QStringLiteral("I"));
+        QCOMPARE(panel->sett_tab->currentWidget(), panel->tabPage(QStringLiteral("card_bkgd_tab")));
+
+        // the sides choice is the one the rest of the program reads
+        panel->Sides_ComboBox->setCurrentIndex(1);
+        QCOMPARE(CARD_SIDE_STR, QStringLiteral("1"));
+        Card_Front_Or_Back = 0;
     }
 };
 

@@ -1932,7 +1932,9 @@ CardPanelValues InspectorPanel::cardValues() const {
 void InspectorPanel::Update_Card_Graphics() {
     if (Not_Draw_Only_Prop_Change)
         return;
-    writeCardRecord(currentRecord(), cardValues(), currentSide() == 1);
+    Card_Property& record = currentRecord();
+    writeCardRecord(record, cardValues(), currentSide() == 1);
+    CARD_SIDE_STR = record.Card_Side;
     m_host->Refresh_Canvas();
 }
 
