@@ -379,6 +379,8 @@ private slots:
         Card_Front_Or_Back = 1;
         panel->Show_RHS_Properties(nullptr);
         QCOMPARE(host->props[1].Card_Size, QSizeF(300, 200));
+        QCOMPARE(panel->width_Stepper->value(), 105.8); // millimetres, one decimal
+        QCOMPARE(panel->height_Stepper->value(), 70.6);
     }
 
     // The hatch list is loaded for every fill style, so one side's pattern never leaks into the other.

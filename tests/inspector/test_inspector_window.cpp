@@ -2,6 +2,7 @@
 // the selected items of the side shown. Set NAVU_SHOTS_DIR to save a picture of each panel.
 
 #include "app/SKTWindowController.h"
+#include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanel.h"
 
 #include "canvas/SKTGraphicView.h"
@@ -131,6 +132,19 @@ private slots:
         QCOMPARE(wnd.Back_card_Prop.Card_BG_Image_Path, framePath);
         QCOMPARE(wnd.Back_card_Prop.Card_fill_style, QStringLiteral("I"));
         QCOMPARE(panel->sett_tab->currentWidget(), panel->tabPage(QStringLiteral("card_bkgd_tab")));
+
+        if (!qEnvironmentVariableIsEmpty("NAVU_SHOTS_DIR")) {
+            const QString saved = Resource_Path;
+            Resource_Path = QStringLiteral(NAVU_RESOURCES_DIR);
+            Image_Library* lib = Image_Library::defaultInstance();
+            lib->control_or_BG = QStringLiteral("C");
+            lib->loadLists();
+            lib->show();
+            QVERIFY(QTest::qWaitForWindowExposed(lib));
+            shot(lib, QStringLiteral("library"));
+            lib->hide();
+            Resource_Path = saved;
+        }
 
         // the sides choice is the one the rest of the program reads
         panel->Sides_ComboBox->setCurrentIndex(1);
