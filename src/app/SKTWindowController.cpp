@@ -173,6 +173,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
 
     connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
         Undo_Redo_Button_state();
+        updateSelectionStatus();
         // Undo may take away the inspected item.
         if (Last_Selected_Graphic && !Get_Front_Controls_Array().contains(Last_Selected_Graphic) &&
             !Get_Back_Controls_Array().contains(Last_Selected_Graphic) &&
@@ -278,6 +279,13 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
     connect(view, &SKTGraphicView::copiedToClipboard, this, [this] { Set_Paste_Button_Status(); });
     connect(view, &SKTGraphicView::graphicsEdited, this, [this] { Undo_Redo_Button_state(); });
     connect(view, &SKTGraphicView::zoomChanged, this, [this](double zoom) { setZoom(zoom); });
+    connect(view, &SKTGraphicView::selectionChanged, this, &SKTWindowController::updateSelectionStatus);
+}
+
+void SKTWindowController::updateSelectionStatus()
+{
+    SKTGraphicView* views[] = {_graphicView, _graphicView_BACK, _graphicView_TEMP};
+    _selectionStatus->setText(views[std::clamp(myTargetView->currentIndex(), 0, 2)]->selectionSummary());
 }
 
 void SKTWindowController::buildContextMenus()
@@ -492,6 +500,9 @@ void SKTWindowController::buildMenusAndToolbars()
         toolBar->addAction(a);
     addToolBar(Qt::LeftToolBarArea, toolBar);
 
+    _selectionStatus = new QLabel;
+    _selectionStatus->setObjectName(QStringLiteral("selectionStatus"));
+    statusBar()->addPermanentWidget(_selectionStatus);
     statusBar()->showMessage(tr("Ready"));
 }
 
@@ -507,6 +518,7 @@ void SKTWindowController::changeViewController(int index)
     if (index < 0 || index > 2)
         return;
     myTargetView->setCurrentIndex(index);
+    updateSelectionStatus();
     if (_sideActions[index])
         _sideActions[index]->setChecked(true);
     SKTGraphicView* views[] = {_graphicView, _graphicView_BACK, _graphicView_TEMP};

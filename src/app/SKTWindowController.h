@@ -178,6 +178,7 @@ private:
     void buildActions();
     void buildMenusAndToolbars();
     void buildContextMenus();
+    void updateSelectionStatus();
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);
@@ -188,6 +189,7 @@ private:
     QScrollArea* second_view;
     QScrollArea* temp_design_view;
     QDockWidget* _inspectorDock;
+    QLabel* _selectionStatus = nullptr;
     std::unique_ptr<WindowInspectorHost> _inspectorHost;
     InspectorPanel* _inspector = nullptr;
     QActionGroup* _toolGroup;

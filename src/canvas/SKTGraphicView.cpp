@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QPaintEvent>
 #include <QScrollArea>
 #include <QSet>
@@ -381,6 +382,40 @@ void SKTGraphicView::invalidateGraphics(const GraphicList& items)
         all = all.united(paintedArea(*g));
     if (!all.isNull())
         invalidateCanvasRect(all);
+}
+
+QString SKTGraphicView::kindName(const SKTGraphic& g)
+{
+    switch (g.kind()) {
+    case GraphicKind::Text: return tr("Text");
+    case GraphicKind::Image: return tr("Picture");
+    case GraphicKind::Signature: return g.sign_or_fingureprint == QLatin1String("F") ? tr("Fingerprint") : tr("Signature");
+    case GraphicKind::Line: return tr("Line");
+    case GraphicKind::Barcode: return tr("Barcode");
+    case GraphicKind::Shape: break;
+    }
+    static const QHash<QString, const char*> shapes = {
+        {QStringLiteral("R"), "Rectangle"}, {QStringLiteral("C"), "Ellipse"},
+        {QStringLiteral("RR"), "Rounded Rectangle"}, {QStringLiteral("T"), "Triangle"},
+        {QStringLiteral("D"), "Diamond"}, {QStringLiteral("S"), "Star"},
+        {QStringLiteral("DS"), "Double Star"}, {QStringLiteral("P"), "Polygon"}};
+    return tr(shapes.value(g._shape_type, "Shape"));
+}
+
+QString SKTGraphicView::selectionSummary() const
+{
+    const GraphicList items = selectedGraphics();
+    if (items.isEmpty())
+        return {};
+    if (items.size() > 1)
+        return tr("%1 items selected").arg(items.size());
+    const QRectF r = items.first()->bounds();
+    auto n = [](qreal v) { return QString::number(v, 'f', 1).remove(QRegularExpression(QStringLiteral("\\.0$"))); };
+    QString text = tr("%1   x %2   y %3   w %4   h %5")
+                       .arg(kindName(*items.first()), n(r.x()), n(r.y()), n(r.width()), n(r.height()));
+    if (items.first()->ctrl_is_locked)
+        text += tr("   (locked)");
+    return text;
 }
 
 // ---------------------------------------------------------------- creation

@@ -85,6 +85,11 @@ public:
     // Handle of a selected unlocked item under a canvas point.
     Handle handleUnderPoint(const QPointF& canvasPoint, GraphicPtr* item) const;
 
+    // What the selection is and where, for the status line: "Rectangle  x 50  y 60  w 100  h 80",
+    // "3 items selected", or empty.
+    QString selectionSummary() const;
+    static QString kindName(const SKTGraphic& item);
+
     // --- item creation ---
     // The item class for a tool ("SKTText", "Shape_Control", ...); empty for the arrow tool.
     static QString classForTool(int tool);

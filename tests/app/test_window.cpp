@@ -425,6 +425,24 @@ private slots:
         QVERIFY(wnd->_graphicView->actions().contains(wnd->Delete_btn));
     }
 
+    void statusLineTellsTheSelection()
+    {
+        auto* status = wnd->findChild<QLabel*>(QStringLiteral("selectionStatus"));
+        QVERIFY(status);
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        GraphicPtr b = shape(QRectF(100, 10, 40.5, 40));
+        b->_shape_type = QStringLiteral("DS");
+        doc->setGraphics(CardSide::Front, {a, b});
+        click(wnd->_graphicView, QPointF(110, 20));
+        QCOMPARE(status->text(), QStringLiteral("Double Star   x 100   y 10   w 40.5   h 40"));
+        QTest::keyClick(wnd->_graphicView, Qt::Key_Right);
+        QCOMPARE(status->text(), QStringLiteral("Double Star   x 101   y 10   w 40.5   h 40"));
+        click(wnd->_graphicView, QPointF(20, 20), Qt::ShiftModifier);
+        QCOMPARE(status->text(), QStringLiteral("2 items selected"));
+        wnd->Select_back_side();
+        QCOMPARE(status->text(), QString());
+    }
+
     void zoomIsShared()
     {
         wnd->Zoom_In();
