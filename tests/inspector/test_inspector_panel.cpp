@@ -428,6 +428,22 @@ private slots:
         QCOMPARE(a->alpha_val, 0.35f);
     }
 
+    // Locked items in a selection keep their properties; a locked item alone still takes its print flag.
+    void lockedItemsKeepProperties() {
+        GraphicPtr open = make(QStringLiteral("SKTLine"));
+        GraphicPtr locked = make(QStringLiteral("SKTLine"));
+        locked->ctrl_is_locked = true;
+        show(open, {open, locked});
+        panel->Line_Wdt_Stepper->setValue(9);
+        QCOMPARE(open->_strokeWidth, 9.0);
+        QCOMPARE(locked->_strokeWidth, 1.0);
+        show(locked, {locked});
+        QCOMPARE(panel->shownTabNames(), QStringList({"Lock_tab"}));
+        panel->print_object_chk->setChecked(true);
+        QCOMPARE(locked->print_object, 1);
+        QCOMPARE(locked->_strokeWidth, 1.0);
+    }
+
     void lineWriteBack() {
         GraphicPtr l = make(QStringLiteral("SKTLine"));
         show(l);
