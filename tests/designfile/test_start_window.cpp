@@ -69,6 +69,11 @@ GraphicPtr byId(const GraphicList& items, const QString& id)
 
 class TestStartWindow : public QObject {
     Q_OBJECT
+    bool wizardOpens(const QString& path, bool asTemplate)
+    {
+        return m_road->wizard().openDesign(path, asTemplate);
+    }
+
     QTemporaryDir m_dir;
     ScriptedPrompt m_prompt;
     SKTDocument* m_doc = nullptr;
@@ -228,6 +233,18 @@ private slots:
         QCOMPARE(m_window->Get_Front_Controls_Array().size(), 1);
         QCOMPARE(m_window->Get_Front_Controls_Array()[0]->Text_Value, QStringLiteral("Loaded"));
         QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(300, 200));
+    }
+
+    // A template opens untitled, so saving asks for a new place instead of writing over the template.
+    void templateOpensUntitled()
+    {
+        DesignData d;
+        const QString path = m_dir.filePath(QStringLiteral("tpl.kvto"));
+        QVERIFY(designfile::save(path, d));
+        QVERIFY(wizardOpens(path, true));
+        QVERIFY(m_road->designCommands().designPath().isEmpty());
+        QVERIFY(wizardOpens(path, false));
+        QCOMPARE(m_road->designCommands().designPath(), path);
     }
 
     void exitAsksToSave_data()

@@ -275,8 +275,8 @@ private slots:
         // "L": a missing file keeps the wizard open; a refused design too; a loaded one ends it.
         QStringList opened;
         bool accept = false;
-        wizard.openDesign = [&](const QString& path) {
-            opened << path;
+        wizard.openDesign = [&](const QString& path, bool asTemplate) {
+            opened << (asTemplate ? QStringLiteral("template ") : QString()) + path;
             return accept;
         };
         const QString design = m_dir.filePath(QStringLiteral("card.kvto"));

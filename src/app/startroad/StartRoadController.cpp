@@ -45,7 +45,9 @@ StartRoadController::~StartRoadController()
 Invitation_Wizard& StartRoadController::wizard()
 {
     Invitation_Wizard* w = Invitation_Wizard::defaultInstance();
-    w->openDesign = [this](const QString& path) { return m_design->openDesignFile(path); };
+    w->openDesign = [this](const QString& path, bool asTemplate) {
+        return m_design->openDesignFile(path, asTemplate);
+    };
     return *w;
 }
 

@@ -434,13 +434,13 @@ bool Invitation_Wizard::finishNewCard()
     return true;
 }
 
-bool Invitation_Wizard::openSavedDesign(const QString& path)
+bool Invitation_Wizard::openSavedDesign(const QString& path, bool asTemplate)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         Show_MessageBox(QStringLiteral("Please select valid file path."));
         return false;
     }
-    if (!openDesign || !openDesign(path))
+    if (!openDesign || !openDesign(path, asTemplate))
         return false; // the loader has said why; the wizard stays open
     m_mode = QStringLiteral("L");
     done(1);
@@ -478,7 +478,6 @@ void Invitation_Wizard::chooseTemplate()
     Template_Browser* browser = Template_Browser::defaultInstance();
     if (browser->Open_Wnd() != 1)
         return;
-    m_designPath->setText(browser->selectedDesignPath());
-    m_openDesign->setChecked(true);
-    openSavedDesign(browser->selectedDesignPath());
+    // A template opens as a new, untitled design: saving never writes over the template.
+    openSavedDesign(browser->selectedDesignPath(), true);
 }

@@ -33,9 +33,9 @@ public:
     static Invitation_Wizard* defaultInstance();
     explicit Invitation_Wizard(QWidget* parent = nullptr);
 
-    // Opens a design file for the "L" answer; true when the design was loaded (the window shows any
-    // message itself). Set by the editor window.
-    std::function<bool(const QString& path)> openDesign;
+    // Opens a design file for the "L" answer, a template as an untitled design; true when the design was
+    // loaded (the window shows any message itself). Set by the editor window.
+    std::function<bool(const QString& path, bool asTemplate)> openDesign;
 
     // Runs the whole wizard modally from its first page; 1 when finished (see mode()).
     int Open_Wnd();
@@ -54,7 +54,7 @@ public:
     bool next();     // checks the current page and moves on; on the last page finishes
     void back();
     bool finishNewCard(); // writes the answers into the Invite_* and IMG_* globals and ends with 1
-    bool openSavedDesign(const QString& path);
+    bool openSavedDesign(const QString& path, bool asTemplate = false);
 
     // Controls, for the window and tests.
     QRadioButton* newCardButton() const { return m_newCard; }
