@@ -1,0 +1,69 @@
+#include "barcode/ui/BarcodeItemEditing.h"
+
+#include "barcode/ui/Barcode_Gen.h"
+
+#include <QUndoStack>
+
+bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const QString& text, QUndoStack* undo,
+                         bool continuesEdit)
+{
+    std::erase_if(changes, [](const BarcodeStyleCommand::Change& c) { return !c.item || c.before == c.after; });
+    if (changes.empty())
+        return false;
+    auto* command = new BarcodeStyleCommand(std::move(changes), text, continuesEdit);
+    if (undo) {
+        undo->push(command); // redo() applies it
+    } else {
+        command->redo();
+        delete command;
+    }
+    return true;
+}
+
+bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
+                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit)
+{
+    if (!source)
+        return false;
+    const BarcodeStyle style = BarcodeStyle::fromItem(*source);
+    std::vector<BarcodeStyleCommand::Change> changes;
+    bool sourceSelected = false;
+    for (const GraphicPtr& item : selected) {
+        if (!item || item->kind() != GraphicKind::Barcode)
+            continue;
+        sourceSelected = sourceSelected || item == source;
+        BarcodeStyleCommand::Change c{item, BarcodeItemState::of(*item), {}};
+        c.after = c.before;
+        // The item's own unit stays; the copied fields are exactly the stored style fields.
+        const int unit = c.after.style.barcode_unit_val;
+        c.after.style = style;
+        c.after.style.barcode_unit_val = unit;
+        c.after.image = image;
+        if (printObject)
+            c.after.print_object = *printObject;
+        changes.push_back(std::move(c));
+    }
+    // The edited item always shows its new barcode, selected or not.
+    if (!sourceSelected) {
+        BarcodeStyleCommand::Change c{source, BarcodeItemState::of(*source), {}};
+        c.after = c.before;
+        c.after.image = image;
+        changes.push_back(std::move(c));
+    }
+    return applyBarcodeChanges(std::move(changes), QStringLiteral("Barcode"), undo, continuesEdit);
+}
+
+bool Open_Barcode_Window(const GraphicPtr& current, const GraphicList& selected, QUndoStack* undo,
+                         std::optional<int> printObject)
+{
+    if (!current || current->kind() != GraphicKind::Barcode)
+        return false;
+    Barcode_Gen* designer = Barcode_Gen::defaultInstance();
+    designer->Open_Wnd(current, undo);
+    if (designer->result() != 1)
+        return false;
+    // The copy joins the designer's own undo step when it made one.
+    Update_Barcode_Graphics(current, selected, Barcode_output_image, printObject, undo,
+                            designer->lastEditChangedItem());
+    return true;
+}

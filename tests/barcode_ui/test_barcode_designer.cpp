@@ -1,0 +1,733 @@
+// The barcode designer: loading and saving an item's style through the controls, OK and Cancel, the
+// preview against generation, the data-source part and the copy to the selection, all without a screen.
+
+#include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeSymbologies.h"
+#include "barcode/ui/BarcodeDesignerLogic.h"
+#include "barcode/ui/BarcodeItemEditing.h"
+#include "barcode/ui/Barcode_Gen.h"
+#include "canvas/SKTItems.h"
+#include "common/Prompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QTabWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <thread>
+
+namespace {
+
+class RecordingPrompt : public PromptHandler {
+public:
+    QStringList messages;
+    void message(const QString& text) override { messages << text; }
+    bool yesNo(const QString&) override { return true; }
+};
+
+GraphicPtr newBarcode()
+{
+    return makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+}
+
+// Every stored style field away from its default.
+void setEveryField(SKTGraphic& g, bool twoD)
+{
+    g.linear_or_2d = twoD ? 1 : 0;
+    g.barcode_font_index = twoD ? BarcodeSymbologies::DataMatrix : BarcodeSymbologies::Code128B;
+    g.linear_font_val = QStringLiteral("ABC-123");
+    g.two_d_font_val = QStringLiteral("line one\nline two");
+    g.header_val = QStringLiteral("Top text");
+    g.footer_val = QStringLiteral("Bottom text");
+    g.show_hide_hdr = 1;
+    g.show_hide_ftr = 1;
+    g.show_hide_val = 0;
+    g.show_val_on_top = 1;
+    g.align_hdr_index = 0;
+    g.align_ftr_index = 2;
+    g.linear_height_val = 1.25f;
+    g.linear_width_val = 13.5f;
+    g.qr_size_val = 77;
+    g.qr_version_index = 3;
+    g.qr_ec_index = 2;
+    g.pdf_hgt_val = 33;
+    g.pdf_wdt_val = 150;
+    g.pdf_ec_val = 4;
+    g.dm_module_val = 3;
+    g.dm_format_index = 5;
+    g.dm_encoding_index = 1;
+    g.hdr_margin_val = 0.2f;
+    g.ftr_margin_val = 0.3f;
+    g.val_margin_val = 0.4f;
+    g.TB_marging_val = 0.5f;
+    g.LR_margin_val = 0.7f;
+    g.value_font_val = QFont(QStringLiteral("Liberation Sans"), 12);
+    g.header_font_val = QFont(QStringLiteral("DejaVu Sans"), 14);
+    g.footer_font_val = QFont(QStringLiteral("Liberation Mono"), 9);
+    g.barcode_hdr_clr_val = QColor(10, 20, 30);
+    g.barcode_ftr_clr_val = QColor(40, 50, 60);
+    g.barcode_val_clr_val = QColor(70, 80, 90);
+    g.barcode_back_clr_val = QColor(250, 240, 230);
+    g.barcode_clr_val = QColor(0, 0, 128);
+    g.dpi_val_index = 1;
+    g.dpi_custom_val = QStringLiteral("300");
+}
+
+// Presses OK (or Cancel) as soon as the dialog's modal loop runs.
+void answerDialog(Barcode_Gen* d, bool ok)
+{
+    QTimer::singleShot(0, d, [d, ok] {
+        if (ok)
+            d->OK_Btn_Clicked();
+        else
+            d->Cancel_Btn_Clicked();
+    });
+}
+
+} // namespace
+
+class TestBarcodeDesigner : public QObject {
+    Q_OBJECT
+
+    Barcode_Gen* d = nullptr;
+    RecordingPrompt prompt;
+
+private slots:
+    void initTestCase()
+    {
+        setPromptHandler(&prompt);
+        d = Barcode_Gen::defaultInstance();
+        QVERIFY(d);
+        QCOMPARE(Barcode_Gen_Var, d);
+    }
+
+    void init()
+    {
+        prompt.messages.clear();
+        d->dataSources = {};
+        d->Set_Barcode_Prop_To_Control(*newBarcode());
+    }
+
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+
+    // ------------------------------------------------------------ load and save
+
+    void loadShowsEveryField_data()
+    {
+        QTest::addColumn<bool>("twoD");
+        QTest::newRow("linear") << false;
+        QTest::newRow("2-D") << true;
+    }
+    void loadShowsEveryField()
+    {
+        QFETCH(bool, twoD);
+        const GraphicPtr item = newBarcode();
+        setEveryField(*item, twoD);
+        d->Set_Barcode_Prop_To_Control(*item);
+        BarcodeStyle expected = BarcodeStyle::fromItem(*item);
+        QCOMPARE(d->styleFromControls(), expected);
+        QCOMPARE(d->liner_or_2D_font(), twoD ? 1 : 0);
+        QCOMPARE(d->value_font_value->text(), QStringLiteral("Liberation Sans ( 12.00 )"));
+        QCOMPARE(d->header_font_value->text(), QStringLiteral("DejaVu Sans ( 14.00 )"));
+        QCOMPARE(d->footer_font_value->text(), QStringLiteral("Liberation Mono ( 9.00 )"));
+        QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("HeightText"))->text(), QStringLiteral("1.25"));
+        QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("dpi_Text"))->text(), QStringLiteral("300"));
+        QCOMPARE(d->dataText_2D_scl_v->isHidden(), !twoD);
+        QCOMPARE(d->dataText->isHidden(), twoD);
+        QCOMPARE(d->dm_2d_sett_box->isHidden(), !twoD);
+        QCOMPARE(d->linear_sett_box->isHidden(), twoD);
+    }
+
+    void okWritesEveryFieldBack_data() { loadShowsEveryField_data(); }
+    void okWritesEveryFieldBack()
+    {
+        QFETCH(bool, twoD);
+        const GraphicPtr source = newBarcode();
+        setEveryField(*source, twoD);
+        d->Set_Barcode_Prop_To_Control(*source);
+        const GraphicPtr target = newBarcode();
+        // Edit a fresh item into the same design: load it, then put the source's style in the controls.
+        QTimer::singleShot(0, d, [this, source] {
+            d->loadStyle(BarcodeStyle::fromItem(*source));
+            d->OK_Btn_Clicked();
+        });
+        QUndoStack undo;
+        QCOMPARE(d->Open_Wnd(target, &undo), target);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(BarcodeStyle::fromItem(*target), BarcodeStyle::fromItem(*source));
+        QCOMPARE(undo.count(), 1);
+        undo.undo();
+        QCOMPARE(BarcodeStyle::fromItem(*target), BarcodeStyle::fromItem(*newBarcode()));
+    }
+
+    void okWritesSteppersNotFields_data()
+    {
+        QTest::addColumn<QString>("textName");
+        QTest::addColumn<QString>("stepperName");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("bar height") << "HeightText" << "HeightStepper" << "3";
+        QTest::newRow("bar width") << "widthText" << "widthStepper" << "45";
+        QTest::newRow("header margin") << "hdr_mar_Text" << "hdr_mar_Stepper" << "1.5";
+        QTest::newRow("left-right margin") << "LR_mar_Text" << "LR_mar_Stepper" << "2";
+    }
+    void okWritesSteppersNotFields()
+    {
+        QFETCH(QString, textName);
+        QFETCH(QString, stepperName);
+        QFETCH(QString, typed);
+        const GraphicPtr item = newBarcode();
+        const BarcodeStyle before = BarcodeStyle::fromItem(*item);
+        QTimer::singleShot(0, d, [&] {
+            // Typed but never committed to the stepper.
+            d->findChild<QLineEdit*>(textName)->setText(typed);
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(BarcodeStyle::fromItem(*item), before);
+
+        // Committing the field moves the stepper, and OK stores it.
+        QTimer::singleShot(0, d, [&] {
+            auto* text = d->findChild<QLineEdit*>(textName);
+            text->setText(typed);
+            emit text->editingFinished();
+            QCOMPARE(d->findChild<QDoubleSpinBox*>(stepperName)->value(), typed.toDouble());
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QVERIFY(BarcodeStyle::fromItem(*item) != before);
+    }
+
+    void stepperMovesField()
+    {
+        auto* stepper = d->findChild<QDoubleSpinBox*>(QStringLiteral("TB_mar_Stepper"));
+        stepper->stepUp();
+        QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("TB_mar_Text"))->text(), QStringLiteral("0.2"));
+        QCOMPARE(d->styleFromControls().TB_marging_val, 0.2f);
+    }
+
+    void cancelWritesNothing()
+    {
+        const GraphicPtr item = newBarcode();
+        item->Set_Barcode_image(QImage(5, 5, QImage::Format_RGB32));
+        const BarcodeItemState before = BarcodeItemState::of(*item);
+        d->dataSources.seriesNames = [] { return QStringList{QStringLiteral("Guests")}; };
+        d->dataSources.firstValueOfSeries = [](const QString&) { return QStringLiteral("G-1"); };
+        QTimer::singleShot(0, d, [this] {
+            d->dataText->setText(QStringLiteral("CHANGED"));
+            d->hideHeaderCheckbox->setChecked(true);
+            d->setHeaderFont(QFont(QStringLiteral("DejaVu Sans"), 30));
+            d->Data_source_type->setCurrentIndex(1);
+            d->Cancel_Btn_Clicked();
+        });
+        QUndoStack undo;
+        QCOMPARE(d->Open_Wnd(item, &undo), item);
+        QCOMPARE(d->result(), int(QDialog::Rejected));
+        QVERIFY(BarcodeItemState::of(*item) == before);
+        QCOMPARE(undo.count(), 0);
+        QVERIFY(!d->lastEditChangedItem());
+    }
+
+    void okWithoutChangePushesNothing()
+    {
+        const GraphicPtr item = newBarcode();
+        answerDialog(d, true);
+        QUndoStack undo;
+        d->Open_Wnd(item, &undo);
+        QCOMPARE(undo.count(), 0);
+        QVERIFY(!d->lastEditChangedItem());
+    }
+
+    // ------------------------------------------------------------ custom resolution
+
+    void customResolutionIsTheItemsOwn()
+    {
+        const GraphicPtr a = newBarcode();
+        a->dpi_val_index = 1;
+        a->dpi_custom_val = QStringLiteral("300");
+        d->Set_Barcode_Prop_To_Control(*a);
+        QVERIFY(d->dpi.stepper->isEnabled());
+        QCOMPARE(d->styleFromControls().dpi, 300);
+
+        // The next item keeps its own custom text; nothing of the previous item leaks into it.
+        const GraphicPtr b = newBarcode();
+        answerDialog(d, true);
+        d->Open_Wnd(b);
+        QCOMPARE(b->dpi_custom_val, QStringLiteral("0"));
+        QCOMPARE(b->dpi_val_index, 0);
+        QVERIFY(!d->dpi.stepper->isEnabled());
+    }
+
+    void customResolutionFollowsTheStepper()
+    {
+        const GraphicPtr item = newBarcode();
+        QTimer::singleShot(0, d, [this] {
+            d->DPI_ComboBox->setCurrentIndex(1); // "Custom"
+            d->dpi.text->setText(QStringLiteral("250"));
+            emit d->dpi.text->editingFinished();
+            QCOMPARE(d->dpi.stepper->value(), 250.0);
+            QCOMPARE(d->styleFromControls().dpi, 250);
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(item->dpi_val_index, 1);
+        QCOMPARE(item->dpi_custom_val, QStringLiteral("250"));
+        QCOMPARE(BarcodeStyle::fromItem(*item).dpi, 250);
+    }
+
+    // ------------------------------------------------------------ units and labels
+
+    void unitLabels_data()
+    {
+        QTest::addColumn<bool>("twoD");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("margins");
+        QTest::newRow("inch") << false << 0 << "Bar Height (in):" << "Margins (in)";
+        QTest::newRow("cm") << false << 1 << "Bar Height (cm):" << "Margins (cm)";
+        QTest::newRow("mm") << false << 2 << "Bar Height (mm):" << "Margins (mm)";
+        QTest::newRow("2-D") << true << 1 << "Bar Height :" << "Margins (cm)";
+    }
+    void unitLabels()
+    {
+        QFETCH(bool, twoD);
+        QFETCH(int, unit);
+        QFETCH(QString, height);
+        QFETCH(QString, margins);
+        QCOMPARE(BarcodeDesigner::barHeightLabelText(twoD, unit), height);
+        QCOMPARE(BarcodeDesigner::marginBoxTitle(unit), margins);
+        QCOMPARE(BarcodeDesigner::barWidthLabelText(twoD),
+                 twoD ? QStringLiteral("Bar Width :") : QStringLiteral("Bar Width (Mils):"));
+    }
+
+    void unitConversionsShown_data()
+    {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<double>("shown");
+        QTest::newRow("1 cm") << 28.346472 << 1 << 1.0;
+        QTest::newRow("1 in") << 72.0 << 0 << 1.0;
+        QTest::newRow("1 mm") << 2.8346472 << 2 << 1.0;
+        QTest::newRow("header wider than bars") << 163.346472 << 1 << 5.762565;
+    }
+    void unitConversionsShown()
+    {
+        QFETCH(double, points);
+        QFETCH(int, unit);
+        QFETCH(double, shown);
+        QVERIFY(qAbs(BarcodeDesigner::pointsToUnit(points, unit) - shown) < 1e-4);
+    }
+
+    void sizeLabelShowsTheDrawing()
+    {
+        d->goButtonActionPerformed();
+        QCOMPARE(d->barHeightLabel->text(), QStringLiteral("Bar Height (cm):"));
+        QCOMPARE(d->margin_box->title(), QStringLiteral("Margins (cm)"));
+        const QImage img = d->previewImage();
+        QVERIFY(!img.isNull());
+        const QString text = d->barcode_size_label->text();
+        QVERIFY2(text.endsWith(QStringLiteral(" cm)")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral(" pt (")));
+    }
+
+    // ------------------------------------------------------------ preview
+
+    void previewShowsTheReason_data()
+    {
+        QTest::addColumn<int>("symbology");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("letters in EAN-13") << int(BarcodeSymbologies::EAN13) << "ABC";
+        QTest::newRow("letters in Code 128 SET C") << int(BarcodeSymbologies::Code128C) << "12AB";
+        QTest::newRow("odd digits in UPCA") << int(BarcodeSymbologies::UPCA) << "12345";
+        QTest::newRow("non-ASCII") << int(BarcodeSymbologies::Code128) << "Grüße";
+        QTest::newRow("empty") << int(BarcodeSymbologies::Code39) << "";
+    }
+    void previewShowsTheReason()
+    {
+        QFETCH(int, symbology);
+        QFETCH(QString, value);
+        const GraphicPtr item = newBarcode();
+        item->barcode_font_index = symbology;
+        item->linear_font_val = value;
+        const BarcodeStyle original = BarcodeStyle::fromItem(*item);
+        QTimer::singleShot(0, d, [this] {
+            QVERIFY(d->previewImage().isNull());
+            QVERIFY(!d->previewReason().isEmpty());
+            QVERIFY(!d->barcode_error_label->isHidden());
+            QCOMPARE(d->barcode_error_label->text(), d->previewReason());
+            d->OK_Btn_Clicked(); // refused: tells why and stays open
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.messages.first(), d->previewReason());
+            QVERIFY(d->isVisible());
+            d->Cancel_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(d->result(), int(QDialog::Rejected));
+        QCOMPARE(BarcodeStyle::fromItem(*item), original);
+
+        // The reason is generation's own where generation is asked.
+        const BarcodeResult r = generateBarcode(original, value, original.header_val, original.footer_val);
+        QString contentReason;
+        if (BarcodeDesigner::contentAcceptable(value, &contentReason))
+            QCOMPARE(d->previewReason(), r.reason);
+        else
+            QCOMPARE(d->previewReason(), contentReason);
+    }
+
+    void previewIsGeneration_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("symbology");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("Code 39") << 0 << int(BarcodeSymbologies::Code39) << "CARD-7";
+        QTest::newRow("EAN-13") << 0 << int(BarcodeSymbologies::EAN13) << "400638133393";
+        QTest::newRow("QR Code") << 1 << int(BarcodeSymbologies::QRCode) << "https://example.com/7";
+        QTest::newRow("PDF417") << 1 << int(BarcodeSymbologies::PDF417) << "PDF 417 text";
+        QTest::newRow("DataMatrix") << 1 << int(BarcodeSymbologies::DataMatrix) << "DM-42";
+    }
+    void previewIsGeneration()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, symbology);
+        QFETCH(QString, value);
+        BarcodeStyle s;
+        s.linear_or_2d = mode;
+        s.barcode_font_index = symbology;
+        s.linear_font_val = s.two_d_font_val = value;
+        d->loadStyle(s);
+        // Edits of several kinds, each followed by a look at the preview.
+        d->setHeaderFont(QFont(QStringLiteral("DejaVu Sans"), 16));
+        d->lrMargin.stepper->stepUp();
+        d->bar_hdr_clr->setColor(Qt::red);
+        emit d->bar_hdr_clr->colorChosen(Qt::red);
+        d->HeaderText->setText(QStringLiteral("Guest"));
+        d->align_ftr_combo->setCurrentIndex(0);
+        const BarcodeStyle now = d->styleFromControls();
+        const BarcodeResult r = generateBarcode(now, value, now.header_val, now.footer_val);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QCOMPARE(d->previewImage(), r.image);
+        QVERIFY(d->barcode_error_label->isHidden());
+    }
+
+    // ------------------------------------------------------------ symbology pop-up
+
+    void popupFollowsEngineOrder()
+    {
+        const QStringList& linear = BarcodeSymbologies::linearTitles();
+        const QStringList& twoD = BarcodeSymbologies::twoDTitles();
+        for (int i = 0; i < linear.size(); ++i)
+            QCOMPARE(d->barcodeTypePopup->itemText(BarcodeDesigner::popupPosition(0, i)), linear.at(i));
+        for (int i = 0; i < twoD.size(); ++i)
+            QCOMPARE(d->barcodeTypePopup->itemText(BarcodeDesigner::popupPosition(1, i)), twoD.at(i));
+        for (int p = 0; p < BarcodeDesigner::popupCount(); ++p) {
+            int mode = -1, index = -1;
+            const bool entry = BarcodeDesigner::popupEntry(p, &mode, &index);
+            QCOMPARE(entry, p != BarcodeDesigner::popupSeparatorPosition());
+            if (entry)
+                QCOMPARE(BarcodeDesigner::popupPosition(mode, index), p);
+        }
+    }
+
+    void symbologyChangeSwitchesPanels()
+    {
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(1, BarcodeSymbologies::PDF417));
+        QCOMPARE(d->liner_or_2D_font(), 1);
+        QVERIFY(!d->pdf_2d_sett_box->isHidden());
+        QVERIFY(d->two_d_sett_box->isHidden());
+        QVERIFY(d->captionCheckbox->isHidden());
+        QVERIFY(d->value_font_value->isHidden());
+        QCOMPARE(d->barWidthLabel->text(), QStringLiteral("Bar Width :"));
+        QVERIFY(!d->previewImage().isNull()); // the linear value moved into the 2-D field
+
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::UPCA));
+        QCOMPARE(d->liner_or_2D_font(), 0);
+        QVERIFY(!d->kerning_value_Checkbox->isEnabled());
+        QCOMPARE(d->sett_tab->currentIndex(), 0);
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::Code128));
+        QVERIFY(d->kerning_value_Checkbox->isEnabled());
+    }
+
+    void emptyValueOnSymbologyChange()
+    {
+        d->dataText->setText(QString());
+        d->dataText_2D->setPlainText(QString());
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::Code128));
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Please enter barcode value")});
+        QVERIFY(d->previewImage().isNull());
+    }
+
+    void captionBoxDrivesValueOnTop()
+    {
+        d->captionCheckbox->setChecked(true);
+        QVERIFY(!d->showinTopCheckbox->isEnabled());
+        QVERIFY(!d->Get_Print_State());
+        d->captionCheckbox->setChecked(false);
+        QVERIFY(d->showinTopCheckbox->isEnabled());
+        QVERIFY(d->Get_Print_State());
+    }
+
+    void qrSizeFloor_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("V5 raises 30") << 5 << 30 << 37;
+        QTest::newRow("V5 keeps 60") << 5 << 60 << 60;
+        QTest::newRow("Auto raises nothing above 21") << 0 << 25 << 25;
+        QTest::newRow("V40") << 40 << 60 << 177;
+    }
+    void qrSizeFloor()
+    {
+        QFETCH(int, version);
+        QFETCH(int, size);
+        QFETCH(int, expected);
+        BarcodeStyle s;
+        s.linear_or_2d = 1;
+        s.barcode_font_index = BarcodeSymbologies::QRCode;
+        s.qr_size_val = size;
+        d->loadStyle(s);
+        d->qr_version_ComboBox->setCurrentIndex(version);
+        QCOMPARE(d->styleFromControls().qr_size_val, expected);
+        QCOMPARE(d->qrSize.text->text(), QString::number(expected));
+    }
+
+    void dataMatrixSizeFloor_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("module");
+        QTest::addColumn<QSize>("floor");
+        QTest::newRow("C8X18 module 2") << "C8X18" << 2 << QSize(36, 16);
+        QTest::newRow("C10X10 module 3") << "C10X10" << 3 << QSize(30, 30);
+        QTest::newRow("Auto") << "Auto" << 2 << QSize();
+        QTest::newRow("no X") << "C10" << 2 << QSize();
+    }
+    void dataMatrixSizeFloor()
+    {
+        QFETCH(QString, format);
+        QFETCH(int, module);
+        QFETCH(QSize, floor);
+        QCOMPARE(BarcodeDesigner::dataMatrixSizeFloor(format, module), floor);
+    }
+
+    // ------------------------------------------------------------ data source
+
+    void seriesWithoutAnySeries()
+    {
+        d->Data_source_type->setCurrentIndex(1);
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Please create batch processing series first.")});
+        QCOMPARE(d->Data_source_type->currentIndex(), 0);
+        QCOMPARE(d->pendingDataSourceType(), 0);
+        QVERIFY(!d->dataText->isReadOnly());
+    }
+
+    void seriesBindingWrittenOnOk()
+    {
+        d->dataSources.seriesNames = [] { return QStringList{QStringLiteral("Guests"), QStringLiteral("Tables")}; };
+        d->dataSources.firstValueOfSeries = [](const QString& name) {
+            return name == QLatin1String("Tables") ? QStringLiteral("T-01") : QStringLiteral("G-01");
+        };
+        const GraphicPtr item = newBarcode();
+        item->batch_list_name = QStringLiteral("Tables");
+        item->batch_list_index = 1;
+        QTimer::singleShot(0, d, [this] {
+            d->Data_source_type->setCurrentIndex(1);
+            QCOMPARE(d->Batch_Series->currentText(), QStringLiteral("Tables"));
+            QCOMPARE(d->dataText->text(), QStringLiteral("T-01"));
+            QVERIFY(d->dataText->isReadOnly());
+            QVERIFY(d->view_series_btn->isEnabled());
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(item->data_source_type, 1);
+        QCOMPARE(item->batch_list_name, QStringLiteral("Tables"));
+        QCOMPARE(item->linear_font_val, QStringLiteral("T-01"));
+
+        // Back to manual keeps the list name and makes the value editable again.
+        QTimer::singleShot(0, d, [this] {
+            QCOMPARE(d->Data_source_type->currentIndex(), 1);
+            d->Data_source_type->setCurrentIndex(0);
+            QVERIFY(!d->dataText->isReadOnly());
+            QVERIFY(!d->Batch_Series->isEnabled());
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(item->data_source_type, 0);
+        QCOMPARE(item->batch_list_name, QStringLiteral("Tables"));
+    }
+
+    void sheetColumnBinding()
+    {
+        d->dataSources.columnTitles = [] { return QStringList{QStringLiteral("Row"), QStringLiteral("Name")}; };
+        d->dataSources.firstValueOfColumn = [](int c) { return c == 0 ? QStringLiteral("1") : QStringLiteral("Ann"); };
+        const GraphicPtr item = newBarcode();
+        QTimer::singleShot(0, d, [this] {
+            d->Data_source_type->setCurrentIndex(2);
+            QCOMPARE(d->dataText->text(), QStringLiteral("1")); // column 0: the row number
+            d->Batch_Series->setCurrentIndex(1);
+            emit d->Batch_Series->activated(1);
+            QCOMPARE(d->dataText->text(), QStringLiteral("Ann"));
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(item->data_source_type, 2);
+        QCOMPARE(item->excel_col_indx, 1);
+    }
+
+    void viewWithoutSeries()
+    {
+        d->View_batch_Series_Button();
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Please select the series.")});
+    }
+
+    // ------------------------------------------------------------ the editor window's side
+
+    void copyToSelectedBarcodeItems()
+    {
+        const GraphicPtr source = newBarcode();
+        setEveryField(*source, false);
+        const GraphicPtr other = newBarcode();
+        other->barcode_unit_val = 1;
+        other->data_source_type = 1;
+        other->batch_list_name = QStringLiteral("Guests");
+        const GraphicPtr text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        const BarcodeItemState textBefore = BarcodeItemState::of(*text);
+        const BarcodeItemState sourceBefore = BarcodeItemState::of(*source);
+        const BarcodeItemState otherBefore = BarcodeItemState::of(*other);
+        const BarcodeStyle style = BarcodeStyle::fromItem(*source);
+        const QImage image = generateBarcode(style, style.content(), style.header_val, style.footer_val).image;
+        QVERIFY(!image.isNull());
+
+        QUndoStack undo;
+        QVERIFY(Update_Barcode_Graphics(source, {other, text, source}, image, 1, &undo));
+        QCOMPARE(BarcodeStyle::fromItem(*other), style);
+        QCOMPARE(other->_barcode_image, image);
+        QCOMPARE(source->_barcode_image, image);
+        QCOMPARE(other->print_object, 1);
+        QCOMPARE(other->data_source_type, 1); // binding stays the item's own
+        QCOMPARE(other->batch_list_name, QStringLiteral("Guests"));
+        QVERIFY(BarcodeItemState::of(*text) == textBefore);
+        QCOMPARE(undo.count(), 1);
+        undo.undo();
+        QVERIFY(BarcodeItemState::of(*other) == otherBefore);
+        QVERIFY(BarcodeItemState::of(*source) == sourceBefore);
+    }
+
+    void editedItemGetsImageWhenNotSelected()
+    {
+        const GraphicPtr source = newBarcode();
+        const QImage image(10, 10, QImage::Format_RGB32);
+        QVERIFY(Update_Barcode_Graphics(source, {}, image, std::nullopt, nullptr));
+        QCOMPARE(source->_barcode_image, image);
+    }
+
+    void designerEditAndCopyAreOneUndoStep()
+    {
+        const GraphicPtr current = newBarcode();
+        const GraphicPtr second = newBarcode();
+        const BarcodeItemState before1 = BarcodeItemState::of(*current);
+        const BarcodeItemState before2 = BarcodeItemState::of(*second);
+        QTimer::singleShot(0, d, [this] {
+            d->dataText->setText(QStringLiteral("NEW-1"));
+            d->OK_Btn_Clicked();
+        });
+        QUndoStack undo;
+        QVERIFY(Open_Barcode_Window(current, {current, second}, &undo, std::nullopt));
+        QCOMPARE(second->linear_font_val, QStringLiteral("NEW-1"));
+        const BarcodeStyle s = BarcodeStyle::fromItem(*current);
+        const QImage expected = generateBarcode(s, s.content(), s.header_val, s.footer_val).image;
+        QCOMPARE(current->_barcode_image, expected);
+        QCOMPARE(second->_barcode_image, expected);
+        QCOMPARE(undo.count(), 1);
+        undo.undo();
+        QVERIFY(BarcodeItemState::of(*current) == before1);
+        QVERIFY(BarcodeItemState::of(*second) == before2);
+
+        // Cancel copies nothing and hands no image over.
+        answerDialog(d, false);
+        QVERIFY(!Open_Barcode_Window(current, {current, second}, &undo, std::nullopt));
+        QVERIFY(BarcodeItemState::of(*second) == before2);
+    }
+
+    // ------------------------------------------------------------ per-row images
+
+    void rowImageIsGeneration_data()
+    {
+        QTest::addColumn<bool>("twoD");
+        QTest::newRow("linear") << false;
+        QTest::newRow("2-D") << true;
+    }
+    void rowImageIsGeneration()
+    {
+        QFETCH(bool, twoD);
+        const GraphicPtr item = newBarcode();
+        setEveryField(*item, twoD);
+        item->barcode_font_index = twoD ? int(BarcodeSymbologies::QRCode) : int(BarcodeSymbologies::Code128);
+        d->Set_Barcode_Prop_To_Control(*item);
+        // The dialog's controls change afterwards; rows still use the loaded style.
+        d->HeaderText->setText(QStringLiteral("not for rows"));
+        const BarcodeStyle style = BarcodeStyle::fromItem(*item);
+        for (const QString& value : {QStringLiteral("ROW-1"), QStringLiteral("ROW-22"), QStringLiteral("333")}) {
+            const BarcodeResult got = d->Get_Image_From_Val(value, item->header_val, item->footer_val);
+            const BarcodeResult want = generateBarcode(style, value, item->header_val, item->footer_val);
+            QVERIFY2(want.ok(), qPrintable(want.reason));
+            QCOMPARE(got.image, want.image);
+        }
+        const BarcodeResult refused = d->Get_Image_From_Val(QString(), item->header_val, item->footer_val);
+        QVERIFY(!refused.ok());
+        QVERIFY(!refused.reason.isEmpty());
+    }
+
+    void rowImagesFromAWorker()
+    {
+        const GraphicPtr item = newBarcode();
+        item->linear_font_val = QStringLiteral("WORKER");
+        const QString headerShown = d->HeaderText->text();
+        BarcodeResult got;
+        std::thread worker([&] {
+            d->Set_Barcode_Prop_To_Control(*item);
+            got = d->Get_Image_From_Val(QStringLiteral("W-1"), item->header_val, item->footer_val);
+        });
+        worker.join();
+        const BarcodeResult want =
+            generateBarcode(BarcodeStyle::fromItem(*item), QStringLiteral("W-1"), item->header_val, item->footer_val);
+        QCOMPARE(got.image, want.image);
+        QCOMPARE(d->HeaderText->text(), headerShown); // no widget was touched off the GUI thread
+    }
+
+    // ------------------------------------------------------------ small decisions
+
+    void fontLabel()
+    {
+        QCOMPARE(BarcodeDesigner::fontLabelText(QFont(QStringLiteral("Times New Roman"), 10)),
+                 QStringLiteral("Times New Roman ( 10.00 )"));
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPointSizeF(11.5);
+        QCOMPARE(BarcodeDesigner::fontLabelText(f), QStringLiteral("DejaVu Sans ( 11.50 )"));
+    }
+
+    void fontAndColourButtons()
+    {
+        d->fontPicker = [](const QFont&, const QString&) { return std::optional<QFont>(QFont("DejaVu Serif", 20)); };
+        d->colorPicker = [](const QColor&, const QString&) { return std::optional<QColor>(QColor(1, 2, 3)); };
+        d->hdr_font_btn->click();
+        QCOMPARE(d->header_font().pointSize(), 20);
+        QCOMPARE(d->value_font().pointSize(), 10);
+        QCOMPARE(d->header_font_value->text(), QStringLiteral("DejaVu Serif ( 20.00 )"));
+        d->bar_ftr_clr->click();
+        QCOMPARE(d->styleFromControls().barcode_ftr_clr_val, QColor(1, 2, 3));
+        // A cancelled choice changes nothing.
+        d->fontPicker = [](const QFont&, const QString&) { return std::optional<QFont>(); };
+        d->val_font_btn->click();
+        QCOMPARE(d->value_font().pointSize(), 10);
+    }
+};
+
+QTEST_MAIN(TestBarcodeDesigner)
+#include "test_barcode_designer.moc"
