@@ -5,11 +5,15 @@
 
 #include "app/Grid_Wizard.h"
 #include "app/Open_Export_Log.h"
+#include "barcode/ui/BarcodeItemEditing.h"
+#include "barcode/ui/Barcode_Gen.h"
 #include "canvas/CardBase.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "data/Data_From_Excel.h"
+#include "data/SeriesFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -1010,7 +1014,24 @@ int SKTWindowController::Open_Export_File_Box(const QString& path, const QString
 
 void SKTWindowController::Open_Barcode_Window()
 {
-    // The barcode designer opens here on currentGraphicView()->_Selected_Graphic once it is part of the program.
+    SKTGraphicView* view = currentGraphicView();
+    const GraphicPtr item = view->_Selected_Graphic;
+    if (!item || item->kind() != GraphicKind::Barcode || item->ctrl_is_locked)
+        return;
+    Barcode_Gen* designer = Barcode_Gen::defaultInstance();
+    BarcodeDataSources& sources = designer->dataSources;
+    sources.seriesNames = [] { return SeriesFiles::Get_datasheet_File_Name_Array(); };
+    sources.firstValueOfSeries = [](const QString& name) { return SeriesFiles::Get_First_Value_Of_Dataset(name); };
+    sources.seriesValues = [](const QString& name) { return SeriesFiles::readForViewer(name); };
+    sources.columnTitles = [] { return Data_From_Excel_Window ? Data_From_Excel_Window->columnTitles() : QStringList(); };
+    sources.firstValueOfColumn = [](int column) {
+        return Data_From_Excel_Window ? Data_From_Excel_Window->value(0, column) : QString();
+    };
+    QUndoStack* undo = _document->isUndoRegistrationEnabled() ? _document->undoManager() : nullptr;
+    if (::Open_Barcode_Window(item, view->selectedGraphics(), undo, std::nullopt)) {
+        Refresh_Canvas();
+        Undo_Redo_Button_state();
+    }
 }
 
 void SKTWindowController::Open_Design_Clicked() {}

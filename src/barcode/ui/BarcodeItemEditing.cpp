@@ -29,7 +29,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
     std::vector<BarcodeStyleCommand::Change> changes;
     bool sourceSelected = false;
     for (const GraphicPtr& item : selected) {
-        if (!item || item->kind() != GraphicKind::Barcode)
+        if (!item || item->kind() != GraphicKind::Barcode || (item->ctrl_is_locked && item != source))
             continue;
         sourceSelected = sourceSelected || item == source;
         BarcodeStyleCommand::Change c{item, BarcodeItemState::of(*item), {}};
