@@ -25,17 +25,37 @@ Qt::Alignment alignmentFor(int index)
 }
 
 // Draws text whose line box has its lower-left corner at (x, yUp) in upward coordinates of a drawing
-// `viewH` high, laid out within `boxWidth` with the alignment.
+// `viewH` high, laid out within `boxWidth` with the alignment; `kern` points are added between
+// characters. Spacing is applied here, character by character, because a font's own letter spacing is
+// lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers).
 void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
                  qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align)
 {
     if (text.isEmpty())
         return;
     const qreal th = BarcodeText::lineHeight(font);
-    p.setFont(BarcodeText::deviceFont(font, p.device(), kern));
+    const qreal top = viewH - yUp - th;
+    p.setFont(BarcodeText::deviceFont(font, p.device()));
     p.setPen(color);
-    const QRectF box(x, viewH - yUp - th, boxWidth, th);
-    p.drawText(box, int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine), text);
+    if (kern == 0) {
+        p.drawText(QRectF(x, top, boxWidth, th), int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine),
+                   text);
+        return;
+    }
+    const QList<BarcodeText::Cluster> parts = BarcodeText::clusters(font, text);
+    qreal total = kern * (parts.size() - 1);
+    for (const BarcodeText::Cluster& c : parts)
+        total += c.advance;
+    qreal cx = x;
+    if (align & Qt::AlignHCenter)
+        cx = x + (boxWidth - total) / 2;
+    else if (align & Qt::AlignRight)
+        cx = x + boxWidth - total;
+    const qreal baseline = top + BarcodeText::ascent(font);
+    for (const BarcodeText::Cluster& c : parts) {
+        p.drawText(QPointF(cx, baseline), c.text);
+        cx += c.advance + kern;
+    }
 }
 
 qreal snap(qreal v, qreal scale)
@@ -138,7 +158,7 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
                 const qreal kern = 1.3 * (pw - tw) / (2.0 * text.size());
                 const qreal drawn = tw + kern * (text.size() - 1);
                 const qreal x = regionLeft + j * pw + (pw - drawn) / 2;
-                drawTextBox(p, font, color, text, kern, x, textY, drawn + std::abs(kern) + 1, H, Qt::AlignLeft);
+                drawTextBox(p, font, color, text, kern, x, textY, drawn, H, Qt::AlignLeft);
             }
         }
         if (!right.isEmpty()) {

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintDevice>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -40,12 +41,32 @@ qreal textWidth(const QFont& font, const QString& text)
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).horizontalAdvance(text);
 }
 
+qreal ascent(const QFont& font)
+{
+    return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).ascent();
+}
+
+QList<Cluster> clusters(const QFont& font, const QString& text)
+{
+    const QFontMetricsF fm(unhinted(font), const_cast<QPaintDevice*>(pointDevice()));
+    QList<Cluster> out;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() != -1) {
+        const qsizetype end = finder.position();
+        const QString part = text.mid(start, end - start);
+        out.append({part, fm.horizontalAdvance(part)});
+        start = end;
+    }
+    return out;
+}
+
 qreal lineHeight(const QFont& font)
 {
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).height();
 }
 
-QFont deviceFont(const QFont& font, const QPaintDevice* device, qreal kern)
+QFont deviceFont(const QFont& font, const QPaintDevice* device)
 {
     QFont f = unhinted(font);
     const qreal dpi = device ? device->logicalDpiY() : 72.0;
@@ -54,8 +75,6 @@ QFont deviceFont(const QFont& font, const QPaintDevice* device, qreal kern)
     if (size <= 0)
         size = font.pixelSize() > 0 ? font.pixelSize() : 10.0;
     f.setPointSizeF(size * factor);
-    if (kern != 0.0)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, kern); // layout units are the painter's user units
     return f;
 }
 

@@ -3,6 +3,7 @@
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeRenderer.h"
 #include "barcode/BarcodeSymbologies.h"
+#include "barcode/BarcodeText.h"
 #include "barcode/BarcodeUnits.h"
 #include "barcode/JapanPostBarcode.h"
 
@@ -220,6 +221,38 @@ private slots:
         QVERIFY(left.first < 10);
         QVERIFY(right.second < 15);
         QVERIFY(qAbs(centre.first - centre.second) < 15);
+    }
+
+    // The caption spacing flag spreads a one-piece value text over the barcode width; without it the
+    // characters get two points of spacing. Spacing survives every device resolution.
+    void captionSpacing()
+    {
+        BarcodeStyle s;
+        s.barcode_font_index = BarcodeSymbologies::Code39;
+        s.show_hide_hdr = 1;
+        s.show_hide_ftr = 1;
+        s.LR_margin_val = 0;
+        s.dpi = 144;
+        const QString value = QStringLiteral("ABCDEFGH");
+        const auto captionSpan = [&](int kerning) {
+            s.kerning_value = kerning;
+            const QImage img = generateBarcode(s, value, QString(), QString()).image;
+            int minX = img.width();
+            int maxX = -1;
+            for (int y = img.height() * 3 / 4; y < img.height(); ++y) // the value text sits at the bottom
+                for (int x = 0; x < img.width(); ++x)
+                    if (dark(img.pixel(x, y))) {
+                        minX = qMin(minX, x);
+                        maxX = qMax(maxX, x);
+                    }
+            return qreal(maxX - minX) / 2.0; // points at 144 dpi
+        };
+        const LinearBarcodeBuild b = build(s.barcode_font_index, value, s);
+        const qreal plain = BarcodeText::textWidth(s.value_font_val, value);
+        const qreal spaced = captionSpan(0);
+        QVERIFY2(qAbs(spaced - (plain + 2.0 * (value.size() - 1))) < 4, qPrintable(QString::number(spaced)));
+        const qreal spread = captionSpan(1);
+        QVERIFY2(qAbs(spread - b.barcode->width()) < 0.1 * b.barcode->width(), qPrintable(QString::number(spread)));
     }
 
     // Value text above the bars when asked.
