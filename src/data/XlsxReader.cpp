@@ -364,7 +364,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
     qint64 cellSlots = 0;
     int lastRow = 0; // sheet row number of the last row read
     const int sharedCount = int(_sharedStrings.size());
-    std::string scratch;
+    qsizetype previousWidth = 0;
     for (pugi::xml_node row = sheetData.first_child(); row; row = row.next_sibling()) {
         if (row.type() != pugi::node_element || !isNamed(row, "row"))
             continue;
@@ -379,7 +379,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             out.rows.resize(out.rows.size() + (rowNumber - lastRow - 1)); // omitted rows stay empty
         lastRow = rowNumber;
         QStringList cells;
-        cells.reserve(qMax(out.columnCount, 8));
+        cells.reserve(previousWidth); // rows of a sheet are mostly alike
         int column = -1;
         for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element || !isNamed(c, "c"))
@@ -486,6 +486,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             if (col + 1 > out.columnCount)
                 out.columnCount = col + 1;
         }
+        previousWidth = cells.size();
         out.rows.append(std::move(cells));
     }
     return out;
