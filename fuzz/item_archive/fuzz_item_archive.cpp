@@ -1,6 +1,7 @@
-// Feeds arbitrary bytes to the item archive reader and the clipboard reader.
+// Feeds arbitrary bytes to the item archive reader, the clipboard reader and the card settings reader.
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write archives of every kind (binary and XML) there.
 
+#include "canvas/CardPropertyArchive.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
@@ -36,6 +37,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         QFile f(QDir(seeds).filePath(QStringLiteral("clipboard")));
         if (f.open(QIODevice::WriteOnly))
             f.write(graphicsPasteboardData(all));
+        PlistPtr card(plist_new_array());
+        CardPropertyArchive::append(Card_Property(), card.get());
+        QFile c(QDir(seeds).filePath(QStringLiteral("card")));
+        if (c.open(QIODevice::WriteOnly))
+            c.write(plistio::toBytes(card.get(), plistio::Format::Binary));
     }
     return 0;
 }
@@ -51,5 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
     graphicsFromPasteboardData(bytes, &error);
+    // The card settings reader takes any array.
+    if (const PlistPtr list = plistio::fromBytes(bytes)) {
+        Card_Property record;
+        CardPropertyArchive::read(list.get(), 0, record);
+    }
     return 0;
 }

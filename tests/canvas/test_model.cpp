@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(std::shared_ptr<void>)
+
 namespace {
 
 const QStringList AllClasses = {QStringLiteral("SKTText"),       QStringLiteral("SKTImage"),
@@ -412,6 +414,68 @@ private slots:
         doc.insertGraphics(CardSide::Back, {a});
         QCOMPARE(doc.undoManager()->count(), steps);
         QCOMPARE(doc.graphics_back(), (GraphicList{a}));
+    }
+
+    void cardPropertyBadValuesKeepTheField_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<std::shared_ptr<void>>("value");
+        QTest::addColumn<QString>("field");
+        auto row = [](const char* name, int index, plist_t value, const char* field) {
+            QTest::newRow(name) << index << std::shared_ptr<void>(value, PlistDeleter()) << QString::fromLatin1(field);
+        };
+        plist_t threeComponents = plist_new_array();
+        for (int i = 0; i < 3; ++i)
+            plist_array_append_item(threeComponents, plist_new_real(0.5));
+        plist_t outOfRange = plist_new_array();
+        for (double v : {0.5, 0.5, 2.0, 1.0})
+            plist_array_append_item(outOfRange, plist_new_real(v));
+        plist_t fontNoName = plist_new_dict();
+        plist_dict_set_item(fontNoName, "NSSize", plist_new_real(12));
+        plist_t fontBadSize = plist_new_dict();
+        plist_dict_set_item(fontBadSize, "NSName", plist_new_string("DejaVu Sans"));
+        plist_dict_set_item(fontBadSize, "NSSize", plist_new_real(-3));
+        row("int as string", 0, plist_new_string("1"), "Card_border_chk");
+        row("int beyond 32 bits", 22, plist_new_uint(1ull << 33), "Card_Cat_index");
+        row("colour with three parts", 5, threeComponents, "Card_fill_clr");
+        row("colour part out of range", 7, outOfRange, "Card_fill_Grd_1_clr");
+        row("colour as string", 26, plist_new_string("red"), "Card_Content_clr");
+        row("alpha above a percentage", 12, plist_new_real(250.0), "Card_alpha_Stepper");
+        row("alpha negative", 12, plist_new_real(-0.5), "Card_alpha_Stepper");
+        row("text as integer", 16, plist_new_uint(4), "Card_Name");
+        row("location not a pair", 17, plist_new_string("{1, 2, 3}"), "Card_Location");
+        row("location not finite", 17, plist_new_string("{nan, 2}"), "Card_Location");
+        row("size zero", 18, plist_new_string("{0, 360}"), "Card_Size");
+        row("font without name", 27, fontNoName, "Card_Content_font");
+        row("font with negative size", 27, fontBadSize, "Card_Content_font");
+        row("font as array", 27, plist_new_array(), "Card_Content_font");
+    }
+    void cardPropertyBadValuesKeepTheField()
+    {
+        QFETCH(int, index);
+        QFETCH(std::shared_ptr<void>, value);
+        QFETCH(QString, field);
+        Card_Property stored;
+        stored.Card_border_chk = 1;
+        stored.Card_Name = QStringLiteral("Stored");
+        PlistPtr array(plist_new_array());
+        CardPropertyArchive::append(stored, array.get());
+        QCOMPARE(CardPropertyArchive::storedFieldNames().at(index), field);
+        plist_array_set_item(array.get(), plist_copy(value.get()), uint32_t(index));
+        Card_Property record = Card_Property::defaults(QStringLiteral("F"));
+        const Card_Property before = record;
+        QStringList defaulted;
+        QVERIFY(CardPropertyArchive::read(array.get(), 0, record, nullptr, &defaulted));
+        QCOMPARE(defaulted, QStringList{field});
+        // The bad field keeps what the record held; the others are read.
+        if (field != QLatin1String("Card_Name"))
+            QCOMPARE(record.Card_Name, QStringLiteral("Stored"));
+        if (field == QLatin1String("Card_Content_font"))
+            QCOMPARE(record.Card_Content_font.family(), before.Card_Content_font.family());
+        if (field == QLatin1String("Card_Size"))
+            QCOMPARE(record.Card_Size, before.Card_Size);
+        if (field == QLatin1String("Card_alpha_Stepper"))
+            QCOMPARE(record.Card_alpha_Stepper, before.Card_alpha_Stepper);
     }
 
     void cardPropertyResetAndStoredForm()
