@@ -6,6 +6,10 @@
 #include <limits>
 #include <variant>
 
+// A picture loaded from a file must load again from the archive.
+static_assert(KeyedArchiveReader::MaxImageSide >= SKTImage::MaxPictureSide &&
+              KeyedArchiveReader::MaxImagePixels >= SKTImage::MaxPicturePixels);
+
 namespace {
 
 using Member = std::variant<int SKTGraphic::*, float SKTGraphic::*, double SKTGraphic::*, bool SKTGraphic::*,

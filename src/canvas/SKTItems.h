@@ -2,7 +2,6 @@
 
 // The item kinds. Their draw() members live in ItemPainting.cpp, the rest in SKTItems.cpp.
 
-#include "canvas/KeyedArchive.h"
 #include "canvas/SKTGraphic.h"
 
 class SKTText : public SKTGraphic {
@@ -36,8 +35,8 @@ public:
     // file is missing or unreadable. A picture larger than the caps below, or than Qt's image allocation
     // limit, is read scaled down to fit rather than refused.
     static QImage loadPicture(const QString& path);
-    static constexpr int MaxPictureSide = KeyedArchiveReader::MaxImageSide;
-    static constexpr qint64 MaxPicturePixels = KeyedArchiveReader::MaxImagePixels;
+    static constexpr int MaxPictureSide = 20000;
+    static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
 };
 
 class SKTSignature : public SKTImage {
