@@ -159,3 +159,9 @@ BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& 
 {
     return generateBarcode(BarcodeStyle::fromItem(item), value.trimmed(), item.header_val, item.footer_val);
 }
+
+BarcodeResult Get_Item_Barcode(const SKTGraphic& item)
+{
+    const BarcodeStyle style = BarcodeStyle::fromItem(item);
+    return generateBarcode(style, style.content(), item.header_val, item.footer_val);
+}

@@ -54,3 +54,5 @@ BarcodeResult Get_Image_From_Val(const BarcodeStyle& style, const QString& value
 // The image of a bound barcode item for one data row: the item's own style, the row's value (trimmed)
 // and the item's header and footer.
 BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& value);
+// The image of a barcode item for its own content (linear or 2-D, as its mode says).
+BarcodeResult Get_Item_Barcode(const SKTGraphic& item);

@@ -234,6 +234,19 @@ private slots:
         }
     }
 
+    void itemOwnContent()
+    {
+        BarcodeTestItem item;
+        const BarcodeResult linear = Get_Item_Barcode(item); // a new item: Code 39 of "0123"
+        QVERIFY2(linear.ok(), qPrintable(linear.reason));
+        item.linear_or_2d = 1;
+        item.barcode_font_index = BarcodeSymbologies::QRCode;
+        item.two_d_font_val = QStringLiteral("two d");
+        const BarcodeResult qr = Get_Item_Barcode(item);
+        QVERIFY2(qr.ok(), qPrintable(qr.reason));
+        QVERIFY(qr.image != linear.image);
+    }
+
     void threadsMatchSingleThread()
     {
         QList<BarcodeStyle> styles;
@@ -252,6 +265,12 @@ private slots:
                     v = v.left(12);
                 values << v;
             }
+        }
+        for (int i = 0; i < 20; ++i) { // 2-D styles too
+            BarcodeStyle s = linearStyle(i % 3, 200);
+            s.linear_or_2d = 1;
+            styles << s;
+            values << QStringLiteral("2-D row %1").arg(i);
         }
         QList<QImage> single;
         for (int i = 0; i < styles.size(); ++i)
