@@ -4,6 +4,7 @@
 // tool, and offers selection, moving, resizing, arranging, clipboard and delete. Every change of the item
 // array goes through the undo stack when one is set.
 
+#include "canvas/GraphicViewDelegate.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphic.h"
 
@@ -16,19 +17,6 @@ class QMimeData;
 class QUndoCommand;
 class SKTGrid;
 struct Card_Property;
-
-class SKTGraphicView;
-
-// What the canvas asks of the window that hosts it. Every member has a sensible default, so a canvas
-// without a delegate (tests, benchmarks) still works.
-class GraphicViewDelegate {
-public:
-    virtual ~GraphicViewDelegate() = default;
-    // The current tool (0 arrow, 1 line, 2 text, ... 15 polygon).
-    virtual int currentGraphicTool() const = 0;
-    // Place of a new item that has none of its own, for the side "F" or "B".
-    virtual QPointF Control_New_Point(const QString& cardSide) = 0;
-};
 
 class SKTGraphicView : public QWidget {
     Q_OBJECT

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "canvas/GraphicCommandIds.h"
+#include "canvas/SKTGraphic.h"
+
+#include <QUndoCommand>
+
+// Resizes one item. Steps of one handle drag merge.
+class ResizeGraphicCommand : public QUndoCommand {
+public:
+    ResizeGraphicCommand(GraphicPtr item, const QRectF& from, const QRectF& to, int mergeKey,
+                         QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+    int id() const override { return ResizeGraphicCommandId; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    GraphicPtr _item;
+    QRectF _from;
+    QRectF _to;
+    int _mergeKey;
+};
