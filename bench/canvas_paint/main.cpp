@@ -19,8 +19,7 @@
 
 namespace {
 
-GraphicList makeSide(int count, const QSizeF& card)
-{
+GraphicList makeSide(int count, const QSizeF& card) {
     QImage photo(800, 600, QImage::Format_RGB32);
     for (int y = 0; y < photo.height(); ++y)
         for (int x = 0; x < photo.width(); ++x)
@@ -79,17 +78,16 @@ GraphicList makeSide(int count, const QSizeF& card)
     return items;
 }
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const int repaints = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
     const int count = argc > 2 ? std::max(1, atoi(argv[2])) : 500;
@@ -122,7 +120,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < repaints; ++i) {
         const QRect before = view.widgetRectFor(moved->drawingBounds());
         moved->setBounds(moved->bounds().translated(i % 2 ? -3 : 3, 0));
-        const QRect region = before.united(view.widgetRectFor(moved->drawingBounds())).adjusted(-10, -10, 10, 10);
+        const QRect region =
+            before.united(view.widgetRectFor(moved->drawingBounds())).adjusted(-10, -10, 10, 10);
         timer.start();
         view.render(&target, region.topLeft(), QRegion(region));
         partial.push_back(timer.nsecsElapsed() / 1e6);

@@ -12,16 +12,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-Grid_Wizard* Grid_Wizard::defaultInstance(QWidget* parent)
-{
+Grid_Wizard* Grid_Wizard::defaultInstance(QWidget* parent) {
     static QPointer<Grid_Wizard> instance;
     if (!instance)
         instance = new Grid_Wizard(parent);
     return instance;
 }
 
-Grid_Wizard::Grid_Wizard(QWidget* parent) : QDialog(parent)
-{
+Grid_Wizard::Grid_Wizard(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Grid"));
     Show_hide_grid_chk = new QCheckBox(tr("Show grid"), this);
     Grid_Opt_box = new QGroupBox(tr("Grid options"), this);
@@ -61,16 +59,14 @@ Grid_Wizard::Grid_Wizard(QWidget* parent) : QDialog(parent)
     setGridColor(Qt::lightGray);
 }
 
-void Grid_Wizard::setGridColor(const QColor& color)
-{
+void Grid_Wizard::setGridColor(const QColor& color) {
     _color = color;
     QPixmap swatch(Grid_clr->iconSize());
     swatch.fill(color);
     Grid_clr->setIcon(QIcon(swatch));
 }
 
-int Grid_Wizard::Open_Wnd()
-{
+int Grid_Wizard::Open_Wnd() {
     const int code = exec();
     hide();
     return code;

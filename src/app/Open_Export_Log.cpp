@@ -15,16 +15,14 @@
 
 namespace {
 
-Open_Export_Log::Opener& currentOpener()
-{
+Open_Export_Log::Opener& currentOpener() {
     static Open_Export_Log::Opener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     return opener;
 }
 
 } // namespace
 
-Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent)
-{
+Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Export"));
     _open_log_message = new QLabel(this);
     _open_log_message->setWordWrap(true);
@@ -46,20 +44,17 @@ Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent)
     setMinimumWidth(420);
 }
 
-void Open_Export_Log::setOpener(Opener opener)
-{
-    currentOpener() = opener ? std::move(opener)
-                             : Opener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
+void Open_Export_Log::setOpener(Opener opener) {
+    currentOpener() =
+        opener ? std::move(opener) : Opener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
 }
 
-QString Open_Export_Log::checkBoxTitle(const QString& path)
-{
+QString Open_Export_Log::checkBoxTitle(const QString& path) {
     return QFileInfo(path).isDir() ? QStringLiteral("Open containing folder.")
                                    : QStringLiteral("Open exported file.");
 }
 
-QUrl Open_Export_Log::openTarget(const QString& path)
-{
+QUrl Open_Export_Log::openTarget(const QString& path) {
     const QFileInfo info(path);
     if (info.isDir() || !info.isFile())
         return QUrl::fromLocalFile(info.absoluteFilePath());
@@ -70,10 +65,11 @@ QUrl Open_Export_Log::openTarget(const QString& path)
                                (real == "tiff" && suffix == QLatin1String("tif"));
     if (suffixMatches)
         return QUrl::fromLocalFile(info.absoluteFilePath());
-    const QString folder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(QStringLiteral("navu-export"));
+    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                               .filePath(QStringLiteral("navu-export"));
     QDir().mkpath(folder);
-    const QString copy = QDir(folder).filePath(info.completeBaseName() + QLatin1Char('.') + QLatin1String(real));
+    const QString copy =
+        QDir(folder).filePath(info.completeBaseName() + QLatin1Char('.') + QLatin1String(real));
     QFile::remove(copy);
     if (!QFile::copy(path, copy)) {
         Show_NSLog_Message(QStringLiteral("Cannot copy %1 to %2").arg(path, copy));
@@ -82,8 +78,7 @@ QUrl Open_Export_Log::openTarget(const QString& path)
     return QUrl::fromLocalFile(copy);
 }
 
-void Open_Export_Log::prepare(const QString& path, const QString& message, bool written)
-{
+void Open_Export_Log::prepare(const QString& path, const QString& message, bool written) {
     _path = path;
     _written = written;
     _open_log_path->setText(path);
@@ -98,15 +93,13 @@ void Open_Export_Log::prepare(const QString& path, const QString& message, bool 
     }
 }
 
-int Open_Export_Log::runModal()
-{
+int Open_Export_Log::runModal() {
     const int code = exec();
     hide();
     return code;
 }
 
-void Open_Export_Log::OKPressed()
-{
+void Open_Export_Log::OKPressed() {
     if (_written && _open_log_chk->isChecked() && !_path.isEmpty()) {
         if (!currentOpener()(openTarget(_path)))
             Show_NSLog_Message(QStringLiteral("Cannot open %1").arg(_path));
@@ -115,8 +108,7 @@ void Open_Export_Log::OKPressed()
     done(1);
 }
 
-void Open_Export_Log::CancelPressed()
-{
+void Open_Export_Log::CancelPressed() {
     _open_log_chk->setChecked(true);
     done(0);
 }

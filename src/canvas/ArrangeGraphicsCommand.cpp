@@ -2,18 +2,14 @@
 
 ArrangeGraphicsCommand::ArrangeGraphicsCommand(std::vector<Change> changes, const QString& text,
                                                QUndoCommand* parent)
-    : QUndoCommand(text, parent), _changes(std::move(changes))
-{
-}
+    : QUndoCommand(text, parent), _changes(std::move(changes)) {}
 
-void ArrangeGraphicsCommand::redo()
-{
+void ArrangeGraphicsCommand::redo() {
     for (const Change& c : _changes)
         c.item->setBounds(c.to);
 }
 
-void ArrangeGraphicsCommand::undo()
-{
+void ArrangeGraphicsCommand::undo() {
     for (auto it = _changes.rbegin(); it != _changes.rend(); ++it)
         it->item->setBounds(it->from);
 }

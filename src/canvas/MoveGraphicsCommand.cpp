@@ -1,24 +1,20 @@
 #include "canvas/MoveGraphicsCommand.h"
 
 MoveGraphicsCommand::MoveGraphicsCommand(GraphicList items, QPointF delta, int mergeKey, QUndoCommand* parent)
-    : QUndoCommand(QStringLiteral("Move"), parent), _items(std::move(items)), _delta(delta), _mergeKey(mergeKey)
-{
-}
+    : QUndoCommand(QStringLiteral("Move"), parent), _items(std::move(items)), _delta(delta),
+      _mergeKey(mergeKey) {}
 
-void MoveGraphicsCommand::redo()
-{
+void MoveGraphicsCommand::redo() {
     for (const GraphicPtr& item : std::as_const(_items))
         item->setBounds(item->bounds().translated(_delta));
 }
 
-void MoveGraphicsCommand::undo()
-{
+void MoveGraphicsCommand::undo() {
     for (const GraphicPtr& item : std::as_const(_items))
         item->setBounds(item->bounds().translated(-_delta));
 }
 
-bool MoveGraphicsCommand::mergeWith(const QUndoCommand* other)
-{
+bool MoveGraphicsCommand::mergeWith(const QUndoCommand* other) {
     const auto* move = static_cast<const MoveGraphicsCommand*>(other);
     if (_mergeKey == 0 || move->_mergeKey != _mergeKey || move->_items != _items)
         return false;

@@ -1,27 +1,27 @@
 #include "canvas/SKTGraphicView.h"
 
+#include "canvas/Card_Property.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/GraphicCommands.h"
 #include "canvas/ItemPainting.h"
-#include "canvas/Card_Property.h"
 #include "canvas/SKTGrid.h"
-#include "canvas/SKTRenderingView.h"
 #include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QPaintEvent>
 #include <QScrollArea>
 #include <QSet>
 #include <QUndoStack>
@@ -35,31 +35,27 @@ constexpr int DragThreshold = 3;    // pixels before a press becomes a drag
 constexpr qreal NewItemMinimum = 4; // points: a smaller drag counts as a click
 int nextMergeKey = 1;
 
-const QStringList& profileIds()
-{
+const QStringList& profileIds() {
     static const QStringList ids = {
-        QStringLiteral("Fup_Name"),    QStringLiteral("Fup_Title"),     QStringLiteral("Fup_Company"),
+        QStringLiteral("Fup_Name"),          QStringLiteral("Fup_Title"),   QStringLiteral("Fup_Company"),
         QStringLiteral("Fup_CompanySlogan"), QStringLiteral("Fup_Address"), QStringLiteral("Fup_PhoneNO"),
-        QStringLiteral("Fup_FaxNo"),   QStringLiteral("Fup_EmailID"),   QStringLiteral("Fup_Website"),
-        QStringLiteral("Fup_UniqueNo"), QStringLiteral("Fup_Photo")};
+        QStringLiteral("Fup_FaxNo"),         QStringLiteral("Fup_EmailID"), QStringLiteral("Fup_Website"),
+        QStringLiteral("Fup_UniqueNo"),      QStringLiteral("Fup_Photo")};
     return ids;
 }
 
 // Everything an item's drawing can touch: stroke, miters, rotated text and shadow included.
-QRectF paintedArea(const SKTGraphic& g)
-{
+QRectF paintedArea(const SKTGraphic& g) {
     return ItemPainting::paintedBounds(g).united(g.drawingBounds()).united(g.bounds());
 }
 
-bool isTextOrPicture(const GraphicPtr& g)
-{
+bool isTextOrPicture(const GraphicPtr& g) {
     return g->kind() == GraphicKind::Text || g->kind() == GraphicKind::Image;
 }
 
 } // namespace
 
-SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent)
-{
+SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // cursor feedback over handles and items
     setAcceptDrops(true);
@@ -69,8 +65,7 @@ SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent)
 
 SKTGraphicView::~SKTGraphicView() = default;
 
-void SKTGraphicView::setDocument(SKTDocument* document, CardSide side)
-{
+void SKTGraphicView::setDocument(SKTDocument* document, CardSide side) {
     if (_document)
         disconnect(_document, nullptr, this, nullptr);
     if (_document)
@@ -94,14 +89,12 @@ void SKTGraphicView::setDocument(SKTDocument* document, CardSide side)
     resetState();
 }
 
-const GraphicList& SKTGraphicView::graphics() const
-{
+const GraphicList& SKTGraphicView::graphics() const {
     static const GraphicList none;
     return _document ? _document->graphicsOf(_side) : none;
 }
 
-void SKTGraphicView::resetState()
-{
+void SKTGraphicView::resetState() {
     _selection.clear();
     _Selected_Graphic.reset();
     _dragItem.reset();
@@ -111,8 +104,7 @@ void SKTGraphicView::resetState()
     update();
 }
 
-void SKTGraphicView::setGrid(SKTGrid* grid)
-{
+void SKTGraphicView::setGrid(SKTGrid* grid) {
     if (_grid)
         disconnect(_grid, nullptr, this, nullptr);
     _grid = grid;
@@ -121,15 +113,13 @@ void SKTGraphicView::setGrid(SKTGrid* grid)
     update();
 }
 
-void SKTGraphicView::setCanvasSize(const QSizeF& size)
-{
+void SKTGraphicView::setCanvasSize(const QSizeF& size) {
     _canvasSize = size;
     setFixedSize(QSize(qCeil(size.width() * _zoom), qCeil(size.height() * _zoom)));
     update();
 }
 
-void SKTGraphicView::setZoom(double zoom)
-{
+void SKTGraphicView::setZoom(double zoom) {
     zoom = std::clamp(zoom, 0.1, 8.0);
     if (qFuzzyCompare(zoom, _zoom))
         return;
@@ -138,23 +128,24 @@ void SKTGraphicView::setZoom(double zoom)
     emit zoomChanged(_zoom);
 }
 
-int SKTGraphicView::tool() const { return _delegate ? _delegate->currentGraphicTool() : _tool; }
+int SKTGraphicView::tool() const {
+    return _delegate ? _delegate->currentGraphicTool() : _tool;
+}
 
-QRect SKTGraphicView::widgetRectFor(const QRectF& canvasRect) const
-{
+QRect SKTGraphicView::widgetRectFor(const QRectF& canvasRect) const {
     const QRectF r(canvasRect.topLeft() * _zoom, canvasRect.size() * _zoom);
     // Items from outside may carry absurd numbers; they must not overflow the conversion to pixels.
     constexpr qreal limit = 1e7;
-    if (!std::isfinite(r.x()) || !std::isfinite(r.y()) || !std::isfinite(r.width()) || !std::isfinite(r.height()) ||
-        std::abs(r.x()) > limit || std::abs(r.y()) > limit || r.width() > limit || r.height() > limit)
+    if (!std::isfinite(r.x()) || !std::isfinite(r.y()) || !std::isfinite(r.width()) ||
+        !std::isfinite(r.height()) || std::abs(r.x()) > limit || std::abs(r.y()) > limit ||
+        r.width() > limit || r.height() > limit)
         return rect();
     return r.toAlignedRect();
 }
 
 // ---------------------------------------------------------------- selection
 
-GraphicList SKTGraphicView::selectedGraphics() const
-{
+GraphicList SKTGraphicView::selectedGraphics() const {
     GraphicList out;
     if (_selection.isEmpty())
         return out;
@@ -167,16 +158,14 @@ GraphicList SKTGraphicView::selectedGraphics() const
     return out;
 }
 
-QList<qsizetype> SKTGraphicView::selectionIndexes() const
-{
+QList<qsizetype> SKTGraphicView::selectionIndexes() const {
     QList<qsizetype> out;
     for (const GraphicPtr& g : selectedGraphics())
         out.append(graphics().indexOf(g));
     return out;
 }
 
-void SKTGraphicView::setSelectionIndexes(const QList<qsizetype>& indexes)
-{
+void SKTGraphicView::setSelectionIndexes(const QList<qsizetype>& indexes) {
     GraphicList items;
     for (qsizetype i : indexes)
         if (i >= 0 && i < graphics().size())
@@ -184,10 +173,11 @@ void SKTGraphicView::setSelectionIndexes(const QList<qsizetype>& indexes)
     setSelection(items);
 }
 
-bool SKTGraphicView::isSelected(const GraphicPtr& item) const { return item && _selection.contains(item); }
+bool SKTGraphicView::isSelected(const GraphicPtr& item) const {
+    return item && _selection.contains(item);
+}
 
-void SKTGraphicView::setSelection(const GraphicList& items)
-{
+void SKTGraphicView::setSelection(const GraphicList& items) {
     if (items == _selection)
         return;
     // Only the items whose handles appear or go need repainting.
@@ -207,8 +197,7 @@ void SKTGraphicView::setSelection(const GraphicList& items)
     emit selectionChanged();
 }
 
-void SKTGraphicView::selectGraphic(const GraphicPtr& item, bool extend)
-{
+void SKTGraphicView::selectGraphic(const GraphicPtr& item, bool extend) {
     if (!item || !graphics().contains(item))
         return;
     GraphicList items = extend ? _selection : GraphicList();
@@ -217,28 +206,29 @@ void SKTGraphicView::selectGraphic(const GraphicPtr& item, bool extend)
     setSelection(items);
 }
 
-void SKTGraphicView::selectAll() { setSelection(graphics()); }
+void SKTGraphicView::selectAll() {
+    setSelection(graphics());
+}
 
-void SKTGraphicView::Clear_Control_Selection() { setSelection({}); }
+void SKTGraphicView::Clear_Control_Selection() {
+    setSelection({});
+}
 
-bool SKTGraphicView::There_Is_Frame_Pic_Or_Frame_Photo() const
-{
+bool SKTGraphicView::There_Is_Frame_Pic_Or_Frame_Photo() const {
     for (const GraphicPtr& g : selectedGraphics())
         if (g->control_ID == QLatin1String("PARTY_IMAGE") || g->control_ID == QLatin1String("PARTY_IMAGE_BG"))
             return true;
     return false;
 }
 
-GraphicPtr SKTGraphicView::Selcect_Ctrl_With_ID(const QString& controlId) const
-{
+GraphicPtr SKTGraphicView::Selcect_Ctrl_With_ID(const QString& controlId) const {
     for (const GraphicPtr& g : graphics())
         if (isTextOrPicture(g) && g->control_ID == controlId)
             return g;
     return nullptr;
 }
 
-GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const
-{
+GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const {
     // A few pixels of slack so that lines and thin items can be grabbed.
     const qreal slack = 3.0 / _zoom;
     for (const GraphicPtr& g : graphics()) {
@@ -251,7 +241,8 @@ GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const
             const QLineF line = ItemPainting::linePoints(*g);
             const QPointF d = line.p2() - line.p1();
             const qreal len2 = QPointF::dotProduct(d, d);
-            const qreal t = len2 > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / len2, 0.0, 1.0) : 0.0;
+            const qreal t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / len2, 0.0, 1.0) : 0.0;
             if (QLineF(p, line.p1() + t * d).length() > slack + g->_strokeWidth / 2)
                 continue;
         }
@@ -260,28 +251,33 @@ GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const
     return nullptr;
 }
 
-QRectF SKTGraphicView::handleRect(const QPointF& c) const
-{
+QRectF SKTGraphicView::handleRect(const QPointF& c) const {
     const qreal half = (HandlePixels / 2.0 + 1) / _zoom;
     return QRectF(c.x() - half, c.y() - half, 2 * half, 2 * half);
 }
 
-static QPointF handlePoint(const QRectF& r, int h)
-{
+static QPointF handlePoint(const QRectF& r, int h) {
     switch (h) {
-    case SKTGraphicView::TopLeft: return r.topLeft();
-    case SKTGraphicView::Top: return QPointF(r.center().x(), r.top());
-    case SKTGraphicView::TopRight: return r.topRight();
-    case SKTGraphicView::Right: return QPointF(r.right(), r.center().y());
-    case SKTGraphicView::BottomRight: return r.bottomRight();
-    case SKTGraphicView::Bottom: return QPointF(r.center().x(), r.bottom());
-    case SKTGraphicView::BottomLeft: return r.bottomLeft();
-    default: return QPointF(r.left(), r.center().y());
+    case SKTGraphicView::TopLeft:
+        return r.topLeft();
+    case SKTGraphicView::Top:
+        return QPointF(r.center().x(), r.top());
+    case SKTGraphicView::TopRight:
+        return r.topRight();
+    case SKTGraphicView::Right:
+        return QPointF(r.right(), r.center().y());
+    case SKTGraphicView::BottomRight:
+        return r.bottomRight();
+    case SKTGraphicView::Bottom:
+        return QPointF(r.center().x(), r.bottom());
+    case SKTGraphicView::BottomLeft:
+        return r.bottomLeft();
+    default:
+        return QPointF(r.left(), r.center().y());
     }
 }
 
-SKTGraphicView::Handle SKTGraphicView::handleUnderPoint(const QPointF& p, GraphicPtr* item) const
-{
+SKTGraphicView::Handle SKTGraphicView::handleUnderPoint(const QPointF& p, GraphicPtr* item) const {
     for (const GraphicPtr& g : selectedGraphics()) {
         if (g->ctrl_is_locked || !g->ctrl_is_visible)
             continue;
@@ -296,8 +292,7 @@ SKTGraphicView::Handle SKTGraphicView::handleUnderPoint(const QPointF& p, Graphi
     return NoHandle;
 }
 
-GraphicList SKTGraphicView::unlockedSelection() const
-{
+GraphicList SKTGraphicView::unlockedSelection() const {
     GraphicList out;
     for (const GraphicPtr& g : selectedGraphics())
         if (!g->ctrl_is_locked)
@@ -305,8 +300,7 @@ GraphicList SKTGraphicView::unlockedSelection() const
     return out;
 }
 
-void SKTGraphicView::pruneSelection()
-{
+void SKTGraphicView::pruneSelection() {
     GraphicList kept = selectedGraphics();
     if (kept.size() != _selection.size()) {
         _selection = kept;
@@ -320,18 +314,18 @@ void SKTGraphicView::pruneSelection()
     }
 }
 
-void SKTGraphicView::graphicsChanged()
-{
+void SKTGraphicView::graphicsChanged() {
     pruneSelection();
     update();
 }
 
-void SKTGraphicView::emitInspect(const GraphicPtr& item) { emit inspectGraphic(item); }
+void SKTGraphicView::emitInspect(const GraphicPtr& item) {
+    emit inspectGraphic(item);
+}
 
 // ---------------------------------------------------------------- editing helpers
 
-void SKTGraphicView::apply(QUndoCommand* command)
-{
+void SKTGraphicView::apply(QUndoCommand* command) {
     // Callers invalidate the areas the command changes.
     if (_document && _document->isUndoRegistrationEnabled()) {
         _applying = true;
@@ -345,16 +339,16 @@ void SKTGraphicView::apply(QUndoCommand* command)
     }
 }
 
-void SKTGraphicView::insertItems(const GraphicList& items)
-{
+void SKTGraphicView::insertItems(const GraphicList& items) {
     if (_document)
         _document->insertGraphics(_side, items, 0);
 }
 
-bool SKTGraphicView::constraining() const { return _grid && _grid->isConstraining(); }
+bool SKTGraphicView::constraining() const {
+    return _grid && _grid->isConstraining();
+}
 
-QPointF SKTGraphicView::snapPoint(const QPointF& p) const
-{
+QPointF SKTGraphicView::snapPoint(const QPointF& p) const {
     if (!constraining())
         return p;
     const qreal s = _grid->spacing();
@@ -363,20 +357,17 @@ QPointF SKTGraphicView::snapPoint(const QPointF& p) const
     return QPointF(std::floor(p.x() / s + 0.5) * s, std::floor(p.y() / s + 0.5) * s);
 }
 
-void SKTGraphicView::invalidateCanvasRect(const QRectF& canvasRect)
-{
+void SKTGraphicView::invalidateCanvasRect(const QRectF& canvasRect) {
     const int pad = HandlePixels + 2;
     update(widgetRectFor(canvasRect).adjusted(-pad, -pad, pad, pad));
 }
 
-void SKTGraphicView::invalidateGraphic(const GraphicPtr& item)
-{
+void SKTGraphicView::invalidateGraphic(const GraphicPtr& item) {
     if (item)
         invalidateCanvasRect(paintedArea(*item));
 }
 
-void SKTGraphicView::invalidateGraphics(const GraphicList& items)
-{
+void SKTGraphicView::invalidateGraphics(const GraphicList& items) {
     QRectF all;
     for (const GraphicPtr& g : items)
         all = all.united(paintedArea(*g));
@@ -384,33 +375,42 @@ void SKTGraphicView::invalidateGraphics(const GraphicList& items)
         invalidateCanvasRect(all);
 }
 
-QString SKTGraphicView::kindName(const SKTGraphic& g)
-{
+QString SKTGraphicView::kindName(const SKTGraphic& g) {
     switch (g.kind()) {
-    case GraphicKind::Text: return tr("Text");
-    case GraphicKind::Image: return tr("Picture");
-    case GraphicKind::Signature: return g.sign_or_fingureprint == QLatin1String("F") ? tr("Fingerprint") : tr("Signature");
-    case GraphicKind::Line: return tr("Line");
-    case GraphicKind::Barcode: return tr("Barcode");
-    case GraphicKind::Shape: break;
+    case GraphicKind::Text:
+        return tr("Text");
+    case GraphicKind::Image:
+        return tr("Picture");
+    case GraphicKind::Signature:
+        return g.sign_or_fingureprint == QLatin1String("F") ? tr("Fingerprint") : tr("Signature");
+    case GraphicKind::Line:
+        return tr("Line");
+    case GraphicKind::Barcode:
+        return tr("Barcode");
+    case GraphicKind::Shape:
+        break;
     }
-    static const QHash<QString, const char*> shapes = {
-        {QStringLiteral("R"), "Rectangle"}, {QStringLiteral("C"), "Ellipse"},
-        {QStringLiteral("RR"), "Rounded Rectangle"}, {QStringLiteral("T"), "Triangle"},
-        {QStringLiteral("D"), "Diamond"}, {QStringLiteral("S"), "Star"},
-        {QStringLiteral("DS"), "Double Star"}, {QStringLiteral("P"), "Polygon"}};
+    static const QHash<QString, const char*> shapes = {{QStringLiteral("R"), "Rectangle"},
+                                                       {QStringLiteral("C"), "Ellipse"},
+                                                       {QStringLiteral("RR"), "Rounded Rectangle"},
+                                                       {QStringLiteral("T"), "Triangle"},
+                                                       {QStringLiteral("D"), "Diamond"},
+                                                       {QStringLiteral("S"), "Star"},
+                                                       {QStringLiteral("DS"), "Double Star"},
+                                                       {QStringLiteral("P"), "Polygon"}};
     return tr(shapes.value(g._shape_type, "Shape"));
 }
 
-QString SKTGraphicView::selectionSummary() const
-{
+QString SKTGraphicView::selectionSummary() const {
     const GraphicList items = selectedGraphics();
     if (items.isEmpty())
         return {};
     if (items.size() > 1)
         return tr("%1 items selected").arg(items.size());
     const QRectF r = items.first()->bounds();
-    auto n = [](qreal v) { return QString::number(v, 'f', 1).remove(QRegularExpression(QStringLiteral("\\.0$"))); };
+    auto n = [](qreal v) {
+        return QString::number(v, 'f', 1).remove(QRegularExpression(QStringLiteral("\\.0$")));
+    };
     QString text = tr("%1   x %2   y %3   w %4   h %5")
                        .arg(kindName(*items.first()), n(r.x()), n(r.y()), n(r.width()), n(r.height()));
     if (items.first()->ctrl_is_locked)
@@ -420,50 +420,80 @@ QString SKTGraphicView::selectionSummary() const
 
 // ---------------------------------------------------------------- creation
 
-QString SKTGraphicView::classForTool(int tool)
-{
+QString SKTGraphicView::classForTool(int tool) {
     switch (tool) {
-    case 1: return QStringLiteral("SKTLine");
-    case 2: return QStringLiteral("SKTText");
-    case 3: case 4: case 5: case 6: case 7: case 13: case 14: case 15: return QStringLiteral("Shape_Control");
-    case 8: case 9: return QStringLiteral("SKTImage");
-    case 10: return QStringLiteral("SKTBarcode");
-    case 11: case 12: return QStringLiteral("SKTSignature");
-    default: return {};
+    case 1:
+        return QStringLiteral("SKTLine");
+    case 2:
+        return QStringLiteral("SKTText");
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 13:
+    case 14:
+    case 15:
+        return QStringLiteral("Shape_Control");
+    case 8:
+    case 9:
+        return QStringLiteral("SKTImage");
+    case 10:
+        return QStringLiteral("SKTBarcode");
+    case 11:
+    case 12:
+        return QStringLiteral("SKTSignature");
+    default:
+        return {};
     }
 }
 
-QString SKTGraphicView::shapeCodeForTool(int tool)
-{
+QString SKTGraphicView::shapeCodeForTool(int tool) {
     switch (tool) {
-    case 3: return QStringLiteral("R");
-    case 4: return QStringLiteral("C");
-    case 5: return QStringLiteral("RR");
-    case 6: return QStringLiteral("T");
-    case 7: return QStringLiteral("D");
-    case 13: return QStringLiteral("S");
-    case 14: return QStringLiteral("DS");
-    case 15: return QStringLiteral("P");
-    default: return {};
+    case 3:
+        return QStringLiteral("R");
+    case 4:
+        return QStringLiteral("C");
+    case 5:
+        return QStringLiteral("RR");
+    case 6:
+        return QStringLiteral("T");
+    case 7:
+        return QStringLiteral("D");
+    case 13:
+        return QStringLiteral("S");
+    case 14:
+        return QStringLiteral("DS");
+    case 15:
+        return QStringLiteral("P");
+    default:
+        return {};
     }
 }
 
-QSizeF SKTGraphicView::defaultSizeForTool(int tool)
-{
+QSizeF SKTGraphicView::defaultSizeForTool(int tool) {
     switch (tool) {
-    case 1: return {120, 2};
-    case 2: return {180, 40};
-    case 8: case 9: return {120, 120};
-    case 10: return {160, 80};
-    case 11: case 12: return {120, 60};
-    default: return {90, 90};
+    case 1:
+        return {120, 2};
+    case 2:
+        return {180, 40};
+    case 8:
+    case 9:
+        return {120, 120};
+    case 10:
+        return {160, 80};
+    case 11:
+    case 12:
+        return {120, 60};
+    default:
+        return {90, 90};
     }
 }
 
-GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const QInputEvent* event, bool useRect,
-                                                const QRectF& boundRect, const QString& cardSide,
-                                                const QString& ctrlValue, const QString& ctrlId)
-{
+GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const QInputEvent* event,
+                                                bool useRect, const QRectF& boundRect,
+                                                const QString& cardSide, const QString& ctrlValue,
+                                                const QString& ctrlId) {
     Q_UNUSED(event);
     const int t = tool();
     QString cls = className.isEmpty() ? classForTool(t) : className;
@@ -533,10 +563,9 @@ GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const 
     return g;
 }
 
-GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QInputEvent* event, bool useRect,
-                                              const QRectF& boundRect, const QString& cardSide,
-                                              const QString& ctrlValue, const QString& ctrlId)
-{
+GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QInputEvent* event,
+                                              bool useRect, const QRectF& boundRect, const QString& cardSide,
+                                              const QString& ctrlValue, const QString& ctrlId) {
     GraphicPtr found = Selcect_Ctrl_With_ID(ctrlId);
     if (!found)
         return createGraphicOfClass(className, event, useRect, boundRect, cardSide, ctrlValue, ctrlId);
@@ -561,8 +590,7 @@ GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QI
     return found;
 }
 
-void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* event)
-{
+void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* event) {
     const int t = tool();
     QRectF rect = dragRect.normalized();
     bool isLine = t == 1;
@@ -598,8 +626,7 @@ void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* e
 // ---------------------------------------------------------------- arrange
 
 void SKTGraphicView::arrange(const std::function<QRectF(const GraphicPtr&, qsizetype)>& place, bool skipFirst,
-                             const QString& text)
-{
+                             const QString& text) {
     const GraphicList items = selectedGraphics();
     std::vector<ArrangeGraphicsCommand::Change> changes;
     for (qsizetype i = skipFirst ? 1 : 0; i < items.size(); ++i) {
@@ -620,160 +647,179 @@ void SKTGraphicView::arrange(const std::function<QRectF(const GraphicPtr&, qsize
     invalidateGraphics(touched);
 }
 
-void SKTGraphicView::alignLeftEdges()
-{
+void SKTGraphicView::alignLeftEdges() {
     const GraphicList items = selectedGraphics();
     if (items.size() == 1)
-        return arrange([](const GraphicPtr& g, qsizetype) { return g->bounds().translated(-g->bounds().x(), 0); },
-                       false, QStringLiteral("Align Left"));
+        return arrange(
+            [](const GraphicPtr& g, qsizetype) { return g->bounds().translated(-g->bounds().x(), 0); }, false,
+            QStringLiteral("Align Left"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveLeft(ref.x());
-        return r;
-    }, true, QStringLiteral("Align Left"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveLeft(ref.x());
+            return r;
+        },
+        true, QStringLiteral("Align Left"));
 }
 
-void SKTGraphicView::alignRightEdges()
-{
+void SKTGraphicView::alignRightEdges() {
     const GraphicList items = selectedGraphics();
     const qreal w = _canvasSize.width();
     if (items.size() == 1)
-        return arrange([w](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveLeft(w - r.width());
-            return r;
-        }, false, QStringLiteral("Align Right"));
+        return arrange(
+            [w](const GraphicPtr& g, qsizetype) {
+                QRectF r = g->bounds();
+                r.moveLeft(w - r.width());
+                return r;
+            },
+            false, QStringLiteral("Align Right"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveLeft(ref.x() + ref.width() - r.width());
-        return r;
-    }, true, QStringLiteral("Align Right"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveLeft(ref.x() + ref.width() - r.width());
+            return r;
+        },
+        true, QStringLiteral("Align Right"));
 }
 
-void SKTGraphicView::alignTopEdges()
-{
+void SKTGraphicView::alignTopEdges() {
     const GraphicList items = selectedGraphics();
     if (items.size() == 1)
-        return arrange([](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(0);
-            return r;
-        }, false, QStringLiteral("Align Top"));
+        return arrange(
+            [](const GraphicPtr& g, qsizetype) {
+                QRectF r = g->bounds();
+                r.moveTop(0);
+                return r;
+            },
+            false, QStringLiteral("Align Top"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveTop(ref.y());
-        return r;
-    }, true, QStringLiteral("Align Top"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveTop(ref.y());
+            return r;
+        },
+        true, QStringLiteral("Align Top"));
 }
 
-void SKTGraphicView::alignBottomEdges()
-{
+void SKTGraphicView::alignBottomEdges() {
     const GraphicList items = selectedGraphics();
     const qreal h = _canvasSize.height();
     if (items.size() == 1)
-        return arrange([h](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(h - r.height());
-            return r;
-        }, false, QStringLiteral("Align Bottom"));
+        return arrange(
+            [h](const GraphicPtr& g, qsizetype) {
+                QRectF r = g->bounds();
+                r.moveTop(h - r.height());
+                return r;
+            },
+            false, QStringLiteral("Align Bottom"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveTop(ref.y() + ref.height() - r.height());
-        return r;
-    }, true, QStringLiteral("Align Bottom"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveTop(ref.y() + ref.height() - r.height());
+            return r;
+        },
+        true, QStringLiteral("Align Bottom"));
 }
 
-void SKTGraphicView::alignHorizontalCenters()
-{
+void SKTGraphicView::alignHorizontalCenters() {
     const GraphicList items = selectedGraphics();
     const qreal w = _canvasSize.width();
     if (items.size() == 1)
-        return arrange([w](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveLeft(w / 2 - r.width() / 2);
-            return r;
-        }, false, QStringLiteral("Align Horizontal Centers"));
+        return arrange(
+            [w](const GraphicPtr& g, qsizetype) {
+                QRectF r = g->bounds();
+                r.moveLeft(w / 2 - r.width() / 2);
+                return r;
+            },
+            false, QStringLiteral("Align Horizontal Centers"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveLeft(ref.x() + 0.5 * ref.width() - r.width() / 2);
-        return r;
-    }, true, QStringLiteral("Align Horizontal Centers"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveLeft(ref.x() + 0.5 * ref.width() - r.width() / 2);
+            return r;
+        },
+        true, QStringLiteral("Align Horizontal Centers"));
 }
 
-void SKTGraphicView::alignVerticalCenters()
-{
+void SKTGraphicView::alignVerticalCenters() {
     const GraphicList items = selectedGraphics();
     const qreal h = _canvasSize.height();
     if (items.size() == 1)
-        return arrange([h](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(h / 2 - r.height() / 2);
-            return r;
-        }, false, QStringLiteral("Align Vertical Centers"));
+        return arrange(
+            [h](const GraphicPtr& g, qsizetype) {
+                QRectF r = g->bounds();
+                r.moveTop(h / 2 - r.height() / 2);
+                return r;
+            },
+            false, QStringLiteral("Align Vertical Centers"));
     if (items.size() < 2)
         return;
     const QRectF ref = items.first()->bounds();
-    arrange([ref](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveTop(ref.y() + 0.5 * ref.height() - r.height() / 2);
-        return r;
-    }, true, QStringLiteral("Align Vertical Centers"));
+    arrange(
+        [ref](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveTop(ref.y() + 0.5 * ref.height() - r.height() / 2);
+            return r;
+        },
+        true, QStringLiteral("Align Vertical Centers"));
 }
 
-void SKTGraphicView::alignformCenter()
-{
+void SKTGraphicView::alignformCenter() {
     // Every unlocked selected item, the first included, is centred on the card.
     const QSizeF c = _canvasSize;
-    arrange([c](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.moveTopLeft(QPointF(c.width() / 2 - r.width() / 2, c.height() / 2 - r.height() / 2));
-        return r;
-    }, false, QStringLiteral("Center"));
+    arrange(
+        [c](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.moveTopLeft(QPointF(c.width() / 2 - r.width() / 2, c.height() / 2 - r.height() / 2));
+            return r;
+        },
+        false, QStringLiteral("Center"));
 }
 
-void SKTGraphicView::makeSameWidth()
-{
+void SKTGraphicView::makeSameWidth() {
     const GraphicList items = selectedGraphics();
     if (items.size() < 2)
         return;
     const qreal w = items.first()->bounds().width();
-    arrange([w](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.setWidth(w);
-        return r;
-    }, true, QStringLiteral("Same Width"));
+    arrange(
+        [w](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.setWidth(w);
+            return r;
+        },
+        true, QStringLiteral("Same Width"));
 }
 
-void SKTGraphicView::makeSameHeight()
-{
+void SKTGraphicView::makeSameHeight() {
     const GraphicList items = selectedGraphics();
     if (items.size() < 2)
         return;
     const qreal h = items.first()->bounds().height();
-    arrange([h](const GraphicPtr& g, qsizetype) {
-        QRectF r = g->bounds();
-        r.setHeight(h);
-        return r;
-    }, true, QStringLiteral("Same Height"));
+    arrange(
+        [h](const GraphicPtr& g, qsizetype) {
+            QRectF r = g->bounds();
+            r.setHeight(h);
+            return r;
+        },
+        true, QStringLiteral("Same Height"));
 }
 
-void SKTGraphicView::makeNaturalSize()
-{
+void SKTGraphicView::makeNaturalSize() {
     // The items decide their natural size themselves (and whether a lock stops them).
     std::vector<ArrangeGraphicsCommand::Change> changes;
     for (const GraphicPtr& g : selectedGraphics()) {
@@ -791,8 +837,7 @@ void SKTGraphicView::makeNaturalSize()
     invalidateGraphics(selectedGraphics());
 }
 
-void SKTGraphicView::alignWithGrid()
-{
+void SKTGraphicView::alignWithGrid() {
     if (!_grid)
         return;
     SKTGrid* grid = _grid;
@@ -800,8 +845,7 @@ void SKTGraphicView::alignWithGrid()
             QStringLiteral("Align to Grid"));
 }
 
-void SKTGraphicView::bringToFront()
-{
+void SKTGraphicView::bringToFront() {
     if (!_document)
         return;
     const GraphicList moving = unlockedSelection();
@@ -815,8 +859,7 @@ void SKTGraphicView::bringToFront()
         apply(new ReorderGraphicsCommand(_document, _side, order, QStringLiteral("Bring to Front")));
 }
 
-void SKTGraphicView::sendToBack()
-{
+void SKTGraphicView::sendToBack() {
     if (!_document)
         return;
     const GraphicList moving = unlockedSelection();
@@ -831,8 +874,7 @@ void SKTGraphicView::sendToBack()
         apply(new ReorderGraphicsCommand(_document, _side, order, QStringLiteral("Send to Back")));
 }
 
-void SKTGraphicView::moveSelectionBy(const QPointF& delta)
-{
+void SKTGraphicView::moveSelectionBy(const QPointF& delta) {
     const GraphicList items = unlockedSelection();
     if (items.isEmpty() || delta.isNull())
         return;
@@ -845,23 +887,20 @@ void SKTGraphicView::moveSelectionBy(const QPointF& delta)
     invalidateGraphics(items);
 }
 
-void SKTGraphicView::print_contol_or_not(int value)
-{
+void SKTGraphicView::print_contol_or_not(int value) {
     for (const GraphicPtr& g : selectedGraphics())
         if (!g->ctrl_is_locked)
             g->print_object = value;
 }
 
-void SKTGraphicView::Hide_all_Text_control_FUP_Control()
-{
+void SKTGraphicView::Hide_all_Text_control_FUP_Control() {
     for (const GraphicPtr& g : graphics())
         if (isTextOrPicture(g) && profileIds().contains(g->control_ID))
             g->ctrl_is_visible = false;
     update();
 }
 
-void SKTGraphicView::Refresh_ScrollView()
-{
+void SKTGraphicView::Refresh_ScrollView() {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(w)) {
             area->viewport()->update();
@@ -873,12 +912,15 @@ void SKTGraphicView::Refresh_ScrollView()
 
 // ---------------------------------------------------------------- clipboard and delete
 
-bool SKTGraphicView::clipboardHasGraphics() { return hasGraphics(QGuiApplication::clipboard()->mimeData()); }
+bool SKTGraphicView::clipboardHasGraphics() {
+    return hasGraphics(QGuiApplication::clipboard()->mimeData());
+}
 
-void SKTGraphicView::copy() { copyItems(selectedGraphics()); }
+void SKTGraphicView::copy() {
+    copyItems(selectedGraphics());
+}
 
-void SKTGraphicView::copyItems(const GraphicList& items)
-{
+void SKTGraphicView::copyItems(const GraphicList& items) {
     if (items.isEmpty())
         return;
     // A picture of the copied items goes along for other programs.
@@ -905,8 +947,7 @@ void SKTGraphicView::copyItems(const GraphicList& items)
     emit copiedToClipboard();
 }
 
-void SKTGraphicView::cut()
-{
+void SKTGraphicView::cut() {
     // Locked items stay, so they are not copied either.
     const GraphicList items = unlockedSelection();
     if (items.isEmpty())
@@ -915,8 +956,7 @@ void SKTGraphicView::cut()
     deleteSelection();
 }
 
-void SKTGraphicView::paste()
-{
+void SKTGraphicView::paste() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!hasGraphics(data) || !_document)
         return;
@@ -935,8 +975,7 @@ void SKTGraphicView::paste()
     emitInspect(items.first());
 }
 
-void SKTGraphicView::duplicate()
-{
+void SKTGraphicView::duplicate() {
     GraphicList copies = SKTDocument::deepCopies(selectedGraphics());
     if (copies.isEmpty())
         return;
@@ -949,8 +988,7 @@ void SKTGraphicView::duplicate()
     emitInspect(copies.first());
 }
 
-void SKTGraphicView::placeAside(const GraphicList& items) const
-{
+void SKTGraphicView::placeAside(const GraphicList& items) const {
     // Copies that would lie exactly on items of this side go a little aside, so they can be seen.
     auto collides = [this](const QRectF& r) {
         for (const GraphicPtr& g : graphics())
@@ -971,8 +1009,7 @@ void SKTGraphicView::placeAside(const GraphicList& items) const
         g->setBounds(g->bounds().translated(offset));
 }
 
-void SKTGraphicView::deleteSelection()
-{
+void SKTGraphicView::deleteSelection() {
     const GraphicList items = unlockedSelection();
     if (items.isEmpty())
         return;
@@ -985,14 +1022,12 @@ void SKTGraphicView::deleteSelection()
 
 // ---------------------------------------------------------------- painting
 
-void SKTGraphicView::setCardProperty(const Card_Property* property)
-{
+void SKTGraphicView::setCardProperty(const Card_Property* property) {
     _cardProperty = property;
     update();
 }
 
-void SKTGraphicView::paintSide(QPainter& p, const QRectF& dirty) const
-{
+void SKTGraphicView::paintSide(QPainter& p, const QRectF& dirty) const {
     // Only the items that reach into the repainted area go to the renderer.
     GraphicList visible;
     for (const GraphicPtr& g : graphics())
@@ -1017,8 +1052,7 @@ void SKTGraphicView::paintSide(QPainter& p, const QRectF& dirty) const
     }
 }
 
-void SKTGraphicView::paintEvent(QPaintEvent* event)
-{
+void SKTGraphicView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -1044,7 +1078,8 @@ void SKTGraphicView::paintEvent(QPaintEvent* event)
         p.setBrush(locked ? QColor(200, 200, 200) : QColor(255, 255, 255));
         for (int h = TopLeft; h <= Left; ++h) {
             const QPointF c = handlePoint(r, h);
-            p.drawRect(QRectF(c.x() - HandlePixels / 2.0, c.y() - HandlePixels / 2.0, HandlePixels, HandlePixels));
+            p.drawRect(
+                QRectF(c.x() - HandlePixels / 2.0, c.y() - HandlePixels / 2.0, HandlePixels, HandlePixels));
         }
     }
     if (_drag == Drag::Rubber || _drag == Drag::Create) {
@@ -1060,8 +1095,7 @@ void SKTGraphicView::paintEvent(QPaintEvent* event)
 
 // ---------------------------------------------------------------- mouse and keys
 
-void SKTGraphicView::mousePressEvent(QMouseEvent* event)
-{
+void SKTGraphicView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton && tool() == 0 && _drag == Drag::None) {
         // The context menu acts on what was right-clicked.
         GraphicPtr item = graphicUnderPoint(mapToCanvas(event->position()));
@@ -1139,8 +1173,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event)
         setSelection({});
 }
 
-QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF& to, bool keepAspect) const
-{
+QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF& to, bool keepAspect) const {
     QPointF q = snapPoint(to);
     const bool corner = h == TopLeft || h == TopRight || h == BottomRight || h == BottomLeft;
     if (keepAspect && corner && start.width() > 0 && start.height() > 0) {
@@ -1148,19 +1181,41 @@ QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF&
         const QPointF anchor = handlePoint(start, (h + 4) % 8);
         const qreal dx = q.x() - anchor.x(), dy = q.y() - anchor.y();
         const qreal scale = std::max(std::abs(dx) / start.width(), std::abs(dy) / start.height());
-        q = anchor + QPointF(std::copysign(start.width() * scale, dx), std::copysign(start.height() * scale, dy));
+        q = anchor +
+            QPointF(std::copysign(start.width() * scale, dx), std::copysign(start.height() * scale, dy));
     }
     qreal l = start.left(), t = start.top(), r = start.right(), b = start.bottom();
     switch (h) {
-    case TopLeft: l = q.x(); t = q.y(); break;
-    case Top: t = q.y(); break;
-    case TopRight: r = q.x(); t = q.y(); break;
-    case Right: r = q.x(); break;
-    case BottomRight: r = q.x(); b = q.y(); break;
-    case Bottom: b = q.y(); break;
-    case BottomLeft: l = q.x(); b = q.y(); break;
-    case Left: l = q.x(); break;
-    default: break;
+    case TopLeft:
+        l = q.x();
+        t = q.y();
+        break;
+    case Top:
+        t = q.y();
+        break;
+    case TopRight:
+        r = q.x();
+        t = q.y();
+        break;
+    case Right:
+        r = q.x();
+        break;
+    case BottomRight:
+        r = q.x();
+        b = q.y();
+        break;
+    case Bottom:
+        b = q.y();
+        break;
+    case BottomLeft:
+        l = q.x();
+        b = q.y();
+        break;
+    case Left:
+        l = q.x();
+        break;
+    default:
+        break;
     }
     QRectF out = QRectF(QPointF(l, t), QPointF(r, b)).normalized();
     if (out.width() < 1)
@@ -1170,8 +1225,7 @@ QRectF SKTGraphicView::resizedRect(const QRectF& start, Handle h, const QPointF&
     return out;
 }
 
-void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
-{
+void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = mapToCanvas(event->position());
     switch (_drag) {
     case Drag::Move: {
@@ -1199,8 +1253,7 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
     case Drag::Resize: {
         if (!_dragItem || _dragItem->ctrl_is_locked)
             return;
-        const QRectF to =
-            resizedRect(_dragStartRect, _dragHandle, p, event->modifiers() & Qt::ShiftModifier);
+        const QRectF to = resizedRect(_dragStartRect, _dragHandle, p, event->modifiers() & Qt::ShiftModifier);
         if (to == _dragItem->bounds())
             return;
         invalidateGraphic(_dragItem);
@@ -1247,13 +1300,12 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void SKTGraphicView::updateHoverCursor(const QPointF& p)
-{
+void SKTGraphicView::updateHoverCursor(const QPointF& p) {
     if (tool() != 0) {
         setCursor(Qt::CrossCursor);
         return;
     }
-    static const Qt::CursorShape shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+    static const Qt::CursorShape shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeBDiagCursor,
                                              Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
                                              Qt::SizeBDiagCursor, Qt::SizeHorCursor};
     const Handle h = handleUnderPoint(p, nullptr);
@@ -1265,8 +1317,7 @@ void SKTGraphicView::updateHoverCursor(const QPointF& p)
         setCursor(Qt::ArrowCursor);
 }
 
-void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event)
-{
+void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
     const Drag drag = _drag;
@@ -1297,8 +1348,7 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event)
     _dragHandle = NoHandle;
 }
 
-void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || tool() != 0)
         return QWidget::mouseDoubleClickEvent(event);
     GraphicPtr item = graphicUnderPoint(mapToCanvas(event->position()));
@@ -1309,18 +1359,27 @@ void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event)
     }
 }
 
-void SKTGraphicView::keyPressEvent(QKeyEvent* event)
-{
+void SKTGraphicView::keyPressEvent(QKeyEvent* event) {
     qreal step = (event->modifiers() & Qt::ShiftModifier) ? 10.0 : 1.0;
     if (constraining() && _grid->spacing() > 0)
         step = _grid->spacing();
     switch (event->key()) {
-    case Qt::Key_Left: moveSelectionBy({-step, 0}); return;
-    case Qt::Key_Right: moveSelectionBy({step, 0}); return;
-    case Qt::Key_Up: moveSelectionBy({0, -step}); return;
-    case Qt::Key_Down: moveSelectionBy({0, step}); return;
+    case Qt::Key_Left:
+        moveSelectionBy({-step, 0});
+        return;
+    case Qt::Key_Right:
+        moveSelectionBy({step, 0});
+        return;
+    case Qt::Key_Up:
+        moveSelectionBy({0, -step});
+        return;
+    case Qt::Key_Down:
+        moveSelectionBy({0, step});
+        return;
     case Qt::Key_Delete:
-    case Qt::Key_Backspace: deleteSelection(); return;
+    case Qt::Key_Backspace:
+        deleteSelection();
+        return;
     case Qt::Key_Escape:
         if (_drag != Drag::None) {
             // Escape during a move or resize puts the items back where the drag found them.
@@ -1339,12 +1398,12 @@ void SKTGraphicView::keyPressEvent(QKeyEvent* event)
             emitInspect(nullptr);
         }
         return;
-    default: QWidget::keyPressEvent(event);
+    default:
+        QWidget::keyPressEvent(event);
     }
 }
 
-void SKTGraphicView::wheelEvent(QWheelEvent* event)
-{
+void SKTGraphicView::wheelEvent(QWheelEvent* event) {
     if (!(event->modifiers() & Qt::ControlModifier))
         return QWidget::wheelEvent(event);
     const int steps = event->angleDelta().y() / 120;
@@ -1355,8 +1414,7 @@ void SKTGraphicView::wheelEvent(QWheelEvent* event)
 
 // ---------------------------------------------------------------- dropped picture files
 
-QStringList SKTGraphicView::droppedPictures(const QMimeData* data)
-{
+QStringList SKTGraphicView::droppedPictures(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls())
         return paths;
@@ -1368,14 +1426,12 @@ QStringList SKTGraphicView::droppedPictures(const QMimeData* data)
     return paths;
 }
 
-void SKTGraphicView::dragEnterEvent(QDragEnterEvent* event)
-{
+void SKTGraphicView::dragEnterEvent(QDragEnterEvent* event) {
     if (!droppedPictures(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
-void SKTGraphicView::dropEvent(QDropEvent* event)
-{
+void SKTGraphicView::dropEvent(QDropEvent* event) {
     const QStringList paths = droppedPictures(event->mimeData());
     if (paths.isEmpty())
         return;
@@ -1383,8 +1439,7 @@ void SKTGraphicView::dropEvent(QDropEvent* event)
     dropPictureFiles(paths, mapToCanvas(event->position()));
 }
 
-GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint)
-{
+GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint) {
     GraphicList made;
     QPointF at = canvasPoint;
     for (const QString& path : paths) {

@@ -85,8 +85,8 @@ public:
     // Default size of an item made by a click without a drag.
     static QSizeF defaultSizeForTool(int tool);
     GraphicPtr createGraphicOfClass(const QString& className, const QInputEvent* event, bool useRect,
-                                    const QRectF& boundRect, const QString& cardSide, const QString& ctrlValue,
-                                    const QString& ctrlId);
+                                    const QRectF& boundRect, const QString& cardSide,
+                                    const QString& ctrlValue, const QString& ctrlId);
     GraphicPtr ReplaceGraphicText(const QString& className, const QInputEvent* event, bool useRect,
                                   const QRectF& boundRect, const QString& cardSide, const QString& ctrlValue,
                                   const QString& ctrlId);
@@ -123,7 +123,8 @@ public:
     void duplicate();
     void deleteSelection();
     static bool clipboardHasGraphics();
-    // Picture items for picture files dropped at a canvas point (files that are not pictures are passed over).
+    // Picture items for picture files dropped at a canvas point (files that are not pictures are passed
+    // over).
     GraphicList dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint);
 
     // --- the array was replaced or changed (new design, load, undo): drops what left it and repaints ---
@@ -193,15 +194,15 @@ private:
     GraphicList _selection;
 
     Drag _drag = Drag::None;
-    QPointF _pressPoint;     // canvas points
-    QPointF _currentPoint;   // canvas points
-    QPointF _anchorOrigin;   // origin of the grabbed item at the press
-    GraphicPtr _dragItem;    // grabbed or resized item
+    QPointF _pressPoint;   // canvas points
+    QPointF _currentPoint; // canvas points
+    QPointF _anchorOrigin; // origin of the grabbed item at the press
+    GraphicPtr _dragItem;  // grabbed or resized item
     Handle _dragHandle = NoHandle;
     QRectF _dragStartRect;
     GraphicList _rubberBase; // selection before a shift rubber band
     int _mergeKey = 0;       // same key for the steps of one drag or one run of arrow keys
     bool _keyRun = false;
     int _dragStartIndex = 0; // undo stack index when the current move or resize began
-    bool _applying = false; // inside apply(): the command's areas are invalidated by the caller
+    bool _applying = false;  // inside apply(): the command's areas are invalidated by the caller
 };

@@ -6,23 +6,19 @@
 #include <vector>
 
 // Sets one field of several items to one value (a property edit); undo gives each item its own earlier value.
-template <typename T>
-class SetGraphicFieldCommand : public QUndoCommand {
+template <typename T> class SetGraphicFieldCommand : public QUndoCommand {
 public:
     SetGraphicFieldCommand(GraphicList items, T SKTGraphic::*field, T value, const QString& text,
                            QUndoCommand* parent = nullptr)
-        : QUndoCommand(text, parent), _items(std::move(items)), _field(field), _value(std::move(value))
-    {
+        : QUndoCommand(text, parent), _items(std::move(items)), _field(field), _value(std::move(value)) {
         for (const GraphicPtr& item : std::as_const(_items))
             _before.push_back((*item).*_field);
     }
-    void redo() override
-    {
+    void redo() override {
         for (const GraphicPtr& item : std::as_const(_items))
             (*item).*_field = _value;
     }
-    void undo() override
-    {
+    void undo() override {
         for (qsizetype i = 0; i < _items.size(); ++i)
             (*_items[i]).*_field = _before[size_t(i)];
     }

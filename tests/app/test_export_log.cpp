@@ -13,8 +13,7 @@ class TestExportLog : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void init()
-    {
+    void init() {
         opened.clear();
         Open_Export_Log::setOpener([this](const QUrl& url) {
             opened << url;
@@ -23,16 +22,17 @@ private slots:
     }
     void cleanupTestCase() { Open_Export_Log::setOpener({}); }
 
-    void checkBoxTitle_data()
-    {
+    void checkBoxTitle_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("title");
-        QTest::newRow("folder of a batch") << "folder" << "Open containing folder.";
-        QTest::newRow("single file") << "file" << "Open exported file.";
-        QTest::newRow("missing path") << "missing" << "Open exported file.";
+        QTest::newRow("folder of a batch") << "folder"
+                                           << "Open containing folder.";
+        QTest::newRow("single file") << "file"
+                                     << "Open exported file.";
+        QTest::newRow("missing path") << "missing"
+                                      << "Open exported file.";
     }
-    void checkBoxTitle()
-    {
+    void checkBoxTitle() {
         QFETCH(QString, kind);
         QFETCH(QString, title);
         QString path = dir.filePath(QStringLiteral("missing.png"));
@@ -49,8 +49,7 @@ private slots:
         QCOMPARE(log._open_log_message->text(), QStringLiteral("Frame has been exported successfully."));
     }
 
-    void okOpensWhenTicked()
-    {
+    void okOpensWhenTicked() {
         const QString path = dir.filePath(QStringLiteral("ok.png"));
         QImage(4, 4, QImage::Format_ARGB32).save(path, "PNG");
         Open_Export_Log log;
@@ -73,16 +72,14 @@ private slots:
         QVERIFY(log._open_log_chk->isChecked());
     }
 
-    void folderOpensItself()
-    {
+    void folderOpensItself() {
         Open_Export_Log log;
         log.prepare(dir.path(), QStringLiteral("done"), true);
         log.OKPressed();
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
     }
 
-    void failedWriteDoesNotClaimSuccess()
-    {
+    void failedWriteDoesNotClaimSuccess() {
         const QString path = dir.filePath(QStringLiteral("never.png"));
         Open_Export_Log log;
         log.prepare(path, QStringLiteral("Frame has been exported successfully."), false);
@@ -92,8 +89,7 @@ private slots:
         QVERIFY(opened.isEmpty());
     }
 
-    void fileOpensAsThePictureItIs()
-    {
+    void fileOpensAsThePictureItIs() {
         // Exports write PNG data whatever the chosen name says.
         const QString path = dir.filePath(QStringLiteral("card.jpg"));
         QImage image(6, 5, QImage::Format_ARGB32);

@@ -10,15 +10,15 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QSlider>
-#include <QTimer>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -30,8 +30,7 @@ class RecordingPrompt : public PromptHandler {
 public:
     QStringList messages;
     void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override
-    {
+    bool yesNo(const QString& question) override {
         messages << question;
         return false;
     }
@@ -40,16 +39,14 @@ public:
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint)
             ++paints;
         return false;
     }
 };
 
-GraphicPtr shape(const QRectF& r, bool locked = false)
-{
+GraphicPtr shape(const QRectF& r, bool locked = false) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
     g->_shape_type = QStringLiteral("R");
     g->setBounds(r);
@@ -65,8 +62,7 @@ class TestWindow : public QObject {
     SKTWindowController* wnd = nullptr;
     RecordingPrompt prompt;
 
-    QString states() const
-    {
+    QString states() const {
         // Cut, Copy, Paste, Delete, Front, Back, Lock, Unlock as 1/0.
         QString s;
         for (QAction* a : {wnd->Cut_btn, wnd->Copy_btn, wnd->Paste_btn, wnd->Delete_btn, wnd->Begin_Front_btn,
@@ -76,8 +72,7 @@ class TestWindow : public QObject {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Card_Front_Or_Back = 0;
         Card_Value_In_Process = false;
         last_ctrl_X = last_ctrl_Y = 10;
@@ -89,29 +84,40 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(wnd));
         QGuiApplication::clipboard()->clear();
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete wnd;
         delete doc;
         setPromptHandler(nullptr);
         QCOMPARE(Main_App_wnd, nullptr);
     }
 
-    void buttonStateSets_data()
-    {
+    void buttonStateSets_data() {
         QTest::addColumn<QString>("inspected"); // card, unlocked, locked, photo
         QTest::addColumn<QString>("clipboard"); // items, files, empty
         QTest::addColumn<QString>("expected");
-        QTest::newRow("card, items on clipboard") << "card" << "items" << "00100000";
-        QTest::newRow("card, files on clipboard") << "card" << "files" << "00000000";
-        QTest::newRow("unlocked, items") << "unlocked" << "items" << "11111110";
-        QTest::newRow("unlocked, files") << "unlocked" << "files" << "11011110";
-        QTest::newRow("unlocked, empty") << "unlocked" << "empty" << "11011110";
-        QTest::newRow("locked, items") << "locked" << "items" << "00000001";
-        QTest::newRow("main photo, items") << "photo" << "items" << "11110000";
+        QTest::newRow("card, items on clipboard") << "card"
+                                                  << "items"
+                                                  << "00100000";
+        QTest::newRow("card, files on clipboard") << "card"
+                                                  << "files"
+                                                  << "00000000";
+        QTest::newRow("unlocked, items") << "unlocked"
+                                         << "items"
+                                         << "11111110";
+        QTest::newRow("unlocked, files") << "unlocked"
+                                         << "files"
+                                         << "11011110";
+        QTest::newRow("unlocked, empty") << "unlocked"
+                                         << "empty"
+                                         << "11011110";
+        QTest::newRow("locked, items") << "locked"
+                                       << "items"
+                                       << "00000001";
+        QTest::newRow("main photo, items") << "photo"
+                                           << "items"
+                                           << "11110000";
     }
-    void buttonStateSets()
-    {
+    void buttonStateSets() {
         QFETCH(QString, inspected);
         QFETCH(QString, clipboard);
         QFETCH(QString, expected);
@@ -140,8 +146,7 @@ private slots:
         QCOMPARE(wnd->Last_Selected_Graphic, item);
     }
 
-    void undoRedoButtonsFollowTheStack()
-    {
+    void undoRedoButtonsFollowTheStack() {
         QVERIFY(!wnd->Undo_btn->isEnabled());
         QVERIFY(!wnd->Redo_btn->isEnabled());
         wnd->toolAction(3)->trigger();
@@ -163,8 +168,7 @@ private slots:
         QCOMPARE(doc->graphics().size(), 1);
     }
 
-    void keyboardShortcuts()
-    {
+    void keyboardShortcuts() {
         wnd->activateWindow();
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         doc->setGraphics(CardSide::Front, {a});
@@ -184,8 +188,7 @@ private slots:
         QVERIFY(doc->graphics().isEmpty());
     }
 
-    void sideSwitch()
-    {
+    void sideSwitch() {
         wnd->Select_back_side();
         QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("Back"));
         QCOMPARE(Card_Front_Or_Back, 1);
@@ -203,8 +206,7 @@ private slots:
         QCOMPARE(wnd->shownViewIndex(), 0);
     }
 
-    void sideSwitchShowsTheCard()
-    {
+    void sideSwitchShowsTheCard() {
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         doc->setGraphics(CardSide::Front, {a});
         click(wnd->_graphicView, QPointF(20, 20));
@@ -216,8 +218,7 @@ private slots:
         QCOMPARE(states(), QStringLiteral("00000000"));
     }
 
-    void refreshCanvas()
-    {
+    void refreshCanvas() {
         PaintCounter counter;
         wnd->_graphicView->installEventFilter(&counter);
         QTest::qWait(20);
@@ -242,8 +243,7 @@ private slots:
         wnd->_graphicView->removeEventFilter(&counter);
     }
 
-    void lockAndUnlock()
-    {
+    void lockAndUnlock() {
         wnd->Lock_Clicked();
         wnd->Unlock_Clicked();
         QCOMPARE(prompt.messages, (QStringList{QStringLiteral("Please select a control to Lock."),
@@ -269,8 +269,7 @@ private slots:
         QCOMPARE(b->bounds().x(), 10.0);
     }
 
-    void arrangeGuards()
-    {
+    void arrangeGuards() {
         GraphicPtr a = shape(QRectF(13, 13, 20, 20));
         GraphicPtr b = shape(QRectF(50, 50, 30, 10));
         doc->setGraphics(CardSide::Front, {a, b});
@@ -294,8 +293,7 @@ private slots:
         QCOMPARE(b->bounds(), QRectF(50, 50, 27, 10));
     }
 
-    void arrangeActsOnTheCurrentSide()
-    {
+    void arrangeActsOnTheCurrentSide() {
         GraphicPtr front = shape(QRectF(100, 100, 20, 20));
         GraphicPtr back = shape(QRectF(100, 100, 20, 20));
         doc->setGraphics(CardSide::Front, {front});
@@ -308,8 +306,7 @@ private slots:
         QCOMPARE(front->bounds().x(), 100.0);
     }
 
-    void gridDialogActions()
-    {
+    void gridDialogActions() {
         QSignalSpy changed(wnd->_grid, &SKTGrid::changed);
         wnd->Grid_Clr_Changed(QColor(255, 0, 0));
         QVERIFY(wnd->_grid->isAlwaysShown());
@@ -329,8 +326,7 @@ private slots:
         QVERIFY(!wnd->_grid->isAlwaysShown());
     }
 
-    void gridDialogActsAtOnce()
-    {
+    void gridDialogActsAtOnce() {
         wnd->_grid->setSpacing(9);
         for (int round = 0; round < 2; ++round) {
             QTimer::singleShot(0, [this] {
@@ -350,8 +346,7 @@ private slots:
         }
     }
 
-    void tempSideHoldsCopies()
-    {
+    void tempSideHoldsCopies() {
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         GraphicPtr b = shape(QRectF(30, 30, 10, 10));
         doc->setGraphics(CardSide::Front, {a});
@@ -372,8 +367,7 @@ private slots:
         QCOMPARE(&wnd->Get_Back_Controls_Array(), &doc->graphics_back());
     }
 
-    void newItemsCascade()
-    {
+    void newItemsCascade() {
         wnd->SetDocumentCanvasSize(QSizeF(200, 100));
         QCOMPARE(wnd->Control_New_Point(QStringLiteral("F")), QPointF(10, 10));
         QCOMPARE(wnd->Control_New_Point(QStringLiteral("F")), QPointF(20, 20));
@@ -385,8 +379,7 @@ private slots:
         QCOMPARE(wnd->_graphicView->canvasSize(), QSizeF(200, 100));
     }
 
-    void inspectedItemNeverDangles()
-    {
+    void inspectedItemNeverDangles() {
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         doc->setGraphics(CardSide::Front, {a});
         click(wnd->_graphicView, QPointF(20, 20));
@@ -405,8 +398,7 @@ private slots:
         QVERIFY(!wnd->_graphicView->_Selected_Graphic);
     }
 
-    void shiftClickOutKeepsTheRest()
-    {
+    void shiftClickOutKeepsTheRest() {
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         GraphicPtr b = shape(QRectF(100, 10, 40, 40));
         doc->setGraphics(CardSide::Front, {a, b});
@@ -425,8 +417,7 @@ private slots:
         QVERIFY(wnd->_graphicView->actions().contains(wnd->Delete_btn));
     }
 
-    void statusLineTellsTheSelection()
-    {
+    void statusLineTellsTheSelection() {
         auto* status = wnd->findChild<QLabel*>(QStringLiteral("selectionStatus"));
         QVERIFY(status);
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
@@ -443,8 +434,7 @@ private slots:
         QCOMPARE(status->text(), QString());
     }
 
-    void zoomIsShared()
-    {
+    void zoomIsShared() {
         wnd->Zoom_In();
         QCOMPARE(wnd->_graphicView_BACK->zoom(), 1.25);
         QWheelEvent wheel(QPointF(10, 10), wnd->_graphicView->mapToGlobal(QPointF(10, 10)), QPoint(),
@@ -456,8 +446,7 @@ private slots:
         QCOMPARE(wnd->_graphicView->size(), QSize(504, 360));
     }
 
-    void printCheckBoxWritesUnlockedSelection()
-    {
+    void printCheckBoxWritesUnlockedSelection() {
         GraphicPtr a = shape(QRectF(0, 0, 10, 10));
         GraphicPtr b = shape(QRectF(20, 0, 10, 10), true);
         GraphicPtr c = shape(QRectF(40, 0, 10, 10));
@@ -469,10 +458,9 @@ private slots:
         QCOMPARE(c->print_object, 1);
     }
 
-    void unfinishedCommandsAreOff()
-    {
-        for (QAction* a : {wnd->Open_Design_Action, wnd->Save_Design_Action, wnd->Print_Action, wnd->Export_Action,
-                           wnd->Mail_Action})
+    void unfinishedCommandsAreOff() {
+        for (QAction* a : {wnd->Open_Design_Action, wnd->Save_Design_Action, wnd->Print_Action,
+                           wnd->Export_Action, wnd->Mail_Action})
             QVERIFY(!a->isEnabled());
     }
 };

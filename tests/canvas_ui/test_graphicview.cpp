@@ -10,10 +10,10 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 #include <cmath>
@@ -24,8 +24,7 @@ Q_DECLARE_METATYPE(QList<QRectF>)
 
 namespace {
 
-GraphicPtr shape(const QRectF& r, bool locked = false)
-{
+GraphicPtr shape(const QRectF& r, bool locked = false) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
     g->_shape_type = QStringLiteral("R");
     g->setBounds(r);
@@ -42,8 +41,7 @@ class TestGraphicView : public QObject {
     SKTGraphicView* view = nullptr;
 
     // Items given front-most first; the selection is all of them.
-    GraphicList placeAndSelect(const QList<QRectF>& rects, const QList<bool>& locks = {})
-    {
+    GraphicList placeAndSelect(const QList<QRectF>& rects, const QList<bool>& locks = {}) {
         GraphicList items;
         for (qsizetype i = 0; i < rects.size(); ++i)
             items << shape(rects[i], locks.value(i, false));
@@ -53,8 +51,7 @@ class TestGraphicView : public QObject {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Library_Selected_Image.clear();
         doc = new SKTDocument;
         grid = new SKTGrid;
@@ -65,36 +62,48 @@ private slots:
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete view;
         delete grid;
         delete doc;
     }
 
-    void createsEachToolsItem_data()
-    {
+    void createsEachToolsItem_data() {
         QTest::addColumn<int>("tool");
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("code"); // shape code, or signature kind
-        QTest::newRow("line") << 1 << "SKTLine" << "";
-        QTest::newRow("text") << 2 << "SKTText" << "";
-        QTest::newRow("rectangle") << 3 << "Shape_Control" << "R";
-        QTest::newRow("circle") << 4 << "Shape_Control" << "C";
-        QTest::newRow("rounded") << 5 << "Shape_Control" << "RR";
-        QTest::newRow("triangle") << 6 << "Shape_Control" << "T";
-        QTest::newRow("diamond") << 7 << "Shape_Control" << "D";
-        QTest::newRow("picture file") << 8 << "SKTImage" << "";
-        QTest::newRow("picture library") << 9 << "SKTImage" << "";
-        QTest::newRow("barcode") << 10 << "SKTBarcode" << "";
-        QTest::newRow("signature") << 11 << "SKTSignature" << "S";
-        QTest::newRow("fingerprint") << 12 << "SKTSignature" << "F";
-        QTest::newRow("star") << 13 << "Shape_Control" << "S";
-        QTest::newRow("double star") << 14 << "Shape_Control" << "DS";
-        QTest::newRow("polygon") << 15 << "Shape_Control" << "P";
+        QTest::newRow("line") << 1 << "SKTLine"
+                              << "";
+        QTest::newRow("text") << 2 << "SKTText"
+                              << "";
+        QTest::newRow("rectangle") << 3 << "Shape_Control"
+                                   << "R";
+        QTest::newRow("circle") << 4 << "Shape_Control"
+                                << "C";
+        QTest::newRow("rounded") << 5 << "Shape_Control"
+                                 << "RR";
+        QTest::newRow("triangle") << 6 << "Shape_Control"
+                                  << "T";
+        QTest::newRow("diamond") << 7 << "Shape_Control"
+                                 << "D";
+        QTest::newRow("picture file") << 8 << "SKTImage"
+                                      << "";
+        QTest::newRow("picture library") << 9 << "SKTImage"
+                                         << "";
+        QTest::newRow("barcode") << 10 << "SKTBarcode"
+                                 << "";
+        QTest::newRow("signature") << 11 << "SKTSignature"
+                                   << "S";
+        QTest::newRow("fingerprint") << 12 << "SKTSignature"
+                                     << "F";
+        QTest::newRow("star") << 13 << "Shape_Control"
+                              << "S";
+        QTest::newRow("double star") << 14 << "Shape_Control"
+                                     << "DS";
+        QTest::newRow("polygon") << 15 << "Shape_Control"
+                                 << "P";
     }
-    void createsEachToolsItem()
-    {
+    void createsEachToolsItem() {
         QFETCH(int, tool);
         QFETCH(QString, className);
         QFETCH(QString, code);
@@ -122,8 +131,7 @@ private slots:
                  QRectF(QPointF(300, 200), SKTGraphicView::defaultSizeForTool(tool)));
     }
 
-    void newItemsSnapWhileConstraining()
-    {
+    void newItemsSnapWhileConstraining() {
         grid->setSpacing(10);
         grid->setConstraining(true);
         view->setTool(3);
@@ -131,8 +139,7 @@ private slots:
         QCOMPARE(doc->graphics().first()->bounds(), QRectF(QPointF(20, 30), QPointF(120, 90)));
     }
 
-    void codeCreationCascadesWithoutPlace()
-    {
+    void codeCreationCascadesWithoutPlace() {
         last_ctrl_X = 10;
         last_ctrl_Y = 10;
         view->setTool(2);
@@ -146,8 +153,7 @@ private slots:
         QCOMPARE(doc->graphics().first(), g);
     }
 
-    void replaceFindsTextAndPictureOnly()
-    {
+    void replaceFindsTextAndPictureOnly() {
         auto text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
         text->control_ID = QStringLiteral("PARTY_MSG");
         text->ctrl_is_visible = false;
@@ -155,11 +161,13 @@ private slots:
         sign->control_ID = QStringLiteral("PARTY_SIGN");
         doc->setGraphics(CardSide::Front, {sign, text});
         QCOMPARE(view->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_MSG")), text);
-        QVERIFY(!view->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_SIGN"))); // a signature is not a picture item
+        QVERIFY(
+            !view->Selcect_Ctrl_With_ID(QStringLiteral("PARTY_SIGN"))); // a signature is not a picture item
 
         view->setTool(2);
         view->ReplaceGraphicText(QStringLiteral("SKTText"), nullptr, true, QRectF(0, 0, 50, 20),
-                                 QStringLiteral("F"), QStringLiteral("New words"), QStringLiteral("PARTY_MSG"));
+                                 QStringLiteral("F"), QStringLiteral("New words"),
+                                 QStringLiteral("PARTY_MSG"));
         QCOMPARE(doc->graphics().size(), 2);
         QCOMPARE(text->_Text_contents, QStringLiteral("New words"));
         QVERIFY(text->ctrl_is_visible);
@@ -171,8 +179,7 @@ private slots:
         QCOMPARE(doc->graphics().first()->control_ID, QStringLiteral("PARTY_FROM"));
     }
 
-    void hidesProfileItemsOnly()
-    {
+    void hidesProfileItemsOnly() {
         auto name = makeGraphicOfClass(QStringLiteral("SKTText"), false);
         name->control_ID = QStringLiteral("Fup_Name");
         auto photo = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
@@ -189,8 +196,7 @@ private slots:
         QVERIFY(barcode->ctrl_is_visible);
     }
 
-    void clickShiftClickAndRubberBand()
-    {
+    void clickShiftClickAndRubberBand() {
         GraphicPtr a = shape(QRectF(20, 20, 60, 40));
         GraphicPtr b = shape(QRectF(200, 20, 60, 40));
         GraphicPtr c = shape(QRectF(20, 200, 60, 40));
@@ -215,8 +221,7 @@ private slots:
         QCOMPARE(view->selectionIndexes(), (QList<qsizetype>{0, 1, 2}));
     }
 
-    void diagonalLineIsHitNearTheLine()
-    {
+    void diagonalLineIsHitNearTheLine() {
         auto line = makeGraphicOfClass(QStringLiteral("SKTLine"), false);
         line->setBounds(QRectF(0, 0, 100, 100));
         line->_line_ori = 2;
@@ -227,8 +232,7 @@ private slots:
         QCOMPARE(view->graphicUnderPoint(QPointF(80, 20)), line);
     }
 
-    void frontMostItemWinsTheClick()
-    {
+    void frontMostItemWinsTheClick() {
         GraphicPtr top = shape(QRectF(20, 20, 60, 40));
         GraphicPtr below = shape(QRectF(10, 10, 200, 200));
         doc->setGraphics(CardSide::Front, {top, below});
@@ -246,8 +250,7 @@ private slots:
         QCOMPARE(doc->graphics(), (GraphicList{below, top}));
     }
 
-    void moveWithMouse_data()
-    {
+    void moveWithMouse_data() {
         QTest::addColumn<bool>("snap");
         QTest::addColumn<bool>("locked");
         QTest::addColumn<QPointF>("expected");
@@ -255,8 +258,7 @@ private slots:
         QTest::newRow("snapped to 9") << true << false << QPointF(45, 36);
         QTest::newRow("locked stays") << false << true << QPointF(13, 13);
     }
-    void moveWithMouse()
-    {
+    void moveWithMouse() {
         QFETCH(bool, snap);
         QFETCH(bool, locked);
         QFETCH(QPointF, expected);
@@ -275,12 +277,10 @@ private slots:
         }
     }
 
-    void dragRepaintsOnlyWhatChanged()
-    {
+    void dragRepaintsOnlyWhatChanged() {
         struct PaintAreas : QObject {
             QRegion painted;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
+            bool eventFilter(QObject*, QEvent* e) override {
                 if (e->type() == QEvent::Paint)
                     painted += static_cast<QPaintEvent*>(e)->region();
                 return false;
@@ -306,8 +306,7 @@ private slots:
         view->removeEventFilter(&areas);
     }
 
-    void moveCarriesTheSelectionButNotLockedItems()
-    {
+    void moveCarriesTheSelectionButNotLockedItems() {
         GraphicPtr a = shape(QRectF(20, 20, 40, 40));
         GraphicPtr b = shape(QRectF(100, 20, 40, 40));
         GraphicPtr c = shape(QRectF(200, 20, 40, 40), true);
@@ -319,28 +318,26 @@ private slots:
         QCOMPARE(c->bounds().topLeft(), QPointF(200, 20));
     }
 
-    void resizeWithHandles_data()
-    {
+    void resizeWithHandles_data() {
         QTest::addColumn<int>("handle");
         QTest::addColumn<QPointF>("to");
         QTest::addColumn<bool>("snap");
         QTest::addColumn<QRectF>("expected");
         // Item (50, 60, 100, 80): handles at its corners and edge middles.
-        QTest::newRow("bottom right") << int(SKTGraphicView::BottomRight) << QPointF(200, 170) << false
-                                      << QRectF(50, 60, 150, 110);
+        QTest::newRow("bottom right")
+            << int(SKTGraphicView::BottomRight) << QPointF(200, 170) << false << QRectF(50, 60, 150, 110);
         QTest::newRow("top left") << int(SKTGraphicView::TopLeft) << QPointF(30, 40) << false
                                   << QRectF(30, 40, 120, 100);
-        QTest::newRow("right edge only") << int(SKTGraphicView::Right) << QPointF(180, 300) << false
-                                         << QRectF(50, 60, 130, 80);
-        QTest::newRow("bottom edge only") << int(SKTGraphicView::Bottom) << QPointF(0, 100) << false
-                                          << QRectF(50, 60, 100, 40);
+        QTest::newRow("right edge only")
+            << int(SKTGraphicView::Right) << QPointF(180, 300) << false << QRectF(50, 60, 130, 80);
+        QTest::newRow("bottom edge only")
+            << int(SKTGraphicView::Bottom) << QPointF(0, 100) << false << QRectF(50, 60, 100, 40);
         QTest::newRow("snapped corner") << int(SKTGraphicView::BottomRight) << QPointF(203, 166) << true
                                         << QRectF(QPointF(50, 60), QPointF(207, 162));
-        QTest::newRow("past the opposite edge") << int(SKTGraphicView::Left) << QPointF(170, 100) << false
-                                                << QRectF(150, 60, 20, 80);
+        QTest::newRow("past the opposite edge")
+            << int(SKTGraphicView::Left) << QPointF(170, 100) << false << QRectF(150, 60, 20, 80);
     }
-    void resizeWithHandles()
-    {
+    void resizeWithHandles() {
         QFETCH(int, handle);
         QFETCH(QPointF, to);
         QFETCH(bool, snap);
@@ -351,9 +348,9 @@ private slots:
         doc->setGraphics(CardSide::Front, {g});
         view->selectGraphic(g);
         const QRectF r = g->bounds();
-        const QPointF points[] = {r.topLeft(), {r.center().x(), r.top()}, r.topRight(), {r.right(), r.center().y()},
-                                  r.bottomRight(), {r.center().x(), r.bottom()}, r.bottomLeft(),
-                                  {r.left(), r.center().y()}};
+        const QPointF points[] = {
+            r.topLeft(),     {r.center().x(), r.top()},    r.topRight(),   {r.right(), r.center().y()},
+            r.bottomRight(), {r.center().x(), r.bottom()}, r.bottomLeft(), {r.left(), r.center().y()}};
         GraphicPtr hit;
         QCOMPARE(int(view->handleUnderPoint(points[handle], &hit)), handle);
         drag(view, points[handle], to);
@@ -363,8 +360,7 @@ private slots:
         QCOMPARE(g->bounds(), r);
     }
 
-    void shiftKeepsProportions()
-    {
+    void shiftKeepsProportions() {
         GraphicPtr g = shape(QRectF(50, 60, 100, 80));
         doc->setGraphics(CardSide::Front, {g});
         view->selectGraphic(g);
@@ -382,8 +378,7 @@ private slots:
         QCOMPARE(line->bounds().width(), std::hypot(100.0, 10.0));
     }
 
-    void lockedItemHasNoHandles()
-    {
+    void lockedItemHasNoHandles() {
         GraphicPtr g = shape(QRectF(50, 60, 100, 80), true);
         doc->setGraphics(CardSide::Front, {g});
         view->selectGraphic(g);
@@ -392,8 +387,7 @@ private slots:
         QCOMPARE(g->bounds(), QRectF(50, 60, 100, 80));
     }
 
-    void arrowKeysMove()
-    {
+    void arrowKeysMove() {
         GraphicPtr g = shape(QRectF(50, 60, 100, 80));
         doc->setGraphics(CardSide::Front, {g});
         view->selectGraphic(g);
@@ -410,79 +404,96 @@ private slots:
         QCOMPARE(g->bounds().topLeft(), QPointF(50, 60));
     }
 
-    void arrange_data()
-    {
+    void arrange_data() {
         QTest::addColumn<QString>("op");
         QTest::addColumn<QList<QRectF>>("rects");
         QTest::addColumn<QList<bool>>("locks");
         QTest::addColumn<QList<QRectF>>("expected");
-        const QList<QRectF> three = {QRectF(100, 50, 40, 20), QRectF(30, 120, 60, 30), QRectF(200, 10, 20, 80)};
+        const QList<QRectF> three = {QRectF(100, 50, 40, 20), QRectF(30, 120, 60, 30),
+                                     QRectF(200, 10, 20, 80)};
         const QList<bool> none = {false, false, false};
         const QList<bool> secondLocked = {false, true, false};
         const QRectF one(100, 50, 40, 20);
         // Card 504 x 360.
         QTest::newRow("left one") << "left" << QList<QRectF>{one} << QList<bool>{false}
                                   << QList<QRectF>{QRectF(0, 50, 40, 20)};
-        QTest::newRow("left one locked") << "left" << QList<QRectF>{one} << QList<bool>{true} << QList<QRectF>{one};
+        QTest::newRow("left one locked")
+            << "left" << QList<QRectF>{one} << QList<bool>{true} << QList<QRectF>{one};
         QTest::newRow("left three, second locked")
-            << "left" << three << secondLocked
-            << QList<QRectF>{three[0], three[1], QRectF(100, 10, 20, 80)};
+            << "left" << three << secondLocked << QList<QRectF>{three[0], three[1], QRectF(100, 10, 20, 80)};
         QTest::newRow("right one") << "right" << QList<QRectF>{one} << QList<bool>{false}
                                    << QList<QRectF>{QRectF(464, 50, 40, 20)};
         QTest::newRow("right three") << "right" << three << none
-                                     << QList<QRectF>{three[0], QRectF(80, 120, 60, 30), QRectF(120, 10, 20, 80)};
+                                     << QList<QRectF>{three[0], QRectF(80, 120, 60, 30),
+                                                      QRectF(120, 10, 20, 80)};
         QTest::newRow("top one") << "top" << QList<QRectF>{one} << QList<bool>{false}
                                  << QList<QRectF>{QRectF(100, 0, 40, 20)};
         QTest::newRow("top three") << "top" << three << none
-                                   << QList<QRectF>{three[0], QRectF(30, 50, 60, 30), QRectF(200, 50, 20, 80)};
+                                   << QList<QRectF>{three[0], QRectF(30, 50, 60, 30),
+                                                    QRectF(200, 50, 20, 80)};
         QTest::newRow("bottom one") << "bottom" << QList<QRectF>{one} << QList<bool>{false}
                                     << QList<QRectF>{QRectF(100, 340, 40, 20)};
-        QTest::newRow("bottom three") << "bottom" << three << none
-                                      << QList<QRectF>{three[0], QRectF(30, 40, 60, 30), QRectF(200, -10, 20, 80)};
+        QTest::newRow("bottom three")
+            << "bottom" << three << none
+            << QList<QRectF>{three[0], QRectF(30, 40, 60, 30), QRectF(200, -10, 20, 80)};
         QTest::newRow("hcenter one") << "hcenter" << QList<QRectF>{one} << QList<bool>{false}
                                      << QList<QRectF>{QRectF(232, 50, 40, 20)};
-        QTest::newRow("hcenter three") << "hcenter" << three << none
-                                       << QList<QRectF>{three[0], QRectF(90, 120, 60, 30), QRectF(110, 10, 20, 80)};
+        QTest::newRow("hcenter three")
+            << "hcenter" << three << none
+            << QList<QRectF>{three[0], QRectF(90, 120, 60, 30), QRectF(110, 10, 20, 80)};
         QTest::newRow("vcenter one") << "vcenter" << QList<QRectF>{one} << QList<bool>{false}
                                      << QList<QRectF>{QRectF(100, 170, 40, 20)};
-        QTest::newRow("vcenter three") << "vcenter" << three << none
-                                       << QList<QRectF>{three[0], QRectF(30, 45, 60, 30), QRectF(200, 20, 20, 80)};
+        QTest::newRow("vcenter three")
+            << "vcenter" << three << none
+            << QList<QRectF>{three[0], QRectF(30, 45, 60, 30), QRectF(200, 20, 20, 80)};
         QTest::newRow("center one") << "center" << QList<QRectF>{one} << QList<bool>{false}
                                     << QList<QRectF>{QRectF(232, 170, 40, 20)};
         // Every unlocked item is centred on the card, the first one too.
         QTest::newRow("center three, second locked")
             << "center" << three << secondLocked
             << QList<QRectF>{QRectF(232, 170, 40, 20), three[1], QRectF(242, 140, 20, 80)};
-        QTest::newRow("same width three") << "width" << three << secondLocked
-                                          << QList<QRectF>{three[0], three[1], QRectF(200, 10, 40, 80)};
-        QTest::newRow("same height three") << "height" << three << none
-                                           << QList<QRectF>{three[0], QRectF(30, 120, 60, 20), QRectF(200, 10, 20, 20)};
-        QTest::newRow("same width one") << "width" << QList<QRectF>{one} << QList<bool>{false} << QList<QRectF>{one};
-        QTest::newRow("natural one") << "natural" << QList<QRectF>{QRectF(10, 10, 40, 60)} << QList<bool>{false}
-                                     << QList<QRectF>{QRectF(10, 10, 40, 40)};
+        QTest::newRow("same width three")
+            << "width" << three << secondLocked << QList<QRectF>{three[0], three[1], QRectF(200, 10, 40, 80)};
+        QTest::newRow("same height three")
+            << "height" << three << none
+            << QList<QRectF>{three[0], QRectF(30, 120, 60, 20), QRectF(200, 10, 20, 20)};
+        QTest::newRow("same width one")
+            << "width" << QList<QRectF>{one} << QList<bool>{false} << QList<QRectF>{one};
+        QTest::newRow("natural one") << "natural" << QList<QRectF>{QRectF(10, 10, 40, 60)}
+                                     << QList<bool>{false} << QList<QRectF>{QRectF(10, 10, 40, 40)};
         QTest::newRow("grid 9") << "grid" << QList<QRectF>{QRectF(13, 13, 20, 20), QRectF(40, 50, 10, 10)}
                                 << QList<bool>{false, true}
                                 << QList<QRectF>{QRectF(9, 9, 27, 27), QRectF(40, 50, 10, 10)};
     }
-    void arrange()
-    {
+    void arrange() {
         QFETCH(QString, op);
         QFETCH(QList<QRectF>, rects);
         QFETCH(QList<bool>, locks);
         QFETCH(QList<QRectF>, expected);
         grid->setSpacing(9);
         const GraphicList items = placeAndSelect(rects, locks);
-        if (op == "left") view->alignLeftEdges();
-        else if (op == "right") view->alignRightEdges();
-        else if (op == "top") view->alignTopEdges();
-        else if (op == "bottom") view->alignBottomEdges();
-        else if (op == "hcenter") view->alignHorizontalCenters();
-        else if (op == "vcenter") view->alignVerticalCenters();
-        else if (op == "center") view->alignformCenter();
-        else if (op == "width") view->makeSameWidth();
-        else if (op == "height") view->makeSameHeight();
-        else if (op == "natural") view->makeNaturalSize();
-        else if (op == "grid") view->alignWithGrid();
+        if (op == "left")
+            view->alignLeftEdges();
+        else if (op == "right")
+            view->alignRightEdges();
+        else if (op == "top")
+            view->alignTopEdges();
+        else if (op == "bottom")
+            view->alignBottomEdges();
+        else if (op == "hcenter")
+            view->alignHorizontalCenters();
+        else if (op == "vcenter")
+            view->alignVerticalCenters();
+        else if (op == "center")
+            view->alignformCenter();
+        else if (op == "width")
+            view->makeSameWidth();
+        else if (op == "height")
+            view->makeSameHeight();
+        else if (op == "natural")
+            view->makeNaturalSize();
+        else if (op == "grid")
+            view->alignWithGrid();
         for (qsizetype i = 0; i < items.size(); ++i)
             QCOMPARE(items[i]->bounds(), expected[i]);
         // One undo puts everything back.
@@ -493,18 +504,16 @@ private slots:
         }
     }
 
-    void printFlagSkipsLockedItems()
-    {
-        const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10), QRectF(40, 0, 10, 10)},
-                                                 {false, true, false});
+    void printFlagSkipsLockedItems() {
+        const GraphicList items = placeAndSelect(
+            {QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10), QRectF(40, 0, 10, 10)}, {false, true, false});
         view->print_contol_or_not(1);
         QCOMPARE(items[0]->print_object, 1);
         QCOMPARE(items[1]->print_object, 0);
         QCOMPARE(items[2]->print_object, 1);
     }
 
-    void frameItemsAreRecognised()
-    {
+    void frameItemsAreRecognised() {
         const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)});
         QVERIFY(!view->There_Is_Frame_Pic_Or_Frame_Photo());
         items[1]->control_ID = QStringLiteral("PARTY_IMAGE_BG");
@@ -513,8 +522,7 @@ private slots:
         QVERIFY(!view->There_Is_Frame_Pic_Or_Frame_Photo());
     }
 
-    void undoRedoInsertAndRemove()
-    {
+    void undoRedoInsertAndRemove() {
         view->setTool(3);
         drag(view, QPointF(10, 10), QPointF(60, 60));
         GraphicPtr g = doc->graphics().first();
@@ -540,13 +548,12 @@ private slots:
         QCOMPARE(doc->graphics(), GraphicList{other});
     }
 
-    void propertyEditUndoesPerItem()
-    {
+    void propertyEditUndoesPerItem() {
         const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)});
         items[0]->_strokeWidth = 1;
         items[1]->_strokeWidth = 3;
-        doc->undoManager()->push(
-            new SetGraphicFieldCommand<double>(items, &SKTGraphic::_strokeWidth, 6.0, QStringLiteral("Line Width")));
+        doc->undoManager()->push(new SetGraphicFieldCommand<double>(items, &SKTGraphic::_strokeWidth, 6.0,
+                                                                    QStringLiteral("Line Width")));
         QCOMPARE(items[0]->_strokeWidth, 6.0);
         QCOMPARE(items[1]->_strokeWidth, 6.0);
         doc->undoManager()->undo();
@@ -554,15 +561,14 @@ private slots:
         QCOMPARE(items[1]->_strokeWidth, 3.0);
     }
 
-    void lockedItemsAreNotDeleted()
-    {
-        const GraphicList items = placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)}, {true, false});
+    void lockedItemsAreNotDeleted() {
+        const GraphicList items =
+            placeAndSelect({QRectF(0, 0, 10, 10), QRectF(20, 0, 10, 10)}, {true, false});
         view->deleteSelection();
         QCOMPARE(doc->graphics(), GraphicList{items[0]});
     }
 
-    void copyPasteBetweenSides()
-    {
+    void copyPasteBetweenSides() {
         SKTGraphicView back;
         back.setDocument(doc, CardSide::Back);
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40), QRectF(100, 20, 30, 40)});
@@ -589,9 +595,9 @@ private slots:
         QCOMPARE(doc->graphics().size(), 2);
     }
 
-    void cutLeavesAndSkipsLockedItems()
-    {
-        const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40), QRectF(100, 20, 30, 40)}, {false, true});
+    void cutLeavesAndSkipsLockedItems() {
+        const GraphicList items =
+            placeAndSelect({QRectF(10, 20, 30, 40), QRectF(100, 20, 30, 40)}, {false, true});
         view->cut();
         QCOMPARE(doc->graphics(), GraphicList{items[1]});
         view->paste();
@@ -599,8 +605,7 @@ private slots:
         QCOMPARE(doc->graphics()[0]->bounds(), items[0]->bounds());
     }
 
-    void duplicatePutsCopiesAside()
-    {
+    void duplicatePutsCopiesAside() {
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)}, {true});
         view->duplicate();
         QCOMPARE(doc->graphics().size(), 2);
@@ -613,8 +618,7 @@ private slots:
         QCOMPARE(doc->graphics(), items);
     }
 
-    void pasteAfterClipboardRoundTrip()
-    {
+    void pasteAfterClipboardRoundTrip() {
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)});
         items[0]->_fillColor = QColor(10, 200, 30);
         view->copy();
@@ -630,8 +634,7 @@ private slots:
         QCOMPARE(doc->graphics()[0]->_fillColor, QColor(10, 200, 30));
     }
 
-    void cutRemovesAndPastes()
-    {
+    void cutRemovesAndPastes() {
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)});
         view->cut();
         QVERIFY(doc->graphics().isEmpty());
@@ -640,8 +643,7 @@ private slots:
         QCOMPARE(doc->graphics()[0]->bounds(), QRectF(10, 20, 30, 40));
     }
 
-    void brokenClipboardIsRefused()
-    {
+    void brokenClipboardIsRefused() {
         auto* bad = new QMimeData;
         bad->setData(SKTGraphicViewPasteboardType, QByteArray("not a property list"));
         QGuiApplication::clipboard()->setMimeData(bad);
@@ -649,8 +651,7 @@ private slots:
         QVERIFY(doc->graphics().isEmpty());
     }
 
-    void doubleClickOpensBarcodeDesigner()
-    {
+    void doubleClickOpensBarcodeDesigner() {
         auto barcode = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
         barcode->setBounds(QRectF(50, 50, 100, 60));
         GraphicPtr rect = shape(QRectF(200, 50, 50, 50));
@@ -666,8 +667,7 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
-    void escapePutsADragBack()
-    {
+    void escapePutsADragBack() {
         GraphicPtr g = shape(QRectF(50, 60, 100, 80));
         doc->setGraphics(CardSide::Front, {g});
         press(view, QPointF(60, 70));
@@ -681,8 +681,7 @@ private slots:
         QVERIFY(!doc->undoManager()->canUndo());
     }
 
-    void droppedPictureFilesBecomePictures()
-    {
+    void droppedPictureFilesBecomePictures() {
         QTemporaryDir dir;
         const QString picture = dir.filePath(QStringLiteral("photo.png"));
         QImage(320, 160, QImage::Format_RGB32).save(picture);
@@ -700,8 +699,7 @@ private slots:
         Library_Selected_Image.clear();
     }
 
-    void zoomMapsMouseToPoints()
-    {
+    void zoomMapsMouseToPoints() {
         view->setZoom(2.0);
         QCOMPARE(view->size(), QSize(1008, 720));
         view->setTool(3);
@@ -709,8 +707,7 @@ private slots:
         QCOMPARE(doc->graphics().first()->bounds(), QRectF(50, 50, 100, 50));
     }
 
-    void newDesignForgetsItems()
-    {
+    void newDesignForgetsItems() {
         const GraphicList items = placeAndSelect({QRectF(10, 20, 30, 40)});
         view->_Selected_Graphic = items[0];
         doc->setGraphics(CardSide::Front, {});
