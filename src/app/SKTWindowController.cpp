@@ -5,6 +5,7 @@
 
 #include "app/Grid_Wizard.h"
 #include "app/Open_Export_Log.h"
+#include "app/inspector/Image_Library.h"
 #include "barcode/ui/BarcodeItemEditing.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "canvas/CardBase.h"
@@ -628,23 +629,26 @@ QString SKTWindowController::currentGraphicClass() const
 
 void SKTWindowController::pickPictureForTool(int tool)
 {
-    // The picture library dialog will choose for tool 9; until then both tools take a picture file, the
-    // library tool starting in the library folder.
-    QString start = QDir::homePath();
-    if (tool == 9 && !Resource_Path.isEmpty())
-        start = QDir(Resource_Path).filePath(QStringLiteral("LibraryImage"));
-    QStringList patterns;
-    for (const QByteArray& f : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(f);
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose a Picture"), start,
-                                                      tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+    QString path;
+    if (tool == 9) {
+        Image_Library* library = Image_Library::defaultInstance();
+        library->control_or_BG = QStringLiteral("C");
+        if (library->Open_Library_Window() == 1)
+            path = library->selected_image;
+        if (!path.isEmpty())
+            lib_window_sel_file = path;
+    } else {
+        QStringList patterns;
+        for (const QByteArray& f : QImageReader::supportedImageFormats())
+            patterns << QStringLiteral("*.") + QString::fromLatin1(f);
+        path = QFileDialog::getOpenFileName(this, tr("Choose a Picture"), QDir::homePath(),
+                                            tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+    }
     if (path.isEmpty()) {
         selectArrowTool();
         return;
     }
     Library_Selected_Image = path;
-    if (tool == 9)
-        lib_window_sel_file = path;
     setSelectedTool(tool);
 }
 

@@ -1,6 +1,7 @@
 #include "../canvas_ui/ViewDriver.h"
 
 #include "app/Grid_Wizard.h"
+#include "app/inspector/Image_Library.h"
 #include "app/SKTWindowController.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
@@ -10,6 +11,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
@@ -166,6 +172,38 @@ private slots:
         QVERIFY(!wnd->Last_Selected_Graphic); // the inspected item went away with the undo
         wnd->Redo_Clicked();
         QCOMPARE(doc->graphics().size(), 1);
+    }
+
+    void libraryToolTakesTheChosenPicture()
+    {
+        QTemporaryDir dir;
+        const QString saved = Resource_Path;
+        Resource_Path = dir.path();
+        QDir(dir.path()).mkpath(QStringLiteral("LibraryImage/Animals"));
+        const QString picture = dir.filePath(QStringLiteral("LibraryImage/Animals/cat.png"));
+        QImage(200, 100, QImage::Format_RGB32).save(picture);
+
+        QTimer::singleShot(0, [] {
+            auto* box = Image_Library::defaultInstance()->findChild<QDialogButtonBox*>();
+            QVERIFY(box);
+            box->button(QDialogButtonBox::Ok)->click();
+        });
+        wnd->toolAction(9)->trigger();
+        QCOMPARE(wnd->Selected_Control_Tool, 9);
+        QCOMPARE(QFileInfo(Library_Selected_Image).canonicalFilePath(), QFileInfo(picture).canonicalFilePath());
+        click(wnd->_graphicView, QPointF(30, 40));
+        QCOMPARE(doc->graphics().size(), 1);
+        const GraphicPtr item = doc->graphics().first();
+        QCOMPARE(item->kind(), GraphicKind::Image);
+        QCOMPARE(item->_image.size(), QSize(200, 100));
+        QCOMPARE(item->bounds(), QRectF(30, 40, 160, 80));
+
+        // Cancelling the library leaves the arrow tool.
+        QTimer::singleShot(0, [] { Image_Library::defaultInstance()->reject(); });
+        wnd->toolAction(9)->trigger();
+        QCOMPARE(wnd->Selected_Control_Tool, 0);
+        Library_Selected_Image.clear();
+        Resource_Path = saved;
     }
 
     void keyboardShortcuts() {
