@@ -26,10 +26,11 @@ struct Case {
     QStringList values;
 };
 
-QStringList makeValues(int kind)
-{
+QStringList makeValues(int kind) {
     std::mt19937 rng(7 + kind);
-    const char* alphabet = kind == 0 ? "0123456789" : kind == 1 ? nullptr : "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
+    const char* alphabet = kind == 0   ? "0123456789"
+                           : kind == 1 ? nullptr
+                                       : "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
     QStringList out;
     out.reserve(kValues);
     for (int i = 0; i < kValues; ++i) {
@@ -47,8 +48,7 @@ QStringList makeValues(int kind)
 }
 
 // Modules of all symbols, so neither side's work can be optimised away.
-long long encodeOurs(const Case& c)
-{
+long long encodeOurs(const Case& c) {
     long long modules = 0;
     for (const QString& v : c.values) {
         auto b = BarcodeSymbologies::createLinearBarcode(c.ours);
@@ -59,13 +59,13 @@ long long encodeOurs(const Case& c)
     return modules;
 }
 
-long long encodeZint(const Case& c, const std::vector<QByteArray>& latin1)
-{
+long long encodeZint(const Case& c, const std::vector<QByteArray>& latin1) {
     long long modules = 0;
     for (const QByteArray& v : latin1) {
         zint_symbol* s = ZBarcode_Create();
         s->symbology = c.zint;
-        if (ZBarcode_Encode(s, reinterpret_cast<const unsigned char*>(v.constData()), int(v.size())) < ZINT_ERROR)
+        if (ZBarcode_Encode(s, reinterpret_cast<const unsigned char*>(v.constData()), int(v.size())) <
+            ZINT_ERROR)
             modules += s->width;
         ZBarcode_Delete(s);
     }
@@ -74,8 +74,7 @@ long long encodeZint(const Case& c, const std::vector<QByteArray>& latin1)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     std::vector<Case> cases = {
         {"EAN-13", BarcodeSymbologies::EAN13, BARCODE_EANX, makeValues(0)},
@@ -100,7 +99,8 @@ int main(int argc, char** argv)
         const double zint = t.nsecsElapsed() / 1e6;
         oursTotal += ours;
         zintTotal += zint;
-        std::printf("%-15s %12.1f %12.1f %8.2f   (modules %lld / %lld)\n", c.name, ours, zint, ours / zint, a, b);
+        std::printf("%-15s %12.1f %12.1f %8.2f   (modules %lld / %lld)\n", c.name, ours, zint, ours / zint, a,
+                    b);
     }
     std::printf("%-15s %12.1f %12.1f %8.2f\n", "all", oursTotal, zintTotal, oursTotal / zintTotal);
 
@@ -114,12 +114,13 @@ int main(int argc, char** argv)
     for (int i = 0; i < kImages; ++i) {
         const QString value = cases[1].values.at(i);
         t.start();
-        const BarcodeResult r = generateBarcode(style, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
+        const BarcodeResult r =
+            generateBarcode(style, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
         times.push_back(t.nsecsElapsed() / 1e6);
         pixels += qint64(r.image.width()) * r.image.height();
     }
     std::sort(times.begin(), times.end());
-    std::printf("Code 128 images at 300 dpi: %d rendered, median %.3f ms per image (mean %lld pixels)\n", kImages,
-                times[times.size() / 2], pixels / kImages);
+    std::printf("Code 128 images at 300 dpi: %d rendered, median %.3f ms per image (mean %lld pixels)\n",
+                kImages, times[times.size() / 2], pixels / kImages);
     return 0;
 }

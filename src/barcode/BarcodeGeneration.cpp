@@ -3,23 +3,24 @@
 #include "barcode/BarcodeRenderer.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/BarcodeUnits.h"
-#include "canvas/SKTGraphic.h"
 #include "barcode/twod/TwoDImages.h"
+#include "canvas/SKTGraphic.h"
 
 #include <cmath>
 
 namespace {
 
 // Checks shared by every symbology; an empty text when the request can go ahead.
-QString checkRequest(const BarcodeStyle& s, const QString& value, const QString& header, const QString& footer)
-{
+QString checkRequest(const BarcodeStyle& s, const QString& value, const QString& header,
+                     const QString& footer) {
     if (value.isEmpty())
         return QStringLiteral("Please enter barcode value");
     const int maxValue = s.linear_or_2d == 0 ? kMaxBarcodeTextLength : kMax2DValueLength;
     if (value.size() > maxValue)
         return QStringLiteral("The barcode value is too long (at most %1 characters).").arg(maxValue);
     if (header.size() > kMaxBarcodeTextLength || footer.size() > kMaxBarcodeTextLength)
-        return QStringLiteral("The header or footer is too long (at most %1 characters).").arg(kMaxBarcodeTextLength);
+        return QStringLiteral("The header or footer is too long (at most %1 characters).")
+            .arg(kMaxBarcodeTextLength);
     const float margins[] = {s.hdr_margin_val, s.ftr_margin_val, s.val_margin_val, s.TB_marging_val,
                              s.LR_margin_val};
     for (float m : margins)
@@ -32,9 +33,8 @@ QString checkRequest(const BarcodeStyle& s, const QString& value, const QString&
 
 } // namespace
 
-LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value, const QString& header,
-                                             const QString& footer)
-{
+LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value,
+                                             const QString& header, const QString& footer) {
     LinearBarcodeBuild out;
     out.reason = checkRequest(s, value, header, footer);
     if (!out.reason.isEmpty())
@@ -79,8 +79,7 @@ LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QStrin
     return out;
 }
 
-TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value)
-{
+TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value) {
     TwoDPicture out;
     TwoDResult r;
     switch (s.barcode_font_index) {
@@ -124,8 +123,7 @@ TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value)
 }
 
 BarcodeResult generateBarcode(const BarcodeStyle& s, const QString& value, const QString& header,
-                              const QString& footer)
-{
+                              const QString& footer) {
     BarcodeResult result;
     if (s.linear_or_2d != 0) {
         result.reason = checkRequest(s, value, header, footer);
@@ -150,18 +148,15 @@ BarcodeResult generateBarcode(const BarcodeStyle& s, const QString& value, const
 }
 
 BarcodeResult Get_Image_From_Val(const BarcodeStyle& style, const QString& value, const QString& header,
-                                 const QString& footer)
-{
+                                 const QString& footer) {
     return generateBarcode(style, value, header, footer);
 }
 
-BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& value)
-{
+BarcodeResult Get_Item_Barcode_For_Value(const SKTGraphic& item, const QString& value) {
     return generateBarcode(BarcodeStyle::fromItem(item), value.trimmed(), item.header_val, item.footer_val);
 }
 
-BarcodeResult Get_Item_Barcode(const SKTGraphic& item)
-{
+BarcodeResult Get_Item_Barcode(const SKTGraphic& item) {
     const BarcodeStyle style = BarcodeStyle::fromItem(item);
     return generateBarcode(style, style.content(), item.header_val, item.footer_val);
 }

@@ -13,8 +13,7 @@ namespace BarcodeRenderer {
 
 namespace {
 
-Qt::Alignment alignmentFor(int index)
-{
+Qt::Alignment alignmentFor(int index) {
     const QStringList& titles = alignmentTitles();
     const QString title = index >= 0 && index < titles.size() ? titles.at(index) : QString();
     if (title == QLatin1String("Center"))
@@ -28,9 +27,8 @@ Qt::Alignment alignmentFor(int index)
 // `viewH` high, laid out within `boxWidth` with the alignment; `kern` points are added between
 // characters. Spacing is applied here, character by character, because a font's own letter spacing is
 // lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers).
-void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
-                 qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align)
-{
+void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern,
+                 qreal x, qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align) {
     if (text.isEmpty())
         return;
     const qreal th = BarcodeText::lineHeight(font);
@@ -38,8 +36,8 @@ void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QStr
     p.setFont(BarcodeText::deviceFont(font, p.device()));
     p.setPen(color);
     if (kern == 0) {
-        p.drawText(QRectF(x, top, boxWidth, th), int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine),
-                   text);
+        p.drawText(QRectF(x, top, boxWidth, th),
+                   int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine), text);
         return;
     }
     const QList<BarcodeText::Cluster> parts = BarcodeText::clusters(font, text);
@@ -58,15 +56,13 @@ void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QStr
     }
 }
 
-qreal snap(qreal v, qreal scale)
-{
+qreal snap(qreal v, qreal scale) {
     return scale > 0 ? std::round(v * scale) / scale : v;
 }
 
 } // namespace
 
-QSizeF viewSize(const NKDBarcode& b)
-{
+QSizeF viewSize(const NKDBarcode& b) {
     qreal w = b.width();
     if (b.printsHeader())
         w = std::max<qreal>(w, b.headerWidth());
@@ -75,8 +71,7 @@ QSizeF viewSize(const NKDBarcode& b)
     return QSizeF(w, b.height());
 }
 
-void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale)
-{
+void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
     const QSizeF size = viewSize(b);
     const qreal W = size.width();
     const qreal H = size.height();
@@ -167,17 +162,16 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
         }
     }
     if (b.printsHeader())
-        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, b.header(), 2.0, 0, H - hdrH - m.TB_margin,
-                    W, H, alignmentFor(style.align_hdr_index));
+        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, b.header(), 2.0, 0,
+                    H - hdrH - m.TB_margin, W, H, alignmentFor(style.align_hdr_index));
     if (b.printsFooter())
-        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, b.footer(), 2.0, 0, m.TB_margin, W, H,
-                    alignmentFor(style.align_ftr_index));
+        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, b.footer(), 2.0, 0, m.TB_margin, W,
+                    H, alignmentFor(style.align_ftr_index));
     p.restore();
 }
 
 void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
-                        qreal scale)
-{
+                        qreal scale) {
     const qreal W = f.width;
     const qreal H = f.height;
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
@@ -205,8 +199,7 @@ void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, 
 namespace {
 
 QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason,
-                  const std::function<void(QPainter&)>& paint)
-{
+                  const std::function<void(QPainter&)>& paint) {
     const double pw = std::ceil(W * scale);
     const double ph = std::ceil(H * scale);
     if (!(W > 0) || !(H > 0) || !std::isfinite(pw) || !std::isfinite(ph)) {
@@ -243,8 +236,7 @@ QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QStri
     return image;
 }
 
-QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& paint)
-{
+QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& paint) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -263,8 +255,7 @@ QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& pain
 
 } // namespace
 
-QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason)
-{
+QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason) {
     const qreal bw = b.barWidth();
     if (!(bw > 0) || dpi <= 0) {
         if (reason)
@@ -279,8 +270,7 @@ QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi,
 }
 
 QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style, int dpi,
-                             QString* reason)
-{
+                             QString* reason) {
     if (picture.isNull() || dpi <= 0 || f.imageSize.width() <= 0) {
         if (reason)
             *reason = QStringLiteral("There is no barcode picture to frame.");
@@ -294,19 +284,16 @@ QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const Ba
                       [&](QPainter& p) { drawBarcodePicture(p, picture, f, style, scale); });
 }
 
-QByteArray pdfFromBarcode(const NKDBarcode& b, const BarcodeStyle& style)
-{
+QByteArray pdfFromBarcode(const NKDBarcode& b, const BarcodeStyle& style) {
     const QSizeF size = viewSize(b);
     return paintPdf(size.width(), size.height(), [&](QPainter& p) { drawLinearBarcode(p, b, style); });
 }
 
-QByteArray pdfFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style)
-{
+QByteArray pdfFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style) {
     return paintPdf(f.width, f.height, [&](QPainter& p) { drawBarcodePicture(p, picture, f, style); });
 }
 
-QSizeF pictureSizePoints(const QImage& picture)
-{
+QSizeF pictureSizePoints(const QImage& picture) {
     const qreal dpmX = picture.dotsPerMeterX() > 0 ? picture.dotsPerMeterX() : 2834.6;
     const qreal dpmY = picture.dotsPerMeterY() > 0 ? picture.dotsPerMeterY() : 2834.6;
     return QSizeF(picture.width() / dpmX / 0.0254 * 72.0, picture.height() / dpmY / 0.0254 * 72.0);

@@ -35,10 +35,11 @@ void drawBarcodePicture(QPainter& painter, const QImage& picture, const TwoDFram
 
 // Raster image of a linear barcode at about `dpi`: each module is a whole number of pixels (at least
 // one) and bars are drawn without smoothing. A null image and a reason when it cannot be made.
-QImage imageFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style, int dpi, QString* reason = nullptr);
+QImage imageFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style, int dpi,
+                        QString* reason = nullptr);
 // Raster image of a framed 2-D picture; each picture pixel becomes a whole number of image pixels.
-QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& frame, const BarcodeStyle& style, int dpi,
-                             QString* reason = nullptr);
+QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& frame, const BarcodeStyle& style,
+                             int dpi, QString* reason = nullptr);
 
 // Vector PDF of the whole drawing (one page of the drawing's size in points).
 QByteArray pdfFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style);

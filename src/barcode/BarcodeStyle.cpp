@@ -5,8 +5,7 @@
 namespace {
 
 // Both directions copy the same list of stored fields.
-template <typename From, typename To> void copyStoredFields(const From& f, To& t)
-{
+template <typename From, typename To> void copyStoredFields(const From& f, To& t) {
     t.linear_or_2d = f.linear_or_2d;
     t.barcode_font_index = f.barcode_font_index;
     t.linear_font_val = f.linear_font_val;
@@ -49,8 +48,7 @@ template <typename From, typename To> void copyStoredFields(const From& f, To& t
 
 } // namespace
 
-BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item)
-{
+BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item) {
     BarcodeStyle s;
     copyStoredFields(item, s);
     s.barcode_unit_val = item.barcode_unit_val;
@@ -58,27 +56,25 @@ BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item)
     return s;
 }
 
-void BarcodeStyle::applyTo(SKTGraphic& item) const
-{
+void BarcodeStyle::applyTo(SKTGraphic& item) const {
     copyStoredFields(*this, item);
 }
 
-const QStringList& alignmentTitles()
-{
-    static const QStringList titles = {QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
+const QStringList& alignmentTitles() {
+    static const QStringList titles = {QStringLiteral("Left"), QStringLiteral("Center"),
+                                       QStringLiteral("Right")};
     return titles;
 }
 
-const QStringList& resolutionTitles()
-{
-    static const QStringList titles = {QStringLiteral("Auto"), QStringLiteral("Custom"), QStringLiteral("72"),
-                                       QStringLiteral("96"),   QStringLiteral("150"),    QStringLiteral("200"),
-                                       QStringLiteral("300"),  QStringLiteral("600"),    QStringLiteral("1200")};
+const QStringList& resolutionTitles() {
+    static const QStringList titles = {
+        QStringLiteral("Auto"), QStringLiteral("Custom"), QStringLiteral("72"),
+        QStringLiteral("96"),   QStringLiteral("150"),    QStringLiteral("200"),
+        QStringLiteral("300"),  QStringLiteral("600"),    QStringLiteral("1200")};
     return titles;
 }
 
-int resolutionDpi(int index, const QString& custom)
-{
+int resolutionDpi(int index, const QString& custom) {
     constexpr int kAuto = 600;
     if (index == 1) {
         bool ok = false;

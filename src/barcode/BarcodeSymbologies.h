@@ -7,8 +7,8 @@
 //
 // Linear pop-up (linear_or_2d 0):
 //   0 "Code 39"               5 "Modified Plessey"         10 "Code 128 SET A"  15 "EAN-8"
-//   1 "Extended Code 39"      6 "Modified Plessey (Hex)"   11 "Code 128 SET B"  16 "Royal Mail Barcode (RM4SCC / CBC)"
-//   2 "Interleaved 2 of 5"    7 "Industrial 2 of 5"        12 "Code 128 SET C"  17 "Planet"
+//   1 "Extended Code 39"      6 "Modified Plessey (Hex)"   11 "Code 128 SET B"  16 "Royal Mail Barcode
+//   (RM4SCC / CBC)" 2 "Interleaved 2 of 5"    7 "Industrial 2 of 5"        12 "Code 128 SET C"  17 "Planet"
 //   3 "UPCA"                  8 "EAN-13"                   13 "Codabar"         18 "Japan Post Barcode"
 //   4 "PostNet"               9 "Code 128"                 14 "UPCE"
 // 2-D pop-up (linear_or_2d 1):

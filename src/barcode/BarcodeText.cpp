@@ -8,8 +8,7 @@
 namespace {
 
 // A 72 dpi device, so one device unit is one point. One per thread: paint devices are not shared.
-const QPaintDevice* pointDevice()
-{
+const QPaintDevice* pointDevice() {
     thread_local QImage image = [] {
         QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
         img.setDotsPerMeterX(2835); // 72 dpi
@@ -19,8 +18,7 @@ const QPaintDevice* pointDevice()
     return &image;
 }
 
-QFont unhinted(const QFont& font)
-{
+QFont unhinted(const QFont& font) {
     QFont f(font);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
@@ -31,23 +29,19 @@ QFont unhinted(const QFont& font)
 
 namespace BarcodeText {
 
-qreal capHeight(const QFont& font)
-{
+qreal capHeight(const QFont& font) {
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).capHeight();
 }
 
-qreal textWidth(const QFont& font, const QString& text)
-{
+qreal textWidth(const QFont& font, const QString& text) {
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).horizontalAdvance(text);
 }
 
-qreal ascent(const QFont& font)
-{
+qreal ascent(const QFont& font) {
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).ascent();
 }
 
-QList<Cluster> clusters(const QFont& font, const QString& text)
-{
+QList<Cluster> clusters(const QFont& font, const QString& text) {
     const QFontMetricsF fm(unhinted(font), const_cast<QPaintDevice*>(pointDevice()));
     QList<Cluster> out;
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -61,13 +55,11 @@ QList<Cluster> clusters(const QFont& font, const QString& text)
     return out;
 }
 
-qreal lineHeight(const QFont& font)
-{
+qreal lineHeight(const QFont& font) {
     return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).height();
 }
 
-QFont deviceFont(const QFont& font, const QPaintDevice* device)
-{
+QFont deviceFont(const QFont& font, const QPaintDevice* device) {
     QFont f = unhinted(font);
     const qreal dpi = device ? device->logicalDpiY() : 72.0;
     const qreal factor = dpi > 0 ? 72.0 / dpi : 1.0;

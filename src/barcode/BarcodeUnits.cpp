@@ -6,23 +6,23 @@
 
 namespace BarcodeUnits {
 
-float unitToPoints(double value, int unit)
-{
+float unitToPoints(double value, int unit) {
     switch (unit) {
-    case 0: return float(value * 72.0);
-    case 2: return float(value * 0.393701 * 72.0 / 10.0);
-    default: return float(value * 0.393701 * 72.0);
+    case 0:
+        return float(value * 72.0);
+    case 2:
+        return float(value * 0.393701 * 72.0 / 10.0);
+    default:
+        return float(value * 0.393701 * 72.0);
     }
 }
 
-float milsToPoints(float mils)
-{
+float milsToPoints(float mils) {
     const float inches = mils / 1000.0f;
     return float(double(inches) * 72.0);
 }
 
-BarcodeMargins marginsInPoints(const BarcodeStyle& s)
-{
+BarcodeMargins marginsInPoints(const BarcodeStyle& s) {
     BarcodeMargins m;
     const int unit = s.barcode_unit_val;
     m.value_margin = s.show_hide_val == 1 ? 0 : unitToPoints(s.val_margin_val, unit);
@@ -33,26 +33,22 @@ BarcodeMargins marginsInPoints(const BarcodeStyle& s)
     return m;
 }
 
-float barHeightPoints(const BarcodeStyle& s)
-{
+float barHeightPoints(const BarcodeStyle& s) {
     return unitToPoints(s.linear_height_val, s.barcode_unit_val);
 }
 
-float textHeightInches(const QFont& font)
-{
+float textHeightInches(const QFont& font) {
     const qreal h = BarcodeText::capHeight(font);
     return float(h / 72 + 0.35 * h / 72);
 }
 
-float textWidthPoints(const QFont& font, const QString& text)
-{
+float textWidthPoints(const QFont& font, const QString& text) {
     return float(BarcodeText::textWidth(font, text));
 }
 
 } // namespace BarcodeUnits
 
-void Set_Barcode_Height(NKDBarcode& b, const BarcodeStyle& style)
-{
+void Set_Barcode_Height(NKDBarcode& b, const BarcodeStyle& style) {
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
     b.setMargins(m);
     const float fixed = b.fixedBarHeight();
@@ -67,8 +63,7 @@ void Set_Barcode_Height(NKDBarcode& b, const BarcodeStyle& style)
     b.setHeight(float(h));
 }
 
-float Set_Linear_Barcode_Width(const NKDBarcode& b, const BarcodeStyle& style)
-{
+float Set_Linear_Barcode_Width(const NKDBarcode& b, const BarcodeStyle& style) {
     const float hw = style.show_hide_hdr == 1 ? 0 : b.headerWidth();
     const float fw = style.show_hide_ftr == 1 ? 0 : b.footerWidth();
     const float lr = BarcodeUnits::unitToPoints(style.LR_margin_val, style.barcode_unit_val);
@@ -79,8 +74,7 @@ float Set_Linear_Barcode_Width(const NKDBarcode& b, const BarcodeStyle& style)
 }
 
 TwoDFrame twoDFrame(const BarcodeStyle& style, const QSizeF& imageSize, const QString& header,
-                    const QString& footer)
-{
+                    const QString& footer) {
     TwoDFrame f;
     f.header = header;
     f.footer = footer;
@@ -97,6 +91,7 @@ TwoDFrame twoDFrame(const BarcodeStyle& style, const QSizeF& imageSize, const QS
     f.height = float(imageSize.height() + hh + m.header_margin + fh + m.footer_margin + 2.0 * m.TB_margin);
     const float hw = f.printsHeader ? f.headerWidth : 0;
     const float fw = f.printsFooter ? f.footerWidth : 0;
-    f.width = std::max({float(imageSize.width()), hw, fw}) + 2 * m.LR_margin + (m.LR_margin > 0 ? 15.0f : 0.0f);
+    f.width =
+        std::max({float(imageSize.width()), hw, fw}) + 2 * m.LR_margin + (m.LR_margin > 0 ? 15.0f : 0.0f);
     return f;
 }

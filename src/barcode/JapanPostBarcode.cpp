@@ -7,34 +7,41 @@ namespace {
 constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr int L = 3, U = 2, D = 1, T = 0;
 
-int pack(int a, int b, int c)
-{
+int pack(int a, int b, int c) {
     return (a << 8) | (b << 4) | c;
 }
 
-int unitValue(QChar c)
-{
+int unitValue(QChar c) {
     const ushort u = c.unicode();
     if (u >= '0' && u <= '9')
         return u - '0';
     switch (u) {
-    case '-': return 10;
-    case ':': return 11;
-    case ';': return 12;
-    case '<': return 13;
-    case '=': return 14;
-    case '>': return 15;
-    case '?': return 16;
-    case '.': return 17;
-    case '/': return 18;
-    default: return -1;
+    case '-':
+        return 10;
+    case ':':
+        return 11;
+    case ';':
+        return 12;
+    case '<':
+        return 13;
+    case '=':
+        return 14;
+    case '>':
+        return 15;
+    case '?':
+        return 16;
+    case '.':
+        return 17;
+    case '/':
+        return 18;
+    default:
+        return -1;
     }
 }
 
 } // namespace
 
-int JapanPostBarcode::japanpost_characterDescriptor(QChar c)
-{
+int JapanPostBarcode::japanpost_characterDescriptor(QChar c) {
     static const int kCodes[19] = {
         pack(T, L, T), // -
         pack(T, T, L), // . control code 7
@@ -61,16 +68,14 @@ int JapanPostBarcode::japanpost_characterDescriptor(QChar c)
 }
 
 void JapanPostBarcode::initWithContent(const QString& content, bool printsCaption, float, float height, float,
-                                       int)
-{
+                                       int) {
     m_printsCaption = printsCaption;
     setContent(content);
     setSymbolSize(height >= 8.0f && height <= 11.5f ? height : 10.0f);
 }
 
-void JapanPostBarcode::setContent(const QString& given)
-{
-    const QString text = given.toUpper();
+void JapanPostBarcode::setContent(const QString& given) {
+    const QString text = asciiUpper(given);
     QString units;
     QString visible;
     m_rejected.clear();
@@ -107,20 +112,17 @@ void JapanPostBarcode::setContent(const QString& given)
     calculateWidth();
 }
 
-void JapanPostBarcode::setSymbolSize(float size)
-{
+void JapanPostBarcode::setSymbolSize(float size) {
     m_size = std::clamp(size, kMinSize, kMaxSize);
     m_barWidth = m_size / 6.0f;
     calculateWidth();
 }
 
-void JapanPostBarcode::setBarWidth(float barWidth)
-{
+void JapanPostBarcode::setBarWidth(float barWidth) {
     setSymbolSize(barWidth * 6.0f);
 }
 
-QString JapanPostBarcode::barcode() const
-{
+QString JapanPostBarcode::barcode() const {
     QString out;
     out.reserve(21 * 6);
     for (int i = 0; i < kUnits + (m_checkDigit >= 0 ? 1 : 0); ++i)
@@ -128,13 +130,11 @@ QString JapanPostBarcode::barcode() const
     return out;
 }
 
-void JapanPostBarcode::calculateWidth()
-{
+void JapanPostBarcode::calculateWidth() {
     m_width = completeBarcode().size() * m_barWidth;
 }
 
-void JapanPostBarcode::generateChecksum()
-{
+void JapanPostBarcode::generateChecksum() {
     if (!m_rejected.isEmpty() || m_units.size() != kUnits) {
         m_checkDigit = -1;
         return;
@@ -147,8 +147,7 @@ void JapanPostBarcode::generateChecksum()
     m_checkDigit = kChecks[v];
 }
 
-QString JapanPostBarcode::invalidReason() const
-{
+QString JapanPostBarcode::invalidReason() const {
     if (!m_rejected.isEmpty())
         return m_rejected;
     if (m_content.size() < 7)
@@ -159,30 +158,29 @@ QString JapanPostBarcode::invalidReason() const
     return QString();
 }
 
-int JapanPostBarcode::_barDescriptor(int index) const
-{
-    const auto group = [](int descriptor, int bar, int bars) { return (descriptor >> (4 * (bars - 1 - bar))) & 0xF; };
+int JapanPostBarcode::_barDescriptor(int index) const {
+    const auto group = [](int descriptor, int bar, int bars) {
+        return (descriptor >> (4 * (bars - 1 - bar))) & 0xF;
+    };
     if (index < 4)
         return group(0x31, index / 2, 2);
     if (index < 4 + 21 * 6) {
         const int k = (index - 4) / 6;
-        const QChar unit = k < kUnits && k < m_units.size() ? m_units.at(k) : QChar(m_checkDigit < 0 ? 0 : m_checkDigit);
+        const QChar unit =
+            k < kUnits && k < m_units.size() ? m_units.at(k) : QChar(m_checkDigit < 0 ? 0 : m_checkDigit);
         return group(japanpost_characterDescriptor(unit), ((index - 4) % 6) / 2, 3);
     }
     return group(0x13, ((index - 130) % 3) / 2, 2);
 }
 
-float JapanPostBarcode::barTop(int index) const
-{
+float JapanPostBarcode::barTop(int index) const {
     return float(((_barDescriptor(index) & 2) ? 3.6 : 2.4) * m_size / 10.0 * kPointsPerMm);
 }
 
-float JapanPostBarcode::barBottom(int index) const
-{
+float JapanPostBarcode::barBottom(int index) const {
     return float(((_barDescriptor(index) & 1) ? 0.0 : 1.2) * m_size / 10.0 * kPointsPerMm);
 }
 
-float JapanPostBarcode::fixedBarHeight() const
-{
+float JapanPostBarcode::fixedBarHeight() const {
     return float(3.6 * m_size / 10.0 * kPointsPerMm);
 }

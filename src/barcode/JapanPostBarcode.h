@@ -9,8 +9,8 @@
 class JapanPostBarcode : public NKDBarcode {
 public:
     QString className() const override { return QStringLiteral("JapanPostBarcode"); }
-    void initWithContent(const QString& content, bool printsCaption, float barWidth, float height, float fontSize,
-                         int checkDigit) override;
+    void initWithContent(const QString& content, bool printsCaption, float barWidth, float height,
+                         float fontSize, int checkDigit) override;
     using NKDBarcode::initWithContent;
     // Converts the text into units and the visible text; content with more than 20 units or with a
     // character outside 0-9, A-Z and "-" is kept as given and refused by isContentValid.
@@ -46,7 +46,7 @@ public:
     static int japanpost_characterDescriptor(QChar c);
 
 private:
-    QString m_units;     // the 20 encoded units
-    QString m_rejected;  // why the given text cannot be encoded
+    QString m_units;    // the 20 encoded units
+    QString m_rejected; // why the given text cannot be encoded
     float m_size = 10.0f;
 };

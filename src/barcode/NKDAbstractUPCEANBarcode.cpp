@@ -10,8 +10,7 @@ struct DigitCodes {
     QString left[10];
     QString right[10];
     QString even[10];
-    DigitCodes()
-    {
+    DigitCodes() {
         for (int d = 0; d < 10; ++d) {
             left[d] = QLatin1StringView(kLeftOdd[d]).toString();
             right[d] = NKDAbstractUPCEANBarcode::swapHandedness(left[d]);
@@ -20,71 +19,60 @@ struct DigitCodes {
     }
 };
 
-const DigitCodes& digitCodes()
-{
+const DigitCodes& digitCodes() {
     static const DigitCodes codes;
     return codes;
 }
 
-int digitOf(QChar c)
-{
+int digitOf(QChar c) {
     const ushort u = c.unicode();
     return (u >= '0' && u <= '9') ? u - '0' : -1;
 }
 
 } // namespace
 
-const QString& NKDAbstractUPCEANBarcode::leftCode(QChar c)
-{
+const QString& NKDAbstractUPCEANBarcode::leftCode(QChar c) {
     static const QString none;
     const int d = digitOf(c);
     return d < 0 ? none : digitCodes().left[d];
 }
 
-const QString& NKDAbstractUPCEANBarcode::rightCode(QChar c)
-{
+const QString& NKDAbstractUPCEANBarcode::rightCode(QChar c) {
     static const QString none;
     const int d = digitOf(c);
     return d < 0 ? none : digitCodes().right[d];
 }
 
-const QString& NKDAbstractUPCEANBarcode::evenCode(QChar c)
-{
+const QString& NKDAbstractUPCEANBarcode::evenCode(QChar c) {
     static const QString none;
     const int d = digitOf(c);
     return d < 0 ? none : digitCodes().even[d];
 }
 
-int NKDAbstractUPCEANBarcode::fixedModuleCount(int dataLength, int modules) const
-{
+int NKDAbstractUPCEANBarcode::fixedModuleCount(int dataLength, int modules) const {
     if (m_content.size() == dataLength && m_checkDigit >= '0' && m_checkDigit <= '9' && allDigits(m_content))
         return modules;
     return int(completeBarcode().size());
 }
 
-void NKDAbstractUPCEANBarcode::calculateWidth()
-{
+void NKDAbstractUPCEANBarcode::calculateWidth() {
     m_width = m_content.isEmpty() ? 0.0f : moduleCount() * m_barWidth * 1.2f;
 }
 
-QString NKDAbstractUPCEANBarcode::_encodeChar(QChar c) const
-{
+QString NKDAbstractUPCEANBarcode::_encodeChar(QChar c) const {
     const int d = digitOf(c);
     return d < 0 ? QString() : digitCodes().left[d];
 }
 
-QString NKDAbstractUPCEANBarcode::rightCaption() const
-{
+QString NKDAbstractUPCEANBarcode::rightCaption() const {
     return m_checkDigit >= 0 ? QString(QChar(m_checkDigit)) : QString();
 }
 
-QString NKDAbstractUPCEANBarcode::invalidReason() const
-{
+QString NKDAbstractUPCEANBarcode::invalidReason() const {
     return isContentValid() ? QString() : QStringLiteral("The value cannot be encoded.");
 }
 
-int NKDAbstractUPCEANBarcode::upcEanCheck(const QString& digits)
-{
+int NKDAbstractUPCEANBarcode::upcEanCheck(const QString& digits) {
     int sum = 0;
     int weight = 3;
     for (qsizetype i = digits.size() - 1; i >= 0; --i) {
@@ -97,8 +85,7 @@ int NKDAbstractUPCEANBarcode::upcEanCheck(const QString& digits)
     return '0' + (10 - sum % 10) % 10;
 }
 
-QString NKDAbstractUPCEANBarcode::swapHandedness(const QString& code)
-{
+QString NKDAbstractUPCEANBarcode::swapHandedness(const QString& code) {
     QString out(code.size(), QLatin1Char('0'));
     for (qsizetype i = 0; i < code.size(); ++i)
         if (code.at(i) == QLatin1Char('0'))
@@ -106,39 +93,34 @@ QString NKDAbstractUPCEANBarcode::swapHandedness(const QString& code)
     return out;
 }
 
-QString NKDAbstractUPCEANBarcode::swapParity(const QString& code)
-{
+QString NKDAbstractUPCEANBarcode::swapParity(const QString& code) {
     QString out = swapHandedness(code);
     std::reverse(out.begin(), out.end());
     return out;
 }
 
-bool NKDAbstractUPCEANBarcode::allDigits(const QString& text)
-{
+bool NKDAbstractUPCEANBarcode::allDigits(const QString& text) {
     for (QChar c : text)
         if (c.unicode() < '0' || c.unicode() > '9')
             return false;
     return true;
 }
 
-void NKDAbstractUPCEANBarcode::splitGiven(int dataLength)
-{
+void NKDAbstractUPCEANBarcode::splitGiven(int dataLength) {
     m_content = m_given.left(dataLength);
     m_checkDigit = upcEanCheck(m_content);
     if (m_content.size() != dataLength)
         m_checkDigit = -1;
 }
 
-bool NKDAbstractUPCEANBarcode::givenValid(int dataLength) const
-{
+bool NKDAbstractUPCEANBarcode::givenValid(int dataLength) const {
     const qsizetype n = m_given.size();
     if ((n != dataLength && n != dataLength + 1) || !allDigits(m_given))
         return false;
     return n == dataLength || m_given.at(dataLength).unicode() == m_checkDigit;
 }
 
-QString NKDAbstractUPCEANBarcode::checkGiven(int dataLength, const QString& name) const
-{
+QString NKDAbstractUPCEANBarcode::checkGiven(int dataLength, const QString& name) const {
     if (givenValid(dataLength))
         return QString();
     const QString lengths = QStringLiteral("%1 takes %2 digits, or %3 with its check digit.")

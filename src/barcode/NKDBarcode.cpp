@@ -2,27 +2,31 @@
 
 #include "barcode/BarcodeText.h"
 
-bool NKDBarcode::isAscii(const QString& text)
-{
+bool NKDBarcode::isAscii(const QString& text) {
     for (QChar c : text)
         if (c.unicode() > 127)
             return false;
     return true;
 }
 
-QString NKDBarcode::asciiContent() const
-{
+QString NKDBarcode::asciiUpper(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        if (c.unicode() >= 'a' && c.unicode() <= 'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    return out;
+}
+
+QString NKDBarcode::asciiContent() const {
     return isAscii(m_content) ? m_content : QString();
 }
 
-void NKDBarcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDBarcode::initWithContent(const QString& content, bool printsCaption) {
     initWithContent(content, printsCaption, 0.936f, 36.0f, 6.0f, -1);
 }
 
 void NKDBarcode::initWithContent(const QString& content, bool printsCaption, float barWidth, float height,
-                                 float fontSize, int checkDigit)
-{
+                                 float fontSize, int checkDigit) {
     setContent(content);
     m_printsCaption = printsCaption;
     m_barWidth = barWidth;
@@ -32,8 +36,7 @@ void NKDBarcode::initWithContent(const QString& content, bool printsCaption, flo
     m_checkDigit = checkDigit;
 }
 
-bool NKDBarcode::isContentValid() const
-{
+bool NKDBarcode::isContentValid() const {
     if (!isAscii(m_content))
         return false;
     for (QChar c : m_content)
@@ -42,8 +45,7 @@ bool NKDBarcode::isContentValid() const
     return true;
 }
 
-QString NKDBarcode::invalidReason() const
-{
+QString NKDBarcode::invalidReason() const {
     if (isContentValid())
         return QString();
     if (!isAscii(m_content))
@@ -54,13 +56,11 @@ QString NKDBarcode::invalidReason() const
     return QStringLiteral("This barcode type cannot encode the value.");
 }
 
-QString NKDBarcode::_encodeChar(QChar) const
-{
+QString NKDBarcode::_encodeChar(QChar) const {
     return QStringLiteral("1010");
 }
 
-QString NKDBarcode::barcode() const
-{
+QString NKDBarcode::barcode() const {
     const QString text = asciiContent();
     QString modules;
     modules.reserve(text.size() * 16 + 16);
@@ -71,8 +71,7 @@ QString NKDBarcode::barcode() const
     return modules;
 }
 
-QString NKDBarcode::completeBarcode() const
-{
+QString NKDBarcode::completeBarcode() const {
     const QString start = initiator();
     const QString body = barcode();
     const QString stop = terminator();
@@ -84,47 +83,40 @@ QString NKDBarcode::completeBarcode() const
     return out;
 }
 
-void NKDBarcode::calculateWidth()
-{
+void NKDBarcode::calculateWidth() {
     m_width = moduleCount() * m_barWidth;
 }
 
-void NKDBarcode::setCaptionFontSize(const QFont& font)
-{
+void NKDBarcode::setCaptionFontSize(const QFont& font) {
     m_captionFontSize = font.pointSizeF();
     const qreal h = BarcodeText::capHeight(font);
     m_captionHeight = float(h / 72 + 0.35 * h / 72);
 }
 
-void NKDBarcode::setHeaderFontSize(const QFont& font)
-{
+void NKDBarcode::setHeaderFontSize(const QFont& font) {
     m_headerFontSize = font.pointSizeF();
     const qreal h = BarcodeText::capHeight(font);
     m_headerHeight = float(h / 72 + 0.35 * h / 72);
     m_headerWidth = float(BarcodeText::textWidth(font, m_header));
 }
 
-void NKDBarcode::setFooterFontSize(const QFont& font)
-{
+void NKDBarcode::setFooterFontSize(const QFont& font) {
     m_footerFontSize = font.pointSizeF();
     const qreal h = BarcodeText::capHeight(font);
     m_footerHeight = float(h / 72 + 0.35 * h / 72);
     m_footerWidth = float(BarcodeText::textWidth(font, m_footer));
 }
 
-QString NKDBarcode::leftCaption() const
-{
+QString NKDBarcode::leftCaption() const {
     return m_content.left(digitsToLeft());
 }
 
-QString NKDBarcode::rightCaption() const
-{
+QString NKDBarcode::rightCaption() const {
     const int n = digitsToRight();
     return n > 0 ? m_content.right(n) : QString();
 }
 
-QString NKDBarcode::caption() const
-{
+QString NKDBarcode::caption() const {
     const int l = digitsToLeft();
     const int r = digitsToRight();
     if (l == 0 && r == 0)
@@ -132,8 +124,7 @@ QString NKDBarcode::caption() const
     return m_content.mid(l, qMax(0, int(m_content.size()) - l - r));
 }
 
-float NKDBarcode::barTop(int) const
-{
+float NKDBarcode::barTop(int) const {
     double h = m_height;
     if (printsCaption())
         h -= m_captionHeight * 72.0 + m_margins.value_margin;
@@ -145,8 +136,7 @@ float NKDBarcode::barTop(int) const
     return float(h);
 }
 
-QString NKDBarcode::description() const
-{
+QString NKDBarcode::description() const {
     return QStringLiteral("\n\tBarcode Class: %1\n\tContent: %2\n\tCheck Digit:%3\n\tWidth:%4\n\tHeight:%5"
                           "\n\tBar Width:%6\n\tCaption Font Size:%7\n\tCaption Height:%8")
         .arg(className(), m_content, m_checkDigit >= 0 ? QString(QChar(m_checkDigit)) : QString())

@@ -118,6 +118,9 @@ protected:
     // Content as 7-bit ASCII; empty when any character is outside it.
     QString asciiContent() const;
     static bool isAscii(const QString& text);
+    // The text with a-z upper-cased and every other character as it stands (so a letter outside ASCII
+    // never turns into ASCII letters, as "ß" would into "SS").
+    static QString asciiUpper(const QString& text);
 
     int m_checkDigit = -1;
     float m_barWidth = 0.936f;

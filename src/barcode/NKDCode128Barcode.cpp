@@ -25,15 +25,13 @@ constexpr int kShift = 98;
 constexpr int kCodeB = 100; // in sets A and C
 constexpr int kCodeA = 101; // in set B
 
-bool isDigit(ushort c)
-{
+bool isDigit(ushort c) {
     return c >= '0' && c <= '9';
 }
 
 } // namespace
 
-int NKDCode128Barcode::valueInSet(ushort c, int set)
-{
+int NKDCode128Barcode::valueInSet(ushort c, int set) {
     if (set == 0) {
         if (c < 32)
             return c + 64;
@@ -46,15 +44,13 @@ int NKDCode128Barcode::valueInSet(ushort c, int set)
     return -1;
 }
 
-QString NKDCode128Barcode::patternForValue(int value)
-{
+QString NKDCode128Barcode::patternForValue(int value) {
     if (value < 0 || value > 105)
         return QString();
     return QLatin1StringView(kPatterns[value]).toString();
 }
 
-void NKDCode128Barcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDCode128Barcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption);
     if (m_codeSet == 3)
         m_codeSet = _bestCodeSetForContent();
@@ -62,8 +58,7 @@ void NKDCode128Barcode::initWithContent(const QString& content, bool printsCapti
     calculateWidth();
 }
 
-int NKDCode128Barcode::_bestCodeSetForContent() const
-{
+int NKDCode128Barcode::_bestCodeSetForContent() const {
     const QString text = asciiContent();
     int control = 0;
     int lower = 0;
@@ -79,13 +74,13 @@ int NKDCode128Barcode::_bestCodeSetForContent() const
             ++lower;
     }
     // Set C for digits, except one or three digits, which set B writes in as few symbols.
-    if (digitsOnly && !m_content.isEmpty() && isAscii(m_content) && m_content.size() != 1 && m_content.size() != 3)
+    if (digitsOnly && !m_content.isEmpty() && isAscii(m_content) && m_content.size() != 1 &&
+        m_content.size() != 3)
         return 2;
     return control > lower ? 0 : 1;
 }
 
-QList<int> NKDCode128Barcode::symbolValues() const
-{
+QList<int> NKDCode128Barcode::symbolValues() const {
     QList<int> values;
     if (!isAscii(m_content))
         return values;
@@ -118,8 +113,7 @@ QList<int> NKDCode128Barcode::symbolValues() const
     return values;
 }
 
-void NKDCode128Barcode::generateChecksum()
-{
+void NKDCode128Barcode::generateChecksum() {
     if (m_codeSet < 0 || m_codeSet > 2) {
         m_checkDigit = -1;
         return;
@@ -131,27 +125,23 @@ void NKDCode128Barcode::generateChecksum()
     m_checkDigit = sum;
 }
 
-QString NKDCode128Barcode::initiator() const
-{
+QString NKDCode128Barcode::initiator() const {
     if (m_codeSet < 0 || m_codeSet > 2)
         return QString();
     return patternForValue(103 + m_codeSet);
 }
 
-QString NKDCode128Barcode::_encodeChar(QChar c, int set)
-{
+QString NKDCode128Barcode::_encodeChar(QChar c, int set) {
     return patternForValue(valueInSet(c.unicode(), set));
 }
 
-QString NKDCode128Barcode::_encodeChar(QChar c) const
-{
+QString NKDCode128Barcode::_encodeChar(QChar c) const {
     if (m_codeSet == 2)
         return QString(); // set C writes digit pairs, never single characters
     return _encodeChar(c, m_codeSet);
 }
 
-QString NKDCode128Barcode::barcode() const
-{
+QString NKDCode128Barcode::barcode() const {
     if (!isContentValid())
         return QString();
     const QList<int> values = symbolValues();
@@ -164,8 +154,7 @@ QString NKDCode128Barcode::barcode() const
     return out;
 }
 
-QString NKDCode128Barcode::invalidReason() const
-{
+QString NKDCode128Barcode::invalidReason() const {
     if (!isAscii(m_content))
         return QStringLiteral("Code 128 takes ASCII characters only.");
     if (m_codeSet < 0 || m_codeSet > 2)

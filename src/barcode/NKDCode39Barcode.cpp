@@ -18,8 +18,7 @@ const char* const kWide[44] = {
 struct Code39Table {
     signed char index[128];
     QString pattern[44];
-    Code39Table()
-    {
+    Code39Table() {
         std::fill(std::begin(index), std::end(index), -1);
         for (int i = 0; i < 44; ++i) {
             index[int(kChars[i])] = char(i);
@@ -36,49 +35,41 @@ struct Code39Table {
     }
 };
 
-const Code39Table& table()
-{
+const Code39Table& table() {
     static const Code39Table t;
     return t;
 }
 
-int indexOf(ushort c)
-{
+int indexOf(ushort c) {
     return c < 128 ? table().index[c] : -1;
 }
 
 } // namespace
 
-QString NKDCode39Barcode::code39Pattern(QChar c)
-{
+QString NKDCode39Barcode::code39Pattern(QChar c) {
     const int idx = indexOf(c.unicode());
     return idx < 0 ? QString() : table().pattern[idx];
 }
 
-void NKDCode39Barcode::initWithContent(const QString& content, bool printsCaption)
-{
-    NKDBarcode::initWithContent(content.toUpper(), printsCaption);
+void NKDCode39Barcode::initWithContent(const QString& content, bool printsCaption) {
+    NKDBarcode::initWithContent(asciiUpper(content), printsCaption);
 }
 
-QString NKDCode39Barcode::_encodeChar(QChar c) const
-{
+QString NKDCode39Barcode::_encodeChar(QChar c) const {
     return code39Pattern(c);
 }
 
-bool NKDCode39Barcode::isContentValid() const
-{
+bool NKDCode39Barcode::isContentValid() const {
     return !m_content.contains(QLatin1Char('*')) && NKDBarcode::isContentValid();
 }
 
-QString NKDCode39Barcode::invalidReason() const
-{
+QString NKDCode39Barcode::invalidReason() const {
     if (m_content.contains(QLatin1Char('*')))
         return QStringLiteral("Code 39 cannot encode \"*\" (it is the start and stop character).");
     return NKDBarcode::invalidReason();
 }
 
-void NKDCode39Barcode::generateChecksum()
-{
+void NKDCode39Barcode::generateChecksum() {
     int sum = 0;
     for (QChar c : asciiContent()) {
         const int idx = indexOf(c.unicode());
@@ -89,8 +80,7 @@ void NKDCode39Barcode::generateChecksum()
     m_checkDigit = kChars[sum % 43];
 }
 
-int NKDCode39Barcode::moduleCount() const
-{
+int NKDCode39Barcode::moduleCount() const {
     for (QChar c : m_content)
         if (indexOf(c.unicode()) < 0)
             return NKDBarcode::moduleCount();

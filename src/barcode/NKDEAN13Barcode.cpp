@@ -1,15 +1,13 @@
 #include "barcode/NKDEAN13Barcode.h"
 
-void NKDEAN13Barcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDEAN13Barcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption);
     m_given = content;
     splitGiven(12);
     calculateWidth();
 }
 
-bool NKDEAN13Barcode::_parityForSystemDigit(QChar system, int index)
-{
+bool NKDEAN13Barcode::_parityForSystemDigit(QChar system, int index) {
     // Even positions (bit 5 = position 1 ... bit 0 = position 6) for first digits 0-9.
     static const unsigned char kEven[10] = {0x00, 0x0B, 0x0D, 0x0E, 0x13, 0x19, 0x1C, 0x15, 0x16, 0x1A};
     const ushort u = system.unicode();
@@ -18,8 +16,7 @@ bool NKDEAN13Barcode::_parityForSystemDigit(QChar system, int index)
     return (kEven[u - '0'] >> (6 - index)) & 1;
 }
 
-QString NKDEAN13Barcode::barcode() const
-{
+QString NKDEAN13Barcode::barcode() const {
     if (m_content.size() != 12 || m_checkDigit < 0)
         return QString();
     QString out;
@@ -34,15 +31,13 @@ QString NKDEAN13Barcode::barcode() const
     return out;
 }
 
-QString NKDEAN13Barcode::caption() const
-{
+QString NKDEAN13Barcode::caption() const {
     if (m_content.size() != 12)
         return m_content;
     return QStringLiteral("  ") + m_content.mid(1, 6) + QLatin1Char('\t') + m_content.mid(7, 5) +
            QChar(m_checkDigit);
 }
 
-QString NKDEAN13Barcode::invalidReason() const
-{
+QString NKDEAN13Barcode::invalidReason() const {
     return checkGiven(12, QStringLiteral("EAN-13"));
 }

@@ -1,15 +1,13 @@
 #include "barcode/NKDEAN8Barcode.h"
 
-void NKDEAN8Barcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDEAN8Barcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption);
     m_given = content;
     splitGiven(7);
     calculateWidth();
 }
 
-QString NKDEAN8Barcode::barcode() const
-{
+QString NKDEAN8Barcode::barcode() const {
     if (m_content.size() != 7 || m_checkDigit < 0)
         return QString();
     QString out;
@@ -23,14 +21,13 @@ QString NKDEAN8Barcode::barcode() const
     return out;
 }
 
-QString NKDEAN8Barcode::caption() const
-{
+QString NKDEAN8Barcode::caption() const {
     if (m_content.size() != 7)
         return m_content;
-    return QStringLiteral(" ") + m_content.left(4) + QLatin1Char('\t') + m_content.mid(4, 3) + QChar(m_checkDigit);
+    return QStringLiteral(" ") + m_content.left(4) + QLatin1Char('\t') + m_content.mid(4, 3) +
+           QChar(m_checkDigit);
 }
 
-QString NKDEAN8Barcode::invalidReason() const
-{
+QString NKDEAN8Barcode::invalidReason() const {
     return checkGiven(7, QStringLiteral("EAN-8"));
 }

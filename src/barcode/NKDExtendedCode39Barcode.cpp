@@ -1,14 +1,12 @@
 #include "barcode/NKDExtendedCode39Barcode.h"
 
-void NKDExtendedCode39Barcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDExtendedCode39Barcode::initWithContent(const QString& content, bool printsCaption) {
     NKDCode39Barcode::initWithContent(content, printsCaption);
     setContent(content);
     calculateWidth();
 }
 
-QString NKDExtendedCode39Barcode::fullAsciiPair(QChar ch)
-{
+QString NKDExtendedCode39Barcode::fullAsciiPair(QChar ch) {
     const ushort c = ch.unicode();
     const auto pair = [](char lead, int letter) {
         return QString(QLatin1Char(lead)) + QLatin1Char(char(letter));
@@ -36,15 +34,13 @@ QString NKDExtendedCode39Barcode::fullAsciiPair(QChar ch)
     return QString();
 }
 
-QString NKDExtendedCode39Barcode::_encodeChar(QChar c) const
-{
+QString NKDExtendedCode39Barcode::_encodeChar(QChar c) const {
     QString out;
     for (QChar part : fullAsciiPair(c))
         out += code39Pattern(part);
     return out;
 }
 
-QString NKDExtendedCode39Barcode::getRequirementDescription() const
-{
+QString NKDExtendedCode39Barcode::getRequirementDescription() const {
     return QStringLiteral("Extended Code 39 encodes letters, digits, space and the printable ASCII symbols.");
 }

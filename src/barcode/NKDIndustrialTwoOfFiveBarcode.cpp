@@ -1,7 +1,6 @@
 #include "barcode/NKDIndustrialTwoOfFiveBarcode.h"
 
-QString NKDIndustrialTwoOfFiveBarcode::barcode() const
-{
+QString NKDIndustrialTwoOfFiveBarcode::barcode() const {
     QString digits = asciiContent();
     if (m_checkDigit != -1)
         digits += QChar(m_checkDigit);

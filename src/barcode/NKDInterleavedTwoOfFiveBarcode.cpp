@@ -5,16 +5,14 @@ namespace {
 const unsigned char kWide[10] = {0x06, 0x11, 0x09, 0x18, 0x05, 0x14, 0x0C, 0x03, 0x12, 0x0A};
 } // namespace
 
-bool NKDInterleavedTwoOfFiveBarcode::_getBarForDigit(QChar digit, int element)
-{
+bool NKDInterleavedTwoOfFiveBarcode::_getBarForDigit(QChar digit, int element) {
     const ushort u = digit.unicode();
     if (u < '0' || u > '9' || element < 0 || element > 4)
         return true;
     return !((kWide[u - '0'] >> (4 - element)) & 1);
 }
 
-QString NKDInterleavedTwoOfFiveBarcode::barcode() const
-{
+QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
     QString digits = asciiContent();
     if (m_checkDigit != -1)
         digits += QChar(m_checkDigit);
@@ -31,8 +29,7 @@ QString NKDInterleavedTwoOfFiveBarcode::barcode() const
     return out;
 }
 
-void NKDInterleavedTwoOfFiveBarcode::generateChecksum()
-{
+void NKDInterleavedTwoOfFiveBarcode::generateChecksum() {
     int sum = 0;
     int weight = 3;
     const QString text = asciiContent();
@@ -43,15 +40,13 @@ void NKDInterleavedTwoOfFiveBarcode::generateChecksum()
     m_checkDigit = '0' + (10 - sum % 10) % 10;
 }
 
-bool NKDInterleavedTwoOfFiveBarcode::isContentValid() const
-{
+bool NKDInterleavedTwoOfFiveBarcode::isContentValid() const {
     for (QChar c : m_content)
         if (c.unicode() < '0' || c.unicode() > '9')
             return false;
     return true;
 }
 
-QString NKDInterleavedTwoOfFiveBarcode::invalidReason() const
-{
+QString NKDInterleavedTwoOfFiveBarcode::invalidReason() const {
     return isContentValid() ? QString() : QStringLiteral("This barcode type takes digits only.");
 }

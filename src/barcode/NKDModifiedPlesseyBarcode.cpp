@@ -1,7 +1,6 @@
 #include "barcode/NKDModifiedPlesseyBarcode.h"
 
-QString NKDModifiedPlesseyBarcode::bitsFor(int value)
-{
+QString NKDModifiedPlesseyBarcode::bitsFor(int value) {
     QString out;
     out.reserve(16);
     for (int bit = 0; bit < 4; ++bit)
@@ -9,23 +8,20 @@ QString NKDModifiedPlesseyBarcode::bitsFor(int value)
     return out;
 }
 
-void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool printsCaption)
-{
-    NKDBarcode::initWithContent(content.toUpper(), printsCaption);
+void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool printsCaption) {
+    NKDBarcode::initWithContent(asciiUpper(content), printsCaption);
     generateChecksum();
     calculateWidth();
 }
 
-QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const
-{
+QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const {
     const ushort u = c.unicode();
     if (u < '0' || u > '9')
         return QString();
     return bitsFor(u - '0');
 }
 
-void NKDModifiedPlesseyBarcode::generateChecksum()
-{
+void NKDModifiedPlesseyBarcode::generateChecksum() {
     // The picked characters (rightmost and every second one going left) form a decimal number that is
     // doubled and its digits summed; summing the digit sums of each doubled digit gives the same result
     // without ever holding the number, so any length works.
@@ -48,7 +44,6 @@ void NKDModifiedPlesseyBarcode::generateChecksum()
     m_checkDigit = s == 0 ? '0' : '0' + (10 - s);
 }
 
-QString NKDModifiedPlesseyBarcode::invalidReason() const
-{
+QString NKDModifiedPlesseyBarcode::invalidReason() const {
     return isContentValid() ? QString() : QStringLiteral("Modified Plessey takes digits only.");
 }

@@ -1,7 +1,6 @@
 #include "barcode/NKDPlanetBarcode.h"
 
-float NKDPlanetBarcode::_heightForDigit(int digitIndex, int bar) const
-{
+float NKDPlanetBarcode::_heightForDigit(int digitIndex, int bar) const {
     const float h = NKDPostnetBarcode::_heightForDigit(digitIndex, bar);
     if (h == 0)
         return 0;

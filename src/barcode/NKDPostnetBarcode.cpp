@@ -1,14 +1,12 @@
 #include "barcode/NKDPostnetBarcode.h"
 
-void NKDPostnetBarcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDPostnetBarcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption, 1.08f, 9.0f, 6.0f, -1);
     generateChecksum();
     calculateWidth();
 }
 
-bool NKDPostnetBarcode::postnetTall(int digit, int bar)
-{
+bool NKDPostnetBarcode::postnetTall(int digit, int bar) {
     // Tall bars (bit 4 = bar 1) of 0-9.
     static const unsigned char kTall[10] = {0x18, 0x03, 0x05, 0x06, 0x09, 0x0A, 0x0C, 0x11, 0x12, 0x14};
     if (digit < 0 || digit > 9 || bar < 1 || bar > 5)
@@ -16,8 +14,7 @@ bool NKDPostnetBarcode::postnetTall(int digit, int bar)
     return (kTall[digit] >> (5 - bar)) & 1;
 }
 
-QString NKDPostnetBarcode::digitAt(int index) const
-{
+QString NKDPostnetBarcode::digitAt(int index) const {
     if (index >= 0 && index < m_content.size())
         return m_content.mid(index, 1);
     if (index == m_content.size() && m_checkDigit >= 0)
@@ -25,16 +22,14 @@ QString NKDPostnetBarcode::digitAt(int index) const
     return QString();
 }
 
-float NKDPostnetBarcode::_heightForDigit(int digitIndex, int bar) const
-{
+float NKDPostnetBarcode::_heightForDigit(int digitIndex, int bar) const {
     const QString d = digitAt(digitIndex);
     if (d.isEmpty() || d.at(0).unicode() < '0' || d.at(0).unicode() > '9')
         return 0;
     return postnetTall(d.at(0).unicode() - '0', bar) ? 0.125f : 0.05f;
 }
 
-float NKDPostnetBarcode::barTop(int index) const
-{
+float NKDPostnetBarcode::barTop(int index) const {
     const int modules = 3 + 15 * int(m_content.size() + 1) + 1;
     if (index == 0 || index == modules - 1)
         return 9.0f;
@@ -43,8 +38,7 @@ float NKDPostnetBarcode::barTop(int index) const
     return _heightForDigit(d, bar) * 72.0f;
 }
 
-void NKDPostnetBarcode::generateChecksum()
-{
+void NKDPostnetBarcode::generateChecksum() {
     int sum = 0;
     for (QChar c : m_content) {
         if (c.unicode() < '0' || c.unicode() > '9') {
@@ -56,13 +50,11 @@ void NKDPostnetBarcode::generateChecksum()
     m_checkDigit = '0' + (10 - sum % 10) % 10;
 }
 
-QString NKDPostnetBarcode::lengthRule() const
-{
+QString NKDPostnetBarcode::lengthRule() const {
     return QStringLiteral("POSTNET takes 5, 9 or 11 digits.");
 }
 
-QString NKDPostnetBarcode::invalidReason() const
-{
+QString NKDPostnetBarcode::invalidReason() const {
     for (QChar c : m_content)
         if (c.unicode() < '0' || c.unicode() > '9')
             return lengthRule();

@@ -7,15 +7,13 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 // Bars (bit 3 = bar 1) of the six patterns that rows and columns of the character table use.
 const int kPattern[7] = {0, 0x3, 0x5, 0x6, 0x9, 0xA, 0xC};
 
-int rowOf(ushort c)
-{
+int rowOf(ushort c) {
     const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
     return idx;
 }
 
 // Ascender or descender bits (first bar highest) shifted right by one: the weights 4, 2, 1, 0.
-int collapse(int descriptor, int bit)
-{
+int collapse(int descriptor, int bit) {
     int v = 0;
     for (int bar = 0; bar < 4; ++bar)
         v = (v << 1) | ((descriptor >> (4 * (3 - bar) + bit)) & 1);
@@ -24,8 +22,7 @@ int collapse(int descriptor, int bit)
 
 } // namespace
 
-int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c)
-{
+int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c) {
     const int idx = rowOf(c.unicode());
     if (idx < 0)
         return 0;
@@ -40,15 +37,13 @@ int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c)
     return d;
 }
 
-void NKDRoyalMailBarcode::initWithContent(const QString& content, bool printsCaption)
-{
-    NKDBarcode::initWithContent(content.toUpper(), false, 1.4173229f, 14.3149605f, 6.0f, -1);
+void NKDRoyalMailBarcode::initWithContent(const QString& content, bool printsCaption) {
+    NKDBarcode::initWithContent(asciiUpper(content), false, 1.4173229f, 14.3149605f, 6.0f, -1);
     generateChecksum();
     calculateWidth();
 }
 
-int NKDRoyalMailBarcode::_barDescriptor(int index) const
-{
+int NKDRoyalMailBarcode::_barDescriptor(int index) const {
     const int n = int(m_content.size());
     if (index <= 0)
         return 2;
@@ -61,23 +56,19 @@ int NKDRoyalMailBarcode::_barDescriptor(int index) const
     return (d >> (4 * (3 - offset / 2))) & 0xF;
 }
 
-float NKDRoyalMailBarcode::barTop(int index) const
-{
+float NKDRoyalMailBarcode::barTop(int index) const {
     return float(((_barDescriptor(index) & 2) ? 5.05 : 3.15) * kPointsPerMm);
 }
 
-float NKDRoyalMailBarcode::barBottom(int index) const
-{
+float NKDRoyalMailBarcode::barBottom(int index) const {
     return float(((_barDescriptor(index) & 1) ? 0.0 : 1.9) * kPointsPerMm);
 }
 
-float NKDRoyalMailBarcode::fixedBarHeight() const
-{
+float NKDRoyalMailBarcode::fixedBarHeight() const {
     return float(5.05 * kPointsPerMm);
 }
 
-void NKDRoyalMailBarcode::generateChecksum()
-{
+void NKDRoyalMailBarcode::generateChecksum() {
     int top = 0;
     int bottom = 0;
     for (QChar c : m_content) {
@@ -91,8 +82,7 @@ void NKDRoyalMailBarcode::generateChecksum()
     m_checkDigit = index < 10 ? '0' + index : 'A' + index - 10;
 }
 
-QString NKDRoyalMailBarcode::invalidReason() const
-{
+QString NKDRoyalMailBarcode::invalidReason() const {
     if (m_content.isEmpty())
         return QStringLiteral("Royal Mail barcodes need at least one character.");
     for (QChar c : m_content)

@@ -1,15 +1,13 @@
 #include "barcode/NKDUPCABarcode.h"
 
-void NKDUPCABarcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDUPCABarcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption);
     m_given = content;
     splitGiven(11);
     calculateWidth();
 }
 
-QString NKDUPCABarcode::barcode() const
-{
+QString NKDUPCABarcode::barcode() const {
     if (m_content.size() != 11 || m_checkDigit < 0)
         return QString();
     QString out;
@@ -23,14 +21,12 @@ QString NKDUPCABarcode::barcode() const
     return out;
 }
 
-QString NKDUPCABarcode::caption() const
-{
+QString NKDUPCABarcode::caption() const {
     if (m_content.size() != 11)
         return m_content;
     return m_content.mid(1, 5) + QLatin1Char('\t') + m_content.mid(6, 5);
 }
 
-QString NKDUPCABarcode::invalidReason() const
-{
+QString NKDUPCABarcode::invalidReason() const {
     return checkGiven(11, QStringLiteral("UPC-A"));
 }

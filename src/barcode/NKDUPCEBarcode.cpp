@@ -1,7 +1,6 @@
 #include "barcode/NKDUPCEBarcode.h"
 
-QString NKDUPCEBarcode::UPCAToUPCE(const QString& a)
-{
+QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
     if (a.size() < 12 || !allDigits(a))
         return QString();
     const QString& v = a;
@@ -23,8 +22,7 @@ QString NKDUPCEBarcode::UPCAToUPCE(const QString& a)
     return QString();
 }
 
-QString NKDUPCEBarcode::UPCEToUPCA(const QString& e)
-{
+QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
     if (e.size() != 7 || !allDigits(e))
         return QString();
     const QString d = e.mid(1); // e1..e6
@@ -49,8 +47,7 @@ QString NKDUPCEBarcode::UPCEToUPCA(const QString& e)
     return a;
 }
 
-void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption)
-{
+void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption);
     m_given = content;
     m_checkDigit = -1;
@@ -77,8 +74,7 @@ void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption)
     calculateWidth();
 }
 
-bool NKDUPCEBarcode::parityForDigit(int position) const
-{
+bool NKDUPCEBarcode::parityForDigit(int position) const {
     // Even positions (bit 5 = position 1) for each check digit, number system 0.
     static const unsigned char kEven[10] = {0x38, 0x34, 0x32, 0x31, 0x2C, 0x26, 0x23, 0x2A, 0x29, 0x25};
     if (m_checkDigit < '0' || m_checkDigit > '9' || position < 1 || position > 6)
@@ -87,8 +83,7 @@ bool NKDUPCEBarcode::parityForDigit(int position) const
     return m_content.startsWith(QLatin1Char('0')) ? even : !even;
 }
 
-QString NKDUPCEBarcode::barcode() const
-{
+QString NKDUPCEBarcode::barcode() const {
     if (m_content.size() != 7 || m_checkDigit < 0)
         return QString();
     QString out;
@@ -98,8 +93,7 @@ QString NKDUPCEBarcode::barcode() const
     return out;
 }
 
-QString NKDUPCEBarcode::invalidReason() const
-{
+QString NKDUPCEBarcode::invalidReason() const {
     const int n = int(m_given.size());
     if (n != 7 && n != 8 && n != 11 && n != 12)
         return QStringLiteral("UPC-E takes 7 digits (number system and six digits), 8 with the check digit, "

@@ -15,18 +15,17 @@ struct ZintSymbol {
     ~ZintSymbol() { ZBarcode_Delete(s); }
 };
 
-bool zintModule(const zint_symbol* s, int row, int col)
-{
+bool zintModule(const zint_symbol* s, int row, int col) {
     return (s->encoded_data[row][col >> 3] >> (col & 7)) & 1;
 }
 
 // The module row of a one-row zint symbol, or the error text prefixed with "!".
-QString zintRow(int symbology, const QByteArray& data, int option2 = 0)
-{
+QString zintRow(int symbology, const QByteArray& data, int option2 = 0) {
     ZintSymbol z;
     z.s->symbology = symbology;
     z.s->option_2 = option2;
-    const int err = ZBarcode_Encode(z.s, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
+    const int err =
+        ZBarcode_Encode(z.s, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
     if (err >= ZINT_ERROR)
         return QStringLiteral("!") + QString::fromLatin1(z.s->errtxt);
     QString out;
@@ -39,11 +38,11 @@ QString zintRow(int symbology, const QByteArray& data, int option2 = 0)
 }
 
 // Bar states of a zint postal symbol: for each bar, bit 1 ascender, bit 0 descender ("T","A","D","F").
-QString zintBarStates(int symbology, const QByteArray& data)
-{
+QString zintBarStates(int symbology, const QByteArray& data) {
     ZintSymbol z;
     z.s->symbology = symbology;
-    const int err = ZBarcode_Encode(z.s, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
+    const int err =
+        ZBarcode_Encode(z.s, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
     if (err >= ZINT_ERROR)
         return QStringLiteral("!") + QString::fromLatin1(z.s->errtxt);
     QString out;
@@ -61,8 +60,7 @@ QString zintBarStates(int symbology, const QByteArray& data)
     return out;
 }
 
-QString ours(int index, const QString& value, QString* reason = nullptr)
-{
+QString ours(int index, const QString& value, QString* reason = nullptr) {
     auto b = BarcodeSymbologies::createLinearBarcode(index);
     b->initWithContent(value, true);
     if (!b->isContentValid()) {
@@ -77,8 +75,7 @@ QString ours(int index, const QString& value, QString* reason = nullptr)
 }
 
 // POSTNET / PLANET: tall bars are ascender+descender, short ones descender only.
-QString ourPostStates(int index, const QString& value)
-{
+QString ourPostStates(int index, const QString& value) {
     auto b = BarcodeSymbologies::createLinearBarcode(index);
     b->initWithContent(value, true);
     if (!b->isContentValid())
@@ -91,8 +88,7 @@ QString ourPostStates(int index, const QString& value)
     return out;
 }
 
-template <typename T> QString ourFourStates(const QString& value)
-{
+template <typename T> QString ourFourStates(const QString& value) {
     T b;
     b.initWithContent(value, true);
     if (!b.isContentValid())
@@ -108,8 +104,7 @@ template <typename T> QString ourFourStates(const QString& value)
     return out;
 }
 
-QString digits(int n, int seed)
-{
+QString digits(int n, int seed) {
     QString s;
     quint32 x = quint32(seed) * 2654435761u + 12345u;
     for (int i = 0; i < n; ++i) {
@@ -124,8 +119,7 @@ QString digits(int n, int seed)
 class TestLinearZint : public QObject {
     Q_OBJECT
 private slots:
-    void modules_data()
-    {
+    void modules_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("zintSymbology");
@@ -162,7 +156,8 @@ private slots:
                 if (last >= 5 && d.at(4) == QLatin1Char('0'))
                     d[4] = QLatin1Char('2');
                 const QString v = QLatin1String(ns) + d + QString::number(last);
-                row(qPrintable("upce ns" + QLatin1String(ns) + " form " + QString::number(last)), UPCE, v, BARCODE_UPCE, v);
+                row(qPrintable("upce ns" + QLatin1String(ns) + " form " + QString::number(last)), UPCE, v,
+                    BARCODE_UPCE, v);
             }
         }
         row("itf even", Interleaved2of5, "1234", BARCODE_C25INTER, "1234");
@@ -183,7 +178,8 @@ private slots:
             "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~");
         row("excode39 mixed", ExtendedCode39, "Hello World 50%", BARCODE_EXCODE39, "Hello World 50%");
         row("code128 auto digits even", Code128, "123456", BARCODE_CODE128, "123456");
-        row("code128 auto digits long", Code128, "12345678901234567890", BARCODE_CODE128, "12345678901234567890");
+        row("code128 auto digits long", Code128, "12345678901234567890", BARCODE_CODE128,
+            "12345678901234567890");
         row("code128 auto odd digits", Code128, "12345", BARCODE_CODE128, "12345");
         row("code128 auto seven digits", Code128, "1234567", BARCODE_CODE128, "1234567");
         row("code128 auto one digit", Code128, "1", BARCODE_CODE128, "1");
@@ -195,12 +191,12 @@ private slots:
         row("code128 auto single", Code128, "x", BARCODE_CODE128, "x");
         row("code128 set B", Code128B, "A B", BARCODE_CODE128B, "A B");
         row("code128 set B digits", Code128B, "1234", BARCODE_CODE128B, "1234");
-        row("code128 set B printable", Code128B, " !~}|{`_^]\\[@?>=<;:", BARCODE_CODE128B, " !~}|{`_^]\\[@?>=<;:");
+        row("code128 set B printable", Code128B, " !~}|{`_^]\\[@?>=<;:", BARCODE_CODE128B,
+            " !~}|{`_^]\\[@?>=<;:");
         row("code128 set C", Code128C, "00112233", BARCODE_CODE128, "00112233");
         row("code128 set A controls", Code128A, "\tAB\x1e\x1f", BARCODE_CODE128, "\tAB\x1e\x1f");
     }
-    void modules()
-    {
+    void modules() {
         QFETCH(int, index);
         QFETCH(QString, value);
         QFETCH(int, zintSymbology);
@@ -211,22 +207,19 @@ private slots:
         QCOMPARE(mine, zintRow(zintSymbology, zintValue.toLatin1()));
     }
 
-    void codabar_data()
-    {
+    void codabar_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("A1234B") << "A1234B";
         QTest::newRow("every char") << "C0123456789-$:/.+D";
         QTest::newRow("B and C") << "B1C";
         QTest::newRow("D only data") << "D5A";
     }
-    void codabar()
-    {
+    void codabar() {
         QFETCH(QString, value);
         QCOMPARE(ours(BarcodeSymbologies::Codabar, value), zintRow(BARCODE_CODABAR, value.toLatin1()));
     }
 
-    void postal_data()
-    {
+    void postal_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("zintSymbology");
@@ -237,30 +230,27 @@ private slots:
         QTest::newRow("planet 11") << int(Planet) << "01234567890" << BARCODE_PLANET;
         QTest::newRow("planet 13") << int(Planet) << "4012345678901" << BARCODE_PLANET;
     }
-    void postal()
-    {
+    void postal() {
         QFETCH(int, index);
         QFETCH(QString, value);
         QFETCH(int, zintSymbology);
         QCOMPARE(ourPostStates(index, value), zintBarStates(zintSymbology, value.toLatin1()));
     }
 
-    void royalMail_data()
-    {
+    void royalMail_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("SN34RD1A") << "SN34RD1A";
         QTest::newRow("every char") << "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
         QTest::newRow("single") << "Z";
         QTest::newRow("lower case") << "sn34rd1a";
     }
-    void royalMail()
-    {
+    void royalMail() {
         QFETCH(QString, value);
-        QCOMPARE(ourFourStates<NKDRoyalMailBarcode>(value), zintBarStates(BARCODE_RM4SCC, value.toUpper().toLatin1()));
+        QCOMPARE(ourFourStates<NKDRoyalMailBarcode>(value),
+                 zintBarStates(BARCODE_RM4SCC, value.toUpper().toLatin1()));
     }
 
-    void japanPost_data()
-    {
+    void japanPost_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("postcode") << "1060032";
         QTest::newRow("address") << "15400233-16-4-205";
@@ -268,15 +258,13 @@ private slots:
         QTest::newRow("full 20 units") << "1234567890123456789-";
         QTest::newRow("letters U-Z") << "1234567UVWXYZ";
     }
-    void japanPost()
-    {
+    void japanPost() {
         QFETCH(QString, value);
         QCOMPARE(ourFourStates<JapanPostBarcode>(value), zintBarStates(BARCODE_JAPANPOST, value.toLatin1()));
     }
 
     // Random values of every length the symbologies take, against zint.
-    void randomSweep()
-    {
+    void randomSweep() {
         using namespace BarcodeSymbologies;
         for (int seed = 0; seed < 60; ++seed) {
             const QString d12 = digits(12, seed);

@@ -13,14 +13,12 @@
 
 namespace {
 
-bool dark(QRgb c)
-{
+bool dark(QRgb c) {
     return qGray(c) < 128;
 }
 
 // Rows of the image that hold any dark pixel in column x.
-QList<int> darkRows(const QImage& img, int x)
-{
+QList<int> darkRows(const QImage& img, int x) {
     QList<int> rows;
     for (int y = 0; y < img.height(); ++y)
         if (dark(img.pixel(x, y)))
@@ -29,8 +27,7 @@ QList<int> darkRows(const QImage& img, int x)
 }
 
 // The image row through the middle of the bars: the row with the most dark-light changes.
-int barRow(const QImage& img)
-{
+int barRow(const QImage& img) {
     int best = 0;
     int bestChanges = -1;
     for (int y = 0; y < img.height(); ++y) {
@@ -45,8 +42,7 @@ int barRow(const QImage& img)
     return best;
 }
 
-LinearBarcodeBuild build(int index, const QString& value, const BarcodeStyle& s)
-{
+LinearBarcodeBuild build(int index, const QString& value, const BarcodeStyle& s) {
     return Generate_Barcode_Variable(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
 }
 
@@ -56,8 +52,7 @@ class TestRender : public QObject {
     Q_OBJECT
 private slots:
     // Scanning the bar row gives back the module string at a whole number of pixels per module.
-    void wholePixelModules_data()
-    {
+    void wholePixelModules_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("dpi");
@@ -69,8 +64,7 @@ private slots:
         QTest::newRow("code39 96dpi") << int(Code39) << "ABC-123" << 96 << 7.5f;
         QTest::newRow("itf 203dpi") << int(Interleaved2of5) << "0123456789" << 203 << 15.0f;
     }
-    void wholePixelModules()
-    {
+    void wholePixelModules() {
         QFETCH(int, index);
         QFETCH(QString, value);
         QFETCH(int, dpi);
@@ -102,15 +96,13 @@ private slots:
     }
 
     // Four-state codes: each bar spans its own bottom to its own top.
-    void fourStateBars_data()
-    {
+    void fourStateBars_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
         QTest::newRow("royal mail") << int(BarcodeSymbologies::RoyalMail) << "SN34RD1A";
         QTest::newRow("japan post") << int(BarcodeSymbologies::JapanPost) << "1060032";
     }
-    void fourStateBars()
-    {
+    void fourStateBars() {
         QFETCH(int, index);
         QFETCH(QString, value);
         BarcodeStyle s;
@@ -158,8 +150,7 @@ private slots:
     }
 
     // Japan Post keeps its symbol within 8.5-11.5 points and grows the drawing for its texts.
-    void japanPostHeight()
-    {
+    void japanPostHeight() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::JapanPost;
         s.linear_width_val = 100; // asks for a bar width beyond the symbol's range
@@ -176,8 +167,7 @@ private slots:
         QVERIFY(jp->height() > 30);
     }
 
-    void colorsAndBackground()
-    {
+    void colorsAndBackground() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code128;
         s.barcode_back_clr_val = QColor(255, 255, 0);
@@ -194,8 +184,7 @@ private slots:
     }
 
     // Header alignment: "Left" starts at the left edge, "Right" ends at the right edge.
-    void headerAlignment()
-    {
+    void headerAlignment() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code39;
         s.show_hide_val = 1;
@@ -203,7 +192,8 @@ private slots:
         s.dpi = 144;
         const auto headerSpan = [&](int align) {
             s.align_hdr_index = align;
-            const QImage img = generateBarcode(s, QStringLiteral("ABCDEFGHIJ"), QStringLiteral("HI"), QString()).image;
+            const QImage img =
+                generateBarcode(s, QStringLiteral("ABCDEFGHIJ"), QStringLiteral("HI"), QString()).image;
             int minX = img.width();
             int maxX = -1;
             const int rows = img.height() / 4; // the header sits in the top quarter
@@ -225,8 +215,7 @@ private slots:
 
     // The caption spacing flag spreads a one-piece value text over the barcode width; without it the
     // characters get two points of spacing. Spacing survives every device resolution.
-    void captionSpacing()
-    {
+    void captionSpacing() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code39;
         s.show_hide_hdr = 1;
@@ -252,12 +241,12 @@ private slots:
         const qreal spaced = captionSpan(0);
         QVERIFY2(qAbs(spaced - (plain + 2.0 * (value.size() - 1))) < 4, qPrintable(QString::number(spaced)));
         const qreal spread = captionSpan(1);
-        QVERIFY2(qAbs(spread - b.barcode->width()) < 0.1 * b.barcode->width(), qPrintable(QString::number(spread)));
+        QVERIFY2(qAbs(spread - b.barcode->width()) < 0.1 * b.barcode->width(),
+                 qPrintable(QString::number(spread)));
     }
 
     // Value text above the bars when asked.
-    void valueOnTop()
-    {
+    void valueOnTop() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code39;
         s.show_hide_hdr = 1;
@@ -272,8 +261,7 @@ private slots:
         QVERIFY(barAbove > barBelow);
     }
 
-    void pdf()
-    {
+    void pdf() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code128;
         const LinearBarcodeBuild b = build(s.barcode_font_index, QStringLiteral("PDF 128"), s);
@@ -299,11 +287,11 @@ private slots:
         text.start(QStringLiteral("pdftotext"), {file.fileName(), QStringLiteral("-")});
         QVERIFY(text.waitForFinished(20000));
         const QString words = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(words.contains(QStringLiteral("HEADER")) && words.contains(QStringLiteral("FOOTER")), qPrintable(words));
+        QVERIFY2(words.contains(QStringLiteral("HEADER")) && words.contains(QStringLiteral("FOOTER")),
+                 qPrintable(words));
     }
 
-    void framedPicture()
-    {
+    void framedPicture() {
         QImage picture(21, 21, QImage::Format_RGB32);
         picture.fill(Qt::white);
         for (int y = 0; y < 21; ++y)

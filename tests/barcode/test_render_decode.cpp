@@ -19,8 +19,7 @@ namespace {
 using Format = ZXing::BarcodeFormat;
 
 // Reads the image after adding a white quiet zone of `quiet` pixels on every side.
-QString decode(const QImage& image, Format format, bool extended39 = false, int quiet = 60)
-{
+QString decode(const QImage& image, Format format, bool extended39 = false, int quiet = 60) {
     QImage padded(image.width() + 2 * quiet, image.height() + 2 * quiet, QImage::Format_Grayscale8);
     padded.fill(Qt::white);
     {
@@ -41,16 +40,14 @@ QString decode(const QImage& image, Format format, bool extended39 = false, int 
     return QString::fromStdString(r.text());
 }
 
-QString randomFrom(QRandomGenerator& rng, const QString& alphabet, int length)
-{
+QString randomFrom(QRandomGenerator& rng, const QString& alphabet, int length) {
     QString s;
     for (int i = 0; i < length; ++i)
         s += alphabet.at(rng.bounded(int(alphabet.size())));
     return s;
 }
 
-QString checkDigit(const QString& digits)
-{
+QString checkDigit(const QString& digits) {
     return QString(QChar(NKDAbstractUPCEANBarcode::upcEanCheck(digits)));
 }
 
@@ -59,8 +56,7 @@ QString checkDigit(const QString& digits)
 class TestRenderDecode : public QObject {
     Q_OBJECT
 private slots:
-    void roundTrip_data()
-    {
+    void roundTrip_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("values");
@@ -132,9 +128,10 @@ private slots:
         QTest::newRow("Extended Code 39") << int(ExtendedCode39) << int(Format::Code39) << v << e << true;
         v.clear(), e.clear();
         for (int i = 0; i < count; ++i) {
-            const QString t = randomFrom(rng, QStringLiteral("ABCD"), 1) +
-                              randomFrom(rng, QStringLiteral("0123456789-$:/.+"), 2 + i % 16) + // zxing reads four or more
-                              randomFrom(rng, QStringLiteral("ABCD"), 1);
+            const QString t =
+                randomFrom(rng, QStringLiteral("ABCD"), 1) +
+                randomFrom(rng, QStringLiteral("0123456789-$:/.+"), 2 + i % 16) + // zxing reads four or more
+                randomFrom(rng, QStringLiteral("ABCD"), 1);
             v << t;
             e << t;
         }
@@ -173,8 +170,7 @@ private slots:
         QTest::newRow("Code 128 controls") << int(Code128) << int(Format::Code128) << v << e << false;
         QTest::newRow("Code 128 SET B controls") << int(Code128B) << int(Format::Code128) << v << e << false;
     }
-    void roundTrip()
-    {
+    void roundTrip() {
         QFETCH(int, index);
         QFETCH(int, format);
         QFETCH(QStringList, values);
@@ -187,7 +183,8 @@ private slots:
         for (const QString& value : values) {
             s.show_val_on_top = n % 3 == 0;
             s.kerning_value = n % 2;
-            const BarcodeResult r = generateBarcode(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
+            const BarcodeResult r =
+                generateBarcode(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
             QVERIFY2(r.ok(), qPrintable(value + QStringLiteral(": ") + r.reason));
             const QString decoded = decode(r.image, Format(format), extended);
             if (decoded != expected.at(n)) {
@@ -198,8 +195,7 @@ private slots:
         }
     }
 
-    void twoD_data()
-    {
+    void twoD_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("value");
@@ -208,8 +204,7 @@ private slots:
         QTest::newRow("PDF417") << int(PDF417) << int(Format::PDF417) << "PDF417 card 0001";
         QTest::newRow("DataMatrix") << int(DataMatrix) << int(Format::DataMatrix) << "DM 12345";
     }
-    void twoD()
-    {
+    void twoD() {
         QFETCH(int, index);
         QFETCH(int, format);
         QFETCH(QString, value);
