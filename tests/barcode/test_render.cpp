@@ -268,6 +268,7 @@ private slots:
         QVERIFY(b.barcode);
         const QByteArray pdf = BarcodeRenderer::pdfFromBarcode(*b.barcode, s);
         QVERIFY(pdf.startsWith("%PDF"));
+        QVERIFY(!pdf.contains("/Subtype /Image")); // bars and texts are vector drawing
         QTemporaryFile file;
         QVERIFY(file.open());
         file.write(pdf);
