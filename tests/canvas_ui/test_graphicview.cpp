@@ -399,9 +399,13 @@ private slots:
         QCOMPARE(g->bounds().topLeft(), QPointF(41, 61));
         doc->undoManager()->undo(); // one run of arrow keys is one step
         QCOMPARE(g->bounds().topLeft(), QPointF(50, 60));
+        grid->setSpacing(9);
+        grid->setConstraining(true); // snapping moves by whole grid steps
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(g->bounds().topLeft(), QPointF(59, 60));
         g->ctrl_is_locked = true;
         QTest::keyClick(view, Qt::Key_Up);
-        QCOMPARE(g->bounds().topLeft(), QPointF(50, 60));
+        QCOMPARE(g->bounds().topLeft(), QPointF(59, 60));
     }
 
     void arrange_data() {
