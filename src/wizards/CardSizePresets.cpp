@@ -4,8 +4,7 @@
 
 namespace cardsize {
 
-const QList<CardSizePreset>& presets()
-{
+const QList<CardSizePreset>& presets() {
     static const QList<CardSizePreset> table = [] {
         QList<CardSizePreset> t;
         auto add = [&t](const char* cat, const char* title, double a, double b) {
@@ -38,8 +37,7 @@ const QList<CardSizePreset>& presets()
     return table;
 }
 
-QStringList categories()
-{
+QStringList categories() {
     QStringList out;
     for (const CardSizePreset& p : presets())
         if (!out.contains(p.category))
@@ -48,8 +46,7 @@ QStringList categories()
     return out;
 }
 
-QList<CardSizePreset> presetsOf(const QString& category)
-{
+QList<CardSizePreset> presetsOf(const QString& category) {
     QList<CardSizePreset> out;
     for (const CardSizePreset& p : presets())
         if (p.category == category)
@@ -57,23 +54,22 @@ QList<CardSizePreset> presetsOf(const QString& category)
     return out;
 }
 
-QSizeF sizeInPoints(const CardSizePreset& preset, const QString& orientation)
-{
+QSizeF sizeInPoints(const CardSizePreset& preset, const QString& orientation) {
     const double a = preset.longInches * PointsPerInch;
     const double b = preset.shortInches * PointsPerInch;
     return orientation == Vertical ? QSizeF(b, a) : QSizeF(a, b);
 }
 
-std::optional<QSizeF> customSizeInPoints(double widthMm, double heightMm)
-{
-    auto ok = [](double v) { return std::isfinite(v) && v >= MinCustomMillimetres && v <= MaxCustomMillimetres; };
+std::optional<QSizeF> customSizeInPoints(double widthMm, double heightMm) {
+    auto ok = [](double v) {
+        return std::isfinite(v) && v >= MinCustomMillimetres && v <= MaxCustomMillimetres;
+    };
     if (!ok(widthMm) || !ok(heightMm))
         return std::nullopt;
     return QSizeF(widthMm * PointsPerMillimetre, heightMm * PointsPerMillimetre);
 }
 
-int indexOf(const QString& category, const QString& subCategory)
-{
+int indexOf(const QString& category, const QString& subCategory) {
     const QList<CardSizePreset> list = presetsOf(category);
     for (int i = 0; i < list.size(); ++i)
         if (list[i].subCategory == subCategory)
@@ -85,8 +81,7 @@ int indexOf(const QString& category, const QString& subCategory)
 
 #include "canvas/Card_Property.h"
 
-void CardChoice::applyTo(Card_Property& record) const
-{
+void CardChoice::applyTo(Card_Property& record) const {
     record.Card_Size = size;
     record.Card_Preset = orientation;
     record.Card_Category = category;
@@ -96,8 +91,7 @@ void CardChoice::applyTo(Card_Property& record) const
     record.Card_Create_Mode = QStringLiteral("W");
 }
 
-int CardChoice::shapeNumber() const
-{
+int CardChoice::shapeNumber() const {
     if (shape == QStringLiteral("RR"))
         return 1;
     if (shape == QStringLiteral("E"))

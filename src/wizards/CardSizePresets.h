@@ -12,9 +12,9 @@
 
 struct CardSizePreset {
     QString category;
-    QString subCategory;  // the size's title as listed, e.g. "5 x 7 in"
-    double longInches;    // longer side
-    double shortInches;   // shorter side
+    QString subCategory; // the size's title as listed, e.g. "5 x 7 in"
+    double longInches;   // longer side
+    double shortInches;  // shorter side
 };
 
 namespace cardsize {
@@ -52,7 +52,7 @@ struct CardChoice {
     QString subCategory;
     int catIndex = -1;
     QString orientation = cardsize::Horizontal;
-    QSizeF size = QSizeF(504, 360); // points
+    QSizeF size = QSizeF(504, 360);      // points
     QString shape = QStringLiteral("R"); // "R", "RR", "E"
 
     // Writes size, orientation, category, shape and creation mode "W" into a side's record.

@@ -3,16 +3,15 @@
 #include "canvas/SKTItems.h"
 #include "wizards/MainPhoto.h"
 
-GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId)
-{
+GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId) {
     for (const GraphicPtr& g : items)
         if (g && g->kind() == GraphicKind::Image && g->control_ID == controlId)
             return g;
     return nullptr;
 }
 
-GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, const QString& path, QString* error)
-{
+GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, const QString& path,
+                                QString* error) {
     if (path.trimmed().isEmpty()) {
         if (error)
             *error = QStringLiteral("No picture was chosen.");

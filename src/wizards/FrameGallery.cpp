@@ -5,14 +5,14 @@
 
 #include <algorithm>
 
-bool FrameGallery::Load_and_fill_backgrounds(const QString& folder)
-{
+bool FrameGallery::Load_and_fill_backgrounds(const QString& folder) {
     const QFileInfo info(folder);
     if (!info.exists() || !info.isDir())
         return false;
     m_images.clear();
     const QDir dir(folder);
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files =
+        dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& f : files) {
         const QString ext = f.suffix().toLower();
         if (ext == QStringLiteral("png") || ext == QStringLiteral("jpg"))
@@ -21,16 +21,14 @@ bool FrameGallery::Load_and_fill_backgrounds(const QString& folder)
     return true;
 }
 
-void FrameGallery::addImageWithPath(const QString& path, const QString& name, const QString& uid)
-{
+void FrameGallery::addImageWithPath(const QString& path, const QString& name, const QString& uid) {
     const QString trimmed = path.trimmed();
     if (trimmed.isEmpty())
         return;
     m_images.append({trimmed, name, uid});
 }
 
-bool FrameGallery::moveItemsAtIndexes(QList<int> indexes, int destination)
-{
+bool FrameGallery::moveItemsAtIndexes(QList<int> indexes, int destination) {
     std::sort(indexes.begin(), indexes.end());
     if (indexes.isEmpty() || std::adjacent_find(indexes.begin(), indexes.end()) != indexes.end())
         return false;
@@ -51,7 +49,6 @@ bool FrameGallery::moveItemsAtIndexes(QList<int> indexes, int destination)
     return true;
 }
 
-const FrameEntry* FrameGallery::itemAtIndex(int index) const
-{
+const FrameEntry* FrameGallery::itemAtIndex(int index) const {
     return index >= 0 && index < count() ? &m_images[index] : nullptr;
 }

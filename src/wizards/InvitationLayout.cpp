@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-InvitationAnswers InvitationAnswers::fromGlobals()
-{
+InvitationAnswers InvitationAnswers::fromGlobals() {
     InvitationAnswers a;
     a.title = Invite_Title;
     a.to = Invite_To;
@@ -22,14 +21,14 @@ InvitationAnswers InvitationAnswers::fromGlobals()
 namespace {
 
 // The layout for a card at least MinWidth x MinHeight (single precision, as the canvas stores it).
-QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float H)
-{
+QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float H) {
     QList<InvitationItemSpec> out;
     const float w = W - 80.0f;
     const float m = (W - w) / 2.0f;
     const float p = (H - 250.0f) / 2.0f;
     float y = 40.0f;
-    auto text = [&out](const QString& id, const QString& value, float x, float top, float width, float height) {
+    auto text = [&out](const QString& id, const QString& value, float x, float top, float width,
+                       float height) {
         out.append({InvitationItemSpec::Text, id, value, QRectF(x, top, width, height), 2});
     };
 
@@ -67,13 +66,13 @@ QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float 
     if (!a.from.isEmpty())
         text(QStringLiteral("PARTY_FROM"), QStringLiteral("From:\n") + a.from, m, y, w, 40);
     if (!a.photoPath.isEmpty())
-        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE"), a.photoPath, QRectF(m, p, w, 250), 8});
+        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE"), a.photoPath,
+                    QRectF(m, p, w, 250), 8});
     return out;
 }
 
 // Shrinks a rectangle laid out on a reference card onto the real card and keeps it inside.
-QRectF fitInto(const QRectF& r, double sx, double sy, QSizeF card)
-{
+QRectF fitInto(const QRectF& r, double sx, double sy, QSizeF card) {
     const double w = std::min(r.width() * sx, card.width());
     const double h = std::min(r.height() * sy, card.height());
     const double x = std::clamp(r.x() * sx, 0.0, card.width() - w);
@@ -83,8 +82,8 @@ QRectF fitInto(const QRectF& r, double sx, double sy, QSizeF card)
 
 } // namespace
 
-QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation, QSizeF cardSize)
-{
+QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation,
+                                           QSizeF cardSize) {
     const double W = std::max(0.0, cardSize.width());
     const double H = std::max(0.0, cardSize.height());
     const bool small = W < invitation::MinWidth || H < invitation::MinHeight;

@@ -28,7 +28,8 @@ struct InvitationItemSpec {
 
 // The items for a card of the given location and size. Cards narrower than MinWidth or lower than
 // MinHeight get the same layout shrunk into the card, so that every item lies inside it.
-QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation, QSizeF cardSize);
+QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation,
+                                           QSizeF cardSize);
 
 namespace invitation {
 inline constexpr double MinWidth = 80.0;

@@ -26,8 +26,7 @@ float IMG_rotate_image = 0.0f;
 QString Template_Msg_Val;
 QString export_template_name;
 
-PhotoSettings currentPhotoSettings()
-{
+PhotoSettings currentPhotoSettings() {
     PhotoSettings s;
     s.gray_Scale = IMG_gray_Scale;
     s.Sepia = IMG_Sepia;
@@ -44,8 +43,7 @@ PhotoSettings currentPhotoSettings()
     return s;
 }
 
-void setCurrentPhotoSettings(const PhotoSettings& s)
-{
+void setCurrentPhotoSettings(const PhotoSettings& s) {
     IMG_gray_Scale = s.gray_Scale;
     IMG_Sepia = s.Sepia;
     IMG_invert_clr = s.invert_clr;
@@ -60,8 +58,7 @@ void setCurrentPhotoSettings(const PhotoSettings& s)
     IMG_rotate_image = s.rotate_image;
 }
 
-void resetInvitationState()
-{
+void resetInvitationState() {
     for (QString* s : {&Invite_Title, &Invite_To, &Invite_Message, &Invite_Date, &Invite_Time, &Invite_Venue,
                        &Invite_From, &Invite_Frame_Pic_IMG, &Invite_Frame_IMG})
         s->clear();

@@ -55,7 +55,7 @@ struct PhotoSettings {
     int rotationDegrees() const { return static_cast<int>(rotate_image); }
 };
 
-PhotoSettings currentPhotoSettings();          // from the IMG_* globals
+PhotoSettings currentPhotoSettings(); // from the IMG_* globals
 void setCurrentPhotoSettings(const PhotoSettings& s);
 
 // Empties the wizard's answers and restores the start values of the photo settings.

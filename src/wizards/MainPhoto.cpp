@@ -5,8 +5,7 @@
 
 #include <QImageReader>
 
-QImage MainPhoto::readPicture(const QString& path, QString* error)
-{
+QImage MainPhoto::readPicture(const QString& path, QString* error) {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -21,8 +20,7 @@ QImage MainPhoto::readPicture(const QString& path, QString* error)
     return image;
 }
 
-QImage MainPhoto::adjusted(const QImage& original, const PhotoSettings& s)
-{
+QImage MainPhoto::adjusted(const QImage& original, const PhotoSettings& s) {
     if (original.isNull())
         return {};
     QImage out = ImageProcesser::Get_Processed_Image(original, s.gray_Scale, s.Sepia, s.invert_clr, s.hue_val,
@@ -31,8 +29,7 @@ QImage MainPhoto::adjusted(const QImage& original, const PhotoSettings& s)
     return out.isNull() ? original : out;
 }
 
-bool MainPhoto::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
-{
+bool MainPhoto::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     QString why;
     const QImage image = readPicture(path, &why);
     if (image.isNull()) {
@@ -46,48 +43,40 @@ bool MainPhoto::Update_frame_Main_Photo_And_Path(const QString& path, bool chang
     return true;
 }
 
-void MainPhoto::Update_Image_With_Settings()
-{
+void MainPhoto::Update_Image_With_Settings() {
     m_adjusted = adjusted(m_original, currentPhotoSettings());
 }
 
-void MainPhoto::setOriginal(const QImage& image)
-{
+void MainPhoto::setOriginal(const QImage& image) {
     m_original = image;
     Update_Image_With_Settings();
 }
 
-void MainPhoto::clear()
-{
+void MainPhoto::clear() {
     m_original = QImage();
     m_adjusted = QImage();
 }
 
-QImage MainPhoto::loadAdjusted(const QString& path)
-{
+QImage MainPhoto::loadAdjusted(const QString& path) {
     return adjusted(readPicture(path), currentPhotoSettings());
 }
 
 namespace {
-MainPhotoLoader& installedLoader()
-{
+MainPhotoLoader& installedLoader() {
     static MainPhotoLoader loader;
     return loader;
 }
 } // namespace
 
-void setMainPhotoLoader(MainPhotoLoader loader)
-{
+void setMainPhotoLoader(MainPhotoLoader loader) {
     installedLoader() = std::move(loader);
 }
 
-bool hasMainPhotoLoader()
-{
+bool hasMainPhotoLoader() {
     return static_cast<bool>(installedLoader());
 }
 
-bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
-{
+bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     const MainPhotoLoader& loader = installedLoader();
     return loader ? loader(path, changePath) : false;
 }

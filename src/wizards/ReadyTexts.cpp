@@ -6,8 +6,7 @@
 
 namespace readytexts {
 
-QStringList load(const QString& path)
-{
+QStringList load(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly) || f.size() > MaxFileBytes)
         return {};
@@ -23,9 +22,9 @@ QStringList load(const QString& path)
     return out;
 }
 
-QString filePath(const QString& titleOrMsg)
-{
-    return Resource_Path + (titleOrMsg == QStringLiteral("T") ? QStringLiteral("/Title.txt") : QStringLiteral("/Message.txt"));
+QString filePath(const QString& titleOrMsg) {
+    return Resource_Path + (titleOrMsg == QStringLiteral("T") ? QStringLiteral("/Title.txt")
+                                                              : QStringLiteral("/Message.txt"));
 }
 
 } // namespace readytexts

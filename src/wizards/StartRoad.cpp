@@ -1,7 +1,6 @@
 #include "wizards/StartRoad.h"
 
-StartOutcome runStartRoad(StartHost& host)
-{
+StartOutcome runStartRoad(StartHost& host) {
     host.New_Project();
     const StartWizardAnswer answer = host.runStartWizard();
     if (answer.result != 1)

@@ -7,17 +7,17 @@
 
 // What the start wizard ended with.
 struct StartWizardAnswer {
-    int result = 0;  // the modal result: 1 OK, anything else cancel
-    QString mode;    // "W" build a new card from the answers, "L" a design was opened
+    int result = 0; // the modal result: 1 OK, anything else cancel
+    QString mode;   // "W" build a new card from the answers, "L" a design was opened
 };
 
 // The window operations the start road needs. The window implements it; tests script it.
 class StartHost {
 public:
     virtual ~StartHost() = default;
-    virtual void New_Project() = 0;             // empties and resets the design
+    virtual void New_Project() = 0;                 // empties and resets the design
     virtual StartWizardAnswer runStartWizard() = 0; // runs the wizard modally
-    virtual void Open_Start_Window() = 0;       // writes the card settings and builds the invitation items
+    virtual void Open_Start_Window() = 0; // writes the card settings and builds the invitation items
 };
 
 enum class StartOutcome { Quit, NewCard, OpenedDesign };

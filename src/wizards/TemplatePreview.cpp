@@ -4,8 +4,7 @@
 
 #include <QPainter>
 
-int cardShapeNumber(const QString& shapeCode)
-{
+int cardShapeNumber(const QString& shapeCode) {
     if (shapeCode == QStringLiteral("RR"))
         return 1;
     if (shapeCode == QStringLiteral("E"))
@@ -14,8 +13,7 @@ int cardShapeNumber(const QString& shapeCode)
 }
 
 QImage templatePreview(const GraphicList& front, const Card_Property& frontProp, const GraphicList& back,
-                       const Card_Property& backProp, int cardShape)
-{
+                       const Card_Property& backProp, int cardShape) {
     // Both sides have the card's size: the back record's size may be stale, the front one is the card's.
     const QSizeF size = frontProp.Card_Size;
     const QImage f = SKTRenderingView::image_From_Card_Graphics(front, false, frontProp, cardShape, size);

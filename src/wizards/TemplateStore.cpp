@@ -15,8 +15,7 @@ namespace {
 
 constexpr qint64 MaxTemplateFileBytes = 512LL * 1024 * 1024;
 
-bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error)
-{
+bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
@@ -29,36 +28,29 @@ bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error)
 } // namespace
 
 TemplateStore::TemplateStore()
-    : TemplateStore(Resource_Path + QStringLiteral("/Templates"), Resource_Path + QStringLiteral("/Templates/User"))
-{
-}
+    : TemplateStore(Resource_Path + QStringLiteral("/Templates"),
+                    Resource_Path + QStringLiteral("/Templates/User")) {}
 
 TemplateStore::TemplateStore(const QString& builtInFolder, const QString& userFolder)
-    : m_builtIn(builtInFolder), m_user(userFolder)
-{
-}
+    : m_builtIn(builtInFolder), m_user(userFolder) {}
 
-QString TemplateStore::extension()
-{
+QString TemplateStore::extension() {
     return QStringLiteral("kvto");
 }
 
-QString TemplateStore::designPath(const QString& name) const
-{
+QString TemplateStore::designPath(const QString& name) const {
     return m_user + QLatin1Char('/') + name + QLatin1Char('.') + extension();
 }
 
-QString TemplateStore::previewPath(const QString& name) const
-{
+QString TemplateStore::previewPath(const QString& name) const {
     return m_user + QLatin1Char('/') + name + QStringLiteral(".png");
 }
 
-QList<TemplateEntry> TemplateStore::listFolder(const QString& folder, bool builtIn) const
-{
+QList<TemplateEntry> TemplateStore::listFolder(const QString& folder, bool builtIn) const {
     QList<TemplateEntry> out;
     const QDir dir(folder);
-    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.") + extension()}, QDir::Files,
-                                                  QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files =
+        dir.entryInfoList({QStringLiteral("*.") + extension()}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& f : files) {
         TemplateEntry e;
         e.name = f.completeBaseName();
@@ -70,33 +62,28 @@ QList<TemplateEntry> TemplateStore::listFolder(const QString& folder, bool built
     return out;
 }
 
-QList<TemplateEntry> TemplateStore::list() const
-{
+QList<TemplateEntry> TemplateStore::list() const {
     return listFolder(m_builtIn, true) + listFolder(m_user, false);
 }
 
-bool TemplateStore::userTemplateExists(const QString& name) const
-{
+bool TemplateStore::userTemplateExists(const QString& name) const {
     return QFileInfo::exists(designPath(name));
 }
 
-bool TemplateStore::builtInTemplateExists(const QString& name) const
-{
+bool TemplateStore::builtInTemplateExists(const QString& name) const {
     for (const TemplateEntry& e : listFolder(m_builtIn, true))
         if (e.name.compare(name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
 
-QString TemplateStore::nameProblem(const QString& name)
-{
+QString TemplateStore::nameProblem(const QString& name) {
     if (Trim_Str(name).isEmpty())
         return QStringLiteral("Please enter template name.");
     return fileNameProblem(name);
 }
 
-TemplateNameCheck TemplateStore::checkName(const QString& typed, const QString& passed) const
-{
+TemplateNameCheck TemplateStore::checkName(const QString& typed, const QString& passed) const {
     const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(typed));
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
         Show_MessageBox(problem);
@@ -108,9 +95,9 @@ TemplateNameCheck TemplateStore::checkName(const QString& typed, const QString& 
         return {};
     }
     if (old.isEmpty()) {
-        if (userTemplateExists(name)
-            && !Show_YES_NO_MessageBox(
-                QStringLiteral("Template with this name already exists, Do you want to replace the existing template?")))
+        if (userTemplateExists(name) &&
+            !Show_YES_NO_MessageBox(QStringLiteral(
+                "Template with this name already exists, Do you want to replace the existing template?")))
             return {};
     } else if (name != old && userTemplateExists(name)) {
         Show_MessageBox(QStringLiteral("Template with this name already exists."));
@@ -119,8 +106,8 @@ TemplateNameCheck TemplateStore::checkName(const QString& typed, const QString& 
     return {true, name};
 }
 
-bool TemplateStore::save(const QString& name, const QByteArray& design, const QImage& preview, QString* error) const
-{
+bool TemplateStore::save(const QString& name, const QByteArray& design, const QImage& preview,
+                         QString* error) const {
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
         if (error)
             *error = problem;
@@ -142,8 +129,7 @@ bool TemplateStore::save(const QString& name, const QByteArray& design, const QI
     return writeAtomic(designPath(name), design, error) && writeAtomic(previewPath(name), png, error);
 }
 
-bool TemplateStore::copyFileAtomic(const QString& from, const QString& to, QString* error) const
-{
+bool TemplateStore::copyFileAtomic(const QString& from, const QString& to, QString* error) const {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly) || in.size() > MaxTemplateFileBytes) {
         if (error)
@@ -153,8 +139,7 @@ bool TemplateStore::copyFileAtomic(const QString& from, const QString& to, QStri
     return writeAtomic(to, in.readAll(), error);
 }
 
-bool TemplateStore::rename(const QString& oldName, const QString& newName, QString* error) const
-{
+bool TemplateStore::rename(const QString& oldName, const QString& newName, QString* error) const {
     if (oldName == newName)
         return true;
     for (const QString& n : {oldName, newName}) {
@@ -176,7 +161,8 @@ bool TemplateStore::rename(const QString& oldName, const QString& newName, QStri
     }
     if (!copyFileAtomic(designPath(oldName), designPath(newName), error))
         return false;
-    if (QFileInfo::exists(previewPath(oldName)) && !copyFileAtomic(previewPath(oldName), previewPath(newName), error)) {
+    if (QFileInfo::exists(previewPath(oldName)) &&
+        !copyFileAtomic(previewPath(oldName), previewPath(newName), error)) {
         QFile::remove(designPath(newName));
         return false;
     }
@@ -185,8 +171,7 @@ bool TemplateStore::rename(const QString& oldName, const QString& newName, QStri
     return true;
 }
 
-bool TemplateStore::copy(const TemplateEntry& source, const QString& newName, QString* error) const
-{
+bool TemplateStore::copy(const TemplateEntry& source, const QString& newName, QString* error) const {
     if (const QString problem = nameProblem(newName); !problem.isEmpty()) {
         if (error)
             *error = problem;
@@ -199,13 +184,13 @@ bool TemplateStore::copy(const TemplateEntry& source, const QString& newName, QS
     }
     if (!copyFileAtomic(source.designPath, designPath(newName), error))
         return false;
-    if (QFileInfo::exists(source.previewPath) && !copyFileAtomic(source.previewPath, previewPath(newName), error))
+    if (QFileInfo::exists(source.previewPath) &&
+        !copyFileAtomic(source.previewPath, previewPath(newName), error))
         return false;
     return true;
 }
 
-bool TemplateStore::remove(const QString& name, QString* error) const
-{
+bool TemplateStore::remove(const QString& name, QString* error) const {
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
         if (error)
             *error = problem;

@@ -1,21 +1,20 @@
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
-#include "data/BatchState.h"
-#include "data/Data_From_Excel.h"
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/ItemArchive.h"
-#include "canvas/KeyedArchive.h"
 #include "canvas/ItemCompare.h"
 #include "canvas/ItemSamples.h"
+#include "canvas/KeyedArchive.h"
 #include "canvas/SKTItems.h"
+#include "data/BatchState.h"
+#include "data/Data_From_Excel.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-QImage picture(int w, int h, QColor c)
-{
+QImage picture(int w, int h, QColor c) {
     QImage img(w, h, QImage::Format_ARGB32);
     img.fill(c);
     img.setPixelColor(0, 0, Qt::blue);
@@ -23,11 +22,11 @@ QImage picture(int w, int h, QColor c)
 }
 
 // Every item kind, each with every field away from its default.
-GraphicList sampleItems(int salt)
-{
+GraphicList sampleItems(int salt) {
     GraphicList out;
     int i = 0;
-    for (const char* cls : {"SKTText", "SKTImage", "SKTSignature", "Shape_Control", "SKTLine", "SKTBarcode"}) {
+    for (const char* cls :
+         {"SKTText", "SKTImage", "SKTSignature", "Shape_Control", "SKTLine", "SKTBarcode"}) {
         GraphicPtr g = makeGraphicOfClass(QString::fromLatin1(cls));
         Q_ASSERT(g);
         itemsamples::fillAllFields(*g, salt * 10 + i++);
@@ -36,8 +35,7 @@ GraphicList sampleItems(int salt)
     return out;
 }
 
-DesignData sampleDesign()
-{
+DesignData sampleDesign() {
     DesignData d;
     d.front.Card_Size = QSizeF(500, 300);
     d.front.Card_fill_style = QStringLiteral("G");
@@ -75,8 +73,7 @@ DesignData sampleDesign()
 }
 
 // Compares the 28 stored fields through their stored values, one by one, with their names.
-void compareCards(const Card_Property& a, const Card_Property& b)
-{
+void compareCards(const Card_Property& a, const Card_Property& b) {
     PlistPtr la(plist_new_array()), lb(plist_new_array());
     CardPropertyArchive::append(a, la.get());
     CardPropertyArchive::append(b, lb.get());
@@ -87,20 +84,20 @@ void compareCards(const Card_Property& a, const Card_Property& b)
         return plistio::toBytes(copy.get(), plistio::Format::Xml);
     };
     for (int i = 0; i < names.size(); ++i)
-        QVERIFY2(xml(plist_array_get_item(la.get(), i)) == xml(plist_array_get_item(lb.get(), i)), qPrintable(names[i]));
+        QVERIFY2(xml(plist_array_get_item(la.get(), i)) == xml(plist_array_get_item(lb.get(), i)),
+                 qPrintable(names[i]));
 }
 
-void compareItems(const GraphicList& a, const GraphicList& b)
-{
+void compareItems(const GraphicList& a, const GraphicList& b) {
     QCOMPARE(a.size(), b.size());
     for (int i = 0; i < a.size(); ++i) {
         const QStringList diff = itemcompare::differingFields(*a[i], *b[i]);
-        QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("item %1: %2").arg(i).arg(diff.join(QStringLiteral(", ")))));
+        QVERIFY2(diff.isEmpty(),
+                 qPrintable(QStringLiteral("item %1: %2").arg(i).arg(diff.join(QStringLiteral(", ")))));
     }
 }
 
-QByteArray patched(const DesignData& d, int index, plist_t replacement)
-{
+QByteArray patched(const DesignData& d, int index, plist_t replacement) {
     PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
     Q_ASSERT(root);
     if (replacement)
@@ -115,14 +112,12 @@ QByteArray patched(const DesignData& d, int index, plist_t replacement)
 class TestDesignFile : public QObject {
     Q_OBJECT
 private slots:
-    void roundTrip_data()
-    {
+    void roundTrip_data() {
         QTest::addColumn<bool>("xml");
         QTest::newRow("binary") << false;
         QTest::newRow("xml") << true;
     }
-    void roundTrip()
-    {
+    void roundTrip() {
         QFETCH(bool, xml);
         const DesignData d = sampleDesign();
         QString error;
@@ -141,11 +136,12 @@ private slots:
         compareItems(d.backItems, back->backItems);
     }
 
-    void layoutIsFixed()
-    {
+    void layoutIsFixed() {
         PlistPtr root = plistio::fromBytes(designfile::toBytes(sampleDesign()));
         QVERIFY(root);
-        auto str = [&](int i) { return plistio::stringValue(plist_array_get_item(root.get(), i)).value_or(QString()); };
+        auto str = [&](int i) {
+            return plistio::stringValue(plist_array_get_item(root.get(), i)).value_or(QString());
+        };
         QCOMPARE(str(0), QStringLiteral("RUVEVERIRODUVIZEVUDAV"));
         QCOMPARE(str(designfile::FramePathIndex), QStringLiteral("/frames/gold.png"));
         QCOMPARE(str(designfile::SheetFlagIndex), QStringLiteral("Y"));
@@ -153,8 +149,7 @@ private slots:
         QCOMPARE(plist_array_get_size(root.get()), uint32_t(designfile::FrontCountIndex + 1 + 6 + 1 + 4));
     }
 
-    void emptyDesign()
-    {
+    void emptyDesign() {
         const auto back = designfile::fromBytes(designfile::toBytes(DesignData{}));
         QVERIFY(back);
         QVERIFY(back->frontItems.isEmpty());
@@ -162,8 +157,7 @@ private slots:
         QVERIFY(!back->sheet.inUse);
     }
 
-    void corruptFilesRejected_data()
-    {
+    void corruptFilesRejected_data() {
         QTest::addColumn<QByteArray>("bytes");
         const DesignData d = sampleDesign();
         const QByteArray good = designfile::toBytes(d);
@@ -174,11 +168,14 @@ private slots:
         QTest::newRow("wrong marker") << patched(d, 0, plistio::newString(QStringLiteral("NOTMARKER")));
         QTest::newRow("marker not text") << patched(d, 0, plistio::newInteger(7));
         QTest::newRow("frame path integer") << patched(d, designfile::FramePathIndex, plistio::newInteger(1));
-        QTest::newRow("photo not picture") << patched(d, designfile::PhotoDataIndex, plistio::newData("garbage"));
-        QTest::newRow("adjustment text") << patched(d, designfile::PhotoSettingsIndex + 4,
-                                                    plistio::newString(QStringLiteral("x")));
-        QTest::newRow("sheet flag odd") << patched(d, designfile::SheetFlagIndex, plistio::newString(QStringLiteral("Q")));
-        QTest::newRow("titles not list") << patched(d, designfile::SheetTitlesIndex, plistio::newString(QStringLiteral("x")));
+        QTest::newRow("photo not picture")
+            << patched(d, designfile::PhotoDataIndex, plistio::newData("garbage"));
+        QTest::newRow("adjustment text")
+            << patched(d, designfile::PhotoSettingsIndex + 4, plistio::newString(QStringLiteral("x")));
+        QTest::newRow("sheet flag odd")
+            << patched(d, designfile::SheetFlagIndex, plistio::newString(QStringLiteral("Q")));
+        QTest::newRow("titles not list")
+            << patched(d, designfile::SheetTitlesIndex, plistio::newString(QStringLiteral("x")));
         plist_t badRows = plist_new_array();
         plist_array_append_item(badRows, plistio::newString(QStringLiteral("row")));
         QTest::newRow("row not dictionary") << patched(d, designfile::SheetRowsIndex, badRows);
@@ -187,16 +184,21 @@ private slots:
         plist_dict_set_item(cell, "Extension", plistio::newInteger(1));
         plist_array_append_item(badCell, cell);
         QTest::newRow("cell not text") << patched(d, designfile::SheetRowsIndex, badCell);
-        QTest::newRow("count text") << patched(d, designfile::FrontCountIndex, plistio::newString(QStringLiteral("6")));
+        QTest::newRow("count text") << patched(d, designfile::FrontCountIndex,
+                                               plistio::newString(QStringLiteral("6")));
         QTest::newRow("count negative") << patched(d, designfile::FrontCountIndex, plistio::newInteger(-1));
-        QTest::newRow("count huge") << patched(d, designfile::FrontCountIndex, plistio::newInteger(2000000000));
+        QTest::newRow("count huge") << patched(d, designfile::FrontCountIndex,
+                                               plistio::newInteger(2000000000));
         QTest::newRow("count past end") << patched(d, designfile::FrontCountIndex, plistio::newInteger(12));
-        QTest::newRow("item not data") << patched(d, designfile::FrontCountIndex + 1, plistio::newString(QStringLiteral("x")));
-        QTest::newRow("item garbage") << patched(d, designfile::FrontCountIndex + 1, plistio::newData("bplist00garbage"));
+        QTest::newRow("item not data")
+            << patched(d, designfile::FrontCountIndex + 1, plistio::newString(QStringLiteral("x")));
+        QTest::newRow("item garbage")
+            << patched(d, designfile::FrontCountIndex + 1, plistio::newData("bplist00garbage"));
         QTest::newRow("item missing") << patched(d, designfile::FrontCountIndex + 3, nullptr);
         QTest::newRow("back count missing") << patched(d, designfile::FrontCountIndex + 7, nullptr);
         QTest::newRow("card cut") << patched(d, 5, nullptr);
-        QTest::newRow("card field wrong type") << patched(d, designfile::BackCardIndex + 3, plistio::newInteger(3));
+        QTest::newRow("card field wrong type")
+            << patched(d, designfile::BackCardIndex + 3, plistio::newInteger(3));
         PlistPtr root = plistio::fromBytes(good);
         plist_array_append_item(root.get(), plistio::newString(QStringLiteral("tail")));
         QTest::newRow("trailing data") << plistio::toBytes(root.get(), plistio::Format::Binary);
@@ -206,8 +208,7 @@ private slots:
         plist_array_append_item(marker.get(), plistio::newString(designfile::Marker));
         QTest::newRow("marker only") << plistio::toBytes(marker.get(), plistio::Format::Binary);
     }
-    void corruptFilesRejected()
-    {
+    void corruptFilesRejected() {
         QFETCH(QByteArray, bytes);
         QString error;
         QVERIFY(!designfile::fromBytes(bytes, &error));
@@ -215,8 +216,7 @@ private slots:
     }
 
     // Every cut of a real file is refused without a crash.
-    void everyTruncationRejected()
-    {
+    void everyTruncationRejected() {
         DesignData d;
         d.frontItems = sampleItems(3).mid(0, 2);
         const QByteArray good = designfile::toBytes(d, true);
@@ -225,8 +225,7 @@ private slots:
     }
 
     // A table of 3 imported columns and 10 rows comes back with the same titles, keys and rows.
-    void sheetThroughDataTable()
-    {
+    void sheetThroughDataTable() {
         const DesignData d = sampleDesign();
         Data_From_Excel table;
         restoreSheetBinding(d.sheet, table);
@@ -246,8 +245,7 @@ private slots:
     }
 
     // Every built-in template opens and has its preview.
-    void shippedTemplates()
-    {
+    void shippedTemplates() {
         const QDir dir(QStringLiteral(NAVU_RESOURCES_DIR "/Templates"));
         const QStringList designs = dir.entryList({QStringLiteral("*.kvto")}, QDir::Files);
         QVERIFY(designs.size() >= 3);
@@ -260,8 +258,7 @@ private slots:
         }
     }
 
-    void saveAndLoadFiles()
-    {
+    void saveAndLoadFiles() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("card.kvto"));
         QString error;

@@ -33,15 +33,13 @@ public:
     QStringList texts;
     bool answer = false;
     void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
+    bool yesNo(const QString& q) override {
         texts << q;
         return answer;
     }
 };
 
-QString writePicture(const QString& path, QColor colour)
-{
+QString writePicture(const QString& path, QColor colour) {
     QImage img(40, 30, QImage::Format_ARGB32);
     img.fill(colour);
     img.save(path, "PNG");
@@ -49,16 +47,14 @@ QString writePicture(const QString& path, QColor colour)
 }
 
 // Answers the start wizard once it is shown.
-void scriptWizard(std::function<void(Invitation_Wizard*)> answer)
-{
+void scriptWizard(std::function<void(Invitation_Wizard*)> answer) {
     QTimer::singleShot(0, [answer] {
         if (auto* w = qobject_cast<Invitation_Wizard*>(QApplication::activeModalWidget()))
             answer(w);
     });
 }
 
-GraphicPtr byId(const GraphicList& items, const QString& id)
-{
+GraphicPtr byId(const GraphicList& items, const QString& id) {
     for (const GraphicPtr& g : items)
         if (g->control_ID == id)
             return g;
@@ -69,8 +65,7 @@ GraphicPtr byId(const GraphicList& items, const QString& id)
 
 class TestStartWindow : public QObject {
     Q_OBJECT
-    bool wizardOpens(const QString& path, bool asTemplate)
-    {
+    bool wizardOpens(const QString& path, bool asTemplate) {
         return m_road->wizard().openDesign(path, asTemplate);
     }
 
@@ -81,8 +76,7 @@ class TestStartWindow : public QObject {
     StartRoadController* m_road = nullptr;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         Resource_Path = m_dir.path();
         Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
         QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
@@ -91,8 +85,7 @@ private slots:
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
 
-    void init()
-    {
+    void init() {
         m_prompt.texts.clear();
         m_prompt.answer = false;
         m_doc = new SKTDocument;
@@ -100,15 +93,13 @@ private slots:
         m_road = new StartRoadController(*m_window);
         m_road->designCommands().quitApplication = [] {};
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete m_road;
         delete m_window;
         delete m_doc;
     }
 
-    void cancelQuits()
-    {
+    void cancelQuits() {
         m_window->Get_Front_Controls_Array().append(makeGraphicOfClass(QStringLiteral("SKTText"), false));
         scriptWizard([](Invitation_Wizard* w) { w->reject(); });
         QCOMPARE(runStartRoad(*m_road), StartOutcome::Quit);
@@ -116,8 +107,7 @@ private slots:
     }
 
     // "W": the card settings come from the wizard and the invitation items stand where the layout says.
-    void newCardRoad()
-    {
+    void newCardRoad() {
         const QString photo = writePicture(m_dir.filePath(QStringLiteral("me.png")), Qt::red);
         scriptWizard([photo](Invitation_Wizard* w) {
             w->next();
@@ -157,8 +147,7 @@ private slots:
     }
 
     // Saving and opening again gives the same design; a broken file changes nothing.
-    void saveOpenAndRefuse()
-    {
+    void saveOpenAndRefuse() {
         scriptWizard([](Invitation_Wizard* w) {
             w->next();
             w->titleEdit()->setText(QStringLiteral("Saved"));
@@ -191,7 +180,8 @@ private slots:
         QCOMPARE(after.sheet, before.sheet);
         QCOMPARE(after.frontItems.size(), before.frontItems.size());
         for (int i = 0; i < after.frontItems.size(); ++i)
-            QCOMPARE(itemcompare::differingFields(*after.frontItems[i], *before.frontItems[i]), QStringList());
+            QCOMPARE(itemcompare::differingFields(*after.frontItems[i], *before.frontItems[i]),
+                     QStringList());
 
         // A damaged file: message, and the design stays as it was.
         const QString bad = m_dir.filePath(QStringLiteral("bad.kvto"));
@@ -208,8 +198,7 @@ private slots:
     }
 
     // "L": the wizard opens a design; a refused file keeps the wizard open.
-    void openRoad()
-    {
+    void openRoad() {
         DesignData d;
         d.front.Card_Size = QSizeF(300, 200);
         GraphicPtr t = makeGraphicOfClass(QStringLiteral("SKTText"), false);
@@ -236,8 +225,7 @@ private slots:
     }
 
     // A template opens untitled, so saving asks for a new place instead of writing over the template.
-    void templateOpensUntitled()
-    {
+    void templateOpensUntitled() {
         DesignData d;
         const QString path = m_dir.filePath(QStringLiteral("tpl.kvto"));
         QVERIFY(designfile::save(path, d));
@@ -247,15 +235,13 @@ private slots:
         QCOMPARE(m_road->designCommands().designPath(), path);
     }
 
-    void exitAsksToSave_data()
-    {
+    void exitAsksToSave_data() {
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("saved");
         QTest::newRow("yes") << true << true;
         QTest::newRow("no") << false << false;
     }
-    void exitAsksToSave()
-    {
+    void exitAsksToSave() {
         QFETCH(bool, yes);
         QFETCH(bool, saved);
         DesignCommands& cmd = m_road->designCommands();
@@ -272,8 +258,7 @@ private slots:
     }
 
     // Saving needs a place: cancelling the save panel on Exit keeps the program running.
-    void exitWithoutPlaceKeepsRunning()
-    {
+    void exitWithoutPlaceKeepsRunning() {
         DesignCommands& cmd = m_road->designCommands();
         cmd.setDesignPath(QString());
         cmd.askSavePath = [] { return QString(); };
@@ -286,15 +271,15 @@ private slots:
 
     // The photo reloaded from elsewhere (picture panel, data-source choice) reaches the window and its item;
     // a file that does not load keeps the photo and its path.
-    void mainPhotoThroughTheLoader()
-    {
+    void mainPhotoThroughTheLoader() {
         const QString red = writePicture(m_dir.filePath(QStringLiteral("r.png")), Qt::red);
         const QString blue = writePicture(m_dir.filePath(QStringLiteral("b.png")), Qt::blue);
         QVERIFY(::Update_frame_Main_Photo_And_Path(red, true));
         m_window->setSelectedTool(8);
         Library_Selected_Image = red;
-        m_window->_graphicView->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(0, 0, 50, 50),
-                                                     QStringLiteral("F"), red, QStringLiteral("PARTY_IMAGE"));
+        m_window->_graphicView->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true,
+                                                     QRectF(0, 0, 50, 50), QStringLiteral("F"), red,
+                                                     QStringLiteral("PARTY_IMAGE"));
         Library_Selected_Image.clear();
         GraphicPtr item = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE"));
         QVERIFY(item);
@@ -312,8 +297,7 @@ private slots:
     }
 
     // A side whose fill is a picture gets the picture again from its path, so it is painted.
-    void backgroundPicturesReloaded()
-    {
+    void backgroundPicturesReloaded() {
         DesignData d;
         d.back.Card_fill_style = QStringLiteral("I");
         d.back.Card_BG_Image_Path = writePicture(m_dir.filePath(QStringLiteral("bg.png")), Qt::green);
@@ -327,8 +311,7 @@ private slots:
     }
 
     // The window's close button goes through Exit; a refused save keeps the window.
-    void closeButtonAsks()
-    {
+    void closeButtonAsks() {
         DesignCommands& cmd = m_road->designCommands();
         cmd.setDesignPath(QString());
         cmd.askSavePath = [] { return QString(); };
@@ -344,8 +327,7 @@ private slots:
         QVERIFY(quit);
     }
 
-    void framePickedGoesToFront()
-    {
+    void framePickedGoesToFront() {
         m_window->Select_back_side();
         m_road->gallery()->setCurrentRow(0);
         const GraphicList& front = m_window->Get_Front_Controls_Array();

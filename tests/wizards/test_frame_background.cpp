@@ -5,8 +5,7 @@
 #include <QtTest>
 
 namespace {
-QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour)
-{
+QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour) {
     QImage img(30, 20, QImage::Format_ARGB32);
     img.fill(colour);
     const QString path = dir.filePath(name);
@@ -19,8 +18,7 @@ class TestFrameBackground : public QObject {
     Q_OBJECT
 private slots:
     // A card without the frame item gets one over the whole card, in front of everything.
-    void createsMissingFrameItem()
-    {
+    void createsMissingFrameItem() {
         QTemporaryDir dir;
         Card_Property front = Card_Property::defaults(QStringLiteral("F"));
         front.Card_Size = QSizeF(500, 300);
@@ -42,8 +40,7 @@ private slots:
     }
 
     // An existing frame item takes the new picture and keeps its place; no second item is made.
-    void reusesFrameItem()
-    {
+    void reusesFrameItem() {
         QTemporaryDir dir;
         Card_Property front = Card_Property::defaults(QStringLiteral("F"));
         GraphicPtr old = makeGraphicOfClass(QStringLiteral("SKTImage"));
@@ -60,16 +57,14 @@ private slots:
         QVERIFY(sig->_file_path.isEmpty());
     }
 
-    void unreadablePictureChangesNothing_data()
-    {
+    void unreadablePictureChangesNothing_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("missing") << QStringLiteral("none.png") << QByteArray();
         QTest::newRow("garbage") << QStringLiteral("bad.png") << QByteArray("not a picture at all");
         QTest::newRow("empty path") << QString() << QByteArray();
     }
-    void unreadablePictureChangesNothing()
-    {
+    void unreadablePictureChangesNothing() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;

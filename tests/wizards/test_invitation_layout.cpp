@@ -5,8 +5,7 @@
 Q_DECLARE_METATYPE(InvitationAnswers)
 
 namespace {
-InvitationAnswers full()
-{
+InvitationAnswers full() {
     InvitationAnswers a;
     a.title = QStringLiteral("Birthday Party");
     a.to = QStringLiteral("Anna");
@@ -20,8 +19,7 @@ InvitationAnswers full()
     return a;
 }
 
-QString describe(const QList<InvitationItemSpec>& items)
-{
+QString describe(const QList<InvitationItemSpec>& items) {
     QStringList parts;
     for (const InvitationItemSpec& s : items)
         parts << QStringLiteral("%1 %2,%3,%4,%5 %6")
@@ -38,22 +36,20 @@ QString describe(const QList<InvitationItemSpec>& items)
 class TestInvitationLayout : public QObject {
     Q_OBJECT
 private slots:
-    void layout_data()
-    {
+    void layout_data() {
         QTest::addColumn<InvitationAnswers>("answers");
         QTest::addColumn<QSizeF>("card");
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("full 500x300") << full() << QSizeF(500, 300)
-                                      << QStringLiteral(
-                                             "PARTY_TITLE 40,40,420,30 Birthday Party|"
-                                             "PARTY_TO 30,90,420,20 Dear Anna,|"
-                                             "PARTY_MSG 50,120,420,80 Come and celebrate|"
-                                             "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
-                                             "PARTY_VENUE 30,230,420,60 Venue:\nTown Hall|"
-                                             "PARTY_FROM 40,300,420,40 From:\nBen|"
-                                             "PARTY_IMAGE 40,25,420,250 /photos/me.png|"
-                                             "PARTY_IMAGE_BG 0,0,500,300 /frames/gold.png");
+                                      << QStringLiteral("PARTY_TITLE 40,40,420,30 Birthday Party|"
+                                                        "PARTY_TO 30,90,420,20 Dear Anna,|"
+                                                        "PARTY_MSG 50,120,420,80 Come and celebrate|"
+                                                        "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
+                                                        "PARTY_VENUE 30,230,420,60 Venue:\nTown Hall|"
+                                                        "PARTY_FROM 40,300,420,40 From:\nBen|"
+                                                        "PARTY_IMAGE 40,25,420,250 /photos/me.png|"
+                                                        "PARTY_IMAGE_BG 0,0,500,300 /frames/gold.png");
         InvitationAnswers title;
         title.title = QStringLiteral("Hello");
         QTest::newRow("title only") << title << QSizeF(500, 300)
@@ -64,41 +60,37 @@ private slots:
         timeOnly.photoPath.clear();
         timeOnly.framePath.clear();
         QTest::newRow("time only") << timeOnly << QSizeF(500, 300)
-                                   << QStringLiteral(
-                                          "PARTY_TITLE 40,40,420,30 Birthday Party|"
-                                          "PARTY_TO 30,90,420,20 Dear Anna,|"
-                                          "PARTY_MSG 50,120,420,80 Come and celebrate|"
-                                          "PARTY_TIME 30,200,420,20 AT 6 pm|"
-                                          "PARTY_VENUE 30,260,420,60 Venue:\nTown Hall|"
-                                          "PARTY_FROM 40,330,420,40 From:\nBen");
+                                   << QStringLiteral("PARTY_TITLE 40,40,420,30 Birthday Party|"
+                                                     "PARTY_TO 30,90,420,20 Dear Anna,|"
+                                                     "PARTY_MSG 50,120,420,80 Come and celebrate|"
+                                                     "PARTY_TIME 30,200,420,20 AT 6 pm|"
+                                                     "PARTY_VENUE 30,260,420,60 Venue:\nTown Hall|"
+                                                     "PARTY_FROM 40,330,420,40 From:\nBen");
 
         InvitationAnswers noVenue = full();
         noVenue.venue.clear();
         noVenue.photoPath.clear();
         noVenue.framePath.clear();
         QTest::newRow("no venue") << noVenue << QSizeF(500, 300)
-                                  << QStringLiteral(
-                                         "PARTY_TITLE 40,40,420,30 Birthday Party|"
-                                         "PARTY_TO 30,90,420,20 Dear Anna,|"
-                                         "PARTY_MSG 50,120,420,80 Come and celebrate|"
-                                         "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
-                                         "PARTY_FROM 40,250,420,40 From:\nBen");
+                                  << QStringLiteral("PARTY_TITLE 40,40,420,30 Birthday Party|"
+                                                    "PARTY_TO 30,90,420,20 Dear Anna,|"
+                                                    "PARTY_MSG 50,120,420,80 Come and celebrate|"
+                                                    "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
+                                                    "PARTY_FROM 40,250,420,40 From:\nBen");
 
         InvitationAnswers neither;
         neither.venue = QStringLiteral("Park");
-        QTest::newRow("no date no time") << neither << QSizeF(500, 300)
-                                         << QStringLiteral("PARTY_VENUE 30,70,420,60 Venue:\nPark");
+        QTest::newRow("no date no time")
+            << neither << QSizeF(500, 300) << QStringLiteral("PARTY_VENUE 30,70,420,60 Venue:\nPark");
     }
-    void layout()
-    {
+    void layout() {
         QFETCH(InvitationAnswers, answers);
         QFETCH(QSizeF, card);
         QFETCH(QString, expected);
         QCOMPARE(describe(invitationLayout(answers, QPointF(0, 0), card)), expected);
     }
 
-    void toolsAndKinds()
-    {
+    void toolsAndKinds() {
         const auto items = invitationLayout(full(), QPointF(0, 0), QSizeF(500, 300));
         QCOMPARE(items.size(), 8);
         for (int i = 0; i < 6; ++i) {
@@ -110,30 +102,27 @@ private slots:
     }
 
     // Small cards get every item inside the card, in the same order.
-    void smallCardsKeepItemsInside_data()
-    {
+    void smallCardsKeepItemsInside_data() {
         QTest::addColumn<QSizeF>("card");
         QTest::newRow("narrow") << QSizeF(60, 400);
         QTest::newRow("low") << QSizeF(500, 200);
         QTest::newRow("tiny") << QSizeF(20, 20);
     }
-    void smallCardsKeepItemsInside()
-    {
+    void smallCardsKeepItemsInside() {
         QFETCH(QSizeF, card);
         const QRectF inside(QPointF(0, 0), card);
         const auto items = invitationLayout(full(), QPointF(0, 0), card);
         QCOMPARE(items.size(), 8);
         for (const InvitationItemSpec& s : items) {
-            QVERIFY2(s.rect.left() >= 0 && s.rect.top() >= 0 && s.rect.right() <= card.width()
-                         && s.rect.bottom() <= card.height(),
+            QVERIFY2(s.rect.left() >= 0 && s.rect.top() >= 0 && s.rect.right() <= card.width() &&
+                         s.rect.bottom() <= card.height(),
                      qPrintable(s.controlId));
             QVERIFY(s.rect.width() > 0 && s.rect.height() > 0);
         }
         QCOMPARE(items.last().rect, inside);
     }
 
-    void frameTakesCardLocation()
-    {
+    void frameTakesCardLocation() {
         InvitationAnswers a;
         a.framePath = QStringLiteral("/f.png");
         const auto items = invitationLayout(a, QPointF(5, 7), QSizeF(300, 400));

@@ -5,8 +5,8 @@
 #include <QtTest>
 
 namespace {
-QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour, QSize size = QSize(20, 10))
-{
+QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour,
+                     QSize size = QSize(20, 10)) {
     QImage img(size, QImage::Format_ARGB32);
     img.fill(colour);
     const QString path = dir.filePath(name);
@@ -20,8 +20,7 @@ class TestMainPhoto : public QObject {
 private slots:
     void init() { resetInvitationState(); }
 
-    void loadsAndRecordsPath()
-    {
+    void loadsAndRecordsPath() {
         QTemporaryDir dir;
         const QString path = writePicture(dir, QStringLiteral("a.png"), Qt::red);
         MainPhoto photo;
@@ -32,26 +31,25 @@ private slots:
     }
 
     // A data row's photo (flag false) changes the picture but not the stored path.
-    void rowPhotoKeepsPath()
-    {
+    void rowPhotoKeepsPath() {
         QTemporaryDir dir;
         MainPhoto photo;
-        QVERIFY(photo.Update_frame_Main_Photo_And_Path(writePicture(dir, QStringLiteral("a.png"), Qt::red), true));
+        QVERIFY(photo.Update_frame_Main_Photo_And_Path(writePicture(dir, QStringLiteral("a.png"), Qt::red),
+                                                       true));
         const QString stored = Invite_Frame_Pic_IMG;
-        QVERIFY(photo.Update_frame_Main_Photo_And_Path(writePicture(dir, QStringLiteral("b.png"), Qt::green), false));
+        QVERIFY(photo.Update_frame_Main_Photo_And_Path(writePicture(dir, QStringLiteral("b.png"), Qt::green),
+                                                       false));
         QCOMPARE(Invite_Frame_Pic_IMG, stored);
         QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(Qt::green));
     }
 
-    void failedLoadKeepsPhotoAndPath_data()
-    {
+    void failedLoadKeepsPhotoAndPath_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("missing") << QByteArray();
         QTest::newRow("not a picture") << QByteArray("definitely not a png");
         QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     }
-    void failedLoadKeepsPhotoAndPath()
-    {
+    void failedLoadKeepsPhotoAndPath() {
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         MainPhoto photo;
@@ -69,8 +67,7 @@ private slots:
     }
 
     // Adjusting again starts from the loaded picture, so repeated adjustments never compound.
-    void adjustmentsNeverCompound()
-    {
+    void adjustmentsNeverCompound() {
         QTemporaryDir dir;
         MainPhoto photo;
         QVERIFY(photo.Update_frame_Main_Photo_And_Path(
@@ -87,16 +84,14 @@ private slots:
         QCOMPARE(photo.original().pixelColor(5, 5), QColor(200, 100, 50));
     }
 
-    void rotationIsTruncated_data()
-    {
+    void rotationIsTruncated_data() {
         QTest::addColumn<float>("angle");
         QTest::addColumn<int>("degrees");
         QTest::newRow("90.7") << 90.7f << 90;
         QTest::newRow("-0.5") << -0.5f << 0;
         QTest::newRow("-90.9") << -90.9f << -90;
     }
-    void rotationIsTruncated()
-    {
+    void rotationIsTruncated() {
         QFETCH(float, angle);
         QFETCH(int, degrees);
         PhotoSettings s;
@@ -108,8 +103,7 @@ private slots:
         QCOMPARE(out.size(), (degrees == 90 || degrees == -90) ? QSize(10, 20) : QSize(20, 10));
     }
 
-    void rowPhotoAdjusted()
-    {
+    void rowPhotoAdjusted() {
         QTemporaryDir dir;
         IMG_invert_clr = true;
         const QImage img = MainPhoto::loadAdjusted(writePicture(dir, QStringLiteral("a.png"), Qt::green));
@@ -117,8 +111,7 @@ private slots:
         QVERIFY(MainPhoto::loadAdjusted(dir.filePath(QStringLiteral("none.png"))).isNull());
     }
 
-    void settingsRoundTripThroughGlobals()
-    {
+    void settingsRoundTripThroughGlobals() {
         PhotoSettings s;
         s.Sepia = true;
         s.hue_val = 0.3f;

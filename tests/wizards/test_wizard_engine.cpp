@@ -16,15 +16,13 @@ public:
     QStringList texts;
     bool answer = true;
     void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
+    bool yesNo(const QString& q) override {
         texts << q;
         return answer;
     }
 };
 
-void touch(const QString& path, const QByteArray& bytes = "x")
-{
+void touch(const QString& path, const QByteArray& bytes = "x") {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -36,16 +34,14 @@ public:
     StartWizardAnswer answer;
     QStringList calls;
     void New_Project() override { calls << QStringLiteral("new"); }
-    StartWizardAnswer runStartWizard() override
-    {
+    StartWizardAnswer runStartWizard() override {
         calls << QStringLiteral("wizard");
         return answer;
     }
     void Open_Start_Window() override { calls << QStringLiteral("build"); }
 };
 
-QStringList names(const FrameGallery& g)
-{
+QStringList names(const FrameGallery& g) {
     QStringList out;
     for (const FrameEntry& e : g.images())
         out << e.name;
@@ -57,22 +53,21 @@ QStringList names(const FrameGallery& g)
 class TestWizardEngine : public QObject {
     Q_OBJECT
 private slots:
-    void startRoad_data()
-    {
+    void startRoad_data() {
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QStringList>("calls");
         const QStringList noBuild{QStringLiteral("new"), QStringLiteral("wizard")};
         QTest::newRow("W") << 1 << QStringLiteral("W") << int(StartOutcome::NewCard)
-                           << QStringList{QStringLiteral("new"), QStringLiteral("wizard"), QStringLiteral("build")};
+                           << QStringList{QStringLiteral("new"), QStringLiteral("wizard"),
+                                          QStringLiteral("build")};
         QTest::newRow("L") << 1 << QStringLiteral("L") << int(StartOutcome::OpenedDesign) << noBuild;
         QTest::newRow("cancel") << 0 << QStringLiteral("W") << int(StartOutcome::Quit) << noBuild;
         QTest::newRow("odd code") << 7 << QStringLiteral("L") << int(StartOutcome::Quit) << noBuild;
         QTest::newRow("no mode") << 1 << QString() << int(StartOutcome::Quit) << noBuild;
     }
-    void startRoad()
-    {
+    void startRoad() {
         QFETCH(int, result);
         QFETCH(QString, mode);
         QFETCH(int, outcome);
@@ -83,8 +78,7 @@ private slots:
         QCOMPARE(host.calls, calls);
     }
 
-    void cardSizes()
-    {
+    void cardSizes() {
         const QStringList cats = cardsize::categories();
         QVERIFY(cats.size() >= 4);
         QCOMPARE(cats.last(), cardsize::CustomCategory);
@@ -104,8 +98,7 @@ private slots:
         QCOMPARE(cardsize::sizeInPoints(p, cardsize::Vertical), QSizeF(360, 504));
     }
 
-    void customSize_data()
-    {
+    void customSize_data() {
         QTest::addColumn<double>("w");
         QTest::addColumn<double>("h");
         QTest::addColumn<bool>("ok");
@@ -114,8 +107,7 @@ private slots:
         QTest::newRow("too large") << 148.0 << 5000.0 << false;
         QTest::newRow("nan") << qQNaN() << 100.0 << false;
     }
-    void customSize()
-    {
+    void customSize() {
         QFETCH(double, w);
         QFETCH(double, h);
         QFETCH(bool, ok);
@@ -125,8 +117,7 @@ private slots:
             QVERIFY(qAbs(s->width() - 419.527559) < 1e-4);
     }
 
-    void readyTexts()
-    {
+    void readyTexts() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Title.txt"));
         touch(path, "  Happy Birthday \r\n\n\xC3\x89t\xC3\xA9 party\n   \nLast");
@@ -136,15 +127,15 @@ private slots:
         QVERIFY(readytexts::load(dir.filePath(QStringLiteral("missing.txt"))).isEmpty());
     }
 
-    void galleryListing()
-    {
+    void galleryListing() {
         QTemporaryDir dir;
         for (const char* n : {"b.PNG", "a.jpg", "c.jpeg", "d.gif", "e.png"})
             touch(dir.filePath(QString::fromLatin1(n)));
         QDir(dir.path()).mkdir(QStringLiteral("sub.png"));
         FrameGallery g;
         QVERIFY(g.Load_and_fill_backgrounds(dir.path()));
-        QCOMPARE(names(g), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.PNG"), QStringLiteral("e.png")}));
+        QCOMPARE(names(g),
+                 (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.PNG"), QStringLiteral("e.png")}));
         QCOMPARE(g.itemAtIndex(0)->path, dir.filePath(QStringLiteral("a.jpg")));
         QVERIFY(!g.itemAtIndex(3));
         // A missing folder leaves the gallery as it was.
@@ -154,8 +145,7 @@ private slots:
         QCOMPARE(g.count(), 3);
     }
 
-    void galleryReorder_data()
-    {
+    void galleryReorder_data() {
         QTest::addColumn<QList<int>>("indexes");
         QTest::addColumn<int>("destination");
         QTest::addColumn<QString>("expected");
@@ -168,8 +158,7 @@ private slots:
         QTest::newRow("bad destination") << QList<int>{0} << 5 << QStringLiteral("refused");
         QTest::newRow("nothing") << QList<int>{} << 0 << QStringLiteral("refused");
     }
-    void galleryReorder()
-    {
+    void galleryReorder() {
         QFETCH(QList<int>, indexes);
         QFETCH(int, destination);
         QFETCH(QString, expected);
@@ -181,22 +170,22 @@ private slots:
         QCOMPARE(names(g).join(QString()), ok ? expected : QStringLiteral("0123"));
     }
 
-    void templateNameChecks_data()
-    {
+    void templateNameChecks_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("passed");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("accepted"); // empty: refused
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("new") << QStringLiteral("  Party  ") << QString() << true << QStringLiteral("Party") << QString();
+        QTest::newRow("new") << QStringLiteral("  Party  ") << QString() << true << QStringLiteral("Party")
+                             << QString();
         QTest::newRow("blank") << QStringLiteral("   ") << QString() << true << QString()
                                << QStringLiteral("Please enter template name.");
         QTest::newRow("reserved only") << QStringLiteral("/?*") << QString() << true << QString()
                                        << QStringLiteral("Please enter template name.");
-        QTest::newRow("ends cleaned") << QStringLiteral("\"Gala\"") << QString() << true << QStringLiteral("Gala")
-                                      << QString();
-        QTest::newRow("separators removed") << QStringLiteral("a/../../b") << QString() << true
-                                            << QStringLiteral("a....b") << QString();
+        QTest::newRow("ends cleaned")
+            << QStringLiteral("\"Gala\"") << QString() << true << QStringLiteral("Gala") << QString();
+        QTest::newRow("separators removed")
+            << QStringLiteral("a/../../b") << QString() << true << QStringLiteral("a....b") << QString();
         QTest::newRow("dot dot") << QStringLiteral("..") << QString() << true << QString()
                                  << QStringLiteral("\"..\" can't be used as a name.");
         QTest::newRow("hidden") << QStringLiteral(".x") << QString() << true << QString()
@@ -204,22 +193,25 @@ private slots:
         QTest::newRow("too long") << QString(121, QLatin1Char('n')) << QString() << true << QString()
                                   << QStringLiteral("A name can have at most 120 characters.");
         QTest::newRow("replace yes") << QStringLiteral("Mine") << QString() << true << QStringLiteral("Mine")
-                                     << QStringLiteral("Template with this name already exists, Do you want to "
-                                                       "replace the existing template?");
+                                     << QStringLiteral(
+                                            "Template with this name already exists, Do you want to "
+                                            "replace the existing template?");
         QTest::newRow("replace no") << QStringLiteral("Mine") << QString() << false << QString()
-                                    << QStringLiteral("Template with this name already exists, Do you want to "
-                                                      "replace the existing template?");
+                                    << QStringLiteral(
+                                           "Template with this name already exists, Do you want to "
+                                           "replace the existing template?");
         QTest::newRow("built-in") << QStringLiteral("wedding") << QString() << true << QString()
-                                  << QStringLiteral("A built-in template has this name. Please enter another name.");
+                                  << QStringLiteral(
+                                         "A built-in template has this name. Please enter another name.");
         QTest::newRow("rename same") << QStringLiteral("Mine") << QStringLiteral("Mine") << true
                                      << QStringLiteral("Mine") << QString();
-        QTest::newRow("rename onto other") << QStringLiteral("Other") << QStringLiteral("Mine") << true << QString()
-                                           << QStringLiteral("Template with this name already exists.");
+        QTest::newRow("rename onto other")
+            << QStringLiteral("Other") << QStringLiteral("Mine") << true << QString()
+            << QStringLiteral("Template with this name already exists.");
         QTest::newRow("rename free") << QStringLiteral("Fresh") << QStringLiteral("Mine") << true
                                      << QStringLiteral("Fresh") << QString();
     }
-    void templateNameChecks()
-    {
+    void templateNameChecks() {
         QFETCH(QString, typed);
         QFETCH(QString, passed);
         QFETCH(bool, yes);
@@ -241,8 +233,7 @@ private slots:
         QCOMPARE(rec.texts, prompt.isEmpty() ? QStringList() : QStringList{prompt});
     }
 
-    void templateFiles()
-    {
+    void templateFiles() {
         QTemporaryDir dir;
         touch(dir.filePath(QStringLiteral("Wedding.kvto")), "builtin");
         touch(dir.filePath(QStringLiteral("Wedding.png")), "png");

@@ -31,22 +31,19 @@ public:
     QStringList texts;
     bool answer = true;
     void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
+    bool yesNo(const QString& q) override {
         texts << q;
         return answer;
     }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QString writePicture(const QString& path, QColor colour)
-{
+QString writePicture(const QString& path, QColor colour) {
     QImage img(40, 30, QImage::Format_ARGB32);
     img.fill(colour);
     img.save(path, "PNG");
@@ -54,8 +51,7 @@ QString writePicture(const QString& path, QColor colour)
 }
 
 // Presses the default button of the next modal dialog once it is shown.
-void acceptNextDialog(std::function<void(QWidget*)> action)
-{
+void acceptNextDialog(std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [action] {
         QWidget* w = QApplication::activeModalWidget();
         if (w)
@@ -71,8 +67,7 @@ class TestWizardsUi : public QObject {
     ScriptedPrompt m_prompt;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         Resource_Path = m_dir.path();
         QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
@@ -84,15 +79,13 @@ private slots:
         setPromptHandler(&m_prompt);
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
-    void init()
-    {
+    void init() {
         m_prompt.texts.clear();
         m_prompt.answer = true;
         resetInvitationState();
     }
 
-    void readyTextPicker()
-    {
+    void readyTextPicker() {
         Insert_Template picker;
         picker.title_or_msg = QStringLiteral("T");
         picker.loadList();
@@ -117,8 +110,7 @@ private slots:
         QCOMPARE(Template_Msg_Val, QStringLiteral("Save the Date"));
     }
 
-    void templateNameWindow()
-    {
+    void templateNameWindow() {
         const TemplateStore store;
         Export_Template window(store);
         // A blank name keeps the window open with a message; Cancel empties the field.
@@ -143,8 +135,7 @@ private slots:
         QCOMPARE(export_template_name, QStringLiteral("Summer"));
     }
 
-    void templateBrowser()
-    {
+    void templateBrowser() {
         const QString user = m_dir.filePath(QStringLiteral("Templates/User"));
         writeFile(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto")), "w");
         writePicture(m_dir.filePath(QStringLiteral("Templates/Wedding.png")), Qt::white);
@@ -193,12 +184,12 @@ private slots:
         browser.list()->setCurrentRow(0);
         acceptNextDialog([](QWidget* w) { qobject_cast<Template_Browser*>(w)->Open_Template_Click(); });
         QCOMPARE(browser.Open_Wnd(), 1);
-        QCOMPARE(browser.selectedDesignPath(), QFileInfo(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto"))).absoluteFilePath());
+        QCOMPARE(browser.selectedDesignPath(),
+                 QFileInfo(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto"))).absoluteFilePath());
     }
 
     // "W": every page's answers end up in the globals and the card choice.
-    void wizardNewCard()
-    {
+    void wizardNewCard() {
         Invitation_Wizard wizard;
         const QString photoPath = writePicture(m_dir.filePath(QStringLiteral("me.png")), Qt::red);
         acceptNextDialog([photoPath](QWidget* w) {
@@ -250,8 +241,7 @@ private slots:
         QCOMPARE(c.catIndex, 0);
     }
 
-    void wizardCustomSize()
-    {
+    void wizardCustomSize() {
         Invitation_Wizard wizard;
         wizard.categoryCombo()->setCurrentText(QStringLiteral("Custom"));
         wizard.customWidth()->setValue(100);
@@ -266,8 +256,7 @@ private slots:
         QCOMPARE(c.catIndex, -1);
     }
 
-    void wizardCancelAndOpen()
-    {
+    void wizardCancelAndOpen() {
         Invitation_Wizard wizard;
         acceptNextDialog([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
         QCOMPARE(wizard.Open_Wnd(), 0);
@@ -298,8 +287,7 @@ private slots:
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Please select valid file path.")});
     }
 
-    void frameGallery()
-    {
+    void frameGallery() {
         FrameGalleryWidget gallery;
         gallery.Load_and_fill_backgrounds(m_dir.filePath(QStringLiteral("Frames")));
         QCOMPARE(gallery.count(), 2);
@@ -320,8 +308,7 @@ private slots:
         QCOMPARE(gallery.count(), 2);
     }
 
-    void editPhotoPage()
-    {
+    void editPhotoPage() {
         MainPhoto photo;
         const QString first = writePicture(m_dir.filePath(QStringLiteral("p1.png")), Qt::red);
         const QString second = writePicture(m_dir.filePath(QStringLiteral("p2.png")), Qt::green);

@@ -16,10 +16,11 @@ namespace designfile {
 
 namespace {
 
-void appendString(plist_t array, const QString& text) { plist_array_append_item(array, plistio::newString(text)); }
+void appendString(plist_t array, const QString& text) {
+    plist_array_append_item(array, plistio::newString(text));
+}
 
-void appendPhoto(plist_t array, const QImage& image)
-{
+void appendPhoto(plist_t array, const QImage& image) {
     QByteArray png;
     if (!image.isNull()) {
         QBuffer buffer(&png);
@@ -29,8 +30,7 @@ void appendPhoto(plist_t array, const QImage& image)
     plist_array_append_item(array, plistio::newData(png));
 }
 
-void appendItems(plist_t array, const GraphicList& items)
-{
+void appendItems(plist_t array, const GraphicList& items) {
     plist_array_append_item(array, plistio::newInteger(items.size()));
     for (const GraphicPtr& item : items)
         plist_array_append_item(array, plistio::newData(archiveItem(*item, plistio::Format::Binary)));
@@ -39,23 +39,22 @@ void appendItems(plist_t array, const GraphicList& items)
 // Reads the root array in order; the first failure sticks and every later read gives nothing.
 class Cursor {
 public:
-    Cursor(plist_t array, QString* error) : m_array(array), m_size(plist_array_get_size(array)), m_error(error) {}
+    Cursor(plist_t array, QString* error)
+        : m_array(array), m_size(plist_array_get_size(array)), m_error(error) {}
 
     bool ok() const { return m_ok; }
     uint32_t index() const { return m_index; }
     uint32_t remaining() const { return m_index < m_size ? m_size - m_index : 0; }
     void skip(uint32_t n) { m_index += n; }
 
-    bool fail(const QString& why)
-    {
+    bool fail(const QString& why) {
         if (m_ok && m_error)
             *m_error = QStringLiteral("element %1: %2").arg(m_index).arg(why);
         m_ok = false;
         return false;
     }
 
-    plist_t next(const char* what)
-    {
+    plist_t next(const char* what) {
         if (!m_ok)
             return nullptr;
         if (m_index >= m_size) {
@@ -65,8 +64,7 @@ public:
         return plist_array_get_item(m_array, m_index++);
     }
 
-    QString string(const char* what)
-    {
+    QString string(const char* what) {
         plist_t node = next(what);
         if (!node)
             return {};
@@ -78,8 +76,7 @@ public:
         return *v;
     }
 
-    bool boolean(const char* what)
-    {
+    bool boolean(const char* what) {
         plist_t node = next(what);
         if (!node)
             return false;
@@ -89,8 +86,7 @@ public:
         return v.value_or(false);
     }
 
-    float real(const char* what)
-    {
+    float real(const char* what) {
         plist_t node = next(what);
         if (!node)
             return 0.0f;
@@ -103,8 +99,7 @@ public:
     }
 
     // A count that must fit both the bound and the elements left in the file.
-    qint64 count(const char* what, qint64 max)
-    {
+    qint64 count(const char* what, qint64 max) {
         plist_t node = next(what);
         if (!node)
             return 0;
@@ -116,8 +111,7 @@ public:
         return *v;
     }
 
-    QByteArray data(const char* what, qsizetype maxBytes)
-    {
+    QByteArray data(const char* what, qsizetype maxBytes) {
         plist_t node = next(what);
         if (!node)
             return {};
@@ -137,8 +131,7 @@ private:
     bool m_ok = true;
 };
 
-bool readCard(Cursor& c, plist_t root, Card_Property& record, const char* side)
-{
+bool readCard(Cursor& c, plist_t root, Card_Property& record, const char* side) {
     if (!c.ok())
         return false;
     if (c.remaining() < static_cast<uint32_t>(CardPropertyArchive::StoredFieldCount))
@@ -154,8 +147,7 @@ bool readCard(Cursor& c, plist_t root, Card_Property& record, const char* side)
     return true;
 }
 
-QStringList readTitles(Cursor& c)
-{
+QStringList readTitles(Cursor& c) {
     plist_t node = c.next("column titles");
     if (!node)
         return {};
@@ -180,8 +172,7 @@ QStringList readTitles(Cursor& c)
     return titles;
 }
 
-QList<QMap<QString, QString>> readRows(Cursor& c)
-{
+QList<QMap<QString, QString>> readRows(Cursor& c) {
     plist_t node = c.next("rows");
     if (!node)
         return {};
@@ -231,8 +222,7 @@ QList<QMap<QString, QString>> readRows(Cursor& c)
     return rows;
 }
 
-GraphicList readItems(Cursor& c, const char* side)
-{
+GraphicList readItems(Cursor& c, const char* side) {
     const qint64 n = c.count(side, MaxItemsPerSide);
     GraphicList items;
     for (qint64 i = 0; i < n && c.ok(); ++i) {
@@ -258,8 +248,7 @@ GraphicList readItems(Cursor& c, const char* side)
 
 } // namespace
 
-QByteArray toBytes(const DesignData& d, bool xml)
-{
+QByteArray toBytes(const DesignData& d, bool xml) {
     PlistPtr root(plist_new_array());
     plist_t a = root.get();
     appendString(a, Marker);
@@ -292,8 +281,7 @@ QByteArray toBytes(const DesignData& d, bool xml)
     return plistio::toBytes(a, xml ? plistio::Format::Xml : plistio::Format::Binary);
 }
 
-std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error)
-{
+std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error) {
     QString why;
     PlistPtr root = plistio::fromBytes(bytes, &why);
     if (!root) {
@@ -350,8 +338,7 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error)
     return d;
 }
 
-bool save(const QString& path, const DesignData& design, QString* error)
-{
+bool save(const QString& path, const DesignData& design, QString* error) {
     const QByteArray bytes = toBytes(design);
     if (bytes.isEmpty()) {
         if (error)
@@ -367,8 +354,7 @@ bool save(const QString& path, const DesignData& design, QString* error)
     return true;
 }
 
-std::optional<DesignData> load(const QString& path, QString* error)
-{
+std::optional<DesignData> load(const QString& path, QString* error) {
     QFile f(path);
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
         if (error)
@@ -383,8 +369,7 @@ std::optional<DesignData> load(const QString& path, QString* error)
     return fromBytes(f.readAll(), error);
 }
 
-QString openFailedMessage(const QString& path)
-{
+QString openFailedMessage(const QString& path) {
     return QStringLiteral("The file \"%1\" could not be opened. It is damaged or not a design file.")
         .arg(QFileInfo(path).fileName());
 }

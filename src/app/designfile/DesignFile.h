@@ -36,9 +36,9 @@
 
 // The spreadsheet data table as the design file keeps it.
 struct SheetBinding {
-    bool inUse = false;            // Excel_Binding_Use
-    QString workbookPath;          // Excel_Source_Path
-    QStringList columnTitles;      // column 0 (row number) first
+    bool inUse = false;                 // Excel_Binding_Use
+    QString workbookPath;               // Excel_Source_Path
+    QStringList columnTitles;           // column 0 (row number) first
     QList<QMap<QString, QString>> rows; // "Extension", "Column1", ...
 
     bool operator==(const SheetBinding&) const = default;

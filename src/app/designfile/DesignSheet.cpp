@@ -3,8 +3,7 @@
 #include "data/BatchState.h"
 #include "data/Data_From_Excel.h"
 
-SheetBinding captureSheetBinding(const Data_From_Excel& table)
-{
+SheetBinding captureSheetBinding(const Data_From_Excel& table) {
     SheetBinding s;
     s.inUse = Excel_Binding_Use;
     s.workbookPath = Excel_Source_Path;
@@ -19,8 +18,7 @@ SheetBinding captureSheetBinding(const Data_From_Excel& table)
     return s;
 }
 
-void restoreSheetBinding(const SheetBinding& sheet, Data_From_Excel& table)
-{
+void restoreSheetBinding(const SheetBinding& sheet, Data_From_Excel& table) {
     Excel_Binding_Use = sheet.inUse;
     Excel_Source_Path = sheet.workbookPath;
     QVariantList titles;

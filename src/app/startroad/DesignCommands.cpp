@@ -27,8 +27,7 @@ namespace {
 class CloseFilter : public QObject {
 public:
     CloseFilter(DesignCommands* commands, QObject* parent) : QObject(parent), m_commands(commands) {}
-    bool eventFilter(QObject*, QEvent* event) override
-    {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Close || m_exiting)
             return false;
         event->ignore();
@@ -43,8 +42,7 @@ private:
     bool m_exiting = false;
 };
 
-QString withExtension(QString path)
-{
+QString withExtension(QString path) {
     if (!path.isEmpty() && QFileInfo(path).suffix().compare(designfile::Extension, Qt::CaseInsensitive) != 0)
         path += QLatin1Char('.') + designfile::Extension;
     return path;
@@ -53,13 +51,14 @@ QString withExtension(QString path)
 } // namespace
 
 DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QObject* parent)
-    : QObject(parent), m_window(window), m_photo(photo)
-{
+    : QObject(parent), m_window(window), m_photo(photo) {
     askOpenPath = [this] {
-        return QFileDialog::getOpenFileName(&m_window, tr("Open Design"), QString(), tr("NAVU designs (*.kvto)"));
+        return QFileDialog::getOpenFileName(&m_window, tr("Open Design"), QString(),
+                                            tr("NAVU designs (*.kvto)"));
     };
     askSavePath = [this] {
-        return QFileDialog::getSaveFileName(&m_window, tr("Save Design"), m_path, tr("NAVU designs (*.kvto)"));
+        return QFileDialog::getSaveFileName(&m_window, tr("Save Design"), m_path,
+                                            tr("NAVU designs (*.kvto)"));
     };
     runReviewWindow = [] {};
     quitApplication = [] { QCoreApplication::quit(); };
@@ -81,15 +80,13 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
     window.installEventFilter(new CloseFilter(this, this));
 }
 
-void DesignCommands::setDesignPath(const QString& path)
-{
+void DesignCommands::setDesignPath(const QString& path) {
     m_path = path;
     const QString name = path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName();
     m_window.setWindowTitle(name + QStringLiteral(" - NAVU Photo Frame"));
 }
 
-DesignData DesignCommands::captureDesign() const
-{
+DesignData DesignCommands::captureDesign() const {
     DesignData d;
     d.front = m_window.Front_card_Prop;
     d.back = m_window.Back_card_Prop;
@@ -104,8 +101,7 @@ DesignData DesignCommands::captureDesign() const
     return d;
 }
 
-void DesignCommands::applyDesign(DesignData d)
-{
+void DesignCommands::applyDesign(DesignData d) {
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
     // A background picture is loaded again from its path; a missing file leaves the side without one.
@@ -130,7 +126,8 @@ void DesignCommands::applyDesign(DesignData d)
         restoreSheetBinding(d.sheet, *table);
     for (GraphicList* list : {&d.frontItems, &d.backItems})
         for (const GraphicPtr& g : *list)
-            if (g->kind() == GraphicKind::Image && g->control_ID == QStringLiteral("PARTY_IMAGE") && !m_photo.Main_Photo_image().isNull())
+            if (g->kind() == GraphicKind::Image && g->control_ID == QStringLiteral("PARTY_IMAGE") &&
+                !m_photo.Main_Photo_image().isNull())
                 static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
     m_window.Get_Front_Controls_Array() = d.frontItems;
     m_window.Get_Back_Controls_Array() = d.backItems;
@@ -143,8 +140,7 @@ void DesignCommands::applyDesign(DesignData d)
     m_window.Refresh_Canvas();
 }
 
-bool DesignCommands::openDesignFile(const QString& path, bool asTemplate)
-{
+bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
     QString error;
     std::optional<DesignData> d = designfile::load(path, &error);
     if (!d) {
@@ -157,8 +153,7 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate)
     return true;
 }
 
-bool DesignCommands::Save_project_file(const QString& path, bool showMsg)
-{
+bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
     QString error;
     if (!designfile::save(path, captureDesign(), &error)) {
         Show_MessageBox(QStringLiteral("The design could not be saved to %1.\n%2").arg(path, error));
@@ -169,22 +164,19 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg)
     return true;
 }
 
-void DesignCommands::Open_Design_Clicked()
-{
+void DesignCommands::Open_Design_Clicked() {
     const QString path = askOpenPath ? askOpenPath() : QString();
     if (!path.isEmpty())
         openDesignFile(path);
 }
 
-bool DesignCommands::Save_Design_Clicked()
-{
+bool DesignCommands::Save_Design_Clicked() {
     if (m_path.isEmpty())
         return Save_As_Clicked();
     return Save_project_file(m_path, true);
 }
 
-bool DesignCommands::Save_As_Clicked()
-{
+bool DesignCommands::Save_As_Clicked() {
     const QString path = withExtension(askSavePath ? askSavePath() : QString());
     if (path.isEmpty())
         return false;
@@ -194,8 +186,7 @@ bool DesignCommands::Save_As_Clicked()
     return true;
 }
 
-void DesignCommands::Export_As_Template_Clicked()
-{
+void DesignCommands::Export_As_Template_Clicked() {
     const TemplateStore store;
     Export_Template window(store, &m_window);
     if (window.runNew(QString()) != 1)
@@ -210,17 +201,16 @@ void DesignCommands::Export_As_Template_Clicked()
     Show_MessageBox(QStringLiteral("Template exported successfully."));
 }
 
-void DesignCommands::Open_Template_Clicked()
-{
+void DesignCommands::Open_Template_Clicked() {
     Template_Browser* browser = Template_Browser::defaultInstance();
     if (browser->Open_Wnd() == 1)
         openDesignFile(browser->selectedDesignPath(), true);
 }
 
-void DesignCommands::Exit_App()
-{
+void DesignCommands::Exit_App() {
     if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?"))) {
-        const QString path = m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
+        const QString path =
+            m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
         // Cancelling the save panel or a failed save keeps the program running, so nothing is lost.
         if (path.isEmpty() || !Save_project_file(path, false))
             return;

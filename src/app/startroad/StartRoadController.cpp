@@ -18,8 +18,7 @@
 #include <QMenuBar>
 
 StartRoadController::StartRoadController(SKTWindowController& window, QObject* parent)
-    : QObject(parent), m_window(window), m_design(new DesignCommands(window, m_photo, this))
-{
+    : QObject(parent), m_window(window), m_design(new DesignCommands(window, m_photo, this)) {
     auto* dock = new QDockWidget(tr("Frames"), &window);
     dock->setObjectName(QStringLiteral("FrameGalleryDock"));
     m_gallery = new FrameGalleryWidget(dock);
@@ -37,13 +36,11 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     });
 }
 
-StartRoadController::~StartRoadController()
-{
+StartRoadController::~StartRoadController() {
     setMainPhotoLoader(nullptr);
 }
 
-Invitation_Wizard& StartRoadController::wizard()
-{
+Invitation_Wizard& StartRoadController::wizard() {
     Invitation_Wizard* w = Invitation_Wizard::defaultInstance();
     w->openDesign = [this](const QString& path, bool asTemplate) {
         return m_design->openDesignFile(path, asTemplate);
@@ -51,8 +48,7 @@ Invitation_Wizard& StartRoadController::wizard()
     return *w;
 }
 
-void StartRoadController::New_Project()
-{
+void StartRoadController::New_Project() {
     Check_Path_And_Create_Files();
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
@@ -73,15 +69,13 @@ void StartRoadController::New_Project()
     m_window.Select_front_side();
 }
 
-StartWizardAnswer StartRoadController::runStartWizard()
-{
+StartWizardAnswer StartRoadController::runStartWizard() {
     Invitation_Wizard& w = wizard();
     const int result = w.Open_Wnd();
     return {result, w.mode()};
 }
 
-void StartRoadController::Open_Start_Window()
-{
+void StartRoadController::Open_Start_Window() {
     SKTDocument* doc = m_window.document();
     doc->setUndoRegistrationEnabled(false);
     Invitation_Wizard& w = wizard();
@@ -93,7 +87,8 @@ void StartRoadController::Open_Start_Window()
     // The photo the wizard loaded is the one to show (its file may have gone meanwhile).
     if (!w.photoOriginal().isNull())
         m_photo.setOriginal(w.photoOriginal());
-    else if (!Invite_Frame_Pic_IMG.isEmpty() && !m_photo.Update_frame_Main_Photo_And_Path(Invite_Frame_Pic_IMG, true))
+    else if (!Invite_Frame_Pic_IMG.isEmpty() &&
+             !m_photo.Update_frame_Main_Photo_And_Path(Invite_Frame_Pic_IMG, true))
         Invite_Frame_Pic_IMG.clear();
     publishMainPhoto();
     Fill_Party_Invidation_Details();
@@ -102,8 +97,7 @@ void StartRoadController::Open_Start_Window()
     m_window.Refresh_Canvas();
 }
 
-void StartRoadController::Fill_Party_Invidation_Details()
-{
+void StartRoadController::Fill_Party_Invidation_Details() {
     const Card_Property& front = m_window.Front_card_Prop;
     const QList<InvitationItemSpec> specs =
         invitationLayout(InvitationAnswers::fromGlobals(), front.Card_Location, front.Card_Size);
@@ -114,16 +108,16 @@ void StartRoadController::Fill_Party_Invidation_Details()
         // A picture item takes the library's last picture before its own path; the wizard's path must win.
         if (picture)
             Library_Selected_Image = s.value;
-        m_window._graphicView->createGraphicOfClass(picture ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"),
-                                                    nullptr, true, s.rect, QStringLiteral("F"), s.value, s.controlId);
+        m_window._graphicView->createGraphicOfClass(
+            picture ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"), nullptr, true, s.rect,
+            QStringLiteral("F"), s.value, s.controlId);
     }
     Library_Selected_Image = savedLibraryImage;
     // Leaving a creation tool active would turn the next click on the card into a new item.
     m_window.selectArrowTool();
 }
 
-void StartRoadController::publishMainPhoto()
-{
+void StartRoadController::publishMainPhoto() {
     m_window.setMainPhotoImage(m_photo.Main_Photo_image());
     for (GraphicList* list : {&m_window.Get_Front_Controls_Array(), &m_window.Get_Back_Controls_Array()})
         for (const GraphicPtr& g : *list)
@@ -131,22 +125,19 @@ void StartRoadController::publishMainPhoto()
                 static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
 }
 
-bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath)
-{
+bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
         return false;
     publishMainPhoto();
     return true;
 }
 
-void StartRoadController::Update_Image_With_Settings()
-{
+void StartRoadController::Update_Image_With_Settings() {
     m_photo.Update_Image_With_Settings();
     publishMainPhoto();
 }
 
-void StartRoadController::Edit_Main_Photo_Button()
-{
+void StartRoadController::Edit_Main_Photo_Button() {
     if (wizard().Open_Wnd_For_Edit_Photo(m_photo) != 1)
         return;
     publishMainPhoto();
@@ -155,7 +146,8 @@ void StartRoadController::Edit_Main_Photo_Button()
         Library_Selected_Image = Invite_Frame_Pic_IMG;
         m_window.setSelectedTool(8);
         m_window._graphicView->ReplaceGraphicText(QStringLiteral("SKTImage"), nullptr, false, QRectF(),
-                                                  QStringLiteral("F"), Invite_Frame_Pic_IMG, QStringLiteral("PARTY_IMAGE"));
+                                                  QStringLiteral("F"), Invite_Frame_Pic_IMG,
+                                                  QStringLiteral("PARTY_IMAGE"));
         Library_Selected_Image = saved;
         m_window.selectArrowTool();
     }
@@ -164,8 +156,7 @@ void StartRoadController::Edit_Main_Photo_Button()
     m_window.Show_RHS_Properties(nullptr);
 }
 
-void StartRoadController::framePicked(const QString& path)
-{
+void StartRoadController::framePicked(const QString& path) {
     QString error;
     if (!setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path, &error)) {
         Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);

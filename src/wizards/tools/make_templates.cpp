@@ -20,8 +20,7 @@ struct Look {
     int textSize;
 };
 
-GraphicPtr textItem(const InvitationItemSpec& spec, const Look& look, bool isTitle)
-{
+GraphicPtr textItem(const InvitationItemSpec& spec, const Look& look, bool isTitle) {
     auto item = std::static_pointer_cast<SKTText>(makeGraphicOfClass(QStringLiteral("SKTText"), false));
     item->setText(spec.value);
     item->control_ID = spec.controlId;
@@ -35,8 +34,7 @@ GraphicPtr textItem(const InvitationItemSpec& spec, const Look& look, bool isTit
     return item;
 }
 
-GraphicPtr frameItem(const QString& resources, const QString& frame, const Card_Property& card)
-{
+GraphicPtr frameItem(const QString& resources, const QString& frame, const Card_Property& card) {
     auto item = std::static_pointer_cast<SKTImage>(makeGraphicOfClass(QStringLiteral("SKTImage"), false));
     item->control_ID = QStringLiteral("PARTY_IMAGE_BG");
     item->_bounds = QRectF(card.Card_Location, card.Card_Size);
@@ -48,15 +46,15 @@ GraphicPtr frameItem(const QString& resources, const QString& frame, const Card_
 }
 
 bool writeTemplate(const QString& resources, const QString& name, DesignData d, const InvitationAnswers& a,
-                   const QString& frame, const Look& look, const QString& backText)
-{
+                   const QString& frame, const Look& look, const QString& backText) {
     for (const InvitationItemSpec& s : invitationLayout(a, d.front.Card_Location, d.front.Card_Size))
         if (s.kind == InvitationItemSpec::Text)
             d.frontItems.prepend(textItem(s, look, s.controlId == QStringLiteral("PARTY_TITLE")));
     d.frontItems.prepend(frameItem(resources, frame, d.front));
     d.framePath = d.frontItems.front()->_file_path;
-    InvitationItemSpec back{InvitationItemSpec::Text, QString(), backText,
-                            QRectF(40, d.front.Card_Size.height() / 2 - 30, d.front.Card_Size.width() - 80, 60), 2};
+    InvitationItemSpec back{
+        InvitationItemSpec::Text, QString(), backText,
+        QRectF(40, d.front.Card_Size.height() / 2 - 30, d.front.Card_Size.width() - 80, 60), 2};
     d.backItems.prepend(textItem(back, look, false));
     d.back.Card_Size = d.front.Card_Size;
 
@@ -66,12 +64,12 @@ bool writeTemplate(const QString& resources, const QString& name, DesignData d, 
         QTextStream(stderr) << name << ": " << error << "\n";
         return false;
     }
-    const QImage preview = templatePreview(d.frontItems, d.front, d.backItems, d.back, cardShapeNumber(d.front.Card_Shape));
+    const QImage preview =
+        templatePreview(d.frontItems, d.front, d.backItems, d.back, cardShapeNumber(d.front.Card_Shape));
     return preview.save(dir + name + QStringLiteral(".png"), "PNG");
 }
 
-Card_Property card(double wInch, double hInch, QColor fill, const QString& side)
-{
+Card_Property card(double wInch, double hInch, QColor fill, const QString& side) {
     Card_Property p = Card_Property::defaults(side);
     p.Card_Size = QSizeF(wInch * 72, hInch * 72);
     p.Card_Preset = wInch >= hInch ? QStringLiteral("Horizontal") : QStringLiteral("Vertical");
@@ -84,8 +82,7 @@ Card_Property card(double wInch, double hInch, QColor fill, const QString& side)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         QTextStream(stderr) << "usage: navu-make-templates <resources folder>\n";
@@ -110,9 +107,10 @@ int main(int argc, char** argv)
         a.time = QStringLiteral("4:00 PM");
         a.venue = QStringLiteral("Our Garden, 5 Maple Road");
         a.from = QStringLiteral("Alex");
-        ok &= writeTemplate(resources, QStringLiteral("Birthday Party"), d, a, QStringLiteral("Birthday Stripes"),
-                            {QStringLiteral("Liberation Sans"), QColor(214, 34, 70), QColor(40, 40, 40), 26, 13},
-                            QStringLiteral("Thank you for celebrating with us!"));
+        ok &= writeTemplate(
+            resources, QStringLiteral("Birthday Party"), d, a, QStringLiteral("Birthday Stripes"),
+            {QStringLiteral("Liberation Sans"), QColor(214, 34, 70), QColor(40, 40, 40), 26, 13},
+            QStringLiteral("Thank you for celebrating with us!"));
     }
     {
         DesignData d;
@@ -126,9 +124,10 @@ int main(int argc, char** argv)
         a.time = QStringLiteral("2:00 PM");
         a.venue = QStringLiteral("St. Mary's Garden Chapel");
         a.from = QStringLiteral("Emma & Daniel");
-        ok &= writeTemplate(resources, QStringLiteral("Wedding Invitation"), d, a, QStringLiteral("Wedding Lace"),
-                            {QStringLiteral("Liberation Serif"), QColor(150, 120, 60), QColor(70, 60, 50), 22, 13},
-                            QStringLiteral("Kindly reply by 1 August"));
+        ok &= writeTemplate(
+            resources, QStringLiteral("Wedding Invitation"), d, a, QStringLiteral("Wedding Lace"),
+            {QStringLiteral("Liberation Serif"), QColor(150, 120, 60), QColor(70, 60, 50), 22, 13},
+            QStringLiteral("Kindly reply by 1 August"));
     }
     {
         DesignData d;
@@ -138,9 +137,10 @@ int main(int argc, char** argv)
         a.title = QStringLiteral("Thank You");
         a.message = QStringLiteral("Your kindness means the world to us.");
         a.from = QStringLiteral("With love");
-        ok &= writeTemplate(resources, QStringLiteral("Thank You"), d, a, QStringLiteral("Heart Corners"),
-                            {QStringLiteral("Liberation Serif"), QColor(214, 34, 70), QColor(60, 60, 60), 28, 14},
-                            QStringLiteral("Made with love"));
+        ok &= writeTemplate(
+            resources, QStringLiteral("Thank You"), d, a, QStringLiteral("Heart Corners"),
+            {QStringLiteral("Liberation Serif"), QColor(214, 34, 70), QColor(60, 60, 60), 28, 14},
+            QStringLiteral("Made with love"));
     }
     {
         DesignData d;
@@ -149,11 +149,13 @@ int main(int argc, char** argv)
         InvitationAnswers a;
         a.title = QStringLiteral("Season's Greetings");
         a.to = QStringLiteral("Everyone");
-        a.message = QStringLiteral("Wishing you peace, joy and warmth this holiday season and a happy new year.");
+        a.message =
+            QStringLiteral("Wishing you peace, joy and warmth this holiday season and a happy new year.");
         a.from = QStringLiteral("The Parkers");
-        ok &= writeTemplate(resources, QStringLiteral("Holiday Greetings"), d, a, QStringLiteral("Starry Night"),
-                            {QStringLiteral("Liberation Sans"), QColor(11, 29, 81), QColor(30, 40, 70), 26, 13},
-                            QStringLiteral("Happy New Year!"));
+        ok &= writeTemplate(
+            resources, QStringLiteral("Holiday Greetings"), d, a, QStringLiteral("Starry Night"),
+            {QStringLiteral("Liberation Sans"), QColor(11, 29, 81), QColor(30, 40, 70), 26, 13},
+            QStringLiteral("Happy New Year!"));
     }
     return ok ? 0 : 1;
 }

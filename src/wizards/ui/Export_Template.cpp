@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-Export_Template::Export_Template(const TemplateStore& store, QWidget* parent) : QDialog(parent), m_store(store)
-{
+Export_Template::Export_Template(const TemplateStore& store, QWidget* parent)
+    : QDialog(parent), m_store(store) {
     applyDialogBackground(this);
     setWindowTitle(QStringLiteral("Template Name"));
     auto* layout = new QVBoxLayout(this);
@@ -27,8 +27,7 @@ Export_Template::Export_Template(const TemplateStore& store, QWidget* parent) : 
     connect(buttons, &QDialogButtonBox::rejected, this, &Export_Template::CancelPressed);
 }
 
-int Export_Template::runFor(const QString& currentName)
-{
+int Export_Template::runFor(const QString& currentName) {
     m_name->setText(currentName);
     m_passed->setText(currentName);
     m_name->selectAll();
@@ -36,8 +35,7 @@ int Export_Template::runFor(const QString& currentName)
     return exec();
 }
 
-int Export_Template::runNew(const QString& suggestion)
-{
+int Export_Template::runNew(const QString& suggestion) {
     m_name->setText(suggestion);
     m_passed->clear();
     m_name->selectAll();
@@ -45,8 +43,7 @@ int Export_Template::runNew(const QString& suggestion)
     return exec();
 }
 
-void Export_Template::OKPressed()
-{
+void Export_Template::OKPressed() {
     const TemplateNameCheck check = m_store.checkName(m_name->text(), m_passed->text());
     if (!check.accepted)
         return; // the window stays open with the typed name
@@ -54,8 +51,7 @@ void Export_Template::OKPressed()
     done(1);
 }
 
-void Export_Template::CancelPressed()
-{
+void Export_Template::CancelPressed() {
     m_name->clear();
     QDialog::done(0);
 }

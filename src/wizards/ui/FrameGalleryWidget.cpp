@@ -9,8 +9,7 @@
 namespace {
 constexpr int Thumb = 80;
 
-QIcon frameIcon(const QString& path)
-{
+QIcon frameIcon(const QString& path) {
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > 16384 || size.height() > 16384)
@@ -20,8 +19,7 @@ QIcon frameIcon(const QString& path)
 }
 } // namespace
 
-FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent)
-{
+FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent) {
     setViewMode(QListView::IconMode);
     setIconSize(QSize(Thumb, Thumb));
     setResizeMode(QListView::Adjust);
@@ -31,17 +29,16 @@ FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSpacing(4);
     setWordWrap(true);
-    connect(this, &QListWidget::itemSelectionChanged, this, &FrameGalleryWidget::imageBrowserSelectionDidChange);
+    connect(this, &QListWidget::itemSelectionChanged, this,
+            &FrameGalleryWidget::imageBrowserSelectionDidChange);
 }
 
-void FrameGalleryWidget::Load_and_fill_backgrounds(const QString& folder)
-{
+void FrameGalleryWidget::Load_and_fill_backgrounds(const QString& folder) {
     if (m_gallery.Load_and_fill_backgrounds(folder))
         reload();
 }
 
-void FrameGalleryWidget::reload()
-{
+void FrameGalleryWidget::reload() {
     m_reloading = true;
     const QSignalBlocker block(this);
     clear();
@@ -53,29 +50,27 @@ void FrameGalleryWidget::reload()
     m_reloading = false;
 }
 
-bool FrameGalleryWidget::moveItemsAtIndexes(const QList<int>& indexes, int destination)
-{
+bool FrameGalleryWidget::moveItemsAtIndexes(const QList<int>& indexes, int destination) {
     if (!m_gallery.moveItemsAtIndexes(indexes, destination))
         return false;
     reload();
     return true;
 }
 
-void FrameGalleryWidget::dropEvent(QDropEvent* event)
-{
+void FrameGalleryWidget::dropEvent(QDropEvent* event) {
     // The drop is done on the gallery's own list, so entries are never copied or lost.
     QList<int> rows;
     for (const QModelIndex& i : selectedIndexes())
         rows << i.row();
     const QModelIndex target = indexAt(event->position().toPoint());
-    const int destination = target.isValid() ? target.row() + (target.row() > rows.value(0, -1) ? 1 : 0) : count();
+    const int destination =
+        target.isValid() ? target.row() + (target.row() > rows.value(0, -1) ? 1 : 0) : count();
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
     moveItemsAtIndexes(rows, destination);
 }
 
-void FrameGalleryWidget::keyPressEvent(QKeyEvent* event)
-{
+void FrameGalleryWidget::keyPressEvent(QKeyEvent* event) {
     // Frames cannot be deleted from the gallery.
     if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
         event->accept();
@@ -84,8 +79,7 @@ void FrameGalleryWidget::keyPressEvent(QKeyEvent* event)
     QListWidget::keyPressEvent(event);
 }
 
-void FrameGalleryWidget::imageBrowserSelectionDidChange()
-{
+void FrameGalleryWidget::imageBrowserSelectionDidChange() {
     if (m_reloading)
         return;
     const QList<QListWidgetItem*> items = selectedItems();

@@ -13,14 +13,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Insert_Template* Insert_Template::defaultInstance()
-{
+Insert_Template* Insert_Template::defaultInstance() {
     static Insert_Template* instance = new Insert_Template(mainWindow());
     return instance;
 }
 
-Insert_Template::Insert_Template(QWidget* parent) : QDialog(parent)
-{
+Insert_Template::Insert_Template(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     setWindowTitle(QStringLiteral("Ready-made Text"));
     auto* layout = new QVBoxLayout(this);
@@ -40,8 +38,7 @@ Insert_Template::Insert_Template(QWidget* parent) : QDialog(parent)
     resize(460, 380);
 }
 
-void Insert_Template::loadList()
-{
+void Insert_Template::loadList() {
     const bool titles = title_or_msg == QStringLiteral("T");
     setWindowTitle(titles ? QStringLiteral("Ready-made Titles") : QStringLiteral("Ready-made Messages"));
     m_list->clear();
@@ -51,15 +48,13 @@ void Insert_Template::loadList()
         m_list->setCurrentRow(0);
 }
 
-int Insert_Template::Open_Template_Dialog()
-{
+int Insert_Template::Open_Template_Dialog() {
     Template_Msg_Val.clear();
     loadList();
     return exec();
 }
 
-bool Insert_Template::acceptText(const QString& text)
-{
+bool Insert_Template::acceptText(const QString& text) {
     const QString t = Trim_Str(text);
     if (t.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select message."));
@@ -69,8 +64,7 @@ bool Insert_Template::acceptText(const QString& text)
     return true;
 }
 
-void Insert_Template::OKPressed()
-{
+void Insert_Template::OKPressed() {
     if (acceptText(m_text->toPlainText()))
         done(1);
 }

@@ -38,10 +38,10 @@ namespace {
 
 constexpr int FrameThumb = 96;
 
-const char* const PageTitles[] = {"Welcome", "Title and Message", "Main Photo", "Frame", "Card Size and Shape"};
+const char* const PageTitles[] = {"Welcome", "Title and Message", "Main Photo", "Frame",
+                                  "Card Size and Shape"};
 
-QIcon thumbnail(const QString& path, int side)
-{
+QIcon thumbnail(const QString& path, int side) {
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > 16384 || size.height() > 16384)
@@ -52,14 +52,12 @@ QIcon thumbnail(const QString& path, int side)
 
 } // namespace
 
-Invitation_Wizard* Invitation_Wizard::defaultInstance()
-{
+Invitation_Wizard* Invitation_Wizard::defaultInstance() {
     static Invitation_Wizard* instance = new Invitation_Wizard(mainWindow());
     return instance;
 }
 
-Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent)
-{
+Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     setWindowTitle(QStringLiteral("NAVU Photo Frame - Start"));
     auto* layout = new QVBoxLayout(this);
@@ -95,8 +93,7 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent)
     goToPage(StartPage);
 }
 
-QWidget* Invitation_Wizard::makeStartPage()
-{
+QWidget* Invitation_Wizard::makeStartPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel(QStringLiteral("What would you like to do?"), page));
@@ -123,8 +120,7 @@ QWidget* Invitation_Wizard::makeStartPage()
     return page;
 }
 
-QWidget* Invitation_Wizard::makeTextPage()
-{
+QWidget* Invitation_Wizard::makeTextPage() {
     auto* page = new QWidget(this);
     auto* form = new QFormLayout(page);
     auto withPicker = [page](QWidget* field, const char* slot, QObject* target) {
@@ -169,8 +165,7 @@ QWidget* Invitation_Wizard::makeTextPage()
     return page;
 }
 
-QWidget* Invitation_Wizard::makeFramePage()
-{
+QWidget* Invitation_Wizard::makeFramePage() {
     auto* page = new QWidget(this);
     auto* layout = new QHBoxLayout(page);
     m_frames = new QListWidget(page);
@@ -193,8 +188,7 @@ QWidget* Invitation_Wizard::makeFramePage()
     return page;
 }
 
-QWidget* Invitation_Wizard::makeCardPage()
-{
+QWidget* Invitation_Wizard::makeCardPage() {
     auto* page = new QWidget(this);
     auto* layout = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
@@ -253,8 +247,7 @@ QWidget* Invitation_Wizard::makeCardPage()
     return page;
 }
 
-void Invitation_Wizard::categoryChanged()
-{
+void Invitation_Wizard::categoryChanged() {
     const QString cat = m_category->currentText();
     const bool custom = cat == cardsize::CustomCategory;
     m_sizes->clear();
@@ -268,8 +261,7 @@ void Invitation_Wizard::categoryChanged()
     updateSizeLabel();
 }
 
-CardChoice Invitation_Wizard::cardChoice() const
-{
+CardChoice Invitation_Wizard::cardChoice() const {
     CardChoice c;
     c.category = m_category->currentText();
     c.orientation = m_portrait->isChecked() ? cardsize::Vertical : cardsize::Horizontal;
@@ -296,8 +288,7 @@ CardChoice Invitation_Wizard::cardChoice() const
     return c;
 }
 
-void Invitation_Wizard::updateSizeLabel()
-{
+void Invitation_Wizard::updateSizeLabel() {
     const CardChoice c = cardChoice();
     m_sizeLabel->setText(QStringLiteral("%1 x %2 mm\n%3 x %4 in")
                              .arg(c.size.width() * cardsize::MillimetresPerPoint, 0, 'f', 1)
@@ -306,32 +297,29 @@ void Invitation_Wizard::updateSizeLabel()
                              .arg(c.size.height() / cardsize::PointsPerInch, 0, 'f', 2));
 }
 
-void Invitation_Wizard::fillFrames()
-{
+void Invitation_Wizard::fillFrames() {
     m_gallery.Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
     m_frames->clear();
     auto* none = new QListWidgetItem(QStringLiteral("No frame"), m_frames);
     none->setData(Qt::UserRole, QString());
     for (const FrameEntry& e : m_gallery.images()) {
-        auto* item = new QListWidgetItem(thumbnail(e.path, FrameThumb), QFileInfo(e.name).completeBaseName(), m_frames);
+        auto* item = new QListWidgetItem(thumbnail(e.path, FrameThumb), QFileInfo(e.name).completeBaseName(),
+                                         m_frames);
         item->setData(Qt::UserRole, e.path);
     }
     m_frames->setCurrentRow(m_frames->count() > 1 ? 1 : 0);
 }
 
-QString Invitation_Wizard::selectedFramePath() const
-{
+QString Invitation_Wizard::selectedFramePath() const {
     const QListWidgetItem* item = m_frames->currentItem();
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
-QImage Invitation_Wizard::photoOriginal() const
-{
+QImage Invitation_Wizard::photoOriginal() const {
     return m_photo->original();
 }
 
-void Invitation_Wizard::resetAnswers()
-{
+void Invitation_Wizard::resetAnswers() {
     m_mode.clear();
     m_newCard->setChecked(true);
     m_designPath->clear();
@@ -346,16 +334,14 @@ void Invitation_Wizard::resetAnswers()
     fillFrames();
 }
 
-int Invitation_Wizard::Open_Wnd()
-{
+int Invitation_Wizard::Open_Wnd() {
     m_photoOnly = false;
     resetAnswers();
     goToPage(StartPage);
     return exec();
 }
 
-int Invitation_Wizard::Open_Wnd_For_Edit_Photo(MainPhoto& photo)
-{
+int Invitation_Wizard::Open_Wnd_For_Edit_Photo(MainPhoto& photo) {
     m_photoOnly = true;
     m_mode.clear();
     m_photo->load(Invite_Frame_Pic_IMG, photo.original(), currentPhotoSettings());
@@ -373,31 +359,29 @@ int Invitation_Wizard::Open_Wnd_For_Edit_Photo(MainPhoto& photo)
     return 1;
 }
 
-int Invitation_Wizard::currentPage() const
-{
+int Invitation_Wizard::currentPage() const {
     return m_pages->currentIndex();
 }
 
-void Invitation_Wizard::goToPage(int page)
-{
+void Invitation_Wizard::goToPage(int page) {
     m_pages->setCurrentIndex(qBound(0, page, PageCount - 1));
-    m_heading->setText(m_photoOnly ? QStringLiteral("Edit Main Photo") : QString::fromLatin1(PageTitles[currentPage()]));
+    m_heading->setText(m_photoOnly ? QStringLiteral("Edit Main Photo")
+                                   : QString::fromLatin1(PageTitles[currentPage()]));
     updateButtons();
 }
 
-void Invitation_Wizard::updateButtons()
-{
+void Invitation_Wizard::updateButtons() {
     const int page = currentPage();
     m_back->setVisible(!m_photoOnly);
     m_back->setEnabled(page > StartPage);
     const bool last = m_photoOnly || page == CardPage || (page == StartPage && m_openDesign->isChecked());
-    m_next->setText(m_photoOnly ? QStringLiteral("OK") : page == StartPage && m_openDesign->isChecked() ? QStringLiteral("Open")
-                                                       : last                                            ? QStringLiteral("Finish")
-                                                                                                         : QStringLiteral("Next >"));
+    m_next->setText(m_photoOnly                                      ? QStringLiteral("OK")
+                    : page == StartPage && m_openDesign->isChecked() ? QStringLiteral("Open")
+                    : last                                           ? QStringLiteral("Finish")
+                                                                     : QStringLiteral("Next >"));
 }
 
-bool Invitation_Wizard::next()
-{
+bool Invitation_Wizard::next() {
     if (m_photoOnly) {
         done(1);
         return true;
@@ -411,14 +395,12 @@ bool Invitation_Wizard::next()
     return true;
 }
 
-void Invitation_Wizard::back()
-{
+void Invitation_Wizard::back() {
     if (currentPage() > StartPage)
         goToPage(currentPage() - 1);
 }
 
-bool Invitation_Wizard::finishNewCard()
-{
+bool Invitation_Wizard::finishNewCard() {
     Invite_Title = Trim_Str(m_title->text());
     Invite_To = Trim_Str(m_to->text());
     Invite_Message = Trim_Str(m_message->toPlainText());
@@ -434,8 +416,7 @@ bool Invitation_Wizard::finishNewCard()
     return true;
 }
 
-bool Invitation_Wizard::openSavedDesign(const QString& path, bool asTemplate)
-{
+bool Invitation_Wizard::openSavedDesign(const QString& path, bool asTemplate) {
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         Show_MessageBox(QStringLiteral("Please select valid file path."));
         return false;
@@ -447,24 +428,21 @@ bool Invitation_Wizard::openSavedDesign(const QString& path, bool asTemplate)
     return true;
 }
 
-void Invitation_Wizard::pickTitle()
-{
+void Invitation_Wizard::pickTitle() {
     Insert_Template* picker = Insert_Template::defaultInstance();
     picker->title_or_msg = QStringLiteral("T");
     if (picker->Open_Template_Dialog() == 1)
         m_title->setText(Template_Msg_Val);
 }
 
-void Invitation_Wizard::pickMessage()
-{
+void Invitation_Wizard::pickMessage() {
     Insert_Template* picker = Insert_Template::defaultInstance();
     picker->title_or_msg = QStringLiteral("M");
     if (picker->Open_Template_Dialog() == 1)
         m_message->setPlainText(Template_Msg_Val);
 }
 
-void Invitation_Wizard::browseDesign()
-{
+void Invitation_Wizard::browseDesign() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Design"), QString(),
                                                       QStringLiteral("NAVU designs (*.kvto)"));
     if (path.isEmpty())
@@ -473,8 +451,7 @@ void Invitation_Wizard::browseDesign()
     m_openDesign->setChecked(true);
 }
 
-void Invitation_Wizard::chooseTemplate()
-{
+void Invitation_Wizard::chooseTemplate() {
     Template_Browser* browser = Template_Browser::defaultInstance();
     if (browser->Open_Wnd() != 1)
         return;

@@ -51,7 +51,7 @@ public:
     // Steps of the wizard, also what its buttons call.
     void goToPage(int page);
     int currentPage() const;
-    bool next();     // checks the current page and moves on; on the last page finishes
+    bool next(); // checks the current page and moves on; on the last page finishes
     void back();
     bool finishNewCard(); // writes the answers into the Invite_* and IMG_* globals and ends with 1
     bool openSavedDesign(const QString& path, bool asTemplate = false);

@@ -22,8 +22,7 @@ constexpr int PreviewSide = 260;
 constexpr double Pi = 3.14159265358979;
 } // namespace
 
-PhotoEditPanel::PhotoEditPanel(QWidget* parent) : QWidget(parent)
-{
+PhotoEditPanel::PhotoEditPanel(QWidget* parent) : QWidget(parent) {
     auto* outer = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
     m_previewLabel = new QLabel(this);
@@ -53,13 +52,13 @@ PhotoEditPanel::PhotoEditPanel(QWidget* parent) : QWidget(parent)
     form->addRow(m_gray);
     form->addRow(m_sepia);
     form->addRow(m_invert);
-    m_hue = addSlider(form, QStringLiteral("Hue"), -180, 180);            // degrees, stored in radians
-    m_sat = addSlider(form, QStringLiteral("Saturation"), 0, 200);        // percent
-    m_brt = addSlider(form, QStringLiteral("Brightness"), -100, 100);     // hundredths
-    m_con = addSlider(form, QStringLiteral("Contrast"), 25, 400);         // percent
-    m_srp = addSlider(form, QStringLiteral("Sharpness"), 0, 200);         // hundredths
-    m_ev = addSlider(form, QStringLiteral("Exposure"), -40, 40);          // tenths of a stop
-    m_blr = addSlider(form, QStringLiteral("Blur"), 0, 30);               // pixels
+    m_hue = addSlider(form, QStringLiteral("Hue"), -180, 180);        // degrees, stored in radians
+    m_sat = addSlider(form, QStringLiteral("Saturation"), 0, 200);    // percent
+    m_brt = addSlider(form, QStringLiteral("Brightness"), -100, 100); // hundredths
+    m_con = addSlider(form, QStringLiteral("Contrast"), 25, 400);     // percent
+    m_srp = addSlider(form, QStringLiteral("Sharpness"), 0, 200);     // hundredths
+    m_ev = addSlider(form, QStringLiteral("Exposure"), -40, 40);      // tenths of a stop
+    m_blr = addSlider(form, QStringLiteral("Blur"), 0, 30);           // pixels
     m_trnsp = addSlider(form, QStringLiteral("Opacity %"), 0, 100);
     m_rotate = new QDoubleSpinBox(this);
     m_rotate->setRange(-360, 360);
@@ -77,8 +76,7 @@ PhotoEditPanel::PhotoEditPanel(QWidget* parent) : QWidget(parent)
     setSettings(PhotoSettings{});
 }
 
-QSlider* PhotoEditPanel::addSlider(QFormLayout* form, const QString& label, int min, int max)
-{
+QSlider* PhotoEditPanel::addSlider(QFormLayout* form, const QString& label, int min, int max) {
     auto* s = new QSlider(Qt::Horizontal, this);
     s->setRange(min, max);
     form->addRow(label, s);
@@ -86,8 +84,7 @@ QSlider* PhotoEditPanel::addSlider(QFormLayout* form, const QString& label, int 
     return s;
 }
 
-PhotoSettings PhotoEditPanel::settings() const
-{
+PhotoSettings PhotoEditPanel::settings() const {
     PhotoSettings s;
     s.gray_Scale = m_gray->isChecked();
     s.Sepia = m_sepia->isChecked();
@@ -104,12 +101,11 @@ PhotoSettings PhotoEditPanel::settings() const
     return s;
 }
 
-void PhotoEditPanel::setSettings(const PhotoSettings& s)
-{
+void PhotoEditPanel::setSettings(const PhotoSettings& s) {
     m_loading = true;
     {
-        const QSignalBlocker b1(m_gray), b2(m_sepia), b3(m_invert), b4(m_hue), b5(m_sat), b6(m_brt), b7(m_con),
-            b8(m_srp), b9(m_ev), b10(m_blr), b11(m_trnsp), b12(m_rotate);
+        const QSignalBlocker b1(m_gray), b2(m_sepia), b3(m_invert), b4(m_hue), b5(m_sat), b6(m_brt),
+            b7(m_con), b8(m_srp), b9(m_ev), b10(m_blr), b11(m_trnsp), b12(m_rotate);
         m_gray->setChecked(s.gray_Scale);
         m_sepia->setChecked(s.Sepia);
         m_invert->setChecked(s.invert_clr);
@@ -127,18 +123,17 @@ void PhotoEditPanel::setSettings(const PhotoSettings& s)
     refreshPreview();
 }
 
-void PhotoEditPanel::load(const QString& path, const QImage& original, const PhotoSettings& settings)
-{
+void PhotoEditPanel::load(const QString& path, const QImage& original, const PhotoSettings& settings) {
     m_path = path;
     m_original = original;
-    m_thumb = original.isNull() ? QImage()
-                                : original.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_thumb = original.isNull()
+                  ? QImage()
+                  : original.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_pathEdit->setText(path);
     setSettings(settings);
 }
 
-bool PhotoEditPanel::loadFile(const QString& path)
-{
+bool PhotoEditPanel::loadFile(const QString& path) {
     QString why;
     const QImage image = MainPhoto::readPicture(path, &why);
     if (image.isNull()) {
@@ -149,13 +144,11 @@ bool PhotoEditPanel::loadFile(const QString& path)
     return true;
 }
 
-void PhotoEditPanel::clearPhoto()
-{
+void PhotoEditPanel::clearPhoto() {
     load(QString(), QImage(), settings());
 }
 
-void PhotoEditPanel::browse()
-{
+void PhotoEditPanel::browse() {
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Choose Photo"), QString(),
         QStringLiteral("Pictures (*.png *.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.tif *.tiff)"));
@@ -163,13 +156,11 @@ void PhotoEditPanel::browse()
         loadFile(path);
 }
 
-void PhotoEditPanel::resetSettings()
-{
+void PhotoEditPanel::resetSettings() {
     setSettings(PhotoSettings{});
 }
 
-void PhotoEditPanel::refreshPreview()
-{
+void PhotoEditPanel::refreshPreview() {
     if (m_loading)
         return;
     m_preview = MainPhoto::adjusted(m_thumb, settings());
@@ -178,8 +169,9 @@ void PhotoEditPanel::refreshPreview()
         m_previewLabel->setText(QStringLiteral("No photo"));
         return;
     }
-    const QImage shown = m_preview.width() > PreviewSide || m_preview.height() > PreviewSide
-                             ? m_preview.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                             : m_preview;
+    const QImage shown =
+        m_preview.width() > PreviewSide || m_preview.height() > PreviewSide
+            ? m_preview.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : m_preview;
     m_previewLabel->setPixmap(QPixmap::fromImage(shown));
 }

@@ -17,8 +17,7 @@ namespace {
 
 constexpr int ThumbSide = 150;
 
-QIcon previewIcon(const QString& path)
-{
+QIcon previewIcon(const QString& path) {
     QImageReader reader(path);
     QImage image;
     const QSize size = reader.size();
@@ -41,14 +40,12 @@ QIcon previewIcon(const QString& path)
 
 } // namespace
 
-Template_Browser* Template_Browser::defaultInstance()
-{
+Template_Browser* Template_Browser::defaultInstance() {
     static Template_Browser* instance = new Template_Browser(mainWindow());
     return instance;
 }
 
-Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent)
-{
+Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     setWindowTitle(QStringLiteral("Templates"));
     auto* layout = new QVBoxLayout(this);
@@ -82,21 +79,20 @@ Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent)
     resize(760, 520);
 }
 
-int Template_Browser::Open_Wnd()
-{
+int Template_Browser::Open_Wnd() {
     m_store = TemplateStore(); // the resource folder may have changed since the last opening
     m_selectedPath.clear();
     Fill_Template_List();
     return exec();
 }
 
-void Template_Browser::Fill_Template_List()
-{
+void Template_Browser::Fill_Template_List() {
     m_entries = m_store.list();
     m_list->clear();
     for (const TemplateEntry& e : m_entries) {
-        auto* item = new QListWidgetItem(previewIcon(e.previewPath),
-                                         e.builtIn ? e.name : e.name + QStringLiteral("\n(my template)"), m_list);
+        auto* item =
+            new QListWidgetItem(previewIcon(e.previewPath),
+                                e.builtIn ? e.name : e.name + QStringLiteral("\n(my template)"), m_list);
         item->setToolTip(e.designPath);
     }
     if (!m_entries.isEmpty())
@@ -104,14 +100,12 @@ void Template_Browser::Fill_Template_List()
     updateButtons();
 }
 
-const TemplateEntry* Template_Browser::current() const
-{
+const TemplateEntry* Template_Browser::current() const {
     const int row = m_list->currentRow();
     return row >= 0 && row < m_entries.size() ? &m_entries[row] : nullptr;
 }
 
-void Template_Browser::updateButtons()
-{
+void Template_Browser::updateButtons() {
     const TemplateEntry* e = current();
     m_open->setEnabled(e);
     m_copy->setEnabled(e);
@@ -119,8 +113,7 @@ void Template_Browser::updateButtons()
     m_delete->setEnabled(e && !e->builtIn);
 }
 
-bool Template_Browser::Open_Template_Click()
-{
+bool Template_Browser::Open_Template_Click() {
     const TemplateEntry* e = current();
     if (!e) {
         Show_MessageBox(QStringLiteral("Please select a template."));
@@ -131,8 +124,7 @@ bool Template_Browser::Open_Template_Click()
     return true;
 }
 
-bool Template_Browser::Copy_Template_Click()
-{
+bool Template_Browser::Copy_Template_Click() {
     const TemplateEntry* e = current();
     if (!e)
         return false;
@@ -148,8 +140,7 @@ bool Template_Browser::Copy_Template_Click()
     return true;
 }
 
-bool Template_Browser::Rename_Template_Click()
-{
+bool Template_Browser::Rename_Template_Click() {
     const TemplateEntry* e = current();
     if (!e || e->builtIn)
         return false;
@@ -166,8 +157,7 @@ bool Template_Browser::Rename_Template_Click()
     return true;
 }
 
-bool Template_Browser::Delete_Template_Click()
-{
+bool Template_Browser::Delete_Template_Click() {
     const TemplateEntry* e = current();
     if (!e || e->builtIn)
         return false;
