@@ -32,6 +32,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPainterPath>
 #include <QScrollArea>
 #include <QSlider>
@@ -281,6 +282,7 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
     connect(view, &SKTGraphicView::inspectGraphic, this, [this](const GraphicPtr& item) { Show_RHS_Properties(item); });
     connect(view, &SKTGraphicView::graphicCreated, this, [this] { selectArrowTool(); });
     connect(view, &SKTGraphicView::barcodeDoubleClicked, this, [this] { Open_Barcode_Window(); });
+    connect(view, &SKTGraphicView::textDoubleClicked, this, &SKTWindowController::editTextOf);
     connect(view, &SKTGraphicView::copiedToClipboard, this, [this] { Set_Paste_Button_Status(); });
     connect(view, &SKTGraphicView::graphicsEdited, this, [this] { Undo_Redo_Button_state(); });
     connect(view, &SKTGraphicView::zoomChanged, this, [this](double zoom) { setZoom(zoom); });
@@ -291,6 +293,18 @@ void SKTWindowController::updateSelectionStatus()
 {
     SKTGraphicView* views[] = {_graphicView, _graphicView_BACK, _graphicView_TEMP};
     _selectionStatus->setText(views[std::clamp(myTargetView->currentIndex(), 0, 2)]->selectionSummary());
+}
+
+void SKTWindowController::editTextOf(const GraphicPtr& item)
+{
+    // The text is typed in the inspector's text page.
+    Show_RHS_Properties(item);
+    if (!_inspector || !_inspector->Text_value_Edit)
+        return;
+    if (QWidget* page = _inspector->tabPage(QStringLiteral("text_edtng_tab")))
+        _inspector->sett_tab->setCurrentWidget(page);
+    _inspector->Text_value_Edit->setFocus(Qt::MouseFocusReason);
+    _inspector->Text_value_Edit->selectAll();
 }
 
 void SKTWindowController::buildContextMenus()

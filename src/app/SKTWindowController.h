@@ -179,6 +179,7 @@ private:
     void buildMenusAndToolbars();
     void buildContextMenus();
     void updateSelectionStatus();
+    void editTextOf(const GraphicPtr& item);
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);

@@ -1356,6 +1356,10 @@ void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event) {
         _Selected_Graphic = item;
         setSelection({item});
         emit barcodeDoubleClicked(item);
+    } else if (item && item->kind() == GraphicKind::Text && !item->ctrl_is_locked) {
+        _Selected_Graphic = item;
+        setSelection({item});
+        emit textDoubleClicked(item);
     }
 }
 

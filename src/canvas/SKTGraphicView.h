@@ -142,6 +142,8 @@ signals:
     // A new item was made with a tool: the window goes back to the arrow tool.
     void graphicCreated(const GraphicPtr& item);
     void barcodeDoubleClicked(const GraphicPtr& item);
+    // A double click on a text item: the window lets the user type its text.
+    void textDoubleClicked(const GraphicPtr& item);
     void copiedToClipboard();
     // The canvas changed items directly (without the undo stack).
     void graphicsEdited();

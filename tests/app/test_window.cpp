@@ -2,6 +2,7 @@
 
 #include "app/Grid_Wizard.h"
 #include "app/inspector/Image_Library.h"
+#include "app/inspector/InspectorPanel.h"
 #include "app/SKTWindowController.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
@@ -14,7 +15,9 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QClipboard>
 #include <QGroupBox>
@@ -470,6 +473,19 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("2 items selected"));
         wnd->Select_back_side();
         QCOMPARE(status->text(), QString());
+    }
+
+    void doubleClickOnTextOpensItsText()
+    {
+        auto text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        std::static_pointer_cast<SKTText>(text)->setText(QStringLiteral("Hello"));
+        text->setBounds(QRectF(10, 10, 120, 40));
+        doc->setGraphics(CardSide::Front, {text});
+        doubleClick(wnd->_graphicView, QPointF(30, 30));
+        QVERIFY(wnd->inspector());
+        QCOMPARE(wnd->inspector()->sett_tab->currentWidget(),
+                 wnd->inspector()->tabPage(QStringLiteral("text_edtng_tab")));
+        QCOMPARE(wnd->inspector()->Text_value_Edit->toPlainText(), QStringLiteral("Hello"));
     }
 
     void zoomIsShared() {
