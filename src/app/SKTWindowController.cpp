@@ -176,6 +176,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     buildActions();
     buildMenusAndToolbars();
     buildContextMenus();
+    setUpProfiles();
 
     connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
         Undo_Redo_Button_state();
@@ -1001,6 +1002,7 @@ void SKTWindowController::New_Project_Setting_Reset()
     _grid->setAlwaysShown(false);
     last_ctrl_X = 10;
     last_ctrl_Y = 10;
+    resetProfilesForNewDesign();
 }
 
 void SKTWindowController::Design_Replaced()

@@ -7,6 +7,8 @@
 #include "canvas/Card_Property.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
+#include "profile/User_Profile_Class.h"
+#include "profile/ui/ProfileDialogHost.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -166,6 +168,19 @@ public:
 
     QAction* toolAction(int tool) const;
 
+    // --- user profiles (ProfileWiring.cpp) ---
+    User_Profile_Class Front_user_profile;
+    User_Profile_Class Back_user_profile;
+    User_Profile_Class TEMP_user_profile;
+    QAction* User_Profile_Action = nullptr;
+    void User_Profile_Button_Clicked();
+    int Open_User_Profile_Window(bool fromCard, const QString& loadSide);
+    void Fill_User_profile_info_front_side();
+    void Fill_User_profile_info_back_side();
+    void Fill_User_profile_info_TEMP_side();
+    QRectF Get_Control_Rect_From_Template(const QString& controlId) const;
+    ProfileDialogHost* profileHost() const { return _profileHost.get(); }
+
 signals:
     // "SKTSelectedToolDidChange"
     void SKTSelectedToolDidChange(SKTWindowController* controller);
@@ -183,6 +198,10 @@ private:
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);
+    void setUpProfiles();
+    void resetProfilesForNewDesign();
+    void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record);
+    std::unique_ptr<ProfileDialogHost> _profileHost;
 
     SKTDocument* _document;
     QStackedWidget* myTargetView;

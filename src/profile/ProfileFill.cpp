@@ -1,0 +1,71 @@
+#include "profile/ProfileFill.h"
+
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "profile/ProfileFields.h"
+#include "profile/User_Profile_Class.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+bool isLoadablePicture(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QImageReader reader(path);
+    return reader.canRead() && reader.size().isValid();
+}
+
+void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int field)
+{
+    const ProfileFieldData f = record.fieldData(field);
+    if (f.ds == 1) {
+        item.Set_Data_source_type(1);
+        item.Set_Batch_List_Name(f.ds_name);
+        item.Set_Batch_List_Index(f.ds_indx);
+        item.Set_Excel_binding(false);
+    }
+    if (f.xl == 1) {
+        item.Set_Data_source_type(2);
+        item.Set_Excel_binding(true);
+        item.Set_Excel_binding_Index(f.xl_col_indx);
+    }
+    if (f.ds != 1 && f.xl != 1)
+        item.Set_Data_source_type(0);
+}
+
+void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer)
+{
+    try {
+        side.hideProfileItems();
+        side.setTool(2);
+        for (int i = 0; i < profile::FieldCount; ++i) {
+            const ProfileFieldData f = record.fieldData(i);
+            const QString value = f.value; // as the record holds it: blanks count as a value
+            if (value.isEmpty())
+                continue;
+            const QString id = f.id;
+            const bool photo = i == profile::PhotoField;
+            GraphicPtr existing = side.findItem(id);
+            QRectF rect;
+            if (!existing && placer)
+                rect = placer(id);
+            if (photo) {
+                Library_Selected_Image = value;
+                side.setTool(8);
+                // A picture that does not load must not take the old picture away from the item.
+                if (existing && !isLoadablePicture(value)) {
+                    Show_NSLog_Message(value);
+                    applyProfileBinding(*existing, record, i);
+                    continue;
+                }
+            }
+            GraphicPtr item = side.replaceOrCreate(photo ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"),
+                                                   !existing, rect, value, id);
+            if (item)
+                applyProfileBinding(*item, record, i);
+        }
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(QString::fromUtf8(e.what()));
+    }
+}

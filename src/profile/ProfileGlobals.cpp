@@ -1,0 +1,3 @@
+#include "profile/ProfileGlobals.h"
+
+bool Fill_User_Profile = false;
