@@ -23,8 +23,7 @@ public:
     bool yesNo(const QString&) override { return false; }
 };
 
-GraphicPtr barcodeAt(const QRectF& r)
-{
+GraphicPtr barcodeAt(const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
     g->setBounds(r);
     return g;
@@ -39,8 +38,7 @@ class TestBarcodeWindow : public QObject {
     SilentPrompt prompt;
 
 private slots:
-    void init()
-    {
+    void init() {
         Card_Front_Or_Back = 0;
         setPromptHandler(&prompt);
         doc = new SKTDocument;
@@ -48,15 +46,13 @@ private slots:
         wnd->show();
         QVERIFY(QTest::qWaitForWindowExposed(wnd));
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete wnd;
         delete doc;
         setPromptHandler(nullptr);
     }
 
-    void okCopiesToSelectionAndUndoesAsOne()
-    {
+    void okCopiesToSelectionAndUndoesAsOne() {
         const GraphicPtr a = barcodeAt(QRectF(10, 10, 120, 60));
         const GraphicPtr b = barcodeAt(QRectF(10, 100, 120, 60));
         const GraphicPtr locked = barcodeAt(QRectF(200, 100, 120, 60));
@@ -91,8 +87,7 @@ private slots:
         QVERIFY(BarcodeItemState::of(*b) == beforeB);
     }
 
-    void lockedOrMissingItemOpensNothing()
-    {
+    void lockedOrMissingItemOpensNothing() {
         const GraphicPtr locked = barcodeAt(QRectF(10, 10, 120, 60));
         locked->ctrl_is_locked = true;
         doc->setGraphics(CardSide::Front, {locked});

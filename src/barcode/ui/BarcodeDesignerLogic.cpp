@@ -10,13 +10,11 @@
 
 namespace BarcodeDesigner {
 
-QString fontLabelText(const QFont& font)
-{
+QString fontLabelText(const QFont& font) {
     return QStringLiteral("%1 ( %2 )").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 2);
 }
 
-QString unitName(int unit)
-{
+QString unitName(int unit) {
     switch (unit) {
     case 0:
         return QStringLiteral("in");
@@ -27,31 +25,26 @@ QString unitName(int unit)
     }
 }
 
-QString barHeightLabelText(bool twoD, int unit)
-{
+QString barHeightLabelText(bool twoD, int unit) {
     if (twoD)
         return QStringLiteral("Bar Height :");
     return QStringLiteral("Bar Height (%1):").arg(unitName(unit));
 }
 
-QString barWidthLabelText(bool twoD)
-{
+QString barWidthLabelText(bool twoD) {
     return twoD ? QStringLiteral("Bar Width :") : QStringLiteral("Bar Width (Mils):");
 }
 
-QString marginBoxTitle(int unit)
-{
+QString marginBoxTitle(int unit) {
     return QStringLiteral("Margins (%1)").arg(unitName(unit));
 }
 
-double pointsToUnit(double points, int unit)
-{
+double pointsToUnit(double points, int unit) {
     const double onePoint = BarcodeUnits::unitToPoints(1.0, unit);
     return onePoint > 0 ? points / onePoint : 0.0;
 }
 
-QString drawingSizeText(const QSizeF& points, int unit)
-{
+QString drawingSizeText(const QSizeF& points, int unit) {
     return QStringLiteral("%1 × %2 pt (%3 × %4 %5)")
         .arg(points.width(), 0, 'f', 2)
         .arg(points.height(), 0, 'f', 2)
@@ -60,8 +53,7 @@ QString drawingSizeText(const QSizeF& points, int unit)
         .arg(unitName(unit));
 }
 
-bool contentAcceptable(const QString& content, QString* reason)
-{
+bool contentAcceptable(const QString& content, QString* reason) {
     QString why;
     if (content.isEmpty())
         why = QStringLiteral("Please enter barcode value");
@@ -72,13 +64,11 @@ bool contentAcceptable(const QString& content, QString* reason)
     return why.isEmpty();
 }
 
-int qrSizeFloor(int versionIndex)
-{
+int qrSizeFloor(int versionIndex) {
     return std::max(21, 21 + 4 * (std::clamp(versionIndex, 0, 40) - 1));
 }
 
-QSize dataMatrixSizeFloor(const QString& formatTitle, int moduleSize)
-{
+QSize dataMatrixSizeFloor(const QString& formatTitle, int moduleSize) {
     if (formatTitle.size() < 2 || formatTitle == QLatin1String("Auto"))
         return {};
     const QString rest = formatTitle.mid(1);
@@ -94,18 +84,15 @@ QSize dataMatrixSizeFloor(const QString& formatTitle, int moduleSize)
     return QSize(cols * m, rows * m);
 }
 
-int popupSeparatorPosition()
-{
+int popupSeparatorPosition() {
     return int(BarcodeSymbologies::linearTitles().size());
 }
 
-int popupCount()
-{
+int popupCount() {
     return popupSeparatorPosition() + 1 + int(BarcodeSymbologies::twoDTitles().size());
 }
 
-int popupPosition(int linearOr2d, int index)
-{
+int popupPosition(int linearOr2d, int index) {
     if (linearOr2d == 0) {
         if (index < 0 || index >= popupSeparatorPosition())
             return 0;
@@ -116,8 +103,7 @@ int popupPosition(int linearOr2d, int index)
     return popupSeparatorPosition() + 1 + index;
 }
 
-bool popupEntry(int position, int* linearOr2d, int* index)
-{
+bool popupEntry(int position, int* linearOr2d, int* index) {
     const int sep = popupSeparatorPosition();
     if (position < 0 || position >= popupCount() || position == sep)
         return false;
@@ -126,13 +112,11 @@ bool popupEntry(int position, int* linearOr2d, int* index)
     return true;
 }
 
-bool kerningApplies(const BarcodeStyle& style)
-{
+bool kerningApplies(const BarcodeStyle& style) {
     return style.linear_or_2d == 0 && !BarcodeSymbologies::isUpcEan(style.barcode_font_index);
 }
 
-OkDecision decideOk(const BarcodeStyle& style)
-{
+OkDecision decideOk(const BarcodeStyle& style) {
     OkDecision d;
     QString reason;
     if (!contentAcceptable(style.content(), &reason)) {
@@ -141,7 +125,8 @@ OkDecision decideOk(const BarcodeStyle& style)
     }
     const BarcodeResult r = generateBarcode(style, style.content(), style.header_val, style.footer_val);
     if (!r.ok()) {
-        d.message = r.reason.isEmpty() ? QStringLiteral("This barcode type cannot encode the value.") : r.reason;
+        d.message =
+            r.reason.isEmpty() ? QStringLiteral("This barcode type cannot encode the value.") : r.reason;
         return d;
     }
     d.accept = true;
@@ -149,18 +134,15 @@ OkDecision decideOk(const BarcodeStyle& style)
     return d;
 }
 
-const QStringList& previewAlignmentTitles()
-{
-    static const QStringList t = {QStringLiteral("Center"),     QStringLiteral("Top"),
-                                  QStringLiteral("TopLeft"),    QStringLiteral("TopRight"),
-                                  QStringLiteral("Left"),       QStringLiteral("Bottom"),
-                                  QStringLiteral("BottomLeft"), QStringLiteral("BottomRight"),
-                                  QStringLiteral("Right")};
+const QStringList& previewAlignmentTitles() {
+    static const QStringList t = {
+        QStringLiteral("Center"),     QStringLiteral("Top"),         QStringLiteral("TopLeft"),
+        QStringLiteral("TopRight"),   QStringLiteral("Left"),        QStringLiteral("Bottom"),
+        QStringLiteral("BottomLeft"), QStringLiteral("BottomRight"), QStringLiteral("Right")};
     return t;
 }
 
-Qt::Alignment previewAlignment(const QString& title)
-{
+Qt::Alignment previewAlignment(const QString& title) {
     static const QHash<QString, Qt::Alignment> map = {
         {QStringLiteral("Center"), Qt::AlignCenter},
         {QStringLiteral("Top"), Qt::AlignTop | Qt::AlignHCenter},
@@ -175,15 +157,13 @@ Qt::Alignment previewAlignment(const QString& title)
     return map.value(title, Qt::AlignCenter);
 }
 
-const QStringList& qrErrorCorrectionTitles()
-{
-    static const QStringList t = {QStringLiteral("L (7%)"), QStringLiteral("M (15%)"), QStringLiteral("Q (25%)"),
-                                  QStringLiteral("H (30%)")};
+const QStringList& qrErrorCorrectionTitles() {
+    static const QStringList t = {QStringLiteral("L (7%)"), QStringLiteral("M (15%)"),
+                                  QStringLiteral("Q (25%)"), QStringLiteral("H (30%)")};
     return t;
 }
 
-const QStringList& qrVersionTitles()
-{
+const QStringList& qrVersionTitles() {
     static const QStringList t = [] {
         QStringList l{QStringLiteral("Auto")};
         for (int v = 1; v <= 40; ++v)
@@ -193,14 +173,13 @@ const QStringList& qrVersionTitles()
     return t;
 }
 
-const QStringList& dataSourceTitles()
-{
-    static const QStringList t = {QStringLiteral("Manual"), QStringLiteral("Series"), QStringLiteral("Excel")};
+const QStringList& dataSourceTitles() {
+    static const QStringList t = {QStringLiteral("Manual"), QStringLiteral("Series"),
+                                  QStringLiteral("Excel")};
     return t;
 }
 
-QString helpTitle(const QString& key)
-{
+QString helpTitle(const QString& key) {
     static const QHash<QString, QString> titles = {
         {QStringLiteral("qr_version"), QStringLiteral("Version :")},
         {QStringLiteral("qr_ec"), QStringLiteral("Error correction (EC) level :")},
@@ -214,24 +193,28 @@ QString helpTitle(const QString& key)
     return titles.value(key);
 }
 
-QString helpText(const QString& key)
-{
+QString helpText(const QString& key) {
     static const QHash<QString, QString> texts = {
         {QStringLiteral("qr_version"),
-         QStringLiteral("Version is configuration or number of modules (combination of black and white dots).")},
-        {QStringLiteral("qr_ec"), QStringLiteral("An error-correction mechanism is built in each symbol so that the "
-                                                 "symbol can still be decoded even if it is damaged.")},
+         QStringLiteral(
+             "Version is configuration or number of modules (combination of black and white dots).")},
+        {QStringLiteral("qr_ec"),
+         QStringLiteral("An error-correction mechanism is built in each symbol so that the "
+                        "symbol can still be decoded even if it is damaged.")},
         {QStringLiteral("pdf_row"), QStringLiteral("Number of rows in the PDF barcode.")},
         {QStringLiteral("pdf_col"), QStringLiteral("Number of columns in the PDF barcode.")},
-        {QStringLiteral("pdf_ec"), QStringLiteral("An error-correction mechanism is built in each symbol so that the "
-                                                  "symbol can still be decoded even if it is damaged in PDF barcode.")},
-        {QStringLiteral("dm_format"), QStringLiteral("Preferred Mode determines the smallest size of the symbol.")},
+        {QStringLiteral("pdf_ec"),
+         QStringLiteral("An error-correction mechanism is built in each symbol so that the "
+                        "symbol can still be decoded even if it is damaged in PDF barcode.")},
+        {QStringLiteral("dm_format"),
+         QStringLiteral("Preferred Mode determines the smallest size of the symbol.")},
         {QStringLiteral("dm_encoding"),
          QStringLiteral("Encoding Mode is mode of compaction to encode data in the symbol.")},
         {QStringLiteral("dpi"),
-         QStringLiteral("Dots per inch is a measure of the resolution of printers in terms of Print Quality.\n\n"
-                        "Bigger the DPI, Better the Print Quality. But File size of image also increases, as you "
-                        "choose bigger DPI.")},
+         QStringLiteral(
+             "Dots per inch is a measure of the resolution of printers in terms of Print Quality.\n\n"
+             "Bigger the DPI, Better the Print Quality. But File size of image also increases, as you "
+             "choose bigger DPI.")},
     };
     return texts.value(key);
 }

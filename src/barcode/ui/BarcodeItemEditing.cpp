@@ -4,10 +4,10 @@
 
 #include <QUndoStack>
 
-bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const QString& text, QUndoStack* undo,
-                         bool continuesEdit)
-{
-    std::erase_if(changes, [](const BarcodeStyleCommand::Change& c) { return !c.item || c.before == c.after; });
+bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const QString& text,
+                         QUndoStack* undo, bool continuesEdit) {
+    std::erase_if(changes,
+                  [](const BarcodeStyleCommand::Change& c) { return !c.item || c.before == c.after; });
     if (changes.empty())
         return false;
     auto* command = new BarcodeStyleCommand(std::move(changes), text, continuesEdit);
@@ -21,8 +21,7 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 }
 
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
-                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit)
-{
+                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit) {
     if (!source)
         return false;
     const BarcodeStyle style = BarcodeStyle::fromItem(*source);
@@ -54,8 +53,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
 }
 
 bool Open_Barcode_Window(const GraphicPtr& current, const GraphicList& selected, QUndoStack* undo,
-                         std::optional<int> printObject)
-{
+                         std::optional<int> printObject) {
     if (!current || current->kind() != GraphicKind::Barcode)
         return false;
     Barcode_Gen* designer = Barcode_Gen::defaultInstance();

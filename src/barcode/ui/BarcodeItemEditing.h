@@ -20,8 +20,8 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
                          QUndoStack* undo, bool continuesEdit = false);
 
 // Copies the style fields of `source` (not its unit and not its data binding) to every selected, unlocked
-// barcode item and to `source` itself, and gives each of them `image`, which is the barcode of that style. With
-// printObject set, every selected item takes it as its print flag. One undoable step (merged into the
+// barcode item and to `source` itself, and gives each of them `image`, which is the barcode of that style.
+// With printObject set, every selected item takes it as its print flag. One undoable step (merged into the
 // designer's edit just pushed when continuesEdit); false when nothing changed.
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
                              std::optional<int> printObject, QUndoStack* undo, bool continuesEdit = false);

@@ -1,7 +1,6 @@
 #include "barcode/ui/BarcodeStyleCommand.h"
 
-BarcodeItemState BarcodeItemState::of(const SKTGraphic& item)
-{
+BarcodeItemState BarcodeItemState::of(const SKTGraphic& item) {
     BarcodeItemState s;
     s.style = BarcodeStyle::fromItem(item);
     s.data_source_type = item.data_source_type;
@@ -13,8 +12,7 @@ BarcodeItemState BarcodeItemState::of(const SKTGraphic& item)
     return s;
 }
 
-void BarcodeItemState::applyTo(SKTGraphic& item) const
-{
+void BarcodeItemState::applyTo(SKTGraphic& item) const {
     style.applyTo(item);
     item.Set_Data_source_type(data_source_type);
     item.Set_Batch_List_Name(batch_list_name);
@@ -26,24 +24,19 @@ void BarcodeItemState::applyTo(SKTGraphic& item) const
 
 BarcodeStyleCommand::BarcodeStyleCommand(std::vector<Change> changes, const QString& text, bool continuesEdit,
                                          QUndoCommand* parent)
-    : QUndoCommand(text, parent), _changes(std::move(changes)), _continuesEdit(continuesEdit)
-{
-}
+    : QUndoCommand(text, parent), _changes(std::move(changes)), _continuesEdit(continuesEdit) {}
 
-void BarcodeStyleCommand::redo()
-{
+void BarcodeStyleCommand::redo() {
     for (const Change& c : _changes)
         c.after.applyTo(*c.item);
 }
 
-void BarcodeStyleCommand::undo()
-{
+void BarcodeStyleCommand::undo() {
     for (auto it = _changes.rbegin(); it != _changes.rend(); ++it)
         it->before.applyTo(*it->item);
 }
 
-bool BarcodeStyleCommand::mergeWith(const QUndoCommand* other)
-{
+bool BarcodeStyleCommand::mergeWith(const QUndoCommand* other) {
     const auto* o = static_cast<const BarcodeStyleCommand*>(other);
     if (!o->_continuesEdit)
         return false;

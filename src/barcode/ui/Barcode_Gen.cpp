@@ -46,38 +46,33 @@ using namespace BarcodeDesigner;
 
 namespace {
 
-QString formatNumber(double v, bool integer)
-{
+QString formatNumber(double v, bool integer) {
     if (integer)
         return QString::number(qRound64(v));
     return QString::number(v, 'g', 6);
 }
 
-QLabel* makeLabel(const QString& text, const QString& name = QString())
-{
+QLabel* makeLabel(const QString& text, const QString& name = QString()) {
     auto* l = new QLabel(text);
     if (!name.isEmpty())
         l->setObjectName(name);
     return l;
 }
 
-QComboBox* makeCombo(const QString& name, const QStringList& entries)
-{
+QComboBox* makeCombo(const QString& name, const QStringList& entries) {
     auto* c = new QComboBox;
     c->setObjectName(name);
     c->addItems(entries);
     return c;
 }
 
-QCheckBox* makeCheck(const QString& name, const QString& text)
-{
+QCheckBox* makeCheck(const QString& name, const QString& text) {
     auto* c = new QCheckBox(text);
     c->setObjectName(name);
     return c;
 }
 
-int checkState(const QCheckBox* c)
-{
+int checkState(const QCheckBox* c) {
     return c->isChecked() ? 1 : 0;
 }
 
@@ -85,14 +80,12 @@ int checkState(const QCheckBox* c)
 
 // ---------------------------------------------------------------- colour button
 
-BarcodeColorButton::BarcodeColorButton(QWidget* parent) : QPushButton(parent)
-{
+BarcodeColorButton::BarcodeColorButton(QWidget* parent) : QPushButton(parent) {
     setFixedSize(44, 24);
     setColor(Qt::black);
 }
 
-void BarcodeColorButton::setColor(const QColor& color)
-{
+void BarcodeColorButton::setColor(const QColor& color) {
     m_color = color;
     QPixmap swatch(28, 14);
     swatch.fill(color);
@@ -107,15 +100,13 @@ void BarcodeColorButton::setColor(const QColor& color)
 
 // ---------------------------------------------------------------- instance
 
-Barcode_Gen* Barcode_Gen::defaultInstance()
-{
+Barcode_Gen* Barcode_Gen::defaultInstance() {
     if (!Barcode_Gen_Var)
         new Barcode_Gen(mainWindow());
     return Barcode_Gen_Var;
 }
 
-Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent)
-{
+Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Barcode_Gen"));
     setWindowTitle(tr("Barcode Designer"));
     applyDialogBackground(this);
@@ -135,8 +126,7 @@ Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent)
     setLoadedStyle(BarcodeStyle());
 }
 
-Barcode_Gen::~Barcode_Gen()
-{
+Barcode_Gen::~Barcode_Gen() {
     if (Barcode_Gen_Var == this)
         Barcode_Gen_Var = nullptr;
 }
@@ -144,8 +134,7 @@ Barcode_Gen::~Barcode_Gen()
 // ---------------------------------------------------------------- building
 
 BarcodeNumberPair Barcode_Gen::makePair(const QString& textName, const QString& stepperName, double min,
-                                        double max, double step, bool integer)
-{
+                                        double max, double step, bool integer) {
     BarcodeNumberPair p;
     p.integer = integer;
     p.text = new QLineEdit;
@@ -178,8 +167,7 @@ BarcodeNumberPair Barcode_Gen::makePair(const QString& textName, const QString& 
     return p;
 }
 
-void Barcode_Gen::connectPair(const BarcodeNumberPair& pair, const std::function<void()>& after)
-{
+void Barcode_Gen::connectPair(const BarcodeNumberPair& pair, const std::function<void()>& after) {
     connect(pair.stepper, &QDoubleSpinBox::valueChanged, this, [this, pair, after](double v) {
         pair.text->setText(formatNumber(v, pair.integer));
         if (!m_loading)
@@ -199,8 +187,7 @@ void Barcode_Gen::connectPair(const BarcodeNumberPair& pair, const std::function
     });
 }
 
-void Barcode_Gen::setPairValue(const BarcodeNumberPair& pair, double value)
-{
+void Barcode_Gen::setPairValue(const BarcodeNumberPair& pair, double value) {
     QSignalBlocker block(pair.stepper);
     if (!std::isfinite(value))
         value = pair.stepper->minimum();
@@ -208,13 +195,11 @@ void Barcode_Gen::setPairValue(const BarcodeNumberPair& pair, double value)
     pair.text->setText(formatNumber(pair.stepper->value(), pair.integer));
 }
 
-double Barcode_Gen::pairValue(const BarcodeNumberPair& pair)
-{
+double Barcode_Gen::pairValue(const BarcodeNumberPair& pair) {
     return pair.stepper->value();
 }
 
-QPushButton* Barcode_Gen::helpButton(const QString& key)
-{
+QPushButton* Barcode_Gen::helpButton(const QString& key) {
     auto* b = new QPushButton(QStringLiteral("?"));
     b->setObjectName(key + QStringLiteral("_help_btn"));
     b->setFixedSize(22, 22);
@@ -226,8 +211,7 @@ QPushButton* Barcode_Gen::helpButton(const QString& key)
     return b;
 }
 
-static QWidget* pairRow(const BarcodeNumberPair& p, QWidget* extra = nullptr)
-{
+static QWidget* pairRow(const BarcodeNumberPair& p, QWidget* extra = nullptr) {
     auto* w = new QWidget;
     auto* h = new QHBoxLayout(w);
     h->setContentsMargins(0, 0, 0, 0);
@@ -240,8 +224,7 @@ static QWidget* pairRow(const BarcodeNumberPair& p, QWidget* extra = nullptr)
     return w;
 }
 
-void Barcode_Gen::buildUi()
-{
+void Barcode_Gen::buildUi() {
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(12, 12, 12, 12);
     root->setSpacing(12);
@@ -280,8 +263,7 @@ void Barcode_Gen::buildUi()
     setMinimumSize(880, 560);
 }
 
-QWidget* Barcode_Gen::buildTopPart()
-{
+QWidget* Barcode_Gen::buildTopPart() {
     auto* box = new QGroupBox(tr("Barcode"));
     auto* g = new QGridLayout(box);
     g->setColumnStretch(1, 1);
@@ -361,8 +343,7 @@ QWidget* Barcode_Gen::buildTopPart()
     return box;
 }
 
-QWidget* Barcode_Gen::buildOptionsTab()
-{
+QWidget* Barcode_Gen::buildOptionsTab() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
 
@@ -412,11 +393,14 @@ QWidget* Barcode_Gen::buildOptionsTab()
     pdf_2d_sett_box = new QGroupBox(tr("PDF417"));
     pdf_2d_sett_box->setObjectName(QStringLiteral("pdf_2d_sett_box"));
     auto* pf = new QFormLayout(pdf_2d_sett_box);
-    pdfWidth = makePair(QStringLiteral("Pdf_widthText_2D"), QStringLiteral("Pdf_widthStepper_2D"), 10, 4000, 1, true);
-    pdfHeight = makePair(QStringLiteral("pdf_HeightText_2D"), QStringLiteral("pdf_HeightStepper_2D"), 5, 2000, 1, true);
+    pdfWidth = makePair(QStringLiteral("Pdf_widthText_2D"), QStringLiteral("Pdf_widthStepper_2D"), 10, 4000,
+                        1, true);
+    pdfHeight = makePair(QStringLiteral("pdf_HeightText_2D"), QStringLiteral("pdf_HeightStepper_2D"), 5, 2000,
+                         1, true);
     pdfRows = makePair(QStringLiteral("pdf_row_Text"), QStringLiteral("pdf_row_Stepper"), 3, 90, 1, true);
     pdfColumns = makePair(QStringLiteral("pdf_col_Text"), QStringLiteral("pdf_col_Stepper"), 1, 30, 1, true);
-    pdfEcLevel = makePair(QStringLiteral("pdf_ec_lvl_Text"), QStringLiteral("pdf_ec_lvl_Stepper"), 0, 8, 1, true);
+    pdfEcLevel =
+        makePair(QStringLiteral("pdf_ec_lvl_Text"), QStringLiteral("pdf_ec_lvl_Stepper"), 0, 8, 1, true);
     pf->addRow(tr("Width (pt) :"), pairRow(pdfWidth));
     pf->addRow(tr("Height (pt) :"), pairRow(pdfHeight));
     pf->addRow(tr("Rows :"), pairRow(pdfRows, helpButton(QStringLiteral("pdf_row"))));
@@ -428,9 +412,12 @@ QWidget* Barcode_Gen::buildOptionsTab()
     dm_2d_sett_box = new QGroupBox(tr("Data Matrix"));
     dm_2d_sett_box->setObjectName(QStringLiteral("dm_2d_sett_box"));
     auto* df = new QFormLayout(dm_2d_sett_box);
-    dmModule = makePair(QStringLiteral("dm_moduleText_2D"), QStringLiteral("dm_moduleStepper_2D"), 1, 100, 1, true);
-    dmWidth = makePair(QStringLiteral("dm_widthText_2D"), QStringLiteral("dm_widthStepper_2D"), 1, 4000, 1, true);
-    dmHeight = makePair(QStringLiteral("dm_HeightText_2D"), QStringLiteral("dm_HeightStepper_2D"), 1, 4000, 1, true);
+    dmModule =
+        makePair(QStringLiteral("dm_moduleText_2D"), QStringLiteral("dm_moduleStepper_2D"), 1, 100, 1, true);
+    dmWidth =
+        makePair(QStringLiteral("dm_widthText_2D"), QStringLiteral("dm_widthStepper_2D"), 1, 4000, 1, true);
+    dmHeight =
+        makePair(QStringLiteral("dm_HeightText_2D"), QStringLiteral("dm_HeightStepper_2D"), 1, 4000, 1, true);
     df->addRow(tr("Module size (pt) :"), pairRow(dmModule));
     df->addRow(tr("Width (pt) :"), pairRow(dmWidth));
     df->addRow(tr("Height (pt) :"), pairRow(dmHeight));
@@ -458,9 +445,7 @@ QWidget* Barcode_Gen::buildOptionsTab()
     connectPair(pdfEcLevel, refresh);
     connectPair(dmWidth, refresh);
     connectPair(dmHeight, refresh);
-    connectPair(dmModule, [this] {
-        DM_Format_Changed();
-    });
+    connectPair(dmModule, [this] { DM_Format_Changed(); });
     connect(captionCheckbox, &QCheckBox::toggled, this, [this] {
         if (!m_loading)
             captionChanged();
@@ -487,8 +472,7 @@ QWidget* Barcode_Gen::buildOptionsTab()
     return page;
 }
 
-QWidget* Barcode_Gen::buildTextsTab()
-{
+QWidget* Barcode_Gen::buildTextsTab() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
 
@@ -565,8 +549,7 @@ QWidget* Barcode_Gen::buildTextsTab()
     return page;
 }
 
-QWidget* Barcode_Gen::buildColoursTab()
-{
+QWidget* Barcode_Gen::buildColoursTab() {
     auto* page = new QWidget;
     auto* v = new QVBoxLayout(page);
 
@@ -600,10 +583,11 @@ QWidget* Barcode_Gen::buildColoursTab()
     g->setHorizontalSpacing(12);
     v->addWidget(colours);
 
-    const QList<std::pair<BarcodeColorButton*, QString>> wells = {
-        {barcode_clr, tr("Bar colour")},         {bar_back_clr, tr("Background colour")},
-        {bar_val_clr, tr("Value text colour")}, {bar_hdr_clr, tr("Header colour")},
-        {bar_ftr_clr, tr("Footer colour")}};
+    const QList<std::pair<BarcodeColorButton*, QString>> wells = {{barcode_clr, tr("Bar colour")},
+                                                                  {bar_back_clr, tr("Background colour")},
+                                                                  {bar_val_clr, tr("Value text colour")},
+                                                                  {bar_hdr_clr, tr("Header colour")},
+                                                                  {bar_ftr_clr, tr("Footer colour")}};
     for (const auto& [button, title] : wells) {
         connect(button, &QPushButton::clicked, this, [this, b = button, t = title] { chooseColor(b, t); });
         connect(button, &BarcodeColorButton::colorChosen, this, [this] { refreshForChange(); });
@@ -612,9 +596,12 @@ QWidget* Barcode_Gen::buildColoursTab()
     margin_box = new QGroupBox;
     margin_box->setObjectName(QStringLiteral("margin_box"));
     auto* mf = new QFormLayout(margin_box);
-    hdrMargin = makePair(QStringLiteral("hdr_mar_Text"), QStringLiteral("hdr_mar_Stepper"), 0, 50, 0.1, false);
-    ftrMargin = makePair(QStringLiteral("ftr_mar_Text"), QStringLiteral("ftr_mar_Stepper"), 0, 50, 0.1, false);
-    valMargin = makePair(QStringLiteral("val_mar_Text"), QStringLiteral("val_mar_Stepper"), 0, 50, 0.1, false);
+    hdrMargin =
+        makePair(QStringLiteral("hdr_mar_Text"), QStringLiteral("hdr_mar_Stepper"), 0, 50, 0.1, false);
+    ftrMargin =
+        makePair(QStringLiteral("ftr_mar_Text"), QStringLiteral("ftr_mar_Stepper"), 0, 50, 0.1, false);
+    valMargin =
+        makePair(QStringLiteral("val_mar_Text"), QStringLiteral("val_mar_Stepper"), 0, 50, 0.1, false);
     tbMargin = makePair(QStringLiteral("TB_mar_Text"), QStringLiteral("TB_mar_Stepper"), 0, 50, 0.1, false);
     lrMargin = makePair(QStringLiteral("LR_mar_Text"), QStringLiteral("LR_mar_Stepper"), 0, 50, 0.1, false);
     Hdr_Mar_Label = makeLabel(tr("Header :"), QStringLiteral("Hdr_Mar_Label"));
@@ -635,8 +622,7 @@ QWidget* Barcode_Gen::buildColoursTab()
     return page;
 }
 
-QWidget* Barcode_Gen::buildResolutionTab()
-{
+QWidget* Barcode_Gen::buildResolutionTab() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("dpi_tab_item"));
     auto* v = new QVBoxLayout(page);
@@ -648,6 +634,7 @@ QWidget* Barcode_Gen::buildResolutionTab()
     row->addWidget(helpButton(QStringLiteral("dpi")));
     f->addRow(tr("Dots per inch :"), row);
     dpi = makePair(QStringLiteral("dpi_Text"), QStringLiteral("dpi_Stepper"), 1, 2400, 1, true);
+    setPairValue(dpi, 600);
     f->addRow(tr("Custom :"), pairRow(dpi));
     v->addWidget(box);
     auto* note = new QLabel(tr("The resolution of the barcode image the card uses when it is printed or "
@@ -667,8 +654,7 @@ QWidget* Barcode_Gen::buildResolutionTab()
     return page;
 }
 
-QWidget* Barcode_Gen::buildPreview()
-{
+QWidget* Barcode_Gen::buildPreview() {
     auto* box = new QGroupBox(tr("Preview"));
     auto* v = new QVBoxLayout(box);
     image_scroll = new QScrollArea;
@@ -694,8 +680,7 @@ QWidget* Barcode_Gen::buildPreview()
 
 // ---------------------------------------------------------------- style <-> controls
 
-BarcodeStyle Barcode_Gen::styleFromControls() const
-{
+BarcodeStyle Barcode_Gen::styleFromControls() const {
     BarcodeStyle s = m_base;
     int mode = 0, index = 0;
     if (popupEntry(barcodeTypePopup->currentIndex(), &mode, &index)) {
@@ -743,8 +728,7 @@ BarcodeStyle Barcode_Gen::styleFromControls() const
     return s;
 }
 
-void Barcode_Gen::loadStyle(const BarcodeStyle& style)
-{
+void Barcode_Gen::loadStyle(const BarcodeStyle& style) {
     m_loading = true;
     m_base = style;
     m_mode = style.linear_or_2d == 0 ? 0 : 1;
@@ -807,8 +791,7 @@ void Barcode_Gen::loadStyle(const BarcodeStyle& style)
     m_loading = false;
 }
 
-void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphic& item)
-{
+void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphic& item) {
     const BarcodeStyle style = BarcodeStyle::fromItem(item);
     setLoadedStyle(style);
     if (!isGuiThread())
@@ -817,28 +800,24 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(const SKTGraphic& item)
     loadBinding(item);
 }
 
-void Barcode_Gen::setLoadedStyle(const BarcodeStyle& style)
-{
+void Barcode_Gen::setLoadedStyle(const BarcodeStyle& style) {
     QMutexLocker lock(&m_loadedMutex);
     m_loadedStyle = style;
 }
 
-BarcodeStyle Barcode_Gen::loadedStyle() const
-{
+BarcodeStyle Barcode_Gen::loadedStyle() const {
     QMutexLocker lock(&m_loadedMutex);
     return m_loadedStyle;
 }
 
 BarcodeResult Barcode_Gen::Get_Image_From_Val(const QString& value, const QString& header,
-                                              const QString& footer) const
-{
+                                              const QString& footer) const {
     return generateBarcode(loadedStyle(), value, header, footer);
 }
 
 // ---------------------------------------------------------------- modal edit
 
-GraphicPtr Barcode_Gen::Open_Wnd(const GraphicPtr& item, QUndoStack* undo)
-{
+GraphicPtr Barcode_Gen::Open_Wnd(const GraphicPtr& item, QUndoStack* undo) {
     m_lastEditChanged = false;
     if (!item)
         return item;
@@ -862,8 +841,7 @@ GraphicPtr Barcode_Gen::Open_Wnd(const GraphicPtr& item, QUndoStack* undo)
     return item;
 }
 
-void Barcode_Gen::OK_Btn_Clicked()
-{
+void Barcode_Gen::OK_Btn_Clicked() {
     const OkDecision d = decideOk(styleFromControls());
     if (!d.accept) {
         Set_Blank_Image(d.message);
@@ -874,28 +852,24 @@ void Barcode_Gen::OK_Btn_Clicked()
     done(QDialog::Accepted);
 }
 
-void Barcode_Gen::Cancel_Btn_Clicked()
-{
+void Barcode_Gen::Cancel_Btn_Clicked() {
     done(QDialog::Rejected);
 }
 
 // ---------------------------------------------------------------- refreshes
 
-QString Barcode_Gen::currentContent() const
-{
+QString Barcode_Gen::currentContent() const {
     return m_mode == 0 ? dataText->text() : dataText_2D->toPlainText();
 }
 
-void Barcode_Gen::setCurrentContent(const QString& value)
-{
+void Barcode_Gen::setCurrentContent(const QString& value) {
     if (m_mode == 0)
         dataText->setText(value);
     else
         dataText_2D->setPlainText(value);
 }
 
-void Barcode_Gen::goButtonActionPerformed()
-{
+void Barcode_Gen::goButtonActionPerformed() {
     QString reason;
     if (!contentAcceptable(currentContent(), &reason)) {
         Set_Blank_Image(reason);
@@ -905,27 +879,23 @@ void Barcode_Gen::goButtonActionPerformed()
     showResult(generateBarcode(s, s.content(), s.header_val, s.footer_val));
 }
 
-void Barcode_Gen::linearReRender()
-{
+void Barcode_Gen::linearReRender() {
     if (m_mode == 0)
         goButtonActionPerformed();
 }
 
-void Barcode_Gen::reCompose2D()
-{
+void Barcode_Gen::reCompose2D() {
     if (m_mode != 0)
         goButtonActionPerformed();
 }
 
-void Barcode_Gen::refreshForChange()
-{
+void Barcode_Gen::refreshForChange() {
     if (m_loading)
         return;
     goButtonActionPerformed();
 }
 
-void Barcode_Gen::showResult(const BarcodeResult& result)
-{
+void Barcode_Gen::showResult(const BarcodeResult& result) {
     if (!result.ok()) {
         Set_Blank_Image(result.reason);
         return;
@@ -933,26 +903,46 @@ void Barcode_Gen::showResult(const BarcodeResult& result)
     m_preview = {result.image, QString()};
     barcode_error_label->hide();
     barcode_error_label->clear();
+    displayPreview();
     const QSizeF points = BarcodeRenderer::pictureSizePoints(result.image);
-    // Shown at a whole-number zoom (up to 3x) that fits the preview area, one point per screen pixel at 1x.
-    const QSize area = image_scroll->viewport()->size() - QSize(16, 16);
-    int zoom = 1;
-    while (zoom < 3 && points.width() * (zoom + 1) <= area.width() && points.height() * (zoom + 1) <= area.height())
-        ++zoom;
-    QImage shown = result.image;
-    if (points.width() > 0) {
-        const QSize target = (points * zoom).toSize().expandedTo(QSize(1, 1));
-        if (shown.width() > target.width() * 2)
-            shown = shown.scaled(target * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        QPixmap pixmap = QPixmap::fromImage(shown);
-        pixmap.setDevicePixelRatio(shown.width() / (points.width() * zoom));
-        barcodeImage->setPixmap(pixmap);
-    }
     barcode_size_label->setText(drawingSizeText(points, m_base.barcode_unit_val));
 }
 
-void Barcode_Gen::Set_Blank_Image(const QString& reason)
-{
+void Barcode_Gen::displayPreview() {
+    const QImage& image = m_preview.image;
+    if (image.isNull()) {
+        barcodeImage->clear();
+        return;
+    }
+    const QSizeF points = BarcodeRenderer::pictureSizePoints(image);
+    if (!(points.width() > 0) || !(points.height() > 0))
+        return;
+    // Shown at a whole-number zoom (up to 3x) that fits the preview area, one point per screen pixel at 1x.
+    const QSize area = image_scroll->viewport()->size() - QSize(16, 16);
+    int zoom = 1;
+    while (zoom < 3 && points.width() * (zoom + 1) <= area.width() &&
+           points.height() * (zoom + 1) <= area.height())
+        ++zoom;
+    const QSize target = (points * zoom).toSize().expandedTo(QSize(1, 1));
+    QImage shown = image;
+    if (shown.width() > target.width() * 2)
+        shown = shown.scaled(target * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPixmap pixmap = QPixmap::fromImage(shown);
+    pixmap.setDevicePixelRatio(shown.width() / (points.width() * zoom));
+    barcodeImage->setPixmap(pixmap);
+}
+
+void Barcode_Gen::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    displayPreview();
+}
+
+void Barcode_Gen::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    displayPreview();
+}
+
+void Barcode_Gen::Set_Blank_Image(const QString& reason) {
     m_preview = {QImage(), reason};
     barcodeImage->clear();
     barcode_error_label->setText(reason.isEmpty() ? tr("No barcode can be made.") : reason);
@@ -962,19 +952,17 @@ void Barcode_Gen::Set_Blank_Image(const QString& reason)
 
 // ---------------------------------------------------------------- panels and labels
 
-void Barcode_Gen::applyModePanels()
-{
+void Barcode_Gen::applyModePanels() {
     const bool linear = m_mode == 0;
     int mode = 0, index = 0;
     popupEntry(barcodeTypePopup->currentIndex(), &mode, &index);
     dataText->setVisible(linear);
     dataText->setEnabled(linear);
     dataText_2D_scl_v->setVisible(!linear);
-    for (QWidget* w : std::initializer_list<QWidget*>{showinTopCheckbox, captionCheckbox, valMargin.text,
-                                                      valMargin.stepper, Val_Mar_Label, val_font_label,
-                                                      val_font_btn, value_font_value, barcode_clr, bar_back_clr,
-                                                      bar_val_clr, val_clr_label, bar_clr_label,
-                                                      bar_bk_clr_label, linear_sett_box})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             showinTopCheckbox, captionCheckbox, valMargin.text, valMargin.stepper, Val_Mar_Label,
+             val_font_label, val_font_btn, value_font_value, barcode_clr, bar_back_clr, bar_val_clr,
+             val_clr_label, bar_clr_label, bar_bk_clr_label, linear_sett_box})
         w->setVisible(linear);
     val_font_label->parentWidget()->setVisible(linear);
     two_d_sett_box->setVisible(!linear && index == BarcodeSymbologies::QRCode);
@@ -987,21 +975,18 @@ void Barcode_Gen::applyModePanels()
     setLabels();
 }
 
-void Barcode_Gen::Liner_Barcode_Opt_Select()
-{
+void Barcode_Gen::Liner_Barcode_Opt_Select() {
     m_mode = 0;
     applyModePanels();
     sett_tab->setCurrentIndex(0);
 }
 
-void Barcode_Gen::two_d_barcode_Opt_Select()
-{
+void Barcode_Gen::two_d_barcode_Opt_Select() {
     m_mode = 1;
     applyModePanels();
 }
 
-void Barcode_Gen::setLabels()
-{
+void Barcode_Gen::setLabels() {
     const int unit = m_base.barcode_unit_val;
     barHeightLabel->setText(barHeightLabelText(m_mode != 0, unit));
     barWidthLabel->setText(barWidthLabelText(m_mode != 0));
@@ -1010,8 +995,7 @@ void Barcode_Gen::setLabels()
 
 // ---------------------------------------------------------------- handlers
 
-void Barcode_Gen::barcodeTypeChanged()
-{
+void Barcode_Gen::barcodeTypeChanged() {
     int mode = 0, index = 0;
     if (!popupEntry(barcodeTypePopup->currentIndex(), &mode, &index))
         return;
@@ -1034,8 +1018,7 @@ void Barcode_Gen::barcodeTypeChanged()
     goButtonActionPerformed();
 }
 
-bool Barcode_Gen::Get_Print_State()
-{
+bool Barcode_Gen::Get_Print_State() {
     if (!captionCheckbox->isEnabled())
         return false;
     const bool prints = !captionCheckbox->isChecked();
@@ -1043,14 +1026,12 @@ bool Barcode_Gen::Get_Print_State()
     return prints;
 }
 
-void Barcode_Gen::captionChanged()
-{
+void Barcode_Gen::captionChanged() {
     Get_Print_State();
     refreshForChange();
 }
 
-void Barcode_Gen::QR_Version_Changed()
-{
+void Barcode_Gen::QR_Version_Changed() {
     const int floor = qrSizeFloor(qr_version_ComboBox->currentIndex());
     qrSize.stepper->setMinimum(floor);
     if (pairValue(qrSize) < floor)
@@ -1060,8 +1041,7 @@ void Barcode_Gen::QR_Version_Changed()
     reCompose2D();
 }
 
-void Barcode_Gen::DM_Format_Changed()
-{
+void Barcode_Gen::DM_Format_Changed() {
     const QSize floor = dataMatrixSizeFloor(dm_format_ComboBox->currentText(), int(pairValue(dmModule)));
     if (floor.isValid()) {
         if (pairValue(dmWidth) < floor.width())
@@ -1073,8 +1053,7 @@ void Barcode_Gen::DM_Format_Changed()
         reCompose2D();
 }
 
-void Barcode_Gen::DPI_ComboBox_Changed()
-{
+void Barcode_Gen::DPI_ComboBox_Changed() {
     const bool custom = DPI_ComboBox->currentIndex() == 1;
     dpi.text->setEnabled(custom);
     dpi.stepper->setEnabled(custom);
@@ -1083,15 +1062,15 @@ void Barcode_Gen::DPI_ComboBox_Changed()
     refreshForChange();
 }
 
-void Barcode_Gen::Bar_Align_Changed()
-{
+void Barcode_Gen::Bar_Align_Changed() {
     barcodeImage->setAlignment(previewAlignment(bar_align_combo->currentText()));
 }
 
-void Barcode_Gen::chooseFont(int which)
-{
+void Barcode_Gen::chooseFont(int which) {
     QFont* font = which == 0 ? &m_valueFont : which == 1 ? &m_headerFont : &m_footerFont;
-    const QString title = which == 0 ? tr("Value Text Font") : which == 1 ? tr("Header Font") : tr("Footer Font");
+    const QString title = which == 0   ? tr("Value Text Font")
+                          : which == 1 ? tr("Header Font")
+                                       : tr("Footer Font");
     if (!fontPicker)
         return;
     const std::optional<QFont> chosen = fontPicker(*font, title);
@@ -1105,29 +1084,25 @@ void Barcode_Gen::chooseFont(int which)
         setFooterFont(*chosen);
 }
 
-void Barcode_Gen::setValueFont(const QFont& font)
-{
+void Barcode_Gen::setValueFont(const QFont& font) {
     m_valueFont = font;
     value_font_value->setText(fontLabelText(font));
     refreshForChange();
 }
 
-void Barcode_Gen::setHeaderFont(const QFont& font)
-{
+void Barcode_Gen::setHeaderFont(const QFont& font) {
     m_headerFont = font;
     header_font_value->setText(fontLabelText(font));
     refreshForChange();
 }
 
-void Barcode_Gen::setFooterFont(const QFont& font)
-{
+void Barcode_Gen::setFooterFont(const QFont& font) {
     m_footerFont = font;
     footer_font_value->setText(fontLabelText(font));
     refreshForChange();
 }
 
-void Barcode_Gen::chooseColor(BarcodeColorButton* button, const QString& title)
-{
+void Barcode_Gen::chooseColor(BarcodeColorButton* button, const QString& title) {
     if (!colorPicker)
         return;
     const std::optional<QColor> chosen = colorPicker(button->color(), title);
@@ -1139,14 +1114,12 @@ void Barcode_Gen::chooseColor(BarcodeColorButton* button, const QString& title)
 
 // ---------------------------------------------------------------- data source
 
-void Barcode_Gen::setContentEditable(bool editable)
-{
+void Barcode_Gen::setContentEditable(bool editable) {
     dataText->setReadOnly(!editable);
     dataText_2D->setReadOnly(!editable);
 }
 
-void Barcode_Gen::loadBinding(const SKTGraphic& item)
-{
+void Barcode_Gen::loadBinding(const SKTGraphic& item) {
     m_binding = {item.data_source_type, item.batch_list_name, item.batch_list_index, item.excel_col_indx};
     m_loading = true;
     const int source = m_binding.type >= 0 && m_binding.type <= 2 ? m_binding.type : 0;
@@ -1156,8 +1129,7 @@ void Barcode_Gen::loadBinding(const SKTGraphic& item)
 }
 
 // Fills the series combo for a source and selects the bound entry; the binding is left as it is.
-void Barcode_Gen::fillBatchSeriesForSource(int source, bool interactive)
-{
+void Barcode_Gen::fillBatchSeriesForSource(int source, bool interactive) {
     Q_UNUSED(interactive);
     const bool bound = source != 0;
     view_series_btn->setEnabled(source == 1);
@@ -1169,14 +1141,12 @@ void Barcode_Gen::fillBatchSeriesForSource(int source, bool interactive)
         Batch_Series->setCurrentIndex(Batch_Series->findText(m_binding.name));
     } else if (source == 2) {
         Batch_Series->addItems(dataSources.columnTitles ? dataSources.columnTitles() : QStringList());
-        Batch_Series->setCurrentIndex(m_binding.column >= 0 && m_binding.column < Batch_Series->count()
-                                          ? m_binding.column
-                                          : -1);
+        Batch_Series->setCurrentIndex(
+            m_binding.column >= 0 && m_binding.column < Batch_Series->count() ? m_binding.column : -1);
     }
 }
 
-void Barcode_Gen::Data_source_type_Changed()
-{
+void Barcode_Gen::Data_source_type_Changed() {
     const int source = Data_source_type->currentIndex();
     const Binding previous = m_binding;
     if (source == 1) {
@@ -1215,8 +1185,7 @@ void Barcode_Gen::Data_source_type_Changed()
     goButtonActionPerformed();
 }
 
-void Barcode_Gen::Batch_Series_Changed()
-{
+void Barcode_Gen::Batch_Series_Changed() {
     const int index = Batch_Series->currentIndex();
     const QString text = Trim_Str(Batch_Series->currentText());
     if (index < 0 || text.isEmpty())
@@ -1236,8 +1205,7 @@ void Barcode_Gen::Batch_Series_Changed()
     goButtonActionPerformed();
 }
 
-void Barcode_Gen::View_batch_Series_Button()
-{
+void Barcode_Gen::View_batch_Series_Button() {
     const QString name = Trim_Str(Batch_Series->currentText());
     if (name.isEmpty() || Data_source_type->currentIndex() != 1) {
         Show_MessageBox(QStringLiteral("Please select the series."));

@@ -78,7 +78,8 @@ public:
     // True when the last OK changed the item.
     bool lastEditChangedItem() const { return m_lastEditChanged; }
     // The barcode of one value with the style last loaded or accepted.
-    BarcodeResult Get_Image_From_Val(const QString& value, const QString& header, const QString& footer) const;
+    BarcodeResult Get_Image_From_Val(const QString& value, const QString& header,
+                                     const QString& footer) const;
     BarcodeStyle loadedStyle() const;
 
     // The style the controls hold now (the stored fields of the item being edited with the edits applied).
@@ -146,23 +147,23 @@ public:
     QComboBox* bar_align_combo;
     QComboBox* bar_orient_combo;
 
-    BarcodeNumberPair height;      // HeightText / HeightStepper
-    BarcodeNumberPair width;       // widthText / widthStepper
-    BarcodeNumberPair valMargin;   // val_mar_Text / val_mar_Stepper
-    BarcodeNumberPair hdrMargin;   // hdr_mar_Text / hdr_mar_Stepper
-    BarcodeNumberPair ftrMargin;   // ftr_mar_Text / ftr_mar_Stepper
-    BarcodeNumberPair tbMargin;    // TB_mar_Text / TB_mar_Stepper
-    BarcodeNumberPair lrMargin;    // LR_mar_Text / LR_mar_Stepper
-    BarcodeNumberPair qrSize;      // HeightText_2D / HeightStepper_2D
-    BarcodeNumberPair pdfWidth;    // Pdf_widthText_2D / Pdf_widthStepper_2D
-    BarcodeNumberPair pdfHeight;   // pdf_HeightText_2D / pdf_HeightStepper_2D
-    BarcodeNumberPair pdfRows;     // pdf_row_Text / pdf_row_Stepper
-    BarcodeNumberPair pdfColumns;  // pdf_col_Text / pdf_col_Stepper
-    BarcodeNumberPair pdfEcLevel;  // pdf_ec_lvl_Text / pdf_ec_lvl_Stepper
-    BarcodeNumberPair dmModule;    // dm_moduleText_2D / dm_moduleStepper_2D
-    BarcodeNumberPair dmWidth;     // dm_widthText_2D / dm_widthStepper_2D
-    BarcodeNumberPair dmHeight;    // dm_HeightText_2D / dm_HeightStepper_2D
-    BarcodeNumberPair dpi;         // dpi_Text / dpi_Stepper
+    BarcodeNumberPair height;     // HeightText / HeightStepper
+    BarcodeNumberPair width;      // widthText / widthStepper
+    BarcodeNumberPair valMargin;  // val_mar_Text / val_mar_Stepper
+    BarcodeNumberPair hdrMargin;  // hdr_mar_Text / hdr_mar_Stepper
+    BarcodeNumberPair ftrMargin;  // ftr_mar_Text / ftr_mar_Stepper
+    BarcodeNumberPair tbMargin;   // TB_mar_Text / TB_mar_Stepper
+    BarcodeNumberPair lrMargin;   // LR_mar_Text / LR_mar_Stepper
+    BarcodeNumberPair qrSize;     // HeightText_2D / HeightStepper_2D
+    BarcodeNumberPair pdfWidth;   // Pdf_widthText_2D / Pdf_widthStepper_2D
+    BarcodeNumberPair pdfHeight;  // pdf_HeightText_2D / pdf_HeightStepper_2D
+    BarcodeNumberPair pdfRows;    // pdf_row_Text / pdf_row_Stepper
+    BarcodeNumberPair pdfColumns; // pdf_col_Text / pdf_col_Stepper
+    BarcodeNumberPair pdfEcLevel; // pdf_ec_lvl_Text / pdf_ec_lvl_Stepper
+    BarcodeNumberPair dmModule;   // dm_moduleText_2D / dm_moduleStepper_2D
+    BarcodeNumberPair dmWidth;    // dm_widthText_2D / dm_widthStepper_2D
+    BarcodeNumberPair dmHeight;   // dm_HeightText_2D / dm_HeightStepper_2D
+    BarcodeNumberPair dpi;        // dpi_Text / dpi_Stepper
 
     QLabel* barHeightLabel;
     QLabel* barWidthLabel;
@@ -224,6 +225,10 @@ public:
     // Whether the value text is printed (the value check box is off and enabled).
     bool Get_Print_State();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     struct Binding {
         int type = 0;
@@ -256,6 +261,7 @@ private:
     void applyModePanels();
     void setLabels();
     void showResult(const BarcodeResult& result);
+    void displayPreview();
     void Set_Blank_Image(const QString& reason);
     void setContentEditable(bool editable);
     void fillBatchSeriesForSource(int source, bool interactive);
@@ -271,8 +277,8 @@ private:
     QFont m_headerFont;
     QFont m_footerFont;
     QString m_dpiCustomText = QStringLiteral("0");
-    BarcodeStyle m_base;   // the style being edited as loaded (fields the dialog does not show)
-    Binding m_binding;     // binding chosen in the dialog
+    BarcodeStyle m_base; // the style being edited as loaded (fields the dialog does not show)
+    Binding m_binding;   // binding chosen in the dialog
     Shown m_preview;
     bool m_lastEditChanged = false;
     mutable QMutex m_loadedMutex;
