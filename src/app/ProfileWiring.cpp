@@ -25,24 +25,24 @@ namespace {
 class WindowProfileHost : public ProfileDialogHost {
 public:
     explicit WindowProfileHost(SKTWindowController* window) : _w(window) {}
-    GraphicList sideItems(bool back) override
-    {
+    GraphicList sideItems(bool back) override {
         return back ? _w->Get_Back_Controls_Array() : _w->Get_Front_Controls_Array();
     }
-    User_Profile_Class& profileRecord(CardSide side) override
-    {
+    User_Profile_Class& profileRecord(CardSide side) override {
         switch (side) {
-        case CardSide::Back: return _w->Back_user_profile;
-        case CardSide::Temp: return _w->TEMP_user_profile;
-        case CardSide::Front: break;
+        case CardSide::Back:
+            return _w->Back_user_profile;
+        case CardSide::Temp:
+            return _w->TEMP_user_profile;
+        case CardSide::Front:
+            break;
         }
         return _w->Front_user_profile;
     }
     void Temp_Design_Control_Assign() override { _w->Temp_Design_Control_Assign(); }
     void Fill_User_profile_info_TEMP_side() override { _w->Fill_User_profile_info_TEMP_side(); }
     GraphicList Get_Temp_Controls_Array() override { return _w->Get_Temp_Controls_Array(); }
-    QImage renderSide(const GraphicList& items) override
-    {
+    QImage renderSide(const GraphicList& items) override {
         return SKTRenderingView::image_From_Card_Graphics(items, false, _w->currentCardProperty(), Card_Shape,
                                                           _w->document()->canvasSize());
     }
@@ -52,8 +52,7 @@ private:
 };
 } // namespace
 
-void SKTWindowController::setUpProfiles()
-{
+void SKTWindowController::setUpProfiles() {
     Front_user_profile.Reset_All_Values();
     Back_user_profile.Reset_All_Values();
     TEMP_user_profile.Reset_All_Values();
@@ -61,7 +60,8 @@ void SKTWindowController::setUpProfiles()
 
     User_Profile_Action = new QAction(tr("User Profile..."), this);
     User_Profile_Action->setObjectName(QStringLiteral("User_Profile_Action"));
-    connect(User_Profile_Action, &QAction::triggered, this, &SKTWindowController::User_Profile_Button_Clicked);
+    connect(User_Profile_Action, &QAction::triggered, this,
+            &SKTWindowController::User_Profile_Button_Clicked);
     for (QAction* menu : menuBar()->actions()) {
         if (menu->menu() && menu->text() == tr("&Edit")) {
             menu->menu()->addSeparator();
@@ -70,15 +70,13 @@ void SKTWindowController::setUpProfiles()
     }
 }
 
-void SKTWindowController::resetProfilesForNewDesign()
-{
+void SKTWindowController::resetProfilesForNewDesign() {
     Fill_User_Profile = false;
     Front_user_profile.Reset_All_Values();
     Back_user_profile.Reset_All_Values();
 }
 
-void SKTWindowController::User_Profile_Button_Clicked()
-{
+void SKTWindowController::User_Profile_Button_Clicked() {
     const bool back = Card_Front_Or_Back != 0;
     const int code = Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F"));
     if (code == 1) {
@@ -90,11 +88,11 @@ void SKTWindowController::User_Profile_Button_Clicked()
     Refresh_Canvas();
 }
 
-int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& loadSide)
-{
+int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& loadSide) {
     const QString side = Trim_Str(loadSide);
-    ProfileDialogBase* dialog = side.isEmpty() ? static_cast<ProfileDialogBase*>(User_profile::defaultInstance())
-                                               : Show_User_Profile::defaultInstance();
+    ProfileDialogBase* dialog = side.isEmpty()
+                                    ? static_cast<ProfileDialogBase*>(User_profile::defaultInstance())
+                                    : Show_User_Profile::defaultInstance();
     if (dialog->parentWidget() != this)
         dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
     dialog->setHost(_profileHost.get());
@@ -105,24 +103,22 @@ int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& 
     return code;
 }
 
-QRectF SKTWindowController::Get_Control_Rect_From_Template(const QString& controlId) const
-{
+QRectF SKTWindowController::Get_Control_Rect_From_Template(const QString& controlId) const {
     const ProfileTemplates templates =
         Show_User_Profile_Window ? Show_User_Profile_Window->templates() : ProfileTemplates::defaults();
     return ::Get_Control_Rect_From_Template(controlId, Front_card_Prop.Card_Size, templates);
 }
 
-void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record)
-{
+void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record) {
     // The canvas needs the tool only while it creates items; the palette keeps showing the user's tool.
     const int tool = Selected_Control_Tool;
     CanvasProfileSide side(view, [this](int t) { Selected_Control_Tool = t; });
-    Fill_User_profile_info(record, side, [this](const QString& id) { return Get_Control_Rect_From_Template(id); });
+    Fill_User_profile_info(record, side,
+                           [this](const QString& id) { return Get_Control_Rect_From_Template(id); });
     Selected_Control_Tool = tool;
 }
 
-void SKTWindowController::Fill_User_profile_info_front_side()
-{
+void SKTWindowController::Fill_User_profile_info_front_side() {
     if (_inspector && _inspector->Data_source_type) {
         if (Excel_Binding_Use)
             Add_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
@@ -134,8 +130,7 @@ void SKTWindowController::Fill_User_profile_info_front_side()
     fillProfileSide(_graphicView, Front_user_profile);
 }
 
-void SKTWindowController::Fill_User_profile_info_back_side()
-{
+void SKTWindowController::Fill_User_profile_info_back_side() {
     if (_inspector && _inspector->Data_source_type) {
         if (Excel_Binding_Use)
             Add_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
@@ -147,8 +142,7 @@ void SKTWindowController::Fill_User_profile_info_back_side()
     fillProfileSide(_graphicView_BACK, Back_user_profile);
 }
 
-void SKTWindowController::Fill_User_profile_info_TEMP_side()
-{
+void SKTWindowController::Fill_User_profile_info_TEMP_side() {
     // The scratch side is no part of the design: its new items are not undo steps of the design.
     const bool undo = _document->isUndoRegistrationEnabled();
     _document->setUndoRegistrationEnabled(false);

@@ -18,12 +18,12 @@ const QString Title_image = QStringLiteral("Photo :");
 namespace profile {
 
 namespace {
-const std::array<ProfileFieldInfo, FieldCount>& table()
-{
+const std::array<ProfileFieldInfo, FieldCount>& table() {
     static const std::array<ProfileFieldInfo, FieldCount> fields = {{
         {"Name", Title_Name, "Fup_Name", "Fup_lbl_Name", "name_", "name_default"},
         {"Title", Title_Title, "Fup_Title", "Fup_lbl_Title", "title_", "title_default"},
-        {"Company_name", Title_Company_name, "Fup_Company", "Fup_lbl_Company", "comp_name_", "comp_name_default"},
+        {"Company_name", Title_Company_name, "Fup_Company", "Fup_lbl_Company", "comp_name_",
+         "comp_name_default"},
         {"slogan", Title_slogan, "Fup_CompanySlogan", "Fup_lbl_CompanySlogan", "slogan_", "slogan_default"},
         {"address", Title_address, "Fup_Address", "Fup_lbl_Address", "address_", "address_default"},
         {"phone", Title_phone, "Fup_PhoneNO", "Fup_lbl_PhoneNO", "phone_", "phone_default"},
@@ -37,10 +37,11 @@ const std::array<ProfileFieldInfo, FieldCount>& table()
 }
 } // namespace
 
-const ProfileFieldInfo& fieldInfo(int i) { return table()[std::clamp(i, 0, FieldCount - 1)]; }
+const ProfileFieldInfo& fieldInfo(int i) {
+    return table()[std::clamp(i, 0, FieldCount - 1)];
+}
 
-const QStringList& reservedIds()
-{
+const QStringList& reservedIds() {
     static const QStringList ids = [] {
         QStringList out;
         for (const ProfileFieldInfo& f : table())
@@ -50,6 +51,8 @@ const QStringList& reservedIds()
     return ids;
 }
 
-int fieldOfId(const QString& id) { return int(reservedIds().indexOf(id)); }
+int fieldOfId(const QString& id) {
+    return int(reservedIds().indexOf(id));
+}
 
 } // namespace profile

@@ -8,16 +8,14 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-bool isLoadablePicture(const QString& path)
-{
+bool isLoadablePicture(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
     QImageReader reader(path);
     return reader.canRead() && reader.size().isValid();
 }
 
-void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int field)
-{
+void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int field) {
     const ProfileFieldData f = record.fieldData(field);
     if (f.ds == 1) {
         item.Set_Data_source_type(1);
@@ -34,8 +32,8 @@ void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int
         item.Set_Data_source_type(0);
 }
 
-void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer)
-{
+void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
+                            const ProfilePlacer& placer) {
     try {
         side.hideProfileItems();
         side.setTool(2);
@@ -60,8 +58,8 @@ void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
                     continue;
                 }
             }
-            GraphicPtr item = side.replaceOrCreate(photo ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"),
-                                                   !existing, rect, value, id);
+            GraphicPtr item = side.replaceOrCreate(
+                photo ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"), !existing, rect, value, id);
             if (item)
                 applyProfileBinding(*item, record, i);
         }

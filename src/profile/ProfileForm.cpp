@@ -5,8 +5,7 @@
 #include "profile/ProfileFields.h"
 #include "profile/User_Profile_Class.h"
 
-bool Check_Validation(const ProfileForm& form, QString* checkedFieldName)
-{
+bool Check_Validation(const ProfileForm& form, QString* checkedFieldName) {
     if (checkedFieldName)
         checkedFieldName->clear();
     for (int i = 0; i < profile::FieldCount; ++i) {
@@ -20,17 +19,16 @@ bool Check_Validation(const ProfileForm& form, QString* checkedFieldName)
     return true;
 }
 
-QString profileValidationMessage(const QString& checkedFieldName)
-{
+QString profileValidationMessage(const QString& checkedFieldName) {
     QString name = Trim_Str(checkedFieldName);
     QString suffix;
     if (!name.isEmpty())
-        suffix = QStringLiteral(" for '%1'").arg(Replace_char_in_string(name, QStringLiteral(" :"), QString()));
+        suffix =
+            QStringLiteral(" for '%1'").arg(Replace_char_in_string(name, QStringLiteral(" :"), QString()));
     return QStringLiteral("Please select the source") + suffix;
 }
 
-void commitFormToRecord(const ProfileForm& form, User_Profile_Class& record)
-{
+void commitFormToRecord(const ProfileForm& form, User_Profile_Class& record) {
     for (int i = 0; i < profile::FieldCount; ++i) {
         const ProfileFormField& f = form[i];
         ProfileFieldRef r = record.field(i);
@@ -57,13 +55,13 @@ void commitFormToRecord(const ProfileForm& form, User_Profile_Class& record)
             r.xl = 1;
             r.xl_col_indx = f.listIndex;
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
 
-std::array<std::optional<ProfileItemState>, 11> profileStateFromItems(const GraphicList& items)
-{
+std::array<std::optional<ProfileItemState>, 11> profileStateFromItems(const GraphicList& items) {
     std::array<std::optional<ProfileItemState>, 11> out;
     for (const GraphicPtr& g : items) {
         if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image) || !g->ctrl_is_visible)
@@ -79,7 +77,9 @@ std::array<std::optional<ProfileItemState>, 11> profileStateFromItems(const Grap
         if (g->kind() == GraphicKind::Image && !g->_file_path.isEmpty())
             s.value = g->_file_path;
         s.dataSourceType = g->data_source_type;
-        s.listIndex = g->data_source_type == 1 ? g->batch_list_index : g->data_source_type == 2 ? g->excel_col_indx : 0;
+        s.listIndex = g->data_source_type == 1   ? g->batch_list_index
+                      : g->data_source_type == 2 ? g->excel_col_indx
+                                                 : 0;
         s.seriesName = g->batch_list_name;
         out[field] = s;
     }

@@ -12,10 +12,10 @@
 class User_Profile_Class;
 
 struct ProfileFormField {
-    QString value;       // the value field's text (photo: the picture path)
-    int source = 0;      // data-source entry: 0 typed, 1 series, 2 data-table column, -1 none selected
-    int listIndex = -1;  // selected entry of the series/column list, -1 none
-    QString listText;    // its text
+    QString value;      // the value field's text (photo: the picture path)
+    int source = 0;     // data-source entry: 0 typed, 1 series, 2 data-table column, -1 none selected
+    int listIndex = -1; // selected entry of the series/column list, -1 none
+    QString listText;   // its text
 };
 using ProfileForm = std::array<ProfileFormField, 11>;
 

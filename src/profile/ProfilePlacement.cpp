@@ -3,8 +3,7 @@
 #include "common/Prompt.h"
 #include "profile/ProfileFields.h"
 
-const ProfileTemplates& ProfileTemplates::defaults()
-{
+const ProfileTemplates& ProfileTemplates::defaults() {
     // The template box is a 504 x 360 point card (7 x 5 inch). Landscape: texts down the right, photo on the
     // left. Portrait (a 360 x 504 card): photo at the top, texts below; y still counts from the top of the
     // 360 high landscape box, so the lower frames have negative y.
@@ -28,8 +27,7 @@ const ProfileTemplates& ProfileTemplates::defaults()
 }
 
 QRectF Get_Control_Rect_From_Template(const QString& controlId, const QSizeF& cardSize,
-                                      const ProfileTemplates& templates)
-{
+                                      const ProfileTemplates& templates) {
     Show_NSLog_Message(QStringLiteral("Card size {%1, %2}").arg(cardSize.width()).arg(cardSize.height()));
     const bool landscape = cardSize.width() >= cardSize.height();
     if (profile::fieldOfId(controlId) < 0)

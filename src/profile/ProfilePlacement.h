@@ -13,7 +13,7 @@
 struct ProfileTemplates {
     QHash<QString, QRectF> landscape; // by reserved control ID
     QHash<QString, QRectF> portrait;
-    double horzTemplateHeight = 0;    // height of the landscape template box
+    double horzTemplateHeight = 0; // height of the landscape template box
 
     // The frames the program ships with.
     static const ProfileTemplates& defaults();

@@ -48,13 +48,13 @@ public:
     qint8 Fill_User_Profile_Enable = 0;
     qint8 Excel_Binding = 0;
 
-    qint8 Name_ds = 0, Title_ds = 0, Company_name_ds = 0, slogan_ds = 0, address_ds = 0, phone_ds = 0, fax_ds = 0,
-          email_ds = 0, website_ds = 0, unique_ds = 0, image_ds = 0;
-    qint32 Name_ds_indx = 0, Title_ds_indx = 0, Company_name_ds_indx = 0, slogan_ds_indx = 0, address_ds_indx = 0,
-           phone_ds_indx = 0, fax_ds_indx = 0, email_ds_indx = 0, website_ds_indx = 0, unique_ds_indx = 0,
-           image_ds_indx = 0;
-    qint8 Name_xl = 0, Title_xl = 0, Company_name_xl = 0, slogan_xl = 0, address_xl = 0, phone_xl = 0, fax_xl = 0,
-          email_xl = 0, website_xl = 0, unique_xl = 0, image_xl = 0;
+    qint8 Name_ds = 0, Title_ds = 0, Company_name_ds = 0, slogan_ds = 0, address_ds = 0, phone_ds = 0,
+          fax_ds = 0, email_ds = 0, website_ds = 0, unique_ds = 0, image_ds = 0;
+    qint32 Name_ds_indx = 0, Title_ds_indx = 0, Company_name_ds_indx = 0, slogan_ds_indx = 0,
+           address_ds_indx = 0, phone_ds_indx = 0, fax_ds_indx = 0, email_ds_indx = 0, website_ds_indx = 0,
+           unique_ds_indx = 0, image_ds_indx = 0;
+    qint8 Name_xl = 0, Title_xl = 0, Company_name_xl = 0, slogan_xl = 0, address_xl = 0, phone_xl = 0,
+          fax_xl = 0, email_xl = 0, website_xl = 0, unique_xl = 0, image_xl = 0;
     qint32 Name_xl_col_indx = 0, Title_xl_col_indx = 0, Company_name_xl_col_indx = 0, slogan_xl_col_indx = 0,
            address_xl_col_indx = 0, phone_xl_col_indx = 0, fax_xl_col_indx = 0, email_xl_col_indx = 0,
            website_xl_col_indx = 0, unique_xl_col_indx = 0, image_xl_col_indx = 0;

@@ -32,22 +32,19 @@ public:
     GraphicList front, back, temp;
     User_Profile_Class records[3];
     int previews = 0;
-    FakeHost()
-    {
+    FakeHost() {
         for (auto& r : records)
             r.Reset_All_Values();
     }
     GraphicList sideItems(bool b) override { return b ? back : front; }
     User_Profile_Class& profileRecord(CardSide side) override { return records[int(side)]; }
     void Temp_Design_Control_Assign() override { temp = Card_Front_Or_Back ? back : front; }
-    void Fill_User_profile_info_TEMP_side() override
-    {
+    void Fill_User_profile_info_TEMP_side() override {
         ++previews;
         last_ctrl_X = 99; // the dialog puts the cascade position back
     }
     GraphicList Get_Temp_Controls_Array() override { return temp; }
-    QImage renderSide(const GraphicList& items) override
-    {
+    QImage renderSide(const GraphicList& items) override {
         QImage image(50, 40, QImage::Format_ARGB32);
         image.fill(items.isEmpty() ? Qt::white : Qt::red);
         return image;
@@ -55,8 +52,7 @@ public:
 };
 
 GraphicPtr item(const QString& cls, const QString& id, const QString& text, int type = 0, int index = 0,
-                const QString& series = {})
-{
+                const QString& series = {}) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->control_ID = id;
     g->Text_Value = text;
@@ -78,8 +74,7 @@ class TestProfileDialogs : public QObject {
     static void choose(QComboBox* combo, int index) { combo->setCurrentIndex(index); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         Data_Folder_Path = root.filePath("DataSet");
         QVERIFY(QDir().mkpath(Data_Folder_Path));
         QVERIFY(SeriesFiles::writeSeries("Cities", {"Oslo", "Rome"}));
@@ -99,8 +94,7 @@ private slots:
         setPromptHandler(&prompt);
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
-    void init()
-    {
+    void init() {
         prompt.messages.clear();
         Card_Front_Or_Back = 0;
         for (auto& r : host.records)
@@ -111,8 +105,7 @@ private slots:
 
     // Every field set through its controls (typed, series, column) reaches the front and back records
     // with its flags and indexes; the series choice puts the series' first value into the field.
-    void okCommitsAllElevenFields()
-    {
+    void okCommitsAllElevenFields() {
         User_profile dlg;
         dlg.setHost(&host);
         dlg.load_side.clear();
@@ -121,7 +114,9 @@ private slots:
         for (int i = 0; i < 10; ++i) {
             auto& c = dlg.fields[i];
             switch (i % 3) {
-            case 0: c.value->setText(QStringLiteral(" typed %1 ").arg(i)); break;
+            case 0:
+                c.value->setText(QStringLiteral(" typed %1 ").arg(i));
+                break;
             case 1:
                 choose(c.ds_combo, 1);
                 QVERIFY(c.value->isReadOnly());
@@ -169,15 +164,13 @@ private slots:
         QCOMPARE(host.records[int(CardSide::Temp)].Name, QString(""));
     }
 
-    void okBySide_data()
-    {
+    void okBySide_data() {
         QTest::addColumn<QString>("side");
         QTest::addColumn<bool>("back");
         QTest::newRow("front only") << "F" << false;
         QTest::newRow("back writes both") << "B" << true;
     }
-    void okBySide()
-    {
+    void okBySide() {
         QFETCH(QString, side);
         Show_User_Profile dlg;
         dlg.setHost(&host);
@@ -190,8 +183,7 @@ private slots:
     }
 
     // A series source without a series chosen names the first failing field and keeps both records.
-    void failedValidationKeepsRecords()
-    {
+    void failedValidationKeepsRecords() {
         Show_User_Profile dlg;
         dlg.setHost(&host);
         dlg.prepareOpening(true);
@@ -210,16 +202,18 @@ private slots:
 
     // Opening from the card loads the visible profile items of the current side into the form, with
     // their sources; a listing position that no longer names the series is found by name.
-    void openingLoadsTheSide()
-    {
+    void openingLoadsTheSide() {
         const int citiesAt = int(SeriesFiles::Get_datasheet_File_Name_Array().indexOf("Cities"));
         GraphicPtr hiddenName = item("SKTText", "Fup_Name", "Hidden");
         hiddenName->ctrl_is_visible = false;
         GraphicPtr imageItem = item("SKTImage", "Fup_Photo", "");
         imageItem->_file_path = photo;
-        host.back = {hiddenName, item("SKTText", "Fup_PhoneNO", "old", 1, citiesAt, "Cities"),
-                     item("SKTText", "Fup_Address", "x", 1, 77, "Names"), item("SKTText", "Fup_FaxNo", "y", 2, 2),
-                     item("SKTText", "Fup_EmailID", "z", 2, 40), imageItem};
+        host.back = {hiddenName,
+                     item("SKTText", "Fup_PhoneNO", "old", 1, citiesAt, "Cities"),
+                     item("SKTText", "Fup_Address", "x", 1, 77, "Names"),
+                     item("SKTText", "Fup_FaxNo", "y", 2, 2),
+                     item("SKTText", "Fup_EmailID", "z", 2, 40),
+                     imageItem};
         host.front = {item("SKTText", "Fup_Name", "Front name")};
         Card_Front_Or_Back = 1;
         Show_User_Profile dlg;
@@ -244,8 +238,7 @@ private slots:
     }
 
     // The current-side dialog's boxes: typing switches a box on, code does not; clicks lock and unlock.
-    void checkBoxes()
-    {
+    void checkBoxes() {
         Show_User_Profile dlg;
         dlg.setHost(&host);
         dlg.prepareOpening(true);
@@ -270,8 +263,7 @@ private slots:
     }
 
     // A photo that does not load shows its path and keeps the picture that was there.
-    void photoThatFailsKeepsPicture()
-    {
+    void photoThatFailsKeepsPicture() {
         User_profile dlg;
         dlg.Set_User_Image(photo);
         const QImage before = dlg.userPictureImage;
@@ -284,8 +276,7 @@ private slots:
     }
 
     // Preview commits into the scratch record only and restores the cascade position.
-    void previewWritesScratchRecordOnly()
-    {
+    void previewWritesScratchRecordOnly() {
         User_profile dlg;
         dlg.setHost(&host);
         dlg.prepareOpening(false);
@@ -303,8 +294,7 @@ private slots:
     }
 
     // Viewing a series refuses an empty choice and never hands on a name that could leave the folder.
-    void viewSeriesChecksTheName()
-    {
+    void viewSeriesChecksTheName() {
         User_profile dlg;
         QStringList viewed;
         dlg.viewSeries = [&](const QString& name) { viewed << name; };

@@ -12,13 +12,12 @@ class TestProfileEngine : public QObject {
 private slots:
     // A reset record carries the eleven reserved IDs and label IDs and nothing else; a reset after a commit
     // clears every value, source and both flags again.
-    void resetRestoresReservedIdsAndClearsTheRest()
-    {
+    void resetRestoresReservedIdsAndClearsTheRest() {
         User_Profile_Class r;
         QVERIFY(r.Name_id.isEmpty()); // creation alone sets nothing
         r.Reset_All_Values();
-        const QStringList ids = {"Fup_Name",    "Fup_Title",   "Fup_Company", "Fup_CompanySlogan",
-                                 "Fup_Address", "Fup_PhoneNO", "Fup_FaxNo",   "Fup_EmailID",
+        const QStringList ids = {"Fup_Name",    "Fup_Title",    "Fup_Company", "Fup_CompanySlogan",
+                                 "Fup_Address", "Fup_PhoneNO",  "Fup_FaxNo",   "Fup_EmailID",
                                  "Fup_Website", "Fup_UniqueNo", "Fup_Photo"};
         QCOMPARE(profile::reservedIds(), ids);
         QCOMPARE(r.Company_name_id, QStringLiteral("Fup_Company"));
@@ -46,8 +45,7 @@ private slots:
         }
     }
 
-    void commitBySource_data()
-    {
+    void commitBySource_data() {
         QTest::addColumn<int>("source");
         QTest::addColumn<int>("listIndex");
         QTest::addColumn<int>("ds");
@@ -61,8 +59,7 @@ private slots:
         // No entry selected: the source members keep what they held.
         QTest::newRow("none selected") << -1 << -1 << 1 << "Old" << 5 << 0 << 0;
     }
-    void commitBySource()
-    {
+    void commitBySource() {
         QFETCH(int, source);
         QFETCH(int, listIndex);
         User_Profile_Class r;
@@ -71,7 +68,8 @@ private slots:
         r.phone_ds_name = "Old";
         r.phone_ds_indx = 5;
         ProfileForm form;
-        form[5] = {QStringLiteral("  555 "), source, listIndex, listIndex >= 0 ? QStringLiteral("Names") : QString()};
+        form[5] = {QStringLiteral("  555 "), source, listIndex,
+                   listIndex >= 0 ? QStringLiteral("Names") : QString()};
         commitFormToRecord(form, r);
         QCOMPARE(r.phone, QStringLiteral("  555 ")); // values keep their blanks
         QTEST(int(r.phone_ds), "ds");
@@ -81,8 +79,7 @@ private slots:
         QTEST(int(r.phone_xl_col_indx), "xlCol");
     }
 
-    void validation_data()
-    {
+    void validation_data() {
         QTest::addColumn<QList<int>>("sources"); // per field, -1 .. 2; list selection only on odd positions
         QTest::addColumn<QList<int>>("lists");
         QTest::addColumn<bool>("valid");
@@ -92,18 +89,17 @@ private slots:
         QList<int> s(11, 0);
         s[0] = 1;
         s[5] = 1;
-        QTest::newRow("name and phone without series") << s << none << false
-                                                       << "Please select the source for 'Name'";
+        QTest::newRow("name and phone without series")
+            << s << none << false << "Please select the source for 'Name'";
         QList<int> t(11, 0);
         t[1] = 2;
-        QTest::newRow("title column not chosen") << t << none << false
-                                                 << "Please select the source for 'Position / Title'";
+        QTest::newRow("title column not chosen")
+            << t << none << false << "Please select the source for 'Position / Title'";
         QList<int> l = none;
         l[1] = 0;
         QTest::newRow("title column chosen") << t << l << true << "";
     }
-    void validation()
-    {
+    void validation() {
         QFETCH(QList<int>, sources);
         QFETCH(QList<int>, lists);
         ProfileForm form;
@@ -119,21 +115,19 @@ private slots:
             QCOMPARE(profileValidationMessage(failed), QStringLiteral("Please select the source"));
     }
 
-    void placement_data()
-    {
+    void placement_data() {
         QTest::addColumn<QSizeF>("card");
         QTest::addColumn<QString>("id");
         QTest::addColumn<QRectF>("expected");
         ProfileTemplates t;
         QTest::newRow("landscape name") << QSizeF(504, 360) << "Fup_Name" << QRectF(10, 80, 100, 20);
         QTest::newRow("square is landscape") << QSizeF(300, 300) << "Fup_Photo" << QRectF(5, 60, 50, 60);
-        QTest::newRow("portrait measured on the landscape box") << QSizeF(200, 300) << "Fup_Name"
-                                                                << QRectF(30, 400, 100, 20);
+        QTest::newRow("portrait measured on the landscape box")
+            << QSizeF(200, 300) << "Fup_Name" << QRectF(30, 400, 100, 20);
         QTest::newRow("unknown id") << QSizeF(504, 360) << "PARTY_TITLE" << QRectF();
         QTest::newRow("missing frame") << QSizeF(504, 360) << "Fup_FaxNo" << QRectF(0, 100, 0, 0);
     }
-    void placement()
-    {
+    void placement() {
         QFETCH(QSizeF, card);
         QFETCH(QString, id);
         ProfileTemplates t;
@@ -145,8 +139,7 @@ private slots:
     }
 
     // The shipped frames put every new item inside a card of the default size for its orientation.
-    void shippedFramesFitTheCard()
-    {
+    void shippedFramesFitTheCard() {
         for (const QSizeF card : {QSizeF(504, 360), QSizeF(360, 504)}) {
             for (const QString& id : profile::reservedIds()) {
                 const QRectF r = Get_Control_Rect_From_Template(id, card, ProfileTemplates::defaults());
@@ -157,8 +150,7 @@ private slots:
 
     // The form is read from visible text and picture items only; the later item of an ID wins; the photo
     // comes back by its file path.
-    void stateFromItems()
-    {
+    void stateFromItems() {
         auto item = [](const QString& cls, const QString& id, const QString& text, bool visible = true) {
             GraphicPtr g = makeGraphicOfClass(cls, false);
             g->control_ID = id;

@@ -1,4 +1,5 @@
 #include "app/SKTWindowController.h"
+#include "app/inspector/InspectorPanel.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTItems.h"
@@ -15,6 +16,7 @@
 #include "profile/ui/Show_User_Profile.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -30,8 +32,8 @@ public:
     bool yesNo(const QString&) override { return false; }
 };
 
-GraphicPtr profileItem(const QString& cls, const QString& id, const QString& text, const QRectF& r = {300, 300, 50, 20})
-{
+GraphicPtr profileItem(const QString& cls, const QString& id, const QString& text,
+                       const QRectF& r = {300, 300, 50, 20}) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->control_ID = id;
     g->setBounds(r);
@@ -42,8 +44,7 @@ GraphicPtr profileItem(const QString& cls, const QString& id, const QString& tex
     return g;
 }
 
-QList<QByteArray> archives(const GraphicList& items)
-{
+QList<QByteArray> archives(const GraphicList& items) {
     QList<QByteArray> out;
     for (const GraphicPtr& g : items)
         out << archiveItem(*g, plistio::Format::Xml);
@@ -63,8 +64,7 @@ class TestProfileWindow : public QObject {
     QRectF place(const QString& id) const { return wnd->Get_Control_Rect_From_Template(id); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         Data_Folder_Path = root.filePath("DataSet");
         QVERIFY(QDir().mkpath(Data_Folder_Path));
         QVERIFY(SeriesFiles::writeSeries("Names", {"Anna", "Ben", "Cleo"}));
@@ -81,11 +81,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("garbage");
         f.close();
-        Data_From_Excel::defaultInstance()->setTable({"Row No.", "Company"},
-                                                     {{"1", "Acme"}, {"2", "Bolt"}, {"3", "Cask"}, {"4", "Dune"}});
+        Data_From_Excel::defaultInstance()->setTable(
+            {"Row No.", "Company"}, {{"1", "Acme"}, {"2", "Bolt"}, {"3", "Cask"}, {"4", "Dune"}});
     }
-    void init()
-    {
+    void init() {
         Card_Front_Or_Back = 0;
         CARD_SIDE_STR = "2";
         Card_Value_In_Process = false;
@@ -95,15 +94,13 @@ private slots:
         wnd = new SKTWindowController(doc);
         Fill_User_Profile = true;
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete wnd;
         delete doc;
         setPromptHandler(nullptr);
     }
 
-    void recordsOfTheWindow()
-    {
+    void recordsOfTheWindow() {
         QCOMPARE(wnd->Front_user_profile.Name_id, QStringLiteral("Fup_Name"));
         QCOMPARE(wnd->TEMP_user_profile.image_id, QStringLiteral("Fup_Photo"));
         QVERIFY(wnd->findChild<QAction*>("User_Profile_Action"));
@@ -118,8 +115,7 @@ private slots:
 
     // A side without profile items gets new items at the default places, the photo front-most; the
     // current tool stays what the user chose.
-    void fillCreatesItemsAtTheirPlaces()
-    {
+    void fillCreatesItemsAtTheirPlaces() {
         GraphicPtr other = profileItem("SKTText", "PARTY_TITLE", "Title");
         front() << other;
         wnd->Front_user_profile.Name = "Ada";
@@ -136,14 +132,13 @@ private slots:
         QVERIFY(front()[0]->ctrl_is_visible && front()[1]->ctrl_is_visible);
         QCOMPARE(wnd->Selected_Control_Tool, 0);
         QCOMPARE(Library_Selected_Image, photoA);
-        QCOMPARE(place("Fup_Name"), Get_Control_Rect_From_Template("Fup_Name", QSizeF(504, 360),
-                                                                   ProfileTemplates::defaults()));
+        QCOMPARE(place("Fup_Name"),
+                 Get_Control_Rect_From_Template("Fup_Name", QSizeF(504, 360), ProfileTemplates::defaults()));
     }
 
     // Existing items keep place and style and take the value; emptied fields are hidden; of two items with
     // one ID only the front-most is shown; a photo that does not load keeps the old picture.
-    void fillReplacesAndHides()
-    {
+    void fillReplacesAndHides() {
         GraphicPtr name1 = profileItem("SKTText", "Fup_Name", "old", QRectF(5, 6, 70, 30));
         name1->text_ctrl_font = QFont("DejaVu Sans", 31);
         name1->_isDrawingFill = true;
@@ -174,8 +169,7 @@ private slots:
         QCOMPARE(photo->_image.size(), QSize(30, 30));
     }
 
-    void fillWritesBindings_data()
-    {
+    void fillWritesBindings_data() {
         QTest::addColumn<int>("ds");
         QTest::addColumn<int>("xl");
         QTest::addColumn<int>("type");
@@ -186,8 +180,7 @@ private slots:
         QTest::newRow("column keeps the old series name") << 0 << 1 << 2 << "Old" << true << 1;
         QTest::newRow("typed keeps the old series name") << 0 << 0 << 0 << "Old" << false << 0;
     }
-    void fillWritesBindings()
-    {
+    void fillWritesBindings() {
         QFETCH(int, ds);
         QFETCH(int, xl);
         GraphicPtr phone = profileItem("SKTText", "Fup_PhoneNO", "1");
@@ -208,9 +201,24 @@ private slots:
         QTEST(phone->excel_col_indx, "column");
     }
 
+    // The inspector offers "Excel" exactly while a data table is bound, also when the fill itself waits.
+    void fillUpdatesTheInspectorSources() {
+        Fill_User_Profile = false;
+        QComboBox* sources = wnd->inspector()->Data_source_type;
+        Excel_Binding_Use = false;
+        wnd->Fill_User_profile_info_front_side();
+        QCOMPARE(sources->count(), 2);
+        Excel_Binding_Use = true;
+        wnd->Fill_User_profile_info_back_side();
+        QCOMPARE(sources->count(), 3);
+        QCOMPARE(sources->itemText(2), QStringLiteral("Excel"));
+        Excel_Binding_Use = false;
+        wnd->Fill_User_profile_info_front_side();
+        QCOMPARE(sources->count(), 2);
+    }
+
     // Without a confirmed profile dialog the front and back fills leave the side alone.
-    void fillWaitsForTheFlag()
-    {
+    void fillWaitsForTheFlag() {
         GraphicPtr name = profileItem("SKTText", "Fup_Name", "keep");
         front() << name;
         Fill_User_Profile = false;
@@ -221,8 +229,7 @@ private slots:
     }
 
     // Preview fills copies on the scratch side: the card's items, both records and the undo stack stay.
-    void previewLeavesTheDesign()
-    {
+    void previewLeavesTheDesign() {
         for (int backSide : {0, 1}) {
             Card_Front_Or_Back = backSide;
             GraphicList& side = backSide ? wnd->Get_Back_Controls_Array() : front();
@@ -257,8 +264,7 @@ private slots:
     }
 
     // The profile button: OK commits the form and fills the current side.
-    void profileButtonFillsTheSide()
-    {
+    void profileButtonFillsTheSide() {
         Fill_User_Profile = false;
         QTimer::singleShot(0, this, [] {
             Show_User_Profile* dlg = Show_User_Profile::defaultInstance();
@@ -274,8 +280,7 @@ private slots:
     }
 
     // Bound profile items take each row's values in a run, like any bound item.
-    void boundProfileItemsRenderPerRow()
-    {
+    void boundProfileItemsRenderPerRow() {
         User_Profile_Class& r = wnd->Front_user_profile;
         r.Name = "Anna";
         r.Name_ds = 1;

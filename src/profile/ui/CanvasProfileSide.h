@@ -15,8 +15,8 @@ public:
     CanvasProfileSide(SKTGraphicView* view, std::function<void(int)> setTool);
     void hideProfileItems() override;
     GraphicPtr findItem(const QString& id) override;
-    GraphicPtr replaceOrCreate(const QString& className, bool useRect, const QRectF& rect, const QString& value,
-                               const QString& id) override;
+    GraphicPtr replaceOrCreate(const QString& className, bool useRect, const QRectF& rect,
+                               const QString& value, const QString& id) override;
     void setTool(int tool) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "profile/ui/ProfileDialogBase.h"
 
+#include "canvas/SKTItems.h"
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -27,23 +28,22 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
-Data_From_Excel& dataTable()
-{
+Data_From_Excel& dataTable() {
     return Data_From_Excel_Window ? *Data_From_Excel_Window : *Data_From_Excel::defaultInstance();
 }
 } // namespace
 
-ProfileDialogBase::ProfileDialogBase(QWidget* parent) : QDialog(parent)
-{
+ProfileDialogBase::ProfileDialogBase(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     chooseFile = [this](const QString& title, const QString& filter) {
         return QFileDialog::getOpenFileName(this, title, QString(), filter);
     };
 }
 
-void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
-{
+void ProfileDialogBase::buildForm(bool captionFields, bool sideLists) {
     auto* outer = new QVBoxLayout(this);
     auto* body = new QHBoxLayout;
     outer->addLayout(body);
@@ -59,6 +59,8 @@ void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
         select_side_label->setObjectName(QStringLiteral("select_side_label"));
         _grid->addWidget(select_side_label, header, valueCol + 4);
     }
+    if (captionFields)
+        _grid->addWidget(new QLabel(tr("Caption")), header, 1);
     _grid->addWidget(new QLabel(tr("Value")), header, valueCol);
     _grid->addWidget(new QLabel(tr("Data Source")), header, valueCol + 1);
     _grid->addWidget(new QLabel(tr("Series / Column")), header, valueCol + 2);
@@ -75,7 +77,11 @@ void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
             c.label = new QLineEdit(info.caption);
             c.label->setObjectName(info.prefix + QStringLiteral("label"));
             c.label->setReadOnly(true);
-            c.label->setMaximumWidth(150);
+            int widest = 0;
+            for (int k = 0; k < profile::FieldCount; ++k)
+                widest =
+                    std::max(widest, c.label->fontMetrics().horizontalAdvance(profile::fieldInfo(k).caption));
+            c.label->setMinimumWidth(widest + 20);
             c.value_chk = new QCheckBox;
             c.value_chk->setObjectName(info.prefix + QStringLiteral("value_chk"));
             c.value_chk->setToolTip(tr("Edit the value"));
@@ -118,7 +124,8 @@ void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
         }
         connect(c.ds_combo, &QComboBox::currentIndexChanged, this, [this, i] { sourceChanged(i); });
         connect(c.ser_col_cb, &QComboBox::currentIndexChanged, this, [this, i] { listChanged(i); });
-        connect(c.view_btn, &QPushButton::clicked, this, [this, i] { View_Data_Series_By_Name(fields[i].ser_col_cb); });
+        connect(c.view_btn, &QPushButton::clicked, this,
+                [this, i] { View_Data_Series_By_Name(fields[i].ser_col_cb); });
     }
 
     // Photo: picture with browse and clear under the form.
@@ -178,8 +185,11 @@ void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
     cancel_btn = new QPushButton(tr("Cancel"));
     ok_btn = new QPushButton(tr("OK"));
     ok_btn->setDefault(true);
-    for (auto [b, name] : {std::pair{help_btn, "help_btn"}, {reset_btn, "reset_btn"}, {preview_btn, "preview_btn"},
-                           {cancel_btn, "cancel_btn"}, {ok_btn, "ok_btn"}})
+    for (auto [b, name] : {std::pair{help_btn, "help_btn"},
+                           {reset_btn, "reset_btn"},
+                           {preview_btn, "preview_btn"},
+                           {cancel_btn, "cancel_btn"},
+                           {ok_btn, "ok_btn"}})
         b->setObjectName(QLatin1String(name));
     buttons->addWidget(help_btn);
     buttons->addWidget(reset_btn);
@@ -195,22 +205,19 @@ void ProfileDialogBase::buildForm(bool captionFields, bool sideLists)
     connect(ok_btn, &QPushButton::clicked, this, &ProfileDialogBase::OK_Btn_Clicked);
 }
 
-void ProfileDialogBase::refreshNeighbourButtons()
-{
+void ProfileDialogBase::refreshNeighbourButtons() {
     batch_series_btn->setVisible(bool(openSeriesManager));
     browse_excel_btn->setVisible(bool(importWorkbook));
     for (FieldControls& c : fields)
         c.view_btn->setVisible(bool(viewSeries));
 }
 
-void ProfileDialogBase::showEvent(QShowEvent* event)
-{
+void ProfileDialogBase::showEvent(QShowEvent* event) {
     refreshNeighbourButtons();
     QDialog::showEvent(event);
 }
 
-int ProfileDialogBase::Open_Wnd(bool fromCard)
-{
+int ProfileDialogBase::Open_Wnd(bool fromCard) {
     prepareOpening(fromCard);
     refreshNeighbourButtons();
     if (fields[0].value)
@@ -222,8 +229,7 @@ int ProfileDialogBase::Open_Wnd(bool fromCard)
 
 // ---------------------------------------------------------------- form
 
-ProfileForm ProfileDialogBase::form() const
-{
+ProfileForm ProfileDialogBase::form() const {
     ProfileForm out;
     for (int i = 0; i < profile::FieldCount; ++i) {
         const FieldControls& c = fields[i];
@@ -236,10 +242,11 @@ ProfileForm ProfileDialogBase::form() const
     return out;
 }
 
-bool ProfileDialogBase::Check_Validation() { return ::Check_Validation(form(), &checked_field_name); }
+bool ProfileDialogBase::Check_Validation() {
+    return ::Check_Validation(form(), &checked_field_name);
+}
 
-bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags)
-{
+bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags) {
     if (!Check_Validation()) {
         Show_MessageBox(profileValidationMessage(checked_field_name));
         return false;
@@ -259,23 +266,19 @@ bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags)
     return true;
 }
 
-bool ProfileDialogBase::Fill_Front_User_profile_value_in_Variable()
-{
+bool ProfileDialogBase::Fill_Front_User_profile_value_in_Variable() {
     return _host && commitInto(_host->profileRecord(CardSide::Front), true);
 }
 
-bool ProfileDialogBase::Fill_Back_User_profile_value_in_Variable()
-{
+bool ProfileDialogBase::Fill_Back_User_profile_value_in_Variable() {
     return _host && commitInto(_host->profileRecord(CardSide::Back), true);
 }
 
-bool ProfileDialogBase::Fill_TEMP_User_profile_value_in_Variable()
-{
+bool ProfileDialogBase::Fill_TEMP_User_profile_value_in_Variable() {
     return _host && commitInto(_host->profileRecord(CardSide::Temp), false);
 }
 
-void ProfileDialogBase::resetValuesAndSources()
-{
+void ProfileDialogBase::resetValuesAndSources() {
     Set_User_Image(QString());
     for (FieldControls& c : fields)
         if (c.value)
@@ -290,8 +293,7 @@ void ProfileDialogBase::resetValuesAndSources()
         c.ser_col_cb->setCurrentIndex(-1);
 }
 
-void ProfileDialogBase::loadFormFromItems(const GraphicList& items, bool switchValueChecks)
-{
+void ProfileDialogBase::loadFormFromItems(const GraphicList& items, bool switchValueChecks) {
     const auto states = profileStateFromItems(items);
     for (int i = 0; i < profile::FieldCount; ++i) {
         if (!states[i])
@@ -322,7 +324,8 @@ void ProfileDialogBase::loadFormFromItems(const GraphicList& items, bool switchV
         if (type != 0) {
             int index = type == 1 || type == 2 ? s.listIndex : 0;
             // A listing position that no longer exists selects nothing (the value stays as the item has it).
-            if (type == 1 && (index < 0 || index >= c.ser_col_cb->count() || c.ser_col_cb->itemText(index) != s.seriesName)) {
+            if (type == 1 && (index < 0 || index >= c.ser_col_cb->count() ||
+                              c.ser_col_cb->itemText(index) != s.seriesName)) {
                 const int byName = c.ser_col_cb->findText(s.seriesName);
                 index = byName;
             }
@@ -335,8 +338,7 @@ void ProfileDialogBase::loadFormFromItems(const GraphicList& items, bool switchV
 
 // ---------------------------------------------------------------- lists
 
-void ProfileDialogBase::sourceChanged(int i)
-{
+void ProfileDialogBase::sourceChanged(int i) {
     try {
         FieldControls& c = fields[i];
         const int entry = c.ds_combo->currentIndex();
@@ -375,8 +377,7 @@ void ProfileDialogBase::sourceChanged(int i)
     }
 }
 
-void ProfileDialogBase::listChanged(int i)
-{
+void ProfileDialogBase::listChanged(int i) {
     try {
         FieldControls& c = fields[i];
         const int k = c.ser_col_cb->currentIndex();
@@ -385,9 +386,14 @@ void ProfileDialogBase::listChanged(int i)
             return;
         QString value;
         switch (c.ds_combo->currentIndex()) {
-        case 1: value = SeriesFiles::Get_First_Value_Of_Dataset(text); break; // checked name inside
-        case 2: value = Get_First_Value_Of_Excel_Binding(dataTable(), k); break;
-        default: return;
+        case 1:
+            value = SeriesFiles::Get_First_Value_Of_Dataset(text);
+            break; // checked name inside
+        case 2:
+            value = Get_First_Value_Of_Excel_Binding(dataTable(), k);
+            break;
+        default:
+            return;
         }
         if (i == profile::PhotoField)
             Set_User_Image(value);
@@ -398,22 +404,19 @@ void ProfileDialogBase::listChanged(int i)
     }
 }
 
-void ProfileDialogBase::Add_Excel_in_Data_Source_Combo()
-{
+void ProfileDialogBase::Add_Excel_in_Data_Source_Combo() {
     for (FieldControls& c : fields)
         Add_Excel_Col_Name_In_Combo(c.ds_combo);
 }
 
-void ProfileDialogBase::Remove_Excel_in_Data_Source_Combo()
-{
+void ProfileDialogBase::Remove_Excel_in_Data_Source_Combo() {
     for (FieldControls& c : fields)
         Remove_Excel_Col_Name_In_Combo(c.ds_combo);
 }
 
 // ---------------------------------------------------------------- buttons
 
-void ProfileDialogBase::OK_Btn_Clicked()
-{
+void ProfileDialogBase::OK_Btn_Clicked() {
     if (!Fill_Front_User_profile_value_in_Variable())
         return;
     const QString side = Trim_Str(load_side);
@@ -424,17 +427,17 @@ void ProfileDialogBase::OK_Btn_Clicked()
     done(1);
 }
 
-void ProfileDialogBase::Cancel_Btn_Clicked()
-{
+void ProfileDialogBase::Cancel_Btn_Clicked() {
     if (dataTable().rowCountOfTable() > 0)
         Excel_Source_Path = excel_path_field->text();
     done(0);
 }
 
-void ProfileDialogBase::Help_Btn_Clicked() { Open_Help_File(); }
+void ProfileDialogBase::Help_Btn_Clicked() {
+    Open_Help_File();
+}
 
-void ProfileDialogBase::Browse_excel_Btn_Clicked()
-{
+void ProfileDialogBase::Browse_excel_Btn_Clicked() {
     if (!importWorkbook)
         return;
     const QString path = chooseFile(tr("Choose Workbook"), tr("Workbooks (*.xlsx *.XLSX)"));
@@ -450,8 +453,7 @@ void ProfileDialogBase::Browse_excel_Btn_Clicked()
         Remove_Excel_in_Data_Source_Combo();
 }
 
-void ProfileDialogBase::View_Excel_Btn_Clicked()
-{
+void ProfileDialogBase::View_Excel_Btn_Clicked() {
     try {
         Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
     } catch (const std::exception& e) {
@@ -459,14 +461,12 @@ void ProfileDialogBase::View_Excel_Btn_Clicked()
     }
 }
 
-void ProfileDialogBase::Batch_Series_Btn_Clicked()
-{
+void ProfileDialogBase::Batch_Series_Btn_Clicked() {
     if (openSeriesManager)
         openSeriesManager();
 }
 
-void ProfileDialogBase::View_Data_Series_By_Name(QComboBox* list)
-{
+void ProfileDialogBase::View_Data_Series_By_Name(QComboBox* list) {
     const QString name = list && list->currentIndex() >= 0 ? Trim_Str(list->currentText()) : QString();
     if (name.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select the series."));
@@ -481,10 +481,9 @@ void ProfileDialogBase::View_Data_Series_By_Name(QComboBox* list)
         viewSeries(name);
 }
 
-void ProfileDialogBase::Browse_image_Btn_Clicked()
-{
-    const QString path = chooseFile(tr("Choose Photo"),
-                                    tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)"));
+void ProfileDialogBase::Browse_image_Btn_Clicked() {
+    const QString path = chooseFile(
+        tr("Choose Photo"), tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)"));
     if (path.isEmpty()) {
         Library_Selected_Image.clear();
         return;
@@ -492,23 +491,23 @@ void ProfileDialogBase::Browse_image_Btn_Clicked()
     Set_User_Image(path);
 }
 
-void ProfileDialogBase::Clear_image_Btn_Clicked() { Set_User_Image(QString()); }
+void ProfileDialogBase::Clear_image_Btn_Clicked() {
+    Set_User_Image(QString());
+}
 
-void ProfileDialogBase::Set_User_Image(const QString& path)
-{
+void ProfileDialogBase::Set_User_Image(const QString& path) {
     const QString p = Trim_Str(path);
     image_path_val->setText(p);
     if (p.isEmpty()) {
         showImage(user_picture, &userPictureImage, QImage());
         return;
     }
-    const QImage image(p);
+    const QImage image = SKTImage::loadPicture(p);
     if (!image.isNull())
         showImage(user_picture, &userPictureImage, image);
 }
 
-void ProfileDialogBase::showImage(QLabel* view, QImage* store, const QImage& image)
-{
+void ProfileDialogBase::showImage(QLabel* view, QImage* store, const QImage& image) {
     *store = image;
     if (!view)
         return;
@@ -520,13 +519,11 @@ void ProfileDialogBase::showImage(QLabel* view, QImage* store, const QImage& ima
     view->setPixmap(QPixmap::fromImage(image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-void ProfileDialogBase::Create_and_Set_Preview_picture()
-{
+void ProfileDialogBase::Create_and_Set_Preview_picture() {
     showImage(Preivew_picture, &previewImage, _host ? _host->renderSide(Graphics_array) : QImage());
 }
 
-void ProfileDialogBase::Preview_Btn_Clicked()
-{
+void ProfileDialogBase::Preview_Btn_Clicked() {
     if (!_host || !Fill_TEMP_User_profile_value_in_Variable())
         return;
     _host->Temp_Design_Control_Assign();

@@ -69,9 +69,9 @@ public:
     void Create_and_Set_Preview_picture();
 
     // Neighbouring windows; a button whose window is not set is hidden.
-    std::function<void(const QString& name)> viewSeries;         // the series viewer
-    std::function<void()> openSeriesManager;                    // the series manager
-    std::function<void(const QString& path)> importWorkbook;    // the sheet import into the data table
+    std::function<void(const QString& name)> viewSeries;     // the series viewer
+    std::function<void()> openSeriesManager;                 // the series manager
+    std::function<void(const QString& path)> importWorkbook; // the sheet import into the data table
     // Picks a file for opening (title, name filter); empty on cancel. Tests replace it.
     std::function<QString(const QString& title, const QString& filter)> chooseFile;
 

@@ -16,8 +16,7 @@ namespace {
 Show_User_Profile* instance = nullptr;
 }
 
-Show_User_Profile::Show_User_Profile(QWidget* parent) : ProfileDialogBase(parent)
-{
+Show_User_Profile::Show_User_Profile(QWidget* parent) : ProfileDialogBase(parent) {
     setObjectName(QStringLiteral("Show_User_Profile"));
     buildForm(true, false);
     wireCheckBoxes();
@@ -45,28 +44,24 @@ Show_User_Profile::Show_User_Profile(QWidget* parent) : ProfileDialogBase(parent
     Show_User_Profile_Window = this;
 }
 
-Show_User_Profile::~Show_User_Profile()
-{
+Show_User_Profile::~Show_User_Profile() {
     if (instance == this)
         instance = nullptr;
     if (Show_User_Profile_Window == this)
         Show_User_Profile_Window = nullptr;
 }
 
-Show_User_Profile* Show_User_Profile::defaultInstance()
-{
+Show_User_Profile* Show_User_Profile::defaultInstance() {
     if (!instance)
         instance = new Show_User_Profile;
     return instance;
 }
 
-QWidget* Show_User_Profile::placeholder(const QString& name) const
-{
+QWidget* Show_User_Profile::placeholder(const QString& name) const {
     return horz_template ? horz_template->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-ProfileTemplates Show_User_Profile::templates() const
-{
+ProfileTemplates Show_User_Profile::templates() const {
     ProfileTemplates out;
     out.horzTemplateHeight = horz_template ? horz_template->height() : 0;
     for (int i = 0; i < profile::FieldCount; ++i) {
@@ -79,8 +74,7 @@ ProfileTemplates Show_User_Profile::templates() const
     return out;
 }
 
-QWidget* Show_User_Profile::buildPictureArea()
-{
+QWidget* Show_User_Profile::buildPictureArea() {
     auto* area = new QWidget;
     auto* column = new QVBoxLayout(area);
     column->addWidget(new QLabel(tr("Preview:")));
@@ -94,8 +88,7 @@ QWidget* Show_User_Profile::buildPictureArea()
     return area;
 }
 
-void Show_User_Profile::wireCheckBoxes()
-{
+void Show_User_Profile::wireCheckBoxes() {
     for (FieldControls& c : fields) {
         if (!c.label_chk)
             continue;
@@ -112,8 +105,7 @@ void Show_User_Profile::wireCheckBoxes()
     }
 }
 
-void Show_User_Profile::Reset_all_Ctrl()
-{
+void Show_User_Profile::Reset_all_Ctrl() {
     showImage(Preivew_picture, &previewImage, QImage());
     Set_User_Image(QString());
     for (FieldControls& c : fields)
@@ -125,8 +117,7 @@ void Show_User_Profile::Reset_all_Ctrl()
     resetValuesAndSources();
 }
 
-void Show_User_Profile::prepareOpening(bool fromCard)
-{
+void Show_User_Profile::prepareOpening(bool fromCard) {
     Reset_all_Ctrl();
     excel_path_field->setText(Excel_Source_Path);
     Graphics_array.clear();

@@ -13,8 +13,7 @@
 namespace {
 User_profile* instance = nullptr;
 
-QLabel* pictureView(const QString& name)
-{
+QLabel* pictureView(const QString& name) {
     auto* view = new QLabel;
     view->setObjectName(name);
     view->setFixedSize(300, 215);
@@ -24,29 +23,25 @@ QLabel* pictureView(const QString& name)
 }
 } // namespace
 
-User_profile::User_profile(QWidget* parent) : ProfileDialogBase(parent)
-{
+User_profile::User_profile(QWidget* parent) : ProfileDialogBase(parent) {
     setObjectName(QStringLiteral("User_profile"));
     buildForm(false, true);
     setWindowTitle(tr("User Profile Information"));
     instance = this;
 }
 
-User_profile::~User_profile()
-{
+User_profile::~User_profile() {
     if (instance == this)
         instance = nullptr;
 }
 
-User_profile* User_profile::defaultInstance()
-{
+User_profile* User_profile::defaultInstance() {
     if (!instance)
         instance = new User_profile;
     return instance;
 }
 
-QWidget* User_profile::buildPictureArea()
-{
+QWidget* User_profile::buildPictureArea() {
     auto* area = new QWidget;
     auto* column = new QVBoxLayout(area);
     column->addWidget(new QLabel(tr("Card:")));
@@ -59,15 +54,13 @@ QWidget* User_profile::buildPictureArea()
     return area;
 }
 
-void User_profile::Create_and_Set_template_picture()
-{
+void User_profile::Create_and_Set_template_picture() {
     const QImage image = host() ? host()->renderSide(Graphics_array) : QImage();
     showImage(Template_picture, &templateImage, image);
     showImage(Preivew_picture, &previewImage, image);
 }
 
-void User_profile::Reset_all_Ctrl()
-{
+void User_profile::Reset_all_Ctrl() {
     showImage(Template_picture, &templateImage, QImage());
     showImage(Preivew_picture, &previewImage, QImage());
     resetValuesAndSources();
@@ -75,8 +68,7 @@ void User_profile::Reset_all_Ctrl()
         c.side_combo->setCurrentIndex(2);
 }
 
-void User_profile::prepareOpening(bool fromCard)
-{
+void User_profile::prepareOpening(bool fromCard) {
     if (fromCard) {
         Reset_all_Ctrl();
         excel_path_field->setText(Excel_Source_Path);
