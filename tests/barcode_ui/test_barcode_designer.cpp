@@ -436,9 +436,10 @@ private slots:
         d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::UPCA));
         QCOMPARE(d->liner_or_2D_font(), 0);
         QVERIFY(!d->kerning_value_Checkbox->isEnabled());
+        QVERIFY(!d->kerning_value_Checkbox->isChecked());
         QCOMPARE(d->sett_tab->currentIndex(), 0);
         d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::Code128));
-        QVERIFY(d->kerning_value_Checkbox->isEnabled());
+        QCOMPARE(d->styleFromControls().kerning_value, 0); // not kept by items, so never on for them
     }
 
     void emptyValueOnSymbologyChange() {

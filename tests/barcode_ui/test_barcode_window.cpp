@@ -9,7 +9,9 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 
+#include "app/inspector/InspectorPanel.h"
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
@@ -85,6 +87,24 @@ private slots:
         wnd->Undo_Clicked();
         QVERIFY(BarcodeItemState::of(*a) == beforeA);
         QVERIFY(BarcodeItemState::of(*b) == beforeB);
+    }
+
+    void inspectorButtonOpensTheDesigner() {
+        const GraphicPtr a = barcodeAt(QRectF(10, 10, 120, 60));
+        doc->setGraphics(CardSide::Front, {a});
+        wnd->_graphicView->selectAll();
+        wnd->_graphicView->_Selected_Graphic = a;
+        auto* button = wnd->inspector()->findChild<QPushButton*>(QStringLiteral("Edit_Barcode_btn"));
+        QVERIFY(button);
+        bool shown = false;
+        Barcode_Gen* d = Barcode_Gen::defaultInstance();
+        QTimer::singleShot(0, d, [d, &shown] {
+            shown = d->isVisible();
+            d->Cancel_Btn_Clicked();
+        });
+        button->click();
+        QVERIFY(shown);
+        QCOMPARE(doc->undoManager()->count(), 0); // Cancel changes nothing
     }
 
     void lockedOrMissingItemOpensNothing() {

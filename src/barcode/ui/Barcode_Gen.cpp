@@ -362,6 +362,8 @@ QWidget* Barcode_Gen::buildOptionsTab() {
     kerning_value_Checkbox = makeCheck(QStringLiteral("kerning_value_Checkbox"), tr("Spread value text"));
     lf->addRow(captionCheckbox);
     lf->addRow(showinTopCheckbox);
+    kerning_value_Checkbox->setEnabled(false);
+    kerning_value_Checkbox->setToolTip(tr("Spreading the value text is not kept with a barcode item."));
     lf->addRow(kerning_value_Checkbox);
     bar_align_combo = makeCombo(QStringLiteral("bar_align_combo"), previewAlignmentTitles());
     bar_orient_combo = makeCombo(QStringLiteral("bar_orient_combo"), {QStringLiteral("Horizontal")});
@@ -450,11 +452,10 @@ QWidget* Barcode_Gen::buildOptionsTab() {
         if (!m_loading)
             captionChanged();
     });
-    for (QCheckBox* c : {showinTopCheckbox, kerning_value_Checkbox})
-        connect(c, &QCheckBox::toggled, this, [this] {
-            if (!m_loading)
-                linearReRender();
-        });
+    connect(showinTopCheckbox, &QCheckBox::toggled, this, [this] {
+        if (!m_loading)
+            linearReRender();
+    });
     connect(bar_align_combo, &QComboBox::currentIndexChanged, this, &Barcode_Gen::Bar_Align_Changed);
     for (QComboBox* c : {qr_enc_mode_ComboBox, qr_ec_lvl_ComboBox, dm_encoding_ComboBox})
         connect(c, &QComboBox::currentIndexChanged, this, [this] {
@@ -723,7 +724,9 @@ BarcodeStyle Barcode_Gen::styleFromControls() const {
     s.barcode_clr_val = barcode_clr->color();
     s.dpi_val_index = DPI_ComboBox->currentIndex();
     s.dpi_custom_val = m_dpiCustomText;
-    s.kerning_value = kerning_value_Checkbox->isEnabled() ? checkState(kerning_value_Checkbox) : 0;
+    // Spreading is not a stored field of the item, so the dialog never turns it on by itself: what the
+    // preview shows must be what the item's rows draw later.
+    s.kerning_value = kerningApplies(s) ? m_base.kerning_value : 0;
     s.dpi = resolutionDpi(s.dpi_val_index, s.dpi_custom_val);
     return s;
 }
@@ -971,7 +974,7 @@ void Barcode_Gen::applyModePanels() {
     BarcodeStyle probe;
     probe.linear_or_2d = m_mode;
     probe.barcode_font_index = index;
-    kerning_value_Checkbox->setEnabled(kerningApplies(probe));
+    kerning_value_Checkbox->setChecked(kerningApplies(probe) && m_base.kerning_value == 1);
     setLabels();
 }
 
