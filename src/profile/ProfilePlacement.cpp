@@ -3,6 +3,8 @@
 #include "common/Prompt.h"
 #include "profile/ProfileFields.h"
 
+#include <algorithm>
+
 const ProfileTemplates& ProfileTemplates::defaults() {
     // The template box is a 504 x 360 point card (7 x 5 inch). Landscape: texts down the right, photo on the
     // left. Portrait (a 360 x 504 card): photo at the top, texts below; y still counts from the top of the
@@ -10,6 +12,8 @@ const ProfileTemplates& ProfileTemplates::defaults() {
     static const ProfileTemplates t = [] {
         ProfileTemplates out;
         out.horzTemplateHeight = 360;
+        out.landscapeCard = QSizeF(504, 360);
+        out.portraitCard = QSizeF(360, 504);
         const double textH = 24, step = 26;
         for (int i = 0; i < profile::PhotoField; ++i) {
             const QString id = profile::fieldInfo(i).controlId;
@@ -33,5 +37,11 @@ QRectF Get_Control_Rect_From_Template(const QString& controlId, const QSizeF& ca
     if (profile::fieldOfId(controlId) < 0)
         return {};
     const QRectF frame = (landscape ? templates.landscape : templates.portrait).value(controlId);
-    return QRectF(frame.x(), templates.horzTemplateHeight - frame.y(), frame.width(), frame.height());
+    const QRectF place(frame.x(), templates.horzTemplateHeight - frame.y(), frame.width(), frame.height());
+    const QSizeF laidOutFor = landscape ? templates.landscapeCard : templates.portraitCard;
+    if (laidOutFor.isEmpty() || cardSize.isEmpty())
+        return place;
+    const double factor =
+        std::min({1.0, cardSize.width() / laidOutFor.width(), cardSize.height() / laidOutFor.height()});
+    return QRectF(place.topLeft() * factor, place.size() * factor);
 }

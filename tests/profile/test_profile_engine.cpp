@@ -117,21 +117,30 @@ private slots:
 
     void placement_data() {
         QTest::addColumn<QSizeF>("card");
+        QTest::addColumn<QSizeF>("laidOutFor"); // empty: no fitting
         QTest::addColumn<QString>("id");
         QTest::addColumn<QRectF>("expected");
-        ProfileTemplates t;
-        QTest::newRow("landscape name") << QSizeF(504, 360) << "Fup_Name" << QRectF(10, 80, 100, 20);
-        QTest::newRow("square is landscape") << QSizeF(300, 300) << "Fup_Photo" << QRectF(5, 60, 50, 60);
+        const QSizeF none;
+        QTest::newRow("landscape name") << QSizeF(504, 360) << none << "Fup_Name" << QRectF(10, 80, 100, 20);
+        QTest::newRow("square is landscape")
+            << QSizeF(300, 300) << none << "Fup_Photo" << QRectF(5, 60, 50, 60);
         QTest::newRow("portrait measured on the landscape box")
-            << QSizeF(200, 300) << "Fup_Name" << QRectF(30, 400, 100, 20);
-        QTest::newRow("unknown id") << QSizeF(504, 360) << "PARTY_TITLE" << QRectF();
-        QTest::newRow("missing frame") << QSizeF(504, 360) << "Fup_FaxNo" << QRectF(0, 100, 0, 0);
+            << QSizeF(200, 300) << none << "Fup_Name" << QRectF(30, 400, 100, 20);
+        QTest::newRow("unknown id") << QSizeF(504, 360) << none << "PARTY_TITLE" << QRectF();
+        QTest::newRow("missing frame") << QSizeF(504, 360) << none << "Fup_FaxNo" << QRectF(0, 100, 0, 0);
+        // A card a quarter as wide as the layout scales places by 0.25; a larger card keeps them.
+        QTest::newRow("small card scales down")
+            << QSizeF(100, 100) << QSizeF(400, 200) << "Fup_Name" << QRectF(2.5, 20, 25, 5);
+        QTest::newRow("large card keeps the frame")
+            << QSizeF(1000, 800) << QSizeF(400, 200) << "Fup_Name" << QRectF(10, 80, 100, 20);
     }
     void placement() {
         QFETCH(QSizeF, card);
+        QFETCH(QSizeF, laidOutFor);
         QFETCH(QString, id);
         ProfileTemplates t;
         t.horzTemplateHeight = 100;
+        t.landscapeCard = laidOutFor;
         t.landscape.insert("Fup_Name", QRectF(10, 20, 100, 20));
         t.landscape.insert("Fup_Photo", QRectF(5, 40, 50, 60));
         t.portrait.insert("Fup_Name", QRectF(30, -300, 100, 20));

@@ -64,6 +64,10 @@ QWidget* Show_User_Profile::placeholder(const QString& name) const {
 ProfileTemplates Show_User_Profile::templates() const {
     ProfileTemplates out;
     out.horzTemplateHeight = horz_template ? horz_template->height() : 0;
+    if (horz_template)
+        out.landscapeCard = QSizeF(horz_template->size());
+    if (vert_template)
+        out.portraitCard = QSizeF(vert_template->size());
     for (int i = 0; i < profile::FieldCount; ++i) {
         const ProfileFieldInfo& info = profile::fieldInfo(i);
         if (QWidget* v = placeholder(info.placeholder))
