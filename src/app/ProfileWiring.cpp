@@ -84,6 +84,8 @@ void SKTWindowController::User_Profile_Button_Clicked() {
             Fill_User_profile_info_back_side();
         else
             Fill_User_profile_info_front_side();
+        // The inspector follows the canvas's selection, which the fill may have moved to a new item.
+        Show_RHS_Properties(currentGraphicView()->selectedGraphics().value(0));
     }
     Refresh_Canvas();
 }
