@@ -231,9 +231,17 @@ GraphicPtr SKTGraphicView::Selcect_Ctrl_With_ID(const QString& controlId) const 
 GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const {
     // A few pixels of slack so that lines and thin items can be grabbed.
     const qreal slack = 3.0 / _zoom;
+    // The card's frame picture covers the whole card in front of everything; a click goes through it to
+    // the items it frames, and takes the frame only where nothing else is.
+    GraphicPtr frame;
     for (const GraphicPtr& g : graphics()) {
         if (!g->ctrl_is_visible)
             continue;
+        if (g->control_ID == QLatin1String("PARTY_IMAGE_BG") && g->kind() == GraphicKind::Image) {
+            if (!frame && g->bounds().contains(p))
+                frame = g;
+            continue;
+        }
         if (!g->bounds().adjusted(-slack, -slack, slack, slack).contains(p))
             continue;
         if (g->kind() == GraphicKind::Line) {
@@ -248,7 +256,7 @@ GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const {
         }
         return g;
     }
-    return nullptr;
+    return frame;
 }
 
 QRectF SKTGraphicView::handleRect(const QPointF& c) const {

@@ -232,6 +232,18 @@ private slots:
         QCOMPARE(view->graphicUnderPoint(QPointF(80, 20)), line);
     }
 
+    void clickGoesThroughTheCardFrame() {
+        auto frame = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+        frame->setBounds(QRectF(0, 0, 400, 300));
+        frame->control_ID = QStringLiteral("PARTY_IMAGE_BG");
+        auto text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        text->setBounds(QRectF(40, 40, 200, 30));
+        doc->setGraphics(CardSide::Front, {frame, text}); // the frame lies on top
+        QCOMPARE(view->graphicUnderPoint(QPointF(60, 50)), text);
+        QCOMPARE(view->graphicUnderPoint(QPointF(300, 250)), frame);
+        QVERIFY(!view->graphicUnderPoint(QPointF(500, 250)));
+    }
+
     void frontMostItemWinsTheClick() {
         GraphicPtr top = shape(QRectF(20, 20, 60, 40));
         GraphicPtr below = shape(QRectF(10, 10, 200, 200));
