@@ -101,7 +101,8 @@ void BarcodeColorButton::setColor(const QColor& color) {
 // ---------------------------------------------------------------- instance
 
 Barcode_Gen* Barcode_Gen::defaultInstance() {
-    if (!Barcode_Gen_Var)
+    // Widgets are made on the GUI thread only; a worker gets the designer if it exists.
+    if (!Barcode_Gen_Var && isGuiThread())
         new Barcode_Gen(mainWindow());
     return Barcode_Gen_Var;
 }

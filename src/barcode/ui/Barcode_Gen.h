@@ -64,7 +64,8 @@ struct BarcodeNumberPair {
 class Barcode_Gen : public QDialog {
     Q_OBJECT
 public:
-    // The one designer of the run, made on first use over the main window.
+    // The one designer of the run, made on first use over the main window (on the GUI thread; elsewhere it
+    // is null until then).
     static Barcode_Gen* defaultInstance();
     explicit Barcode_Gen(QWidget* parent = nullptr);
     ~Barcode_Gen() override;
