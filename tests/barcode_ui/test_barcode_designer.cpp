@@ -666,6 +666,30 @@ private slots:
         QVERIFY(!refused.reason.isEmpty());
     }
 
+    void acceptedImageIsWhatRowsDraw_data() {
+        QTest::addColumn<bool>("twoD");
+        QTest::newRow("linear") << false;
+        QTest::newRow("2-D") << true;
+    }
+    void acceptedImageIsWhatRowsDraw() {
+        QFETCH(bool, twoD);
+        const GraphicPtr item = newBarcode();
+        setEveryField(*item, twoD);
+        item->barcode_font_index = twoD ? int(BarcodeSymbologies::QRCode) : int(BarcodeSymbologies::Code39);
+        item->linear_font_val = QStringLiteral("ROW-7");
+        QTimer::singleShot(0, d, [this] {
+            d->setValueFont(QFont(QStringLiteral("DejaVu Sans"), 13));
+            d->lrMargin.stepper->stepUp();
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        // The per-row fill of print, export and mail makes the item's image from the stored fields alone.
+        const BarcodeResult row = Get_Item_Barcode_For_Value(*item, BarcodeStyle::fromItem(*item).content());
+        QVERIFY2(row.ok(), qPrintable(row.reason));
+        QCOMPARE(Barcode_output_image, row.image);
+    }
+
     void rowImagesFromAWorker() {
         const GraphicPtr item = newBarcode();
         item->linear_font_val = QStringLiteral("WORKER");
