@@ -15,6 +15,15 @@
 #include "common/Prompt.h"
 #include "data/Data_From_Excel.h"
 #include "data/SeriesFiles.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "data/ui/BatchWizard.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
+#include "data/ui/Generate_List.h"
+#include "data/ui/Import_Excel.h"
+#include "data/ui/Import_Wizard.h"
+#include "data/ui/SeriesDialogSupport.h"
+#include "common/FileHelpers.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -481,6 +490,8 @@ void SKTWindowController::buildMenusAndToolbars()
         ->setObjectName(QStringLiteral("Card_Properties_btn"));
     view->addAction(tr("Card Background..."), _inspector, &InspectorPanel::Card_Bckgrnd_Clicked)
         ->setObjectName(QStringLiteral("Card_Bckgrnd_btn"));
+
+    buildDataMenu();
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     for (QAction* a : _toolActions)
@@ -1028,6 +1039,73 @@ int SKTWindowController::Open_Export_File_Box(const QString& path, const QString
     Open_Export_Log* log = Open_Export_Files();
     log->prepare(path, message, written);
     return log->runModal();
+}
+
+// ---------------------------------------------------------------- series and data table
+
+void SKTWindowController::buildDataMenu()
+{
+    QMenu* data = menuBar()->addMenu(tr("&Data"));
+    data->setObjectName(QStringLiteral("Data_Menu"));
+    data->addAction(tr("Batch Processing Series..."), this, &SKTWindowController::Batch_Series_Button)
+        ->setObjectName(QStringLiteral("Batch_Series_Button"));
+    data->addAction(tr("Import Series..."), this, &SKTWindowController::Import_Wizard_Button)
+        ->setObjectName(QStringLiteral("Import_Wizard_Button"));
+    data->addAction(tr("Create Series..."), this, &SKTWindowController::Create_Series_Button)
+        ->setObjectName(QStringLiteral("Create_Series_Button"));
+    data->addSeparator();
+    data->addAction(tr("Import Excel Sheet into Data Table..."), this, &SKTWindowController::Import_Sheet_Button)
+        ->setObjectName(QStringLiteral("Import_Sheet_Button"));
+    data->addAction(tr("Data Table..."), this, [] { Data_From_Excel_Dialog::defaultInstance()->Open_Wnd(); })
+        ->setObjectName(QStringLiteral("Data_Table_Button"));
+
+    SeriesDialogs::setInUseTest([this](const QString& name) {
+        return Check_Batch_File_In_Use_Validation(name, Get_Front_Controls_Array(), Get_Back_Controls_Array(),
+                                                  CARD_SIDE_STR == QLatin1String("2"));
+    });
+    SeriesDialogs::setExportFinishedHandler([this](const QString& path, const QString& message, bool written) {
+        Open_Export_File_Box(path, message, written);
+    });
+    // The inspector's series lists follow the series folder.
+    SeriesDialogs::setSeriesChangedHandler([this] { Show_RHS_Properties(Last_Selected_Graphic); });
+}
+
+void SKTWindowController::Batch_Series_Button()
+{
+    BatchWizard::defaultInstance()->Open_Wnd();
+    Show_RHS_Properties(Last_Selected_Graphic);
+}
+
+void SKTWindowController::Import_Wizard_Button()
+{
+    Import_Wizard* wizard = Import_Wizard::defaultInstance();
+    wizard->file_name_required = 1;
+    wizard->file_name_Insert = 0;
+    wizard->Open_Wnd();
+}
+
+void SKTWindowController::Create_Series_Button()
+{
+    Generate_List* generator = Generate_List::defaultInstance();
+    generator->file_name_required = 1;
+    generator->file_name_Insert = 0;
+    generator->Open_Wnd();
+}
+
+void SKTWindowController::Import_Sheet_Button()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Workbook"), QString(),
+                                                      tr("Excel Workbook (*.xlsx *.XLSX)"));
+    if (path.isEmpty() || Check_And_Validate_File_Path(path) != 0)
+        return;
+    Import_Excel* dialog = Import_Excel::defaultInstance();
+    dialog->open_mode = QStringLiteral("E");
+    if (dialog->Open_excel_Wnd(path) != 1)
+        return;
+    Excel_Source_Path = path;
+    Excel_Binding_Use = Data_From_Excel::defaultInstance()->rowCountOfTable() > 0;
+    Show_RHS_Properties(Last_Selected_Graphic);
+    Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
 }
 
 // ---------------------------------------------------------------- entry points of other commands

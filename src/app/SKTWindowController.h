@@ -155,6 +155,11 @@ public:
     void Print_Button();
     void Export_Button();
     void Mail_Button();
+    // Series and data-table commands (Data menu).
+    void Batch_Series_Button();
+    void Import_Wizard_Button();
+    void Create_Series_Button();
+    void Import_Sheet_Button();
     QAction* Open_Design_Action;
     QAction* Save_Design_Action;
     QAction* Print_Action;
@@ -192,6 +197,7 @@ private:
     void buildCanvases();
     void buildActions();
     void buildMenusAndToolbars();
+    void buildDataMenu();
     void buildContextMenus();
     void updateSelectionStatus();
     void editTextOf(const GraphicPtr& item);

@@ -1,0 +1,456 @@
+#include "data/SeriesImport.h"
+
+#include "common/Prompt.h"
+#include "common/SafeFileName.h"
+#include "common/StringHelpers.h"
+#include "data/SeriesFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace SeriesImport {
+
+namespace {
+const QString kFontMarker = QStringLiteral("NSFont = ");
+
+QChar cp1252(uchar b)
+{
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (b >= 0x80 && b < 0xA0)
+        return QChar(high[b - 0x80]);
+    return QChar(b);
+}
+
+QString decodeCp1252(QByteArrayView bytes)
+{
+    QString s;
+    s.reserve(bytes.size());
+    for (char c : bytes)
+        s.append(cp1252(uchar(c)));
+    return s;
+}
+
+std::optional<QString> strictDecode(QStringDecoder::Encoding enc, QByteArrayView bytes)
+{
+    QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Words after which the rest of the group is no text of the document.
+bool isSkippedDestination(QByteArrayView word)
+{
+    static const char* const words[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "object",
+                                        "header", "headerl", "headerr", "headerf", "footer", "footerl",
+                                        "footerr", "footerf", "footnote", "themedata", "colorschememapping",
+                                        "datastore", "latentstyles", "listtable", "listoverridetable",
+                                        "rsidtbl", "generator", "filetbl", "revtbl", "xmlnstbl", "fldinst",
+                                        "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
+                                        "nonshppict", "shppict", "mmathPr", "wgrffmtfilter", "pgdsctbl"};
+    for (const char* w : words) {
+        if (word == QByteArrayView(w))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QString chk_and_insert_validation(const QString& text)
+{
+    QString s = text;
+    s.remove(u'\\');
+    s.remove(u'{');
+    s.remove(u'}');
+    return Trim_Str(s);
+}
+
+TextKind textKindOfPath(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    if (ext == QLatin1String("CSV"))
+        return TextKind::Csv;
+    if (ext == QLatin1String("RTF"))
+        return TextKind::Rtf;
+    return TextKind::Plain;
+}
+
+std::optional<QString> decodeText(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return strictDecode(QStringDecoder::Utf8, QByteArrayView(bytes).sliced(3));
+    if (bytes.startsWith("\xFF\xFE"))
+        return strictDecode(QStringDecoder::Utf16LE, QByteArrayView(bytes).sliced(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return strictDecode(QStringDecoder::Utf16BE, QByteArrayView(bytes).sliced(2));
+    // UTF-16 without a mark: text of Latin letters has a zero byte in every other place.
+    if (bytes.size() >= 4 && bytes.size() % 2 == 0) {
+        qsizetype evenZeros = 0, oddZeros = 0;
+        const qsizetype n = std::min<qsizetype>(bytes.size(), 4096);
+        for (qsizetype i = 0; i < n; ++i) {
+            if (bytes[i] == 0)
+                (i % 2 ? oddZeros : evenZeros)++;
+        }
+        if (oddZeros > n / 4 && evenZeros == 0)
+            return strictDecode(QStringDecoder::Utf16LE, bytes);
+        if (evenZeros > n / 4 && oddZeros == 0)
+            return strictDecode(QStringDecoder::Utf16BE, bytes);
+    }
+    if (auto utf8 = strictDecode(QStringDecoder::Utf8, bytes))
+        return utf8;
+    return decodeCp1252(bytes);
+}
+
+std::optional<QString> rtfToText(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("{\\rtf"))
+        return std::nullopt;
+    struct Group {
+        bool skip = false;
+        int uc = 1;
+    };
+    QList<Group> stack{Group{}};
+    QString out;
+    QByteArray pendingBytes; // \'hh bytes, decoded together
+    int skipChars = 0;       // characters after \uN that stand in for it
+    const auto flush = [&] {
+        if (!pendingBytes.isEmpty()) {
+            if (!stack.last().skip)
+                out += decodeCp1252(pendingBytes);
+            pendingBytes.clear();
+        }
+    };
+    const auto put = [&](QChar c) {
+        flush();
+        if (!stack.last().skip)
+            out.append(c);
+    };
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const char c = bytes[i];
+        if (c == '{') {
+            flush();
+            stack.append(stack.last());
+            skipChars = 0;
+            ++i;
+            continue;
+        }
+        if (c == '}') {
+            flush();
+            if (stack.size() > 1)
+                stack.removeLast();
+            skipChars = 0;
+            ++i;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        if (c != '\\') {
+            if (skipChars > 0)
+                --skipChars;
+            else if (!stack.last().skip)
+                pendingBytes.append(c);
+            ++i;
+            continue;
+        }
+        // A control word or symbol.
+        ++i;
+        if (i >= n)
+            break;
+        const char s = bytes[i];
+        if (s == '\\' || s == '{' || s == '}') {
+            if (skipChars > 0)
+                --skipChars;
+            else
+                put(QChar(uchar(s)));
+            ++i;
+            continue;
+        }
+        if (s == '\'') {
+            const QByteArray hex = bytes.mid(i + 1, 2);
+            bool ok = false;
+            const int value = hex.toInt(&ok, 16);
+            i += 3;
+            if (!ok)
+                continue;
+            if (skipChars > 0)
+                --skipChars;
+            else if (!stack.last().skip)
+                pendingBytes.append(char(value));
+            continue;
+        }
+        if (s == '*') {
+            stack.last().skip = true;
+            ++i;
+            continue;
+        }
+        if (s == '~') {
+            put(QChar(0x00A0));
+            ++i;
+            continue;
+        }
+        if (s == '\r' || s == '\n') {
+            put(u'\n');
+            ++i;
+            continue;
+        }
+        if (!std::isalpha(uchar(s))) {
+            ++i; // \- \_ \: and others carry no text here
+            continue;
+        }
+        const qsizetype wordStart = i;
+        while (i < n && std::isalpha(uchar(bytes[i])))
+            ++i;
+        const QByteArrayView word = QByteArrayView(bytes).sliced(wordStart, i - wordStart);
+        bool hasParam = false;
+        int param = 0;
+        const qsizetype paramStart = i;
+        if (i < n && (bytes[i] == '-' || std::isdigit(uchar(bytes[i])))) {
+            ++i;
+            while (i < n && std::isdigit(uchar(bytes[i])) && i - paramStart < 10)
+                ++i;
+            param = bytes.mid(paramStart, i - paramStart).toInt(&hasParam);
+        }
+        if (i < n && bytes[i] == ' ')
+            ++i;
+        if (word == "par" || word == "line" || word == "sect" || word == "page" || word == "row")
+            put(u'\n');
+        else if (word == "tab" || word == "cell")
+            put(u'\t');
+        else if (word == "emdash")
+            put(QChar(0x2014));
+        else if (word == "endash")
+            put(QChar(0x2013));
+        else if (word == "bullet")
+            put(QChar(0x2022));
+        else if (word == "lquote")
+            put(QChar(0x2018));
+        else if (word == "rquote")
+            put(QChar(0x2019));
+        else if (word == "ldblquote")
+            put(QChar(0x201C));
+        else if (word == "rdblquote")
+            put(QChar(0x201D));
+        else if (word == "uc" && hasParam)
+            stack.last().uc = std::max(0, param);
+        else if (word == "u" && hasParam) {
+            const int code = param < 0 ? param + 65536 : param;
+            if (code >= 0 && code <= 0xFFFF)
+                put(QChar(char16_t(code)));
+            skipChars = stack.last().uc;
+        } else if (isSkippedDestination(word))
+            stack.last().skip = true;
+    }
+    flush();
+    return out;
+}
+
+QStringList valuesOfText(const QString& text, TextKind kind)
+{
+    QStringList values;
+    if (kind == TextKind::Csv) {
+        // Lines end at CR, LF or CR LF: files written on any system give one line per record.
+        QString normalized = text;
+        normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        normalized.replace(u'\r', u'\n');
+        for (const QStringView line : QStringView(normalized).split(u'\n')) {
+            if (!line.contains(u','))
+                continue;
+            for (const QStringView piece : line.split(u',')) {
+                const QString v = chk_and_insert_validation(piece.toString());
+                if (v.contains(kFontMarker))
+                    break;
+                if (!v.isEmpty())
+                    values << v;
+            }
+        }
+        return values;
+    }
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        const QString v = chk_and_insert_validation(line.toString());
+        if (v.contains(kFontMarker))
+            break;
+        if (!v.isEmpty())
+            values << v;
+    }
+    return values;
+}
+
+TextImport importTextFile(const QString& path)
+{
+    TextImport result;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxSourceBytes) {
+        result.error = unreadableMessage();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = unreadableMessage();
+        return result;
+    }
+    const TextKind kind = textKindOfPath(path);
+    const std::optional<QString> text = kind == TextKind::Rtf ? rtfToText(bytes) : decodeText(bytes);
+    if (!text || Trim_Str(*text).isEmpty()) {
+        result.error = corruptMessage();
+        return result;
+    }
+    result.values = valuesOfText(*text, kind);
+    return result;
+}
+
+std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode)
+{
+    const QString trimmed = Trim_Str(text);
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    QStringList values;
+    for (const QStringView line : QStringView(trimmed).split(u'\n')) {
+        if (!fileMode || !line.isEmpty())
+            values << line.toString();
+    }
+    return values;
+}
+
+const QStringList& pictureExtensions()
+{
+    static const QStringList ext{QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                                 QStringLiteral("jfif"), QStringLiteral("gif"),  QStringLiteral("bmp"),
+                                 QStringLiteral("png"),  QStringLiteral("tif"),  QStringLiteral("tiff")};
+    return ext;
+}
+
+QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* stop,
+                                const std::function<void(int)>& progress)
+{
+    QStringList values;
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return values;
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    int seen = 0;
+    for (const QString& name : names) {
+        if (stop && stop->load())
+            break;
+        const QFileInfo fi(dir.filePath(name));
+        if (fi.exists() && !fi.isDir() && pictureExtensions().contains(fi.suffix().toLower()))
+            values << fi.filePath();
+        if (progress && (++seen % 256) == 0)
+            progress(seen);
+    }
+    return values;
+}
+
+QString seriesNameOfTyped(const QString& typed, QString* problem)
+{
+    const QString name = Remove_Reserve_Char_In_File_Name(typed);
+    if (name.isEmpty()) {
+        if (problem)
+            *problem = QStringLiteral("Please enter list name.");
+        return {};
+    }
+    const QString why = fileNameProblem(name);
+    if (!why.isEmpty()) {
+        if (problem)
+            *problem = why;
+        return {};
+    }
+    return name;
+}
+
+SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message)
+{
+    QString problem;
+    const QString name = seriesNameOfTyped(typedName, &problem);
+    if (name.isEmpty()) {
+        if (message)
+            *message = problem;
+        return SaveResult::BadName;
+    }
+    if (SeriesFiles::exists(name) && !Show_YES_NO_MessageBox(replaceQuestion()))
+        return SaveResult::Declined;
+    QString error;
+    if (!SeriesFiles::writeSeries(name, values, &error)) {
+        Show_NSLog_Message(error);
+        if (message)
+            *message = accessErrorMessage();
+        return SaveResult::Failed;
+    }
+    return SaveResult::Saved;
+}
+
+QStringList sheetColumnTitles(const SheetData& sheet) { return XlsxReader::headerTitles(sheet); }
+
+QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                bool keepEmpty)
+{
+    QStringList values;
+    for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r) {
+        for (int c : columns) {
+            const QString v = Trim_Str(sheet.cell(r, c));
+            if (keepEmpty || !v.isEmpty())
+                values << v;
+        }
+    }
+    return values;
+}
+
+QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader)
+{
+    QStringList values;
+    for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r)
+        values << Trim_Str(sheet.cell(r, column));
+    return values;
+}
+
+std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                         const QString& rowNumberTitle, QString* error)
+{
+    if (columns.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No column is selected.");
+        return std::nullopt;
+    }
+    const int first = containsHeader ? 1 : 0;
+    if (sheet.rowCount() <= first) {
+        if (error)
+            *error = corruptMessage();
+        return std::nullopt;
+    }
+    const QStringList header = XlsxReader::headerTitles(sheet);
+    TableContent table;
+    table.titles << rowNumberTitle;
+    for (int c : columns)
+        table.titles << header.value(c, QStringLiteral("Untitled Column %1").arg(c + 1));
+    for (int r = first; r < sheet.rowCount(); ++r) {
+        QStringList row{QString::number(table.rows.size() + 1)};
+        for (int c : columns)
+            row << Trim_Str(sheet.cell(r, c));
+        table.rows.append(std::move(row));
+    }
+    return table;
+}
+
+SheetRead readWorkbookSheet(const QString& path, int sheetIndex)
+{
+    SheetRead result;
+    XlsxReader reader;
+    if (!reader.open(path, &result.error))
+        return result;
+    result.sheetNames = reader.sheetNames();
+    if (sheetIndex >= 0 && sheetIndex < result.sheetNames.size())
+        result.sheet = reader.readSheet(sheetIndex, &result.error);
+    return result;
+}
+
+} // namespace SeriesImport

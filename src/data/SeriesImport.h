@@ -1,0 +1,120 @@
+#pragma once
+
+// What the series import wizard, the sheet dialogs and the series manager decide, without windows:
+// reading text, RTF and CSV sources into values, picture folders, sheet columns, and where the values go
+// (a new series file or the manager's value list).
+
+#include "data/XlsxReader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+namespace SeriesImport {
+
+// Messages of the import dialogs.
+inline QString corruptMessage()
+{
+    return QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
+}
+inline QString unreadableMessage() { return QStringLiteral("Please select a valid file."); }
+inline QString accessErrorMessage() { return QStringLiteral("Error in file accessing."); }
+inline QString replaceQuestion()
+{
+    return QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
+}
+inline QString emptyPasteMessage() { return QStringLiteral("Please enter some data."); }
+inline QString listEmptyMessage() { return QStringLiteral("List is empty."); }
+
+// Largest text source that is read (the size of the largest series file).
+constexpr qint64 MaxSourceBytes = 256LL * 1024 * 1024;
+
+// Removes every backslash, "{" and "}", then trims with Trim_Str.
+QString chk_and_insert_validation(const QString& text);
+
+enum class TextKind { Plain, Rtf, Csv };
+// The kind by the path's extension, case ignored: "csv", "rtf", anything else plain text.
+TextKind textKindOfPath(const QString& path);
+
+// Text of a plain text file: UTF-8 or UTF-16 with a byte order mark, UTF-16 without one when the bytes
+// say so, UTF-8 when valid, else Windows-1252. Nothing for bytes that decode to no text.
+std::optional<QString> decodeText(const QByteArray& bytes);
+// The plain text of an RTF document: paragraphs become line feeds, tabs, escapes (\'hh, \uN) and
+// groups are resolved, font and colour tables, pictures and other destinations are left out.
+// Nothing when the bytes are not RTF.
+std::optional<QString> rtfToText(const QByteArray& bytes);
+
+// Values of a text source. CSV: lines at carriage returns; a line without "," is skipped; every piece
+// between commas is cleaned and delivered unless empty; a piece holding "NSFont = " ends its line.
+// Plain text and RTF text: lines at line feeds, each cleaned; a line holding "NSFont = " ends the import.
+QStringList valuesOfText(const QString& text, TextKind kind);
+
+struct TextImport {
+    QStringList values;
+    QString error; // the message for the user when the source gave nothing
+};
+// Reads and parses a text, RTF or CSV file. A file that cannot be read gives unreadableMessage(); one
+// that gives no text or an empty text gives corruptMessage().
+TextImport importTextFile(const QString& path);
+
+// Pasted text: trimmed as a whole, split at line feeds. In file mode blank lines are skipped and other
+// lines kept as they stand; in list mode every line goes on (the value list drops empty ones).
+// Nothing when the trimmed text is empty (emptyPasteMessage()).
+std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode);
+
+// Accepted picture extensions (lower case).
+const QStringList& pictureExtensions();
+// Full paths of the pictures directly in folder (no sub-folders; entries that are folders are left out),
+// sorted by name so the order is the same on every machine. stop, when set, ends the listing early;
+// progress is told the number of entries looked at so far.
+QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* stop = nullptr,
+                                const std::function<void(int)>& progress = {});
+
+// --- new series files ---
+
+// The checked name of a new series typed by the user: reserved characters removed, then the name must be
+// a safe file name. Empty and *problem set when it is not.
+QString seriesNameOfTyped(const QString& typed, QString* problem = nullptr);
+
+// Writes a new series file: the name is checked, an existing series is replaced only after the user said
+// "Yes" to replaceQuestion(); the file itself is replaced atomically, so a failure leaves the old one.
+enum class SaveResult { Saved, Declined, BadName, Failed };
+SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message = nullptr);
+
+// --- sheets ---
+
+// Column rows of a sheet: one per sheet column of the first row, in order, titled with
+// XlsxReader::headerTitles (a blank title shows as "Untitled Column %d", so rows and columns stay aligned).
+QStringList sheetColumnTitles(const SheetData& sheet);
+
+// Cells of the ticked columns (sheet positions), row by row, from the second row when containsHeader,
+// trimmed; empty cells are left out unless keepEmpty.
+QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                bool keepEmpty = false);
+// The cells of one column from the second row when containsHeader, trimmed; empty cells kept as empty.
+QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader);
+
+// The data table made from a sheet: titles from the first row whatever containsHeader says (row-number
+// title first), rows from the second row when containsHeader, numbered from 1. Nothing when no row
+// would be made or no column is ticked; *error says why.
+struct TableContent {
+    QStringList titles;
+    QList<QStringList> rows;
+};
+std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                         const QString& rowNumberTitle, QString* error = nullptr);
+
+// Reads one sheet of a workbook (safe on any thread).
+struct SheetRead {
+    QStringList sheetNames;
+    std::optional<SheetData> sheet;
+    QString error;
+};
+SheetRead readWorkbookSheet(const QString& path, int sheetIndex);
+
+} // namespace SeriesImport

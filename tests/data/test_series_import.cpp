@@ -1,0 +1,285 @@
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/SeriesFiles.h"
+#include "data/SeriesImport.h"
+#include "data/XlsxWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace SeriesImport;
+
+namespace {
+class ScriptedPrompt : public PromptHandler {
+public:
+    QStringList messages;
+    QStringList questions;
+    bool answer = true;
+    void message(const QString& text) override { messages << text; }
+    bool yesNo(const QString& question) override
+    {
+        questions << question;
+        return answer;
+    }
+};
+
+void writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readRaw(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestSeriesImport : public QObject {
+    Q_OBJECT
+    QTemporaryDir root;
+    ScriptedPrompt prompt;
+
+private slots:
+    void init()
+    {
+        QVERIFY(root.isValid());
+        Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
+        QDir(Data_Folder_Path).removeRecursively();
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+        prompt = ScriptedPrompt();
+        setPromptHandler(&prompt);
+    }
+    void cleanup() { setPromptHandler(nullptr); }
+
+    void cleaning_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("clean");
+        QTest::newRow("braces") << "C{x}" << "Cx";
+        QTest::newRow("backslash") << "a\\b" << "ab";
+        QTest::newRow("blanks and CR") << "  B \r" << "B";
+        QTest::newRow("only braces") << "{}" << "";
+    }
+    void cleaning()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, clean);
+        QCOMPARE(chk_and_insert_validation(text), clean);
+    }
+
+    void textValues_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("values");
+        const int plain = int(TextKind::Plain), csv = int(TextKind::Csv);
+        QTest::newRow("plain lines") << "A\n\n B \nC{x}" << plain << QStringList{"A", "B", "Cx"};
+        QTest::newRow("font line ends import") << "one\ntwo\nNSFont = Helvetica\nfour" << plain << QStringList{"one", "two"};
+        QTest::newRow("CR LF") << "a\r\nb\r\n" << plain << QStringList{"a", "b"};
+        QTest::newRow("CR only is one line") << "a\rb" << plain << QStringList{"a\rb"};
+        QTest::newRow("csv CR") << "1,2\r3,4\r5" << csv << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("csv CR LF") << "1,2\r\n3,4\r\n" << csv << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("csv LF") << "a,b\nc,d" << csv << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("csv font piece") << "a,NSFont = x,b\rc,d" << csv << QStringList{"a", "c", "d"};
+        QTest::newRow("csv quotes stay") << "\"a\",b" << csv << QStringList{"\"a\"", "b"};
+        QTest::newRow("csv empty pieces") << "a,,b,\r" << csv << QStringList{"a", "b"};
+    }
+    void textValues()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QStringList, values);
+        QCOMPARE(valuesOfText(text, TextKind(kind)), values);
+    }
+
+    void kindByExtension_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("CSV") << "/x/a.CSV" << int(TextKind::Csv);
+        QTest::newRow("Rtf") << "/x/a.Rtf" << int(TextKind::Rtf);
+        QTest::newRow("txt") << "/x/a.txt" << int(TextKind::Plain);
+        QTest::newRow("none") << "/x/a" << int(TextKind::Plain);
+    }
+    void kindByExtension()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(int(textKindOfPath(path)), kind);
+    }
+
+    void textFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("utf8") << "a.txt" << QByteArray("Caf\xC3\xA9\nB\n") << QStringList{"Café", "B"} << QString();
+        QTest::newRow("utf8 bom") << "b.txt" << QByteArray("\xEF\xBB\xBFX\nY") << QStringList{"X", "Y"} << QString();
+        QTest::newRow("utf16 bom") << "c.txt" << QByteArray("\xFF\xFEX\0\n\0Y\0", 8) << QStringList{"X", "Y"} << QString();
+        QTest::newRow("windows-1252") << "d.txt" << QByteArray("Caf\xE9\n\x80") << QStringList{"Café", "€"} << QString();
+        QTest::newRow("empty") << "e.txt" << QByteArray(" \n \n") << QStringList{} << corruptMessage();
+        QTest::newRow("csv upper") << "f.CSV" << QByteArray("1,2\r\n3,4") << QStringList{"1", "2", "3", "4"} << QString();
+        QTest::newRow("rtf") << "g.rtf"
+                             << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038\n{\\fonttbl\\f0\\fswiss Helvetica;}\n"
+                                           "{\\colortbl;\\red255\\green255\\blue255;}\n{\\*\\expandedcolortbl;;}\n"
+                                           "\\pard\\tx566\\pardirnatural\n\n\\f0\\fs24 \\cf0 Alpha\\\nBeta\\par "
+                                           "Caf\\'e9 \\{x\\}\\\n\\u8364 ? euro\\line\n{\\b Bold} end}")
+                             << QStringList{"Alpha", "Beta", "Café x", "€ euro", "Bold end"} << QString();
+        QTest::newRow("rtf that is not rtf") << "h.rtf" << QByteArray("plain words") << QStringList{} << corruptMessage();
+        QTest::newRow("rtf without text") << "i.rtf" << QByteArray("{\\rtf1{\\fonttbl\\f0 Times;}}") << QStringList{}
+                                          << corruptMessage();
+    }
+    void textFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, values);
+        QFETCH(QString, error);
+        const QString path = root.filePath(file);
+        writeRaw(path, bytes);
+        const TextImport read = importTextFile(path);
+        QCOMPARE(read.error, error);
+        QCOMPARE(read.values, values);
+    }
+
+    void missingFile()
+    {
+        QCOMPARE(importTextFile(root.filePath("nothing.txt")).error, unreadableMessage());
+        QCOMPARE(importTextFile(root.path()).error, unreadableMessage()); // a folder
+    }
+
+    void pasted_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fileMode");
+        QTest::addColumn<QStringList>("values");
+        QTest::newRow("file skips blank lines") << "\n a\n\n  \nb\n" << true << QStringList{"a", "  ", "b"};
+        QTest::newRow("list keeps every line") << "a\n\nb" << false << QStringList{"a", "", "b"};
+    }
+    void pasted()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, fileMode);
+        QFETCH(QStringList, values);
+        const auto got = valuesOfPastedText(text, fileMode);
+        QVERIFY(got);
+        QCOMPARE(*got, values);
+        QVERIFY(!valuesOfPastedText(" \n\t ", true));
+    }
+
+    void pictureFolder()
+    {
+        const QString folder = root.filePath("pics");
+        QVERIFY(QDir().mkpath(folder + "/c.jpg"));
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        writeRaw(folder + "/b.png", "x");
+        writeRaw(folder + "/a.JPG", "x");
+        writeRaw(folder + "/notes.txt", "x");
+        writeRaw(folder + "/sub/d.png", "x");
+        QCOMPARE(pictureFolderValues(folder), (QStringList{folder + "/a.JPG", folder + "/b.png"}));
+        QVERIFY(pictureFolderValues(root.filePath("none")).isEmpty());
+        std::atomic<bool> stop{true};
+        QVERIFY(pictureFolderValues(folder, &stop).isEmpty());
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "Guests" << "Guests";
+        QTest::newRow("separators removed") << "../x/y" << QString(); // leading dots stay: refused
+        QTest::newRow("slashes inside") << "a/b" << "ab";
+        QTest::newRow("empty") << " " << QString();
+        QTest::newRow("only reserved") << "*?" << QString();
+        QTest::newRow("hidden") << ".hidden" << QString();
+    }
+    void names()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QString problem;
+        QCOMPARE(seriesNameOfTyped(typed, &problem), name);
+        QCOMPARE(problem.isEmpty(), !name.isEmpty());
+    }
+
+    void saveNew()
+    {
+        QCOMPARE(saveNewSeries("Guests", {"a", "b"}), SaveResult::Saved);
+        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
+        QVERIFY(prompt.questions.isEmpty());
+
+        // "No" to the question keeps the old file.
+        prompt.answer = false;
+        QCOMPARE(saveNewSeries("Guests", {"c"}), SaveResult::Declined);
+        QCOMPARE(prompt.questions, QStringList{replaceQuestion()});
+        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
+        prompt.answer = true;
+        QCOMPARE(saveNewSeries("Guests", {"c"}), SaveResult::Saved);
+        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("c\n"));
+
+        // A name that would leave the data folder writes nothing anywhere.
+        QString message;
+        QCOMPARE(saveNewSeries("../evil", {"x"}, &message), SaveResult::BadName);
+        QVERIFY(!message.isEmpty());
+        QVERIFY(!QFile::exists(root.filePath("evil.txt")));
+        QCOMPARE(saveNewSeries("", {"x"}, &message), SaveResult::BadName);
+        QCOMPARE(message, QStringLiteral("Please enter list name."));
+    }
+
+    void sheets()
+    {
+        SheetData sheet;
+        sheet.rows = {{"Name", " ", "City", "Zip"}, {"Ann", "x", "Oslo", ""}, {" Bob ", "", "", "9"}};
+        sheet.columnCount = 4;
+        QCOMPARE(sheetColumnTitles(sheet), (QStringList{"Name", "Untitled Column 2", "City", "Zip"}));
+        QCOMPARE(sheetValuesRowByRow(sheet, {0, 2}, true), (QStringList{"Ann", "Oslo", "Bob"}));
+        QCOMPARE(sheetValuesRowByRow(sheet, {0, 2}, true, true), (QStringList{"Ann", "Oslo", "Bob", ""}));
+        QCOMPARE(sheetValuesRowByRow(sheet, {0}, false), (QStringList{"Name", "Ann", "Bob"}));
+        QCOMPARE(sheetColumnValues(sheet, 3, true), (QStringList{"", "9"}));
+
+        auto table = tableOfSheet(sheet, {2, 3}, true, "Row No.");
+        QVERIFY(table);
+        QCOMPARE(table->titles, (QStringList{"Row No.", "City", "Zip"}));
+        QCOMPARE(table->rows, (QList<QStringList>{{"1", "Oslo", ""}, {"2", "", "9"}}));
+        table = tableOfSheet(sheet, {0}, false, "Row No.");
+        QVERIFY(table);
+        QCOMPARE(table->titles, (QStringList{"Row No.", "Name"}));
+        QCOMPARE(table->rows.size(), 3);
+        QCOMPARE(table->rows[0], (QStringList{"1", "Name"}));
+
+        SheetData headerOnly;
+        headerOnly.rows = {{"Name"}};
+        headerOnly.columnCount = 1;
+        QString error;
+        QVERIFY(!tableOfSheet(headerOnly, {0}, true, "Row No.", &error));
+        QCOMPARE(error, corruptMessage());
+        QVERIFY(!tableOfSheet(sheet, {}, true, "Row No.", &error));
+    }
+
+    void workbooks()
+    {
+        const QString path = root.filePath("book.xlsx");
+        QVERIFY(XlsxWriter::WriteWorkbook(path, {{"A", "B"}, {"1", "2"}}));
+        SheetRead read = readWorkbookSheet(path, 0);
+        QVERIFY(read.error.isEmpty());
+        QCOMPARE(read.sheetNames, QStringList{"Sheet1"});
+        QVERIFY(read.sheet);
+        QCOMPARE(read.sheet->rowCount(), 2);
+        QVERIFY(!readWorkbookSheet(path, 3).sheet);
+
+        writeRaw(root.filePath("broken.xlsx"), "PK\x03\x04 not really a zip");
+        read = readWorkbookSheet(root.filePath("broken.xlsx"), 0);
+        QVERIFY(!read.sheet);
+        QVERIFY(read.sheetNames.isEmpty());
+        QVERIFY(!read.error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSeriesImport)
+#include "test_series_import.moc"
