@@ -181,7 +181,7 @@ void Import_Excel::CancelPressed()
 
 bool Import_Excel::Insert_file_Func()
 {
-    if (!excel_content || excel_content->rowCount() == 0) {
+    if (!excel_content || excel_content->rowCount() <= (contains_header->isChecked() ? 1 : 0)) {
         Show_MessageBox(SeriesImport::corruptMessage());
         return false;
     }

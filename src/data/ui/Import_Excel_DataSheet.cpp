@@ -287,8 +287,9 @@ void Import_Excel_DataSheet::CancelPressed()
 
 bool Import_Excel_DataSheet::Create_file_For_Col_Func()
 {
-    const int rows = excel_content ? excel_content->rowCount() : 0;
-    if (rows == 0) {
+    // A sheet without data rows writes nothing (an existing series is not emptied).
+    const int first = contains_header->isChecked() ? 1 : 0;
+    if (!excel_content || excel_content->rowCount() <= first) {
         Show_MessageBox(QStringLiteral("There is no data in selected sheet.\nPlease select another Sheet/Excel "
                                        "File.\n") +
                         SeriesImport::corruptMessage());
@@ -353,7 +354,7 @@ bool Import_Excel_DataSheet::Insert_file_Func()
         return false;
     }
     // Nothing is written, and nothing replaced, when the sheet has no rows.
-    if (!excel_content || excel_content->rowCount() == 0) {
+    if (!excel_content || excel_content->rowCount() <= (contains_header->isChecked() ? 1 : 0)) {
         Show_MessageBox(SeriesImport::corruptMessage());
         return true;
     }
