@@ -8,7 +8,10 @@
 #include "common/Globals.h"
 #include "common/StringHelpers.h"
 #include "data/BatchState.h"
+#include "data/ui/BatchWizard.h"
 #include "data/ui/BindingCombos.h"
+#include "data/ui/Import_Excel.h"
+#include "data/ui/View_Data_Series.h"
 #include "profile/ProfileFill.h"
 #include "profile/ProfileGlobals.h"
 #include "profile/ProfilePlacement.h"
@@ -98,6 +101,19 @@ int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& 
     if (dialog->parentWidget() != this)
         dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
     dialog->setHost(_profileHost.get());
+    if (!dialog->viewSeries) {
+        dialog->viewSeries = [](const QString& name) {
+            View_Data_Series* viewer = View_Data_Series::defaultInstance();
+            viewer->file_name = name;
+            viewer->Open_Wnd();
+        };
+        dialog->openSeriesManager = [] { BatchWizard::defaultInstance()->Open_Wnd(); };
+        dialog->importWorkbook = [](const QString& path) {
+            Import_Excel* sheet = Import_Excel::defaultInstance();
+            sheet->open_mode = QStringLiteral("E");
+            sheet->Open_excel_Wnd(path);
+        };
+    }
     dialog->load_side = side;
     const int code = dialog->Open_Wnd(fromCard);
     if (code == 1)
