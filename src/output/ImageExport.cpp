@@ -1,0 +1,262 @@
+#include "output/ImageExport.h"
+
+#include "canvas/SKTRenderingView.h"
+#include "common/FileHelpers.h"
+#include "common/Prompt.h"
+#include "common/SafeFileName.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QRegularExpression>
+
+const QString Export_Success_Message = QStringLiteral("Frame has been exported successfully.");
+
+namespace {
+const QString kBoth = QStringLiteral("BOTH");
+const QString kFront = QStringLiteral("F");
+} // namespace
+
+QString Create_Front_Card_Path(const QString& path) { return path; }
+
+QString Create_Back_Card_Path(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString backName = dot > 0 ? QStringLiteral("%1_Back.%2").arg(name.left(dot), name.mid(dot + 1))
+                                     : name + QStringLiteral("_Back");
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? backName : path.left(slash + 1) + backName;
+}
+
+QImage Export_Combined_Image(const QImage& front, const QImage& back)
+{
+    if (front.isNull() || back.isNull()) {
+        Show_NSLog_Message(QStringLiteral("Invalid image"));
+        return QImage();
+    }
+    const int w = front.width(), h = front.height();
+    QImage out(w, 2 * h, QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull()) {
+        Show_NSLog_Message(QStringLiteral("Invalid image"));
+        return out;
+    }
+    out.setDotsPerMeterX(front.dotsPerMeterX());
+    out.setDotsPerMeterY(front.dotsPerMeterY());
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QRect(0, 0, w, h), front);
+    p.drawImage(QRect(0, h, w, h), back, QRect(0, 0, w, h));
+    p.end();
+    return out;
+}
+
+QImage renderDesignSide(const BatchFillJob::Design& design, bool front)
+{
+    return SKTRenderingView::image_From_Card_Graphics(front ? design.front : design.back, false,
+                                                      front ? design.frontProp : design.backProp,
+                                                      design.cardShape, design.frontProp.Card_Size);
+}
+
+CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side)
+{
+    CardRowImages images;
+    if (side != kFront)
+        images.back = fill.Set_data_table_value_to_card(row, QStringLiteral("B"), false);
+    if (side == kFront || side == kBoth)
+        images.front = fill.Set_data_table_value_to_card(row, kFront, false);
+    return images;
+}
+
+QString ExportResult::message() const
+{
+    if (complete())
+        return Export_Success_Message;
+    if (total > 0) { // a batch
+        if (stopped)
+            return QStringLiteral("Export stopped: %1 of %2 cards have been exported.").arg(cards).arg(total);
+        return QStringLiteral("Export ended because a file could not be written: %1 of %2 cards have been "
+                              "exported.")
+            .arg(cards)
+            .arg(total);
+    }
+    return QStringLiteral("%1 of %2 files have been exported.")
+        .arg(written.size())
+        .arg(written.size() + failed.size());
+}
+
+QStringList singleExportFiles(const QString& path, const QString& side, bool combined)
+{
+    if (side == kBoth)
+        return combined ? QStringList{Create_Front_Card_Path(path)}
+                        : QStringList{Create_Back_Card_Path(path), Create_Front_Card_Path(path)};
+    if (side == kFront)
+        return {Create_Front_Card_Path(path)};
+    return {Create_Back_Card_Path(path)};
+}
+
+QString overwriteQuestion(const QStringList& files)
+{
+    QStringList existing;
+    for (const QString& f : files) {
+        const QFileInfo info(f);
+        if (info.exists() || info.isSymLink())
+            existing << f;
+    }
+    if (existing.isEmpty())
+        return QString();
+    if (existing.size() == 1)
+        return QStringLiteral("\"%1\" already exists.\n\nDo you want to replace it?")
+            .arg(QFileInfo(existing.first()).fileName());
+    return QStringLiteral("%1 files already exist in \"%2\", such as \"%3\".\n\nDo you want to replace them?")
+        .arg(existing.size())
+        .arg(QFileInfo(existing.first()).absolutePath(), QFileInfo(existing.first()).fileName());
+}
+
+namespace {
+
+void writeFile(ExportResult& result, const QImage& image, const QString& path)
+{
+    if (Save_gen_image(image, path))
+        result.written << path;
+    else
+        result.failed << path;
+}
+
+} // namespace
+
+ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
+                                bool combined)
+{
+    ExportResult result;
+    if (side == kBoth) {
+        const QImage back = renderDesignSide(design, false);
+        const QImage front = renderDesignSide(design, true);
+        result.path = Create_Front_Card_Path(path);
+        if (combined) {
+            const QImage both = Export_Combined_Image(front, back);
+            if (both.isNull())
+                result.failed << result.path; // nothing is written over an existing file
+            else
+                writeFile(result, both, result.path);
+        } else {
+            writeFile(result, back, Create_Back_Card_Path(path));
+            writeFile(result, front, result.path);
+        }
+    } else if (side == kFront) {
+        result.path = Create_Front_Card_Path(path);
+        writeFile(result, renderDesignSide(design, true), result.path);
+    } else {
+        result.path = Create_Back_Card_Path(path);
+        writeFile(result, renderDesignSide(design, false), result.path);
+    }
+    // The window names a file that exists: the main one, or what was written instead.
+    if (!result.written.contains(result.path) && !result.written.isEmpty())
+        result.path = result.written.last();
+    return result;
+}
+
+// ---------------------------------------------------------------- batch
+
+QString ExportBatchJob::batchFolder(const QString& chosenFolder)
+{
+    return QDir(chosenFolder).filePath(FolderName);
+}
+
+ExportBatchJob::ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString& chosenFolder,
+                               const QString& side, bool combined, const QString& type)
+    : _fill(std::move(fill)),
+      _folder(batchFolder(chosenFolder)),
+      _side(side == kBoth || side == kFront ? side : QStringLiteral("B")),
+      _combined(combined && side == kBoth),
+      _type(type)
+{
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]{1,10}$"));
+    if (!word.match(_type).hasMatch())
+        _type = QStringLiteral("PNG");
+}
+
+ExportBatchJob::~ExportBatchJob() = default;
+
+int ExportBatchJob::total() const { return _fill ? _fill->Total_Batch_Excel_Card() : 0; }
+
+QStringList ExportBatchJob::rowFileNames(int row) const
+{
+    const QString base = QStringLiteral("Card_%1.%2").arg(row + 1).arg(_type);
+    if (_side == kBoth)
+        return _combined ? QStringList{base} : QStringList{Create_Back_Card_Path(base), base};
+    if (_side == kFront)
+        return {base};
+    return {Create_Back_Card_Path(base)};
+}
+
+QStringList ExportBatchJob::existingFiles() const
+{
+    QStringList out;
+    if (!QFileInfo(_folder).isDir())
+        return out;
+    const QDir dir(_folder);
+    for (int r = 0; r < total(); ++r) {
+        for (const QString& name : rowFileNames(r)) {
+            const QFileInfo info(dir.filePath(name));
+            if (info.exists() || info.isSymLink())
+                out << info.filePath();
+        }
+    }
+    return out;
+}
+
+ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress)
+{
+    ExportResult result;
+    result.path = _folder;
+    result.total = total();
+    if (!makeFolder(_folder)) {
+        result.folderFailed = true;
+        Show_MessageBox(QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is "
+                                       "inaccessible or there is no free space available in drive to save "
+                                       "barcode image."));
+        return result;
+    }
+    for (int row = 0; row < result.total; ++row) {
+        if (stop.load()) {
+            result.stopped = true;
+            break;
+        }
+        const QStringList names = rowFileNames(row);
+        QStringList paths;
+        for (const QString& name : names) {
+            // Names are made here, but the folder may be a link: nothing is written outside it.
+            const QString p = pathInsideFolder(_folder, name);
+            if (p.isEmpty()) {
+                Show_MessageBox(QStringLiteral("\"%1\" cannot be written inside \"%2\".").arg(name, _folder));
+                result.failed << QDir(_folder).filePath(name);
+                return result;
+            }
+            paths << p;
+        }
+        const CardRowImages images = renderRowSides(*_fill, row, _side);
+        const qsizetype failedBefore = result.failed.size();
+        if (_side == kBoth && _combined) {
+            const QImage both = Export_Combined_Image(images.front, images.back);
+            if (both.isNull())
+                result.failed << paths[0];
+            else
+                writeFile(result, both, paths[0]);
+        } else if (_side == kBoth) {
+            writeFile(result, images.back, paths[0]);
+            if (result.failed.size() == failedBefore)
+                writeFile(result, images.front, paths[1]);
+        } else {
+            writeFile(result, _side == kFront ? images.front : images.back, paths[0]);
+        }
+        if (result.failed.size() != failedBefore)
+            return result; // the next files would fail alike; the user has seen why
+        ++result.cards;
+        if (progress)
+            progress(result.cards);
+    }
+    return result;
+}

@@ -1,0 +1,92 @@
+#include "output/Printing_View.h"
+
+#include "canvas/SKTRenderingView.h"
+#include "common/Prompt.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+Printing_View::Printing_View(const PrintLayout& layout, int totalLabels, std::unique_ptr<BatchFillJob> fill,
+                             const BatchFillJob::Design& design)
+    : _layout(layout),
+      _total(qMax(0, totalLabels)),
+      _dataRows(fill ? fill->Total_Batch_Excel_Card() : 0),
+      _fill(std::move(fill)),
+      _frontProp(design.frontProp),
+      _backProp(design.backProp),
+      _cardShape(design.cardShape)
+{
+}
+
+Printing_View::~Printing_View() = default;
+
+int Printing_View::numberOfPages(bool preview) const
+{
+    int pages = labelPageCount(_total, _layout.rows, _layout.cols);
+    if (preview && pages > MaxPreviewPages) {
+        Show_MessageBox(QStringLiteral("For Qualitative and Performance reason, previewer shows print previews of "
+                                       "only first 50 sheets. However, printing has no such restriction."));
+        pages = MaxPreviewPages;
+    }
+    return pages;
+}
+
+void Printing_View::drawCard(QPainter& painter, const QRectF& where, const GraphicList& items, bool front) const
+{
+    painter.save();
+    painter.translate(where.topLeft());
+    const QRectF card(QPointF(0, 0), where.size());
+    painter.setClipRect(card, Qt::IntersectClip);
+    SKTRenderingView::paintCardSide(painter, items, front ? _frontProp : _backProp, _cardShape, card, card, true);
+    painter.restore();
+}
+
+void Printing_View::drawPage(QPainter& painter, int page)
+{
+    painter.fillRect(QRectF(QPointF(0, 0), _layout.paper), Qt::white);
+    if (!_fill || page < 0 || _layout.card.isEmpty())
+        return;
+    const int per = _layout.perSheet();
+    const int cols = qMax(1, _layout.cols);
+    for (int i = 0; i < per; ++i) {
+        const qint64 label = qint64(page) * per + i;
+        if (label >= _total)
+            break;
+        // A data job has one label per row; labels after the last row stay white.
+        if (isDataJob() && label >= _dataRows)
+            break;
+        const int row = isDataJob() ? int(label) : 0;
+        const LabelCardRects rects = labelCardRects(_layout, labelCellRect(_layout, i / cols, i % cols));
+        if (!rects.back.isNull())
+            drawCard(painter, rects.back, _fill->itemsForRow(row, QStringLiteral("B")), false);
+        if (!rects.front.isNull())
+            drawCard(painter, rects.front, _fill->itemsForRow(row, QStringLiteral("F")), true);
+    }
+}
+
+bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomic<bool>* stop)
+{
+    const int count = pages < 0 ? numberOfPages(false) : qMin(pages, numberOfPages(false));
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        Show_NSLog_Message(QStringLiteral("The printer could not be opened."));
+        return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Pages are laid out in points; the device counts in its own dots.
+    const qreal sx = device.logicalDpiX() / 72.0, sy = device.logicalDpiY() / 72.0;
+    for (int p = 0; p < count; ++p) {
+        if (stop && stop->load())
+            break;
+        if (p > 0 && !device.newPage()) {
+            painter.end();
+            return false;
+        }
+        painter.save();
+        painter.scale(sx, sy);
+        drawPage(painter, p);
+        painter.restore();
+    }
+    return painter.end();
+}

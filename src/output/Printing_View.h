@@ -1,0 +1,58 @@
+#pragma once
+
+// The pages of a label print job: each sheet holds rows x columns labels placed by the layout; label k of
+// the job (from 0) shows data row k in a data job, the design as it stands otherwise. Cards are drawn with
+// the shared renderer straight onto the page, so text and shapes stay vectors on a printer or in a PDF.
+// Pages are drawn by number, so a print system may ask for them in any order or more than once.
+
+#include "data/BatchFillJob.h"
+#include "output/LabelLayout.h"
+
+#include <atomic>
+#include <memory>
+
+class QPagedPaintDevice;
+class QPainter;
+
+class Printing_View {
+public:
+    // Sheets shown at most by a preview.
+    static constexpr int MaxPreviewPages = 50;
+
+    // fill holds the snapshot of the design (and the rows of a data job); design supplies the side settings.
+    // A data job is one whose fill has rows; its labels beyond the last row stay white.
+    Printing_View(const PrintLayout& layout, int totalLabels, std::unique_ptr<BatchFillJob> fill,
+                  const BatchFillJob::Design& design);
+    ~Printing_View();
+
+    const PrintLayout& layout() const { return _layout; }
+    int totalLabels() const { return _total; }
+    bool isDataJob() const { return _dataRows > 0; }
+    BatchFillJob* fill() const { return _fill.get(); }
+
+    // labels / (rows x columns), rounded up. A preview stops at MaxPreviewPages and, when it had to,
+    // shows "For Qualitative and Performance reason, previewer shows print previews of only first 50 sheets.
+    // However, printing has no such restriction."
+    int numberOfPages(bool preview) const;
+
+    // Draws sheet `page` (from 0) in points, paper top-left at the painter's origin.
+    void drawPage(QPainter& painter, int page);
+
+    // Draws every sheet (at most `pages`, all when negative) onto a paged device whose page size the caller
+    // has set and whose painter origin is the paper's corner (no margins, or a printer in full-page mode);
+    // the painter is scaled from points to the device. Stops between sheets when stop is set.
+    // False when the device could not be painted on.
+    bool print(QPagedPaintDevice& device, int pages = -1, const std::atomic<bool>* stop = nullptr);
+
+    // Draws one side's items as a card filling `where` (points), clipped to it.
+    void drawCard(QPainter& painter, const QRectF& where, const GraphicList& items, bool front) const;
+
+private:
+    PrintLayout _layout;
+    int _total;
+    int _dataRows;
+    std::unique_ptr<BatchFillJob> _fill;
+    Card_Property _frontProp;
+    Card_Property _backProp;
+    int _cardShape;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+// The help window: opens the help document ("Help.pdf" of the resource folder) and the maker's support,
+// web site, partner and sharing links.
+
+#include <QDialog>
+
+class QPushButton;
+class LinkButton;
+
+class Help_Support : public QDialog {
+    Q_OBJECT
+public:
+    explicit Help_Support(QWidget* parent = nullptr);
+
+    // Runs the window modally and hides it afterwards; 1 when closed with its Close button.
+    int Open_Wnd();
+
+    void HelpFilePressed();
+    void Gplus_Clicked();
+    void Facebook_Clicked();
+    void Twitter_Clicked();
+    void FB_Like_Clicked();
+
+    LinkButton* _Help_File_Label;
+    LinkButton* support_id;
+    LinkButton* website_1;
+    LinkButton* reseller_1;
+    QPushButton* closeButton;
+};

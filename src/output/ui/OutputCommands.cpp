@@ -1,0 +1,201 @@
+#include "output/ui/OutputCommands.h"
+
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/ui/Send_Modeless.h"
+#include "data/BatchState.h"
+#include "output/ui/ExportWindow.h"
+#include "output/ui/OutputHost.h"
+#include "output/ui/Print_Wnd.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+
+OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(parent), _host(host)
+{
+    runExportWindow = [](ExportWindow& w) { return w.exec(); };
+    chooseSaveFile = [this](const QString& type) {
+        QFileDialog dialog(_host.window(), tr("Export Image"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Replacing files is asked for all files an export writes, not only the one named here.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setNameFilter(QStringLiteral("%1 (*.%1 *.%2)").arg(type, type.toLower()));
+        dialog.setDefaultSuffix(type);
+        dialog.selectFile(QStringLiteral("Card.%1").arg(type));
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().first()
+                   : QString();
+    };
+    chooseFolder = [this] {
+        return QFileDialog::getExistingDirectory(_host.window(), tr("Choose a Folder for the Cards"));
+    };
+}
+
+OutputCommands::~OutputCommands()
+{
+    if (_thread) {
+        Stop_SMS_Sending_Now = true;
+        _thread->wait();
+        delete _thread;
+    }
+}
+
+Print_Wnd* OutputCommands::printWindow()
+{
+    if (!_printWnd)
+        _printWnd = new Print_Wnd(_host, _series, _host.window());
+    return _printWnd;
+}
+
+ExportWindow* OutputCommands::exportWindow()
+{
+    if (!_exportWnd)
+        _exportWnd = new ExportWindow(_host.window());
+    return _exportWnd;
+}
+
+void OutputCommands::Print_Button()
+{
+    const BatchFillJob::Design d = _host.design();
+    Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
+    if ((Use_Data_Sheet_Values || Use_Excel_Binding_Values) && Total_Batch_Excel_Card == 0) {
+        Show_MessageBox(QStringLiteral("List is empty."));
+        return;
+    }
+    Print_method();
+}
+
+void OutputCommands::Print_method()
+{
+    // Without a printer the dialog says "No printer found." and prints into a PDF file instead.
+    try {
+        printWindow()->Open_Print_Wnd();
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void OutputCommands::Export_Button()
+{
+    if (batchRunning())
+        return;
+    const BatchFillJob::Design d = _host.design();
+    ExportWindow* w = exportWindow();
+    Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
+    w->reset(Use_Data_Sheet_Values, Use_Excel_Binding_Values);
+    if (runExportWindow(*w) != 1)
+        return;
+    if (!w->useSeries())
+        Use_Data_Sheet_Values = false;
+    if (!w->useTable())
+        Use_Excel_Binding_Values = false;
+    Get_total_Card_count(_series, _host.dataTable());
+
+    const QString side = w->export_card_side();
+    const QString type = w->fileType();
+    if (!Use_Data_Sheet_Values && !Use_Excel_Binding_Values) {
+        QString path = chooseSaveFile(type);
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + type;
+        exportSingle(path, side, w->combined());
+    } else {
+        const QString folder = chooseFolder();
+        if (!folder.isEmpty())
+            startBatchExport(folder, side, w->combined(), type);
+    }
+}
+
+ExportResult OutputCommands::exportSingle(const QString& path, const QString& side, bool combined)
+{
+    const QString question = overwriteQuestion(singleExportFiles(path, side, combined));
+    if (!question.isEmpty() && !Show_YES_NO_MessageBox(question))
+        return ExportResult();
+    ExportResult result;
+    try {
+        result = Export_Single_File(_host.design(), path, side, combined);
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+        return result;
+    }
+    _host.showExportFinished(result.path, result.message(), !result.written.isEmpty());
+    return result;
+}
+
+bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
+                                      const QString& type)
+{
+    if (batchRunning())
+        return false;
+    auto job = std::make_shared<ExportBatchJob>(BatchFillJob::create(_host.design(), _series, _host.dataTable()),
+                                                chosenFolder, side, combined, type);
+    if (job->total() <= 0) {
+        Show_MessageBox(QStringLiteral("List is empty."));
+        return false;
+    }
+    const QString question = overwriteQuestion(job->existingFiles());
+    if (!question.isEmpty() && !Show_YES_NO_MessageBox(question))
+        return false;
+
+    _job = job;
+    _result = std::make_shared<ExportResult>();
+    _done = std::make_shared<std::atomic<int>>(0);
+    const int total = job->total();
+    Send_Modeless* sheet = Send_Modeless::defaultInstance();
+    sheet->resetProgress(total, QStringLiteral("%1 / %2 Frame").arg(0).arg(total));
+    Show_One_By_One_Modeless(_host.window());
+
+    _progressTimer = new QTimer(this);
+    _progressTimer->setInterval(500);
+    connect(_progressTimer, &QTimer::timeout, this, &OutputCommands::updateProgress);
+    _progressTimer->start();
+
+    auto result = _result;
+    auto done = _done;
+    // The worker sees only its snapshot; progress goes through an atomic the GUI polls.
+    _thread = QThread::create([job, result, done] {
+        try {
+            *result = job->run(Stop_SMS_Sending_Now, [done](int n) { done->store(n); });
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+            result->path = job->folder();
+            result->total = job->total();
+            result->cards = done->load();
+            result->stopped = true;
+        }
+    });
+    connect(_thread, &QThread::finished, this, &OutputCommands::batchEnded, Qt::QueuedConnection);
+    _thread->start();
+    return true;
+}
+
+void OutputCommands::updateProgress()
+{
+    if (!_done || !_job)
+        return;
+    const int n = _done->load();
+    Send_Modeless::defaultInstance()->setProgressValue(n, QStringLiteral("%1 / %2 ").arg(n).arg(_job->total()));
+}
+
+void OutputCommands::batchEnded()
+{
+    if (!_thread)
+        return;
+    _thread->wait();
+    delete _thread;
+    _thread = nullptr;
+    delete _progressTimer;
+    _progressTimer = nullptr;
+    updateProgress();
+    Hide_One_By_One_Modeless();
+    std::shared_ptr<ExportBatchJob> job = std::move(_job);
+    const ExportResult result = *_result;
+    _host.restoreFirstRow(job->fill());
+    // A folder that could not be made has been reported already.
+    if (!result.folderFailed)
+        _host.showExportFinished(result.path, result.message(), !result.written.isEmpty());
+    emit batchFinished(result);
+}

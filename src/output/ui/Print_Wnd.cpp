@@ -1,0 +1,591 @@
+#include "output/ui/Print_Wnd.h"
+
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/ui/UiHelpers.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "output/Printing_View.h"
+#include "output/ui/OutputHost.h"
+#include "output/ui/Sample_Preview.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A small picture of the sheet with the label block at position `code` (1..9, row by row).
+QIcon alignmentIcon(int code)
+{
+    QPixmap pm(28, 28);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(120, 120, 120), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3.5, 2.5, 21, 23));
+    const int col = (code - 1) % 3, row = (code - 1) / 3;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 110, 200));
+    p.drawRect(QRectF(6 + col * 6, 5 + row * 7, 4, 4));
+    p.end();
+    return QIcon(pm);
+}
+
+QString mm(double points) { return QString::asprintf("%0.2f", double(Points_to_MM_Convert(points))); }
+
+QDoubleSpinBox* mmBox(QWidget* parent, double max)
+{
+    auto* box = new QDoubleSpinBox(parent);
+    box->setRange(0, max);
+    box->setDecimals(2);
+    box->setSingleStep(0.5);
+    box->setSuffix(QStringLiteral(" mm"));
+    box->setKeyboardTracking(false);
+    return box;
+}
+
+QSpinBox* countBox(QWidget* parent, int min, int max)
+{
+    auto* box = new QSpinBox(parent);
+    box->setRange(min, max);
+    box->setKeyboardTracking(false);
+    return box;
+}
+
+} // namespace
+
+Print_Wnd::Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* parent)
+    : QDialog(parent), _host(host), _series(series)
+{
+    setWindowTitle(tr("Print Labels"));
+    applyDialogBackground(this);
+    const QPrinterInfo def = QPrinterInfo::defaultPrinter();
+    const QPageSize size = def.isNull() || !def.defaultPageSize().isValid() ? QPageSize(QPageSize::A4)
+                                                                            : def.defaultPageSize();
+    _pageLayout = QPageLayout(size, QPageLayout::Portrait, QMarginsF());
+    buildUi();
+
+    choosePdfPath = [this] {
+        return QFileDialog::getSaveFileName(this, tr("Save Labels as PDF"), tr("Labels.pdf"),
+                                            tr("PDF files (*.pdf)"));
+    };
+    runPreview = [this](Printing_View& view, int pages, QPrinter& printer) {
+        QPrintPreviewDialog dialog(&printer, this);
+        dialog.setWindowTitle(tr("Label Preview"));
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [&view, pages](QPrinter* p) { view.print(*p, pages); });
+        dialog.resize(900, 700);
+        dialog.exec();
+    };
+}
+
+Print_Wnd::~Print_Wnd() = default;
+
+QString Print_Wnd::pdfEntryTitle() { return tr("PDF file"); }
+
+void Print_Wnd::buildUi()
+{
+    // --- printer ---
+    auto* printerBox = new QGroupBox(tr("Printer"), this);
+    Printer_ComboBox = new QComboBox(printerBox);
+    printerNote = new QLabel(printerBox);
+    printerNote->setWordWrap(true);
+    printerNote->setStyleSheet(QStringLiteral("color: #8a4b00;"));
+    Orient_ComboBox = new QComboBox(printerBox);
+    Orient_ComboBox->addItems({QStringLiteral("Portrait"), QStringLiteral("Landscape")});
+    Paper_id = new QLabel(printerBox);
+    Size_id = new QLabel(printerBox);
+    l_mar_id = new QLabel(printerBox);
+    r_mar_id = new QLabel(printerBox);
+    t_mar_id = new QLabel(printerBox);
+    b_mar_id = new QLabel(printerBox);
+    pageSetupButton = new QPushButton(tr("Page Setup..."), printerBox);
+    auto* margins = new QHBoxLayout;
+    for (auto [caption, label] : {std::pair{"Left", l_mar_id}, {"Right", r_mar_id}, {"Top", t_mar_id},
+                                  {"Bottom", b_mar_id}}) {
+        margins->addWidget(new QLabel(tr(caption), printerBox));
+        margins->addWidget(label);
+    }
+    margins->addStretch();
+    auto* pf = new QFormLayout(printerBox);
+    pf->addRow(tr("Printer:"), Printer_ComboBox);
+    pf->addRow(QString(), printerNote);
+    pf->addRow(tr("Orientation:"), Orient_ComboBox);
+    pf->addRow(tr("Paper:"), Paper_id);
+    pf->addRow(tr("Size (mm):"), Size_id);
+    pf->addRow(tr("Margins (mm):"), margins);
+    pf->addRow(QString(), pageSetupButton);
+
+    // --- labels ---
+    auto* labelBox = new QGroupBox(tr("Labels"), this);
+    width_Text = mmBox(labelBox, 2000);
+    height_Text = mmBox(labelBox, 2000);
+    width_Text->setMinimum(1);
+    height_Text->setMinimum(1);
+    horz_mar_Text = mmBox(labelBox, 1000);
+    vert_mar_Text = mmBox(labelBox, 1000);
+    Row_Text = countBox(labelBox, 1, 999);
+    Col_Text = countBox(labelBox, 1, 999);
+    Total_Text = countBox(labelBox, 0, 999999);
+    Copies_Text = countBox(labelBox, 1, 999);
+    auto* lf = new QGridLayout(labelBox);
+    auto addPair = [&](int row, int col, const QString& caption, QWidget* w) {
+        lf->addWidget(new QLabel(caption, labelBox), row, col * 2);
+        lf->addWidget(w, row, col * 2 + 1);
+    };
+    addPair(0, 0, tr("Width:"), width_Text);
+    addPair(0, 1, tr("Height:"), height_Text);
+    addPair(1, 0, tr("Column gap:"), horz_mar_Text);
+    addPair(1, 1, tr("Row gap:"), vert_mar_Text);
+    addPair(2, 0, tr("Rows:"), Row_Text);
+    addPair(2, 1, tr("Columns:"), Col_Text);
+    addPair(3, 0, tr("Labels:"), Total_Text);
+    addPair(3, 1, tr("Copies:"), Copies_Text);
+
+    // --- sides ---
+    auto* sideBox = new QGroupBox(tr("Card side"), this);
+    matrix_card_side = new QButtonGroup(this);
+    auto* sideRow = new QHBoxLayout;
+    const char* sideTitles[] = {"Both sides", "Front", "Back"};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(tr(sideTitles[i]), sideBox);
+        matrix_card_side->addButton(r, i);
+        sideRow->addWidget(r);
+    }
+    sideRow->addStretch();
+    print_alignment = new QComboBox(sideBox);
+    print_alignment->addItems({tr("Front above back"), tr("Front left of back")});
+    auto* sf = new QVBoxLayout(sideBox);
+    sf->addLayout(sideRow);
+    auto* arr = new QHBoxLayout;
+    arr->addWidget(new QLabel(tr("Both sides:"), sideBox));
+    arr->addWidget(print_alignment, 1);
+    sf->addLayout(arr);
+
+    // --- position ---
+    auto* posBox = new QGroupBox(tr("Position on the sheet"), this);
+    align_Gp_Bx = new QGroupBox(posBox);
+    align_Gp_Bx->setFlat(true);
+    auto* grid = new QGridLayout(align_Gp_Bx);
+    grid->setSpacing(2);
+    auto* alignGroup = new QButtonGroup(this);
+    alignGroup->setExclusive(true);
+    const char* tips[] = {"Top left", "Top centre", "Top right", "Middle left", "Middle centre",
+                          "Middle right", "Bottom left", "Bottom centre", "Bottom right"};
+    for (int i = 0; i < 9; ++i) {
+        auto* b = new QToolButton(align_Gp_Bx);
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setIcon(alignmentIcon(i + 1));
+        b->setIconSize(QSize(28, 28));
+        b->setToolTip(tr(tips[i]));
+        alignButtons[i] = b;
+        alignGroup->addButton(b, i + 1);
+        grid->addWidget(b, i / 3, i % 3);
+    }
+    Auto_Center_chk_bx = new QCheckBox(tr("Centre with equal spacing"), posBox);
+    Show_Margins = new QCheckBox(tr("Show outlines"), posBox);
+    auto* pv = new QHBoxLayout(posBox);
+    pv->addWidget(align_Gp_Bx);
+    auto* checks = new QVBoxLayout;
+    checks->addWidget(Auto_Center_chk_bx);
+    checks->addWidget(Show_Margins);
+    checks->addStretch();
+    pv->addLayout(checks, 1);
+
+    // --- data ---
+    auto* dataBox = new QGroupBox(tr("Data"), this);
+    print_with_batch_chk = new QCheckBox(tr("Fill labels from the series"), dataBox);
+    print_with_excel_chk = new QCheckBox(tr("Fill labels from the data table"), dataBox);
+    auto* dv = new QVBoxLayout(dataBox);
+    dv->addWidget(print_with_batch_chk);
+    dv->addWidget(print_with_excel_chk);
+
+    PrintView = new Sample_Preview(this);
+
+    previewButton = new QPushButton(tr("Preview..."), this);
+    printButton = new QPushButton(tr("Print..."), this);
+    printButton->setDefault(true);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(previewButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(printButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(QDialogButtonBox::Close);
+
+    auto* left = new QVBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(printerBox), static_cast<QWidget*>(labelBox),
+                       static_cast<QWidget*>(sideBox), static_cast<QWidget*>(posBox),
+                       static_cast<QWidget*>(dataBox)})
+        left->addWidget(w);
+    left->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    top->addWidget(PrintView, 1);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(top, 1);
+    main->addWidget(buttons);
+
+    // --- wiring ---
+    auto rule = [this] {
+        if (!loading)
+            Check_Max_Cell_Value();
+    };
+    for (QDoubleSpinBox* b : {width_Text, height_Text, horz_mar_Text, vert_mar_Text})
+        connect(b, &QDoubleSpinBox::valueChanged, this, rule);
+    for (QSpinBox* b : {Row_Text, Col_Text})
+        connect(b, &QSpinBox::valueChanged, this, rule);
+    connect(Printer_ComboBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (!loading)
+            printerChanged();
+    });
+    connect(Orient_ComboBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (!loading)
+            orientationChanged();
+    });
+    connect(print_alignment, &QComboBox::currentIndexChanged, this, rule);
+    connect(matrix_card_side, &QButtonGroup::idClicked, this, [this] { sideChanged(); });
+    connect(alignGroup, &QButtonGroup::idClicked, this, [this](int code) { alignmentClicked(code); });
+    connect(Auto_Center_chk_bx, &QCheckBox::toggled, this, [this] { autoCenterChanged(); });
+    connect(Show_Margins, &QCheckBox::toggled, this, [this] { Refresh_Preview(); });
+    connect(print_with_batch_chk, &QCheckBox::clicked, this, [this] { Verify_Card_Count(print_with_batch_chk); });
+    connect(print_with_excel_chk, &QCheckBox::clicked, this, [this] { Verify_Card_Count(print_with_excel_chk); });
+    connect(pageSetupButton, &QPushButton::clicked, this, [this] { pagesetup(); });
+    connect(previewButton, &QPushButton::clicked, this, [this] { Execute_Printing(true); });
+    connect(printButton, &QPushButton::clicked, this, [this] { Execute_Printing(false); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+int Print_Wnd::Open_Print_Wnd()
+{
+    try {
+        resetForOpening();
+    } catch (const std::exception& e) {
+        const QString reason = QString::fromLocal8Bit(e.what());
+        Show_NSLog_Message(reason);
+        Show_MessageBox(reason);
+        return 0;
+    }
+    exec();
+    hide();
+    return 0;
+}
+
+void Print_Wnd::resetForOpening()
+{
+    loading = true;
+    _design = _host.design();
+    matrix_card_side->button(1)->setChecked(true);
+    print_alignment->setCurrentIndex(0);
+    print_alignment->setEnabled(false);
+    Auto_Center_chk_bx->setChecked(false);
+    Show_Margins->setChecked(true);
+    Row_Text->setValue(1);
+    Col_Text->setValue(1);
+
+    const bool series = Use_Data_Sheet_Values, table = Use_Excel_Binding_Values;
+    print_with_batch_chk->setEnabled(series);
+    print_with_batch_chk->setChecked(series);
+    print_with_excel_chk->setEnabled(table);
+    print_with_excel_chk->setChecked(table);
+    if (series || table) {
+        Total_Text->setMaximum(qMax(1, Total_Batch_Excel_Card));
+        Total_Text->setValue(Total_Batch_Excel_Card);
+    } else {
+        Total_Text->setMaximum(999999);
+        Total_Text->setValue(1);
+    }
+    Copies_Text->setValue(1);
+
+    const QSizeF card = _design.frontProp.Card_Size;
+    width_Text->setValue(Points_to_MM_Convert(card.width()));
+    height_Text->setValue(Points_to_MM_Convert(card.height()));
+    horz_mar_Text->setValue(0);
+    vert_mar_Text->setValue(0);
+    horz_mar_Text->setEnabled(true);
+    vert_mar_Text->setEnabled(true);
+    SetObjEnabled(align_Gp_Bx, true);
+    _layout.align = 1;
+    Set_Reset_Alignemnt_Image();
+
+    Printer_ComboBox->clear();
+    const QStringList printers = QPrinterInfo::availablePrinterNames();
+    Printer_ComboBox->addItems(printers);
+    Printer_ComboBox->addItem(pdfEntryTitle());
+    const QString def = QPrinterInfo::defaultPrinterName();
+    Printer_ComboBox->setCurrentIndex(printers.contains(def) ? printers.indexOf(def) : 0);
+    printerNote->setText(tr("No printer found.") + QLatin1Char(' ') + tr("The labels can be saved as a PDF file."));
+    printerNote->setVisible(printers.isEmpty());
+    Copies_Text->setEnabled(!printsToPdf());
+
+    Set_values_From_Printer();
+    loading = false;
+
+    _layout.card = card;
+    _layout.label = card;
+    _layout.rows = _layout.cols = 1;
+    _layout.hgap = _layout.vgap = 0;
+    _layout.autoCenter = false;
+    _layout.side = QStringLiteral("F");
+    _layout.arrangement = QStringLiteral("U");
+    Refresh_Preview();
+}
+
+bool Print_Wnd::printsToPdf() const
+{
+    return Printer_ComboBox->currentIndex() == Printer_ComboBox->count() - 1;
+}
+
+int Print_Wnd::totalLabels() const { return Total_Text->value(); }
+
+void Print_Wnd::setPageLayout(const QPageLayout& layout)
+{
+    _pageLayout = layout;
+    Set_values_From_Printer();
+    Check_Max_Cell_Value();
+}
+
+namespace {
+
+// The printer's unprintable margins in points for a paper and orientation.
+QMarginsF printerMargins(const QString& name, const QPageLayout& page)
+{
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    if (info.isNull())
+        return QMarginsF();
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setPageSize(page.pageSize());
+    printer.setPageOrientation(page.orientation());
+    QPageLayout pl = printer.pageLayout();
+    pl.setMargins(pl.minimumMargins());
+    const QRectF full = pl.fullRectPoints(), paint = pl.paintRectPoints();
+    return QMarginsF(paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
+                     full.bottom() - paint.bottom());
+}
+
+} // namespace
+
+void Print_Wnd::Set_values_From_Printer()
+{
+    const QRectF full = _pageLayout.fullRectPoints();
+    _layout.paper = full.size();
+    _layout.margins = printsToPdf() ? QMarginsF() : printerMargins(Printer_ComboBox->currentText(), _pageLayout);
+    Paper_id->setText(_pageLayout.pageSize().name());
+    Size_id->setText(QStringLiteral("%1 x %2").arg(mm(full.width()), mm(full.height())));
+    {
+        const QSignalBlocker block(Orient_ComboBox);
+        Orient_ComboBox->setCurrentIndex(_pageLayout.orientation() == QPageLayout::Portrait ? 0 : 1);
+    }
+    l_mar_id->setText(mm(_layout.margins.left()));
+    r_mar_id->setText(mm(_layout.margins.right()));
+    t_mar_id->setText(mm(_layout.margins.top()));
+    b_mar_id->setText(mm(_layout.margins.bottom()));
+    Refresh_Preview();
+}
+
+void Print_Wnd::Refresh_Preview()
+{
+    if (loading)
+        return;
+    PrintView->setSheet(_layout, Show_Margins->isChecked(), !_layout.card.isEmpty());
+}
+
+QString Print_Wnd::card_side_str() const
+{
+    switch (matrix_card_side->checkedId()) {
+    case 0: return QStringLiteral("BOTH");
+    case 1: return QStringLiteral("F");
+    default: return QStringLiteral("B");
+    }
+}
+
+void Print_Wnd::Check_Max_Cell_Value()
+{
+    _layout.label = QSizeF(MM_to_Points_Convert(width_Text->value()), MM_to_Points_Convert(height_Text->value()));
+    _layout.hgap = MM_to_Points_Convert(horz_mar_Text->value());
+    _layout.vgap = MM_to_Points_Convert(vert_mar_Text->value());
+    _layout.rows = Row_Text->value();
+    _layout.cols = Col_Text->value();
+    _layout.side = card_side_str();
+    _layout.arrangement = print_alignment->currentIndex() == 0 ? QStringLiteral("U") : QStringLiteral("L");
+    _layout.autoCenter = Auto_Center_chk_bx->isChecked();
+    _layout = ::Check_Max_Cell_Value(_layout);
+    {
+        const QSignalBlocker r(Row_Text), c(Col_Text);
+        Row_Text->setValue(_layout.rows);
+        Col_Text->setValue(_layout.cols);
+    }
+    if (!Use_Data_Sheet_Values && !Use_Excel_Binding_Values)
+        Total_Text->setValue(_layout.rows * _layout.cols);
+    Refresh_Preview();
+}
+
+void Print_Wnd::printerChanged()
+{
+    Copies_Text->setEnabled(!printsToPdf());
+    Set_values_From_Printer();
+    Check_Max_Cell_Value(); // other margins may leave room for fewer labels
+}
+
+void Print_Wnd::orientationChanged()
+{
+    _pageLayout.setOrientation(Orient_ComboBox->currentIndex() == 0 ? QPageLayout::Portrait
+                                                                     : QPageLayout::Landscape);
+    Set_values_From_Printer();
+    Check_Max_Cell_Value();
+}
+
+void Print_Wnd::pagesetup()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (printsToPdf())
+        printer.setOutputFormat(QPrinter::PdfFormat);
+    else
+        printer.setPrinterName(Printer_ComboBox->currentText());
+    printer.setPageLayout(_pageLayout);
+    QPageSetupDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    _pageLayout = QPageLayout(printer.pageLayout().pageSize(), printer.pageLayout().orientation(), QMarginsF());
+    Set_values_From_Printer();
+    Check_Max_Cell_Value();
+}
+
+void Print_Wnd::sideChanged()
+{
+    print_alignment->setEnabled(matrix_card_side->checkedId() == 0);
+    Check_Max_Cell_Value();
+}
+
+void Print_Wnd::alignmentClicked(int code)
+{
+    _layout.align = code;
+    Set_Reset_Alignemnt_Image();
+    Refresh_Preview();
+}
+
+void Print_Wnd::Set_Reset_Alignemnt_Image()
+{
+    for (int i = 0; i < 9; ++i)
+        alignButtons[i]->setChecked(i + 1 == _layout.align);
+}
+
+void Print_Wnd::autoCenterChanged()
+{
+    const bool on = Auto_Center_chk_bx->isChecked();
+    horz_mar_Text->setEnabled(!on);
+    vert_mar_Text->setEnabled(!on);
+    SetObjEnabled(align_Gp_Bx, !on);
+    if (!loading)
+        Check_Max_Cell_Value();
+}
+
+void Print_Wnd::Verify_Card_Count(QCheckBox* toggled)
+{
+    Check_Series_Or_Excel_Use_or_not(_design.front, _design.back, _design.twoSided, _host.dataTable(), _series);
+    if (Use_Data_Sheet_Values && !print_with_batch_chk->isChecked())
+        Use_Data_Sheet_Values = false;
+    if (Use_Excel_Binding_Values && !print_with_excel_chk->isChecked())
+        Use_Excel_Binding_Values = false;
+    Get_total_Card_count(_series, _host.dataTable());
+    QCheckBox* other = toggled == print_with_batch_chk ? print_with_excel_chk : print_with_batch_chk;
+    const bool data = toggled->isChecked() || other->isChecked();
+    Total_Text->setValue(data ? Total_Batch_Excel_Card : 1);
+}
+
+std::unique_ptr<Printing_View> Print_Wnd::makePrintingView()
+{
+    auto fill = BatchFillJob::create(_design, _series, _host.dataTable());
+    return std::make_unique<Printing_View>(_layout, totalLabels(), std::move(fill), _design);
+}
+
+bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Show_MessageBox(QStringLiteral("The PDF file could not be written.\n\n%1").arg(file.errorString()));
+        return false;
+    }
+    bool ok;
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("NAVU Photo Frame"));
+        writer.setTitle(QFileInfo(path).completeBaseName());
+        writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
+        ok = view.print(writer);
+    }
+    if (!ok || !file.commit()) {
+        file.cancelWriting();
+        Show_MessageBox(QStringLiteral("The PDF file could not be written.\n\n%1").arg(path));
+        return false;
+    }
+    return true;
+}
+
+bool Print_Wnd::Execute_Printing(bool preview)
+{
+    const QSizeF cell = _layout.cell();
+    if (cell.width() + _layout.margins.left() + _layout.margins.right() + _layout.hgap > _layout.paper.width() ||
+        cell.height() + _layout.margins.top() + _layout.margins.bottom() + _layout.vgap > _layout.paper.height()) {
+        if (!Show_YES_NO_MessageBox(
+                QStringLiteral("'Frame Size' is bigger than selected 'Paper Size' or drawn label may be out of "
+                               "margin area.\n\nDo you want to continue?")))
+            return false;
+    }
+    if (totalLabels() <= 0) {
+        Show_MessageBox(QStringLiteral("There is no barcode to print."));
+        return false;
+    }
+    std::unique_ptr<Printing_View> view = makePrintingView();
+    bool ok = true;
+    if (preview) {
+        const int pages = view->numberOfPages(true);
+        QPrinter printer(QPrinter::HighResolution);
+        if (printsToPdf())
+            printer.setOutputFormat(QPrinter::PdfFormat);
+        else
+            printer.setPrinterName(Printer_ComboBox->currentText());
+        printer.setPageLayout(_pageLayout);
+        printer.setFullPage(true);
+        if (runPreview)
+            runPreview(*view, pages, printer);
+    } else if (printsToPdf()) {
+        const QString path = choosePdfPath ? choosePdfPath() : QString();
+        if (path.isEmpty())
+            return false;
+        ok = printToPdfFile(*view, _pageLayout, path);
+    } else {
+        QPrinter printer(QPrinterInfo::printerInfo(Printer_ComboBox->currentText()), QPrinter::HighResolution);
+        printer.setPageLayout(_pageLayout);
+        printer.setFullPage(true);
+        printer.setCopyCount(Copies_Text->value());
+        printer.setDocName(tr("Labels"));
+        ok = view->print(printer);
+        if (!ok)
+            Show_MessageBox(QStringLiteral("The labels could not be printed."));
+    }
+    if (view->isDataJob())
+        _host.restoreFirstRow(*view->fill());
+    return ok;
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+// The print dialog: prints the design as labels, rows x columns of cards per sheet, on a printer or into a
+// PDF file (always offered, and the only choice when the machine has no printer). A live sheet preview
+// follows every change; Preview shows the real pages, Print prints them.
+
+#include "data/BatchFillJob.h"
+#include "output/LabelLayout.h"
+
+#include <QDialog>
+#include <QPageLayout>
+
+#include <functional>
+
+class OutputHost;
+class Printing_View;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QPagedPaintDevice;
+class QPrinter;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+class Sample_Preview;
+class SeriesBindingTable;
+
+class Print_Wnd : public QDialog {
+    Q_OBJECT
+public:
+    Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* parent = nullptr);
+    ~Print_Wnd() override;
+
+    // Title of the printer entry that writes a PDF file.
+    static QString pdfEntryTitle();
+
+    // Resets the dialog for the current design and runs it modally; 0 when it closes (it has no OK).
+    int Open_Print_Wnd();
+    // The opening steps without running the window.
+    void resetForOpening();
+
+    void Set_values_From_Printer();
+    void Refresh_Preview();
+    // The layout rule applied to the controls.
+    void Check_Max_Cell_Value();
+    // Starts a preview or a print job; false when nothing was started or the job failed.
+    bool Execute_Printing(bool preview);
+    // Recounts the data rows after a batch box changed.
+    void Verify_Card_Count(QCheckBox* toggled);
+
+    bool printsToPdf() const;
+    const PrintLayout& currentLayout() const { return _layout; }
+    int totalLabels() const;
+    QPageLayout pageLayout() const { return _pageLayout; }
+    void setPageLayout(const QPageLayout& layout);
+
+    // The job's pages as the dialog stands (tests and the preview); null when there is no card.
+    std::unique_ptr<Printing_View> makePrintingView();
+    // Prints into a PDF file atomically (the old file stays until the new one is complete).
+    static bool printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path);
+
+    // Replaceable for tests: the PDF file name (empty: cancelled) and the preview window.
+    std::function<QString()> choosePdfPath;
+    std::function<void(Printing_View& view, int pages, QPrinter& printer)> runPreview;
+
+    QComboBox* Printer_ComboBox;
+    QLabel* printerNote;
+    QComboBox* Orient_ComboBox;
+    QLabel* Paper_id;
+    QLabel* Size_id;
+    QLabel* l_mar_id;
+    QLabel* r_mar_id;
+    QLabel* t_mar_id;
+    QLabel* b_mar_id;
+    QDoubleSpinBox* width_Text;
+    QDoubleSpinBox* height_Text;
+    QDoubleSpinBox* horz_mar_Text;
+    QDoubleSpinBox* vert_mar_Text;
+    QSpinBox* Row_Text;
+    QSpinBox* Col_Text;
+    QSpinBox* Total_Text;
+    QSpinBox* Copies_Text;
+    QButtonGroup* matrix_card_side; // ids 0 "BOTH", 1 "F", 2 "B"
+    QComboBox* print_alignment;     // 0 front above back, 1 front left of back
+    QCheckBox* Auto_Center_chk_bx;
+    QCheckBox* Show_Margins;
+    QGroupBox* align_Gp_Bx;
+    QToolButton* alignButtons[9];
+    QCheckBox* print_with_batch_chk;
+    QCheckBox* print_with_excel_chk;
+    Sample_Preview* PrintView;
+    QPushButton* previewButton;
+    QPushButton* printButton;
+    QPushButton* pageSetupButton;
+
+private:
+    void buildUi();
+    void pagesetup();
+    void printerChanged();
+    void orientationChanged();
+    void sideChanged();
+    void alignmentClicked(int code);
+    void autoCenterChanged();
+    void Set_Reset_Alignemnt_Image();
+    QString card_side_str() const;
+
+    OutputHost& _host;
+    SeriesBindingTable& _series;
+    BatchFillJob::Design _design;
+    QPageLayout _pageLayout;
+    PrintLayout _layout;
+    bool loading = false;
+};

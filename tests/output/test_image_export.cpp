@@ -1,0 +1,404 @@
+#include "OutputTestSupport.h"
+
+#include "common/Globals.h"
+#include "common/ui/Send_Modeless.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "output/ImageExport.h"
+#include "output/ui/ExportWindow.h"
+#include "output/ui/OutputCommands.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+using namespace outtest;
+
+namespace {
+
+bool isPng(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
+}
+
+QImage readPng(const QString& path)
+{
+    QImage image;
+    image.load(path, "PNG");
+    return image;
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestImageExport : public QObject {
+    Q_OBJECT
+    Data_From_Excel table;
+
+    std::unique_ptr<ExportBatchJob> batch(const QString& folder, const QString& side, bool combined,
+                                          const QString& type = "PNG")
+    {
+        SeriesBindingTable series;
+        const BatchFillJob::Design d = design(true);
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
+        return std::make_unique<ExportBatchJob>(BatchFillJob::create(d, series, table), folder, side, combined,
+                                                type);
+    }
+
+private slots:
+    void initTestCase() { fillTable(table); }
+
+    void backPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("back");
+        QTest::newRow("plain") << "/a/x.png" << "/a/x_Back.png";
+        QTest::newRow("only the last component") << "/a/x.png/x.png" << "/a/x.png/x_Back.png";
+        QTest::newRow("batch name") << "Card_3.PNG" << "Card_3_Back.PNG";
+        QTest::newRow("two dots") << "/a/my.card.tiff" << "/a/my.card_Back.tiff";
+        QTest::newRow("no extension") << "/a/card" << "/a/card_Back";
+    }
+    void backPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, back);
+        QCOMPARE(Create_Back_Card_Path(path), back);
+        QCOMPARE(Create_Front_Card_Path(path), path);
+    }
+
+    // Single exports: which files, in which order, of which height; PNG data whatever the extension.
+    void single_data()
+    {
+        QTest::addColumn<QString>("side");
+        QTest::addColumn<bool>("combined");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("height");
+        QTest::newRow("front") << "F" << false << "x.png" << QStringList{"x.png"} << "x.png" << 100;
+        QTest::newRow("back only writes the back name") << "B" << false << "x.png" << QStringList{"x_Back.png"}
+                                                        << "x_Back.png" << 100;
+        QTest::newRow("both as two files, back first")
+            << "BOTH" << false << "x.png" << QStringList{"x_Back.png", "x.png"} << "x.png" << 100;
+        QTest::newRow("both combined: twice the height") << "BOTH" << true << "x.png" << QStringList{"x.png"}
+                                                         << "x.png" << 200;
+        QTest::newRow("TIFF name, PNG data") << "F" << false << "x.TIFF" << QStringList{"x.TIFF"} << "x.TIFF" << 100;
+    }
+    void single()
+    {
+        QFETCH(QString, side);
+        QFETCH(bool, combined);
+        QFETCH(QString, name);
+        QFETCH(QStringList, files);
+        QFETCH(QString, shown);
+        QFETCH(int, height);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QCOMPARE(singleExportFiles(path, side, combined).size(), files.size());
+        const ExportResult r = Export_Single_File(design(false), path, side, combined);
+        QVERIFY(r.complete());
+        QCOMPARE(r.message(), QStringLiteral("Frame has been exported successfully."));
+        QCOMPARE(r.path, dir.filePath(shown));
+        QStringList written;
+        for (const QString& f : r.written)
+            written << QFileInfo(f).fileName();
+        QCOMPARE(written, files);
+        QStringList sorted = files;
+        sorted.sort();
+        QCOMPARE(entries(dir.path()), sorted); // nothing else, no temporary files
+        for (const QString& f : files) {
+            QVERIFY(isPng(dir.filePath(f)));
+            QCOMPARE(readPng(dir.filePath(f)).size(), QSize(200, height));
+        }
+        if (combined) {
+            const QImage img = readPng(path);
+            QCOMPARE(img.pixelColor(20, 70), QColor(Qt::red));        // front's box in the upper half
+            QCOMPARE(img.pixelColor(160, 170), QColor(Qt::blue));     // back's box in the lower half
+            QCOMPARE(img.pixelColor(160, 70), QColor(Qt::white));
+        }
+    }
+
+    void combinedNeedsBothPictures()
+    {
+        QVERIFY(Export_Combined_Image(QImage(), QImage(4, 4, QImage::Format_ARGB32)).isNull());
+        QImage f(10, 5, QImage::Format_ARGB32);
+        f.fill(Qt::green);
+        QImage b(10, 5, QImage::Format_ARGB32);
+        b.fill(Qt::black);
+        const QImage c = Export_Combined_Image(f, b);
+        QCOMPARE(c.size(), QSize(10, 10));
+        QCOMPARE(c.pixelColor(0, 0), QColor(Qt::green));
+        QCOMPARE(c.pixelColor(9, 9), QColor(Qt::black));
+    }
+
+    // A write that fails is reported as failed, never as success, and leaves nothing behind.
+    void singleFailedWrite()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("missing-folder/x.png");
+        const ExportResult r = Export_Single_File(design(false), path, "F", false);
+        QVERIFY(!r.complete());
+        QVERIFY(r.written.isEmpty());
+        QCOMPARE(r.failed, QStringList{path});
+        QVERIFY(r.message() != Export_Success_Message);
+        QCOMPARE(scope.prompt.messages.value(0), path);
+        QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    void batchFiles_data()
+    {
+        QTest::addColumn<QString>("side");
+        QTest::addColumn<bool>("combined");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("height");
+        QTest::newRow("front") << "F" << false << "PNG" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
+        QTest::newRow("back") << "B" << false << "PNG"
+                              << QStringList{"Card_1_Back.PNG", "Card_2_Back.PNG", "Card_3_Back.PNG"} << 100;
+        QTest::newRow("both combined") << "BOTH" << true << "PNG"
+                                       << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 200;
+        QTest::newRow("both as pairs") << "BOTH" << false << "TIFF"
+                                       << QStringList{"Card_1.TIFF", "Card_1_Back.TIFF", "Card_2.TIFF",
+                                                      "Card_2_Back.TIFF", "Card_3.TIFF", "Card_3_Back.TIFF"}
+                                       << 100;
+        QTest::newRow("a type that is no plain word falls back to PNG")
+            << "F" << false << "../x" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
+    }
+    void batchFiles()
+    {
+        QFETCH(QString, side);
+        QFETCH(bool, combined);
+        QFETCH(QString, type);
+        QFETCH(QStringList, files);
+        QFETCH(int, height);
+        Data_From_Excel three;
+        fillTable(three, 3);
+        SeriesBindingTable series;
+        BatchFillJob::Design d = design(true);
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, three, series);
+        QTemporaryDir dir;
+        ExportBatchJob job(BatchFillJob::create(d, series, three), dir.path(), side, combined, type);
+        QCOMPARE(job.folder(), dir.filePath("NAVU Photo Frame"));
+        std::atomic<bool> stop{false};
+        QList<int> progress;
+        const ExportResult r = job.run(stop, [&](int n) { progress << n; });
+        QVERIFY(r.complete());
+        QCOMPARE(r.cards, 3);
+        QCOMPARE(progress, (QList<int>{1, 2, 3}));
+        QCOMPARE(r.path, job.folder());
+        QCOMPARE(entries(job.folder()), files);
+        for (const QString& f : files) {
+            QVERIFY(isPng(QDir(job.folder()).filePath(f)));
+            QCOMPARE(readPng(QDir(job.folder()).filePath(f)).size(), QSize(200, height));
+        }
+        // Each row has its own card; the design itself keeps its text.
+        QVERIFY(readPng(QDir(job.folder()).filePath(files[0])) != readPng(QDir(job.folder()).filePath(files.last())) ||
+                side == "B");
+        QCOMPARE(d.front[0]->_Text_contents, QStringLiteral("placeholder"));
+    }
+
+    // Stop after k cards leaves exactly those cards and says so.
+    void batchStop()
+    {
+        QTemporaryDir dir;
+        auto job = batch(dir.path(), "F", false);
+        std::atomic<bool> stop{false};
+        const ExportResult r = job->run(stop, [&](int n) {
+            if (n == 2)
+                stop = true;
+        });
+        QVERIFY(r.stopped);
+        QVERIFY(!r.complete());
+        QCOMPARE(r.cards, 2);
+        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.PNG", "Card_2.PNG"}));
+        QCOMPARE(r.message(), QStringLiteral("Export stopped: 2 of 5 cards have been exported."));
+    }
+
+    void batchFailedWrite()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        auto job = batch(dir.path(), "F", false);
+        QVERIFY(QDir().mkpath(QDir(job->folder()).filePath("Card_2.PNG"))); // a folder where a card should go
+        QCOMPARE(job->existingFiles(), QStringList{QDir(job->folder()).filePath("Card_2.PNG")});
+        std::atomic<bool> stop{false};
+        const ExportResult r = job->run(stop);
+        QCOMPARE(r.cards, 1);
+        QCOMPARE(r.failed.size(), 1);
+        QVERIFY(r.message().contains("1 of 5"));
+        QCOMPARE(scope.prompt.messages.size(), 2); // the path, then the reason; once, not for every row
+        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.PNG", "Card_2.PNG"}));
+    }
+
+    void batchFolderFails()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("NAVU Photo Frame"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        auto job = batch(dir.path(), "F", false);
+        std::atomic<bool> stop{false};
+        const ExportResult r = job->run(stop);
+        QVERIFY(r.folderFailed);
+        QVERIFY(r.written.isEmpty());
+        QCOMPARE(scope.prompt.messages,
+                 QStringList{"Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or "
+                             "there is no free space available in drive to save barcode image."});
+    }
+
+    // Through the commands: files that exist are replaced only when the user says so.
+    void singleAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("no keeps the file") << false;
+        QTest::newRow("yes replaces it") << true;
+    }
+    void singleAsksBeforeReplacing()
+    {
+        QFETCH(bool, answer);
+        PromptScope scope;
+        scope.prompt.answer = answer;
+        QTemporaryDir dir;
+        FakeHost host;
+        host.d = outtest::design(false);
+        OutputCommands commands(host);
+        const QString back = dir.filePath("x_Back.png");
+        QFile f(back);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old");
+        f.close();
+        commands.exportSingle(dir.filePath("x.png"), "B", false);
+        QCOMPARE(scope.prompt.questions, QStringList{"\"x_Back.png\" already exists.\n\nDo you want to replace it?"});
+        QCOMPARE(bytes(back) == "old", !answer);
+        QCOMPARE(host.shown.size(), answer ? 1 : 0);
+        if (answer) {
+            QCOMPARE(host.shown[0].path, back);
+            QVERIFY(host.shown[0].written);
+        }
+    }
+
+    void singleFailureShownAsFailure()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        FakeHost host;
+        OutputCommands commands(host);
+        commands.exportSingle(dir.filePath("gone/x.png"), "F", false);
+        QCOMPARE(host.shown.size(), 1);
+        QVERIFY(!host.shown[0].written);
+        QVERIFY(host.shown[0].message != Export_Success_Message);
+    }
+
+    // The Export command from its window to the file: a name without extension gets the type's.
+    void exportCommandSingle()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        FakeHost host;
+        host.d = outtest::design(false);
+        OutputCommands commands(host);
+        commands.runExportWindow = [](ExportWindow& w) {
+            [&] {
+                QVERIFY(!w.Export_with_batch_chk->isEnabled() && !w.Export_with_excel_chk->isEnabled());
+                QCOMPARE(w.export_card_side(), QStringLiteral("F"));
+                QVERIFY(!w.export_combined_image_chk->isEnabled());
+            }();
+            w.matrix_export_card_side->button(0)->click();
+            w.export_combined_image_chk->setChecked(true);
+            return 1;
+        };
+        commands.chooseSaveFile = [&](const QString& type) {
+            [&] { QCOMPARE(type, QStringLiteral("PNG")); }();
+            return dir.filePath("card");
+        };
+        commands.Export_Button();
+        QCOMPARE(entries(dir.path()), QStringList{"card.PNG"});
+        QCOMPARE(readPng(dir.filePath("card.PNG")).size(), QSize(200, 200));
+        QCOMPARE(host.shown.size(), 1);
+        QCOMPARE(host.shown[0].message, Export_Success_Message);
+    }
+
+    // A batch on its worker thread: the progress sheet, the finished window with the folder, row 0 back.
+    void exportCommandBatch()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        FakeHost host;
+        fillTable(host.table);
+        OutputCommands commands(host);
+        commands.runExportWindow = [](ExportWindow& w) {
+            [&] { QVERIFY(w.Export_with_excel_chk->isChecked()); }();
+            return 1;
+        };
+        commands.chooseFolder = [&] { return dir.path(); };
+        QSignalSpy finished(&commands, &OutputCommands::batchFinished);
+        commands.Export_Button();
+        QVERIFY(commands.batchRunning());
+        QVERIFY(Send_Modeless::defaultInstance()->isVisible());
+        QVERIFY(finished.wait(20000));
+        QVERIFY(!commands.batchRunning());
+        QVERIFY(!Send_Modeless::defaultInstance()->isVisible());
+        const QString folder = QDir(dir.path()).filePath("NAVU Photo Frame");
+        QCOMPARE(entries(folder).size(), 5);
+        QCOMPARE(host.shown.size(), 1);
+        QCOMPARE(host.shown[0].path, folder);
+        QCOMPARE(host.shown[0].message, Export_Success_Message);
+        QVERIFY(host.shown[0].written);
+        QCOMPARE(host.restores, 1);
+        QCOMPARE(host.d.front[0]->_Text_contents, QStringLiteral("Name1 Alpha"));
+
+        // Again into the same folder: the user is asked before the five cards are replaced; No starts nothing.
+        scope.prompt.answer = false;
+        commands.Export_Button();
+        QVERIFY(!commands.batchRunning());
+        QCOMPARE(scope.prompt.questions.size(), 1);
+        QVERIFY(scope.prompt.questions[0].startsWith("5 files already exist"));
+    }
+
+    // Stop from the progress sheet while the worker runs: the finished window tells what was written.
+    void exportCommandBatchStopped()
+    {
+        PromptScope scope;
+        QTemporaryDir dir;
+        FakeHost host;
+        fillTable(host.table, 400);
+        OutputCommands commands(host);
+        QSignalSpy finished(&commands, &OutputCommands::batchFinished);
+        Use_Data_Sheet_Values = false;
+        Use_Excel_Binding_Values = true;
+        Total_Batch_Excel_Card = 400;
+        QVERIFY(commands.startBatchExport(dir.path(), "F", false, "PNG"));
+        QTest::qWait(50);
+        Send_Modeless::defaultInstance()->Stop_Sending_Pressed(); // the prompt answers Yes
+        QVERIFY(finished.wait(20000));
+        const auto result = finished.at(0).at(0).value<ExportResult>();
+        QVERIFY(result.stopped);
+        QVERIFY(result.cards < 400);
+        QCOMPARE(entries(QDir(dir.path()).filePath("NAVU Photo Frame")).size(), result.cards);
+        QCOMPARE(host.shown.size(), 1);
+        QCOMPARE(host.shown[0].message, result.message());
+        QVERIFY(host.shown[0].message.startsWith("Export stopped"));
+    }
+};
+
+QTEST_MAIN(TestImageExport)
+#include "test_image_export.moc"

@@ -1,0 +1,237 @@
+#include "OutputTestSupport.h"
+
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "output/Printing_View.h"
+#include "output/ui/Print_Wnd.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace outtest;
+
+namespace {
+
+PrintLayout a4Layout(int rows, int cols, const QString& side = "F")
+{
+    PrintLayout l;
+    const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    l.paper = page.fullRectPoints().size();
+    l.card = QSizeF(200, 100);
+    l.rows = rows;
+    l.cols = cols;
+    l.hgap = l.vgap = 10;
+    l.side = side;
+    return l;
+}
+
+// Prints the view into a PDF through the given kind of device.
+bool printTo(const QString& device, Printing_View& view, const QString& path)
+{
+    const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    if (device == "QPrinter") {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageLayout(page);
+        printer.setFullPage(true);
+        return view.print(printer);
+    }
+    return Print_Wnd::printToPdfFile(view, page, path);
+}
+
+} // namespace
+
+class TestLabelPrint : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    Data_From_Excel table;
+
+    std::unique_ptr<Printing_View> dataView(const PrintLayout& layout, int total)
+    {
+        SeriesBindingTable series;
+        const BatchFillJob::Design d = design(true);
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
+        return std::make_unique<Printing_View>(layout, total, BatchFillJob::create(d, series, table), d);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        fillTable(table);
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler tools are missing");
+    }
+
+    // Five bound rows on 2 x 2 sheets: two sheets, each label with its own row as selectable text.
+    void dataJob_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("total");
+        QTest::newRow("QPrinter PdfFormat") << "QPrinter" << 5;
+        QTest::newRow("QPdfWriter (the dialog's PDF file)") << "QPdfWriter" << 5;
+        QTest::newRow("more labels than rows: the rest stay white") << "QPrinter" << 7;
+    }
+    void dataJob()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, total);
+        auto view = dataView(a4Layout(2, 2), total);
+        QVERIFY(view->isDataJob());
+        QCOMPARE(view->numberOfPages(false), 2);
+        const QString path = dir.filePath(device + QString::number(total) + ".pdf");
+        QVERIFY(printTo(device, *view, path));
+        QCOMPARE(pdfPages(path), 2);
+        const QString first = pdfText(path, 1), second = pdfText(path, 2);
+        for (int r = 1; r <= 4; ++r)
+            QVERIFY2(first.contains(QStringLiteral("Name%1").arg(r)), qPrintable(first));
+        QVERIFY2(second.contains("Name5 Echo"), qPrintable(second));
+        QVERIFY(!first.contains("Name5") && !second.contains("Name1"));
+        QVERIFY(!pdfText(path).contains("placeholder"));
+        // Cards are vectors: no page holds a picture.
+        const QStringList images = poppler("pdfimages", {"-list", path}).trimmed().split('\n');
+        QCOMPARE(images.size(), 2); // the two header lines only
+    }
+
+    // Without data every label shows the design; the last sheet stops after the total.
+    void plainJob()
+    {
+        SeriesBindingTable series;
+        const BatchFillJob::Design d = design(false);
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
+        QVERIFY(!Use_Data_Sheet_Values && !Use_Excel_Binding_Values);
+        Printing_View view(a4Layout(1, 2, "BOTH"), 3, BatchFillJob::create(d, series, table), d);
+        const QString path = dir.filePath("plain.pdf");
+        QVERIFY(printTo("QPrinter", view, path));
+        QCOMPARE(pdfPages(path), 2);
+        const QString text = pdfText(path);
+        QCOMPARE(text.count("Hello Front"), 3);
+        QCOMPARE(text.count("Back Side"), 3);
+    }
+
+    void previewLimit_data()
+    {
+        QTest::addColumn<int>("labels");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("50 sheets") << 50 << 50 << false;
+        QTest::newRow("51 sheets cut to 50") << 51 << 50 << true;
+    }
+    void previewLimit()
+    {
+        QFETCH(int, labels);
+        QFETCH(int, pages);
+        QFETCH(bool, message);
+        PromptScope scope;
+        SeriesBindingTable series;
+        const BatchFillJob::Design d = design(false);
+        Use_Data_Sheet_Values = Use_Excel_Binding_Values = false;
+        Printing_View view(a4Layout(1, 1), labels, BatchFillJob::create(d, series, table), d);
+        QCOMPARE(view.numberOfPages(true), pages);
+        QCOMPARE(view.numberOfPages(false), labels);
+        QCOMPARE(scope.prompt.messages.size(), message ? 1 : 0);
+    }
+
+    // The dialog: data counts, the layout rule on the controls, printing into a PDF file.
+    void dialogPrintsDataRows()
+    {
+        PromptScope scope;
+        FakeHost host;
+        fillTable(host.table);
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        QVERIFY(w.print_with_excel_chk->isEnabled() && w.print_with_excel_chk->isChecked());
+        QVERIFY(!w.print_with_batch_chk->isEnabled());
+        QCOMPARE(w.totalLabels(), 5);
+        QCOMPARE(w.Total_Text->maximum(), 5);
+        w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        w.Row_Text->setValue(2);
+        w.Col_Text->setValue(2);
+        QCOMPARE(w.currentLayout().perSheet(), 4);
+        QCOMPARE(w.totalLabels(), 5); // with data the total stays the row count
+
+        const QString path = dir.filePath("dialog.pdf");
+        int asked = 0;
+        w.choosePdfPath = [&] {
+            ++asked;
+            return path;
+        };
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            QVERIFY(w.printsToPdf());
+            QVERIFY(w.printerNote->isVisibleTo(&w));
+            QVERIFY(w.printerNote->text().startsWith("No printer found."));
+        }
+        w.Printer_ComboBox->setCurrentIndex(w.Printer_ComboBox->count() - 1);
+        QVERIFY(w.printsToPdf());
+        QVERIFY(w.Execute_Printing(false));
+        QCOMPARE(asked, 1);
+        QCOMPARE(pdfPages(path), 2);
+        QVERIFY(pdfText(path).contains("Name5 Echo"));
+        QCOMPARE(host.restores, 1);
+        QVERIFY(scope.prompt.messages.isEmpty());
+
+        // Unticking the sheet data: one label, the design as it stands (row 0 is back on it).
+        w.print_with_excel_chk->click();
+        QVERIFY(!Use_Excel_Binding_Values);
+        QCOMPARE(w.totalLabels(), 1);
+        QVERIFY(w.Execute_Printing(false));
+        QCOMPARE(pdfPages(path), 1);
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains("Name1 Alpha") && !text.contains("Name2"), qPrintable(text));
+    }
+
+    void dialogWithoutData()
+    {
+        PromptScope scope;
+        FakeHost host;
+        host.d = outtest::design(false);
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        QVERIFY(!w.print_with_batch_chk->isEnabled() && !w.print_with_excel_chk->isEnabled());
+        QCOMPARE(w.totalLabels(), 1);
+        w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        w.Col_Text->setValue(2);
+        w.Row_Text->setValue(40); // only 8 rows of 100 points fit on A4
+        QCOMPARE(w.Row_Text->value(), 8);
+        QCOMPARE(w.totalLabels(), 16); // one full sheet
+
+        int previews = 0;
+        w.runPreview = [&](Printing_View& view, int pages, QPrinter&) {
+            ++previews;
+            QCOMPARE(pages, 1);
+            QCOMPARE(view.totalLabels(), 16);
+        };
+        QVERIFY(w.Execute_Printing(true));
+        QCOMPARE(previews, 1);
+
+        w.Total_Text->setValue(0);
+        QVERIFY(!w.Execute_Printing(true));
+        QCOMPARE(scope.prompt.messages, QStringList{"There is no barcode to print."});
+
+        // A label larger than the paper asks first; No starts nothing.
+        w.Total_Text->setValue(1);
+        w.Row_Text->setValue(1);
+        w.height_Text->setValue(400);
+        scope.prompt.answer = false;
+        QVERIFY(!w.Execute_Printing(true));
+        QCOMPARE(scope.prompt.questions.size(), 1);
+        QVERIFY(scope.prompt.questions[0].startsWith("'Frame Size' is bigger than selected 'Paper Size'"));
+        QCOMPARE(previews, 1);
+    }
+};
+
+QTEST_MAIN(TestLabelPrint)
+#include "test_label_print.moc"
