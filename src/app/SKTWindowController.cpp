@@ -5,6 +5,7 @@
 
 #include "app/Grid_Wizard.h"
 #include "app/Open_Export_Log.h"
+#include "app/WindowOutputHost.h"
 #include "app/inspector/Image_Library.h"
 #include "barcode/ui/BarcodeItemEditing.h"
 #include "barcode/ui/Barcode_Gen.h"
@@ -24,6 +25,8 @@
 #include "data/ui/Import_Wizard.h"
 #include "data/ui/SeriesDialogSupport.h"
 #include "common/FileHelpers.h"
+#include "output/ui/Help_Support.h"
+#include "output/ui/OutputCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -223,6 +226,9 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
 
 SKTWindowController::~SKTWindowController()
 {
+    // The output commands use the host; a running batch is stopped and waited for first.
+    delete _outputCommands;
+    _outputCommands = nullptr;
     if (canvasHost() == this)
         setCanvasHost(nullptr);
     if (Main_App_wnd == this)
@@ -364,7 +370,7 @@ void SKTWindowController::buildActions()
     Align_with_grid_btn = make(tr("Align to Grid"), QKeySequence(), &SKTWindowController::Align_To_Grid_Clicked,
                                QStringLiteral("Align_with_grid_btn"));
 
-    // Not yet part of this window: the design file, printing, export and mail commands.
+    // The design file and mail commands are filled in by other parts of the window.
     Open_Design_Action = make(tr("Open..."), QKeySequence::Open, &SKTWindowController::Open_Design_Clicked,
                               QStringLiteral("Open_Design_Action"));
     Save_Design_Action = make(tr("Save"), QKeySequence::Save, &SKTWindowController::Save_Design_Clicked,
@@ -374,7 +380,9 @@ void SKTWindowController::buildActions()
     Export_Action = make(tr("Export Image..."), QKeySequence(Qt::CTRL | Qt::Key_E), &SKTWindowController::Export_Button,
                          QStringLiteral("Export_Action"));
     Mail_Action = make(tr("E-mail..."), QKeySequence(), &SKTWindowController::Mail_Button, QStringLiteral("Mail_Action"));
-    for (QAction* a : {Open_Design_Action, Save_Design_Action, Print_Action, Export_Action, Mail_Action})
+    Help_Action = make(tr("NAVU Photo Frame Help"), QKeySequence::HelpContents, &SKTWindowController::Help_Button,
+                       QStringLiteral("Help_Action"));
+    for (QAction* a : {Open_Design_Action, Save_Design_Action, Mail_Action})
         a->setEnabled(false);
 
     _toolGroup = new QActionGroup(this);
@@ -496,6 +504,10 @@ void SKTWindowController::buildMenusAndToolbars()
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     for (QAction* a : _toolActions)
         tools->addAction(a);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("Help_Menu"));
+    help->addAction(Help_Action);
 
     // Edit row across the top.
     QToolBar* editBar = addToolBar(tr("Edit"));
@@ -1134,8 +1146,24 @@ void SKTWindowController::Open_Barcode_Window()
 
 void SKTWindowController::Open_Design_Clicked() {}
 void SKTWindowController::Save_Design_Clicked() {}
-void SKTWindowController::Print_Button() {}
-void SKTWindowController::Export_Button() {}
+OutputCommands* SKTWindowController::outputCommands()
+{
+    if (!_outputCommands) {
+        _outputHost = std::make_unique<WindowOutputHost>(*this);
+        _outputCommands = new OutputCommands(*_outputHost, this);
+    }
+    return _outputCommands;
+}
+
+void SKTWindowController::Print_Button() { outputCommands()->Print_Button(); }
+void SKTWindowController::Export_Button() { outputCommands()->Export_Button(); }
+
+void SKTWindowController::Help_Button()
+{
+    if (!HelpWindow)
+        HelpWindow = new Help_Support(this);
+    HelpWindow->Open_Wnd();
+}
 void SKTWindowController::Mail_Button() {}
 
 // ---------------------------------------------------------------- host for the items

@@ -27,6 +27,9 @@ class InspectorPanel;
 class WindowInspectorHost;
 class SKTGrid;
 class Open_Export_Log;
+class OutputCommands;
+class Help_Support;
+class WindowOutputHost;
 
 class SKTWindowController : public QMainWindow, public GraphicViewDelegate, public CanvasHost {
     Q_OBJECT
@@ -154,6 +157,7 @@ public:
     void Save_Design_Clicked();
     void Print_Button();
     void Export_Button();
+    void Help_Button(); // the help window, run modally
     void Mail_Button();
     // Series and data-table commands (Data menu).
     void Batch_Series_Button();
@@ -165,6 +169,10 @@ public:
     QAction* Print_Action;
     QAction* Export_Action;
     QAction* Mail_Action;
+    QAction* Help_Action;
+    // Print and export: the print dialog, the export window and the running batch export.
+    OutputCommands* outputCommands();
+    Help_Support* HelpWindow = nullptr;
 
     // CanvasHost
     QImage mainPhotoImage() const override;
@@ -226,6 +234,8 @@ private:
     Card_Property _tempCardProp;
     double _zoom = 1.0;
     Open_Export_Log* _exportLog = nullptr;
+    std::unique_ptr<WindowOutputHost> _outputHost;
+    OutputCommands* _outputCommands = nullptr;
     QPointer<Grid_Wizard> _wiredGridWizard;
     mutable QMutex _photoMutex;
     QImage Main_Photo_image;

@@ -1,9 +1,11 @@
 #include "app/SKTWindowController.h"
+#include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
 #include "common/ui/GuiPrompt.h"
+#include "output/ui/Review_Form.h"
 
 #include <QApplication>
 
@@ -22,6 +24,8 @@ int main(int argc, char** argv)
     }
     // The frame gallery is filled from the resources, so the start road comes after them.
     StartRoadController startRoad(window);
+    // Quitting shows the review window once.
+    startRoad.designCommands().runReviewWindow = [] { Review_Form::defaultInstance()->Open_Wnd(); };
     window.show();
     // A new design, then the start wizard; anything but building or opening a design ends the program.
     if (runStartRoad(startRoad) == StartOutcome::Quit)
