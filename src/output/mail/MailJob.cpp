@@ -1,0 +1,186 @@
+#include "output/mail/MailJob.h"
+
+#include "common/FileHelpers.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/SafeFileName.h"
+#include "data/BatchFillJob.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+const QString kFailureText = QStringLiteral(
+    "Could not send email message.\nPlease make sure that:\n1. Entered E-mail settings are correct.\n"
+    "2. Internet connectivity to E-mail server is not interrupted and E-mail server is not down.\n"
+    "3. Your Firewall or Security software (if any) is not blocking the software to communicate with your "
+    "E-mail server.");
+} // namespace
+
+QString mailFinishedMessage(const MailRunResult& r)
+{
+    const QString counts = QStringLiteral("\n\nSent: %1, not sent: %2.").arg(r.sent).arg(r.planned - r.sent);
+    if (!r.problem.isEmpty())
+        return r.problem + counts;
+    if (r.failed > 0 || r.sent == 0)
+        return kFailureText + counts;
+    if (r.stopped && r.sent < r.planned)
+        return QStringLiteral("Sending was stopped.") + counts;
+    return QStringLiteral("E-mail has been sent successfully.") + counts;
+}
+
+MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
+    : _request(std::move(request)), _renderer(std::move(renderer)),
+      _sender([](const MailMessage& m) { return sendEmail_pyth(m); })
+{
+}
+
+MailJob::~MailJob() = default;
+
+bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result)
+{
+    MailMessage message = _request.account;
+    message.recipient = recipient;
+    message.attachments = attachments;
+    Show_NSLog_Message(QStringLiteral("Sending e-mail to %1").arg(recipient));
+    const MailSendResult sent = _sender(message);
+    if (sent.sent) {
+        ++result.sent;
+        return true;
+    }
+    ++result.failed;
+    Show_NSLog_Message(QStringLiteral("error in mail: %1").arg(sent.error));
+    return false;
+}
+
+// Waits ms unless Stop is pressed, counting the pause text down once a second. False when stopped.
+bool MailJob::pauseFor(qint64 ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 shownSecond = -1;
+    while (clock.elapsed() < ms) {
+        if (Stop_SMS_Sending_Now)
+            return false;
+        const qint64 left = ms - clock.elapsed();
+        const qint64 second = (left + 999) / 1000;
+        if (second != shownSecond && _progress.pause) {
+            shownSecond = second;
+            _progress.pause(Calculate_Pause_Time(second * 1000));
+        }
+        QThread::msleep(quint32(qMin<qint64>(left, 100)));
+    }
+    return !Stop_SMS_Sending_Now;
+}
+
+MailRunResult MailJob::run()
+{
+    Stop_SMS_Sending_Now = false;
+    MailRunResult result;
+    const MailRequest& req = _request;
+    const bool batch = req.cardMode && req.batch && _renderer;
+    const int rows = batch ? _renderer->Total_Batch_Excel_Card() : 0;
+    const MailPlanResult plan =
+        planMailPasses({req.cardMode, batch, req.allToEvery, rows, int(req.recipients.size())});
+    for (const MailPass& pass : plan.passes)
+        result.planned += pass.recipients.size();
+
+    QTemporaryDir folder((_tempRoot.isEmpty() ? QDir::tempPath() : _tempRoot) + QStringLiteral("/navu-mail-XXXXXX"));
+    QString front, back;
+    if (req.cardMode) {
+        QString why;
+        front = folder.isValid() ? safeFilePath(folder.path(), req.baseName, QStringLiteral(".png"), &why) : QString();
+        back = front.isEmpty() ? QString() : mailBackPath(front);
+        if (front.isEmpty() || !_renderer) {
+            result.problem = folder.isValid() ? QStringLiteral("Please enter valid file name.")
+                                              : QStringLiteral("No temporary folder for the attachments.");
+            return result;
+        }
+    }
+    const bool wantBack = req.side != QLatin1String("F");
+    const bool wantFront = req.side != QLatin1String("B");
+    QStringList cardFiles;
+    if (wantBack)
+        cardFiles << back;
+    if (wantFront)
+        cardFiles << front;
+
+    // Renders the row's sides (back first) into the attachment files.
+    auto writeCards = [&](int row) -> bool {
+        if (wantBack) {
+            const QImage image = _renderer->Set_data_table_value_to_card(row, QStringLiteral("B"), false);
+            if (image.isNull() || !Save_gen_image(image, back))
+                return false;
+        }
+        if (wantFront) {
+            const QImage image = _renderer->Set_data_table_value_to_card(row, QStringLiteral("F"), false);
+            if (image.isNull() || !Save_gen_image(image, front))
+                return false;
+        }
+        return true;
+    };
+
+    if (_progress.start)
+        _progress.start(plan.total);
+    int sincePause = 0;
+    for (int i = 0; i < plan.passes.size() && !Stop_SMS_Sending_Now; ++i) {
+        const MailPass& pass = plan.passes[i];
+        QStringList attachments;
+        if (req.cardMode) {
+            if (batch || i == 0) {
+                if (!writeCards(batch ? pass.row : 0)) {
+                    if (!batch) {
+                        result.problem = QStringLiteral("The card image could not be made.");
+                        break;
+                    }
+                    Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.").arg(pass.row + 1));
+                    if (_progress.step)
+                        _progress.step(i + 1, plan.total);
+                    continue;
+                }
+            }
+            attachments = cardFiles;
+        } else {
+            const QString path = req.plainAttachment.trimmed();
+            if (!path.isEmpty() && QFileInfo(path).isFile())
+                attachments << path;
+        }
+
+        bool leave = false;
+        for (int r : pass.recipients) {
+            if (Stop_SMS_Sending_Now)
+                break;
+            if (!sendOne(req.recipients.at(r), attachments, result)) {
+                // Every-row-to-every-recipient goes on with the next row; the other modes stop.
+                leave = !(batch && req.allToEvery);
+                break;
+            }
+        }
+        if (_progress.step)
+            _progress.step(i + 1, plan.total);
+        if (leave)
+            break;
+        if (req.delayed && ++sincePause >= qMax(1, req.pauseEvery) && i + 1 < plan.passes.size()) {
+            sincePause = 0;
+            const bool going = pauseFor(req.pauseMs);
+            if (_progress.pause)
+                _progress.pause(QString());
+            if (!going)
+                break;
+        }
+    }
+    if (_progress.step && plan.passes.size() < plan.total && !Stop_SMS_Sending_Now && result.failed == 0)
+        _progress.step(plan.total, plan.total);
+    result.stopped = Stop_SMS_Sending_Now;
+    // The attachment folder goes with `folder`; the files are removed first so that nothing is left even
+    // when the folder itself cannot be removed.
+    if (req.cardMode) {
+        Delete_File(front);
+        Delete_File(back);
+    }
+    return result;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+// One run of e-mail sending, on a worker thread. Card images come from a BatchFillJob snapshot (never the
+// live design); attachments are written to a private temporary folder that is removed when the run ends.
+// Stop_SMS_Sending_Now is polled between mails and during pauses.
+
+#include "output/mail/MailPlan.h"
+#include "output/mail/MailScript.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class BatchFillJob;
+
+struct MailRequest {
+    MailMessage account;    // sender, password, server, port, ssl, subject and body; no recipient
+    QStringList recipients; // kept recipients, lower case
+    bool cardMode = true;
+    QString side = QStringLiteral("F"); // "BOTH", "F" or "B"
+    QString baseName = QStringLiteral("NAVUFrame");
+    bool batch = false;
+    bool allToEvery = true;
+    QString plainAttachment; // plain mode: the one file, left out when it does not exist
+    bool delayed = false;
+    int pauseEvery = 1;   // mails (passes) between pauses
+    qint64 pauseMs = 0;   // length of a pause
+};
+
+struct MailRunResult {
+    int planned = 0; // mails the run would send without failures or Stop
+    int sent = 0;
+    int failed = 0;
+    bool stopped = false;
+    QString problem; // a run that could not start or go on (no temporary folder, no card image)
+};
+
+// The message shown when sending ends: success only when every attempted mail was sent.
+QString mailFinishedMessage(const MailRunResult& result);
+
+class MailJob {
+public:
+    struct Progress {
+        std::function<void(int total)> start;
+        std::function<void(int current, int total)> step;
+        std::function<void(const QString& text)> pause; // empty text: the pause is over
+    };
+
+    // renderer may be null in plain mode.
+    MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer);
+    ~MailJob();
+
+    void setSender(MailSender sender) { _sender = std::move(sender); }
+    void setProgress(Progress progress) { _progress = std::move(progress); }
+    // Folder in which the private attachment folder is made (the system's temporary folder by default).
+    void setTempRoot(const QString& folder) { _tempRoot = folder; }
+
+    MailRunResult run();
+    BatchFillJob* renderer() const { return _renderer.get(); }
+
+private:
+    bool sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result);
+    bool pauseFor(qint64 ms);
+
+    MailRequest _request;
+    std::unique_ptr<BatchFillJob> _renderer;
+    MailSender _sender;
+    Progress _progress;
+    QString _tempRoot;
+};

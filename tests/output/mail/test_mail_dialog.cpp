@@ -1,0 +1,309 @@
+// The e-mail dialog and the settings dialog, driven headless: checks before sending, the worker run behind
+// the progress sheet, the final message, restoring row 0, and the settings dialog's save, reset and test mail.
+
+#include "LoopbackSmtp.h"
+
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/ui/Send_Modeless.h"
+#include "data/BatchFillJob.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "data/Data_From_Excel.h"
+#include "data/SeriesFiles.h"
+#include "output/mail/MailDesignSource.h"
+#include "output/mail/MailSettings.h"
+#include "output/mail/ui/Email_Setting.h"
+#include "output/mail/ui/Send_Mail.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+class RecordingPrompt : public PromptHandler {
+public:
+    QStringList messages;
+    bool answer = true;
+    void message(const QString& text) override { messages << text; }
+    bool yesNo(const QString& question) override
+    {
+        messages << question;
+        return answer;
+    }
+};
+
+class TestSource : public MailDesignSource {
+public:
+    GraphicList front, back;
+    Data_From_Excel table;
+    SeriesBindingTable series;
+    int restores = 0;
+    void checkData() override { Check_Series_Or_Excel_Use_or_not(front, back, true, table, series); }
+    std::unique_ptr<BatchFillJob> makeJob() override
+    {
+        Get_total_Card_count(series, table);
+        return BatchFillJob::create({front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true},
+                                    series, table);
+    }
+    void restoreFirstRow(BatchFillJob& job) override
+    {
+        ++restores;
+        job.Select_first_row_value_for_design(front, back, false);
+    }
+};
+
+GraphicPtr seriesText(const QString& series)
+{
+    GraphicPtr g = makeGraphicOfClass("SKTText", false);
+    g->setBounds(QRectF(10, 10, 200, 40));
+    g->data_source_type = 1;
+    g->batch_list_name = series;
+    return g;
+}
+} // namespace
+
+class TestMailDialog : public QObject {
+    Q_OBJECT
+    QTemporaryDir root;
+    QTemporaryDir tempRoot;
+    RecordingPrompt prompt;
+    TestSource source;
+    QList<MailMessage> calls;
+    QSet<int> failing;
+    QList<bool> onGuiThread;
+
+    MailSender recorder()
+    {
+        return [this](const MailMessage& m) {
+            calls << m;
+            onGuiThread << (QThread::currentThread() == qApp->thread());
+            return MailSendResult{!failing.contains(int(calls.size())), "refused"};
+        };
+    }
+    // Clicks Send and waits for the run to end; false when it never ends.
+    bool sendAndWait(Send_Mail& dlg)
+    {
+        QSignalSpy done(&dlg, &Send_Mail::sendingFinished);
+        dlg.send_btn->click();
+        if (!dlg.isSending())
+            return true;
+        return done.wait(15000);
+    }
+    bool tempRootEmpty() const
+    {
+        return QDir(tempRoot.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setPromptHandler(&prompt);
+        Resource_Path = root.path();
+        Data_Folder_Path = root.filePath("DataSet");
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+        QVERIFY(SeriesFiles::writeSeries("Names", {"Anna", "Ben", "Cleo"}));
+        qputenv("NAVU_MAIL_SCRIPT", NAVU_RESOURCES_DIR "/pyth_mail.py");
+        source.front = {seriesText("Names")};
+        CARD_SIDE_STR = "2";
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void init()
+    {
+        prompt.messages.clear();
+        calls.clear();
+        failing.clear();
+        onGuiThread.clear();
+        sender_email = "Me@Navu.test";
+        source.checkData();
+    }
+
+    void opensReset()
+    {
+        Send_Mail dlg;
+        dlg.to_txt->setText("x@y.org");
+        dlg.file_name_txt->setText("other");
+        dlg.delayed_delv_chk->setChecked(true);
+        dlg.resetDialog();
+        QCOMPARE(dlg.from_txt->text(), QString("Me@Navu.test"));
+        QCOMPARE(dlg.to_txt->text(), QString());
+        QCOMPARE(dlg.file_name_txt->text(), QString("NAVUFrame"));
+        QCOMPARE(dlg.card_side_str, QString("F"));
+        QVERIFY(dlg.side_rows[1]->isChecked());
+        QVERIFY(dlg.rd_mail_curr_barcode->isChecked());
+        QVERIFY(dlg.send_with_batch_chk->isEnabled()); // the design uses a series
+        QVERIFY(!dlg.send_with_excel_chk->isEnabled());
+        QVERIFY(!dlg.rd_all_to_every->isEnabled());
+        QVERIFY(!dlg.delayed_delv_chk->isChecked());
+        QVERIFY(!dlg.delayed_box->isEnabled());
+        QCOMPARE(dlg.mail_count_stepper->value(), 1);
+        dlg.send_with_batch_chk->click();
+        QVERIFY(dlg.rd_all_to_every->isEnabled());
+        dlg.rd_without_barcode->click();
+        QVERIFY(!dlg.send_sett_box->isEnabled());
+        QVERIFY(dlg.browse_att->isEnabled());
+    }
+
+    // Entries that refuse the sending: their message, nothing sent, no sheet.
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no sender") << " " << "a@x.org" << "NAVUFrame" << "Please make sure that:";
+        QTest::newRow("no recipient") << "me@x.org" << "" << "NAVUFrame" << "Please specify the Recipient E-mail address.";
+        QTest::newRow("bad recipient") << "me@x.org" << "a@x" << "NAVUFrame" << "Recipient E-mail address is invalid";
+        QTest::newRow("empty name") << "me@x.org" << "a@x.org" << " /*? " << "Please enter valid file name.";
+        QTest::newRow("dot name") << "me@x.org" << "a@x.org" << ".." << "";
+    }
+    void refusals()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Send_Mail dlg;
+        dlg.setMailSender(recorder());
+        dlg.from_txt->setText(from);
+        dlg.to_txt->setText(to);
+        dlg.file_name_txt->setText(name);
+        dlg.send_btn->click();
+        QVERIFY(!dlg.isSending());
+        QVERIFY(calls.isEmpty());
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages[0].startsWith(message), qPrintable(prompt.messages[0]));
+    }
+
+    // Without data: one mail per recipient, lower-cased, sent from the worker; the sheet is hidden and the
+    // message counts the mails.
+    void sendsWithoutData()
+    {
+        Send_Mail dlg;
+        dlg.setDesignSource(&source);
+        dlg.setMailSender(recorder());
+        dlg.setTempRoot(tempRoot.path());
+        dlg.show();
+        dlg.to_txt->setText("Ann@X.org, bob@x.org");
+        dlg.subject_txt->setText("Hi");
+        dlg.message_txt->setPlainText("Text");
+        dlg.side_rows[0]->click();
+        QVERIFY(sendAndWait(dlg));
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls[0].recipient, QString("ann@x.org"));
+        QCOMPARE(calls[1].recipient, QString("bob@x.org"));
+        QCOMPARE(calls[0].sender, QString("me@navu.test"));
+        QCOMPARE(calls[0].subject, QString("Hi"));
+        QCOMPARE(calls[0].body, QString("Text"));
+        QCOMPARE(calls[0].attachments.size(), 2);
+        QCOMPARE(onGuiThread, (QList<bool>{false, false}));
+        QCOMPARE(prompt.messages, QStringList{"E-mail has been sent successfully.\n\nSent: 2, not sent: 0."});
+        QVERIFY(!Send_Modeless::defaultInstance()->isVisible());
+        QVERIFY(dlg.send_btn->isEnabled());
+        QVERIFY(tempRootEmpty());
+        QCOMPARE(source.restores, 0);
+    }
+
+    // With data, row i to recipient i: row 0 is put back on the design afterwards; a failure is reported
+    // as a failure even when an earlier mail went out.
+    void sendsWithDataAndReportsFailure()
+    {
+        Send_Mail dlg;
+        dlg.setDesignSource(&source);
+        dlg.setMailSender(recorder());
+        dlg.setTempRoot(tempRoot.path());
+        dlg.show();
+        dlg.to_txt->setText("a@x.org, b@x.org, c@x.org");
+        dlg.send_with_batch_chk->click();
+        dlg.rd_one_per_recp->click();
+        failing = {2};
+        static_cast<SKTText*>(source.front[0].get())->setText("typed");
+        QVERIFY(sendAndWait(dlg));
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(source.restores, 1);
+        QCOMPARE(source.front[0]->_Text_contents, QString("Anna"));
+        QVERIFY(!Card_Value_In_Process);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY(prompt.messages[0].startsWith("Could not send email message."));
+        QVERIFY(prompt.messages[0].endsWith("Sent: 1, not sent: 2."));
+        QCOMPARE(dlg.lastResult().failed, 1);
+    }
+
+    void settingsSaveValidatesAndWrites()
+    {
+        QFile::remove(root.filePath("com.navu.card.plist"));
+        Email_Setting dlg;
+        dlg.loadPreferences();
+        QVERIFY(dlg._send_mail_tls->isChecked());
+        QCOMPARE(dlg._send_mail_sender_mail->text(), QString());
+        dlg._send_mail_sender_mail->setText("me@host");
+        dlg._send_mail_password->setText("pw");
+        dlg._send_mail_smtp->setText("smtp.host.org");
+        dlg._send_mail_port->setText("465");
+        dlg.Save_Button();
+        QCOMPARE(prompt.messages, QStringList{"Please enter valid sender E-mail address."});
+        QCOMPARE(dlg.focusWidget(), dlg._send_mail_sender_mail);
+        QVERIFY(!QFile::exists(root.filePath("com.navu.card.plist")));
+
+        dlg._send_mail_sender_mail->setText("me@host.org");
+        dlg._send_mail_ssl->setChecked(true);
+        dlg.Save_Button();
+        QCOMPARE(dlg.result(), 1);
+        const Preferences saved = Preferences::sharedInstance();
+        QCOMPARE(saved.send_email_SenderEmail(), QString("me@host.org"));
+        QCOMPARE(saved.send_email_enable_ssl(), QString("Y"));
+        QCOMPARE(saved.send_email_PORT_num(), QString("465"));
+
+        prompt.answer = false;
+        dlg.Reset_Button();
+        QVERIFY(QFile::exists(root.filePath("com.navu.card.plist")));
+        prompt.answer = true;
+        dlg.Reset_Button();
+        QVERIFY(!QFile::exists(root.filePath("com.navu.card.plist")));
+        QVERIFY(dlg._send_mail_tls->isChecked());
+        QCOMPARE(dlg._send_mail_sender_mail->text(), QString());
+        QCOMPARE(sender_email, QString());
+    }
+
+    // The test mail through the real script and a loopback server; a refusing server gives the failure text.
+    void testMailEndToEnd()
+    {
+        for (bool reject : {false, true}) {
+            LoopbackSmtp smtp(reject);
+            QVERIFY(smtp.ok());
+            prompt.messages.clear();
+            Email_Setting dlg;
+            dlg._send_mail_sender_mail->setText("Me@Navu.test");
+            dlg._send_mail_password->setText("pw");
+            dlg._send_mail_smtp->setText("127.0.0.1");
+            dlg._send_mail_port->setText(smtp.portText());
+            dlg._send_mail_to->setText("You@Navu.test");
+            dlg._send_mail_tls->setChecked(true);
+            dlg.Send_Test_Email();
+            QCOMPARE(prompt.messages.size(), 1);
+            if (!reject) {
+                QCOMPARE(prompt.messages[0], QString("E-mail has been sent successfully."));
+                const QList<QJsonObject> mails = smtp.mails();
+                QCOMPARE(mails.size(), 1);
+                QCOMPARE(mails[0]["subject"].toString(), QString("NAVU Photo Frame Test Mail"));
+                QCOMPARE(mails[0]["body"].toString().trimmed(), QString("This is test mail sent by NAVU Photo Frame."));
+                QCOMPARE(smtp.envelope(1), (QStringList{"me@navu.test", "you@navu.test"}));
+            } else {
+                QVERIFY(prompt.messages[0].endsWith("\n\nCould not send email."));
+                QCOMPARE(dlg._send_mail_result_status->text(), prompt.messages[0]);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestMailDialog)
+#include "test_mail_dialog.moc"

@@ -1,0 +1,302 @@
+// E-mail sending end to end against a loopback SMTP server, and the run's rules with a recording sender:
+// failures, Stop, pauses and the temporary attachments.
+
+#include "LoopbackSmtp.h"
+
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "data/BatchFillJob.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "data/Data_From_Excel.h"
+#include "data/SeriesFiles.h"
+#include "output/mail/MailJob.h"
+#include "output/mail/MailScript.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QtTest>
+
+namespace {
+GraphicPtr textItem(const QString& text, int sourceType = 0, const QString& series = {})
+{
+    GraphicPtr g = makeGraphicOfClass("SKTText", false);
+    g->setBounds(QRectF(20, 20, 300, 60));
+    static_cast<SKTText*>(g.get())->setText(text);
+    g->data_source_type = sourceType;
+    g->batch_list_name = series;
+    return g;
+}
+
+struct Recorder {
+    QList<MailMessage> calls;
+    QSet<int> failing;  // 1-based calls that fail
+    int stopAfter = -1; // Stop pressed after this many calls
+    QStringList attachmentsSeen;
+    MailSender sender()
+    {
+        return [this](const MailMessage& m) {
+            calls << m;
+            for (const QString& a : m.attachments)
+                attachmentsSeen << (QFileInfo(a).isFile() ? a : QString("missing ") + a);
+            if (stopAfter >= 0 && calls.size() >= stopAfter)
+                Stop_SMS_Sending_Now = true;
+            return MailSendResult{!failing.contains(int(calls.size())), QString("refused")};
+        };
+    }
+};
+} // namespace
+
+class TestMailSend : public QObject {
+    Q_OBJECT
+    QTemporaryDir root;
+    QTemporaryDir tempRoot; // where the runs make their attachment folders
+    Data_From_Excel table;
+    GraphicList front, back;
+
+    std::unique_ptr<BatchFillJob> makeJob(bool useSeries)
+    {
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(front, back, true, table, series);
+        Use_Data_Sheet_Values = Use_Data_Sheet_Values && useSeries;
+        Get_total_Card_count(series, table);
+        return BatchFillJob::create({front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true},
+                                    series, table);
+    }
+    MailRequest request(const QStringList& recipients)
+    {
+        MailRequest r;
+        r.account = MailMessage{"me@navu.test", "pw-on-stdin", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
+        r.recipients = recipients;
+        return r;
+    }
+    bool tempRootEmpty() const { return QDir(tempRoot.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+
+private slots:
+    void initTestCase()
+    {
+        Resource_Path = root.path();
+        Data_Folder_Path = root.filePath("DataSet");
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+        QVERIFY(SeriesFiles::writeSeries("Names", {"Anna", "Ben", "Cleo"}));
+        qputenv("NAVU_MAIL_SCRIPT", NAVU_RESOURCES_DIR "/pyth_mail.py");
+        front = {textItem("front", 1, "Names")};
+        back = {textItem("back side")};
+        CARD_SIDE_STR = "2";
+    }
+
+    // Three rows to two recipients, both sides: six mails that carry the right envelope, subject, body and
+    // the back then the front card of their row as PNG files; the password went through standard input.
+    void endToEndEveryRowToEveryRecipient()
+    {
+        LoopbackSmtp smtp;
+        QVERIFY(smtp.ok());
+        MailRequest req = request({"ann@navu.test", "bob@navu.test"});
+        req.account.port = smtp.portText();
+        req.account.subject = "Grüße";
+        req.account.body = "Line one\nLine twö";
+        req.side = "BOTH";
+        req.batch = true;
+        req.allToEvery = true;
+        MailJob job(req, makeJob(true));
+        job.setTempRoot(tempRoot.path());
+        QList<int> steps;
+        int total = -1;
+        job.setProgress({[&](int t) { total = t; }, [&](int c, int) { steps << c; }, {}});
+        const MailRunResult result = job.run();
+        QCOMPARE(result.sent, 6);
+        QCOMPARE(result.failed, 0);
+        QCOMPARE(total, 3); // the progress counts rows, not mails
+        QCOMPARE(steps, (QList<int>{1, 2, 3}));
+
+        auto expected = makeJob(true);
+        const QList<QJsonObject> mails = smtp.mails();
+        QCOMPARE(mails.size(), 6);
+        for (int i = 0; i < 6; ++i) {
+            const QJsonObject m = mails[i];
+            const QString to = i % 2 == 0 ? "ann@navu.test" : "bob@navu.test";
+            QCOMPARE(smtp.envelope(i + 1), (QStringList{"me@navu.test", to}));
+            QCOMPARE(m["from"].toString(), QString("me@navu.test"));
+            QCOMPARE(m["to"].toString(), to);
+            QCOMPARE(m["subject"].toString(), QString("Grüße"));
+            QCOMPARE(m["body"].toString().trimmed(), QString("Line one\nLine twö"));
+            const QJsonArray atts = m["attachments"].toArray();
+            QCOMPARE(atts.size(), 2);
+            QCOMPARE(atts[0].toObject()["filename"].toString(), QString("NAVUFrame_Back.png"));
+            QCOMPARE(atts[1].toObject()["filename"].toString(), QString("NAVUFrame.png"));
+            const int row = i / 2;
+            const QImage wantBack = expected->Set_data_table_value_to_card(row, "B", false);
+            const QImage wantFront = expected->Set_data_table_value_to_card(row, "F", false);
+            for (int a = 0; a < 2; ++a) {
+                QCOMPARE(atts[a].toObject()["type"].toString(), QString("image/png"));
+                QImage got(atts[a].toObject()["path"].toString(), "PNG");
+                QVERIFY(!got.isNull());
+                const QImage& want = a == 0 ? wantBack : wantFront;
+                QCOMPARE(got.size(), want.size());
+                QCOMPARE(got.convertToFormat(QImage::Format_ARGB32), want.convertToFormat(QImage::Format_ARGB32));
+            }
+        }
+        QCOMPARE(smtp.auth().count("me@navu.test\tpw-on-stdin\n"), 6);
+        QVERIFY(tempRootEmpty());
+    }
+
+    // A server that refuses: nothing is reported as sent and the run stops at the failure.
+    void refusingServerCountsFailure()
+    {
+        LoopbackSmtp smtp(true);
+        QVERIFY(smtp.ok());
+        MailRequest req = request({"ann@navu.test", "bob@navu.test"});
+        req.account.port = smtp.portText();
+        req.account.password.clear();
+        MailJob job(req, makeJob(false));
+        job.setTempRoot(tempRoot.path());
+        const MailRunResult result = job.run();
+        QCOMPARE(result.sent, 0);
+        QCOMPARE(result.failed, 1);
+        QVERIFY(mailFinishedMessage(result).startsWith("Could not send email message."));
+        QVERIFY(smtp.mails().isEmpty());
+        QVERIFY(tempRootEmpty());
+    }
+
+    void scriptFailuresAreClear_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("nobody listening") << "1" << "cannot reach 127.0.0.1:1";
+        QTest::newRow("not a port") << "x25" << "is not a port number";
+    }
+    void scriptFailuresAreClear()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, error);
+        MailMessage m = request({}).account;
+        m.port = port;
+        m.recipient = "ann@navu.test";
+        const MailSendResult r = sendEmail_pyth(m);
+        QVERIFY(!r.sent);
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QVERIFY(!r.error.contains("pw-on-stdin"));
+    }
+
+    // Which mails a run sends when some fail or Stop is pressed (a recording sender stands in for the script).
+    void failuresAndStop_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::addColumn<bool>("allToEvery");
+        QTest::addColumn<QList<int>>("failing");
+        QTest::addColumn<int>("stopAfter");
+        QTest::addColumn<QStringList>("sentTo"); // recipients of the attempted mails, in order
+        QTest::addColumn<int>("sent");
+        QTest::newRow("no data, all sent") << false << true << QList<int>{} << -1
+                                           << QStringList{"a@x.org", "b@x.org", "c@x.org"} << 3;
+        QTest::newRow("no data, second fails: stop") << false << true << QList<int>{2} << -1
+                                                     << QStringList{"a@x.org", "b@x.org"} << 1;
+        QTest::newRow("every row: a failure ends only that row")
+            << true << true << QList<int>{1} << -1
+            << QStringList{"a@x.org", "a@x.org", "b@x.org", "c@x.org", "a@x.org", "b@x.org", "c@x.org"} << 6;
+        QTest::newRow("row i to recipient i, failure stops") << true << false << QList<int>{2} << -1
+                                                             << QStringList{"a@x.org", "b@x.org"} << 1;
+        QTest::newRow("stop after two") << true << true << QList<int>{} << 2 << QStringList{"a@x.org", "b@x.org"} << 2;
+    }
+    void failuresAndStop()
+    {
+        QFETCH(bool, batch);
+        QFETCH(bool, allToEvery);
+        QFETCH(QList<int>, failing);
+        QFETCH(int, stopAfter);
+        QFETCH(QStringList, sentTo);
+        QFETCH(int, sent);
+        Recorder rec;
+        rec.failing = QSet<int>(failing.begin(), failing.end());
+        rec.stopAfter = stopAfter;
+        MailRequest req = request({"a@x.org", "b@x.org", "c@x.org"});
+        req.batch = batch;
+        req.allToEvery = allToEvery;
+        MailJob job(req, makeJob(batch));
+        job.setSender(rec.sender());
+        job.setTempRoot(tempRoot.path());
+        const MailRunResult result = job.run();
+        QStringList got;
+        for (const MailMessage& m : rec.calls)
+            got << m.recipient;
+        QCOMPARE(got, sentTo);
+        QCOMPARE(result.sent, sent);
+        QCOMPARE(result.failed, failing.isEmpty() ? 0 : 1);
+        QCOMPARE(result.stopped, stopAfter >= 0);
+        for (const QString& a : rec.attachmentsSeen)
+            QVERIFY2(!a.startsWith("missing"), qPrintable(a));
+        QVERIFY(tempRootEmpty());
+        for (const MailMessage& m : rec.calls)
+            QCOMPARE(QFileInfo(m.attachments.value(0)).fileName(), QString("NAVUFrame.png"));
+    }
+
+    // A pause lasts what was asked, counting down; Stop ends it at once; no pause follows the last mail.
+    void pauses()
+    {
+        Recorder rec;
+        MailRequest req = request({"a@x.org", "b@x.org"});
+        req.cardMode = false;
+        req.delayed = true;
+        req.pauseEvery = 1;
+        req.pauseMs = 1000;
+        MailJob job(req, nullptr);
+        job.setSender(rec.sender());
+        QStringList texts;
+        job.setProgress({{}, {}, [&](const QString& t) { texts << t; }});
+        QElapsedTimer clock;
+        clock.start();
+        MailRunResult result = job.run();
+        QVERIFY(clock.elapsed() >= 1000);
+        QCOMPARE(result.sent, 2);
+        QCOMPARE(texts, (QStringList{"Pausing the process for 1 Second.", ""}));
+
+        Recorder stopper;
+        stopper.stopAfter = 1;
+        req.pauseMs = 60000;
+        MailJob stopped(req, nullptr);
+        stopped.setSender(stopper.sender());
+        clock.restart();
+        result = stopped.run();
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(result.sent, 1);
+        QVERIFY(result.stopped);
+    }
+
+    // Plain mode: a missing file is left out, an existing one is attached as it is.
+    void plainModeAttachment()
+    {
+        Recorder rec;
+        MailRequest req = request({"a@x.org"});
+        req.cardMode = false;
+        req.plainAttachment = root.filePath("nope.pdf");
+        MailJob job(req, nullptr);
+        job.setSender(rec.sender());
+        QCOMPARE(job.run().sent, 1);
+        QVERIFY(rec.calls[0].attachments.isEmpty());
+        const QString file = root.filePath("DataSet/Names.txt");
+        req.plainAttachment = " " + file + " ";
+        MailJob job2(req, nullptr);
+        job2.setSender(rec.sender());
+        QCOMPARE(job2.run().sent, 1);
+        QCOMPARE(rec.calls[1].attachments, QStringList{file});
+    }
+
+    // The attachment name cannot leave the private folder.
+    void hostileAttachmentName()
+    {
+        Recorder rec;
+        MailRequest req = request({"a@x.org"});
+        req.baseName = "../../evil";
+        MailJob job(req, makeJob(false));
+        job.setSender(rec.sender());
+        job.setTempRoot(tempRoot.path());
+        const MailRunResult result = job.run();
+        QCOMPARE(result.sent, 0);
+        QVERIFY(!result.problem.isEmpty());
+        QVERIFY(rec.calls.isEmpty());
+        QVERIFY(tempRootEmpty());
+    }
+};
+
+QTEST_MAIN(TestMailSend)
+#include "test_mail_send.moc"
