@@ -4,6 +4,7 @@
 #include "app/inspector/WindowInspectorHost.h"
 
 #include "app/Grid_Wizard.h"
+#include "app/MailWindowSource.h"
 #include "app/Open_Export_Log.h"
 #include "app/WindowOutputHost.h"
 #include "app/inspector/Image_Library.h"
@@ -27,6 +28,7 @@
 #include "common/FileHelpers.h"
 #include "output/ui/Help_Support.h"
 #include "output/ui/OutputCommands.h"
+#include "output/mail/ui/Send_Mail.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -370,7 +372,7 @@ void SKTWindowController::buildActions()
     Align_with_grid_btn = make(tr("Align to Grid"), QKeySequence(), &SKTWindowController::Align_To_Grid_Clicked,
                                QStringLiteral("Align_with_grid_btn"));
 
-    // The design file and mail commands are filled in by other parts of the window.
+    // The design file commands are filled in by other parts of the window.
     Open_Design_Action = make(tr("Open..."), QKeySequence::Open, &SKTWindowController::Open_Design_Clicked,
                               QStringLiteral("Open_Design_Action"));
     Save_Design_Action = make(tr("Save"), QKeySequence::Save, &SKTWindowController::Save_Design_Clicked,
@@ -382,7 +384,7 @@ void SKTWindowController::buildActions()
     Mail_Action = make(tr("E-mail..."), QKeySequence(), &SKTWindowController::Mail_Button, QStringLiteral("Mail_Action"));
     Help_Action = make(tr("NAVU Photo Frame Help"), QKeySequence::HelpContents, &SKTWindowController::Help_Button,
                        QStringLiteral("Help_Action"));
-    for (QAction* a : {Open_Design_Action, Save_Design_Action, Mail_Action})
+    for (QAction* a : {Open_Design_Action, Save_Design_Action})
         a->setEnabled(false);
 
     _toolGroup = new QActionGroup(this);
@@ -1164,7 +1166,15 @@ void SKTWindowController::Help_Button()
         HelpWindow = new Help_Support(this);
     HelpWindow->Open_Wnd();
 }
-void SKTWindowController::Mail_Button() {}
+void SKTWindowController::Mail_Button()
+{
+    MailWindowSource source(*this);
+    source.checkData();
+    Send_Mail* dialog = Send_Mail::defaultInstance(this);
+    dialog->setDesignSource(&source);
+    dialog->Open_Wnd();
+    dialog->setDesignSource(nullptr);
+}
 
 // ---------------------------------------------------------------- host for the items
 

@@ -6,6 +6,7 @@
 #include "common/ResourceSetup.h"
 #include "common/ui/GuiPrompt.h"
 #include "output/ui/Review_Form.h"
+#include "output/mail/MailSettings.h"
 
 #include <QApplication>
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
         Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
         return 1;
     }
+    Get_Email_Details();
     // The frame gallery is filled from the resources, so the start road comes after them.
     StartRoadController startRoad(window);
     // Quitting shows the review window once.
