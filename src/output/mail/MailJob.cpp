@@ -110,18 +110,19 @@ MailRunResult MailJob::run()
         cardFiles << front;
 
     // Renders the row's sides (back first) into the attachment files.
-    auto writeCards = [&](int row) -> bool {
-        if (wantBack) {
-            const QImage image = _renderer->Set_data_table_value_to_card(row, QStringLiteral("B"), false);
-            if (image.isNull() || !Save_gen_image(image, back))
-                return false;
+    enum class Cards { Written, NoImage, WriteFailed };
+    auto writeCards = [&](int row) {
+        for (const bool isBack : {true, false}) {
+            if (isBack ? !wantBack : !wantFront)
+                continue;
+            const QImage image =
+                _renderer->Set_data_table_value_to_card(row, isBack ? QStringLiteral("B") : QStringLiteral("F"), false);
+            if (image.isNull())
+                return Cards::NoImage;
+            if (!Save_gen_image(image, isBack ? back : front))
+                return Cards::WriteFailed;
         }
-        if (wantFront) {
-            const QImage image = _renderer->Set_data_table_value_to_card(row, QStringLiteral("F"), false);
-            if (image.isNull() || !Save_gen_image(image, front))
-                return false;
-        }
-        return true;
+        return Cards::Written;
     };
 
     if (_progress.start)
@@ -132,7 +133,13 @@ MailRunResult MailJob::run()
         QStringList attachments;
         if (req.cardMode) {
             if (batch || i == 0) {
-                if (!writeCards(batch ? pass.row : 0)) {
+                const Cards cards = writeCards(batch ? pass.row : 0);
+                if (cards == Cards::WriteFailed) {
+                    // Already reported with its reason; the next rows would fail the same way.
+                    result.problem = QStringLiteral("The card images could not be written.");
+                    break;
+                }
+                if (cards == Cards::NoImage) {
                     if (!batch) {
                         result.problem = QStringLiteral("The card image could not be made.");
                         break;

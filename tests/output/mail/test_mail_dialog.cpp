@@ -275,6 +275,37 @@ private slots:
     }
 
     // The test mail through the real script and a loopback server; a refusing server gives the failure text.
+    // With NAVU_SHOTS_DIR set, pictures of both dialogs are saved there (for looking at the layout).
+    void shots()
+    {
+        const QString dir = qEnvironmentVariable("NAVU_SHOTS_DIR");
+        if (dir.isEmpty())
+            QSKIP("NAVU_SHOTS_DIR not set");
+        Send_Mail mail;
+        mail.to_txt->setText("anna@example.org, ben@example.org");
+        mail.subject_txt->setText("Your invitation");
+        mail.message_txt->setPlainText("Dear friends,\nplease find the card attached.");
+        mail.send_with_batch_chk->click();
+        mail.delayed_delv_chk->click();
+        mail.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mail));
+        QTest::qWait(300);
+        QVERIFY(mail.grab().save(dir + "/send_mail.png"));
+        if (qEnvironmentVariableIsSet("NAVU_SHOTS_HOLD"))
+            QTest::qWait(qEnvironmentVariableIntValue("NAVU_SHOTS_HOLD"));
+        mail.hide();
+        Email_Setting settings;
+        settings.loadPreferences();
+        settings._send_mail_sender_mail->setText("me@example.org");
+        settings._send_mail_password->setText("secret");
+        settings._send_mail_smtp->setText("smtp.example.org");
+        settings._send_mail_port->setText("587");
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        QTest::qWait(300);
+        QVERIFY(settings.grab().save(dir + "/email_setting.png"));
+    }
+
     void testMailEndToEnd()
     {
         for (bool reject : {false, true}) {

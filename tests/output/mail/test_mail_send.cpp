@@ -161,21 +161,25 @@ private slots:
     void scriptFailuresAreClear_data()
     {
         QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("error");
-        QTest::newRow("nobody listening") << "1" << "cannot reach 127.0.0.1:1";
-        QTest::newRow("not a port") << "x25" << "is not a port number";
+        QTest::newRow("nobody listening") << "1" << "pw-on-stdin" << "cannot reach 127.0.0.1:1";
+        QTest::newRow("not a port") << "x25" << "pw-on-stdin" << "is not a port number";
+        QTest::newRow("password without ASCII form") << "1" << "pässwörd" << "cannot be sent";
     }
     void scriptFailuresAreClear()
     {
         QFETCH(QString, port);
+        QFETCH(QString, password);
         QFETCH(QString, error);
         MailMessage m = request({}).account;
         m.port = port;
+        m.password = password;
         m.recipient = "ann@navu.test";
         const MailSendResult r = sendEmail_pyth(m);
         QVERIFY(!r.sent);
         QVERIFY2(r.error.contains(error), qPrintable(r.error));
-        QVERIFY(!r.error.contains("pw-on-stdin"));
+        QVERIFY(!r.error.contains(password));
     }
 
     // Which mails a run sends when some fail or Stop is pressed (a recording sender stands in for the script).
@@ -279,6 +283,20 @@ private slots:
         job2.setSender(rec.sender());
         QCOMPARE(job2.run().sent, 1);
         QCOMPARE(rec.calls[1].attachments, QStringList{file});
+    }
+
+    // Without a place for the attachments nothing is sent and the run says why.
+    void noTemporaryFolder()
+    {
+        Recorder rec;
+        MailJob job(request({"a@x.org"}), makeJob(false));
+        job.setSender(rec.sender());
+        job.setTempRoot("/proc/navu-no-such-folder");
+        const MailRunResult result = job.run();
+        QCOMPARE(result.sent, 0);
+        QCOMPARE(result.problem, QString("No temporary folder for the attachments."));
+        QVERIFY(mailFinishedMessage(result).startsWith(result.problem));
+        QVERIFY(rec.calls.isEmpty());
     }
 
     // The attachment name cannot leave the private folder.

@@ -138,7 +138,7 @@ Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent)
     attachment->setPlaceholderText(tr("File to attach (send without card)"));
     browse_att = new QPushButton(tr("Browse..."), this);
     clear_att = new QPushButton(tr("Clear"), this);
-    fileRow->addWidget(new QLabel(tr("Attachment:"), this));
+    fileRow->addWidget(new QLabel(tr("File:"), this));
     fileRow->addWidget(attachment, 1);
     fileRow->addWidget(browse_att);
     fileRow->addWidget(clear_att);
@@ -155,6 +155,9 @@ Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent)
     hour_stepper = makeSpin(99, QStringLiteral("hour_stepper"), delayed_box);
     min_stepper = makeSpin(59, QStringLiteral("min_stepper"), delayed_box);
     sec_stepper = makeSpin(59, QStringLiteral("sec_stepper"), delayed_box);
+    for (QSpinBox* s : {mail_count_stepper, hour_stepper, min_stepper, sec_stepper})
+        s->setMinimumWidth(60);
+    mail_count_stepper->setMaximumWidth(90);
     delayRow->addWidget(new QLabel(tr("Pause after every"), delayed_box));
     delayRow->addWidget(mail_count_stepper);
     delayRow->addWidget(new QLabel(tr("mails for"), delayed_box));
