@@ -655,136 +655,52 @@ void SKTGraphicView::arrange(const std::function<QRectF(const GraphicPtr&, qsize
     invalidateGraphics(touched);
 }
 
-void SKTGraphicView::alignLeftEdges() {
+namespace {
+// Places r against the reference: the card for a single item, the first selected item for several.
+QRectF alignedTo(QRectF r, const QRectF& ref, SKTGraphicView::Alignment a) {
+    switch (a) {
+    case SKTGraphicView::Alignment::Left:
+        r.moveLeft(ref.x());
+        break;
+    case SKTGraphicView::Alignment::Right:
+        r.moveLeft(ref.x() + ref.width() - r.width());
+        break;
+    case SKTGraphicView::Alignment::Top:
+        r.moveTop(ref.y());
+        break;
+    case SKTGraphicView::Alignment::Bottom:
+        r.moveTop(ref.y() + ref.height() - r.height());
+        break;
+    case SKTGraphicView::Alignment::HorizontalCenter:
+        r.moveLeft(ref.x() + 0.5 * ref.width() - r.width() / 2);
+        break;
+    case SKTGraphicView::Alignment::VerticalCenter:
+        r.moveTop(ref.y() + 0.5 * ref.height() - r.height() / 2);
+        break;
+    }
+    return r;
+}
+} // namespace
+
+void SKTGraphicView::alignSelection(Alignment a, const QString& undoText) {
     const GraphicList items = selectedGraphics();
-    if (items.size() == 1)
-        return arrange(
-            [](const GraphicPtr& g, qsizetype) { return g->bounds().translated(-g->bounds().x(), 0); }, false,
-            QStringLiteral("Align Left"));
-    if (items.size() < 2)
+    if (items.isEmpty())
         return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveLeft(ref.x());
-            return r;
-        },
-        true, QStringLiteral("Align Left"));
+    const bool single = items.size() == 1;
+    const QRectF ref = single ? QRectF(QPointF(0, 0), _canvasSize) : items.first()->bounds();
+    arrange([ref, a](const GraphicPtr& g, qsizetype) { return alignedTo(g->bounds(), ref, a); }, !single,
+            undoText);
 }
 
-void SKTGraphicView::alignRightEdges() {
-    const GraphicList items = selectedGraphics();
-    const qreal w = _canvasSize.width();
-    if (items.size() == 1)
-        return arrange(
-            [w](const GraphicPtr& g, qsizetype) {
-                QRectF r = g->bounds();
-                r.moveLeft(w - r.width());
-                return r;
-            },
-            false, QStringLiteral("Align Right"));
-    if (items.size() < 2)
-        return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveLeft(ref.x() + ref.width() - r.width());
-            return r;
-        },
-        true, QStringLiteral("Align Right"));
-}
-
-void SKTGraphicView::alignTopEdges() {
-    const GraphicList items = selectedGraphics();
-    if (items.size() == 1)
-        return arrange(
-            [](const GraphicPtr& g, qsizetype) {
-                QRectF r = g->bounds();
-                r.moveTop(0);
-                return r;
-            },
-            false, QStringLiteral("Align Top"));
-    if (items.size() < 2)
-        return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(ref.y());
-            return r;
-        },
-        true, QStringLiteral("Align Top"));
-}
-
-void SKTGraphicView::alignBottomEdges() {
-    const GraphicList items = selectedGraphics();
-    const qreal h = _canvasSize.height();
-    if (items.size() == 1)
-        return arrange(
-            [h](const GraphicPtr& g, qsizetype) {
-                QRectF r = g->bounds();
-                r.moveTop(h - r.height());
-                return r;
-            },
-            false, QStringLiteral("Align Bottom"));
-    if (items.size() < 2)
-        return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(ref.y() + ref.height() - r.height());
-            return r;
-        },
-        true, QStringLiteral("Align Bottom"));
-}
-
+void SKTGraphicView::alignLeftEdges() { alignSelection(Alignment::Left, QStringLiteral("Align Left")); }
+void SKTGraphicView::alignRightEdges() { alignSelection(Alignment::Right, QStringLiteral("Align Right")); }
+void SKTGraphicView::alignTopEdges() { alignSelection(Alignment::Top, QStringLiteral("Align Top")); }
+void SKTGraphicView::alignBottomEdges() { alignSelection(Alignment::Bottom, QStringLiteral("Align Bottom")); }
 void SKTGraphicView::alignHorizontalCenters() {
-    const GraphicList items = selectedGraphics();
-    const qreal w = _canvasSize.width();
-    if (items.size() == 1)
-        return arrange(
-            [w](const GraphicPtr& g, qsizetype) {
-                QRectF r = g->bounds();
-                r.moveLeft(w / 2 - r.width() / 2);
-                return r;
-            },
-            false, QStringLiteral("Align Horizontal Centers"));
-    if (items.size() < 2)
-        return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveLeft(ref.x() + 0.5 * ref.width() - r.width() / 2);
-            return r;
-        },
-        true, QStringLiteral("Align Horizontal Centers"));
+    alignSelection(Alignment::HorizontalCenter, QStringLiteral("Align Horizontal Centers"));
 }
-
 void SKTGraphicView::alignVerticalCenters() {
-    const GraphicList items = selectedGraphics();
-    const qreal h = _canvasSize.height();
-    if (items.size() == 1)
-        return arrange(
-            [h](const GraphicPtr& g, qsizetype) {
-                QRectF r = g->bounds();
-                r.moveTop(h / 2 - r.height() / 2);
-                return r;
-            },
-            false, QStringLiteral("Align Vertical Centers"));
-    if (items.size() < 2)
-        return;
-    const QRectF ref = items.first()->bounds();
-    arrange(
-        [ref](const GraphicPtr& g, qsizetype) {
-            QRectF r = g->bounds();
-            r.moveTop(ref.y() + 0.5 * ref.height() - r.height() / 2);
-            return r;
-        },
-        true, QStringLiteral("Align Vertical Centers"));
+    alignSelection(Alignment::VerticalCenter, QStringLiteral("Align Vertical Centers"));
 }
 
 void SKTGraphicView::alignformCenter() {

@@ -21,6 +21,7 @@ struct Card_Property;
 class SKTGraphicView : public QWidget {
     Q_OBJECT
 public:
+    enum class Alignment { Left, Right, Top, Bottom, HorizontalCenter, VerticalCenter };
     // Handle positions of a selected item, clockwise from the top-left corner.
     enum Handle { NoHandle = -1, TopLeft, Top, TopRight, Right, BottomRight, Bottom, BottomLeft, Left };
 
@@ -175,6 +176,7 @@ private:
     QRectF handleRect(const QPointF& canvasPoint) const;
     void arrange(const std::function<QRectF(const GraphicPtr&, qsizetype)>& place, bool skipFirst,
                  const QString& text);
+    void alignSelection(Alignment a, const QString& undoText);
     void invalidateCanvasRect(const QRectF& canvasRect);
     void invalidateGraphics(const GraphicList& items);
     void finishCreation(const QRectF& rect, const QInputEvent* event);
