@@ -112,7 +112,6 @@ void Print_Wnd::buildUi()
     auto* printerBox = new QGroupBox(tr("Printer"), this);
     Printer_ComboBox = new QComboBox(printerBox);
     printerNote = new QLabel(printerBox);
-    printerNote->setWordWrap(true);
     printerNote->setStyleSheet(QStringLiteral("color: #8a4b00;"));
     Orient_ComboBox = new QComboBox(printerBox);
     Orient_ComboBox->addItems({QStringLiteral("Portrait"), QStringLiteral("Landscape")});
@@ -246,6 +245,7 @@ void Print_Wnd::buildUi()
     auto* main = new QVBoxLayout(this);
     main->addLayout(top, 1);
     main->addWidget(buttons);
+    resize(960, 780);
 
     // --- wiring ---
     auto rule = [this] {
@@ -335,7 +335,7 @@ void Print_Wnd::resetForOpening()
     Printer_ComboBox->addItem(pdfEntryTitle());
     const QString def = QPrinterInfo::defaultPrinterName();
     Printer_ComboBox->setCurrentIndex(printers.contains(def) ? printers.indexOf(def) : 0);
-    printerNote->setText(tr("No printer found.") + QLatin1Char(' ') + tr("The labels can be saved as a PDF file."));
+    printerNote->setText(tr("No printer found.") + QLatin1Char('\n') + tr("The labels can be saved as a PDF file."));
     printerNote->setVisible(printers.isEmpty());
     Copies_Text->setEnabled(!printsToPdf());
 
@@ -379,7 +379,7 @@ QMarginsF printerMargins(const QString& name, const QPageLayout& page)
     printer.setPageOrientation(page.orientation());
     QPageLayout pl = printer.pageLayout();
     pl.setMargins(pl.minimumMargins());
-    const QRectF full = pl.fullRectPoints(), paint = pl.paintRectPoints();
+    const QRectF full = pl.fullRect(QPageLayout::Point), paint = pl.paintRect(QPageLayout::Point);
     return QMarginsF(paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
                      full.bottom() - paint.bottom());
 }
@@ -388,11 +388,12 @@ QMarginsF printerMargins(const QString& name, const QPageLayout& page)
 
 void Print_Wnd::Set_values_From_Printer()
 {
-    const QRectF full = _pageLayout.fullRectPoints();
+    const QRectF full = _pageLayout.fullRect(QPageLayout::Point);
     _layout.paper = full.size();
     _layout.margins = printsToPdf() ? QMarginsF() : printerMargins(Printer_ComboBox->currentText(), _pageLayout);
     Paper_id->setText(_pageLayout.pageSize().name());
-    Size_id->setText(QStringLiteral("%1 x %2").arg(mm(full.width()), mm(full.height())));
+    const QSizeF paperMm = _pageLayout.fullRect(QPageLayout::Millimeter).size();
+    Size_id->setText(QString::asprintf("%.2f x %.2f", paperMm.width(), paperMm.height()));
     {
         const QSignalBlocker block(Orient_ComboBox);
         Orient_ComboBox->setCurrentIndex(_pageLayout.orientation() == QPageLayout::Portrait ? 0 : 1);
