@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 namespace {
@@ -65,9 +66,15 @@ QUrl Open_Export_Log::openTarget(const QString& path) {
                                (real == "tiff" && suffix == QLatin1String("tif"));
     if (suffixMatches)
         return QUrl::fromLocalFile(info.absoluteFilePath());
-    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-                               .filePath(QStringLiteral("navu-export"));
-    QDir().mkpath(folder);
+    // A private folder of this run, removed when the program ends: no copies are left behind, and no other
+    // user can place a file or link where the copy goes.
+    static QTemporaryDir copies(QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                                    .filePath(QStringLiteral("navu-export-XXXXXX")));
+    if (!copies.isValid()) {
+        Show_NSLog_Message(QStringLiteral("Cannot make a temporary folder: %1").arg(copies.errorString()));
+        return QUrl::fromLocalFile(info.absoluteFilePath());
+    }
+    const QString folder = copies.path();
     const QString copy =
         QDir(folder).filePath(info.completeBaseName() + QLatin1Char('.') + QLatin1String(real));
     QFile::remove(copy);

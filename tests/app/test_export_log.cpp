@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -104,6 +105,11 @@ private slots:
         QFile a(path), b(target);
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QCOMPARE(b.readAll(), a.readAll());
+        // The copy lies in a private folder of this run (removed when the program ends), not a shared one.
+        const QFileInfo folder(QFileInfo(target).absolutePath());
+        QVERIFY(folder.fileName().startsWith(QLatin1String("navu-export-")));
+        QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
         QFile::remove(target);
 
         const QString jpeg = dir.filePath(QStringLiteral("real.jpeg"));

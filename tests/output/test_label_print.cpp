@@ -4,10 +4,12 @@
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
 #include "output/ui/Print_Wnd.h"
+#include "output/ui/Sample_Preview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -139,6 +141,45 @@ private slots:
         QCOMPARE(view.numberOfPages(true), pages);
         QCOMPARE(view.numberOfPages(false), labels);
         QCOMPARE(scope.prompt.messages.size(), message ? 1 : 0);
+    }
+
+    // The sheet preview: outlines only when asked for; "Invalid Data" in red without a card.
+    void previewSheet_data()
+    {
+        QTest::addColumn<bool>("outlines");
+        QTest::addColumn<bool>("hasCard");
+        QTest::newRow("outlines") << true << true;
+        QTest::newRow("captions only") << false << true;
+        QTest::newRow("no card") << true << false;
+    }
+    void previewSheet()
+    {
+        QFETCH(bool, outlines);
+        QFETCH(bool, hasCard);
+        PrintLayout l = a4Layout(1, 1);
+        l.margins = QMarginsF(36, 36, 36, 36);
+        QImage img(595, 842, QImage::Format_RGB32); // one pixel per point
+        img.fill(Qt::black);
+        QPainter p(&img);
+        Sample_Preview::paintSheet(p, QRectF(0, 0, 595, 842), l, outlines, hasCard);
+        p.end();
+        auto count = [&](auto pred) {
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    n += pred(img.pixelColor(x, y)) ? 1 : 0;
+            return n;
+        };
+        // The box's right edge at x = 236: a grey line (antialiased over two pixels).
+        bool grey = false;
+        for (int x = 233; x <= 239; ++x) {
+            const QColor c = img.pixelColor(x, 80);
+            const int hi = qMax(c.red(), qMax(c.green(), c.blue())), lo = qMin(c.red(), qMin(c.green(), c.blue()));
+            grey |= hi - lo < 12 && hi < 220;
+        }
+        QCOMPARE(grey, outlines);
+        const int red = count([](const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; });
+        QCOMPARE(red > 0, !hasCard);
     }
 
     // The dialog: data counts, the layout rule on the controls, printing into a PDF file.
