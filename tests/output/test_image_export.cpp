@@ -248,6 +248,27 @@ private slots:
         QCOMPARE(entries(job->folder()), (QStringList{"Card_1.PNG", "Card_2.PNG"}));
     }
 
+    // A card name that is a link to a file elsewhere is not written through.
+    void batchNeverWritesOutsideItsFolder()
+    {
+        PromptScope scope;
+        QTemporaryDir dir, elsewhere;
+        auto job = batch(dir.path(), "F", false);
+        QVERIFY(QDir().mkpath(job->folder()));
+        const QString outside = elsewhere.filePath("victim.txt");
+        QFile victim(outside);
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write("keep");
+        victim.close();
+        QVERIFY(QFile::link(outside, QDir(job->folder()).filePath("Card_1.PNG")));
+        std::atomic<bool> stop{false};
+        const ExportResult r = job->run(stop);
+        QCOMPARE(r.cards, 0);
+        QCOMPARE(r.failed.size(), 1);
+        QCOMPARE(bytes(outside), QByteArray("keep"));
+        QCOMPARE(scope.prompt.messages.size(), 1);
+    }
+
     void batchFolderFails()
     {
         PromptScope scope;
@@ -380,19 +401,19 @@ private slots:
         PromptScope scope;
         QTemporaryDir dir;
         FakeHost host;
-        fillTable(host.table, 400);
+        fillTable(host.table, 5000); // the Stop below comes long before the end
         OutputCommands commands(host);
         QSignalSpy finished(&commands, &OutputCommands::batchFinished);
         Use_Data_Sheet_Values = false;
         Use_Excel_Binding_Values = true;
-        Total_Batch_Excel_Card = 400;
+        Total_Batch_Excel_Card = 5000;
         QVERIFY(commands.startBatchExport(dir.path(), "F", false, "PNG"));
         QTest::qWait(50);
         Send_Modeless::defaultInstance()->Stop_Sending_Pressed(); // the prompt answers Yes
         QVERIFY(finished.wait(20000));
         const auto result = finished.at(0).at(0).value<ExportResult>();
         QVERIFY(result.stopped);
-        QVERIFY(result.cards < 400);
+        QVERIFY(result.cards < 5000);
         QCOMPARE(entries(QDir(dir.path()).filePath("NAVU Photo Frame")).size(), result.cards);
         QCOMPARE(host.shown.size(), 1);
         QCOMPARE(host.shown[0].message, result.message());
