@@ -33,8 +33,7 @@ class TestMailCommand : public QObject {
     RecordingPrompt prompt;
 
 private slots:
-    void batchMailLeavesTheLiveDesignAlone()
-    {
+    void batchMailLeavesTheLiveDesignAlone() {
         setPromptHandler(&prompt);
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath("DataSet");

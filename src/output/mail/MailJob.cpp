@@ -21,8 +21,7 @@ const QString kFailureText = QStringLiteral(
     "E-mail server.");
 } // namespace
 
-QString mailFinishedMessage(const MailRunResult& r)
-{
+QString mailFinishedMessage(const MailRunResult& r) {
     const QString counts = QStringLiteral("\n\nSent: %1, not sent: %2.").arg(r.sent).arg(r.planned - r.sent);
     if (!r.problem.isEmpty())
         return r.problem + counts;
@@ -35,14 +34,11 @@ QString mailFinishedMessage(const MailRunResult& r)
 
 MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
     : _request(std::move(request)), _renderer(std::move(renderer)),
-      _sender([](const MailMessage& m) { return sendEmail_pyth(m); })
-{
-}
+      _sender([](const MailMessage& m) { return sendEmail_pyth(m); }) {}
 
 MailJob::~MailJob() = default;
 
-bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result)
-{
+bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result) {
     MailMessage message = _request.account;
     message.recipient = recipient;
     message.attachments = attachments;
@@ -58,8 +54,7 @@ bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, 
 }
 
 // Waits ms unless Stop is pressed, counting the pause text down once a second. False when stopped.
-bool MailJob::pauseFor(qint64 ms)
-{
+bool MailJob::pauseFor(qint64 ms) {
     QElapsedTimer clock;
     clock.start();
     qint64 shownSecond = -1;
@@ -77,8 +72,7 @@ bool MailJob::pauseFor(qint64 ms)
     return !Stop_SMS_Sending_Now;
 }
 
-MailRunResult MailJob::run()
-{
+MailRunResult MailJob::run() {
     Stop_SMS_Sending_Now = false;
     MailRunResult result;
     const MailRequest& req = _request;
@@ -89,11 +83,13 @@ MailRunResult MailJob::run()
     for (const MailPass& pass : plan.passes)
         result.planned += pass.recipients.size();
 
-    QTemporaryDir folder((_tempRoot.isEmpty() ? QDir::tempPath() : _tempRoot) + QStringLiteral("/navu-mail-XXXXXX"));
+    QTemporaryDir folder((_tempRoot.isEmpty() ? QDir::tempPath() : _tempRoot) +
+                         QStringLiteral("/navu-mail-XXXXXX"));
     QString front, back;
     if (req.cardMode) {
         QString why;
-        front = folder.isValid() ? safeFilePath(folder.path(), req.baseName, QStringLiteral(".png"), &why) : QString();
+        front = folder.isValid() ? safeFilePath(folder.path(), req.baseName, QStringLiteral(".png"), &why)
+                                 : QString();
         back = front.isEmpty() ? QString() : mailBackPath(front);
         if (front.isEmpty() || !_renderer) {
             result.problem = folder.isValid() ? QStringLiteral("Please enter valid file name.")
@@ -115,8 +111,8 @@ MailRunResult MailJob::run()
         for (const bool isBack : {true, false}) {
             if (isBack ? !wantBack : !wantFront)
                 continue;
-            const QImage image =
-                _renderer->Set_data_table_value_to_card(row, isBack ? QStringLiteral("B") : QStringLiteral("F"), false);
+            const QImage image = _renderer->Set_data_table_value_to_card(
+                row, isBack ? QStringLiteral("B") : QStringLiteral("F"), false);
             if (image.isNull())
                 return Cards::NoImage;
             if (!Save_gen_image(image, isBack ? back : front))
@@ -144,7 +140,8 @@ MailRunResult MailJob::run()
                         result.problem = QStringLiteral("The card image could not be made.");
                         break;
                     }
-                    Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.").arg(pass.row + 1));
+                    Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.")
+                                           .arg(pass.row + 1));
                     if (_progress.step)
                         _progress.step(i + 1, plan.total);
                     continue;

@@ -25,8 +25,8 @@ struct MailRequest {
     bool allToEvery = true;
     QString plainAttachment; // plain mode: the one file, left out when it does not exist
     bool delayed = false;
-    int pauseEvery = 1;   // mails (passes) between pauses
-    qint64 pauseMs = 0;   // length of a pause
+    int pauseEvery = 1; // mails (passes) between pauses
+    qint64 pauseMs = 0; // length of a pause
 };
 
 struct MailRunResult {

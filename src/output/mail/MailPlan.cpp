@@ -5,8 +5,7 @@
 
 #include <QFileInfo>
 
-QStringList keptRecipients(const QString& recipientText)
-{
+QStringList keptRecipients(const QString& recipientText) {
     QStringList kept;
     const QStringList pieces = Trim_Str(recipientText).toLower().split(QLatin1Char(','));
     for (const QString& piece : pieces) {
@@ -16,8 +15,7 @@ QStringList keptRecipients(const QString& recipientText)
     return kept;
 }
 
-QString recipientProblem(const QString& recipientText)
-{
+QString recipientProblem(const QString& recipientText) {
     const QString text = Trim_Str(recipientText);
     if (text.isEmpty())
         return QStringLiteral("Please specify the Recipient E-mail address.");
@@ -29,8 +27,7 @@ QString recipientProblem(const QString& recipientText)
     return keptRecipients(text).isEmpty() ? invalid : QString();
 }
 
-MailPlanResult planMailPasses(const MailPlanInput& in)
-{
+MailPlanResult planMailPasses(const MailPlanInput& in) {
     MailPlanResult plan;
     const bool batch = in.cardMode && in.batch;
     const bool all = batch && in.allToEvery;
@@ -54,8 +51,7 @@ MailPlanResult planMailPasses(const MailPlanInput& in)
     return plan;
 }
 
-QString Calculate_Pause_Time(qint64 ms)
-{
+QString Calculate_Pause_Time(qint64 ms) {
     const qint64 s = ms / 1000;
     const qint64 h = s / 3600;
     const qint64 m = (s % 3600) / 60;
@@ -73,8 +69,7 @@ QString Calculate_Pause_Time(qint64 ms)
     return text;
 }
 
-QString mailBackPath(const QString& frontPath)
-{
+QString mailBackPath(const QString& frontPath) {
     const QFileInfo info(frontPath);
     const QString suffix = info.suffix();
     const QString base = info.completeBaseName() + QStringLiteral("_Back");

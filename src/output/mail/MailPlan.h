@@ -16,11 +16,11 @@ QStringList keptRecipients(const QString& recipientText);
 QString recipientProblem(const QString& recipientText);
 
 struct MailPlanInput {
-    bool cardMode = true;    // card images attached (else plain mode)
-    bool batch = false;      // card mode with data rows
-    bool allToEvery = true;  // with data: every row's card to every recipient (else row i to recipient i)
-    int rows = 0;            // data rows of the run
-    int recipients = 0;      // kept recipients
+    bool cardMode = true;   // card images attached (else plain mode)
+    bool batch = false;     // card mode with data rows
+    bool allToEvery = true; // with data: every row's card to every recipient (else row i to recipient i)
+    int rows = 0;           // data rows of the run
+    int recipients = 0;     // kept recipients
 };
 
 struct MailPass {

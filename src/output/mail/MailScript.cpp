@@ -12,11 +12,12 @@ namespace {
 const QString kScriptName = QStringLiteral("pyth_mail.py");
 const QString kChildPath = QStringLiteral("/bin:/usr/bin:/usr/local/bin");
 
-bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool isFile(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 } // namespace
 
-QString mailScriptPath()
-{
+QString mailScriptPath() {
     const QString fromEnv = qEnvironmentVariable("NAVU_MAIL_SCRIPT");
     if (isFile(fromEnv))
         return QFileInfo(fromEnv).absoluteFilePath();
@@ -28,24 +29,24 @@ QString mailScriptPath()
     return {};
 }
 
-QString pythonInterpreter()
-{
-    QString found = QStandardPaths::findExecutable(QStringLiteral("python3"), kChildPath.split(QLatin1Char(':')));
+QString pythonInterpreter() {
+    QString found =
+        QStandardPaths::findExecutable(QStringLiteral("python3"), kChildPath.split(QLatin1Char(':')));
     if (found.isEmpty())
         found = QStandardPaths::findExecutable(QStringLiteral("python3"));
     return found;
 }
 
-QStringList mailScriptArguments(const MailMessage& m)
-{
-    QStringList args{m.sender, m.server, m.port, m.sender, m.recipient, m.subject, m.body,
-                     m.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N")};
+QStringList mailScriptArguments(const MailMessage& m) {
+    QStringList args{m.sender,    m.server,
+                     m.port,      m.sender,
+                     m.recipient, m.subject,
+                     m.body,      m.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N")};
     args += m.attachments;
     return args;
 }
 
-MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs)
-{
+MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs) {
     const QString script = mailScriptPath();
     if (script.isEmpty())
         return {false, QStringLiteral("The mail script \"%1\" was not found.").arg(kScriptName)};
@@ -77,6 +78,7 @@ MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs)
     }
     const QString err = QString::fromUtf8(child.readAllStandardError()).trimmed();
     if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        return {false, err.isEmpty() ? QStringLiteral("The mail script failed (%1).").arg(child.exitCode()) : err};
+        return {false,
+                err.isEmpty() ? QStringLiteral("The mail script failed (%1).").arg(child.exitCode()) : err};
     return {true, {}};
 }

@@ -19,13 +19,11 @@ constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 } // namespace
 
-Preferences Preferences::sharedInstance()
-{
+Preferences Preferences::sharedInstance() {
     return Preferences(Resource_Path + QLatin1Char('/') + FileName);
 }
 
-Preferences::Preferences(const QString& path) : mPreferencesPath(path)
-{
+Preferences::Preferences(const QString& path) : mPreferencesPath(path) {
     setDefaults();
     QFile file(path);
     if (!file.exists() || file.size() == 0)
@@ -47,14 +45,12 @@ Preferences::Preferences(const QString& path) : mPreferencesPath(path)
     }
 }
 
-void Preferences::setDefaults()
-{
+void Preferences::setDefaults() {
     for (const QString& key : {RecipientKey, SenderKey, PasswordKey, ServerKey, PortKey})
         mDict[key] = QString();
 }
 
-bool Preferences::flush() const
-{
+bool Preferences::flush() const {
     PlistPtr dict(plist_new_dict());
     for (auto it = mDict.constBegin(); it != mDict.constEnd(); ++it) {
         if (it.value().isNull() && it.key() == SslKey)
@@ -74,8 +70,7 @@ bool Preferences::flush() const
     return true;
 }
 
-void Get_Email_Details()
-{
+void Get_Email_Details() {
     const Preferences prefs = Preferences::sharedInstance();
     sender_email = prefs.send_email_SenderEmail();
     sender_pwd = prefs.send_email_Password();
@@ -84,14 +79,12 @@ void Get_Email_Details()
     send_enable_ssl = prefs.send_email_enable_ssl();
 }
 
-bool isValidEmail(const QString& text)
-{
+bool isValidEmail(const QString& text) {
     const QString t = Trim_Str(text);
     return t.size() >= 6 && t.split(QLatin1Char('@')).size() == 2 && t.split(QLatin1Char('.')).size() >= 2;
 }
 
-EmailSettingsProblem Check_Validation(const EmailSettingsEntries& e, bool checkRecipient)
-{
+EmailSettingsProblem Check_Validation(const EmailSettingsEntries& e, bool checkRecipient) {
     using F = EmailSettingsField;
     if (e.sender.toLower().isEmpty())
         return {QStringLiteral("Please enter sender E-mail."), F::Sender};

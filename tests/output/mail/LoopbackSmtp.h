@@ -13,8 +13,7 @@
 
 class LoopbackSmtp {
 public:
-    explicit LoopbackSmtp(bool reject = false)
-    {
+    explicit LoopbackSmtp(bool reject = false) {
         QString python = QStandardPaths::findExecutable("python3", {"/usr/bin", "/bin", "/usr/local/bin"});
         if (python.isEmpty())
             python = QStandardPaths::findExecutable("python3");
@@ -25,8 +24,7 @@ public:
         if (server.waitForStarted(5000) && server.waitForReadyRead(10000))
             port = server.readLine().trimmed().toInt();
     }
-    ~LoopbackSmtp()
-    {
+    ~LoopbackSmtp() {
         server.kill();
         server.waitForFinished(3000);
     }
@@ -34,8 +32,7 @@ public:
     QString portText() const { return QString::number(port); }
 
     // Summaries of the received mails, in the order they arrived.
-    QList<QJsonObject> mails() const
-    {
+    QList<QJsonObject> mails() const {
         QList<QJsonObject> out;
         for (int n = 1;; ++n) {
             QFile f(dir.filePath(QString::number(n) + ".json"));
@@ -45,13 +42,12 @@ public:
         }
         return out;
     }
-    QStringList envelope(int n) const
-    {
+    QStringList envelope(int n) const {
         QFile f(dir.filePath(QString::number(n) + ".env"));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+                                           : QStringList();
     }
-    QString auth() const
-    {
+    QString auth() const {
         QFile f(dir.filePath("auth"));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }

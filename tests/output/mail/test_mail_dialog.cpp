@@ -1,5 +1,6 @@
 // The e-mail dialog and the settings dialog, driven headless: checks before sending, the worker run behind
-// the progress sheet, the final message, restoring row 0, and the settings dialog's save, reset and test mail.
+// the progress sheet, the final message, restoring row 0, and the settings dialog's save, reset and test
+// mail.
 
 #include "LoopbackSmtp.h"
 
@@ -35,8 +36,7 @@ public:
     QStringList messages;
     bool answer = true;
     void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override
-    {
+    bool yesNo(const QString& question) override {
         messages << question;
         return answer;
     }
@@ -49,21 +49,19 @@ public:
     SeriesBindingTable series;
     int restores = 0;
     void checkData() override { Check_Series_Or_Excel_Use_or_not(front, back, true, table, series); }
-    std::unique_ptr<BatchFillJob> makeJob() override
-    {
+    std::unique_ptr<BatchFillJob> makeJob() override {
         Get_total_Card_count(series, table);
-        return BatchFillJob::create({front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true},
-                                    series, table);
+        return BatchFillJob::create(
+            {front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true}, series,
+            table);
     }
-    void restoreFirstRow(BatchFillJob& job) override
-    {
+    void restoreFirstRow(BatchFillJob& job) override {
         ++restores;
         job.Select_first_row_value_for_design(front, back, false);
     }
 };
 
-GraphicPtr seriesText(const QString& series)
-{
+GraphicPtr seriesText(const QString& series) {
     GraphicPtr g = makeGraphicOfClass("SKTText", false);
     g->setBounds(QRectF(10, 10, 200, 40));
     g->data_source_type = 1;
@@ -82,8 +80,7 @@ class TestMailDialog : public QObject {
     QSet<int> failing;
     QList<bool> onGuiThread;
 
-    MailSender recorder()
-    {
+    MailSender recorder() {
         return [this](const MailMessage& m) {
             calls << m;
             onGuiThread << (QThread::currentThread() == qApp->thread());
@@ -91,22 +88,19 @@ class TestMailDialog : public QObject {
         };
     }
     // Clicks Send and waits for the run to end; false when it never ends.
-    bool sendAndWait(Send_Mail& dlg)
-    {
+    bool sendAndWait(Send_Mail& dlg) {
         QSignalSpy done(&dlg, &Send_Mail::sendingFinished);
         dlg.send_btn->click();
         if (!dlg.isSending())
             return true;
         return done.wait(15000);
     }
-    bool tempRootEmpty() const
-    {
+    bool tempRootEmpty() const {
         return QDir(tempRoot.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         setPromptHandler(&prompt);
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath("DataSet");
@@ -117,8 +111,7 @@ private slots:
         CARD_SIDE_STR = "2";
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
-    void init()
-    {
+    void init() {
         prompt.messages.clear();
         calls.clear();
         failing.clear();
@@ -127,8 +120,7 @@ private slots:
         source.checkData();
     }
 
-    void opensReset()
-    {
+    void opensReset() {
         Send_Mail dlg;
         dlg.to_txt->setText("x@y.org");
         dlg.file_name_txt->setText("other");
@@ -154,20 +146,33 @@ private slots:
     }
 
     // Entries that refuse the sending: their message, nothing sent, no sheet.
-    void refusals_data()
-    {
+    void refusals_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no sender") << " " << "a@x.org" << "NAVUFrame" << "Please make sure that:";
-        QTest::newRow("no recipient") << "me@x.org" << "" << "NAVUFrame" << "Please specify the Recipient E-mail address.";
-        QTest::newRow("bad recipient") << "me@x.org" << "a@x" << "NAVUFrame" << "Recipient E-mail address is invalid";
-        QTest::newRow("empty name") << "me@x.org" << "a@x.org" << " /*? " << "Please enter valid file name.";
-        QTest::newRow("dot name") << "me@x.org" << "a@x.org" << ".." << "";
+        QTest::newRow("no sender") << " "
+                                   << "a@x.org"
+                                   << "NAVUFrame"
+                                   << "Please make sure that:";
+        QTest::newRow("no recipient") << "me@x.org"
+                                      << ""
+                                      << "NAVUFrame"
+                                      << "Please specify the Recipient E-mail address.";
+        QTest::newRow("bad recipient") << "me@x.org"
+                                       << "a@x"
+                                       << "NAVUFrame"
+                                       << "Recipient E-mail address is invalid";
+        QTest::newRow("empty name") << "me@x.org"
+                                    << "a@x.org"
+                                    << " /*? "
+                                    << "Please enter valid file name.";
+        QTest::newRow("dot name") << "me@x.org"
+                                  << "a@x.org"
+                                  << ".."
+                                  << "";
     }
-    void refusals()
-    {
+    void refusals() {
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QString, name);
@@ -186,8 +191,7 @@ private slots:
 
     // Without data: one mail per recipient, lower-cased, sent from the worker; the sheet is hidden and the
     // message counts the mails.
-    void sendsWithoutData()
-    {
+    void sendsWithoutData() {
         Send_Mail dlg;
         dlg.setDesignSource(&source);
         dlg.setMailSender(recorder());
@@ -215,8 +219,7 @@ private slots:
 
     // With data, row i to recipient i: row 0 is put back on the design afterwards; a failure is reported
     // as a failure even when an earlier mail went out.
-    void sendsWithDataAndReportsFailure()
-    {
+    void sendsWithDataAndReportsFailure() {
         Send_Mail dlg;
         dlg.setDesignSource(&source);
         dlg.setMailSender(recorder());
@@ -238,8 +241,7 @@ private slots:
         QCOMPARE(dlg.lastResult().failed, 1);
     }
 
-    void settingsSaveValidatesAndWrites()
-    {
+    void settingsSaveValidatesAndWrites() {
         QFile::remove(root.filePath("com.navu.card.plist"));
         Email_Setting dlg;
         dlg.loadPreferences();
@@ -276,8 +278,7 @@ private slots:
 
     // The test mail through the real script and a loopback server; a refusing server gives the failure text.
     // With NAVU_SHOTS_DIR set, pictures of both dialogs are saved there (for looking at the layout).
-    void shots()
-    {
+    void shots() {
         const QString dir = qEnvironmentVariable("NAVU_SHOTS_DIR");
         if (dir.isEmpty())
             QSKIP("NAVU_SHOTS_DIR not set");
@@ -306,8 +307,7 @@ private slots:
         QVERIFY(settings.grab().save(dir + "/email_setting.png"));
     }
 
-    void testMailEndToEnd()
-    {
+    void testMailEndToEnd() {
         for (bool reject : {false, true}) {
             LoopbackSmtp smtp(reject);
             QVERIFY(smtp.ok());
@@ -326,7 +326,8 @@ private slots:
                 const QList<QJsonObject> mails = smtp.mails();
                 QCOMPARE(mails.size(), 1);
                 QCOMPARE(mails[0]["subject"].toString(), QString("NAVU Photo Frame Test Mail"));
-                QCOMPARE(mails[0]["body"].toString().trimmed(), QString("This is test mail sent by NAVU Photo Frame."));
+                QCOMPARE(mails[0]["body"].toString().trimmed(),
+                         QString("This is test mail sent by NAVU Photo Frame."));
                 QCOMPARE(smtp.envelope(1), (QStringList{"me@navu.test", "you@navu.test"}));
             } else {
                 QVERIFY(prompt.messages[0].endsWith("\n\nCould not send email."));

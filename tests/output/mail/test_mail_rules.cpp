@@ -13,8 +13,7 @@ Q_DECLARE_METATYPE(EmailSettingsField)
 class TestMailRules : public QObject {
     Q_OBJECT
 private slots:
-    void addressTest_data()
-    {
+    void addressTest_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::newRow("plain") << "ann@example.com" << true;
@@ -26,15 +25,13 @@ private slots:
         QTest::newRow("no at sign") << "ann.example.com" << false;
         QTest::newRow("empty") << "" << false;
     }
-    void addressTest()
-    {
+    void addressTest() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QCOMPARE(isValidEmail(text), valid);
     }
 
-    void settingsValidation_data()
-    {
+    void settingsValidation_data() {
         QTest::addColumn<QStringList>("entries"); // sender, password, server, port, recipient
         QTest::addColumn<bool>("withRecipient");
         QTest::addColumn<QString>("message");
@@ -46,24 +43,32 @@ private slots:
             return e;
         };
         QTest::newRow("all good") << good << true << "" << EmailSettingsField::None;
-        QTest::newRow("no sender") << with(0, "") << false << "Please enter sender E-mail." << EmailSettingsField::Sender;
-        QTest::newRow("bad sender") << with(0, "me@host") << false << "Please enter valid sender E-mail address."
+        QTest::newRow("no sender") << with(0, "") << false << "Please enter sender E-mail."
+                                   << EmailSettingsField::Sender;
+        QTest::newRow("bad sender") << with(0, "me@host") << false
+                                    << "Please enter valid sender E-mail address."
                                     << EmailSettingsField::Sender;
-        QTest::newRow("no password") << with(1, "") << false << "Please enter password." << EmailSettingsField::Password;
+        QTest::newRow("no password") << with(1, "") << false << "Please enter password."
+                                     << EmailSettingsField::Password;
         QTest::newRow("blank password counts") << with(1, " ") << false << "" << EmailSettingsField::None;
-        QTest::newRow("no server") << with(2, "") << false << "Please enter SMTP server." << EmailSettingsField::Server;
-        QTest::newRow("no port") << with(3, "") << false << "Please enter port number." << EmailSettingsField::Port;
-        QTest::newRow("port not checked for digits") << with(3, "abc") << false << "" << EmailSettingsField::None;
-        QTest::newRow("recipient not needed to save") << with(4, "") << false << "" << EmailSettingsField::None;
-        QTest::newRow("recipient needed for test") << with(4, "") << true << "Please enter recipient E-mail address."
-                                                   << EmailSettingsField::Recipient;
-        QTest::newRow("bad recipient") << with(4, "you") << true << "Please enter valid recipient E-mail address."
-                                       << EmailSettingsField::Recipient;
-        QTest::newRow("first failure wins") << QStringList{"", "", "", "", ""} << true << "Please enter sender E-mail."
-                                            << EmailSettingsField::Sender;
+        QTest::newRow("no server") << with(2, "") << false << "Please enter SMTP server."
+                                   << EmailSettingsField::Server;
+        QTest::newRow("no port") << with(3, "") << false << "Please enter port number."
+                                 << EmailSettingsField::Port;
+        QTest::newRow("port not checked for digits")
+            << with(3, "abc") << false << "" << EmailSettingsField::None;
+        QTest::newRow("recipient not needed to save")
+            << with(4, "") << false << "" << EmailSettingsField::None;
+        QTest::newRow("recipient needed for test")
+            << with(4, "") << true << "Please enter recipient E-mail address."
+            << EmailSettingsField::Recipient;
+        QTest::newRow("bad recipient")
+            << with(4, "you") << true << "Please enter valid recipient E-mail address."
+            << EmailSettingsField::Recipient;
+        QTest::newRow("first failure wins") << QStringList{"", "", "", "", ""} << true
+                                            << "Please enter sender E-mail." << EmailSettingsField::Sender;
     }
-    void settingsValidation()
-    {
+    void settingsValidation() {
         QFETCH(QStringList, entries);
         QFETCH(bool, withRecipient);
         QFETCH(QString, message);
@@ -74,8 +79,7 @@ private slots:
         QCOMPARE(p.field, field);
     }
 
-    void recipients_data()
-    {
+    void recipients_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("kept");
         QTest::addColumn<QString>("problem");
@@ -88,8 +92,7 @@ private slots:
         QTest::newRow("a typo refuses the lot") << "a@one.org, b@two" << QStringList{"a@one.org"} << invalid;
         QTest::newRow("nothing valid") << "nobody" << QStringList{} << invalid;
     }
-    void recipients()
-    {
+    void recipients() {
         QFETCH(QString, text);
         QFETCH(QStringList, kept);
         QFETCH(QString, problem);
@@ -98,8 +101,7 @@ private slots:
     }
 
     // Pairing of data rows and recipients; each pass is "row:recipients".
-    void pairing_data()
-    {
+    void pairing_data() {
         QTest::addColumn<bool>("cardMode");
         QTest::addColumn<bool>("batch");
         QTest::addColumn<bool>("allToEvery");
@@ -110,7 +112,8 @@ private slots:
         QTest::newRow("no data: one mail per recipient")
             << true << false << true << 0 << 3 << 3 << QStringList{"-1:0", "-1:1", "-1:2"};
         QTest::newRow("every row to every recipient")
-            << true << true << true << 5 << 2 << 5 << QStringList{"0:0,1", "1:0,1", "2:0,1", "3:0,1", "4:0,1"};
+            << true << true << true << 5 << 2 << 5
+            << QStringList{"0:0,1", "1:0,1", "2:0,1", "3:0,1", "4:0,1"};
         QTest::newRow("row i to recipient i, more rows")
             << true << true << false << 5 << 3 << 3 << QStringList{"0:0", "1:1", "2:2"};
         QTest::newRow("row i to recipient i, fewer rows")
@@ -120,8 +123,7 @@ private slots:
         QTest::newRow("no recipients") << true << false << true << 0 << 0 << 0 << QStringList{};
         QTest::newRow("data without rows") << true << true << true << 0 << 2 << 0 << QStringList{};
     }
-    void pairing()
-    {
+    void pairing() {
         QFETCH(bool, cardMode);
         QFETCH(bool, batch);
         QFETCH(bool, allToEvery);
@@ -141,27 +143,25 @@ private slots:
         QCOMPARE(got, passes);
     }
 
-    void pauseText_data()
-    {
+    void pauseText_data() {
         QTest::addColumn<qint64>("ms");
         QTest::addColumn<QString>("text");
         QTest::newRow("1h 2m 5s") << qint64(3725000) << "Pausing the process for 1 Hour 2 Minutes 5 Seconds.";
         QTest::newRow("one minute") << qint64(60000) << "Pausing the process for 1 Minute 0 Second.";
         QTest::newRow("ten seconds") << qint64(10000) << "Pausing the process for 10 Seconds.";
         QTest::newRow("one second") << qint64(1999) << "Pausing the process for 1 Second.";
-        QTest::newRow("two hours exactly") << qint64(7200000) << "Pausing the process for 2 Hours 0 Minute 0 Second.";
+        QTest::newRow("two hours exactly")
+            << qint64(7200000) << "Pausing the process for 2 Hours 0 Minute 0 Second.";
         QTest::newRow("zero") << qint64(0) << "Pausing the process for 0 Second.";
     }
-    void pauseText()
-    {
+    void pauseText() {
         QFETCH(qint64, ms);
         QFETCH(QString, text);
         QCOMPARE(Calculate_Pause_Time(ms), text);
     }
 
     // Success is reported only when every attempted mail was sent.
-    void finishedMessage_data()
-    {
+    void finishedMessage_data() {
         QTest::addColumn<int>("planned");
         QTest::addColumn<int>("sent");
         QTest::addColumn<int>("failed");
@@ -171,10 +171,10 @@ private slots:
         QTest::newRow("last sent after a failure") << 4 << 3 << 1 << false << "Could not send email message.";
         QTest::newRow("nothing attempted") << 0 << 0 << 0 << false << "Could not send email message.";
         QTest::newRow("stopped") << 5 << 2 << 0 << true << "Sending was stopped.";
-        QTest::newRow("stopped after the last") << 2 << 2 << 0 << true << "E-mail has been sent successfully.";
+        QTest::newRow("stopped after the last")
+            << 2 << 2 << 0 << true << "E-mail has been sent successfully.";
     }
-    void finishedMessage()
-    {
+    void finishedMessage() {
         QFETCH(int, planned);
         QFETCH(int, sent);
         QFETCH(int, failed);
@@ -190,20 +190,19 @@ private slots:
         QVERIFY(text.contains(QString("Sent: %1, not sent: %2.").arg(sent).arg(planned - sent)));
     }
 
-    void backPath()
-    {
+    void backPath() {
         QCOMPARE(mailBackPath("/tmp/x/NAVUFrame.png"), QString("/tmp/x/NAVUFrame_Back.png"));
         QCOMPARE(mailBackPath("/tmp/x/my.card.png"), QString("/tmp/x/my.card_Back.png"));
     }
 
     // The password never reaches the command line; the order is the script's.
-    void scriptArguments()
-    {
-        MailMessage m{"me@host.org", "s3cret-pw", "smtp.host.org", "465", "Y", "you@host.org", "Subj", "Body",
-                      {"/t/a_Back.png", "/t/a.png"}};
+    void scriptArguments() {
+        MailMessage m{"me@host.org", "s3cret-pw", "smtp.host.org",
+                      "465",         "Y",         "you@host.org",
+                      "Subj",        "Body",      {"/t/a_Back.png", "/t/a.png"}};
         const QStringList args = mailScriptArguments(m);
-        QCOMPARE(args, (QStringList{"me@host.org", "smtp.host.org", "465", "me@host.org", "you@host.org", "Subj",
-                                    "Body", "Y", "/t/a_Back.png", "/t/a.png"}));
+        QCOMPARE(args, (QStringList{"me@host.org", "smtp.host.org", "465", "me@host.org", "you@host.org",
+                                    "Subj", "Body", "Y", "/t/a_Back.png", "/t/a.png"}));
         QVERIFY(!args.join('\n').contains("s3cret"));
         m.ssl = QString(); // settings never saved: STARTTLS when offered
         QCOMPARE(mailScriptArguments(m).at(7), QString("N"));

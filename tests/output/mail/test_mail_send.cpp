@@ -18,8 +18,7 @@
 #include <QtTest>
 
 namespace {
-GraphicPtr textItem(const QString& text, int sourceType = 0, const QString& series = {})
-{
+GraphicPtr textItem(const QString& text, int sourceType = 0, const QString& series = {}) {
     GraphicPtr g = makeGraphicOfClass("SKTText", false);
     g->setBounds(QRectF(20, 20, 300, 60));
     static_cast<SKTText*>(g.get())->setText(text);
@@ -33,8 +32,7 @@ struct Recorder {
     QSet<int> failing;  // 1-based calls that fail
     int stopAfter = -1; // Stop pressed after this many calls
     QStringList attachmentsSeen;
-    MailSender sender()
-    {
+    MailSender sender() {
         return [this](const MailMessage& m) {
             calls << m;
             for (const QString& a : m.attachments)
@@ -54,27 +52,28 @@ class TestMailSend : public QObject {
     Data_From_Excel table;
     GraphicList front, back;
 
-    std::unique_ptr<BatchFillJob> makeJob(bool useSeries)
-    {
+    std::unique_ptr<BatchFillJob> makeJob(bool useSeries) {
         SeriesBindingTable series;
         Check_Series_Or_Excel_Use_or_not(front, back, true, table, series);
         Use_Data_Sheet_Values = Use_Data_Sheet_Values && useSeries;
         Get_total_Card_count(series, table);
-        return BatchFillJob::create({front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true},
-                                    series, table);
+        return BatchFillJob::create(
+            {front, back, Card_Property::defaults("F"), Card_Property::defaults("B"), 0, true}, series,
+            table);
     }
-    MailRequest request(const QStringList& recipients)
-    {
+    MailRequest request(const QStringList& recipients) {
         MailRequest r;
-        r.account = MailMessage{"me@navu.test", "pw-on-stdin", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
+        r.account =
+            MailMessage{"me@navu.test", "pw-on-stdin", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
         r.recipients = recipients;
         return r;
     }
-    bool tempRootEmpty() const { return QDir(tempRoot.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+    bool tempRootEmpty() const {
+        return QDir(tempRoot.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath("DataSet");
         QVERIFY(QDir().mkpath(Data_Folder_Path));
@@ -87,8 +86,7 @@ private slots:
 
     // Three rows to two recipients, both sides: six mails that carry the right envelope, subject, body and
     // the back then the front card of their row as PNG files; the password went through standard input.
-    void endToEndEveryRowToEveryRecipient()
-    {
+    void endToEndEveryRowToEveryRecipient() {
         LoopbackSmtp smtp;
         QVERIFY(smtp.ok());
         MailRequest req = request({"ann@navu.test", "bob@navu.test"});
@@ -133,7 +131,8 @@ private slots:
                 QVERIFY(!got.isNull());
                 const QImage& want = a == 0 ? wantBack : wantFront;
                 QCOMPARE(got.size(), want.size());
-                QCOMPARE(got.convertToFormat(QImage::Format_ARGB32), want.convertToFormat(QImage::Format_ARGB32));
+                QCOMPARE(got.convertToFormat(QImage::Format_ARGB32),
+                         want.convertToFormat(QImage::Format_ARGB32));
             }
         }
         QCOMPARE(smtp.auth().count("me@navu.test\tpw-on-stdin\n"), 6);
@@ -141,8 +140,7 @@ private slots:
     }
 
     // A server that refuses: nothing is reported as sent and the run stops at the failure.
-    void refusingServerCountsFailure()
-    {
+    void refusingServerCountsFailure() {
         LoopbackSmtp smtp(true);
         QVERIFY(smtp.ok());
         MailRequest req = request({"ann@navu.test", "bob@navu.test"});
@@ -158,17 +156,21 @@ private slots:
         QVERIFY(tempRootEmpty());
     }
 
-    void scriptFailuresAreClear_data()
-    {
+    void scriptFailuresAreClear_data() {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("error");
-        QTest::newRow("nobody listening") << "1" << "pw-on-stdin" << "cannot reach 127.0.0.1:1";
-        QTest::newRow("not a port") << "x25" << "pw-on-stdin" << "is not a port number";
-        QTest::newRow("password without ASCII form") << "1" << "pässwörd" << "cannot be sent";
+        QTest::newRow("nobody listening") << "1"
+                                          << "pw-on-stdin"
+                                          << "cannot reach 127.0.0.1:1";
+        QTest::newRow("not a port") << "x25"
+                                    << "pw-on-stdin"
+                                    << "is not a port number";
+        QTest::newRow("password without ASCII form") << "1"
+                                                     << "pässwörd"
+                                                     << "cannot be sent";
     }
-    void scriptFailuresAreClear()
-    {
+    void scriptFailuresAreClear() {
         QFETCH(QString, port);
         QFETCH(QString, password);
         QFETCH(QString, error);
@@ -182,28 +184,28 @@ private slots:
         QVERIFY(!r.error.contains(password));
     }
 
-    // Which mails a run sends when some fail or Stop is pressed (a recording sender stands in for the script).
-    void failuresAndStop_data()
-    {
+    // Which mails a run sends when some fail or Stop is pressed (a recording sender stands in for the
+    // script).
+    void failuresAndStop_data() {
         QTest::addColumn<bool>("batch");
         QTest::addColumn<bool>("allToEvery");
         QTest::addColumn<QList<int>>("failing");
         QTest::addColumn<int>("stopAfter");
         QTest::addColumn<QStringList>("sentTo"); // recipients of the attempted mails, in order
         QTest::addColumn<int>("sent");
-        QTest::newRow("no data, all sent") << false << true << QList<int>{} << -1
-                                           << QStringList{"a@x.org", "b@x.org", "c@x.org"} << 3;
-        QTest::newRow("no data, second fails: stop") << false << true << QList<int>{2} << -1
-                                                     << QStringList{"a@x.org", "b@x.org"} << 1;
+        QTest::newRow("no data, all sent")
+            << false << true << QList<int>{} << -1 << QStringList{"a@x.org", "b@x.org", "c@x.org"} << 3;
+        QTest::newRow("no data, second fails: stop")
+            << false << true << QList<int>{2} << -1 << QStringList{"a@x.org", "b@x.org"} << 1;
         QTest::newRow("every row: a failure ends only that row")
             << true << true << QList<int>{1} << -1
             << QStringList{"a@x.org", "a@x.org", "b@x.org", "c@x.org", "a@x.org", "b@x.org", "c@x.org"} << 6;
-        QTest::newRow("row i to recipient i, failure stops") << true << false << QList<int>{2} << -1
-                                                             << QStringList{"a@x.org", "b@x.org"} << 1;
-        QTest::newRow("stop after two") << true << true << QList<int>{} << 2 << QStringList{"a@x.org", "b@x.org"} << 2;
+        QTest::newRow("row i to recipient i, failure stops")
+            << true << false << QList<int>{2} << -1 << QStringList{"a@x.org", "b@x.org"} << 1;
+        QTest::newRow("stop after two")
+            << true << true << QList<int>{} << 2 << QStringList{"a@x.org", "b@x.org"} << 2;
     }
-    void failuresAndStop()
-    {
+    void failuresAndStop() {
         QFETCH(bool, batch);
         QFETCH(bool, allToEvery);
         QFETCH(QList<int>, failing);
@@ -235,8 +237,7 @@ private slots:
     }
 
     // A pause lasts what was asked, counting down; Stop ends it at once; no pause follows the last mail.
-    void pauses()
-    {
+    void pauses() {
         Recorder rec;
         MailRequest req = request({"a@x.org", "b@x.org"});
         req.cardMode = false;
@@ -267,8 +268,7 @@ private slots:
     }
 
     // Plain mode: a missing file is left out, an existing one is attached as it is.
-    void plainModeAttachment()
-    {
+    void plainModeAttachment() {
         Recorder rec;
         MailRequest req = request({"a@x.org"});
         req.cardMode = false;
@@ -286,8 +286,7 @@ private slots:
     }
 
     // Without a place for the attachments nothing is sent and the run says why.
-    void noTemporaryFolder()
-    {
+    void noTemporaryFolder() {
         Recorder rec;
         MailJob job(request({"a@x.org"}), makeJob(false));
         job.setSender(rec.sender());
@@ -300,8 +299,7 @@ private slots:
     }
 
     // The attachment name cannot leave the private folder.
-    void hostileAttachmentName()
-    {
+    void hostileAttachmentName() {
         Recorder rec;
         MailRequest req = request({"a@x.org"});
         req.baseName = "../../evil";

@@ -15,27 +15,23 @@ class TestMailSettings : public QObject {
     QTemporaryDir root;
     QString path;
 
-    static QString readAll(const QString& p)
-    {
+    static QString readAll(const QString& p) {
         QFile f(p);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
-    static int modeOf(const QString& p)
-    {
+    static int modeOf(const QString& p) {
         struct stat st {};
         return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Resource_Path = root.path();
         path = root.filePath("com.navu.card.plist");
         QFile::remove(path);
     }
 
-    void freshInstallHasEmptyDefaults()
-    {
+    void freshInstallHasEmptyDefaults() {
         const Preferences prefs = Preferences::sharedInstance();
         QCOMPARE(prefs.path(), path);
         QCOMPARE(prefs.send_email_SenderEmail(), QString(""));
@@ -50,8 +46,7 @@ private slots:
 
     // All six keys come back as typed (the password exactly, blanks and non-ASCII included); the file is
     // an XML property list readable by its owner only, also when an older file was world-readable.
-    void roundTripAndMode()
-    {
+    void roundTripAndMode() {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.close();
@@ -68,8 +63,8 @@ private slots:
         QCOMPARE(modeOf(path), 0600);
         const QString xml = readAll(path);
         QVERIFY(xml.startsWith("<?xml"));
-        for (const char* key : {"SendEmailSender", "SendEmailPwd", "SendEmailSMTP", "SendEmailPORT", "SendEnableSSL",
-                                "SendEmailRecipient"})
+        for (const char* key : {"SendEmailSender", "SendEmailPwd", "SendEmailSMTP", "SendEmailPORT",
+                                "SendEnableSSL", "SendEmailRecipient"})
             QVERIFY2(xml.contains(QString("<key>%1</key>").arg(key)), key);
 
         const Preferences back = Preferences::sharedInstance();
@@ -87,19 +82,18 @@ private slots:
     }
 
     // A broken, foreign or oversized file gives the defaults and is replaced whole by the next save.
-    void badFiles_data()
-    {
+    void badFiles_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("garbage") << QByteArray("not a plist \x01\x02");
-        QTest::newRow("array") << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string>"
-                                             "</array></plist>");
-        QTest::newRow("number where a string goes")
-            << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>SendEmailPORT</key><integer>25"
-                          "</integer><key>SendEmailSMTP</key><string>mail.x.org</string></dict></plist>");
+        QTest::newRow("array") << QByteArray(
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string>"
+            "</array></plist>");
+        QTest::newRow("number where a string goes") << QByteArray(
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>SendEmailPORT</key><integer>25"
+            "</integer><key>SendEmailSMTP</key><string>mail.x.org</string></dict></plist>");
         QTest::newRow("too big") << QByteArray(2 * 1024 * 1024, ' ');
     }
-    void badFiles()
-    {
+    void badFiles() {
         QFETCH(QByteArray, content);
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -113,8 +107,7 @@ private slots:
         QCOMPARE(Preferences::sharedInstance().send_email_PORT_num(), QString("25"));
     }
 
-    void unwritableFolderKeepsOldFile()
-    {
+    void unwritableFolderKeepsOldFile() {
         Preferences prefs("/proc/navu-no-such-folder/com.navu.card.plist");
         prefs.setsend_email_SenderEmail("a@b.org");
         QVERIFY(!prefs.flush());

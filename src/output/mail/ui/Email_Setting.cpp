@@ -19,30 +19,29 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kTestFailedText = QStringLiteral(
-    "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail server "
-    "is not interrupted and E-mail server is not down.\n3. Your Firewall or Security software (if any) is not "
-    "blocking the software to communicate with your E-mail server.\n\nCould not send email.");
+const QString kTestFailedText =
+    QStringLiteral("Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet "
+                   "connectivity to E-mail server "
+                   "is not interrupted and E-mail server is not down.\n3. Your Firewall or Security software "
+                   "(if any) is not "
+                   "blocking the software to communicate with your E-mail server.\n\nCould not send email.");
 const QString kSentText = QStringLiteral("E-mail has been sent successfully.");
 
-QLineEdit* field(const QString& name, QWidget* parent)
-{
+QLineEdit* field(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
 }
 } // namespace
 
-Email_Setting* Email_Setting::defaultInstance(QWidget* parent)
-{
+Email_Setting* Email_Setting::defaultInstance(QWidget* parent) {
     static QPointer<Email_Setting> instance;
     if (!instance)
         instance = new Email_Setting(parent ? parent : mainWindow());
     return instance;
 }
 
-Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent)
-{
+Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("E-mail Settings"));
     setObjectName(QStringLiteral("Email_Setting"));
     applyDialogBackground(this);
@@ -101,16 +100,14 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent)
     connect(reset_btn, &QPushButton::clicked, this, &Email_Setting::Reset_Button);
 }
 
-int Email_Setting::Open_Wnd()
-{
+int Email_Setting::Open_Wnd() {
     loadPreferences();
     const int result = exec();
     hide();
     return result;
 }
 
-void Email_Setting::loadPreferences()
-{
+void Email_Setting::loadPreferences() {
     const Preferences prefs = Preferences::sharedInstance();
     _send_mail_to->setText(prefs.send_email_Recipient());
     _send_mail_sender_mail->setText(prefs.send_email_SenderEmail());
@@ -123,8 +120,7 @@ void Email_Setting::loadPreferences()
     _send_mail_result_status->clear();
 }
 
-bool Email_Setting::flushPreferences()
-{
+bool Email_Setting::flushPreferences() {
     Preferences prefs = Preferences::sharedInstance();
     prefs.setsend_email_Recipient(_send_mail_to->text());
     prefs.setsend_email_SenderEmail(_send_mail_sender_mail->text());
@@ -135,31 +131,40 @@ bool Email_Setting::flushPreferences()
     return prefs.flush();
 }
 
-bool Email_Setting::Check_Validation(bool checkRecipient)
-{
+bool Email_Setting::Check_Validation(bool checkRecipient) {
     const EmailSettingsProblem problem =
-        ::Check_Validation({_send_mail_sender_mail->text(), _send_mail_password->text(), _send_mail_smtp->text(),
-                            _send_mail_port->text(), _send_mail_to->text()},
+        ::Check_Validation({_send_mail_sender_mail->text(), _send_mail_password->text(),
+                            _send_mail_smtp->text(), _send_mail_port->text(), _send_mail_to->text()},
                            checkRecipient);
     if (problem.message.isEmpty())
         return true;
     Show_MessageBox(problem.message);
     QLineEdit* focus = nullptr;
     switch (problem.field) {
-    case EmailSettingsField::Sender: focus = _send_mail_sender_mail; break;
-    case EmailSettingsField::Password: focus = _send_mail_password; break;
-    case EmailSettingsField::Server: focus = _send_mail_smtp; break;
-    case EmailSettingsField::Port: focus = _send_mail_port; break;
-    case EmailSettingsField::Recipient: focus = _send_mail_to; break;
-    case EmailSettingsField::None: break;
+    case EmailSettingsField::Sender:
+        focus = _send_mail_sender_mail;
+        break;
+    case EmailSettingsField::Password:
+        focus = _send_mail_password;
+        break;
+    case EmailSettingsField::Server:
+        focus = _send_mail_smtp;
+        break;
+    case EmailSettingsField::Port:
+        focus = _send_mail_port;
+        break;
+    case EmailSettingsField::Recipient:
+        focus = _send_mail_to;
+        break;
+    case EmailSettingsField::None:
+        break;
     }
     if (focus)
         focus->setFocus();
     return false;
 }
 
-void Email_Setting::Save_Button()
-{
+void Email_Setting::Save_Button() {
     if (!Check_Validation(false))
         return;
     if (!flushPreferences()) {
@@ -169,8 +174,7 @@ void Email_Setting::Save_Button()
     done(1);
 }
 
-void Email_Setting::Send_Test_Email()
-{
+void Email_Setting::Send_Test_Email() {
     if (!Check_Validation(true))
         return;
     MailMessage m;
@@ -187,7 +191,8 @@ void Email_Setting::Send_Test_Email()
     _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
     // The script runs on a thread of its own so that the dialog keeps painting while it waits.
     MailSendResult result;
-    const MailSender sender = _sender ? _sender : MailSender([](const MailMessage& msg) { return sendEmail_pyth(msg); });
+    const MailSender sender =
+        _sender ? _sender : MailSender([](const MailMessage& msg) { return sendEmail_pyth(msg); });
     QEventLoop loop;
     QThread* worker = QThread::create([&] { result = sender(m); });
     connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
@@ -204,12 +209,12 @@ void Email_Setting::Send_Test_Email()
     Show_MessageBox(text);
 }
 
-void Email_Setting::Reset_Button()
-{
+void Email_Setting::Reset_Button() {
     if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to reset current email settings?")))
         return;
     Delete_File(Preferences::sharedInstance().path());
-    for (QLineEdit* e : {_send_mail_to, _send_mail_sender_mail, _send_mail_smtp, _send_mail_port, _send_mail_password})
+    for (QLineEdit* e :
+         {_send_mail_to, _send_mail_sender_mail, _send_mail_smtp, _send_mail_port, _send_mail_password})
         e->clear();
     _send_mail_result_status->clear();
     _send_mail_ssl->setChecked(false);

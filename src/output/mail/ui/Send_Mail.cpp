@@ -31,12 +31,12 @@
 
 namespace {
 const QString kNoSenderText = QStringLiteral(
-    "Please make sure that:\n1.Entered E-mail Settings are correct.\n2.Internet Connectivity to E-mail server is "
+    "Please make sure that:\n1.Entered E-mail Settings are correct.\n2.Internet Connectivity to E-mail "
+    "server is "
     "not interrupted and E-mail server is not down.\n3.Your firewall or security software(if any) is not "
     "blocking the software to communicate with your E-mail server.");
 
-QSpinBox* makeSpin(int max, const QString& name, QWidget* parent)
-{
+QSpinBox* makeSpin(int max, const QString& name, QWidget* parent) {
     auto* s = new QSpinBox(parent);
     s->setRange(0, max);
     s->setObjectName(name);
@@ -44,16 +44,14 @@ QSpinBox* makeSpin(int max, const QString& name, QWidget* parent)
 }
 } // namespace
 
-Send_Mail* Send_Mail::defaultInstance(QWidget* parent)
-{
+Send_Mail* Send_Mail::defaultInstance(QWidget* parent) {
     static QPointer<Send_Mail> instance;
     if (!instance)
         instance = new Send_Mail(parent ? parent : mainWindow());
     return instance;
 }
 
-Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent)
-{
+Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Send E-mail"));
     setObjectName(QStringLiteral("Send_Mail"));
     applyDialogBackground(this);
@@ -121,7 +119,8 @@ Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent)
     cardForm->addRow(tr("Data:"), dataRow);
     rd_all_to_every = new QRadioButton(tr("Every card to every recipient"), send_sett_box);
     rd_all_to_every->setObjectName(QStringLiteral("rd_all_to_every"));
-    rd_one_per_recp = new QRadioButton(tr("Card of row 1 to recipient 1, row 2 to recipient 2, ..."), send_sett_box);
+    rd_one_per_recp =
+        new QRadioButton(tr("Card of row 1 to recipient 1, row 2 to recipient 2, ..."), send_sett_box);
     rd_one_per_recp->setObjectName(QStringLiteral("rd_one_per_recp"));
     auto* distGroup = new QButtonGroup(this);
     distGroup->addButton(rd_all_to_every);
@@ -196,8 +195,7 @@ Send_Mail::Send_Mail(QWidget* parent) : QDialog(parent)
     resetDialog();
 }
 
-Send_Mail::~Send_Mail()
-{
+Send_Mail::~Send_Mail() {
     // A run still going is stopped; its queued calls to the GUI are served while we wait.
     while (_thread && !_thread->wait(20)) {
         Stop_SMS_Sending_Now = true;
@@ -205,8 +203,7 @@ Send_Mail::~Send_Mail()
     }
 }
 
-void Send_Mail::resetDialog()
-{
+void Send_Mail::resetDialog() {
     mail_card_side_CellClick(1);
     side_rows[1]->setChecked(true);
     from_txt->setText(sender_email);
@@ -240,39 +237,36 @@ void Send_Mail::resetDialog()
     sec_stepper->setValue(0);
 }
 
-int Send_Mail::Open_Wnd()
-{
+int Send_Mail::Open_Wnd() {
     resetDialog();
     const int result = exec();
     hide();
     return result;
 }
 
-void Send_Mail::reject()
-{
+void Send_Mail::reject() {
     if (_thread)
         return; // the progress sheet's Stop ends a run; the dialog waits for it
     QDialog::reject();
 }
 
-void Send_Mail::Setting_Button()
-{
+void Send_Mail::Setting_Button() {
     Email_Setting::defaultInstance(this)->Open_Wnd();
     Get_Email_Details();
     from_txt->setText(sender_email);
 }
 
-void Send_Mail::browse_att_Button()
-{
+void Send_Mail::browse_att_Button() {
     const QString path = QFileDialog::getOpenFileName(this, tr("Attachment"));
     if (!path.isEmpty())
         attachment->setText(path);
 }
 
-void Send_Mail::clear_att_Button() { attachment->clear(); }
+void Send_Mail::clear_att_Button() {
+    attachment->clear();
+}
 
-void Send_Mail::Without_barcode_rd_select()
-{
+void Send_Mail::Without_barcode_rd_select() {
     rd_without_barcode->setChecked(true);
     SetObjEnabled(send_sett_box, false);
     attachment->setEnabled(true);
@@ -280,8 +274,7 @@ void Send_Mail::Without_barcode_rd_select()
     clear_att->setEnabled(true);
 }
 
-void Send_Mail::send_barcode_rd_select()
-{
+void Send_Mail::send_barcode_rd_select() {
     if (_source) {
         _source->checkData();
         _seriesAvailable = Use_Data_Sheet_Values;
@@ -303,24 +296,23 @@ void Send_Mail::send_barcode_rd_select()
     clear_att->setEnabled(false);
 }
 
-void Send_Mail::data_chk_changed()
-{
+void Send_Mail::data_chk_changed() {
     const bool any = send_with_batch_chk->isChecked() || send_with_excel_chk->isChecked();
     rd_all_to_every->setEnabled(any);
     rd_one_per_recp->setEnabled(any);
 }
 
-void Send_Mail::delayed_delv_chk_select() { SetObjEnabled(delayed_box, delayed_delv_chk->isChecked()); }
+void Send_Mail::delayed_delv_chk_select() {
+    SetObjEnabled(delayed_box, delayed_delv_chk->isChecked());
+}
 
-void Send_Mail::mail_card_side_CellClick(int row)
-{
+void Send_Mail::mail_card_side_CellClick(int row) {
     static const QString sides[3] = {QStringLiteral("BOTH"), QStringLiteral("F"), QStringLiteral("B")};
     if (row >= 0 && row < 3)
         card_side_str = sides[row];
 }
 
-void Send_Mail::Send_Button()
-{
+void Send_Mail::Send_Button() {
     if (_thread)
         return;
     MailRequest req;
@@ -348,7 +340,8 @@ void Send_Mail::Send_Button()
         req.baseName = Remove_Reserve_Char_In_File_Name(file_name_txt->text());
         const QString nameProblem = fileNameProblem(req.baseName);
         if (!nameProblem.isEmpty()) {
-            Show_MessageBox(req.baseName.isEmpty() ? QStringLiteral("Please enter valid file name.") : nameProblem);
+            Show_MessageBox(req.baseName.isEmpty() ? QStringLiteral("Please enter valid file name.")
+                                                   : nameProblem);
             file_name_txt->setFocus();
             return;
         }
@@ -408,10 +401,13 @@ void Send_Mail::Send_Button()
     _thread = QThread::create([job, self, batch] {
         const MailRunResult result = job->run();
         if (self)
-            QMetaObject::invokeMethod(self, [self, result, batch] {
-                if (self)
-                    self->finishSending(result, batch);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                self,
+                [self, result, batch] {
+                    if (self)
+                        self->finishSending(result, batch);
+                },
+                Qt::QueuedConnection);
     });
     _thread->setObjectName(QStringLiteral("mail worker"));
     send_btn->setEnabled(false);
@@ -419,8 +415,7 @@ void Send_Mail::Send_Button()
     _thread->start();
 }
 
-void Send_Mail::finishSending(const MailRunResult& result, bool batch)
-{
+void Send_Mail::finishSending(const MailRunResult& result, bool batch) {
     if (_thread) {
         _thread->wait();
         delete _thread;
