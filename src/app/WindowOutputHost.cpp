@@ -4,8 +4,7 @@
 #include "common/Globals.h"
 #include "data/Data_From_Excel.h"
 
-BatchFillJob::Design WindowOutputHost::design()
-{
+BatchFillJob::Design WindowOutputHost::design() {
     BatchFillJob::Design d;
     d.front = m_window.Get_Front_Controls_Array();
     d.back = m_window.Get_Back_Controls_Array();
@@ -16,18 +15,20 @@ BatchFillJob::Design WindowOutputHost::design()
     return d;
 }
 
-const Data_From_Excel& WindowOutputHost::dataTable() { return *Data_From_Excel::defaultInstance(); }
+const Data_From_Excel& WindowOutputHost::dataTable() {
+    return *Data_From_Excel::defaultInstance();
+}
 
-void WindowOutputHost::restoreFirstRow(BatchFillJob& fill)
-{
-    fill.Select_first_row_value_for_design(m_window.Get_Front_Controls_Array(), m_window.Get_Back_Controls_Array(),
-                                           true);
+void WindowOutputHost::restoreFirstRow(BatchFillJob& fill) {
+    fill.Select_first_row_value_for_design(m_window.Get_Front_Controls_Array(),
+                                           m_window.Get_Back_Controls_Array(), true);
     m_window.Refresh_Canvas();
 }
 
-int WindowOutputHost::showExportFinished(const QString& path, const QString& message, bool written)
-{
+int WindowOutputHost::showExportFinished(const QString& path, const QString& message, bool written) {
     return m_window.Open_Export_File_Box(path, message, written);
 }
 
-QWidget* WindowOutputHost::window() { return &m_window; }
+QWidget* WindowOutputHost::window() {
+    return &m_window;
+}

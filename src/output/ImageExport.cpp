@@ -17,10 +17,11 @@ const QString kBoth = QStringLiteral("BOTH");
 const QString kFront = QStringLiteral("F");
 } // namespace
 
-QString Create_Front_Card_Path(const QString& path) { return path; }
+QString Create_Front_Card_Path(const QString& path) {
+    return path;
+}
 
-QString Create_Back_Card_Path(const QString& path)
-{
+QString Create_Back_Card_Path(const QString& path) {
     const QFileInfo info(path);
     const QString name = info.fileName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
@@ -30,8 +31,7 @@ QString Create_Back_Card_Path(const QString& path)
     return slash < 0 ? backName : path.left(slash + 1) + backName;
 }
 
-QImage Export_Combined_Image(const QImage& front, const QImage& back)
-{
+QImage Export_Combined_Image(const QImage& front, const QImage& back) {
     if (front.isNull() || back.isNull()) {
         Show_NSLog_Message(QStringLiteral("Invalid image"));
         return QImage();
@@ -53,15 +53,13 @@ QImage Export_Combined_Image(const QImage& front, const QImage& back)
     return out;
 }
 
-QImage renderDesignSide(const BatchFillJob::Design& design, bool front)
-{
+QImage renderDesignSide(const BatchFillJob::Design& design, bool front) {
     return SKTRenderingView::image_From_Card_Graphics(front ? design.front : design.back, false,
                                                       front ? design.frontProp : design.backProp,
                                                       design.cardShape, design.frontProp.Card_Size);
 }
 
-CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side)
-{
+CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side) {
     CardRowImages images;
     if (side != kFront)
         images.back = fill.Set_data_table_value_to_card(row, QStringLiteral("B"), false);
@@ -70,8 +68,7 @@ CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side)
     return images;
 }
 
-QString ExportResult::message() const
-{
+QString ExportResult::message() const {
     if (complete())
         return Export_Success_Message;
     if (total > 0) { // a batch
@@ -87,8 +84,7 @@ QString ExportResult::message() const
         .arg(written.size() + failed.size());
 }
 
-QStringList singleExportFiles(const QString& path, const QString& side, bool combined)
-{
+QStringList singleExportFiles(const QString& path, const QString& side, bool combined) {
     if (side == kBoth)
         return combined ? QStringList{Create_Front_Card_Path(path)}
                         : QStringList{Create_Back_Card_Path(path), Create_Front_Card_Path(path)};
@@ -97,8 +93,7 @@ QStringList singleExportFiles(const QString& path, const QString& side, bool com
     return {Create_Back_Card_Path(path)};
 }
 
-QString overwriteQuestion(const QStringList& files)
-{
+QString overwriteQuestion(const QStringList& files) {
     QStringList existing;
     for (const QString& f : files) {
         const QFileInfo info(f);
@@ -117,8 +112,7 @@ QString overwriteQuestion(const QStringList& files)
 
 namespace {
 
-void writeFile(ExportResult& result, const QImage& image, const QString& path)
-{
+void writeFile(ExportResult& result, const QImage& image, const QString& path) {
     if (Save_gen_image(image, path))
         result.written << path;
     else
@@ -128,8 +122,7 @@ void writeFile(ExportResult& result, const QImage& image, const QString& path)
 } // namespace
 
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
-                                bool combined)
-{
+                                bool combined) {
     ExportResult result;
     if (side == kBoth) {
         const QImage back = renderDesignSide(design, false);
@@ -160,19 +153,15 @@ ExportResult Export_Single_File(const BatchFillJob::Design& design, const QStrin
 
 // ---------------------------------------------------------------- batch
 
-QString ExportBatchJob::batchFolder(const QString& chosenFolder)
-{
+QString ExportBatchJob::batchFolder(const QString& chosenFolder) {
     return QDir(chosenFolder).filePath(FolderName);
 }
 
 ExportBatchJob::ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString& chosenFolder,
                                const QString& side, bool combined, const QString& type)
-    : _fill(std::move(fill)),
-      _folder(batchFolder(chosenFolder)),
+    : _fill(std::move(fill)), _folder(batchFolder(chosenFolder)),
       _side(side == kBoth || side == kFront ? side : QStringLiteral("B")),
-      _combined(combined && side == kBoth),
-      _type(type)
-{
+      _combined(combined && side == kBoth), _type(type) {
     static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]{1,10}$"));
     if (!word.match(_type).hasMatch())
         _type = QStringLiteral("PNG");
@@ -180,10 +169,11 @@ ExportBatchJob::ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString
 
 ExportBatchJob::~ExportBatchJob() = default;
 
-int ExportBatchJob::total() const { return _fill ? _fill->Total_Batch_Excel_Card() : 0; }
+int ExportBatchJob::total() const {
+    return _fill ? _fill->Total_Batch_Excel_Card() : 0;
+}
 
-QStringList ExportBatchJob::rowFileNames(int row) const
-{
+QStringList ExportBatchJob::rowFileNames(int row) const {
     const QString base = QStringLiteral("Card_%1.%2").arg(row + 1).arg(_type);
     if (_side == kBoth)
         return _combined ? QStringList{base} : QStringList{Create_Back_Card_Path(base), base};
@@ -192,8 +182,7 @@ QStringList ExportBatchJob::rowFileNames(int row) const
     return {Create_Back_Card_Path(base)};
 }
 
-QStringList ExportBatchJob::existingFiles() const
-{
+QStringList ExportBatchJob::existingFiles() const {
     QStringList out;
     if (!QFileInfo(_folder).isDir())
         return out;
@@ -208,16 +197,16 @@ QStringList ExportBatchJob::existingFiles() const
     return out;
 }
 
-ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress)
-{
+ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress) {
     ExportResult result;
     result.path = _folder;
     result.total = total();
     if (!makeFolder(_folder)) {
         result.folderFailed = true;
-        Show_MessageBox(QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is "
-                                       "inaccessible or there is no free space available in drive to save "
-                                       "barcode image."));
+        Show_MessageBox(
+            QStringLiteral("Unable to continue saving barcode image.\n\nEither Destination Drive is "
+                           "inaccessible or there is no free space available in drive to save "
+                           "barcode image."));
         return result;
     }
     for (int row = 0; row < result.total; ++row) {

@@ -2,11 +2,14 @@
 
 #include <cmath>
 
-float Points_to_MM_Convert(double points) { return float(points * 0.3527777777778); }
-float MM_to_Points_Convert(double millimetres) { return float(millimetres * 2.834645669291); }
+float Points_to_MM_Convert(double points) {
+    return float(points * 0.3527777777778);
+}
+float MM_to_Points_Convert(double millimetres) {
+    return float(millimetres * 2.834645669291);
+}
 
-QSizeF PrintLayout::cell() const
-{
+QSizeF PrintLayout::cell() const {
     const QSizeF one = label.isEmpty() ? card : label;
     if (!bothSides())
         return one;
@@ -14,14 +17,12 @@ QSizeF PrintLayout::cell() const
                                              : QSizeF(2 * one.width(), one.height());
 }
 
-QSizeF PrintLayout::usable() const
-{
+QSizeF PrintLayout::usable() const {
     return QSizeF(paper.width() - margins.left() - margins.right(),
                   paper.height() - margins.top() - margins.bottom());
 }
 
-QSizeF PrintLayout::block() const
-{
+QSizeF PrintLayout::block() const {
     const QSizeF c = cell();
     const int r = qMax(1, rows), k = qMax(1, cols);
     return QSizeF(k * c.width() + (k - 1) * hgap, r * c.height() + (r - 1) * vgap);
@@ -30,16 +31,14 @@ QSizeF PrintLayout::block() const
 namespace {
 
 // Floors a ratio that should be whole, forgiving the rounding of values converted from millimetres.
-int floorCount(double v)
-{
+int floorCount(double v) {
     if (!std::isfinite(v))
         return 1;
     return int(std::floor(v + 1e-6));
 }
 
 // One direction of the layout rule: count of labels and gap along an extent.
-void fitCount(double usable, double label, int& count, qreal& gap, bool autoCenter)
-{
+void fitCount(double usable, double label, int& count, qreal& gap, bool autoCenter) {
     count = qMax(1, count);
     if (!(label > 0)) // no card size: nothing to fit
         return;
@@ -63,8 +62,7 @@ void fitCount(double usable, double label, int& count, qreal& gap, bool autoCent
 
 } // namespace
 
-PrintLayout Check_Max_Cell_Value(PrintLayout layout)
-{
+PrintLayout Check_Max_Cell_Value(PrintLayout layout) {
     const QSizeF c = layout.cell();
     const QSizeF u = layout.usable();
     layout.hgap = qMax<qreal>(0, layout.hgap);
@@ -74,16 +72,14 @@ PrintLayout Check_Max_Cell_Value(PrintLayout layout)
     return layout;
 }
 
-int labelPageCount(int labels, int rows, int cols)
-{
+int labelPageCount(int labels, int rows, int cols) {
     if (labels <= 0)
         return 0;
     const qint64 per = qint64(qMax(1, rows)) * qMax(1, cols);
     return int((labels + per - 1) / per);
 }
 
-QRectF labelCellRect(const PrintLayout& l, int row, int col)
-{
+QRectF labelCellRect(const PrintLayout& l, int row, int col) {
     const QSizeF c = l.cell();
     const QSizeF u = l.usable();
     const QSizeF b = l.block();
@@ -94,21 +90,41 @@ QRectF labelCellRect(const PrintLayout& l, int row, int col)
         top = l.margins.top() + (u.height() - b.height()) / 2;
     } else {
         switch (l.align) {
-        case 2: case 5: case 8: left = l.margins.left() + (u.width() - b.width()) / 2; break;
-        case 3: case 6: case 9: left = l.paper.width() - b.width() - l.margins.right(); break;
-        default: left = l.margins.left(); break;
+        case 2:
+        case 5:
+        case 8:
+            left = l.margins.left() + (u.width() - b.width()) / 2;
+            break;
+        case 3:
+        case 6:
+        case 9:
+            left = l.paper.width() - b.width() - l.margins.right();
+            break;
+        default:
+            left = l.margins.left();
+            break;
         }
         switch (l.align) {
-        case 4: case 5: case 6: top = l.margins.top() + (u.height() - b.height()) / 2; break;
-        case 7: case 8: case 9: top = l.paper.height() - b.height() - l.margins.bottom(); break;
-        default: top = l.margins.top(); break;
+        case 4:
+        case 5:
+        case 6:
+            top = l.margins.top() + (u.height() - b.height()) / 2;
+            break;
+        case 7:
+        case 8:
+        case 9:
+            top = l.paper.height() - b.height() - l.margins.bottom();
+            break;
+        default:
+            top = l.margins.top();
+            break;
         }
     }
-    return QRectF(left + col * (c.width() + l.hgap), top + row * (c.height() + l.vgap), c.width(), c.height());
+    return QRectF(left + col * (c.width() + l.hgap), top + row * (c.height() + l.vgap), c.width(),
+                  c.height());
 }
 
-LabelCardRects labelCardRects(const PrintLayout& l, const QRectF& cell)
-{
+LabelCardRects labelCardRects(const PrintLayout& l, const QRectF& cell) {
     const qreal iw = l.card.width(), ih = l.card.height();
     const qreal lw = cell.width(), lh = cell.height();
     // Centred along an axis when the cell is larger, else against the cell's left or bottom edge.
@@ -133,8 +149,7 @@ LabelCardRects labelCardRects(const PrintLayout& l, const QRectF& cell)
     return r;
 }
 
-QList<PreviewBox> previewBoxes(const PrintLayout& l)
-{
+QList<PreviewBox> previewBoxes(const PrintLayout& l) {
     QList<PreviewBox> boxes;
     const bool backOnly = l.side == QLatin1String("B");
     for (int r = 0; r < qMax(1, l.rows); ++r) {

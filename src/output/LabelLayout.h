@@ -15,18 +15,19 @@ float Points_to_MM_Convert(double points);
 float MM_to_Points_Convert(double millimetres);
 
 struct PrintLayout {
-    QSizeF paper;         // W x H
-    QMarginsF margins;    // unprintable margins of the sheet (left, top, right, bottom)
-    QSizeF card;          // one card side as drawn
-    QSizeF label;         // label_width x label_hight for one card as set in the dialog; empty: the card
-    int rows = 1;         // Print_Row
-    int cols = 1;         // Print_Col
-    qreal hgap = 0;       // horz_mar: gap between columns (auto-centre: the computed equal spacing)
-    qreal vgap = 0;       // vert_mar: gap between rows
-    int align = 1;        // label_align_val: 1 top-left ... 9 bottom-right, row by row
+    QSizeF paper;      // W x H
+    QMarginsF margins; // unprintable margins of the sheet (left, top, right, bottom)
+    QSizeF card;       // one card side as drawn
+    QSizeF label;      // label_width x label_hight for one card as set in the dialog; empty: the card
+    int rows = 1;      // Print_Row
+    int cols = 1;      // Print_Col
+    qreal hgap = 0;    // horz_mar: gap between columns (auto-centre: the computed equal spacing)
+    qreal vgap = 0;    // vert_mar: gap between rows
+    int align = 1;     // label_align_val: 1 top-left ... 9 bottom-right, row by row
     bool autoCenter = false;
-    QString side = QStringLiteral("F");        // Print_Card_Side: "F", "B" or "BOTH"
-    QString arrangement = QStringLiteral("U"); // Print_Card_Algn with "BOTH": "U" front above back, "L" beside
+    QString side = QStringLiteral("F"); // Print_Card_Side: "F", "B" or "BOTH"
+    QString arrangement =
+        QStringLiteral("U"); // Print_Card_Algn with "BOTH": "U" front above back, "L" beside
 
     bool bothSides() const { return side == QLatin1String("BOTH"); }
     // One label cell: the label size, doubled in height ("U") or width ("L") when both sides are shown.

@@ -8,41 +8,35 @@
 
 Printing_View::Printing_View(const PrintLayout& layout, int totalLabels, std::unique_ptr<BatchFillJob> fill,
                              const BatchFillJob::Design& design)
-    : _layout(layout),
-      _total(qMax(0, totalLabels)),
-      _dataRows(fill ? fill->Total_Batch_Excel_Card() : 0),
-      _fill(std::move(fill)),
-      _frontProp(design.frontProp),
-      _backProp(design.backProp),
-      _cardShape(design.cardShape)
-{
-}
+    : _layout(layout), _total(qMax(0, totalLabels)), _dataRows(fill ? fill->Total_Batch_Excel_Card() : 0),
+      _fill(std::move(fill)), _frontProp(design.frontProp), _backProp(design.backProp),
+      _cardShape(design.cardShape) {}
 
 Printing_View::~Printing_View() = default;
 
-int Printing_View::numberOfPages(bool preview) const
-{
+int Printing_View::numberOfPages(bool preview) const {
     int pages = labelPageCount(_total, _layout.rows, _layout.cols);
     if (preview && pages > MaxPreviewPages) {
-        Show_MessageBox(QStringLiteral("For Qualitative and Performance reason, previewer shows print previews of "
-                                       "only first 50 sheets. However, printing has no such restriction."));
+        Show_MessageBox(
+            QStringLiteral("For Qualitative and Performance reason, previewer shows print previews of "
+                           "only first 50 sheets. However, printing has no such restriction."));
         pages = MaxPreviewPages;
     }
     return pages;
 }
 
-void Printing_View::drawCard(QPainter& painter, const QRectF& where, const GraphicList& items, bool front) const
-{
+void Printing_View::drawCard(QPainter& painter, const QRectF& where, const GraphicList& items,
+                             bool front) const {
     painter.save();
     painter.translate(where.topLeft());
     const QRectF card(QPointF(0, 0), where.size());
     painter.setClipRect(card, Qt::IntersectClip);
-    SKTRenderingView::paintCardSide(painter, items, front ? _frontProp : _backProp, _cardShape, card, card, true);
+    SKTRenderingView::paintCardSide(painter, items, front ? _frontProp : _backProp, _cardShape, card, card,
+                                    true);
     painter.restore();
 }
 
-void Printing_View::drawPage(QPainter& painter, int page)
-{
+void Printing_View::drawPage(QPainter& painter, int page) {
     painter.fillRect(QRectF(QPointF(0, 0), _layout.paper), Qt::white);
     if (!_fill || page < 0 || _layout.card.isEmpty())
         return;
@@ -64,8 +58,7 @@ void Printing_View::drawPage(QPainter& painter, int page)
     }
 }
 
-bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomic<bool>* stop)
-{
+bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomic<bool>* stop) {
     const int count = pages < 0 ? numberOfPages(false) : qMin(pages, numberOfPages(false));
     QPainter painter;
     if (!painter.begin(&device)) {

@@ -16,8 +16,7 @@
 
 namespace outtest {
 
-inline GraphicPtr text(const QString& value, const QRectF& r, int column = -1)
-{
+inline GraphicPtr text(const QString& value, const QRectF& r, int column = -1) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTText"), false);
     g->setBounds(r);
     g->text_ctrl_font = QFont(QStringLiteral("Liberation Sans"), 16);
@@ -29,8 +28,7 @@ inline GraphicPtr text(const QString& value, const QRectF& r, int column = -1)
     return g;
 }
 
-inline GraphicPtr box(const QRectF& r, QColor fill)
-{
+inline GraphicPtr box(const QRectF& r, QColor fill) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
     g->_shape_type = QStringLiteral("R");
     g->setBounds(r);
@@ -40,13 +38,13 @@ inline GraphicPtr box(const QRectF& r, QColor fill)
 }
 
 // A 200 x 100 point card: front text bound to table column 1, back text typed.
-inline BatchFillJob::Design design(bool bound)
-{
+inline BatchFillJob::Design design(bool bound) {
     BatchFillJob::Design d;
-    d.front = {text(bound ? QStringLiteral("placeholder") : QStringLiteral("Hello Front"), QRectF(10, 10, 180, 30),
-                    bound ? 1 : -1),
+    d.front = {text(bound ? QStringLiteral("placeholder") : QStringLiteral("Hello Front"),
+                    QRectF(10, 10, 180, 30), bound ? 1 : -1),
                box(QRectF(10, 60, 40, 30), Qt::red)};
-    d.back = {text(QStringLiteral("Back Side"), QRectF(10, 10, 180, 30)), box(QRectF(150, 60, 40, 30), Qt::blue)};
+    d.back = {text(QStringLiteral("Back Side"), QRectF(10, 10, 180, 30)),
+              box(QRectF(150, 60, 40, 30), Qt::blue)};
     d.frontProp = Card_Property::defaults(QStringLiteral("F"));
     d.backProp = Card_Property::defaults(QStringLiteral("B"));
     d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(200, 100);
@@ -55,8 +53,7 @@ inline BatchFillJob::Design design(bool bound)
 }
 
 // Five rows: "Name1 Alpha" .. "Name5 Echo" in column 1.
-inline void fillTable(Data_From_Excel& table, int rows = 5)
-{
+inline void fillTable(Data_From_Excel& table, int rows = 5) {
     static const char* words[] = {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot", "Golf"};
     QList<QStringList> data;
     for (int i = 0; i < rows; ++i)
@@ -71,8 +68,7 @@ public:
     bool answer = true;
     std::function<bool(const QString&)> answerFor;
     void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override
-    {
+    bool yesNo(const QString& question) override {
         questions << question;
         return answerFor ? answerFor(question) : answer;
     }
@@ -85,8 +81,7 @@ struct PromptScope {
 };
 
 // Output of a poppler tool, empty when it could not run.
-inline QString poppler(const QString& tool, const QStringList& args)
-{
+inline QString poppler(const QString& tool, const QStringList& args) {
     QProcess p;
     p.start(tool, args);
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
@@ -94,8 +89,7 @@ inline QString poppler(const QString& tool, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-inline int pdfPages(const QString& path)
-{
+inline int pdfPages(const QString& path) {
     const QString info = poppler(QStringLiteral("pdfinfo"), {path});
     for (const QString& line : info.split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1String("Pages:")))
@@ -105,11 +99,11 @@ inline int pdfPages(const QString& path)
 }
 
 // Text of one page (from 1), or of the whole file.
-inline QString pdfText(const QString& path, int page = 0)
-{
+inline QString pdfText(const QString& path, int page = 0) {
     QStringList args;
     if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
     args << path << QStringLiteral("-");
     return poppler(QStringLiteral("pdftotext"), args);
 }
@@ -136,13 +130,11 @@ public:
 
     BatchFillJob::Design design() override { return d; }
     const Data_From_Excel& dataTable() override { return table; }
-    void restoreFirstRow(BatchFillJob& fill) override
-    {
+    void restoreFirstRow(BatchFillJob& fill) override {
         ++restores;
         fill.Select_first_row_value_for_design(d.front, d.back, false);
     }
-    int showExportFinished(const QString& path, const QString& message, bool written) override
-    {
+    int showExportFinished(const QString& path, const QString& message, bool written) override {
         shown.append({path, message, written});
         return 1;
     }

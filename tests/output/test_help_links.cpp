@@ -23,8 +23,7 @@ class TestHelpLinks : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void init()
-    {
+    void init() {
         opened.clear();
         setUrlOpener([this](const QUrl& url) {
             opened << url;
@@ -34,14 +33,12 @@ private slots:
     void cleanup() { setUrlOpener({}); }
 
     // The help document: opened when present, a message (and the window stays) when not.
-    void helpFile_data()
-    {
+    void helpFile_data() {
         QTest::addColumn<bool>("present");
         QTest::newRow("missing") << false;
         QTest::newRow("present") << true;
     }
-    void helpFile()
-    {
+    void helpFile() {
         QFETCH(bool, present);
         PromptScope scope;
         Resource_Path = dir.path();
@@ -63,8 +60,7 @@ private slots:
     }
 
     // The shipped help document is a real PDF with our own guide in it.
-    void shippedHelpDocument()
-    {
+    void shippedHelpDocument() {
         const QString path = NAVU_RESOURCES_DIR "/Help.pdf";
         QVERIFY(QFile::exists(path));
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -75,21 +71,33 @@ private slots:
     }
 
     // Each link button opens its own kind of address.
-    void links_data()
-    {
+    void links_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("scheme");
         QTest::addColumn<QString>("contains");
-        QTest::newRow("support mail") << "support_id" << "mailto" << "support@";
-        QTest::newRow("partner mail") << "reseller_1" << "mailto" << "Partnership";
-        QTest::newRow("web site") << "website_1" << "https" << "navu-photo-frame";
-        QTest::newRow("facebook share") << "Facebook" << "https" << "facebook.com/sharer";
-        QTest::newRow("twitter share") << "Twitter" << "https" << "twitter.com";
-        QTest::newRow("like") << "Like" << "https" << "like.php";
-        QTest::newRow("google plus") << "Google+" << "https" << "plus.google.com";
+        QTest::newRow("support mail") << "support_id"
+                                      << "mailto"
+                                      << "support@";
+        QTest::newRow("partner mail") << "reseller_1"
+                                      << "mailto"
+                                      << "Partnership";
+        QTest::newRow("web site") << "website_1"
+                                  << "https"
+                                  << "navu-photo-frame";
+        QTest::newRow("facebook share") << "Facebook"
+                                        << "https"
+                                        << "facebook.com/sharer";
+        QTest::newRow("twitter share") << "Twitter"
+                                       << "https"
+                                       << "twitter.com";
+        QTest::newRow("like") << "Like"
+                              << "https"
+                              << "like.php";
+        QTest::newRow("google plus") << "Google+"
+                                     << "https"
+                                     << "plus.google.com";
     }
-    void links()
-    {
+    void links() {
         QFETCH(QString, button);
         QFETCH(QString, scheme);
         QFETCH(QString, contains);
@@ -105,27 +113,25 @@ private slots:
         QVERIFY2(opened[0].toString(QUrl::FullyDecoded).contains(contains), qPrintable(opened[0].toString()));
     }
 
-    void shareWindowCarriesTheSite()
-    {
+    void shareWindowCarriesTheSite() {
         Share_It_Dlg share;
         for (const char* name : {"Facebook", "Twitter", "Google+"}) {
             opened.clear();
             share.findChild<QPushButton*>(name)->click();
             QCOMPARE(opened.size(), 1);
             const QUrlQuery q(opened[0]);
-            QVERIFY(q.queryItems().size() == 1 && q.queryItems()[0].second == MakerLinks::website(1).toString());
+            QVERIFY(q.queryItems().size() == 1 &&
+                    q.queryItems()[0].second == MakerLinks::website(1).toString());
         }
     }
 
     // Quitting: either button of the review window opens the review page and ends it with 1.
-    void reviewWindow_data()
-    {
+    void reviewWindow_data() {
         QTest::addColumn<bool>("review");
         QTest::newRow("OK") << false;
         QTest::newRow("Review") << true;
     }
-    void reviewWindow()
-    {
+    void reviewWindow() {
         QFETCH(bool, review);
         Review_Form form;
         QTimer::singleShot(0, &form, [&] { (review ? form.reviewButton : form.okButton)->click(); });
@@ -134,8 +140,7 @@ private slots:
         QCOMPARE(opened, QList<QUrl>{MakerLinks::reviewPage()});
     }
 
-    void failedOpenIsLoggedOnly()
-    {
+    void failedOpenIsLoggedOnly() {
         PromptScope scope;
         setUrlOpener([](const QUrl&) { return false; });
         QVERIFY(!Open_Website_2());

@@ -22,26 +22,22 @@ using namespace outtest;
 
 namespace {
 
-bool isPng(const QString& path)
-{
+bool isPng(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
 }
 
-QImage readPng(const QString& path)
-{
+QImage readPng(const QString& path) {
     QImage image;
     image.load(path, "PNG");
     return image;
 }
 
-QStringList entries(const QString& folder)
-{
+QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QByteArray bytes(const QString& path)
-{
+QByteArray bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -53,30 +49,32 @@ class TestImageExport : public QObject {
     Data_From_Excel table;
 
     std::unique_ptr<ExportBatchJob> batch(const QString& folder, const QString& side, bool combined,
-                                          const QString& type = "PNG")
-    {
+                                          const QString& type = "PNG") {
         SeriesBindingTable series;
         const BatchFillJob::Design d = design(true);
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
-        return std::make_unique<ExportBatchJob>(BatchFillJob::create(d, series, table), folder, side, combined,
-                                                type);
+        return std::make_unique<ExportBatchJob>(BatchFillJob::create(d, series, table), folder, side,
+                                                combined, type);
     }
 
 private slots:
     void initTestCase() { fillTable(table); }
 
-    void backPath_data()
-    {
+    void backPath_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("back");
-        QTest::newRow("plain") << "/a/x.png" << "/a/x_Back.png";
-        QTest::newRow("only the last component") << "/a/x.png/x.png" << "/a/x.png/x_Back.png";
-        QTest::newRow("batch name") << "Card_3.PNG" << "Card_3_Back.PNG";
-        QTest::newRow("two dots") << "/a/my.card.tiff" << "/a/my.card_Back.tiff";
-        QTest::newRow("no extension") << "/a/card" << "/a/card_Back";
+        QTest::newRow("plain") << "/a/x.png"
+                               << "/a/x_Back.png";
+        QTest::newRow("only the last component") << "/a/x.png/x.png"
+                                                 << "/a/x.png/x_Back.png";
+        QTest::newRow("batch name") << "Card_3.PNG"
+                                    << "Card_3_Back.PNG";
+        QTest::newRow("two dots") << "/a/my.card.tiff"
+                                  << "/a/my.card_Back.tiff";
+        QTest::newRow("no extension") << "/a/card"
+                                      << "/a/card_Back";
     }
-    void backPath()
-    {
+    void backPath() {
         QFETCH(QString, path);
         QFETCH(QString, back);
         QCOMPARE(Create_Back_Card_Path(path), back);
@@ -84,8 +82,7 @@ private slots:
     }
 
     // Single exports: which files, in which order, of which height; PNG data whatever the extension.
-    void single_data()
-    {
+    void single_data() {
         QTest::addColumn<QString>("side");
         QTest::addColumn<bool>("combined");
         QTest::addColumn<QString>("name");
@@ -93,16 +90,16 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("height");
         QTest::newRow("front") << "F" << false << "x.png" << QStringList{"x.png"} << "x.png" << 100;
-        QTest::newRow("back only writes the back name") << "B" << false << "x.png" << QStringList{"x_Back.png"}
-                                                        << "x_Back.png" << 100;
+        QTest::newRow("back only writes the back name")
+            << "B" << false << "x.png" << QStringList{"x_Back.png"} << "x_Back.png" << 100;
         QTest::newRow("both as two files, back first")
             << "BOTH" << false << "x.png" << QStringList{"x_Back.png", "x.png"} << "x.png" << 100;
-        QTest::newRow("both combined: twice the height") << "BOTH" << true << "x.png" << QStringList{"x.png"}
-                                                         << "x.png" << 200;
-        QTest::newRow("TIFF name, PNG data") << "F" << false << "x.TIFF" << QStringList{"x.TIFF"} << "x.TIFF" << 100;
+        QTest::newRow("both combined: twice the height")
+            << "BOTH" << true << "x.png" << QStringList{"x.png"} << "x.png" << 200;
+        QTest::newRow("TIFF name, PNG data")
+            << "F" << false << "x.TIFF" << QStringList{"x.TIFF"} << "x.TIFF" << 100;
     }
-    void single()
-    {
+    void single() {
         QFETCH(QString, side);
         QFETCH(bool, combined);
         QFETCH(QString, name);
@@ -129,14 +126,13 @@ private slots:
         }
         if (combined) {
             const QImage img = readPng(path);
-            QCOMPARE(img.pixelColor(20, 70), QColor(Qt::red));        // front's box in the upper half
-            QCOMPARE(img.pixelColor(160, 170), QColor(Qt::blue));     // back's box in the lower half
+            QCOMPARE(img.pixelColor(20, 70), QColor(Qt::red));    // front's box in the upper half
+            QCOMPARE(img.pixelColor(160, 170), QColor(Qt::blue)); // back's box in the lower half
             QCOMPARE(img.pixelColor(160, 70), QColor(Qt::white));
         }
     }
 
-    void combinedNeedsBothPictures()
-    {
+    void combinedNeedsBothPictures() {
         QVERIFY(Export_Combined_Image(QImage(), QImage(4, 4, QImage::Format_ARGB32)).isNull());
         QImage f(10, 5, QImage::Format_ARGB32);
         f.fill(Qt::green);
@@ -149,8 +145,7 @@ private slots:
     }
 
     // A write that fails is reported as failed, never as success, and leaves nothing behind.
-    void singleFailedWrite()
-    {
+    void singleFailedWrite() {
         PromptScope scope;
         QTemporaryDir dir;
         const QString path = dir.filePath("missing-folder/x.png");
@@ -163,27 +158,27 @@ private slots:
         QCOMPARE(entries(dir.path()), QStringList());
     }
 
-    void batchFiles_data()
-    {
+    void batchFiles_data() {
         QTest::addColumn<QString>("side");
         QTest::addColumn<bool>("combined");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<int>("height");
-        QTest::newRow("front") << "F" << false << "PNG" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
+        QTest::newRow("front") << "F" << false << "PNG"
+                               << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
         QTest::newRow("back") << "B" << false << "PNG"
                               << QStringList{"Card_1_Back.PNG", "Card_2_Back.PNG", "Card_3_Back.PNG"} << 100;
-        QTest::newRow("both combined") << "BOTH" << true << "PNG"
-                                       << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 200;
-        QTest::newRow("both as pairs") << "BOTH" << false << "TIFF"
-                                       << QStringList{"Card_1.TIFF", "Card_1_Back.TIFF", "Card_2.TIFF",
-                                                      "Card_2_Back.TIFF", "Card_3.TIFF", "Card_3_Back.TIFF"}
-                                       << 100;
+        QTest::newRow("both combined")
+            << "BOTH" << true << "PNG" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 200;
+        QTest::newRow("both as pairs")
+            << "BOTH" << false << "TIFF"
+            << QStringList{"Card_1.TIFF",      "Card_1_Back.TIFF", "Card_2.TIFF",
+                           "Card_2_Back.TIFF", "Card_3.TIFF",      "Card_3_Back.TIFF"}
+            << 100;
         QTest::newRow("a type that is no plain word falls back to PNG")
             << "F" << false << "../x" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
     }
-    void batchFiles()
-    {
+    void batchFiles() {
         QFETCH(QString, side);
         QFETCH(bool, combined);
         QFETCH(QString, type);
@@ -210,14 +205,14 @@ private slots:
             QCOMPARE(readPng(QDir(job.folder()).filePath(f)).size(), QSize(200, height));
         }
         // Each row has its own card; the design itself keeps its text.
-        QVERIFY(readPng(QDir(job.folder()).filePath(files[0])) != readPng(QDir(job.folder()).filePath(files.last())) ||
+        QVERIFY(readPng(QDir(job.folder()).filePath(files[0])) !=
+                    readPng(QDir(job.folder()).filePath(files.last())) ||
                 side == "B");
         QCOMPARE(d.front[0]->_Text_contents, QStringLiteral("placeholder"));
     }
 
     // Stop after k cards leaves exactly those cards and says so.
-    void batchStop()
-    {
+    void batchStop() {
         QTemporaryDir dir;
         auto job = batch(dir.path(), "F", false);
         std::atomic<bool> stop{false};
@@ -232,8 +227,7 @@ private slots:
         QCOMPARE(r.message(), QStringLiteral("Export stopped: 2 of 5 cards have been exported."));
     }
 
-    void batchFailedWrite()
-    {
+    void batchFailedWrite() {
         PromptScope scope;
         QTemporaryDir dir;
         auto job = batch(dir.path(), "F", false);
@@ -249,8 +243,7 @@ private slots:
     }
 
     // A card name that is a link to a file elsewhere is not written through.
-    void batchNeverWritesOutsideItsFolder()
-    {
+    void batchNeverWritesOutsideItsFolder() {
         PromptScope scope;
         QTemporaryDir dir, elsewhere;
         auto job = batch(dir.path(), "F", false);
@@ -269,8 +262,7 @@ private slots:
         QCOMPARE(scope.prompt.messages.size(), 1);
     }
 
-    void batchFolderFails()
-    {
+    void batchFolderFails() {
         PromptScope scope;
         QTemporaryDir dir;
         QFile blocker(dir.filePath("NAVU Photo Frame"));
@@ -281,20 +273,20 @@ private slots:
         const ExportResult r = job->run(stop);
         QVERIFY(r.folderFailed);
         QVERIFY(r.written.isEmpty());
-        QCOMPARE(scope.prompt.messages,
-                 QStringList{"Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or "
-                             "there is no free space available in drive to save barcode image."});
+        QCOMPARE(
+            scope.prompt.messages,
+            QStringList{
+                "Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or "
+                "there is no free space available in drive to save barcode image."});
     }
 
     // Through the commands: files that exist are replaced only when the user says so.
-    void singleAsksBeforeReplacing_data()
-    {
+    void singleAsksBeforeReplacing_data() {
         QTest::addColumn<bool>("answer");
         QTest::newRow("no keeps the file") << false;
         QTest::newRow("yes replaces it") << true;
     }
-    void singleAsksBeforeReplacing()
-    {
+    void singleAsksBeforeReplacing() {
         QFETCH(bool, answer);
         PromptScope scope;
         scope.prompt.answer = answer;
@@ -308,7 +300,8 @@ private slots:
         f.write("old");
         f.close();
         commands.exportSingle(dir.filePath("x.png"), "B", false);
-        QCOMPARE(scope.prompt.questions, QStringList{"\"x_Back.png\" already exists.\n\nDo you want to replace it?"});
+        QCOMPARE(scope.prompt.questions,
+                 QStringList{"\"x_Back.png\" already exists.\n\nDo you want to replace it?"});
         QCOMPARE(bytes(back) == "old", !answer);
         QCOMPARE(host.shown.size(), answer ? 1 : 0);
         if (answer) {
@@ -317,8 +310,7 @@ private slots:
         }
     }
 
-    void singleFailureShownAsFailure()
-    {
+    void singleFailureShownAsFailure() {
         PromptScope scope;
         QTemporaryDir dir;
         FakeHost host;
@@ -330,8 +322,7 @@ private slots:
     }
 
     // The Export command from its window to the file: a name without extension gets the type's.
-    void exportCommandSingle()
-    {
+    void exportCommandSingle() {
         PromptScope scope;
         QTemporaryDir dir;
         FakeHost host;
@@ -359,8 +350,7 @@ private slots:
     }
 
     // A batch on its worker thread: the progress sheet, the finished window with the folder, row 0 back.
-    void exportCommandBatch()
-    {
+    void exportCommandBatch() {
         PromptScope scope;
         QTemporaryDir dir;
         FakeHost host;
@@ -387,7 +377,8 @@ private slots:
         QCOMPARE(host.restores, 1);
         QCOMPARE(host.d.front[0]->_Text_contents, QStringLiteral("Name1 Alpha"));
 
-        // Again into the same folder: the user is asked before the five cards are replaced; No starts nothing.
+        // Again into the same folder: the user is asked before the five cards are replaced; No starts
+        // nothing.
         scope.prompt.answer = false;
         commands.Export_Button();
         QVERIFY(!commands.batchRunning());
@@ -396,8 +387,7 @@ private slots:
     }
 
     // Stop from the progress sheet while the worker runs: the finished window tells what was written.
-    void exportCommandBatchStopped()
-    {
+    void exportCommandBatchStopped() {
         PromptScope scope;
         QTemporaryDir dir;
         FakeHost host;

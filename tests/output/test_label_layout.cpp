@@ -6,8 +6,7 @@ namespace {
 constexpr double mm = 2.834645669291;
 
 // A4 with 5 mm margins all round and 90 x 50 mm cards.
-PrintLayout a4(int rows, int cols, double hgapMm = 0, double vgapMm = 0, bool autoCenter = false)
-{
+PrintLayout a4(int rows, int cols, double hgapMm = 0, double vgapMm = 0, bool autoCenter = false) {
     PrintLayout l;
     l.paper = QSizeF(210 * mm, 297 * mm);
     l.margins = QMarginsF(5 * mm, 5 * mm, 5 * mm, 5 * mm);
@@ -20,20 +19,20 @@ PrintLayout a4(int rows, int cols, double hgapMm = 0, double vgapMm = 0, bool au
     return l;
 }
 
-bool near(qreal a, qreal b) { return qAbs(a - b) < 0.01; }
+bool near(qreal a, qreal b) {
+    return qAbs(a - b) < 0.01;
+}
 } // namespace
 
 class TestLabelLayout : public QObject {
     Q_OBJECT
 private slots:
-    void units()
-    {
+    void units() {
         QCOMPARE(MM_to_Points_Convert(25.4), 72.0f);
         QVERIFY(qAbs(Points_to_MM_Convert(72) - 25.4f) < 1e-4f);
     }
 
-    void pageCount_data()
-    {
+    void pageCount_data() {
         QTest::addColumn<int>("labels");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("cols");
@@ -46,8 +45,7 @@ private slots:
         QTest::newRow("rows below 1 count as 1") << 3 << 0 << 1 << 3;
         QTest::newRow("51 sheets") << 51 * 6 << 3 << 2 << 51;
     }
-    void pageCount()
-    {
+    void pageCount() {
         QFETCH(int, labels);
         QFETCH(int, rows);
         QFETCH(int, cols);
@@ -56,30 +54,31 @@ private slots:
     }
 
     // The layout rule: counts that do not fit are lowered, never below 1; auto-centre computes the gaps.
-    void layoutRule_data()
-    {
+    void layoutRule_data() {
         QTest::addColumn<PrintLayout>("in");
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("cols");
         QTest::addColumn<double>("hgapMm");
         QTest::addColumn<double>("vgapMm");
-        QTest::newRow("manual 3 columns of 90 mm with 10 mm gap become 2") << a4(1, 3, 10) << 1 << 2 << 10.0 << 0.0;
+        QTest::newRow("manual 3 columns of 90 mm with 10 mm gap become 2")
+            << a4(1, 3, 10) << 1 << 2 << 10.0 << 0.0;
         QTest::newRow("manual fits stays") << a4(5, 2, 5, 5) << 5 << 2 << 5.0 << 5.0;
         QTest::newRow("manual 9 rows of 50 mm become 5") << a4(9, 1) << 5 << 1 << 0.0 << 0.0;
-        QTest::newRow("auto 2 columns: gap 20/3 mm") << a4(1, 2, 0, 0, true) << 1 << 2 << 20.0 / 3 << (287 - 50) / 2.0;
-        QTest::newRow("auto too many rows: those that fit, centred") << a4(8, 1, 0, 0, true) << 5 << 1 << 55.0
-                                                                      << (287 - 250) / 6.0;
+        QTest::newRow("auto 2 columns: gap 20/3 mm")
+            << a4(1, 2, 0, 0, true) << 1 << 2 << 20.0 / 3 << (287 - 50) / 2.0;
+        QTest::newRow("auto too many rows: those that fit, centred")
+            << a4(8, 1, 0, 0, true) << 5 << 1 << 55.0 << (287 - 250) / 6.0;
         PrintLayout wide = a4(1, 3, 0, 0, true);
         wide.card = QSizeF(250 * mm, 50 * mm);
-        QTest::newRow("auto card wider than paper: 1 column, gap 0") << wide << 1 << 1 << 0.0 << (287 - 50) / 2.0;
+        QTest::newRow("auto card wider than paper: 1 column, gap 0")
+            << wide << 1 << 1 << 0.0 << (287 - 50) / 2.0;
         PrintLayout both = a4(4, 2);
         both.side = "BOTH";
         QTest::newRow("both sides above each other: cell 100 mm high") << both << 2 << 2 << 0.0 << 0.0;
         both.arrangement = "L";
         QTest::newRow("both sides beside each other: cell 180 mm wide") << both << 4 << 1 << 0.0 << 0.0;
     }
-    void layoutRule()
-    {
+    void layoutRule() {
         QFETCH(PrintLayout, in);
         QFETCH(int, rows);
         QFETCH(int, cols);
@@ -93,8 +92,7 @@ private slots:
     }
 
     // Cell origins (top-left, mm) for alignment codes, gaps and auto-centre.
-    void cells_data()
-    {
+    void cells_data() {
         QTest::addColumn<PrintLayout>("layout");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");
@@ -114,11 +112,11 @@ private slots:
         g.align = 8;
         QTest::newRow("8 centred block, bottom") << g << 0 << 0 << QPointF(10, 188);
         PrintLayout a = Check_Max_Cell_Value(a4(1, 2, 0, 0, true));
-        QTest::newRow("auto: first cell one gap after the margin") << a << 0 << 0 << QPointF(5 + 20.0 / 3, 123.5);
+        QTest::newRow("auto: first cell one gap after the margin")
+            << a << 0 << 0 << QPointF(5 + 20.0 / 3, 123.5);
         QTest::newRow("auto: equal gaps") << a << 0 << 1 << QPointF(5 + 40.0 / 3 + 90, 123.5);
     }
-    void cells()
-    {
+    void cells() {
         QFETCH(PrintLayout, layout);
         QFETCH(int, row);
         QFETCH(int, col);
@@ -130,28 +128,33 @@ private slots:
     }
 
     // Where the card sides sit in their cell.
-    void cardRects_data()
-    {
+    void cardRects_data() {
         QTest::addColumn<QString>("side");
         QTest::addColumn<QString>("arrangement");
         QTest::addColumn<QSizeF>("cell");
         QTest::addColumn<QRectF>("front");
         QTest::addColumn<QRectF>("back");
         const QSizeF card(100, 50);
-        QTest::newRow("front centred in a larger cell") << "F" << "U" << QSizeF(120, 70) << QRectF(10, 10, 100, 50) << QRectF();
-        QTest::newRow("back only") << "B" << "U" << QSizeF(100, 50) << QRectF() << QRectF(0, 0, 100, 50);
+        QTest::newRow("front centred in a larger cell")
+            << "F"
+            << "U" << QSizeF(120, 70) << QRectF(10, 10, 100, 50) << QRectF();
+        QTest::newRow("back only") << "B"
+                                   << "U" << QSizeF(100, 50) << QRectF() << QRectF(0, 0, 100, 50);
         QTest::newRow("card larger than cell keeps left and bottom edges")
-            << "F" << "U" << QSizeF(80, 40) << QRectF(0, -10, 100, 50) << QRectF();
+            << "F"
+            << "U" << QSizeF(80, 40) << QRectF(0, -10, 100, 50) << QRectF();
         QTest::newRow("U exact: front upper half, back lower half")
-            << "BOTH" << "U" << QSizeF(100, 100) << QRectF(0, 0, 100, 50) << QRectF(0, 50, 100, 50);
+            << "BOTH"
+            << "U" << QSizeF(100, 100) << QRectF(0, 0, 100, 50) << QRectF(0, 50, 100, 50);
         QTest::newRow("U taller: pair at the top, centred across")
-            << "BOTH" << "U" << QSizeF(140, 160) << QRectF(20, 0, 100, 50) << QRectF(20, 50, 100, 50);
+            << "BOTH"
+            << "U" << QSizeF(140, 160) << QRectF(20, 0, 100, 50) << QRectF(20, 50, 100, 50);
         QTest::newRow("L wider: pair centred, back right of front")
-            << "BOTH" << "L" << QSizeF(240, 70) << QRectF(20, 10, 100, 50) << QRectF(120, 10, 100, 50);
+            << "BOTH"
+            << "L" << QSizeF(240, 70) << QRectF(20, 10, 100, 50) << QRectF(120, 10, 100, 50);
         Q_UNUSED(card)
     }
-    void cardRects()
-    {
+    void cardRects() {
         QFETCH(QString, side);
         QFETCH(QString, arrangement);
         QFETCH(QSizeF, cell);
@@ -166,20 +169,22 @@ private slots:
         QCOMPARE(r.back, back);
     }
 
-    void previewCaptions_data()
-    {
+    void previewCaptions_data() {
         QTest::addColumn<QString>("side");
         QTest::addColumn<QString>("arrangement");
         QTest::addColumn<QStringList>("captions");
         QTest::newRow("front 2x3 numbered row by row")
-            << "F" << "U" << QStringList{"Frame 1", "Frame 2", "Frame 3", "Frame 4", "Frame 5", "Frame 6"};
-        QTest::newRow("back") << "B" << "U" << QStringList{"Back 1", "Back 2", "Back 3", "Back 4", "Back 5", "Back 6"};
-        QTest::newRow("both") << "BOTH" << "U"
+            << "F"
+            << "U" << QStringList{"Frame 1", "Frame 2", "Frame 3", "Frame 4", "Frame 5", "Frame 6"};
+        QTest::newRow("back") << "B"
+                              << "U"
+                              << QStringList{"Back 1", "Back 2", "Back 3", "Back 4", "Back 5", "Back 6"};
+        QTest::newRow("both") << "BOTH"
+                              << "U"
                               << QStringList{"Frame 1", "Back 1", "Frame 2", "Back 2", "Frame 3", "Back 3",
                                              "Frame 4", "Back 4", "Frame 5", "Back 5", "Frame 6", "Back 6"};
     }
-    void previewCaptions()
-    {
+    void previewCaptions() {
         QFETCH(QString, side);
         QFETCH(QString, arrangement);
         QFETCH(QStringList, captions);

@@ -22,8 +22,7 @@ using namespace outtest;
 
 namespace {
 
-PrintLayout a4Layout(int rows, int cols, const QString& side = "F")
-{
+PrintLayout a4Layout(int rows, int cols, const QString& side = "F") {
     PrintLayout l;
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     l.paper = page.fullRectPoints().size();
@@ -36,8 +35,7 @@ PrintLayout a4Layout(int rows, int cols, const QString& side = "F")
 }
 
 // Prints the view into a PDF through the given kind of device.
-bool printTo(const QString& device, Printing_View& view, const QString& path)
-{
+bool printTo(const QString& device, Printing_View& view, const QString& path) {
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     if (device == "QPrinter") {
         QPrinter printer(QPrinter::HighResolution);
@@ -57,8 +55,7 @@ class TestLabelPrint : public QObject {
     QTemporaryDir dir;
     Data_From_Excel table;
 
-    std::unique_ptr<Printing_View> dataView(const PrintLayout& layout, int total)
-    {
+    std::unique_ptr<Printing_View> dataView(const PrintLayout& layout, int total) {
         SeriesBindingTable series;
         const BatchFillJob::Design d = design(true);
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
@@ -66,25 +63,23 @@ class TestLabelPrint : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(dir.isValid());
         fillTable(table);
-        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+            QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("poppler tools are missing");
     }
 
     // Five bound rows on 2 x 2 sheets: two sheets, each label with its own row as selectable text.
-    void dataJob_data()
-    {
+    void dataJob_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("total");
         QTest::newRow("QPrinter PdfFormat") << "QPrinter" << 5;
         QTest::newRow("QPdfWriter (the dialog's PDF file)") << "QPdfWriter" << 5;
         QTest::newRow("more labels than rows: the rest stay white") << "QPrinter" << 7;
     }
-    void dataJob()
-    {
+    void dataJob() {
         QFETCH(QString, device);
         QFETCH(int, total);
         auto view = dataView(a4Layout(2, 2), total);
@@ -105,8 +100,7 @@ private slots:
     }
 
     // Without data every label shows the design; the last sheet stops after the total.
-    void plainJob()
-    {
+    void plainJob() {
         SeriesBindingTable series;
         const BatchFillJob::Design d = design(false);
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
@@ -120,16 +114,14 @@ private slots:
         QCOMPARE(text.count("Back Side"), 3);
     }
 
-    void previewLimit_data()
-    {
+    void previewLimit_data() {
         QTest::addColumn<int>("labels");
         QTest::addColumn<int>("pages");
         QTest::addColumn<bool>("message");
         QTest::newRow("50 sheets") << 50 << 50 << false;
         QTest::newRow("51 sheets cut to 50") << 51 << 50 << true;
     }
-    void previewLimit()
-    {
+    void previewLimit() {
         QFETCH(int, labels);
         QFETCH(int, pages);
         QFETCH(bool, message);
@@ -144,16 +136,14 @@ private slots:
     }
 
     // The sheet preview: outlines only when asked for; "Invalid Data" in red without a card.
-    void previewSheet_data()
-    {
+    void previewSheet_data() {
         QTest::addColumn<bool>("outlines");
         QTest::addColumn<bool>("hasCard");
         QTest::newRow("outlines") << true << true;
         QTest::newRow("captions only") << false << true;
         QTest::newRow("no card") << true << false;
     }
-    void previewSheet()
-    {
+    void previewSheet() {
         QFETCH(bool, outlines);
         QFETCH(bool, hasCard);
         PrintLayout l = a4Layout(1, 1);
@@ -174,17 +164,18 @@ private slots:
         bool grey = false;
         for (int x = 233; x <= 239; ++x) {
             const QColor c = img.pixelColor(x, 80);
-            const int hi = qMax(c.red(), qMax(c.green(), c.blue())), lo = qMin(c.red(), qMin(c.green(), c.blue()));
+            const int hi = qMax(c.red(), qMax(c.green(), c.blue())),
+                      lo = qMin(c.red(), qMin(c.green(), c.blue()));
             grey |= hi - lo < 12 && hi < 220;
         }
         QCOMPARE(grey, outlines);
-        const int red = count([](const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; });
+        const int red =
+            count([](const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; });
         QCOMPARE(red > 0, !hasCard);
     }
 
     // The dialog: data counts, the layout rule on the controls, printing into a PDF file.
-    void dialogPrintsDataRows()
-    {
+    void dialogPrintsDataRows() {
         PromptScope scope;
         FakeHost host;
         fillTable(host.table);
@@ -232,8 +223,7 @@ private slots:
         QVERIFY2(text.contains("Name1 Alpha") && !text.contains("Name2"), qPrintable(text));
     }
 
-    void dialogWithoutData()
-    {
+    void dialogWithoutData() {
         PromptScope scope;
         FakeHost host;
         host.d = outtest::design(false);

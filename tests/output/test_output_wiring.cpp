@@ -21,8 +21,7 @@ using namespace outtest;
 class TestOutputWiring : public QObject {
     Q_OBJECT
 private slots:
-    void menuEntries()
-    {
+    void menuEntries() {
         SKTDocument doc;
         SKTWindowController wnd(&doc);
         QVERIFY(wnd.Print_Action->isEnabled());
@@ -33,8 +32,7 @@ private slots:
     }
 
     // Export from the menu: the window's design is written and the export-finished window names it.
-    void exportFromTheWindow()
-    {
+    void exportFromTheWindow() {
         PromptScope scope;
         QTemporaryDir dir;
         SKTDocument doc;
@@ -59,8 +57,7 @@ private slots:
     }
 
     // Print from the menu opens the print dialog with the window's card size.
-    void printFromTheWindow()
-    {
+    void printFromTheWindow() {
         PromptScope scope;
         SKTDocument doc;
         SKTWindowController wnd(&doc);

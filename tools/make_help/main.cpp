@@ -66,8 +66,7 @@ support. Designs are saved with the extension .kvto; keep a copy of designs you 
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_help <output.pdf>\n");
@@ -77,13 +76,14 @@ int main(int argc, char** argv)
     writer.setTitle(QStringLiteral("NAVU Photo Frame User Guide"));
     writer.setCreator(QStringLiteral("NAVU Photo Frame"));
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
     QTextDocument doc;
     doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 11));
-    doc.setDefaultStyleSheet(QStringLiteral("h1 { font-size: 26pt; color: #1f4e8c; } "
-                                            "h2 { font-size: 15pt; color: #1f4e8c; margin-top: 14px; } "
-                                            "p { line-height: 130%; } .sub { font-size: 14pt; color: #555; }"));
+    doc.setDefaultStyleSheet(
+        QStringLiteral("h1 { font-size: 26pt; color: #1f4e8c; } "
+                       "h2 { font-size: 15pt; color: #1f4e8c; margin-top: 14px; } "
+                       "p { line-height: 130%; } .sub { font-size: 14pt; color: #555; }"));
     doc.setHtml(QString::fromUtf8(guide));
     doc.print(&writer);
     return 0;

@@ -13,8 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent)
-{
+ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Export Image"));
     applyDialogBackground(this);
 
@@ -51,7 +50,8 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent)
     buttons->button(QDialogButtonBox::Ok)->setText(tr("Export..."));
     connect(buttons, &QDialogButtonBox::accepted, this, &ExportWindow::exportOkay);
     connect(buttons, &QDialogButtonBox::rejected, this, &ExportWindow::exportCancel);
-    connect(matrix_export_card_side, &QButtonGroup::idClicked, this, &ExportWindow::export_card_side_CellClick);
+    connect(matrix_export_card_side, &QButtonGroup::idClicked, this,
+            &ExportWindow::export_card_side_CellClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sideBox);
@@ -61,14 +61,12 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent)
     setMinimumWidth(340);
 }
 
-QStringList ExportWindow::fileTypes()
-{
+QStringList ExportWindow::fileTypes() {
     return {QStringLiteral("PNG"), QStringLiteral("JPEG"), QStringLiteral("TIFF"), QStringLiteral("BMP"),
             QStringLiteral("GIF")};
 }
 
-void ExportWindow::reset(bool seriesInUse, bool tableInUse)
-{
+void ExportWindow::reset(bool seriesInUse, bool tableInUse) {
     fileFormatPopup->setCurrentIndex(0);
     export_combined_image_chk->setChecked(false);
     matrix_export_card_side->button(1)->setChecked(true);
@@ -79,34 +77,41 @@ void ExportWindow::reset(bool seriesInUse, bool tableInUse)
     Export_with_excel_chk->setChecked(tableInUse);
 }
 
-QString ExportWindow::export_card_side() const
-{
+QString ExportWindow::export_card_side() const {
     switch (matrix_export_card_side->checkedId()) {
-    case 0: return QStringLiteral("BOTH");
-    case 1: return QStringLiteral("F");
-    default: return QStringLiteral("B");
+    case 0:
+        return QStringLiteral("BOTH");
+    case 1:
+        return QStringLiteral("F");
+    default:
+        return QStringLiteral("B");
     }
 }
 
-QString ExportWindow::fileType() const { return fileFormatPopup->currentText(); }
-bool ExportWindow::combined() const { return export_combined_image_chk->isChecked() && export_card_side() == "BOTH"; }
-bool ExportWindow::useSeries() const { return Export_with_batch_chk->isChecked(); }
-bool ExportWindow::useTable() const { return Export_with_excel_chk->isChecked(); }
+QString ExportWindow::fileType() const {
+    return fileFormatPopup->currentText();
+}
+bool ExportWindow::combined() const {
+    return export_combined_image_chk->isChecked() && export_card_side() == "BOTH";
+}
+bool ExportWindow::useSeries() const {
+    return Export_with_batch_chk->isChecked();
+}
+bool ExportWindow::useTable() const {
+    return Export_with_excel_chk->isChecked();
+}
 
-void ExportWindow::exportOkay()
-{
+void ExportWindow::exportOkay() {
     hide();
     done(1);
 }
 
-void ExportWindow::exportCancel()
-{
+void ExportWindow::exportCancel() {
     hide();
     done(0);
 }
 
-void ExportWindow::export_card_side_CellClick(int row)
-{
+void ExportWindow::export_card_side_CellClick(int row) {
     // The tick stays; it only counts while both sides are chosen.
     export_combined_image_chk->setEnabled(row == 0);
 }

@@ -12,8 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Help_Support::Help_Support(QWidget* parent) : QDialog(parent)
-{
+Help_Support::Help_Support(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("NAVU Photo Frame Help"));
     applyDialogBackground(this);
 
@@ -66,16 +65,25 @@ Help_Support::Help_Support(QWidget* parent) : QDialog(parent)
     setMinimumWidth(380);
 }
 
-int Help_Support::Open_Wnd()
-{
+int Help_Support::Open_Wnd() {
     const int code = exec();
     hide();
     return code;
 }
 
 // A missing help document gives "Help file does not exist!" and the window stays open.
-void Help_Support::HelpFilePressed() { Open_Help_File(); }
-void Help_Support::Gplus_Clicked() { Open_Google_Plus(); }
-void Help_Support::Facebook_Clicked() { Open_FaceBook(); }
-void Help_Support::Twitter_Clicked() { Open_Twitter(); }
-void Help_Support::FB_Like_Clicked() { Open_FB_Like(); }
+void Help_Support::HelpFilePressed() {
+    Open_Help_File();
+}
+void Help_Support::Gplus_Clicked() {
+    Open_Google_Plus();
+}
+void Help_Support::Facebook_Clicked() {
+    Open_FaceBook();
+}
+void Help_Support::Twitter_Clicked() {
+    Open_Twitter();
+}
+void Help_Support::FB_Like_Clicked() {
+    Open_FB_Like();
+}

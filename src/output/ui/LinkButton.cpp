@@ -2,8 +2,7 @@
 
 #include "common/ui/UiHelpers.h"
 
-LinkButton::LinkButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
-{
+LinkButton::LinkButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
     setFlat(true);
     setCursor(Qt::OpenHandCursor);
     QFont f = font();
@@ -11,7 +10,8 @@ LinkButton::LinkButton(const QString& text, QWidget* parent) : QPushButton(text,
     f.setPointSize(11);
     f.setUnderline(true);
     setFont(f);
-    setStyleSheet(QStringLiteral("QPushButton { color: #0645ad; border: none; text-align: left; padding: 2px; "
-                                 "background-color: %1; }")
-                      .arg(dialogBackgroundColor().name()));
+    setStyleSheet(
+        QStringLiteral("QPushButton { color: #0645ad; border: none; text-align: left; padding: 2px; "
+                       "background-color: %1; }")
+            .arg(dialogBackgroundColor().name()));
 }

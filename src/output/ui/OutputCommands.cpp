@@ -13,8 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
-OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(parent), _host(host)
-{
+OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(parent), _host(host) {
     runExportWindow = [](ExportWindow& w) { return w.exec(); };
     chooseSaveFile = [this](const QString& type) {
         QFileDialog dialog(_host.window(), tr("Export Image"));
@@ -33,8 +32,7 @@ OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(pare
     };
 }
 
-OutputCommands::~OutputCommands()
-{
+OutputCommands::~OutputCommands() {
     if (_thread) {
         Stop_SMS_Sending_Now = true;
         _thread->wait();
@@ -42,22 +40,19 @@ OutputCommands::~OutputCommands()
     }
 }
 
-Print_Wnd* OutputCommands::printWindow()
-{
+Print_Wnd* OutputCommands::printWindow() {
     if (!_printWnd)
         _printWnd = new Print_Wnd(_host, _series, _host.window());
     return _printWnd;
 }
 
-ExportWindow* OutputCommands::exportWindow()
-{
+ExportWindow* OutputCommands::exportWindow() {
     if (!_exportWnd)
         _exportWnd = new ExportWindow(_host.window());
     return _exportWnd;
 }
 
-void OutputCommands::Print_Button()
-{
+void OutputCommands::Print_Button() {
     const BatchFillJob::Design d = _host.design();
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
     if ((Use_Data_Sheet_Values || Use_Excel_Binding_Values) && Total_Batch_Excel_Card == 0) {
@@ -67,8 +62,7 @@ void OutputCommands::Print_Button()
     Print_method();
 }
 
-void OutputCommands::Print_method()
-{
+void OutputCommands::Print_method() {
     // Without a printer the dialog says "No printer found." and prints into a PDF file instead.
     try {
         printWindow()->Open_Print_Wnd();
@@ -77,8 +71,7 @@ void OutputCommands::Print_method()
     }
 }
 
-void OutputCommands::Export_Button()
-{
+void OutputCommands::Export_Button() {
     if (batchRunning())
         return;
     const BatchFillJob::Design d = _host.design();
@@ -109,8 +102,7 @@ void OutputCommands::Export_Button()
     }
 }
 
-ExportResult OutputCommands::exportSingle(const QString& path, const QString& side, bool combined)
-{
+ExportResult OutputCommands::exportSingle(const QString& path, const QString& side, bool combined) {
     const QString question = overwriteQuestion(singleExportFiles(path, side, combined));
     if (!question.isEmpty() && !Show_YES_NO_MessageBox(question))
         return ExportResult();
@@ -126,12 +118,11 @@ ExportResult OutputCommands::exportSingle(const QString& path, const QString& si
 }
 
 bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
-                                      const QString& type)
-{
+                                      const QString& type) {
     if (batchRunning())
         return false;
-    auto job = std::make_shared<ExportBatchJob>(BatchFillJob::create(_host.design(), _series, _host.dataTable()),
-                                                chosenFolder, side, combined, type);
+    auto job = std::make_shared<ExportBatchJob>(
+        BatchFillJob::create(_host.design(), _series, _host.dataTable()), chosenFolder, side, combined, type);
     if (job->total() <= 0) {
         Show_MessageBox(QStringLiteral("List is empty."));
         return false;
@@ -172,16 +163,15 @@ bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString
     return true;
 }
 
-void OutputCommands::updateProgress()
-{
+void OutputCommands::updateProgress() {
     if (!_done || !_job)
         return;
     const int n = _done->load();
-    Send_Modeless::defaultInstance()->setProgressValue(n, QStringLiteral("%1 / %2 ").arg(n).arg(_job->total()));
+    Send_Modeless::defaultInstance()->setProgressValue(n,
+                                                       QStringLiteral("%1 / %2 ").arg(n).arg(_job->total()));
 }
 
-void OutputCommands::batchEnded()
-{
+void OutputCommands::batchEnded() {
     if (!_thread)
         return;
     _thread->wait();

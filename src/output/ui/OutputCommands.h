@@ -36,7 +36,8 @@ public:
     ExportResult exportSingle(const QString& path, const QString& side, bool combined);
     // Starts a batch for the rows in use (Use_Data_Sheet_Values / Use_Excel_Binding_Values) into the folder
     // "NAVU Photo Frame" of chosenFolder; asks before replacing existing files. False when not started.
-    bool startBatchExport(const QString& chosenFolder, const QString& side, bool combined, const QString& type);
+    bool startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
+                          const QString& type);
     bool batchRunning() const { return _thread != nullptr; }
 
     Print_Wnd* printWindow();

@@ -37,8 +37,7 @@
 namespace {
 
 // A small picture of the sheet with the label block at position `code` (1..9, row by row).
-QIcon alignmentIcon(int code)
-{
+QIcon alignmentIcon(int code) {
     QPixmap pm(28, 28);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -54,10 +53,11 @@ QIcon alignmentIcon(int code)
     return QIcon(pm);
 }
 
-QString mm(double points) { return QString::asprintf("%0.2f", double(Points_to_MM_Convert(points))); }
+QString mm(double points) {
+    return QString::asprintf("%0.2f", double(Points_to_MM_Convert(points)));
+}
 
-QDoubleSpinBox* mmBox(QWidget* parent, double max)
-{
+QDoubleSpinBox* mmBox(QWidget* parent, double max) {
     auto* box = new QDoubleSpinBox(parent);
     box->setRange(0, max);
     box->setDecimals(2);
@@ -67,8 +67,7 @@ QDoubleSpinBox* mmBox(QWidget* parent, double max)
     return box;
 }
 
-QSpinBox* countBox(QWidget* parent, int min, int max)
-{
+QSpinBox* countBox(QWidget* parent, int min, int max) {
     auto* box = new QSpinBox(parent);
     box->setRange(min, max);
     box->setKeyboardTracking(false);
@@ -78,13 +77,12 @@ QSpinBox* countBox(QWidget* parent, int min, int max)
 } // namespace
 
 Print_Wnd::Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* parent)
-    : QDialog(parent), _host(host), _series(series)
-{
+    : QDialog(parent), _host(host), _series(series) {
     setWindowTitle(tr("Print Labels"));
     applyDialogBackground(this);
     const QPrinterInfo def = QPrinterInfo::defaultPrinter();
-    const QPageSize size = def.isNull() || !def.defaultPageSize().isValid() ? QPageSize(QPageSize::A4)
-                                                                            : def.defaultPageSize();
+    const QPageSize size =
+        def.isNull() || !def.defaultPageSize().isValid() ? QPageSize(QPageSize::A4) : def.defaultPageSize();
     _pageLayout = QPageLayout(size, QPageLayout::Portrait, QMarginsF());
     buildUi();
 
@@ -104,10 +102,11 @@ Print_Wnd::Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* pare
 
 Print_Wnd::~Print_Wnd() = default;
 
-QString Print_Wnd::pdfEntryTitle() { return tr("PDF file"); }
+QString Print_Wnd::pdfEntryTitle() {
+    return tr("PDF file");
+}
 
-void Print_Wnd::buildUi()
-{
+void Print_Wnd::buildUi() {
     // --- printer ---
     auto* printerBox = new QGroupBox(tr("Printer"), this);
     Printer_ComboBox = new QComboBox(printerBox);
@@ -123,8 +122,8 @@ void Print_Wnd::buildUi()
     b_mar_id = new QLabel(printerBox);
     pageSetupButton = new QPushButton(tr("Page Setup..."), printerBox);
     auto* margins = new QHBoxLayout;
-    for (auto [caption, label] : {std::pair{"Left", l_mar_id}, {"Right", r_mar_id}, {"Top", t_mar_id},
-                                  {"Bottom", b_mar_id}}) {
+    for (auto [caption, label] :
+         {std::pair{"Left", l_mar_id}, {"Right", r_mar_id}, {"Top", t_mar_id}, {"Bottom", b_mar_id}}) {
         margins->addWidget(new QLabel(tr(caption), printerBox));
         margins->addWidget(label);
     }
@@ -192,7 +191,7 @@ void Print_Wnd::buildUi()
     grid->setSpacing(2);
     auto* alignGroup = new QButtonGroup(this);
     alignGroup->setExclusive(true);
-    const char* tips[] = {"Top left", "Top centre", "Top right", "Middle left", "Middle centre",
+    const char* tips[] = {"Top left",     "Top centre",  "Top right",     "Middle left", "Middle centre",
                           "Middle right", "Bottom left", "Bottom centre", "Bottom right"};
     for (int i = 0; i < 9; ++i) {
         auto* b = new QToolButton(align_Gp_Bx);
@@ -234,9 +233,9 @@ void Print_Wnd::buildUi()
     buttons->addButton(QDialogButtonBox::Close);
 
     auto* left = new QVBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(printerBox), static_cast<QWidget*>(labelBox),
-                       static_cast<QWidget*>(sideBox), static_cast<QWidget*>(posBox),
-                       static_cast<QWidget*>(dataBox)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(printerBox), static_cast<QWidget*>(labelBox), static_cast<QWidget*>(sideBox),
+          static_cast<QWidget*>(posBox), static_cast<QWidget*>(dataBox)})
         left->addWidget(w);
     left->addStretch();
     auto* top = new QHBoxLayout;
@@ -269,16 +268,17 @@ void Print_Wnd::buildUi()
     connect(alignGroup, &QButtonGroup::idClicked, this, [this](int code) { alignmentClicked(code); });
     connect(Auto_Center_chk_bx, &QCheckBox::toggled, this, [this] { autoCenterChanged(); });
     connect(Show_Margins, &QCheckBox::toggled, this, [this] { Refresh_Preview(); });
-    connect(print_with_batch_chk, &QCheckBox::clicked, this, [this] { Verify_Card_Count(print_with_batch_chk); });
-    connect(print_with_excel_chk, &QCheckBox::clicked, this, [this] { Verify_Card_Count(print_with_excel_chk); });
+    connect(print_with_batch_chk, &QCheckBox::clicked, this,
+            [this] { Verify_Card_Count(print_with_batch_chk); });
+    connect(print_with_excel_chk, &QCheckBox::clicked, this,
+            [this] { Verify_Card_Count(print_with_excel_chk); });
     connect(pageSetupButton, &QPushButton::clicked, this, [this] { pagesetup(); });
     connect(previewButton, &QPushButton::clicked, this, [this] { Execute_Printing(true); });
     connect(printButton, &QPushButton::clicked, this, [this] { Execute_Printing(false); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-int Print_Wnd::Open_Print_Wnd()
-{
+int Print_Wnd::Open_Print_Wnd() {
     try {
         resetForOpening();
     } catch (const std::exception& e) {
@@ -292,8 +292,7 @@ int Print_Wnd::Open_Print_Wnd()
     return 0;
 }
 
-void Print_Wnd::resetForOpening()
-{
+void Print_Wnd::resetForOpening() {
     loading = true;
     _design = _host.design();
     matrix_card_side->button(1)->setChecked(true);
@@ -335,7 +334,8 @@ void Print_Wnd::resetForOpening()
     Printer_ComboBox->addItem(pdfEntryTitle());
     const QString def = QPrinterInfo::defaultPrinterName();
     Printer_ComboBox->setCurrentIndex(printers.contains(def) ? printers.indexOf(def) : 0);
-    printerNote->setText(tr("No printer found.") + QLatin1Char('\n') + tr("The labels can be saved as a PDF file."));
+    printerNote->setText(tr("No printer found.") + QLatin1Char('\n') +
+                         tr("The labels can be saved as a PDF file."));
     printerNote->setVisible(printers.isEmpty());
     Copies_Text->setEnabled(!printsToPdf());
 
@@ -352,15 +352,15 @@ void Print_Wnd::resetForOpening()
     Refresh_Preview();
 }
 
-bool Print_Wnd::printsToPdf() const
-{
+bool Print_Wnd::printsToPdf() const {
     return Printer_ComboBox->currentIndex() == Printer_ComboBox->count() - 1;
 }
 
-int Print_Wnd::totalLabels() const { return Total_Text->value(); }
+int Print_Wnd::totalLabels() const {
+    return Total_Text->value();
+}
 
-void Print_Wnd::setPageLayout(const QPageLayout& layout)
-{
+void Print_Wnd::setPageLayout(const QPageLayout& layout) {
     _pageLayout = layout;
     Set_values_From_Printer();
     Check_Max_Cell_Value();
@@ -369,8 +369,7 @@ void Print_Wnd::setPageLayout(const QPageLayout& layout)
 namespace {
 
 // The printer's unprintable margins in points for a paper and orientation.
-QMarginsF printerMargins(const QString& name, const QPageLayout& page)
-{
+QMarginsF printerMargins(const QString& name, const QPageLayout& page) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull())
         return QMarginsF();
@@ -386,11 +385,11 @@ QMarginsF printerMargins(const QString& name, const QPageLayout& page)
 
 } // namespace
 
-void Print_Wnd::Set_values_From_Printer()
-{
+void Print_Wnd::Set_values_From_Printer() {
     const QRectF full = _pageLayout.fullRect(QPageLayout::Point);
     _layout.paper = full.size();
-    _layout.margins = printsToPdf() ? QMarginsF() : printerMargins(Printer_ComboBox->currentText(), _pageLayout);
+    _layout.margins =
+        printsToPdf() ? QMarginsF() : printerMargins(Printer_ComboBox->currentText(), _pageLayout);
     Paper_id->setText(_pageLayout.pageSize().name());
     const QSizeF paperMm = _pageLayout.fullRect(QPageLayout::Millimeter).size();
     Size_id->setText(QString::asprintf("%.2f x %.2f", paperMm.width(), paperMm.height()));
@@ -405,25 +404,26 @@ void Print_Wnd::Set_values_From_Printer()
     Refresh_Preview();
 }
 
-void Print_Wnd::Refresh_Preview()
-{
+void Print_Wnd::Refresh_Preview() {
     if (loading)
         return;
     PrintView->setSheet(_layout, Show_Margins->isChecked(), !_layout.card.isEmpty());
 }
 
-QString Print_Wnd::card_side_str() const
-{
+QString Print_Wnd::card_side_str() const {
     switch (matrix_card_side->checkedId()) {
-    case 0: return QStringLiteral("BOTH");
-    case 1: return QStringLiteral("F");
-    default: return QStringLiteral("B");
+    case 0:
+        return QStringLiteral("BOTH");
+    case 1:
+        return QStringLiteral("F");
+    default:
+        return QStringLiteral("B");
     }
 }
 
-void Print_Wnd::Check_Max_Cell_Value()
-{
-    _layout.label = QSizeF(MM_to_Points_Convert(width_Text->value()), MM_to_Points_Convert(height_Text->value()));
+void Print_Wnd::Check_Max_Cell_Value() {
+    _layout.label =
+        QSizeF(MM_to_Points_Convert(width_Text->value()), MM_to_Points_Convert(height_Text->value()));
     _layout.hgap = MM_to_Points_Convert(horz_mar_Text->value());
     _layout.vgap = MM_to_Points_Convert(vert_mar_Text->value());
     _layout.rows = Row_Text->value();
@@ -442,23 +442,20 @@ void Print_Wnd::Check_Max_Cell_Value()
     Refresh_Preview();
 }
 
-void Print_Wnd::printerChanged()
-{
+void Print_Wnd::printerChanged() {
     Copies_Text->setEnabled(!printsToPdf());
     Set_values_From_Printer();
     Check_Max_Cell_Value(); // other margins may leave room for fewer labels
 }
 
-void Print_Wnd::orientationChanged()
-{
+void Print_Wnd::orientationChanged() {
     _pageLayout.setOrientation(Orient_ComboBox->currentIndex() == 0 ? QPageLayout::Portrait
-                                                                     : QPageLayout::Landscape);
+                                                                    : QPageLayout::Landscape);
     Set_values_From_Printer();
     Check_Max_Cell_Value();
 }
 
-void Print_Wnd::pagesetup()
-{
+void Print_Wnd::pagesetup() {
     QPrinter printer(QPrinter::HighResolution);
     if (printsToPdf())
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -468,32 +465,29 @@ void Print_Wnd::pagesetup()
     QPageSetupDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    _pageLayout = QPageLayout(printer.pageLayout().pageSize(), printer.pageLayout().orientation(), QMarginsF());
+    _pageLayout =
+        QPageLayout(printer.pageLayout().pageSize(), printer.pageLayout().orientation(), QMarginsF());
     Set_values_From_Printer();
     Check_Max_Cell_Value();
 }
 
-void Print_Wnd::sideChanged()
-{
+void Print_Wnd::sideChanged() {
     print_alignment->setEnabled(matrix_card_side->checkedId() == 0);
     Check_Max_Cell_Value();
 }
 
-void Print_Wnd::alignmentClicked(int code)
-{
+void Print_Wnd::alignmentClicked(int code) {
     _layout.align = code;
     Set_Reset_Alignemnt_Image();
     Refresh_Preview();
 }
 
-void Print_Wnd::Set_Reset_Alignemnt_Image()
-{
+void Print_Wnd::Set_Reset_Alignemnt_Image() {
     for (int i = 0; i < 9; ++i)
         alignButtons[i]->setChecked(i + 1 == _layout.align);
 }
 
-void Print_Wnd::autoCenterChanged()
-{
+void Print_Wnd::autoCenterChanged() {
     const bool on = Auto_Center_chk_bx->isChecked();
     horz_mar_Text->setEnabled(!on);
     vert_mar_Text->setEnabled(!on);
@@ -502,9 +496,9 @@ void Print_Wnd::autoCenterChanged()
         Check_Max_Cell_Value();
 }
 
-void Print_Wnd::Verify_Card_Count(QCheckBox* toggled)
-{
-    Check_Series_Or_Excel_Use_or_not(_design.front, _design.back, _design.twoSided, _host.dataTable(), _series);
+void Print_Wnd::Verify_Card_Count(QCheckBox* toggled) {
+    Check_Series_Or_Excel_Use_or_not(_design.front, _design.back, _design.twoSided, _host.dataTable(),
+                                     _series);
     if (Use_Data_Sheet_Values && !print_with_batch_chk->isChecked())
         Use_Data_Sheet_Values = false;
     if (Use_Excel_Binding_Values && !print_with_excel_chk->isChecked())
@@ -515,14 +509,12 @@ void Print_Wnd::Verify_Card_Count(QCheckBox* toggled)
     Total_Text->setValue(data ? Total_Batch_Excel_Card : 1);
 }
 
-std::unique_ptr<Printing_View> Print_Wnd::makePrintingView()
-{
+std::unique_ptr<Printing_View> Print_Wnd::makePrintingView() {
     auto fill = BatchFillJob::create(_design, _series, _host.dataTable());
     return std::make_unique<Printing_View>(_layout, totalLabels(), std::move(fill), _design);
 }
 
-bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path)
-{
+bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         Show_MessageBox(QStringLiteral("The PDF file could not be written.\n\n%1").arg(file.errorString()));
@@ -544,14 +536,15 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
     return true;
 }
 
-bool Print_Wnd::Execute_Printing(bool preview)
-{
+bool Print_Wnd::Execute_Printing(bool preview) {
     const QSizeF cell = _layout.cell();
-    if (cell.width() + _layout.margins.left() + _layout.margins.right() + _layout.hgap > _layout.paper.width() ||
-        cell.height() + _layout.margins.top() + _layout.margins.bottom() + _layout.vgap > _layout.paper.height()) {
-        if (!Show_YES_NO_MessageBox(
-                QStringLiteral("'Frame Size' is bigger than selected 'Paper Size' or drawn label may be out of "
-                               "margin area.\n\nDo you want to continue?")))
+    if (cell.width() + _layout.margins.left() + _layout.margins.right() + _layout.hgap >
+            _layout.paper.width() ||
+        cell.height() + _layout.margins.top() + _layout.margins.bottom() + _layout.vgap >
+            _layout.paper.height()) {
+        if (!Show_YES_NO_MessageBox(QStringLiteral(
+                "'Frame Size' is bigger than selected 'Paper Size' or drawn label may be out of "
+                "margin area.\n\nDo you want to continue?")))
             return false;
     }
     if (totalLabels() <= 0) {
@@ -577,7 +570,8 @@ bool Print_Wnd::Execute_Printing(bool preview)
             return false;
         ok = printToPdfFile(*view, _pageLayout, path);
     } else {
-        QPrinter printer(QPrinterInfo::printerInfo(Printer_ComboBox->currentText()), QPrinter::HighResolution);
+        QPrinter printer(QPrinterInfo::printerInfo(Printer_ComboBox->currentText()),
+                         QPrinter::HighResolution);
         printer.setPageLayout(_pageLayout);
         printer.setFullPage(true);
         printer.setCopyCount(Copies_Text->value());

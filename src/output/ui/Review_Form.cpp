@@ -13,15 +13,15 @@ namespace {
 QPointer<Review_Form> instance;
 }
 
-Review_Form::Review_Form(QWidget* parent) : QDialog(parent)
-{
+Review_Form::Review_Form(QWidget* parent) : QDialog(parent) {
     if (!instance)
         instance = this;
     setWindowTitle(tr("Thank You"));
     applyDialogBackground(this);
-    auto* text = new QLabel(tr("Thank you for using NAVU Photo Frame.\n\nIf you like it, please take a moment to "
-                               "review it. Your review helps us make it better."),
-                            this);
+    auto* text =
+        new QLabel(tr("Thank you for using NAVU Photo Frame.\n\nIf you like it, please take a moment to "
+                      "review it. Your review helps us make it better."),
+                   this);
     text->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
     reviewButton = buttons->addButton(tr("Write a Review"), QDialogButtonBox::AcceptRole);
@@ -35,28 +35,24 @@ Review_Form::Review_Form(QWidget* parent) : QDialog(parent)
     setMinimumWidth(360);
 }
 
-Review_Form* Review_Form::defaultInstance()
-{
+Review_Form* Review_Form::defaultInstance() {
     if (!instance)
         new Review_Form(mainWindow());
     return instance.data();
 }
 
-int Review_Form::Open_Wnd()
-{
+int Review_Form::Open_Wnd() {
     const int code = exec();
     hide();
     return code;
 }
 
-void Review_Form::OK_Clicked()
-{
+void Review_Form::OK_Clicked() {
     Open_Review_Page();
     done(1);
 }
 
-void Review_Form::Review_Clicked()
-{
+void Review_Form::Review_Clicked() {
     Open_Review_Page();
     done(1);
 }

@@ -3,24 +3,23 @@
 #include <QPainter>
 #include <QPalette>
 
-Sample_Preview::Sample_Preview(QWidget* parent) : QWidget(parent)
-{
+Sample_Preview::Sample_Preview(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void Sample_Preview::setSheet(const PrintLayout& layout, bool showOutlines, bool hasCard)
-{
+void Sample_Preview::setSheet(const PrintLayout& layout, bool showOutlines, bool hasCard) {
     _layout = layout;
     _outlines = showOutlines;
     _hasCard = hasCard;
     update();
 }
 
-QImage Sample_Preview::imageRepresentation() { return grab().toImage(); }
+QImage Sample_Preview::imageRepresentation() {
+    return grab().toImage();
+}
 
 void Sample_Preview::paintSheet(QPainter& p, const QRectF& target, const PrintLayout& l, bool showOutlines,
-                                bool hasCard)
-{
+                                bool hasCard) {
     if (l.paper.isEmpty() || target.isEmpty())
         return;
     const qreal scale = qMin(target.width() / l.paper.width(), target.height() / l.paper.height());
@@ -56,8 +55,7 @@ void Sample_Preview::paintSheet(QPainter& p, const QRectF& target, const PrintLa
     p.restore();
 }
 
-void Sample_Preview::paintEvent(QPaintEvent*)
-{
+void Sample_Preview::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Mid).lighter(130));
     paintSheet(p, QRectF(rect()).adjusted(8, 8, -8, -8), _layout, _outlines, _hasCard);

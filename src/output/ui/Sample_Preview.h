@@ -21,8 +21,8 @@ public:
     QSize minimumSizeHint() const override { return QSize(180, 220); }
 
     // Paints the sheet into target, keeping the paper's proportions.
-    static void paintSheet(QPainter& painter, const QRectF& target, const PrintLayout& layout, bool showOutlines,
-                           bool hasCard);
+    static void paintSheet(QPainter& painter, const QRectF& target, const PrintLayout& layout,
+                           bool showOutlines, bool hasCard);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

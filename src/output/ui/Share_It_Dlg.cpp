@@ -8,15 +8,16 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-Share_It_Dlg::Share_It_Dlg(QWidget* parent) : QDialog(parent)
-{
+Share_It_Dlg::Share_It_Dlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Share NAVU Photo Frame"));
     applyDialogBackground(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Tell your friends about NAVU Photo Frame:"), this));
-    const std::pair<const char*, bool (*)()> services[] = {
-        {"Facebook", &Open_FaceBook}, {"Like", &Open_FB_Like}, {"Twitter", &Open_Twitter},
-        {"Google+", &Open_Google_Plus}, {"Comments", &Open_Share_It_Dl}};
+    const std::pair<const char*, bool (*)()> services[] = {{"Facebook", &Open_FaceBook},
+                                                           {"Like", &Open_FB_Like},
+                                                           {"Twitter", &Open_Twitter},
+                                                           {"Google+", &Open_Google_Plus},
+                                                           {"Comments", &Open_Share_It_Dl}};
     for (const auto& [name, open] : services) {
         auto* b = new LinkButton(tr(name), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -28,11 +29,12 @@ Share_It_Dlg::Share_It_Dlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-int Share_It_Dlg::Open_Wnd()
-{
+int Share_It_Dlg::Open_Wnd() {
     const int code = exec();
     hide();
     return code;
 }
 
-void Share_It_Dlg::OK_Pressed() { done(1); }
+void Share_It_Dlg::OK_Pressed() {
+    done(1);
+}
