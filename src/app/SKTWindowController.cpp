@@ -28,6 +28,7 @@
 #include "common/FileHelpers.h"
 #include "output/ui/Help_Support.h"
 #include "output/ui/OutputCommands.h"
+#include "output/ui/Share_It_Dlg.h"
 #include "output/mail/ui/Send_Mail.h"
 
 #include <QAction>
@@ -510,6 +511,10 @@ void SKTWindowController::buildMenusAndToolbars()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help_Menu"));
     help->addAction(Help_Action);
+    help->addAction(tr("Share NAVU Photo Frame..."), this, [this] {
+        Share_It_Dlg share(this);
+        share.Open_Wnd();
+    })->setObjectName(QStringLiteral("Share_Action"));
 
     // Edit row across the top.
     QToolBar* editBar = addToolBar(tr("Edit"));

@@ -4,6 +4,7 @@
 #include "app/SKTWindowController.h"
 #include "common/Globals.h"
 #include "output/ui/ExportWindow.h"
+#include "output/ui/Help_Support.h"
 #include "output/ui/OutputCommands.h"
 #include "output/ui/Print_Wnd.h"
 
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -29,6 +31,20 @@ private slots:
         QCOMPARE(wnd.Print_Action->shortcut(), QKeySequence(QKeySequence::Print));
         QCOMPARE(wnd.Export_Action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
         QCOMPARE(wnd.Help_Action->shortcut(), QKeySequence(QKeySequence::HelpContents));
+        QVERIFY(wnd.findChild<QAction*>("Share_Action"));
+    }
+
+    // Help from the menu: the help window runs modally and hides when closed.
+    void helpFromTheWindow()
+    {
+        SKTDocument doc;
+        SKTWindowController wnd(&doc);
+        QTimer::singleShot(0, &wnd, [&] {
+            QVERIFY(wnd.HelpWindow && wnd.HelpWindow->isVisible());
+            wnd.HelpWindow->closeButton->click();
+        });
+        wnd.Help_Action->trigger();
+        QVERIFY(!wnd.HelpWindow->isVisible());
     }
 
     // Export from the menu: the window's design is written and the export-finished window names it.
