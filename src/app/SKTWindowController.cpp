@@ -8,6 +8,7 @@
 #include "app/Open_Export_Log.h"
 #include "app/WindowOutputHost.h"
 #include "app/inspector/Image_Library.h"
+#include "barcode/BarcodeGeneration.h"
 #include "barcode/ui/BarcodeItemEditing.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "canvas/CardBase.h"
@@ -299,7 +300,17 @@ void SKTWindowController::buildCanvases()
 void SKTWindowController::connectCanvas(SKTGraphicView* view)
 {
     connect(view, &SKTGraphicView::inspectGraphic, this, [this](const GraphicPtr& item) { Show_RHS_Properties(item); });
-    connect(view, &SKTGraphicView::graphicCreated, this, [this] { selectArrowTool(); });
+    connect(view, &SKTGraphicView::graphicCreated, this, [this, view](const GraphicPtr& item) {
+        // The canvas only knows the sample picture; a new barcode shows its own default barcode at once.
+        if (item && item->kind() == GraphicKind::Barcode && item->_barcode_image.isNull()) {
+            const BarcodeResult barcode = Get_Item_Barcode(*item);
+            if (barcode.ok()) {
+                item->Set_Barcode_image(barcode.image);
+                view->update();
+            }
+        }
+        selectArrowTool();
+    });
     connect(view, &SKTGraphicView::barcodeDoubleClicked, this, [this] { Open_Barcode_Window(); });
     connect(view, &SKTGraphicView::textDoubleClicked, this, &SKTWindowController::editTextOf);
     connect(view, &SKTGraphicView::copiedToClipboard, this, [this] { Set_Paste_Button_Status(); });

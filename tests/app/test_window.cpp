@@ -4,6 +4,7 @@
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanel.h"
 #include "app/SKTWindowController.h"
+#include "barcode/BarcodeGeneration.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTItems.h"
@@ -207,6 +208,20 @@ private slots:
         QCOMPARE(wnd->Selected_Control_Tool, 0);
         Library_Selected_Image.clear();
         Resource_Path = saved;
+    }
+
+    void newBarcodeShowsItsBarcode()
+    {
+        // A barcode drawn with the tool shows the barcode of its default style, not the sample picture.
+        wnd->toolAction(10)->trigger();
+        drag(wnd->_graphicView, QPointF(20, 20), QPointF(180, 110));
+        QCOMPARE(doc->graphics().size(), 1);
+        const GraphicPtr item = doc->graphics().first();
+        QCOMPARE(item->kind(), GraphicKind::Barcode);
+        const BarcodeResult expected = Get_Item_Barcode(*item);
+        QVERIFY2(expected.ok(), qPrintable(expected.reason));
+        QVERIFY(!item->_barcode_image.isNull());
+        QCOMPARE(item->_barcode_image, expected.image);
     }
 
     void keyboardShortcuts() {
