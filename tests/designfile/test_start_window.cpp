@@ -235,6 +235,29 @@ private slots:
         QCOMPARE(m_road->designCommands().designPath(), path);
     }
 
+    // The window's File entries are live once the design commands stand behind them, and no two entries
+    // share a shortcut.
+    void fileMenuSavesAndOpens() {
+        QVERIFY(m_window->Open_Design_Action->isEnabled());
+        QVERIFY(m_window->Save_Design_Action->isEnabled());
+        DesignCommands& cmd = m_road->designCommands();
+        const QString path = m_dir.filePath(QStringLiteral("menu.kvto"));
+        cmd.askSavePath = [path] { return path; };
+        m_window->Save_Design_Action->trigger();
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(cmd.designPath(), path);
+
+        QHash<QString, QString> owners;
+        for (QAction* a : m_window->findChildren<QAction*>()) {
+            for (const QKeySequence& k : a->shortcuts()) {
+                const QString key = k.toString();
+                QVERIFY2(!owners.contains(key), qPrintable(key + QStringLiteral(": ") + owners.value(key) +
+                                                           QStringLiteral(" and ") + a->text()));
+                owners.insert(key, a->text());
+            }
+        }
+    }
+
     void exitAsksToSave_data() {
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("saved");

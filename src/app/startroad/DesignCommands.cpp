@@ -64,8 +64,10 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
     quitApplication = [] { QCoreApplication::quit(); };
 
     // The window's Open and Save entries lead here.
-    for (QAction* a : {window.Open_Design_Action, window.Save_Design_Action})
+    for (QAction* a : {window.Open_Design_Action, window.Save_Design_Action}) {
         QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        a->setEnabled(true);
+    }
     connect(window.Open_Design_Action, &QAction::triggered, this, &DesignCommands::Open_Design_Clicked);
     connect(window.Save_Design_Action, &QAction::triggered, this, &DesignCommands::Save_Design_Clicked);
     QMenu* menu = window.menuBar()->addMenu(tr("&Design"));
@@ -75,8 +77,8 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
     menu->addAction(tr("Save as Template..."), this, &DesignCommands::Export_As_Template_Clicked);
     menu->addAction(tr("Templates..."), this, &DesignCommands::Open_Template_Clicked);
     menu->addSeparator();
-    QAction* exit = menu->addAction(tr("Exit"), this, &DesignCommands::Exit_App);
-    exit->setShortcut(QKeySequence::Quit);
+    // Ctrl+Q stays with File > Quit, which closes the window through the same question.
+    menu->addAction(tr("Exit"), this, &DesignCommands::Exit_App);
     window.installEventFilter(new CloseFilter(this, this));
 }
 
