@@ -233,6 +233,9 @@ private slots:
         w.resetForOpening();
         QVERIFY(!w.print_with_batch_chk->isEnabled() && !w.print_with_excel_chk->isEnabled());
         QCOMPARE(w.totalLabels(), 1);
+        w.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF()));
+        QCOMPARE(w.Orient_ComboBox->currentIndex(), 1);
+        QCOMPARE(w.Paper_id->text(), QStringLiteral("A5"));
         w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         w.Col_Text->setValue(2);
         w.Row_Text->setValue(40); // only 8 rows of 100 points fit on A4
@@ -240,8 +243,12 @@ private slots:
         QCOMPARE(w.totalLabels(), 16); // one full sheet
 
         int previews = 0;
-        w.runPreview = [&](Printing_View& view, int pages, QPrinter&) {
+        w.runPreview = [&](Printing_View& view, int pages, QPrinter& printer) {
             ++previews;
+            // The preview's printer has the dialog's paper and draws from its corner.
+            QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
+            QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+            QVERIFY(printer.fullPage());
             QCOMPARE(pages, 1);
             QCOMPARE(view.totalLabels(), 16);
         };

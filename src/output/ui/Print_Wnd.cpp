@@ -383,6 +383,14 @@ QMarginsF printerMargins(const QString& name, const QPageLayout& page) {
                      full.bottom() - paint.bottom());
 }
 
+// Paper and orientation of the dialog; the pages are laid out from the paper's corner, whatever margins the
+// printer itself keeps (a layout with smaller margins than the printer's would be refused).
+void usePaper(QPrinter& printer, const QPageLayout& page) {
+    printer.setFullPage(true);
+    printer.setPageSize(page.pageSize());
+    printer.setPageOrientation(page.orientation());
+}
+
 } // namespace
 
 void Print_Wnd::Set_values_From_Printer() {
@@ -461,7 +469,8 @@ void Print_Wnd::pagesetup() {
         printer.setOutputFormat(QPrinter::PdfFormat);
     else
         printer.setPrinterName(Printer_ComboBox->currentText());
-    printer.setPageLayout(_pageLayout);
+    printer.setPageSize(_pageLayout.pageSize());
+    printer.setPageOrientation(_pageLayout.orientation());
     QPageSetupDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -560,8 +569,7 @@ bool Print_Wnd::Execute_Printing(bool preview) {
             printer.setOutputFormat(QPrinter::PdfFormat);
         else
             printer.setPrinterName(Printer_ComboBox->currentText());
-        printer.setPageLayout(_pageLayout);
-        printer.setFullPage(true);
+        usePaper(printer, _pageLayout);
         if (runPreview)
             runPreview(*view, pages, printer);
     } else if (printsToPdf()) {
@@ -572,8 +580,7 @@ bool Print_Wnd::Execute_Printing(bool preview) {
     } else {
         QPrinter printer(QPrinterInfo::printerInfo(Printer_ComboBox->currentText()),
                          QPrinter::HighResolution);
-        printer.setPageLayout(_pageLayout);
-        printer.setFullPage(true);
+        usePaper(printer, _pageLayout);
         printer.setCopyCount(Copies_Text->value());
         printer.setDocName(tr("Labels"));
         ok = view->print(printer);
