@@ -5,6 +5,7 @@
 #include "common/Prompt.h"
 #include "common/SafeFileName.h"
 #include "data/BatchFillJob.h"
+#include "output/ImageExport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -90,7 +91,7 @@ MailRunResult MailJob::run() {
         QString why;
         front = folder.isValid() ? safeFilePath(folder.path(), req.baseName, QStringLiteral(".png"), &why)
                                  : QString();
-        back = front.isEmpty() ? QString() : mailBackPath(front);
+        back = front.isEmpty() ? QString() : Create_Back_Card_Path(front);
         if (front.isEmpty() || !_renderer) {
             result.problem = folder.isValid() ? QStringLiteral("Please enter valid file name.")
                                               : QStringLiteral("No temporary folder for the attachments.");

@@ -69,9 +69,3 @@ QString Calculate_Pause_Time(qint64 ms) {
     return text;
 }
 
-QString mailBackPath(const QString& frontPath) {
-    const QFileInfo info(frontPath);
-    const QString suffix = info.suffix();
-    const QString base = info.completeBaseName() + QStringLiteral("_Back");
-    return info.path() + QLatin1Char('/') + (suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix);
-}

@@ -38,5 +38,3 @@ MailPlanResult planMailPasses(const MailPlanInput& in);
 // "Pausing the process for ..." for a pause of ms milliseconds.
 QString Calculate_Pause_Time(qint64 ms);
 
-// The back side's attachment name beside the front's: "<name>_Back<.ext>".
-QString mailBackPath(const QString& frontPath);

@@ -2,6 +2,7 @@
 // recipients, pause text, the finished message and the script's command line.
 
 #include "output/mail/MailJob.h"
+#include "output/ImageExport.h"
 #include "output/mail/MailPlan.h"
 #include "output/mail/MailScript.h"
 #include "output/mail/MailSettings.h"
@@ -191,8 +192,8 @@ private slots:
     }
 
     void backPath() {
-        QCOMPARE(mailBackPath("/tmp/x/NAVUFrame.png"), QString("/tmp/x/NAVUFrame_Back.png"));
-        QCOMPARE(mailBackPath("/tmp/x/my.card.png"), QString("/tmp/x/my.card_Back.png"));
+        QCOMPARE(Create_Back_Card_Path("/tmp/x/NAVUFrame.png"), QString("/tmp/x/NAVUFrame_Back.png"));
+        QCOMPARE(Create_Back_Card_Path("/tmp/x/my.card.png"), QString("/tmp/x/my.card_Back.png"));
     }
 
     // The password never reaches the command line; the order is the script's.
