@@ -368,6 +368,9 @@ void SKTWindowController::buildActions()
     Undo_btn = make(tr("Undo"), QKeySequence::Undo, &SKTWindowController::Undo_Clicked, QStringLiteral("Undo_btn"));
     Redo_btn = make(tr("Redo"), QKeySequence(), &SKTWindowController::Redo_Clicked, QStringLiteral("Redo_btn"));
     Redo_btn->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // The menu entries name the step ("Undo Move"); the toolbar keeps short labels so its row stays put.
+    Undo_btn->setIconText(tr("Undo"));
+    Redo_btn->setIconText(tr("Redo"));
     Cut_btn = make(tr("Cut"), QKeySequence::Cut, &SKTWindowController::Cut_Clicked, QStringLiteral("Cut_btn"));
     Copy_btn = make(tr("Copy"), QKeySequence::Copy, &SKTWindowController::Copy_Clicked, QStringLiteral("Copy_btn"));
     Paste_btn = make(tr("Paste"), QKeySequence::Paste, &SKTWindowController::Paste_Clicked, QStringLiteral("Paste_btn"));

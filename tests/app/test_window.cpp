@@ -28,6 +28,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QThread>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTimer>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -176,6 +178,15 @@ private slots:
         QVERIFY(!wnd->Last_Selected_Graphic); // the inspected item went away with the undo
         wnd->Redo_Clicked();
         QCOMPARE(doc->graphics().size(), 1);
+
+        // The menu names the step; the toolbar buttons keep short fixed labels so the row does not jump.
+        QCOMPARE(wnd->Undo_btn->text(), QStringLiteral("Undo Insert"));
+        for (QToolBar* bar : wnd->findChildren<QToolBar*>()) {
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(wnd->Undo_btn)))
+                QCOMPARE(button->text(), QStringLiteral("Undo"));
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(wnd->Redo_btn)))
+                QCOMPARE(button->text(), QStringLiteral("Redo"));
+        }
     }
 
     void libraryToolTakesTheChosenPicture()
