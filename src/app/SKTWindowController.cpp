@@ -1076,6 +1076,19 @@ int SKTWindowController::Open_Export_File_Box(const QString& path, const QString
 
 // ---------------------------------------------------------------- series and data table
 
+QMenu* SKTWindowController::addWindowMenu(const QString& title)
+{
+    auto* menu = new QMenu(title, menuBar());
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && a->menu()->objectName() == QLatin1String("Help_Menu")) {
+            menuBar()->insertMenu(a, menu);
+            return menu;
+        }
+    }
+    menuBar()->addMenu(menu);
+    return menu;
+}
+
 void SKTWindowController::buildDataMenu()
 {
     QMenu* data = menuBar()->addMenu(tr("&Data"));

@@ -19,6 +19,7 @@ class QAction;
 class QActionGroup;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QScrollArea;
 class QStackedWidget;
 class QTabWidget;
@@ -64,6 +65,8 @@ public:
     Card_Property& currentCardProperty();
     // Paints the current side's card base (the shared painter with that side's settings).
     void Card_Base_Drawing(QPainter& painter, const QRectF& rect);
+    // A menu for the window's bar, placed before Help so that Help stays last.
+    QMenu* addWindowMenu(const QString& title);
     SKTGrid* _grid;
 
     // --- tools ---

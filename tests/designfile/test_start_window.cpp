@@ -17,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -256,6 +257,14 @@ private slots:
                 owners.insert(key, a->text());
             }
         }
+
+        // Help stays the last menu after the design and card menus join the bar.
+        const QList<QAction*> menus = m_window->menuBar()->actions();
+        QCOMPARE(menus.last()->text(), QStringLiteral("&Help"));
+        QStringList titles;
+        for (QAction* a : menus)
+            titles << a->text();
+        QVERIFY(titles.contains(QStringLiteral("&Design")) && titles.contains(QStringLiteral("&Card")));
     }
 
     void exitAsksToSave_data() {

@@ -70,7 +70,7 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
     }
     connect(window.Open_Design_Action, &QAction::triggered, this, &DesignCommands::Open_Design_Clicked);
     connect(window.Save_Design_Action, &QAction::triggered, this, &DesignCommands::Save_Design_Clicked);
-    QMenu* menu = window.menuBar()->addMenu(tr("&Design"));
+    QMenu* menu = window.addWindowMenu(tr("&Design"));
     QAction* saveAs = menu->addAction(tr("Save As..."), this, &DesignCommands::Save_As_Clicked);
     saveAs->setShortcut(QKeySequence::SaveAs);
     menu->addSeparator();

@@ -27,7 +27,7 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     m_gallery->Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
     connect(m_gallery, &FrameGalleryWidget::framePicked, this, &StartRoadController::framePicked);
 
-    QMenu* card = window.menuBar()->addMenu(tr("&Card"));
+    QMenu* card = window.addWindowMenu(tr("&Card"));
     card->addAction(tr("Edit Main Photo..."), this, &StartRoadController::Edit_Main_Photo_Button);
     card->addAction(dock->toggleViewAction());
 
