@@ -36,6 +36,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
+    b->setMinimumWidth(130);
     return b;
 }
 

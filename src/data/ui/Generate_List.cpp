@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using SeriesGenerator::Field;
@@ -32,13 +33,22 @@ QLineEdit* field(const char* name, QWidget* parent)
     return f;
 }
 
+// Up and down arrows beside a text field: the field shows the number, so the stepper's own text is hidden.
+class Stepper : public QSpinBox {
+public:
+    explicit Stepper(QWidget* parent)
+        : QSpinBox(parent)
+    {
+        lineEdit()->hide();
+    }
+};
+
 QSpinBox* stepper(const char* name, int max, QWidget* parent)
 {
-    auto* s = new QSpinBox(parent);
+    auto* s = new Stepper(parent);
     s->setObjectName(QLatin1String(name));
     s->setRange(1, max);
-    s->setFixedWidth(18);
-    s->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    s->setFixedWidth(s->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
     return s;
 }
 
