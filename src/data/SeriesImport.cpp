@@ -368,17 +368,28 @@ QString seriesNameOfTyped(const QString& typed, QString* problem)
     return name;
 }
 
-SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message)
+SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString* message)
 {
     QString problem;
-    const QString name = seriesNameOfTyped(typedName, &problem);
-    if (name.isEmpty()) {
+    const QString checked = seriesNameOfTyped(typedName, &problem);
+    if (checked.isEmpty()) {
         if (message)
             *message = problem;
         return SaveResult::BadName;
     }
-    if (SeriesFiles::exists(name) && !Show_YES_NO_MessageBox(replaceQuestion()))
+    if (SeriesFiles::exists(checked) && !Show_YES_NO_MessageBox(replaceQuestion()))
         return SaveResult::Declined;
+    if (name)
+        *name = checked;
+    return SaveResult::Saved;
+}
+
+SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message)
+{
+    QString name;
+    const SaveResult target = checkNewSeriesTarget(typedName, &name, message);
+    if (target != SaveResult::Saved)
+        return target;
     QString error;
     if (!SeriesFiles::writeSeries(name, values, &error)) {
         Show_NSLog_Message(error);

@@ -85,6 +85,9 @@ QString seriesNameOfTyped(const QString& typed, QString* problem = nullptr);
 // "Yes" to replaceQuestion(); the file itself is replaced atomically, so a failure leaves the old one.
 enum class SaveResult { Saved, Declined, BadName, Failed };
 SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message = nullptr);
+// The first half of saveNewSeries: checks the name and asks before replacing. Saved means "go ahead and
+// write *name"; nothing is written here.
+SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString* message = nullptr);
 
 // --- sheets ---
 

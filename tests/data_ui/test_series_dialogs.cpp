@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/ui/WaitSheet.h"
+
 namespace {
 void writeRaw(const QString& path, const QByteArray& bytes)
 {
@@ -542,6 +544,25 @@ private slots:
         QCOMPARE(prompt.messages.last(),
                  QStringLiteral("Either file is corrupted or selected file contains invalid characters."));
         QVERIFY(!SeriesFiles::exists("Never"));
+    }
+
+    void longWorkKeepsWindowAlive()
+    {
+        // The work runs off the GUI thread: timers fire and the wait sheet stands while it runs.
+        bool timerFired = false;
+        bool sheetShown = false;
+        QTimer::singleShot(10, [&] {
+            timerFired = true;
+            sheetShown = waitSheetOf(wizard()) != nullptr;
+        });
+        const int value = SeriesDialogs::runWithWaitResult<int>(wizard(), [] {
+            QThread::msleep(300);
+            return 42;
+        });
+        QCOMPARE(value, 42);
+        QVERIFY(timerFired);
+        QVERIFY(sheetShown);
+        QVERIFY(!waitSheetOf(wizard()));
     }
 
     void importWizardIntoValueList()

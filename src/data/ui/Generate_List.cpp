@@ -281,13 +281,21 @@ void Generate_List::OKPressed()
         QLineEdit* name = in.mode == Mode::Sequential ? seq_file_name
                           : in.mode == Mode::Constant ? const_file_name
                                                       : rndm_file_name;
-        QString message;
-        const SeriesImport::SaveResult saved = SeriesImport::saveNewSeries(name->text(), values, &message);
-        if (saved != SeriesImport::SaveResult::Saved) {
+        QString message, series;
+        const SeriesImport::SaveResult target = SeriesImport::checkNewSeriesTarget(name->text(), &series, &message);
+        if (target != SeriesImport::SaveResult::Saved) {
             if (!message.isEmpty())
                 Show_MessageBox(message);
-            if (saved == SeriesImport::SaveResult::BadName)
+            if (target == SeriesImport::SaveResult::BadName)
                 name->setFocus();
+            return;
+        }
+        QString error;
+        const bool written = SeriesDialogs::runWithWaitResult<bool>(
+            this, [&] { return SeriesFiles::writeSeries(series, values, &error); });
+        if (!written) {
+            Show_NSLog_Message(error);
+            Show_MessageBox(SeriesImport::accessErrorMessage());
             return;
         }
         SeriesDialogs::seriesChanged();

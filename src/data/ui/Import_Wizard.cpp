@@ -4,6 +4,7 @@
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
 #include "common/ui/UiHelpers.h"
+#include "data/SeriesFiles.h"
 #include "data/SeriesImport.h"
 #include "data/ui/BatchWizard.h"
 #include "data/ui/Import_Excel.h"
@@ -275,13 +276,21 @@ void Import_Wizard::HelpPressed() { Open_Help_File(); }
 bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField)
 {
     if (file_name_required == 1) {
-        QString message;
-        const SeriesImport::SaveResult saved = SeriesImport::saveNewSeries(nameField->text(), values, &message);
-        if (saved != SeriesImport::SaveResult::Saved) {
+        QString message, series;
+        const SeriesImport::SaveResult target = SeriesImport::checkNewSeriesTarget(nameField->text(), &series, &message);
+        if (target != SeriesImport::SaveResult::Saved) {
             if (!message.isEmpty())
                 Show_MessageBox(message);
-            if (saved == SeriesImport::SaveResult::BadName)
+            if (target == SeriesImport::SaveResult::BadName)
                 nameField->setFocus();
+            return false;
+        }
+        QString error;
+        const bool written = SeriesDialogs::runWithWaitResult<bool>(
+            this, [&] { return SeriesFiles::writeSeries(series, values, &error); });
+        if (!written) {
+            Show_NSLog_Message(error);
+            Show_MessageBox(SeriesImport::accessErrorMessage());
             return false;
         }
         SeriesDialogs::seriesChanged();
