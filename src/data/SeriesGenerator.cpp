@@ -8,8 +8,7 @@
 
 namespace SeriesGenerator {
 
-int readInt32(const QString& text)
-{
+int readInt32(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace())
         ++i;
@@ -34,15 +33,13 @@ int readInt32(const QString& text)
     return int(value);
 }
 
-QString PadZero(const QString& text, int length)
-{
+QString PadZero(const QString& text, int length) {
     if (text.size() >= length)
         return text;
     return QString(length - text.size(), u'0') + text;
 }
 
-QString boundedCountText(const QString& text)
-{
+QString boundedCountText(const QString& text) {
     const QString t = Trim_Str(text);
     QString field = text;
     if (t.isEmpty() || readInt32(t) == 0)
@@ -54,8 +51,7 @@ QString boundedCountText(const QString& text)
     return field;
 }
 
-QString boundedLengthText(const QString& text)
-{
+QString boundedLengthText(const QString& text) {
     const QString t = Trim_Str(text);
     QString field = text;
     if (t.isEmpty() || readInt32(t) == 0)
@@ -67,8 +63,7 @@ QString boundedLengthText(const QString& text)
     return field;
 }
 
-Problem check(const Input& input)
-{
+Problem check(const Input& input) {
     switch (input.mode) {
     case Mode::Sequential: {
         if (input.from.isEmpty())
@@ -99,8 +94,7 @@ Problem check(const Input& input)
 }
 
 QStringList sequentialValues(const QString& prefix, const QString& from, const QString& to,
-                             const QString& suffix, bool padDigits)
-{
+                             const QString& suffix, bool padDigits) {
     QStringList values;
     const qint64 f = readInt32(from), t = readInt32(to);
     if (t < f || t - f + 1 > MaxValues)
@@ -116,16 +110,14 @@ QStringList sequentialValues(const QString& prefix, const QString& from, const Q
     return values;
 }
 
-QStringList constantValues(const QString& value, int count)
-{
+QStringList constantValues(const QString& value, int count) {
     QStringList values;
     for (int i = 0; i < std::min<qint64>(count, MaxValues); ++i)
         values << value;
     return values;
 }
 
-Range randomRange(const QString& lengthText)
-{
+Range randomRange(const QString& lengthText) {
     const QString t = Trim_Str(lengthText);
     if (t.size() != 1 || t[0] < u'1' || t[0] > u'9')
         return {};
@@ -138,11 +130,12 @@ Range randomRange(const QString& lengthText)
     return {low, low * 10 - 1};
 }
 
-quint32 numberInRange(quint32 r, quint32 min, quint32 max) { return r % (max - min + 1) + min; }
+quint32 numberInRange(quint32 r, quint32 min, quint32 max) {
+    return r % (max - min + 1) + min;
+}
 
 QStringList randomValues(const QString& prefix, const QString& lengthText, int count, const QString& suffix,
-                         const RandomSource& source)
-{
+                         const RandomSource& source) {
     QStringList values;
     const Range range = randomRange(lengthText);
     for (int i = 0; i < std::min<qint64>(count, MaxValues); ++i) {
@@ -153,8 +146,7 @@ QStringList randomValues(const QString& prefix, const QString& lengthText, int c
     return values;
 }
 
-QStringList generate(const Input& input, const RandomSource& source)
-{
+QStringList generate(const Input& input, const RandomSource& source) {
     switch (input.mode) {
     case Mode::Sequential:
         return sequentialValues(input.prefix, input.from, input.to, input.suffix, input.padDigits);
@@ -167,16 +159,20 @@ QStringList generate(const Input& input, const RandomSource& source)
     return {};
 }
 
-QString paddingHelpTitle() { return QStringLiteral("Maintain number of Digits By adding 0's before smaller values. "); }
+QString paddingHelpTitle() {
+    return QStringLiteral("Maintain number of Digits By adding 0's before smaller values. ");
+}
 
-QString paddingHelpText()
-{
-    return QStringLiteral(
-        "For example:\r\nIf you have to generate a series of barcodes having values from '0' to '200', this option "
-        "automatically converts small values such as '1' to '001' and '11' to '011' to maintain number of digits "
-        "same as the highest value in the series.\r\n\r\nSimilarly, if you have selected a series starting from "
-        "'001' to '00200', this option automatically converts small values such as '001' to '00001' and '0011' "
-        "to '00011' to maintain number of digits same as the highest value in the series.");
+QString paddingHelpText() {
+    return QStringLiteral("For example:\r\nIf you have to generate a series of barcodes having values from "
+                          "'0' to '200', this option "
+                          "automatically converts small values such as '1' to '001' and '11' to '011' to "
+                          "maintain number of digits "
+                          "same as the highest value in the series.\r\n\r\nSimilarly, if you have selected a "
+                          "series starting from "
+                          "'001' to '00200', this option automatically converts small values such as '001' "
+                          "to '00001' and '0011' "
+                          "to '00011' to maintain number of digits same as the highest value in the series.");
 }
 
 } // namespace SeriesGenerator

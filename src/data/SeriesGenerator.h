@@ -29,7 +29,7 @@ struct Input {
     Mode mode = Mode::Sequential;
     QString prefix, suffix, from, to; // sequential
     bool padDigits = false;
-    QString value, count;             // constant
+    QString value, count;                                  // constant
     QString randPrefix, randSuffix, randLength, randCount; // random
 };
 

@@ -15,8 +15,7 @@ namespace SeriesImport {
 namespace {
 const QString kFontMarker = QStringLiteral("NSFont = ");
 
-QChar cp1252(uchar b)
-{
+QChar cp1252(uchar b) {
     static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
@@ -26,8 +25,7 @@ QChar cp1252(uchar b)
     return QChar(b);
 }
 
-QString decodeCp1252(QByteArrayView bytes)
-{
+QString decodeCp1252(QByteArrayView bytes) {
     QString s;
     s.reserve(bytes.size());
     for (char c : bytes)
@@ -35,8 +33,7 @@ QString decodeCp1252(QByteArrayView bytes)
     return s;
 }
 
-std::optional<QString> strictDecode(QStringDecoder::Encoding enc, QByteArrayView bytes)
-{
+std::optional<QString> strictDecode(QStringDecoder::Encoding enc, QByteArrayView bytes) {
     QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
@@ -45,15 +42,44 @@ std::optional<QString> strictDecode(QStringDecoder::Encoding enc, QByteArrayView
 }
 
 // Words after which the rest of the group is no text of the document.
-bool isSkippedDestination(QByteArrayView word)
-{
-    static const char* const words[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "object",
-                                        "header", "headerl", "headerr", "headerf", "footer", "footerl",
-                                        "footerr", "footerf", "footnote", "themedata", "colorschememapping",
-                                        "datastore", "latentstyles", "listtable", "listoverridetable",
-                                        "rsidtbl", "generator", "filetbl", "revtbl", "xmlnstbl", "fldinst",
-                                        "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
-                                        "nonshppict", "shppict", "mmathPr", "wgrffmtfilter", "pgdsctbl"};
+bool isSkippedDestination(QByteArrayView word) {
+    static const char* const words[] = {"fonttbl",
+                                        "colortbl",
+                                        "stylesheet",
+                                        "info",
+                                        "pict",
+                                        "object",
+                                        "header",
+                                        "headerl",
+                                        "headerr",
+                                        "headerf",
+                                        "footer",
+                                        "footerl",
+                                        "footerr",
+                                        "footerf",
+                                        "footnote",
+                                        "themedata",
+                                        "colorschememapping",
+                                        "datastore",
+                                        "latentstyles",
+                                        "listtable",
+                                        "listoverridetable",
+                                        "rsidtbl",
+                                        "generator",
+                                        "filetbl",
+                                        "revtbl",
+                                        "xmlnstbl",
+                                        "fldinst",
+                                        "bkmkstart",
+                                        "bkmkend",
+                                        "annotation",
+                                        "atnid",
+                                        "atnauthor",
+                                        "nonshppict",
+                                        "shppict",
+                                        "mmathPr",
+                                        "wgrffmtfilter",
+                                        "pgdsctbl"};
     for (const char* w : words) {
         if (word == QByteArrayView(w))
             return true;
@@ -62,8 +88,7 @@ bool isSkippedDestination(QByteArrayView word)
 }
 } // namespace
 
-QString chk_and_insert_validation(const QString& text)
-{
+QString chk_and_insert_validation(const QString& text) {
     QString s = text;
     s.remove(u'\\');
     s.remove(u'{');
@@ -71,8 +96,7 @@ QString chk_and_insert_validation(const QString& text)
     return Trim_Str(s);
 }
 
-TextKind textKindOfPath(const QString& path)
-{
+TextKind textKindOfPath(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toUpper();
     if (ext == QLatin1String("CSV"))
         return TextKind::Csv;
@@ -81,8 +105,7 @@ TextKind textKindOfPath(const QString& path)
     return TextKind::Plain;
 }
 
-std::optional<QString> decodeText(const QByteArray& bytes)
-{
+std::optional<QString> decodeText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return strictDecode(QStringDecoder::Utf8, QByteArrayView(bytes).sliced(3));
     if (bytes.startsWith("\xFF\xFE"))
@@ -107,8 +130,7 @@ std::optional<QString> decodeText(const QByteArray& bytes)
     return decodeCp1252(bytes);
 }
 
-std::optional<QString> rtfToText(const QByteArray& bytes)
-{
+std::optional<QString> rtfToText(const QByteArray& bytes) {
     if (!bytes.startsWith("{\\rtf"))
         return std::nullopt;
     struct Group {
@@ -254,8 +276,7 @@ std::optional<QString> rtfToText(const QByteArray& bytes)
     return out;
 }
 
-QStringList valuesOfText(const QString& text, TextKind kind)
-{
+QStringList valuesOfText(const QString& text, TextKind kind) {
     QStringList values;
     if (kind == TextKind::Csv) {
         // Lines end at CR, LF or CR LF: files written on any system give one line per record.
@@ -285,8 +306,7 @@ QStringList valuesOfText(const QString& text, TextKind kind)
     return values;
 }
 
-TextImport importTextFile(const QString& path)
-{
+TextImport importTextFile(const QString& path) {
     TextImport result;
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxSourceBytes) {
@@ -308,8 +328,7 @@ TextImport importTextFile(const QString& path)
     return result;
 }
 
-std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode)
-{
+std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode) {
     const QString trimmed = Trim_Str(text);
     if (trimmed.isEmpty())
         return std::nullopt;
@@ -321,8 +340,7 @@ std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode
     return values;
 }
 
-const QStringList& pictureExtensions()
-{
+const QStringList& pictureExtensions() {
     static const QStringList ext{QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
                                  QStringLiteral("jfif"), QStringLiteral("gif"),  QStringLiteral("bmp"),
                                  QStringLiteral("png"),  QStringLiteral("tif"),  QStringLiteral("tiff")};
@@ -330,8 +348,7 @@ const QStringList& pictureExtensions()
 }
 
 QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* stop,
-                                const std::function<void(int)>& progress)
-{
+                                const std::function<void(int)>& progress) {
     QStringList values;
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
@@ -351,8 +368,7 @@ QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* 
     return values;
 }
 
-QString seriesNameOfTyped(const QString& typed, QString* problem)
-{
+QString seriesNameOfTyped(const QString& typed, QString* problem) {
     const QString name = Remove_Reserve_Char_In_File_Name(typed);
     if (name.isEmpty()) {
         if (problem)
@@ -368,8 +384,7 @@ QString seriesNameOfTyped(const QString& typed, QString* problem)
     return name;
 }
 
-SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString* message)
-{
+SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString* message) {
     QString problem;
     const QString checked = seriesNameOfTyped(typedName, &problem);
     if (checked.isEmpty()) {
@@ -384,8 +399,7 @@ SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString
     return SaveResult::Saved;
 }
 
-SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message)
-{
+SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QString* message) {
     QString name;
     const SaveResult target = checkNewSeriesTarget(typedName, &name, message);
     if (target != SaveResult::Saved)
@@ -400,11 +414,12 @@ SaveResult saveNewSeries(const QString& typedName, const QStringList& values, QS
     return SaveResult::Saved;
 }
 
-QStringList sheetColumnTitles(const SheetData& sheet) { return XlsxReader::headerTitles(sheet); }
+QStringList sheetColumnTitles(const SheetData& sheet) {
+    return XlsxReader::headerTitles(sheet);
+}
 
 QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
-                                bool keepEmpty)
-{
+                                bool keepEmpty) {
     QStringList values;
     for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r) {
         for (int c : columns) {
@@ -416,17 +431,15 @@ QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& column
     return values;
 }
 
-QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader)
-{
+QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader) {
     QStringList values;
     for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r)
         values << Trim_Str(sheet.cell(r, column));
     return values;
 }
 
-std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
-                                         const QString& rowNumberTitle, QString* error)
-{
+std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns,
+                                         bool containsHeader, const QString& rowNumberTitle, QString* error) {
     if (columns.isEmpty()) {
         if (error)
             *error = QStringLiteral("No column is selected.");
@@ -452,8 +465,7 @@ std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int
     return table;
 }
 
-SheetRead readWorkbookSheet(const QString& path, int sheetIndex)
-{
+SheetRead readWorkbookSheet(const QString& path, int sheetIndex) {
     SheetRead result;
     XlsxReader reader;
     if (!reader.open(path, &result.error))

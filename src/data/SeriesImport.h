@@ -18,18 +18,24 @@
 namespace SeriesImport {
 
 // Messages of the import dialogs.
-inline QString corruptMessage()
-{
+inline QString corruptMessage() {
     return QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
 }
-inline QString unreadableMessage() { return QStringLiteral("Please select a valid file."); }
-inline QString accessErrorMessage() { return QStringLiteral("Error in file accessing."); }
-inline QString replaceQuestion()
-{
+inline QString unreadableMessage() {
+    return QStringLiteral("Please select a valid file.");
+}
+inline QString accessErrorMessage() {
+    return QStringLiteral("Error in file accessing.");
+}
+inline QString replaceQuestion() {
     return QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
 }
-inline QString emptyPasteMessage() { return QStringLiteral("Please enter some data."); }
-inline QString listEmptyMessage() { return QStringLiteral("List is empty."); }
+inline QString emptyPasteMessage() {
+    return QStringLiteral("Please enter some data.");
+}
+inline QString listEmptyMessage() {
+    return QStringLiteral("List is empty.");
+}
 
 // Largest text source that is read (the size of the largest series file).
 constexpr qint64 MaxSourceBytes = 256LL * 1024 * 1024;
@@ -109,8 +115,9 @@ struct TableContent {
     QStringList titles;
     QList<QStringList> rows;
 };
-std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
-                                         const QString& rowNumberTitle, QString* error = nullptr);
+std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int>& columns,
+                                         bool containsHeader, const QString& rowNumberTitle,
+                                         QString* error = nullptr);
 
 // Reads one sheet of a workbook (safe on any thread).
 struct SheetRead {

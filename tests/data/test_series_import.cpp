@@ -18,22 +18,19 @@ public:
     QStringList questions;
     bool answer = true;
     void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override
-    {
+    bool yesNo(const QString& question) override {
         questions << question;
         return answer;
     }
 };
 
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
+void writeRaw(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QByteArray readRaw(const QString& path)
-{
+QByteArray readRaw(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -45,8 +42,7 @@ class TestSeriesImport : public QObject {
     ScriptedPrompt prompt;
 
 private slots:
-    void init()
-    {
+    void init() {
         QVERIFY(root.isValid());
         Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
         QDir(Data_Folder_Path).removeRecursively();
@@ -56,30 +52,32 @@ private slots:
     }
     void cleanup() { setPromptHandler(nullptr); }
 
-    void cleaning_data()
-    {
+    void cleaning_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clean");
-        QTest::newRow("braces") << "C{x}" << "Cx";
-        QTest::newRow("backslash") << "a\\b" << "ab";
-        QTest::newRow("blanks and CR") << "  B \r" << "B";
-        QTest::newRow("only braces") << "{}" << "";
+        QTest::newRow("braces") << "C{x}"
+                                << "Cx";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "ab";
+        QTest::newRow("blanks and CR") << "  B \r"
+                                       << "B";
+        QTest::newRow("only braces") << "{}"
+                                     << "";
     }
-    void cleaning()
-    {
+    void cleaning() {
         QFETCH(QString, text);
         QFETCH(QString, clean);
         QCOMPARE(chk_and_insert_validation(text), clean);
     }
 
-    void textValues_data()
-    {
+    void textValues_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("values");
         const int plain = int(TextKind::Plain), csv = int(TextKind::Csv);
         QTest::newRow("plain lines") << "A\n\n B \nC{x}" << plain << QStringList{"A", "B", "Cx"};
-        QTest::newRow("font line ends import") << "one\ntwo\nNSFont = Helvetica\nfour" << plain << QStringList{"one", "two"};
+        QTest::newRow("font line ends import")
+            << "one\ntwo\nNSFont = Helvetica\nfour" << plain << QStringList{"one", "two"};
         QTest::newRow("CR LF") << "a\r\nb\r\n" << plain << QStringList{"a", "b"};
         QTest::newRow("CR only is one line") << "a\rb" << plain << QStringList{"a\rb"};
         QTest::newRow("csv CR") << "1,2\r3,4\r5" << csv << QStringList{"1", "2", "3", "4"};
@@ -89,16 +87,14 @@ private slots:
         QTest::newRow("csv quotes stay") << "\"a\",b" << csv << QStringList{"\"a\"", "b"};
         QTest::newRow("csv empty pieces") << "a,,b,\r" << csv << QStringList{"a", "b"};
     }
-    void textValues()
-    {
+    void textValues() {
         QFETCH(QString, text);
         QFETCH(int, kind);
         QFETCH(QStringList, values);
         QCOMPARE(valuesOfText(text, TextKind(kind)), values);
     }
 
-    void kindByExtension_data()
-    {
+    void kindByExtension_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("kind");
         QTest::newRow("CSV") << "/x/a.CSV" << int(TextKind::Csv);
@@ -106,37 +102,41 @@ private slots:
         QTest::newRow("txt") << "/x/a.txt" << int(TextKind::Plain);
         QTest::newRow("none") << "/x/a" << int(TextKind::Plain);
     }
-    void kindByExtension()
-    {
+    void kindByExtension() {
         QFETCH(QString, path);
         QFETCH(int, kind);
         QCOMPARE(int(textKindOfPath(path)), kind);
     }
 
-    void textFiles_data()
-    {
+    void textFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("error");
-        QTest::newRow("utf8") << "a.txt" << QByteArray("Caf\xC3\xA9\nB\n") << QStringList{"Café", "B"} << QString();
-        QTest::newRow("utf8 bom") << "b.txt" << QByteArray("\xEF\xBB\xBFX\nY") << QStringList{"X", "Y"} << QString();
-        QTest::newRow("utf16 bom") << "c.txt" << QByteArray("\xFF\xFEX\0\n\0Y\0", 8) << QStringList{"X", "Y"} << QString();
-        QTest::newRow("windows-1252") << "d.txt" << QByteArray("Caf\xE9\n\x80") << QStringList{"Café", "€"} << QString();
+        QTest::newRow("utf8") << "a.txt" << QByteArray("Caf\xC3\xA9\nB\n") << QStringList{"Café", "B"}
+                              << QString();
+        QTest::newRow("utf8 bom") << "b.txt" << QByteArray("\xEF\xBB\xBFX\nY") << QStringList{"X", "Y"}
+                                  << QString();
+        QTest::newRow("utf16 bom") << "c.txt" << QByteArray("\xFF\xFEX\0\n\0Y\0", 8) << QStringList{"X", "Y"}
+                                   << QString();
+        QTest::newRow("windows-1252")
+            << "d.txt" << QByteArray("Caf\xE9\n\x80") << QStringList{"Café", "€"} << QString();
         QTest::newRow("empty") << "e.txt" << QByteArray(" \n \n") << QStringList{} << corruptMessage();
-        QTest::newRow("csv upper") << "f.CSV" << QByteArray("1,2\r\n3,4") << QStringList{"1", "2", "3", "4"} << QString();
-        QTest::newRow("rtf") << "g.rtf"
-                             << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038\n{\\fonttbl\\f0\\fswiss Helvetica;}\n"
-                                           "{\\colortbl;\\red255\\green255\\blue255;}\n{\\*\\expandedcolortbl;;}\n"
-                                           "\\pard\\tx566\\pardirnatural\n\n\\f0\\fs24 \\cf0 Alpha\\\nBeta\\par "
-                                           "Caf\\'e9 \\{x\\}\\\n\\u8364 ? euro\\line\n{\\b Bold} end}")
-                             << QStringList{"Alpha", "Beta", "Café x", "€ euro", "Bold end"} << QString();
-        QTest::newRow("rtf that is not rtf") << "h.rtf" << QByteArray("plain words") << QStringList{} << corruptMessage();
-        QTest::newRow("rtf without text") << "i.rtf" << QByteArray("{\\rtf1{\\fonttbl\\f0 Times;}}") << QStringList{}
-                                          << corruptMessage();
+        QTest::newRow("csv upper") << "f.CSV" << QByteArray("1,2\r\n3,4") << QStringList{"1", "2", "3", "4"}
+                                   << QString();
+        QTest::newRow("rtf")
+            << "g.rtf"
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\cocoartf1038\n{\\fonttbl\\f0\\fswiss Helvetica;}\n"
+                          "{\\colortbl;\\red255\\green255\\blue255;}\n{\\*\\expandedcolortbl;;}\n"
+                          "\\pard\\tx566\\pardirnatural\n\n\\f0\\fs24 \\cf0 Alpha\\\nBeta\\par "
+                          "Caf\\'e9 \\{x\\}\\\n\\u8364 ? euro\\line\n{\\b Bold} end}")
+            << QStringList{"Alpha", "Beta", "Café x", "€ euro", "Bold end"} << QString();
+        QTest::newRow("rtf that is not rtf")
+            << "h.rtf" << QByteArray("plain words") << QStringList{} << corruptMessage();
+        QTest::newRow("rtf without text")
+            << "i.rtf" << QByteArray("{\\rtf1{\\fonttbl\\f0 Times;}}") << QStringList{} << corruptMessage();
     }
-    void textFiles()
-    {
+    void textFiles() {
         QFETCH(QString, file);
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, values);
@@ -148,22 +148,19 @@ private slots:
         QCOMPARE(read.values, values);
     }
 
-    void missingFile()
-    {
+    void missingFile() {
         QCOMPARE(importTextFile(root.filePath("nothing.txt")).error, unreadableMessage());
         QCOMPARE(importTextFile(root.path()).error, unreadableMessage()); // a folder
     }
 
-    void pasted_data()
-    {
+    void pasted_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("fileMode");
         QTest::addColumn<QStringList>("values");
         QTest::newRow("file skips blank lines") << "\n a\n\n  \nb\n" << true << QStringList{"a", "  ", "b"};
         QTest::newRow("list keeps every line") << "a\n\nb" << false << QStringList{"a", "", "b"};
     }
-    void pasted()
-    {
+    void pasted() {
         QFETCH(QString, text);
         QFETCH(bool, fileMode);
         QFETCH(QStringList, values);
@@ -173,8 +170,7 @@ private slots:
         QVERIFY(!valuesOfPastedText(" \n\t ", true));
     }
 
-    void pictureFolder()
-    {
+    void pictureFolder() {
         const QString folder = root.filePath("pics");
         QVERIFY(QDir().mkpath(folder + "/c.jpg"));
         QVERIFY(QDir().mkpath(folder + "/sub"));
@@ -188,19 +184,19 @@ private slots:
         QVERIFY(pictureFolderValues(folder, &stop).isEmpty());
     }
 
-    void names_data()
-    {
+    void names_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("name");
-        QTest::newRow("plain") << "Guests" << "Guests";
+        QTest::newRow("plain") << "Guests"
+                               << "Guests";
         QTest::newRow("separators removed") << "../x/y" << QString(); // leading dots stay: refused
-        QTest::newRow("slashes inside") << "a/b" << "ab";
+        QTest::newRow("slashes inside") << "a/b"
+                                        << "ab";
         QTest::newRow("empty") << " " << QString();
         QTest::newRow("only reserved") << "*?" << QString();
         QTest::newRow("hidden") << ".hidden" << QString();
     }
-    void names()
-    {
+    void names() {
         QFETCH(QString, typed);
         QFETCH(QString, name);
         QString problem;
@@ -208,8 +204,7 @@ private slots:
         QCOMPARE(problem.isEmpty(), !name.isEmpty());
     }
 
-    void saveNew()
-    {
+    void saveNew() {
         QCOMPARE(saveNewSeries("Guests", {"a", "b"}), SaveResult::Saved);
         QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
         QVERIFY(prompt.questions.isEmpty());
@@ -232,8 +227,7 @@ private slots:
         QCOMPARE(message, QStringLiteral("Please enter list name."));
     }
 
-    void sheets()
-    {
+    void sheets() {
         SheetData sheet;
         sheet.rows = {{"Name", " ", "City", "Zip"}, {"Ann", "x", "Oslo", ""}, {" Bob ", "", "", "9"}};
         sheet.columnCount = 4;
@@ -262,8 +256,7 @@ private slots:
         QVERIFY(!tableOfSheet(sheet, {}, true, "Row No.", &error));
     }
 
-    void workbooks()
-    {
+    void workbooks() {
         const QString path = root.filePath("book.xlsx");
         QVERIFY(XlsxWriter::WriteWorkbook(path, {{"A", "B"}, {"1", "2"}}));
         SheetRead read = readWorkbookSheet(path, 0);

@@ -19,8 +19,7 @@ public:
     QStringList questions;
     bool answer = true;
     void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override
-    {
+    bool yesNo(const QString& question) override {
         questions << question;
         return answer;
     }
@@ -32,8 +31,7 @@ public:
     QHash<QString, Step> steps;
     QStringList opened;
 
-    void install()
-    {
+    void install() {
         SeriesDialogs::setDialogRunner([this](QDialog* d) {
             opened << d->objectName();
             d->setResult(-1);
@@ -46,13 +44,15 @@ public:
 
 // Checks inside scripted steps (which must return a result, so QVERIFY cannot be used there); the test's
 // cleanup fails when any of them failed.
-inline QStringList& scriptFailures()
-{
+inline QStringList& scriptFailures() {
     static QStringList failures;
     return failures;
 }
-#define SCRIPT_CHECK(cond)                                                                                    \
-    do {                                                                                                      \
-        if (!(cond))                                                                                          \
-            scriptFailures() << QStringLiteral("%1:%2: %3").arg(QLatin1String(__FILE__)).arg(__LINE__).arg(QLatin1String(#cond)); \
+#define SCRIPT_CHECK(cond)                                                                                   \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            scriptFailures() << QStringLiteral("%1:%2: %3")                                                  \
+                                    .arg(QLatin1String(__FILE__))                                            \
+                                    .arg(__LINE__)                                                           \
+                                    .arg(QLatin1String(#cond));                                              \
     } while (false)

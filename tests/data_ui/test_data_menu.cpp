@@ -22,8 +22,7 @@ class TestDataMenu : public QObject {
     DialogScript script;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(root.isValid());
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath("DataSet");
@@ -31,14 +30,12 @@ private slots:
         setPromptHandler(&prompt);
         script.install();
     }
-    void cleanupTestCase()
-    {
+    void cleanupTestCase() {
         DialogScript::uninstall();
         setPromptHandler(nullptr);
     }
 
-    void commands()
-    {
+    void commands() {
         SKTDocument doc;
         SKTWindowController wnd(&doc);
         QMenu* data = wnd.menuBar()->findChild<QMenu*>("Data_Menu");
@@ -46,7 +43,8 @@ private slots:
         QStringList names;
         for (QAction* a : data->actions())
             names << a->objectName();
-        for (const char* n : {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button", "Import_Sheet_Button"})
+        for (const char* n :
+             {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button", "Import_Sheet_Button"})
             QVERIFY2(names.contains(QLatin1String(n)), n);
 
         QHash<QString, QPair<int, int>> modes;

@@ -23,23 +23,22 @@
 #include "common/ui/WaitSheet.h"
 
 namespace {
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
+void writeRaw(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QByteArray readRaw(const QString& path)
-{
+QByteArray readRaw(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray seriesBytes(const QString& name) { return readRaw(SeriesFiles::filePath(name)); }
+QByteArray seriesBytes(const QString& name) {
+    return readRaw(SeriesFiles::filePath(name));
+}
 
-void selectRows(QListView* view, const QList<int>& rows)
-{
+void selectRows(QListView* view, const QList<int>& rows) {
     view->selectionModel()->clear();
     for (int r : rows)
         view->selectionModel()->select(view->model()->index(r, 0), QItemSelectionModel::Select);
@@ -56,13 +55,11 @@ class TestSeriesDialogs : public QObject {
 
     BatchWizard* wizard() { return BatchWizard::defaultInstance(); }
 
-    void openManager()
-    {
+    void openManager() {
         wizard()->Open_Wnd(); // the runner returns at once; the manager stays usable
     }
 
-    void openSeries(const QString& name)
-    {
+    void openSeries(const QString& name) {
         const int row = int(wizard()->seriesNames().indexOf(name));
         QVERIFY(row >= 0);
         selectRows(wizard()->List, {row});
@@ -71,20 +68,19 @@ class TestSeriesDialogs : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(root.isValid());
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
         SeriesDialogs::setInUseTest([this](const QString& n) { return inUse.contains(n); });
-        SeriesDialogs::setExportFinishedHandler([this](const QString& path, const QString& message, bool written) {
-            QVERIFY(written);
-            exports << path + u'|' + message;
-        });
+        SeriesDialogs::setExportFinishedHandler(
+            [this](const QString& path, const QString& message, bool written) {
+                QVERIFY(written);
+                exports << path + u'|' + message;
+            });
     }
 
-    void init()
-    {
+    void init() {
         QDir(Data_Folder_Path).removeRecursively();
         QVERIFY(QDir().mkpath(Data_Folder_Path));
         prompt = ScriptedPrompt();
@@ -97,8 +93,7 @@ private slots:
         wizard()->Create_Value_List(QStringList()); // no pending replace
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         const QStringList failures = scriptFailures();
         scriptFailures().clear();
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
@@ -106,8 +101,7 @@ private slots:
         setPromptHandler(nullptr);
     }
 
-    void addNewAndSave()
-    {
+    void addNewAndSave() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         QCOMPARE(wizard()->batch_list_name->text(), QStringLiteral("Untitled"));
@@ -124,8 +118,7 @@ private slots:
         QCOMPARE(wizard()->batch_list_count->text(), QStringLiteral("Total List : 1"));
     }
 
-    void saveChecks()
-    {
+    void saveChecks() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         wizard()->Save_Btn_Clicked();
@@ -139,8 +132,7 @@ private slots:
         QVERIFY(!wizard()->isFirstScreenShown());
     }
 
-    void renameAndReplace()
-    {
+    void renameAndReplace() {
         QVERIFY(SeriesFiles::writeSeries("Alpha", {"a1", "a2"}));
         QVERIFY(SeriesFiles::writeSeries("Beta", {"b1"}));
         openManager();
@@ -179,8 +171,7 @@ private slots:
         QCOMPARE(seriesBytes("Beta"), QByteArray("a1\na2\n"));
     }
 
-    void inUseSeries()
-    {
+    void inUseSeries() {
         QVERIFY(SeriesFiles::writeSeries("Alpha", {"a"}));
         QVERIFY(SeriesFiles::writeSeries("Beta", {"b"}));
         inUse << "Alpha";
@@ -202,8 +193,7 @@ private slots:
         QVERIFY(SeriesFiles::exists("Beta"));
     }
 
-    void deleteSeries()
-    {
+    void deleteSeries() {
         QVERIFY(SeriesFiles::writeSeries("Alpha", {"a"}));
         QVERIFY(SeriesFiles::writeSeries("Beta", {"b"}));
         QVERIFY(SeriesFiles::writeSeries("Zeta", {"z"}));
@@ -214,17 +204,18 @@ private slots:
         QCOMPARE(wizard()->seriesNames().size(), 3);
         prompt.answer = true;
         wizard()->Delete_List_Btn_Clicked();
-        QCOMPARE(prompt.questions.last(), QStringLiteral("Are you sure want to delete selected Batch Processing Series?"));
+        QCOMPARE(prompt.questions.last(),
+                 QStringLiteral("Are you sure want to delete selected Batch Processing Series?"));
         QCOMPARE(wizard()->seriesNames(), QStringList{"Zeta"});
         QVERIFY(!SeriesFiles::exists("Alpha") && !SeriesFiles::exists("Beta"));
 
         selectRows(wizard()->List, {});
         wizard()->Delete_List_Btn_Clicked();
-        QCOMPARE(prompt.messages.last(), QStringLiteral("Please select a record from the available list to continue."));
+        QCOMPARE(prompt.messages.last(),
+                 QStringLiteral("Please select a record from the available list to continue."));
     }
 
-    void readOnlySeriesCannotBeOpened()
-    {
+    void readOnlySeriesCannotBeOpened() {
         QVERIFY(SeriesFiles::writeSeries("Locked", {"a"}));
         QFile::setPermissions(SeriesFiles::filePath("Locked"), QFileDevice::ReadOwner);
         if (QFileInfo(SeriesFiles::filePath("Locked")).isWritable())
@@ -236,23 +227,22 @@ private slots:
         QVERIFY(wizard()->isFirstScreenShown());
     }
 
-    void deleteRows()
-    {
+    void deleteRows() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         wizard()->Delete_Rows_Btn_Clicked();
         QCOMPARE(prompt.messages.last(), QStringLiteral("List is empty."));
         wizard()->Create_Value_List(QStringList{"a", "b", "c", "d"});
         wizard()->Delete_Rows_Btn_Clicked();
-        QCOMPARE(prompt.messages.last(), QStringLiteral("Please select at least one record from the list to continue."));
+        QCOMPARE(prompt.messages.last(),
+                 QStringLiteral("Please select at least one record from the list to continue."));
         selectRows(wizard()->List_value, {1, 2});
         wizard()->Delete_Rows_Btn_Clicked();
         QCOMPARE(wizard()->values(), (QStringList{"a", "d"}));
         QCOMPARE(wizard()->batch_value_count->text(), QStringLiteral("Total Rows : 2"));
     }
 
-    void exportValues()
-    {
+    void exportValues() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         wizard()->Create_Value_List(QStringList{"1", "2", "3"});
@@ -278,8 +268,7 @@ private slots:
         QCOMPARE(prompt.messages, (QStringList{"Error in file accessing.", "Error in file accessing."}));
     }
 
-    void valueEditor()
-    {
+    void valueEditor() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         wizard()->Create_Value_List(QStringList{"a", "b"});
@@ -317,8 +306,7 @@ private slots:
         QCOMPARE(prompt.messages.last(), QStringLiteral("Please select only one record to update."));
     }
 
-    void loadQuestion_data()
-    {
+    void loadQuestion_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("generatorRuns");
         QTest::addColumn<QStringList>("values");
@@ -327,8 +315,7 @@ private slots:
         QTest::newRow("cancel") << "cancel" << false << QStringList{"old"};
         QTest::newRow("yes, generator cancelled") << "yes-cancel" << true << QStringList{"old"};
     }
-    void loadQuestion()
-    {
+    void loadQuestion() {
         QFETCH(QString, answer);
         QFETCH(bool, generatorRuns);
         QFETCH(QStringList, values);
@@ -363,8 +350,7 @@ private slots:
         QVERIFY(SeriesFiles::Get_datasheet_File_Name_Array().isEmpty()); // nothing written in list mode
     }
 
-    void viewer()
-    {
+    void viewer() {
         writeRaw(Data_Folder_Path + "/Nums.txt", "5\n\n7\n");
         View_Data_Series* v = View_Data_Series::defaultInstance();
         v->file_name = "Nums";
@@ -381,8 +367,7 @@ private slots:
         QVERIFY(v->rows().isEmpty());
     }
 
-    void generatorFileMode()
-    {
+    void generatorFileMode() {
         Generate_List* g = Generate_List::defaultInstance();
         g->file_name_required = 1;
         g->file_name_Insert = 0;
@@ -446,8 +431,7 @@ private slots:
         QCOMPARE(prompt.messages.last(), QStringLiteral("Please enter list name."));
     }
 
-    void generatorFields()
-    {
+    void generatorFields() {
         Generate_List* g = Generate_List::defaultInstance();
         g->file_name_required = 1;
         script.steps["Generate_List"] = [&](QDialog*) {
@@ -467,8 +451,7 @@ private slots:
         QCOMPARE(g->count_txt->text(), QStringLiteral("1"));
     }
 
-    void importWizardSources()
-    {
+    void importWizardSources() {
         Import_Wizard* w = Import_Wizard::defaultInstance();
         w->file_name_required = 1;
         w->file_name_Insert = 0;
@@ -546,8 +529,7 @@ private slots:
         QVERIFY(!SeriesFiles::exists("Never"));
     }
 
-    void longWorkKeepsWindowAlive()
-    {
+    void longWorkKeepsWindowAlive() {
         // The work runs off the GUI thread: timers fire and the wait sheet stands while it runs.
         bool timerFired = false;
         bool sheetShown = false;
@@ -565,8 +547,7 @@ private slots:
         QVERIFY(!waitSheetOf(wizard()));
     }
 
-    void importWizardIntoValueList()
-    {
+    void importWizardIntoValueList() {
         openManager();
         wizard()->AddNew_Btn_Clicked();
         Import_Wizard* w = Import_Wizard::defaultInstance();

@@ -14,8 +14,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -24,17 +24,17 @@
 #include <QtTest>
 
 namespace {
-QByteArray readRaw(const QString& path)
-{
+QByteArray readRaw(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray seriesBytes(const QString& name) { return readRaw(SeriesFiles::filePath(name)); }
+QByteArray seriesBytes(const QString& name) {
+    return readRaw(SeriesFiles::filePath(name));
+}
 
 // A row of shared-string cells.
-QByteArray row(int r, const QList<int>& strings)
-{
+QByteArray row(int r, const QList<int>& strings) {
     QByteArray x = "<row r=\"" + QByteArray::number(r) + "\">";
     for (int c = 0; c < strings.size(); ++c) {
         if (strings[c] < 0)
@@ -46,20 +46,21 @@ QByteArray row(int r, const QList<int>& strings)
 }
 
 // Sheet "People": Name, Role, City, Zip and two data rows; sheet "Other": Code and one row.
-QByteArray twoSheetWorkbook()
-{
-    const QStringList strings{"Name", "Role", "City", "Zip", "Ann", "Boss", "Oslo", "0150",
-                              "Bob", "Bergen", "Code", "X1"};
+QByteArray twoSheetWorkbook() {
+    const QStringList strings{"Name", "Role", "City", "Zip",    "Ann",  "Boss",
+                              "Oslo", "0150", "Bob",  "Bergen", "Code", "X1"};
     QByteArray sst;
     for (const QString& s : strings)
         sst += "<si><t>" + s.toUtf8() + "</t></si>";
-    XlsxTestPackage p = XlsxTestPackage::simple(row(1, {0, 1, 2, 3}) + row(2, {4, 5, 6, 7}) + row(3, {8, -1, 9, -1}), sst);
+    XlsxTestPackage p =
+        XlsxTestPackage::simple(row(1, {0, 1, 2, 3}) + row(2, {4, 5, 6, 7}) + row(3, {8, -1, 9, -1}), sst);
     const QByteArray ns = XlsxTestPackage::ns();
-    p.replace("xl/workbook.xml",
-              "<workbook xmlns=\"" + ns +
-                  "\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
-                  "<sheet name=\"People\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Other\" sheetId=\"2\" "
-                  "r:id=\"rId4\"/></sheets></workbook>");
+    p.replace(
+        "xl/workbook.xml",
+        "<workbook xmlns=\"" + ns +
+            "\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+            "<sheet name=\"People\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Other\" sheetId=\"2\" "
+            "r:id=\"rId4\"/></sheets></workbook>");
     p.replace("xl/_rels/workbook.xml.rels",
               "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
               "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
@@ -68,8 +69,8 @@ QByteArray twoSheetWorkbook()
               "relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
               "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
               "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
-    p.add("xl/worksheets/sheet2.xml",
-          "<worksheet xmlns=\"" + ns + "\"><sheetData>" + row(1, {10}) + row(2, {11}) + "</sheetData></worksheet>");
+    p.add("xl/worksheets/sheet2.xml", "<worksheet xmlns=\"" + ns + "\"><sheetData>" + row(1, {10}) +
+                                          row(2, {11}) + "</sheetData></worksheet>");
     return p.bytes();
 }
 } // namespace
@@ -86,8 +87,7 @@ class TestSheetDialogs : public QObject {
     bool longTickAll = false;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(root.isValid());
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
@@ -106,8 +106,7 @@ private slots:
         BatchWizard::defaultInstance(); // the value list of mode "D"
     }
 
-    void init()
-    {
+    void init() {
         QDir(Data_Folder_Path).removeRecursively();
         QVERIFY(QDir().mkpath(Data_Folder_Path));
         prompt = ScriptedPrompt();
@@ -120,8 +119,7 @@ private slots:
         longTickAll = false;
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         const QStringList failures = scriptFailures();
         scriptFailures().clear();
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
@@ -129,8 +127,7 @@ private slots:
         setPromptHandler(nullptr);
     }
 
-    void sheetPicker()
-    {
+    void sheetPicker() {
         Import_Excel* d = Import_Excel::defaultInstance();
         d->Load_file_Func(book);
         QCOMPARE(d->Sheet_ComboBox->count(), 2);
@@ -147,16 +144,15 @@ private slots:
         QVERIFY(d->tickedColumns().isEmpty());
     }
 
-    void dataTableMode_data()
-    {
+    void dataTableMode_data() {
         QTest::addColumn<bool>("header");
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::newRow("header") << true << QList<QStringList>{{"1", "Boss", "0150"}, {"2", "", ""}};
         QTest::newRow("no header") << false
-                                   << QList<QStringList>{{"1", "Role", "Zip"}, {"2", "Boss", "0150"}, {"3", "", ""}};
+                                   << QList<QStringList>{
+                                          {"1", "Role", "Zip"}, {"2", "Boss", "0150"}, {"3", "", ""}};
     }
-    void dataTableMode()
-    {
+    void dataTableMode() {
         QFETCH(bool, header);
         QFETCH(QList<QStringList>, rows);
         Import_Excel* d = Import_Excel::defaultInstance();
@@ -180,8 +176,7 @@ private slots:
         QCOMPARE(table->valueForKey(0, "Column2"), rows[0][2]);
     }
 
-    void dataTableKeptOnEmptySheet()
-    {
+    void dataTableKeptOnEmptySheet() {
         const QString headerOnly = root.filePath("header.xlsx");
         QVERIFY(XlsxWriter::WriteWorkbook(headerOnly, {{"Only", "Titles"}}));
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
@@ -199,8 +194,7 @@ private slots:
         QCOMPARE(table->rows(), (QList<QStringList>{{"1", "k"}}));
     }
 
-    void brokenWorkbook()
-    {
+    void brokenWorkbook() {
         const QString broken = root.filePath("broken.xlsx");
         QFile f(broken);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -216,8 +210,7 @@ private slots:
         QCOMPARE(d->Sheet_ComboBox->count(), 0);
     }
 
-    void valueListMode()
-    {
+    void valueListMode() {
         BatchWizard* w = BatchWizard::defaultInstance();
         w->AddNew_Btn_Clicked();
         w->Create_Value_List(QStringLiteral("first"));
@@ -233,8 +226,7 @@ private slots:
         QCOMPARE(w->values(), (QStringList{"first", "Ann", "Oslo", "Bob", "Bergen"}));
     }
 
-    void eachColumnAsSeries()
-    {
+    void eachColumnAsSeries() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
         d->file_name_Insert = 0;
         script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
@@ -278,8 +270,7 @@ private slots:
         QVERIFY(longMessages.filter("already in use").size() == 1);
     }
 
-    void headerNamesStayInFolder()
-    {
+    void headerNamesStayInFolder() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
         script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
             d->setTicked(0, true);
@@ -294,16 +285,14 @@ private slots:
         QVERIFY(prompt.messages.last().startsWith("Error in file accessing."));
     }
 
-    void oneSeries_data()
-    {
+    void oneSeries_data() {
         QTest::addColumn<int>("option");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("new") << 0 << QByteArray("Ann\nOslo\nBob\nBergen\n");
         QTest::newRow("replace") << 1 << QByteArray("Ann\nOslo\nBob\nBergen\n");
         QTest::newRow("append") << 2 << QByteArray("old\nAnn\nOslo\nBob\nBergen\n");
     }
-    void oneSeries()
-    {
+    void oneSeries() {
         QFETCH(int, option);
         QFETCH(QByteArray, expected);
         QVERIFY(SeriesFiles::writeSeries("Target", {"old"}));
@@ -326,8 +315,7 @@ private slots:
         QCOMPARE(prompt.questions.size(), option == 0 ? 1 : 0);
     }
 
-    void oneSeriesChecks()
-    {
+    void oneSeriesChecks() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
         int result = 0;
         script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
@@ -349,8 +337,7 @@ private slots:
         QCOMPARE(result, -1);
     }
 
-    void replaceWithEmptySheetKeepsSeries()
-    {
+    void replaceWithEmptySheetKeepsSeries() {
         const QString headerOnly = root.filePath("header.xlsx");
         QVERIFY(XlsxWriter::WriteWorkbook(headerOnly, {{"Only"}}));
         QVERIFY(SeriesFiles::writeSeries("Target", {"old"}));
@@ -369,8 +356,7 @@ private slots:
         QCOMPARE(seriesBytes("Target"), QByteArray("old\n"));
     }
 
-    void wizardHandsWorkbookOn()
-    {
+    void wizardHandsWorkbookOn() {
         Import_Wizard* w = Import_Wizard::defaultInstance();
         w->file_name_required = 1;
         w->file_name_Insert = 1;

@@ -31,8 +31,7 @@
 BatchWizard* BatchWizard_Window = nullptr;
 
 namespace {
-QPushButton* button(const QString& text, const char* name, QWidget* parent)
-{
+QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
@@ -40,8 +39,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
     return b;
 }
 
-QListView* listView(QStringListModel* model, QWidget* parent)
-{
+QListView* listView(QStringListModel* model, QWidget* parent) {
     auto* v = new QListView(parent);
     v->setModel(model);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -51,8 +49,7 @@ QListView* listView(QStringListModel* model, QWidget* parent)
     return v;
 }
 
-QLabel* heading(const QString& text, QWidget* parent)
-{
+QLabel* heading(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     QFont f = l->font();
     f.setBold(true);
@@ -61,9 +58,7 @@ QLabel* heading(const QString& text, QWidget* parent)
 }
 } // namespace
 
-BatchWizard::BatchWizard(QWidget* parent)
-    : QDialog(parent)
-{
+BatchWizard::BatchWizard(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BatchWizard"));
     setWindowTitle(tr("Batch Processing Series"));
     applyDialogBackground(this);
@@ -164,14 +159,12 @@ BatchWizard::BatchWizard(QWidget* parent)
     Update_Value_List_Count();
 }
 
-BatchWizard* BatchWizard::defaultInstance()
-{
+BatchWizard* BatchWizard::defaultInstance() {
     static BatchWizard* wizard = new BatchWizard(mainWindow());
     return wizard;
 }
 
-int BatchWizard::Open_Wnd()
-{
+int BatchWizard::Open_Wnd() {
     Check_Path_And_Create_Files();
     Show_hide_first_screen(false);
     Fill_List();
@@ -180,16 +173,16 @@ int BatchWizard::Open_Wnd()
     return result;
 }
 
-void BatchWizard::Fill_List()
-{
+void BatchWizard::Fill_List() {
     _names->setStringList(SeriesFiles::Get_datasheet_File_Name_Array());
     Update_batch_List_Count();
 }
 
-void BatchWizard::Create_Value_List(const QString& value) { Create_Value_List(QStringList{value}); }
+void BatchWizard::Create_Value_List(const QString& value) {
+    Create_Value_List(QStringList{value});
+}
 
-void BatchWizard::Create_Value_List(const QStringList& values)
-{
+void BatchWizard::Create_Value_List(const QStringList& values) {
     QStringList list = _replaceOnDelivery ? QStringList() : _values->stringList();
     _replaceOnDelivery = false;
     list.reserve(list.size() + values.size());
@@ -202,8 +195,7 @@ void BatchWizard::Create_Value_List(const QStringList& values)
     Update_Value_List_Count();
 }
 
-void BatchWizard::Create_Avail_List(const QString& name)
-{
+void BatchWizard::Create_Avail_List(const QString& name) {
     const QString t = Trim_Str(name);
     if (t.isEmpty())
         return;
@@ -213,35 +205,35 @@ void BatchWizard::Create_Avail_List(const QString& name)
     Update_batch_List_Count();
 }
 
-void BatchWizard::Show_hide_first_screen(bool hide)
-{
+void BatchWizard::Show_hide_first_screen(bool hide) {
     screens->setCurrentIndex(hide ? 1 : 0);
     if (!hide)
         update_list_name.clear();
 }
 
-void BatchWizard::Show_hide_Last_screen(bool hide) { Show_hide_first_screen(!hide); }
+void BatchWizard::Show_hide_Last_screen(bool hide) {
+    Show_hide_first_screen(!hide);
+}
 
-bool BatchWizard::isFirstScreenShown() const { return screens->currentIndex() == 0; }
+bool BatchWizard::isFirstScreenShown() const {
+    return screens->currentIndex() == 0;
+}
 
-void BatchWizard::Import_Btn_Clicked()
-{
+void BatchWizard::Import_Btn_Clicked() {
     Import_Wizard* wizard = Import_Wizard::defaultInstance();
     wizard->file_name_required = 1;
     wizard->file_name_Insert = 1;
     wizard->Open_Wnd();
 }
 
-void BatchWizard::CreateSeries_Btn_Clicked()
-{
+void BatchWizard::CreateSeries_Btn_Clicked() {
     Generate_List* generator = Generate_List::defaultInstance();
     generator->file_name_required = 1;
     generator->file_name_Insert = 1;
     generator->Open_Wnd();
 }
 
-void BatchWizard::AddNew_Btn_Clicked()
-{
+void BatchWizard::AddNew_Btn_Clicked() {
     Show_hide_first_screen(true);
     update_list_name.clear();
     batch_list_name->setText(QStringLiteral("Untitled"));
@@ -249,8 +241,7 @@ void BatchWizard::AddNew_Btn_Clicked()
     Update_Value_List_Count();
 }
 
-QList<int> BatchWizard::selectedRows(QListView* view) const
-{
+QList<int> BatchWizard::selectedRows(QListView* view) const {
     QList<int> rows;
     if (!view->selectionModel())
         return rows;
@@ -260,8 +251,7 @@ QList<int> BatchWizard::selectedRows(QListView* view) const
     return rows;
 }
 
-bool BatchWizard::Batch_List_Selection_Validation()
-{
+bool BatchWizard::Batch_List_Selection_Validation() {
     if (_names->rowCount() == 0) {
         Show_MessageBox(QStringLiteral("Available list is empty."));
         return false;
@@ -277,8 +267,7 @@ bool BatchWizard::Batch_List_Selection_Validation()
     return true;
 }
 
-void BatchWizard::On_Update()
-{
+void BatchWizard::On_Update() {
     if (!Batch_List_Selection_Validation())
         return;
     const QList<int> rows = selectedRows(List);
@@ -309,8 +298,7 @@ void BatchWizard::On_Update()
     Create_Value_List(text->split(u'\n'));
 }
 
-void BatchWizard::OnGetSelected()
-{
+void BatchWizard::OnGetSelected() {
     const QList<int> rows = selectedRows(List_value);
     if (rows.isEmpty())
         return;
@@ -324,16 +312,14 @@ void BatchWizard::OnGetSelected()
     Update_Value_Wnd->hide();
 }
 
-bool BatchWizard::Replace_Value(int row, const QString& value)
-{
+bool BatchWizard::Replace_Value(int row, const QString& value) {
     if (row < 0 || row >= _values->rowCount())
         return false;
     _values->setData(_values->index(row), Trim_Str(value));
     return true;
 }
 
-void BatchWizard::Delete_List_Btn_Clicked()
-{
+void BatchWizard::Delete_List_Btn_Clicked() {
     if (!Batch_List_Selection_Validation())
         return;
     const QList<int> rows = selectedRows(List);
@@ -341,11 +327,13 @@ void BatchWizard::Delete_List_Btn_Clicked()
     // A series an item is bound to stays, and so does the rest of the selection: nothing half done.
     for (int r : rows) {
         if (SeriesDialogs::seriesInUse(names.value(r))) {
-            Show_MessageBox(QStringLiteral("Batch Processing Series can't be delete because it is currently in use."));
+            Show_MessageBox(
+                QStringLiteral("Batch Processing Series can't be delete because it is currently in use."));
             return;
         }
     }
-    if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure want to delete selected Batch Processing Series?")))
+    if (!Show_YES_NO_MessageBox(
+            QStringLiteral("Are you sure want to delete selected Batch Processing Series?")))
         return;
     QStringList failed;
     for (int r : rows) {
@@ -361,12 +349,15 @@ void BatchWizard::Delete_List_Btn_Clicked()
     SeriesDialogs::seriesChanged();
 }
 
-void BatchWizard::Help_Btn_Clicked() { Open_Help_File(); }
+void BatchWizard::Help_Btn_Clicked() {
+    Open_Help_File();
+}
 
-void BatchWizard::Close_Btn_Clicked() { done(0); }
+void BatchWizard::Close_Btn_Clicked() {
+    done(0);
+}
 
-bool BatchWizard::askLoadMode()
-{
+bool BatchWizard::askLoadMode() {
     _replaceOnDelivery = false;
     if (_values->rowCount() == 0)
         return true;
@@ -378,8 +369,7 @@ bool BatchWizard::askLoadMode()
     return true;
 }
 
-void BatchWizard::Import_Value_Btn_Clicked()
-{
+void BatchWizard::Import_Value_Btn_Clicked() {
     if (!askLoadMode())
         return;
     Import_Wizard* wizard = Import_Wizard::defaultInstance();
@@ -389,8 +379,7 @@ void BatchWizard::Import_Value_Btn_Clicked()
     _replaceOnDelivery = false;
 }
 
-void BatchWizard::Series_Value_Btn_Clicked()
-{
+void BatchWizard::Series_Value_Btn_Clicked() {
     if (!askLoadMode())
         return;
     Generate_List* generator = Generate_List::defaultInstance();
@@ -400,8 +389,7 @@ void BatchWizard::Series_Value_Btn_Clicked()
     _replaceOnDelivery = false;
 }
 
-void BatchWizard::Delete_Rows_Btn_Clicked()
-{
+void BatchWizard::Delete_Rows_Btn_Clicked() {
     if (_values->rowCount() == 0) {
         Show_MessageBox(SeriesImport::listEmptyMessage());
         List_value->setFocus();
@@ -422,8 +410,7 @@ void BatchWizard::Delete_Rows_Btn_Clicked()
         Mark_List_New_Selection_Value(std::min(before, int(list.size()) - 1));
 }
 
-void BatchWizard::Save_Btn_Clicked()
-{
+void BatchWizard::Save_Btn_Clicked() {
     if (_values->rowCount() == 0) {
         Show_MessageBox(SeriesImport::listEmptyMessage());
         List_value->setFocus();
@@ -438,7 +425,8 @@ void BatchWizard::Save_Btn_Clicked()
     }
     const QString old = update_list_name;
     if (!old.isEmpty() && SeriesDialogs::seriesInUse(old)) {
-        Show_MessageBox(QStringLiteral("Batch Processing Series can't be update because it is currently in use."));
+        Show_MessageBox(
+            QStringLiteral("Batch Processing Series can't be update because it is currently in use."));
         return;
     }
     const bool renamed = name != old;
@@ -464,8 +452,7 @@ void BatchWizard::Save_Btn_Clicked()
     SeriesDialogs::seriesChanged();
 }
 
-bool BatchWizard::Export_Values_To(const QString& path, int format)
-{
+bool BatchWizard::Export_Values_To(const QString& path, int format) {
     const QStringList values = _values->stringList();
     QString error;
     const bool written = SeriesDialogs::runWithWaitResult<bool>(this, [&]() -> bool {
@@ -493,8 +480,7 @@ bool BatchWizard::Export_Values_To(const QString& path, int format)
     return true;
 }
 
-void BatchWizard::Export_Value_Btn_Clicked()
-{
+void BatchWizard::Export_Value_Btn_Clicked() {
     if (_values->rowCount() == 0) {
         Show_MessageBox(SeriesImport::listEmptyMessage());
         List_value->setFocus();
@@ -509,38 +495,41 @@ void BatchWizard::Export_Value_Btn_Clicked()
         return;
     const int format = filter == txtFilter ? 1 : 0;
     const QFileInfo fi(path);
-    path = fi.path() + u'/' + fi.completeBaseName() + (format == 0 ? QStringLiteral(".xlsx") : QStringLiteral(".txt"));
+    path = fi.path() + u'/' + fi.completeBaseName() +
+           (format == 0 ? QStringLiteral(".xlsx") : QStringLiteral(".txt"));
     Export_Values_To(path, format);
 }
 
-void BatchWizard::Back_Btn_Clicked() { Show_hide_first_screen(false); }
+void BatchWizard::Back_Btn_Clicked() {
+    Show_hide_first_screen(false);
+}
 
-void BatchWizard::Update_batch_List_Count()
-{
+void BatchWizard::Update_batch_List_Count() {
     batch_list_count->setText(QStringLiteral("Total List : %1").arg(_names->rowCount()));
 }
 
-void BatchWizard::Update_Value_List_Count()
-{
+void BatchWizard::Update_Value_List_Count() {
     batch_value_count->setText(QStringLiteral("Total Rows : %1").arg(_values->rowCount()));
 }
 
-void BatchWizard::Mark_List_New_Selection(int row)
-{
+void BatchWizard::Mark_List_New_Selection(int row) {
     if (row < 0 || row >= _names->rowCount())
         return;
     List->selectionModel()->clear();
     List->setCurrentIndex(_names->index(row));
 }
 
-void BatchWizard::Mark_List_New_Selection_Value(int row)
-{
+void BatchWizard::Mark_List_New_Selection_Value(int row) {
     if (row < 0 || row >= _values->rowCount())
         return;
     List_value->selectionModel()->clear();
     List_value->setCurrentIndex(_values->index(row));
 }
 
-QStringList BatchWizard::seriesNames() const { return _names->stringList(); }
+QStringList BatchWizard::seriesNames() const {
+    return _names->stringList();
+}
 
-QStringList BatchWizard::values() const { return _values->stringList(); }
+QStringList BatchWizard::values() const {
+    return _values->stringList();
+}

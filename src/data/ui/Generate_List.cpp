@@ -26,8 +26,7 @@ using SeriesGenerator::Field;
 using SeriesGenerator::Mode;
 
 namespace {
-QLineEdit* field(const char* name, QWidget* parent)
-{
+QLineEdit* field(const char* name, QWidget* parent) {
     auto* f = new QLineEdit(parent);
     f->setObjectName(QLatin1String(name));
     return f;
@@ -36,15 +35,10 @@ QLineEdit* field(const char* name, QWidget* parent)
 // Up and down arrows beside a text field: the field shows the number, so the stepper's own text is hidden.
 class Stepper : public QSpinBox {
 public:
-    explicit Stepper(QWidget* parent)
-        : QSpinBox(parent)
-    {
-        lineEdit()->hide();
-    }
+    explicit Stepper(QWidget* parent) : QSpinBox(parent) { lineEdit()->hide(); }
 };
 
-QSpinBox* stepper(const char* name, int max, QWidget* parent)
-{
+QSpinBox* stepper(const char* name, int max, QWidget* parent) {
     auto* s = new Stepper(parent);
     s->setObjectName(QLatin1String(name));
     s->setRange(1, max);
@@ -52,8 +46,7 @@ QSpinBox* stepper(const char* name, int max, QWidget* parent)
     return s;
 }
 
-QWidget* withStepper(QLineEdit* f, QSpinBox* s, QWidget* parent)
-{
+QWidget* withStepper(QLineEdit* f, QSpinBox* s, QWidget* parent) {
     auto* w = new QWidget(parent);
     auto* h = new QHBoxLayout(w);
     h->setContentsMargins(0, 0, 0, 0);
@@ -64,9 +57,7 @@ QWidget* withStepper(QLineEdit* f, QSpinBox* s, QWidget* parent)
 }
 } // namespace
 
-Generate_List::Generate_List(QWidget* parent)
-    : QDialog(parent)
-{
+Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Generate_List"));
     setWindowTitle(tr("Create Batch Processing Series"));
     applyDialogBackground(this);
@@ -154,24 +145,21 @@ Generate_List::Generate_List(QWidget* parent)
     stepperToField(rand_length_stepper, rand_length_txt);
 }
 
-Generate_List* Generate_List::defaultInstance()
-{
+Generate_List* Generate_List::defaultInstance() {
     static Generate_List* dialog = new Generate_List(mainWindow());
     return dialog;
 }
 
-void Generate_List::boundField(QLineEdit* f, QSpinBox* s, bool length)
-{
-    const QString bounded = length ? SeriesGenerator::boundedLengthText(f->text())
-                                   : SeriesGenerator::boundedCountText(f->text());
+void Generate_List::boundField(QLineEdit* f, QSpinBox* s, bool length) {
+    const QString bounded =
+        length ? SeriesGenerator::boundedLengthText(f->text()) : SeriesGenerator::boundedCountText(f->text());
     if (bounded != f->text())
         f->setText(bounded);
     const QSignalBlocker block(s);
     s->setValue(SeriesGenerator::readInt32(bounded));
 }
 
-int Generate_List::Open_Wnd()
-{
+int Generate_List::Open_Wnd() {
     const bool fileMode = file_name_required == 1;
     for (QLineEdit* name : {seq_file_name, const_file_name, rndm_file_name}) {
         name->clear();
@@ -184,7 +172,8 @@ int Generate_List::Open_Wnd()
     if (fileMode)
         seq_file_name->setText(QStringLiteral("Untitled"));
     manage_digit_chk->setChecked(false);
-    for (QLineEdit* f : {prefix_txt, suffix_txt, from_txt, to_txt, value_txt, rand_prefix_txt, rand_suffix_txt})
+    for (QLineEdit* f :
+         {prefix_txt, suffix_txt, from_txt, to_txt, value_txt, rand_prefix_txt, rand_suffix_txt})
         f->clear();
     for (QLineEdit* f : {count_txt, rand_length_txt, rand_count_txt})
         f->setText(QStringLiteral("1"));
@@ -199,12 +188,13 @@ int Generate_List::Open_Wnd()
     return result;
 }
 
-void Generate_List::selectMode(Mode mode)
-{
+void Generate_List::selectMode(Mode mode) {
     radioButton_Sequntial->setChecked(mode == Mode::Sequential);
     radioButton_Constant->setChecked(mode == Mode::Constant);
     radioButton_Random->setChecked(mode == Mode::Random);
-    QLineEdit* name = mode == Mode::Sequential ? seq_file_name : mode == Mode::Constant ? const_file_name : rndm_file_name;
+    QLineEdit* name = mode == Mode::Sequential ? seq_file_name
+                      : mode == Mode::Constant ? const_file_name
+                                               : rndm_file_name;
     if (Trim_Str(name->text()).isEmpty())
         name->setText(QStringLiteral("Untitled"));
     const bool seq = mode == Mode::Sequential, cons = mode == Mode::Constant, rnd = mode == Mode::Random;
@@ -213,25 +203,30 @@ void Generate_List::selectMode(Mode mode)
         w->setEnabled(seq);
     for (QWidget* w : std::initializer_list<QWidget*>{const_file_name, value_txt, count_txt, count_stepper})
         w->setEnabled(cons);
-    for (QWidget* w : std::initializer_list<QWidget*>{rndm_file_name, rand_prefix_txt, rand_suffix_txt,
-                                                      rand_length_txt, rand_length_stepper, rand_count_txt,
-                                                      rand_count_stepper})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{rndm_file_name, rand_prefix_txt, rand_suffix_txt, rand_length_txt,
+                                         rand_length_stepper, rand_count_txt, rand_count_stepper})
         w->setEnabled(rnd);
 }
 
-void Generate_List::Sequintial_Radio_Pressed() { selectMode(Mode::Sequential); }
-void Generate_List::Constant_Radio_Pressed() { selectMode(Mode::Constant); }
-void Generate_List::Random_Radio_Pressed() { selectMode(Mode::Random); }
+void Generate_List::Sequintial_Radio_Pressed() {
+    selectMode(Mode::Sequential);
+}
+void Generate_List::Constant_Radio_Pressed() {
+    selectMode(Mode::Constant);
+}
+void Generate_List::Random_Radio_Pressed() {
+    selectMode(Mode::Random);
+}
 
-void Generate_List::Help_btn_Pressed()
-{
-    QMessageBox box(QMessageBox::Information, windowTitle(), SeriesGenerator::paddingHelpTitle(), QMessageBox::Ok, this);
+void Generate_List::Help_btn_Pressed() {
+    QMessageBox box(QMessageBox::Information, windowTitle(), SeriesGenerator::paddingHelpTitle(),
+                    QMessageBox::Ok, this);
     box.setInformativeText(SeriesGenerator::paddingHelpText());
     SeriesDialogs::runModal(&box);
 }
 
-SeriesGenerator::Input Generate_List::input() const
-{
+SeriesGenerator::Input Generate_List::input() const {
     SeriesGenerator::Input in;
     in.mode = radioButton_Constant->isChecked() ? Mode::Constant
               : radioButton_Random->isChecked() ? Mode::Random
@@ -250,22 +245,27 @@ SeriesGenerator::Input Generate_List::input() const
     return in;
 }
 
-QLineEdit* Generate_List::fieldOf(Field f) const
-{
+QLineEdit* Generate_List::fieldOf(Field f) const {
     switch (f) {
-    case Field::From: return from_txt;
-    case Field::To: return to_txt;
-    case Field::Value: return value_txt;
-    case Field::Count: return count_txt;
-    case Field::RandomCount: return rand_count_txt;
-    case Field::RandomLength: return rand_length_txt;
-    case Field::None: break;
+    case Field::From:
+        return from_txt;
+    case Field::To:
+        return to_txt;
+    case Field::Value:
+        return value_txt;
+    case Field::Count:
+        return count_txt;
+    case Field::RandomCount:
+        return rand_count_txt;
+    case Field::RandomLength:
+        return rand_length_txt;
+    case Field::None:
+        break;
     }
     return nullptr;
 }
 
-void Generate_List::OKPressed()
-{
+void Generate_List::OKPressed() {
     const SeriesGenerator::Input in = input();
     const SeriesGenerator::Problem problem = SeriesGenerator::check(in);
     if (!problem.message.isEmpty()) {
@@ -275,14 +275,15 @@ void Generate_List::OKPressed()
         return;
     }
     const SeriesGenerator::RandomSource source = _random;
-    const QStringList values =
-        SeriesDialogs::runWithWaitResult<QStringList>(this, [&] { return SeriesGenerator::generate(in, source); });
+    const QStringList values = SeriesDialogs::runWithWaitResult<QStringList>(
+        this, [&] { return SeriesGenerator::generate(in, source); });
     if (file_name_required == 1) {
         QLineEdit* name = in.mode == Mode::Sequential ? seq_file_name
                           : in.mode == Mode::Constant ? const_file_name
                                                       : rndm_file_name;
         QString message, series;
-        const SeriesImport::SaveResult target = SeriesImport::checkNewSeriesTarget(name->text(), &series, &message);
+        const SeriesImport::SaveResult target =
+            SeriesImport::checkNewSeriesTarget(name->text(), &series, &message);
         if (target != SeriesImport::SaveResult::Saved) {
             if (!message.isEmpty())
                 Show_MessageBox(message);
@@ -307,4 +308,6 @@ void Generate_List::OKPressed()
     done(1);
 }
 
-void Generate_List::CancelPressed() { done(0); }
+void Generate_List::CancelPressed() {
+    done(0);
+}

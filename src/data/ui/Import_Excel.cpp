@@ -19,9 +19,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-Import_Excel::Import_Excel(QWidget* parent)
-    : QDialog(parent)
-{
+Import_Excel::Import_Excel(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Import_Excel"));
     setWindowTitle(tr("Import Excel Sheet"));
     applyDialogBackground(this);
@@ -61,22 +59,19 @@ Import_Excel::Import_Excel(QWidget* parent)
     connect(Sheet_ComboBox, &QComboBox::currentIndexChanged, this, &Import_Excel::selectSheet);
 }
 
-Import_Excel* Import_Excel::defaultInstance()
-{
+Import_Excel* Import_Excel::defaultInstance() {
     static Import_Excel* dialog = new Import_Excel(mainWindow());
     return dialog;
 }
 
-int Import_Excel::Open_excel_Wnd(const QString& path)
-{
+int Import_Excel::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
     SeriesDialogs::runModal(this);
     hide();
     return _imported ? 1 : 0;
 }
 
-void Import_Excel::Load_file_Func(const QString& path)
-{
+void Import_Excel::Load_file_Func(const QString& path) {
     _path = path;
     _imported = false;
     file_path->setText(path);
@@ -98,8 +93,7 @@ void Import_Excel::Load_file_Func(const QString& path)
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
 }
 
-void Import_Excel::selectSheet(int index)
-{
+void Import_Excel::selectSheet(int index) {
     if (index < 0)
         return;
     const QString path = _path;
@@ -112,8 +106,7 @@ void Import_Excel::selectSheet(int index)
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
 }
 
-void Import_Excel::showColumns(const QStringList& titles)
-{
+void Import_Excel::showColumns(const QStringList& titles) {
     ColList->clear();
     for (const QString& t : titles) {
         auto* item = new QListWidgetItem(t, ColList);
@@ -122,16 +115,16 @@ void Import_Excel::showColumns(const QStringList& titles)
     }
 }
 
-bool Import_Excel::Get_Selection_State(int column) const
-{
+bool Import_Excel::Get_Selection_State(int column) const {
     const QListWidgetItem* item = ColList->item(column);
     return item && item->checkState() == Qt::Checked;
 }
 
-bool Import_Excel::Check_For_One_Extension_Selection() const { return !tickedColumns().isEmpty(); }
+bool Import_Excel::Check_For_One_Extension_Selection() const {
+    return !tickedColumns().isEmpty();
+}
 
-QList<int> Import_Excel::tickedColumns() const
-{
+QList<int> Import_Excel::tickedColumns() const {
     QList<int> columns;
     for (int i = 0; i < ColList->count(); ++i) {
         if (Get_Selection_State(i))
@@ -140,26 +133,22 @@ QList<int> Import_Excel::tickedColumns() const
     return columns;
 }
 
-void Import_Excel::setTicked(int column, bool ticked)
-{
+void Import_Excel::setTicked(int column, bool ticked) {
     if (QListWidgetItem* item = ColList->item(column))
         item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
 
-void Import_Excel::Select_ALL_Pressed()
-{
+void Import_Excel::Select_ALL_Pressed() {
     for (int i = 0; i < ColList->count(); ++i)
         setTicked(i, true);
 }
 
-void Import_Excel::Clear_All_Pressed()
-{
+void Import_Excel::Clear_All_Pressed() {
     for (int i = 0; i < ColList->count(); ++i)
         setTicked(i, false);
 }
 
-void Import_Excel::OKPressed()
-{
+void Import_Excel::OKPressed() {
     if (ColList->count() == 0) {
         Show_MessageBox(QStringLiteral("There is no column."));
         return;
@@ -173,14 +162,12 @@ void Import_Excel::OKPressed()
     done(_imported ? 1 : 0);
 }
 
-void Import_Excel::CancelPressed()
-{
+void Import_Excel::CancelPressed() {
     excel_content.reset();
     done(0);
 }
 
-bool Import_Excel::Insert_file_Func()
-{
+bool Import_Excel::Insert_file_Func() {
     if (!excel_content || excel_content->rowCount() <= (contains_header->isChecked() ? 1 : 0)) {
         Show_MessageBox(SeriesImport::corruptMessage());
         return false;
@@ -192,13 +179,13 @@ bool Import_Excel::Insert_file_Func()
     return true;
 }
 
-bool Import_Excel::Create_Excel_List_Func()
-{
+bool Import_Excel::Create_Excel_List_Func() {
     QString error;
     const std::optional<SeriesImport::TableContent> table =
-        excel_content ? SeriesImport::tableOfSheet(*excel_content, tickedColumns(), contains_header->isChecked(),
-                                                   Data_From_Excel::RowNumberTitle, &error)
-                      : std::nullopt;
+        excel_content
+            ? SeriesImport::tableOfSheet(*excel_content, tickedColumns(), contains_header->isChecked(),
+                                         Data_From_Excel::RowNumberTitle, &error)
+            : std::nullopt;
     if (!table) {
         Show_MessageBox(SeriesImport::corruptMessage());
         return false;

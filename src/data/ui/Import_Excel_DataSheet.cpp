@@ -25,9 +25,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
-    : QDialog(parent)
-{
+Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Import_Excel_DataSheet"));
     setWindowTitle(tr("Import Excel Columns as Series"));
     applyDialogBackground(this);
@@ -103,22 +101,19 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
     connect(Sheet_ComboBox, &QComboBox::currentIndexChanged, this, &Import_Excel_DataSheet::selectSheet);
 }
 
-Import_Excel_DataSheet* Import_Excel_DataSheet::defaultInstance()
-{
+Import_Excel_DataSheet* Import_Excel_DataSheet::defaultInstance() {
     static Import_Excel_DataSheet* dialog = new Import_Excel_DataSheet(mainWindow());
     return dialog;
 }
 
-int Import_Excel_DataSheet::Open_excel_Wnd(const QString& path)
-{
+int Import_Excel_DataSheet::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
     const int result = SeriesDialogs::runModal(this);
     hide();
     return result;
 }
 
-void Import_Excel_DataSheet::Load_file_Func(const QString& path)
-{
+void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
     _path = path;
     matrix_fill_type->button(0)->setChecked(true);
     Fill_Type_CellClick(0);
@@ -148,8 +143,7 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path)
     List_ComboBox->addItems(SeriesFiles::Get_datasheet_File_Name_Array());
 }
 
-void Import_Excel_DataSheet::selectSheet(int index)
-{
+void Import_Excel_DataSheet::selectSheet(int index) {
     if (index < 0)
         return;
     const QString path = _path;
@@ -161,8 +155,7 @@ void Import_Excel_DataSheet::selectSheet(int index)
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
 }
 
-void Import_Excel_DataSheet::showColumns(const QStringList& titles)
-{
+void Import_Excel_DataSheet::showColumns(const QStringList& titles) {
     ColList->setRowCount(0);
     ColList->setRowCount(int(titles.size()));
     for (int i = 0; i < titles.size(); ++i) {
@@ -174,16 +167,16 @@ void Import_Excel_DataSheet::showColumns(const QStringList& titles)
     }
 }
 
-bool Import_Excel_DataSheet::Get_Selection_State(int column) const
-{
+bool Import_Excel_DataSheet::Get_Selection_State(int column) const {
     const QTableWidgetItem* item = ColList->item(column, 0);
     return item && item->checkState() == Qt::Checked;
 }
 
-bool Import_Excel_DataSheet::Check_For_One_Extension_Selection() const { return !tickedColumns().isEmpty(); }
+bool Import_Excel_DataSheet::Check_For_One_Extension_Selection() const {
+    return !tickedColumns().isEmpty();
+}
 
-QList<int> Import_Excel_DataSheet::tickedColumns() const
-{
+QList<int> Import_Excel_DataSheet::tickedColumns() const {
     QList<int> columns;
     for (int i = 0; i < ColList->rowCount(); ++i) {
         if (Get_Selection_State(i))
@@ -192,52 +185,44 @@ QList<int> Import_Excel_DataSheet::tickedColumns() const
     return columns;
 }
 
-void Import_Excel_DataSheet::setTicked(int column, bool ticked)
-{
+void Import_Excel_DataSheet::setTicked(int column, bool ticked) {
     if (QTableWidgetItem* item = ColList->item(column, 0))
         item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
 
-QString Import_Excel_DataSheet::headerName(int column) const
-{
+QString Import_Excel_DataSheet::headerName(int column) const {
     const QTableWidgetItem* item = ColList->item(column, 1);
     return item ? item->text() : QString();
 }
 
-void Import_Excel_DataSheet::setHeaderName(int column, const QString& name)
-{
+void Import_Excel_DataSheet::setHeaderName(int column, const QString& name) {
     if (QTableWidgetItem* item = ColList->item(column, 1))
         item->setText(name);
 }
 
-void Import_Excel_DataSheet::Select_ALL_Pressed()
-{
+void Import_Excel_DataSheet::Select_ALL_Pressed() {
     for (int i = 0; i < ColList->rowCount(); ++i)
         setTicked(i, true);
 }
 
-void Import_Excel_DataSheet::Clear_All_Pressed()
-{
+void Import_Excel_DataSheet::Clear_All_Pressed() {
     for (int i = 0; i < ColList->rowCount(); ++i)
         setTicked(i, false);
 }
 
-void Import_Excel_DataSheet::Each_Col_RD_Click()
-{
+void Import_Excel_DataSheet::Each_Col_RD_Click() {
     Each_col_RD->setChecked(true);
     Fill_col_RD->setChecked(false);
     SetObjEnabled(fill_box, false);
 }
 
-void Import_Excel_DataSheet::Fill_Col_RD_Click()
-{
+void Import_Excel_DataSheet::Fill_Col_RD_Click() {
     Each_col_RD->setChecked(false);
     Fill_col_RD->setChecked(true);
     SetObjEnabled(fill_box, true);
 }
 
-void Import_Excel_DataSheet::Fill_Type_CellClick(int option)
-{
+void Import_Excel_DataSheet::Fill_Type_CellClick(int option) {
     fill_col_option = option;
     if (QAbstractButton* b = matrix_fill_type->button(option))
         b->setChecked(true);
@@ -247,8 +232,7 @@ void Import_Excel_DataSheet::Fill_Type_CellClick(int option)
     ColList->setColumnHidden(1, existing);
 }
 
-void Import_Excel_DataSheet::OKPressed()
-{
+void Import_Excel_DataSheet::OKPressed() {
     if (ColList->rowCount() == 0) {
         Show_MessageBox(QStringLiteral("There is no column."));
         return;
@@ -279,20 +263,19 @@ void Import_Excel_DataSheet::OKPressed()
     }
 }
 
-void Import_Excel_DataSheet::CancelPressed()
-{
+void Import_Excel_DataSheet::CancelPressed() {
     excel_content.reset();
     done(0);
 }
 
-bool Import_Excel_DataSheet::Create_file_For_Col_Func()
-{
+bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
     // A sheet without data rows writes nothing (an existing series is not emptied).
     const int first = contains_header->isChecked() ? 1 : 0;
     if (!excel_content || excel_content->rowCount() <= first) {
-        Show_MessageBox(QStringLiteral("There is no data in selected sheet.\nPlease select another Sheet/Excel "
-                                       "File.\n") +
-                        SeriesImport::corruptMessage());
+        Show_MessageBox(
+            QStringLiteral("There is no data in selected sheet.\nPlease select another Sheet/Excel "
+                           "File.\n") +
+            SeriesImport::corruptMessage());
         return false;
     }
     const QList<int> columns = tickedColumns();
@@ -326,7 +309,8 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func()
                 continue;
         }
         QString error;
-        if (!SeriesFiles::writeSeries(name, SeriesImport::sheetColumnValues(*excel_content, column, header), &error)) {
+        if (!SeriesFiles::writeSeries(name, SeriesImport::sheetColumnValues(*excel_content, column, header),
+                                      &error)) {
             Show_NSLog_Message(error);
             notSaved << name;
             continue;
@@ -343,12 +327,11 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func()
     return wrote;
 }
 
-bool Import_Excel_DataSheet::Insert_file_Func()
-{
+bool Import_Excel_DataSheet::Insert_file_Func() {
     const bool existing = fill_col_option == 1 || fill_col_option == 2;
     QString problem;
-    const QString name =
-        SeriesImport::seriesNameOfTyped(existing ? List_ComboBox->currentText() : list_name->text(), &problem);
+    const QString name = SeriesImport::seriesNameOfTyped(
+        existing ? List_ComboBox->currentText() : list_name->text(), &problem);
     if (name.isEmpty()) {
         Show_MessageBox(problem);
         return false;
@@ -358,10 +341,11 @@ bool Import_Excel_DataSheet::Insert_file_Func()
         Show_MessageBox(SeriesImport::corruptMessage());
         return true;
     }
-    if (fill_col_option == 0 && SeriesFiles::exists(name) && !Show_YES_NO_MessageBox(SeriesImport::replaceQuestion()))
+    if (fill_col_option == 0 && SeriesFiles::exists(name) &&
+        !Show_YES_NO_MessageBox(SeriesImport::replaceQuestion()))
         return false;
-    const QStringList values =
-        SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(), contains_header->isChecked(), true);
+    const QStringList values = SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(),
+                                                                 contains_header->isChecked(), true);
     QString error;
     const auto mode = fill_col_option == 2 ? SeriesFiles::WriteMode::Append : SeriesFiles::WriteMode::Replace;
     if (!SeriesFiles::writeSeries(name, values, &error, mode)) {

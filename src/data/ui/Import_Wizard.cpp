@@ -22,15 +22,13 @@
 #include <QVBoxLayout>
 
 namespace {
-QLineEdit* lineEdit(const char* name, QWidget* parent)
-{
+QLineEdit* lineEdit(const char* name, QWidget* parent) {
     auto* f = new QLineEdit(parent);
     f->setObjectName(QLatin1String(name));
     return f;
 }
 
-QPushButton* browse(const char* name, QWidget* parent)
-{
+QPushButton* browse(const char* name, QWidget* parent) {
     auto* b = new QPushButton(QObject::tr("Browse..."), parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
@@ -38,9 +36,7 @@ QPushButton* browse(const char* name, QWidget* parent)
 }
 } // namespace
 
-Import_Wizard::Import_Wizard(QWidget* parent)
-    : QDialog(parent)
-{
+Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Import_Wizard"));
     setWindowTitle(tr("Import Batch Processing Series"));
     applyDialogBackground(this);
@@ -99,7 +95,8 @@ Import_Wizard::Import_Wizard(QWidget* parent)
     grid->setColumnMinimumWidth(0, 16);
     grid->setColumnStretch(2, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &Import_Wizard::OKPressed);
     connect(buttons, &QDialogButtonBox::rejected, this, &Import_Wizard::CancelPressed);
     connect(buttons, &QDialogButtonBox::helpRequested, this, &Import_Wizard::HelpPressed);
@@ -117,16 +114,15 @@ Import_Wizard::Import_Wizard(QWidget* parent)
     connect(Image_btn, &QPushButton::clicked, this, &Import_Wizard::Browse_Image_Pressed);
 }
 
-Import_Wizard* Import_Wizard::defaultInstance()
-{
+Import_Wizard* Import_Wizard::defaultInstance() {
     static Import_Wizard* wizard = new Import_Wizard(mainWindow());
     return wizard;
 }
 
-int Import_Wizard::Open_Wnd()
-{
+int Import_Wizard::Open_Wnd() {
     Check_Path_And_Create_Files();
-    for (QLineEdit* f : {Excel_path, Text_path, Image_path, Text_file_name, Manual_file_name, Image_file_name})
+    for (QLineEdit* f :
+         {Excel_path, Text_path, Image_path, Text_file_name, Manual_file_name, Image_file_name})
         f->clear();
     ManualEdit->clear();
     const bool fileMode = file_name_required == 1;
@@ -141,8 +137,7 @@ int Import_Wizard::Open_Wnd()
     return result;
 }
 
-void Import_Wizard::selectSource(int option)
-{
+void Import_Wizard::selectSource(int option) {
     import_option = option;
     Excel_RD->setChecked(option == 0);
     Text_RD->setChecked(option == 1);
@@ -154,50 +149,52 @@ void Import_Wizard::selectSource(int option)
     Enable_Disable_Image_Option(option == 3);
 }
 
-void Import_Wizard::Excel_RD_Pressed() { selectSource(0); }
-void Import_Wizard::Text_RD_Pressed() { selectSource(1); }
-void Import_Wizard::Manual_RD_Pressed() { selectSource(2); }
-void Import_Wizard::Image_RD_Pressed() { selectSource(3); }
+void Import_Wizard::Excel_RD_Pressed() {
+    selectSource(0);
+}
+void Import_Wizard::Text_RD_Pressed() {
+    selectSource(1);
+}
+void Import_Wizard::Manual_RD_Pressed() {
+    selectSource(2);
+}
+void Import_Wizard::Image_RD_Pressed() {
+    selectSource(3);
+}
 
 namespace {
-void untitledWhenEmpty(QLineEdit* name, bool on)
-{
+void untitledWhenEmpty(QLineEdit* name, bool on) {
     if (on && Trim_Str(name->text()).isEmpty())
         name->setText(QStringLiteral("Untitled"));
 }
 } // namespace
 
-void Import_Wizard::Enable_Disable_Excel_Option(bool on)
-{
+void Import_Wizard::Enable_Disable_Excel_Option(bool on) {
     Excel_btn->setEnabled(on);
     Excel_path->setEnabled(on);
 }
 
-void Import_Wizard::Enable_Disable_Text_Option(bool on)
-{
+void Import_Wizard::Enable_Disable_Text_Option(bool on) {
     Text_btn->setEnabled(on);
     Text_path->setEnabled(on);
     Text_file_name->setEnabled(on);
     untitledWhenEmpty(Text_file_name, on);
 }
 
-void Import_Wizard::Enable_Disable_Manual_Option(bool on)
-{
+void Import_Wizard::Enable_Disable_Manual_Option(bool on) {
     ManualEdit->setReadOnly(!on);
     Manual_file_name->setEnabled(on);
     untitledWhenEmpty(Manual_file_name, on);
 }
 
-void Import_Wizard::Enable_Disable_Image_Option(bool on)
-{
+void Import_Wizard::Enable_Disable_Image_Option(bool on) {
     Image_btn->setEnabled(on);
     Image_path->setEnabled(on);
     Image_file_name->setEnabled(on);
     untitledWhenEmpty(Image_file_name, on);
 }
 
-void Import_Wizard::Browse_Excel_Pressed()
-{
+void Import_Wizard::Browse_Excel_Pressed() {
     const QString path = QFileDialog::getOpenFileName(this, tr("Choose Workbook"), QString(),
                                                       tr("Excel Workbook (*.xlsx *.XLSX)"));
     if (path.isEmpty())
@@ -206,18 +203,16 @@ void Import_Wizard::Browse_Excel_Pressed()
     OKPressed();
 }
 
-void Import_Wizard::Browse_Text_Pressed()
-{
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose Text File"), QString(), tr("Text Files (*.txt *.rtf *.csv *.TXT *.RTF *.CSV)"));
+void Import_Wizard::Browse_Text_Pressed() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Text File"), QString(),
+                                                      tr("Text Files (*.txt *.rtf *.csv *.TXT *.RTF *.CSV)"));
     if (path.isEmpty())
         return;
     Text_path->setText(path);
     OKPressed();
 }
 
-void Import_Wizard::Browse_Image_Pressed()
-{
+void Import_Wizard::Browse_Image_Pressed() {
     const QString path = QFileDialog::getExistingDirectory(this, tr("Choose Picture Folder"));
     if (path.isEmpty())
         return;
@@ -225,8 +220,7 @@ void Import_Wizard::Browse_Image_Pressed()
     OKPressed();
 }
 
-void Import_Wizard::OKPressed()
-{
+void Import_Wizard::OKPressed() {
     bool ok = false;
     switch (import_option) {
     case 0: {
@@ -269,15 +263,19 @@ void Import_Wizard::OKPressed()
         done(1);
 }
 
-void Import_Wizard::CancelPressed() { done(0); }
+void Import_Wizard::CancelPressed() {
+    done(0);
+}
 
-void Import_Wizard::HelpPressed() { Open_Help_File(); }
+void Import_Wizard::HelpPressed() {
+    Open_Help_File();
+}
 
-bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField)
-{
+bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField) {
     if (file_name_required == 1) {
         QString message, series;
-        const SeriesImport::SaveResult target = SeriesImport::checkNewSeriesTarget(nameField->text(), &series, &message);
+        const SeriesImport::SaveResult target =
+            SeriesImport::checkNewSeriesTarget(nameField->text(), &series, &message);
         if (target != SeriesImport::SaveResult::Saved) {
             if (!message.isEmpty())
                 Show_MessageBox(message);
@@ -302,8 +300,7 @@ bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField)
     return true;
 }
 
-bool Import_Wizard::Create_And_Save_Text_Data_Sheet(const QString& path)
-{
+bool Import_Wizard::Create_And_Save_Text_Data_Sheet(const QString& path) {
     const SeriesImport::TextImport read = SeriesDialogs::runWithWaitResult<SeriesImport::TextImport>(
         this, [&path] { return SeriesImport::importTextFile(path); });
     if (!read.error.isEmpty()) {
@@ -313,8 +310,7 @@ bool Import_Wizard::Create_And_Save_Text_Data_Sheet(const QString& path)
     return deliver(read.values, Text_file_name);
 }
 
-bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet()
-{
+bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet() {
     const std::optional<QStringList> values =
         SeriesImport::valuesOfPastedText(ManualEdit->toPlainText(), file_name_required == 1);
     if (!values) {
@@ -325,8 +321,7 @@ bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet()
     return deliver(*values, Manual_file_name);
 }
 
-bool Import_Wizard::Create_And_Save_Image_data_Sheet(const QString& folder)
-{
+bool Import_Wizard::Create_And_Save_Image_data_Sheet(const QString& folder) {
     const QStringList values = SeriesDialogs::runWithWaitResult<QStringList>(
         this, [&folder] { return SeriesImport::pictureFolderValues(folder); });
     return deliver(values, Image_file_name);

@@ -7,15 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Load_Num_Info::Load_Num_Info(QWidget* parent)
-    : QDialog(parent)
-{
+Load_Num_Info::Load_Num_Info(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Load_Num_Info"));
     setWindowTitle(tr("Load Values"));
     applyDialogBackground(this);
-    auto* text = new QLabel(tr("The list already holds values.\n\nYes: replace the list with the new values.\n"
-                               "No: add the new values at the end of the list."),
-                            this);
+    auto* text =
+        new QLabel(tr("The list already holds values.\n\nYes: replace the list with the new values.\n"
+                      "No: add the new values at the end of the list."),
+                   this);
     yes_btn = new QPushButton(tr("Yes"), this);
     no_btn = new QPushButton(tr("No"), this);
     cancel_btn = new QPushButton(tr("Cancel"), this);
@@ -33,12 +32,15 @@ Load_Num_Info::Load_Num_Info(QWidget* parent)
     layout->addLayout(buttons);
 }
 
-void Load_Num_Info::YESPressed() { done(1); }
+void Load_Num_Info::YESPressed() {
+    done(1);
+}
 
-void Load_Num_Info::NOPressed() { done(0); }
+void Load_Num_Info::NOPressed() {
+    done(0);
+}
 
-void Load_Num_Info::CancelPressed()
-{
+void Load_Num_Info::CancelPressed() {
     hide();
     done(CancelResult);
 }

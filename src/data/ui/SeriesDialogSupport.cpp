@@ -16,37 +16,33 @@
 namespace SeriesDialogs {
 
 namespace {
-DialogRunner& runnerSlot()
-{
+DialogRunner& runnerSlot() {
     static DialogRunner runner;
     return runner;
 }
-InUseTest& inUseSlot()
-{
+InUseTest& inUseSlot() {
     static InUseTest test;
     return test;
 }
-ExportFinished& exportSlot()
-{
+ExportFinished& exportSlot() {
     static ExportFinished handler;
     return handler;
 }
-LongMessage& longMessageSlot()
-{
+LongMessage& longMessageSlot() {
     static LongMessage handler;
     return handler;
 }
-std::function<void()>& changedSlot()
-{
+std::function<void()>& changedSlot() {
     static std::function<void()> handler;
     return handler;
 }
 } // namespace
 
-void setDialogRunner(DialogRunner runner) { runnerSlot() = std::move(runner); }
+void setDialogRunner(DialogRunner runner) {
+    runnerSlot() = std::move(runner);
+}
 
-int runModal(QDialog* dialog)
-{
+int runModal(QDialog* dialog) {
     if (!dialog)
         return 0;
     if (runnerSlot())
@@ -54,38 +50,44 @@ int runModal(QDialog* dialog)
     return dialog->exec();
 }
 
-void setInUseTest(InUseTest test) { inUseSlot() = std::move(test); }
-bool seriesInUse(const QString& name) { return inUseSlot() ? inUseSlot()(name) : false; }
+void setInUseTest(InUseTest test) {
+    inUseSlot() = std::move(test);
+}
+bool seriesInUse(const QString& name) {
+    return inUseSlot() ? inUseSlot()(name) : false;
+}
 
-void setExportFinishedHandler(ExportFinished handler) { exportSlot() = std::move(handler); }
+void setExportFinishedHandler(ExportFinished handler) {
+    exportSlot() = std::move(handler);
+}
 
-void exportFinished(const QString& path, const QString& message, bool written)
-{
+void exportFinished(const QString& path, const QString& message, bool written) {
     if (exportSlot())
         exportSlot()(path, message, written);
     else
         Show_MessageBox(message + u'\n' + path);
 }
 
-void setLongMessage(LongMessage handler) { longMessageSlot() = std::move(handler); }
+void setLongMessage(LongMessage handler) {
+    longMessageSlot() = std::move(handler);
+}
 
-int longMessage(const QString& title, const QString& text, bool showApplyAll)
-{
+int longMessage(const QString& title, const QString& text, bool showApplyAll) {
     if (longMessageSlot())
         return longMessageSlot()(title, text, showApplyAll);
     return Long_SMS_Dlg::defaultInstance()->Open_Long_sms_Dialog(title, text, showApplyAll);
 }
 
-void setSeriesChangedHandler(std::function<void()> handler) { changedSlot() = std::move(handler); }
+void setSeriesChangedHandler(std::function<void()> handler) {
+    changedSlot() = std::move(handler);
+}
 
-void seriesChanged()
-{
+void seriesChanged() {
     if (changedSlot())
         changedSlot()();
 }
 
-void runWithWait(QWidget* window, const std::function<void()>& work)
-{
+void runWithWait(QWidget* window, const std::function<void()>& work) {
     const auto guarded = [&work] {
         try {
             work();

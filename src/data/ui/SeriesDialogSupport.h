@@ -42,9 +42,7 @@ void seriesChanged();
 // gives work's result. Without an application object, or off the GUI thread, work runs directly.
 void runWithWait(QWidget* window, const std::function<void()>& work);
 
-template <typename T>
-T runWithWaitResult(QWidget* window, const std::function<T()>& work)
-{
+template <typename T> T runWithWaitResult(QWidget* window, const std::function<T()>& work) {
     std::optional<T> result;
     runWithWait(window, [&] { result = work(); });
     return result ? std::move(*result) : T{};

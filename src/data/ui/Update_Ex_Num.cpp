@@ -9,9 +9,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-Update_Ex_Num::Update_Ex_Num(QWidget* parent)
-    : QDialog(parent)
-{
+Update_Ex_Num::Update_Ex_Num(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Update_Ex_Num"));
     setWindowTitle(tr("Edit Value"));
     applyDialogBackground(this);
@@ -27,22 +25,19 @@ Update_Ex_Num::Update_Ex_Num(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void Update_Ex_Num::load(const QString& value, int row)
-{
+void Update_Ex_Num::load(const QString& value, int row) {
     m_s_number = value;
     m_ex_num_str->setText(value);
     m_ex_num_index = row;
 }
 
-void Update_Ex_Num::clearFields()
-{
+void Update_Ex_Num::clearFields() {
     m_s_number.clear();
     m_ex_num_str->clear();
     m_ex_num_index = -1;
 }
 
-void Update_Ex_Num::OKPressed()
-{
+void Update_Ex_Num::OKPressed() {
     const QString typed = m_ex_num_str->text();
     if (typed == m_s_number) {
         done(1);
@@ -61,8 +56,7 @@ void Update_Ex_Num::OKPressed()
     done(1);
 }
 
-void Update_Ex_Num::CancelPressed()
-{
+void Update_Ex_Num::CancelPressed() {
     clearFields();
     done(0);
 }

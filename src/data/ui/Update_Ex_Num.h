@@ -22,9 +22,9 @@ public:
     void OKPressed();
     void CancelPressed();
 
-    QString m_s_number;          // the value as it was
-    QLineEdit* m_ex_num_str;     // the value being edited
-    int m_ex_num_index = -1;     // its row in the value list
+    QString m_s_number;      // the value as it was
+    QLineEdit* m_ex_num_str; // the value being edited
+    int m_ex_num_index = -1; // its row in the value list
 
 protected:
     void reject() override { CancelPressed(); }

@@ -11,9 +11,7 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
-View_Data_Series::View_Data_Series(QWidget* parent)
-    : QDialog(parent)
-{
+View_Data_Series::View_Data_Series(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("View_Data_Series"));
     setWindowTitle(tr("View Batch Processing Series"));
     applyDialogBackground(this);
@@ -37,14 +35,12 @@ View_Data_Series::View_Data_Series(QWidget* parent)
     resize(340, 440);
 }
 
-View_Data_Series* View_Data_Series::defaultInstance()
-{
+View_Data_Series* View_Data_Series::defaultInstance() {
     static View_Data_Series* viewer = new View_Data_Series(mainWindow());
     return viewer;
 }
 
-int View_Data_Series::Open_Wnd()
-{
+int View_Data_Series::Open_Wnd() {
     series_name->setText(file_name);
     _model->setStringList({});
     Load_file_Func();
@@ -53,8 +49,7 @@ int View_Data_Series::Open_Wnd()
     return result;
 }
 
-void View_Data_Series::Load_file_Func()
-{
+void View_Data_Series::Load_file_Func() {
     const QString name = file_name;
     const QStringList values = SeriesDialogs::runWithWaitResult<QStringList>(
         this, [name] { return SeriesFiles::readForViewer(name); });
@@ -62,8 +57,7 @@ void View_Data_Series::Load_file_Func()
     Update_batch_List_Count();
 }
 
-void View_Data_Series::Create_Avail_List(const QString& value)
-{
+void View_Data_Series::Create_Avail_List(const QString& value) {
     const QString v = Trim_Str(value);
     if (v.isEmpty())
         return;
@@ -73,8 +67,14 @@ void View_Data_Series::Create_Avail_List(const QString& value)
     Update_batch_List_Count();
 }
 
-void View_Data_Series::Update_batch_List_Count() { list_count->setText(countText(_model->rowCount())); }
+void View_Data_Series::Update_batch_List_Count() {
+    list_count->setText(countText(_model->rowCount()));
+}
 
-void View_Data_Series::OK_Btn_Clicked() { done(1); }
+void View_Data_Series::OK_Btn_Clicked() {
+    done(1);
+}
 
-QStringList View_Data_Series::rows() const { return _model->stringList(); }
+QStringList View_Data_Series::rows() const {
+    return _model->stringList();
+}
