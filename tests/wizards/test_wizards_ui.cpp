@@ -241,6 +241,23 @@ private slots:
         QCOMPARE(c.catIndex, 0);
     }
 
+    // The text page keeps its fields together at the top: the title field sits on the row of its label,
+    // right above the next row, however tall the window is.
+    void textPageRowsStayTogether() {
+        Invitation_Wizard wizard;
+        wizard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+        QVERIFY(wizard.next());
+        QApplication::processEvents();
+        QLineEdit* title = wizard.titleEdit();
+        QLineEdit* to = wizard.toEdit();
+        const int titleY = title->mapTo(&wizard, QPoint(0, 0)).y();
+        const int toY = to->mapTo(&wizard, QPoint(0, 0)).y();
+        QVERIFY2(toY - titleY < 3 * title->height(), qPrintable(QStringLiteral("title at %1, to at %2").arg(titleY).arg(toY)));
+        const int messageY = wizard.messageEdit()->mapTo(&wizard, QPoint(0, 0)).y();
+        QVERIFY2(messageY - toY < 3 * title->height(), qPrintable(QStringLiteral("message at %1").arg(messageY)));
+    }
+
     void wizardCustomSize() {
         Invitation_Wizard wizard;
         wizard.categoryCombo()->setCurrentText(QStringLiteral("Custom"));

@@ -127,14 +127,20 @@ QWidget* Invitation_Wizard::makeTextPage() {
         auto* row = new QHBoxLayout;
         auto* pick = new QPushButton(QStringLiteral("Ready-made..."), page);
         row->addWidget(field, 1);
-        row->addWidget(pick, 0, Qt::AlignTop);
+        // An aligned button would let the row grow without bound and push the fields apart; the top of a
+        // many-line field is kept by a stretch under the button instead.
+        auto* side = new QVBoxLayout;
+        side->addWidget(pick);
+        if (!qobject_cast<QLineEdit*>(field))
+            side->addStretch(1);
+        row->addLayout(side);
         QObject::connect(pick, SIGNAL(clicked()), target, slot);
         return row;
     };
     m_title = new QLineEdit(page);
     m_to = new QLineEdit(page);
     m_message = new QPlainTextEdit(page);
-    m_message->setMaximumHeight(80);
+    m_message->setMinimumHeight(80); // the message takes the page's spare height
     m_useDate = new QCheckBox(page);
     m_date = new QDateEdit(QDate::currentDate(), page);
     m_date->setDisplayFormat(DateFormat);
