@@ -228,6 +228,12 @@ GraphicPtr SKTGraphicView::Selcect_Ctrl_With_ID(const QString& controlId) const 
     return nullptr;
 }
 
+namespace {
+bool isCardFrame(const GraphicPtr& g) {
+    return g && g->control_ID == QLatin1String("PARTY_IMAGE_BG") && g->kind() == GraphicKind::Image;
+}
+} // namespace
+
 GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const {
     // A few pixels of slack so that lines and thin items can be grabbed.
     const qreal slack = 3.0 / _zoom;
@@ -237,7 +243,7 @@ GraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& p) const {
     for (const GraphicPtr& g : graphics()) {
         if (!g->ctrl_is_visible)
             continue;
-        if (g->control_ID == QLatin1String("PARTY_IMAGE_BG") && g->kind() == GraphicKind::Image) {
+        if (isCardFrame(g)) {
             if (!frame && g->bounds().contains(p))
                 frame = g;
             continue;
@@ -1060,6 +1066,12 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event) {
     }
 
     item = graphicUnderPoint(p);
+    _pressedFrame.reset();
+    if (isCardFrame(item) && !extend) {
+        // The frame covers the whole card: a drag on bare card draws a band rather than shifting the frame.
+        _pressedFrame = item;
+        item.reset();
+    }
     if (item) {
         if (extend) {
             GraphicList sel = _selection;
@@ -1193,9 +1205,13 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {
         QSet<const SKTGraphic*> base;
         for (const GraphicPtr& g : std::as_const(_rubberBase))
             base.insert(g.get());
-        for (const GraphicPtr& g : graphics())
-            if (g->ctrl_is_visible && band.intersects(g->bounds()) && !base.contains(g.get()))
+        for (const GraphicPtr& g : graphics()) {
+            if (!g->ctrl_is_visible || base.contains(g.get()))
+                continue;
+            // The frame joins only when the band takes it in whole, not with every item it surrounds.
+            if (isCardFrame(g) ? band.contains(g->bounds()) : band.intersects(g->bounds()))
                 sel.append(g);
+        }
         setSelection(sel);
         invalidateCanvasRect(before.united(band));
         return;
@@ -1254,6 +1270,10 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event) {
         break;
     case Drag::Rubber: {
         invalidateCanvasRect(band);
+        const qreal slack = 3.0 / _zoom;
+        if (_pressedFrame && band.width() < slack && band.height() < slack)
+            setSelection({_pressedFrame}); // a click on bare card picks the frame
+        _pressedFrame.reset();
         const GraphicList sel = selectedGraphics();
         if (!sel.isEmpty())
             _Selected_Graphic = sel.first();

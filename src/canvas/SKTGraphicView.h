@@ -205,6 +205,7 @@ private:
     Handle _dragHandle = NoHandle;
     QRectF _dragStartRect;
     GraphicList _rubberBase; // selection before a shift rubber band
+    GraphicPtr _pressedFrame; // the card's frame picture when a band began on it: a click selects it
     int _mergeKey = 0;       // same key for the steps of one drag or one run of arrow keys
     bool _keyRun = false;
     int _dragStartIndex = 0; // undo stack index when the current move or resize began

@@ -242,6 +242,17 @@ private slots:
         QCOMPARE(view->graphicUnderPoint(QPointF(60, 50)), text);
         QCOMPARE(view->graphicUnderPoint(QPointF(300, 250)), frame);
         QVERIFY(!view->graphicUnderPoint(QPointF(500, 250)));
+
+        // A drag on the bare card draws a selection band instead of shifting the frame, and the band takes
+        // the items it touches but not the frame around them.
+        drag(view, QPointF(300, 250), QPointF(30, 35));
+        QCOMPARE(frame->bounds(), QRectF(0, 0, 400, 300));
+        QCOMPARE(view->selectedGraphics(), GraphicList{text});
+        // A plain click there still picks the frame, for its inspector.
+        click(view, QPointF(300, 250));
+        QCOMPARE(view->selectedGraphics(), GraphicList{frame});
+        drag(view, QPointF(300, 250), QPointF(350, 280));
+        QCOMPARE(frame->bounds(), QRectF(0, 0, 400, 300));
     }
 
     void frontMostItemWinsTheClick() {
