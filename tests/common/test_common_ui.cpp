@@ -1,6 +1,7 @@
 #include "common/Globals.h"
 #include "common/LongMessage.h"
 #include "common/Prompt.h"
+#include "common/ui/FontPicking.h"
 #include "common/ui/GuiPrompt.h"
 #include "common/ui/Long_SMS_Dlg.h"
 #include "common/ui/Send_Modeless.h"
@@ -8,6 +9,8 @@
 #include "common/ui/WaitSheet.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +100,8 @@ private slots:
     void progressStop_data();
     void progressStop();
     void progressFromWorker();
+    void fontDialogNames_data();
+    void fontDialogNames();
 
 private:
     std::unique_ptr<QMainWindow> window;
@@ -454,6 +459,37 @@ void TestCommonUi::progressFromWorker()
     QCOMPARE(sheet->pause_label->text(), QStringLiteral("Paused"));
     QVERIFY(!sheet->_stop_btn->isEnabled());
     QVERIFY(!sheet->isVisible());
+}
+
+void TestCommonUi::fontDialogNames_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("picked"); // empty: the family the dialog shows
+    QTest::addColumn<QString>("kept");
+    // "Times New Roman" is drawn with its metric twin here.
+    QTest::newRow("stand-in left as shown") << QStringLiteral("Times New Roman") << QString()
+                                            << QStringLiteral("Times New Roman");
+    QTest::newRow("stand-in changed") << QStringLiteral("Times New Roman") << QStringLiteral("DejaVu Sans")
+                                      << QStringLiteral("DejaVu Sans");
+    QTest::newRow("installed family") << QStringLiteral("DejaVu Serif") << QString()
+                                      << QStringLiteral("DejaVu Serif");
+}
+
+void TestCommonUi::fontDialogNames()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, picked);
+    QFETCH(QString, kept);
+    const QFont current(stored, 18);
+    const QFont shown = fontForFontDialog(current);
+    // The dialog is shown an installed family, the one that draws the stored font.
+    QVERIFY2(QFontDatabase::families().contains(shown.family()), qPrintable(shown.family()));
+    QCOMPARE(shown.family(), QFontInfo(current).family());
+    QCOMPARE(shown.pointSize(), 18);
+    QFont chosen = shown;
+    if (!picked.isEmpty())
+        chosen.setFamily(picked);
+    QCOMPARE(fontFromFontDialog(chosen, current).family(), kept);
 }
 
 QTEST_MAIN(TestCommonUi)

@@ -9,6 +9,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
+#include "common/ui/FontPicking.h"
 #include "common/ui/UiHelpers.h"
 #include "imaging/ImageAdjustments.h"
 #include "wizards/CardSizePresets.h"
@@ -21,7 +22,6 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -196,11 +196,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
         return std::nullopt;
     };
     chooseFont = [this](const QFont& current) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, current, this, tr("Font"));
-        if (!ok)
-            return std::nullopt;
-        return f;
+        return pickFont(this, current, tr("Font"));
     };
     chooseTemplate = [](const QString& titleOrMsg) -> std::optional<QString> {
         Insert_Template* picker = Insert_Template::defaultInstance();

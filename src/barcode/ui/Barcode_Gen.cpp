@@ -8,6 +8,7 @@
 #include "barcode/ui/BarcodeStyleCommand.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
+#include "common/ui/FontPicking.h"
 #include "common/ui/Long_SMS_Dlg.h"
 #include "common/ui/UiHelpers.h"
 
@@ -17,7 +18,6 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QDoubleValidator>
-#include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -112,9 +112,7 @@ Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Barcode Designer"));
     applyDialogBackground(this);
     fontPicker = [this](const QFont& current, const QString& title) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, current, this, title);
-        return ok ? std::optional<QFont>(f) : std::nullopt;
+        return pickFont(this, current, title);
     };
     colorPicker = [this](const QColor& current, const QString& title) -> std::optional<QColor> {
         const QColor c = QColorDialog::getColor(current, this, title, QColorDialog::ShowAlphaChannel);
