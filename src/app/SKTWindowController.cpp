@@ -46,6 +46,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -60,10 +61,26 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <cmath>
+#include <functional>
 
 SKTWindowController* Main_App_wnd = nullptr;
 
 namespace {
+
+// Runs an action on a left press on the watched widget itself (not on its children).
+class PressFilter : public QObject {
+public:
+    PressFilter(QObject* parent, std::function<void()> onPress) : QObject(parent), m_onPress(std::move(onPress)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && watched == parent())
+            m_onPress();
+        return false;
+    }
+
+private:
+    std::function<void()> m_onPress;
+};
 
 struct ToolInfo {
     int tool;
@@ -257,6 +274,14 @@ void SKTWindowController::buildCanvases()
         area->setAlignment(Qt::AlignCenter);
         area->setBackgroundRole(QPalette::Dark);
         area->setWidgetResizable(false);
+        // A click on the grey beside the card lets go of the selection, as a click on bare card does.
+        area->viewport()->installEventFilter(new PressFilter(area->viewport(), [this, view] {
+            if (view->tool() != 0)
+                return;
+            view->Clear_Control_Selection();
+            view->setFocus(Qt::MouseFocusReason);
+            Show_RHS_Properties(nullptr);
+        }));
         connectCanvas(view);
         return area;
     };

@@ -27,6 +27,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QScrollArea>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
@@ -233,6 +234,23 @@ private slots:
         QVERIFY2(expected.ok(), qPrintable(expected.reason));
         QVERIFY(!item->_barcode_image.isNull());
         QCOMPARE(item->_barcode_image, expected.image);
+    }
+
+    void clickBesideTheCardDeselects()
+    {
+        GraphicPtr a = shape(QRectF(10, 10, 40, 40));
+        doc->setGraphics(CardSide::Front, {a});
+        wnd->resize(1400, 900);
+        wnd->_graphicView->setZoom(0.5);
+        QApplication::processEvents();
+        click(wnd->_graphicView, QPointF(20, 20));
+        QCOMPARE(wnd->_graphicView->selectedGraphics(), GraphicList{a});
+        QWidget* viewport = wnd->_graphicView->parentWidget(); // the scroll area's viewport
+        const QPoint beside(3, 3);
+        QVERIFY(!wnd->_graphicView->geometry().contains(beside));
+        click(viewport, QPointF(beside));
+        QVERIFY(wnd->_graphicView->selectedGraphics().isEmpty());
+        QVERIFY(!wnd->Last_Selected_Graphic); // the inspector shows the card again
     }
 
     void keyboardShortcuts() {
