@@ -17,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -257,6 +258,18 @@ private slots:
                 owners.insert(key, a->text());
             }
         }
+
+        // File holds Save As right under Save, with the usual shortcut on every desktop.
+        QMenu* file = nullptr;
+        for (QAction* a : m_window->menuBar()->actions())
+            if (a->menu() && a->menu()->actions().contains(m_window->Save_Design_Action))
+                file = a->menu();
+        QVERIFY(file);
+        const QList<QAction*> entries = file->actions();
+        const qsizetype save = entries.indexOf(m_window->Save_Design_Action);
+        QVERIFY(save + 1 < entries.size());
+        QCOMPARE(entries[save + 1]->text(), QStringLiteral("Save As..."));
+        QCOMPARE(entries[save + 1]->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 
         // Help stays the last menu after the design and card menus join the bar.
         const QList<QAction*> menus = m_window->menuBar()->actions();

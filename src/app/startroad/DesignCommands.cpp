@@ -70,10 +70,30 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
     }
     connect(window.Open_Design_Action, &QAction::triggered, this, &DesignCommands::Open_Design_Clicked);
     connect(window.Save_Design_Action, &QAction::triggered, this, &DesignCommands::Save_Design_Clicked);
+    // Save As sits under Save in the File menu; Ctrl+Shift+S is set outright because not every desktop
+    // maps the standard Save As key.
+    auto* saveAs = new QAction(tr("Save As..."), this);
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(saveAs, &QAction::triggered, this, &DesignCommands::Save_As_Clicked);
+    for (QAction* entry : window.menuBar()->actions()) {
+        QMenu* file = entry->menu();
+        if (!file)
+            continue;
+        const QList<QAction*> items = file->actions();
+        const qsizetype save = items.indexOf(window.Save_Design_Action);
+        if (save < 0)
+            continue;
+        if (save + 1 < items.size())
+            file->insertAction(items[save + 1], saveAs);
+        else
+            file->addAction(saveAs);
+        break;
+    }
     QMenu* menu = window.addWindowMenu(tr("&Design"));
-    QAction* saveAs = menu->addAction(tr("Save As..."), this, &DesignCommands::Save_As_Clicked);
-    saveAs->setShortcut(QKeySequence::SaveAs);
-    menu->addSeparator();
+    if (saveAs->associatedObjects().isEmpty()) {
+        menu->addAction(saveAs);
+        menu->addSeparator();
+    }
     menu->addAction(tr("Save as Template..."), this, &DesignCommands::Export_As_Template_Clicked);
     menu->addAction(tr("Templates..."), this, &DesignCommands::Open_Template_Clicked);
     menu->addSeparator();
