@@ -325,7 +325,14 @@ void SKTWindowController::buildCanvases()
 
 void SKTWindowController::connectCanvas(SKTGraphicView* view)
 {
-    connect(view, &SKTGraphicView::inspectGraphic, this, [this](const GraphicPtr& item) { Show_RHS_Properties(item); });
+    connect(view, &SKTGraphicView::inspectGraphic, this, [this](const GraphicPtr& item) {
+        if (item && item == _newTextItem) {
+            _newTextItem.reset();
+            editTextOf(item);
+            return;
+        }
+        Show_RHS_Properties(item);
+    });
     connect(view, &SKTGraphicView::graphicCreated, this, [this, view](const GraphicPtr& item) {
         // The canvas only knows the sample picture; a new barcode shows its own default barcode at once.
         if (item && item->kind() == GraphicKind::Barcode && item->_barcode_image.isNull()) {
@@ -335,6 +342,7 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
                 view->update();
             }
         }
+        _newTextItem = item && item->kind() == GraphicKind::Text ? item : GraphicPtr();
         selectArrowTool();
     });
     connect(view, &SKTGraphicView::barcodeDoubleClicked, this, [this] { Open_Barcode_Window(); });

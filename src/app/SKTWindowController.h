@@ -212,6 +212,7 @@ private:
     void buildContextMenus();
     void updateSelectionStatus();
     void editTextOf(const GraphicPtr& item);
+    GraphicPtr _newTextItem; // a text just drawn with the tool: its text is typed as soon as it is shown
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);

@@ -253,6 +253,19 @@ private slots:
         QVERIFY(!wnd->Last_Selected_Graphic); // the inspector shows the card again
     }
 
+    void newTextTakesTypingAtOnce()
+    {
+        wnd->activateWindow();
+        wnd->toolAction(2)->trigger();
+        click(wnd->_graphicView, QPointF(40, 40));
+        QCOMPARE(doc->graphics().size(), 1);
+        QVERIFY(wnd->inspector());
+        QPlainTextEdit* edit = wnd->inspector()->Text_value_Edit;
+        QVERIFY(edit->hasFocus());
+        QTest::keyClicks(edit, QStringLiteral("Hi"));
+        QCOMPARE(edit->toPlainText(), QStringLiteral("Hi")); // the sample text was selected, so it is replaced
+    }
+
     void keyboardShortcuts() {
         wnd->activateWindow();
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
