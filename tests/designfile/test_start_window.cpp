@@ -372,6 +372,22 @@ private slots:
         QVERIFY(quit);
     }
 
+    // Quitting closes the windows at once (as QApplication does); Exit from the menu then asks once, shows the
+    // review window once, and the window really closes.
+    void exitFromTheMenuAsksOnce() {
+        DesignCommands& cmd = m_road->designCommands();
+        int reviews = 0;
+        cmd.runReviewWindow = [&] { ++reviews; };
+        bool closed = false;
+        cmd.quitApplication = [&] { closed = m_window->close(); };
+        m_prompt.answer = false;
+        m_window->show();
+        cmd.Exit_App();
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
+        QCOMPARE(reviews, 1);
+        QVERIFY(closed);
+    }
+
     void framePickedGoesToFront() {
         m_window->Select_back_side();
         m_road->gallery()->setCurrentRow(0);

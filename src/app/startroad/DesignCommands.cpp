@@ -28,7 +28,7 @@ class CloseFilter : public QObject {
 public:
     CloseFilter(DesignCommands* commands, QObject* parent) : QObject(parent), m_commands(commands) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Close || m_exiting)
+        if (event->type() != QEvent::Close || m_exiting || m_commands->isQuitting())
             return false;
         event->ignore();
         m_exiting = true;
@@ -240,6 +240,10 @@ void DesignCommands::Exit_App() {
     }
     if (runReviewWindow)
         runReviewWindow();
-    if (quitApplication)
+    if (quitApplication) {
+        // Quitting closes the windows straight away; that close must not ask again.
+        m_quitting = true;
         quitApplication();
+        m_quitting = false;
+    }
 }

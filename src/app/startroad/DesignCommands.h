@@ -35,6 +35,9 @@ public:
     // Asks whether to save, shows the review window and ends the application.
     void Exit_App();
 
+    // True while the application is being ended: the window's close then goes through unasked.
+    bool isQuitting() const { return m_quitting; }
+
     QString designPath() const { return m_path; }
     void setDesignPath(const QString& path);
 
@@ -50,4 +53,5 @@ private:
     SKTWindowController& m_window;
     MainPhoto& m_photo;
     QString m_path;
+    bool m_quitting = false;
 };
