@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 class RecordingPrompt : public PromptHandler {
 public:
@@ -235,6 +237,42 @@ private slots:
         QCOMPARE(dlg.fields[7].value->text(), QStringLiteral("z"));
         QCOMPARE(dlg.image_path_val->text(), photo);
         QVERIFY(!dlg.previewImage.isNull());
+    }
+
+    // A sheet imported before the dialog opens (Data menu) is offered as a source at once, in both dialogs
+    // and both ways of opening; without table rows only "Manual" and "Series" are offered.
+    void openingOffersTableColumns_data() {
+        QTest::addColumn<bool>("currentSide");
+        QTest::addColumn<bool>("fromCard");
+        QTest::addColumn<bool>("tableRows");
+        QTest::newRow("profile dialog, rows") << false << false << true;
+        QTest::newRow("profile dialog from card, rows") << false << true << true;
+        QTest::newRow("current side, rows") << true << true << true;
+        QTest::newRow("profile dialog, no rows") << false << false << false;
+        QTest::newRow("current side, no rows") << true << true << false;
+    }
+    void openingOffersTableColumns() {
+        QFETCH(bool, currentSide);
+        QFETCH(bool, fromCard);
+        QFETCH(bool, tableRows);
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        const QStringList titles = table->columnTitles();
+        const QList<QStringList> rows = table->rows();
+        if (!tableRows)
+            table->setTable({"Row No."}, {});
+        std::unique_ptr<ProfileDialogBase> dlg;
+        if (currentSide)
+            dlg = std::make_unique<Show_User_Profile>();
+        else
+            dlg = std::make_unique<User_profile>();
+        dlg->setHost(&host);
+        // Once offered, a later opening without rows takes the choice away again.
+        if (!tableRows)
+            dlg->Add_Excel_in_Data_Source_Combo();
+        dlg->prepareOpening(fromCard);
+        table->setTable(titles, rows);
+        for (const auto& c : dlg->fields)
+            QCOMPARE(c.ds_combo->count(), tableRows ? 3 : 2);
     }
 
     // The current-side dialog's boxes: typing switches a box on, code does not; clicks lock and unlock.

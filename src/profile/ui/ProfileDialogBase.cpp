@@ -414,6 +414,13 @@ void ProfileDialogBase::Remove_Excel_in_Data_Source_Combo() {
         Remove_Excel_Col_Name_In_Combo(c.ds_combo);
 }
 
+void ProfileDialogBase::offerTableColumns() {
+    if (dataTable().rowCountOfTable() > 0)
+        Add_Excel_in_Data_Source_Combo();
+    else
+        Remove_Excel_in_Data_Source_Combo();
+}
+
 // ---------------------------------------------------------------- buttons
 
 void ProfileDialogBase::OK_Btn_Clicked() {

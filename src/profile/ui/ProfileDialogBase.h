@@ -66,6 +66,8 @@ public:
     void Set_User_Image(const QString& path);
     void Add_Excel_in_Data_Source_Combo();
     void Remove_Excel_in_Data_Source_Combo();
+    // Offers "Excel" exactly when the data table has rows (it may have been filled from the Data menu).
+    void offerTableColumns();
     void Create_and_Set_Preview_picture();
 
     // Neighbouring windows; a button whose window is not set is hidden.

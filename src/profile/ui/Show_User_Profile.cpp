@@ -123,6 +123,7 @@ void Show_User_Profile::Reset_all_Ctrl() {
 
 void Show_User_Profile::prepareOpening(bool fromCard) {
     Reset_all_Ctrl();
+    offerTableColumns();
     excel_path_field->setText(Excel_Source_Path);
     Graphics_array.clear();
     const bool back = Card_Front_Or_Back != 0;

@@ -71,6 +71,7 @@ void User_profile::Reset_all_Ctrl() {
 void User_profile::prepareOpening(bool fromCard) {
     if (fromCard) {
         Reset_all_Ctrl();
+        offerTableColumns();
         excel_path_field->setText(Excel_Source_Path);
         select_side_label->hide();
         for (FieldControls& c : fields)
@@ -91,5 +92,6 @@ void User_profile::prepareOpening(bool fromCard) {
         for (FieldControls& c : fields)
             c.side_combo->show();
         Reset_all_Ctrl();
+        offerTableColumns();
     }
 }
