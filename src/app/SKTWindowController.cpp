@@ -1147,7 +1147,10 @@ void SKTWindowController::buildDataMenu()
         Open_Export_File_Box(path, message, written);
     });
     // The inspector's series lists follow the series folder.
-    SeriesDialogs::setSeriesChangedHandler([this] { Show_RHS_Properties(Last_Selected_Graphic); });
+    SeriesDialogs::setSeriesChangedHandler([this] {
+        Show_First_Row_On_Design();
+        Show_RHS_Properties(Last_Selected_Graphic);
+    });
 }
 
 void SKTWindowController::Batch_Series_Button()
@@ -1184,8 +1187,19 @@ void SKTWindowController::Import_Sheet_Button()
         return;
     Excel_Source_Path = path;
     Excel_Binding_Use = Data_From_Excel::defaultInstance()->rowCountOfTable() > 0;
+    Show_First_Row_On_Design();
     Show_RHS_Properties(Last_Selected_Graphic);
     Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
+}
+
+void SKTWindowController::Show_First_Row_On_Design()
+{
+    outputCommands(); // makes the output host
+    const BatchFillJob::Design d = _outputHost->design();
+    SeriesBindingTable series;
+    Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _outputHost->dataTable(), series);
+    const std::unique_ptr<BatchFillJob> fill = BatchFillJob::create(d, series, _outputHost->dataTable());
+    _outputHost->restoreFirstRow(*fill);
 }
 
 // ---------------------------------------------------------------- entry points of other commands

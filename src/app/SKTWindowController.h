@@ -167,6 +167,9 @@ public:
     void Import_Wizard_Button();
     void Create_Series_Button();
     void Import_Sheet_Button();
+    // Fills data row 0 of the series and the data table into the bound items of the design, as a print
+    // leaves it; after the data changed.
+    void Show_First_Row_On_Design();
     QAction* Open_Design_Action;
     QAction* Save_Design_Action;
     QAction* Print_Action;

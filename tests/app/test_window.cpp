@@ -10,6 +10,7 @@
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "data/Data_From_Excel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -220,6 +221,25 @@ private slots:
         QCOMPARE(wnd->Selected_Control_Tool, 0);
         Library_Selected_Image.clear();
         Resource_Path = saved;
+    }
+
+    // A sheet imported into the data table shows its first row on the bound items at once, as a print
+    // would; unbound items keep their text.
+    void importedSheetShowsItsFirstRow() {
+        GraphicPtr bound = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        static_cast<SKTText*>(bound.get())->setText(QStringLiteral("Alice"));
+        bound->data_source_type = 2;
+        bound->excel_col_indx = 2;
+        GraphicPtr plain = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        static_cast<SKTText*>(plain.get())->setText(QStringLiteral("Hello"));
+        doc->setGraphics(CardSide::Front, {bound, plain});
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        table->setTable({"Row No.", "Num", "City"}, {{"1", "7", "Lima"}, {"2", "8", "Nice"}});
+        wnd->Show_First_Row_On_Design();
+        table->clear();
+        QCOMPARE(bound->Text_Value, QStringLiteral("Lima"));
+        QCOMPARE(plain->Text_Value, QStringLiteral("Hello"));
+        QVERIFY(!Card_Value_In_Process);
     }
 
     void newBarcodeShowsItsBarcode()
