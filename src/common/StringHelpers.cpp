@@ -42,6 +42,10 @@ QString Trim_Str(const QString& text)
 {
     if (text.isNull())
         return QString();
+    // Printable ASCII at both ends (the common case) is never trimmed.
+    const auto printable = [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; };
+    if (!text.isEmpty() && printable(text.front()) && printable(text.back()))
+        return text;
     qsizetype begin = 0;
     qsizetype end = text.size();
     int len = 0;

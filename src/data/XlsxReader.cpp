@@ -10,6 +10,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace {
 constexpr int kMaxColumns = 16384;    // XFD
@@ -105,15 +107,12 @@ struct Relationship {
     QString target;
 };
 
-// Worksheets are parsed without line-end and attribute white-space normalisation, which their cell
-// references and numbers never need; texts are normalised where they are read.
-constexpr unsigned kFullParse = pugi::parse_default | pugi::parse_ws_pcdata_single;
-constexpr unsigned kSheetParse =
-    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
-
-bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why, unsigned options = kFullParse)
+// The small parts (relationships, workbook, styles) are read as documents; worksheets and shared strings
+// are streamed (XmlStream below).
+bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why)
 {
-    const auto res = doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()), options);
+    const auto res =
+        doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!res) {
         if (why)
             *why = QStringLiteral("malformed XML (%1 at byte %2)").arg(text(res.description())).arg(res.offset);
@@ -152,22 +151,6 @@ QHash<QString, Relationship> readRels(ZipReader& zip, const QString& part)
     return rels;
 }
 
-// Text of a shared or inline string item: its own t, or its runs' t joined; phonetic runs are skipped.
-void appendStringItem(const pugi::xml_node& si, std::string& out)
-{
-    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        const char* n = localName(c.name());
-        if (std::strcmp(n, "t") == 0) {
-            out += c.child_value();
-        } else if (std::strcmp(n, "r") == 0) {
-            if (const pugi::xml_node t = child(c, "t"))
-                out += t.child_value();
-        }
-    }
-}
-
 // Line ends as an XML parser reports them: CR LF and lone CR become LF.
 void normaliseLineEnds(std::string& s)
 {
@@ -187,20 +170,285 @@ void normaliseLineEnds(std::string& s)
     s.swap(out);
 }
 
-QString stringItem(const pugi::xml_node& si)
-{
-    // The common case, one plain text child, goes without a copy.
-    const pugi::xml_node first = si.first_child();
-    if (first && !first.next_sibling() && first.type() == pugi::node_element && isNamed(first, "t")) {
-        const char* v = first.child_value();
-        if (!std::strchr(v, '\r') && !std::strstr(v, "_x"))
-            return QString::fromUtf8(v);
+// A forward-only reader of a worksheet's XML. Worksheets are by far the largest parts; reading them as a
+// stream of tags, without building a document tree, keeps the reader close to the speed of inflation.
+// Comments, processing instructions and the doctype are skipped; CDATA sections are text.
+class XmlStream {
+public:
+    enum Kind : quint8 { Text, CData, Start, Empty, End, Eof, Broken };
+    struct Attribute {
+        std::string_view name;
+        std::string_view value; // raw: references not yet decoded
+    };
+
+    XmlStream(const char* begin, const char* end) : _p(begin), _end(end) {}
+
+    // Moves to the next token: text or CDATA (text()), or a start, empty or end tag (name(), attributes()).
+    Kind next()
+    {
+        while (_p < _end) {
+            if (*_p != '<') {
+                const char* lt = static_cast<const char*>(std::memchr(_p, '<', size_t(_end - _p)));
+                const char* stop = lt ? lt : _end;
+                _text = {_p, size_t(stop - _p)};
+                _p = stop;
+                return Text;
+            }
+            if (_p + 1 < _end && _p[1] != '!' && _p[1] != '?')
+                return tag();
+            const std::string_view rest(_p, size_t(_end - _p));
+            bool skipped = false;
+            if (rest.starts_with("<!--")) {
+                skipped = skipPast("-->", 4);
+            } else if (rest.starts_with("<![CDATA[")) {
+                const size_t close = rest.find("]]>", 9);
+                if (close == std::string_view::npos)
+                    return Broken;
+                _text = rest.substr(9, close - 9);
+                _p += close + 3;
+                return CData;
+            } else if (rest.starts_with("<?")) {
+                skipped = skipPast("?>", 2);
+            } else if (rest.starts_with("<!")) {
+                skipped = skipDeclaration();
+            } else {
+                return tag();
+            }
+            if (!skipped)
+                return Broken;
+        }
+        return Eof;
     }
-    std::string s;
-    appendStringItem(si, s);
-    normaliseLineEnds(s);
-    QString q = QString::fromUtf8(s.data(), qsizetype(s.size()));
-    return s.find("_x") != std::string::npos ? XlsxReader::decodeEscapes(q) : q;
+
+    std::string_view text() const { return _text; }
+    std::string_view name() const { return _name; } // local name, without a namespace prefix
+    const std::vector<Attribute>& attributes() const { return _attributes; }
+
+    // After a start tag: moves past its matching end tag.
+    bool skipElement()
+    {
+        for (int depth = 1; depth > 0;) {
+            switch (next()) {
+            case Start: ++depth; break;
+            case End: --depth; break;
+            case Eof: case Broken: return false;
+            default: break;
+            }
+        }
+        return true;
+    }
+
+private:
+    static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+    bool skipPast(std::string_view close, size_t from)
+    {
+        const size_t at = std::string_view(_p, size_t(_end - _p)).find(close, from);
+        if (at == std::string_view::npos)
+            return false;
+        _p += at + close.size();
+        return true;
+    }
+
+    // <!DOCTYPE ...> with an optional internal subset in brackets.
+    bool skipDeclaration()
+    {
+        int brackets = 0;
+        for (const char* q = _p + 2; q < _end; ++q) {
+            if (*q == '[')
+                ++brackets;
+            else if (*q == ']')
+                --brackets;
+            else if (*q == '>' && brackets <= 0) {
+                _p = q + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Kind tag()
+    {
+        const char* q = _p + 1;
+        const bool end = q < _end && *q == '/';
+        if (end)
+            ++q;
+        const char* nameStart = q;
+        while (q < _end && !isSpace(*q) && *q != '/' && *q != '>')
+            ++q;
+        _name = localName(std::string_view(nameStart, size_t(q - nameStart)));
+        _attributes.clear();
+        while (true) {
+            while (q < _end && isSpace(*q))
+                ++q;
+            if (q >= _end)
+                return Broken;
+            if (*q == '>') {
+                _p = q + 1;
+                return end ? End : Start;
+            }
+            if (*q == '/') {
+                if (end || q + 1 >= _end || q[1] != '>')
+                    return Broken;
+                _p = q + 2;
+                return Empty;
+            }
+            const char* an = q;
+            while (q < _end && !isSpace(*q) && *q != '=' && *q != '>' && *q != '/')
+                ++q;
+            const std::string_view attrName(an, size_t(q - an));
+            while (q < _end && isSpace(*q))
+                ++q;
+            if (attrName.empty() || q >= _end || *q != '=')
+                return Broken;
+            ++q;
+            while (q < _end && isSpace(*q))
+                ++q;
+            if (q >= _end || (*q != '"' && *q != '\''))
+                return Broken;
+            const char quote = *q++;
+            const char* close = static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
+            if (!close)
+                return Broken;
+            _attributes.push_back({attrName, std::string_view(q, size_t(close - q))});
+            q = close + 1;
+        }
+    }
+
+    static std::string_view localName(std::string_view n)
+    {
+        const size_t colon = n.find(':');
+        return colon == std::string_view::npos ? n : n.substr(colon + 1);
+    }
+
+    const char* _p;
+    const char* _end;
+    std::string_view _text;
+    std::string_view _name;
+    std::vector<Attribute> _attributes;
+};
+
+void appendUtf8(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// Appends XML text with its entity and character references decoded; an unknown reference stays as it is.
+void appendDecoded(std::string_view s, std::string& out)
+{
+    static constexpr std::pair<std::string_view, char> named[] = {
+        {"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"apos;", '\''}};
+    size_t i = 0;
+    while (i < s.size()) {
+        const size_t amp = s.find('&', i);
+        out.append(s.substr(i, amp == std::string_view::npos ? std::string_view::npos : amp - i));
+        if (amp == std::string_view::npos)
+            return;
+        i = amp + 1;
+        const std::string_view ref = s.substr(i);
+        bool done = false;
+        if (ref.starts_with('#')) {
+            const bool hex = ref.size() > 1 && (ref[1] == 'x' || ref[1] == 'X');
+            const char* digits = ref.data() + (hex ? 2 : 1);
+            quint32 code = 0;
+            const auto res = std::from_chars(digits, ref.data() + ref.size(), code, hex ? 16 : 10);
+            if (res.ec == std::errc() && res.ptr < ref.data() + ref.size() && *res.ptr == ';' && code > 0 &&
+                code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
+                appendUtf8(char32_t(code), out);
+                i = size_t(res.ptr - s.data()) + 1;
+                done = true;
+            }
+        } else {
+            for (const auto& [name, c] : named) {
+                if (ref.starts_with(name)) {
+                    out += c;
+                    i += name.size();
+                    done = true;
+                    break;
+                }
+            }
+        }
+        if (!done)
+            out += '&';
+    }
+}
+
+// An attribute's or a text's value, decoded into `scratch` only when it holds a reference.
+std::string_view decoded(std::string_view raw, std::string& scratch)
+{
+    if (raw.find('&') == std::string_view::npos)
+        return raw;
+    scratch.clear();
+    appendDecoded(raw, scratch);
+    return scratch;
+}
+
+// Appends the text inside the element whose start tag was just read, up to its end tag: its text and
+// CDATA with references decoded; child elements are skipped. False when the XML breaks off.
+bool appendElementText(XmlStream& xml, std::string& out)
+{
+    for (XmlStream::Kind k = xml.next(); k != XmlStream::End; k = xml.next()) {
+        if (k == XmlStream::Text)
+            appendDecoded(xml.text(), out);
+        else if (k == XmlStream::CData)
+            out.append(xml.text());
+        else if (k == XmlStream::Eof || k == XmlStream::Broken || (k == XmlStream::Start && !xml.skipElement()))
+            return false;
+    }
+    return true;
+}
+
+// Text of a shared or inline string item whose start tag (`kind`) was just read: its own t, or its runs'
+// t joined; phonetic runs are skipped. False when the XML breaks off.
+bool readStringItem(XmlStream& xml, XmlStream::Kind kind, QString& value, std::string& buffer)
+{
+    value.clear();
+    buffer.clear();
+    if (kind == XmlStream::Empty)
+        return true;
+    for (XmlStream::Kind k = xml.next(); k != XmlStream::End; k = xml.next()) {
+        if (k == XmlStream::Eof || k == XmlStream::Broken)
+            return false;
+        if (k != XmlStream::Start)
+            continue;
+        if (xml.name() == "t") {
+            if (!appendElementText(xml, buffer))
+                return false;
+        } else if (xml.name() == "r") {
+            bool seen = false; // a run's first t counts
+            for (XmlStream::Kind rk = xml.next(); rk != XmlStream::End; rk = xml.next()) {
+                if (rk == XmlStream::Eof || rk == XmlStream::Broken)
+                    return false;
+                if (rk != XmlStream::Start)
+                    continue;
+                const bool text = !seen && xml.name() == "t";
+                seen = seen || text;
+                if (!(text ? appendElementText(xml, buffer) : xml.skipElement()))
+                    return false;
+            }
+        } else if (!xml.skipElement()) {
+            return false;
+        }
+    }
+    normaliseLineEnds(buffer);
+    value = QString::fromUtf8(buffer.data(), qsizetype(buffer.size()));
+    if (buffer.find("_x") != std::string::npos)
+        value = XlsxReader::decodeEscapes(value);
+    return true;
 }
 
 int hexValue(QChar c)
@@ -307,14 +555,8 @@ bool XlsxReader::load(QString* error)
             auto bytes = _zip.read(rel.target, &why);
             if (!bytes)
                 return fail(error, why);
-            pugi::xml_document doc;
-            if (!parse(doc, *bytes, &why, kSheetParse))
+            if (!readSharedStrings(*bytes, &why))
                 return fail(error, rel.target + QStringLiteral(": ") + why);
-            const pugi::xml_node sst = doc.document_element();
-            for (pugi::xml_node si = sst.first_child(); si; si = si.next_sibling()) {
-                if (si.type() == pugi::node_element && isNamed(si, "si"))
-                    _sharedStrings.append(stringItem(si));
-            }
         } else if (rel.type == u"styles" && _zip.contains(rel.target)) {
             auto bytes = _zip.read(rel.target, &why);
             if (!bytes)
@@ -340,6 +582,45 @@ bool XlsxReader::load(QString* error)
     return true;
 }
 
+bool XlsxReader::readSharedStrings(const QByteArray& bytes, QString* why)
+{
+    XmlStream xml(bytes.constData(), bytes.constData() + bytes.size());
+    XmlStream::Kind kind;
+    do {
+        kind = xml.next(); // to the root element
+    } while (kind == XmlStream::Text || kind == XmlStream::CData);
+    if (kind == XmlStream::Broken) {
+        *why = QStringLiteral("malformed XML");
+        return false;
+    }
+    if (kind != XmlStream::Start)
+        return true;
+    for (const auto& a : xml.attributes()) {
+        if (a.name == "uniqueCount") {
+            // A hint only: an item takes at least five bytes ("<si/>").
+            qsizetype count = 0;
+            std::from_chars(a.value.data(), a.value.data() + a.value.size(), count);
+            _sharedStrings.reserve(qBound<qsizetype>(0, count, bytes.size() / 5));
+        }
+    }
+    QString value;
+    std::string buffer;
+    for (kind = xml.next(); kind != XmlStream::End && kind != XmlStream::Eof; kind = xml.next()) {
+        bool ok = kind != XmlStream::Broken;
+        if ((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "si") {
+            ok = readStringItem(xml, kind, value, buffer);
+            _sharedStrings.append(value);
+        } else if (kind == XmlStream::Start) {
+            ok = xml.skipElement();
+        }
+        if (!ok) {
+            *why = QStringLiteral("malformed XML");
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
 {
     if (index < 0 || index >= _sheets.size()) {
@@ -353,22 +634,45 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         fail(error, why);
         return std::nullopt;
     }
-    pugi::xml_document doc;
-    if (!parse(doc, *bytes, &why, kSheetParse)) {
-        fail(error, part + QStringLiteral(": ") + why);
+    const auto malformed = [&] {
+        fail(error, part + QStringLiteral(": malformed XML"));
         return std::nullopt;
-    }
-    const pugi::xml_node sheetData = child(doc.document_element(), "sheetData");
+    };
+    XmlStream xml(bytes->constData(), bytes->constData() + bytes->size());
+    XmlStream::Kind kind;
+    do {
+        kind = xml.next();
+        if (kind == XmlStream::Broken)
+            return malformed();
+    } while (kind != XmlStream::Eof && !((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "sheetData"));
 
     SheetData out;
+    if (kind != XmlStream::Start)
+        return out; // no sheetData, or an empty one
     qint64 cellSlots = 0;
     int lastRow = 0; // sheet row number of the last row read
     const int sharedCount = int(_sharedStrings.size());
     qsizetype previousWidth = 0;
-    for (pugi::xml_node row = sheetData.first_child(); row; row = row.next_sibling()) {
-        if (row.type() != pugi::node_element || !isNamed(row, "row"))
+    std::string scratch;
+    std::string textBuffer;
+    while (true) {
+        kind = xml.next();
+        if (kind == XmlStream::Broken)
+            return malformed();
+        if (kind == XmlStream::Eof || kind == XmlStream::End)
+            break; // the end of sheetData
+        if (kind != XmlStream::Start && kind != XmlStream::Empty)
             continue;
-        int rowNumber = attr(row, "r").as_int(0);
+        if (xml.name() != "row") {
+            if (kind == XmlStream::Start && !xml.skipElement())
+                return malformed();
+            continue;
+        }
+        int rowNumber = 0;
+        for (const auto& a : xml.attributes()) {
+            if (a.name == "r" || (a.name.ends_with(":r")))
+                std::from_chars(a.value.data(), a.value.data() + a.value.size(), rowNumber);
+        }
         if (rowNumber <= lastRow)
             rowNumber = lastRow + 1; // no r, or out of order: the next row
         if (rowNumber > kMaxRows)
@@ -381,80 +685,125 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         QStringList cells;
         cells.reserve(previousWidth); // rows of a sheet are mostly alike
         int column = -1;
-        for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element || !isNamed(c, "c"))
+        while (kind == XmlStream::Start) {
+            const XmlStream::Kind inRow = xml.next();
+            if (inRow == XmlStream::Broken)
+                return malformed();
+            if (inRow == XmlStream::Eof || inRow == XmlStream::End)
+                break;
+            if (inRow != XmlStream::Start && inRow != XmlStream::Empty)
                 continue;
+            if (xml.name() != "c") {
+                if (inRow == XmlStream::Start && !xml.skipElement())
+                    return malformed();
+                continue;
+            }
             // Column from the reference's letters; without a reference, the next column.
-            const char* ref = "";
-            const char* type = "";
+            std::string_view ref;
+            std::string_view type;
             int styleIndex = 0;
-            for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
-                const char* an = a.name();
-                if (an[0] && !an[1]) {
-                    if (an[0] == 'r')
-                        ref = a.value();
-                    else if (an[0] == 't')
-                        type = a.value();
-                    else if (an[0] == 's')
-                        styleIndex = a.as_int(0);
-                }
+            for (const auto& a : xml.attributes()) {
+                if (a.name.size() != 1)
+                    continue;
+                if (a.name[0] == 'r')
+                    ref = decoded(a.value, scratch);
+                else if (a.name[0] == 't')
+                    type = a.value == "s" ? a.value : decoded(a.value, textBuffer);
+                else if (a.name[0] == 's')
+                    std::from_chars(a.value.data(), a.value.data() + a.value.size(), styleIndex);
             }
             int col = -1;
-            if (*ref) {
+            if (!ref.empty()) {
                 int n = 0;
-                const char* p = ref;
-                while (*p && ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) && n <= kMaxColumns) {
-                    n = n * 26 + ((*p | 0x20) - 'a' + 1);
+                size_t p = 0;
+                while (p < ref.size() && ((ref[p] >= 'A' && ref[p] <= 'Z') || (ref[p] >= 'a' && ref[p] <= 'z')) &&
+                       n <= kMaxColumns) {
+                    n = n * 26 + ((ref[p] | 0x20) - 'a' + 1);
                     ++p;
                 }
-                if (p != ref)
+                if (p > 0)
                     col = n - 1;
             }
             if (col < 0)
                 col = column + 1;
             column = col;
+
+            // The cell's own v and is children (the last of each counts); other children are skipped.
+            bool hasV = false;
+            std::string_view vText;
+            bool hasInline = false;
+            QString inlineText;
+            const std::string typeName(type); // the buffers below may be reused
+            while (inRow == XmlStream::Start) {
+                const XmlStream::Kind k = xml.next();
+                if (k == XmlStream::Broken)
+                    return malformed();
+                if (k == XmlStream::Eof || k == XmlStream::End)
+                    break;
+                if (k != XmlStream::Start && k != XmlStream::Empty)
+                    continue;
+                if (xml.name() == "v") {
+                    hasV = true;
+                    vText = {};
+                    if (k == XmlStream::Empty)
+                        continue;
+                    // Its text: one run as it is, or several (CDATA, comments between) joined and decoded.
+                    textBuffer.clear();
+                    int runs = 0;
+                    for (XmlStream::Kind t = xml.next(); t != XmlStream::End; t = xml.next()) {
+                        if (t == XmlStream::Broken || t == XmlStream::Eof)
+                            return malformed();
+                        if (t == XmlStream::Start && !xml.skipElement())
+                            return malformed();
+                        if (t != XmlStream::Text && t != XmlStream::CData)
+                            continue;
+                        if (runs++ == 0 && t == XmlStream::Text && xml.text().find('&') == std::string_view::npos) {
+                            vText = xml.text();
+                            continue;
+                        }
+                        if (runs == 2)
+                            textBuffer.assign(vText);
+                        if (t == XmlStream::Text)
+                            appendDecoded(xml.text(), textBuffer);
+                        else
+                            textBuffer.append(xml.text());
+                        vText = textBuffer;
+                    }
+                } else if (xml.name() == "is") {
+                    hasInline = true;
+                    if (!readStringItem(xml, k, inlineText, scratch))
+                        return malformed();
+                } else if (k == XmlStream::Start && !xml.skipElement()) {
+                    return malformed();
+                }
+            }
             if (col >= kMaxColumns)
                 continue;
 
             QString value;
-            pugi::xml_node v;
-            pugi::xml_node is;
-            for (pugi::xml_node k = c.first_child(); k; k = k.next_sibling()) {
-                if (k.type() != pugi::node_element)
-                    continue;
-                const char* kn = localName(k.name());
-                if (kn[0] == 'v' && kn[1] == 0)
-                    v = k;
-                else if (std::strcmp(kn, "is") == 0)
-                    is = k;
-            }
-            const char* vText = v ? v.child_value() : "";
-            if (std::strcmp(type, "s") == 0) {
+            if (typeName == "s") {
                 int idx = -1;
-                const char* end = vText + std::strlen(vText);
-                while (vText < end && (*vText == ' ' || *vText == '\t' || *vText == '\n' || *vText == '\r'))
-                    ++vText;
-                const auto res = std::from_chars(vText, end, idx);
+                while (!vText.empty() && (vText[0] == ' ' || vText[0] == '\t' || vText[0] == '\n' || vText[0] == '\r'))
+                    vText.remove_prefix(1);
+                const auto res = std::from_chars(vText.data(), vText.data() + vText.size(), idx);
                 if (res.ec == std::errc() && idx >= 0 && idx < sharedCount)
                     value = _sharedStrings[idx];
-            } else if (is) {
-                value = stringItem(is);
-            } else if (!v) {
+            } else if (hasInline) {
+                value = std::move(inlineText);
+            } else if (!hasV) {
                 continue;
-            } else if (std::strcmp(type, "b") == 0) {
-                value = (std::strcmp(vText, "1") == 0 || std::strcmp(vText, "true") == 0)
-                            ? QStringLiteral("TRUE")
-                            : QStringLiteral("FALSE");
-            } else if (type[0] == 0 || std::strcmp(type, "n") == 0) {
+            } else if (typeName == "b") {
+                value = (vText == "1" || vText == "true") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            } else if (typeName.empty() || typeName == "n") {
                 const CellStyle style =
                     styleIndex >= 0 && size_t(styleIndex) < _styles.size() ? _styles[size_t(styleIndex)] : CellStyle();
                 if (style.date != DateKind::None) {
                     double serial = 0;
-                    const auto res = std::from_chars(vText, vText + std::strlen(vText), serial);
+                    const auto res = std::from_chars(vText.data(), vText.data() + vText.size(), serial);
                     value = res.ec == std::errc() ? formatDate(serial, style.date, _date1904) : QString();
                 }
                 if (value.isEmpty())
-                    value = formatNumber(vText);
+                    value = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size())));
                 if (style.zeroPad) {
                     const bool negative = value.startsWith(u'-');
                     const qsizetype digits = value.size() - (negative ? 1 : 0);
