@@ -605,8 +605,8 @@ bool XlsxReader::readSharedStrings(const QByteArray& bytes, QString* why)
     }
     QString value;
     std::string buffer;
-    for (kind = xml.next(); kind != XmlStream::End && kind != XmlStream::Eof; kind = xml.next()) {
-        bool ok = kind != XmlStream::Broken;
+    for (kind = xml.next(); kind != XmlStream::End; kind = xml.next()) {
+        bool ok = kind != XmlStream::Broken && kind != XmlStream::Eof;
         if ((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "si") {
             ok = readStringItem(xml, kind, value, buffer);
             _sharedStrings.append(value);
@@ -644,7 +644,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         kind = xml.next();
         if (kind == XmlStream::Broken)
             return malformed();
-    } while (kind != XmlStream::Eof && !((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "sheetData"));
+    } while (kind != XmlStream::Eof &&
+             !((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "sheetData"));
 
     SheetData out;
     if (kind != XmlStream::Start)
@@ -657,9 +658,9 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
     std::string textBuffer;
     while (true) {
         kind = xml.next();
-        if (kind == XmlStream::Broken)
+        if (kind == XmlStream::Broken || kind == XmlStream::Eof)
             return malformed();
-        if (kind == XmlStream::Eof || kind == XmlStream::End)
+        if (kind == XmlStream::End)
             break; // the end of sheetData
         if (kind != XmlStream::Start && kind != XmlStream::Empty)
             continue;
@@ -687,9 +688,9 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         int column = -1;
         while (kind == XmlStream::Start) {
             const XmlStream::Kind inRow = xml.next();
-            if (inRow == XmlStream::Broken)
+            if (inRow == XmlStream::Broken || inRow == XmlStream::Eof)
                 return malformed();
-            if (inRow == XmlStream::Eof || inRow == XmlStream::End)
+            if (inRow == XmlStream::End)
                 break;
             if (inRow != XmlStream::Start && inRow != XmlStream::Empty)
                 continue;
@@ -736,9 +737,9 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             const std::string typeName(type); // the buffers below may be reused
             while (inRow == XmlStream::Start) {
                 const XmlStream::Kind k = xml.next();
-                if (k == XmlStream::Broken)
+                if (k == XmlStream::Broken || k == XmlStream::Eof)
                     return malformed();
-                if (k == XmlStream::Eof || k == XmlStream::End)
+                if (k == XmlStream::End)
                     break;
                 if (k != XmlStream::Start && k != XmlStream::Empty)
                     continue;
@@ -747,9 +748,9 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                     vText = {};
                     if (k == XmlStream::Empty)
                         continue;
-                    // Its text: one run as it is, or several (CDATA, comments between) joined and decoded.
-                    textBuffer.clear();
-                    int runs = 0;
+                    // Its text: one plain run is used where it lies; several runs (CDATA, text around a
+                    // comment) or references are joined and decoded into textBuffer.
+                    bool buffered = false;
                     for (XmlStream::Kind t = xml.next(); t != XmlStream::End; t = xml.next()) {
                         if (t == XmlStream::Broken || t == XmlStream::Eof)
                             return malformed();
@@ -757,12 +758,14 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                             return malformed();
                         if (t != XmlStream::Text && t != XmlStream::CData)
                             continue;
-                        if (runs++ == 0 && t == XmlStream::Text && xml.text().find('&') == std::string_view::npos) {
+                        const bool plain = t == XmlStream::Text && xml.text().find('&') == std::string_view::npos;
+                        if (!buffered && vText.empty() && plain) {
                             vText = xml.text();
                             continue;
                         }
-                        if (runs == 2)
+                        if (!buffered)
                             textBuffer.assign(vText);
+                        buffered = true;
                         if (t == XmlStream::Text)
                             appendDecoded(xml.text(), textBuffer);
                         else

@@ -125,6 +125,14 @@ private slots:
         QTest::newRow("empty styled cells do not widen the sheet")
             << QByteArray("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"F1\" s=\"0\"/></row>")
             << noShared << noStyles << QStringList{"1"};
+        QTest::newRow("references, CDATA, comments and empty elements")
+            << QByteArray("<row r=\"1\"><!-- note --><c r=\"A1\" t=\"str\"><v>a &amp; b&#10;c&#x263A;</v></c>"
+                          "<c r=\"B1\" t=\"str\"><v><![CDATA[<x>]]><!-- - -->&lt;</v></c><c r=\"C1\" t=\"s\">"
+                          "<v> 0 </v></c><c r=\"D1\"/><c r=\"E1\" t=\"inlineStr\"><is><t>x &lt; y</t></is></c>"
+                          "</row><row r='2'/><?pi?><row r=\"3\"><c r=\"A3\"><f>1+1</f><v>2</v></c><c t=\"b\">"
+                          "<v/></c></row>")
+            << QByteArray("<si><t>&quot;q&quot;</t><rPh><t>x</t></rPh></si>") << noStyles
+            << QStringList{"a & b\nc\u263A|<x><|\"q\"||x < y", "||||", "2|FALSE|||"};
         QTest::newRow("dates and times from number formats")
             << QByteArray("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>46363</v></c><c r=\"B1\" s=\"2\"><v>46363.5625</v></c>"
                           "<c r=\"C1\" s=\"3\"><v>46363</v></c><c r=\"D1\" s=\"4\"><v>46363</v></c>"
@@ -236,6 +244,40 @@ private slots:
         QCOMPARE(reader.sheetNames(), QStringList({"Second", "First"}));
         QCOMPARE(dump(*reader.readSheet(0)), QStringList{"2"});
         QCOMPARE(dump(*reader.readSheet(1)), QStringList{"|shared"});
+    }
+
+    // A worksheet or shared strings part that is not well formed is reported, not read in part.
+    void malformedParts_data()
+    {
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<QByteArray>("shared");
+        const QByteArray shared = "<sst><si><t>a</t></si></sst>";
+        const QByteArray start = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>";
+        QTest::newRow("cut off after a tag") << start << shared;
+        QTest::newRow("cut off in a tag") << start + "<c r=\"B1" << shared;
+        QTest::newRow("unclosed comment") << start + "<!-- note</row></sheetData></worksheet>" << shared;
+        QTest::newRow("unclosed CDATA") << start + "<c><v><![CDATA[1</v></c></row></sheetData></worksheet>" << shared;
+        QTest::newRow("unquoted attribute") << QByteArray("<worksheet><sheetData><row r=1/></sheetData></worksheet>")
+                                            << shared;
+        QTest::newRow("shared strings cut off") << start + "</row></sheetData></worksheet>"
+                                                << QByteArray("<sst><si><t>a</t></si><si><t>b");
+    }
+    void malformedParts()
+    {
+        QFETCH(QByteArray, sheet);
+        QFETCH(QByteArray, shared);
+        auto pkg = XlsxTestPackage::simple({}, "<si/>");
+        pkg.replace("xl/worksheets/sheet1.xml", sheet);
+        pkg.replace("xl/sharedStrings.xml", shared);
+        XlsxReader reader;
+        QString err;
+        if (reader.openData(pkg.bytes(), &err)) {
+            QVERIFY(!reader.readSheet(0, &err));
+            QVERIFY2(err.contains("xl/worksheets/sheet1.xml: malformed XML"), qPrintable(err));
+        } else {
+            QVERIFY2(err.contains("xl/sharedStrings.xml: malformed XML"), qPrintable(err));
+            QVERIFY(QTest::currentDataTag() == QByteArray("shared strings cut off"));
+        }
     }
 
     void hostilePackages_data()
