@@ -388,6 +388,35 @@ private slots:
         QVERIFY(closed);
     }
 
+    // Opening another design offers to save the one on screen first; a save that finds no place keeps it.
+    void openOffersToSaveFirst() {
+        DesignCommands& cmd = m_road->designCommands();
+        const QString other = m_dir.filePath(QStringLiteral("other.kvto"));
+        cmd.askSavePath = [other] { return other; };
+        QVERIFY(cmd.Save_As_Clicked()); // an empty design to open later
+        m_prompt.texts.clear();
+        cmd.setDesignPath(QString());
+        m_window->Get_Front_Controls_Array().append(makeGraphicOfClass(QStringLiteral("SKTText"), false));
+        cmd.askOpenPath = [other] { return other; };
+
+        cmd.askSavePath = [] { return QString(); };
+        m_prompt.answer = true;
+        cmd.Open_Design_Clicked();
+        QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
+        QCOMPARE(m_window->Get_Front_Controls_Array().size(), 1); // nothing saved, nothing replaced
+
+        m_prompt.answer = false;
+        cmd.Open_Design_Clicked();
+        QVERIFY(m_window->Get_Front_Controls_Array().isEmpty());
+        QCOMPARE(cmd.designPath(), other);
+
+        // Cancelling the open panel asks nothing.
+        m_prompt.texts.clear();
+        cmd.askOpenPath = [] { return QString(); };
+        cmd.Open_Design_Clicked();
+        QVERIFY(m_prompt.texts.isEmpty());
+    }
+
     void framePickedGoesToFront() {
         m_window->Select_back_side();
         m_road->gallery()->setCurrentRow(0);

@@ -188,7 +188,8 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
 
 void DesignCommands::Open_Design_Clicked() {
     const QString path = askOpenPath ? askOpenPath() : QString();
-    if (!path.isEmpty())
+    // The design on screen is replaced: offer to save it first, as Exit does.
+    if (!path.isEmpty() && offerToSave())
         openDesignFile(path);
 }
 
@@ -229,15 +230,20 @@ void DesignCommands::Open_Template_Clicked() {
         openDesignFile(browser->selectedDesignPath(), true);
 }
 
+bool DesignCommands::offerToSave() {
+    if (!Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?")))
+        return true;
+    const QString path = m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
+    // Cancelling the save panel or a failed save keeps the design on screen, so nothing is lost.
+    if (path.isEmpty() || !Save_project_file(path, false))
+        return false;
+    setDesignPath(path);
+    return true;
+}
+
 void DesignCommands::Exit_App() {
-    if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?"))) {
-        const QString path =
-            m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
-        // Cancelling the save panel or a failed save keeps the program running, so nothing is lost.
-        if (path.isEmpty() || !Save_project_file(path, false))
-            return;
-        setDesignPath(path);
-    }
+    if (!offerToSave())
+        return;
     if (runReviewWindow)
         runReviewWindow();
     if (quitApplication) {

@@ -50,6 +50,9 @@ public:
     std::function<void()> quitApplication;
 
 private:
+    // Asks whether to save the design on screen and saves it; false when a wanted save did not happen.
+    bool offerToSave();
+
     SKTWindowController& m_window;
     MainPhoto& m_photo;
     QString m_path;
