@@ -1200,6 +1200,9 @@ void SKTWindowController::Show_First_Row_On_Design()
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _outputHost->dataTable(), series);
     const std::unique_ptr<BatchFillJob> fill = BatchFillJob::create(d, series, _outputHost->dataTable());
     _outputHost->restoreFirstRow(*fill);
+    // The inspector lists the new columns or series and the item's new text.
+    if (_inspector)
+        _inspector->reloadInspected();
 }
 
 // ---------------------------------------------------------------- entry points of other commands

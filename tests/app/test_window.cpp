@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -234,12 +235,24 @@ private slots:
         static_cast<SKTText*>(plain.get())->setText(QStringLiteral("Hello"));
         doc->setGraphics(CardSide::Front, {bound, plain});
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        table->setTable({"Row No.", "Name", "Town"}, {{"1", "Anna", "Oslo"}});
+        wnd->_graphicView->selectGraphic(bound);
+        wnd->Show_RHS_Properties(bound);
+        QVERIFY(wnd->inspector());
+        QCOMPARE(wnd->inspector()->Batch_Series->itemText(2), QStringLiteral("Town"));
+
         table->setTable({"Row No.", "Num", "City"}, {{"1", "7", "Lima"}, {"2", "8", "Nice"}});
         wnd->Show_First_Row_On_Design();
-        table->clear();
         QCOMPARE(bound->Text_Value, QStringLiteral("Lima"));
         QCOMPARE(plain->Text_Value, QStringLiteral("Hello"));
         QVERIFY(!Card_Value_In_Process);
+        // The inspector of the selected item lists the new columns and shows the new text.
+        QComboBox* columns = wnd->inspector()->Batch_Series;
+        QCOMPARE(columns->count(), 3);
+        QCOMPARE(columns->itemText(1), QStringLiteral("Num"));
+        QCOMPARE(columns->currentText(), QStringLiteral("City"));
+        QCOMPARE(wnd->inspector()->Text_value_Edit->toPlainText(), QStringLiteral("Lima"));
+        table->clear();
     }
 
     void newBarcodeShowsItsBarcode()

@@ -41,6 +41,8 @@ public:
 
     // --- dispatch ---
     void Show_RHS_Properties(const GraphicPtr& item);
+    // Shows the inspected item's values again (after undo, redo or a change of the data it is bound to).
+    void reloadInspected();
     void Remove_All_Tab_Items();
     GraphicPtr Last_Selected_Graphic() const { return m_last.lock(); }
     // Names of the tabs now in sett_tab, in order.
@@ -307,7 +309,6 @@ private:
     void loadSign(const SKTGraphic& g);
     void loadDataSource(const SKTGraphic& g);
     void refreshHatchLists();
-    void reloadInspected();
     void setDashSelection(QComboBox* combo, const QString& code);
     void setHatchSelection(QComboBox* combo, const QString& name);
     void setShapeFillEnabling(const QString& fillType);
