@@ -34,6 +34,8 @@ void Show_MessageBox(const QString& text) { promptHandler()->message(text); }
 
 bool Show_YES_NO_MessageBox(const QString& question) { return promptHandler()->yesNo(question); }
 
+PromptAnswer Show_YES_NO_CANCEL_MessageBox(const QString& question) { return promptHandler()->yesNoCancel(question); }
+
 void Show_NSLog_Message(const QString& text)
 {
     if (!text.isEmpty())

@@ -100,6 +100,8 @@ private slots:
     void progressStop_data();
     void progressStop();
     void progressFromWorker();
+    void cancellableQuestion_data();
+    void cancellableQuestion();
     void fontDialogNames_data();
     void fontDialogNames();
 
@@ -209,6 +211,47 @@ void TestCommonUi::realBoxAnswers()
     runInWorker([&] { result = Show_YES_NO_MessageBox(QStringLiteral("Stop now?")); });
     QCOMPARE(result, expected);
     QCOMPARE(seen, QStringLiteral("\nStop now?"));
+}
+
+void TestCommonUi::cancellableQuestion_data()
+{
+    QTest::addColumn<int>("action"); // 0 click Yes, 1 click No, 2 Return key, 3 Escape key
+    QTest::addColumn<int>("expected");
+    QTest::newRow("click yes") << 0 << int(PromptAnswer::Yes);
+    QTest::newRow("click no") << 1 << int(PromptAnswer::No);
+    QTest::newRow("return takes the default") << 2 << int(PromptAnswer::Yes);
+    QTest::newRow("escape cancels") << 3 << int(PromptAnswer::Cancel);
+}
+
+// A question whose No throws work away: Escape must not count as No.
+void TestCommonUi::cancellableQuestion()
+{
+    QFETCH(int, action);
+    QFETCH(int, expected);
+    GuiPromptHandler handler;
+    setPromptHandler(&handler);
+    whenModalShows([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box);
+        QVERIFY(box->button(QMessageBox::Cancel));
+        switch (action) {
+        case 0:
+            box->button(QMessageBox::Yes)->click();
+            break;
+        case 1:
+            box->button(QMessageBox::No)->click();
+            break;
+        case 2:
+            QTest::keyClick(box, Qt::Key_Return);
+            break;
+        default:
+            QTest::keyClick(box, Qt::Key_Escape);
+            break;
+        }
+    });
+    PromptAnswer answer = PromptAnswer::Yes;
+    runInWorker([&] { answer = Show_YES_NO_CANCEL_MessageBox(QStringLiteral("Save first?")); });
+    QCOMPARE(int(answer), expected);
 }
 
 void TestCommonUi::longMessageView_data()

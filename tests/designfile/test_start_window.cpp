@@ -39,6 +39,11 @@ public:
         texts << q;
         return answer;
     }
+    bool cancel = false;
+    PromptAnswer yesNoCancel(const QString& q) override {
+        texts << q;
+        return cancel ? PromptAnswer::Cancel : answer ? PromptAnswer::Yes : PromptAnswer::No;
+    }
 };
 
 QString writePicture(const QString& path, QColor colour) {
@@ -90,6 +95,7 @@ private slots:
     void init() {
         m_prompt.texts.clear();
         m_prompt.answer = false;
+        m_prompt.cancel = false;
         m_doc = new SKTDocument;
         m_window = new SKTWindowController(m_doc);
         m_road = new StartRoadController(*m_window);
@@ -415,6 +421,20 @@ private slots:
         cmd.askOpenPath = [] { return QString(); };
         cmd.Open_Design_Clicked();
         QVERIFY(m_prompt.texts.isEmpty());
+    }
+
+    // Escape on the closing question keeps the program and the design; it is not "No".
+    void exitCancelledKeepsRunning() {
+        DesignCommands& cmd = m_road->designCommands();
+        bool quit = false, reviewed = false;
+        cmd.quitApplication = [&] { quit = true; };
+        cmd.runReviewWindow = [&] { reviewed = true; };
+        m_prompt.cancel = true;
+        cmd.Exit_App();
+        QVERIFY(!quit && !reviewed);
+        m_window->show();
+        QVERIFY(!m_window->close());
+        QVERIFY(!quit);
     }
 
     void framePickedGoesToFront() {

@@ -231,7 +231,12 @@ void DesignCommands::Open_Template_Clicked() {
 }
 
 bool DesignCommands::offerToSave() {
-    if (!Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before closing?")))
+    // Escape or the box's close button is Cancel: the design stays, unsaved work is not thrown away.
+    const PromptAnswer answer =
+        Show_YES_NO_CANCEL_MessageBox(QStringLiteral("Do you want to save changes before closing?"));
+    if (answer == PromptAnswer::Cancel)
+        return false;
+    if (answer == PromptAnswer::No)
         return true;
     const QString path = m_path.isEmpty() ? withExtension(askSavePath ? askSavePath() : QString()) : m_path;
     // Cancelling the save panel or a failed save keeps the design on screen, so nothing is lost.

@@ -79,6 +79,35 @@ bool GuiPromptHandler::yesNo(const QString& question)
     return yes;
 }
 
+PromptAnswer GuiPromptHandler::yesNoCancel(const QString& question)
+{
+    if (!canShow()) {
+        Show_NSLog_Message(question);
+        return PromptAnswer::Cancel;
+    }
+    PromptAnswer answer = PromptAnswer::Cancel;
+    runOnGuiThreadAndWait([&] {
+        try {
+            QMessageBox box(mainWindow());
+            prepare(box, question);
+            box.addButton(QMessageBox::Yes)->setText(QStringLiteral("Yes"));
+            box.addButton(QMessageBox::No)->setText(QStringLiteral("No"));
+            box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Cancel"));
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            const QMessageBox::StandardButton b = run(box);
+            answer = b == QMessageBox::Yes ? PromptAnswer::Yes
+                     : b == QMessageBox::No ? PromptAnswer::No
+                                            : PromptAnswer::Cancel;
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromUtf8(e.what()));
+        } catch (...) {
+            Show_NSLog_Message(QStringLiteral("The question could not be shown: %1").arg(question));
+        }
+    });
+    return answer;
+}
+
 void installGuiPrompt(QWidget* window)
 {
     static GuiPromptHandler handler;

@@ -21,6 +21,8 @@ public:
     void message(const QString& text) override;
     // "Yes" (default) and "No"; true for "Yes".
     bool yesNo(const QString& question) override;
+    // "Yes" (default), "No" and "Cancel"; Escape is Cancel.
+    PromptAnswer yesNoCancel(const QString& question) override;
 
 private:
     QMessageBox::StandardButton run(QMessageBox& box);
