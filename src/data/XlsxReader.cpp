@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <pugixml.hpp>
 
@@ -387,6 +388,18 @@ void appendDecoded(std::string_view s, std::string& out)
     }
 }
 
+// A part in UTF-16 or UTF-32 (allowed, though spreadsheet programs write UTF-8) is made UTF-8 for
+// streaming; a UTF-8 byte-order mark is left for the stream to pass over as text.
+void toUtf8(QByteArray& bytes)
+{
+    const auto encoding = QStringConverter::encodingForData(bytes, u'<');
+    if (!encoding || *encoding == QStringConverter::Utf8)
+        return;
+    QStringDecoder decoder(*encoding);
+    const QString text = decoder(bytes);
+    bytes = text.toUtf8();
+}
+
 // An attribute's or a text's value, decoded into `scratch` only when it holds a reference.
 std::string_view decoded(std::string_view raw, std::string& scratch)
 {
@@ -582,8 +595,9 @@ bool XlsxReader::load(QString* error)
     return true;
 }
 
-bool XlsxReader::readSharedStrings(const QByteArray& bytes, QString* why)
+bool XlsxReader::readSharedStrings(QByteArray& bytes, QString* why)
 {
+    toUtf8(bytes);
     XmlStream xml(bytes.constData(), bytes.constData() + bytes.size());
     XmlStream::Kind kind;
     do {
@@ -634,6 +648,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
         fail(error, why);
         return std::nullopt;
     }
+    toUtf8(*bytes);
     const auto malformed = [&] {
         fail(error, part + QStringLiteral(": malformed XML"));
         return std::nullopt;

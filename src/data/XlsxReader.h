@@ -65,7 +65,7 @@ public:
 private:
     bool load(QString* error);
     bool fail(QString* error, const QString& why);
-    bool readSharedStrings(const QByteArray& bytes, QString* why);
+    bool readSharedStrings(QByteArray& bytes, QString* why);
 
     ZipReader _zip;
     QList<SheetInfo> _sheets;

@@ -280,6 +280,24 @@ private slots:
         }
     }
 
+    void utf16Parts()
+    {
+        const auto utf16 = [](const QString& xml) {
+            return QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
+        };
+        auto pkg = XlsxTestPackage::simple({}, "<si/>");
+        pkg.replace("xl/worksheets/sheet1.xml",
+                    utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><worksheet><sheetData><row><c t=\"s\"><v>0</v>"
+                          "</c><c><v>2.5</v></c></row></sheetData></worksheet>"));
+        pkg.replace("xl/sharedStrings.xml", utf16(u"<sst><si><t>Zoë 日本</t></si></sst>"_qs));
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(pkg.bytes(), &err), qPrintable(err));
+        const auto sheet = reader.readSheet(0, &err);
+        QVERIFY2(sheet, qPrintable(err));
+        QCOMPARE(dump(*sheet), QStringList{u"Zoë 日本|2.5"_qs});
+    }
+
     void hostilePackages_data()
     {
         QTest::addColumn<QByteArray>("bytes");
