@@ -611,6 +611,21 @@ private slots:
         QCOMPARE(source->_barcode_image, image);
     }
 
+    void itemTakesTheProportionsOfItsNewSymbol() {
+        const GraphicPtr item = newBarcode();
+        item->setBounds(QRectF(20, 30, 143, 82));
+        const GraphicPtr locked = newBarcode();
+        locked->setBounds(QRectF(0, 0, 143, 82));
+        locked->ctrl_is_locked = true;
+        const QImage square(300, 300, QImage::Format_RGB32);
+        QUndoStack undo;
+        QVERIFY(Update_Barcode_Graphics(item, {item, locked}, square, std::nullopt, &undo));
+        QCOMPARE(item->bounds(), QRectF(20, 30, 143, 143)); // place and width kept
+        QCOMPARE(locked->bounds(), QRectF(0, 0, 143, 82));
+        undo.undo();
+        QCOMPARE(item->bounds(), QRectF(20, 30, 143, 82));
+    }
+
     void designerEditAndCopyAreOneUndoStep() {
         const GraphicPtr current = newBarcode();
         const GraphicPtr second = newBarcode();

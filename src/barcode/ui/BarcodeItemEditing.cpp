@@ -20,6 +20,16 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
     return true;
 }
 
+// The item keeps its place and width and takes the proportions of its new symbol, so that a square QR Code
+// never shows squashed into the shape of the barcode it replaced.
+QRectF boundsForBarcode(const SKTGraphic& item, const QImage& image) {
+    const QRectF r = item.bounds();
+    if (item.ctrl_is_locked || image.isNull() || r.width() <= 0)
+        return r;
+    const qreal aspect = qreal(image.height()) / image.width();
+    return QRectF(r.topLeft(), QSizeF(r.width(), r.width() * aspect));
+}
+
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
                              std::optional<int> printObject, QUndoStack* undo, bool continuesEdit) {
     if (!source)
@@ -38,6 +48,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         c.after.style = style;
         c.after.style.barcode_unit_val = unit;
         c.after.image = image;
+        c.after.bounds = boundsForBarcode(*item, image);
         if (printObject)
             c.after.print_object = *printObject;
         changes.push_back(std::move(c));
@@ -47,6 +58,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         BarcodeStyleCommand::Change c{source, BarcodeItemState::of(*source), {}};
         c.after = c.before;
         c.after.image = image;
+        c.after.bounds = boundsForBarcode(*source, image);
         changes.push_back(std::move(c));
     }
     return applyBarcodeChanges(std::move(changes), QStringLiteral("Barcode"), undo, continuesEdit);

@@ -9,6 +9,7 @@ BarcodeItemState BarcodeItemState::of(const SKTGraphic& item) {
     s.excel_col_indx = item.excel_col_indx;
     s.image = item._barcode_image;
     s.print_object = item.print_object;
+    s.bounds = item.bounds();
     return s;
 }
 
@@ -20,6 +21,7 @@ void BarcodeItemState::applyTo(SKTGraphic& item) const {
     item.Set_Excel_binding_Index(excel_col_indx);
     item.Set_Barcode_image(image);
     item.print_object = print_object;
+    item.setBounds(bounds);
 }
 
 BarcodeStyleCommand::BarcodeStyleCommand(std::vector<Change> changes, const QString& text, bool continuesEdit,

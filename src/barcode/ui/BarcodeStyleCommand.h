@@ -7,11 +7,12 @@
 #include "canvas/SKTGraphic.h"
 
 #include <QImage>
+#include <QRectF>
 #include <QUndoCommand>
 
 #include <vector>
 
-// What a barcode edit may change on one item.
+// What a barcode edit may change on one item (bounds: a new symbol shape keeps its proportions).
 struct BarcodeItemState {
     BarcodeStyle style; // stored style fields only (applyTo)
     int data_source_type = 0;
@@ -20,6 +21,7 @@ struct BarcodeItemState {
     int excel_col_indx = 0;
     QImage image;
     int print_object = 0;
+    QRectF bounds;
 
     static BarcodeItemState of(const SKTGraphic& item);
     void applyTo(SKTGraphic& item) const;
