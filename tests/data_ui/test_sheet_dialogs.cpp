@@ -201,12 +201,18 @@ private slots:
         f.write("this is no zip");
         f.close();
         Import_Excel* d = Import_Excel::defaultInstance();
+        bool opened = false;
         script.steps["Import_Excel"] = [&](QDialog* dlg) {
+            opened = true;
             d->OKPressed();
             return dlg->result();
         };
+        // The user is told why at once; the window with nothing to pick does not open.
         QCOMPARE(d->Open_excel_Wnd(broken), 0);
-        QCOMPARE(prompt.messages, QStringList{"There is no column."});
+        QVERIFY(!opened);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("The file is not a readable xlsx workbook."),
+                 qPrintable(prompt.messages.first()));
         QCOMPARE(d->Sheet_ComboBox->count(), 0);
     }
 

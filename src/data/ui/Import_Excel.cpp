@@ -66,6 +66,11 @@ Import_Excel* Import_Excel::defaultInstance() {
 
 int Import_Excel::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
+    if (!_unreadable.isEmpty()) {
+        // Nothing to pick from: say why instead of showing an empty window.
+        Show_MessageBox(_unreadable);
+        return 0;
+    }
     SeriesDialogs::runModal(this);
     hide();
     return _imported ? 1 : 0;
@@ -86,6 +91,7 @@ void Import_Excel::Load_file_Func(const QString& path) {
         this, [&path] { return SeriesImport::readWorkbookSheet(path, 0); });
     if (!read.error.isEmpty())
         Show_NSLog_Message(read.error);
+    _unreadable = read.sheetNames.isEmpty() ? read.error : QString();
     const QSignalBlocker block(Sheet_ComboBox);
     Sheet_ComboBox->addItems(read.sheetNames);
     Sheet_ComboBox->setCurrentIndex(read.sheetNames.isEmpty() ? -1 : 0);

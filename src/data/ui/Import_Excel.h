@@ -51,4 +51,5 @@ private:
     void showColumns(const QStringList& titles);
     QString _path;
     bool _imported = false;
+    QString _unreadable; // why the workbook could not be opened at all; empty when it could
 };
