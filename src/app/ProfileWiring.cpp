@@ -136,25 +136,25 @@ void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profi
     Selected_Control_Tool = tool;
 }
 
-void SKTWindowController::Fill_User_profile_info_front_side() {
+// The inspector offers "Excel" exactly while a workbook with rows is bound to the design.
+void SKTWindowController::updateInspectorExcelEntry() {
     if (_inspector && _inspector->Data_source_type) {
         if (Excel_Binding_Use)
             Add_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
         else
             Remove_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
     }
+}
+
+void SKTWindowController::Fill_User_profile_info_front_side() {
+    updateInspectorExcelEntry();
     if (!Fill_User_Profile)
         return;
     fillProfileSide(_graphicView, Front_user_profile);
 }
 
 void SKTWindowController::Fill_User_profile_info_back_side() {
-    if (_inspector && _inspector->Data_source_type) {
-        if (Excel_Binding_Use)
-            Add_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
-        else
-            Remove_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
-    }
+    updateInspectorExcelEntry();
     if (!Fill_User_Profile)
         return;
     fillProfileSide(_graphicView_BACK, Back_user_profile);

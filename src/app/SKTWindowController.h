@@ -222,6 +222,7 @@ private:
     void setUpProfiles();
     void resetProfilesForNewDesign();
     void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record);
+    void updateInspectorExcelEntry();
     std::unique_ptr<ProfileDialogHost> _profileHost;
 
     SKTDocument* _document;

@@ -87,10 +87,7 @@ void Import_Excel::Load_file_Func(const QString& path) {
         const QSignalBlocker block(Sheet_ComboBox);
         Sheet_ComboBox->clear();
     }
-    const SeriesImport::SheetRead read = SeriesDialogs::runWithWaitResult<SeriesImport::SheetRead>(
-        this, [&path] { return SeriesImport::readWorkbookSheet(path, 0); });
-    if (!read.error.isEmpty())
-        Show_NSLog_Message(read.error);
+    const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, path, 0);
     _unreadable = read.sheetNames.isEmpty() ? read.error : QString();
     const QSignalBlocker block(Sheet_ComboBox);
     Sheet_ComboBox->addItems(read.sheetNames);
@@ -102,11 +99,7 @@ void Import_Excel::Load_file_Func(const QString& path) {
 void Import_Excel::selectSheet(int index) {
     if (index < 0)
         return;
-    const QString path = _path;
-    const SeriesImport::SheetRead read = SeriesDialogs::runWithWaitResult<SeriesImport::SheetRead>(
-        this, [&path, index] { return SeriesImport::readWorkbookSheet(path, index); });
-    if (!read.error.isEmpty())
-        Show_NSLog_Message(read.error);
+    const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, _path, index);
     // The column list always belongs to the sheet shown, also when that sheet is empty.
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());

@@ -129,10 +129,7 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
         Sheet_ComboBox->clear();
     }
     List_ComboBox->clear();
-    const SeriesImport::SheetRead read = SeriesDialogs::runWithWaitResult<SeriesImport::SheetRead>(
-        this, [&path] { return SeriesImport::readWorkbookSheet(path, 0); });
-    if (!read.error.isEmpty())
-        Show_NSLog_Message(read.error);
+    const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, path, 0);
     {
         const QSignalBlocker block(Sheet_ComboBox);
         Sheet_ComboBox->addItems(read.sheetNames);
@@ -146,11 +143,7 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
 void Import_Excel_DataSheet::selectSheet(int index) {
     if (index < 0)
         return;
-    const QString path = _path;
-    const SeriesImport::SheetRead read = SeriesDialogs::runWithWaitResult<SeriesImport::SheetRead>(
-        this, [&path, index] { return SeriesImport::readWorkbookSheet(path, index); });
-    if (!read.error.isEmpty())
-        Show_NSLog_Message(read.error);
+    const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, _path, index);
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
 }

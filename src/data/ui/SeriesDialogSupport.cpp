@@ -110,4 +110,12 @@ void runWithWait(QWidget* window, const std::function<void()>& work) {
     Hide_Destroy_Modeless(window);
 }
 
+SeriesImport::SheetRead readSheetWithWait(QWidget* window, const QString& path, int sheetIndex) {
+    SeriesImport::SheetRead read = runWithWaitResult<SeriesImport::SheetRead>(
+        window, [&path, sheetIndex] { return SeriesImport::readWorkbookSheet(path, sheetIndex); });
+    if (!read.error.isEmpty())
+        Show_NSLog_Message(read.error);
+    return read;
+}
+
 } // namespace SeriesDialogs

@@ -4,6 +4,8 @@
 // thread under the wait sheet, and the few things the main window tells them (the in-use test of a series,
 // the export-finished window, the long-message dialog).
 
+#include "data/SeriesImport.h"
+
 #include <QString>
 
 #include <functional>
@@ -47,5 +49,8 @@ template <typename T> T runWithWaitResult(QWidget* window, const std::function<T
     runWithWait(window, [&] { result = work(); });
     return result ? std::move(*result) : T{};
 }
+
+// Reads one sheet of a workbook under the wait sheet; a failure's reason is logged and kept in the result.
+SeriesImport::SheetRead readSheetWithWait(QWidget* window, const QString& path, int sheetIndex);
 
 } // namespace SeriesDialogs
