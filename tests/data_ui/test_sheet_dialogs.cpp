@@ -216,6 +216,27 @@ private slots:
         QCOMPARE(d->Sheet_ComboBox->count(), 0);
     }
 
+    void brokenWorkbookForSeries() {
+        const QString broken = root.filePath("broken-series.xlsx");
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("this is no zip");
+        f.close();
+        Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
+        bool opened = false;
+        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+            opened = true;
+            d->OKPressed();
+            return dlg->result();
+        };
+        // As for the data table: told why at once, no empty window.
+        QCOMPARE(d->Open_excel_Wnd(broken), 0);
+        QVERIFY(!opened);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("The file is not a readable xlsx workbook."),
+                 qPrintable(prompt.messages.first()));
+    }
+
     void valueListMode() {
         BatchWizard* w = BatchWizard::defaultInstance();
         w->AddNew_Btn_Clicked();

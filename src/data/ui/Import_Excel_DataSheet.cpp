@@ -108,6 +108,11 @@ Import_Excel_DataSheet* Import_Excel_DataSheet::defaultInstance() {
 
 int Import_Excel_DataSheet::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
+    if (!_unreadable.isEmpty()) {
+        // Nothing to pick from: say why instead of showing an empty window.
+        Show_MessageBox(_unreadable);
+        return 0;
+    }
     const int result = SeriesDialogs::runModal(this);
     hide();
     return result;
@@ -130,6 +135,7 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
     }
     List_ComboBox->clear();
     const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, path, 0);
+    _unreadable = read.sheetNames.isEmpty() ? read.error : QString();
     {
         const QSignalBlocker block(Sheet_ComboBox);
         Sheet_ComboBox->addItems(read.sheetNames);

@@ -64,4 +64,5 @@ private:
     QList<int> tickedColumns() const;
     void showColumns(const QStringList& titles);
     QString _path;
+    QString _unreadable; // why the workbook could not be opened at all; empty when it could
 };
