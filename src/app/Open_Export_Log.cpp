@@ -119,3 +119,7 @@ void Open_Export_Log::CancelPressed() {
     _open_log_chk->setChecked(true);
     done(0);
 }
+
+void Open_Export_Log::reject() {
+    CancelPressed();
+}

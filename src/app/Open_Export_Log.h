@@ -27,6 +27,8 @@ public:
 
     void OKPressed();
     void CancelPressed();
+    // Escape and the close box are Cancel: nothing opens and the box is ticked again for the next time.
+    void reject() override;
 
     // "Open containing folder." for an existing folder, else "Open exported file.".
     static QString checkBoxTitle(const QString& path);

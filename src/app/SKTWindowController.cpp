@@ -13,6 +13,7 @@
 #include "barcode/ui/Barcode_Gen.h"
 #include "canvas/CardBase.h"
 #include "canvas/GraphicClipboard.h"
+#include "canvas/GraphicCommands.h"
 #include "canvas/SKTGrid.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -195,6 +196,42 @@ QIcon toolIcon(int tool)
     return QIcon(pm);
 }
 
+// Undo of a change of the grid (colour, spacing, shown, snapping); the grid belongs to no side.
+template <class State> class GridSettingsCommand : public SideUndoCommand {
+public:
+    static constexpr int Id = 7303;
+    GridSettingsCommand(State before, State after, const QString& text, QString key,
+                        std::function<void(const State&)> apply)
+        : SideUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_key(std::move(key)),
+          m_apply(std::move(apply)) {}
+    void undo() override {
+        m_apply(m_before);
+        m_done = false;
+    }
+    void redo() override {
+        if (!m_done)
+            m_apply(m_after);
+        m_done = true;
+    }
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override {
+        if (other->id() != Id)
+            return false;
+        const auto* o = static_cast<const GridSettingsCommand*>(other);
+        if (m_key.isEmpty() || o->m_key != m_key)
+            return false;
+        m_after = o->m_after;
+        return true;
+    }
+
+private:
+    State m_before;
+    State m_after;
+    QString m_key;
+    std::function<void(const State&)> m_apply;
+    bool m_done = true;
+};
+
 } // namespace
 
 SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
@@ -205,6 +242,13 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     setWindowTitle(QStringLiteral("NAVU Photo Frame"));
     _grid = new SKTGrid(this);
     _tempCardProp = Front_card_Prop;
+    choosePictureFile = [this] {
+        QStringList patterns;
+        for (const QByteArray& f : QImageReader::supportedImageFormats())
+            patterns << QStringLiteral("*.") + QString::fromLatin1(f);
+        return QFileDialog::getOpenFileName(this, tr("Choose a Picture"), QDir::homePath(),
+                                            tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+    };
 
     buildCanvases();
     buildActions();
@@ -731,18 +775,24 @@ void SKTWindowController::pickPictureForTool(int tool)
         if (!path.isEmpty())
             lib_window_sel_file = path;
     } else {
-        QStringList patterns;
-        for (const QByteArray& f : QImageReader::supportedImageFormats())
-            patterns << QStringLiteral("*.") + QString::fromLatin1(f);
-        path = QFileDialog::getOpenFileName(this, tr("Choose a Picture"), QDir::homePath(),
-                                            tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+        path = choosePictureFile ? choosePictureFile() : QString();
     }
     if (path.isEmpty()) {
         selectArrowTool();
         return;
     }
+    // The chosen picture becomes an item at once, where the next new item goes; the arrow tool returns, so
+    // no later click places the picture again.
     Library_Selected_Image = path;
     setSelectedTool(tool);
+    SKTGraphicView* view = currentGraphicView();
+    const GraphicPtr item = view->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, false, QRectF(),
+                                                       view->cardSide(), QString(), QString());
+    selectArrowTool();
+    if (item) {
+        Undo_Redo_Button_state();
+        Show_RHS_Properties(item);
+    }
 }
 
 QPointF SKTWindowController::Control_New_Point(const QString& cardSide)
@@ -851,16 +901,119 @@ void SKTWindowController::Print_object_chk_changed(int state) { currentGraphicVi
 
 // ---------------------------------------------------------------- edit commands
 
+void SKTWindowController::showSideOfStep(const QUndoCommand* step)
+{
+    const int side = undoCommandSide(step);
+    const int shown = shownViewIndex();
+    if (side == 0 && (shown != 0 || Card_Front_Or_Back != 0))
+        Select_front_side();
+    else if (side == 1 && (shown != 1 || Card_Front_Or_Back != 1))
+        Select_back_side();
+    else if (side == 2 && shown != 2)
+        Select_temp_design_side();
+}
+
+void SKTWindowController::afterUndoRedo()
+{
+    Refresh_Canvas();
+    Undo_Redo_Button_state();
+    // The inspected item may have changed under its panels (its lock, its print flag, its binding).
+    if (_inspector && Last_Selected_Graphic)
+        _inspector->reloadInspected();
+}
+
 void SKTWindowController::Undo_Clicked()
 {
-    _document->undoManager()->undo();
-    Refresh_Canvas();
+    QUndoStack* stack = _document->undoManager();
+    if (!stack->canUndo())
+        return;
+    showSideOfStep(stack->command(stack->index() - 1));
+    stack->undo();
+    afterUndoRedo();
 }
 
 void SKTWindowController::Redo_Clicked()
 {
-    _document->undoManager()->redo();
-    Refresh_Canvas();
+    QUndoStack* stack = _document->undoManager();
+    if (!stack->canRedo())
+        return;
+    showSideOfStep(stack->command(stack->index()));
+    stack->redo();
+    afterUndoRedo();
+}
+
+CardEditState SKTWindowController::captureCardEdit() const
+{
+    CardEditState st;
+    st.front = Front_card_Prop;
+    st.back = Back_card_Prop;
+    st.canvasSize = _document->canvasSize();
+    st.cardShape = Card_Shape;
+    st.cardSides = CARD_SIDE_STR;
+    st.framePath = Invite_Frame_IMG;
+    st.frontItems = _document->graphicsOf(CardSide::Front);
+    st.backItems = _document->graphicsOf(CardSide::Back);
+    for (const GraphicPtr& g : std::as_const(st.frontItems))
+        st.frontStates << (g ? inspector::copyOfItem(*g) : nullptr);
+    for (const GraphicPtr& g : std::as_const(st.backItems))
+        st.backStates << (g ? inspector::copyOfItem(*g) : nullptr);
+    return st;
+}
+
+void SKTWindowController::restoreCardEdit(const CardEditState& st)
+{
+    _restoringCardEdit = true;
+    Front_card_Prop = st.front;
+    Back_card_Prop = st.back;
+    Card_Shape = st.cardShape;
+    CARD_SIDE_STR = st.cardSides;
+    Invite_Frame_IMG = st.framePath;
+    Get_Front_Controls_Array() = st.frontItems;
+    Get_Back_Controls_Array() = st.backItems;
+    for (qsizetype i = 0; i < st.frontItems.size() && i < st.frontStates.size(); ++i)
+        if (st.frontItems[i] && st.frontStates[i])
+            inspector::assignItemState(*st.frontItems[i], *st.frontStates[i]);
+    for (qsizetype i = 0; i < st.backItems.size() && i < st.backStates.size(); ++i)
+        if (st.backItems[i] && st.backStates[i])
+            inspector::assignItemState(*st.backItems[i], *st.backStates[i]);
+    SetDocumentCanvasSize(st.canvasSize);
+    _document->notifyGraphicsChanged(CardSide::Front);
+    _document->notifyGraphicsChanged(CardSide::Back);
+    // The panels show the restored side, and the content font and colour and the frame refit run again.
+    Show_RHS_Properties(nullptr);
+    if (_inspector)
+        _inspector->Update_All_Card_Content();
+    _restoringCardEdit = false;
+    for (SKTGraphicView* v : {_graphicView, _graphicView_BACK})
+        v->update();
+}
+
+void SKTWindowController::beginCardEdit()
+{
+    if (_restoringCardEdit)
+        return;
+    if (_cardEditDepth++ == 0)
+        _cardEditBefore = captureCardEdit();
+}
+
+void SKTWindowController::endCardEdit(const QString& text, const QString& mergeKey, int side)
+{
+    if (_restoringCardEdit || _cardEditDepth == 0)
+        return;
+    if (--_cardEditDepth > 0 || !_cardEditBefore)
+        return;
+    CardEditState before = std::move(*_cardEditBefore);
+    _cardEditBefore.reset();
+    if (!_document->isUndoRegistrationEnabled())
+        return;
+    CardEditState after = captureCardEdit();
+    if (after.sameAs(before))
+        return;
+    if (side < 0)
+        side = Card_Front_Or_Back != 0 ? 1 : 0;
+    _document->undoManager()->push(new CardEditCommand(std::move(before), std::move(after), text, mergeKey, side,
+                                                       [this](const CardEditState& st) { restoreCardEdit(st); }));
+    Undo_Redo_Button_state();
 }
 
 void SKTWindowController::Cut_Clicked() { currentGraphicView()->cut(); }
@@ -902,8 +1055,21 @@ void SKTWindowController::applyLock(bool locked)
         return;
     }
     locked ? Disable_Standard_Button_For_Lock() : Enable_Standard_Button_For_Unlock();
+    GraphicList changed;
     for (const GraphicPtr& g : items)
-        g->ctrl_is_locked = locked;
+        if (g->ctrl_is_locked != locked)
+            changed.append(g);
+    if (!changed.isEmpty()) {
+        auto* step = new SetGraphicFieldCommand<bool>(changed, &SKTGraphic::ctrl_is_locked, locked,
+                                                      locked ? tr("Lock") : tr("Unlock"));
+        step->setCardSide(Card_Front_Or_Back != 0 ? 1 : 0);
+        if (_document->isUndoRegistrationEnabled()) {
+            _document->undoManager()->push(step);
+        } else {
+            step->redo();
+            delete step;
+        }
+    }
     const QList<qsizetype> keep = view->selectionIndexes();
     Show_RHS_Properties(nullptr);
     view->setSelectionIndexes(keep);
@@ -1006,11 +1172,46 @@ void SKTWindowController::Align_To_Grid_Clicked()
     Refresh_Canvas();
 }
 
+SKTWindowController::GridState SKTWindowController::gridState() const
+{
+    return {_grid->color(), _grid->spacing(), _grid->isAlwaysShown(), _grid->isConstraining()};
+}
+
+void SKTWindowController::applyGridState(const GridState& st)
+{
+    _grid->setColor(st.color);
+    _grid->setSpacing(st.spacing);
+    _grid->setConstraining(st.snapping);
+    _grid->setAlwaysShown(st.shown);
+    if (_snapAction)
+        _snapAction->setChecked(st.snapping);
+    if (_wiredGridWizard) {
+        const QSignalBlocker b1(_wiredGridWizard->Grid_Space_slidr);
+        const QSignalBlocker b2(_wiredGridWizard->Show_hide_grid_chk);
+        _wiredGridWizard->setGridColor(st.color);
+        _wiredGridWizard->Grid_Space_slidr->setValue(qRound(st.spacing));
+        _wiredGridWizard->Show_hide_grid_chk->setChecked(st.shown);
+        _wiredGridWizard->Grid_Opt_box->setEnabled(st.shown);
+    }
+}
+
+void SKTWindowController::recordGridChange(const GridState& before, const QString& text, const QString& mergeKey)
+{
+    const GridState after = gridState();
+    if (after == before || !_document->isUndoRegistrationEnabled())
+        return;
+    _document->undoManager()->push(new GridSettingsCommand<GridState>(
+        before, after, text, mergeKey, [this](const GridState& st) { applyGridState(st); }));
+    Undo_Redo_Button_state();
+}
+
 void SKTWindowController::toggleGridConstraining()
 {
+    const GridState before = gridState();
     _grid->setConstraining(!_grid->isConstraining());
     if (_snapAction)
         _snapAction->setChecked(_grid->isConstraining());
+    recordGridChange(before, tr("Snap to Grid"));
 }
 
 void SKTWindowController::toggleGridShowing()
@@ -1036,20 +1237,26 @@ void SKTWindowController::toggleGridShowing()
 
 void SKTWindowController::Grid_Clr_Changed(const QColor& color)
 {
+    const GridState before = gridState();
     _grid->setColor(color);
     _grid->setAlwaysShown(true);
+    recordGridChange(before, tr("Grid Colour"));
 }
 
 void SKTWindowController::Grid_Slider_Changed(int spacing)
 {
+    const GridState before = gridState();
     _grid->setSpacing(spacing);
     _grid->setAlwaysShown(true);
+    recordGridChange(before, tr("Grid Spacing"), QStringLiteral("Grid_Space_slidr"));
 }
 
 void SKTWindowController::Grid_Show_Hide_Changed(int state)
 {
+    const GridState before = gridState();
     _grid->setAlwaysShown(state != 0);
     Grid_Wizard::defaultInstance(this)->Grid_Opt_box->setEnabled(_grid->isAlwaysShown());
+    recordGridChange(before, state != 0 ? tr("Show Grid") : tr("Hide Grid"));
 }
 
 // ---------------------------------------------------------------- zoom
@@ -1223,7 +1430,14 @@ void SKTWindowController::Open_Barcode_Window()
         return Data_From_Excel_Window ? Data_From_Excel_Window->value(0, column) : QString();
     };
     QUndoStack* undo = _document->isUndoRegistrationEnabled() ? _document->undoManager() : nullptr;
-    if (::Open_Barcode_Window(item, view->selectedGraphics(), undo, std::nullopt)) {
+    const int before = _document->undoManager()->index();
+    const bool edited = ::Open_Barcode_Window(item, view->selectedGraphics(), undo, std::nullopt);
+    // The designer's step belongs to the side it was made on.
+    if (undo && undo->index() > 0 && undo->index() != before)
+        if (auto* step = dynamic_cast<SideUndoCommand*>(const_cast<QUndoCommand*>(undo->command(undo->index() - 1)));
+            step && step->cardSide() < 0)
+            step->setCardSide(Card_Front_Or_Back != 0 ? 1 : 0);
+    if (edited) {
         Refresh_Canvas();
         Undo_Redo_Button_state();
     }

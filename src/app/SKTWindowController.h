@@ -3,6 +3,7 @@
 // The one main design window: the canvases of the front, back and scratch sides, the tool palette, the
 // edit, side, arrange and grid commands, and the right-hand area where the inspector lives.
 
+#include "app/CardEditCommand.h"
 #include "canvas/CanvasHost.h"
 #include "canvas/Card_Property.h"
 #include "canvas/SKTDocument.h"
@@ -13,6 +14,8 @@
 #include <QMainWindow>
 #include <memory>
 #include <QMutex>
+#include <functional>
+#include <optional>
 #include <QPointer>
 
 class QAction;
@@ -76,6 +79,8 @@ public:
     QString currentGraphicClass() const;
     int currentGraphicTool() const override { return Selected_Control_Tool; }
     QPointF Control_New_Point(const QString& cardSide) override;
+    // The open panel of the picture tool; replaceable for tests (empty: cancelled).
+    std::function<QString()> choosePictureFile;
 
     // --- inspector entry point ---
     // Shows the panels for an item, or for the card side when item is null. The panels themselves belong to
@@ -107,8 +112,15 @@ public:
     QLabel* Front_back_label;
 
     // --- edit commands ---
+    // Undo and redo show the side the step was made on first.
     void Undo_Clicked();
     void Redo_Clicked();
+    // Edits of the card sides' settings between these calls are one undo step (nested calls join the
+    // outermost). side: the side the edit belongs to; -1 the current side.
+    void beginCardEdit();
+    void endCardEdit(const QString& text, const QString& mergeKey = {}, int side = -1);
+    CardEditState captureCardEdit() const;
+    void restoreCardEdit(const CardEditState& state);
     void Cut_Clicked();
     void Copy_Clicked();
     void Paste_Clicked();
@@ -219,6 +231,22 @@ private:
     void connectCanvas(SKTGraphicView* view);
     void pickPictureForTool(int tool);
     void applyLock(bool locked);
+    void showSideOfStep(const QUndoCommand* step);
+    void afterUndoRedo();
+    struct GridState {
+        QColor color;
+        double spacing = 0;
+        bool shown = false;
+        bool snapping = false;
+        bool operator==(const GridState&) const = default;
+    };
+    GridState gridState() const;
+    void applyGridState(const GridState& state);
+    // Records a grid change made since before as one undo step (steps of the spacing slider merge).
+    void recordGridChange(const GridState& before, const QString& text, const QString& mergeKey = {});
+    int _cardEditDepth = 0;
+    std::optional<CardEditState> _cardEditBefore;
+    bool _restoringCardEdit = false;
     void setUpProfiles();
     void resetProfilesForNewDesign();
     void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record);

@@ -2,7 +2,7 @@
 
 ArrangeGraphicsCommand::ArrangeGraphicsCommand(std::vector<Change> changes, const QString& text,
                                                QUndoCommand* parent)
-    : QUndoCommand(text, parent), _changes(std::move(changes)) {}
+    : SideUndoCommand(text, parent), _changes(std::move(changes)) {}
 
 void ArrangeGraphicsCommand::redo() {
     for (const Change& c : _changes)

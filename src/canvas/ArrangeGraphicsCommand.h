@@ -2,11 +2,11 @@
 
 #include "canvas/SKTGraphic.h"
 
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 #include <vector>
 
 // Gives several items new bounds at once (align, same size, natural size, align to grid).
-class ArrangeGraphicsCommand : public QUndoCommand {
+class ArrangeGraphicsCommand : public SideUndoCommand {
 public:
     struct Change {
         GraphicPtr item;

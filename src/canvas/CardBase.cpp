@@ -106,3 +106,18 @@ void Card_Base_Drawing(QPainter& painter, const Card_Property& prop, int cardSha
     }
     painter.restore();
 }
+
+void Card_Border_Drawing(QPainter& painter, const Card_Property& prop, int cardShape, const QRectF& cardRect)
+{
+    const QRectF card = cardRect.normalized();
+    const qreal width = std::min<qreal>(prop.Card_bor_Stepper, std::min(card.width(), card.height()) / 2);
+    if (prop.Card_border_chk != 1 || !(width > 0) || !prop.Card_bordr_clr.isValid())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(PaintHelpers::strokePen(prop.Card_bordr_clr, width, prop.Card_border_style, 1.0f));
+    const qreal half = width / 2;
+    painter.drawPath(cardOutline(cardShape, card.adjusted(half, half, -half, -half)));
+    painter.restore();
+}

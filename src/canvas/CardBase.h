@@ -23,6 +23,11 @@ QPainterPath cardOutline(int cardShape, const QRectF& cardRect);
 // Paints the base of a card side: white in the card's outline, then the side's fill (solid, gradient at the
 // integer angle, hatch over its background colour, or the background picture), nothing more when the fill is
 // off. The outline comes from cardRect (the whole card); passRect only clips. The side's alpha is already in
-// its colours; no border is painted. Failures are logged and end the painting where it was.
+// its colours. Failures are logged and end the painting where it was.
 void Card_Base_Drawing(QPainter& painter, const Card_Property& prop, int cardShape, const QRectF& cardRect,
                        const QRectF& passRect);
+
+// Paints the side's border when it is on: its colour, width (points) and dash code along the card's outline,
+// inside the card so that every output shows all of it. Drawn over the items, so a frame picture that
+// covers the card does not hide it.
+void Card_Border_Drawing(QPainter& painter, const Card_Property& prop, int cardShape, const QRectF& cardRect);

@@ -1,7 +1,7 @@
 #include "canvas/MoveGraphicsCommand.h"
 
 MoveGraphicsCommand::MoveGraphicsCommand(GraphicList items, QPointF delta, int mergeKey, QUndoCommand* parent)
-    : QUndoCommand(QStringLiteral("Move"), parent), _items(std::move(items)), _delta(delta),
+    : SideUndoCommand(QStringLiteral("Move"), parent), _items(std::move(items)), _delta(delta),
       _mergeKey(mergeKey) {}
 
 void MoveGraphicsCommand::redo() {

@@ -3,10 +3,10 @@
 #include "canvas/GraphicCommandIds.h"
 #include "canvas/SKTGraphic.h"
 
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 
 // Moves items by a delta. Steps of one drag (same non-zero merge key, same items) merge into one command.
-class MoveGraphicsCommand : public QUndoCommand {
+class MoveGraphicsCommand : public SideUndoCommand {
 public:
     MoveGraphicsCommand(GraphicList items, QPointF delta, int mergeKey, QUndoCommand* parent = nullptr);
     void redo() override;

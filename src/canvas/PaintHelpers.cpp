@@ -67,11 +67,12 @@ bool fillWithHatch(QPainter& painter, const QPainterPath& path, const QString& h
 
 int doubleStarPoints(int variant)
 {
+    // Variants run 1 to 5; 0, written by early builds, draws as 1.
     static const int points[5] = {5, 6, 8, 10, 12};
-    return points[std::clamp(variant, 0, 4)];
+    return points[std::clamp(variant, 1, 5) - 1];
 }
 
-int polygonSides(int variant) { return 5 + std::clamp(variant, 0, 4); }
+int polygonSides(int variant) { return 4 + std::clamp(variant, 1, 5); }
 
 namespace {
 

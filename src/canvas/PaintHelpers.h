@@ -36,10 +36,10 @@ bool fillWithHatch(QPainter& painter, const QPainterPath& path, const QString& h
 //   "T"  apex at top centre, base along the bottom edge     "D"  the four edge midpoints
 //   "S"  five-pointed star (inner radius 0.382 of the outer)
 //   "DS" double star: n long points (radius 1.0) with n short points (0.62) between them, valleys at 0.38;
-//        variant 0..4 gives n = 5, 6, 8, 10, 12
-//   "P"  regular polygon; variant 0..4 gives 5, 6, 7, 8, 9 sides
+//        variant 1..5 gives n = 5, 6, 8, 10, 12
+//   "P"  regular polygon; variant 1..5 gives 5, 6, 7, 8, 9 sides
 // Stars and polygons are inscribed in the rect's ellipse (stretched with the rect), first point at the top.
-// An unknown code draws the rect. Variants outside 0..4 are clamped.
+// An unknown code draws the rect. Variants outside 1..5 are clamped (0 draws as 1).
 QPainterPath shapeOutline(const QString& code, const QRectF& rect, qreal cornerRadius = 10, int doubleStarType = 0,
                           int polygonType = 0);
 int doubleStarPoints(int variant);

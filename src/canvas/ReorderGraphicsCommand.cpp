@@ -2,7 +2,7 @@
 
 ReorderGraphicsCommand::ReorderGraphicsCommand(SKTDocument* document, CardSide side, GraphicList newOrder,
                                                const QString& text, QUndoCommand* parent)
-    : QUndoCommand(text, parent), _document(document), _side(side), _before(document->graphicsOf(side)),
+    : SideUndoCommand(text, parent), _document(document), _side(side), _before(document->graphicsOf(side)),
       _after(std::move(newOrder)) {}
 
 void ReorderGraphicsCommand::redo() {

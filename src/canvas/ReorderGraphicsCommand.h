@@ -3,10 +3,10 @@
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphic.h"
 
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 
 // Changes the stacking order of a side (bring to front, send to back).
-class ReorderGraphicsCommand : public QUndoCommand {
+class ReorderGraphicsCommand : public SideUndoCommand {
 public:
     ReorderGraphicsCommand(SKTDocument* document, CardSide side, GraphicList newOrder, const QString& text,
                            QUndoCommand* parent = nullptr);

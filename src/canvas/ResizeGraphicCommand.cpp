@@ -2,7 +2,7 @@
 
 ResizeGraphicCommand::ResizeGraphicCommand(GraphicPtr item, const QRectF& from, const QRectF& to,
                                            int mergeKey, QUndoCommand* parent)
-    : QUndoCommand(QStringLiteral("Resize"), parent), _item(std::move(item)), _from(from), _to(to),
+    : SideUndoCommand(QStringLiteral("Resize"), parent), _item(std::move(item)), _from(from), _to(to),
       _mergeKey(mergeKey) {}
 
 void ResizeGraphicCommand::redo() {

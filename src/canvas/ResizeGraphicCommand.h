@@ -3,10 +3,10 @@
 #include "canvas/GraphicCommandIds.h"
 #include "canvas/SKTGraphic.h"
 
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 
 // Resizes one item. Steps of one handle drag merge.
-class ResizeGraphicCommand : public QUndoCommand {
+class ResizeGraphicCommand : public SideUndoCommand {
 public:
     ResizeGraphicCommand(GraphicPtr item, const QRectF& from, const QRectF& to, int mergeKey,
                          QUndoCommand* parent = nullptr);

@@ -1,15 +1,18 @@
 #include "canvas/SKTDocument.h"
 
+#include "canvas/SideUndoCommand.h"
+
 #include <algorithm>
 
 // One command for inserting and for removing items: removal is insertion undone.
-class GraphicsInsertionCommand : public QUndoCommand {
+class GraphicsInsertionCommand : public SideUndoCommand {
 public:
     GraphicsInsertionCommand(SKTDocument* doc, CardSide side, const GraphicList& items, const QList<int>& indexes,
                              bool insertion)
         : m_doc(doc), m_side(side), m_items(items), m_indexes(indexes), m_insertion(insertion)
     {
         setText(insertion ? QObject::tr("Insert") : QObject::tr("Delete"));
+        setCardSide(int(side));
     }
     void redo() override { m_insertion ? insert() : remove(); }
     void undo() override { m_insertion ? remove() : insert(); }

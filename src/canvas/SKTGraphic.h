@@ -49,8 +49,8 @@ public:
     QRectF _bounds;
     QString _shape_type;       // "R", "C", "RR", "T", "D", "S", "DS", "P" for shapes; empty otherwise
     float cor_rad_val = 10.0f; // rounded-rectangle corner radius, points
-    int double_star_type = 0;  // variant 0..4
-    int polygon_type = 0;      // variant 0..4
+    int double_star_type = 1;  // variant 1..5
+    int polygon_type = 1;      // variant 1..5
     int _line_ori = 0;         // line orientation index
     int _line_cap_style = 0;   // 0 butt, 1 round, 2 square
 

@@ -341,6 +341,8 @@ void SKTGraphicView::emitInspect(const GraphicPtr& item) {
 
 void SKTGraphicView::apply(QUndoCommand* command) {
     // Callers invalidate the areas the command changes.
+    if (auto* sided = dynamic_cast<SideUndoCommand*>(command); sided && sided->cardSide() < 0)
+        sided->setCardSide(int(_side));
     if (_document && _document->isUndoRegistrationEnabled()) {
         _applying = true;
         _document->undoManager()->push(command); // runs redo()
@@ -818,9 +820,15 @@ void SKTGraphicView::moveSelectionBy(const QPointF& delta) {
 }
 
 void SKTGraphicView::print_contol_or_not(int value) {
+    // One undo step for the selected unlocked items whose flag changes; none when nothing changes.
+    GraphicList changed;
     for (const GraphicPtr& g : selectedGraphics())
-        if (!g->ctrl_is_locked)
-            g->print_object = value;
+        if (!g->ctrl_is_locked && g->print_object != value)
+            changed.append(g);
+    if (changed.isEmpty())
+        return;
+    apply(new SetGraphicFieldCommand<int>(changed, &SKTGraphic::print_object, value,
+                                          value ? tr("Leave Out of Printing") : tr("Include in Printing")));
 }
 
 void SKTGraphicView::Hide_all_Text_control_FUP_Control() {

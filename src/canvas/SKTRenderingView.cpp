@@ -26,6 +26,7 @@ void SKTRenderingView::paintCardSide(QPainter& painter, const GraphicList& items
         }
         painter.restore();
     }
+    Card_Border_Drawing(painter, prop, cardShape, cardRect);
 }
 
 QImage SKTRenderingView::image_From_Card_Graphics(const GraphicList& items, bool printBox,

@@ -13,8 +13,8 @@ struct Card_Property;
 // QImage and QPainter only: safe on a worker thread as long as the items are not changed meanwhile.
 class SKTRenderingView {
 public:
-    // Card base first, then the items from the last index to the first. Invisible items are left out, and
-    // with printedOnly also items whose print_object is not 0. passRect (the area being repainted) only clips
+    // Card base first, then the items from the last index to the first, then the card's border. Invisible
+    // items are left out, and with printedOnly also items whose print_object is not 0. passRect (the area being repainted) only clips
     // the card base; an invalid passRect means the whole card.
     static void paintCardSide(QPainter& painter, const GraphicList& items, const Card_Property& prop,
                               int cardShape, const QRectF& cardRect, const QRectF& passRect, bool printedOnly);

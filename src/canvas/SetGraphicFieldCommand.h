@@ -2,15 +2,15 @@
 
 #include "canvas/SKTGraphic.h"
 
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 #include <vector>
 
 // Sets one field of several items to one value (a property edit); undo gives each item its own earlier value.
-template <typename T> class SetGraphicFieldCommand : public QUndoCommand {
+template <typename T> class SetGraphicFieldCommand : public SideUndoCommand {
 public:
     SetGraphicFieldCommand(GraphicList items, T SKTGraphic::*field, T value, const QString& text,
                            QUndoCommand* parent = nullptr)
-        : QUndoCommand(text, parent), _items(std::move(items)), _field(field), _value(std::move(value)) {
+        : SideUndoCommand(text, parent), _items(std::move(items)), _field(field), _value(std::move(value)) {
         for (const GraphicPtr& item : std::as_const(_items))
             _before.push_back((*item).*_field);
     }

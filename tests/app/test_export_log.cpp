@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestExportLog : public QObject {
     Q_OBJECT
@@ -70,6 +71,30 @@ private slots:
         log.CancelPressed();
         QCOMPARE(log.result(), 0);
         QCOMPARE(opened.size(), 1);
+        QVERIFY(log._open_log_chk->isChecked());
+    }
+
+    // Escape and the close box end it as Cancel does: nothing opens, the box is ticked for the next time.
+    void escapeAndCloseBoxAreCancel_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close box") << false;
+    }
+    void escapeAndCloseBoxAreCancel() {
+        QFETCH(bool, escape);
+        const QString path = dir.filePath(QStringLiteral("esc.png"));
+        QImage(4, 4, QImage::Format_ARGB32).save(path, "PNG");
+        Open_Export_Log log;
+        log.prepare(path, QStringLiteral("done"), true);
+        QTimer::singleShot(0, &log, [&] {
+            log._open_log_chk->setChecked(false);
+            if (escape)
+                QTest::keyClick(&log, Qt::Key_Escape);
+            else
+                log.close();
+        });
+        QCOMPARE(log.runModal(), 0);
+        QVERIFY(opened.isEmpty());
         QVERIFY(log._open_log_chk->isChecked());
     }
 

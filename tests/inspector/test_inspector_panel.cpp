@@ -428,7 +428,8 @@ private slots:
         QCOMPARE(a->alpha_val, 0.35f);
     }
 
-    // Locked items in a selection keep their properties; a locked item alone still takes its print flag.
+    // Locked items in a selection keep their properties; the print flag goes to unlocked items only, so a
+    // locked item's box is disabled.
     void lockedItemsKeepProperties() {
         GraphicPtr open = make(QStringLiteral("SKTLine"));
         GraphicPtr locked = make(QStringLiteral("SKTLine"));
@@ -439,8 +440,9 @@ private slots:
         QCOMPARE(locked->_strokeWidth, 1.0);
         show(locked, {locked});
         QCOMPARE(panel->shownTabNames(), QStringList({"Lock_tab"}));
+        QVERIFY(!panel->print_object_chk->isEnabled());
         panel->print_object_chk->setChecked(true);
-        QCOMPARE(locked->print_object, 1);
+        QCOMPARE(locked->print_object, 0);
         QCOMPARE(locked->_strokeWidth, 1.0);
     }
 

@@ -42,6 +42,21 @@ public:
 
     // Takes an edit of items for the document's undo stack; without one the edit simply stays.
     virtual void pushUndoCommand(QUndoCommand* command) { delete command; }
+    // An edit of the card sides' settings (and what follows from them: the frame picture, the content font
+    // and colour of the texts) lies between these calls; nested calls make one step. A merge key joins the
+    // steps of one stepper into one.
+    virtual void beginCardEdit() {}
+    virtual void endCardEdit(const QString& text, const QString& mergeKey) {
+        Q_UNUSED(text);
+        Q_UNUSED(mergeKey);
+    }
+    // The print check box: the print flag of the selected unlocked items, nothing else.
+    virtual void Print_object_chk_changed(int state) {
+        for (const GraphicPtr& g : selectedGraphics())
+            if (g && !g->ctrl_is_locked)
+                g->print_object = state;
+        Refresh_Canvas();
+    }
 
     // --- card side settings: 0 front, 1 back ---
     virtual Card_Property& cardProperty(int side) = 0;

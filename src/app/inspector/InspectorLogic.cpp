@@ -1,5 +1,6 @@
 #include "app/inspector/InspectorLogic.h"
 
+#include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -556,6 +557,19 @@ bool assignItemState(SKTGraphic& t, const SKTGraphic& s) {
         break;
     }
     return true;
+}
+
+bool sameItemState(const SKTGraphic& a, const SKTGraphic& b) {
+    if (a.kind() != b.kind())
+        return false;
+    auto samePicture = [](const QImage& x, const QImage& y) { return x.cacheKey() == y.cacheKey() || x == y; };
+    if (!samePicture(a._image, b._image) || !samePicture(a._barcode_image, b._barcode_image))
+        return false;
+    ItemArchiveOptions fieldsOnly;
+    fieldsOnly.includePictures = false;
+    const PlistPtr x = archiveItemPlist(a, fieldsOnly);
+    const PlistPtr y = archiveItemPlist(b, fieldsOnly);
+    return x && y && plistio::toBytes(x.get(), plistio::Format::Binary) == plistio::toBytes(y.get(), plistio::Format::Binary);
 }
 
 PropertyEditCommand::PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,

@@ -14,7 +14,7 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 
 #include <functional>
 #include <optional>
@@ -261,10 +261,12 @@ std::optional<QString> bindItemToColumn(SKTGraphic& item, int column);
 GraphicPtr copyOfItem(const SKTGraphic& item);
 // Puts every field of source into target; both must be of the same kind (false otherwise).
 bool assignItemState(SKTGraphic& target, const SKTGraphic& source);
+// True when both items hold the same fields and pictures (an edit that changed nothing).
+bool sameItemState(const SKTGraphic& a, const SKTGraphic& b);
 
 // One panel edit of the selected items. Pushed after the edit is made, so its first redo does nothing.
 // Steps of one control on the same items merge (a slider drag, typing) into one undo step.
-class PropertyEditCommand : public QUndoCommand {
+class PropertyEditCommand : public SideUndoCommand {
 public:
     static constexpr int Id = 7301;
     PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -169,6 +170,23 @@ public:
 
 private:
     std::vector<QSignalBlocker> m_blockers;
+};
+
+// Makes the card-side edits inside one scope one undo step.
+class CardEditScope {
+public:
+    CardEditScope(InspectorHost* host, QString text, QString key = {})
+        : m_host(host), m_text(std::move(text)), m_key(std::move(key)) {
+        m_host->beginCardEdit();
+    }
+    ~CardEditScope() { m_host->endCardEdit(m_text, m_key); }
+    CardEditScope(const CardEditScope&) = delete;
+    CardEditScope& operator=(const CardEditScope&) = delete;
+
+private:
+    InspectorHost* m_host;
+    QString m_text;
+    QString m_key;
 };
 
 QString sliderText(double value, double scale) {
@@ -566,7 +584,7 @@ QWidget* InspectorPanel::buildShapePage() {
     shape_fill_Grd_1_clr = new ColorWell(QStringLiteral("shape_fill_Grd_1_clr"));
     shape_fill_Grd_2_clr = new ColorWell(QStringLiteral("shape_fill_Grd_2_clr"));
     shape_grad_Stepper = realStepper(QStringLiteral("shape_grad_Stepper"), QStringLiteral("shape_grad_Text"),
-                                     0, 360, 0, 1, tr("°"));
+                                     0, 360, 2, 1, tr("°"));
     shape_hatch_style = combo(QStringLiteral("shape_hatch_style"), hatchNames());
     shape_hatch_style->setMinimumWidth(120);
     shape_hatch_bk_clr = new ColorWell(QStringLiteral("shape_hatch_bk_clr"));
@@ -588,9 +606,9 @@ QWidget* InspectorPanel::buildShapePage() {
                                            QStringLiteral("shape_cor_radius_Text"), 0, 500, 1, 1);
     double_star_Label = label(QStringLiteral("double_star_Label"), tr("Star variant"));
     double_star_Stepper =
-        intStepper(QStringLiteral("double_star_Stepper"), QStringLiteral("double_star_Text"), 0, 4);
+        intStepper(QStringLiteral("double_star_Stepper"), QStringLiteral("double_star_Text"), 1, 5);
     polygon_Label = label(QStringLiteral("polygon_Label"), tr("Polygon variant"));
-    polygon_Stepper = intStepper(QStringLiteral("polygon_Stepper"), QStringLiteral("polygon_Text"), 0, 4);
+    polygon_Stepper = intStepper(QStringLiteral("polygon_Stepper"), QStringLiteral("polygon_Text"), 1, 5);
     f->addRow(shape_cor_radius_Label, shape_cor_radius_Stepper);
     f->addRow(double_star_Label, double_star_Stepper);
     f->addRow(polygon_Label, polygon_Stepper);
@@ -705,7 +723,7 @@ QWidget* InspectorPanel::buildTextPropertiesPage() {
     Text_fill_Grd_1_clr = new ColorWell(QStringLiteral("Text_fill_Grd_1_clr"));
     Text_fill_Grd_2_clr = new ColorWell(QStringLiteral("Text_fill_Grd_2_clr"));
     Text_grad_Stepper = realStepper(QStringLiteral("Text_grad_Stepper"), QStringLiteral("Text_grad_Text"), 0,
-                                    360, 0, 1, tr("°"));
+                                    360, 2, 1, tr("°"));
     Text_alpha_Stepper = realStepper(QStringLiteral("Text_alpha_Stepper"), QStringLiteral("Text_alpha_Text"),
                                      0, 100, 0, 5, tr(" %"));
     g->addWidget(Text_solid_fill_rd, 0, 0);
@@ -1039,6 +1057,8 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
         Remove_All_Tab_Items();
         print_object_chk->setVisible(true);
         print_object_chk->setChecked(item->print_object != 0);
+        // the flag goes to unlocked items only, so a locked item's box cannot be changed
+        print_object_chk->setEnabled(!item->ctrl_is_locked);
         sel_control_name->setText(QStringLiteral("NONE"));
 
         const TabPlan plan = tabPlanForItem(*item);
@@ -1170,8 +1190,10 @@ void InspectorPanel::loadCard() {
     Sides_ComboBox->setCurrentIndex(p.Card_Side == QLatin1String("1") ? 1 : 0);
 
     const QRectF front = m_host->frontCanvasBounds();
-    p.Card_Location = front.topLeft();
-    p.Card_Size = front.size();
+    for (Card_Property* side : {&m_host->cardProperty(0), &m_host->cardProperty(1)}) {
+        side->Card_Location = front.topLeft();
+        side->Card_Size = front.size();
+    }
     width_Stepper->setValue(pointsToMillimetres(front.width()));
     height_Stepper->setValue(pointsToMillimetres(front.height()));
 
@@ -1408,14 +1430,27 @@ template <class F> void InspectorPanel::writeSelection(F&& apply) {
         apply(*g, selection.size());
         m_host->startEditingGraphic(g);
     }
+    recordItemEdit(selection, before);
+    m_host->Refresh_Canvas();
+}
+
+void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before) {
+    // An edit that changed nothing is no undo step.
+    bool changed = false;
+    for (qsizetype i = 0; i < items.size() && !changed; ++i)
+        changed = items.at(i) && before.value(i) && !sameItemState(*items.at(i), *before.value(i));
+    if (!changed)
+        return;
+    // Steps of one stepper, slider or text field (a drag, typing) merge; each click is a step of its own.
     const QObject* control = sender();
-    const QString key = control && !control->objectName().isEmpty() ? control->objectName() : QString();
+    const bool continuous = qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QSlider*>(control) ||
+                            qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QLineEdit*>(control);
+    const QString key = continuous ? control->objectName() : QString();
     const QPointer<InspectorPanel> self(this);
-    m_host->pushUndoCommand(new PropertyEditCommand(selection, before, key, [self] {
+    m_host->pushUndoCommand(new PropertyEditCommand(items, before, key, [self] {
         if (self)
             self->reloadInspected();
     }));
-    m_host->Refresh_Canvas();
 }
 
 StrokePanel InspectorPanel::strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
@@ -1542,31 +1577,9 @@ void InspectorPanel::Update_Sign_Graphics() {
 }
 
 void InspectorPanel::updatePrintObject() {
-    const GraphicPtr last = m_last.lock();
-    if (!last)
+    if (Not_Draw_Only_Prop_Change || !m_last.lock())
         return;
-    switch (last->kind()) {
-    case GraphicKind::Text:
-        Update_Text_Graphics();
-        break;
-    case GraphicKind::Image:
-        Update_Image_Graphics();
-        break;
-    case GraphicKind::Signature:
-        Update_Sign_Graphics();
-        break;
-    case GraphicKind::Line:
-        Update_Line_Graphics();
-        break;
-    case GraphicKind::Shape:
-        Update_Shape_Graphics();
-        break;
-    case GraphicKind::Barcode: {
-        const int value = print_object_chk->isChecked() ? 1 : 0;
-        writeSelection([value](SKTGraphic& g, qsizetype) { g.print_object = value; });
-        break;
-    }
-    }
+    m_host->Print_object_chk_changed(print_object_chk->isChecked() ? 1 : 0);
 }
 
 // ---------------------------------------------------------------- combo boxes
@@ -1611,6 +1624,8 @@ void InspectorPanel::dataSourceTypeChosen() {
     const GraphicPtr item = m_last.lock();
     if (!item)
         return;
+    const GraphicList before{copyOfItem(*item)};
+    const auto record = qScopeGuard([&] { recordItemEdit({item}, before); });
     const int type = Data_source_type->currentIndex();
     if (type <= 0) {
         Batch_Series->setEnabled(false);
@@ -1644,12 +1659,14 @@ void InspectorPanel::batchSeriesChosen() {
     const QString text = Trim_Str(Batch_Series->currentText());
     if (!item || index < 0 || text.isEmpty())
         return;
+    const GraphicList before{copyOfItem(*item)};
     QString value;
     if (Data_source_type->currentIndex() == 2)
         value = bindItemToColumn(*item, index).value_or(QString());
     else
         value = bindItemToSeries(*item, text, index);
     applyBoundValue(item, value);
+    recordItemEdit({item}, before);
     m_host->Refresh_Canvas();
 }
 
@@ -1715,8 +1732,12 @@ void InspectorPanel::Text_Insert_Date() {
         Show_MessageBox(QStringLiteral("Please select Date format."));
         return;
     }
-    Text_value_Edit->textCursor().insertText(Get_date_Value(format));
-    Update_Text_Graphics();
+    {
+        // one step for the insert, not one for the typed text and one for the button
+        const QSignalBlocker block(Text_value_Edit);
+        Text_value_Edit->textCursor().insertText(Get_date_Value(format));
+    }
+    textDidChange();
 }
 
 void InspectorPanel::Text_Insert_Time() {
@@ -1726,8 +1747,11 @@ void InspectorPanel::Text_Insert_Time() {
         Show_MessageBox(QStringLiteral("Please select Time format."));
         return;
     }
-    Text_value_Edit->textCursor().insertText(Get_time_Value(format));
-    Update_Text_Graphics();
+    {
+        const QSignalBlocker block(Text_value_Edit);
+        Text_value_Edit->textCursor().insertText(Get_time_Value(format));
+    }
+    textDidChange();
 }
 
 void InspectorPanel::Insert_Template_Button() {
@@ -1936,8 +1960,18 @@ CardPanelValues InspectorPanel::cardValues() const {
 void InspectorPanel::Update_Card_Graphics() {
     if (Not_Draw_Only_Prop_Change)
         return;
+    // the steps of one stepper or slider are one undo step
+    const QObject* control = sender();
+    const bool stepped = qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QSlider*>(control);
+    const CardEditScope scope(m_host, tr("Card Settings"), stepped ? control->objectName() : QString());
     Card_Property& record = currentRecord();
     writeCardRecord(record, cardValues(), currentSide() == 1);
+    // Size, shape and the number of sides belong to the card, not to one side.
+    Card_Property& other = m_host->cardProperty(1 - currentSide());
+    other.Card_Location = record.Card_Location;
+    other.Card_Size = record.Card_Size;
+    other.Card_Shape = record.Card_Shape;
+    other.Card_Side = record.Card_Side;
     CARD_SIDE_STR = record.Card_Side;
     m_host->Refresh_Canvas();
 }
@@ -1991,6 +2025,7 @@ void InspectorPanel::Card_Image_Browse_Btn() {
         Show_MessageBox(QStringLiteral("Please select valid file path."));
         return;
     }
+    const CardEditScope scope(m_host, tr("Card Background"));
     if (currentSide() == 1)
         set_Back_BG_Image(path);
     else
@@ -1999,6 +2034,7 @@ void InspectorPanel::Card_Image_Browse_Btn() {
 }
 
 void InspectorPanel::Card_Image_Library_Btn() {
+    const CardEditScope scope(m_host, tr("Card Background"));
     if (Open_Image_Library_Window(QStringLiteral("B")) == 1) {
         if (currentSide() == 1)
             set_Back_BG_Image(lib_window_sel_file);
@@ -2012,6 +2048,7 @@ void InspectorPanel::set_Front_BG_Image(const QString& path) {
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
+    const CardEditScope scope(m_host, tr("Card Background"));
     // The shared frame helper: the record takes the picture, the "PARTY_IMAGE_BG" item shows it.
     QString error;
     const GraphicPtr background =
@@ -2029,6 +2066,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
+    const CardEditScope scope(m_host, tr("Card Background"));
     const QImage picture = SKTImage::loadPicture(path);
     if (picture.isNull()) {
         Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path);
@@ -2046,6 +2084,7 @@ void InspectorPanel::Card_Bckgrnd_Clicked() {
     m_host->Show_RHS_Properties(nullptr);
     if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
         return;
+    const CardEditScope scope(m_host, tr("Card Background"));
     {
         const QSignalBlocker block(Card_fill_chk);
         Card_fill_chk->setChecked(true);
@@ -2091,6 +2130,7 @@ void InspectorPanel::Card_Size_Row_Chosen(int row) {
     const QList<CardSizePreset> sizes = cardsize::presetsOf(Category_ComboBox->currentText());
     if (row < 0 || row >= sizes.size())
         return;
+    const CardEditScope scope(m_host, tr("Card Size"));
     Mark_List_New_Selection(row);
     const QSizeF points = cardsize::sizeInPoints(sizes.at(row), Preset_ComboBox->currentText());
     {
@@ -2111,6 +2151,7 @@ void InspectorPanel::Apply_Size_Clicked() {
                             .arg(cardsize::MaxCustomMillimetres));
         return;
     }
+    const CardEditScope scope(m_host, tr("Card Size"), QStringLiteral("Card_Size"));
     m_host->setDocumentCanvasSize(*size);
     Update_All_Card_Content();
 }
@@ -2118,6 +2159,7 @@ void InspectorPanel::Apply_Size_Clicked() {
 void InspectorPanel::card_shape_CellClick(int row) {
     if (row < 0 || row > 2)
         return;
+    const CardEditScope scope(m_host, tr("Card Shape"));
     Card_Shape = row;
     Apply_Size_Clicked();
     m_host->Refresh_Canvas();
@@ -2126,12 +2168,15 @@ void InspectorPanel::card_shape_CellClick(int row) {
 // ---------------------------------------------------------------- content font and colour
 
 void InspectorPanel::Update_All_Card_Content() {
+    const CardEditScope scope(m_host, tr("Card Settings"));
     ContentChange change;
     change.color = All_Text_clr->color();
     change.colorChanged = change.color != All_Text_clr_COPY->color();
     change.font = All_Text_font;
     change.fontChanged = m_contentFontPicked || All_Text_font != All_Text_font_COPY;
     applyContentToItems(m_host->sideGraphics(currentSide()), change, m_host->frontCanvasBounds());
+    // The card has one size: the other side's frame picture is refitted too.
+    applyContentToItems(m_host->sideGraphics(1 - currentSide()), ContentChange(), m_host->frontCanvasBounds());
     // What is applied becomes the baseline, so later refits leave per-item fonts and colours alone.
     All_Text_clr_COPY->setColor(change.color);
     All_Text_font_COPY = All_Text_font;

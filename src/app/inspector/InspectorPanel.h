@@ -325,6 +325,8 @@ private:
     inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
                                         QComboBox* style) const;
     template <class F> void writeSelection(F&& apply);
+    // Pushes the edit of items (their states before it given) as one undo step, unless nothing changed.
+    void recordItemEdit(const GraphicList& items, const GraphicList& before);
 
     InspectorHost* m_host;
     QHash<QString, QWidget*> m_pages;

@@ -2,6 +2,7 @@
 
 #include "app/SKTWindowController.h"
 #include "canvas/SKTGraphicView.h"
+#include "canvas/SideUndoCommand.h"
 #include "common/Globals.h"
 
 #include <QAction>
@@ -72,8 +73,23 @@ void WindowInspectorHost::pushUndoCommand(QUndoCommand* command) {
         delete command;
         return;
     }
+    // The edit was made on the side whose canvas the inspector serves.
+    if (auto* sided = dynamic_cast<SideUndoCommand*>(command); sided && sided->cardSide() < 0)
+        sided->setCardSide(Card_Front_Or_Back != 0 ? 1 : 0);
     doc->undoManager()->push(command);
     m_window->Undo_Redo_Button_state();
+}
+
+void WindowInspectorHost::beginCardEdit() {
+    m_window->beginCardEdit();
+}
+
+void WindowInspectorHost::endCardEdit(const QString& text, const QString& mergeKey) {
+    m_window->endCardEdit(text, mergeKey);
+}
+
+void WindowInspectorHost::Print_object_chk_changed(int state) {
+    m_window->Print_object_chk_changed(state);
 }
 
 void WindowInspectorHost::Show_RHS_Properties(const GraphicPtr& item) {

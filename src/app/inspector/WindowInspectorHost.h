@@ -28,6 +28,9 @@ public:
     void setDocumentCanvasSize(const QSizeF& size) override;
     Card_Property& cardProperty(int side) override;
     void pushUndoCommand(QUndoCommand* command) override;
+    void beginCardEdit() override;
+    void endCardEdit(const QString& text, const QString& mergeKey) override;
+    void Print_object_chk_changed(int state) override;
     void Show_RHS_Properties(const GraphicPtr& item) override;
     void selectArrowTool() override;
     void Enable_Standard_Button_For_Control() override;

@@ -132,6 +132,11 @@ void DesignCommands::applyDesign(DesignData d) {
         if (p->Card_fill_style == QStringLiteral("I") && !p->Card_BG_Image_Path.isEmpty())
             p->Card_BG_Image = MainPhoto::readPicture(p->Card_BG_Image_Path);
     }
+    // A card has one size, shape and number of sides; a file whose back record differs takes the front's.
+    d.back.Card_Location = d.front.Card_Location;
+    d.back.Card_Size = d.front.Card_Size;
+    d.back.Card_Shape = d.front.Card_Shape;
+    d.back.Card_Side = d.front.Card_Side;
     m_window.Front_card_Prop = d.front;
     m_window.Back_card_Prop = d.back;
     Card_Shape = cardShapeNumber(d.front.Card_Shape);
@@ -156,8 +161,9 @@ void DesignCommands::applyDesign(DesignData d) {
     doc->graphics_temp().clear();
     for (CardSide side : {CardSide::Front, CardSide::Back, CardSide::Temp})
         doc->notifyGraphicsChanged(side);
-    m_window.Design_Replaced();
+    // The size first: the panels take the card's size from the canvas when they are shown.
     m_window.SetDocumentCanvasSize(d.front.Card_Size);
+    m_window.Design_Replaced();
     m_window.Select_front_side();
     m_window.Refresh_Canvas();
 }
@@ -226,7 +232,8 @@ void DesignCommands::Export_As_Template_Clicked() {
 
 void DesignCommands::Open_Template_Clicked() {
     Template_Browser* browser = Template_Browser::defaultInstance();
-    if (browser->Open_Wnd() == 1)
+    // The template replaces the design on screen: offer to save it first, as Open does.
+    if (browser->Open_Wnd() == 1 && offerToSave())
         openDesignFile(browser->selectedDesignPath(), true);
 }
 

@@ -64,8 +64,9 @@ void StartRoadController::New_Project() {
     Card_Shape = 0;
     CARD_SIDE_STR = m_window.Front_card_Prop.Card_Side;
     m_design->setDesignPath(QString());
-    m_window.Design_Replaced();
+    // The size first: the panels take the card's size from the canvas when they are shown.
     m_window.SetDocumentCanvasSize(m_window.Front_card_Prop.Card_Size);
+    m_window.Design_Replaced();
     m_window.Select_front_side();
 }
 
@@ -157,13 +158,21 @@ void StartRoadController::Edit_Main_Photo_Button() {
 }
 
 void StartRoadController::framePicked(const QString& path) {
+    // The frame goes to the front: show it there, so the user sees what changed.
+    if (Card_Front_Or_Back != 0 || m_window.shownViewIndex() != 0)
+        m_window.Select_front_side();
+    m_window.beginCardEdit();
     QString error;
-    if (!setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path, &error)) {
+    const bool set =
+        setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path, &error) != nullptr;
+    if (set)
+        Invite_Frame_IMG = path;
+    m_window.document()->notifyGraphicsChanged(CardSide::Front);
+    m_window.endCardEdit(tr("Choose Frame"), QString(), 0);
+    if (!set) {
         Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
         return;
     }
-    Invite_Frame_IMG = path;
-    m_window.document()->notifyGraphicsChanged(CardSide::Front);
     m_window.Refresh_Canvas();
     m_window.Show_RHS_Properties(nullptr);
 }

@@ -26,7 +26,7 @@ void BarcodeItemState::applyTo(SKTGraphic& item) const {
 
 BarcodeStyleCommand::BarcodeStyleCommand(std::vector<Change> changes, const QString& text, bool continuesEdit,
                                          QUndoCommand* parent)
-    : QUndoCommand(text, parent), _changes(std::move(changes)), _continuesEdit(continuesEdit) {}
+    : SideUndoCommand(text, parent), _changes(std::move(changes)), _continuesEdit(continuesEdit) {}
 
 void BarcodeStyleCommand::redo() {
     for (const Change& c : _changes)

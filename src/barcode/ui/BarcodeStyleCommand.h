@@ -8,7 +8,7 @@
 
 #include <QImage>
 #include <QRectF>
-#include <QUndoCommand>
+#include "canvas/SideUndoCommand.h"
 
 #include <vector>
 
@@ -29,7 +29,7 @@ struct BarcodeItemState {
     friend bool operator==(const BarcodeItemState&, const BarcodeItemState&) = default;
 };
 
-class BarcodeStyleCommand : public QUndoCommand {
+class BarcodeStyleCommand : public SideUndoCommand {
 public:
     struct Change {
         GraphicPtr item;
