@@ -25,8 +25,8 @@ bool CardEditState::sameAs(const CardEditState& o) const {
 
 CardEditCommand::CardEditCommand(CardEditState before, CardEditState after, const QString& text,
                                  QString mergeKey, int side, Apply apply)
-    : SideUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_key(std::move(mergeKey)),
-      m_apply(std::move(apply)) {
+    : SideUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)),
+      m_key(std::move(mergeKey)), m_apply(std::move(apply)) {
     setCardSide(side);
 }
 

@@ -5,8 +5,8 @@
 // colour).
 
 #include "canvas/Card_Property.h"
-#include "canvas/SideUndoCommand.h"
 #include "canvas/SKTGraphic.h"
+#include "canvas/SideUndoCommand.h"
 
 #include <QSizeF>
 #include <QString>
@@ -33,8 +33,8 @@ public:
     using Apply = std::function<void(const CardEditState& state)>;
     // Pushed after the edit was made: its first redo does nothing. A non-empty merge key joins the
     // following step with the same key (the steps of one stepper).
-    CardEditCommand(CardEditState before, CardEditState after, const QString& text, QString mergeKey, int side,
-                    Apply apply);
+    CardEditCommand(CardEditState before, CardEditState after, const QString& text, QString mergeKey,
+                    int side, Apply apply);
     void undo() override;
     void redo() override;
     int id() const override { return Id; }

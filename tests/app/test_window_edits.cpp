@@ -3,6 +3,7 @@
 
 #include "../canvas_ui/ViewDriver.h"
 
+#include "app/Open_Export_Log.h"
 #include "app/SKTWindowController.h"
 #include "app/designfile/DesignFile.h"
 #include "app/inspector/ColorWell.h"
@@ -18,7 +19,7 @@
 #include "output/ui/ExportWindow.h"
 #include "output/ui/OutputCommands.h"
 #include "output/ui/Print_Wnd.h"
-#include "app/Open_Export_Log.h"
+#include "wizards/InvitationState.h"
 #include "wizards/TemplateStore.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Template_Browser.h"
@@ -136,15 +137,16 @@ private slots:
         t.back = Card_Property::defaults(QStringLiteral("B"));
         t.frontItems = {shape(QRectF(1, 1, 5, 5)), shape(QRectF(9, 9, 5, 5))};
         QString error;
-        QVERIFY2(TemplateStore().save(QStringLiteral("Mine"), designfile::toBytes(t), QImage(8, 8, QImage::Format_ARGB32),
-                                      &error),
+        QVERIFY2(TemplateStore().save(QStringLiteral("Mine"), designfile::toBytes(t),
+                                      QImage(8, 8, QImage::Format_ARGB32), &error),
                  qPrintable(error));
         wnd->Get_Front_Controls_Array().append(shape(QRectF(0, 0, 5, 5)));
         auto chooseTemplate = [] {
             QTimer::singleShot(0, [] {
                 auto* b = qobject_cast<Template_Browser*>(QApplication::activeModalWidget());
                 QVERIFY(b);
-                const QList<QListWidgetItem*> mine = b->list()->findItems(QStringLiteral("Mine"), Qt::MatchContains);
+                const QList<QListWidgetItem*> mine =
+                    b->list()->findItems(QStringLiteral("Mine"), Qt::MatchContains);
                 QVERIFY(!mine.isEmpty());
                 b->list()->setCurrentItem(mine.first());
                 b->Open_Template_Click();
@@ -175,7 +177,9 @@ private slots:
         panel->height_Stepper->setValue(50);
         panel->Apply_Size_btn->click();
         const QSizeF size(100 * 2.834645669291, 50 * 2.834645669291);
-        auto near = [](QSizeF a, QSizeF b) { return qAbs(a.width() - b.width()) < 0.05 && qAbs(a.height() - b.height()) < 0.05; };
+        auto near = [](QSizeF a, QSizeF b) {
+            return qAbs(a.width() - b.width()) < 0.05 && qAbs(a.height() - b.height()) < 0.05;
+        };
         QVERIFY(near(wnd->Front_card_Prop.Card_Size, size));
         QVERIFY(near(wnd->Back_card_Prop.Card_Size, size));
         QVERIFY(near(wnd->Get_Front_Controls_Array()[0]->bounds().size(), size));
@@ -297,11 +301,19 @@ private slots:
         panel->double_star_Stepper->setValue(5);
         QCOMPARE(star->double_star_type, 5);
         QCOMPARE(star->_fill_grad_angle, 33.25);
+        const QString path = m_dir.filePath(QStringLiteral("star.kvto"));
+        QVERIFY(road->designCommands().Save_project_file(path, false));
+        QVERIFY(road->designCommands().openDesignFile(path));
+        const GraphicPtr reopened = doc->graphics().value(0);
+        QVERIFY(reopened);
+        select(wnd->_graphicView, {reopened});
+        QCOMPARE(panel->double_star_Stepper->value(), 5);
+        QCOMPARE(panel->shape_grad_Stepper->value(), 33.25);
 
         GraphicPtr text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
         text->setBounds(QRectF(0, 50, 100, 30));
         text->_fill_grad_angle = 12.5;
-        doc->setGraphics(CardSide::Front, {text, star});
+        doc->setGraphics(CardSide::Front, {text, reopened});
         select(wnd->_graphicView, {text});
         panel->Text_alpha_Stepper->setValue(50);
         QCOMPARE(text->_fill_grad_angle, 12.5);
@@ -402,6 +414,31 @@ private slots:
         QCOMPARE(item->data_source_type, 0);
         wnd->Undo_Clicked();
         QCOMPARE(item->data_source_type, 1);
+
+        // A series bound to the main photo: undo takes the photo back with its item's path.
+        const QString a = writePicture(m_dir.filePath(QStringLiteral("a.png")), Qt::red);
+        const QString b = writePicture(m_dir.filePath(QStringLiteral("b.png")), Qt::green);
+        QDir().mkpath(Data_Folder_Path);
+        QFile series(QDir(Data_Folder_Path).filePath(QStringLiteral("Photos.txt")));
+        QVERIFY(series.open(QIODevice::WriteOnly));
+        series.write(b.toUtf8() + "\n");
+        series.close();
+        QVERIFY(road->Update_frame_Main_Photo_And_Path(a, true));
+        GraphicPtr photo = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+        photo->control_ID = QStringLiteral("PARTY_IMAGE");
+        static_cast<SKTImage&>(*photo).setFilePath(a);
+        photo->setBounds(QRectF(20, 60, 80, 60));
+        doc->setGraphics(CardSide::Front, {photo, item, frame});
+        select(wnd->_graphicView, {photo});
+        panel->Data_source_type->setCurrentIndex(1);
+        panel->Batch_Series->setCurrentIndex(-1);
+        panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(QStringLiteral("Photos")));
+        QCOMPARE(photo->_file_path, b);
+        QCOMPARE(Invite_Frame_Pic_IMG, b);
+        wnd->Undo_Clicked();
+        QCOMPARE(photo->_file_path, a);
+        QCOMPARE(Invite_Frame_Pic_IMG, a);
+        QCOMPARE(QColor(wnd->mainPhotoImage().pixel(0, 0)), QColor(Qt::red));
 
         wnd->Grid_Slider_Changed(20);
         wnd->Grid_Slider_Changed(24);

@@ -1434,7 +1434,7 @@ template <class F> void InspectorPanel::writeSelection(F&& apply) {
     m_host->Refresh_Canvas();
 }
 
-void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before) {
+void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding) {
     // An edit that changed nothing is no undo step.
     bool changed = false;
     for (qsizetype i = 0; i < items.size() && !changed; ++i)
@@ -1447,9 +1447,16 @@ void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList&
                             qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QLineEdit*>(control);
     const QString key = continuous ? control->objectName() : QString();
     const QPointer<InspectorPanel> self(this);
-    m_host->pushUndoCommand(new PropertyEditCommand(items, before, key, [self] {
-        if (self)
-            self->reloadInspected();
+    InspectorHost* host = m_host;
+    m_host->pushUndoCommand(new PropertyEditCommand(items, before, key, [self, host, items, binding] {
+        if (!self)
+            return;
+        // A binding changes the main photo with its item's path: undo and redo take it along.
+        for (const GraphicPtr& g : binding ? items : GraphicList())
+            if (g && g->kind() == GraphicKind::Image && g->control_ID == QLatin1String("PARTY_IMAGE") &&
+                !g->_file_path.isEmpty() && g->_file_path != Invite_Frame_Pic_IMG)
+                host->Update_frame_Main_Photo_And_Path(g->_file_path, true);
+        self->reloadInspected();
     }));
 }
 
@@ -1625,7 +1632,7 @@ void InspectorPanel::dataSourceTypeChosen() {
     if (!item)
         return;
     const GraphicList before{copyOfItem(*item)};
-    const auto record = qScopeGuard([&] { recordItemEdit({item}, before); });
+    const auto record = qScopeGuard([&] { recordItemEdit({item}, before, true); });
     const int type = Data_source_type->currentIndex();
     if (type <= 0) {
         Batch_Series->setEnabled(false);
@@ -1666,7 +1673,7 @@ void InspectorPanel::batchSeriesChosen() {
     else
         value = bindItemToSeries(*item, text, index);
     applyBoundValue(item, value);
-    recordItemEdit({item}, before);
+    recordItemEdit({item}, before, true);
     m_host->Refresh_Canvas();
 }
 

@@ -326,7 +326,8 @@ private:
                                         QComboBox* style) const;
     template <class F> void writeSelection(F&& apply);
     // Pushes the edit of items (their states before it given) as one undo step, unless nothing changed.
-    void recordItemEdit(const GraphicList& items, const GraphicList& before);
+    // binding: a data-source choice, whose undo and redo also reload the main photo from its item.
+    void recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding = false);
 
     InspectorHost* m_host;
     QHash<QString, QWidget*> m_pages;
