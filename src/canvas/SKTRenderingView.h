@@ -14,8 +14,8 @@ struct Card_Property;
 class SKTRenderingView {
 public:
     // Card base first, then the items from the last index to the first, then the card's border. Invisible
-    // items are left out, and with printedOnly also items whose print_object is not 0. passRect (the area being repainted) only clips
-    // the card base; an invalid passRect means the whole card.
+    // items are left out, and with printedOnly also items whose print_object is not 0. passRect (the area
+    // being repainted) only clips the card base; an invalid passRect means the whole card.
     static void paintCardSide(QPainter& painter, const GraphicList& items, const Card_Property& prop,
                               int cardShape, const QRectF& cardRect, const QRectF& passRect, bool printedOnly);
 

@@ -569,7 +569,8 @@ bool sameItemState(const SKTGraphic& a, const SKTGraphic& b) {
     fieldsOnly.includePictures = false;
     const PlistPtr x = archiveItemPlist(a, fieldsOnly);
     const PlistPtr y = archiveItemPlist(b, fieldsOnly);
-    return x && y && plistio::toBytes(x.get(), plistio::Format::Binary) == plistio::toBytes(y.get(), plistio::Format::Binary);
+    return x && y &&
+           plistio::toBytes(x.get(), plistio::Format::Binary) == plistio::toBytes(y.get(), plistio::Format::Binary);
 }
 
 PropertyEditCommand::PropertyEditCommand(GraphicList items, GraphicList before, QString controlKey,
