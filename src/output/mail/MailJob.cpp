@@ -23,19 +23,41 @@ const QString kFailureText = QStringLiteral(
 } // namespace
 
 QString mailFinishedMessage(const MailRunResult& r) {
-    const QString counts = QStringLiteral("\n\nSent: %1, not sent: %2.").arg(r.sent).arg(r.planned - r.sent);
+    const bool skipped = r.rowsWithoutImage > 0 || r.rowsWithoutRecipient > 0 || r.recipientsWithoutRow > 0;
+    QString text;
     if (!r.problem.isEmpty())
-        return r.problem + counts;
-    if (r.failed > 0 || r.sent == 0)
-        return kFailureText + counts;
-    if (r.stopped && r.sent < r.planned)
-        return QStringLiteral("Sending was stopped.") + counts;
-    return QStringLiteral("E-mail has been sent successfully.") + counts;
+        text = r.problem;
+    else if (r.failed > 0 || (r.sent == 0 && !r.stopped && !skipped))
+        text = kFailureText;
+    else if (r.stopped && r.sent < r.planned)
+        text = QStringLiteral("Sending was stopped.");
+    else if (skipped)
+        text = QStringLiteral("Not every card could be sent.");
+    else
+        text = QStringLiteral("E-mail has been sent successfully.");
+    if (r.failed > 0 && !r.reason.isEmpty())
+        text += QStringLiteral("\n\nReason: ") + r.reason;
+    text += QStringLiteral("\n\nSent: %1, not sent: %2.").arg(r.sent).arg(qMax(0, r.planned - r.sent));
+    if (r.rowsWithoutImage > 0)
+        text += QStringLiteral("\nRows skipped because they had no card image: %1.").arg(r.rowsWithoutImage);
+    if (r.rowsWithoutRecipient > 0)
+        text +=
+            QStringLiteral("\nRows skipped because they had no recipient: %1.").arg(r.rowsWithoutRecipient);
+    if (r.recipientsWithoutRow > 0)
+        text += QStringLiteral("\nRecipients without a data row: %1.").arg(r.recipientsWithoutRow);
+    return text;
+}
+
+QString plainAttachmentProblem(const QString& path) {
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty() || QFileInfo(trimmed).isFile())
+        return {};
+    return QStringLiteral("The file to attach does not exist:\n%1").arg(trimmed);
 }
 
 MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
     : _request(std::move(request)), _renderer(std::move(renderer)),
-      _sender([](const MailMessage& m) { return sendEmail_pyth(m); }) {}
+      _sender([](const MailMessage& m) { return sendEmail_pyth(m, 120000, &Stop_SMS_Sending_Now); }) {}
 
 MailJob::~MailJob() = default;
 
@@ -49,7 +71,13 @@ bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, 
         ++result.sent;
         return true;
     }
+    if (sent.stopped || Stop_SMS_Sending_Now) {
+        // Ended by Stop: not sent, but no fault of the server's.
+        Show_NSLog_Message(QStringLiteral("Mail to %1 stopped before it was sent").arg(recipient));
+        return false;
+    }
     ++result.failed;
+    result.reason = sent.error;
     Show_NSLog_Message(QStringLiteral("error in mail: %1").arg(sent.error));
     return false;
 }
@@ -83,6 +111,14 @@ MailRunResult MailJob::run() {
         planMailPasses({req.cardMode, batch, req.allToEvery, rows, int(req.recipients.size())});
     for (const MailPass& pass : plan.passes)
         result.planned += pass.recipients.size();
+
+    result.rowsWithoutRecipient = plan.rowsWithoutRecipient;
+    result.recipientsWithoutRow = plan.recipientsWithoutRow;
+    if (!req.cardMode) {
+        result.problem = plainAttachmentProblem(req.plainAttachment);
+        if (!result.problem.isEmpty())
+            return result;
+    }
 
     QTemporaryDir folder((_tempRoot.isEmpty() ? QDir::tempPath() : _tempRoot) +
                          QStringLiteral("/navu-mail-XXXXXX"));
@@ -124,7 +160,7 @@ MailRunResult MailJob::run() {
 
     if (_progress.start)
         _progress.start(plan.total);
-    int sincePause = 0;
+    int sincePause = 0; // mails since the last pause
     for (int i = 0; i < plan.passes.size() && !Stop_SMS_Sending_Now; ++i) {
         const MailPass& pass = plan.passes[i];
         QStringList attachments;
@@ -143,6 +179,8 @@ MailRunResult MailJob::run() {
                     }
                     Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.")
                                            .arg(pass.row + 1));
+                    ++result.rowsWithoutImage;
+                    result.planned -= pass.recipients.size();
                     if (_progress.step)
                         _progress.step(i + 1, plan.total);
                     continue;
@@ -151,7 +189,7 @@ MailRunResult MailJob::run() {
             attachments = cardFiles;
         } else {
             const QString path = req.plainAttachment.trimmed();
-            if (!path.isEmpty() && QFileInfo(path).isFile())
+            if (!path.isEmpty())
                 attachments << path;
         }
 
@@ -159,9 +197,19 @@ MailRunResult MailJob::run() {
         for (int r : pass.recipients) {
             if (Stop_SMS_Sending_Now)
                 break;
+            // The pause comes between mails, never after the last one.
+            if (req.delayed && sincePause >= qMax(1, req.pauseEvery)) {
+                sincePause = 0;
+                const bool going = pauseFor(req.pauseMs);
+                if (_progress.pause)
+                    _progress.pause(QString());
+                if (!going)
+                    break;
+            }
+            ++sincePause;
             if (!sendOne(req.recipients.at(r), attachments, result)) {
                 // Every-row-to-every-recipient goes on with the next row; the other modes stop.
-                leave = !(batch && req.allToEvery);
+                leave = !(batch && req.allToEvery) || Stop_SMS_Sending_Now;
                 break;
             }
         }
@@ -169,14 +217,6 @@ MailRunResult MailJob::run() {
             _progress.step(i + 1, plan.total);
         if (leave)
             break;
-        if (req.delayed && ++sincePause >= qMax(1, req.pauseEvery) && i + 1 < plan.passes.size()) {
-            sincePause = 0;
-            const bool going = pauseFor(req.pauseMs);
-            if (_progress.pause)
-                _progress.pause(QString());
-            if (!going)
-                break;
-        }
     }
     if (_progress.step && plan.passes.size() < plan.total && !Stop_SMS_Sending_Now && result.failed == 0)
         _progress.step(plan.total, plan.total);

@@ -23,22 +23,30 @@ struct MailRequest {
     QString baseName = QStringLiteral("NAVUFrame");
     bool batch = false;
     bool allToEvery = true;
-    QString plainAttachment; // plain mode: the one file, left out when it does not exist
+    QString plainAttachment; // plain mode: the one file; a path that names no file stops the run
     bool delayed = false;
-    int pauseEvery = 1; // mails (passes) between pauses
+    int pauseEvery = 1; // mails between pauses
     qint64 pauseMs = 0; // length of a pause
 };
 
 struct MailRunResult {
-    int planned = 0; // mails the run would send without failures or Stop
+    int planned = 0; // mails the run would send without failures or Stop (rows skipped not counted)
     int sent = 0;
-    int failed = 0;
+    int failed = 0; // mails the server or the script refused (not those ended by Stop)
     bool stopped = false;
-    QString problem; // a run that could not start or go on (no temporary folder, no card image)
+    QString problem;              // a run that could not start or go on (no temporary folder, no card image)
+    QString reason;               // why the last failed mail was not sent, in the script's words
+    int rowsWithoutImage = 0;     // data rows skipped because no card image could be made
+    int rowsWithoutRecipient = 0; // row i to recipient i: rows past the last recipient
+    int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
 };
 
-// The message shown when sending ends: success only when every attempted mail was sent.
+// The message shown when sending ends: the headline (success only when every planned mail was sent and
+// nothing was skipped), the reason of a failure under it, then the counts of sent, not sent and skipped.
 QString mailFinishedMessage(const MailRunResult& result);
+
+// The problem of a plain-mode attachment path, or empty: a typed path must name an existing file.
+QString plainAttachmentProblem(const QString& path);
 
 class MailJob {
 public:

@@ -32,6 +32,10 @@ MailPlanResult planMailPasses(const MailPlanInput& in) {
     const bool batch = in.cardMode && in.batch;
     const bool all = batch && in.allToEvery;
     plan.total = all ? qMax(0, in.rows) : qMax(0, in.recipients);
+    if (batch && !all) {
+        plan.rowsWithoutRecipient = qMax(0, in.rows - qMax(0, in.recipients));
+        plan.recipientsWithoutRow = qMax(0, in.recipients - qMax(0, in.rows));
+    }
     for (int i = 0; i < plan.total; ++i) {
         MailPass pass;
         if (all) {

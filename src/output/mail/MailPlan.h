@@ -31,6 +31,8 @@ struct MailPass {
 struct MailPlanResult {
     int total = 0; // what the progress counts: rows for every-row-to-every-recipient, else recipients
     QList<MailPass> passes;
+    int rowsWithoutRecipient = 0; // row i to recipient i: rows past the last recipient
+    int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
 };
 
 MailPlanResult planMailPasses(const MailPlanInput& in);

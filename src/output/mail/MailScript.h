@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 struct MailMessage {
@@ -23,7 +24,8 @@ struct MailMessage {
 
 struct MailSendResult {
     bool sent = false;
-    QString error; // the script's own message, or why it could not run
+    QString error;        // why the mail was not sent, in the script's own words (one line)
+    bool stopped = false; // ended by Stop while it was being sent
 };
 
 // How mails are sent; tests replace it.
@@ -39,5 +41,9 @@ QString pythonInterpreter();
 QStringList mailScriptArguments(const MailMessage& message);
 
 // Runs the script for one mail and waits for it (at most timeoutMs; a child still running then is killed).
+// When stop is given and becomes true the child is killed at once and the mail counts as not sent.
 // Exit status 0 is the only success. Any thread.
-MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs = 120000);
+// The child's environment holds only PYTHONPATH and PATH, plus the NAVU_MAIL_TEST_* variables when the
+// test suite has set them in ours (an extra test certificate authority, a short timeout).
+MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs = 120000,
+                              const std::atomic<bool>* stop = nullptr);

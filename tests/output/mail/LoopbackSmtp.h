@@ -1,6 +1,7 @@
 #pragma once
 
-// Starts the test SMTP server (loopback_smtp.py) on 127.0.0.1 and reads back what it received.
+// Starts the test SMTP server (loopback_smtp.py) on 127.0.0.1 and reads back what it received; makes a
+// test certificate authority and a server certificate for 127.0.0.1 with openssl.
 
 #include <QDir>
 #include <QFile>
@@ -11,16 +12,55 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+inline QString testPython() {
+    QString python = QStandardPaths::findExecutable("python3", {"/usr/bin", "/bin", "/usr/local/bin"});
+    return python.isEmpty() ? QStandardPaths::findExecutable("python3") : python;
+}
+
+// A certificate authority of its own and a server certificate it signed for 127.0.0.1 and localhost.
+class TestCertificates {
+public:
+    TestCertificates() {
+        const QString ext = dir.filePath("server.ext");
+        QFile f(ext);
+        if (!f.open(QIODevice::WriteOnly))
+            return;
+        f.write("basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature,keyEncipherment\n"
+                "extendedKeyUsage=serverAuth\nsubjectAltName=IP:127.0.0.1,DNS:localhost\n"
+                "subjectKeyIdentifier=hash\nauthorityKeyIdentifier=keyid,issuer\n");
+        f.close();
+        const QStringList ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
+        ok = run(QStringList{"req", "-x509"} + ec +
+                 QStringList{"-keyout", path("ca.key"), "-out", ca(), "-days", "2", "-subj",
+                             "/CN=NAVU Test CA", "-addext", "basicConstraints=critical,CA:TRUE", "-addext",
+                             "keyUsage=critical,keyCertSign,cRLSign"}) &&
+             run(QStringList{"req"} + ec +
+                 QStringList{"-keyout", key(), "-out", path("server.csr"), "-subj", "/CN=127.0.0.1"}) &&
+             run({"x509", "-req", "-in", path("server.csr"), "-CA", ca(), "-CAkey", path("ca.key"),
+                  "-CAcreateserial", "-out", cert(), "-days", "2", "-extfile", ext});
+    }
+    bool ok = false;
+    QString ca() const { return path("ca.pem"); }
+    QString cert() const { return path("server.pem"); }
+    QString key() const { return path("server.key"); }
+
+private:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    static bool run(const QStringList& args) {
+        QProcess p;
+        p.start("openssl", args);
+        return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+    QTemporaryDir dir;
+};
+
 class LoopbackSmtp {
 public:
-    explicit LoopbackSmtp(bool reject = false) {
-        QString python = QStandardPaths::findExecutable("python3", {"/usr/bin", "/bin", "/usr/local/bin"});
-        if (python.isEmpty())
-            python = QStandardPaths::findExecutable("python3");
-        QStringList args{NAVU_LOOPBACK_SMTP, dir.path()};
-        if (reject)
-            args << "reject";
-        server.start(python, args);
+    explicit LoopbackSmtp(bool reject = false)
+        : LoopbackSmtp(reject ? QStringList{"reject"} : QStringList{}) {}
+    // Options of loopback_smtp.py: reject, badlogin, silent, ssl, starttls, cert=FILE, key=FILE.
+    explicit LoopbackSmtp(const QStringList& options) {
+        server.start(testPython(), QStringList{NAVU_LOOPBACK_SMTP, dir.path()} + options);
         if (server.waitForStarted(5000) && server.waitForReadyRead(10000))
             port = server.readLine().trimmed().toInt();
     }

@@ -1,12 +1,21 @@
 #!/usr/bin/env python3
 """A tiny SMTP server for the mail tests: listens on 127.0.0.1 only.
 
-Usage: loopback_smtp.py OUT_DIR [reject]
-Prints the port it listens on as the first line of standard output. Each accepted mail is written to
-OUT_DIR as <n>.eml with its envelope in <n>.env (sender, then one recipient a line) and a summary in
-<n>.json (headers, body, attachments saved beside it); AUTH PLAIN
-credentials are appended to OUT_DIR/auth as user<TAB>password lines. With "reject" every
-MAIL FROM is answered 550, so no mail is accepted. Runs until killed.
+Usage: loopback_smtp.py OUT_DIR [OPTION ...]
+Prints the port it listens on as the first line of standard output and runs until killed.
+
+Each accepted mail is written to OUT_DIR as <n>.eml with its envelope in <n>.env (sender, then one
+recipient a line) and a summary in <n>.json (headers, body, whether it came over TLS, attachments saved
+beside it); AUTH PLAIN credentials are appended to OUT_DIR/auth as user<TAB>password lines.
+
+Options:
+  reject        every MAIL FROM is answered 550, so no mail is accepted
+  badlogin      every AUTH is answered 535
+  silent        connections are accepted and never answered
+  ssl           implicit TLS from the first byte (needs cert= and key=)
+  starttls      STARTTLS is offered and required before AUTH (needs cert= and key=)
+  cert=FILE     the server's certificate chain (PEM)
+  key=FILE      its private key (PEM)
 """
 
 import asyncio
@@ -15,12 +24,13 @@ import email
 import email.policy
 import json
 import os
+import ssl
 import sys
 
 count = 0
 
 
-def write_summary(base, raw):
+def write_summary(base, raw, tls):
     """<n>.json: the headers, the body and the attachments (each also saved as <n>-<i>-<filename>)."""
     msg = email.message_from_bytes(raw.replace(b"\r\n", b"\n"), policy=email.policy.default)
     body = msg.get_body(preferencelist=("plain",))
@@ -29,6 +39,7 @@ def write_summary(base, raw):
         "to": msg["To"],
         "subject": msg["Subject"],
         "body": body.get_content() if body else "",
+        "tls": tls,
         "attachments": [],
     }
     for i, part in enumerate(msg.iter_attachments()):
@@ -41,12 +52,17 @@ def write_summary(base, raw):
         json.dump(summary, f)
 
 
-async def handle(reader, writer, out_dir, reject):
+async def handle(reader, writer, out_dir, opts, context):
     global count
+    if "silent" in opts:
+        await reader.read()  # until the client gives up
+        writer.close()
+        return
 
     def send(line):
         writer.write(line.encode("ascii") + b"\r\n")
 
+    tls = "ssl" in opts
     send("220 loopback ESMTP test server")
     sender, recipients = "", []
     try:
@@ -59,12 +75,24 @@ async def handle(reader, writer, out_dir, reject):
             if verb == "EHLO":
                 send("250-loopback")
                 send("250-8BITMIME")
+                if "starttls" in opts and not tls:
+                    send("250-STARTTLS")
                 send("250-AUTH PLAIN")
                 send("250 SMTPUTF8")
             elif verb == "HELO":
                 send("250 loopback")
+            elif line.upper() == "STARTTLS" and "starttls" in opts and not tls:
+                send("220 ready to start TLS")
+                await writer.drain()
+                try:
+                    await writer.start_tls(context)
+                except (ssl.SSLError, ConnectionError, OSError):
+                    break  # the client refused our certificate
+                tls = True
+                sender, recipients = "", []
+                continue
             elif verb == "MAIL":
-                if reject:
+                if "reject" in opts:
                     send("550 mail refused by test server")
                 else:
                     sender = line.split(":", 1)[1].split()[0].strip("<>")
@@ -90,9 +118,13 @@ async def handle(reader, writer, out_dir, reject):
                     f.write(b"".join(lines))
                 with open(base + ".env", "w", encoding="utf-8") as f:
                     f.write("\n".join([sender] + recipients) + "\n")
-                write_summary(base, b"".join(lines))
+                write_summary(base, b"".join(lines), tls)
                 send("250 queued as %d" % count)
             elif verb == "AUTH":
+                if "starttls" in opts and not tls:
+                    send("530 must issue STARTTLS first")
+                    await writer.drain()
+                    continue
                 # AUTH PLAIN <base64 of \0user\0password>: the credentials are kept for the test to check.
                 parts = line.split()
                 token = parts[2] if len(parts) > 2 else ""
@@ -103,7 +135,10 @@ async def handle(reader, writer, out_dir, reject):
                 fields = base64.b64decode(token).split(b"\0")
                 with open(os.path.join(out_dir, "auth"), "ab") as f:
                     f.write(fields[1] + b"\t" + fields[2] + b"\n")
-                send("235 accepted")
+                if "badlogin" in opts:
+                    send("535 5.7.8 authentication credentials invalid")
+                else:
+                    send("235 accepted")
             elif verb in ("RSET", "NOOP"):
                 send("250 OK")
             elif verb == "QUIT":
@@ -113,16 +148,32 @@ async def handle(reader, writer, out_dir, reject):
             else:
                 send("502 not implemented")
             await writer.drain()
-    except (ConnectionError, asyncio.IncompleteReadError):
-        pass  # a client that gave up (e.g. one that expected TLS)
+    except (ConnectionError, asyncio.IncompleteReadError, ssl.SSLError, OSError):
+        pass  # a client that gave up (e.g. one that expected TLS or refused our certificate)
     finally:
         writer.close()
 
 
 async def main():
     out_dir = sys.argv[1]
-    reject = len(sys.argv) > 2 and sys.argv[2] == "reject"
-    server = await asyncio.start_server(lambda r, w: handle(r, w, out_dir, reject), "127.0.0.1", 0)
+    opts = set()
+    files = {}
+    for arg in sys.argv[2:]:
+        key, sep, value = arg.partition("=")
+        if sep:
+            files[key] = value
+        else:
+            opts.add(arg)
+    context = None
+    if "ssl" in opts or "starttls" in opts:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(files["cert"], files["key"])
+    server = await asyncio.start_server(
+        lambda r, w: handle(r, w, out_dir, opts, context),
+        "127.0.0.1",
+        0,
+        ssl=context if "ssl" in opts else None,
+    )
     port = server.sockets[0].getsockname()[1]
     sys.stdout.write("%d\n" % port)
     sys.stdout.flush()

@@ -19,6 +19,7 @@
 #include "output/mail/ui/Send_Mail.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,37 +152,53 @@ private slots:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("plainFile"); // set: plain mode with this file
         QTest::newRow("no sender") << " "
                                    << "a@x.org"
                                    << "NAVUFrame"
-                                   << "Please make sure that:";
+                                   << "Please make sure that:"
+                                   << "";
         QTest::newRow("no recipient") << "me@x.org"
                                       << ""
                                       << "NAVUFrame"
-                                      << "Please specify the Recipient E-mail address.";
+                                      << "Please specify the Recipient E-mail address."
+                                      << "";
         QTest::newRow("bad recipient") << "me@x.org"
                                        << "a@x"
                                        << "NAVUFrame"
-                                       << "Recipient E-mail address is invalid";
+                                       << "Recipient E-mail address is invalid"
+                                       << "";
         QTest::newRow("empty name") << "me@x.org"
                                     << "a@x.org"
                                     << " /*? "
-                                    << "Please enter valid file name.";
+                                    << "Please enter valid file name."
+                                    << "";
         QTest::newRow("dot name") << "me@x.org"
                                   << "a@x.org"
                                   << ".."
+                                  << ""
                                   << "";
+        QTest::newRow("plain file missing") << "me@x.org"
+                                            << "a@x.org"
+                                            << "NAVUFrame"
+                                            << "The file to attach does not exist:\n/no/such/file.pdf"
+                                            << "/no/such/file.pdf";
     }
     void refusals() {
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QString, name);
         QFETCH(QString, message);
+        QFETCH(QString, plainFile);
         Send_Mail dlg;
         dlg.setMailSender(recorder());
         dlg.from_txt->setText(from);
         dlg.to_txt->setText(to);
         dlg.file_name_txt->setText(name);
+        if (!plainFile.isEmpty()) {
+            dlg.rd_without_barcode->click();
+            dlg.attachment->setText(plainFile);
+        }
         dlg.send_btn->click();
         QVERIFY(!dlg.isSending());
         QVERIFY(calls.isEmpty());
@@ -237,8 +254,39 @@ private slots:
         QVERIFY(!Card_Value_In_Process);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages[0].startsWith("Could not send email message."));
-        QVERIFY(prompt.messages[0].endsWith("Sent: 1, not sent: 2."));
+        QVERIFY(prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, not sent: 2."));
         QCOMPARE(dlg.lastResult().failed, 1);
+    }
+
+    // Closing the dialog while the script waits on a server that never answers asks to stop, ends that
+    // mail at once (not sent), and the dialog closes right after.
+    void closeWhileSendingStops() {
+        LoopbackSmtp smtp(QStringList{"silent"});
+        QVERIFY(smtp.ok());
+        sending_server = "127.0.0.1";
+        sending_port = smtp.portText();
+        sender_pwd.clear();
+        Send_Mail dlg;
+        dlg.setDesignSource(&source);
+        dlg.setTempRoot(tempRoot.path());
+        dlg.show();
+        dlg.to_txt->setText("a@x.org, b@x.org");
+        QSignalSpy done(&dlg, &Send_Mail::sendingFinished);
+        dlg.send_btn->click();
+        QVERIFY(dlg.isSending());
+        QTest::qWait(500);
+        QElapsedTimer clock;
+        clock.start();
+        dlg.reject();
+        QVERIFY(dlg.isVisible());
+        QVERIFY(done.wait(5000));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(prompt.messages.value(0), QString("Are you sure you want to stop?"));
+        QVERIFY2(prompt.messages.value(1).startsWith("Sending was stopped.\n\nSent: 0, not sent: 2."),
+                 qPrintable(prompt.messages.value(1)));
+        QVERIFY(tempRootEmpty());
+        dlg.reject();
+        QVERIFY(!dlg.isVisible());
     }
 
     void settingsSaveValidatesAndWrites() {
@@ -330,7 +378,9 @@ private slots:
                          QString("This is test mail sent by NAVU Photo Frame."));
                 QCOMPARE(smtp.envelope(1), (QStringList{"me@navu.test", "you@navu.test"}));
             } else {
-                QVERIFY(prompt.messages[0].endsWith("\n\nCould not send email."));
+                QVERIFY2(prompt.messages[0].contains(
+                             "\n\nCould not send email.\n\nReason: The server answered 550 mail refused"),
+                         qPrintable(prompt.messages[0]));
                 QCOMPARE(dlg._send_mail_result_status->text(), prompt.messages[0]);
             }
         }

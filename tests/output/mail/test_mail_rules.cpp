@@ -101,7 +101,8 @@ private slots:
         QCOMPARE(recipientProblem(text), problem);
     }
 
-    // Pairing of data rows and recipients; each pass is "row:recipients".
+    // Pairing of data rows and recipients; each pass is "row:recipients"; skipped is rows without a
+    // recipient / recipients without a row.
     void pairing_data() {
         QTest::addColumn<bool>("cardMode");
         QTest::addColumn<bool>("batch");
@@ -110,19 +111,20 @@ private slots:
         QTest::addColumn<int>("recipients");
         QTest::addColumn<int>("total");
         QTest::addColumn<QStringList>("passes");
+        QTest::addColumn<QString>("skipped");
         QTest::newRow("no data: one mail per recipient")
-            << true << false << true << 0 << 3 << 3 << QStringList{"-1:0", "-1:1", "-1:2"};
+            << true << false << true << 0 << 3 << 3 << QStringList{"-1:0", "-1:1", "-1:2"} << "0/0";
         QTest::newRow("every row to every recipient")
-            << true << true << true << 5 << 2 << 5
-            << QStringList{"0:0,1", "1:0,1", "2:0,1", "3:0,1", "4:0,1"};
+            << true << true << true << 5 << 2 << 5 << QStringList{"0:0,1", "1:0,1", "2:0,1", "3:0,1", "4:0,1"}
+            << "0/0";
         QTest::newRow("row i to recipient i, more rows")
-            << true << true << false << 5 << 3 << 3 << QStringList{"0:0", "1:1", "2:2"};
+            << true << true << false << 5 << 3 << 3 << QStringList{"0:0", "1:1", "2:2"} << "2/0";
         QTest::newRow("row i to recipient i, fewer rows")
-            << true << true << false << 2 << 3 << 3 << QStringList{"0:0", "1:1"};
+            << true << true << false << 2 << 3 << 3 << QStringList{"0:0", "1:1"} << "0/1";
         QTest::newRow("plain mode ignores data")
-            << false << true << true << 5 << 2 << 2 << QStringList{"-1:0", "-1:1"};
-        QTest::newRow("no recipients") << true << false << true << 0 << 0 << 0 << QStringList{};
-        QTest::newRow("data without rows") << true << true << true << 0 << 2 << 0 << QStringList{};
+            << false << true << true << 5 << 2 << 2 << QStringList{"-1:0", "-1:1"} << "0/0";
+        QTest::newRow("no recipients") << true << false << true << 0 << 0 << 0 << QStringList{} << "0/0";
+        QTest::newRow("data without rows") << true << true << true << 0 << 2 << 0 << QStringList{} << "0/0";
     }
     void pairing() {
         QFETCH(bool, cardMode);
@@ -132,6 +134,7 @@ private slots:
         QFETCH(int, recipients);
         QFETCH(int, total);
         QFETCH(QStringList, passes);
+        QFETCH(QString, skipped);
         const MailPlanResult plan = planMailPasses({cardMode, batch, allToEvery, rows, recipients});
         QCOMPARE(plan.total, total);
         QStringList got;
@@ -142,6 +145,7 @@ private slots:
             got << QString::number(p.row) + ":" + r.join(',');
         }
         QCOMPARE(got, passes);
+        QCOMPARE(QString("%1/%2").arg(plan.rowsWithoutRecipient).arg(plan.recipientsWithoutRow), skipped);
     }
 
     void pauseText_data() {
@@ -161,33 +165,58 @@ private slots:
         QCOMPARE(Calculate_Pause_Time(ms), text);
     }
 
-    // Success is reported only when every attempted mail was sent.
+    // Success is reported only when every planned mail was sent and no row was skipped; a failure's reason
+    // stands under the headline; the counts follow.
     void finishedMessage_data() {
         QTest::addColumn<int>("planned");
         QTest::addColumn<int>("sent");
         QTest::addColumn<int>("failed");
         QTest::addColumn<bool>("stopped");
+        QTest::addColumn<int>("noImage");
+        QTest::addColumn<int>("noRecipient");
         QTest::addColumn<QString>("start");
-        QTest::newRow("all sent") << 3 << 3 << 0 << false << "E-mail has been sent successfully.";
-        QTest::newRow("last sent after a failure") << 4 << 3 << 1 << false << "Could not send email message.";
-        QTest::newRow("nothing attempted") << 0 << 0 << 0 << false << "Could not send email message.";
-        QTest::newRow("stopped") << 5 << 2 << 0 << true << "Sending was stopped.";
+        QTest::addColumn<QString>("contains");
+        QTest::newRow("all sent") << 3 << 3 << 0 << false << 0 << 0 << "E-mail has been sent successfully."
+                                  << "";
+        QTest::newRow("last sent after a failure")
+            << 4 << 3 << 1 << false << 0 << 0 << "Could not send email message."
+            << "server.\n\nReason: The server refused the login (535).\n\nSent: 3";
+        QTest::newRow("nothing attempted")
+            << 0 << 0 << 0 << false << 0 << 0 << "Could not send email message."
+            << "";
+        QTest::newRow("stopped") << 5 << 2 << 0 << true << 0 << 0 << "Sending was stopped."
+                                 << "";
         QTest::newRow("stopped after the last")
-            << 2 << 2 << 0 << true << "E-mail has been sent successfully.";
+            << 2 << 2 << 0 << true << 0 << 0 << "E-mail has been sent successfully."
+            << "";
+        QTest::newRow("a row without a card image")
+            << 4 << 4 << 0 << false << 1 << 0 << "Not every card could be sent."
+            << "\nRows skipped because they had no card image: 1.";
+        QTest::newRow("rows without a recipient")
+            << 3 << 3 << 0 << false << 0 << 2 << "Not every card could be sent."
+            << "\nRows skipped because they had no recipient: 2.";
     }
     void finishedMessage() {
         QFETCH(int, planned);
         QFETCH(int, sent);
         QFETCH(int, failed);
         QFETCH(bool, stopped);
+        QFETCH(int, noImage);
+        QFETCH(int, noRecipient);
         QFETCH(QString, start);
+        QFETCH(QString, contains);
         MailRunResult r;
         r.planned = planned;
         r.sent = sent;
         r.failed = failed;
         r.stopped = stopped;
+        r.reason = "The server refused the login (535).";
+        r.rowsWithoutImage = noImage;
+        r.rowsWithoutRecipient = noRecipient;
         const QString text = mailFinishedMessage(r);
         QVERIFY2(text.startsWith(start), qPrintable(text));
+        QVERIFY2(text.contains(contains), qPrintable(text));
+        QCOMPARE(text.contains("Reason:"), failed > 0);
         QVERIFY(text.contains(QString("Sent: %1, not sent: %2.").arg(sent).arg(planned - sent)));
     }
 

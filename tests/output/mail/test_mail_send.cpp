@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -162,7 +163,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("nobody listening") << "1"
                                           << "pw-on-stdin"
-                                          << "cannot reach 127.0.0.1:1";
+                                          << "The connection to 127.0.0.1:1 was refused.";
         QTest::newRow("not a port") << "x25"
                                     << "pw-on-stdin"
                                     << "is not a port number";
@@ -182,6 +183,135 @@ private slots:
         QVERIFY(!r.sent);
         QVERIFY2(r.error.contains(error), qPrintable(r.error));
         QVERIFY(!r.error.contains(password));
+    }
+
+    // Encrypted servers end to end with certificate verification on, and the reasons a mail is not sent.
+    // The password reaches a server only over TLS (or in plain text to this machine's loopback address).
+    void secureAndFailingServers_data() {
+        QTest::addColumn<QStringList>("options"); // of the loopback server
+        QTest::addColumn<QString>("ssl");
+        QTest::addColumn<bool>("trusted");  // the script is given the test certificate authority
+        QTest::addColumn<QString>("env");   // a further NAVU_MAIL_TEST_ variable, NAME=VALUE
+        QTest::addColumn<QString>("error"); // empty: sent
+        QTest::addColumn<bool>("passwordSent");
+        QTest::newRow("SSL, trusted") << QStringList{"ssl"} << "Y" << true << ""
+                                      << "" << true;
+        QTest::newRow("STARTTLS, trusted") << QStringList{"starttls"} << "N" << true << ""
+                                           << "" << true;
+        QTest::newRow("SSL, untrusted") << QStringList{"ssl"} << "Y" << false << ""
+                                        << "is not trusted" << false;
+        QTest::newRow("STARTTLS, untrusted") << QStringList{"starttls"} << "N" << false << ""
+                                             << "is not trusted" << false;
+        QTest::newRow("login refused") << QStringList{"starttls", "badlogin"} << "N" << true << ""
+                                       << "refused the login (535" << true;
+        QTest::newRow("no encryption offered by a remote server")
+            << QStringList{} << "N" << true << "REMOTE=1"
+            << "offers no encryption" << false;
+        QTest::newRow("plain text to loopback") << QStringList{} << "N" << true << ""
+                                                << "" << true;
+        QTest::newRow("SSL to a plain server") << QStringList{} << "Y" << true << ""
+                                               << "No secure connection" << false;
+        QTest::newRow("no answer") << QStringList{"silent"} << "N" << true << "TIMEOUT=1"
+                                   << "did not answer" << false;
+    }
+    void secureAndFailingServers() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, ssl);
+        QFETCH(bool, trusted);
+        QFETCH(QString, env);
+        QFETCH(QString, error);
+        QFETCH(bool, passwordSent);
+        static TestCertificates certs;
+        QVERIFY(certs.ok);
+        if (options.contains("ssl") || options.contains("starttls"))
+            options << "cert=" + certs.cert() << "key=" + certs.key();
+        LoopbackSmtp smtp(options);
+        QVERIFY(smtp.ok());
+        if (trusted)
+            qputenv("NAVU_MAIL_TEST_CA", certs.ca().toLocal8Bit());
+        const QString envName = "NAVU_MAIL_TEST_" + env.section('=', 0, 0);
+        if (!env.isEmpty())
+            qputenv(envName.toLatin1(), env.section('=', 1).toLatin1());
+        MailMessage m = request({}).account;
+        m.port = smtp.portText();
+        m.ssl = ssl;
+        m.recipient = "ann@navu.test";
+        QElapsedTimer clock;
+        clock.start();
+        const MailSendResult r = sendEmail_pyth(m);
+        qunsetenv("NAVU_MAIL_TEST_CA");
+        if (!env.isEmpty())
+            qunsetenv(envName.toLatin1());
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(r.sent, error.isEmpty());
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QVERIFY(!r.error.contains("pw-on-stdin"));
+        QCOMPARE(smtp.auth().contains("pw-on-stdin"), passwordSent);
+        if (r.sent) {
+            QCOMPARE(smtp.mails().size(), 1);
+            QCOMPARE(smtp.mails()[0]["tls"].toBool(), !options.isEmpty());
+        }
+    }
+
+    // Stop ends a mail the script is still sending: the child is killed and the mail counts as not sent.
+    void stopEndsMailInProgress() {
+        LoopbackSmtp smtp(QStringList{"silent"});
+        QVERIFY(smtp.ok());
+        MailRequest req = request({"a@x.org", "b@x.org"});
+        req.account.port = smtp.portText();
+        req.cardMode = false;
+        MailJob job(req, nullptr);
+        MailRunResult result;
+        QThread* worker = QThread::create([&] { result = job.run(); });
+        QElapsedTimer clock;
+        clock.start();
+        worker->start();
+        QTest::qWait(500);
+        Stop_SMS_Sending_Now = true;
+        QVERIFY(worker->wait(5000));
+        delete worker;
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(result.stopped);
+        QCOMPARE(result.sent, 0);
+        QCOMPARE(result.failed, 0);
+        QVERIFY(mailFinishedMessage(result).startsWith("Sending was stopped.\n\nSent: 0, not sent: 2."));
+    }
+
+    // "Pause after every N mails" counts mails, also when one row goes to several recipients; no pause
+    // follows the last mail. m: a mail, P: a pause.
+    void pauseCountsMails_data() {
+        QTest::addColumn<bool>("cardMode");
+        QTest::addColumn<int>("every");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("3 rows x 2 recipients, every 2") << true << 2 << "mmPmmPmm";
+        QTest::newRow("3 rows x 2 recipients, every 4") << true << 4 << "mmmmPmm";
+        QTest::newRow("3 rows x 2 recipients, every 6") << true << 6 << "mmmmmm";
+        QTest::newRow("plain, every 1") << false << 1 << "mPm";
+    }
+    void pauseCountsMails() {
+        QFETCH(bool, cardMode);
+        QFETCH(int, every);
+        QFETCH(QString, events);
+        QString got;
+        MailRequest req = request({"a@x.org", "b@x.org"});
+        req.cardMode = cardMode;
+        req.batch = cardMode;
+        req.allToEvery = true;
+        req.delayed = true;
+        req.pauseEvery = every;
+        req.pauseMs = 0;
+        MailJob job(req, cardMode ? makeJob(true) : nullptr);
+        job.setTempRoot(tempRoot.path());
+        job.setSender([&](const MailMessage&) {
+            got += 'm';
+            return MailSendResult{true, {}};
+        });
+        job.setProgress({{}, {}, [&](const QString& t) {
+                             if (t.isEmpty())
+                                 got += 'P';
+                         }});
+        QCOMPARE(job.run().sent, events.count('m'));
+        QCOMPARE(got, events);
     }
 
     // Which mails a run sends when some fail or Stop is pressed (a recording sender stands in for the
@@ -267,7 +397,8 @@ private slots:
         QVERIFY(result.stopped);
     }
 
-    // Plain mode: a missing file is left out, an existing one is attached as it is.
+    // Plain mode: a typed file that does not exist stops the run before any mail, naming the path; an
+    // existing one is attached as it is.
     void plainModeAttachment() {
         Recorder rec;
         MailRequest req = request({"a@x.org"});
@@ -275,14 +406,16 @@ private slots:
         req.plainAttachment = root.filePath("nope.pdf");
         MailJob job(req, nullptr);
         job.setSender(rec.sender());
-        QCOMPARE(job.run().sent, 1);
-        QVERIFY(rec.calls[0].attachments.isEmpty());
+        const MailRunResult missing = job.run();
+        QCOMPARE(missing.sent, 0);
+        QVERIFY(rec.calls.isEmpty());
+        QVERIFY(mailFinishedMessage(missing).contains(root.filePath("nope.pdf")));
         const QString file = root.filePath("DataSet/Names.txt");
         req.plainAttachment = " " + file + " ";
         MailJob job2(req, nullptr);
         job2.setSender(rec.sender());
         QCOMPARE(job2.run().sent, 1);
-        QCOMPARE(rec.calls[1].attachments, QStringList{file});
+        QCOMPARE(rec.calls[0].attachments, QStringList{file});
     }
 
     // Without a place for the attachments nothing is sent and the run says why.

@@ -81,6 +81,7 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
     _send_mail_result_status = new QLabel(this);
     _send_mail_result_status->setObjectName(QStringLiteral("_send_mail_result_status"));
     _send_mail_result_status->setWordWrap(true);
+    _send_mail_result_status->setTextFormat(Qt::PlainText); // server replies may hold "<"
     top->addWidget(_send_mail_result_status);
     auto* buttons = new QHBoxLayout;
     reset_btn = new QPushButton(tr("Reset"), this);
@@ -204,7 +205,9 @@ void Email_Setting::Send_Test_Email() {
     Hide_Destroy_Modeless(this);
     if (!result.sent)
         Show_NSLog_Message(QStringLiteral("Test mail not sent: %1").arg(result.error));
-    const QString text = result.sent ? kSentText : kTestFailedText;
+    QString text = result.sent ? kSentText : kTestFailedText;
+    if (!result.sent && !result.error.isEmpty())
+        text += QStringLiteral("\n\nReason: ") + result.error;
     _send_mail_result_status->setText(text);
     Show_MessageBox(text);
 }

@@ -245,8 +245,12 @@ int Send_Mail::Open_Wnd() {
 }
 
 void Send_Mail::reject() {
-    if (_thread)
-        return; // the progress sheet's Stop ends a run; the dialog waits for it
+    if (_thread) {
+        // Closing while mails go out asks to stop; the mail in progress is ended at once, so the dialog
+        // can be closed as soon as the run has finished.
+        Send_Modeless::defaultInstance()->Stop_Sending_Pressed();
+        return;
+    }
     QDialog::reject();
 }
 
@@ -347,6 +351,14 @@ void Send_Mail::Send_Button() {
         }
     }
     req.plainAttachment = attachment->text();
+    if (!req.cardMode) {
+        const QString missing = plainAttachmentProblem(req.plainAttachment);
+        if (!missing.isEmpty()) {
+            Show_MessageBox(missing);
+            attachment->setFocus();
+            return;
+        }
+    }
     req.delayed = delayed_delv_chk->isChecked();
     req.pauseEvery = mail_count_stepper->value();
     req.pauseMs = qint64(hour_stepper->value()) * 3600000 + qint64(min_stepper->value()) * 60000 +
