@@ -1,5 +1,6 @@
 #include "app/Open_Export_Log.h"
 
+#include "common/FileHelpers.h"
 #include "common/Prompt.h"
 
 #include <QCheckBox>
@@ -109,7 +110,7 @@ int Open_Export_Log::runModal() {
 void Open_Export_Log::OKPressed() {
     if (_written && _open_log_chk->isChecked() && !_path.isEmpty()) {
         if (!currentOpener()(openTarget(_path)))
-            Show_NSLog_Message(QStringLiteral("Cannot open %1").arg(_path));
+            Show_MessageBox(noProgramMessage(_path));
     }
     _open_log_chk->setChecked(true);
     done(1);

@@ -603,10 +603,12 @@ void SKTWindowController::buildMenusAndToolbars()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help_Menu"));
     help->addAction(Help_Action);
-    help->addAction(tr("Share NAVU Photo Frame..."), this, [this] {
+    QAction* share = help->addAction(tr("Share NAVU Photo Frame..."), this, [this] {
         Share_It_Dlg share(this);
         share.Open_Wnd();
-    })->setObjectName(QStringLiteral("Share_Action"));
+    });
+    share->setObjectName(QStringLiteral("Share_Action"));
+    share->setVisible(Share_It_Dlg::hasLinks()); // a window without links would be a dead end
 
     // Edit row across the top.
     QToolBar* editBar = addToolBar(tr("Edit"));

@@ -26,8 +26,8 @@ int main(int argc, char** argv)
     Get_Email_Details();
     // The frame gallery is filled from the resources, so the start road comes after them.
     StartRoadController startRoad(window);
-    // Quitting shows the review window once.
-    startRoad.designCommands().runReviewWindow = [] { Review_Form::defaultInstance()->Open_Wnd(); };
+    // Quitting shows the review window once (when the maker has a review page).
+    startRoad.designCommands().runReviewWindow = [] { Review_Form::Run_At_Quit(); };
     window.show();
     // A new design, then the start wizard; anything but building or opening a design ends the program.
     if (runStartRoad(startRoad) == StartOutcome::Quit)

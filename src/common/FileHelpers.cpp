@@ -106,7 +106,12 @@ void Open_Help_File()
         return;
     }
     if (!openUrl(QUrl::fromLocalFile(path)))
-        Show_NSLog_Message(QStringLiteral("Could not open %1").arg(path));
+        Show_MessageBox(noProgramMessage(path));
+}
+
+QString noProgramMessage(const QString& path)
+{
+    return QStringLiteral("There is no program on this computer to open\n%1").arg(path);
 }
 
 int Check_And_Validate_File_Path(const QString& path)

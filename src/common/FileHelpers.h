@@ -30,8 +30,11 @@ bool Check_Path_And_Create_Files();
 // never what it points to). Failures are logged. True when nothing is left at path.
 bool Delete_File(const QString& path);
 
-// Opens "Help.pdf" of Resource_Path with its default application, else shows "Help file does not exist!".
+// Opens "Help.pdf" of Resource_Path with its default application, else shows "Help file does not exist!";
+// when the desktop has no program for it, says so.
 void Open_Help_File();
+// The message for a file or folder that the desktop has no program to open.
+QString noProgramMessage(const QString& path);
 
 // How documents are handed to their default application; tests replace it to record the URL.
 using UrlOpener = std::function<bool(const QUrl&)>;

@@ -1,4 +1,5 @@
 #include "app/Open_Export_Log.h"
+#include "common/Prompt.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -103,6 +104,19 @@ private slots:
         log.prepare(dir.path(), QStringLiteral("done"), true);
         log.OKPressed();
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+
+        // A desktop without a program for folders: the user is told, not left waiting.
+        struct Recording : PromptHandler {
+            QStringList messages;
+            void message(const QString& text) override { messages << text; }
+            bool yesNo(const QString&) override { return true; }
+        } prompt;
+        setPromptHandler(&prompt);
+        Open_Export_Log::setOpener([](const QUrl&) { return false; });
+        log.prepare(dir.path(), QStringLiteral("done"), true);
+        log.OKPressed();
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.messages, QStringList{"There is no program on this computer to open\n" + dir.path()});
     }
 
     void failedWriteDoesNotClaimSuccess() {

@@ -1,10 +1,15 @@
 #pragma once
 
 // The help window: opens the help document ("Help.pdf" of the resource folder) and the maker's support,
-// web site, partner and sharing links.
+// web site, partner and sharing links; links without an address are hidden.
+
+#include "output/MakerLinks.h"
 
 #include <QDialog>
+#include <QList>
+#include <utility>
 
+class QGroupBox;
 class QPushButton;
 class LinkButton;
 
@@ -17,7 +22,6 @@ public:
     int Open_Wnd();
 
     void HelpFilePressed();
-    void Gplus_Clicked();
     void Facebook_Clicked();
     void Twitter_Clicked();
     void FB_Like_Clicked();
@@ -27,4 +31,10 @@ public:
     LinkButton* website_1;
     LinkButton* reseller_1;
     QPushButton* closeButton;
+
+private:
+    void updateLinks();
+
+    QGroupBox* _share;
+    QList<std::pair<QPushButton*, MakerLinks::Link>> _links;
 };

@@ -41,6 +41,12 @@ Review_Form* Review_Form::defaultInstance() {
     return instance.data();
 }
 
+int Review_Form::Run_At_Quit() {
+    if (!MakerLinks::available(MakerLinks::Link::ReviewPage))
+        return 0;
+    return defaultInstance()->Open_Wnd();
+}
+
 int Review_Form::Open_Wnd() {
     const int code = exec();
     hide();

@@ -13,20 +13,32 @@ Share_It_Dlg::Share_It_Dlg(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Tell your friends about NAVU Photo Frame:"), this));
-    const std::pair<const char*, bool (*)()> services[] = {{"Facebook", &Open_FaceBook},
-                                                           {"Like", &Open_FB_Like},
-                                                           {"Twitter", &Open_Twitter},
-                                                           {"Google+", &Open_Google_Plus},
-                                                           {"Comments", &Open_Share_It_Dl}};
-    for (const auto& [name, open] : services) {
-        auto* b = new LinkButton(tr(name), this);
-        b->setObjectName(QString::fromLatin1(name));
-        connect(b, &QPushButton::clicked, this, [open] { open(); });
+    const struct {
+        const char* name;
+        MakerLinks::Link link;
+    } services[] = {{"Facebook", MakerLinks::Link::FacebookShare},
+                    {"Like", MakerLinks::Link::FacebookLike},
+                    {"Twitter", MakerLinks::Link::TwitterShare},
+                    {"Comments", MakerLinks::Link::CommentsPage}};
+    for (const auto& service : services) {
+        auto* b = new LinkButton(tr(service.name), this);
+        b->setObjectName(QString::fromLatin1(service.name));
+        const MakerLinks::Link link = service.link;
+        connect(b, &QPushButton::clicked, this, [link] { MakerLinks::open(link); });
+        b->setVisible(MakerLinks::available(link));
         layout->addWidget(b);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &Share_It_Dlg::OK_Pressed);
     layout->addWidget(buttons);
+}
+
+bool Share_It_Dlg::hasLinks() {
+    for (MakerLinks::Link link : {MakerLinks::Link::FacebookShare, MakerLinks::Link::FacebookLike,
+                                  MakerLinks::Link::TwitterShare, MakerLinks::Link::CommentsPage})
+        if (MakerLinks::available(link))
+            return true;
+    return false;
 }
 
 int Share_It_Dlg::Open_Wnd() {
