@@ -75,6 +75,7 @@ void SKTWindowController::setUpProfiles() {
 
 void SKTWindowController::resetProfilesForNewDesign() {
     Fill_User_Profile = false;
+    _bothSidesProfilePending = false;
     Front_user_profile.Reset_All_Values();
     Back_user_profile.Reset_All_Values();
 }
@@ -119,6 +120,23 @@ int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& 
     if (code == 1)
         Fill_User_Profile = true;
     return code;
+}
+
+int SKTWindowController::Open_Both_Sides_Profile() {
+    const int code = Open_User_Profile_Window(false, QString());
+    if (code == 1)
+        _bothSidesProfilePending = true;
+    return code;
+}
+
+void SKTWindowController::Fill_Both_Sides_Profile() {
+    if (!_bothSidesProfilePending)
+        return;
+    _bothSidesProfilePending = false;
+    Fill_User_profile_info_front_side();
+    Fill_User_profile_info_back_side();
+    Show_RHS_Properties(currentGraphicView()->selectedGraphics().value(0));
+    Refresh_Canvas();
 }
 
 QRectF SKTWindowController::Get_Control_Rect_From_Template(const QString& controlId) const {

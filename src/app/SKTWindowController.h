@@ -211,6 +211,11 @@ public:
     void Fill_User_profile_info_TEMP_side();
     QRectF Get_Control_Rect_From_Template(const QString& controlId) const;
     ProfileDialogHost* profileHost() const { return _profileHost.get(); }
+    // The profile buttons of the start wizard and the template browser: the both-sides dialog with an
+    // empty form. Its OK is put on the design that is on screen once the wizard or the browser is done
+    // (Fill_Both_Sides_Profile), through the same front and back fills as the profile command.
+    int Open_Both_Sides_Profile();
+    void Fill_Both_Sides_Profile();
 
 signals:
     // "SKTSelectedToolDidChange"
@@ -252,6 +257,7 @@ private:
     void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record);
     void updateInspectorExcelEntry();
     std::unique_ptr<ProfileDialogHost> _profileHost;
+    bool _bothSidesProfilePending = false;
 
     SKTDocument* _document;
     QStackedWidget* myTargetView;

@@ -6,10 +6,12 @@
 #include "common/Prompt.h"
 #include "data/BatchState.h"
 #include "data/Data_From_Excel.h"
+#include "profile/ui/User_profile.h"
 #include "wizards/InvitationState.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Invitation_Wizard.h"
 #include "wizards/ui/PhotoEditPanel.h"
+#include "wizards/ui/Template_Browser.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -152,6 +155,49 @@ private slots:
         QVERIFY(!items[0]->_image.isNull());
         QVERIFY(!m_doc->undoManager()->canUndo()); // built with undo registration off
         QCOMPARE(m_window->Selected_Control_Tool, 0);
+    }
+
+    // The profile buttons of the start wizard and the template browser open the both-sides dialog; its OK
+    // lands on both sides of the design the user ends up with, through the profile fill.
+    void profileButtonsFillBothSides() {
+        auto answerProfile = [](const QString& name) {
+            QTimer::singleShot(0, [name] {
+                User_profile* dlg = User_profile::defaultInstance();
+                QVERIFY(dlg->isVisible());
+                dlg->fields[0].value->setText(name);
+                dlg->OK_Btn_Clicked();
+            });
+        };
+        scriptWizard([answerProfile](Invitation_Wizard* w) {
+            QVERIFY(w->profileButton()->isVisible());
+            answerProfile(QStringLiteral("Anna Smith"));
+            w->profileButton()->click();
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Party"));
+            for (int page = 1; page < 5; ++page)
+                w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        for (const GraphicList* side :
+             {&m_window->Get_Front_Controls_Array(), &m_window->Get_Back_Controls_Array()}) {
+            GraphicPtr name = byId(*side, QStringLiteral("Fup_Name"));
+            QVERIFY(name && name->ctrl_is_visible);
+            QCOMPARE(name->Text_Value, QStringLiteral("Anna Smith"));
+        }
+        QVERIFY(byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_TITLE")));
+
+        // From the main window's template browser, closed without opening a template: the design on
+        // screen takes the new profile.
+        QTimer::singleShot(0, [answerProfile] {
+            Template_Browser* browser = Template_Browser::defaultInstance();
+            QVERIFY(browser->profileButton()->isVisible());
+            answerProfile(QStringLiteral("Ben Jones"));
+            browser->profileButton()->click();
+            browser->reject();
+        });
+        m_road->designCommands().Open_Template_Clicked();
+        QCOMPARE(byId(m_window->Get_Back_Controls_Array(), QStringLiteral("Fup_Name"))->Text_Value,
+                 QStringLiteral("Ben Jones"));
     }
 
     // Saving and opening again gives the same design; a broken file changes nothing.

@@ -235,6 +235,8 @@ void DesignCommands::Open_Template_Clicked() {
     // The template replaces the design on screen: offer to save it first, as Open does.
     if (browser->Open_Wnd() == 1 && offerToSave())
         openDesignFile(browser->selectedDesignPath(), true);
+    // A profile given in the browser goes onto the design now on screen.
+    m_window.Fill_Both_Sides_Profile();
 }
 
 bool DesignCommands::offerToSave() {

@@ -11,6 +11,7 @@
 #include "wizards/InvitationState.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/Template_Browser.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -45,6 +46,8 @@ Invitation_Wizard& StartRoadController::wizard() {
     w->openDesign = [this](const QString& path, bool asTemplate) {
         return m_design->openDesignFile(path, asTemplate);
     };
+    w->openProfile = [this] { m_window.Open_Both_Sides_Profile(); };
+    Template_Browser::defaultInstance()->openProfile = [this] { m_window.Open_Both_Sides_Profile(); };
     return *w;
 }
 
@@ -73,6 +76,9 @@ void StartRoadController::New_Project() {
 StartWizardAnswer StartRoadController::runStartWizard() {
     Invitation_Wizard& w = wizard();
     const int result = w.Open_Wnd();
+    // A design the wizard opened takes the profile given in the wizard now; a new card once it is built.
+    if (result == 1 && w.mode() == QStringLiteral("L"))
+        m_window.Fill_Both_Sides_Profile();
     return {result, w.mode()};
 }
 
@@ -93,6 +99,7 @@ void StartRoadController::Open_Start_Window() {
         Invite_Frame_Pic_IMG.clear();
     publishMainPhoto();
     Fill_Party_Invidation_Details();
+    m_window.Fill_Both_Sides_Profile();
     m_window.Show_RHS_Properties(nullptr);
     doc->setUndoRegistrationEnabled(true);
     m_window.Refresh_Canvas();

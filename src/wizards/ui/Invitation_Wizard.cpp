@@ -80,7 +80,11 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
     m_back = new QPushButton(QStringLiteral("< Back"), this);
     m_next = new QPushButton(QStringLiteral("Next >"), this);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_profile = new QPushButton(QStringLiteral("User Profile..."), this);
+    m_profile->setObjectName(QStringLiteral("profile_btn"));
+    m_profile->setToolTip(QStringLiteral("Your name, company, address and photo for both sides of the card"));
     m_next->setDefault(true);
+    row->addWidget(m_profile);
     row->addStretch(1);
     row->addWidget(m_back);
     row->addWidget(m_next);
@@ -89,6 +93,10 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
     connect(m_back, &QPushButton::clicked, this, &Invitation_Wizard::back);
     connect(m_next, &QPushButton::clicked, this, &Invitation_Wizard::next);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_profile, &QPushButton::clicked, this, [this] {
+        if (openProfile)
+            openProfile();
+    });
     resize(760, 560);
     goToPage(StartPage);
 }
@@ -342,6 +350,7 @@ void Invitation_Wizard::resetAnswers() {
 
 int Invitation_Wizard::Open_Wnd() {
     m_photoOnly = false;
+    m_profile->setVisible(bool(openProfile));
     resetAnswers();
     goToPage(StartPage);
     return exec();
@@ -349,6 +358,7 @@ int Invitation_Wizard::Open_Wnd() {
 
 int Invitation_Wizard::Open_Wnd_For_Edit_Photo(MainPhoto& photo) {
     m_photoOnly = true;
+    m_profile->setVisible(false);
     m_mode.clear();
     m_photo->load(Invite_Frame_Pic_IMG, photo.original(), currentPhotoSettings());
     goToPage(PhotoPage);

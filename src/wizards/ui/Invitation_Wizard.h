@@ -36,6 +36,8 @@ public:
     // Opens a design file for the "L" answer, a template as an untitled design; true when the design was
     // loaded (the window shows any message itself). Set by the editor window.
     std::function<bool(const QString& path, bool asTemplate)> openDesign;
+    // The profile button's action (the both-sides profile dialog); the button shows only while it is set.
+    std::function<void()> openProfile;
 
     // Runs the whole wizard modally from its first page; 1 when finished (see mode()).
     int Open_Wnd();
@@ -57,6 +59,7 @@ public:
     bool openSavedDesign(const QString& path, bool asTemplate = false);
 
     // Controls, for the window and tests.
+    QPushButton* profileButton() const { return m_profile; }
     QRadioButton* newCardButton() const { return m_newCard; }
     QRadioButton* openDesignButton() const { return m_openDesign; }
     QLineEdit* designPathEdit() const { return m_designPath; }
@@ -107,6 +110,7 @@ private:
     QPushButton* m_back;
     QPushButton* m_next;
     QPushButton* m_cancel;
+    QPushButton* m_profile;
     QRadioButton* m_newCard;
     QRadioButton* m_openDesign;
     QLineEdit* m_designPath;

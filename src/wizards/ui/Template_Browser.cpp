@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,7 +42,10 @@ QIcon previewIcon(const QString& path) {
 } // namespace
 
 Template_Browser* Template_Browser::defaultInstance() {
-    static Template_Browser* instance = new Template_Browser(mainWindow());
+    // Goes with its window; a later call makes a new one.
+    static QPointer<Template_Browser> instance;
+    if (!instance)
+        instance = new Template_Browser(mainWindow());
     return instance;
 }
 
@@ -63,9 +67,12 @@ Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent) {
     m_rename = new QPushButton(QStringLiteral("Rename..."), this);
     m_delete = new QPushButton(QStringLiteral("Delete"), this);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
+    m_profile = new QPushButton(QStringLiteral("User Profile..."), this);
+    m_profile->setObjectName(QStringLiteral("profile_btn"));
     for (QPushButton* b : {m_open, m_copy, m_rename, m_delete})
         row->addWidget(b);
     row->addStretch(1);
+    row->addWidget(m_profile);
     row->addWidget(close);
     layout->addLayout(row);
     m_open->setDefault(true);
@@ -74,6 +81,10 @@ Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent) {
     connect(m_rename, &QPushButton::clicked, this, &Template_Browser::Rename_Template_Click);
     connect(m_delete, &QPushButton::clicked, this, &Template_Browser::Delete_Template_Click);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_profile, &QPushButton::clicked, this, [this] {
+        if (openProfile)
+            openProfile();
+    });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &Template_Browser::Open_Template_Click);
     connect(m_list, &QListWidget::currentRowChanged, this, &Template_Browser::updateButtons);
     resize(760, 520);
@@ -82,6 +93,7 @@ Template_Browser::Template_Browser(QWidget* parent) : QDialog(parent) {
 int Template_Browser::Open_Wnd() {
     m_store = TemplateStore(); // the resource folder may have changed since the last opening
     m_selectedPath.clear();
+    m_profile->setVisible(bool(openProfile));
     Fill_Template_List();
     return exec();
 }

@@ -6,6 +6,7 @@
 #include "wizards/TemplateStore.h"
 
 #include <QDialog>
+#include <functional>
 
 class QListWidget;
 class QPushButton;
@@ -16,6 +17,9 @@ public:
     static Template_Browser* defaultInstance();
     explicit Template_Browser(QWidget* parent = nullptr);
 
+    // The profile button's action (the both-sides profile dialog); the button shows only while it is set.
+    std::function<void()> openProfile;
+
     // Lists the templates and runs modally; 1 when a template was chosen to open (selectedDesignPath()).
     int Open_Wnd();
     void Fill_Template_List();
@@ -23,6 +27,7 @@ public:
     QString selectedDesignPath() const { return m_selectedPath; }
     const TemplateStore& store() const { return m_store; }
     QListWidget* list() const { return m_list; }
+    QPushButton* profileButton() const { return m_profile; }
 
     // The actions on the selected entry (also what the buttons call).
     bool Open_Template_Click();
@@ -42,4 +47,5 @@ private:
     QPushButton* m_copy;
     QPushButton* m_rename;
     QPushButton* m_delete;
+    QPushButton* m_profile;
 };
