@@ -53,15 +53,17 @@ the cards written so far stay. Before files of the same names are replaced you a
 
 <h2>E-mail</h2>
 <p>Cards can be sent as picture attachments by e-mail through your own mail account. Enter the server and
-account details once in the e-mail settings.</p>
+account details once in the e-mail settings. When a mail cannot be sent, the message at the end says why (for
+example a refused login or a certificate that is not trusted); Stop ends the mail being sent at once.</p>
 
 <h2>Profiles</h2>
 <p>A profile holds your name, title, company, address, phone and other business details for each side, and
-places them on the card as ready-made items.</p>
+places them on the card as ready-made items. <b>Edit &gt; User Profile...</b> fills the side on screen; the
+<b>User Profile...</b> button of the start wizard and of the template browser fills both sides of the card you
+go on to make.</p>
 
 <h2>Help and support</h2>
-<p>Choose <b>Help &gt; NAVU Photo Frame Help</b> (F1) to open this guide and the links to our web site and
-support. Designs are saved with the extension .kvto; keep a copy of designs you care about.</p>
+<p>Choose <b>Help &gt; NAVU Photo Frame Help</b> (F1) to open this guide. Designs are saved with the extension .kvto; keep a copy of designs you care about.</p>
 )";
 
 } // namespace
