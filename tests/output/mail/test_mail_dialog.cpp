@@ -8,6 +8,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/ui/Send_Modeless.h"
+#include "common/ui/WaitSheet.h"
 #include "data/BatchFillJob.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -29,6 +30,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -353,6 +355,29 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&settings));
         QTest::qWait(300);
         QVERIFY(settings.grab().save(dir + "/email_setting.png"));
+    }
+
+    // Escape on the wait sheet ends a test mail that waits on a silent server at once.
+    void testMailCanBeStopped() {
+        LoopbackSmtp smtp(QStringList{"silent"});
+        QVERIFY(smtp.ok());
+        Email_Setting dlg;
+        dlg._send_mail_sender_mail->setText("me@navu.test");
+        dlg._send_mail_password->setText("pw");
+        dlg._send_mail_smtp->setText("127.0.0.1");
+        dlg._send_mail_port->setText(smtp.portText());
+        dlg._send_mail_to->setText("you@navu.test");
+        dlg.show();
+        QTimer::singleShot(500, &dlg, [&dlg] {
+            if (WaitSheet* sheet = waitSheetOf(&dlg))
+                sheet->reject();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        dlg.Send_Test_Email();
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(dlg._send_mail_result_status->text(), QString("The test mail was stopped."));
+        QVERIFY(dlg.test_btn->isEnabled());
     }
 
     void testMailEndToEnd() {

@@ -7,6 +7,7 @@
 #include "output/mail/MailSettings.h"
 
 #include <QButtonGroup>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -17,6 +18,8 @@
 #include <QRadioButton>
 #include <QThread>
 #include <QVBoxLayout>
+
+#include <atomic>
 
 namespace {
 const QString kTestFailedText =
@@ -190,19 +193,35 @@ void Email_Setting::Send_Test_Email() {
 
     Show_Create_Modeless(this);
     _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
-    // The script runs on a thread of its own so that the dialog keeps painting while it waits.
+    // The script runs on a thread of its own so that the dialog keeps painting while it waits. Closing the
+    // wait sheet (Escape) ends the test mail at once instead of waiting for the server's timeout.
     MailSendResult result;
-    const MailSender sender =
-        _sender ? _sender : MailSender([](const MailMessage& msg) { return sendEmail_pyth(msg); });
+    std::atomic<bool> stop = false;
+    if (WaitSheet* sheet = waitSheetOf(this))
+        connect(sheet, &QDialog::rejected, this, [&stop] { stop = true; });
+    const MailSender sender = _sender ? _sender : MailSender([&stop](const MailMessage& msg) {
+        return sendEmail_pyth(msg, 120000, &stop);
+    });
+    const QList<QPushButton*> buttons{test_btn, save_btn, close_btn, reset_btn};
+    for (QPushButton* b : buttons)
+        b->setEnabled(false);
     QEventLoop loop;
     QThread* worker = QThread::create([&] { result = sender(m); });
     connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     if (!worker->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec();
     worker->wait();
     delete worker;
+    for (QPushButton* b : buttons)
+        b->setEnabled(true);
+    if (WaitSheet* sheet = waitSheetOf(this))
+        sheet->disconnect(this);
     Hide_Destroy_Modeless(this);
+    if (result.stopped) {
+        _send_mail_result_status->setText(QStringLiteral("The test mail was stopped."));
+        return;
+    }
     if (!result.sent)
         Show_NSLog_Message(QStringLiteral("Test mail not sent: %1").arg(result.error));
     QString text = result.sent ? kSentText : kTestFailedText;
