@@ -7,7 +7,7 @@ PKGS=(
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev libdmtx-dev
   libzint-dev libzxing-dev
   fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
-  python3 openssl poppler-utils libreoffice-calc-nogui
+  python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui
   xvfb xauth imagemagick xdotool
 )
 missing=()

@@ -1067,6 +1067,7 @@ void SKTGraphicView::mousePressEvent(QMouseEvent* event) {
         _dragItem = item;
         _dragHandle = h;
         _dragStartRect = item->bounds();
+        _grabOffset = handlePoint(_dragStartRect, h) - p;
         _mergeKey = nextMergeKey++;
         _dragStartIndex = _document ? _document->undoManager()->index() : 0;
         _Selected_Graphic = item;
@@ -1194,17 +1195,9 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {
         invalidateGraphics(items);
         return;
     }
-    case Drag::Resize: {
-        if (!_dragItem || _dragItem->ctrl_is_locked)
-            return;
-        const QRectF to = resizedRect(_dragStartRect, _dragHandle, p, event->modifiers() & Qt::ShiftModifier);
-        if (to == _dragItem->bounds())
-            return;
-        invalidateGraphic(_dragItem);
-        apply(new ResizeGraphicCommand(_dragItem, _dragItem->bounds(), to, _mergeKey));
-        invalidateGraphic(_dragItem);
+    case Drag::Resize:
+        resizeDragTo(p, event->modifiers() & Qt::ShiftModifier);
         return;
-    }
     case Drag::Rubber: {
         const QRectF before = QRectF(_pressPoint, _currentPoint).normalized();
         _currentPoint = p;
@@ -1246,6 +1239,18 @@ void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {
         updateHoverCursor(p);
         return;
     }
+}
+
+void SKTGraphicView::resizeDragTo(const QPointF& pointer, bool keepAspect) {
+    _currentPoint = pointer;
+    if (!_dragItem || _dragItem->ctrl_is_locked)
+        return;
+    const QRectF to = resizedRect(_dragStartRect, _dragHandle, pointer + _grabOffset, keepAspect);
+    if (to == _dragItem->bounds())
+        return;
+    invalidateGraphic(_dragItem);
+    apply(new ResizeGraphicCommand(_dragItem, _dragItem->bounds(), to, _mergeKey));
+    invalidateGraphic(_dragItem);
 }
 
 void SKTGraphicView::updateHoverCursor(const QPointF& p) {
@@ -1320,6 +1325,11 @@ void SKTGraphicView::keyPressEvent(QKeyEvent* event) {
     if (constraining() && _grid->spacing() > 0)
         step = _grid->spacing();
     switch (event->key()) {
+    case Qt::Key_Shift:
+        // Pressing Shift in the middle of a resize keeps the proportions at once, without waiting for a move.
+        if (_drag == Drag::Resize && !event->isAutoRepeat())
+            resizeDragTo(_currentPoint, true);
+        return QWidget::keyPressEvent(event);
     case Qt::Key_Left:
         moveSelectionBy({-step, 0});
         return;
@@ -1357,6 +1367,12 @@ void SKTGraphicView::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void SKTGraphicView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift && _drag == Drag::Resize && !event->isAutoRepeat())
+        resizeDragTo(_currentPoint, false);
+    QWidget::keyReleaseEvent(event);
 }
 
 void SKTGraphicView::wheelEvent(QWheelEvent* event) {

@@ -157,6 +157,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -173,6 +174,7 @@ private:
     QPointF snapPoint(const QPointF& p) const;
     bool constraining() const;
     QRectF resizedRect(const QRectF& start, Handle handle, const QPointF& to, bool keepAspect) const;
+    void resizeDragTo(const QPointF& pointer, bool keepAspect);
     QRectF handleRect(const QPointF& canvasPoint) const;
     void arrange(const std::function<QRectF(const GraphicPtr&, qsizetype)>& place, bool skipFirst,
                  const QString& text);
@@ -204,6 +206,7 @@ private:
     GraphicPtr _dragItem;  // grabbed or resized item
     Handle _dragHandle = NoHandle;
     QRectF _dragStartRect;
+    QPointF _grabOffset; // from the pointer to the grabbed handle's centre, so the handle does not jump
     GraphicList _rubberBase; // selection before a shift rubber band
     GraphicPtr _pressedFrame; // the card's frame picture when a band began on it: a click selects it
     int _mergeKey = 0;       // same key for the steps of one drag or one run of arrow keys

@@ -5,10 +5,13 @@
 #include "common/StringHelpers.h"
 #include "data/SeriesFiles.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace SeriesImport {
 
@@ -79,7 +82,14 @@ bool isSkippedDestination(QByteArrayView word) {
                                         "shppict",
                                         "mmathPr",
                                         "wgrffmtfilter",
-                                        "pgdsctbl"};
+                                        "pgdsctbl",
+                                        // list numbers and bullets written before each list item
+                                        "listtext",
+                                        "pntext",
+                                        "pn",
+                                        "pntxta",
+                                        "pntxtb",
+                                        "listpicture"};
     for (const char* w : words) {
         if (word == QByteArrayView(w))
             return true;
@@ -276,18 +286,71 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
     return out;
 }
 
+QList<QStringList> csvRecords(QStringView text) {
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;      // inside a quoted field
+    bool fieldStarted = false; // the field has had a character other than leading blanks
+    const auto endField = [&] {
+        record << field;
+        field.clear();
+        fieldStarted = false;
+    };
+    const auto endRecord = [&] {
+        endField();
+        records << record;
+        record.clear();
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"') {
+                if (i + 1 < n && text[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else if (c == u'\r') {
+                field += u'\n'; // a line break inside a field, whichever the file used
+                if (i + 1 < n && text[i + 1] == u'\n')
+                    ++i;
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        if (c == u',') {
+            endField();
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            endRecord();
+        } else if (c == u'"' && !fieldStarted) {
+            quoted = true;
+            fieldStarted = true;
+            field.clear(); // blanks before the opening quote are not part of the value
+        } else {
+            field += c;
+            if (!c.isSpace())
+                fieldStarted = true;
+        }
+    }
+    if (!field.isEmpty() || !record.isEmpty() || quoted)
+        endRecord();
+    return records;
+}
+
 QStringList valuesOfText(const QString& text, TextKind kind) {
     QStringList values;
     if (kind == TextKind::Csv) {
-        // Lines end at CR, LF or CR LF: files written on any system give one line per record.
-        QString normalized = text;
-        normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        normalized.replace(u'\r', u'\n');
-        for (const QStringView line : QStringView(normalized).split(u'\n')) {
-            if (!line.contains(u','))
-                continue;
-            for (const QStringView piece : line.split(u',')) {
-                const QString v = chk_and_insert_validation(piece.toString());
+        for (const QStringList& record : csvRecords(text)) {
+            if (record.size() < 2)
+                continue; // a line without a separating comma
+            for (const QString& piece : record) {
+                const QString v = chk_and_insert_validation(piece);
                 if (v.contains(kFontMarker))
                     break;
                 if (!v.isEmpty())
@@ -347,14 +410,26 @@ const QStringList& pictureExtensions() {
     return ext;
 }
 
+void sortNaturally(QStringList& names, const QLocale& locale) {
+    // The C locale has no collation of its own (Qt then compares code points); a neutral one stands in.
+    const QLocale loc = locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+    QCollator collator(loc);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b; // names equal to the collator keep one fixed order
+    });
+}
+
 QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* stop,
                                 const std::function<void(int)>& progress) {
     QStringList values;
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
         return values;
-    const QStringList names =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    sortNaturally(names);
     int seen = 0;
     for (const QString& name : names) {
         if (stop && stop->load())

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -55,8 +56,12 @@ std::optional<QString> decodeText(const QByteArray& bytes);
 // Nothing when the bytes are not RTF.
 std::optional<QString> rtfToText(const QByteArray& bytes);
 
-// Values of a text source. CSV: lines at carriage returns; a line without "," is skipped; every piece
-// between commas is cleaned and delivered unless empty; a piece holding "NSFont = " ends its line.
+// Records of CSV text read by the standard rules: fields separated by commas, records by CR, LF or
+// CR LF; a field in double quotes may hold commas and line breaks (kept as LF), and "" stands for one quote.
+QList<QStringList> csvRecords(QStringView text);
+
+// Values of a text source. CSV: records as csvRecords reads them; a record without a separating comma is
+// skipped; every field is cleaned and delivered unless empty; a field holding "NSFont = " ends its record.
 // Plain text and RTF text: lines at line feeds, each cleaned; a line holding "NSFont = " ends the import.
 QStringList valuesOfText(const QString& text, TextKind kind);
 
@@ -75,8 +80,12 @@ std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode
 
 // Accepted picture extensions (lower case).
 const QStringList& pictureExtensions();
+// Sorts file names as a file manager lists them: by the locale's collation, case ignored, digit runs
+// compared as numbers ("2" before "10").
+void sortNaturally(QStringList& names, const QLocale& locale = QLocale());
+
 // Full paths of the pictures directly in folder (no sub-folders; entries that are folders are left out),
-// sorted by name so the order is the same on every machine. stop, when set, ends the listing early;
+// in the order of sortNaturally. stop, when set, ends the listing early;
 // progress is told the number of entries looked at so far.
 QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* stop = nullptr,
                                 const std::function<void(int)>& progress = {});

@@ -1,8 +1,11 @@
 #include "wizards/InvitationLayout.h"
 
+#include "canvas/ItemPainting.h"
+#include "canvas/SKTGraphic.h"
 #include "wizards/InvitationState.h"
 
 #include <algorithm>
+#include <cmath>
 
 InvitationAnswers InvitationAnswers::fromGlobals() {
     InvitationAnswers a;
@@ -27,6 +30,9 @@ QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float 
     const float m = (W - w) / 2.0f;
     const float p = (H - 250.0f) / 2.0f;
     float y = 40.0f;
+    if (!a.photoPath.isEmpty())
+        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE"), a.photoPath,
+                    QRectF(m, p, w, 250), 8});
     auto text = [&out](const QString& id, const QString& value, float x, float top, float width,
                        float height) {
         out.append({InvitationItemSpec::Text, id, value, QRectF(x, top, width, height), 2});
@@ -65,9 +71,6 @@ QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float 
     }
     if (!a.from.isEmpty())
         text(QStringLiteral("PARTY_FROM"), QStringLiteral("From:\n") + a.from, m, y, w, 40);
-    if (!a.photoPath.isEmpty())
-        out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE"), a.photoPath,
-                    QRectF(m, p, w, 250), 8});
     return out;
 }
 
@@ -95,11 +98,43 @@ QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPo
     if (small) {
         const double sx = W / refW;
         const double sy = H / refH;
-        for (InvitationItemSpec& s : out)
+        for (InvitationItemSpec& s : out) {
             s.rect = fitInto(s.rect, sx, sy, QSizeF(W, H));
+            if (s.kind == InvitationItemSpec::Text)
+                s.fontScale = std::min(sx, sy);
+        }
     }
+    for (InvitationItemSpec& s : out)
+        if (s.controlId == QStringLiteral("PARTY_IMAGE"))
+            s.rect = fitAspectInto(s.rect, answers.photoSize);
     if (!answers.framePath.isEmpty())
         out.append({InvitationItemSpec::Picture, QStringLiteral("PARTY_IMAGE_BG"), answers.framePath,
                     QRectF(cardLocation, cardSize), 8});
     return out;
+}
+
+QRectF fitAspectInto(const QRectF& box, QSizeF proportions) {
+    if (!(proportions.width() > 0) || !(proportions.height() > 0) || !std::isfinite(proportions.width()) ||
+        !std::isfinite(proportions.height()) || box.isEmpty())
+        return box;
+    const QSizeF size = proportions.scaled(box.size(), Qt::KeepAspectRatio);
+    return QRectF(box.x() + (box.width() - size.width()) / 2, box.y() + (box.height() - size.height()) / 2,
+                  size.width(), size.height());
+}
+
+void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
+    if (!(spec.fontScale < 1.0) || !(spec.fontScale > 0.0))
+        return;
+    constexpr double SmallestPoints = 4.0;
+    QFont font = text.text_ctrl_font;
+    const double base = font.pointSizeF() > 0 ? font.pointSizeF() : 18.0;
+    double size = std::max(SmallestPoints, base * spec.fontScale);
+    const QRectF box = text._bounds.normalized();
+    for (;;) {
+        font.setPointSizeF(size);
+        text.text_ctrl_font = font;
+        if (size <= SmallestPoints || ItemPainting::naturalTextSize(text, box.width()).height() <= box.height())
+            break;
+        size = std::max(SmallestPoints, size * 0.95);
+    }
 }

@@ -12,6 +12,7 @@ struct InvitationAnswers {
     QString title, to, message, date, time, venue, from;
     QString photoPath; // main photo
     QString framePath; // frame picture over the whole card
+    QSizeF photoSize;  // the main photo as shown (empty when unknown: its box is then the whole photo box)
 
     static InvitationAnswers fromGlobals(); // the Invite_* globals
 };
@@ -24,12 +25,25 @@ struct InvitationItemSpec {
     QString value; // the text, or the picture path
     QRectF rect;   // canvas points, y downward
     int tool = 2;  // the tool the canvas creates it with: 2 text, 8 picture from a file
+    double fontScale = 1.0; // texts on small cards: their font shrinks with their box
 };
 
-// The items for a card of the given location and size. Cards narrower than MinWidth or lower than
-// MinHeight get the same layout shrunk into the card, so that every item lies inside it.
+// The items for a card of the given location and size, in creation order: the main photo first, then the
+// texts, then the frame, so that the frame lies on top and every text above the photo. The photo's box is
+// the largest box of the photo's proportions inside its place, centred there. Cards narrower than
+// MinWidth or lower than MinHeight get the same layout shrunk into the card, texts with their font, so
+// that every item lies inside it.
 QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation,
                                            QSizeF cardSize);
+
+// The largest rectangle of the given proportions inside box, centred in it (box itself when the
+// proportions are unknown).
+QRectF fitAspectInto(const QRectF& box, QSizeF proportions);
+
+class SKTGraphic;
+// Gives a text item made from spec its font size: scaled by spec.fontScale and, when that is below 1,
+// made smaller still until the text fits its box.
+void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
 
 namespace invitation {
 inline constexpr double MinWidth = 80.0;

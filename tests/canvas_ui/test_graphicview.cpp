@@ -401,6 +401,42 @@ private slots:
         QCOMPARE(line->bounds().width(), std::hypot(100.0, 10.0));
     }
 
+    // Every kind keeps its proportions under Shift, also when the handle was grabbed off its centre and
+    // Shift is pressed or let go in the middle of the drag without moving the mouse.
+    void shiftKeepsEveryKindsProportions_data() {
+        QTest::addColumn<QString>("className");
+        QTest::newRow("text") << QStringLiteral("SKTText");
+        QTest::newRow("picture") << QStringLiteral("SKTImage");
+        QTest::newRow("barcode") << QStringLiteral("SKTBarcode");
+        QTest::newRow("signature") << QStringLiteral("SKTSignature");
+        QTest::newRow("shape") << QStringLiteral("Shape_Control");
+    }
+    void shiftKeepsEveryKindsProportions() {
+        QFETCH(QString, className);
+        GraphicPtr g = makeGraphicOfClass(className, false);
+        g->setBounds(QRectF(50, 60, 120, 40));
+        doc->setGraphics(CardSide::Front, {g});
+        view->selectGraphic(g);
+        view->setZoom(2.0);
+        const QPointF grab = QPointF(170, 100) * 2.0 + QPointF(2, -2); // 1 point off the corner
+        press(view, grab, Qt::ShiftModifier);
+        send(view, QEvent::MouseMove, grab + QPointF(60, 200), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(g->bounds(), QRectF(50, 60, 120 + 300, 40 + 100)); // the larger stretch wins, 3.5 times
+
+        send(view, QEvent::MouseMove, grab + QPointF(40, 0), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCOMPARE(g->bounds(), QRectF(50, 60, 140, 40)); // free again: the corner follows the pointer
+        QKeyEvent shiftDown(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QApplication::sendEvent(view, &shiftDown);
+        QCOMPARE(g->bounds(), QRectF(50, 60, 140, 140.0 / 3));
+        QKeyEvent shiftUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+        QApplication::sendEvent(view, &shiftUp);
+        QCOMPARE(g->bounds(), QRectF(50, 60, 140, 40));
+        release(view, grab + QPointF(40, 0));
+        QCOMPARE(doc->undoManager()->count(), 1); // one drag, one step
+        doc->undoManager()->undo();
+        QCOMPARE(g->bounds(), QRectF(50, 60, 120, 40));
+    }
+
     void lockedItemHasNoHandles() {
         GraphicPtr g = shape(QRectF(50, 60, 100, 80), true);
         doc->setGraphics(CardSide::Front, {g});

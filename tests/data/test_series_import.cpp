@@ -84,8 +84,15 @@ private slots:
         QTest::newRow("csv CR LF") << "1,2\r\n3,4\r\n" << csv << QStringList{"1", "2", "3", "4"};
         QTest::newRow("csv LF") << "a,b\nc,d" << csv << QStringList{"a", "b", "c", "d"};
         QTest::newRow("csv font piece") << "a,NSFont = x,b\rc,d" << csv << QStringList{"a", "c", "d"};
-        QTest::newRow("csv quotes stay") << "\"a\",b" << csv << QStringList{"\"a\"", "b"};
+        QTest::newRow("csv quotes read") << "\"a\",b" << csv << QStringList{"a", "b"};
         QTest::newRow("csv empty pieces") << "a,,b,\r" << csv << QStringList{"a", "b"};
+        QTest::newRow("csv comma in quotes") << "\"Smith, John\",x\n" << csv << QStringList{"Smith, John", "x"};
+        QTest::newRow("csv doubled quote") << "\"Say \"\"hi\"\"\",x" << csv << QStringList{"Say \"hi\"", "x"};
+        QTest::newRow("csv line break in quotes")
+            << "\"one\r\ntwo\",x\r\ny,z" << csv << QStringList{"one\ntwo", "x", "y", "z"};
+        QTest::newRow("csv quoted comma alone is one field") << "\"a,b\"\nc,d" << csv << QStringList{"c", "d"};
+        QTest::newRow("csv quote inside a field stays") << "5\" disk,\"x\"y" << csv << QStringList{"5\" disk", "xy"};
+        QTest::newRow("csv unclosed quote") << "a,\"b,c" << csv << QStringList{"a", "b,c"};
     }
     void textValues() {
         QFETCH(QString, text);
@@ -131,6 +138,12 @@ private slots:
                           "\\pard\\tx566\\pardirnatural\n\n\\f0\\fs24 \\cf0 Alpha\\\nBeta\\par "
                           "Caf\\'e9 \\{x\\}\\\n\\u8364 ? euro\\line\n{\\b Bold} end}")
             << QStringList{"Alpha", "Beta", "Café x", "€ euro", "Bold end"} << QString();
+        QTest::newRow("rtf list texts")
+            << "j.rtf"
+            << QByteArray("{\\rtf1\\ansi{\\listtext\\pard\\plain \\u8226\\'95\\tab}Zo\\'eb\\par"
+                          "{\\pntext\\f1 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}Two\\par"
+                          "{\\pn\\pnlvlblt{\\pntxtb \\'b7}}Three\\par}")
+            << QStringList{"Zoë", "Two", "Three"} << QString();
         QTest::newRow("rtf that is not rtf")
             << "h.rtf" << QByteArray("plain words") << QStringList{} << corruptMessage();
         QTest::newRow("rtf without text")
@@ -179,6 +192,20 @@ private slots:
         writeRaw(folder + "/notes.txt", "x");
         writeRaw(folder + "/sub/d.png", "x");
         QCOMPARE(pictureFolderValues(folder), (QStringList{folder + "/a.JPG", folder + "/b.png"}));
+
+        // Natural order: numbers by value, accents and case as a reader sorts them.
+        const QString natural = root.filePath("natural");
+        QVERIFY(QDir().mkpath(natural));
+        const QStringList names{"Ete 02.png", "Été 03.png", "ete 04.png", "img2.png", "img10.png", "Zoo.png"};
+        for (const QString& n : names)
+            writeRaw(natural + "/" + n, "x");
+        QStringList expected;
+        for (const QString& n : names)
+            expected << natural + "/" + n;
+        QCOMPARE(pictureFolderValues(natural), expected);
+        QStringList german{"Zebra", "Äpfel", "Apfel2", "Apfel10"};
+        sortNaturally(german, QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(german, (QStringList{"Äpfel", "Apfel2", "Apfel10", "Zebra"}));
         QVERIFY(pictureFolderValues(root.filePath("none")).isEmpty());
         std::atomic<bool> stop{true};
         QVERIFY(pictureFolderValues(folder, &stop).isEmpty());

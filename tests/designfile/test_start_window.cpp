@@ -1,7 +1,9 @@
 #include "app/SKTWindowController.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
+#include "canvas/ItemPainting.h"
 #include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "data/BatchState.h"
@@ -145,13 +147,13 @@ private slots:
         const GraphicList& items = m_window->Get_Front_Controls_Array();
         QCOMPARE(items.size(), 4);
         QCOMPARE(items[0]->control_ID, QStringLiteral("PARTY_IMAGE_BG")); // made last, lies on top
-        QCOMPARE(items[1]->control_ID, QStringLiteral("PARTY_IMAGE"));
+        QCOMPARE(items[3]->control_ID, QStringLiteral("PARTY_IMAGE"));    // under the texts
         GraphicPtr title = byId(items, QStringLiteral("PARTY_TITLE"));
         QVERIFY(title);
         QCOMPARE(title->Text_Value, QStringLiteral("Party"));
         QVERIFY(qAbs(title->_bounds.x() - 40) < 0.01 && qAbs(title->_bounds.y() - 40) < 0.01);
         QCOMPARE(byId(items, QStringLiteral("PARTY_TO"))->Text_Value, QStringLiteral("Dear Anna,"));
-        QCOMPARE(items[1]->_image.pixelColor(2, 2), QColor(Qt::red)); // the main photo
+        QCOMPARE(items[3]->_image.pixelColor(2, 2), QColor(Qt::red)); // the main photo
         QVERIFY(!items[0]->_image.isNull());
         QVERIFY(!m_doc->undoManager()->canUndo()); // built with undo registration off
         QCOMPARE(m_window->Selected_Control_Tool, 0);
@@ -198,6 +200,80 @@ private slots:
         m_road->designCommands().Open_Template_Clicked();
         QCOMPARE(byId(m_window->Get_Back_Controls_Array(), QStringLiteral("Fup_Name"))->Text_Value,
                  QStringLiteral("Ben Jones"));
+    }
+
+    // The built card shows its texts over the photo, and the photo in its own proportions, centred where
+    // the layout places it.
+    void newCardTextsOverPhoto() {
+        QImage picture(80, 60, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        const QString photo = m_dir.filePath(QStringLiteral("wide.png"));
+        QVERIFY(picture.save(photo));
+        scriptWizard([photo](Invitation_Wizard* w) {
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Birthday Party for Everyone"));
+            w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate with us"));
+            w->next();
+            w->photoPanel()->loadFile(photo);
+            w->next();
+            w->frameList()->setCurrentRow(0); // no frame
+            w->next();
+            w->categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+            w->customWidth()->setValue(500 * 0.3527777777778);
+            w->customHeight()->setValue(300 * 0.3527777777778);
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        const GraphicList& items = m_window->Get_Front_Controls_Array();
+        QCOMPARE(items.last()->control_ID, QStringLiteral("PARTY_IMAGE"));
+        const QRectF photoBox = items.last()->_bounds;
+        QVERIFY(qAbs(photoBox.width() / photoBox.height() - 80.0 / 60.0) < 0.01);
+        QVERIFY(qAbs(photoBox.height() - 250) < 0.1);
+        QVERIFY(qAbs(photoBox.center().x() - 250) < 0.1 && qAbs(photoBox.center().y() - 150) < 0.1);
+
+        const QImage card = SKTRenderingView::image_From_Card_Graphics(items, false, m_window->Front_card_Prop,
+                                                                       Card_Shape, m_window->Front_card_Prop.Card_Size);
+        for (const QString& id : {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_MSG")}) {
+            const QRect probe = byId(items, id)->_bounds.intersected(photoBox).toAlignedRect();
+            QVERIFY2(!probe.isEmpty(), qPrintable(id));
+            int ink = 0; // pixels of the black text on the red photo
+            for (int y = probe.top(); y <= probe.bottom(); ++y)
+                for (int x = probe.left(); x <= probe.right(); ++x)
+                    ink += qRed(card.pixel(x, y)) < 100;
+            QVERIFY2(ink > 30, qPrintable(QStringLiteral("%1: %2 text pixels over the photo").arg(id).arg(ink)));
+        }
+    }
+
+    // On a card lower than the layout's height every text is smaller than the usual 18 points and still
+    // fits its box.
+    void smallCardTextsFit() {
+        scriptWizard([](Invitation_Wizard* w) {
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Birthday Party"));
+            w->toEdit()->setText(QStringLiteral("Friends and Family"));
+            w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate with us"));
+            w->venueEdit()->setPlainText(QStringLiteral("Town Hall"));
+            w->fromEdit()->setText(QStringLiteral("Ben"));
+            w->next();
+            w->next();
+            w->frameList()->setCurrentRow(0);
+            w->next();
+            w->categoryCombo()->setCurrentText(QStringLiteral("Business Card"));
+            w->sizeList()->setCurrentRow(0); // 3.5 x 2 in: 144 points high
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(252, 144));
+        const GraphicList& items = m_window->Get_Front_Controls_Array();
+        QCOMPARE(items.size(), 6); // title, greeting, message, date and time, venue, sender
+        for (const GraphicPtr& g : items) {
+            QVERIFY(g->kind() == GraphicKind::Text);
+            QVERIFY2(g->text_ctrl_font.pointSizeF() < 18, qPrintable(g->control_ID));
+            const QSizeF text = ItemPainting::naturalTextSize(*g, g->_bounds.width());
+            QVERIFY2(text.height() <= g->_bounds.height() + 0.01,
+                     qPrintable(QStringLiteral("%1: %2 high in %3").arg(g->control_ID).arg(text.height()).arg(g->_bounds.height())));
+            QVERIFY(g->_bounds.bottom() <= 144.01);
+        }
     }
 
     // Saving and opening again gives the same design; a broken file changes nothing.

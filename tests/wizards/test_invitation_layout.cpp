@@ -42,14 +42,22 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("full 500x300") << full() << QSizeF(500, 300)
-                                      << QStringLiteral("PARTY_TITLE 40,40,420,30 Birthday Party|"
+                                      << QStringLiteral("PARTY_IMAGE 40,25,420,250 /photos/me.png|"
+                                                        "PARTY_TITLE 40,40,420,30 Birthday Party|"
                                                         "PARTY_TO 30,90,420,20 Dear Anna,|"
                                                         "PARTY_MSG 50,120,420,80 Come and celebrate|"
                                                         "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
                                                         "PARTY_VENUE 30,230,420,60 Venue:\nTown Hall|"
                                                         "PARTY_FROM 40,300,420,40 From:\nBen|"
-                                                        "PARTY_IMAGE 40,25,420,250 /photos/me.png|"
                                                         "PARTY_IMAGE_BG 0,0,500,300 /frames/gold.png");
+        // The photo keeps its proportions, centred in its place: a wide photo, then a tall one.
+        InvitationAnswers wide;
+        wide.photoPath = QStringLiteral("/p.png");
+        wide.photoSize = QSizeF(100, 50);
+        QTest::newRow("wide photo") << wide << QSizeF(500, 300) << QStringLiteral("PARTY_IMAGE 40,45,420,210 /p.png");
+        InvitationAnswers tall = wide;
+        tall.photoSize = QSizeF(50, 100);
+        QTest::newRow("tall photo") << tall << QSizeF(500, 300) << QStringLiteral("PARTY_IMAGE 187.5,25,125,250 /p.png");
         InvitationAnswers title;
         title.title = QStringLiteral("Hello");
         QTest::newRow("title only") << title << QSizeF(500, 300)
@@ -93,11 +101,15 @@ private slots:
     void toolsAndKinds() {
         const auto items = invitationLayout(full(), QPointF(0, 0), QSizeF(500, 300));
         QCOMPARE(items.size(), 8);
-        for (int i = 0; i < 6; ++i) {
+        // Made first, the photo ends up under the texts; the frame, made last, on top.
+        QCOMPARE(items[0].kind, InvitationItemSpec::Picture);
+        QCOMPARE(items[0].tool, 8);
+        for (int i = 1; i < 7; ++i) {
             QCOMPARE(items[i].kind, InvitationItemSpec::Text);
             QCOMPARE(items[i].tool, 2);
+            QCOMPARE(items[i].fontScale, 1.0);
         }
-        QCOMPARE(items[6].kind, InvitationItemSpec::Picture);
+        QCOMPARE(items[7].controlId, QStringLiteral("PARTY_IMAGE_BG"));
         QCOMPARE(items[7].tool, 8);
     }
 
@@ -118,6 +130,8 @@ private slots:
                          s.rect.bottom() <= card.height(),
                      qPrintable(s.controlId));
             QVERIFY(s.rect.width() > 0 && s.rect.height() > 0);
+            if (s.kind == InvitationItemSpec::Text)
+                QVERIFY(s.fontScale < 1.0);
         }
         QCOMPARE(items.last().rect, inside);
     }

@@ -14,7 +14,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -258,19 +260,117 @@ private slots:
         QVERIFY2(messageY - toY < 3 * title->height(), qPrintable(QStringLiteral("message at %1").arg(messageY)));
     }
 
-    void wizardCustomSize() {
+    // The width and height fields name the card's size: the chosen preset's in either orientation, and
+    // a custom size as typed, the orientation following it.
+    void wizardSizeFieldsAgree() {
         Invitation_Wizard wizard;
+        const double mmPerPoint = 0.3527777777778;
+        auto fieldsAgree = [&] {
+            const QSizeF size = wizard.cardChoice().size;
+            return qAbs(wizard.customWidth()->value() - size.width() * mmPerPoint) < 0.051 &&
+                   qAbs(wizard.customHeight()->value() - size.height() * mmPerPoint) < 0.051;
+        };
+        for (const QString& category : cardsize::categories()) {
+            if (category == cardsize::CustomCategory)
+                continue;
+            wizard.categoryCombo()->setCurrentText(category);
+            for (int row = 0; row < wizard.sizeList()->count(); ++row) {
+                wizard.sizeList()->setCurrentRow(row);
+                for (bool portrait : {false, true}) {
+                    (portrait ? wizard.portraitButton() : wizard.landscapeButton())->setChecked(true);
+                    QVERIFY2(fieldsAgree(), qPrintable(category + u' ' + wizard.sizeList()->item(row)->text()));
+                }
+            }
+        }
+        // A7 landscape, as a user picks it: 184.2 x 133.4 mm.
+        wizard.categoryCombo()->setCurrentText(QStringLiteral("Invitation"));
+        wizard.sizeList()->setCurrentRow(2);
+        wizard.landscapeButton()->setChecked(true);
+        QCOMPARE(wizard.customWidth()->value(), 184.2);
+        QCOMPARE(wizard.customHeight()->value(), 133.4);
+
+        // Custom starts from the size shown; the fields are the card's width and height as typed.
         wizard.categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+        QVERIFY(fieldsAgree());
         wizard.customWidth()->setValue(100);
         wizard.customHeight()->setValue(150);
         CardChoice c = wizard.cardChoice();
-        QCOMPARE(c.orientation, QStringLiteral("Horizontal"));
-        QVERIFY(c.size.width() > c.size.height());
-        QVERIFY(qAbs(c.size.width() - 150 * 2.834645669291) < 1e-6);
-        wizard.portraitButton()->setChecked(true);
+        QCOMPARE(c.orientation, QStringLiteral("Vertical"));
+        QVERIFY(wizard.portraitButton()->isChecked());
+        QVERIFY(qAbs(c.size.height() - 150 * 2.834645669291) < 1e-6);
+        QVERIFY(fieldsAgree());
+        // Turning the card swaps the fields with it.
+        wizard.landscapeButton()->setChecked(true);
         c = wizard.cardChoice();
-        QVERIFY(c.size.width() < c.size.height());
+        QCOMPARE(c.orientation, QStringLiteral("Horizontal"));
+        QCOMPARE(wizard.customWidth()->value(), 150.0);
+        QVERIFY(fieldsAgree());
         QCOMPARE(c.catIndex, -1);
+    }
+
+    // The message and venue fields give Tab back to the dialog and type a tab on Ctrl+Tab; the "To:" field
+    // says what the card adds around the name.
+    void textPageKeys() {
+        Invitation_Wizard wizard;
+        wizard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+        QVERIFY(wizard.next());
+        QCOMPARE(wizard.toEdit()->placeholderText(), QStringLiteral("Friends and Family"));
+        QVERIFY(wizard.toHint()->text().contains(QStringLiteral("\"Dear \"")));
+        QVERIFY(wizard.toHint()->text().contains(QStringLiteral("\",\"")));
+        for (QPlainTextEdit* field : {wizard.messageEdit(), wizard.venueEdit()}) {
+            field->setFocus();
+            QTRY_VERIFY(field->hasFocus());
+            QTest::keyClicks(field, QStringLiteral("a"));
+            QTest::keyClick(field, Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClicks(field, QStringLiteral("b"));
+            QCOMPARE(field->toPlainText(), QStringLiteral("a\tb"));
+            QTest::keyClick(field, Qt::Key_Tab);
+            QVERIFY(!field->hasFocus());
+            QCOMPARE(field->toPlainText(), QStringLiteral("a\tb"));
+        }
+    }
+
+    // Ending the wizard ends the program: with answers typed it asks first, without it ends at once.
+    void cancelAsksWhenTyped_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("escape"); // Escape, or the Cancel button
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<bool>("ends");
+        const QStringList asked{QStringLiteral("Quit NAVU Photo Frame?")};
+        QTest::newRow("nothing typed, Escape") << false << true << false << QStringList() << true;
+        QTest::newRow("nothing typed, Cancel") << false << false << false << QStringList() << true;
+        QTest::newRow("typed, Escape, No") << true << true << false << asked << false;
+        QTest::newRow("typed, Cancel, No") << true << false << false << asked << false;
+        QTest::newRow("typed, Cancel, Yes") << true << false << true << asked << true;
+    }
+    void cancelAsksWhenTyped() {
+        QFETCH(bool, typed);
+        QFETCH(bool, escape);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, questions);
+        QFETCH(bool, ends);
+        m_prompt.answer = yes;
+        Invitation_Wizard wizard;
+        bool stillOpen = false;
+        acceptNextDialog([&](QWidget* w) {
+            auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            wiz->next();
+            if (typed)
+                QTest::keyClicks(wiz->messageEdit(), QStringLiteral("Come"));
+            if (escape)
+                QTest::keyClick(wiz, Qt::Key_Escape);
+            else
+                QTest::mouseClick(wiz->cancelButton(), Qt::LeftButton);
+            stillOpen = wiz->isVisible();
+            if (stillOpen)
+                wiz->done(5);
+        });
+        const int result = wizard.Open_Wnd();
+        QCOMPARE(m_prompt.texts, questions);
+        QCOMPARE(!stillOpen, ends);
+        QCOMPARE(result, ends ? 0 : 5);
     }
 
     void wizardCancelAndOpen() {

@@ -107,8 +107,9 @@ void StartRoadController::Open_Start_Window() {
 
 void StartRoadController::Fill_Party_Invidation_Details() {
     const Card_Property& front = m_window.Front_card_Prop;
-    const QList<InvitationItemSpec> specs =
-        invitationLayout(InvitationAnswers::fromGlobals(), front.Card_Location, front.Card_Size);
+    InvitationAnswers answers = InvitationAnswers::fromGlobals();
+    answers.photoSize = m_photo.Main_Photo_image().size();
+    const QList<InvitationItemSpec> specs = invitationLayout(answers, front.Card_Location, front.Card_Size);
     const QString savedLibraryImage = Library_Selected_Image;
     for (const InvitationItemSpec& s : specs) {
         m_window.setSelectedTool(s.tool);
@@ -116,9 +117,11 @@ void StartRoadController::Fill_Party_Invidation_Details() {
         // A picture item takes the library's last picture before its own path; the wizard's path must win.
         if (picture)
             Library_Selected_Image = s.value;
-        m_window._graphicView->createGraphicOfClass(
+        const GraphicPtr item = m_window._graphicView->createGraphicOfClass(
             picture ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"), nullptr, true, s.rect,
             QStringLiteral("F"), s.value, s.controlId);
+        if (item && !picture)
+            fitInvitationText(*item, s);
     }
     Library_Selected_Image = savedLibraryImage;
     // Leaving a creation tool active would turn the next click on the card into a new item.

@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,6 +148,9 @@ QWidget* Invitation_Wizard::makeTextPage() {
     };
     m_title = new QLineEdit(page);
     m_to = new QLineEdit(page);
+    m_to->setPlaceholderText(QStringLiteral("Friends and Family"));
+    m_toHint = new QLabel(QStringLiteral("The card reads \"Dear <name>,\": \"Dear \" and \",\" are added."), page);
+    m_toHint->setEnabled(false); // shown in the muted colour of a hint
     m_message = new QPlainTextEdit(page);
     m_message->setMinimumHeight(80); // the message takes the page's spare height
     m_useDate = new QCheckBox(page);
@@ -162,7 +166,11 @@ QWidget* Invitation_Wizard::makeTextPage() {
     for (QLineEdit* e : {m_title, m_to, m_from})
         e->setMaxLength(250);
     form->addRow(QStringLiteral("Title:"), withPicker(m_title, SLOT(pickTitle()), this));
-    form->addRow(QStringLiteral("To:"), m_to);
+    auto* toColumn = new QVBoxLayout;
+    toColumn->setSpacing(2);
+    toColumn->addWidget(m_to);
+    toColumn->addWidget(m_toHint);
+    form->addRow(QStringLiteral("To:"), toColumn);
     form->addRow(QStringLiteral("Message:"), withPicker(m_message, SLOT(pickMessage()), this));
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(m_useDate);
@@ -174,6 +182,11 @@ QWidget* Invitation_Wizard::makeTextPage() {
     form->addRow(QStringLiteral("Time:"), timeRow);
     form->addRow(QStringLiteral("Venue:"), m_venue);
     form->addRow(QStringLiteral("From:"), m_from);
+    // Tab leaves the many-line fields as it leaves every other field; Ctrl+Tab types a tab.
+    for (QPlainTextEdit* e : {m_message, m_venue}) {
+        e->setTabChangesFocus(true);
+        e->installEventFilter(this);
+    }
     connect(m_useDate, &QCheckBox::toggled, m_date, &QWidget::setEnabled);
     connect(m_useTime, &QCheckBox::toggled, m_time, &QWidget::setEnabled);
     return page;
@@ -254,9 +267,9 @@ QWidget* Invitation_Wizard::makeCardPage() {
 
     connect(m_category, &QComboBox::currentIndexChanged, this, &Invitation_Wizard::categoryChanged);
     connect(m_sizes, &QListWidget::currentRowChanged, this, &Invitation_Wizard::updateSizeLabel);
-    connect(m_customW, &QDoubleSpinBox::valueChanged, this, &Invitation_Wizard::updateSizeLabel);
-    connect(m_customH, &QDoubleSpinBox::valueChanged, this, &Invitation_Wizard::updateSizeLabel);
-    connect(m_portrait, &QRadioButton::toggled, this, &Invitation_Wizard::updateSizeLabel);
+    connect(m_customW, &QDoubleSpinBox::valueChanged, this, &Invitation_Wizard::customSizeEdited);
+    connect(m_customH, &QDoubleSpinBox::valueChanged, this, &Invitation_Wizard::customSizeEdited);
+    connect(m_portrait, &QRadioButton::toggled, this, &Invitation_Wizard::orientationChanged);
     categoryChanged();
     return page;
 }
@@ -282,11 +295,9 @@ CardChoice Invitation_Wizard::cardChoice() const {
     const int shape = m_shape->checkedId();
     c.shape = shape == 1 ? QStringLiteral("RR") : shape == 2 ? QStringLiteral("E") : QStringLiteral("R");
     if (c.category == cardsize::CustomCategory) {
-        double w = m_customW->value();
-        double h = m_customH->value();
-        // The orientation decides which side is the longer one.
-        if ((c.orientation == cardsize::Vertical) != (h > w))
-            std::swap(w, h);
+        // The fields are the size; the orientation follows them (see customSizeEdited).
+        const double w = m_customW->value();
+        const double h = m_customH->value();
         c.size = cardsize::customSizeInPoints(w, h).value_or(QSizeF(504, 360));
         c.subCategory = QStringLiteral("%1 x %2 mm").arg(w, 0, 'f', 1).arg(h, 0, 'f', 1);
         c.catIndex = -1;
@@ -302,8 +313,38 @@ CardChoice Invitation_Wizard::cardChoice() const {
     return c;
 }
 
+void Invitation_Wizard::customSizeEdited() {
+    const double w = m_customW->value();
+    const double h = m_customH->value();
+    if (w != h) {
+        const QSignalBlocker block(m_portrait);
+        (h > w ? m_portrait : m_landscape)->setChecked(true);
+    }
+    updateSizeLabel();
+}
+
+void Invitation_Wizard::orientationChanged() {
+    if (m_category->currentText() == cardsize::CustomCategory) {
+        // Turning the card swaps its sides, so the fields keep naming the card's real width and height.
+        const double w = m_customW->value();
+        const double h = m_customH->value();
+        if ((m_portrait->isChecked() && w > h) || (!m_portrait->isChecked() && h > w)) {
+            const QSignalBlocker bw(m_customW), bh(m_customH);
+            m_customW->setValue(h);
+            m_customH->setValue(w);
+        }
+    }
+    updateSizeLabel();
+}
+
 void Invitation_Wizard::updateSizeLabel() {
     const CardChoice c = cardChoice();
+    if (c.category != cardsize::CustomCategory) {
+        // The size fields show the chosen size, and are where a custom size starts from.
+        const QSignalBlocker bw(m_customW), bh(m_customH);
+        m_customW->setValue(c.size.width() * cardsize::MillimetresPerPoint);
+        m_customH->setValue(c.size.height() * cardsize::MillimetresPerPoint);
+    }
     m_sizeLabel->setText(QStringLiteral("%1 x %2 mm\n%3 x %4 in")
                              .arg(c.size.width() * cardsize::MillimetresPerPoint, 0, 'f', 1)
                              .arg(c.size.height() * cardsize::MillimetresPerPoint, 0, 'f', 1)
@@ -442,6 +483,39 @@ bool Invitation_Wizard::openSavedDesign(const QString& path, bool asTemplate) {
     m_mode = QStringLiteral("L");
     done(1);
     return true;
+}
+
+bool Invitation_Wizard::hasAnswers() const {
+    for (const QLineEdit* e : {m_title, m_to, m_from, m_designPath})
+        if (!Trim_Str(e->text()).isEmpty())
+            return true;
+    for (const QPlainTextEdit* e : {m_message, m_venue})
+        if (!Trim_Str(e->toPlainText()).isEmpty())
+            return true;
+    return !m_photo->path().isEmpty();
+}
+
+void Invitation_Wizard::reject() {
+    // Ending the start wizard ends the program: typed answers are not thrown away without asking.
+    if (!m_photoOnly && isVisible() && hasAnswers() &&
+        !Show_YES_NO_MessageBox(QStringLiteral("Quit NAVU Photo Frame?")))
+        return;
+    QDialog::reject();
+}
+
+bool Invitation_Wizard::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QPlainTextEdit*>(watched);
+    if (edit && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ControlModifier) &&
+            !(key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier))) {
+            if (event->type() == QEvent::KeyPress)
+                edit->insertPlainText(QStringLiteral("\t"));
+            event->accept(); // also keeps any Ctrl+Tab shortcut from taking the key
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Invitation_Wizard::pickTitle() {

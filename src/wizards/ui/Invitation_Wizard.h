@@ -79,6 +79,15 @@ public:
     QDoubleSpinBox* customWidth() const { return m_customW; }
     QDoubleSpinBox* customHeight() const { return m_customH; }
     QRadioButton* portraitButton() const { return m_portrait; }
+    QRadioButton* landscapeButton() const { return m_landscape; }
+    QLabel* toHint() const { return m_toHint; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
+    // Cancel, Escape and the close box: when the user has typed or chosen something for a new card, asks
+    // "Quit NAVU Photo Frame?" first; No keeps the wizard open.
+    void reject() override;
+    // True when any answer of a new card or a design path has been given.
+    bool hasAnswers() const;
     QButtonGroup* shapeGroup() const { return m_shape; }
 
     static const QString DateFormat;
@@ -92,12 +101,15 @@ private slots:
     void categoryChanged();
     void updateSizeLabel();
     void updateButtons();
+    void customSizeEdited();
+    void orientationChanged();
 
 private:
     QWidget* makeStartPage();
     QWidget* makeTextPage();
     QWidget* makeFramePage();
     QWidget* makeCardPage();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resetAnswers();
     void fillFrames();
     QString selectedFramePath() const;
@@ -116,6 +128,7 @@ private:
     QLineEdit* m_designPath;
     QLineEdit* m_title;
     QLineEdit* m_to;
+    QLabel* m_toHint;
     QPlainTextEdit* m_message;
     QCheckBox* m_useDate;
     QDateEdit* m_date;
