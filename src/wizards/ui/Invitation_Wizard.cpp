@@ -149,7 +149,7 @@ QWidget* Invitation_Wizard::makeTextPage() {
     m_title = new QLineEdit(page);
     m_to = new QLineEdit(page);
     m_to->setPlaceholderText(QStringLiteral("Friends and Family"));
-    m_toHint = new QLabel(QStringLiteral("The card reads \"Dear <name>,\": \"Dear \" and \",\" are added."), page);
+    m_toHint = new QLabel(QStringLiteral("\"Dear \" and \",\" are added: the card reads \"Dear Friends and Family,\""), page);
     m_toHint->setEnabled(false); // shown in the muted colour of a hint
     m_message = new QPlainTextEdit(page);
     m_message->setMinimumHeight(80); // the message takes the page's spare height
