@@ -7,12 +7,13 @@
 
 #include <QPainter>
 
-RefSymbol zintEncode(int symbology, const QByteArray& data, int option1, int option2, int option3)
+RefSymbol zintEncode(int symbology, const QByteArray& data, int option1, int option2, int option3, int modeFlags, int eci)
 {
     RefSymbol r;
     zint_symbol* s = ZBarcode_Create();
     s->symbology = symbology;
-    s->input_mode = DATA_MODE;
+    s->input_mode = DATA_MODE | modeFlags;
+    s->eci = eci;
     s->option_1 = option1;
     s->option_2 = option2;
     s->option_3 = option3;

@@ -16,8 +16,9 @@ struct RefSymbol {
     bool ok() const { return error.isEmpty(); }
 };
 
-// zint encode with the given symbology and options (DATA_MODE input).
-RefSymbol zintEncode(int symbology, const QByteArray& data, int option1, int option2, int option3);
+// zint encode with the given symbology and options (DATA_MODE input, with extra input-mode flags and an ECI).
+RefSymbol zintEncode(int symbology, const QByteArray& data, int option1, int option2, int option3, int modeFlags = 0,
+                     int eci = 0);
 
 struct Decoded {
     bool ok = false;

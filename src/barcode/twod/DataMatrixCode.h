@@ -1,6 +1,6 @@
 #pragma once
 
-// Data Matrix (ECC 200) through libdmtx: the designer's size and encodation lists, the module grid,
+// Data Matrix (ECC 200): the designer's size and encodation lists, the module grid from our own encoder,
 // the failure report and the EPS description of a grid.
 
 #include <QByteArray>
@@ -35,10 +35,14 @@ struct DataMatrixFailure {
 DataMatrixFailure dataMatrixFailureText(int width, int height, int encoded, int maxLength, int eccLength,
                                         const QByteArray& value, const QByteArray& encodation);
 
-// Encodes the bytes with the format and encodation of the lists above. On failure returns nothing and,
-// when failure is given, fills it with the report.
+// Encodes the bytes with the format and encodation of the lists above; a value with bytes beyond ASCII is
+// taken as UTF-8 and marked with ECI 26. On failure returns nothing and, when failure is given, fills it
+// with the report.
 std::optional<DataMatrixSymbol> encodeDataMatrix(const QByteArray& value, int formatIndex, int encodingIndex,
                                                  DataMatrixFailure* failure = nullptr);
+
+// Whether encodeDataMatrix would make a symbol of the value ("Auto" holds up to the largest square).
+bool dataMatrixFits(const QByteArray& utf8, int formatIndex, int encodingIndex);
 
 // EPS of a W x H grid given in PostScript row order (first row at the bottom), one module per unit and a
 // one-module border in the bounding box.
