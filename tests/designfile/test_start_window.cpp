@@ -244,6 +244,34 @@ private slots:
         }
     }
 
+    // Turning the photo a quarter in the photo editor turns its box too: the photo is never stretched.
+    void editedPhotoKeepsItsProportions() {
+        QImage picture(80, 60, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        const QString photo = m_dir.filePath(QStringLiteral("turn.png"));
+        QVERIFY(picture.save(photo));
+        scriptWizard([photo](Invitation_Wizard* w) {
+            for (int page = 0; page < 5; ++page) {
+                if (page == 2)
+                    w->photoPanel()->loadFile(photo);
+                w->next();
+            }
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        const GraphicPtr item = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE"));
+        QVERIFY(item);
+        const QPointF centre = item->_bounds.center();
+        scriptWizard([](Invitation_Wizard* w) {
+            PhotoSettings s;
+            s.rotate_image = 90;
+            w->photoPanel()->setSettings(s);
+            w->next();
+        });
+        m_road->Edit_Main_Photo_Button();
+        QVERIFY(qAbs(item->_bounds.width() / item->_bounds.height() - 60.0 / 80.0) < 0.01);
+        QVERIFY(qAbs(item->_bounds.center().x() - centre.x()) < 0.1 && qAbs(item->_bounds.center().y() - centre.y()) < 0.1);
+    }
+
     // On a card lower than the layout's height every text is smaller than the usual 18 points and still
     // fits its box.
     void smallCardTextsFit() {

@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <cmath>
+
 StartRoadController::StartRoadController(SKTWindowController& window, QObject* parent)
     : QObject(parent), m_window(window), m_design(new DesignCommands(window, m_photo, this)) {
     auto* dock = new QDockWidget(tr("Frames"), &window);
@@ -156,10 +158,19 @@ void StartRoadController::Edit_Main_Photo_Button() {
         const QString saved = Library_Selected_Image;
         Library_Selected_Image = Invite_Frame_Pic_IMG;
         m_window.setSelectedTool(8);
-        m_window._graphicView->ReplaceGraphicText(QStringLiteral("SKTImage"), nullptr, false, QRectF(),
-                                                  QStringLiteral("F"), Invite_Frame_Pic_IMG,
-                                                  QStringLiteral("PARTY_IMAGE"));
+        const GraphicPtr item = m_window._graphicView->ReplaceGraphicText(
+            QStringLiteral("SKTImage"), nullptr, false, QRectF(), QStringLiteral("F"), Invite_Frame_Pic_IMG,
+            QStringLiteral("PARTY_IMAGE"));
         Library_Selected_Image = saved;
+        // A photo of other proportions (another file, a quarter turn) takes its own inside the old box
+        // instead of being stretched to it.
+        const QSizeF photo = m_photo.Main_Photo_image().size();
+        if (item && !photo.isEmpty() && !item->_bounds.isEmpty()) {
+            const double was = item->_bounds.width() / item->_bounds.height();
+            const double now = photo.width() / photo.height();
+            if (std::abs(was / now - 1.0) > 0.01)
+                item->setBounds(fitAspectInto(item->_bounds, photo));
+        }
         m_window.selectArrowTool();
     }
     m_window.document()->notifyGraphicsChanged(CardSide::Front);
