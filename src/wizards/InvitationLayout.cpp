@@ -93,8 +93,19 @@ QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPo
     // A small card is laid out on a larger card and shrunk onto the real one; the reference is twice the
     // least width so that texts keep a width of their own.
     const float refW = static_cast<float>(small ? std::max(W, 2 * invitation::MinWidth) : W);
-    const float refH = static_cast<float>(small ? std::max(H, invitation::MinHeight) : H);
+    float refH = static_cast<float>(small ? std::max(H, invitation::MinHeight) : H);
     QList<InvitationItemSpec> out = baseLayout(answers, refW, refH);
+    if (small) {
+        // The reference card is tall enough for every text, so that none is pushed onto another.
+        double textBottom = 0;
+        for (const InvitationItemSpec& s : out)
+            if (s.kind == InvitationItemSpec::Text)
+                textBottom = std::max(textBottom, s.rect.bottom() + 20);
+        if (textBottom > refH) {
+            refH = static_cast<float>(textBottom);
+            out = baseLayout(answers, refW, refH);
+        }
+    }
     if (small) {
         const double sx = W / refW;
         const double sy = H / refH;

@@ -133,6 +133,11 @@ private slots:
             if (s.kind == InvitationItemSpec::Text)
                 QVERIFY(s.fontScale < 1.0);
         }
+        // Texts stay apart, as on a large card.
+        for (qsizetype i = 1; i < 7; ++i)
+            for (qsizetype j = i + 1; j < 7; ++j)
+                QVERIFY2(!items[i].rect.intersects(items[j].rect),
+                         qPrintable(items[i].controlId + QStringLiteral(" on ") + items[j].controlId));
         QCOMPARE(items.last().rect, inside);
     }
 
