@@ -149,8 +149,20 @@ QWidget* Invitation_Wizard::makeTextPage() {
     m_title = new QLineEdit(page);
     m_to = new QLineEdit(page);
     m_to->setPlaceholderText(QStringLiteral("Friends and Family"));
-    m_toHint = new QLabel(QStringLiteral("\"Dear \" and \",\" are added: the card reads \"Dear Friends and Family,\""), page);
+    m_toHint = new QLabel(page);
     m_toHint->setEnabled(false); // shown in the muted colour of a hint
+    auto showGreeting = [this](const QString& typed) {
+        QString name = Trim_Str(typed);
+        if (name.isEmpty()) {
+            m_toHint->setText(QStringLiteral("\"Dear \" and \",\" are added around the name."));
+            return;
+        }
+        if (name.size() > 40) // the hint stays one line
+            name = name.left(39) + QChar(0x2026);
+        m_toHint->setText(QStringLiteral("\"Dear \" and \",\" are added: the card reads \"Dear %1,\"").arg(name));
+    };
+    showGreeting(QString());
+    connect(m_to, &QLineEdit::textChanged, m_toHint, showGreeting);
     m_message = new QPlainTextEdit(page);
     m_message->setMinimumHeight(80); // the message takes the page's spare height
     m_useDate = new QCheckBox(page);
