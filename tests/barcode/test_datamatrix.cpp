@@ -51,6 +51,8 @@ private slots:
     void everySchemeDecodes();
     void randomValuesDecode();
     void pixelsArePureAtEveryResolution();
+    void areaChoosesTheSymbol_data();
+    void areaChoosesTheSymbol();
 };
 
 void TestDataMatrix::listsAndRequestedSize()
@@ -313,6 +315,57 @@ void TestDataMatrix::pixelsArePureAtEveryResolution()
         QCOMPARE(r.image.width(), pixelsFor(r.sizePoints.width(), dpi));
         QCOMPARE(r.image.height(), pixelsFor(r.sizePoints.height(), dpi));
         QVERIFY(pixelsArePure(r.image, p.fg.rgba(), p.bg.rgba()));
+    }
+}
+
+void TestDataMatrix::areaChoosesTheSymbol_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<int>("module");
+    QTest::addColumn<QString>("format"); // empty: refused
+    QTest::addColumn<QString>("reason"); // part of the reason
+    QTest::newRow("exact square") << QByteArray("HELLO") << 44.0 << 44.0 << 2 << "C22X22"
+                                  << "";
+    QTest::newRow("between sizes") << QByteArray("HELLO") << 47.9 << 60.0 << 2 << "C22X22"
+                                   << "";
+    QTest::newRow("wide and low") << QByteArray("HELLO") << 100.0 << 30.0 << 2 << "C12X36"
+                                  << "";
+    QTest::newRow("low strip") << QByteArray("12") << 36.0 << 16.0 << 2 << "C8X18"
+                               << "";
+    QTest::newRow("no value") << QByteArray() << 30.0 << 30.0 << 3 << "C10X10"
+                              << "";
+    QTest::newRow("too small for the value")
+        << QByteArray("THIS VALUE NEEDS MORE ROOM") << 30.0 << 30.0 << 2 << ""
+        << "at least 20 modules wide and 20 high";
+    QTest::newRow("smaller than any") << QByteArray("A") << 19.0 << 100.0 << 2 << ""
+                                      << "hold no Data Matrix symbol";
+    QTest::newRow("too long for any") << QByteArray(3200, '1') << 1000.0 << 1000.0 << 2 << ""
+                                      << "too long for any";
+}
+
+void TestDataMatrix::areaChoosesTheSymbol()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(int, module);
+    QFETCH(QString, format);
+    QFETCH(QString, reason);
+    const DataMatrixAreaChoice c = dataMatrixFormatForArea(value, 0, width, height, module);
+    if (format.isEmpty()) {
+        QCOMPARE(c.formatIndex, -1);
+        QVERIFY2(c.reason.contains(reason), qPrintable(c.reason));
+        return;
+    }
+    QVERIFY2(c.formatIndex > 0, qPrintable(c.reason));
+    QCOMPARE(dataMatrixFormats()[c.formatIndex], format);
+    // The chosen size is the symbol the image then shows.
+    if (!value.isEmpty()) {
+        int rows = 0, cols = 0;
+        dataMatrixRequestedSize(format, &rows, &cols);
+        QCOMPARE(dataMatrixSymbolSize(value, c.formatIndex, 0), QSize(cols, rows));
     }
 }
 

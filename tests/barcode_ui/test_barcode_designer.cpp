@@ -3,6 +3,7 @@
 
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeSymbologies.h"
+#include "barcode/twod/DataMatrixCode.h"
 #include "barcode/ui/BarcodeDesignerLogic.h"
 #include "barcode/ui/BarcodeItemEditing.h"
 #include "barcode/ui/Barcode_Gen.h"
@@ -496,6 +497,38 @@ private slots:
         QFETCH(int, module);
         QFETCH(QSize, floor);
         QCOMPARE(BarcodeDesigner::dataMatrixSizeFloor(format, module), floor);
+    }
+
+    void dataMatrixWidthAndHeightChooseTheSymbol() {
+        BarcodeStyle s;
+        s.linear_or_2d = 1;
+        s.barcode_font_index = BarcodeSymbologies::DataMatrix;
+        s.two_d_font_val = QStringLiteral("HELLO");
+        s.dm_module_val = 2;
+        d->loadStyle(s);
+        // "Auto": width and height show the symbol the value takes (12 x 12 modules).
+        QCOMPARE(d->dmWidth.stepper->value(), 24.0);
+        QCOMPARE(d->dmHeight.stepper->value(), 24.0);
+        // A larger area chooses the largest symbol inside it, stored as the format.
+        d->dmWidth.stepper->setValue(60);
+        d->dmHeight.stepper->setValue(60);
+        QCOMPARE(d->dm_format_ComboBox->currentText(), QStringLiteral("C26X26"));
+        QCOMPARE(d->styleFromControls().dm_format_index,
+                 int(dataMatrixFormats().indexOf(QStringLiteral("C26X26"))));
+        QVERIFY(d->barcode_error_label->isHidden());
+        // Too small for the value: refused with the reason, nothing changes.
+        d->dmWidth.text->setText(QStringLiteral("22"));
+        emit d->dmWidth.text->editingFinished();
+        QCOMPARE(d->dmWidth.stepper->value(), 60.0);
+        QCOMPARE(d->dmWidth.text->text(), QStringLiteral("60"));
+        QCOMPARE(d->dm_format_ComboBox->currentText(), QStringLiteral("C26X26"));
+        QVERIFY(!d->barcode_error_label->isHidden());
+        QVERIFY2(d->barcode_error_label->text().contains(QStringLiteral("12 modules wide")),
+                 qPrintable(d->barcode_error_label->text()));
+        // A low strip chooses a rectangle.
+        d->dmHeight.stepper->setValue(16);
+        QCOMPARE(d->dm_format_ComboBox->currentText(), QStringLiteral("C8X18"));
+        QVERIFY(d->barcode_error_label->isHidden());
     }
 
     // ------------------------------------------------------------ data source

@@ -2,6 +2,8 @@
 
 #include "barcode/twod/DataMatrixEncoder.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr datamatrix::Scheme kSchemes[5] = {datamatrix::Scheme::Auto, datamatrix::Scheme::Ascii,
@@ -116,6 +118,78 @@ bool dataMatrixFits(const QByteArray& utf8, int formatIndex, int encodingIndex)
     return datamatrix::encodeCodewords(reinterpret_cast<const uint8_t*>(utf8.constData()), std::size_t(utf8.size()),
                                        kSchemes[encodingIndex], sizeChoiceFor(formatIndex), needsEci(utf8), nullptr)
                .status == datamatrix::Status::Ok;
+}
+
+QSize dataMatrixSymbolSize(const QByteArray& utf8, int formatIndex, int encodingIndex)
+{
+    if (!validIndexes(formatIndex, encodingIndex))
+        return {};
+    const datamatrix::Result r = datamatrix::encodeCodewords(
+        reinterpret_cast<const uint8_t*>(utf8.constData()), std::size_t(utf8.size()), kSchemes[encodingIndex],
+        sizeChoiceFor(formatIndex), needsEci(utf8), nullptr);
+    if (r.status != datamatrix::Status::Ok)
+        return {};
+    return QSize(datamatrix::symbolInfo(r.symbol).columns, datamatrix::symbolInfo(r.symbol).rows);
+}
+
+DataMatrixAreaChoice dataMatrixFormatForArea(const QByteArray& utf8, int encodingIndex, double widthPoints,
+                                             double heightPoints, int moduleSize)
+{
+    DataMatrixAreaChoice c;
+    if (encodingIndex < 0 || encodingIndex >= dataMatrixEncodings().size()) {
+        c.reason = QStringLiteral("Unknown Data Matrix encoding %1.").arg(encodingIndex);
+        return c;
+    }
+    const int m = std::max(1, moduleSize);
+    const double columns = widthPoints / m, rows = heightPoints / m;
+    int best = -1;
+    for (int i = 0; i < datamatrix::kSymbolCount; ++i) {
+        const datamatrix::SymbolInfo& s = datamatrix::symbolInfo(i);
+        if (s.columns <= columns && s.rows <= rows &&
+            (best < 0 || s.dataWords > datamatrix::symbolInfo(best).dataWords))
+            best = i;
+    }
+    if (best < 0) {
+        c.reason =
+            QStringLiteral("A width of %1 pt and a height of %2 pt hold no Data Matrix symbol at %3 pt a "
+                           "module (the smallest is 10 modules square, or 18 wide and 8 high).")
+                .arg(widthPoints)
+                .arg(heightPoints)
+                .arg(m);
+        return c;
+    }
+    if (!utf8.isEmpty() && !dataMatrixFits(utf8, best + 1, encodingIndex)) {
+        // The smallest symbol of any shape that holds the value, for the reason.
+        const QString encoding = dataMatrixEncodings()[encodingIndex];
+        int need = -1;
+        for (int i = 0; i < datamatrix::kSymbolCount; ++i)
+            if (dataMatrixFits(utf8, i + 1, encodingIndex) &&
+                (need < 0 || datamatrix::symbolInfo(i).rows * datamatrix::symbolInfo(i).columns <
+                                 datamatrix::symbolInfo(need).rows * datamatrix::symbolInfo(need).columns))
+                need = i;
+        const datamatrix::SymbolInfo& fit = datamatrix::symbolInfo(best);
+        if (need < 0) {
+            c.reason =
+                QStringLiteral("The value is too long for any Data Matrix symbol with the %1 encoding.")
+                    .arg(encoding);
+        } else {
+            const datamatrix::SymbolInfo& n = datamatrix::symbolInfo(need);
+            c.reason =
+                QStringLiteral("The value needs a Data Matrix symbol at least %1 modules wide and %2 high "
+                               "(%3 x %4 pt at %5 pt a module); this width and height hold at most %6 "
+                               "wide and %7 high.")
+                    .arg(n.columns)
+                    .arg(n.rows)
+                    .arg(n.columns * m)
+                    .arg(n.rows * m)
+                    .arg(m)
+                    .arg(fit.columns)
+                    .arg(fit.rows);
+        }
+        return c;
+    }
+    c.formatIndex = best + 1;
+    return c;
 }
 
 QByteArray makeEPS_Data_Matrix(const QByteArray& value, int W, int H, const std::vector<uint8_t>& grid)

@@ -4,6 +4,7 @@
 // the failure report and the EPS description of a grid.
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -43,6 +44,19 @@ std::optional<DataMatrixSymbol> encodeDataMatrix(const QByteArray& value, int fo
 
 // Whether encodeDataMatrix would make a symbol of the value ("Auto" holds up to the largest square).
 bool dataMatrixFits(const QByteArray& utf8, int formatIndex, int encodingIndex);
+
+// Columns and rows of the symbol encodeDataMatrix makes of the value; empty when it makes none.
+QSize dataMatrixSymbolSize(const QByteArray& utf8, int formatIndex, int encodingIndex);
+
+// What a width and height in points choose at a module size in points: the index in dataMatrixFormats() of
+// the largest symbol inside them (most data; a square before a rectangle of the same capacity), which must
+// hold the value (unless it is empty). When nothing fits, the index is -1 and the reason says why.
+struct DataMatrixAreaChoice {
+    int formatIndex = -1;
+    QString reason;
+};
+DataMatrixAreaChoice dataMatrixFormatForArea(const QByteArray& utf8, int encodingIndex, double widthPoints,
+                                             double heightPoints, int moduleSize);
 
 // EPS of a W x H grid given in PostScript row order (first row at the bottom), one module per unit and a
 // one-module border in the bounding box.

@@ -444,8 +444,8 @@ QWidget* Barcode_Gen::buildOptionsTab() {
     connectPair(pdfRows, refresh);
     connectPair(pdfColumns, refresh);
     connectPair(pdfEcLevel, refresh);
-    connectPair(dmWidth, refresh);
-    connectPair(dmHeight, refresh);
+    connectPair(dmWidth, [this] { DM_Area_Changed(); });
+    connectPair(dmHeight, [this] { DM_Area_Changed(); });
     connectPair(dmModule, [this] { DM_Format_Changed(); });
     connect(captionCheckbox, &QCheckBox::toggled, this, [this] {
         if (!m_loading)
@@ -783,11 +783,7 @@ void Barcode_Gen::loadStyle(const BarcodeStyle& style) {
     if (ok && custom >= 1 && custom <= 2400)
         setPairValue(dpi, custom);
     DPI_ComboBox_Changed();
-    const QSize floor = dataMatrixSizeFloor(dm_format_ComboBox->currentText(), int(pairValue(dmModule)));
-    if (floor.isValid()) {
-        setPairValue(dmWidth, std::max<double>(pairValue(dmWidth), floor.width()));
-        setPairValue(dmHeight, std::max<double>(pairValue(dmHeight), floor.height()));
-    }
+    keepDataMatrixArea();
     applyModePanels();
     Get_Print_State();
     m_loading = false;
@@ -878,6 +874,8 @@ void Barcode_Gen::goButtonActionPerformed() {
         return;
     }
     const BarcodeStyle s = styleFromControls();
+    if (m_mode != 0 && s.barcode_font_index == BarcodeSymbologies::DataMatrix && s.dm_format_index == 0)
+        keepDataMatrixArea();
     showResult(generateBarcode(s, s.content(), s.header_val, s.footer_val));
 }
 
@@ -1044,15 +1042,53 @@ void Barcode_Gen::QR_Version_Changed() {
 }
 
 void Barcode_Gen::DM_Format_Changed() {
-    const QSize floor = dataMatrixSizeFloor(dm_format_ComboBox->currentText(), int(pairValue(dmModule)));
+    keepDataMatrixArea();
+    if (!m_loading)
+        reCompose2D();
+}
+
+// Width and height show at least the chosen size; with "Auto" they show the symbol the value takes.
+void Barcode_Gen::keepDataMatrixArea() {
+    const int m = int(pairValue(dmModule));
+    const QSize floor = dataMatrixSizeFloor(dm_format_ComboBox->currentText(), m);
     if (floor.isValid()) {
         if (pairValue(dmWidth) < floor.width())
             setPairValue(dmWidth, floor.width());
         if (pairValue(dmHeight) < floor.height())
             setPairValue(dmHeight, floor.height());
+    } else if (dm_format_ComboBox->currentIndex() == 0) {
+        const QSize modules =
+            dataMatrixSymbolSize(currentContent().toUtf8(), 0, dm_encoding_ComboBox->currentIndex());
+        if (modules.isValid()) {
+            setPairValue(dmWidth, modules.width() * m);
+            setPairValue(dmHeight, modules.height() * m);
+        }
     }
-    if (!m_loading)
-        reCompose2D();
+    m_dmArea = QSizeF(pairValue(dmWidth), pairValue(dmHeight));
+}
+
+// Width and height choose the largest symbol inside them; one too small for the value is refused and the
+// previous width and height come back.
+void Barcode_Gen::DM_Area_Changed() {
+    QString content = currentContent();
+    if (!contentAcceptable(content))
+        content.clear();
+    const DataMatrixAreaChoice choice =
+        dataMatrixFormatForArea(content.toUtf8(), dm_encoding_ComboBox->currentIndex(), pairValue(dmWidth),
+                                pairValue(dmHeight), int(pairValue(dmModule)));
+    if (choice.formatIndex < 0) {
+        setPairValue(dmWidth, m_dmArea.width());
+        setPairValue(dmHeight, m_dmArea.height());
+        barcode_error_label->setText(choice.reason);
+        barcode_error_label->show();
+        return;
+    }
+    m_dmArea = QSizeF(pairValue(dmWidth), pairValue(dmHeight));
+    {
+        const QSignalBlocker block(dm_format_ComboBox);
+        dm_format_ComboBox->setCurrentIndex(choice.formatIndex);
+    }
+    reCompose2D();
 }
 
 void Barcode_Gen::DPI_ComboBox_Changed() {

@@ -222,6 +222,8 @@ public:
     void DPI_ComboBox_Changed();
     void QR_Version_Changed();
     void DM_Format_Changed();
+    void DM_Area_Changed();
+    void keepDataMatrixArea();
     void Bar_Align_Changed();
     // Whether the value text is printed (the value check box is off and enabled).
     bool Get_Print_State();
@@ -278,6 +280,7 @@ private:
     QFont m_headerFont;
     QFont m_footerFont;
     QString m_dpiCustomText = QStringLiteral("0");
+    QSizeF m_dmArea; // the Data Matrix width and height last accepted
     BarcodeStyle m_base; // the style being edited as loaded (fields the dialog does not show)
     Binding m_binding;   // binding chosen in the dialog
     Shown m_preview;
