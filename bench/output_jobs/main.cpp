@@ -1,5 +1,12 @@
-// Label sheets into a PDF and a batch image export for a bound design: time per label and per card.
+// Output jobs of a bound design, in one run:
+//  - label sheets into a PDF: 1,000 Avery 5160 labels (a text and a Code 128, both bound to data),
+//    milliseconds and bytes per label;
+//  - a batch image export at 300 dpi: milliseconds per card on all cores, the bare PNG encode of the same
+//    pictures on one thread, and their ratio.
+// Arguments: [labels] [cards]
 
+#include "barcode/BarcodeItemDrawing.h"
+#include "barcode/BarcodeSymbologies.h"
 #include "canvas/SKTItems.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -10,35 +17,46 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 
 namespace {
 
-// A 200 x 100 point card: a text bound to table column 1 and a filled box on the front, a text on the back.
-BatchFillJob::Design boundDesign() {
-    auto text = [](const QString& value, int column) {
-        GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTText"), false);
-        g->setBounds(QRectF(10, 10, 180, 30));
-        g->text_ctrl_font = QFont(QStringLiteral("Liberation Sans"), 16);
-        static_cast<SKTText*>(g.get())->setText(value);
-        g->data_source_type = column > 0 ? 2 : 0;
-        g->excel_col_indx = column;
-        return g;
-    };
-    GraphicPtr box = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
-    box->_shape_type = QStringLiteral("R");
-    box->setBounds(QRectF(10, 60, 40, 30));
-    box->_isDrawingFill = true;
-    box->_fillColor = Qt::red;
+GraphicPtr boundText(const QRectF& r, int column, qreal size) {
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+    g->setBounds(r);
+    g->text_ctrl_font = QFont(QStringLiteral("Liberation Sans"), size);
+    static_cast<SKTText*>(g.get())->setText(QStringLiteral("name"));
+    g->data_source_type = 2;
+    g->excel_col_indx = column;
+    return g;
+}
+
+GraphicPtr boundCode128(QPointF at, int column, float mils) {
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+    g->barcode_font_index = BarcodeSymbologies::Code128;
+    g->linear_font_val = QStringLiteral("A-000000");
+    g->linear_width_val = mils;
+    g->linear_height_val = 0.8f;
+    g->show_hide_hdr = g->show_hide_ftr = 1;
+    g->setBounds(QRectF(at, QSizeF(100, 40)));
+    BarcodeItemDrawing::setUpNewItem(*g);
+    g->data_source_type = 2;
+    g->excel_col_indx = column;
+    return g;
+}
+
+BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
     BatchFillJob::Design d;
-    d.front = {text(QStringLiteral("name"), 1), box};
-    d.back = {text(QStringLiteral("Back Side"), 0)};
+    d.front = front;
     d.frontProp = Card_Property::defaults(QStringLiteral("F"));
     d.backProp = Card_Property::defaults(QStringLiteral("B"));
-    d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(200, 100);
+    d.frontProp.Card_Size = d.backProp.Card_Size = card;
+    d.twoSided = false;
     return d;
 }
 
@@ -47,47 +65,82 @@ BatchFillJob::Design boundDesign() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const int rows = argc > 1 ? atoi(argv[1]) : 500;
+    const int labels = argc > 1 ? atoi(argv[1]) : 1000;
+    const int cards = argc > 2 ? atoi(argv[2]) : 1000;
+    const int rows = std::max(labels, cards);
     Data_From_Excel table;
     QList<QStringList> data;
     for (int i = 0; i < rows; ++i)
-        data << QStringList{QString::number(i + 1), QStringLiteral("Name %1").arg(i + 1)};
-    table.setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, data);
-    const BatchFillJob::Design d = boundDesign();
+        data << QStringList{QString::number(i + 1), QStringLiteral("Name %1 Surname").arg(i + 1),
+                            QStringLiteral("A-%1").arg(100000 + i)};
+    table.setTable({QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("Code")}, data);
     SeriesBindingTable series;
-    Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
 
-    PrintLayout layout;
-    layout.paper = QSizeF(595.28, 841.89);
-    layout.card = QSizeF(200, 100);
-    layout.rows = 7;
-    layout.cols = 2;
-    layout.side = QStringLiteral("F");
+    // Avery 5160 on US Letter: 3 x 10 labels of 2.625 x 1 inch.
     {
-        Printing_View view(layout, rows, BatchFillJob::create(d, series, table), d);
+        const BatchFillJob::Design d = designOf(
+            QSizeF(189, 72), {boundText(QRectF(8, 4, 173, 16), 1, 10), boundCode128(QPointF(8, 22), 2, 10)});
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        PrintLayout layout;
+        layout.paper = QSizeF(612, 792);
+        layout.card = d.frontProp.Card_Size;
+        layout.rows = 10;
+        layout.cols = 3;
+        layout.hgap = 9;
+        layout.autoCenter = false;
+        Printing_View view(layout, labels, BatchFillJob::create(d, series, table), d);
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         QPdfWriter writer(&pdf);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
         QElapsedTimer t;
         t.start();
         view.print(writer);
         const double ms = t.nsecsElapsed() / 1e6;
-        std::printf(
-            "label sheets: %d labels on %d sheets into PDF: %.1f ms (%.3f ms per label, %lld bytes)\n", rows,
-            view.numberOfPages(false), ms, ms / rows, static_cast<long long>(pdf.size()));
+        std::printf("label PDF: %d Avery 5160 labels on %d sheets: %.1f ms, %.3f ms per label, %lld bytes, "
+                    "%.0f bytes per label\n",
+                    labels, view.numberOfPages(false), ms, ms / labels, static_cast<long long>(pdf.size()),
+                    double(pdf.size()) / labels);
     }
-    for (const char* side : {"F", "BOTH"}) {
+
+    // Batch export of one side at 300 dpi.
+    {
+        const BatchFillJob::Design d = designOf(
+            QSizeF(200, 100), {boundText(QRectF(10, 8, 180, 24), 1, 16), boundCode128(QPointF(10, 38), 2, 15)});
+        Data_From_Excel part;
+        part.setTable({QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("Code")},
+                      data.mid(0, cards));
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, part, series);
         QTemporaryDir dir;
-        ExportBatchJob job(BatchFillJob::create(d, series, table), dir.path(), QString::fromLatin1(side),
-                           false, QStringLiteral("PNG"));
+        ExportBatchJob job(BatchFillJob::create(d, series, part), dir.path(), QStringLiteral("F"), false,
+                           QStringLiteral("PNG"), 300);
         std::atomic<bool> stop{false};
         QElapsedTimer t;
         t.start();
         const ExportResult r = job.run(stop);
-        const double ms = t.nsecsElapsed() / 1e6;
-        std::printf("batch export side %s: %d cards, %lld files: %.1f ms (%.3f ms per card)\n", side, r.cards,
-                    static_cast<long long>(r.written.size()), ms, ms / qMax(1, r.cards));
+        const double exportMs = t.nsecsElapsed() / 1e6 / std::max(1, r.cards);
+
+        // The same pictures encoded as PNG on one thread, without rendering or writing.
+        const int sample = std::min(cards, 100);
+        auto fill = BatchFillJob::create(d, series, part);
+        fill->setDrawBarcodesFromValues(true);
+        QList<QImage> pictures;
+        for (int i = 0; i < sample; ++i)
+            pictures << fill->Set_data_table_value_to_card(i, QStringLiteral("F"), false, 300 / 72.0);
+        qint64 bytes = 0;
+        t.restart();
+        for (const QImage& img : pictures) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter writer(&buffer, "png");
+            writer.write(img);
+            bytes += buffer.size();
+        }
+        const double encodeMs = t.nsecsElapsed() / 1e6 / std::max(1, sample);
+        std::printf("export at 300 dpi: %d cards of %dx%d px on %d threads: %.2f ms per card; bare PNG encode "
+                    "%.2f ms per card (%lld bytes each); ratio %.2f\n",
+                    r.cards, pictures.value(0).width(), pictures.value(0).height(), QThread::idealThreadCount(),
+                    exportMs, encodeMs, bytes / std::max(1, sample), exportMs / encodeMs);
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "app/WindowOutputHost.h"
 #include "app/inspector/Image_Library.h"
 #include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/BarcodeItemEditing.h"
 #include "barcode/ui/Barcode_Gen.h"
 #include "canvas/CardBase.h"
@@ -378,13 +379,11 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
         Show_RHS_Properties(item);
     });
     connect(view, &SKTGraphicView::graphicCreated, this, [this, view](const GraphicPtr& item) {
-        // The canvas only knows the sample picture; a new barcode shows its own default barcode at once.
+        // The canvas only knows the sample picture; a new barcode shows its own default barcode at once, at
+        // its natural size with margins that keep its quiet zone.
         if (item && item->kind() == GraphicKind::Barcode && item->_barcode_image.isNull()) {
-            const BarcodeResult barcode = Get_Item_Barcode(*item);
-            if (barcode.ok()) {
-                item->Set_Barcode_image(barcode.image);
+            if (BarcodeItemDrawing::setUpNewItem(*item))
                 view->update();
-            }
         }
         _newTextItem = item && item->kind() == GraphicKind::Text ? item : GraphicPtr();
         selectArrowTool();

@@ -1,5 +1,6 @@
 #include "barcode/BarcodeGeneration.h"
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeRenderer.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/BarcodeUnits.h"
@@ -9,6 +10,9 @@
 #include <cmath>
 
 namespace {
+
+// Barcode items on images, printers and PDF draw their symbols through this library.
+[[maybe_unused]] const bool g_itemDrawingInstalled = (BarcodeItemDrawing::install(), true);
 
 // Checks shared by every symbology; an empty text when the request can go ahead.
 QString checkRequest(const BarcodeStyle& s, const QString& value, const QString& header,

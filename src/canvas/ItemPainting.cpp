@@ -479,15 +479,47 @@ void SKTSignature::draw(QPainter& painter) const
     painter.restore();
 }
 
+namespace {
+SKTBarcode::SymbolServices g_symbolServices;
+} // namespace
+
+void SKTBarcode::setSymbolServices(const SymbolServices& services)
+{
+    g_symbolServices = services;
+}
+
+SKTBarcode::SymbolServices SKTBarcode::symbolServices()
+{
+    return g_symbolServices;
+}
+
+void SKTBarcode::makeNaturalSize()
+{
+    if (ctrl_is_locked)
+        return;
+    const QSizeF size = g_symbolServices.naturalSize ? g_symbolServices.naturalSize(*this) : QSizeF();
+    if (size.width() > 0 && size.height() > 0)
+        _bounds = QRectF(_bounds.normalized().topLeft(), size);
+    else
+        SKTGraphic::makeNaturalSize();
+}
+
 void SKTBarcode::draw(QPainter& painter) const
 {
     const QRectF r = _bounds.normalized();
     if (!ctrl_is_visible || !hasArea(r))
         return;
+    if (g_symbolServices.draw) {
+        painter.save();
+        const bool drawn = g_symbolServices.draw(painter, *this);
+        painter.restore();
+        if (drawn)
+            return;
+    }
     // Bars stay crisp: no smoothing when the barcode is scaled.
     if (!_barcode_image.isNull())
         drawPictureInto(painter, _barcode_image, r, false, false, false);
-    else
+    else if (!_barcode_shows_value) // a data value without a barcode leaves the place empty, never a sample
         drawPictureInto(painter, ResourceImages::placeholder(QStringLiteral("barcode_sample.png")), r, false, false,
                         false);
 }

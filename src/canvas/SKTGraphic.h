@@ -37,7 +37,20 @@ public:
     virtual QRectF drawingBounds() const;
 
     QString Get_shape_type() const { return _shape_type; }
-    void Set_Barcode_image(const QImage& image) { _barcode_image = image; }
+    // The image shows the item's own content.
+    void Set_Barcode_image(const QImage& image)
+    {
+        _barcode_image = image;
+        _barcode_value.clear();
+        _barcode_shows_value = false;
+    }
+    // The image shows `value` (a data row's value) instead of the item's content.
+    void Set_Barcode_image(const QImage& image, const QString& value)
+    {
+        _barcode_image = image;
+        _barcode_value = value;
+        _barcode_shows_value = true;
+    }
     void Set_Data_source_type(int v) { data_source_type = v; }
     void Set_Batch_List_Name(const QString& v) { batch_list_name = v; }
     void Set_Batch_List_Index(int v) { batch_list_index = v; }
@@ -161,6 +174,8 @@ public:
     int barcode_unit_val = 1;
 
     QImage _barcode_image; // the ready barcode image (not part of the style)
+    QString _barcode_value;            // the data value the image shows (not stored)
+    bool _barcode_shows_value = false; // false: the image shows the item's own content
 
 protected:
     SKTGraphic() = default;

@@ -24,6 +24,8 @@ std::shared_ptr<SKTGraphic> SKTGraphic::clone() const
         return nullptr;
     copy->_image = _image;
     copy->_barcode_image = _barcode_image;
+    copy->_barcode_value = _barcode_value;
+    copy->_barcode_shows_value = _barcode_shows_value;
     return copy;
 }
 

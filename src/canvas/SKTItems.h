@@ -65,7 +65,22 @@ class SKTBarcode : public SKTGraphic {
 public:
     GraphicKind kind() const override { return GraphicKind::Barcode; }
     QString className() const override { return QStringLiteral("SKTBarcode"); }
+    // On images, printers and PDF the symbol is drawn afresh for the device through the symbol painter;
+    // on screen (and when no symbol can be drawn) the stored barcode image is shown.
     void draw(QPainter& painter) const override;
+    // The symbol's natural size when a symbol painter is installed; else the base rule.
+    void makeNaturalSize() override;
+
+    // The barcode layer registers these; the canvas library cannot build symbols itself.
+    struct SymbolServices {
+        // Draws the item's symbol into its bounds for the painter's device; false leaves the drawing to the
+        // stored image (screens, or a value that gives no symbol).
+        bool (*draw)(QPainter& painter, const SKTGraphic& item) = nullptr;
+        // The natural size of the item's drawing in points; an empty size when there is none.
+        QSizeF (*naturalSize)(const SKTGraphic& item) = nullptr;
+    };
+    static void setSymbolServices(const SymbolServices& services);
+    static SymbolServices symbolServices();
 };
 
 // Makes a new item of the named class ("SKTText", ...) with the defaults of a new item; nullptr for an

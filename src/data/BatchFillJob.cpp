@@ -1,6 +1,7 @@
 #include "data/BatchFillJob.h"
 
 #include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTItems.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
@@ -42,6 +43,24 @@ std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const S
     job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? int(job->_rows.size()) : 0);
     job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
     job->_photoLoader = [](const QString& path) { return SKTImage::loadPicture(path); };
+    return job;
+}
+
+std::unique_ptr<BatchFillJob> BatchFillJob::copyForWorker() const
+{
+    std::unique_ptr<BatchFillJob> job(new BatchFillJob);
+    job->_design = _design;
+    job->_design.front = deepCopy(_design.front);
+    job->_design.back = deepCopy(_design.back);
+    job->_series = _series;
+    job->_rows = _rows;
+    job->_tableColumns = _tableColumns;
+    job->_useSeries = _useSeries;
+    job->_useTable = _useTable;
+    job->_total = _total;
+    job->_barcodeMaker = _barcodeMaker;
+    job->_photoLoader = _photoLoader;
+    job->_barcodesFromValues = _barcodesFromValues;
     return job;
 }
 
@@ -134,7 +153,14 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
             break;
         case GraphicKind::Barcode: {
             QString reason;
-            g->Set_Barcode_image(_barcodeMaker ? _barcodeMaker(*g, value, &reason) : QImage());
+            if (_barcodesFromValues && !live) {
+                reason = BarcodeItemDrawing::valueProblem(*g, value);
+                g->Set_Barcode_image(QImage(), value);
+                if (!reason.isEmpty())
+                    warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
+                break;
+            }
+            g->Set_Barcode_image(_barcodeMaker ? _barcodeMaker(*g, value, &reason) : QImage(), value);
             if (g->_barcode_image.isNull() && !reason.isEmpty())
                 warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
             break;
@@ -158,14 +184,14 @@ GraphicList BatchFillJob::itemsForRow(int row, const QString& side)
     return items;
 }
 
-QImage BatchFillJob::Set_data_table_value_to_card(int row, const QString& side, bool printBox)
+QImage BatchFillJob::Set_data_table_value_to_card(int row, const QString& side, bool printBox, qreal scale)
 {
     const bool front = side == QLatin1String("F");
     const GraphicList items = itemsForRow(row, side);
     const Card_Property& prop = front ? _design.frontProp : _design.backProp;
     // Both sides have the front's size: the card is one piece of paper.
     return SKTRenderingView::image_From_Card_Graphics(items, printBox, prop, _design.cardShape,
-                                                      _design.frontProp.Card_Size);
+                                                      _design.frontProp.Card_Size, scale);
 }
 
 void BatchFillJob::Select_first_row_value_for_design(GraphicList& liveFront, GraphicList& liveBack, bool printBox)

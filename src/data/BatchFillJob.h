@@ -42,9 +42,9 @@ public:
 
     int Total_Batch_Excel_Card() const { return _total; }
 
-    // Fills row `row` into the copies of side "F" (any other code: the back) and renders that side.
-    // Safe to call from one worker thread at a time.
-    QImage Set_data_table_value_to_card(int row, const QString& side, bool printBox);
+    // Fills row `row` into the copies of side "F" (any other code: the back) and renders that side at
+    // `scale` pixels per point. Safe to call from one worker thread at a time.
+    QImage Set_data_table_value_to_card(int row, const QString& side, bool printBox, qreal scale = 1.0);
     // The side's copies with row `row` filled in, for callers that paint items themselves.
     GraphicList itemsForRow(int row, const QString& side);
 
@@ -53,6 +53,11 @@ public:
     void Select_first_row_value_for_design(GraphicList& liveFront, GraphicList& liveBack, bool printBox);
 
     void setBarcodeMaker(BarcodeMaker maker) { _barcodeMaker = std::move(maker); }
+    // Output runs draw each barcode afresh for their device (vectors on a printer, whole pixels on an image),
+    // so their fills only check each row's value and hand it to the item instead of making a picture.
+    void setDrawBarcodesFromValues(bool fromValues) { _barcodesFromValues = fromValues; }
+    // An independent copy of the run (its own item copies) for another worker thread.
+    std::unique_ptr<BatchFillJob> copyForWorker() const;
     void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
 
     // Warnings of the run so far (each given once): bound columns outside the table, barcodes not made.
@@ -80,6 +85,7 @@ private:
     int _total = 0;
     BarcodeMaker _barcodeMaker;
     PhotoLoader _photoLoader;
+    bool _barcodesFromValues = false;
     mutable QMutex _warnLock;
     QStringList _warnings;
 };

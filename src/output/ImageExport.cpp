@@ -1,14 +1,24 @@
 #include "output/ImageExport.h"
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/FileHelpers.h"
 #include "common/Prompt.h"
 #include "common/SafeFileName.h"
+#include "output/ImageFileWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QThread>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 const QString Export_Success_Message = QStringLiteral("Frame has been exported successfully.");
 
@@ -53,18 +63,30 @@ QImage Export_Combined_Image(const QImage& front, const QImage& back) {
     return out;
 }
 
-QImage renderDesignSide(const BatchFillJob::Design& design, bool front) {
-    return SKTRenderingView::image_From_Card_Graphics(front ? design.front : design.back, false,
-                                                      front ? design.frontProp : design.backProp,
-                                                      design.cardShape, design.frontProp.Card_Size);
+const QList<int>& exportResolutions() {
+    static const QList<int> list{kDefaultExportDpi, 72, 150, 600};
+    return list;
 }
 
-CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side) {
+namespace {
+qreal scaleFor(int dpi) {
+    return (dpi > 0 ? dpi : 72) / 72.0;
+}
+} // namespace
+
+QImage renderDesignSide(const BatchFillJob::Design& design, bool front, int dpi) {
+    BarcodeItemDrawing::install();
+    return SKTRenderingView::image_From_Card_Graphics(front ? design.front : design.back, false,
+                                                      front ? design.frontProp : design.backProp,
+                                                      design.cardShape, design.frontProp.Card_Size, scaleFor(dpi));
+}
+
+CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, int dpi) {
     CardRowImages images;
     if (side != kFront)
-        images.back = fill.Set_data_table_value_to_card(row, QStringLiteral("B"), false);
+        images.back = fill.Set_data_table_value_to_card(row, QStringLiteral("B"), false, scaleFor(dpi));
     if (side == kFront || side == kBoth)
-        images.front = fill.Set_data_table_value_to_card(row, kFront, false);
+        images.front = fill.Set_data_table_value_to_card(row, kFront, false, scaleFor(dpi));
     return images;
 }
 
@@ -112,38 +134,53 @@ QString overwriteQuestion(const QStringList& files) {
 
 namespace {
 
-void writeFile(ExportResult& result, const QImage& image, const QString& path) {
-    if (Save_gen_image(image, path))
+// Writes encoded data (or reports why there is none) the way Save_gen_image reports: the path, then why.
+void writeData(ExportResult& result, const QByteArray& data, QString error, const QString& path) {
+    if (!data.isEmpty() && ImageFileWriter::writeAtomically(path, data, &error)) {
         result.written << path;
-    else
-        result.failed << path;
+        return;
+    }
+    Show_MessageBox(path);
+    Show_MessageBox(error.isEmpty() ? QStringLiteral("Invalid image") : error);
+    result.failed << path;
+}
+
+void writeFile(ExportResult& result, const QImage& image, const QString& path, const QString& type) {
+    QString error;
+    QByteArray data;
+    try {
+        data = ImageFileWriter::encode(image, ImageFileWriter::formatForPath(path, type), &error);
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what()); // out of memory on a huge picture
+    }
+    writeData(result, data, error, path);
 }
 
 } // namespace
 
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
-                                bool combined) {
+                                bool combined, int dpi, const QString& type) {
     ExportResult result;
     if (side == kBoth) {
-        const QImage back = renderDesignSide(design, false);
-        const QImage front = renderDesignSide(design, true);
+        const QImage back = renderDesignSide(design, false, dpi);
+        const QImage front = renderDesignSide(design, true, dpi);
         result.path = Create_Front_Card_Path(path);
         if (combined) {
             const QImage both = Export_Combined_Image(front, back);
             if (both.isNull())
                 result.failed << result.path; // nothing is written over an existing file
             else
-                writeFile(result, both, result.path);
+                writeFile(result, both, result.path, type);
         } else {
-            writeFile(result, back, Create_Back_Card_Path(path));
-            writeFile(result, front, result.path);
+            writeFile(result, back, Create_Back_Card_Path(path), type);
+            writeFile(result, front, result.path, type);
         }
     } else if (side == kFront) {
         result.path = Create_Front_Card_Path(path);
-        writeFile(result, renderDesignSide(design, true), result.path);
+        writeFile(result, renderDesignSide(design, true, dpi), result.path, type);
     } else {
         result.path = Create_Back_Card_Path(path);
-        writeFile(result, renderDesignSide(design, false), result.path);
+        writeFile(result, renderDesignSide(design, false, dpi), result.path, type);
     }
     // The window names a file that exists: the main one, or what was written instead.
     if (!result.written.contains(result.path) && !result.written.isEmpty())
@@ -158,13 +195,16 @@ QString ExportBatchJob::batchFolder(const QString& chosenFolder) {
 }
 
 ExportBatchJob::ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString& chosenFolder,
-                               const QString& side, bool combined, const QString& type)
+                               const QString& side, bool combined, const QString& type, int dpi)
     : _fill(std::move(fill)), _folder(batchFolder(chosenFolder)),
       _side(side == kBoth || side == kFront ? side : QStringLiteral("B")),
-      _combined(combined && side == kBoth), _type(type) {
+      _combined(combined && side == kBoth), _type(type), _dpi(dpi > 0 ? dpi : kDefaultExportDpi) {
     static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9]{1,10}$"));
     if (!word.match(_type).hasMatch())
         _type = QStringLiteral("PNG");
+    BarcodeItemDrawing::install();
+    if (_fill)
+        _fill->setDrawBarcodesFromValues(true);
 }
 
 ExportBatchJob::~ExportBatchJob() = default;
@@ -197,7 +237,19 @@ QStringList ExportBatchJob::existingFiles() const {
     return out;
 }
 
-ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress) {
+namespace {
+
+// One card's files, encoded by a worker and waiting to be written.
+struct EncodedRow {
+    bool ready = false;
+    QList<QByteArray> data; // per file, in writing order; empty data: error says why
+    QStringList errors;
+};
+
+} // namespace
+
+ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress,
+                                 int threads) {
     ExportResult result;
     result.path = _folder;
     result.total = total();
@@ -209,6 +261,69 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
                            "barcode image."));
         return result;
     }
+    if (result.total <= 0)
+        return result;
+    const int workers = std::clamp(threads > 0 ? threads : QThread::idealThreadCount(), 1, result.total);
+    // Rows ahead of the writer are bounded, so memory stays small on long runs.
+    const int window = 2 * workers + 2;
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<EncodedRow> pending; // rows from `writtenRows` on
+    int writtenRows = 0;
+    int nextRow = 0;
+    bool quit = false;
+
+    auto work = [&](BatchFillJob* fill) {
+        for (;;) {
+            int row;
+            {
+                std::unique_lock<std::mutex> l(lock);
+                changed.wait(l, [&] { return quit || nextRow >= result.total || nextRow < writtenRows + window; });
+                if (quit || nextRow >= result.total)
+                    return;
+                row = nextRow++;
+            }
+            EncodedRow encoded;
+            try {
+                const CardRowImages images = renderRowSides(*fill, row, _side, _dpi);
+                const QStringList names = rowFileNames(row);
+                QList<QImage> pictures;
+                if (_side == kBoth && _combined)
+                    pictures << Export_Combined_Image(images.front, images.back);
+                else if (_side == kBoth)
+                    pictures << images.back << images.front;
+                else
+                    pictures << (_side == kFront ? images.front : images.back);
+                for (qsizetype i = 0; i < pictures.size(); ++i) {
+                    QString error;
+                    encoded.data << ImageFileWriter::encode(pictures[i], ImageFileWriter::formatForPath(names.value(i), _type),
+                                                            &error);
+                    encoded.errors << error;
+                }
+            } catch (const std::exception& e) {
+                encoded.data = {QByteArray()};
+                encoded.errors = {QString::fromLocal8Bit(e.what())};
+            }
+            encoded.ready = true;
+            std::lock_guard<std::mutex> l(lock);
+            const qsizetype at = row - writtenRows;
+            if (at >= 0) {
+                while (qsizetype(pending.size()) <= at)
+                    pending.emplace_back();
+                pending[std::size_t(at)] = std::move(encoded);
+            }
+            changed.notify_all();
+        }
+    };
+
+    std::vector<std::unique_ptr<BatchFillJob>> copies;
+    std::vector<std::thread> pool;
+    for (int w = 0; w < workers; ++w)
+        copies.push_back(_fill->copyForWorker());
+    for (int w = 0; w < workers; ++w)
+        pool.emplace_back(work, copies[std::size_t(w)].get());
+
     for (int row = 0; row < result.total; ++row) {
         if (stop.load()) {
             result.stopped = true;
@@ -216,36 +331,45 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
         }
         const QStringList names = rowFileNames(row);
         QStringList paths;
+        bool outside = false;
         for (const QString& name : names) {
             // Names are made here, but the folder may be a link: nothing is written outside it.
             const QString p = pathInsideFolder(_folder, name);
             if (p.isEmpty()) {
                 Show_MessageBox(QStringLiteral("\"%1\" cannot be written inside \"%2\".").arg(name, _folder));
                 result.failed << QDir(_folder).filePath(name);
-                return result;
+                outside = true;
+                break;
             }
             paths << p;
         }
-        const CardRowImages images = renderRowSides(*_fill, row, _side);
-        const qsizetype failedBefore = result.failed.size();
-        if (_side == kBoth && _combined) {
-            const QImage both = Export_Combined_Image(images.front, images.back);
-            if (both.isNull())
-                result.failed << paths[0];
-            else
-                writeFile(result, both, paths[0]);
-        } else if (_side == kBoth) {
-            writeFile(result, images.back, paths[0]);
-            if (result.failed.size() == failedBefore)
-                writeFile(result, images.front, paths[1]);
-        } else {
-            writeFile(result, _side == kFront ? images.front : images.back, paths[0]);
+        if (outside)
+            break;
+        EncodedRow encoded;
+        {
+            std::unique_lock<std::mutex> l(lock);
+            changed.wait(l, [&] { return !pending.empty() && pending.front().ready; });
+            encoded = std::move(pending.front());
+            pending.pop_front();
+            ++writtenRows;
         }
+        changed.notify_all();
+        const qsizetype failedBefore = result.failed.size();
+        for (qsizetype i = 0; i < paths.size() && result.failed.size() == failedBefore; ++i)
+            writeData(result, encoded.data.value(i), encoded.errors.value(i), paths[i]);
         if (result.failed.size() != failedBefore)
-            return result; // the next files would fail alike; the user has seen why
+            break; // the next files would fail alike; the user has seen why
         ++result.cards;
         if (progress)
             progress(result.cards);
     }
+    {
+        std::lock_guard<std::mutex> l(lock);
+        quit = true;
+    }
+    changed.notify_all();
+    for (std::thread& t : pool)
+        t.join();
+    ImageFileWriter::syncFolder(_folder);
     return result;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // Image export of card sides: one design to a chosen file (one side, both sides as two files, or both in one
-// combined picture), and a batch of one file set per data row. Every file holds PNG data whatever its
-// extension and is written atomically. No widget here: the batch runs on any thread from a snapshot.
+// combined picture), and a batch of one file set per data row. Every file holds the format of its type at
+// the chosen resolution and is written atomically. No widget here: the batch runs on worker threads from
+// snapshots.
 
 #include "data/BatchFillJob.h"
 
@@ -27,8 +28,13 @@ QString Create_Back_Card_Path(const QString& path);
 // image" in the log) when either picture is null.
 QImage Export_Combined_Image(const QImage& front, const QImage& back);
 
-// A side of the design snapshot rendered as the exported picture (the front's size for both sides).
-QImage renderDesignSide(const BatchFillJob::Design& design, bool front);
+// Resolutions offered for exported pictures, the first being the default.
+const QList<int>& exportResolutions();
+constexpr int kDefaultExportDpi = 300;
+
+// A side of the design snapshot rendered as the exported picture (the front's size for both sides) at
+// `dpi` dots per inch.
+QImage renderDesignSide(const BatchFillJob::Design& design, bool front, int dpi = 72);
 
 // Both sides of data row `row` as the batch exports them, rendered from the fill's copies ("B" before "F"
 // when both are wanted). Shared by every run that makes card pictures per row.
@@ -36,7 +42,7 @@ struct CardRowImages {
     QImage front;
     QImage back;
 };
-CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side);
+CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, int dpi = 72);
 
 // What an export really did; the export-finished window shows it.
 struct ExportResult {
@@ -60,9 +66,10 @@ QStringList singleExportFiles(const QString& path, const QString& side, bool com
 // The question asked before existing files are replaced; empty when none of them exists.
 QString overwriteQuestion(const QStringList& files);
 
-// Single export of the design snapshot to `path`.
+// Single export of the design snapshot to `path` at `dpi`, in the format of the path's extension (or of
+// `type` when the extension names none).
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
-                                bool combined);
+                                bool combined, int dpi = kDefaultExportDpi, const QString& type = QString());
 
 // Batch export: the folder "NAVU Photo Frame" in the chosen folder, one "Card_%d" file set per data row.
 class ExportBatchJob {
@@ -70,10 +77,10 @@ public:
     static inline const QString FolderName = QStringLiteral("NAVU Photo Frame");
     static QString batchFolder(const QString& chosenFolder);
 
-    // type is the extension of the files ("PNG", "TIFF", ...), used as it stands; anything that is not a
-    // plain word falls back to "PNG".
+    // type is the extension of the files ("PNG", "TIFF", ...), used as it stands, and decides their format;
+    // anything that is not a plain word falls back to "PNG". dpi is the pictures' resolution.
     ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString& chosenFolder, const QString& side,
-                   bool combined, const QString& type);
+                   bool combined, const QString& type, int dpi = kDefaultExportDpi);
     ~ExportBatchJob();
 
     int total() const;
@@ -83,9 +90,12 @@ public:
     // Files of the run that exist already (empty when the folder does not exist yet).
     QStringList existingFiles() const;
 
-    // Runs the batch on the calling thread. progress(done) is called after each card. Stops before the next
-    // card when stop is set, and after the first file that cannot be written (the reason has been shown).
-    ExportResult run(const std::atomic<bool>& stop, const std::function<void(int done)>& progress = {});
+    // Runs the batch: rows are rendered and encoded on `threads` workers (0: one per core), each with its
+    // own copy of the fill, and the files are written on the calling thread in row order as they finish.
+    // progress(done) is called there after each card. Stops before the next card when stop is set, and after
+    // the first file that cannot be written (the reason has been shown). One disk sync ends the batch.
+    ExportResult run(const std::atomic<bool>& stop, const std::function<void(int done)>& progress = {},
+                     int threads = 0);
 
     BatchFillJob& fill() { return *_fill; }
 
@@ -95,4 +105,5 @@ private:
     QString _side;
     bool _combined;
     QString _type;
+    int _dpi;
 };

@@ -1,5 +1,6 @@
 #include "output/Printing_View.h"
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/Prompt.h"
 
@@ -10,7 +11,12 @@ Printing_View::Printing_View(const PrintLayout& layout, int totalLabels, std::un
                              const BatchFillJob::Design& design)
     : _layout(layout), _total(qMax(0, totalLabels)), _dataRows(fill ? fill->Total_Batch_Excel_Card() : 0),
       _fill(std::move(fill)), _frontProp(design.frontProp), _backProp(design.backProp),
-      _cardShape(design.cardShape) {}
+      _cardShape(design.cardShape) {
+    // Barcodes go onto the page as vectors, drawn from each label's value.
+    BarcodeItemDrawing::install();
+    if (_fill)
+        _fill->setDrawBarcodesFromValues(true);
+}
 
 Printing_View::~Printing_View() = default;
 

@@ -5,14 +5,17 @@
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/ImageExport.h"
+#include "output/ImageFileWriter.h"
 #include "output/ui/ExportWindow.h"
 #include "output/ui/OutputCommands.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,14 +25,21 @@ using namespace outtest;
 
 namespace {
 
-bool isPng(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) && f.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
+// The format the file's content is in, whatever its name says.
+QByteArray formatOf(const QString& path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.format();
+}
+
+// The file's format is its extension's.
+bool holdsOwnFormat(const QString& path) {
+    return formatOf(path) == ImageFileWriter::formatFor(QFileInfo(path).suffix()).toLatin1();
 }
 
 QImage readPng(const QString& path) {
     QImage image;
-    image.load(path, "PNG");
+    image.load(path);
     return image;
 }
 
@@ -96,7 +106,7 @@ private slots:
             << "BOTH" << false << "x.png" << QStringList{"x_Back.png", "x.png"} << "x.png" << 100;
         QTest::newRow("both combined: twice the height")
             << "BOTH" << true << "x.png" << QStringList{"x.png"} << "x.png" << 200;
-        QTest::newRow("TIFF name, PNG data")
+        QTest::newRow("TIFF name, TIFF data")
             << "F" << false << "x.TIFF" << QStringList{"x.TIFF"} << "x.TIFF" << 100;
     }
     void single() {
@@ -109,7 +119,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         QCOMPARE(singleExportFiles(path, side, combined).size(), files.size());
-        const ExportResult r = Export_Single_File(design(false), path, side, combined);
+        const ExportResult r = Export_Single_File(design(false), path, side, combined, 72);
         QVERIFY(r.complete());
         QCOMPARE(r.message(), QStringLiteral("Frame has been exported successfully."));
         QCOMPARE(r.path, dir.filePath(shown));
@@ -121,7 +131,7 @@ private slots:
         sorted.sort();
         QCOMPARE(entries(dir.path()), sorted); // nothing else, no temporary files
         for (const QString& f : files) {
-            QVERIFY(isPng(dir.filePath(f)));
+            QVERIFY(holdsOwnFormat(dir.filePath(f)));
             QCOMPARE(readPng(dir.filePath(f)).size(), QSize(200, height));
         }
         if (combined) {
@@ -190,7 +200,7 @@ private slots:
         BatchFillJob::Design d = design(true);
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, three, series);
         QTemporaryDir dir;
-        ExportBatchJob job(BatchFillJob::create(d, series, three), dir.path(), side, combined, type);
+        ExportBatchJob job(BatchFillJob::create(d, series, three), dir.path(), side, combined, type, 72);
         QCOMPARE(job.folder(), dir.filePath("NAVU Photo Frame"));
         std::atomic<bool> stop{false};
         QList<int> progress;
@@ -201,7 +211,7 @@ private slots:
         QCOMPARE(r.path, job.folder());
         QCOMPARE(entries(job.folder()), files);
         for (const QString& f : files) {
-            QVERIFY(isPng(QDir(job.folder()).filePath(f)));
+            QVERIFY(holdsOwnFormat(QDir(job.folder()).filePath(f)));
             QCOMPARE(readPng(QDir(job.folder()).filePath(f)).size(), QSize(200, height));
         }
         // Each row has its own card; the design itself keeps its text.
@@ -333,6 +343,9 @@ private slots:
                 QVERIFY(!w.Export_with_batch_chk->isEnabled() && !w.Export_with_excel_chk->isEnabled());
                 QCOMPARE(w.export_card_side(), QStringLiteral("F"));
                 QVERIFY(!w.export_combined_image_chk->isEnabled());
+                // The resolution box is enabled for every type and starts at 300 dpi.
+                QVERIFY(w.saveDPIText->isEnabled());
+                QCOMPARE(w.dpi(), 300);
             }();
             w.matrix_export_card_side->button(0)->click();
             w.export_combined_image_chk->setChecked(true);
@@ -344,7 +357,9 @@ private slots:
         };
         commands.Export_Button();
         QCOMPARE(entries(dir.path()), QStringList{"card.PNG"});
-        QCOMPARE(readPng(dir.filePath("card.PNG")).size(), QSize(200, 200));
+        const QImage card = readPng(dir.filePath("card.PNG"));
+        QCOMPARE(card.size(), QSize(834, 834)); // 200 x 200 points at 300 dpi
+        QCOMPARE(card.dotsPerMeterX(), 11811);
         QCOMPARE(host.shown.size(), 1);
         QCOMPARE(host.shown[0].message, Export_Success_Message);
     }

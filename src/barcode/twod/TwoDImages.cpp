@@ -106,9 +106,9 @@ QImage paintStretched(int cols, int rows, int w, int h, const QColor& fg, const 
 
 } // namespace
 
-TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
+TwoDSymbol makePdf417Symbol(const Pdf417Params& params, const QString& value)
 {
-    TwoDResult r;
+    TwoDSymbol r;
     if (value.isEmpty()) {
         r.reason = QStringLiteral("The PDF417 value is empty.");
         return r;
@@ -121,11 +121,6 @@ TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
         r.reason = QStringLiteral("The PDF417 width and height must be at least 1 point.");
         return r;
     }
-    const int dpi = clampDpi(params.dpi);
-    const int pw = pixelsFor(params.widthPoints, dpi), ph = pixelsFor(params.heightPoints, dpi);
-    if (tooLarge(pw, ph, r.reason))
-        return r;
-
     const QByteArray bytes = value.toUtf8();
     pdf417::pdf417param p;
     pdf417::pdf417init(p);
@@ -133,7 +128,8 @@ TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
     p.eci = isAscii(bytes) ? 0 : 26; // UTF-8
     p.options = pdf417::PDF417_USE_ERROR_LEVEL;
     p.errorLevel = params.errorLevel;
-    p.aspectRatio = 1.0f;
+    // Rows are yHeight (3) modules high; the encoder picks the columns whose symbol has the frame's shape.
+    p.aspectRatio = float(double(params.heightPoints) / params.widthPoints);
     pdf417::paintCode(p);
     if (p.error == pdf417::PDF417_ERROR_TEXT_TOO_BIG) {
         r.reason = QStringLiteral("The value (%1 bytes) is too long for PDF417.").arg(bytes.size());
@@ -150,23 +146,114 @@ TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
                        .arg(p.errorLevel);
         return r;
     }
-    if (pw < p.bitColumns || ph < p.codeRows) {
+    r.columns = p.bitColumns;
+    r.rows = p.codeRows;
+    r.rowHeight = 3;
+    r.modules.resize(std::size_t(r.columns) * std::size_t(r.rows));
+    for (int y = 0; y < r.rows; ++y)
+        for (int x = 0; x < r.columns; ++x)
+            r.modules[std::size_t(y) * std::size_t(r.columns) + std::size_t(x)] = p.module(x, y) ? 1 : 0;
+    r.sizePoints = QSizeF(params.widthPoints, params.heightPoints);
+    return r;
+}
+
+TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
+{
+    TwoDResult r;
+    const TwoDSymbol sym = makePdf417Symbol(params, value);
+    if (!sym.ok()) {
+        r.reason = sym.reason;
+        return r;
+    }
+    const int dpi = clampDpi(params.dpi);
+    const int pw = pixelsFor(params.widthPoints, dpi), ph = pixelsFor(params.heightPoints, dpi);
+    if (tooLarge(pw, ph, r.reason))
+        return r;
+    // Square modules, whole pixels each, the symbol centred in the frame.
+    const int unit = std::min(pw / sym.columns, ph / (sym.rows * sym.rowHeight));
+    if (unit < 1) {
         r.reason = QStringLiteral("The PDF417 symbol has %1 modules by %2 rows; at this resolution the image "
                                   "holds only %3 x %4 pixels. Make it larger.")
-                       .arg(p.bitColumns)
-                       .arg(p.codeRows)
+                       .arg(sym.columns)
+                       .arg(sym.rows)
                        .arg(pw)
                        .arg(ph);
         return r;
     }
-    r.image = paintStretched(p.bitColumns, p.codeRows, pw, ph, params.fg, params.bg,
-                             [&p](int x, int row) { return p.module(x, row); });
-    if (r.image.isNull()) {
+    QImage img(pw, ph, QImage::Format_ARGB32);
+    if (img.isNull()) {
         r.reason = QStringLiteral("Not enough memory for the PDF417 image.");
         return r;
     }
+    img.fill(params.bg);
+    const int sw = sym.columns * unit, sh = sym.rows * sym.rowHeight * unit;
+    const int x0 = (pw - sw) / 2, y0 = (ph - sh) / 2;
+    const QRgb f = params.fg.rgba();
+    for (int y = 0; y < sh; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y0 + y)) + x0;
+        const int row = y / (sym.rowHeight * unit);
+        for (int x = 0; x < sw; ++x)
+            if (sym.at(x / unit, row))
+                line[x] = f;
+    }
+    r.image = img;
     setResolution(r.image, dpi);
     r.sizePoints = QSizeF(params.widthPoints, params.heightPoints);
+    return r;
+}
+
+TwoDSymbol makeQrSymbol(const QrParams& params, const QString& value)
+{
+    TwoDSymbol r;
+    if (value.isEmpty()) {
+        r.reason = QStringLiteral("The QR Code value is empty.");
+        return r;
+    }
+    if (params.sizePoints <= 0) {
+        r.reason = QStringLiteral("The QR Code size must be at least 1 point.");
+        return r;
+    }
+    const std::optional<DataMatrix> grid =
+        QREncoder::encodeWithECLevel(params.ecIndex, params.versionIndex, value, &r.reason);
+    if (!grid)
+        return r;
+    const int n = grid->dimension();
+    r.columns = r.rows = n;
+    r.modules.resize(std::size_t(n) * std::size_t(n));
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            r.modules[std::size_t(y) * std::size_t(n) + std::size_t(x)] = grid->valueAt(x, y) ? 1 : 0;
+    r.sizePoints = QSizeF(params.sizePoints, params.sizePoints);
+    r.reason.clear();
+    return r;
+}
+
+TwoDSymbol makeDataMatrixSymbol(const DataMatrixParams& params, const QString& value)
+{
+    TwoDSymbol r;
+    if (value.isEmpty()) {
+        r.reason = QStringLiteral("The Data Matrix value is empty.");
+        return r;
+    }
+    if (params.formatIndex < 0 || params.formatIndex >= dataMatrixFormats().size() || params.encodingIndex < 0 ||
+        params.encodingIndex >= dataMatrixEncodings().size() || params.moduleSize < 1) {
+        r.reason = QStringLiteral("The Data Matrix size, encoding or module size is not valid.");
+        return r;
+    }
+    const std::optional<DataMatrixSymbol> sym =
+        encodeDataMatrix(value.toUtf8(), params.formatIndex, params.encodingIndex, nullptr);
+    if (!sym) {
+        r.reason = QStringLiteral("The value cannot be encoded as Data Matrix %1 with the %2 encoding.")
+                       .arg(dataMatrixFormats()[params.formatIndex], dataMatrixEncodings()[params.encodingIndex]);
+        return r;
+    }
+    r.columns = sym->width + 2;
+    r.rows = sym->height + 2;
+    r.modules.assign(std::size_t(r.columns) * std::size_t(r.rows), 0);
+    for (int y = 0; y < sym->height; ++y)
+        for (int x = 0; x < sym->width; ++x)
+            r.modules[std::size_t(y + 1) * std::size_t(r.columns) + std::size_t(x + 1)] = sym->at(x, y) ? 1 : 0;
+    r.sizePoints = QSizeF(double(r.columns) * params.moduleSize, double(r.rows) * params.moduleSize);
     return r;
 }
 

@@ -8,6 +8,9 @@
 #include <QSizeF>
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 struct TwoDResult {
     QImage image;       // dots per metre carry the resolution
     QSizeF sizePoints;  // size the image stands for, in points
@@ -58,3 +61,21 @@ struct DataMatrixParams {
 // The image of a W x H symbol is the symbol with a one-module light border: (W + 2) x m by (H + 2) x m points.
 // An encoder failure is also reported on the console (standard error and standard output).
 TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value);
+
+// The bare module grid of a 2-D symbol, for drawing it at any resolution or as vectors.
+struct TwoDSymbol {
+    int columns = 0;              // modules across, light border included
+    int rows = 0;                 // rows of modules (PDF417: codeword rows)
+    int rowHeight = 1;            // module heights per row (PDF417: 3)
+    std::vector<uint8_t> modules; // row-major, row 0 at the top, 1 = dark
+    QSizeF sizePoints;            // the area the symbol is drawn in at its natural size
+    QString reason;               // why there is no symbol
+    bool ok() const { return columns > 0 && rows > 0; }
+    bool at(int x, int y) const { return modules[std::size_t(y) * std::size_t(columns) + std::size_t(x)] != 0; }
+};
+
+// The same symbols the image makers draw. PDF417 takes as many columns as make its shape, with rows three
+// modules high, closest to the shape of its width x height frame; Data Matrix includes its one-module border.
+TwoDSymbol makeQrSymbol(const QrParams& params, const QString& value);
+TwoDSymbol makePdf417Symbol(const Pdf417Params& params, const QString& value);
+TwoDSymbol makeDataMatrixSymbol(const DataMatrixParams& params, const QString& value);

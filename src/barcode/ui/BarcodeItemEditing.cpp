@@ -1,5 +1,6 @@
 #include "barcode/ui/BarcodeItemEditing.h"
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/Barcode_Gen.h"
 
 #include <QUndoStack>
@@ -22,16 +23,30 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 
 // The item keeps its place and width and takes the proportions of its new symbol, so that a square QR Code
 // never shows squashed into the shape of the barcode it replaced.
-QRectF boundsForBarcode(const SKTGraphic& item, const QImage& image) {
+// A new symbology brings its natural size instead.
+QRectF boundsForBarcode(const SKTGraphic& item, const QImage& image, const BarcodeStyle& style,
+                        bool newSymbology) {
     const QRectF r = item.bounds();
     if (item.ctrl_is_locked || image.isNull() || r.width() <= 0)
         return r;
+    if (newSymbology) {
+        const QSizeF natural = BarcodeItemDrawing::naturalSize(style, style.content());
+        if (natural.width() > 0 && natural.height() > 0)
+            return QRectF(r.normalized().topLeft(), natural);
+    }
     const qreal aspect = qreal(image.height()) / image.width();
     return QRectF(r.topLeft(), QSizeF(r.width(), r.width() * aspect));
 }
 
+namespace {
+bool sameSymbology(const BarcodeStyle& a, const BarcodeStyle& b) {
+    return a.linear_or_2d == b.linear_or_2d && a.barcode_font_index == b.barcode_font_index;
+}
+} // namespace
+
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
-                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit) {
+                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit,
+                             bool sourceSymbologyChanged) {
     if (!source)
         return false;
     const BarcodeStyle style = BarcodeStyle::fromItem(*source);
@@ -48,7 +63,9 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         c.after.style = style;
         c.after.style.barcode_unit_val = unit;
         c.after.image = image;
-        c.after.bounds = boundsForBarcode(*item, image);
+        const bool newSymbology =
+            item == source ? sourceSymbologyChanged : !sameSymbology(c.before.style, c.after.style);
+        c.after.bounds = boundsForBarcode(*item, image, c.after.style, newSymbology);
         if (printObject)
             c.after.print_object = *printObject;
         changes.push_back(std::move(c));
@@ -58,7 +75,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         BarcodeStyleCommand::Change c{source, BarcodeItemState::of(*source), {}};
         c.after = c.before;
         c.after.image = image;
-        c.after.bounds = boundsForBarcode(*source, image);
+        c.after.bounds = boundsForBarcode(*source, image, c.after.style, sourceSymbologyChanged);
         changes.push_back(std::move(c));
     }
     return applyBarcodeChanges(std::move(changes), QStringLiteral("Barcode"), undo, continuesEdit);
@@ -69,11 +86,13 @@ bool Open_Barcode_Window(const GraphicPtr& current, const GraphicList& selected,
     if (!current || current->kind() != GraphicKind::Barcode)
         return false;
     Barcode_Gen* designer = Barcode_Gen::defaultInstance();
+    const BarcodeStyle before = BarcodeStyle::fromItem(*current);
     designer->Open_Wnd(current, undo);
     if (designer->result() != 1)
         return false;
     // The copy joins the designer's own undo step when it made one.
     Update_Barcode_Graphics(current, selected, Barcode_output_image, printObject, undo,
-                            designer->lastEditChangedItem());
+                            designer->lastEditChangedItem(),
+                            !sameSymbology(before, BarcodeStyle::fromItem(*current)));
     return true;
 }

@@ -24,7 +24,8 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 // With printObject set, every selected item takes it as its print flag. One undoable step (merged into the
 // designer's edit just pushed when continuesEdit); false when nothing changed.
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
-                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit = false);
+                             std::optional<int> printObject, QUndoStack* undo, bool continuesEdit = false,
+                             bool sourceSymbologyChanged = false);
 
 // Runs the designer modally on the current barcode item; after OK copies the style to the selection and
 // hands the new image over (one undo step for both). Returns true when the design changed.

@@ -5,6 +5,7 @@
 #include "barcode/twod/DataMatrixCode.h"
 #include "barcode/ui/BarcodeDesignerLogic.h"
 #include "barcode/ui/BarcodeItemEditing.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/BarcodeStyleCommand.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
@@ -675,6 +676,11 @@ QWidget* Barcode_Gen::buildPreview() {
     barcode_size_label = makeLabel(QString(), QStringLiteral("barcode_size_label"));
     barcode_size_label->setStyleSheet(QStringLiteral("color: #555;"));
     v->addWidget(barcode_size_label);
+    barcode_quiet_label = makeLabel(QString(), QStringLiteral("barcode_quiet_label"));
+    barcode_quiet_label->setWordWrap(true);
+    barcode_quiet_label->setStyleSheet(QStringLiteral("color: #9a5b00;"));
+    barcode_quiet_label->hide();
+    v->addWidget(barcode_quiet_label);
     return box;
 }
 
@@ -906,6 +912,10 @@ void Barcode_Gen::showResult(const BarcodeResult& result) {
     displayPreview();
     const QSizeF points = BarcodeRenderer::pictureSizePoints(result.image);
     barcode_size_label->setText(drawingSizeText(points, m_base.barcode_unit_val));
+    const BarcodeStyle style = styleFromControls();
+    const QString warning = BarcodeItemDrawing::quietZoneWarning(style, style.content());
+    barcode_quiet_label->setText(warning);
+    barcode_quiet_label->setVisible(!warning.isEmpty());
 }
 
 void Barcode_Gen::displayPreview() {
@@ -948,6 +958,8 @@ void Barcode_Gen::Set_Blank_Image(const QString& reason) {
     barcode_error_label->setText(reason.isEmpty() ? tr("No barcode can be made.") : reason);
     barcode_error_label->show();
     barcode_size_label->clear();
+    barcode_quiet_label->clear();
+    barcode_quiet_label->hide();
 }
 
 // ---------------------------------------------------------------- panels and labels

@@ -210,6 +210,7 @@ public:
     QLabel* barcodeImage;
     QLabel* barcode_error_label;
     QLabel* barcode_size_label;
+    QLabel* barcode_quiet_label; // warns of margins below the quiet zone and too small 2-D modules
     QPushButton* OK_btn;
     QPushButton* Cancel_btn;
 

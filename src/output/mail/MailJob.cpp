@@ -148,8 +148,9 @@ MailRunResult MailJob::run() {
         for (const bool isBack : {true, false}) {
             if (isBack ? !wantBack : !wantFront)
                 continue;
+            // Attachments at 150 dpi: sharp on screen and on paper, modest in size.
             const QImage image = _renderer->Set_data_table_value_to_card(
-                row, isBack ? QStringLiteral("B") : QStringLiteral("F"), false);
+                row, isBack ? QStringLiteral("B") : QStringLiteral("F"), false, 150.0 / 72.0);
             if (image.isNull())
                 return Cards::NoImage;
             if (!Save_gen_image(image, isBack ? back : front))

@@ -1,6 +1,7 @@
 #include "output/ui/ExportWindow.h"
 
 #include "common/ui/UiHelpers.h"
+#include "output/ImageExport.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -33,11 +34,12 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
     auto* typeBox = new QGroupBox(tr("File"), this);
     fileFormatPopup = new QComboBox(typeBox);
     fileFormatPopup->addItems(fileTypes());
-    auto* note = new QLabel(tr("Pictures are saved as PNG data."), typeBox);
-    note->setStyleSheet(QStringLiteral("color: #555;"));
+    saveDPIText = new QComboBox(typeBox);
+    for (int dpi : exportResolutions())
+        saveDPIText->addItem(tr("%1 dpi").arg(dpi), dpi);
     auto* tf = new QFormLayout(typeBox);
     tf->addRow(tr("Type:"), fileFormatPopup);
-    tf->addRow(QString(), note);
+    tf->addRow(tr("Resolution:"), saveDPIText);
 
     auto* dataBox = new QGroupBox(tr("Data"), this);
     Export_with_batch_chk = new QCheckBox(tr("One card per row of the series"), dataBox);
@@ -68,6 +70,8 @@ QStringList ExportWindow::fileTypes() {
 
 void ExportWindow::reset(bool seriesInUse, bool tableInUse) {
     fileFormatPopup->setCurrentIndex(0);
+    saveDPIText->setCurrentIndex(0);
+    saveDPIText->setEnabled(true);
     export_combined_image_chk->setChecked(false);
     matrix_export_card_side->button(1)->setChecked(true);
     export_card_side_CellClick(1);
@@ -90,6 +94,10 @@ QString ExportWindow::export_card_side() const {
 
 QString ExportWindow::fileType() const {
     return fileFormatPopup->currentText();
+}
+int ExportWindow::dpi() const {
+    const int dpi = saveDPIText->currentData().toInt();
+    return dpi > 0 ? dpi : kDefaultExportDpi;
 }
 bool ExportWindow::combined() const {
     return export_combined_image_chk->isChecked() && export_card_side() == "BOTH";

@@ -94,21 +94,22 @@ void OutputCommands::Export_Button() {
             return;
         if (QFileInfo(path).suffix().isEmpty())
             path += QLatin1Char('.') + type;
-        exportSingle(path, side, w->combined());
+        exportSingle(path, side, w->combined(), w->dpi(), type);
     } else {
         const QString folder = chooseFolder();
         if (!folder.isEmpty())
-            startBatchExport(folder, side, w->combined(), type);
+            startBatchExport(folder, side, w->combined(), type, w->dpi());
     }
 }
 
-ExportResult OutputCommands::exportSingle(const QString& path, const QString& side, bool combined) {
+ExportResult OutputCommands::exportSingle(const QString& path, const QString& side, bool combined, int dpi,
+                                          const QString& type) {
     const QString question = overwriteQuestion(singleExportFiles(path, side, combined));
     if (!question.isEmpty() && !Show_YES_NO_MessageBox(question))
         return ExportResult();
     ExportResult result;
     try {
-        result = Export_Single_File(_host.design(), path, side, combined);
+        result = Export_Single_File(_host.design(), path, side, combined, dpi, type);
     } catch (const std::exception& e) {
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return result;
@@ -118,11 +119,11 @@ ExportResult OutputCommands::exportSingle(const QString& path, const QString& si
 }
 
 bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
-                                      const QString& type) {
+                                      const QString& type, int dpi) {
     if (batchRunning())
         return false;
     auto job = std::make_shared<ExportBatchJob>(
-        BatchFillJob::create(_host.design(), _series, _host.dataTable()), chosenFolder, side, combined, type);
+        BatchFillJob::create(_host.design(), _series, _host.dataTable()), chosenFolder, side, combined, type, dpi);
     if (job->total() <= 0) {
         Show_MessageBox(QStringLiteral("List is empty."));
         return false;

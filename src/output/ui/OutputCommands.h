@@ -33,11 +33,12 @@ public:
     void Export_Button();
 
     // A single export of the design to path; asks before replacing existing files. Shows the result.
-    ExportResult exportSingle(const QString& path, const QString& side, bool combined);
+    ExportResult exportSingle(const QString& path, const QString& side, bool combined,
+                              int dpi = kDefaultExportDpi, const QString& type = QString());
     // Starts a batch for the rows in use (Use_Data_Sheet_Values / Use_Excel_Binding_Values) into the folder
     // "NAVU Photo Frame" of chosenFolder; asks before replacing existing files. False when not started.
     bool startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
-                          const QString& type);
+                          const QString& type, int dpi = kDefaultExportDpi);
     bool batchRunning() const { return _thread != nullptr; }
 
     Print_Wnd* printWindow();

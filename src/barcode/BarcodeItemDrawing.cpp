@@ -1,0 +1,343 @@
+#include "barcode/BarcodeItemDrawing.h"
+
+#include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeRenderer.h"
+#include "barcode/BarcodeSymbologies.h"
+#include "barcode/BarcodeUnits.h"
+#include "barcode/twod/TwoDImages.h"
+#include "canvas/SKTItems.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace BarcodeItemDrawing {
+
+namespace {
+
+// The points the drawing adds beside a positive left/right margin (see Set_Linear_Barcode_Width).
+constexpr qreal kMarginExtra = 7.5;
+
+TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
+    TwoDSymbol none;
+    if (value.isEmpty()) {
+        none.reason = QStringLiteral("Please enter barcode value");
+        return none;
+    }
+    if (value.size() > kMax2DValueLength) {
+        none.reason = QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMax2DValueLength);
+        return none;
+    }
+    switch (s.barcode_font_index) {
+    case BarcodeSymbologies::QRCode: {
+        QrParams p;
+        p.versionIndex = s.qr_version_index;
+        p.ecIndex = s.qr_ec_index;
+        p.sizePoints = s.qr_size_val;
+        return makeQrSymbol(p, value);
+    }
+    case BarcodeSymbologies::PDF417: {
+        Pdf417Params p;
+        p.widthPoints = s.pdf_wdt_val;
+        p.heightPoints = s.pdf_hgt_val;
+        p.errorLevel = s.pdf_ec_val;
+        return makePdf417Symbol(p, value);
+    }
+    case BarcodeSymbologies::DataMatrix: {
+        DataMatrixParams p;
+        p.moduleSize = s.dm_module_val;
+        p.formatIndex = s.dm_format_index;
+        p.encodingIndex = s.dm_encoding_index;
+        return makeDataMatrixSymbol(p, value);
+    }
+    default:
+        none.reason = QStringLiteral("Unknown barcode type.");
+        return none;
+    }
+}
+
+// Size of one module of a 2-D symbol drawn at its natural size.
+qreal naturalModule(const TwoDSymbol& sym) {
+    return std::min(sym.sizePoints.width() / sym.columns, sym.sizePoints.height() / (sym.rows * sym.rowHeight));
+}
+
+qreal pointsToUnit(qreal points, int unit) {
+    return points / BarcodeUnits::unitToPoints(1.0, unit);
+}
+
+// Device coordinates of a point, rounded to whole pixels, mapped back.
+QPointF snapToPixel(const QTransform& t, const QPointF& p) {
+    const QPointF d = t.map(p);
+    return t.inverted().map(QPointF(std::round(d.x()), std::round(d.y())));
+}
+
+bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
+                qreal scale) {
+    const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, value, item.header_val, item.footer_val);
+    if (!natural.barcode)
+        return false;
+    const QRectF frame = item.bounds().normalized();
+    const QSizeF natSize = BarcodeRenderer::viewSize(*natural.barcode);
+    const qreal bw = natural.barcode->barWidth();
+    if (!(bw > 0) || !(natSize.width() > 0))
+        return false;
+    // Wider frames widen the modules; narrower ones never squeeze them below the chosen width.
+    qreal bw2 = bw * std::max<qreal>(1.0, frame.width() / natSize.width());
+    if (scale > 0 && bw2 * scale < 0.75)
+        scale = 0; // a module would be under a pixel: no scanner reads it anyway, keep the frame's size
+    if (scale > 0)
+        bw2 = std::max<qreal>(1.0, std::round(bw2 * scale)) / scale;
+    const qreal k = bw2 / bw;
+    BarcodeStyle s2 = s;
+    s2.linear_width_val = float(bw2 * 1000.0 / 72.0);
+    s2.LR_margin_val = float(s.LR_margin_val * k);
+    // The bars take the frame's height; the texts keep their sizes.
+    const qreal barH = BarcodeUnits::barHeightPoints(s);
+    const qreal fixedH = natSize.height() - barH;
+    const qreal barH2 = std::max(frame.height() - fixedH, barH * 0.25);
+    s2.linear_height_val = float(pointsToUnit(barH2, s.barcode_unit_val));
+    const LinearBarcodeBuild fitted = Generate_Barcode_Variable(s2, value, item.header_val, item.footer_val);
+    if (!fitted.barcode)
+        return false;
+    const QSizeF size = BarcodeRenderer::viewSize(*fitted.barcode);
+
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(frame, s.barcode_back_clr_val);
+    QPointF origin(frame.center().x() - size.width() / 2, frame.center().y() - size.height() / 2);
+    if (scale > 0)
+        origin = snapToPixel(painter.deviceTransform(), origin);
+    painter.translate(origin);
+    BarcodeRenderer::drawLinearBarcode(painter, *fitted.barcode, s2, scale);
+    return true;
+}
+
+bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
+              qreal scale) {
+    const TwoDSymbol sym = symbolFor(s, value);
+    if (!sym.ok())
+        return false;
+    const QRectF frame = item.bounds().normalized();
+    const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
+    TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
+    f.width = float(frame.width());
+    f.height = float(frame.height());
+    const qreal lr = m.LR_margin + (m.LR_margin > 0 ? kMarginExtra : 0);
+    const qreal top = m.TB_margin + (f.printsHeader ? f.headerHeight * 72.0 : 0) + m.header_margin;
+    const qreal bottom = frame.height() - m.TB_margin - (f.printsFooter ? f.footerHeight * 72.0 : 0) - m.footer_margin;
+    QRectF area(lr, top, frame.width() - 2 * lr, bottom - top);
+    if (area.width() <= 0 || area.height() <= 0)
+        area = QRectF(QPointF(0, 0), frame.size());
+    const int rowsH = sym.rows * sym.rowHeight;
+    // Square modules, as large as the area allows.
+    qreal u = std::min(area.width() / sym.columns, area.height() / rowsH);
+    int unitPx = 0;
+    if (scale > 0) {
+        unitPx = int(std::floor(u * scale + 1e-6));
+        if (unitPx < 1 && u * scale < 0.75)
+            scale = 0; // thumbnails: drawn to the frame
+        else
+            u = std::max(unitPx, 1) / scale;
+    }
+    const QSizeF symSize(sym.columns * u, rowsH * u);
+
+    painter.translate(frame.topLeft());
+    BarcodeRenderer::drawBarcodePicture(painter, QImage(), f, s); // background, header and footer
+    QPointF at(area.center().x() - symSize.width() / 2, area.center().y() - symSize.height() / 2);
+    if (scale > 0) {
+        const QTransform t = painter.deviceTransform();
+        const QPoint d = t.map(at).toPoint();
+        const int px = std::max(unitPx, 1);
+        QImage modules(sym.columns, sym.rows, QImage::Format_Mono);
+        modules.setColor(0, qRgb(255, 255, 255));
+        modules.setColor(1, qRgb(0, 0, 0));
+        for (int y = 0; y < sym.rows; ++y)
+            for (int x = 0; x < sym.columns; ++x)
+                modules.setPixel(x, y, sym.at(x, y) ? 1 : 0);
+        painter.setTransform(QTransform());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRect(d.x(), d.y(), sym.columns * px, rowsH * px), modules);
+        return true;
+    }
+    // One path of horizontal runs: few operators in a PDF.
+    QPainterPath path;
+    for (int y = 0; y < sym.rows; ++y) {
+        for (int x = 0; x < sym.columns;) {
+            if (!sym.at(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end + 1 < sym.columns && sym.at(end + 1, y))
+                ++end;
+            path.addRect(QRectF(at.x() + x * u, at.y() + y * sym.rowHeight * u, (end + 1 - x) * u,
+                                sym.rowHeight * u));
+            x = end + 1;
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillPath(path, Qt::black);
+    return true;
+}
+
+} // namespace
+
+QString itemValue(const SKTGraphic& item) {
+    if (item._barcode_shows_value)
+        return item._barcode_value.trimmed();
+    return item.linear_or_2d == 0 ? item.linear_font_val : item.two_d_font_val;
+}
+
+QString valueProblem(const SKTGraphic& item, const QString& value) {
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    const QString v = value.trimmed();
+    if (s.linear_or_2d == 0)
+        return Generate_Barcode_Variable(s, v, item.header_val, item.footer_val).reason;
+    return symbolFor(s, v).reason;
+}
+
+QSizeF naturalSize(const BarcodeStyle& s, const QString& value) {
+    if (s.linear_or_2d == 0) {
+        const LinearBarcodeBuild b = Generate_Barcode_Variable(s, value, s.header_val, s.footer_val);
+        return b.barcode ? BarcodeRenderer::viewSize(*b.barcode) : QSizeF();
+    }
+    const TwoDSymbol sym = symbolFor(s, value);
+    if (!sym.ok())
+        return QSizeF();
+    const TwoDFrame f = twoDFrame(s, sym.sizePoints, s.header_val, s.footer_val);
+    return QSizeF(f.width, f.height);
+}
+
+QSizeF naturalSize(const SKTGraphic& item) {
+    return naturalSize(BarcodeStyle::fromItem(item), itemValue(item));
+}
+
+bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale) {
+    const QRectF frame = item.bounds().normalized();
+    if (!(frame.width() > 0) || !(frame.height() > 0))
+        return false;
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    const QString value = itemValue(item);
+    return s.linear_or_2d == 0 ? drawLinear(painter, item, s, value, rasterScale)
+                               : drawTwoD(painter, item, s, value, rasterScale);
+}
+
+bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
+    const QPaintDevice* device = painter.device();
+    if (!device)
+        return false;
+    if (device->devType() == QInternal::Image) {
+        const QTransform t = painter.deviceTransform();
+        const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
+        return drawItemBarcode(painter, item, axisAligned ? t.m11() : 0);
+    }
+    const QPaintEngine* engine = painter.paintEngine();
+    const bool vector = device->devType() == QInternal::Printer || device->devType() == QInternal::Picture ||
+                        (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
+    // Screens show the stored image.
+    return vector && drawItemBarcode(painter, item, 0);
+}
+
+void install() {
+    SKTBarcode::SymbolServices services;
+    services.draw = &drawForDevice;
+    services.naturalSize = &naturalSize;
+    SKTBarcode::setSymbolServices(services);
+}
+
+int quietZoneModules(const BarcodeStyle& s) {
+    if (s.linear_or_2d != 0) {
+        switch (s.barcode_font_index) {
+        case BarcodeSymbologies::QRCode: return 4;
+        case BarcodeSymbologies::PDF417: return 2;
+        case BarcodeSymbologies::DataMatrix: return 1;
+        default: return 0;
+        }
+    }
+    switch (s.barcode_font_index) {
+    case BarcodeSymbologies::EAN13: return 11;
+    case BarcodeSymbologies::UPCA:
+    case BarcodeSymbologies::UPCE: return 9;
+    case BarcodeSymbologies::EAN8: return 7;
+    case BarcodeSymbologies::PostNet:
+    case BarcodeSymbologies::RoyalMail:
+    case BarcodeSymbologies::Planet:
+    case BarcodeSymbologies::JapanPost: return 0;
+    default: return 10;
+    }
+}
+
+namespace {
+
+// Module size in points of the style's symbol for the value; 0 when there is none.
+qreal modulePoints(const BarcodeStyle& s, const QString& value) {
+    if (s.linear_or_2d == 0)
+        return BarcodeUnits::milsToPoints(s.linear_width_val);
+    const TwoDSymbol sym = symbolFor(s, value);
+    return sym.ok() ? naturalModule(sym) : 0;
+}
+
+} // namespace
+
+void applyQuietZoneMargins(SKTGraphic& item) {
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    const int zone = quietZoneModules(s);
+    const qreal module = modulePoints(s, s.content());
+    if (zone <= 0 || !(module > 0))
+        return;
+    const float margin = float(pointsToUnit(zone * module, s.barcode_unit_val));
+    item.LR_margin_val = std::max(item.LR_margin_val, margin);
+    if (s.linear_or_2d != 0) {
+        // Nothing may be printed within the zone: not the header or footer either.
+        item.TB_marging_val = std::max(item.TB_marging_val, margin);
+        item.hdr_margin_val = std::max(item.hdr_margin_val, margin);
+        item.ftr_margin_val = std::max(item.ftr_margin_val, margin);
+    }
+}
+
+bool setUpNewItem(SKTGraphic& item) {
+    applyQuietZoneMargins(item);
+    const BarcodeResult barcode = Get_Item_Barcode(item);
+    if (!barcode.ok())
+        return false;
+    item.Set_Barcode_image(barcode.image);
+    const QSizeF size = naturalSize(item);
+    if (size.width() > 0 && size.height() > 0)
+        item.setBounds(QRectF(item.bounds().normalized().topLeft(), size));
+    return true;
+}
+
+QString quietZoneWarning(const BarcodeStyle& s, const QString& value) {
+    QStringList problems;
+    const qreal module = modulePoints(s, value);
+    const int zone = quietZoneModules(s);
+    if (zone > 0 && module > 0) {
+        const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
+        const qreal need = zone * module - 0.01;
+        qreal side = m.LR_margin + (m.LR_margin > 0 ? kMarginExtra : 0);
+        bool low = side < need;
+        if (s.linear_or_2d != 0) {
+            // Above and below: the outer margin, or the gap to a shown header or footer.
+            const qreal above = s.printsHeader() ? m.header_margin : m.TB_margin;
+            const qreal below = s.printsFooter() ? m.footer_margin : m.TB_margin;
+            low = low || above < need || below < need;
+        }
+        if (low)
+            problems << QStringLiteral("a margin is below the quiet zone of %1 modules").arg(zone);
+    }
+    const bool smallModules = s.linear_or_2d != 0 && (s.barcode_font_index == BarcodeSymbologies::QRCode ||
+                                                      s.barcode_font_index == BarcodeSymbologies::DataMatrix);
+    constexpr qreal kMinModule = 7.5 * 72.0 / 1000.0; // 7.5 mil = 0.19 mm
+    if (smallModules && module > 0 && module < kMinModule - 1e-6)
+        problems << QStringLiteral("modules of %1 mm are below 0.19 mm").arg(module * 25.4 / 72.0, 0, 'f', 2);
+    if (problems.isEmpty())
+        return QString();
+    QString text = problems.join(QStringLiteral("; "));
+    text[0] = text[0].toUpper();
+    return QStringLiteral("Warning: %1; scanners may not read it.").arg(text);
+}
+
+} // namespace BarcodeItemDrawing

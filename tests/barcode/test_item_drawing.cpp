@@ -1,0 +1,185 @@
+// Barcode items drawn for their device: natural sizes, frames that never squeeze or stretch a symbol,
+// PDF417 rows three modules high, quiet-zone margins of new items and the designer's warning.
+
+#include "barcode/BarcodeItemDrawing.h"
+#include "barcode/BarcodeSymbologies.h"
+#include "barcode/BarcodeUnits.h"
+#include "barcode/twod/TwoDImages.h"
+#include "canvas/SKTItems.h"
+
+#include <QPainter>
+#include <QtTest>
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+using namespace BarcodeSymbologies;
+
+namespace {
+
+GraphicPtr item(int mode, int index, const QString& value) {
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+    g->linear_or_2d = mode;
+    g->barcode_font_index = index;
+    (mode == 0 ? g->linear_font_val : g->two_d_font_val) = value;
+    g->show_hide_hdr = g->show_hide_ftr = 1;
+    return g;
+}
+
+QString decode(const QImage& image) {
+    QImage padded(image.width() + 80, image.height() + 80, QImage::Format_Grayscale8);
+    padded.fill(Qt::white);
+    QPainter(&padded).drawImage(40, 40, image);
+    ZXing::DecodeHints hints;
+    hints.setTryHarder(true);
+    hints.setTryRotate(false);
+    const ZXing::ImageView view(padded.constBits(), padded.width(), padded.height(), ZXing::ImageFormat::Lum,
+                                int(padded.bytesPerLine()));
+    const ZXing::Result r = ZXing::ReadBarcode(view, hints);
+    return r.isValid() ? QString::fromStdString(r.text()) : QStringLiteral("<no decode>");
+}
+
+// The item alone on a white picture at `dpi`, its frame at (10, 10).
+QImage render(const SKTGraphic& g, int dpi, QSizeF canvas) {
+    const qreal scale = dpi / 72.0;
+    QImage img((canvas * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    g.draw(p);
+    return img;
+}
+
+} // namespace
+
+class TestItemDrawing : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { BarcodeItemDrawing::install(); }
+
+    // Natural size is the symbol's own, never the square of the shorter side.
+    void naturalSize_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("wide");
+        QTest::newRow("Code 128") << 0 << int(Code128) << "ABC-12345" << true;
+        QTest::newRow("EAN-13") << 0 << int(EAN13) << "400638133393" << true;
+        QTest::newRow("QR Code") << 1 << int(QRCode) << "hello" << false;
+        QTest::newRow("PDF417") << 1 << int(PDF417) << "hello" << true;
+        QTest::newRow("Data Matrix") << 1 << int(DataMatrix) << "hello" << false;
+    }
+    void naturalSize() {
+        QFETCH(int, mode);
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        QFETCH(bool, wide);
+        GraphicPtr g = item(mode, index, value);
+        g->setBounds(QRectF(30, 40, 80, 80));
+        g->makeNaturalSize();
+        const QSizeF natural = BarcodeItemDrawing::naturalSize(*g);
+        QVERIFY(natural.width() > 0);
+        QCOMPARE(g->bounds(), QRectF(QPointF(30, 40), natural));
+        if (wide)
+            QVERIFY(natural.width() > 2 * natural.height());
+        g->ctrl_is_locked = true;
+        g->setBounds(QRectF(0, 0, 5, 5));
+        g->makeNaturalSize();
+        QCOMPARE(g->bounds(), QRectF(0, 0, 5, 5));
+    }
+
+    // PDF417 in its default 100 x 20 point frame: rows three modules high, the symbol uniform and centred,
+    // and long values decode.
+    void pdf417DefaultFrame_data() {
+        QTest::addColumn<int>("length");
+        QTest::newRow("short") << 8;
+        QTest::newRow("100 characters") << 100;
+        QTest::newRow("300 characters") << 300;
+    }
+    void pdf417DefaultFrame() {
+        QFETCH(int, length);
+        QString value;
+        for (int i = 0; i < length; ++i)
+            value += QChar('A' + (i * 7) % 26);
+        const Pdf417Params params; // 100 x 20 points, level 2, 600 dpi
+        const TwoDSymbol sym = makePdf417Symbol(params, value);
+        QVERIFY(sym.ok());
+        QCOMPARE(sym.rowHeight, 3);
+        const TwoDResult r = makePdf417Image(params, value);
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        const int unit = std::min(r.image.width() / sym.columns, r.image.height() / (sym.rows * 3));
+        QVERIFY(unit >= 1);
+        // The symbol fills one side of the frame: its shape follows the frame's.
+        QVERIFY(sym.columns * unit > r.image.width() * 0.6 || sym.rows * 3 * unit > r.image.height() * 0.6);
+        QCOMPARE(decode(r.image), value);
+    }
+
+    // A linear item narrower than its symbol keeps whole modules of the chosen width; a wider one widens
+    // them; both decode. A 2-D item keeps square modules in a stretched frame.
+    void framesNeverSqueeze_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<qreal>("widthFactor");
+        QTest::addColumn<qreal>("heightFactor");
+        QTest::newRow("Code 128 in half its width") << 0 << int(Code128) << 0.5 << 1.0;
+        QTest::newRow("Code 128 in 1.7 times its width") << 0 << int(Code128) << 1.7 << 2.0;
+        QTest::newRow("QR Code stretched wide") << 1 << int(QRCode) << 3.0 << 1.0;
+        QTest::newRow("PDF417 stretched tall") << 1 << int(PDF417) << 1.0 << 4.0;
+    }
+    void framesNeverSqueeze() {
+        QFETCH(int, mode);
+        QFETCH(int, index);
+        QFETCH(qreal, widthFactor);
+        QFETCH(qreal, heightFactor);
+        const QString value = QStringLiteral("NAVU-42");
+        GraphicPtr g = item(mode, index, value);
+        const QSizeF natural = BarcodeItemDrawing::naturalSize(*g);
+        g->setBounds(QRectF(QPointF(100, 100),
+                            QSizeF(natural.width() * widthFactor, natural.height() * heightFactor)));
+        const QImage img = render(*g, 300, QSizeF(natural.width() * 4 + 200, natural.height() * 5 + 200));
+        QCOMPARE(decode(img), value);
+    }
+
+    // New items get margins that hold their quiet zone; the designer warns when a margin is below it or a
+    // QR module is under 0.19 mm.
+    void quietZones_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("modules");
+        QTest::newRow("Code 128") << 0 << int(Code128) << 10;
+        QTest::newRow("Code 39") << 0 << int(Code39) << 10;
+        QTest::newRow("ITF") << 0 << int(Interleaved2of5) << 10;
+        QTest::newRow("Codabar") << 0 << int(Codabar) << 10;
+        QTest::newRow("QR Code") << 1 << int(QRCode) << 4;
+        QTest::newRow("PDF417") << 1 << int(PDF417) << 2;
+        QTest::newRow("Data Matrix") << 1 << int(DataMatrix) << 1;
+    }
+    void quietZones() {
+        QFETCH(int, mode);
+        QFETCH(int, index);
+        QFETCH(int, modules);
+        GraphicPtr g = item(mode, index, index == Codabar ? "A123A" : "1234");
+        g->show_hide_hdr = g->show_hide_ftr = 0; // header and footer shown, as on a new item
+        QCOMPARE(BarcodeItemDrawing::quietZoneModules(BarcodeStyle::fromItem(*g)), modules);
+        QVERIFY(!BarcodeItemDrawing::quietZoneWarning(BarcodeStyle::fromItem(*g), "1234").isEmpty() ||
+                mode == 1); // 0.1 cm is below every linear quiet zone
+        BarcodeItemDrawing::applyQuietZoneMargins(*g);
+        if (mode == 0)
+            QCOMPARE(BarcodeUnits::unitToPoints(g->LR_margin_val, 1), 10 * BarcodeUnits::milsToPoints(20));
+        const BarcodeStyle s = BarcodeStyle::fromItem(*g);
+        QCOMPARE(BarcodeItemDrawing::quietZoneWarning(s, s.content()), QString());
+        g->LR_margin_val = 0;
+        QVERIFY(BarcodeItemDrawing::quietZoneWarning(BarcodeStyle::fromItem(*g), s.content()).contains("quiet zone"));
+    }
+
+    void smallModulesWarned() {
+        GraphicPtr g = item(1, QRCode, "https://example.com/a/long/address/for/a/bigger/symbol");
+        g->qr_size_val = 12;
+        BarcodeItemDrawing::applyQuietZoneMargins(*g);
+        const BarcodeStyle s = BarcodeStyle::fromItem(*g);
+        QVERIFY(BarcodeItemDrawing::quietZoneWarning(s, s.content()).contains("0.19 mm"));
+    }
+};
+
+QTEST_MAIN(TestItemDrawing)
+#include "test_item_drawing.moc"

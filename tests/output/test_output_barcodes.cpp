@@ -1,0 +1,250 @@
+// Outputs judged as their users do: exported files of every type hold their own format at the chosen
+// resolution, barcodes in exported pictures and in rasterised label PDFs decode, and label PDFs carry the
+// barcodes as vectors.
+
+#include "OutputTestSupport.h"
+
+#include "barcode/BarcodeItemDrawing.h"
+#include "barcode/BarcodeSymbologies.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "output/ImageExport.h"
+#include "output/ImageFileWriter.h"
+#include "output/Printing_View.h"
+#include "output/ui/Print_Wnd.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+using namespace outtest;
+
+namespace {
+
+GraphicPtr barcodeItem(int mode, int index, const QString& value, QPointF at) {
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+    g->linear_or_2d = mode;
+    g->barcode_font_index = index;
+    (mode == 0 ? g->linear_font_val : g->two_d_font_val) = value;
+    g->setBounds(QRectF(at, QSizeF(100, 50)));
+    BarcodeItemDrawing::setUpNewItem(*g);
+    return g;
+}
+
+struct Expected {
+    GraphicPtr item;
+    QString value;
+    ZXing::BarcodeFormat format;
+};
+
+// A 7.25 x 5.25 inch card with four barcodes at their default settings.
+QList<Expected> fourBarcodes(BatchFillJob::Design& d) {
+    using namespace BarcodeSymbologies;
+    QList<Expected> list{
+        {barcodeItem(0, Code128, "NAVU-2026-0042", {20, 20}), "NAVU-2026-0042", ZXing::BarcodeFormat::Code128},
+        {barcodeItem(0, EAN13, "400638133393", {20, 110}), "4006381333931", ZXing::BarcodeFormat::EAN13},
+        {barcodeItem(1, QRCode, "https://example.com/card?id=42", {20, 210}), "https://example.com/card?id=42",
+         ZXing::BarcodeFormat::QRCode},
+        {barcodeItem(1, PDF417, "PDF417 on a card, row 42 of the sheet", {280, 210}),
+         "PDF417 on a card, row 42 of the sheet", ZXing::BarcodeFormat::PDF417},
+    };
+    d = BatchFillJob::Design();
+    for (const Expected& e : list)
+        d.front << e.item;
+    d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+    d.backProp = Card_Property::defaults(QStringLiteral("B"));
+    d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(522, 378);
+    d.twoSided = false;
+    for (int i = 0; i < list.size(); ++i) // the layout keeps them apart
+        for (int j = i + 1; j < list.size(); ++j)
+            Q_ASSERT(!list[i].item->bounds().intersects(list[j].item->bounds()));
+    return list;
+}
+
+QString decode(const QImage& image, ZXing::BarcodeFormat format) {
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    ZXing::DecodeHints hints;
+    hints.setFormats(format);
+    hints.setTryHarder(true);
+    hints.setTryRotate(false);
+    const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
+                                int(gray.bytesPerLine()));
+    const ZXing::Result r = ZXing::ReadBarcode(view, hints);
+    return r.isValid() ? QString::fromStdString(r.text()) : QStringLiteral("<no decode>");
+}
+
+// The item's part of a picture of the card at `scale` pixels per point, on white.
+QImage crop(const QImage& card, const QRectF& points, qreal scale) {
+    const QRect r = QRectF(points.topLeft() * scale, points.size() * scale).toAlignedRect();
+    QImage out(r.size() + QSize(40, 40), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.drawImage(QPoint(20, 20), card, r);
+    return out;
+}
+
+QByteArray head(const QString& path, int n) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+} // namespace
+
+class TestOutputBarcodes : public QObject {
+    Q_OBJECT
+private slots:
+    // Every barcode of an exported card decodes at 150 and 300 dpi, and the file records its resolution.
+    void exportedBarcodesDecode_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("150 dpi") << 150;
+        QTest::newRow("300 dpi") << 300;
+    }
+    void exportedBarcodesDecode() {
+        QFETCH(int, dpi);
+        BatchFillJob::Design d;
+        const QList<Expected> barcodes = fourBarcodes(d);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("card.png");
+        QVERIFY(Export_Single_File(d, path, "F", false, dpi, "PNG").complete());
+        const QImage card(path);
+        const qreal scale = dpi / 72.0;
+        QCOMPARE(card.size(), QSize(qCeil(522 * scale - 1e-6), qCeil(378 * scale - 1e-6)));
+        QCOMPARE(card.dotsPerMeterX(), qRound(dpi / 0.0254));
+        for (const Expected& e : barcodes) {
+            const QImage part = crop(card, e.item->bounds(), scale);
+            const QString got = decode(part, e.format);
+            if (got != e.value)
+                part.save(QDir::temp().filePath("navu_decode_failure.png"));
+            QCOMPARE(got, e.value);
+        }
+    }
+
+    // A raster barcode's modules are whole pixels: the bars hold only the two colours.
+    void rasterBarsAreSharp() {
+        BatchFillJob::Design d;
+        const QList<Expected> barcodes = fourBarcodes(d);
+        const QImage card = renderDesignSide(d, true, 300);
+        const QRectF bounds = barcodes[0].item->bounds();
+        // A line through the middle of the bars of the Code 128.
+        const int y = qRound((bounds.top() + bounds.height() * 0.4) * 300 / 72.0);
+        int grey = 0;
+        for (int x = qRound(bounds.left() * 300 / 72.0); x < qRound(bounds.right() * 300 / 72.0); ++x) {
+            const QRgb c = card.pixel(x, y);
+            if (c != qRgb(0, 0, 0) && c != qRgb(255, 255, 255))
+                ++grey;
+        }
+        QCOMPARE(grey, 0);
+    }
+
+    // Each export type writes its own format, with the signature a file type checker looks for.
+    void fileFormats_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QByteArray>("signature");
+        QTest::addColumn<QByteArray>("readerFormat");
+        QTest::newRow("PNG") << "PNG" << QByteArray("\x89PNG\r\n\x1a\n") << QByteArray("png");
+        QTest::newRow("JPEG") << "JPEG" << QByteArray("\xff\xd8\xff") << QByteArray("jpeg");
+        QTest::newRow("TIFF") << "TIFF" << QByteArray("II*\0", 4) << QByteArray("tiff");
+        QTest::newRow("BMP") << "BMP" << QByteArray("BM") << QByteArray("bmp");
+        QTest::newRow("GIF") << "GIF" << QByteArray("GIF89a") << QByteArray("gif");
+    }
+    void fileFormats() {
+        QFETCH(QString, type);
+        QFETCH(QByteArray, signature);
+        QFETCH(QByteArray, readerFormat);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("x." + type);
+        QVERIFY(Export_Single_File(design(false), path, "F", false, 150, type).complete());
+        QCOMPARE(head(path, signature.size()), signature);
+        QImageReader reader(path);
+        reader.setDecideFormatFromContent(true);
+        QCOMPARE(reader.format(), readerFormat);
+        const QImage img = reader.read();
+        QCOMPARE(img.size(), QSize(417, 209));
+        // The red box of the design, whatever the format's colour depth.
+        const QColor c = img.pixelColor(qRound(30 * 150 / 72.0), qRound(75 * 150 / 72.0));
+        QVERIFY2(c.red() > 200 && c.green() < 60 && c.blue() < 60, qPrintable(c.name()));
+        // Formats without transparency show white where nothing is drawn.
+        QVERIFY(img.pixelColor(img.width() - 3, img.height() - 3).lightness() > 240 ||
+                type == QLatin1String("PNG") || type == QLatin1String("TIFF"));
+    }
+
+    // GIF data decodes back to the same picture for sizes that cross the code table's limits.
+    void gifRoundTrip_data() {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::newRow("one pixel") << 1 << 1;
+        QTest::newRow("noise") << 97 << 61;
+        QTest::newRow("flat and wide") << 1000 << 3;
+    }
+    void gifRoundTrip() {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QImage img(w, h, QImage::Format_RGB32);
+        QRandomGenerator rng(7);
+        const QRgb palette[] = {qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                img.setPixel(x, y, h == 3 ? palette[(x / 50) % 2] : palette[rng.bounded(4)]);
+        const QByteArray gif = ImageFileWriter::encode(img, "gif");
+        QImage back;
+        QVERIFY(back.loadFromData(gif, "GIF"));
+        QCOMPARE(back.convertToFormat(QImage::Format_RGB32), img);
+    }
+
+    // Label sheets with barcodes: no picture in the PDF, and the barcodes decode from a 300 dpi raster.
+    void labelPdfHasVectorBarcodes() {
+        if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||
+            QStandardPaths::findExecutable("pdftoppm").isEmpty())
+            QSKIP("poppler tools are missing");
+        Data_From_Excel table;
+        QList<QStringList> rows;
+        for (int i = 0; i < 4; ++i)
+            rows << QStringList{QString::number(i + 1), QStringLiteral("LBL-%1").arg(1000 + i)};
+        table.setTable({QStringLiteral("Row No."), QStringLiteral("Code")}, rows);
+        GraphicPtr code = barcodeItem(0, BarcodeSymbologies::Code128, "LBL-0000", {10, 10});
+        code->data_source_type = 2;
+        code->excel_col_indx = 1;
+        BatchFillJob::Design d;
+        d.front = {code};
+        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+        d.backProp = Card_Property::defaults(QStringLiteral("B"));
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(288, 100);
+        d.twoSided = false;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        PrintLayout l;
+        const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+        l.paper = page.fullRectPoints().size();
+        l.card = d.frontProp.Card_Size;
+        l.rows = 4;
+        l.cols = 1;
+        l.vgap = 20;
+        Printing_View view(l, 4, BatchFillJob::create(d, series, table), d);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("labels.pdf");
+        QVERIFY(Print_Wnd::printToPdfFile(view, page, pdf));
+        const QStringList images = poppler("pdfimages", {"-list", pdf}).trimmed().split('\n');
+        QCOMPARE(images.size(), 2); // the header lines only
+        QProcess::execute("pdftoppm", {"-r", "300", "-png", "-singlefile", pdf, dir.filePath("page")});
+        const QImage sheet(dir.filePath("page.png"));
+        QVERIFY(!sheet.isNull());
+        const qreal scale = 300 / 72.0;
+        for (int i = 0; i < 4; ++i) {
+            const QRectF cell = labelCellRect(l, i, 0);
+            const QRectF where = labelCardRects(l, cell).front;
+            const QRectF bounds = code->bounds().translated(where.topLeft());
+            QCOMPARE(decode(crop(sheet, bounds, scale), ZXing::BarcodeFormat::Code128),
+                     QStringLiteral("LBL-%1").arg(1000 + i));
+        }
+    }
+};
+
+QTEST_MAIN(TestOutputBarcodes)
+#include "test_output_barcodes.moc"
