@@ -3,7 +3,7 @@
 //    milliseconds and bytes per label;
 //  - a batch image export at 300 dpi: milliseconds per card on all cores, the bare PNG encode of the same
 //    pictures on one thread, and their ratio.
-// Arguments: [labels] [cards]
+// Arguments: [labels] [cards] [folder to keep the PDF and the exported cards in, for a look at them]
 
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeSymbologies.h"
@@ -15,6 +15,8 @@
 #include "output/Printing_View.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const int labels = argc > 1 ? atoi(argv[1]) : 1000;
     const int cards = argc > 2 ? atoi(argv[2]) : 1000;
+    const QString keep = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     const int rows = std::max(labels, cards);
     Data_From_Excel table;
     QList<QStringList> data;
@@ -101,6 +104,11 @@ int main(int argc, char** argv) {
                     "%.0f bytes per label\n",
                     labels, view.numberOfPages(false), ms, ms / labels, static_cast<long long>(pdf.size()),
                     double(pdf.size()) / labels);
+        if (!keep.isEmpty()) {
+            QFile out(QDir(keep).filePath(QStringLiteral("labels.pdf")));
+            if (out.open(QIODevice::WriteOnly))
+                out.write(pdf.data());
+        }
     }
 
     // Batch export of one side at 300 dpi.
@@ -112,7 +120,7 @@ int main(int argc, char** argv) {
                       data.mid(0, cards));
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, part, series);
         QTemporaryDir dir;
-        ExportBatchJob job(BatchFillJob::create(d, series, part), dir.path(), QStringLiteral("F"), false,
+        ExportBatchJob job(BatchFillJob::create(d, series, part), keep.isEmpty() ? dir.path() : keep, QStringLiteral("F"), false,
                            QStringLiteral("PNG"), 300);
         std::atomic<bool> stop{false};
         QElapsedTimer t;

@@ -2,6 +2,7 @@
 // preview against generation, the data-source part and the copy to the selection, all without a screen.
 
 #include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/twod/DataMatrixCode.h"
 #include "barcode/ui/BarcodeDesignerLogic.h"
@@ -657,6 +658,23 @@ private slots:
         QCOMPARE(locked->bounds(), QRectF(0, 0, 143, 82));
         undo.undo();
         QCOMPARE(item->bounds(), QRectF(20, 30, 143, 82));
+    }
+
+    // A change of symbology brings the new symbol's natural size, for the edited item and the copies.
+    void newSymbologyTakesItsNaturalSize() {
+        const GraphicPtr item = newBarcode();
+        item->setBounds(QRectF(20, 30, 143, 82));
+        item->linear_or_2d = 1; // written by the designer: now a QR Code
+        item->barcode_font_index = BarcodeSymbologies::QRCode;
+        const GraphicPtr other = newBarcode(); // still Code 39
+        other->setBounds(QRectF(200, 30, 143, 82));
+        const BarcodeResult qr = Get_Item_Barcode(*item);
+        QVERIFY(qr.ok());
+        QUndoStack undo;
+        QVERIFY(Update_Barcode_Graphics(item, {item, other}, qr.image, std::nullopt, &undo, false, true));
+        const QSizeF natural = BarcodeItemDrawing::naturalSize(*item);
+        QCOMPARE(item->bounds(), QRectF(QPointF(20, 30), natural));
+        QCOMPARE(other->bounds(), QRectF(QPointF(200, 30), natural));
     }
 
     void designerEditAndCopyAreOneUndoStep() {

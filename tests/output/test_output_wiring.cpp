@@ -68,7 +68,7 @@ private slots:
         wnd.Export_Action->trigger();
         QImage img;
         QVERIFY(img.load(dir.filePath("w.png"), "PNG"));
-        QCOMPARE(img.size(), QSize(300, 150));
+        QCOMPARE(img.size(), QSize(1250, 625)); // at the default 300 dpi
         QCOMPARE(wnd.Open_Export_Files()->_open_log_path->text(), dir.filePath("w.png"));
     }
 

@@ -124,8 +124,9 @@ private slots:
             QCOMPARE(atts[0].toObject()["filename"].toString(), QString("NAVUFrame_Back.png"));
             QCOMPARE(atts[1].toObject()["filename"].toString(), QString("NAVUFrame.png"));
             const int row = i / 2;
-            const QImage wantBack = expected->Set_data_table_value_to_card(row, "B", false);
-            const QImage wantFront = expected->Set_data_table_value_to_card(row, "F", false);
+            // Attachments are rendered at 150 dpi.
+            const QImage wantBack = expected->Set_data_table_value_to_card(row, "B", false, 150.0 / 72.0);
+            const QImage wantFront = expected->Set_data_table_value_to_card(row, "F", false, 150.0 / 72.0);
             for (int a = 0; a < 2; ++a) {
                 QCOMPARE(atts[a].toObject()["type"].toString(), QString("image/png"));
                 QImage got(atts[a].toObject()["path"].toString(), "PNG");
