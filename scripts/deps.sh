@@ -9,6 +9,7 @@ PKGS=(
   fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
   python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui
   xvfb xauth imagemagick xdotool
+  cups-daemon cups-client libcups2-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

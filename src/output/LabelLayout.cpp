@@ -149,6 +149,51 @@ LabelCardRects labelCardRects(const PrintLayout& l, const QRectF& cell) {
     return r;
 }
 
+namespace {
+
+QRectF coveredBy(const PrintLayout& l, const QRectF& cell) {
+    const LabelCardRects cards = labelCardRects(l, cell);
+    return cell.united(cards.front).united(cards.back);
+}
+
+} // namespace
+
+QSizeF labelExtent(const PrintLayout& l) {
+    return coveredBy(l, QRectF(QPointF(0, 0), l.cell())).size();
+}
+
+QRectF sheetExtent(const PrintLayout& l) {
+    QRectF all;
+    for (int r = 0; r < qMax(1, l.rows); ++r)
+        for (int c = 0; c < qMax(1, l.cols); ++c)
+            all = all.united(coveredBy(l, labelCellRect(l, r, c)));
+    return all;
+}
+
+QString labelSizeProblem(const PrintLayout& l) {
+    // Compared in hundredths of a millimetre, as the dialog shows sizes.
+    auto mm = [](qreal points) { return QString::asprintf("%0.2f", double(Points_to_MM_Convert(points))); };
+    auto beyond = [&mm](qreal a, qreal b) { return mm(a).toDouble() > mm(b).toDouble(); };
+    auto mmSize = [&mm](const QSizeF& points) {
+        return QStringLiteral("%1 x %2 mm").arg(mm(points.width()), mm(points.height()));
+    };
+    const QSizeF label = labelExtent(l);
+    if (beyond(label.width(), l.paper.width()) || beyond(label.height(), l.paper.height()))
+        return QStringLiteral("The label (%1) is larger than the paper (%2).")
+            .arg(mmSize(label), mmSize(l.paper));
+    if (l.autoCenter) {
+        const QRectF ink = sheetExtent(l);
+        const QMarginsF& m = l.margins;
+        if (beyond(m.left(), ink.left()) || beyond(m.top(), ink.top()) ||
+            beyond(ink.right(), l.paper.width() - m.right()) ||
+            beyond(ink.bottom(), l.paper.height() - m.bottom()))
+            return QStringLiteral("Centred, the labels (%1) would reach into the margins the printer cannot "
+                                  "print; the printable area is %2.")
+                .arg(mmSize(ink.size()), mmSize(l.usable()));
+    }
+    return QString();
+}
+
 QList<PreviewBox> previewBoxes(const PrintLayout& l) {
     QList<PreviewBox> boxes;
     const bool backOnly = l.side == QLatin1String("B");

@@ -56,6 +56,15 @@ struct LabelCardRects {
 };
 LabelCardRects labelCardRects(const PrintLayout& layout, const QRectF& cell);
 
+// What one label covers: its cell and the card(s) drawn in it, with the cell's top-left at the origin.
+QSizeF labelExtent(const PrintLayout& layout);
+// What the labels of one sheet cover, cells and cards together.
+QRectF sheetExtent(const PrintLayout& layout);
+
+// Why labels laid out like this cannot be printed, empty when they can: a label larger than the paper, or
+// centred labels reaching into the printer's unprintable margins.
+QString labelSizeProblem(const PrintLayout& layout);
+
 // The boxes the sheet preview shows: one per cell (the whole cell, or its upper or left half with both
 // sides), plus a back box beside or below it with both sides. Captions "Frame n" / "Back n".
 struct PreviewBox {

@@ -42,10 +42,25 @@ void Printing_View::drawCard(QPainter& painter, const QRectF& where, const Graph
     painter.restore();
 }
 
+void Printing_View::Draw_Label_String(QPainter& painter, const QString& text, const QRectF& rect) {
+    painter.save();
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(11); // the painter counts in points
+    painter.setFont(font);
+    painter.setPen(Qt::red);
+    // Centred on the rectangle's middle even when the rectangle is too small to hold the text.
+    const QRectF around(rect.center() - QPointF(500, 50), QSizeF(1000, 100));
+    painter.drawText(around, Qt::AlignCenter, text);
+    painter.restore();
+}
+
 void Printing_View::drawPage(QPainter& painter, int page) {
     painter.fillRect(QRectF(QPointF(0, 0), _layout.paper), Qt::white);
-    if (!_fill || page < 0 || _layout.card.isEmpty())
+    if (page < 0)
         return;
+    // Without a card (no size) each label position says so instead of staying blank.
+    const bool noCard = !_fill || _layout.card.isEmpty();
     const int per = _layout.perSheet();
     const int cols = qMax(1, _layout.cols);
     for (int i = 0; i < per; ++i) {
@@ -56,7 +71,12 @@ void Printing_View::drawPage(QPainter& painter, int page) {
         if (isDataJob() && label >= _dataRows)
             break;
         const int row = isDataJob() ? int(label) : 0;
-        const LabelCardRects rects = labelCardRects(_layout, labelCellRect(_layout, i / cols, i % cols));
+        const QRectF cell = labelCellRect(_layout, i / cols, i % cols);
+        if (noCard) {
+            Draw_Label_String(painter, QStringLiteral("Invalid Data"), cell);
+            continue;
+        }
+        const LabelCardRects rects = labelCardRects(_layout, cell);
         if (!rects.back.isNull())
             drawCard(painter, rects.back, _fill->itemsForRow(row, QStringLiteral("B")), false);
         if (!rects.front.isNull())

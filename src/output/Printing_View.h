@@ -44,6 +44,9 @@ public:
     // False when the device could not be painted on.
     bool print(QPagedPaintDevice& device, int pages = -1, const std::atomic<bool>* stop = nullptr);
 
+    // Draws a text in red, bold, 11 points, centred on a rectangle (points).
+    static void Draw_Label_String(QPainter& painter, const QString& text, const QRectF& rect);
+
     // Draws one side's items as a card filling `where` (points), clipped to it.
     void drawCard(QPainter& painter, const QRectF& where, const GraphicList& items, bool front) const;
 

@@ -127,6 +127,37 @@ private slots:
         QVERIFY(near(cell.width(), layout.cell().width()));
     }
 
+    // Labels that cannot be printed: larger than the paper, or centred into the unprintable margins.
+    void sizeProblem_data() {
+        QTest::addColumn<PrintLayout>("layout");
+        QTest::addColumn<QString>("problem"); // start of the reason; empty: printable
+        QTest::newRow("auto, two columns fit") << a4(2, 2, 0, 0, true) << "";
+        PrintLayout wide = a4(1, 1, 0, 0, true);
+        wide.card = QSizeF(205 * mm, 50 * mm); // wider than the printable 200 mm
+        QTest::newRow("auto, card wider than the printable area")
+            << wide << "Centred, the labels (205.00 x 50.00";
+        wide.autoCenter = false; // placed by hand: the question at printing decides
+        QTest::newRow("manual, into the margin") << wide << "";
+        wide.card = QSizeF(211 * mm, 50 * mm);
+        QTest::newRow("manual, wider than the paper")
+            << wide << "The label (211.00 x 50.00 mm) is larger than the paper (210.00 x 297.00 mm).";
+        PrintLayout both = a4(1, 1, 0, 0, true);
+        both.side = "BOTH";
+        both.arrangement = "L";
+        both.card = QSizeF(110 * mm, 50 * mm);
+        QTest::newRow("both sides side by side, wider than the paper") << both << "The label (220.00";
+        // Labels narrower than the card: the cards reach beyond their cells to the right.
+        PrintLayout spill = a4(1, 3, 0, 0, true);
+        spill.label = QSizeF(60 * mm, 50 * mm);
+        QTest::newRow("auto, cards spilling out of their cells") << Check_Max_Cell_Value(spill) << "Centred";
+    }
+    void sizeProblem() {
+        QFETCH(PrintLayout, layout);
+        QFETCH(QString, problem);
+        const QString got = labelSizeProblem(layout);
+        QVERIFY2(problem.isEmpty() ? got.isEmpty() : got.startsWith(problem), qPrintable(got));
+    }
+
     // Where the card sides sit in their cell.
     void cardRects_data() {
         QTest::addColumn<QString>("side");

@@ -13,6 +13,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -221,6 +222,79 @@ private slots:
         QCOMPARE(pdfPages(path), 1);
         const QString text = pdfText(path);
         QVERIFY2(text.contains("Name1 Alpha") && !text.contains("Name2"), qPrintable(text));
+        QCOMPARE(w.statusNote->text(),
+                 QStringLiteral("Saved 1 page to %1.").arg(QDir::toNativeSeparators(path)));
+        // Without data the total is no longer capped by the row count: a full sheet of 3 x 2.
+        w.Row_Text->setValue(3);
+        QCOMPARE(w.totalLabels(), 6);
+        w.print_with_excel_chk->click(); // ticked again: the rows, at most the row count
+        QCOMPARE(w.totalLabels(), 5);
+        QCOMPARE(w.Total_Text->maximum(), 5);
+
+        // A file that cannot be written is named with the reason; nothing is reported as saved.
+        const QString bad = dir.filePath("missing-folder/labels.pdf");
+        w.choosePdfPath = [&] { return bad; };
+        QVERIFY(!w.Execute_Printing(false));
+        QCOMPARE(scope.prompt.messages.size(), 1);
+        QVERIFY2(scope.prompt.messages[0].startsWith("The PDF file could not be written.\n\n" +
+                                                     QDir::toNativeSeparators(bad) + "\n"),
+                 qPrintable(scope.prompt.messages[0]));
+        QVERIFY(w.statusNote->text().isEmpty());
+    }
+
+    // Without a card (no size) every label position says "Invalid Data" instead of staying blank.
+    void noCardPrintsInvalidData() {
+        SeriesBindingTable series;
+        BatchFillJob::Design d = design(false);
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF();
+        Use_Data_Sheet_Values = Use_Excel_Binding_Values = false;
+        PrintLayout l = a4Layout(1, 2);
+        l.card = QSizeF();
+        l.label = QSizeF(200, 100);
+        Printing_View view(l, 3, BatchFillJob::create(d, series, table), d);
+        const QString path = dir.filePath("nocard.pdf");
+        QVERIFY(printTo("QPrinter", view, path));
+        QCOMPARE(pdfPages(path), 2);
+        QCOMPARE(pdfText(path, 1).count("Invalid Data"), 2);
+        QCOMPARE(pdfText(path, 2).count("Invalid Data"), 1);
+    }
+
+    // Print from the preview window: all sheets, not the preview's 50.
+    void previewPrintsEverySheet() {
+        PromptScope scope;
+        FakeHost host;
+        host.d = outtest::design(false);
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        w.Printer_ComboBox->setCurrentIndex(w.Printer_ComboBox->count() - 1);
+        w.Total_Text->setValue(53);
+        int previewed = 0;
+        w.runPreview = [&](Printing_View&, int pages, QPrinter&) {
+            previewed = pages;
+            return true;
+        };
+        const QString path = dir.filePath("from-preview.pdf");
+        w.choosePdfPath = [&] { return path; };
+        QVERIFY(w.Execute_Printing(true));
+        QCOMPARE(previewed, 50);
+        QCOMPARE(pdfPages(path), 53);
+        QCOMPARE(scope.prompt.messages.size(), 1); // the preview's note only
+    }
+
+    // The dialog fits a 1366 x 768 screen: its controls scroll instead of growing the window.
+    void dialogFitsSmallScreen() {
+        FakeHost host;
+        host.d = outtest::design(false);
+        SeriesBindingTable series;
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        const QSize least = w.minimumSizeHint();
+        QVERIFY2(least.width() <= 1300 && least.height() <= 640,
+                 qPrintable(QStringLiteral("%1 x %2").arg(least.width()).arg(least.height())));
+        QVERIFY(w.controlsArea->widgetResizable());
+        QVERIFY(w.size().height() <= w.screen()->availableGeometry().height());
     }
 
     void dialogWithoutData() {
@@ -245,12 +319,15 @@ private slots:
         int previews = 0;
         w.runPreview = [&](Printing_View& view, int pages, QPrinter& printer) {
             ++previews;
-            // The preview's printer has the dialog's paper and draws from its corner.
-            QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
-            QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
-            QVERIFY(printer.fullPage());
-            QCOMPARE(pages, 1);
-            QCOMPARE(view.totalLabels(), 16);
+            [&] {
+                // The preview's printer has the dialog's paper and draws from its corner.
+                QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
+                QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+                QVERIFY(printer.fullPage());
+                QCOMPARE(pages, 1);
+                QCOMPARE(view.totalLabels(), 16);
+            }();
+            return false; // closed without printing
         };
         QVERIFY(w.Execute_Printing(true));
         QCOMPARE(previews, 1);
@@ -259,14 +336,24 @@ private slots:
         QVERIFY(!w.Execute_Printing(true));
         QCOMPARE(scope.prompt.messages, QStringList{"There is no barcode to print."});
 
-        // A label larger than the paper asks first; No starts nothing.
+        // A label and a gap taller than the paper asks first; No starts nothing.
         w.Total_Text->setValue(1);
         w.Row_Text->setValue(1);
-        w.height_Text->setValue(400);
+        w.height_Text->setValue(290);
+        w.vert_mar_Text->setValue(10);
         scope.prompt.answer = false;
         QVERIFY(!w.Execute_Printing(true));
         QCOMPARE(scope.prompt.questions.size(), 1);
         QVERIFY(scope.prompt.questions[0].startsWith("'Frame Size' is bigger than selected 'Paper Size'"));
+        QCOMPARE(previews, 1);
+        // A label larger than the paper is refused with the reason.
+        scope.prompt.messages.clear();
+        w.height_Text->setValue(400);
+        QVERIFY(!w.Execute_Printing(true));
+        QCOMPARE(scope.prompt.questions.size(), 1);
+        QCOMPARE(scope.prompt.messages.size(), 1);
+        QVERIFY2(scope.prompt.messages[0].contains("is larger than the paper (209.90 x 297.04 mm)"),
+                 qPrintable(scope.prompt.messages[0]));
         QCOMPARE(previews, 1);
     }
 };

@@ -6,13 +6,17 @@
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
+#include "output/ui/LabelPageSetup.h"
+#include "output/ui/LabelPreview.h"
 #include "output/ui/OutputHost.h"
+#include "output/ui/PrintQueue.h"
 #include "output/ui/Sample_Preview.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,15 +24,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
@@ -67,6 +71,16 @@ QDoubleSpinBox* mmBox(QWidget* parent, double max) {
     return box;
 }
 
+// Sizes a window to `wanted`, or smaller where the screen is smaller (a 1366 x 768 laptop).
+void fitToScreen(QWidget& window, QSize wanted) {
+    const QScreen* screen = window.parentWidget() ? window.parentWidget()->screen() : window.screen();
+    if (screen) {
+        const QSize room = screen->availableGeometry().size() - QSize(40, 70); // frame and title bar
+        wanted = wanted.boundedTo(room).expandedTo(window.minimumSizeHint());
+    }
+    window.resize(wanted);
+}
+
 QSpinBox* countBox(QWidget* parent, int min, int max) {
     auto* box = new QSpinBox(parent);
     box->setRange(min, max);
@@ -91,13 +105,12 @@ Print_Wnd::Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* pare
                                             tr("PDF files (*.pdf)"));
     };
     runPreview = [this](Printing_View& view, int pages, QPrinter& printer) {
-        QPrintPreviewDialog dialog(&printer, this);
-        dialog.setWindowTitle(tr("Label Preview"));
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-                [&view, pages](QPrinter* p) { view.print(*p, pages); });
-        dialog.resize(900, 700);
-        dialog.exec();
+        LabelPreview dialog(
+            printer, [&view, pages](QPrinter& p) { view.print(p, pages); }, this);
+        fitToScreen(dialog, QSize(900, 700));
+        return dialog.exec() == LabelPreview::PrintRequested;
     };
+    runPageSetup = [](LabelPageSetup& dialog) { return dialog.exec(); };
 }
 
 Print_Wnd::~Print_Wnd() = default;
@@ -232,19 +245,37 @@ void Print_Wnd::buildUi() {
     buttons->addButton(printButton, QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
 
-    auto* left = new QVBoxLayout;
+    // The controls scroll when the screen is too low for them; the preview takes the rest.
+    auto* controls = new QWidget;
+    auto* left = new QVBoxLayout(controls);
+    left->setContentsMargins(0, 0, 0, 0);
     for (QWidget* w :
          {static_cast<QWidget*>(printerBox), static_cast<QWidget*>(labelBox), static_cast<QWidget*>(sideBox),
-          static_cast<QWidget*>(posBox), static_cast<QWidget*>(dataBox)})
+          static_cast<QWidget*>(posBox), static_cast<QWidget*>(dataBox)}) {
+        w->setParent(controls);
         left->addWidget(w);
+    }
     left->addStretch();
+    controlsArea = new QScrollArea(this);
+    controlsArea->setWidget(controls);
+    controlsArea->setWidgetResizable(true);
+    controlsArea->setFrameShape(QFrame::NoFrame);
+    controlsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    controlsArea->setMinimumWidth(controls->sizeHint().width() + 20);
+    controlsArea->setMinimumHeight(200);
+    statusNote = new QLabel(this);
+    statusNote->setWordWrap(true);
+    statusNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* top = new QHBoxLayout;
-    top->addLayout(left);
+    top->addWidget(controlsArea);
     top->addWidget(PrintView, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(statusNote, 1);
+    bottom->addWidget(buttons);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top, 1);
-    main->addWidget(buttons);
-    resize(960, 780);
+    main->addLayout(bottom);
+    fitToScreen(*this, QSize(980, 780));
 
     // --- wiring ---
     auto rule = [this] {
@@ -328,6 +359,7 @@ void Print_Wnd::resetForOpening() {
     _layout.align = 1;
     Set_Reset_Alignemnt_Image();
 
+    setStatus(QString());
     Printer_ComboBox->clear();
     const QStringList printers = QPrinterInfo::availablePrinterNames();
     Printer_ComboBox->addItems(printers);
@@ -368,21 +400,6 @@ void Print_Wnd::setPageLayout(const QPageLayout& layout) {
 
 namespace {
 
-// The printer's unprintable margins in points for a paper and orientation.
-QMarginsF printerMargins(const QString& name, const QPageLayout& page) {
-    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull())
-        return QMarginsF();
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageSize(page.pageSize());
-    printer.setPageOrientation(page.orientation());
-    QPageLayout pl = printer.pageLayout();
-    pl.setMargins(pl.minimumMargins());
-    const QRectF full = pl.fullRect(QPageLayout::Point), paint = pl.paintRect(QPageLayout::Point);
-    return QMarginsF(paint.left() - full.left(), paint.top() - full.top(), full.right() - paint.right(),
-                     full.bottom() - paint.bottom());
-}
-
 // Paper and orientation of the dialog; the pages are laid out from the paper's corner, whatever margins the
 // printer itself keeps (a layout with smaller margins than the printer's would be refused).
 void usePaper(QPrinter& printer, const QPageLayout& page) {
@@ -396,8 +413,8 @@ void usePaper(QPrinter& printer, const QPageLayout& page) {
 void Print_Wnd::Set_values_From_Printer() {
     const QRectF full = _pageLayout.fullRect(QPageLayout::Point);
     _layout.paper = full.size();
-    _layout.margins =
-        printsToPdf() ? QMarginsF() : printerMargins(Printer_ComboBox->currentText(), _pageLayout);
+    _layout.margins = LabelPageSetup::printerMargins(
+        printsToPdf() ? QString() : Printer_ComboBox->currentText(), _pageLayout);
     Paper_id->setText(_pageLayout.pageSize().name());
     const QSizeF paperMm = _pageLayout.fullRect(QPageLayout::Millimeter).size();
     Size_id->setText(QString::asprintf("%.2f x %.2f", paperMm.width(), paperMm.height()));
@@ -430,6 +447,10 @@ QString Print_Wnd::card_side_str() const {
 }
 
 void Print_Wnd::Check_Max_Cell_Value() {
+    applyLayoutRule(true);
+}
+
+void Print_Wnd::applyLayoutRule(bool setTotal) {
     _layout.label =
         QSizeF(MM_to_Points_Convert(width_Text->value()), MM_to_Points_Convert(height_Text->value()));
     _layout.hgap = MM_to_Points_Convert(horz_mar_Text->value());
@@ -445,7 +466,7 @@ void Print_Wnd::Check_Max_Cell_Value() {
         Row_Text->setValue(_layout.rows);
         Col_Text->setValue(_layout.cols);
     }
-    if (!Use_Data_Sheet_Values && !Use_Excel_Binding_Values)
+    if (setTotal && !Use_Data_Sheet_Values && !Use_Excel_Binding_Values)
         Total_Text->setValue(_layout.rows * _layout.cols);
     Refresh_Preview();
 }
@@ -453,7 +474,8 @@ void Print_Wnd::Check_Max_Cell_Value() {
 void Print_Wnd::printerChanged() {
     Copies_Text->setEnabled(!printsToPdf());
     Set_values_From_Printer();
-    Check_Max_Cell_Value(); // other margins may leave room for fewer labels
+    // Other margins may leave room for fewer labels; the total typed for the job stays.
+    applyLayoutRule(false);
 }
 
 void Print_Wnd::orientationChanged() {
@@ -464,18 +486,10 @@ void Print_Wnd::orientationChanged() {
 }
 
 void Print_Wnd::pagesetup() {
-    QPrinter printer(QPrinter::HighResolution);
-    if (printsToPdf())
-        printer.setOutputFormat(QPrinter::PdfFormat);
-    else
-        printer.setPrinterName(Printer_ComboBox->currentText());
-    printer.setPageSize(_pageLayout.pageSize());
-    printer.setPageOrientation(_pageLayout.orientation());
-    QPageSetupDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
+    LabelPageSetup dialog(printsToPdf() ? QString() : Printer_ComboBox->currentText(), _pageLayout, this);
+    if (!runPageSetup || runPageSetup(dialog) != QDialog::Accepted)
         return;
-    _pageLayout =
-        QPageLayout(printer.pageLayout().pageSize(), printer.pageLayout().orientation(), QMarginsF());
+    _pageLayout = dialog.pageLayout();
     Set_values_From_Printer();
     Check_Max_Cell_Value();
 }
@@ -515,6 +529,8 @@ void Print_Wnd::Verify_Card_Count(QCheckBox* toggled) {
     Get_total_Card_count(_series, _host.dataTable());
     QCheckBox* other = toggled == print_with_batch_chk ? print_with_excel_chk : print_with_batch_chk;
     const bool data = toggled->isChecked() || other->isChecked();
+    // Without data the total is a number of labels like at an opening without data, not capped by rows.
+    Total_Text->setMaximum(data ? qMax(1, Total_Batch_Excel_Card) : 999999);
     Total_Text->setValue(data ? Total_Batch_Excel_Card : 1);
 }
 
@@ -524,11 +540,17 @@ std::unique_ptr<Printing_View> Print_Wnd::makePrintingView() {
 }
 
 bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Show_MessageBox(QStringLiteral("The PDF file could not be written.\n\n%1").arg(file.errorString()));
+    auto failed = [&path](const QString& reason) {
+        QString text =
+            QStringLiteral("The PDF file could not be written.\n\n%1").arg(QDir::toNativeSeparators(path));
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        Show_MessageBox(text);
         return false;
-    }
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
     bool ok;
     {
         QPdfWriter writer(&file);
@@ -537,15 +559,21 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
         ok = view.print(writer);
     }
-    if (!ok || !file.commit()) {
+    if (!ok) {
         file.cancelWriting();
-        Show_MessageBox(QStringLiteral("The PDF file could not be written.\n\n%1").arg(path));
-        return false;
+        return failed(QString());
     }
+    if (!file.commit())
+        return failed(file.errorString());
     return true;
 }
 
 bool Print_Wnd::Execute_Printing(bool preview) {
+    const QString refusal = labelSizeProblem(_layout);
+    if (!refusal.isEmpty()) {
+        Show_MessageBox(tr("The labels cannot be printed.") + QStringLiteral("\n\n") + refusal);
+        return false;
+    }
     const QSizeF cell = _layout.cell();
     if (cell.width() + _layout.margins.left() + _layout.margins.right() + _layout.hgap >
             _layout.paper.width() ||
@@ -560,8 +588,18 @@ bool Print_Wnd::Execute_Printing(bool preview) {
         Show_MessageBox(QStringLiteral("There is no barcode to print."));
         return false;
     }
+    return runJob(preview);
+}
+
+void Print_Wnd::setStatus(const QString& text) {
+    statusNote->setText(text);
+}
+
+bool Print_Wnd::runJob(bool preview) {
+    setStatus(QString());
     std::unique_ptr<Printing_View> view = makePrintingView();
     bool ok = true;
+    bool printNow = false;
     if (preview) {
         const int pages = view->numberOfPages(true);
         QPrinter printer(QPrinter::HighResolution);
@@ -570,24 +608,56 @@ bool Print_Wnd::Execute_Printing(bool preview) {
         else
             printer.setPrinterName(Printer_ComboBox->currentText());
         usePaper(printer, _pageLayout);
-        if (runPreview)
-            runPreview(*view, pages, printer);
+        printNow = runPreview && runPreview(*view, pages, printer);
     } else if (printsToPdf()) {
         const QString path = choosePdfPath ? choosePdfPath() : QString();
         if (path.isEmpty())
-            return false;
-        ok = printToPdfFile(*view, _pageLayout, path);
+            ok = false;
+        else if ((ok = printToPdfFile(*view, _pageLayout, path)))
+            setStatus(view->numberOfPages(false) == 1
+                          ? tr("Saved 1 page to %1.").arg(QDir::toNativeSeparators(path))
+                          : tr("Saved %1 pages to %2.")
+                                .arg(view->numberOfPages(false))
+                                .arg(QDir::toNativeSeparators(path)));
     } else {
-        QPrinter printer(QPrinterInfo::printerInfo(Printer_ComboBox->currentText()),
-                         QPrinter::HighResolution);
-        usePaper(printer, _pageLayout);
-        printer.setCopyCount(Copies_Text->value());
-        printer.setDocName(tr("Labels"));
-        ok = view->print(printer);
-        if (!ok)
-            Show_MessageBox(QStringLiteral("The labels could not be printed."));
+        ok = printToPrinter(*view);
     }
     if (view->isDataJob())
         _host.restoreFirstRow(*view->fill());
+    // Printing from the preview is the same job as the Print button's: every sheet, the copies, the title.
+    if (printNow)
+        return runJob(false);
     return ok;
+}
+
+bool Print_Wnd::printToPrinter(Printing_View& view) {
+    const QString name = Printer_ComboBox->currentText();
+    const QString failed = QStringLiteral("The labels could not be printed.");
+    const PrintQueueState queue = printQueueState(name);
+    const QString refusal = queue.refusal(name);
+    if (!refusal.isEmpty()) {
+        Show_MessageBox(failed + QStringLiteral("\n\n") + refusal);
+        return false;
+    }
+    QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+    usePaper(printer, _pageLayout);
+    printer.setCopyCount(Copies_Text->value());
+    printer.setDocName(tr("Labels"));
+    const int pages = view.numberOfPages(false);
+    bool ok = view.print(printer);
+    // Qt hands the job over without saying whether the queue took it; the print system knows.
+    const QString reason = ok && queue.known ? lastPrintRequestError() : QString();
+    if (!ok || !reason.isEmpty()) {
+        QString text = failed;
+        const QString state = printQueueState(name).message;
+        if (!reason.isEmpty())
+            text += QStringLiteral("\n\n") + reason;
+        if (!state.isEmpty() && !reason.contains(state))
+            text += QStringLiteral("\n") + tr("%1: %2").arg(name, state);
+        Show_MessageBox(text);
+        return false;
+    }
+    setStatus(pages == 1 ? tr("Sent 1 page to %1.").arg(name)
+                         : tr("Sent %1 pages to %2.").arg(pages).arg(name));
+    return true;
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class LabelPageSetup;
 class OutputHost;
 class Printing_View;
 class QButtonGroup;
@@ -23,6 +24,7 @@ class QLabel;
 class QPagedPaintDevice;
 class QPrinter;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QToolButton;
 class Sample_Preview;
@@ -62,9 +64,11 @@ public:
     // Prints into a PDF file atomically (the old file stays until the new one is complete).
     static bool printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path);
 
-    // Replaceable for tests: the PDF file name (empty: cancelled) and the preview window.
+    // Replaceable for tests: the PDF file name (empty: cancelled), the preview window (true: print the job
+    // from it) and the page setup window (its exec() result).
     std::function<QString()> choosePdfPath;
-    std::function<void(Printing_View& view, int pages, QPrinter& printer)> runPreview;
+    std::function<bool(Printing_View& view, int pages, QPrinter& printer)> runPreview;
+    std::function<int(LabelPageSetup& dialog)> runPageSetup;
 
     QComboBox* Printer_ComboBox;
     QLabel* printerNote;
@@ -95,10 +99,17 @@ public:
     QPushButton* previewButton;
     QPushButton* printButton;
     QPushButton* pageSetupButton;
+    QLabel* statusNote; // where the last job went
+    QScrollArea* controlsArea;
+
+    void pagesetup();
 
 private:
     void buildUi();
-    void pagesetup();
+    bool runJob(bool preview);
+    bool printToPrinter(Printing_View& view);
+    void applyLayoutRule(bool setTotal);
+    void setStatus(const QString& text);
     void printerChanged();
     void orientationChanged();
     void sideChanged();

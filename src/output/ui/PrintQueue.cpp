@@ -1,0 +1,75 @@
+#include "output/ui/PrintQueue.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#ifdef NAVU_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
+QString PrintQueueState::refusal(const QString& printer) const {
+    if (!known || (accepting && !stopped))
+        return QString();
+    const QString why =
+        !accepting ? QCoreApplication::translate("Print_Wnd", "%1 does not accept jobs.").arg(printer)
+                   : QCoreApplication::translate("Print_Wnd", "%1 is stopped.").arg(printer);
+    return message.isEmpty() ? why : why + QLatin1Char(' ') + message;
+}
+
+#ifdef NAVU_HAVE_CUPS
+
+PrintQueueState printQueueState(const QString& printer) {
+    PrintQueueState state;
+    const QByteArray name = printer.toUtf8();
+    char uri[HTTP_MAX_URI];
+    if (httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                         name.constData()) != HTTP_URI_STATUS_OK)
+        return state;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char* const wanted[] = {"printer-state", "printer-state-message", "printer-state-reasons",
+                                         "printer-is-accepting-jobs"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 4, nullptr, wanted);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response)
+        return state;
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+        state.known = true;
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN))
+            state.accepting = ippGetBoolean(a, 0);
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM))
+            state.stopped = ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT))
+            state.message = QString::fromUtf8(ippGetString(a, 0, nullptr)).trimmed();
+        if (state.message.isEmpty()) {
+            if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state-reasons", IPP_TAG_KEYWORD)) {
+                QStringList reasons;
+                for (int i = 0; i < ippGetCount(a); ++i) {
+                    const QString r = QString::fromUtf8(ippGetString(a, i, nullptr));
+                    if (r != QLatin1String("none"))
+                        reasons << r;
+                }
+                state.message = reasons.join(QLatin1String(", "));
+            }
+        }
+    }
+    ippDelete(response);
+    return state;
+}
+
+QString lastPrintRequestError() {
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return QString();
+    return QString::fromUtf8(cupsLastErrorString());
+}
+
+#else
+
+PrintQueueState printQueueState(const QString&) {
+    return PrintQueueState();
+}
+QString lastPrintRequestError() {
+    return QString();
+}
+
+#endif

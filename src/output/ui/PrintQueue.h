@@ -1,0 +1,21 @@
+#pragma once
+
+// What the print system says about a printer queue and about the last job handed to it. Qt prints through
+// CUPS without reporting whether the queue took the job, so the dialog asks CUPS itself.
+
+#include <QString>
+
+struct PrintQueueState {
+    bool known = false;    // the print system answered
+    bool accepting = true; // takes new jobs
+    bool stopped = false;  // disabled: jobs would wait in the queue
+    QString message;       // the queue's own state message, or its state reasons
+    // Why a job sent now would not print; empty when nothing stands in the way (or nothing is known).
+    QString refusal(const QString& printer) const;
+};
+
+PrintQueueState printQueueState(const QString& printer);
+
+// The print system's reason when its last request on this thread failed; empty after success. A known
+// printQueueState leaves a success behind, so asking right after a job reports that job's handover.
+QString lastPrintRequestError();
