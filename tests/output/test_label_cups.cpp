@@ -368,9 +368,9 @@ private slots:
         QTest::addColumn<QString>("queue");
         QTest::addColumn<QString>("reason");
         QTest::newRow("rejecting") << "Labels_Rejecting"
-                                   << "Labels_Rejecting does not accept jobs. Out of labels";
+                                   << "Labels_Rejecting does not accept jobs: Out of labels";
         QTest::newRow("stopped") << "Labels_Stopped"
-                                 << "Labels_Stopped is stopped. Paused for service";
+                                 << "Labels_Stopped is stopped: Paused for service";
         QTest::newRow("refused when handed over") << "Labels_Quota"
                                                   << "Quota limit reached.";
     }

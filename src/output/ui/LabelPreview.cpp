@@ -1,5 +1,7 @@
 #include "output/ui/LabelPreview.h"
 
+#include "common/ui/UiHelpers.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -14,6 +16,7 @@
 LabelPreview::LabelPreview(QPrinter& printer, std::function<void(QPrinter&)> paint, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Label Preview"));
+    applyDialogBackground(this);
     view = new QPrintPreviewWidget(&printer, this);
     connect(view, &QPrintPreviewWidget::paintRequested, this, [paint](QPrinter* p) {
         if (p && paint)

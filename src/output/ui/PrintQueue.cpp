@@ -10,10 +10,10 @@
 QString PrintQueueState::refusal(const QString& printer) const {
     if (!known || (accepting && !stopped))
         return QString();
-    const QString why =
-        !accepting ? QCoreApplication::translate("Print_Wnd", "%1 does not accept jobs.").arg(printer)
-                   : QCoreApplication::translate("Print_Wnd", "%1 is stopped.").arg(printer);
-    return message.isEmpty() ? why : why + QLatin1Char(' ') + message;
+    const QString why = !accepting
+                            ? QCoreApplication::translate("Print_Wnd", "%1 does not accept jobs").arg(printer)
+                            : QCoreApplication::translate("Print_Wnd", "%1 is stopped").arg(printer);
+    return message.isEmpty() ? why + QLatin1Char('.') : why + QStringLiteral(": ") + message;
 }
 
 #ifdef NAVU_HAVE_CUPS
