@@ -16,8 +16,8 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPdfWriter>
@@ -113,15 +113,15 @@ int main(int argc, char** argv) {
 
     // Batch export of one side at 300 dpi.
     {
-        const BatchFillJob::Design d = designOf(
-            QSizeF(200, 100), {boundText(QRectF(10, 8, 180, 24), 1, 16), boundCode128(QPointF(10, 38), 2, 15)});
+        const BatchFillJob::Design d = designOf(QSizeF(200, 100), {boundText(QRectF(10, 8, 180, 24), 1, 16),
+                                                                   boundCode128(QPointF(10, 38), 2, 15)});
         Data_From_Excel part;
         part.setTable({QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("Code")},
                       data.mid(0, cards));
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, part, series);
         QTemporaryDir dir;
-        ExportBatchJob job(BatchFillJob::create(d, series, part), keep.isEmpty() ? dir.path() : keep, QStringLiteral("F"), false,
-                           QStringLiteral("PNG"), 300);
+        ExportBatchJob job(BatchFillJob::create(d, series, part), keep.isEmpty() ? dir.path() : keep,
+                           QStringLiteral("F"), false, QStringLiteral("PNG"), 300);
         std::atomic<bool> stop{false};
         QElapsedTimer t;
         t.start();
@@ -145,10 +145,11 @@ int main(int argc, char** argv) {
             bytes += buffer.size();
         }
         const double encodeMs = t.nsecsElapsed() / 1e6 / std::max(1, sample);
-        std::printf("export at 300 dpi: %d cards of %dx%d px on %d threads: %.2f ms per card; bare PNG encode "
-                    "%.2f ms per card (%lld bytes each); ratio %.2f\n",
-                    r.cards, pictures.value(0).width(), pictures.value(0).height(), QThread::idealThreadCount(),
-                    exportMs, encodeMs, bytes / std::max(1, sample), exportMs / encodeMs);
+        std::printf(
+            "export at 300 dpi: %d cards of %dx%d px on %d threads: %.2f ms per card; bare PNG encode "
+            "%.2f ms per card (%lld bytes each); ratio %.2f\n",
+            r.cards, pictures.value(0).width(), pictures.value(0).height(), QThread::idealThreadCount(),
+            exportMs, encodeMs, bytes / std::max(1, sample), exportMs / encodeMs);
     }
     return 0;
 }

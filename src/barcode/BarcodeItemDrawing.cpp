@@ -29,7 +29,8 @@ TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
         return none;
     }
     if (value.size() > kMax2DValueLength) {
-        none.reason = QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMax2DValueLength);
+        none.reason =
+            QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMax2DValueLength);
         return none;
     }
     switch (s.barcode_font_index) {
@@ -62,7 +63,8 @@ TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
 
 // Size of one module of a 2-D symbol drawn at its natural size.
 qreal naturalModule(const TwoDSymbol& sym) {
-    return std::min(sym.sizePoints.width() / sym.columns, sym.sizePoints.height() / (sym.rows * sym.rowHeight));
+    return std::min(sym.sizePoints.width() / sym.columns,
+                    sym.sizePoints.height() / (sym.rows * sym.rowHeight));
 }
 
 qreal pointsToUnit(qreal points, int unit) {
@@ -127,7 +129,8 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     f.height = float(frame.height());
     const qreal lr = m.LR_margin + (m.LR_margin > 0 ? kMarginExtra : 0);
     const qreal top = m.TB_margin + (f.printsHeader ? f.headerHeight * 72.0 : 0) + m.header_margin;
-    const qreal bottom = frame.height() - m.TB_margin - (f.printsFooter ? f.footerHeight * 72.0 : 0) - m.footer_margin;
+    const qreal bottom =
+        frame.height() - m.TB_margin - (f.printsFooter ? f.footerHeight * 72.0 : 0) - m.footer_margin;
     QRectF area(lr, top, frame.width() - 2 * lr, bottom - top);
     if (area.width() <= 0 || area.height() <= 0)
         area = QRectF(QPointF(0, 0), frame.size());
@@ -173,8 +176,8 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
             int end = x;
             while (end + 1 < sym.columns && sym.at(end + 1, y))
                 ++end;
-            path.addRect(QRectF(at.x() + x * u, at.y() + y * sym.rowHeight * u, (end + 1 - x) * u,
-                                sym.rowHeight * u));
+            path.addRect(
+                QRectF(at.x() + x * u, at.y() + y * sym.rowHeight * u, (end + 1 - x) * u, sym.rowHeight * u));
             x = end + 1;
         }
     }
@@ -235,13 +238,16 @@ bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
         return drawItemBarcode(painter, item, axisAligned ? t.m11() : 0);
     }
     const QPaintEngine* engine = painter.paintEngine();
-    const bool vector = device->devType() == QInternal::Printer || device->devType() == QInternal::Picture ||
-                        (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
+    const bool vector =
+        device->devType() == QInternal::Printer || device->devType() == QInternal::Picture ||
+        (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
     // Screens show the stored image.
     return vector && drawItemBarcode(painter, item, 0);
 }
 
 void install() {
+    if (SKTBarcode::symbolServices().draw == &drawForDevice)
+        return; // already in place; never rewritten while workers draw
     SKTBarcode::SymbolServices services;
     services.draw = &drawForDevice;
     services.naturalSize = &naturalSize;
@@ -251,22 +257,31 @@ void install() {
 int quietZoneModules(const BarcodeStyle& s) {
     if (s.linear_or_2d != 0) {
         switch (s.barcode_font_index) {
-        case BarcodeSymbologies::QRCode: return 4;
-        case BarcodeSymbologies::PDF417: return 2;
-        case BarcodeSymbologies::DataMatrix: return 1;
-        default: return 0;
+        case BarcodeSymbologies::QRCode:
+            return 4;
+        case BarcodeSymbologies::PDF417:
+            return 2;
+        case BarcodeSymbologies::DataMatrix:
+            return 1;
+        default:
+            return 0;
         }
     }
     switch (s.barcode_font_index) {
-    case BarcodeSymbologies::EAN13: return 11;
+    case BarcodeSymbologies::EAN13:
+        return 11;
     case BarcodeSymbologies::UPCA:
-    case BarcodeSymbologies::UPCE: return 9;
-    case BarcodeSymbologies::EAN8: return 7;
+    case BarcodeSymbologies::UPCE:
+        return 9;
+    case BarcodeSymbologies::EAN8:
+        return 7;
     case BarcodeSymbologies::PostNet:
     case BarcodeSymbologies::RoyalMail:
     case BarcodeSymbologies::Planet:
-    case BarcodeSymbologies::JapanPost: return 0;
-    default: return 10;
+    case BarcodeSymbologies::JapanPost:
+        return 0;
+    default:
+        return 10;
     }
 }
 

@@ -76,9 +76,9 @@ qreal scaleFor(int dpi) {
 
 QImage renderDesignSide(const BatchFillJob::Design& design, bool front, int dpi) {
     BarcodeItemDrawing::install();
-    return SKTRenderingView::image_From_Card_Graphics(front ? design.front : design.back, false,
-                                                      front ? design.frontProp : design.backProp,
-                                                      design.cardShape, design.frontProp.Card_Size, scaleFor(dpi));
+    return SKTRenderingView::image_From_Card_Graphics(
+        front ? design.front : design.back, false, front ? design.frontProp : design.backProp,
+        design.cardShape, design.frontProp.Card_Size, scaleFor(dpi));
 }
 
 CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, int dpi) {
@@ -182,6 +182,8 @@ ExportResult Export_Single_File(const BatchFillJob::Design& design, const QStrin
         result.path = Create_Back_Card_Path(path);
         writeFile(result, renderDesignSide(design, false, dpi), result.path, type);
     }
+    if (!result.written.isEmpty())
+        ImageFileWriter::syncFolder(QFileInfo(result.written.last()).absolutePath());
     // The window names a file that exists: the main one, or what was written instead.
     if (!result.written.contains(result.path) && !result.written.isEmpty())
         result.path = result.written.last();
@@ -279,7 +281,8 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
             int row;
             {
                 std::unique_lock<std::mutex> l(lock);
-                changed.wait(l, [&] { return quit || nextRow >= result.total || nextRow < writtenRows + window; });
+                changed.wait(
+                    l, [&] { return quit || nextRow >= result.total || nextRow < writtenRows + window; });
                 if (quit || nextRow >= result.total)
                     return;
                 row = nextRow++;
@@ -297,8 +300,8 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
                     pictures << (_side == kFront ? images.front : images.back);
                 for (qsizetype i = 0; i < pictures.size(); ++i) {
                     QString error;
-                    encoded.data << ImageFileWriter::encode(pictures[i], ImageFileWriter::formatForPath(names.value(i), _type),
-                                                            &error);
+                    encoded.data << ImageFileWriter::encode(
+                        pictures[i], ImageFileWriter::formatForPath(names.value(i), _type), &error);
                     encoded.errors << error;
                 }
             } catch (const std::exception& e) {

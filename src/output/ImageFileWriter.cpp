@@ -10,8 +10,8 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -217,7 +217,8 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
     }
     if (picture.isNull() || !writer.write(picture)) {
         if (error)
-            *error = picture.isNull() ? QStringLiteral("Not enough memory for the picture.") : writer.errorString();
+            *error = picture.isNull() ? QStringLiteral("Not enough memory for the picture.")
+                                      : writer.errorString();
         return QByteArray();
     }
     return data;

@@ -169,7 +169,8 @@ private slots:
         const BarcodeStyle s = BarcodeStyle::fromItem(*g);
         QCOMPARE(BarcodeItemDrawing::quietZoneWarning(s, s.content()), QString());
         g->LR_margin_val = 0;
-        QVERIFY(BarcodeItemDrawing::quietZoneWarning(BarcodeStyle::fromItem(*g), s.content()).contains("quiet zone"));
+        QVERIFY(BarcodeItemDrawing::quietZoneWarning(BarcodeStyle::fromItem(*g), s.content())
+                    .contains("quiet zone"));
     }
 
     void smallModulesWarned() {

@@ -48,10 +48,11 @@ struct Expected {
 QList<Expected> fourBarcodes(BatchFillJob::Design& d) {
     using namespace BarcodeSymbologies;
     QList<Expected> list{
-        {barcodeItem(0, Code128, "NAVU-2026-0042", {20, 20}), "NAVU-2026-0042", ZXing::BarcodeFormat::Code128},
+        {barcodeItem(0, Code128, "NAVU-2026-0042", {20, 20}), "NAVU-2026-0042",
+         ZXing::BarcodeFormat::Code128},
         {barcodeItem(0, EAN13, "400638133393", {20, 110}), "4006381333931", ZXing::BarcodeFormat::EAN13},
-        {barcodeItem(1, QRCode, "https://example.com/card?id=42", {20, 210}), "https://example.com/card?id=42",
-         ZXing::BarcodeFormat::QRCode},
+        {barcodeItem(1, QRCode, "https://example.com/card?id=42", {20, 210}),
+         "https://example.com/card?id=42", ZXing::BarcodeFormat::QRCode},
         {barcodeItem(1, PDF417, "PDF417 on a card, row 42 of the sheet", {280, 210}),
          "PDF417 on a card, row 42 of the sheet", ZXing::BarcodeFormat::PDF417},
     };

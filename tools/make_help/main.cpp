@@ -45,7 +45,8 @@ label shows the next row, and the number of labels is the number of rows.</p>
 
 <h2>Exporting images</h2>
 <p>Choose <b>File &gt; Export Image</b> (Ctrl+E). Export the front, the back, or both sides; both sides can go
-into one picture with the front above the back. Pictures are saved as PNG data. Without data you choose
+into one picture with the front above the back. Pictures are saved in the chosen type (PNG, JPEG, TIFF, BMP or
+GIF) at the chosen resolution: 300 dpi unless you pick 72, 150 or 600. Without data you choose
 the file name; the back side is saved beside it with "_Back" added to the name. With data you choose a
 folder: the cards are written to a folder named "NAVU Photo Frame" inside it, as Card_1, Card_2 and so on,
 while a progress window shows how far the export has come. Stop ends the export after the current card;
