@@ -2,11 +2,13 @@
 // The first four bytes choose the symbology and its parameters; the rest is the value.
 
 #include "barcode/twod/DataMatrixCode.h"
+#include "barcode/twod/DataMatrixEncoder.h"
 #include "barcode/twod/QR_Encode.h"
 #include "barcode/twod/pdf417lib.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -41,10 +43,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (p.error == 0)
             for (int r = 0; r < p.codeRows; ++r)
                 (void)p.module(p.bitColumns - 1, r);
-    } else if (len <= 4000) {
-        const QByteArray bytes(reinterpret_cast<const char*>(value), qsizetype(len));
-        DataMatrixFailure f;
-        encodeDataMatrix(bytes, int(a % 33) - 1, int(b % 7) - 1, &f);
+    } else {
+        // Every scheme (X12 and EDIFACT too) and size choice of the encoder itself.
+        std::vector<uint8_t> modules;
+        datamatrix::encode(value, len, datamatrix::Scheme(c % 7), int(c / 7 % 33) - 2, (a & 0x80) != 0, &modules);
+        if (len <= 4000) {
+            const QByteArray bytes(reinterpret_cast<const char*>(value), qsizetype(len));
+            DataMatrixFailure f;
+            encodeDataMatrix(bytes, int(a % 33) - 1, int(b % 7) - 1, &f);
+            dataMatrixFormatForArea(bytes, int(b % 7) - 1, a, c, int(b % 5) - 1);
+        }
     }
     return 0;
 }
