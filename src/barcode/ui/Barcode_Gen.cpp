@@ -1082,11 +1082,8 @@ void Barcode_Gen::keepDataMatrixArea() {
 // Width and height choose the largest symbol inside them; one too small for the value is refused and the
 // previous width and height come back.
 void Barcode_Gen::DM_Area_Changed() {
-    QString content = currentContent();
-    if (!contentAcceptable(content))
-        content.clear();
     const DataMatrixAreaChoice choice =
-        dataMatrixFormatForArea(content.toUtf8(), dm_encoding_ComboBox->currentIndex(), pairValue(dmWidth),
+        dataMatrixFormatForArea(currentContent().toUtf8(), dm_encoding_ComboBox->currentIndex(), pairValue(dmWidth),
                                 pairValue(dmHeight), int(pairValue(dmModule)));
     if (choice.formatIndex < 0) {
         setPairValue(dmWidth, m_dmArea.width());
