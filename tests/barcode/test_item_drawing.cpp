@@ -26,17 +26,30 @@ GraphicPtr item(int mode, int index, const QString& value) {
     return g;
 }
 
-QString decode(const QImage& image) {
+QString decode(const QImage& image, ZXing::BarcodeFormats formats = {}) {
     QImage padded(image.width() + 80, image.height() + 80, QImage::Format_Grayscale8);
     padded.fill(Qt::white);
     QPainter(&padded).drawImage(40, 40, image);
     ZXing::DecodeHints hints;
     hints.setTryHarder(true);
     hints.setTryRotate(false);
+    hints.setFormats(formats);
     const ZXing::ImageView view(padded.constBits(), padded.width(), padded.height(), ZXing::ImageFormat::Lum,
                                 int(padded.bytesPerLine()));
     const ZXing::Result r = ZXing::ReadBarcode(view, hints);
     return r.isValid() ? QString::fromStdString(r.text()) : QStringLiteral("<no decode>");
+}
+
+// Pixels from the first to the last dark pixel of row y.
+int darkExtent(const QImage& img, int y) {
+    int first = -1, last = -1;
+    for (int x = 0; x < img.width(); ++x)
+        if (qGray(img.pixel(x, y)) < 128) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    return first < 0 ? 0 : last - first + 1;
 }
 
 // The item alone on a white picture at `dpi`, its frame at (10, 10).
@@ -125,6 +138,7 @@ private slots:
         QTest::newRow("Code 128 in 1.7 times its width") << 0 << int(Code128) << 1.7 << 2.0;
         QTest::newRow("QR Code stretched wide") << 1 << int(QRCode) << 3.0 << 1.0;
         QTest::newRow("PDF417 stretched tall") << 1 << int(PDF417) << 1.0 << 4.0;
+        QTest::newRow("Data Matrix stretched wide") << 1 << int(DataMatrix) << 2.5 << 1.0;
     }
     void framesNeverSqueeze() {
         QFETCH(int, mode);
@@ -134,10 +148,37 @@ private slots:
         const QString value = QStringLiteral("NAVU-42");
         GraphicPtr g = item(mode, index, value);
         const QSizeF natural = BarcodeItemDrawing::naturalSize(*g);
-        g->setBounds(QRectF(QPointF(100, 100),
-                            QSizeF(natural.width() * widthFactor, natural.height() * heightFactor)));
-        const QImage img = render(*g, 300, QSizeF(natural.width() * 4 + 200, natural.height() * 5 + 200));
-        QCOMPARE(decode(img), value);
+        const QSizeF frame(natural.width() * widthFactor, natural.height() * heightFactor);
+        // The frame in the middle of the picture, with room for a symbol wider than its frame.
+        const QSizeF canvas(std::max(frame.width(), natural.width()) + 40,
+                            std::max(frame.height(), natural.height()) + 40);
+        g->setBounds(QRectF(
+            QPointF((canvas.width() - frame.width()) / 2, (canvas.height() - frame.height()) / 2), frame));
+        const QImage img = render(*g, 300, canvas);
+        const ZXing::BarcodeFormat formats[] = {ZXing::BarcodeFormat::QRCode, ZXing::BarcodeFormat::PDF417,
+                                                ZXing::BarcodeFormat::DataMatrix};
+        QCOMPARE(decode(img, mode == 0 ? ZXing::BarcodeFormat::Code128 : formats[index]), value);
+        if (mode == 0 && widthFactor < 1) {
+            // The bars are as wide as in the natural frame.
+            GraphicPtr n = item(mode, index, value);
+            n->setBounds(QRectF(QPointF(20, 20), natural));
+            const QImage full = render(*n, 300, natural + QSizeF(40, 40));
+            const auto barsRow = [](const QRectF& r) {
+                return qRound((r.top() + r.height() * 0.3) * 300 / 72.0);
+            };
+            QCOMPARE(darkExtent(img, barsRow(g->bounds())), darkExtent(full, barsRow(n->bounds())));
+        }
+    }
+
+    // A data value its symbology cannot hold leaves the place empty: never the sample barcode picture.
+    void valueWithoutBarcodeDrawsNothing() {
+        GraphicPtr g = item(0, EAN13, "400638133393");
+        g->setBounds(QRectF(10, 10, 120, 60));
+        g->Set_Barcode_image(QImage(), QStringLiteral("not digits"));
+        const QImage img = render(*g, 150, QSizeF(140, 80));
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QCOMPARE(img.pixel(x, y), qRgb(255, 255, 255));
     }
 
     // New items get margins that hold their quiet zone; the designer warns when a margin is below it or a
