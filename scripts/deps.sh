@@ -10,6 +10,7 @@ PKGS=(
   python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui
   xvfb xauth imagemagick xdotool
   cups-daemon cups-client libcups2-dev
+  desktop-file-utils shared-mime-info clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

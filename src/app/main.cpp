@@ -5,16 +5,20 @@
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
 #include "common/ui/GuiPrompt.h"
+#include "wizards/StartRoad.h"
 #include "output/ui/Review_Form.h"
 #include "output/mail/MailSettings.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
+    QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/navu-photo-frame.png")));
 
     SKTDocument document;
     SKTWindowController window(&document);
@@ -29,8 +33,10 @@ int main(int argc, char** argv)
     // Quitting shows the review window once (when the maker has a review page).
     startRoad.designCommands().runReviewWindow = [] { Review_Form::Run_At_Quit(); };
     window.show();
-    // A new design, then the start wizard; anything but building or opening a design ends the program.
-    if (runStartRoad(startRoad) == StartOutcome::Quit)
+    // A design named on the command line (a file manager's "open with") opens at once; otherwise, or when
+    // it is refused, a new design and the start wizard. Anything but building or opening a design ends
+    // the program.
+    if (runStartRoad(startRoad, designPathArgument(app.arguments())) == StartOutcome::Quit)
         return 0;
     return app.exec();
 }

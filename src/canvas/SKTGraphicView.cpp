@@ -548,6 +548,8 @@ GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const 
             path = ctrlValue;
         g->control_ID = ctrlId; // the main photo takes the host's picture by its ID
         static_cast<SKTImage*>(g.get())->setFilePath(path);
+        if (const QString& why = static_cast<SKTImage*>(g.get())->pictureError(); !why.isEmpty())
+            Show_MessageBox(why);
         g->_isDrawingStroke = false;
     }
     if (g->kind() == GraphicKind::Signature || g->kind() == GraphicKind::Barcode)

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include "common/PictureReader.h"
+
 #include <QImageReader>
 
 #include <cmath>
@@ -89,34 +91,11 @@ SKTImage::SKTImage(bool notifyHost)
 
 SKTSignature::SKTSignature(bool notifyHost) : SKTImage(notifyHost) {}
 
-QImage SKTImage::loadPicture(const QString& path)
+QImage SKTImage::loadPicture(const QString& path, QString* error)
 {
-    const QString clean = standardizedPath(path);
-    if (clean.isEmpty() || !QFileInfo(clean).isFile())
-        return {};
-    QImageReader reader(clean);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return {};
-    qint64 maxPixels = MaxPicturePixels;
-    if (const int limitMB = QImageReader::allocationLimit(); limitMB > 0)
-        maxPixels = std::min(maxPixels, qint64(limitMB) * 1024 * 1024 / 4);
-    double scale = 1.0;
-    const int longest = std::max(size.width(), size.height());
-    if (longest > MaxPictureSide)
-        scale = double(MaxPictureSide) / longest;
-    const double pixels = double(size.width()) * size.height();
     // Decoders that scale while reading (JPEG) first decode at up to twice the asked size in each
     // direction, so a picture that must shrink is asked for at a quarter of the allowed area.
-    if (pixels * scale * scale > double(maxPixels))
-        scale = std::sqrt(double(maxPixels) / 4 / pixels);
-    if (scale < 1.0)
-        reader.setScaledSize(QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
-    QImage image;
-    if (!reader.read(&image))
-        return {};
-    return image;
+    return pictures::readPictureFile(standardizedPath(path), {MaxPictureSide, MaxPicturePixels / 4}, error);
 }
 
 void SKTImage::setFilePath(const QString& path)
@@ -127,7 +106,8 @@ void SKTImage::setFilePath(const QString& path)
         _image = host ? host->mainPhotoImage() : QImage();
         return;
     }
-    _image = loadPicture(path);
+    _pictureError.clear();
+    _image = path.isEmpty() ? QImage() : loadPicture(path, &_pictureError);
 }
 
 void SKTImage::makeNaturalSize()

@@ -31,12 +31,17 @@ public:
     void makeNaturalSize() override;
     // Records the path and loads the picture ("PARTY_IMAGE" takes the host's main photo instead).
     void setFilePath(const QString& path);
-    // Reads a picture file (the path is standardised first: "~" expanded, cleaned); a null image when the
-    // file is missing or unreadable. A picture larger than the caps below, or than Qt's image allocation
-    // limit, is read scaled down to fit rather than refused.
-    static QImage loadPicture(const QString& path);
+    // Why the last setFilePath found no picture at a path that was given; empty when it loaded.
+    const QString& pictureError() const { return _pictureError; }
+    // Reads a picture file (the path is standardised first: "~" expanded, cleaned); a null image and the
+    // reason when the file is missing, unreadable or declares more than pictures::MaxSourcePixels. A picture
+    // larger than the caps below, or than Qt's image allocation limit, is decoded scaled down to fit.
+    static QImage loadPicture(const QString& path, QString* error = nullptr);
     static constexpr int MaxPictureSide = 20000;
     static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
+
+private:
+    QString _pictureError;
 };
 
 class SKTSignature : public SKTImage {

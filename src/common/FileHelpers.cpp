@@ -12,6 +12,11 @@
 #include <QLocale>
 #include <QMutex>
 #include <QSaveFile>
+
+#include <sys/statvfs.h>
+
+#include <cerrno>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -138,19 +143,57 @@ namespace {
 QString writePng(const QImage& image, const QString& path)
 {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return writeErrorText(file, path, errno);
     QImageWriter writer(&file, "png");
     if (!writer.write(image)) {
+        const int e = errno;
+        const bool fileFailed = file.error() != QFileDevice::NoError || e == ENOSPC || e == EDQUOT;
+        const QString why = fileFailed ? writeErrorText(file, path, e) : writer.errorString();
         file.cancelWriting();
-        return writer.errorString();
+        return why;
     }
     if (!file.commit())
-        return file.errorString();
+        return writeErrorText(file, path, errno);
     return QString();
 }
 
+bool noRoomLeft(const QString& path)
+{
+    struct statvfs st {};
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    return statvfs(dir.constData(), &st) == 0 && st.f_bavail == 0;
+}
+
 } // namespace
+
+QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno)
+{
+    if (savedErrno == ENOSPC || savedErrno == EDQUOT || noRoomLeft(path))
+        return QStringLiteral("The disk is full.");
+    const QString said = file.errorString();
+    if (savedErrno != 0 && (said.isEmpty() || said == QLatin1String("Unknown error")))
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
+    return said;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error, bool ownerOnly)
+{
+    QSaveFile file(path);
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok && ownerOnly)
+        ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ok = ok && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok) {
+        const int e = errno;
+        if (error)
+            *error = writeErrorText(file, path, e);
+        file.cancelWriting();
+    }
+    return ok;
+}
 
 bool Save_gen_image(const QImage& image, const QString& file_path_val)
 {

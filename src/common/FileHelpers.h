@@ -54,6 +54,15 @@ QString Convert_Path_From_URL(const QUrl& url);
 // untouched until the new one is complete. On failure shows the path, then the reason, and gives false.
 bool Save_gen_image(const QImage& image, const QString& file_path_val);
 
+// The reason a write to `file` (at `path`) failed, for the user: "The disk is full." when the file system
+// ran out of room (savedErrno is errno taken right after the failing call), else the system's message.
+QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno);
+// Writes bytes through QSaveFile, so the old file stays whole until the new one is complete. Owner-only
+// files (settings with a password) get their mode before anything is written. False and the reason in
+// *error (see writeErrorText) when it could not.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,
+                         bool ownerOnly = false);
+
 // The date and time at (now by default) formatted with a Qt date-time pattern in the default locale,
 // e.g. "dd MMMM yyyy", "hh:mm AP".
 QString Get_date_Value(const QString& pattern, const QDateTime& at = QDateTime::currentDateTime());

@@ -144,6 +144,8 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 }
             } else {
                 static_cast<SKTImage*>(g)->setFilePath(value);
+                if (const QString& why = static_cast<SKTImage*>(g)->pictureError(); !why.isEmpty())
+                    warnOnce(why);
                 if (fromSeries && !live) {
                     // A series of pictures also replaces the card's main photo for this row.
                     rowMainPhoto = _photoLoader ? _photoLoader(value) : QImage();

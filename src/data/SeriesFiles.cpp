@@ -1,4 +1,5 @@
 #include "data/SeriesFiles.h"
+#include "common/FileHelpers.h"
 
 #include "common/Globals.h"
 #include "common/SafeFileName.h"
@@ -165,11 +166,10 @@ bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QS
         content.append(joinLineBreaks(v).toUtf8());
         content.append('\n');
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    QString why;
+    if (!writeFileAtomically(path, content, &why)) {
         if (error)
-            *error = accessError(file.errorString());
-        file.cancelWriting();
+            *error = accessError(why);
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "data/XlsxWriter.h"
+#include "common/FileHelpers.h"
 
 #include "data/ZipArchive.h"
 
@@ -285,11 +286,10 @@ bool XlsxWriter::WriteWorkbook(const QString& path, const QList<QStringList>& ro
             *error = QStringLiteral("The workbook could not be built.");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString why;
+    if (!writeFileAtomically(path, bytes, &why)) {
         if (error)
-            *error = QStringLiteral("The workbook could not be written to %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
+            *error = QStringLiteral("The workbook could not be written to %1: %2").arg(path, why);
         return false;
     }
     return true;

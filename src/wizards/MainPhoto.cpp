@@ -1,23 +1,13 @@
 #include "wizards/MainPhoto.h"
 
+#include "common/PictureReader.h"
 #include "common/Prompt.h"
 #include "imaging/ImageProcesser.h"
 
 #include <QImageReader>
 
 QImage MainPhoto::readPicture(const QString& path, QString* error) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxSide || size.height() > MaxSide)) {
-        if (error)
-            *error = QStringLiteral("The picture is too large.");
-        return {};
-    }
-    QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = reader.errorString();
-    return image;
+    return pictures::readPictureFile(path, {MaxSide, MaxPixels}, error);
 }
 
 QImage MainPhoto::adjusted(const QImage& original, const PhotoSettings& s) {

@@ -12,8 +12,10 @@
 
 class MainPhoto {
 public:
-    // Largest picture accepted (pixels on a side), so a hostile file cannot exhaust memory.
+    // The photo is kept at most this large (a larger source is decoded scaled down): plenty for a card
+    // printed at 600 dpi, and small enough to adjust live.
     static constexpr int MaxSide = 12000;
+    static constexpr qint64 MaxPixels = 48LL * 1000 * 1000;
 
     // Reads a picture file with the size cap; a null image with a reason when it cannot be read.
     static QImage readPicture(const QString& path, QString* error = nullptr);

@@ -1,4 +1,5 @@
 #include "wizards/TemplateStore.h"
+#include "common/FileHelpers.h"
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -16,13 +17,7 @@ namespace {
 constexpr qint64 MaxTemplateFileBytes = 512LL * 1024 * 1024;
 
 bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 } // namespace

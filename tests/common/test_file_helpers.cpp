@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -89,6 +90,7 @@ private slots:
     void saveImageFailureKeepsOldFile();
     void saveImageFailureMidWrite();
     void saveNullImage();
+    void diskFullSaysSo();
     void dateAndTime();
 
 private:
@@ -404,6 +406,35 @@ void TestFileHelpers::saveNullImage()
     QVERIFY(!Save_gen_image(QImage(), path));
     QCOMPARE(readFile(path), QByteArray("previous export"));
     QCOMPARE(prompt.texts, (QStringList{path, QStringLiteral("Invalid image")}));
+}
+
+// A full file system (a 64 KiB tmpfs) is named as such, and the old file stays whole.
+void TestFileHelpers::diskFullSaysSo()
+{
+    QTemporaryDir mountPoint;
+    const QByteArray dir = QFile::encodeName(mountPoint.path());
+    const QByteArray command = "mount -t tmpfs -o size=64k navu-test " + dir + " 2>/dev/null";
+    if (::geteuid() != 0 || std::system(command.constData()) != 0)
+        QSKIP("needs root to mount a small tmpfs");
+    const auto unmount = qScopeGuard([&] { std::system(("umount " + dir).constData()); });
+    const QString path = mountPoint.filePath("design.kvto");
+    writeFile(path, "old design");
+    QString error;
+    QVERIFY(!writeFileAtomically(path, QByteArray(200 * 1024, 'x'), &error));
+    QCOMPARE(error, QStringLiteral("The disk is full."));
+    QCOMPARE(readFile(path), QByteArray("old design"));
+
+    QImage noise(400, 400, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, seed = seed * 1103515245u + 12345u);
+    const QString png = mountPoint.filePath("card.png");
+    writeFile(png, "old export");
+    QVERIFY(!Save_gen_image(noise, png));
+    QCOMPARE(prompt.texts.value(1), QStringLiteral("The disk is full."));
+    QCOMPARE(readFile(png), QByteArray("old export"));
+    QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files).size(), 2);
 }
 
 void TestFileHelpers::dateAndTime()

@@ -382,6 +382,34 @@ private slots:
         QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(300, 200));
     }
 
+    // A design named on the command line opens without the wizard; a refused one gets the wizard's
+    // message, then the wizard.
+    void openFromArgument() {
+        DesignData d;
+        d.front.Card_Size = QSizeF(320, 210);
+        d.frontItems << makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        const QString path = m_dir.filePath(QStringLiteral("arg.kvto"));
+        QVERIFY(designfile::save(path, d));
+        QCOMPARE(runStartRoad(*m_road, path), StartOutcome::OpenedDesign);
+        QCOMPARE(m_window->Get_Front_Controls_Array().size(), 1);
+        QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(320, 210));
+        QCOMPARE(m_road->designCommands().designPath(), path);
+
+        const QString bad = m_dir.filePath(QStringLiteral("bad-arg.kvto"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("junk");
+        f.close();
+        bool wizardShown = false;
+        scriptWizard([&wizardShown](Invitation_Wizard* w) {
+            wizardShown = true;
+            w->reject();
+        });
+        QCOMPARE(runStartRoad(*m_road, bad), StartOutcome::Quit);
+        QVERIFY(wizardShown);
+        QVERIFY(m_prompt.texts.contains(designfile::openFailedMessage(bad)));
+    }
+
     // A template opens untitled, so saving asks for a new place instead of writing over the template.
     void templateOpensUntitled() {
         DesignData d;

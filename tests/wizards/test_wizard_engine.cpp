@@ -78,6 +78,15 @@ private slots:
         QCOMPARE(host.calls, calls);
     }
 
+    void designArgument() {
+        const QString a = QStringLiteral("app");
+        QCOMPARE(designPathArgument({a}), QString());
+        QCOMPARE(designPathArgument({a, QStringLiteral("-style"), QStringLiteral("x.kvto")}),
+                 QStringLiteral("x.kvto"));
+        QCOMPARE(designPathArgument({a, QStringLiteral("--"), QStringLiteral("-odd.kvto")}),
+                 QStringLiteral("-odd.kvto"));
+    }
+
     void cardSizes() {
         const QStringList cats = cardsize::categories();
         QVERIFY(cats.size() >= 4);

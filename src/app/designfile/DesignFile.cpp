@@ -1,4 +1,5 @@
 #include "app/designfile/DesignFile.h"
+#include "common/FileHelpers.h"
 
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/ItemArchive.h"
@@ -345,13 +346,7 @@ bool save(const QString& path, const DesignData& design, QString* error) {
             *error = QStringLiteral("The design could not be encoded.");
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 std::optional<DesignData> load(const QString& path, QString* error) {

@@ -1,4 +1,5 @@
 #include "app/inspector/Image_Library.h"
+#include "common/PictureReader.h"
 
 #include "app/inspector/InspectorLogic.h"
 #include "common/Globals.h"
@@ -20,13 +21,7 @@ namespace {
 constexpr int ThumbSide = 96;
 
 QIcon thumbnail(const QString& path) {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > 8000 || size.height() > 8000))
-        return {};
-    if (size.isValid())
-        reader.setScaledSize(size.scaled(ThumbSide, ThumbSide, Qt::KeepAspectRatio));
-    const QImage image = reader.read();
+    const QImage image = pictures::readThumbnail(path, ThumbSide);
     if (image.isNull())
         return {};
     return QIcon(QPixmap::fromImage(image));

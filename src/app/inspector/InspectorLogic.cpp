@@ -258,9 +258,12 @@ void applyTextPanel(SKTGraphic& item, const TextPanelValues& v) {
 }
 
 void setItemFilePath(SKTGraphic& item, const QString& path) {
-    if (item.kind() == GraphicKind::Image || item.kind() == GraphicKind::Signature)
-        static_cast<SKTImage&>(item).setFilePath(path);
-    else
+    if (item.kind() == GraphicKind::Image || item.kind() == GraphicKind::Signature) {
+        auto& picture = static_cast<SKTImage&>(item);
+        picture.setFilePath(path);
+        if (!picture.pictureError().isEmpty())
+            Show_MessageBox(picture.pictureError());
+    } else
         item._file_path = path;
 }
 

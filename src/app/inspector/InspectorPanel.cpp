@@ -2074,9 +2074,10 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
     if (path.isEmpty())
         return;
     const CardEditScope scope(m_host, tr("Card Background"));
-    const QImage picture = SKTImage::loadPicture(path);
+    QString why;
+    const QImage picture = SKTImage::loadPicture(path, &why);
     if (picture.isNull()) {
-        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path);
+        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
         return;
     }
     Card_Property& p = m_host->cardProperty(1);

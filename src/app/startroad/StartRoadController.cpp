@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -105,6 +106,10 @@ void StartRoadController::Open_Start_Window() {
     m_window.Show_RHS_Properties(nullptr);
     doc->setUndoRegistrationEnabled(true);
     m_window.Refresh_Canvas();
+}
+
+bool StartRoadController::openDesignPath(const QString& path) {
+    return m_design->openDesignFile(QFileInfo(path).absoluteFilePath());
 }
 
 void StartRoadController::Fill_Party_Invidation_Details() {

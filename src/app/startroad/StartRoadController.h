@@ -24,6 +24,7 @@ public:
     void New_Project() override;
     StartWizardAnswer runStartWizard() override;
     void Open_Start_Window() override;
+    bool openDesignPath(const QString& path) override;
 
     // Creates the invitation items from the wizard's answers on the front side.
     void Fill_Party_Invidation_Details();

@@ -463,12 +463,7 @@ bool BatchWizard::Export_Values_To(const QString& path, int format) {
             bytes += joinLineBreaks(v).toUtf8();
             bytes += '\n';
         }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            error = file.errorString();
-            return false;
-        }
-        return true;
+        return writeFileAtomically(path, bytes, &error);
     });
     raise();
     if (!written) {

@@ -1,4 +1,5 @@
 #include "output/mail/MailSettings.h"
+#include "common/FileHelpers.h"
 
 #include "canvas/KeyedArchive.h"
 #include "common/Globals.h"
@@ -16,7 +17,6 @@ QString send_enable_ssl;
 
 namespace {
 constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 } // namespace
 
 Preferences Preferences::sharedInstance() {
@@ -59,12 +59,10 @@ bool Preferences::flush() const {
         plist_dict_set_item(dict.get(), k.constData(), plistio::newString(it.value()));
     }
     const QByteArray bytes = plistio::toBytes(dict.get(), plistio::Format::Xml);
-    QSaveFile file(mPreferencesPath);
     // The temporary file gets the owner-only mode before the password is written into it.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(kOwnerOnly) || bytes.isEmpty() ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        Show_NSLog_Message(
-            QStringLiteral("E-mail settings not saved: %1 %2").arg(mPreferencesPath, file.errorString()));
+    QString why = QStringLiteral("The settings could not be encoded.");
+    if (bytes.isEmpty() || !writeFileAtomically(mPreferencesPath, bytes, &why, true)) {
+        Show_NSLog_Message(QStringLiteral("E-mail settings not saved: %1 %2").arg(mPreferencesPath, why));
         return false;
     }
     return true;

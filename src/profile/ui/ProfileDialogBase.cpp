@@ -509,9 +509,12 @@ void ProfileDialogBase::Set_User_Image(const QString& path) {
         showImage(user_picture, &userPictureImage, QImage());
         return;
     }
-    const QImage image = SKTImage::loadPicture(p);
+    QString why;
+    const QImage image = SKTImage::loadPicture(p, &why);
     if (!image.isNull())
         showImage(user_picture, &userPictureImage, image);
+    else
+        Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + p + QLatin1Char('\n') + why);
 }
 
 void ProfileDialogBase::showImage(QLabel* view, QImage* store, const QImage& image) {

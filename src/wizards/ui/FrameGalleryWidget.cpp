@@ -1,4 +1,5 @@
 #include "wizards/ui/FrameGalleryWidget.h"
+#include "common/PictureReader.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -10,12 +11,8 @@ namespace {
 constexpr int Thumb = 80;
 
 QIcon frameIcon(const QString& path) {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > 16384 || size.height() > 16384)
-        return {};
-    reader.setScaledSize(size.scaled(Thumb, Thumb, Qt::KeepAspectRatio));
-    return QIcon(QPixmap::fromImage(reader.read()));
+    const QImage image = pictures::readThumbnail(path, Thumb);
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "wizards/ui/Invitation_Wizard.h"
+#include "common/PictureReader.h"
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -43,12 +44,8 @@ const char* const PageTitles[] = {"Welcome", "Title and Message", "Main Photo", 
                                   "Card Size and Shape"};
 
 QIcon thumbnail(const QString& path, int side) {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > 16384 || size.height() > 16384)
-        return {};
-    reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatio));
-    return QIcon(QPixmap::fromImage(reader.read()));
+    const QImage image = pictures::readThumbnail(path, side);
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
 } // namespace

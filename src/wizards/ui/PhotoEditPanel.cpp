@@ -137,7 +137,7 @@ bool PhotoEditPanel::loadFile(const QString& path) {
     QString why;
     const QImage image = MainPhoto::readPicture(path, &why);
     if (image.isNull()) {
-        Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path);
+        Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path + QLatin1Char('\n') + why);
         return false;
     }
     load(path, image, settings());

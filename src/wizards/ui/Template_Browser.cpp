@@ -1,4 +1,5 @@
 #include "wizards/ui/Template_Browser.h"
+#include "common/PictureReader.h"
 
 #include "common/Prompt.h"
 #include "common/ui/UiHelpers.h"
@@ -19,13 +20,7 @@ namespace {
 constexpr int ThumbSide = 150;
 
 QIcon previewIcon(const QString& path) {
-    QImageReader reader(path);
-    QImage image;
-    const QSize size = reader.size();
-    if (size.isValid() && size.width() <= 16384 && size.height() <= 16384) {
-        reader.setScaledSize(size.scaled(ThumbSide, ThumbSide, Qt::KeepAspectRatio));
-        image = reader.read();
-    }
+    const QImage image = pictures::readThumbnail(path, ThumbSide);
     QPixmap pix(ThumbSide, ThumbSide);
     pix.fill(Qt::transparent);
     QPainter p(&pix);
