@@ -93,8 +93,7 @@ SKTSignature::SKTSignature(bool notifyHost) : SKTImage(notifyHost) {}
 
 QImage SKTImage::loadPicture(const QString& path, QString* error)
 {
-    // Decoders that scale while reading (JPEG) first decode at up to twice the asked size in each
-    // direction, so a picture that must shrink is asked for at a quarter of the allowed area.
+    // A picture that must shrink is asked for at a quarter of the allowed area (see the reader).
     return pictures::readPictureFile(standardizedPath(path), {MaxPictureSide, MaxPicturePixels / 4}, error);
 }
 

@@ -34,13 +34,19 @@ QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* erro
     const int longest = std::max(size.width(), size.height());
     if (limits.maxSide > 0 && longest > limits.maxSide)
         scale = double(limits.maxSide) / longest;
-    qint64 maxPixels = limits.maxPixels;
-    if (const int limitMB = QImageReader::allocationLimit(); limitMB > 0) {
-        const qint64 allocatable = qint64(limitMB) * 1024 * 1024 / 4;
-        maxPixels = maxPixels > 0 ? std::min(maxPixels, allocatable) : allocatable;
+    const int limitMB = QImageReader::allocationLimit();
+    const qint64 allocatable = limitMB > 0 ? qint64(limitMB) * 1024 * 1024 / 4 : 0;
+    const bool shrink = scale < 1.0 || (limits.maxPixels > 0 && pixels > double(limits.maxPixels)) ||
+                        (allocatable > 0 && pixels > double(allocatable));
+    if (shrink) {
+        // Decoders that scale while reading (JPEG) first decode at up to twice the asked size in each
+        // direction, and that intermediate picture must stay within Qt's allocation limit.
+        qint64 maxPixels = limits.maxPixels;
+        if (allocatable > 0)
+            maxPixels = maxPixels > 0 ? std::min(maxPixels, allocatable / 4) : allocatable / 4;
+        if (maxPixels > 0 && pixels * scale * scale > double(maxPixels))
+            scale = std::sqrt(double(maxPixels) / pixels);
     }
-    if (maxPixels > 0 && pixels * scale * scale > double(maxPixels))
-        scale = std::sqrt(double(maxPixels) / pixels);
     if (scale < 1.0)
         reader.setScaledSize(
             QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
