@@ -198,6 +198,9 @@ void TestDataMatrix::failureReport()
     QVERIFY(out[1].endsWith(" of 3 bytes with 5 bytes of ecc"));
     QCOMPARE(out[2], QByteArray("Barcode : THIS VALUE IS FAR TOO LONG FOR TEN BY TEN"));
     QCOMPARE(out[3], QByteArray("Encoding: ") + QByteArray(41, 'A'));
+    // One letter for each character, not for each UTF-8 byte.
+    QVERIFY(!encodeDataMatrix(QStringLiteral("Grüße aus Köln").toUtf8(), 1, 2, &f));
+    QVERIFY(f.outputText.endsWith("Encoding: CCCCCCCCCCCCCC\n"));
     // Through the image maker: no image, a reason.
     DataMatrixParams p;
     p.formatIndex = 1;

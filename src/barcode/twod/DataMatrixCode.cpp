@@ -104,7 +104,9 @@ std::optional<DataMatrixSymbol> encodeDataMatrix(const QByteArray& value, int fo
         const bool fixed = formatIndex > 0;
         const datamatrix::SymbolInfo& info = datamatrix::symbolInfo(formatIndex - 1);
         const QByteArray encodation =
-            kSchemeLetters[encodingIndex] ? QByteArray(value.size(), kSchemeLetters[encodingIndex]) : QByteArray();
+            kSchemeLetters[encodingIndex]
+                ? QByteArray(QString::fromUtf8(value).size(), kSchemeLetters[encodingIndex]) // one per character
+                : QByteArray();
         *failure = dataMatrixFailureText(cols, rows, r.dataWords, fixed ? info.dataWords : 0,
                                          fixed ? info.eccWords : 0, value, encodation);
     }
