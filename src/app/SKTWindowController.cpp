@@ -382,8 +382,10 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
         // The canvas only knows the sample picture; a new barcode shows its own default barcode at once, at
         // its natural size with margins that keep its quiet zone.
         if (item && item->kind() == GraphicKind::Barcode && item->_barcode_image.isNull()) {
-            if (BarcodeItemDrawing::setUpNewItem(*item))
+            if (BarcodeItemDrawing::setUpNewItem(*item)) {
                 view->update();
+                updateSelectionStatus(); // the new size
+            }
         }
         _newTextItem = item && item->kind() == GraphicKind::Text ? item : GraphicPtr();
         selectArrowTool();
