@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -70,6 +71,14 @@ QDoubleSpinBox* mmBox(QWidget* parent, double max) {
     box->setKeyboardTracking(false);
     return box;
 }
+
+// The wait cursor while a job is drawn (thousands of sheets take a moment).
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // Sizes a window to `wanted`, or smaller where the screen is smaller (a 1366 x 768 laptop).
 void fitToScreen(QWidget& window, QSize wanted) {
@@ -557,6 +566,7 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         writer.setCreator(QStringLiteral("NAVU Photo Frame"));
         writer.setTitle(QFileInfo(path).completeBaseName());
         writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
+        const BusyCursor busy;
         ok = view.print(writer);
     }
     if (!ok) {
@@ -644,7 +654,11 @@ bool Print_Wnd::printToPrinter(Printing_View& view) {
     printer.setCopyCount(Copies_Text->value());
     printer.setDocName(tr("Labels"));
     const int pages = view.numberOfPages(false);
-    bool ok = view.print(printer);
+    bool ok;
+    {
+        const BusyCursor busy;
+        ok = view.print(printer);
+    }
     // Qt hands the job over without saying whether the queue took it; the print system knows.
     const QString reason = ok && queue.known ? lastPrintRequestError() : QString();
     if (!ok || !reason.isEmpty()) {
