@@ -166,7 +166,8 @@ class TestLabelCups : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
-        for (const char* tool : {"cupsd", "lpadmin", "cupsreject", "cupsdisable", "pdfinfo", "pdftotext"}) {
+        for (const char* tool :
+             {"cupsd", "lpadmin", "lpstat", "lp", "cupsreject", "cupsdisable", "pdfinfo", "pdftotext"}) {
             const QString found =
                 QStandardPaths::findExecutable(tool, {"/usr/sbin", "/usr/bin", "/sbin", "/bin"});
             QVERIFY2(!found.isEmpty(),
