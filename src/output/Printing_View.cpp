@@ -84,7 +84,8 @@ void Printing_View::drawPage(QPainter& painter, int page) {
     }
 }
 
-bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomic<bool>* stop) {
+bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomic<bool>* stop,
+                          std::atomic<int>* printed) {
     const int count = pages < 0 ? numberOfPages(false) : qMin(pages, numberOfPages(false));
     QPainter painter;
     if (!painter.begin(&device)) {
@@ -106,6 +107,8 @@ bool Printing_View::print(QPagedPaintDevice& device, int pages, const std::atomi
         painter.scale(sx, sy);
         drawPage(painter, p);
         painter.restore();
+        if (printed)
+            printed->store(p + 1);
     }
     return painter.end();
 }

@@ -40,9 +40,10 @@ public:
 
     // Draws every sheet (at most `pages`, all when negative) onto a paged device whose page size the caller
     // has set and whose painter origin is the paper's corner (no margins, or a printer in full-page mode);
-    // the painter is scaled from points to the device. Stops between sheets when stop is set.
-    // False when the device could not be painted on.
-    bool print(QPagedPaintDevice& device, int pages = -1, const std::atomic<bool>* stop = nullptr);
+    // the painter is scaled from points to the device. Stops between sheets when stop is set; printed
+    // counts the sheets drawn so far. False when the device could not be painted on.
+    bool print(QPagedPaintDevice& device, int pages = -1, const std::atomic<bool>* stop = nullptr,
+               std::atomic<int>* printed = nullptr);
 
     // Draws a text in red, bold, 11 points, centred on a rectangle (points).
     static void Draw_Label_String(QPainter& painter, const QString& text, const QRectF& rect);

@@ -4,6 +4,7 @@
 
 #include "OutputTestSupport.h"
 
+#include "common/ui/Send_Modeless.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
@@ -94,6 +95,7 @@ struct Job {
     int id = 0;
     QString title;
     int copies = 0;
+    int state = 0;
 };
 
 // The jobs of a queue, oldest first.
@@ -102,7 +104,7 @@ QList<Job> jobsOf(const QString& queue) {
     cups_job_t* list = nullptr;
     const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &list, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
     for (int i = 0; i < n; ++i) {
-        Job job{list[i].id, QString::fromUtf8(list[i].title)};
+        Job job{list[i].id, QString::fromUtf8(list[i].title), 0, int(list[i].state)};
         ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
         const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job.id);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
@@ -240,6 +242,8 @@ private slots:
             {"Labels_Margins", "margins.ppd", {}},
             {"Labels_Rejecting", "plain.ppd", {}},
             {"Labels_Stopped", "plain.ppd", {}},
+            // Holds every job, so one stopped while drawn can still be cancelled.
+            {"Labels_Held", "plain.ppd", {"-o", "job-hold-until-default=indefinite"}},
             // Takes 1 KB a week: once used up, a job is refused only when it is handed over.
             {"Labels_Quota", "plain.ppd", {"-o", "job-quota-period=604800", "-o", "job-k-limit=1"}}};
         for (const auto& q : queues) {
@@ -261,8 +265,8 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QStringList names = QPrinterInfo::availablePrinterNames();
         names.sort();
-        QCOMPARE(names, (QStringList{"Labels_Margins", "Labels_Plain", "Labels_Quota", "Labels_Rejecting",
-                                     "Labels_Stopped"}));
+        QCOMPARE(names, (QStringList{"Labels_Held", "Labels_Margins", "Labels_Plain", "Labels_Quota",
+                                     "Labels_Rejecting", "Labels_Stopped"}));
     }
 
     void cleanupTestCase() {
@@ -362,6 +366,24 @@ private slots:
         QCOMPARE(job.copies, 2);
         QCOMPARE(pdfPages(jobDocument(job.id)), 52);
         QCOMPARE(w->statusNote->text(), QStringLiteral("Sent 52 pages to Labels_Plain."));
+    }
+
+    // Stop while the sheets are drawn: what Qt already handed over is cancelled on the queue.
+    void stopPrinting() {
+        PromptScope scope;
+        FakeHost host;
+        SeriesBindingTable series;
+        auto w = dialog(host, series, "Labels_Held", false);
+        QVERIFY(w);
+        w->Total_Text->setValue(20000);
+        const int before = jobsOf("Labels_Held").size();
+        QTimer::singleShot(0, Send_Modeless::defaultInstance(), &Send_Modeless::Stop_Sending_Pressed);
+        QVERIFY(!w->Execute_Printing(false));
+        QVERIFY2(scope.prompt.messages.isEmpty(), qPrintable(scope.prompt.messages.join('\n')));
+        QCOMPARE(w->statusNote->text(), QStringLiteral("Stopped. The job was cancelled on Labels_Held."));
+        const QList<Job> jobs = jobsOf("Labels_Held");
+        QCOMPARE(jobs.size(), before + 1);
+        QCOMPARE(jobs.last().state, int(IPP_JSTATE_CANCELED));
     }
 
     // A queue that will not print the job: nothing is reported as sent, the reason is the queue's own.

@@ -1,5 +1,6 @@
 #include "OutputTestSupport.h"
 
+#include "common/ui/Send_Modeless.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
@@ -13,6 +14,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -281,6 +283,31 @@ private slots:
         QCOMPARE(previewed, 50);
         QCOMPARE(pdfPages(path), 53);
         QCOMPARE(scope.prompt.messages.size(), 1); // the preview's note only
+    }
+
+    // A long job is drawn behind the progress sheet; Stop leaves no file and says so.
+    void stopWritingPdf() {
+        PromptScope scope;
+        FakeHost host;
+        host.d = outtest::design(false);
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        w.Printer_ComboBox->setCurrentIndex(w.Printer_ComboBox->count() - 1);
+        w.Total_Text->setValue(20000);
+        const QString path = dir.filePath("stopped.pdf");
+        w.choosePdfPath = [&] {
+            // Pressed as soon as the window is back in its event loop, while the sheets are drawn.
+            QTimer::singleShot(0, Send_Modeless::defaultInstance(), &Send_Modeless::Stop_Sending_Pressed);
+            return path;
+        };
+        QVERIFY(!w.Execute_Printing(false));
+        QCOMPARE(scope.prompt.questions, QStringList{"Are you sure you want to stop?"});
+        QVERIFY(scope.prompt.messages.isEmpty());
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(w.statusNote->text(), QStringLiteral("Stopped. The PDF file was not written."));
+        QVERIFY(w.printButton->isEnabled());
     }
 
     // The dialog fits a 1366 x 768 screen: its controls scroll instead of growing the window.

@@ -122,8 +122,9 @@ bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString
                                       const QString& type, int dpi) {
     if (batchRunning())
         return false;
-    auto job = std::make_shared<ExportBatchJob>(
-        BatchFillJob::create(_host.design(), _series, _host.dataTable()), chosenFolder, side, combined, type, dpi);
+    auto job =
+        std::make_shared<ExportBatchJob>(BatchFillJob::create(_host.design(), _series, _host.dataTable()),
+                                         chosenFolder, side, combined, type, dpi);
     if (job->total() <= 0) {
         Show_MessageBox(QStringLiteral("List is empty."));
         return false;

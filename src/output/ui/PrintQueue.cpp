@@ -63,6 +63,40 @@ QString lastPrintRequestError() {
     return QString::fromUtf8(cupsLastErrorString());
 }
 
+namespace {
+
+QList<int> jobIds(const QString& printer, int which) {
+    QList<int> ids;
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.toUtf8().constData(), 1, which);
+    for (int i = 0; i < n; ++i)
+        ids << jobs[i].id;
+    cupsFreeJobs(n, jobs);
+    return ids;
+}
+
+} // namespace
+
+int newestPrintJob(const QString& printer) {
+    int newest = 0;
+    for (int id : jobIds(printer, CUPS_WHICHJOBS_ALL))
+        newest = qMax(newest, id);
+    return newest;
+}
+
+bool cancelPrintJobsAfter(const QString& printer, int afterId) {
+    bool any = false, ok = true;
+    for (int id : jobIds(printer, CUPS_WHICHJOBS_ACTIVE)) {
+        if (id <= afterId)
+            continue;
+        any = true;
+        if (cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), id, 0) >
+            IPP_STATUS_OK_EVENTS_COMPLETE)
+            ok = false;
+    }
+    return any && ok;
+}
+
 #else
 
 PrintQueueState printQueueState(const QString&) {
@@ -70,6 +104,13 @@ PrintQueueState printQueueState(const QString&) {
 }
 QString lastPrintRequestError() {
     return QString();
+}
+
+int newestPrintJob(const QString&) {
+    return 0;
+}
+bool cancelPrintJobsAfter(const QString&, int) {
+    return false;
 }
 
 #endif

@@ -19,3 +19,9 @@ PrintQueueState printQueueState(const QString& printer);
 // The print system's reason when its last request on this thread failed; empty after success. A known
 // printQueueState leaves a success behind, so asking right after a job reports that job's handover.
 QString lastPrintRequestError();
+
+// The newest job id of a queue among this user's jobs (0 when there is none or nothing is known).
+int newestPrintJob(const QString& printer);
+// Cancels this user's unfinished jobs of a queue newer than afterId; false when one could not be cancelled
+// or none was left to cancel.
+bool cancelPrintJobsAfter(const QString& printer, int afterId);

@@ -2,6 +2,7 @@
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/Send_Modeless.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -18,6 +19,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -36,6 +38,8 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -252,7 +256,7 @@ void Print_Wnd::buildUi() {
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(previewButton, QDialogButtonBox::ActionRole);
     buttons->addButton(printButton, QDialogButtonBox::ActionRole);
-    buttons->addButton(QDialogButtonBox::Close);
+    closeButton = buttons->addButton(QDialogButtonBox::Close);
 
     // The controls scroll when the screen is too low for them; the preview takes the rest.
     auto* controls = new QWidget;
@@ -548,7 +552,8 @@ std::unique_ptr<Printing_View> Print_Wnd::makePrintingView() {
     return std::make_unique<Printing_View>(_layout, totalLabels(), std::move(fill), _design);
 }
 
-bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path) {
+bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path,
+                               const JobRunner& runner) {
     auto failed = [&path](const QString& reason) {
         QString text =
             QStringLiteral("The PDF file could not be written.\n\n%1").arg(QDir::toNativeSeparators(path));
@@ -566,8 +571,18 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         writer.setCreator(QStringLiteral("NAVU Photo Frame"));
         writer.setTitle(QFileInfo(path).completeBaseName());
         writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
-        const BusyCursor busy;
-        ok = view.print(writer);
+        if (runner) {
+            ok = runner(view.numberOfPages(false), [&view, &writer](std::atomic<int>& done) {
+                return view.print(writer, -1, &Stop_SMS_Sending_Now, &done);
+            });
+        } else {
+            const BusyCursor busy;
+            ok = view.print(writer);
+        }
+    }
+    if (runner && Stop_SMS_Sending_Now) {
+        file.cancelWriting();
+        return false;
     }
     if (!ok) {
         file.cancelWriting();
@@ -576,6 +591,48 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
     if (!file.commit())
         return failed(file.errorString());
     return true;
+}
+
+bool Print_Wnd::drawBehindProgress(int pages, const JobWork& work) {
+    Send_Modeless* sheet = Send_Modeless::defaultInstance();
+    auto countText = [pages](int n) { return tr("%1 / %2 sheets").arg(n).arg(pages); };
+    sheet->resetProgress(pages, countText(0));
+    _jobRunning = true;
+    for (QPushButton* b : {previewButton, printButton, pageSetupButton, closeButton})
+        b->setEnabled(false);
+    std::atomic<int> done{0};
+    bool result = false;
+    QThread* worker = QThread::create([&] { result = work(done); });
+    QEventLoop loop;
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    bool shown = false;
+    QTimer tick;
+    tick.setInterval(250);
+    connect(&tick, &QTimer::timeout, this, [&] {
+        if (!shown) {
+            Show_One_By_One_Modeless(this);
+            shown = true;
+        }
+        sheet->setProgressValue(done.load(), countText(done.load()));
+    });
+    worker->start();
+    tick.start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    tick.stop();
+    if (shown)
+        Hide_One_By_One_Modeless();
+    for (QPushButton* b : {previewButton, printButton, pageSetupButton, closeButton})
+        b->setEnabled(true);
+    _jobRunning = false;
+    return result;
+}
+
+void Print_Wnd::reject() {
+    // Closing waits for a job being drawn (its Stop is on the progress sheet).
+    if (!_jobRunning)
+        QDialog::reject();
 }
 
 bool Print_Wnd::Execute_Printing(bool preview) {
@@ -620,15 +677,20 @@ bool Print_Wnd::runJob(bool preview) {
         usePaper(printer, _pageLayout);
         printNow = runPreview && runPreview(*view, pages, printer);
     } else if (printsToPdf()) {
+        const JobRunner runner = [this](int pages, const JobWork& work) {
+            return drawBehindProgress(pages, work);
+        };
         const QString path = choosePdfPath ? choosePdfPath() : QString();
         if (path.isEmpty())
             ok = false;
-        else if ((ok = printToPdfFile(*view, _pageLayout, path)))
+        else if ((ok = printToPdfFile(*view, _pageLayout, path, runner)))
             setStatus(view->numberOfPages(false) == 1
                           ? tr("Saved 1 page to %1.").arg(QDir::toNativeSeparators(path))
                           : tr("Saved %1 pages to %2.")
                                 .arg(view->numberOfPages(false))
                                 .arg(QDir::toNativeSeparators(path)));
+        else if (Stop_SMS_Sending_Now)
+            setStatus(tr("Stopped. The PDF file was not written."));
     } else {
         ok = printToPrinter(*view);
     }
@@ -654,13 +716,23 @@ bool Print_Wnd::printToPrinter(Printing_View& view) {
     printer.setCopyCount(Copies_Text->value());
     printer.setDocName(tr("Labels"));
     const int pages = view.numberOfPages(false);
-    bool ok;
-    {
-        const BusyCursor busy;
-        ok = view.print(printer);
+    const int lastJob = queue.known ? newestPrintJob(name) : 0;
+    // Qt hands the job over without saying whether the queue took it; the print system knows, per thread.
+    QString reason;
+    const bool ok = drawBehindProgress(pages, [&](std::atomic<int>& done) {
+        const bool drawn = view.print(printer, -1, &Stop_SMS_Sending_Now, &done);
+        if (drawn && queue.known)
+            reason = lastPrintRequestError();
+        return drawn;
+    });
+    if (Stop_SMS_Sending_Now) {
+        // Qt cannot abort a job being drawn: what was drawn has been handed over, so it is cancelled there.
+        if (queue.known && reason.isEmpty() && cancelPrintJobsAfter(name, lastJob))
+            setStatus(tr("Stopped. The job was cancelled on %1.").arg(name));
+        else if (reason.isEmpty())
+            Show_MessageBox(tr("Stopped. The sheets drawn so far were sent to %1 and may print.").arg(name));
+        return false;
     }
-    // Qt hands the job over without saying whether the queue took it; the print system knows.
-    const QString reason = ok && queue.known ? lastPrintRequestError() : QString();
     if (!ok || !reason.isEmpty()) {
         QString text = failed;
         const QString state = printQueueState(name).message;

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QPageLayout>
 
+#include <atomic>
 #include <functional>
 
 class LabelPageSetup;
@@ -61,8 +62,17 @@ public:
 
     // The job's pages as the dialog stands (tests and the preview); null when there is no card.
     std::unique_ptr<Printing_View> makePrintingView();
-    // Prints into a PDF file atomically (the old file stays until the new one is complete).
-    static bool printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path);
+    // Draws a job: work draws the sheets, counting them in `done`, and gives its result.
+    using JobWork = std::function<bool(std::atomic<int>& done)>;
+    using JobRunner = std::function<bool(int pages, const JobWork& work)>;
+    // Prints into a PDF file atomically (the old file stays until the new one is complete). With a runner
+    // the drawing goes through it and stops when Stop_SMS_Sending_Now is set; a stopped job writes nothing
+    // and shows no message.
+    static bool printToPdfFile(Printing_View& view, const QPageLayout& page, const QString& path,
+                               const JobRunner& runner = nullptr);
+    // Runs work on a worker thread under the progress sheet (shown when the work takes more than a moment,
+    // with Stop); the dialog's buttons wait meanwhile. Gives the work's result.
+    bool drawBehindProgress(int pages, const JobWork& work);
 
     // Replaceable for tests: the PDF file name (empty: cancelled), the preview window (true: print the job
     // from it) and the page setup window (its exec() result).
@@ -99,10 +109,13 @@ public:
     QPushButton* previewButton;
     QPushButton* printButton;
     QPushButton* pageSetupButton;
+    QPushButton* closeButton;
     QLabel* statusNote; // where the last job went
     QScrollArea* controlsArea;
 
     void pagesetup();
+
+    void reject() override;
 
 private:
     void buildUi();
@@ -124,4 +137,5 @@ private:
     QPageLayout _pageLayout;
     PrintLayout _layout;
     bool loading = false;
+    bool _jobRunning = false;
 };
