@@ -65,6 +65,33 @@ constexpr std::array<uint8_t, 256> makeClasses() {
 }
 constexpr std::array<uint8_t, 256> kClass = makeClasses();
 
+// What a character adds to the look-ahead's C40, Text, X12 and EDIFACT counts, in twelfths.
+struct Costs {
+    uint8_t c40, text, x12, edf;
+};
+
+constexpr std::array<Costs, 256> makeCosts() {
+    std::array<Costs, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const uint8_t f = kClass[std::size_t(c)];
+        const bool ext = f & kExtended;
+        t[std::size_t(c)] = {uint8_t((f & kC40Native) ? 8
+                                     : ext            ? 32
+                                                      : 16),
+                             uint8_t((f & kTextNative) ? 8
+                                     : ext             ? 32
+                                                       : 16),
+                             uint8_t((f & kX12Native) ? 8
+                                     : ext            ? 52
+                                                      : 40),
+                             uint8_t((f & kEdifactNative) ? 9
+                                     : ext                ? 51
+                                                          : 39)};
+    }
+    return t;
+}
+constexpr std::array<Costs, 256> kCosts = makeCosts();
+
 // C40 and Text values of the characters 0..127: the shift set (0 basic, 1..3) and the value in it.
 struct CtValue {
     uint8_t shift;
@@ -547,15 +574,15 @@ private:
         }
         for (int p = sp; p < len; ++p) {
             const uint8_t f = kClass[src[p]];
-            const bool ext = f & kExtended;
             if (f & kDigit)
                 a += 6;
             else
-                a = ceil12(a) + (ext ? 24 : 12);
-            c40 += (f & kC40Native) ? 8 : ext ? 32 : 16;
-            text += (f & kTextNative) ? 8 : ext ? 32 : 16;
-            x12 += (f & kX12Native) ? 8 : ext ? 52 : 40;
-            edf += (f & kEdifactNative) ? 9 : ext ? 51 : 39;
+                a = ceil12(a) + ((f & kExtended) ? 24 : 12);
+            const Costs& k = kCosts[src[p]];
+            c40 += k.c40;
+            text += k.text;
+            x12 += k.x12;
+            edf += k.edf;
             b256 += 12;
             if (p - sp < 3)
                 continue;
@@ -645,12 +672,15 @@ constexpr Field makeField() {
 }
 constexpr Field kField = makeField();
 
-// Generator polynomials (x - a)(x - a^2)...(x - a^k) for every block length of error correction, as the
-// logarithms of their coefficients from x^(k-1) down to x^0 (-1 for a zero coefficient).
-struct Generators {
-    int logs[70][70];
+// For each block length of error correction k, the products of every byte with the coefficients of the
+// generator polynomial (x - a)(x - a^2)...(x - a^k), from x^(k-1) down to x^0: row f holds f * g.
+class Generators {
+public:
     Generators() {
-        for (int k = 1; k < 70; ++k) {
+        for (const SymbolInfo& s : kSymbols) {
+            const int k = s.eccWords / s.blocks;
+            if (!products[k].empty())
+                continue;
             int poly[71] = {1}; // poly[i]: coefficient of x^i
             for (int r = 1; r <= k; ++r) {
                 const int root = kField.exp[r];
@@ -661,12 +691,19 @@ struct Generators {
                     poly[i] = v;
                 }
             }
-            for (int i = 0; i < k; ++i) {
-                const int coef = poly[k - 1 - i];
-                logs[k][i] = coef ? kField.log[coef] : -1;
-            }
+            std::vector<uint8_t>& t = products[k];
+            t.assign(std::size_t(256 * k), 0);
+            for (int f = 1; f < 256; ++f)
+                for (int j = 0; j < k; ++j) {
+                    const int coef = poly[k - 1 - j];
+                    t[std::size_t(f * k + j)] = coef ? kField.exp[kField.log[f] + kField.log[coef]] : 0;
+                }
         }
     }
+    const uint8_t* row(int k, int f) const { return products[k].data() + std::size_t(f) * k; }
+
+private:
+    std::vector<uint8_t> products[70];
 };
 
 const Generators& generators() {
@@ -676,19 +713,13 @@ const Generators& generators() {
 
 // Remainder of one block's data (every stride-th codeword from data) times x^k by the generator.
 void blockEcc(const uint8_t* data, int stride, int count, int k, uint8_t* ecc) {
-    const int* g = generators().logs[k];
+    const Generators& g = generators();
     std::memset(ecc, 0, std::size_t(k));
     for (int i = 0; i < count; ++i) {
-        const int fb = data[i * stride] ^ ecc[0];
-        if (fb == 0) {
-            std::memmove(ecc, ecc + 1, std::size_t(k - 1));
-            ecc[k - 1] = 0;
-            continue;
-        }
-        const int lf = kField.log[fb];
+        const uint8_t* p = g.row(k, data[i * stride] ^ ecc[0]); // all zero for a zero feedback
         for (int j = 0; j < k - 1; ++j)
-            ecc[j] = uint8_t(ecc[j + 1] ^ (g[j] < 0 ? 0 : kField.exp[lf + g[j]]));
-        ecc[k - 1] = g[k - 1] < 0 ? 0 : kField.exp[lf + g[k - 1]];
+            ecc[j] = uint8_t(ecc[j + 1] ^ p[j]);
+        ecc[k - 1] = p[k - 1];
     }
 }
 
@@ -918,13 +949,11 @@ void placeModules(int symbol, const std::vector<uint8_t>& codewords, std::vector
     modules = l.base;
     const std::size_t words = std::min(codewords.size(), l.bitPos.size() / 8);
     const uint32_t* pos = l.bitPos.data();
+    uint8_t* out = modules.data();
     for (std::size_t k = 0; k < words; ++k, pos += 8) {
         const unsigned c = codewords[k];
-        if (c == 0)
-            continue;
         for (int b = 0; b < 8; ++b)
-            if (c & (0x80u >> b))
-                modules[pos[b]] = 1;
+            out[pos[b]] |= uint8_t((c >> (7 - b)) & 1);
     }
 }
 
