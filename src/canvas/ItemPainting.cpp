@@ -358,6 +358,8 @@ QRectF ItemPainting::paintedBounds(const SKTGraphic& g)
     }
     const qreal pad = w / 2 + 1;
     QRectF area = r.adjusted(-pad, -pad, pad, pad);
+    if (g.kind() == GraphicKind::Barcode)
+        return area | barcodeRect(g).adjusted(-1, -1, 1, 1);
     if (g.kind() != GraphicKind::Text)
         return area;
     QTransform turn;
@@ -493,6 +495,25 @@ SKTBarcode::SymbolServices SKTBarcode::symbolServices()
     return g_symbolServices;
 }
 
+QRectF ItemPainting::barcodeRect(const SKTGraphic& g)
+{
+    const QRectF r = g._bounds.normalized();
+    if (!hasArea(r))
+        return r;
+    if (g.linear_or_2d != 0) {
+        const QImage& picture = g._barcode_image;
+        if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+            return r;
+        const QSizeF fitted = QSizeF(picture.size()).scaled(r.size(), Qt::KeepAspectRatio);
+        return QRectF(r.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted);
+    }
+    const auto naturalSize = SKTBarcode::symbolServices().naturalSize;
+    const QSizeF natural = naturalSize ? naturalSize(g) : QSizeF();
+    if (!(natural.width() > r.width()))
+        return r;
+    return QRectF(r.center().x() - natural.width() / 2, r.top(), natural.width(), r.height());
+}
+
 void SKTBarcode::makeNaturalSize()
 {
     if (ctrl_is_locked)
@@ -518,7 +539,7 @@ void SKTBarcode::draw(QPainter& painter) const
     }
     // Bars stay crisp: no smoothing when the barcode is scaled.
     if (!_barcode_image.isNull())
-        drawPictureInto(painter, _barcode_image, r, false, false, false);
+        drawPictureInto(painter, _barcode_image, ItemPainting::barcodeRect(*this), false, false, false);
     else if (!_barcode_shows_value) // a data value without a barcode leaves the place empty, never a sample
         drawPictureInto(painter, ResourceImages::placeholder(QStringLiteral("barcode_sample.png")), r, false, false,
                         false);

@@ -23,4 +23,8 @@ public:
     static QLineF linePoints(const SKTGraphic& item);
     // The area the item's drawing can touch: stroke, line caps, miters, text rotation and shadow included.
     static QRectF paintedBounds(const SKTGraphic& item);
+    // Where a barcode item's picture lands, as outputs draw it: a linear barcode is never narrower than its
+    // symbol's natural width (centred on the frame when the frame is narrower); a 2-D picture keeps its
+    // proportions, centred in the frame. The frame itself when no symbol size is known.
+    static QRectF barcodeRect(const SKTGraphic& item);
 };
