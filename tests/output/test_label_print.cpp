@@ -4,6 +4,7 @@
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
+#include "output/ui/LabelPreview.h"
 #include "output/ui/Print_Wnd.h"
 #include "output/ui/Sample_Preview.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -283,6 +285,25 @@ private slots:
         QCOMPARE(previewed, 50);
         QCOMPARE(pdfPages(path), 53);
         QCOMPARE(scope.prompt.messages.size(), 1); // the preview's note only
+    }
+
+    // The preview window shows the sheets it is given; its Print button hands the job back.
+    void previewWindow() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        int painted = 0;
+        LabelPreview preview(printer, [&](QPrinter& p) {
+            ++painted;
+            QPainter painter(&p);
+            for (int i = 1; i < 3; ++i)
+                p.newPage();
+        });
+        preview.view->updatePreview();
+        QCOMPARE(painted, 1);
+        QCOMPARE(preview.view->pageCount(), 3);
+        preview.printButton->click();
+        QCOMPARE(preview.result(), int(LabelPreview::PrintRequested));
+        QCOMPARE(painted, 1); // printing is the dialog's job, not the preview's
     }
 
     // A long job is drawn behind the progress sheet; Stop leaves no file and says so.

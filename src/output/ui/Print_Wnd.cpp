@@ -664,6 +664,7 @@ void Print_Wnd::setStatus(const QString& text) {
 
 bool Print_Wnd::runJob(bool preview) {
     setStatus(QString());
+    Stop_SMS_Sending_Now = false; // a Stop of an earlier run is not this job's
     std::unique_ptr<Printing_View> view = makePrintingView();
     bool ok = true;
     bool printNow = false;
