@@ -7,6 +7,7 @@
 #include "barcode/twod/TwoDImages.h"
 #include "canvas/SKTGraphic.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,9 +20,19 @@ QString checkRequest(const BarcodeStyle& s, const QString& value, const QString&
                      const QString& footer) {
     if (value.isEmpty())
         return QStringLiteral("Please enter barcode value");
-    const int maxValue = s.linear_or_2d == 0 ? kMaxBarcodeTextLength : kMax2DValueLength;
-    if (value.size() > maxValue)
-        return QStringLiteral("The barcode value is too long (at most %1 characters).").arg(maxValue);
+    if (s.linear_or_2d == 0 && value.size() > kMaxBarcodeTextLength)
+        return QStringLiteral("The barcode value is too long (at most %1 characters).")
+            .arg(kMaxBarcodeTextLength);
+    if (s.linear_or_2d != 0) {
+        const int capacity = twoDCapacity(s.barcode_font_index);
+        if (capacity > 0 && value.size() > capacity)
+            return QStringLiteral(
+                       "%1 holds at most %L2 characters (digits; fewer letters or other characters), "
+                       "and this value has %L3.")
+                .arg(BarcodeSymbologies::twoDTitles().at(s.barcode_font_index))
+                .arg(capacity)
+                .arg(value.size());
+    }
     if (header.size() > kMaxBarcodeTextLength || footer.size() > kMaxBarcodeTextLength)
         return QStringLiteral("The header or footer is too long (at most %1 characters).")
             .arg(kMaxBarcodeTextLength);
@@ -37,8 +48,25 @@ QString checkRequest(const BarcodeStyle& s, const QString& value, const QString&
 
 } // namespace
 
-LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value,
-                                             const QString& header, const QString& footer) {
+int twoDCapacity(int index) {
+    switch (index) {
+    case BarcodeSymbologies::QRCode:
+        return 7089;
+    case BarcodeSymbologies::PDF417:
+        return 2710;
+    case BarcodeSymbologies::DataMatrix:
+        return 3116;
+    default:
+        return 0;
+    }
+}
+
+namespace {
+
+// The barcode for a raster image at `dpi` (0: for vectors): the narrow bar is then a whole number of pixels,
+// at least one, as close to the asked width as that allows, so the image has exactly that resolution.
+LinearBarcodeBuild buildLinear(const BarcodeStyle& s, const QString& value, const QString& header,
+                               const QString& footer, int dpi) {
     LinearBarcodeBuild out;
     out.reason = checkRequest(s, value, header, footer);
     if (!out.reason.isEmpty())
@@ -73,6 +101,11 @@ LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QStrin
     b->setPrintsHeader(s.printsHeader());
     b->setPrintsFooter(s.printsFooter());
     b->setBarWidth(BarcodeUnits::milsToPoints(s.linear_width_val));
+    if (dpi > 0) {
+        // Half a pixel rounds up (10 mils at 150 dpi give 2 pixels), whatever the float's last bit says.
+        const double pixels = std::max(1.0, std::round(double(b->barWidth()) * dpi / 72.0 + 1e-4));
+        b->setBarWidth(float(pixels * 72.0 / dpi));
+    }
     b->setCaptionFontSize(s.value_font_val);
     b->setHeaderFontSize(s.header_font_val);
     b->setFooterFontSize(s.footer_font_val);
@@ -81,6 +114,13 @@ LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QStrin
     b->setWidth(Set_Linear_Barcode_Width(*b, s));
     out.barcode = std::move(b);
     return out;
+}
+
+} // namespace
+
+LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value,
+                                             const QString& header, const QString& footer) {
+    return buildLinear(s, value, header, footer, 0);
 }
 
 TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value) {
@@ -101,6 +141,8 @@ TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value) {
         p.widthPoints = s.pdf_wdt_val;
         p.heightPoints = s.pdf_hgt_val;
         p.errorLevel = s.pdf_ec_val;
+        p.rows = s.pdf_row_val;
+        p.columns = s.pdf_col_val;
         p.dpi = s.dpi;
         r = makePdf417Image(p, value);
         break;
@@ -142,7 +184,7 @@ BarcodeResult generateBarcode(const BarcodeStyle& s, const QString& value, const
         result.image = BarcodeRenderer::imageFromBarcodeImage(picture.image, frame, s, s.dpi, &result.reason);
         return result;
     }
-    LinearBarcodeBuild build = Generate_Barcode_Variable(s, value, header, footer);
+    LinearBarcodeBuild build = buildLinear(s, value, header, footer, s.dpi);
     if (!build.barcode) {
         result.reason = build.reason;
         return result;

@@ -15,9 +15,12 @@
 
 class SKTGraphic;
 
-// Longest linear value, header or footer text accepted, and longest 2-D value.
+// Longest linear value, header or footer text accepted.
 constexpr int kMaxBarcodeTextLength = 500;
-constexpr int kMax2DValueLength = 4000;
+// Most characters a 2-D symbology can hold at all (digits in its largest symbol): QR Code 7,089, PDF417
+// 2,710, Data Matrix 3,116; 0 for an index outside the 2-D list. Whether a value fits its chosen size and
+// level is the encoder's answer.
+int twoDCapacity(int index);
 
 struct BarcodeResult {
     QImage image;   // null when no barcode could be made

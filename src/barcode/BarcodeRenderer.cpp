@@ -33,27 +33,12 @@ void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QStr
         return;
     const qreal th = BarcodeText::lineHeight(font);
     const qreal top = viewH - yUp - th;
-    p.setFont(BarcodeText::deviceFont(font, p.device()));
-    p.setPen(color);
-    if (kern == 0) {
-        p.drawText(QRectF(x, top, boxWidth, th),
-                   int(align | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine), text);
-        return;
-    }
-    const QList<BarcodeText::Cluster> parts = BarcodeText::clusters(font, text);
-    qreal total = kern * (parts.size() - 1);
-    for (const BarcodeText::Cluster& c : parts)
-        total += c.advance;
     qreal cx = x;
-    if (align & Qt::AlignHCenter)
-        cx = x + (boxWidth - total) / 2;
-    else if (align & Qt::AlignRight)
-        cx = x + boxWidth - total;
-    const qreal baseline = top + BarcodeText::ascent(font);
-    for (const BarcodeText::Cluster& c : parts) {
-        p.drawText(QPointF(cx, baseline), c.text);
-        cx += c.advance + kern;
+    if (align & (Qt::AlignHCenter | Qt::AlignRight)) {
+        const qreal total = BarcodeText::spacedWidth(font, text, kern);
+        cx = (align & Qt::AlignHCenter) ? x + (boxWidth - total) / 2 : x + boxWidth - total;
     }
+    BarcodeText::drawText(p, font, color, text, kern, cx, top + BarcodeText::ascent(font));
 }
 
 qreal snap(qreal v, qreal scale) {
@@ -107,8 +92,8 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
         const qreal bottom = b.barBottom(int(end));
         const qreal yTop = snap(H - (yb + top), scale);
         const qreal yBottom = snap(H - (yb + bottom), scale);
-        const qreal left = x0 + i * bw;
-        const qreal right = x0 + (end + 1) * bw;
+        const qreal left = snap(x0 + i * bw, scale);
+        const qreal right = snap(x0 + (end + 1) * bw, scale);
         if (yBottom > yTop)
             p.fillRect(QRectF(left, yTop, right - left, yBottom - yTop), style.barcode_clr_val);
         lastH = top;
@@ -127,9 +112,21 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
         const QString right = b.rightCaption();
         const QStringList parts = b.caption().split(QLatin1Char('\t'));
         const qreal gap = std::max<qreal>(bw, 1.0);
+        // The pieces stand where the caption formulas put them; a piece those would put on the bars or
+        // outside the drawing stands where it is sound instead: the side digits just beside the bars, the
+        // groups centred under the data modules between the guard patterns.
+        const qreal barsLeft = x0;
+        const qreal barsRight = x0 + total;
+        const auto inside = [W](qreal x, qreal w) { return x >= -0.01 && x + w <= W + 0.01; };
+        const auto besideBars = [&](qreal x, qreal w) {
+            return x + w <= barsLeft + 0.01 || x >= barsRight - 0.01;
+        };
         if (!left.isEmpty()) {
             const qreal tw = BarcodeText::textWidth(font, left);
-            drawTextBox(p, font, color, left, 0, x0 - gap - tw, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+            qreal x = b.firstBar() * 0.25 + m.LR_margin;
+            if (!inside(x, tw) || !besideBars(x, tw))
+                x = x0 - gap - tw;
+            drawTextBox(p, font, color, left, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft);
         }
         if (left.isEmpty() && parts.size() <= 1) {
             // One piece: centred over the drawing, spread over the barcode width when asked.
@@ -141,24 +138,32 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
                 drawTextBox(p, font, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
             }
         } else {
-            // Groups: equal slots over the data modules between start and stop patterns.
-            const qreal regionLeft = x0 + b.initiator().size() * bw;
-            const qreal regionRight = x0 + total - b.terminator().size() * bw;
-            const qreal pw = (regionRight - regionLeft) / parts.size();
-            for (qsizetype j = 0; j < parts.size(); ++j) {
-                const QString text = parts.at(j).trimmed();
-                if (text.isEmpty())
+            // Groups: slots of the drawing's width less the start pattern and the first bar's offset.
+            const qsizetype n = parts.size();
+            const double lead = double(b.initiator().size()) * bw + b.firstBar();
+            const qreal pw = float(double(float(b.width() / n)) - (n == 1 ? 2 : 1) * lead);
+            const qreal dataLeft = x0 + b.initiator().size() * bw;
+            const qreal dataWidth = (x0 + total - b.terminator().size() * bw - dataLeft) / n;
+            for (qsizetype j = 0; j < n; ++j) {
+                const QString& text = parts.at(j);
+                if (text.trimmed().isEmpty())
                     continue;
                 const qreal tw = BarcodeText::textWidth(font, text);
-                const qreal kern = 1.3 * (pw - tw) / (2.0 * text.size());
+                const qreal k = (pw - tw) / (2.0 * text.size());
+                const qreal kern = 1.3 * k;
                 const qreal drawn = tw + kern * (text.size() - 1);
-                const qreal x = regionLeft + j * pw + (pw - drawn) / 2;
+                qreal x = 3 * k + b.firstBar() + (j + 1) * b.initiator().size() * bw + j * pw + m.LR_margin;
+                if (!inside(x, drawn))
+                    x = dataLeft + j * dataWidth + (dataWidth - drawn) / 2;
                 drawTextBox(p, font, color, text, kern, x, textY, drawn, H, Qt::AlignLeft);
             }
         }
         if (!right.isEmpty()) {
             const qreal tw = BarcodeText::textWidth(font, right);
-            drawTextBox(p, font, color, right, 0, x0 + total + gap, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+            qreal x = b.lastBar() + 0.07 * b.width() + m.LR_margin;
+            if (!inside(x, tw) || !besideBars(x, tw))
+                x = x0 + total + gap;
+            drawTextBox(p, font, color, right, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft);
         }
     }
     if (b.printsHeader())

@@ -1,5 +1,6 @@
 #include "barcode/BarcodeStyle.h"
 
+#include "barcode/BarcodeSymbologies.h"
 #include "canvas/SKTGraphic.h"
 
 namespace {
@@ -26,6 +27,8 @@ template <typename From, typename To> void copyStoredFields(const From& f, To& t
     t.pdf_hgt_val = f.pdf_hgt_val;
     t.pdf_wdt_val = f.pdf_wdt_val;
     t.pdf_ec_val = f.pdf_ec_val;
+    t.pdf_row_val = f.pdf_row_val;
+    t.pdf_col_val = f.pdf_col_val;
     t.dm_module_val = f.dm_module_val;
     t.dm_format_index = f.dm_format_index;
     t.dm_encoding_index = f.dm_encoding_index;
@@ -51,6 +54,7 @@ template <typename From, typename To> void copyStoredFields(const From& f, To& t
 BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item) {
     BarcodeStyle s;
     copyStoredFields(item, s);
+    s.kerning_value = item.kerning_value_val;
     s.barcode_unit_val = item.barcode_unit_val;
     s.dpi = resolutionDpi(s.dpi_val_index, s.dpi_custom_val);
     return s;
@@ -58,6 +62,37 @@ BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item) {
 
 void BarcodeStyle::applyTo(SKTGraphic& item) const {
     copyStoredFields(*this, item);
+    item.kerning_value_val = kerning_value;
+}
+
+bool symbologyKnown(const BarcodeStyle& style) {
+    const qsizetype count = style.linear_or_2d == 0 ? BarcodeSymbologies::linearTitles().size()
+                                                    : BarcodeSymbologies::twoDTitles().size();
+    return style.barcode_font_index >= 0 && style.barcode_font_index < count;
+}
+
+QString unknownSymbologyNotice(const GraphicList& front, const GraphicList& back) {
+    QStringList lines;
+    const auto scan = [&lines](const GraphicList& items, const QString& side) {
+        for (const std::shared_ptr<SKTGraphic>& item : items) {
+            if (!item || item->kind() != GraphicKind::Barcode)
+                continue;
+            const BarcodeStyle style = BarcodeStyle::fromItem(*item);
+            if (!symbologyKnown(style))
+                lines << QStringLiteral("A barcode on the %1 has the unknown %2 type %3.")
+                             .arg(side,
+                                  style.linear_or_2d == 0 ? QStringLiteral("linear") : QStringLiteral("2-D"))
+                             .arg(style.barcode_font_index);
+        }
+    };
+    scan(front, QStringLiteral("front"));
+    scan(back, QStringLiteral("back"));
+    if (lines.isEmpty())
+        return QString();
+    return lines.join(QLatin1Char('\n')) +
+           QStringLiteral(
+               "\nSuch a barcode keeps its picture and settings; choose a barcode type in the designer "
+               "to make it anew.");
 }
 
 const QStringList& alignmentTitles() {

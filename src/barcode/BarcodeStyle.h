@@ -9,7 +9,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class SKTGraphic;
+using GraphicList = QList<std::shared_ptr<SKTGraphic>>;
 
 struct BarcodeStyle {
     int linear_or_2d = 0;       // 0 linear, 1 2-D
@@ -32,6 +35,8 @@ struct BarcodeStyle {
     int pdf_hgt_val = 20;
     int pdf_wdt_val = 100;
     int pdf_ec_val = 2;
+    int pdf_row_val = 0; // 0: the rows follow from the data
+    int pdf_col_val = 0; // 0: the columns follow from the data
     int dm_module_val = 2;
     int dm_format_index = 0;
     int dm_encoding_index = 0;
@@ -51,14 +56,15 @@ struct BarcodeStyle {
     int dpi_val_index = 0; // index in resolutionTitles()
     QString dpi_custom_val = QStringLiteral("0");
     int barcode_unit_val = 1; // always centimetres
+    int kerning_value = 0;    // "Spread value text": 1 spreads a one-piece value text over the bars
 
-    // Designer settings that are not stored in the item.
-    int kerning_value = 0; // caption spacing check box: 1 spreads a one-piece value text over the bars
-    int dpi = 600;         // resolution of raster barcode images, dots per inch
+    // Designer setting that is not stored in the item.
+    int dpi = 600; // resolution of raster barcode images, dots per inch
 
     // The style of an item; `dpi` follows the item's resolution entry.
     static BarcodeStyle fromItem(const SKTGraphic& item);
-    // Writes the stored fields (linear_or_2d to dpi_custom_val) into the item; nothing else changes.
+    // Writes the stored fields (linear_or_2d to dpi_custom_val, the PDF417 rows and columns and the
+    // spreading) into the item; nothing else changes.
     void applyTo(SKTGraphic& item) const;
 
     bool printsCaption() const { return show_hide_val != 1; }
@@ -69,6 +75,12 @@ struct BarcodeStyle {
 
     friend bool operator==(const BarcodeStyle&, const BarcodeStyle&) = default;
 };
+
+// Whether the style's symbology is one of the lists (a stored index may come from elsewhere).
+bool symbologyKnown(const BarcodeStyle& style);
+// The notice shown when a design holds barcode items whose stored symbology is not in the lists (they keep
+// their stored picture and style); empty when there is none.
+QString unknownSymbologyNotice(const GraphicList& front, const GraphicList& back);
 
 // Entries of the header and footer alignment lists; stored indexes refer to this order.
 const QStringList& alignmentTitles();

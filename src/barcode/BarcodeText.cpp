@@ -1,9 +1,21 @@
 #include "barcode/BarcodeText.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -25,38 +37,264 @@ QFont unhinted(const QFont& font) {
     return f;
 }
 
+// One glyph of a laid-out cluster: which face draws it, and where relative to the cluster's baseline start.
+struct GlyphRef {
+    int face = 0;
+    quint32 glyph = 0;
+    QPointF pos;
+};
+
+struct ClusterLayout {
+    qreal advance = 0;
+    QList<GlyphRef> glyphs;
+};
+
+struct FontEntry {
+    explicit FontEntry(const QFont& f, int entryId)
+        : font(unhinted(f)), metrics(font, pointDevice()), capHeight(metrics.capHeight()),
+          height(metrics.height()), ascent(metrics.ascent()), id(entryId) {}
+    QFont font;
+    QFontMetricsF metrics;
+    qreal capHeight;
+    qreal height;
+    qreal ascent;
+    int id;
+    QList<QRawFont> faces; // the font and the fallbacks its clusters needed
+    QHash<QString, ClusterLayout> clusters;
+};
+
+struct GlyphKey {
+    int font;
+    int face;
+    quint32 glyph;
+    int phase; // quarter pixel of the horizontal position
+    qreal scale;
+    QRgb colour;
+    bool operator==(const GlyphKey&) const = default;
+};
+
+size_t qHash(const GlyphKey& k, size_t seed = 0) {
+    quint64 scaleBits = 0;
+    std::memcpy(&scaleBits, &k.scale, sizeof scaleBits);
+    return qHashMulti(seed, k.font, k.face, k.glyph, k.phase, scaleBits, k.colour);
+}
+
+struct GlyphBitmap {
+    QImage image; // premultiplied, in the glyph's colour; null for a glyph without ink
+    QPoint offset;
+};
+
+// Bounds that keep the per-thread cache small whatever text comes by.
+constexpr std::size_t kMaxFonts = 32;
+constexpr qsizetype kMaxClustersPerFont = 4096;
+constexpr qsizetype kMaxGlyphBitmaps = 8192;
+
+struct Cache {
+    std::unordered_map<QString, std::unique_ptr<FontEntry>> fonts;
+    QHash<GlyphKey, GlyphBitmap> glyphs;
+    int nextId = 0;
+};
+
+Cache& cache() {
+    thread_local Cache c;
+    return c;
+}
+
+FontEntry& entryFor(const QFont& font) {
+    Cache& c = cache();
+    const QString key = font.key();
+    const auto it = c.fonts.find(key);
+    if (it != c.fonts.end())
+        return *it->second;
+    if (c.fonts.size() >= kMaxFonts) {
+        c.fonts.clear();
+        c.glyphs.clear();
+    }
+    auto entry = std::make_unique<FontEntry>(font, c.nextId++);
+    FontEntry& e = *entry;
+    c.fonts.emplace(key, std::move(entry));
+    return e;
+}
+
+const ClusterLayout& layoutOf(FontEntry& e, const QString& cluster) {
+    const auto found = e.clusters.constFind(cluster);
+    if (found != e.clusters.constEnd())
+        return *found;
+    if (e.clusters.size() >= kMaxClustersPerFont)
+        e.clusters.clear();
+    ClusterLayout out;
+    QTextLayout layout(cluster, e.font, pointDevice());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1.0e6);
+    layout.endLayout();
+    if (line.isValid()) {
+        out.advance = line.horizontalAdvance();
+        const qreal baseline = line.ascent();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        for (const QGlyphRun& run : runs) {
+            const QRawFont raw = run.rawFont();
+            qsizetype face = e.faces.indexOf(raw);
+            if (face < 0) {
+                e.faces.append(raw);
+                face = e.faces.size() - 1;
+            }
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                out.glyphs.append({int(face), glyphs.at(i), positions.at(i) - QPointF(0, baseline)});
+        }
+    }
+    return *e.clusters.insert(cluster, out);
+}
+
+bool isAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() > 0x7f)
+            return false;
+    return true;
+}
+
+// The pieces drawn one after another: grapheme clusters, or the whole text when it needs no spacing and
+// may need shaping across its characters.
+QStringList unitsOf(const QString& text, bool spaced) {
+    QStringList units;
+    if (isAscii(text) && !text.contains(QLatin1Char('\r'))) {
+        units.reserve(text.size());
+        for (QChar c : text)
+            units.append(QString(c));
+        return units;
+    }
+    if (!spaced) {
+        units.append(text);
+        return units;
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() != -1) {
+        const qsizetype end = finder.position();
+        units.append(text.mid(start, end - start));
+        start = end;
+    }
+    return units;
+}
+
+const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase, qreal scale,
+                               const QColor& colour) {
+    Cache& c = cache();
+    const GlyphKey key{e.id, g.face, g.glyph, phase, scale, colour.rgba()};
+    const auto found = c.glyphs.constFind(key);
+    if (found != c.glyphs.constEnd())
+        return *found;
+    if (c.glyphs.size() >= kMaxGlyphBitmaps)
+        c.glyphs.clear();
+    GlyphBitmap bitmap;
+    QTransform t;
+    t.translate(phase / 4.0, 0);
+    t.scale(scale, scale);
+    const QPainterPath path = t.map(e.faces.at(g.face).pathForGlyph(g.glyph));
+    const QRect area = path.boundingRect().toAlignedRect();
+    if (!path.isEmpty() && !area.isEmpty()) {
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(-area.topLeft());
+        p.fillPath(path, colour);
+        p.end();
+        bitmap.image = image;
+        bitmap.offset = area.topLeft();
+    }
+    return *c.glyphs.insert(key, bitmap);
+}
+
 } // namespace
 
 namespace BarcodeText {
 
 qreal capHeight(const QFont& font) {
-    return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).capHeight();
+    return entryFor(font).capHeight;
 }
 
 qreal textWidth(const QFont& font, const QString& text) {
-    return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).horizontalAdvance(text);
+    return entryFor(font).metrics.horizontalAdvance(text);
 }
 
 qreal ascent(const QFont& font) {
-    return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).ascent();
-}
-
-QList<Cluster> clusters(const QFont& font, const QString& text) {
-    const QFontMetricsF fm(unhinted(font), const_cast<QPaintDevice*>(pointDevice()));
-    QList<Cluster> out;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    while (finder.toNextBoundary() != -1) {
-        const qsizetype end = finder.position();
-        const QString part = text.mid(start, end - start);
-        out.append({part, fm.horizontalAdvance(part)});
-        start = end;
-    }
-    return out;
+    return entryFor(font).ascent;
 }
 
 qreal lineHeight(const QFont& font) {
-    return QFontMetricsF(unhinted(font), const_cast<QPaintDevice*>(pointDevice())).height();
+    return entryFor(font).height;
+}
+
+QList<Cluster> clusters(const QFont& font, const QString& text) {
+    FontEntry& e = entryFor(font);
+    QList<Cluster> out;
+    for (const QString& unit : unitsOf(text, true))
+        out.append({unit, layoutOf(e, unit).advance});
+    return out;
+}
+
+qreal spacedWidth(const QFont& font, const QString& text, qreal kern) {
+    FontEntry& e = entryFor(font);
+    const QStringList units = unitsOf(text, kern != 0);
+    qreal w = kern * qreal(units.size() > 0 ? units.size() - 1 : 0);
+    for (const QString& unit : units)
+        w += layoutOf(e, unit).advance;
+    return w;
+}
+
+void drawText(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
+              qreal baseline) {
+    if (text.isEmpty())
+        return;
+    FontEntry& e = entryFor(font);
+    const QStringList units = unitsOf(text, kern != 0);
+    const QTransform t = p.combinedTransform();
+    const QPaintDevice* device = p.device();
+    const bool raster = device && device->devType() == QInternal::Image && p.paintEngine() &&
+                        p.paintEngine()->type() == QPaintEngine::Raster && t.type() <= QTransform::TxScale &&
+                        t.m11() > 0 && qFuzzyCompare(t.m11(), t.m22());
+    qreal cx = x;
+    if (raster) {
+        // Glyph bitmaps of this thread's cache placed on whole pixels (a quarter pixel apart horizontally).
+        p.save();
+        p.resetTransform();
+        for (const QString& unit : units) {
+            const ClusterLayout& c = layoutOf(e, unit);
+            for (const GlyphRef& g : c.glyphs) {
+                const QPointF d = t.map(QPointF(cx + g.pos.x(), baseline + g.pos.y()));
+                const qreal fx = std::floor(d.x());
+                const int phase = std::clamp(int((d.x() - fx) * 4.0), 0, 3);
+                const GlyphBitmap& b = glyphBitmap(e, g, phase, t.m11(), color);
+                if (!b.image.isNull())
+                    p.drawImage(QPoint(int(fx), qRound(d.y())) + b.offset, b.image);
+            }
+            cx += c.advance + kern;
+        }
+        p.restore();
+        return;
+    }
+    // Other devices (PDF, printers) take the glyphs as text.
+    p.save();
+    p.setPen(color);
+    for (const QString& unit : units) {
+        const ClusterLayout& c = layoutOf(e, unit);
+        for (const GlyphRef& g : c.glyphs) {
+            QGlyphRun run;
+            run.setRawFont(e.faces.at(g.face));
+            run.setGlyphIndexes({g.glyph});
+            run.setPositions({QPointF(cx + g.pos.x(), baseline + g.pos.y())});
+            p.drawGlyphRun(QPointF(0, 0), run);
+        }
+        cx += c.advance + kern;
+    }
+    p.restore();
 }
 
 QFont deviceFont(const QFont& font, const QPaintDevice* device) {

@@ -1,13 +1,18 @@
 #pragma once
 
-// Text measuring and font set-up for barcode drawing. Every length here is in points, whatever device
-// the text is finally drawn on; measuring runs on a private 72 dpi image so it works on any thread.
+// Text measuring and drawing for barcode drawings. Every length here is in points, whatever device the text
+// is finally drawn on. A font's metrics and the layout of each grapheme cluster are worked out once and kept
+// in a small cache of the calling thread (keyed by the font and the cluster), so a barcode image per data
+// row lays out only what it has not seen before; on raster images the glyphs are drawn from bitmaps kept
+// the same way, which also makes the same text draw to the same pixels every time.
 
+#include <QColor>
 #include <QFont>
 #include <QList>
 #include <QString>
 
 class QPaintDevice;
+class QPainter;
 
 namespace BarcodeText {
 
@@ -25,6 +30,15 @@ struct Cluster {
 };
 // The text split into grapheme clusters with their widths, for drawing with extra spacing.
 QList<Cluster> clusters(const QFont& font, const QString& text);
+// Width of the text drawn with `kern` points between its clusters.
+qreal spacedWidth(const QFont& font, const QString& text, qreal kern);
+
+// Draws one line of text whose baseline starts at (x, baseline) in the painter's user units (points), with
+// `kern` points added after each grapheme cluster. Glyphs missing from the font come from the fonts Qt
+// falls back to, as in any Qt text.
+void drawText(QPainter& painter, const QFont& font, const QColor& color, const QString& text, qreal kern,
+              qreal x, qreal baseline);
+
 // The font to set on a painter of `device` whose user units are points: the point size is rescaled for
 // the device's resolution.
 QFont deviceFont(const QFont& font, const QPaintDevice* device);

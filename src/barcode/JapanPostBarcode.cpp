@@ -79,7 +79,8 @@ void JapanPostBarcode::setContent(const QString& given) {
     QString units;
     QString visible;
     m_rejected.clear();
-    for (QChar ch : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
         const ushort c = ch.unicode();
         if ((c >= '0' && c <= '9') || c == '-') {
             units += ch;
@@ -95,8 +96,8 @@ void JapanPostBarcode::setContent(const QString& given) {
             visible += ch;
         } else if (m_rejected.isEmpty()) {
             m_rejected = QStringLiteral("Japan Post barcodes take only digits, letters A-Z and \"-\" "
-                                        "(\"%1\" cannot be encoded).")
-                             .arg(ch);
+                                        "(%1 cannot be encoded).")
+                             .arg(characterName(text, i));
         }
     }
     if (units.size() > kUnits && m_rejected.isEmpty())

@@ -20,9 +20,6 @@ public:
     float symbolSize() const { return m_size; }
     void setSymbolSize(float size);
     void setBarWidth(float barWidth) override;
-    bool printsCaption() const override { return true; }
-    bool printsHeader() const override { return true; }
-    bool printsFooter() const override { return true; }
 
     QString initiator() const override { return QStringLiteral("1010"); }
     QString terminator() const override { return QStringLiteral("101"); }

@@ -48,12 +48,30 @@ bool NKDBarcode::isContentValid() const {
 QString NKDBarcode::invalidReason() const {
     if (isContentValid())
         return QString();
-    if (!isAscii(m_content))
-        return QStringLiteral("The barcode value may hold only ASCII characters.");
-    for (QChar c : m_content)
-        if (_encodeChar(c).isEmpty())
-            return QStringLiteral("This barcode type cannot encode the character \"%1\".").arg(c);
+    for (qsizetype i = 0; i < m_content.size(); ++i)
+        if (m_content.at(i).unicode() > 127 || _encodeChar(m_content.at(i)).isEmpty())
+            return QStringLiteral("This barcode type cannot encode the character %1.")
+                .arg(characterName(m_content, i));
     return QStringLiteral("This barcode type cannot encode the value.");
+}
+
+QString NKDBarcode::characterName(const QString& text, qsizetype index) {
+    if (index < 0 || index >= text.size())
+        return QString();
+    char32_t code = text.at(index).unicode();
+    qsizetype length = 1;
+    if (QChar::isHighSurrogate(code) && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(text.at(index), text.at(index + 1));
+        length = 2;
+    }
+    const QChar::Category cat = QChar::category(code);
+    const bool visible = code != ' ' && QChar::isPrint(code) && !QChar::isSpace(code) &&
+                         cat != QChar::Other_Format && cat != QChar::Mark_NonSpacing &&
+                         cat != QChar::Mark_Enclosing;
+    if (visible)
+        return QStringLiteral("\"%1\"").arg(text.mid(index, length));
+    return QStringLiteral("U+") +
+           QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
 QString NKDBarcode::_encodeChar(QChar) const {

@@ -112,6 +112,9 @@ public:
     virtual float lastBar() const { return m_width - m_barWidth; }
 
     QString description() const;
+    // The character at `index` as a refusal names it: quoted when it can be seen, else by its code
+    // ("U+0007"), so no control character or invisible space is ever printed raw.
+    static QString characterName(const QString& text, qsizetype index);
     bool isEqual(const NKDBarcode& other) const { return m_content == other.m_content; }
 
 protected:

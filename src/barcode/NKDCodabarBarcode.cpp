@@ -76,8 +76,11 @@ QString NKDCodabarBarcode::_encodeChar(QChar c) const {
 }
 
 QString NKDCodabarBarcode::invalidReason() const {
-    if (!NKDBarcode::isContentValid())
-        return QStringLiteral("Codabar takes digits, \"-$:/.+\" and the start and stop characters A-D.");
+    for (qsizetype i = 0; i < m_content.size(); ++i)
+        if (m_content.at(i).unicode() > 127 || _encodeChar(m_content.at(i)).isEmpty())
+            return QStringLiteral(
+                       "Codabar takes digits, \"-$:/.+\" and the start and stop characters A-D, not %1.")
+                .arg(characterName(m_content, i));
     const qsizetype n = m_content.size();
     if (n < 2 || !isStartStop(m_content.at(0)) || !isStartStop(m_content.at(n - 1)))
         return QStringLiteral("Codabar needs a start and a stop character A, B, C or D at both ends.");

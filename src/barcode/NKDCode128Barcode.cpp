@@ -155,14 +155,17 @@ QString NKDCode128Barcode::barcode() const {
 }
 
 QString NKDCode128Barcode::invalidReason() const {
-    if (!isAscii(m_content))
-        return QStringLiteral("Code 128 takes ASCII characters only.");
+    for (qsizetype i = 0; i < m_content.size(); ++i)
+        if (m_content.at(i).unicode() > 127)
+            return QStringLiteral("Code 128 takes ASCII characters only; it cannot encode %1.")
+                .arg(characterName(m_content, i));
     if (m_codeSet < 0 || m_codeSet > 2)
         return QStringLiteral("Unknown Code 128 code set.");
     if (m_codeSet == 2) {
-        for (QChar ch : m_content)
-            if (!isDigit(ch.unicode()))
-                return QStringLiteral("Code 128 SET C takes digits only.");
+        for (qsizetype i = 0; i < m_content.size(); ++i)
+            if (!isDigit(m_content.at(i).unicode()))
+                return QStringLiteral("Code 128 SET C takes digits only, not %1.")
+                    .arg(characterName(m_content, i));
     }
     return QString();
 }

@@ -38,7 +38,7 @@ int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c) {
 }
 
 void NKDRoyalMailBarcode::initWithContent(const QString& content, bool printsCaption) {
-    NKDBarcode::initWithContent(asciiUpper(content), false, 1.4173229f, 14.3149605f, 6.0f, -1);
+    NKDBarcode::initWithContent(asciiUpper(content), printsCaption, 1.4173229f, 14.3149605f, 6.0f, -1);
     generateChecksum();
     calculateWidth();
 }

@@ -10,9 +10,6 @@ public:
     QString className() const override { return QStringLiteral("NKDRoyalMailBarcode"); }
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
-    bool printsCaption() const override { return true; }
-    bool printsHeader() const override { return true; }
-    bool printsFooter() const override { return true; }
     QString initiator() const override { return QStringLiteral("10"); }
     QString terminator() const override { return QStringLiteral("1"); }
     QString _encodeChar(QChar) const override { return QStringLiteral("10101010"); }

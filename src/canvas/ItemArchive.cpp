@@ -13,15 +13,16 @@ static_assert(KeyedArchiveReader::MaxImageSide >= SKTImage::MaxPictureSide &&
 namespace {
 
 using Member = std::variant<int SKTGraphic::*, float SKTGraphic::*, double SKTGraphic::*, bool SKTGraphic::*,
-                            QString SKTGraphic::*, QColor SKTGraphic::*, QFont SKTGraphic::*, QImage SKTGraphic::*,
-                            QRectF SKTGraphic::*>;
+                            QString SKTGraphic::*, QColor SKTGraphic::*, QFont SKTGraphic::*,
+                            QImage SKTGraphic::*, QRectF SKTGraphic::*>;
 
 // Accepted range of a numeric field; a stored value outside it (or not finite) keeps the default.
 struct Range {
     double lo;
     double hi;
 };
-constexpr Range AnyInt{double(std::numeric_limits<qint32>::min()), double(std::numeric_limits<qint32>::max())};
+constexpr Range AnyInt{double(std::numeric_limits<qint32>::min()),
+                       double(std::numeric_limits<qint32>::max())};
 constexpr Range AnyReal{-1.0e6, 1.0e6};
 
 struct Field {
@@ -31,10 +32,12 @@ struct Field {
 };
 
 // The key is the field's own name, spelt once.
-#define NAVU_FIELD(name, ...) Field{#name, &SKTGraphic::name __VA_OPT__(, Range __VA_ARGS__)}
+#define NAVU_FIELD(name, ...)                                                                                \
+    Field {                                                                                                  \
+#name, &SKTGraphic::name __VA_OPT__(, Range __VA_ARGS__)                                             \
+    }
 
-const std::vector<Field>& fields()
-{
+const std::vector<Field>& fields() {
     static const std::vector<Field> table = {
         // geometry and shape
         NAVU_FIELD(_bounds),
@@ -125,6 +128,8 @@ const std::vector<Field>& fields()
         NAVU_FIELD(pdf_hgt_val, {0.0, 10000.0}),
         NAVU_FIELD(pdf_wdt_val, {0.0, 10000.0}),
         NAVU_FIELD(pdf_ec_val),
+        NAVU_FIELD(pdf_row_val),
+        NAVU_FIELD(pdf_col_val),
         NAVU_FIELD(dm_module_val, {0.0, 1000.0}),
         NAVU_FIELD(dm_format_index),
         NAVU_FIELD(dm_encoding_index),
@@ -144,6 +149,7 @@ const std::vector<Field>& fields()
         NAVU_FIELD(dpi_val_index),
         NAVU_FIELD(dpi_custom_val),
         NAVU_FIELD(barcode_unit_val),
+        NAVU_FIELD(kerning_value_val),
         NAVU_FIELD(_barcode_image),
     };
     return table;
@@ -156,28 +162,29 @@ constexpr qsizetype MaxStringLength = 1 << 16;
 // Largest coordinate accepted in the bounds, points.
 constexpr double MaxCoordinate = 1.0e6;
 
-QStringList superclassesOf(const SKTGraphic& item)
-{
+QStringList superclassesOf(const SKTGraphic& item) {
     if (item.kind() == GraphicKind::Signature)
         return {QStringLiteral("SKTImage"), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")};
     return {QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")};
 }
 
-bool inRange(double v, const Range& r) { return std::isfinite(v) && v >= r.lo && v <= r.hi; }
+bool inRange(double v, const Range& r) {
+    return std::isfinite(v) && v >= r.lo && v <= r.hi;
+}
 
-QString formatCoordinate(double v) { return QString::number(v, 'g', 17); }
+QString formatCoordinate(double v) {
+    return QString::number(v, 'g', 17);
+}
 
 } // namespace
 
-QString rectToString(const QRectF& r)
-{
+QString rectToString(const QRectF& r) {
     return QStringLiteral("{{%1, %2}, {%3, %4}}")
         .arg(formatCoordinate(r.x()), formatCoordinate(r.y()), formatCoordinate(r.width()),
              formatCoordinate(r.height()));
 }
 
-std::optional<QRectF> rectFromString(const QString& text)
-{
+std::optional<QRectF> rectFromString(const QString& text) {
     if (text.size() > 256)
         return std::nullopt;
     QString s = text;
@@ -200,16 +207,14 @@ std::optional<QRectF> rectFromString(const QString& text)
     return QRectF(v[0], v[1], v[2], v[3]);
 }
 
-QStringList archivedFieldNames()
-{
+QStringList archivedFieldNames() {
     QStringList names;
     for (const Field& f : fields())
         names << QString::fromLatin1(f.name);
     return names;
 }
 
-PlistPtr archiveItemPlist(const SKTGraphic& item, const ItemArchiveOptions& options)
-{
+PlistPtr archiveItemPlist(const SKTGraphic& item, const ItemArchiveOptions& options) {
     KeyedArchiveWriter writer;
     KeyedArchiveWriter::Object root = writer.addObject(item.className(), superclassesOf(item));
     for (const Field& f : fields()) {
@@ -239,14 +244,12 @@ PlistPtr archiveItemPlist(const SKTGraphic& item, const ItemArchiveOptions& opti
     return writer.finish(root.uid());
 }
 
-QByteArray archiveItem(const SKTGraphic& item, plistio::Format format)
-{
+QByteArray archiveItem(const SKTGraphic& item, plistio::Format format) {
     const PlistPtr archive = archiveItemPlist(item);
     return plistio::toBytes(archive.get(), format);
 }
 
-GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defaulted)
-{
+GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defaulted) {
     KeyedArchiveReader reader;
     if (!reader.open(archive, error))
         return nullptr;
@@ -255,8 +258,9 @@ GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defa
     GraphicPtr item = makeGraphicOfClass(className, false);
     if (!item) {
         if (error)
-            *error = className.isEmpty() ? QStringLiteral("The item archive names no class.")
-                                         : QStringLiteral("Unknown item class \"%1\".").arg(className.left(64));
+            *error = className.isEmpty()
+                         ? QStringLiteral("The item archive names no class.")
+                         : QStringLiteral("Unknown item class \"%1\".").arg(className.left(64));
         return nullptr;
     }
     SKTGraphic& g = *item;
@@ -319,8 +323,7 @@ GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defa
     return item;
 }
 
-GraphicPtr unarchiveItem(const QByteArray& data, QString* error, QStringList* defaulted)
-{
+GraphicPtr unarchiveItem(const QByteArray& data, QString* error, QStringList* defaulted) {
     const PlistPtr archive = plistio::fromBytes(data, error);
     if (!archive)
         return nullptr;

@@ -79,7 +79,7 @@ public:
     QColor _fill_Grad_clr2 = Qt::black;
     double _fill_grad_angle = 0.0; // degrees
     QColor _fill_htch_clr = Qt::white;
-    QString _fill_hatch_type; // hatch picture base name, empty for none
+    QString _fill_hatch_type;      // hatch picture base name, empty for none
     float alpha_val = 1.0f;        // fill alpha, fraction 0..1
     float alpha_val_stroke = 1.0f; // stroke alpha, fraction 0..1
 
@@ -91,7 +91,7 @@ public:
 
     // --- picture ---
     QString _file_path;
-    QImage _image; // the picture as loaded (unadjusted)
+    QImage _image;                // the picture as loaded (unadjusted)
     float rotate_image = 0.0f;    // degrees
     float img_trnsp_val = 100.0f; // percent, 100 opaque
     float hue_val = 0.0f;
@@ -153,6 +153,8 @@ public:
     int pdf_hgt_val = 20;
     int pdf_wdt_val = 100;
     int pdf_ec_val = 2;
+    int pdf_row_val = 0; // PDF417 rows, 0 chosen from the data
+    int pdf_col_val = 0; // PDF417 data columns, 0 chosen from the data
     int dm_module_val = 2;
     int dm_format_index = 0;
     int dm_encoding_index = 0;
@@ -172,6 +174,7 @@ public:
     int dpi_val_index = 0;
     QString dpi_custom_val = QStringLiteral("0");
     int barcode_unit_val = 1;
+    int kerning_value_val = 0; // 1 spreads a one-piece value text over the bars
 
     QImage _barcode_image; // the ready barcode image (not part of the style)
     QString _barcode_value;            // the data value the image shows (not stored)

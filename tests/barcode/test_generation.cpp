@@ -175,7 +175,7 @@ private slots:
         QTest::newRow("unknown 2-D type") << 7 << "0123"
                                           << "Unknown barcode type";
         QTest::newRow("2-D value too long")
-            << 9 << QString(kMax2DValueLength + 1, QLatin1Char('a')) << "too long";
+            << 9 << QString(twoDCapacity(0) + 1, QLatin1Char('1')) << "at most 7,089";
         QTest::newRow("negative margin") << 8 << "0123"
                                          << "negative";
     }

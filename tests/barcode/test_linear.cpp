@@ -265,6 +265,36 @@ private slots:
         QVERIFY(!b->invalidReason().isEmpty());
     }
 
+    // A refusal names a character it cannot encode: quoted when visible, by its code when invisible.
+    void refusalNamesCharacters_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("named");
+        using namespace BarcodeSymbologies;
+        QTest::newRow("bell in Code 39") << int(Code39) << QStringLiteral("AB\a") << "U+0007";
+        QTest::newRow("tab in Extended Code 39") << int(ExtendedCode39) << QStringLiteral("A\tB") << "U+0009";
+        QTest::newRow("no-break space in Code 39") << int(Code39) << QStringLiteral("A\u00A0B") << "U+00A0";
+        QTest::newRow("zero width space in Codabar")
+            << int(Codabar) << QStringLiteral("A1\u200B2B") << "U+200B";
+        QTest::newRow("sharp s in Code 128") << int(Code128) << QStringLiteral("Straße") << "\"ß\"";
+        QTest::newRow("emoji in Code 128")
+            << int(Code128) << QStringLiteral("A\U0001F600") << "\"\U0001F600\"";
+        QTest::newRow("letter in Code 128 SET C") << int(Code128C) << QStringLiteral("12A4") << "\"A\"";
+        QTest::newRow("escape in Japan Post") << int(JapanPost) << QStringLiteral("1060032\x1b") << "U+001B";
+        QTest::newRow("visible in Code 39") << int(Code39) << QStringLiteral("A_B") << "\"_\"";
+    }
+    void refusalNamesCharacters() {
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        QFETCH(QString, named);
+        auto b = make(index, value);
+        QVERIFY(!b->isContentValid());
+        const QString reason = b->invalidReason();
+        QVERIFY2(reason.contains(named), qPrintable(reason));
+        for (char32_t c : reason.toUcs4())
+            QVERIFY2(QChar::isPrint(c) && c != 0x200B, qPrintable(reason));
+    }
+
     void eanUpcRules() {
         NKDUPCEBarcode e;
         e.initWithContent(QStringLiteral("0425261"), true);
@@ -392,7 +422,11 @@ private slots:
         QVERIFY(r.isContentValid());
         QCOMPARE(r.content(), QStringLiteral("SN34RD1A"));
         QCOMPARE(r.checkDigit(), int('K'));
-        QVERIFY(r.printsCaption() && r.printsHeader() && r.printsFooter());
+        // The texts follow the designer's hide boxes like every other symbology.
+        QVERIFY(!r.printsCaption());
+        r.setPrintsHeader(false);
+        r.setPrintsFooter(true);
+        QVERIFY(!r.printsHeader() && r.printsFooter());
         QCOMPARE(NKDRoyalMailBarcode::royalmail_characterDescriptor('0'), 0x0033);
         QCOMPARE(NKDRoyalMailBarcode::royalmail_characterDescriptor('Z'), 0x3300);
         // Start bar is an ascender: it stops above the baseline of the descenders.

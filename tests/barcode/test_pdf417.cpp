@@ -1,5 +1,6 @@
 #include "TwoDTestUtil.h"
 
+#include "barcode/twod/Pdf417Layout.h"
 #include "barcode/twod/TwoDImages.h"
 #include "barcode/twod/pdf417lib.h"
 
@@ -13,8 +14,7 @@ using namespace pdf417;
 namespace {
 
 // Run lengths of a 17-module pattern, first module a bar.
-std::vector<int> widths(uint32_t pattern, int modules)
-{
+std::vector<int> widths(uint32_t pattern, int modules) {
     std::vector<int> w;
     int prev = -1;
     for (int i = modules - 1; i >= 0; --i) {
@@ -28,8 +28,7 @@ std::vector<int> widths(uint32_t pattern, int modules)
     return w;
 }
 
-pdf417param encode(const QByteArray& text, int level = 2, int options = PDF417_USE_ERROR_LEVEL)
-{
+pdf417param encode(const QByteArray& text, int level = 2, int options = PDF417_USE_ERROR_LEVEL) {
     pdf417param p;
     pdf417init(p);
     p.text.assign(text.constData(), std::size_t(text.size()));
@@ -40,24 +39,21 @@ pdf417param encode(const QByteArray& text, int level = 2, int options = PDF417_U
     return p;
 }
 
-QString elements(const QByteArray& text)
-{
+QString elements(const QByteArray& text) {
     QString s;
     for (const Element& e : breakString(std::string(text.constData(), std::size_t(text.size()))))
         s += QStringLiteral("%1%2 ").arg(QLatin1Char(e.type)).arg(e.end - e.start);
     return s.trimmed();
 }
 
-QList<int> dataCodewords(const pdf417param& p)
-{
+QList<int> dataCodewords(const pdf417param& p) {
     QList<int> cw;
     for (int i = 0; i < p.codewords[0]; ++i)
         cw << p.codewords[std::size_t(i)];
     return cw;
 }
 
-QImage plainImage(const pdf417param& p, int moduleW, int rowH)
-{
+QImage plainImage(const pdf417param& p, int moduleW, int rowH) {
     QImage img(p.bitColumns * moduleW, p.codeRows * rowH, QImage::Format_ARGB32);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
@@ -88,11 +84,12 @@ private slots:
     void emptyOrFailingValueGivesReason_data();
     void emptyOrFailingValueGivesReason();
     void loweredLevelIsRefused();
+    void chosenRowsAndColumns_data();
+    void chosenRowsAndColumns();
     void imageSizeAndPurity();
 };
 
-void TestPdf417::clusterTablesAreTheStandards()
-{
+void TestPdf417::clusterTablesAreTheStandards() {
     for (int c = 0; c < 3; ++c) {
         std::set<uint32_t> seen;
         for (int cw = 0; cw < 929; ++cw) {
@@ -112,8 +109,7 @@ void TestPdf417::clusterTablesAreTheStandards()
     QCOMPARE(widths(STOP_PATTERN, 18), (std::vector<int>{7, 1, 1, 3, 1, 1, 1, 2, 1}));
 }
 
-void TestPdf417::errorCoefficients()
-{
+void TestPdf417::errorCoefficients() {
     QCOMPARE(ERROR_LEVEL(0)[0], uint16_t(27));
     QCOMPARE(ERROR_LEVEL(0)[1], uint16_t(917));
     QCOMPARE(ERROR_LEVEL(1)[0], uint16_t(522));
@@ -125,48 +121,56 @@ void TestPdf417::errorCoefficients()
     QCOMPARE(maxPossibleErrorLevel(3), 0);
 }
 
-void TestPdf417::segmenting_data()
-{
+void TestPdf417::segmenting_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("13 digits") << QByteArray("abc1234567890123def") << "T3 N13 T3";
     QTest::newRow("12 digits") << QByteArray("abc123456789012def") << "T18";
     QTest::newRow("8 digits alone") << QByteArray("12345678") << "N8";
     QTest::newRow("7 digits alone") << QByteArray("1234567") << "T7";
-    QTest::newRow("control byte in text") << QByteArray("ab\x01" "cd") << "T5";
-    QTest::newRow("byte next to short text") << QByteArray("\x80\x81\x82" "ab") << "B5";
-    QTest::newRow("long text keeps apart") << QByteArray("\x80\x81\x82" "abcdef") << "B3 T6";
+    QTest::newRow("control byte in text") << QByteArray("ab\x01"
+                                                        "cd")
+                                          << "T5";
+    QTest::newRow("byte next to short text") << QByteArray("\x80\x81\x82"
+                                                           "ab")
+                                             << "B5";
+    QTest::newRow("long text keeps apart") << QByteArray("\x80\x81\x82"
+                                                         "abcdef")
+                                           << "B3 T6";
     QTest::newRow("ends with digits") << QByteArray("ab12345678901234") << "T2 N14";
 }
 
-void TestPdf417::segmenting()
-{
+void TestPdf417::segmenting() {
     QFETCH(QByteArray, text);
     QFETCH(QString, expected);
     QCOMPARE(elements(text), expected);
 }
 
-void TestPdf417::compaction_data()
-{
+void TestPdf417::compaction_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QList<int>>("codewords"); // data codewords after the length descriptor
     // Text is the starting mode: no latch.
     QTest::newRow("AB") << QByteArray("AB") << QList<int>{1};
     QTest::newRow("PDF417") << QByteArray("PDF417") << QList<int>{453, 178, 121, 239};
     // 913 byte shift after an odd count is preceded by 29.
-    QTest::newRow("A\\x01BC") << QByteArray("A\x01" "BC") << QList<int>{29, 913, 1, 32};
-    QTest::newRow("AB\\x01C") << QByteArray("AB\x01" "C") << QList<int>{1, 913, 1, 89};
+    QTest::newRow("A\\x01BC") << QByteArray("A\x01"
+                                            "BC")
+                              << QList<int>{29, 913, 1, 32};
+    QTest::newRow("AB\\x01C") << QByteArray("AB\x01"
+                                            "C")
+                              << QList<int>{1, 913, 1, 89};
     // 12 bytes in two groups of six (924), 13 bytes (901) with one codeword for the last byte.
-    QTest::newRow("12 bytes") << QByteArray(12, '\xff') << QList<int>{924, 429, 11, 71, 222, 855, 429, 11, 71, 222, 855};
+    QTest::newRow("12 bytes") << QByteArray(12, '\xff')
+                              << QList<int>{924, 429, 11, 71, 222, 855, 429, 11, 71, 222, 855};
     QTest::newRow("13 bytes") << QByteArray(13, '\xff')
                               << QList<int>{901, 429, 11, 71, 222, 855, 429, 11, 71, 222, 855, 255};
     QTest::newRow("8 digits") << QByteArray("12345678") << QList<int>{902, 138, 628, 478};
-    QTest::newRow("later text latches") << QByteArray("\xe9\xe9\xe9\xe9\xe9\xe9" "ABCDEF")
+    QTest::newRow("later text latches") << QByteArray("\xe9\xe9\xe9\xe9\xe9\xe9"
+                                                      "ABCDEF")
                                         << QList<int>{924, 391, 899, 481, 514, 273, 900, 1, 63, 125};
 }
 
-void TestPdf417::compaction()
-{
+void TestPdf417::compaction() {
     QFETCH(QByteArray, text);
     QFETCH(QList<int>, codewords);
     const pdf417param p = encode(text);
@@ -178,8 +182,7 @@ void TestPdf417::compaction()
         QCOMPARE(got[i], 900); // pads only
 }
 
-void TestPdf417::sizing()
-{
+void TestPdf417::sizing() {
     // AB: one text codeword, eight error codewords, ten in all: one column, ten rows, 86 modules.
     const pdf417param p = encode("AB", 2);
     QCOMPARE(p.codeColumns, 1);
@@ -195,8 +198,7 @@ void TestPdf417::sizing()
     QCOMPARE(left, CLUSTERS[0][3]);
 }
 
-void TestPdf417::largestSymbolIsCut()
-{
+void TestPdf417::largestSymbolIsCut() {
     // 1800 digits need about 615 data codewords; level 2 with aspect sizing stays within 928.
     const pdf417param p = encode(QByteArray(1800, '7'), 8);
     QCOMPARE(p.error, 0);
@@ -213,8 +215,7 @@ void TestPdf417::largestSymbolIsCut()
     QVERIFY((q.codeColumns == 16 && q.codeRows == 58) || (q.codeColumns == 29 && q.codeRows == 32));
 }
 
-void TestPdf417::invertedBitmap()
-{
+void TestPdf417::invertedBitmap() {
     const pdf417param plain = encode("HELLO");
     const pdf417param inverted = encode("HELLO", 2, PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP);
     QCOMPARE(inverted.outBits.size(), plain.outBits.size());
@@ -224,8 +225,7 @@ void TestPdf417::invertedBitmap()
         QCOMPARE(inverted.module(x, 1), plain.module(x, 1));
 }
 
-void TestPdf417::rawCodewords()
-{
+void TestPdf417::rawCodewords() {
     pdf417param p;
     pdf417init(p);
     p.options = PDF417_USE_RAW_CODEWORDS | PDF417_USE_ERROR_LEVEL;
@@ -243,12 +243,12 @@ void TestPdf417::rawCodewords()
     QCOMPARE(p.error, int(PDF417_ERROR_INVALID_PARAMS));
 }
 
-void TestPdf417::matchesZint_data()
-{
+void TestPdf417::matchesZint_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("level");
     QTest::newRow("upper") << QByteArray("PDF417 BARCODE TEST") << 2;
-    QTest::newRow("upper long") << QByteArray("THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG ").repeated(6) << 4;
+    QTest::newRow("upper long") << QByteArray("THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG ").repeated(6)
+                                << 4;
     QTest::newRow("digits 45") << QByteArray("123456789012345678901234567890123456789012345") << 3;
     QTest::newRow("digits 300") << QByteArray("9876543210").repeated(30) << 5;
     QTest::newRow("bytes 12") << QByteArray("\x80\x90\xa0\xb0\xc0\xd0\xe0\xf0\x81\x91\xa1\xb1") << 0;
@@ -256,8 +256,7 @@ void TestPdf417::matchesZint_data()
     QTest::newRow("level 8") << QByteArray("LEVEL EIGHT") << 8;
 }
 
-void TestPdf417::matchesZint()
-{
+void TestPdf417::matchesZint() {
     QFETCH(QByteArray, text);
     QFETCH(int, level);
     const pdf417param p = encode(text, level);
@@ -272,8 +271,7 @@ void TestPdf417::matchesZint()
                 QFAIL(qPrintable(QStringLiteral("row %1 module %2 differs").arg(r).arg(x)));
 }
 
-void TestPdf417::decodesBack_data()
-{
+void TestPdf417::decodesBack_data() {
     QTest::addColumn<QString>("value");
     QTest::newRow("text") << QStringLiteral("Hello, World! PDF417 on a card.");
     QTest::newRow("mixed case") << QStringLiteral("aBcD eFgH #1 @home; x=y+z (ok?) {fine} ~tilde~");
@@ -285,8 +283,7 @@ void TestPdf417::decodesBack_data()
     QTest::newRow("utf8") << QStringLiteral("Straße € 5 日本語 😀");
 }
 
-void TestPdf417::decodesBack()
-{
+void TestPdf417::decodesBack() {
     QFETCH(QString, value);
     Pdf417Params params;
     params.widthPoints = 400;
@@ -299,8 +296,7 @@ void TestPdf417::decodesBack()
     QCOMPARE(d.text, value);
 }
 
-void TestPdf417::randomBytesDecode()
-{
+void TestPdf417::randomBytesDecode() {
     QRandomGenerator rng(417);
     for (int round = 0; round < 6; ++round) {
         QByteArray data(1 + rng.bounded(round < 3 ? 40 : 600), '\0');
@@ -314,8 +310,7 @@ void TestPdf417::randomBytesDecode()
     }
 }
 
-void TestPdf417::emptyOrFailingValueGivesReason_data()
-{
+void TestPdf417::emptyOrFailingValueGivesReason_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("reasonPart");
@@ -326,8 +321,7 @@ void TestPdf417::emptyOrFailingValueGivesReason_data()
     QTest::newRow("level -1") << QStringLiteral("A") << -1 << "0 to 8";
 }
 
-void TestPdf417::emptyOrFailingValueGivesReason()
-{
+void TestPdf417::emptyOrFailingValueGivesReason() {
     QFETCH(QString, value);
     QFETCH(int, level);
     QFETCH(QString, reasonPart);
@@ -342,8 +336,68 @@ void TestPdf417::emptyOrFailingValueGivesReason()
         QCOMPARE(encode(QByteArray()).error, int(PDF417_ERROR_EMPTY_TEXT));
 }
 
-void TestPdf417::loweredLevelIsRefused()
-{
+// Rows and columns chosen in the designer make the symbol; a choice too small for the data, or one no
+// PDF417 symbol can have, is refused with the reason.
+void TestPdf417::chosenRowsAndColumns_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("expectRows");    // 0: refused
+    QTest::addColumn<int>("expectColumns"); // 0: any
+    QTest::addColumn<QString>("reasonPart");
+    const QString text = QStringLiteral("PDF417 rows and columns 0123456789");
+    QTest::newRow("rectangle") << text << 12 << 5 << 12 << 5 << "";
+    QTest::newRow("columns only") << text << 0 << 2 << -1 << 2 << "";
+    QTest::newRow("rows only") << text << 20 << 0 << 20 << -1 << "";
+    QTest::newRow("too small") << text << 3 << 2 << 0 << 0 << "needs";
+    QTest::newRow("too few columns") << QString(1500, QLatin1Char('a')) << 0 << 1 << 0 << 0
+                                     << "more than 90 rows";
+    QTest::newRow("too few rows") << QString(1500, QLatin1Char('a')) << 3 << 0 << 0 << 0
+                                  << "more than 30 columns";
+    QTest::newRow("two rows") << text << 2 << 0 << 0 << 0 << "3 to 90 rows";
+    QTest::newRow("31 columns") << text << 0 << 31 << 0 << 0 << "1 to 30 columns";
+    QTest::newRow("beyond 928 codewords") << text << 90 << 30 << 0 << 0 << "928";
+}
+
+void TestPdf417::chosenRowsAndColumns() {
+    QFETCH(QString, value);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(int, expectRows);
+    QFETCH(int, expectColumns);
+    QFETCH(QString, reasonPart);
+    Pdf417Params params;
+    params.rows = rows;
+    params.columns = columns;
+    params.widthPoints = 400;
+    params.heightPoints = 300;
+    params.dpi = 300;
+    const TwoDResult r = makePdf417Image(params, value);
+    if (expectRows == 0) {
+        QVERIFY(!r.ok());
+        QVERIFY2(r.reason.contains(reasonPart), qPrintable(r.reason));
+        return;
+    }
+    QVERIFY2(r.ok(), qPrintable(r.reason));
+    const Decoded d = decodeImage(r.image, 40);
+    QVERIFY(d.ok);
+    QCOMPARE(d.text, value);
+    pdf417param p;
+    pdf417init(p);
+    p.text = value.toStdString();
+    p.options = PDF417_USE_ERROR_LEVEL;
+    p.errorLevel = 2;
+    p.aspectRatio = 1.0f;
+    pdf417ChooseLayout(p, rows, columns);
+    paintCode(p);
+    QVERIFY(pdf417LayoutProblem(p, rows, columns).isEmpty());
+    if (expectRows > 0)
+        QCOMPARE(p.codeRows, expectRows);
+    if (expectColumns > 0)
+        QCOMPARE(p.codeColumns, expectColumns);
+}
+
+void TestPdf417::loweredLevelIsRefused() {
     // 900 letters take 451 codewords; level 8 (512) no longer fits, level 7 (256) does.
     const QString value(900, QLatin1Char('A'));
     Pdf417Params params;
@@ -358,8 +412,7 @@ void TestPdf417::loweredLevelIsRefused()
     QVERIFY2(r.ok(), qPrintable(r.reason));
 }
 
-void TestPdf417::imageSizeAndPurity()
-{
+void TestPdf417::imageSizeAndPurity() {
     Pdf417Params params;
     params.fg = QColor(0, 0, 90);
     params.bg = QColor(255, 255, 220);

@@ -167,6 +167,197 @@ private slots:
         QVERIFY(jp->height() > 30);
     }
 
+    // Postal codes honour the hidden texts; what is hidden leaves the top and bottom margin around the bars.
+    void postalHiddenTexts_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("royal mail") << int(BarcodeSymbologies::RoyalMail) << "SN34RD1A";
+        QTest::newRow("japan post") << int(BarcodeSymbologies::JapanPost) << "1060032";
+        QTest::newRow("postnet") << int(BarcodeSymbologies::PostNet) << "12345";
+    }
+    void postalHiddenTexts() {
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        BarcodeStyle s;
+        s.barcode_font_index = index;
+        s.dpi = 288; // 4 pixels per point
+        const auto image = [&](int hideValue, int hideHeader, int hideFooter) {
+            s.show_hide_val = hideValue;
+            s.show_hide_hdr = hideHeader;
+            s.show_hide_ftr = hideFooter;
+            const BarcodeResult r =
+                generateBarcode(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
+            return r.image;
+        };
+        const QImage all = image(0, 0, 0);
+        const QImage none = image(1, 1, 1);
+        QVERIFY(!all.isNull() && !none.isNull());
+        QVERIFY(image(1, 0, 0).height() < all.height());
+        QVERIFY(image(0, 1, 0).height() < all.height());
+        QVERIFY(image(0, 0, 1).height() < all.height());
+        // Nothing but the bars and the margin above and below them.
+        const int tb = qRound(BarcodeUnits::marginsInPoints(s).TB_margin * 4);
+        int first = -1;
+        int last = -1;
+        for (int y = 0; y < none.height(); ++y)
+            for (int x = 0; x < none.width(); ++x)
+                if (dark(none.pixel(x, y))) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                    break;
+                }
+        QVERIFY(qAbs(first - tb) <= 1);
+        QVERIFY(qAbs(none.height() - 1 - last - tb) <= 1);
+    }
+
+    // A raster image has the resolution asked for; its narrow bar is a whole number of pixels, as close to
+    // the asked width as that allows.
+    void requestedResolution_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<float>("mils");
+        QTest::addColumn<int>("modulePixels");
+        QTest::newRow("150 dpi 10 mils") << 150 << 10.0f << 2;
+        QTest::newRow("300 dpi 20 mils") << 300 << 20.0f << 6;
+        QTest::newRow("600 dpi 13 mils") << 600 << 13.0f << 8;
+        QTest::newRow("72 dpi 5 mils") << 72 << 5.0f << 1;
+        QTest::newRow("203 dpi 15 mils") << 203 << 15.0f << 3;
+    }
+    void requestedResolution() {
+        QFETCH(int, dpi);
+        QFETCH(float, mils);
+        QFETCH(int, modulePixels);
+        BarcodeStyle s;
+        s.barcode_font_index = BarcodeSymbologies::Code128B;
+        s.linear_width_val = mils;
+        s.dpi = dpi;
+        const QString value = QStringLiteral("Res 42");
+        const BarcodeResult r = generateBarcode(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
+        QVERIFY2(r.ok(), qPrintable(r.reason));
+        QVERIFY(qAbs(r.image.dotsPerMeterX() - dpi / 0.0254) <= 1.0);
+        QVERIFY(qAbs(r.image.dotsPerMeterY() - dpi / 0.0254) <= 1.0);
+        const int y = barRow(r.image);
+        QString scanned;
+        for (int x = 0; x < r.image.width(); ++x)
+            scanned += dark(r.image.pixel(x, y)) ? QLatin1Char('1') : QLatin1Char('0');
+        const LinearBarcodeBuild b = build(s.barcode_font_index, value, s);
+        QString expected;
+        for (QChar m : b.barcode->completeBarcode())
+            expected += QString(modulePixels, m);
+        const int first = int(scanned.indexOf(QLatin1Char('1')));
+        QCOMPARE(scanned.mid(first, expected.size()), expected);
+    }
+
+    // Caption pieces of EAN and UPC stand where the caption formulas put them: the side digits at a quarter
+    // of the first bar's offset and at 7 % of the width beyond the last bar (plus the left-right margin),
+    // the groups in slots of width / n less the start pattern. Where a formula would leave the drawing the
+    // piece stands beside the bars. Measured on the red ink of the value text.
+    void captionPositions_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<float>("lrMargin");
+        QTest::addColumn<bool>("rightByFormula");
+        using namespace BarcodeSymbologies;
+        QTest::newRow("UPCA no margin") << int(UPCA) << "03600029145" << 0.0f << true;
+        QTest::newRow("UPCA wide margin: check digit beside the bars")
+            << int(UPCA) << "03600029145" << 0.5f << false;
+        QTest::newRow("EAN-13") << int(EAN13) << "400638133393" << 0.1f << true;
+        QTest::newRow("EAN-8") << int(EAN8) << "9638507" << 0.1f << true;
+        QTest::newRow("UPCE: check digit beside the bars") << int(UPCE) << "0425261" << 0.0f << false;
+    }
+    void captionPositions() {
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        QFETCH(float, lrMargin);
+        QFETCH(bool, rightByFormula);
+        BarcodeStyle s;
+        s.barcode_font_index = index;
+        s.show_hide_hdr = s.show_hide_ftr = 1;
+        s.LR_margin_val = lrMargin;
+        s.linear_width_val = 25.0f; // 1.8 points, 9 pixels at 360 dpi
+        s.dpi = 360;
+        s.value_font_val = QFont(QStringLiteral("Liberation Sans"), 10);
+        s.barcode_val_clr_val = Qt::red;
+        const LinearBarcodeBuild built = build(index, value, s);
+        QVERIFY(built.barcode);
+        const NKDBarcode& b = *built.barcode;
+        const QImage img = generateBarcode(s, value, QString(), QString()).image;
+        const qreal ppt = 5.0; // pixels per point
+        const QFont& font = s.value_font_val;
+        const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
+        const qreal W = BarcodeRenderer::viewSize(b).width();
+        const qreal bw = b.barWidth();
+        const qreal total = b.moduleCount() * bw;
+        const qreal x0 = std::round((W - total) / 2 * ppt) / ppt;
+
+        struct Span {
+            qreal from;
+            qreal to;
+        };
+        QList<Span> spans;
+        const QString left = b.leftCaption();
+        if (!left.isEmpty()) {
+            const qreal x = b.firstBar() * 0.25 + m.LR_margin;
+            QVERIFY(x + BarcodeText::textWidth(font, left) < x0); // beside the bars
+            spans.append({x, x + BarcodeText::textWidth(font, left)});
+        }
+        const QStringList parts = b.caption().split(QLatin1Char('\t'));
+        const qsizetype n = parts.size();
+        const qreal lead = b.initiator().size() * bw + b.firstBar();
+        const qreal pw = b.width() / n - (n == 1 ? 2 : 1) * lead;
+        for (qsizetype j = 0; j < n; ++j) {
+            const QString& t = parts.at(j);
+            const qreal k = (pw - BarcodeText::textWidth(font, t)) / (2.0 * t.size());
+            const qreal kern = 1.3 * k;
+            const qreal x = 3 * k + b.firstBar() + (j + 1) * b.initiator().size() * bw + j * pw + m.LR_margin;
+            const int spaces = int(t.size() - t.trimmed().size());
+            const qreal inkFrom = x + BarcodeText::textWidth(font, t.left(spaces)) + spaces * kern;
+            spans.append({inkFrom, x + BarcodeText::textWidth(font, t) + kern * (t.size() - 1)});
+        }
+        const QString right = b.rightCaption();
+        if (!right.isEmpty()) {
+            const qreal tw = BarcodeText::textWidth(font, right);
+            const qreal byFormula = b.lastBar() + 0.07 * b.width() + m.LR_margin;
+            QCOMPARE(byFormula + tw <= W, rightByFormula);
+            const qreal x = rightByFormula ? byFormula : x0 + total + std::max<qreal>(bw, 1.0);
+            spans.append({x, x + tw});
+        }
+        // Red ink columns, in points.
+        QList<int> red;
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() > c.green() + 80 && c.red() > c.blue() + 80) {
+                    red << x;
+                    break;
+                }
+            }
+        QVERIFY(!red.isEmpty());
+        const qreal tolerance = 1.5;
+        for (int x : red) {
+            const qreal pt = x / ppt;
+            const bool inSpan = std::any_of(spans.cbegin(), spans.cend(), [&](const Span& sp) {
+                return pt >= sp.from - tolerance && pt <= sp.to + tolerance;
+            });
+            QVERIFY2(inSpan, qPrintable(QStringLiteral("ink at %1 pt").arg(pt)));
+        }
+        for (const Span& sp : spans) {
+            QVERIFY(sp.from >= 0 && sp.to <= W);
+            qreal lo = 1e9;
+            qreal hi = -1e9;
+            for (int x : red) {
+                const qreal pt = x / ppt;
+                if (pt >= sp.from - tolerance && pt <= sp.to + tolerance) {
+                    lo = std::min(lo, pt);
+                    hi = std::max(hi, pt);
+                }
+            }
+            QVERIFY2(
+                qAbs(lo - sp.from) <= tolerance && qAbs(hi - sp.to) <= tolerance,
+                qPrintable(
+                    QStringLiteral("span %1-%2 pt, ink %3-%4 pt").arg(sp.from).arg(sp.to).arg(lo).arg(hi)));
+        }
+    }
+
     void colorsAndBackground() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code128;

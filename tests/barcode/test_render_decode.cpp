@@ -195,26 +195,43 @@ private slots:
         }
     }
 
+    // Any text in QR Code and PDF417; each 2-D symbology up to its own capacity.
     void twoD_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("size");
         using namespace BarcodeSymbologies;
-        QTest::newRow("QR Code") << int(QRCode) << int(Format::QRCode) << "https://example.com/card?id=42";
-        QTest::newRow("PDF417") << int(PDF417) << int(Format::PDF417) << "PDF417 card 0001";
-        QTest::newRow("DataMatrix") << int(DataMatrix) << int(Format::DataMatrix) << "DM 12345";
+        QTest::newRow("QR Code") << int(QRCode) << int(Format::QRCode) << "https://example.com/card?id=42"
+                                 << 60;
+        QTest::newRow("PDF417") << int(PDF417) << int(Format::PDF417) << "PDF417 card 0001" << 0;
+        QTest::newRow("DataMatrix") << int(DataMatrix) << int(Format::DataMatrix) << "DM 12345" << 0;
+        QTest::newRow("QR Code Unicode")
+            << int(QRCode) << int(Format::QRCode) << "Straße € 5 グリーティング" << 60;
+        QTest::newRow("PDF417 Unicode") << int(PDF417) << int(Format::PDF417) << "Straße € 5" << 0;
+        QString digits;
+        for (int i = 0; i < twoDCapacity(QRCode); ++i)
+            digits += QChar('0' + (i * 7) % 10);
+        QTest::newRow("QR Code 7,089 digits") << int(QRCode) << int(Format::QRCode) << digits << 240;
     }
     void twoD() {
         QFETCH(int, index);
         QFETCH(int, format);
         QFETCH(QString, value);
+        QFETCH(int, size);
         BarcodeStyle s;
         s.linear_or_2d = 1;
         s.barcode_font_index = index;
         s.dpi = 300;
+        s.qr_size_val = size;
         const BarcodeResult r = generateBarcode(s, value, QStringLiteral("HEADER"), QStringLiteral("FOOTER"));
         QVERIFY2(r.ok(), qPrintable(r.reason));
         QCOMPARE(decode(r.image, Format(format)), value);
+        // One character more than the symbology can ever hold is refused with its capacity.
+        const BarcodeResult over =
+            generateBarcode(s, QString(twoDCapacity(index) + 1, QLatin1Char('1')), QString(), QString());
+        QVERIFY(!over.ok());
+        QVERIFY2(over.reason.contains(QStringLiteral("at most")), qPrintable(over.reason));
     }
 };
 

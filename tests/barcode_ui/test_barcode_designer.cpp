@@ -60,6 +60,9 @@ void setEveryField(SKTGraphic& g, bool twoD) {
     g.pdf_hgt_val = 33;
     g.pdf_wdt_val = 150;
     g.pdf_ec_val = 4;
+    g.pdf_row_val = 12;
+    g.pdf_col_val = 4;
+    g.kerning_value_val = 1;
     g.dm_module_val = 3;
     g.dm_format_index = 5;
     g.dm_encoding_index = 1;
@@ -368,7 +371,7 @@ private slots:
         // The reason is generation's own where generation is asked.
         const BarcodeResult r = generateBarcode(original, value, original.header_val, original.footer_val);
         QString contentReason;
-        if (BarcodeDesigner::contentAcceptable(value, &contentReason))
+        if (BarcodeDesigner::contentAcceptable(value, false, &contentReason))
             QCOMPARE(d->previewReason(), r.reason);
         else
             QCOMPARE(d->previewReason(), contentReason);
@@ -441,7 +444,160 @@ private slots:
         QVERIFY(!d->kerning_value_Checkbox->isChecked());
         QCOMPARE(d->sett_tab->currentIndex(), 0);
         d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::Code128));
-        QCOMPARE(d->styleFromControls().kerning_value, 0); // not kept by items, so never on for them
+        QVERIFY(d->kerning_value_Checkbox->isEnabled());
+        QCOMPARE(d->sett_tab->indexOf(d->dpi_tab_item), -1); // the resolution tab belongs to 2-D kinds
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(1, BarcodeSymbologies::QRCode));
+        QCOMPARE(d->sett_tab->indexOf(d->dpi_tab_item), 3);
+    }
+
+    // "Spread value text" is kept with the item and drawn: the spread caption is wider.
+    void spreadValueTextIsKept() {
+        const GraphicPtr item = newBarcode();
+        item->barcode_font_index = BarcodeSymbologies::Code128;
+        item->linear_font_val = QStringLiteral("AB12");
+        QTimer::singleShot(0, d, [this] {
+            QVERIFY(d->kerning_value_Checkbox->isEnabled());
+            const QImage plain = d->previewImage();
+            d->kerning_value_Checkbox->setChecked(true);
+            QVERIFY(d->previewImage() != plain);
+            d->OK_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(item->kerning_value_val, 1);
+        QCOMPARE(BarcodeStyle::fromItem(*item).kerning_value, 1);
+        d->Set_Barcode_Prop_To_Control(*newBarcode());
+        QVERIFY(!d->kerning_value_Checkbox->isChecked()); // a design without the key reads as off
+        d->Set_Barcode_Prop_To_Control(*item);
+        QVERIFY(d->kerning_value_Checkbox->isChecked());
+    }
+
+    // QR Code, PDF417 and Data Matrix take any text in the designer, as they do for data rows; a linear
+    // symbology keeps its character set and names what it refuses.
+    void unicodeValues_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("symbology");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("accepted");
+        using namespace BarcodeSymbologies;
+        for (const QString& v :
+             {QStringLiteral("Straße"), QStringLiteral("€ 5"), QStringLiteral("グリーティング")}) {
+            QTest::newRow(qPrintable(QStringLiteral("QR ") + v)) << 1 << int(QRCode) << v << true;
+            QTest::newRow(qPrintable(QStringLiteral("PDF417 ") + v)) << 1 << int(PDF417) << v << true;
+            QTest::newRow(qPrintable(QStringLiteral("DataMatrix ") + v)) << 1 << int(DataMatrix) << v << true;
+        }
+        QTest::newRow("Code 128 Straße") << 0 << int(Code128) << "Straße" << false;
+    }
+    void unicodeValues() {
+        QFETCH(int, mode);
+        QFETCH(int, symbology);
+        QFETCH(QString, value);
+        QFETCH(bool, accepted);
+        const GraphicPtr item = newBarcode();
+        item->linear_or_2d = mode;
+        item->barcode_font_index = symbology;
+        (mode == 0 ? item->linear_font_val : item->two_d_font_val) = value;
+        answerDialog(d, true);
+        d->Open_Wnd(item);
+        QCOMPARE(d->result() == QDialog::Accepted, accepted);
+        if (accepted) {
+            QVERIFY(!Barcode_output_image.isNull());
+            QCOMPARE(item->two_d_font_val, value);
+        } else {
+            QCOMPARE(prompt.messages.size(), 1);
+            QVERIFY2(prompt.messages.first().contains(QStringLiteral("\"ß\"")),
+                     qPrintable(prompt.messages.first()));
+        }
+    }
+
+    // The preview shows the drawing one point to one screen pixel, made at the screen's resolution, and a
+    // new picture is centred again whatever preview alignment was chosen.
+    void previewOneToOne() {
+        BarcodeStyle s;
+        s.barcode_font_index = BarcodeSymbologies::Code128;
+        s.linear_font_val = QStringLiteral("CARD 7");
+        d->loadStyle(s);
+        d->goButtonActionPerformed();
+        const QPixmap shown = d->previewPixmap();
+        QVERIFY(!shown.isNull());
+        const BarcodeStyle now = d->styleFromControls();
+        BarcodeStyle atScreen = now;
+        atScreen.dpi = qRound(72 * d->devicePixelRatioF());
+        const BarcodeResult r = generateBarcode(atScreen, now.content(), now.header_val, now.footer_val);
+        QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+                 r.image.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(shown.deviceIndependentSize().toSize(), (r.image.size() / d->devicePixelRatioF()));
+
+        d->bar_align_combo->setCurrentText(QStringLiteral("BottomRight"));
+        QCOMPARE(d->barcodeImage->alignment(), Qt::AlignBottom | Qt::AlignRight);
+        d->HeaderText->setText(QStringLiteral("Guest"));
+        QCOMPARE(d->barcodeImage->alignment(), Qt::Alignment(Qt::AlignCenter));
+        QCOMPARE(d->bar_align_combo->currentText(), QStringLiteral("Center"));
+    }
+
+    // A stored symbology outside the lists is shown as it is and never turns into another type on OK.
+    void unknownSymbologyIsKept_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("index");
+        QTest::newRow("linear 42") << 0 << 42;
+        QTest::newRow("2-D 9") << 1 << 9;
+        QTest::newRow("linear -1") << 0 << -1;
+    }
+    void unknownSymbologyIsKept() {
+        QFETCH(int, mode);
+        QFETCH(int, index);
+        const GraphicPtr item = newBarcode();
+        item->linear_or_2d = mode;
+        item->barcode_font_index = index;
+        const BarcodeStyle stored = BarcodeStyle::fromItem(*item);
+        QTimer::singleShot(0, d, [this, mode, index] {
+            QCOMPARE(d->barcodeTypePopup->currentText(), BarcodeDesigner::unknownSymbologyTitle(mode, index));
+            QVERIFY(d->previewReason().contains(QStringLiteral("Unknown barcode type")));
+            QCOMPARE(d->styleFromControls().barcode_font_index, index);
+            d->OK_Btn_Clicked(); // refused with the reason
+            QVERIFY(d->isVisible());
+            d->Cancel_Btn_Clicked();
+        });
+        d->Open_Wnd(item);
+        QCOMPARE(BarcodeStyle::fromItem(*item), stored);
+        QVERIFY(!prompt.messages.isEmpty());
+        QVERIFY(unknownSymbologyNotice({item}, {}).contains(QStringLiteral("on the front")));
+        QVERIFY(unknownSymbologyNotice({newBarcode()}, {newBarcode()}).isEmpty());
+        // A known type afterwards leaves no trace of the unknown entry.
+        d->Set_Barcode_Prop_To_Control(*newBarcode());
+        QCOMPARE(d->barcodeTypePopup->count(), BarcodeDesigner::popupCount());
+    }
+
+    // Changing the symbology keeps the typed value where the new symbology takes it.
+    void typedValueFollowsTheSymbology_data() {
+        QTest::addColumn<int>("fromMode");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("toMode");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("shown");
+        using namespace BarcodeSymbologies;
+        QTest::newRow("QR address to Code 128") << 1 << int(QRCode) << "https://example.com/a?b=1" << 0
+                                                << int(Code128) << "https://example.com/a?b=1";
+        QTest::newRow("QR address to EAN-13 keeps EAN's own")
+            << 1 << int(QRCode) << "https://example.com/a" << 0 << int(EAN13) << "0123";
+        QTest::newRow("Code 39 to PDF417") << 0 << int(Code39) << "CARD-9" << 1 << int(PDF417) << "CARD-9";
+        QTest::newRow("Code 128 to EAN-13 keeps the text")
+            << 0 << int(Code128) << "ABC" << 0 << int(EAN13) << "ABC";
+    }
+    void typedValueFollowsTheSymbology() {
+        QFETCH(int, fromMode);
+        QFETCH(int, from);
+        QFETCH(QString, typed);
+        QFETCH(int, toMode);
+        QFETCH(int, to);
+        QFETCH(QString, shown);
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(fromMode, from));
+        if (fromMode == 0)
+            d->dataText->setText(typed);
+        else
+            d->dataText_2D->setPlainText(typed);
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(toMode, to));
+        QCOMPARE(toMode == 0 ? d->dataText->text() : d->dataText_2D->toPlainText(), shown);
     }
 
     void emptyValueOnSymbologyChange() {
@@ -777,7 +933,6 @@ private slots:
         item->linear_height_val = std::numeric_limits<float>::quiet_NaN();
         item->LR_margin_val = -3.0f;
         item->linear_width_val = -5.0f;
-        item->barcode_font_index = 99;
         item->align_hdr_index = -4;
         item->dpi_val_index = 42;
         answerDialog(d, true);
@@ -786,7 +941,6 @@ private slots:
         QVERIFY(std::isfinite(item->linear_height_val) && item->linear_height_val > 0);
         QVERIFY(item->LR_margin_val >= 0);
         QVERIFY(item->linear_width_val >= 1);
-        QCOMPARE(item->barcode_font_index, 0);
         QCOMPARE(item->align_hdr_index, 0);
         QCOMPARE(item->dpi_val_index, 0);
         const BarcodeStyle s = BarcodeStyle::fromItem(*item);

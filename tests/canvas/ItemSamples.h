@@ -8,8 +8,7 @@
 
 namespace itemsamples {
 
-inline QImage samplePicture(int w, int h, QColor colour)
-{
+inline QImage samplePicture(int w, int h, QColor colour) {
     QImage image(w, h, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -19,8 +18,7 @@ inline QImage samplePicture(int w, int h, QColor colour)
 }
 
 // Sets every field to a value other than its default; seed varies the values a little.
-inline void fillAllFields(SKTGraphic& g, int seed = 0)
-{
+inline void fillAllFields(SKTGraphic& g, int seed = 0) {
     const float s = float(seed);
     g._bounds = QRectF(12.5 + seed, -7.25, 200.125, 99.5);
     g._shape_type = QStringLiteral("DS");
@@ -108,6 +106,8 @@ inline void fillAllFields(SKTGraphic& g, int seed = 0)
     g.pdf_hgt_val = 30;
     g.pdf_wdt_val = 210;
     g.pdf_ec_val = 5;
+    g.pdf_row_val = 12;
+    g.pdf_col_val = 4;
     g.dm_module_val = 4;
     g.dm_format_index = 30;
     g.dm_encoding_index = 4;
@@ -127,6 +127,7 @@ inline void fillAllFields(SKTGraphic& g, int seed = 0)
     g.dpi_val_index = 2;
     g.dpi_custom_val = QStringLiteral("1200");
     g.barcode_unit_val = 0;
+    g.kerning_value_val = 1;
     g._barcode_image = samplePicture(21, 9, Qt::black);
 }
 

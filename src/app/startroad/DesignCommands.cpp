@@ -2,6 +2,7 @@
 
 #include "app/SKTWindowController.h"
 #include "app/designfile/DesignSheet.h"
+#include "barcode/BarcodeStyle.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -176,8 +177,11 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
         Show_MessageBox(designfile::openFailedMessage(path));
         return false;
     }
+    const QString notice = unknownSymbologyNotice(d->frontItems, d->backItems);
     applyDesign(std::move(*d));
     setDesignPath(asTemplate ? QString() : path);
+    if (!notice.isEmpty())
+        Show_MessageBox(notice);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "barcode/twod/TwoDImages.h"
 
 #include "barcode/twod/DataMatrixCode.h"
+#include "barcode/twod/Pdf417Layout.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/pdf417lib.h"
 
@@ -121,6 +122,9 @@ TwoDSymbol makePdf417Symbol(const Pdf417Params& params, const QString& value)
         r.reason = QStringLiteral("The PDF417 width and height must be at least 1 point.");
         return r;
     }
+    r.reason = pdf417LayoutChoiceProblem(params.rows, params.columns);
+    if (!r.reason.isEmpty())
+        return r;
     const QByteArray bytes = value.toUtf8();
     pdf417::pdf417param p;
     pdf417::pdf417init(p);
@@ -130,6 +134,7 @@ TwoDSymbol makePdf417Symbol(const Pdf417Params& params, const QString& value)
     p.errorLevel = params.errorLevel;
     // Rows are yHeight (3) modules high; the encoder picks the columns whose symbol has the frame's shape.
     p.aspectRatio = float(double(params.heightPoints) / params.widthPoints);
+    pdf417ChooseLayout(p, params.rows, params.columns);
     pdf417::paintCode(p);
     if (p.error == pdf417::PDF417_ERROR_TEXT_TOO_BIG) {
         r.reason = QStringLiteral("The value (%1 bytes) is too long for PDF417.").arg(bytes.size());
@@ -146,6 +151,9 @@ TwoDSymbol makePdf417Symbol(const Pdf417Params& params, const QString& value)
                        .arg(p.errorLevel);
         return r;
     }
+    r.reason = pdf417LayoutProblem(p, params.rows, params.columns);
+    if (!r.reason.isEmpty())
+        return r;
     r.columns = p.bitColumns;
     r.rows = p.codeRows;
     r.rowHeight = 3;

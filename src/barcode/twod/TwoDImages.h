@@ -12,9 +12,9 @@
 #include <vector>
 
 struct TwoDResult {
-    QImage image;       // dots per metre carry the resolution
-    QSizeF sizePoints;  // size the image stands for, in points
-    QString reason;     // why there is no image
+    QImage image;      // dots per metre carry the resolution
+    QSizeF sizePoints; // size the image stands for, in points
+    QString reason;    // why there is no image
     bool ok() const { return !image.isNull(); }
 };
 
@@ -39,9 +39,11 @@ struct QrParams {
 TwoDResult makeQrImage(const QrParams& params, const QString& value);
 
 struct Pdf417Params {
-    int widthPoints = 100;  // the symbol is stretched over the whole width and height
+    int widthPoints = 100; // the symbol is stretched over the whole width and height
     int heightPoints = 20;
-    int errorLevel = 2;     // 0..8
+    int errorLevel = 2; // 0..8
+    int rows = 0;       // 3..90 rows of codewords, 0 chosen from the data
+    int columns = 0;    // 1..30 data columns, 0 chosen from the data
     int dpi = 600;
     QColor fg = Qt::black;
     QColor bg = Qt::white;
@@ -58,8 +60,8 @@ struct DataMatrixParams {
     QColor bg = Qt::white;
 };
 
-// The image of a W x H symbol is the symbol with a one-module light border: (W + 2) x m by (H + 2) x m points.
-// An encoder failure is also reported on the console (standard error and standard output).
+// The image of a W x H symbol is the symbol with a one-module light border: (W + 2) x m by (H + 2) x m
+// points. An encoder failure is also reported on the console (standard error and standard output).
 TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value);
 
 // The bare module grid of a 2-D symbol, for drawing it at any resolution or as vectors.

@@ -53,12 +53,15 @@ QString drawingSizeText(const QSizeF& points, int unit) {
         .arg(unitName(unit));
 }
 
-bool contentAcceptable(const QString& content, QString* reason) {
+bool contentAcceptable(const QString& content, bool twoD, QString* reason) {
     QString why;
+    const auto beyondAscii =
+        std::find_if(content.cbegin(), content.cend(), [](QChar c) { return c.unicode() > 0x7f; });
     if (content.isEmpty())
         why = QStringLiteral("Please enter barcode value");
-    else if (std::any_of(content.cbegin(), content.cend(), [](QChar c) { return c.unicode() > 0x7f; }))
-        why = QStringLiteral("The barcode value may hold plain ASCII characters only.");
+    else if (!twoD && beyondAscii != content.cend())
+        why = QStringLiteral("A linear barcode takes plain ASCII characters only, not %1.")
+                  .arg(NKDBarcode::characterName(content, beyondAscii - content.cbegin()));
     if (reason)
         *reason = why;
     return why.isEmpty();
@@ -112,6 +115,18 @@ bool popupEntry(int position, int* linearOr2d, int* index) {
     return true;
 }
 
+bool symbologyInPopup(int linearOr2d, int index) {
+    if (linearOr2d == 0)
+        return index >= 0 && index < BarcodeSymbologies::linearTitles().size();
+    return index >= 0 && index < BarcodeSymbologies::twoDTitles().size();
+}
+
+QString unknownSymbologyTitle(int linearOr2d, int index) {
+    return QStringLiteral("Unknown %1 type %2 (as stored)")
+        .arg(linearOr2d == 0 ? QStringLiteral("linear") : QStringLiteral("2-D"))
+        .arg(index);
+}
+
 bool kerningApplies(const BarcodeStyle& style) {
     return style.linear_or_2d == 0 && !BarcodeSymbologies::isUpcEan(style.barcode_font_index);
 }
@@ -119,7 +134,7 @@ bool kerningApplies(const BarcodeStyle& style) {
 OkDecision decideOk(const BarcodeStyle& style) {
     OkDecision d;
     QString reason;
-    if (!contentAcceptable(style.content(), &reason)) {
+    if (!contentAcceptable(style.content(), style.linear_or_2d != 0, &reason)) {
         d.message = reason;
         return d;
     }

@@ -28,8 +28,10 @@ double pointsToUnit(double points, int unit);
 // "163.35 × 60.00 pt (5.76 × 2.12 cm)"
 QString drawingSizeText(const QSizeF& points, int unit);
 
-// Content check of the preview and OK: not empty and 7-bit ASCII only. The reason when refused.
-bool contentAcceptable(const QString& content, QString* reason = nullptr);
+// Content check of the preview and OK: not empty; a linear value also 7-bit ASCII only (each symbology
+// then checks its own character set), while QR Code, PDF417 and Data Matrix take any text. The reason when
+// refused.
+bool contentAcceptable(const QString& content, bool twoD, QString* reason = nullptr);
 
 // Smallest QR image side for a version-list index (0 "Auto" gives 21, "V40" 177).
 int qrSizeFloor(int versionIndex);
@@ -39,11 +41,17 @@ QSize dataMatrixSizeFloor(const QString& formatTitle, int moduleSize);
 
 // Position of a symbology in the one pop-up: linear entries first, a separator, then the 2-D entries.
 int popupPosition(int linearOr2d, int index);
-// The (mode, index) of a pop-up position; false for the separator or a position outside the pop-up.
+// The (mode, index) of a pop-up position; false for the separator or a position outside the pop-up (such
+// as the entry that stands for a stored symbology outside the lists).
 bool popupEntry(int position, int* linearOr2d, int* index);
 int popupCount();
 // Position of the separator between the linear and the 2-D entries.
 int popupSeparatorPosition();
+
+// Whether the style's mode and index name an entry of the pop-up.
+bool symbologyInPopup(int linearOr2d, int index);
+// The entry shown for a stored symbology outside the lists.
+QString unknownSymbologyTitle(int linearOr2d, int index);
 
 // Whether the kerning (value spacing) option applies to the style's symbology.
 bool kerningApplies(const BarcodeStyle& style);

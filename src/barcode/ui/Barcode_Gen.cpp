@@ -362,8 +362,7 @@ QWidget* Barcode_Gen::buildOptionsTab() {
     kerning_value_Checkbox = makeCheck(QStringLiteral("kerning_value_Checkbox"), tr("Spread value text"));
     lf->addRow(captionCheckbox);
     lf->addRow(showinTopCheckbox);
-    kerning_value_Checkbox->setEnabled(false);
-    kerning_value_Checkbox->setToolTip(tr("Spreading the value text is not kept with a barcode item."));
+    kerning_value_Checkbox->setToolTip(tr("Spreads a value text of one piece over the width of the bars."));
     lf->addRow(kerning_value_Checkbox);
     bar_align_combo = makeCombo(QStringLiteral("bar_align_combo"), previewAlignmentTitles());
     bar_orient_combo = makeCombo(QStringLiteral("bar_orient_combo"), {QStringLiteral("Horizontal")});
@@ -399,14 +398,15 @@ QWidget* Barcode_Gen::buildOptionsTab() {
                         1, true);
     pdfHeight = makePair(QStringLiteral("pdf_HeightText_2D"), QStringLiteral("pdf_HeightStepper_2D"), 5, 2000,
                          1, true);
-    pdfRows = makePair(QStringLiteral("pdf_row_Text"), QStringLiteral("pdf_row_Stepper"), 3, 90, 1, true);
-    pdfColumns = makePair(QStringLiteral("pdf_col_Text"), QStringLiteral("pdf_col_Stepper"), 1, 30, 1, true);
+    // 0 rows or columns: the encoder chooses from the data.
+    pdfRows = makePair(QStringLiteral("pdf_row_Text"), QStringLiteral("pdf_row_Stepper"), 0, 90, 1, true);
+    pdfColumns = makePair(QStringLiteral("pdf_col_Text"), QStringLiteral("pdf_col_Stepper"), 0, 30, 1, true);
     pdfEcLevel =
         makePair(QStringLiteral("pdf_ec_lvl_Text"), QStringLiteral("pdf_ec_lvl_Stepper"), 0, 8, 1, true);
     pf->addRow(tr("Width (pt) :"), pairRow(pdfWidth));
     pf->addRow(tr("Height (pt) :"), pairRow(pdfHeight));
-    pf->addRow(tr("Rows :"), pairRow(pdfRows, helpButton(QStringLiteral("pdf_row"))));
-    pf->addRow(tr("Columns :"), pairRow(pdfColumns, helpButton(QStringLiteral("pdf_col"))));
+    pf->addRow(tr("Rows (0 auto) :"), pairRow(pdfRows, helpButton(QStringLiteral("pdf_row"))));
+    pf->addRow(tr("Columns (0 auto) :"), pairRow(pdfColumns, helpButton(QStringLiteral("pdf_col"))));
     pf->addRow(tr("EC level :"), pairRow(pdfEcLevel, helpButton(QStringLiteral("pdf_ec"))));
     v->addWidget(pdf_2d_sett_box);
 
@@ -453,6 +453,10 @@ QWidget* Barcode_Gen::buildOptionsTab() {
             captionChanged();
     });
     connect(showinTopCheckbox, &QCheckBox::toggled, this, [this] {
+        if (!m_loading)
+            linearReRender();
+    });
+    connect(kerning_value_Checkbox, &QCheckBox::toggled, this, [this] {
         if (!m_loading)
             linearReRender();
     });
@@ -711,6 +715,8 @@ BarcodeStyle Barcode_Gen::styleFromControls() const {
     s.pdf_hgt_val = int(pairValue(pdfHeight));
     s.pdf_wdt_val = int(pairValue(pdfWidth));
     s.pdf_ec_val = int(pairValue(pdfEcLevel));
+    s.pdf_row_val = int(pairValue(pdfRows));
+    s.pdf_col_val = int(pairValue(pdfColumns));
     s.dm_module_val = int(pairValue(dmModule));
     s.dm_format_index = dm_format_ComboBox->currentIndex();
     s.dm_encoding_index = dm_encoding_ComboBox->currentIndex();
@@ -729,18 +735,28 @@ BarcodeStyle Barcode_Gen::styleFromControls() const {
     s.barcode_clr_val = barcode_clr->color();
     s.dpi_val_index = DPI_ComboBox->currentIndex();
     s.dpi_custom_val = m_dpiCustomText;
-    // Spreading is not a stored field of the item, so the dialog never turns it on by itself: what the
-    // preview shows must be what the item's rows draw later.
-    s.kerning_value = kerningApplies(s) ? m_base.kerning_value : 0;
+    s.kerning_value = checkState(kerning_value_Checkbox);
     s.dpi = resolutionDpi(s.dpi_val_index, s.dpi_custom_val);
     return s;
+}
+
+void Barcode_Gen::removeUnknownSymbologyEntry() {
+    while (barcodeTypePopup->count() > popupCount())
+        barcodeTypePopup->removeItem(popupCount());
 }
 
 void Barcode_Gen::loadStyle(const BarcodeStyle& style) {
     m_loading = true;
     m_base = style;
     m_mode = style.linear_or_2d == 0 ? 0 : 1;
-    barcodeTypePopup->setCurrentIndex(popupPosition(m_mode, style.barcode_font_index));
+    removeUnknownSymbologyEntry();
+    if (symbologyInPopup(m_mode, style.barcode_font_index)) {
+        barcodeTypePopup->setCurrentIndex(popupPosition(m_mode, style.barcode_font_index));
+    } else {
+        // Shown as it is stored; OK keeps it unless another type is chosen.
+        barcodeTypePopup->addItem(unknownSymbologyTitle(m_mode, style.barcode_font_index));
+        barcodeTypePopup->setCurrentIndex(barcodeTypePopup->count() - 1);
+    }
     dataText->setText(style.linear_font_val);
     dataText_2D->setPlainText(style.two_d_font_val);
     HeaderText->setText(style.header_val);
@@ -762,6 +778,8 @@ void Barcode_Gen::loadStyle(const BarcodeStyle& style) {
     setPairValue(pdfHeight, style.pdf_hgt_val);
     setPairValue(pdfWidth, style.pdf_wdt_val);
     setPairValue(pdfEcLevel, style.pdf_ec_val);
+    setPairValue(pdfRows, style.pdf_row_val);
+    setPairValue(pdfColumns, style.pdf_col_val);
     setPairValue(dmModule, style.dm_module_val);
     index(dm_format_ComboBox, style.dm_format_index);
     index(dm_encoding_ComboBox, style.dm_encoding_index);
@@ -875,14 +893,27 @@ void Barcode_Gen::setCurrentContent(const QString& value) {
 
 void Barcode_Gen::goButtonActionPerformed() {
     QString reason;
-    if (!contentAcceptable(currentContent(), &reason)) {
+    if (!contentAcceptable(currentContent(), m_mode != 0, &reason)) {
         Set_Blank_Image(reason);
         return;
     }
     const BarcodeStyle s = styleFromControls();
     if (m_mode != 0 && s.barcode_font_index == BarcodeSymbologies::DataMatrix && s.dm_format_index == 0)
         keepDataMatrixArea();
-    showResult(generateBarcode(s, s.content(), s.header_val, s.footer_val));
+    const BarcodeResult r = generateBarcode(s, s.content(), s.header_val, s.footer_val);
+    QImage screen;
+    if (r.ok()) {
+        BarcodeStyle onScreen = s;
+        onScreen.dpi = screenDpi();
+        screen = onScreen.dpi == s.dpi
+                     ? r.image
+                     : generateBarcode(onScreen, s.content(), s.header_val, s.footer_val).image;
+    }
+    showResult(r, screen);
+}
+
+int Barcode_Gen::screenDpi() const {
+    return std::max(1, qRound(72.0 * devicePixelRatioF()));
 }
 
 void Barcode_Gen::linearReRender() {
@@ -901,12 +932,18 @@ void Barcode_Gen::refreshForChange() {
     goButtonActionPerformed();
 }
 
-void Barcode_Gen::showResult(const BarcodeResult& result) {
+void Barcode_Gen::showResult(const BarcodeResult& result, const QImage& screen) {
     if (!result.ok()) {
         Set_Blank_Image(result.reason);
         return;
     }
-    m_preview = {result.image, QString()};
+    m_preview = {result.image, screen, QString()};
+    // A new picture is centred again, whatever preview alignment was chosen.
+    {
+        QSignalBlocker block(bar_align_combo);
+        bar_align_combo->setCurrentIndex(0);
+    }
+    barcodeImage->setAlignment(Qt::AlignCenter);
     barcode_error_label->hide();
     barcode_error_label->clear();
     displayPreview();
@@ -919,27 +956,25 @@ void Barcode_Gen::showResult(const BarcodeResult& result) {
 }
 
 void Barcode_Gen::displayPreview() {
-    const QImage& image = m_preview.image;
-    if (image.isNull()) {
+    if (m_preview.image.isNull()) {
         barcodeImage->clear();
         return;
     }
-    const QSizeF points = BarcodeRenderer::pictureSizePoints(image);
-    if (!(points.width() > 0) || !(points.height() > 0))
-        return;
-    // Shown at a whole-number zoom (up to 3x) that fits the preview area, one point per screen pixel at 1x.
-    const QSize area = image_scroll->viewport()->size() - QSize(16, 16);
-    int zoom = 1;
-    while (zoom < 3 && points.width() * (zoom + 1) <= area.width() &&
-           points.height() * (zoom + 1) <= area.height())
-        ++zoom;
-    const QSize target = (points * zoom).toSize().expandedTo(QSize(1, 1));
-    QImage shown = image;
-    if (shown.width() > target.width() * 2)
-        shown = shown.scaled(target * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // One point of the drawing to one pixel of the screen, unscaled: the drawing made at the screen's
+    // resolution, or (when the symbol needs more pixels than that) the item's image reduced to that size.
+    QImage shown = m_preview.screen;
+    if (shown.isNull()) {
+        const QSizeF points = BarcodeRenderer::pictureSizePoints(m_preview.image);
+        const QSize target = (points * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+        shown = m_preview.image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     QPixmap pixmap = QPixmap::fromImage(shown);
-    pixmap.setDevicePixelRatio(shown.width() / (points.width() * zoom));
+    pixmap.setDevicePixelRatio(devicePixelRatioF());
     barcodeImage->setPixmap(pixmap);
+}
+
+QPixmap Barcode_Gen::previewPixmap() const {
+    return barcodeImage->pixmap();
 }
 
 void Barcode_Gen::showEvent(QShowEvent* event) {
@@ -953,7 +988,7 @@ void Barcode_Gen::resizeEvent(QResizeEvent* event) {
 }
 
 void Barcode_Gen::Set_Blank_Image(const QString& reason) {
-    m_preview = {QImage(), reason};
+    m_preview = {QImage(), QImage(), reason};
     barcodeImage->clear();
     barcode_error_label->setText(reason.isEmpty() ? tr("No barcode can be made.") : reason);
     barcode_error_label->show();
@@ -966,7 +1001,7 @@ void Barcode_Gen::Set_Blank_Image(const QString& reason) {
 
 void Barcode_Gen::applyModePanels() {
     const bool linear = m_mode == 0;
-    int mode = 0, index = 0;
+    int mode = 0, index = -1;
     popupEntry(barcodeTypePopup->currentIndex(), &mode, &index);
     dataText->setVisible(linear);
     dataText->setEnabled(linear);
@@ -983,7 +1018,13 @@ void Barcode_Gen::applyModePanels() {
     BarcodeStyle probe;
     probe.linear_or_2d = m_mode;
     probe.barcode_font_index = index;
-    kerning_value_Checkbox->setChecked(kerningApplies(probe) && m_base.kerning_value == 1);
+    kerning_value_Checkbox->setEnabled(kerningApplies(probe));
+    // The resolution tab belongs to the 2-D kinds.
+    const int dpiTab = sett_tab->indexOf(dpi_tab_item);
+    if (linear && dpiTab >= 0)
+        sett_tab->removeTab(dpiTab);
+    else if (!linear && dpiTab < 0)
+        sett_tab->insertTab(3, dpi_tab_item, tr("Resolution"));
     setLabels();
 }
 
@@ -1009,18 +1050,32 @@ void Barcode_Gen::setLabels() {
 
 void Barcode_Gen::barcodeTypeChanged() {
     int mode = 0, index = 0;
-    if (!popupEntry(barcodeTypePopup->currentIndex(), &mode, &index))
-        return;
+    const bool known = popupEntry(barcodeTypePopup->currentIndex(), &mode, &index);
+    if (!known) {
+        if (barcodeTypePopup->currentIndex() < popupCount())
+            return;                              // the separator
+        mode = m_base.linear_or_2d == 0 ? 0 : 1; // back to the stored type outside the lists
+    }
     const QString before = currentContent();
     if (mode != 0)
         two_d_barcode_Opt_Select();
     else
         Liner_Barcode_Opt_Select();
-    // The value moves with the user into the other kind's field when that one is empty.
-    if (currentContent().isEmpty() && !before.isEmpty()) {
-        m_loading = true;
-        setCurrentContent(before);
-        m_loading = false;
+    // The typed value goes with the user to the other kind's field when that one is empty or when the new
+    // symbology takes the value.
+    const QString now = currentContent();
+    if (!before.isEmpty() && now != before) {
+        bool carry = now.isEmpty();
+        if (!carry && known && contentAcceptable(before, mode != 0)) {
+            BarcodeStyle probe = styleFromControls();
+            (mode == 0 ? probe.linear_font_val : probe.two_d_font_val) = before;
+            carry = generateBarcode(probe, before, probe.header_val, probe.footer_val).ok();
+        }
+        if (carry) {
+            m_loading = true;
+            setCurrentContent(before);
+            m_loading = false;
+        }
     }
     if (currentContent().isEmpty()) {
         Set_Blank_Image(tr("Please enter barcode value"));

@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMutex>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStringList>
 
@@ -122,8 +123,10 @@ public:
     std::function<std::optional<QFont>(const QFont& current, const QString& title)> fontPicker;
     std::function<std::optional<QColor>(const QColor& current, const QString& title)> colorPicker;
 
-    // The preview as shown: the image (null when blank) and the error text.
+    // The preview: the image at the item's resolution (null when blank) and the error text; the picture on
+    // screen is the same drawing made at the screen's resolution and shown one point to one pixel.
     QImage previewImage() const { return m_preview.image; }
+    QPixmap previewPixmap() const;
     QString previewReason() const { return m_preview.reason; }
 
     // --- controls, named as the design names them ---
@@ -242,7 +245,8 @@ private:
         bool operator==(const Binding&) const = default;
     };
     struct Shown {
-        QImage image;
+        QImage image;  // at the item's resolution: what OK hands to the item
+        QImage screen; // the same drawing made at the screen's resolution, null when it cannot be made
         QString reason;
     };
 
@@ -264,7 +268,9 @@ private:
 
     void applyModePanels();
     void setLabels();
-    void showResult(const BarcodeResult& result);
+    void showResult(const BarcodeResult& result, const QImage& screen);
+    int screenDpi() const;
+    void removeUnknownSymbologyEntry();
     void displayPreview();
     void Set_Blank_Image(const QString& reason);
     void setContentEditable(bool editable);
