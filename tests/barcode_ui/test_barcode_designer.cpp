@@ -450,6 +450,15 @@ private slots:
         QCOMPARE(d->sett_tab->indexOf(d->dpi_tab_item), 3);
     }
 
+    // The QR encoding and the orientation lists offer only choices that work: the automatic encoding (the
+    // encoder picks the modes itself) and horizontal bars.
+    void encodingAndOrientationOfferWhatWorks() {
+        QCOMPARE(d->qr_enc_mode_ComboBox->count(), 1);
+        QCOMPARE(d->qr_enc_mode_ComboBox->itemText(0), QStringLiteral("Auto"));
+        QCOMPARE(d->bar_orient_combo->count(), 1);
+        QCOMPARE(d->bar_orient_combo->itemText(0), QStringLiteral("Horizontal"));
+    }
+
     // "Spread value text" is kept with the item and drawn: the spread caption is wider.
     void spreadValueTextIsKept() {
         const GraphicPtr item = newBarcode();

@@ -539,6 +539,29 @@ private slots:
         QVERIFY(m_window->Front_card_Prop.Card_BG_Image.isNull()); // a missing picture is simply absent
     }
 
+    // A barcode whose stored type is in no list is reported on opening and keeps its picture and style.
+    void unknownBarcodeTypeIsReported() {
+        DesignData d;
+        d.front.Card_Size = QSizeF(300, 200);
+        GraphicPtr b = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+        b->barcode_font_index = 42;
+        QImage stored(20, 10, QImage::Format_ARGB32);
+        stored.fill(Qt::blue);
+        b->_barcode_image = stored;
+        d.frontItems << b;
+        const QString path = m_dir.filePath(QStringLiteral("unknown.kvto"));
+        QVERIFY(designfile::save(path, d));
+        m_prompt.texts.clear();
+        QVERIFY(m_road->designCommands().openDesignFile(path));
+        QCOMPARE(m_prompt.texts.size(), 1);
+        QVERIFY2(m_prompt.texts[0].contains(QStringLiteral("unknown linear type 42")),
+                 qPrintable(m_prompt.texts[0]));
+        const GraphicPtr loaded = m_window->Get_Front_Controls_Array().value(0);
+        QVERIFY(loaded);
+        QCOMPARE(loaded->barcode_font_index, 42);
+        QCOMPARE(loaded->_barcode_image.convertToFormat(QImage::Format_ARGB32), stored);
+    }
+
     // The window's close button goes through Exit; a refused save keeps the window.
     void closeButtonAsks() {
         DesignCommands& cmd = m_road->designCommands();
@@ -556,8 +579,8 @@ private slots:
         QVERIFY(quit);
     }
 
-    // Quitting closes the windows at once (as QApplication does); Exit from the menu then asks once, shows the
-    // review window once, and the window really closes.
+    // Quitting closes the windows at once (as QApplication does); Exit from the menu then asks once, shows
+    // the review window once, and the window really closes.
     void exitFromTheMenuAsksOnce() {
         DesignCommands& cmd = m_road->designCommands();
         int reviews = 0;
