@@ -28,9 +28,13 @@ TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
         none.reason = QStringLiteral("Please enter barcode value");
         return none;
     }
-    if (value.size() > kMax2DValueLength) {
-        none.reason =
-            QStringLiteral("The barcode value is too long (at most %1 characters).").arg(kMax2DValueLength);
+    const int capacity = twoDCapacity(s.barcode_font_index);
+    if (capacity > 0 && value.size() > capacity) {
+        none.reason = QStringLiteral("%1 holds at most %L2 characters (digits; fewer letters or other characters), "
+                                     "and this value has %L3.")
+                          .arg(BarcodeSymbologies::twoDTitles().at(s.barcode_font_index))
+                          .arg(capacity)
+                          .arg(value.size());
         return none;
     }
     switch (s.barcode_font_index) {
@@ -46,6 +50,8 @@ TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
         p.widthPoints = s.pdf_wdt_val;
         p.heightPoints = s.pdf_hgt_val;
         p.errorLevel = s.pdf_ec_val;
+        p.rows = s.pdf_row_val;
+        p.columns = s.pdf_col_val;
         return makePdf417Symbol(p, value);
     }
     case BarcodeSymbologies::DataMatrix: {

@@ -1,11 +1,11 @@
 #include "barcode/ui/Barcode_Gen.h"
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeRenderer.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/twod/DataMatrixCode.h"
 #include "barcode/ui/BarcodeDesignerLogic.h"
 #include "barcode/ui/BarcodeItemEditing.h"
-#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/BarcodeStyleCommand.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
