@@ -67,9 +67,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "open failed: %s\n", qPrintable(err));
             return 1;
         }
-        const auto sheet = reader.readSheet(0, &err);
+        auto sheet = reader.readSheet(0, &err);
         Data_From_Excel table;
-        if (!sheet || !table.importSheet(*sheet, columns, &err) || table.rowCountOfTable() != kRows) {
+        if (!sheet || !table.importSheet(std::move(*sheet), columns, &err) || table.rowCountOfTable() != kRows) {
             std::fprintf(stderr, "read failed: %s\n", qPrintable(err));
             return 1;
         }

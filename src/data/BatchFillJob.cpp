@@ -37,10 +37,10 @@ std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const S
     if (job->_useSeries)
         job->_series = series.lists();
     if (job->_useTable) {
-        job->_rows = table.rows();
+        job->_table = table.content();
         job->_tableColumns = table.columnCountOfTable();
     }
-    job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? int(job->_rows.size()) : 0);
+    job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? job->_table.rowCount() : 0);
     job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
     job->_photoLoader = [](const QString& path) { return SKTImage::loadPicture(path); };
     return job;
@@ -82,10 +82,7 @@ QString BatchFillJob::seriesValue(int row, const QString& name) const
 
 QString BatchFillJob::Get_sel_row_col_value_of_Excel(int row, int column) const
 {
-    if (row < 0 || row >= _rows.size() || column < 0)
-        return {};
-    const QStringList& r = _rows[row];
-    return column < r.size() ? r[column] : QString();
+    return _table.value(row, column);
 }
 
 void BatchFillJob::warnOnce(const QString& text)

@@ -8,6 +8,7 @@
 #include "canvas/Card_Property.h"
 #include "canvas/SKTGraphic.h"
 #include "data/DataBinding.h"
+#include "data/Data_From_Excel.h"
 
 #include <QImage>
 #include <QMutex>
@@ -15,8 +16,6 @@
 
 #include <functional>
 #include <memory>
-
-class Data_From_Excel;
 
 class BatchFillJob {
 public:
@@ -78,7 +77,7 @@ private:
 
     Design _design;
     QHash<QString, QStringList> _series;
-    QList<QStringList> _rows; // data-table rows, column 0 the row number
+    DataTableContent _table; // column 0 the row number
     int _tableColumns = 0;
     bool _useSeries = false;
     bool _useTable = false;

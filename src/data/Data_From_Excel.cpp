@@ -5,6 +5,7 @@
 #include "data/XlsxReader.h"
 
 #include <cstdlib>
+#include <limits>
 
 Data_From_Excel* Data_From_Excel_Window = nullptr;
 
@@ -36,22 +37,110 @@ int Data_From_Excel::columnOfKey(const QString& key)
     return ok && k >= 1 && key.at(6) != u'0' && key.at(6) != u'+' ? k : -1;
 }
 
-QString Data_From_Excel::value(int row, int column) const
+// ---------------------------------------------------------------- DataTableContent
+
+QString DataTableContent::value(int row, int column) const
 {
-    if (row < 0 || row >= _rows.size() || column < 0)
+    if (row < 0 || row >= _rows || column < 0 || column >= columnCount())
         return {};
-    const QStringList& r = _rows[row];
-    return column < r.size() ? r[column] : QString();
+    if (!_edits.isEmpty()) {
+        const auto it = _edits.constFind((quint64(quint32(row)) << 32) | quint32(column));
+        if (it != _edits.constEnd())
+            return *it;
+    }
+    const int sheetColumn = _map[size_t(column)];
+    if (sheetColumn < 0)
+        return QString::number(row + 1);
+    const QString v = _sheet ? _sheet->cell(_firstRow + row, sheetColumn) : QString();
+    return _trim ? Trim_Str(v) : v;
 }
+
+DataTableContent DataTableContent::ofSheet(std::shared_ptr<const SheetData> sheet, const QList<int>& columns,
+                                           int firstRow)
+{
+    DataTableContent c;
+    c._firstRow = qMax(firstRow, 0);
+    c._rows = sheet ? qMax(sheet->rowCount() - c._firstRow, 0) : 0;
+    c._sheet = std::move(sheet);
+    c._map.push_back(-1);
+    for (int col : columns)
+        c._map.push_back(col < 0 ? std::numeric_limits<int>::max() : col);
+    c._trim = true;
+    return c;
+}
+
+DataTableContent DataTableContent::ofRows(const QList<QStringList>& rows, int columns)
+{
+    auto sheet = std::make_shared<SheetData>(SheetData::fromRows(rows));
+    DataTableContent c;
+    c._rows = int(rows.size());
+    for (int k = 0; k < qMax(columns, 1); ++k)
+        c._map.push_back(k);
+    c._own = sheet;
+    c._sheet = std::move(sheet);
+    return c;
+}
+
+void DataTableContent::setValue(int row, int column, const QString& value)
+{
+    if (row < 0 || row >= _rows || column < 0 || column >= columnCount())
+        return;
+    _edits.insert((quint64(quint32(row)) << 32) | quint32(column), value);
+}
+
+void DataTableContent::makeOwn()
+{
+    // Appending needs a sheet of its own in table layout; copies taken earlier keep theirs.
+    if (_own && _own.use_count() == 2 && _edits.isEmpty() && !_trim)
+        return;
+    QList<QStringList> rows;
+    rows.reserve(_rows);
+    for (int r = 0; r < _rows; ++r) {
+        QStringList row;
+        for (int k = 0; k < columnCount(); ++k)
+            row << value(r, k);
+        rows << row;
+    }
+    *this = ofRows(rows, columnCount());
+}
+
+void DataTableContent::appendRow(const QStringList& values)
+{
+    if (_map.empty())
+        _map.push_back(0);
+    makeOwn();
+    std::vector<quint32> refs;
+    for (int k = 0; k < qMin(int(values.size()), columnCount()); ++k)
+        refs.push_back(_own->strings.add(values[k]));
+    while (!refs.empty() && refs.back() == 0)
+        refs.pop_back();
+    _own->appendRow(refs.data(), refs.size());
+    _own->columnCount = qMax(_own->columnCount, int(refs.size()));
+    ++_rows;
+}
+
+void DataTableContent::setColumnCount(int columns)
+{
+    columns = qMax(columns, 1);
+    if (columns == columnCount())
+        return;
+    makeOwn();
+    _map.resize(size_t(columns));
+    for (int k = 0; k < columns; ++k)
+        _map[size_t(k)] = k;
+}
+
+// ---------------------------------------------------------------- the table
+
+QString Data_From_Excel::value(int row, int column) const { return _content.value(row, column); }
 
 QVariantMap Data_From_Excel::rowDictionary(int row) const
 {
     QVariantMap m;
-    if (row < 0 || row >= _rows.size())
+    if (row < 0 || row >= _content.rowCount())
         return m;
-    const QStringList& r = _rows[row];
-    for (int c = 0; c < r.size(); ++c)
-        m.insert(columnKey(c), r[c]);
+    for (int c = 0; c < _content.columnCount(); ++c)
+        m.insert(columnKey(c), _content.value(row, c));
     return m;
 }
 
@@ -63,53 +152,72 @@ void Data_From_Excel::Create_List_By_Array(const QStringList& cells, int count)
     }
     QStringList row;
     row.reserve(count + 1);
-    row << QString::number(_rows.size() + 1);
+    row << QString::number(_content.rowCount() + 1);
     for (int i = 0; i < count; ++i)
         row << Trim_Str(cells[i]);
-    beginInsertRows({}, int(_rows.size()), int(_rows.size()));
-    _rows.append(std::move(row));
+    const int at = _content.rowCount();
+    beginInsertRows({}, at, at);
+    if (_content.columnCount() < count + 1)
+        _content.setColumnCount(count + 1);
+    _content.appendRow(row);
     endInsertRows();
 }
 
-void Data_From_Excel::clear() { setTable({RowNumberTitle}, {}); }
+void Data_From_Excel::clear() { setTable({RowNumberTitle}, QList<QStringList>()); }
 
 void Data_From_Excel::setTable(const QStringList& titles, const QList<QStringList>& rows)
 {
     beginResetModel();
     _titles = titles.isEmpty() ? QStringList{RowNumberTitle} : titles;
-    _rows = rows;
+    _content = DataTableContent::ofRows(rows, int(_titles.size()));
     endResetModel();
 }
 
-bool Data_From_Excel::importSheet(const SheetData& sheet, const QList<int>& sheetColumns, QString* error)
+void Data_From_Excel::setContent(const QStringList& titles, const DataTableContent& content)
+{
+    beginResetModel();
+    _titles = titles.isEmpty() ? QStringList{RowNumberTitle} : titles;
+    _content = content;
+    endResetModel();
+}
+
+bool Data_From_Excel::importSheet(std::shared_ptr<const SheetData> sheet, const QList<int>& sheetColumns,
+                                  QString* error, bool containsHeader, QStringList* renamed)
 {
     if (sheetColumns.isEmpty()) {
         if (error)
             *error = QStringLiteral("Please select at least one column.");
         return false;
     }
-    if (sheet.rowCount() < 2) {
+    const int first = containsHeader ? 1 : 0;
+    if (!sheet || sheet->rowCount() <= first) {
         if (error)
             *error = QStringLiteral("The sheet has no rows to import.");
         return false;
     }
-    const QStringList header = XlsxReader::headerTitles(sheet);
+    const QStringList header = XlsxReader::headerTitles(*sheet);
     QStringList titles{_titles.value(0, RowNumberTitle)};
-    for (int c : sheetColumns)
-        titles << (c >= 0 && c < header.size() ? header[c] : QStringLiteral("Untitled Column %1").arg(c + 1));
-    QList<QStringList> rows;
-    rows.reserve(sheet.rowCount() - 1);
-    for (int r = 1; r < sheet.rowCount(); ++r) {
-        QStringList row;
-        row.reserve(sheetColumns.size() + 1);
-        row << QString::number(r);
-        const QStringList& cells = sheet.rows[r];
-        for (int c : sheetColumns)
-            row << (c >= 0 && c < cells.size() ? Trim_Str(cells[c]) : QString());
-        rows.append(std::move(row));
+    for (int c : sheetColumns) {
+        const QString title = c >= 0 && c < header.size() ? header[c] : QStringLiteral("Untitled Column %1").arg(c + 1);
+        QString unique = title;
+        for (int n = 2; titles.contains(unique, Qt::CaseInsensitive); ++n)
+            unique = QStringLiteral("%1 (%2)").arg(title).arg(n);
+        if (unique != title && renamed)
+            *renamed << QStringLiteral("\"%1\" became \"%2\"").arg(title, unique);
+        titles << unique;
     }
-    setTable(titles, rows);
+    beginResetModel();
+    _titles = titles;
+    _content = DataTableContent::ofSheet(std::move(sheet), sheetColumns, first);
+    endResetModel();
     return true;
+}
+
+bool Data_From_Excel::importSheet(SheetData&& sheet, const QList<int>& sheetColumns, QString* error,
+                                  bool containsHeader, QStringList* renamed)
+{
+    return importSheet(std::make_shared<const SheetData>(std::move(sheet)), sheetColumns, error, containsHeader,
+                       renamed);
 }
 
 QVariantList Data_From_Excel::titlesToVariant() const
@@ -123,8 +231,8 @@ QVariantList Data_From_Excel::titlesToVariant() const
 QVariantList Data_From_Excel::rowsToVariant() const
 {
     QVariantList out;
-    out.reserve(_rows.size());
-    for (int r = 0; r < _rows.size(); ++r)
+    out.reserve(_content.rowCount());
+    for (int r = 0; r < _content.rowCount(); ++r)
         out << rowDictionary(r);
     return out;
 }
@@ -183,10 +291,11 @@ plist_t Data_From_Excel::titlesToPlist() const
 plist_t Data_From_Excel::rowsToPlist() const
 {
     plist_t arr = plist_new_array();
-    for (const QStringList& r : _rows) {
+    for (int r = 0; r < _content.rowCount(); ++r) {
         plist_t dict = plist_new_dict();
-        for (int c = 0; c < r.size(); ++c)
-            plist_dict_set_item(dict, columnKey(c).toUtf8().constData(), plist_new_string(r[c].toUtf8().constData()));
+        for (int c = 0; c < _content.columnCount(); ++c)
+            plist_dict_set_item(dict, columnKey(c).toUtf8().constData(),
+                                plist_new_string(_content.value(r, c).toUtf8().constData()));
         plist_array_append_item(arr, dict);
     }
     return arr;
@@ -226,7 +335,7 @@ void Data_From_Excel::restoreFromPlist(plist_t titles, plist_t rows)
     restoreFromVariant(t, r);
 }
 
-int Data_From_Excel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(_rows.size()); }
+int Data_From_Excel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : _content.rowCount(); }
 
 int Data_From_Excel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(_titles.size()); }
 
@@ -250,14 +359,14 @@ QVariant Data_From_Excel::headerData(int section, Qt::Orientation orientation, i
 
 bool Data_From_Excel::setData(const QModelIndex& index, const QVariant& v, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= _rows.size() || index.column() >= _titles.size()) {
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= _content.rowCount() ||
+        index.column() >= _titles.size()) {
         Show_NSLog_Message(QStringLiteral("Data table edit outside the table refused"));
         return false;
     }
-    QStringList& row = _rows[index.row()];
-    if (row.size() <= index.column())
-        row.resize(index.column() + 1);
-    row[index.column()] = v.toString();
+    if (_content.columnCount() < _titles.size())
+        _content.setColumnCount(int(_titles.size()));
+    _content.setValue(index.row(), index.column(), v.toString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

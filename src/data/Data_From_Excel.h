@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,7 +9,43 @@
 
 #include <plist/plist.h>
 
+#include <memory>
+#include <vector>
+
 struct SheetData;
+
+// The cells of the data table, kept compactly and cheap to copy: an imported table shares the sheet it was
+// read from (one reference per cell) and computes its row numbers; edited cells are kept beside it. A copy
+// taken for a run stays as it was when the table changes afterwards.
+class DataTableContent {
+public:
+    int rowCount() const { return _rows; }
+    int columnCount() const { return int(_map.size()); } // the row-number column included
+    // The value under a column (0 the row number); empty outside the table.
+    QString value(int row, int column) const;
+
+    // Rows [firstRow, firstRow + rowCount) of the sheet; table column k (from 1) is sheet column columns[k - 1];
+    // values are trimmed as they are read.
+    static DataTableContent ofSheet(std::shared_ptr<const SheetData> sheet, const QList<int>& columns,
+                                    int firstRow);
+    // Rows given whole, column 0 first; `columns` counts the row-number column.
+    static DataTableContent ofRows(const QList<QStringList>& rows, int columns);
+
+    void setValue(int row, int column, const QString& value);
+    // Appends a row of values, column 0 (the row number) first; missing values are empty.
+    void appendRow(const QStringList& values);
+    void setColumnCount(int columns);
+
+private:
+    void makeOwn();
+    std::shared_ptr<const SheetData> _sheet;
+    std::shared_ptr<SheetData> _own; // the same sheet when this content alone may change it
+    std::vector<int> _map;           // table column -> sheet column; -1: the row number from 1
+    int _firstRow = 0;
+    int _rows = 0;
+    bool _trim = false;
+    QHash<quint64, QString> _edits;
+};
 
 // The spreadsheet data table: the rows of one imported worksheet, shared by both card sides and the
 // profile fields. Column 0 is the row number ("Extension"); column k (from 1) is the k-th imported column
@@ -30,14 +67,15 @@ public:
     static int columnOfKey(const QString& key); // inverse; -1 for other keys
 
     // --- table ---
-    int rowCountOfTable() const { return int(_rows.size()); }
+    int rowCountOfTable() const { return _content.rowCount(); }
     int columnCountOfTable() const { return int(_titles.size()); } // row-number column included
     QStringList columnTitles() const { return _titles; }           // column 0 first
     // Value of a row under a column (0 the row number); empty outside the table.
     QString value(int row, int column) const;
     QString valueForKey(int row, const QString& key) const { return value(row, columnOfKey(key)); }
     QVariantMap rowDictionary(int row) const;
-    const QList<QStringList>& rows() const { return _rows; }
+    // The cells as they are now (a cheap copy that later changes do not touch).
+    const DataTableContent& content() const { return _content; }
 
     // Appends one row: "Extension" = row count + 1, then the first `count` cells trimmed. Fewer cells than
     // count: the row is not added (logged).
@@ -45,11 +83,17 @@ public:
     void clear();
     // Replaces titles (column 0 first) and rows at once.
     void setTable(const QStringList& titles, const QList<QStringList>& rows);
+    void setContent(const QStringList& titles, const DataTableContent& content);
 
-    // Fills the table from a sheet: header titles from its first row, one row per later sheet row, only
-    // the given sheet columns (0 = A), in that order. Nothing changes when there is no data row or no
+    // Fills the table from a sheet: header titles from its first row (whether or not it holds titles),
+    // one row per sheet row from the second (containsHeader) or the first, only the given sheet columns
+    // (0 = A), in that order. The sheet is shared, not copied. Titles that repeat are made distinct
+    // ("Name (2)"); *renamed, when given, lists them. Nothing changes when there is no data row or no
     // column; then *error says why.
-    bool importSheet(const SheetData& sheet, const QList<int>& sheetColumns, QString* error = nullptr);
+    bool importSheet(std::shared_ptr<const SheetData> sheet, const QList<int>& sheetColumns, QString* error = nullptr,
+                     bool containsHeader = true, QStringList* renamed = nullptr);
+    bool importSheet(SheetData&& sheet, const QList<int>& sheetColumns, QString* error = nullptr,
+                     bool containsHeader = true, QStringList* renamed = nullptr);
 
     // --- design-file fields: column titles (column 0 first) and rows as dictionaries ---
     QVariantList titlesToVariant() const;
@@ -72,8 +116,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QStringList _titles;      // column 0 first
-    QList<QStringList> _rows; // values in column order, index 0 the row number
+    QStringList _titles; // column 0 first
+    DataTableContent _content;
 };
 
 extern Data_From_Excel* Data_From_Excel_Window;

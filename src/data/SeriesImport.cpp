@@ -540,14 +540,18 @@ std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int
     return table;
 }
 
-SheetRead readWorkbookSheet(const QString& path, int sheetIndex) {
+SheetRead readWorkbookSheet(const QString& path, int sheetIndex, const std::atomic<bool>* stop) {
     SheetRead result;
     XlsxReader reader;
     if (!reader.open(path, &result.error))
         return result;
     result.sheetNames = reader.sheetNames();
-    if (sheetIndex >= 0 && sheetIndex < result.sheetNames.size())
-        result.sheet = reader.readSheet(sheetIndex, &result.error);
+    if (sheetIndex >= 0 && sheetIndex < result.sheetNames.size()) {
+        std::optional<SheetData> sheet = reader.readSheet(sheetIndex, &result.error, stop);
+        if (sheet)
+            result.sheet = std::make_shared<const SheetData>(std::move(*sheet));
+        result.stopped = !sheet && stop && stop->load();
+    }
     return result;
 }
 

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace SeriesImport {
@@ -128,12 +129,13 @@ std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int
                                          bool containsHeader, const QString& rowNumberTitle,
                                          QString* error = nullptr);
 
-// Reads one sheet of a workbook (safe on any thread).
+// Reads one sheet of a workbook (safe on any thread); stop, when set, ends the read early.
 struct SheetRead {
     QStringList sheetNames;
-    std::optional<SheetData> sheet;
+    std::shared_ptr<const SheetData> sheet;
     QString error;
+    bool stopped = false;
 };
-SheetRead readWorkbookSheet(const QString& path, int sheetIndex);
+SheetRead readWorkbookSheet(const QString& path, int sheetIndex, const std::atomic<bool>* stop = nullptr);
 
 } // namespace SeriesImport

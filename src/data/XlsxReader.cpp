@@ -222,6 +222,7 @@ public:
     }
 
     std::string_view text() const { return _text; }
+    const char* pos() const { return _p; }
     std::string_view name() const { return _name; } // local name, without a namespace prefix
     const std::vector<Attribute>& attributes() const { return _attributes; }
 
@@ -388,16 +389,198 @@ void appendDecoded(std::string_view s, std::string& out)
     }
 }
 
-// A part in UTF-16 or UTF-32 (allowed, though spreadsheet programs write UTF-8) is made UTF-8 for
-// streaming; a UTF-8 byte-order mark is left for the stream to pass over as text.
-void toUtf8(QByteArray& bytes)
+// The inflated text of a part, held one window at a time: the parser works on [begin, end) and asks for
+// more when a unit (a row, a shared string) runs past the window; the bytes from the start of that unit
+// on are kept and more are read after them.
+class PartInput {
+public:
+    static constexpr qint64 kChunk = 1 << 20;
+
+    explicit PartInput(ZipReader::Stream& stream) : _stream(stream) {}
+
+    // Reads the first window. A part in UTF-16 or UTF-32 (allowed, though spreadsheet programs write
+    // UTF-8) is read whole and made UTF-8.
+    bool start()
+    {
+        if (!more() && failed())
+            return false;
+        const QByteArrayView head(_buf.data(), qsizetype(qMin<size_t>(_len, 4)));
+        const auto encoding = QStringConverter::encodingForData(head, u'<');
+        if (!encoding || *encoding == QStringConverter::Utf8)
+            return true;
+        while (more()) {
+        }
+        if (failed())
+            return false;
+        QStringDecoder decoder(*encoding);
+        const QByteArray utf8 = QString(decoder.decode(QByteArrayView(_buf.data(), qsizetype(_len)))).toUtf8();
+        _buf.resize(size_t(utf8.size()));
+        if (!utf8.isEmpty())
+            std::memcpy(_buf.data(), utf8.constData(), size_t(utf8.size()));
+        _len = size_t(utf8.size());
+        _pos = 0;
+        return true;
+    }
+
+    const char* begin() const { return _buf.data() + _pos; }
+    const char* end() const { return _buf.data() + _len; }
+    void consumeTo(const char* p) { _pos = size_t(p - _buf.data()); }
+    bool atEnd() const { return _eof; }
+    bool failed() const { return !_stream.error().isEmpty(); }
+    QString error() const { return _stream.error(); }
+
+    // Keeps [begin, end) and reads more after it; false when nothing more comes.
+    bool more()
+    {
+        if (_eof)
+            return false;
+        if (_pos > 0) {
+            std::memmove(_buf.data(), _buf.data() + _pos, _len - _pos);
+            _len -= _pos;
+            _pos = 0;
+        }
+        if (_buf.size() < size_t(kChunk))
+            _buf.resize(size_t(kChunk));
+        if (_len * 2 > _buf.size()) // one unit fills half the window: room for it to grow
+            _buf.resize(_buf.size() * 2);
+        const qint64 n = _stream.read(_buf.data() + _len, qint64(_buf.size() - _len));
+        if (n <= 0) {
+            _eof = true;
+            return false;
+        }
+        _len += size_t(n);
+        return true;
+    }
+
+private:
+    ZipReader::Stream& _stream;
+    PodBuffer<char> _buf;
+    size_t _pos = 0;
+    size_t _len = 0;
+    bool _eof = false;
+};
+
+// Control characters other than tab and line feed say nothing in a value and break series files.
+bool hasControl(std::string_view s)
 {
-    const auto encoding = QStringConverter::encodingForData(bytes, u'<');
-    if (!encoding || *encoding == QStringConverter::Utf8)
-        return;
-    QStringDecoder decoder(*encoding);
-    const QString text = decoder(bytes);
-    bytes = text.toUtf8();
+    for (size_t i = 0; i < s.size(); ++i) {
+        const uchar c = uchar(s[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F ||
+            (c == 0xC2 && i + 1 < s.size() && uchar(s[i + 1]) >= 0x80 && uchar(s[i + 1]) <= 0x9F))
+            return true;
+    }
+    return false;
+}
+
+void stripControls(std::string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const uchar c = uchar(s[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
+            continue;
+        if (c == 0xC2 && i + 1 < s.size() && uchar(s[i + 1]) >= 0x80 && uchar(s[i + 1]) <= 0x9F) {
+            ++i;
+            continue;
+        }
+        out += char(c);
+    }
+    s.swap(out);
+}
+
+// A text value as kept: line ends made LF, _xHHHH_ escapes decoded, control characters removed.
+void cleanText(std::string& s)
+{
+    normaliseLineEnds(s);
+    if (s.find("_x") != std::string::npos) {
+        const QByteArray u = XlsxReader::decodeEscapes(QString::fromUtf8(s.data(), qsizetype(s.size()))).toUtf8();
+        s.assign(u.constData(), size_t(u.size()));
+        normaliseLineEnds(s);
+    }
+    if (hasControl(s))
+        stripControls(s);
+}
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
+qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + qint64(doe) - 719468;
+}
+
+void civilFromDays(qint64 z, qint64& y, unsigned& m, unsigned& d)
+{
+    z += 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    y = qint64(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y += m <= 2;
+}
+
+char* put2(char* p, unsigned v)
+{
+    p[0] = char('0' + v / 10);
+    p[1] = char('0' + v % 10);
+    return p + 2;
+}
+
+// An ISO 8601 date, time or both for a spreadsheet serial into buf (at least 20 bytes); its length, or 0
+// when the serial is no date between the years 1 and 9999. Serials below zero (dates before 1900, as
+// LibreOffice writes them) count back from 1899-12-30.
+size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool date1904)
+{
+    if (!std::isfinite(serial) || serial > 2958466.0 || serial < -695056.0)
+        return 0;
+    const qint64 seconds = std::llround(serial * 86400.0);
+    qint64 days = seconds / 86400;
+    qint64 secOfDay = seconds % 86400;
+    if (secOfDay < 0) {
+        secOfDay += 86400;
+        --days;
+    }
+    static const qint64 base1900 = daysFromCivil(1899, 12, 30);
+    static const qint64 base1904 = daysFromCivil(1904, 1, 1);
+    qint64 y = 1900;
+    unsigned m = 2, d = 29; // the spreadsheet calendar's day that never was
+    if (date1904)
+        civilFromDays(base1904 + days, y, m, d);
+    else if (days != 60)
+        civilFromDays(base1900 + days + (days >= 0 && days < 60 ? 1 : 0), y, m, d);
+    if (y < 1 || y > 9999)
+        return 0;
+    char* p = buf;
+    const bool withDate = kind == XlsxReader::DateKind::DateTime || (kind == XlsxReader::DateKind::Date) ||
+                          days != 0;
+    const bool withTime = kind == XlsxReader::DateKind::DateTime || kind == XlsxReader::DateKind::Time ||
+                          secOfDay != 0;
+    if (withDate) {
+        p = put2(p, unsigned(y / 100));
+        p = put2(p, unsigned(y % 100));
+        *p++ = '-';
+        p = put2(p, m);
+        *p++ = '-';
+        p = put2(p, d);
+    }
+    if (withTime) {
+        if (withDate)
+            *p++ = 'T';
+        p = put2(p, unsigned(secOfDay / 3600));
+        *p++ = ':';
+        p = put2(p, unsigned(secOfDay / 60 % 60));
+        *p++ = ':';
+        p = put2(p, unsigned(secOfDay % 60));
+    }
+    return size_t(p - buf);
 }
 
 // An attribute's or a text's value, decoded into `scratch` only when it holds a reference.
@@ -425,12 +608,11 @@ bool appendElementText(XmlStream& xml, std::string& out)
     return true;
 }
 
-// Text of a shared or inline string item whose start tag (`kind`) was just read: its own t, or its runs'
-// t joined; phonetic runs are skipped. False when the XML breaks off.
-bool readStringItem(XmlStream& xml, XmlStream::Kind kind, QString& value, std::string& buffer)
+// Text of a shared or inline string item whose start tag (`kind`) was just read, cleaned, into `value`:
+// its own t, or its runs' t joined; phonetic runs are skipped. False when the XML breaks off.
+bool readStringItem(XmlStream& xml, XmlStream::Kind kind, std::string& value)
 {
     value.clear();
-    buffer.clear();
     if (kind == XmlStream::Empty)
         return true;
     for (XmlStream::Kind k = xml.next(); k != XmlStream::End; k = xml.next()) {
@@ -439,7 +621,7 @@ bool readStringItem(XmlStream& xml, XmlStream::Kind kind, QString& value, std::s
         if (k != XmlStream::Start)
             continue;
         if (xml.name() == "t") {
-            if (!appendElementText(xml, buffer))
+            if (!appendElementText(xml, value))
                 return false;
         } else if (xml.name() == "r") {
             bool seen = false; // a run's first t counts
@@ -450,17 +632,14 @@ bool readStringItem(XmlStream& xml, XmlStream::Kind kind, QString& value, std::s
                     continue;
                 const bool text = !seen && xml.name() == "t";
                 seen = seen || text;
-                if (!(text ? appendElementText(xml, buffer) : xml.skipElement()))
+                if (!(text ? appendElementText(xml, value) : xml.skipElement()))
                     return false;
             }
         } else if (!xml.skipElement()) {
             return false;
         }
     }
-    normaliseLineEnds(buffer);
-    value = QString::fromUtf8(buffer.data(), qsizetype(buffer.size()));
-    if (buffer.find("_x") != std::string::npos)
-        value = XlsxReader::decodeEscapes(value);
+    cleanText(value);
     return true;
 }
 
@@ -477,12 +656,57 @@ int hexValue(QChar c)
 }
 } // namespace
 
+std::string_view SheetData::cellView(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0)
+        return {};
+    const quint32 start = row == 0 ? 0 : rowEnds[size_t(row - 1)];
+    if (quint32(column) >= rowEnds[size_t(row)] - start)
+        return {};
+    const quint32 ref = cells[start + quint32(column)];
+    if (ref & kSharedBit)
+        return sharedStrings ? sharedStrings->view((ref & ~kSharedBit) + 1) : std::string_view();
+    return strings.view(ref);
+}
+
 QString SheetData::cell(int row, int column) const
 {
-    if (row < 0 || row >= rows.size() || column < 0)
-        return {};
-    const QStringList& r = rows[row];
-    return column < r.size() ? r[column] : QString();
+    const std::string_view v = cellView(row, column);
+    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+}
+
+int SheetData::rowWidth(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return 0;
+    return int(rowEnds[size_t(row)] - (row == 0 ? 0 : rowEnds[size_t(row - 1)]));
+}
+
+void SheetData::appendRow(const quint32* refs, size_t count)
+{
+    cells.append(refs, count);
+    rowEnds.push_back(quint32(cells.size()));
+}
+
+SheetData SheetData::fromRows(const QList<QStringList>& rows)
+{
+    SheetData s;
+    std::vector<quint32> refs;
+    for (const QStringList& row : rows) {
+        refs.clear();
+        for (const QString& v : row)
+            refs.push_back(s.strings.add(v));
+        while (!refs.empty() && refs.back() == 0)
+            refs.pop_back();
+        s.appendRow(refs.data(), refs.size());
+        s.columnCount = qMax(s.columnCount, int(refs.size()));
+    }
+    return s;
+}
+
+size_t SheetData::memoryBytes() const
+{
+    return strings.bytes() + (cells.size() + rowEnds.size()) * sizeof(quint32);
 }
 
 XlsxReader::XlsxReader() = default;
@@ -498,8 +722,11 @@ QStringList XlsxReader::sheetNames() const
 
 bool XlsxReader::fail(QString* error, const QString& why)
 {
+    // A limit is no damage: its reason is the whole message.
     if (error)
-        *error = notReadableMessage() + u'\n' + why;
+        *error = why.contains(QLatin1String("too large")) || why.contains(QLatin1String("more than"))
+                     ? why
+                     : notReadableMessage() + u'\n' + why;
     return false;
 }
 
@@ -522,8 +749,9 @@ bool XlsxReader::openData(const QByteArray& bytes, QString* error)
 bool XlsxReader::load(QString* error)
 {
     _sheets.clear();
-    _sharedStrings.clear();
+    _shared = std::make_shared<StringPool>();
     _styles.clear();
+    _literals.clear();
     _date1904 = false;
 
     QString workbookPart;
@@ -565,11 +793,8 @@ bool XlsxReader::load(QString* error)
 
     for (const Relationship& rel : rels) {
         if (rel.type == u"sharedStrings" && _zip.contains(rel.target)) {
-            auto bytes = _zip.read(rel.target, &why);
-            if (!bytes)
+            if (!readSharedStrings(rel.target, &why))
                 return fail(error, why);
-            if (!readSharedStrings(*bytes, &why))
-                return fail(error, rel.target + QStringLiteral(": ") + why);
         } else if (rel.type == u"styles" && _zip.contains(rel.target)) {
             auto bytes = _zip.read(rel.target, &why);
             if (!bytes)
@@ -588,130 +813,229 @@ bool XlsxReader::load(QString* error)
                     continue;
                 const int id = attr(xf, "numFmtId").as_int(0);
                 const QString code = customFormats.value(id);
-                _styles.push_back({dateKindOfFormat(id, code), quint8(qMin(zeroPadWidth(code), 255))});
+                CellStyle style{dateKindOfFormat(id, code), quint8(qMin(zeroPadWidth(code), 255)), -1};
+                const QStringList literals = literalSections(code);
+                if (!literals.isEmpty() && _literals.size() < 30000) {
+                    std::array<std::string, 3> texts;
+                    for (int k = 0; k < 3; ++k)
+                        texts[size_t(k)] = literals.value(k, literals.first()).toStdString();
+                    style.literals = qint16(_literals.size());
+                    _literals.push_back(std::move(texts));
+                }
+                _styles.push_back(style);
             }
         }
     }
     return true;
 }
 
-bool XlsxReader::readSharedStrings(QByteArray& bytes, QString* why)
+namespace {
+// What a unit of streamed XML came to.
+enum class Unit { Ok, Incomplete, Finished };
+
+bool truncatedOrBroken(XmlStream::Kind k) { return k == XmlStream::Eof || k == XmlStream::Broken; }
+
+QString withThousands(qint64 n) { return QLocale(QLocale::English).toString(n); }
+} // namespace
+
+bool XlsxReader::readSharedStrings(const QString& part, QString* why)
 {
-    toUtf8(bytes);
-    XmlStream xml(bytes.constData(), bytes.constData() + bytes.size());
-    XmlStream::Kind kind;
-    do {
-        kind = xml.next(); // to the root element
-    } while (kind == XmlStream::Text || kind == XmlStream::CData);
-    if (kind == XmlStream::Broken) {
-        *why = QStringLiteral("malformed XML");
+    std::unique_ptr<ZipReader::Stream> stream = _zip.openStream(part, why);
+    if (!stream)
+        return false;
+    PartInput in(*stream);
+    if (!in.start()) {
+        *why = in.error();
         return false;
     }
-    if (kind != XmlStream::Start)
-        return true;
-    for (const auto& a : xml.attributes()) {
-        if (a.name == "uniqueCount") {
-            // A hint only: an item takes at least five bytes ("<si/>").
-            qsizetype count = 0;
-            std::from_chars(a.value.data(), a.value.data() + a.value.size(), count);
-            _sharedStrings.reserve(qBound<qsizetype>(0, count, bytes.size() / 5));
+    const auto malformed = [&] {
+        *why = in.failed() ? in.error() : part + QStringLiteral(": malformed XML");
+        return false;
+    };
+    bool inRoot = false;
+    std::string value;
+    while (true) {
+        XmlStream xml(in.begin(), in.end());
+        Unit unit = Unit::Ok;
+        while (unit == Unit::Ok) {
+            const char* unitStart = xml.pos();
+            const XmlStream::Kind kind = xml.next();
+            if (truncatedOrBroken(kind)) {
+                in.consumeTo(unitStart);
+                unit = kind == XmlStream::Eof && in.atEnd() ? Unit::Finished : Unit::Incomplete;
+                if (kind == XmlStream::Broken && in.atEnd())
+                    return malformed();
+                break;
+            }
+            if (!inRoot) {
+                inRoot = kind == XmlStream::Start;
+                if (kind == XmlStream::End)
+                    return malformed();
+                continue;
+            }
+            if (kind == XmlStream::End) {
+                unit = Unit::Finished; // the end of sst
+                break;
+            }
+            bool ok = true;
+            if ((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "si") {
+                ok = readStringItem(xml, kind, value);
+                if (ok) {
+                    if (qint64(_shared->count()) > MaxSharedStrings) {
+                        *why = QStringLiteral("The workbook holds more than %1 shared strings, more than can be "
+                                              "read.")
+                                   .arg(withThousands(MaxSharedStrings));
+                        return false;
+                    }
+                    if (_shared->append(value) == StringPool::kFull) {
+                        *why = QStringLiteral("The workbook's shared strings are too large to read.");
+                        return false;
+                    }
+                }
+            } else if (kind == XmlStream::Start) {
+                ok = xml.skipElement();
+            }
+            if (!ok) {
+                if (in.atEnd())
+                    return malformed();
+                in.consumeTo(unitStart);
+                unit = Unit::Incomplete;
+            }
+        }
+        if (unit == Unit::Finished)
+            break;
+        if (!in.more()) {
+            if (in.failed())
+                return malformed();
+            if (!inRoot)
+                break; // no root element: an empty table
+            return malformed(); // the part ends inside an item
         }
     }
-    QString value;
-    std::string buffer;
-    for (kind = xml.next(); kind != XmlStream::End; kind = xml.next()) {
-        bool ok = kind != XmlStream::Broken && kind != XmlStream::Eof;
-        if ((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "si") {
-            ok = readStringItem(xml, kind, value, buffer);
-            _sharedStrings.append(value);
-        } else if (kind == XmlStream::Start) {
-            ok = xml.skipElement();
-        }
-        if (!ok) {
-            *why = QStringLiteral("malformed XML");
-            return false;
-        }
-    }
+    _shared->squeeze();
     return true;
 }
 
-std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
+namespace {
+// Builds a sheet from streamed rows: rows without any value are left out at the start and the end and
+// kept (empty) between rows that hold values; the used range is bounded before anything is kept.
+struct SheetBuilder {
+    SheetData& out;
+    QString sheetName;
+    qint64 maxCells;
+    int lastKeptRow = 0;     // sheet row number of the last row kept
+    PodBuffer<quint32> row;  // the row being read
+    int badIndexCount = 0;
+    QString firstBadIndexCell;
+    qint64 formulasWithoutResult = 0;
+    QString limitError;
+
+    // Keeps the row just read, when it holds a value. False when the sheet passes the limit.
+    bool commit(int rowNumber)
+    {
+        size_t width = row.size();
+        while (width > 0 && row[width - 1] == 0)
+            --width;
+        if (width == 0)
+            return true;
+        if (out.rowEnds.empty()) {
+            out.firstRowNumber = rowNumber;
+        } else {
+            for (int r = lastKeptRow + 1; r < rowNumber; ++r)
+                out.appendRow(nullptr, 0);
+        }
+        lastKeptRow = rowNumber;
+        out.columnCount = qMax(out.columnCount, int(width));
+        const qint64 rows = qint64(rowNumber) - out.firstRowNumber + 1;
+        if (rows * out.columnCount > maxCells) {
+            limitError = QStringLiteral("The sheet \"%1\" is too large to read: its values reach row %2 and "
+                                        "column %3, more than %4 cells.")
+                             .arg(sheetName, withThousands(rowNumber), XlsxReader::columnName(out.columnCount - 1),
+                                  withThousands(maxCells));
+            return false;
+        }
+        out.appendRow(row.data(), width);
+        return true;
+    }
+};
+
+// Trims XML white space from both ends.
+std::string_view trimmed(std::string_view v)
 {
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
+        v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
+        v.remove_suffix(1);
+    return v;
+}
+
+// A shared-string index: digits only, below count; -1 otherwise.
+qint64 sharedIndex(std::string_view v, qint64 count)
+{
+    v = trimmed(v);
+    if (v.empty() || v.size() > 10)
+        return -1;
+    qint64 n = 0;
+    for (char c : v) {
+        if (c < '0' || c > '9')
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n < count ? n : -1;
+}
+} // namespace
+
+std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const std::atomic<bool>* stop)
+{
+    if (error)
+        error->clear();
     if (index < 0 || index >= _sheets.size()) {
         fail(error, QStringLiteral("no sheet %1").arg(index + 1));
         return std::nullopt;
     }
     const QString part = _sheets[index].partName;
     QString why;
-    auto bytes = _zip.read(part, &why);
-    if (!bytes) {
+    std::unique_ptr<ZipReader::Stream> stream = _zip.openStream(part, &why);
+    if (!stream) {
         fail(error, why);
         return std::nullopt;
     }
-    toUtf8(*bytes);
+    PartInput in(*stream);
     const auto malformed = [&] {
-        fail(error, part + QStringLiteral(": malformed XML"));
+        fail(error, in.failed() ? in.error() : part + QStringLiteral(": malformed XML"));
         return std::nullopt;
     };
-    XmlStream xml(bytes->constData(), bytes->constData() + bytes->size());
-    XmlStream::Kind kind;
-    do {
-        kind = xml.next();
-        if (kind == XmlStream::Broken)
-            return malformed();
-    } while (kind != XmlStream::Eof &&
-             !((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "sheetData"));
+    if (!in.start())
+        return malformed();
 
     SheetData out;
-    if (kind != XmlStream::Start)
-        return out; // no sheetData, or an empty one
-    qint64 cellSlots = 0;
+    out.sharedStrings = _shared;
+    SheetBuilder builder{out, _sheets[index].name, MaxSheetCells, 0, {}, 0, {}, 0, {}};
+    const qint64 sharedCount = qint64(_shared->count()) - 1;
+    enum class Phase { Prelude, Rows, Done } phase = Phase::Prelude;
     int lastRow = 0; // sheet row number of the last row read
-    const int sharedCount = int(_sharedStrings.size());
-    qsizetype previousWidth = 0;
+    int rowsSinceStopCheck = 0;
     std::string scratch;
     std::string textBuffer;
-    while (true) {
-        kind = xml.next();
-        if (kind == XmlStream::Broken || kind == XmlStream::Eof)
-            return malformed();
-        if (kind == XmlStream::End)
-            break; // the end of sheetData
-        if (kind != XmlStream::Start && kind != XmlStream::Empty)
-            continue;
-        if (xml.name() != "row") {
-            if (kind == XmlStream::Start && !xml.skipElement())
-                return malformed();
-            continue;
-        }
-        int rowNumber = 0;
-        for (const auto& a : xml.attributes()) {
-            if (a.name == "r" || (a.name.ends_with(":r")))
-                std::from_chars(a.value.data(), a.value.data() + a.value.size(), rowNumber);
-        }
-        if (rowNumber <= lastRow)
-            rowNumber = lastRow + 1; // no r, or out of order: the next row
-        if (rowNumber > kMaxRows)
-            break;
-        if (out.rows.isEmpty())
-            out.firstRowNumber = rowNumber;
-        else
-            out.rows.resize(out.rows.size() + (rowNumber - lastRow - 1)); // omitted rows stay empty
-        lastRow = rowNumber;
-        QStringList cells;
-        cells.reserve(previousWidth); // rows of a sheet are mostly alike
+    std::string inlineText;
+    char dateBuf[32];
+
+    // One row: its cells into builder.row. Incomplete when the window ends inside it.
+    const auto readRow = [&](XmlStream& xml, XmlStream::Kind kind, int& rowNumber, qint64& formulas,
+                             int& badIndexes, QString& firstBad) -> Unit {
+        builder.row.clear();
         int column = -1;
         while (kind == XmlStream::Start) {
             const XmlStream::Kind inRow = xml.next();
-            if (inRow == XmlStream::Broken || inRow == XmlStream::Eof)
-                return malformed();
+            if (truncatedOrBroken(inRow))
+                return Unit::Incomplete;
             if (inRow == XmlStream::End)
                 break;
             if (inRow != XmlStream::Start && inRow != XmlStream::Empty)
                 continue;
             if (xml.name() != "c") {
                 if (inRow == XmlStream::Start && !xml.skipElement())
-                    return malformed();
+                    return Unit::Incomplete;
                 continue;
             }
             // Column from the reference's letters; without a reference, the next column.
@@ -724,7 +1048,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                 if (a.name[0] == 'r')
                     ref = decoded(a.value, scratch);
                 else if (a.name[0] == 't')
-                    type = a.value == "s" ? a.value : decoded(a.value, textBuffer);
+                    type = a.value;
                 else if (a.name[0] == 's')
                     std::from_chars(a.value.data(), a.value.data() + a.value.size(), styleIndex);
             }
@@ -743,22 +1067,31 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
             if (col < 0)
                 col = column + 1;
             column = col;
+            char typeCode = 'n'; // n, s (shared), i (inline), b, t (stored text: str, e, d, others)
+            if (type == "s")
+                typeCode = 's';
+            else if (type == "inlineStr")
+                typeCode = 'i';
+            else if (type == "b")
+                typeCode = 'b';
+            else if (!type.empty() && type != "n")
+                typeCode = type == "str" ? 'r' : 't';
 
             // The cell's own v and is children (the last of each counts); other children are skipped.
             bool hasV = false;
+            bool hasFormula = false;
             std::string_view vText;
             bool hasInline = false;
-            QString inlineText;
-            const std::string typeName(type); // the buffers below may be reused
             while (inRow == XmlStream::Start) {
                 const XmlStream::Kind k = xml.next();
-                if (k == XmlStream::Broken || k == XmlStream::Eof)
-                    return malformed();
+                if (truncatedOrBroken(k))
+                    return Unit::Incomplete;
                 if (k == XmlStream::End)
                     break;
                 if (k != XmlStream::Start && k != XmlStream::Empty)
                     continue;
-                if (xml.name() == "v") {
+                const std::string_view name = xml.name();
+                if (name == "v") {
                     hasV = true;
                     vText = {};
                     if (k == XmlStream::Empty)
@@ -767,10 +1100,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                     // comment) or references are joined and decoded into textBuffer.
                     bool buffered = false;
                     for (XmlStream::Kind t = xml.next(); t != XmlStream::End; t = xml.next()) {
-                        if (t == XmlStream::Broken || t == XmlStream::Eof)
-                            return malformed();
-                        if (t == XmlStream::Start && !xml.skipElement())
-                            return malformed();
+                        if (truncatedOrBroken(t) || (t == XmlStream::Start && !xml.skipElement()))
+                            return Unit::Incomplete;
                         if (t != XmlStream::Text && t != XmlStream::CData)
                             continue;
                         const bool plain = t == XmlStream::Text && xml.text().find('&') == std::string_view::npos;
@@ -787,75 +1118,205 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error)
                             textBuffer.append(xml.text());
                         vText = textBuffer;
                     }
-                } else if (xml.name() == "is") {
+                } else if (name == "is") {
                     hasInline = true;
-                    if (!readStringItem(xml, k, inlineText, scratch))
-                        return malformed();
-                } else if (k == XmlStream::Start && !xml.skipElement()) {
-                    return malformed();
+                    if (!readStringItem(xml, k, inlineText))
+                        return Unit::Incomplete;
+                } else {
+                    hasFormula = hasFormula || name == "f";
+                    if (k == XmlStream::Start && !xml.skipElement())
+                        return Unit::Incomplete;
                 }
             }
             if (col >= kMaxColumns)
                 continue;
+            if (hasFormula && (!hasV || (vText.empty() && typeCode != 'r' && typeCode != 's'))) {
+                ++formulas; // written without its result (openpyxl does so)
+                continue;
+            }
 
-            QString value;
-            if (typeName == "s") {
-                int idx = -1;
-                while (!vText.empty() && (vText[0] == ' ' || vText[0] == '\t' || vText[0] == '\n' || vText[0] == '\r'))
-                    vText.remove_prefix(1);
-                const auto res = std::from_chars(vText.data(), vText.data() + vText.size(), idx);
-                if (res.ec == std::errc() && idx >= 0 && idx < sharedCount)
-                    value = _sharedStrings[idx];
-            } else if (hasInline) {
-                value = std::move(inlineText);
+            quint32 refValue = 0;
+            std::string_view bytes;
+            if (typeCode == 's') {
+                const qint64 idx = hasV ? sharedIndex(vText, sharedCount) : -1;
+                if (idx >= 0) {
+                    refValue = SheetData::kSharedBit | quint32(idx);
+                } else if (hasV) {
+                    if (badIndexes++ == 0)
+                        firstBad = columnName(col) + QString::number(rowNumber);
+                }
+            } else if (typeCode == 'i' || (hasInline && !hasV)) {
+                if (!hasInline)
+                    continue;
+                bytes = inlineText;
             } else if (!hasV) {
                 continue;
-            } else if (typeName == "b") {
-                value = (vText == "1" || vText == "true") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            } else if (typeName.empty() || typeName == "n") {
-                const CellStyle style =
-                    styleIndex >= 0 && size_t(styleIndex) < _styles.size() ? _styles[size_t(styleIndex)] : CellStyle();
-                if (style.date != DateKind::None) {
+            } else if (typeCode == 'b') {
+                const std::string_view b = trimmed(vText);
+                const bool isTrue = b == "1" || ((b.size() == 4) && (b[0] | 0x20) == 't' && (b[1] | 0x20) == 'r' &&
+                                                 (b[2] | 0x20) == 'u' && (b[3] | 0x20) == 'e');
+                bytes = isTrue ? std::string_view("TRUE") : std::string_view("FALSE");
+            } else if (typeCode == 'n') {
+                const CellStyle style = styleIndex >= 0 && size_t(styleIndex) < _styles.size()
+                                            ? _styles[size_t(styleIndex)]
+                                            : CellStyle();
+                if (style.literals >= 0 || style.date != DateKind::None) {
                     double serial = 0;
-                    const auto res = std::from_chars(vText.data(), vText.data() + vText.size(), serial);
-                    value = res.ec == std::errc() ? formatDate(serial, style.date, _date1904) : QString();
+                    const std::string_view t = trimmed(vText);
+                    const auto res = std::from_chars(t.data(), t.data() + t.size(), serial);
+                    if (res.ec == std::errc() && res.ptr == t.data() + t.size()) {
+                        if (style.literals >= 0) {
+                            const auto& texts = _literals[size_t(style.literals)];
+                            bytes = serial > 0 ? texts[0] : serial < 0 ? texts[1] : texts[2];
+                        } else if (const size_t n = formatDateTo(dateBuf, serial, style.date, _date1904)) {
+                            bytes = std::string_view(dateBuf, n);
+                        }
+                    }
                 }
-                if (value.isEmpty())
-                    value = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size())));
-                if (style.zeroPad) {
-                    const bool negative = value.startsWith(u'-');
-                    const qsizetype digits = value.size() - (negative ? 1 : 0);
-                    bool integer = digits > 0;
-                    for (qsizetype k = negative ? 1 : 0; k < value.size() && integer; ++k)
-                        integer = value[k].isDigit();
-                    if (integer && digits < style.zeroPad)
-                        value.insert(negative ? 1 : 0, QString(style.zeroPad - digits, u'0'));
+                if (bytes.empty()) {
+                    const QString number = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size())));
+                    scratch = number.toStdString();
+                    if (style.zeroPad) {
+                        const bool negative = !scratch.empty() && scratch[0] == '-';
+                        const size_t digits = scratch.size() - (negative ? 1 : 0);
+                        bool integer = digits > 0;
+                        for (size_t k = negative ? 1 : 0; k < scratch.size() && integer; ++k)
+                            integer = scratch[k] >= '0' && scratch[k] <= '9';
+                        if (integer && digits < style.zeroPad)
+                            scratch.insert(negative ? 1 : 0, style.zeroPad - digits, '0');
+                    }
+                    if (hasControl(scratch))
+                        stripControls(scratch);
+                    bytes = scratch;
                 }
             } else {
                 // "str" (formula text), "e" (error), "d" (ISO date) and anything else: the stored text.
-                std::string raw(vText);
-                normaliseLineEnds(raw);
-                value = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
-                if (raw.find("_x") != std::string::npos)
-                    value = decodeEscapes(value);
+                textBuffer.assign(vText);
+                cleanText(textBuffer);
+                bytes = textBuffer;
             }
-            if (value.isEmpty())
-                continue;
-            if (cells.size() <= col) {
-                cellSlots += col + 1 - cells.size();
-                if (cellSlots > kMaxCellSlots) {
-                    fail(error, part + QStringLiteral(": the sheet is too large to read"));
-                    return std::nullopt;
+            if (!(refValue & SheetData::kSharedBit)) {
+                if (bytes.empty())
+                    continue;
+                refValue = out.strings.add(bytes);
+                if (refValue == StringPool::kFull) {
+                    builder.limitError = QStringLiteral("The sheet \"%1\" holds too much text to read.")
+                                             .arg(_sheets[index].name);
+                    return Unit::Finished;
                 }
-                cells.resize(col + 1);
             }
-            cells[col] = std::move(value);
-            if (col + 1 > out.columnCount)
-                out.columnCount = col + 1;
+            if (builder.row.size() <= size_t(col))
+                builder.row.resize(size_t(col) + 1);
+            builder.row[size_t(col)] = refValue;
         }
-        previousWidth = cells.size();
-        out.rows.append(std::move(cells));
+        return Unit::Ok;
+    };
+
+    while (phase != Phase::Done) {
+        XmlStream xml(in.begin(), in.end());
+        bool incomplete = false;
+        while (!incomplete && phase != Phase::Done) {
+            const char* unitStart = xml.pos();
+            const XmlStream::Kind kind = xml.next();
+            if (truncatedOrBroken(kind)) {
+                if (in.atEnd() && (kind == XmlStream::Broken || phase == Phase::Rows))
+                    return malformed();
+                if (in.atEnd()) {
+                    phase = Phase::Done; // no sheetData: an empty sheet
+                    break;
+                }
+                in.consumeTo(unitStart);
+                incomplete = true;
+                break;
+            }
+            if (phase == Phase::Prelude) {
+                if ((kind == XmlStream::Start || kind == XmlStream::Empty) && xml.name() == "sheetData")
+                    phase = kind == XmlStream::Start ? Phase::Rows : Phase::Done;
+                continue;
+            }
+            if (kind == XmlStream::End) {
+                phase = Phase::Done; // the end of sheetData
+                break;
+            }
+            if (kind != XmlStream::Start && kind != XmlStream::Empty)
+                continue;
+            if (xml.name() != "row") {
+                if (kind == XmlStream::Start && !xml.skipElement()) {
+                    if (in.atEnd())
+                        return malformed();
+                    in.consumeTo(unitStart);
+                    incomplete = true;
+                }
+                continue;
+            }
+            int rowNumber = 0;
+            for (const auto& a : xml.attributes()) {
+                if (a.name == "r" || (a.name.ends_with(":r")))
+                    std::from_chars(a.value.data(), a.value.data() + a.value.size(), rowNumber);
+            }
+            if (rowNumber <= lastRow)
+                rowNumber = lastRow + 1; // no r, or out of order: the next row
+            if (rowNumber > kMaxRows) {
+                phase = Phase::Done;
+                break;
+            }
+            const quint32 poolMark = out.strings.count();
+            qint64 formulas = 0;
+            int badIndexes = 0;
+            QString firstBad;
+            const Unit unit = readRow(xml, kind, rowNumber, formulas, badIndexes, firstBad);
+            if (unit == Unit::Incomplete) {
+                if (in.atEnd())
+                    return malformed();
+                out.strings.truncate(poolMark);
+                in.consumeTo(unitStart);
+                incomplete = true;
+                break;
+            }
+            if (unit == Unit::Finished || !builder.commit(rowNumber)) {
+                if (error)
+                    *error = builder.limitError;
+                return std::nullopt;
+            }
+            lastRow = rowNumber;
+            builder.formulasWithoutResult += formulas;
+            if (badIndexes && builder.badIndexCount == 0)
+                builder.firstBadIndexCell = firstBad;
+            builder.badIndexCount += badIndexes;
+            if (stop && ++rowsSinceStopCheck >= 1024) {
+                rowsSinceStopCheck = 0;
+                if (stop->load(std::memory_order_relaxed))
+                    return std::nullopt;
+            }
+        }
+        if (phase == Phase::Done)
+            break;
+        if (incomplete && !in.more()) {
+            if (in.failed())
+                return malformed();
+            if (phase == Phase::Prelude)
+                break; // no sheetData
+            return malformed();
+        }
     }
+
+    if (builder.badIndexCount > 0) {
+        out.warnings << (builder.badIndexCount == 1
+                             ? QStringLiteral("Cell %1 refers to a shared string the workbook does not have; it "
+                                              "was read as empty.")
+                                   .arg(builder.firstBadIndexCell)
+                             : QStringLiteral("Cell %1 and %2 more cells refer to shared strings the workbook does "
+                                              "not have; they were read as empty.")
+                                   .arg(builder.firstBadIndexCell)
+                                   .arg(builder.badIndexCount - 1));
+    }
+    if (builder.formulasWithoutResult > 0)
+        out.warnings << QStringLiteral("%1 cells hold formulas without a saved result; open and save the workbook "
+                                       "in a spreadsheet program first.")
+                            .arg(builder.formulasWithoutResult);
+    out.strings.squeeze();
+    out.cells.squeeze();
+    out.rowEnds.squeeze();
     return out;
 }
 
@@ -1017,32 +1478,49 @@ XlsxReader::DateKind XlsxReader::dateKindOfFormat(int id, const QString& code)
 
 QString XlsxReader::formatDate(double serial, DateKind kind, bool date1904)
 {
-    if (!std::isfinite(serial) || serial < 0 || serial > 2958466.0)
+    if (kind == DateKind::None)
         return {};
-    qint64 seconds = std::llround(serial * 86400.0);
-    qint64 days = seconds / 86400;
-    const qint64 secOfDay = seconds % 86400;
-    QString date;
-    if (date1904) {
-        date = QDate(1904, 1, 1).addDays(days).toString(Qt::ISODate);
-    } else if (days == 60) {
-        date = QStringLiteral("1900-02-29"); // the spreadsheet calendar's day that never was
-    } else if (days > 60) {
-        date = QDate(1899, 12, 30).addDays(days).toString(Qt::ISODate);
-    } else {
-        date = QDate(1899, 12, 31).addDays(days).toString(Qt::ISODate);
+    char buf[32];
+    const size_t n = formatDateTo(buf, serial, kind, date1904);
+    return QString::fromLatin1(buf, qsizetype(n));
+}
+
+QStringList XlsxReader::literalSections(const QString& code)
+{
+    QStringList sections;
+    QString current;
+    bool any = false;
+    for (qsizetype i = 0; i <= code.size(); ++i) {
+        if (i == code.size() || code[i] == u';') {
+            if (!any)
+                return {};
+            sections << current;
+            current.clear();
+            any = false;
+            continue;
+        }
+        const QChar c = code[i];
+        if (c == u'"') {
+            const qsizetype close = code.indexOf(u'"', i + 1);
+            if (close < 0)
+                return {};
+            current += code.mid(i + 1, close - i - 1);
+            i = close;
+            any = true;
+        } else if (c == u'\\' && i + 1 < code.size()) {
+            current += code[++i];
+            any = true;
+        } else if (c == u'[') {
+            // A colour or condition changes no text.
+            const qsizetype close = code.indexOf(u']', i + 1);
+            if (close < 0)
+                return {};
+            i = close;
+        } else {
+            return {}; // a digit, date or text placeholder: not only literals
+        }
     }
-    const QString time = QStringLiteral("%1:%2:%3")
-                             .arg(secOfDay / 3600, 2, 10, QChar(u'0'))
-                             .arg(secOfDay / 60 % 60, 2, 10, QChar(u'0'))
-                             .arg(secOfDay % 60, 2, 10, QChar(u'0'));
-    switch (kind) {
-    case DateKind::Date: return secOfDay == 0 ? date : date + u'T' + time;
-    case DateKind::Time: return days == 0 ? time : date + u'T' + time;
-    case DateKind::DateTime: return date + u'T' + time;
-    case DateKind::None: break;
-    }
-    return {};
+    return sections.size() <= 3 ? sections : QStringList();
 }
 
 int XlsxReader::zeroPadWidth(const QString& code)

@@ -1,24 +1,47 @@
 #pragma once
 
+#include "data/StringPool.h"
 #include "data/ZipArchive.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <atomic>
+#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
-// One worksheet as read: rows keep their sheet positions, counted from the first row the sheet holds
-// (so an omitted row in between is an empty row), and cells keep their columns (index 0 is column A).
-// Rows are not padded: a cell beyond a row's size is empty.
+// One worksheet as read: rows keep their sheet positions from the first row that holds a value to the last
+// one (rows in between that hold none are empty rows), and cells keep their columns (index 0 is column A).
+// Rows and columns that hold no value at all (formatting only) are left out at the ends. Rows are not
+// padded: a cell beyond a row's width is empty. Cells are kept compactly: one 32-bit reference per cell
+// into the sheet's own strings or the workbook's shared strings.
 struct SheetData {
-    QList<QStringList> rows;
-    int columnCount = 0;   // one past the last column that holds a value
-    int firstRowNumber = 1; // sheet row number of rows[0]
+    static constexpr quint32 kSharedBit = 0x80000000u; // the reference is a shared-string index
 
+    int columnCount = 0;    // one past the last column that holds a value
+    int firstRowNumber = 1; // sheet row number of row 0
+    QStringList warnings;   // what the user should know about this read, each said once
+
+    int rowCount() const { return int(rowEnds.size()); }
     QString cell(int row, int column) const;
-    int rowCount() const { return int(rows.size()); }
+    std::string_view cellView(int row, int column) const;
+    int rowWidth(int row) const;
+
+    // A sheet holding these rows (tests and small tables); the column count is the widest row's.
+    static SheetData fromRows(const QList<QStringList>& rows);
+    // Appends a row of references.
+    void appendRow(const quint32* refs, size_t count);
+    size_t memoryBytes() const;
+
+    std::shared_ptr<const StringPool> sharedStrings; // the workbook's shared strings
+    StringPool strings;                              // the sheet's own values
+    PodBuffer<quint32> cells;                        // references, row after row
+    PodBuffer<quint32> rowEnds;                      // rowEnds[r]: end of row r in cells
 };
 
 struct SheetInfo {
@@ -44,10 +67,15 @@ public:
 
     const QList<SheetInfo>& sheets() const { return _sheets; }
     QStringList sheetNames() const;
-    const QStringList& sharedStrings() const { return _sharedStrings; }
+    int sharedStringCount() const { return _shared ? int(_shared->count()) - 1 : 0; }
 
-    // All rows of sheet `index` (tab order, from 0).
-    std::optional<SheetData> readSheet(int index, QString* error = nullptr);
+    // Limits that keep a small file from making the reader allocate without bound.
+    static constexpr qint64 MaxSheetCells = 20000000;   // used range, rows x columns
+    static constexpr qint64 MaxSharedStrings = 5000000;
+
+    // All rows of sheet `index` (tab order, from 0). The part is read as it is inflated. stop, when set
+    // from another thread, ends the read early (nothing, with an empty *error).
+    std::optional<SheetData> readSheet(int index, QString* error = nullptr, const std::atomic<bool>* stop = nullptr);
     // The header titles of a sheet: the first row's texts trimmed, an empty one as "Untitled Column %d".
     static QStringList headerTitles(const SheetData& sheet);
 
@@ -58,6 +86,9 @@ public:
     enum class DateKind : quint8 { None, Date, Time, DateTime };
     static DateKind dateKindOfFormat(int numFmtId, const QString& formatCode);
     static QString formatDate(double serial, DateKind kind, bool date1904);
+    // Literal texts of a format made only of quoted sections ("TRUE";"TRUE";"FALSE" is how LibreOffice
+    // writes booleans): positive, negative, zero. Empty for any other format.
+    static QStringList literalSections(const QString& formatCode);
     static QString decodeEscapes(const QString& text);   // _xHHHH_ escapes
     // Width of a zero-padding format ("00000" gives 5); 0 for any other format.
     static int zeroPadWidth(const QString& formatCode);
@@ -65,15 +96,17 @@ public:
 private:
     bool load(QString* error);
     bool fail(QString* error, const QString& why);
-    bool readSharedStrings(QByteArray& bytes, QString* why);
+    bool readSharedStrings(const QString& part, QString* why);
 
     ZipReader _zip;
     QList<SheetInfo> _sheets;
-    QStringList _sharedStrings;
+    std::shared_ptr<StringPool> _shared; // entry i + 1 is shared string i
     struct CellStyle {
         DateKind date = DateKind::None;
-        quint8 zeroPad = 0; // "00000": integers shown with at least this many digits
+        quint8 zeroPad = 0;      // "00000": integers shown with at least this many digits
+        qint16 literals = -1;    // index into _literals
     };
+    std::vector<std::array<std::string, 3>> _literals;
     std::vector<CellStyle> _styles; // per cellXfs index
     bool _date1904 = false;
 };

@@ -248,7 +248,7 @@ std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
         return fail(QStringLiteral("unsupported compression"));
     const qint64 room = qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total);
     if (e.declaredSize > quint64(qMax<qint64>(room, 0)))
-        return fail(QStringLiteral("the part is too large"));
+        return fail(tooLargeReason());
     if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
         return fail(QStringLiteral("damaged part"));
 
@@ -271,7 +271,7 @@ std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
     }
     const int closeRc = unzCloseCurrentFile(_d->uf);
     if (got > room)
-        return fail(QStringLiteral("the part is too large"));
+        return fail(tooLargeReason());
     if (n < 0)
         return fail(QStringLiteral("damaged part"));
     if (closeRc == UNZ_CRCERROR)
@@ -281,6 +281,84 @@ std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
     out.truncate(got);
     _total += got;
     return out;
+}
+
+std::unique_ptr<ZipReader::Stream> ZipReader::openStream(const QString& name, QString* error)
+{
+    auto fail = [&](const QString& why) -> std::unique_ptr<Stream> {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(name, why);
+        return nullptr;
+    };
+    if (!isOpen())
+        return fail(QStringLiteral("no package open"));
+    const auto it = _d->byName.constFind(normalName(name).toLower());
+    if (it == _d->byName.constEnd())
+        return fail(QStringLiteral("missing part"));
+    const Entry& e = _d->entries[size_t(*it)];
+    if (e.encrypted)
+        return fail(QStringLiteral("the part is encrypted"));
+    if (e.method != 0 && e.method != Z_DEFLATED)
+        return fail(QStringLiteral("unsupported compression"));
+    const qint64 room = qMax<qint64>(qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total), 0);
+    if (e.declaredSize > quint64(room))
+        return fail(tooLargeReason());
+    if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
+        return fail(QStringLiteral("damaged part"));
+    return std::unique_ptr<Stream>(new Stream(this, name, room));
+}
+
+QString ZipReader::tooLargeReason() const
+{
+    const qint64 cap = qMin(_limits.maxEntryBytes, _limits.maxTotalBytes);
+    return QStringLiteral("the part is too large (more than %1 when unpacked, the most that is read)")
+        .arg(cap >= 1024 * 1024 ? QStringLiteral("%1 MB").arg(cap / (1024 * 1024))
+                                : QStringLiteral("%1 bytes").arg(cap));
+}
+
+ZipReader::Stream::~Stream()
+{
+    if (_open && _zip->_d)
+        unzCloseCurrentFile(_zip->_d->uf);
+}
+
+qint64 ZipReader::Stream::fail(const QString& why)
+{
+    _error = QStringLiteral("%1: %2").arg(_name, why);
+    if (_open) {
+        unzCloseCurrentFile(_zip->_d->uf);
+        _open = false;
+    }
+    _done = true;
+    return -1;
+}
+
+qint64 ZipReader::Stream::read(char* buf, qint64 size)
+{
+    if (!_error.isEmpty())
+        return -1;
+    if (_done || size <= 0)
+        return 0;
+    // One byte past the room tells a part that is too large from one that fills it exactly.
+    const qint64 want = qMin<qint64>(qMin<qint64>(size, _room + 1 - _got), 1 << 30);
+    const int n = want > 0 ? unzReadCurrentFile(_zip->_d->uf, buf, unsigned(want)) : 1;
+    if (n < 0)
+        return fail(QStringLiteral("damaged part"));
+    if (_got + n > _room)
+        return fail(_zip->tooLargeReason());
+    if (n == 0) {
+        const int rc = unzCloseCurrentFile(_zip->_d->uf);
+        _open = false;
+        _done = true;
+        if (rc == UNZ_CRCERROR)
+            return fail(QStringLiteral("checksum mismatch"));
+        if (rc != UNZ_OK)
+            return fail(QStringLiteral("damaged part"));
+        _zip->_total += _got;
+        return 0;
+    }
+    _got += n;
+    return n;
 }
 
 struct ZipWriter::Impl {

@@ -34,12 +34,37 @@ public:
     bool contains(const QString& name) const;
     // The inflated bytes of an entry; nothing (and a reason) when missing, encrypted, damaged or too large.
     std::optional<QByteArray> read(const QString& name, QString* error = nullptr);
+
+    // An entry read piece by piece as it is inflated, so that no whole part needs to be in memory. One
+    // stream at a time per reader; the reader must outlive it.
+    class Stream {
+    public:
+        ~Stream();
+        // Up to `size` inflated bytes into buf; 0 at the end (after the checksum was checked), -1 on a
+        // failure (then error() says why).
+        qint64 read(char* buf, qint64 size);
+        const QString& error() const { return _error; }
+
+    private:
+        friend class ZipReader;
+        Stream(ZipReader* zip, QString name, qint64 room) : _zip(zip), _name(std::move(name)), _room(room) {}
+        qint64 fail(const QString& why);
+        ZipReader* _zip;
+        QString _name;
+        qint64 _room;
+        qint64 _got = 0;
+        bool _open = true;
+        bool _done = false;
+        QString _error;
+    };
+    std::unique_ptr<Stream> openStream(const QString& name, QString* error = nullptr);
     qint64 inflatedTotal() const { return _total; }
 
 private:
     struct Entry;
     struct Impl;
     bool indexEntries(QString* error);
+    QString tooLargeReason() const;
 
     Limits _limits;
     std::unique_ptr<Impl> _d;

@@ -60,15 +60,13 @@ private slots:
         b.fill(Qt::blue);
         QVERIFY(b.save(picB));
 
-        SheetData sheet;
-        sheet.rows = {{"City", "Code", "Picture"},
-                      {"Oslo", "1001", picA},
-                      {" Rome ", "1002", picB},
-                      {"Kyoto", "1003", ""},
-                      {"Lima", "1004", picA},
-                      {"Nice", "1005", picB}};
-        sheet.columnCount = 3;
-        QVERIFY(table.importSheet(sheet, {0, 1, 2}));
+        QVERIFY(table.importSheet(SheetData::fromRows({{"City", "Code", "Picture"},
+                                                       {"Oslo", "1001", picA},
+                                                       {" Rome ", "1002", picB},
+                                                       {"Kyoto", "1003", ""},
+                                                       {"Lima", "1004", picA},
+                                                       {"Nice", "1005", picB}}),
+                                  {0, 1, 2}));
     }
 
     void init()

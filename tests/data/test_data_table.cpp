@@ -15,13 +15,11 @@
 #include <cstdlib>
 
 namespace {
-SheetData sheetAtoD()
+QList<QStringList> rowsAtoD()
 {
-    SheetData s;
-    s.rows = {{"A", "B", "C", "D"}, {"a1", " b1 ", "c1", "d1"}, {"a2", "", "c2", "d2\t"}, {"a3", "b3"}};
-    s.columnCount = 4;
-    return s;
+    return {{"A", "B", "C", "D"}, {"a1", " b1 ", "c1", "d1"}, {"a2", "", "c2", "d2\t"}, {"a3", "b3"}};
 }
+SheetData sheetAtoD() { return SheetData::fromRows(rowsAtoD()); }
 } // namespace
 
 class TestDataTable : public QObject {
@@ -72,10 +70,8 @@ private slots:
         Data_From_Excel t;
         QVERIFY(t.importSheet(sheetAtoD(), {0}));
         const QVariantList before = t.rowsToVariant();
-        SheetData s = sheetAtoD();
-        s.rows = s.rows.mid(0, rows);
         QString err;
-        QVERIFY(!t.importSheet(s, columns, &err));
+        QVERIFY(!t.importSheet(SheetData::fromRows(rowsAtoD().mid(0, rows)), columns, &err));
         QVERIFY(!err.isEmpty());
         QCOMPARE(t.rowsToVariant(), before);
         QCOMPARE(t.columnTitles(), QStringList({Data_From_Excel::RowNumberTitle, "A"}));
@@ -96,13 +92,11 @@ private slots:
     void designFileRoundTrip()
     {
         Data_From_Excel t;
-        SheetData s;
-        s.rows = {{"Name", "City", "Code"}};
+        QList<QStringList> cells{{"Name", "City", "Code"}};
         for (int i = 0; i < 10; ++i)
-            s.rows.append({QStringLiteral("N%1").arg(i), i == 3 ? QString() : QStringLiteral("Zoë %1").arg(i),
-                           QStringLiteral("%1").arg(i, 5, 10, QChar('0'))});
-        s.columnCount = 3;
-        QVERIFY(t.importSheet(s, {0, 1, 2}));
+            cells.append({QStringLiteral("N%1").arg(i), i == 3 ? QString() : QStringLiteral("Zoë %1").arg(i),
+                          QStringLiteral("%1").arg(i, 5, 10, QChar('0'))});
+        QVERIFY(t.importSheet(SheetData::fromRows(cells), {0, 1, 2}));
 
         plist_t titles = t.titlesToPlist();
         plist_t rows = t.rowsToPlist();

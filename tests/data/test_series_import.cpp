@@ -255,9 +255,8 @@ private slots:
     }
 
     void sheets() {
-        SheetData sheet;
-        sheet.rows = {{"Name", " ", "City", "Zip"}, {"Ann", "x", "Oslo", ""}, {" Bob ", "", "", "9"}};
-        sheet.columnCount = 4;
+        const SheetData sheet =
+            SheetData::fromRows({{"Name", " ", "City", "Zip"}, {"Ann", "x", "Oslo", ""}, {" Bob ", "", "", "9"}});
         QCOMPARE(sheetColumnTitles(sheet), (QStringList{"Name", "Untitled Column 2", "City", "Zip"}));
         QCOMPARE(sheetValuesRowByRow(sheet, {0, 2}, true), (QStringList{"Ann", "Oslo", "Bob"}));
         QCOMPARE(sheetValuesRowByRow(sheet, {0, 2}, true, true), (QStringList{"Ann", "Oslo", "Bob", ""}));
@@ -274,9 +273,7 @@ private slots:
         QCOMPARE(table->rows.size(), 3);
         QCOMPARE(table->rows[0], (QStringList{"1", "Name"}));
 
-        SheetData headerOnly;
-        headerOnly.rows = {{"Name"}};
-        headerOnly.columnCount = 1;
+        const SheetData headerOnly = SheetData::fromRows({{"Name"}});
         QString error;
         QVERIFY(!tableOfSheet(headerOnly, {0}, true, "Row No.", &error));
         QCOMPARE(error, corruptMessage());

@@ -257,7 +257,7 @@ private slots:
         QFETCH(bool, tableRows);
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         const QStringList titles = table->columnTitles();
-        const QList<QStringList> rows = table->rows();
+        const DataTableContent rows = table->content();
         if (!tableRows)
             table->setTable({"Row No."}, {});
         std::unique_ptr<ProfileDialogBase> dlg;
@@ -270,7 +270,7 @@ private slots:
         if (!tableRows)
             dlg->Add_Excel_in_Data_Source_Combo();
         dlg->prepareOpening(fromCard);
-        table->setTable(titles, rows);
+        table->setContent(titles, rows);
         for (const auto& c : dlg->fields)
             QCOMPARE(c.ds_combo->count(), tableRows ? 3 : 2);
     }

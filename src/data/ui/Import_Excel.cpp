@@ -66,6 +66,8 @@ Import_Excel* Import_Excel::defaultInstance() {
 
 int Import_Excel::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
+    if (_stopped)
+        return 0;
     if (!_unreadable.isEmpty()) {
         // Nothing to pick from: say why instead of showing an empty window.
         Show_MessageBox(_unreadable);
@@ -89,11 +91,14 @@ void Import_Excel::Load_file_Func(const QString& path) {
     }
     const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, path, 0);
     _unreadable = read.sheetNames.isEmpty() ? read.error : QString();
+    _stopped = read.stopped;
     const QSignalBlocker block(Sheet_ComboBox);
     Sheet_ComboBox->addItems(read.sheetNames);
     Sheet_ComboBox->setCurrentIndex(read.sheetNames.isEmpty() ? -1 : 0);
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
+    if (_unreadable.isEmpty() && !_stopped && !SeriesDialogs::sheetReadMessage(read).isEmpty())
+        Show_MessageBox(SeriesDialogs::sheetReadMessage(read));
 }
 
 void Import_Excel::selectSheet(int index) {
@@ -103,6 +108,8 @@ void Import_Excel::selectSheet(int index) {
     // The column list always belongs to the sheet shown, also when that sheet is empty.
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
+    if (!SeriesDialogs::sheetReadMessage(read).isEmpty())
+        Show_MessageBox(SeriesDialogs::sheetReadMessage(read));
 }
 
 void Import_Excel::showColumns(const QStringList& titles) {
@@ -180,15 +187,15 @@ bool Import_Excel::Insert_file_Func() {
 
 bool Import_Excel::Create_Excel_List_Func() {
     QString error;
-    const std::optional<SeriesImport::TableContent> table =
-        excel_content
-            ? SeriesImport::tableOfSheet(*excel_content, tickedColumns(), contains_header->isChecked(),
-                                         Data_From_Excel::RowNumberTitle, &error)
-            : std::nullopt;
-    if (!table) {
+    QStringList renamed;
+    // The table shares the sheet as read: nothing is copied, so the window stays responsive after OK.
+    if (!Data_From_Excel::defaultInstance()->importSheet(excel_content, tickedColumns(), &error,
+                                                         contains_header->isChecked(), &renamed)) {
         Show_MessageBox(SeriesImport::corruptMessage());
         return false;
     }
-    Data_From_Excel::defaultInstance()->setTable(table->titles, table->rows);
+    if (!renamed.isEmpty())
+        Show_MessageBox(QStringLiteral("Columns with the same title were given distinct titles:\n") +
+                        renamed.join(u'\n'));
     return true;
 }

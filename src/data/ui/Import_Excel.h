@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -43,7 +43,7 @@ public:
     QCheckBox* contains_header;
     QComboBox* Sheet_ComboBox;
     QListWidget* ColList;
-    std::optional<SheetData> excel_content; // the sheet shown
+    std::shared_ptr<const SheetData> excel_content; // the sheet shown
 
 private:
     bool Insert_file_Func();
@@ -52,4 +52,5 @@ private:
     QString _path;
     bool _imported = false;
     QString _unreadable; // why the workbook could not be opened at all; empty when it could
+    bool _stopped = false; // the user stopped the first reading
 };

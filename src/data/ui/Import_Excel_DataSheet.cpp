@@ -108,6 +108,8 @@ Import_Excel_DataSheet* Import_Excel_DataSheet::defaultInstance() {
 
 int Import_Excel_DataSheet::Open_excel_Wnd(const QString& path) {
     Load_file_Func(path);
+    if (_stopped)
+        return 0;
     if (!_unreadable.isEmpty()) {
         // Nothing to pick from: say why instead of showing an empty window.
         Show_MessageBox(_unreadable);
@@ -136,6 +138,7 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
     List_ComboBox->clear();
     const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, path, 0);
     _unreadable = read.sheetNames.isEmpty() ? read.error : QString();
+    _stopped = read.stopped;
     {
         const QSignalBlocker block(Sheet_ComboBox);
         Sheet_ComboBox->addItems(read.sheetNames);
@@ -144,6 +147,8 @@ void Import_Excel_DataSheet::Load_file_Func(const QString& path) {
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
     List_ComboBox->addItems(SeriesFiles::Get_datasheet_File_Name_Array());
+    if (_unreadable.isEmpty() && !_stopped && !SeriesDialogs::sheetReadMessage(read).isEmpty())
+        Show_MessageBox(SeriesDialogs::sheetReadMessage(read));
 }
 
 void Import_Excel_DataSheet::selectSheet(int index) {
@@ -152,6 +157,8 @@ void Import_Excel_DataSheet::selectSheet(int index) {
     const SeriesImport::SheetRead read = SeriesDialogs::readSheetWithWait(this, _path, index);
     excel_content = read.sheet;
     showColumns(excel_content ? SeriesImport::sheetColumnTitles(*excel_content) : QStringList());
+    if (!SeriesDialogs::sheetReadMessage(read).isEmpty())
+        Show_MessageBox(SeriesDialogs::sheetReadMessage(read));
 }
 
 void Import_Excel_DataSheet::showColumns(const QStringList& titles) {

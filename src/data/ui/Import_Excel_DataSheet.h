@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -56,7 +56,7 @@ public:
     QButtonGroup* matrix_fill_type;
     QLineEdit* list_name;
     QComboBox* List_ComboBox;
-    std::optional<SheetData> excel_content;
+    std::shared_ptr<const SheetData> excel_content;
 
 private:
     bool Create_file_For_Col_Func();
@@ -65,4 +65,5 @@ private:
     void showColumns(const QStringList& titles);
     QString _path;
     QString _unreadable; // why the workbook could not be opened at all; empty when it could
+    bool _stopped = false; // the user stopped the first reading
 };

@@ -8,7 +8,12 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <exception>
 #include <memory>
@@ -110,12 +115,74 @@ void runWithWait(QWidget* window, const std::function<void()>& work) {
     Hide_Destroy_Modeless(window);
 }
 
+void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work) {
+    std::atomic<bool> stop{false};
+    const auto guarded = [&work, &stop] {
+        try {
+            work(stop);
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromUtf8(e.what()));
+        }
+    };
+    if (!QCoreApplication::instance() || !isGuiThread()) {
+        guarded();
+        return;
+    }
+    QWidget* over = window ? window : mainWindow();
+    QDialog sheet(over, Qt::Sheet);
+    sheet.setObjectName(QStringLiteral("StopWaitSheet"));
+    sheet.setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
+    sheet.setWindowTitle(QStringLiteral("Please wait"));
+    applyDialogBackground(&sheet);
+    auto* layout = new QVBoxLayout(&sheet);
+    auto* label = new QLabel(QStringLiteral("It may take a while, Please wait.."), &sheet);
+    label->setAlignment(Qt::AlignCenter);
+    auto* busy = new QProgressBar(&sheet);
+    busy->setRange(0, 0);
+    busy->setTextVisible(false);
+    auto* stopButton = new QPushButton(QStringLiteral("Stop"), &sheet);
+    stopButton->setObjectName(QStringLiteral("Stop"));
+    QObject::connect(stopButton, &QPushButton::clicked, &sheet, [&stop, stopButton] {
+        stop = true;
+        stopButton->setEnabled(false);
+    });
+    // Escape stops too, instead of only closing the sheet.
+    QObject::connect(&sheet, &QDialog::rejected, &sheet, [&stop] { stop = true; });
+    layout->addWidget(label);
+    layout->addWidget(busy);
+    layout->addWidget(stopButton, 0, Qt::AlignRight);
+    sheet.setMinimumWidth(300);
+
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create(guarded));
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    thread->start();
+    // Short reads end before the sheet would only flicker.
+    QTimer::singleShot(150, &sheet, [&sheet, &thread] {
+        if (thread->isRunning())
+            sheet.show();
+    });
+    loop.exec();
+    thread->wait();
+    sheet.hide();
+}
+
 SeriesImport::SheetRead readSheetWithWait(QWidget* window, const QString& path, int sheetIndex) {
-    SeriesImport::SheetRead read = runWithWaitResult<SeriesImport::SheetRead>(
-        window, [&path, sheetIndex] { return SeriesImport::readWorkbookSheet(path, sheetIndex); });
+    SeriesImport::SheetRead read;
+    runStoppable(window, [&](const std::atomic<bool>& stop) {
+        read = SeriesImport::readWorkbookSheet(path, sheetIndex, &stop);
+    });
     if (!read.error.isEmpty())
         Show_NSLog_Message(read.error);
     return read;
+}
+
+QString sheetReadMessage(const SeriesImport::SheetRead& read) {
+    if (read.stopped)
+        return {};
+    if (!read.sheet)
+        return read.error;
+    return read.sheet->warnings.join(u'\n');
 }
 
 } // namespace SeriesDialogs

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -50,7 +51,16 @@ template <typename T> T runWithWaitResult(QWidget* window, const std::function<T
     return result ? std::move(*result) : T{};
 }
 
-// Reads one sheet of a workbook under the wait sheet; a failure's reason is logged and kept in the result.
+// Runs work on a worker thread under a wait sheet with a Stop button on window; Stop sets the flag that
+// work is given. The window keeps painting and the GUI thread is never blocked. Without an application
+// object, or off the GUI thread, work runs directly.
+void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work);
+
+// Reads one sheet of a workbook under the wait sheet, which can stop the read; a failure's reason is
+// logged and kept in the result.
 SeriesImport::SheetRead readSheetWithWait(QWidget* window, const QString& path, int sheetIndex);
+// What the user is told after a sheet was read: why it could not be, or what to know about it (nothing
+// after Stop).
+QString sheetReadMessage(const SeriesImport::SheetRead& read);
 
 } // namespace SeriesDialogs
