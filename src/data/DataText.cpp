@@ -24,3 +24,41 @@ QString joinLineBreaks(QStringView text)
     }
     return out;
 }
+
+QString withoutControls(QStringView text, bool keepLineFeeds)
+{
+    const auto isDropped = [keepLineFeeds](QChar c) {
+        const char16_t u = c.unicode();
+        if (u == u'\t' || (keepLineFeeds && u == u'\n'))
+            return false;
+        return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    };
+    qsizetype i = 0;
+    while (i < text.size() && !isDropped(text[i]))
+        ++i;
+    if (i == text.size())
+        return text.toString();
+    QString out;
+    out.reserve(text.size());
+    out.append(text.first(i));
+    for (; i < text.size(); ++i) {
+        if (!isDropped(text[i]))
+            out.append(text[i]);
+    }
+    return out;
+}
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString s;
+    s.reserve(bytes.size());
+    for (char c : bytes) {
+        const uchar b = uchar(c);
+        s.append(b >= 0x80 && b < 0xA0 ? QChar(high[b - 0x80]) : QChar(b));
+    }
+    return s;
+}

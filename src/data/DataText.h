@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 // Text helpers of the data layer.
@@ -8,3 +9,10 @@
 // Turns every line break (CR, LF, CRLF, NEL, LS, PS) inside a value into one space, so that the value
 // fits on one line of a series file.
 QString joinLineBreaks(QStringView text);
+
+// The text without control characters (NUL, escape, DEL and the like); tab is kept, and line feeds too
+// when keepLineFeeds. Values never carry them into a series file or the data table.
+QString withoutControls(QStringView text, bool keepLineFeeds = false);
+
+// Windows-1252 (Western European) bytes as text: the fallback for text that is not UTF-8.
+QString decodeWindows1252(QByteArrayView bytes);

@@ -2,6 +2,7 @@
 #include "common/FileHelpers.h"
 
 #include "common/Globals.h"
+#include "common/Prompt.h"
 #include "common/SafeFileName.h"
 #include "common/StringHelpers.h"
 #include "data/DataText.h"
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QMutex>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -94,9 +97,17 @@ std::optional<QString> SeriesFiles::readText(const QString& name, QString* error
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        if (error)
-            *error = QStringLiteral("Series file is not UTF-8 text: %1").arg(path);
-        return std::nullopt;
+        // A file saved by another program in the Western European code page: read as the importer reads
+        // such text, and tell the user once per file.
+        text = decodeWindows1252(bytes);
+        static QMutex lock;
+        static QSet<QString> told;
+        QMutexLocker locker(&lock);
+        if (!told.contains(path)) {
+            told.insert(path);
+            locker.unlock();
+            Show_MessageBox(notUtf8Message(name));
+        }
     }
     return text;
 }
@@ -163,7 +174,7 @@ bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QS
             content.append('\n');
     }
     for (const QString& v : values) {
-        content.append(joinLineBreaks(v).toUtf8());
+        content.append(withoutControls(joinLineBreaks(v)).toUtf8());
         content.append('\n');
     }
     QString why;

@@ -27,7 +27,14 @@ public:
     static QStringList Get_datasheet_File_Name_Array();
     static QStringList Get_datasheet_File_Name_Array(const QString& folder);
 
-    // The whole file as text without a byte order mark; nothing when missing, too large or not UTF-8.
+    static QString notUtf8Message(const QString& name)
+    {
+        return QStringLiteral("The series \"%1\" is not saved as UTF-8 text; it was read as Windows-1252 "
+                              "(Western European) text.")
+            .arg(name);
+    }
+    // The whole file as text without a byte order mark; nothing when missing or too large. A file that is
+    // not UTF-8 is read as Windows-1252, and the user is told once per file (notUtf8Message).
     static std::optional<QString> readText(const QString& name, QString* error = nullptr);
     // Binding rule: the whole text trimmed, split at "\n"; an empty file gives one empty value.
     // Nothing when the file is missing or unreadable.
@@ -39,7 +46,7 @@ public:
 
     enum class WriteMode { Replace, Append };
     // Writes the values, one per line, atomically: the old file is replaced only once the new one is
-    // complete. Line breaks inside a value become spaces. On failure the old file is untouched and
+    // complete. Line breaks inside a value become spaces; other control characters (tab aside) are left out. On failure the old file is untouched and
     // *error holds "Error in file accessing." followed by the reason.
     static bool writeSeries(const QString& name, const QStringList& values, QString* error = nullptr,
                             WriteMode mode = WriteMode::Replace);

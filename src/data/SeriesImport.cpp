@@ -383,8 +383,12 @@ TextImport importTextFile(const QString& path) {
     }
     const TextKind kind = textKindOfPath(path);
     const std::optional<QString> text = kind == TextKind::Rtf ? rtfToText(bytes) : decodeText(bytes);
-    if (!text || Trim_Str(*text).isEmpty()) {
+    if (!text) {
         result.error = corruptMessage();
+        return result;
+    }
+    if (Trim_Str(*text).isEmpty()) {
+        result.error = noValuesMessage();
         return result;
     }
     result.values = valuesOfText(*text, kind);
@@ -457,6 +461,25 @@ QString seriesNameOfTyped(const QString& typed, QString* problem) {
         return {};
     }
     return name;
+}
+
+bool hasValues(const QStringList& values) {
+    for (const QString& v : values) {
+        if (!Trim_Str(v).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString seriesNameChangeNote(const QString& typed, const QString& name) {
+    const QString asTyped = Trim_Str(typed);
+    if (name.isEmpty() || asTyped == name)
+        return {};
+    return QStringLiteral("The series name \"%1\" was saved as \"%2\".").arg(asTyped, name);
+}
+
+QString seriesNameOfHeader(const QString& header) {
+    return makeSafeFileName(Remove_Reserve_Char_In_File_Name(header));
 }
 
 SaveResult checkNewSeriesTarget(const QString& typedName, QString* name, QString* message) {

@@ -38,6 +38,12 @@ inline QString emptyPasteMessage() {
 inline QString listEmptyMessage() {
     return QStringLiteral("List is empty.");
 }
+inline QString noValuesMessage() {
+    return QStringLiteral("No values were found in the file.");
+}
+
+// True when some value holds more than blanks: an import without one creates no series.
+bool hasValues(const QStringList& values);
 
 // Largest text source that is read (the size of the largest series file).
 constexpr qint64 MaxSourceBytes = 256LL * 1024 * 1024;
@@ -71,7 +77,7 @@ struct TextImport {
     QString error; // the message for the user when the source gave nothing
 };
 // Reads and parses a text, RTF or CSV file. A file that cannot be read gives unreadableMessage(); one
-// that gives no text or an empty text gives corruptMessage().
+// that gives no text gives corruptMessage(), an empty one noValuesMessage().
 TextImport importTextFile(const QString& path);
 
 // Pasted text: trimmed as a whole, split at line feeds. In file mode blank lines are skipped and other
@@ -96,6 +102,13 @@ QStringList pictureFolderValues(const QString& folder, const std::atomic<bool>* 
 // The checked name of a new series typed by the user: reserved characters removed, then the name must be
 // a safe file name. Empty and *problem set when it is not.
 QString seriesNameOfTyped(const QString& typed, QString* problem = nullptr);
+
+// What the user is told when a typed or header name had to change to become a series name; empty when
+// the name stands as typed (blanks around it aside).
+QString seriesNameChangeNote(const QString& typed, const QString& name);
+// A series name made from a sheet column's title: reserved characters and separators left out. Empty when
+// nothing usable is left.
+QString seriesNameOfHeader(const QString& header);
 
 // Writes a new series file: the name is checked, an existing series is replaced only after the user said
 // "Yes" to replaceQuestion(); the file itself is replaced atomically, so a failure leaves the old one.

@@ -1,4 +1,5 @@
 #include "common/Globals.h"
+#include "common/Prompt.h"
 #include "data/SeriesFiles.h"
 
 #include <QDir>
@@ -19,6 +20,12 @@ QByteArray readRaw(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+struct RecordingPrompt : PromptHandler {
+    QStringList messages;
+    void message(const QString& text) override { messages << text; }
+    bool yesNo(const QString&) override { return false; }
+};
 } // namespace
 
 class TestSeriesFiles : public QObject {
@@ -138,14 +145,26 @@ private slots:
         QCOMPARE(SeriesFiles::readForViewer("r"), viewer);
     }
 
+    // A file that is not UTF-8 is read as Windows-1252, as the importer reads such text; the user is told
+    // once, however often it is read.
     void unreadableFiles()
     {
         QVERIFY(!SeriesFiles::readForBinding("missing"));
-        writeRaw(SeriesFiles::filePath("latin1"), QByteArray("caf\xE9\n"));
-        QString err;
-        QVERIFY(!SeriesFiles::readForBinding("latin1", &err));
-        QVERIFY(err.contains("UTF-8"));
-        QVERIFY(SeriesFiles::readForViewer("latin1").isEmpty());
+        RecordingPrompt prompt;
+        setPromptHandler(&prompt);
+        writeRaw(SeriesFiles::filePath("latin1"), QByteArray("caf\xE9\n\x93quoted\x94\n"));
+        QCOMPARE(SeriesFiles::readForBinding("latin1").value(), (QStringList{"café", "\u201Cquoted\u201D"}));
+        QCOMPARE(SeriesFiles::readForViewer("latin1"), (QStringList{"café", "\u201Cquoted\u201D"}));
+        QCOMPARE(SeriesFiles::Get_First_Value_Of_Dataset("latin1"), QStringLiteral("café"));
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.messages, QStringList{SeriesFiles::notUtf8Message("latin1")});
+    }
+
+    // Control characters never reach a series file; tab stays, line breaks become spaces.
+    void controlsNotWritten()
+    {
+        QVERIFY(SeriesFiles::writeSeries("c", {QStringLiteral("a\u0000b\tc"), QStringLiteral("x\u001B\ny\u007F")}));
+        QCOMPARE(readRaw(SeriesFiles::filePath("c")), QByteArray("ab\tc\nx y\n"));
     }
 };
 

@@ -18,6 +18,8 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QPushButton>
 #include <QtTest>
 
 #include "common/ui/WaitSheet.h"
@@ -527,6 +529,65 @@ private slots:
         QCOMPARE(prompt.messages.last(),
                  QStringLiteral("Either file is corrupted or selected file contains invalid characters."));
         QVERIFY(!SeriesFiles::exists("Never"));
+
+        // A source without values says so and makes no series.
+        const QString noCommas = root.filePath("one.csv");
+        writeRaw(noCommas, "alpha\nbeta\n");
+        const QString emptyRtf = root.filePath("blank.rtf");
+        writeRaw(emptyRtf, "{\\rtf1{\\fonttbl\\f0 Times;}\\par}");
+        const QString emptyFolder = root.filePath("nopics");
+        QVERIFY(QDir().mkpath(emptyFolder));
+        for (const QString& source : QStringList{noCommas, emptyRtf, emptyFolder}) {
+            fill = [&] {
+                if (source == emptyFolder) {
+                    w->Image_RD_Pressed();
+                    w->Image_path->setText(source);
+                    w->Image_file_name->setText("Never");
+                } else {
+                    w->Text_RD_Pressed();
+                    w->Text_path->setText(source);
+                    w->Text_file_name->setText("Never");
+                }
+            };
+            w->Open_Wnd();
+            QCOMPARE(result, -1);
+            QCOMPARE(prompt.messages.last(), QStringLiteral("No values were found in the file."));
+            QVERIFY(!SeriesFiles::exists("Never"));
+        }
+
+        // A name that had to change is not changed silently.
+        fill = [&] {
+            w->Manual_RD_Pressed();
+            w->ManualEdit->setPlainText("one");
+            w->Manual_file_name->setText(" /Guests? ");
+        };
+        w->Open_Wnd();
+        QCOMPARE(result, 1);
+        QVERIFY(SeriesFiles::exists("Guests"));
+        QCOMPARE(prompt.messages.last(), QStringLiteral("The series name \"/Guests?\" was saved as \"Guests\"."));
+    }
+
+    // A long read runs under a sheet with Stop: the GUI thread keeps running, and Stop ends the work.
+    void stoppableWork() {
+        bool timerFired = false;
+        QTimer::singleShot(400, [&] {
+            timerFired = true;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* stop = top->findChild<QPushButton*>("Stop"); stop && top->isVisible())
+                    stop->click();
+            }
+        });
+        bool sawStop = false;
+        QElapsedTimer clock;
+        clock.start();
+        SeriesDialogs::runStoppable(wizard(), [&](const std::atomic<bool>& stop) {
+            while (!stop && clock.elapsed() < 10000)
+                QThread::msleep(5);
+            sawStop = stop;
+        });
+        QVERIFY(timerFired);
+        QVERIFY(sawStop);
+        QVERIFY(clock.elapsed() < 5000);
     }
 
     void longWorkKeepsWindowAlive() {

@@ -310,6 +310,57 @@ private slots:
         QVERIFY(longMessages.filter("already in use").size() == 1);
     }
 
+    // Columns with the same title never overwrite each other; names that change and columns without
+    // values are told, in one message.
+    void sameTitlesStayApart() {
+        const QString dup = root.filePath("dup.xlsx");
+        QVERIFY(XlsxWriter::WriteWorkbook(dup, {{"Name", "Name", "a/b", "Empty"}, {"Ann", "Oslo", "x", ""},
+                                                {"Bob", "Lima", "y", ""}}));
+        Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
+        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+            d->Select_ALL_Pressed();
+            d->OKPressed();
+            return dlg->result();
+        };
+        d->Open_excel_Wnd(dup);
+        QCOMPARE(SeriesFiles::Get_datasheet_File_Name_Array(), (QStringList{"ab", "Name", "Name (2)"}));
+        QCOMPARE(seriesBytes("Name"), QByteArray("Ann\nBob\n"));
+        QCOMPARE(seriesBytes("Name (2)"), QByteArray("Oslo\nLima\n"));
+        QCOMPARE(prompt.messages.last(),
+                 QStringLiteral("The column \"Name\" was saved as the series \"Name (2)\".\n"
+                                "The column \"a/b\" was saved as the series \"ab\".\n"
+                                "The column \"Empty\" holds no values; no series was made of it."));
+
+        // In the data table the titles are made distinct too.
+        Import_Excel* e = Import_Excel::defaultInstance();
+        e->open_mode = "E";
+        script.steps["Import_Excel"] = [&](QDialog* dlg) {
+            e->Select_ALL_Pressed();
+            e->OKPressed();
+            return dlg->result();
+        };
+        QCOMPARE(e->Open_excel_Wnd(dup), 1);
+        QCOMPARE(Data_From_Excel::defaultInstance()->columnTitles(),
+                 (QStringList{Data_From_Excel::RowNumberTitle, "Name", "Name (2)", "a/b", "Empty"}));
+        QVERIFY(prompt.messages.last().contains("\"Name\" became \"Name (2)\""));
+    }
+
+    // What the reader found is told when the sheet is shown: formulas without a saved result.
+    void readWarningsShown() {
+        XlsxTestPackage p = XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Sum</t></is>"
+                                                    "</c></row><row r=\"2\"><c r=\"A2\"><f>1+1</f></c></row>");
+        const QString path = root.filePath("formulas.xlsx");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(p.bytes());
+        f.close();
+        Import_Excel* d = Import_Excel::defaultInstance();
+        d->Load_file_Func(path);
+        QCOMPARE(prompt.messages.last(),
+                 QStringLiteral("1 cells hold formulas without a saved result; open and save the workbook in a "
+                                "spreadsheet program first."));
+    }
+
     void headerNamesStayInFolder() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
         script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
@@ -321,8 +372,10 @@ private slots:
         d->Open_excel_Wnd(book);
         QVERIFY(!QFile::exists(root.filePath("escape.txt")));
         QVERIFY(!QFile::exists(QDir(root.path()).filePath("../escape.txt")));
-        QVERIFY(SeriesFiles::Get_datasheet_File_Name_Array().isEmpty());
-        QVERIFY(prompt.messages.last().startsWith("Error in file accessing."));
+        // The name loses what would lead out of the folder, and the user is told what it became.
+        QCOMPARE(SeriesFiles::Get_datasheet_File_Name_Array(), QStringList{"escape"});
+        QCOMPARE(prompt.messages.last(),
+                 QStringLiteral("The column \"../../escape\" was saved as the series \"escape\"."));
     }
 
     void oneSeries_data() {

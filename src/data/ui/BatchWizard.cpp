@@ -187,7 +187,7 @@ void BatchWizard::Create_Value_List(const QStringList& values) {
     _replaceOnDelivery = false;
     list.reserve(list.size() + values.size());
     for (const QString& v : values) {
-        QString t = Trim_Str(v);
+        QString t = Trim_Str(withoutControls(v));
         if (!t.isEmpty())
             list << std::move(t);
     }
@@ -450,6 +450,9 @@ void BatchWizard::Save_Btn_Clicked() {
     Fill_List();
     Mark_List_New_Selection(int(_names->stringList().indexOf(name)));
     SeriesDialogs::seriesChanged();
+    const QString note = SeriesImport::seriesNameChangeNote(batch_list_name->text(), name);
+    if (!note.isEmpty())
+        Show_MessageBox(note);
 }
 
 bool BatchWizard::Export_Values_To(const QString& path, int format) {

@@ -300,6 +300,9 @@ void Generate_List::OKPressed() {
             return;
         }
         SeriesDialogs::seriesChanged();
+        const QString note = SeriesImport::seriesNameChangeNote(name->text(), series);
+        if (!note.isEmpty())
+            Show_MessageBox(note);
     } else if (BatchWizard_Window) {
         BatchWizard_Window->Create_Value_List(values);
     }

@@ -180,6 +180,10 @@ bool Import_Excel::Insert_file_Func() {
     }
     const QStringList values =
         SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(), contains_header->isChecked());
+    if (!SeriesImport::hasValues(values)) {
+        Show_MessageBox(SeriesImport::noValuesMessage());
+        return false;
+    }
     if (BatchWizard_Window)
         BatchWizard_Window->Create_Value_List(values);
     return true;

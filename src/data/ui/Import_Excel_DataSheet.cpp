@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -290,14 +291,25 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
     // An answer with "apply to all" holds for the rest of this run only.
     Msg_Apply_All_Chk = 0;
     QStringList notSaved;
+    QStringList notes;    // names that had to change, columns without values
+    QSet<QString> taken;  // names given in this run, so that no column overwrites another
     bool wrote = false;
     for (int column : columns) {
         const QString typed = Trim_Str(headerName(column));
-        const QString name = SeriesImport::seriesNameOfTyped(typed);
-        if (name.isEmpty()) {
-            notSaved << typed;
+        const QString safe = SeriesImport::seriesNameOfHeader(typed);
+        if (safe.isEmpty()) {
+            notes << QStringLiteral("The column \"%1\" gives no usable series name; it was not saved.").arg(typed);
             continue;
         }
+        QString name = safe;
+        for (int n = 2; taken.contains(name.toLower()); ++n)
+            name = QStringLiteral("%1 (%2)").arg(safe).arg(n);
+        const QStringList values = SeriesImport::sheetColumnValues(*excel_content, column, header);
+        if (!SeriesImport::hasValues(values)) {
+            notes << QStringLiteral("The column \"%1\" holds no values; no series was made of it.").arg(typed);
+            continue;
+        }
+        taken.insert(name.toLower());
         if (SeriesFiles::exists(name)) {
             if (SeriesDialogs::seriesInUse(name)) {
                 // A series an item is bound to is never overwritten from here.
@@ -315,12 +327,13 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
                 continue;
         }
         QString error;
-        if (!SeriesFiles::writeSeries(name, SeriesImport::sheetColumnValues(*excel_content, column, header),
-                                      &error)) {
+        if (!SeriesFiles::writeSeries(name, values, &error)) {
             Show_NSLog_Message(error);
             notSaved << name;
             continue;
         }
+        if (name != typed)
+            notes << QStringLiteral("The column \"%1\" was saved as the series \"%2\".").arg(typed, name);
         wrote = true;
     }
     Msg_Apply_All_Chk = 0;
@@ -330,6 +343,8 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
         BatchWizard_Window->Fill_List();
     if (!notSaved.isEmpty())
         Show_MessageBox(SeriesImport::accessErrorMessage() + u'\n' + notSaved.join(u'\n'));
+    if (!notes.isEmpty())
+        Show_MessageBox(notes.join(u'\n'));
     return wrote;
 }
 
@@ -347,11 +362,15 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
         Show_MessageBox(SeriesImport::corruptMessage());
         return true;
     }
+    const QStringList values = SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(),
+                                                                 contains_header->isChecked(), true);
+    if (!SeriesImport::hasValues(values)) {
+        Show_MessageBox(SeriesImport::noValuesMessage());
+        return false;
+    }
     if (fill_col_option == 0 && SeriesFiles::exists(name) &&
         !Show_YES_NO_MessageBox(SeriesImport::replaceQuestion()))
         return false;
-    const QStringList values = SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(),
-                                                                 contains_header->isChecked(), true);
     QString error;
     const auto mode = fill_col_option == 2 ? SeriesFiles::WriteMode::Append : SeriesFiles::WriteMode::Replace;
     if (!SeriesFiles::writeSeries(name, values, &error, mode)) {
@@ -362,5 +381,9 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
     SeriesDialogs::seriesChanged();
     if (file_name_Insert == 1 && BatchWizard_Window)
         BatchWizard_Window->Fill_List();
+    const QString note =
+        SeriesImport::seriesNameChangeNote(existing ? List_ComboBox->currentText() : list_name->text(), name);
+    if (!note.isEmpty())
+        Show_MessageBox(note);
     return true;
 }

@@ -272,6 +272,12 @@ void Import_Wizard::HelpPressed() {
 }
 
 bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField) {
+    // Nothing found: say so, and make no empty series.
+    if (!SeriesImport::hasValues(values)) {
+        Show_MessageBox(SeriesImport::noValuesMessage());
+        return false;
+    }
+    QString note;
     if (file_name_required == 1) {
         QString message, series;
         const SeriesImport::SaveResult target =
@@ -292,11 +298,14 @@ bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField) {
             return false;
         }
         SeriesDialogs::seriesChanged();
+        note = SeriesImport::seriesNameChangeNote(nameField->text(), series);
     } else if (BatchWizard_Window) {
         BatchWizard_Window->Create_Value_List(values);
     }
     if (file_name_Insert == 1 && BatchWizard_Window)
         BatchWizard_Window->Fill_List();
+    if (!note.isEmpty())
+        Show_MessageBox(note);
     return true;
 }
 
