@@ -53,7 +53,7 @@ std::unique_ptr<BatchFillJob> BatchFillJob::copyForWorker() const
     job->_design.front = deepCopy(_design.front);
     job->_design.back = deepCopy(_design.back);
     job->_series = _series;
-    job->_rows = _rows;
+    job->_table = _table;
     job->_tableColumns = _tableColumns;
     job->_useSeries = _useSeries;
     job->_useTable = _useTable;
