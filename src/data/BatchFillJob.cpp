@@ -23,7 +23,15 @@ GraphicList deepCopy(const GraphicList& items)
 }
 
 const QString kMainPhotoId = QStringLiteral("PARTY_IMAGE");
+
+BatchFillJob::PhotoLoader& defaultPhotoLoader()
+{
+    static BatchFillJob::PhotoLoader loader;
+    return loader;
+}
 } // namespace
+
+void BatchFillJob::setDefaultPhotoLoader(PhotoLoader loader) { defaultPhotoLoader() = std::move(loader); }
 
 std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const SeriesBindingTable& series,
                                                    const Data_From_Excel& table)
@@ -42,7 +50,8 @@ std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const S
     }
     job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? job->_table.rowCount() : 0);
     job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
-    job->_photoLoader = [](const QString& path) { return SKTImage::loadPicture(path); };
+    job->_photoLoader = defaultPhotoLoader() ? defaultPhotoLoader()
+                                             : PhotoLoader([](const QString& path) { return SKTImage::loadPicture(path); });
     return job;
 }
 

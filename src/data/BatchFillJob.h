@@ -58,6 +58,10 @@ public:
     // An independent copy of the run (its own item copies) for another worker thread.
     std::unique_ptr<BatchFillJob> copyForWorker() const;
     void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
+    // The loader every new run starts with: the window installs the one that applies the design's photo
+    // adjustments (grey scale, sepia, rotation, colours), so that each row's main photo looks as the design's
+    // does. Without one, pictures are loaded as they are.
+    static void setDefaultPhotoLoader(PhotoLoader loader);
 
     // Warnings of the run so far (each given once): bound columns outside the table, barcodes not made.
     QStringList warnings() const;

@@ -7,6 +7,8 @@
 #include "data/Data_From_Excel.h"
 #include "data/SeriesFiles.h"
 #include "data/XlsxReader.h"
+#include "wizards/InvitationState.h"
+#include "wizards/MainPhoto.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -184,6 +186,30 @@ private slots:
         QCOMPARE(front[1]->_image, photo);                           // the design keeps its own
         QCOMPARE(front[0]->_file_path, picA);
         QCOMPARE(archives(GraphicList{front[1]}), QList<QByteArray>{before[1]});
+    }
+
+    // Each row's main photo is loaded through the window's adjusted loader, so output shows the design's
+    // photo settings (here grey scale).
+    void mainPhotoRowsKeepAdjustments()
+    {
+        PhotoSettings settings;
+        settings.gray_Scale = true;
+        setCurrentPhotoSettings(settings);
+        BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
+        GraphicList front{bound("SKTImage", 2, {}, 3), bound("SKTImage", 1, "Pics"), bound("SKTImage", 0)};
+        front[0]->control_ID = "PARTY_IMAGE";
+        QVERIFY(SeriesFiles::writeSeries("Pics", {picB, picA}));
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(front, {}, false, table, series);
+        auto job = BatchFillJob::create({front, {}, {}, {}, 0, false}, series, table);
+        BatchFillJob::setDefaultPhotoLoader(nullptr);
+        const GraphicList row = job->itemsForRow(0, "F"); // the table gives the red picture a.png, 20 x 10
+        setCurrentPhotoSettings(PhotoSettings());
+        const QImage photo = row[0]->_image;
+        QCOMPARE(photo.size(), QSize(20, 10));
+        const QColor c = photo.pixelColor(10, 5);
+        QVERIFY2(c.red() == c.green() && c.green() == c.blue() && c.red() > 0,
+                 qPrintable(QStringLiteral("%1,%2,%3").arg(c.red()).arg(c.green()).arg(c.blue())));
     }
 
     void sourcesAndCounts_data()

@@ -6,9 +6,11 @@
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "data/BatchFillJob.h"
 #include "wizards/FrameBackground.h"
 #include "wizards/InvitationLayout.h"
 #include "wizards/InvitationState.h"
+#include "wizards/MainPhoto.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Invitation_Wizard.h"
 #include "wizards/ui/Template_Browser.h"
@@ -38,10 +40,13 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     setMainPhotoLoader([this](const QString& path, bool changePath) {
         return this->Update_frame_Main_Photo_And_Path(path, changePath);
     });
+    // Rows of print, export and mail show the main photo with the design's adjustments.
+    BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
 }
 
 StartRoadController::~StartRoadController() {
     setMainPhotoLoader(nullptr);
+    BatchFillJob::setDefaultPhotoLoader(nullptr);
 }
 
 Invitation_Wizard& StartRoadController::wizard() {
