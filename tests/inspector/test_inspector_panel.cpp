@@ -29,6 +29,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QTimer>
 #include <QtTest>
 
 #include <stdexcept>
@@ -827,6 +828,42 @@ private slots:
         QCOMPARE(t2->excel_col_indx, 1);
         QCOMPARE(t2->data_source_type, 2);
         Data_From_Excel::defaultInstance()->clear();
+        QCOMPARE(panel->Data_source_type->count(), 3); // kept while the item is bound to a column
+    }
+
+    // "Excel" is offered exactly while the data table has rows, and comes back when a table arrives; the
+    // view button opens the series viewer or the data table, the help button the help text.
+    void excelChoiceFollowsTheTable() {
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        table->clear();
+        GraphicPtr t = make(QStringLiteral("SKTText"));
+        show(t);
+        QCOMPARE(panel->Data_source_type->count(), 2);
+        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Zoe")}});
+        QCOMPARE(panel->Data_source_type->count(), 3);
+        table->clear();
+        QCOMPARE(panel->Data_source_type->count(), 2);
+        QVERIFY(panel->View_Series_Btn && panel->Data_Source_Help_Btn);
+
+        QStringList opened;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened << w->metaObject()->className();
+                w->close();
+            }
+        });
+        panel->Data_Source_Help_Btn->click();
+        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Zoe")}});
+        panel->Data_source_type->setCurrentIndex(2);
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                opened << w->metaObject()->className();
+                w->close();
+            }
+        });
+        panel->View_Series_Btn->click();
+        QCOMPARE(opened, (QStringList{"Long_SMS_Dlg", "Data_From_Excel_Dialog"}));
+        table->clear();
     }
 
     void panelEditsUndo() {

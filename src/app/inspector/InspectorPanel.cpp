@@ -10,7 +10,12 @@
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
 #include "common/ui/FontPicking.h"
+#include "common/ui/Long_SMS_Dlg.h"
 #include "common/ui/UiHelpers.h"
+#include "data/Data_From_Excel.h"
+#include "data/ui/BindingCombos.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
+#include "data/ui/View_Data_Series.h"
 #include "imaging/ImageAdjustments.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/FrameBackground.h"
@@ -897,6 +902,15 @@ QWidget* InspectorPanel::buildDataSourcePage() {
     f->addRow(tr("Source"), Data_source_type);
     f->addRow(tr("Series / column"), Batch_Series);
     v->addLayout(f);
+    View_Series_Btn = button(QStringLiteral("View_batch_Series_Button"), tr("View…"));
+    Data_Source_Help_Btn = button(QStringLiteral("Data_Source_Help_Button"), tr("Help"));
+    v->addWidget(row({View_Series_Btn, Data_Source_Help_Btn}));
+    connect(View_Series_Btn, &QPushButton::clicked, this, &InspectorPanel::View_batch_Series_Button);
+    connect(Data_Source_Help_Btn, &QPushButton::clicked, this, &InspectorPanel::Data_Source_Help_Button);
+    // A sheet import or a design load changes the table: the choice follows it.
+    Data_From_Excel* table = Data_From_Excel::defaultInstance();
+    connect(table, &QAbstractItemModel::modelReset, this, [this] { offerExcelChoice(m_last.lock().get()); });
+    connect(table, &QAbstractItemModel::rowsInserted, this, [this] { offerExcelChoice(m_last.lock().get()); });
     manual_brws_box = box(QStringLiteral("manual_brws_box"), tr("Picture"));
     auto* mf = new QVBoxLayout(manual_brws_box);
     Manual_image_path = new QLineEdit;
@@ -1388,7 +1402,49 @@ void InspectorPanel::Fill_Excel_Col_Name_In_Combo(QComboBox* combo) {
     }
 }
 
+void InspectorPanel::offerExcelChoice(const SKTGraphic* item) {
+    if (!Data_source_type)
+        return;
+    const Data_From_Excel* table = Data_From_Excel::defaultInstance();
+    const bool offer = (table && table->rowCountOfTable() > 0) || (item && item->data_source_type == 2);
+    const QSignalBlocker block(Data_source_type);
+    if (offer)
+        Add_Excel_Col_Name_In_Combo(Data_source_type);
+    else
+        Remove_Excel_Col_Name_In_Combo(Data_source_type);
+}
+
+void InspectorPanel::View_batch_Series_Button() {
+    try {
+        const int type = Data_source_type->currentIndex();
+        if (type <= 0)
+            return;
+        if (type == 1) {
+            const QString name = Trim_Str(Batch_Series->currentText());
+            if (name.isEmpty()) {
+                Show_MessageBox(QStringLiteral("Please select the series."));
+                return;
+            }
+            View_Data_Series* viewer = View_Data_Series::defaultInstance();
+            viewer->file_name = name;
+            viewer->Open_Wnd();
+            return;
+        }
+        Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(QString::fromUtf8(e.what()));
+    }
+}
+
+void InspectorPanel::Data_Source_Help_Button() {
+    Long_SMS_Dlg* dlg = Long_SMS_Dlg::defaultInstance();
+    Cutom_Msg_Title = dataSourceHelpTitle();
+    Cutom_Msg_Val = dataSourceHelpText();
+    dlg->Open_Long_sms_Dialog();
+}
+
 void InspectorPanel::loadDataSource(const SKTGraphic& g) {
+    offerExcelChoice(&g);
     const int type = indexOrCurrent(g.data_source_type, Data_source_type->count(), 0);
     Data_source_type->setCurrentIndex(type);
     Batch_Series->setEnabled(type != 0);
@@ -1651,6 +1707,13 @@ void InspectorPanel::dataSourceTypeChosen() {
         if (!item->batch_list_name.isEmpty())
             Batch_Series->setCurrentIndex(Batch_Series->findText(item->batch_list_name));
     } else {
+        if (Data_From_Excel::defaultInstance()->rowCountOfTable() == 0 && item->data_source_type != 2) {
+            // Never bound to a table that is not there.
+            const QSignalBlocker block(Data_source_type);
+            Data_source_type->setCurrentIndex(qBound(0, item->data_source_type, 1));
+            offerExcelChoice(item.get());
+            return;
+        }
         Fill_Excel_Col_Name_In_Combo(Batch_Series);
         item->Set_Data_source_type(2);
         Batch_Series->setCurrentIndex(indexOrCurrent(item->excel_col_indx, Batch_Series->count(), -1));

@@ -275,6 +275,8 @@ public:
     QComboBox* Data_source_type = nullptr;
     QComboBox* Batch_Series = nullptr;
     QGroupBox* manual_brws_box = nullptr;
+    QPushButton* View_Series_Btn = nullptr;
+    QPushButton* Data_Source_Help_Btn = nullptr;
     QLineEdit* Manual_image_path = nullptr;
     QPushButton* manual_lib_brws_btn = nullptr;
 
@@ -316,6 +318,10 @@ private:
     void fillSeriesCombo();
     void applyBoundValue(const GraphicPtr& item, const QString& value);
     void dataSourceTypeChosen();
+    // "Excel" is offered while the data table has rows (or the item is bound to a column already).
+    void offerExcelChoice(const SKTGraphic* item);
+    void View_batch_Series_Button();
+    void Data_Source_Help_Button();
     void batchSeriesChosen();
     void updatePrintObject();
     int currentSide() const;
