@@ -63,9 +63,6 @@ QList<Expected> fourBarcodes(BatchFillJob::Design& d) {
     d.backProp = Card_Property::defaults(QStringLiteral("B"));
     d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(522, 378);
     d.twoSided = false;
-    for (int i = 0; i < list.size(); ++i) // the layout keeps them apart
-        for (int j = i + 1; j < list.size(); ++j)
-            Q_ASSERT(!list[i].item->bounds().intersects(list[j].item->bounds()));
     return list;
 }
 
@@ -111,6 +108,9 @@ private slots:
         QFETCH(int, dpi);
         BatchFillJob::Design d;
         const QList<Expected> barcodes = fourBarcodes(d);
+        for (int i = 0; i < barcodes.size(); ++i) // the layout keeps them apart
+            for (int j = i + 1; j < barcodes.size(); ++j)
+                QVERIFY(!barcodes[i].item->bounds().intersects(barcodes[j].item->bounds()));
         QTemporaryDir dir;
         const QString path = dir.filePath("card.png");
         QVERIFY(Export_Single_File(d, path, "F", false, dpi, "PNG").complete());
@@ -212,11 +212,19 @@ private slots:
         GraphicPtr code = barcodeItem(0, BarcodeSymbologies::Code128, "LBL-0000", {10, 10});
         code->data_source_type = 2;
         code->excel_col_indx = 1;
+        GraphicPtr qr = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+        qr->linear_or_2d = 1;
+        qr->barcode_font_index = BarcodeSymbologies::QRCode;
+        qr->show_hide_hdr = qr->show_hide_ftr = 1;
+        qr->setBounds(QRectF(260, 10, 50, 50));
+        BarcodeItemDrawing::setUpNewItem(*qr);
+        qr->data_source_type = 2;
+        qr->excel_col_indx = 1;
         BatchFillJob::Design d;
-        d.front = {code};
+        d.front = {code, qr};
         d.frontProp = Card_Property::defaults(QStringLiteral("F"));
         d.backProp = Card_Property::defaults(QStringLiteral("B"));
-        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(288, 100);
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(380, 110);
         d.twoSided = false;
         SeriesBindingTable series;
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
@@ -227,6 +235,7 @@ private slots:
         l.rows = 4;
         l.cols = 1;
         l.vgap = 20;
+        QVERIFY(!code->bounds().intersects(qr->bounds()));
         Printing_View view(l, 4, BatchFillJob::create(d, series, table), d);
         QTemporaryDir dir;
         const QString pdf = dir.filePath("labels.pdf");
@@ -240,9 +249,13 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             const QRectF cell = labelCellRect(l, i, 0);
             const QRectF where = labelCardRects(l, cell).front;
-            const QRectF bounds = code->bounds().translated(where.topLeft());
-            QCOMPARE(decode(crop(sheet, bounds, scale), ZXing::BarcodeFormat::Code128),
-                     QStringLiteral("LBL-%1").arg(1000 + i));
+            const QString value = QStringLiteral("LBL-%1").arg(1000 + i);
+            QCOMPARE(decode(crop(sheet, code->bounds().translated(where.topLeft()), scale),
+                            ZXing::BarcodeFormat::Code128),
+                     value);
+            QCOMPARE(decode(crop(sheet, qr->bounds().translated(where.topLeft()), scale),
+                            ZXing::BarcodeFormat::QRCode),
+                     value);
         }
     }
 };
