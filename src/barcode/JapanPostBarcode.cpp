@@ -126,13 +126,14 @@ void JapanPostBarcode::setBarWidth(float barWidth) {
 QString JapanPostBarcode::barcode() const {
     QString out;
     out.reserve(21 * 6);
-    for (int i = 0; i < kUnits + (m_checkDigit >= 0 ? 1 : 0); ++i)
-        out += _encodeChar(QChar());
+    const QString unit = _encodeChar(QChar());
+    for (qsizetype i = 0; i < m_units.size() + (m_checkDigit >= 0 ? 1 : 0); ++i)
+        out += unit;
     return out;
 }
 
 void JapanPostBarcode::calculateWidth() {
-    m_width = completeBarcode().size() * m_barWidth;
+    m_width = moduleCount() * m_barWidth;
 }
 
 void JapanPostBarcode::generateChecksum() {

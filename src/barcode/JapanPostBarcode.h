@@ -26,6 +26,7 @@ public:
     QString _encodeChar(QChar) const override { return QStringLiteral("101010"); }
     QString barcode() const override;
     void calculateWidth() override;
+    int moduleCount() const override { return 4 + 6 * int(m_units.size() + (m_checkDigit >= 0 ? 1 : 0)) + 3; }
     void generateChecksum() override;
     bool isContentValid() const override { return invalidReason().isEmpty(); }
     QString invalidReason() const override;

@@ -2,6 +2,8 @@
 
 #include "barcode/BarcodeText.h"
 
+#include <algorithm>
+
 bool NKDBarcode::isAscii(const QString& text) {
     for (QChar c : text)
         if (c.unicode() > 127)
@@ -10,11 +12,25 @@ bool NKDBarcode::isAscii(const QString& text) {
 }
 
 QString NKDBarcode::asciiUpper(const QString& text) {
+    const auto lower = [](QChar c) { return c.unicode() >= 'a' && c.unicode() <= 'z'; };
+    if (std::none_of(text.cbegin(), text.cend(), lower))
+        return text;
     QString out = text;
     for (QChar& c : out)
-        if (c.unicode() >= 'a' && c.unicode() <= 'z')
+        if (lower(c))
             c = QChar(c.unicode() - 'a' + 'A');
     return out;
+}
+
+int NKDBarcode::patternModuleCount() const {
+    if (!isAscii(m_content))
+        return int(initiator().size() + terminator().size());
+    qsizetype n = initiator().size() + terminator().size();
+    for (QChar c : m_content)
+        n += _encodeChar(c).size();
+    if (m_checkDigit != -1)
+        n += _encodeChar(QChar(m_checkDigit)).size();
+    return int(n);
 }
 
 QString NKDBarcode::asciiContent() const {
@@ -81,7 +97,7 @@ QString NKDBarcode::_encodeChar(QChar) const {
 QString NKDBarcode::barcode() const {
     const QString text = asciiContent();
     QString modules;
-    modules.reserve(text.size() * 16 + 16);
+    modules.reserve(text.size() * 26 + 26);
     for (QChar c : text)
         modules += _encodeChar(c);
     if (m_checkDigit != -1)
@@ -90,14 +106,9 @@ QString NKDBarcode::barcode() const {
 }
 
 QString NKDBarcode::completeBarcode() const {
-    const QString start = initiator();
-    const QString body = barcode();
-    const QString stop = terminator();
-    QString out;
-    out.reserve(start.size() + body.size() + stop.size());
-    out += start;
-    out += body;
-    out += stop;
+    QString out = barcode();
+    out.prepend(initiator());
+    out.append(terminator());
     return out;
 }
 

@@ -70,6 +70,9 @@ public:
     QString completeBarcode() const;
     // Number of modules in completeBarcode(); symbologies of fixed structure answer without building it.
     virtual int moduleCount() const { return int(completeBarcode().size()); }
+    // The module count of the base barcode(): start, each character's pattern, check, stop. Symbologies
+    // that keep the base barcode() and shared pattern strings answer moduleCount() with it.
+    int patternModuleCount() const;
     virtual void calculateWidth();
 
     // Text heights are kept in inches (as stored designs expect); widths in points. The font decides

@@ -1,5 +1,7 @@
 #include "barcode/NKDCodabarBarcode.h"
 
+#include <QList>
+
 namespace {
 bool isStartStop(QChar c) {
     return c.unicode() >= 'A' && c.unicode() <= 'D';
@@ -7,72 +9,34 @@ bool isStartStop(QChar c) {
 } // namespace
 
 QString NKDCodabarBarcode::_encodeChar(QChar c) const {
-    const char* p = nullptr;
-    switch (c.unicode()) {
-    case '0':
-        p = "101010011";
-        break;
-    case '1':
-        p = "101011001";
-        break;
-    case '2':
-        p = "101001011";
-        break;
-    case '3':
-        p = "110010101";
-        break;
-    case '4':
-        p = "101101001";
-        break;
-    case '5':
-        p = "110101001";
-        break;
-    case '6':
-        p = "100101011";
-        break;
-    case '7':
-        p = "100101101";
-        break;
-    case '8':
-        p = "100110101";
-        break;
-    case '9':
-        p = "110100101";
-        break;
-    case '-':
-        p = "101001101";
-        break;
-    case '$':
-        p = "101100101";
-        break;
-    case ':':
-        p = "1101011011";
-        break;
-    case '/':
-        p = "1101101011";
-        break;
-    case '.':
-        p = "1101101101";
-        break;
-    case '+':
-        p = "1011011011";
-        break;
-    case 'A':
-        p = "1011001001";
-        break;
-    case 'B':
-        p = "1001001011";
-        break;
-    case 'C':
-        p = "1010010011";
-        break;
-    case 'D':
-        p = "1010011001";
-        break;
-    default:
-        return QString();
-    }
-    return QLatin1StringView(p) + QLatin1Char('0');
+    // Each pattern with its one-module gap, as literal strings (handing one out costs nothing).
+    struct Table {
+        QString t[128];
+        Table() {
+            t['0'] = QStringLiteral("1010100110");
+            t['1'] = QStringLiteral("1010110010");
+            t['2'] = QStringLiteral("1010010110");
+            t['3'] = QStringLiteral("1100101010");
+            t['4'] = QStringLiteral("1011010010");
+            t['5'] = QStringLiteral("1101010010");
+            t['6'] = QStringLiteral("1001010110");
+            t['7'] = QStringLiteral("1001011010");
+            t['8'] = QStringLiteral("1001101010");
+            t['9'] = QStringLiteral("1101001010");
+            t['-'] = QStringLiteral("1010011010");
+            t['$'] = QStringLiteral("1011001010");
+            t[':'] = QStringLiteral("11010110110");
+            t['/'] = QStringLiteral("11011010110");
+            t['.'] = QStringLiteral("11011011010");
+            t['+'] = QStringLiteral("10110110110");
+            t['A'] = QStringLiteral("10110010010");
+            t['B'] = QStringLiteral("10010010110");
+            t['C'] = QStringLiteral("10100100110");
+            t['D'] = QStringLiteral("10100110010");
+        }
+    };
+    static const Table table;
+    return c.unicode() < 128 ? table.t[c.unicode()] : QString();
 }
 
 QString NKDCodabarBarcode::invalidReason() const {

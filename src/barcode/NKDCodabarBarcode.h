@@ -9,5 +9,6 @@ public:
     QString className() const override { return QStringLiteral("NKDCodabarBarcode"); }
     QString _encodeChar(QChar c) const override;
     bool isContentValid() const override { return invalidReason().isEmpty(); }
+    int moduleCount() const override { return patternModuleCount(); }
     QString invalidReason() const override;
 };

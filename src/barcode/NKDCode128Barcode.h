@@ -30,6 +30,7 @@ public:
     // The eleven-module pattern of a symbol value 0..105 (empty otherwise).
     static QString patternForValue(int value);
     QString barcode() const override;
+    int moduleCount() const override;
     bool isContentValid() const override { return invalidReason().isEmpty(); }
     QString invalidReason() const override;
 

@@ -1,5 +1,7 @@
 #include "barcode/NKDExtendedCode39Barcode.h"
 
+#include <QList>
+
 void NKDExtendedCode39Barcode::initWithContent(const QString& content, bool printsCaption) {
     NKDCode39Barcode::initWithContent(content, printsCaption);
     setContent(content);
@@ -35,10 +37,14 @@ QString NKDExtendedCode39Barcode::fullAsciiPair(QChar ch) {
 }
 
 QString NKDExtendedCode39Barcode::_encodeChar(QChar c) const {
-    QString out;
-    for (QChar part : fullAsciiPair(c))
-        out += code39Pattern(part);
-    return out;
+    static const QList<QString> patterns = [] {
+        QList<QString> all(128);
+        for (ushort u = 0; u < 128; ++u)
+            for (QChar part : fullAsciiPair(QChar(u)))
+                all[u] += code39Pattern(part);
+        return all;
+    }();
+    return c.unicode() < 128 ? patterns.at(c.unicode()) : QString();
 }
 
 QString NKDExtendedCode39Barcode::getRequirementDescription() const {

@@ -11,7 +11,7 @@ public:
     using NKDBarcode::initWithContent;
     QString _encodeChar(QChar c) const override;
     bool isContentValid() const override { return NKDBarcode::isContentValid(); }
-    int moduleCount() const override { return NKDBarcode::moduleCount(); }
+    int moduleCount() const override { return patternModuleCount(); }
     QString invalidReason() const override { return NKDBarcode::invalidReason(); }
     // The Code 39 characters that stand for one ASCII character (empty when there are none).
     static QString fullAsciiPair(QChar c);

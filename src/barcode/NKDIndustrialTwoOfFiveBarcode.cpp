@@ -1,13 +1,24 @@
 #include "barcode/NKDIndustrialTwoOfFiveBarcode.h"
 
 QString NKDIndustrialTwoOfFiveBarcode::barcode() const {
-    QString digits = asciiContent();
+    const QString text = asciiContent();
+    const qsizetype n = text.size() + (m_checkDigit != -1 ? 1 : 0);
+    QString out(n * 20, Qt::Uninitialized); // at most four modules for each of five elements
+    QChar* w = out.data();
+    const auto put = [&w](QChar d) {
+        for (int e = 0; e < 5; ++e) {
+            *w++ = QLatin1Char('1');
+            if (!_getBarForDigit(d, e)) {
+                *w++ = QLatin1Char('1');
+                *w++ = QLatin1Char('1');
+            }
+            *w++ = QLatin1Char('0');
+        }
+    };
+    for (QChar d : text)
+        put(d);
     if (m_checkDigit != -1)
-        digits += QChar(m_checkDigit);
-    QString out;
-    out.reserve(digits.size() * 14);
-    for (QChar d : digits)
-        for (int e = 0; e < 5; ++e)
-            out += _getBarForDigit(d, e) ? QLatin1StringView("10") : QLatin1StringView("1110");
+        put(QChar(m_checkDigit));
+    out.truncate(w - out.constData());
     return out;
 }

@@ -13,19 +13,29 @@ bool NKDInterleavedTwoOfFiveBarcode::_getBarForDigit(QChar digit, int element) {
 }
 
 QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
-    QString digits = asciiContent();
-    if (m_checkDigit != -1)
-        digits += QChar(m_checkDigit);
-    if (digits.size() % 2)
-        digits.prepend(QLatin1Char('0'));
-    QString out;
-    out.reserve(digits.size() * 9);
-    for (qsizetype i = 0; i + 1 < digits.size(); i += 2) {
+    const QString text = asciiContent();
+    const qsizetype given = text.size() + (m_checkDigit != -1 ? 1 : 0);
+    const qsizetype pad = given % 2; // an odd count starts with a "0"
+    const qsizetype count = given + pad;
+    const auto digitAt = [&](qsizetype k) {
+        k -= pad;
+        return k < 0 ? QLatin1Char('0') : k < text.size() ? text.at(k) : QChar(m_checkDigit);
+    };
+    QString out(count * 15, Qt::Uninitialized); // at most three modules for each of ten elements a pair
+    QChar* w = out.data();
+    for (qsizetype i = 0; i + 1 < count; i += 2) {
+        const QChar first = digitAt(i);
+        const QChar second = digitAt(i + 1);
         for (int e = 0; e < 5; ++e) {
-            out += _getBarForDigit(digits.at(i), e) ? QLatin1StringView("1") : QLatin1StringView("111");
-            out += _getBarForDigit(digits.at(i + 1), e) ? QLatin1StringView("0") : QLatin1StringView("000");
+            const int bar = _getBarForDigit(first, e) ? 1 : 3;
+            const int space = _getBarForDigit(second, e) ? 1 : 3;
+            for (int k = 0; k < bar; ++k)
+                *w++ = QLatin1Char('1');
+            for (int k = 0; k < space; ++k)
+                *w++ = QLatin1Char('0');
         }
     }
+    out.truncate(w - out.constData());
     return out;
 }
 
@@ -38,6 +48,14 @@ void NKDInterleavedTwoOfFiveBarcode::generateChecksum() {
         weight = 4 - weight;
     }
     m_checkDigit = '0' + (10 - sum % 10) % 10;
+}
+
+int NKDInterleavedTwoOfFiveBarcode::moduleCount() const {
+    if (!isContentValid())
+        return NKDBarcode::moduleCount();
+    qsizetype digits = isAscii(m_content) ? m_content.size() + (m_checkDigit != -1 ? 1 : 0) : 0;
+    digits += digits % 2;
+    return int(initiator().size() + terminator().size() + 9 * digits);
 }
 
 bool NKDInterleavedTwoOfFiveBarcode::isContentValid() const {

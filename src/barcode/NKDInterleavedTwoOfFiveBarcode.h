@@ -15,5 +15,7 @@ public:
     // Modulo-10 check digit (not drawn; offered for callers that want one).
     void generateChecksum() override;
     bool isContentValid() const override;
+    // Nine modules a digit (two wide elements of three, three narrow), an odd count padded to even.
+    int moduleCount() const override;
     QString invalidReason() const override;
 };

@@ -1,11 +1,19 @@
 #include "barcode/NKDModifiedPlesseyBarcode.h"
 
+#include <QList>
+
 QString NKDModifiedPlesseyBarcode::bitsFor(int value) {
-    QString out;
-    out.reserve(16);
-    for (int bit = 0; bit < 4; ++bit)
-        out += (value >> bit) & 1 ? QLatin1StringView("1110") : QLatin1StringView("1000");
-    return out;
+    // Four bits, least significant first: "1110" one, "1000" zero (literal strings: copies cost nothing).
+    static const QString patterns[16] = {
+        QStringLiteral("1000100010001000"), QStringLiteral("1110100010001000"),
+        QStringLiteral("1000111010001000"), QStringLiteral("1110111010001000"),
+        QStringLiteral("1000100011101000"), QStringLiteral("1110100011101000"),
+        QStringLiteral("1000111011101000"), QStringLiteral("1110111011101000"),
+        QStringLiteral("1000100010001110"), QStringLiteral("1110100010001110"),
+        QStringLiteral("1000111010001110"), QStringLiteral("1110111010001110"),
+        QStringLiteral("1000100011101110"), QStringLiteral("1110100011101110"),
+        QStringLiteral("1000111011101110"), QStringLiteral("1110111011101110")};
+    return value >= 0 && value < 16 ? patterns[value] : QString();
 }
 
 void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool printsCaption) {

@@ -1,50 +1,73 @@
 #include "barcode/NKDUPCEBarcode.h"
 
+#include <algorithm>
+
 QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
     if (a.size() < 12 || !allDigits(a))
         return QString();
-    const QString& v = a;
-    const auto zeros = [&](int from, int to) {
+    char d[12];
+    for (int i = 0; i < 12; ++i)
+        d[i] = char(a.at(i).unicode());
+    const auto zeros = [&d](int from, int to) {
         for (int i = from; i <= to; ++i)
-            if (a.at(i) != QLatin1Char('0'))
+            if (d[i] != '0')
                 return false;
         return true;
     };
-    const QChar a3 = a.at(3);
-    if ((a3 == QLatin1Char('0') || a3 == QLatin1Char('1') || a3 == QLatin1Char('2')) && zeros(4, 7))
-        return v.mid(1, 2) + v.mid(8, 3) + a3;
-    if (zeros(4, 8))
-        return v.mid(1, 3) + v.mid(9, 2) + QLatin1Char('3');
-    if (zeros(5, 9))
-        return v.mid(1, 4) + a.at(10) + QLatin1Char('4');
-    if (zeros(6, 9) && a.at(10).unicode() >= '5')
-        return v.mid(1, 5) + a.at(10);
-    return QString();
+    const char a3 = d[3];
+    char e[6];
+    if ((a3 == '0' || a3 == '1' || a3 == '2') && zeros(4, 7)) {
+        const char six[6] = {d[1], d[2], d[8], d[9], d[10], a3};
+        std::copy_n(six, 6, e);
+    } else if (zeros(4, 8)) {
+        const char six[6] = {d[1], d[2], d[3], d[9], d[10], '3'};
+        std::copy_n(six, 6, e);
+    } else if (zeros(5, 9)) {
+        const char six[6] = {d[1], d[2], d[3], d[4], d[10], '4'};
+        std::copy_n(six, 6, e);
+    } else if (zeros(6, 9) && d[10] >= '5') {
+        const char six[6] = {d[1], d[2], d[3], d[4], d[5], d[10]};
+        std::copy_n(six, 6, e);
+    } else {
+        return QString();
+    }
+    return QString::fromLatin1(e, 6);
 }
 
 QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
     if (e.size() != 7 || !allDigits(e))
         return QString();
-    const QString d = e.mid(1); // e1..e6
-    const QChar last = d.at(5);
-    QString a = e.left(1);
-    switch (last.unicode()) {
+    char d[7];
+    for (int i = 0; i < 7; ++i)
+        d[i] = char(e.at(i).unicode());
+    const char last = d[6];
+    // The number system, then the manufacturer and product digits the last digit says.
+    char a[11];
+    switch (last) {
     case '0':
     case '1':
-    case '2':
-        a += d.mid(0, 2) + last + QStringLiteral("0000") + d.mid(2, 3);
-        break;
-    case '3':
-        a += d.mid(0, 3) + QStringLiteral("00000") + d.mid(3, 2);
-        break;
-    case '4':
-        a += d.mid(0, 4) + QStringLiteral("00000") + d.at(4);
-        break;
-    default:
-        a += d.mid(0, 5) + QStringLiteral("0000") + last;
+    case '2': {
+        const char v[11] = {d[0], d[1], d[2], last, '0', '0', '0', '0', d[3], d[4], d[5]};
+        std::copy_n(v, 11, a);
         break;
     }
-    return a;
+    case '3': {
+        const char v[11] = {d[0], d[1], d[2], d[3], '0', '0', '0', '0', '0', d[4], d[5]};
+        std::copy_n(v, 11, a);
+        break;
+    }
+    case '4': {
+        const char v[11] = {d[0], d[1], d[2], d[3], d[4], '0', '0', '0', '0', '0', d[5]};
+        std::copy_n(v, 11, a);
+        break;
+    }
+    default: {
+        const char v[11] = {d[0], d[1], d[2], d[3], d[4], d[5], '0', '0', '0', '0', last};
+        std::copy_n(v, 11, a);
+        break;
+    }
+    }
+    return QString::fromLatin1(a, 11);
 }
 
 void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption) {
