@@ -13,6 +13,7 @@
 #include <QMutex>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <cerrno>
@@ -154,9 +155,8 @@ QString writePng(const QImage& image, const QString& path)
         file.cancelWriting();
         return why;
     }
-    if (!file.commit())
-        return writeErrorText(file, path, errno);
-    return QString();
+    QString why;
+    return commitSaveFile(file, &why) ? QString() : why;
 }
 
 bool noRoomLeft(const QString& path)
@@ -178,6 +178,32 @@ QString writeErrorText(const QFileDevice& file, const QString& path, int savedEr
     return said;
 }
 
+bool commitSaveFile(QSaveFile& file, QString* error)
+{
+    const QString path = file.fileName();
+    const qint64 written = file.pos();
+    errno = 0;
+    struct stat st {};
+    const bool complete = file.flush() && file.error() == QFileDevice::NoError &&
+                          ::fstat(file.handle(), &st) == 0 && st.st_size == written;
+    const int e = errno;
+    if (!complete) {
+        if (error) {
+            *error = writeErrorText(file, path, e);
+            if (error->isEmpty())
+                *error = QStringLiteral("The file could not be written completely.");
+        }
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = writeErrorText(file, path, errno);
+        return false;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error, bool ownerOnly)
 {
     QSaveFile file(path);
@@ -185,14 +211,13 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok && ownerOnly)
         ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ok = ok && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok) {
-        const int e = errno;
-        if (error)
-            *error = writeErrorText(file, path, e);
-        file.cancelWriting();
-    }
-    return ok;
+    if (ok && file.write(bytes) == bytes.size())
+        return commitSaveFile(file, error);
+    const int e = errno;
+    if (error)
+        *error = writeErrorText(file, path, e);
+    file.cancelWriting();
+    return false;
 }
 
 bool Save_gen_image(const QImage& image, const QString& file_path_val)

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFileDevice>
+#include <QSaveFile>
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -57,6 +58,9 @@ bool Save_gen_image(const QImage& image, const QString& file_path_val);
 // The reason a write to `file` (at `path`) failed, for the user: "The disk is full." when the file system
 // ran out of room (savedErrno is errno taken right after the failing call), else the system's message.
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno);
+// Finishes a QSaveFile: everything written must be on disk (some writers, like QPdfWriter, do not check their
+// writes) before the new file replaces the old one. False, the reason in *error and the old file kept when not.
+bool commitSaveFile(QSaveFile& file, QString* error);
 // Writes bytes through QSaveFile, so the old file stays whole until the new one is complete. Owner-only
 // files (settings with a password) get their mode before anything is written. False and the reason in
 // *error (see writeErrorText) when it could not.

@@ -1,5 +1,6 @@
 #include "output/ui/Print_Wnd.h"
 
+#include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/ui/Send_Modeless.h"
@@ -34,6 +35,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+
+#include <cerrno>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -563,8 +566,9 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         return false;
     };
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
+        return failed(writeErrorText(file, path, errno));
     bool ok;
     {
         QPdfWriter writer(&file);
@@ -585,12 +589,13 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         return false;
     }
     if (!ok) {
+        const int e = errno;
+        const QString why = file.error() != QFileDevice::NoError ? writeErrorText(file, path, e) : QString();
         file.cancelWriting();
-        return failed(QString());
+        return failed(why);
     }
-    if (!file.commit())
-        return failed(file.errorString());
-    return true;
+    QString why;
+    return commitSaveFile(file, &why) || failed(why);
 }
 
 bool Print_Wnd::drawBehindProgress(int pages, const JobWork& work) {
