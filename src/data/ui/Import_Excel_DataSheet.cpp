@@ -343,8 +343,14 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
         BatchWizard_Window->Fill_List();
     if (!notSaved.isEmpty())
         Show_MessageBox(SeriesImport::accessErrorMessage() + u'\n' + notSaved.join(u'\n'));
-    if (!notes.isEmpty())
-        Show_MessageBox(notes.join(u'\n'));
+    if (!notes.isEmpty()) {
+        // A wide sheet must not make a message taller than the screen.
+        constexpr int kShown = 20;
+        QStringList shown = notes.mid(0, kShown);
+        if (notes.size() > kShown)
+            shown << QStringLiteral("… and %1 more columns.").arg(notes.size() - kShown);
+        Show_MessageBox(shown.join(u'\n'));
+    }
     return wrote;
 }
 
