@@ -1130,7 +1130,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
             }
             if (col >= kMaxColumns)
                 continue;
-            if (hasFormula && (!hasV || (vText.empty() && typeCode != 'r' && typeCode != 's'))) {
+            if (hasFormula && !hasInline && (!hasV || (vText.empty() && typeCode != 'r' && typeCode != 's'))) {
                 ++formulas; // written without its result (openpyxl does so)
                 continue;
             }

@@ -432,7 +432,8 @@ private slots:
         QTest::addColumn<QByteArray>("rows");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("none") << QByteArray("<row r=\"1\"><c r=\"A1\"><f>1+1</f><v>2</v></c>"
-                                            "<c r=\"B1\" t=\"str\"><f>\"\"</f><v></v></c></row>")
+                                            "<c r=\"B1\" t=\"str\"><f>\"\"</f><v></v></c><c r=\"C1\" "
+                                            "t=\"inlineStr\"><f>\"x\"</f><is><t>x</t></is></c></row>")
                               << QStringList();
         QTest::newRow("formulas without result")
             << QByteArray("<row r=\"1\"><c r=\"A1\"><f>SUM(B1:B2)</f><v></v></c><c r=\"B1\"><f>NOW()</f></c>"
