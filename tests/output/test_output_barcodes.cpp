@@ -11,6 +11,7 @@
 #include "output/ImageExport.h"
 #include "output/ImageFileWriter.h"
 #include "output/Printing_View.h"
+#include "output/mail/MailJob.h"
 #include "output/ui/Print_Wnd.h"
 
 #include <QDir>
@@ -125,6 +126,32 @@ private slots:
                 part.save(QDir::temp().filePath("navu_decode_failure.png"));
             QCOMPARE(got, e.value);
         }
+    }
+
+    // A mailed card is drawn at the attachment's 150 dpi and its barcodes decode too.
+    void mailedBarcodesDecode() {
+        BatchFillJob::Design d;
+        const QList<Expected> barcodes = fourBarcodes(d);
+        SeriesBindingTable series;
+        Data_From_Excel table;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, table, series);
+        Get_total_Card_count(series, table);
+        MailRequest req;
+        req.account = MailMessage{"me@navu.test", "pw", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
+        req.recipients = {"a@navu.test"};
+        MailJob job(req, BatchFillJob::create(d, series, table));
+        QTemporaryDir temp;
+        job.setTempRoot(temp.path());
+        QImage card;
+        job.setSender([&card](const MailMessage& m) {
+            card = QImage(m.attachments.value(0));
+            return MailSendResult{true, {}, false};
+        });
+        QCOMPARE(job.run().sent, 1);
+        const qreal scale = 150 / 72.0;
+        QCOMPARE(card.width(), qCeil(522 * scale - 1e-6));
+        for (const Expected& e : barcodes)
+            QCOMPARE(decode(crop(card, e.item->bounds(), scale), e.format), e.value);
     }
 
     // A raster barcode's modules are whole pixels: the bars hold only the two colours.

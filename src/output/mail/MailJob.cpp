@@ -4,6 +4,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/SafeFileName.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "data/BatchFillJob.h"
 #include "output/ImageExport.h"
 
@@ -57,7 +58,12 @@ QString plainAttachmentProblem(const QString& path) {
 
 MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
     : _request(std::move(request)), _renderer(std::move(renderer)),
-      _sender([](const MailMessage& m) { return sendEmail_pyth(m, 120000, &Stop_SMS_Sending_Now); }) {}
+      _sender([](const MailMessage& m) { return sendEmail_pyth(m, 120000, &Stop_SMS_Sending_Now); }) {
+    // Rows only check their barcode values; the attachments draw the symbols at their own resolution.
+    BarcodeItemDrawing::install();
+    if (_renderer)
+        _renderer->setDrawBarcodesFromValues(true);
+}
 
 MailJob::~MailJob() = default;
 
