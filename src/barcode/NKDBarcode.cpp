@@ -95,20 +95,29 @@ QString NKDBarcode::_encodeChar(QChar) const {
 }
 
 QString NKDBarcode::barcode() const {
-    const QString text = asciiContent();
     QString modules;
-    modules.reserve(text.size() * 26 + 26);
-    for (QChar c : text)
-        modules += _encodeChar(c);
-    if (m_checkDigit != -1)
-        modules += _encodeChar(QChar(m_checkDigit));
+    modules.reserve(m_content.size() * 26 + 26);
+    appendPatterns(modules);
     return modules;
 }
 
+void NKDBarcode::appendPatterns(QString& out) const {
+    if (!isAscii(m_content))
+        return;
+    for (QChar c : m_content)
+        out += _encodeChar(c);
+    if (m_checkDigit != -1)
+        out += _encodeChar(QChar(m_checkDigit));
+}
+
 QString NKDBarcode::completeBarcode() const {
-    QString out = barcode();
-    out.prepend(initiator());
-    out.append(terminator());
+    const QString start = initiator();
+    const QString stop = terminator();
+    QString out;
+    out.reserve(start.size() + m_content.size() * 26 + 26 + stop.size());
+    out += start;
+    appendBarcode(out);
+    out += stop;
     return out;
 }
 

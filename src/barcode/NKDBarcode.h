@@ -67,6 +67,9 @@ public:
     virtual QString terminator() const { return QString(); }
     virtual QString _encodeChar(QChar c) const;
     virtual QString barcode() const;
+    // Appends barcode()'s modules to `out`; symbologies that keep the base barcode() append their patterns in
+    // place, so completeBarcode() makes one string.
+    virtual void appendBarcode(QString& out) const { out += barcode(); }
     QString completeBarcode() const;
     // Number of modules in completeBarcode(); symbologies of fixed structure answer without building it.
     virtual int moduleCount() const { return int(completeBarcode().size()); }
@@ -121,6 +124,8 @@ public:
     bool isEqual(const NKDBarcode& other) const { return m_content == other.m_content; }
 
 protected:
+    // The base barcode()'s modules: each content character's pattern, then the check character's.
+    void appendPatterns(QString& out) const;
     // Content as 7-bit ASCII; empty when any character is outside it.
     QString asciiContent() const;
     static bool isAscii(const QString& text);

@@ -9,6 +9,7 @@ public:
     QString className() const override { return QStringLiteral("NKDCodabarBarcode"); }
     QString _encodeChar(QChar c) const override;
     bool isContentValid() const override { return invalidReason().isEmpty(); }
+    void appendBarcode(QString& out) const override { appendPatterns(out); }
     int moduleCount() const override { return patternModuleCount(); }
     QString invalidReason() const override;
 };

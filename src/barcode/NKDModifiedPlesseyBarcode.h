@@ -13,6 +13,7 @@ public:
     QString initiator() const override { return QStringLiteral("1110111010001110"); }
     QString terminator() const override { return QStringLiteral("1111000100011101110"); }
     void generateChecksum() override;
+    void appendBarcode(QString& out) const override { appendPatterns(out); }
     int moduleCount() const override { return patternModuleCount(); }
     QString invalidReason() const override;
 

@@ -13,6 +13,7 @@ public:
     QString terminator() const override { return QStringLiteral("1"); }
     QString _encodeChar(QChar) const override { return QStringLiteral("100100100100100"); }
     int moduleCount() const override { return patternModuleCount(); }
+    void appendBarcode(QString& out) const override { appendPatterns(out); }
     float barTop(int index) const override;
     float fixedBarHeight() const override { return 9.0f; }
     // Height in inches of bar 1-5 of the digit at `digitIndex` (the content length stands for the check

@@ -17,6 +17,7 @@ public:
     // 0 tracker).
     int _barDescriptor(int index) const;
     int moduleCount() const override { return patternModuleCount(); }
+    void appendBarcode(QString& out) const override { appendPatterns(out); }
     float barTop(int index) const override;
     float barBottom(int index) const override;
     float fixedBarHeight() const override;
