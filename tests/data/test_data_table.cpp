@@ -36,6 +36,29 @@ private slots:
         QCOMPARE(t.rowDictionary(1), (QVariantMap{{"Extension", "2"}, {"Column1", "p"}, {"Column2", ""}}));
     }
 
+    // A run's copy of the cells stays as it was while the table is edited or grows afterwards, for an
+    // imported (shared) table and for one built row by row.
+    void copiesStayAsTaken()
+    {
+        Data_From_Excel t;
+        QVERIFY(t.importSheet(sheetAtoD(), {1, 3}));
+        const DataTableContent imported = t.content();
+        QVERIFY(t.setData(t.index(0, 1), QStringLiteral("edited")));
+        t.Create_List_By_Array({"new", "row"}, 2);
+        QCOMPARE(imported.rowCount(), 3);
+        QCOMPARE(imported.value(0, 1), QStringLiteral("b1")); // trimmed as read
+        QCOMPARE(t.value(0, 1), QStringLiteral("edited"));
+        QCOMPARE(t.value(3, 0), QStringLiteral("4"));
+        QCOMPARE(t.value(3, 2), QStringLiteral("row"));
+        QCOMPARE(t.value(2, 2), QString()); // d3 is missing: empty
+
+        const DataTableContent grown = t.content();
+        t.Create_List_By_Array({"more", "rows"}, 2);
+        QCOMPARE(grown.rowCount(), 4);
+        QCOMPARE(t.rowCountOfTable(), 5);
+        QCOMPARE(t.value(4, 1), QStringLiteral("more"));
+    }
+
     void importChosenColumns()
     {
         Data_From_Excel t;
