@@ -159,18 +159,28 @@ QString writePng(const QImage& image, const QString& path)
     return commitSaveFile(file, &why) ? QString() : why;
 }
 
+// A writable file system with blocks and none left. Pseudo file systems (/proc, /sys) and read-only
+// mounts report no free blocks too; they are not "full".
 bool noRoomLeft(const QString& path)
 {
     struct statvfs st {};
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    return statvfs(dir.constData(), &st) == 0 && st.f_bavail == 0;
+    return statvfs(dir.constData(), &st) == 0 && st.f_blocks > 0 && !(st.f_flag & ST_RDONLY)
+           && st.f_bavail == 0;
+}
+
+// Reasons a failed open gives that room on the disk cannot explain.
+bool definiteReason(int e)
+{
+    return e == EACCES || e == EPERM || e == EROFS || e == ENOENT || e == ENOTDIR || e == EISDIR
+           || e == ENAMETOOLONG;
 }
 
 } // namespace
 
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno)
 {
-    if (savedErrno == ENOSPC || savedErrno == EDQUOT || noRoomLeft(path))
+    if (savedErrno == ENOSPC || savedErrno == EDQUOT || (!definiteReason(savedErrno) && noRoomLeft(path)))
         return QStringLiteral("The disk is full.");
     const QString said = file.errorString();
     if (savedErrno != 0 && (said.isEmpty() || said == QLatin1String("Unknown error")))

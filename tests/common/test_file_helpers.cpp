@@ -91,6 +91,8 @@ private slots:
     void saveImageFailureMidWrite();
     void saveNullImage();
     void diskFullSaysSo();
+    void unwritablePlaceIsNotFull_data();
+    void unwritablePlaceIsNotFull();
     void dateAndTime();
 
 private:
@@ -435,6 +437,25 @@ void TestFileHelpers::diskFullSaysSo()
     QCOMPARE(prompt.texts.value(1), QStringLiteral("The disk is full."));
     QCOMPARE(readFile(png), QByteArray("old export"));
     QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files).size(), 2);
+}
+
+// /proc and /sys report no free blocks; a write refused there gives the system's reason, not a full disk.
+void TestFileHelpers::unwritablePlaceIsNotFull_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("proc") << QStringLiteral("/proc/navu-design.kvto");
+    QTest::newRow("sys") << QStringLiteral("/sys/navu-design.kvto");
+}
+
+void TestFileHelpers::unwritablePlaceIsNotFull()
+{
+    QFETCH(QString, path);
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        QSKIP("no such pseudo file system here");
+    QString error;
+    QVERIFY(!writeFileAtomically(path, QByteArray("design"), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY2(error != QStringLiteral("The disk is full."), qPrintable(error));
 }
 
 void TestFileHelpers::dateAndTime()
