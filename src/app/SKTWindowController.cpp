@@ -54,6 +54,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPainterPath>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
 #include <QStackedWidget>
@@ -288,7 +289,9 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     Undo_Redo_Button_state();
     Show_RHS_Properties(nullptr);
     changeViewController(0);
-    resize(1280, 820);
+    // Within the screen's free area, leaving room for the window frame (1366 x 768 laptops).
+    const QSize room = screen() ? screen()->availableGeometry().size() - QSize(16, 48) : QSize(1280, 820);
+    resize(QSize(1280, 820).boundedTo(room));
 }
 
 SKTWindowController::~SKTWindowController()

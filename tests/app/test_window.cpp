@@ -106,6 +106,15 @@ private slots:
         QCOMPARE(Main_App_wnd, nullptr);
     }
 
+    // The window opens inside the screen's free area, so its status bar and scroll bars can be seen.
+    void windowFitsScreen() {
+        const QRect avail = wnd->screen()->availableGeometry();
+        const QSize least = wnd->minimumSizeHint();
+        QVERIFY2(wnd->height() <= std::max(avail.height(), least.height()),
+                 qPrintable(QStringLiteral("%1 > %2").arg(wnd->height()).arg(avail.height())));
+        QVERIFY(wnd->width() <= std::max(avail.width(), least.width()));
+    }
+
     void buttonStateSets_data() {
         QTest::addColumn<QString>("inspected"); // card, unlocked, locked, photo
         QTest::addColumn<QString>("clipboard"); // items, files, empty
