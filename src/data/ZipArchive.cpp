@@ -229,6 +229,27 @@ bool ZipReader::contains(const QString& name) const
     return _d && _d->byName.contains(normalName(name).toLower());
 }
 
+QString ZipReader::openPart(const QString& name, qint64* room, quint64* declared)
+{
+    if (!isOpen())
+        return QStringLiteral("no package open");
+    const auto it = _d->byName.constFind(normalName(name).toLower());
+    if (it == _d->byName.constEnd())
+        return QStringLiteral("missing part");
+    const Entry& e = _d->entries[size_t(*it)];
+    if (e.encrypted)
+        return QStringLiteral("the part is encrypted");
+    if (e.method != 0 && e.method != Z_DEFLATED)
+        return QStringLiteral("unsupported compression");
+    *room = qMax<qint64>(qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total), 0);
+    *declared = e.declaredSize;
+    if (e.declaredSize > quint64(*room))
+        return tooLargeReason();
+    if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
+        return QStringLiteral("damaged part");
+    return QString();
+}
+
 std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
 {
     auto fail = [&](const QString& why) -> std::optional<QByteArray> {
@@ -236,25 +257,14 @@ std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
             *error = QStringLiteral("%1: %2").arg(name, why);
         return std::nullopt;
     };
-    if (!isOpen())
-        return fail(QStringLiteral("no package open"));
-    const auto it = _d->byName.constFind(normalName(name).toLower());
-    if (it == _d->byName.constEnd())
-        return fail(QStringLiteral("missing part"));
-    const Entry& e = _d->entries[size_t(*it)];
-    if (e.encrypted)
-        return fail(QStringLiteral("the part is encrypted"));
-    if (e.method != 0 && e.method != Z_DEFLATED)
-        return fail(QStringLiteral("unsupported compression"));
-    const qint64 room = qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total);
-    if (e.declaredSize > quint64(qMax<qint64>(room, 0)))
-        return fail(tooLargeReason());
-    if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
-        return fail(QStringLiteral("damaged part"));
+    qint64 room = 0;
+    quint64 declared = 0;
+    if (const QString why = openPart(name, &room, &declared); !why.isEmpty())
+        return fail(why);
 
     // The declared size is only a hint: a lying header must still stop at the limit.
     QByteArray out;
-    out.resize(qsizetype(qMin<quint64>(e.declaredSize, quint64(room))) + 1);
+    out.resize(qsizetype(qMin<quint64>(declared, quint64(room))) + 1);
     qint64 got = 0;
     int n = 0;
     while (true) {
@@ -285,26 +295,13 @@ std::optional<QByteArray> ZipReader::read(const QString& name, QString* error)
 
 std::unique_ptr<ZipReader::Stream> ZipReader::openStream(const QString& name, QString* error)
 {
-    auto fail = [&](const QString& why) -> std::unique_ptr<Stream> {
+    qint64 room = 0;
+    quint64 declared = 0;
+    if (const QString why = openPart(name, &room, &declared); !why.isEmpty()) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(name, why);
         return nullptr;
-    };
-    if (!isOpen())
-        return fail(QStringLiteral("no package open"));
-    const auto it = _d->byName.constFind(normalName(name).toLower());
-    if (it == _d->byName.constEnd())
-        return fail(QStringLiteral("missing part"));
-    const Entry& e = _d->entries[size_t(*it)];
-    if (e.encrypted)
-        return fail(QStringLiteral("the part is encrypted"));
-    if (e.method != 0 && e.method != Z_DEFLATED)
-        return fail(QStringLiteral("unsupported compression"));
-    const qint64 room = qMax<qint64>(qMin(_limits.maxEntryBytes, _limits.maxTotalBytes - _total), 0);
-    if (e.declaredSize > quint64(room))
-        return fail(tooLargeReason());
-    if (unzGoToFilePos64(_d->uf, &e.pos) != UNZ_OK || unzOpenCurrentFile(_d->uf) != UNZ_OK)
-        return fail(QStringLiteral("damaged part"));
+    }
     return std::unique_ptr<Stream>(new Stream(this, name, room));
 }
 

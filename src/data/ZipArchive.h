@@ -65,6 +65,9 @@ private:
     struct Impl;
     bool indexEntries(QString* error);
     QString tooLargeReason() const;
+    // Opens the named part for inflating; the reason when it cannot. *room is what it may inflate to and
+    // *declared the size its header claims.
+    QString openPart(const QString& name, qint64* room, quint64* declared);
 
     Limits _limits;
     std::unique_ptr<Impl> _d;
