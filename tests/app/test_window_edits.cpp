@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
@@ -393,6 +394,22 @@ private slots:
         QCOMPARE(undo()->count(), steps + 1); // one stepper's steps merge
         wnd->Undo_Clicked();
         QVERIFY(text->_Text_contents.size() > 3);
+    }
+
+    // A size picked from the list, then Apply Size on the fields it filled: one step, the exact size kept
+    // (177.8 mm read back from the field is not quite 504 pt).
+    void applyingTheShownSizeAddsNoStep() {
+        wnd->Select_back_side();
+        auto* list = panel->findChild<QTableWidget*>(QStringLiteral("ColList"));
+        QVERIFY(list && list->rowCount() > 1);
+        const int steps = undo()->count();
+        emit list->cellClicked(1, 0);
+        QCOMPARE(undo()->count(), steps + 1);
+        const QSizeF picked = doc->canvasSize();
+        panel->Apply_Size_btn->click();
+        QCOMPARE(undo()->count(), steps + 1);
+        QCOMPARE(doc->canvasSize(), picked);
+        QCOMPARE(wnd->Front_card_Prop.Card_Size, picked);
     }
 
     // Lock, data binding, grid and card-side settings are undoable; card undo refits the frame.

@@ -414,7 +414,14 @@ QWidget* InspectorPanel::buildCardSettingPage() {
     sf->addRow(tr("Height"), height_Stepper);
     Apply_Size_btn = button(QStringLiteral("Apply_Size_btn"), tr("Apply Size"));
     sf->addRow(QString(), Apply_Size_btn);
-    connect(Apply_Size_btn, &QPushButton::clicked, this, &InspectorPanel::Apply_Size_Clicked);
+    connect(Apply_Size_btn, &QPushButton::clicked, this, [this] {
+        // The fields show the card's size to 0.1 mm: applying them unchanged would round the exact size.
+        const QSizeF now = currentRecord().Card_Size;
+        if (qAbs(pointsToMillimetres(now.width()) - width_Stepper->value()) < 0.05
+            && qAbs(pointsToMillimetres(now.height()) - height_Stepper->value()) < 0.05)
+            return;
+        Apply_Size_Clicked();
+    });
     v->addWidget(size);
 
     Card_border_chk = check(QStringLiteral("Card_border_chk"), tr("Border"));
