@@ -7,7 +7,10 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace BarcodeRenderer {
 
@@ -27,7 +30,8 @@ Qt::Alignment alignmentFor(int index) {
 // `viewH` high, laid out within `boxWidth` with the alignment; `kern` points are added between
 // characters. Spacing is applied here, character by character, because a font's own letter spacing is
 // lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers).
-void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern,
+template <typename Sink>
+void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString& text, qreal kern,
                  qreal x, qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align) {
     if (text.isEmpty())
         return;
@@ -38,12 +42,93 @@ void drawTextBox(QPainter& p, const QFont& font, const QColor& color, const QStr
         const qreal total = BarcodeText::spacedWidth(font, text, kern);
         cx = (align & Qt::AlignHCenter) ? x + (boxWidth - total) / 2 : x + boxWidth - total;
     }
-    BarcodeText::drawText(p, font, color, text, kern, cx, top + BarcodeText::ascent(font));
+    p.text(font, color, text, kern, cx, top + BarcodeText::ascent(font));
 }
 
 qreal snap(qreal v, qreal scale) {
     return scale > 0 ? std::round(v * scale) / scale : v;
 }
+
+// Drawing onto a painter whose user units are points.
+struct PainterSink {
+    QPainter& p;
+    void background(const QRectF& r, const QColor& c) { p.fillRect(r, c); }
+    void bar(const QRectF& r, const QColor& c) { p.fillRect(r, c); }
+    void beginTexts() {
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setRenderHint(QPainter::Antialiasing, true);
+    }
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
+        BarcodeText::drawText(p, font, color, text, kern, x, baseline);
+    }
+};
+
+// Drawing straight into the scanlines of an image, `scale` pixels per point, to the pixels PainterSink gives
+// there when background and bars are opaque. Bars lie on whole pixels, so they are gathered first; then
+// every row is written once: rows crossed by the same bars are the same, so each band of such rows is
+// built once and copied.
+struct RasterSink {
+    QImage& image; // uninitialised; every row is written by writeRows()
+    qreal scale;
+    uint backgroundColour;
+    uint barColour = 0;
+    std::vector<QRect> bars;
+    bool written = false;
+
+    void background(const QRectF&, const QColor&) {}
+    void bar(const QRectF& r, const QColor& c) {
+        const QRect px = QRect(QPoint(qRound(r.left() * scale), qRound(r.top() * scale)),
+                               QPoint(qRound(r.right() * scale) - 1, qRound(r.bottom() * scale) - 1)) &
+                         image.rect();
+        if (px.isEmpty())
+            return;
+        barColour = c.rgba();
+        bars.push_back(px);
+    }
+    void writeRows() {
+        if (written)
+            return;
+        written = true;
+        const int w = image.width();
+        const qsizetype bpl = image.bytesPerLine();
+        uchar* bits = image.bits();
+        std::vector<uint> plain(std::size_t(w), backgroundColour);
+        std::vector<uint> band(plain.size());
+        std::vector<int> edges;
+        edges.reserve(bars.size() * 2 + 2);
+        edges.push_back(0);
+        edges.push_back(image.height());
+        for (const QRect& r : bars) {
+            edges.push_back(r.top());
+            edges.push_back(r.bottom() + 1);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
+            const int y0 = edges[k];
+            const int y1 = edges[k + 1];
+            const uint* row = plain.data();
+            bool crossed = false;
+            for (const QRect& r : bars) {
+                if (r.top() > y0 || r.bottom() < y1 - 1)
+                    continue;
+                if (!crossed) {
+                    band = plain;
+                    crossed = true;
+                }
+                std::fill_n(band.data() + r.left(), r.width(), barColour);
+            }
+            if (crossed)
+                row = band.data();
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(bits + y * bpl, row, std::size_t(w) * sizeof(uint));
+        }
+    }
+    void beginTexts() { writeRows(); }
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
+        BarcodeText::drawTextOnImage(image, scale, font, color, text, kern, x, baseline);
+    }
+};
 
 } // namespace
 
@@ -56,15 +141,16 @@ QSizeF viewSize(const NKDBarcode& b) {
     return QSizeF(w, b.height());
 }
 
-void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
+namespace {
+
+template <typename Sink>
+void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
     const QSizeF size = viewSize(b);
     const qreal W = size.width();
     const qreal H = size.height();
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
 
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRectF(0, 0, W, H), style.barcode_back_clr_val);
+    p.background(QRectF(0, 0, W, H), style.barcode_back_clr_val);
 
     const QString modules = b.completeBarcode();
     const qreal bw = b.barWidth();
@@ -95,13 +181,12 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
         const qreal left = snap(x0 + i * bw, scale);
         const qreal right = snap(x0 + (end + 1) * bw, scale);
         if (yBottom > yTop)
-            p.fillRect(QRectF(left, yTop, right - left, yBottom - yTop), style.barcode_clr_val);
+            p.bar(QRectF(left, yTop, right - left, yBottom - yTop), style.barcode_clr_val);
         lastH = top;
         i = end + 1;
     }
 
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.beginTexts();
 
     if (b.printsCaption()) {
         const QFont& font = style.value_font_val;
@@ -172,11 +257,21 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
     if (b.printsFooter())
         drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, b.footer(), 2.0, 0, m.TB_margin, W,
                     H, alignmentFor(style.align_ftr_index));
+}
+
+} // namespace
+
+void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    PainterSink sink{p};
+    layOutLinear(sink, b, style, scale);
     p.restore();
 }
 
 void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
                         qreal scale) {
+    PainterSink sink{p};
     const qreal W = f.width;
     const qreal H = f.height;
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
@@ -188,7 +283,7 @@ void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, 
     qreal y = H - m.TB_margin;
     if (f.printsHeader) {
         y = H - hdrH - m.TB_margin;
-        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, f.header, 2.0, 0, y, W, H,
+        drawTextBox(sink, style.header_font_val, style.barcode_hdr_clr_val, f.header, 2.0, 0, y, W, H,
                     alignmentFor(style.align_hdr_index));
     }
     const qreal x = snap((W - imgW) / 2, scale);
@@ -196,15 +291,15 @@ void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, 
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRectF(x, top, imgW, imgH), picture);
     if (f.printsFooter)
-        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W, H,
+        drawTextBox(sink, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W, H,
                     alignmentFor(style.align_ftr_index));
     p.restore();
 }
 
 namespace {
 
-QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason,
-                  const std::function<void(QPainter&)>& paint) {
+// A blank image of W x H points at `scale` pixels per point, filled with the background.
+QImage blankImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason, bool fill = true) {
     const double pw = std::ceil(W * scale);
     const double ph = std::ceil(H * scale);
     if (!(W > 0) || !(H > 0) || !std::isfinite(pw) || !std::isfinite(ph)) {
@@ -226,7 +321,22 @@ QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QStri
             *reason = QStringLiteral("Not enough memory for the barcode image.");
         return QImage();
     }
-    image.fill(background);
+    if (fill)
+        image.fill(background);
+    return image;
+}
+
+void setResolution(QImage& image, qreal scale) {
+    const int dpm = int(std::lround(scale * 72.0 / 0.0254));
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+}
+
+QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason,
+                  const std::function<void(QPainter&)>& paint) {
+    QImage image = blankImage(W, H, scale, background, reason);
+    if (image.isNull())
+        return image;
     // 72 dpi while painting, so font points and user units agree; the painter scales to pixels.
     image.setDotsPerMeterX(2835);
     image.setDotsPerMeterY(2835);
@@ -235,10 +345,20 @@ QImage paintImage(qreal W, qreal H, qreal scale, const QColor& background, QStri
         p.scale(scale, scale);
         paint(p);
     }
-    const int dpm = int(std::lround(scale * 72.0 / 0.0254));
-    image.setDotsPerMeterX(dpm);
-    image.setDotsPerMeterY(dpm);
+    setResolution(image, scale);
     return image;
+}
+
+// Pixels per point for a linear barcode's image at about `dpi` (0 when none can be made).
+qreal linearScale(const NKDBarcode& b, int dpi, QString* reason) {
+    const qreal bw = b.barWidth();
+    if (!(bw > 0) || dpi <= 0) {
+        if (reason)
+            *reason = QStringLiteral("The bar width and the resolution must be greater than 0.");
+        return 0;
+    }
+    const double modulePixels = std::max(1.0, std::round(bw * dpi / 72.0));
+    return modulePixels / bw;
 }
 
 QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& paint) {
@@ -261,14 +381,27 @@ QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& pain
 } // namespace
 
 QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason) {
-    const qreal bw = b.barWidth();
-    if (!(bw > 0) || dpi <= 0) {
-        if (reason)
-            *reason = QStringLiteral("The bar width and the resolution must be greater than 0.");
+    // Opaque colours on whole pixels need no painter: bars and texts go straight into the scanlines.
+    if (style.barcode_back_clr_val.alpha() != 255 || style.barcode_clr_val.alpha() != 255)
+        return paintedImageFromBarcode(b, style, dpi, reason);
+    const qreal scale = linearScale(b, dpi, reason);
+    if (!(scale > 0))
         return QImage();
-    }
-    const double modulePixels = std::max(1.0, std::round(bw * dpi / 72.0));
-    const qreal scale = modulePixels / bw;
+    const QSizeF size = viewSize(b);
+    QImage image = blankImage(size.width(), size.height(), scale, style.barcode_back_clr_val, reason, false);
+    if (image.isNull())
+        return image;
+    RasterSink sink{image, scale, style.barcode_back_clr_val.rgba()};
+    layOutLinear(sink, b, style, scale);
+    sink.writeRows();
+    setResolution(image, scale);
+    return image;
+}
+
+QImage paintedImageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason) {
+    const qreal scale = linearScale(b, dpi, reason);
+    if (!(scale > 0))
+        return QImage();
     const QSizeF size = viewSize(b);
     return paintImage(size.width(), size.height(), scale, style.barcode_back_clr_val, reason,
                       [&](QPainter& p) { drawLinearBarcode(p, b, style, scale); });

@@ -37,6 +37,10 @@ void drawBarcodePicture(QPainter& painter, const QImage& picture, const TwoDFram
 // one) and bars are drawn without smoothing. A null image and a reason when it cannot be made.
 QImage imageFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style, int dpi,
                         QString* reason = nullptr);
+// The same image drawn through QPainter and drawLinearBarcode (imageFromBarcode writes the pixels directly
+// when the background and bar colours are opaque, and must give these pixels).
+QImage paintedImageFromBarcode(const NKDBarcode& barcode, const BarcodeStyle& style, int dpi,
+                               QString* reason = nullptr);
 // Raster image of a framed 2-D picture; each picture pixel becomes a whole number of image pixels.
 QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& frame, const BarcodeStyle& style,
                              int dpi, QString* reason = nullptr);

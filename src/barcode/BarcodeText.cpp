@@ -212,6 +212,55 @@ const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase,
     return *c.glyphs.insert(key, bitmap);
 }
 
+// Draws the units' glyph bitmaps at whole device pixels of `t` (a scale, maybe with a translation).
+template <typename Blit>
+void placeGlyphs(FontEntry& e, const QStringList& units, const QTransform& t, const QColor& color, qreal kern,
+                 qreal x, qreal baseline, Blit&& blit) {
+    qreal cx = x;
+    for (const QString& unit : units) {
+        const ClusterLayout& c = layoutOf(e, unit);
+        for (const GlyphRef& g : c.glyphs) {
+            const QPointF d = t.map(QPointF(cx + g.pos.x(), baseline + g.pos.y()));
+            const qreal fx = std::floor(d.x());
+            const int phase = std::clamp(int((d.x() - fx) * 4.0), 0, 3);
+            const GlyphBitmap& b = glyphBitmap(e, g, phase, t.m11(), color);
+            if (!b.image.isNull())
+                blit(QPoint(int(fx), qRound(d.y())) + b.offset, b.image);
+        }
+        cx += c.advance + kern;
+    }
+}
+
+// x * a / 255 on each byte, rounded as Qt's raster engine does.
+inline uint byteMul(uint x, uint a) {
+    uint t = (x & 0xff00ff) * a;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080);
+    x &= 0xff00ff00;
+    return x | t;
+}
+
+// Source-over of a premultiplied bitmap onto a premultiplied image, clipped to the image: the pixels
+// QPainter::drawImage gives at a whole-pixel position without a transform.
+void blendOver(QImage& dst, QPoint at, const QImage& src) {
+    const QRect r = QRect(at, src.size()) & dst.rect();
+    if (r.isEmpty())
+        return;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const auto* s = reinterpret_cast<const uint*>(src.constScanLine(y - at.y())) + (r.left() - at.x());
+        auto* d = reinterpret_cast<uint*>(dst.scanLine(y)) + r.left();
+        for (int i = 0; i < r.width(); ++i) {
+            const uint p = s[i];
+            if (p >= 0xff000000u)
+                d[i] = p;
+            else if (p != 0)
+                d[i] = p + byteMul(d[i], 255 - qAlpha(p));
+        }
+    }
+}
+
 } // namespace
 
 namespace BarcodeText {
@@ -260,29 +309,19 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
     const bool raster = device && device->devType() == QInternal::Image && p.paintEngine() &&
                         p.paintEngine()->type() == QPaintEngine::Raster && t.type() <= QTransform::TxScale &&
                         t.m11() > 0 && qFuzzyCompare(t.m11(), t.m22());
-    qreal cx = x;
     if (raster) {
         // Glyph bitmaps of this thread's cache placed on whole pixels (a quarter pixel apart horizontally).
         p.save();
         p.resetTransform();
-        for (const QString& unit : units) {
-            const ClusterLayout& c = layoutOf(e, unit);
-            for (const GlyphRef& g : c.glyphs) {
-                const QPointF d = t.map(QPointF(cx + g.pos.x(), baseline + g.pos.y()));
-                const qreal fx = std::floor(d.x());
-                const int phase = std::clamp(int((d.x() - fx) * 4.0), 0, 3);
-                const GlyphBitmap& b = glyphBitmap(e, g, phase, t.m11(), color);
-                if (!b.image.isNull())
-                    p.drawImage(QPoint(int(fx), qRound(d.y())) + b.offset, b.image);
-            }
-            cx += c.advance + kern;
-        }
+        placeGlyphs(e, units, t, color, kern, x, baseline,
+                    [&p](QPoint at, const QImage& glyph) { p.drawImage(at, glyph); });
         p.restore();
         return;
     }
     // Other devices (PDF, printers) take the glyphs as text.
     p.save();
     p.setPen(color);
+    qreal cx = x;
     for (const QString& unit : units) {
         const ClusterLayout& c = layoutOf(e, unit);
         for (const GlyphRef& g : c.glyphs) {
@@ -295,6 +334,15 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
         cx += c.advance + kern;
     }
     p.restore();
+}
+
+void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor& color, const QString& text,
+                     qreal kern, qreal x, qreal baseline) {
+    if (text.isEmpty() || image.format() != QImage::Format_ARGB32_Premultiplied || !(scale > 0))
+        return;
+    FontEntry& e = entryFor(font);
+    placeGlyphs(e, unitsOf(text, kern != 0), QTransform::fromScale(scale, scale), color, kern, x, baseline,
+                [&image](QPoint at, const QImage& glyph) { blendOver(image, at, glyph); });
 }
 
 QFont deviceFont(const QFont& font, const QPaintDevice* device) {

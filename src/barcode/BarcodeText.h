@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 
+class QImage;
 class QPaintDevice;
 class QPainter;
 
@@ -38,6 +39,11 @@ qreal spacedWidth(const QFont& font, const QString& text, qreal kern);
 // falls back to, as in any Qt text.
 void drawText(QPainter& painter, const QFont& font, const QColor& color, const QString& text, qreal kern,
               qreal x, qreal baseline);
+
+// Draws as drawText does on a QPainter of `image` scaled by `scale` pixels per point, to the same pixels,
+// blending the glyph bitmaps straight into the image (which must be Format_ARGB32_Premultiplied).
+void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor& color, const QString& text,
+                     qreal kern, qreal x, qreal baseline);
 
 // The font to set on a painter of `device` whose user units are points: the point size is rescaled for
 // the device's resolution.

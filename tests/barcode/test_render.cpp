@@ -358,6 +358,53 @@ private slots:
         }
     }
 
+    // The direct raster image gives exactly the pixels of the QPainter drawing, for every symbology, with
+    // all texts, the value above or below, spread captions, odd resolutions and coloured inks.
+    void directImageMatchesPainter_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("onTop");
+        QTest::addColumn<bool>("spread");
+        QTest::newRow("300 dpi") << 300 << false << false;
+        QTest::newRow("203 dpi on top spread") << 203 << true << true;
+        QTest::newRow("72 dpi") << 72 << false << true;
+        QTest::newRow("600 dpi on top") << 600 << true << false;
+    }
+    void directImageMatchesPainter() {
+        QFETCH(int, dpi);
+        QFETCH(bool, onTop);
+        QFETCH(bool, spread);
+        using namespace BarcodeSymbologies;
+        const QMap<int, QString> values = {
+            {Code39, "ABC-12"},         {ExtendedCode39, "Ab c!"},  {Interleaved2of5, "123456"},
+            {UPCA, "01234567890"},      {PostNet, "12345"},         {ModifiedPlessey, "1234"},
+            {ModifiedPlesseyHex, "1F"}, {Industrial2of5, "1234"},   {EAN13, "400638133393"},
+            {Code128, "Hello 128"},     {Code128A, "ABC"},          {Code128B, "abc"},
+            {Code128C, "1234"},         {Codabar, "A123B"},         {UPCE, "0123456"},
+            {EAN8, "1234567"},          {RoyalMail, "SN34RD1A"},    {Planet, "12345678901"},
+            {JapanPost, "1060032-A1"}};
+        QCOMPARE(values.size(), linearTitles().size());
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            BarcodeStyle s;
+            s.barcode_font_index = it.key();
+            s.dpi = dpi;
+            s.show_val_on_top = onTop;
+            s.kerning_value = spread;
+            s.barcode_back_clr_val = QColor(250, 250, 210);
+            s.barcode_clr_val = QColor(20, 40, 160);
+            s.barcode_val_clr_val = QColor(200, 0, 0, 160);
+            s.barcode_hdr_clr_val = QColor(0, 120, 0);
+            s.align_ftr_index = 2;
+            const LinearBarcodeBuild b = Generate_Barcode_Variable(s, it.value(), QStringLiteral("Header ÄÖ"),
+                                                                   QStringLiteral("footer text"));
+            QVERIFY2(b.barcode, qPrintable(it.value()));
+            const QImage direct = BarcodeRenderer::imageFromBarcode(*b.barcode, s, dpi);
+            const QImage painted = BarcodeRenderer::paintedImageFromBarcode(*b.barcode, s, dpi);
+            QVERIFY(!direct.isNull());
+            QVERIFY2(direct == painted, qPrintable(linearTitles().at(it.key())));
+            QCOMPARE(direct.dotsPerMeterX(), painted.dotsPerMeterX());
+        }
+    }
+
     void colorsAndBackground() {
         BarcodeStyle s;
         s.barcode_font_index = BarcodeSymbologies::Code128;
