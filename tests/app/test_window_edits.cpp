@@ -410,6 +410,10 @@ private slots:
         QCOMPARE(undo()->count(), steps + 1);
         QCOMPARE(doc->canvasSize(), picked);
         QCOMPARE(wnd->Front_card_Prop.Card_Size, picked);
+        // The front's panel marks the size the card has, not the one it had.
+        wnd->Select_front_side();
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(list->selectedItems().size(), 1);
     }
 
     // Lock, data binding, grid and card-side settings are undoable; card undo refits the frame.

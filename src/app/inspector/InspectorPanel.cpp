@@ -2049,6 +2049,11 @@ void InspectorPanel::Update_Card_Graphics() {
     other.Card_Size = record.Card_Size;
     other.Card_Shape = record.Card_Shape;
     other.Card_Side = record.Card_Side;
+    // and so does the size's name in the list, so that either side's panel marks the size the card has
+    other.Card_Preset = record.Card_Preset;
+    other.Card_Category = record.Card_Category;
+    other.Card_Sub_Category = record.Card_Sub_Category;
+    other.Card_Cat_index = record.Card_Cat_index;
     CARD_SIDE_STR = record.Card_Side;
     m_host->Refresh_Canvas();
 }
