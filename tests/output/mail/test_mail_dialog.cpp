@@ -206,6 +206,8 @@ private slots:
         QVERIFY(calls.isEmpty());
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages[0].startsWith(message), qPrintable(prompt.messages[0]));
+        if (from.trimmed().isEmpty())
+            QVERIFY(prompt.messages[0].endsWith("\n\nReason: the From address is empty."));
     }
 
     // Without data: one mail per recipient, lower-cased, sent from the worker; the sheet is hidden and the

@@ -322,7 +322,9 @@ void Send_Mail::Send_Button() {
     MailRequest req;
     req.account.sender = Trim_Str(from_txt->text().toLower());
     if (req.account.sender.isEmpty()) {
-        Show_MessageBox(kNoSenderText);
+        // The general text alone leaves the user looking at the server settings.
+        Show_MessageBox(kNoSenderText + QStringLiteral("\n\nReason: the From address is empty."));
+        from_txt->setFocus();
         return;
     }
     const QString problem = recipientProblem(to_txt->text());
