@@ -13,22 +13,31 @@ bool NKDInterleavedTwoOfFiveBarcode::_getBarForDigit(QChar digit, int element) {
 }
 
 QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
+    QString out;
+    NKDInterleavedTwoOfFiveBarcode::appendBarcode(out);
+    return out;
+}
+
+void NKDInterleavedTwoOfFiveBarcode::appendBarcode(QString& out) const {
     const QString text = asciiContent();
     const qsizetype given = text.size() + (m_checkDigit != -1 ? 1 : 0);
     const qsizetype pad = given % 2; // an odd count starts with a "0"
     const qsizetype count = given + pad;
-    const auto digitAt = [&](qsizetype k) {
+    // Wide elements of the digit at k (bit 4 = element 0); anything but a digit is all narrow.
+    const auto wideOf = [&](qsizetype k) -> unsigned {
         k -= pad;
-        return k < 0 ? QLatin1Char('0') : k < text.size() ? text.at(k) : QChar(m_checkDigit);
+        const ushort u = k < 0 ? '0' : k < text.size() ? text.at(k).unicode() : ushort(m_checkDigit);
+        return u >= '0' && u <= '9' ? kWide[u - '0'] : 0;
     };
-    QString out(count * 15, Qt::Uninitialized); // at most three modules for each of ten elements a pair
-    QChar* w = out.data();
+    const qsizetype start = out.size();
+    out.resize(start + count * 15); // at most three modules for each of ten elements a pair
+    QChar* w = out.data() + start;
     for (qsizetype i = 0; i + 1 < count; i += 2) {
-        const QChar first = digitAt(i);
-        const QChar second = digitAt(i + 1);
-        for (int e = 0; e < 5; ++e) {
-            const int bar = _getBarForDigit(first, e) ? 1 : 3;
-            const int space = _getBarForDigit(second, e) ? 1 : 3;
+        const unsigned first = wideOf(i);
+        const unsigned second = wideOf(i + 1);
+        for (int e = 4; e >= 0; --e) {
+            const int bar = (first >> e) & 1 ? 3 : 1;
+            const int space = (second >> e) & 1 ? 3 : 1;
             for (int k = 0; k < bar; ++k)
                 *w++ = QLatin1Char('1');
             for (int k = 0; k < space; ++k)
@@ -36,7 +45,6 @@ QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
         }
     }
     out.truncate(w - out.constData());
-    return out;
 }
 
 void NKDInterleavedTwoOfFiveBarcode::generateChecksum() {

@@ -8,6 +8,7 @@ class NKDInterleavedTwoOfFiveBarcode : public NKDBarcode {
 public:
     QString className() const override { return QStringLiteral("NKDInterleavedTwoOfFiveBarcode"); }
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     // True when element 0-4 of the digit is narrow.
     static bool _getBarForDigit(QChar digit, int element);
     QString initiator() const override { return QStringLiteral("1010"); }

@@ -22,11 +22,50 @@ void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool pri
     calculateWidth();
 }
 
+int NKDModifiedPlesseyBarcode::valueOf(ushort u) const {
+    return u >= '0' && u <= '9' ? u - '0' : -1;
+}
+
 QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const {
-    const ushort u = c.unicode();
-    if (u < '0' || u > '9')
-        return QString();
-    return bitsFor(u - '0');
+    const int v = valueOf(c.unicode());
+    return v < 0 ? QString() : bitsFor(v);
+}
+
+bool NKDModifiedPlesseyBarcode::isContentValid() const {
+    for (QChar c : m_content)
+        if (valueOf(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+int NKDModifiedPlesseyBarcode::moduleCount() const {
+    if (!isContentValid())
+        return patternModuleCount();
+    return int(16 + 19 + 16 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
+}
+
+void NKDModifiedPlesseyBarcode::appendBarcode(QString& out) const {
+    if (!isContentValid()) {
+        appendPatterns(out);
+        return;
+    }
+    // Four bits a character, least significant first, each "1110" or "1000".
+    const qsizetype start = out.size();
+    out.resize(start + 16 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
+    QChar* w = out.data() + start;
+    const auto put = [&w](int v) {
+        for (int bit = 0; bit < 4; ++bit) {
+            const bool one = (v >> bit) & 1;
+            *w++ = QLatin1Char('1');
+            *w++ = one ? QLatin1Char('1') : QLatin1Char('0');
+            *w++ = one ? QLatin1Char('1') : QLatin1Char('0');
+            *w++ = QLatin1Char('0');
+        }
+    };
+    for (QChar c : m_content)
+        put(valueOf(c.unicode()));
+    if (m_checkDigit != -1)
+        put(valueOf(ushort(m_checkDigit)));
 }
 
 void NKDModifiedPlesseyBarcode::generateChecksum() {

@@ -13,10 +13,13 @@ public:
     QString initiator() const override { return QStringLiteral("1110111010001110"); }
     QString terminator() const override { return QStringLiteral("1111000100011101110"); }
     void generateChecksum() override;
-    void appendBarcode(QString& out) const override { appendPatterns(out); }
-    int moduleCount() const override { return patternModuleCount(); }
+    void appendBarcode(QString& out) const override;
+    int moduleCount() const override;
+    bool isContentValid() const override;
     QString invalidReason() const override;
 
 protected:
     static QString bitsFor(int value);
+    // The value of a character (digits 0-9), -1 when it has none.
+    virtual int valueOf(ushort u) const;
 };

@@ -1,10 +1,9 @@
 #include "barcode/NKDModifiedPlesseyHexBarcode.h"
 
-QString NKDModifiedPlesseyHexBarcode::_encodeChar(QChar c) const {
-    const ushort u = c.unicode();
+int NKDModifiedPlesseyHexBarcode::valueOf(ushort u) const {
     if (u >= 'A' && u <= 'F')
-        return bitsFor(u - 'A' + 10);
-    return NKDModifiedPlesseyBarcode::_encodeChar(c);
+        return u - 'A' + 10;
+    return NKDModifiedPlesseyBarcode::valueOf(u);
 }
 
 QString NKDModifiedPlesseyHexBarcode::invalidReason() const {

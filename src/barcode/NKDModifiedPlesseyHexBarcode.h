@@ -6,6 +6,8 @@
 class NKDModifiedPlesseyHexBarcode : public NKDModifiedPlesseyBarcode {
 public:
     QString className() const override { return QStringLiteral("NKDModifiedPlesseyHexBarcode"); }
-    QString _encodeChar(QChar c) const override;
     QString invalidReason() const override;
+
+protected:
+    int valueOf(ushort u) const override;
 };

@@ -23,10 +23,14 @@ QString NKDPostnetBarcode::digitAt(int index) const {
 }
 
 float NKDPostnetBarcode::_heightForDigit(int digitIndex, int bar) const {
-    const QString d = digitAt(digitIndex);
-    if (d.isEmpty() || d.at(0).unicode() < '0' || d.at(0).unicode() > '9')
+    int u = -1;
+    if (digitIndex >= 0 && digitIndex < m_content.size())
+        u = m_content.at(digitIndex).unicode();
+    else if (digitIndex == m_content.size())
+        u = m_checkDigit;
+    if (u < '0' || u > '9')
         return 0;
-    return postnetTall(d.at(0).unicode() - '0', bar) ? 0.125f : 0.05f;
+    return postnetTall(u - '0', bar) ? 0.125f : 0.05f;
 }
 
 float NKDPostnetBarcode::barTop(int index) const {
@@ -59,4 +63,34 @@ QString NKDPostnetBarcode::invalidReason() const {
         if (c.unicode() < '0' || c.unicode() > '9')
             return lengthRule();
     return lengthAllowed(m_content.size()) ? QString() : lengthRule();
+}
+
+bool NKDPostnetBarcode::allDigits() const {
+    for (QChar c : m_content)
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return false;
+    return true;
+}
+
+int NKDPostnetBarcode::moduleCount() const {
+    if (!allDigits())
+        return patternModuleCount();
+    return int(3 + 15 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)) + 1);
+}
+
+void NKDPostnetBarcode::appendBarcode(QString& out) const {
+    if (!allDigits()) {
+        appendPatterns(out);
+        return;
+    }
+    // Every bar is one module and a two-module space; heights come from barTop().
+    const qsizetype start = out.size();
+    const qsizetype bars = 5 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0));
+    out.resize(start + 3 * bars);
+    QChar* w = out.data() + start;
+    for (qsizetype k = 0; k < bars; ++k) {
+        *w++ = QLatin1Char('1');
+        *w++ = QLatin1Char('0');
+        *w++ = QLatin1Char('0');
+    }
 }

@@ -12,8 +12,8 @@ public:
     QString initiator() const override { return QStringLiteral("100"); }
     QString terminator() const override { return QStringLiteral("1"); }
     QString _encodeChar(QChar) const override { return QStringLiteral("100100100100100"); }
-    int moduleCount() const override { return patternModuleCount(); }
-    void appendBarcode(QString& out) const override { appendPatterns(out); }
+    int moduleCount() const override;
+    void appendBarcode(QString& out) const override;
     float barTop(int index) const override;
     float fixedBarHeight() const override { return 9.0f; }
     // Height in inches of bar 1-5 of the digit at `digitIndex` (the content length stands for the check
@@ -27,6 +27,7 @@ protected:
     // True when bar 1-5 of the digit is tall in POSTNET.
     static bool postnetTall(int digit, int bar);
     QString digitAt(int index) const;
+    bool allDigits() const;
     virtual QString lengthRule() const;
     virtual bool lengthAllowed(qsizetype n) const { return n == 5 || n == 9 || n == 11; }
 };

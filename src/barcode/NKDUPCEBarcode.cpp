@@ -2,20 +2,14 @@
 
 #include <algorithm>
 
-QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
-    if (a.size() < 12 || !allDigits(a))
-        return QString();
-    char d[12];
-    for (int i = 0; i < 12; ++i)
-        d[i] = char(a.at(i).unicode());
-    const auto zeros = [&d](int from, int to) {
+bool NKDUPCEBarcode::suppress(const char* d, char* e) {
+    const auto zeros = [d](int from, int to) {
         for (int i = from; i <= to; ++i)
             if (d[i] != '0')
                 return false;
         return true;
     };
     const char a3 = d[3];
-    char e[6];
     if ((a3 == '0' || a3 == '1' || a3 == '2') && zeros(4, 7)) {
         const char six[6] = {d[1], d[2], d[8], d[9], d[10], a3};
         std::copy_n(six, 6, e);
@@ -29,9 +23,19 @@ QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
         const char six[6] = {d[1], d[2], d[3], d[4], d[5], d[10]};
         std::copy_n(six, 6, e);
     } else {
-        return QString();
+        return false;
     }
-    return QString::fromLatin1(e, 6);
+    return true;
+}
+
+QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
+    if (a.size() < 12 || !allDigits(a))
+        return QString();
+    char d[12];
+    for (int i = 0; i < 12; ++i)
+        d[i] = char(a.at(i).unicode());
+    char e[6];
+    return suppress(d, e) ? QString::fromLatin1(e, 6) : QString();
 }
 
 QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
@@ -71,10 +75,10 @@ QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
 }
 
 void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption) {
-    NKDBarcode::initWithContent(content, printsCaption);
+    // The defaults without content (its width would be worked out before the check digit is known).
+    NKDBarcode::initWithContent(QString(), printsCaption);
     m_given = content;
     m_checkDigit = -1;
-    m_content.clear();
     if (!allDigits(content))
         return;
     if (content.size() == 11 || content.size() == 12) {
@@ -89,12 +93,28 @@ void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption)
         // Only the standard (shortest) suppression of a UPC-A number is a UPC-E number.
         const QString upca = UPCEToUPCA(content.left(7));
         const int check = upcEanCheck(upca);
-        if (UPCAToUPCE(upca + QChar(check)) == content.mid(1, 6)) {
+        if (suppressesTo(upca, check, content)) {
             m_content = content.left(7);
             m_checkDigit = check;
         }
     }
     calculateWidth();
+}
+
+bool NKDUPCEBarcode::suppressesTo(const QString& upca, int check, const QString& upce) {
+    if (upca.size() != 11 || check < '0' || check > '9' || upce.size() < 7)
+        return false;
+    char a[12];
+    for (int i = 0; i < 11; ++i)
+        a[i] = char(upca.at(i).unicode());
+    a[11] = char(check);
+    char e[6];
+    if (!suppress(a, e))
+        return false;
+    for (int i = 0; i < 6; ++i)
+        if (upce.at(i + 1).unicode() != ushort(e[i]))
+            return false;
+    return true;
 }
 
 bool NKDUPCEBarcode::parityForDigit(int position) const {

@@ -23,4 +23,10 @@ public:
     QString caption() const override { return m_content.mid(1); }
     QString invalidReason() const override;
     bool isContentValid() const override { return invalidReason().isEmpty(); }
+
+private:
+    // The six UPC-E digits `e` of the twelve UPC-A digits `d`; false when they cannot be suppressed.
+    static bool suppress(const char* d, char* e);
+    // True when the UPC-A digits and check digit suppress to digits 1-6 of `upce`.
+    static bool suppressesTo(const QString& upca, int check, const QString& upce);
 };
