@@ -381,6 +381,31 @@ private slots:
                                           QStringLiteral("111010111"));
     }
 
+    // Symbologies that write their modules in place give exactly their pattern tables' string.
+    void inPlaceModulesFollowPatterns_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        using namespace BarcodeSymbologies;
+        QTest::newRow("plessey") << int(ModifiedPlessey) << "1234567890";
+        QTest::newRow("plessey hex") << int(ModifiedPlesseyHex) << "09AF5c";
+        QTest::newRow("postnet") << int(PostNet) << "01234567890";
+        QTest::newRow("planet") << int(Planet) << "4012345678901";
+    }
+    void inPlaceModulesFollowPatterns() {
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        auto b = make(index, value);
+        QVERIFY(b->isContentValid());
+        QString expected = b->initiator();
+        for (QChar c : b->content())
+            expected += b->_encodeChar(c);
+        if (b->checkDigit() != -1)
+            expected += b->_encodeChar(QChar(b->checkDigit()));
+        expected += b->terminator();
+        QCOMPARE(b->completeBarcode(), expected);
+        QCOMPARE(b->moduleCount(), int(expected.size()));
+    }
+
     void plesseyCheck_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("example") << "1234567";
