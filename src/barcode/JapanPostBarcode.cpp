@@ -78,6 +78,8 @@ void JapanPostBarcode::setContent(const QString& given) {
     const QString text = asciiUpper(given);
     QString units;
     QString visible;
+    units.reserve(2 * text.size() + kUnits);
+    visible.reserve(text.size());
     m_rejected.clear();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);
@@ -125,11 +127,20 @@ void JapanPostBarcode::setBarWidth(float barWidth) {
 
 QString JapanPostBarcode::barcode() const {
     QString out;
-    out.reserve(21 * 6);
-    const QString unit = _encodeChar(QChar());
-    for (qsizetype i = 0; i < m_units.size() + (m_checkDigit >= 0 ? 1 : 0); ++i)
-        out += unit;
+    JapanPostBarcode::appendBarcode(out);
     return out;
+}
+
+void JapanPostBarcode::appendBarcode(QString& out) const {
+    // Every unit is three bars, each one module with a one-module space; heights come from the units.
+    const qsizetype start = out.size();
+    const qsizetype bars = 3 * (m_units.size() + (m_checkDigit >= 0 ? 1 : 0));
+    out.resize(start + 2 * bars);
+    QChar* w = out.data() + start;
+    for (qsizetype k = 0; k < bars; ++k) {
+        *w++ = QLatin1Char('1');
+        *w++ = QLatin1Char('0');
+    }
 }
 
 void JapanPostBarcode::calculateWidth() {

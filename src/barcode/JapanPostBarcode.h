@@ -25,6 +25,7 @@ public:
     QString terminator() const override { return QStringLiteral("101"); }
     QString _encodeChar(QChar) const override { return QStringLiteral("101010"); }
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     void calculateWidth() override;
     int moduleCount() const override { return 4 + 6 * int(m_units.size() + (m_checkDigit >= 0 ? 1 : 0)) + 3; }
     void generateChecksum() override;

@@ -1,7 +1,8 @@
 #include "barcode/NKDEAN13Barcode.h"
 
 void NKDEAN13Barcode::initWithContent(const QString& content, bool printsCaption) {
-    NKDBarcode::initWithContent(content, printsCaption);
+    // The defaults without content (its width would be worked out before the check digit is known).
+    NKDBarcode::initWithContent(QString(), printsCaption);
     m_given = content;
     splitGiven(12);
     calculateWidth();
@@ -17,10 +18,14 @@ bool NKDEAN13Barcode::_parityForSystemDigit(QChar system, int index) {
 }
 
 QString NKDEAN13Barcode::barcode() const {
-    if (m_content.size() != 12 || m_checkDigit < 0)
-        return QString();
     QString out;
-    out.reserve(90);
+    NKDEAN13Barcode::appendBarcode(out);
+    return out;
+}
+
+void NKDEAN13Barcode::appendBarcode(QString& out) const {
+    if (m_content.size() != 12 || m_checkDigit < 0)
+        return;
     const QChar system = m_content.at(0);
     for (int i = 1; i <= 6; ++i)
         out += _parityForSystemDigit(system, i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
@@ -28,7 +33,6 @@ QString NKDEAN13Barcode::barcode() const {
     for (int i = 7; i < 12; ++i)
         out += rightCode(m_content.at(i));
     out += rightCode(QChar(m_checkDigit));
-    return out;
 }
 
 QString NKDEAN13Barcode::caption() const {

@@ -9,6 +9,7 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override { return fixedModuleCount(12, 95); }
     // True when data digit `index` (1-6, digits 2-7) takes the even code for this first digit.
     static bool _parityForSystemDigit(QChar system, int index);

@@ -1,24 +1,28 @@
 #include "barcode/NKDEAN8Barcode.h"
 
 void NKDEAN8Barcode::initWithContent(const QString& content, bool printsCaption) {
-    NKDBarcode::initWithContent(content, printsCaption);
+    // The defaults without content (its width would be worked out before the check digit is known).
+    NKDBarcode::initWithContent(QString(), printsCaption);
     m_given = content;
     splitGiven(7);
     calculateWidth();
 }
 
 QString NKDEAN8Barcode::barcode() const {
-    if (m_content.size() != 7 || m_checkDigit < 0)
-        return QString();
     QString out;
-    out.reserve(64);
+    NKDEAN8Barcode::appendBarcode(out);
+    return out;
+}
+
+void NKDEAN8Barcode::appendBarcode(QString& out) const {
+    if (m_content.size() != 7 || m_checkDigit < 0)
+        return;
     for (int i = 0; i < 4; ++i)
         out += leftCode(m_content.at(i));
     out += QLatin1StringView("01010");
     for (int i = 4; i < 7; ++i)
         out += rightCode(m_content.at(i));
     out += rightCode(QChar(m_checkDigit));
-    return out;
 }
 
 QString NKDEAN8Barcode::caption() const {

@@ -9,6 +9,7 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override { return fixedModuleCount(7, 67); }
     QString caption() const override;
     QString invalidReason() const override;

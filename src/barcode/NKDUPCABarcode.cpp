@@ -1,24 +1,28 @@
 #include "barcode/NKDUPCABarcode.h"
 
 void NKDUPCABarcode::initWithContent(const QString& content, bool printsCaption) {
-    NKDBarcode::initWithContent(content, printsCaption);
+    // The defaults without content (its width would be worked out before the check digit is known).
+    NKDBarcode::initWithContent(QString(), printsCaption);
     m_given = content;
     splitGiven(11);
     calculateWidth();
 }
 
 QString NKDUPCABarcode::barcode() const {
-    if (m_content.size() != 11 || m_checkDigit < 0)
-        return QString();
     QString out;
-    out.reserve(90);
+    NKDUPCABarcode::appendBarcode(out);
+    return out;
+}
+
+void NKDUPCABarcode::appendBarcode(QString& out) const {
+    if (m_content.size() != 11 || m_checkDigit < 0)
+        return;
     for (int i = 0; i < 6; ++i)
         out += leftCode(m_content.at(i));
     out += QLatin1StringView("01010");
     for (int i = 6; i < 11; ++i)
         out += rightCode(m_content.at(i));
     out += rightCode(QChar(m_checkDigit));
-    return out;
 }
 
 QString NKDUPCABarcode::caption() const {

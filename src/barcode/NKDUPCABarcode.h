@@ -9,6 +9,7 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override { return fixedModuleCount(11, 95); }
     QString caption() const override;
     bool isContentValid() const override { return givenValid(dataLength()); }

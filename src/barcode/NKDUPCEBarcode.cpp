@@ -127,13 +127,16 @@ bool NKDUPCEBarcode::parityForDigit(int position) const {
 }
 
 QString NKDUPCEBarcode::barcode() const {
-    if (m_content.size() != 7 || m_checkDigit < 0)
-        return QString();
     QString out;
-    out.reserve(42);
+    NKDUPCEBarcode::appendBarcode(out);
+    return out;
+}
+
+void NKDUPCEBarcode::appendBarcode(QString& out) const {
+    if (m_content.size() != 7 || m_checkDigit < 0)
+        return;
     for (int i = 1; i <= 6; ++i)
         out += parityForDigit(i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
-    return out;
 }
 
 QString NKDUPCEBarcode::invalidReason() const {

@@ -16,6 +16,7 @@ public:
     void initWithContent(const QString& content, bool printsCaption = true) override;
     using NKDBarcode::initWithContent;
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override { return fixedModuleCount(7, 51); }
     // True when digit position 1-6 takes the even code.
     bool parityForDigit(int position) const;
