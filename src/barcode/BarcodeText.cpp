@@ -16,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -82,15 +83,19 @@ size_t qHash(const GlyphKey& k, size_t seed = 0) {
 struct GlyphBitmap {
     QImage image; // premultiplied, in the glyph's colour; null for a glyph without ink
     QPoint offset;
+    std::vector<std::pair<int, int>> inked; // per row, the columns [first, end) that hold any ink
 };
 
 // Bounds that keep the per-thread cache small whatever text comes by.
 constexpr std::size_t kMaxFonts = 32;
+constexpr std::size_t kRecentFonts = 4;
 constexpr qsizetype kMaxClustersPerFont = 4096;
 constexpr qsizetype kMaxGlyphBitmaps = 8192;
 
 struct Cache {
     std::unordered_map<QString, std::unique_ptr<FontEntry>> fonts;
+    // The fonts asked for last, found without building their key.
+    std::vector<std::pair<QFont, FontEntry*>> recent;
     QHash<GlyphKey, GlyphBitmap> glyphs;
     int nextId = 0;
 };
@@ -102,18 +107,28 @@ Cache& cache() {
 
 FontEntry& entryFor(const QFont& font) {
     Cache& c = cache();
+    for (const auto& [f, entry] : c.recent)
+        if (f == font)
+            return *entry;
     const QString key = font.key();
+    FontEntry* e = nullptr;
     const auto it = c.fonts.find(key);
-    if (it != c.fonts.end())
-        return *it->second;
-    if (c.fonts.size() >= kMaxFonts) {
-        c.fonts.clear();
-        c.glyphs.clear();
+    if (it != c.fonts.end()) {
+        e = it->second.get();
+    } else {
+        if (c.fonts.size() >= kMaxFonts) {
+            c.fonts.clear();
+            c.glyphs.clear();
+            c.recent.clear();
+        }
+        auto entry = std::make_unique<FontEntry>(font, c.nextId++);
+        e = entry.get();
+        c.fonts.emplace(key, std::move(entry));
     }
-    auto entry = std::make_unique<FontEntry>(font, c.nextId++);
-    FontEntry& e = *entry;
-    c.fonts.emplace(key, std::move(entry));
-    return e;
+    if (c.recent.size() >= kRecentFonts)
+        c.recent.erase(c.recent.begin());
+    c.recent.emplace_back(font, e);
+    return *e;
 }
 
 const ClusterLayout& layoutOf(FontEntry& e, const QString& cluster) {
@@ -208,6 +223,17 @@ const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase,
         p.end();
         bitmap.image = image;
         bitmap.offset = area.topLeft();
+        bitmap.inked.reserve(std::size_t(image.height()));
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const uint*>(image.constScanLine(y));
+            int first = 0;
+            int end = image.width();
+            while (first < end && row[first] == 0)
+                ++first;
+            while (end > first && row[end - 1] == 0)
+                --end;
+            bitmap.inked.emplace_back(first, end);
+        }
     }
     return *c.glyphs.insert(key, bitmap);
 }
@@ -225,7 +251,7 @@ void placeGlyphs(FontEntry& e, const QStringList& units, const QTransform& t, co
             const int phase = std::clamp(int((d.x() - fx) * 4.0), 0, 3);
             const GlyphBitmap& b = glyphBitmap(e, g, phase, t.m11(), color);
             if (!b.image.isNull())
-                blit(QPoint(int(fx), qRound(d.y())) + b.offset, b.image);
+                blit(QPoint(int(fx), qRound(d.y())) + b.offset, b);
         }
         cx += c.advance + kern;
     }
@@ -242,21 +268,27 @@ inline uint byteMul(uint x, uint a) {
     return x | t;
 }
 
-// Source-over of a premultiplied bitmap onto a premultiplied image, clipped to the image: the pixels
+// Source-over of a glyph bitmap onto a premultiplied image, clipped to the image: the pixels
 // QPainter::drawImage gives at a whole-pixel position without a transform.
-void blendOver(QImage& dst, QPoint at, const QImage& src) {
+void blendOver(QImage& dst, QPoint at, const GlyphBitmap& glyph) {
+    const QImage& src = glyph.image;
     const QRect r = QRect(at, src.size()) & dst.rect();
     if (r.isEmpty())
         return;
+    uchar* bits = dst.bits();
+    const qsizetype bpl = dst.bytesPerLine();
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const auto* s = reinterpret_cast<const uint*>(src.constScanLine(y - at.y())) + (r.left() - at.x());
-        auto* d = reinterpret_cast<uint*>(dst.scanLine(y)) + r.left();
-        for (int i = 0; i < r.width(); ++i) {
-            const uint p = s[i];
+        const int sy = y - at.y();
+        const int from = std::max(r.left(), at.x() + glyph.inked[std::size_t(sy)].first);
+        const int to = std::min(r.right() + 1, at.x() + glyph.inked[std::size_t(sy)].second);
+        const auto* s = reinterpret_cast<const uint*>(src.constScanLine(sy)) - at.x();
+        auto* d = reinterpret_cast<uint*>(bits + y * bpl);
+        for (int x = from; x < to; ++x) {
+            const uint p = s[x];
             if (p >= 0xff000000u)
-                d[i] = p;
+                d[x] = p;
             else if (p != 0)
-                d[i] = p + byteMul(d[i], 255 - qAlpha(p));
+                d[x] = p + byteMul(d[x], 255 - qAlpha(p));
         }
     }
 }
@@ -314,7 +346,7 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
         p.save();
         p.resetTransform();
         placeGlyphs(e, units, t, color, kern, x, baseline,
-                    [&p](QPoint at, const QImage& glyph) { p.drawImage(at, glyph); });
+                    [&p](QPoint at, const GlyphBitmap& glyph) { p.drawImage(at, glyph.image); });
         p.restore();
         return;
     }
@@ -342,7 +374,7 @@ void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor
         return;
     FontEntry& e = entryFor(font);
     placeGlyphs(e, unitsOf(text, kern != 0), QTransform::fromScale(scale, scale), color, kern, x, baseline,
-                [&image](QPoint at, const QImage& glyph) { blendOver(image, at, glyph); });
+                [&image](QPoint at, const GlyphBitmap& glyph) { blendOver(image, at, glyph); });
 }
 
 QFont deviceFont(const QFont& font, const QPaintDevice* device) {
