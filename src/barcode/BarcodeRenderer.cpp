@@ -77,6 +77,9 @@ struct RasterSink {
 
     void background(const QRectF&, const QColor&) {}
     void bar(const QRectF& r, const QColor& c) {
+        if (!std::isfinite(r.left()) || !std::isfinite(r.top()) || !std::isfinite(r.right()) ||
+            !std::isfinite(r.bottom()))
+            return;
         const QRect px = QRect(QPoint(qRound(r.left() * scale), qRound(r.top() * scale)),
                                QPoint(qRound(r.right() * scale) - 1, qRound(r.bottom() * scale) - 1)) &
                          image.rect();
