@@ -76,11 +76,21 @@ QList<InvitationItemSpec> baseLayout(const InvitationAnswers& a, float W, float 
 
 // Shrinks a rectangle laid out on a reference card onto the real card and keeps it inside.
 QRectF fitInto(const QRectF& r, double sx, double sy, QSizeF card) {
-    const double w = std::min(r.width() * sx, card.width());
-    const double h = std::min(r.height() * sy, card.height());
+    // Sizes from the scaled edges, so that boxes touching on the reference card still only touch.
+    const double w = std::min(r.right() * sx - r.x() * sx, card.width());
+    const double h = std::min(r.bottom() * sy - r.y() * sy, card.height());
     const double x = std::clamp(r.x() * sx, 0.0, card.width() - w);
     const double y = std::clamp(r.y() * sy, 0.0, card.height() - h);
     return QRectF(x, y, w, h);
+}
+
+// Whether every text of a layout lies inside a W x H card.
+bool textsInside(const QList<InvitationItemSpec>& items, double W, double H) {
+    const QRectF card(0, 0, W, H);
+    for (const InvitationItemSpec& s : items)
+        if (s.kind == InvitationItemSpec::Text && !card.contains(s.rect))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -89,12 +99,18 @@ QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPo
                                            QSizeF cardSize) {
     const double W = std::max(0.0, cardSize.width());
     const double H = std::max(0.0, cardSize.height());
-    const bool small = W < invitation::MinWidth || H < invitation::MinHeight;
-    // A small card is laid out on a larger card and shrunk onto the real one; the reference is twice the
-    // least width so that texts keep a width of their own.
+    QList<InvitationItemSpec> out;
+    bool small = W < invitation::MinWidth || H < invitation::MinHeight;
+    if (!small) {
+        out = baseLayout(answers, static_cast<float>(W), static_cast<float>(H));
+        small = !textsInside(out, W, H);
+    }
+    // A small card, or one too low for its texts, is laid out on a larger card and shrunk onto the real
+    // one; the reference is twice the least width so that texts keep a width of their own.
     const float refW = static_cast<float>(small ? std::max(W, 2 * invitation::MinWidth) : W);
     float refH = static_cast<float>(small ? std::max(H, invitation::MinHeight) : H);
-    QList<InvitationItemSpec> out = baseLayout(answers, refW, refH);
+    if (small)
+        out = baseLayout(answers, refW, refH);
     if (small) {
         // The reference card is tall enough for every text, so that none is pushed onto another.
         double textBottom = 0;

@@ -31,8 +31,8 @@ struct InvitationItemSpec {
 // The items for a card of the given location and size, in creation order: the main photo first, then the
 // texts, then the frame, so that the frame lies on top and every text above the photo. The photo's box is
 // the largest box of the photo's proportions inside its place, centred there. Cards narrower than
-// MinWidth or lower than MinHeight get the same layout shrunk into the card, texts with their font, so
-// that every item lies inside it.
+// MinWidth, lower than MinHeight or too low for their texts get the same layout shrunk into the card,
+// texts with their font, so that every item lies inside it.
 QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPointF cardLocation,
                                            QSizeF cardSize);
 

@@ -1,3 +1,4 @@
+#include "wizards/CardSizePresets.h"
 #include "wizards/InvitationLayout.h"
 
 #include <QtTest>
@@ -41,15 +42,15 @@ private slots:
         QTest::addColumn<QSizeF>("card");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("full 500x300") << full() << QSizeF(500, 300)
-                                      << QStringLiteral("PARTY_IMAGE 40,25,420,250 /photos/me.png|"
+        QTest::newRow("full 500x400") << full() << QSizeF(500, 400)
+                                      << QStringLiteral("PARTY_IMAGE 40,75,420,250 /photos/me.png|"
                                                         "PARTY_TITLE 40,40,420,30 Birthday Party|"
                                                         "PARTY_TO 30,90,420,20 Dear Anna,|"
                                                         "PARTY_MSG 50,120,420,80 Come and celebrate|"
                                                         "PARTY_DATE 30,200,420,20 12 May at 6 pm|"
                                                         "PARTY_VENUE 30,230,420,60 Venue:\nTown Hall|"
                                                         "PARTY_FROM 40,300,420,40 From:\nBen|"
-                                                        "PARTY_IMAGE_BG 0,0,500,300 /frames/gold.png");
+                                                        "PARTY_IMAGE_BG 0,0,500,400 /frames/gold.png");
         // The photo keeps its proportions, centred in its place: a wide photo, then a tall one.
         InvitationAnswers wide;
         wide.photoPath = QStringLiteral("/p.png");
@@ -67,7 +68,7 @@ private slots:
         timeOnly.date.clear();
         timeOnly.photoPath.clear();
         timeOnly.framePath.clear();
-        QTest::newRow("time only") << timeOnly << QSizeF(500, 300)
+        QTest::newRow("time only") << timeOnly << QSizeF(500, 400)
                                    << QStringLiteral("PARTY_TITLE 40,40,420,30 Birthday Party|"
                                                      "PARTY_TO 30,90,420,20 Dear Anna,|"
                                                      "PARTY_MSG 50,120,420,80 Come and celebrate|"
@@ -99,7 +100,7 @@ private slots:
     }
 
     void toolsAndKinds() {
-        const auto items = invitationLayout(full(), QPointF(0, 0), QSizeF(500, 300));
+        const auto items = invitationLayout(full(), QPointF(0, 0), QSizeF(500, 400));
         QCOMPARE(items.size(), 8);
         // Made first, the photo ends up under the texts; the frame, made last, on top.
         QCOMPARE(items[0].kind, InvitationItemSpec::Picture);
@@ -139,6 +140,39 @@ private slots:
                 QVERIFY2(!items[i].rect.intersects(items[j].rect),
                          qPrintable(items[i].controlId + QStringLiteral(" on ") + items[j].controlId));
         QCOMPARE(items.last().rect, inside);
+    }
+
+    // Every preset size, both ways round: every text lies on the card, apart from the others.
+    void presetsKeepTextsOnCard_data() {
+        QTest::addColumn<QSizeF>("card");
+        for (const CardSizePreset& p : cardsize::presets())
+            for (const QString& o : {cardsize::Horizontal, cardsize::Vertical})
+                QTest::addRow("%s %s %s", qPrintable(p.category), qPrintable(p.subCategory), qPrintable(o))
+                    << cardsize::sizeInPoints(p, o);
+    }
+    void presetsKeepTextsOnCard() {
+        QFETCH(QSizeF, card);
+        InvitationAnswers anniversary;
+        anniversary.title = QStringLiteral("Celebrating Forty Wonderful Years Together");
+        anniversary.to = QStringLiteral("Margaret and Theodore Richardson");
+        anniversary.message = QStringLiteral("Join us for an evening\nof dinner and dancing");
+        anniversary.venue = QStringLiteral("Grand Ballroom, Riverside Hotel, 12 Long Street");
+        anniversary.from = QStringLiteral("The Richardson Family");
+        InvitationAnswers timeOnly = full();
+        timeOnly.date.clear();
+        for (const InvitationAnswers& a : {anniversary, full(), timeOnly}) {
+            QList<InvitationItemSpec> texts;
+            for (const InvitationItemSpec& s : invitationLayout(a, QPointF(0, 0), card))
+                if (s.kind == InvitationItemSpec::Text)
+                    texts.append(s);
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                QVERIFY2(QRectF(QPointF(0, 0), card).contains(texts[i].rect) && !texts[i].rect.isEmpty(),
+                         qPrintable(describe({texts[i]})));
+                for (qsizetype j = i + 1; j < texts.size(); ++j)
+                    QVERIFY2(!texts[i].rect.intersects(texts[j].rect),
+                             qPrintable(texts[i].controlId + QStringLiteral(" on ") + texts[j].controlId));
+            }
+        }
     }
 
     void frameTakesCardLocation() {
