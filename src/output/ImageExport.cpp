@@ -91,8 +91,17 @@ CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, i
 }
 
 QString ExportResult::message() const {
-    if (complete())
-        return Export_Success_Message;
+    if (complete()) {
+        if (total > 0 || written.size() < 2)
+            return Export_Success_Message;
+        QStringList names;
+        for (const QString& f : written)
+            names << QDir::toNativeSeparators(f);
+        return QStringLiteral("%1\n\n%2 files have been written:\n%3")
+            .arg(Export_Success_Message)
+            .arg(written.size())
+            .arg(names.join(QLatin1Char('\n')));
+    }
     if (total > 0) { // a batch
         if (stopped)
             return QStringLiteral("Export stopped: %1 of %2 cards have been exported.").arg(cards).arg(total);
@@ -216,7 +225,7 @@ int ExportBatchJob::total() const {
 }
 
 QStringList ExportBatchJob::rowFileNames(int row) const {
-    const QString base = QStringLiteral("Card_%1.%2").arg(row + 1).arg(_type);
+    const QString base = QStringLiteral("Card_%1.%2").arg(row + 1).arg(ImageFileWriter::fileExtension(_type));
     if (_side == kBoth)
         return _combined ? QStringList{base} : QStringList{Create_Back_Card_Path(base), base};
     if (_side == kFront)

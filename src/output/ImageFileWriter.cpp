@@ -33,6 +33,15 @@ QString formatFor(const QString& typeOrExtension) {
     return QString();
 }
 
+QString fileExtension(const QString& type) {
+    const QString f = formatFor(type);
+    if (f == QLatin1String("jpeg"))
+        return QStringLiteral("jpg");
+    if (f == QLatin1String("tiff"))
+        return QStringLiteral("tif");
+    return f.isEmpty() ? QStringLiteral("png") : f;
+}
+
 QString formatForPath(const QString& path, const QString& chosenType) {
     QString f = formatFor(QFileInfo(path).suffix());
     if (f.isEmpty())

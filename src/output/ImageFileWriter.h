@@ -13,6 +13,9 @@ namespace ImageFileWriter {
 // The format name of an export type or file extension ("PNG", "jpg", "Tiff", ...): "png", "jpeg", "tiff",
 // "bmp" or "gif"; empty when unknown.
 QString formatFor(const QString& typeOrExtension);
+// The extension the program gives files of an export type: "png", "jpg", "tif", "bmp" or "gif"; "png" for
+// an unknown type.
+QString fileExtension(const QString& type);
 // The format a file at `path` is written in: its extension's when that is known, else the chosen type's,
 // else PNG.
 QString formatForPath(const QString& path, const QString& chosenType);

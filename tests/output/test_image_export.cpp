@@ -121,7 +121,9 @@ private slots:
         QCOMPARE(singleExportFiles(path, side, combined).size(), files.size());
         const ExportResult r = Export_Single_File(design(false), path, side, combined, 72);
         QVERIFY(r.complete());
-        QCOMPARE(r.message(), QStringLiteral("Frame has been exported successfully."));
+        QVERIFY(r.message().startsWith(QStringLiteral("Frame has been exported successfully.")));
+        for (const QString& f : files) // two files: the message names both
+            QCOMPARE(r.message().contains(QDir::toNativeSeparators(dir.filePath(f))), files.size() > 1);
         QCOMPARE(r.path, dir.filePath(shown));
         QStringList written;
         for (const QString& f : r.written)
@@ -175,18 +177,18 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<int>("height");
         QTest::newRow("front") << "F" << false << "PNG"
-                               << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
+                               << QStringList{"Card_1.png", "Card_2.png", "Card_3.png"} << 100;
         QTest::newRow("back") << "B" << false << "PNG"
-                              << QStringList{"Card_1_Back.PNG", "Card_2_Back.PNG", "Card_3_Back.PNG"} << 100;
+                              << QStringList{"Card_1_Back.png", "Card_2_Back.png", "Card_3_Back.png"} << 100;
         QTest::newRow("both combined")
-            << "BOTH" << true << "PNG" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 200;
+            << "BOTH" << true << "PNG" << QStringList{"Card_1.png", "Card_2.png", "Card_3.png"} << 200;
         QTest::newRow("both as pairs")
             << "BOTH" << false << "TIFF"
-            << QStringList{"Card_1.TIFF",      "Card_1_Back.TIFF", "Card_2.TIFF",
-                           "Card_2_Back.TIFF", "Card_3.TIFF",      "Card_3_Back.TIFF"}
+            << QStringList{"Card_1.tif",      "Card_1_Back.tif", "Card_2.tif",
+                           "Card_2_Back.tif", "Card_3.tif",      "Card_3_Back.tif"}
             << 100;
         QTest::newRow("a type that is no plain word falls back to PNG")
-            << "F" << false << "../x" << QStringList{"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"} << 100;
+            << "F" << false << "../x" << QStringList{"Card_1.png", "Card_2.png", "Card_3.png"} << 100;
     }
     void batchFiles() {
         QFETCH(QString, side);
@@ -233,7 +235,7 @@ private slots:
         QVERIFY(r.stopped);
         QVERIFY(!r.complete());
         QCOMPARE(r.cards, 2);
-        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.PNG", "Card_2.PNG"}));
+        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.png", "Card_2.png"}));
         QCOMPARE(r.message(), QStringLiteral("Export stopped: 2 of 5 cards have been exported."));
     }
 
@@ -241,15 +243,15 @@ private slots:
         PromptScope scope;
         QTemporaryDir dir;
         auto job = batch(dir.path(), "F", false);
-        QVERIFY(QDir().mkpath(QDir(job->folder()).filePath("Card_2.PNG"))); // a folder where a card should go
-        QCOMPARE(job->existingFiles(), QStringList{QDir(job->folder()).filePath("Card_2.PNG")});
+        QVERIFY(QDir().mkpath(QDir(job->folder()).filePath("Card_2.png"))); // a folder where a card should go
+        QCOMPARE(job->existingFiles(), QStringList{QDir(job->folder()).filePath("Card_2.png")});
         std::atomic<bool> stop{false};
         const ExportResult r = job->run(stop);
         QCOMPARE(r.cards, 1);
         QCOMPARE(r.failed.size(), 1);
         QVERIFY(r.message().contains("1 of 5"));
         QCOMPARE(scope.prompt.messages.size(), 2); // the path, then the reason; once, not for every row
-        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.PNG", "Card_2.PNG"}));
+        QCOMPARE(entries(job->folder()), (QStringList{"Card_1.png", "Card_2.png"}));
     }
 
     // A card name that is a link to a file elsewhere is not written through.
@@ -263,7 +265,7 @@ private slots:
         QVERIFY(victim.open(QIODevice::WriteOnly));
         victim.write("keep");
         victim.close();
-        QVERIFY(QFile::link(outside, QDir(job->folder()).filePath("Card_1.PNG")));
+        QVERIFY(QFile::link(outside, QDir(job->folder()).filePath("Card_1.png")));
         std::atomic<bool> stop{false};
         const ExportResult r = job->run(stop);
         QCOMPARE(r.cards, 0);
@@ -356,8 +358,8 @@ private slots:
             return dir.filePath("card");
         };
         commands.Export_Button();
-        QCOMPARE(entries(dir.path()), QStringList{"card.PNG"});
-        const QImage card = readPng(dir.filePath("card.PNG"));
+        QCOMPARE(entries(dir.path()), QStringList{"card.png"});
+        const QImage card = readPng(dir.filePath("card.png"));
         QCOMPARE(card.size(), QSize(834, 834)); // 200 x 200 points at 300 dpi
         QCOMPARE(card.dotsPerMeterX(), 11811);
         QCOMPARE(host.shown.size(), 1);

@@ -4,6 +4,7 @@
 #include "common/Prompt.h"
 #include "common/ui/Send_Modeless.h"
 #include "data/BatchState.h"
+#include "output/ImageFileWriter.h"
 #include "output/ui/ExportWindow.h"
 #include "output/ui/OutputHost.h"
 #include "output/ui/Print_Wnd.h"
@@ -20,9 +21,10 @@ OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(pare
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // Replacing files is asked for all files an export writes, not only the one named here.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setNameFilter(QStringLiteral("%1 (*.%1 *.%2)").arg(type, type.toLower()));
-        dialog.setDefaultSuffix(type);
-        dialog.selectFile(QStringLiteral("Card.%1").arg(type));
+        const QString extension = ImageFileWriter::fileExtension(type);
+        dialog.setNameFilter(QStringLiteral("%1 (*.%2 *.%3 *.%4)").arg(type, extension, type.toLower(), type));
+        dialog.setDefaultSuffix(extension);
+        dialog.selectFile(QStringLiteral("Card.%1").arg(extension));
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                    ? dialog.selectedFiles().first()
                    : QString();
@@ -93,7 +95,7 @@ void OutputCommands::Export_Button() {
         if (path.isEmpty())
             return;
         if (QFileInfo(path).suffix().isEmpty())
-            path += QLatin1Char('.') + type;
+            path += QLatin1Char('.') + ImageFileWriter::fileExtension(type);
         exportSingle(path, side, w->combined(), w->dpi(), type);
     } else {
         const QString folder = chooseFolder();
