@@ -1,7 +1,8 @@
 // Paints a card side of 500 items of every kind through the canvas's own paint path, many times, and prints
 // the median time of a full repaint and of the repaint after one item moved.
-// Usage: bench_canvas_paint [repaints=200] [items=500]
+// Usage: bench_canvas_paint [repaints=200] [items=500]; NAVU_BENCH_STORED=1 shows the stored barcode images.
 
+#include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTItems.h"
@@ -65,6 +66,7 @@ GraphicList makeSide(int count, const QSizeF& card) {
             break;
         case 5:
             g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+            g->linear_font_val = QStringLiteral("GUEST-%1").arg(i);
             g->Set_Barcode_image(barcode);
             break;
         default:
@@ -92,6 +94,7 @@ int main(int argc, char** argv) {
     const int repaints = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
     const int count = argc > 2 ? std::max(1, atoi(argv[2])) : 500;
     Resource_Path = QStringLiteral(NAVU_RESOURCES_DIR);
+    if (!qEnvironmentVariableIsSet("NAVU_BENCH_STORED")) BarcodeItemDrawing::install(); // barcodes drawn for the screen, as in the program
 
     const QSizeF card(504, 360);
     SKTDocument doc;

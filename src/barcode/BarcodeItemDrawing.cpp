@@ -5,8 +5,10 @@
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/BarcodeUnits.h"
 #include "barcode/twod/TwoDImages.h"
+#include "canvas/ItemPainting.h"
 #include "canvas/SKTItems.h"
 
+#include <QMutex>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <list>
 
 namespace BarcodeItemDrawing {
 
@@ -234,10 +237,125 @@ bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScal
                                : drawTwoD(painter, item, s, value, rasterScale);
 }
 
+namespace {
+
+// A screen drawing of one item at one device scale; a null image when the value gives no barcode.
+struct ScreenDrawing {
+    BarcodeStyle style;
+    QString value, header, footer;
+    QSizeF frameSize;
+    qreal scale = 0;
+    QImage image;
+    QRectF area; // what the image covers, relative to the frame's top left
+
+    bool matches(const ScreenDrawing& o) const {
+        return scale == o.scale && frameSize == o.frameSize && value == o.value && header == o.header &&
+               footer == o.footer && style == o.style;
+    }
+};
+
+// Recent screen drawings, most recent first: repaints and scrolling reuse them.
+class ScreenCache {
+public:
+    bool find(ScreenDrawing& key) {
+        QMutexLocker lock(&m_mutex);
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+            if (it->matches(key)) {
+                m_entries.splice(m_entries.begin(), m_entries, it);
+                key.image = it->image;
+                key.area = it->area;
+                return true;
+            }
+        }
+        return false;
+    }
+    void add(ScreenDrawing entry) {
+        QMutexLocker lock(&m_mutex);
+        m_bytes += entry.image.sizeInBytes();
+        m_entries.push_front(std::move(entry));
+        while (m_entries.size() > 1 && (m_entries.size() > kMaxEntries || m_bytes > kMaxBytes)) {
+            m_bytes -= m_entries.back().image.sizeInBytes();
+            m_entries.pop_back();
+        }
+    }
+
+private:
+    static constexpr size_t kMaxEntries = 400;
+    static constexpr qsizetype kMaxBytes = 96 * 1024 * 1024;
+    QMutex m_mutex;
+    std::list<ScreenDrawing> m_entries;
+    qsizetype m_bytes = 0;
+};
+
+ScreenCache& screenCache() {
+    static ScreenCache cache;
+    return cache;
+}
+
+// Screens: the symbol drawn on whole device pixels at the view's scale, kept for the next repaint.
+bool drawForScreen(QPainter& painter, const SKTGraphic& item, const QPaintDevice& device) {
+    const QRectF bounds = item.bounds().normalized();
+    const QTransform t = painter.deviceTransform();
+    const qreal dpr = std::max<qreal>(1.0, device.devicePixelRatioF());
+    const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
+                             qFuzzyCompare(t.m11(), t.m22());
+    const qreal viewScale = axisAligned ? t.m11() : std::sqrt(std::abs(t.determinant()));
+    const qreal scale = viewScale * dpr;
+    if (!std::isfinite(scale) || !(scale > 0) || !(bounds.width() > 0) || !(bounds.height() > 0))
+        return false;
+
+    ScreenDrawing key;
+    key.style = BarcodeStyle::fromItem(item);
+    key.value = itemValue(item);
+    key.header = item.header_val;
+    key.footer = item.footer_val;
+    key.frameSize = bounds.size();
+    key.scale = scale;
+    if (!screenCache().find(key)) {
+        // Bars wider than a narrow frame reach beyond it, as on the other devices.
+        const QRectF frame = bounds.united(ItemPainting::barcodeRect(item));
+        const QSize pixels(int(std::ceil(frame.width() * scale)), int(std::ceil(frame.height() * scale)));
+        if (pixels.width() > 8000 || pixels.height() > 8000 ||
+            qint64(pixels.width()) * pixels.height() > 16'000'000)
+            return false; // extreme zoom: the stored image stands in
+        QImage drawing(pixels, QImage::Format_ARGB32_Premultiplied);
+        drawing.fill(Qt::transparent);
+        QPainter p(&drawing);
+        p.scale(scale, scale);
+        p.translate(-frame.topLeft());
+        const bool ok = drawItemBarcode(p, item, scale);
+        p.end();
+        drawing.setDevicePixelRatio(dpr);
+        key.image = ok ? drawing : QImage();
+        key.area = frame.translated(-bounds.topLeft());
+        screenCache().add(key);
+    }
+    if (key.image.isNull())
+        return false;
+    QImage image = key.image;
+    const QRectF frame = key.area.translated(bounds.topLeft());
+    if (axisAligned) {
+        // One image pixel on one device pixel.
+        const QPointF at = t.map(frame.topLeft());
+        if (image.devicePixelRatio() != dpr)
+            image.setDevicePixelRatio(dpr); // copies the pixels: only when the screen changed
+        painter.setTransform(QTransform());
+        painter.drawImage(QPointF(std::round(at.x() * dpr) / dpr, std::round(at.y() * dpr) / dpr), image);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(frame, image);
+    }
+    return true;
+}
+
+} // namespace
+
 bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
     const QPaintDevice* device = painter.device();
     if (!device)
         return false;
+    if (device->devType() == QInternal::Widget || device->devType() == QInternal::Pixmap)
+        return drawForScreen(painter, item, *device);
     if (device->devType() == QInternal::Image) {
         const QTransform t = painter.deviceTransform();
         const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
@@ -247,7 +365,6 @@ bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
     const bool vector =
         device->devType() == QInternal::Printer || device->devType() == QInternal::Picture ||
         (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
-    // Screens show the stored image.
     return vector && drawItemBarcode(painter, item, 0);
 }
 
@@ -303,20 +420,62 @@ qreal modulePoints(const BarcodeStyle& s, const QString& value) {
 
 } // namespace
 
-void applyQuietZoneMargins(SKTGraphic& item) {
-    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+namespace {
+
+void widenToQuietZone(BarcodeStyle& s) {
     const int zone = quietZoneModules(s);
     const qreal module = modulePoints(s, s.content());
     if (zone <= 0 || !(module > 0))
         return;
     const float margin = float(pointsToUnit(zone * module, s.barcode_unit_val));
-    item.LR_margin_val = std::max(item.LR_margin_val, margin);
+    s.LR_margin_val = std::max(s.LR_margin_val, margin);
     if (s.linear_or_2d != 0) {
         // Nothing may be printed within the zone: not the header or footer either.
-        item.TB_marging_val = std::max(item.TB_marging_val, margin);
-        item.hdr_margin_val = std::max(item.hdr_margin_val, margin);
-        item.ftr_margin_val = std::max(item.ftr_margin_val, margin);
+        s.TB_marging_val = std::max(s.TB_marging_val, margin);
+        s.hdr_margin_val = std::max(s.hdr_margin_val, margin);
+        s.ftr_margin_val = std::max(s.ftr_margin_val, margin);
     }
+}
+
+// The style with the margins a new item of its symbology and content gets.
+BarcodeStyle newItemMargins(BarcodeStyle s) {
+    const BarcodeStyle defaults;
+    s.LR_margin_val = defaults.LR_margin_val;
+    s.TB_marging_val = defaults.TB_marging_val;
+    s.hdr_margin_val = defaults.hdr_margin_val;
+    s.ftr_margin_val = defaults.ftr_margin_val;
+    widenToQuietZone(s);
+    return s;
+}
+
+bool sameMargins(const BarcodeStyle& a, const BarcodeStyle& b) {
+    const auto near = [](float x, float y) { return std::abs(x - y) < 1e-4f; };
+    return near(a.LR_margin_val, b.LR_margin_val) && near(a.TB_marging_val, b.TB_marging_val) &&
+           near(a.hdr_margin_val, b.hdr_margin_val) && near(a.ftr_margin_val, b.ftr_margin_val);
+}
+
+} // namespace
+
+void applyQuietZoneMargins(SKTGraphic& item) {
+    BarcodeStyle s = BarcodeStyle::fromItem(item);
+    widenToQuietZone(s);
+    item.LR_margin_val = s.LR_margin_val;
+    item.TB_marging_val = s.TB_marging_val;
+    item.hdr_margin_val = s.hdr_margin_val;
+    item.ftr_margin_val = s.ftr_margin_val;
+}
+
+bool followQuietZoneMargins(BarcodeStyle& style, const BarcodeStyle& previous) {
+    if (!sameMargins(style, newItemMargins(previous)))
+        return false;
+    const BarcodeStyle fresh = newItemMargins(style);
+    if (sameMargins(style, fresh))
+        return false;
+    style.LR_margin_val = fresh.LR_margin_val;
+    style.TB_marging_val = fresh.TB_marging_val;
+    style.hdr_margin_val = fresh.hdr_margin_val;
+    style.ftr_margin_val = fresh.ftr_margin_val;
+    return true;
 }
 
 bool setUpNewItem(SKTGraphic& item) {

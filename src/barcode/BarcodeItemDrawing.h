@@ -3,7 +3,7 @@
 // Barcode items drawn for the device they land on: vector bars and modules on printers and PDF, whole-pixel
 // modules generated at the image's own resolution on raster images. The item's frame decides the size;
 // bars never get narrower than the chosen module width, 2-D modules stay square and the symbol is centred.
-// The screen keeps showing the item's stored image. Any thread may draw.
+// Screens get whole-pixel drawings at the view's scale, cached for repaints. Any thread may draw.
 
 #include "barcode/BarcodeStyle.h"
 
@@ -33,7 +33,7 @@ QSizeF naturalSize(const BarcodeStyle& style, const QString& value);
 // pixels of an unrotated painter; 0: vectors. False when no barcode can be made of the value.
 bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale);
 
-// The symbol painter SKTBarcode::draw calls: raster images and vector devices; false for the screen.
+// The symbol painter SKTBarcode::draw calls: raster images, screens and vector devices.
 bool drawForDevice(QPainter& painter, const SKTGraphic& item);
 
 // Registers drawForDevice and naturalSize with the canvas's barcode items. Idempotent.
@@ -45,6 +45,9 @@ int quietZoneModules(const BarcodeStyle& style);
 // The margins of a new barcode item: left/right (and for 2-D codes top/bottom, header and footer) set to
 // the quiet zone of its symbology and value.
 void applyQuietZoneMargins(SKTGraphic& item);
+// After a change of symbology: when the style's margins are still those a new item of `previous`'s
+// symbology and content gets, they become the new symbology's; margins set by hand stay. True when changed.
+bool followQuietZoneMargins(BarcodeStyle& style, const BarcodeStyle& previous);
 // Sets up a new barcode item: quiet-zone margins, its image, and its natural size at its place. False when
 // its content gives no barcode (the item is left as it was).
 bool setUpNewItem(SKTGraphic& item);

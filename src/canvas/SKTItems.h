@@ -79,7 +79,7 @@ public:
     // The barcode layer registers these; the canvas library cannot build symbols itself.
     struct SymbolServices {
         // Draws the item's symbol into its bounds for the painter's device; false leaves the drawing to the
-        // stored image (screens, or a value that gives no symbol).
+        // stored image (a value that gives no symbol, extreme zoom).
         bool (*draw)(QPainter& painter, const SKTGraphic& item) = nullptr;
         // The natural size of the item's drawing in points; an empty size when there is none.
         QSizeF (*naturalSize)(const SKTGraphic& item) = nullptr;

@@ -6,6 +6,8 @@
 #include "barcode/BarcodeUnits.h"
 #include "barcode/twod/TwoDImages.h"
 #include "canvas/ItemPainting.h"
+#include "canvas/SKTDocument.h"
+#include "canvas/SKTGraphicView.h"
 #include "canvas/SKTItems.h"
 
 #include <QPainter>
@@ -216,6 +218,47 @@ private slots:
         g->LR_margin_val = 0;
         QVERIFY(BarcodeItemDrawing::quietZoneWarning(BarcodeStyle::fromItem(*g), s.content())
                     .contains("quiet zone"));
+    }
+
+    // The canvas at 100 % shows the symbol drawn for the screen, as a picture output at 72 dpi gets it, not
+    // the stored high-resolution image scaled down.
+    void screenDrawingIsSharp_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("Code 128 with header") << 0 << int(Code128) << "NAVU-2026-0042";
+        QTest::newRow("QR Code") << 1 << int(QRCode) << "https://example.com/rsvp?id=42";
+    }
+    void screenDrawingIsSharp() {
+        QFETCH(int, mode);
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        BarcodeItemDrawing::install();
+        GraphicPtr g = item(mode, index, value);
+        g->show_hide_hdr = 0;
+        g->setBounds(QRectF(20, 20, 100, 50));
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*g));
+        SKTDocument doc;
+        doc.setGraphics(CardSide::Front, GraphicList{g});
+        SKTGraphicView view;
+        view.setDocument(&doc, CardSide::Front);
+        view.setCanvasSize(QSizeF(360, 260));
+        view.setZoom(1.0);
+        const QRect r = view.widgetRectFor(g->bounds());
+        QImage reference(view.size(), QImage::Format_ARGB32_Premultiplied);
+        reference.fill(Qt::white);
+        QPainter p(&reference);
+        g->draw(p);
+        p.end();
+        for (int pass = 0; pass < 2; ++pass) { // the second repaint comes from the cache
+            const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            int differing = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    differing += qAbs(qGray(shot.pixel(x, y)) - qGray(reference.pixel(x, y))) > 32;
+            QVERIFY2(differing <= r.width() * r.height() / 200, qPrintable(QString::number(differing)));
+            QCOMPARE(decode(shot.copy(r)), value);
+        }
     }
 
     void smallModulesWarned() {

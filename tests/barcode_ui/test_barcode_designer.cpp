@@ -450,6 +450,34 @@ private slots:
         QCOMPARE(d->sett_tab->indexOf(d->dpi_tab_item), 3);
     }
 
+    // A new item's quiet-zone margins follow a change of symbology; margins set by hand stay.
+    void quietZoneMarginsFollowTheSymbology_data() {
+        QTest::addColumn<float>("handMargin");
+        QTest::newRow("new item's margins") << 0.0f;
+        QTest::newRow("margin set by hand") << 0.05f;
+    }
+    void quietZoneMarginsFollowTheSymbology() {
+        QFETCH(float, handMargin);
+        const GraphicPtr item = newBarcode();
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*item));
+        if (handMargin > 0)
+            item->TB_marging_val = handMargin;
+        d->Set_Barcode_Prop_To_Control(*item);
+        d->dataText->setText(QStringLiteral("HTTPS://EXAMPLE.COM/RSVP"));
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(1, BarcodeSymbologies::QRCode));
+        d->dataText_2D->setPlainText(QStringLiteral("https://example.com/rsvp?id=42"));
+        d->goButtonActionPerformed();
+        const BarcodeStyle s = d->styleFromControls();
+        if (handMargin > 0) {
+            QCOMPARE(s.TB_marging_val, handMargin);
+            QCOMPARE(s.LR_margin_val, item->LR_margin_val);
+            QVERIFY(!d->barcode_quiet_label->isHidden());
+        } else {
+            QVERIFY(s.TB_marging_val > item->TB_marging_val);
+            QVERIFY2(d->barcode_quiet_label->isHidden(), qPrintable(d->barcode_quiet_label->text()));
+        }
+    }
+
     // The QR encoding and the orientation lists offer only choices that work: the automatic encoding (the
     // encoder picks the modes itself) and horizontal bars.
     void encodingAndOrientationOfferWhatWorks() {

@@ -91,6 +91,7 @@ private slots:
     void longMessageFinish();
     void longDialogControls_data();
     void longDialogControls();
+    void explanationHasOnlyOk();
     void longDialogRun_data();
     void longDialogRun();
     void setObjEnabled_data();
@@ -337,6 +338,21 @@ void TestCommonUi::longDialogControls()
     QCOMPARE(dlg.title_label->text(), noShown ? title_val : QStringLiteral("Help :"));
     QCOMPARE(dlg.msg_text->toPlainText(), noShown ? QStringLiteral("own text") : Cutom_Msg_Val);
     QCOMPARE(dlg.palette().color(QPalette::Window), dialogBackgroundColor());
+}
+
+void TestCommonUi::explanationHasOnlyOk()
+{
+    Msg_Apply_All_Chk = 1;
+    Long_SMS_Dlg* dlg = Long_SMS_Dlg::defaultInstance();
+    whenModalShows([&](QWidget*) {
+        QVERIFY(!dlg->no_btn->isVisible());
+        dlg->ok_btn->click();
+    });
+    QCOMPARE(dlg->showExplanation(QStringLiteral("Rows :"), QStringLiteral("The number of rows.")), 1);
+    QCOMPARE(Msg_Apply_All_Chk, 1); // an explanation changes no answer
+    dlg->title_val = QStringLiteral("Question :");
+    dlg->loadTexts();
+    QVERIFY(dlg->no_btn->isVisibleTo(dlg)); // the next caller's question keeps its "No"
 }
 
 void TestCommonUi::longDialogRun_data()

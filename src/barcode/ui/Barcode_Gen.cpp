@@ -206,7 +206,7 @@ QPushButton* Barcode_Gen::helpButton(const QString& key) {
     b->setToolTip(helpTitle(key));
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, [key] {
-        Long_SMS_Dlg::defaultInstance()->Open_Long_sms_Dialog(helpTitle(key), helpText(key), false);
+        Long_SMS_Dlg::defaultInstance()->showExplanation(helpTitle(key), helpText(key));
     });
     return b;
 }
@@ -749,6 +749,7 @@ void Barcode_Gen::loadStyle(const BarcodeStyle& style) {
     m_loading = true;
     m_base = style;
     m_mode = style.linear_or_2d == 0 ? 0 : 1;
+    m_shownIndex = style.barcode_font_index;
     removeUnknownSymbologyEntry();
     if (symbologyInPopup(m_mode, style.barcode_font_index)) {
         barcodeTypePopup->setCurrentIndex(popupPosition(m_mode, style.barcode_font_index));
@@ -1057,10 +1058,14 @@ void Barcode_Gen::barcodeTypeChanged() {
         mode = m_base.linear_or_2d == 0 ? 0 : 1; // back to the stored type outside the lists
     }
     const QString before = currentContent();
+    BarcodeStyle previous = styleFromControls();
+    previous.linear_or_2d = m_mode;
+    previous.barcode_font_index = m_shownIndex;
     if (mode != 0)
         two_d_barcode_Opt_Select();
     else
         Liner_Barcode_Opt_Select();
+    m_shownIndex = known ? index : m_base.barcode_font_index;
     // The typed value goes with the user to the other kind's field when that one is empty or when the new
     // symbology takes the value.
     const QString now = currentContent();
@@ -1076,6 +1081,18 @@ void Barcode_Gen::barcodeTypeChanged() {
             setCurrentContent(before);
             m_loading = false;
         }
+    }
+    // Margins still at the quiet zone of the previous symbology follow the new one's.
+    BarcodeStyle current = styleFromControls();
+    BarcodeStyle stored = previous;
+    stored.linear_font_val = m_base.linear_font_val;
+    stored.two_d_font_val = m_base.two_d_font_val;
+    if (BarcodeItemDrawing::followQuietZoneMargins(current, previous) ||
+        BarcodeItemDrawing::followQuietZoneMargins(current, stored)) {
+        setPairValue(lrMargin, current.LR_margin_val);
+        setPairValue(tbMargin, current.TB_marging_val);
+        setPairValue(hdrMargin, current.hdr_margin_val);
+        setPairValue(ftrMargin, current.ftr_margin_val);
     }
     if (currentContent().isEmpty()) {
         Set_Blank_Image(tr("Please enter barcode value"));

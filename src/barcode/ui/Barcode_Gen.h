@@ -282,6 +282,7 @@ private:
     void setLoadedStyle(const BarcodeStyle& style);
 
     int m_mode = 0;
+    int m_shownIndex = 0; // symbology of m_mode the controls were last set for
     bool m_loading = false;
     QFont m_valueFont;
     QFont m_headerFont;

@@ -65,7 +65,7 @@ void Long_SMS_Dlg::loadTexts()
     setWindowTitle(v.title);
     title_label->setText(v.title);
     msg_text->setPlainText(v.message);
-    no_btn->setVisible(v.showNo);
+    no_btn->setVisible(v.showNo && !ok_only);
     apply_all_chk->setVisible(v.showApplyAll);
     apply_all_chk->setChecked(false);
 }
@@ -86,7 +86,17 @@ int Long_SMS_Dlg::Open_Long_sms_Dialog()
     title_val.clear();
     msg_val_str.clear();
     apply_chk_show = false;
+    if (ok_only) // an explanation answers nothing
+        return code;
     return finishLongMessage(code, ticked);
+}
+
+int Long_SMS_Dlg::showExplanation(const QString& title, const QString& message)
+{
+    ok_only = true;
+    const int code = Open_Long_sms_Dialog(title, message, false);
+    ok_only = false;
+    return code;
 }
 
 int Long_SMS_Dlg::Open_Long_sms_Dialog(const QString& title, const QString& message, bool showApplyAll)

@@ -21,12 +21,16 @@ public:
     QString title_val;
     QString msg_val_str;
     bool apply_chk_show = false;
+    bool ok_only = false; // a plain explanation: no "No" button
 
     // Runs the dialog modally (on the GUI thread; a worker waits): 1 for OK (Msg_Apply_All_Chk := the check
     // box), 0 for "No" or closing (Msg_Apply_All_Chk unchanged).
     int Open_Long_sms_Dialog();
     // The same with the texts given here.
     int Open_Long_sms_Dialog(const QString& title, const QString& message, bool showApplyAll);
+
+    // A plain explanation with only OK.
+    int showExplanation(const QString& title, const QString& message);
 
     // Fills the controls as Open_Long_sms_Dialog would, without running the dialog.
     void loadTexts();
