@@ -299,8 +299,8 @@ bool drawForScreen(QPainter& painter, const SKTGraphic& item, const QPaintDevice
     const qreal dpr = std::max<qreal>(1.0, device.devicePixelRatioF());
     const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
                              qFuzzyCompare(t.m11(), t.m22());
-    const qreal viewScale = axisAligned ? t.m11() : std::sqrt(std::abs(t.determinant()));
-    const qreal scale = viewScale * dpr;
+    // The device transform holds the device pixel ratio already: device pixels per point.
+    const qreal scale = axisAligned ? t.m11() : std::sqrt(std::abs(t.determinant()));
     if (!std::isfinite(scale) || !(scale > 0) || !(bounds.width() > 0) || !(bounds.height() > 0))
         return false;
 
@@ -340,7 +340,7 @@ bool drawForScreen(QPainter& painter, const SKTGraphic& item, const QPaintDevice
         if (image.devicePixelRatio() != dpr)
             image.setDevicePixelRatio(dpr); // copies the pixels: only when the screen changed
         painter.setTransform(QTransform());
-        painter.drawImage(QPointF(std::round(at.x() * dpr) / dpr, std::round(at.y() * dpr) / dpr), image);
+        painter.drawImage(QPointF(std::round(at.x()) / dpr, std::round(at.y()) / dpr), image);
     } else {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(frame, image);

@@ -11,6 +11,7 @@
 #include "canvas/SKTItems.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QtTest>
 
 #define ZX_USE_UTF8
@@ -259,6 +260,36 @@ private slots:
             QVERIFY2(differing <= r.width() * r.height() / 200, qPrintable(QString::number(differing)));
             QCOMPARE(decode(shot.copy(r)), value);
         }
+    }
+
+    // A screen with two device pixels per pixel gets modules on its own pixels.
+    void screenDrawingOnHighDpi() {
+        BarcodeItemDrawing::install();
+        GraphicPtr g = item(0, Code128, "NAVU-2026-0042");
+        g->setBounds(QRectF(20, 20, 100, 50));
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*g));
+        QPixmap screen(720, 400);
+        screen.setDevicePixelRatio(2);
+        screen.fill(Qt::white);
+        QPainter p(&screen);
+        g->draw(p);
+        p.end();
+        QImage reference(720, 400, QImage::Format_ARGB32_Premultiplied);
+        reference.fill(Qt::white);
+        p.begin(&reference);
+        p.scale(2, 2);
+        g->draw(p);
+        p.end();
+        const QImage shot = screen.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QRect r = QRectF(ItemPainting::barcodeRect(*g).topLeft() * 2, ItemPainting::barcodeRect(*g).size() * 2)
+                            .toAlignedRect()
+                            .intersected(reference.rect());
+        int differing = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                differing += qAbs(qGray(shot.pixel(x, y)) - qGray(reference.pixel(x, y))) > 32;
+        QVERIFY2(differing <= r.width() * r.height() / 200, qPrintable(QString::number(differing)));
+        QCOMPARE(decode(shot), QStringLiteral("NAVU-2026-0042"));
     }
 
     void smallModulesWarned() {
