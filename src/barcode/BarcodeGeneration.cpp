@@ -123,37 +123,49 @@ LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QStrin
     return buildLinear(s, value, header, footer, 0);
 }
 
+QrParams qrParamsOf(const BarcodeStyle& s) {
+    QrParams p;
+    p.versionIndex = s.qr_version_index;
+    p.ecIndex = s.qr_ec_index;
+    p.sizePoints = s.qr_size_val;
+    p.dpi = s.dpi;
+    return p;
+}
+
+Pdf417Params pdf417ParamsOf(const BarcodeStyle& s) {
+    Pdf417Params p;
+    p.widthPoints = s.pdf_wdt_val;
+    p.heightPoints = s.pdf_hgt_val;
+    p.errorLevel = s.pdf_ec_val;
+    p.rows = s.pdf_row_val;
+    p.columns = s.pdf_col_val;
+    p.dpi = s.dpi;
+    return p;
+}
+
+DataMatrixParams dataMatrixParamsOf(const BarcodeStyle& s) {
+    DataMatrixParams p;
+    p.moduleSize = s.dm_module_val;
+    p.formatIndex = s.dm_format_index;
+    p.encodingIndex = s.dm_encoding_index;
+    p.dpi = s.dpi;
+    return p;
+}
+
 TwoDPicture Generate_2D_Picture(const BarcodeStyle& s, const QString& value) {
     TwoDPicture out;
     TwoDResult r;
     switch (s.barcode_font_index) {
     case BarcodeSymbologies::QRCode: {
-        QrParams p;
-        p.versionIndex = s.qr_version_index;
-        p.ecIndex = s.qr_ec_index;
-        p.sizePoints = s.qr_size_val;
-        p.dpi = s.dpi;
-        r = makeQrImage(p, value);
+        r = makeQrImage(qrParamsOf(s), value);
         break;
     }
     case BarcodeSymbologies::PDF417: {
-        Pdf417Params p;
-        p.widthPoints = s.pdf_wdt_val;
-        p.heightPoints = s.pdf_hgt_val;
-        p.errorLevel = s.pdf_ec_val;
-        p.rows = s.pdf_row_val;
-        p.columns = s.pdf_col_val;
-        p.dpi = s.dpi;
-        r = makePdf417Image(p, value);
+        r = makePdf417Image(pdf417ParamsOf(s), value);
         break;
     }
     case BarcodeSymbologies::DataMatrix: {
-        DataMatrixParams p;
-        p.moduleSize = s.dm_module_val;
-        p.formatIndex = s.dm_format_index;
-        p.encodingIndex = s.dm_encoding_index;
-        p.dpi = s.dpi;
-        r = makeDataMatrixImage(p, value);
+        r = makeDataMatrixImage(dataMatrixParamsOf(s), value);
         break;
     }
     default:

@@ -6,6 +6,7 @@
 
 #include "barcode/BarcodeStyle.h"
 #include "barcode/NKDBarcode.h"
+#include "barcode/twod/TwoDImages.h"
 
 #include <QImage>
 #include <QSizeF>
@@ -46,6 +47,11 @@ struct TwoDPicture {
     QSizeF sizePoints; // the size it stands for
     QString reason;    // why there is none
 };
+
+// The 2-D encoders' parameters as a style gives them (the style's dpi included).
+QrParams qrParamsOf(const BarcodeStyle& s);
+Pdf417Params pdf417ParamsOf(const BarcodeStyle& s);
+DataMatrixParams dataMatrixParamsOf(const BarcodeStyle& s);
 
 // The bare 2-D symbol for the value (2-D styles only), before header, footer and margins are added.
 TwoDPicture Generate_2D_Picture(const BarcodeStyle& style, const QString& value);

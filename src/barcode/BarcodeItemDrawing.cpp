@@ -41,29 +41,12 @@ TwoDSymbol symbolFor(const BarcodeStyle& s, const QString& value) {
         return none;
     }
     switch (s.barcode_font_index) {
-    case BarcodeSymbologies::QRCode: {
-        QrParams p;
-        p.versionIndex = s.qr_version_index;
-        p.ecIndex = s.qr_ec_index;
-        p.sizePoints = s.qr_size_val;
-        return makeQrSymbol(p, value);
-    }
-    case BarcodeSymbologies::PDF417: {
-        Pdf417Params p;
-        p.widthPoints = s.pdf_wdt_val;
-        p.heightPoints = s.pdf_hgt_val;
-        p.errorLevel = s.pdf_ec_val;
-        p.rows = s.pdf_row_val;
-        p.columns = s.pdf_col_val;
-        return makePdf417Symbol(p, value);
-    }
-    case BarcodeSymbologies::DataMatrix: {
-        DataMatrixParams p;
-        p.moduleSize = s.dm_module_val;
-        p.formatIndex = s.dm_format_index;
-        p.encodingIndex = s.dm_encoding_index;
-        return makeDataMatrixSymbol(p, value);
-    }
+    case BarcodeSymbologies::QRCode:
+        return makeQrSymbol(qrParamsOf(s), value);
+    case BarcodeSymbologies::PDF417:
+        return makePdf417Symbol(pdf417ParamsOf(s), value);
+    case BarcodeSymbologies::DataMatrix:
+        return makeDataMatrixSymbol(dataMatrixParamsOf(s), value);
     default:
         none.reason = QStringLiteral("Unknown barcode type.");
         return none;
