@@ -1,5 +1,7 @@
 #include "output/ImageFileWriter.h"
 
+#include "common/FileHelpers.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -236,14 +238,10 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error) {
     const QFileInfo info(path);
     QTemporaryFile temp(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
-    if (!temp.open()) {
+    errno = 0;
+    if (!temp.open() || temp.write(data) != data.size() || !temp.flush()) {
         if (error)
-            *error = temp.errorString();
-        return false;
-    }
-    if (temp.write(data) != data.size() || !temp.flush()) {
-        if (error)
-            *error = temp.errorString();
+            *error = writeErrorText(temp, path, errno);
         return false;
     }
     // The temporary file is made owner-only; an exported picture is an ordinary file.

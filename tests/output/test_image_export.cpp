@@ -1,4 +1,5 @@
 #include "OutputTestSupport.h"
+#include "SmallDisk.h"
 
 #include "common/Globals.h"
 #include "common/ui/Send_Modeless.h"
@@ -168,6 +169,26 @@ private slots:
         QVERIFY(r.message() != Export_Success_Message);
         QCOMPARE(scope.prompt.messages.value(0), path);
         QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    // An export that does not fit on the disk says so and keeps the old file.
+    void singleExportDiskFull() {
+        const SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        const QString path = disk.filePath("card.png");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old export");
+        old.close();
+        disk.fill();
+        PromptScope scope;
+        const ExportResult r = Export_Single_File(design(false), path, "F", false, 300);
+        QCOMPARE(r.failed, QStringList{path});
+        QCOMPARE(scope.prompt.messages.value(1), QStringLiteral("The disk is full."));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old export"));
+        QCOMPARE(disk.files(), (QStringList{"card.png", "filler"}));
     }
 
     void batchFiles_data() {
