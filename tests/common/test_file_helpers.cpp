@@ -3,6 +3,7 @@
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
 #include "common/SafeFileName.h"
+#include "SmallDisk.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -10,7 +11,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <cstdlib>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -413,13 +413,10 @@ void TestFileHelpers::saveNullImage()
 // A full file system (a 64 KiB tmpfs) is named as such, and the old file stays whole.
 void TestFileHelpers::diskFullSaysSo()
 {
-    QTemporaryDir mountPoint;
-    const QByteArray dir = QFile::encodeName(mountPoint.path());
-    const QByteArray command = "mount -t tmpfs -o size=64k navu-test " + dir + " 2>/dev/null";
-    if (::geteuid() != 0 || std::system(command.constData()) != 0)
+    const SmallDisk disk;
+    if (!disk.mounted())
         QSKIP("needs root to mount a small tmpfs");
-    const auto unmount = qScopeGuard([&] { std::system(("umount " + dir).constData()); });
-    const QString path = mountPoint.filePath("design.kvto");
+    const QString path = disk.filePath("design.kvto");
     writeFile(path, "old design");
     QString error;
     QVERIFY(!writeFileAtomically(path, QByteArray(200 * 1024, 'x'), &error));
@@ -431,12 +428,12 @@ void TestFileHelpers::diskFullSaysSo()
     for (int y = 0; y < noise.height(); ++y)
         for (int x = 0; x < noise.width(); ++x)
             noise.setPixel(x, y, seed = seed * 1103515245u + 12345u);
-    const QString png = mountPoint.filePath("card.png");
+    const QString png = disk.filePath("card.png");
     writeFile(png, "old export");
     QVERIFY(!Save_gen_image(noise, png));
     QCOMPARE(prompt.texts.value(1), QStringLiteral("The disk is full."));
     QCOMPARE(readFile(png), QByteArray("old export"));
-    QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files).size(), 2);
+    QCOMPARE(disk.files().size(), 2);
 }
 
 // /proc and /sys report no free blocks; a write refused there gives the system's reason, not a full disk.

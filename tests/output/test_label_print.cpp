@@ -1,4 +1,5 @@
 #include "OutputTestSupport.h"
+#include "SmallDisk.h"
 
 #include "common/ui/Send_Modeless.h"
 #include "data/BatchState.h"
@@ -22,9 +23,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cstdlib>
-#include <unistd.h>
 
 using namespace outtest;
 
@@ -124,26 +122,20 @@ private slots:
 
     // A PDF that does not fit on the disk is reported as such and leaves nothing behind.
     void diskFullPdf() {
-        QTemporaryDir mountPoint;
-        const QByteArray root = QFile::encodeName(mountPoint.path());
-        const QByteArray mount = "mount -t tmpfs -o size=64k navu-test " + root + " 2>/dev/null";
-        if (::geteuid() != 0 || std::system(mount.constData()) != 0)
+        const SmallDisk disk;
+        if (!disk.mounted())
             QSKIP("needs root to mount a small tmpfs");
-        const auto unmount = qScopeGuard([&] { std::system(("umount " + root).constData()); });
-        QFile filler(mountPoint.filePath("filler"));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        filler.write(QByteArray(64 * 1024, 'x')); // as much as fits
-        filler.close();
+        disk.fill();
         PromptScope scope;
         SeriesBindingTable series;
         const BatchFillJob::Design d = design(false);
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, true, table, series);
         Printing_View view(a4Layout(1, 2, "BOTH"), 3, BatchFillJob::create(d, series, table), d);
-        QVERIFY(!printTo("Print_Wnd", view, mountPoint.filePath("labels.pdf")));
+        QVERIFY(!printTo("Print_Wnd", view, disk.filePath("labels.pdf")));
         QCOMPARE(scope.prompt.messages.size(), 1);
         QVERIFY2(scope.prompt.messages[0].endsWith("\nThe disk is full."),
                  qPrintable(scope.prompt.messages[0]));
-        QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files), QStringList{"filler"});
+        QCOMPARE(disk.files(), QStringList{"filler"});
     }
 
     void previewLimit_data() {
