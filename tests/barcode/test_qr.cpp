@@ -4,6 +4,7 @@
 #include "barcode/twod/QR_Encode.h"
 #include "barcode/twod/TwoDImages.h"
 
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <zint.h>
@@ -81,6 +82,24 @@ int referencePenalty(const std::vector<uint8_t>& m, int n)
     return p;
 }
 
+// Size, resolution, size in points and a digest of every pixel; or the refusal.
+QString fingerprint(const TwoDResult& r)
+{
+    if (!r.ok())
+        return QStringLiteral("refused: ") + r.reason;
+    const QImage img = r.image.convertToFormat(QImage::Format_ARGB32);
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (int y = 0; y < img.height(); ++y)
+        h.addData(QByteArrayView(reinterpret_cast<const char*>(img.constScanLine(y)), img.width() * 4));
+    return QStringLiteral("%1x%2 %3dpm %4x%5pt %6")
+        .arg(img.width())
+        .arg(img.height())
+        .arg(img.dotsPerMeterX())
+        .arg(r.sizePoints.width())
+        .arg(r.sizePoints.height())
+        .arg(QString::fromLatin1(h.result().toHex().left(16)));
+}
+
 } // namespace
 
 class TestQr : public QObject {
@@ -110,6 +129,8 @@ private slots:
     void nonAsciiDecodesExactly_data();
     void nonAsciiDecodesExactly();
     void randomRoundTrips();
+    void imagesStayTheSame_data();
+    void imagesStayTheSame();
 };
 
 void TestQr::tablesMatchStandard_data()
@@ -532,6 +553,114 @@ void TestQr::randomRoundTrips()
             QVERIFY2(d.ok, qPrintable(QStringLiteral("level %1 length %2").arg(level).arg(value.size())));
             QCOMPARE(d.text, value);
         }
+}
+
+// The QR Code and Data Matrix images, pixel for pixel, and their refusals, as they were when the image makers
+// still encoded on their own: drawing them from the symbols must change nothing.
+void TestQr::imagesStayTheSame_data()
+{
+    QTest::addColumn<bool>("qr");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("size");   // QR: points a side; Data Matrix: points a module
+    QTest::addColumn<int>("choice"); // QR: version; Data Matrix: format index
+    QTest::addColumn<int>("level");  // QR: error level; Data Matrix: encoding index
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QString>("expected");
+    const QString digits = QString::fromLatin1(repeatTo("0123456789", 300));
+    const QString gruesse = QStringLiteral("Grüße");
+    QTest::newRow("qr ascii L") << true << "HELLO WORLD" << 60 << 0 << 0 << 600
+                                << QStringLiteral("500x500 23622dpm 60x60pt b0d542f309b2ec22");
+    QTest::newRow("qr utf8 M") << true << gruesse << 37 << 0 << 1 << 300
+                               << QStringLiteral("155x155 11811dpm 37x37pt ec132df21fa211af");
+    QTest::newRow("qr digits Q") << true << digits << 100 << 0 << 2 << 203
+                                 << QStringLiteral("282x282 7992dpm 100x100pt bcf02506bdfbea65");
+    QTest::newRow("qr version 5 H") << true << "https://navu.example/" << 50 << 5 << 3 << 72
+                                    << QStringLiteral("50x50 2835dpm 50x50pt 6f3eab95fcab1582");
+    QTest::newRow("qr colours") << true << gruesse << 20 << 0 << 1 << 2400
+                                << QStringLiteral("667x667 94488dpm 20x20pt 48e7c5ef247c300f");
+    QTest::newRow("qr empty") << true << "" << 60 << 0 << 0 << 600
+                              << QStringLiteral("refused: The QR Code value is empty.");
+    QTest::newRow("qr too few pixels")
+        << true << "HELLO" << 20 << 0 << 0 << 72
+        << QStringLiteral("refused: The QR Code needs at least 21 pixels a side; 20 were asked for. Make the "
+                          "size or the resolution larger.");
+    QTest::newRow("qr too long") << true << digits << 60 << 1 << 0 << 600
+                                 << QStringLiteral("refused: The value (300 bytes) is too long for QR Code "
+                                                   "version 1 at level L (at most 41 digits).");
+    QTest::newRow("qr level 4") << true << "A" << 60 << 0 << 4 << 600
+                                << QStringLiteral("refused: Unknown QR error-correction level 4.");
+    QTest::newRow("qr version 41") << true << "A" << 60 << 41 << 0 << 600
+                                   << QStringLiteral("refused: Unknown QR version 41.");
+    QTest::newRow("qr size 0") << true << "A" << 0 << 0 << 0 << 600
+                               << QStringLiteral("refused: The QR Code size must be at least 1 point.");
+    QTest::newRow("qr too large") << true << "HELLO" << 100000 << 0 << 0 << 600
+                                  << QStringLiteral("refused: The barcode image would be 833334 x 833334 "
+                                                    "pixels; lower the size or the resolution.");
+    QTest::newRow("dm ascii") << false << "HELLO WORLD" << 2 << 0 << 0 << 600
+                              << QStringLiteral("300x300 23622dpm 36x36pt 9f6a18b4ff569c93");
+    QTest::newRow("dm utf8 fractional")
+        << false << gruesse << 1 << 0 << 0 << 100 << QStringLiteral("25x25 3937dpm 18x18pt 0a23436012717055");
+    QTest::newRow("dm digits") << false << digits << 3 << 0 << 0 << 203
+                               << QStringLiteral("423x423 7992dpm 150x150pt 4632eb74c816ad1d");
+    QTest::newRow("dm C16X48 C40") << false << "NAVU 2026" << 2 << 30 << 2 << 300
+                                   << QStringLiteral("417x150 11811dpm 100x36pt 2023b891015660f2");
+    QTest::newRow("dm 24 Base256") << false << gruesse << 1 << 8 << 4 << 72
+                                   << QStringLiteral("26x26 2835dpm 26x26pt db5166bd7fa33206");
+    QTest::newRow("dm text colours") << false << "navu photo frame" << 5 << 0 << 3 << 150
+                                     << QStringLiteral("188x188 5906dpm 90x90pt b9ebbae1ff8c478b");
+    QTest::newRow("dm empty") << false << "" << 2 << 0 << 0 << 600
+                              << QStringLiteral("refused: The Data Matrix value is empty.");
+    QTest::newRow("dm format 31") << false << "A" << 2 << 31 << 0 << 600
+                                  << QStringLiteral("refused: Unknown Data Matrix size 31.");
+    QTest::newRow("dm format -1") << false << "A" << 2 << -1 << 0 << 600
+                                  << QStringLiteral("refused: Unknown Data Matrix size -1.");
+    QTest::newRow("dm encoding 5") << false << "A" << 2 << 0 << 5 << 600
+                                   << QStringLiteral("refused: Unknown Data Matrix encoding 5.");
+    QTest::newRow("dm module 0") << false << "A" << 0 << 0 << 0 << 600
+                                 << QStringLiteral(
+                                        "refused: The Data Matrix module size must be at least 1 point.");
+    QTest::newRow("dm too long")
+        << false << digits << 2 << 1 << 0 << 600
+        << QStringLiteral(
+               "refused: The value cannot be encoded as Data Matrix C10X10 with the Auto encoding.");
+    QTest::newRow("dm too large") << false << "A" << 100000 << 0 << 0 << 600
+                                  << QStringLiteral("refused: The barcode image would be 10000000 x 10000000 "
+                                                    "pixels; lower the size or the resolution.");
+}
+
+void TestQr::imagesStayTheSame()
+{
+    QFETCH(bool, qr);
+    QFETCH(QString, value);
+    QFETCH(int, size);
+    QFETCH(int, choice);
+    QFETCH(int, level);
+    QFETCH(int, dpi);
+    QFETCH(QString, expected);
+    const bool coloured = QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("colours"));
+    const QColor fg = coloured ? QColor(20, 40, 120) : QColor(Qt::black);
+    const QColor bg = coloured ? QColor(250, 240, 200) : QColor(Qt::white);
+    TwoDResult r;
+    if (qr) {
+        QrParams p;
+        p.sizePoints = size;
+        p.versionIndex = choice;
+        p.ecIndex = level;
+        p.dpi = dpi;
+        p.fg = fg;
+        p.bg = bg;
+        r = makeQrImage(p, value);
+    } else {
+        DataMatrixParams p;
+        p.moduleSize = size;
+        p.formatIndex = choice;
+        p.encodingIndex = level;
+        p.dpi = dpi;
+        p.fg = fg;
+        p.bg = bg;
+        r = makeDataMatrixImage(p, value);
+    }
+    QCOMPARE(fingerprint(r), expected);
 }
 
 QTEST_GUILESS_MAIN(TestQr)
