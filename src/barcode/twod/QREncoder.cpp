@@ -80,8 +80,13 @@ std::optional<DataMatrix> QREncoder::encodeBytes(int level, int version, const Q
 QImage QREncoder::renderDataMatrix(const DataMatrix& grid, int pixels, const QColor& fg, const QColor& bg,
                                    QString* reason)
 {
-    const int n = grid.dimension();
-    if (n == 0) {
+    return renderModules(grid.dimension(), grid.modules(), pixels, fg, bg, reason);
+}
+
+QImage QREncoder::renderModules(int n, const std::vector<uint8_t>& modules, int pixels, const QColor& fg,
+                                const QColor& bg, QString* reason)
+{
+    if (n <= 0 || modules.size() != std::size_t(n) * std::size_t(n)) {
         setReason(reason, QStringLiteral("There is no QR symbol to draw."));
         return {};
     }
@@ -103,8 +108,9 @@ QImage QREncoder::renderDataMatrix(const DataMatrix& grid, int pixels, const QCo
     img.fill(b);
     for (int y = 0; y < n; ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(m + y * p));
+        const uint8_t* dark = modules.data() + std::size_t(y) * std::size_t(n);
         for (int x = 0; x < n; ++x)
-            if (grid.valueAt(x, y))
+            if (dark[x])
                 std::fill(row + m + x * p, row + m + (x + 1) * p, f);
         for (int k = 1; k < p; ++k)
             std::copy(row, row + pixels, reinterpret_cast<QRgb*>(img.scanLine(m + y * p + k)));

@@ -17,6 +17,8 @@ public:
     int dimension() const { return _dimension; }
     void set(bool value, int x, int y) { _data[std::size_t(y) * _dimension + x] = value ? 1 : 0; }
     bool valueAt(int x, int y) const { return _data[std::size_t(y) * _dimension + x] != 0; }
+    // Row-major, 1 = dark.
+    const std::vector<uint8_t>& modules() const { return _data; }
     // Rows top to bottom, each cell "0" or "1", each row ended by "\n".
     QString description() const;
 
@@ -38,4 +40,7 @@ public:
     // margin (top/left get the smaller half). Null, with a reason, when there is less than one pixel per module.
     static QImage renderDataMatrix(const DataMatrix& grid, int pixels, const QColor& fg, const QColor& bg,
                                    QString* reason = nullptr);
+    // The same for an n x n grid given row-major (1 = dark).
+    static QImage renderModules(int n, const std::vector<uint8_t>& modules, int pixels, const QColor& fg,
+                                const QColor& bg, QString* reason = nullptr);
 };

@@ -40,34 +40,6 @@ bool tooLarge(qint64 w, qint64 h, QString& reason)
 
 } // namespace
 
-TwoDResult makeQrImage(const QrParams& params, const QString& value)
-{
-    TwoDResult r;
-    if (value.isEmpty()) {
-        r.reason = QStringLiteral("The QR Code value is empty.");
-        return r;
-    }
-    if (params.sizePoints <= 0) {
-        r.reason = QStringLiteral("The QR Code size must be at least 1 point.");
-        return r;
-    }
-    const int dpi = clampDpi(params.dpi);
-    const int px = pixelsFor(params.sizePoints, dpi);
-    if (tooLarge(px, px, r.reason))
-        return r;
-    const std::optional<DataMatrix> grid =
-        QREncoder::encodeWithECLevel(params.ecIndex, params.versionIndex, value, &r.reason);
-    if (!grid)
-        return r;
-    r.image = QREncoder::renderDataMatrix(*grid, px, params.fg, params.bg, &r.reason);
-    if (r.ok()) {
-        setResolution(r.image, dpi);
-        r.sizePoints = QSizeF(params.sizePoints, params.sizePoints);
-        r.reason.clear();
-    }
-    return r;
-}
-
 namespace {
 
 bool isAscii(const QByteArray& b)
@@ -225,49 +197,40 @@ TwoDSymbol makeQrSymbol(const QrParams& params, const QString& value)
         QREncoder::encodeWithECLevel(params.ecIndex, params.versionIndex, value, &r.reason);
     if (!grid)
         return r;
-    const int n = grid->dimension();
-    r.columns = r.rows = n;
-    r.modules.resize(std::size_t(n) * std::size_t(n));
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            r.modules[std::size_t(y) * std::size_t(n) + std::size_t(x)] = grid->valueAt(x, y) ? 1 : 0;
+    r.columns = r.rows = grid->dimension();
+    r.modules = grid->modules();
     r.sizePoints = QSizeF(params.sizePoints, params.sizePoints);
     r.reason.clear();
     return r;
 }
 
-TwoDSymbol makeDataMatrixSymbol(const DataMatrixParams& params, const QString& value)
+TwoDResult makeQrImage(const QrParams& params, const QString& value)
 {
-    TwoDSymbol r;
-    if (value.isEmpty()) {
-        r.reason = QStringLiteral("The Data Matrix value is empty.");
+    TwoDResult r;
+    const TwoDSymbol sym = makeQrSymbol(params, value);
+    if (!sym.ok()) {
+        r.reason = sym.reason;
         return r;
     }
-    if (params.formatIndex < 0 || params.formatIndex >= dataMatrixFormats().size() || params.encodingIndex < 0 ||
-        params.encodingIndex >= dataMatrixEncodings().size() || params.moduleSize < 1) {
-        r.reason = QStringLiteral("The Data Matrix size, encoding or module size is not valid.");
+    const int dpi = clampDpi(params.dpi);
+    const int px = pixelsFor(params.sizePoints, dpi);
+    if (tooLarge(px, px, r.reason))
         return r;
+    r.image = QREncoder::renderModules(sym.columns, sym.modules, px, params.fg, params.bg, &r.reason);
+    if (r.ok()) {
+        setResolution(r.image, dpi);
+        r.sizePoints = sym.sizePoints;
+        r.reason.clear();
     }
-    const std::optional<DataMatrixSymbol> sym =
-        encodeDataMatrix(value.toUtf8(), params.formatIndex, params.encodingIndex, nullptr);
-    if (!sym) {
-        r.reason = QStringLiteral("The value cannot be encoded as Data Matrix %1 with the %2 encoding.")
-                       .arg(dataMatrixFormats()[params.formatIndex], dataMatrixEncodings()[params.encodingIndex]);
-        return r;
-    }
-    r.columns = sym->width + 2;
-    r.rows = sym->height + 2;
-    r.modules.assign(std::size_t(r.columns) * std::size_t(r.rows), 0);
-    for (int y = 0; y < sym->height; ++y)
-        for (int x = 0; x < sym->width; ++x)
-            r.modules[std::size_t(y + 1) * std::size_t(r.columns) + std::size_t(x + 1)] = sym->at(x, y) ? 1 : 0;
-    r.sizePoints = QSizeF(double(r.columns) * params.moduleSize, double(r.rows) * params.moduleSize);
     return r;
 }
 
-TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value)
+namespace {
+
+// The Data Matrix symbol; an encoder failure also fills the failure report when one is given.
+TwoDSymbol dataMatrixSymbol(const DataMatrixParams& params, const QString& value, DataMatrixFailure* failure)
 {
-    TwoDResult r;
+    TwoDSymbol r;
     if (value.isEmpty()) {
         r.reason = QStringLiteral("The Data Matrix value is empty.");
         return r;
@@ -284,32 +247,55 @@ TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& va
         r.reason = QStringLiteral("The Data Matrix module size must be at least 1 point.");
         return r;
     }
-    const QByteArray bytes = value.toUtf8();
-    DataMatrixFailure failure;
     const std::optional<DataMatrixSymbol> sym =
-        encodeDataMatrix(bytes, params.formatIndex, params.encodingIndex, &failure);
+        encodeDataMatrix(value.toUtf8(), params.formatIndex, params.encodingIndex, failure);
     if (!sym) {
-        std::fputs(failure.errorText.constData(), stderr);
-        std::fputs(failure.outputText.constData(), stdout);
-        std::fflush(stdout);
         r.reason = QStringLiteral("The value cannot be encoded as Data Matrix %1 with the %2 encoding.")
                        .arg(dataMatrixFormats()[params.formatIndex], dataMatrixEncodings()[params.encodingIndex]);
         return r;
     }
+    r.columns = sym->width + 2;
+    r.rows = sym->height + 2;
+    r.modules.assign(std::size_t(r.columns) * std::size_t(r.rows), 0);
+    for (int y = 0; y < sym->height; ++y)
+        std::copy_n(sym->modules.data() + std::size_t(y) * std::size_t(sym->width), sym->width,
+                    r.modules.data() + std::size_t(y + 1) * std::size_t(r.columns) + 1);
+    r.sizePoints = QSizeF(double(r.columns) * params.moduleSize, double(r.rows) * params.moduleSize);
+    return r;
+}
+
+} // namespace
+
+TwoDSymbol makeDataMatrixSymbol(const DataMatrixParams& params, const QString& value)
+{
+    return dataMatrixSymbol(params, value, nullptr);
+}
+
+TwoDResult makeDataMatrixImage(const DataMatrixParams& params, const QString& value)
+{
+    TwoDResult r;
+    DataMatrixFailure failure;
+    const TwoDSymbol sym = dataMatrixSymbol(params, value, &failure);
+    if (!sym.ok()) {
+        if (!failure.errorText.isEmpty() || !failure.outputText.isEmpty()) {
+            std::fputs(failure.errorText.constData(), stderr);
+            std::fputs(failure.outputText.constData(), stdout);
+            std::fflush(stdout);
+        }
+        r.reason = sym.reason;
+        return r;
+    }
     const int dpi = clampDpi(params.dpi);
-    const int cols = sym->width + 2, rows = sym->height + 2;
-    const double wPt = double(cols) * params.moduleSize, hPt = double(rows) * params.moduleSize;
-    const int pw = pixelsFor(wPt, dpi), ph = pixelsFor(hPt, dpi);
+    const int pw = pixelsFor(sym.sizePoints.width(), dpi), ph = pixelsFor(sym.sizePoints.height(), dpi);
     if (tooLarge(pw, ph, r.reason))
         return r;
-    r.image = paintStretched(cols, rows, pw, ph, params.fg, params.bg, [&sym, cols, rows](int x, int y) {
-        return x > 0 && y > 0 && x < cols - 1 && y < rows - 1 && sym->at(x - 1, y - 1);
-    });
+    r.image = paintStretched(sym.columns, sym.rows, pw, ph, params.fg, params.bg,
+                             [&sym](int x, int y) { return sym.at(x, y); });
     if (r.image.isNull()) {
         r.reason = QStringLiteral("Not enough memory for the Data Matrix image.");
         return r;
     }
     setResolution(r.image, dpi);
-    r.sizePoints = QSizeF(wPt, hPt);
+    r.sizePoints = sym.sizePoints;
     return r;
 }
