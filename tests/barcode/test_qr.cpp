@@ -640,27 +640,14 @@ void TestQr::imagesStayTheSame()
     const bool coloured = QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("colours"));
     const QColor fg = coloured ? QColor(20, 40, 120) : QColor(Qt::black);
     const QColor bg = coloured ? QColor(250, 240, 200) : QColor(Qt::white);
-    TwoDResult r;
-    if (qr) {
-        QrParams p;
-        p.sizePoints = size;
-        p.versionIndex = choice;
-        p.ecIndex = level;
-        p.dpi = dpi;
-        p.fg = fg;
-        p.bg = bg;
-        r = makeQrImage(p, value);
-    } else {
-        DataMatrixParams p;
-        p.moduleSize = size;
-        p.formatIndex = choice;
-        p.encodingIndex = level;
-        p.dpi = dpi;
-        p.fg = fg;
-        p.bg = bg;
-        r = makeDataMatrixImage(p, value);
-    }
-    QCOMPARE(fingerprint(r), expected);
+    const QrParams q{.versionIndex = choice, .ecIndex = level, .sizePoints = size, .dpi = dpi, .fg = fg, .bg = bg};
+    const DataMatrixParams d{
+        .moduleSize = size, .formatIndex = choice, .encodingIndex = level, .dpi = dpi, .fg = fg, .bg = bg};
+    QCOMPARE(fingerprint(qr ? makeQrImage(q, value) : makeDataMatrixImage(d, value)), expected);
+    // The symbol item drawing uses refuses with the same words.
+    const TwoDSymbol sym = qr ? makeQrSymbol(q, value) : makeDataMatrixSymbol(d, value);
+    if (!sym.ok())
+        QCOMPARE(QStringLiteral("refused: ") + sym.reason, expected);
 }
 
 QTEST_GUILESS_MAIN(TestQr)
