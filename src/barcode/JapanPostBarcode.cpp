@@ -11,32 +11,12 @@ int pack(int a, int b, int c) {
     return (a << 8) | (b << 4) | c;
 }
 
-int unitValue(QChar c) {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    switch (u) {
-    case '-':
-        return 10;
-    case ':':
-        return 11;
-    case ';':
-        return 12;
-    case '<':
-        return 13;
-    case '=':
-        return 14;
-    case '>':
-        return 15;
-    case '?':
-        return 16;
-    case '.':
-        return 17;
-    case '/':
-        return 18;
-    default:
-        return -1;
-    }
+// Check values of the units '-' to '?' ("-" 10, control codes ':' to '?' 11-16, '.' 17, '/' 18).
+constexpr signed char kUnitValue[19] = {10, 17, 18, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16};
+
+int unitValue(char16_t u) {
+    const unsigned idx = unsigned(u) - '-';
+    return idx < 19 ? kUnitValue[idx] : -1;
 }
 
 } // namespace
@@ -75,42 +55,45 @@ void JapanPostBarcode::initWithContent(const QString& content, bool printsCaptio
 }
 
 void JapanPostBarcode::setContent(const QString& given) {
-    const QString text = asciiUpper(given);
-    QString units;
-    QString visible;
-    units.reserve(2 * text.size() + kUnits);
-    visible.reserve(text.size());
+    // Units are written in place: at most two a character, and the padding up to 20.
+    const qsizetype n = given.size();
+    QString units(std::max<qsizetype>(2 * n, kUnits), Qt::Uninitialized);
+    char16_t* const first = reinterpret_cast<char16_t*>(units.data());
+    char16_t* u = first;
+    const char16_t* in = reinterpret_cast<const char16_t*>(given.constData());
+    bool lower = false;
     m_rejected.clear();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        const ushort c = ch.unicode();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t c = in[i];
+        if (c >= 'a' && c <= 'z') {
+            c = char16_t(c - 'a' + 'A');
+            lower = true;
+        }
         if ((c >= '0' && c <= '9') || c == '-') {
-            units += ch;
-            visible += ch;
-        } else if (c >= 'A' && c <= 'J') {
-            units += QLatin1Char(':') + QChar('0' + (c - 'A'));
-            visible += ch;
-        } else if (c >= 'K' && c <= 'T') {
-            units += QLatin1Char(';') + QChar('0' + (c - 'K'));
-            visible += ch;
-        } else if (c >= 'U' && c <= 'Z') {
-            units += QLatin1Char('<') + QChar('0' + (c - 'U'));
-            visible += ch;
+            *u++ = c;
+        } else if (c >= 'A' && c <= 'Z') {
+            // A-J, K-T and U-Z: control code 1, 2 or 3 and a digit.
+            const int letter = c - 'A';
+            *u++ = char16_t(':' + letter / 10);
+            *u++ = char16_t('0' + letter % 10);
         } else if (m_rejected.isEmpty()) {
+            // Upper-casing changes no character that is refused, nor its neighbours' surrogate pairing.
             m_rejected = QStringLiteral("Japan Post barcodes take only digits, letters A-Z and \"-\" "
                                         "(%1 cannot be encoded).")
-                             .arg(characterName(text, i));
+                             .arg(characterName(given, i));
         }
     }
-    if (units.size() > kUnits && m_rejected.isEmpty())
+    const qsizetype count = u - first;
+    if (count > kUnits && m_rejected.isEmpty())
         m_rejected = QStringLiteral("This address needs %1 units; a Japan Post barcode holds at most %2 "
                                     "(a letter takes two).")
-                         .arg(units.size())
+                         .arg(count)
                          .arg(kUnits);
-    if (units.size() < kUnits)
-        units += QString(kUnits - units.size(), QLatin1Char('='));
-    m_units = units;
-    m_content = m_rejected.isEmpty() ? visible : given;
+    while (u < first + kUnits)
+        *u++ = '=';
+    units.truncate(u - first);
+    m_units = std::move(units);
+    m_content = m_rejected.isEmpty() && lower ? asciiUpper(given) : given;
     generateChecksum();
     calculateWidth();
 }
@@ -154,7 +137,7 @@ void JapanPostBarcode::generateChecksum() {
     }
     int sum = 0;
     for (QChar c : m_units)
-        sum += unitValue(c);
+        sum += unitValue(c.unicode());
     const int v = 19 - sum % 19;
     static const char kChecks[] = "0123456789-:;<=>?./0";
     m_checkDigit = kChecks[v];

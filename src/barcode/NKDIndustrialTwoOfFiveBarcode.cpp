@@ -1,24 +1,50 @@
 #include "barcode/NKDIndustrialTwoOfFiveBarcode.h"
 
-QString NKDIndustrialTwoOfFiveBarcode::barcode() const {
-    const QString text = asciiContent();
-    const qsizetype n = text.size() + (m_checkDigit != -1 ? 1 : 0);
-    QString out(n * 20, Qt::Uninitialized); // at most four modules for each of five elements
-    QChar* w = out.data();
-    const auto put = [&w](QChar d) {
+#include "barcode/ModuleWriter.h"
+
+namespace {
+
+using Digit = ModuleWriter::Pattern<14>;
+
+// Every digit's five bars, each with its gap; entry 10, anything but a digit, is all narrow.
+struct DigitTable {
+    Digit digit[11];
+};
+
+constexpr DigitTable makeDigits() {
+    DigitTable t;
+    for (int d = 0; d < 11; ++d) {
+        Digit& p = t.digit[d];
         for (int e = 0; e < 5; ++e) {
-            *w++ = QLatin1Char('1');
-            if (!_getBarForDigit(d, e)) {
-                *w++ = QLatin1Char('1');
-                *w++ = QLatin1Char('1');
+            p.m[p.size++] = u'1';
+            if (d < 10 && (NKDInterleavedTwoOfFiveBarcode::kWideElements[d] >> (4 - e)) & 1) {
+                p.m[p.size++] = u'1';
+                p.m[p.size++] = u'1';
             }
-            *w++ = QLatin1Char('0');
+            p.m[p.size++] = u'0';
         }
-    };
-    for (QChar d : text)
-        put(d);
-    if (m_checkDigit != -1)
-        put(QChar(m_checkDigit));
-    out.truncate(w - out.constData());
+    }
+    return t;
+}
+
+} // namespace
+
+QString NKDIndustrialTwoOfFiveBarcode::barcode() const {
+    QString out;
+    NKDIndustrialTwoOfFiveBarcode::appendBarcode(out);
     return out;
+}
+
+void NKDIndustrialTwoOfFiveBarcode::appendBarcode(QString& out) const {
+    static constexpr DigitTable kDigits = makeDigits();
+    const auto classOf = [](unsigned u) { return u - '0' <= 9 ? int(u - '0') : 10; };
+    const qsizetype digits = isAscii(m_content) ? m_content.size() : 0;
+    const qsizetype n = digits + (m_checkDigit != -1 ? 1 : 0);
+    char16_t* w = ModuleWriter::grow(out, n * 14);
+    const QChar* text = m_content.constData();
+    for (qsizetype k = 0; k < digits; ++k)
+        w = ModuleWriter::put(w, kDigits.digit[classOf(text[k].unicode())]);
+    if (m_checkDigit != -1)
+        w = ModuleWriter::put(w, kDigits.digit[classOf(unsigned(ushort(m_checkDigit)))]);
+    ModuleWriter::finish(out, w);
 }

@@ -8,7 +8,7 @@ class NKDIndustrialTwoOfFiveBarcode : public NKDInterleavedTwoOfFiveBarcode {
 public:
     QString className() const override { return QStringLiteral("NKDIndustrialTwoOfFiveBarcode"); }
     QString barcode() const override;
-    void appendBarcode(QString& out) const override { out += barcode(); }
+    void appendBarcode(QString& out) const override;
     QString initiator() const override { return QStringLiteral("1110111010"); }
     QString terminator() const override { return QStringLiteral("111010111"); }
     // Fourteen modules a digit: two wide bars of three and three narrow ones, each with its gap.

@@ -1,15 +1,47 @@
 #include "barcode/NKDInterleavedTwoOfFiveBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 namespace {
-// Wide elements of each digit (bit 4 = element 0).
-const unsigned char kWide[10] = {0x06, 0x11, 0x09, 0x18, 0x05, 0x14, 0x0C, 0x03, 0x12, 0x0A};
+// Wide elements of each digit class (bit 4 = element 0); class 10, anything but a digit, is all narrow.
+constexpr unsigned wideOf(int digitClass) {
+    return digitClass < 10 ? NKDInterleavedTwoOfFiveBarcode::kWideElements[digitClass] : 0;
+}
+
+using Pair = ModuleWriter::Pattern<18>;
+
+// The modules of every pair of digit classes: the first in the bars, the second in the spaces.
+struct PairTable {
+    Pair pair[11][11];
+};
+
+constexpr PairTable makePairs() {
+    PairTable t;
+    for (int a = 0; a < 11; ++a)
+        for (int b = 0; b < 11; ++b) {
+            Pair& p = t.pair[a][b];
+            for (int e = 4; e >= 0; --e) {
+                for (int k = (wideOf(a) >> e) & 1 ? 3 : 1; k > 0; --k)
+                    p.m[p.size++] = u'1';
+                for (int k = (wideOf(b) >> e) & 1 ? 3 : 1; k > 0; --k)
+                    p.m[p.size++] = u'0';
+            }
+        }
+    return t;
+}
+
+constexpr PairTable kPairs = makePairs();
+
+int digitClass(unsigned u) {
+    return u - '0' <= 9 ? int(u - '0') : 10;
+}
 } // namespace
 
 bool NKDInterleavedTwoOfFiveBarcode::_getBarForDigit(QChar digit, int element) {
     const ushort u = digit.unicode();
     if (u < '0' || u > '9' || element < 0 || element > 4)
         return true;
-    return !((kWide[u - '0'] >> (4 - element)) & 1);
+    return !((kWideElements[u - '0'] >> (4 - element)) & 1);
 }
 
 QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
@@ -19,32 +51,20 @@ QString NKDInterleavedTwoOfFiveBarcode::barcode() const {
 }
 
 void NKDInterleavedTwoOfFiveBarcode::appendBarcode(QString& out) const {
-    const QString text = asciiContent();
-    const qsizetype given = text.size() + (m_checkDigit != -1 ? 1 : 0);
+    const qsizetype digits = isAscii(m_content) ? m_content.size() : 0;
+    const qsizetype given = digits + (m_checkDigit != -1 ? 1 : 0);
     const qsizetype pad = given % 2; // an odd count starts with a "0"
     const qsizetype count = given + pad;
-    // Wide elements of the digit at k (bit 4 = element 0); anything but a digit is all narrow.
-    const auto wideOf = [&](qsizetype k) -> unsigned {
+    const QChar* text = m_content.constData();
+    // Class of the digit at k: 0-9, or 10 (all narrow) for anything else.
+    const auto classOf = [&](qsizetype k) {
         k -= pad;
-        const ushort u = k < 0 ? '0' : k < text.size() ? text.at(k).unicode() : ushort(m_checkDigit);
-        return u >= '0' && u <= '9' ? kWide[u - '0'] : 0;
+        return k < 0 ? 0 : k < digits ? digitClass(text[k].unicode()) : digitClass(unsigned(ushort(m_checkDigit)));
     };
-    const qsizetype start = out.size();
-    out.resize(start + count * 15); // at most three modules for each of ten elements a pair
-    QChar* w = out.data() + start;
-    for (qsizetype i = 0; i + 1 < count; i += 2) {
-        const unsigned first = wideOf(i);
-        const unsigned second = wideOf(i + 1);
-        for (int e = 4; e >= 0; --e) {
-            const int bar = (first >> e) & 1 ? 3 : 1;
-            const int space = (second >> e) & 1 ? 3 : 1;
-            for (int k = 0; k < bar; ++k)
-                *w++ = QLatin1Char('1');
-            for (int k = 0; k < space; ++k)
-                *w++ = QLatin1Char('0');
-        }
-    }
-    out.truncate(w - out.constData());
+    char16_t* w = ModuleWriter::grow(out, count * 9); // eighteen modules a pair at most
+    for (qsizetype i = 0; i + 1 < count; i += 2)
+        w = ModuleWriter::put(w, kPairs.pair[classOf(i)][classOf(i + 1)]);
+    ModuleWriter::finish(out, w);
 }
 
 void NKDInterleavedTwoOfFiveBarcode::generateChecksum() {

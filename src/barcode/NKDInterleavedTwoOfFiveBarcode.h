@@ -11,6 +11,9 @@ public:
     void appendBarcode(QString& out) const override;
     // True when element 0-4 of the digit is narrow.
     static bool _getBarForDigit(QChar digit, int element);
+    // Wide elements of each digit (bit 4 = element 0).
+    static constexpr unsigned char kWideElements[10] = {0x06, 0x11, 0x09, 0x18, 0x05,
+                                                        0x14, 0x0C, 0x03, 0x12, 0x0A};
     QString initiator() const override { return QStringLiteral("1010"); }
     QString terminator() const override { return QStringLiteral("11101"); }
     // Modulo-10 check digit (not drawn; offered for callers that want one).
