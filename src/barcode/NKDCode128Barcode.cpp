@@ -1,11 +1,13 @@
 #include "barcode/NKDCode128Barcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 #include <QList>
 
 namespace {
 
 // Symbol values 0..106 (106 is the stop without its final bar).
-const char* const kPatterns[107] = {
+constexpr const char* kPatterns[107] = {
     "11011001100", "11001101100", "11001100110", "10010011000", "10010001100", "10001001100", "10011001000",
     "10011000100", "10001100100", "11001001000", "11001000100", "11000100100", "10110011100", "10011011100",
     "10011001110", "10111001100", "10011101100", "10011100110", "11001110010", "11001011100", "11001001110",
@@ -31,9 +33,23 @@ bool isDigit(ushort c) {
     return c >= '0' && c <= '9';
 }
 
-} // namespace
+using Symbol = ModuleWriter::Pattern<11>;
 
-int NKDCode128Barcode::valueInSet(ushort c, int set) {
+struct SymbolTable {
+    Symbol symbol[107];
+};
+
+constexpr SymbolTable makeSymbols() {
+    SymbolTable t;
+    for (int v = 0; v < 107; ++v)
+        t.symbol[v] = ModuleWriter::pattern<11>(kPatterns[v]);
+    return t;
+}
+
+constexpr SymbolTable kSymbols = makeSymbols();
+
+// The value of an ASCII character in set A (0) or B (1); -1 when that set cannot hold it.
+int valueIn(ushort c, int set) {
     if (set == 0) {
         if (c < 32)
             return c + 64;
@@ -44,6 +60,39 @@ int NKDCode128Barcode::valueInSet(ushort c, int set) {
     if (set == 1)
         return (c >= 32 && c <= 127) ? c - 32 : -1;
     return -1;
+}
+
+// Hands each symbol value between start and check to `f`, for content that `set` can encode.
+template <typename F> void forEachValue(const QString& content, int set, F&& f) {
+    const QChar* c = content.constData();
+    const qsizetype n = content.size();
+    if (set == 2) {
+        qsizetype i = 0;
+        for (; i + 1 < n; i += 2)
+            f((c[i].unicode() - '0') * 10 + (c[i + 1].unicode() - '0'));
+        if (i < n) {
+            f(kCodeB);
+            f(valueIn(c[i].unicode(), 1));
+        }
+        return;
+    }
+    const int other = 1 - set;
+    for (qsizetype i = 0; i < n; ++i) {
+        const ushort u = c[i].unicode();
+        const int v = valueIn(u, set);
+        if (v >= 0) {
+            f(v);
+        } else {
+            f(kShift);
+            f(valueIn(u, other));
+        }
+    }
+}
+
+} // namespace
+
+int NKDCode128Barcode::valueInSet(ushort c, int set) {
+    return valueIn(c, set);
 }
 
 QString NKDCode128Barcode::patternForValue(int value) {
@@ -92,7 +141,34 @@ int NKDCode128Barcode::moduleCount() const {
     if (!isContentValid())
         return int(initiator().size() + terminator().size());
     // Start, the symbols, the check symbol and the stop.
-    return int(11 * (symbolValues().size() + 2) + 13);
+    return int(11 * (symbolCount() + 2) + 13);
+}
+
+qsizetype NKDCode128Barcode::symbolCount() const {
+    const qsizetype n = m_content.size();
+    if (m_codeSet == 2)
+        return n / 2 + (n % 2) * 2; // an odd last digit: CODE B and the digit
+    qsizetype shifts = 0;
+    for (QChar ch : m_content)
+        shifts += valueInSet(ch.unicode(), m_codeSet) < 0;
+    return n + shifts;
+}
+
+bool NKDCode128Barcode::isContentValid() const {
+    const QChar* c = m_content.constData();
+    const qsizetype n = m_content.size();
+    if (m_codeSet < 0 || m_codeSet > 2)
+        return false;
+    if (m_codeSet == 2) {
+        for (qsizetype i = 0; i < n; ++i)
+            if (!isDigit(c[i].unicode()))
+                return false;
+        return true;
+    }
+    for (qsizetype i = 0; i < n; ++i)
+        if (c[i].unicode() > 127)
+            return false;
+    return true;
 }
 
 void NKDCode128Barcode::initWithContent(const QString& content, bool printsCaption) {
@@ -104,11 +180,12 @@ void NKDCode128Barcode::initWithContent(const QString& content, bool printsCapti
 }
 
 int NKDCode128Barcode::_bestCodeSetForContent() const {
-    const QString text = asciiContent();
+    if (!isAscii(m_content))
+        return 1;
     int control = 0;
     int lower = 0;
     bool digitsOnly = true;
-    for (QChar ch : text) {
+    for (QChar ch : m_content) {
         const ushort c = ch.unicode();
         if (isDigit(c))
             continue;
@@ -119,42 +196,17 @@ int NKDCode128Barcode::_bestCodeSetForContent() const {
             ++lower;
     }
     // Set C for digits, except one or three digits, which set B writes in as few symbols.
-    if (digitsOnly && !m_content.isEmpty() && isAscii(m_content) && m_content.size() != 1 &&
-        m_content.size() != 3)
+    if (digitsOnly && !m_content.isEmpty() && m_content.size() != 1 && m_content.size() != 3)
         return 2;
     return control > lower ? 0 : 1;
 }
 
 QList<int> NKDCode128Barcode::symbolValues() const {
     QList<int> values;
-    if (!isAscii(m_content))
+    if (!isContentValid())
         return values;
-    const qsizetype n = m_content.size();
-    values.reserve(n + 4);
-    if (m_codeSet == 2) {
-        for (QChar ch : m_content)
-            if (!isDigit(ch.unicode()))
-                return {};
-        qsizetype i = 0;
-        for (; i + 1 < n; i += 2)
-            values << (m_content.at(i).unicode() - '0') * 10 + (m_content.at(i + 1).unicode() - '0');
-        if (i < n) {
-            values << kCodeB << valueInSet(m_content.at(i).unicode(), 1);
-        }
-        return values;
-    }
-    if (m_codeSet != 0 && m_codeSet != 1)
-        return {};
-    const int other = 1 - m_codeSet;
-    for (QChar ch : m_content) {
-        const ushort c = ch.unicode();
-        const int v = valueInSet(c, m_codeSet);
-        if (v >= 0) {
-            values << v;
-        } else {
-            values << kShift << valueInSet(c, other);
-        }
-    }
+    values.reserve(symbolCount());
+    forEachValue(m_content, m_codeSet, [&values](int v) { values << v; });
     return values;
 }
 
@@ -165,8 +217,8 @@ void NKDCode128Barcode::generateChecksum() {
     }
     int sum = 103 + m_codeSet;
     int position = 1;
-    for (int v : symbolValues())
-        sum = (sum + v * position++) % 103;
+    if (isContentValid())
+        forEachValue(m_content, m_codeSet, [&](int v) { sum = (sum + v * position++) % 103; });
     m_checkDigit = sum;
 }
 
@@ -187,16 +239,19 @@ QString NKDCode128Barcode::_encodeChar(QChar c) const {
 }
 
 QString NKDCode128Barcode::barcode() const {
-    if (!isContentValid())
-        return QString();
-    const QList<int> values = symbolValues();
     QString out;
-    out.reserve((values.size() + 1) * 11);
-    for (int v : values)
-        out += QLatin1StringView(kPatterns[v]);
-    if (m_checkDigit >= 0)
-        out += QLatin1StringView(kPatterns[m_checkDigit]);
+    NKDCode128Barcode::appendBarcode(out);
     return out;
+}
+
+void NKDCode128Barcode::appendBarcode(QString& out) const {
+    if (!isContentValid())
+        return;
+    char16_t* w = ModuleWriter::grow(out, 11 * (symbolCount() + 1));
+    forEachValue(m_content, m_codeSet, [&w](int v) { w = ModuleWriter::put(w, kSymbols.symbol[v]); });
+    if (m_checkDigit >= 0 && m_checkDigit < 107)
+        w = ModuleWriter::put(w, kSymbols.symbol[m_checkDigit]);
+    ModuleWriter::finish(out, w);
 }
 
 QString NKDCode128Barcode::invalidReason() const {

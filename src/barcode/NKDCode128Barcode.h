@@ -30,8 +30,9 @@ public:
     // The eleven-module pattern of a symbol value 0..105 (empty otherwise).
     static QString patternForValue(int value);
     QString barcode() const override;
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override;
-    bool isContentValid() const override { return invalidReason().isEmpty(); }
+    bool isContentValid() const override;
     QString invalidReason() const override;
 
     // The symbol values between start and check, as encoded (empty for content that cannot be encoded).
@@ -39,5 +40,7 @@ public:
 
 private:
     static int valueInSet(ushort c, int set);
+    // Number of symbol values between start and check, for content that is valid.
+    qsizetype symbolCount() const;
     int m_codeSet = 0;
 };
