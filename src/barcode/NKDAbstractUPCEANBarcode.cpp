@@ -1,8 +1,10 @@
 #include "barcode/NKDAbstractUPCEANBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 namespace {
 
-const char* const kLeftOdd[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
+constexpr const char* kLeftOdd[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
                                   "0110001", "0101111", "0111011", "0110111", "0001011"};
 
 // The three code sets of the digits, built once and shared.
@@ -18,6 +20,30 @@ struct DigitCodes {
         }
     }
 };
+
+using Code = ModuleWriter::Pattern<7>;
+
+// The three codes of each digit as tables: left odd, left even (reversed and inverted), right
+// (inverted); entry 10, anything but a digit, is empty.
+struct CodeTable {
+    Code code[3][11];
+};
+
+constexpr CodeTable makeCodes() {
+    CodeTable t;
+    for (int d = 0; d < 10; ++d) {
+        for (int k = 0; k < 7; ++k) {
+            const bool bar = kLeftOdd[d][k] == '1';
+            t.code[0][d].m[k] = bar ? u'1' : u'0';
+            t.code[1][d].m[6 - k] = bar ? u'0' : u'1';
+            t.code[2][d].m[k] = bar ? u'0' : u'1';
+        }
+        t.code[0][d].size = t.code[1][d].size = t.code[2][d].size = 7;
+    }
+    return t;
+}
+
+constexpr CodeTable kCodes = makeCodes();
 
 const DigitCodes& digitCodes() {
     static const DigitCodes codes;
@@ -47,6 +73,17 @@ const QString& NKDAbstractUPCEANBarcode::evenCode(QChar c) {
     static const QString none;
     const int d = digitOf(c);
     return d < 0 ? none : digitCodes().even[d];
+}
+
+char16_t* NKDAbstractUPCEANBarcode::putDigit(char16_t* w, DigitCode code, QChar c) {
+    const unsigned d = unsigned(c.unicode()) - '0';
+    return ModuleWriter::put(w, kCodes.code[code][d <= 9 ? d : 10]);
+}
+
+char16_t* NKDAbstractUPCEANBarcode::putCentreGuard(char16_t* w) {
+    static constexpr char16_t kGuard[5] = {u'0', u'1', u'0', u'1', u'0'};
+    std::memcpy(w, kGuard, sizeof kGuard);
+    return w + 5;
 }
 
 int NKDAbstractUPCEANBarcode::fixedModuleCount(int dataLength, int modules) const {

@@ -29,6 +29,12 @@ public:
     static QString swapParity(const QString& code);
 
 protected:
+    enum DigitCode { LeftOdd, LeftEven, Right };
+    // Writes the seven modules of digit `c` in `code` (nothing for anything but a digit) and returns the
+    // end; the room must allow seven modules.
+    static char16_t* putDigit(char16_t* w, DigitCode code, QChar c);
+    // Writes the centre guard "01010".
+    static char16_t* putCentreGuard(char16_t* w);
     static bool allDigits(const QString& text);
     static const QString& leftCode(QChar c);
     static const QString& rightCode(QChar c);

@@ -1,5 +1,7 @@
 #include "barcode/NKDEAN13Barcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 void NKDEAN13Barcode::initWithContent(const QString& content, bool printsCaption) {
     // The defaults without content (its width would be worked out before the check digit is known).
     NKDBarcode::initWithContent(QString(), printsCaption);
@@ -26,13 +28,15 @@ QString NKDEAN13Barcode::barcode() const {
 void NKDEAN13Barcode::appendBarcode(QString& out) const {
     if (m_content.size() != 12 || m_checkDigit < 0)
         return;
-    const QChar system = m_content.at(0);
+    const QChar* c = m_content.constData();
+    char16_t* w = ModuleWriter::grow(out, 12 * 7 + 5);
     for (int i = 1; i <= 6; ++i)
-        out += _parityForSystemDigit(system, i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
-    out += QLatin1StringView("01010");
+        w = putDigit(w, _parityForSystemDigit(c[0], i) ? LeftEven : LeftOdd, c[i]);
+    w = putCentreGuard(w);
     for (int i = 7; i < 12; ++i)
-        out += rightCode(m_content.at(i));
-    out += rightCode(QChar(m_checkDigit));
+        w = putDigit(w, Right, c[i]);
+    w = putDigit(w, Right, QChar(m_checkDigit));
+    ModuleWriter::finish(out, w);
 }
 
 QString NKDEAN13Barcode::caption() const {

@@ -1,5 +1,7 @@
 #include "barcode/NKDEAN8Barcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 void NKDEAN8Barcode::initWithContent(const QString& content, bool printsCaption) {
     // The defaults without content (its width would be worked out before the check digit is known).
     NKDBarcode::initWithContent(QString(), printsCaption);
@@ -17,12 +19,15 @@ QString NKDEAN8Barcode::barcode() const {
 void NKDEAN8Barcode::appendBarcode(QString& out) const {
     if (m_content.size() != 7 || m_checkDigit < 0)
         return;
+    const QChar* c = m_content.constData();
+    char16_t* w = ModuleWriter::grow(out, 8 * 7 + 5);
     for (int i = 0; i < 4; ++i)
-        out += leftCode(m_content.at(i));
-    out += QLatin1StringView("01010");
+        w = putDigit(w, LeftOdd, c[i]);
+    w = putCentreGuard(w);
     for (int i = 4; i < 7; ++i)
-        out += rightCode(m_content.at(i));
-    out += rightCode(QChar(m_checkDigit));
+        w = putDigit(w, Right, c[i]);
+    w = putDigit(w, Right, QChar(m_checkDigit));
+    ModuleWriter::finish(out, w);
 }
 
 QString NKDEAN8Barcode::caption() const {

@@ -1,5 +1,7 @@
 #include "barcode/NKDUPCABarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 void NKDUPCABarcode::initWithContent(const QString& content, bool printsCaption) {
     // The defaults without content (its width would be worked out before the check digit is known).
     NKDBarcode::initWithContent(QString(), printsCaption);
@@ -17,12 +19,15 @@ QString NKDUPCABarcode::barcode() const {
 void NKDUPCABarcode::appendBarcode(QString& out) const {
     if (m_content.size() != 11 || m_checkDigit < 0)
         return;
+    const QChar* c = m_content.constData();
+    char16_t* w = ModuleWriter::grow(out, 12 * 7 + 5);
     for (int i = 0; i < 6; ++i)
-        out += leftCode(m_content.at(i));
-    out += QLatin1StringView("01010");
+        w = putDigit(w, LeftOdd, c[i]);
+    w = putCentreGuard(w);
     for (int i = 6; i < 11; ++i)
-        out += rightCode(m_content.at(i));
-    out += rightCode(QChar(m_checkDigit));
+        w = putDigit(w, Right, c[i]);
+    w = putDigit(w, Right, QChar(m_checkDigit));
+    ModuleWriter::finish(out, w);
 }
 
 QString NKDUPCABarcode::caption() const {

@@ -1,5 +1,7 @@
 #include "barcode/NKDUPCEBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 #include <algorithm>
 
 bool NKDUPCEBarcode::suppress(const char* d, char* e) {
@@ -38,15 +40,9 @@ QString NKDUPCEBarcode::UPCAToUPCE(const QString& a) {
     return suppress(d, e) ? QString::fromLatin1(e, 6) : QString();
 }
 
-QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
-    if (e.size() != 7 || !allDigits(e))
-        return QString();
-    char d[7];
-    for (int i = 0; i < 7; ++i)
-        d[i] = char(e.at(i).unicode());
+void NKDUPCEBarcode::expand(const char* d, char* a) {
     const char last = d[6];
     // The number system, then the manufacturer and product digits the last digit says.
-    char a[11];
     switch (last) {
     case '0':
     case '1':
@@ -71,6 +67,26 @@ QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
         break;
     }
     }
+}
+
+int NKDUPCEBarcode::checkOf(const char* d, int n) {
+    int sum = 0;
+    int weight = 3;
+    for (int i = n - 1; i >= 0; --i) {
+        sum += (d[i] - '0') * weight;
+        weight = 4 - weight;
+    }
+    return '0' + (10 - sum % 10) % 10;
+}
+
+QString NKDUPCEBarcode::UPCEToUPCA(const QString& e) {
+    if (e.size() != 7 || !allDigits(e))
+        return QString();
+    char d[7];
+    for (int i = 0; i < 7; ++i)
+        d[i] = char(e.at(i).unicode());
+    char a[11];
+    expand(d, a);
     return QString::fromLatin1(a, 11);
 }
 
@@ -79,42 +95,35 @@ void NKDUPCEBarcode::initWithContent(const QString& content, bool printsCaption)
     NKDBarcode::initWithContent(QString(), printsCaption);
     m_given = content;
     m_checkDigit = -1;
-    if (!allDigits(content))
+    const qsizetype n = content.size();
+    if ((n != 7 && n != 8 && n != 11 && n != 12) || !allDigits(content))
         return;
-    if (content.size() == 11 || content.size() == 12) {
-        const QString data = content.left(11);
-        const int check = upcEanCheck(data);
-        const QString six = UPCAToUPCE(data + QChar(check));
-        if (!six.isEmpty()) {
-            m_content = content.left(1) + six;
+    char d[12];
+    for (qsizetype i = 0; i < std::min<qsizetype>(n, 11); ++i)
+        d[i] = char(content.at(i).unicode());
+    char e[6];
+    if (n >= 11) {
+        const int check = checkOf(d, 11);
+        d[11] = char(check);
+        if (suppress(d, e)) {
+            QString c(7, Qt::Uninitialized);
+            c[0] = content.at(0);
+            for (int i = 0; i < 6; ++i)
+                c[i + 1] = QLatin1Char(e[i]);
+            m_content = c;
             m_checkDigit = check;
         }
-    } else if (content.size() == 7 || content.size() == 8) {
+    } else {
         // Only the standard (shortest) suppression of a UPC-A number is a UPC-E number.
-        const QString upca = UPCEToUPCA(content.left(7));
-        const int check = upcEanCheck(upca);
-        if (suppressesTo(upca, check, content)) {
+        char a[12];
+        expand(d, a);
+        a[11] = char(checkOf(a, 11));
+        if (suppress(a, e) && std::equal(e, e + 6, d + 1)) {
             m_content = content.left(7);
-            m_checkDigit = check;
+            m_checkDigit = a[11];
         }
     }
     calculateWidth();
-}
-
-bool NKDUPCEBarcode::suppressesTo(const QString& upca, int check, const QString& upce) {
-    if (upca.size() != 11 || check < '0' || check > '9' || upce.size() < 7)
-        return false;
-    char a[12];
-    for (int i = 0; i < 11; ++i)
-        a[i] = char(upca.at(i).unicode());
-    a[11] = char(check);
-    char e[6];
-    if (!suppress(a, e))
-        return false;
-    for (int i = 0; i < 6; ++i)
-        if (upce.at(i + 1).unicode() != ushort(e[i]))
-            return false;
-    return true;
 }
 
 bool NKDUPCEBarcode::parityForDigit(int position) const {
@@ -135,8 +144,11 @@ QString NKDUPCEBarcode::barcode() const {
 void NKDUPCEBarcode::appendBarcode(QString& out) const {
     if (m_content.size() != 7 || m_checkDigit < 0)
         return;
+    const QChar* c = m_content.constData();
+    char16_t* w = ModuleWriter::grow(out, 6 * 7);
     for (int i = 1; i <= 6; ++i)
-        out += parityForDigit(i) ? evenCode(m_content.at(i)) : leftCode(m_content.at(i));
+        w = putDigit(w, parityForDigit(i) ? LeftEven : LeftOdd, c[i]);
+    ModuleWriter::finish(out, w);
 }
 
 QString NKDUPCEBarcode::invalidReason() const {

@@ -28,6 +28,8 @@ public:
 private:
     // The six UPC-E digits `e` of the twelve UPC-A digits `d`; false when they cannot be suppressed.
     static bool suppress(const char* d, char* e);
-    // True when the UPC-A digits and check digit suppress to digits 1-6 of `upce`.
-    static bool suppressesTo(const QString& upca, int check, const QString& upce);
+    // The eleven UPC-A digits `a` (without check digit) of the seven UPC-E digits `d`.
+    static void expand(const char* d, char* a);
+    // The check digit (as a character) of `n` digits.
+    static int checkOf(const char* d, int n);
 };
