@@ -44,11 +44,4 @@ template <int N> inline char16_t* put(char16_t* w, const Pattern<N>& p) {
     return w + p.size;
 }
 
-// Writes `count` modules alternating bar and space, starting with a bar.
-inline char16_t* putBarSpace(char16_t* w, qsizetype count) {
-    for (qsizetype k = 0; k < count; ++k)
-        *w++ = (k % 2) ? u'0' : u'1';
-    return w;
-}
-
 } // namespace ModuleWriter

@@ -1,24 +1,38 @@
 #include "barcode/NKDRoyalMailBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
 // Bars (bit 3 = bar 1) of the six patterns that rows and columns of the character table use.
-const int kPattern[7] = {0, 0x3, 0x5, 0x6, 0x9, 0xA, 0xC};
+constexpr int kPattern[7] = {0, 0x3, 0x5, 0x6, 0x9, 0xA, 0xC};
 
 int rowOf(ushort c) {
     const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
     return idx;
 }
 
-// Ascender or descender bits (first bar highest) shifted right by one: the weights 4, 2, 1, 0.
-int collapse(int descriptor, int bit) {
-    int v = 0;
-    for (int bar = 0; bar < 4; ++bar)
-        v = (v << 1) | ((descriptor >> (4 * (3 - bar) + bit)) & 1);
-    return v >> 1;
+
+// Check weights of each ASCII character (ascenders in the high nibble, descenders in the low one; 0 for
+// none): a character's ascenders are its row pattern, its descenders its column pattern, each counted
+// with the weights 4, 2, 1, 0 of its bars.
+struct Weights {
+    unsigned char w[128] = {};
+};
+
+constexpr Weights makeWeights() {
+    Weights t;
+    for (int c = 0; c < 128; ++c) {
+        const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
+        if (idx >= 0)
+            t.w[c] = (unsigned char)(((kPattern[idx / 6 + 1] >> 1) << 4) | (kPattern[idx % 6 + 1] >> 1));
+    }
+    return t;
 }
+
+constexpr Weights kWeights = makeWeights();
 
 } // namespace
 
@@ -72,14 +86,34 @@ void NKDRoyalMailBarcode::generateChecksum() {
     int top = 0;
     int bottom = 0;
     for (QChar c : m_content) {
-        const int d = royalmail_characterDescriptor(c);
-        top = (top + collapse(d, 1)) % 6;
-        bottom = (bottom + collapse(d, 0)) % 6;
+        const int w = c.unicode() < 128 ? kWeights.w[c.unicode()] : 0;
+        top += w >> 4;
+        bottom += w & 0xF;
     }
+    top %= 6;
+    bottom %= 6;
     const int row = top - 1 < 0 ? 5 : top - 1;
     const int column = bottom - 1 < 0 ? 5 : bottom - 1;
     const int index = row * 6 + column;
     m_checkDigit = index < 10 ? '0' + index : 'A' + index - 10;
+}
+
+int NKDRoyalMailBarcode::moduleCount() const {
+    // Start and stop bars, and four bars with their gaps a character and for the check character.
+    if (!isAscii(m_content))
+        return 3;
+    return int(3 + 8 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
+}
+
+void NKDRoyalMailBarcode::appendBarcode(QString& out) const {
+    if (!isAscii(m_content))
+        return;
+    const qsizetype modules = 8 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0));
+    char16_t* w = ModuleWriter::grow(out, modules);
+    for (qsizetype k = 0; k < modules; k += 2) {
+        w[k] = u'1';
+        w[k + 1] = u'0';
+    }
 }
 
 QString NKDRoyalMailBarcode::invalidReason() const {

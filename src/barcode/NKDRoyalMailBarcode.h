@@ -16,8 +16,8 @@ public:
     // Bar state at module index: bit 1 ascender, bit 0 descender (3 full, 2 ascender, 1 descender,
     // 0 tracker).
     int _barDescriptor(int index) const;
-    int moduleCount() const override { return patternModuleCount(); }
-    void appendBarcode(QString& out) const override { appendPatterns(out); }
+    int moduleCount() const override;
+    void appendBarcode(QString& out) const override;
     float barTop(int index) const override;
     float barBottom(int index) const override;
     float fixedBarHeight() const override;
