@@ -215,6 +215,28 @@ private slots:
         }
     }
 
+    // Module count, barcode() and the complete string agree for any value, refused ones included
+    // (symbologies count arithmetically and write in place, apart from barcode()).
+    void modulePathsAgree() {
+        const QString alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcz-.$/+:%* \t\x7f") +
+                                 QChar(0xE9) + QChar(0x20AC);
+        quint32 x = 17;
+        const auto next = [&x] { return (x = x * 1103515245u + 12345u) >> 16; };
+        for (int index = 0; index < BarcodeSymbologies::LinearCount; ++index) {
+            for (int i = 0; i < 200; ++i) {
+                QString v;
+                const bool digits = i % 2;
+                for (int n = int(next() % 22); n > 0; --n)
+                    v += digits ? QChar(char16_t('0' + next() % 10)) : alphabet.at(next() % alphabet.size());
+                auto b = make(index, v);
+                const QString all = b->completeBarcode();
+                const QString what = BarcodeSymbologies::linearTitles().at(index) + " [" + v + "]";
+                QVERIFY2(b->moduleCount() == all.size(), qPrintable(what));
+                QVERIFY2(b->initiator() + b->barcode() + b->terminator() == all, qPrintable(what));
+            }
+        }
+    }
+
     void refused_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
