@@ -46,7 +46,12 @@ void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString&
 }
 
 qreal snap(qreal v, qreal scale) {
-    return scale > 0 ? std::round(v * scale) / scale : v;
+    if (!(scale > 0))
+        return v;
+    const qreal px = v * scale;
+    // std::round without the library call, for the sizes a drawing can have.
+    const qreal whole = std::abs(px) < 1e15 ? qreal(qint64(px + (px < 0 ? -0.5 : 0.5))) : std::round(px);
+    return whole / scale;
 }
 
 // Drawing onto a painter whose user units are points.
@@ -66,13 +71,16 @@ struct PainterSink {
 // Drawing straight into the scanlines of an image, `scale` pixels per point, to the pixels PainterSink gives
 // there when background and bars are opaque. Bars lie on whole pixels, so they are gathered first; then
 // every row is written once: rows crossed by the same bars are the same, so each band of such rows is
-// built once and copied.
+// built once and copied. Pixels are premultiplied colours (uint) or, when bars and texts share one colour,
+// 8-bit ink coverage (uchar) that the image's colour table turns into colours.
+template <typename Pixel>
 struct RasterSink {
     QImage& image; // uninitialised; every row is written by writeRows()
     qreal scale;
-    uint backgroundColour;
-    uint barColour = 0;
-    std::vector<QRect> bars;
+    Pixel backgroundPixel;
+    Pixel barPixel = 0;
+    std::vector<QRect> bars = {};
+    std::vector<QRect> inked = {}; // where texts go: the bars' bounds and the texts drawn so far
     bool written = false;
 
     void background(const QRectF&, const QColor&) {}
@@ -80,12 +88,19 @@ struct RasterSink {
         if (!std::isfinite(r.left()) || !std::isfinite(r.top()) || !std::isfinite(r.right()) ||
             !std::isfinite(r.bottom()))
             return;
-        const QRect px = QRect(QPoint(qRound(r.left() * scale), qRound(r.top() * scale)),
-                               QPoint(qRound(r.right() * scale) - 1, qRound(r.bottom() * scale) - 1)) &
-                         image.rect();
-        if (px.isEmpty())
+        const int left = std::max(0, qRound(r.left() * scale));
+        const int top = std::max(0, qRound(r.top() * scale));
+        const int right = std::min(image.width(), qRound(r.right() * scale));
+        const int bottom = std::min(image.height(), qRound(r.bottom() * scale));
+        if (left >= right || top >= bottom)
             return;
-        barColour = c.rgba();
+        const QRect px(left, top, right - left, bottom - top);
+        if (bars.empty())
+            bars.reserve(64);
+        if constexpr (sizeof(Pixel) == 1)
+            barPixel = 255;
+        else
+            barPixel = c.rgba();
         bars.push_back(px);
     }
     void writeRows() {
@@ -95,22 +110,25 @@ struct RasterSink {
         const int w = image.width();
         const qsizetype bpl = image.bytesPerLine();
         uchar* bits = image.bits();
-        std::vector<uint> plain(std::size_t(w), backgroundColour);
-        std::vector<uint> band(plain.size());
-        std::vector<int> edges;
-        edges.reserve(bars.size() * 2 + 2);
-        edges.push_back(0);
-        edges.push_back(image.height());
+        std::vector<Pixel> plain(std::size_t(w), backgroundPixel);
+        std::vector<Pixel> band(plain.size());
+        // Bars share a few heights, so the band edges are gathered without duplicates before sorting.
+        std::vector<int> edges{0, image.height()};
+        const auto addEdge = [&edges](int y) {
+            for (int e : edges)
+                if (e == y)
+                    return;
+            edges.push_back(y);
+        };
         for (const QRect& r : bars) {
-            edges.push_back(r.top());
-            edges.push_back(r.bottom() + 1);
+            addEdge(r.top());
+            addEdge(r.bottom() + 1);
         }
         std::sort(edges.begin(), edges.end());
-        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
         for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
             const int y0 = edges[k];
             const int y1 = edges[k + 1];
-            const uint* row = plain.data();
+            const Pixel* row = plain.data();
             bool crossed = false;
             for (const QRect& r : bars) {
                 if (r.top() > y0 || r.bottom() < y1 - 1)
@@ -119,19 +137,54 @@ struct RasterSink {
                     band = plain;
                     crossed = true;
                 }
-                std::fill_n(band.data() + r.left(), r.width(), barColour);
+                std::fill_n(band.data() + r.left(), r.width(), barPixel);
             }
             if (crossed)
                 row = band.data();
             for (int y = y0; y < y1; ++y)
-                std::memcpy(bits + y * bpl, row, std::size_t(w) * sizeof(uint));
+                std::memcpy(bits + y * bpl, row, std::size_t(w) * sizeof(Pixel));
         }
     }
     void beginTexts() { writeRows(); }
     void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
-        BarcodeText::drawTextOnImage(image, scale, font, color, text, kern, x, baseline);
+        if constexpr (sizeof(Pixel) == 1) {
+            if (inked.empty() && !bars.empty()) {
+                QRect all;
+                for (const QRect& r : bars)
+                    all |= r;
+                inked.push_back(all);
+            }
+            const QRect area = BarcodeText::drawCoverageOnImage(image, scale, font, text, kern, x, baseline, inked);
+            if (!area.isEmpty())
+                inked.push_back(area);
+        } else
+            BarcodeText::drawTextOnImage(image, scale, font, color, text, kern, x, baseline);
     }
 };
+
+// Colour table of an ink-coverage image: the bar colour over the background at each coverage, as a
+// premultiplied source-over gives it.
+const QList<QRgb>& coverageColours(QRgb ink, QRgb background) {
+    thread_local QRgb lastInk = 0;
+    thread_local QRgb lastBackground = 0;
+    thread_local QList<QRgb> table;
+    if (table.isEmpty() || ink != lastInk || background != lastBackground) {
+        const auto byteMul = [](QRgb x, uint a) {
+            QRgb out = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                const uint t = ((x >> shift) & 0xff) * a;
+                out |= ((t + (t >> 8) + 0x80) >> 8) << shift;
+            }
+            return out;
+        };
+        table.resize(256);
+        for (uint k = 0; k < 256; ++k)
+            table[k] = byteMul(ink, k) + byteMul(background, 255 - k);
+        lastInk = ink;
+        lastBackground = background;
+    }
+    return table;
+}
 
 } // namespace
 
@@ -302,7 +355,8 @@ void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, 
 namespace {
 
 // A blank image of W x H points at `scale` pixels per point, filled with the background.
-QImage blankImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason, bool fill = true) {
+QImage blankImage(qreal W, qreal H, qreal scale, const QColor& background, QString* reason, bool fill = true,
+                  QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
     const double pw = std::ceil(W * scale);
     const double ph = std::ceil(H * scale);
     if (!(W > 0) || !(H > 0) || !std::isfinite(pw) || !std::isfinite(ph)) {
@@ -318,7 +372,7 @@ QImage blankImage(qreal W, qreal H, qreal scale, const QColor& background, QStri
                           .arg(qint64(ph));
         return QImage();
     }
-    QImage image(int(pw), int(ph), QImage::Format_ARGB32_Premultiplied);
+    QImage image(int(pw), int(ph), format);
     if (image.isNull()) {
         if (reason)
             *reason = QStringLiteral("Not enough memory for the barcode image.");
@@ -385,18 +439,33 @@ QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& pain
 
 QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason) {
     // Opaque colours on whole pixels need no painter: bars and texts go straight into the scanlines.
-    if (style.barcode_back_clr_val.alpha() != 255 || style.barcode_clr_val.alpha() != 255)
+    const QColor& ink = style.barcode_clr_val;
+    const QColor& background = style.barcode_back_clr_val;
+    if (background.alpha() != 255 || ink.alpha() != 255)
         return paintedImageFromBarcode(b, style, dpi, reason);
     const qreal scale = linearScale(b, dpi, reason);
     if (!(scale > 0))
         return QImage();
+    // Texts in the bars' colour make a two-colour image with shades between: a byte of coverage a pixel.
+    const auto inkColoured = [&](bool shown, const QColor& c) { return !shown || c.rgba() == ink.rgba(); };
+    const bool oneInk = inkColoured(b.printsCaption(), style.barcode_val_clr_val) &&
+                        inkColoured(b.printsHeader(), style.barcode_hdr_clr_val) &&
+                        inkColoured(b.printsFooter(), style.barcode_ftr_clr_val);
     const QSizeF size = viewSize(b);
-    QImage image = blankImage(size.width(), size.height(), scale, style.barcode_back_clr_val, reason, false);
+    QImage image = blankImage(size.width(), size.height(), scale, background, reason, false,
+                              oneInk ? QImage::Format_Indexed8 : QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
-    RasterSink sink{image, scale, style.barcode_back_clr_val.rgba()};
-    layOutLinear(sink, b, style, scale);
-    sink.writeRows();
+    if (oneInk) {
+        image.setColorTable(coverageColours(ink.rgba(), background.rgba()));
+        RasterSink<uchar> sink{image, scale, 0};
+        layOutLinear(sink, b, style, scale);
+        sink.writeRows();
+    } else {
+        RasterSink<uint> sink{image, scale, background.rgba()};
+        layOutLinear(sink, b, style, scale);
+        sink.writeRows();
+    }
     setResolution(image, scale);
     return image;
 }

@@ -12,6 +12,8 @@
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -62,6 +64,8 @@ struct FontEntry {
     int id;
     QList<QRawFont> faces; // the font and the fallbacks its clusters needed
     QHash<QString, ClusterLayout> clusters;
+    std::array<ClusterLayout, 128> ascii; // single ASCII characters, found without a string
+    std::array<bool, 128> asciiKnown{};
 };
 
 struct GlyphKey {
@@ -80,8 +84,11 @@ size_t qHash(const GlyphKey& k, size_t seed = 0) {
     return qHashMulti(seed, k.font, k.face, k.glyph, k.phase, scaleBits, k.colour);
 }
 
+// The colour that asks for a glyph's coverage (Format_Alpha8) instead of a coloured bitmap.
+constexpr QRgb kCoverage = 0;
+
 struct GlyphBitmap {
-    QImage image; // premultiplied, in the glyph's colour; null for a glyph without ink
+    QImage image; // premultiplied in the glyph's colour, or its coverage; null for a glyph without ink
     QPoint offset;
     std::vector<std::pair<int, int>> inked; // per row, the columns [first, end) that hold any ink
 };
@@ -92,8 +99,31 @@ constexpr std::size_t kRecentFonts = 4;
 constexpr qsizetype kMaxClustersPerFont = 4096;
 constexpr qsizetype kMaxGlyphBitmaps = 8192;
 
+// A line of text drawn as coverage on an 8-bit image. A line met again (a header or footer on every image
+// of a run) keeps its pixels, to be copied where nothing is drawn yet instead of drawn glyph by glyph.
+struct CoverageLine {
+    int font = -1;
+    QString text;
+    qreal kern = 0;
+    qreal scale = 0;
+    QPointF at;   // start of the baseline, points
+    QRect area;   // image pixels its glyph bitmaps cover
+    QImage strip; // Alpha8 pixels of `area`
+    quint64 used = 0;
+    bool is(int f, const QString& t, qreal k, qreal s, QPointF p) const {
+        return font == f && kern == k && scale == s && at == p && text == t;
+    }
+};
+
+constexpr std::size_t kMaxCoverageLines = 32;
+constexpr std::size_t kSeenLines = 64;
+
 struct Cache {
     std::unordered_map<QString, std::unique_ptr<FontEntry>> fonts;
+    std::vector<CoverageLine> lines;
+    std::array<size_t, kSeenLines> seenLines{}; // hashes of lines met once, the oldest overwritten first
+    std::size_t nextSeen = 0;
+    quint64 lineClock = 0;
     // The fonts asked for last, found without building their key.
     std::vector<std::pair<QFont, FontEntry*>> recent;
     QHash<GlyphKey, GlyphBitmap> glyphs;
@@ -167,35 +197,55 @@ const ClusterLayout& layoutOf(FontEntry& e, const QString& cluster) {
     return *e.clusters.insert(cluster, out);
 }
 
-bool isAscii(const QString& text) {
+bool isPlainAscii(const QString& text) {
     for (QChar c : text)
-        if (c.unicode() > 0x7f)
+        if (c.unicode() > 0x7f || c == QLatin1Char('\r'))
             return false;
     return true;
 }
 
-// The pieces drawn one after another: grapheme clusters, or the whole text when it needs no spacing and
-// may need shaping across its characters.
-QStringList unitsOf(const QString& text, bool spaced) {
-    QStringList units;
-    if (isAscii(text) && !text.contains(QLatin1Char('\r'))) {
-        units.reserve(text.size());
-        for (QChar c : text)
-            units.append(QString(c));
-        return units;
+const ClusterLayout& asciiLayout(FontEntry& e, char16_t c) {
+    if (!e.asciiKnown[c]) {
+        e.ascii[c] = layoutOf(e, QString(QChar(c)));
+        e.asciiKnown[c] = true;
+    }
+    return e.ascii[c];
+}
+
+// Calls `f` with the layout, start and length of each piece drawn one after another: single characters of plain ASCII text,
+// grapheme clusters, or the whole text when it needs no spacing and may need shaping across its characters.
+template <typename F>
+void forEachUnit(FontEntry& e, const QString& text, bool spaced, F&& f) {
+    if (isPlainAscii(text)) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            f(asciiLayout(e, text.at(i).unicode()), i, 1);
+        return;
     }
     if (!spaced) {
-        units.append(text);
-        return units;
+        f(layoutOf(e, text), 0, text.size());
+        return;
     }
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype start = 0;
     while (finder.toNextBoundary() != -1) {
         const qsizetype end = finder.position();
-        units.append(text.mid(start, end - start));
+        f(layoutOf(e, text.mid(start, end - start)), start, end - start);
         start = end;
     }
-    return units;
+}
+
+// The alpha bytes of a glyph drawn in black (its coverage), in rows a multiple of 16 bytes wide that are
+// zero beyond the glyph, so they can be laid over an image 16 pixels at a time.
+QImage coverageOf(const QImage& black) {
+    QImage out((black.width() + 15) / 16 * 16, black.height(), QImage::Format_Alpha8);
+    out.fill(0);
+    for (int y = 0; y < black.height(); ++y) {
+        const auto* from = reinterpret_cast<const uint*>(black.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        for (int x = 0; x < black.width(); ++x)
+            to[x] = uchar(qAlpha(from[x]));
+    }
+    return out;
 }
 
 const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase, qreal scale,
@@ -219,9 +269,9 @@ const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase,
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.translate(-area.topLeft());
-        p.fillPath(path, colour);
+        p.fillPath(path, key.colour == kCoverage ? QColor(Qt::black) : colour);
         p.end();
-        bitmap.image = image;
+        bitmap.image = key.colour == kCoverage ? coverageOf(image) : image;
         bitmap.offset = area.topLeft();
         bitmap.inked.reserve(std::size_t(image.height()));
         for (int y = 0; y < image.height(); ++y) {
@@ -238,13 +288,12 @@ const GlyphBitmap& glyphBitmap(const FontEntry& e, const GlyphRef& g, int phase,
     return *c.glyphs.insert(key, bitmap);
 }
 
-// Draws the units' glyph bitmaps at whole device pixels of `t` (a scale, maybe with a translation).
+// Draws the text's glyph bitmaps at whole device pixels of `t` (a scale, maybe with a translation).
 template <typename Blit>
-void placeGlyphs(FontEntry& e, const QStringList& units, const QTransform& t, const QColor& color, qreal kern,
-                 qreal x, qreal baseline, Blit&& blit) {
+void placeGlyphs(FontEntry& e, const QString& text, const QTransform& t, const QColor& color, qreal kern, qreal x,
+                 qreal baseline, Blit&& blit) {
     qreal cx = x;
-    for (const QString& unit : units) {
-        const ClusterLayout& c = layoutOf(e, unit);
+    forEachUnit(e, text, kern != 0, [&](const ClusterLayout& c, qsizetype, qsizetype) {
         for (const GlyphRef& g : c.glyphs) {
             const QPointF d = t.map(QPointF(cx + g.pos.x(), baseline + g.pos.y()));
             const qreal fx = std::floor(d.x());
@@ -254,7 +303,7 @@ void placeGlyphs(FontEntry& e, const QStringList& units, const QTransform& t, co
                 blit(QPoint(int(fx), qRound(d.y())) + b.offset, b);
         }
         cx += c.advance + kern;
-    }
+    });
 }
 
 // x * a / 255 on each byte, rounded as Qt's raster engine does.
@@ -293,6 +342,55 @@ void blendOver(QImage& dst, QPoint at, const GlyphBitmap& glyph) {
     }
 }
 
+inline uchar coverOne(uint a, uint under) {
+    const uint t = under * (255 - a);
+    return uchar(a + ((t + (t >> 8) + 0x80) >> 8));
+}
+
+// Sixteen pixels of coverage laid over an 8-bit image's; zero coverage leaves a pixel as it is.
+inline void coverSixteen(const uchar* s, uchar* d) {
+    quint64 s0, s1, d0, d1;
+    std::memcpy(&s0, s, 8);
+    std::memcpy(&s1, s + 8, 8);
+    if ((s0 | s1) == 0)
+        return;
+    std::memcpy(&d0, d, 8);
+    std::memcpy(&d1, d + 8, 8);
+    if ((d0 | d1) == 0) { // glyphs seldom overlap ink
+        std::memcpy(d, s, 16);
+        return;
+    }
+    for (int k = 0; k < 16; ++k)
+        d[k] = coverOne(s[k], d[k]);
+}
+
+// Coverage of a glyph (from coverageOf) laid over the coverage in an 8-bit image, clipped to the image: the
+// alpha byte that blendOver gives for the same glyph in black.
+void coverOver(QImage& dst, QPoint at, const GlyphBitmap& glyph) {
+    const QImage& src = glyph.image;
+    const QRect r = QRect(at, src.size()) & dst.rect();
+    if (r.isEmpty())
+        return;
+    const bool whole = r.left() == at.x() && r.width() == src.width();
+    uchar* bits = dst.bits();
+    const qsizetype bpl = dst.bytesPerLine();
+    const uchar* srcBits = src.constBits();
+    const qsizetype srcBpl = src.bytesPerLine();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const auto [first, end] = glyph.inked[std::size_t(y - at.y())];
+        const uchar* s = srcBits + (y - at.y()) * srcBpl - at.x();
+        uchar* d = bits + y * bpl;
+        if (whole) {
+            for (int x = at.x() + (first & ~15); x < at.x() + end; x += 16)
+                coverSixteen(s + x, d + x);
+            continue;
+        }
+        const int to = std::min(r.right() + 1, at.x() + end);
+        for (int x = std::max(r.left(), at.x() + first); x < to; ++x)
+            d[x] = coverOne(s[x], d[x]);
+    }
+}
+
 } // namespace
 
 namespace BarcodeText {
@@ -302,7 +400,7 @@ qreal capHeight(const QFont& font) {
 }
 
 qreal textWidth(const QFont& font, const QString& text) {
-    return entryFor(font).metrics.horizontalAdvance(text);
+    return spacedWidth(font, text, 0);
 }
 
 qreal ascent(const QFont& font) {
@@ -316,18 +414,21 @@ qreal lineHeight(const QFont& font) {
 QList<Cluster> clusters(const QFont& font, const QString& text) {
     FontEntry& e = entryFor(font);
     QList<Cluster> out;
-    for (const QString& unit : unitsOf(text, true))
-        out.append({unit, layoutOf(e, unit).advance});
+    forEachUnit(e, text, true, [&](const ClusterLayout& c, qsizetype start, qsizetype length) {
+        out.append({text.mid(start, length), c.advance});
+    });
     return out;
 }
 
 qreal spacedWidth(const QFont& font, const QString& text, qreal kern) {
     FontEntry& e = entryFor(font);
-    const QStringList units = unitsOf(text, kern != 0);
-    qreal w = kern * qreal(units.size() > 0 ? units.size() - 1 : 0);
-    for (const QString& unit : units)
-        w += layoutOf(e, unit).advance;
-    return w;
+    qreal w = 0;
+    int units = 0;
+    forEachUnit(e, text, kern != 0, [&](const ClusterLayout& c, qsizetype, qsizetype) {
+        w += c.advance;
+        ++units;
+    });
+    return units > 1 ? w + kern * (units - 1) : w;
 }
 
 void drawText(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
@@ -335,7 +436,6 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
     if (text.isEmpty())
         return;
     FontEntry& e = entryFor(font);
-    const QStringList units = unitsOf(text, kern != 0);
     const QTransform t = p.combinedTransform();
     const QPaintDevice* device = p.device();
     const bool raster = device && device->devType() == QInternal::Image && p.paintEngine() &&
@@ -345,7 +445,7 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
         // Glyph bitmaps of this thread's cache placed on whole pixels (a quarter pixel apart horizontally).
         p.save();
         p.resetTransform();
-        placeGlyphs(e, units, t, color, kern, x, baseline,
+        placeGlyphs(e, text, t, color, kern, x, baseline,
                     [&p](QPoint at, const GlyphBitmap& glyph) { p.drawImage(at, glyph.image); });
         p.restore();
         return;
@@ -354,8 +454,7 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
     p.save();
     p.setPen(color);
     qreal cx = x;
-    for (const QString& unit : units) {
-        const ClusterLayout& c = layoutOf(e, unit);
+    forEachUnit(e, text, kern != 0, [&](const ClusterLayout& c, qsizetype, qsizetype) {
         for (const GlyphRef& g : c.glyphs) {
             QGlyphRun run;
             run.setRawFont(e.faces.at(g.face));
@@ -364,7 +463,7 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
             p.drawGlyphRun(QPointF(0, 0), run);
         }
         cx += c.advance + kern;
-    }
+    });
     p.restore();
 }
 
@@ -373,8 +472,65 @@ void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor
     if (text.isEmpty() || image.format() != QImage::Format_ARGB32_Premultiplied || !(scale > 0))
         return;
     FontEntry& e = entryFor(font);
-    placeGlyphs(e, unitsOf(text, kern != 0), QTransform::fromScale(scale, scale), color, kern, x, baseline,
+    placeGlyphs(e, text, QTransform::fromScale(scale, scale), color, kern, x, baseline,
                 [&image](QPoint at, const GlyphBitmap& glyph) { blendOver(image, at, glyph); });
+}
+
+QRect drawCoverageOnImage(QImage& image, qreal scale, const QFont& font, const QString& text, qreal kern, qreal x,
+                          qreal baseline, const std::vector<QRect>& drawn) {
+    if (text.isEmpty() || image.depth() != 8 || !(scale > 0))
+        return QRect();
+    FontEntry& e = entryFor(font);
+    const QTransform t = QTransform::fromScale(scale, scale);
+    const QColor coverage = QColor::fromRgba(kCoverage);
+    const auto drawGlyphs = [&](QImage& onto, QPoint origin) {
+        QRect area;
+        placeGlyphs(e, text, t, coverage, kern, x, baseline, [&](QPoint p, const GlyphBitmap& glyph) {
+            coverOver(onto, p - origin, glyph);
+            area |= QRect(p, glyph.image.size());
+        });
+        return area;
+    };
+    Cache& c = cache();
+    const QPointF at(x, baseline);
+    auto line =
+        std::find_if(c.lines.begin(), c.lines.end(), [&](const CoverageLine& l) { return l.is(e.id, text, kern, scale, at); });
+    if (line == c.lines.end()) {
+        const size_t hash = qHashMulti(0, e.id, text, kern, scale, x, baseline);
+        const auto seen = std::find(c.seenLines.begin(), c.seenLines.end(), hash);
+        if (seen == c.seenLines.end()) {
+            c.seenLines[c.nextSeen] = hash;
+            c.nextSeen = (c.nextSeen + 1) % kSeenLines;
+            return drawGlyphs(image, QPoint());
+        }
+        // Met a second time: keep its pixels, in the place of the line used longest ago.
+        *seen = 0;
+        if (c.lines.size() < kMaxCoverageLines)
+            line = c.lines.emplace(c.lines.end());
+        else
+            line = std::min_element(c.lines.begin(), c.lines.end(),
+                                    [](const CoverageLine& a, const CoverageLine& b) { return a.used < b.used; });
+        QRect area;
+        placeGlyphs(e, text, t, coverage, kern, x, baseline,
+                    [&](QPoint p, const GlyphBitmap& glyph) { area |= QRect(p, glyph.image.size()); });
+        QImage strip(area.size().expandedTo(QSize(1, 1)), QImage::Format_Alpha8);
+        strip.fill(0);
+        drawGlyphs(strip, area.topLeft());
+        *line = CoverageLine{e.id, text, kern, scale, at, area, strip, 0};
+    }
+    line->used = ++c.lineClock;
+    const QRect area = line->area;
+    if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(area); }))
+        return drawGlyphs(image, QPoint());
+    // Nothing lies under the line yet, so its pixels are the coverage the glyphs would leave.
+    const QRect r = area & image.rect();
+    uchar* bits = image.bits();
+    const qsizetype bpl = image.bytesPerLine();
+    const uchar* from = line->strip.constBits() + (r.left() - area.left());
+    const qsizetype stripBpl = line->strip.bytesPerLine();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(bits + y * bpl + r.left(), from + (y - area.top()) * stripBpl, std::size_t(r.width()));
+    return area;
 }
 
 QFont deviceFont(const QFont& font, const QPaintDevice* device) {

@@ -9,7 +9,10 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QRect>
 #include <QString>
+
+#include <vector>
 
 class QImage;
 class QPaintDevice;
@@ -19,7 +22,7 @@ namespace BarcodeText {
 
 // Height of the font's capital letters, in points.
 qreal capHeight(const QFont& font);
-// Width of one line of text laid out with the font and no extra spacing, in points.
+// Width of one line of text drawn with the font and no extra spacing, in points.
 qreal textWidth(const QFont& font, const QString& text);
 // Height of one laid-out line, and the ascent above its baseline, in points.
 qreal lineHeight(const QFont& font);
@@ -44,6 +47,12 @@ void drawText(QPainter& painter, const QFont& font, const QColor& color, const Q
 // blending the glyph bitmaps straight into the image (which must be Format_ARGB32_Premultiplied).
 void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor& color, const QString& text,
                      qreal kern, qreal x, qreal baseline);
+
+// Draws the text's coverage into an 8-bit image (0 no ink, 255 full ink), laid over the coverage already
+// there: the alpha drawTextOnImage gives in black. `drawn` holds the areas of the image that have ink so far;
+// the pixel area the text's glyphs take is returned. Other pixel depths are left alone.
+QRect drawCoverageOnImage(QImage& image, qreal scale, const QFont& font, const QString& text, qreal kern, qreal x,
+                          qreal baseline, const std::vector<QRect>& drawn);
 
 // The font to set on a painter of `device` whose user units are points: the point size is rescaled for
 // the device's resolution.
