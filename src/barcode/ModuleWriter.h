@@ -44,4 +44,38 @@ template <int N> inline char16_t* put(char16_t* w, const Pattern<N>& p) {
     return w + p.size;
 }
 
+// A pattern for every ASCII character (empty for those a symbology cannot encode).
+template <int N> struct AsciiTable {
+    Pattern<N> c[128];
+};
+
+// The modules of the base barcode() for `content` and `check` (-1 for none), when the symbology's
+// pattern of a character is its table entry (and empty outside ASCII): no modules for content with a
+// character outside ASCII, else each character's pattern and the check character's.
+template <int N> qsizetype asciiModuleCount(const AsciiTable<N>& t, const QString& content, int check) {
+    qsizetype n = 0;
+    for (QChar ch : content) {
+        if (ch.unicode() > 127)
+            return 0;
+        n += t.c[ch.unicode()].size;
+    }
+    const char16_t c = char16_t(check);
+    if (check != -1 && c < 128)
+        n += t.c[c].size;
+    return n;
+}
+
+template <int N> void appendAscii(QString& out, const AsciiTable<N>& t, const QString& content, int check) {
+    for (QChar ch : content)
+        if (ch.unicode() > 127)
+            return;
+    char16_t* w = grow(out, N * (content.size() + 1));
+    for (QChar ch : content)
+        w = put(w, t.c[ch.unicode()]);
+    const char16_t c = char16_t(check);
+    if (check != -1 && c < 128)
+        w = put(w, t.c[c]);
+    finish(out, w);
+}
+
 } // namespace ModuleWriter

@@ -1,5 +1,7 @@
 #include "barcode/NKDCodabarBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 #include <QList>
 
 namespace {
@@ -37,6 +39,39 @@ QString NKDCodabarBarcode::_encodeChar(QChar c) const {
     };
     static const Table table;
     return c.unicode() < 128 ? table.t[c.unicode()] : QString();
+}
+
+const ModuleWriter::AsciiTable<11>& NKDCodabarBarcode::modules() {
+    static const ModuleWriter::AsciiTable<11> table = [] {
+        ModuleWriter::AsciiTable<11> t;
+        const NKDCodabarBarcode codabar;
+        for (ushort u = 0; u < 128; ++u)
+            for (QChar c : codabar._encodeChar(QChar(u)))
+                t.c[u].m[t.c[u].size++] = c.unicode();
+        return t;
+    }();
+    return table;
+}
+
+int NKDCodabarBarcode::moduleCount() const {
+    return int(ModuleWriter::asciiModuleCount(modules(), m_content, m_checkDigit));
+}
+
+void NKDCodabarBarcode::appendBarcode(QString& out) const {
+    ModuleWriter::appendAscii(out, modules(), m_content, m_checkDigit);
+}
+
+bool NKDCodabarBarcode::isContentValid() const {
+    const qsizetype n = m_content.size();
+    if (n < 2 || !isStartStop(m_content.at(0)) || !isStartStop(m_content.at(n - 1)))
+        return false;
+    const auto& t = modules();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = m_content.at(i);
+        if (c.unicode() > 127 || t.c[c.unicode()].size == 0 || (i > 0 && i + 1 < n && isStartStop(c)))
+            return false;
+    }
+    return true;
 }
 
 QString NKDCodabarBarcode::invalidReason() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "barcode/ModuleWriter.h"
 #include "barcode/NKDBarcode.h"
 
 // Codabar: digits and "-$:/.+", framed by a start and a stop character A-D that the user writes as part
@@ -8,8 +9,12 @@ class NKDCodabarBarcode : public NKDBarcode {
 public:
     QString className() const override { return QStringLiteral("NKDCodabarBarcode"); }
     QString _encodeChar(QChar c) const override;
-    bool isContentValid() const override { return invalidReason().isEmpty(); }
-    void appendBarcode(QString& out) const override { appendPatterns(out); }
-    int moduleCount() const override { return patternModuleCount(); }
+    bool isContentValid() const override;
+    void appendBarcode(QString& out) const override;
+    int moduleCount() const override;
     QString invalidReason() const override;
+
+private:
+    // _encodeChar's patterns as a table.
+    static const ModuleWriter::AsciiTable<11>& modules();
 };

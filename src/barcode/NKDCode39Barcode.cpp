@@ -1,13 +1,15 @@
 #include "barcode/NKDCode39Barcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 #include <algorithm>
 #include <iterator>
 
 namespace {
 
-const char kChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*";
+constexpr char kChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*";
 // Widths of bar, space, bar, ... (9 elements), "1" wide.
-const char* const kWide[44] = {
+constexpr const char* kWide[44] = {
     "000110100", "100100001", "001100001", "101100000", "000110001", "100110000", "001110000", "000100101",
     "100100100", "001100100", "100001001", "001001001", "101001000", "000011001", "100011000", "001011000",
     "000001101", "100001100", "001001100", "000011100", "100000011", "001000011", "101000010", "000010011",
@@ -35,6 +37,24 @@ struct Code39Table {
     }
 };
 
+// Each character's modules with its gap, as a table.
+constexpr ModuleWriter::AsciiTable<13> makeModules() {
+    ModuleWriter::AsciiTable<13> t;
+    for (int i = 0; i < 44; ++i) {
+        auto& p = t.c[int(kChars[i])];
+        for (int e = 0; e < 9; ++e) {
+            const char16_t m = (e % 2 == 0) ? u'1' : u'0';
+            p.m[p.size++] = m;
+            if (kWide[i][e] == '1')
+                p.m[p.size++] = m;
+        }
+        p.m[p.size++] = u'0';
+    }
+    return t;
+}
+
+constexpr ModuleWriter::AsciiTable<13> kModules = makeModules();
+
 const Code39Table& table() {
     static const Code39Table t;
     return t;
@@ -60,7 +80,14 @@ QString NKDCode39Barcode::_encodeChar(QChar c) const {
 }
 
 bool NKDCode39Barcode::isContentValid() const {
-    return !m_content.contains(QLatin1Char('*')) && NKDBarcode::isContentValid();
+    for (QChar c : m_content)
+        if (c.unicode() > 127 || c.unicode() == '*' || kModules.c[c.unicode()].size == 0)
+            return false;
+    return true;
+}
+
+void NKDCode39Barcode::appendBarcode(QString& out) const {
+    ModuleWriter::appendAscii(out, kModules, m_content, m_checkDigit);
 }
 
 QString NKDCode39Barcode::invalidReason() const {
@@ -82,7 +109,7 @@ void NKDCode39Barcode::generateChecksum() {
 
 int NKDCode39Barcode::moduleCount() const {
     for (QChar c : m_content)
-        if (indexOf(c.unicode()) < 0)
+        if (c.unicode() > 127 || kModules.c[c.unicode()].size == 0)
             return NKDBarcode::moduleCount();
     return int(m_content.size() + 2) * 13;
 }

@@ -14,7 +14,8 @@ public:
     QString initiator() const override { return code39Pattern(QLatin1Char('*')); }
     QString terminator() const override { return code39Pattern(QLatin1Char('*')); }
     bool isContentValid() const override;
-    void appendBarcode(QString& out) const override { appendPatterns(out); }
+    // Subclasses with their own _encodeChar override this too.
+    void appendBarcode(QString& out) const override;
     int moduleCount() const override;
     QString invalidReason() const override;
     // Modulo-43 check character of the content (not drawn; offered for callers that want one).

@@ -1,5 +1,9 @@
 #include "barcode/NKDModifiedPlesseyBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
+#include <array>
+
 #include <QList>
 
 QString NKDModifiedPlesseyBarcode::bitsFor(int value) {
@@ -22,8 +26,9 @@ void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool pri
     calculateWidth();
 }
 
-int NKDModifiedPlesseyBarcode::valueOf(ushort u) const {
-    return u >= '0' && u <= '9' ? u - '0' : -1;
+const NKDModifiedPlesseyBarcode::Values& NKDModifiedPlesseyBarcode::values() const {
+    static constexpr Values kDigits = valueTable(false);
+    return kDigits;
 }
 
 QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const {
@@ -32,8 +37,9 @@ QString NKDModifiedPlesseyBarcode::_encodeChar(QChar c) const {
 }
 
 bool NKDModifiedPlesseyBarcode::isContentValid() const {
+    const Values& t = values();
     for (QChar c : m_content)
-        if (valueOf(c.unicode()) < 0)
+        if (c.unicode() > 127 || t.v[c.unicode()] < 0)
             return false;
     return true;
 }
@@ -49,23 +55,25 @@ void NKDModifiedPlesseyBarcode::appendBarcode(QString& out) const {
         appendPatterns(out);
         return;
     }
-    // Four bits a character, least significant first, each "1110" or "1000".
-    const qsizetype start = out.size();
-    out.resize(start + 16 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
-    QChar* w = out.data() + start;
-    const auto put = [&w](int v) {
-        for (int bit = 0; bit < 4; ++bit) {
-            const bool one = (v >> bit) & 1;
-            *w++ = QLatin1Char('1');
-            *w++ = one ? QLatin1Char('1') : QLatin1Char('0');
-            *w++ = one ? QLatin1Char('1') : QLatin1Char('0');
-            *w++ = QLatin1Char('0');
-        }
-    };
+    // Four bits a value, least significant first, each "1110" or "1000".
+    static constexpr auto kBits = [] {
+        std::array<ModuleWriter::Pattern<16>, 16> t;
+        for (int v = 0; v < 16; ++v)
+            for (int bit = 0; bit < 4; ++bit) {
+                const char16_t one = (v >> bit) & 1 ? u'1' : u'0';
+                for (char16_t m : {u'1', one, one, u'0'})
+                    t[v].m[t[v].size++] = m;
+            }
+        return t;
+    }();
+    char16_t* w = ModuleWriter::grow(out, 16 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
+    const Values& t = values();
     for (QChar c : m_content)
-        put(valueOf(c.unicode()));
-    if (m_checkDigit != -1)
-        put(valueOf(ushort(m_checkDigit)));
+        w = ModuleWriter::put(w, kBits[t.v[c.unicode()]]);
+    if (m_checkDigit != -1) {
+        const int v = valueOf(ushort(m_checkDigit));
+        w = ModuleWriter::put(w, kBits[v < 0 ? 15 : v]); // no value: all bits set
+    }
 }
 
 void NKDModifiedPlesseyBarcode::generateChecksum() {

@@ -20,6 +20,17 @@ public:
 
 protected:
     static QString bitsFor(int value);
-    // The value of a character (digits 0-9), -1 when it has none.
-    virtual int valueOf(ushort u) const;
+    // The value of each ASCII character (digits 0-9), -1 when it has none.
+    struct Values {
+        signed char v[128];
+    };
+    virtual const Values& values() const;
+    int valueOf(ushort u) const { return u < 128 ? values().v[u] : -1; }
+    // Values of the digits, and of the digits and A-F.
+    static constexpr Values valueTable(bool hex) {
+        Values t{};
+        for (int c = 0; c < 128; ++c)
+            t.v[c] = c >= '0' && c <= '9' ? c - '0' : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        return t;
+    }
 };

@@ -1,9 +1,8 @@
 #include "barcode/NKDModifiedPlesseyHexBarcode.h"
 
-int NKDModifiedPlesseyHexBarcode::valueOf(ushort u) const {
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return NKDModifiedPlesseyBarcode::valueOf(u);
+const NKDModifiedPlesseyBarcode::Values& NKDModifiedPlesseyHexBarcode::values() const {
+    static constexpr Values kHex = valueTable(true);
+    return kHex;
 }
 
 QString NKDModifiedPlesseyHexBarcode::invalidReason() const {

@@ -9,5 +9,5 @@ public:
     QString invalidReason() const override;
 
 protected:
-    int valueOf(ushort u) const override;
+    const Values& values() const override;
 };

@@ -1,5 +1,7 @@
 #include "barcode/NKDPostnetBarcode.h"
 
+#include "barcode/ModuleWriter.h"
+
 void NKDPostnetBarcode::initWithContent(const QString& content, bool printsCaption) {
     NKDBarcode::initWithContent(content, printsCaption, 1.08f, 9.0f, 6.0f, -1);
     generateChecksum();
@@ -84,13 +86,9 @@ void NKDPostnetBarcode::appendBarcode(QString& out) const {
         return;
     }
     // Every bar is one module and a two-module space; heights come from barTop().
-    const qsizetype start = out.size();
-    const qsizetype bars = 5 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0));
-    out.resize(start + 3 * bars);
-    QChar* w = out.data() + start;
-    for (qsizetype k = 0; k < bars; ++k) {
-        *w++ = QLatin1Char('1');
-        *w++ = QLatin1Char('0');
-        *w++ = QLatin1Char('0');
-    }
+    static constexpr auto kDigit = ModuleWriter::pattern<15>("100100100100100");
+    const qsizetype digits = m_content.size() + (m_checkDigit != -1 ? 1 : 0);
+    char16_t* w = ModuleWriter::grow(out, 15 * digits);
+    for (qsizetype k = 0; k < digits; ++k)
+        w = ModuleWriter::put(w, kDigit);
 }
