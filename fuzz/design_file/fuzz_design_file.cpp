@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             d.frontItems << makeGraphicOfClass(QString::fromLatin1(name), false);
         d.backItems << makeGraphicOfClass(QStringLiteral("SKTText"), false);
         d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("Name")};
-        d.sheet.rows = {{{QStringLiteral("Extension"), QStringLiteral("1")},
-                         {QStringLiteral("Column1"), QStringLiteral("A")}}};
+        d.sheet.rows = DataTableContent::ofRows({{QStringLiteral("1"), QStringLiteral("A")}}, 2);
         for (bool xml : {false, true}) {
             QFile f(QDir(seeds).filePath(xml ? QStringLiteral("design.xml") : QStringLiteral("design.bin")));
             if (f.open(QIODevice::WriteOnly))

@@ -81,6 +81,28 @@ DataTableContent DataTableContent::ofRows(const QList<QStringList>& rows, int co
     return c;
 }
 
+DataTableContent DataTableContent::ofTable(std::shared_ptr<SheetData> sheet, int columns)
+{
+    DataTableContent c;
+    c._rows = sheet ? sheet->rowCount() : 0;
+    for (int k = 0; k < qMax(columns, 1); ++k)
+        c._map.push_back(k);
+    c._own = sheet;
+    c._sheet = std::move(sheet);
+    return c;
+}
+
+bool DataTableContent::sameValues(const DataTableContent& other) const
+{
+    if (rowCount() != other.rowCount() || columnCount() != other.columnCount())
+        return false;
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (value(r, c) != other.value(r, c))
+                return false;
+    return true;
+}
+
 void DataTableContent::setValue(int row, int column, const QString& value)
 {
     if (row < 0 || row >= _rows || column < 0 || column >= columnCount())

@@ -30,6 +30,10 @@ public:
                                     int firstRow);
     // Rows given whole, column 0 first; `columns` counts the row-number column.
     static DataTableContent ofRows(const QList<QStringList>& rows, int columns);
+    // A sheet already in table layout (sheet column k is table column k, 0 the row number), taken as it is.
+    static DataTableContent ofTable(std::shared_ptr<SheetData> sheet, int columns);
+    // Same size and the same value in every cell.
+    bool sameValues(const DataTableContent& other) const;
 
     void setValue(int row, int column, const QString& value);
     // Appends a row of values, column 0 (the row number) first; missing values are empty.

@@ -63,10 +63,10 @@ DesignData sampleDesign() {
     d.sheet.inUse = true;
     d.sheet.workbookPath = QStringLiteral("/data/guests.xlsx");
     d.sheet.columnTitles = {QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("City")};
+    QList<QStringList> rows;
     for (int r = 1; r <= 10; ++r)
-        d.sheet.rows.append({{QStringLiteral("Extension"), QString::number(r)},
-                             {QStringLiteral("Column1"), QStringLiteral("Guest %1").arg(r)},
-                             {QStringLiteral("Column2"), r == 3 ? QString() : QStringLiteral("Town")}});
+        rows.append({QString::number(r), QStringLiteral("Guest %1").arg(r), r == 3 ? QString() : QStringLiteral("Town")});
+    d.sheet.rows = DataTableContent::ofRows(rows, 3);
     d.frontItems = sampleItems(1);
     d.backItems = sampleItems(2).mid(2);
     return d;
@@ -105,6 +105,40 @@ QByteArray patched(const DesignData& d, int index, plist_t replacement) {
     else
         plist_array_remove_item(root.get(), index);
     return plistio::toBytes(root.get(), plistio::Format::Binary);
+}
+
+// A table of a few thousand rows with values of every sort: repeated and unique, empty, non-Latin, outside
+// the basic plane, long, and texts equal to the file's own keys and flags.
+DataTableContent mixedTable(int rows) {
+    const QString samples[] = {QString(), QStringLiteral("Oslo"), QString::fromUtf8("Z\xC3\xBCrich"),
+                               QString::fromUtf8("\xE6\x9D\xB1\xE4\xBA\xAC"), QString::fromUtf8("\xF0\x9F\x8E\x89 party"),
+                               QStringLiteral("  spaced  "), QStringLiteral("Column1"), QStringLiteral("Y"),
+                               QStringLiteral("line\nbreak\ttab"), QString(5000, QLatin1Char('w'))};
+    QList<QStringList> table;
+    for (int r = 0; r < rows; ++r)
+        table.append({QString::number(r + 1), samples[r % 10], QStringLiteral("Guest %1").arg(r),
+                      samples[(r * 7) % 10], r % 3 ? QString() : QString::number(r * 0.25)});
+    return DataTableContent::ofRows(table, 5);
+}
+
+// A binary property list of hand-made objects (one-byte references and offsets where they fit).
+QByteArray handMadePlist(const QList<QByteArray>& objects) {
+    QByteArray out("bplist00");
+    QList<int> offsets;
+    for (const QByteArray& o : objects) {
+        offsets << int(out.size());
+        out += o;
+    }
+    const int tableOffset = int(out.size());
+    for (int off : offsets)
+        out += char(off);
+    out += QByteArray(6, 0);
+    out += char(1); // offset size
+    out += char(1); // reference size
+    out += QByteArray(7, 0) + char(objects.size());
+    out += QByteArray(8, 0); // top object 0
+    out += QByteArray(7, 0) + char(tableOffset);
+    return out;
 }
 
 } // namespace
@@ -207,6 +241,17 @@ private slots:
         PlistPtr marker(plist_new_array());
         plist_array_append_item(marker.get(), plistio::newString(designfile::Marker));
         QTest::newRow("marker only") << plistio::toBytes(marker.get(), plistio::Format::Binary);
+        // Objects that refer to themselves, or shared so often that the tree would explode.
+        QTest::newRow("root holds itself") << handMadePlist({QByteArray("\xA1\x00", 2)});
+        QList<QByteArray> doubling;
+        for (int i = 0; i < 60; ++i)
+            doubling << QByteArray("\xA2", 1) + char(i + 1) + char(i + 1);
+        doubling << QByteArray("\x51x", 2);
+        QTest::newRow("shared objects explode") << handMadePlist(doubling);
+        QTest::newRow("key not text") << handMadePlist({QByteArray("\xA1\x01", 2), QByteArray("\xD1\x02\x02", 3),
+                                                        QByteArray("\x10\x07", 2)});
+        QTest::newRow("reference past the end") << handMadePlist({QByteArray("\xA1\x05", 2)});
+        QTest::newRow("text past the end") << handMadePlist({QByteArray("\xA1\x01", 2), QByteArray("\x5Fxx", 3)});
     }
     void corruptFilesRejected() {
         QFETCH(QByteArray, bytes);
@@ -242,6 +287,92 @@ private slots:
         Data_From_Excel again;
         restoreSheetBinding(back->sheet, again);
         QCOMPARE(captureSheetBinding(again), d.sheet);
+    }
+
+    // A table of thousands of rows keeps every value through the file, however it was written: by this
+    // program (binary or XML) or by its earlier writer. Earlier readers (libplist) read what it writes now.
+    void largeTableKeepsEveryValue_data() {
+        QTest::addColumn<QString>("writer");
+        for (const char* w : {"binary", "xml", "earlier binary", "file"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+    void largeTableKeepsEveryValue() {
+        QFETCH(QString, writer);
+        DesignData d = sampleDesign();
+        d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("City"), QStringLiteral("Name"),
+                                QStringLiteral("Other"), QStringLiteral("Amount")};
+        d.sheet.rows = mixedTable(3000);
+        QString error;
+        std::optional<DesignData> back;
+        if (writer == QLatin1String("file")) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("big.kvto"));
+            QVERIFY2(designfile::save(path, d, &error), qPrintable(error));
+            back = designfile::load(path, &error);
+        } else if (writer == QLatin1String("earlier binary")) {
+            PlistPtr tree = plistio::fromBytes(designfile::toBytes(d, true));
+            QVERIFY(tree);
+            back = designfile::fromBytes(plistio::toBytes(tree.get(), plistio::Format::Binary), &error);
+        } else {
+            back = designfile::fromBytes(designfile::toBytes(d, writer == QLatin1String("xml")), &error);
+        }
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->sheet, d.sheet);
+        compareItems(d.frontItems, back->frontItems);
+        QCOMPARE(back->photoOriginal.convertToFormat(QImage::Format_ARGB32), d.photoOriginal);
+
+        if (writer != QLatin1String("binary"))
+            return;
+        PlistPtr root = plistio::fromBytes(designfile::toBytes(d), &error);
+        QVERIFY2(root, qPrintable(error));
+        plist_t rows = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
+        QCOMPARE(plist_array_get_size(rows), uint32_t(3000));
+        for (uint32_t r = 0; r < 3000; r += 7) {
+            plist_t dict = plist_array_get_item(rows, r);
+            QCOMPARE(plist_dict_get_size(dict), uint32_t(5));
+            for (int k = 0; k < 5; ++k) {
+                const auto v = plistio::stringValue(
+                    plist_dict_get_item(dict, Data_From_Excel::columnKey(k).toUtf8().constData()));
+                QVERIFY(v);
+                QCOMPARE(*v, d.sheet.rows.value(int(r), k));
+            }
+        }
+    }
+
+    // Keys that name no column, or a column past the titles, are left out; without titles the columns come
+    // from the keys.
+    void storedKeysMapToColumns() {
+        const DesignData d = sampleDesign();
+        plist_t rows = plist_new_array();
+        plist_t row = plist_new_dict();
+        for (const char* key : {"Extension", "Column1", "Column2", "Column3", "Column01", "Other"})
+            plist_dict_set_item(row, key, plist_new_string(key));
+        plist_array_append_item(rows, row);
+        const QByteArray withTitles = patched(d, designfile::SheetRowsIndex, rows);
+        for (const QByteArray& bytes : {withTitles, QByteArray()}) {
+            const QByteArray file =
+                bytes.isEmpty() ? [&] {
+                    PlistPtr root = plistio::fromBytes(withTitles);
+                    plist_array_set_item(root.get(), plist_new_array(), designfile::SheetTitlesIndex);
+                    return plistio::toBytes(root.get(), plistio::Format::Binary);
+                }()
+                                : bytes;
+            const auto back = designfile::fromBytes(file);
+            QVERIFY(back);
+            Data_From_Excel table;
+            restoreSheetBinding(back->sheet, table);
+            QCOMPARE(table.rowCountOfTable(), 1);
+            if (bytes.isEmpty()) {
+                QCOMPARE(table.columnTitles(), (QStringList{QStringLiteral("Row No."), QStringLiteral("Untitled Column 1"),
+                                                            QStringLiteral("Untitled Column 2"),
+                                                            QStringLiteral("Untitled Column 3")}));
+                QCOMPARE(table.value(0, 3), QStringLiteral("Column3"));
+            } else {
+                QCOMPARE(table.columnCountOfTable(), 3);
+            }
+            QCOMPARE(table.value(0, 0), QStringLiteral("Extension"));
+            QCOMPARE(table.value(0, 2), QStringLiteral("Column2"));
+        }
     }
 
     // Every built-in template opens and has its preview.

@@ -1,5 +1,7 @@
 #include "app/designfile/DesignFile.h"
+#include "app/designfile/CompactPlist.h"
 #include "common/FileHelpers.h"
+#include "data/XlsxReader.h"
 
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/ItemArchive.h"
@@ -12,6 +14,8 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace designfile {
 
@@ -173,28 +177,65 @@ QStringList readTitles(Cursor& c) {
     return titles;
 }
 
-QList<QMap<QString, QString>> readRows(Cursor& c) {
-    plist_t node = c.next("rows");
-    if (!node)
-        return {};
-    if (plist_get_node_type(node) != PLIST_ARRAY) {
-        c.fail(QStringLiteral("the rows are not a list"));
-        return {};
+// The stored rows, built a row at a time into one compact sheet in table layout.
+class TableBuilder {
+public:
+    // Keys of columns past lastColumn cannot be shown or bound and are left out.
+    explicit TableBuilder(int lastColumn) : m_last(lastColumn), m_sheet(std::make_shared<SheetData>()) {}
+
+    // The pool entry of a value; StringPool::kFull when the pool is full.
+    quint32 intern(std::string_view utf8) { return m_sheet->strings.add(utf8); }
+    void set(int column, quint32 entry) {
+        if (column < 0 || column > m_last)
+            return;
+        if (m_row.size() <= size_t(column))
+            m_row.resize(size_t(column) + 1, 0);
+        m_row[size_t(column)] = entry;
     }
+    bool endRow() {
+        while (!m_row.empty() && m_row.back() == 0)
+            m_row.pop_back();
+        m_cells += qint64(m_row.size());
+        if (m_cells > MaxTableCells)
+            return false;
+        m_sheet->appendRow(m_row.data(), m_row.size());
+        m_widest = qMax(m_widest, int(m_row.size()));
+        m_row.clear();
+        return true;
+    }
+    int widest() const { return qMax(m_widest, 1); }
+    DataTableContent finish(int columns) {
+        m_sheet->columnCount = m_widest;
+        m_sheet->strings.squeeze();
+        m_sheet->cells.squeeze();
+        m_sheet->rowEnds.squeeze();
+        return DataTableContent::ofTable(std::move(m_sheet), columns);
+    }
+
+private:
+    int m_last;
+    std::shared_ptr<SheetData> m_sheet;
+    std::vector<quint32> m_row;
+    qint64 m_cells = 0;
+    int m_widest = 0;
+};
+
+bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
+
+// Column of a stored key; -1 for keys that name none.
+int columnOfKey(std::string_view key) {
+    return Data_From_Excel::columnOfKey(QString::fromUtf8(key.data(), qsizetype(key.size())));
+}
+
+// The rows of a tree read by libplist (XML files).
+bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::atomic<bool>* stop) {
     const uint32_t n = plist_array_get_size(node);
-    if (n > MaxRows) {
-        c.fail(QStringLiteral("too many rows"));
-        return {};
-    }
-    QList<QMap<QString, QString>> rows;
-    rows.reserve(n);
     for (uint32_t i = 0; i < n; ++i) {
+        if ((i & 4095) == 0 && stopped(stop))
+            return c.fail(QStringLiteral("stopped"));
         plist_t dict = plist_array_get_item(node, i);
-        if (plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1) {
-            c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-            return {};
-        }
-        QMap<QString, QString> row;
+        if (plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1)
+            return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(dict, &it);
         bool good = true;
@@ -204,23 +245,110 @@ QList<QMap<QString, QString>> readRows(Cursor& c) {
             plist_dict_next_item(dict, it, &key, &value);
             if (!key)
                 break;
-            const QString k = QString::fromUtf8(key);
+            const int column = columnOfKey(key);
             free(key);
-            const auto v = plistio::stringValue(value, MaxTextLength);
-            if (!v) {
+            uint64_t len = 0;
+            const char* v = value && plist_get_node_type(value) == PLIST_STRING ? plist_get_string_ptr(value, &len)
+                                                                                 : nullptr;
+            if (!v || len > uint64_t(MaxTextLength)) {
                 good = false;
                 break;
             }
-            row.insert(k, *v);
+            const quint32 entry = table.intern(std::string_view(v, size_t(len)));
+            if (entry == StringPool::kFull) {
+                free(it);
+                return c.fail(QStringLiteral("the table is too large"));
+            }
+            table.set(column, entry);
         }
         free(it);
-        if (!good) {
-            c.fail(QStringLiteral("row %1 holds a value that is not a text").arg(i));
-            return {};
-        }
-        rows.append(row);
+        if (!good)
+            return c.fail(QStringLiteral("row %1 holds a value that is not a text").arg(i));
+        if (!table.endRow())
+            return c.fail(QStringLiteral("the table is too large"));
     }
-    return rows;
+    return true;
+}
+
+// The rows straight from a binary file: equal values the file shares are read once.
+bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsRef, TableBuilder& table,
+                        const std::atomic<bool>* stop) {
+    const auto rows = file.object(rowsRef);
+    if (!rows || rows->type != 0xA)
+        return c.fail(QStringLiteral("the rows are not a list"));
+    if (rows->count > quint64(MaxRows))
+        return c.fail(QStringLiteral("too many rows"));
+    // Per object number: the column of a key + 2 or the pool entry of a value + 1; 0 when not read yet.
+    std::vector<quint32> keys;
+    std::vector<quint32> values;
+    for (quint64 i = 0; i < rows->count; ++i) {
+        if ((i & 4095) == 0 && stopped(stop))
+            return c.fail(QStringLiteral("stopped"));
+        const auto ref = file.reference(*rows, i);
+        const auto dict = ref ? file.object(*ref) : std::nullopt;
+        if (!dict || dict->type != 0xD || dict->count > quint64(MaxColumns + 1))
+            return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
+        for (quint64 k = 0; k < dict->count; ++k) {
+            const auto keyRef = file.reference(*dict, k);
+            const auto valueRef = file.reference(*dict, dict->count + k);
+            if (!keyRef || !valueRef)
+                return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
+            if (keys.size() <= *keyRef)
+                keys.resize(size_t(*keyRef) + 1, 0);
+            quint32& column = keys[size_t(*keyRef)];
+            if (column == 0) {
+                const auto key = file.object(*keyRef);
+                const auto text = key ? file.textUtf8(*key, MaxTextLength) : std::nullopt;
+                if (!text)
+                    return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
+                column = quint32(columnOfKey(std::string_view(text->constData(), size_t(text->size()))) + 2);
+            }
+            if (values.size() <= *valueRef)
+                values.resize(size_t(*valueRef) + 1, 0);
+            quint32& entry = values[size_t(*valueRef)];
+            if (entry == 0) {
+                const auto value = file.object(*valueRef);
+                if (!value || (value->type != 0x5 && value->type != 0x6) || value->count > quint64(MaxTextLength))
+                    return c.fail(QStringLiteral("row %1 holds a value that is not a text").arg(i));
+                quint32 e = 0;
+                if (value->type == 0x5) {
+                    e = table.intern(std::string_view(reinterpret_cast<const char*>(value->body), size_t(value->count)));
+                } else {
+                    const QByteArray utf8 = *file.textUtf8(*value, MaxTextLength);
+                    e = table.intern(std::string_view(utf8.constData(), size_t(utf8.size())));
+                }
+                if (e == StringPool::kFull)
+                    return c.fail(QStringLiteral("the table is too large"));
+                entry = e + 1;
+            }
+            table.set(int(column) - 2, entry - 1);
+        }
+        if (!table.endRow())
+            return c.fail(QStringLiteral("the table is too large"));
+    }
+    return true;
+}
+
+// Reads the rows of node; a binary file's rows (the placeholder binaryRows) are read from the file itself.
+using RowsReader = std::function<bool(Cursor& c, plist_t node, TableBuilder& table)>;
+
+DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
+    plist_t node = c.next("rows");
+    if (!node)
+        return {};
+    if (plist_get_node_type(node) != PLIST_ARRAY) {
+        c.fail(QStringLiteral("the rows are not a list"));
+        return {};
+    }
+    if (plist_array_get_size(node) > MaxRows) {
+        c.fail(QStringLiteral("too many rows"));
+        return {};
+    }
+    // Without titles the columns come from the keys, at most as many as a sheet has.
+    TableBuilder table(titleCount > 0 ? titleCount - 1 : Data_From_Excel::MaxColumns);
+    if (!read(c, node, table))
+        return {};
+    return table.finish(titleCount > 0 ? titleCount : table.widest());
 }
 
 GraphicList readItems(Cursor& c, const char* side) {
@@ -249,7 +377,10 @@ GraphicList readItems(Cursor& c, const char* side) {
 
 } // namespace
 
-QByteArray toBytes(const DesignData& d, bool xml) {
+namespace {
+
+// The root array; the photo and the rows are left as empty placeholders when slots are given.
+PlistPtr buildRoot(const DesignData& d, plist_t* photoSlot, plist_t* rowsSlot) {
     PlistPtr root(plist_new_array());
     plist_t a = root.get();
     appendString(a, Marker);
@@ -257,7 +388,12 @@ QByteArray toBytes(const DesignData& d, bool xml) {
     CardPropertyArchive::append(d.back, a);
     appendString(a, d.framePath);
     appendString(a, d.photoPath);
-    appendPhoto(a, d.photoOriginal);
+    if (photoSlot) {
+        *photoSlot = plist_new_data(nullptr, 0);
+        plist_array_append_item(a, *photoSlot);
+    } else {
+        appendPhoto(a, d.photoOriginal);
+    }
     for (bool b : {d.photo.gray_Scale, d.photo.Sepia, d.photo.invert_clr})
         plist_array_append_item(a, plist_new_bool(b ? 1 : 0));
     for (float f : {d.photo.hue_val, d.photo.sat_val, d.photo.brt_val, d.photo.con_val, d.photo.srp_val,
@@ -270,21 +406,135 @@ QByteArray toBytes(const DesignData& d, bool xml) {
         plist_array_append_item(titles, plistio::newString(t));
     plist_array_append_item(a, titles);
     plist_t rows = plist_new_array();
-    for (const auto& row : d.sheet.rows) {
-        plist_t dict = plist_new_dict();
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            plist_dict_set_item(dict, it.key().toUtf8().constData(), plistio::newString(it.value()));
-        plist_array_append_item(rows, dict);
+    if (rowsSlot) {
+        *rowsSlot = rows;
+    } else {
+        const DataTableContent& table = d.sheet.rows;
+        for (int r = 0; r < table.rowCount(); ++r) {
+            plist_t dict = plist_new_dict();
+            for (int k = 0; k < table.columnCount(); ++k)
+                plist_dict_set_item(dict, Data_From_Excel::columnKey(k).toUtf8().constData(),
+                                    plistio::newString(table.value(r, k)));
+            plist_array_append_item(rows, dict);
+        }
     }
     plist_array_append_item(a, rows);
     appendItems(a, d.frontItems);
     appendItems(a, d.backItems);
-    return plistio::toBytes(a, xml ? plistio::Format::Xml : plistio::Format::Binary);
+    return root;
 }
 
-std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error) {
+QByteArray pngOf(const QImage& image) {
+    QByteArray png;
+    if (!image.isNull()) {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    return png;
+}
+
+// The rows as an array of dictionaries, written a row at a time; Failed when stopped.
+qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std::atomic<bool>* stop) {
+    const int rows = table.rowCount();
+    const int columns = table.columnCount();
+    const CompactPlistWriter::Container array = w.beginArray(quint32(rows));
+    std::vector<quint32> keys;
+    for (int k = 0; k < columns; ++k)
+        keys.push_back(w.addText(Data_From_Excel::columnKey(k)));
+    for (int r = 0; r < rows; ++r) {
+        if ((r & 4095) == 0 && stopped(stop))
+            return CompactPlistWriter::Failed;
+        const CompactPlistWriter::Container dict = w.beginDict(quint32(columns));
+        for (int k = 0; k < columns; ++k)
+            w.setEntry(dict, quint32(columns), quint32(k), keys[size_t(k)], w.addText(table.value(r, k)));
+        w.setElement(array, quint32(r), dict.index);
+    }
+    return array.index;
+}
+
+} // namespace
+
+DesignSnapshot::DesignSnapshot(const DesignData& d)
+    : m_root(buildRoot(d, &m_photoSlot, &m_rowsSlot)), m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
+
+QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop) const {
+    CompactPlistWriter w;
+    const auto top = w.addTree(m_root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node == m_photoSlot) {
+            const QByteArray png = pngOf(m_photo);
+            return writer.addData(png.constData(), quint64(png.size()));
+        }
+        if (node == m_rowsSlot)
+            return writeRows(writer, m_rows, stop);
+        return CompactPlistWriter::NotMine;
+    });
+    if (!top || stopped(stop))
+        return {};
+    return w.finish(*top);
+}
+
+QByteArray toBytes(const DesignData& d, bool xml) {
+    if (!xml)
+        return DesignSnapshot(d).toBytes();
+    PlistPtr root = buildRoot(d, nullptr, nullptr);
+    return plistio::toBytes(root.get(), plistio::Format::Xml);
+}
+
+namespace {
+
+// A binary file's root as a libplist array of everything but the rows, which stay in the file: their
+// element is an empty array, and *rowsRef their object there.
+PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* rowsRef, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return PlistPtr();
+    };
+    const auto top = file.object(file.top());
+    if (!top)
+        return fail(QStringLiteral("The data is not a readable property list."));
+    if (top->type != 0xA)
+        return fail(QStringLiteral("the root is not a list"));
+    PlistPtr root(plist_new_array());
+    // Cards, paths, titles and item archives: far fewer values than a table.
+    qint64 budget = 2 * MaxItemsPerSide + MaxColumns + 1000;
+    for (quint64 i = 0; i < top->count; ++i) {
+        const auto ref = file.reference(*top, i);
+        if (!ref)
+            return fail(QStringLiteral("The data is not a readable property list."));
+        if (i == quint64(SheetRowsIndex)) {
+            const auto rows = file.object(*ref);
+            if (rows && rows->type == 0xA) {
+                *rowsSlot = plist_new_array();
+                *rowsRef = *ref;
+                plist_array_append_item(root.get(), *rowsSlot);
+                continue;
+            }
+        }
+        PlistPtr node = file.toPlist(*ref, plistio::MaxNestingDepth, &budget);
+        if (!node)
+            return fail(budget < 0 ? QStringLiteral("The property list holds too many values.")
+                                   : QStringLiteral("The data is not a readable property list."));
+        plist_array_append_item(root.get(), node.release());
+    }
+    return root;
+}
+
+} // namespace
+
+std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, const std::atomic<bool>* stop) {
     QString why;
-    PlistPtr root = plistio::fromBytes(bytes, &why);
+    PlistPtr root;
+    CompactPlistReader file;
+    plist_t rowsSlot = nullptr;
+    quint64 rowsRef = 0;
+    if (bytes.startsWith("bplist")) {
+        if (file.open(bytes, &why))
+            root = binaryRoot(file, &rowsSlot, &rowsRef, &why);
+    } else {
+        root = plistio::fromBytes(bytes, &why);
+    }
     if (!root) {
         if (error)
             *error = why.isEmpty() ? QStringLiteral("not a property list") : why;
@@ -329,7 +579,11 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error) {
     d.sheet.inUse = flag == QStringLiteral("Y");
     d.sheet.workbookPath = c.string("workbook path");
     d.sheet.columnTitles = readTitles(c);
-    d.sheet.rows = readRows(c);
+    d.sheet.rows = readRows(c, int(d.sheet.columnTitles.size()), [&](Cursor& cur, plist_t node, TableBuilder& table) {
+        if (rowsSlot && node == rowsSlot)
+            return readRowsFromBinary(cur, file, rowsRef, table, stop);
+        return readRowsFromTree(cur, node, table, stop);
+    });
     d.frontItems = readItems(c, "front");
     d.backItems = readItems(c, "back");
     if (c.ok() && c.remaining() != 0)
@@ -340,7 +594,16 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error) {
 }
 
 bool save(const QString& path, const DesignData& design, QString* error) {
-    const QByteArray bytes = toBytes(design);
+    return save(path, DesignSnapshot(design), error);
+}
+
+bool save(const QString& path, const DesignSnapshot& design, QString* error, const std::atomic<bool>* stop) {
+    const QByteArray bytes = design.toBytes(stop);
+    if (stopped(stop)) {
+        if (error)
+            *error = QStringLiteral("Saving was stopped.");
+        return false;
+    }
     if (bytes.isEmpty()) {
         if (error)
             *error = QStringLiteral("The design could not be encoded.");
@@ -349,7 +612,7 @@ bool save(const QString& path, const DesignData& design, QString* error) {
     return writeFileAtomically(path, bytes, error);
 }
 
-std::optional<DesignData> load(const QString& path, QString* error) {
+std::optional<DesignData> load(const QString& path, QString* error, const std::atomic<bool>* stop) {
     QFile f(path);
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
         if (error)
@@ -361,7 +624,14 @@ std::optional<DesignData> load(const QString& path, QString* error) {
             *error = QStringLiteral("the file is too large");
         return std::nullopt;
     }
-    return fromBytes(f.readAll(), error);
+    // Mapped, a large file is read where it lies instead of being copied into memory first.
+    if (uchar* mapped = f.size() > 0 ? f.map(0, f.size()) : nullptr) {
+        const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size());
+        std::optional<DesignData> d = fromBytes(bytes, error, stop);
+        f.unmap(mapped);
+        return d;
+    }
+    return fromBytes(f.readAll(), error, stop);
 }
 
 QString openFailedMessage(const QString& path) {

@@ -14,7 +14,7 @@
 //   72           sheet-binding flag "Y" or "N" (string)
 //   73           workbook path (string)
 //   74           column titles, column 0 first (array of strings)
-//   75           rows (array of dictionaries, string keys to string values)
+//   75           rows (array of dictionaries, string keys to string values: "Extension", "Column1", ...)
 //   76           n = number of front items (integer), then n item archives (data, binary keyed archives)
 //   then         m = number of back items (integer), then m item archives
 //
@@ -22,7 +22,9 @@
 // is only replaced once everything has been read.
 
 #include "canvas/Card_Property.h"
+#include "canvas/KeyedArchive.h"
 #include "canvas/SKTGraphic.h"
+#include "data/Data_From_Excel.h"
 #include "wizards/InvitationState.h"
 
 #include <QByteArray>
@@ -32,16 +34,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <optional>
 
 // The spreadsheet data table as the design file keeps it.
 struct SheetBinding {
-    bool inUse = false;                 // Excel_Binding_Use
-    QString workbookPath;               // Excel_Source_Path
-    QStringList columnTitles;           // column 0 (row number) first
-    QList<QMap<QString, QString>> rows; // "Extension", "Column1", ...
+    bool inUse = false;       // Excel_Binding_Use
+    QString workbookPath;     // Excel_Source_Path
+    QStringList columnTitles; // column 0 (row number) first
+    // The rows, stored as dictionaries: column 0 under "Extension", column k under "Column<k>". A shared
+    // snapshot of the data table, so taking it costs nothing.
+    DataTableContent rows;
 
-    bool operator==(const SheetBinding&) const = default;
+    bool operator==(const SheetBinding& o) const {
+        return inUse == o.inUse && workbookPath == o.workbookPath && columnTitles == o.columnTitles &&
+               rows.sameValues(o.rows);
+    }
 };
 
 // Everything a design file holds.
@@ -63,10 +71,14 @@ inline const QString Marker = QStringLiteral("RUVEVERIRODUVIZEVUDAV");
 inline const QString Extension = QStringLiteral("kvto"); // design_file_EXT
 
 // Bounds that keep a hostile file from exhausting memory.
-inline constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+// A binary file is read where it lies (mapped), so the table it holds bounds memory, not its size; an XML
+// file is also held to the property-list reader's bounds.
+inline constexpr qint64 MaxFileBytes = 2047LL * 1024 * 1024;
 inline constexpr qint64 MaxItemsPerSide = 100000;
 inline constexpr qint64 MaxColumns = 10000;
-inline constexpr qint64 MaxRows = 1000000;
+// A table as large as the workbook reader takes (20,000,000 cells) plus its row numbers always fits.
+inline constexpr qint64 MaxRows = 20000000;
+inline constexpr qint64 MaxTableCells = 50000000;
 inline constexpr qint64 MaxTextLength = 1 << 20;
 
 // Fixed indexes of the root array.
@@ -82,15 +94,36 @@ inline constexpr int SheetTitlesIndex = 74;
 inline constexpr int SheetRowsIndex = 75;
 inline constexpr int FrontCountIndex = 76;
 
+// What a save writes, taken quickly on the GUI thread: the items archived, the data table and the photo as
+// shared snapshots. It is written on any thread; the live design is not touched again.
+class DesignSnapshot {
+public:
+    explicit DesignSnapshot(const DesignData& design);
+    // The binary file's bytes; empty when stop was set or the design could not be encoded.
+    QByteArray toBytes(const std::atomic<bool>* stop = nullptr) const;
+
+private:
+    plist_t m_photoSlot = nullptr; // placeholders in m_root (set while it is built)
+    plist_t m_rowsSlot = nullptr;
+    PlistPtr m_root; // everything but the photo and the rows
+    QImage m_photo;
+    DataTableContent m_rows;
+};
+
 // The design as property-list data (binary unless asked otherwise).
 QByteArray toBytes(const DesignData& design, bool xml = false);
 // Reads a whole design; nothing, with a reason in *error, when any part is missing, of the wrong type or
-// out of bounds.
-std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error = nullptr);
+// out of bounds, or when stop was set (a long table is read in steps that look at it).
+std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error = nullptr,
+                                    const std::atomic<bool>* stop = nullptr);
 
-// Writes the file atomically (the old file stays intact until the new one is complete).
+// Writes the file atomically (the old file stays intact until the new one is complete, or when stop is
+// set before the file is written).
 bool save(const QString& path, const DesignData& design, QString* error = nullptr);
-std::optional<DesignData> load(const QString& path, QString* error = nullptr);
+bool save(const QString& path, const DesignSnapshot& design, QString* error = nullptr,
+          const std::atomic<bool>* stop = nullptr);
+std::optional<DesignData> load(const QString& path, QString* error = nullptr,
+                               const std::atomic<bool>* stop = nullptr);
 
 // The message shown when a design cannot be opened.
 QString openFailedMessage(const QString& path);

@@ -8,28 +8,22 @@ SheetBinding captureSheetBinding(const Data_From_Excel& table) {
     s.inUse = Excel_Binding_Use;
     s.workbookPath = Excel_Source_Path;
     s.columnTitles = table.columnTitles();
-    for (int r = 0; r < table.rowCountOfTable(); ++r) {
-        QMap<QString, QString> row;
-        const QVariantMap m = table.rowDictionary(r);
-        for (auto it = m.cbegin(); it != m.cend(); ++it)
-            row.insert(it.key(), it.value().toString());
-        s.rows.append(row);
-    }
+    s.rows = table.content();
     return s;
 }
 
 void restoreSheetBinding(const SheetBinding& sheet, Data_From_Excel& table) {
     Excel_Binding_Use = sheet.inUse;
     Excel_Source_Path = sheet.workbookPath;
-    QVariantList titles;
-    for (const QString& t : sheet.columnTitles)
-        titles << t;
-    QVariantList rows;
-    for (const auto& row : sheet.rows) {
-        QVariantMap m;
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            m.insert(it.key(), it.value());
-        rows << m;
+    QStringList titles = sheet.columnTitles;
+    // Without stored titles the columns are those of the rows' keys.
+    if (titles.isEmpty()) {
+        titles << Data_From_Excel::RowNumberTitle;
+        for (int c = 1; c < sheet.rows.columnCount(); ++c)
+            titles << QStringLiteral("Untitled Column %1").arg(c);
     }
-    table.restoreFromVariant(titles, rows);
+    DataTableContent rows = sheet.rows;
+    if (rows.columnCount() != titles.size())
+        rows.setColumnCount(int(titles.size()));
+    table.setContent(titles, rows);
 }

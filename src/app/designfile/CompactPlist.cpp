@@ -1,0 +1,536 @@
+#include "app/designfile/CompactPlist.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace {
+
+constexpr quint64 ContainerBit = quint64(1) << 63;
+
+int bytesFor(quint64 v)
+{
+    if (v <= 0xFF)
+        return 1;
+    if (v <= 0xFFFF)
+        return 2;
+    if (v <= 0xFFFFFFFFULL)
+        return 4;
+    return 8;
+}
+
+void putBigEndian(char* p, quint64 v, int size)
+{
+    for (int i = size - 1; i >= 0; --i) {
+        p[i] = char(v & 0xFF);
+        v >>= 8;
+    }
+}
+
+void appendBigEndian(QByteArray& out, quint64 v, int size)
+{
+    char buf[8];
+    putBigEndian(buf, v, size);
+    out.append(buf, size);
+}
+
+quint64 readBigEndian(const uchar* p, int size)
+{
+    quint64 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+void appendInt(QByteArray& out, quint64 v)
+{
+    // 1, 2 and 4-byte integers are unsigned; 8 bytes are read as signed, which keeps the bits.
+    const int size = bytesFor(v);
+    out.append(char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
+    appendBigEndian(out, v, size);
+}
+
+void appendMarker(QByteArray& out, uchar type, quint64 count)
+{
+    if (count < 15) {
+        out.append(char((type << 4) | count));
+    } else {
+        out.append(char((type << 4) | 0x0F));
+        appendInt(out, count);
+    }
+}
+
+// FNV-1a, finished by a mixer so that the low bits, which pick the slot, depend on every byte.
+size_t hashOf(const uchar* p, size_t n)
+{
+    quint64 h = 0xcbf29ce484222325ULL;
+    for (size_t i = 0; i < n; ++i)
+        h = (h ^ p[i]) * 0x100000001b3ULL;
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return size_t(h);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+
+CompactPlistWriter::CompactPlistWriter() : m_out("bplist00")
+{
+    m_table.resize(1024);
+}
+
+quint32 CompactPlistWriter::newObject(quint64 where)
+{
+    if (m_objects.size() >= 0xFFFFFFF0u)
+        throw std::bad_alloc();
+    m_objects.push_back(where);
+    return quint32(m_objects.size() - 1);
+}
+
+void CompactPlistWriter::growTable()
+{
+    // The slot comes from the tag the entry keeps, so no scalar is read again.
+    PodBuffer<quint64> table;
+    table.resize(m_table.size() * 2);
+    const size_t mask = table.size() - 1;
+    for (size_t i = 0; i < m_table.size(); ++i) {
+        const quint64 entry = m_table[i];
+        if (!entry)
+            continue;
+        size_t slot = size_t(entry >> 32) & mask;
+        while (table[slot])
+            slot = (slot + 1) & mask;
+        table[slot] = entry;
+    }
+    m_table = std::move(table);
+}
+
+quint32 CompactPlistWriter::addScalar(qsizetype start)
+{
+    const auto* out = reinterpret_cast<const uchar*>(m_out.constData());
+    const size_t length = size_t(m_out.size() - start);
+    const size_t mask = m_table.size() - 1;
+    const quint64 tag = hashOf(out + start, length) >> 32;
+    size_t slot = size_t(tag) & mask;
+    while (const quint64 entry = m_table[slot]) {
+        if ((entry >> 32) == tag) {
+            const quint32 index = quint32(entry) - 1;
+            const quint64 off = m_objects[index];
+            // A scalar's first bytes give its type and length, so equal bytes are the same value.
+            if (off + length <= quint64(start) && std::memcmp(out + off, out + start, length) == 0) {
+                m_out.truncate(start);
+                return index;
+            }
+        }
+        slot = (slot + 1) & mask;
+    }
+    const quint32 index = newObject(quint64(start));
+    m_table[slot] = (tag << 32) | (quint64(index) + 1);
+    if (++m_scalars * 4 > m_table.size() * 3)
+        growTable();
+    return index;
+}
+
+quint32 CompactPlistWriter::addText(QStringView text)
+{
+    QString clean;
+    if (text.contains(QChar(0))) {
+        clean = text.toString();
+        clean.remove(QChar(0));
+        text = clean;
+    }
+    const qsizetype start = m_out.size();
+    const char16_t* units = text.utf16();
+    const qsizetype n = text.size();
+    bool ascii = true;
+    for (qsizetype i = 0; i < n && ascii; ++i)
+        ascii = units[i] < 0x80;
+    appendMarker(m_out, ascii ? 0x5 : 0x6, quint64(n));
+    const qsizetype at = m_out.size();
+    m_out.resize(at + (ascii ? n : 2 * n));
+    char* p = m_out.data() + at;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (ascii) {
+            p[i] = char(units[i]);
+        } else {
+            p[2 * i] = char(units[i] >> 8);
+            p[2 * i + 1] = char(units[i] & 0xFF);
+        }
+    }
+    return addScalar(start);
+}
+
+quint32 CompactPlistWriter::addData(const char* bytes, quint64 size)
+{
+    // Pictures are not worth comparing.
+    const qsizetype start = m_out.size();
+    appendMarker(m_out, 0x4, size);
+    if (size)
+        m_out.append(bytes, qsizetype(size));
+    return newObject(quint64(start));
+}
+
+CompactPlistWriter::Container CompactPlistWriter::begin(quint32 type, quint32 n)
+{
+    Container c;
+    c.index = newObject(ContainerBit | quint64(m_refs.size()));
+    m_refs.push_back(type);
+    m_refs.push_back(n);
+    c.firstRef = m_refs.size();
+    m_refs.resize(m_refs.size() + (type == 0xD ? 2 * size_t(n) : size_t(n)));
+    return c;
+}
+
+std::optional<quint32> CompactPlistWriter::addTree(plist_t node, const Hook& hook)
+{
+    if (!node)
+        return std::nullopt;
+    if (hook) {
+        const qint64 own = hook(node, *this);
+        if (own == Failed)
+            return std::nullopt;
+        if (own >= 0)
+            return quint32(own);
+    }
+    const qsizetype start = m_out.size();
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        uint8_t v = 0;
+        plist_get_bool_val(node, &v);
+        m_out.append(char(v ? 0x09 : 0x08));
+        return addScalar(start);
+    }
+    case PLIST_UINT: {
+        uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        appendInt(m_out, v);
+        return addScalar(start);
+    }
+    case PLIST_REAL: {
+        double v = 0;
+        plist_get_real_val(node, &v);
+        const float f = float(v);
+        if (double(f) == v || !std::isfinite(v)) {
+            quint32 bits = 0;
+            std::memcpy(&bits, &f, 4);
+            m_out.append(char(0x22));
+            appendBigEndian(m_out, bits, 4);
+        } else {
+            quint64 bits = 0;
+            std::memcpy(&bits, &v, 8);
+            m_out.append(char(0x23));
+            appendBigEndian(m_out, bits, 8);
+        }
+        return addScalar(start);
+    }
+    case PLIST_DATE: {
+        int32_t sec = 0;
+        int32_t usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        const double v = double(sec) + double(usec) / 1e6;
+        quint64 bits = 0;
+        std::memcpy(&bits, &v, 8);
+        m_out.append(char(0x33));
+        appendBigEndian(m_out, bits, 8);
+        return addScalar(start);
+    }
+    case PLIST_STRING: {
+        uint64_t len = 0;
+        const char* v = plist_get_string_ptr(node, &len);
+        return addText(QString::fromUtf8(v ? v : "", v ? qsizetype(len) : 0));
+    }
+    case PLIST_DATA: {
+        uint64_t len = 0;
+        const char* v = plist_get_data_ptr(node, &len);
+        return addData(v, v ? len : 0);
+    }
+    case PLIST_UID: {
+        uint64_t v = 0;
+        plist_get_uid_val(node, &v);
+        const int size = bytesFor(v);
+        m_out.append(char(0x80 | (size - 1)));
+        appendBigEndian(m_out, v, size);
+        return addScalar(start);
+    }
+    case PLIST_ARRAY: {
+        const quint32 n = plist_array_get_size(node);
+        const Container c = beginArray(n);
+        for (quint32 i = 0; i < n; ++i) {
+            const auto ref = addTree(plist_array_get_item(node, i), hook);
+            if (!ref)
+                return std::nullopt;
+            setElement(c, i, *ref);
+        }
+        return c.index;
+    }
+    case PLIST_DICT: {
+        const quint32 n = plist_dict_get_size(node);
+        const Container c = beginDict(n);
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(node, &iter);
+        quint32 i = 0;
+        bool ok = iter != nullptr;
+        while (ok) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, iter, &key, &value);
+            if (!value) {
+                std::free(key);
+                break;
+            }
+            const quint32 k = addText(QString::fromUtf8(key ? key : ""));
+            std::free(key);
+            const auto v = addTree(value, hook);
+            ok = v && i < n;
+            if (ok)
+                setEntry(c, n, i++, k, *v);
+        }
+        std::free(iter);
+        if (!ok || i != n)
+            return std::nullopt;
+        return c.index;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+QByteArray CompactPlistWriter::finish(quint32 top)
+{
+    const quint64 count = m_objects.size();
+    const int refSize = bytesFor(count ? count - 1 : 0);
+    m_table = PodBuffer<quint64>();
+    m_out.reserve(m_out.size() + qsizetype(m_refs.size()) * refSize + qsizetype(count) * 8 + 64);
+    for (size_t i = 0; i < count; ++i) {
+        if (!(m_objects[i] & ContainerBit))
+            continue;
+        const size_t at = size_t(m_objects[i] & ~ContainerBit);
+        const quint32 type = m_refs[at];
+        const quint32 n = m_refs[at + 1];
+        m_objects[i] = quint64(m_out.size());
+        appendMarker(m_out, uchar(type), n);
+        const size_t refs = type == 0xD ? 2 * size_t(n) : size_t(n);
+        const qsizetype from = m_out.size();
+        m_out.resize(from + qsizetype(refs) * refSize);
+        char* p = m_out.data() + from;
+        for (size_t k = 0; k < refs; ++k, p += refSize)
+            putBigEndian(p, m_refs[at + 2 + k], refSize);
+    }
+    m_refs = PodBuffer<quint32>();
+    const quint64 tableOffset = quint64(m_out.size());
+    const int offsetSize = bytesFor(tableOffset);
+    const qsizetype from = m_out.size();
+    m_out.resize(from + qsizetype(count) * offsetSize);
+    char* p = m_out.data() + from;
+    for (size_t i = 0; i < count; ++i, p += offsetSize)
+        putBigEndian(p, m_objects[i], offsetSize);
+    m_objects = PodBuffer<quint64>();
+    m_out.append(QByteArray(6, '\0'));
+    m_out.append(char(offsetSize));
+    m_out.append(char(refSize));
+    appendBigEndian(m_out, count, 8);
+    appendBigEndian(m_out, top, 8);
+    appendBigEndian(m_out, tableOffset, 8);
+    return std::move(m_out);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+
+bool CompactPlistReader::open(const QByteArray& data, QString* error)
+{
+    auto fail = [&] {
+        if (error)
+            *error = QStringLiteral("The data is not a readable property list.");
+        return false;
+    };
+    m_data = reinterpret_cast<const uchar*>(data.constData());
+    m_size = quint64(data.size());
+    if (m_size < 8 + 32 || std::memcmp(m_data, "bplist00", 8) != 0)
+        return fail();
+    const uchar* trailer = m_data + m_size - 32;
+    m_offsetSize = trailer[6];
+    m_refSize = trailer[7];
+    m_count = readBigEndian(trailer + 8, 8);
+    m_top = readBigEndian(trailer + 16, 8);
+    m_tableOffset = readBigEndian(trailer + 24, 8);
+    m_objectsEnd = m_size - 32;
+    if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || m_count == 0 ||
+        m_count > m_size || m_top >= m_count || m_tableOffset >= m_objectsEnd ||
+        m_count > (m_objectsEnd - m_tableOffset) / quint64(m_offsetSize))
+        return fail();
+    return true;
+}
+
+std::optional<CompactPlistReader::Object> CompactPlistReader::object(quint64 index) const
+{
+    if (index >= m_count)
+        return std::nullopt;
+    const quint64 off = readBigEndian(m_data + m_tableOffset + index * quint64(m_offsetSize), m_offsetSize);
+    if (off < 8 || off >= m_objectsEnd)
+        return std::nullopt;
+    const uchar marker = m_data[off];
+    Object o;
+    o.type = marker >> 4;
+    const int low = marker & 0x0F;
+    quint64 pos = off + 1;
+    quint64 payload = 0;
+    switch (o.type) {
+    case 0x0:
+        if (low != 0x8 && low != 0x9)
+            return std::nullopt;
+        o.count = quint64(low);
+        break;
+    case 0x1:
+        if (low > 4)
+            return std::nullopt;
+        payload = o.count = quint64(1) << low;
+        break;
+    case 0x2:
+        if (low != 2 && low != 3)
+            return std::nullopt;
+        payload = o.count = quint64(1) << low;
+        break;
+    case 0x3:
+        if (low != 3)
+            return std::nullopt;
+        payload = o.count = 8;
+        break;
+    case 0x8:
+        payload = o.count = quint64(low) + 1;
+        break;
+    case 0x4:
+    case 0x5:
+    case 0x6:
+    case 0xA:
+    case 0xD: {
+        quint64 n = quint64(low);
+        if (low == 0x0F) {
+            if (pos >= m_objectsEnd || (m_data[pos] >> 4) != 0x1)
+                return std::nullopt;
+            const int size = 1 << (m_data[pos] & 0x0F);
+            if (size > 8 || pos + 1 + quint64(size) > m_objectsEnd)
+                return std::nullopt;
+            n = readBigEndian(m_data + pos + 1, size);
+            pos += 1 + quint64(size);
+        }
+        if (n > m_size)
+            return std::nullopt;
+        o.count = n;
+        payload = o.type == 0x6 ? 2 * n : o.type == 0xA ? n * quint64(m_refSize)
+                                        : o.type == 0xD ? 2 * n * quint64(m_refSize) : n;
+        break;
+    }
+    default:
+        return std::nullopt;
+    }
+    if (payload > m_objectsEnd - pos)
+        return std::nullopt;
+    o.body = m_data + pos;
+    return o;
+}
+
+std::optional<quint64> CompactPlistReader::reference(const Object& container, quint64 i) const
+{
+    const quint64 refs = container.type == 0xD ? 2 * container.count : container.type == 0xA ? container.count : 0;
+    if (i >= refs)
+        return std::nullopt;
+    const quint64 ref = readBigEndian(container.body + i * quint64(m_refSize), m_refSize);
+    if (ref >= m_count)
+        return std::nullopt;
+    return ref;
+}
+
+std::optional<QByteArray> CompactPlistReader::textUtf8(const Object& o, qsizetype maxLength) const
+{
+    if ((o.type != 0x5 && o.type != 0x6) || o.count > quint64(maxLength))
+        return std::nullopt;
+    if (o.type == 0x5)
+        return QByteArray(reinterpret_cast<const char*>(o.body), qsizetype(o.count));
+    QString text(qsizetype(o.count), Qt::Uninitialized);
+    char16_t* units = reinterpret_cast<char16_t*>(text.data());
+    for (quint64 i = 0; i < o.count; ++i)
+        units[i] = char16_t((o.body[2 * i] << 8) | o.body[2 * i + 1]);
+    return text.toUtf8();
+}
+
+PlistPtr CompactPlistReader::toPlist(quint64 index, int depth, qint64* budget) const
+{
+    if (depth < 0 || --*budget < 0)
+        return {};
+    const std::optional<Object> o = object(index);
+    if (!o)
+        return {};
+    switch (o->type) {
+    case 0x0:
+        return PlistPtr(plist_new_bool(o->count == 0x9 ? 1 : 0));
+    case 0x1: {
+        // A 16-byte integer keeps its low 8 bytes, as libplist reads it.
+        const int size = int(o->count);
+        return PlistPtr(plist_new_uint(readBigEndian(o->body + (size > 8 ? size - 8 : 0), size > 8 ? 8 : size)));
+    }
+    case 0x2: {
+        double v = 0;
+        if (o->count == 4) {
+            const quint32 bits = quint32(readBigEndian(o->body, 4));
+            float f = 0;
+            std::memcpy(&f, &bits, 4);
+            v = f;
+        } else {
+            const quint64 bits = readBigEndian(o->body, 8);
+            std::memcpy(&v, &bits, 8);
+        }
+        return PlistPtr(plist_new_real(v));
+    }
+    case 0x3: {
+        const quint64 bits = readBigEndian(o->body, 8);
+        double v = 0;
+        std::memcpy(&v, &bits, 8);
+        if (!std::isfinite(v) || std::abs(v) > 2e9)
+            return {};
+        const double whole = std::floor(v);
+        return PlistPtr(plist_new_date(int32_t(whole), int32_t((v - whole) * 1e6)));
+    }
+    case 0x4:
+        return PlistPtr(plist_new_data(reinterpret_cast<const char*>(o->body), o->count));
+    case 0x5:
+    case 0x6: {
+        const std::optional<QByteArray> text = textUtf8(*o, std::numeric_limits<qsizetype>::max() / 4);
+        if (!text)
+            return {};
+        return PlistPtr(plist_new_string(text->constData()));
+    }
+    case 0x8:
+        return PlistPtr(plist_new_uid(readBigEndian(o->body, int(o->count))));
+    case 0xA: {
+        PlistPtr array(plist_new_array());
+        for (quint64 i = 0; i < o->count; ++i) {
+            const std::optional<quint64> ref = reference(*o, i);
+            PlistPtr child = ref ? toPlist(*ref, depth - 1, budget) : PlistPtr();
+            if (!child)
+                return {};
+            plist_array_append_item(array.get(), child.release());
+        }
+        return array;
+    }
+    case 0xD: {
+        PlistPtr dict(plist_new_dict());
+        for (quint64 i = 0; i < o->count; ++i) {
+            const std::optional<quint64> keyRef = reference(*o, i);
+            const std::optional<quint64> valueRef = reference(*o, o->count + i);
+            const std::optional<Object> key = keyRef ? object(*keyRef) : std::nullopt;
+            const std::optional<QByteArray> name = key ? textUtf8(*key, 1 << 20) : std::nullopt;
+            PlistPtr value = name && valueRef ? toPlist(*valueRef, depth - 1, budget) : PlistPtr();
+            if (!value)
+                return {};
+            plist_dict_set_item(dict.get(), name->constData(), value.release());
+        }
+        return dict;
+    }
+    default:
+        return {};
+    }
+}

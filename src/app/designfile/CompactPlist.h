@@ -1,0 +1,102 @@
+#pragma once
+
+// Binary property lists ("bplist00") written and read without a node per value, for design files whose data
+// table holds millions of cells.
+//
+// The writer appends each scalar to the output as it is added; texts, numbers and flags equal in bytes are
+// stored once. Containers are laid out after the scalars, once the size of a reference is known; the offset
+// table gives every object's place, so any reader of the format takes the result.
+//
+// The reader checks the trailer and the offset table, and every object it is asked for, against the data's
+// bounds; it never follows a reference without checking it.
+
+#include "canvas/KeyedArchive.h"
+#include "data/StringPool.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+class CompactPlistWriter {
+public:
+    struct Container {
+        quint32 index = 0; // the object's number
+        size_t firstRef = 0;  // where its references start in the reference buffer
+    };
+
+    CompactPlistWriter();
+
+    quint32 addText(QStringView text); // NUL characters are left out, as libplist keeps C strings
+    quint32 addData(const char* bytes, quint64 size);
+    // An array of n elements or a dictionary of n entries; its references are set afterwards, in any order.
+    Container beginArray(quint32 n) { return begin(0xA, n); }
+    Container beginDict(quint32 n) { return begin(0xD, n); }
+    void setElement(const Container& array, quint32 i, quint32 ref) { m_refs[array.firstRef + i] = ref; }
+    void setEntry(const Container& dict, quint32 n, quint32 i, quint32 key, quint32 value)
+    {
+        m_refs[dict.firstRef + i] = key;
+        m_refs[dict.firstRef + n + i] = value;
+    }
+
+    // Adds a libplist tree, depth first. hook, when given, may add a node itself and give its object number;
+    // NotMine lets the node be added as it is, Failed ends the write. Nothing when a node cannot be written.
+    static constexpr qint64 NotMine = -2;
+    static constexpr qint64 Failed = -1;
+    using Hook = std::function<qint64(plist_t node, CompactPlistWriter& writer)>;
+    std::optional<quint32> addTree(plist_t node, const Hook& hook = {});
+
+    // The whole property list with object `top` as its root. The writer is spent afterwards.
+    QByteArray finish(quint32 top);
+
+private:
+    Container begin(quint32 type, quint32 n);
+    quint32 addScalar(qsizetype start); // the bytes from start on are the new scalar
+    quint32 newObject(quint64 where);
+    void growTable();
+
+    QByteArray m_out;
+    PodBuffer<quint64> m_objects; // scalars: offset in m_out; containers: ContainerBit | offset in m_refs
+    PodBuffer<quint32> m_refs;    // per container: its type, its count, then its references
+    PodBuffer<quint64> m_table;   // open addressing over scalars: hash tag << 32 | object number + 1; 0 none
+    size_t m_scalars = 0;
+};
+
+class CompactPlistReader {
+public:
+    struct Object {
+        int type = -1;             // the marker's high nibble: 0xA array, 0xD dictionary, 0x5/0x6 texts, ...
+        quint64 count = 0;         // elements, entries, characters or bytes
+        const uchar* body = nullptr; // after the marker and count
+    };
+
+    // Checks the trailer and the offset table; nothing else is read yet.
+    bool open(const QByteArray& data, QString* error);
+    quint64 objectCount() const { return m_count; }
+    quint64 top() const { return m_top; }
+
+    // The object numbered index, its body within the data; nothing when it lies outside or is malformed.
+    std::optional<Object> object(quint64 index) const;
+    // Reference i of an array (i < count) or, for a dictionary, key i (i < count) and value i (count + i);
+    // nothing when it names no object.
+    std::optional<quint64> reference(const Object& container, quint64 i) const;
+    // A text object as UTF-8; nothing for other types or texts longer than maxLength characters.
+    std::optional<QByteArray> textUtf8(const Object& o, qsizetype maxLength) const;
+
+    // The object as a libplist tree; nothing when it or anything below it is malformed, nested deeper than
+    // depth, or more than *budget nodes in all (shared objects count each time they are met).
+    PlistPtr toPlist(quint64 index, int depth, qint64* budget) const;
+
+private:
+    const uchar* m_data = nullptr;
+    quint64 m_size = 0;
+    quint64 m_objectsEnd = 0; // objects lie before the offset table
+    int m_offsetSize = 0;
+    int m_refSize = 0;
+    quint64 m_count = 0;
+    quint64 m_top = 0;
+    quint64 m_tableOffset = 0;
+};
