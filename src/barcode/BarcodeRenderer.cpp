@@ -45,13 +45,22 @@ void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString&
     p.text(font, color, text, kern, cx, top + BarcodeText::ascent(font));
 }
 
+// Positions in points moved to the nearest whole pixel of a drawing `scale` pixels per point.
+struct PixelSnap {
+    qreal scale;
+    qreal inverse = scale > 0 ? 1 / scale : 0;
+    qreal operator()(qreal v) const {
+        if (!(scale > 0))
+            return v;
+        const qreal px = v * scale;
+        // std::round without the library call, for the sizes a drawing can have.
+        const qreal whole = std::abs(px) < 1e15 ? qreal(qint64(px + (px < 0 ? -0.5 : 0.5))) : std::round(px);
+        return whole * inverse;
+    }
+};
+
 qreal snap(qreal v, qreal scale) {
-    if (!(scale > 0))
-        return v;
-    const qreal px = v * scale;
-    // std::round without the library call, for the sizes a drawing can have.
-    const qreal whole = std::abs(px) < 1e15 ? qreal(qint64(px + (px < 0 ? -0.5 : 0.5))) : std::round(px);
-    return whole / scale;
+    return PixelSnap{scale}(v);
 }
 
 // Drawing onto a painter whose user units are points.
@@ -107,10 +116,10 @@ struct RasterSink {
         if (written)
             return;
         written = true;
-        const int w = image.width();
         const qsizetype bpl = image.bytesPerLine();
         uchar* bits = image.bits();
-        std::vector<Pixel> plain(std::size_t(w), backgroundPixel);
+        // Whole lines with their padding, so a band of equal rows is one block.
+        std::vector<Pixel> plain(std::size_t(bpl) / sizeof(Pixel), backgroundPixel);
         std::vector<Pixel> band(plain.size());
         // Bars share a few heights, so the band edges are gathered without duplicates before sorting.
         std::vector<int> edges{0, image.height()};
@@ -137,12 +146,25 @@ struct RasterSink {
                     band = plain;
                     crossed = true;
                 }
-                std::fill_n(band.data() + r.left(), r.width(), barPixel);
+                Pixel* run = band.data() + r.left();
+                for (int x = 0; x < r.width(); ++x) // bars are narrow: no library call
+                    run[x] = barPixel;
+            }
+            uchar* first = bits + y0 * bpl;
+            const qsizetype rows = y1 - y0;
+            if (!crossed && backgroundPixel == 0) {
+                std::memset(first, 0, std::size_t(rows * bpl));
+                continue;
             }
             if (crossed)
                 row = band.data();
-            for (int y = y0; y < y1; ++y)
-                std::memcpy(bits + y * bpl, row, std::size_t(w) * sizeof(Pixel));
+            // The first row, then the rows written so far copied after them, doubling each time.
+            std::memcpy(first, row, std::size_t(bpl));
+            for (qsizetype done = 1; done < rows;) {
+                const qsizetype n = std::min(done, rows - done);
+                std::memcpy(first + done * bpl, first, std::size_t(n * bpl));
+                done += n;
+            }
         }
     }
     void beginTexts() { writeRows(); }
@@ -220,6 +242,7 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
                            : capH + ftrH + m.value_margin + m.footer_margin + m.TB_margin;
 
     // Bars: each run of "1" modules is one rectangle from its own bottom to its own top.
+    const PixelSnap toPixel{scale};
     qreal lastH = 0;
     const qsizetype n = modules.size();
     for (qsizetype i = 0; i < n;) {
@@ -232,10 +255,10 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
             ++end;
         const qreal top = b.barTop(int(end));
         const qreal bottom = b.barBottom(int(end));
-        const qreal yTop = snap(H - (yb + top), scale);
-        const qreal yBottom = snap(H - (yb + bottom), scale);
-        const qreal left = snap(x0 + i * bw, scale);
-        const qreal right = snap(x0 + (end + 1) * bw, scale);
+        const qreal yTop = toPixel(H - (yb + top));
+        const qreal yBottom = toPixel(H - (yb + bottom));
+        const qreal left = toPixel(x0 + i * bw);
+        const qreal right = toPixel(x0 + (end + 1) * bw);
         if (yBottom > yTop)
             p.bar(QRectF(left, yTop, right - left, yBottom - yTop), style.barcode_clr_val);
         lastH = top;

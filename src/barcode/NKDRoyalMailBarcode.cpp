@@ -34,21 +34,35 @@ constexpr Weights makeWeights() {
 
 constexpr Weights kWeights = makeWeights();
 
+// Bar states of each ASCII character, bar 1 in the high nibble: 2 for an ascender, 1 for a descender (0 for
+// a character outside the table). Drawing asks for them bar by bar.
+struct Descriptors {
+    unsigned short d[128] = {};
+};
+
+constexpr Descriptors makeDescriptors() {
+    Descriptors t;
+    for (int c = 0; c < 128; ++c) {
+        const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
+        if (idx < 0)
+            continue;
+        const int up = kPattern[idx / 6 + 1];
+        const int down = kPattern[idx % 6 + 1];
+        for (int bar = 0; bar < 4; ++bar) {
+            const int mask = 8 >> bar;
+            const int state = ((up & mask) ? 2 : 0) | ((down & mask) ? 1 : 0);
+            t.d[c] = (unsigned short)(t.d[c] | (state << (4 * (3 - bar))));
+        }
+    }
+    return t;
+}
+
+constexpr Descriptors kDescriptors = makeDescriptors();
+
 } // namespace
 
 int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c) {
-    const int idx = rowOf(c.unicode());
-    if (idx < 0)
-        return 0;
-    const int up = kPattern[idx / 6 + 1];
-    const int down = kPattern[idx % 6 + 1];
-    int d = 0;
-    for (int bar = 0; bar < 4; ++bar) {
-        const int mask = 8 >> bar;
-        const int state = ((up & mask) ? 2 : 0) | ((down & mask) ? 1 : 0);
-        d |= state << (4 * (3 - bar));
-    }
-    return d;
+    return c.unicode() < 128 ? kDescriptors.d[c.unicode()] : 0;
 }
 
 void NKDRoyalMailBarcode::initWithContent(const QString& content, bool printsCaption) {
