@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -121,19 +122,19 @@ struct RasterSink {
         // Whole lines with their padding, so a band of equal rows is one block.
         std::vector<Pixel> plain(std::size_t(bpl) / sizeof(Pixel), backgroundPixel);
         std::vector<Pixel> band(plain.size());
-        // Bars share a few heights, so the band edges are gathered without duplicates before sorting.
-        std::vector<int> edges{0, image.height()};
-        const auto addEdge = [&edges](int y) {
-            for (int e : edges)
-                if (e == y)
-                    return;
-            edges.push_back(y);
-        };
+        // The rows where a band starts or ends, marked in a bit set and read back in order.
+        std::vector<quint64> marks(std::size_t(image.height()) / 64 + 1);
+        const auto mark = [&marks](int y) { marks[std::size_t(y) >> 6] |= quint64(1) << (y & 63); };
+        mark(0);
+        mark(image.height());
         for (const QRect& r : bars) {
-            addEdge(r.top());
-            addEdge(r.bottom() + 1);
+            mark(r.top());
+            mark(r.bottom() + 1);
         }
-        std::sort(edges.begin(), edges.end());
+        std::vector<int> edges;
+        for (std::size_t i = 0; i < marks.size(); ++i)
+            for (quint64 m = marks[i]; m; m &= m - 1)
+                edges.push_back(int(i * 64) + std::countr_zero(m));
         for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
             const int y0 = edges[k];
             const int y1 = edges[k + 1];
