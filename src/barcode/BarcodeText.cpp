@@ -115,7 +115,8 @@ struct CoverageLine {
     }
 };
 
-constexpr std::size_t kMaxCoverageLines = 32;
+constexpr std::size_t kMaxCoverageLines = 16;
+constexpr qint64 kMaxStripPixels = 1 << 20;
 constexpr std::size_t kSeenLines = 64;
 
 struct Cache {
@@ -505,17 +506,21 @@ QRect drawCoverageOnImage(QImage& image, qreal scale, const QFont& font, const Q
         }
         // Met a second time: keep its pixels, in the place of the line used longest ago.
         *seen = 0;
+        QRect area;
+        placeGlyphs(e, text, t, coverage, kern, x, baseline,
+                    [&](QPoint p, const GlyphBitmap& glyph) { area |= QRect(p, glyph.image.size()); });
+        QImage strip;
+        if (qint64(area.width()) * area.height() <= kMaxStripPixels)
+            strip = QImage(area.size().expandedTo(QSize(1, 1)), QImage::Format_Alpha8);
+        if (strip.isNull())
+            return drawGlyphs(image, QPoint());
+        strip.fill(0);
+        drawGlyphs(strip, area.topLeft());
         if (c.lines.size() < kMaxCoverageLines)
             line = c.lines.emplace(c.lines.end());
         else
             line = std::min_element(c.lines.begin(), c.lines.end(),
                                     [](const CoverageLine& a, const CoverageLine& b) { return a.used < b.used; });
-        QRect area;
-        placeGlyphs(e, text, t, coverage, kern, x, baseline,
-                    [&](QPoint p, const GlyphBitmap& glyph) { area |= QRect(p, glyph.image.size()); });
-        QImage strip(area.size().expandedTo(QSize(1, 1)), QImage::Format_Alpha8);
-        strip.fill(0);
-        drawGlyphs(strip, area.topLeft());
         *line = CoverageLine{e.id, text, kern, scale, at, area, strip, 0};
     }
     line->used = ++c.lineClock;
