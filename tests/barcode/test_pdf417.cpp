@@ -298,11 +298,14 @@ void TestPdf417::decodesBack() {
 
 void TestPdf417::randomBytesDecode() {
     QRandomGenerator rng(417);
-    for (int round = 0; round < 6; ++round) {
-        QByteArray data(1 + rng.bounded(round < 3 ? 40 : 600), '\0');
+    // Bytes, then text of every sub-mode (with tab, CR and LF) at growing error levels.
+    static const char kText[] = "AZaz09 &\r\t,:#-.$/+%*=^;<>@[\\]_`~!\n\"|()?{}'";
+    for (int round = 0; round < 12; ++round) {
+        const bool text = round >= 6;
+        QByteArray data(1 + rng.bounded(round % 6 < 3 ? 40 : 600), '\0');
         for (char& c : data)
-            c = char(rng.bounded(256));
-        const pdf417param p = encode(data, 2);
+            c = text ? kText[rng.bounded(int(sizeof kText) - 1)] : char(rng.bounded(256));
+        const pdf417param p = encode(data, text ? round - 3 : 2);
         QCOMPARE(p.error, 0);
         const Decoded d = decodeImage(plainImage(p, 2, 6), 30);
         QVERIFY2(d.ok, qPrintable(QStringLiteral("%1 bytes").arg(data.size())));

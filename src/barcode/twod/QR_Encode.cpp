@@ -324,22 +324,30 @@ void drawAlignment(Matrix& m, int cx, int cy)
             m.setFunction(cx + dx, cy + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
 }
 
+// Calls f(x, y, k) for each module of the two format information copies (bit k of the 15) and
+// f(x, y, -1) for the dark module.
+template <typename F>
+void forEachFormatModule(int n, F&& f)
+{
+    for (int k = 0; k <= 5; ++k)
+        f(8, k, k);
+    f(8, 7, 6);
+    f(8, 8, 7);
+    f(7, 8, 8);
+    for (int k = 9; k < 15; ++k)
+        f(14 - k, 8, k);
+    for (int k = 0; k < 8; ++k)
+        f(n - 1 - k, 8, k);
+    for (int k = 8; k < 15; ++k)
+        f(8, n - 15 + k, k);
+    f(8, n - 8, -1);
+}
+
 void drawFormat(Matrix& m, int bitsValue)
 {
-    const int n = m.size;
-    auto bit = [bitsValue](int k) { return ((bitsValue >> k) & 1) != 0; };
-    for (int k = 0; k <= 5; ++k)
-        m.setFunction(8, k, bit(k));
-    m.setFunction(8, 7, bit(6));
-    m.setFunction(8, 8, bit(7));
-    m.setFunction(7, 8, bit(8));
-    for (int k = 9; k < 15; ++k)
-        m.setFunction(14 - k, 8, bit(k));
-    for (int k = 0; k < 8; ++k)
-        m.setFunction(n - 1 - k, 8, bit(k));
-    for (int k = 8; k < 15; ++k)
-        m.setFunction(8, n - 15 + k, bit(k));
-    m.setFunction(8, n - 8, true);
+    forEachFormatModule(m.size, [&m, bitsValue](int x, int y, int k) {
+        m.setFunction(x, y, k < 0 || ((bitsValue >> k) & 1) != 0);
+    });
 }
 
 void drawFunctionPatterns(Matrix& m, int version)
@@ -418,38 +426,147 @@ void applyMask(const Matrix& base, int mask, int level, std::vector<uint8_t>& ou
         }
 }
 
-// Rules 1 and 3 over one line of modules (0/1).
-int linePenalty(const uint8_t* line, int n)
+// One line of modules as bits (bit i = module i, 1 = dark), wide enough for the largest symbol (177)
+// with the four light modules rule 3 looks at beyond each end.
+struct Bits {
+    uint64_t w[3] = {0, 0, 0};
+    void set(int i) { w[i >> 6] |= uint64_t(1) << (i & 63); }
+};
+constexpr int kMaxSide = 177;
+
+inline Bits operator&(const Bits& a, const Bits& b) { return {{a.w[0] & b.w[0], a.w[1] & b.w[1], a.w[2] & b.w[2]}}; }
+inline Bits operator|(const Bits& a, const Bits& b) { return {{a.w[0] | b.w[0], a.w[1] | b.w[1], a.w[2] | b.w[2]}}; }
+inline Bits operator^(const Bits& a, const Bits& b) { return {{a.w[0] ^ b.w[0], a.w[1] ^ b.w[1], a.w[2] ^ b.w[2]}}; }
+inline Bits operator~(const Bits& a) { return {{~a.w[0], ~a.w[1], ~a.w[2]}}; }
+// Bit i of the result is bit i + k of a (0 < k < 64).
+inline Bits down(const Bits& a, int k)
 {
-    int p = 0;
-    int run = 1;
-    for (int i = 1; i <= n; ++i) {
-        if (i < n && line[i] == line[i - 1]) {
-            ++run;
-            continue;
-        }
-        if (run >= 5)
-            p += run - 2;
-        run = 1;
-    }
-    // Dark, light, dark x3, light, dark with a light module on each side and four light modules
-    // (the edge counts as light) on at least one side: the twelve-module windows 0000 1011101 0 and
-    // 0 1011101 0000 over the line padded with four light modules each way. One match per start.
-    unsigned h = 0;
-    int lastStart = -100;
-    for (int i = 0; i < n + 8; ++i) {
-        const unsigned bit = i >= 4 && i < n + 4 ? line[i - 4] : 0;
-        h = ((h << 1) | bit) & 0xFFF;
-        if (i < 11)
-            continue;
-        if (h == 0x0BA) {
-            lastStart = i - 7;
-            p += 40;
-        } else if (h == 0x5D0 && i - 10 != lastStart) {
-            p += 40;
-        }
+    return {{(a.w[0] >> k) | (a.w[1] << (64 - k)), (a.w[1] >> k) | (a.w[2] << (64 - k)), a.w[2] >> k}};
+}
+// Bit i of the result is bit i - k of a (0 < k < 64).
+inline Bits up(const Bits& a, int k)
+{
+    return {{a.w[0] << k, (a.w[1] << k) | (a.w[0] >> (64 - k)), (a.w[2] << k) | (a.w[1] >> (64 - k))}};
+}
+inline int count(const Bits& a)
+{
+    return __builtin_popcountll(a.w[0]) + __builtin_popcountll(a.w[1]) + __builtin_popcountll(a.w[2]);
+}
+// Bits 0 .. n-1 set.
+Bits firstBits(int n)
+{
+    Bits b;
+    for (int i = 0; i < n; ++i)
+        b.set(i);
+    return b;
+}
+
+// Rules 1 and 3 over one line of n modules; `pairs` (bits 0..n-2) gets bit i set where modules i and
+// i+1 are alike, for rule 2.
+int linePenalty(const Bits& line, const Bits& inner, Bits& pairs)
+{
+    // Rule 1: a run of r >= 5 alike modules costs r - 2. W marks each start of five alike modules:
+    // a run of r holds r - 4 of them, and the first one of each run adds the remaining 2.
+    pairs = ~(line ^ down(line, 1)) & inner;
+    const Bits w = pairs & down(pairs, 1) & down(pairs, 2) & down(pairs, 3);
+    int p = count(w) + 2 * count(w & ~up(w, 1));
+    // Rule 3: dark, light, dark x3, light, dark with a light module each side and four light modules
+    // on at least one side; beyond the line counts as light. Shifted by four so that those fit.
+    const Bits q = up(line, 4), l = ~q;
+    const Bits core = q & down(l, 1) & down(q, 2) & down(q, 3) & down(q, 4) & down(l, 5) & down(q, 6) &
+                      up(l, 1) & down(l, 7);
+    if (core.w[0] | core.w[1] | core.w[2]) {
+        const Bits before = up(l, 2) & up(l, 3) & up(l, 4);
+        const Bits after = down(l, 8) & down(l, 9) & down(l, 10);
+        p += 40 * count(core & (before | after));
     }
     return p;
+}
+
+// The four rules over a symbol given as rows and as columns (n <= kMaxSide).
+int penalty(const Bits* rows, const Bits* cols, int n)
+{
+    const Bits inner = firstBits(n - 1);
+    int p = 0, dark = 0;
+    Bits prev, pairs, unused;
+    for (int i = 0; i < n; ++i) {
+        p += linePenalty(rows[i], inner, pairs);
+        p += linePenalty(cols[i], inner, unused);
+        dark += count(rows[i]);
+        // Rule 2: 2 x 2 blocks of one colour, 3 each.
+        if (i > 0)
+            p += 3 * count(prev & pairs & ~(rows[i] ^ rows[i - 1]));
+        prev = pairs;
+    }
+    const int total = n * n;
+    const int light = total - dark;
+    p += 10 * (std::abs(50 - 100 * light / total) / 5);
+    return p;
+}
+
+// Mask patterns repeat every 12 rows and every 12 columns: per mask, the rows y = 0..11 over all x and
+// the columns x = 0..11 over all y.
+struct MaskPatterns {
+    Bits rows[8][12];
+    Bits cols[8][12];
+    MaskPatterns()
+    {
+        for (int k = 0; k < 8; ++k)
+            for (int r = 0; r < 12; ++r)
+                for (int i = 0; i < 192; ++i) {
+                    if (maskBit(k, r, i))
+                        rows[k][r].set(i);
+                    if (maskBit(k, i, r))
+                        cols[k][r].set(i);
+                }
+    }
+};
+const MaskPatterns& maskPatterns()
+{
+    static const MaskPatterns m;
+    return m;
+}
+
+// The mask of lowest penalty (the first of equals) for a matrix holding function patterns and data.
+int bestMask(const Matrix& base, int level)
+{
+    const int n = base.size;
+    Bits dark[kMaxSide], data[kMaxSide], darkCols[kMaxSide], dataCols[kMaxSide];
+    for (int y = 0; y < n; ++y) {
+        const uint8_t* c = base.cells.data() + std::size_t(y) * n;
+        for (int x = 0; x < n; ++x) {
+            if (c[x] & 1) {
+                dark[y].set(x);
+                darkCols[x].set(y);
+            }
+            if (!(c[x] & 2)) {
+                data[y].set(x);
+                dataCols[x].set(y);
+            }
+        }
+    }
+    const MaskPatterns& mp = maskPatterns();
+    Bits rows[kMaxSide], cols[kMaxSide];
+    int best = -1, bestK = 0;
+    for (int k = 0; k < 8; ++k) {
+        for (int i = 0; i < n; ++i) {
+            rows[i] = dark[i] ^ (data[i] & mp.rows[k][i % 12]);
+            cols[i] = darkCols[i] ^ (dataCols[i] & mp.cols[k][i % 12]);
+        }
+        const int f = formatBits(level, k);
+        forEachFormatModule(n, [&](int x, int y, int b) {
+            if (b >= 0 && ((f >> b) & 1)) {
+                rows[y].set(x);
+                cols[x].set(y);
+            }
+        });
+        const int p = penalty(rows, cols, n);
+        if (best < 0 || p < best) {
+            best = p;
+            bestK = k;
+        }
+    }
+    return bestK;
 }
 
 } // namespace
@@ -680,23 +797,9 @@ bool CQR_Encode::EncodeData(int nLevel, int nVersion, bool bAutoExtent, int nMas
     drawFunctionPatterns(base, version);
     placeCodewords(base, all);
 
+    const int mask = nMaskingNo < 0 ? bestMask(base, nLevel) : nMaskingNo;
     std::vector<uint8_t> out;
-    int mask = nMaskingNo;
-    if (mask < 0) {
-        int best = -1;
-        std::vector<uint8_t> trial;
-        for (int k = 0; k < 8; ++k) {
-            applyMask(base, k, nLevel, trial);
-            const int p = CountPenalty(trial.data(), n);
-            if (best < 0 || p < best) {
-                best = p;
-                mask = k;
-                out.swap(trial);
-            }
-        }
-    } else {
-        applyMask(base, mask, nLevel, out);
-    }
+    applyMask(base, mask, nLevel, out);
 
     m_nLevel = nLevel;
     m_nVersion = version;
@@ -710,29 +813,14 @@ bool CQR_Encode::EncodeData(int nLevel, int nVersion, bool bAutoExtent, int nMas
 
 int CQR_Encode::CountPenalty(const uint8_t* m, int n)
 {
-    thread_local std::vector<uint8_t> columns;
-    columns.resize(std::size_t(n) * n);
+    if (n < 1 || n > kMaxSide)
+        return -1;
+    Bits rows[kMaxSide], cols[kMaxSide];
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x)
-            columns[std::size_t(x) * n + y] = m[std::size_t(y) * n + x];
-    int p = 0;
-    for (int i = 0; i < n; ++i) {
-        p += linePenalty(m + std::size_t(i) * n, n);
-        p += linePenalty(columns.data() + std::size_t(i) * n, n);
-    }
-    int dark = 0;
-    for (int y = 0; y < n; ++y) {
-        const uint8_t* a = m + std::size_t(y) * n;
-        for (int x = 0; x < n; ++x)
-            dark += a[x];
-        if (y + 1 == n)
-            break;
-        const uint8_t* b = a + n;
-        for (int x = 0; x + 1 < n; ++x)
-            p += (a[x] == a[x + 1] && a[x] == b[x] && a[x] == b[x + 1]) ? 3 : 0;
-    }
-    const int total = n * n;
-    const int light = total - dark;
-    p += 10 * (std::abs(50 - 100 * light / total) / 5);
-    return p;
+            if (m[std::size_t(y) * n + x]) {
+                rows[y].set(x);
+                cols[x].set(y);
+            }
+    return penalty(rows, cols, n);
 }

@@ -64,6 +64,7 @@ public:
     std::vector<qr::Segment> m_segments; // segments of the last successful encoding
     int m_ncDataCodeWordBit = 0;         // data bits written before terminator and padding
 
-    // Penalty of a finished 0/1 matrix (row-major, side n) by the four rules of the standard.
+    // Penalty of a finished 0/1 matrix (row-major, side n of 1..177) by the four rules of the standard;
+    // -1 for other sides.
     static int CountPenalty(const uint8_t* m, int n);
 };

@@ -1,8 +1,8 @@
 #include "barcode/twod/pdf417lib.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstring>
 
 namespace pdf417 {
 namespace {
@@ -14,6 +14,45 @@ constexpr char MIXED_SET[] = "0123456789&\r\t,:#-.$/+%*=^";
 constexpr char PUNCTUATION_SET[] = ";<>@[\\]_`~!\r\t,:\n-.$/\"|*()?{}'";
 
 bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+
+struct CharClass {
+    uint8_t modes; // text sub-modes holding the character, 0 for none
+    uint8_t value; // its value there (the byte itself for none)
+};
+
+constexpr int indexIn(const char* set, uint8_t c)
+{
+    for (int i = 0; set[i]; ++i)
+        if (uint8_t(set[i]) == c)
+            return i;
+    return -1;
+}
+
+constexpr std::array<CharClass, 256> makeCharClasses()
+{
+    std::array<CharClass, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        CharClass& k = t[std::size_t(c)];
+        const int m = c ? indexIn(MIXED_SET, uint8_t(c)) : -1;
+        const int q = c ? indexIn(PUNCTUATION_SET, uint8_t(c)) : -1;
+        if (c >= 'A' && c <= 'Z')
+            k = {uint8_t(kAlpha), uint8_t(c - 'A')};
+        else if (c >= 'a' && c <= 'z')
+            k = {uint8_t(kLower), uint8_t(c - 'a')};
+        else if (c == ' ')
+            k = {uint8_t(kAlpha | kLower | kMixed), 26};
+        else if (m >= 0 && m == q)
+            k = {uint8_t(kMixed | kPunct), uint8_t(m)};
+        else if (m >= 0)
+            k = {uint8_t(kMixed), uint8_t(m)};
+        else if (q >= 0)
+            k = {uint8_t(kPunct), uint8_t(q)};
+        else
+            k = {0, uint8_t(c)};
+    }
+    return t;
+}
+constexpr std::array<CharClass, 256> kCharClasses = makeCharClasses();
 bool isText(uint8_t c) { return (c >= 32 && c <= 126) || c == 13 || c == 10 || c == 9; }
 
 struct Encoder {
@@ -28,34 +67,9 @@ struct Encoder {
     // Sub-modes and value of a character; sub-modes 0 means a byte shift.
     static int typeAndValue(uint8_t c, int& value)
     {
-        if (c >= 'A' && c <= 'Z') {
-            value = c - 'A';
-            return kAlpha;
-        }
-        if (c >= 'a' && c <= 'z') {
-            value = c - 'a';
-            return kLower;
-        }
-        if (c == ' ') {
-            value = 26;
-            return kAlpha | kLower | kMixed;
-        }
-        const char* m = c ? std::strchr(MIXED_SET, c) : nullptr;
-        const char* q = c ? std::strchr(PUNCTUATION_SET, c) : nullptr;
-        if (m && q && m - MIXED_SET == q - PUNCTUATION_SET) {
-            value = int(m - MIXED_SET);
-            return kMixed | kPunct;
-        }
-        if (m) {
-            value = int(m - MIXED_SET);
-            return kMixed;
-        }
-        if (q) {
-            value = int(q - PUNCTUATION_SET);
-            return kPunct;
-        }
-        value = c;
-        return 0;
+        const CharClass k = kCharClasses[c];
+        value = k.value;
+        return k.modes;
     }
 
     int typeAt(int i, int end) const
@@ -270,16 +284,21 @@ void calculateErrorCorrection(pdf417param& p, int dest)
     const int level = p.errorLevel < 0 || p.errorLevel > 8 ? 0 : p.errorLevel;
     const uint16_t* a = ERROR_LEVEL(level);
     const int e = 2 << level;
-    std::vector<int> E(std::size_t(e), 0);
+    // Remainder of the data over the generator, kept as sums reduced only where a term leaves: each
+    // register takes at most e products below 929 * 929 before it is read, which stays below 2^32.
+    uint32_t neg[512], E[512];
+    for (int j = 0; j < e; ++j) {
+        neg[j] = (929 - a[e - 1 - j]) % 929;
+        E[j] = 0;
+    }
     for (int i = 0; i < dest; ++i) {
-        const int t = (p.codewords[std::size_t(i)] + E[0]) % 929;
-        for (int j = 0; j < e; ++j) {
-            const int next = j + 1 < e ? E[std::size_t(j) + 1] : 0;
-            E[std::size_t(j)] = (next + 929 - (t * a[e - 1 - j]) % 929) % 929;
-        }
+        const uint32_t t = (uint32_t(p.codewords[std::size_t(i)]) + E[0]) % 929;
+        for (int j = 0; j + 1 < e; ++j)
+            E[j] = E[j + 1] + t * neg[j];
+        E[e - 1] = t * neg[e - 1];
     }
     for (int j = 0; j < e; ++j)
-        p.codewords[std::size_t(dest + j)] = (929 - E[std::size_t(j)]) % 929;
+        p.codewords[std::size_t(dest + j)] = int((929 - E[j] % 929) % 929);
 }
 
 void getMaxSquare(pdf417param& p)
@@ -299,15 +318,20 @@ void outPaintCode(pdf417param& p)
     const int bpr = (p.bitColumns - 1) / 8 + 1;
     p.lenBits = bpr * p.codeRows;
     p.outBits.assign(std::size_t(p.lenBits), 0);
-    auto out = [&p](int row, int& bit, uint32_t pattern, int n) {
-        uint8_t* r = p.outBits.data() + std::size_t(row) * ((p.bitColumns - 1) / 8 + 1);
-        for (int i = n - 1; i >= 0; --i, ++bit)
-            if ((pattern >> i) & 1)
-                r[bit / 8] |= uint8_t(0x80 >> (bit % 8));
-    };
     int cw = 0;
     for (int r = 0; r < p.codeRows; ++r) {
-        int bit = 0;
+        // Patterns go into a bit accumulator, whole bytes out as they fill.
+        uint8_t* row = p.outBits.data() + std::size_t(r) * bpr;
+        uint64_t acc = 0;
+        int held = 0;
+        auto out = [&](uint32_t pattern, int n) {
+            acc = (acc << n) | pattern;
+            held += n;
+            while (held >= 8) {
+                held -= 8;
+                *row++ = uint8_t(acc >> held);
+            }
+        };
         const int cluster = r % 3;
         const uint32_t* table = CLUSTERS[cluster];
         const int base = 30 * (r / 3);
@@ -325,12 +349,14 @@ void outPaintCode(pdf417param& p)
             left = base + colsPart;
             right = base + levelPart;
         }
-        out(r, bit, START_PATTERN, 17);
-        out(r, bit, table[left], 17);
+        out(START_PATTERN, 17);
+        out(table[left], 17);
         for (int c = 0; c < p.codeColumns; ++c)
-            out(r, bit, table[p.codewords[std::size_t(cw++)]], 17);
-        out(r, bit, table[right], 17);
-        out(r, bit, STOP_PATTERN, 18);
+            out(table[p.codewords[std::size_t(cw++)]], 17);
+        out(table[right], 17);
+        out(STOP_PATTERN, 18);
+        if (held > 0)
+            *row = uint8_t(acc << (8 - held));
     }
     if (p.options & PDF417_INVERT_BITMAP)
         for (uint8_t& b : p.outBits)
