@@ -9,60 +9,44 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 // Bars (bit 3 = bar 1) of the six patterns that rows and columns of the character table use.
 constexpr int kPattern[7] = {0, 0x3, 0x5, 0x6, 0x9, 0xA, 0xC};
 
-int rowOf(ushort c) {
-    const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
-    return idx;
+constexpr int rowOf(ushort c) {
+    return (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
 }
 
-
-// Check weights of each ASCII character (ascenders in the high nibble, descenders in the low one; 0 for
-// none): a character's ascenders are its row pattern, its descenders its column pattern, each counted
-// with the weights 4, 2, 1, 0 of its bars.
-struct Weights {
-    unsigned char w[128] = {};
+// Per ASCII character (0 for one outside the table):
+// - check weights, ascenders in the high nibble and descenders in the low one: a character's ascenders are
+//   its row pattern, its descenders its column pattern, each counted with the weights 4, 2, 1, 0 of its bars;
+// - bar states, bar 1 in the high nibble: 2 for an ascender, 1 for a descender. Drawing asks for them bar
+//   by bar.
+struct CharacterTables {
+    unsigned char weights[128] = {};
+    unsigned short states[128] = {};
 };
 
-constexpr Weights makeWeights() {
-    Weights t;
+constexpr CharacterTables makeTables() {
+    CharacterTables t;
     for (int c = 0; c < 128; ++c) {
-        const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
-        if (idx >= 0)
-            t.w[c] = (unsigned char)(((kPattern[idx / 6 + 1] >> 1) << 4) | (kPattern[idx % 6 + 1] >> 1));
-    }
-    return t;
-}
-
-constexpr Weights kWeights = makeWeights();
-
-// Bar states of each ASCII character, bar 1 in the high nibble: 2 for an ascender, 1 for a descender (0 for
-// a character outside the table). Drawing asks for them bar by bar.
-struct Descriptors {
-    unsigned short d[128] = {};
-};
-
-constexpr Descriptors makeDescriptors() {
-    Descriptors t;
-    for (int c = 0; c < 128; ++c) {
-        const int idx = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'Z') ? c - 'A' + 10 : -1;
+        const int idx = rowOf(ushort(c));
         if (idx < 0)
             continue;
         const int up = kPattern[idx / 6 + 1];
         const int down = kPattern[idx % 6 + 1];
+        t.weights[c] = (unsigned char)(((up >> 1) << 4) | (down >> 1));
         for (int bar = 0; bar < 4; ++bar) {
             const int mask = 8 >> bar;
             const int state = ((up & mask) ? 2 : 0) | ((down & mask) ? 1 : 0);
-            t.d[c] = (unsigned short)(t.d[c] | (state << (4 * (3 - bar))));
+            t.states[c] = (unsigned short)(t.states[c] | (state << (4 * (3 - bar))));
         }
     }
     return t;
 }
 
-constexpr Descriptors kDescriptors = makeDescriptors();
+constexpr CharacterTables kTables = makeTables();
 
 } // namespace
 
 int NKDRoyalMailBarcode::royalmail_characterDescriptor(QChar c) {
-    return c.unicode() < 128 ? kDescriptors.d[c.unicode()] : 0;
+    return c.unicode() < 128 ? kTables.states[c.unicode()] : 0;
 }
 
 void NKDRoyalMailBarcode::initWithContent(const QString& content, bool printsCaption) {
@@ -100,7 +84,7 @@ void NKDRoyalMailBarcode::generateChecksum() {
     int top = 0;
     int bottom = 0;
     for (QChar c : m_content) {
-        const int w = c.unicode() < 128 ? kWeights.w[c.unicode()] : 0;
+        const int w = c.unicode() < 128 ? kTables.weights[c.unicode()] : 0;
         top += w >> 4;
         bottom += w & 0xF;
     }
