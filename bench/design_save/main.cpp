@@ -4,7 +4,8 @@
 // process of its own, so that its peak resident memory is its own. Prints each step's time and the peak
 // resident memory while saving and while opening.
 //
-//   bench_design_save [folder]      the design files are written there (default: the temporary folder)
+//   bench_design_save [folder]      the design files are written and kept there (default: written to the
+//                                   temporary folder and removed)
 
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
@@ -132,7 +133,6 @@ int runOnce(int rows, const QString& path)
     std::printf("%d %.3f %.3f %lld %lld %lld %.3f %.3f %lld\n", rows, capture, write, static_cast<long long>(tableKb),
                 static_cast<long long>(savePeakKb), static_cast<long long>(QFileInfo(path).size()), read, restore,
                 static_cast<long long>(openPeakKb));
-    QFile::remove(path);
     return 0;
 }
 } // namespace
@@ -144,13 +144,17 @@ int main(int argc, char** argv)
     if (args.size() == 4 && args[1] == QLatin1String("--run"))
         return runOnce(args[2].toInt(), args[3]);
 
-    const QString folder = args.size() > 1 ? args[1] : QDir::tempPath();
+    const bool keep = args.size() > 1;
+    const QString folder = keep ? args[1] : QDir::tempPath();
     for (const int rows : {100000, 1000000}) {
         const QString path = QDir(folder).filePath(QStringLiteral("navu_bench_design_%1.kvto").arg(rows));
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(app.applicationFilePath(), {QStringLiteral("--run"), QString::number(rows), path});
-        if (!child.waitForFinished(1800000) || child.exitCode() != 0) {
+        const bool finished = child.waitForFinished(1800000) && child.exitCode() == 0;
+        if (!keep)
+            QFile::remove(path);
+        if (!finished) {
             std::fprintf(stderr, "run failed\n");
             return 1;
         }

@@ -389,6 +389,26 @@ private slots:
         }
     }
 
+    // Stop set: nothing is written and the file saved before stays as it was; a read gives nothing.
+    void stoppedSaveKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("card.kvto"));
+        DesignData d = sampleDesign();
+        QVERIFY(designfile::save(path, d));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        d.sheet.rows = mixedTable(100);
+        const std::atomic<bool> stop{true};
+        QString error;
+        QVERIFY(!designfile::save(path, designfile::DesignSnapshot(d), &error, &stop));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("card.kvto")});
+        QVERIFY(!designfile::load(path, &error, &stop));
+    }
+
     void saveAndLoadFiles() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("card.kvto"));

@@ -7,6 +7,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "data/Data_From_Excel.h"
+#include "data/ui/SeriesDialogSupport.h"
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
 #include "wizards/TemplatePreview.h"
@@ -31,6 +32,11 @@ public:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::Close || m_exiting || m_commands->isQuitting())
             return false;
+        // A save or an open under way ends first (or is stopped) before the window may close.
+        if (m_commands->isBusy()) {
+            event->ignore();
+            return true;
+        }
         event->ignore();
         m_exiting = true;
         m_commands->Exit_App();
@@ -170,8 +176,20 @@ void DesignCommands::applyDesign(DesignData d) {
 }
 
 bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
+    if (m_busy)
+        return false;
     QString error;
-    std::optional<DesignData> d = designfile::load(path, &error);
+    std::optional<DesignData> d;
+    bool stopped = false;
+    // A large data table takes a while to read: on a worker, under the wait sheet with Stop.
+    m_busy = true;
+    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
+        d = designfile::load(path, &error, &stop);
+        stopped = !d && stop;
+    });
+    m_busy = false;
+    if (stopped)
+        return false; // the design on screen stays as it was
     if (!d) {
         Show_NSLog_Message(QStringLiteral("Design %1 refused: %2").arg(path, error));
         Show_MessageBox(designfile::openFailedMessage(path));
@@ -186,8 +204,24 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
 }
 
 bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
+    if (m_busy)
+        return false;
     QString error;
-    if (!designfile::save(path, captureDesign(), &error)) {
+    // Taken at once on the GUI thread; encoding and writing run on a worker under the wait sheet with Stop.
+    const designfile::DesignSnapshot snapshot(captureDesign());
+    bool saved = false;
+    bool stopped = false;
+    m_busy = true;
+    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
+        saved = designfile::save(path, snapshot, &error, &stop);
+        stopped = !saved && stop;
+    });
+    m_busy = false;
+    if (stopped) {
+        Show_MessageBox(QStringLiteral("Saving was stopped. The design was not saved to %1.").arg(path));
+        return false;
+    }
+    if (!saved) {
         Show_MessageBox(QStringLiteral("The design could not be saved to %1.\n%2").arg(path, error));
         return false;
     }
@@ -224,10 +258,26 @@ void DesignCommands::Export_As_Template_Clicked() {
     Export_Template window(store, &m_window);
     if (window.runNew(QString()) != 1)
         return;
+    if (m_busy)
+        return;
     const DesignData d = captureDesign();
     const QImage preview = templatePreview(d.frontItems, d.front, d.backItems, d.back, Card_Shape);
+    const designfile::DesignSnapshot snapshot(d);
     QString error;
-    if (!store.save(export_template_name, designfile::toBytes(d), preview, &error)) {
+    bool saved = false;
+    bool stopped = false;
+    m_busy = true;
+    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
+        const QByteArray bytes = snapshot.toBytes(&stop);
+        stopped = bytes.isEmpty() && stop;
+        saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
+    });
+    m_busy = false;
+    if (stopped) {
+        Show_MessageBox(QStringLiteral("Saving was stopped. The template was not saved."));
+        return;
+    }
+    if (!saved) {
         Show_MessageBox(QStringLiteral("The template could not be saved.\n") + error);
         return;
     }
@@ -260,7 +310,7 @@ bool DesignCommands::offerToSave() {
 }
 
 void DesignCommands::Exit_App() {
-    if (!offerToSave())
+    if (m_busy || !offerToSave())
         return;
     if (runReviewWindow)
         runReviewWindow();

@@ -37,6 +37,8 @@ public:
 
     // True while the application is being ended: the window's close then goes through unasked.
     bool isQuitting() const { return m_quitting; }
+    // True while a design is being saved or read on a worker; the window does not close meanwhile.
+    bool isBusy() const { return m_busy; }
 
     QString designPath() const { return m_path; }
     void setDesignPath(const QString& path);
@@ -57,4 +59,5 @@ private:
     MainPhoto& m_photo;
     QString m_path;
     bool m_quitting = false;
+    bool m_busy = false;
 };
