@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -567,26 +568,37 @@ private slots:
         QCOMPARE(prompt.messages.last(), QStringLiteral("The series name \"/Guests?\" was saved as \"Guests\"."));
     }
 
-    // A long read runs under a sheet with Stop: the GUI thread keeps running, and Stop ends the work.
+    // A long read runs under a sheet with Stop: the GUI thread keeps running, the bar shows the progress the
+    // work tells, and Stop ends the work.
     void stoppableWork() {
         bool timerFired = false;
+        int shown = -1;
         QTimer::singleShot(400, [&] {
             timerFired = true;
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* stop = top->findChild<QPushButton*>("Stop"); stop && top->isVisible())
+                if (auto* stop = top->findChild<QPushButton*>("Stop"); stop && top->isVisible()) {
+                    if (auto* bar = top->findChild<QProgressBar*>())
+                        shown = bar->value();
                     stop->click();
+                }
             }
         });
         bool sawStop = false;
         QElapsedTimer clock;
         clock.start();
-        SeriesDialogs::runStoppable(wizard(), [&](const std::atomic<bool>& stop) {
-            while (!stop && clock.elapsed() < 10000)
-                QThread::msleep(5);
-            sawStop = stop;
-        });
+        std::atomic<int> progress{0};
+        SeriesDialogs::runStoppable(
+            wizard(),
+            [&](const std::atomic<bool>& stop) {
+                progress = 40;
+                while (!stop && clock.elapsed() < 10000)
+                    QThread::msleep(5);
+                sawStop = stop;
+            },
+            &progress);
         QVERIFY(timerFired);
         QVERIFY(sawStop);
+        QCOMPARE(shown, 40);
         QVERIFY(clock.elapsed() < 5000);
     }
 

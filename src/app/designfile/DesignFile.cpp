@@ -222,17 +222,27 @@ private:
 
 bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
 
+// Tells done out of total as a share of `span` percent.
+void report(std::atomic<int>* progress, qint64 done, qint64 total, int span) {
+    if (progress && total > 0)
+        progress->store(int(span * done / total), std::memory_order_relaxed);
+}
+
 // Column of a stored key; -1 for keys that name none.
 int columnOfKey(std::string_view key) {
     return Data_From_Excel::columnOfKey(QString::fromUtf8(key.data(), qsizetype(key.size())));
 }
 
 // The rows of a tree read by libplist (XML files).
-bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::atomic<bool>* stop) {
+bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::atomic<bool>* stop,
+                      std::atomic<int>* progress) {
     const uint32_t n = plist_array_get_size(node);
     for (uint32_t i = 0; i < n; ++i) {
-        if ((i & 4095) == 0 && stopped(stop))
-            return c.fail(QStringLiteral("stopped"));
+        if ((i & 4095) == 0) {
+            if (stopped(stop))
+                return c.fail(QStringLiteral("stopped"));
+            report(progress, i, n, 100);
+        }
         plist_t dict = plist_array_get_item(node, i);
         if (plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1)
             return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
@@ -272,7 +282,7 @@ bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::a
 
 // The rows straight from a binary file: equal values the file shares are read once.
 bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsRef, TableBuilder& table,
-                        const std::atomic<bool>* stop) {
+                        const std::atomic<bool>* stop, std::atomic<int>* progress) {
     const auto rows = file.object(rowsRef);
     if (!rows || rows->type != 0xA)
         return c.fail(QStringLiteral("the rows are not a list"));
@@ -282,8 +292,11 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
     std::vector<quint32> keys;
     std::vector<quint32> values;
     for (quint64 i = 0; i < rows->count; ++i) {
-        if ((i & 4095) == 0 && stopped(stop))
-            return c.fail(QStringLiteral("stopped"));
+        if ((i & 4095) == 0) {
+            if (stopped(stop))
+                return c.fail(QStringLiteral("stopped"));
+            report(progress, qint64(i), qint64(rows->count), 100);
+        }
         const auto ref = file.reference(*rows, i);
         const auto dict = ref ? file.object(*ref) : std::nullopt;
         if (!dict || dict->type != 0xD || dict->count > quint64(MaxColumns + 1))
@@ -435,7 +448,8 @@ QByteArray pngOf(const QImage& image) {
 }
 
 // The rows as an array of dictionaries, written a row at a time; Failed when stopped.
-qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std::atomic<bool>* stop) {
+qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std::atomic<bool>* stop,
+                 std::atomic<int>* progress) {
     const int rows = table.rowCount();
     const int columns = table.columnCount();
     const CompactPlistWriter::Container array = w.beginArray(quint32(rows));
@@ -443,8 +457,11 @@ qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std
     for (int k = 0; k < columns; ++k)
         keys.push_back(w.addText(Data_From_Excel::columnKey(k)));
     for (int r = 0; r < rows; ++r) {
-        if ((r & 4095) == 0 && stopped(stop))
-            return CompactPlistWriter::Failed;
+        if ((r & 4095) == 0) {
+            if (stopped(stop))
+                return CompactPlistWriter::Failed;
+            report(progress, r, rows, 80);
+        }
         const CompactPlistWriter::Container dict = w.beginDict(quint32(columns));
         for (int k = 0; k < columns; ++k)
             w.setEntry(dict, quint32(columns), quint32(k), keys[size_t(k)], w.addText(table.value(r, k)));
@@ -458,7 +475,7 @@ qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std
 DesignSnapshot::DesignSnapshot(const DesignData& d)
     : m_root(buildRoot(d, &m_photoSlot, &m_rowsSlot)), m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
 
-QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop) const {
+QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop, std::atomic<int>* progress) const {
     CompactPlistWriter w;
     const auto top = w.addTree(m_root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
         if (node == m_photoSlot) {
@@ -466,12 +483,14 @@ QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop) const {
             return writer.addData(png.constData(), quint64(png.size()));
         }
         if (node == m_rowsSlot)
-            return writeRows(writer, m_rows, stop);
+            return writeRows(writer, m_rows, stop, progress);
         return CompactPlistWriter::NotMine;
     });
     if (!top || stopped(stop))
         return {};
-    return w.finish(*top);
+    QByteArray bytes = w.finish(*top);
+    report(progress, 90, 100, 100);
+    return bytes;
 }
 
 QByteArray toBytes(const DesignData& d, bool xml) {
@@ -523,7 +542,8 @@ PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* 
 
 } // namespace
 
-std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, const std::atomic<bool>* stop) {
+std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, const std::atomic<bool>* stop,
+                                    std::atomic<int>* progress) {
     QString why;
     PlistPtr root;
     CompactPlistReader file;
@@ -581,8 +601,8 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     d.sheet.columnTitles = readTitles(c);
     d.sheet.rows = readRows(c, int(d.sheet.columnTitles.size()), [&](Cursor& cur, plist_t node, TableBuilder& table) {
         if (rowsSlot && node == rowsSlot)
-            return readRowsFromBinary(cur, file, rowsRef, table, stop);
-        return readRowsFromTree(cur, node, table, stop);
+            return readRowsFromBinary(cur, file, rowsRef, table, stop, progress);
+        return readRowsFromTree(cur, node, table, stop, progress);
     });
     d.frontItems = readItems(c, "front");
     d.backItems = readItems(c, "back");
@@ -597,8 +617,9 @@ bool save(const QString& path, const DesignData& design, QString* error) {
     return save(path, DesignSnapshot(design), error);
 }
 
-bool save(const QString& path, const DesignSnapshot& design, QString* error, const std::atomic<bool>* stop) {
-    const QByteArray bytes = design.toBytes(stop);
+bool save(const QString& path, const DesignSnapshot& design, QString* error, const std::atomic<bool>* stop,
+          std::atomic<int>* progress) {
+    const QByteArray bytes = design.toBytes(stop, progress);
     if (stopped(stop)) {
         if (error)
             *error = QStringLiteral("Saving was stopped.");
@@ -612,7 +633,8 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
     return writeFileAtomically(path, bytes, error);
 }
 
-std::optional<DesignData> load(const QString& path, QString* error, const std::atomic<bool>* stop) {
+std::optional<DesignData> load(const QString& path, QString* error, const std::atomic<bool>* stop,
+                               std::atomic<int>* progress) {
     QFile f(path);
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
         if (error)
@@ -627,11 +649,11 @@ std::optional<DesignData> load(const QString& path, QString* error, const std::a
     // Mapped, a large file is read where it lies instead of being copied into memory first.
     if (uchar* mapped = f.size() > 0 ? f.map(0, f.size()) : nullptr) {
         const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size());
-        std::optional<DesignData> d = fromBytes(bytes, error, stop);
+        std::optional<DesignData> d = fromBytes(bytes, error, stop, progress);
         f.unmap(mapped);
         return d;
     }
-    return fromBytes(f.readAll(), error, stop);
+    return fromBytes(f.readAll(), error, stop, progress);
 }
 
 QString openFailedMessage(const QString& path) {

@@ -99,8 +99,9 @@ inline constexpr int FrontCountIndex = 76;
 class DesignSnapshot {
 public:
     explicit DesignSnapshot(const DesignData& design);
-    // The binary file's bytes; empty when stop was set or the design could not be encoded.
-    QByteArray toBytes(const std::atomic<bool>* stop = nullptr) const;
+    // The binary file's bytes; empty when stop was set or the design could not be encoded. progress, when
+    // given, goes up to 90 (percent) as the rows are encoded.
+    QByteArray toBytes(const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr) const;
 
 private:
     plist_t m_photoSlot = nullptr; // placeholders in m_root (set while it is built)
@@ -113,17 +114,18 @@ private:
 // The design as property-list data (binary unless asked otherwise).
 QByteArray toBytes(const DesignData& design, bool xml = false);
 // Reads a whole design; nothing, with a reason in *error, when any part is missing, of the wrong type or
-// out of bounds, or when stop was set (a long table is read in steps that look at it).
+// out of bounds, or when stop was set (a long table is read in steps that look at it). progress, when given,
+// goes up to 100 (percent) as the rows are read.
 std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error = nullptr,
-                                    const std::atomic<bool>* stop = nullptr);
+                                    const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
 
 // Writes the file atomically (the old file stays intact until the new one is complete, or when stop is
 // set before the file is written).
 bool save(const QString& path, const DesignData& design, QString* error = nullptr);
 bool save(const QString& path, const DesignSnapshot& design, QString* error = nullptr,
-          const std::atomic<bool>* stop = nullptr);
+          const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
 std::optional<DesignData> load(const QString& path, QString* error = nullptr,
-                               const std::atomic<bool>* stop = nullptr);
+                               const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
 
 // The message shown when a design cannot be opened.
 QString openFailedMessage(const QString& path);

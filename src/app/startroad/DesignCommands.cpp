@@ -182,11 +182,15 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
     std::optional<DesignData> d;
     bool stopped = false;
     // A large data table takes a while to read: on a worker, under the wait sheet with Stop.
+    std::atomic<int> progress{0};
     m_busy = true;
-    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
-        d = designfile::load(path, &error, &stop);
-        stopped = !d && stop;
-    });
+    SeriesDialogs::runStoppable(
+        &m_window,
+        [&](const std::atomic<bool>& stop) {
+            d = designfile::load(path, &error, &stop, &progress);
+            stopped = !d && stop;
+        },
+        &progress);
     m_busy = false;
     if (stopped)
         return false; // the design on screen stays as it was
@@ -211,11 +215,15 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
     const designfile::DesignSnapshot snapshot(captureDesign());
     bool saved = false;
     bool stopped = false;
+    std::atomic<int> progress{0};
     m_busy = true;
-    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
-        saved = designfile::save(path, snapshot, &error, &stop);
-        stopped = !saved && stop;
-    });
+    SeriesDialogs::runStoppable(
+        &m_window,
+        [&](const std::atomic<bool>& stop) {
+            saved = designfile::save(path, snapshot, &error, &stop, &progress);
+            stopped = !saved && stop;
+        },
+        &progress);
     m_busy = false;
     if (stopped) {
         Show_MessageBox(QStringLiteral("Saving was stopped. The design was not saved to %1.").arg(path));
@@ -266,12 +274,16 @@ void DesignCommands::Export_As_Template_Clicked() {
     QString error;
     bool saved = false;
     bool stopped = false;
+    std::atomic<int> progress{0};
     m_busy = true;
-    SeriesDialogs::runStoppable(&m_window, [&](const std::atomic<bool>& stop) {
-        const QByteArray bytes = snapshot.toBytes(&stop);
-        stopped = bytes.isEmpty() && stop;
-        saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
-    });
+    SeriesDialogs::runStoppable(
+        &m_window,
+        [&](const std::atomic<bool>& stop) {
+            const QByteArray bytes = snapshot.toBytes(&stop, &progress);
+            stopped = bytes.isEmpty() && stop;
+            saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
+        },
+        &progress);
     m_busy = false;
     if (stopped) {
         Show_MessageBox(QStringLiteral("Saving was stopped. The template was not saved."));

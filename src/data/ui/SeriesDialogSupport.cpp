@@ -115,7 +115,8 @@ void runWithWait(QWidget* window, const std::function<void()>& work) {
     Hide_Destroy_Modeless(window);
 }
 
-void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work) {
+void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work,
+                  const std::atomic<int>* progress) {
     std::atomic<bool> stop{false};
     const auto guarded = [&work, &stop] {
         try {
@@ -152,6 +153,18 @@ void runStoppable(QWidget* window, const std::function<void(const std::atomic<bo
     layout->addWidget(busy);
     layout->addWidget(stopButton, 0, Qt::AlignRight);
     sheet.setMinimumWidth(300);
+
+    QTimer percent;
+    if (progress) {
+        QObject::connect(&percent, &QTimer::timeout, busy, [busy, progress] {
+            const int p = progress->load();
+            if (p <= 0)
+                return;
+            busy->setRange(0, 100);
+            busy->setValue(qMin(p, 100));
+        });
+        percent.start(100);
+    }
 
     QEventLoop loop;
     std::unique_ptr<QThread> thread(QThread::create(guarded));

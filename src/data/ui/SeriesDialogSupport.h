@@ -53,8 +53,10 @@ template <typename T> T runWithWaitResult(QWidget* window, const std::function<T
 
 // Runs work on a worker thread under a wait sheet with a Stop button on window; Stop sets the flag that
 // work is given. The window keeps painting and the GUI thread is never blocked. Without an application
-// object, or off the GUI thread, work runs directly.
-void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work);
+// object, or off the GUI thread, work runs directly. With progress, the sheet's bar shows the percentage
+// work stores there (from 0 to 100) instead of only moving.
+void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work,
+                  const std::atomic<int>* progress = nullptr);
 
 // Reads one sheet of a workbook under the wait sheet, which can stop the read; a failure's reason is
 // logged and kept in the result.
