@@ -401,6 +401,23 @@ private slots:
         QCOMPARE(disk.files(), QStringList{QStringLiteral("card.kvto")});
     }
 
+    // The window does not close while a save runs on its worker (closing would ask to save again).
+    void closeWaitsForTheSave() {
+        DesignCommands& cmd = m_road->designCommands();
+        m_window->show();
+        bool busy = false;
+        bool stillOpen = false;
+        QTimer::singleShot(0, [&] {
+            busy = cmd.isBusy();
+            m_window->close();
+            stillOpen = m_window->isVisible();
+        });
+        QVERIFY(cmd.Save_project_file(m_dir.filePath(QStringLiteral("closing.kvto")), false));
+        QVERIFY(busy);
+        QVERIFY(stillOpen);
+        QVERIFY(m_prompt.texts.isEmpty());
+    }
+
     // "L": the wizard opens a design; a refused file keeps the wizard open.
     void openRoad() {
         DesignData d;
