@@ -368,6 +368,7 @@ private slots:
         for (int r = 0; r < 5000; ++r)
             rows.append({QString::number(r + 1), QStringLiteral("Guest %1").arg(r), QStringLiteral("Town %1").arg(r % 40)});
         table->setTable({QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("Town")}, rows);
+        QVERIFY(table->setData(table->index(2, 1), QStringLiteral("Edited")));
         const QString path = m_dir.filePath(QStringLiteral("worker.kvto"));
         QVERIFY(cmd.Save_project_file(path, true));
         QVERIFY(!cmd.isBusy());
@@ -380,6 +381,7 @@ private slots:
         QVERIFY(cmd.openDesignFile(path));
         QCOMPARE(table->rowCountOfTable(), 5000);
         QCOMPARE(table->value(4999, 1), QStringLiteral("Guest 4999"));
+        QCOMPARE(table->value(2, 1), QStringLiteral("Edited"));
 
         SmallDisk disk;
         if (!disk.mounted())

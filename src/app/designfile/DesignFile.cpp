@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace designfile {
@@ -237,14 +238,19 @@ int columnOfKey(std::string_view key) {
 bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::atomic<bool>* stop,
                       std::atomic<int>* progress) {
     const uint32_t n = plist_array_get_size(node);
+    // Walked with an iterator: indexing a parsed array from its start makes a long table quadratic.
+    plist_array_iter rows = nullptr;
+    plist_array_new_iter(node, &rows);
+    const std::unique_ptr<void, decltype(&free)> ownRows(rows, &free);
     for (uint32_t i = 0; i < n; ++i) {
         if ((i & 4095) == 0) {
             if (stopped(stop))
                 return c.fail(QStringLiteral("stopped"));
             report(progress, i, n, 100);
         }
-        plist_t dict = plist_array_get_item(node, i);
-        if (plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1)
+        plist_t dict = nullptr;
+        plist_array_next_item(node, rows, &dict);
+        if (!dict || plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1)
             return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(dict, &it);
@@ -646,14 +652,14 @@ std::optional<DesignData> load(const QString& path, QString* error, const std::a
             *error = QStringLiteral("the file is too large");
         return std::nullopt;
     }
-    // Mapped, a large file is read where it lies instead of being copied into memory first.
-    if (uchar* mapped = f.size() > 0 ? f.map(0, f.size()) : nullptr) {
-        const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size());
-        std::optional<DesignData> d = fromBytes(bytes, error, stop, progress);
-        f.unmap(mapped);
-        return d;
+    // Read, not mapped: a file that shrinks or whose disk goes away while it is read gives an error, not a crash.
+    const QByteArray bytes = f.readAll();
+    if (bytes.size() != f.size()) {
+        if (error)
+            *error = f.errorString();
+        return std::nullopt;
     }
-    return fromBytes(f.readAll(), error, stop, progress);
+    return fromBytes(bytes, error, stop, progress);
 }
 
 QString openFailedMessage(const QString& path) {

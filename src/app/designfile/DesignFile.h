@@ -71,7 +71,7 @@ inline const QString Marker = QStringLiteral("RUVEVERIRODUVIZEVUDAV");
 inline const QString Extension = QStringLiteral("kvto"); // design_file_EXT
 
 // Bounds that keep a hostile file from exhausting memory.
-// A binary file is read where it lies (mapped), so the table it holds bounds memory, not its size; an XML
+// A binary file's table is read without a node per value, so its size bounds memory only linearly; an XML
 // file is also held to the property-list reader's bounds.
 inline constexpr qint64 MaxFileBytes = 2047LL * 1024 * 1024;
 inline constexpr qint64 MaxItemsPerSide = 100000;
