@@ -109,50 +109,64 @@ void CompactPlistWriter::growTable()
     m_table = std::move(table);
 }
 
-quint32 CompactPlistWriter::addScalar(qsizetype start)
+std::optional<quint32> CompactPlistWriter::find(const char* bytes, size_t length, quint64 tag, size_t* slot) const
 {
-    const auto* out = reinterpret_cast<const uchar*>(m_out.constData());
-    const size_t length = size_t(m_out.size() - start);
     const size_t mask = m_table.size() - 1;
-    const quint64 tag = hashOf(out + start, length) >> 32;
-    size_t slot = size_t(tag) & mask;
-    while (const quint64 entry = m_table[slot]) {
+    size_t at = size_t(tag) & mask;
+    while (const quint64 entry = m_table[at]) {
         if ((entry >> 32) == tag) {
             const quint32 index = quint32(entry) - 1;
             const quint64 off = m_objects[index];
             // A scalar's first bytes give its type and length, so equal bytes are the same value.
-            if (off + length <= quint64(start) && std::memcmp(out + off, out + start, length) == 0) {
-                m_out.truncate(start);
+            if (off + length <= quint64(m_out.size()) && std::memcmp(m_out.constData() + off, bytes, length) == 0)
                 return index;
-            }
         }
-        slot = (slot + 1) & mask;
+        at = (at + 1) & mask;
     }
-    const quint32 index = newObject(quint64(start));
+    *slot = at;
+    return std::nullopt;
+}
+
+quint32 CompactPlistWriter::insert(quint64 where, quint64 tag, size_t slot)
+{
+    const quint32 index = newObject(where);
     m_table[slot] = (tag << 32) | (quint64(index) + 1);
     if (++m_scalars * 4 > m_table.size() * 3)
         growTable();
     return index;
 }
 
-quint32 CompactPlistWriter::addText(QStringView text)
+quint32 CompactPlistWriter::addScalar(qsizetype start)
 {
+    const char* bytes = m_out.constData() + start;
+    const size_t length = size_t(m_out.size() - start);
+    const quint64 tag = hashOf(reinterpret_cast<const uchar*>(bytes), length) >> 32;
+    size_t slot = 0;
+    if (const auto found = find(bytes, length, tag, &slot)) {
+        m_out.truncate(start);
+        return *found;
+    }
+    return insert(quint64(start), tag, slot);
+}
+
+void CompactPlistWriter::encodeText(QStringView text, QByteArray& into)
+{
+    into.clear();
     QString clean;
     if (text.contains(QChar(0))) {
         clean = text.toString();
         clean.remove(QChar(0));
         text = clean;
     }
-    const qsizetype start = m_out.size();
     const char16_t* units = text.utf16();
     const qsizetype n = text.size();
     bool ascii = true;
     for (qsizetype i = 0; i < n && ascii; ++i)
         ascii = units[i] < 0x80;
-    appendMarker(m_out, ascii ? 0x5 : 0x6, quint64(n));
-    const qsizetype at = m_out.size();
-    m_out.resize(at + (ascii ? n : 2 * n));
-    char* p = m_out.data() + at;
+    appendMarker(into, ascii ? 0x5 : 0x6, quint64(n));
+    const qsizetype at = into.size();
+    into.resize(at + (ascii ? n : 2 * n));
+    char* p = into.data() + at;
     for (qsizetype i = 0; i < n; ++i) {
         if (ascii) {
             p[i] = char(units[i]);
@@ -161,6 +175,29 @@ quint32 CompactPlistWriter::addText(QStringView text)
             p[2 * i + 1] = char(units[i] & 0xFF);
         }
     }
+}
+
+quint64 CompactPlistWriter::tagOf(const QByteArray& encoded)
+{
+    return hashOf(reinterpret_cast<const uchar*>(encoded.constData()), size_t(encoded.size())) >> 32;
+}
+
+quint32 CompactPlistWriter::addEncoded(const QByteArray& encoded, quint64 tag)
+{
+    size_t slot = 0;
+    if (const auto found = find(encoded.constData(), size_t(encoded.size()), tag, &slot))
+        return *found;
+    const qsizetype start = m_out.size();
+    m_out.append(encoded);
+    return insert(quint64(start), tag, slot);
+}
+
+quint32 CompactPlistWriter::addText(QStringView text)
+{
+    const qsizetype start = m_out.size();
+    QByteArray encoded;
+    encodeText(text, encoded);
+    m_out.append(encoded);
     return addScalar(start);
 }
 

@@ -462,15 +462,23 @@ qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std
     std::vector<quint32> keys;
     for (int k = 0; k < columns; ++k)
         keys.push_back(w.addText(Data_From_Excel::columnKey(k)));
+    std::vector<QByteArray> encoded(static_cast<size_t>(columns));
+    std::vector<quint64> tags(static_cast<size_t>(columns));
     for (int r = 0; r < rows; ++r) {
         if ((r & 4095) == 0) {
             if (stopped(stop))
                 return CompactPlistWriter::Failed;
             report(progress, r, rows, 80);
         }
+        for (int k = 0; k < columns; ++k) {
+            CompactPlistWriter::encodeText(table.value(r, k), encoded[size_t(k)]);
+            tags[size_t(k)] = CompactPlistWriter::tagOf(encoded[size_t(k)]);
+            w.prefetch(tags[size_t(k)]);
+        }
         const CompactPlistWriter::Container dict = w.beginDict(quint32(columns));
         for (int k = 0; k < columns; ++k)
-            w.setEntry(dict, quint32(columns), quint32(k), keys[size_t(k)], w.addText(table.value(r, k)));
+            w.setEntry(dict, quint32(columns), quint32(k), keys[size_t(k)],
+                       w.addEncoded(encoded[size_t(k)], tags[size_t(k)]));
         w.setElement(array, quint32(r), dict.index);
     }
     return array.index;
