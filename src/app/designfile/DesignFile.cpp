@@ -9,6 +9,7 @@
 #include "common/Prompt.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -294,8 +295,10 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
         return c.fail(QStringLiteral("the rows are not a list"));
     if (rows->count > quint64(MaxRows))
         return c.fail(QStringLiteral("too many rows"));
-    // Per object number: the column of a key + 2 or the pool entry of a value + 1; 0 when not read yet.
-    std::vector<quint32> keys;
+    // The column of each key object, and the pool entry + 1 of each value object read so far (0: not yet).
+    // Values are remembered by object number up to a bound, so a hostile count cannot claim much memory.
+    constexpr quint64 RememberedValues = quint64(1) << 26;
+    QHash<quint64, int> columns;
     std::vector<quint32> values;
     for (quint64 i = 0; i < rows->count; ++i) {
         if ((i & 4095) == 0) {
@@ -312,19 +315,20 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
             const auto valueRef = file.reference(*dict, dict->count + k);
             if (!keyRef || !valueRef)
                 return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-            if (keys.size() <= *keyRef)
-                keys.resize(size_t(*keyRef) + 1, 0);
-            quint32& column = keys[size_t(*keyRef)];
-            if (column == 0) {
+            auto column = columns.constFind(*keyRef);
+            if (column == columns.constEnd()) {
                 const auto key = file.object(*keyRef);
                 const auto text = key ? file.textUtf8(*key, MaxTextLength) : std::nullopt;
                 if (!text)
                     return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-                column = quint32(columnOfKey(std::string_view(text->constData(), size_t(text->size()))) + 2);
+                column = columns.insert(*keyRef, columnOfKey(std::string_view(text->constData(), size_t(text->size()))));
             }
-            if (values.size() <= *valueRef)
+            quint32 entry = 0;
+            const bool remembered = *valueRef < RememberedValues;
+            if (remembered && values.size() <= *valueRef)
                 values.resize(size_t(*valueRef) + 1, 0);
-            quint32& entry = values[size_t(*valueRef)];
+            if (remembered)
+                entry = values[size_t(*valueRef)];
             if (entry == 0) {
                 const auto value = file.object(*valueRef);
                 if (!value || (value->type != 0x5 && value->type != 0x6) || value->count > quint64(MaxTextLength))
@@ -339,8 +343,10 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
                 if (e == StringPool::kFull)
                     return c.fail(QStringLiteral("the table is too large"));
                 entry = e + 1;
+                if (remembered)
+                    values[size_t(*valueRef)] = entry;
             }
-            table.set(int(column) - 2, entry - 1);
+            table.set(*column, entry - 1);
         }
         if (!table.endRow())
             return c.fail(QStringLiteral("the table is too large"));
