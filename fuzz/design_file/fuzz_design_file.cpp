@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             d.frontItems << makeGraphicOfClass(QString::fromLatin1(name), false);
         d.backItems << makeGraphicOfClass(QStringLiteral("SKTText"), false);
         d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("Name")};
-        d.sheet.rows = DataTableContent::ofRows({{QStringLiteral("1"), QStringLiteral("A")}}, 2);
+        d.sheet.rows = DataTableContent::ofRows({{QStringLiteral("1"), QStringLiteral("A")},
+                                                 {QStringLiteral("2"), QString::fromUtf8("Z\xC3\xBCrich")},
+                                                 {QStringLiteral("3"), QStringLiteral("A")}},
+                                                2);
         for (bool xml : {false, true}) {
             QFile f(QDir(seeds).filePath(xml ? QStringLiteral("design.xml") : QStringLiteral("design.bin")));
             if (f.open(QIODevice::WriteOnly))
