@@ -1,3 +1,4 @@
+#include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
 #include "canvas/CardPropertyArchive.h"
@@ -11,6 +12,9 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -181,6 +185,91 @@ private slots:
         QCOMPARE(str(designfile::SheetFlagIndex), QStringLiteral("Y"));
         QCOMPARE(plistio::integerValue(plist_array_get_item(root.get(), designfile::FrontCountIndex)), 6);
         QCOMPARE(plist_array_get_size(root.get()), uint32_t(designfile::FrontCountIndex + 1 + 6 + 1 + 4));
+    }
+
+    // Both binary writers encode every kind of value to the same bytes as before (files stay as they were).
+    void bothWritersKeepTheirBytes_data() {
+        QTest::addColumn<std::shared_ptr<void>>("tree");
+        QTest::addColumn<QByteArray>("keyed");
+        QTest::addColumn<QByteArray>("compact");
+        auto array = [](std::initializer_list<plist_t> items) {
+            plist_t a = plist_new_array();
+            for (plist_t item : items)
+                plist_array_append_item(a, item);
+            return std::shared_ptr<void>(a, plist_free);
+        };
+        const QByteArray bytes20(20, 'b');
+        plist_t dict = plist_new_dict();
+        plist_dict_set_item(dict, "a", plist_new_string("a"));
+        plist_t sixteen = plist_new_array();
+        for (int i = 0; i < 16; ++i)
+            plist_array_append_item(sixteen, plist_new_uint(uint64_t(i % 3)));
+        plist_dict_set_item(dict, "list", sixteen);
+        QTest::newRow("flags") << array({plist_new_bool(1), plist_new_bool(0), plist_new_bool(1)})
+                               << QByteArray("62706c6973743030a30102010908080c0d00000000000001010000000000000"
+                                             "0030000000000000000000000000000000e")
+                               << QByteArray("62706c69737430300908a30102010a080900000000000001010000000000000"
+                                             "0030000000000000000000000000000000e");
+        QTest::newRow("integers")
+            << array({plist_new_uint(0), plist_new_uint(200), plist_new_uint(70000),
+                      plist_new_uint(uint64_t(1) << 40), plist_new_uint(~uint64_t(0))})
+            << QByteArray("62706c6973743030a50102030405100010c8120001117013000001000000000013ffffffffffffffff"
+                          "080e101217200000000000000101000000000000000600000000000000000000000000000029")
+            << QByteArray("62706c6973743030100010c8120001117013000001000000000013ffffffffffffffffa50102030405"
+                          "23080a0c111a0000000000000101000000000000000600000000000000000000000000000029");
+        QTest::newRow("reals")
+            << array({plist_new_real(0.5), plist_new_real(0.1), plist_new_real(-1e300),
+                      plist_new_real(std::numeric_limits<double>::infinity())})
+            << QByteArray("62706c6973743030a401020304223f000000233fb999999999999a23fe37e43c8800759c227f800000"
+                          "080d121b240000000000000101000000000000000500000000000000000000000000000029")
+            << QByteArray("62706c6973743030223f000000233fb999999999999a23fe37e43c8800759c227f800000a401020304"
+                          "24080d161f0000000000000101000000000000000500000000000000000000000000000029");
+        QTest::newRow("dates")
+            << array({plist_new_date(0, 0), plist_new_date(700000000, 250000)})
+            << QByteArray("62706c6973743030a201023300000000000000003341c4dc9380200000080b14000000000000010100"
+                          "000000000000030000000000000000000000000000001d")
+            << QByteArray("62706c69737430303300000000000000003341c4dc9380200000a201021a0811000000000000010100"
+                          "000000000000030000000000000000000000000000001d");
+        QTest::newRow("data")
+            << array(
+                   {plist_new_data("", 0), plist_new_data("abc", 3), plist_new_data(bytes20.constData(), 20)})
+            << QByteArray("62706c6973743030a301020340436162634f1014626262626262626262626262626262626262626208"
+                          "0c0d110000000000000101000000000000000400000000000000000000000000000028")
+            << QByteArray("62706c697374303040436162634f10146262626262626262626262626262626262626262a301020324"
+                          "08090d0000000000000101000000000000000400000000000000000000000000000028");
+        QTest::newRow("texts")
+            << array({plist_new_string(""), plist_new_string("Oslo"),
+                      plist_new_string("a text of twenty-two"), plist_new_string("Oslo"),
+                      plist_new_string("Z\xC3\xBCrich"), plist_new_string("\xF0\x9F\x8E\x89")})
+            << QByteArray("62706c6973743030a601020302040550544f736c6f5f1014612074657874206f66207477656e74792d"
+                          "74776f66005a00fc007200690063006862d83cdf89080f10152c390000000000000101000000000000"
+                          "00060000000000000000000000000000003e")
+            << QByteArray("62706c697374303050544f736c6f5f1014612074657874206f66207477656e74792d74776f66005a00"
+                          "fc007200690063006862d83cdf89a60102030204053708090e25320000000000000101000000000000"
+                          "00060000000000000000000000000000003e");
+        QTest::newRow("uids") << array({plist_new_uid(1), plist_new_uid(300)})
+                              << QByteArray("62706c6973743030a20102800181012c080b0d00000000000001010000000000"
+                                            "00000300000000000000000000000000000010")
+                              << QByteArray("62706c6973743030800181012ca201020d080a00000000000001010000000000"
+                                            "00000300000000000000000000000000000010");
+        QTest::newRow("containers")
+            << array({dict})
+            << QByteArray(
+                   "62706c6973743030a101d2020302045161546c697374af1010050607050607050607050607050607051000100"
+                   "11002080a0f1116292b2d000000000000010100000000000000080000000000000000000000000000002f")
+            << QByteArray(
+                   "62706c69737430305161546c697374100010011002a101d202030204af1010050607050607050607050607050"
+                   "607051517080a1c0f1113000000000000010100000000000000080000000000000000000000000000002f");
+    }
+    void bothWritersKeepTheirBytes() {
+        QFETCH(std::shared_ptr<void>, tree);
+        QFETCH(QByteArray, keyed);
+        QFETCH(QByteArray, compact);
+        QCOMPARE(plistio::toBytes(tree.get(), plistio::Format::Binary).toHex(), keyed);
+        CompactPlistWriter writer;
+        const auto top = writer.addTree(tree.get());
+        QVERIFY(top);
+        QCOMPARE(writer.finish(*top).toHex(), compact);
     }
 
     void emptyDesign() {
