@@ -1,5 +1,7 @@
 #include "canvas/KeyedArchive.h"
 
+#include "canvas/BinaryPlist.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
@@ -15,15 +17,7 @@ namespace {
 const char* const ArchiverName = "NSKeyedArchiver";
 constexpr uint64_t ArchiverVersion = 100000;
 
-// ---- nesting depth of binary property lists (iterative, bounds-checked) ----
-
-uint64_t readBigEndian(const uchar* p, int size)
-{
-    uint64_t v = 0;
-    for (int i = 0; i < size; ++i)
-        v = (v << 8) | p[i];
-    return v;
-}
+using namespace bplist;
 
 // Nesting depth and node count of a binary property list as libplist would build it: an object referenced
 // twice becomes two nodes, so the count is that of the expanded tree (a few shared arrays can otherwise
@@ -31,19 +25,16 @@ uint64_t readBigEndian(const uchar* p, int size)
 std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
 {
     using plistio::PlistShape;
+    const std::optional<Trailer> trailer = readTrailer(data);
+    if (!trailer)
+        return std::nullopt;
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
     const uint64_t size = uint64_t(data.size());
-    if (size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0)
-        return std::nullopt;
-    const uchar* trailer = bytes + size - 32;
-    const int offsetSize = trailer[6];
-    const int refSize = trailer[7];
-    const uint64_t count = readBigEndian(trailer + 8, 8);
-    const uint64_t top = readBigEndian(trailer + 16, 8);
-    const uint64_t tableOffset = readBigEndian(trailer + 24, 8);
-    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || count == 0 || count > size ||
-        top >= count || tableOffset >= size - 32 || count > (size - 32 - tableOffset) / uint64_t(offsetSize))
-        return std::nullopt;
+    const int offsetSize = trailer->offsetSize;
+    const int refSize = trailer->refSize;
+    const uint64_t count = trailer->count;
+    const uint64_t top = trailer->top;
+    const uint64_t tableOffset = trailer->tableOffset;
     constexpr int TooDeep = plistio::MaxNestingDepth + 1;
     constexpr qint64 TooMany = plistio::MaxNodes + 1;
     if (count > uint64_t(plistio::MaxNodes))
@@ -64,17 +55,10 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
         if (type != 0xA && type != 0xC && type != 0xD)
             return true; // scalar
         container = true;
-        uint64_t n = marker & 0x0F;
-        uint64_t pos = off + 1;
-        if (n == 0x0F) {
-            if (pos >= size - 32 || (bytes[pos] >> 4) != 0x1)
-                return false;
-            const int intBytes = 1 << (bytes[pos] & 0x0F);
-            if (intBytes > 8 || pos + 1 + intBytes > size - 32)
-                return false;
-            n = readBigEndian(bytes + pos + 1, intBytes);
-            pos += 1 + intBytes;
-        }
+        quint64 n = 0;
+        quint64 pos = 0;
+        if (!readCount(bytes, size - 32, off, &n, &pos))
+            return false;
         const uint64_t refs = type == 0xD ? n * 2 : n;
         if (n > size || refs > (size - 32 - pos) / uint64_t(refSize))
             return false;
@@ -220,12 +204,7 @@ public:
         const int offsetSize = bytesFor(tableOffset);
         for (quint64 off : offsets)
             appendBigEndian(out, off, offsetSize);
-        out.append(QByteArray(6, '\0'));
-        out.append(char(offsetSize));
-        out.append(char(refSize));
-        appendBigEndian(out, count, 8);
-        appendBigEndian(out, 0, 8); // the root is object 0
-        appendBigEndian(out, tableOffset, 8);
+        appendTrailer(out, {offsetSize, refSize, count, 0, tableOffset}); // the root is object 0
         return out;
     }
 
@@ -235,57 +214,6 @@ private:
         QByteArray bytes;  // encoded scalar
         std::vector<int> refs;
     };
-
-    static int bytesFor(quint64 v)
-    {
-        if (v <= 0xFF)
-            return 1;
-        if (v <= 0xFFFF)
-            return 2;
-        if (v <= 0xFFFFFFFFULL)
-            return 4;
-        return 8;
-    }
-    static void appendBigEndian(QByteArray& out, quint64 v, int size)
-    {
-        for (int i = size - 1; i >= 0; --i)
-            out.append(char((v >> (8 * i)) & 0xFF));
-    }
-    static void appendInt(QByteArray& out, quint64 v)
-    {
-        // 1, 2 and 4-byte integers are unsigned; 8 bytes are read as signed, which keeps the bits.
-        const int size = bytesFor(v);
-        out.append(char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
-        appendBigEndian(out, v, size);
-    }
-    static void appendMarker(QByteArray& out, uchar type, quint64 count)
-    {
-        if (count < 15) {
-            out.append(char((type << 4) | count));
-        } else {
-            out.append(char((type << 4) | 0x0F));
-            appendInt(out, count);
-        }
-    }
-    static QByteArray encodeText(const char* utf8, quint64 length)
-    {
-        QByteArray out;
-        bool ascii = true;
-        for (quint64 i = 0; i < length && ascii; ++i)
-            ascii = uchar(utf8[i]) < 0x80;
-        if (ascii) {
-            appendMarker(out, 0x5, length);
-            out.append(utf8, qsizetype(length));
-            return out;
-        }
-        const QString text = QString::fromUtf8(utf8, qsizetype(length));
-        appendMarker(out, 0x6, quint64(text.size()));
-        for (QChar c : text) {
-            out.append(char(c.unicode() >> 8));
-            out.append(char(c.unicode() & 0xFF));
-        }
-        return out;
-    }
 
     int addScalar(QByteArray bytes)
     {
@@ -303,69 +231,22 @@ private:
         if (!node)
             return -1;
         QByteArray b;
+        if (appendScalar(b, node))
+            return addScalar(b);
         switch (plist_get_node_type(node)) {
-        case PLIST_BOOLEAN: {
-            uint8_t v = 0;
-            plist_get_bool_val(node, &v);
-            b.append(char(v ? 0x09 : 0x08));
-            return addScalar(b);
-        }
-        case PLIST_UINT: {
-            uint64_t v = 0;
-            plist_get_uint_val(node, &v);
-            appendInt(b, v);
-            return addScalar(b);
-        }
-        case PLIST_REAL: {
-            double v = 0;
-            plist_get_real_val(node, &v);
-            const float f = float(v);
-            if (double(f) == v || !std::isfinite(v)) {
-                b.append(char(0x22));
-                quint32 bits = 0;
-                std::memcpy(&bits, &f, 4);
-                appendBigEndian(b, bits, 4);
-            } else {
-                b.append(char(0x23));
-                quint64 bits = 0;
-                std::memcpy(&bits, &v, 8);
-                appendBigEndian(b, bits, 8);
-            }
-            return addScalar(b);
-        }
-        case PLIST_DATE: {
-            int32_t sec = 0;
-            int32_t usec = 0;
-            plist_get_date_val(node, &sec, &usec);
-            const double v = double(sec) + double(usec) / 1e6;
-            b.append(char(0x33));
-            quint64 bits = 0;
-            std::memcpy(&bits, &v, 8);
-            appendBigEndian(b, bits, 8);
-            return addScalar(b);
-        }
         case PLIST_STRING: {
             uint64_t len = 0;
             const char* v = plist_get_string_ptr(node, &len);
-            return addScalar(encodeText(v ? v : "", v ? len : 0));
+            appendTextUtf8(b, v ? v : "", v ? len : 0);
+            return addScalar(b);
         }
         case PLIST_DATA: {
             uint64_t len = 0;
             const char* v = plist_get_data_ptr(node, &len);
-            appendMarker(b, 0x4, len);
-            if (v)
-                b.append(v, qsizetype(len));
+            appendData(b, v, v ? len : 0);
             const int index = int(m_objects.size()); // pictures are not worth hashing
             m_objects.push_back(Object{0, std::move(b), {}});
             return index;
-        }
-        case PLIST_UID: {
-            uint64_t v = 0;
-            plist_get_uid_val(node, &v);
-            const int size = bytesFor(v);
-            b.append(char(0x80 | (size - 1)));
-            appendBigEndian(b, v, size);
-            return addScalar(b);
         }
         case PLIST_ARRAY: {
             const int index = int(m_objects.size());
@@ -397,7 +278,9 @@ private:
                     std::free(key);
                     break;
                 }
-                keys.push_back(addScalar(encodeText(key ? key : "", key ? std::strlen(key) : 0)));
+                QByteArray k;
+                appendTextUtf8(k, key ? key : "", key ? std::strlen(key) : 0);
+                keys.push_back(addScalar(k));
                 std::free(key);
                 const int ref = add(value);
                 if (ref < 0)

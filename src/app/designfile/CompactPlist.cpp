@@ -1,5 +1,7 @@
 #include "app/designfile/CompactPlist.h"
 
+#include "canvas/BinaryPlist.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -8,59 +10,9 @@
 
 namespace {
 
+using namespace bplist;
+
 constexpr quint64 ContainerBit = quint64(1) << 63;
-
-int bytesFor(quint64 v)
-{
-    if (v <= 0xFF)
-        return 1;
-    if (v <= 0xFFFF)
-        return 2;
-    if (v <= 0xFFFFFFFFULL)
-        return 4;
-    return 8;
-}
-
-void putBigEndian(char* p, quint64 v, int size)
-{
-    for (int i = size - 1; i >= 0; --i) {
-        p[i] = char(v & 0xFF);
-        v >>= 8;
-    }
-}
-
-void appendBigEndian(QByteArray& out, quint64 v, int size)
-{
-    char buf[8];
-    putBigEndian(buf, v, size);
-    out.append(buf, size);
-}
-
-quint64 readBigEndian(const uchar* p, int size)
-{
-    quint64 v = 0;
-    for (int i = 0; i < size; ++i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-void appendInt(QByteArray& out, quint64 v)
-{
-    // 1, 2 and 4-byte integers are unsigned; 8 bytes are read as signed, which keeps the bits.
-    const int size = bytesFor(v);
-    out.append(char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
-    appendBigEndian(out, v, size);
-}
-
-void appendMarker(QByteArray& out, uchar type, quint64 count)
-{
-    if (count < 15) {
-        out.append(char((type << 4) | count));
-    } else {
-        out.append(char((type << 4) | 0x0F));
-        appendInt(out, count);
-    }
-}
 
 // FNV-1a, finished by a mixer so that the low bits, which pick the slot, depend on every byte.
 size_t hashOf(const uchar* p, size_t n)
@@ -158,23 +110,7 @@ void CompactPlistWriter::encodeText(QStringView text, QByteArray& into)
         clean.remove(QChar(0));
         text = clean;
     }
-    const char16_t* units = text.utf16();
-    const qsizetype n = text.size();
-    bool ascii = true;
-    for (qsizetype i = 0; i < n && ascii; ++i)
-        ascii = units[i] < 0x80;
-    appendMarker(into, ascii ? 0x5 : 0x6, quint64(n));
-    const qsizetype at = into.size();
-    into.resize(at + (ascii ? n : 2 * n));
-    char* p = into.data() + at;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (ascii) {
-            p[i] = char(units[i]);
-        } else {
-            p[2 * i] = char(units[i] >> 8);
-            p[2 * i + 1] = char(units[i] & 0xFF);
-        }
-    }
+    appendText(into, text);
 }
 
 quint64 CompactPlistWriter::tagOf(const QByteArray& encoded)
@@ -205,9 +141,7 @@ quint32 CompactPlistWriter::addData(const char* bytes, quint64 size)
 {
     // Pictures are not worth comparing.
     const qsizetype start = m_out.size();
-    appendMarker(m_out, 0x4, size);
-    if (size)
-        m_out.append(bytes, qsizetype(size));
+    appendData(m_out, bytes, size);
     return newObject(quint64(start));
 }
 
@@ -234,47 +168,9 @@ std::optional<quint32> CompactPlistWriter::addTree(plist_t node, const Hook& hoo
             return quint32(own);
     }
     const qsizetype start = m_out.size();
+    if (appendScalar(m_out, node))
+        return addScalar(start);
     switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t v = 0;
-        plist_get_bool_val(node, &v);
-        m_out.append(char(v ? 0x09 : 0x08));
-        return addScalar(start);
-    }
-    case PLIST_UINT: {
-        uint64_t v = 0;
-        plist_get_uint_val(node, &v);
-        appendInt(m_out, v);
-        return addScalar(start);
-    }
-    case PLIST_REAL: {
-        double v = 0;
-        plist_get_real_val(node, &v);
-        const float f = float(v);
-        if (double(f) == v || !std::isfinite(v)) {
-            quint32 bits = 0;
-            std::memcpy(&bits, &f, 4);
-            m_out.append(char(0x22));
-            appendBigEndian(m_out, bits, 4);
-        } else {
-            quint64 bits = 0;
-            std::memcpy(&bits, &v, 8);
-            m_out.append(char(0x23));
-            appendBigEndian(m_out, bits, 8);
-        }
-        return addScalar(start);
-    }
-    case PLIST_DATE: {
-        int32_t sec = 0;
-        int32_t usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        const double v = double(sec) + double(usec) / 1e6;
-        quint64 bits = 0;
-        std::memcpy(&bits, &v, 8);
-        m_out.append(char(0x33));
-        appendBigEndian(m_out, bits, 8);
-        return addScalar(start);
-    }
     case PLIST_STRING: {
         uint64_t len = 0;
         const char* v = plist_get_string_ptr(node, &len);
@@ -284,14 +180,6 @@ std::optional<quint32> CompactPlistWriter::addTree(plist_t node, const Hook& hoo
         uint64_t len = 0;
         const char* v = plist_get_data_ptr(node, &len);
         return addData(v, v ? len : 0);
-    }
-    case PLIST_UID: {
-        uint64_t v = 0;
-        plist_get_uid_val(node, &v);
-        const int size = bytesFor(v);
-        m_out.append(char(0x80 | (size - 1)));
-        appendBigEndian(m_out, v, size);
-        return addScalar(start);
     }
     case PLIST_ARRAY: {
         const quint32 n = plist_array_get_size(node);
@@ -366,12 +254,7 @@ QByteArray CompactPlistWriter::finish(quint32 top)
     for (size_t i = 0; i < count; ++i, p += offsetSize)
         putBigEndian(p, m_objects[i], offsetSize);
     m_objects = PodBuffer<quint64>();
-    m_out.append(QByteArray(6, '\0'));
-    m_out.append(char(offsetSize));
-    m_out.append(char(refSize));
-    appendBigEndian(m_out, count, 8);
-    appendBigEndian(m_out, top, 8);
-    appendBigEndian(m_out, tableOffset, 8);
+    appendTrailer(m_out, {offsetSize, refSize, count, top, tableOffset});
     return std::move(m_out);
 }
 
@@ -384,21 +267,17 @@ bool CompactPlistReader::open(const QByteArray& data, QString* error)
             *error = QStringLiteral("The data is not a readable property list.");
         return false;
     };
+    const std::optional<Trailer> t = readTrailer(data);
+    if (!t)
+        return fail();
     m_data = reinterpret_cast<const uchar*>(data.constData());
     m_size = quint64(data.size());
-    if (m_size < 8 + 32 || std::memcmp(m_data, "bplist00", 8) != 0)
-        return fail();
-    const uchar* trailer = m_data + m_size - 32;
-    m_offsetSize = trailer[6];
-    m_refSize = trailer[7];
-    m_count = readBigEndian(trailer + 8, 8);
-    m_top = readBigEndian(trailer + 16, 8);
-    m_tableOffset = readBigEndian(trailer + 24, 8);
     m_objectsEnd = m_size - 32;
-    if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || m_count == 0 ||
-        m_count > m_size || m_top >= m_count || m_tableOffset >= m_objectsEnd ||
-        m_count > (m_objectsEnd - m_tableOffset) / quint64(m_offsetSize))
-        return fail();
+    m_offsetSize = t->offsetSize;
+    m_refSize = t->refSize;
+    m_count = t->count;
+    m_top = t->top;
+    m_tableOffset = t->tableOffset;
     return true;
 }
 
@@ -444,17 +323,8 @@ std::optional<CompactPlistReader::Object> CompactPlistReader::object(quint64 ind
     case 0x6:
     case 0xA:
     case 0xD: {
-        quint64 n = quint64(low);
-        if (low == 0x0F) {
-            if (pos >= m_objectsEnd || (m_data[pos] >> 4) != 0x1)
-                return std::nullopt;
-            const int size = 1 << (m_data[pos] & 0x0F);
-            if (size > 8 || pos + 1 + quint64(size) > m_objectsEnd)
-                return std::nullopt;
-            n = readBigEndian(m_data + pos + 1, size);
-            pos += 1 + quint64(size);
-        }
-        if (n > m_size)
+        quint64 n = 0;
+        if (!readCount(m_data, m_objectsEnd, off, &n, &pos) || n > m_size)
             return std::nullopt;
         o.count = n;
         payload = o.type == 0x6 ? 2 * n : o.type == 0xA ? n * quint64(m_refSize)
