@@ -182,16 +182,10 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
     std::optional<DesignData> d;
     bool stopped = false;
     // A large data table takes a while to read: on a worker, under the wait sheet with Stop.
-    std::atomic<int> progress{0};
-    m_busy = true;
-    SeriesDialogs::runStoppable(
-        &m_window,
-        [&](const std::atomic<bool>& stop) {
-            d = designfile::load(path, &error, &stop, &progress);
-            stopped = !d && stop;
-        },
-        &progress);
-    m_busy = false;
+    runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {
+        d = designfile::load(path, &error, &stop, progress);
+        stopped = !d && stop;
+    });
     if (stopped)
         return false; // the design on screen stays as it was
     if (!d) {
@@ -215,16 +209,10 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
     const designfile::DesignSnapshot snapshot(captureDesign());
     bool saved = false;
     bool stopped = false;
-    std::atomic<int> progress{0};
-    m_busy = true;
-    SeriesDialogs::runStoppable(
-        &m_window,
-        [&](const std::atomic<bool>& stop) {
-            saved = designfile::save(path, snapshot, &error, &stop, &progress);
-            stopped = !saved && stop;
-        },
-        &progress);
-    m_busy = false;
+    runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {
+        saved = designfile::save(path, snapshot, &error, &stop, progress);
+        stopped = !saved && stop;
+    });
     if (stopped) {
         Show_MessageBox(QStringLiteral("Saving was stopped. The design was not saved to %1.").arg(path));
         return false;
@@ -274,17 +262,11 @@ void DesignCommands::Export_As_Template_Clicked() {
     QString error;
     bool saved = false;
     bool stopped = false;
-    std::atomic<int> progress{0};
-    m_busy = true;
-    SeriesDialogs::runStoppable(
-        &m_window,
-        [&](const std::atomic<bool>& stop) {
-            const QByteArray bytes = snapshot.toBytes(&stop, &progress);
-            stopped = bytes.isEmpty() && stop;
-            saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
-        },
-        &progress);
-    m_busy = false;
+    runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {
+        const QByteArray bytes = snapshot.toBytes(&stop, progress);
+        stopped = bytes.isEmpty() && stop;
+        saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
+    });
     if (stopped) {
         Show_MessageBox(QStringLiteral("Saving was stopped. The template was not saved."));
         return;
@@ -303,6 +285,14 @@ void DesignCommands::Open_Template_Clicked() {
         openDesignFile(browser->selectedDesignPath(), true);
     // A profile given in the browser goes onto the design now on screen.
     m_window.Fill_Both_Sides_Profile();
+}
+
+void DesignCommands::runBusy(const BusyWork& work) {
+    std::atomic<int> progress{0};
+    m_busy = true;
+    SeriesDialogs::runStoppable(
+        &m_window, [&](const std::atomic<bool>& stop) { work(stop, &progress); }, &progress);
+    m_busy = false;
 }
 
 bool DesignCommands::offerToSave() {

@@ -6,6 +6,8 @@
 #include "app/designfile/DesignFile.h"
 
 #include <QObject>
+
+#include <atomic>
 #include <functional>
 
 class MainPhoto;
@@ -54,6 +56,9 @@ public:
 private:
     // Asks whether to save the design on screen and saves it; false when a wanted save did not happen.
     bool offerToSave();
+    // Runs work on a worker under the window's wait sheet, with its progress and Stop; busy meanwhile.
+    using BusyWork = std::function<void(const std::atomic<bool>& stop, std::atomic<int>* progress)>;
+    void runBusy(const BusyWork& work);
 
     SKTWindowController& m_window;
     MainPhoto& m_photo;
