@@ -4,6 +4,7 @@
 //
 //   bench_design_save_gui design.kvto     (bench_design_save /folder keeps navu_bench_design_1000000.kvto)
 
+#include "BenchSupport.h"
 #include "app/SKTWindowController.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
@@ -13,11 +14,10 @@
 #include "data/Data_From_Excel.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 class PrintedPrompt : public PromptHandler {
@@ -47,29 +47,15 @@ int main(int argc, char** argv)
     DesignCommands& commands = road.designCommands();
     window.show();
 
-    // The event loop's heartbeat: the longest gap between two ticks is the longest block.
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer beat;
-    beat.setInterval(2);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        worst = qMax(worst, now - last);
-        last = now;
-    });
-    beat.start();
+    bench::Heartbeat beat;
     const auto measure = [&](const char* what, const std::function<bool()>& step) {
         QCoreApplication::processEvents();
-        last = clock.elapsed();
-        worst = 0;
-        const qint64 start = clock.elapsed();
+        beat.reset();
+        const qint64 start = beat.elapsed();
         const bool ok = step();
-        // The block that ends the step counts too.
-        worst = qMax(worst, clock.elapsed() - last);
+        const qint64 worst = beat.worstUntilNow(); // the block that ends the step counts too
         std::printf("%s: %s in %.2f s; longest GUI-thread block %lld ms\n", what, ok ? "done" : "FAILED",
-                    (clock.elapsed() - start) / 1000.0, static_cast<long long>(worst));
+                    (beat.elapsed() - start) / 1000.0, static_cast<long long>(worst));
         std::fflush(stdout);
         return ok;
     };

@@ -7,6 +7,7 @@
 //   bench_design_save [folder]      the design files are written and kept there (default: written to the
 //                                   temporary folder and removed)
 
+#include "BenchSupport.h"
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
 #include "data/BatchState.h"
@@ -57,26 +58,6 @@ SheetData makeSheet(int rows)
     return s;
 }
 
-qint64 peakResidentKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-// Starts a new peak from what is resident now.
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
-
 double seconds(QElapsedTimer& t)
 {
     const double s = double(t.nsecsElapsed()) / 1e9;
@@ -96,9 +77,9 @@ int runOnce(int rows, const QString& path)
         return 1;
     }
     Excel_Binding_Use = true;
-    const qint64 tableKb = peakResidentKb();
+    const qint64 tableKb = bench::peakResidentKb();
 
-    resetPeak();
+    bench::resetPeak();
     QElapsedTimer t;
     t.start();
     DesignData d;
@@ -110,9 +91,9 @@ int runOnce(int rows, const QString& path)
         return 1;
     }
     const double write = seconds(t);
-    const qint64 savePeakKb = peakResidentKb();
+    const qint64 savePeakKb = bench::peakResidentKb();
 
-    resetPeak();
+    bench::resetPeak();
     t.restart();
     std::optional<DesignData> back = designfile::load(path, &err);
     const double read = seconds(t);
@@ -125,7 +106,7 @@ int runOnce(int rows, const QString& path)
     Data_From_Excel again;
     restoreSheetBinding(back->sheet, again);
     const double restore = seconds(t);
-    const qint64 openPeakKb = peakResidentKb();
+    const qint64 openPeakKb = bench::peakResidentKb();
     if (again.rowCountOfTable() != rows || again.value(rows - 1, 3) != table.value(rows - 1, 3)) {
         std::fprintf(stderr, "the table did not come back whole\n");
         return 1;

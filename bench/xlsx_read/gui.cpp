@@ -5,6 +5,7 @@
 //
 //   bench_xlsx_import_gui workbook.xlsx     (bench_xlsx_read makes navu_bench_mixed_1000000.xlsx)
 
+#include "BenchSupport.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
 #include "data/ui/Import_Excel.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMainWindow>
 #include <QTimer>
@@ -33,23 +33,7 @@ int main(int argc, char** argv)
     window.resize(800, 600);
     window.show();
 
-    // The event loop's heartbeat: the longest gap between two ticks is the longest block.
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.elapsed();
-    qint64 worst = 0;
-    QTimer beat;
-    beat.setInterval(2);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        worst = qMax(worst, now - last);
-        last = now;
-    });
-    beat.start();
-    const auto resetWorst = [&] {
-        last = clock.elapsed();
-        worst = 0;
-    };
+    bench::Heartbeat beat;
 
     Import_Excel* dialog = Import_Excel::defaultInstance();
     dialog->open_mode = QStringLiteral("E");
@@ -57,16 +41,16 @@ int main(int argc, char** argv)
         qint64 worstWhileReading = 0;
         qint64 readMs = 0;
         SeriesDialogs::setDialogRunner([&](QDialog* d) {
-            worstWhileReading = worst;
-            readMs = clock.elapsed();
+            worstWhileReading = beat.worst();
+            readMs = beat.elapsed();
             // The user's part: tick every column and press OK; measured from here on.
-            resetWorst();
+            beat.reset();
             dialog->Select_ALL_Pressed();
             dialog->OKPressed();
             return d->result();
         });
-        resetWorst();
-        const qint64 start = clock.elapsed();
+        beat.reset();
+        const qint64 start = beat.elapsed();
         if (dialog->Open_excel_Wnd(path) != 1) {
             std::fprintf(stderr, "the import did not complete\n");
             return 1;
@@ -79,7 +63,7 @@ int main(int argc, char** argv)
         QTimer::singleShot(1000, &settle, &QEventLoop::quit);
         settle.exec();
         tableWindow->hide();
-        const qint64 worstAfterOk = worst;
+        const qint64 worstAfterOk = beat.worst();
         std::printf("import %d: %d rows x %d columns; reading took %.2f s; longest GUI-thread block while "
                     "reading %lld ms, after OK (import, table window) %lld ms\n",
                     run, Data_From_Excel::defaultInstance()->rowCountOfTable(),

@@ -5,6 +5,7 @@
 //
 //   bench_xlsx_read [folder]      the workbooks are made there once (default: the temporary folder)
 
+#include "BenchSupport.h"
 #include "data/Data_From_Excel.h"
 #include "data/XlsxReader.h"
 #include "data/ZipArchive.h"
@@ -103,18 +104,6 @@ bool makeWorkbook(const QString& path, int rows)
     return bytes && f.open(QIODevice::WriteOnly) && f.write(*bytes) == bytes->size();
 }
 
-qint64 peakResidentKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
 // One run in this process: read into the data table, then inflate the same parts bare.
 int runOnce(const QString& path)
 {
@@ -157,7 +146,7 @@ int runOnce(const QString& path)
     }
     const qint64 inflateNs = t.nsecsElapsed();
     std::printf("%lld %lld %lld %lld %lld\n", static_cast<long long>(cells), static_cast<long long>(readNs),
-                static_cast<long long>(inflateNs), static_cast<long long>(peakResidentKb()),
+                static_cast<long long>(inflateNs), static_cast<long long>(bench::peakResidentKb()),
                 static_cast<long long>(zip.inflatedTotal()));
     return 0;
 }
