@@ -267,27 +267,13 @@ private:
             m_objects.push_back(Object{0xD, {}, {}});
             std::vector<int> keys;
             std::vector<int> values;
-            plist_dict_iter iter = nullptr;
-            plist_dict_new_iter(node, &iter);
-            bool ok = iter != nullptr;
-            while (ok) {
-                char* key = nullptr;
-                plist_t value = nullptr;
-                plist_dict_next_item(node, iter, &key, &value);
-                if (!value) {
-                    std::free(key);
-                    break;
-                }
+            const bool ok = plistio::forEachEntry(node, [&](const char* key, plist_t value) {
                 QByteArray k;
-                appendTextUtf8(k, key ? key : "", key ? std::strlen(key) : 0);
+                appendTextUtf8(k, key, std::strlen(key));
                 keys.push_back(addScalar(k));
-                std::free(key);
-                const int ref = add(value);
-                if (ref < 0)
-                    ok = false;
-                values.push_back(ref);
-            }
-            std::free(iter);
+                values.push_back(add(value));
+                return values.back() >= 0;
+            });
             if (!ok)
                 return -1;
             keys.insert(keys.end(), values.begin(), values.end());

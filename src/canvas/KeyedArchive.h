@@ -16,6 +16,7 @@
 #include <plist/plist.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -60,6 +61,27 @@ std::optional<QByteArray> dataValue(plist_t node, qsizetype maxBytes);
 plist_t newString(const QString& text);
 plist_t newInteger(qint64 value);
 plist_t newData(const QByteArray& bytes);
+
+// Calls visit(key, value) for each entry of a dictionary in turn while it returns true. False when visit
+// stopped the walk or no iterator could be made.
+template <typename Visit> bool forEachEntry(plist_t dict, Visit&& visit) {
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    bool go = iter != nullptr;
+    while (go) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (!value) {
+            std::free(key);
+            break;
+        }
+        go = visit(key ? static_cast<const char*>(key) : "", value);
+        std::free(key);
+    }
+    std::free(iter);
+    return go;
+}
 } // namespace plistio
 
 // Builds one keyed archive.

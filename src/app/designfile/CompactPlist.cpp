@@ -195,26 +195,15 @@ std::optional<quint32> CompactPlistWriter::addTree(plist_t node, const Hook& hoo
     case PLIST_DICT: {
         const quint32 n = plist_dict_get_size(node);
         const Container c = beginDict(n);
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
         quint32 i = 0;
-        bool ok = iter != nullptr;
-        while (ok) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!value) {
-                std::free(key);
-                break;
-            }
-            const quint32 k = addText(QString::fromUtf8(key ? key : ""));
-            std::free(key);
+        const bool ok = plistio::forEachEntry(node, [&](const char* key, plist_t value) {
+            const quint32 k = addText(QString::fromUtf8(key));
             const auto v = addTree(value, hook);
-            ok = v && i < n;
-            if (ok)
-                setEntry(c, n, i++, k, *v);
-        }
-        std::free(iter);
+            if (!v || i >= n)
+                return false;
+            setEntry(c, n, i++, k, *v);
+            return true;
+        });
         if (!ok || i != n)
             return std::nullopt;
         return c.index;

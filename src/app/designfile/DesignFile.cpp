@@ -253,32 +253,21 @@ bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::a
         plist_array_next_item(node, rows, &dict);
         if (!dict || plist_get_node_type(dict) != PLIST_DICT || plist_dict_get_size(dict) > MaxColumns + 1)
             return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(dict, &it);
-        bool good = true;
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(dict, it, &key, &value);
-            if (!key)
-                break;
-            const int column = columnOfKey(key);
-            free(key);
+        bool full = false;
+        const bool good = plistio::forEachEntry(dict, [&](const char* key, plist_t value) {
             uint64_t len = 0;
-            const char* v = value && plist_get_node_type(value) == PLIST_STRING ? plist_get_string_ptr(value, &len)
-                                                                                 : nullptr;
-            if (!v || len > uint64_t(MaxTextLength)) {
-                good = false;
-                break;
-            }
+            const char* v =
+                plist_get_node_type(value) == PLIST_STRING ? plist_get_string_ptr(value, &len) : nullptr;
+            if (!v || len > uint64_t(MaxTextLength))
+                return false;
             const quint32 entry = table.intern(std::string_view(v, size_t(len)));
-            if (entry == StringPool::kFull) {
-                free(it);
-                return c.fail(QStringLiteral("the table is too large"));
-            }
-            table.set(column, entry);
-        }
-        free(it);
+            full = entry == StringPool::kFull;
+            if (!full)
+                table.set(columnOfKey(key), entry);
+            return !full;
+        });
+        if (full)
+            return c.fail(QStringLiteral("the table is too large"));
         if (!good)
             return c.fail(QStringLiteral("row %1 holds a value that is not a text").arg(i));
         if (!table.endRow())
