@@ -41,12 +41,29 @@ quint64 readBigEndian(const uchar* p, int size)
     return v;
 }
 
+namespace {
+
+// A marker byte, then v in size big-endian bytes.
+void appendFixed(QByteArray& out, uchar marker, quint64 v, int size)
+{
+    out.append(char(marker));
+    appendBigEndian(out, v, size);
+}
+
+quint64 bitsOf(double v)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &v, 8);
+    return bits;
+}
+
+} // namespace
+
 void appendInt(QByteArray& out, quint64 v)
 {
     // 1, 2 and 4-byte integers are unsigned; 8 bytes are read as signed, which keeps the bits.
     const int size = bytesFor(v);
-    out.append(char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
-    appendBigEndian(out, v, size);
+    appendFixed(out, uchar(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)), v, size);
 }
 
 void appendMarker(QByteArray& out, uchar type, quint64 count)
@@ -122,13 +139,9 @@ bool appendScalar(QByteArray& out, plist_t node)
         if (double(f) == v || !std::isfinite(v)) {
             quint32 bits = 0;
             std::memcpy(&bits, &f, 4);
-            out.append(char(0x22));
-            appendBigEndian(out, bits, 4);
+            appendFixed(out, 0x22, bits, 4);
         } else {
-            quint64 bits = 0;
-            std::memcpy(&bits, &v, 8);
-            out.append(char(0x23));
-            appendBigEndian(out, bits, 8);
+            appendFixed(out, 0x23, bitsOf(v), 8);
         }
         return true;
     }
@@ -136,19 +149,14 @@ bool appendScalar(QByteArray& out, plist_t node)
         int32_t sec = 0;
         int32_t usec = 0;
         plist_get_date_val(node, &sec, &usec);
-        const double v = double(sec) + double(usec) / 1e6;
-        quint64 bits = 0;
-        std::memcpy(&bits, &v, 8);
-        out.append(char(0x33));
-        appendBigEndian(out, bits, 8);
+        appendFixed(out, 0x33, bitsOf(double(sec) + double(usec) / 1e6), 8);
         return true;
     }
     case PLIST_UID: {
         uint64_t v = 0;
         plist_get_uid_val(node, &v);
         const int size = bytesFor(v);
-        out.append(char(0x80 | (size - 1)));
-        appendBigEndian(out, v, size);
+        appendFixed(out, uchar(0x80 | (size - 1)), v, size);
         return true;
     }
     default:
