@@ -185,30 +185,6 @@ struct RasterSink {
     }
 };
 
-// Colour table of an ink-coverage image: the bar colour over the background at each coverage, as a
-// premultiplied source-over gives it.
-const QList<QRgb>& coverageColours(QRgb ink, QRgb background) {
-    thread_local QRgb lastInk = 0;
-    thread_local QRgb lastBackground = 0;
-    thread_local QList<QRgb> table;
-    if (table.isEmpty() || ink != lastInk || background != lastBackground) {
-        const auto byteMul = [](QRgb x, uint a) {
-            QRgb out = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                const uint t = ((x >> shift) & 0xff) * a;
-                out |= ((t + (t >> 8) + 0x80) >> 8) << shift;
-            }
-            return out;
-        };
-        table.resize(256);
-        for (uint k = 0; k < 256; ++k)
-            table[k] = byteMul(ink, k) + byteMul(background, 255 - k);
-        lastInk = ink;
-        lastBackground = background;
-    }
-    return table;
-}
-
 } // namespace
 
 QSizeF viewSize(const NKDBarcode& b) {
@@ -481,7 +457,7 @@ QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi,
     if (image.isNull())
         return image;
     if (oneInk) {
-        image.setColorTable(coverageColours(ink.rgba(), background.rgba()));
+        image.setColorTable(BarcodeText::coverageColours(ink.rgba(), background.rgba()));
         RasterSink<uchar> sink{image, scale, 0};
         layOutLinear(sink, b, style, scale);
         sink.writeRows();

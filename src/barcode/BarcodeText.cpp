@@ -538,6 +538,20 @@ QRect drawCoverageOnImage(QImage& image, qreal scale, const QFont& font, const Q
     return area;
 }
 
+const QList<QRgb>& coverageColours(QRgb ink, QRgb background) {
+    thread_local QRgb lastInk = 0;
+    thread_local QRgb lastBackground = 0;
+    thread_local QList<QRgb> table;
+    if (table.isEmpty() || ink != lastInk || background != lastBackground) {
+        table.resize(256);
+        for (uint k = 0; k < 256; ++k)
+            table[k] = byteMul(ink, k) + byteMul(background, 255 - k);
+        lastInk = ink;
+        lastBackground = background;
+    }
+    return table;
+}
+
 QFont deviceFont(const QFont& font, const QPaintDevice* device) {
     QFont f = unhinted(font);
     const qreal dpi = device ? device->logicalDpiY() : 72.0;

@@ -54,6 +54,10 @@ void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor
 QRect drawCoverageOnImage(QImage& image, qreal scale, const QFont& font, const QString& text, qreal kern, qreal x,
                           qreal baseline, const std::vector<QRect>& drawn);
 
+// Colour table for an image of such coverage: opaque `ink` over opaque `background` at each coverage, as
+// drawTextOnImage blends a glyph in `ink` over the background.
+const QList<QRgb>& coverageColours(QRgb ink, QRgb background);
+
 // The font to set on a painter of `device` whose user units are points: the point size is rescaled for
 // the device's resolution.
 QFont deviceFont(const QFont& font, const QPaintDevice* device);
