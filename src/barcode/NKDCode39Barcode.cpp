@@ -2,9 +2,6 @@
 
 #include "barcode/ModuleWriter.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 constexpr char kChars[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*";
@@ -17,31 +14,19 @@ constexpr const char* kWide[44] = {
     "111000000", "010010001", "110010000", "011010000", "010000101", "110000100", "011000100", "010101000",
     "010100010", "010001010", "000101010", "010010100"};
 
-struct Code39Table {
-    signed char index[128];
-    QString pattern[44];
-    Code39Table() {
-        std::fill(std::begin(index), std::end(index), -1);
-        for (int i = 0; i < 44; ++i) {
-            index[int(kChars[i])] = char(i);
-            QString out;
-            for (int e = 0; e < 9; ++e) {
-                const QChar m = (e % 2 == 0) ? QLatin1Char('1') : QLatin1Char('0');
-                out += m;
-                if (kWide[i][e] == '1')
-                    out += m;
-            }
-            out += QLatin1Char('0');
-            pattern[i] = out;
-        }
-    }
+// Each character's index in kChars (-1 for none) and its modules with their gap.
+struct Code39Tables {
+    signed char index[128] = {};
+    ModuleWriter::AsciiTable<13> modules;
 };
 
-// Each character's modules with its gap, as a table.
-constexpr ModuleWriter::AsciiTable<13> makeModules() {
-    ModuleWriter::AsciiTable<13> t;
+constexpr Code39Tables makeTables() {
+    Code39Tables t;
+    for (signed char& i : t.index)
+        i = -1;
     for (int i = 0; i < 44; ++i) {
-        auto& p = t.c[int(kChars[i])];
+        t.index[int(kChars[i])] = (signed char)i;
+        auto& p = t.modules.c[int(kChars[i])];
         for (int e = 0; e < 9; ++e) {
             const char16_t m = (e % 2 == 0) ? u'1' : u'0';
             p.m[p.size++] = m;
@@ -53,22 +38,20 @@ constexpr ModuleWriter::AsciiTable<13> makeModules() {
     return t;
 }
 
-constexpr ModuleWriter::AsciiTable<13> kModules = makeModules();
-
-const Code39Table& table() {
-    static const Code39Table t;
-    return t;
-}
+constexpr Code39Tables kTables = makeTables();
+constexpr const ModuleWriter::AsciiTable<13>& kModules = kTables.modules;
 
 int indexOf(ushort c) {
-    return c < 128 ? table().index[c] : -1;
+    return c < 128 ? kTables.index[c] : -1;
 }
 
 } // namespace
 
 QString NKDCode39Barcode::code39Pattern(QChar c) {
-    const int idx = indexOf(c.unicode());
-    return idx < 0 ? QString() : table().pattern[idx];
+    if (indexOf(c.unicode()) < 0)
+        return QString();
+    const auto& p = kModules.c[c.unicode()];
+    return QString::fromUtf16(p.m, p.size);
 }
 
 void NKDCode39Barcode::initWithContent(const QString& content, bool printsCaption) {
