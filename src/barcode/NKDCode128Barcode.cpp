@@ -2,6 +2,8 @@
 
 #include "barcode/ModuleWriter.h"
 
+#include <array>
+
 #include <QList>
 
 namespace {
@@ -96,45 +98,14 @@ int NKDCode128Barcode::valueInSet(ushort c, int set) {
 }
 
 QString NKDCode128Barcode::patternForValue(int value) {
-    // Literal strings: handing one out costs nothing.
-    static const QString patterns[106] = {
-        QStringLiteral("11011001100"), QStringLiteral("11001101100"), QStringLiteral("11001100110"),
-        QStringLiteral("10010011000"), QStringLiteral("10010001100"), QStringLiteral("10001001100"),
-        QStringLiteral("10011001000"), QStringLiteral("10011000100"), QStringLiteral("10001100100"),
-        QStringLiteral("11001001000"), QStringLiteral("11001000100"), QStringLiteral("11000100100"),
-        QStringLiteral("10110011100"), QStringLiteral("10011011100"), QStringLiteral("10011001110"),
-        QStringLiteral("10111001100"), QStringLiteral("10011101100"), QStringLiteral("10011100110"),
-        QStringLiteral("11001110010"), QStringLiteral("11001011100"), QStringLiteral("11001001110"),
-        QStringLiteral("11011100100"), QStringLiteral("11001110100"), QStringLiteral("11101101110"),
-        QStringLiteral("11101001100"), QStringLiteral("11100101100"), QStringLiteral("11100100110"),
-        QStringLiteral("11101100100"), QStringLiteral("11100110100"), QStringLiteral("11100110010"),
-        QStringLiteral("11011011000"), QStringLiteral("11011000110"), QStringLiteral("11000110110"),
-        QStringLiteral("10100011000"), QStringLiteral("10001011000"), QStringLiteral("10001000110"),
-        QStringLiteral("10110001000"), QStringLiteral("10001101000"), QStringLiteral("10001100010"),
-        QStringLiteral("11010001000"), QStringLiteral("11000101000"), QStringLiteral("11000100010"),
-        QStringLiteral("10110111000"), QStringLiteral("10110001110"), QStringLiteral("10001101110"),
-        QStringLiteral("10111011000"), QStringLiteral("10111000110"), QStringLiteral("10001110110"),
-        QStringLiteral("11101110110"), QStringLiteral("11010001110"), QStringLiteral("11000101110"),
-        QStringLiteral("11011101000"), QStringLiteral("11011100010"), QStringLiteral("11011101110"),
-        QStringLiteral("11101011000"), QStringLiteral("11101000110"), QStringLiteral("11100010110"),
-        QStringLiteral("11101101000"), QStringLiteral("11101100010"), QStringLiteral("11100011010"),
-        QStringLiteral("11101111010"), QStringLiteral("11001000010"), QStringLiteral("11110001010"),
-        QStringLiteral("10100110000"), QStringLiteral("10100001100"), QStringLiteral("10010110000"),
-        QStringLiteral("10010000110"), QStringLiteral("10000101100"), QStringLiteral("10000100110"),
-        QStringLiteral("10110010000"), QStringLiteral("10110000100"), QStringLiteral("10011010000"),
-        QStringLiteral("10011000010"), QStringLiteral("10000110100"), QStringLiteral("10000110010"),
-        QStringLiteral("11000010010"), QStringLiteral("11001010000"), QStringLiteral("11110111010"),
-        QStringLiteral("11000010100"), QStringLiteral("10001111010"), QStringLiteral("10100111100"),
-        QStringLiteral("10010111100"), QStringLiteral("10010011110"), QStringLiteral("10111100100"),
-        QStringLiteral("10011110100"), QStringLiteral("10011110010"), QStringLiteral("11110100100"),
-        QStringLiteral("11110010100"), QStringLiteral("11110010010"), QStringLiteral("11011011110"),
-        QStringLiteral("11011110110"), QStringLiteral("11110110110"), QStringLiteral("10101111000"),
-        QStringLiteral("10100011110"), QStringLiteral("10001011110"), QStringLiteral("10111101000"),
-        QStringLiteral("10111100010"), QStringLiteral("11110101000"), QStringLiteral("11110100010"),
-        QStringLiteral("10111011110"), QStringLiteral("10111101110"), QStringLiteral("11101011110"),
-        QStringLiteral("11110101110"), QStringLiteral("11010000100"), QStringLiteral("11010010000"),
-        QStringLiteral("11010011100")};
-    return value >= 0 && value <= 105 ? patterns[value] : QString();
+    // Made once from the symbol table: handing one out is a reference.
+    static const std::array<QString, 106> patterns = [] {
+        std::array<QString, 106> all;
+        for (int v = 0; v < 106; ++v)
+            all[std::size_t(v)] = QString::fromLatin1(kPatterns[v]);
+        return all;
+    }();
+    return value >= 0 && value <= 105 ? patterns[std::size_t(value)] : QString();
 }
 
 int NKDCode128Barcode::moduleCount() const {
