@@ -6,18 +6,31 @@
 
 #include <QList>
 
+namespace {
+
+// Four bits a value, least significant first, each "1110" one or "1000" zero.
+constexpr auto kBits = [] {
+    std::array<ModuleWriter::Pattern<16>, 16> t;
+    for (int v = 0; v < 16; ++v)
+        for (int bit = 0; bit < 4; ++bit) {
+            const char16_t one = (v >> bit) & 1 ? u'1' : u'0';
+            for (char16_t m : {u'1', one, one, u'0'})
+                t[v].m[t[v].size++] = m;
+        }
+    return t;
+}();
+
+} // namespace
+
 QString NKDModifiedPlesseyBarcode::bitsFor(int value) {
-    // Four bits, least significant first: "1110" one, "1000" zero (literal strings: copies cost nothing).
-    static const QString patterns[16] = {
-        QStringLiteral("1000100010001000"), QStringLiteral("1110100010001000"),
-        QStringLiteral("1000111010001000"), QStringLiteral("1110111010001000"),
-        QStringLiteral("1000100011101000"), QStringLiteral("1110100011101000"),
-        QStringLiteral("1000111011101000"), QStringLiteral("1110111011101000"),
-        QStringLiteral("1000100010001110"), QStringLiteral("1110100010001110"),
-        QStringLiteral("1000111010001110"), QStringLiteral("1110111010001110"),
-        QStringLiteral("1000100011101110"), QStringLiteral("1110100011101110"),
-        QStringLiteral("1000111011101110"), QStringLiteral("1110111011101110")};
-    return value >= 0 && value < 16 ? patterns[value] : QString();
+    // Made once from the table: handing one out is a reference.
+    static const std::array<QString, 16> patterns = [] {
+        std::array<QString, 16> all;
+        for (int v = 0; v < 16; ++v)
+            all[std::size_t(v)] = QString::fromUtf16(kBits[std::size_t(v)].m, kBits[std::size_t(v)].size);
+        return all;
+    }();
+    return value >= 0 && value < 16 ? patterns[std::size_t(value)] : QString();
 }
 
 void NKDModifiedPlesseyBarcode::initWithContent(const QString& content, bool printsCaption) {
@@ -55,17 +68,6 @@ void NKDModifiedPlesseyBarcode::appendBarcode(QString& out) const {
         appendPatterns(out);
         return;
     }
-    // Four bits a value, least significant first, each "1110" or "1000".
-    static constexpr auto kBits = [] {
-        std::array<ModuleWriter::Pattern<16>, 16> t;
-        for (int v = 0; v < 16; ++v)
-            for (int bit = 0; bit < 4; ++bit) {
-                const char16_t one = (v >> bit) & 1 ? u'1' : u'0';
-                for (char16_t m : {u'1', one, one, u'0'})
-                    t[v].m[t[v].size++] = m;
-            }
-        return t;
-    }();
     char16_t* w = ModuleWriter::grow(out, 16 * (m_content.size() + (m_checkDigit != -1 ? 1 : 0)));
     const Values& t = values();
     for (QChar c : m_content)
