@@ -4,8 +4,8 @@
 
 #include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTDocument.h"
-#include "canvas/SKTGraphicView.h"
 #include "canvas/SKTItems.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "canvas/CanvasHost.h"
 #include "canvas/Card_Property.h"
 #include "canvas/SKTDocument.h"
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "profile/User_Profile_Class.h"
 #include "profile/ui/ProfileDialogHost.h"
 

@@ -7,8 +7,8 @@
 #include "barcode/twod/TwoDImages.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/SKTDocument.h"
-#include "canvas/SKTGraphicView.h"
 #include "canvas/SKTItems.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,11 +1,11 @@
 #include "ViewDriver.h"
 
 #include "canvas/GraphicClipboard.h"
-#include "canvas/GraphicCommands.h"
 #include "canvas/SKTDocument.h"
-#include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTItems.h"
+#include "canvas/ui/GraphicCommands.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
 
 #include <QClipboard>

@@ -5,8 +5,8 @@
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanel.h"
 
-#include "canvas/SKTGraphicView.h"
 #include "canvas/SKTItems.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 

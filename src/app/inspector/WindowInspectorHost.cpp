@@ -1,8 +1,8 @@
 #include "app/inspector/WindowInspectorHost.h"
 
 #include "app/SKTWindowController.h"
-#include "canvas/SKTGraphicView.h"
 #include "canvas/SideUndoCommand.h"
+#include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "profile/ui/CanvasProfileSide.h"
 
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 CanvasProfileSide::CanvasProfileSide(SKTGraphicView* view, std::function<void(int)> setTool)
     : _view(view), _setTool(std::move(setTool)) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "canvas/GraphicCommandIds.h"
 #include "canvas/SKTGraphic.h"
+#include "canvas/ui/GraphicCommandIds.h"
 
 #include "canvas/SideUndoCommand.h"
 

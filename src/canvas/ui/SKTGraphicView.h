@@ -4,9 +4,9 @@
 // tool, and offers selection, moving, resizing, arranging, clipboard and delete. Every change of the item
 // array goes through the undo stack when one is set.
 
-#include "canvas/GraphicViewDelegate.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTGraphic.h"
+#include "canvas/ui/GraphicViewDelegate.h"
 
 #include <QPointer>
 #include <QWidget>

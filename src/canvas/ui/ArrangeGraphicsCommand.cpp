@@ -1,4 +1,4 @@
-#include "canvas/ArrangeGraphicsCommand.h"
+#include "canvas/ui/ArrangeGraphicsCommand.h"
 
 ArrangeGraphicsCommand::ArrangeGraphicsCommand(std::vector<Change> changes, const QString& text,
                                                QUndoCommand* parent)

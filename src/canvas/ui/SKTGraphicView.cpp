@@ -1,12 +1,12 @@
-#include "canvas/SKTGraphicView.h"
+#include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/Card_Property.h"
 #include "canvas/GraphicClipboard.h"
-#include "canvas/GraphicCommands.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTItems.h"
 #include "canvas/SKTRenderingView.h"
+#include "canvas/ui/GraphicCommands.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 

@@ -1,4 +1,4 @@
-#include "canvas/ResizeGraphicCommand.h"
+#include "canvas/ui/ResizeGraphicCommand.h"
 
 ResizeGraphicCommand::ResizeGraphicCommand(GraphicPtr item, const QRectF& from, const QRectF& to,
                                            int mergeKey, QUndoCommand* parent)

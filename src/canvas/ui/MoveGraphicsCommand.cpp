@@ -1,4 +1,4 @@
-#include "canvas/MoveGraphicsCommand.h"
+#include "canvas/ui/MoveGraphicsCommand.h"
 
 MoveGraphicsCommand::MoveGraphicsCommand(GraphicList items, QPointF delta, int mergeKey, QUndoCommand* parent)
     : SideUndoCommand(QStringLiteral("Move"), parent), _items(std::move(items)), _delta(delta),

@@ -1,4 +1,4 @@
-#include "canvas/ReorderGraphicsCommand.h"
+#include "canvas/ui/ReorderGraphicsCommand.h"
 
 ReorderGraphicsCommand::ReorderGraphicsCommand(SKTDocument* document, CardSide side, GraphicList newOrder,
                                                const QString& text, QUndoCommand* parent)
