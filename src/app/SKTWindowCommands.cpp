@@ -1,0 +1,571 @@
+// The main window's commands: edit, lock, arrange and grid, series and data table, barcode designer, print,
+// export, mail and help.
+
+#include "app/SKTWindowController.h"
+
+#include "app/Grid_Wizard.h"
+#include "app/MailWindowSource.h"
+#include "app/Open_Export_Log.h"
+#include "app/WindowOutputHost.h"
+#include "app/inspector/InspectorPanel.h"
+#include "barcode/ui/BarcodeItemEditing.h"
+#include "barcode/ui/Barcode_Gen.h"
+#include "canvas/SKTGrid.h"
+#include "canvas/SideUndoCommand.h"
+#include "canvas/ui/GraphicCommands.h"
+#include "common/FileHelpers.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/BatchFillJob.h"
+#include "data/BatchState.h"
+#include "data/DataBinding.h"
+#include "data/Data_From_Excel.h"
+#include "data/SeriesFiles.h"
+#include "data/ui/BatchWizard.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
+#include "data/ui/Generate_List.h"
+#include "data/ui/Import_Excel.h"
+#include "data/ui/Import_Wizard.h"
+#include "output/mail/ui/Send_Mail.h"
+#include "output/ui/Help_Support.h"
+#include "output/ui/OutputCommands.h"
+#include "wizards/InvitationState.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QUndoStack>
+#include <functional>
+
+namespace {
+
+// Undo of a change of the grid (colour, spacing, shown, snapping); the grid belongs to no side.
+template <class State> class GridSettingsCommand : public SideUndoCommand {
+public:
+    static constexpr int Id = 7303;
+    GridSettingsCommand(State before, State after, const QString& text, QString key,
+                        std::function<void(const State&)> apply)
+        : SideUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_key(std::move(key)),
+          m_apply(std::move(apply)) {}
+    void undo() override {
+        m_apply(m_before);
+        m_done = false;
+    }
+    void redo() override {
+        if (!m_done)
+            m_apply(m_after);
+        m_done = true;
+    }
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand* other) override {
+        if (other->id() != Id)
+            return false;
+        const auto* o = static_cast<const GridSettingsCommand*>(other);
+        if (m_key.isEmpty() || o->m_key != m_key)
+            return false;
+        m_after = o->m_after;
+        return true;
+    }
+
+private:
+    State m_before;
+    State m_after;
+    QString m_key;
+    std::function<void(const State&)> m_apply;
+    bool m_done = true;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- edit commands
+
+void SKTWindowController::showSideOfStep(const QUndoCommand* step)
+{
+    const int side = undoCommandSide(step);
+    const int shown = shownViewIndex();
+    if (side == 0 && (shown != 0 || Card_Front_Or_Back != 0))
+        Select_front_side();
+    else if (side == 1 && (shown != 1 || Card_Front_Or_Back != 1))
+        Select_back_side();
+    else if (side == 2 && shown != 2)
+        Select_temp_design_side();
+}
+
+void SKTWindowController::afterUndoRedo()
+{
+    Refresh_Canvas();
+    Undo_Redo_Button_state();
+    // The inspected item may have changed under its panels (its lock, its print flag, its binding).
+    if (_inspector && Last_Selected_Graphic)
+        _inspector->reloadInspected();
+}
+
+void SKTWindowController::Undo_Clicked()
+{
+    QUndoStack* stack = _document->undoManager();
+    if (!stack->canUndo())
+        return;
+    showSideOfStep(stack->command(stack->index() - 1));
+    stack->undo();
+    afterUndoRedo();
+}
+
+void SKTWindowController::Redo_Clicked()
+{
+    QUndoStack* stack = _document->undoManager();
+    if (!stack->canRedo())
+        return;
+    showSideOfStep(stack->command(stack->index()));
+    stack->redo();
+    afterUndoRedo();
+}
+
+CardEditState SKTWindowController::captureCardEdit() const
+{
+    CardEditState st;
+    st.front = Front_card_Prop;
+    st.back = Back_card_Prop;
+    st.canvasSize = _document->canvasSize();
+    st.cardShape = Card_Shape;
+    st.cardSides = CARD_SIDE_STR;
+    st.framePath = Invite_Frame_IMG;
+    st.frontItems = _document->graphicsOf(CardSide::Front);
+    st.backItems = _document->graphicsOf(CardSide::Back);
+    for (const GraphicPtr& g : std::as_const(st.frontItems))
+        st.frontStates << (g ? inspector::copyOfItem(*g) : nullptr);
+    for (const GraphicPtr& g : std::as_const(st.backItems))
+        st.backStates << (g ? inspector::copyOfItem(*g) : nullptr);
+    return st;
+}
+
+void SKTWindowController::restoreCardEdit(const CardEditState& st)
+{
+    _restoringCardEdit = true;
+    Front_card_Prop = st.front;
+    Back_card_Prop = st.back;
+    Card_Shape = st.cardShape;
+    CARD_SIDE_STR = st.cardSides;
+    Invite_Frame_IMG = st.framePath;
+    Get_Front_Controls_Array() = st.frontItems;
+    Get_Back_Controls_Array() = st.backItems;
+    for (qsizetype i = 0; i < st.frontItems.size() && i < st.frontStates.size(); ++i)
+        if (st.frontItems[i] && st.frontStates[i])
+            inspector::assignItemState(*st.frontItems[i], *st.frontStates[i]);
+    for (qsizetype i = 0; i < st.backItems.size() && i < st.backStates.size(); ++i)
+        if (st.backItems[i] && st.backStates[i])
+            inspector::assignItemState(*st.backItems[i], *st.backStates[i]);
+    SetDocumentCanvasSize(st.canvasSize);
+    _document->notifyGraphicsChanged(CardSide::Front);
+    _document->notifyGraphicsChanged(CardSide::Back);
+    // The panels show the restored side, and the content font and colour and the frame refit run again.
+    Show_RHS_Properties(nullptr);
+    if (_inspector)
+        _inspector->Update_All_Card_Content();
+    _restoringCardEdit = false;
+    for (SKTGraphicView* v : {_graphicView, _graphicView_BACK})
+        v->update();
+}
+
+void SKTWindowController::beginCardEdit()
+{
+    if (_restoringCardEdit)
+        return;
+    if (_cardEditDepth++ == 0)
+        _cardEditBefore = captureCardEdit();
+}
+
+void SKTWindowController::endCardEdit(const QString& text, const QString& mergeKey, int side)
+{
+    if (_restoringCardEdit || _cardEditDepth == 0)
+        return;
+    if (--_cardEditDepth > 0 || !_cardEditBefore)
+        return;
+    CardEditState before = std::move(*_cardEditBefore);
+    _cardEditBefore.reset();
+    if (!_document->isUndoRegistrationEnabled())
+        return;
+    CardEditState after = captureCardEdit();
+    if (after.sameAs(before))
+        return;
+    if (side < 0)
+        side = Card_Front_Or_Back != 0 ? 1 : 0;
+    _document->undoManager()->push(new CardEditCommand(std::move(before), std::move(after), text, mergeKey, side,
+                                                       [this](const CardEditState& st) { restoreCardEdit(st); }));
+    Undo_Redo_Button_state();
+}
+
+void SKTWindowController::Cut_Clicked() { currentGraphicView()->cut(); }
+
+void SKTWindowController::Copy_Clicked() { currentGraphicView()->copy(); }
+
+void SKTWindowController::Paste_Clicked() { currentGraphicView()->paste(); }
+
+void SKTWindowController::Delete_Clicked() { currentGraphicView()->deleteSelection(); }
+
+void SKTWindowController::Select_All_Clicked()
+{
+    SKTGraphicView* view = currentGraphicView();
+    view->selectAll();
+    const GraphicList sel = view->selectedGraphics();
+    if (!sel.isEmpty())
+        Show_RHS_Properties(sel.first());
+}
+
+void SKTWindowController::Bring_Front_Clicked()
+{
+    currentGraphicView()->bringToFront();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Send_Back_Clicked()
+{
+    currentGraphicView()->sendToBack();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::applyLock(bool locked)
+{
+    SKTGraphicView* view = currentGraphicView();
+    const GraphicList items = view->selectedGraphics();
+    if (items.isEmpty()) {
+        Show_MessageBox(locked ? QStringLiteral("Please select a control to Lock.")
+                               : QStringLiteral("Please select a control to Unlock."));
+        return;
+    }
+    locked ? Disable_Standard_Button_For_Lock() : Enable_Standard_Button_For_Unlock();
+    GraphicList changed;
+    for (const GraphicPtr& g : items)
+        if (g->ctrl_is_locked != locked)
+            changed.append(g);
+    if (!changed.isEmpty()) {
+        auto* step = new SetGraphicFieldCommand<bool>(changed, &SKTGraphic::ctrl_is_locked, locked,
+                                                      locked ? tr("Lock") : tr("Unlock"));
+        step->setCardSide(Card_Front_Or_Back != 0 ? 1 : 0);
+        if (_document->isUndoRegistrationEnabled()) {
+            _document->undoManager()->push(step);
+        } else {
+            step->redo();
+            delete step;
+        }
+    }
+    const QList<qsizetype> keep = view->selectionIndexes();
+    Show_RHS_Properties(nullptr);
+    view->setSelectionIndexes(keep);
+    Refresh_Canvas();
+    Show_RHS_Properties(items.last());
+}
+
+void SKTWindowController::Lock_Clicked() { applyLock(true); }
+
+void SKTWindowController::Unlock_Clicked() { applyLock(false); }
+
+// ---------------------------------------------------------------- arrange and grid
+
+void SKTWindowController::Align_Left_Clicked()
+{
+    currentGraphicView()->alignLeftEdges();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Right_Clicked()
+{
+    currentGraphicView()->alignRightEdges();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Top_Clicked()
+{
+    currentGraphicView()->alignTopEdges();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Bottom_Clicked()
+{
+    currentGraphicView()->alignBottomEdges();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Horz_Clicked()
+{
+    currentGraphicView()->alignHorizontalCenters();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Vert_Clicked()
+{
+    currentGraphicView()->alignVerticalCenters();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_Center_Clicked()
+{
+    currentGraphicView()->alignformCenter();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Make_Same_Width_Clicked()
+{
+    if (currentGraphicView()->selectedGraphics().size() < 2) {
+        Show_MessageBox(QStringLiteral("Please select more than one control."));
+        return;
+    }
+    currentGraphicView()->makeSameWidth();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Make_Same_Height_Clicked()
+{
+    if (currentGraphicView()->selectedGraphics().size() < 2) {
+        Show_MessageBox(QStringLiteral("Please select more than one control."));
+        return;
+    }
+    currentGraphicView()->makeSameHeight();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Make_Natural_Clicked()
+{
+    currentGraphicView()->makeNaturalSize();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+void SKTWindowController::Align_To_Grid_Clicked()
+{
+    if (!_grid->isAlwaysShown()) {
+        Show_MessageBox(QStringLiteral("Please use grid option first."));
+        return;
+    }
+    currentGraphicView()->alignWithGrid();
+    Undo_Redo_Button_state();
+    Refresh_Canvas();
+}
+
+SKTWindowController::GridState SKTWindowController::gridState() const
+{
+    return {_grid->color(), _grid->spacing(), _grid->isAlwaysShown(), _grid->isConstraining()};
+}
+
+void SKTWindowController::applyGridState(const GridState& st)
+{
+    _grid->setColor(st.color);
+    _grid->setSpacing(st.spacing);
+    _grid->setConstraining(st.snapping);
+    _grid->setAlwaysShown(st.shown);
+    if (_snapAction)
+        _snapAction->setChecked(st.snapping);
+    if (_wiredGridWizard) {
+        const QSignalBlocker b1(_wiredGridWizard->Grid_Space_slidr);
+        const QSignalBlocker b2(_wiredGridWizard->Show_hide_grid_chk);
+        _wiredGridWizard->setGridColor(st.color);
+        _wiredGridWizard->Grid_Space_slidr->setValue(qRound(st.spacing));
+        _wiredGridWizard->Show_hide_grid_chk->setChecked(st.shown);
+        _wiredGridWizard->Grid_Opt_box->setEnabled(st.shown);
+    }
+}
+
+void SKTWindowController::recordGridChange(const GridState& before, const QString& text, const QString& mergeKey)
+{
+    const GridState after = gridState();
+    if (after == before || !_document->isUndoRegistrationEnabled())
+        return;
+    _document->undoManager()->push(new GridSettingsCommand<GridState>(
+        before, after, text, mergeKey, [this](const GridState& st) { applyGridState(st); }));
+    Undo_Redo_Button_state();
+}
+
+void SKTWindowController::toggleGridConstraining()
+{
+    const GridState before = gridState();
+    _grid->setConstraining(!_grid->isConstraining());
+    if (_snapAction)
+        _snapAction->setChecked(_grid->isConstraining());
+    recordGridChange(before, tr("Snap to Grid"));
+}
+
+void SKTWindowController::toggleGridShowing()
+{
+    Grid_Wizard* dlg = Grid_Wizard::defaultInstance(this);
+    if (_wiredGridWizard != dlg) {
+        _wiredGridWizard = dlg;
+        connect(dlg, &Grid_Wizard::gridColorChanged, this, &SKTWindowController::Grid_Clr_Changed);
+        connect(dlg->Grid_Space_slidr, &QSlider::valueChanged, this, &SKTWindowController::Grid_Slider_Changed);
+        connect(dlg->Show_hide_grid_chk, &QCheckBox::stateChanged, this,
+                &SKTWindowController::Grid_Show_Hide_Changed);
+    }
+    {
+        const QSignalBlocker b1(dlg->Grid_Space_slidr);
+        const QSignalBlocker b2(dlg->Show_hide_grid_chk);
+        dlg->setGridColor(_grid->color());
+        dlg->Grid_Space_slidr->setValue(qRound(_grid->spacing()));
+        dlg->Show_hide_grid_chk->setChecked(_grid->isAlwaysShown());
+    }
+    dlg->Grid_Opt_box->setEnabled(_grid->isAlwaysShown());
+    dlg->Open_Wnd();
+}
+
+void SKTWindowController::Grid_Clr_Changed(const QColor& color)
+{
+    const GridState before = gridState();
+    _grid->setColor(color);
+    _grid->setAlwaysShown(true);
+    recordGridChange(before, tr("Grid Colour"));
+}
+
+void SKTWindowController::Grid_Slider_Changed(int spacing)
+{
+    const GridState before = gridState();
+    _grid->setSpacing(spacing);
+    _grid->setAlwaysShown(true);
+    recordGridChange(before, tr("Grid Spacing"), QStringLiteral("Grid_Space_slidr"));
+}
+
+void SKTWindowController::Grid_Show_Hide_Changed(int state)
+{
+    const GridState before = gridState();
+    _grid->setAlwaysShown(state != 0);
+    Grid_Wizard::defaultInstance(this)->Grid_Opt_box->setEnabled(_grid->isAlwaysShown());
+    recordGridChange(before, state != 0 ? tr("Show Grid") : tr("Hide Grid"));
+}
+
+// ---------------------------------------------------------------- export-finished window
+
+Open_Export_Log* SKTWindowController::Open_Export_Files()
+{
+    if (!_exportLog)
+        _exportLog = new Open_Export_Log(this);
+    return _exportLog;
+}
+
+int SKTWindowController::Open_Export_File_Box(const QString& path, const QString& message, bool written)
+{
+    Open_Export_Log* log = Open_Export_Files();
+    log->prepare(path, message, written);
+    return log->runModal();
+}
+
+// ---------------------------------------------------------------- series and data table
+
+void SKTWindowController::Batch_Series_Button()
+{
+    BatchWizard::defaultInstance()->Open_Wnd();
+    Show_RHS_Properties(Last_Selected_Graphic);
+}
+
+void SKTWindowController::Import_Wizard_Button()
+{
+    Import_Wizard* wizard = Import_Wizard::defaultInstance();
+    wizard->file_name_required = 1;
+    wizard->file_name_Insert = 0;
+    wizard->Open_Wnd();
+}
+
+void SKTWindowController::Create_Series_Button()
+{
+    Generate_List* generator = Generate_List::defaultInstance();
+    generator->file_name_required = 1;
+    generator->file_name_Insert = 0;
+    generator->Open_Wnd();
+}
+
+void SKTWindowController::Import_Sheet_Button()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Workbook"), QString(),
+                                                      tr("Excel Workbook (*.xlsx *.XLSX)"));
+    if (path.isEmpty() || Check_And_Validate_File_Path(path) != 0)
+        return;
+    Import_Excel* dialog = Import_Excel::defaultInstance();
+    dialog->open_mode = QStringLiteral("E");
+    if (dialog->Open_excel_Wnd(path) != 1)
+        return;
+    Excel_Source_Path = path;
+    Excel_Binding_Use = Data_From_Excel::defaultInstance()->rowCountOfTable() > 0;
+    Show_First_Row_On_Design();
+    Show_RHS_Properties(Last_Selected_Graphic);
+    Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
+}
+
+void SKTWindowController::Show_First_Row_On_Design()
+{
+    outputCommands(); // makes the output host
+    const BatchFillJob::Design d = _outputHost->design();
+    SeriesBindingTable series;
+    Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _outputHost->dataTable(), series);
+    const std::unique_ptr<BatchFillJob> fill = BatchFillJob::create(d, series, _outputHost->dataTable());
+    _outputHost->restoreFirstRow(*fill);
+    // The inspector lists the new columns or series and the item's new text.
+    if (_inspector)
+        _inspector->reloadInspected();
+}
+
+// ---------------------------------------------------------------- entry points of other commands
+
+void SKTWindowController::Open_Barcode_Window()
+{
+    SKTGraphicView* view = currentGraphicView();
+    const GraphicPtr item = view->_Selected_Graphic;
+    if (!item || item->kind() != GraphicKind::Barcode || item->ctrl_is_locked)
+        return;
+    Barcode_Gen* designer = Barcode_Gen::defaultInstance();
+    BarcodeDataSources& sources = designer->dataSources;
+    sources.seriesNames = [] { return SeriesFiles::Get_datasheet_File_Name_Array(); };
+    sources.firstValueOfSeries = [](const QString& name) { return SeriesFiles::Get_First_Value_Of_Dataset(name); };
+    sources.seriesValues = [](const QString& name) { return SeriesFiles::readForViewer(name); };
+    sources.columnTitles = [] { return Data_From_Excel_Window ? Data_From_Excel_Window->columnTitles() : QStringList(); };
+    sources.firstValueOfColumn = [](int column) {
+        return Data_From_Excel_Window ? Data_From_Excel_Window->value(0, column) : QString();
+    };
+    QUndoStack* undo = _document->isUndoRegistrationEnabled() ? _document->undoManager() : nullptr;
+    const int before = _document->undoManager()->index();
+    const bool edited = ::Open_Barcode_Window(item, view->selectedGraphics(), undo, std::nullopt);
+    // The designer's step belongs to the side it was made on.
+    if (undo && undo->index() > 0 && undo->index() != before)
+        if (auto* step = dynamic_cast<SideUndoCommand*>(const_cast<QUndoCommand*>(undo->command(undo->index() - 1)));
+            step && step->cardSide() < 0)
+            step->setCardSide(Card_Front_Or_Back != 0 ? 1 : 0);
+    if (edited) {
+        Refresh_Canvas();
+        Undo_Redo_Button_state();
+    }
+}
+
+void SKTWindowController::Open_Design_Clicked() {}
+void SKTWindowController::Save_Design_Clicked() {}
+OutputCommands* SKTWindowController::outputCommands()
+{
+    if (!_outputCommands) {
+        _outputHost = std::make_unique<WindowOutputHost>(*this);
+        _outputCommands = new OutputCommands(*_outputHost, this);
+    }
+    return _outputCommands;
+}
+
+void SKTWindowController::Print_Button() { outputCommands()->Print_Button(); }
+void SKTWindowController::Export_Button() { outputCommands()->Export_Button(); }
+
+void SKTWindowController::Help_Button()
+{
+    if (!HelpWindow)
+        HelpWindow = new Help_Support(this);
+    HelpWindow->Open_Wnd();
+}
+void SKTWindowController::Mail_Button()
+{
+    MailWindowSource source(*this);
+    source.checkData();
+    Send_Mail* dialog = Send_Mail::defaultInstance(this);
+    dialog->setDesignSource(&source);
+    dialog->Open_Wnd();
+    dialog->setDesignSource(nullptr);
+}
