@@ -3,7 +3,8 @@
 // The inspector: the tab view sett_tab with the card, line, shape, text, picture, signature, data-source,
 // alignment, barcode and lock pages, the dispatcher that picks the pages for the card side or an item,
 // the loading of values and the write-back of every page into the selected items or the side's settings.
-// Controls carry their outlet names as object names. Decisions and conversions live in InspectorLogic.
+// Controls carry their outlet names as object names. Decisions and conversions live in InspectorLogic;
+// each page's construction, loading and write-back live in its own Inspector*Page source.
 
 #include "app/inspector/InspectorLogic.h"
 #include "canvas/SKTGraphic.h"
