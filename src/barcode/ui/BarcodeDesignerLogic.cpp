@@ -14,6 +14,12 @@ QString fontLabelText(const QFont& font) {
     return QStringLiteral("%1 ( %2 )").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 2);
 }
 
+QString formatNumber(double v, bool integer) {
+    if (integer)
+        return QString::number(qRound64(v));
+    return QString::number(v, 'g', 6);
+}
+
 QString unitName(int unit) {
     switch (unit) {
     case 0:

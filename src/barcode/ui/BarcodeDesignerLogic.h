@@ -16,6 +16,9 @@ namespace BarcodeDesigner {
 // "%@ ( %0.2f )": the font's family and its point size with two decimals.
 QString fontLabelText(const QFont& font);
 
+// A number as the designer's text fields show it: whole for whole-number settings, else six digits at most.
+QString formatNumber(double v, bool integer);
+
 // Unit labels: the bar-height label and the margin box title for a unit (0 inch, 1 cm, 2 mm); the 2-D
 // kinds have no unit on the bar labels.
 QString barHeightLabelText(bool twoD, int unit);
