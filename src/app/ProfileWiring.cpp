@@ -4,14 +4,16 @@
 #include "app/SKTWindowController.h"
 
 #include "app/inspector/InspectorPanel.h"
+#include "canvas/ItemPainting.h"
+#include "canvas/SKTItems.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/StringHelpers.h"
 #include "data/BatchState.h"
 #include "data/ui/BatchWizard.h"
-#include "data/ui/BindingCombos.h"
 #include "data/ui/Import_Excel.h"
 #include "data/ui/View_Data_Series.h"
+#include "profile/ProfileFields.h"
 #include "profile/ProfileFill.h"
 #include "profile/ProfileGlobals.h"
 #include "profile/ProfilePlacement.h"
@@ -20,9 +22,10 @@
 #include "profile/ui/User_profile.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <algorithm>
 
 namespace {
 class WindowProfileHost : public ProfileDialogHost {
@@ -75,32 +78,45 @@ void SKTWindowController::setUpProfiles() {
 
 void SKTWindowController::resetProfilesForNewDesign() {
     Fill_User_Profile = false;
-    _bothSidesProfilePending = false;
     Front_user_profile.Reset_All_Values();
     Back_user_profile.Reset_All_Values();
+}
+
+void SKTWindowController::recordProfileFill(int side, const std::function<void()>& fill) {
+    beginCardEdit();
+    // The canvas's own steps (new items) are part of this one.
+    const bool undo = _document->isUndoRegistrationEnabled();
+    _document->setUndoRegistrationEnabled(false);
+    fill();
+    _document->setUndoRegistrationEnabled(undo);
+    endCardEdit(tr("User Profile"), QString(), side);
 }
 
 void SKTWindowController::User_Profile_Button_Clicked() {
     const bool back = Card_Front_Or_Back != 0;
     const int code = Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F"));
     if (code == 1) {
-        if (back)
-            Fill_User_profile_info_back_side();
-        else
-            Fill_User_profile_info_front_side();
+        recordProfileFill(back ? 1 : 0, [this, back] {
+            if (back)
+                Fill_User_profile_info_back_side();
+            else
+                Fill_User_profile_info_front_side();
+        });
         // The inspector follows the canvas's selection, which the fill may have moved to a new item.
         Show_RHS_Properties(currentGraphicView()->selectedGraphics().value(0));
     }
     Refresh_Canvas();
 }
 
-int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& loadSide) {
+int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& loadSide, QWidget* over) {
     const QString side = Trim_Str(loadSide);
     ProfileDialogBase* dialog = side.isEmpty()
                                     ? static_cast<ProfileDialogBase*>(User_profile::defaultInstance())
                                     : Show_User_Profile::defaultInstance();
-    if (dialog->parentWidget() != this)
-        dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
+    // A dialog opened from another one (the wizard, the template browser) stands in front of it.
+    QWidget* parent = over ? over : this;
+    if (dialog->parentWidget() != parent)
+        dialog->setParent(parent, dialog->windowFlags() | Qt::Dialog);
     dialog->setHost(_profileHost.get());
     if (!dialog->viewSeries) {
         dialog->viewSeries = [](const QString& name) {
@@ -117,24 +133,75 @@ int SKTWindowController::Open_User_Profile_Window(bool fromCard, const QString& 
     }
     dialog->load_side = side;
     const int code = dialog->Open_Wnd(fromCard);
+    if (parent != this)
+        dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
     if (code == 1)
         Fill_User_Profile = true;
     return code;
 }
 
-int SKTWindowController::Open_Both_Sides_Profile() {
-    const int code = Open_User_Profile_Window(false, QString());
-    if (code == 1)
-        _bothSidesProfilePending = true;
+int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
+    User_profile* dialog = User_profile::defaultInstance();
+    // A profile given earlier in this action opens again as it would land.
+    for (qsizetype a = _profileActions.size() - 1; a >= 0; --a) {
+        const GivenProfile& earlier = _profileActions[a];
+        if (!earlier.given)
+            continue;
+        std::array<ProfileStates, 2> states;
+        for (int s : {0, 1}) {
+            const ProfileStates card = profileStateFromItems(s ? Get_Back_Controls_Array() : Get_Front_Controls_Array());
+            states[s] = profileStatesFromRecord(s ? earlier.back : earlier.front);
+            for (int i = 0; i < profile::FieldCount; ++i)
+                if (earlier.leave[s][i])
+                    states[s][i] = card[i];
+        }
+        dialog->givenStates = states;
+        break;
+    }
+    // The dialog commits into the window's records; they stay the design's until the profile is applied.
+    const User_Profile_Class front = Front_user_profile, back = Back_user_profile;
+    const bool fill = Fill_User_Profile;
+    const int code = Open_User_Profile_Window(false, QString(), over);
+    dialog->givenStates.reset();
+    GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave};
+    Front_user_profile = front;
+    Back_user_profile = back;
+    Fill_User_Profile = fill;
+    if (given.given) {
+        if (_profileActions.isEmpty())
+            applyGivenProfile(given);
+        else
+            _profileActions.last() = given;
+    }
     return code;
 }
 
-void SKTWindowController::Fill_Both_Sides_Profile() {
-    if (!_bothSidesProfilePending)
+void SKTWindowController::beginProfileAction() {
+    _profileActions.append(GivenProfile{});
+}
+
+void SKTWindowController::endProfileAction(bool completed) {
+    if (_profileActions.isEmpty())
         return;
-    _bothSidesProfilePending = false;
-    Fill_User_profile_info_front_side();
-    Fill_User_profile_info_back_side();
+    const GivenProfile done = _profileActions.takeLast();
+    if (!completed || !done.given)
+        return;
+    if (_profileActions.isEmpty())
+        applyGivenProfile(done);
+    else
+        _profileActions.last() = done;
+}
+
+void SKTWindowController::applyGivenProfile(const GivenProfile& profile) {
+    Front_user_profile = profile.front;
+    Back_user_profile = profile.back;
+    Fill_User_Profile = true;
+    const bool front = std::find(profile.leave[0].begin(), profile.leave[0].end(), false) != profile.leave[0].end();
+    recordProfileFill(front ? 0 : 1, [this, &profile] {
+        updateInspectorExcelEntry();
+        fillProfileSide(_graphicView, Front_user_profile, profile.leave[0]);
+        fillProfileSide(_graphicView_BACK, Back_user_profile, profile.leave[1]);
+    });
     Show_RHS_Properties(currentGraphicView()->selectedGraphics().value(0));
     Refresh_Canvas();
 }
@@ -145,23 +212,55 @@ QRectF SKTWindowController::Get_Control_Rect_From_Template(const QString& contro
     return ::Get_Control_Rect_From_Template(controlId, Front_card_Prop.Card_Size, templates);
 }
 
-void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record) {
+void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record,
+                                          const ProfileFieldMask& leave) {
+    const Card_Property& prop = view == _graphicView_BACK ? Back_card_Prop
+                                : view == _graphicView    ? Front_card_Prop
+                                                          : currentCardProperty();
+    // A new item goes to its default place, or the nearest place off the side's texts: those it shows and
+    // the profile texts this fill is about to show.
+    auto placer = [&](const QString& id) {
+        const QRectF preferred = Get_Control_Rect_From_Template(id);
+        const int field = profile::fieldOfId(id);
+        GraphicList texts;
+        QList<QRectF> profileBoxes; // profile items keep clear of each other's boxes too
+        for (const GraphicPtr& g : view->graphics()) {
+            if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image))
+                continue;
+            const int f = profile::fieldOfId(g->control_ID);
+            if (!g->ctrl_is_visible && (f < 0 || leave[f] || record.valueOf(f).isEmpty()))
+                continue;
+            if (f >= 0)
+                profileBoxes << g->_bounds;
+            if (g->kind() == GraphicKind::Text)
+                texts << g;
+        }
+        const QSizeF card = Front_card_Prop.Card_Size;
+        QSizeF size = preferred.size();
+        if (field >= 0 && field != profile::PhotoField) {
+            GraphicPtr probe = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+            probe->text_ctrl_font = prop.Card_Content_font;
+            static_cast<SKTText&>(*probe).setText(record.valueOf(field));
+            const QSizeF natural = ItemPainting::naturalTextSize(*probe);
+            const double width = std::min(natural.width() + 4, card.width());
+            const double height = width < natural.width() + 4 ? ItemPainting::naturalTextSize(*probe, width).height()
+                                                              : natural.height();
+            size = QSizeF(width, std::max(preferred.height(), height + 2));
+        }
+        return TextInkMap(card, texts, profileBoxes).clearPlace(preferred, size);
+    };
     // The canvas needs the tool only while it creates items; the palette keeps showing the user's tool.
     const int tool = Selected_Control_Tool;
     CanvasProfileSide side(view, [this](int t) { Selected_Control_Tool = t; });
-    Fill_User_profile_info(record, side,
-                           [this](const QString& id) { return Get_Control_Rect_From_Template(id); });
+    Fill_User_profile_info(record, side, placer, leave);
     Selected_Control_Tool = tool;
 }
 
-// The inspector offers "Excel" exactly while a workbook with rows is bound to the design.
+// The inspector offers "Excel" by its own rule (a data table with rows, or an inspected item bound to a
+// column), without its choice handler: nothing is rebound.
 void SKTWindowController::updateInspectorExcelEntry() {
-    if (_inspector && _inspector->Data_source_type) {
-        if (Excel_Binding_Use)
-            Add_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
-        else
-            Remove_Excel_Col_Name_In_Combo(_inspector->Data_source_type);
-    }
+    if (_inspector)
+        _inspector->offerExcelChoice(_inspector->Last_Selected_Graphic().get());
 }
 
 void SKTWindowController::Fill_User_profile_info_front_side() {

@@ -8,6 +8,7 @@
 #include "canvas/Card_Property.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/ui/SKTGraphicView.h"
+#include "profile/ProfileForm.h"
 #include "profile/User_Profile_Class.h"
 #include "profile/ui/ProfileDialogHost.h"
 
@@ -205,17 +206,23 @@ public:
     User_Profile_Class TEMP_user_profile;
     QAction* User_Profile_Action = nullptr;
     void User_Profile_Button_Clicked();
-    int Open_User_Profile_Window(bool fromCard, const QString& loadSide);
+    // over: the window the dialog opens in front of (the main window when none).
+    int Open_User_Profile_Window(bool fromCard, const QString& loadSide, QWidget* over = nullptr);
     void Fill_User_profile_info_front_side();
     void Fill_User_profile_info_back_side();
     void Fill_User_profile_info_TEMP_side();
     QRectF Get_Control_Rect_From_Template(const QString& controlId) const;
     ProfileDialogHost* profileHost() const { return _profileHost.get(); }
-    // The profile buttons of the start wizard and the template browser: the both-sides dialog with an
-    // empty form. Its OK is put on the design that is on screen once the wizard or the browser is done
-    // (Fill_Both_Sides_Profile), through the same front and back fills as the profile command.
-    int Open_Both_Sides_Profile();
-    void Fill_Both_Sides_Profile();
+    // The profile buttons of the start wizard and the template browser: the both-sides dialog, in front of
+    // over, showing what the design holds (or the profile given earlier in the same action). Its OK is
+    // kept for the action it belongs to: a wizard run, a template browser run with the opening that
+    // follows. Actions nest (the browser inside the wizard).
+    int Open_Both_Sides_Profile(QWidget* over = nullptr);
+    void beginProfileAction();
+    // Ends the innermost action. Completed: its profile goes to the enclosing action, or onto the design
+    // now (one undo step) when none encloses it. Otherwise the profile is dropped.
+    void endProfileAction(bool completed);
+    int openProfileActions() const { return int(_profileActions.size()); }
 
 signals:
     // "SKTSelectedToolDidChange"
@@ -254,10 +261,19 @@ private:
     bool _restoringCardEdit = false;
     void setUpProfiles();
     void resetProfilesForNewDesign();
-    void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record);
+    void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record, const ProfileFieldMask& leave = {});
     void updateInspectorExcelEntry();
+    // A both-sides profile confirmed in its dialog.
+    struct GivenProfile {
+        bool given = false;
+        User_Profile_Class front, back;
+        std::array<ProfileFieldMask, 2> leave{};
+    };
+    void applyGivenProfile(const GivenProfile& profile);
+    // Runs a profile fill as one undo step that shows side.
+    void recordProfileFill(int side, const std::function<void()>& fill);
     std::unique_ptr<ProfileDialogHost> _profileHost;
-    bool _bothSidesProfilePending = false;
+    QList<GivenProfile> _profileActions;
 
     SKTDocument* _document;
     QStackedWidget* myTargetView;

@@ -32,12 +32,18 @@ void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int
         item.Set_Data_source_type(0);
 }
 
-void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
-                            const ProfilePlacer& placer) {
+void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer,
+                            const ProfileFieldMask& leave) {
     try {
-        side.hideProfileItems();
+        QStringList hidden;
+        for (int i = 0; i < profile::FieldCount; ++i)
+            if (!leave[i])
+                hidden << profile::fieldInfo(i).controlId;
+        side.hideProfileItems(hidden);
         side.setTool(2);
         for (int i = 0; i < profile::FieldCount; ++i) {
+            if (leave[i])
+                continue;
             const ProfileFieldData f = record.fieldData(i);
             const QString value = f.value; // as the record holds it: blanks count as a value
             if (value.isEmpty())

@@ -6,6 +6,7 @@
 // Nothing is ever deleted.
 
 #include "canvas/SKTGraphic.h"
+#include "profile/ProfileForm.h"
 
 #include <QRectF>
 #include <QString>
@@ -17,8 +18,8 @@ class User_Profile_Class;
 class ProfileSide {
 public:
     virtual ~ProfileSide() = default;
-    // ctrl_is_visible off on every text or picture item with a reserved profile ID.
-    virtual void hideProfileItems() = 0;
+    // ctrl_is_visible off on every text or picture item whose control_ID is one of ids.
+    virtual void hideProfileItems(const QStringList& ids) = 0;
     // The first text or picture item, from the front, whose control_ID is id.
     virtual GraphicPtr findItem(const QString& id) = 0;
     // Replaces the value of the item with the ID or creates it (text "SKTText", picture "SKTImage"); gives
@@ -32,9 +33,10 @@ public:
 // The default place of a new item of the reserved ID.
 using ProfilePlacer = std::function<QRectF(const QString& id)>;
 
-// Fills the record into the side. A photo whose file is missing or not a readable picture leaves an
+// Fills the record into the side; fields in leave stay as the side has them. A photo whose file is missing or not a readable picture leaves an
 // existing photo item as it was (hidden, old picture); it is logged.
-void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer);
+void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer,
+                            const ProfileFieldMask& leave = {});
 
 // Binding of a filled item from field i of the record.
 void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int field);

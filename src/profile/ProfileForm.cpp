@@ -61,8 +61,8 @@ void commitFormToRecord(const ProfileForm& form, User_Profile_Class& record) {
     }
 }
 
-std::array<std::optional<ProfileItemState>, 11> profileStateFromItems(const GraphicList& items) {
-    std::array<std::optional<ProfileItemState>, 11> out;
+ProfileStates profileStateFromItems(const GraphicList& items) {
+    ProfileStates out;
     for (const GraphicPtr& g : items) {
         if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image) || !g->ctrl_is_visible)
             continue;
@@ -82,6 +82,88 @@ std::array<std::optional<ProfileItemState>, 11> profileStateFromItems(const Grap
                                                  : 0;
         s.seriesName = g->batch_list_name;
         out[field] = s;
+    }
+    return out;
+}
+
+ProfileStates profileStatesFromRecord(const User_Profile_Class& record) {
+    ProfileStates out;
+    for (int i = 0; i < profile::FieldCount; ++i) {
+        const ProfileFieldData f = record.fieldData(i);
+        if (f.value.isEmpty())
+            continue;
+        ProfileItemState s;
+        s.value = f.value;
+        if (f.xl == 1) {
+            s.dataSourceType = 2;
+            s.listIndex = f.xl_col_indx;
+        } else if (f.ds == 1) {
+            s.dataSourceType = 1;
+            s.listIndex = f.ds_indx;
+            s.seriesName = f.ds_name;
+        }
+        out[i] = s;
+    }
+    return out;
+}
+
+ProfileFormField formFieldOf(const ProfileItemState& state) {
+    ProfileFormField f;
+    f.value = state.value;
+    f.source = state.dataSourceType == 1 || state.dataSourceType == 2 ? state.dataSourceType : 0;
+    f.listIndex = f.source != 0 ? state.listIndex : -1;
+    f.listText = f.source == 1 ? state.seriesName : QString();
+    return f;
+}
+
+namespace {
+// Two sides show a field alike: the same value from the same source (a series name counts only for a
+// series; items keep an old one after a change of source).
+bool alike(const ProfileItemState& a, const ProfileItemState& b) {
+    const ProfileFormField x = formFieldOf(a), y = formFieldOf(b);
+    return x.value == y.value && x.source == y.source && x.listIndex == y.listIndex && x.listText == y.listText;
+}
+} // namespace
+
+std::array<BothSidesRow, 11> bothSidesRows(const ProfileStates& front, const ProfileStates& back,
+                                           bool backCurrent) {
+    std::array<BothSidesRow, 11> rows;
+    for (int i = 0; i < profile::FieldCount; ++i) {
+        BothSidesRow& r = rows[i];
+        const auto& f = front[i];
+        const auto& b = back[i];
+        if (f && b && alike(*f, *b)) {
+            r.shown = f;
+            r.side = ProfileOnBoth;
+            r.held = {true, true};
+        } else if (f && (!b || !backCurrent)) {
+            r.shown = f;
+            r.side = ProfileOnFront;
+            r.held = {true, false};
+        } else if (b) {
+            r.shown = b;
+            r.side = ProfileOnBack;
+            r.held = {false, true};
+        }
+    }
+    return rows;
+}
+
+SideForm formForSide(const ProfileForm& form, const std::array<int, 11>& sides,
+                     const std::array<BothSidesRow, 11>& rows, const ProfileStates& sideHolds, bool back) {
+    SideForm out;
+    const int self = back ? ProfileOnBack : ProfileOnFront;
+    for (int i = 0; i < profile::FieldCount; ++i) {
+        const ProfileFormField& f = form[i];
+        const bool goesHere = sides[i] == self || sides[i] == ProfileOnBoth;
+        if (!f.value.isEmpty() && goesHere) {
+            out.form[i] = f;
+        } else if (rows[i].held[back ? 1 : 0]) {
+            out.form[i] = ProfileFormField{}; // emptied, or moved to the other side only
+        } else {
+            out.leave[i] = true;
+            out.form[i] = sideHolds[i] ? formFieldOf(*sideHolds[i]) : ProfileFormField{};
+        }
     }
     return out;
 }

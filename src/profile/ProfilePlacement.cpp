@@ -3,7 +3,10 @@
 #include "common/Prompt.h"
 #include "profile/ProfileFields.h"
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cmath>
 
 const ProfileTemplates& ProfileTemplates::defaults() {
     // The template box is a 504 x 360 point card (7 x 5 inch). Landscape: texts down the right, photo on the
@@ -44,4 +47,73 @@ QRectF Get_Control_Rect_From_Template(const QString& controlId, const QSizeF& ca
     const double factor =
         std::min({1.0, cardSize.width() / laidOutFor.width(), cardSize.height() / laidOutFor.height()});
     return QRectF(place.topLeft() * factor, place.size() * factor);
+}
+
+TextInkMap::TextInkMap(const QSizeF& cardSize, const GraphicList& texts, const QList<QRectF>& boxes) {
+    _w = std::clamp(int(std::ceil(cardSize.width())), 0, 4000);
+    _h = std::clamp(int(std::ceil(cardSize.height())), 0, 4000);
+    _sum.assign(size_t(_w + 1) * size_t(_h + 1), 0);
+    if (_w == 0 || _h == 0)
+        return;
+    QImage ink(_w, _h, QImage::Format_ARGB32_Premultiplied);
+    ink.fill(Qt::transparent);
+    {
+        QPainter painter(&ink);
+        for (const GraphicPtr& g : texts) {
+            if (!g)
+                continue;
+            // Drawn as shown; a hidden item that is about to be shown counts too.
+            const bool visible = g->ctrl_is_visible;
+            g->ctrl_is_visible = true;
+            g->draw(painter);
+            g->ctrl_is_visible = visible;
+        }
+        for (const QRectF& r : boxes)
+            painter.fillRect(r, Qt::black);
+    }
+    for (int y = 0; y < _h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(ink.constScanLine(y));
+        qint64 row = 0;
+        for (int x = 0; x < _w; ++x) {
+            row += qAlpha(line[x]) > 24 ? 1 : 0;
+            _sum[size_t(y + 1) * size_t(_w + 1) + size_t(x + 1)] = _sum[size_t(y) * size_t(_w + 1) + size_t(x + 1)] + row;
+        }
+    }
+}
+
+qint64 TextInkMap::inkIn(const QRectF& r) const {
+    const QRect cells = r.toAlignedRect();
+    const QRect inside = cells.intersected(QRect(0, 0, _w, _h));
+    const qint64 outside = qint64(cells.width()) * cells.height() - qint64(inside.width()) * inside.height();
+    if (inside.isEmpty())
+        return outside;
+    auto at = [this](int x, int y) { return _sum[size_t(y) * size_t(_w + 1) + size_t(x)]; };
+    const int x0 = inside.left(), y0 = inside.top(), x1 = inside.right() + 1, y1 = inside.bottom() + 1;
+    return outside + at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
+}
+
+QRectF TextInkMap::clearPlace(const QRectF& preferred, QSizeF size) const {
+    if (inkIn(preferred) == 0)
+        return preferred;
+    size = size.boundedTo(QSizeF(_w, _h));
+    if (size.isEmpty())
+        return preferred;
+    constexpr int Step = 2;
+    QRectF best = preferred;
+    qint64 bestInk = inkIn(preferred);
+    double bestDistance = 0;
+    const QPointF from = preferred.topLeft();
+    for (double y = 0; y + size.height() <= _h; y += Step) {
+        for (double x = 0; x + size.width() <= _w; x += Step) {
+            const QRectF r(QPointF(x, y), size);
+            const qint64 ink = inkIn(r);
+            const double distance = std::hypot(x - from.x(), y - from.y());
+            if (ink < bestInk || (ink == bestInk && distance < bestDistance)) {
+                best = r;
+                bestInk = ink;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
 }

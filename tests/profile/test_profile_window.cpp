@@ -201,20 +201,40 @@ private slots:
         QTEST(phone->excel_col_indx, "column");
     }
 
-    // The inspector offers "Excel" exactly while a data table is bound, also when the fill itself waits.
+    // The fills offer "Excel" by the inspector's own rule (a table with rows, or an inspected item bound to
+    // a column), also when the fill itself waits, and never through the list's choice handler: an
+    // inspected item bound to a column keeps its binding while the table is empty.
     void fillUpdatesTheInspectorSources() {
         Fill_User_Profile = false;
         QComboBox* sources = wnd->inspector()->Data_source_type;
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        const QStringList titles = table->columnTitles();
+        const DataTableContent rows = table->content();
+        GraphicPtr bound = profileItem("SKTText", "Company", "Acme");
+        bound->data_source_type = 2;
+        bound->excel_col_indx = 1;
+        GraphicPtr typed = profileItem("SKTText", "Other", "x");
+        front() << bound << typed;
+        table->setTable({"Row No."}, {});
+        for (bool excelUse : {false, true}) {
+            Excel_Binding_Use = excelUse;
+            wnd->Show_RHS_Properties(bound);
+            wnd->Fill_User_profile_info_front_side();
+            QCOMPARE(sources->count(), 3);
+            QCOMPARE(sources->currentIndex(), 2);
+            QCOMPARE(bound->data_source_type, 2);
+            QCOMPARE(bound->excel_col_indx, 1);
+            wnd->Show_RHS_Properties(typed);
+            wnd->Fill_User_profile_info_back_side();
+            QCOMPARE(sources->count(), 2);
+            QCOMPARE(typed->data_source_type, 0);
+        }
+        table->setContent(titles, rows);
         Excel_Binding_Use = false;
         wnd->Fill_User_profile_info_front_side();
-        QCOMPARE(sources->count(), 2);
-        Excel_Binding_Use = true;
-        wnd->Fill_User_profile_info_back_side();
         QCOMPARE(sources->count(), 3);
         QCOMPARE(sources->itemText(2), QStringLiteral("Excel"));
-        Excel_Binding_Use = false;
-        wnd->Fill_User_profile_info_front_side();
-        QCOMPARE(sources->count(), 2);
+        QCOMPARE(typed->data_source_type, 0);
     }
 
     // Without a confirmed profile dialog the front and back fills leave the side alone.

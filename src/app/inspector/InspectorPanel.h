@@ -118,6 +118,9 @@ public:
 
     // --- data sources ---
     void Fill_Excel_Col_Name_In_Combo(QComboBox* combo);
+    // "Excel" is offered while the data table has rows (or the item is bound to a column already); the
+    // list's signals are blocked, so the item's binding stays.
+    void offerExcelChoice(const SKTGraphic* item);
 
     // Dialog seams: tests replace them; the defaults open the real dialogs.
     std::function<QString(const QString& caption, const QStringList& extensions)> chooseFile;
@@ -319,8 +322,6 @@ private:
     void fillSeriesCombo();
     void applyBoundValue(const GraphicPtr& item, const QString& value);
     void dataSourceTypeChosen();
-    // "Excel" is offered while the data table has rows (or the item is bound to a column already).
-    void offerExcelChoice(const SKTGraphic* item);
     void View_batch_Series_Button();
     void Data_Source_Help_Button();
     void batchSeriesChosen();

@@ -280,11 +280,13 @@ void DesignCommands::Export_As_Template_Clicked() {
 
 void DesignCommands::Open_Template_Clicked() {
     Template_Browser* browser = Template_Browser::defaultInstance();
+    browser->openProfile = [this, browser] { m_window.Open_Both_Sides_Profile(browser); };
+    m_window.beginProfileAction();
     // The template replaces the design on screen: offer to save it first, as Open does.
-    if (browser->Open_Wnd() == 1 && offerToSave())
-        openDesignFile(browser->selectedDesignPath(), true);
-    // A profile given in the browser goes onto the design now on screen.
-    m_window.Fill_Both_Sides_Profile();
+    const bool opened =
+        browser->Open_Wnd() == 1 && offerToSave() && openDesignFile(browser->selectedDesignPath(), true);
+    // A profile given in the browser goes onto the template once it is open, and nowhere otherwise.
+    m_window.endProfileAction(opened);
 }
 
 void DesignCommands::runBusy(const BusyWork& work) {

@@ -54,8 +54,12 @@ Invitation_Wizard& StartRoadController::wizard() {
     w->openDesign = [this](const QString& path, bool asTemplate) {
         return m_design->openDesignFile(path, asTemplate);
     };
-    w->openProfile = [this] { m_window.Open_Both_Sides_Profile(); };
-    Template_Browser::defaultInstance()->openProfile = [this] { m_window.Open_Both_Sides_Profile(); };
+    w->openProfile = [this, w] { m_window.Open_Both_Sides_Profile(w); };
+    Template_Browser* browser = Template_Browser::defaultInstance();
+    browser->openProfile = [this, browser] { m_window.Open_Both_Sides_Profile(browser); };
+    // A profile given in the browser belongs to the template it opens: dropped when none opens.
+    w->templateActionBegins = [this] { m_window.beginProfileAction(); };
+    w->templateActionEnds = [this](bool opened) { m_window.endProfileAction(opened); };
     return *w;
 }
 
@@ -83,10 +87,13 @@ void StartRoadController::New_Project() {
 
 StartWizardAnswer StartRoadController::runStartWizard() {
     Invitation_Wizard& w = wizard();
+    m_window.beginProfileAction();
     const int result = w.Open_Wnd();
-    // A design the wizard opened takes the profile given in the wizard now; a new card once it is built.
-    if (result == 1 && w.mode() == QStringLiteral("L"))
-        m_window.Fill_Both_Sides_Profile();
+    // A design the wizard opened takes the profile given in the wizard now; a new card once it is built
+    // (Open_Start_Window); a cancelled wizard drops it.
+    const bool newCard = result == 1 && w.mode() == QStringLiteral("W");
+    if (!newCard)
+        m_window.endProfileAction(result == 1 && w.mode() == QStringLiteral("L"));
     return {result, w.mode()};
 }
 
@@ -107,9 +114,10 @@ void StartRoadController::Open_Start_Window() {
         Invite_Frame_Pic_IMG.clear();
     publishMainPhoto();
     Fill_Party_Invidation_Details();
-    m_window.Fill_Both_Sides_Profile();
     m_window.Show_RHS_Properties(nullptr);
     doc->setUndoRegistrationEnabled(true);
+    // The wizard's profile is the new card's first undo step.
+    m_window.endProfileAction(true);
     m_window.Refresh_Canvas();
 }
 

@@ -1,12 +1,20 @@
 #include "profile/ui/CanvasProfileSide.h"
 
 #include "canvas/ui/SKTGraphicView.h"
+#include "profile/ProfileFields.h"
 
 CanvasProfileSide::CanvasProfileSide(SKTGraphicView* view, std::function<void(int)> setTool)
     : _view(view), _setTool(std::move(setTool)) {}
 
-void CanvasProfileSide::hideProfileItems() {
-    _view->Hide_all_Text_control_FUP_Control();
+void CanvasProfileSide::hideProfileItems(const QStringList& ids) {
+    if (ids.size() == profile::FieldCount) {
+        _view->Hide_all_Text_control_FUP_Control();
+        return;
+    }
+    for (const GraphicPtr& g : _view->graphics())
+        if (g && (g->kind() == GraphicKind::Text || g->kind() == GraphicKind::Image) && ids.contains(g->control_ID))
+            g->ctrl_is_visible = false;
+    _view->update();
 }
 
 GraphicPtr CanvasProfileSide::findItem(const QString& id) {

@@ -13,7 +13,7 @@ class CanvasProfileSide : public ProfileSide {
 public:
     // setTool stores the window's current tool.
     CanvasProfileSide(SKTGraphicView* view, std::function<void(int)> setTool);
-    void hideProfileItems() override;
+    void hideProfileItems(const QStringList& ids) override;
     GraphicPtr findItem(const QString& id) override;
     GraphicPtr replaceOrCreate(const QString& className, bool useRect, const QRectF& rect,
                                const QString& value, const QString& id) override;

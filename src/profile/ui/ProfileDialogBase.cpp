@@ -246,7 +246,7 @@ bool ProfileDialogBase::Check_Validation() {
     return ::Check_Validation(form(), &checked_field_name);
 }
 
-bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags) {
+bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags, const ProfileForm& values) {
     if (!Check_Validation()) {
         Show_MessageBox(profileValidationMessage(checked_field_name));
         return false;
@@ -262,20 +262,29 @@ bool ProfileDialogBase::commitInto(User_Profile_Class& record, bool recordFlags)
             record.Excel_Binding = 0;
         }
     }
-    commitFormToRecord(form(), record);
+    commitFormToRecord(values, record);
     return true;
 }
 
 bool ProfileDialogBase::Fill_Front_User_profile_value_in_Variable() {
-    return _host && commitInto(_host->profileRecord(CardSide::Front), true);
+    const SideForm side = formFor(false);
+    if (!_host || !commitInto(_host->profileRecord(CardSide::Front), true, side.form))
+        return false;
+    committedLeave[0] = side.leave;
+    return true;
 }
 
 bool ProfileDialogBase::Fill_Back_User_profile_value_in_Variable() {
-    return _host && commitInto(_host->profileRecord(CardSide::Back), true);
+    const SideForm side = formFor(true);
+    if (!_host || !commitInto(_host->profileRecord(CardSide::Back), true, side.form))
+        return false;
+    committedLeave[1] = side.leave;
+    return true;
 }
 
 bool ProfileDialogBase::Fill_TEMP_User_profile_value_in_Variable() {
-    return _host && commitInto(_host->profileRecord(CardSide::Temp), false);
+    // The preview shows the current side as OK would leave it.
+    return _host && commitInto(_host->profileRecord(CardSide::Temp), false, formFor(Card_Front_Or_Back != 0).form);
 }
 
 void ProfileDialogBase::resetValuesAndSources() {
@@ -294,7 +303,10 @@ void ProfileDialogBase::resetValuesAndSources() {
 }
 
 void ProfileDialogBase::loadFormFromItems(const GraphicList& items, bool switchValueChecks) {
-    const auto states = profileStateFromItems(items);
+    loadFormFromStates(profileStateFromItems(items), switchValueChecks);
+}
+
+void ProfileDialogBase::loadFormFromStates(const ProfileStates& states, bool switchValueChecks) {
     for (int i = 0; i < profile::FieldCount; ++i) {
         if (!states[i])
             continue;

@@ -46,6 +46,10 @@ public:
 
     // --- form ---
     ProfileForm form() const;
+    // What OK commits into the record of a side (back false: the front) and the fields it leaves alone.
+    virtual SideForm formFor(bool back) const { return {form(), {}}; }
+    // The fields the last OK left alone on the front and on the back.
+    std::array<ProfileFieldMask, 2> committedLeave{};
     bool Check_Validation();
     bool Fill_Front_User_profile_value_in_Variable();
     bool Fill_Back_User_profile_value_in_Variable();
@@ -109,8 +113,9 @@ protected:
     void resetValuesAndSources();
     // Fills the form from a side's profile items; switchValueChecks turns on the value boxes of loaded texts.
     void loadFormFromItems(const GraphicList& items, bool switchValueChecks);
+    void loadFormFromStates(const ProfileStates& states, bool switchValueChecks);
     void showImage(QLabel* view, QImage* store, const QImage& image);
-    bool commitInto(User_Profile_Class& record, bool recordFlags);
+    bool commitInto(User_Profile_Class& record, bool recordFlags, const ProfileForm& values);
     void refreshNeighbourButtons();
     void showEvent(QShowEvent* event) override;
 

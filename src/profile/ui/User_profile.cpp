@@ -68,7 +68,19 @@ void User_profile::Reset_all_Ctrl() {
         c.side_combo->setCurrentIndex(2);
 }
 
+SideForm User_profile::formFor(bool back) const {
+    if (!_bothSides)
+        return ProfileDialogBase::formFor(back);
+    std::array<int, 11> sides{};
+    for (int i = 0; i < profile::FieldCount; ++i)
+        sides[i] = fields[i].side_combo->currentIndex();
+    return formForSide(form(), sides, _rows, _sideStates[back ? 1 : 0], back);
+}
+
 void User_profile::prepareOpening(bool fromCard) {
+    _bothSides = !fromCard;
+    _rows = {};
+    _sideStates = {};
     if (fromCard) {
         Reset_all_Ctrl();
         offerTableColumns();
@@ -93,5 +105,23 @@ void User_profile::prepareOpening(bool fromCard) {
             c.side_combo->show();
         Reset_all_Ctrl();
         offerTableColumns();
+        if (givenStates) {
+            _sideStates = *givenStates;
+            givenStates.reset();
+        } else if (host()) {
+            _sideStates = {profileStateFromItems(host()->sideItems(false)),
+                           profileStateFromItems(host()->sideItems(true))};
+        }
+        const bool back = Card_Front_Or_Back != 0;
+        _rows = bothSidesRows(_sideStates[0], _sideStates[1], back);
+        ProfileStates shown;
+        for (int i = 0; i < profile::FieldCount; ++i)
+            shown[i] = _rows[i].shown;
+        loadFormFromStates(shown, false);
+        for (int i = 0; i < profile::FieldCount; ++i)
+            fields[i].side_combo->setCurrentIndex(_rows[i].side);
+        // The card the profile goes on, as it is now.
+        Graphics_array = host() ? host()->sideItems(back) : GraphicList();
+        Create_and_Set_template_picture();
     }
 }

@@ -552,8 +552,10 @@ void Invitation_Wizard::browseDesign() {
 
 void Invitation_Wizard::chooseTemplate() {
     Template_Browser* browser = Template_Browser::defaultInstance();
-    if (browser->Open_Wnd() != 1)
-        return;
+    if (templateActionBegins)
+        templateActionBegins();
     // A template opens as a new, untitled design: saving never writes over the template.
-    openSavedDesign(browser->selectedDesignPath(), true);
+    const bool opened = browser->Open_Wnd() == 1 && openSavedDesign(browser->selectedDesignPath(), true);
+    if (templateActionEnds)
+        templateActionEnds(opened);
 }

@@ -38,6 +38,10 @@ public:
     std::function<bool(const QString& path, bool asTemplate)> openDesign;
     // The profile button's action (the both-sides profile dialog); the button shows only while it is set.
     std::function<void()> openProfile;
+    // Around a run of the template browser and the opening of its template: begins, then ends with whether
+    // a template was opened (a profile given in the browser belongs to that opening).
+    std::function<void()> templateActionBegins;
+    std::function<void(bool opened)> templateActionEnds;
 
     // Runs the whole wizard modally from its first page; 1 when finished (see mode()).
     int Open_Wnd();

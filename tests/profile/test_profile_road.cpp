@@ -1,0 +1,378 @@
+// Profiles as a user meets them in the real main window: the start wizard, the template browser and the
+// profile command, with the new card's texts.
+
+#include "app/SKTWindowController.h"
+#include "app/designfile/DesignFile.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
+#include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/BatchState.h"
+#include "profile/ProfileFields.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "profile/ui/User_profile.h"
+#include "wizards/InvitationState.h"
+#include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/PhotoEditPanel.h"
+#include "wizards/ui/Template_Browser.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+
+namespace {
+
+class ScriptedPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    bool cancel = false;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override {
+        texts << q;
+        return false;
+    }
+    PromptAnswer yesNoCancel(const QString& q) override {
+        texts << q;
+        return cancel ? PromptAnswer::Cancel : PromptAnswer::No;
+    }
+};
+
+// Runs answer on the modal window of kind T as soon as it is the active one.
+template <class T> void whenShown(std::function<void(T*)> answer, int triesLeft = 500) {
+    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [answer, triesLeft] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()))
+            answer(w);
+        else if (triesLeft > 0)
+            whenShown<T>(answer, triesLeft - 1);
+    });
+}
+
+GraphicPtr shown(const GraphicList& items, const QString& id) {
+    for (const GraphicPtr& g : items)
+        if (g->control_ID == id && g->ctrl_is_visible)
+            return g;
+    return nullptr;
+}
+
+QString shownText(const GraphicList& items, const QString& id) {
+    const GraphicPtr g = shown(items, id);
+    return g ? g->Text_Value : QString();
+}
+
+GraphicPtr text(const QString& id, const QString& value) {
+    GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+    g->control_ID = id;
+    g->setBounds(QRectF(20, 300, 200, 24));
+    static_cast<SKTText&>(*g).setText(value);
+    g->Text_Value = value;
+    return g;
+}
+
+// Pixels of the item's drawing inside box.
+int inkIn(const GraphicPtr& item, const QRectF& box, QSize card) {
+    QImage image(card, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    item->draw(painter);
+    painter.end();
+    int ink = 0;
+    const QRect r = box.toAlignedRect().intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            ink += qAlpha(image.pixel(x, y)) > 24;
+    return ink;
+}
+
+} // namespace
+
+class TestProfileRoad : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompt m_prompt;
+    SKTDocument* m_doc = nullptr;
+    SKTWindowController* m_window = nullptr;
+    StartRoadController* m_road = nullptr;
+
+    GraphicList& front() { return m_window->Get_Front_Controls_Array(); }
+    GraphicList& back() { return m_window->Get_Back_Controls_Array(); }
+    QStringList onSides(const QString& id) { return {shownText(front(), id), shownText(back(), id)}; }
+    QUndoStack* undo() { return m_doc->undoManager(); }
+
+    void trigger(const QString& entry) {
+        for (QAction* menu : m_window->menuBar()->actions())
+            for (QAction* a : menu->menu() ? menu->menu()->actions() : QList<QAction*>())
+                if (a->text() == entry)
+                    return a->trigger();
+        QFAIL(qPrintable(entry));
+    }
+
+    static void openTemplate(Template_Browser* b, const QString& name) {
+        for (int row = 0; row < b->list()->count(); ++row)
+            if (b->list()->item(row)->text().startsWith(name))
+                b->list()->setCurrentRow(row);
+        b->Open_Template_Click();
+    }
+
+    // Answers the next both-sides profile dialog.
+    static void answerProfile(std::function<void(User_profile*)> answer) { whenShown<User_profile>(answer); }
+
+    // Design > Templates...: gives a profile with name in the browser, then opens the template.
+    void profileThenTemplate(const QString& name, const QString& templateName) {
+        whenShown<Template_Browser>([name, templateName](Template_Browser* b) {
+            answerProfile([b, name](User_profile* dlg) {
+                QCOMPARE(dlg->parentWidget(), b); // stands in front of the browser
+                dlg->fields[0].value->setText(name);
+                dlg->OK_Btn_Clicked();
+            });
+            b->profileButton()->click();
+            openTemplate(b, templateName);
+        });
+        trigger(QStringLiteral("Templates..."));
+    }
+
+    // The start wizard builds a 504 x 360 card with the given answers.
+    void buildCard(std::function<void(Invitation_Wizard*)> texts, const QString& photo = {}) {
+        whenShown<Invitation_Wizard>([texts, photo](Invitation_Wizard* w) {
+            w->next();
+            texts(w);
+            w->next();
+            if (!photo.isEmpty())
+                w->photoPanel()->loadFile(photo);
+            w->next();
+            w->frameList()->setCurrentRow(0);
+            w->next();
+            w->categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+            w->customWidth()->setValue(504 * 0.3527777777778);
+            w->customHeight()->setValue(360 * 0.3527777777778);
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+    }
+
+private slots:
+    void initTestCase() {
+        Resource_Path = m_dir.path();
+        Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("Templates"))));
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+        DesignData party;
+        party.frontItems = {text(QStringLiteral("Fup_Website"), QStringLiteral("www.party.example"))};
+        QVERIFY(designfile::save(m_dir.filePath(QStringLiteral("Templates/Party.kvto")), party));
+        QFile broken(m_dir.filePath(QStringLiteral("Templates/Broken.kvto")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a design") > 0);
+        setPromptHandler(&m_prompt);
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void init() {
+        m_prompt.texts.clear();
+        m_prompt.cancel = false;
+        Card_Front_Or_Back = 0;
+        m_doc = new SKTDocument;
+        m_window = new SKTWindowController(m_doc);
+        m_road = new StartRoadController(*m_window);
+        m_road->designCommands().quitApplication = [] {};
+        m_window->resize(1366, 768);
+        m_window->show();
+    }
+    void cleanup() {
+        delete m_road;
+        delete m_window;
+        delete m_doc;
+    }
+
+    // A profile given in the wizard or the template browser waits for the wizard's card or the browser's
+    // template and lands as one undo step; every cancel, failed opening and cancelled save question drops
+    // it. The dialogs show what the card holds (or what was given before in the same wizard).
+    void bothSidesProfileWaitsForItsAction() {
+        whenShown<Invitation_Wizard>([](Invitation_Wizard* w) {
+            answerProfile([w](User_profile* dlg) {
+                QCOMPARE(dlg->parentWidget(), w);
+                QVERIFY(dlg->fields[0].value->text().isEmpty());
+                dlg->fields[0].value->setText(QStringLiteral("Anna Smith"));
+                dlg->OK_Btn_Clicked();
+            });
+            w->profileButton()->click();
+            answerProfile([](User_profile* dlg) {
+                QCOMPARE(dlg->fields[0].value->text(), QStringLiteral("Anna Smith"));
+                dlg->fields[0].value->setText(QStringLiteral("Changed"));
+                dlg->Cancel_Btn_Clicked();
+            });
+            w->profileButton()->click();
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Party"));
+            for (int page = 1; page < 5; ++page)
+                w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        const QStringList anna{QStringLiteral("Anna Smith"), QStringLiteral("Anna Smith")};
+        QCOMPARE(onSides("Fup_Name"), anna);
+        QCOMPARE(undo()->count(), 1);
+        undo()->undo();
+        QCOMPARE(onSides("Fup_Name"), QStringList({QString(), QString()}));
+        QVERIFY(shown(front(), "PARTY_TITLE"));
+        undo()->redo();
+        QCOMPARE(onSides("Fup_Name"), anna);
+
+        // The browser's dialog shows the card; closing the browser, a cancelled save question and a
+        // template that fails to open apply nothing, also not at a later Close.
+        whenShown<Template_Browser>([](Template_Browser* b) {
+            answerProfile([](User_profile* dlg) {
+                QCOMPARE(dlg->fields[0].value->text(), QStringLiteral("Anna Smith"));
+                QCOMPARE(dlg->fields[0].side_combo->currentIndex(), 2);
+                dlg->fields[0].value->setText(QStringLiteral("Ben Jones"));
+                dlg->OK_Btn_Clicked();
+            });
+            b->profileButton()->click();
+            b->reject();
+        });
+        trigger(QStringLiteral("Templates..."));
+        m_prompt.cancel = true;
+        profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Party"));
+        m_prompt.cancel = false;
+        profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Broken"));
+        QVERIFY(!m_prompt.texts.filter(QStringLiteral("Broken")).isEmpty());
+        whenShown<Template_Browser>([](Template_Browser* b) { b->reject(); });
+        trigger(QStringLiteral("Templates..."));
+        QCOMPARE(onSides("Fup_Name"), anna);
+        QCOMPARE(undo()->count(), 1);
+        QCOMPARE(m_window->openProfileActions(), 0);
+
+        // An opened template takes it, and keeps its own profile item the dialog did not show.
+        profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Party"));
+        QCOMPARE(onSides("Fup_Name"), QStringList({QStringLiteral("Ben Jones"), QStringLiteral("Ben Jones")}));
+        QCOMPARE(shownText(front(), "Fup_Website"), QStringLiteral("www.party.example"));
+        undo()->undo();
+        QCOMPARE(onSides("Fup_Name"), QStringList({QString(), QString()}));
+        QCOMPARE(shownText(front(), "Fup_Website"), QStringLiteral("www.party.example"));
+    }
+
+    // Edit > User Profile... shows the side's items; Cancel changes nothing; OK is one undo step that shows
+    // the side it was made on.
+    void currentSideProfileIsOneUndoStep() {
+        back() << text(QStringLiteral("PARTY_TITLE"), QStringLiteral("Hello"))
+               << text(QStringLiteral("Fup_Name"), QStringLiteral("Anna"));
+        m_window->Select_back_side();
+        for (bool ok : {false, true}) {
+            whenShown<Show_User_Profile>([ok](Show_User_Profile* dlg) {
+                QCOMPARE(dlg->fields[0].value->text(), QStringLiteral("Anna"));
+                dlg->fields[5].value->setText(QStringLiteral("555"));
+                ok ? dlg->OK_Btn_Clicked() : dlg->Cancel_Btn_Clicked();
+            });
+            m_window->User_Profile_Action->trigger();
+            QCOMPARE(shownText(back(), "Fup_PhoneNO"), ok ? QStringLiteral("555") : QString());
+            QCOMPARE(shownText(back(), "Fup_Name"), QStringLiteral("Anna"));
+            QCOMPARE(undo()->count(), ok ? 1 : 0);
+        }
+        m_window->Select_front_side();
+        m_window->Undo_btn->trigger();
+        QCOMPARE(Card_Front_Or_Back, 1);
+        QCOMPARE(back().size(), 2);
+        QVERIFY(!shown(back(), "Fup_PhoneNO"));
+    }
+
+    // The side list of each field decides where it goes, and opens showing where a field is.
+    void sideListsDecideWhereFieldsGo() {
+        const QStringList values{"Ann", "ann@x", "555"};
+        const QList<int> sides{2, 0, 1}; // Name both, e-mail front, phone back
+        const QList<int> fieldsOf{0, 7, 5};
+        whenShown<Invitation_Wizard>([=](Invitation_Wizard* w) {
+            answerProfile([=](User_profile* dlg) {
+                for (int k = 0; k < 3; ++k) {
+                    dlg->fields[fieldsOf[k]].value->setText(values[k]);
+                    dlg->fields[fieldsOf[k]].side_combo->setCurrentIndex(sides[k]);
+                }
+                dlg->OK_Btn_Clicked();
+            });
+            w->profileButton()->click();
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Party"));
+            for (int page = 1; page < 5; ++page)
+                w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        QCOMPARE(onSides("Fup_Name"), QStringList({"Ann", "Ann"}));
+        QCOMPARE(onSides("Fup_EmailID"), QStringList({"ann@x", ""}));
+        QCOMPARE(onSides("Fup_PhoneNO"), QStringList({"", "555"}));
+
+        // Opened again, the dialog shows each field on its side; the e-mail sent to both lands on both.
+        whenShown<Template_Browser>([=](Template_Browser* b) {
+            answerProfile([=](User_profile* dlg) {
+                for (int k = 0; k < 3; ++k) {
+                    QCOMPARE(dlg->fields[fieldsOf[k]].value->text(), values[k]);
+                    QCOMPARE(dlg->fields[fieldsOf[k]].side_combo->currentIndex(), sides[k]);
+                }
+                dlg->fields[7].side_combo->setCurrentIndex(2);
+                dlg->fields[0].side_combo->setCurrentIndex(1);
+                dlg->OK_Btn_Clicked();
+            });
+            b->profileButton()->click();
+            openTemplate(b, QStringLiteral("Party"));
+        });
+        trigger(QStringLiteral("Templates..."));
+        QCOMPARE(onSides("Fup_Name"), QStringList({"", "Ann"}));
+        QCOMPARE(onSides("Fup_EmailID"), QStringList({"ann@x", "ann@x"}));
+        QCOMPARE(onSides("Fup_PhoneNO"), QStringList({"", "555"}));
+    }
+
+    // On the wizard's card the profile's new items cover none of its texts, nor each other, and stay on
+    // the card; on an empty card they take their default places.
+    void profileItemsLandOffTheTexts() {
+        const QStringList profile{"Anna Smith", "Manager", "Acme Ltd", "", "", "555-1234", "", "anna@acme.example",
+                                  "www.acme.example"};
+        whenShown<Invitation_Wizard>([=](Invitation_Wizard* w) {
+            answerProfile([=](User_profile* dlg) {
+                for (int i = 0; i < profile.size(); ++i)
+                    dlg->fields[i].value->setText(profile[i]);
+                dlg->OK_Btn_Clicked();
+            });
+            w->profileButton()->click();
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Summer Garden Party"));
+            w->toEdit()->setText(QStringLiteral("Friends and Family"));
+            w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate the long days with us"));
+            w->venueEdit()->setPlainText(QStringLiteral("The Old Town Hall, Market Square"));
+            w->fromEdit()->setText(QStringLiteral("Anna and Ben"));
+            for (int page = 1; page < 4; ++page)
+                w->next();
+            w->categoryCombo()->setCurrentText(QStringLiteral("Custom"));
+            w->customWidth()->setValue(504 * 0.3527777777778);
+            w->customHeight()->setValue(360 * 0.3527777777778);
+            w->next();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
+        const QSize card(504, 360);
+        for (const GraphicList* side : {&front(), &back()}) {
+            QList<QRectF> placed;
+            for (const GraphicPtr& p : *side) {
+                if (profile::fieldOfId(p->control_ID) < 0 || !p->ctrl_is_visible)
+                    continue;
+                QVERIFY(QRectF(QPointF(), card).contains(p->_bounds));
+                for (const GraphicPtr& t : *side)
+                    if (t->kind() == GraphicKind::Text && t != p && t->ctrl_is_visible)
+                        QVERIFY2(inkIn(t, p->_bounds, card) == 0,
+                                 qPrintable(p->control_ID + " covers " + t->control_ID));
+                for (const QRectF& r : placed)
+                    QVERIFY(!r.intersects(p->_bounds));
+                placed << p->_bounds;
+            }
+            QCOMPARE(placed.size(), 6);
+        }
+        QVERIFY(shown(front(), "PARTY_DATE") && shown(front(), "PARTY_VENUE"));
+        QCOMPARE(shown(back(), "Fup_Name")->_bounds, m_window->Get_Control_Rect_From_Template("Fup_Name"));
+    }
+};
+
+QTEST_MAIN(TestProfileRoad)
+#include "test_profile_road.moc"
