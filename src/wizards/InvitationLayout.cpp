@@ -165,3 +165,42 @@ void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
         size = std::max(SmallestPoints, size * 0.95);
     }
 }
+
+QRectF drawnTextArea(const SKTGraphic& text) {
+    const QRectF box = text._bounds.normalized();
+    const QSizeF lines = ItemPainting::naturalTextSize(text, box.width()).boundedTo(box.size());
+    double x = box.left(), y = box.top();
+    if (text.text_alignmnet == 1)
+        x += (box.width() - lines.width()) / 2;
+    else if (text.text_alignmnet == 2)
+        x += box.width() - lines.width();
+    if (text.text_alignmnet_Vert == 1)
+        y += (box.height() - lines.height()) / 2;
+    else if (text.text_alignmnet_Vert == 2)
+        y += box.height() - lines.height();
+    return QRectF(QPointF(x, y), lines);
+}
+
+QColor readableTextColour(const QImage& card, const QRectF& area) {
+    const QRect cells = area.toAlignedRect().intersected(card.rect());
+    if (cells.isEmpty())
+        return Qt::black;
+    const QImage pixels = card.copy(cells).convertToFormat(QImage::Format_ARGB32);
+    auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    double sum = 0;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            const QRgb p = line[x];
+            const double a = qAlpha(p) / 255.0;
+            const double lum = 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
+            sum += a * lum + (1 - a); // over white
+        }
+    }
+    const double L = sum / (double(pixels.width()) * pixels.height());
+    // Contrast ratios (L1 + 0.05) / (L2 + 0.05) against black (L 0) and white (L 1).
+    return (L + 0.05) / 0.05 >= 1.05 / (L + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}

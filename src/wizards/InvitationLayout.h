@@ -2,6 +2,8 @@
 
 // Where the start wizard's answers go on the front side of a new card.
 
+#include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -44,6 +46,13 @@ class SKTGraphic;
 // Gives a text item made from spec its font size: scaled by spec.fontScale and, when that is below 1,
 // made smaller still until the text fits its box.
 void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
+
+
+// Where a text item's lines lie in its box, as drawn (its alignment, its box's width).
+QRectF drawnTextArea(const SKTGraphic& text);
+// Black or white, whichever contrasts more with what lies under area on the card picture (one pixel per
+// point): the mean relative luminance of its pixels, transparent ones counting as white.
+QColor readableTextColour(const QImage& card, const QRectF& area);
 
 namespace invitation {
 inline constexpr double MinWidth = 80.0;

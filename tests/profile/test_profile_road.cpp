@@ -372,6 +372,51 @@ private slots:
         QVERIFY(shown(front(), "PARTY_DATE") && shown(front(), "PARTY_VENUE"));
         QCOMPARE(shown(back(), "Fup_Name")->_bounds, m_window->Get_Control_Rect_From_Template("Fup_Name"));
     }
+
+    // Texts over the photo are drawn black or white, whichever reads better on the photo under them;
+    // texts elsewhere and texts of a chosen colour keep their colour. The places stay the layout's.
+    void wizardTextsReadOnThePhoto_data() {
+        QTest::addColumn<QColor>("photo");
+        QTest::addColumn<QColor>("overPhoto");
+        QTest::newRow("dark photo") << QColor(20, 30, 90) << QColor(Qt::white);
+        QTest::newRow("light photo") << QColor(250, 230, 120) << QColor(Qt::black);
+    }
+    void wizardTextsReadOnThePhoto() {
+        QFETCH(QColor, photo);
+        QImage picture(212, 50, QImage::Format_ARGB32);
+        picture.fill(photo);
+        const QString path = m_dir.filePath(QStringLiteral("photo.png"));
+        QVERIFY(picture.save(path));
+        buildCard(
+            [](Invitation_Wizard* w) {
+                w->titleEdit()->setText(QStringLiteral("Party"));
+                w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate"));
+            },
+            path);
+        const GraphicPtr title = shown(front(), "PARTY_TITLE");
+        const GraphicPtr date = shown(front(), "PARTY_DATE");
+        QCOMPARE(title->_bounds.topLeft(), QPointF(40, 40));
+        QCOMPARE(date->_bounds.topLeft(), QPointF(30, 170));
+        // The photo lies from 130 to 230: the title and the message's line above it, the date on it.
+        QCOMPARE(title->txt_clr, QColor(Qt::black));
+        QCOMPARE(shown(front(), "PARTY_MSG")->txt_clr, QColor(Qt::black));
+        QTEST(date->txt_clr, "overPhoto");
+        const QImage shownCard = SKTRenderingView::image_From_Card_Graphics(
+            front(), false, m_window->Front_card_Prop, Card_Shape, m_window->Front_card_Prop.Card_Size);
+        QFETCH(QColor, overPhoto);
+        int ink = 0; // pixels of the date's colour on the photo
+        const QRect probe = date->_bounds.intersected(QRectF(40, 130, 424, 100)).toAlignedRect();
+        for (int y = probe.top(); y <= probe.bottom(); ++y)
+            for (int x = probe.left(); x <= probe.right(); ++x)
+                ink += qAbs(qGray(shownCard.pixel(x, y)) - qGray(overPhoto.rgb())) < 60;
+        QVERIFY2(ink > 30, qPrintable(QString::number(ink)));
+
+        // A text colour the user chose for the side stays.
+        front().clear();
+        m_window->Front_card_Prop.Card_Content_clr = Qt::red;
+        m_road->Fill_Party_Invidation_Details();
+        QCOMPARE(shown(front(), "PARTY_DATE")->txt_clr, QColor(Qt::red));
+    }
 };
 
 QTEST_MAIN(TestProfileRoad)

@@ -3,6 +3,7 @@
 #include "app/SKTWindowController.h"
 #include "app/startroad/DesignCommands.h"
 #include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -131,6 +132,8 @@ void StartRoadController::Fill_Party_Invidation_Details() {
     answers.photoSize = m_photo.Main_Photo_image().size();
     const QList<InvitationItemSpec> specs = invitationLayout(answers, front.Card_Location, front.Card_Size);
     const QString savedLibraryImage = Library_Selected_Image;
+    GraphicList texts;
+    GraphicPtr photo;
     for (const InvitationItemSpec& s : specs) {
         m_window.setSelectedTool(s.tool);
         const bool picture = s.kind == InvitationItemSpec::Picture;
@@ -140,10 +143,26 @@ void StartRoadController::Fill_Party_Invidation_Details() {
         const GraphicPtr item = m_window._graphicView->createGraphicOfClass(
             picture ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"), nullptr, true, s.rect,
             QStringLiteral("F"), s.value, s.controlId);
-        if (item && !picture)
+        if (item && !picture) {
             fitInvitationText(*item, s);
+            texts << item;
+        }
+        if (item && s.controlId == QStringLiteral("PARTY_IMAGE"))
+            photo = item;
     }
     Library_Selected_Image = savedLibraryImage;
+    // Texts whose lines lie over the photo are drawn black or white, whichever reads better on what is under
+    // them, unless the side's text colour was chosen.
+    if (photo && front.Card_Content_clr == Card_Property().Card_Content_clr) {
+        GraphicList under;
+        for (const GraphicPtr& g : m_window.Get_Front_Controls_Array())
+            if (g && g->kind() != GraphicKind::Text)
+                under << g;
+        const QImage card = SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
+        for (const GraphicPtr& t : std::as_const(texts))
+            if (const QRectF lines = drawnTextArea(*t); lines.intersects(photo->_bounds))
+                t->txt_clr = readableTextColour(card, lines);
+    }
     // Leaving a creation tool active would turn the next click on the card into a new item.
     m_window.selectArrowTool();
 }
