@@ -80,7 +80,9 @@ GraphicList graphicsFromPasteboardData(const QByteArray& payload, QString* error
 {
     if (skipped)
         *skipped = 0;
-    const PlistPtr root = plistio::fromBytes(payload, error);
+    // The payload and every archive in it share one budget.
+    qint64 budget = plistio::readBudget(payload.size());
+    const PlistPtr root = plistio::fromBytes(payload, error, &budget);
     if (!root)
         return {};
     if (plist_get_node_type(root.get()) != PLIST_ARRAY) {
@@ -99,7 +101,7 @@ GraphicList graphicsFromPasteboardData(const QByteArray& payload, QString* error
         plist_t entry = plist_array_get_item(root.get(), i);
         GraphicPtr item;
         if (const auto bytes = plistio::dataValue(entry, plistio::MaxPlistBytes))
-            item = unarchiveItem(*bytes);
+            item = unarchiveItem(*bytes, nullptr, nullptr, &budget);
         else if (entry && plist_get_node_type(entry) == PLIST_DICT)
             item = unarchiveItemPlist(entry);
         if (item)

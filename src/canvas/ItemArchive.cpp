@@ -323,8 +323,8 @@ GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defa
     return item;
 }
 
-GraphicPtr unarchiveItem(const QByteArray& data, QString* error, QStringList* defaulted) {
-    const PlistPtr archive = plistio::fromBytes(data, error);
+GraphicPtr unarchiveItem(const QByteArray& data, QString* error, QStringList* defaulted, qint64* budget) {
+    const PlistPtr archive = plistio::fromBytes(data, error, budget);
     if (!archive)
         return nullptr;
     return unarchiveItemPlist(archive.get(), error, defaulted);

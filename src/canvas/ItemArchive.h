@@ -26,7 +26,9 @@ QByteArray archiveItem(const SKTGraphic& item, plistio::Format format = plistio:
 // nullptr with a reason in *error. A field that is missing, of the wrong type or out of range keeps the
 // default of a new item; its name is added to *defaulted.
 GraphicPtr unarchiveItemPlist(plist_t archive, QString* error = nullptr, QStringList* defaulted = nullptr);
-GraphicPtr unarchiveItem(const QByteArray& data, QString* error = nullptr, QStringList* defaulted = nullptr);
+// budget, when given, is the budget of the file the archive is part of (plistio::fromBytes).
+GraphicPtr unarchiveItem(const QByteArray& data, QString* error = nullptr, QStringList* defaulted = nullptr,
+                         qint64* budget = nullptr);
 
 // The keys of every stored field, in storage order.
 QStringList archivedFieldNames();

@@ -19,9 +19,10 @@ constexpr uint64_t ArchiverVersion = 100000;
 
 using namespace bplist;
 
-// Nesting depth and node count of a binary property list as libplist would build it: an object referenced
-// twice becomes two nodes, so the count is that of the expanded tree (a few shared arrays can otherwise
-// stand for billions of nodes). Iterative and bounds-checked; nothing when the data is malformed.
+// Nesting depth, node count and data and text bytes of a binary property list as libplist would build it:
+// an object referenced twice becomes two copies, so the counts are those of the expanded tree (a few shared
+// references can otherwise stand for billions of nodes or bytes). Iterative and bounds-checked; nothing when
+// the data is malformed.
 std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
 {
     using plistio::PlistShape;
@@ -37,26 +38,35 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
     const uint64_t tableOffset = trailer->tableOffset;
     constexpr int TooDeep = plistio::MaxNestingDepth + 1;
     constexpr qint64 TooMany = plistio::MaxNodes + 1;
+    constexpr qint64 TooLarge = plistio::MaxClaimedBytes + 1;
     if (count > uint64_t(plistio::MaxNodes))
-        return PlistShape{0, TooMany};
+        return PlistShape{0, TooMany, 0};
 
     auto offsetOf = [&](uint64_t index) -> uint64_t {
         return readBigEndian(bytes + tableOffset + index * offsetSize, offsetSize);
     };
-    // Children (object references) of a container object; false when the object is malformed.
-    auto children = [&](uint64_t index, std::vector<uint32_t>& out, bool& container) -> bool {
+    // Children (object references) of a container object, or the data and text bytes of a scalar; false
+    // when the object is malformed.
+    auto children = [&](uint64_t index, std::vector<uint32_t>& out, bool& container, qint64& own) -> bool {
         out.clear();
         container = false;
+        own = 0;
         const uint64_t off = offsetOf(index);
         if (off >= size - 32)
             return false;
         const uchar marker = bytes[off];
         const int type = marker >> 4;
-        if (type != 0xA && type != 0xC && type != 0xD)
-            return true; // scalar
-        container = true;
         quint64 n = 0;
         quint64 pos = 0;
+        if (type == 0x4 || type == 0x5 || type == 0x6) {
+            if (!readCount(bytes, size - 32, off, &n, &pos) || n > size)
+                return false;
+            own = qint64(type == 0x6 ? 3 * n : n); // UTF-16 becomes up to three UTF-8 bytes per unit
+            return true;
+        }
+        if (type != 0xA && type != 0xC && type != 0xD)
+            return true; // other scalars
+        container = true;
         if (!readCount(bytes, size - 32, off, &n, &pos))
             return false;
         const uint64_t refs = type == 0xD ? n * 2 : n;
@@ -76,6 +86,7 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
     // refused as too deep.
     std::vector<int8_t> depth(count, -1); // -1 unvisited, -2 on the current path
     std::vector<qint64> nodes(count, 0);
+    std::vector<qint64> held(count, 0);
     struct Frame {
         uint32_t index;
         std::vector<uint32_t> kids;
@@ -83,42 +94,48 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
         bool container = false;
         int best = 0;
         qint64 sum = 1;
+        qint64 bytes = 0;
     };
     std::vector<Frame> stack;
     std::vector<uint32_t> kids;
     bool container = false;
-    if (!children(top, kids, container))
+    qint64 own = 0;
+    if (!children(top, kids, container, own))
         return std::nullopt;
     depth[top] = -2;
-    stack.push_back({uint32_t(top), kids, 0, container});
+    stack.push_back({uint32_t(top), kids, 0, container, 0, 1, std::min(own, TooLarge)});
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next < f.kids.size()) {
             const uint32_t k = f.kids[f.next++];
             if (depth[k] == -2)
-                return PlistShape{TooDeep, 0};
+                return PlistShape{TooDeep, 0, 0};
             if (depth[k] >= 0) {
                 f.best = std::max(f.best, int(depth[k]));
                 f.sum = std::min(f.sum + nodes[k], TooMany);
+                f.bytes = std::min(f.bytes + held[k], TooLarge);
                 continue;
             }
-            if (!children(k, kids, container))
+            if (!children(k, kids, container, own))
                 return std::nullopt;
             if (int(stack.size()) >= TooDeep)
-                return PlistShape{TooDeep, 0};
+                return PlistShape{TooDeep, 0, 0};
             depth[k] = -2;
-            stack.push_back({k, kids, 0, container});
+            stack.push_back({k, kids, 0, container, 0, 1, std::min(own, TooLarge)});
             continue;
         }
-        const int own = f.container ? f.best + 1 : 0;
+        const int level = f.container ? f.best + 1 : 0;
         const qint64 total = f.sum;
-        depth[f.index] = int8_t(own);
+        const qint64 bytesBelow = f.bytes;
+        depth[f.index] = int8_t(level);
         nodes[f.index] = total;
+        held[f.index] = bytesBelow;
         stack.pop_back();
         if (stack.empty())
-            return PlistShape{own, total};
-        stack.back().best = std::max(stack.back().best, own);
+            return PlistShape{level, total, bytesBelow};
+        stack.back().best = std::max(stack.back().best, level);
         stack.back().sum = std::min(stack.back().sum + total, TooMany);
+        stack.back().bytes = std::min(stack.back().bytes + bytesBelow, TooLarge);
     }
     return std::nullopt;
 }
@@ -167,7 +184,8 @@ plistio::PlistShape xmlShape(const QByteArray& data)
             ++i;
         }
     }
-    return {deepest, elements};
+    // Values hold no more text or data than the file.
+    return {deepest, elements, qint64(n)};
 }
 
 // ---- binary property list writer ----
@@ -366,7 +384,17 @@ std::optional<PlistShape> shapeOf(const QByteArray& data)
     return xmlShape(data);
 }
 
-PlistPtr fromBytes(const QByteArray& data, QString* error)
+qint64 readBudget(qint64 dataSize)
+{
+    return std::min(MaxClaimedBytes, ClaimPerByte * dataSize + ClaimFloor);
+}
+
+QString overBudgetMessage()
+{
+    return QStringLiteral("The property list repeats its shared values too often to be read safely.");
+}
+
+PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget)
 {
     auto fail = [&](const QString& why) {
         if (error)
@@ -384,6 +412,11 @@ PlistPtr fromBytes(const QByteArray& data, QString* error)
         return fail(QStringLiteral("The property list is nested too deeply."));
     if (shape->nodes > MaxNodes)
         return fail(QStringLiteral("The property list holds too many values."));
+    const qint64 claim = shape->claim();
+    if (claim > readBudget(data.size()) || (budget && claim > *budget))
+        return fail(overBudgetMessage());
+    if (budget)
+        *budget -= claim;
     plist_t node = nullptr;
     if (data.startsWith("bplist"))
         plist_from_bin(data.constData(), uint32_t(data.size()), &node);

@@ -38,16 +38,32 @@ constexpr qsizetype MaxPlistBytes = 256 * 1024 * 1024;
 
 // Serialises a node tree; an empty array on failure.
 QByteArray toBytes(plist_t node, Format format);
+
+// What reading a property list claims, in bytes: each value it makes costs NodeBytes and each data or text
+// byte one (three per UTF-16 unit), counted every time a shared object is met again. A list may claim a
+// small multiple of its own size (readBudget), so a few shared references cannot stand for gigabytes.
+constexpr qint64 NodeBytes = 16;
+constexpr qint64 MaxClaimedBytes = 256LL * 1024 * 1024;
+constexpr qint64 ClaimPerByte = 16;
+constexpr qint64 ClaimFloor = 1024 * 1024;
+qint64 readBudget(qint64 dataSize);
+// The reason given when a list claims more than its budget.
+QString overBudgetMessage();
+
 // Parses binary or XML property list data. Refuses oversized input, input nested too deeply (libplist's
-// parsers recurse once per level) and input that would make too many nodes (a binary list's shared
-// references are expanded into copies). Null with a reason in *error on failure.
-PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr);
+// parsers recurse once per level) and input whose parsed tree would claim more than its budget (a binary
+// list's shared references are expanded into copies), all before anything is parsed. The budget is
+// readBudget of the data's size; when budget is given, the claim is also taken from *budget, so that the
+// parts of one file share that file's budget. Null with a reason in *error on failure.
+PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr, qint64* budget = nullptr);
 constexpr int MaxNestingDepth = 64;
 constexpr qint64 MaxNodes = 4 * 1000 * 1000;
 
 struct PlistShape {
     int depth = 0;    // deepest array/dictionary nesting
     qint64 nodes = 0; // values the parsed tree would hold (saturates above MaxNodes)
+    qint64 bytes = 0; // data and text bytes it would hold (saturates above MaxClaimedBytes)
+    qint64 claim() const { return nodes * NodeBytes + bytes; }
 };
 // Measured without parsing or recursion; nothing when binary data is malformed.
 std::optional<PlistShape> shapeOf(const QByteArray& data);

@@ -1,6 +1,8 @@
 #include "ItemCompare.h"
 #include "ItemSamples.h"
+#include "SharedPlist.h"
 
+#include "canvas/GraphicClipboard.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 
@@ -9,6 +11,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <sys/resource.h>
 
 using Mutation = std::function<void(plist_t archive)>;
 Q_DECLARE_METATYPE(Mutation)
@@ -352,6 +355,36 @@ private slots:
         QString error;
         QVERIFY(!unarchiveItem(bytes, &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // One object referred to very many times is charged by the bytes of every copy and refused before the
+    // copies are made, on every road that reads item archives.
+    void sharedObjectsAreChargedByTheirBytes_data()
+    {
+        using namespace sharedplist;
+        QTest::addColumn<QByteArray>("archive");
+        QTest::newRow("data 200,000 times") << sharedInArray(data(QByteArray(65536, 'd')), 200000);
+        QTest::newRow("text a million times") << sharedInArray(text(QByteArray(4096, 't')), 1000000);
+        QTest::newRow("text in a dictionary") << sharedInDictionary("NSName", text(QByteArray(4096, 't')), 1000000);
+    }
+    void sharedObjectsAreChargedByTheirBytes()
+    {
+        using namespace sharedplist;
+        QFETCH(QByteArray, archive);
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        const long before = u.ru_maxrss;
+        QString error;
+        QVERIFY(!unarchiveItem(archive, &error));
+        QCOMPARE(error, plistio::overBudgetMessage());
+        int skipped = 0;
+        QVERIFY(graphicsFromPasteboardData(sharedInArray(data(archive), 1), &error, &skipped).isEmpty());
+        QCOMPARE(skipped, 1);
+        // The clipboard's own list: one 64 KB entry 10,000 times.
+        QVERIFY(graphicsFromPasteboardData(sharedInArray(data(QByteArray(65536, 'd')), 10000), &error).isEmpty());
+        QCOMPARE(error, plistio::overBudgetMessage());
+        getrusage(RUSAGE_SELF, &u);
+        QVERIFY2(u.ru_maxrss - before < 100 * 1024, qPrintable(QString::number(u.ru_maxrss - before)));
     }
 
     void shapeOfValidLists()

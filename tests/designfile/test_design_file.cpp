@@ -8,12 +8,14 @@
 #include "canvas/KeyedArchive.h"
 #include "canvas/SKTItems.h"
 #include "data/BatchState.h"
+#include "SharedPlist.h"
 #include "data/Data_From_Excel.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <limits>
+#include <sys/resource.h>
 #include <memory>
 
 namespace {
@@ -123,6 +125,41 @@ DataTableContent mixedTable(int rows) {
         table.append({QString::number(r + 1), samples[r % 10], QStringLiteral("Guest %1").arg(r),
                       samples[(r * 7) % 10], r % 3 ? QString() : QString::number(r * 0.25)});
     return DataTableContent::ofRows(table, 5);
+}
+
+qint64 peakRssMB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+// A design whose rows refer, in turn, to a few shared dictionaries; each holds `names` (column keys to
+// values) and `padding` more entries whose keys name no column.
+QByteArray rowsSharingDictionaries(const DesignData& d, int rows, const QList<QStringList>& names, int padding) {
+    const PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
+    plist_t rowsSlot = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
+    CompactPlistWriter w;
+    const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node != rowsSlot)
+            return CompactPlistWriter::NotMine;
+        QList<quint32> dicts;
+        for (const QStringList& row : names) {
+            const quint32 n = quint32(row.size() + padding);
+            const auto dict = writer.beginDict(n);
+            for (int k = 0; k < row.size(); ++k)
+                writer.setEntry(dict, n, quint32(k), writer.addText(Data_From_Excel::columnKey(k + 1)),
+                                writer.addText(row[k]));
+            for (int k = 0; k < padding; ++k)
+                writer.setEntry(dict, n, quint32(row.size() + k), writer.addText(QStringLiteral("K%1").arg(k)),
+                                writer.addText(QString()));
+            dicts << dict.index;
+        }
+        const auto array = writer.beginArray(quint32(rows));
+        for (int r = 0; r < rows; ++r)
+            writer.setElement(array, quint32(r), dicts[r % dicts.size()]);
+        return array.index;
+    });
+    return w.finish(*top);
 }
 
 // A binary property list of hand-made objects (one-byte references and offsets where they fit).
@@ -347,6 +384,55 @@ private slots:
         QString error;
         QVERIFY(!designfile::fromBytes(bytes, &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // Objects shared by very many references are charged by the bytes of every copy, in the design and in
+    // its item archives, and refused before they are copied; a refusal names the element by its own index.
+    void hostileDesignsAreRefusedWithTheirReason_data() {
+        using namespace sharedplist;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QString tooOften = plistio::overBudgetMessage();
+        const QByteArray manyTexts = sharedInArray(text(QByteArray(4096, 't')), 1000000);
+        QTest::newRow("data 200,000 times") << sharedInArray(data(QByteArray(65536, 'd')), 200000) << tooOften;
+        QTest::newRow("text a million times") << manyTexts << tooOften;
+        const DesignData d = sampleDesign();
+        QTest::newRow("item archive sharing a text")
+            << patched(d, designfile::FrontCountIndex + 1, plistio::newData(manyTexts))
+            << QStringLiteral("element 77: front item 0 is broken: ") + tooOften;
+        QTest::newRow("photo not a picture") << patched(d, designfile::PhotoDataIndex, plistio::newData("garbage"))
+                                             << QStringLiteral("element 59: the main photo cannot be read");
+        QTest::newRow("count a text") << patched(d, designfile::FrontCountIndex, plistio::newString(QStringLiteral("1")))
+                                      << QStringLiteral("element 76: the front is not a valid count");
+    }
+    void hostileDesignsAreRefusedWithTheirReason() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const qint64 before = peakRssMB();
+        QString error;
+        QVERIFY(!designfile::fromBytes(bytes, &error));
+        QCOMPARE(error, reason);
+        QVERIFY2(peakRssMB() - before < 100, qPrintable(QString::number(peakRssMB() - before)));
+    }
+
+    // Rows sharing a few dictionaries of 10,001 entries each: every dictionary is read at most twice, so
+    // 200,000 such rows open at once, each with its own dictionary's values.
+    void rowsSharingDictionariesReadOnce() {
+        DesignData d;
+        d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("City")};
+        const QList<QStringList> names = {{QStringLiteral("Ann"), QStringLiteral("Oslo")},
+                                          {QStringLiteral("Bob")},
+                                          {QString(), QStringLiteral("Kyoto")}};
+        QString error;
+        const auto back = designfile::fromBytes(rowsSharingDictionaries(d, 200000, names, 9999), &error);
+        QVERIFY2(back, qPrintable(error));
+        const DataTableContent& rows = back->sheet.rows;
+        QCOMPARE(rows.rowCount(), 200000);
+        for (int r : {0, 1, 2, 3, 4, 5, 199997, 199998, 199999}) {
+            const QStringList& row = names[r % 3];
+            QCOMPARE(rows.value(r, 1), row.value(0));
+            QCOMPARE(rows.value(r, 2), row.value(1));
+        }
     }
 
     // Every cut of a real file is refused without a crash.

@@ -355,10 +355,14 @@ std::optional<QByteArray> CompactPlistReader::textUtf8(const Object& o, qsizetyp
 
 PlistPtr CompactPlistReader::toPlist(quint64 index, int depth, qint64* budget) const
 {
-    if (depth < 0 || --*budget < 0)
+    if (depth < 0 || (*budget -= plistio::NodeBytes) < 0)
         return {};
     const std::optional<Object> o = object(index);
     if (!o)
+        return {};
+    // Data and texts are charged before they are copied.
+    const qint64 held = o->type == 0x4 || o->type == 0x5 ? qint64(o->count) : o->type == 0x6 ? 3 * qint64(o->count) : 0;
+    if ((*budget -= held) < 0)
         return {};
     switch (o->type) {
     case 0x0:
@@ -418,6 +422,8 @@ PlistPtr CompactPlistReader::toPlist(quint64 index, int depth, qint64* budget) c
             const std::optional<quint64> keyRef = reference(*o, i);
             const std::optional<quint64> valueRef = reference(*o, o->count + i);
             const std::optional<Object> key = keyRef ? object(*keyRef) : std::nullopt;
+            if (key && (*budget -= plistio::NodeBytes + (key->type == 0x6 ? 3 : 1) * qint64(key->count)) < 0)
+                return {};
             const std::optional<QByteArray> name = key ? textUtf8(*key, 1 << 20) : std::nullopt;
             PlistPtr value = name && valueRef ? toPlist(*valueRef, depth - 1, budget) : PlistPtr();
             if (!value)

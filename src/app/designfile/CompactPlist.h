@@ -96,7 +96,8 @@ public:
     std::optional<QByteArray> textUtf8(const Object& o, qsizetype maxLength) const;
 
     // The object as a libplist tree; nothing when it or anything below it is malformed, nested deeper than
-    // depth, or more than *budget nodes in all (shared objects count each time they are met).
+    // depth, or claims more than *budget bytes (plistio::NodeBytes per value and its data and text bytes;
+    // shared objects count each time they are met). The claim is taken from *budget before anything is copied.
     PlistPtr toPlist(quint64 index, int depth, qint64* budget) const;
 
 private:

@@ -52,11 +52,12 @@ public:
     bool ok() const { return m_ok; }
     uint32_t index() const { return m_index; }
     uint32_t remaining() const { return m_index < m_size ? m_size - m_index : 0; }
-    void skip(uint32_t n) { m_index += n; }
+    void skip(uint32_t n) { m_at = m_index += n; }
 
+    // Names the element read last, or the one the cursor stands at when none was read since it moved.
     bool fail(const QString& why) {
         if (m_ok && m_error)
-            *m_error = QStringLiteral("element %1: %2").arg(m_index).arg(why);
+            *m_error = QStringLiteral("element %1: %2").arg(m_at).arg(why);
         m_ok = false;
         return false;
     }
@@ -64,6 +65,7 @@ public:
     plist_t next(const char* what) {
         if (!m_ok)
             return nullptr;
+        m_at = m_index;
         if (m_index >= m_size) {
             fail(QStringLiteral("the file ends before the %1").arg(QLatin1String(what)));
             return nullptr;
@@ -134,6 +136,7 @@ private:
     plist_t m_array;
     uint32_t m_size;
     uint32_t m_index = 0;
+    uint32_t m_at = 0;
     QString* m_error;
     bool m_ok = true;
 };
@@ -141,6 +144,7 @@ private:
 bool readCard(Cursor& c, plist_t root, Card_Property& record, const char* side) {
     if (!c.ok())
         return false;
+    c.skip(0); // failures name the card's first element
     if (c.remaining() < static_cast<uint32_t>(CardPropertyArchive::StoredFieldCount))
         return c.fail(QStringLiteral("the file ends inside the %1 card settings").arg(QLatin1String(side)));
     QString why;
@@ -205,6 +209,9 @@ public:
         m_row.clear();
         return true;
     }
+    // The row being built, and the same again for a row the file shares.
+    const std::vector<quint32>& row() const { return m_row; }
+    void setRow(const std::vector<quint32>& row) { m_row = row; }
     int widest() const { return qMax(m_widest, 1); }
     DataTableContent finish(int columns) {
         m_sheet->columnCount = m_widest;
@@ -276,7 +283,8 @@ bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::a
     return true;
 }
 
-// The rows straight from a binary file: equal values the file shares are read once.
+// The rows straight from a binary file: equal values the file shares are read once, and so is a row
+// dictionary shared by many rows, so that the work stays bounded by the file's size.
 bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsRef, TableBuilder& table,
                         const std::atomic<bool>* stop, std::atomic<int>* progress) {
     const auto rows = file.object(rowsRef);
@@ -289,6 +297,9 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
     constexpr quint64 RememberedValues = quint64(1) << 26;
     QHash<quint64, int> columns;
     std::vector<quint32> values;
+    // Dictionaries met once; one met again is read a second time and its row kept for every later meeting.
+    std::vector<bool> met(size_t(file.objectCount()), false);
+    QHash<quint64, std::vector<quint32>> sharedRows;
     for (quint64 i = 0; i < rows->count; ++i) {
         if ((i & 4095) == 0) {
             if (stopped(stop))
@@ -296,6 +307,13 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
             report(progress, qint64(i), qint64(rows->count), 100);
         }
         const auto ref = file.reference(*rows, i);
+        if (const auto shared = ref ? sharedRows.constFind(*ref) : sharedRows.constEnd();
+            shared != sharedRows.constEnd()) {
+            table.setRow(*shared);
+            if (!table.endRow())
+                return c.fail(QStringLiteral("the table is too large"));
+            continue;
+        }
         const auto dict = ref ? file.object(*ref) : std::nullopt;
         if (!dict || dict->type != 0xD || dict->count > quint64(MaxColumns + 1))
             return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
@@ -337,6 +355,9 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
             }
             table.set(*column, entry - 1);
         }
+        if (met[size_t(*ref)])
+            sharedRows.insert(*ref, table.row());
+        met[size_t(*ref)] = true;
         if (!table.endRow())
             return c.fail(QStringLiteral("the table is too large"));
     }
@@ -365,7 +386,7 @@ DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
     return table.finish(titleCount > 0 ? titleCount : table.widest());
 }
 
-GraphicList readItems(Cursor& c, const char* side) {
+GraphicList readItems(Cursor& c, const char* side, qint64* budget) {
     const qint64 n = c.count(side, MaxItemsPerSide);
     GraphicList items;
     for (qint64 i = 0; i < n && c.ok(); ++i) {
@@ -374,7 +395,7 @@ GraphicList readItems(Cursor& c, const char* side) {
             break;
         QString why;
         QStringList defaulted;
-        GraphicPtr item = unarchiveItem(bytes, &why, &defaulted);
+        GraphicPtr item = unarchiveItem(bytes, &why, &defaulted, budget);
         if (!item) {
             c.fail(QStringLiteral("%1 item %2 is broken: %3").arg(QLatin1String(side)).arg(i).arg(why));
             break;
@@ -513,7 +534,8 @@ namespace {
 
 // A binary file's root as a libplist array of everything but the rows, which stay in the file: their
 // element is an empty array, and *rowsRef their object there.
-PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* rowsRef, QString* error) {
+PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* rowsRef, qint64* budget,
+                    QString* error) {
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
@@ -525,8 +547,6 @@ PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* 
     if (top->type != 0xA)
         return fail(QStringLiteral("the root is not a list"));
     PlistPtr root(plist_new_array());
-    // Cards, paths, titles and item archives: far fewer values than a table.
-    qint64 budget = 2 * MaxItemsPerSide + MaxColumns + 1000;
     for (quint64 i = 0; i < top->count; ++i) {
         const auto ref = file.reference(*top, i);
         if (!ref)
@@ -540,10 +560,10 @@ PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* 
                 continue;
             }
         }
-        PlistPtr node = file.toPlist(*ref, plistio::MaxNestingDepth, &budget);
+        PlistPtr node = file.toPlist(*ref, plistio::MaxNestingDepth, budget);
         if (!node)
-            return fail(budget < 0 ? QStringLiteral("The property list holds too many values.")
-                                   : QStringLiteral("The data is not a readable property list."));
+            return fail(*budget < 0 ? plistio::overBudgetMessage()
+                                    : QStringLiteral("The data is not a readable property list."));
         plist_array_append_item(root.get(), node.release());
     }
     return root;
@@ -558,11 +578,13 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     CompactPlistReader file;
     plist_t rowsSlot = nullptr;
     quint64 rowsRef = 0;
+    // Shared by the root and every item archive, so that no part can copy a shared object without end.
+    qint64 budget = readBudget(bytes.size());
     if (bytes.startsWith("bplist")) {
         if (file.open(bytes, &why))
-            root = binaryRoot(file, &rowsSlot, &rowsRef, &why);
+            root = binaryRoot(file, &rowsSlot, &rowsRef, &budget, &why);
     } else {
-        root = plistio::fromBytes(bytes, &why);
+        root = plistio::fromBytes(bytes, &why, &budget);
     }
     if (!root) {
         if (error)
@@ -613,10 +635,12 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
             return readRowsFromBinary(cur, file, rowsRef, table, stop, progress);
         return readRowsFromTree(cur, node, table, stop, progress);
     });
-    d.frontItems = readItems(c, "front");
-    d.backItems = readItems(c, "back");
-    if (c.ok() && c.remaining() != 0)
+    d.frontItems = readItems(c, "front", &budget);
+    d.backItems = readItems(c, "back", &budget);
+    if (c.ok() && c.remaining() != 0) {
+        c.skip(0); // names the first element too many
         c.fail(QStringLiteral("unexpected data after the back items"));
+    }
     if (!c.ok())
         return std::nullopt;
     return d;

@@ -34,6 +34,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 
@@ -80,6 +81,13 @@ inline constexpr qint64 MaxColumns = 10000;
 inline constexpr qint64 MaxRows = 20000000;
 inline constexpr qint64 MaxTableCells = 50000000;
 inline constexpr qint64 MaxTextLength = 1 << 20;
+// What reading a design may claim outside its rows, in plistio's measure (values, data and text bytes,
+// shared objects counted each time they are met), shared by the root and every item archive: a small
+// multiple of the file's size, never more than MaxClaimedBytes.
+inline constexpr qint64 MaxClaimedBytes = 768LL * 1024 * 1024;
+inline qint64 readBudget(qint64 fileSize) {
+    return std::min(MaxClaimedBytes, plistio::ClaimPerByte * fileSize + plistio::ClaimFloor);
+}
 
 // Fixed indexes of the root array.
 inline constexpr int FrontCardIndex = 1;

@@ -2,6 +2,7 @@
 
 #include "common/Globals.h"
 #include "output/mail/MailSettings.h"
+#include "SharedPlist.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,6 +93,9 @@ private slots:
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>SendEmailPORT</key><integer>25"
             "</integer><key>SendEmailSMTP</key><string>mail.x.org</string></dict></plist>");
         QTest::newRow("too big") << QByteArray(2 * 1024 * 1024, ' ');
+        // Under the size limit, but a million copies of one text once read.
+        QTest::newRow("one text shared") << sharedplist::sharedInDictionary(
+            "SendEmailSMTP", sharedplist::text(QByteArray(4096, 's')), 1000000);
     }
     void badFiles() {
         QFETCH(QByteArray, content);
