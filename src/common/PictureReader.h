@@ -23,8 +23,16 @@ struct ReadLimits {
 // "The picture is too large (W × H pixels). Pictures of up to 100 megapixels can be used."
 QString tooLargeMessage(QSize declared);
 
+// Lets Qt's readers allocate a picture at the source limit in any format (Qt's default stops near 64
+// megapixels). Done once, by the readers below; callers decoding pictures themselves call it first.
+void allowPicturesAtSourceLimit();
+
+// The largest size within the limits with the proportions of size (size itself when it fits).
+QSize fitted(QSize size, const ReadLimits& limits);
+
 // The picture scaled down (never up) to fit the limits, keeping its proportions. A null image and the reason
-// in *error when the file is missing, unreadable or too large.
+// in *error when the file is missing, unreadable or too large, whether by the size it declares or by the
+// size of the picture it holds.
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error = nullptr);
 QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error = nullptr);
 

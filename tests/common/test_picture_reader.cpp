@@ -52,6 +52,72 @@ QByteArray pngClaiming(int w, int h) {
     return data;
 }
 
+// A GIF whose one frame is frame x frame pixels on a logical screen of width x height: Qt declares about
+// the frame's size but returns a picture of the screen's.
+QByteArray gifOnScreen(int width, int height, int frame) {
+    QByteArray g("GIF89a");
+    auto le16 = [&](int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    le16(width);
+    le16(height);
+    g.append(char(0x81)).append('\0').append('\0').append(QByteArray::fromHex("000000ff000000ff000000ff"));
+    g.append(',');
+    for (int v : {0, 0, frame, frame})
+        le16(v);
+    g.append('\0').append(char(2));
+    // 3-bit codes: a clear code (4) before every two pixels keeps them at 3 bits; 5 ends the data.
+    QByteArray codes;
+    quint32 acc = 0;
+    int bits = 0;
+    auto put = [&](int code) {
+        acc |= quint32(code) << bits;
+        for (bits += 3; bits >= 8; bits -= 8, acc >>= 8)
+            codes.append(char(acc & 0xFF));
+    };
+    for (int i = 0; i < frame * frame; i += 2) {
+        put(4);
+        put(1);
+        put(2);
+    }
+    put(5);
+    codes.append(char(acc & 0xFF));
+    g.append(char(codes.size())).append(codes).append('\0').append(';');
+    return g;
+}
+
+// An 8-bit run-length coded BMP of w x h pixels: a red first run, then the end of the picture.
+QByteArray rleBmp(int w, int h) {
+    QByteArray b("BM");
+    auto le = [&](quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const int header = 14 + 40 + 256 * 4;
+    const QByteArray pixels = QByteArray::fromHex("ff01" "0001"); // 255 pixels of colour 1, end of picture
+    le(quint32(header + pixels.size()), 4);
+    le(0, 4);
+    le(header, 4);
+    le(40, 4);
+    le(quint32(w), 4);
+    le(quint32(h), 4);
+    le(1, 2);
+    le(8, 2);
+    le(1, 4); // run-length coded, 8 bits
+    le(quint32(pixels.size()), 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(256, 4);
+    le(0, 4);
+    for (int i = 0; i < 256; ++i)
+        le(i == 1 ? 0x00FF0000u : 0x00FFFFFFu, 4);
+    return b + pixels;
+}
+
+QByteArray greyPng(int w, int h) {
+    QImage img(w, h, QImage::Format_Grayscale8);
+    img.fill(128);
+    return encode(img, "png");
+}
+
 qint64 peakRssMB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -105,6 +171,51 @@ private slots:
         QVERIFY(item._image.isNull());
         QVERIFY(item.pictureError().contains(claim));
         QVERIFY2(peakRssMB() - before < 300, qPrintable(QString::number(peakRssMB() - before)));
+    }
+
+    // The picture a decoder gives is held to the limits, whatever size the file declared: scaled down, or
+    // refused with the message of a declared size over them.
+    void picturesGotAreHeldToTheLimits_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("item");   // as a picture item reads it; 0 x 0: refused
+        QTest::addColumn<QString>("claim"); // the size the refusal names
+        QTest::newRow("wide screen") << gifOnScreen(65535, 480, 20) << QSize(20000, 146) << QString();
+        QTest::newRow("large screen") << gifOnScreen(5000, 5000, 20) << QSize(5000, 5000) << QString();
+        QTest::newRow("huge screen") << gifOnScreen(65535, 65535, 20) << QSize(0, 0) << QStringLiteral("65535 × 65535");
+    }
+    void picturesGotAreHeldToTheLimits() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, item);
+        QFETCH(QString, claim);
+        const QString path = write(QStringLiteral("screen.gif"), bytes);
+        QString why;
+        const QImage picture = SKTImage::loadPicture(path, &why);
+        QCOMPARE(picture.size(), item);
+        QVERIFY2(claim.isEmpty() || why.contains(claim), qPrintable(why));
+        // Thumbnails are made at their final size.
+        const QImage thumb = pictures::readThumbnail(path, 96, &why);
+        QVERIFY(thumb.isNull() == item.isEmpty());
+        QVERIFY(thumb.width() <= 96 && thumb.height() <= 96);
+        QVERIFY(MainPhoto::readPicture(path).size().width() <= MainPhoto::MaxSide);
+    }
+
+    // Honest pictures up to the source limit read, scaled to what the road takes.
+    void picturesAtTheSourceLimitRead_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("grey png") << greyPng(10000, 10000);
+        QTest::newRow("run-length bmp") << rleBmp(10000, 10000);
+    }
+    void picturesAtTheSourceLimitRead() {
+        QFETCH(QByteArray, bytes);
+        const QString path = write(QStringLiteral("honest"), bytes);
+        QString why;
+        QCOMPARE(pictures::readThumbnail(path, 96, &why).size(), QSize(96, 96));
+        const QImage picture = SKTImage::loadPicture(path, &why);
+        QVERIFY2(!picture.isNull(), qPrintable(why));
+        QCOMPARE(picture.width(), picture.height());
+        QVERIFY(qint64(picture.width()) * picture.height() <= SKTImage::MaxPicturePixels / 4);
+        QVERIFY(!MainPhoto::readPicture(path, &why).isNull());
+        QCOMPARE(pictures::readPictureFile(path, {}, &why).size(), QSize(10000, 10000));
     }
 
     // A large allowed picture comes out at the asked size, proportions kept.
