@@ -1,24 +1,26 @@
 #!/usr/bin/env python3
 """Sends one e-mail for NAVU Photo Frame.
 
-Usage: pyth_mail.py SENDER SERVER PORT FROM RECIPIENT SUBJECT BODY SSL [ATTACHMENT ...]
+Usage: python3 -I pyth_mail.py < REQUEST
 
-SSL "Y" connects with implicit TLS (SMTP over SSL, usually port 465). Any other value connects in plain
-text and upgrades with STARTTLS whenever the server offers it (usually port 587 or 25). Certificates are
-always verified. The password is never sent over a connection that is not encrypted unless the server's
-address is a loopback address of this machine.
+Nothing of the mail is on the command line, where every user of the machine could read it. Standard input
+holds the account password on its first line (ASCII; empty to send without logging in), then one JSON
+object (UTF-8) with the strings "sender", "server", "port", "from", "recipient", "subject", "body" and "ssl"
+and the list "attachments" (paths, in order). Header fields hold no line break and no NUL character; the
+body holds no NUL character.
 
-Standard input holds the account password on its first line; whatever follows is ignored. An empty
-password sends without logging in. Exit status 0 means the server accepted the mail; failures print one
-line to standard error, "pyth_mail: " and the reason in words a user can act on, and exit 1 (mail not
-sent) or 2 (bad arguments).
+"ssl" "Y" connects with implicit TLS (SMTP over SSL, usually port 465). Any other value connects in plain
+text and must be upgraded with STARTTLS (usually port 587 or 25): a server that does not offer it gets
+nothing, password or not. Certificates are always verified.
+
+Exit status 0 means the server accepted the mail; failures print one line to standard error, "pyth_mail: "
+and the reason in words a user can act on, and exit 1 (mail not sent) or 2 (bad request).
 
 Test runs only: NAVU_MAIL_TEST_CA names an extra certificate authority to trust (in addition to the
-system's), NAVU_MAIL_TEST_TIMEOUT shortens the network timeout, and NAVU_MAIL_TEST_REMOTE=1 treats every
-server as remote. None of them can weaken a check.
+system's) and NAVU_MAIL_TEST_TIMEOUT shortens the network timeout. Neither can weaken a check.
 """
 
-import ipaddress
+import json
 import mimetypes
 import os
 import smtplib
@@ -50,32 +52,38 @@ def fail(status, text):
     sys.exit(status)
 
 
-def is_loopback(address):
-    """True for 127.0.0.0/8, ::1 and IPv4 addresses mapped into IPv6 that are loopback."""
-    try:
-        ip = ipaddress.ip_address(address.split("%", 1)[0])
-    except ValueError:
-        return False
-    mapped = getattr(ip, "ipv4_mapped", None)
-    return (mapped or ip).is_loopback
+HEADER_FIELDS = ("sender", "server", "port", "from", "recipient", "subject", "ssl")
 
 
-def peer_is_loopback(smtp):
-    if test_setting("REMOTE") == "1":
-        return False
-    try:
-        return is_loopback(smtp.sock.getpeername()[0])
-    except (OSError, AttributeError, IndexError):
-        return False
-
-
-def read_password():
+def read_request():
+    """The password and the mail's fields from standard input."""
     data = sys.stdin.buffer.read()
-    first = data.split(b"\n", 1)[0].rstrip(b"\r")
+    first, _, rest = data.partition(b"\n")
     try:
-        return first.decode("ascii")
+        password = first.rstrip(b"\r").decode("ascii")
     except UnicodeDecodeError:
         fail(2, "the password holds characters that cannot be sent")
+    try:
+        request = json.loads(rest.decode("utf-8"))
+    except (UnicodeDecodeError, ValueError):
+        fail(2, "the mail's fields could not be read")
+    if not isinstance(request, dict):
+        fail(2, "the mail's fields could not be read")
+    for name in HEADER_FIELDS + ("body",):
+        value = request.get(name, "")
+        if not isinstance(value, str):
+            fail(2, "the %s is not a text" % name)
+        if "\0" in value:
+            fail(2, "the %s holds a NUL character" % name)
+        if name != "body" and ("\n" in value or "\r" in value):
+            fail(2, "the %s holds a line break" % name)
+        request[name] = value
+    attachments = request.get("attachments", [])
+    if not isinstance(attachments, list) or not all(isinstance(a, str) and a for a in attachments):
+        fail(2, "the attachments are not a list of paths")
+    if "\0" in password:
+        fail(2, "the password holds a NUL character")
+    return password, request
 
 
 def build_message(sender, recipient, subject, body, attachments):
@@ -130,15 +138,14 @@ def send(args, password, msg):
             smtp = smtplib.SMTP(server, port, timeout=timeout)
         with smtp:
             smtp.ehlo()
-            encrypted = use_ssl == "Y"
-            if not encrypted and smtp.has_extn("starttls"):
+            if use_ssl != "Y":
+                # TLS was chosen: without STARTTLS nothing goes out, so the choice is never undone in silence.
+                if not smtp.has_extn("starttls"):
+                    fail(1, "the server %s offers no encryption (STARTTLS), so nothing was sent; "
+                            "choose SSL or another port" % where)
                 smtp.starttls(context=context)
                 smtp.ehlo()
-                encrypted = True
             if password:
-                if not encrypted and not peer_is_loopback(smtp):
-                    fail(1, "the server %s offers no encryption (STARTTLS), so the password was not sent; "
-                            "choose SSL or another port" % where)
                 if not smtp.has_extn("auth"):
                     fail(1, "the server %s does not offer a login" % where)
                 smtp.login(sender, password)
@@ -173,23 +180,23 @@ def send(args, password, msg):
 
 
 def main(argv):
-    if len(argv) < 9:
-        fail(2, "expected sender, server, port, from, recipient, subject, body and SSL flag")
-    sender, server, port_text, from_addr, recipient, subject, body, use_ssl = argv[1:9]
-    attachments = argv[9:]
+    if len(argv) != 1:
+        fail(2, "the mail is read from standard input, not from the command line")
+    password, request = read_request()
+    sender, server, port_text = request["sender"], request["server"].strip(), request["port"]
+    from_addr, recipient, use_ssl = request["from"], request["recipient"], request["ssl"]
     try:
         port = int(port_text.strip())
         if not 0 < port < 65536:
             raise ValueError
     except ValueError:
         fail(2, "port %r is not a port number" % port_text)
-    server = server.strip()
     if not server:
         fail(2, "no SMTP server given")
     if not recipient.strip():
         fail(2, "no recipient given")
-    password = read_password()
-    msg = build_message(from_addr or sender, recipient, subject, body, attachments)
+    msg = build_message(from_addr or sender, recipient, request["subject"], request["body"],
+                        request.get("attachments", []))
     send((sender, server, port, from_addr, recipient, use_ssl), password, msg)
     return 0
 

@@ -534,6 +534,8 @@ void SKTWindowController::Design_Replaced()
     Last_Selected_Graphic.reset();
     Undo_Redo_Button_state();
     Show_RHS_Properties(nullptr);
+    if (_outputCommands)
+        _outputCommands->designReplaced();
 }
 
 // ---------------------------------------------------------------- host for the items

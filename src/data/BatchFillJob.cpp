@@ -24,6 +24,16 @@ GraphicList deepCopy(const GraphicList& items)
 
 const QString kMainPhotoId = QStringLiteral("PARTY_IMAGE");
 
+QString pictureProblem(const QString& path)
+{
+    return QStringLiteral("the picture %1 could not be read.").arg(path);
+}
+
+QString barcodeProblem(const QString& value, const QString& reason)
+{
+    return QStringLiteral("no barcode for \"%1\": %2").arg(value, reason);
+}
+
 BatchFillJob::PhotoLoader& defaultPhotoLoader()
 {
     static BatchFillJob::PhotoLoader loader;
@@ -113,6 +123,30 @@ QStringList BatchFillJob::warnings() const
     return _warnings;
 }
 
+RowProblems BatchFillJob::rowProblems() const
+{
+    QMutexLocker lock(&_warnLock);
+    return _rowProblems;
+}
+
+void BatchFillJob::addRowProblem(int row, const QString& reason)
+{
+    QMutexLocker lock(&_warnLock);
+    _rowProblems.add(row, reason);
+}
+
+RowProblems BatchFillJob::firstRowProblems(const QString& side) const
+{
+    if (_total <= 0)
+        return {};
+    const std::unique_ptr<BatchFillJob> copy = copyForWorker();
+    if (side != QLatin1String("F"))
+        copy->Set_data_table_value_to_card(0, QStringLiteral("B"), false);
+    if (side == QLatin1String("F") || side == QLatin1String("BOTH"))
+        copy->Set_data_table_value_to_card(0, QStringLiteral("F"), false);
+    return copy->rowProblems();
+}
+
 void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live)
 {
     QImage rowMainPhoto;
@@ -126,9 +160,14 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
         if (fromSeries) {
             value = Trim_Str(seriesValue(row, g->batch_list_name));
         } else if (g->data_source_type == 2 && _useTable) {
-            if (g->excel_col_indx < 0 || g->excel_col_indx >= _tableColumns)
+            if (g->excel_col_indx < 0 || g->excel_col_indx >= _tableColumns) {
                 warnOnce(QStringLiteral("An item is bound to column %1, which the data table does not have.")
                              .arg(g->excel_col_indx));
+                if (!live)
+                    addRowProblem(row, QStringLiteral("an item is bound to column %1, which the data table "
+                                                      "does not have.")
+                                           .arg(g->excel_col_indx));
+            }
             value = Trim_Str(Get_sel_row_col_value_of_Excel(row, g->excel_col_indx));
         } else {
             continue;
@@ -144,14 +183,19 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                     break; // the design keeps its own main photo
                 g->_file_path = value;
                 g->_image = _photoLoader ? _photoLoader(value) : QImage();
+                if (g->_image.isNull() && !value.isEmpty())
+                    addRowProblem(row, pictureProblem(value));
                 if (fromSeries) {
                     rowMainPhoto = g->_image;
                     mainPhotoReplaced = true;
                 }
             } else {
                 static_cast<SKTImage*>(g)->setFilePath(value);
-                if (const QString& why = static_cast<SKTImage*>(g)->pictureError(); !why.isEmpty())
+                if (const QString& why = static_cast<SKTImage*>(g)->pictureError(); !why.isEmpty()) {
                     warnOnce(why);
+                    if (!live)
+                        addRowProblem(row, pictureProblem(value));
+                }
                 if (fromSeries && !live) {
                     // A series of pictures also replaces the card's main photo for this row.
                     rowMainPhoto = _photoLoader ? _photoLoader(value) : QImage();
@@ -164,13 +208,18 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
             if (_barcodesFromValues && !live) {
                 reason = BarcodeItemDrawing::valueProblem(*g, value);
                 g->Set_Barcode_image(QImage(), value);
-                if (!reason.isEmpty())
+                if (!reason.isEmpty()) {
                     warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
+                    addRowProblem(row, barcodeProblem(value, reason));
+                }
                 break;
             }
             g->Set_Barcode_image(_barcodeMaker ? _barcodeMaker(*g, value, &reason) : QImage(), value);
-            if (g->_barcode_image.isNull() && !reason.isEmpty())
+            if (g->_barcode_image.isNull() && !reason.isEmpty()) {
                 warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
+                if (!live)
+                    addRowProblem(row, barcodeProblem(value, reason));
+            }
             break;
         }
         default: break;

@@ -9,6 +9,7 @@
 #include "canvas/SKTGraphic.h"
 #include "data/DataBinding.h"
 #include "data/Data_From_Excel.h"
+#include "data/RowProblems.h"
 
 #include <QImage>
 #include <QMutex>
@@ -65,6 +66,15 @@ public:
 
     // Warnings of the run so far (each given once): bound columns outside the table, barcodes not made.
     QStringList warnings() const;
+    // What went wrong in the rows filled so far, row by row: pictures that could not be read, barcode values
+    // the symbology cannot hold, bound columns outside the table, and what callers add (a photo that does
+    // not fit its frame). The run's finish message reports them.
+    RowProblems rowProblems() const;
+    // row from 0; reason as RowProblems::add takes it. Any thread.
+    void addRowProblem(int row, const QString& reason);
+    // The problems of data row 0 on the side(s) ("F", "B", "BOTH"), found by filling and rendering that row
+    // in a copy of the run; runs ask before they start when the first card already fails.
+    RowProblems firstRowProblems(const QString& side) const;
 
     // The value of a row: a series value by name, or a table value by column (0 the row number).
     QString seriesValue(int row, const QString& name) const;
@@ -91,4 +101,5 @@ private:
     bool _barcodesFromValues = false;
     mutable QMutex _warnLock;
     QStringList _warnings;
+    RowProblems _rowProblems;
 };

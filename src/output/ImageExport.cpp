@@ -90,8 +90,27 @@ CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, i
     return images;
 }
 
+QString firstRowQuestion(const BatchFillJob& fill, const QString& side) {
+    const RowProblems first = fill.firstRowProblems(side);
+    if (first.isEmpty())
+        return {};
+    return QStringLiteral("The first card already has a problem:\n%1\n\nCards with a problem are made "
+                          "without what could not be used. Do you want to go on?")
+        .arg(first.firstLines().join(QLatin1Char('\n')));
+}
+
 QString ExportResult::message() const {
+    QString text = writtenMessage();
+    if (!problems.isEmpty())
+        text += QStringLiteral("\n\n") + problems.summary(total);
+    return text;
+}
+
+QString ExportResult::writtenMessage() const {
     if (complete()) {
+        if (!problems.isEmpty())
+            return QStringLiteral("%1 cards have been exported, but not every card is as designed.")
+                .arg(cards);
         if (total > 0 || written.size() < 2)
             return Export_Success_Message;
         QStringList names;
@@ -382,6 +401,9 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
     changed.notify_all();
     for (std::thread& t : pool)
         t.join();
+    for (const std::unique_ptr<BatchFillJob>& copy : copies)
+        result.problems.merge(copy->rowProblems());
+    result.problems.keepRowsBelow(result.cards); // workers may have filled rows that were never written
     ImageFileWriter::syncFolder(_folder);
     return result;
 }

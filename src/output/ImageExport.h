@@ -44,6 +44,10 @@ struct CardRowImages {
 };
 CardRowImages renderRowSides(BatchFillJob& fill, int row, const QString& side, int dpi = 72);
 
+// The question a run asks before it starts when data row 0 already has a problem on the side(s) it makes;
+// empty when the first card is as designed.
+QString firstRowQuestion(const BatchFillJob& fill, const QString& side);
+
 // What an export really did; the export-finished window shows it.
 struct ExportResult {
     QString path;        // the main file of a single export, or the batch folder
@@ -53,10 +57,15 @@ struct ExportResult {
     int total = 0;       // batch: cards the run was to make
     bool stopped = false;
     bool folderFailed = false;
+    RowProblems problems; // batch: what went wrong in the rows, gathered from every worker
 
     bool complete() const { return failed.isEmpty() && !stopped && !folderFailed && !written.isEmpty(); }
-    // Export_Success_Message when complete, else what was and was not written.
+    // Export_Success_Message when complete and every card is as designed, else what was and was not
+    // written and which rows had a problem.
     QString message() const;
+
+private:
+    QString writtenMessage() const;
 };
 
 Q_DECLARE_METATYPE(ExportResult)

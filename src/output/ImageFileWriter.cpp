@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ImageFileWriter {
@@ -237,19 +238,37 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
 
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error) {
     const QFileInfo info(path);
-    QTemporaryFile temp(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    const QByteArray to = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray dir = QFile::encodeName(info.absolutePath());
+    // A name the file system cannot hold is refused as such (the temporary file's name would fail first,
+    // with a reason that names no cause).
+    const long nameMax = ::pathconf(dir.constData(), _PC_NAME_MAX);
+    const qsizetype nameBytes = QFile::encodeName(info.fileName()).size();
+    if (nameMax > 0 && nameBytes > nameMax) {
+        if (error)
+            *error = QStringLiteral("The file name is too long for the file system (%1 bytes; at most %2).")
+                         .arg(nameBytes)
+                         .arg(nameMax);
+        return false;
+    }
+    QTemporaryFile temp(info.absoluteDir().filePath(QStringLiteral(".navu-export.XXXXXX")));
     errno = 0;
     if (!temp.open() || temp.write(data) != data.size() || !temp.flush()) {
         if (error)
             *error = writeErrorText(temp, path, errno);
         return false;
     }
-    // The temporary file is made owner-only; an exported picture is an ordinary file.
-    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
+    // A replaced file keeps its permissions (a private picture stays private); a new one is an ordinary
+    // file readable by all.
+    struct stat old {};
+    const bool replacing = ::stat(to.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing)
+        ::fchmod(temp.handle(), old.st_mode & 07777);
+    else
+        temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                            QFileDevice::ReadOther);
     temp.close();
     const QByteArray from = QFile::encodeName(temp.fileName());
-    const QByteArray to = QFile::encodeName(info.absoluteFilePath());
     if (::rename(from.constData(), to.constData()) != 0) {
         if (error)
             *error = QString::fromLocal8Bit(std::strerror(errno));

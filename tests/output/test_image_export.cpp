@@ -3,6 +3,7 @@
 
 #include "common/Globals.h"
 #include "common/ui/Send_Modeless.h"
+#include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "output/ImageExport.h"
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <thread>
 
 using namespace outtest;
 
@@ -169,6 +172,32 @@ private slots:
         QVERIFY(r.message() != Export_Success_Message);
         QCOMPARE(scope.prompt.messages.value(0), path);
         QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    // Replacing a private picture keeps it private; a name the file system cannot hold is refused with that
+    // reason, while the longest it can hold is written.
+    void replacingKeepsPermissionsAndLongNames() {
+        PromptScope scope;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("private.png");
+        QVERIFY(Export_Single_File(design(false), path, "F", false, 72).complete());
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(Export_Single_File(design(false), path, "F", false, 72).complete());
+        const QFileDevice::Permissions user =
+            QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+        QCOMPARE(QFile::permissions(path) & ~user, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(Export_Single_File(design(false), dir.filePath("new.png"), "F", false, 72).complete());
+        QVERIFY(QFileInfo(dir.filePath("new.png")).permissions() & QFileDevice::ReadOther);
+
+        const QString longest = dir.filePath(QString(251, 'n') + ".png"); // 255 bytes
+        QVERIFY2(Export_Single_File(design(false), longest, "F", false, 72).complete(),
+                 qPrintable(scope.prompt.messages.join('\n')));
+        const QString tooLong = dir.filePath(QString(252, 'n') + ".png");
+        const ExportResult r = Export_Single_File(design(false), tooLong, "F", false, 72);
+        QCOMPARE(r.failed, QStringList{tooLong});
+        QCOMPARE(scope.prompt.messages.value(1),
+                 QStringLiteral("The file name is too long for the file system (256 bytes; at most 255)."));
+        QVERIFY(!entries(dir.path()).join(' ').contains(".navu-export"));
     }
 
     // An export that does not fit on the disk says so and keeps the old file.
@@ -422,6 +451,101 @@ private slots:
         QVERIFY(!commands.batchRunning());
         QCOMPARE(scope.prompt.questions.size(), 1);
         QVERIFY(scope.prompt.questions[0].startsWith("5 files already exist"));
+    }
+
+    // Rows whose picture cannot be read or whose barcode value the symbology cannot hold: the problems of
+    // every worker reach the finish message, which names the first rows and never says plain success. The
+    // Export command asks once, before it starts, when the first row already fails.
+    void rowProblemsReachTheFinishMessage() {
+        PromptScope scope;
+        QTemporaryDir dir;
+        const QString good = dir.filePath("good.png");
+        QImage picture(8, 8, QImage::Format_ARGB32);
+        picture.fill(Qt::green);
+        QVERIFY(picture.save(good));
+        const QString missing = dir.filePath("photos/b.jpg");
+        FakeHost host;
+        QList<QStringList> rows;
+        for (int i = 0; i < 12; ++i)
+            rows << QStringList{QString::number(i + 1), QString("4006381333%1").arg(i, 2, 10, QChar('0')),
+                                i == 2 || i == 9 ? missing : good};
+        rows[6][1] = "12a4"; // EAN-13 takes digits only
+        host.table.setTable({"Row No.", "Code", "Picture"}, rows);
+        GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
+        photo->setBounds(QRectF(0, 0, 50, 50));
+        photo->data_source_type = 2;
+        photo->excel_col_indx = 2;
+        GraphicPtr code = makeGraphicOfClass("SKTBarcode", false);
+        code->setBounds(QRectF(60, 0, 120, 60));
+        code->barcode_font_index = 8;
+        code->data_source_type = 2;
+        code->excel_col_indx = 1;
+        host.d.front << photo << code;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        ExportBatchJob job(BatchFillJob::create(host.d, series, host.table), dir.path(), "F", false, "PNG",
+                           72);
+        const std::atomic<bool> stop = false;
+        const ExportResult result = job.run(stop, {}, 3);
+        QVERIFY(result.complete());
+        QCOMPARE(result.cards, 12);
+        QCOMPARE(result.problems.cardCount(), 3);
+        const QString text = result.message();
+        QVERIFY2(text.startsWith("12 cards have been exported, but not every card is as designed.\n\n"
+                                 "3 of 12 cards had a problem:\n"),
+                 qPrintable(text));
+        QVERIFY(text.contains(QString("\nRow 3: the picture %1 could not be read.\n").arg(missing)));
+        QVERIFY(text.contains("\nRow 7: no barcode for \"12a4\": "));
+        QVERIFY(text.contains(QString("\nRow 10: the picture %1 could not be read.").arg(missing)));
+
+        // The first row fails: asked once before anything is written; No starts nothing.
+        host.table.setTable({"Row No.", "Code", "Picture"},
+                            {{"1", "400638133300", missing}, {"2", "400638133301", good}});
+        OutputCommands commands(host);
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, commands.series());
+        scope.prompt.answer = false;
+        QVERIFY(!commands.startBatchExport(dir.filePath("second"), "F", false, "PNG"));
+        QCOMPARE(
+            scope.prompt.questions,
+            QStringList{QString("The first card already has a problem:\nRow 1: the picture %1 could not be "
+                                "read.\n\nCards with a problem are made without what could not be used. Do "
+                                "you want to go on?")
+                            .arg(missing)});
+        QVERIFY(!QFileInfo::exists(dir.filePath("second")));
+    }
+
+    // Ending the program while the export worker waits for a message box on the window's thread cannot
+    // hang: the commands serve the window's events while they wait for the worker.
+    void closingWhileTheWorkerAsks() {
+        struct GuiThreadPrompt : RecordingPrompt {
+            void message(const QString& text) override {
+                runOnGuiThreadAndWait([&] { messages << text; });
+            }
+        } prompt;
+        setPromptHandler(&prompt);
+        QTemporaryDir dir;
+        FakeHost host;
+        fillTable(host.table);
+        const QString blocked = QDir(dir.path()).filePath("NAVU Photo Frame/Card_2.png");
+        QVERIFY(QDir().mkpath(blocked)); // a folder where a card should go: the write fails
+        auto commands = std::make_unique<OutputCommands>(host);
+        Use_Data_Sheet_Values = false;
+        Use_Excel_Binding_Values = true;
+        QVERIFY(commands->startBatchExport(dir.path(), "F", false, "PNG"));
+        QThread::msleep(500); // the worker is now waiting for its message
+        std::atomic<bool> done = false;
+        std::thread watchdog([&] {
+            for (int i = 0; i < 200 && !done; ++i)
+                QThread::msleep(100);
+            if (!done)
+                qFatal("closing the export commands hangs");
+        });
+        commands.reset();
+        done = true;
+        watchdog.join();
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.messages.value(0), blocked);
+        QVERIFY(host.shown.isEmpty()); // no finish window while the program ends
     }
 
     // Stop from the progress sheet while the worker runs: the finished window tells what was written.

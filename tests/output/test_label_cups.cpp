@@ -28,7 +28,9 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
 #include <cups/cups.h>
+#include <sys/prctl.h>
 
 using namespace outtest;
 
@@ -96,7 +98,22 @@ struct Job {
     QString title;
     int copies = 0;
     int state = 0;
+    QString sides;
 };
+
+// What a queue does when a job does not say.
+QString sidesDefault(const QString& queue) {
+    QString sides;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/printers/" + queue.toUtf8();
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    if (ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/")) {
+        if (ipp_attribute_t* a = ippFindAttribute(response, "sides-default", IPP_TAG_KEYWORD))
+            sides = QString::fromUtf8(ippGetString(a, 0, nullptr));
+        ippDelete(response);
+    }
+    return sides;
+}
 
 // The jobs of a queue, oldest first.
 QList<Job> jobsOf(const QString& queue) {
@@ -111,6 +128,8 @@ QList<Job> jobsOf(const QString& queue) {
         if (ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/")) {
             if (ipp_attribute_t* a = ippFindAttribute(response, "copies", IPP_TAG_INTEGER))
                 job.copies = ippGetInteger(a, 0);
+            if (ipp_attribute_t* a = ippFindAttribute(response, "sides", IPP_TAG_KEYWORD))
+                job.sides = QString::fromUtf8(ippGetString(a, 0, nullptr));
             ippDelete(response);
         }
         jobs << job;
@@ -212,6 +231,8 @@ private slots:
         QVERIFY(write(path("margins.ppd"), ppd(12))); // 4.23 mm
 
         cupsd.setProcessChannelMode(QProcess::MergedChannels);
+        // Ends with the test process however it ends (a crash or a timeout kill included).
+        cupsd.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         cupsd.start(QStandardPaths::findExecutable("cupsd", {"/usr/sbin", "/sbin"}),
                     {"-f", "-c", path("conf/cupsd.conf"), "-s", path("conf/cups-files.conf")});
         QVERIFY2(cupsd.waitForStarted(10000), qPrintable("cupsd could not start: " + cupsd.errorString()));
@@ -323,6 +344,9 @@ private slots:
                      .contains(QRegularExpression("Page size: +595[.\\d]* x 4(19|20)[.\\d]* pts")),
                  qPrintable(poppler("pdfinfo", {pdf})));
         QCOMPARE(pdfText(pdf).count("Hello Front"), 2);
+        // The queue prints two-sided unless told; a label sheet is always one-sided.
+        QCOMPARE(sidesDefault("Labels_Margins"), QStringLiteral("two-sided-long-edge"));
+        QCOMPARE(jobs.last().sides, QStringLiteral("one-sided"));
     }
 
     // Changing the printer keeps the total typed for the job.
@@ -392,8 +416,6 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("rejecting") << "Labels_Rejecting"
                                    << "Labels_Rejecting does not accept jobs: Out of labels";
-        QTest::newRow("stopped") << "Labels_Stopped"
-                                 << "Labels_Stopped is stopped: Paused for service";
         QTest::newRow("refused when handed over") << "Labels_Quota"
                                                   << "Quota limit reached.";
     }
@@ -414,6 +436,37 @@ private slots:
         QVERIFY(w->statusNote->text().isEmpty());
         QCOMPARE(jobsOf(queue).size(), before);
         QCOMPARE(host.restores, 1); // row 0 is back on the design all the same
+    }
+
+    // A paused queue takes jobs and keeps them until it is resumed: asked, not refused. No sends nothing;
+    // Yes queues the labels.
+    void pausedQueueAsks() {
+        PromptScope scope;
+        FakeHost host;
+        SeriesBindingTable series;
+        auto w = dialog(host, series, "Labels_Stopped", true);
+        QVERIFY(w);
+        const int before = jobsOf("Labels_Stopped").size();
+        const QString question =
+            "Labels_Stopped is paused (Paused for service). Send the labels anyway? They "
+            "will print when the printer is resumed.";
+        scope.prompt.answer = false;
+        QVERIFY(!w->Execute_Printing(false));
+        QCOMPARE(scope.prompt.questions, QStringList{question});
+        QVERIFY(scope.prompt.messages.isEmpty());
+        QCOMPARE(jobsOf("Labels_Stopped").size(), before);
+
+        scope.prompt.answer = true;
+        QVERIFY(w->Execute_Printing(false));
+        QCOMPARE(scope.prompt.questions.size(), 2);
+        QVERIFY2(scope.prompt.messages.isEmpty(), qPrintable(scope.prompt.messages.join('\n')));
+        QCOMPARE(
+            w->statusNote->text(),
+            QStringLiteral("Sent 5 pages to Labels_Stopped. They will print when the printer is resumed."));
+        const QList<Job> jobs = jobsOf("Labels_Stopped");
+        QCOMPARE(jobs.size(), before + 1);
+        QCOMPARE(jobs.last().state, int(IPP_JSTATE_PENDING));
+        QCOMPARE(jobs.last().sides, QStringLiteral("one-sided"));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
 #include "output/ui/LabelPreview.h"
+#include "output/ui/OutputCommands.h"
 #include "output/ui/Print_Wnd.h"
 #include "output/ui/Sample_Preview.h"
 
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace outtest;
@@ -263,6 +265,85 @@ private slots:
                                                      QDir::toNativeSeparators(bad) + "\n"),
                  qPrintable(scope.prompt.messages[0]));
         QVERIFY(w.statusNote->text().isEmpty());
+    }
+
+    // A job whose cards are not all as designed says so after printing: how many, which rows, why.
+    void rowProblemsAfterPrinting() {
+        PromptScope scope;
+        FakeHost host;
+        const QString missing = dir.filePath("photos/b.jpg");
+        QList<QStringList> rows;
+        for (int i = 0; i < 5; ++i)
+            rows << QStringList{QString::number(i + 1), QString("Name%1").arg(i + 1),
+                                i == 1 ? missing : QString()};
+        host.table.setTable({"Row No.", "Name", "Picture"}, rows);
+        GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
+        photo->setBounds(QRectF(0, 0, 50, 50));
+        photo->data_source_type = 2;
+        photo->excel_col_indx = 2;
+        host.d.front << photo;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, series);
+        Print_Wnd w(host, series);
+        w.resetForOpening();
+        const QString path = dir.filePath("problems.pdf");
+        w.choosePdfPath = [&] { return path; };
+        w.Printer_ComboBox->setCurrentIndex(w.Printer_ComboBox->count() - 1);
+        QVERIFY(w.Execute_Printing(false));
+        QCOMPARE(pdfPages(path), 5);
+        QCOMPARE(
+            scope.prompt.messages,
+            QStringList{QString("The labels have been saved, but not every card is as designed.\n\n1 of 5 "
+                                "cards had a problem:\nRow 2: the picture %1 could not be read.")
+                            .arg(missing)});
+        QVERIFY2(w.statusNote->text().endsWith(" Not every card is as designed."),
+                 qPrintable(w.statusNote->text()));
+    }
+
+    // The dialog opens with the sheet last used for this design in this session; a new design starts from
+    // the defaults.
+    void remembersSettingsForTheDesign() {
+        PromptScope scope;
+        FakeHost host;
+        host.d = outtest::design(false);
+        OutputCommands commands(host);
+        Check_Series_Or_Excel_Use_or_not(host.d.front, host.d.back, true, host.table, commands.series());
+        Print_Wnd& w = *commands.printWindow();
+        w.resetForOpening();
+        w.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF()));
+        w.Row_Text->setValue(2);
+        w.Col_Text->setValue(2);
+        w.horz_mar_Text->setValue(5);
+        w.vert_mar_Text->setValue(3);
+        w.alignButtons[4]->click();
+        w.reject();
+        w.resetForOpening();
+        QCOMPARE(w.Paper_id->text(), QStringLiteral("A5"));
+        QCOMPARE(w.Orient_ComboBox->currentIndex(), 1);
+        QCOMPARE(w.Row_Text->value(), 2);
+        QCOMPARE(w.Col_Text->value(), 2);
+        QCOMPARE(w.horz_mar_Text->value(), 5.0);
+        QCOMPARE(w.vert_mar_Text->value(), 3.0);
+        QCOMPARE(w.currentLayout().align, 5);
+        QVERIFY(w.alignButtons[4]->isChecked());
+        QCOMPARE(w.currentLayout().rows * w.currentLayout().cols, 4);
+        QCOMPARE(w.totalLabels(), 4); // one full sheet, as the layout gives it
+
+        w.Auto_Center_chk_bx->setChecked(true);
+        w.reject();
+        w.resetForOpening();
+        QVERIFY(w.Auto_Center_chk_bx->isChecked());
+        QVERIFY(!w.horz_mar_Text->isEnabled());
+        QVERIFY(w.currentLayout().autoCenter);
+
+        commands.designReplaced();
+        w.resetForOpening();
+        QCOMPARE(w.Row_Text->value(), 1);
+        QCOMPARE(w.Col_Text->value(), 1);
+        QCOMPARE(w.horz_mar_Text->value(), 0.0);
+        QCOMPARE(w.currentLayout().align, 1);
+        QVERIFY(!w.Auto_Center_chk_bx->isChecked());
+        QCOMPARE(w.totalLabels(), 1);
     }
 
     // Without a card (no size) every label position says "Invalid Data" instead of staying blank.

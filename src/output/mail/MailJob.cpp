@@ -24,21 +24,34 @@ const QString kFailureText = QStringLiteral(
 } // namespace
 
 QString mailFinishedMessage(const MailRunResult& r) {
-    const bool skipped = r.rowsWithoutImage > 0 || r.rowsWithoutRecipient > 0 || r.recipientsWithoutRow > 0;
+    const int notTried = r.notTried();
+    const int skipped = r.skipped();
     QString text;
     if (!r.problem.isEmpty())
         text = r.problem;
-    else if (r.failed > 0 || (r.sent == 0 && !r.stopped && !skipped))
+    else if (r.failed > 0)
         text = kFailureText;
-    else if (r.stopped && r.sent < r.planned)
+    else if (r.stopped && notTried > 0)
         text = QStringLiteral("Sending was stopped.");
-    else if (skipped)
+    else if (r.sent == 0 && skipped == 0)
+        text = kFailureText; // nothing was attempted
+    else if (skipped > 0)
         text = QStringLiteral("Not every card could be sent.");
+    else if (!r.problems.isEmpty())
+        text = QStringLiteral("Every e-mail has been sent, but not every card is as designed.");
     else
         text = QStringLiteral("E-mail has been sent successfully.");
     if (r.failed > 0 && !r.reason.isEmpty())
         text += QStringLiteral("\n\nReason: ") + r.reason;
-    text += QStringLiteral("\n\nSent: %1, not sent: %2.").arg(r.sent).arg(qMax(0, r.planned - r.sent));
+    text += QStringLiteral("\n\nSent: %1, refused: %2, not tried: %3, skipped: %4.")
+                .arg(r.sent)
+                .arg(r.failed)
+                .arg(notTried)
+                .arg(skipped);
+    if (notTried > 0)
+        text += r.stopped
+                    ? QStringLiteral("\nNot tried because sending was stopped: %1.").arg(notTried)
+                    : QStringLiteral("\nNot tried because the run ended at a refusal: %1.").arg(notTried);
     if (r.rowsWithoutImage > 0)
         text += QStringLiteral("\nRows skipped because they had no card image: %1.").arg(r.rowsWithoutImage);
     if (r.rowsWithoutRecipient > 0)
@@ -46,6 +59,8 @@ QString mailFinishedMessage(const MailRunResult& r) {
             QStringLiteral("\nRows skipped because they had no recipient: %1.").arg(r.rowsWithoutRecipient);
     if (r.recipientsWithoutRow > 0)
         text += QStringLiteral("\nRecipients without a data row: %1.").arg(r.recipientsWithoutRow);
+    if (!r.problems.isEmpty())
+        text += QStringLiteral("\n\n") + r.problems.summary(r.rows);
     return text;
 }
 
@@ -187,6 +202,7 @@ MailRunResult MailJob::run() {
                     Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.")
                                            .arg(pass.row + 1));
                     ++result.rowsWithoutImage;
+                    result.mailsWithoutImage += pass.recipients.size();
                     result.planned -= pass.recipients.size();
                     if (_progress.step)
                         _progress.step(i + 1, plan.total);
@@ -228,6 +244,10 @@ MailRunResult MailJob::run() {
     if (_progress.step && plan.passes.size() < plan.total && !Stop_SMS_Sending_Now && result.failed == 0)
         _progress.step(plan.total, plan.total);
     result.stopped = Stop_SMS_Sending_Now;
+    if (batch) {
+        result.rows = rows;
+        result.problems = _renderer->rowProblems();
+    }
     // The attachment folder goes with `folder`; the files are removed first so that nothing is left even
     // when the folder itself cannot be removed.
     if (req.cardMode) {

@@ -4,6 +4,7 @@
 // live design); attachments are written to a private temporary folder that is removed when the run ends.
 // Stop_SMS_Sending_Now is polled between mails and during pauses.
 
+#include "data/RowProblems.h"
 #include "output/mail/MailPlan.h"
 #include "output/mail/MailScript.h"
 
@@ -30,19 +31,29 @@ struct MailRequest {
 };
 
 struct MailRunResult {
-    int planned = 0; // mails the run would send without failures or Stop (rows skipped not counted)
+    int planned = 0; // mails the run would send without failures or Stop (mails skipped not counted)
     int sent = 0;
     int failed = 0; // mails the server or the script refused (not those ended by Stop)
     bool stopped = false;
     QString problem;              // a run that could not start or go on (no temporary folder, no card image)
-    QString reason;               // why the last failed mail was not sent, in the script's words
+    QString reason;               // why the last refused mail was not sent, in the script's words
     int rowsWithoutImage = 0;     // data rows skipped because no card image could be made
+    int mailsWithoutImage = 0;    // the mails of those rows
     int rowsWithoutRecipient = 0; // row i to recipient i: rows past the last recipient
     int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
+    int rows = 0;                 // data rows of the run (0 without data)
+    RowProblems problems;         // what went wrong in the rows that were filled
+
+    // Mails never attempted: after a refusal that ends the run, or after Stop (a mail Stop cut off
+    // included).
+    int notTried() const { return qMax(0, planned - sent - failed); }
+    // Mails that could not be made: rows without a recipient, recipients without a row, rows without a card.
+    int skipped() const { return rowsWithoutRecipient + recipientsWithoutRow + mailsWithoutImage; }
 };
 
-// The message shown when sending ends: the headline (success only when every planned mail was sent and
-// nothing was skipped), the reason of a failure under it, then the counts of sent, not sent and skipped.
+// The message shown when sending ends: a first line that says everything was sent only when it was, the
+// server's reason for a refusal, then what happened to the mails (sent, refused, not tried, skipped) and
+// the rows whose cards had a problem.
 QString mailFinishedMessage(const MailRunResult& result);
 
 // The problem of a plain-mode attachment path, or empty: a typed path must name an existing file.

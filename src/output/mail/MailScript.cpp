@@ -1,16 +1,19 @@
 #include "output/mail/MailScript.h"
 
-#include "common/Globals.h"
-#include "common/ResourceSetup.h"
-
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
 namespace {
 const QString kScriptName = QStringLiteral("pyth_mail.py");
+const QString kShippedScript = QStringLiteral("share/navu-photo-frame/resources/pyth_mail.py");
 const QString kChildPath = QStringLiteral("/bin:/usr/bin:/usr/local/bin");
 
 bool isFile(const QString& path) {
@@ -37,11 +40,23 @@ QString mailScriptPath() {
     const QString fromEnv = qEnvironmentVariable("NAVU_MAIL_SCRIPT");
     if (isFile(fromEnv))
         return QFileInfo(fromEnv).absoluteFilePath();
-    const QString shipped = shippedResourcesFolder();
-    if (!shipped.isEmpty() && isFile(shipped + QLatin1Char('/') + kScriptName))
-        return shipped + QLatin1Char('/') + kScriptName;
-    if (!Resource_Path.isEmpty() && isFile(Resource_Path + QLatin1Char('/') + kScriptName))
-        return Resource_Path + QLatin1Char('/') + kScriptName;
+    if (!QCoreApplication::instance())
+        return {};
+    // Only places fixed relative to the running program: a path compiled in could name a folder that
+    // someone else can write by now.
+    const QDir exeDir(QCoreApplication::applicationDirPath());
+    const QString installed = exeDir.absoluteFilePath(QStringLiteral("../") + kShippedScript);
+    if (isFile(installed))
+        return QFileInfo(installed).canonicalFilePath();
+    QDir dir = exeDir;
+    for (int up = 0; up < 8; ++up) {
+        if (dir.exists(QStringLiteral("CMakeCache.txt"))) {
+            const QString built = dir.absoluteFilePath(kShippedScript);
+            return isFile(built) ? QFileInfo(built).canonicalFilePath() : QString();
+        }
+        if (!dir.cdUp())
+            break;
+    }
     return {};
 }
 
@@ -53,13 +68,49 @@ QString pythonInterpreter() {
     return found;
 }
 
-QStringList mailScriptArguments(const MailMessage& m) {
-    QStringList args{m.sender,    m.server,
-                     m.port,      m.sender,
-                     m.recipient, m.subject,
-                     m.body,      m.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N")};
-    args += m.attachments;
-    return args;
+QString singleLineTextProblem(const QString& field, const QString& text) {
+    if (text.contains(QChar(0)))
+        return QStringLiteral("The %1 holds a NUL character, which cannot be sent.").arg(field);
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return QStringLiteral("The %1 holds a line break. Please type it on one line.").arg(field);
+    return {};
+}
+
+QString bodyTextProblem(const QString& text) {
+    return text.contains(QChar(0))
+               ? QStringLiteral("The message holds a NUL character, which cannot be sent.")
+               : QString();
+}
+
+QString mailTextProblem(const MailMessage& m) {
+    const std::pair<const char*, const QString*> fields[] = {
+        {"sender", &m.sender}, {"password", &m.password},   {"SMTP server", &m.server},
+        {"port", &m.port},     {"recipient", &m.recipient}, {"subject", &m.subject}};
+    for (const auto& [name, text] : fields) {
+        const QString problem = singleLineTextProblem(QString::fromLatin1(name), *text);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    for (const QString& path : m.attachments) {
+        if (path.isEmpty() || path.contains(QChar(0)))
+            return QStringLiteral("An attachment's path cannot be used.");
+    }
+    return bodyTextProblem(m.body);
+}
+
+QByteArray mailScriptInput(const MailMessage& m) {
+    QJsonObject fields;
+    fields.insert(QStringLiteral("sender"), m.sender);
+    fields.insert(QStringLiteral("server"), m.server);
+    fields.insert(QStringLiteral("port"), m.port);
+    fields.insert(QStringLiteral("from"), m.sender);
+    fields.insert(QStringLiteral("recipient"), m.recipient);
+    fields.insert(QStringLiteral("subject"), m.subject);
+    fields.insert(QStringLiteral("body"), m.body);
+    fields.insert(QStringLiteral("ssl"),
+                  m.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N"));
+    fields.insert(QStringLiteral("attachments"), QJsonArray::fromStringList(m.attachments));
+    return m.password.toLatin1() + '\n' + QJsonDocument(fields).toJson(QJsonDocument::Compact);
 }
 
 MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs, const std::atomic<bool>* stop) {
@@ -69,11 +120,12 @@ MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs, const s
     const QString python = pythonInterpreter();
     if (python.isEmpty())
         return {false, QStringLiteral("python3 was not found.")};
-    const QByteArray password = message.password.toLatin1();
     for (QChar c : message.password) {
         if (c.unicode() > 0x7f)
             return {false, QStringLiteral("The password holds characters that cannot be sent.")};
     }
+    if (const QString problem = mailTextProblem(message); !problem.isEmpty())
+        return {false, problem};
 
     QProcess child;
     QProcessEnvironment env;
@@ -86,11 +138,12 @@ MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs, const s
     }
     child.setProcessEnvironment(env);
     child.setProgram(python);
-    child.setArguments(QStringList{script} + mailScriptArguments(message));
+    // -I: nothing beside the script, in the user's site folder or in PYTHON* variables is imported.
+    child.setArguments({QStringLiteral("-I"), script});
     child.start();
     if (!child.waitForStarted(10000))
         return {false, QStringLiteral("python3 could not be started: %1").arg(child.errorString())};
-    child.write(password + "\n" + QStringLiteral("Description").toUtf8());
+    child.write(mailScriptInput(message));
     child.closeWriteChannel();
     // Waited for in short steps so that Stop ends a mail in progress at once.
     QElapsedTimer clock;

@@ -1,8 +1,9 @@
 #pragma once
 
-// One mail through our mail script "pyth_mail.py", run by python3 as a child process. The password goes to
-// the child's standard input, never onto its command line; the child's environment holds only an empty
-// PYTHONPATH and a fixed PATH.
+// One mail through our mail script "pyth_mail.py", run by python3 in isolated mode (-I) as a child process.
+// The password and every text of the mail go to the child's standard input, never onto its command line,
+// where any user of the machine could read them; the child's environment holds only an empty PYTHONPATH and
+// a fixed PATH.
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,7 @@ struct MailMessage {
     QString password;
     QString server;
     QString port;
-    QString ssl; // "Y": implicit TLS; anything else: plain, upgraded with STARTTLS when offered
+    QString ssl; // "Y": implicit TLS; anything else: STARTTLS, and nothing is sent without it
     QString recipient;
     QString subject;
     QString body;
@@ -31,14 +32,25 @@ struct MailSendResult {
 // How mails are sent; tests replace it.
 using MailSender = std::function<MailSendResult(const MailMessage&)>;
 
-// The script: NAVU_MAIL_SCRIPT when set, else "pyth_mail.py" of the shipped resources, else of
-// Resource_Path. Empty when none exists.
+// The script: NAVU_MAIL_SCRIPT when set; else the copy installed with the program
+// ("../share/navu-photo-frame/resources" beside the executable); else, for a program run from its build tree,
+// the copy in that tree (the nearest folder above the executable holding "CMakeCache.txt"). Empty when none
+// exists.
 QString mailScriptPath();
 // python3 on "/bin:/usr/bin:/usr/local/bin", else on the user's PATH. Empty when there is none.
 QString pythonInterpreter();
 
-// The script's arguments after its own path, in the order the script takes them.
-QStringList mailScriptArguments(const MailMessage& message);
+// Why a text of a one-line field cannot go into a mail (a line break or a NUL character), naming the field
+// as given ("The subject holds a line break."); empty when it can.
+QString singleLineTextProblem(const QString& field, const QString& text);
+// The same for the message body, where line breaks belong: only a NUL character is refused.
+QString bodyTextProblem(const QString& text);
+// The first such problem of a whole mail; empty when it can be sent.
+QString mailTextProblem(const MailMessage& message);
+
+// What the script reads on its standard input: the password, a line break, then the mail's fields as one
+// JSON object.
+QByteArray mailScriptInput(const MailMessage& message);
 
 // Runs the script for one mail and waits for it (at most timeoutMs; a child still running then is killed).
 // When stop is given and becomes true the child is killed at once and the mail counts as not sent.

@@ -5,6 +5,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
+#include "output/mail/MailScript.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -84,6 +85,18 @@ bool isValidEmail(const QString& text) {
 
 EmailSettingsProblem Check_Validation(const EmailSettingsEntries& e, bool checkRecipient) {
     using F = EmailSettingsField;
+    // A pasted line break or NUL would break every mail (and the settings file): refused here, by field.
+    const std::pair<F, std::pair<const char*, const QString*>> typed[] = {
+        {F::Sender, {"sender e-mail", &e.sender}},
+        {F::Password, {"password", &e.password}},
+        {F::Server, {"SMTP server", &e.server}},
+        {F::Port, {"port", &e.port}},
+        {F::Recipient, {"test recipient", &e.recipient}}};
+    for (const auto& [field, named] : typed) {
+        const QString problem = singleLineTextProblem(QString::fromLatin1(named.first), *named.second);
+        if (!problem.isEmpty())
+            return {problem, field};
+    }
     if (e.sender.toLower().isEmpty())
         return {QStringLiteral("Please enter sender E-mail."), F::Sender};
     if (!isValidEmail(e.sender))

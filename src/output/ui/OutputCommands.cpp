@@ -9,6 +9,7 @@
 #include "output/ui/OutputHost.h"
 #include "output/ui/Print_Wnd.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QThread>
@@ -35,11 +36,23 @@ OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(pare
 }
 
 OutputCommands::~OutputCommands() {
-    if (_thread) {
+    // The worker may be waiting for a message box on this thread: serve the events while it winds down
+    // (but show no finish window).
+    _closing = true;
+    if (!_thread)
+        return;
+    while (!_thread->wait(20)) {
         Stop_SMS_Sending_Now = true;
-        _thread->wait();
-        delete _thread;
+        QCoreApplication::processEvents();
     }
+    delete _thread;
+    _thread = nullptr;
+    Hide_One_By_One_Modeless();
+}
+
+void OutputCommands::designReplaced() {
+    if (_printWnd)
+        _printWnd->forgetSettings();
 }
 
 Print_Wnd* OutputCommands::printWindow() {
@@ -131,6 +144,10 @@ bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString
         Show_MessageBox(QStringLiteral("List is empty."));
         return false;
     }
+    // Asked once: a first card that fails usually means every card does.
+    if (const QString first = firstRowQuestion(job->fill(), side);
+        !first.isEmpty() && !Show_YES_NO_MessageBox(first))
+        return false;
     const QString question = overwriteQuestion(job->existingFiles());
     if (!question.isEmpty() && !Show_YES_NO_MessageBox(question))
         return false;
@@ -176,7 +193,7 @@ void OutputCommands::updateProgress() {
 }
 
 void OutputCommands::batchEnded() {
-    if (!_thread)
+    if (!_thread || _closing)
         return;
     _thread->wait();
     delete _thread;

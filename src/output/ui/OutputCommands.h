@@ -41,6 +41,9 @@ public:
                           const QString& type, int dpi = kDefaultExportDpi);
     bool batchRunning() const { return _thread != nullptr; }
 
+    // A new or opened design: the print dialog starts from its defaults again.
+    void designReplaced();
+
     Print_Wnd* printWindow();
     ExportWindow* exportWindow();
     SeriesBindingTable& series() { return _series; }
@@ -70,4 +73,5 @@ private:
     std::shared_ptr<ExportBatchJob> _job;
     std::shared_ptr<ExportResult> _result;
     std::shared_ptr<std::atomic<int>> _done;
+    bool _closing = false;
 };

@@ -8,12 +8,22 @@
 #endif
 
 QString PrintQueueState::refusal(const QString& printer) const {
-    if (!known || (accepting && !stopped))
+    if (!known || accepting)
         return QString();
-    const QString why = !accepting
-                            ? QCoreApplication::translate("Print_Wnd", "%1 does not accept jobs").arg(printer)
-                            : QCoreApplication::translate("Print_Wnd", "%1 is stopped").arg(printer);
+    const QString why = QCoreApplication::translate("Print_Wnd", "%1 does not accept jobs").arg(printer);
     return message.isEmpty() ? why + QLatin1Char('.') : why + QStringLiteral(": ") + message;
+}
+
+QString PrintQueueState::pausedQuestion(const QString& printer) const {
+    if (!known || !accepting || !stopped)
+        return QString();
+    const QString paused =
+        message.isEmpty()
+            ? QCoreApplication::translate("Print_Wnd", "%1 is paused.").arg(printer)
+            : QCoreApplication::translate("Print_Wnd", "%1 is paused (%2).").arg(printer, message);
+    return paused + QLatin1Char(' ') +
+           QCoreApplication::translate(
+               "Print_Wnd", "Send the labels anyway? They will print when the printer is resumed.");
 }
 
 #ifdef NAVU_HAVE_CUPS

@@ -10,8 +10,12 @@ struct PrintQueueState {
     bool accepting = true; // takes new jobs
     bool stopped = false;  // disabled: jobs would wait in the queue
     QString message;       // the queue's own state message, or its state reasons
-    // Why a job sent now would not print; empty when nothing stands in the way (or nothing is known).
+    // Why a job sent now would be refused; empty when the queue takes it (or nothing is known). A stopped
+    // (paused) queue takes jobs and keeps them until it is resumed.
     QString refusal(const QString& printer) const;
+    // For a paused queue that takes jobs: "<printer> is paused (<reason>). Send the labels anyway? They will
+    // print when the printer is resumed."; empty otherwise.
+    QString pausedQuestion(const QString& printer) const;
 };
 
 PrintQueueState printQueueState(const QString& printer);

@@ -336,6 +336,7 @@ int Print_Wnd::Open_Print_Wnd() {
     }
     exec();
     hide();
+    rememberSettings();
     return 0;
 }
 
@@ -397,7 +398,52 @@ void Print_Wnd::resetForOpening() {
     _layout.autoCenter = false;
     _layout.side = QStringLiteral("F");
     _layout.arrangement = QStringLiteral("U");
-    Refresh_Preview();
+    // The same design opens with the sheet it was last printed with in this session.
+    if (_remembered)
+        restoreSettings(*_remembered);
+    else
+        Refresh_Preview();
+}
+
+void Print_Wnd::rememberSettings() {
+    Remembered r;
+    r.printer = Printer_ComboBox->currentText();
+    r.page = _pageLayout;
+    r.card = _design.frontProp.Card_Size;
+    r.labelMm = QSizeF(width_Text->value(), height_Text->value());
+    r.gapsMm = QSizeF(horz_mar_Text->value(), vert_mar_Text->value());
+    r.rows = Row_Text->value();
+    r.cols = Col_Text->value();
+    r.align = _layout.align;
+    r.autoCenter = Auto_Center_chk_bx->isChecked();
+    _remembered = r;
+}
+
+void Print_Wnd::forgetSettings() {
+    _remembered.reset();
+}
+
+void Print_Wnd::restoreSettings(const Remembered& r) {
+    loading = true;
+    if (const int i = Printer_ComboBox->findText(r.printer); i >= 0)
+        Printer_ComboBox->setCurrentIndex(i);
+    Copies_Text->setEnabled(!printsToPdf());
+    _pageLayout = r.page;
+    // The label size was typed for the card as it was then.
+    if (r.card == _design.frontProp.Card_Size) {
+        width_Text->setValue(r.labelMm.width());
+        height_Text->setValue(r.labelMm.height());
+    }
+    horz_mar_Text->setValue(r.gapsMm.width());
+    vert_mar_Text->setValue(r.gapsMm.height());
+    Row_Text->setValue(r.rows);
+    Col_Text->setValue(r.cols);
+    Auto_Center_chk_bx->setChecked(r.autoCenter);
+    _layout.align = r.align;
+    Set_Reset_Alignemnt_Image();
+    Set_values_From_Printer();
+    loading = false;
+    applyLayoutRule(true);
 }
 
 bool Print_Wnd::printsToPdf() const {
@@ -636,8 +682,10 @@ bool Print_Wnd::drawBehindProgress(int pages, const JobWork& work) {
 
 void Print_Wnd::reject() {
     // Closing waits for a job being drawn (its Stop is on the progress sheet).
-    if (!_jobRunning)
-        QDialog::reject();
+    if (_jobRunning)
+        return;
+    rememberSettings();
+    QDialog::reject();
 }
 
 bool Print_Wnd::Execute_Printing(bool preview) {
@@ -700,8 +748,20 @@ bool Print_Wnd::runJob(bool preview) {
     } else {
         ok = printToPrinter(*view);
     }
-    if (view->isDataJob())
+    if (view->isDataJob()) {
+        // A job that went out with cards that are not as designed says so, row by row.
+        const RowProblems problems = view->fill()->rowProblems();
+        if (ok && !preview && !problems.isEmpty()) {
+            setStatus(statusNote->text() + QLatin1Char(' ') + tr("Not every card is as designed."));
+            Show_MessageBox(
+                (printsToPdf() ? tr("The labels have been saved, but not every card is as designed.")
+                               : tr("The labels have been sent to the printer, but not every card is "
+                                    "as designed.")) +
+                QStringLiteral("\n\n") +
+                problems.summary(qMin(view->totalLabels(), view->fill()->Total_Batch_Excel_Card())));
+        }
         _host.restoreFirstRow(*view->fill());
+    }
     // Printing from the preview is the same job as the Print button's: every sheet, the copies, the title.
     if (printNow)
         return runJob(false);
@@ -717,8 +777,14 @@ bool Print_Wnd::printToPrinter(Printing_View& view) {
         Show_MessageBox(failed + QStringLiteral("\n\n") + refusal);
         return false;
     }
+    // A paused queue (the print system pauses one by itself after a paper jam) keeps the job for later.
+    const QString paused = queue.pausedQuestion(name);
+    if (!paused.isEmpty() && !Show_YES_NO_MessageBox(paused))
+        return false;
     QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
     usePaper(printer, _pageLayout);
+    // Label sheets are one-sided whatever the queue's default: the back of a sheet has no labels.
+    printer.setDuplex(QPrinter::DuplexNone);
     printer.setCopyCount(Copies_Text->value());
     printer.setDocName(tr("Labels"));
     const int pages = view.numberOfPages(false);
@@ -749,7 +815,9 @@ bool Print_Wnd::printToPrinter(Printing_View& view) {
         Show_MessageBox(text);
         return false;
     }
-    setStatus(pages == 1 ? tr("Sent 1 page to %1.").arg(name)
-                         : tr("Sent %1 pages to %2.").arg(pages).arg(name));
+    setStatus(
+        (pages == 1 ? tr("Sent 1 page to %1.").arg(name) : tr("Sent %1 pages to %2.").arg(pages).arg(name)) +
+        (paused.isEmpty() ? QString()
+                          : QLatin1Char(' ') + tr("They will print when the printer is resumed.")));
     return true;
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 class LabelPageSetup;
 class OutputHost;
@@ -115,7 +116,11 @@ public:
 
     void pagesetup();
 
+    // Closing keeps the sheet, rows, columns, gaps, alignment and centring for the next opening in this
+    // session; a new or opened design starts from the defaults again.
     void reject() override;
+    void rememberSettings();
+    void forgetSettings();
 
 private:
     void buildUi();
@@ -131,8 +136,22 @@ private:
     void Set_Reset_Alignemnt_Image();
     QString card_side_str() const;
 
+    struct Remembered {
+        QString printer;
+        QPageLayout page;
+        QSizeF card;    // the card size the label size was typed for
+        QSizeF labelMm; // width, height
+        QSizeF gapsMm;  // column gap, row gap
+        int rows = 1;
+        int cols = 1;
+        int align = 1;
+        bool autoCenter = false;
+    };
+    void restoreSettings(const Remembered& r);
+
     OutputHost& _host;
     SeriesBindingTable& _series;
+    std::optional<Remembered> _remembered;
     BatchFillJob::Design _design;
     QPageLayout _pageLayout;
     PrintLayout _layout;

@@ -1,7 +1,8 @@
 #pragma once
 
 // Starts the test SMTP server (loopback_smtp.py) on 127.0.0.1 and reads back what it received; makes a
-// test certificate authority and a server certificate for 127.0.0.1 with openssl.
+// test certificate authority and a server certificate for 127.0.0.1 with openssl. The server ends with the
+// test: when the object goes (a failed check included) and, should the test itself die, with its parent.
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/prctl.h>
 
 inline QString testPython() {
     QString python = QStandardPaths::findExecutable("python3", {"/usr/bin", "/bin", "/usr/local/bin"});
@@ -54,12 +58,32 @@ private:
     QTemporaryDir dir;
 };
 
+// A child process of a test that is ended when the test process dies, however it dies.
+inline void endWithParent(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+inline TestCertificates& testCertificates() {
+    static TestCertificates certs;
+    return certs;
+}
+
 class LoopbackSmtp {
 public:
     explicit LoopbackSmtp(bool reject = false)
         : LoopbackSmtp(reject ? QStringList{"reject"} : QStringList{}) {}
-    // Options of loopback_smtp.py: reject, badlogin, silent, ssl, starttls, cert=FILE, key=FILE.
-    explicit LoopbackSmtp(const QStringList& options) {
+    // Options of loopback_smtp.py: reject, badlogin, silent, ssl, starttls, cert=FILE, key=FILE. Without
+    // "ssl", "starttls" or "plain" the server offers STARTTLS with a certificate the mail script is told to
+    // trust (NAVU_MAIL_TEST_CA, while the server lives), as a real server would; "plain" offers no TLS.
+    explicit LoopbackSmtp(QStringList options) {
+        const bool plain = options.removeAll("plain") > 0;
+        if (!plain && !options.contains("ssl") && !options.contains("starttls") && testCertificates().ok) {
+            options << "starttls"
+                    << "cert=" + testCertificates().cert() << "key=" + testCertificates().key();
+            qputenv("NAVU_MAIL_TEST_CA", testCertificates().ca().toLocal8Bit());
+            setsCa = true;
+        }
+        endWithParent(server);
         server.start(testPython(), QStringList{NAVU_LOOPBACK_SMTP, dir.path()} + options);
         if (server.waitForStarted(5000) && server.waitForReadyRead(10000))
             port = server.readLine().trimmed().toInt();
@@ -67,6 +91,8 @@ public:
     ~LoopbackSmtp() {
         server.kill();
         server.waitForFinished(3000);
+        if (setsCa)
+            qunsetenv("NAVU_MAIL_TEST_CA");
     }
     bool ok() const { return port > 0; }
     QString portText() const { return QString::number(port); }
@@ -95,4 +121,5 @@ public:
     QTemporaryDir dir;
     QProcess server;
     int port = 0;
+    bool setsCa = false;
 };

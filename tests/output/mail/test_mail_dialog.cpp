@@ -180,6 +180,17 @@ private slots:
                                   << ".."
                                   << ""
                                   << "";
+        QTest::newRow("pasted line break in the recipients")
+            << "me@x.org"
+            << "a@x.org\nBcc: b@y.org"
+            << "NAVUFrame"
+            << "The recipient list holds a line break. Please type it on one line."
+            << "";
+        QTest::newRow("line break in the sender") << "me@x.org\r\n"
+                                                  << "a@x.org"
+                                                  << "NAVUFrame"
+                                                  << "The From address holds a line break."
+                                                  << "";
         QTest::newRow("plain file missing") << "me@x.org"
                                             << "a@x.org"
                                             << "NAVUFrame"
@@ -231,7 +242,9 @@ private slots:
         QCOMPARE(calls[0].body, QString("Text"));
         QCOMPARE(calls[0].attachments.size(), 2);
         QCOMPARE(onGuiThread, (QList<bool>{false, false}));
-        QCOMPARE(prompt.messages, QStringList{"E-mail has been sent successfully.\n\nSent: 2, not sent: 0."});
+        QCOMPARE(prompt.messages,
+                 QStringList{
+                     "E-mail has been sent successfully.\n\nSent: 2, refused: 0, not tried: 0, skipped: 0."});
         QVERIFY(!Send_Modeless::defaultInstance()->isVisible());
         QVERIFY(dlg.send_btn->isEnabled());
         QVERIFY(tempRootEmpty());
@@ -258,7 +271,10 @@ private slots:
         QVERIFY(!Card_Value_In_Process);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages[0].startsWith("Could not send email message."));
-        QVERIFY(prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, not sent: 2."));
+        QVERIFY2(
+            prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 1, not tried: 1, "
+                                        "skipped: 0.\nNot tried because the run ended at a refusal: 1."),
+            qPrintable(prompt.messages[0]));
         QCOMPARE(dlg.lastResult().failed, 1);
     }
 
@@ -286,7 +302,8 @@ private slots:
         QVERIFY(done.wait(5000));
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(prompt.messages.value(0), QString("Are you sure you want to stop?"));
-        QVERIFY2(prompt.messages.value(1).startsWith("Sending was stopped.\n\nSent: 0, not sent: 2."),
+        QVERIFY2(prompt.messages.value(1).startsWith(
+                     "Sending was stopped.\n\nSent: 0, refused: 0, not tried: 2, skipped: 0."),
                  qPrintable(prompt.messages.value(1)));
         QVERIFY(tempRootEmpty());
         dlg.reject();

@@ -7,6 +7,9 @@
 #include "output/mail/MailScript.h"
 #include "output/mail/MailSettings.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(EmailSettingsField)
@@ -65,6 +68,17 @@ private slots:
             << EmailSettingsField::Recipient;
         QTest::newRow("bad recipient")
             << with(4, "you") << true << "Please enter valid recipient E-mail address."
+            << EmailSettingsField::Recipient;
+        QTest::newRow("line break in the server")
+            << with(2, "smtp.host.org\n") << false
+            << "The SMTP server holds a line break. Please type it on one line."
+            << EmailSettingsField::Server;
+        QTest::newRow("NUL in the password")
+            << with(1, QString("pw") + QChar(0)) << false
+            << "The password holds a NUL character, which cannot be sent." << EmailSettingsField::Password;
+        QTest::newRow("line break in the test recipient, even to save")
+            << with(4, "you@host.org\r\nBcc: x@y.org") << false
+            << "The test recipient holds a line break. Please type it on one line."
             << EmailSettingsField::Recipient;
         QTest::newRow("first failure wins") << QStringList{"", "", "", "", ""} << true
                                             << "Please enter sender E-mail." << EmailSettingsField::Sender;
@@ -165,8 +179,9 @@ private slots:
         QCOMPARE(Calculate_Pause_Time(ms), text);
     }
 
-    // Success is reported only when every planned mail was sent and no row was skipped; a failure's reason
-    // stands under the headline; the counts follow.
+    // Success is reported only when every planned mail was sent, nothing was skipped and every card is as
+    // designed; a refusal's reason stands under the headline; then what happened to every mail: sent,
+    // refused, not tried (after a refusal that ends the run, or Stop) and skipped.
     void finishedMessage_data() {
         QTest::addColumn<int>("planned");
         QTest::addColumn<int>("sent");
@@ -174,27 +189,41 @@ private slots:
         QTest::addColumn<bool>("stopped");
         QTest::addColumn<int>("noImage");
         QTest::addColumn<int>("noRecipient");
+        QTest::addColumn<int>("badRow"); // a data row whose card had a problem; -1: none
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("contains");
-        QTest::newRow("all sent") << 3 << 3 << 0 << false << 0 << 0 << "E-mail has been sent successfully."
-                                  << "";
+        QTest::newRow("all sent") << 3 << 3 << 0 << false << 0 << 0 << -1
+                                  << "E-mail has been sent successfully."
+                                  << "\n\nSent: 3, refused: 0, not tried: 0, skipped: 0.";
         QTest::newRow("last sent after a failure")
-            << 4 << 3 << 1 << false << 0 << 0 << "Could not send email message."
-            << "server.\n\nReason: The server refused the login (535).\n\nSent: 3";
+            << 4 << 3 << 1 << false << 0 << 0 << -1 << "Could not send email message."
+            << "server.\n\nReason: The server refused the login (535).\n\nSent: 3, refused: 1, not tried: 0";
+        QTest::newRow("refused, then the run ends")
+            << 2 << 0 << 1 << false << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 0, refused: 1, not tried: 1, skipped: 0.\nNot tried because the run ended at a "
+               "refusal: 1.";
         QTest::newRow("nothing attempted")
-            << 0 << 0 << 0 << false << 0 << 0 << "Could not send email message."
-            << "";
-        QTest::newRow("stopped") << 5 << 2 << 0 << true << 0 << 0 << "Sending was stopped."
-                                 << "";
+            << 0 << 0 << 0 << false << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 0, refused: 0, not tried: 0, skipped: 0.";
+        QTest::newRow("stopped")
+            << 5 << 2 << 0 << true << 0 << 0 << -1 << "Sending was stopped."
+            << "Sent: 2, refused: 0, not tried: 3, skipped: 0.\nNot tried because sending "
+               "was stopped: 3.";
         QTest::newRow("stopped after the last")
-            << 2 << 2 << 0 << true << 0 << 0 << "E-mail has been sent successfully."
+            << 2 << 2 << 0 << true << 0 << 0 << -1 << "E-mail has been sent successfully."
             << "";
         QTest::newRow("a row without a card image")
-            << 4 << 4 << 0 << false << 1 << 0 << "Not every card could be sent."
-            << "\nRows skipped because they had no card image: 1.";
+            << 4 << 4 << 0 << false << 1 << 0 << -1 << "Not every card could be sent."
+            << "Sent: 4, refused: 0, not tried: 0, skipped: 2.\nRows skipped because they had no card image: "
+               "1.";
         QTest::newRow("rows without a recipient")
-            << 3 << 3 << 0 << false << 0 << 2 << "Not every card could be sent."
-            << "\nRows skipped because they had no recipient: 2.";
+            << 3 << 3 << 0 << false << 0 << 2 << -1 << "Not every card could be sent."
+            << "Sent: 3, refused: 0, not tried: 0, skipped: 2.\nRows skipped because they had no recipient: "
+               "2.";
+        QTest::newRow("all sent, a card with a problem")
+            << 3 << 3 << 0 << false << 0 << 0 << 2
+            << "Every e-mail has been sent, but not every card is as designed."
+            << "skipped: 0.\n\n1 of 3 cards had a problem:\nRow 3: the picture /p/c.jpg could not be read.";
     }
     void finishedMessage() {
         QFETCH(int, planned);
@@ -203,6 +232,7 @@ private slots:
         QFETCH(bool, stopped);
         QFETCH(int, noImage);
         QFETCH(int, noRecipient);
+        QFETCH(int, badRow);
         QFETCH(QString, start);
         QFETCH(QString, contains);
         MailRunResult r;
@@ -212,12 +242,38 @@ private slots:
         r.stopped = stopped;
         r.reason = "The server refused the login (535).";
         r.rowsWithoutImage = noImage;
+        r.mailsWithoutImage = 2 * noImage;
         r.rowsWithoutRecipient = noRecipient;
+        r.rows = 3;
+        if (badRow >= 0)
+            r.problems.add(badRow, "the picture /p/c.jpg could not be read.");
         const QString text = mailFinishedMessage(r);
         QVERIFY2(text.startsWith(start), qPrintable(text));
         QVERIFY2(text.contains(contains), qPrintable(text));
         QCOMPARE(text.contains("Reason:"), failed > 0);
-        QVERIFY(text.contains(QString("Sent: %1, not sent: %2.").arg(sent).arg(planned - sent)));
+    }
+
+    // The first rows with their reasons, lowest first, however the workers' lists are merged; the count
+    // covers every row.
+    void rowProblemsSummary() {
+        RowProblems a, b;
+        for (int row : {40, 7, 12, 3})
+            a.add(row, QString("the picture /p/%1.jpg could not be read.").arg(row));
+        for (int row : {9, 1, 30, 2, 5})
+            b.add(row, QString("no barcode for \"x%1\": Digits only.").arg(row));
+        b.add(1, "no barcode for \"x1\": Digits only."); // the same problem twice counts once
+        a.merge(b);
+        QCOMPARE(a.cardCount(), 9);
+        QCOMPARE(a.firstLines(), (QStringList{"Row 2: no barcode for \"x1\": Digits only.",
+                                              "Row 3: no barcode for \"x2\": Digits only.",
+                                              "Row 4: the picture /p/3.jpg could not be read.",
+                                              "Row 6: no barcode for \"x5\": Digits only.",
+                                              "Row 8: the picture /p/7.jpg could not be read."}));
+        QVERIFY(a.summary(50).startsWith("9 of 50 cards had a problem:\nRow 2: "));
+        QVERIFY(a.summary(50).endsWith("\n... and 4 more cards."));
+        a.keepRowsBelow(4);
+        QCOMPARE(a.cardCount(), 3);
+        QVERIFY(RowProblems().summary(5).isEmpty());
     }
 
     void backPath() {
@@ -225,17 +281,39 @@ private slots:
         QCOMPARE(Create_Back_Card_Path("/tmp/x/my.card.png"), QString("/tmp/x/my.card_Back.png"));
     }
 
-    // The password never reaches the command line; the order is the script's.
-    void scriptArguments() {
-        MailMessage m{"me@host.org", "s3cret-pw", "smtp.host.org",
-                      "465",         "Y",         "you@host.org",
-                      "Subj",        "Body",      {"/t/a_Back.png", "/t/a.png"}};
-        const QStringList args = mailScriptArguments(m);
-        QCOMPARE(args, (QStringList{"me@host.org", "smtp.host.org", "465", "me@host.org", "you@host.org",
-                                    "Subj", "Body", "Y", "/t/a_Back.png", "/t/a.png"}));
-        QVERIFY(!args.join('\n').contains("s3cret"));
-        m.ssl = QString(); // settings never saved: STARTTLS when offered
-        QCOMPARE(mailScriptArguments(m).at(7), QString("N"));
+    // The script reads the password on its first line, then the mail as one JSON object; a settings file
+    // without an SSL choice means STARTTLS.
+    void scriptInput() {
+        MailMessage m{"me@host.org",
+                      "s3cret-pw",
+                      "smtp.host.org",
+                      "465",
+                      "Y",
+                      "you@host.org",
+                      "Subj",
+                      "Line 1\nLine 2",
+                      {"/t/a_Back.png", "/t/a.png"}};
+        QByteArray input = mailScriptInput(m);
+        const qsizetype eol = input.indexOf('\n');
+        QCOMPARE(input.left(eol), QByteArray("s3cret-pw"));
+        const QJsonObject o = QJsonDocument::fromJson(input.mid(eol + 1)).object();
+        QCOMPARE(o["sender"].toString(), QString("me@host.org"));
+        QCOMPARE(o["from"].toString(), QString("me@host.org"));
+        QCOMPARE(o["recipient"].toString(), QString("you@host.org"));
+        QCOMPARE(o["body"].toString(), QString("Line 1\nLine 2"));
+        QCOMPARE(o["ssl"].toString(), QString("Y"));
+        QCOMPARE(o["attachments"].toArray().size(), 2);
+        QVERIFY(!input.mid(eol + 1).contains("s3cret"));
+        m.ssl = QString();
+        input = mailScriptInput(m);
+        QCOMPARE(QJsonDocument::fromJson(input.mid(input.indexOf('\n') + 1)).object()["ssl"].toString(),
+                 QString("N"));
+        // A pasted line break or NUL never reaches the script.
+        m.subject = "Hello\r\nBcc: x@y.org";
+        QCOMPARE(mailTextProblem(m), QString("The subject holds a line break. Please type it on one line."));
+        m.subject = "ok";
+        m.body = QString("a") + QChar(0) + "b";
+        QCOMPARE(mailTextProblem(m), QString("The message holds a NUL character, which cannot be sent."));
     }
 };
 

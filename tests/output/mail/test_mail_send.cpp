@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QJsonArray>
 #include <QThread>
 #include <QtTest>
 
@@ -154,6 +155,9 @@ private slots:
         QCOMPARE(result.sent, 0);
         QCOMPARE(result.failed, 1);
         QVERIFY(mailFinishedMessage(result).startsWith("Could not send email message."));
+        // The second recipient was never tried: it is not counted as refused.
+        QVERIFY2(mailFinishedMessage(result).contains("\n\nSent: 0, refused: 1, not tried: 1, skipped: 0."),
+                 qPrintable(mailFinishedMessage(result)));
         QVERIFY(smtp.mails().isEmpty());
         QVERIFY(tempRootEmpty());
     }
@@ -186,8 +190,68 @@ private slots:
         QVERIFY(!r.error.contains(password));
     }
 
+    // Nothing of a mail is on the script's command line, where other users can read it, however long the
+    // body; python3 runs the script isolated, so a module beside it is never imported; without an override
+    // the script is the copy in this build tree, found from the executable, not the sources'.
+    void scriptCallIsPrivateAndIsolated() {
+        QTemporaryDir scripts;
+        const QString seen = scripts.filePath("seen.json");
+        const QString marker = scripts.filePath("imported");
+        auto write = [&](const QString& name, const QByteArray& text) {
+            QFile f(scripts.filePath(name));
+            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+        };
+        // Would be imported instead of the standard module by a python that looks beside the script.
+        QVERIFY(write("smtplib.py", "open(" + QByteArray("'") + marker.toUtf8() + "','w').write('x')\n"));
+        QVERIFY(write("json.py", "open(" + QByteArray("'") + marker.toUtf8() + "','w').write('x')\n"));
+        QVERIFY(write("recorder.py", "import json, sys\n"
+                                     "data = sys.stdin.buffer.read()\n"
+                                     "json.dump({'argv': sys.argv, 'isolated': sys.flags.isolated,\n"
+                                     "           'stdin': data.decode('utf-8')},\n"
+                                     "          open(" +
+                                         QByteArray("'") + seen.toUtf8() + "', 'w'))\n"));
+        QVERIFY(QFile::copy(NAVU_RESOURCES_DIR "/pyth_mail.py", scripts.filePath("pyth_mail.py")));
+
+        MailMessage m = request({}).account;
+        m.recipient = "ann@navu.test";
+        m.subject = "Private subject";
+        m.body = QString(200 * 1024, QLatin1Char('b')) + "\nend";
+        qputenv("NAVU_MAIL_SCRIPT", scripts.filePath("recorder.py").toLocal8Bit());
+        const MailSendResult recorded = sendEmail_pyth(m);
+        QVERIFY2(recorded.sent, qPrintable(recorded.error));
+        QFile f(seen);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject call = QJsonDocument::fromJson(f.readAll()).object();
+        QCOMPARE(call["argv"].toArray().size(), 1);
+        QCOMPARE(call["isolated"].toInt(), 1);
+        const QString input = call["stdin"].toString();
+        QVERIFY(input.startsWith("pw-on-stdin\n"));
+        const QJsonObject fields = QJsonDocument::fromJson(input.section('\n', 1).toUtf8()).object();
+        QCOMPARE(fields["subject"].toString(), m.subject);
+        QCOMPARE(fields["body"].toString(), m.body);
+
+        // The real script beside a rogue module: the mail goes through, the module is never loaded.
+        LoopbackSmtp smtp;
+        QVERIFY(smtp.ok());
+        m.port = smtp.portText();
+        qputenv("NAVU_MAIL_SCRIPT", scripts.filePath("pyth_mail.py").toLocal8Bit());
+        const MailSendResult sent = sendEmail_pyth(m);
+        QVERIFY2(sent.sent, qPrintable(sent.error));
+        QVERIFY(!QFile::exists(marker));
+        QCOMPARE(smtp.mails().size(), 1);
+        QCOMPARE(smtp.mails()[0]["body"].toString().trimmed(), m.body);
+
+        qunsetenv("NAVU_MAIL_SCRIPT");
+        const QString found = mailScriptPath();
+        qputenv("NAVU_MAIL_SCRIPT", NAVU_RESOURCES_DIR "/pyth_mail.py");
+        QVERIFY2(found.endsWith("/share/navu-photo-frame/resources/pyth_mail.py"), qPrintable(found));
+        QVERIFY2(!found.startsWith(QFileInfo(NAVU_RESOURCES_DIR).canonicalFilePath()), qPrintable(found));
+        QVERIFY(QFileInfo(found).dir().exists("../../../CMakeCache.txt"));
+    }
+
     // Encrypted servers end to end with certificate verification on, and the reasons a mail is not sent.
-    // The password reaches a server only over TLS (or in plain text to this machine's loopback address).
+    // With TLS (STARTTLS) chosen, a server without STARTTLS gets nothing at all, password or not, loopback
+    // or not.
     void secureAndFailingServers_data() {
         QTest::addColumn<QStringList>("options"); // of the loopback server
         QTest::addColumn<QString>("ssl");
@@ -195,25 +259,29 @@ private slots:
         QTest::addColumn<QString>("env");   // a further NAVU_MAIL_TEST_ variable, NAME=VALUE
         QTest::addColumn<QString>("error"); // empty: sent
         QTest::addColumn<bool>("passwordSent");
+        QTest::addColumn<bool>("withPassword");
         QTest::newRow("SSL, trusted") << QStringList{"ssl"} << "Y" << true << ""
-                                      << "" << true;
+                                      << "" << true << true;
         QTest::newRow("STARTTLS, trusted") << QStringList{"starttls"} << "N" << true << ""
-                                           << "" << true;
+                                           << "" << true << true;
+        QTest::newRow("STARTTLS, no login") << QStringList{"starttls"} << "N" << true << ""
+                                            << "" << false << false;
         QTest::newRow("SSL, untrusted") << QStringList{"ssl"} << "Y" << false << ""
-                                        << "is not trusted" << false;
+                                        << "is not trusted" << false << true;
         QTest::newRow("STARTTLS, untrusted") << QStringList{"starttls"} << "N" << false << ""
-                                             << "is not trusted" << false;
+                                             << "is not trusted" << false << true;
         QTest::newRow("login refused") << QStringList{"starttls", "badlogin"} << "N" << true << ""
-                                       << "refused the login (535" << true;
-        QTest::newRow("no encryption offered by a remote server")
-            << QStringList{} << "N" << true << "REMOTE=1"
-            << "offers no encryption" << false;
-        QTest::newRow("plain text to loopback") << QStringList{} << "N" << true << ""
-                                                << "" << true;
-        QTest::newRow("SSL to a plain server") << QStringList{} << "Y" << true << ""
-                                               << "No secure connection" << false;
+                                       << "refused the login (535" << true << true;
+        QTest::newRow("no STARTTLS offered")
+            << QStringList{"plain"} << "N" << true << ""
+            << "offers no encryption (STARTTLS), so nothing was sent" << false << true;
+        QTest::newRow("no STARTTLS offered, no password")
+            << QStringList{"plain"} << "N" << true << ""
+            << "offers no encryption (STARTTLS), so nothing was sent" << false << false;
+        QTest::newRow("SSL to a plain server") << QStringList{"plain"} << "Y" << true << ""
+                                               << "No secure connection" << false << true;
         QTest::newRow("no answer") << QStringList{"silent"} << "N" << true << "TIMEOUT=1"
-                                   << "did not answer" << false;
+                                   << "did not answer" << false << true;
     }
     void secureAndFailingServers() {
         QFETCH(QStringList, options);
@@ -222,12 +290,14 @@ private slots:
         QFETCH(QString, env);
         QFETCH(QString, error);
         QFETCH(bool, passwordSent);
-        static TestCertificates certs;
+        QFETCH(bool, withPassword);
+        TestCertificates& certs = testCertificates();
         QVERIFY(certs.ok);
         if (options.contains("ssl") || options.contains("starttls"))
             options << "cert=" + certs.cert() << "key=" + certs.key();
         LoopbackSmtp smtp(options);
         QVERIFY(smtp.ok());
+        qunsetenv("NAVU_MAIL_TEST_CA");
         if (trusted)
             qputenv("NAVU_MAIL_TEST_CA", certs.ca().toLocal8Bit());
         const QString envName = "NAVU_MAIL_TEST_" + env.section('=', 0, 0);
@@ -237,6 +307,8 @@ private slots:
         m.port = smtp.portText();
         m.ssl = ssl;
         m.recipient = "ann@navu.test";
+        if (!withPassword)
+            m.password.clear();
         QElapsedTimer clock;
         clock.start();
         const MailSendResult r = sendEmail_pyth(m);
@@ -250,7 +322,9 @@ private slots:
         QCOMPARE(smtp.auth().contains("pw-on-stdin"), passwordSent);
         if (r.sent) {
             QCOMPARE(smtp.mails().size(), 1);
-            QCOMPARE(smtp.mails()[0]["tls"].toBool(), !options.isEmpty());
+            QVERIFY(smtp.mails()[0]["tls"].toBool());
+        } else {
+            QVERIFY(smtp.mails().isEmpty());
         }
     }
 
@@ -275,7 +349,8 @@ private slots:
         QVERIFY(result.stopped);
         QCOMPARE(result.sent, 0);
         QCOMPARE(result.failed, 0);
-        QVERIFY(mailFinishedMessage(result).startsWith("Sending was stopped.\n\nSent: 0, not sent: 2."));
+        QVERIFY(mailFinishedMessage(result).startsWith(
+            "Sending was stopped.\n\nSent: 0, refused: 0, not tried: 2, skipped: 0."));
     }
 
     // "Pause after every N mails" counts mails, also when one row goes to several recipients; no pause
@@ -417,6 +492,41 @@ private slots:
         job2.setSender(rec.sender());
         QCOMPARE(job2.run().sent, 1);
         QCOMPARE(rec.calls[0].attachments, QStringList{file});
+    }
+
+    // A row whose picture cannot be read still goes out, but the finish message says how many cards had a
+    // problem and names the row and the picture, never plain success.
+    void rowProblemsReachTheMessage() {
+        const QString good = root.filePath("good.png");
+        QImage picture(8, 8, QImage::Format_ARGB32);
+        picture.fill(Qt::green);
+        QVERIFY(picture.save(good));
+        const QString missing = root.filePath("photos/b.jpg");
+        QVERIFY(SeriesFiles::writeSeries("Pics", {good, missing, good}));
+        GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
+        photo->setBounds(QRectF(0, 0, 50, 50));
+        photo->data_source_type = 1;
+        photo->batch_list_name = "Pics";
+        const GraphicList saved = front;
+        front << photo;
+        Recorder rec;
+        MailRequest req = request({"a@x.org"});
+        req.batch = true;
+        MailJob job(req, makeJob(true));
+        front = saved;
+        job.setSender(rec.sender());
+        job.setTempRoot(tempRoot.path());
+        const MailRunResult result = job.run();
+        QCOMPARE(result.sent, 3);
+        QCOMPARE(result.problems.cardCount(), 1);
+        const QString text = mailFinishedMessage(result);
+        QVERIFY2(
+            text.startsWith("Every e-mail has been sent, but not every card is as designed.\n\nSent: 3, "),
+            qPrintable(text));
+        QVERIFY2(
+            text.endsWith(QString("\n\n1 of 3 cards had a problem:\nRow 2: the picture %1 could not be read.")
+                              .arg(missing)),
+            qPrintable(text));
     }
 
     // Without a place for the attachments nothing is sent and the run says why.

@@ -8,6 +8,7 @@
 #include "common/ui/UiHelpers.h"
 #include "data/BatchFillJob.h"
 #include "data/BatchState.h"
+#include "output/ImageExport.h"
 #include "output/mail/MailDesignSource.h"
 #include "output/mail/MailSettings.h"
 #include "output/mail/ui/Email_Setting.h"
@@ -327,6 +328,19 @@ void Send_Mail::Send_Button() {
         from_txt->setFocus();
         return;
     }
+    // Texts that cannot go into a mail are refused here, at the field, not mail by mail in the run.
+    const std::pair<QWidget*, QString> typed[] = {
+        {from_txt, singleLineTextProblem(QStringLiteral("From address"), from_txt->text())},
+        {to_txt, singleLineTextProblem(QStringLiteral("recipient list"), to_txt->text())},
+        {subject_txt, singleLineTextProblem(QStringLiteral("subject"), subject_txt->text())},
+        {message_txt, bodyTextProblem(message_txt->toPlainText())}};
+    for (const auto& [field, why] : typed) {
+        if (!why.isEmpty()) {
+            Show_MessageBox(why);
+            field->setFocus();
+            return;
+        }
+    }
     const QString problem = recipientProblem(to_txt->text());
     if (!problem.isEmpty()) {
         Show_MessageBox(problem);
@@ -340,6 +354,12 @@ void Send_Mail::Send_Button() {
     req.account.server = sending_server;
     req.account.port = sending_port;
     req.account.ssl = send_enable_ssl;
+    if (const QString why = mailTextProblem(req.account); !why.isEmpty()) {
+        // Stored settings edited outside the program.
+        Show_MessageBox(why + QStringLiteral("\n\nPlease correct the e-mail settings."));
+        settings_btn->setFocus();
+        return;
+    }
     req.cardMode = rd_mail_curr_barcode->isChecked();
     req.side = card_side_str;
     if (req.cardMode) {
@@ -387,6 +407,12 @@ void Send_Mail::Send_Button() {
         if (req.batch && renderer->Total_Batch_Excel_Card() == 0) {
             Show_MessageBox(QStringLiteral("List is empty."));
             return;
+        }
+        // Asked once, before anything is sent: a first card that fails usually means every card does.
+        if (req.batch) {
+            const QString first = firstRowQuestion(*renderer, req.side);
+            if (!first.isEmpty() && !Show_YES_NO_MessageBox(first))
+                return;
         }
     }
     if (req.batch)
