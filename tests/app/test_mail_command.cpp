@@ -74,7 +74,9 @@ private slots:
         QCOMPARE(liveDuringSend, QStringList(6, "typed"));
         QCOMPARE(item->_Text_contents, QString("Anna"));
         QVERIFY(!Card_Value_In_Process);
-        QCOMPARE(prompt.messages, QStringList{"E-mail has been sent successfully.\n\nSent: 6, not sent: 0."});
+        QCOMPARE(prompt.messages,
+                 QStringList{
+                     "E-mail has been sent successfully.\n\nSent: 6, refused: 0, not tried: 0, skipped: 0."});
         setPromptHandler(nullptr);
     }
 };

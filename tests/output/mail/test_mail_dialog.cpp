@@ -278,6 +278,39 @@ private slots:
         QCOMPARE(dlg.lastResult().failed, 1);
     }
 
+    // A first row that already fails is asked about once, before anything is sent; No sends nothing.
+    void firstRowProblemAsksBeforeSending() {
+        const QString missing = root.filePath("photos/a.jpg");
+        QVERIFY(SeriesFiles::writeSeries("Photos", {missing, missing, missing}));
+        GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
+        photo->setBounds(QRectF(0, 0, 40, 40));
+        photo->data_source_type = 1;
+        photo->batch_list_name = "Photos";
+        const GraphicList saved = source.front;
+        source.front << photo;
+        source.checkData();
+        Send_Mail dlg;
+        dlg.setDesignSource(&source);
+        dlg.setMailSender(recorder());
+        dlg.setTempRoot(tempRoot.path());
+        dlg.resetDialog();
+        dlg.to_txt->setText("a@x.org");
+        dlg.send_with_batch_chk->click();
+        prompt.answer = false;
+        dlg.send_btn->click();
+        prompt.answer = true;
+        source.front = saved;
+        QVERIFY(!dlg.isSending());
+        QVERIFY(calls.isEmpty());
+        QCOMPARE(
+            prompt.messages,
+            QStringList{QString("The first card already has a problem:\nRow 1: the picture %1 could not be "
+                                "read.\n\nCards with a problem are made without what could not be used. Do "
+                                "you want to go on?")
+                            .arg(missing)});
+        QVERIFY(!Card_Value_In_Process);
+    }
+
     // Closing the dialog while the script waits on a server that never answers asks to stop, ends that
     // mail at once (not sent), and the dialog closes right after.
     void closeWhileSendingStops() {
