@@ -518,11 +518,16 @@ private slots:
     // hang: the commands serve the window's events while they wait for the worker.
     void closingWhileTheWorkerAsks() {
         struct GuiThreadPrompt : RecordingPrompt {
+            std::atomic<bool> asking = false;
             void message(const QString& text) override {
+                asking = true;
                 runOnGuiThreadAndWait([&] { messages << text; });
             }
         } prompt;
         setPromptHandler(&prompt);
+        struct Uninstall {
+            ~Uninstall() { setPromptHandler(nullptr); }
+        } uninstall;
         QTemporaryDir dir;
         FakeHost host;
         fillTable(host.table);
@@ -532,7 +537,9 @@ private slots:
         Use_Data_Sheet_Values = false;
         Use_Excel_Binding_Values = true;
         QVERIFY(commands->startBatchExport(dir.path(), "F", false, "PNG"));
-        QThread::msleep(500); // the worker is now waiting for its message
+        for (int i = 0; i < 400 && !prompt.asking; ++i) // the worker comes to wait for its message
+            QThread::msleep(50);
+        QVERIFY(prompt.asking);
         std::atomic<bool> done = false;
         std::thread watchdog([&] {
             for (int i = 0; i < 200 && !done; ++i)
@@ -543,7 +550,6 @@ private slots:
         commands.reset();
         done = true;
         watchdog.join();
-        setPromptHandler(nullptr);
         QCOMPARE(prompt.messages.value(0), blocked);
         QVERIFY(host.shown.isEmpty()); // no finish window while the program ends
     }
