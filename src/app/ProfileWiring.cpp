@@ -4,8 +4,6 @@
 #include "app/SKTWindowController.h"
 
 #include "app/inspector/InspectorPanel.h"
-#include "canvas/ItemPainting.h"
-#include "canvas/SKTItems.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/StringHelpers.h"
@@ -149,7 +147,8 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
             continue;
         std::array<ProfileStates, 2> states;
         for (int s : {0, 1}) {
-            const ProfileStates card = profileStateFromItems(s ? Get_Back_Controls_Array() : Get_Front_Controls_Array());
+            const ProfileStates card =
+                profileStateFromItems(s ? Get_Back_Controls_Array() : Get_Front_Controls_Array());
             states[s] = profileStatesFromRecord(s ? earlier.back : earlier.front);
             for (int i = 0; i < profile::FieldCount; ++i)
                 if (earlier.leave[s][i])
@@ -196,7 +195,8 @@ void SKTWindowController::applyGivenProfile(const GivenProfile& profile) {
     Front_user_profile = profile.front;
     Back_user_profile = profile.back;
     Fill_User_Profile = true;
-    const bool front = std::find(profile.leave[0].begin(), profile.leave[0].end(), false) != profile.leave[0].end();
+    const bool front =
+        std::find(profile.leave[0].begin(), profile.leave[0].end(), false) != profile.leave[0].end();
     recordProfileFill(front ? 0 : 1, [this, &profile] {
         updateInspectorExcelEntry();
         fillProfileSide(_graphicView, Front_user_profile, profile.leave[0]);
@@ -217,37 +217,36 @@ void SKTWindowController::fillProfileSide(SKTGraphicView* view, const User_Profi
     const Card_Property& prop = view == _graphicView_BACK ? Back_card_Prop
                                 : view == _graphicView    ? Front_card_Prop
                                                           : currentCardProperty();
-    // A new item goes to its default place, or the nearest place off the side's texts: those it shows and
-    // the profile texts this fill is about to show.
+    // New items go to their default places, or off the side's texts: those it shows and the profile items
+    // this fill is about to show. Planned once, when the first new item is met, for every field that needs
+    // one.
+    std::optional<QHash<QString, ProfilePlace>> plan;
     auto placer = [&](const QString& id) {
-        const QRectF preferred = Get_Control_Rect_From_Template(id);
-        const int field = profile::fieldOfId(id);
-        GraphicList texts;
-        QList<QRectF> profileBoxes; // profile items keep clear of each other's boxes too
-        for (const GraphicPtr& g : view->graphics()) {
-            if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image))
-                continue;
-            const int f = profile::fieldOfId(g->control_ID);
-            if (!g->ctrl_is_visible && (f < 0 || leave[f] || record.valueOf(f).isEmpty()))
-                continue;
-            if (f >= 0)
-                profileBoxes << g->_bounds;
-            if (g->kind() == GraphicKind::Text)
-                texts << g;
+        if (!plan) {
+            GraphicList texts;
+            QList<QRectF> profileBoxes; // profile items keep clear of each other's boxes too
+            for (const GraphicPtr& g : view->graphics()) {
+                if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image))
+                    continue;
+                const int f = profile::fieldOfId(g->control_ID);
+                if (!g->ctrl_is_visible && (f < 0 || leave[f] || record.valueOf(f).isEmpty()))
+                    continue;
+                if (f >= 0)
+                    profileBoxes << g->_bounds;
+                if (g->kind() == GraphicKind::Text)
+                    texts << g;
+            }
+            QList<NewProfileItem> items;
+            for (int i = 0; i < profile::FieldCount; ++i) {
+                const QString fieldId = profile::fieldInfo(i).controlId;
+                if (!leave[i] && !record.valueOf(i).isEmpty() && !view->Selcect_Ctrl_With_ID(fieldId))
+                    items.append({fieldId, Get_Control_Rect_From_Template(fieldId), i != profile::PhotoField,
+                                  record.valueOf(i)});
+            }
+            plan = placeNewProfileItems(TextInkMap(Front_card_Prop.Card_Size, texts, profileBoxes), items,
+                                        prop.Card_Content_font);
         }
-        const QSizeF card = Front_card_Prop.Card_Size;
-        QSizeF size = preferred.size();
-        if (field >= 0 && field != profile::PhotoField) {
-            GraphicPtr probe = makeGraphicOfClass(QStringLiteral("SKTText"), false);
-            probe->text_ctrl_font = prop.Card_Content_font;
-            static_cast<SKTText&>(*probe).setText(record.valueOf(field));
-            const QSizeF natural = ItemPainting::naturalTextSize(*probe);
-            const double width = std::min(natural.width() + 4, card.width());
-            const double height = width < natural.width() + 4 ? ItemPainting::naturalTextSize(*probe, width).height()
-                                                              : natural.height();
-            size = QSizeF(width, std::max(preferred.height(), height + 2));
-        }
-        return TextInkMap(card, texts, profileBoxes).clearPlace(preferred, size);
+        return plan->value(id, ProfilePlace{Get_Control_Rect_From_Template(id), 0});
     };
     // The canvas needs the tool only while it creates items; the palette keeps showing the user's tool.
     const int tool = Selected_Control_Tool;

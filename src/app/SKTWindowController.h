@@ -261,7 +261,8 @@ private:
     bool _restoringCardEdit = false;
     void setUpProfiles();
     void resetProfilesForNewDesign();
-    void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record, const ProfileFieldMask& leave = {});
+    void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record,
+                         const ProfileFieldMask& leave = {});
     void updateInspectorExcelEntry();
     // A both-sides profile confirmed in its dialog.
     struct GivenProfile {

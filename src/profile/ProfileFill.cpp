@@ -51,9 +51,9 @@ void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
             const QString id = f.id;
             const bool photo = i == profile::PhotoField;
             GraphicPtr existing = side.findItem(id);
-            QRectF rect;
+            ProfilePlace place;
             if (!existing && placer)
-                rect = placer(id);
+                place = placer(id);
             if (photo) {
                 Library_Selected_Image = value;
                 side.setTool(8);
@@ -64,8 +64,11 @@ void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
                     continue;
                 }
             }
-            GraphicPtr item = side.replaceOrCreate(
-                photo ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"), !existing, rect, value, id);
+            GraphicPtr item =
+                side.replaceOrCreate(photo ? QStringLiteral("SKTImage") : QStringLiteral("SKTText"),
+                                     !existing, place.rect, value, id);
+            if (item && !existing && place.pointSize > 0 && item->kind() == GraphicKind::Text)
+                item->text_ctrl_font.setPointSizeF(place.pointSize);
             if (item)
                 applyProfileBinding(*item, record, i);
         }

@@ -7,6 +7,7 @@
 
 #include "canvas/SKTGraphic.h"
 #include "profile/ProfileForm.h"
+#include "profile/ProfilePlacement.h"
 
 #include <QRectF>
 #include <QString>
@@ -30,11 +31,11 @@ public:
     virtual void setTool(int tool) = 0;
 };
 
-// The default place of a new item of the reserved ID.
-using ProfilePlacer = std::function<QRectF(const QString& id)>;
+// The place of a new item of the reserved ID (and a new text's point size, when not the side's).
+using ProfilePlacer = std::function<ProfilePlace(const QString& id)>;
 
-// Fills the record into the side; fields in leave stay as the side has them. A photo whose file is missing or not a readable picture leaves an
-// existing photo item as it was (hidden, old picture); it is logged.
+// Fills the record into the side; fields in leave stay as the side has them. A photo whose file is missing or
+// not a readable picture leaves an existing photo item as it was (hidden, old picture); it is logged.
 void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side, const ProfilePlacer& placer,
                             const ProfileFieldMask& leave = {});
 

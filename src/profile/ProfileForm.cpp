@@ -121,7 +121,8 @@ namespace {
 // series; items keep an old one after a change of source).
 bool alike(const ProfileItemState& a, const ProfileItemState& b) {
     const ProfileFormField x = formFieldOf(a), y = formFieldOf(b);
-    return x.value == y.value && x.source == y.source && x.listIndex == y.listIndex && x.listText == y.listText;
+    return x.value == y.value && x.source == y.source && x.listIndex == y.listIndex &&
+           x.listText == y.listText;
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "profile/ProfilePlacement.h"
 
+#include "canvas/ItemPainting.h"
+#include "canvas/SKTItems.h"
 #include "common/Prompt.h"
 #include "profile/ProfileFields.h"
 
@@ -52,13 +54,10 @@ QRectF Get_Control_Rect_From_Template(const QString& controlId, const QSizeF& ca
 TextInkMap::TextInkMap(const QSizeF& cardSize, const GraphicList& texts, const QList<QRectF>& boxes) {
     _w = std::clamp(int(std::ceil(cardSize.width())), 0, 4000);
     _h = std::clamp(int(std::ceil(cardSize.height())), 0, 4000);
-    _sum.assign(size_t(_w + 1) * size_t(_h + 1), 0);
-    if (_w == 0 || _h == 0)
-        return;
-    QImage ink(_w, _h, QImage::Format_ARGB32_Premultiplied);
-    ink.fill(Qt::transparent);
+    _ink = QImage(std::max(_w, 1), std::max(_h, 1), QImage::Format_ARGB32_Premultiplied);
+    _ink.fill(Qt::transparent);
     {
-        QPainter painter(&ink);
+        QPainter painter(&_ink);
         for (const GraphicPtr& g : texts) {
             if (!g)
                 continue;
@@ -71,12 +70,25 @@ TextInkMap::TextInkMap(const QSizeF& cardSize, const GraphicList& texts, const Q
         for (const QRectF& r : boxes)
             painter.fillRect(r, Qt::black);
     }
+    sum();
+}
+
+void TextInkMap::cover(const QRectF& r) {
+    QPainter painter(&_ink);
+    painter.fillRect(r, Qt::black);
+    painter.end();
+    sum();
+}
+
+void TextInkMap::sum() {
+    _sum.assign(size_t(_w + 1) * size_t(_h + 1), 0);
     for (int y = 0; y < _h; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(ink.constScanLine(y));
+        const auto* line = reinterpret_cast<const QRgb*>(_ink.constScanLine(y));
         qint64 row = 0;
         for (int x = 0; x < _w; ++x) {
             row += qAlpha(line[x]) > 24 ? 1 : 0;
-            _sum[size_t(y + 1) * size_t(_w + 1) + size_t(x + 1)] = _sum[size_t(y) * size_t(_w + 1) + size_t(x + 1)] + row;
+            _sum[size_t(y + 1) * size_t(_w + 1) + size_t(x + 1)] =
+                _sum[size_t(y) * size_t(_w + 1) + size_t(x + 1)] + row;
         }
     }
 }
@@ -92,21 +104,25 @@ qint64 TextInkMap::inkIn(const QRectF& r) const {
     return outside + at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
 }
 
-QRectF TextInkMap::clearPlace(const QRectF& preferred, QSizeF size) const {
-    if (inkIn(preferred) == 0)
+qint64 TextInkMap::inkNear(const QRectF& r, double margin) const {
+    return inkIn(r.adjusted(-margin, -margin, margin, margin));
+}
+
+QRectF TextInkMap::clearPlace(const QRectF& preferred, QSizeF size, double margin) const {
+    if (inkNear(preferred, margin) == 0)
         return preferred;
     size = size.boundedTo(QSizeF(_w, _h));
     if (size.isEmpty())
         return preferred;
     constexpr int Step = 2;
     QRectF best = preferred;
-    qint64 bestInk = inkIn(preferred);
+    qint64 bestInk = inkNear(preferred, margin);
     double bestDistance = 0;
     const QPointF from = preferred.topLeft();
     for (double y = 0; y + size.height() <= _h; y += Step) {
         for (double x = 0; x + size.width() <= _w; x += Step) {
             const QRectF r(QPointF(x, y), size);
-            const qint64 ink = inkIn(r);
+            const qint64 ink = inkNear(r, margin);
             const double distance = std::hypot(x - from.x(), y - from.y());
             if (ink < bestInk || (ink == bestInk && distance < bestDistance)) {
                 best = r;
@@ -116,4 +132,84 @@ QRectF TextInkMap::clearPlace(const QRectF& preferred, QSizeF size) const {
         }
     }
     return best;
+}
+
+namespace {
+
+// A text's box at the given font: its natural size, wrapped to the card's width when wider.
+QSizeF textBox(const QString& value, const QFont& font, double cardWidth, double leastHeight) {
+    GraphicPtr probe = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+    probe->text_ctrl_font = font;
+    static_cast<SKTText&>(*probe).setText(value);
+    const QSizeF natural = ItemPainting::naturalTextSize(*probe);
+    const double width = std::min(natural.width() + 4, cardWidth);
+    const double height = width < natural.width() + 4 ? ItemPainting::naturalTextSize(*probe, width).height()
+                                                      : natural.height();
+    return QSizeF(width, std::max(leastHeight, height + 2));
+}
+
+} // namespace
+
+QHash<QString, ProfilePlace> placeNewProfileItems(TextInkMap ink, const QList<NewProfileItem>& items,
+                                                  const QFont& font) {
+    QHash<QString, ProfilePlace> out;
+    bool allClear = true;
+    for (const NewProfileItem& n : items)
+        allClear = allClear && ink.inkIn(n.preferred) == 0;
+    if (allClear) {
+        for (const NewProfileItem& n : items)
+            out.insert(n.id, {n.preferred, 0});
+        return out;
+    }
+    constexpr double Margin = 8, Gap = 2, SmallestPoints = 8;
+    QList<const NewProfileItem*> texts;
+    for (const NewProfileItem& n : items)
+        if (n.text)
+            texts << &n;
+    const double cardWidth = ink.cardSize().width();
+    if (!texts.isEmpty()) {
+        const double base = font.pointSizeF() > 0 ? font.pointSizeF() : 12;
+        bool placed = false;
+        for (double points = base; !placed && points >= std::min(base, SmallestPoints); points *= 0.85) {
+            QFont f = font;
+            f.setPointSizeF(points);
+            QList<QSizeF> sizes;
+            QSizeF block(0, -Gap);
+            for (const NewProfileItem* n : texts) {
+                const QSizeF s = textBox(n->value, f, cardWidth, points == base ? n->preferred.height() : 0);
+                sizes << s;
+                block = QSizeF(std::max(block.width(), s.width()), block.height() + Gap + s.height());
+            }
+            const QRectF spot =
+                ink.clearPlace(QRectF(texts.first()->preferred.topLeft(), block), block, Margin);
+            if (ink.inkNear(spot, Margin) != 0 || spot.size() != block)
+                continue;
+            double y = spot.top();
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                out.insert(texts[i]->id,
+                           {QRectF(QPointF(spot.left(), y), sizes[i]), points == base ? 0 : points});
+                y += sizes[i].height() + Gap;
+            }
+            ink.cover(spot);
+            placed = true;
+        }
+        for (qsizetype i = 0; !placed && i < texts.size(); ++i) {
+            const QSizeF s = textBox(texts[i]->value, font, cardWidth, texts[i]->preferred.height());
+            QRectF r = ink.clearPlace(texts[i]->preferred, s, Margin);
+            if (ink.inkNear(r, Margin) != 0)
+                r = ink.clearPlace(texts[i]->preferred, s);
+            out.insert(texts[i]->id, {r, 0});
+            ink.cover(r);
+        }
+    }
+    for (const NewProfileItem& n : items) {
+        if (n.text)
+            continue;
+        QRectF r = ink.clearPlace(n.preferred, n.preferred.size(), Margin);
+        if (ink.inkNear(r, Margin) != 0)
+            r = ink.clearPlace(n.preferred, n.preferred.size());
+        out.insert(n.id, {r, 0});
+        ink.cover(r);
+    }
+    return out;
 }

@@ -7,7 +7,10 @@
 
 #include "canvas/SKTGraphic.h"
 
+#include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QList>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -38,13 +41,40 @@ public:
     // texts are drawn as the card shows them (hidden items too: the caller picks what counts); boxes count
     // as ink whole.
     TextInkMap(const QSizeF& cardSize, const GraphicList& texts, const QList<QRectF>& boxes = {});
+    QSizeF cardSize() const { return QSizeF(_w, _h); }
+    // Counts r as ink from now on.
+    void cover(const QRectF& r);
     // Cells of r that carry ink; a rectangle off the card counts its part off the card as ink.
     qint64 inkIn(const QRectF& r) const;
-    // preferred when it covers no ink; otherwise the rectangle of size nearest to preferred, inside the
-    // card, that covers none, or the one that covers least when every place covers some.
-    QRectF clearPlace(const QRectF& preferred, QSizeF size) const;
+    // Ink in r and within margin points around it (the card's edge counts as ink).
+    qint64 inkNear(const QRectF& r, double margin) const;
+    // preferred when it has no ink within margin; otherwise the rectangle of size nearest to preferred,
+    // inside the card, with none within margin, or the one with least when every place has some.
+    QRectF clearPlace(const QRectF& preferred, QSizeF size, double margin = 0) const;
 
 private:
+    void sum();
+    QImage _ink;
     int _w = 0, _h = 0;
     std::vector<qint64> _sum; // summed-area table, (w + 1) x (h + 1)
 };
+
+// A new profile item of a fill: its default place, and for a text its value.
+struct NewProfileItem {
+    QString id;
+    QRectF preferred;
+    bool text = true;
+    QString value;
+};
+// Where a new profile item goes; a text's point size when it is set smaller than the side's font (else 0).
+struct ProfilePlace {
+    QRectF rect;
+    qreal pointSize = 0;
+};
+// Places a fill's new items on a side with the given ink. All at their default places when those are
+// clear; otherwise the texts as one column, in record order, at the clear place nearest the first one's
+// default place, kept a little apart from other texts, in the side's font or, when it finds no room, a
+// smaller one; when no size finds room, each text at the clear place nearest its own. A photo goes last,
+// off the texts.
+QHash<QString, ProfilePlace> placeNewProfileItems(TextInkMap ink, const QList<NewProfileItem>& items,
+                                                  const QFont& font);

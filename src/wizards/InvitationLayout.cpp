@@ -160,7 +160,8 @@ void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
     for (;;) {
         font.setPointSizeF(size);
         text.text_ctrl_font = font;
-        if (size <= SmallestPoints || ItemPainting::naturalTextSize(text, box.width()).height() <= box.height())
+        if (size <= SmallestPoints ||
+            ItemPainting::naturalTextSize(text, box.width()).height() <= box.height())
             break;
         size = std::max(SmallestPoints, size * 0.95);
     }
@@ -196,7 +197,8 @@ QColor readableTextColour(const QImage& card, const QRectF& area) {
         for (int x = 0; x < pixels.width(); ++x) {
             const QRgb p = line[x];
             const double a = qAlpha(p) / 255.0;
-            const double lum = 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
+            const double lum =
+                0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
             sum += a * lum + (1 - a); // over white
         }
     }

@@ -47,7 +47,6 @@ class SKTGraphic;
 // made smaller still until the text fits its box.
 void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
 
-
 // Where a text item's lines lie in its box, as drawn (its alignment, its box's width).
 QRectF drawnTextArea(const SKTGraphic& text);
 // Black or white, whichever contrasts more with what lies under area on the card picture (one pixel per

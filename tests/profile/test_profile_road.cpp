@@ -251,7 +251,8 @@ private slots:
 
         // An opened template takes it, and keeps its own profile item the dialog did not show.
         profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Party"));
-        QCOMPARE(onSides("Fup_Name"), QStringList({QStringLiteral("Ben Jones"), QStringLiteral("Ben Jones")}));
+        QCOMPARE(onSides("Fup_Name"),
+                 QStringList({QStringLiteral("Ben Jones"), QStringLiteral("Ben Jones")}));
         QCOMPARE(shownText(front(), "Fup_Website"), QStringLiteral("www.party.example"));
         undo()->undo();
         QCOMPARE(onSides("Fup_Name"), QStringList({QString(), QString()}));
@@ -327,10 +328,17 @@ private slots:
     }
 
     // On the wizard's card the profile's new items cover none of its texts, nor each other, and stay on
-    // the card; on an empty card they take their default places.
+    // the card (a card with little room gets them in a smaller font); on an empty card they take their
+    // default places.
+    void profileItemsLandOffTheTexts_data() {
+        QTest::addColumn<QSize>("card");
+        QTest::newRow("7 x 5 in") << QSize(504, 360);
+        QTest::newRow("5 x 4 in") << QSize(360, 288);
+    }
     void profileItemsLandOffTheTexts() {
-        const QStringList profile{"Anna Smith", "Manager", "Acme Ltd", "", "", "555-1234", "", "anna@acme.example",
-                                  "www.acme.example"};
+        QFETCH(QSize, card);
+        const QStringList profile{"Anna Smith", "Manager",           "Acme Ltd",        "", "", "555-1234",
+                                  "",           "anna@acme.example", "www.acme.example"};
         whenShown<Invitation_Wizard>([=](Invitation_Wizard* w) {
             answerProfile([=](User_profile* dlg) {
                 for (int i = 0; i < profile.size(); ++i)
@@ -347,12 +355,11 @@ private slots:
             for (int page = 1; page < 4; ++page)
                 w->next();
             w->categoryCombo()->setCurrentText(QStringLiteral("Custom"));
-            w->customWidth()->setValue(504 * 0.3527777777778);
-            w->customHeight()->setValue(360 * 0.3527777777778);
+            w->customWidth()->setValue(card.width() * 0.3527777777778);
+            w->customHeight()->setValue(card.height() * 0.3527777777778);
             w->next();
         });
         QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
-        const QSize card(504, 360);
         for (const GraphicList* side : {&front(), &back()}) {
             QList<QRectF> placed;
             for (const GraphicPtr& p : *side) {

@@ -158,7 +158,8 @@ void StartRoadController::Fill_Party_Invidation_Details() {
         for (const GraphicPtr& g : m_window.Get_Front_Controls_Array())
             if (g && g->kind() != GraphicKind::Text)
                 under << g;
-        const QImage card = SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
+        const QImage card =
+            SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
         for (const GraphicPtr& t : std::as_const(texts))
             if (const QRectF lines = drawnTextArea(*t); lines.intersects(photo->_bounds))
                 t->txt_clr = readableTextColour(card, lines);
@@ -221,8 +222,8 @@ void StartRoadController::framePicked(const QString& path) {
         m_window.Select_front_side();
     m_window.beginCardEdit();
     QString error;
-    const bool set =
-        setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path, &error) != nullptr;
+    const bool set = setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path,
+                                          &error) != nullptr;
     if (set)
         Invite_Frame_IMG = path;
     m_window.document()->notifyGraphicsChanged(CardSide::Front);

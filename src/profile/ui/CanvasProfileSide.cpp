@@ -12,7 +12,8 @@ void CanvasProfileSide::hideProfileItems(const QStringList& ids) {
         return;
     }
     for (const GraphicPtr& g : _view->graphics())
-        if (g && (g->kind() == GraphicKind::Text || g->kind() == GraphicKind::Image) && ids.contains(g->control_ID))
+        if (g && (g->kind() == GraphicKind::Text || g->kind() == GraphicKind::Image) &&
+            ids.contains(g->control_ID))
             g->ctrl_is_visible = false;
     _view->update();
 }

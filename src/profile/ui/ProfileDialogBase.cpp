@@ -284,7 +284,8 @@ bool ProfileDialogBase::Fill_Back_User_profile_value_in_Variable() {
 
 bool ProfileDialogBase::Fill_TEMP_User_profile_value_in_Variable() {
     // The preview shows the current side as OK would leave it.
-    return _host && commitInto(_host->profileRecord(CardSide::Temp), false, formFor(Card_Front_Or_Back != 0).form);
+    return _host &&
+           commitInto(_host->profileRecord(CardSide::Temp), false, formFor(Card_Front_Or_Back != 0).form);
 }
 
 void ProfileDialogBase::resetValuesAndSources() {
