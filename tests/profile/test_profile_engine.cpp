@@ -193,6 +193,41 @@ private slots:
             found += f.has_value();
         QCOMPARE(found, 3);
     }
+
+    // The both-sides dialog's rows and what its OK gives each side: a field alike on both sides opens with
+    // Both; sides that differ show the current side's and the other keeps its own; a side that showed a
+    // field no longer sent to it is cleared; fields a side did not show are left as that side has them.
+    void bothSidesRowsAndSideForms() {
+        ProfileStates front, back;
+        front[0] = back[0] = ProfileItemState{"Ann"};
+        front[1] = ProfileItemState{"Boss"};
+        back[1] = ProfileItemState{"Chief"};
+        back[5] = ProfileItemState{"555"};
+        const auto rows = bothSidesRows(front, back, false);
+        QCOMPARE(rows[0].side, int(ProfileOnBoth));
+        QCOMPARE(rows[1].side, int(ProfileOnFront));
+        QCOMPARE(rows[1].shown->value, QStringLiteral("Boss"));
+        QCOMPARE(rows[5].side, int(ProfileOnBack));
+        QCOMPARE(bothSidesRows(front, back, true)[1].shown->value, QStringLiteral("Chief"));
+
+        ProfileForm form;
+        form[0].value = "Ann";
+        form[1].value = "Boss";
+        form[5].value = "555";
+        std::array<int, 11> sides;
+        sides.fill(ProfileOnBoth);
+        sides[0] = sides[1] = ProfileOnFront;
+        sides[5] = ProfileOnBack;
+        const SideForm f = formForSide(form, sides, rows, front, false);
+        const SideForm b = formForSide(form, sides, rows, back, true);
+        QCOMPARE(f.form[0].value, QStringLiteral("Ann"));
+        QVERIFY(b.form[0].value.isEmpty() && !b.leave[0]);
+        QCOMPARE(f.form[1].value, QStringLiteral("Boss"));
+        QVERIFY(b.leave[1]);
+        QCOMPARE(b.form[1].value, QStringLiteral("Chief"));
+        QCOMPARE(b.form[5].value, QStringLiteral("555"));
+        QVERIFY(f.leave[5] && f.leave[3] && b.leave[3]);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileEngine)
