@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
+#include <map>
 
 namespace SeriesImport {
 
@@ -96,6 +99,48 @@ bool isSkippedDestination(QByteArrayView word) {
     }
     return false;
 }
+
+// The Windows code page of an RTF font character set; 0 for the document's own.
+int codePageOfCharset(int charset) {
+    static const int pages[][2] = {{77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
+                                   {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+                                   {186, 1257}, {204, 1251}, {222, 874}, {238, 1250}, {255, 437}};
+    for (const auto& p : pages) {
+        if (p[0] == charset)
+            return p[1];
+    }
+    return 0;
+}
+
+// \'hh bytes in a Windows code page as text; Windows-1252 for code pages without a decoder.
+class CodePageDecoder {
+public:
+    QString decode(int codePage, QByteArrayView bytes) {
+        if (codePage == 0 || codePage == 1252)
+            return decodeCp1252(bytes);
+        auto it = _decoders.find(codePage);
+        if (it == _decoders.end())
+            it = _decoders.emplace(codePage, QStringDecoder(nameOf(codePage), QStringDecoder::Flag::Stateless)).first;
+        if (!it->second.isValid())
+            return decodeCp1252(bytes);
+        return it->second.decode(bytes);
+    }
+
+private:
+    static QByteArray nameOf(int codePage) {
+        switch (codePage) {
+        case 932: return "Shift_JIS";
+        case 936: return "GBK";
+        case 949: return "windows-949";
+        case 950: return "Big5";
+        case 10000: return "macintosh";
+        case 437: return "IBM437";
+        case 850: return "IBM850";
+        default: return "windows-" + QByteArray::number(codePage);
+        }
+    }
+    std::map<int, QStringDecoder> _decoders;
+};
 } // namespace
 
 QString chk_and_insert_validation(const QString& text) {
@@ -145,16 +190,24 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
         return std::nullopt;
     struct Group {
         bool skip = false;
+        bool fontTable = false;
         int uc = 1;
+        int font = -1;
     };
     QList<Group> stack{Group{}};
     QString out;
     QByteArray pendingBytes; // \'hh bytes, decoded together
     int skipChars = 0;       // characters after \uN that stand in for it
+    int documentCodePage = 1252;
+    int definedFont = -1;          // the font the font table is describing
+    QHash<int, int> fontCodePages; // font -> code page, from its \fcharset or \cpg
+    CodePageDecoder decoder;
     const auto flush = [&] {
         if (!pendingBytes.isEmpty()) {
-            if (!stack.last().skip)
-                out += decodeCp1252(pendingBytes);
+            if (!stack.last().skip) {
+                const int fontPage = fontCodePages.value(stack.last().font, 0);
+                out += decoder.decode(fontPage ? fontPage : documentCodePage, pendingBytes);
+            }
             pendingBytes.clear();
         }
     };
@@ -254,9 +307,28 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
         }
         if (i < n && bytes[i] == ' ')
             ++i;
-        if (word == "par" || word == "line" || word == "sect" || word == "page" || word == "row")
-            put(u'\n');
-        else if (word == "tab" || word == "cell")
+        flush(); // a control word ends a run of bytes (a font change may follow)
+        if (word == "ansicpg" && hasParam && param > 0)
+            documentCodePage = param;
+        else if (word == "mac" || word == "pc" || word == "pca")
+            documentCodePage = word == "mac" ? 10000 : word == "pc" ? 437 : 850;
+        else if (word == "fonttbl")
+            stack.last().fontTable = stack.last().skip = true;
+        else if (word == "f" && hasParam && stack.last().fontTable)
+            definedFont = param;
+        else if (word == "fcharset" && hasParam && stack.last().fontTable && definedFont >= 0) {
+            if (const int page = codePageOfCharset(param))
+                fontCodePages.insert(definedFont, page);
+        } else if (word == "cpg" && hasParam && param > 0 && stack.last().fontTable && definedFont >= 0)
+            fontCodePages.insert(definedFont, param);
+        else if (word == "f" && hasParam)
+            stack.last().font = param;
+        else if (word == "deff" && hasParam && stack.size() == 2)
+            stack.last().font = param;
+        else if (word == "par" || word == "line" || word == "sect" || word == "page" || word == "row" ||
+                 word == "cell" || word == "nestcell")
+            put(u'\n'); // each table cell is a value of its own
+        else if (word == "tab")
             put(u'\t');
         else if (word == "emdash")
             put(QChar(0x2014));
@@ -286,12 +358,66 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
     return out;
 }
 
-QList<QStringList> csvRecords(QStringView text) {
+QChar csvSeparator(QStringView text) {
+    // Separator counts per record (outside quotes) over the first records.
+    constexpr int kSample = 50;
+    static const QChar candidates[] = {u',', u';', u'\t'};
+    QList<std::array<int, 3>> counts;
+    std::array<int, 3> current{};
+    bool quoted = false;
+    bool any = false;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n && counts.size() < kSample; ++i) {
+        const QChar c = text[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == u'\r' || c == u'\n')) {
+            if (any)
+                counts << current;
+            current = {};
+            any = false;
+        } else if (!quoted) {
+            for (int k = 0; k < 3; ++k)
+                current[k] += c == candidates[k];
+            any = any || !c.isSpace();
+        }
+    }
+    if (any && counts.size() < kSample)
+        counts << current;
+    // The separator that splits the most records into the same number of fields.
+    int best = 0, bestScore = 0, bestWidth = 0;
+    for (int k = 0; k < 3; ++k) {
+        QHash<int, int> records; // fields - 1 -> records
+        for (const auto& c : counts) {
+            if (c[k] > 0)
+                records[c[k]]++;
+        }
+        int score = 0, width = 0;
+        for (auto it = records.cbegin(); it != records.cend(); ++it) {
+            if (it.value() > score || (it.value() == score && it.key() > width)) {
+                score = it.value();
+                width = it.key();
+            }
+        }
+        if (score > bestScore || (score == bestScore && score > 0 && width > bestWidth)) {
+            best = k;
+            bestScore = score;
+            bestWidth = width;
+        }
+    }
+    return candidates[best];
+}
+
+QList<QStringList> csvRecords(QStringView text, QChar separator, int* unclosedQuoteLine) {
     QList<QStringList> records;
     QStringList record;
     QString field;
-    bool quoted = false;      // inside a quoted field
+    bool quoted = false;       // inside a quoted field
     bool fieldStarted = false; // the field has had a character other than leading blanks
+    int line = 1;              // of the text, counting every line break
+    int quoteLine = 0;         // where the open quote stands
+    if (unclosedQuoteLine)
+        *unclosedQuoteLine = 0;
     const auto endField = [&] {
         record << field;
         field.clear();
@@ -305,6 +431,8 @@ QList<QStringList> csvRecords(QStringView text) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
+        if (c == u'\n' || (c == u'\r' && !(i + 1 < n && text[i + 1] == u'\n')))
+            ++line;
         if (quoted) {
             if (c == u'"') {
                 if (i + 1 < n && text[i + 1] == u'"') {
@@ -315,21 +443,26 @@ QList<QStringList> csvRecords(QStringView text) {
                 }
             } else if (c == u'\r') {
                 field += u'\n'; // a line break inside a field, whichever the file used
-                if (i + 1 < n && text[i + 1] == u'\n')
+                if (i + 1 < n && text[i + 1] == u'\n') {
                     ++i;
+                    ++line;
+                }
             } else {
                 field += c;
             }
             continue;
         }
-        if (c == u',') {
+        if (c == separator) {
             endField();
         } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
                 ++i;
+                ++line;
+            }
             endRecord();
         } else if (c == u'"' && !fieldStarted) {
             quoted = true;
+            quoteLine = line;
             fieldStarted = true;
             field.clear(); // blanks before the opening quote are not part of the value
         } else {
@@ -338,17 +471,30 @@ QList<QStringList> csvRecords(QStringView text) {
                 fieldStarted = true;
         }
     }
-    if (!field.isEmpty() || !record.isEmpty() || quoted)
+    if (quoted) {
+        // The rest of the file would be one value: nothing is read.
+        if (unclosedQuoteLine)
+            *unclosedQuoteLine = quoteLine;
+        return {};
+    }
+    if (!field.isEmpty() || !record.isEmpty())
         endRecord();
     return records;
 }
 
-QStringList valuesOfText(const QString& text, TextKind kind) {
+QStringList valuesOfText(const QString& text, TextKind kind, QString* error) {
     QStringList values;
+    if (error)
+        error->clear();
     if (kind == TextKind::Csv) {
-        for (const QStringList& record : csvRecords(text)) {
-            if (record.size() < 2)
-                continue; // a line without a separating comma
+        int unclosed = 0;
+        const QList<QStringList> records = csvRecords(text, csvSeparator(text), &unclosed);
+        if (unclosed) {
+            if (error)
+                *error = unclosedQuoteMessage(unclosed);
+            return values;
+        }
+        for (const QStringList& record : records) {
             for (const QString& piece : record) {
                 const QString v = chk_and_insert_validation(piece);
                 if (v.contains(kFontMarker))
@@ -391,7 +537,7 @@ TextImport importTextFile(const QString& path) {
         result.error = noValuesMessage();
         return result;
     }
-    result.values = valuesOfText(*text, kind);
+    result.values = valuesOfText(*text, kind, &result.error);
     return result;
 }
 

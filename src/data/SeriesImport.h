@@ -38,6 +38,9 @@ inline QString emptyPasteMessage() {
 inline QString listEmptyMessage() {
     return QStringLiteral("List is empty.");
 }
+inline QString unclosedQuoteMessage(int line) {
+    return QStringLiteral("The file has a quote that is never closed (line %1).").arg(line);
+}
 inline QString noValuesMessage() {
     return QStringLiteral("No values were found in the file.");
 }
@@ -63,14 +66,20 @@ std::optional<QString> decodeText(const QByteArray& bytes);
 // Nothing when the bytes are not RTF.
 std::optional<QString> rtfToText(const QByteArray& bytes);
 
-// Records of CSV text read by the standard rules: fields separated by commas, records by CR, LF or
-// CR LF; a field in double quotes may hold commas and line breaks (kept as LF), and "" stands for one quote.
-QList<QStringList> csvRecords(QStringView text);
+// The field separator of CSV text: comma, semicolon or tab, whichever (counted outside quotes) splits
+// the first records most consistently into the same number of fields; comma when none does.
+QChar csvSeparator(QStringView text);
 
-// Values of a text source. CSV: records as csvRecords reads them; a record without a separating comma is
-// skipped; every field is cleaned and delivered unless empty; a field holding "NSFont = " ends its record.
+// Records of CSV text read by the standard rules: fields separated by `separator`, records by CR, LF or
+// CR LF; a field in double quotes may hold separators and line breaks (kept as LF), and "" stands for one
+// quote. A quote that is never closed gives no records and its line (from 1) in *unclosedQuoteLine.
+QList<QStringList> csvRecords(QStringView text, QChar separator = u',', int* unclosedQuoteLine = nullptr);
+
+// Values of a text source. CSV: records as csvRecords reads them with the separator csvSeparator finds;
+// every field (a record of one field too) is cleaned and delivered unless empty; a field holding
+// "NSFont = " ends its record; an unclosed quote gives no values and unclosedQuoteMessage() in *error.
 // Plain text and RTF text: lines at line feeds, each cleaned; a line holding "NSFont = " ends the import.
-QStringList valuesOfText(const QString& text, TextKind kind);
+QStringList valuesOfText(const QString& text, TextKind kind, QString* error = nullptr);
 
 struct TextImport {
     QStringList values;

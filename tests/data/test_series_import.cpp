@@ -80,7 +80,7 @@ private slots:
             << "one\ntwo\nNSFont = Helvetica\nfour" << plain << QStringList{"one", "two"};
         QTest::newRow("CR LF") << "a\r\nb\r\n" << plain << QStringList{"a", "b"};
         QTest::newRow("CR only is one line") << "a\rb" << plain << QStringList{"a\rb"};
-        QTest::newRow("csv CR") << "1,2\r3,4\r5" << csv << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("csv CR") << "1,2\r3,4\r5" << csv << QStringList{"1", "2", "3", "4", "5"};
         QTest::newRow("csv CR LF") << "1,2\r\n3,4\r\n" << csv << QStringList{"1", "2", "3", "4"};
         QTest::newRow("csv LF") << "a,b\nc,d" << csv << QStringList{"a", "b", "c", "d"};
         QTest::newRow("csv font piece") << "a,NSFont = x,b\rc,d" << csv << QStringList{"a", "c", "d"};
@@ -90,15 +90,48 @@ private slots:
         QTest::newRow("csv doubled quote") << "\"Say \"\"hi\"\"\",x" << csv << QStringList{"Say \"hi\"", "x"};
         QTest::newRow("csv line break in quotes")
             << "\"one\r\ntwo\",x\r\ny,z" << csv << QStringList{"one\ntwo", "x", "y", "z"};
-        QTest::newRow("csv quoted comma alone is one field") << "\"a,b\"\nc,d" << csv << QStringList{"c", "d"};
+        QTest::newRow("csv quoted comma alone is one field")
+            << "\"a,b\"\nc,d" << csv << QStringList{"a,b", "c", "d"};
         QTest::newRow("csv quote inside a field stays") << "5\" disk,\"x\"y" << csv << QStringList{"5\" disk", "xy"};
-        QTest::newRow("csv unclosed quote") << "a,\"b,c" << csv << QStringList{"a", "b,c"};
     }
     void textValues() {
         QFETCH(QString, text);
         QFETCH(int, kind);
         QFETCH(QStringList, values);
         QCOMPARE(valuesOfText(text, TextKind(kind)), values);
+    }
+
+    // Comma, semicolon and tab files, one-column files, and a quote that never closes.
+    void csvDialects_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("error");
+        const QString ok;
+        QTest::newRow("semicolon, decimal commas")
+            << "Name;Price;City\r\nAnna;1,5;Oslo\r\nBen;2,25;\"Rome; Italy\"\r\n"
+            << QStringList{"Name", "Price", "City", "Anna", "1,5", "Oslo", "Ben", "2,25", "Rome; Italy"} << ok;
+        QTest::newRow("tab") << "a\tb, c\n1\t2\n" << QStringList{"a", "b, c", "1", "2"} << ok;
+        QTest::newRow("one column") << "Anna\nBen Ode\n\nCarl\n" << QStringList{"Anna", "Ben Ode", "Carl"} << ok;
+        QTest::newRow("one quoted column with commas")
+            << "\"Smith, John\"\n\"Doe, Jane\"\n" << QStringList{"Smith, John", "Doe, Jane"} << ok;
+        QTest::newRow("separators only inside quotes do not count")
+            << "\"a;b;c\",d\n\"e;f;g\",h" << QStringList{"a;b;c", "d", "e;f;g", "h"} << ok;
+        QTest::newRow("unclosed quote") << "a,b\nc,\"d,e\nf,g\nh" << QStringList{} << unclosedQuoteMessage(2);
+        QTest::newRow("unclosed quote after a quoted line break")
+            << "\"x\r\ny\",1\r\n2,3\r\n\"4" << QStringList{} << unclosedQuoteMessage(4);
+    }
+    void csvDialects() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, values);
+        QFETCH(QString, error);
+        QString got;
+        QCOMPARE(valuesOfText(text, TextKind::Csv, &got), values);
+        QCOMPARE(got, error);
+        const QString path = root.filePath("dialect.csv");
+        writeRaw(path, text.toUtf8());
+        const TextImport read = importTextFile(path);
+        QCOMPARE(read.values, values);
+        QCOMPARE(read.error, error);
     }
 
     void kindByExtension_data() {
@@ -144,6 +177,23 @@ private slots:
                           "{\\pntext\\f1 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}Two\\par"
                           "{\\pn\\pnlvlblt{\\pntxtb \\'b7}}Three\\par}")
             << QStringList{"Zoë", "Two", "Three"} << QString();
+        // Code pages: the document's, a font's character set, a double-byte one; table cells one by one.
+        QTest::newRow("rtf ansicpg1251")
+            << "k.rtf" << QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 "
+                                     "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0\\par}")
+            << QStringList{"Привет мир"} << QString();
+        QTest::newRow("rtf font charsets")
+            << "l.rtf"
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}"
+                          "{\\f1\\fcharset238 Arial CE;}{\\f2\\fcharset128 MS Gothic;}{\\f3\\fcharset161 "
+                          "Greek;}}Caf\\'e9\\par{\\f1 Wi\\'eaz\\'b9}\\par\\f2 \\'93\\'fa\\'96\\'7b\\par"
+                          "\\f3\\'e1\\'e2\\par\\f0 \\'e9}")
+            << QStringList{"Café", "Więzą", "日本", "αβ", "é"} << QString();
+        QTest::newRow("rtf table cells")
+            << "m.rtf"
+            << QByteArray("{\\rtf1\\ansi{\\trowd\\cellx1000\\cellx2000\\intbl Anna\\cell Oslo\\cell\\row}"
+                          "{\\trowd\\cellx1000\\cellx2000\\intbl\\cell Rome\\cell\\row}}")
+            << QStringList{"Anna", "Oslo", "Rome"} << QString();
         QTest::newRow("rtf that is not rtf")
             << "h.rtf" << QByteArray("plain words") << QStringList{} << corruptMessage();
         QTest::newRow("rtf without text")
