@@ -1,7 +1,12 @@
 #include "data/NumberFormat.h"
 
+#include <QByteArray>
+#include <QStringList>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <string>
 
 namespace xlsx {
@@ -31,6 +36,22 @@ void civilFromDays(qint64 z, qint64& y, unsigned& m, unsigned& d)
     y += m <= 2;
 }
 
+// Calendar date of a serial day in the spreadsheet's date system; false outside the years 1 to 9999.
+// Day 60 of the 1900 system is the 29 February 1900 that never was, as spreadsheets count it.
+bool civilOfSerialDay(qint64 days, bool date1904, qint64& y, unsigned& m, unsigned& d)
+{
+    static const qint64 base1900 = daysFromCivil(1899, 12, 30);
+    static const qint64 base1904 = daysFromCivil(1904, 1, 1);
+    y = 1900;
+    m = 2;
+    d = 29;
+    if (date1904)
+        civilFromDays(base1904 + days, y, m, d);
+    else if (days != 60)
+        civilFromDays(base1900 + days + (days >= 0 && days < 60 ? 1 : 0), y, m, d);
+    return y >= 1 && y <= 9999;
+}
+
 char* put2(char* p, unsigned v)
 {
     p[0] = char('0' + v / 10);
@@ -50,15 +71,9 @@ size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool da
         secOfDay += 86400;
         --days;
     }
-    static const qint64 base1900 = daysFromCivil(1899, 12, 30);
-    static const qint64 base1904 = daysFromCivil(1904, 1, 1);
-    qint64 y = 1900;
-    unsigned m = 2, d = 29; // the spreadsheet calendar's day that never was
-    if (date1904)
-        civilFromDays(base1904 + days, y, m, d);
-    else if (days != 60)
-        civilFromDays(base1900 + days + (days >= 0 && days < 60 ? 1 : 0), y, m, d);
-    if (y < 1 || y > 9999)
+    qint64 y = 0;
+    unsigned m = 1, d = 1;
+    if (!civilOfSerialDay(days, date1904, y, m, d))
         return 0;
     char* p = buf;
     const bool withDate = kind == XlsxReader::DateKind::DateTime || (kind == XlsxReader::DateKind::Date) ||
@@ -83,6 +98,665 @@ size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool da
         p = put2(p, unsigned(secOfDay % 60));
     }
     return size_t(p - buf);
+}
+
+namespace {
+// Locales of the language ids that format codes name in [$-...] tags; the low ten bits name the language.
+QLocale localeOfId(uint lcid, const QLocale& fallback)
+{
+    static const struct { uint id; const char* name; } exact[] = {
+        {0x409, "en_US"}, {0x809, "en_GB"}, {0xC09, "en_AU"}, {0x1009, "en_CA"}, {0x407, "de_DE"},
+        {0x807, "de_CH"}, {0xC07, "de_AT"}, {0x40C, "fr_FR"}, {0x80C, "fr_BE"}, {0x100C, "fr_CH"},
+        {0xC0C, "fr_CA"}, {0x410, "it_IT"}, {0x810, "it_CH"}, {0x40A, "es_ES"}, {0xC0A, "es_ES"},
+        {0x80A, "es_MX"}, {0x413, "nl_NL"}, {0x813, "nl_BE"}, {0x416, "pt_BR"}, {0x816, "pt_PT"},
+        {0x419, "ru_RU"}, {0x422, "uk_UA"}, {0x415, "pl_PL"}, {0x405, "cs_CZ"}, {0x41B, "sk_SK"},
+        {0x40E, "hu_HU"}, {0x418, "ro_RO"}, {0x402, "bg_BG"}, {0x41A, "hr_HR"}, {0x424, "sl_SI"},
+        {0x41D, "sv_SE"}, {0x406, "da_DK"}, {0x414, "nb_NO"}, {0x40B, "fi_FI"}, {0x40F, "is_IS"},
+        {0x408, "el_GR"}, {0x41F, "tr_TR"}, {0x40D, "he_IL"}, {0x401, "ar_SA"}, {0x411, "ja_JP"},
+        {0x412, "ko_KR"}, {0x804, "zh_CN"}, {0x404, "zh_TW"}, {0xC04, "zh_HK"}, {0x41E, "th_TH"},
+        {0x42A, "vi_VN"}, {0x421, "id_ID"}, {0x439, "hi_IN"}, {0x425, "et_EE"}, {0x426, "lv_LV"},
+        {0x427, "lt_LT"}};
+    const uint id = lcid & 0xFFFF;
+    for (const auto& e : exact) {
+        if (e.id == id)
+            return QLocale(QString::fromLatin1(e.name));
+    }
+    for (const auto& e : exact) {
+        if ((e.id & 0x3FF) == (id & 0x3FF))
+            return QLocale(QString::fromLatin1(e.name));
+    }
+    return fallback;
+}
+
+std::string utf8(const QString& s)
+{
+    const QByteArray b = s.toUtf8();
+    return std::string(b.constData(), size_t(b.size()));
+}
+
+// Month and day names of the C locale are English.
+QLocale namesLocale(const QLocale& l)
+{
+    return l.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : l;
+}
+
+// The locale's short date as a format code, years always with four digits; ISO order in the C locale.
+QString shortDateCode(const QLocale& locale)
+{
+    if (locale.language() == QLocale::C)
+        return QStringLiteral("yyyy\\-mm\\-dd");
+    const QString qt = locale.dateFormat(QLocale::ShortFormat);
+    QString code;
+    for (qsizetype i = 0; i < qt.size(); ++i) {
+        const QChar c = qt[i];
+        qsizetype run = 1;
+        while (i + run < qt.size() && qt[i + run] == c)
+            ++run;
+        if (c == u'y') {
+            code += QStringLiteral("yyyy");
+        } else if (c == u'M' || c == u'd') {
+            code += QString(run, c.toLower());
+        } else if (c == u'\'') {
+            const qsizetype close = qt.indexOf(u'\'', i + 1);
+            code += u'"' + qt.mid(i + 1, (close < 0 ? qt.size() : close) - i - 1) + u'"';
+            i = close < 0 ? qt.size() : close;
+            continue;
+        } else {
+            for (qsizetype k = 0; k < run; ++k)
+                code += c.isLetterOrNumber() ? QString(u'"') + c + u'"' : QString(u'\\') + c;
+        }
+        i += run - 1;
+    }
+    return code;
+}
+
+void appendInt(std::string& out, qint64 v, int width)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    const int n = int(r.ptr - buf);
+    if (n < width)
+        out.append(size_t(width - n), '0');
+    out.append(buf, size_t(n));
+}
+
+// |x| rounded half away from zero at `frac` decimals, taken from its 15 significant digits (as
+// spreadsheets keep numbers): integer digits without leading zeros ("" for 0) and exactly `frac` digits.
+void roundDecimal(double x, int frac, std::string& intPart, std::string& fracPart)
+{
+    intPart.clear();
+    fracPart.assign(size_t(frac), '0');
+    if (!(x > 0))
+        return;
+    // Most values: scaled below 10^9 (where the error of the product is far below 10^-6) and not near a
+    // half, plain rounding agrees.
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (frac < 10) {
+        const double scaled = x * kPowers[frac];
+        const double rounded = std::round(scaled);
+        if (scaled < 1e9 && std::fabs(std::fabs(scaled - rounded) - 0.5) > 1e-6) {
+            char digits[24];
+            const auto r = std::to_chars(digits, digits + sizeof digits, qint64(rounded));
+            const int n = int(r.ptr - digits);
+            const int whole = n - frac;
+            if (whole > 0 && !(whole == 1 && digits[0] == '0'))
+                intPart.assign(digits, size_t(whole));
+            for (int j = 0; j < frac; ++j) {
+                const int at = whole + j;
+                if (at >= 0)
+                    fracPart[size_t(j)] = digits[at];
+            }
+            return;
+        }
+    }
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+    std::string digits;
+    const char* p = buf;
+    for (; p < r.ptr && *p != 'e'; ++p) {
+        if (*p != '.')
+            digits += *p;
+    }
+    int exp = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exp);
+    int point = exp + 1; // digits before the decimal point
+    const int keep = point + frac;
+    if (keep < 0)
+        return;
+    if (keep < int(digits.size())) {
+        const bool up = digits[size_t(keep)] >= '5';
+        digits.resize(size_t(keep));
+        if (up) {
+            int k = keep - 1;
+            for (; k >= 0 && digits[size_t(k)] == '9'; --k)
+                digits[size_t(k)] = '0';
+            if (k >= 0) {
+                ++digits[size_t(k)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++point;
+            }
+        }
+    }
+    if (point > 0) {
+        intPart = digits.substr(0, size_t(std::min<int>(point, int(digits.size()))));
+        if (int(intPart.size()) < point)
+            intPart.append(size_t(point - int(intPart.size())), '0');
+        const size_t nonZero = intPart.find_first_not_of('0');
+        intPart.erase(0, nonZero == std::string::npos ? intPart.size() : nonZero);
+        for (int j = 0; j < frac && point + j < int(digits.size()); ++j)
+            fracPart[size_t(j)] = digits[size_t(point + j)];
+    } else {
+        for (int j = 0; j < frac; ++j) {
+            const int at = j + point; // digits[0] sits at decimal place -point
+            if (at >= 0 && at < int(digits.size()))
+                fracPart[size_t(j)] = digits[size_t(at)];
+        }
+    }
+}
+
+char fillOf(char placeholder) { return placeholder == '0' ? '0' : placeholder == '?' ? ' ' : 0; }
+
+bool isDateToken(NumberFormat::Token::Kind k)
+{
+    return k >= NumberFormat::Token::Year2 && k != NumberFormat::Token::AmPm;
+}
+} // namespace
+
+bool NumberFormat::Section::matches(double v) const
+{
+    switch (cond) {
+    case Cond::None: return true;
+    case Cond::Lt: return v < operand;
+    case Cond::Le: return v <= operand;
+    case Cond::Gt: return v > operand;
+    case Cond::Ge: return v >= operand;
+    case Cond::Eq: return v == operand;
+    case Cond::Ne: return v != operand;
+    }
+    return true;
+}
+
+QString NumberFormat::builtInCode(int id, const QLocale& locale)
+{
+    const QString currency = locale.language() == QLocale::C ? QStringLiteral("$") : locale.currencySymbol();
+    const QString cur = u'"' + currency + u'"';
+    switch (id) {
+    case 1: return QStringLiteral("0");
+    case 2: return QStringLiteral("0.00");
+    case 3: return QStringLiteral("#,##0");
+    case 4: return QStringLiteral("#,##0.00");
+    case 5: return cur + QStringLiteral("#,##0_);(") + cur + QStringLiteral("#,##0)");
+    case 6: return cur + QStringLiteral("#,##0_);[Red](") + cur + QStringLiteral("#,##0)");
+    case 7: return cur + QStringLiteral("#,##0.00_);(") + cur + QStringLiteral("#,##0.00)");
+    case 8: return cur + QStringLiteral("#,##0.00_);[Red](") + cur + QStringLiteral("#,##0.00)");
+    case 9: return QStringLiteral("0%");
+    case 10: return QStringLiteral("0.00%");
+    case 11: return QStringLiteral("0.00E+00");
+    case 12: return QStringLiteral("# ?/?");
+    case 13: return QStringLiteral("# ?\?/?\?");
+    case 15: return QStringLiteral("d-mmm-yy");
+    case 16: return QStringLiteral("d-mmm");
+    case 17: return QStringLiteral("mmm-yy");
+    case 18: return QStringLiteral("h:mm AM/PM");
+    case 19: return QStringLiteral("h:mm:ss AM/PM");
+    case 20: return QStringLiteral("h:mm");
+    case 21: return QStringLiteral("h:mm:ss");
+    case 22:
+        return shortDateCode(locale) +
+               (locale.language() == QLocale::C ? QStringLiteral(" hh:mm") : QStringLiteral(" h:mm"));
+    case 37: return QStringLiteral("#,##0 ;(#,##0)");
+    case 38: return QStringLiteral("#,##0 ;[Red](#,##0)");
+    case 39: return QStringLiteral("#,##0.00;(#,##0.00)");
+    case 40: return QStringLiteral("#,##0.00;[Red](#,##0.00)");
+    case 45: return QStringLiteral("mm:ss");
+    case 46: return QStringLiteral("[h]:mm:ss");
+    case 47: return QStringLiteral("mmss.0");
+    case 48: return QStringLiteral("##0.0E+0");
+    case 49: return QStringLiteral("@");
+    default: break;
+    }
+    // The locale's short date (14, and the East Asian date ids).
+    if (id == 14 || (id >= 27 && id <= 36) || (id >= 50 && id <= 58))
+        return shortDateCode(locale);
+    return QStringLiteral("General");
+}
+
+NumberFormat NumberFormat::compile(int id, const QString& code, const QLocale& locale)
+{
+    NumberFormat f;
+    const QString text = code.isEmpty() ? builtInCode(id, locale) : code;
+    if (text.compare(u"General", Qt::CaseInsensitive) == 0)
+        return f;
+    f._decimal = utf8(locale.decimalPoint());
+    f._group = utf8(locale.groupSeparator());
+    // Sections at ";" outside quotes, brackets and escapes.
+    QStringList parts;
+    QString current;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u';') {
+            parts << current;
+            current.clear();
+            continue;
+        }
+        current += c;
+        qsizetype close = -1;
+        if (c == u'"')
+            close = text.indexOf(u'"', i + 1);
+        else if (c == u'[')
+            close = text.indexOf(u']', i + 1);
+        else if ((c == u'\\' || c == u'_' || c == u'*') && i + 1 < text.size())
+            close = i + 1;
+        if (close > i) {
+            current += text.mid(i + 1, close - i);
+            i = close;
+        }
+    }
+    parts << current;
+    QLocale names = namesLocale(locale);
+    for (const QString& part : parts.mid(0, 4)) {
+        Section s = compileSection(part, &names);
+        if (!s.text) // text sections ("@") show text cells only
+            f._sections.push_back(std::move(s));
+    }
+    if (f._sections.empty())
+        return NumberFormat();
+    for (int m = 1; m <= 12; ++m) {
+        f._monthShort.push_back(utf8(names.monthName(m, QLocale::ShortFormat)));
+        f._monthLong.push_back(utf8(names.monthName(m, QLocale::LongFormat)));
+    }
+    for (int d = 1; d <= 7; ++d) {
+        f._dayShort.push_back(utf8(names.dayName(d, QLocale::ShortFormat)));
+        f._dayLong.push_back(utf8(names.dayName(d, QLocale::LongFormat)));
+    }
+    return f;
+}
+
+NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale* names)
+{
+    Section s;
+    std::vector<Token>& t = s.tokens;
+    const auto literal = [&](QString text) {
+        text.removeIf([](QChar ch) { return ch.unicode() < 0x20 || (ch.unicode() >= 0x7F && ch.unicode() <= 0x9F); });
+        if (text.isEmpty())
+            return;
+        if (!t.empty() && t.back().kind == Token::Literal)
+            t.back().text += utf8(text);
+        else
+            t.push_back({Token::Literal, 0, 0, utf8(text), {}});
+    };
+    const auto add = [&](Token::Kind k, quint8 width = 0) { t.push_back({k, 0, width, {}, {}}); };
+    int part = 0;           // 0 integer digits, 1 after the point, 2 exponent digits
+    bool lastWasDigit = false;
+    bool text = false;
+    const qsizetype n = code.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = code[i];
+        const char16_t u = c.toLower().unicode();
+        qsizetype run = 1;
+        while (i + run < n && code[i + run].toLower() == c.toLower())
+            ++run;
+        const bool digitBefore = lastWasDigit;
+        lastWasDigit = false;
+        if (c == u'"') {
+            const qsizetype close = code.indexOf(u'"', i + 1);
+            literal(code.mid(i + 1, (close < 0 ? n : close) - i - 1));
+            i = close < 0 ? n : close;
+        } else if (c == u'\\' && i + 1 < n) {
+            literal(code.mid(++i, 1));
+        } else if (c == u'_' && i + 1 < n) {
+            literal(QStringLiteral(" "));
+            ++i;
+        } else if (c == u'*' && i + 1 < n) {
+            ++i; // a fill character repeats to the cell's width: nothing in a value
+        } else if (c == u'[') {
+            const qsizetype close = code.indexOf(u']', i + 1);
+            const QString inner = code.mid(i + 1, (close < 0 ? n : close) - i - 1);
+            i = close < 0 ? n : close;
+            const QString lower = inner.toLower();
+            if (inner.startsWith(u'$')) {
+                const qsizetype dash = inner.indexOf(u'-', 1);
+                literal(inner.mid(1, (dash < 0 ? inner.size() : dash) - 1));
+                bool ok = false;
+                const uint lcid = dash < 0 ? 0 : inner.mid(dash + 1).toUInt(&ok, 16);
+                if (ok && lcid)
+                    *names = namesLocale(localeOfId(lcid, *names));
+            } else if (!lower.isEmpty() && lower.count(lower[0]) == lower.size() &&
+                       (lower[0] == u'h' || lower[0] == u'm' || lower[0] == u's')) {
+                add(lower[0] == u'h' ? Token::ElapsedHours
+                                     : lower[0] == u'm' ? Token::ElapsedMinutes : Token::ElapsedSeconds,
+                    quint8(std::min<qsizetype>(lower.size(), 9)));
+            } else if (!inner.isEmpty() && (inner[0] == u'<' || inner[0] == u'>' || inner[0] == u'=')) {
+                qsizetype k = 1;
+                if (inner.startsWith(u"<=")) { s.cond = Section::Cond::Le; k = 2; }
+                else if (inner.startsWith(u">=")) { s.cond = Section::Cond::Ge; k = 2; }
+                else if (inner.startsWith(u"<>")) { s.cond = Section::Cond::Ne; k = 2; }
+                else if (inner[0] == u'<') s.cond = Section::Cond::Lt;
+                else if (inner[0] == u'>') s.cond = Section::Cond::Gt;
+                else s.cond = Section::Cond::Eq;
+                s.operand = inner.mid(k).trimmed().toDouble();
+            }
+            // colours, [DBNum..] and other switches change no text
+        } else if (c == u'0' || c == u'#' || c == u'?') {
+            t.push_back({Token::Digit, char(c.unicode()), quint8(part), {}, {}});
+            (part == 0 ? s.intDigits : part == 1 ? s.fracDigits : s.expDigits)++;
+            lastWasDigit = true;
+        } else if (c == u'.') {
+            const bool afterSeconds = !t.empty() && (t.back().kind == Token::Second || t.back().kind == Token::Second2 ||
+                                                     t.back().kind == Token::ElapsedSeconds);
+            if (afterSeconds && i + 1 < n && code[i + 1] == u'0') {
+                qsizetype k = i + 1;
+                while (k < n && code[k] == u'0')
+                    ++k;
+                s.secondDigits = int(std::min<qsizetype>(k - i - 1, 3));
+                add(Token::SecondFraction, quint8(s.secondDigits));
+                i = k - 1;
+            } else if (part == 0) {
+                add(Token::Point);
+                part = 1;
+            } else {
+                literal(QStringLiteral("."));
+            }
+        } else if (c == u',' && digitBefore && part == 0) {
+            qsizetype k = i;
+            while (k < n && code[k] == u',')
+                ++k;
+            if (k < n && (code[k] == u'0' || code[k] == u'#' || code[k] == u'?'))
+                s.grouping = true;
+            else
+                s.scale -= 3 * int(k - i);
+            i = k - 1;
+            lastWasDigit = s.grouping;
+        } else if (c == u',' && digitBefore && part == 1) {
+            s.scale -= 3 * int(run); // "0.0," scales too
+            i += run - 1;
+        } else if (c == u'%') {
+            s.scale += 2;
+            literal(QStringLiteral("%"));
+        } else if (u == u'e' && i + 1 < n && (code[i + 1] == u'+' || code[i + 1] == u'-') && s.intDigits + s.fracDigits > 0 &&
+                   !s.hasExponent) {
+            t.push_back({Token::Exponent, char(code[i + 1].unicode()), 0, {}, {}});
+            s.hasExponent = true;
+            part = 2;
+            ++i;
+        } else if (c == u'@') {
+            text = true;
+        } else if (c == u'/' && digitBefore && i + 1 < n && (code[i + 1] == u'?' || code[i + 1] == u'#' || code[i + 1].isDigit())) {
+            s.fraction = true;
+        } else if (u == u'g' && code.mid(i, 7).compare(u"General", Qt::CaseInsensitive) == 0) {
+            add(Token::General);
+            s.general = true;
+            i += 6;
+        } else if (u == u'a' && code.mid(i, 5).compare(u"AM/PM", Qt::CaseInsensitive) == 0) {
+            const QString am = code.mid(i, 2), pm = code.mid(i + 3, 2);
+            t.push_back({Token::AmPm, 0, 0, utf8(am), utf8(pm)});
+            s.twelveHour = true;
+            i += 4;
+        } else if (u == u'a' && code.mid(i, 3).compare(u"A/P", Qt::CaseInsensitive) == 0) {
+            t.push_back({Token::AmPm, 0, 0, utf8(code.mid(i, 1)), utf8(code.mid(i + 2, 1))});
+            s.twelveHour = true;
+            i += 2;
+        } else if (u == u'y' || u == u'e') {
+            add(run <= 2 && u == u'y' ? Token::Year2 : Token::Year4);
+            i += run - 1;
+        } else if (u == u'm') {
+            add(run == 1 ? Token::Month : run == 2 ? Token::Month2 : run == 3 ? Token::MonthShort
+                : run == 5 ? Token::MonthLetter : Token::MonthLong);
+            i += run - 1;
+        } else if (u == u'd') {
+            add(run == 1 ? Token::Day : run == 2 ? Token::Day2 : run == 3 ? Token::DayShort : Token::DayLong);
+            i += run - 1;
+        } else if (u == u'h') {
+            add(run == 1 ? Token::Hour : Token::Hour2);
+            i += run - 1;
+        } else if (u == u's') {
+            add(run == 1 ? Token::Second : Token::Second2);
+            i += run - 1;
+        } else {
+            literal(QString(c));
+        }
+    }
+    // m and mm next to hours or seconds are minutes.
+    const auto neighbour = [&](size_t at, int step) -> const Token* {
+        for (qsizetype k = qsizetype(at) + step; k >= 0 && k < qsizetype(t.size()); k += step) {
+            if (isDateToken(t[size_t(k)].kind))
+                return &t[size_t(k)];
+        }
+        return nullptr;
+    };
+    for (size_t k = 0; k < t.size(); ++k) {
+        if (t[k].kind != Token::Month && t[k].kind != Token::Month2)
+            continue;
+        const Token* before = neighbour(k, -1);
+        const Token* after = neighbour(k, 1);
+        const bool minute = (before && (before->kind == Token::Hour || before->kind == Token::Hour2 ||
+                                        before->kind == Token::ElapsedHours)) ||
+                            (after && (after->kind == Token::Second || after->kind == Token::Second2 ||
+                                       after->kind == Token::ElapsedSeconds));
+        if (minute)
+            t[k].kind = t[k].kind == Token::Month ? Token::Minute : Token::Minute2;
+    }
+    for (const Token& k : t) {
+        s.date = s.date || isDateToken(k.kind) || k.kind == Token::AmPm;
+        s.calendar = s.calendar || (k.kind >= Token::Year2 && k.kind <= Token::DayLong);
+        s.weekday = s.weekday || k.kind == Token::DayShort || k.kind == Token::DayLong;
+        s.elapsed = s.elapsed || k.kind == Token::ElapsedHours || k.kind == Token::ElapsedMinutes ||
+                    k.kind == Token::ElapsedSeconds;
+        if (k.kind == Token::Digit && k.width == 0)
+            s.intPlaceholders += k.placeholder;
+        s.expZeros += k.kind == Token::Digit && k.width == 2 && k.placeholder == '0';
+    }
+    s.engineering = s.hasExponent && s.intDigits > 1 && s.intPlaceholders.find('#') != std::string::npos;
+    s.text = text && !s.date;
+    return s;
+}
+
+bool NumberFormat::format(double v, bool date1904, std::string& out) const
+{
+    if (_sections.empty() || !std::isfinite(v))
+        return false;
+    const Section* s = nullptr;
+    bool negative = v < 0;
+    bool conditional = false;
+    for (const Section& c : _sections)
+        conditional = conditional || c.cond != Section::Cond::None;
+    if (conditional) {
+        for (const Section& c : _sections) {
+            if (c.matches(v)) {
+                s = &c;
+                break;
+            }
+        }
+        if (!s)
+            return false;
+        // A section for numbers below zero or some negative bound shows them without a sign.
+        if ((s->cond == Section::Cond::Lt || s->cond == Section::Cond::Le) && s->operand <= 0)
+            negative = false, v = std::fabs(v);
+    } else if (v < 0 && _sections.size() >= 2) {
+        s = &_sections[1];
+        negative = false;
+        v = -v;
+    } else if (v == 0 && _sections.size() >= 3) {
+        s = &_sections[2];
+    } else {
+        s = &_sections[0];
+    }
+    if (s->date)
+        return formatDate(*s, v, date1904, out);
+    if (s->fraction)
+        return false;
+    formatNumber(*s, v, negative, out);
+    return true;
+}
+
+void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::string& out) const
+{
+    double x = std::fabs(v);
+    if (s.scale)
+        x *= std::pow(10.0, s.scale);
+    int exponent = 0;
+    if (s.hasExponent && x > 0) {
+        char buf[40];
+        const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+        const char* e = std::find(buf, r.ptr, 'e');
+        std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), r.ptr, exponent);
+        const int step = std::max(1, s.intDigits);
+        if (s.engineering)
+            exponent = exponent >= 0 ? exponent / step * step : -((-exponent + step - 1) / step * step);
+        else
+            exponent -= step - 1;
+        x /= std::pow(10.0, exponent);
+    }
+    std::string intPart, fracPart;
+    roundDecimal(x, s.fracDigits, intPart, fracPart);
+    if (s.hasExponent && !intPart.empty() && int(intPart.size()) > std::max(1, s.intDigits)) {
+        // 9.99 rounded up to 10.0: one more in the exponent
+        const int grow = int(intPart.size()) - std::max(1, s.intDigits);
+        exponent += grow;
+        roundDecimal(x / std::pow(10.0, grow), s.fracDigits, intPart, fracPart);
+    }
+    const bool allZero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
+    if (negative && !(allZero && !s.general))
+        out += _minus;
+
+    // Integer placeholders are filled right to left.
+    const std::string& intPlaceholders = s.intPlaceholders;
+    const int L = int(intPart.size());
+    const int P = int(intPlaceholders.size());
+    std::string grouped; // the whole integer part, used with thousands separators
+    if (s.grouping) {
+        const int width = std::max(L, P);
+        for (int r = width - 1; r >= 0; --r) {
+            char ch = r < L ? intPart[size_t(L - 1 - r)] : fillOf(intPlaceholders[size_t(P - 1 - r)]);
+            if (!ch)
+                continue;
+            grouped += ch;
+            if (r > 0 && r % 3 == 0 && ch != ' ')
+                grouped += _group;
+        }
+    }
+    int intIndex = 0;
+    int fracIndex = 0;
+    const size_t shown = fracPart.find_last_not_of('0') == std::string::npos ? 0 : fracPart.find_last_not_of('0') + 1;
+    for (const Token& k : s.tokens) {
+        switch (k.kind) {
+        case Token::Literal: out += k.text; break;
+        case Token::General: {
+            out += XlsxReader::formatNumber(QByteArray::number(std::fabs(v), 'g', 17)).toStdString();
+            break;
+        }
+        case Token::Digit:
+            if (k.width == 0) {
+                const int r = P - 1 - intIndex; // place from the right
+                if (s.grouping) {
+                    if (intIndex == 0)
+                        out += grouped;
+                } else if (intIndex == 0 && L > P - 1 && L > 0) {
+                    out.append(intPart, 0, size_t(L - (P - 1)));
+                } else if (r < L) {
+                    out += intPart[size_t(L - 1 - r)];
+                } else if (const char f = fillOf(k.placeholder)) {
+                    out += f;
+                }
+                ++intIndex;
+            } else if (k.width == 1) {
+                if (size_t(fracIndex) < shown)
+                    out += fracPart[size_t(fracIndex)];
+                else if (const char f = fillOf(k.placeholder))
+                    out += f;
+                ++fracIndex;
+            }
+            break;
+        case Token::Point:
+            if (P == 0)
+                out += intPart;
+            out += _decimal;
+            break;
+        case Token::Exponent: {
+            out += 'E';
+            if (exponent < 0)
+                out += '-';
+            else if (k.placeholder == '+')
+                out += '+';
+            appendInt(out, exponent < 0 ? -exponent : exponent, s.expZeros);
+            break;
+        }
+        default: break;
+        }
+    }
+}
+
+bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, std::string& out) const
+{
+    if (!std::isfinite(serial) || serial > 2958466.0 || serial < -695056.0)
+        return false;
+    if (s.elapsed && serial < 0) {
+        out += _minus;
+        serial = -serial;
+    }
+    static const qint64 units[] = {1, 10, 100, 1000};
+    const qint64 unit = units[std::clamp(s.secondDigits, 0, 3)];
+    const qint64 ticks = std::llround(serial * 86400.0 * double(unit));
+    qint64 days = ticks / (86400 * unit);
+    qint64 ofDay = ticks % (86400 * unit);
+    if (ofDay < 0) {
+        ofDay += 86400 * unit;
+        --days;
+    }
+    const qint64 secOfDay = ofDay / unit;
+    qint64 y = 0;
+    unsigned m = 1, d = 1;
+    if (s.calendar && !civilOfSerialDay(days, date1904, y, m, d))
+        return false;
+    const qint64 totalSeconds = ticks / unit;
+    const int hour = int(secOfDay / 3600);
+    const int hourShown = s.twelveHour ? (hour % 12 == 0 ? 12 : hour % 12) : hour;
+    // Day of the week, Monday 0; 1900-02-29 of the 1900 system counts as a Wednesday.
+    static const qint64 base1900 = daysFromCivil(1899, 12, 30);
+    static const qint64 base1904 = daysFromCivil(1904, 1, 1);
+    const qint64 epochDay = date1904 ? base1904 + days : base1900 + days + (days >= 0 && days < 61 ? 1 : 0);
+    const int weekday = s.weekday ? int(((epochDay % 7) + 7 + 3) % 7) : 0;
+    for (const Token& k : s.tokens) {
+        switch (k.kind) {
+        case Token::Literal: out += k.text; break;
+        case Token::Point: out += '.'; break; // a date's separator, not a decimal point
+        case Token::Year2: appendInt(out, y % 100, 2); break;
+        case Token::Year4: appendInt(out, y, 4); break;
+        case Token::Month: appendInt(out, m, 1); break;
+        case Token::Month2: appendInt(out, m, 2); break;
+        case Token::MonthShort: out += _monthShort[m - 1]; break;
+        case Token::MonthLong: out += _monthLong[m - 1]; break;
+        case Token::MonthLetter: {
+            const std::string& name = _monthLong[m - 1];
+            size_t len = 1;
+            while (len < name.size() && (uchar(name[len]) & 0xC0) == 0x80)
+                ++len;
+            out.append(name, 0, len);
+            break;
+        }
+        case Token::Day: appendInt(out, d, 1); break;
+        case Token::Day2: appendInt(out, d, 2); break;
+        case Token::DayShort: out += _dayShort[size_t(weekday)]; break;
+        case Token::DayLong: out += _dayLong[size_t(weekday)]; break;
+        case Token::Hour: appendInt(out, hourShown, 1); break;
+        case Token::Hour2: appendInt(out, hourShown, 2); break;
+        case Token::Minute: appendInt(out, secOfDay / 60 % 60, 1); break;
+        case Token::Minute2: appendInt(out, secOfDay / 60 % 60, 2); break;
+        case Token::Second: appendInt(out, secOfDay % 60, 1); break;
+        case Token::Second2: appendInt(out, secOfDay % 60, 2); break;
+        case Token::SecondFraction:
+            out += _decimal;
+            appendInt(out, ofDay % unit, k.width);
+            break;
+        case Token::ElapsedHours: appendInt(out, totalSeconds / 3600, k.width); break;
+        case Token::ElapsedMinutes: appendInt(out, totalSeconds / 60, k.width); break;
+        case Token::ElapsedSeconds: appendInt(out, totalSeconds, k.width); break;
+        case Token::AmPm: out += hour < 12 ? k.text : k.text2; break;
+        default: break;
+        }
+    }
+    return true;
 }
 
 } // namespace xlsx
@@ -220,53 +894,4 @@ QString XlsxReader::formatDate(double serial, DateKind kind, bool date1904)
     char buf[32];
     const size_t n = formatDateTo(buf, serial, kind, date1904);
     return QString::fromLatin1(buf, qsizetype(n));
-}
-
-QStringList XlsxReader::literalSections(const QString& code)
-{
-    QStringList sections;
-    QString current;
-    bool any = false;
-    for (qsizetype i = 0; i <= code.size(); ++i) {
-        if (i == code.size() || code[i] == u';') {
-            if (!any)
-                return {};
-            sections << current;
-            current.clear();
-            any = false;
-            continue;
-        }
-        const QChar c = code[i];
-        if (c == u'"') {
-            const qsizetype close = code.indexOf(u'"', i + 1);
-            if (close < 0)
-                return {};
-            current += code.mid(i + 1, close - i - 1);
-            i = close;
-            any = true;
-        } else if (c == u'\\' && i + 1 < code.size()) {
-            current += code[++i];
-            any = true;
-        } else if (c == u'[') {
-            // A colour or condition changes no text.
-            const qsizetype close = code.indexOf(u']', i + 1);
-            if (close < 0)
-                return {};
-            i = close;
-        } else {
-            return {}; // a digit, date or text placeholder: not only literals
-        }
-    }
-    return sections.size() <= 3 ? sections : QStringList();
-}
-
-int XlsxReader::zeroPadWidth(const QString& code)
-{
-    if (code.size() < 2)
-        return 0;
-    for (QChar c : code) {
-        if (c != u'0')
-            return 0;
-    }
-    return int(code.size());
 }

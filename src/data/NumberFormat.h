@@ -1,10 +1,16 @@
 #pragma once
 
-// Spreadsheet number formats: numbers, dates and times as cells show them.
+// Spreadsheet number formats (SpreadsheetML built-in ids and format codes): a cell's number as the cell
+// shows it. A format is compiled once per style; formatting a value then touches no Qt string.
 
 #include "data/XlsxReader.h"
 
+#include <QLocale>
+#include <QString>
+
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace xlsx {
 
@@ -12,5 +18,69 @@ namespace xlsx {
 // when the serial is no date between the years 1 and 9999. Serials below zero (dates before 1900, as
 // LibreOffice writes them) count back from 1899-12-30.
 size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool date1904);
+
+class NumberFormat {
+public:
+    // "General": the number as XlsxReader::formatNumber writes it.
+    NumberFormat() = default;
+    // The format of a cell style: its built-in id, or its code when the workbook defines one. Decimal and
+    // thousands separators come from `locale`, as do month and day names unless the code names a locale.
+    static NumberFormat compile(int numFmtId, const QString& code, const QLocale& locale);
+    // The format code that a built-in id stands for in `locale` ("General" for unknown ids).
+    static QString builtInCode(int numFmtId, const QLocale& locale);
+
+    bool isGeneral() const { return _sections.empty(); }
+    // Appends the shown text of `value` to `out`; false (nothing appended) when this format cannot show
+    // it (a date out of range), so that the caller shows it as General.
+    bool format(double value, bool date1904, std::string& out) const;
+
+    struct Token {
+        enum Kind : quint8 {
+            Literal, General, Digit, Point, Exponent, Year2, Year4, Month, Month2, MonthShort, MonthLong,
+            MonthLetter, Day, Day2, DayShort, DayLong, Hour, Hour2, Minute, Minute2, Second, Second2,
+            SecondFraction, ElapsedHours, ElapsedMinutes, ElapsedSeconds, AmPm
+        } kind;
+        char placeholder = 0; // Digit: '0', '#' or '?'; Exponent: '+' or '-'
+        quint8 width = 0;     // Digit: 0 integer, 1 fraction, 2 exponent; elapsed fields: least digits;
+                              // SecondFraction: digits
+        std::string text;     // Literal: the text; AmPm: the text before noon, text2 after it
+        std::string text2;
+    };
+
+private:
+    struct Section {
+        std::vector<Token> tokens;
+        enum class Cond : quint8 { None, Lt, Le, Gt, Ge, Eq, Ne } cond = Cond::None;
+        double operand = 0;
+        bool date = false;      // date or time fields: the value is a serial
+        bool calendar = false;  // year, month or day fields
+        bool weekday = false;   // day names
+        bool elapsed = false;   // [h], [m] or [s]
+        bool grouping = false;  // thousands separators in the integer part
+        bool twelveHour = false;
+        int scale = 0;          // powers of ten: +2 per percent, -3 per scaling comma
+        int intDigits = 0;      // placeholders before the point (or the exponent)
+        int fracDigits = 0;     // placeholders after the point
+        int expDigits = 0;      // exponent placeholders
+        int secondDigits = 0;   // fractional-second digits shown
+        bool hasExponent = false;
+        bool engineering = false;   // "##0.0E+0": exponents in steps of the integer placeholders
+        int expZeros = 0;           // least exponent digits
+        std::string intPlaceholders; // '0', '#' or '?' of the integer part, in order
+        bool general = false;   // holds a General token
+        bool fraction = false;  // "# ?/?": fractions are shown as General
+        bool text = false;      // a text section ("@")
+        bool matches(double v) const;
+    };
+    static Section compileSection(const QString& code, QLocale* names);
+    void formatNumber(const Section& s, double v, bool negative, std::string& out) const;
+    bool formatDate(const Section& s, double serial, bool date1904, std::string& out) const;
+
+    std::vector<Section> _sections; // empty: General
+    std::string _decimal = ".";
+    std::string _group = ",";
+    std::string _minus = "-";
+    std::vector<std::string> _monthShort, _monthLong, _dayShort, _dayLong; // 12 and 7 (Monday first)
+};
 
 } // namespace xlsx

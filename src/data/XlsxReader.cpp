@@ -1,6 +1,7 @@
 #include "data/XlsxReader.h"
 
 #include "common/StringHelpers.h"
+#include "data/NumberFormat.h"
 #include "data/XmlStream.h"
 
 #include <QHash>
@@ -146,6 +147,7 @@ QHash<QString, Relationship> readRels(ZipReader& zip, const QString& part)
 
 XlsxReader::XlsxReader() = default;
 XlsxReader::XlsxReader(const ZipReader::Limits& limits) : _zip(limits) {}
+XlsxReader::~XlsxReader() = default;
 
 QStringList XlsxReader::sheetNames() const
 {
@@ -185,8 +187,8 @@ bool XlsxReader::load(QString* error)
 {
     _sheets.clear();
     _shared = std::make_shared<StringPool>();
-    _styles.clear();
-    _literals.clear();
+    _formats.clear();
+    _styleFormats.clear();
     _date1904 = false;
 
     QString workbookPart;
@@ -243,21 +245,24 @@ bool XlsxReader::load(QString* error)
                 if (f.type() == pugi::node_element && isNamed(f, "numFmt"))
                     customFormats.insert(attr(f, "numFmtId").as_int(-1), text(attr(f, "formatCode").value()));
             }
+            // Each format is compiled once, however many styles use it.
+            const QLocale locale;
+            QHash<int, qint32> formatOfId;
             for (pugi::xml_node xf = child(child(ss, "cellXfs"), "xf"); xf; xf = xf.next_sibling()) {
                 if (xf.type() != pugi::node_element || !isNamed(xf, "xf"))
                     continue;
                 const int id = attr(xf, "numFmtId").as_int(0);
-                const QString code = customFormats.value(id);
-                CellStyle style{dateKindOfFormat(id, code), quint8(qMin(zeroPadWidth(code), 255)), -1};
-                const QStringList literals = literalSections(code);
-                if (!literals.isEmpty() && _literals.size() < 30000) {
-                    std::array<std::string, 3> texts;
-                    for (int k = 0; k < 3; ++k)
-                        texts[size_t(k)] = literals.value(k, literals.first()).toStdString();
-                    style.literals = qint16(_literals.size());
-                    _literals.push_back(std::move(texts));
+                auto known = formatOfId.constFind(id);
+                if (known == formatOfId.constEnd()) {
+                    NumberFormat format = NumberFormat::compile(id, customFormats.value(id), locale);
+                    qint32 index = -1;
+                    if (!format.isGeneral()) {
+                        index = qint32(_formats.size());
+                        _formats.push_back(std::move(format));
+                    }
+                    known = formatOfId.insert(id, index);
                 }
-                _styles.push_back(style);
+                _styleFormats.push_back(*known);
             }
         }
     }

@@ -44,21 +44,26 @@ struct SheetData {
     PodBuffer<quint32> rowEnds;                      // rowEnds[r]: end of row r in cells
 };
 
+namespace xlsx {
+class NumberFormat;
+}
+
 struct SheetInfo {
     QString name;     // the tab's name
     QString partName; // e.g. "xl/worksheets/sheet2.xml"
 };
 
 // Reads xlsx workbooks (Office Open XML spreadsheets) in memory: the workbook's sheet list in tab order and
-// the cells of any worksheet as text. Numbers come with at most 15 significant digits and no exponent,
-// dates and times (recognised from the cell's number format) as ISO 8601, booleans as TRUE/FALSE, formula
-// cells as their cached value.
+// the cells of any worksheet as text. Numbers come as their cells show them (their number format, with the
+// decimal and thousands separators of the user's locale); numbers in the General format with at most 15
+// significant digits and no exponent; booleans as TRUE/FALSE, formula cells as their cached value.
 class XlsxReader {
 public:
     static QString notReadableMessage() { return QStringLiteral("The file is not a readable xlsx workbook."); }
 
     XlsxReader();
     explicit XlsxReader(const ZipReader::Limits& limits);
+    ~XlsxReader();
 
     // Opens the package and reads the workbook, relationships, shared strings and styles. On failure
     // *error holds notReadableMessage() followed by the reason on a new line.
@@ -86,12 +91,7 @@ public:
     enum class DateKind : quint8 { None, Date, Time, DateTime };
     static DateKind dateKindOfFormat(int numFmtId, const QString& formatCode);
     static QString formatDate(double serial, DateKind kind, bool date1904);
-    // Literal texts of a format made only of quoted sections ("TRUE";"TRUE";"FALSE" is how LibreOffice
-    // writes booleans): positive, negative, zero. Empty for any other format.
-    static QStringList literalSections(const QString& formatCode);
     static QString decodeEscapes(const QString& text);   // _xHHHH_ escapes
-    // Width of a zero-padding format ("00000" gives 5); 0 for any other format.
-    static int zeroPadWidth(const QString& formatCode);
 
 private:
     bool load(QString* error);
@@ -101,12 +101,7 @@ private:
     ZipReader _zip;
     QList<SheetInfo> _sheets;
     std::shared_ptr<StringPool> _shared; // entry i + 1 is shared string i
-    struct CellStyle {
-        DateKind date = DateKind::None;
-        quint8 zeroPad = 0;      // "00000": integers shown with at least this many digits
-        qint16 literals = -1;    // index into _literals
-    };
-    std::vector<std::array<std::string, 3>> _literals;
-    std::vector<CellStyle> _styles; // per cellXfs index
+    std::vector<xlsx::NumberFormat> _formats; // each number format the styles use, but General
+    std::vector<qint32> _styleFormats;        // per cellXfs index: into _formats, -1 for General
     bool _date1904 = false;
 };

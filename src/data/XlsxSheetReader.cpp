@@ -163,10 +163,11 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
     enum class Phase { Prelude, Rows, Done } phase = Phase::Prelude;
     int lastRow = 0; // sheet row number of the last row read
     int rowsSinceStopCheck = 0;
+    bool rowsCut = false;    // rows past the sheet's last row
+    bool columnsCut = false; // values past its last column
     std::string scratch;
     std::string textBuffer;
     std::string inlineText;
-    char dateBuf[32];
 
     // One row: its cells into builder.row. Incomplete when the window ends inside it.
     const auto readRow = [&](XmlStream& xml, XmlStream::Kind kind, int& rowNumber, qint64& formulas,
@@ -276,8 +277,10 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                         return Unit::Incomplete;
                 }
             }
-            if (col >= kMaxColumns)
+            if (col >= kMaxColumns) {
+                columnsCut = columnsCut || hasV || hasInline;
                 continue;
+            }
             if (hasFormula && !hasInline && (!hasV || (vText.empty() && typeCode != 'r' && typeCode != 's'))) {
                 ++formulas; // written without its result (openpyxl does so)
                 continue;
@@ -305,38 +308,26 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                                                  (b[2] | 0x20) == 'u' && (b[3] | 0x20) == 'e');
                 bytes = isTrue ? std::string_view("TRUE") : std::string_view("FALSE");
             } else if (typeCode == 'n') {
-                const CellStyle style = styleIndex >= 0 && size_t(styleIndex) < _styles.size()
-                                            ? _styles[size_t(styleIndex)]
-                                            : CellStyle();
-                if (style.literals >= 0 || style.date != DateKind::None) {
-                    double serial = 0;
+                // The text its number format shows; General (or a value the format cannot show) as stored.
+                const qint32 format = styleIndex >= 0 && size_t(styleIndex) < _styleFormats.size()
+                                          ? _styleFormats[size_t(styleIndex)]
+                                          : -1;
+                bool shown = false;
+                if (format >= 0) {
+                    double value = 0;
                     const std::string_view t = trimmed(vText);
-                    const auto res = std::from_chars(t.data(), t.data() + t.size(), serial);
+                    const auto res = std::from_chars(t.data(), t.data() + t.size(), value);
                     if (res.ec == std::errc() && res.ptr == t.data() + t.size()) {
-                        if (style.literals >= 0) {
-                            const auto& texts = _literals[size_t(style.literals)];
-                            bytes = serial > 0 ? texts[0] : serial < 0 ? texts[1] : texts[2];
-                        } else if (const size_t n = formatDateTo(dateBuf, serial, style.date, _date1904)) {
-                            bytes = std::string_view(dateBuf, n);
-                        }
+                        scratch.clear();
+                        shown = _formats[size_t(format)].format(value, _date1904, scratch);
                     }
                 }
-                if (bytes.empty()) {
-                    const QString number = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size())));
-                    scratch = number.toStdString();
-                    if (style.zeroPad) {
-                        const bool negative = !scratch.empty() && scratch[0] == '-';
-                        const size_t digits = scratch.size() - (negative ? 1 : 0);
-                        bool integer = digits > 0;
-                        for (size_t k = negative ? 1 : 0; k < scratch.size() && integer; ++k)
-                            integer = scratch[k] >= '0' && scratch[k] <= '9';
-                        if (integer && digits < style.zeroPad)
-                            scratch.insert(negative ? 1 : 0, style.zeroPad - digits, '0');
-                    }
+                if (!shown) {
+                    scratch = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size()))).toStdString();
                     if (hasControl(scratch))
                         stripControls(scratch);
-                    bytes = scratch;
                 }
+                bytes = scratch;
             } else {
                 // "str" (formula text), "e" (error), "d" (ISO date) and anything else: the stored text.
                 textBuffer.assign(vText);
@@ -405,6 +396,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
             if (rowNumber <= lastRow)
                 rowNumber = lastRow + 1; // no r, or out of order: the next row
             if (rowNumber > kMaxRows) {
+                rowsCut = kind == XmlStream::Start;
                 phase = Phase::Done;
                 break;
             }
@@ -458,6 +450,10 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                                    .arg(builder.firstBadIndexCell)
                                    .arg(builder.badIndexCount - 1));
     }
+    if (rowsCut)
+        out.warnings << QStringLiteral("Rows after row %1 were left out.").arg(withThousands(kMaxRows));
+    if (columnsCut)
+        out.warnings << QStringLiteral("Columns after column %1 were left out.").arg(columnName(kMaxColumns - 1));
     if (builder.formulasWithoutResult > 0)
         out.warnings << QStringLiteral("%1 cells hold formulas without a saved result; open and save the workbook "
                                        "in a spreadsheet program first.")

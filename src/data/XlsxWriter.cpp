@@ -1,4 +1,6 @@
 #include "data/XlsxWriter.h"
+
+#include <QLocale>
 #include "common/FileHelpers.h"
 
 #include "data/ZipArchive.h"
@@ -280,6 +282,19 @@ bool XlsxWriter::WriteWorkbook(const QString& path, const QList<QStringList>& ro
             *error = QStringLiteral("A workbook sheet holds at most %1 rows and %2 columns.").arg(MaxRows).arg(MaxColumns);
         return false;
     }
+    // Spreadsheet programs cut or refuse a cell longer than this.
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (const QString& v : rows[r]) {
+            if (v.size() > MaxCellLength) {
+                if (error)
+                    *error = QStringLiteral("The value in row %1 holds %2 characters; a spreadsheet cell holds at "
+                                            "most 32,767.")
+                                 .arg(r + 1)
+                                 .arg(QLocale(QLocale::English).toString(v.size()));
+                return false;
+            }
+        }
+    }
     const QByteArray bytes = buildWorkbook(rows);
     if (bytes.isEmpty()) {
         if (error)
@@ -295,8 +310,26 @@ bool XlsxWriter::WriteWorkbook(const QString& path, const QList<QStringList>& ro
     return true;
 }
 
+QString XlsxWriter::seriesValueProblem(const QStringList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (values[i].size() > MaxCellLength)
+            return QStringLiteral("The value in row %1 of the series holds %2 characters; a spreadsheet cell holds "
+                                  "at most 32,767.")
+                .arg(i + 1)
+                .arg(QLocale(QLocale::English).toString(values[i].size()));
+    }
+    return {};
+}
+
 bool XlsxWriter::writeSeriesWorkbook(const QString& path, const QStringList& values, QString* error)
 {
+    const QString problem = seriesValueProblem(values);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
     QList<QStringList> rows;
     rows.reserve(values.size() + 1);
     rows.append(QStringList{SeriesHeader});

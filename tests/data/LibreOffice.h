@@ -21,6 +21,12 @@ public:
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
+        if (!environment.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const QString& e : environment)
+                env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
+            p.setProcessEnvironment(env);
+        }
         p.start(executable(), {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(_profile.path()).toString(),
                                QStringLiteral("--headless"), QStringLiteral("--norestore"),
                                QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"), outDir, source});
@@ -30,6 +36,8 @@ public:
         const QString out = QDir(outDir).filePath(QFileInfo(source).completeBaseName() + u'.' + ext);
         return done && QFileInfo::exists(out) ? out : QString();
     }
+
+    QStringList environment; // "NAME=value" entries for the conversions, such as a locale
 
 private:
     QTemporaryDir _profile;

@@ -19,7 +19,18 @@ struct XlsxTestPackage {
                                   const QByteArray& stylesXml = {})
     {
         XlsxTestPackage p;
-        p.add("[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
+        // Content types as spreadsheet programs need them to open the package.
+        const QByteArray type = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+        QByteArray types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                           "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package."
+                           "relationships+xml\"/><Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                           "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + type + "sheet.main+xml\"/>"
+                           "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + type + "worksheet+xml\"/>";
+        if (!sharedItems.isNull())
+            types += "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"" + type + "sharedStrings+xml\"/>";
+        if (!stylesXml.isNull())
+            types += "<Override PartName=\"/xl/styles.xml\" ContentType=\"" + type + "styles+xml\"/>";
+        p.add("[Content_Types].xml", types + "</Types>");
         p.add("_rels/.rels",
               "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
               "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"

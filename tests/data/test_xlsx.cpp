@@ -1,4 +1,5 @@
 #include "XlsxTestPackage.h"
+#include "data/NumberFormat.h"
 #include "data/XlsxReader.h"
 #include "data/XlsxWriter.h"
 #include "data/ZipArchive.h"
@@ -73,6 +74,8 @@ void patchEntry(QByteArray& zip, const QByteArray& name, int centralOffset, quin
 class TestXlsx : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
     void cells_data()
     {
         QTest::addColumn<QByteArray>("rows");
@@ -142,8 +145,8 @@ private slots:
                           "<c r=\"G1\" s=\"7\"><v>1.5</v></c><c r=\"H1\" s=\"8\"><v>46363</v></c>"
                           "<c r=\"I1\" s=\"1\"><v>61</v></c><c r=\"J1\" s=\"1\"><v>46363.25</v></c></row>")
             << noShared << stylesWithFormats()
-            << QStringList{"2026-12-07|2026-12-07T13:30:00|2026-12-07|46363|18:00:00|46363|1900-01-01T12:00:00|46363|"
-                           "1900-03-01|2026-12-07T06:00:00"};
+            << QStringList{"2026-12-07|2026-12-07 13:30|2026-12-07|dd 46363.00|18:00|46363.00|36:00:00|46363.00|"
+                           "1900-03-01|2026-12-07"};
         QTest::newRow("rows and columns without values are no data")
             << QByteArray("<row r=\"1\" s=\"1\"><c r=\"A1\" s=\"1\"/></row>"
                           "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"B2\" s=\"1\"/></row><row r=\"3\"/>"
@@ -161,7 +164,7 @@ private slots:
             << noShared << stylesWithFormats() << QStringList{"TRUE|FALSE|TRUE|FALSE"};
         QTest::newRow("dates before 1900")
             << QByteArray("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>-31185</v></c><c r=\"B1\" s=\"2\"><v>-0.75</v></c></row>")
-            << noShared << stylesWithFormats() << QStringList{"1814-08-13|1899-12-29T06:00:00"};
+            << noShared << stylesWithFormats() << QStringList{"1814-08-13|1899-12-29 06:00"};
         QTest::newRow("control characters removed")
             << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a_x0000_b_x0007_\tc</t></is></c>"
                           "<c r=\"B1\" t=\"s\"><v>0</v></c></row>")
@@ -180,6 +183,104 @@ private slots:
         const auto sheet = reader.readSheet(0, &err);
         QVERIFY2(sheet, qPrintable(err));
         QCOMPARE(dump(*sheet), expected);
+    }
+
+    // Numbers as their formats show them, in a pinned locale.
+    void numberFormats_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        const QString c = "C", us = "en_US", de = "de_DE";
+        const double may6 = 45418.6041666667; // 2024-05-06 14:30, a Monday
+        QTest::newRow("percent") << c << 164 << "0.00%" << 0.125 << "12.50%";
+        QTest::newRow("percent rounded") << c << 9 << "" << 0.125 << "13%";
+        QTest::newRow("dollars") << us << 164 << "$#,##0.00" << 1234.5 << "$1,234.50";
+        QTest::newRow("dollars, German separators") << de << 164 << "$#,##0.00" << 1234.5 << "$1.234,50";
+        QTest::newRow("euro tag") << de << 164 << "[$\u20AC-407] #,##0.00" << 1234.5 << "\u20AC 1.234,50";
+        QTest::newRow("euro tag after, negative")
+            << us << 164 << "#,##0.00 [$\u20AC-407];-#,##0.00 [$\u20AC-407]" << -1234.5 << "-1,234.50 \u20AC";
+        QTest::newRow("minus before a literal") << us << 164 << "[$\u00A3-809]#,##0.00" << -5.0 << "-\u00A35.00";
+        QTest::newRow("thousands") << us << 3 << "" << 1234567.4 << "1,234,567";
+        QTest::newRow("thousands, German") << de << 4 << "" << 1234567.456 << "1.234.567,46";
+        QTest::newRow("scaled by a thousand") << us << 164 << "#,##0," << 1234567.0 << "1,235";
+        QTest::newRow("scaled by a million") << c << 164 << "0.0,," << 1234567.0 << "1.2";
+        QTest::newRow("half away from zero") << c << 164 << "0.00" << 2.675 << "2.68";
+        QTest::newRow("no minus on a zero shown") << c << 164 << "0.0" << -0.04 << "0.0";
+        QTest::newRow("optional decimals") << c << 164 << "0.##" << 3.1 << "3.1";
+        QTest::newRow("padded") << c << 164 << "00000" << 42.0 << "00042";
+        QTest::newRow("digits around literals") << c << 164 << "(###) ###-####" << 5551234567.0 << "(555) 123-4567";
+        QTest::newRow("question marks") << c << 164 << "??0.0?" << 5.5 << "  5.5 ";
+        QTest::newRow("scientific") << c << 11 << "" << 12345.0 << "1.23E+04";
+        QTest::newRow("scientific small") << c << 164 << "0.00E+00" << 0.00012 << "1.20E-04";
+        QTest::newRow("engineering") << c << 48 << "" << 12345.0 << "12.3E+3";
+        QTest::newRow("negative section") << c << 164 << "0.00;(0.00)" << -3.5 << "(3.50)";
+        QTest::newRow("zero section") << c << 164 << "0;-0;\"zero\"" << 0.0 << "zero";
+        QTest::newRow("conditions") << c << 164 << "[>=1000]#,##0,\"K\";0" << 12345.0 << "12K";
+        QTest::newRow("conditions, else") << c << 164 << "[>=1000]#,##0,\"K\";0" << 500.0 << "500";
+        QTest::newRow("quotes, escapes, spaces, fill") << c << 164 << "\"No. \"0\\!_)* " << 7.0 << "No. 7! ";
+        QTest::newRow("colour ignored") << c << 164 << "[Red]0.00" << 46363.0 << "46363.00";
+        QTest::newRow("general in a section") << c << 164 << "\"Total: \"General" << 0.5 << "Total: 0.5";
+        QTest::newRow("text section only") << c << 164 << "@" << 7.25 << "7.25";
+        QTest::newRow("general") << c << 0 << "" << 0.1 << "0.1";
+        QTest::newRow("fractions as General") << c << 12 << "" << 1.5 << "1.5";
+        QTest::newRow("date only shows no time") << c << 164 << "dd.mm.yyyy" << may6 << "06.05.2024";
+        QTest::newRow("short date order") << c << 164 << "d/m/yy" << may6 << "6/5/24";
+        QTest::newRow("month name") << us << 164 << "mmmm d, yyyy" << may6 << "May 6, 2024";
+        QTest::newRow("day names") << us << 164 << "ddd dddd mmm mmmmm" << may6 << "Mon Monday May M";
+        QTest::newRow("German names from the tag")
+            << us << 164 << "[$-407]dddd, d. mmmm yyyy" << 45292.0 << "Montag, 1. Januar 2024";
+        QTest::newRow("German names from the locale") << de << 164 << "dddd, d. mmmm" << 45292.0 << "Montag, 1. Januar";
+        QTest::newRow("date and time") << c << 164 << "yyyy-mm-dd hh:mm" << may6 << "2024-05-06 14:30";
+        QTest::newRow("AM/PM") << c << 164 << "h:mm AM/PM" << 0.6041666667 << "2:30 PM";
+        QTest::newRow("am/pm midnight") << c << 164 << "hh:mm:ss am/pm" << 0.0 << "12:00:00 am";
+        QTest::newRow("A/P") << c << 164 << "h A/P" << 0.25 << "6 A";
+        QTest::newRow("fractions of seconds") << c << 164 << "mm:ss.00" << (61.25 / 86400.0) << "01:01.25";
+        QTest::newRow("fractions of seconds, German") << de << 164 << "[ss].0" << (61.2 / 86400.0) << "61,2";
+        QTest::newRow("elapsed hours") << c << 46 << "" << 1.1458333333 << "27:30:00";
+        QTest::newRow("elapsed minutes") << c << 164 << "[mm]:ss" << 1.5 << "2160:00";
+        QTest::newRow("elapsed seconds") << c << 164 << "[s]" << 0.5 << "43200";
+        QTest::newRow("built-in date, C") << c << 14 << "" << may6 << "2024-05-06";
+        QTest::newRow("built-in date, US") << us << 14 << "" << may6 << "5/6/2024";
+        QTest::newRow("built-in date, German") << de << 14 << "" << may6 << "06.05.2024";
+        QTest::newRow("built-in date and time, US") << us << 22 << "" << may6 << "5/6/2024 14:30";
+        QTest::newRow("1900 leap day") << c << 164 << "yyyy-mm-dd" << 60.0 << "1900-02-29";
+        QTest::newRow("boolean texts") << c << 164 << "\"TRUE\";\"TRUE\";\"FALSE\"" << 0.0 << "FALSE";
+    }
+    void numberFormats()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, id);
+        QFETCH(QString, code);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        const xlsx::NumberFormat format = xlsx::NumberFormat::compile(id, code, QLocale(locale));
+        std::string out;
+        const QString text = format.format(value, false, out)
+                                 ? QString::fromStdString(out)
+                                 : XlsxReader::formatNumber(QByteArray::number(value, 'g', 17));
+        QCOMPARE(text, shown);
+    }
+
+    // Rows past the sheet's last row and values past its last column are said once.
+    void overflowReported()
+    {
+        XlsxReader reader;
+        QVERIFY(reader.openData(XlsxTestPackage::simple(
+                                    "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"XFE1\"><v>2</v></c>"
+                                    "<c r=\"XFF1\"><v>3</v></c></row><row r=\"1048576\"><c r=\"A1048576\"><v>4</v>"
+                                    "</c></row><row r=\"1048577\"><c r=\"A1048577\"><v>5</v></c></row>"
+                                    "<row r=\"1048578\"><c r=\"A1048578\"><v>6</v></c></row>")
+                                    .bytes()));
+        QString err;
+        const auto sheet = reader.readSheet(0, &err);
+        QVERIFY2(sheet, qPrintable(err));
+        QCOMPARE(sheet->rowCount(), 1048576);
+        QCOMPARE(sheet->cell(1048575, 0), QStringLiteral("4"));
+        QCOMPARE(sheet->warnings, (QStringList{"Rows after row 1,048,576 were left out.",
+                                               "Columns after column XFD were left out."}));
     }
 
     void headerTitles()
@@ -593,6 +694,23 @@ private slots:
         QVERIFY(!XlsxWriter::writeSeriesWorkbook(dir.filePath("big.xlsx"), QStringList(XlsxWriter::MaxRows), &err));
         QVERIFY(err.contains("at most"));
         QVERIFY(!QFile::exists(dir.filePath("big.xlsx")));
+    }
+
+    // A value longer than a cell holds is refused with its row; nothing is written.
+    void overlongValueRefused()
+    {
+        QTemporaryDir dir;
+        QString err;
+        const QString path = dir.filePath("long.xlsx");
+        QVERIFY(XlsxWriter::writeSeriesWorkbook(path, {"a", QString(32767, u'x')}, &err));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(!XlsxWriter::writeSeriesWorkbook(path, {"a", "b", QString(32768, u'x')}, &err));
+        QCOMPARE(err, QStringLiteral("The value in row 3 of the series holds 32,768 characters; a spreadsheet cell "
+                                     "holds at most 32,767."));
+        QVERIFY(!XlsxWriter::WriteWorkbook(path, {{"h"}, {"a", QString(40000, u'y')}}, &err));
+        QCOMPARE(err, QStringLiteral("The value in row 2 holds 40,000 characters; a spreadsheet cell holds at most "
+                                     "32,767."));
+        QVERIFY(!QFile::exists(path));
     }
 
     void formatDate_data()

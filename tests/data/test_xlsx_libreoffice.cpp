@@ -1,4 +1,5 @@
 #include "LibreOffice.h"
+#include "XlsxTestPackage.h"
 #include "data/XlsxReader.h"
 #include "data/XlsxWriter.h"
 
@@ -56,6 +57,7 @@ private slots:
     {
         if (LibreOffice::executable().isEmpty())
             QSKIP("LibreOffice (soffice) is not installed; run scripts/deps.sh");
+        QLocale::setDefault(QLocale::c());
         QString log;
         guests = office.convert(QStringLiteral(NAVU_FIXTURES_DIR "/data/guests.fods"), QStringLiteral("xlsx"),
                                 out.path(), QStringLiteral("xlsx"), &log);
@@ -82,8 +84,8 @@ private slots:
         QTest::newRow("zero-padded text") << 1 << 3 << "00042";
         QTest::newRow("zero-padded number format") << 1 << 4 << "00042";
         QTest::newRow("date") << 1 << 5 << "2026-12-07";
-        QTest::newRow("time") << 1 << 6 << "13:30:00";
-        QTest::newRow("date and time") << 1 << 7 << "2026-12-07T18:45:00";
+        QTest::newRow("time") << 1 << 6 << "13:30";
+        QTest::newRow("date and time") << 1 << 7 << "07.12.2026 18:45";
         QTest::newRow("formula number") << 1 << 8 << "84";
         QTest::newRow("formula text") << 1 << 9 << "Anna!";
         QTest::newRow("boolean true") << 1 << 10 << "TRUE";
@@ -128,6 +130,63 @@ private slots:
         const auto third = reader.readSheet(2);
         QCOMPARE(third->cell(1, 0), QStringLiteral("Zoë & Co <x>"));
         QCOMPARE(XlsxReader::headerTitles(*guestsSheet).at(2), QStringLiteral("Untitled Column 3"));
+    }
+
+    // Numbers, dates and times read as LibreOffice shows them, from a hand-made workbook and from the same
+    // workbook saved by LibreOffice, both in the en-US locale.
+    void valuesAsShown()
+    {
+        struct Case {
+            const char* code;
+            const char* value;
+        };
+        static const Case cases[] = {
+            {"0.00%", "0.125"}, {"0%", "0.125"}, {"$#,##0.00", "1234.5"}, {"[$\xE2\x82\xAC-407] #,##0.00", "1234.5"},
+            {"[$\xC2\xA3-809]#,##0.00", "-1234.5"}, {"#,##0", "1234567.4"}, {"0.000", "3.14159"},
+            {"00000", "42"}, {"0.00E+00", "12345"}, {"dd.mm.yyyy", "45418.6041666667"},
+            {"yyyy-mm-dd", "45418.6041666667"}, {"d/m/yy", "45418"}, {"mmmm d, yyyy", "45418"},
+            {"ddd, mmm d", "45418"}, {"dd.mm.yyyy hh:mm", "45418.6041666667"}, {"h:mm AM/PM", "0.6041666667"},
+            {"h:mm:ss AM/PM", "0.25"}, {"[h]:mm:ss", "1.1458333333"}, {"[mm]:ss", "1.5"},
+            {"#,##0.00;[Red](#,##0.00)", "-1234.5"}, {"0.0;-0.0;\"zero\"", "0"}, {"\"Qty: \"0", "7"},
+            {"#,##0.00_);(#,##0.00)", "99.5"}, {"mm/dd/yyyy", "45418"}, {"dddd", "45418"}};
+        QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows;
+        for (int i = 0; i < int(std::size(cases)); ++i) {
+            QString code = QString::fromUtf8(cases[i].code).toHtmlEscaped();
+            formats += "<numFmt numFmtId=\"" + QByteArray::number(164 + i) + "\" formatCode=\"" + code.toUtf8() + "\"/>";
+            xfs += "<xf numFmtId=\"" + QByteArray::number(164 + i) + "\" applyNumberFormat=\"1\"/>";
+            const QByteArray r = QByteArray::number(i + 1);
+            rows += "<row r=\"" + r + "\"><c r=\"A" + r + "\" s=\"" + QByteArray::number(i + 1) + "\"><v>" +
+                    cases[i].value + "</v></c></row>";
+        }
+        const QByteArray styles = "<numFmts>" + formats + "</numFmts><cellXfs>" + xfs + "</cellXfs>";
+        const QString handMade = out.filePath("formats.xlsx");
+        {
+            QFile f(handMade);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(XlsxTestPackage::simple(rows, {}, styles).bytes());
+        }
+        office.environment = {QStringLiteral("LC_ALL=en_US.UTF-8"), QStringLiteral("LANG=en_US.UTF-8")};
+        const QString libreMade = office.convert(handMade, QStringLiteral("xlsx"), out.filePath("lo"), QStringLiteral("xlsx"));
+        QVERIFY(!libreMade.isEmpty());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        for (const QString& workbook : {handMade, libreMade}) {
+            QString log;
+            const QString csv = office.convert(workbook, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                                               QFileInfo(workbook).path() + QStringLiteral("/csv"), QStringLiteral("csv"), &log);
+            QVERIFY2(!csv.isEmpty(), qPrintable(log));
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QList<QStringList> shown = parseCsv(QString::fromUtf8(f.readAll()));
+            XlsxReader reader;
+            QVERIFY(reader.open(workbook));
+            const auto sheet = reader.readSheet(0);
+            QVERIFY(sheet);
+            QCOMPARE(sheet->rowCount(), int(std::size(cases)));
+            for (int i = 0; i < int(std::size(cases)); ++i)
+                QCOMPARE(sheet->cell(i, 0) + QStringLiteral(" <- ") + QString::fromUtf8(cases[i].code),
+                         shown.value(i).value(0) + QStringLiteral(" <- ") + QString::fromUtf8(cases[i].code));
+        }
+        QLocale::setDefault(QLocale::c());
     }
 
     // Our workbook opened by LibreOffice and saved as CSV keeps every value as typed.
