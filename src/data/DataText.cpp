@@ -25,11 +25,11 @@ QString joinLineBreaks(QStringView text)
     return out;
 }
 
-QString withoutControls(QStringView text, bool keepLineFeeds)
+QString withoutControls(QStringView text, bool keepLineBreaks)
 {
-    const auto isDropped = [keepLineFeeds](QChar c) {
+    const auto isDropped = [keepLineBreaks](QChar c) {
         const char16_t u = c.unicode();
-        if (u == u'\t' || (keepLineFeeds && u == u'\n'))
+        if (u == u'\t' || (keepLineBreaks && (u == u'\n' || u == u'\r')))
             return false;
         return u < 0x20 || (u >= 0x7F && u <= 0x9F);
     };

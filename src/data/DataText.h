@@ -10,9 +10,9 @@
 // fits on one line of a series file.
 QString joinLineBreaks(QStringView text);
 
-// The text without control characters (NUL, escape, DEL and the like); tab is kept, and line feeds too
-// when keepLineFeeds. Values never carry them into a series file or the data table.
-QString withoutControls(QStringView text, bool keepLineFeeds = false);
+// The text without control characters (NUL, escape, DEL and the like); tab is kept, and line feeds and
+// carriage returns too when keepLineBreaks. Values never carry them into a series file or the data table.
+QString withoutControls(QStringView text, bool keepLineBreaks = false);
 
 // Windows-1252 (Western European) bytes as text: the fallback for text that is not UTF-8.
 QString decodeWindows1252(QByteArrayView bytes);

@@ -3,6 +3,7 @@
 #include "common/Prompt.h"
 #include "common/SafeFileName.h"
 #include "common/StringHelpers.h"
+#include "data/DataText.h"
 #include "data/SeriesFiles.h"
 
 #include <QCollator>
@@ -142,6 +143,16 @@ private:
     std::map<int, QStringDecoder> _decoders;
 };
 } // namespace
+
+QString accessErrorReason(const QString& error) {
+    const QString head = accessErrorMessage();
+    return (error.startsWith(head) ? error.mid(head.size()) : error).trimmed();
+}
+
+QString accessErrorMessage(const QString& reason) {
+    const QString why = accessErrorReason(reason);
+    return why.isEmpty() ? accessErrorMessage() : accessErrorMessage() + u'\n' + why;
+}
 
 QString chk_and_insert_validation(const QString& text) {
     QString s = text;
@@ -496,7 +507,7 @@ QStringList valuesOfText(const QString& text, TextKind kind, QString* error) {
         }
         for (const QStringList& record : records) {
             for (const QString& piece : record) {
-                const QString v = chk_and_insert_validation(piece);
+                const QString v = chk_and_insert_validation(withoutControls(piece, true));
                 if (v.contains(kFontMarker))
                     break;
                 if (!v.isEmpty())
@@ -506,7 +517,7 @@ QStringList valuesOfText(const QString& text, TextKind kind, QString* error) {
         return values;
     }
     for (const QStringView line : QStringView(text).split(u'\n')) {
-        const QString v = chk_and_insert_validation(line.toString());
+        const QString v = chk_and_insert_validation(withoutControls(line, true));
         if (v.contains(kFontMarker))
             break;
         if (!v.isEmpty())
@@ -547,8 +558,9 @@ std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode
         return std::nullopt;
     QStringList values;
     for (const QStringView line : QStringView(trimmed).split(u'\n')) {
-        if (!fileMode || !line.isEmpty())
-            values << line.toString();
+        QString value = withoutControls(line, true);
+        if (!fileMode || !value.isEmpty())
+            values << value;
     }
     return values;
 }

@@ -29,6 +29,10 @@ inline QString unreadableMessage() {
 inline QString accessErrorMessage() {
     return QStringLiteral("Error in file accessing.");
 }
+// accessErrorMessage() and, on a line of its own, why the file could not be read or written.
+QString accessErrorMessage(const QString& reason);
+// The reason alone of a text that may begin with accessErrorMessage().
+QString accessErrorReason(const QString& error);
 inline QString replaceQuestion() {
     return QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
 }

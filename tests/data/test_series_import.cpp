@@ -134,6 +134,16 @@ private slots:
         QCOMPARE(read.error, error);
     }
 
+    // NUL and other control characters never reach a value; line breaks and tabs stay where they mean something.
+    void controlsRemovedOnImport() {
+        const QString nul(QChar(0)), esc(QChar(0x1B)), bell(QChar(7)), c1(QChar(0x85));
+        const QString text = "a" + nul + "b\n" + bell + esc + "\nc" + esc + "d\te" + c1;
+        QCOMPARE(valuesOfText(text, TextKind::Plain), (QStringList{"ab", "cd\te"}));
+        QCOMPARE(valuesOfText("x" + nul + ",\"y" + bell + "\nz\"\n" + esc, TextKind::Csv), (QStringList{"x", "y\nz"}));
+        QCOMPARE(valuesOfPastedText("p" + nul + "q\n" + esc + "\nr", true), (QStringList{"pq", "r"}));
+        QCOMPARE(valuesOfPastedText("p" + nul + "q\n" + esc + "\nr", false), (QStringList{"pq", "", "r"}));
+    }
+
     void kindByExtension_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("kind");

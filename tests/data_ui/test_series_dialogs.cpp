@@ -1,4 +1,5 @@
 #include "DialogScript.h"
+#include "SmallDisk.h"
 
 #include "data/SeriesFiles.h"
 #include "data/XlsxReader.h"
@@ -226,7 +227,7 @@ private slots:
         openManager();
         selectRows(wizard()->List, {0});
         wizard()->On_Update();
-        QCOMPARE(prompt.messages, QStringList{"Error in file accessing."});
+        QCOMPARE(prompt.messages, QStringList{"Error in file accessing.\nThe series file is read-only."});
         QVERIFY(wizard()->isFirstScreenShown());
     }
 
@@ -268,7 +269,55 @@ private slots:
         QVERIFY(!wizard()->Export_Values_To(root.filePath("missing/folder/out.txt"), 1));
         QVERIFY(!wizard()->Export_Values_To(root.filePath("missing/folder/out.xlsx"), 0));
         QCOMPARE(exports.size(), 2);
-        QCOMPARE(prompt.messages, (QStringList{"Error in file accessing.", "Error in file accessing."}));
+        QCOMPARE(prompt.messages.size(), 2);
+        for (const QString& m : prompt.messages) // the reason follows on a line of its own
+            QVERIFY2(m.startsWith("Error in file accessing.\n") && m.size() > 26, qPrintable(m));
+    }
+
+    // The extension is decided before the question about replacing, so the file asked about is the one written.
+    void exportDecidesExtensionFirst() {
+        openManager();
+        wizard()->AddNew_Btn_Clicked();
+        wizard()->Create_Value_List(QStringList{"1", "two"});
+        writeRaw(root.filePath("list.2024"), "keep");
+        writeRaw(root.filePath("list.2024.xlsx"), "old");
+        prompt.answer = false;
+        QVERIFY(!wizard()->Export_Values_To_Chosen(root.filePath("list.2024"), 0));
+        QCOMPARE(prompt.questions, QStringList{"\"list.2024.xlsx\" already exists. Do you want to replace it?"});
+        QCOMPARE(readRaw(root.filePath("list.2024.xlsx")), QByteArray("old"));
+        prompt.answer = true;
+        QVERIFY(wizard()->Export_Values_To_Chosen(root.filePath("list.2024"), 0));
+        QCOMPARE(readRaw(root.filePath("list.2024")), QByteArray("keep"));
+        QVERIFY(readRaw(root.filePath("list.2024.xlsx")).startsWith("PK"));
+        // A typed .txt is a text export whatever the chosen type; a new file asks nothing.
+        QVERIFY(wizard()->Export_Values_To_Chosen(root.filePath("names.TXT"), 0));
+        QCOMPARE(readRaw(root.filePath("names.TXT")), QByteArray("1\ntwo\n"));
+        QCOMPARE(prompt.questions.size(), 2);
+        // A value longer than a workbook cell holds is refused before anything is written.
+        wizard()->Create_Value_List(QStringList{QString(33000, u'x')});
+        QVERIFY(!wizard()->Export_Values_To(root.filePath("long.xlsx"), 0));
+        QCOMPARE(prompt.messages.last(), QStringLiteral("The value in row 3 of the series holds 33,000 characters; a "
+                                                        "spreadsheet cell holds at most 32,767."));
+        QVERIFY(!QFile::exists(root.filePath("long.xlsx")));
+    }
+
+    // Saving on a full disk says so after "Error in file accessing.".
+    void fullDiskIsNamed() {
+        const SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        const QString data = Data_Folder_Path;
+        Data_Folder_Path = disk.filePath("DataSet");
+        QVERIFY(QDir().mkpath(Data_Folder_Path));
+        disk.fill();
+        openManager();
+        wizard()->AddNew_Btn_Clicked();
+        wizard()->Create_Value_List(QStringList{QString(8000, u'v'), "w"});
+        wizard()->Save_Btn_Clicked();
+        QVERIFY(!wizard()->Export_Values_To(disk.filePath("out.txt"), 1));
+        Data_Folder_Path = data;
+        QCOMPARE(prompt.messages, (QStringList{"Error in file accessing.\nThe disk is full.",
+                                               "Error in file accessing.\nThe disk is full."}));
     }
 
     void valueEditor() {
@@ -532,13 +581,13 @@ private slots:
         QVERIFY(!SeriesFiles::exists("Never"));
 
         // A source without values says so and makes no series.
-        const QString noCommas = root.filePath("one.csv");
-        writeRaw(noCommas, "alpha\nbeta\n");
+        const QString emptyCsv = root.filePath("one.csv");
+        writeRaw(emptyCsv, ",\"\",\n , \n");
         const QString emptyRtf = root.filePath("blank.rtf");
         writeRaw(emptyRtf, "{\\rtf1{\\fonttbl\\f0 Times;}\\par}");
         const QString emptyFolder = root.filePath("nopics");
         QVERIFY(QDir().mkpath(emptyFolder));
-        for (const QString& source : QStringList{noCommas, emptyRtf, emptyFolder}) {
+        for (const QString& source : QStringList{emptyCsv, emptyRtf, emptyFolder}) {
             fill = [&] {
                 if (source == emptyFolder) {
                     w->Image_RD_Pressed();

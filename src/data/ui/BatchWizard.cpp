@@ -279,7 +279,10 @@ void BatchWizard::On_Update() {
     const QString path = SeriesFiles::filePath(name);
     const QFileInfo fi(path);
     if (path.isEmpty() || !fi.isFile() || !fi.isReadable() || !fi.isWritable()) {
-        Show_MessageBox(SeriesImport::accessErrorMessage());
+        Show_MessageBox(SeriesImport::accessErrorMessage(
+            !fi.isFile()        ? QStringLiteral("The series file does not exist.")
+            : !fi.isReadable()  ? QStringLiteral("You have no permission to read the series file.")
+                                : QStringLiteral("The series file is read-only.")));
         return;
     }
     QString error;
@@ -287,7 +290,7 @@ void BatchWizard::On_Update() {
         this, [&name, &error] { return SeriesFiles::readText(name, &error); });
     if (!text) {
         Show_NSLog_Message(error);
-        Show_MessageBox(SeriesImport::accessErrorMessage());
+        Show_MessageBox(SeriesImport::accessErrorMessage(error));
         return;
     }
     Show_hide_first_screen(true);
@@ -439,7 +442,7 @@ void BatchWizard::Save_Btn_Clicked() {
         this, [&] { return SeriesFiles::writeSeries(name, values, &error); });
     if (!written) {
         Show_NSLog_Message(error);
-        Show_MessageBox(SeriesImport::accessErrorMessage());
+        Show_MessageBox(SeriesImport::accessErrorMessage(error));
         return;
     }
     // A renamed series moves to its new name, unless the user chose to replace another series with it.
@@ -457,6 +460,13 @@ void BatchWizard::Save_Btn_Clicked() {
 
 bool BatchWizard::Export_Values_To(const QString& path, int format) {
     const QStringList values = _values->stringList();
+    if (format == 0) {
+        const QString tooLong = XlsxWriter::seriesValueProblem(values);
+        if (!tooLong.isEmpty()) {
+            Show_MessageBox(tooLong);
+            return false;
+        }
+    }
     QString error;
     const bool written = SeriesDialogs::runWithWaitResult<bool>(this, [&]() -> bool {
         if (format == 0)
@@ -471,7 +481,7 @@ bool BatchWizard::Export_Values_To(const QString& path, int format) {
     raise();
     if (!written) {
         Show_NSLog_Message(error);
-        Show_MessageBox(SeriesImport::accessErrorMessage());
+        Show_MessageBox(SeriesImport::accessErrorMessage(error));
         return false;
     }
     SeriesDialogs::exportFinished(path, QStringLiteral("Record has been exported successfully."), true);
@@ -487,15 +497,29 @@ void BatchWizard::Export_Value_Btn_Clicked() {
     QString filter;
     const QString xlsxFilter = tr("Excel Workbook (*.xlsx)");
     const QString txtFilter = tr("Text File (*.txt)");
-    QString path = QFileDialog::getSaveFileName(this, tr("Export Series"), Trim_Str(batch_list_name->text()),
-                                                xlsxFilter + QStringLiteral(";;") + txtFilter, &filter);
+    // The panel does not ask about replacing: the extension is decided first, then the final file is asked about.
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export Series"), Trim_Str(batch_list_name->text()),
+                                                      xlsxFilter + QStringLiteral(";;") + txtFilter, &filter,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())
         return;
-    const int format = filter == txtFilter ? 1 : 0;
-    const QFileInfo fi(path);
-    path = fi.path() + u'/' + fi.completeBaseName() +
-           (format == 0 ? QStringLiteral(".xlsx") : QStringLiteral(".txt"));
-    Export_Values_To(path, format);
+    Export_Values_To_Chosen(path, filter == txtFilter ? 1 : 0);
+}
+
+bool BatchWizard::Export_Values_To_Chosen(const QString& chosen, int format) {
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    if (suffix == u"xlsx" || suffix == u"txt")
+        format = suffix == u"txt" ? 1 : 0;
+    else
+        format = format == 1 ? 1 : 0;
+    const QString path = suffix == (format == 1 ? u"txt" : u"xlsx")
+                             ? chosen
+                             : chosen + (format == 1 ? QStringLiteral(".txt") : QStringLiteral(".xlsx"));
+    if (QFileInfo::exists(path) &&
+        !Show_YES_NO_MessageBox(QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                                    .arg(QFileInfo(path).fileName())))
+        return false;
+    return Export_Values_To(path, format);
 }
 
 void BatchWizard::Back_Btn_Clicked() {

@@ -60,6 +60,10 @@ public:
     // Writes the values to path as "xlsx" (format 0) or "txt" (any other); tells the export-finished
     // window the real result. True when written.
     bool Export_Values_To(const QString& path, int format);
+    // The export of a name chosen in the save panel: a typed ".xlsx" or ".txt" picks the format, any other
+    // name gets the extension of `format` (0 xlsx, 1 text); an existing file at the final path is replaced
+    // only after the user said "Yes".
+    bool Export_Values_To_Chosen(const QString& chosen, int format);
     // Replaces the value at row; false when there is no such row.
     bool Replace_Value(int row, const QString& value);
 

@@ -296,7 +296,7 @@ void Generate_List::OKPressed() {
             this, [&] { return SeriesFiles::writeSeries(series, values, &error); });
         if (!written) {
             Show_NSLog_Message(error);
-            Show_MessageBox(SeriesImport::accessErrorMessage());
+            Show_MessageBox(SeriesImport::accessErrorMessage(error));
             return;
         }
         SeriesDialogs::seriesChanged();

@@ -329,7 +329,7 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
         QString error;
         if (!SeriesFiles::writeSeries(name, values, &error)) {
             Show_NSLog_Message(error);
-            notSaved << name;
+            notSaved << name + QStringLiteral(": ") + SeriesImport::accessErrorReason(error);
             continue;
         }
         if (name != typed)
@@ -381,7 +381,7 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
     const auto mode = fill_col_option == 2 ? SeriesFiles::WriteMode::Append : SeriesFiles::WriteMode::Replace;
     if (!SeriesFiles::writeSeries(name, values, &error, mode)) {
         Show_NSLog_Message(error);
-        Show_MessageBox(SeriesImport::accessErrorMessage());
+        Show_MessageBox(SeriesImport::accessErrorMessage(error));
         return false;
     }
     SeriesDialogs::seriesChanged();

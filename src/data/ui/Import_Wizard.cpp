@@ -294,7 +294,7 @@ bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField) {
             this, [&] { return SeriesFiles::writeSeries(series, values, &error); });
         if (!written) {
             Show_NSLog_Message(error);
-            Show_MessageBox(SeriesImport::accessErrorMessage());
+            Show_MessageBox(SeriesImport::accessErrorMessage(error));
             return false;
         }
         SeriesDialogs::seriesChanged();

@@ -51,7 +51,7 @@ void Preferences::setDefaults() {
         mDict[key] = QString();
 }
 
-bool Preferences::flush() const {
+bool Preferences::flush(QString* reason) const {
     PlistPtr dict(plist_new_dict());
     for (auto it = mDict.constBegin(); it != mDict.constEnd(); ++it) {
         if (it.value().isNull() && it.key() == SslKey)
@@ -64,6 +64,8 @@ bool Preferences::flush() const {
     QString why = QStringLiteral("The settings could not be encoded.");
     if (bytes.isEmpty() || !writeFileAtomically(mPreferencesPath, bytes, &why, true)) {
         Show_NSLog_Message(QStringLiteral("E-mail settings not saved: %1 %2").arg(mPreferencesPath, why));
+        if (reason)
+            *reason = why;
         return false;
     }
     return true;

@@ -32,7 +32,7 @@ public:
     QString path() const { return mPreferencesPath; }
     // Writes the whole dictionary atomically as an XML property list with mode 0600. False on failure
     // (logged); the old file then stays as it was.
-    bool flush() const;
+    bool flush(QString* why = nullptr) const; // *why: the reason it could not be saved
 
     QString send_email_SenderEmail() const { return value(SenderKey); }
     QString send_email_Password() const { return value(PasswordKey); }

@@ -124,7 +124,7 @@ void Email_Setting::loadPreferences() {
     _send_mail_result_status->clear();
 }
 
-bool Email_Setting::flushPreferences() {
+bool Email_Setting::flushPreferences(QString* why) {
     Preferences prefs = Preferences::sharedInstance();
     prefs.setsend_email_Recipient(_send_mail_to->text());
     prefs.setsend_email_SenderEmail(_send_mail_sender_mail->text());
@@ -132,7 +132,7 @@ bool Email_Setting::flushPreferences() {
     prefs.setsend_email_PORT_num(_send_mail_port->text());
     prefs.setsend_email_Password(_send_mail_password->text());
     prefs.setsend_email_enable_ssl(_send_mail_ssl->isChecked() ? QStringLiteral("Y") : QStringLiteral("N"));
-    return prefs.flush();
+    return prefs.flush(why);
 }
 
 bool Email_Setting::Check_Validation(bool checkRecipient) {
@@ -171,8 +171,9 @@ bool Email_Setting::Check_Validation(bool checkRecipient) {
 void Email_Setting::Save_Button() {
     if (!Check_Validation(false))
         return;
-    if (!flushPreferences()) {
-        Show_MessageBox(QStringLiteral("The e-mail settings could not be saved."));
+    QString why;
+    if (!flushPreferences(&why)) {
+        Show_MessageBox(QStringLiteral("Error in file accessing.\n") + why);
         return;
     }
     done(1);

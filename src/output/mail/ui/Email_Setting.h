@@ -25,7 +25,7 @@ public:
 
     int Open_Wnd();
     void loadPreferences();
-    bool flushPreferences();
+    bool flushPreferences(QString* why = nullptr);
     bool Check_Validation(bool checkRecipient);
     void Save_Button();
     void Send_Test_Email();
