@@ -32,7 +32,7 @@ private slots:
             QSKIP("LibreOffice (soffice) is not installed; run scripts/deps.sh");
     }
 
-    // Calc's CSV with every text cell quoted: quotes, commas, doubled quotes and line breaks inside cells.
+    // Calc's CSV with every text cell quoted: quotes, separators, doubled quotes and line breaks inside cells.
     void calcCsv() {
         const QString source = dir.filePath(QStringLiteral("guests.fods"));
         writeText(source,
@@ -54,16 +54,19 @@ private slots:
                       cell(QStringLiteral("<text:p>Ann</text:p>")) +
                       QStringLiteral("</table:table-row></table:table></office:spreadsheet></office:body>"
                                      "</office:document>"));
-        QString log;
-        // Comma, double quote, UTF-8, quote every text cell.
-        const QString csv = office.convert(source, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true"),
-                                           dir.path(), QStringLiteral("csv"), &log);
-        QVERIFY2(!csv.isEmpty(), qPrintable(log));
-        const TextImport read = importTextFile(csv);
-        QCOMPARE(read.error, QString());
-        QCOMPARE(read.values, (QStringList{QStringLiteral("Zoë Müller"), QStringLiteral("Smith, John"),
-                                           QStringLiteral("Say \"hi\""), QStringLiteral("Line one\nLine two"),
-                                           QStringLiteral("42"), QStringLiteral("Ann")}));
+        // Comma, semicolon (European default) and tab; double quote, UTF-8, every text cell quoted.
+        for (const char* separator : {"44", "59", "9"}) {
+            QString log;
+            const QString csv = office.convert(
+                source, QStringLiteral("csv:Text - txt - csv (StarCalc):%1,34,76,1,,0,true").arg(separator),
+                dir.filePath(separator), QStringLiteral("csv"), &log);
+            QVERIFY2(!csv.isEmpty(), qPrintable(log));
+            const TextImport read = importTextFile(csv);
+            QCOMPARE(read.error, QString());
+            QCOMPARE(read.values, (QStringList{QStringLiteral("Zoë Müller"), QStringLiteral("Smith, John"),
+                                               QStringLiteral("Say \"hi\""), QStringLiteral("Line one\nLine two"),
+                                               QStringLiteral("42"), QStringLiteral("Ann")}));
+        }
     }
 
     // Writer's RTF of a bulleted and a numbered list: the bullets and numbers are no part of the items.
