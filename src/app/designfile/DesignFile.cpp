@@ -389,22 +389,29 @@ DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
 GraphicList readItems(Cursor& c, const char* side, qint64* budget) {
     const qint64 n = c.count(side, MaxItemsPerSide);
     GraphicList items;
+    // The log names the defaulted fields of the first few items only: a file of many items with few
+    // fields would otherwise write a long line for each.
+    constexpr int LoggedItems = 20;
+    int logged = 0;
     for (qint64 i = 0; i < n && c.ok(); ++i) {
         const QByteArray bytes = c.data("item archive", plistio::MaxPlistBytes);
         if (!c.ok())
             break;
         QString why;
         QStringList defaulted;
-        GraphicPtr item = unarchiveItem(bytes, &why, &defaulted, budget);
+        GraphicPtr item = unarchiveItem(bytes, &why, logged <= LoggedItems ? &defaulted : nullptr, budget);
         if (!item) {
             c.fail(QStringLiteral("%1 item %2 is broken: %3").arg(QLatin1String(side)).arg(i).arg(why));
             break;
         }
-        if (!defaulted.isEmpty())
+        if (!defaulted.isEmpty() && ++logged <= LoggedItems)
             Show_NSLog_Message(QStringLiteral("Design file: %1 item %2 fields read as defaults: %3")
                                    .arg(QLatin1String(side))
                                    .arg(i)
                                    .arg(defaulted.join(QStringLiteral(", "))));
+        else if (logged == LoggedItems + 1 && !defaulted.isEmpty())
+            Show_NSLog_Message(QStringLiteral("Design file: later %1 items' defaulted fields are not listed")
+                                   .arg(QLatin1String(side)));
         items.append(item);
     }
     return items;
