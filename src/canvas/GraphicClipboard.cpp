@@ -80,8 +80,9 @@ GraphicList graphicsFromPasteboardData(const QByteArray& payload, QString* error
 {
     if (skipped)
         *skipped = 0;
-    // The payload and every archive in it share one budget.
+    // The payload and every archive in it share one budget, and their pictures another.
     qint64 budget = plistio::readBudget(payload.size());
+    const PictureBudget pictures;
     const PlistPtr root = plistio::fromBytes(payload, error, &budget);
     if (!root)
         return {};
@@ -104,7 +105,7 @@ GraphicList graphicsFromPasteboardData(const QByteArray& payload, QString* error
             item = unarchiveItem(*bytes, nullptr, nullptr, &budget);
         else if (entry && plist_get_node_type(entry) == PLIST_DICT)
             item = unarchiveItemPlist(entry);
-        if (item)
+        if (item && !pictures.exceeded())
             items << item;
         else if (skipped)
             ++*skipped;

@@ -1,6 +1,7 @@
 #include "canvas/KeyedArchive.h"
 
 #include "canvas/BinaryPlist.h"
+#include "common/PictureReader.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -841,6 +842,36 @@ std::optional<QImage> KeyedArchiveReader::image(plist_t object, const char* key)
     return image;
 }
 
+namespace {
+thread_local PictureBudget* currentPictureBudget = nullptr;
+}
+
+PictureBudget::PictureBudget(qint64 bytes) : m_left(bytes), m_outer(currentPictureBudget)
+{
+    currentPictureBudget = this;
+}
+
+PictureBudget::~PictureBudget() { currentPictureBudget = m_outer; }
+
+bool PictureBudget::charge(QSize size)
+{
+    PictureBudget* budget = currentPictureBudget;
+    if (!budget)
+        return true;
+    const qint64 bytes = 4 * qint64(size.width()) * size.height();
+    if (bytes > budget->m_left) {
+        budget->m_exceeded = true;
+        return false;
+    }
+    budget->m_left -= bytes;
+    return true;
+}
+
+QString PictureBudget::exceededMessage()
+{
+    return QStringLiteral("the pictures take more than %1 MB").arg(MaxFileBytes / (1024 * 1024));
+}
+
 QImage decodeImageData(const QByteArray& bytes, const char* format)
 {
     if (bytes.isEmpty() || bytes.size() > KeyedArchiveReader::MaxImageBytes)
@@ -853,10 +884,11 @@ QImage decodeImageData(const QByteArray& bytes, const char* format)
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > KeyedArchiveReader::MaxImageSide ||
         size.height() > KeyedArchiveReader::MaxImageSide ||
-        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels)
+        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels || !PictureBudget::charge(size))
         return {};
+    pictures::allowPicturesAtSourceLimit();
     QImage image;
-    if (!reader.read(&image))
+    if (!reader.read(&image) || image.size() != size)
         return {};
     return image;
 }

@@ -188,5 +188,29 @@ private:
     uint32_t m_count = 0;
 };
 
-// Decodes PNG (or any readable picture) data with the size caps above; a null image when refused.
+// The pictures one file may decode on this thread while the budget lives, four bytes a pixel: a small
+// file of many large, well compressed pictures would otherwise take gigabytes. Budgets nest; the innermost
+// is charged.
+class PictureBudget {
+public:
+    static constexpr qint64 MaxFileBytes = 768LL * 1024 * 1024;
+    explicit PictureBudget(qint64 bytes = MaxFileBytes);
+    ~PictureBudget();
+    PictureBudget(const PictureBudget&) = delete;
+    PictureBudget& operator=(const PictureBudget&) = delete;
+    // True once a picture was refused for want of budget.
+    bool exceeded() const { return m_exceeded; }
+    // Takes a picture of that size from the current budget; false when it does not fit. True without one.
+    static bool charge(QSize size);
+    // "the pictures take more than 768 MB"
+    static QString exceededMessage();
+
+private:
+    qint64 m_left;
+    bool m_exceeded = false;
+    PictureBudget* m_outer;
+};
+
+// Decodes PNG (or any readable picture) data with the size caps above and the current picture budget; a
+// null image when refused.
 QImage decodeImageData(const QByteArray& bytes, const char* format = "png");

@@ -387,6 +387,24 @@ private slots:
         QVERIFY2(u.ru_maxrss - before < 100 * 1024, qPrintable(QString::number(u.ru_maxrss - before)));
     }
 
+    // The pictures of one file share a budget: once spent, a further picture is refused, not decoded.
+    void picturesShareOneBudget()
+    {
+        SKTImage item(false);
+        item._image = QImage(30, 20, QImage::Format_ARGB32);
+        item._image.fill(Qt::blue);
+        const QByteArray bytes = archiveItem(item);
+        const PictureBudget budget(2 * 4 * 30 * 20);
+        for (int i = 0; i < 3; ++i) {
+            QStringList defaulted;
+            const GraphicPtr back = unarchiveItem(bytes, nullptr, &defaulted);
+            QVERIFY(back);
+            QCOMPARE(back->_image.isNull(), i == 2);
+            QCOMPARE(budget.exceeded(), i == 2);
+        }
+        QCOMPARE(PictureBudget::exceededMessage(), QStringLiteral("the pictures take more than 768 MB"));
+    }
+
     void shapeOfValidLists()
     {
         SKTText item;

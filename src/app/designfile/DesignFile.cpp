@@ -386,7 +386,7 @@ DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
     return table.finish(titleCount > 0 ? titleCount : table.widest());
 }
 
-GraphicList readItems(Cursor& c, const char* side, qint64* budget) {
+GraphicList readItems(Cursor& c, const char* side, qint64* budget, const PictureBudget& pictures) {
     const qint64 n = c.count(side, MaxItemsPerSide);
     GraphicList items;
     // The log names the defaulted fields of the first few items only: a file of many items with few
@@ -400,6 +400,10 @@ GraphicList readItems(Cursor& c, const char* side, qint64* budget) {
         QString why;
         QStringList defaulted;
         GraphicPtr item = unarchiveItem(bytes, &why, logged <= LoggedItems ? &defaulted : nullptr, budget);
+        if (pictures.exceeded()) {
+            item = nullptr;
+            why = PictureBudget::exceededMessage();
+        }
         if (!item) {
             c.fail(QStringLiteral("%1 item %2 is broken: %3").arg(QLatin1String(side)).arg(i).arg(why));
             break;
@@ -587,6 +591,7 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     quint64 rowsRef = 0;
     // Shared by the root and every item archive, so that no part can copy a shared object without end.
     qint64 budget = readBudget(bytes.size());
+    const PictureBudget pictures;
     if (bytes.startsWith("bplist")) {
         if (file.open(bytes, &why))
             root = binaryRoot(file, &rowsSlot, &rowsRef, &budget, &why);
@@ -642,8 +647,8 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
             return readRowsFromBinary(cur, file, rowsRef, table, stop, progress);
         return readRowsFromTree(cur, node, table, stop, progress);
     });
-    d.frontItems = readItems(c, "front", &budget);
-    d.backItems = readItems(c, "back", &budget);
+    d.frontItems = readItems(c, "front", &budget, pictures);
+    d.backItems = readItems(c, "back", &budget, pictures);
     if (c.ok() && c.remaining() != 0) {
         c.skip(0); // names the first element too many
         c.fail(QStringLiteral("unexpected data after the back items"));
