@@ -28,7 +28,46 @@ private:
     bool m_insertion;
 };
 
-SKTDocument::SKTDocument(QObject* parent) : QObject(parent) {}
+SKTDocument::SKTDocument(QObject* parent) : QObject(parent)
+{
+    connect(&m_undo, &QUndoStack::indexChanged, this, &SKTDocument::updateModified);
+    connect(&m_undo, &QUndoStack::cleanChanged, this, &SKTDocument::updateModified);
+}
+
+bool SKTDocument::isModified() const
+{
+    const int clean = m_undo.cleanIndex();
+    if (clean < 0)
+        return true;
+    const int now = m_undo.index();
+    for (int i = std::min(clean, now); i < std::max(clean, now); ++i) {
+        const auto* step = dynamic_cast<const SideUndoCommand*>(m_undo.command(i));
+        if (!step || step->changesDesign())
+            return true;
+    }
+    return false;
+}
+
+void SKTDocument::setSaved()
+{
+    m_undo.setClean();
+    updateModified();
+}
+
+void SKTDocument::markChangedOutsideUndo()
+{
+    m_undo.resetClean();
+    updateModified();
+}
+
+void SKTDocument::updateModified()
+{
+    const bool modified = isModified();
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
 
 SKTDocument::~SKTDocument() { m_undo.clear(); }
 

@@ -43,6 +43,14 @@ public:
     void setCanvasSize(const QSizeF& size);
 
     QUndoStack* undoManager() { return &m_undo; }
+    // The design differs from the one last saved or opened: a step that changes the design lies between
+    // the undo stack's clean point and its current index, or something changed outside the undo stack.
+    bool isModified() const;
+    // After a save or an open: the design as it stands is the stored one.
+    void setSaved();
+    // For changes of stored content that are not undo steps (an imported data table, a new card built by
+    // the start wizard): modified until the next save.
+    void markChangedOutsideUndo();
     // Off while code builds a design (start wizard, loading); edits then are not undoable.
     void setUndoRegistrationEnabled(bool enabled) { m_undoRegistration = enabled; }
     bool isUndoRegistrationEnabled() const { return m_undoRegistration; }
@@ -50,6 +58,7 @@ public:
 signals:
     void graphicsChanged(CardSide side);
     void canvasSizeChanged(const QSizeF& size);
+    void modifiedChanged(bool modified);
 
 private:
     friend class GraphicsInsertionCommand;
@@ -60,4 +69,6 @@ private:
     QSizeF m_canvasSize{504, 360};
     QUndoStack m_undo;
     bool m_undoRegistration = true;
+    bool m_modified = false;
+    void updateModified();
 };

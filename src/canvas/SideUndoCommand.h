@@ -9,6 +9,8 @@ public:
     // 0 front, 1 back, 2 scratch side; -1 for settings every side shares (the grid).
     int cardSide() const { return m_side; }
     void setCardSide(int side) { m_side = side; }
+    // False for steps that change no stored part of the design (the grid): they leave it unmodified.
+    virtual bool changesDesign() const { return true; }
 
 private:
     int m_side = -1;

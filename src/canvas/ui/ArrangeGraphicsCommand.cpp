@@ -5,11 +5,17 @@ ArrangeGraphicsCommand::ArrangeGraphicsCommand(std::vector<Change> changes, cons
     : SideUndoCommand(text, parent), _changes(std::move(changes)) {}
 
 void ArrangeGraphicsCommand::redo() {
-    for (const Change& c : _changes)
+    for (const Change& c : _changes) {
         c.item->setBounds(c.to);
+        if (c.flipsTo)
+            c.flipsTo->putInto(*c.item);
+    }
 }
 
 void ArrangeGraphicsCommand::undo() {
-    for (auto it = _changes.rbegin(); it != _changes.rend(); ++it)
+    for (auto it = _changes.rbegin(); it != _changes.rend(); ++it) {
         it->item->setBounds(it->from);
+        if (it->flipsFrom)
+            it->flipsFrom->putInto(*it->item);
+    }
 }

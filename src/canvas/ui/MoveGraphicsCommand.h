@@ -1,11 +1,14 @@
 #pragma once
 
-#include "canvas/SKTGraphic.h"
 #include "canvas/ui/GraphicCommandIds.h"
+#include "canvas/SKTGraphic.h"
 
 #include "canvas/SideUndoCommand.h"
 
-// Moves items by a delta. Steps of one drag (same non-zero merge key, same items) merge into one command.
+#include <vector>
+
+// Moves items by a delta. It keeps each item's bounds before and after, so undo and redo put back exact
+// positions however many steps merged. Steps of one drag (same non-zero merge key, same items) merge.
 class MoveGraphicsCommand : public SideUndoCommand {
 public:
     MoveGraphicsCommand(GraphicList items, QPointF delta, int mergeKey, QUndoCommand* parent = nullptr);
@@ -13,10 +16,11 @@ public:
     void undo() override;
     int id() const override { return MoveGraphicsCommandId; }
     bool mergeWith(const QUndoCommand* other) override;
-    QPointF delta() const { return _delta; }
+    QPointF delta() const;
 
 private:
     GraphicList _items;
-    QPointF _delta;
+    std::vector<QRectF> _from;
+    std::vector<QRectF> _to;
     int _mergeKey;
 };

@@ -145,14 +145,19 @@ void SKTGraphicView::makeSameHeight() {
 
 void SKTGraphicView::makeNaturalSize() {
     // The items decide their natural size themselves (and whether a lock stops them).
+    // A picture's natural size has no flips: the step records them with the bounds.
+    using Flips = ArrangeGraphicsCommand::Flips;
     std::vector<ArrangeGraphicsCommand::Change> changes;
     for (const GraphicPtr& g : selectedGraphics()) {
         const QRectF from = g->bounds();
+        const Flips flipsFrom = Flips::of(*g);
         g->makeNaturalSize();
         const QRectF to = g->bounds();
+        const Flips flipsTo = Flips::of(*g);
         g->setBounds(from);
-        if (to != from)
-            changes.push_back({g, from, to});
+        flipsFrom.putInto(*g);
+        if (to != from || flipsTo != flipsFrom)
+            changes.push_back({g, from, to, flipsFrom, flipsTo});
     }
     if (changes.empty())
         return;
