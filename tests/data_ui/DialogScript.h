@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class ScriptedPrompt : public PromptHandler {
 public:
@@ -22,6 +23,14 @@ public:
     bool yesNo(const QString& question) override {
         questions << question;
         return answer;
+    }
+    // Yes / No / Cancel questions; without it they are answered as yesNo.
+    std::optional<PromptAnswer> threeWay;
+    PromptAnswer yesNoCancel(const QString& question) override {
+        if (!threeWay)
+            return PromptHandler::yesNoCancel(question);
+        questions << question;
+        return *threeWay;
     }
 };
 

@@ -187,6 +187,7 @@ private slots:
                  QStringLiteral("Batch Processing Series can't be update because it is currently in use."));
         QCOMPARE(seriesBytes("Alpha"), QByteArray("a\n"));
 
+        prompt.answer = false; // the edit that cannot be saved is discarded on the way back
         wizard()->Back_Btn_Clicked();
         QVERIFY(wizard()->update_list_name.isEmpty());
         selectRows(wizard()->List, {0, 1});
@@ -481,6 +482,74 @@ private slots:
         g->Open_Wnd();
         QCOMPARE(result, -1);
         QCOMPARE(prompt.messages.last(), QStringLiteral("Please enter list name."));
+    }
+
+    // Leaving edited values (Back, Close, Escape) asks first: Save writes them, Discard drops them, Cancel
+    // stays with them. Values as they were opened leave unasked.
+    void editsAreNotLeftUnasked_data() {
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<int>("answer");
+        for (const char* leave : {"back", "close", "escape"}) {
+            QTest::addRow("%s save", leave) << leave << int(PromptAnswer::Yes);
+            QTest::addRow("%s discard", leave) << leave << int(PromptAnswer::No);
+            QTest::addRow("%s cancel", leave) << leave << int(PromptAnswer::Cancel);
+        }
+    }
+    void editsAreNotLeftUnasked() {
+        QFETCH(QString, leave);
+        QFETCH(int, answer);
+        QVERIFY(SeriesFiles::writeSeries("Kept", {"a", "b", "c"}));
+        const auto leaveScreen = [&] {
+            wizard()->show();
+            if (leave == QLatin1String("back"))
+                wizard()->Back_Btn_Clicked();
+            else if (leave == QLatin1String("close"))
+                wizard()->Close_2_Btn_Clicked();
+            else
+                QTest::keyClick(wizard(), Qt::Key_Escape);
+        };
+        prompt.threeWay = PromptAnswer(answer);
+        openManager();
+        openSeries("Kept");
+        leaveScreen();
+        QVERIFY(prompt.questions.isEmpty()); // nothing edited
+        QVERIFY(wizard()->isFirstScreenShown() || !wizard()->isVisible());
+
+        openManager();
+        openSeries("Kept");
+        selectRows(wizard()->List_value, {1});
+        wizard()->Delete_Rows_Btn_Clicked();
+        leaveScreen();
+        QCOMPARE(prompt.questions,
+                 QStringList{QStringLiteral("The values of this series have changed. Do you want to save them?")});
+        const bool stayed = !wizard()->isFirstScreenShown() && wizard()->isVisible();
+        QCOMPARE(stayed, answer == int(PromptAnswer::Cancel));
+        QCOMPARE(seriesBytes("Kept"), answer == int(PromptAnswer::Yes) ? QByteArray("a\nc\n") : QByteArray("a\nb\nc\n"));
+        if (stayed)
+            QCOMPARE(wizard()->values(), (QStringList{"a", "c"}));
+        wizard()->hide();
+        prompt.threeWay.reset();
+    }
+
+    // Tab walks the generator's fields in the order they are shown.
+    void generatorTabOrder() {
+        Generate_List* g = Generate_List::defaultInstance();
+        g->file_name_required = 1;
+        QList<QWidget*> walked;
+        script.steps["Generate_List"] = [&](QDialog* d) {
+            d->show();
+            d->activateWindow();
+            SCRIPT_CHECK(QTest::qWaitForWindowActive(d));
+            g->prefix_txt->setFocus();
+            for (int i = 0; i < 4; ++i) {
+                walked << QApplication::focusWidget();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            d->hide();
+            return 0;
+        };
+        g->Open_Wnd();
+        QCOMPARE(walked, (QList<QWidget*>{g->prefix_txt, g->from_txt, g->to_txt, g->suffix_txt}));
     }
 
     void generatorFields() {

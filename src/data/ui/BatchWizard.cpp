@@ -123,7 +123,7 @@ BatchWizard::BatchWizard(QWidget* parent) : QDialog(parent) {
         {"Export...", "Export_Value_Btn", &BatchWizard::Export_Value_Btn_Clicked},
         {"Back", "Back_Btn", &BatchWizard::Back_Btn_Clicked},
         {"Help", "Help_2_Btn", &BatchWizard::Help_Btn_Clicked},
-        {"Close", "Close_2_Btn", &BatchWizard::Close_Btn_Clicked},
+        {"Close", "Close_2_Btn", &BatchWizard::Close_2_Btn_Clicked},
     };
     for (const auto& b : secondButtons) {
         QPushButton* pb = button(tr(b.text), b.name, second);
@@ -239,6 +239,7 @@ void BatchWizard::AddNew_Btn_Clicked() {
     batch_list_name->setText(QStringLiteral("Untitled"));
     _values->setStringList({});
     Update_Value_List_Count();
+    rememberSaved();
 }
 
 QList<int> BatchWizard::selectedRows(QListView* view) const {
@@ -299,6 +300,7 @@ void BatchWizard::On_Update() {
     _replaceOnDelivery = false;
     _values->setStringList({});
     Create_Value_List(text->split(u'\n'));
+    rememberSaved();
 }
 
 void BatchWizard::OnGetSelected() {
@@ -523,7 +525,45 @@ bool BatchWizard::Export_Values_To_Chosen(const QString& chosen, int format) {
 }
 
 void BatchWizard::Back_Btn_Clicked() {
-    Show_hide_first_screen(false);
+    if (offerToSaveEdits())
+        Show_hide_first_screen(false);
+}
+
+void BatchWizard::Close_2_Btn_Clicked() {
+    if (offerToSaveEdits())
+        done(0);
+}
+
+void BatchWizard::reject() {
+    if (offerToSaveEdits())
+        QDialog::reject();
+}
+
+void BatchWizard::rememberSaved() {
+    _savedValues = _values->stringList();
+    _savedName = Trim_Str(batch_list_name->text());
+}
+
+bool BatchWizard::hasUnsavedEdits() const {
+    return !isFirstScreenShown() &&
+           (_values->stringList() != _savedValues || Trim_Str(batch_list_name->text()) != _savedName);
+}
+
+bool BatchWizard::offerToSaveEdits() {
+    if (!hasUnsavedEdits())
+        return true;
+    switch (Show_YES_NO_CANCEL_MessageBox(
+        QStringLiteral("The values of this series have changed. Do you want to save them?"))) {
+    case PromptAnswer::Yes:
+        Save_Btn_Clicked();
+        // A save that did not happen (a refused name, a write error) keeps the edits on screen.
+        return isFirstScreenShown();
+    case PromptAnswer::No:
+        return true;
+    case PromptAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void BatchWizard::Update_batch_List_Count() {

@@ -48,6 +48,11 @@ public:
     void Save_Btn_Clicked();
     void Export_Value_Btn_Clicked();
     void Back_Btn_Clicked();
+    void Close_2_Btn_Clicked();
+    // Screen 2 holds values or a name that differ from the series as it was opened or last saved.
+    bool hasUnsavedEdits() const;
+    // Escape and the window's close button leave screen 2 the way Close does.
+    void reject() override;
 
     void On_Update();
     void OnGetSelected();
@@ -82,6 +87,11 @@ public:
 
 private:
     bool askLoadMode();
+    // Asks Save / Discard / Cancel when screen 2 holds unsaved edits; true when they may be left.
+    bool offerToSaveEdits();
+    void rememberSaved();
+    QStringList _savedValues;
+    QString _savedName;
     QList<int> selectedRows(QListView* view) const;
     QStringListModel* _names;
     QStringListModel* _values;

@@ -1,6 +1,11 @@
 #include "data/ui/Data_From_Excel_Dialog.h"
 
+#include "canvas/SideUndoCommand.h"
 #include "data/Data_From_Excel.h"
+
+#include <QAction>
+#include <QStyledItemDelegate>
+#include <QUndoStack>
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,6 +14,54 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+
+// One edited cell; pushed after the edit was made, so its first redo does nothing.
+class CellEditCommand : public SideUndoCommand {
+public:
+    CellEditCommand(Data_From_Excel* table, int row, int column, QString before, QString after)
+        : SideUndoCommand(QObject::tr("Edit Cell")), m_table(table), m_row(row), m_column(column),
+          m_before(std::move(before)), m_after(std::move(after)) {}
+    void undo() override { put(m_before); }
+    void redo() override {
+        if (m_done)
+            put(m_after);
+        m_done = true;
+    }
+
+private:
+    void put(const QString& value) {
+        if (m_table)
+            m_table->setData(m_table->index(m_row, m_column), value, Qt::EditRole);
+    }
+    QPointer<Data_From_Excel> m_table;
+    int m_row;
+    int m_column;
+    QString m_before;
+    QString m_after;
+    bool m_done = false;
+};
+
+// Hands every changed cell to the dialog's undo stack.
+class CellEditDelegate : public QStyledItemDelegate {
+public:
+    CellEditDelegate(Data_From_Excel_Dialog* dialog, Data_From_Excel* table)
+        : QStyledItemDelegate(dialog), m_dialog(dialog), m_table(table) {}
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        const QString before = index.data(Qt::EditRole).toString();
+        QStyledItemDelegate::setModelData(editor, model, index);
+        const QString after = index.data(Qt::EditRole).toString();
+        if (after != before && m_dialog->undoStack())
+            m_dialog->undoStack()->push(new CellEditCommand(m_table, index.row(), index.column(), before, after));
+    }
+
+private:
+    Data_From_Excel_Dialog* m_dialog;
+    Data_From_Excel* m_table;
+};
+
+} // namespace
 
 Data_From_Excel_Dialog::Data_From_Excel_Dialog(Data_From_Excel* table, QWidget* parent)
     : QDialog(parent), _table(table)
@@ -24,6 +77,20 @@ Data_From_Excel_Dialog::Data_From_Excel_Dialog(Data_From_Excel* table, QWidget* 
     ColList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ColList->verticalHeader()->setVisible(false);
     ColList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    ColList->setItemDelegate(new CellEditDelegate(this, table));
+    auto* undoAction = new QAction(tr("Undo"), this);
+    undoAction->setShortcut(QKeySequence::Undo);
+    connect(undoAction, &QAction::triggered, this, [this] {
+        if (_undo)
+            _undo->undo();
+    });
+    auto* redoAction = new QAction(tr("Redo"), this);
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redoAction, &QAction::triggered, this, [this] {
+        if (_undo)
+            _undo->redo();
+    });
+    addActions({undoAction, redoAction});
 
     rows_count = new QLabel(this);
     column_count = new QLabel(this);
@@ -47,6 +114,16 @@ Data_From_Excel_Dialog::Data_From_Excel_Dialog(Data_From_Excel* table, QWidget* 
     connect(table, &QAbstractItemModel::modelReset, this, &Data_From_Excel_Dialog::refreshCounts);
     connect(table, &QAbstractItemModel::rowsInserted, this, &Data_From_Excel_Dialog::refreshCounts);
     refreshCounts();
+}
+
+void Data_From_Excel_Dialog::setUndoStack(QUndoStack* stack)
+{
+    _undo = stack;
+}
+
+QUndoStack* Data_From_Excel_Dialog::undoStack() const
+{
+    return _undo;
 }
 
 Data_From_Excel_Dialog* Data_From_Excel_Dialog::defaultInstance()

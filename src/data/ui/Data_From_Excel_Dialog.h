@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class Data_From_Excel;
 class QLabel;
 class QTableView;
+class QUndoStack;
 
 // The window of the spreadsheet data table: the rows with their counts; cells can be edited.
 class Data_From_Excel_Dialog : public QDialog {
@@ -20,6 +22,11 @@ public:
     static QString rowsCountText(const Data_From_Excel& table);
     static QString columnCountText(const Data_From_Excel& table);
 
+    // Cell edits become steps of this stack (the design's: the table is stored with the design). Ctrl+Z,
+    // Ctrl+Shift+Z and Ctrl+Y undo and redo them while the window is open.
+    void setUndoStack(QUndoStack* stack);
+    QUndoStack* undoStack() const;
+
     QTableView* ColList = nullptr;
     QLabel* rows_count = nullptr;
     QLabel* column_count = nullptr;
@@ -27,4 +34,5 @@ public:
 private:
     void refreshCounts();
     Data_From_Excel* _table;
+    QPointer<QUndoStack> _undo;
 };

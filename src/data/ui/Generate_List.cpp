@@ -128,6 +128,16 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
     layout->addLayout(boxes);
     layout->addWidget(buttons);
 
+    // Tab walks the fields in the order they are shown, each mode's box from top to bottom.
+    const QList<QWidget*> tabOrder = {
+        radioButton_Sequntial, prefix_txt,          from_txt,         to_txt,         suffix_txt,
+        manage_digit_chk,      help_btn,            seq_file_name,    radioButton_Constant, value_txt,
+        count_txt,             count_stepper,       const_file_name,  radioButton_Random,   rand_prefix_txt,
+        rand_length_txt,       rand_length_stepper, rand_count_txt,   rand_count_stepper,   rand_suffix_txt,
+        rndm_file_name,        buttons};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
     connect(radioButton_Sequntial, &QRadioButton::clicked, this, &Generate_List::Sequintial_Radio_Pressed);
     connect(radioButton_Constant, &QRadioButton::clicked, this, &Generate_List::Constant_Radio_Pressed);
     connect(radioButton_Random, &QRadioButton::clicked, this, &Generate_List::Random_Radio_Pressed);
