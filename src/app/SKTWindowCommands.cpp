@@ -59,6 +59,8 @@ public:
         m_done = true;
     }
     int id() const override { return Id; }
+    // The grid is not stored with the design.
+    bool changesDesign() const override { return false; }
     bool mergeWith(const QUndoCommand* other) override {
         if (other->id() != Id)
             return false;

@@ -13,6 +13,9 @@
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
 #include "common/Globals.h"
+#include "common/ui/WheelFocusGuard.h"
+#include "data/Data_From_Excel.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
 #include "output/ui/OutputCommands.h"
 
 #include <QAction>
@@ -67,7 +70,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
 {
     Main_App_wnd = this;
     setCanvasHost(this);
-    setWindowTitle(QStringLiteral("NAVU Photo Frame"));
+    setWindowTitle(QStringLiteral("NAVU Photo Frame[*]"));
     _grid = new SKTGrid(this);
     _tempCardProp = Front_card_Prop;
     choosePictureFile = [this] {
@@ -93,12 +96,18 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
             !_document->graphics_temp().contains(Last_Selected_Graphic))
             Show_RHS_Properties(nullptr);
     });
+    // The title's mark follows the design's content, not the steps that change nothing stored.
+    connect(_document, &SKTDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    // The data table is stored with the design; replacing it (a sheet import) is no undo step.
+    if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
+        connect(table, &QAbstractItemModel::modelReset, this, [this] { _document->markChangedOutsideUndo(); });
+    Data_From_Excel_Dialog::defaultInstance()->setUndoStack(_document->undoManager());
     connect(_document, &SKTDocument::canvasSizeChanged, this, [this](const QSizeF& size) {
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
             v->setCanvasSize(size);
     });
     connect(_grid, &SKTGrid::alwaysShownChanged, this, [this](bool shown) {
-        Align_with_grid_btn->setEnabled(shown);
+        Align_with_grid_btn->setEnabled(shown && shownViewIndex() != 2);
         if (_wiredGridWizard) {
             const QSignalBlocker block(_wiredGridWizard->Show_hide_grid_chk);
             _wiredGridWizard->Show_hide_grid_chk->setChecked(shown);
@@ -192,6 +201,8 @@ void SKTWindowController::buildCanvases()
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
     _inspector = new InspectorPanel(_inspectorHost.get());
     _inspector->setMinimumWidth(350);
+    // Scrolling the panel past a control leaves its value alone.
+    guardWheelByFocus(_inspector);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);
     addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);
@@ -260,6 +271,7 @@ void SKTWindowController::changeViewController(int index)
     updateSelectionStatus();
     if (_sideActions[index])
         _sideActions[index]->setChecked(true);
+    lockPreviewCommands();
     SKTGraphicView* views[] = {_graphicView, _graphicView_BACK, _graphicView_TEMP};
     views[index]->setFocus();
 }
@@ -284,9 +296,25 @@ void SKTWindowController::Select_back_side()
 
 void SKTWindowController::Select_temp_design_side()
 {
-    Front_back_label->setText(QStringLiteral("TEMP"));
+    Front_back_label->setText(QStringLiteral("TEMP (preview, not saved)"));
     changeViewController(2);
     Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::lockPreviewCommands()
+{
+    // The scratch side is a preview that is never saved: nothing can be made or changed while it shows.
+    const bool preview = shownViewIndex() == 2;
+    _graphicView_TEMP->setEnabled(!preview);
+    _inspectorDock->setEnabled(!preview);
+    for (QAction* a : std::as_const(_designActions))
+        a->setEnabled(!preview);
+    Align_with_grid_btn->setEnabled(!preview && _grid->isAlwaysShown());
+    if (!preview)
+        return;
+    for (QAction* a : {Cut_btn, Copy_btn, Paste_btn, Delete_btn, Begin_Front_btn, Send_Back_btn, Lock_btn,
+                       Unlock_btn})
+        a->setEnabled(false);
 }
 
 void SKTWindowController::Refresh_Canvas()
@@ -466,6 +494,7 @@ void SKTWindowController::Enable_Standard_Button_For_Control()
     Send_Back_btn->setEnabled(true);
     Lock_btn->setEnabled(true);
     Unlock_btn->setEnabled(false);
+    lockPreviewCommands();
 }
 
 void SKTWindowController::Enable_Standard_Button_For_Unlock() { Enable_Standard_Button_For_Control(); }
@@ -487,11 +516,14 @@ void SKTWindowController::Disable_Standard_Button_For_Lock()
     for (QAction* a : {Cut_btn, Copy_btn, Paste_btn, Delete_btn, Begin_Front_btn, Send_Back_btn, Lock_btn})
         a->setEnabled(false);
     Unlock_btn->setEnabled(true);
+    lockPreviewCommands();
 }
 
 void SKTWindowController::Set_Paste_Button_Status()
 {
     Paste_btn->setEnabled(hasGraphics(QGuiApplication::clipboard()->mimeData()));
+    if (shownViewIndex() == 2)
+        Paste_btn->setEnabled(false);
 }
 
 void SKTWindowController::Print_object_chk_changed(int state) { currentGraphicView()->print_contol_or_not(state); }

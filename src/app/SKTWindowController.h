@@ -244,6 +244,9 @@ private:
     void pickPictureForTool(int tool);
     void applyLock(bool locked);
     void showSideOfStep(const QUndoCommand* step);
+    // Disables what would change the design while the scratch side is shown; enables it again after.
+    void lockPreviewCommands();
+    QList<QAction*> _designActions; // tools, arrange, select all, duplicate, card pages
     void afterUndoRedo();
     struct GridState {
         QColor color;

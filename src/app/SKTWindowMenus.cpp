@@ -250,6 +250,7 @@ void SKTWindowController::buildMenusAndToolbars()
     selectAll->setShortcut(QKeySequence::SelectAll);
     QAction* duplicate = edit->addAction(tr("Duplicate"), this, [this] { currentGraphicView()->duplicate(); });
     duplicate->setObjectName(QStringLiteral("Duplicate_Action"));
+    _designActions << selectAll << duplicate;
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     QMenu* arrange = menuBar()->addMenu(tr("&Arrange"));
@@ -281,6 +282,7 @@ void SKTWindowController::buildMenusAndToolbars()
             QLatin1String(c.name) == QLatin1String("Make_Same_Height"))
             arrange->addSeparator();
     }
+    _designActions << _arrangeActions;
     arrange->addAction(Align_with_grid_btn);
     arrange->addSeparator();
     arrange->addAction(Lock_btn);
@@ -314,10 +316,11 @@ void SKTWindowController::buildMenusAndToolbars()
     _snapAction->setCheckable(true);
     _snapAction->setObjectName(QStringLiteral("toggleGridConstraining"));
     view->addSeparator();
-    view->addAction(tr("Card Properties"), this, [this] { Show_RHS_Properties(nullptr); })
-        ->setObjectName(QStringLiteral("Card_Properties_btn"));
-    view->addAction(tr("Card Background..."), _inspector, &InspectorPanel::Card_Bckgrnd_Clicked)
-        ->setObjectName(QStringLiteral("Card_Bckgrnd_btn"));
+    QAction* cardProperties = view->addAction(tr("Card Properties"), this, [this] { Show_RHS_Properties(nullptr); });
+    cardProperties->setObjectName(QStringLiteral("Card_Properties_btn"));
+    QAction* cardBackground = view->addAction(tr("Card Background..."), _inspector, &InspectorPanel::Card_Bckgrnd_Clicked);
+    cardBackground->setObjectName(QStringLiteral("Card_Bckgrnd_btn"));
+    _designActions << cardProperties << cardBackground << _toolActions;
 
     buildDataMenu();
 
@@ -353,6 +356,7 @@ void SKTWindowController::buildMenusAndToolbars()
                                 "Same W", "Same H", "Natural"};
     for (int i = 0; i < _arrangeActions.size(); ++i) {
         QAction* proxy = arrangeBar->addAction(tr(shortNames[i]));
+        _designActions << proxy;
         proxy->setToolTip(_arrangeActions[i]->text());
         connect(proxy, &QAction::triggered, _arrangeActions[i], &QAction::trigger);
     }

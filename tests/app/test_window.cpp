@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(wnd->shownViewIndex(), 1);
         QCOMPARE(wnd->currentGraphicView(), wnd->_graphicView_BACK);
         wnd->Select_temp_design_side();
-        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("TEMP"));
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("TEMP (preview, not saved)"));
         QCOMPARE(Card_Front_Or_Back, 1); // unchanged
         QCOMPARE(wnd->shownViewIndex(), 2);
         wnd->changeViewController(3);

@@ -141,7 +141,7 @@ private slots:
         QVERIFY2(TemplateStore().save(QStringLiteral("Mine"), designfile::toBytes(t),
                                       QImage(8, 8, QImage::Format_ARGB32), &error),
                  qPrintable(error));
-        wnd->Get_Front_Controls_Array().append(shape(QRectF(0, 0, 5, 5)));
+        doc->insertGraphics(CardSide::Front, {shape(QRectF(0, 0, 5, 5))}); // unsaved work
         auto chooseTemplate = [] {
             QTimer::singleShot(0, [] {
                 auto* b = qobject_cast<Template_Browser*>(QApplication::activeModalWidget());

@@ -81,6 +81,10 @@ GraphicPtr byId(const GraphicList& items, const QString& id) {
 
 class TestStartWindow : public QObject {
     Q_OBJECT
+    // Unsaved work: an item drawn into the design (an undo step), so closing has something to ask about.
+    void changeTheDesign() {
+        m_doc->insertGraphics(CardSide::Front, {makeGraphicOfClass(QStringLiteral("SKTText"), false)});
+    }
     bool wizardOpens(const QString& path, bool asTemplate) {
         return m_road->wizard().openDesign(path, asTemplate);
     }
@@ -539,6 +543,7 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(bool, saved);
         DesignCommands& cmd = m_road->designCommands();
+        changeTheDesign();
         const QString path = m_dir.filePath(QStringLiteral("exit-%1.kvto").arg(yes));
         cmd.setDesignPath(path);
         bool reviewed = false, quit = false;
@@ -554,6 +559,7 @@ private slots:
     // Saving needs a place: cancelling the save panel on Exit keeps the program running.
     void exitWithoutPlaceKeepsRunning() {
         DesignCommands& cmd = m_road->designCommands();
+        changeTheDesign();
         cmd.setDesignPath(QString());
         cmd.askSavePath = [] { return QString(); };
         bool quit = false;
@@ -630,6 +636,7 @@ private slots:
     // The window's close button goes through Exit; a refused save keeps the window.
     void closeButtonAsks() {
         DesignCommands& cmd = m_road->designCommands();
+        changeTheDesign();
         cmd.setDesignPath(QString());
         cmd.askSavePath = [] { return QString(); };
         bool quit = false;
@@ -648,6 +655,7 @@ private slots:
     // the review window once, and the window really closes.
     void exitFromTheMenuAsksOnce() {
         DesignCommands& cmd = m_road->designCommands();
+        changeTheDesign();
         int reviews = 0;
         cmd.runReviewWindow = [&] { ++reviews; };
         bool closed = false;
@@ -668,7 +676,7 @@ private slots:
         QVERIFY(cmd.Save_As_Clicked()); // an empty design to open later
         m_prompt.texts.clear();
         cmd.setDesignPath(QString());
-        m_window->Get_Front_Controls_Array().append(makeGraphicOfClass(QStringLiteral("SKTText"), false));
+        changeTheDesign();
         cmd.askOpenPath = [other] { return other; };
 
         cmd.askSavePath = [] { return QString(); };
@@ -692,6 +700,7 @@ private slots:
     // Escape on the closing question keeps the program and the design; it is not "No".
     void exitCancelledKeepsRunning() {
         DesignCommands& cmd = m_road->designCommands();
+        changeTheDesign();
         bool quit = false, reviewed = false;
         cmd.quitApplication = [&] { quit = true; };
         cmd.runReviewWindow = [&] { reviewed = true; };

@@ -375,11 +375,14 @@ private slots:
         QVERIFY(panel->Card_image_box->isEnabled());
     }
 
-    void cardLoadingSetsBackRecordBounds() {
+    // The size fields show the card's size; loading the page writes nothing into either record.
+    void cardLoadingShowsTheSizeAndWritesNothing() {
         host->size = QSizeF(300, 200);
         Card_Front_Or_Back = 1;
+        const Card_Property front = host->props[0], back = host->props[1];
         panel->Show_RHS_Properties(nullptr);
-        QCOMPARE(host->props[1].Card_Size, QSizeF(300, 200));
+        QVERIFY(host->props[0] == front);
+        QVERIFY(host->props[1] == back);
         QCOMPARE(panel->width_Stepper->value(), 105.8); // millimetres, one decimal
         QCOMPARE(panel->height_Stepper->value(), 70.6);
     }

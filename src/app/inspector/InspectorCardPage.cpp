@@ -78,7 +78,7 @@ QWidget* InspectorPanel::buildCardSettingPage() {
         spin->setSuffix(tr(" mm"));
         spin->setKeyboardTracking(false);
         nameTextField(spin, QString::fromLatin1(text));
-        spin->onStep = [this] { Apply_Size_Clicked(); };
+        spin->onStep = [this, spin] { Apply_Size_Clicked(spin->objectName()); };
     }
     width_Stepper = w;
     height_Stepper = h;
@@ -242,11 +242,8 @@ void InspectorPanel::loadCard() {
     card_name->setText(p.Card_Name);
     Sides_ComboBox->setCurrentIndex(p.Card_Side == QLatin1String("1") ? 1 : 0);
 
+    // Loading shows the card; it writes nothing into either record.
     const QRectF front = m_host->frontCanvasBounds();
-    for (Card_Property* side : {&m_host->cardProperty(0), &m_host->cardProperty(1)}) {
-        side->Card_Location = front.topLeft();
-        side->Card_Size = front.size();
-    }
     width_Stepper->setValue(pointsToMillimetres(front.width()));
     height_Stepper->setValue(pointsToMillimetres(front.height()));
 
@@ -259,6 +256,7 @@ void InspectorPanel::loadCard() {
     Fill_Card_Size_List();
     Mark_List_New_Selection(p.Card_Cat_index);
     card_prop_set(p.Card_fill_style);
+    m_cardShown = cardValues();
 }
 
 void InspectorPanel::card_prop_set(const QString& fillStyle) {
@@ -336,18 +334,19 @@ void InspectorPanel::Update_Card_Graphics() {
     const bool stepped = qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QSlider*>(control);
     const CardEditScope scope(m_host, tr("Card Settings"), stepped ? control->objectName() : QString());
     Card_Property& record = currentRecord();
-    writeCardRecord(record, cardValues(), currentSide() == 1);
-    // Size, shape and the number of sides belong to the card, not to one side.
-    Card_Property& other = m_host->cardProperty(1 - currentSide());
-    other.Card_Location = record.Card_Location;
-    other.Card_Size = record.Card_Size;
-    other.Card_Shape = record.Card_Shape;
-    other.Card_Side = record.Card_Side;
-    // and so does the size's name in the list, so that either side's panel marks the size the card has
-    other.Card_Preset = record.Card_Preset;
-    other.Card_Category = record.Card_Category;
-    other.Card_Sub_Category = record.Card_Sub_Category;
-    other.Card_Cat_index = record.Card_Cat_index;
+    // The panels cannot show every value a record may hold (a category of no list, an empty layout), so
+    // only the fields this change touched are written: the record as the panels stood before and as they
+    // stand now, compared field by field.
+    const bool back = currentSide() == 1;
+    const CardPanelValues now = cardValues();
+    Card_Property before = record;
+    writeCardRecord(before, m_cardShown, back);
+    Card_Property after = record;
+    writeCardRecord(after, now, back);
+    m_cardShown = now;
+    copyChangedCardFields(record, before, after);
+    // Size, shape, the number of sides and the size's name in the list belong to the card, not to one side.
+    copyChangedCardFields(m_host->cardProperty(1 - currentSide()), before, after, true);
     CARD_SIDE_STR = record.Card_Side;
     m_host->Refresh_Canvas();
 }
@@ -519,7 +518,7 @@ void InspectorPanel::Card_Size_Row_Chosen(int row) {
     Update_All_Card_Content();
 }
 
-void InspectorPanel::Apply_Size_Clicked() {
+void InspectorPanel::Apply_Size_Clicked(const QString& mergeKey) {
     const std::optional<QSizeF> size =
         cardsize::customSizeInPoints(width_Stepper->value(), height_Stepper->value());
     if (!size) {
@@ -528,7 +527,7 @@ void InspectorPanel::Apply_Size_Clicked() {
                             .arg(cardsize::MaxCustomMillimetres));
         return;
     }
-    const CardEditScope scope(m_host, tr("Card Size"), QStringLiteral("Card_Size"));
+    const CardEditScope scope(m_host, tr("Card Size"), mergeKey);
     m_host->setDocumentCanvasSize(*size);
     Update_All_Card_Content();
 }
@@ -536,9 +535,13 @@ void InspectorPanel::Apply_Size_Clicked() {
 void InspectorPanel::card_shape_CellClick(int row) {
     if (row < 0 || row > 2)
         return;
+    // The shape the card has already changes nothing; another keeps the card's exact size (the size
+    // fields show it only to 0.1 mm).
+    if (row == Card_Shape)
+        return;
     const CardEditScope scope(m_host, tr("Card Shape"));
     Card_Shape = row;
-    Apply_Size_Clicked();
+    Update_All_Card_Content();
     m_host->Refresh_Canvas();
 }
 

@@ -288,6 +288,67 @@ void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v) {
         setItemFilePath(item, *v.path);
 }
 
+void copyChangedPanelFields(SKTGraphic& target, const SKTGraphic& before, const SKTGraphic& after) {
+#define NAVU_PANEL_FIELD(f)                                                                                  \
+    if (!(before.f == after.f))                                                                              \
+        target.f = after.f;
+    NAVU_PANEL_FIELD(_isDrawingStroke)
+    NAVU_PANEL_FIELD(_strokeWidth)
+    NAVU_PANEL_FIELD(_strokeColor)
+    NAVU_PANEL_FIELD(_stroke_border_type)
+    NAVU_PANEL_FIELD(_isDrawingFill)
+    NAVU_PANEL_FIELD(_fillColor)
+    NAVU_PANEL_FIELD(_fill_type)
+    NAVU_PANEL_FIELD(_fill_Grad_clr1)
+    NAVU_PANEL_FIELD(_fill_Grad_clr2)
+    NAVU_PANEL_FIELD(_fill_grad_angle)
+    NAVU_PANEL_FIELD(_fill_htch_clr)
+    NAVU_PANEL_FIELD(_fill_hatch_type)
+    NAVU_PANEL_FIELD(alpha_val)
+    NAVU_PANEL_FIELD(alpha_val_stroke)
+    NAVU_PANEL_FIELD(cor_rad_val)
+    NAVU_PANEL_FIELD(double_star_type)
+    NAVU_PANEL_FIELD(polygon_type)
+    NAVU_PANEL_FIELD(_line_ori)
+    NAVU_PANEL_FIELD(_line_cap_style)
+    NAVU_PANEL_FIELD(print_object)
+    NAVU_PANEL_FIELD(rotate_image)
+    NAVU_PANEL_FIELD(img_trnsp_val)
+    NAVU_PANEL_FIELD(hue_val)
+    NAVU_PANEL_FIELD(sat_val)
+    NAVU_PANEL_FIELD(brt_val)
+    NAVU_PANEL_FIELD(con_val)
+    NAVU_PANEL_FIELD(srp_val)
+    NAVU_PANEL_FIELD(ev_val)
+    NAVU_PANEL_FIELD(blr_val)
+    NAVU_PANEL_FIELD(gray_Scale)
+    NAVU_PANEL_FIELD(Sepia)
+    NAVU_PANEL_FIELD(invert_clr)
+    NAVU_PANEL_FIELD(_isFlippedVertically)
+    NAVU_PANEL_FIELD(_isFlippedHorizontally)
+    NAVU_PANEL_FIELD(_Text_contents)
+    NAVU_PANEL_FIELD(Text_Value)
+    NAVU_PANEL_FIELD(txt_clr)
+    NAVU_PANEL_FIELD(text_ctrl_font)
+    NAVU_PANEL_FIELD(text_rotation)
+    NAVU_PANEL_FIELD(text_alignmnet_Vert)
+    NAVU_PANEL_FIELD(text_alignmnet)
+    NAVU_PANEL_FIELD(text_transfrom_case)
+    NAVU_PANEL_FIELD(text_kerning)
+    NAVU_PANEL_FIELD(Drawing_Shadow)
+    NAVU_PANEL_FIELD(Shadow_Color)
+    NAVU_PANEL_FIELD(Shadow_offset_X)
+    NAVU_PANEL_FIELD(Shadow_offset_Y)
+    NAVU_PANEL_FIELD(Shadow_blur)
+    NAVU_PANEL_FIELD(Shadow_transparency)
+#undef NAVU_PANEL_FIELD
+    // A new path comes with its picture (loaded once, for after).
+    if (before._file_path != after._file_path) {
+        target._file_path = after._file_path;
+        target._image = after._image;
+    }
+}
+
 ImagePanelValues resetImageValues() {
     ImagePanelValues v;
     v.rotation = 0;
@@ -377,6 +438,49 @@ void writeCardRecord(Card_Property& p, const CardPanelValues& v, bool backSide) 
         p.Card_Cat_index = -1;
     }
     p.Card_Create_Mode = QStringLiteral("W");
+}
+
+bool copyChangedCardFields(Card_Property& t, const Card_Property& before, const Card_Property& after,
+                           bool cardWideOnly) {
+    bool changed = false;
+#define NAVU_CARD_FIELD(f)                                                                                   \
+    if (!(before.f == after.f) && !(t.f == after.f)) {                                                       \
+        t.f = after.f;                                                                                       \
+        changed = true;                                                                                      \
+    }
+    NAVU_CARD_FIELD(Card_Location)
+    NAVU_CARD_FIELD(Card_Size)
+    NAVU_CARD_FIELD(Card_Shape)
+    NAVU_CARD_FIELD(Card_Side)
+    NAVU_CARD_FIELD(Card_Preset)
+    NAVU_CARD_FIELD(Card_Category)
+    NAVU_CARD_FIELD(Card_Sub_Category)
+    NAVU_CARD_FIELD(Card_Cat_index)
+    if (cardWideOnly)
+        return changed;
+    NAVU_CARD_FIELD(Card_border_chk)
+    NAVU_CARD_FIELD(Card_bordr_clr)
+    NAVU_CARD_FIELD(Card_bor_Stepper)
+    NAVU_CARD_FIELD(Card_border_style)
+    NAVU_CARD_FIELD(Card_fill_chk)
+    NAVU_CARD_FIELD(Card_fill_clr)
+    NAVU_CARD_FIELD(Card_fill_style)
+    NAVU_CARD_FIELD(Card_fill_Grd_1_clr)
+    NAVU_CARD_FIELD(Card_fill_Grd_2_clr)
+    NAVU_CARD_FIELD(Card_grad_Stepper)
+    NAVU_CARD_FIELD(Card_hatch_bk_clr)
+    NAVU_CARD_FIELD(Card_hatch_style)
+    NAVU_CARD_FIELD(Card_alpha_Stepper)
+    NAVU_CARD_FIELD(Card_Side_Name)
+    NAVU_CARD_FIELD(Card_Name)
+    NAVU_CARD_FIELD(Card_Create_Mode)
+    NAVU_CARD_FIELD(Card_BG_Image)
+    NAVU_CARD_FIELD(Card_BG_Image_Path)
+    NAVU_CARD_FIELD(Card_BG_Image_Layout)
+    NAVU_CARD_FIELD(Card_Content_clr)
+    NAVU_CARD_FIELD(Card_Content_font)
+#undef NAVU_CARD_FIELD
+    return changed;
 }
 
 int applyContentToItems(const GraphicList& items, const ContentChange& change, const QRectF& frontBounds) {

@@ -161,6 +161,11 @@ struct SignPanelValues {
 };
 void applySignPanel(SKTGraphic& item, const SignPanelValues& v);
 
+// Puts into target each field the item panels write (stroke, fill, shape, line, picture adjustments and
+// path, text and its style, print flag) in which after differs from before. With several items selected
+// a panel change thus reaches each item as that one change, not as a copy of the whole panel.
+void copyChangedPanelFields(SKTGraphic& target, const SKTGraphic& before, const SKTGraphic& after);
+
 // Gives a picture or signature item a new path (which loads it); other kinds just record it.
 void setItemFilePath(SKTGraphic& item, const QString& path);
 
@@ -199,6 +204,13 @@ void writeCardRecord(Card_Property& record, const CardPanelValues& v, bool backS
 QString cardShapeCode(int cardShape);
 // Colour with the card alpha in place of its own.
 QColor withAlpha(const QColor& color, double fraction);
+
+// Puts into target each field in which after differs from before: what a panel write changed, so that
+// fields the panel shows but the user did not touch keep target's own values. cardWideOnly limits it to
+// the fields the two sides share (location, size, shape, number of sides, size preset). True when any
+// field was put.
+bool copyChangedCardFields(Card_Property& target, const Card_Property& before, const Card_Property& after,
+                           bool cardWideOnly = false);
 
 // --- content font and colour of a side ---
 

@@ -354,10 +354,22 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
             loadShape(*item);
             break;
         }
+        rememberPanelsShown();
         sett_tab->update();
     } catch (const std::exception& e) {
         Show_NSLog_Message(QString::fromUtf8(e.what()));
     }
+}
+
+void InspectorPanel::rememberPanelsShown() {
+    m_shown.shape = shapeValues();
+    m_shown.line = lineValues();
+    m_shown.text = textValues();
+    m_shown.textContents = Text_value_Edit->toPlainText();
+    m_shown.image = imageValues();
+    m_shown.imagePath = Manual_image_path->text();
+    m_shown.sign = signValues();
+    m_shown.signPath = Sign_image_path->text();
 }
 
 void InspectorPanel::reloadInspected() {

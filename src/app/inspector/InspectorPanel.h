@@ -61,7 +61,8 @@ public:
     void comboBoxSelectionDidChange(QComboBox* sender);
 
     // --- card side ---
-    void Apply_Size_Clicked();
+    // mergeKey: steps of one stepper merge; each click of the button is its own undo step.
+    void Apply_Size_Clicked(const QString& mergeKey = {});
     void card_shape_CellClick(int row);
     void set_Front_BG_Image(const QString& path);
     void set_Back_BG_Image(const QString& path);
@@ -330,6 +331,27 @@ private:
     Card_Property& currentRecord();
 
     inspector::CardPanelValues cardValues() const;
+    inspector::ShapePanelValues shapeValues() const;
+    inspector::LinePanelValues lineValues() const;
+    inspector::TextPanelValues textValues() const; // without the text itself
+    inspector::ImagePanelValues imageValues() const;
+    inspector::SignPanelValues signValues() const;
+    // What the item panels showed when they were loaded or last written: a write changes in each selected
+    // item only the fields that differ from it.
+    struct ShownPanels {
+        inspector::ShapePanelValues shape;
+        inspector::LinePanelValues line;
+        inspector::TextPanelValues text;
+        QString textContents;
+        inspector::ImagePanelValues image;
+        QString imagePath;
+        inspector::SignPanelValues sign;
+        QString signPath;
+    };
+    void rememberPanelsShown();
+    ShownPanels m_shown;
+    // The card panels as loaded or last written, likewise for the side's record.
+    inspector::CardPanelValues m_cardShown;
     inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
                                         QComboBox* style) const;
     template <class F> void writeSelection(F&& apply);

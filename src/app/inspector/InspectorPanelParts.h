@@ -189,7 +189,13 @@ template <class F> void InspectorPanel::writeSelection(F&& apply) {
     for (const GraphicPtr& g : selection) {
         if (!g)
             continue;
-        apply(*g, selection.size());
+        // The panel as it was shown and as it is now, each written into a copy of this item: the fields
+        // that differ are the change, and only they reach the item.
+        const GraphicPtr was = inspector::copyOfItem(*g);
+        const GraphicPtr now = inspector::copyOfItem(*g);
+        apply(*was, selection.size(), true);
+        apply(*now, selection.size(), false);
+        inspector::copyChangedPanelFields(*g, *was, *now);
         m_host->startEditingGraphic(g);
     }
     recordItemEdit(selection, before);

@@ -156,7 +156,7 @@ void InspectorPanel::loadImage(const SKTGraphic& g) {
     m_browsedImagePath.reset();
 }
 
-void InspectorPanel::Update_Image_Graphics() {
+ImagePanelValues InspectorPanel::imageValues() const {
     ImagePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Image_border_chk, Image_bordr_clr, Image_bor_Stepper, Image_border_style);
@@ -174,32 +174,46 @@ void InspectorPanel::Update_Image_Graphics() {
     v.sharpness = sliderValue(shrp_slidr);
     v.exposure = sliderValue(ev_slidr);
     v.blur = sliderValue(blr_slidr);
+    return v;
+}
+
+void InspectorPanel::Update_Image_Graphics() {
+    const ImagePanelValues v = imageValues();
+    const ImagePanelValues was = std::exchange(m_shown.image, v);
     const std::optional<QString> browsed = m_browsedImagePath;
     m_browsedImagePath.reset();
-    const QString shown = Manual_image_path->text();
-    writeSelection([&](SKTGraphic& g, qsizetype count) {
-        ImagePanelValues mine = v;
-        if (browsed)
+    const QString path = Manual_image_path->text();
+    const QString wasPath = std::exchange(m_shown.imagePath, path);
+    writeSelection([&](SKTGraphic& g, qsizetype count, bool shown) {
+        ImagePanelValues mine = shown ? was : v;
+        if (browsed && !shown)
             mine.path = browsed;
         else if (count == 1)
-            mine.path = shown;
+            mine.path = shown ? wasPath : path;
         applyImagePanel(g, mine);
     });
 }
 
-void InspectorPanel::Update_Sign_Graphics() {
+SignPanelValues InspectorPanel::signValues() const {
     SignPanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Sign_border_chk, Sign_bordr_clr, Sign_bor_Stepper, Sign_border_style);
+    return v;
+}
+
+void InspectorPanel::Update_Sign_Graphics() {
+    const SignPanelValues v = signValues();
+    const SignPanelValues was = std::exchange(m_shown.sign, v);
     const std::optional<QString> browsed = m_browsedSignPath;
     m_browsedSignPath.reset();
-    const QString shown = Sign_image_path->text();
-    writeSelection([&](SKTGraphic& g, qsizetype count) {
-        SignPanelValues mine = v;
-        if (browsed)
+    const QString path = Sign_image_path->text();
+    const QString wasPath = std::exchange(m_shown.signPath, path);
+    writeSelection([&](SKTGraphic& g, qsizetype count, bool shown) {
+        SignPanelValues mine = shown ? was : v;
+        if (browsed && !shown)
             mine.path = browsed;
         else if (count == 1)
-            mine.path = shown;
+            mine.path = shown ? wasPath : path;
         applySignPanel(g, mine);
     });
 }

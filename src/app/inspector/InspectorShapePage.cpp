@@ -169,7 +169,7 @@ void InspectorPanel::loadLine(const SKTGraphic& g) {
     Line_alpha_Stepper->setValue(fractionToPercent(g.alpha_val_stroke));
 }
 
-void InspectorPanel::Update_Shape_Graphics() {
+ShapePanelValues InspectorPanel::shapeValues() const {
     ShapePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Shape_border_chk, shape_bordr_clr, shape_bor_Stepper, shape_border_style);
@@ -186,10 +186,16 @@ void InspectorPanel::Update_Shape_Graphics() {
     v.cornerRadius = shape_cor_radius_Stepper->value();
     v.doubleStar = double_star_Stepper->value();
     v.polygon = polygon_Stepper->value();
-    writeSelection([&](SKTGraphic& g, qsizetype) { applyShapePanel(g, v); });
+    return v;
 }
 
-void InspectorPanel::Update_Line_Graphics() {
+void InspectorPanel::Update_Shape_Graphics() {
+    const ShapePanelValues v = shapeValues();
+    const ShapePanelValues was = std::exchange(m_shown.shape, v);
+    writeSelection([&](SKTGraphic& g, qsizetype, bool shown) { applyShapePanel(g, shown ? was : v); });
+}
+
+LinePanelValues InspectorPanel::lineValues() const {
     LinePanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.color = Line_clr->color();
@@ -198,7 +204,13 @@ void InspectorPanel::Update_Line_Graphics() {
     v.capIndex = Line_cap_style->currentIndex();
     v.oriIndex = Line_ori_style->currentIndex();
     v.alphaPercent = Line_alpha_Stepper->value();
-    writeSelection([&](SKTGraphic& g, qsizetype) { applyLinePanel(g, v); });
+    return v;
+}
+
+void InspectorPanel::Update_Line_Graphics() {
+    const LinePanelValues v = lineValues();
+    const LinePanelValues was = std::exchange(m_shown.line, v);
+    writeSelection([&](SKTGraphic& g, qsizetype, bool shown) { applyLinePanel(g, shown ? was : v); });
 }
 
 void InspectorPanel::Shape_Border_ChkBox() {

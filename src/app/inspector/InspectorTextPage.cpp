@@ -203,7 +203,7 @@ void InspectorPanel::loadText(const SKTGraphic& g) {
     shadow_transp_Stepper->setValue(fractionToPercent(g.Shadow_transparency));
 }
 
-void InspectorPanel::Update_Text_Graphics() {
+TextPanelValues InspectorPanel::textValues() const {
     TextPanelValues v;
     v.printObject = print_object_chk->isChecked() ? 1 : 0;
     v.stroke = strokeValues(Text_border_chk, Text_bordr_clr, Text_bor_Stepper, Text_border_style);
@@ -227,11 +227,18 @@ void InspectorPanel::Update_Text_Graphics() {
     v.shadowY = shadow_y_Stepper->value();
     v.shadowBlur = shadow_blur_Stepper->value();
     v.shadowTranspPercent = shadow_transp_Stepper->value();
+    return v;
+}
+
+void InspectorPanel::Update_Text_Graphics() {
+    const TextPanelValues v = textValues();
+    const TextPanelValues was = std::exchange(m_shown.text, v);
     const QString text = Text_value_Edit->toPlainText();
-    writeSelection([&](SKTGraphic& g, qsizetype count) {
-        TextPanelValues mine = v;
+    const QString wasText = std::exchange(m_shown.textContents, text);
+    writeSelection([&](SKTGraphic& g, qsizetype count, bool shown) {
+        TextPanelValues mine = shown ? was : v;
         if (count == 1)
-            mine.text = text;
+            mine.text = shown ? wasText : text;
         applyTextPanel(g, mine);
     });
 }

@@ -112,7 +112,7 @@ DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QO
 void DesignCommands::setDesignPath(const QString& path) {
     m_path = path;
     const QString name = path.isEmpty() ? tr("Untitled") : QFileInfo(path).fileName();
-    m_window.setWindowTitle(name + QStringLiteral(" - NAVU Photo Frame"));
+    m_window.setWindowTitle(name + QStringLiteral("[*] - NAVU Photo Frame"));
 }
 
 DesignData DesignCommands::captureDesign() const {
@@ -195,6 +195,7 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
     }
     const QString notice = unknownSymbologyNotice(d->frontItems, d->backItems);
     applyDesign(std::move(*d));
+    m_window.document()->setSaved();
     setDesignPath(asTemplate ? QString() : path);
     if (!notice.isEmpty())
         Show_MessageBox(notice);
@@ -221,6 +222,7 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
         Show_MessageBox(QStringLiteral("The design could not be saved to %1.\n%2").arg(path, error));
         return false;
     }
+    m_window.document()->setSaved();
     if (showMsg)
         Show_MessageBox(QStringLiteral("Design has been saved successfully."));
     return true;
@@ -298,6 +300,9 @@ void DesignCommands::runBusy(const BusyWork& work) {
 }
 
 bool DesignCommands::offerToSave() {
+    // A design that is as it was opened or last saved has nothing to lose.
+    if (!m_window.document()->isModified())
+        return true;
     // Escape or the box's close button is Cancel: the design stays, unsaved work is not thrown away.
     const PromptAnswer answer =
         Show_YES_NO_CANCEL_MessageBox(QStringLiteral("Do you want to save changes before closing?"));

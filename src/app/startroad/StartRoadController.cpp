@@ -84,6 +84,7 @@ void StartRoadController::New_Project() {
     m_window.SetDocumentCanvasSize(m_window.Front_card_Prop.Card_Size);
     m_window.Design_Replaced();
     m_window.Select_front_side();
+    doc->setSaved();
 }
 
 StartWizardAnswer StartRoadController::runStartWizard() {
@@ -119,6 +120,8 @@ void StartRoadController::Open_Start_Window() {
     doc->setUndoRegistrationEnabled(true);
     // The wizard's profile is the new card's first undo step.
     m_window.endProfileAction(true);
+    // A card built from the wizard's answers is stored nowhere yet.
+    doc->markChangedOutsideUndo();
     m_window.Refresh_Canvas();
 }
 

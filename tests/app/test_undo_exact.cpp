@@ -1,0 +1,396 @@
+// Editing without surprises, through the main window at 1366 x 768: the design counts as changed only when
+// its content changed, undo puts back exactly what was there, a panel change with several items selected
+// changes only that field, the scratch side is a preview, and wheel and keys do what a user expects.
+
+#include "app/SKTWindowController.h"
+#include "app/designfile/DesignFile.h"
+#include "app/inspector/ColorWell.h"
+#include "app/inspector/InspectorLogic.h"
+#include "app/inspector/InspectorPanel.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
+#include "canvas/SKTItems.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "data/Data_From_Excel.h"
+#include "data/ui/Data_From_Excel_Dialog.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QWheelEvent>
+#include <QtTest>
+
+namespace {
+
+class ScriptedPrompt : public PromptHandler {
+public:
+    QStringList texts;
+    PromptAnswer answer = PromptAnswer::No;
+    void message(const QString& t) override { texts << t; }
+    bool yesNo(const QString& q) override {
+        texts << q;
+        return answer == PromptAnswer::Yes;
+    }
+    PromptAnswer yesNoCancel(const QString& q) override {
+        texts << q;
+        return answer;
+    }
+};
+
+GraphicPtr item(const QString& cls, const QRectF& r) {
+    GraphicPtr g = makeGraphicOfClass(cls, false);
+    if (cls == QLatin1String("Shape_Control"))
+        g->_shape_type = QStringLiteral("R");
+    g->setBounds(r);
+    return g;
+}
+
+} // namespace
+
+class TestUndoExact : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompt m_prompt;
+    SKTDocument* doc = nullptr;
+    SKTWindowController* wnd = nullptr;
+    StartRoadController* road = nullptr;
+    InspectorPanel* panel = nullptr;
+
+    QUndoStack* undo() { return doc->undoManager(); }
+    QByteArray designBytes() { return designfile::toBytes(road->designCommands().captureDesign()); }
+    void select(const GraphicList& items) {
+        QList<qsizetype> indexes;
+        for (const GraphicPtr& g : items)
+            indexes << wnd->currentGraphicView()->graphics().indexOf(g);
+        wnd->currentGraphicView()->setSelectionIndexes(indexes);
+        wnd->Show_RHS_Properties(items.first());
+    }
+    // Items placed as one undoable insertion, then the design taken as saved.
+    void place(const GraphicList& items) {
+        doc->insertGraphics(CardSide::Front, items);
+        doc->setSaved();
+    }
+    bool quitAsks() {
+        m_prompt.texts.clear();
+        m_prompt.answer = PromptAnswer::Cancel;
+        road->designCommands().Exit_App();
+        return !m_prompt.texts.isEmpty();
+    }
+
+private slots:
+    void initTestCase() {
+        Resource_Path = m_dir.path();
+        Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
+        setPromptHandler(&m_prompt);
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void init() {
+        Card_Front_Or_Back = 0;
+        m_prompt.texts.clear();
+        doc = new SKTDocument;
+        wnd = new SKTWindowController(doc);
+        road = new StartRoadController(*wnd);
+        road->designCommands().quitApplication = [] {};
+        road->New_Project();
+        panel = wnd->inspector();
+        wnd->resize(1366, 768);
+        wnd->show();
+        QVERIFY(QTest::qWaitForWindowExposed(wnd));
+    }
+    void cleanup() {
+        delete road;
+        delete wnd;
+        delete doc;
+    }
+
+    // Looking at a design changes nothing; a content edit does until it is undone or saved; the grid is
+    // no content. Quit asks exactly when the design changed.
+    void modifiedFollowsContent() {
+        const GraphicPtr box = item(QStringLiteral("Shape_Control"), QRectF(10, 10, 40, 40));
+        place({box});
+        QVERIFY(!doc->isModified());
+        wnd->Select_back_side();
+        wnd->Select_temp_design_side();
+        wnd->Select_front_side();
+        wnd->Zoom_In();
+        wnd->Zoom_Actual();
+        select({box});
+        wnd->toggleGridConstraining();
+        QVERIFY(!doc->isModified());
+        QVERIFY(!wnd->isWindowModified());
+        QVERIFY(!quitAsks());
+
+        wnd->_graphicView->moveSelectionBy(QPointF(5, 0));
+        QVERIFY(doc->isModified());
+        QVERIFY(wnd->isWindowModified());
+        QVERIFY(quitAsks());
+        wnd->Undo_Clicked();
+        QVERIFY(!doc->isModified());
+        QVERIFY(!quitAsks());
+
+        // Saved, then opened again and only looked at: nothing to ask.
+        wnd->Redo_Clicked();
+        const QString path = m_dir.filePath(QStringLiteral("looked.kvto"));
+        road->designCommands().setDesignPath(path);
+        QVERIFY(road->designCommands().Save_Design_Clicked());
+        QVERIFY(!doc->isModified());
+        QVERIFY(!quitAsks());
+        QVERIFY(road->designCommands().openDesignFile(path));
+        wnd->Select_back_side();
+        wnd->Select_front_side();
+        QVERIFY(!quitAsks());
+        // Undo past the save is a change from the file.
+        wnd->_graphicView->selectAll();
+        wnd->_graphicView->moveSelectionBy(QPointF(1, 1));
+        doc->setSaved();
+        wnd->Undo_Clicked();
+        QVERIFY(doc->isModified());
+    }
+
+    // Each click of Apply Size is its own step; the steps of one size stepper merge into one.
+    void applySizeStepsOnePerClick() {
+        const int start = undo()->count();
+        panel->width_Stepper->setValue(150);
+        panel->Apply_Size_btn->click();
+        panel->width_Stepper->setValue(160);
+        panel->Apply_Size_btn->click();
+        QCOMPARE(undo()->count(), start + 2);
+        QVERIFY(qAbs(doc->canvasSize().width() - 160 * 2.834645669291) < 0.01);
+        wnd->Undo_Clicked();
+        QVERIFY(qAbs(doc->canvasSize().width() - 150 * 2.834645669291) < 0.01);
+        wnd->Redo_Clicked();
+        const int afterClicks = undo()->count();
+        panel->height_Stepper->stepBy(1);
+        panel->height_Stepper->stepBy(1);
+        panel->height_Stepper->stepBy(1);
+        QCOMPARE(undo()->count(), afterClicks + 1);
+    }
+
+    // Showing the card pages writes nothing; each card edit is one step that gives back both records as they
+    // were; clicking the shape the card has is no step; undoing everything gives the new design byte for byte.
+    void cardEditsUndoExactly() {
+        const QByteArray fresh = designBytes();
+        wnd->Select_back_side();
+        wnd->Select_front_side();
+        QCOMPARE(undo()->count(), 0);
+        QCOMPARE(designBytes(), fresh);
+
+        QButtonGroup* shapes = panel->cardShapeGroup;
+        shapes->button(Card_Shape)->click(); // the shape it has
+        QCOMPARE(undo()->count(), 0);
+        QCOMPARE(doc->canvasSize(), QSizeF(504, 360));
+
+        struct State {
+            Card_Property front, back;
+        };
+        QList<State> states{{wnd->Front_card_Prop, wnd->Back_card_Prop}};
+        const std::function<void()> edits[] = {
+            [&] { panel->Category_ComboBox->setCurrentIndex(panel->Category_ComboBox->count() - 1); },
+            [&] { panel->Card_alpha_Stepper->setValue(40); },
+            [&] { shapes->button(2)->click(); },
+            [&] {
+                panel->Card_fill_clr->setColor(Qt::darkCyan);
+                emit panel->Card_fill_clr->colorPicked(Qt::darkCyan);
+            },
+            [&] { panel->Sides_ComboBox->setCurrentIndex(1); },
+            [&] { wnd->Select_back_side(); panel->Card_grad_Stepper->setValue(30); },
+        };
+        for (const auto& edit : edits) {
+            const int before = undo()->count();
+            edit();
+            QCOMPARE(undo()->count(), before + 1);
+            states.append({wnd->Front_card_Prop, wnd->Back_card_Prop});
+        }
+        QCOMPARE(doc->canvasSize(), QSizeF(504, 360)); // a shape keeps the exact size
+        for (qsizetype i = states.size() - 2; i >= 0; --i) {
+            wnd->Undo_Clicked();
+            QVERIFY2(wnd->Front_card_Prop == states[i].front, qPrintable(QString::number(i)));
+            QVERIFY2(wnd->Back_card_Prop == states[i].back, qPrintable(QString::number(i)));
+        }
+        QCOMPARE(designBytes(), fresh);
+        for (qsizetype i = 1; i < states.size(); ++i) {
+            wnd->Redo_Clicked();
+            QVERIFY(wnd->Front_card_Prop == states[i].front && wnd->Back_card_Prop == states[i].back);
+        }
+    }
+
+    // Moves put back exact positions; Natural Size records the flips it turns off in its own step, and
+    // changing nothing it is no step.
+    void movesAndNaturalSizeExact() {
+        const GraphicPtr box = item(QStringLiteral("Shape_Control"), QRectF(0.1, 0.7, 40, 40));
+        QImage pic(30, 20, QImage::Format_ARGB32);
+        pic.fill(Qt::red);
+        const QString path = m_dir.filePath(QStringLiteral("p.png"));
+        pic.save(path);
+        const GraphicPtr photo = item(QStringLiteral("SKTImage"), QRectF(60, 60, 50, 50));
+        static_cast<SKTImage&>(*photo).setFilePath(path);
+        photo->_isFlippedHorizontally = true;
+        place({box, photo});
+        select({box});
+        const int placed = undo()->index();
+        for (int i = 0; i < 7; ++i) {
+            wnd->_graphicView->Clear_Control_Selection(); // a new selection starts a new step
+            select({box});
+            wnd->_graphicView->moveSelectionBy(QPointF(0.2, 0.1));
+        }
+        QCOMPARE(undo()->index(), placed + 7);
+        while (undo()->index() > placed)
+            wnd->Undo_Clicked();
+        QCOMPARE(box->bounds().topLeft(), QPointF(0.1, 0.7));
+
+        // Natural size drops the flips as part of its step; already natural, only the flips change.
+        select({photo});
+        wnd->Make_Natural_Clicked();
+        QCOMPARE(photo->bounds().size(), QSizeF(30, 20));
+        QVERIFY(!photo->_isFlippedHorizontally);
+        wnd->Undo_Clicked();
+        QCOMPARE(photo->bounds(), QRectF(60, 60, 50, 50));
+        QVERIFY(photo->_isFlippedHorizontally);
+        wnd->Redo_Clicked();
+        photo->_isFlippedVertically = true;
+        const int steps = undo()->count();
+        wnd->Make_Natural_Clicked();
+        QCOMPARE(undo()->count(), steps + 1);
+        QVERIFY(!photo->_isFlippedVertically);
+        wnd->Redo_Clicked();
+        const int at = undo()->index();
+        wnd->Make_Natural_Clicked(); // nothing to change: no step
+        QCOMPARE(undo()->index(), at);
+        wnd->Undo_Clicked();
+        QVERIFY(photo->_isFlippedVertically);
+    }
+
+    // With several items selected a panel change writes only that field into each of them.
+    void severalItemsTakeOnlyTheChange() {
+        const GraphicPtr a = item(QStringLiteral("SKTText"), QRectF(0, 0, 100, 30));
+        const GraphicPtr b = item(QStringLiteral("SKTText"), QRectF(0, 40, 100, 30));
+        b->txt_clr = Qt::red;
+        b->text_ctrl_font = QFont(QStringLiteral("DejaVu Sans"), 31);
+        b->Drawing_Shadow = true;
+        b->text_kerning = 3;
+        const GraphicPtr p = item(QStringLiteral("SKTImage"), QRectF(0, 80, 30, 30));
+        const GraphicPtr q = item(QStringLiteral("SKTImage"), QRectF(40, 80, 30, 30));
+        q->_isFlippedVertically = true;
+        q->rotate_image = 90;
+        q->hue_val = 0.5f;
+        place({a, b, p, q});
+
+        const GraphicPtr b0 = inspector::copyOfItem(*b);
+        select({a, b});
+        panel->Text_align_combo->setCurrentIndex(2);
+        QCOMPARE(a->text_alignmnet, 2);
+        b0->text_alignmnet = 2;
+        QVERIFY(inspector::sameItemState(*b, *b0));
+
+        const GraphicPtr q0 = inspector::copyOfItem(*q);
+        select({p, q});
+        panel->Brt_slidr->setValue(panel->Brt_slidr->value() + 10);
+        QCOMPARE(q->brt_val, p->brt_val);
+        QVERIFY(q->brt_val != q0->brt_val);
+        q0->brt_val = q->brt_val;
+        QVERIFY(inspector::sameItemState(*q, *q0));
+        wnd->Undo_Clicked();
+        q0->brt_val = p->brt_val;
+        QVERIFY(inspector::sameItemState(*q, *q0));
+    }
+
+    // The scratch side is shown as a preview: labelled so, with its tools, commands and inspector off.
+    void scratchSideIsAPreview() {
+        place({item(QStringLiteral("Shape_Control"), QRectF(10, 10, 40, 40))});
+        QAction* toTemp = wnd->findChild<QAction*>(QStringLiteral("side_2"));
+        QVERIFY(toTemp);
+        toTemp->trigger();
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("TEMP (preview, not saved)"));
+        auto* dock = wnd->findChild<QDockWidget*>(QStringLiteral("inspectorDock"));
+        QVERIFY(!dock->isEnabled());
+        QVERIFY(!wnd->_graphicView_TEMP->isEnabled());
+        for (int tool : {0, 1, 3, 10})
+            QVERIFY(!wnd->toolAction(tool)->isEnabled());
+        for (QAction* a : {wnd->Cut_btn, wnd->Paste_btn, wnd->Delete_btn, wnd->Lock_btn})
+            QVERIFY(!a->isEnabled());
+        QVERIFY(!wnd->findChild<QAction*>(QStringLiteral("Make_Natural"))->isEnabled());
+        wnd->Select_All_Clicked();
+        QVERIFY(!wnd->Cut_btn->isEnabled());
+
+        wnd->findChild<QAction*>(QStringLiteral("side_0"))->trigger();
+        QCOMPARE(wnd->Front_back_label->text(), QStringLiteral("Front"));
+        QVERIFY(dock->isEnabled());
+        QVERIFY(wnd->toolAction(1)->isEnabled());
+        QVERIFY(wnd->findChild<QAction*>(QStringLiteral("Make_Natural"))->isEnabled());
+    }
+
+    // A cell edited in the data table window is a step of the design: undone there with Ctrl+Z, redone
+    // with Ctrl+Y, and undone again from the main window.
+    void dataTableCellEditsAreSteps() {
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{"1", "Ann"}, {"2", "Bob"}});
+        doc->setSaved();
+        QCOMPARE(table->value(1, 1), QStringLiteral("Bob"));
+        Data_From_Excel_Dialog* dialog = Data_From_Excel_Dialog::defaultInstance();
+        QStringList seen;
+        QTimer::singleShot(0, dialog, [&] {
+            QTableView* view = dialog->ColList;
+            const QModelIndex cell = table->index(1, 1);
+            view->setCurrentIndex(cell);
+            view->edit(cell);
+            if (auto* editor = view->findChild<QLineEdit*>()) {
+                editor->setText(QStringLiteral("Carl"));
+                QTest::keyClick(editor, Qt::Key_Return);
+                QCoreApplication::processEvents(); // the editor commits queued
+            }
+            seen << table->value(1, 1);
+            QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+            seen << table->value(1, 1);
+            QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+            seen << table->value(1, 1);
+            dialog->accept();
+        });
+        dialog->Open_Wnd();
+        QCOMPARE(seen, (QStringList{"Carl", "Bob", "Carl"}));
+        QVERIFY(doc->isModified());
+        wnd->Undo_Clicked();
+        QCOMPARE(table->value(1, 1), QStringLiteral("Bob"));
+        QVERIFY(!doc->isModified());
+    }
+
+    // The wheel over a panel control without focus leaves its value; Ctrl+Y redoes like Ctrl+Shift+Z.
+    void wheelNeedsFocusAndRedoKeys() {
+        const GraphicPtr box = item(QStringLiteral("Shape_Control"), QRectF(10, 10, 40, 40));
+        place({box});
+        select({box});
+        QDoubleSpinBox* alpha = panel->shape_alpha_Stepper;
+        const double was = alpha->value();
+        wnd->_graphicView->setFocus();
+        const QPointF at(alpha->width() / 2.0, alpha->height() / 2.0);
+        QWheelEvent wheel(at, alpha->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(alpha, &wheel);
+        QCOMPARE(alpha->value(), was);
+        QCOMPARE(box->alpha_val, 1.0f);
+
+        for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+            wnd->_graphicView->moveSelectionBy(QPointF(3, 0));
+            QTest::keyClick(wnd->_graphicView, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(box->bounds().x(), 10.0);
+            QTest::keyClick(wnd->_graphicView, redo.key(), redo.keyboardModifiers());
+            QCOMPARE(box->bounds().x(), 13.0);
+            wnd->Undo_Clicked();
+        }
+    }
+};
+
+QTEST_MAIN(TestUndoExact)
+#include "test_undo_exact.moc"
