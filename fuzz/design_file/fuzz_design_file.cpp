@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the design-file reader.
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write a design with every item kind there (binary and
-// XML).
+// XML), and binary designs whose rows share dictionaries and whose items share one archive.
 
+#include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "canvas/SKTItems.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+
+#include <QHash>
 
 #include <cstdint>
 
@@ -32,6 +35,32 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             if (f.open(QIODevice::WriteOnly))
                 f.write(designfile::toBytes(d, xml));
         }
+        // Equal item archives and row dictionaries written once and referred to from every place.
+        d.frontItems = {d.backItems[0], d.backItems[0], d.backItems[0]};
+        const PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
+        plist_t rowsSlot = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
+        QHash<QByteArray, quint32> archives;
+        CompactPlistWriter w;
+        const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+            if (node == rowsSlot) {
+                const auto dict = writer.beginDict(2);
+                writer.setEntry(dict, 2, 0, writer.addText(QStringLiteral("Extension")), writer.addText(QStringLiteral("1")));
+                writer.setEntry(dict, 2, 1, writer.addText(QStringLiteral("Column1")), writer.addText(QStringLiteral("A")));
+                const auto rows = writer.beginArray(6);
+                for (quint32 r = 0; r < 6; ++r)
+                    writer.setElement(rows, r, dict.index);
+                return rows.index;
+            }
+            if (plist_get_node_type(node) != PLIST_DATA)
+                return CompactPlistWriter::NotMine;
+            const auto bytes = plistio::dataValue(node, plistio::MaxPlistBytes).value_or(QByteArray());
+            if (!archives.contains(bytes))
+                archives.insert(bytes, writer.addData(bytes.constData(), quint64(bytes.size())));
+            return archives.value(bytes);
+        });
+        QFile f(QDir(seeds).filePath(QStringLiteral("design-shared.bin")));
+        if (top && f.open(QIODevice::WriteOnly))
+            f.write(w.finish(*top));
     }
     return 0;
 }

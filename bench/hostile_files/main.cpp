@@ -1,0 +1,296 @@
+// Hostile files: small files that claim gigabytes or hours. Each shape runs in a child process capped at
+// 4 GB of address space and 300 s; prints per shape what the reader did, its time and its peak memory.
+//
+//   bench_hostile_files            every shape
+//   bench_hostile_files SHAPE      one shape, in this process
+
+#include "BenchSupport.h"
+#include "SharedPlist.h"
+
+#include "app/designfile/CompactPlist.h"
+#include "app/designfile/DesignFile.h"
+#include "canvas/GraphicClipboard.h"
+#include "canvas/ItemArchive.h"
+#include "canvas/SKTItems.h"
+#include "common/PictureReader.h"
+#include "output/mail/MailSettings.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace sharedplist;
+
+QByteArray bytesOf(int n, char c) { return QByteArray(n, c); }
+
+// A valid design whose rows all refer to one dictionary of `entries` entries naming no column.
+QByteArray rowsSharingOneDictionary(qint64 rows, int entries)
+{
+    const PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
+    plist_t rowsSlot = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
+    CompactPlistWriter w;
+    const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node != rowsSlot)
+            return CompactPlistWriter::NotMine;
+        const auto dict = writer.beginDict(quint32(entries));
+        const quint32 value = writer.addText(QStringLiteral("x"));
+        for (int k = 0; k < entries; ++k)
+            writer.setEntry(dict, quint32(entries), quint32(k), writer.addText(QStringLiteral("K%1").arg(k)), value);
+        const auto array = writer.beginArray(quint32(rows));
+        for (qint64 r = 0; r < rows; ++r)
+            writer.setElement(array, quint32(r), dict.index);
+        return array.index;
+    });
+    return w.finish(*top);
+}
+
+// A valid design with one front item whose archive is `archive`.
+QByteArray designWithItemArchive(const QByteArray& archive)
+{
+    DesignData d;
+    d.frontItems << std::make_shared<SKTText>();
+    PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
+    plist_array_set_item(root.get(), plistio::newData(archive), designfile::FrontCountIndex + 1);
+    return plistio::toBytes(root.get(), plistio::Format::Binary);
+}
+
+// A valid design of `count` front items, each a distinct archive of the fewest bytes.
+QByteArray designOfSmallItems(int count)
+{
+    PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
+    plist_array_set_item(root.get(), plistio::newInteger(count), designfile::FrontCountIndex);
+    plist_array_remove_item(root.get(), designfile::FrontCountIndex + 1);
+    for (int i = 0; i < count; ++i) {
+        KeyedArchiveWriter w;
+        KeyedArchiveWriter::Object line = w.addObject(QStringLiteral("SKTLine"));
+        line.setInt32("n", i);
+        const PlistPtr archive = w.finish(line.uid());
+        plist_array_append_item(root.get(), plistio::newData(plistio::toBytes(archive.get(), plistio::Format::Binary)));
+    }
+    plist_array_append_item(root.get(), plistio::newInteger(0));
+    return plistio::toBytes(root.get(), plistio::Format::Binary);
+}
+
+// A valid design of `count` picture items, each holding one solid 100-megapixel picture (a small PNG).
+QByteArray designOfLargePictures(int count)
+{
+    SKTImage item(false);
+    item._image = QImage(10000, 10000, QImage::Format_RGB32);
+    item._image.fill(Qt::darkCyan);
+    const QByteArray archive = archiveItem(item);
+    PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
+    plist_array_set_item(root.get(), plistio::newInteger(count), designfile::FrontCountIndex);
+    plist_array_remove_item(root.get(), designfile::FrontCountIndex + 1);
+    for (int i = 0; i < count; ++i)
+        plist_array_append_item(root.get(), plistio::newData(archive));
+    plist_array_append_item(root.get(), plistio::newInteger(0));
+    return plistio::toBytes(root.get(), plistio::Format::Binary);
+}
+
+// A GIF whose one frame is frame x frame pixels on a logical screen of width x height.
+QByteArray gifOnScreen(int width, int height, int frame)
+{
+    QByteArray g("GIF89a");
+    auto le16 = [&](int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    le16(width);
+    le16(height);
+    g.append(char(0x81)).append('\0').append('\0'); // a global table of 4 colours
+    g.append(QByteArray::fromHex("000000ff0000"  "00ff000000ff"));
+    g.append(',');
+    le16(0);
+    le16(0);
+    le16(frame);
+    le16(frame);
+    g.append('\0');
+    g.append(char(2)); // minimum code size: 3-bit codes, clear 4, end 5
+    // Clear before every second pixel keeps the codes at 3 bits.
+    QByteArray codes;
+    quint32 acc = 0;
+    int bits = 0;
+    auto put = [&](int code) {
+        acc |= quint32(code) << bits;
+        bits += 3;
+        while (bits >= 8) {
+            codes.append(char(acc & 0xFF));
+            acc >>= 8;
+            bits -= 8;
+        }
+    };
+    for (int i = 0; i < frame * frame; i += 2) {
+        put(4);
+        put(1);
+        put(2);
+    }
+    put(5);
+    if (bits > 0)
+        codes.append(char(acc & 0xFF));
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        g.append(char(block.size())).append(block);
+    }
+    g.append('\0').append(';');
+    return g;
+}
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return buffer.data();
+}
+
+struct Shape {
+    std::function<QByteArray()> make;
+    // Reads the bytes (written to path too); gives what the reader said.
+    std::function<QString(const QByteArray& bytes, const QString& path)> read;
+};
+
+QString designRead(const QByteArray& bytes, const QString&)
+{
+    QString error;
+    const auto d = designfile::fromBytes(bytes, &error);
+    return d ? QStringLiteral("opened") : QStringLiteral("refused: ") + error;
+}
+
+QString archiveRead(const QByteArray& bytes, const QString&)
+{
+    QString error;
+    return unarchiveItem(bytes, &error) ? QStringLiteral("read") : QStringLiteral("refused: ") + error;
+}
+
+QString clipboardRead(const QByteArray& bytes, const QString&)
+{
+    QString error;
+    const GraphicList items = graphicsFromPasteboardData(bytes, &error);
+    return items.isEmpty() ? QStringLiteral("refused: ") + error : QStringLiteral("%1 items").arg(items.size());
+}
+
+QString mailRead(const QByteArray&, const QString& path)
+{
+    const Preferences p(path);
+    return QStringLiteral("read, sender of %1 characters").arg(p.send_email_SenderEmail().size());
+}
+
+QString pictureRead(const QByteArray&, const QString& path)
+{
+    QString error;
+    const QImage thumb = pictures::readThumbnail(path, 96, &error);
+    const QImage item = SKTImage::loadPicture(path, &error);
+    if (item.isNull() && thumb.isNull())
+        return QStringLiteral("refused: ") + error;
+    return QStringLiteral("thumbnail %1 x %2, item picture %3 x %4")
+        .arg(thumb.width())
+        .arg(thumb.height())
+        .arg(item.width())
+        .arg(item.height());
+}
+
+const std::map<QString, Shape>& shapes()
+{
+    static const std::map<QString, Shape> all = {
+        {"design_data_200k", {[] { return sharedInArray(data(bytesOf(65536, 'd')), 200000); }, designRead}},
+        {"design_text_1m", {[] { return sharedInArray(text(bytesOf(4096, 't')), 1000000); }, designRead}},
+        {"archive_text_1m", {[] { return sharedInArray(text(bytesOf(4096, 't')), 1000000); }, archiveRead}},
+        {"design_archive_text_1m",
+         {[] { return designWithItemArchive(sharedInArray(text(bytesOf(4096, 't')), 1000000)); }, designRead}},
+        {"clipboard_data_10k", {[] { return sharedInArray(data(bytesOf(65536, 'd')), 10000); }, clipboardRead}},
+        {"clipboard_archive_text_1m",
+         {[] { return sharedInArray(data(sharedInArray(text(bytesOf(4096, 't')), 1000000)), 1); },
+          clipboardRead}},
+        {"mail_text_1m",
+         {[] { return sharedInDictionary("SendEmailSender", text(bytesOf(4096, 't')), 1000000); }, mailRead}},
+        {"rows_shared_dict_0.2mb", {[] { return rowsSharingOneDictionary(80000, 10001); }, designRead}},
+        {"rows_shared_dict_1.9mb", {[] { return rowsSharingOneDictionary(930000, 10001); }, designRead}},
+        {"rows_shared_dict_20mb", {[] { return rowsSharingOneDictionary(9980000, 10001); }, designRead}},
+        {"design_100k_small_items", {[] { return designOfSmallItems(100000); }, designRead}},
+        {"design_8_large_pictures", {[] { return designOfLargePictures(8); }, designRead}},
+        {"gif_65535x480", {[] { return gifOnScreen(65535, 480, 20); }, pictureRead}},
+        {"gif_5000x5000", {[] { return gifOnScreen(5000, 5000, 20); }, pictureRead}},
+        {"png_grey_100mp",
+         {[] {
+              QImage img(10000, 10000, QImage::Format_Grayscale8);
+              img.fill(128);
+              return encoded(img, "png");
+          },
+          pictureRead}},
+        {"bmp_100mp",
+         {[] {
+              QImage img(10000, 10000, QImage::Format_RGB888);
+              img.fill(Qt::darkCyan);
+              return encoded(img, "bmp");
+          },
+          pictureRead}},
+    };
+    return all;
+}
+
+int runOne(const QString& name)
+{
+    const auto it = shapes().find(name);
+    if (it == shapes().end()) {
+        std::fprintf(stderr, "unknown shape %s\n", qPrintable(name));
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QByteArray bytes = it->second.make();
+    const QString path = dir.filePath(QStringLiteral("hostile"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return 2;
+    f.close();
+    bench::resetPeak();
+    const qint64 before = bench::peakResidentKb();
+    QElapsedTimer clock;
+    clock.start();
+    const QString result = it->second.read(bytes, path);
+    const qint64 ms = clock.elapsed();
+    std::printf("%s (%.1f KB): %s; %lld ms, peak %lld MB (%lld MB above the start)\n", qPrintable(name),
+                bytes.size() / 1024.0, qPrintable(result.left(160)), ms, bench::peakResidentKb() / 1024,
+                (bench::peakResidentKb() - before) / 1024);
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc > 1)
+        return runOne(QString::fromLocal8Bit(argv[1]));
+    for (const auto& [name, shape] : shapes()) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.setChildProcessModifier([] {
+            const rlimit cap{4ULL << 30, 4ULL << 30};
+            setrlimit(RLIMIT_AS, &cap);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        child.start(QCoreApplication::applicationFilePath(), {name});
+        const bool finished = child.waitForFinished(300000);
+        if (!finished)
+            child.kill();
+        const QByteArray out = child.readAllStandardOutput().trimmed();
+        if (finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 && !out.isEmpty())
+            std::printf("%s\n", out.constData());
+        else
+            std::printf("%s: %s after %lld ms (exit %d)\n", qPrintable(name),
+                        finished ? "died at the 4 GB cap" : "stopped at 300 s", clock.elapsed(), child.exitCode());
+        std::fflush(stdout);
+    }
+    return 0;
+}

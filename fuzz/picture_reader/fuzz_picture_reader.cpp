@@ -1,0 +1,81 @@
+// Feeds arbitrary bytes to the picture reader as a thumbnail and as a limited picture; whatever it gives
+// must fit the limits asked for.
+// Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write small GIF, PNG, JPEG, TIFF, BMP and WebP pictures
+// there, among them a GIF whose logical screen is larger than its frame.
+
+#include "common/PictureReader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <cstdint>
+
+namespace {
+
+// A GIF of one 2 x 2 frame on a screen of width x height.
+QByteArray gifOnScreen(int width, int height)
+{
+    QByteArray g("GIF89a");
+    auto le16 = [&](int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    le16(width);
+    le16(height);
+    g.append(char(0x81)).append('\0').append('\0').append(QByteArray::fromHex("000000ff000000ff000000ff"));
+    g.append(',');
+    for (int v : {0, 0, 2, 2})
+        le16(v);
+    // 3-bit codes: clear, two pixels, clear, two pixels, end.
+    g.append('\0').append(char(2)).append(char(3)).append(QByteArray::fromHex("8c1815")).append('\0').append(';');
+    return g;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    // Pictures up to Qt's 64 MB instead of the program's 100 megapixels keep each input fast under the
+    // sanitizers; the reader's own checks are the same.
+    pictures::allowPicturesAtSourceLimit();
+    QImageReader::setAllocationLimit(64);
+    const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
+    if (!seeds.isEmpty()) {
+        QDir().mkpath(seeds);
+        QImage image(12, 8, QImage::Format_ARGB32);
+        image.fill(QColor(200, 40, 90, 180));
+        image.setPixelColor(3, 2, Qt::green);
+        for (const char* format : {"png", "jpeg", "tiff", "bmp", "webp"}) {
+            QFile f(QDir(seeds).filePath(QString::fromLatin1(format)));
+            if (f.open(QIODevice::WriteOnly))
+                QImageWriter(&f, format).write(image);
+        }
+        QFile grey(QDir(seeds).filePath(QStringLiteral("grey-png")));
+        if (grey.open(QIODevice::WriteOnly))
+            QImageWriter(&grey, "png").write(image.convertToFormat(QImage::Format_Grayscale8));
+        QFile gif(QDir(seeds).filePath(QStringLiteral("gif-screen")));
+        if (gif.open(QIODevice::WriteOnly))
+            gif.write(gifOnScreen(300, 20));
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const pictures::ReadLimits limits : {pictures::ReadLimits{96, 0}, pictures::ReadLimits{400, 40000}}) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        const QImage image = pictures::readPicture(reader, limits);
+        if (image.isNull())
+            continue;
+        if (image.width() > limits.maxSide || image.height() > limits.maxSide ||
+            (limits.maxPixels > 0 && qint64(image.width()) * image.height() > limits.maxPixels))
+            __builtin_trap();
+    }
+    return 0;
+}
