@@ -13,6 +13,8 @@
 using namespace xlsx;
 
 namespace {
+constexpr size_t kMaxFormats = 4096;
+
 const char* localName(const char* name)
 {
     const char* colon = std::strchr(name, ':');
@@ -254,7 +256,10 @@ bool XlsxReader::load(QString* error)
                 const int id = attr(xf, "numFmtId").as_int(0);
                 auto known = formatOfId.constFind(id);
                 if (known == formatOfId.constEnd()) {
-                    NumberFormat format = NumberFormat::compile(id, customFormats.value(id), locale);
+                    // A workbook that names more formats than any real one is shown as General beyond them.
+                    NumberFormat format = _formats.size() < kMaxFormats
+                                              ? NumberFormat::compile(id, customFormats.value(id), locale)
+                                              : NumberFormat();
                     qint32 index = -1;
                     if (!format.isGeneral()) {
                         index = qint32(_formats.size());

@@ -264,6 +264,25 @@ private slots:
         QCOMPARE(text, shown);
     }
 
+    // A workbook naming thousands of formats is read without compiling more than a real one needs: the
+    // styles beyond them show General.
+    void manyFormats()
+    {
+        QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows;
+        for (int i = 0; i < 5000; ++i) {
+            formats += "<numFmt numFmtId=\"" + QByteArray::number(164 + i) + "\" formatCode=\"0.00&quot;" +
+                       QByteArray::number(i) + "&quot;\"/>";
+            xfs += "<xf numFmtId=\"" + QByteArray::number(164 + i) + "\"/>";
+        }
+        rows = "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1.5</v></c><c r=\"B1\" s=\"5000\"><v>1.5</v></c></row>";
+        XlsxReader reader;
+        QVERIFY(reader.openData(
+            XlsxTestPackage::simple(rows, {}, "<numFmts>" + formats + "</numFmts><cellXfs>" + xfs + "</cellXfs>").bytes()));
+        const auto sheet = reader.readSheet(0);
+        QVERIFY(sheet);
+        QCOMPARE(dump(*sheet), QStringList{"1.500|1.5"});
+    }
+
     // Rows past the sheet's last row and values past its last column are said once.
     void overflowReported()
     {
