@@ -73,14 +73,14 @@ QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* erro
     };
     allowPicturesAtSourceLimit();
     reader.setAutoTransform(true);
-    const QSize size = reader.size();
+    QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return fail(QStringLiteral("The picture could not be read: %1").arg(reader.errorString()));
+    if (const QSize screen = gifScreen(reader); !screen.isEmpty())
+        size = screen; // what the decoder will give
     const double pixels = double(size.width()) * size.height();
     if (pixels > double(MaxSourcePixels))
         return fail(tooLargeMessage(size));
-    if (const QSize screen = gifScreen(reader); double(screen.width()) * screen.height() > double(MaxSourcePixels))
-        return fail(tooLargeMessage(screen));
 
     const int limitMB = QImageReader::allocationLimit();
     const qint64 allocatable = limitMB > 0 ? qint64(limitMB) * 1024 * 1024 / 4 : 0;
