@@ -1,6 +1,7 @@
 #include "output/ImageFileWriter.h"
 
 #include "common/FileHelpers.h"
+#include "output/ColourPalette.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -167,8 +168,8 @@ QByteArray encodeGif(const QImage& image, QString* error) {
             *error = QStringLiteral("The picture is too large for a GIF file.");
         return QByteArray();
     }
-    // 256 colours at most: Qt picks them (exact when there are few, else a colour cube with dithering).
-    const QImage indexed = overWhite(image).convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    const QImage opaque = overWhite(image);
+    const QImage indexed = opaque.isNull() ? QImage() : ColourPalette::toIndexed8(opaque);
     if (indexed.isNull()) {
         if (error)
             *error = QStringLiteral("Not enough memory for the GIF picture.");

@@ -226,6 +226,45 @@ private slots:
         QCOMPARE(back.convertToFormat(QImage::Format_RGB32), img);
     }
 
+    // A white card with texts, barcodes and a gradient: the GIF keeps every white pixel white (no dither
+    // dots) and stays within 1% RMSE of the PNG.
+    void gifKeepsFlatAreasClean() {
+        BatchFillJob::Design d;
+        fourBarcodes(d);
+        d.front << text(QStringLiteral("Greetings from the card"), QRectF(280, 40, 220, 40));
+        GraphicPtr shade = box(QRectF(280, 100, 220, 80), Qt::red);
+        shade->_fill_type = QStringLiteral("G");
+        shade->_fill_Grad_clr1 = QColor(30, 90, 200);
+        shade->_fill_Grad_clr2 = QColor(250, 200, 40);
+        shade->_fill_grad_angle = 30;
+        d.front << shade;
+        QTemporaryDir dir;
+        QVERIFY(Export_Single_File(d, dir.filePath("c.png"), "F", false, 150).complete());
+        QVERIFY(Export_Single_File(d, dir.filePath("c.gif"), "F", false, 150).complete());
+        const QImage png = QImage(dir.filePath("c.png")).convertToFormat(QImage::Format_RGB32);
+        QImage gif(dir.filePath("c.gif"));
+        QVERIFY(!gif.isNull());
+        gif = gif.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(gif.size(), png.size());
+        qint64 whites = 0, dotted = 0;
+        double squares = 0;
+        for (int y = 0; y < png.height(); ++y) {
+            for (int x = 0; x < png.width(); ++x) {
+                const QRgb a = png.pixel(x, y), b = gif.pixel(x, y);
+                if (a == qRgb(255, 255, 255)) {
+                    ++whites;
+                    dotted += b != a;
+                }
+                const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+                squares += dr * dr + dg * dg + db * db;
+            }
+        }
+        QVERIFY(whites > png.width() * png.height() / 2);
+        QCOMPARE(dotted, 0);
+        const double rmse = std::sqrt(squares / (3.0 * png.width() * png.height())) / 255.0;
+        QVERIFY2(rmse < 0.01, qPrintable(QString::number(rmse * 100, 'f', 2) + " %"));
+    }
+
     // Label sheets with barcodes: no picture in the PDF, and the barcodes decode from a 300 dpi raster.
     void labelPdfHasVectorBarcodes() {
         if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||
