@@ -90,6 +90,8 @@ void Open_Export_Log::prepare(const QString& path, const QString& message, bool 
     _path = path;
     _written = written;
     _open_log_path->setText(path);
+    // A message that lists the files written names this one already.
+    _open_log_path->setVisible(!written || !message.contains(QDir::toNativeSeparators(path)));
     if (written) {
         _open_log_message->setText(message);
         _open_log_chk->setText(checkBoxTitle(path));

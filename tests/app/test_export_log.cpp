@@ -1,7 +1,9 @@
 #include "app/Open_Export_Log.h"
 #include "common/Prompt.h"
+#include "output/ImageExport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -117,6 +119,27 @@ private slots:
         log.OKPressed();
         setPromptHandler(nullptr);
         QCOMPARE(prompt.messages, QStringList{"There is no program on this computer to open\n" + dir.path()});
+    }
+
+    // Each written file is named once in the window, whether one file or both sides were written.
+    void eachFileShownOnce_data() {
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("front only") << QStringList{"x.png"};
+        QTest::newRow("front and back") << QStringList{"x_Back.png", "x.png"};
+    }
+    void eachFileShownOnce() {
+        QFETCH(QStringList, written);
+        ExportResult result;
+        for (const QString& f : written)
+            result.written << dir.filePath(f);
+        result.path = dir.filePath(QStringLiteral("x.png"));
+        Open_Export_Log log;
+        log.prepare(result.path, result.message(), true);
+        QString shown = log._open_log_message->text();
+        if (!log._open_log_path->isHidden())
+            shown += QLatin1Char('\n') + log._open_log_path->text();
+        for (const QString& f : result.written)
+            QCOMPARE(shown.count(QDir::toNativeSeparators(f)), 1);
     }
 
     void failedWriteDoesNotClaimSuccess() {
