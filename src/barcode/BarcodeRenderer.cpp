@@ -198,6 +198,65 @@ QSizeF viewSize(const NKDBarcode& b) {
 
 namespace {
 
+// One piece of the human-readable digits of EAN-13, EAN-8, UPC-A and UPC-E, laid out as retail shoppers and
+// scanners expect (GS1 human-readable interpretation): a group sits centred under the symbol characters
+// [first, end) of its half between the guards; an outside digit stands beside the guards (side -1 left,
+// +1 right), smaller for the UPC number-system and check digits.
+struct RetailPiece {
+    QString text;
+    int first = 0, end = 0; // modules under a group
+    int side = 0;
+    bool small = false;
+};
+
+std::vector<RetailPiece> retailPieces(const NKDBarcode& b, qsizetype modules) {
+    const QString name = b.className();
+    const QString digits = b.content() + (b.checkDigit() >= 0 ? QString(QChar(b.checkDigit())) : QString());
+    const auto group = [&](qsizetype from, qsizetype count, int first) {
+        return RetailPiece{digits.mid(from, count), first, first + int(count) * 7, 0, false};
+    };
+    if (name == QLatin1String("NKDEAN13Barcode") && digits.size() == 13 && modules == 95)
+        return {{digits.left(1), 0, 0, -1, false}, group(1, 6, 3), group(7, 6, 50)};
+    if (name == QLatin1String("NKDEAN8Barcode") && digits.size() == 8 && modules == 67)
+        return {group(0, 4, 3), group(4, 4, 36)};
+    if (name == QLatin1String("NKDUPCABarcode") && digits.size() == 12 && modules == 95)
+        return {{digits.left(1), 0, 0, -1, true}, group(1, 5, 10), group(6, 5, 50),
+                {digits.right(1), 0, 0, 1, true}};
+    if (name == QLatin1String("NKDUPCEBarcode") && digits.size() == 8 && modules == 51)
+        return {{digits.left(1), 0, 0, -1, true}, group(1, 6, 3), {digits.right(1), 0, 0, 1, true}};
+    return {};
+}
+
+template <typename Sink>
+void drawRetailDigits(Sink& p, const std::vector<RetailPiece>& pieces, const QFont& font, const QColor& color,
+                      qreal x0, qreal bw, qreal total, qreal textY, qreal W, qreal H) {
+    QFont smallFont = font;
+    smallFont.setPointSizeF(font.pointSizeF() * 0.75);
+    for (const RetailPiece& piece : pieces) {
+        QFont f = piece.small ? smallFont : font;
+        const qreal tw = BarcodeText::textWidth(f, piece.text);
+        if (piece.side != 0) {
+            const qreal x = piece.side < 0 ? std::max<qreal>(0, x0 - bw - tw) : std::min(x0 + total + bw, W - tw);
+            drawTextBox(p, f, color, piece.text, 0, x, textY, tw, H, Qt::AlignLeft);
+            continue;
+        }
+        // One digit under each symbol character where the font allows; never wider than the half.
+        const qsizetype n = piece.text.size();
+        const qreal span = (piece.end - piece.first) * bw;
+        qreal kern = n > 1 ? (span - tw) / n : 0;
+        qreal drawn = tw + kern * (n - 1);
+        if (drawn > span * 0.96 && tw > 0) {
+            f.setPointSizeF(f.pointSizeF() * span * 0.9 / tw);
+            const qreal fitted = BarcodeText::textWidth(f, piece.text);
+            kern = n > 1 ? (span * 0.96 - fitted) / (n - 1) : 0;
+            kern = std::min<qreal>(kern, (span - fitted) / n);
+            drawn = fitted + kern * (n - 1);
+        }
+        const qreal x = x0 + piece.first * bw + (span - drawn) / 2;
+        drawTextBox(p, f, color, piece.text, kern, x, textY, drawn, H, Qt::AlignLeft);
+    }
+}
+
 template <typename Sink>
 void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
     const QSizeF size = viewSize(b);
@@ -244,7 +303,12 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
 
     p.beginTexts();
 
-    if (b.printsCaption()) {
+    const std::vector<RetailPiece> retail = b.printsCaption() ? retailPieces(b, n) : std::vector<RetailPiece>();
+    if (!retail.empty()) {
+        const qreal textY = onTop ? ftrH + m.footer_margin + lastH + m.value_margin + m.TB_margin
+                                  : ftrH + m.footer_margin + m.TB_margin;
+        drawRetailDigits(p, retail, style.value_font_val, style.barcode_val_clr_val, x0, bw, total, textY, W, H);
+    } else if (b.printsCaption()) {
         const QFont& font = style.value_font_val;
         const QColor& color = style.barcode_val_clr_val;
         const qreal textY = onTop ? ftrH + m.footer_margin + lastH + m.value_margin + m.TB_margin
@@ -253,6 +317,7 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
         const QString right = b.rightCaption();
         const QStringList parts = b.caption().split(QLatin1Char('\t'));
         const qreal gap = std::max<qreal>(bw, 1.0);
+
         // The pieces stand where the caption formulas put them; a piece those would put on the bars or
         // outside the drawing stands where it is sound instead: the side digits just beside the bars, the
         // groups centred under the data modules between the guard patterns.

@@ -1,12 +1,15 @@
 // The barcode renderer: bars on whole pixels, per-bar tops and bottoms, texts, colours and PDF output.
 
+#include "BarcodeTestItem.h"
 #include "barcode/BarcodeGeneration.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeRenderer.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/BarcodeText.h"
 #include "barcode/BarcodeUnits.h"
 #include "barcode/JapanPostBarcode.h"
 
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -247,114 +250,103 @@ private slots:
         QCOMPARE(scanned.mid(first, expected.size()), expected);
     }
 
-    // Caption pieces of EAN and UPC stand where the caption formulas put them: the side digits at a quarter
-    // of the first bar's offset and at 7 % of the width beyond the last bar (plus the left-right margin),
-    // the groups in slots of width / n less the start pattern. Where a formula would leave the drawing the
-    // piece stands beside the bars. Measured on the red ink of the value text.
-    void captionPositions_data() {
+    // Retail digits as shoppers and scanners expect them, in the designer's picture and in the item drawing:
+    // each group centred under its half between the guards, the EAN-13 leading digit left of the start guard,
+    // the UPC number-system and check digits outside the guards. Measured on the red ink of the value text
+    // against the black bars.
+    void retailDigitsUnderTheirBars_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<float>("lrMargin");
-        QTest::addColumn<bool>("rightByFormula");
+        QTest::addColumn<QList<int>>("groups"); // module spans of the digit groups: from, to, ...
+        QTest::addColumn<QList<int>>("halves"); // module spans between the guards
+        QTest::addColumn<bool>("leftDigit");
+        QTest::addColumn<bool>("rightDigit");
+        QTest::addColumn<bool>("item");
         using namespace BarcodeSymbologies;
-        QTest::newRow("UPCA no margin") << int(UPCA) << "03600029145" << 0.0f << true;
-        QTest::newRow("UPCA wide margin: check digit beside the bars")
-            << int(UPCA) << "03600029145" << 0.5f << false;
-        QTest::newRow("EAN-13") << int(EAN13) << "400638133393" << 0.1f << true;
-        QTest::newRow("EAN-8") << int(EAN8) << "9638507" << 0.1f << true;
-        QTest::newRow("UPCE: check digit beside the bars") << int(UPCE) << "0425261" << 0.0f << false;
+        for (bool item : {false, true}) {
+            const char* how = item ? "item drawing" : "picture";
+            QTest::addRow("EAN-13, %s", how) << int(EAN13) << "590123412345" << QList<int>{3, 45, 50, 92}
+                                             << QList<int>{3, 45, 50, 92} << true << false << item;
+            QTest::addRow("EAN-8, %s", how) << int(EAN8) << "9638507" << QList<int>{3, 31, 36, 64}
+                                            << QList<int>{3, 31, 36, 64} << false << false << item;
+            QTest::addRow("UPC-A, %s", how) << int(UPCA) << "03600029145" << QList<int>{10, 45, 50, 85}
+                                            << QList<int>{3, 45, 50, 92} << true << true << item;
+            QTest::addRow("UPC-E, %s", how) << int(UPCE) << "0425261" << QList<int>{3, 45} << QList<int>{3, 45}
+                                            << true << true << item;
+        }
     }
-    void captionPositions() {
+    void retailDigitsUnderTheirBars() {
         QFETCH(int, index);
         QFETCH(QString, value);
-        QFETCH(float, lrMargin);
-        QFETCH(bool, rightByFormula);
+        QFETCH(QList<int>, groups);
+        QFETCH(QList<int>, halves);
+        QFETCH(bool, leftDigit);
+        QFETCH(bool, rightDigit);
+        QFETCH(bool, item);
         BarcodeStyle s;
         s.barcode_font_index = index;
         s.show_hide_hdr = s.show_hide_ftr = 1;
-        s.LR_margin_val = lrMargin;
-        s.linear_width_val = 25.0f; // 1.8 points, 9 pixels at 360 dpi
+        s.linear_width_val = 25.0f;
         s.dpi = 360;
         s.value_font_val = QFont(QStringLiteral("Liberation Sans"), 10);
         s.barcode_val_clr_val = Qt::red;
-        const LinearBarcodeBuild built = build(index, value, s);
-        QVERIFY(built.barcode);
-        const NKDBarcode& b = *built.barcode;
-        const QImage img = generateBarcode(s, value, QString(), QString()).image;
-        const qreal ppt = 5.0; // pixels per point
-        const QFont& font = s.value_font_val;
-        const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
-        const qreal W = BarcodeRenderer::viewSize(b).width();
-        const qreal bw = b.barWidth();
-        const qreal total = b.moduleCount() * bw;
-        const qreal x0 = std::round((W - total) / 2 * ppt) / ppt;
-
-        struct Span {
-            qreal from;
-            qreal to;
-        };
-        QList<Span> spans;
-        const QString left = b.leftCaption();
-        if (!left.isEmpty()) {
-            const qreal x = b.firstBar() * 0.25 + m.LR_margin;
-            QVERIFY(x + BarcodeText::textWidth(font, left) < x0); // beside the bars
-            spans.append({x, x + BarcodeText::textWidth(font, left)});
+        QImage img = generateBarcode(s, value, QString(), QString()).image;
+        QVERIFY(!img.isNull());
+        if (item) {
+            BarcodeTestItem g;
+            s.applyTo(g);
+            g.linear_font_val = value;
+            const QSizeF natural = BarcodeRenderer::pictureSizePoints(img);
+            g.setBounds(QRectF(QPointF(0, 0), natural));
+            img = QImage(img.size(), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.scale(360 / 72.0, 360 / 72.0);
+            QVERIFY(BarcodeItemDrawing::drawItemBarcode(p, g, 360 / 72.0));
         }
-        const QStringList parts = b.caption().split(QLatin1Char('\t'));
-        const qsizetype n = parts.size();
-        const qreal lead = b.initiator().size() * bw + b.firstBar();
-        const qreal pw = b.width() / n - (n == 1 ? 2 : 1) * lead;
-        for (qsizetype j = 0; j < n; ++j) {
-            const QString& t = parts.at(j);
-            const qreal k = (pw - BarcodeText::textWidth(font, t)) / (2.0 * t.size());
-            const qreal kern = 1.3 * k;
-            const qreal x = 3 * k + b.firstBar() + (j + 1) * b.initiator().size() * bw + j * pw + m.LR_margin;
-            const int spaces = int(t.size() - t.trimmed().size());
-            const qreal inkFrom = x + BarcodeText::textWidth(font, t.left(spaces)) + spaces * kern;
-            spans.append({inkFrom, x + BarcodeText::textWidth(font, t) + kern * (t.size() - 1)});
-        }
-        const QString right = b.rightCaption();
-        if (!right.isEmpty()) {
-            const qreal tw = BarcodeText::textWidth(font, right);
-            const qreal byFormula = b.lastBar() + 0.07 * b.width() + m.LR_margin;
-            QCOMPARE(byFormula + tw <= W, rightByFormula);
-            const qreal x = rightByFormula ? byFormula : x0 + total + std::max<qreal>(bw, 1.0);
-            spans.append({x, x + tw});
-        }
-        // Red ink columns, in points.
-        QList<int> red;
+        const auto black = [](QColor c) { return c.red() < 100 && c.green() < 100 && c.blue() < 100; };
+        const auto red = [](QColor c) { return c.red() > c.green() + 80 && c.red() > c.blue() + 80; };
+        // The start guard's first bar gives the bars' left edge and the module width.
+        const int y = barRow(img);
+        int x0 = 0;
+        while (x0 < img.width() && !black(img.pixelColor(x0, y)))
+            ++x0;
+        int module = 0;
+        while (x0 + module < img.width() && black(img.pixelColor(x0 + module, y)))
+            ++module;
+        QVERIFY(module > 0);
+        const int modules = int(Generate_Barcode_Variable(s, value, QString(), QString()).barcode->moduleCount());
+        const auto at = [&](int m) { return x0 + m * module; };
+        QList<int> ink;
         for (int x = 0; x < img.width(); ++x)
-            for (int y = 0; y < img.height(); ++y) {
-                const QColor c = img.pixelColor(x, y);
-                if (c.red() > c.green() + 80 && c.red() > c.blue() + 80) {
-                    red << x;
+            for (int yy = 0; yy < img.height(); ++yy)
+                if (red(img.pixelColor(x, yy))) {
+                    ink << x;
                     break;
                 }
-            }
-        QVERIFY(!red.isEmpty());
-        const qreal tolerance = 1.5;
-        for (int x : red) {
-            const qreal pt = x / ppt;
-            const bool inSpan = std::any_of(spans.cbegin(), spans.cend(), [&](const Span& sp) {
-                return pt >= sp.from - tolerance && pt <= sp.to + tolerance;
-            });
-            QVERIFY2(inSpan, qPrintable(QStringLiteral("ink at %1 pt").arg(pt)));
+        bool left = false, right = false;
+        for (int x : ink) {
+            left = left || x < at(0);
+            right = right || x >= at(modules);
+            bool inHalf = false;
+            for (qsizetype h = 0; h < halves.size(); h += 2)
+                inHalf = inHalf || (x >= at(halves[h]) && x < at(halves[h + 1]));
+            QVERIFY2(inHalf || x < at(0) || x >= at(modules),
+                     qPrintable(QStringLiteral("ink at module %1").arg(double(x - x0) / module)));
         }
-        for (const Span& sp : spans) {
-            QVERIFY(sp.from >= 0 && sp.to <= W);
-            qreal lo = 1e9;
-            qreal hi = -1e9;
-            for (int x : red) {
-                const qreal pt = x / ppt;
-                if (pt >= sp.from - tolerance && pt <= sp.to + tolerance) {
-                    lo = std::min(lo, pt);
-                    hi = std::max(hi, pt);
+        QCOMPARE(left, leftDigit);
+        QCOMPARE(right, rightDigit);
+        for (qsizetype gIndex = 0; gIndex < groups.size(); gIndex += 2) {
+            int lo = INT_MAX, hi = -1;
+            for (int x : ink)
+                if (x >= at(groups[gIndex]) && x < at(groups[gIndex + 1])) {
+                    lo = std::min(lo, x);
+                    hi = std::max(hi, x);
                 }
-            }
-            QVERIFY2(
-                qAbs(lo - sp.from) <= tolerance && qAbs(hi - sp.to) <= tolerance,
-                qPrintable(
-                    QStringLiteral("span %1-%2 pt, ink %3-%4 pt").arg(sp.from).arg(sp.to).arg(lo).arg(hi)));
+            QVERIFY(hi > lo);
+            const double centre = (lo + hi + 1) / 2.0, expected = (at(groups[gIndex]) + at(groups[gIndex + 1])) / 2.0;
+            QVERIFY2(std::abs(centre - expected) <= 1.5 * module,
+                     qPrintable(QStringLiteral("group centred %1 modules off").arg((centre - expected) / module)));
         }
     }
 
