@@ -105,6 +105,12 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     connect(_document, &SKTDocument::canvasSizeChanged, this, [this](const QSizeF& size) {
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
             v->setCanvasSize(size);
+        // The canvas and every output cut such items at the card's edge.
+        const int beyond = _document->itemsBeyondCard();
+        if (beyond == 1)
+            statusBar()->showMessage(tr("1 item lies wholly or partly outside the card."));
+        else if (beyond > 1)
+            statusBar()->showMessage(tr("%1 items lie wholly or partly outside the card.").arg(beyond));
     });
     connect(_grid, &SKTGrid::alwaysShownChanged, this, [this](bool shown) {
         Align_with_grid_btn->setEnabled(shown && shownViewIndex() != 2);

@@ -69,8 +69,63 @@ QPointF snapToPixel(const QTransform& t, const QPointF& p) {
     return t.inverted().map(QPointF(std::round(d.x()), std::round(d.y())));
 }
 
+// How a linear symbol goes into a frame: the module in points, the device pixels per point its bars snap
+// to (0: drawn as vectors) and whether it fits the frame.
+struct LinearFit {
+    qreal module = 0;
+    qreal scale = 0;
+    bool fits = true;
+};
+
+// The chosen module where it fits (wider frames widen it); else the widest that fits, in whole device
+// pixels on rasters. Where even one pixel is too wide, `mayResample` (screens zoomed out) draws the symbol
+// to the frame; outputs keep one-pixel modules and report the misfit.
+LinearFit fitLinear(NKDBarcode& natural, const BarcodeStyle& s, qreal frameWidth, qreal scale, bool mayResample) {
+    const qreal bw = natural.barWidth();
+    const qreal drawingWidth = natural.width();
+    natural.calculateWidth();
+    const qreal bars = natural.width();
+    natural.setWidth(float(drawingWidth));
+    const qreal lr = BarcodeUnits::unitToPoints(s.LR_margin_val, s.barcode_unit_val);
+    const qreal extra = lr > 0 ? 2 * kMarginExtra : 0;
+    const qreal perModule = (bars + 2 * lr) / bw; // the margins are kept in modules
+    const qreal widest = (frameWidth - extra) / perModule;
+    const qreal wanted = bw * std::max<qreal>(1.0, frameWidth / drawingWidth);
+    LinearFit fit;
+    fit.scale = scale;
+    if (scale > 0) {
+        qreal px = std::max<qreal>(1.0, std::round(wanted * scale));
+        if (px / scale > widest + 1e-9)
+            px = std::floor(widest * scale + 1e-9);
+        if (px < 1) {
+            if (mayResample && widest > 0) {
+                fit.scale = 0;
+                fit.module = widest;
+                return fit;
+            }
+            px = 1;
+            fit.fits = false;
+        }
+        fit.module = px / scale;
+        return fit;
+    }
+    fit.module = std::min(wanted, widest);
+    if (!(fit.module > 0)) {
+        fit.module = bw;
+        fit.fits = false;
+    }
+    return fit;
+}
+
+// Makes user units the device's own pixels, whatever the world, window, redirection (a widget painted
+// inside its window) and device-pixel-ratio transforms are.
+void useDevicePixels(QPainter& painter) {
+    const QTransform device = painter.deviceTransform();
+    painter.setWorldTransform(device.inverted() * painter.worldTransform());
+}
+
 bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
-                qreal scale) {
+                qreal scale, bool mayResample) {
     const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, value, item.header_val, item.footer_val);
     if (!natural.barcode)
         return false;
@@ -79,15 +134,11 @@ bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s
     const qreal bw = natural.barcode->barWidth();
     if (!(bw > 0) || !(natSize.width() > 0))
         return false;
-    // Wider frames widen the modules; narrower ones never squeeze them below the chosen width.
-    qreal bw2 = bw * std::max<qreal>(1.0, frame.width() / natSize.width());
-    if (scale > 0 && bw2 * scale < 0.75)
-        scale = 0; // a module would be under a pixel: no scanner reads it anyway, keep the frame's size
-    if (scale > 0)
-        bw2 = std::max<qreal>(1.0, std::round(bw2 * scale)) / scale;
-    const qreal k = bw2 / bw;
+    const LinearFit fit = fitLinear(*natural.barcode, s, frame.width(), scale, mayResample);
+    scale = fit.scale;
+    const qreal k = fit.module / bw;
     BarcodeStyle s2 = s;
-    s2.linear_width_val = float(bw2 * 1000.0 / 72.0);
+    s2.linear_width_val = float(fit.module * 1000.0 / 72.0);
     s2.LR_margin_val = float(s.LR_margin_val * k);
     // The bars take the frame's height; the texts keep their sizes.
     const qreal barH = BarcodeUnits::barHeightPoints(s);
@@ -109,30 +160,43 @@ bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s
     return true;
 }
 
-bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
-              qreal scale) {
-    const TwoDSymbol sym = symbolFor(s, value);
-    if (!sym.ok())
-        return false;
+// Where the symbol goes in its frame: the area between margins and texts, in points from the frame's top
+// left.
+QRectF twoDArea(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSymbol& sym) {
     const QRectF frame = item.bounds().normalized();
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
-    TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
-    f.width = float(frame.width());
-    f.height = float(frame.height());
+    const TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
     const qreal lr = m.LR_margin + (m.LR_margin > 0 ? kMarginExtra : 0);
     const qreal top = m.TB_margin + (f.printsHeader ? f.headerHeight * 72.0 : 0) + m.header_margin;
     const qreal bottom =
         frame.height() - m.TB_margin - (f.printsFooter ? f.footerHeight * 72.0 : 0) - m.footer_margin;
-    QRectF area(lr, top, frame.width() - 2 * lr, bottom - top);
-    if (area.width() <= 0 || area.height() <= 0)
-        area = QRectF(QPointF(0, 0), frame.size());
+    const QRectF area(lr, top, frame.width() - 2 * lr, bottom - top);
+    return area.width() > 0 && area.height() > 0 ? area : QRectF(QPointF(0, 0), frame.size());
+}
+
+// The largest square module that fits the area, in points.
+qreal twoDModule(const TwoDSymbol& sym, const QRectF& area) {
+    return std::min(area.width() / sym.columns, area.height() / (sym.rows * sym.rowHeight));
+}
+
+bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
+              qreal scale, bool mayResample) {
+    const TwoDSymbol sym = symbolFor(s, value);
+    if (!sym.ok())
+        return false;
+    const QRectF frame = item.bounds().normalized();
+    TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
+    f.width = float(frame.width());
+    f.height = float(frame.height());
+    const QRectF area = twoDArea(item, s, sym);
     const int rowsH = sym.rows * sym.rowHeight;
-    // Square modules, as large as the area allows.
-    qreal u = std::min(area.width() / sym.columns, area.height() / rowsH);
+    // Square modules, as large as the area allows; on rasters whole pixels, never resampled: where one pixel
+    // is too large the symbol is larger than its area (outputs say so), except on a zoomed-out screen.
+    qreal u = twoDModule(sym, area);
     int unitPx = 0;
     if (scale > 0) {
         unitPx = int(std::floor(u * scale + 1e-6));
-        if (unitPx < 1 && u * scale < 0.75)
+        if (unitPx < 1 && mayResample)
             scale = 0; // thumbnails: drawn to the frame
         else
             u = std::max(unitPx, 1) / scale;
@@ -143,16 +207,19 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     BarcodeRenderer::drawBarcodePicture(painter, QImage(), f, s); // background, header and footer
     QPointF at(area.center().x() - symSize.width() / 2, area.center().y() - symSize.height() / 2);
     if (scale > 0) {
-        const QTransform t = painter.deviceTransform();
-        const QPoint d = t.map(at).toPoint();
+        const QPoint d = painter.deviceTransform().map(at).toPoint();
         const int px = std::max(unitPx, 1);
         QImage modules(sym.columns, sym.rows, QImage::Format_Mono);
         modules.setColor(0, qRgb(255, 255, 255));
         modules.setColor(1, qRgb(0, 0, 0));
-        for (int y = 0; y < sym.rows; ++y)
+        for (int y = 0; y < sym.rows; ++y) {
+            uchar* line = modules.scanLine(y);
+            std::fill_n(line, modules.bytesPerLine(), uchar(0));
             for (int x = 0; x < sym.columns; ++x)
-                modules.setPixel(x, y, sym.at(x, y) ? 1 : 0);
-        painter.setTransform(QTransform());
+                if (sym.at(x, y))
+                    line[x >> 3] |= uchar(0x80 >> (x & 7));
+        }
+        useDevicePixels(painter);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(QRect(d.x(), d.y(), sym.columns * px, rowsH * px), modules);
         return true;
@@ -210,14 +277,48 @@ QSizeF naturalSize(const SKTGraphic& item) {
     return naturalSize(BarcodeStyle::fromItem(item), itemValue(item));
 }
 
-bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale) {
+bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale, bool mayResample) {
     const QRectF frame = item.bounds().normalized();
     if (!(frame.width() > 0) || !(frame.height() > 0))
         return false;
     const BarcodeStyle s = BarcodeStyle::fromItem(item);
     const QString value = itemValue(item);
-    return s.linear_or_2d == 0 ? drawLinear(painter, item, s, value, rasterScale)
-                               : drawTwoD(painter, item, s, value, rasterScale);
+    return s.linear_or_2d == 0 ? drawLinear(painter, item, s, value, rasterScale, mayResample)
+                               : drawTwoD(painter, item, s, value, rasterScale, mayResample);
+}
+
+QString fitProblem(const SKTGraphic& item, const QString& value, qreal rasterScale) {
+    const QRectF frame = item.bounds().normalized();
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    const QString v = value.trimmed();
+    if (!(frame.width() > 0) || !(frame.height() > 0))
+        return QString();
+    if (s.linear_or_2d != 0) {
+        const int dpi = lowestFittingDpi(item, v);
+        if (dpi <= 0 || !(rasterScale > 0) || rasterScale * 72.0 >= dpi - 1e-6)
+            return QString();
+        return QStringLiteral("the %1 needs at least %2 dpi to keep whole-pixel modules inside its frame")
+            .arg(BarcodeSymbologies::twoDTitles().value(s.barcode_font_index))
+            .arg(dpi);
+    }
+    const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, v, item.header_val, item.footer_val);
+    if (!natural.barcode || !(natural.barcode->barWidth() > 0))
+        return QString();
+    if (fitLinear(*natural.barcode, s, frame.width(), rasterScale, false).fits)
+        return QString();
+    return QStringLiteral("the %1 value is too long for its frame.")
+        .arg(BarcodeSymbologies::linearTitles().value(s.barcode_font_index));
+}
+
+int lowestFittingDpi(const SKTGraphic& item, const QString& value) {
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    if (s.linear_or_2d == 0)
+        return 0;
+    const TwoDSymbol sym = symbolFor(s, value.trimmed());
+    if (!sym.ok())
+        return 0;
+    const qreal u = twoDModule(sym, twoDArea(item, s, sym));
+    return u > 0 ? int(std::ceil(72.0 / u - 1e-6)) : 0;
 }
 
 namespace {
@@ -276,10 +377,9 @@ ScreenCache& screenCache() {
 }
 
 // Screens: the symbol drawn on whole device pixels at the view's scale, kept for the next repaint.
-bool drawForScreen(QPainter& painter, const SKTGraphic& item, const QPaintDevice& device) {
+bool drawForScreen(QPainter& painter, const SKTGraphic& item) {
     const QRectF bounds = item.bounds().normalized();
     const QTransform t = painter.deviceTransform();
-    const qreal dpr = std::max<qreal>(1.0, device.devicePixelRatioF());
     const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
                              qFuzzyCompare(t.m11(), t.m22());
     // The device transform holds the device pixel ratio already: device pixels per point.
@@ -306,24 +406,22 @@ bool drawForScreen(QPainter& painter, const SKTGraphic& item, const QPaintDevice
         QPainter p(&drawing);
         p.scale(scale, scale);
         p.translate(-frame.topLeft());
-        const bool ok = drawItemBarcode(p, item, scale);
+        const bool ok = drawItemBarcode(p, item, scale, true);
         p.end();
-        drawing.setDevicePixelRatio(dpr);
         key.image = ok ? drawing : QImage();
         key.area = frame.translated(-bounds.topLeft());
         screenCache().add(key);
     }
     if (key.image.isNull())
         return false;
-    QImage image = key.image;
+    const QImage& image = key.image;
     const QRectF frame = key.area.translated(bounds.topLeft());
     if (axisAligned) {
         // One image pixel on one device pixel.
         const QPointF at = t.map(frame.topLeft());
-        if (image.devicePixelRatio() != dpr)
-            image.setDevicePixelRatio(dpr); // copies the pixels: only when the screen changed
-        painter.setTransform(QTransform());
-        painter.drawImage(QPointF(std::round(at.x()) / dpr, std::round(at.y()) / dpr), image);
+        useDevicePixels(painter);
+        painter.drawImage(QRectF(std::round(at.x()), std::round(at.y()), image.width(), image.height()), image,
+                          QRectF(image.rect()));
     } else {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(frame, image);
@@ -338,7 +436,7 @@ bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
     if (!device)
         return false;
     if (device->devType() == QInternal::Widget || device->devType() == QInternal::Pixmap)
-        return drawForScreen(painter, item, *device);
+        return drawForScreen(painter, item);
     if (device->devType() == QInternal::Image) {
         const QTransform t = painter.deviceTransform();
         const bool axisAligned = t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
@@ -501,6 +599,15 @@ QString quietZoneWarning(const BarcodeStyle& s, const QString& value) {
     QString text = problems.join(QStringLiteral("; "));
     text[0] = text[0].toUpper();
     return QStringLiteral("Warning: %1; scanners may not read it.").arg(text);
+}
+
+QString cardWidthWarning(qreal drawingWidth, qreal cardWidth) {
+    if (!(cardWidth > 0) || !(drawingWidth > cardWidth + 0.01))
+        return QString();
+    const auto cm = [](qreal points) { return QString::number(points * 2.54 / 72.0, 'f', 1); };
+    return QStringLiteral("Warning: the barcode is %1 cm wide, wider than the card (%2 cm); it would be cut at "
+                          "the card's edge.")
+        .arg(cm(drawingWidth), cm(cardWidth));
 }
 
 } // namespace BarcodeItemDrawing

@@ -1,8 +1,9 @@
 #pragma once
 
 // Barcode items drawn for the device they land on: vector bars and modules on printers and PDF, whole-pixel
-// modules generated at the image's own resolution on raster images. The item's frame decides the size;
-// bars never get narrower than the chosen module width, 2-D modules stay square and the symbol is centred.
+// modules generated at the image's own resolution on raster images. The item's frame decides the size: the
+// symbol is drawn inside it, bars narrower than the chosen module width only where that does not fit, 2-D
+// modules square, the symbol centred.
 // Screens get whole-pixel drawings at the view's scale, cached for repaints. Any thread may draw.
 
 #include "barcode/BarcodeStyle.h"
@@ -29,9 +30,20 @@ QSizeF naturalSize(const SKTGraphic& item);
 // The same for a style and value (the style's own header and footer).
 QSizeF naturalSize(const BarcodeStyle& style, const QString& value);
 
-// Draws the item's barcode into its bounds. rasterScale > 0: device pixels per point, modules on whole
-// pixels of an unrotated painter; 0: vectors. False when no barcode can be made of the value.
-bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale);
+// Draws the item's barcode inside its bounds. rasterScale > 0: device pixels per point, modules on whole
+// pixels of an unrotated painter (the chosen module where it fits, else the widest that fits; at least one
+// pixel, so a symbol whose one-pixel modules do not fit is larger than its frame: see fitProblem); 0:
+// vectors, fitted exactly. mayResample (zoomed-out screens): modules under a pixel are drawn to the frame.
+// False when no barcode can be made of the value.
+bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale, bool mayResample = false);
+
+// Why the item's symbol for the value cannot be drawn inside its frame on a device of rasterScale pixels
+// per point (0: vectors); empty when it can. Linear: "the Code 39 value is too long for its frame.";
+// 2-D: the lowest resolution that keeps whole-pixel modules inside the frame.
+QString fitProblem(const SKTGraphic& item, const QString& value, qreal rasterScale);
+// The lowest resolution in dpi at which the item's 2-D symbol for the value fits its frame with modules of
+// one pixel or more; 0 for linear items and values without a symbol.
+int lowestFittingDpi(const SKTGraphic& item, const QString& value);
 
 // The symbol painter SKTBarcode::draw calls: raster images, screens and vector devices.
 bool drawForDevice(QPainter& painter, const SKTGraphic& item);
@@ -54,5 +66,9 @@ bool setUpNewItem(SKTGraphic& item);
 // A short warning for the designer, empty when none: a margin narrower than the quiet zone, or a QR Code or
 // Data Matrix module smaller than 0.19 mm (7.5 mil) at the chosen size.
 QString quietZoneWarning(const BarcodeStyle& style, const QString& value);
+
+// The designer's one-line warning when the drawing (`drawingWidth` points) is wider than the card
+// (`cardWidth` points; 0 when unknown); empty otherwise.
+QString cardWidthWarning(qreal drawingWidth, qreal cardWidth);
 
 } // namespace BarcodeItemDrawing

@@ -173,6 +173,16 @@ void SKTDocument::Temp_Design_Control_Assign(CardSide source)
     emit graphicsChanged(CardSide::Temp);
 }
 
+int SKTDocument::itemsBeyondCard() const
+{
+    const QRectF card(QPointF(0, 0), m_canvasSize);
+    int n = 0;
+    for (CardSide side : {CardSide::Front, CardSide::Back})
+        for (const GraphicPtr& g : graphicsOf(side))
+            n += g && !card.contains(g->bounds().normalized());
+    return n;
+}
+
 void SKTDocument::setCanvasSize(const QSizeF& size)
 {
     if (size == m_canvasSize)

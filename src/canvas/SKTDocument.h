@@ -41,6 +41,8 @@ public:
 
     QSizeF canvasSize() const { return m_canvasSize; }
     void setCanvasSize(const QSizeF& size);
+    // Items of the front and back that lie wholly or partly outside the card (outputs cut them at its edge).
+    int itemsBeyondCard() const;
 
     QUndoStack* undoManager() { return &m_undo; }
     // The design differs from the one last saved or opened: a step that changes the design lies between

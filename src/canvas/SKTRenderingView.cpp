@@ -14,6 +14,12 @@ void SKTRenderingView::paintCardSide(QPainter& painter, const GraphicList& items
                                      bool printedOnly)
 {
     Card_Base_Drawing(painter, prop, cardShape, cardRect, passRect.isValid() ? passRect : cardRect);
+    // Items are cut at the card's edge, on the canvas as on every output.
+    painter.save();
+    if (cardShape == 0)
+        painter.setClipRect(cardRect.normalized(), Qt::IntersectClip);
+    else
+        painter.setClipPath(cardOutline(cardShape, cardRect), Qt::IntersectClip);
     for (qsizetype i = items.size() - 1; i >= 0; --i) {
         const GraphicPtr& item = items.at(i);
         if (!item || !item->ctrl_is_visible || (printedOnly && item->print_object != 0))
@@ -26,6 +32,7 @@ void SKTRenderingView::paintCardSide(QPainter& painter, const GraphicList& items
         }
         painter.restore();
     }
+    painter.restore();
     Card_Border_Drawing(painter, prop, cardShape, cardRect);
 }
 

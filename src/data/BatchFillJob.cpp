@@ -80,6 +80,7 @@ std::unique_ptr<BatchFillJob> BatchFillJob::copyForWorker() const
     job->_barcodeMaker = _barcodeMaker;
     job->_photoLoader = _photoLoader;
     job->_barcodesFromValues = _barcodesFromValues;
+    job->_outputScale = _outputScale;
     return job;
 }
 
@@ -121,6 +122,29 @@ QStringList BatchFillJob::warnings() const
 {
     QMutexLocker lock(&_warnLock);
     return _warnings;
+}
+
+QStringList BatchFillJob::fitNotes() const
+{
+    QMutexLocker lock(&_warnLock);
+    return _fitNotes;
+}
+
+void BatchFillJob::checkFit(int row, const SKTGraphic& item, const QString& value, bool front)
+{
+    const QString problem = BarcodeItemDrawing::fitProblem(item, value, _outputScale);
+    if (problem.isEmpty())
+        return;
+    if (item.linear_or_2d == 0) {
+        addRowProblem(row, problem);
+        return;
+    }
+    const QString side = front ? QStringLiteral("On the front side, ") : QStringLiteral("On the back side, ");
+    QMutexLocker lock(&_warnLock);
+    for (const QString& note : _fitNotes)
+        if (note.startsWith(side))
+            return;
+    _fitNotes << side + problem + QLatin1Char('.');
 }
 
 RowProblems BatchFillJob::rowProblems() const
@@ -211,6 +235,8 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 if (!reason.isEmpty()) {
                     warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
                     addRowProblem(row, barcodeProblem(value, reason));
+                } else {
+                    checkFit(row, *g, value, &items == &_design.front);
                 }
                 break;
             }
@@ -219,6 +245,8 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 warnOnce(QStringLiteral("No barcode for \"%1\": %2").arg(value, reason));
                 if (!live)
                     addRowProblem(row, barcodeProblem(value, reason));
+            } else if (!live) {
+                checkFit(row, *g, value, &items == &_design.front);
             }
             break;
         }

@@ -56,6 +56,10 @@ public:
     // Output runs draw each barcode afresh for their device (vectors on a printer, whole pixels on an image),
     // so their fills only check each row's value and hand it to the item instead of making a picture.
     void setDrawBarcodesFromValues(bool fromValues) { _barcodesFromValues = fromValues; }
+    // The device pixels per point the run draws at (0: vectors, as printing). Each row's barcodes are checked
+    // to fit their frames there: a linear symbol that cannot is a row problem; a 2-D symbol whose one-pixel
+    // modules do not fit gives one note per side (fitNotes).
+    void setOutputScale(qreal pixelsPerPoint) { _outputScale = pixelsPerPoint; }
     // An independent copy of the run (its own item copies) for another worker thread.
     std::unique_ptr<BatchFillJob> copyForWorker() const;
     void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
@@ -75,6 +79,9 @@ public:
     // The problems of data row 0 on the side(s) ("F", "B", "BOTH"), found by filling and rendering that row
     // in a copy of the run; runs ask before they start when the first card already fails.
     RowProblems firstRowProblems(const QString& side) const;
+    // "On the front side, the PDF417 needs at least 150 dpi to keep whole-pixel modules inside its frame.":
+    // at most one per side, from the rows filled so far.
+    QStringList fitNotes() const;
 
     // The value of a row: a series value by name, or a table value by column (0 the row number).
     QString seriesValue(int row, const QString& name) const;
@@ -88,6 +95,8 @@ private:
     // live: filling the design itself (row 0 after a run), where the main photo is not replaced.
     void Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live);
     void warnOnce(const QString& text);
+    // Records a barcode of the row that does not fit its frame at the output's scale.
+    void checkFit(int row, const SKTGraphic& item, const QString& value, bool front);
 
     Design _design;
     QHash<QString, QStringList> _series;
@@ -102,4 +111,6 @@ private:
     mutable QMutex _warnLock;
     QStringList _warnings;
     RowProblems _rowProblems;
+    qreal _outputScale = 0;
+    QStringList _fitNotes;
 };

@@ -99,10 +99,34 @@ QString firstRowQuestion(const BatchFillJob& fill, const QString& side) {
         .arg(first.firstLines().join(QLatin1Char('\n')));
 }
 
+namespace {
+
+// What the export says about barcodes of a side that do not fit their frames at `dpi`.
+void warnAboutFit(ExportResult& result, const GraphicList& items, bool front, int dpi) {
+    for (const GraphicPtr& g : items) {
+        if (!g || g->kind() != GraphicKind::Barcode || g->print_object != 0)
+            continue;
+        QString problem = BarcodeItemDrawing::fitProblem(*g, BarcodeItemDrawing::itemValue(*g), scaleFor(dpi));
+        if (problem.isEmpty())
+            continue;
+        if (g->linear_or_2d == 0)
+            problem[0] = problem[0].toUpper();
+        else
+            problem = QStringLiteral("On the %1 side, %2.")
+                          .arg(front ? QStringLiteral("front") : QStringLiteral("back"), problem);
+        if (!result.warnings.contains(problem))
+            result.warnings << problem;
+    }
+}
+
+} // namespace
+
 QString ExportResult::message() const {
     QString text = writtenMessage();
     if (!problems.isEmpty())
         text += QStringLiteral("\n\n") + problems.summary(total);
+    if (!warnings.isEmpty())
+        text += QStringLiteral("\n\n") + warnings.join(QLatin1Char('\n'));
     return text;
 }
 
@@ -189,6 +213,10 @@ void writeFile(ExportResult& result, const QImage& image, const QString& path, c
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
                                 bool combined, int dpi, const QString& type) {
     ExportResult result;
+    if (side != kFront)
+        warnAboutFit(result, design.back, false, dpi);
+    if (side == kFront || side == kBoth)
+        warnAboutFit(result, design.front, true, dpi);
     if (side == kBoth) {
         const QImage back = renderDesignSide(design, false, dpi);
         const QImage front = renderDesignSide(design, true, dpi);
@@ -233,8 +261,10 @@ ExportBatchJob::ExportBatchJob(std::unique_ptr<BatchFillJob> fill, const QString
     if (!word.match(_type).hasMatch())
         _type = QStringLiteral("PNG");
     BarcodeItemDrawing::install();
-    if (_fill)
+    if (_fill) {
         _fill->setDrawBarcodesFromValues(true);
+        _fill->setOutputScale(scaleFor(_dpi));
+    }
 }
 
 ExportBatchJob::~ExportBatchJob() = default;
@@ -401,8 +431,14 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
     changed.notify_all();
     for (std::thread& t : pool)
         t.join();
-    for (const std::unique_ptr<BatchFillJob>& copy : copies)
+    for (const std::unique_ptr<BatchFillJob>& copy : copies) {
         result.problems.merge(copy->rowProblems());
+        for (const QString& note : copy->fitNotes()) // one a side
+            if (std::none_of(result.warnings.cbegin(), result.warnings.cend(),
+                             [&](const QString& w) { return w.section(QLatin1Char(','), 0, 0) ==
+                                                            note.section(QLatin1Char(','), 0, 0); }))
+                result.warnings << note;
+    }
     result.problems.keepRowsBelow(result.cards); // workers may have filled rows that were never written
     ImageFileWriter::syncFolder(_folder);
     return result;

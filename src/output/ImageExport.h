@@ -58,10 +58,11 @@ struct ExportResult {
     bool stopped = false;
     bool folderFailed = false;
     RowProblems problems; // batch: what went wrong in the rows, gathered from every worker
+    QStringList warnings; // barcodes that cannot keep whole-pixel modules inside their frames at the resolution
 
     bool complete() const { return failed.isEmpty() && !stopped && !folderFailed && !written.isEmpty(); }
     // Export_Success_Message when complete and every card is as designed, else what was and was not
-    // written and which rows had a problem.
+    // written and which rows had a problem; then the warnings.
     QString message() const;
 
 private:

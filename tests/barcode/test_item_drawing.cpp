@@ -11,6 +11,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 
 #include <QPainter>
+#include <QPicture>
 #include <QPixmap>
 #include <QtTest>
 
@@ -131,8 +132,8 @@ private slots:
         QCOMPARE(decode(r.image), value);
     }
 
-    // A linear item narrower than its symbol keeps whole modules of the chosen width; a wider one widens
-    // them; both decode. A 2-D item keeps square modules in a stretched frame.
+    // A linear item narrower than its symbol gets the widest whole-pixel modules that fit its frame; a wider
+    // one widens them; both decode. A 2-D item keeps square modules in a stretched frame.
     void framesNeverSqueeze_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("index");
@@ -163,18 +164,75 @@ private slots:
                                                 ZXing::BarcodeFormat::DataMatrix};
         QCOMPARE(decode(img, mode == 0 ? ZXing::BarcodeFormat::Code128 : formats[index]), value);
         if (mode == 0 && widthFactor < 1) {
-            // The bars are as wide as in the natural frame.
-            GraphicPtr n = item(mode, index, value);
-            n->setBounds(QRectF(QPointF(20, 20), natural));
-            const QImage full = render(*n, 300, natural + QSizeF(40, 40));
-            const auto barsRow = [](const QRectF& r) {
-                return qRound((r.top() + r.height() * 0.3) * 300 / 72.0);
-            };
-            QCOMPARE(darkExtent(img, barsRow(g->bounds())), darkExtent(full, barsRow(n->bounds())));
-            // Repaints cover the bars beyond the frame, and the screen shows them at that width too.
+            // The bars stay inside the frame.
+            const int row = qRound((g->bounds().top() + g->bounds().height() * 0.3) * 300 / 72.0);
+            QVERIFY(darkExtent(img, row) <= qRound(frame.width() * 300 / 72.0));
+            // Repaints cover what a symbol wider than its frame would reach.
             QVERIFY(ItemPainting::paintedBounds(*g).width() >= natural.width());
             QCOMPARE(ItemPainting::barcodeRect(*g).width(), natural.width());
         }
+    }
+
+    // Every row's symbol is drawn inside its frame: the chosen module where it fits, else the widest whole
+    // pixel that fits (exact on vectors). Where even one pixel does not fit, the misfit is reported.
+    void symbolsStayInFrames_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("dpi"); // 0: vectors
+        QTest::addColumn<bool>("fits");
+        for (int dpi : {0, 300, 150, 72}) {
+            QTest::addRow("Code 39 NV with +ST272IG at %d dpi", dpi)
+                << int(Code39) << "NV" << "+ST272IG" << dpi << (dpi != 72);
+            QTest::addRow("ITF 12 with 14 digits at %d dpi", dpi)
+                << int(Interleaved2of5) << "12" << "12345678901234" << dpi << (dpi == 0 || dpi == 300);
+            QTest::addRow("Code 128 with its own value at %d dpi", dpi)
+                << int(Code128) << "NAVU-42" << "NAVU-42" << dpi << true;
+        }
+    }
+    void symbolsStayInFrames() {
+        QFETCH(int, index);
+        QFETCH(QString, setUp);
+        QFETCH(QString, row);
+        QFETCH(int, dpi);
+        QFETCH(bool, fits);
+        GraphicPtr g = item(0, index, setUp);
+        g->show_hide_hdr = g->show_hide_ftr = 1;
+        g->setBounds(QRectF(60, 20, 10, 10));
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*g));
+        g->Set_Barcode_image(QImage(), row);
+        const QString problem = BarcodeItemDrawing::fitProblem(*g, row, dpi / 72.0);
+        const QString title = BarcodeSymbologies::linearTitles().at(index);
+        QCOMPARE(problem, fits ? QString() : QStringLiteral("the %1 value is too long for its frame.").arg(title));
+        const QSizeF canvas(g->bounds().right() + 60, g->bounds().bottom() + 20);
+        QImage img;
+        if (dpi > 0) {
+            img = render(*g, dpi, canvas);
+        } else { // a vector device, replayed at 300 dpi
+            QPicture picture;
+            QPainter p(&picture);
+            g->draw(p);
+            p.end();
+            img = QImage((canvas * 300 / 72.0).toSize(), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            p.begin(&img);
+            p.scale(300 / 72.0, 300 / 72.0);
+            p.drawPicture(0, 0, picture);
+        }
+        const qreal ppt = (dpi > 0 ? dpi : 300) / 72.0;
+        const QRect frame = QRectF(g->bounds().topLeft() * ppt, g->bounds().size() * ppt).toAlignedRect();
+        const int y = qRound((g->bounds().top() + g->bounds().height() * 0.3) * ppt);
+        int left = img.width(), right = -1;
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = x;
+            }
+        QVERIFY(right > left);
+        if (fits) // else its quiet zones, at least, reach beyond the frame
+            QVERIFY(left >= frame.left() && right <= frame.right());
+        if (fits && ppt * 72 >= 300)
+            QCOMPARE(decode(img), row);
     }
 
     // A data value its symbology cannot hold leaves the place empty: never the sample barcode picture.

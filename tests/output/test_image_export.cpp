@@ -476,7 +476,7 @@ private slots:
         photo->data_source_type = 2;
         photo->excel_col_indx = 2;
         GraphicPtr code = makeGraphicOfClass("SKTBarcode", false);
-        code->setBounds(QRectF(60, 0, 120, 60));
+        code->setBounds(QRectF(0, 50, 200, 50)); // wide enough for one-pixel modules at 72 dpi
         code->barcode_font_index = 8;
         code->data_source_type = 2;
         code->excel_col_indx = 1;

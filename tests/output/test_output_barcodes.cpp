@@ -265,6 +265,64 @@ private slots:
         QVERIFY2(rmse < 0.01, qPrintable(QString::number(rmse * 100, 'f', 2) + " %"));
     }
 
+    // No row's symbol is drawn outside its frame in silence: a bound Code 39 value too long for the frame at
+    // the export's resolution names its row in the warnings; a PDF417 whose one-pixel modules do not fit
+    // its frame at 72 dpi keeps whole pixels (it still decodes) and the export says once which side and
+    // which resolution fits.
+    void fitWarnings() {
+        Data_From_Excel table;
+        table.setTable({QStringLiteral("Row No."), QStringLiteral("Code")},
+                       {{"1", "NV"}, {"2", "+ST272IG"}, {"3", "AB"}});
+        GraphicPtr code = barcodeItem(0, BarcodeSymbologies::Code39, "NV", {10, 10});
+        code->data_source_type = 2;
+        code->excel_col_indx = 1;
+        BatchFillJob::Design d;
+        d.front = {code};
+        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+        d.backProp = Card_Property::defaults(QStringLiteral("B"));
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(300, 120);
+        d.twoSided = false;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        Get_total_Card_count(series, table);
+        QTemporaryDir dir;
+        const std::atomic<bool> stop(false);
+        for (int dpi : {72, 300}) {
+            ExportBatchJob job(BatchFillJob::create(d, series, table), dir.filePath(QString::number(dpi)), "F",
+                               false, "PNG", dpi);
+            const ExportResult r = job.run(stop, {}, 2);
+            QVERIFY(r.complete());
+            const QStringList expected =
+                dpi == 72 ? QStringList{"Row 2: the Code 39 value is too long for its frame."} : QStringList();
+            QCOMPARE(r.problems.firstLines(), expected);
+            for (const QString& w : expected)
+                QVERIFY(r.message().contains(w));
+        }
+
+        BatchFillJob::Design card;
+        const QList<Expected> barcodes = fourBarcodes(card);
+        const Expected& pdf = barcodes[3];
+        for (int dpi : {72, 300}) {
+            const QString path = dir.filePath(QStringLiteral("card%1.png").arg(dpi));
+            const ExportResult r = Export_Single_File(card, path, "F", false, dpi, "PNG");
+            QVERIFY(r.complete());
+            if (dpi == 300) {
+                QCOMPARE(r.warnings, QStringList());
+                continue;
+            }
+            QCOMPARE(r.warnings.size(), 1);
+            const int lowest = BarcodeItemDrawing::lowestFittingDpi(*pdf.item, pdf.value);
+            QVERIFY(lowest > 72);
+            QCOMPARE(r.warnings[0], QStringLiteral("On the front side, the PDF417 needs at least %1 dpi to keep "
+                                                   "whole-pixel modules inside its frame.")
+                                        .arg(lowest));
+            const QImage image(path);
+            const qreal scale = dpi / 72.0;
+            QRectF around = pdf.item->bounds().adjusted(-30, -10, 30, 10);
+            QCOMPARE(decode(crop(image, around, scale), pdf.format), pdf.value);
+        }
+    }
+
     // Label sheets with barcodes: no picture in the PDF, and the barcodes decode from a 300 dpi raster.
     void labelPdfHasVectorBarcodes() {
         if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||

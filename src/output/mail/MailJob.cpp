@@ -76,8 +76,10 @@ MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
       _sender([](const MailMessage& m) { return sendEmail_pyth(m, 120000, &Stop_SMS_Sending_Now); }) {
     // Rows only check their barcode values; the attachments draw the symbols at their own resolution.
     BarcodeItemDrawing::install();
-    if (_renderer)
+    if (_renderer) {
         _renderer->setDrawBarcodesFromValues(true);
+        _renderer->setOutputScale(150.0 / 72.0); // the attachments' resolution, below
+    }
 }
 
 MailJob::~MailJob() = default;
