@@ -520,6 +520,7 @@ void SKTWindowController::Open_Barcode_Window()
     if (!item || item->kind() != GraphicKind::Barcode || item->ctrl_is_locked)
         return;
     Barcode_Gen* designer = Barcode_Gen::defaultInstance();
+    designer->cardWidth = _document->canvasSize().width();
     BarcodeDataSources& sources = designer->dataSources;
     sources.seriesNames = [] { return SeriesFiles::Get_datasheet_File_Name_Array(); };
     sources.firstValueOfSeries = [](const QString& name) { return SeriesFiles::Get_First_Value_Of_Dataset(name); };

@@ -478,6 +478,33 @@ private slots:
         }
     }
 
+    // A value or symbology change that makes the drawing wider than the card gives a one-line warning.
+    void widerThanTheCardWarned_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("short Code 39") << int(BarcodeSymbologies::Code39) << "NV" << false;
+        QTest::newRow("long Code 39") << int(BarcodeSymbologies::Code39) << "NAVU-PHOTO-FRAME-2026" << true;
+        QTest::newRow("long value as Code 128") << int(BarcodeSymbologies::Code128) << "NAVU-PHOTO-FRAME-2026"
+                                                << true;
+    }
+    void widerThanTheCardWarned() {
+        QFETCH(int, index);
+        QFETCH(QString, value);
+        QFETCH(bool, warned);
+        const GraphicPtr item = newBarcode();
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*item));
+        d->Set_Barcode_Prop_To_Control(*item);
+        d->cardWidth = 200;
+        d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, index));
+        d->dataText->setText(value);
+        d->goButtonActionPerformed();
+        const QString text = d->barcode_quiet_label->text();
+        QCOMPARE(text.contains(QStringLiteral("wider than the card (7.1 cm)")), warned);
+        QCOMPARE(text.count(QLatin1Char('\n')), 0);
+        d->cardWidth = 0;
+    }
+
     // The QR encoding and the orientation lists offer only choices that work: the automatic encoding (the
     // encoder picks the modes itself) and horizontal bars.
     void encodingAndOrientationOfferWhatWorks() {

@@ -400,7 +400,10 @@ void Barcode_Gen::showResult(const BarcodeResult& result, const QImage& screen) 
     const QSizeF points = BarcodeRenderer::pictureSizePoints(result.image);
     barcode_size_label->setText(drawingSizeText(points, m_base.barcode_unit_val));
     const BarcodeStyle style = styleFromControls();
-    const QString warning = BarcodeItemDrawing::quietZoneWarning(style, style.content());
+    QStringList warnings{BarcodeItemDrawing::quietZoneWarning(style, style.content()),
+                         BarcodeItemDrawing::cardWidthWarning(points.width(), cardWidth)};
+    warnings.removeAll(QString());
+    const QString warning = warnings.join(QLatin1Char('\n'));
     barcode_quiet_label->setText(warning);
     barcode_quiet_label->setVisible(!warning.isEmpty());
 }

@@ -114,6 +114,8 @@ public:
 
     // Data source: what the window provides, and the binding chosen in the dialog (written on OK).
     BarcodeDataSources dataSources;
+    // Width in points of the card the edited item is on (0: unknown); a wider drawing is warned about.
+    qreal cardWidth = 0;
     int pendingDataSourceType() const { return m_binding.type; }
     QString pendingBatchListName() const { return m_binding.name; }
     int pendingBatchListIndex() const { return m_binding.index; }
