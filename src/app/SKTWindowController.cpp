@@ -412,18 +412,10 @@ void SKTWindowController::pickPictureForTool(int tool)
         selectArrowTool();
         return;
     }
-    // The chosen picture becomes an item at once, where the next new item goes; the arrow tool returns, so
-    // no later click places the picture again.
+    // The chosen picture goes where the user clicks (or drags) next, as with the other tools; then the arrow
+    // tool returns.
     Library_Selected_Image = path;
     setSelectedTool(tool);
-    SKTGraphicView* view = currentGraphicView();
-    const GraphicPtr item = view->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, false, QRectF(),
-                                                       view->cardSide(), QString(), QString());
-    selectArrowTool();
-    if (item) {
-        Undo_Redo_Button_state();
-        Show_RHS_Properties(item);
-    }
 }
 
 QPointF SKTWindowController::Control_New_Point(const QString& cardSide)

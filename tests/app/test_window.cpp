@@ -215,15 +215,18 @@ private slots:
             QVERIFY(box);
             box->button(QDialogButtonBox::Ok)->click();
         });
-        // The chosen picture is an item at once, in its proportions; the arrow tool is back, so a later click
-        // on the card places nothing.
+        // The chosen picture goes where the card is clicked, in its proportions; the arrow tool is back then,
+        // so a later click on the card places nothing.
         wnd->toolAction(9)->trigger();
-        QCOMPARE(wnd->Selected_Control_Tool, 0);
         QCOMPARE(QFileInfo(Library_Selected_Image).canonicalFilePath(), QFileInfo(picture).canonicalFilePath());
+        QVERIFY(doc->graphics().isEmpty());
+        click(wnd->_graphicView, QPointF(200, 150));
+        QCOMPARE(wnd->Selected_Control_Tool, 0);
         QCOMPARE(doc->graphics().size(), 1);
         const GraphicPtr item = doc->graphics().first();
         QCOMPARE(item->kind(), GraphicKind::Image);
         QCOMPARE(item->_image.size(), QSize(200, 100));
+        QCOMPARE(item->bounds().topLeft(), QPointF(200, 150));
         QCOMPARE(item->bounds().width(), 2 * item->bounds().height());
         click(wnd->_graphicView, QPointF(300, 300));
         QCOMPARE(doc->graphics().size(), 1);

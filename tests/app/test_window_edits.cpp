@@ -320,8 +320,9 @@ private slots:
         QCOMPARE(text->_fill_grad_angle, 12.5);
     }
 
-    // The picture tool: the chosen file is an item at once; Cancel makes nothing; the arrow tool returns.
-    void pictureToolCreatesAtOnce() {
+    // The picture tool: the chosen file is placed where the user clicks, as with the other tools; Cancel
+    // makes nothing; the arrow tool returns after the click.
+    void pictureToolPlacesWhereClicked() {
         const QString pic = writePicture(m_dir.filePath(QStringLiteral("pic.png")), Qt::magenta);
         wnd->choosePictureFile = [] { return QString(); };
         wnd->toolAction(8)->trigger();
@@ -330,11 +331,14 @@ private slots:
 
         wnd->choosePictureFile = [pic] { return pic; };
         wnd->toolAction(8)->trigger();
+        QVERIFY(doc->graphics().isEmpty());
+        viewdriver::click(wnd->_graphicView, QPointF(300, 200));
         QCOMPARE(doc->graphics().size(), 1);
         QCOMPARE(doc->graphics()[0]->_file_path, pic);
+        QCOMPARE(doc->graphics()[0]->bounds().topLeft(), QPointF(300, 200));
         QCOMPARE(wnd->Selected_Control_Tool, 0);
         // a later click on the card places nothing
-        viewdriver::click(wnd->_graphicView, QPointF(300, 300));
+        viewdriver::click(wnd->_graphicView, QPointF(100, 100));
         QCOMPARE(doc->graphics().size(), 1);
         wnd->Undo_Clicked();
         QVERIFY(doc->graphics().isEmpty());
