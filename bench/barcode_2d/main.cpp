@@ -1,9 +1,12 @@
-// Encodes the same values with our 2-D encoders and with libzint and prints both times and their ratio.
+// Encodes the same values with our 2-D encoders and with libzint and prints both times and their ratio; then
+// makes pictures (symbol and pixels at 600 dpi) of label values and of texts with ours and with libzint at the
+// same pixels per module, and prints one line per symbology: "picture <symbology> ours/zint <ratio>".
 //   bench_barcode_2d [count]   (default 20000 values per symbology)
 // The exit status is 1 when any value failed to encode with ours.
 
 #include "barcode/twod/DataMatrixCode.h"
 #include "barcode/twod/QR_Encode.h"
+#include "barcode/twod/TwoDImages.h"
 #include "barcode/twod/pdf417lib.h"
 
 #include <zint.h>
@@ -52,6 +55,96 @@ int zintRun(const std::vector<std::string>& values, int symbology, int option1, 
     }
     ZBarcode_Delete(s);
     return failures;
+}
+
+std::vector<std::string> makeLabels(int count)
+{
+    std::vector<std::string> v(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        v[std::size_t(i)] = "LBL-" + std::to_string(100000 + i) + "-NV";
+    return v;
+}
+
+// Pictures of every value by ours and by libzint at the same pixels per module; returns ours / zint.
+double pictureRatio(const std::vector<std::string>& values, int symbology,
+                    const std::function<TwoDResult(const QString&)>& ours,
+                    const std::function<double(const TwoDSymbol&)>& pixelsPerModule,
+                    const std::function<TwoDSymbol(const QString&)>& symbol, int* failures)
+{
+    std::vector<QString> texts;
+    std::vector<float> scales;
+    for (const std::string& v : values) {
+        texts.push_back(QString::fromStdString(v));
+        const TwoDSymbol s = symbol(texts.back());
+        scales.push_back(float(std::max(1.0, s.ok() ? pixelsPerModule(s) : 1.0) / 2.0));
+    }
+    int failed = 0;
+    const double oursTime = seconds(
+        [&] {
+            int bad = 0;
+            for (const QString& t : texts)
+                bad += !ours(t).ok();
+            return bad;
+        },
+        &failed);
+    *failures = failed;
+    int zintFailed = 0;
+    const double zintTime = seconds(
+        [&] {
+            int bad = 0;
+            zint_symbol* s = ZBarcode_Create();
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                ZBarcode_Clear(s);
+                s->symbology = symbology;
+                s->input_mode = DATA_MODE;
+                s->scale = scales[i];
+                if (symbology == BARCODE_QRCODE)
+                    s->option_1 = 1;
+                if (ZBarcode_Encode_and_Buffer(s, reinterpret_cast<const unsigned char*>(values[i].data()),
+                                               int(values[i].size()), 0) >= ZINT_ERROR)
+                    ++bad;
+            }
+            ZBarcode_Delete(s);
+            return bad;
+        },
+        &zintFailed);
+    return oursTime / zintTime;
+}
+
+void pictures(const char* name, const std::vector<std::string>& values, int pdfWidth, int pdfHeight, int* failures)
+{
+    const int dpi = 600;
+    QrParams qr;
+    qr.dpi = dpi;
+    qr.sizePoints = 100;
+    Pdf417Params pdf;
+    pdf.dpi = dpi;
+    pdf.widthPoints = pdfWidth;
+    pdf.heightPoints = pdfHeight;
+    DataMatrixParams dm;
+    dm.dpi = dpi;
+    int f = 0;
+    double r = pictureRatio(
+        values, BARCODE_QRCODE, [&](const QString& v) { return makeQrImage(qr, v); },
+        [&](const TwoDSymbol& s) { return double(pixelsFor(qr.sizePoints, dpi) / s.columns); },
+        [&](const QString& v) { return makeQrSymbol(qr, v); }, &f);
+    std::printf("picture QR Code%s ours/zint %.2f\n", name, r);
+    *failures += f;
+    r = pictureRatio(
+        values, BARCODE_PDF417, [&](const QString& v) { return makePdf417Image(pdf, v); },
+        [&](const TwoDSymbol& s) {
+            return double(std::min(pixelsFor(pdf.widthPoints, dpi) / s.columns,
+                                   pixelsFor(pdf.heightPoints, dpi) / (s.rows * s.rowHeight)));
+        },
+        [&](const QString& v) { return makePdf417Symbol(pdf, v); }, &f);
+    std::printf("picture PDF417%s ours/zint %.2f\n", name, r);
+    *failures += f;
+    r = pictureRatio(
+        values, BARCODE_DATAMATRIX, [&](const QString& v) { return makeDataMatrixImage(dm, v); },
+        [&](const TwoDSymbol& s) { return double(pixelsFor(dm.moduleSize, dpi)); },
+        [&](const QString& v) { return makeDataMatrixSymbol(dm, v); }, &f);
+    std::printf("picture Data Matrix%s ours/zint %.2f\n", name, r);
+    *failures += f;
 }
 
 void report(const char* name, int count, double ours, int oursFailed, double zint, int zintFailed)
@@ -117,5 +210,14 @@ int main(int argc, char** argv)
     // zint's fast mode uses the same look-ahead encodation as ours; its default searches for the shortest.
     zint = seconds([&] { return zintRun(values, BARCODE_DATAMATRIX, -1, FAST_MODE); }, &zf);
     report("DM (fast)", count, ours, of, zint, zf);
+
+    // Pictures: label values (PDF417 in a 100 x 20 pt frame), then the texts above (300 x 150 pt).
+    const int pictureCount = std::max(1, count / 10);
+    int pictureFailures = 0;
+    pictures(" (labels)", makeLabels(pictureCount), 100, 20, &pictureFailures);
+    pictures("", std::vector<std::string>(values.begin(), values.begin() + pictureCount), 300, 150,
+             &pictureFailures);
+    if (pictureFailures)
+        std::printf("%d pictures failed\n", pictureFailures);
     return oursFailures == 0 ? 0 : 1;
 }

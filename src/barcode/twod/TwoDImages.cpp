@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 int clampDpi(int dpi) { return std::clamp(dpi, kMinDpi, kMaxDpi); }
 
@@ -50,29 +51,49 @@ bool isAscii(const QByteArray& b)
     return true;
 }
 
+// A two-colour picture: bit 0 the background, 1 the modules; a bit a pixel, a 32nd of what 32-bit colour
+// takes to fill and copy.
+QImage twoColourImage(int w, int h, const QColor& fg, const QColor& bg)
+{
+    QImage img(w, h, QImage::Format_Mono);
+    if (img.isNull())
+        return img;
+    img.setColorTable({bg.rgba(), fg.rgba()});
+    img.fill(0);
+    return img;
+}
+
+// Sets pixels [from, to) of a Format_Mono line to the module colour.
+void setRun(uchar* line, int from, int to)
+{
+    for (int x = from; x < to; ++x)
+        line[x >> 3] |= uchar(0x80 >> (x & 7));
+}
+
 // Paints a module grid stretched over w x h pixels without smoothing: pixel x shows module
-// x * cols / w, so every pixel is one of the two colours.
+// x * cols / w, so every pixel is one of the two colours. Each module row is drawn once and copied.
 template <typename ModuleAt>
 QImage paintStretched(int cols, int rows, int w, int h, const QColor& fg, const QColor& bg, ModuleAt moduleAt)
 {
-    QImage img(w, h, QImage::Format_ARGB32);
+    QImage img = twoColourImage(w, h, fg, bg);
     if (img.isNull())
         return img;
-    const QRgb f = fg.rgba(), b = bg.rgba();
-    std::vector<int> colOf(static_cast<std::size_t>(w));
-    for (int x = 0; x < w; ++x)
-        colOf[std::size_t(x)] = int(qint64(x) * cols / w);
     int lastRow = -1;
     for (int y = 0; y < h; ++y) {
         const int row = int(qint64(y) * rows / h);
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        uchar* line = img.scanLine(y);
         if (row == lastRow) {
-            std::copy_n(reinterpret_cast<const QRgb*>(img.constScanLine(y - 1)), w, line);
+            std::memcpy(line, img.constScanLine(y - 1), std::size_t(img.bytesPerLine()));
             continue;
         }
         lastRow = row;
-        for (int x = 0; x < w; ++x)
-            line[x] = moduleAt(colOf[std::size_t(x)], row) ? f : b;
+        // Runs of pixels of one module: the module boundaries, without a divide per pixel.
+        for (int col = 0; col < cols; ++col) {
+            const int from = int((qint64(col) * w + cols - 1) / cols);
+            const int to = int((qint64(col + 1) * w + cols - 1) / cols);
+            if (moduleAt(col, row))
+                setRun(line, from, std::min(to, w));
+        }
     }
     return img;
 }
@@ -160,21 +181,24 @@ TwoDResult makePdf417Image(const Pdf417Params& params, const QString& value)
                        .arg(ph);
         return r;
     }
-    QImage img(pw, ph, QImage::Format_ARGB32);
+    QImage img = twoColourImage(pw, ph, params.fg, params.bg);
     if (img.isNull()) {
         r.reason = QStringLiteral("Not enough memory for the PDF417 image.");
         return r;
     }
-    img.fill(params.bg);
     const int sw = sym.columns * unit, sh = sym.rows * sym.rowHeight * unit;
     const int x0 = (pw - sw) / 2, y0 = (ph - sh) / 2;
-    const QRgb f = params.fg.rgba();
-    for (int y = 0; y < sh; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y0 + y)) + x0;
-        const int row = y / (sym.rowHeight * unit);
-        for (int x = 0; x < sw; ++x)
-            if (sym.at(x / unit, row))
-                line[x] = f;
+    // Each codeword row is drawn once, module by module, and copied down its height.
+    const int rowPixels = sym.rowHeight * unit;
+    for (int row = 0; row < sym.rows; ++row) {
+        const int top = y0 + row * rowPixels;
+        uchar* line = img.scanLine(top);
+        const uint8_t* modules = sym.modules.data() + std::size_t(row) * std::size_t(sym.columns);
+        for (int x = 0; x < sym.columns; ++x)
+            if (modules[x])
+                setRun(line, x0 + x * unit, x0 + (x + 1) * unit);
+        for (int k = 1; k < rowPixels; ++k)
+            std::memcpy(img.scanLine(top + k), line, std::size_t(img.bytesPerLine()));
     }
     r.image = img;
     setResolution(r.image, dpi);
