@@ -172,6 +172,12 @@ QString shortDateCode(const QLocale& locale)
 
 void appendInt(std::string& out, qint64 v, int width)
 {
+    if (v >= 0 && v < 100 && width <= 2) { // most date and time fields
+        if (v >= 10 || width == 2)
+            out += char('0' + v / 10);
+        out += char('0' + v % 10);
+        return;
+    }
     char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, v);
     const int n = int(r.ptr - buf);
@@ -362,6 +368,8 @@ NumberFormat NumberFormat::compile(int id, const QString& code, const QLocale& l
     }
     if (f._sections.empty())
         return NumberFormat();
+    for (const Section& s : f._sections)
+        f._conditional = f._conditional || s.cond != Section::Cond::None;
     for (int m = 1; m <= 12; ++m) {
         f._monthShort.push_back(utf8(names.monthName(m, QLocale::ShortFormat)));
         f._monthLong.push_back(utf8(names.monthName(m, QLocale::LongFormat)));
@@ -558,10 +566,7 @@ bool NumberFormat::format(double v, bool date1904, std::string& out) const
         return false;
     const Section* s = nullptr;
     bool negative = v < 0;
-    bool conditional = false;
-    for (const Section& c : _sections)
-        conditional = conditional || c.cond != Section::Cond::None;
-    if (conditional) {
+    if (_conditional) {
         for (const Section& c : _sections) {
             if (c.matches(v)) {
                 s = &c;

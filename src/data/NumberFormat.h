@@ -77,6 +77,7 @@ private:
     bool formatDate(const Section& s, double serial, bool date1904, std::string& out) const;
 
     std::vector<Section> _sections; // empty: General
+    bool _conditional = false;      // some section has a condition
     std::string _decimal = ".";
     std::string _group = ",";
     std::string _minus = "-";
