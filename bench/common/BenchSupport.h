@@ -1,6 +1,6 @@
 #pragma once
 
-// What the benchmark programs share: the peak resident memory of the process and the longest time the GUI
+// What the benchmark programs share: the resident and peak resident memory of the process and the longest time the GUI
 // thread goes without running its event loop.
 
 #include <QElapsedTimer>
@@ -18,6 +18,19 @@ inline qint64 peakResidentKb()
         return -1;
     for (const QByteArray& line : f.readAll().split('\n')) {
         if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// The resident memory now (VmRSS) in KiB; -1 when unknown.
+inline qint64 residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;

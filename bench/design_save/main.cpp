@@ -1,13 +1,15 @@
-// Saves and reopens a design whose data table holds 100,000 and 1,000,000 rows of 10 columns, through the
-// code the window's Save and Open use, step by step: Save takes a snapshot on the GUI thread and writes it on
-// a worker; Open reads on a worker and hands the table over on the GUI thread. Each size runs in a child
-// process of its own, so that its peak resident memory is its own. Prints each step's time and the peak
-// resident memory while saving and while opening.
+// Saves and reopens a design whose data table holds 100,000 and 1,000,000 rows of 10 columns read from a
+// workbook (numbers, shared and inline strings, dates, booleans, blanks), through the code the window's Save
+// and Open use, step by step: Save takes a snapshot on the GUI thread and writes it on a worker; Open reads
+// on a worker and hands the table over on the GUI thread. Each size runs in a child process of its own, so
+// that its peak resident memory is its own. Prints each step's time, the peak resident memory while saving
+// and while opening, and the save against its floor: writing and syncing the same number of bytes.
 //
-//   bench_design_save [folder]      the design files are written and kept there (default: written to the
-//                                   temporary folder and removed)
+//   bench_design_save [folder]      the workbooks are made and the design files kept there (default: the
+//                                   temporary folder, design files removed)
 
 #include "BenchSupport.h"
+#include "MixedWorkbook.h"
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
 #include "data/BatchState.h"
@@ -22,39 +24,28 @@
 #include <QProcess>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
-constexpr int kColumns = 10;
+constexpr int kColumns = bench::kWorkbookColumns;
 
-const char* const kCities[] = {"Oslo", "Lima", "Nice", "Kyoto", "Zürich", "Québec", "Ōsaka", "Cork"};
-
-// A sheet as the importer leaves it: a header row, then mixed values (numbers, repeated and unique texts,
-// dates, blanks, booleans).
-SheetData makeSheet(int rows)
+// Writing and syncing `bytes` bytes to a new file beside path, a megabyte at a time.
+double floorSeconds(const QString& path, qint64 bytes)
 {
-    SheetData s;
-    std::vector<quint32> refs(kColumns);
-    for (int c = 0; c < kColumns; ++c)
-        refs[size_t(c)] = s.strings.add(QStringLiteral("Field %1").arg(c + 1));
-    s.appendRow(refs.data(), refs.size());
-    for (int r = 0; r < rows; ++r) {
-        const std::string v[kColumns] = {
-            std::to_string(r + 1),
-            kCities[r % 8],
-            "Guest " + std::to_string(r) + " Müller",
-            "Note " + std::to_string(r % 977),
-            "20" + std::to_string(10 + r % 15) + "-0" + std::to_string(1 + r % 9) + "-1" + std::to_string(r % 10),
-            "2019-05-1" + std::to_string(r % 10) + "T13:30:00",
-            r % 3 ? std::to_string(r / 4) + "." + std::to_string(25 * (r % 4)) : std::string(),
-            r % 2 ? "TRUE" : "FALSE",
-            std::string(),
-            std::to_string(100000 + r % 100000),
-        };
-        for (int c = 0; c < kColumns; ++c)
-            refs[size_t(c)] = s.strings.add(v[c]);
-        s.appendRow(refs.data(), refs.size());
-    }
-    s.columnCount = kColumns;
+    QByteArray chunk(1 << 20, 'x');
+    for (qsizetype i = 0; i < chunk.size(); ++i)
+        chunk[i] = char(i * 131 + (i >> 9));
+    QFile f(path + QStringLiteral(".floor"));
+    QElapsedTimer t;
+    t.start();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return -1;
+    for (qint64 left = bytes; left > 0; left -= chunk.size())
+        f.write(chunk.constData(), qMin<qint64>(left, chunk.size()));
+    ::fsync(f.handle());
+    f.close();
+    const double s = double(t.nsecsElapsed()) / 1e9;
+    f.remove();
     return s;
 }
 
@@ -65,19 +56,26 @@ double seconds(QElapsedTimer& t)
     return s;
 }
 
-int runOnce(int rows, const QString& path)
+int runOnce(const QString& workbook, const QString& path)
 {
     QList<int> columns;
     for (int c = 0; c < kColumns; ++c)
         columns << c;
     Data_From_Excel table;
     QString err;
-    if (!table.importSheet(makeSheet(rows), columns, &err)) {
-        std::fprintf(stderr, "import failed: %s\n", qPrintable(err));
-        return 1;
+    {
+        XlsxReader reader;
+        std::optional<SheetData> sheet;
+        if (reader.open(workbook, &err))
+            sheet = reader.readSheet(0, &err);
+        if (!sheet || !table.importSheet(std::move(*sheet), columns, &err)) {
+            std::fprintf(stderr, "import failed: %s\n", qPrintable(err));
+            return 1;
+        }
     }
+    const int rows = table.rowCountOfTable();
     Excel_Binding_Use = true;
-    const qint64 tableKb = bench::peakResidentKb();
+    const qint64 tableKb = bench::residentKb();
 
     bench::resetPeak();
     QElapsedTimer t;
@@ -92,14 +90,16 @@ int runOnce(int rows, const QString& path)
     }
     const double write = seconds(t);
     const qint64 savePeakKb = bench::peakResidentKb();
+    const double floor = floorSeconds(path, QFileInfo(path).size());
 
     bench::resetPeak();
     t.restart();
     std::optional<DesignData> back = designfile::load(path, &err);
     const double read = seconds(t);
     if (!back) {
-        std::printf("%d %.3f %.3f %lld %lld %lld -1\n", rows, capture, write, static_cast<long long>(tableKb),
-                    static_cast<long long>(savePeakKb), static_cast<long long>(QFileInfo(path).size()));
+        std::printf("%d %.3f %.3f %lld %lld %lld -1 0 0 %.3f\n", rows, capture, write,
+                    static_cast<long long>(tableKb), static_cast<long long>(savePeakKb),
+                    static_cast<long long>(QFileInfo(path).size()), floor);
         std::fprintf(stderr, "open failed: %s\n", qPrintable(err));
         return 0;
     }
@@ -111,9 +111,10 @@ int runOnce(int rows, const QString& path)
         std::fprintf(stderr, "the table did not come back whole\n");
         return 1;
     }
-    std::printf("%d %.3f %.3f %lld %lld %lld %.3f %.3f %lld\n", rows, capture, write, static_cast<long long>(tableKb),
-                static_cast<long long>(savePeakKb), static_cast<long long>(QFileInfo(path).size()), read, restore,
-                static_cast<long long>(openPeakKb));
+    std::printf("%d %.3f %.3f %lld %lld %lld %.3f %.3f %lld %.3f\n", rows, capture, write,
+                static_cast<long long>(tableKb), static_cast<long long>(savePeakKb),
+                static_cast<long long>(QFileInfo(path).size()), read, restore, static_cast<long long>(openPeakKb),
+                floor);
     return 0;
 }
 } // namespace
@@ -123,15 +124,20 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--run"))
-        return runOnce(args[2].toInt(), args[3]);
+        return runOnce(args[2], args[3]);
 
     const bool keep = args.size() > 1;
     const QString folder = keep ? args[1] : QDir::tempPath();
     for (const int rows : {100000, 1000000}) {
+        const QString workbook = QDir(folder).filePath(QStringLiteral("navu_bench_shown_%1.xlsx").arg(rows));
+        if (!QFileInfo::exists(workbook) && !bench::makeWorkbook(workbook, rows)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(workbook));
+            return 1;
+        }
         const QString path = QDir(folder).filePath(QStringLiteral("navu_bench_design_%1.kvto").arg(rows));
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(app.applicationFilePath(), {QStringLiteral("--run"), QString::number(rows), path});
+        child.start(app.applicationFilePath(), {QStringLiteral("--run"), workbook, path});
         const bool finished = child.waitForFinished(1800000) && child.exitCode() == 0;
         if (!keep)
             QFile::remove(path);
@@ -140,7 +146,10 @@ int main(int argc, char** argv)
             return 1;
         }
         const QList<QByteArray> f = child.readAllStandardOutput().trimmed().split(' ');
-        std::printf("%7d rows x %d columns, table %.0f MB resident\n", rows, kColumns, f.value(3).toDouble() / 1024);
+        const double tableMb = f.value(3).toDouble() / 1024;
+        const double save = f.value(1).toDouble() + f.value(2).toDouble();
+        const double floor = f.value(9).toDouble();
+        std::printf("%7d rows x %d columns, table %.0f MB resident\n", f.value(0).toInt(), kColumns, tableMb);
         std::printf("  save: snapshot %.3f s (GUI thread), write %.3f s (worker); peak %.0f MB; file %.0f MB\n",
                     f.value(1).toDouble(), f.value(2).toDouble(), f.value(4).toDouble() / 1024,
                     f.value(5).toDouble() / 1e6);
@@ -149,6 +158,9 @@ int main(int argc, char** argv)
         else
             std::printf("  open: read %.3f s (worker), restore %.3f s (GUI thread); peak %.0f MB\n",
                         f.value(6).toDouble(), f.value(7).toDouble(), f.value(8).toDouble() / 1024);
+        std::printf("save %d rows: %.2f s, floor %.2f s, ratio %.2f, peak %.0f MB\n", f.value(0).toInt(), save,
+                    floor, save / floor, f.value(4).toDouble() / 1024);
+        std::printf("  (peak over the table: %.0f MB)\n", f.value(4).toDouble() / 1024 - tableMb);
         std::fflush(stdout);
     }
     return 0;

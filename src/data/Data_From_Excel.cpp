@@ -103,6 +103,70 @@ bool DataTableContent::sameValues(const DataTableContent& other) const
     return true;
 }
 
+quint32 DataTableContent::keyCount() const
+{
+    // The sheet's own strings first, then the workbook's shared strings.
+    if (!_sheet)
+        return 1;
+    const quint64 shared = _sheet->sharedStrings ? _sheet->sharedStrings->count() - 1 : 0;
+    return quint32(qMin<quint64>(_sheet->strings.count() + shared, kRowNumber));
+}
+
+void DataTableContent::rowKeys(int row, quint32* keys) const
+{
+    Q_ASSERT(row >= 0 && row < _rows);
+    const int columns = columnCount();
+    const quint32 own = _sheet ? _sheet->strings.count() : 1;
+    const quint32 count = keyCount();
+    const int sheetRow = _firstRow + row;
+    const quint32 start = !_sheet || sheetRow == 0 ? 0 : _sheet->rowEnds[size_t(sheetRow - 1)];
+    const quint32 width = _sheet ? _sheet->rowEnds[size_t(sheetRow)] - start : 0;
+    const quint32* cells = _sheet ? _sheet->cells.data() + start : nullptr;
+    for (int k = 0; k < columns; ++k) {
+        const int c = _map[size_t(k)];
+        if (c < 0) {
+            keys[k] = kRowNumber;
+        } else if (quint32(c) >= width) {
+            keys[k] = 0; // the empty entry
+        } else {
+            const quint32 ref = cells[c];
+            const bool shared = ref & SheetData::kSharedBit;
+            const quint64 key = shared ? quint64(own) + (ref & ~SheetData::kSharedBit) : ref;
+            // A reference outside the strings reads as empty, as value() does.
+            keys[k] = key < count && (shared || ref < own) ? quint32(key) : 0;
+        }
+    }
+    if (!_edits.isEmpty()) {
+        for (int k = 0; k < columns; ++k)
+            if (_edits.contains((quint64(quint32(row)) << 32) | quint32(k)))
+                keys[k] = kNoKey;
+    }
+}
+
+std::string_view DataTableContent::keyText(quint32 key) const
+{
+    if (!_sheet)
+        return {};
+    const quint32 own = _sheet->strings.count();
+    if (key < own)
+        return _sheet->strings.view(key);
+    return _sheet->sharedStrings ? _sheet->sharedStrings->view(key - own + 1) : std::string_view();
+}
+
+QString DataTableContent::keyValue(quint32 key) const
+{
+    const std::string_view v = keyText(key);
+    const QString s = QString::fromUtf8(v.data(), qsizetype(v.size()));
+    return _trim ? Trim_Str(s) : s;
+}
+
+bool DataTableContent::valueIsKeyText(std::string_view text) const
+{
+    // Trimming leaves a text alone that starts and ends with printable ASCII.
+    const auto printable = [](char c) { return c > 0x20 && c < 0x7F; };
+    return !_trim || text.empty() || (printable(text.front()) && printable(text.back()));
+}
+
 void DataTableContent::setValue(int row, int column, const QString& value)
 {
     if (row < 0 || row >= _rows || column < 0 || column >= columnCount())

@@ -10,6 +10,7 @@
 #include <plist/plist.h>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 struct SheetData;
@@ -34,6 +35,20 @@ public:
     static DataTableContent ofTable(std::shared_ptr<SheetData> sheet, int columns);
     // Same size and the same value in every cell.
     bool sameValues(const DataTableContent& other) const;
+
+    // For writers that store each distinct value once. rowKeys fills keys[0 .. columnCount()) with a key
+    // per cell of the row: cells with equal keys hold equal values, and keys are below keyCount(). The
+    // row-number column gives kRowNumber (its value is row + 1); kNoKey marks a value that has no key (an
+    // edited cell), read with value().
+    static constexpr quint32 kNoKey = 0xFFFFFFFFu;
+    static constexpr quint32 kRowNumber = 0xFFFFFFFEu;
+    quint32 keyCount() const;
+    void rowKeys(int row, quint32* keys) const;
+    // The text a key's cells store, as UTF-8: keys whose texts are equal hold equal values.
+    std::string_view keyText(quint32 key) const;
+    // The value of a key's cells; it is keyText itself when valueIsKeyText says so.
+    QString keyValue(quint32 key) const;
+    bool valueIsKeyText(std::string_view text) const;
 
     void setValue(int row, int column, const QString& value);
     // Appends a row of values, column 0 (the row number) first; missing values are empty.

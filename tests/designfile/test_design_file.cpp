@@ -10,7 +10,11 @@
 #include "data/BatchState.h"
 #include "SharedPlist.h"
 #include "data/Data_From_Excel.h"
+#include "data/XlsxReader.h"
 
+#include "SmallDisk.h"
+
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -582,6 +586,76 @@ private slots:
         QCOMPARE(f.readAll(), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("card.kvto")});
         QVERIFY(!designfile::load(path, &error, &stop));
+    }
+
+    // A table imported from a sheet is written as it is encoded: every value as the table shows it (shared
+    // and own strings, trimmed, edited, row numbers, references outside the strings, narrow rows), each
+    // distinct value once however many strings hold it; a disk that fills up mid-file keeps the old file.
+    void sheetTableStreamsEachValueOnce() {
+        auto shared = std::make_shared<StringPool>();
+        for (const char* t : {"Oslo", "Guest", ""})
+            shared->append(t);
+        SheetData sheet;
+        sheet.sharedStrings = shared;
+        const auto own = [&](const QString& t) { return sheet.strings.add(t); };
+        const quint32 titles[] = {own("A"), own("B"), own("C"), own("D"), own("E"), own("F")};
+        sheet.appendRow(titles, 6);
+        for (int r = 0; r < 40; ++r) {
+            const quint32 cells[] = {own(QStringLiteral("7")),
+                                     SheetData::kSharedBit | quint32(r % 3),
+                                     own(r % 2 ? QStringLiteral("Oslo") : QStringLiteral("  padded ")),
+                                     SheetData::kSharedBit | 999,
+                                     own(r % 4 ? QString::fromUtf8("Z\xC3\xBCrich") : QStringLiteral("a\0b")),
+                                     own(QString::number(r % 5))};
+            sheet.appendRow(cells, size_t(r % 6 + 1));
+        }
+        Data_From_Excel table;
+        QVERIFY(table.importSheet(std::move(sheet), {0, 1, 2, 3, 4, 5}));
+        DesignData d = sampleDesign();
+        d.sheet.columnTitles = table.columnTitles();
+        d.sheet.rows = table.content();
+        d.sheet.rows.setValue(3, 2, QStringLiteral("edited"));
+        d.sheet.rows.setValue(5, 1, QStringLiteral("Oslo"));
+
+        const QByteArray bytes = designfile::toBytes(d);
+        QString error;
+        const auto back = designfile::fromBytes(bytes, &error);
+        QVERIFY2(back, qPrintable(error));
+        QSet<QString> distinct;
+        for (int r = 0; r < 40; ++r) {
+            for (int k = 0; k < 7; ++k) {
+                const QString v = d.sheet.rows.value(r, k).remove(QChar(0));
+                QCOMPARE(back->sheet.rows.value(r, k), v);
+                distinct << v;
+            }
+        }
+        QCOMPARE(back->sheet.rows.value(3, 2), QStringLiteral("edited"));
+        QCOMPARE(back->sheet.rows.value(2, 3), QStringLiteral("padded"));
+        // Beside a design without rows, the file holds one object per distinct value and one per row.
+        DesignData empty = d;
+        empty.sheet.rows = DataTableContent::ofRows({}, 7);
+        CompactPlistReader withRows, withoutRows;
+        QVERIFY(withRows.open(bytes, &error));
+        const QByteArray emptyBytes = designfile::toBytes(empty);
+        QVERIFY(withoutRows.open(emptyBytes, &error));
+        QCOMPARE(withRows.objectCount() - withoutRows.objectCount(), quint64(distinct.size() + 40));
+
+        const SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        const QString path = disk.filePath(QStringLiteral("card.kvto"));
+        QVERIFY(designfile::save(path, sampleDesign()));
+        const auto before = designfile::load(path);
+        QVERIFY(before);
+        d.sheet.rows = mixedTable(3000);
+        d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("City"), QStringLiteral("Name"),
+                                QStringLiteral("Other"), QStringLiteral("Amount")};
+        QVERIFY(!designfile::save(path, d, &error));
+        QCOMPARE(error, QStringLiteral("The disk is full."));
+        QCOMPARE(disk.files(), QStringList{QStringLiteral("card.kvto")});
+        const auto after = designfile::load(path);
+        QVERIFY(after);
+        QCOMPARE(after->sheet, before->sheet);
     }
 
     void saveAndLoadFiles() {

@@ -2,11 +2,16 @@
 
 #include "canvas/BinaryPlist.h"
 
+#include <QBuffer>
+#include <QFileDevice>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -213,38 +218,87 @@ std::optional<quint32> CompactPlistWriter::addTree(plist_t node, const Hook& hoo
     }
 }
 
-QByteArray CompactPlistWriter::finish(quint32 top)
+quint32 CompactPlistWriter::reserve(quint32 n)
 {
+    const size_t first = m_objects.size();
+    if (first + n >= 0xFFFFFFF0u)
+        throw std::bad_alloc();
+    m_objects.resize(first + n);
+    m_reserved += n;
+    return quint32(first);
+}
+
+bool CompactPlistWriter::flush()
+{
+    if (m_out.isEmpty())
+        return true;
+    if (m_device->write(m_out) != m_out.size()) {
+        m_refused = true;
+        return false;
+    }
+    m_written += quint64(m_out.size());
+    // A file is sent on to the disk as it grows, so that the sync that ends the save has little left to do.
+    auto* file = qobject_cast<QFileDevice*>(m_device);
+    if (file && m_written - m_sentToDisk >= kSendToDisk && file->flush()) {
+        ::sync_file_range(file->handle(), off64_t(m_sentToDisk), off64_t(m_written - m_sentToDisk),
+                          SYNC_FILE_RANGE_WRITE);
+        m_sentToDisk = m_written;
+    }
+    m_out.resize(0); // keeps its room for the next chunk
+    return true;
+}
+
+bool CompactPlistWriter::finish(quint32 top, QIODevice& out, const Late& late)
+{
+    m_device = &out;
+    if (!flush())
+        return false;
+    m_out.reserve(kChunk + 64 * 1024);
     const quint64 count = m_objects.size();
-    const int refSize = bytesFor(count ? count - 1 : 0);
+    m_refSize = bytesFor(count ? count - 1 : 0);
     m_table = PodBuffer<quint64>();
-    m_out.reserve(m_out.size() + qsizetype(m_refs.size()) * refSize + qsizetype(count) * 8 + 64);
+    if ((late && !late(*this)) || m_placed != m_reserved)
+        return false;
     for (size_t i = 0; i < count; ++i) {
         if (!(m_objects[i] & ContainerBit))
             continue;
         const size_t at = size_t(m_objects[i] & ~ContainerBit);
         const quint32 type = m_refs[at];
         const quint32 n = m_refs[at + 1];
-        m_objects[i] = quint64(m_out.size());
+        m_objects[i] = m_written + quint64(m_out.size());
         appendMarker(m_out, uchar(type), n);
         const size_t refs = type == 0xD ? 2 * size_t(n) : size_t(n);
         const qsizetype from = m_out.size();
-        m_out.resize(from + qsizetype(refs) * refSize);
+        m_out.resize(from + qsizetype(refs) * m_refSize);
         char* p = m_out.data() + from;
-        for (size_t k = 0; k < refs; ++k, p += refSize)
-            putBigEndian(p, m_refs[at + 2 + k], refSize);
+        for (size_t k = 0; k < refs; ++k, p += m_refSize)
+            putBigEndian(p, m_refs[at + 2 + k], m_refSize);
+        if (!spill())
+            return false;
     }
     m_refs = PodBuffer<quint32>();
-    const quint64 tableOffset = quint64(m_out.size());
+    const quint64 tableOffset = m_written + quint64(m_out.size());
     const int offsetSize = bytesFor(tableOffset);
-    const qsizetype from = m_out.size();
-    m_out.resize(from + qsizetype(count) * offsetSize);
-    char* p = m_out.data() + from;
-    for (size_t i = 0; i < count; ++i, p += offsetSize)
-        putBigEndian(p, m_objects[i], offsetSize);
+    char entry[8];
+    for (size_t i = 0; i < count; ++i) {
+        putBigEndian(entry, m_objects[i], offsetSize);
+        m_out.append(entry, offsetSize);
+        if ((i & 4095) == 0 && !spill())
+            return false;
+    }
     m_objects = PodBuffer<quint64>();
-    appendTrailer(m_out, {offsetSize, refSize, count, top, tableOffset});
-    return std::move(m_out);
+    appendTrailer(m_out, {offsetSize, m_refSize, count, top, tableOffset});
+    return flush();
+}
+
+QByteArray CompactPlistWriter::finish(quint32 top)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!finish(top, buffer))
+        return {};
+    return bytes;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -4,8 +4,10 @@
 // table holds millions of cells.
 //
 // The writer appends each scalar to the output as it is added; texts, numbers and flags equal in bytes are
-// stored once. Containers are laid out after the scalars, once the size of a reference is known; the offset
-// table gives every object's place, so any reader of the format takes the result.
+// stored once. Objects may also be reserved and written later, while the list is streamed out (a table of
+// millions of rows is written a chunk at a time, never held whole). Containers are laid out after the
+// scalars, once the size of a reference is known; the offset table gives every object's place, so any
+// reader of the format takes the result.
 //
 // The reader checks the trailer and the offset table, and every object it is asked for, against the data's
 // bounds; it never follows a reference without checking it.
@@ -14,6 +16,7 @@
 #include "data/StringPool.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
@@ -55,8 +58,33 @@ public:
     using Hook = std::function<qint64(plist_t node, CompactPlistWriter& writer)>;
     std::optional<quint32> addTree(plist_t node, const Hook& hook = {});
 
-    // The whole property list with object `top` as its root. The writer is spent afterwards.
+    // n objects whose bytes are appended later, by the late step of finish; their numbers follow the one
+    // given back.
+    quint32 reserve(quint32 n);
+
+    // Writes the property list with object `top` as its root to out, a chunk at a time: the scalars added
+    // so far, then what late appends (it must place every reserved object), then the containers, the
+    // offset table and the trailer. False when out refused a write or late gave false. The writer is spent
+    // afterwards.
+    using Late = std::function<bool(CompactPlistWriter& writer)>;
+    bool finish(quint32 top, QIODevice& out, const Late& late = {});
+    // The same in memory.
     QByteArray finish(quint32 top);
+
+    // Whether out refused a write (or took only part of one) during finish.
+    bool refused() const { return m_refused; }
+
+    // For the late step: the size of a reference, the reserved object `index` starting where the output
+    // ends now, the output to append it to, and spill, which writes the output out once it holds a chunk
+    // (false when that failed).
+    int referenceSize() const { return m_refSize; }
+    void place(quint32 index)
+    {
+        m_objects[index] = m_written + quint64(m_out.size());
+        ++m_placed;
+    }
+    QByteArray& output() { return m_out; }
+    bool spill() { return m_out.size() < kChunk || flush(); }
 
 private:
     Container begin(quint32 type, quint32 n);
@@ -66,8 +94,18 @@ private:
     quint32 insert(quint64 where, quint64 tag, size_t slot);
     quint32 newObject(quint64 where);
     void growTable();
+    bool flush();
 
+    static constexpr qsizetype kChunk = 1 << 20;
     QByteArray m_out;
+    QIODevice* m_device = nullptr; // while finish streams
+    quint64 m_written = 0;         // bytes written to m_device
+    quint64 m_sentToDisk = 0;      // bytes of a file whose writing to the disk has been started
+    static constexpr quint64 kSendToDisk = 8 << 20;
+    int m_refSize = 0;
+    quint64 m_reserved = 0;
+    quint64 m_placed = 0;
+    bool m_refused = false;
     PodBuffer<quint64> m_objects; // scalars: offset in m_out; containers: ContainerBit | offset in m_refs
     PodBuffer<quint32> m_refs;    // per container: its type, its count, then its references
     PodBuffer<quint64> m_table;   // open addressing over scalars: hash tag << 32 | object number + 1; 0 none

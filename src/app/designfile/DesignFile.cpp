@@ -1,5 +1,6 @@
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/CompactPlist.h"
+#include "app/designfile/RowsWriter.h"
 #include "common/FileHelpers.h"
 #include "data/XlsxReader.h"
 
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -480,57 +482,43 @@ QByteArray pngOf(const QImage& image) {
     return png;
 }
 
-// The rows as an array of dictionaries, written a row at a time; Failed when stopped.
-qint64 writeRows(CompactPlistWriter& w, const DataTableContent& table, const std::atomic<bool>* stop,
-                 std::atomic<int>* progress) {
-    const int rows = table.rowCount();
-    const int columns = table.columnCount();
-    const CompactPlistWriter::Container array = w.beginArray(quint32(rows));
-    std::vector<quint32> keys;
-    for (int k = 0; k < columns; ++k)
-        keys.push_back(w.addText(Data_From_Excel::columnKey(k)));
-    std::vector<QByteArray> encoded(static_cast<size_t>(columns));
-    std::vector<quint64> tags(static_cast<size_t>(columns));
-    for (int r = 0; r < rows; ++r) {
-        if ((r & 4095) == 0) {
-            if (stopped(stop))
-                return CompactPlistWriter::Failed;
-            report(progress, r, rows, 80);
-        }
-        for (int k = 0; k < columns; ++k) {
-            CompactPlistWriter::encodeText(table.value(r, k), encoded[size_t(k)]);
-            tags[size_t(k)] = CompactPlistWriter::tagOf(encoded[size_t(k)]);
-            w.prefetch(tags[size_t(k)]);
-        }
-        const CompactPlistWriter::Container dict = w.beginDict(quint32(columns));
-        for (int k = 0; k < columns; ++k)
-            w.setEntry(dict, quint32(columns), quint32(k), keys[size_t(k)],
-                       w.addEncoded(encoded[size_t(k)], tags[size_t(k)]));
-        w.setElement(array, quint32(r), dict.index);
-    }
-    return array.index;
-}
-
 } // namespace
 
 DesignSnapshot::DesignSnapshot(const DesignData& d)
     : m_root(buildRoot(d, &m_photoSlot, &m_rowsSlot)), m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
 
-QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop, std::atomic<int>* progress) const {
+bool DesignSnapshot::write(QIODevice& out, const std::atomic<bool>* stop, std::atomic<int>* progress,
+                           bool* refused) const {
+    // The rows are numbered with the rest, then streamed out between the scalars and the containers.
     CompactPlistWriter w;
+    RowsWriter rows(m_rows);
     const auto top = w.addTree(m_root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
         if (node == m_photoSlot) {
             const QByteArray png = pngOf(m_photo);
             return writer.addData(png.constData(), quint64(png.size()));
         }
-        if (node == m_rowsSlot)
-            return writeRows(writer, m_rows, stop, progress);
+        if (node == m_rowsSlot) {
+            const auto array = rows.number(writer, stop, progress, 30);
+            return array ? qint64(*array) : CompactPlistWriter::Failed;
+        }
         return CompactPlistWriter::NotMine;
     });
     if (!top || stopped(stop))
+        return false;
+    const bool written = w.finish(*top, out, [&](CompactPlistWriter& writer) {
+        return rows.write(writer, stop, progress, 30, 95);
+    });
+    if (refused)
+        *refused = w.refused();
+    return written && !stopped(stop);
+}
+
+QByteArray DesignSnapshot::toBytes(const std::atomic<bool>* stop, std::atomic<int>* progress) const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer, stop, progress))
         return {};
-    QByteArray bytes = w.finish(*top);
-    report(progress, 90, 100, 100);
     return bytes;
 }
 
@@ -664,18 +652,30 @@ bool save(const QString& path, const DesignData& design, QString* error) {
 
 bool save(const QString& path, const DesignSnapshot& design, QString* error, const std::atomic<bool>* stop,
           std::atomic<int>* progress) {
-    const QByteArray bytes = design.toBytes(stop, progress);
-    if (stopped(stop)) {
+    // Written as it is encoded, into a temporary file that replaces the old one only once it is complete.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
         if (error)
+            *error = writeErrorText(file, path, errno);
+        return false;
+    }
+    errno = 0;
+    bool refused = false;
+    const bool written = design.write(file, stop, progress, &refused);
+    const int writeErrno = errno;
+    if (written && !stopped(stop))
+        return commitSaveFile(file, error);
+    if (error) {
+        if (stopped(stop))
             *error = QStringLiteral("Saving was stopped.");
-        return false;
-    }
-    if (bytes.isEmpty()) {
-        if (error)
+        else if (refused)
+            *error = writeErrorText(file, path, writeErrno);
+        else
             *error = QStringLiteral("The design could not be encoded.");
-        return false;
     }
-    return writeFileAtomically(path, bytes, error);
+    file.cancelWriting();
+    return false;
 }
 
 std::optional<DesignData> load(const QString& path, QString* error, const std::atomic<bool>* stop,

@@ -28,6 +28,7 @@
 #include "wizards/InvitationState.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QList>
 #include <QMap>
@@ -107,8 +108,12 @@ inline constexpr int FrontCountIndex = 76;
 class DesignSnapshot {
 public:
     explicit DesignSnapshot(const DesignData& design);
-    // The binary file's bytes; empty when stop was set or the design could not be encoded. progress, when
-    // given, goes up to 90 (percent) as the rows are encoded.
+    // Writes the binary file to out as it is encoded; false when stop was set, out refused a write (then
+    // *refused is set, when given) or the design could not be encoded. progress, when given, goes up to 95
+    // (percent) as the rows are written.
+    bool write(QIODevice& out, const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr,
+               bool* refused = nullptr) const;
+    // The same in memory; empty when it failed.
     QByteArray toBytes(const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr) const;
 
 private:
