@@ -308,6 +308,8 @@ struct EncodedRow {
 
 } // namespace
 
+int ExportBatchJob::defaultThreads() { return std::max(1, QThread::idealThreadCount() - 1); }
+
 ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::function<void(int)>& progress,
                                  int threads) {
     ExportResult result;
@@ -323,7 +325,7 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
     }
     if (result.total <= 0)
         return result;
-    const int workers = std::clamp(threads > 0 ? threads : QThread::idealThreadCount(), 1, result.total);
+    const int workers = std::clamp(threads > 0 ? threads : defaultThreads(), 1, result.total);
     // Rows ahead of the writer are bounded, so memory stays small on long runs.
     const int window = 2 * workers + 2;
 

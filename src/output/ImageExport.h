@@ -100,7 +100,9 @@ public:
     // Files of the run that exist already (empty when the folder does not exist yet).
     QStringList existingFiles() const;
 
-    // Runs the batch: rows are rendered and encoded on `threads` workers (0: one per core), each with its
+    // Workers of a batch when none are asked for: one per core but one, which is left to the window.
+    static int defaultThreads();
+    // Runs the batch: rows are rendered and encoded on `threads` workers (0: defaultThreads()), each with its
     // own copy of the fill, and the files are written on the calling thread in row order as they finish.
     // progress(done) is called there after each card. Stops before the next card when stop is set, and after
     // the first file that cannot be written (the reason has been shown). One disk sync ends the batch.
