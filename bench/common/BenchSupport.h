@@ -53,7 +53,10 @@ public:
         m_beat.setInterval(2);
         QObject::connect(&m_beat, &QTimer::timeout, [this] {
             const qint64 now = m_clock.elapsed();
-            m_worst = qMax(m_worst, now - m_last);
+            if (now - m_last > m_worst) {
+                m_worst = now - m_last;
+                m_worstAt = m_last;
+            }
             m_last = now;
         });
         m_beat.start();
@@ -62,6 +65,8 @@ public:
     qint64 elapsed() const { return m_clock.elapsed(); }
     // The longest gap between two ticks since the last reset.
     qint64 worst() const { return m_worst; }
+    // When the longest gap began (milliseconds since the start).
+    qint64 worstAt() const { return m_worstAt; }
     // The same, counting the gap running now too.
     qint64 worstUntilNow() const { return qMax(m_worst, m_clock.elapsed() - m_last); }
     void reset()
@@ -75,6 +80,7 @@ private:
     QTimer m_beat;
     qint64 m_last = 0;
     qint64 m_worst = 0;
+    qint64 m_worstAt = 0;
 };
 
 } // namespace bench

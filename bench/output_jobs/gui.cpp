@@ -133,6 +133,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the export did not start\n");
         return 1;
     }
+    const qint64 starting = beat.elapsed() - start;
     while (!finished)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const qint64 worst = beat.worstUntilNow();
@@ -142,9 +143,9 @@ int main(int argc, char** argv)
     for (std::thread& t : load)
         t.join();
     std::printf("export %d rows at 300 dpi on %d workers beside %d busy threads (load average %s): %.2f s; "
-                "longest wait of the window's thread %lld ms\n",
+                "longest wait of the window's thread %lld ms (at %.2f s; starting the export took %lld ms)\n",
                 kRows, ExportBatchJob::defaultThreads(), busy, loadAvg.constData(), seconds,
-                static_cast<long long>(worst));
+                static_cast<long long>(worst), (beat.worstAt() - start) / 1000.0, static_cast<long long>(starting));
     setPromptHandler(nullptr);
     return 0;
 }

@@ -14,11 +14,16 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 const QString Export_Success_Message = QStringLiteral("Frame has been exported successfully.");
 
@@ -299,6 +304,15 @@ QStringList ExportBatchJob::existingFiles() const {
 
 namespace {
 
+// Workers give way to the window: the calling thread runs a little below the rest of the program, so a
+// busy machine still answers the user at once (the export takes the time the window leaves).
+void yieldToTheWindow() {
+    errno = 0;
+    const int program = ::getpriority(PRIO_PROCESS, 0);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), std::min(program + 5, 19));
+}
+
 // One card's files, encoded by a worker and waiting to be written.
 struct EncodedRow {
     bool ready = false;
@@ -337,6 +351,7 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
     bool quit = false;
 
     auto work = [&](BatchFillJob* fill) {
+        yieldToTheWindow();
         for (;;) {
             int row;
             {

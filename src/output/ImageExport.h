@@ -102,8 +102,9 @@ public:
 
     // Workers of a batch when none are asked for: one per core but one, which is left to the window.
     static int defaultThreads();
-    // Runs the batch: rows are rendered and encoded on `threads` workers (0: defaultThreads()), each with its
-    // own copy of the fill, and the files are written on the calling thread in row order as they finish.
+    // Runs the batch: rows are rendered and encoded on `threads` workers (0: defaultThreads()), a little
+    // below the program's priority, each with its own copy of the fill, and the files are written on the
+    // calling thread in row order as they finish.
     // progress(done) is called there after each card. Stops before the next card when stop is set, and after
     // the first file that cannot be written (the reason has been shown). One disk sync ends the batch.
     ExportResult run(const std::atomic<bool>& stop, const std::function<void(int done)>& progress = {},
