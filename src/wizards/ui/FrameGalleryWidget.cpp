@@ -1,5 +1,5 @@
 #include "wizards/ui/FrameGalleryWidget.h"
-#include "common/PictureReader.h"
+#include "common/ThumbnailCache.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -11,7 +11,7 @@ namespace {
 constexpr int Thumb = 80;
 
 QIcon frameIcon(const QString& path) {
-    const QImage image = pictures::readThumbnail(path, Thumb);
+    const QImage image = pictures::keptThumbnail(path, Thumb);
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 } // namespace

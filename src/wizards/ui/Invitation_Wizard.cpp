@@ -1,5 +1,5 @@
 #include "wizards/ui/Invitation_Wizard.h"
-#include "common/PictureReader.h"
+#include "common/ThumbnailCache.h"
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -44,7 +44,7 @@ const char* const PageTitles[] = {"Welcome", "Title and Message", "Main Photo", 
                                   "Card Size and Shape"};
 
 QIcon thumbnail(const QString& path, int side) {
-    const QImage image = pictures::readThumbnail(path, side);
+    const QImage image = pictures::keptThumbnail(path, side);
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 

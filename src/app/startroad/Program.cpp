@@ -1,0 +1,82 @@
+#include "app/startroad/Program.h"
+
+#include "app/SKTWindowController.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
+#include "canvas/SKTDocument.h"
+#include "common/Prompt.h"
+#include "common/ResourceSetup.h"
+#include "common/ui/GuiPrompt.h"
+#include "output/mail/MailSettings.h"
+#include "output/ui/Review_Form.h"
+#include "wizards/StartRoad.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+
+namespace {
+
+// Runs a step once the window has shown itself painted (or after a second when no paint is reported), so
+// the window comes up before anything else is built.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget& window, std::function<void()> step) : QObject(&window), m_step(std::move(step))
+    {
+        if (QWindow* handle = window.windowHandle())
+            handle->installEventFilter(this);
+        QTimer::singleShot(1000, this, &AfterFirstPaint::run);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // The window paints while it handles its first expose; the step comes after that.
+        if (event->type() == QEvent::Expose && m_step)
+            QMetaObject::invokeMethod(this, &AfterFirstPaint::run, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!m_step)
+            return;
+        const std::function<void()> step = std::move(m_step);
+        m_step = nullptr;
+        step();
+    }
+    std::function<void()> m_step;
+};
+
+} // namespace
+
+int runProgram(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
+    QApplication::setOrganizationName(QStringLiteral("NAVU"));
+    QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
+
+    SKTDocument document;
+    SKTWindowController window(&document);
+    installGuiPrompt(&window);
+    if (!setupResources()) {
+        Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
+        return 1;
+    }
+    Get_Email_Details();
+    // The frame gallery is filled from the resources, so the start road comes after them.
+    StartRoadController startRoad(window);
+    // Quitting shows the review window once (when the maker has a review page).
+    startRoad.designCommands().runReviewWindow = [] { Review_Form::Run_At_Quit(); };
+    window.show();
+    // Once the window shows: a design named on the command line (a file manager's "open with") opens;
+    // otherwise, or when it is refused, a new design and the start wizard. Anything but building or
+    // opening a design ends the program.
+    const QString designPath = designPathArgument(app.arguments());
+    new AfterFirstPaint(window, [&] {
+        if (runStartRoad(startRoad, designPath) == StartOutcome::Quit)
+            QCoreApplication::exit(0);
+    });
+    return app.exec();
+}
