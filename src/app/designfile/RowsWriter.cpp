@@ -171,11 +171,21 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     // Texts met for the first time are looked up a batch of rows at a time: their slots are fetched from
     // memory together instead of one after the other.
     struct FirstMet {
-        quint64 tag;
+        quint64 hash;
         quint32 index; // the key, the row or the entry in m_edits
         quint64 kind;  // 0, kRow or kEdit
+        int column;
     };
     std::vector<FirstMet> batch;
+    // Per column, the texts met last: a value that repeats in a column (a flag, a date, a city) is found
+    // there, beside the key that held it last, without a look into the large table.
+    struct Recent {
+        quint64 hash = 0;
+        quint32 key = DataTableContent::kNoKey;
+        quint32 text = 0;
+    };
+    constexpr size_t kRecent = 1024;
+    std::vector<Recent> recent(kRecent * size_t(m_columns));
     std::vector<quint32> keys(static_cast<size_t>(m_columns));
     char digits[16];
     m_textOfRow.resize(size_t(rows));
@@ -192,13 +202,13 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
             for (int k = 0; k < m_columns; ++k) {
                 const quint32 key = keys[size_t(k)];
                 std::string_view bytes;
-                FirstMet met{0, key, 0};
+                FirstMet met{0, key, 0, k};
                 if (key == DataTableContent::kRowNumber) {
-                    met = {0, quint32(r), kRow};
+                    met = {0, quint32(r), kRow, k};
                     bytes = rowNumber(r, digits);
                 } else if (key == DataTableContent::kNoKey) {
                     const QByteArray value = m_table.value(r, k).toUtf8();
-                    met = {0, m_edits.append(std::string_view(value.constData(), size_t(value.size()))), kEdit};
+                    met = {0, m_edits.append(std::string_view(value.constData(), size_t(value.size()))), kEdit, k};
                     if (met.index == StringPool::kFull)
                         throw std::bad_alloc();
                     bytes = m_edits.view(met.index);
@@ -207,18 +217,30 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
                 } else {
                     continue;
                 }
-                met.tag = hashOf(bytes) >> kTagShift;
-                __builtin_prefetch(seen.data() + (size_t(met.tag) & (seen.size() - 1)));
+                met.hash = hashOf(bytes);
+                if (met.kind == 0) {
+                    Recent& last = recent[size_t(k) * kRecent + (met.hash & (kRecent - 1))];
+                    if (last.hash == met.hash && last.key != DataTableContent::kNoKey &&
+                        m_table.keyText(last.key) == bytes) {
+                        m_textOfKey[key] = last.text + 1;
+                        last.key = key;
+                        continue;
+                    }
+                }
+                __builtin_prefetch(seen.data() + (size_t(met.hash >> kTagShift) & (seen.size() - 1)));
                 batch.push_back(met);
             }
         }
         for (const FirstMet& m : batch) {
+            const quint64 tag = m.hash >> kTagShift;
             if (m.kind == kRow) {
-                m_textOfRow[m.index] = textNumber(rowNumber(int(m.index), digits), m.tag, kRow | (m.index + 1));
+                m_textOfRow[m.index] = textNumber(rowNumber(int(m.index), digits), tag, kRow | (m.index + 1));
             } else if (m.kind == kEdit) {
-                m_textOfEdit.push_back(textNumber(m_edits.view(m.index), m.tag, kEdit | m.index));
+                m_textOfEdit.push_back(textNumber(m_edits.view(m.index), tag, kEdit | m.index));
             } else if (!m_textOfKey[m.index]) { // a key met twice in the batch is numbered once
-                m_textOfKey[m.index] = textNumber(m_table.keyText(m.index), m.tag, quint64(m.index) + 1) + 1;
+                const quint32 text = textNumber(m_table.keyText(m.index), tag, quint64(m.index) + 1);
+                m_textOfKey[m.index] = text + 1;
+                recent[size_t(m.column) * kRecent + (m.hash & (kRecent - 1))] = {m.hash, m.index, text};
             }
         }
     }
