@@ -388,6 +388,7 @@ private slots:
             m_failure.clear();
             const bool ok = runSeed(seed, stepsPerSeed(), &done);
             total += done;
+            qInfo("seed %u: %d steps, %lld in all, %.0f s", seed, done, total, clock.elapsed() / 1000.0);
             QVERIFY2(ok, qPrintable(QStringLiteral("seed %1, step %2: %3").arg(seed).arg(done).arg(m_failure)));
         }
         qInfo("%lld random steps without a failure in %.1f s", total, clock.elapsed() / 1000.0);
