@@ -286,11 +286,22 @@ class TestRandomEdits : public QObject {
             m_states.append(now);
             if (!undoRedoTo(true) || !undoRedoTo(false))
                 return false;
-        } else if (index == indexBefore && undo()->count() == countBefore) {
-            // A step merged into the last one (a stepper, typing), or no step at all.
+        } else if (index == indexBefore && undo()->count() <= countBefore) {
+            // A step merged into the last one (a stepper, typing; steps that could be redone are dropped),
+            // or no step at all.
+            if (undo()->count() < countBefore)
+                m_states.resize(index + 1);
             if (now != m_states.value(index)) {
-                if (m_pushes == 0)
+                if (m_pushes == 0) {
+                    if (qEnvironmentVariableIsSet("NAVU_RANDOM_DUMP")) {
+                        QFile a(QStringLiteral("/tmp/random_before.txt")), b(QStringLiteral("/tmp/random_after.txt"));
+                        if (a.open(QIODevice::WriteOnly) && b.open(QIODevice::WriteOnly)) {
+                            a.write(m_states.value(index));
+                            b.write(now);
+                        }
+                    }
                     return fail(QStringLiteral("the design changed without an undo step"));
+                }
                 m_states[index] = now;
             }
         } else if (index != indexBefore || undo()->count() > countBefore) {
@@ -352,6 +363,8 @@ class TestRandomEdits : public QObject {
                         return false;
                 continue;
             }
+            if (qEnvironmentVariableIsSet("NAVU_RANDOM_DUMP"))
+                qInfo("step %d: %s (stack %d)", step, qPrintable(m_action), undo()->index());
             if (!m_failure.isEmpty() || !checkAfterAction(indexBefore, countBefore))
                 return false;
         }
