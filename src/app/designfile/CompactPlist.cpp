@@ -106,39 +106,16 @@ quint32 CompactPlistWriter::addScalar(qsizetype start)
     return insert(quint64(start), tag, slot);
 }
 
-void CompactPlistWriter::encodeText(QStringView text, QByteArray& into)
+quint32 CompactPlistWriter::addText(QStringView text)
 {
-    into.clear();
+    const qsizetype start = m_out.size();
     QString clean;
     if (text.contains(QChar(0))) {
         clean = text.toString();
         clean.remove(QChar(0));
         text = clean;
     }
-    appendText(into, text);
-}
-
-quint64 CompactPlistWriter::tagOf(const QByteArray& encoded)
-{
-    return hashOf(reinterpret_cast<const uchar*>(encoded.constData()), size_t(encoded.size())) >> 32;
-}
-
-quint32 CompactPlistWriter::addEncoded(const QByteArray& encoded, quint64 tag)
-{
-    size_t slot = 0;
-    if (const auto found = find(encoded.constData(), size_t(encoded.size()), tag, &slot))
-        return *found;
-    const qsizetype start = m_out.size();
-    m_out.append(encoded);
-    return insert(quint64(start), tag, slot);
-}
-
-quint32 CompactPlistWriter::addText(QStringView text)
-{
-    const qsizetype start = m_out.size();
-    QByteArray encoded;
-    encodeText(text, encoded);
-    m_out.append(encoded);
+    appendText(m_out, text);
     return addScalar(start);
 }
 

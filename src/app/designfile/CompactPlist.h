@@ -34,12 +34,6 @@ public:
     CompactPlistWriter();
 
     quint32 addText(QStringView text); // NUL characters are left out, as libplist keeps C strings
-    // The same in steps, for many texts at once: encode each, look its slot up ahead (prefetch), then add it.
-    // The slots of a row's texts are then fetched from memory together instead of one after the other.
-    static void encodeText(QStringView text, QByteArray& into);
-    static quint64 tagOf(const QByteArray& encoded);
-    void prefetch(quint64 tag) const { __builtin_prefetch(m_table.data() + (size_t(tag) & (m_table.size() - 1))); }
-    quint32 addEncoded(const QByteArray& encoded, quint64 tag);
     quint32 addData(const char* bytes, quint64 size);
     // An array of n elements or a dictionary of n entries; its references are set afterwards, in any order.
     Container beginArray(quint32 n) { return begin(0xA, n); }
