@@ -154,6 +154,44 @@ private slots:
             QCOMPARE(decode(crop(card, e.item->bounds(), scale), e.format), e.value);
     }
 
+    // Mailed cards at 150 dpi: a bound PDF417 whose one-pixel modules do not fit its frame is named once in
+    // the finish message, with the resolution it needs.
+    void mailedTwoDMisfitNamedOnce() {
+        Data_From_Excel table;
+        QList<QStringList> rows;
+        for (int i = 0; i < 3; ++i)
+            rows << QStringList{QString::number(i + 1), QStringLiteral("A long PDF417 value for row %1 of the "
+                                                                       "sheet, more than a small frame holds")
+                                                            .arg(i + 1)};
+        table.setTable({QStringLiteral("Row No."), QStringLiteral("Code")}, rows);
+        GraphicPtr pdf = barcodeItem(1, BarcodeSymbologies::PDF417, "PDF", {10, 10});
+        pdf->setBounds(QRectF(10, 10, 60, 20));
+        pdf->data_source_type = 2;
+        pdf->excel_col_indx = 1;
+        BatchFillJob::Design d;
+        d.front = {pdf};
+        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+        d.backProp = Card_Property::defaults(QStringLiteral("B"));
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(200, 100);
+        d.twoSided = false;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        Get_total_Card_count(series, table);
+        MailRequest req;
+        req.account = MailMessage{"me@navu.test", "pw", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
+        req.recipients = {"a@navu.test"};
+        req.batch = true;
+        MailJob job(req, BatchFillJob::create(d, series, table));
+        QTemporaryDir temp;
+        job.setTempRoot(temp.path());
+        job.setSender([](const MailMessage&) { return MailSendResult{true, {}, false}; });
+        const MailRunResult r = job.run();
+        QCOMPARE(r.notes.size(), 1);
+        QVERIFY2(r.notes[0].startsWith(QStringLiteral("On the front side, the PDF417 needs at least ")),
+                 qPrintable(r.notes[0]));
+        QCOMPARE(mailFinishedMessage(r).count(QStringLiteral("the PDF417 needs at least")), 1);
+    }
+
     // A raster barcode's modules are whole pixels: the bars hold only the two colours.
     void rasterBarsAreSharp() {
         BatchFillJob::Design d;

@@ -61,6 +61,8 @@ QString mailFinishedMessage(const MailRunResult& r) {
         text += QStringLiteral("\nRecipients without a data row: %1.").arg(r.recipientsWithoutRow);
     if (!r.problems.isEmpty())
         text += QStringLiteral("\n\n") + r.problems.summary(r.rows);
+    if (!r.notes.isEmpty())
+        text += QStringLiteral("\n\n") + r.notes.join(QLatin1Char('\n'));
     return text;
 }
 
@@ -249,6 +251,7 @@ MailRunResult MailJob::run() {
     if (batch) {
         result.rows = rows;
         result.problems = _renderer->rowProblems();
+        result.notes = _renderer->fitNotes();
     }
     // The attachment folder goes with `folder`; the files are removed first so that nothing is left even
     // when the folder itself cannot be removed.

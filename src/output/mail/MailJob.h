@@ -43,6 +43,7 @@ struct MailRunResult {
     int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
     int rows = 0;                 // data rows of the run (0 without data)
     RowProblems problems;         // what went wrong in the rows that were filled
+    QStringList notes;            // 2-D barcodes that cannot keep whole-pixel modules in their frames, a side each
 
     // Mails never attempted: after a refusal that ends the run, or after Stop (a mail Stop cut off
     // included).
