@@ -6,8 +6,8 @@
 // count as modified, and save and reopen must give the same file again.
 //
 // CI runs the seeds below with a few hundred steps in all. A longer run, for example
-//   QTEST_FUNCTION_TIMEOUT=86400000 NAVU_RANDOM_SEEDS=1-200 NAVU_RANDOM_STEPS=2000 \
-//   build/tests/app/test_random_edits
+//   QTEST_FUNCTION_TIMEOUT=86400000 NAVU_RANDOM_SEEDS=1-200 NAVU_RANDOM_STEPS=2000 (then run
+//   build/tests/app/test_random_edits)
 // prints how many steps it went without a failure. NAVU_RANDOM_DUMP=1 also prints every step and, when the
 // design changes without a step, writes the state expected and the state found to /tmp/random_*.txt.
 
