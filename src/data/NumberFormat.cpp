@@ -648,7 +648,9 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
         switch (k.kind) {
         case Token::Literal: out += k.text; break;
         case Token::General: {
-            out += XlsxReader::formatNumber(QByteArray::number(std::fabs(v), 'g', 17)).toStdString();
+            char buf[32];
+            const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v));
+            formatGeneralTo(out, std::string_view(buf, size_t(r.ptr - buf)));
             break;
         }
         case Token::Digit:
@@ -770,8 +772,15 @@ using namespace xlsx;
 
 QString XlsxReader::formatNumber(QByteArrayView text)
 {
+    std::string out;
+    formatGeneralTo(out, std::string_view(text.data(), size_t(text.size())));
+    return QString::fromUtf8(out.data(), qsizetype(out.size()));
+}
+
+void xlsx::formatGeneralTo(std::string& out, std::string_view text)
+{
     const char* s = text.data();
-    const qsizetype len = text.size();
+    const qsizetype len = qsizetype(text.size());
     // Fast path: already a plain decimal in canonical form with at most 15 significant digits.
     {
         qsizetype i = 0;
@@ -800,8 +809,10 @@ QString XlsxReader::formatNumber(QByteArrayView text)
                     --sig;
             }
             const bool negZero = s[0] == '-' && intDigits == 1 && s[intStart] == '0' && fracDigits == 0;
-            if (sig <= 15 && !negZero)
-                return QString::fromLatin1(s, len);
+            if (sig <= 15 && !negZero) {
+                out.append(s, size_t(len));
+                return;
+            }
         }
     }
     double d = 0;
@@ -809,10 +820,15 @@ QString XlsxReader::formatNumber(QByteArrayView text)
     while (start < len && (s[start] == ' ' || s[start] == '+'))
         ++start;
     const auto res = std::from_chars(s + start, s + len, d);
-    if (res.ec != std::errc() || !std::isfinite(d))
-        return QString::fromUtf8(s, len).trimmed();
-    if (d == 0)
-        return QStringLiteral("0");
+    if (res.ec != std::errc() || !std::isfinite(d)) {
+        const QByteArray t = QString::fromUtf8(s, len).trimmed().toUtf8();
+        out.append(t.constData(), size_t(t.size()));
+        return;
+    }
+    if (d == 0) {
+        out += '0';
+        return;
+    }
     // 15 significant digits in scientific form, then written out as a plain decimal.
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, 14);
@@ -828,7 +844,8 @@ QString XlsxReader::formatNumber(QByteArrayView text)
     int exp = std::stoi(sci.substr(ePos + 1));
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    std::string out = negative ? "-" : "";
+    if (negative)
+        out += '-';
     const int pointPos = exp + 1; // digits before the decimal point
     if (pointPos <= 0) {
         out += "0.";
@@ -838,11 +855,10 @@ QString XlsxReader::formatNumber(QByteArrayView text)
         out += digits;
         out.append(size_t(pointPos) - digits.size(), '0');
     } else {
-        out += digits.substr(0, size_t(pointPos));
+        out.append(digits, 0, size_t(pointPos));
         out += '.';
-        out += digits.substr(size_t(pointPos));
+        out.append(digits, size_t(pointPos));
     }
-    return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 XlsxReader::DateKind XlsxReader::dateKindOfFormat(int id, const QString& code)

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xlsx {
@@ -18,6 +19,9 @@ namespace xlsx {
 // when the serial is no date between the years 1 and 9999. Serials below zero (dates before 1900, as
 // LibreOffice writes them) count back from 1899-12-30.
 size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool date1904);
+
+// Appends a stored number as General shows it (XlsxReader::formatNumber) to `out`.
+void formatGeneralTo(std::string& out, std::string_view text);
 
 class NumberFormat {
 public:

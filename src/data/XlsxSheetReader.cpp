@@ -323,7 +323,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                     }
                 }
                 if (!shown) {
-                    scratch = formatNumber(QByteArrayView(vText.data(), qsizetype(vText.size()))).toStdString();
+                    scratch.clear();
+                    formatGeneralTo(scratch, vText);
                     if (hasControl(scratch))
                         stripControls(scratch);
                 }
