@@ -78,7 +78,8 @@ QWidget* InspectorPanel::buildCardSettingPage() {
         spin->setSuffix(tr(" mm"));
         spin->setKeyboardTracking(false);
         nameTextField(spin, QString::fromLatin1(text));
-        spin->onStep = [this, spin] { Apply_Size_Clicked(spin->objectName()); };
+        StepSpinBox* stepper = spin; // clang 14 cannot capture a structured binding
+        spin->onStep = [this, stepper] { Apply_Size_Clicked(stepper->objectName()); };
     }
     width_Stepper = w;
     height_Stepper = h;
