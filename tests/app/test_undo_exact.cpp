@@ -2,6 +2,7 @@
 // its content changed, undo puts back exactly what was there, a panel change with several items selected
 // changes only that field, the scratch side is a preview, and wheel and keys do what a user expects.
 
+#include "ScriptedPrompt.h"
 #include "app/SKTWindowController.h"
 #include "app/designfile/DesignFile.h"
 #include "app/inspector/ColorWell.h"
@@ -34,21 +35,6 @@
 #include <QtTest>
 
 namespace {
-
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    PromptAnswer answer = PromptAnswer::No;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer == PromptAnswer::Yes;
-    }
-    PromptAnswer yesNoCancel(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-};
 
 GraphicPtr item(const QString& cls, const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(cls, false);

@@ -2,6 +2,7 @@
 // change exactly what they show, and undo steps that show the side they were made on.
 
 #include "../canvas_ui/ViewDriver.h"
+#include "ScriptedPrompt.h"
 
 #include "app/Open_Export_Log.h"
 #include "app/SKTWindowController.h"
@@ -40,21 +41,6 @@
 #include <QtTest>
 
 namespace {
-
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    PromptAnswer answer = PromptAnswer::No;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer == PromptAnswer::Yes;
-    }
-    PromptAnswer yesNoCancel(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-};
 
 QString writePicture(const QString& path, QColor colour, QSize size = QSize(40, 30)) {
     QImage img(size, QImage::Format_ARGB32);
