@@ -13,7 +13,6 @@
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
 #include "common/Globals.h"
-#include "common/ui/WheelFocusGuard.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
 #include "output/ui/OutputCommands.h"
@@ -207,8 +206,6 @@ void SKTWindowController::buildCanvases()
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
     _inspector = new InspectorPanel(_inspectorHost.get());
     _inspector->setMinimumWidth(350);
-    // Scrolling the panel past a control leaves its value alone.
-    guardWheelByFocus(_inspector);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);
     addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);

@@ -94,6 +94,7 @@ private slots:
         doc->setGraphics(CardSide::Front, {a});
         wnd->_graphicView->selectAll();
         wnd->_graphicView->_Selected_Graphic = a;
+        wnd->inspector()->ensureItemPages();
         auto* button = wnd->inspector()->findChild<QPushButton*>(QStringLiteral("Edit_Barcode_btn"));
         QVERIFY(button);
         bool shown = false;

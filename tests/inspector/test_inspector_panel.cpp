@@ -165,6 +165,7 @@ private slots:
     }
 
     void everyPageAndNamedControlExists() {
+        panel->ensureItemPages();
         for (const QString& name : inspector::allTabNames())
             QVERIFY2(panel->tabPage(name) && panel->tabPage(name)->objectName() == name, qPrintable(name));
         const QStringList names = {"sett_tab",

@@ -206,6 +206,7 @@ private slots:
     // inspected item bound to a column keeps its binding while the table is empty.
     void fillUpdatesTheInspectorSources() {
         Fill_User_Profile = false;
+        wnd->inspector()->ensureItemPages();
         QComboBox* sources = wnd->inspector()->Data_source_type;
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         const QStringList titles = table->columnTitles();

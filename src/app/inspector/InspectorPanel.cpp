@@ -9,6 +9,7 @@
 #include "app/inspector/InspectorPanelParts.h"
 #include "common/Prompt.h"
 #include "common/ui/FontPicking.h"
+#include "common/ui/WheelFocusGuard.h"
 #include "wizards/InvitationState.h"
 #include "wizards/ui/Insert_Template.h"
 
@@ -16,6 +17,7 @@
 #include <QGridLayout>
 #include <QPointer>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -69,13 +71,13 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
     sett_tab = new QTabWidget;
     sett_tab->setObjectName(QStringLiteral("sett_tab"));
     sett_tab->setUsesScrollButtons(true);
-    sett_tab->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
+    sett_tab->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     layout->addWidget(print_object_chk);
     layout->addWidget(sel_control_name);
     layout->addWidget(sett_tab, 1);
     connect(print_object_chk, &QCheckBox::toggled, this, [this] { updatePrintObject(); });
 
-    buildPages();
+    buildCardPages();
 
     // The card pages stay; the item pages wait for an item.
     for (const QString& name : allTabNames().mid(0, CardTabCount))
@@ -86,15 +88,21 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
 
 InspectorPanel::~InspectorPanel() = default;
 
-QWidget* InspectorPanel::wrapPage(const QString& name, QWidget* content) {
-    auto* scroll = new QScrollArea;
+void InspectorPanel::addPage(const QString& name, QWidget* content) {
+    auto* scroll = new QScrollArea(this);
     scroll->setObjectName(name);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
+    // Pages not in the tab view still belong to the panel.
+    scroll->hide();
     m_pages.insert(name, scroll);
-    return scroll;
+    const auto combos = content->findChildren<QComboBox*>();
+    for (QComboBox* c : combos)
+        connect(c, &QComboBox::currentIndexChanged, this, [this, c] { comboBoxSelectionDidChange(c); });
+    // Scrolling the panel past a control leaves its value alone.
+    guardWheelByFocus(scroll);
 }
 
 QSlider* InspectorPanel::makeSlider(QWidget* parent, const QString& name, double min, double max,
@@ -127,8 +135,7 @@ void InspectorPanel::setSliderValue(QSlider* slider, double value) {
         l->setText(sliderText(sliderValue(slider), scale));
 }
 
-void InspectorPanel::buildPages() {
-    const QStringList names = allTabNames();
+void InspectorPanel::buildCardPages() {
     m_defaultLabels = {
         {QStringLiteral("card_setting_tab"), tr("Card")},
         {QStringLiteral("card_info_tab"), tr("Card Info")},
@@ -146,8 +153,8 @@ void InspectorPanel::buildPages() {
         {QStringLiteral("barcode_tab"), tr("Barcode Properties")},
         {QStringLiteral("Lock_tab"), tr("Locked")},
     };
-    wrapPage(QStringLiteral("card_setting_tab"), buildCardSettingPage());
-    wrapPage(QStringLiteral("card_bkgd_tab"), buildCardBackgroundPage());
+    addPage(QStringLiteral("card_setting_tab"), buildCardSettingPage());
+    addPage(QStringLiteral("card_bkgd_tab"), buildCardBackgroundPage());
     // Their controls live on the two card pages above; the pages stay for the tab order.
     for (const QString& name : {QStringLiteral("card_info_tab"), QStringLiteral("card_size_tab"),
                                 QStringLiteral("card_brdr_tab")}) {
@@ -155,27 +162,24 @@ void InspectorPanel::buildPages() {
         auto* l = new QVBoxLayout(w);
         l->addWidget(new QLabel(tr("These settings are on the Card page.")));
         l->addStretch(1);
-        wrapPage(name, w);
+        addPage(name, w);
     }
-    wrapPage(QStringLiteral("line_tab"), buildLinePage());
-    wrapPage(QStringLiteral("shape_tab"), buildShapePage());
-    wrapPage(QStringLiteral("text_edtng_tab"), buildTextEditingPage());
-    wrapPage(QStringLiteral("text_prop_tab"), buildTextPropertiesPage());
-    wrapPage(QStringLiteral("image_tab"), buildImagePage());
-    wrapPage(QStringLiteral("sign_tab"), buildSignPage());
-    wrapPage(QStringLiteral("datasource_tab"), buildDataSourcePage());
-    wrapPage(QStringLiteral("aligmnt_tab"), buildAlignmentPage());
-    wrapPage(QStringLiteral("barcode_tab"), buildBarcodePage());
-    wrapPage(QStringLiteral("Lock_tab"), buildLockPage());
-    // Pages not in the tab view still belong to the panel.
-    for (QWidget* page : std::as_const(m_pages)) {
-        page->setParent(this);
-        page->hide();
-    }
+}
 
-    const auto combos = findChildren<QComboBox*>();
-    for (QComboBox* c : combos)
-        connect(c, &QComboBox::currentIndexChanged, this, [this, c] { comboBoxSelectionDidChange(c); });
+void InspectorPanel::ensureItemPages() {
+    if (m_itemPagesBuilt)
+        return;
+    m_itemPagesBuilt = true;
+    addPage(QStringLiteral("line_tab"), buildLinePage());
+    addPage(QStringLiteral("shape_tab"), buildShapePage());
+    addPage(QStringLiteral("text_edtng_tab"), buildTextEditingPage());
+    addPage(QStringLiteral("text_prop_tab"), buildTextPropertiesPage());
+    addPage(QStringLiteral("image_tab"), buildImagePage());
+    addPage(QStringLiteral("sign_tab"), buildSignPage());
+    addPage(QStringLiteral("datasource_tab"), buildDataSourcePage());
+    addPage(QStringLiteral("aligmnt_tab"), buildAlignmentPage());
+    addPage(QStringLiteral("barcode_tab"), buildBarcodePage());
+    addPage(QStringLiteral("Lock_tab"), buildLockPage());
 }
 
 QWidget* InspectorPanel::buildAlignmentPage() {
@@ -267,6 +271,8 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
     if (Not_Draw_Only_Prop_Change)
         return;
     try {
+        if (item)
+            ensureItemPages();
         m_host->selectArrowTool();
         if (!item) {
             PropertyLoadGuard guard;
@@ -409,7 +415,7 @@ void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name) {
 void InspectorPanel::refreshHatchLists() {
     const QStringList names = hatchNames();
     for (QComboBox* c : {Card_hatch_style, shape_hatch_style}) {
-        if (c->count() > 0 || names.isEmpty())
+        if (!c || c->count() > 0 || names.isEmpty())
             continue;
         const QSignalBlocker block(c);
         c->addItems(names);

@@ -49,6 +49,9 @@ public:
     // Names of the tabs now in sett_tab, in order.
     QStringList shownTabNames() const;
     QWidget* tabPage(const QString& name) const { return m_pages.value(name); }
+    // The card pages are built with the panel; the item pages (and their controls below) on first need:
+    // when an item is first shown. Whatever reaches an item page's control from outside calls this first.
+    void ensureItemPages();
     void card_prop_set(const QString& fillStyle);
 
     // --- write-back ---
@@ -290,7 +293,7 @@ public:
     static void setSliderValue(QSlider* slider, double value);
 
 private:
-    void buildPages();
+    void buildCardPages();
     QWidget* buildCardSettingPage();
     QWidget* buildCardBackgroundPage();
     QWidget* buildLinePage();
@@ -303,7 +306,7 @@ private:
     QWidget* buildAlignmentPage();
     QWidget* buildBarcodePage();
     QWidget* buildLockPage();
-    QWidget* wrapPage(const QString& name, QWidget* content);
+    void addPage(const QString& name, QWidget* content);
     QSlider* makeSlider(QWidget* parent, const QString& name, double min, double max, double scale);
 
     void insertTab(const QString& name, int index);
@@ -363,6 +366,7 @@ private:
     QHash<QString, QWidget*> m_pages;
     QHash<QString, QString> m_defaultLabels;
     std::weak_ptr<SKTGraphic> m_last;
+    bool m_itemPagesBuilt = false;
     bool m_inItemMode = false;
     bool m_firstCall = true;
     bool m_contentFontPicked = false;

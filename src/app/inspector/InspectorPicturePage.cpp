@@ -267,6 +267,7 @@ void InspectorPanel::Manual_Library_Browse_Btn() {
 }
 
 void InspectorPanel::Reset_Image_Editing_Controls() {
+    ensureItemPages();
     const ImagePanelValues v = resetImageValues();
     const QSignalBlocker b1(Rotate_slidr), b2(Trsp_slidr), b3(Hue_slidr), b4(Sat_slidr), b5(Brt_slidr),
         b6(Con_slidr), b7(shrp_slidr), b8(ev_slidr), b9(blr_slidr), c1(Image_Gray_Scale_chk),
