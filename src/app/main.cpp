@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/navu-photo-frame.png")));
+    // Read as the PNG it is: asking every picture-format plugin about it would hold up the first window.
+    QImageReader icon(QStringLiteral(":/icons/navu-photo-frame.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
     return runProgram(app);
 }

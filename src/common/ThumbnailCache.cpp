@@ -39,6 +39,8 @@ QImage keptThumbnail(const QString& path, int side) {
     const QString stamp = sourceStamp(source);
     {
         QImageReader reader(kept, "png");
+        // Our own PNG: no need to wake every picture-format plugin to ask whether it reads it.
+        reader.setAutoDetectImageFormat(false);
         if (reader.text(StampKey) == stamp) {
             const QImage image = reader.read();
             if (!image.isNull() && std::max(image.width(), image.height()) <= side)

@@ -7,6 +7,7 @@
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
 #include "common/ui/GuiPrompt.h"
+#include "common/ui/LazyIconStyle.h"
 #include "output/mail/MailSettings.h"
 #include "output/ui/Review_Form.h"
 #include "wizards/StartRoad.h"
@@ -56,6 +57,7 @@ int runProgram(QApplication& app)
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
+    QApplication::setStyle(new LazyIconStyle);
 
     SKTDocument document;
     SKTWindowController window(&document);
@@ -70,11 +72,12 @@ int runProgram(QApplication& app)
     // Quitting shows the review window once (when the maker has a review page).
     startRoad.designCommands().runReviewWindow = [] { Review_Form::Run_At_Quit(); };
     window.show();
-    // Once the window shows: a design named on the command line (a file manager's "open with") opens;
-    // otherwise, or when it is refused, a new design and the start wizard. Anything but building or
-    // opening a design ends the program.
+    // Once the window shows: the frame gallery fills; a design named on the command line (a file
+    // manager's "open with") opens; otherwise, or when it is refused, a new design and the start wizard.
+    // Anything but building or opening a design ends the program.
     const QString designPath = designPathArgument(app.arguments());
     new AfterFirstPaint(window, [&] {
+        startRoad.fillGallery();
         if (runStartRoad(startRoad, designPath) == StartOutcome::Quit)
             QCoreApplication::exit(0);
     });

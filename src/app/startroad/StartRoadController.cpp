@@ -31,7 +31,6 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     m_gallery = new FrameGalleryWidget(dock);
     dock->setWidget(m_gallery);
     window.addDockWidget(Qt::LeftDockWidgetArea, dock);
-    m_gallery->Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
     connect(m_gallery, &FrameGalleryWidget::framePicked, this, &StartRoadController::framePicked);
 
     QMenu* card = window.addWindowMenu(tr("&Card"));
@@ -43,6 +42,13 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     });
     // Rows of print, export and mail show the main photo with the design's adjustments.
     BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
+}
+
+void StartRoadController::fillGallery() {
+    if (m_galleryFilled)
+        return;
+    m_galleryFilled = true;
+    m_gallery->Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
 }
 
 StartRoadController::~StartRoadController() {

@@ -39,7 +39,12 @@ public:
 
     MainPhoto& mainPhoto() { return m_photo; }
     DesignCommands& designCommands() { return *m_design; }
-    FrameGalleryWidget* gallery() const { return m_gallery; }
+    // Reads the frames into the gallery, once. The program does it after the window's first paint.
+    void fillGallery();
+    FrameGalleryWidget* gallery() {
+        fillGallery();
+        return m_gallery;
+    }
     Invitation_Wizard& wizard();
     // Hands the photo to the window (CanvasHost) and to the items that show it.
     void publishMainPhoto();
@@ -49,4 +54,5 @@ private:
     MainPhoto m_photo;
     DesignCommands* m_design;
     FrameGalleryWidget* m_gallery = nullptr;
+    bool m_galleryFilled = false;
 };
