@@ -1,11 +1,11 @@
-// The editor window as the program builds it reads no picture file (the first one read makes Qt load every
-// picture-format plugin), and what it leaves for after its first paint still comes.
+// The editor window as the program shows it has read no picture by guessing its format (the first such read
+// makes Qt load every picture-format plugin), and what it leaves for after its first paint still comes.
 
 #include "app/SKTWindowController.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
 #include "common/Globals.h"
-#include "common/ui/LazyIconStyle.h"
+#include "common/ui/AppStyle.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 
 #include <QApplication>
@@ -33,15 +33,15 @@ private slots:
         const QString frame = QDir(shipped).entryList({QStringLiteral("*.png")}).value(0);
         QVERIFY(QFile::copy(shipped + u'/' + frame, dir.filePath(QStringLiteral("Frames/") + frame)));
 
-        QApplication::setStyle(new LazyIconStyle);
+        QApplication::setStyle(new AppStyle);
         SKTDocument doc;
         SKTWindowController window(&doc);
         StartRoadController road(window);
         window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(!pictureFormatPluginLoaded());
 
         // After the paint: the gallery fills, and the menu bar's overflow arrow still has its picture.
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(road.gallery()->count(), 1);
         auto* arrow = window.menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
         QVERIFY(arrow);

@@ -1,6 +1,7 @@
 #include "common/Globals.h"
 #include "common/LongMessage.h"
 #include "common/Prompt.h"
+#include "common/ui/AppStyle.h"
 #include "common/ui/FontPicking.h"
 #include "common/ui/GuiPrompt.h"
 #include "common/ui/Long_SMS_Dlg.h"
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QThread>
@@ -105,6 +108,7 @@ private slots:
     void cancellableQuestion();
     void fontDialogNames_data();
     void fontDialogNames();
+    void appStyleDrawsAsItsBase();
 
 private:
     std::unique_ptr<QMainWindow> window;
@@ -549,6 +553,32 @@ void TestCommonUi::fontDialogNames()
     if (!picked.isEmpty())
         chosen.setFamily(picked);
     QCOMPARE(fontFromFontDialog(chosen, current).family(), kept);
+}
+
+// The program's style reads some of Qt's pictures itself; what it draws must not differ from its base.
+void TestCommonUi::appStyleDrawsAsItsBase()
+{
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    AppStyle app(QStyleFactory::create(QStringLiteral("Fusion")));
+    const auto drawn = [](QStyle* style, QWidget& widget) {
+        widget.setStyle(style);
+        widget.resize(200, 90);
+        return widget.grab().toImage();
+    };
+    for (const auto& [title, checkable] : {std::pair(QStringLiteral("Border"), false), std::pair(QString(), false),
+                                           std::pair(QStringLiteral("Fill"), true), std::pair(QString(), true)}) {
+        QGroupBox box(title);
+        box.setCheckable(checkable);
+        QCOMPARE(drawn(&app, box), drawn(fusion.get(), box));
+    }
+    for (const auto direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        QStyleOption option;
+        option.direction = direction;
+        for (const auto arrow : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton})
+            for (const int side : {8, 16, 32})
+                QCOMPARE(app.standardIcon(arrow, &option).pixmap(side).toImage(),
+                         fusion->standardIcon(arrow, &option).pixmap(side).toImage());
+    }
 }
 
 QTEST_MAIN(TestCommonUi)

@@ -6,8 +6,8 @@
 #include "canvas/SKTDocument.h"
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
+#include "common/ui/AppStyle.h"
 #include "common/ui/GuiPrompt.h"
-#include "common/ui/LazyIconStyle.h"
 #include "output/mail/MailSettings.h"
 #include "output/ui/Review_Form.h"
 #include "wizards/StartRoad.h"
@@ -57,7 +57,7 @@ int runProgram(QApplication& app)
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
-    QApplication::setStyle(new LazyIconStyle);
+    QApplication::setStyle(new AppStyle);
 
     SKTDocument document;
     SKTWindowController window(&document);
