@@ -18,14 +18,6 @@ int bytesFor(quint64 v)
     return 8;
 }
 
-void putBigEndian(char* p, quint64 v, int size)
-{
-    for (int i = size - 1; i >= 0; --i) {
-        p[i] = char(v & 0xFF);
-        v >>= 8;
-    }
-}
-
 void appendBigEndian(QByteArray& out, quint64 v, int size)
 {
     char buf[8];

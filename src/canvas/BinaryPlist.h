@@ -5,17 +5,24 @@
 
 #include <QByteArray>
 #include <QStringView>
+#include <QtEndian>
 
 #include <plist/plist.h>
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace bplist {
 
 // Bytes needed for v: 1, 2, 4 or 8.
 int bytesFor(quint64 v);
-void putBigEndian(char* p, quint64 v, int size);
+// The low `size` (1 to 8) bytes of v, the most significant first.
+inline void putBigEndian(char* p, quint64 v, int size)
+{
+    const quint64 big = qToBigEndian(v << (8 * (8 - size)));
+    std::memcpy(p, &big, size_t(size));
+}
 void appendBigEndian(QByteArray& out, quint64 v, int size);
 quint64 readBigEndian(const uchar* p, int size);
 

@@ -160,13 +160,6 @@ QString DataTableContent::keyValue(quint32 key) const
     return _trim ? Trim_Str(s) : s;
 }
 
-bool DataTableContent::valueIsKeyText(std::string_view text) const
-{
-    // Trimming leaves a text alone that starts and ends with printable ASCII.
-    const auto printable = [](char c) { return c > 0x20 && c < 0x7F; };
-    return !_trim || text.empty() || (printable(text.front()) && printable(text.back()));
-}
-
 void DataTableContent::setValue(int row, int column, const QString& value)
 {
     if (row < 0 || row >= _rows || column < 0 || column >= columnCount())

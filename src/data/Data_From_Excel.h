@@ -48,7 +48,12 @@ public:
     std::string_view keyText(quint32 key) const;
     // The value of a key's cells; it is keyText itself when valueIsKeyText says so.
     QString keyValue(quint32 key) const;
-    bool valueIsKeyText(std::string_view text) const;
+    bool valueIsKeyText(std::string_view text) const
+    {
+        // Trimming leaves a text alone that starts and ends with printable ASCII.
+        const auto printable = [](char c) { return c > 0x20 && c < 0x7F; };
+        return !_trim || text.empty() || (printable(text.front()) && printable(text.back()));
+    }
 
     void setValue(int row, int column, const QString& value);
     // Appends a row of values, column 0 (the row number) first; missing values are empty.

@@ -590,8 +590,15 @@ private slots:
 
     // A table imported from a sheet is written as it is encoded: every value as the table shows it (shared
     // and own strings, trimmed, edited, row numbers, references outside the strings, narrow rows), each
-    // distinct value once however many strings hold it; a disk that fills up mid-file keeps the old file.
+    // distinct value once however many strings hold it, on one thread or several; an edited cell keeps the
+    // spaces that the imported cells with the same text lose; a disk that fills up mid-file keeps the old file.
+    void sheetTableStreamsEachValueOnce_data() {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("small table") << 40;
+        QTest::newRow("large table, several threads") << 200000;
+    }
     void sheetTableStreamsEachValueOnce() {
+        QFETCH(int, rows);
         auto shared = std::make_shared<StringPool>();
         for (const char* t : {"Oslo", "Guest", ""})
             shared->append(t);
@@ -600,7 +607,7 @@ private slots:
         const auto own = [&](const QString& t) { return sheet.strings.add(t); };
         const quint32 titles[] = {own("A"), own("B"), own("C"), own("D"), own("E"), own("F")};
         sheet.appendRow(titles, 6);
-        for (int r = 0; r < 40; ++r) {
+        for (int r = 0; r < rows; ++r) {
             const quint32 cells[] = {own(QStringLiteral("7")),
                                      SheetData::kSharedBit | quint32(r % 3),
                                      own(r % 2 ? QStringLiteral("Oslo") : QStringLiteral("  padded ")),
@@ -616,13 +623,14 @@ private slots:
         d.sheet.rows = table.content();
         d.sheet.rows.setValue(3, 2, QStringLiteral("edited"));
         d.sheet.rows.setValue(5, 1, QStringLiteral("Oslo"));
+        d.sheet.rows.setValue(7, 3, QStringLiteral("  padded "));
 
         const QByteArray bytes = designfile::toBytes(d);
         QString error;
         const auto back = designfile::fromBytes(bytes, &error);
         QVERIFY2(back, qPrintable(error));
         QSet<QString> distinct;
-        for (int r = 0; r < 40; ++r) {
+        for (int r = 0; r < rows; ++r) {
             for (int k = 0; k < 7; ++k) {
                 const QString v = d.sheet.rows.value(r, k).remove(QChar(0));
                 QCOMPARE(back->sheet.rows.value(r, k), v);
@@ -631,6 +639,7 @@ private slots:
         }
         QCOMPARE(back->sheet.rows.value(3, 2), QStringLiteral("edited"));
         QCOMPARE(back->sheet.rows.value(2, 3), QStringLiteral("padded"));
+        QCOMPARE(back->sheet.rows.value(7, 3), QStringLiteral("  padded "));
         // Beside a design without rows, the file holds one object per distinct value and one per row.
         DesignData empty = d;
         empty.sheet.rows = DataTableContent::ofRows({}, 7);
@@ -638,7 +647,7 @@ private slots:
         QVERIFY(withRows.open(bytes, &error));
         const QByteArray emptyBytes = designfile::toBytes(empty);
         QVERIFY(withoutRows.open(emptyBytes, &error));
-        QCOMPARE(withRows.objectCount() - withoutRows.objectCount(), quint64(distinct.size() + 40));
+        QCOMPARE(withRows.objectCount() - withoutRows.objectCount(), quint64(distinct.size() + rows));
 
         const SmallDisk disk;
         if (!disk.mounted())

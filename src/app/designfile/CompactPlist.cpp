@@ -5,13 +5,19 @@
 #include <QBuffer>
 #include <QFileDevice>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,12 +39,60 @@ size_t hashOf(const uchar* p, size_t n)
 
 } // namespace
 
+// Syncs a file's data to the disk whenever enough was written since the last sync, until it is destroyed.
+class DiskSyncer {
+public:
+    explicit DiskSyncer(int fd) : m_fd(fd), m_thread([this] { run(); }) {}
+    ~DiskSyncer()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    void wrote(quint64 bytes)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_written = bytes;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void run()
+    {
+        quint64 synced = 0;
+        std::unique_lock lock(m_mutex);
+        while (true) {
+            m_wake.wait(lock, [&] { return m_done || m_written > synced; });
+            if (m_done)
+                return;
+            synced = m_written;
+            lock.unlock();
+            ::fdatasync(m_fd); // a failure shows in the sync that ends the save
+            lock.lock();
+        }
+    }
+
+    const int m_fd;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    quint64 m_written = 0;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 // ---------------------------------------------------------------------------------------------------------
 
 CompactPlistWriter::CompactPlistWriter() : m_out("bplist00")
 {
     m_table.resize(1024);
 }
+
+CompactPlistWriter::~CompactPlistWriter() = default;
 
 quint32 CompactPlistWriter::newObject(quint64 where)
 {
@@ -209,20 +263,38 @@ bool CompactPlistWriter::flush()
 {
     if (m_out.isEmpty())
         return true;
-    if (m_device->write(m_out) != m_out.size()) {
+    const bool sent = send(m_out.constData(), m_out.size());
+    m_out.resize(0); // keeps its room for the next chunk
+    return sent;
+}
+
+bool CompactPlistWriter::send(const char* bytes, qsizetype size)
+{
+    if (m_device->write(bytes, size) != size) {
         m_refused = true;
         return false;
     }
-    m_written += quint64(m_out.size());
-    // A file is sent on to the disk as it grows, so that the sync that ends the save has little left to do.
+    m_written += quint64(size);
+    // A file is synced to the disk on another thread as it grows, so that the sync that ends the save has
+    // little left to do.
     auto* file = qobject_cast<QFileDevice*>(m_device);
-    if (file && m_written - m_sentToDisk >= kSendToDisk && file->flush()) {
-        ::sync_file_range(file->handle(), off64_t(m_sentToDisk), off64_t(m_written - m_sentToDisk),
-                          SYNC_FILE_RANGE_WRITE);
+    if (file && m_written - m_sentToDisk >= kSendToDisk && file->flush() && file->handle() >= 0) {
+        if (!m_syncer)
+            m_syncer = std::make_unique<DiskSyncer>(file->handle());
+        m_syncer->wrote(m_written);
         m_sentToDisk = m_written;
     }
-    m_out.resize(0); // keeps its room for the next chunk
     return true;
+}
+
+bool CompactPlistWriter::append(const char* bytes, qsizetype size)
+{
+    // Large blocks go out as they are, after what the output holds.
+    if (size < kChunk / 4) {
+        m_out.append(bytes, size);
+        return spill();
+    }
+    return flush() && send(bytes, size);
 }
 
 bool CompactPlistWriter::finish(quint32 top, QIODevice& out, const Late& late)
@@ -256,11 +328,14 @@ bool CompactPlistWriter::finish(quint32 top, QIODevice& out, const Late& late)
     m_refs = PodBuffer<quint32>();
     const quint64 tableOffset = m_written + quint64(m_out.size());
     const int offsetSize = bytesFor(tableOffset);
-    char entry[8];
-    for (size_t i = 0; i < count; ++i) {
-        putBigEndian(entry, m_objects[i], offsetSize);
-        m_out.append(entry, offsetSize);
-        if ((i & 4095) == 0 && !spill())
+    for (size_t i = 0; i < count; i += 4096) {
+        const size_t n = std::min<size_t>(4096, count - i);
+        const qsizetype at = m_out.size();
+        m_out.resize(at + qsizetype(n) * offsetSize);
+        char* p = m_out.data() + at;
+        for (size_t k = 0; k < n; ++k, p += offsetSize)
+            putBigEndian(p, m_objects[i + k], offsetSize);
+        if (!spill())
             return false;
     }
     m_objects = PodBuffer<quint64>();

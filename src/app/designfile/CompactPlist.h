@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -32,6 +33,7 @@ public:
     };
 
     CompactPlistWriter();
+    ~CompactPlistWriter();
 
     quint32 addText(QStringView text); // NUL characters are left out, as libplist keeps C strings
     quint32 addData(const char* bytes, quint64 size);
@@ -77,7 +79,16 @@ public:
         m_objects[index] = m_written + quint64(m_out.size());
         ++m_placed;
     }
+    void placeAt(quint32 index, quint64 offset)
+    {
+        m_objects[index] = offset;
+        ++m_placed;
+    }
+    quint64 position() const { return m_written + quint64(m_out.size()); }
     QByteArray& output() { return m_out; }
+    // Appends bytes to the output, or writes them out at once when they make a chunk of their own; false
+    // when a write failed.
+    bool append(const char* bytes, qsizetype size);
     bool spill() { return m_out.size() < kChunk || flush(); }
 
 private:
@@ -89,13 +100,15 @@ private:
     quint32 newObject(quint64 where);
     void growTable();
     bool flush();
+    bool send(const char* bytes, qsizetype size);
 
     static constexpr qsizetype kChunk = 1 << 20;
     QByteArray m_out;
     QIODevice* m_device = nullptr; // while finish streams
     quint64 m_written = 0;         // bytes written to m_device
-    quint64 m_sentToDisk = 0;      // bytes of a file whose writing to the disk has been started
+    quint64 m_sentToDisk = 0;      // bytes of a file handed to the syncer
     static constexpr quint64 kSendToDisk = 8 << 20;
+    std::unique_ptr<class DiskSyncer> m_syncer;
     int m_refSize = 0;
     quint64 m_reserved = 0;
     quint64 m_placed = 0;

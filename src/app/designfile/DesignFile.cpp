@@ -19,6 +19,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace designfile {
@@ -662,7 +663,15 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
     }
     errno = 0;
     bool refused = false;
-    const bool written = design.write(file, stop, progress, &refused);
+    bool written = false;
+    try {
+        written = design.write(file, stop, progress, &refused);
+    } catch (const std::bad_alloc&) {
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("There is not enough memory to save the design.");
+        return false;
+    }
     const int writeErrno = errno;
     if (written && !stopped(stop))
         return commitSaveFile(file, error);

@@ -1,20 +1,32 @@
 #include "app/designfile/RowsWriter.h"
 
+#include "app/designfile/ParallelWork.h"
 #include "canvas/BinaryPlist.h"
 
-#include <charconv>
-#include <cstdlib>
-#include <utility>
+#include <QThread>
 
-#include <sys/mman.h>
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstring>
 
 namespace {
 
-// A slot of the table of texts met: tag (30 bits of the hash) << 34 | kind | 1 + the text's index; 0 none.
-constexpr quint64 kEdit = quint64(1) << 32;
-constexpr quint64 kRow = quint64(1) << 33;
-constexpr int kTagShift = 34;
+// An entry's slot: 0 while unused, kUsed once a row uses it; then kUsed | its part | kFirst when it is the
+// first entry of its text | the number of its text among the texts of its thread. The part, four bits of
+// the text's hash, picks the thread that numbers it.
+constexpr quint32 kUsed = 1u << 31;
+constexpr int kPartShift = 27;
+constexpr quint32 kFirst = 1u << 26;
+constexpr quint32 kNumberMask = kFirst - 1;
+constexpr int kMaxThreads = int(RowsWriter::kParts);
+constexpr quint32 kParts = RowsWriter::kParts;
+
+// Blocks are appended one at a time: more threads than this encode no faster, and hold more memory.
+constexpr int kEncoders = 4;
+
+// Below this many cells one thread does it all.
+constexpr qint64 kCellsPerThread = 250000;
 
 bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
 
@@ -24,17 +36,26 @@ void report(std::atomic<int>* progress, qint64 done, qint64 total, int from, int
         progress->store(from + int((to - from) * done / total), std::memory_order_relaxed);
 }
 
+quint32 partOf(quint32 slot) { return (slot >> kPartShift) & (kParts - 1); }
+quint32 partOfHash(quint32 hash) { return hash >> 28; }
+
+// Slots are read and written by several threads at once; a slot's part never changes once hashed.
+quint32 load(const quint32& slot) { return std::atomic_ref<const quint32>(slot).load(std::memory_order_relaxed); }
+void store(quint32& slot, quint32 v) { std::atomic_ref<quint32>(slot).store(v, std::memory_order_relaxed); }
+
 // A quick hash of a text (most are short): eight bytes at a time, mixed as splitmix64 does.
+quint64 mix(quint64 x)
+{
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
 quint64 hashOf(std::string_view text)
 {
     const char* p = text.data();
     size_t n = text.size();
     quint64 h = 0x9E3779B97F4A7C15ULL ^ (quint64(n) * 0xFF51AFD7ED558CCDULL);
-    const auto mix = [](quint64 x) {
-        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-        return x ^ (x >> 31);
-    };
     for (; n >= 8; p += 8, n -= 8) {
         quint64 word;
         std::memcpy(&word, p, 8);
@@ -45,7 +66,7 @@ quint64 hashOf(std::string_view text)
     return mix(h ^ last);
 }
 
-std::string_view rowNumber(int row, char* buffer)
+std::string_view rowNumber(size_t row, char* buffer)
 {
     const auto end = std::to_chars(buffer, buffer + 15, row + 1).ptr;
     return {buffer, size_t(end - buffer)};
@@ -72,58 +93,213 @@ void appendValue(QByteArray& out, QString value)
     bplist::appendText(out, value);
 }
 
-// A zeroed table of slots; large ones in huge pages where the system gives them, as it is read at random.
-class HugeTable {
+// Open addressing over one thread's texts: hash << 32 | the text's number + 1; 0 none.
+class TextTable {
 public:
-    explicit HugeTable(size_t n) : m_size(n)
+    // The number of a text that `same` finds equal, or `number` once it is added as a new text.
+    template <typename Same> quint32 findOrAdd(quint32 hash, quint32 number, const Same& same)
     {
-        if (!n)
-            return;
-        const size_t bytes = n * sizeof(quint64);
-        const bool huge = bytes >= kHuge;
-        m_data = static_cast<quint64*>(huge ? std::aligned_alloc(kHuge, (bytes + kHuge - 1) / kHuge * kHuge)
-                                            : std::malloc(bytes));
-        if (!m_data)
-            throw std::bad_alloc();
-        if (huge)
-            ::madvise(m_data, (bytes + kHuge - 1) / kHuge * kHuge, MADV_HUGEPAGE);
-        std::memset(static_cast<void*>(m_data), 0, bytes);
+        size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            const quint64 held = m_slots[at];
+            if (!held) {
+                m_slots[at] = (quint64(hash) << 32) | (quint64(number) + 1);
+                if (++m_used * 4 > m_slots.size() * 3)
+                    grow();
+                return number;
+            }
+            if (quint32(held >> 32) == hash && same(quint32(held) - 1))
+                return quint32(held) - 1;
+        }
     }
-    HugeTable(HugeTable&& o) noexcept : m_data(std::exchange(o.m_data, nullptr)), m_size(std::exchange(o.m_size, 0)) {}
-    HugeTable& operator=(HugeTable&& o) noexcept
+    void prefetch(quint32 hash) const { __builtin_prefetch(m_slots.data() + (hash & (m_slots.size() - 1))); }
+    // The text in the hash's first place, if it has this hash: the one it is most likely equal to.
+    std::optional<quint32> likely(quint32 hash) const
     {
-        std::swap(m_data, o.m_data);
-        std::swap(m_size, o.m_size);
-        return *this;
+        const quint64 held = m_slots.data()[hash & (m_slots.size() - 1)];
+        if (held && quint32(held >> 32) == hash)
+            return quint32(held) - 1;
+        return std::nullopt;
     }
-    ~HugeTable() { std::free(m_data); }
-    size_t size() const { return m_size; }
-    quint64* data() { return m_data; }
-    quint64& operator[](size_t i) { return m_data[i]; }
 
 private:
-    static constexpr size_t kHuge = 2 << 20;
-    quint64* m_data = nullptr;
-    size_t m_size = 0;
+    void grow()
+    {
+        MappedArray<quint64> bigger(m_slots.size() * 2);
+        const size_t mask = bigger.size() - 1;
+        for (size_t i = 0; i < m_slots.size(); ++i) {
+            const quint64 held = m_slots[i];
+            if (!held)
+                continue;
+            size_t at = size_t(held >> 32) & mask;
+            while (bigger[at])
+                at = (at + 1) & mask;
+            bigger[at] = held;
+        }
+        m_slots.swap(bigger);
+    }
+    MappedArray<quint64> m_slots{4096};
+    size_t m_used = 0;
 };
 
 } // namespace
 
-std::string_view RowsWriter::bytesOf(quint64 entry) const
+std::string_view RowsWriter::bytesOf(size_t entry, char* digits) const
 {
-    const quint32 index = quint32(entry) - 1;
-    if (entry & kRow)
-        return rowNumber(int(index), m_digits);
-    return entry & kEdit ? m_edits.view(index + 1) : m_table.keyText(index);
+    if (entry < m_keyCount)
+        return m_table.keyText(quint32(entry));
+    const size_t row = entry - m_keyCount;
+    if (row < size_t(m_table.rowCount()))
+        return rowNumber(row, digits);
+    return m_editTexts.view(quint32(row - size_t(m_table.rowCount())) + 1);
 }
 
-void RowsWriter::appendText(QByteArray& out, quint32 key) const
+bool RowsWriter::trimmedKey(size_t entry, std::string_view bytes) const
 {
-    const std::string_view text = m_table.keyText(key);
-    if (plainAscii(text) && m_table.valueIsKeyText(text))
+    return entry < m_keyCount && !m_table.valueIsKeyText(bytes);
+}
+
+void RowsWriter::markUsed(int firstRow, int endRow, std::vector<std::pair<int, int>>& edits)
+{
+    std::vector<quint32> keys(static_cast<size_t>(m_columns));
+    for (int r = firstRow; r < endRow; ++r) {
+        m_table.rowKeys(r, keys.data());
+        for (int k = 0; k < m_columns; ++k) {
+            const quint32 key = keys[size_t(k)];
+            if (key == DataTableContent::kNoKey) {
+                edits.emplace_back(r, k);
+                continue;
+            }
+            quint32& slot = m_slots[key == DataTableContent::kRowNumber ? m_keyCount + size_t(r) : key];
+            if (!load(slot)) // strings many rows share are written once, not by every thread
+                store(slot, kUsed);
+        }
+    }
+}
+
+quint32 RowsWriter::hashOfEntry(size_t entry, std::string_view bytes) const
+{
+    quint64 h = hashOf(bytes);
+    // A string that trimming changes is stored trimmed: it shares its object only with such strings.
+    if (trimmedKey(entry, bytes))
+        h = mix(h ^ 0x5851F42D4C957F2DULL);
+    return quint32(h >> 32);
+}
+
+void RowsWriter::partEntries(size_t first, size_t end)
+{
+    char digits[16];
+    for (size_t i = first; i < end; ++i)
+        if (m_slots[i])
+            m_parts[i] = quint8(0x10 | partOfHash(hashOfEntry(i, bytesOf(i, digits))));
+}
+
+quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop)
+{
+    quint32 mine = 0; // the parts this thread numbers, a bit each
+    for (quint32 p = quint32(thread); p < kParts; p += quint32(threads))
+        mine |= 1u << p;
+    TextTable table;
+    std::vector<quint32> entryOf; // per text of the thread: its first entry
+    char digits[16];
+    char otherDigits[16];
+    // Short texts met last, by their hash: a value many cells repeat (a date, a flag, an amount) is found
+    // here, without a look into the table or at the bytes of the entry that holds it.
+    struct Recent {
+        quint32 hash = 0;
+        quint32 number = 0;
+        quint8 length = 0xFF;
+        bool trimmed = false;
+        char bytes[22];
+    };
+    constexpr size_t kRecent = 4096;
+    std::vector<Recent> recent(kRecent);
+    // A batch of the thread's entries at a time, their places in the table fetched from memory together.
+    constexpr size_t kBatch = 32;
+    struct Met {
+        size_t entry;
+        quint32 hash;
+    };
+    Met batch[kBatch];
+    size_t batches = 0;
+    for (size_t i = 0; i < m_parts.size();) {
+        if (++batches % 1024 == 0 && stopped(stop))
+            return 0;
+        size_t n = 0;
+        for (; i < m_parts.size() && n < kBatch; ++i) {
+            const quint8 part = m_parts[i];
+            if (part && (mine >> (part & 0xF)) & 1) {
+                const quint32 hash = hashOfEntry(i, bytesOf(i, digits));
+                table.prefetch(hash);
+                batch[n++] = {i, hash};
+            }
+        }
+        // The bytes of the texts they are likely equal to, fetched together too.
+        for (size_t b = 0; b < n; ++b)
+            if (const auto other = table.likely(batch[b].hash))
+                __builtin_prefetch(bytesOf(entryOf[*other], otherDigits).data());
+        for (size_t b = 0; b < n; ++b) {
+            const size_t entry = batch[b].entry;
+            const quint32 hash = batch[b].hash;
+            const std::string_view bytes = bytesOf(entry, digits);
+            const bool trimmed = trimmedKey(entry, bytes);
+            const quint32 slot = kUsed | (partOfHash(hash) << kPartShift);
+            Recent& last = recent[hash % kRecent];
+            if (last.hash == hash && last.length == bytes.size() && last.trimmed == trimmed &&
+                std::memcmp(last.bytes, bytes.data(), bytes.size()) == 0) {
+                store(m_slots[entry], slot | last.number);
+                continue;
+            }
+            const quint32 next = quint32(entryOf.size());
+            const quint32 number = table.findOrAdd(hash, next, [&](quint32 other) {
+                const size_t theirEntry = entryOf[other];
+                const std::string_view theirs = bytesOf(theirEntry, otherDigits);
+                return theirs == bytes && trimmedKey(theirEntry, theirs) == trimmed;
+            });
+            if (number == next) {
+                if (next > kNumberMask)
+                    throw std::bad_alloc();
+                entryOf.push_back(quint32(entry));
+            }
+            store(m_slots[entry], slot | number | (number == next ? kFirst : 0));
+            if (bytes.size() <= sizeof(last.bytes)) {
+                last.hash = hash;
+                last.number = number;
+                last.length = quint8(bytes.size());
+                last.trimmed = trimmed;
+                std::memcpy(last.bytes, bytes.data(), bytes.size());
+            }
+        }
+    }
+    return quint32(entryOf.size());
+}
+
+quint32 RowsWriter::textOf(size_t entry) const
+{
+    const quint32 slot = m_slots[entry];
+    return m_firstOfPart[partOf(slot)] + (slot & kNumberMask);
+}
+
+void RowsWriter::appendEntry(QByteArray& out, size_t entry, QStringDecoder& decoder,
+                             std::vector<QChar>& utf16) const
+{
+    char digits[16];
+    if (entry >= m_keyCount + size_t(m_table.rowCount())) {
+        const auto [row, column] = m_edits[entry - m_keyCount - size_t(m_table.rowCount())];
+        appendValue(out, m_table.value(row, column));
+        return;
+    }
+    const std::string_view text = bytesOf(entry, digits);
+    if (trimmedKey(entry, text) || std::memchr(text.data(), 0, text.size()) || text.starts_with("\xEF\xBB\xBF")) {
+        appendValue(out, m_table.keyValue(quint32(entry)));
+    } else if (plainAscii(text)) {
         appendAscii(out, text);
-    else
-        appendValue(out, m_table.keyValue(key));
+    } else {
+        // Decoded as QString::fromUtf8 does, into a buffer kept for the next text.
+        utf16.resize(size_t(decoder.requiredSpace(qsizetype(text.size()))));
+        const QChar* end = decoder.appendToBuffer(utf16.data(), QByteArrayView(text.data(), qsizetype(text.size())));
+        bplist::appendText(out, QStringView(utf16.data(), end));
+    }
 }
 
 std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std::atomic<bool>* stop,
@@ -133,119 +309,66 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     m_columns = m_table.columnCount();
     for (int k = 0; k < m_columns; ++k)
         m_keys.push_back(writer.addText(Data_From_Excel::columnKey(k)));
-    m_textOfKey.resize(m_table.keyCount());
-
-    HugeTable seen(4096);
-    size_t used = 0;
-    const auto grow = [&] {
-        HugeTable bigger(seen.size() * 2);
-        const size_t mask = bigger.size() - 1;
-        for (size_t i = 0; i < seen.size(); ++i) {
-            if (!seen[i])
-                continue;
-            size_t at = size_t(seen[i] >> kTagShift) & mask;
-            while (bigger[at])
-                at = (at + 1) & mask;
-            bigger[at] = seen[i];
-        }
-        seen = std::move(bigger);
-    };
-    // The number of a text met before with these bytes, or a new one; `self` is the slot the text takes
-    // when it is new.
-    const auto textNumber = [&](std::string_view bytes, quint64 tag, quint64 self) -> quint32 {
-        const size_t mask = seen.size() - 1;
-        size_t at = size_t(tag) & mask;
-        while (const quint64 entry = seen[at]) {
-            if ((entry >> kTagShift) == tag && bytesOf(entry) == bytes) {
-                const quint32 index = quint32(entry) - 1;
-                return entry & kRow ? m_textOfRow[index] : entry & kEdit ? m_textOfEdit[index] : m_textOfKey[index] - 1;
+    m_keyCount = m_table.keyCount();
+    const qint64 cells = qint64(rows) * m_columns;
+    const int threads = m_threads = int(std::clamp<qint64>(
+        std::min<qint64>(QThread::idealThreadCount(), cells / kCellsPerThread), 1, kMaxThreads));
+    // Runs work(first, end) over [0, n) on the threads, in steps, until stopped; progress from `from` to `to`.
+    const auto inSteps = [&](size_t n, int from, int to, const auto& work) {
+        onThreads(threads, [&](int t) {
+            const size_t begin = n * size_t(t) / size_t(threads);
+            const size_t end = n * size_t(t + 1) / size_t(threads);
+            for (size_t i = begin; i < end && !stopped(stop); i += 65536) {
+                work(i, std::min(end, i + 65536), size_t(t));
+                if (t == 0)
+                    report(progress, qint64(i - begin), qint64(end - begin), from, to);
             }
-            at = (at + 1) & mask;
-        }
-        seen[at] = (tag << kTagShift) | self;
-        if (++used * 4 > seen.size() * 3)
-            grow();
-        return m_texts++;
+        });
+        return !stopped(stop);
     };
 
-    // Texts met for the first time are looked up a batch of rows at a time: their slots are fetched from
-    // memory together instead of one after the other.
-    struct FirstMet {
-        quint64 hash;
-        quint32 index; // the key, the row or the entry in m_edits
-        quint64 kind;  // 0, kRow or kEdit
-        int column;
-    };
-    std::vector<FirstMet> batch;
-    // Per column, the texts met last: a value that repeats in a column (a flag, a date, a city) is found
-    // there, beside the key that held it last, without a look into the large table.
-    struct Recent {
-        quint64 hash = 0;
-        quint32 key = DataTableContent::kNoKey;
-        quint32 text = 0;
-    };
-    constexpr size_t kRecent = 1024;
-    std::vector<Recent> recent(kRecent * size_t(m_columns));
-    std::vector<quint32> keys(static_cast<size_t>(m_columns));
-    char digits[16];
-    m_textOfRow.resize(size_t(rows));
-    constexpr int kBatchRows = 16;
-    for (int first = 0; first < rows; first += kBatchRows) {
-        if ((first & 4095) == 0) {
-            if (stopped(stop))
-                return std::nullopt;
-            report(progress, first, rows, 0, span);
-        }
-        batch.clear();
-        for (int r = first; r < std::min(rows, first + kBatchRows); ++r) {
-            m_table.rowKeys(r, keys.data());
-            for (int k = 0; k < m_columns; ++k) {
-                const quint32 key = keys[size_t(k)];
-                std::string_view bytes;
-                FirstMet met{0, key, 0, k};
-                if (key == DataTableContent::kRowNumber) {
-                    met = {0, quint32(r), kRow, k};
-                    bytes = rowNumber(r, digits);
-                } else if (key == DataTableContent::kNoKey) {
-                    const QByteArray value = m_table.value(r, k).toUtf8();
-                    met = {0, m_edits.append(std::string_view(value.constData(), size_t(value.size()))), kEdit, k};
-                    if (met.index == StringPool::kFull)
-                        throw std::bad_alloc();
-                    bytes = m_edits.view(met.index);
-                } else if (!m_textOfKey[key]) {
-                    bytes = m_table.keyText(key);
-                } else {
-                    continue;
-                }
-                met.hash = hashOf(bytes);
-                if (met.kind == 0) {
-                    Recent& last = recent[size_t(k) * kRecent + (met.hash & (kRecent - 1))];
-                    if (last.hash == met.hash && last.key != DataTableContent::kNoKey &&
-                        m_table.keyText(last.key) == bytes) {
-                        m_textOfKey[key] = last.text + 1;
-                        last.key = key;
-                        continue;
-                    }
-                }
-                __builtin_prefetch(seen.data() + (size_t(met.hash >> kTagShift) & (seen.size() - 1)));
-                batch.push_back(met);
-            }
-        }
-        for (const FirstMet& m : batch) {
-            const quint64 tag = m.hash >> kTagShift;
-            if (m.kind == kRow) {
-                m_textOfRow[m.index] = textNumber(rowNumber(int(m.index), digits), tag, kRow | (m.index + 1));
-            } else if (m.kind == kEdit) {
-                m_textOfEdit.push_back(textNumber(m_edits.view(m.index), tag, kEdit | m.index));
-            } else if (!m_textOfKey[m.index]) { // a key met twice in the batch is numbered once
-                const quint32 text = textNumber(m_table.keyText(m.index), tag, quint64(m.index) + 1);
-                m_textOfKey[m.index] = text + 1;
-                recent[size_t(m.column) * kRecent + (m.hash & (kRecent - 1))] = {m.hash, m.index, text};
-            }
+    // Which entries the rows use, and the edited cells in row order.
+    m_slots = MappedArray<quint32>(m_keyCount + size_t(rows));
+    std::vector<std::vector<std::pair<int, int>>> edits(static_cast<size_t>(threads));
+    if (!inSteps(size_t(rows), 0, span / 6, [&](size_t first, size_t end, size_t t) {
+            markUsed(int(first), int(end), edits[t]);
+        }))
+        return std::nullopt;
+    for (const auto& part : edits) {
+        for (const auto& [row, column] : part) {
+            const QByteArray value = m_table.value(row, column).toUtf8();
+            if (m_editTexts.append(std::string_view(value.constData(), size_t(value.size()))) == StringPool::kFull)
+                throw std::bad_alloc();
+            m_edits.emplace_back(row, column);
         }
     }
-    seen = HugeTable(0);
-    m_edits = StringPool();
+    edits = {};
+    const size_t entries = m_keyCount + size_t(rows) + m_edits.size();
+    if (entries >= 0xFFFFFFF0u)
+        throw std::bad_alloc();
+    m_slots.grow(entries);
+    for (size_t e = m_keyCount + size_t(rows); e < entries; ++e)
+        m_slots[e] = kUsed;
+
+    // Each entry's part, then each thread numbers the texts of its parts in entry order.
+    m_parts = MappedArray<quint8>(entries);
+    if (!inSteps(entries, span / 6, span / 3, [&](size_t first, size_t end, size_t) { partEntries(first, end); }))
+        return std::nullopt;
+    std::vector<quint32> texts(static_cast<size_t>(threads));
+    onThreads(threads, [&](int t) { texts[size_t(t)] = numberPart(t, threads, stop); });
+    m_parts = MappedArray<quint8>();
+    if (stopped(stop))
+        return std::nullopt;
+    report(progress, 1, 1, 0, span);
+    std::vector<quint32> firstOfThread;
+    for (const quint32 n : texts) {
+        firstOfThread.push_back(m_texts);
+        if (quint64(m_texts) + n >= 0xFFFFFFF0u)
+            throw std::bad_alloc();
+        m_texts += n;
+    }
+    for (size_t p = 0; p < kParts; ++p)
+        m_firstOfPart[p] = firstOfThread[p % size_t(threads)];
 
     m_firstText = writer.reserve(m_texts);
     m_firstRow = writer.reserve(quint32(rows));
@@ -258,63 +381,133 @@ bool RowsWriter::write(CompactPlistWriter& writer, const std::atomic<bool>* stop
 {
     const int rows = m_table.rowCount();
     const int refSize = writer.referenceSize();
-    QByteArray& out = writer.output();
-    std::vector<quint32> keys(static_cast<size_t>(m_columns));
-    std::vector<quint32> values(static_cast<size_t>(m_columns));
-    quint32 next = 0; // texts written
-    size_t edit = 0;
-    char digits[16];
     const auto putRef = [refSize](char* p, quint32 ref) {
         bplist::putBigEndian(p, ref, refSize);
         return p + refSize;
     };
-    for (int r = 0; r < rows; ++r) {
-        if ((r & 4095) == 0) {
-            if (stopped(stop))
-                return false;
-            report(progress, r, rows, from, to);
+    const size_t firstEdit = m_keyCount + size_t(rows);
+
+    // The texts, in entry order, each at its first entry.
+    const int textsUntil = from + (to - from) / 4;
+    const bool texts = inBlocks(writer, m_slots.size(), 64, stop, progress, from, textsUntil,
+                                [&](size_t first, size_t end, Block& block) {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        for (size_t i = first; i < end; ++i) {
+            if (!(m_slots[i] & kFirst))
+                continue;
+            block.placed.emplace_back(m_firstText + textOf(i), quint32(block.bytes.size()));
+            appendEntry(block.bytes, i, decoder, block.utf16);
         }
-        m_table.rowKeys(r, keys.data());
-        for (int k = 0; k < m_columns; ++k) {
-            const quint32 key = keys[size_t(k)];
-            const quint32 text = key == DataTableContent::kRowNumber ? m_textOfRow[size_t(r)]
-                                 : key == DataTableContent::kNoKey ? m_textOfEdit[edit++]
-                                                                   : m_textOfKey[key] - 1;
-            if (text == next) {
-                // Met for the first time, in the order they were numbered.
-                writer.place(m_firstText + text);
-                if (key == DataTableContent::kRowNumber)
-                    appendAscii(out, rowNumber(r, digits));
-                else if (key == DataTableContent::kNoKey)
-                    appendValue(out, m_table.value(r, k));
-                else
-                    appendText(out, key);
-                ++next;
-            } else if (text > next) {
-                return false;
+    });
+    if (!texts)
+        return false;
+
+    // The rows: dictionaries of the same size, from the column keys to the values.
+    QByteArray marker;
+    bplist::appendMarker(marker, 0xD, quint64(m_columns));
+    const qsizetype rowBytes = marker.size() + 2 * qsizetype(m_columns) * refSize;
+    const bool dictionaries = inBlocks(writer, size_t(rows), size_t(rowBytes), stop, progress, textsUntil, to,
+                                       [&](size_t first, size_t end, Block& block) {
+        std::vector<quint32> keys(static_cast<size_t>(m_columns));
+        // The edited cells before the block's first row.
+        size_t edit = firstEdit + size_t(std::lower_bound(m_edits.begin(), m_edits.end(), std::pair<int, int>(int(first), 0)) -
+                                         m_edits.begin());
+        block.bytes.resize(qsizetype(end - first) * rowBytes);
+        char* p = block.bytes.data();
+        for (size_t r = first; r < end; ++r) {
+            m_table.rowKeys(int(r), keys.data());
+            block.placed.emplace_back(m_firstRow + quint32(r), quint32(p - block.bytes.data()));
+            std::memcpy(p, marker.constData(), size_t(marker.size()));
+            p += marker.size();
+            for (const quint32 key : m_keys)
+                p = putRef(p, key);
+            for (const quint32 key : keys) {
+                const size_t entry = key == DataTableContent::kRowNumber ? m_keyCount + r
+                                     : key == DataTableContent::kNoKey ? edit++
+                                                                       : size_t(key);
+                p = putRef(p, m_firstText + textOf(entry));
             }
-            values[size_t(k)] = m_firstText + text;
         }
-        writer.place(m_firstRow + quint32(r));
-        bplist::appendMarker(out, 0xD, quint64(m_columns));
+    });
+    if (!dictionaries)
+        return false;
+
+    QByteArray& out = writer.output();
+    writer.place(m_array);
+    bplist::appendMarker(out, 0xA, quint64(rows));
+    for (int r = 0; r < rows; r += 4096) {
+        const int n = std::min(rows - r, 4096);
         const qsizetype at = out.size();
-        out.resize(at + 2 * qsizetype(m_columns) * refSize);
+        out.resize(at + qsizetype(n) * refSize);
         char* p = out.data() + at;
-        for (const quint32 key : m_keys)
-            p = putRef(p, key);
-        for (const quint32 value : values)
-            p = putRef(p, value);
+        for (int k = 0; k < n; ++k)
+            p = putRef(p, m_firstRow + quint32(r + k));
         if (!writer.spill())
             return false;
     }
-    writer.place(m_array);
-    bplist::appendMarker(out, 0xA, quint64(rows));
-    for (int r = 0; r < rows; ++r) {
-        char ref[8];
-        putRef(ref, m_firstRow + quint32(r));
-        out.append(ref, refSize);
-        if ((r & 4095) == 0 && !writer.spill())
-            return false;
+    return true;
+}
+
+template <typename Encode>
+bool RowsWriter::inBlocks(CompactPlistWriter& writer, size_t n, size_t itemBytes, const std::atomic<bool>* stop,
+                          std::atomic<int>* progress, int from, int to, const Encode& encode)
+{
+    // Blocks of about kBlockBytes each, sized by the bytes an item took so far. While one wave of blocks is
+    // appended, the next is encoded.
+    constexpr size_t kBlockBytes = 256 << 10;
+    const auto blockSize = [&] { return std::clamp<size_t>(kBlockBytes / std::max<size_t>(itemBytes, 1), 1, 65536); };
+    struct Wave {
+        std::vector<Block> blocks;
+        size_t first = 0;
+        size_t end = 0;
+        size_t size = 0;
+    };
+    Wave waves[2];
+    Crew crew;
+    const auto launch = [&](Wave& wave, size_t first) {
+        wave.blocks.resize(static_cast<size_t>(std::min(m_threads, kEncoders)));
+        wave.first = first;
+        wave.size = blockSize();
+        wave.end = std::min(n, first + wave.size * wave.blocks.size());
+        const size_t blocks = (wave.end - first + wave.size - 1) / wave.size;
+        // Room made here, not on the threads, whose freed memory would stay apart from the rest.
+        for (Block& block : wave.blocks) {
+            block.bytes.reserve(2 * kBlockBytes);
+            block.placed.reserve(std::max(block.placed.capacity(), wave.size));
+        }
+        crew.start(int(blocks), [&wave, &encode](int b) {
+            Block& block = wave.blocks[size_t(b)];
+            block.bytes.resize(0);
+            block.placed.clear();
+            const size_t begin = wave.first + size_t(b) * wave.size;
+            encode(begin, std::min(wave.end, begin + wave.size), block);
+        });
+    };
+    if (n == 0)
+        return true;
+    launch(waves[0], 0);
+    for (int w = 0;; w ^= 1) {
+        Wave& wave = waves[w];
+        crew.finish();
+        const size_t blocks = (wave.end - wave.first + wave.size - 1) / wave.size;
+        size_t bytes = 0;
+        for (size_t b = 0; b < blocks; ++b)
+            bytes += size_t(wave.blocks[b].bytes.size());
+        itemBytes = (bytes + (wave.end - wave.first) - 1) / (wave.end - wave.first);
+        const bool last = wave.end >= n || stopped(stop);
+        if (!last)
+            launch(waves[w ^ 1], wave.end);
+        for (size_t b = 0; b < blocks; ++b) {
+            const Block& block = wave.blocks[b];
+            const quint64 at = writer.position();
+            for (const auto& [object, offset] : block.placed)
+                writer.placeAt(object, at + offset);
+            if (!writer.append(block.bytes.constData(), block.bytes.size()))
+                return false;
+        }
+        report(progress, qint64(wave.end), qint64(n), from, to);
+        if (last)
+            return !stopped(stop);
     }
-    return next == m_texts;
 }

@@ -3,20 +3,28 @@
 // The data table's rows as a design file stores them: an array with a dictionary per row, from the column
 // keys ("Extension", "Column1", ...) to the values as texts.
 //
-// Each distinct value is stored once. Cells that share a string of the table share its object without
-// looking at the text; a string met for the first time is compared by its bytes with the ones met before.
-// The objects are numbered first (number), then appended while the file is streamed out (write), in the
-// same order, so nothing but a number per string and an offset per object is held.
+// Each distinct value is stored once. Every text the rows hold has an entry: a string of the table (its
+// key), a row number, or an edited cell. Cells that share a key share its entry without looking at the
+// text; entries are then told apart by their bytes, spread over several threads by their hash, each
+// thread numbering the texts of its own hashes. The texts are written first, in entry order, then the rows,
+// while the file is streamed out; nothing but a number per entry and an offset per object is held.
 
 #include "app/designfile/CompactPlist.h"
+#include "app/designfile/MappedArray.h"
 #include "data/Data_From_Excel.h"
 
+#include <QStringDecoder>
+
+#include <array>
 #include <atomic>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class RowsWriter {
 public:
+    static constexpr size_t kParts = 16; // texts are numbered per part, picked by their hash
+
     explicit RowsWriter(const DataTableContent& table) : m_table(table) {}
 
     // Adds the keys and reserves the rows' objects in writer; the array's number, or nothing when stopped.
@@ -29,20 +37,43 @@ public:
                int to);
 
 private:
-    // A text met while numbering: a string of the table (its key), a row number or an edited value.
-    std::string_view bytesOf(quint64 entry) const;
-    void appendText(QByteArray& out, quint32 key) const;
+    // Entries: the table's keys [0, K), the row numbers [K, K + rows), the edited cells after them.
+    std::string_view bytesOf(size_t entry, char* digits) const;
+    // Whether the entry's stored value may differ from its bytes (a table string that trimming changes):
+    // such texts are shared only with other table strings.
+    bool trimmedKey(size_t entry, std::string_view bytes) const;
+    void markUsed(int firstRow, int endRow, std::vector<std::pair<int, int>>& edits);
+    quint32 hashOfEntry(size_t entry, std::string_view bytes) const;
+    void partEntries(size_t first, size_t end);
+    // Numbers the texts of one thread's parts; their count.
+    quint32 numberPart(int thread, int threads, const std::atomic<bool>* stop);
+    quint32 textOf(size_t entry) const;
+    void appendEntry(QByteArray& out, size_t entry, QStringDecoder& decoder, std::vector<QChar>& utf16) const;
+
+    // Bytes encoded on a thread: the objects placed in them (number, offset) and their buffers.
+    struct Block {
+        QByteArray bytes;
+        std::vector<std::pair<quint32, quint32>> placed;
+        std::vector<QChar> utf16;
+    };
+    // Encodes items [0, n) on the threads, a block of items each, and appends the blocks in order; itemBytes
+    // is a first guess of an item's bytes.
+    template <typename Encode>
+    bool inBlocks(CompactPlistWriter& writer, size_t n, size_t itemBytes, const std::atomic<bool>* stop,
+                  std::atomic<int>* progress, int from, int to, const Encode& encode);
 
     const DataTableContent& m_table;
     int m_columns = 0;
-    std::vector<quint32> m_keys;     // the column keys' objects
-    PodBuffer<quint32> m_textOfKey;  // per key: 1 + the number of its text among the rows' texts; 0 unmet
-    PodBuffer<quint32> m_textOfRow;  // per row: the number of its row number's text
-    PodBuffer<quint32> m_textOfEdit; // per edited cell, in order: the number of its text
-    StringPool m_edits;              // while numbering: the edited values
-    quint32 m_texts = 0;             // distinct texts
-    quint32 m_firstText = 0;         // object numbers: texts, then row dictionaries, then the array
+    size_t m_keyCount = 0; // K
+    std::vector<quint32> m_keys;                 // the column keys' objects
+    MappedArray<quint32> m_slots;                  // per entry: 0 unused, else kUsed | part | hash or number
+    std::vector<std::pair<int, int>> m_edits;    // the edited cells (row, column), in row order
+    StringPool m_editTexts;                      // their values as UTF-8, from entry 1
+    MappedArray<quint8> m_parts;                   // while numbering, per entry: 0 unused, else 0x10 | its part
+    std::array<quint32, kParts> m_firstOfPart{}; // per part: the number of its thread's first text
+    int m_threads = 1;
+    quint32 m_texts = 0;     // distinct texts
+    quint32 m_firstText = 0; // object numbers: texts, then row dictionaries, then the array
     quint32 m_firstRow = 0;
     quint32 m_array = 0;
-    mutable char m_digits[16];       // a row number met before, as text
 };
