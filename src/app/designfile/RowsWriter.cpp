@@ -12,9 +12,9 @@
 
 namespace {
 
-// An entry's slot: 0 while unused, kUsed once a row uses it; then kUsed | its part | kFirst when it is the
-// first entry of its text | the number of its text among the texts of its thread. The part, four bits of
-// the text's hash, picks the thread that numbers it.
+// An entry's slot: 0 while unused, kUsed once a row uses it, kUsed | 31 bits of its text's hash once hashed;
+// then kUsed | its part | kFirst for the entry where its text is written | the number of its text among
+// the texts of its thread. The part, the top four bits of the hash, picks the thread that numbers it.
 constexpr quint32 kUsed = 1u << 31;
 constexpr int kPartShift = 27;
 constexpr quint32 kFirst = 1u << 26;
@@ -37,9 +37,9 @@ void report(std::atomic<int>* progress, qint64 done, qint64 total, int from, int
 }
 
 quint32 partOf(quint32 slot) { return (slot >> kPartShift) & (kParts - 1); }
-quint32 partOfHash(quint32 hash) { return hash >> 28; }
+quint32 partOfHash(quint32 hash) { return hash >> kPartShift; } // of a 31-bit hash
 
-// Slots are read and written by several threads at once; a slot's part never changes once hashed.
+// While the rows are read, slots are marked by several threads at once.
 quint32 load(const quint32& slot) { return std::atomic_ref<const quint32>(slot).load(std::memory_order_relaxed); }
 void store(quint32& slot, quint32 v) { std::atomic_ref<quint32>(slot).store(v, std::memory_order_relaxed); }
 
@@ -183,15 +183,19 @@ quint32 RowsWriter::hashOfEntry(size_t entry, std::string_view bytes) const
     // A string that trimming changes is stored trimmed: it shares its object only with such strings.
     if (trimmedKey(entry, bytes))
         h = mix(h ^ 0x5851F42D4C957F2DULL);
-    return quint32(h >> 32);
+    return quint32(h >> 33);
 }
 
 void RowsWriter::partEntries(size_t first, size_t end)
 {
     char digits[16];
-    for (size_t i = first; i < end; ++i)
-        if (m_slots[i])
-            m_parts[i] = quint8(0x10 | partOfHash(hashOfEntry(i, bytesOf(i, digits))));
+    for (size_t i = first; i < end; ++i) {
+        if (!m_slots[i])
+            continue;
+        const quint32 hash = hashOfEntry(i, bytesOf(i, digits));
+        m_slots[i] = kUsed | hash;
+        m_parts[i] = quint8(0x10 | partOfHash(hash));
+    }
 }
 
 quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop)
@@ -221,15 +225,20 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
         quint32 hash;
     };
     Met batch[kBatch];
+    // Each thread starts at its own place and goes round, so that threads do not write beside each other.
+    // The entry a thread meets first is its text's first entry, which is where the text is written.
+    const size_t entries = m_parts.size();
+    const size_t start = entries * size_t(thread) / size_t(threads);
     size_t batches = 0;
-    for (size_t i = 0; i < m_parts.size();) {
+    for (size_t step = 0; step < entries;) {
         if (++batches % 1024 == 0 && stopped(stop))
             return 0;
         size_t n = 0;
-        for (; i < m_parts.size() && n < kBatch; ++i) {
+        for (; step < entries && n < kBatch; ++step) {
+            const size_t i = start + step < entries ? start + step : start + step - entries;
             const quint8 part = m_parts[i];
             if (part && (mine >> (part & 0xF)) & 1) {
-                const quint32 hash = hashOfEntry(i, bytesOf(i, digits));
+                const quint32 hash = m_slots[i] & ~kUsed;
                 table.prefetch(hash);
                 batch[n++] = {i, hash};
             }
