@@ -37,9 +37,10 @@ QImage keptThumbnail(const QString& path, int side) {
     const QString folder = QDir(Resource_Path).filePath(QStringLiteral("Thumbnails"));
     const QString kept = keptThumbnailPath(folder, path, side);
     const QString stamp = sourceStamp(source);
-    {
+    if (QFileInfo::exists(kept)) {
         QImageReader reader(kept, "png");
-        // Our own PNG: no need to wake every picture-format plugin to ask whether it reads it.
+        // Our own PNG: no need to wake every picture-format plugin to ask whether it reads it (a reader
+        // told so reads even a missing file, hence the check above).
         reader.setAutoDetectImageFormat(false);
         if (reader.text(StampKey) == stamp) {
             const QImage image = reader.read();

@@ -23,6 +23,7 @@ private slots:
     // A thumbnail is made at its size once and kept; the kept one is used while the picture is unchanged
     // and made anew when it changes; a picture that cannot be read keeps nothing.
     void keptUntilThePictureChanges() {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
         QTemporaryDir dir;
         Resource_Path = dir.filePath(QStringLiteral("data"));
         const QString picture = dir.filePath(QStringLiteral("frame.png"));

@@ -1,5 +1,6 @@
 #include "common/ui/AppStyle.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIconEngine>
@@ -22,6 +23,8 @@ QPixmap stylePicture(const QString& name) {
     const QString path = Pictures + name;
     QPixmap pixmap;
     if (QPixmapCache::find(path, &pixmap))
+        return pixmap;
+    if (!QFile::exists(path))
         return pixmap;
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
