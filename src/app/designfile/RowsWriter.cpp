@@ -93,20 +93,20 @@ void appendValue(QByteArray& out, QString value)
     bplist::appendText(out, value);
 }
 
-// Open addressing over one thread's texts: hash << 32 | the text's number + 1; 0 none.
+// Open addressing over one thread's texts: hash << 32 | the text's first entry + 1; 0 none.
 class TextTable {
 public:
-    // The number of a text that `same` finds equal, or `number` once it is added as a new text.
-    template <typename Same> quint32 findOrAdd(quint32 hash, quint32 number, const Same& same)
+    // The first entry of a text that `same` finds equal, or `entry` once it is added as a new text.
+    template <typename Same> quint32 findOrAdd(quint32 hash, quint32 entry, const Same& same)
     {
         size_t mask = m_slots.size() - 1;
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
             const quint64 held = m_slots[at];
             if (!held) {
-                m_slots[at] = (quint64(hash) << 32) | (quint64(number) + 1);
+                m_slots[at] = (quint64(hash) << 32) | (quint64(entry) + 1);
                 if (++m_used * 4 > m_slots.size() * 3)
                     grow();
-                return number;
+                return entry;
             }
             if (quint32(held >> 32) == hash && same(quint32(held) - 1))
                 return quint32(held) - 1;
@@ -204,7 +204,7 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
     for (quint32 p = quint32(thread); p < kParts; p += quint32(threads))
         mine |= 1u << p;
     TextTable table;
-    std::vector<quint32> entryOf; // per text of the thread: its first entry
+    quint32 count = 0; // texts numbered
     char digits[16];
     char otherDigits[16];
     // Short texts met last, by their hash: a value many cells repeat (a date, a flag, an amount) is found
@@ -244,9 +244,12 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             }
         }
         // The bytes of the texts they are likely equal to, fetched together too.
-        for (size_t b = 0; b < n; ++b)
-            if (const auto other = table.likely(batch[b].hash))
-                __builtin_prefetch(bytesOf(entryOf[*other], otherDigits).data());
+        for (size_t b = 0; b < n; ++b) {
+            if (const auto other = table.likely(batch[b].hash)) {
+                __builtin_prefetch(bytesOf(*other, otherDigits).data());
+                __builtin_prefetch(&m_slots[*other]);
+            }
+        }
         for (size_t b = 0; b < n; ++b) {
             const size_t entry = batch[b].entry;
             const quint32 hash = batch[b].hash;
@@ -256,21 +259,22 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             Recent& last = recent[hash % kRecent];
             if (last.hash == hash && last.length == bytes.size() && last.trimmed == trimmed &&
                 std::memcmp(last.bytes, bytes.data(), bytes.size()) == 0) {
-                store(m_slots[entry], slot | last.number);
+                m_slots[entry] = slot | last.number;
                 continue;
             }
-            const quint32 next = quint32(entryOf.size());
-            const quint32 number = table.findOrAdd(hash, next, [&](quint32 other) {
-                const size_t theirEntry = entryOf[other];
+            const quint32 found = table.findOrAdd(hash, quint32(entry), [&](quint32 theirEntry) {
                 const std::string_view theirs = bytesOf(theirEntry, otherDigits);
                 return theirs == bytes && trimmedKey(theirEntry, theirs) == trimmed;
             });
-            if (number == next) {
-                if (next > kNumberMask)
+            quint32 number = 0;
+            if (found == entry) {
+                if (count > kNumberMask)
                     throw std::bad_alloc();
-                entryOf.push_back(quint32(entry));
+                number = count++;
+            } else {
+                number = m_slots[found] & kNumberMask;
             }
-            store(m_slots[entry], slot | number | (number == next ? kFirst : 0));
+            m_slots[entry] = slot | number | (found == entry ? kFirst : 0);
             if (bytes.size() <= sizeof(last.bytes)) {
                 last.hash = hash;
                 last.number = number;
@@ -280,7 +284,7 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             }
         }
     }
-    return quint32(entryOf.size());
+    return count;
 }
 
 quint32 RowsWriter::textOf(size_t entry) const
