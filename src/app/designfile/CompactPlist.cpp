@@ -107,16 +107,7 @@ void CompactPlistWriter::growTable()
     // The slot comes from the tag the entry keeps, so no scalar is read again.
     PodBuffer<quint64> table;
     table.resize(m_table.size() * 2);
-    const size_t mask = table.size() - 1;
-    for (size_t i = 0; i < m_table.size(); ++i) {
-        const quint64 entry = m_table[i];
-        if (!entry)
-            continue;
-        size_t slot = size_t(entry >> 32) & mask;
-        while (table[slot])
-            slot = (slot + 1) & mask;
-        table[slot] = entry;
-    }
+    rehashByTag(m_table.data(), m_table.size(), table.data(), table.size());
     m_table = std::move(table);
 }
 

@@ -25,6 +25,22 @@
 #include <optional>
 #include <string_view>
 
+// Puts the entries of an open-addressed table whose slot is picked by their upper 32 bits (0: empty) into
+// `to`, a zeroed table of `size` slots, a power of two.
+inline void rehashByTag(const quint64* from, size_t n, quint64* to, size_t size)
+{
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < n; ++i) {
+        const quint64 entry = from[i];
+        if (!entry)
+            continue;
+        size_t slot = size_t(entry >> 32) & mask;
+        while (to[slot])
+            slot = (slot + 1) & mask;
+        to[slot] = entry;
+    }
+}
+
 class CompactPlistWriter {
 public:
     struct Container {

@@ -126,16 +126,7 @@ private:
     void grow()
     {
         MappedArray<quint64> bigger(m_slots.size() * 2);
-        const size_t mask = bigger.size() - 1;
-        for (size_t i = 0; i < m_slots.size(); ++i) {
-            const quint64 held = m_slots[i];
-            if (!held)
-                continue;
-            size_t at = size_t(held >> 32) & mask;
-            while (bigger[at])
-                at = (at + 1) & mask;
-            bigger[at] = held;
-        }
+        rehashByTag(m_slots.data(), m_slots.size(), bigger.data(), bigger.size());
         m_slots.swap(bigger);
     }
     MappedArray<quint64> m_slots{4096};
