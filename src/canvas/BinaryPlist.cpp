@@ -60,12 +60,8 @@ void appendInt(QByteArray& out, quint64 v)
 
 void appendMarker(QByteArray& out, uchar type, quint64 count)
 {
-    if (count < 15) {
-        out.append(char((type << 4) | count));
-    } else {
-        out.append(char((type << 4) | 0x0F));
-        appendInt(out, count);
-    }
+    char marker[10];
+    out.append(marker, putMarker(marker, type, count));
 }
 
 void appendText(QByteArray& out, QStringView text)

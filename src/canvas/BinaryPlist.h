@@ -30,6 +30,19 @@ quint64 readBigEndian(const uchar* p, int size);
 void appendInt(QByteArray& out, quint64 v);
 // A marker of the type (high nibble) with its count, followed by an integer object when the count is 15 or more.
 void appendMarker(QByteArray& out, uchar type, quint64 count);
+// The same written at p (at most 10 bytes); the bytes written.
+inline int putMarker(char* p, uchar type, quint64 count)
+{
+    if (count < 15) {
+        p[0] = char((type << 4) | count);
+        return 1;
+    }
+    p[0] = char((type << 4) | 0x0F);
+    const int size = bytesFor(count);
+    p[1] = char(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3));
+    putBigEndian(p + 2, count, size);
+    return 2 + size;
+}
 // A text object: ASCII when every character is, else UTF-16. Every character is kept, NUL too.
 void appendText(QByteArray& out, QStringView text);
 void appendTextUtf8(QByteArray& out, const char* utf8, quint64 length);

@@ -75,16 +75,21 @@ std::string_view rowNumber(size_t row, char* buffer)
 // Texts kept as they are: ASCII without NUL (NUL characters are left out, as libplist keeps C strings).
 bool plainAscii(std::string_view text)
 {
+    bool plain = true;
     for (const char c : text)
-        if (c <= 0) // NUL or a byte of a longer UTF-8 sequence
-            return false;
-    return true;
+        plain &= uchar(c - 1) < 0x7F; // neither NUL nor a byte of a longer UTF-8 sequence
+    return plain;
 }
 
 void appendAscii(QByteArray& out, std::string_view text)
 {
-    bplist::appendMarker(out, 0x5, text.size());
-    out.append(text.data(), qsizetype(text.size()));
+    char marker[10];
+    const int m = bplist::putMarker(marker, 0x5, text.size());
+    const qsizetype at = out.size();
+    out.resize(at + m + qsizetype(text.size()));
+    char* p = out.data() + at;
+    std::memcpy(p, marker, size_t(m));
+    std::memcpy(p + m, text.data(), text.size());
 }
 
 void appendValue(QByteArray& out, QString value)
@@ -294,10 +299,11 @@ void RowsWriter::appendEntry(QByteArray& out, size_t entry, QStringDecoder& deco
         return;
     }
     const std::string_view text = bytesOf(entry, digits);
-    if (trimmedKey(entry, text) || std::memchr(text.data(), 0, text.size()) || text.starts_with("\xEF\xBB\xBF")) {
-        appendValue(out, m_table.keyValue(quint32(entry)));
-    } else if (plainAscii(text)) {
+    const bool trimmed = trimmedKey(entry, text);
+    if (!trimmed && plainAscii(text)) {
         appendAscii(out, text);
+    } else if (trimmed || std::memchr(text.data(), 0, text.size()) || text.starts_with("\xEF\xBB\xBF")) {
+        appendValue(out, m_table.keyValue(quint32(entry)));
     } else {
         // Decoded as QString::fromUtf8 does, into a buffer kept for the next text.
         utf16.resize(size_t(decoder.requiredSpace(qsizetype(text.size()))));
