@@ -6,6 +6,7 @@
 #include <QFileDevice>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -40,17 +41,22 @@ size_t hashOf(const uchar* p, size_t n)
 } // namespace
 
 // Syncs a file's data to the disk whenever enough was written since the last sync, until it is destroyed.
+// A disk that fails to take the data is remembered (the sync that ends the save would not hear of it again).
 class DiskSyncer {
 public:
     explicit DiskSyncer(int fd) : m_fd(fd), m_thread([this] { run(); }) {}
-    ~DiskSyncer()
+    ~DiskSyncer() { stop(); }
+    // Stops syncing; the errno of a sync that failed, 0 when none did.
+    int stop()
     {
         {
             const std::lock_guard lock(m_mutex);
             m_done = true;
         }
         m_wake.notify_one();
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_error;
     }
     void wrote(quint64 bytes)
     {
@@ -72,7 +78,9 @@ private:
                 return;
             synced = m_written;
             lock.unlock();
-            ::fdatasync(m_fd); // a failure shows in the sync that ends the save
+            // A file system that cannot sync is no failure of the data.
+            if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP && !m_error)
+                m_error = errno;
             lock.lock();
         }
     }
@@ -82,6 +90,7 @@ private:
     std::condition_variable m_wake;
     quint64 m_written = 0;
     bool m_done = false;
+    int m_error = 0;
     std::thread m_thread;
 };
 
@@ -270,9 +279,15 @@ bool CompactPlistWriter::send(const char* bytes, qsizetype size)
     // little left to do.
     auto* file = qobject_cast<QFileDevice*>(m_device);
     if (file && m_written - m_sentToDisk >= kSendToDisk && file->flush() && file->handle() >= 0) {
-        if (!m_syncer)
-            m_syncer = std::make_unique<DiskSyncer>(file->handle());
-        m_syncer->wrote(m_written);
+        if (!m_syncer && !m_syncless) {
+            try {
+                m_syncer = std::make_unique<DiskSyncer>(file->handle());
+            } catch (const std::system_error&) {
+                m_syncless = true; // no thread to be had: the sync that ends the save does it all
+            }
+        }
+        if (m_syncer)
+            m_syncer->wrote(m_written);
         m_sentToDisk = m_written;
     }
     return true;
@@ -331,7 +346,14 @@ bool CompactPlistWriter::finish(quint32 top, QIODevice& out, const Late& late)
     }
     m_objects = PodBuffer<quint64>();
     appendTrailer(m_out, {offsetSize, m_refSize, count, top, tableOffset});
-    return flush();
+    if (!flush())
+        return false;
+    if (const int error = m_syncer ? m_syncer->stop() : 0) {
+        m_refused = true;
+        errno = error;
+        return false;
+    }
+    return true;
 }
 
 QByteArray CompactPlistWriter::finish(quint32 top)

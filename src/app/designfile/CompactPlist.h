@@ -125,6 +125,7 @@ private:
     quint64 m_sentToDisk = 0;      // bytes of a file handed to the syncer
     static constexpr quint64 kSendToDisk = 8 << 20;
     std::unique_ptr<class DiskSyncer> m_syncer;
+    bool m_syncless = false; // no syncer thread could be started
     int m_refSize = 0;
     quint64 m_reserved = 0;
     quint64 m_placed = 0;
