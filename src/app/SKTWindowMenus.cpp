@@ -75,12 +75,15 @@ QIcon toolIcon(int tool)
         break;
     }
     case 1: p.drawLine(QPointF(6, 26), QPointF(26, 6)); break;
-    case 2: {
-        QFont f(QStringLiteral("DejaVu Serif"), 18, QFont::Bold);
-        p.setFont(f);
-        p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("T"));
+    case 2:
+        // A bold serif T, drawn: a font of its own would be loaded for this one letter before the window shows.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 40, 40));
+        p.drawPolygon(QPolygonF({QPointF(7, 6), QPointF(25, 6), QPointF(25, 12.5), QPointF(23.8, 12.5),
+                                 QPointF(22.8, 10.2), QPointF(18.4, 10.2), QPointF(18.4, 23.8), QPointF(21.5, 24.4),
+                                 QPointF(21.5, 26), QPointF(10.5, 26), QPointF(10.5, 24.4), QPointF(13.6, 23.8),
+                                 QPointF(13.6, 10.2), QPointF(9.2, 10.2), QPointF(8.2, 12.5), QPointF(7, 12.5)}));
         break;
-    }
     case 3: p.drawRect(r); break;
     case 4: p.drawEllipse(r); break;
     case 5: p.drawRoundedRect(r, 6, 6); break;
