@@ -6,7 +6,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev libdmtx-dev
   libzint-dev libzxing-dev
-  fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
+  libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
   python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui
   xvfb xauth imagemagick xdotool
   cups-daemon cups-client libcups2-dev

@@ -54,6 +54,8 @@ private:
 
 int child(int argc, char** argv, bool bare)
 {
+    if (!bare)
+        startProgramEarly(); // as the program's main does
     FirstFrameApp app(argc, argv);
     if (!bare)
         return runProgram(app);

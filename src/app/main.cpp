@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    startProgramEarly();
     QApplication app(argc, argv);
     // Read as the PNG it is: asking every picture-format plugin about it would hold up the first window.
     QImageReader icon(QStringLiteral(":/icons/navu-photo-frame.png"), "png");

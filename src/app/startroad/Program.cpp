@@ -13,10 +13,15 @@
 #include "wizards/StartRoad.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTimer>
 #include <QWindow>
 
+#include <fontconfig/fontconfig.h>
+
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -50,15 +55,36 @@ private:
     std::function<void()> m_step;
 };
 
+std::jthread& fontConfiguration()
+{
+    static std::jthread reading;
+    return reading;
+}
+
 } // namespace
+
+void startProgramEarly()
+{
+    if (!fontConfiguration().joinable())
+        fontConfiguration() = std::jthread([] { FcInit(); });
+}
 
 int runProgram(QApplication& app)
 {
+    // Qt shares a tall fill (a toolbar's or scroll bar's) among paint threads that it starts when first
+    // needed. This fill starts them while the window is built, so its first paint does not wait for them.
+    const std::jthread paintThreads([] {
+        QImage strip(1, 1024, QImage::Format_ARGB32_Premultiplied);
+        QPainter(&strip).fillRect(strip.rect(), QColor(0, 0, 0, 128));
+    });
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
     QApplication::setStyle(new AppStyle);
 
+    // Qt reads the configuration again if it finds it still being read.
+    if (fontConfiguration().joinable())
+        fontConfiguration().join();
     SKTDocument document;
     SKTWindowController window(&document);
     installGuiPrompt(&window);

@@ -5,4 +5,8 @@
 
 class QApplication;
 
+// Begins reading the font configuration on a thread of its own while the QApplication is made: the first
+// text of the window would otherwise wait for it. Call first thing in main; runProgram waits for it to end.
+void startProgramEarly();
+
 int runProgram(QApplication& app);
