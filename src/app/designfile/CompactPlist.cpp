@@ -26,18 +26,6 @@ using namespace bplist;
 
 constexpr quint64 ContainerBit = quint64(1) << 63;
 
-// FNV-1a, finished by a mixer so that the low bits, which pick the slot, depend on every byte.
-size_t hashOf(const uchar* p, size_t n)
-{
-    quint64 h = 0xcbf29ce484222325ULL;
-    for (size_t i = 0; i < n; ++i)
-        h = (h ^ p[i]) * 0x100000001b3ULL;
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    return size_t(h);
-}
-
 } // namespace
 
 // Syncs a file's data to the disk whenever enough was written since the last sync, until it is destroyed.
@@ -151,7 +139,7 @@ quint32 CompactPlistWriter::addScalar(qsizetype start)
 {
     const char* bytes = m_out.constData() + start;
     const size_t length = size_t(m_out.size() - start);
-    const quint64 tag = hashOf(reinterpret_cast<const uchar*>(bytes), length) >> 32;
+    const quint64 tag = hashBytes(std::string_view(bytes, length)) >> 32;
     size_t slot = 0;
     if (const auto found = find(bytes, length, tag, &slot)) {
         m_out.truncate(start);

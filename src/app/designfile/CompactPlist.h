@@ -20,10 +20,35 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
+
+// A quick hash of bytes (most texts are short): eight at a time, mixed as splitmix64 does, so that every bit
+// of the result depends on every byte.
+inline quint64 mixBits(quint64 x)
+{
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+inline quint64 hashBytes(std::string_view bytes)
+{
+    const char* p = bytes.data();
+    size_t n = bytes.size();
+    quint64 h = 0x9E3779B97F4A7C15ULL ^ (quint64(n) * 0xFF51AFD7ED558CCDULL);
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        h = mixBits(h ^ word);
+    }
+    quint64 last = 0;
+    std::memcpy(&last, p, n);
+    return mixBits(h ^ last);
+}
 
 // Puts the entries of an open-addressed table whose slot is picked by their upper 32 bits (0: empty) into
 // `to`, a zeroed table of `size` slots, a power of two.

@@ -1,5 +1,6 @@
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/CompactPlist.h"
+#include "app/designfile/LongJob.h"
 #include "app/designfile/RowsWriter.h"
 #include "common/FileHelpers.h"
 #include "data/XlsxReader.h"
@@ -232,14 +233,6 @@ private:
     int m_widest = 0;
 };
 
-bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
-// Tells done out of total as a share of `span` percent.
-void report(std::atomic<int>* progress, qint64 done, qint64 total, int span) {
-    if (progress && total > 0)
-        progress->store(int(span * done / total), std::memory_order_relaxed);
-}
-
 // Column of a stored key; -1 for keys that name none.
 int columnOfKey(std::string_view key) {
     return Data_From_Excel::columnOfKey(QString::fromUtf8(key.data(), qsizetype(key.size())));
@@ -257,7 +250,7 @@ bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::a
         if ((i & 4095) == 0) {
             if (stopped(stop))
                 return c.fail(QStringLiteral("stopped"));
-            report(progress, i, n, 100);
+            report(progress, i, n, 0, 100);
         }
         plist_t dict = nullptr;
         plist_array_next_item(node, rows, &dict);
@@ -307,7 +300,7 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
         if ((i & 4095) == 0) {
             if (stopped(stop))
                 return c.fail(QStringLiteral("stopped"));
-            report(progress, qint64(i), qint64(rows->count), 100);
+            report(progress, qint64(i), qint64(rows->count), 0, 100);
         }
         const auto ref = file.reference(*rows, i);
         if (const auto shared = ref ? sharedRows.constFind(*ref) : sharedRows.constEnd();

@@ -1,6 +1,6 @@
 #include "app/designfile/RowsWriter.h"
 
-#include "app/designfile/ParallelWork.h"
+#include "app/designfile/LongJob.h"
 #include "canvas/BinaryPlist.h"
 
 #include <QThread>
@@ -28,43 +28,12 @@ constexpr int kEncoders = 4;
 // Below this many cells one thread does it all.
 constexpr qint64 kCellsPerThread = 250000;
 
-bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
-
-void report(std::atomic<int>* progress, qint64 done, qint64 total, int from, int to)
-{
-    if (progress && total > 0)
-        progress->store(from + int((to - from) * done / total), std::memory_order_relaxed);
-}
-
 quint32 partOf(quint32 slot) { return (slot >> kPartShift) & (kParts - 1); }
 quint32 partOfHash(quint32 hash) { return hash >> kPartShift; } // of a 31-bit hash
 
 // While the rows are read, slots are marked by several threads at once.
 quint32 load(const quint32& slot) { return std::atomic_ref<const quint32>(slot).load(std::memory_order_relaxed); }
 void store(quint32& slot, quint32 v) { std::atomic_ref<quint32>(slot).store(v, std::memory_order_relaxed); }
-
-// A quick hash of a text (most are short): eight bytes at a time, mixed as splitmix64 does.
-quint64 mix(quint64 x)
-{
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-    return x ^ (x >> 31);
-}
-
-quint64 hashOf(std::string_view text)
-{
-    const char* p = text.data();
-    size_t n = text.size();
-    quint64 h = 0x9E3779B97F4A7C15ULL ^ (quint64(n) * 0xFF51AFD7ED558CCDULL);
-    for (; n >= 8; p += 8, n -= 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        h = mix(h ^ word);
-    }
-    quint64 last = 0;
-    std::memcpy(&last, p, n);
-    return mix(h ^ last);
-}
 
 std::string_view rowNumber(size_t row, char* buffer)
 {
@@ -175,10 +144,10 @@ void RowsWriter::markUsed(int firstRow, int endRow, std::vector<std::pair<int, i
 
 quint32 RowsWriter::hashOfEntry(size_t entry, std::string_view bytes) const
 {
-    quint64 h = hashOf(bytes);
+    quint64 h = hashBytes(bytes);
     // A string that trimming changes is stored trimmed: it shares its object only with such strings.
     if (trimmedKey(entry, bytes))
-        h = mix(h ^ 0x5851F42D4C957F2DULL);
+        h = mixBits(h ^ 0x5851F42D4C957F2DULL);
     return quint32(h >> 33);
 }
 

@@ -1,13 +1,26 @@
 #pragma once
 
-// Work spread over plain threads for one long job (a save): each piece runs on a thread of its own, or on
-// the calling thread when no thread can be had; an exception a piece throws is passed on once all ended.
+// A long job of the design file (a save or an open) on a worker: its Stop, its progress, and its work spread
+// over plain threads, each piece on a thread of its own, or on the calling thread when no thread can be had;
+// an exception a piece throws is passed on once all ended.
 
+#include <QtGlobal>
+
+#include <atomic>
 #include <exception>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
+
+inline bool stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
+
+// Tells done out of total as a share of the percents from `from` to `to`.
+inline void report(std::atomic<int>* progress, qint64 done, qint64 total, int from, int to)
+{
+    if (progress && total > 0)
+        progress->store(from + int((to - from) * done / total), std::memory_order_relaxed);
+}
 
 // Runs work(0 .. n - 1) at once, work(0) on the calling thread; an exception is passed on once all ended.
 template <typename Work> inline void onThreads(int n, const Work& work)
