@@ -64,7 +64,8 @@ private:
 
 } // namespace
 
-SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
+SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
+                                         const std::function<void()>& beforeText)
     : QMainWindow(parent), _document(document)
 {
     Main_App_wnd = this;
@@ -83,6 +84,10 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     buildCanvases();
     buildActions();
     buildMenusAndToolbars();
+    if (beforeText)
+        beforeText();
+    buildInspector();
+    buildStatusBar();
     buildContextMenus();
     setUpProfiles();
 
@@ -100,7 +105,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent)
     // The data table is stored with the design; replacing it (a sheet import) is no undo step.
     if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
         connect(table, &QAbstractItemModel::modelReset, this, [this] { _document->markChangedOutsideUndo(); });
-    Data_From_Excel_Dialog::defaultInstance()->setUndoStack(_document->undoManager());
+    Data_From_Excel_Dialog::setDefaultUndoStack(_document->undoManager());
     connect(_document, &SKTDocument::canvasSizeChanged, this, [this](const QSizeF& size) {
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
             v->setCanvasSize(size);
@@ -198,7 +203,10 @@ void SKTWindowController::buildCanvases()
     layout->addLayout(header);
     layout->addWidget(myTargetView, 1);
     setCentralWidget(central);
+}
 
+void SKTWindowController::buildInspector()
+{
     // The right-hand area that the inspector fills.
     _inspectorDock = new QDockWidget(tr("Properties"), this);
     _inspectorDock->setObjectName(QStringLiteral("inspectorDock"));

@@ -39,7 +39,10 @@ class WindowOutputHost;
 class SKTWindowController : public QMainWindow, public GraphicViewDelegate, public CanvasHost {
     Q_OBJECT
 public:
-    explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr);
+    // beforeText runs once the parts that measure no text are built, before the first that does: the
+    // program reads the font configuration on another thread meanwhile.
+    explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr,
+                                 const std::function<void()>& beforeText = {});
     ~SKTWindowController() override;
 
     SKTDocument* document() const { return _document; }
@@ -233,6 +236,8 @@ protected:
 
 private:
     void buildCanvases();
+    void buildInspector();
+    void buildStatusBar();
     void buildActions();
     void buildMenusAndToolbars();
     void buildDataMenu();

@@ -321,7 +321,8 @@ void SKTWindowController::buildMenusAndToolbars()
     view->addSeparator();
     QAction* cardProperties = view->addAction(tr("Card Properties"), this, [this] { Show_RHS_Properties(nullptr); });
     cardProperties->setObjectName(QStringLiteral("Card_Properties_btn"));
-    QAction* cardBackground = view->addAction(tr("Card Background..."), _inspector, &InspectorPanel::Card_Bckgrnd_Clicked);
+    // The inspector is built after the menus.
+    QAction* cardBackground = view->addAction(tr("Card Background..."), this, [this] { _inspector->Card_Bckgrnd_Clicked(); });
     cardBackground->setObjectName(QStringLiteral("Card_Bckgrnd_btn"));
     _designActions << cardProperties << cardBackground << _toolActions;
 
@@ -375,7 +376,10 @@ void SKTWindowController::buildMenusAndToolbars()
     for (QAction* a : _toolActions)
         toolBar->addAction(a);
     addToolBar(Qt::LeftToolBarArea, toolBar);
+}
 
+void SKTWindowController::buildStatusBar()
+{
     _selectionStatus = new QLabel;
     _selectionStatus->setObjectName(QStringLiteral("selectionStatus"));
     statusBar()->addPermanentWidget(_selectionStatus);

@@ -10,6 +10,11 @@
 #include "common/ui/WaitSheet.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolBar>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -84,6 +89,8 @@ private slots:
         window.reset();
     }
 
+    // First: it counts the threads Qt's painting starts, which earlier tests could have started.
+    void appStyleTallBarsStartNoPaintThreads();
     void promptFromWorker_data();
     void promptFromWorker();
     void realBoxAnswers_data();
@@ -555,7 +562,8 @@ void TestCommonUi::fontDialogNames()
     QCOMPARE(fontFromFontDialog(chosen, current).family(), kept);
 }
 
-// The program's style reads some of Qt's pictures itself; what it draws must not differ from its base.
+// The program's style reads some of Qt's pictures itself and draws tab frames in opaque fills; what it
+// draws must not differ from its base.
 void TestCommonUi::appStyleDrawsAsItsBase()
 {
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -571,6 +579,16 @@ void TestCommonUi::appStyleDrawsAsItsBase()
         box.setCheckable(checkable);
         QCOMPARE(drawn(&app, box), drawn(fusion.get(), box));
     }
+    for (const auto position : {QTabWidget::North, QTabWidget::South, QTabWidget::West}) {
+        QTabWidget tabs;
+        tabs.setTabPosition(position);
+        tabs.addTab(new QLabel(QStringLiteral("Page")), QStringLiteral("Card"));
+        tabs.addTab(new QWidget, QStringLiteral("Background"));
+        tabs.resize(200, 90);
+        tabs.show(); // laid out: its frame is drawn at its size
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        QCOMPARE(drawn(&app, tabs), drawn(fusion.get(), tabs));
+    }
     for (const auto direction : {Qt::LeftToRight, Qt::RightToLeft}) {
         QStyleOption option;
         option.direction = direction;
@@ -579,6 +597,39 @@ void TestCommonUi::appStyleDrawsAsItsBase()
                 QCOMPARE(app.standardIcon(arrow, &option).pixmap(side).toImage(),
                          fusion->standardIcon(arrow, &option).pixmap(side).toImage());
     }
+}
+
+// A main window's tall toolbar, scroll bar and tab frame are drawn without Qt's paint threads, which
+// Fusion wakes for every tall blended fill (it starts them when first needed).
+void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
+{
+    const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    const auto paint = [](QStyle* style) {
+        QMainWindow window;
+        auto* tools = new QToolBar;
+        tools->addAction(QStringLiteral("Tool"));
+        window.addToolBar(Qt::LeftToolBarArea, tools);
+        auto* central = new QWidget;
+        auto* row = new QHBoxLayout(central);
+        row->addWidget(new QScrollBar(Qt::Vertical));
+        auto* tabs = new QTabWidget;
+        tabs->addTab(new QWidget, QStringLiteral("Card"));
+        row->addWidget(tabs);
+        window.setCentralWidget(central);
+        for (QWidget* w : window.findChildren<QWidget*>())
+            w->setStyle(style);
+        window.setStyle(style);
+        window.resize(400, 700);
+        window.grab();
+    };
+    AppStyle app(QStyleFactory::create(QStringLiteral("Fusion")));
+    const qsizetype before = threads();
+    paint(&app);
+    QCOMPARE(threads(), before);
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    paint(fusion.get());
+    if (threads() == before)
+        QSKIP("Fusion's drawing started no paint thread either: nothing to compare with");
 }
 
 QTEST_MAIN(TestCommonUi)

@@ -253,8 +253,14 @@ void InspectorPanel::insertTab(const QString& name, int index) {
 void InspectorPanel::applyPlan(const TabPlan& plan) {
     for (auto it = plan.labels.begin(); it != plan.labels.end(); ++it)
         m_defaultLabels.insert(it.key(), it.value());
-    for (int i = 0; i < plan.tabs.size(); ++i)
-        insertTab(plan.tabs.at(i), i);
+    // Tabs already shown in the plan's order only take its labels.
+    const bool shown = shownTabNames() == plan.tabs;
+    for (int i = 0; i < plan.tabs.size(); ++i) {
+        if (shown)
+            sett_tab->setTabText(i, m_defaultLabels.value(plan.tabs.at(i)));
+        else
+            insertTab(plan.tabs.at(i), i);
+    }
     if (!plan.dataSourceTitle.isEmpty())
         data_source_title->setText(plan.dataSourceTitle);
     if (!plan.shapeTitle.isEmpty())
@@ -281,9 +287,11 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
             m_last.reset();
             m_inItemMode = false;
             PanelSignalBlocker blocker(this);
-            Remove_All_Tab_Items();
+            const TabPlan plan = tabPlanForCard();
+            if (shownTabNames() != plan.tabs)
+                Remove_All_Tab_Items();
             print_object_chk->setVisible(false);
-            applyPlan(tabPlanForCard());
+            applyPlan(plan);
             loadCard();
             sett_tab->update();
             return;

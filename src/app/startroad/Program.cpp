@@ -4,6 +4,7 @@
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
+#include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/ResourceSetup.h"
 #include "common/ui/AppStyle.h"
@@ -13,14 +14,13 @@
 #include "wizards/StartRoad.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <QTimer>
 #include <QWindow>
 
 #include <fontconfig/fontconfig.h>
 
 #include <functional>
+#include <future>
 #include <thread>
 
 namespace {
@@ -71,24 +71,26 @@ void startProgramEarly()
 
 int runProgram(QApplication& app)
 {
-    // Qt shares a tall fill (a toolbar's or scroll bar's) among paint threads that it starts when first
-    // needed. This fill starts them while the window is built, so its first paint does not wait for them.
-    const std::jthread paintThreads([] {
-        QImage strip(1, 1024, QImage::Format_ARGB32_Premultiplied);
-        QPainter(&strip).fillRect(strip.rect(), QColor(0, 0, 0, 128));
-    });
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
     QApplication::setStyle(new AppStyle);
+    const std::jthread pictureReading(&AppStyle::readFirstPicture);
 
-    // Qt reads the configuration again if it finds it still being read.
-    if (fontConfiguration().joinable())
-        fontConfiguration().join();
+    // The user's data folder is checked, and completed from the shipped resources, while the window is built.
+    if (Resource_Path.isEmpty())
+        setResourcePath(defaultResourcePath());
+    std::future<bool> resources = std::async(std::launch::async, &setupResources);
+
     SKTDocument document;
-    SKTWindowController window(&document);
+    // The window's parts that measure no text are built while the font configuration is still being read;
+    // the first that does waits for it (Qt would read it again if it found it still being read).
+    SKTWindowController window(&document, nullptr, [] {
+        if (fontConfiguration().joinable())
+            fontConfiguration().join();
+    });
     installGuiPrompt(&window);
-    if (!setupResources()) {
+    if (!resources.get()) {
         Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
         return 1;
     }

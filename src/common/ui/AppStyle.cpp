@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QImage>
+#include <QMainWindow>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QPainter>
@@ -93,9 +95,33 @@ private:
     QIcon m_icon;
 };
 
+// The opaque colour a translucent ink leaves on a background.
+QColor over(const QColor& background, const QColor& ink) {
+    const double a = ink.alphaF();
+    return QColor::fromRgbF(float(ink.redF() * a + background.redF() * (1 - a)),
+                            float(ink.greenF() * a + background.greenF() * (1 - a)),
+                            float(ink.blueF() * a + background.blueF() * (1 - a)));
+}
+
+// A one-pixel outline inside rect, as opaque fills.
+void outline(QPainter* painter, const QRect& rect, const QColor& colour) {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    painter->fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), colour);
+    painter->fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), colour);
+    painter->fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), colour);
+    painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
+}
+
 } // namespace
 
 AppStyle::AppStyle(QStyle* base) : QProxyStyle(base) {}
+
+void AppStyle::readFirstPicture() {
+    QImageReader reader(Pictures + QStringLiteral("fusion_groupbox.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    reader.read();
+}
 
 QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
                              const QWidget* widget) const {
@@ -109,7 +135,11 @@ QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* op
 
 void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                              const QWidget* widget) const {
-    if (element == PE_FrameGroupBox && baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {
+    if (element == PE_FrameTabWidget && basedOnFusion()) {
+        drawTabWidgetFrame(*option, painter, widget);
+        return;
+    }
+    if (element == PE_FrameGroupBox && basedOnFusion()) {
         const QPixmap frame = stylePicture(QStringLiteral("fusion_groupbox.png"));
         if (!frame.isNull()) {
             // As Fusion draws it: below the title or check box, if the box has either.
@@ -121,4 +151,143 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
         }
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+bool AppStyle::basedOnFusion() const {
+    return baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+}
+
+void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                           const QWidget* widget) const {
+    if (element == CE_ToolBar && basedOnFusion()) {
+        // Fusion draws only the toolbars of a main window.
+        const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+        if (bar && !(widget && !qobject_cast<const QMainWindow*>(widget->parentWidget())))
+            drawToolBar(*bar, painter);
+        if (bar)
+            return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                  const QWidget* widget) const {
+    if (control == CC_ScrollBar && basedOnFusion()) {
+        if (const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option)) {
+            drawScrollBar(*bar, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+void AppStyle::drawTabWidgetFrame(const QStyleOption& option, QPainter* painter, const QWidget* widget) const {
+    const QRect r = option.rect;
+    const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(&option);
+    constexpr int Side = 16;
+    constexpr int Corner = 4;
+    if (!frame || r.width() < Side || r.height() < Side) {
+        QProxyStyle::drawPrimitive(PE_FrameTabWidget, &option, painter, widget);
+        return;
+    }
+    // Fusion's frame is a fill with lines along its edges, some translucent. It is drawn once, small, on the
+    // window colour; its corners are copied and its edges and fill stretched, as opaque fills.
+    const QPair<qint64, int> key(option.palette.cacheKey(), int(frame->shape));
+    auto found = m_tabFrames.constFind(key);
+    if (found == m_tabFrames.cend()) {
+        QImage sample(Side, Side, QImage::Format_ARGB32_Premultiplied);
+        sample.fill(option.palette.window().color());
+        QStyleOptionTabWidgetFrame small = *frame;
+        small.rect = sample.rect();
+        small.selectedTabRect = QRect();
+        small.tabBarRect = QRect();
+        QPainter p(&sample);
+        QProxyStyle::drawPrimitive(PE_FrameTabWidget, &small, &p, widget);
+        p.end();
+        found = m_tabFrames.insert(key, sample);
+    }
+    const QImage& s = *found;
+    const int middle = Side / 2;
+    for (int d = 0; d < Corner; ++d) {
+        const int across = r.width() - 2 * Corner, down = r.height() - 2 * Corner;
+        painter->fillRect(QRect(r.left() + Corner, r.top() + d, across, 1), s.pixelColor(middle, d));
+        painter->fillRect(QRect(r.left() + Corner, r.bottom() - d, across, 1), s.pixelColor(middle, Side - 1 - d));
+        painter->fillRect(QRect(r.left() + d, r.top() + Corner, 1, down), s.pixelColor(d, middle));
+        painter->fillRect(QRect(r.right() - d, r.top() + Corner, 1, down), s.pixelColor(Side - 1 - d, middle));
+    }
+    painter->fillRect(r.adjusted(Corner, Corner, -Corner, -Corner), s.pixelColor(middle, middle));
+    const QPoint corners[4] = {r.topLeft(), {r.right() - Corner + 1, r.top()}, {r.left(), r.bottom() - Corner + 1},
+                               {r.right() - Corner + 1, r.bottom() - Corner + 1}};
+    const QPoint sampleCorners[4] = {{0, 0}, {Side - Corner, 0}, {0, Side - Corner}, {Side - Corner, Side - Corner}};
+    for (int i = 0; i < 4; ++i)
+        painter->drawImage(corners[i], s, QRect(sampleCorners[i], QSize(Corner, Corner)));
+}
+
+void AppStyle::drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const {
+    // Fusion's bevel in opaque colours: a light line on the outer edge, a dark one (doubled on the last
+    // line of top bars) on the edge towards the window's centre.
+    const QColor window = bar.palette.window().color();
+    const QColor light = over(window, QColor(255, 255, 255, 90));
+    const QColor dark = over(window, QColor(0, 0, 0, 60));
+    const QRect r = bar.rect;
+    painter->fillRect(r, window);
+    const auto row = [&](int y, const QColor& c) { painter->fillRect(QRect(r.left(), y, r.width(), 1), c); };
+    const auto column = [&](int x, const QColor& c) { painter->fillRect(QRect(x, r.top(), 1, r.height()), c); };
+    const bool last = bar.positionOfLine == QStyleOptionToolBar::End ||
+                      bar.positionOfLine == QStyleOptionToolBar::OnlyOne;
+    switch (bar.toolBarArea) {
+    case Qt::TopToolBarArea:
+        row(r.top(), light);
+        if (last) {
+            row(r.bottom() - 1, dark);
+            row(r.bottom(), light);
+        } else {
+            row(r.bottom(), dark);
+        }
+        break;
+    case Qt::BottomToolBarArea:
+        row(r.top(), dark);
+        row(r.bottom(), light);
+        break;
+    case Qt::LeftToolBarArea:
+        column(r.left(), light);
+        column(r.right(), dark);
+        break;
+    case Qt::RightToolBarArea:
+        column(r.left(), dark);
+        column(r.right(), light);
+        break;
+    default:
+        break;
+    }
+}
+
+void AppStyle::drawScrollBar(const QStyleOptionSlider& bar, QPainter* painter, const QWidget* widget) const {
+    const QColor window = bar.palette.window().color();
+    const bool horizontal = bar.orientation == Qt::Horizontal;
+    const QRect r = bar.rect;
+    if (bar.subControls & SC_ScrollBarGroove) {
+        painter->fillRect(r, window.darker(104));
+        // The edge towards the scrolled content.
+        painter->fillRect(horizontal ? QRect(r.left(), r.top(), r.width(), 1) : QRect(r.left(), r.top(), 1, r.height()),
+                          window.darker(127));
+    }
+    const QRect slider = proxy()->subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+    if ((bar.subControls & SC_ScrollBarSlider) && bar.maximum != bar.minimum && slider.isValid()) {
+        const bool active = bar.activeSubControls & SC_ScrollBarSlider;
+        QColor fill = bar.palette.button().color().lighter(103);
+        if (!(bar.state & State_Enabled))
+            fill = window;
+        else if (active && (bar.state & State_Sunken))
+            fill = fill.darker(110);
+        else if (active && (bar.state & State_MouseOver))
+            fill = fill.lighter(103);
+        outline(painter, slider, window.darker(122));
+        painter->fillRect(slider.adjusted(1, 1, -1, -1), fill);
+    }
+    // The arrow buttons are small: Fusion draws them.
+    QStyleOptionSlider buttons = bar;
+    buttons.subControls &= SC_ScrollBarAddLine | SC_ScrollBarSubLine;
+    if (buttons.subControls)
+        QProxyStyle::drawComplexControl(CC_ScrollBar, &buttons, painter, widget);
 }

@@ -1,17 +1,44 @@
 #pragma once
 
+#include <QHash>
+#include <QImage>
+#include <QPair>
 #include <QProxyStyle>
 
-// The program's style: the desktop's own, except that the pictures it draws from Qt's own resources (the
-// overflow arrows of menu bars and toolbars, Fusion's group-box frame) are read as the PNGs they are. Qt
-// reads them by guessing their format, and the first picture read that way loads every picture-format
-// plugin: a wait the first window should not have. The arrows are read when first drawn.
+class QStyleOptionSlider;
+class QStyleOptionToolBar;
+
+// The program's style: the desktop's own, except that
+// - the pictures it draws from Qt's own resources (the overflow arrows of menu bars and toolbars, Fusion's
+//   group-box frame) are read as the PNGs they are. Qt reads them by guessing their format, and the first
+//   picture read that way loads every picture-format plugin: a wait the first window should not have. The
+//   arrows are read when first drawn.
+// - Fusion's main-window toolbars, scroll bars and tab-widget frames are drawn in opaque colours, without
+//   their gradients and translucent lines. Qt shares every tall blended fill among its paint threads, and
+//   on a busy machine waking them takes far longer than the fill: these three made up most of the first
+//   window's paint.
 class AppStyle : public QProxyStyle {
 public:
     // base: the style to follow; by default the desktop's.
     explicit AppStyle(QStyle* base = nullptr);
+    // Reads one of the style's pictures (on any thread, once the application exists): the first picture
+    // read sets up Qt's picture readers, about a millisecond the first paint need not wait for.
+    static void readFirstPicture();
     QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget = nullptr) const override;
+
+private:
+    bool basedOnFusion() const;
+    void drawTabWidgetFrame(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
+    void drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const;
+    void drawScrollBar(const QStyleOptionSlider& bar, QPainter* painter, const QWidget* widget) const;
+
+    // Fusion's tab-widget frame drawn small on the window colour, by palette and tab shape.
+    mutable QHash<QPair<qint64, int>, QImage> m_tabFrames;
 };

@@ -126,10 +126,32 @@ QUndoStack* Data_From_Excel_Dialog::undoStack() const
     return _undo;
 }
 
+namespace {
+
+QPointer<QUndoStack>& defaultUndoStack()
+{
+    static QPointer<QUndoStack> stack;
+    return stack;
+}
+
+Data_From_Excel_Dialog* sharedDialog = nullptr;
+
+} // namespace
+
+void Data_From_Excel_Dialog::setDefaultUndoStack(QUndoStack* stack)
+{
+    defaultUndoStack() = stack;
+    if (sharedDialog)
+        sharedDialog->setUndoStack(stack);
+}
+
 Data_From_Excel_Dialog* Data_From_Excel_Dialog::defaultInstance()
 {
-    static Data_From_Excel_Dialog* dialog = new Data_From_Excel_Dialog(Data_From_Excel::defaultInstance());
-    return dialog;
+    if (!sharedDialog) {
+        sharedDialog = new Data_From_Excel_Dialog(Data_From_Excel::defaultInstance());
+        sharedDialog->setUndoStack(defaultUndoStack());
+    }
+    return sharedDialog;
 }
 
 QString Data_From_Excel_Dialog::rowsCountText(const Data_From_Excel& table)

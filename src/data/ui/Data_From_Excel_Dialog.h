@@ -25,6 +25,8 @@ public:
     // Cell edits become steps of this stack (the design's: the table is stored with the design). Ctrl+Z,
     // Ctrl+Shift+Z and Ctrl+Y undo and redo them while the window is open.
     void setUndoStack(QUndoStack* stack);
+    // The stack of the shared window, which is made when first asked for.
+    static void setDefaultUndoStack(QUndoStack* stack);
     QUndoStack* undoStack() const;
 
     QTableView* ColList = nullptr;
