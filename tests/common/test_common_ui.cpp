@@ -13,7 +13,10 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QScrollBar>
+#include <QHeaderView>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -599,11 +602,16 @@ void TestCommonUi::appStyleDrawsAsItsBase()
     }
 }
 
-// A main window's tall toolbar, scroll bar and tab frame are drawn without Qt's paint threads, which
-// Fusion wakes for every tall blended fill (it starts them when first needed).
+// A main window's tall toolbar, scroll bar, tab frame and group box around a table are painted without
+// Qt's paint threads, which Fusion wakes for every tall blended fill (it starts them when first needed).
+// The group box, which Fusion draws from a picture, stays within a colour level of Fusion's.
 void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
 {
     const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    struct Painted {
+        QImage window;
+        QRect box;
+    };
     const auto paint = [](QStyle* style) {
         QMainWindow window;
         auto* tools = new QToolBar;
@@ -615,19 +623,40 @@ void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
         auto* tabs = new QTabWidget;
         tabs->addTab(new QWidget, QStringLiteral("Card"));
         row->addWidget(tabs);
+        // A table paints its own background: the box's clip is then several rectangles. (Its headers are
+        // Fusion's, which still wake the paint threads.)
+        auto* box = new QGroupBox(QStringLiteral("Size"));
+        auto* table = new QTableWidget(3, 1);
+        table->horizontalHeader()->hide();
+        table->verticalHeader()->hide();
+        (new QVBoxLayout(box))->addWidget(table);
+        row->addWidget(box);
         window.setCentralWidget(central);
         for (QWidget* w : window.findChildren<QWidget*>())
             w->setStyle(style);
         window.setStyle(style);
-        window.resize(400, 700);
-        window.grab();
+        window.resize(600, 700);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return Painted();
+        window.repaint();
+        return Painted{window.screen()->grabWindow(window.winId()).toImage(),
+                       QRect(box->mapTo(&window, QPoint(0, 0)), box->size())};
     };
     AppStyle app(QStyleFactory::create(QStringLiteral("Fusion")));
     const qsizetype before = threads();
-    paint(&app);
+    const Painted ours = paint(&app);
     QCOMPARE(threads(), before);
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    paint(fusion.get());
+    const Painted theirs = paint(fusion.get());
+    QVERIFY(!ours.window.isNull() && ours.box == theirs.box);
+    for (int y = ours.box.top(); y <= ours.box.bottom(); ++y) {
+        for (int x = ours.box.left(); x <= ours.box.right(); ++x) {
+            const QColor a = ours.window.pixelColor(x, y), b = theirs.window.pixelColor(x, y);
+            QVERIFY2(qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1,
+                     qPrintable(QStringLiteral("%1,%2: %3 against %4").arg(x).arg(y).arg(a.name(), b.name())));
+        }
+    }
     if (threads() == before)
         QSKIP("Fusion's drawing started no paint thread either: nothing to compare with");
 }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
@@ -113,6 +114,26 @@ void outline(QPainter* painter, const QRect& rect, const QColor& colour) {
     painter->fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
 }
 
+// Draws a frame from a small drawing of it on an opaque background: its corners copied, its edge lines and
+// middle stretched as opaque fills. Exact for frames whose edges and middle are even between the corners.
+void drawFromSample(QPainter* painter, const QRect& r, const QImage& s, int corner) {
+    const int side = s.width();
+    const int middle = side / 2;
+    for (int d = 0; d < corner; ++d) {
+        const int across = r.width() - 2 * corner, down = r.height() - 2 * corner;
+        painter->fillRect(QRect(r.left() + corner, r.top() + d, across, 1), s.pixelColor(middle, d));
+        painter->fillRect(QRect(r.left() + corner, r.bottom() - d, across, 1), s.pixelColor(middle, side - 1 - d));
+        painter->fillRect(QRect(r.left() + d, r.top() + corner, 1, down), s.pixelColor(d, middle));
+        painter->fillRect(QRect(r.right() - d, r.top() + corner, 1, down), s.pixelColor(side - 1 - d, middle));
+    }
+    painter->fillRect(r.adjusted(corner, corner, -corner, -corner), s.pixelColor(middle, middle));
+    const QPoint corners[4] = {r.topLeft(), {r.right() - corner + 1, r.top()}, {r.left(), r.bottom() - corner + 1},
+                               {r.right() - corner + 1, r.bottom() - corner + 1}};
+    const QPoint sampleCorners[4] = {{0, 0}, {side - corner, 0}, {0, side - corner}, {side - corner, side - corner}};
+    for (int i = 0; i < 4; ++i)
+        painter->drawImage(corners[i], s, QRect(sampleCorners[i], QSize(corner, corner)));
+}
+
 } // namespace
 
 AppStyle::AppStyle(QStyle* base) : QProxyStyle(base) {}
@@ -146,7 +167,7 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
             const auto* box = qobject_cast<const QGroupBox*>(widget);
             const bool bare = box && !box->isCheckable() && box->title().isEmpty();
             const int top = 3 + (bare ? 0 : std::max(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()));
-            qDrawBorderPixmap(painter, option->rect.adjusted(0, top, 0, 0), QMargins(6, 6, 6, 6), frame);
+            drawGroupBoxFrame(painter, option->rect.adjusted(0, top, 0, 0), frame, option->palette.window().color());
             return;
         }
     }
@@ -206,21 +227,31 @@ void AppStyle::drawTabWidgetFrame(const QStyleOption& option, QPainter* painter,
         p.end();
         found = m_tabFrames.insert(key, sample);
     }
-    const QImage& s = *found;
-    const int middle = Side / 2;
-    for (int d = 0; d < Corner; ++d) {
-        const int across = r.width() - 2 * Corner, down = r.height() - 2 * Corner;
-        painter->fillRect(QRect(r.left() + Corner, r.top() + d, across, 1), s.pixelColor(middle, d));
-        painter->fillRect(QRect(r.left() + Corner, r.bottom() - d, across, 1), s.pixelColor(middle, Side - 1 - d));
-        painter->fillRect(QRect(r.left() + d, r.top() + Corner, 1, down), s.pixelColor(d, middle));
-        painter->fillRect(QRect(r.right() - d, r.top() + Corner, 1, down), s.pixelColor(Side - 1 - d, middle));
+    drawFromSample(painter, r, *found, Corner);
+}
+
+void AppStyle::drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame,
+                                 const QColor& under) const {
+    // A child that paints its own background (a table) leaves the box a clip of several rectangles, and Qt
+    // shares a stretched picture drawn through such a clip among its paint threads. There the frame is
+    // drawn small once and stretched as opaque fills (within a colour level of the picture stretched).
+    const QPaintEngine* engine = painter->paintEngine();
+    const QMargins corners(6, 6, 6, 6);
+    constexpr int Side = 16;
+    if (!engine || engine->systemClip().rectCount() <= 1 || target.width() < Side || target.height() < Side) {
+        qDrawBorderPixmap(painter, target, corners, frame);
+        return;
     }
-    painter->fillRect(r.adjusted(Corner, Corner, -Corner, -Corner), s.pixelColor(middle, middle));
-    const QPoint corners[4] = {r.topLeft(), {r.right() - Corner + 1, r.top()}, {r.left(), r.bottom() - Corner + 1},
-                               {r.right() - Corner + 1, r.bottom() - Corner + 1}};
-    const QPoint sampleCorners[4] = {{0, 0}, {Side - Corner, 0}, {0, Side - Corner}, {Side - Corner, Side - Corner}};
-    for (int i = 0; i < 4; ++i)
-        painter->drawImage(corners[i], s, QRect(sampleCorners[i], QSize(Corner, Corner)));
+    auto found = m_groupFrames.constFind(under.rgb());
+    if (found == m_groupFrames.cend()) {
+        QImage sample(Side, Side, QImage::Format_ARGB32_Premultiplied);
+        sample.fill(under);
+        QPainter p(&sample);
+        qDrawBorderPixmap(&p, sample.rect(), corners, frame);
+        p.end();
+        found = m_groupFrames.insert(under.rgb(), sample);
+    }
+    drawFromSample(painter, target, *found, corners.left());
 }
 
 void AppStyle::drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const {
