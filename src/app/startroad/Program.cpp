@@ -1,6 +1,7 @@
 #include "app/startroad/Program.h"
 
 #include "app/SKTWindowController.h"
+#include "app/ToolIcons.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
@@ -71,6 +72,7 @@ void startProgramEarly()
 
 int runProgram(QApplication& app)
 {
+    drawToolIconsAhead();
     QApplication::setApplicationName(QStringLiteral("NAVU Photo Frame"));
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));

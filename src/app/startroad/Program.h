@@ -6,7 +6,8 @@
 class QApplication;
 
 // Begins reading the font configuration on a thread of its own while the QApplication is made: the first
-// text of the window would otherwise wait for it. Call first thing in main; runProgram waits for it to end.
+// text of the window would otherwise wait for it. Call first thing in main; the window waits for it where
+// its first text needs it.
 void startProgramEarly();
 
 int runProgram(QApplication& app);
