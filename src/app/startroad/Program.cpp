@@ -79,20 +79,23 @@ int runProgram(QApplication& app)
     QApplication::setStyle(new AppStyle);
     const std::jthread pictureReading(&AppStyle::readFirstPicture);
 
-    // The user's data folder is checked, and completed from the shipped resources, while the window is built.
+    // The user's data folder is checked, and completed from the shipped resources, on a thread.
     if (Resource_Path.isEmpty())
         setResourcePath(defaultResourcePath());
     std::future<bool> resources = std::async(std::launch::async, &setupResources);
 
     SKTDocument document;
-    // The window's parts that measure no text are built while the font configuration is still being read;
-    // the first that does waits for it (Qt would read it again if it found it still being read).
-    SKTWindowController window(&document, nullptr, [] {
+    // The window's parts that measure no text and read nothing of the user's folder are built while the
+    // font configuration is read and the folder checked; the rest waits for both (Qt would read the
+    // configuration again if it found it still being read; the inspector lists the folder's patterns).
+    bool resourcesReady = false;
+    SKTWindowController window(&document, nullptr, [&] {
         if (fontConfiguration().joinable())
             fontConfiguration().join();
+        resourcesReady = resources.get();
     });
     installGuiPrompt(&window);
-    if (!resources.get()) {
+    if (!resourcesReady) {
         Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
         return 1;
     }
