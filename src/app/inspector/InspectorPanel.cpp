@@ -33,6 +33,28 @@ QString sliderText(double value, double scale) {
     return scale <= 1.0 ? QString::number(std::lround(value)) : QString::number(value, 'f', 2);
 }
 
+// Puts a page into its scroll area when the area first shows: a scroll area measures every control of
+// its page when it takes it, which a page not yet shown does not need.
+class PageOnFirstShow : public QObject {
+public:
+    PageOnFirstShow(QScrollArea* scroll, QWidget* page) : QObject(scroll), m_page(page) {
+        page->setParent(scroll->viewport());
+        page->hide();
+        scroll->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && m_page) {
+            static_cast<QScrollArea*>(watched)->setWidget(m_page);
+            m_page = nullptr;
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_page;
+};
+
 } // namespace
 
 InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(parent), m_host(host) {
@@ -94,9 +116,9 @@ void InspectorPanel::addPage(const QString& name, QWidget* content) {
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(content);
     // Pages not in the tab view still belong to the panel.
     scroll->hide();
+    new PageOnFirstShow(scroll, content);
     m_pages.insert(name, scroll);
     const auto combos = content->findChildren<QComboBox*>();
     for (QComboBox* c : combos)
