@@ -8,8 +8,10 @@
 #include "data/SeriesFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace inspector {
@@ -569,13 +571,21 @@ QStringList libraryPictures(const QString& folder) {
 QStringList hatchNames() {
     if (Resource_Path.isEmpty())
         return {};
-    QDir dir(QDir(Resource_Path).filePath(QStringLiteral("Fill_Style_Image")));
+    // Listed by hand: a name filter would compile a pattern for every listing.
+    QFileInfoList pictures;
+    QDirIterator it(QDir(Resource_Path).filePath(QStringLiteral("Fill_Style_Image")), QDir::Files);
+    while (it.hasNext()) {
+        const QFileInfo fi = it.nextFileInfo();
+        if (fi.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0 &&
+            !fi.fileName().startsWith(QLatin1Char('.')))
+            pictures << fi;
+    }
+    std::sort(pictures.begin(), pictures.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
+    });
     QStringList out;
-    const QFileInfoList infos =
-        dir.entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& fi : infos)
-        if (!fi.fileName().startsWith(QLatin1Char('.')))
-            out << fi.completeBaseName();
+    for (const QFileInfo& fi : std::as_const(pictures))
+        out << fi.completeBaseName();
     return out;
 }
 

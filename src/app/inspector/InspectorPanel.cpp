@@ -443,12 +443,17 @@ void InspectorPanel::setHatchSelection(QComboBox* combo, const QString& name) {
 }
 
 void InspectorPanel::refreshHatchLists() {
-    const QStringList names = hatchNames();
+    // The folder is listed only for an empty list.
+    std::optional<QStringList> names;
     for (QComboBox* c : {Card_hatch_style, shape_hatch_style}) {
-        if (!c || c->count() > 0 || names.isEmpty())
+        if (!c || c->count() > 0)
+            continue;
+        if (!names)
+            names = hatchNames();
+        if (names->isEmpty())
             continue;
         const QSignalBlocker block(c);
-        c->addItems(names);
+        c->addItems(*names);
         c->setCurrentIndex(-1);
     }
 }
