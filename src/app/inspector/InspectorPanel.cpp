@@ -309,7 +309,12 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
             m_last.reset();
             m_inItemMode = false;
             PanelSignalBlocker blocker(this);
+            // Tabs the card keeps stay where they are, and so does the page shown: taking it away would
+            // show, and lay out, each page after it in turn.
             const TabPlan plan = tabPlanForCard();
+            for (int i = sett_tab->count() - 1; i >= 0; --i)
+                if (!plan.tabs.contains(sett_tab->widget(i)->objectName()))
+                    sett_tab->removeTab(i);
             if (shownTabNames() != plan.tabs)
                 Remove_All_Tab_Items();
             print_object_chk->setVisible(false);
