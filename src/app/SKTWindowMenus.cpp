@@ -233,7 +233,8 @@ void SKTWindowController::buildMenusAndToolbars()
         share.Open_Wnd();
     });
     share->setObjectName(QStringLiteral("Share_Action"));
-    share->setVisible(Share_It_Dlg::hasLinks()); // a window without links would be a dead end
+    // A window without links would be a dead end; the links are read when the menu opens.
+    connect(help, &QMenu::aboutToShow, share, [share] { share->setVisible(Share_It_Dlg::hasLinks()); });
 
     // Edit row across the top.
     QToolBar* editBar = addToolBar(tr("Edit"));
