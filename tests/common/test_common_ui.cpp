@@ -582,6 +582,18 @@ void TestCommonUi::appStyleDrawsAsItsBase()
         box.setCheckable(checkable);
         QCOMPARE(drawn(&app, box), drawn(fusion.get(), box));
     }
+    {
+        QTableWidget table(2, 3);
+        table.setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last")});
+        table.selectColumn(1); // a highlighted section
+        table.resize(300, 90);
+        const auto header = [&table](QStyle* style) {
+            table.setStyle(style);
+            table.horizontalHeader()->setStyle(style);
+            return table.horizontalHeader()->grab().toImage();
+        };
+        QCOMPARE(header(&app), header(fusion.get()));
+    }
     for (const auto position : {QTabWidget::North, QTabWidget::South, QTabWidget::West}) {
         QTabWidget tabs;
         tabs.setTabPosition(position);
@@ -623,11 +635,11 @@ void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
         auto* tabs = new QTabWidget;
         tabs->addTab(new QWidget, QStringLiteral("Card"));
         row->addWidget(tabs);
-        // A table paints its own background: the box's clip is then several rectangles. (Its headers are
-        // Fusion's, which still wake the paint threads.)
+        // A table paints its own background: the box's clip is then several rectangles.
         auto* box = new QGroupBox(QStringLiteral("Size"));
         auto* table = new QTableWidget(3, 1);
-        table->horizontalHeader()->hide();
+        table->setHorizontalHeaderLabels({QStringLiteral("Size")});
+        table->horizontalHeader()->setStretchLastSection(true);
         table->verticalHeader()->hide();
         (new QVBoxLayout(box))->addWidget(table);
         row->addWidget(box);

@@ -188,7 +188,45 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
         if (bar)
             return;
     }
+    if (element == CE_HeaderSection && basedOnFusion() && drawHeaderSection(*option, painter, widget))
+        return;
     QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+bool AppStyle::drawHeaderSection(const QStyleOption& option, QPainter* painter, const QWidget* widget) const {
+    // Fusion fills a column's section with a gradient from top to bottom and draws lines along its edges,
+    // some translucent; a wide section's lines would wake Qt's paint threads. Fusion draws it narrow here,
+    // and its middle column is stretched across the section.
+    constexpr int Narrow = 16;
+    constexpr int Edge = 4;
+    const QRect r = option.rect;
+    const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(&option);
+    if (!header || header->orientation != Qt::Horizontal || r.width() <= Narrow || r.height() <= 0 ||
+        r.height() > 4 * Narrow)
+        return false;
+    QImage sample(Narrow, r.height(), QImage::Format_ARGB32_Premultiplied);
+    sample.fill(Qt::transparent);
+    {
+        QPainter p(&sample);
+        p.setFont(painter->font());
+        if (const auto* header = qstyleoption_cast<const QStyleOptionHeaderV2*>(&option)) {
+            QStyleOptionHeaderV2 h = *header;
+            h.rect = sample.rect();
+            QProxyStyle::drawControl(CE_HeaderSection, &h, &p, widget);
+        } else if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(&option)) {
+            QStyleOptionHeader h = *header;
+            h.rect = sample.rect();
+            QProxyStyle::drawControl(CE_HeaderSection, &h, &p, widget);
+        } else {
+            return false;
+        }
+    }
+    painter->drawImage(QRect(r.left(), r.top(), Edge, r.height()), sample, QRect(0, 0, Edge, r.height()));
+    painter->drawImage(QRect(r.left() + Edge, r.top(), r.width() - 2 * Edge, r.height()), sample,
+                       QRect(Narrow / 2, 0, 1, r.height()));
+    painter->drawImage(QRect(r.right() - Edge + 1, r.top(), Edge, r.height()), sample,
+                       QRect(Narrow - Edge, 0, Edge, r.height()));
+    return true;
 }
 
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,

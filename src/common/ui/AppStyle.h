@@ -15,8 +15,9 @@ class QStyleOptionToolBar;
 //   arrows are read when first drawn.
 // - Fusion's main-window toolbars, scroll bars and tab-widget frames are drawn in opaque colours, without
 //   their gradients and translucent lines, and so are group-box frames around a child that paints its own
-//   background (a table). Qt shares every tall blended fill among its paint threads, and on a busy machine
-//   waking them takes far longer than the fill: these made up most of the first window's paint.
+//   background (a table) and table headers. Qt shares every tall or wide blended fill among its paint
+//   threads, and on a busy machine waking them takes far longer than the fill: these made up most of the
+//   first window's paint.
 class AppStyle : public QProxyStyle {
 public:
     // base: the style to follow; by default the desktop's.
@@ -38,6 +39,7 @@ private:
     void drawTabWidgetFrame(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
     void drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame, const QColor& under) const;
     void drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const;
+    bool drawHeaderSection(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
     void drawScrollBar(const QStyleOptionSlider& bar, QPainter* painter, const QWidget* widget) const;
 
     // Fusion's tab-widget frame drawn small on the window colour, by palette and tab shape.
