@@ -616,7 +616,7 @@ void TestCommonUi::appStyleDrawsAsItsBase()
 
 // A main window's tall toolbar, scroll bar, tab frame and group box around a table are painted without
 // Qt's paint threads, which Fusion wakes for every tall blended fill (it starts them when first needed).
-// The group box, which Fusion draws from a picture, stays within a colour level of Fusion's.
+// The group box, which Fusion draws from a picture, is drawn as Fusion draws it.
 void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
 {
     const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
@@ -662,13 +662,7 @@ void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
     const Painted theirs = paint(fusion.get());
     QVERIFY(!ours.window.isNull() && ours.box == theirs.box);
-    for (int y = ours.box.top(); y <= ours.box.bottom(); ++y) {
-        for (int x = ours.box.left(); x <= ours.box.right(); ++x) {
-            const QColor a = ours.window.pixelColor(x, y), b = theirs.window.pixelColor(x, y);
-            QVERIFY2(qAbs(a.red() - b.red()) <= 1 && qAbs(a.green() - b.green()) <= 1 && qAbs(a.blue() - b.blue()) <= 1,
-                     qPrintable(QStringLiteral("%1,%2: %3 against %4").arg(x).arg(y).arg(a.name(), b.name())));
-        }
-    }
+    QCOMPARE(ours.window.copy(ours.box), theirs.window.copy(theirs.box));
     if (threads() == before)
         QSKIP("Fusion's drawing started no paint thread either: nothing to compare with");
 }

@@ -7,7 +7,6 @@
 #include <QMainWindow>
 #include <QIconEngine>
 #include <QImageReader>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
@@ -167,7 +166,7 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
             const auto* box = qobject_cast<const QGroupBox*>(widget);
             const bool bare = box && !box->isCheckable() && box->title().isEmpty();
             const int top = 3 + (bare ? 0 : std::max(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()));
-            drawGroupBoxFrame(painter, option->rect.adjusted(0, top, 0, 0), frame, option->palette.window().color());
+            drawGroupBoxFrame(painter, option->rect.adjusted(0, top, 0, 0), frame);
             return;
         }
     }
@@ -268,28 +267,17 @@ void AppStyle::drawTabWidgetFrame(const QStyleOption& option, QPainter* painter,
     drawFromSample(painter, r, *found, Corner);
 }
 
-void AppStyle::drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame,
-                                 const QColor& under) const {
-    // A child that paints its own background (a table) leaves the box a clip of several rectangles, and Qt
-    // shares a stretched picture drawn through such a clip among its paint threads. There the frame is
-    // drawn small once and stretched as opaque fills (within a colour level of the picture stretched).
-    const QPaintEngine* engine = painter->paintEngine();
-    const QMargins corners(6, 6, 6, 6);
-    constexpr int Side = 16;
-    if (!engine || engine->systemClip().rectCount() <= 1 || target.width() < Side || target.height() < Side) {
-        qDrawBorderPixmap(painter, target, corners, frame);
-        return;
+void AppStyle::drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame) const {
+    // Qt shares a stretched picture among its paint threads once it draws 96 rows of it at a time (fewer
+    // where a child that paints its own background, such as a table, cuts the rows), and waking them costs
+    // more than the drawing: the frame is drawn in bands of 32 rows.
+    constexpr int Band = 32;
+    for (int y = target.top(); y <= target.bottom(); y += Band) {
+        painter->save();
+        painter->setClipRect(QRect(target.left(), y, target.width(), Band), Qt::IntersectClip);
+        qDrawBorderPixmap(painter, target, QMargins(6, 6, 6, 6), frame);
+        painter->restore();
     }
-    auto found = m_groupFrames.constFind(under.rgb());
-    if (found == m_groupFrames.cend()) {
-        QImage sample(Side, Side, QImage::Format_ARGB32_Premultiplied);
-        sample.fill(under);
-        QPainter p(&sample);
-        qDrawBorderPixmap(&p, sample.rect(), corners, frame);
-        p.end();
-        found = m_groupFrames.insert(under.rgb(), sample);
-    }
-    drawFromSample(painter, target, *found, corners.left());
 }
 
 void AppStyle::drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const {

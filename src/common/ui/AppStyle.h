@@ -14,10 +14,9 @@ class QStyleOptionToolBar;
 //   picture read that way loads every picture-format plugin: a wait the first window should not have. The
 //   arrows are read when first drawn.
 // - Fusion's main-window toolbars, scroll bars and tab-widget frames are drawn in opaque colours, without
-//   their gradients and translucent lines, and so are group-box frames around a child that paints its own
-//   background (a table) and table headers. Qt shares every tall or wide blended fill among its paint
-//   threads, and on a busy machine waking them takes far longer than the fill: these made up most of the
-//   first window's paint.
+//   their gradients and translucent lines; table headers are drawn narrow and stretched, and group-box
+//   frames in bands. Qt shares every tall or wide blended fill among its paint threads, and on a busy
+//   machine waking them takes far longer than the fill: these made up most of the first window's paint.
 class AppStyle : public QProxyStyle {
 public:
     // base: the style to follow; by default the desktop's.
@@ -37,13 +36,11 @@ public:
 private:
     bool basedOnFusion() const;
     void drawTabWidgetFrame(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
-    void drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame, const QColor& under) const;
+    void drawGroupBoxFrame(QPainter* painter, const QRect& target, const QPixmap& frame) const;
     void drawToolBar(const QStyleOptionToolBar& bar, QPainter* painter) const;
     bool drawHeaderSection(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
     void drawScrollBar(const QStyleOptionSlider& bar, QPainter* painter, const QWidget* widget) const;
 
     // Fusion's tab-widget frame drawn small on the window colour, by palette and tab shape.
     mutable QHash<QPair<qint64, int>, QImage> m_tabFrames;
-    // Fusion's group-box frame drawn small, by the colour under it.
-    mutable QHash<QRgb, QImage> m_groupFrames;
 };
