@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <future>
 
@@ -139,8 +140,9 @@ void drawToolIconsAhead()
 
 QIcon toolIcon(int tool)
 {
+    // Pictures not drawn yet are drawn here rather than waited for: the thread may have started late.
     static Drawn drawn;
-    if (drawnAhead().valid())
+    if (drawnAhead().valid() && drawnAhead().wait_for(std::chrono::seconds(0)) == std::future_status::ready)
         drawn = drawnAhead().get();
     const bool ahead = tool >= 0 && tool < ToolIconCount && !drawn[size_t(tool)].isNull();
     return QIcon(QPixmap::fromImage(ahead ? drawn[size_t(tool)] : drawToolIcon(tool)));

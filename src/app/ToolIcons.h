@@ -10,5 +10,5 @@ inline constexpr int ToolIconCount = 16;
 // takes its font): the program's window then finds them drawn.
 void drawToolIconsAhead();
 
-// A tool's picture: the one drawn ahead, or drawn now.
+// A tool's picture: the one drawn ahead, or drawn now when that is not done yet.
 QIcon toolIcon(int tool);
