@@ -208,16 +208,14 @@ bool AppStyle::drawHeaderSection(const QStyleOption& option, QPainter* painter, 
     {
         QPainter p(&sample);
         p.setFont(painter->font());
-        if (const auto* header = qstyleoption_cast<const QStyleOptionHeaderV2*>(&option)) {
-            QStyleOptionHeaderV2 h = *header;
-            h.rect = sample.rect();
-            QProxyStyle::drawControl(CE_HeaderSection, &h, &p, widget);
-        } else if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(&option)) {
-            QStyleOptionHeader h = *header;
-            h.rect = sample.rect();
-            QProxyStyle::drawControl(CE_HeaderSection, &h, &p, widget);
+        if (const auto* v2 = qstyleoption_cast<const QStyleOptionHeaderV2*>(&option)) {
+            QStyleOptionHeaderV2 narrow = *v2;
+            narrow.rect = sample.rect();
+            QProxyStyle::drawControl(CE_HeaderSection, &narrow, &p, widget);
         } else {
-            return false;
+            QStyleOptionHeader narrow = *header;
+            narrow.rect = sample.rect();
+            QProxyStyle::drawControl(CE_HeaderSection, &narrow, &p, widget);
         }
     }
     painter->drawImage(QRect(r.left(), r.top(), Edge, r.height()), sample, QRect(0, 0, Edge, r.height()));
