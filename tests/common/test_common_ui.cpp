@@ -596,12 +596,18 @@ void TestCommonUi::appStyleDrawsAsItsBase()
     }
     for (const auto position : {QTabWidget::North, QTabWidget::South, QTabWidget::West}) {
         QTabWidget tabs;
+        QPalette palette = tabs.palette(); // disabled colours of their own
+        palette.setColor(QPalette::Disabled, QPalette::Button, QColor(200, 180, 180));
+        palette.setColor(QPalette::Disabled, QPalette::Window, QColor(210, 200, 190));
+        tabs.setPalette(palette);
         tabs.setTabPosition(position);
         tabs.addTab(new QLabel(QStringLiteral("Page")), QStringLiteral("Card"));
         tabs.addTab(new QWidget, QStringLiteral("Background"));
         tabs.resize(200, 90);
         tabs.show(); // laid out: its frame is drawn at its size
         QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        QCOMPARE(drawn(&app, tabs), drawn(fusion.get(), tabs));
+        tabs.setEnabled(false); // after the enabled frame, with the same palette
         QCOMPARE(drawn(&app, tabs), drawn(fusion.get(), tabs));
     }
     for (const auto direction : {Qt::LeftToRight, Qt::RightToLeft}) {

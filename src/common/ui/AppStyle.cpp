@@ -248,7 +248,9 @@ void AppStyle::drawTabWidgetFrame(const QStyleOption& option, QPainter* painter,
     }
     // Fusion's frame is a fill with lines along its edges, some translucent. It is drawn once, small, on the
     // window colour; its corners are copied and its edges and fill stretched, as opaque fills.
-    const QPair<qint64, int> key(option.palette.cacheKey(), int(frame->shape));
+    // By palette, its colour group (a disabled frame has its own) and the tab shape.
+    const QPair<qint64, int> key(option.palette.cacheKey(),
+                                 int(frame->shape) * QPalette::NColorGroups + int(option.palette.currentColorGroup()));
     auto found = m_tabFrames.constFind(key);
     if (found == m_tabFrames.cend()) {
         QImage sample(Side, Side, QImage::Format_ARGB32_Premultiplied);

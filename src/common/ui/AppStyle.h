@@ -41,6 +41,6 @@ private:
     bool drawHeaderSection(const QStyleOption& option, QPainter* painter, const QWidget* widget) const;
     void drawScrollBar(const QStyleOptionSlider& bar, QPainter* painter, const QWidget* widget) const;
 
-    // Fusion's tab-widget frame drawn small on the window colour, by palette and tab shape.
+    // Fusion's tab-widget frame drawn small on the window colour, by palette, colour group and tab shape.
     mutable QHash<QPair<qint64, int>, QImage> m_tabFrames;
 };
