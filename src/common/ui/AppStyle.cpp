@@ -262,6 +262,8 @@ void AppStyle::drawTabWidgetFrame(const QStyleOption& option, QPainter* painter,
         QPainter p(&sample);
         QProxyStyle::drawPrimitive(PE_FrameTabWidget, &small, &p, widget);
         p.end();
+        if (m_tabFrames.size() >= 64) // palettes made again and again would otherwise grow it without end
+            m_tabFrames.clear();
         found = m_tabFrames.insert(key, sample);
     }
     drawFromSample(painter, r, *found, Corner);
