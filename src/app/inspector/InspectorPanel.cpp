@@ -275,8 +275,14 @@ void InspectorPanel::insertTab(const QString& name, int index) {
 void InspectorPanel::applyPlan(const TabPlan& plan) {
     for (auto it = plan.labels.begin(); it != plan.labels.end(); ++it)
         m_defaultLabels.insert(it.key(), it.value());
-    // Tabs already shown in the plan's order only take its labels.
+    // Tabs the plan keeps stay where they are, and so does the page shown: taking it away would show, and
+    // lay out, each page after it in turn. Tabs already in the plan's order only take its labels.
+    for (int i = sett_tab->count() - 1; i >= 0; --i)
+        if (!plan.tabs.contains(sett_tab->widget(i)->objectName()))
+            sett_tab->removeTab(i);
     const bool shown = shownTabNames() == plan.tabs;
+    if (!shown)
+        Remove_All_Tab_Items();
     for (int i = 0; i < plan.tabs.size(); ++i) {
         if (shown)
             sett_tab->setTabText(i, m_defaultLabels.value(plan.tabs.at(i)));
@@ -309,16 +315,8 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
             m_last.reset();
             m_inItemMode = false;
             PanelSignalBlocker blocker(this);
-            // Tabs the card keeps stay where they are, and so does the page shown: taking it away would
-            // show, and lay out, each page after it in turn.
-            const TabPlan plan = tabPlanForCard();
-            for (int i = sett_tab->count() - 1; i >= 0; --i)
-                if (!plan.tabs.contains(sett_tab->widget(i)->objectName()))
-                    sett_tab->removeTab(i);
-            if (shownTabNames() != plan.tabs)
-                Remove_All_Tab_Items();
             print_object_chk->setVisible(false);
-            applyPlan(plan);
+            applyPlan(tabPlanForCard());
             loadCard();
             sett_tab->update();
             return;
@@ -345,7 +343,6 @@ void InspectorPanel::Show_RHS_Properties(const GraphicPtr& item) {
         m_inItemMode = true;
         PropertyLoadGuard guard;
         PanelSignalBlocker blocker(this);
-        Remove_All_Tab_Items();
         print_object_chk->setVisible(true);
         print_object_chk->setChecked(item->print_object != 0);
         // the flag goes to unlocked items only, so a locked item's box cannot be changed
