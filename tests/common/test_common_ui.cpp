@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QHeaderView>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -609,6 +610,19 @@ void TestCommonUi::appStyleDrawsAsItsBase()
         QCOMPARE(drawn(&app, tabs), drawn(fusion.get(), tabs));
         tabs.setEnabled(false); // after the enabled frame, with the same palette
         QCOMPARE(drawn(&app, tabs), drawn(fusion.get(), tabs));
+    }
+    {
+        // A compact tab bar has the tabs a padding style sheet gave it.
+        QTabBar sheet, compact;
+        sheet.setStyle(&app);
+        compact.setStyle(&app);
+        sheet.setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
+        AppStyle::makeCompact(&compact);
+        for (QTabBar* bar : {&sheet, &compact})
+            for (const QString& text : {QStringLiteral("Card"), QStringLiteral("Text Properties")})
+                bar->addTab(text);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(compact.tabRect(i), sheet.tabRect(i));
     }
     for (const auto direction : {Qt::LeftToRight, Qt::RightToLeft}) {
         QStyleOption option;

@@ -8,6 +8,7 @@
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanelParts.h"
 #include "common/Prompt.h"
+#include "common/ui/AppStyle.h"
 #include "common/ui/FontPicking.h"
 #include "common/ui/WheelFocusGuard.h"
 #include "wizards/InvitationState.h"
@@ -93,7 +94,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
     sett_tab = new QTabWidget;
     sett_tab->setObjectName(QStringLiteral("sett_tab"));
     sett_tab->setUsesScrollButtons(true);
-    sett_tab->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
+    AppStyle::makeCompact(sett_tab->tabBar());
     layout->addWidget(print_object_chk);
     layout->addWidget(sel_control_name);
     layout->addWidget(sett_tab, 1);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMainWindow>
+#include <QMutex>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QPainter>
@@ -20,17 +21,49 @@ namespace {
 
 const QString Pictures = QStringLiteral(":/qt-project.org/styles/commonstyle/images/");
 
+QImage readPng(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+// Pictures read on another thread before the window first needs them; each is taken once.
+struct ReadAhead {
+    QMutex mutex;
+    QHash<QString, QImage> images;
+};
+
+ReadAhead& readAhead() {
+    static ReadAhead store;
+    return store;
+}
+
+QString arrowStem(bool horizontal, Qt::LayoutDirection direction) {
+    return horizontal ? (direction == Qt::RightToLeft ? QStringLiteral("toolbar-ext-h-rtl-")
+                                                      : QStringLiteral("toolbar-ext-h-"))
+                      : QStringLiteral("toolbar-ext-v-");
+}
+
+constexpr int HorizontalArrowSizes[] = {8, 16, 32};
+constexpr int VerticalArrowSizes[] = {5, 10, 20};
+
 // One of Qt's style pictures, read as PNG; null when Qt has no such picture.
 QPixmap stylePicture(const QString& name) {
     const QString path = Pictures + name;
     QPixmap pixmap;
     if (QPixmapCache::find(path, &pixmap))
         return pixmap;
-    if (!QFile::exists(path))
-        return pixmap;
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    pixmap = QPixmap::fromImage(reader.read());
+    QImage image;
+    {
+        const QMutexLocker lock(&readAhead().mutex);
+        image = readAhead().images.take(path);
+    }
+    if (image.isNull()) {
+        if (!QFile::exists(path))
+            return pixmap;
+        image = readPng(path);
+    }
+    pixmap = QPixmap::fromImage(std::move(image));
     if (!pixmap.isNull())
         QPixmapCache::insert(path, pixmap);
     return pixmap;
@@ -66,13 +99,9 @@ private:
         if (m_made)
             return m_icon;
         m_made = true;
-        static constexpr int HorizontalSizes[] = {8, 16, 32};
-        static constexpr int VerticalSizes[] = {5, 10, 20};
         const bool horizontal = m_which == QStyle::SP_ToolBarHorizontalExtensionButton;
-        const QString stem = horizontal ? (m_direction == Qt::RightToLeft ? QStringLiteral("toolbar-ext-h-rtl-")
-                                                                          : QStringLiteral("toolbar-ext-h-"))
-                                        : QStringLiteral("toolbar-ext-v-");
-        for (const int size : horizontal ? HorizontalSizes : VerticalSizes) {
+        const QString stem = arrowStem(horizontal, m_direction);
+        for (const int size : horizontal ? HorizontalArrowSizes : VerticalArrowSizes) {
             const QPixmap picture = stylePicture(stem + QString::number(size) + QStringLiteral(".png"));
             if (picture.isNull()) {
                 m_icon = QIcon();
@@ -137,10 +166,18 @@ void drawFromSample(QPainter* painter, const QRect& r, const QImage& s, int corn
 
 AppStyle::AppStyle(QStyle* base) : QProxyStyle(base) {}
 
-void AppStyle::readFirstPicture() {
-    QImageReader reader(Pictures + QStringLiteral("fusion_groupbox.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    reader.read();
+void AppStyle::readPicturesAhead() {
+    QStringList names = {QStringLiteral("fusion_groupbox.png")};
+    const QString stem = arrowStem(true, QGuiApplication::layoutDirection());
+    for (const int size : HorizontalArrowSizes)
+        names << stem + QString::number(size) + QStringLiteral(".png");
+    for (const QString& name : names) {
+        const QImage image = readPng(Pictures + name);
+        if (image.isNull())
+            continue;
+        const QMutexLocker lock(&readAhead().mutex);
+        readAhead().images.insert(Pictures + name, image);
+    }
 }
 
 QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
@@ -175,6 +212,21 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
 
 bool AppStyle::basedOnFusion() const {
     return baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+}
+
+namespace {
+const char* const CompactTabs = "appStyleCompactTabs";
+}
+
+void AppStyle::makeCompact(QWidget* tabBar) {
+    tabBar->setProperty(CompactTabs, true);
+}
+
+int AppStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
+    if ((metric == PM_TabBarTabHSpace || metric == PM_TabBarTabVSpace) && widget
+        && widget->property(CompactTabs).toBool())
+        return metric == PM_TabBarTabHSpace ? 14 : 8;
+    return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

@@ -12,7 +12,7 @@ class QStyleOptionToolBar;
 // - the pictures it draws from Qt's own resources (the overflow arrows of menu bars and toolbars, Fusion's
 //   group-box frame) are read as the PNGs they are. Qt reads them by guessing their format, and the first
 //   picture read that way loads every picture-format plugin: a wait the first window should not have. The
-//   arrows are read when first drawn.
+//   arrows are read when first drawn, or ahead (readPicturesAhead).
 // - Fusion's main-window toolbars, scroll bars and tab-widget frames are drawn in opaque colours, without
 //   their gradients and translucent lines; table headers are drawn narrow and stretched, and group-box
 //   frames in bands. Qt shares every tall or wide blended fill among its paint threads, and on a busy
@@ -21,9 +21,9 @@ class AppStyle : public QProxyStyle {
 public:
     // base: the style to follow; by default the desktop's.
     explicit AppStyle(QStyle* base = nullptr);
-    // Reads one of the style's pictures (on any thread, once the application exists): the first picture
-    // read sets up Qt's picture readers, about a millisecond the first paint need not wait for.
-    static void readFirstPicture();
+    // Reads the pictures a main window's first paint draws (on any thread, once the application exists),
+    // for the paint to take instead of reading them itself; this also sets up Qt's picture readers.
+    static void readPicturesAhead();
     QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -32,6 +32,11 @@ public:
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+
+    // A tab bar marked compact has tabs padded 7 pixels across and 4 up and down, closer than the style's own.
+    static void makeCompact(QWidget* tabBar);
 
 private:
     bool basedOnFusion() const;
