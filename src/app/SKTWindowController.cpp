@@ -84,12 +84,13 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     buildCanvases();
     buildActions();
     buildMenusAndToolbars();
+    buildContextMenus();
+    setUpProfiles();
+    buildInspectorDock();
     if (beforeText)
         beforeText();
     buildInspector();
     buildStatusBar();
-    buildContextMenus();
-    setUpProfiles();
 
     connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
         Undo_Redo_Button_state();
@@ -205,18 +206,22 @@ void SKTWindowController::buildCanvases()
     setCentralWidget(central);
 }
 
-void SKTWindowController::buildInspector()
+void SKTWindowController::buildInspectorDock()
 {
     // The right-hand area that the inspector fills.
     _inspectorDock = new QDockWidget(tr("Properties"), this);
     _inspectorDock->setObjectName(QStringLiteral("inspectorDock"));
     _inspectorDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);
+}
+
+void SKTWindowController::buildInspector()
+{
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
     _inspector = new InspectorPanel(_inspectorHost.get());
     _inspector->setMinimumWidth(350);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);
-    addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);
 }
 
 void SKTWindowController::connectCanvas(SKTGraphicView* view)

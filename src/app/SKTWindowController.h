@@ -39,9 +39,9 @@ class WindowOutputHost;
 class SKTWindowController : public QMainWindow, public GraphicViewDelegate, public CanvasHost {
     Q_OBJECT
 public:
-    // beforeText runs once the canvases, actions, menus and toolbars are built, before the inspector and
-    // the status bar, which measure text and read the user's folder: the program reads the font
-    // configuration and checks that folder on other threads meanwhile.
+    // beforeText runs once the canvases, actions, menus, toolbars, context menus and the inspector's empty
+    // dock are built, before the inspector and the status bar, which measure text and read the user's
+    // folder: the program reads the font configuration and checks that folder on other threads meanwhile.
     explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr,
                                  const std::function<void()>& beforeText = {});
     ~SKTWindowController() override;
@@ -237,6 +237,7 @@ protected:
 
 private:
     void buildCanvases();
+    void buildInspectorDock();
     void buildInspector();
     void buildStatusBar();
     void buildActions();

@@ -77,7 +77,7 @@ int runProgram(QApplication& app)
     QApplication::setOrganizationName(QStringLiteral("NAVU"));
     QApplication::setDesktopFileName(QStringLiteral("navu-photo-frame"));
     QApplication::setStyle(new AppStyle);
-    const std::jthread pictureReading(&AppStyle::readFirstPicture);
+    const std::jthread pictureReading(&AppStyle::readPicturesAhead);
 
     // The user's data folder is checked, and completed from the shipped resources, on a thread.
     if (Resource_Path.isEmpty())
