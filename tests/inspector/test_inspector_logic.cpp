@@ -398,6 +398,24 @@ private slots:
         QVERIFY(libraryPictures(d.filePath(QStringLiteral("missing"))).isEmpty());
         QVERIFY(hasPictureExtension(QStringLiteral("x.TIFF"), pictureExtensions()));
         QVERIFY(!hasPictureExtension(QStringLiteral("x.jpg"), {QStringLiteral("png")}));
+
+        // Fill patterns: listed ahead once, for the folder they were listed in.
+        QDir patterns(QDir(Resource_Path).filePath(QStringLiteral("Fill_Style_Image")));
+        QVERIFY(QDir().mkpath(patterns.path()));
+        for (const char* name : {"b.png", "A.PNG", ".hidden.png", "notes.txt"})
+            QVERIFY(img.save(patterns.filePath(QLatin1String(name)), "PNG"));
+        QCOMPARE(hatchNames(), QStringList({"A", "b"}));
+        listHatchNamesAhead();
+        QVERIFY(img.save(patterns.filePath(QStringLiteral("c.png")), "PNG"));
+        QCOMPARE(hatchNames(), QStringList({"A", "b"}));
+        QCOMPARE(hatchNames(), QStringList({"A", "b", "c"}));
+        listHatchNamesAhead();
+        const QString folder = Resource_Path;
+        setResourcePath(dir.path());
+        QVERIFY(hatchNames().isEmpty());
+        setResourcePath(folder);
+        QCOMPARE(hatchNames(), QStringList({"A", "b", "c"}));
+        QVERIFY(patterns.removeRecursively());
     }
 
     void dataSources() {

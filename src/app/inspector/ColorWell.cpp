@@ -13,7 +13,10 @@ ColorWell::ColorWell(const QString& objectName, QWidget* parent) : QToolButton(p
 }
 
 void ColorWell::setColor(const QColor& color) {
-    m_color = color.isValid() ? color : QColor(Qt::black);
+    const QColor shown = color.isValid() ? color : QColor(Qt::black);
+    if (shown == m_color)
+        return;
+    m_color = shown;
     updateSwatch();
 }
 

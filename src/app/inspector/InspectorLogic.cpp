@@ -10,9 +10,11 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QMutex>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace inspector {
 
@@ -568,7 +570,9 @@ QStringList libraryPictures(const QString& folder) {
     return out;
 }
 
-QStringList hatchNames() {
+namespace {
+
+QStringList listHatchNames() {
     if (Resource_Path.isEmpty())
         return {};
     // Listed by hand: a name filter would compile a pattern for every listing.
@@ -587,6 +591,40 @@ QStringList hatchNames() {
     for (const QFileInfo& fi : std::as_const(pictures))
         out << fi.completeBaseName();
     return out;
+}
+
+struct HatchListAhead {
+    QMutex mutex;
+    QString folder;
+    QStringList names;
+};
+
+HatchListAhead& hatchListAhead() {
+    static HatchListAhead ahead;
+    return ahead;
+}
+
+} // namespace
+
+QStringList hatchNames() {
+    {
+        HatchListAhead& ahead = hatchListAhead();
+        const QMutexLocker lock(&ahead.mutex);
+        if (!ahead.folder.isEmpty() && ahead.folder == Resource_Path) {
+            ahead.folder.clear();
+            return std::exchange(ahead.names, {});
+        }
+    }
+    return listHatchNames();
+}
+
+void listHatchNamesAhead() {
+    const QString folder = Resource_Path;
+    QStringList names = listHatchNames();
+    HatchListAhead& ahead = hatchListAhead();
+    const QMutexLocker lock(&ahead.mutex);
+    ahead.folder = folder;
+    ahead.names = std::move(names);
 }
 
 // ---------------------------------------------------------------- data sources

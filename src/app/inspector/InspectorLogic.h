@@ -250,6 +250,8 @@ bool hasPictureExtension(const QString& path, const QStringList& extensions);
 
 // Base names of the "*.png" pictures of Resource_Path/"Fill_Style_Image", sorted.
 QStringList hatchNames();
+// Lists them ahead (on any thread, once Resource_Path is set): the next hatchNames() takes that list.
+void listHatchNamesAhead();
 
 // --- data sources ---
 

@@ -2,6 +2,7 @@
 
 #include "app/SKTWindowController.h"
 #include "app/ToolIcons.h"
+#include "app/inspector/InspectorLogic.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
@@ -79,10 +80,16 @@ int runProgram(QApplication& app)
     QApplication::setStyle(new AppStyle);
     const std::jthread pictureReading(&AppStyle::readPicturesAhead);
 
-    // The user's data folder is checked, and completed from the shipped resources, on a thread.
+    // The user's data folder is checked, and completed from the shipped resources, on a thread, which
+    // then lists the fill patterns the inspector offers.
     if (Resource_Path.isEmpty())
         setResourcePath(defaultResourcePath());
-    std::future<bool> resources = std::async(std::launch::async, &setupResources);
+    std::future<bool> resources = std::async(std::launch::async, [] {
+        const bool ready = setupResources();
+        if (ready)
+            inspector::listHatchNamesAhead();
+        return ready;
+    });
 
     SKTDocument document;
     // The window's parts that measure no text and read nothing of the user's folder are built while the
