@@ -632,6 +632,10 @@ void TestCommonUi::appStyleDrawsAsItsBase()
                 QCOMPARE(app.standardIcon(arrow, &option).pixmap(side).toImage(),
                          fusion->standardIcon(arrow, &option).pixmap(side).toImage());
     }
+    for (int call = 0; call < 2; ++call) // the second from what the first kept
+        for (const auto button : {QStyle::SP_TitleBarNormalButton, QStyle::SP_TitleBarMinButton,
+                                  QStyle::SP_TitleBarCloseButton, QStyle::SP_DockWidgetCloseButton})
+            QCOMPARE(app.standardIcon(button).pixmap(10).toImage(), fusion->standardIcon(button).pixmap(10).toImage());
 }
 
 // A main window's tall toolbar, scroll bar, tab frame and group box around a table are painted without

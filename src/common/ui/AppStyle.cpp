@@ -182,6 +182,16 @@ void AppStyle::readPicturesAhead() {
 
 QIcon AppStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
                              const QWidget* widget) const {
+    // Fusion makes its title-bar buttons from the same small drawings on every call, and a dock widget asks
+    // for them whenever it lays out its title.
+    const bool titleButton = standardIcon == SP_TitleBarNormalButton || standardIcon == SP_TitleBarMinButton ||
+                             standardIcon == SP_TitleBarCloseButton || standardIcon == SP_DockWidgetCloseButton;
+    if (titleButton && basedOnFusion()) {
+        QIcon& icon = m_titleIcons[standardIcon];
+        if (icon.isNull())
+            icon = QProxyStyle::standardIcon(standardIcon, option, widget);
+        return icon;
+    }
     if (standardIcon != SP_ToolBarHorizontalExtensionButton && standardIcon != SP_ToolBarVerticalExtensionButton)
         return QProxyStyle::standardIcon(standardIcon, option, widget);
     const Qt::LayoutDirection direction = option ? option->direction

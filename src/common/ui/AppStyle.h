@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QPair>
 #include <QProxyStyle>
@@ -48,4 +49,6 @@ private:
 
     // Fusion's tab-widget frame drawn small on the window colour, by palette, colour group and tab shape.
     mutable QHash<QPair<qint64, int>, QImage> m_tabFrames;
+    // Fusion's title-bar button icons, which depend on nothing but their kind.
+    mutable QHash<int, QIcon> m_titleIcons;
 };
