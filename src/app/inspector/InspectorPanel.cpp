@@ -178,14 +178,17 @@ void InspectorPanel::buildCardPages() {
     };
     addPage(QStringLiteral("card_setting_tab"), buildCardSettingPage());
     addPage(QStringLiteral("card_bkgd_tab"), buildCardBackgroundPage());
-    // Their controls live on the two card pages above; the pages stay for the tab order.
+    // Their controls live on the two card pages above; the pages stay for the tab order. A line of text
+    // needs no scroll area.
     for (const QString& name : {QStringLiteral("card_info_tab"), QStringLiteral("card_size_tab"),
                                 QStringLiteral("card_brdr_tab")}) {
-        auto* w = new QWidget;
+        auto* w = new QWidget(this);
+        w->setObjectName(name);
+        w->hide();
         auto* l = new QVBoxLayout(w);
         l->addWidget(new QLabel(tr("These settings are on the Card page.")));
         l->addStretch(1);
-        addPage(name, w);
+        m_pages.insert(name, w);
     }
 }
 
