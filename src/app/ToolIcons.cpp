@@ -116,7 +116,17 @@ QImage drawToolIcon(int tool)
     return pm;
 }
 
-using Drawn = std::array<QImage, ToolIconCount>;
+// A tool's picture at the sizes the tool palette (28) and the Tools menu (16) show it, made smaller as Qt
+// would make them when first painted.
+using Sizes = std::array<QImage, 3>;
+using Drawn = std::array<Sizes, ToolIconCount>;
+
+Sizes drawToolIconSizes(int tool)
+{
+    const QImage full = drawToolIcon(tool);
+    return {full, full.scaled(28, 28, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+            full.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)};
+}
 
 std::future<Drawn>& drawnAhead()
 {
@@ -133,7 +143,7 @@ void drawToolIconsAhead()
     drawnAhead() = std::async(std::launch::async, [] {
         Drawn drawn;
         for (int tool = 0; tool < ToolIconCount; ++tool)
-            drawn[size_t(tool)] = drawToolIcon(tool);
+            drawn[size_t(tool)] = drawToolIconSizes(tool);
         return drawn;
     });
 }
@@ -144,6 +154,9 @@ QIcon toolIcon(int tool)
     static Drawn drawn;
     if (drawnAhead().valid() && drawnAhead().wait_for(std::chrono::seconds(0)) == std::future_status::ready)
         drawn = drawnAhead().get();
-    const bool ahead = tool >= 0 && tool < ToolIconCount && !drawn[size_t(tool)].isNull();
-    return QIcon(QPixmap::fromImage(ahead ? drawn[size_t(tool)] : drawToolIcon(tool)));
+    const bool ahead = tool >= 0 && tool < ToolIconCount && !drawn[size_t(tool)][0].isNull();
+    QIcon icon;
+    for (const QImage& image : ahead ? drawn[size_t(tool)] : drawToolIconSizes(tool))
+        icon.addPixmap(QPixmap::fromImage(image));
+    return icon;
 }

@@ -4,6 +4,7 @@
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanel.h"
 #include "app/SKTWindowController.h"
+#include "app/ToolIcons.h"
 #include "barcode/BarcodeGeneration.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
@@ -312,6 +313,16 @@ private slots:
         QVERIFY(edit->hasFocus());
         QTest::keyClicks(edit, QStringLiteral("Hi"));
         QCOMPARE(edit->toPlainText(), QStringLiteral("Hi")); // the sample text was selected, so it is replaced
+    }
+
+    // The palette's pictures come at the sizes shown, as Qt would make them from the full picture.
+    void toolPicturesAtShownSizes() {
+        for (int tool = 0; tool < ToolIconCount; ++tool) {
+            const QIcon icon = toolIcon(tool);
+            const QIcon full(icon.pixmap(32));
+            for (const int side : {28, 16})
+                QCOMPARE(icon.pixmap(side).toImage(), full.pixmap(side).toImage());
+        }
     }
 
     void keyboardShortcuts() {
