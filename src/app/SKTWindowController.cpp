@@ -6,6 +6,7 @@
 #include "app/Grid_Wizard.h"
 #include "app/WindowOutputHost.h"
 #include "app/inspector/Image_Library.h"
+#include "app/inspector/InspectorLogic.h"
 #include "app/inspector/InspectorPanel.h"
 #include "app/inspector/WindowInspectorHost.h"
 #include "barcode/BarcodeItemDrawing.h"
@@ -218,7 +219,7 @@ void SKTWindowController::buildInspectorDock()
 void SKTWindowController::buildInspector()
 {
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
-    _inspector = new InspectorPanel(_inspectorHost.get());
+    _inspector = new InspectorPanel(_inspectorHost.get(), nullptr, inspector::tabPlanForCard().tabs);
     _inspector->setMinimumWidth(350);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);

@@ -58,7 +58,8 @@ private:
 
 } // namespace
 
-InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(parent), m_host(host) {
+InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStringList& firstTabs)
+    : QWidget(parent), m_host(host) {
     setObjectName(QStringLiteral("InspectorPanel"));
     chooseFile = [this](const QString& caption, const QStringList& extensions) {
         QStringList patterns;
@@ -103,7 +104,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent) : QWidget(p
     buildCardPages();
 
     // The card pages stay; the item pages wait for an item.
-    for (const QString& name : allTabNames().mid(0, CardTabCount))
+    for (const QString& name : firstTabs.isEmpty() ? allTabNames().mid(0, CardTabCount) : firstTabs)
         insertTab(name, sett_tab->count());
     print_object_chk->setVisible(false);
     card_prop_set(QStringLiteral("S"));
@@ -288,8 +289,11 @@ void InspectorPanel::applyPlan(const TabPlan& plan) {
     if (!shown)
         Remove_All_Tab_Items();
     for (int i = 0; i < plan.tabs.size(); ++i) {
-        if (shown)
-            sett_tab->setTabText(i, m_defaultLabels.value(plan.tabs.at(i)));
+        if (shown) {
+            const QString label = m_defaultLabels.value(plan.tabs.at(i));
+            if (sett_tab->tabText(i) != label)
+                sett_tab->setTabText(i, label);
+        }
         else
             insertTab(plan.tabs.at(i), i);
     }

@@ -37,7 +37,9 @@ class QTableWidget;
 class InspectorPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit InspectorPanel(InspectorHost* host, QWidget* parent = nullptr);
+    // firstTabs: the pages shown at first, by name; by default every card page. A window that shows the
+    // card's own tabs at once passes those, rather than have five tabs put in and three taken out again.
+    explicit InspectorPanel(InspectorHost* host, QWidget* parent = nullptr, const QStringList& firstTabs = {});
     ~InspectorPanel() override;
 
     // --- dispatch ---
