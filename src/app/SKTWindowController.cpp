@@ -65,8 +65,7 @@ private:
 
 } // namespace
 
-SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
-                                         const std::function<void()>& beforeText)
+SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent, const WindowStart& start)
     : QMainWindow(parent), _document(document)
 {
     Main_App_wnd = this;
@@ -88,9 +87,9 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     buildContextMenus();
     setUpProfiles();
     buildInspectorDock();
-    if (beforeText)
-        beforeText();
-    buildInspector();
+    if (start.beforeText)
+        start.beforeText();
+    buildInspector(start.backgroundPageLater);
     buildStatusBar();
 
     connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
@@ -216,10 +215,12 @@ void SKTWindowController::buildInspectorDock()
     addDockWidget(Qt::RightDockWidgetArea, _inspectorDock);
 }
 
-void SKTWindowController::buildInspector()
+void SKTWindowController::buildInspector(bool backgroundPageLater)
 {
     _inspectorHost = std::make_unique<WindowInspectorHost>(this);
-    _inspector = new InspectorPanel(_inspectorHost.get(), nullptr, inspector::tabPlanForCard().tabs);
+    _inspector = new InspectorPanel(_inspectorHost.get(), nullptr, inspector::tabPlanForCard().tabs,
+                                    backgroundPageLater ? InspectorPanel::BackgroundPage::OnDemand
+                                                        : InspectorPanel::BackgroundPage::WithPanel);
     _inspector->setMinimumWidth(350);
     sett_tab = _inspector->sett_tab;
     _inspectorDock->setWidget(_inspector);

@@ -36,14 +36,21 @@ class OutputCommands;
 class Help_Support;
 class WindowOutputHost;
 
+// How the program's start builds the window; other callers build it whole at once.
+struct WindowStart {
+    // Runs once the canvases, actions, menus, toolbars, context menus and the inspector's empty dock are
+    // built, before the inspector and the status bar, which measure text and read the user's folder: the
+    // program reads the font configuration and checks that folder on other threads meanwhile.
+    std::function<void()> beforeText;
+    // The inspector's Background page, not shown at first, is built when first shown or needed
+    // (InspectorPanel::ensureBackgroundPage); the program builds it once the window has shown itself.
+    bool backgroundPageLater = false;
+};
+
 class SKTWindowController : public QMainWindow, public GraphicViewDelegate, public CanvasHost {
     Q_OBJECT
 public:
-    // beforeText runs once the canvases, actions, menus, toolbars, context menus and the inspector's empty
-    // dock are built, before the inspector and the status bar, which measure text and read the user's
-    // folder: the program reads the font configuration and checks that folder on other threads meanwhile.
-    explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr,
-                                 const std::function<void()>& beforeText = {});
+    explicit SKTWindowController(SKTDocument* document, QWidget* parent = nullptr, const WindowStart& start = {});
     ~SKTWindowController() override;
 
     SKTDocument* document() const { return _document; }
@@ -238,7 +245,7 @@ protected:
 private:
     void buildCanvases();
     void buildInspectorDock();
-    void buildInspector();
+    void buildInspector(bool backgroundPageLater);
     void buildStatusBar();
     void buildActions();
     void buildMenusAndToolbars();

@@ -2,6 +2,7 @@
 // the selected items of the side shown. Set NAVU_SHOTS_DIR to save a picture of each panel.
 
 #include "app/SKTWindowController.h"
+#include "app/inspector/ColorWell.h"
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorPanel.h"
 
@@ -11,6 +12,8 @@
 #include "common/Prompt.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
@@ -52,6 +55,63 @@ class TestInspectorWindow : public QObject {
 private slots:
     void initTestCase() { setPromptHandler(&prompt); }
     void cleanupTestCase() { setPromptHandler(nullptr); }
+
+    // The program's window builds the card's Background page after it first shows: an edit elsewhere on
+    // the card before then writes nothing of the page's part, and the page, once built, shows and edits the
+    // card as the page built with the window does.
+    void backgroundPageBuiltLater() {
+        struct Outcome {
+            int border, fill;
+            QColor fillColour, firstColour, contentColour, hatchColour;
+            QString style;
+            double alpha;
+        };
+        const auto run = [](bool later, Outcome& outcome) {
+            Card_Front_Or_Back = 0;
+            SKTDocument doc;
+            WindowStart start;
+            start.backgroundPageLater = later;
+            SKTWindowController wnd(&doc, nullptr, start);
+            wnd.resize(1300, 860);
+            wnd.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&wnd));
+            InspectorPanel* panel = wnd.inspector();
+            Card_Property& card = wnd.Front_card_Prop;
+            card.Card_fill_chk = 1;
+            card.Card_fill_style = QStringLiteral("G");
+            card.Card_fill_clr = QColor(10, 20, 30);
+            card.Card_fill_Grd_1_clr = QColor(200, 10, 10);
+            card.Card_alpha_Stepper = 0.8;
+            card.Card_Content_clr = Qt::blue;
+            wnd.Show_RHS_Properties(nullptr);
+            QCOMPARE(panel->findChild<QWidget*>(QStringLiteral("Card_fill_chk")) == nullptr, later);
+            panel->Card_border_chk->setChecked(true);
+            QCOMPARE(card.Card_border_chk, 1);
+            panel->sett_tab->setCurrentWidget(panel->tabPage(QStringLiteral("card_bkgd_tab")));
+            QVERIFY(panel->Card_fill_chk && panel->Card_fill_chk->isChecked());
+            QVERIFY(panel->Card_gradient_fill_rd->isChecked());
+            QCOMPARE(panel->Card_alpha_Stepper->value(), 80.0);
+            QCOMPARE(panel->All_Text_clr->color(), QColor(Qt::blue));
+            panel->Card_hatch_bk_clr->setColor(Qt::green);
+            emit panel->Card_hatch_bk_clr->colorPicked(Qt::green);
+            outcome = {card.Card_border_chk, card.Card_fill_chk,          card.Card_fill_clr,
+                       card.Card_fill_Grd_1_clr, card.Card_Content_clr, card.Card_hatch_bk_clr,
+                       card.Card_fill_style,     card.Card_alpha_Stepper};
+        };
+        Outcome later{}, now{};
+        run(true, later);
+        run(false, now);
+        QCOMPARE(later.border, 1);
+        QCOMPARE(later.fill, now.fill);
+        QCOMPARE(later.fillColour, now.fillColour);
+        QCOMPARE(later.firstColour, now.firstColour);
+        QCOMPARE(later.contentColour, now.contentColour);
+        QCOMPARE(later.style, now.style);
+        QCOMPARE(later.hatchColour, now.hatchColour);
+        QCOMPARE(later.alpha, now.alpha);
+        QCOMPARE(now.fillColour, QColor(10, 20, 30)); // a fill the edit did not touch keeps its own alpha
+        QCOMPARE(now.style, QStringLiteral("G"));
+    }
 
     void dispatchAndWriteBack() {
         Card_Front_Or_Back = 0;

@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace inspector;
@@ -218,26 +219,11 @@ void InspectorPanel::loadCard() {
     Card_bordr_clr->setColor(p.Card_bordr_clr);
     Card_bor_Stepper->setValue(p.Card_bor_Stepper);
     setDashSelection(Card_border_style, p.Card_border_style);
-    Card_fill_chk->setChecked(p.Card_fill_chk == 1);
-    Card_fill_clr->setColor(p.Card_fill_clr);
-    Card_fill_Grd_1_clr->setColor(p.Card_fill_Grd_1_clr);
-    Card_fill_Grd_2_clr->setColor(p.Card_fill_Grd_2_clr);
-    Card_grad_Stepper->setValue(p.Card_grad_Stepper);
-    Card_hatch_bk_clr->setColor(p.Card_hatch_bk_clr);
-    // Loaded for every fill style, so the other side's pattern never stays in the list.
-    setHatchSelection(Card_hatch_style, p.Card_hatch_style);
-    Card_alpha_Stepper->setValue(fractionToPercent(p.Card_alpha_Stepper));
-    Card_Image_path->setText(p.Card_BG_Image_Path);
-    const int layoutIndex = Card_image_layout->findText(p.Card_BG_Image_Layout);
-    if (layoutIndex >= 0)
-        Card_image_layout->setCurrentIndex(layoutIndex);
-    All_Text_clr->setColor(p.Card_Content_clr);
     All_Text_font = p.Card_Content_font;
-    All_Text_font_value->setText(fontLabel(All_Text_font));
-    All_Text_font_value_COPY->setText(fontLabel(All_Text_font));
     All_Text_font_COPY = All_Text_font;
-    All_Text_clr_COPY->setColor(All_Text_clr->color());
     m_contentFontPicked = false;
+    if (m_backgroundBuilt)
+        loadCardBackground(p);
     if (QAbstractButton* b = cardShapeGroup->button(Card_Shape))
         b->setChecked(true);
     card_name->setText(p.Card_Name);
@@ -260,7 +246,53 @@ void InspectorPanel::loadCard() {
     m_cardShown = cardValues();
 }
 
+void InspectorPanel::loadCardBackground(const Card_Property& p) {
+    Card_fill_chk->setChecked(p.Card_fill_chk == 1);
+    Card_fill_clr->setColor(p.Card_fill_clr);
+    Card_fill_Grd_1_clr->setColor(p.Card_fill_Grd_1_clr);
+    Card_fill_Grd_2_clr->setColor(p.Card_fill_Grd_2_clr);
+    Card_grad_Stepper->setValue(p.Card_grad_Stepper);
+    Card_hatch_bk_clr->setColor(p.Card_hatch_bk_clr);
+    // Loaded for every fill style, so the other side's pattern never stays in the list.
+    setHatchSelection(Card_hatch_style, p.Card_hatch_style);
+    Card_alpha_Stepper->setValue(fractionToPercent(p.Card_alpha_Stepper));
+    Card_Image_path->setText(p.Card_BG_Image_Path);
+    const int layoutIndex = Card_image_layout->findText(p.Card_BG_Image_Layout);
+    if (layoutIndex >= 0)
+        Card_image_layout->setCurrentIndex(layoutIndex);
+    All_Text_clr->setColor(p.Card_Content_clr);
+    All_Text_font_value->setText(fontLabel(All_Text_font));
+    All_Text_font_value_COPY->setText(fontLabel(All_Text_font_COPY));
+    All_Text_clr_COPY->setColor(All_Text_clr->color());
+}
+
+void InspectorPanel::ensureBackgroundPage() {
+    if (m_backgroundBuilt)
+        return;
+    m_backgroundBuilt = true;
+    QWidget* page = buildCardBackgroundPage();
+    setPageContent(static_cast<QScrollArea*>(m_pages.value(QStringLiteral("card_bkgd_tab"))), page);
+    // The page shows the side's record, which nothing could change through it before; the card panels as
+    // shown take its part, so that an edit elsewhere on the card writes nothing of it.
+    {
+        const PropertyLoadGuard guard;
+        const PanelSignalBlocker block(page);
+        const Card_Property& p = currentRecord();
+        loadCardBackground(p);
+        setBackgroundEnabling(p.Card_fill_style);
+    }
+    const CardPanelValues now = cardValues();
+    copyBackgroundValues(m_cardShown, now);
+}
+
 void InspectorPanel::card_prop_set(const QString& fillStyle) {
+    SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
+    if (m_backgroundBuilt)
+        setBackgroundEnabling(fillStyle);
+    sett_tab->update();
+}
+
+void InspectorPanel::setBackgroundEnabling(const QString& fillStyle) {
     const bool g = fillStyle == QLatin1String("G");
     const bool h = fillStyle == QLatin1String("H");
     const bool i = fillStyle == QLatin1String("I");
@@ -280,7 +312,6 @@ void InspectorPanel::card_prop_set(const QString& fillStyle) {
              {Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd})
             r->setAutoExclusive(true);
     }
-    SetObjEnabled(Card_Border_Box, Card_border_chk->isChecked());
     SetObjEnabled(Card_Fill_Box, Card_fill_chk->isChecked());
     for (QWidget* w : {Card_solid_fill_rd, Card_gradient_fill_rd, Card_Style_fill_rd, Card_Image_fill_rd})
         w->setEnabled(true);
@@ -291,29 +322,31 @@ void InspectorPanel::card_prop_set(const QString& fillStyle) {
     Card_hatch_style->setEnabled(h);
     Card_hatch_bk_clr->setEnabled(h);
     SetObjEnabled(Card_image_box, i);
-    sett_tab->update();
 }
 
 CardPanelValues InspectorPanel::cardValues() const {
-    CardPanelValues v;
+    // A Background page not built yet still shows what it showed when last known.
+    CardPanelValues v = m_backgroundBuilt ? CardPanelValues() : m_cardShown;
     v.borderOn = Card_border_chk->isChecked();
     v.borderColor = Card_bordr_clr->color();
     v.borderWidth = Card_bor_Stepper->value();
     v.borderDashIndex = Card_border_style->currentIndex();
-    v.fillOn = Card_fill_chk->isChecked();
-    v.fillColor = Card_fill_clr->color();
-    v.gradientRadio = Card_gradient_fill_rd->isChecked();
-    v.hatchRadio = Card_Style_fill_rd->isChecked();
-    v.imageRadio = Card_Image_fill_rd->isChecked();
-    v.grad1 = Card_fill_Grd_1_clr->color();
-    v.grad2 = Card_fill_Grd_2_clr->color();
-    v.gradAngle = Card_grad_Stepper->value();
-    v.hatchBack = Card_hatch_bk_clr->color();
-    v.hatchName = Card_hatch_style->currentIndex() >= 0 ? Card_hatch_style->currentText() : QString();
-    v.bgImagePath = Card_Image_path->text();
-    v.bgImageLayout = Card_image_layout->currentIndex() >= 0 ? Card_image_layout->currentText() : QString();
-    v.alphaPercent = Card_alpha_Stepper->value();
-    v.contentColor = All_Text_clr->color();
+    if (m_backgroundBuilt) {
+        v.fillOn = Card_fill_chk->isChecked();
+        v.fillColor = Card_fill_clr->color();
+        v.gradientRadio = Card_gradient_fill_rd->isChecked();
+        v.hatchRadio = Card_Style_fill_rd->isChecked();
+        v.imageRadio = Card_Image_fill_rd->isChecked();
+        v.grad1 = Card_fill_Grd_1_clr->color();
+        v.grad2 = Card_fill_Grd_2_clr->color();
+        v.gradAngle = Card_grad_Stepper->value();
+        v.hatchBack = Card_hatch_bk_clr->color();
+        v.hatchName = Card_hatch_style->currentIndex() >= 0 ? Card_hatch_style->currentText() : QString();
+        v.bgImagePath = Card_Image_path->text();
+        v.bgImageLayout = Card_image_layout->currentIndex() >= 0 ? Card_image_layout->currentText() : QString();
+        v.alphaPercent = Card_alpha_Stepper->value();
+        v.contentColor = All_Text_clr->color();
+    }
     v.contentFont = All_Text_font;
     v.sidesIndex = Sides_ComboBox->currentIndex();
     v.cardShape = Card_Shape;
@@ -421,6 +454,7 @@ void InspectorPanel::Card_Image_Library_Btn() {
 }
 
 void InspectorPanel::set_Front_BG_Image(const QString& path) {
+    ensureBackgroundPage();
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
@@ -439,6 +473,7 @@ void InspectorPanel::set_Front_BG_Image(const QString& path) {
 }
 
 void InspectorPanel::set_Back_BG_Image(const QString& path) {
+    ensureBackgroundPage();
     Card_Image_path->setText(path);
     if (path.isEmpty())
         return;
@@ -458,6 +493,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
 }
 
 void InspectorPanel::Card_Bckgrnd_Clicked() {
+    ensureBackgroundPage();
     m_host->Show_RHS_Properties(nullptr);
     if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
         return;
@@ -547,6 +583,7 @@ void InspectorPanel::card_shape_CellClick(int row) {
 }
 
 void InspectorPanel::Update_All_Card_Content() {
+    ensureBackgroundPage();
     const CardEditScope scope(m_host, tr("Card Settings"));
     ContentChange change;
     change.color = All_Text_clr->color();
@@ -570,6 +607,7 @@ void InspectorPanel::Content_Font_Clicked() {
 }
 
 void InspectorPanel::changeAllTextFont(const QFont& font) {
+    ensureBackgroundPage();
     All_Text_font = font;
     All_Text_font_value->setText(fontLabel(All_Text_font));
     m_contentFontPicked = true;

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 #include <exception>
 
 using namespace inspector;
@@ -56,9 +57,27 @@ private:
     QPointer<QWidget> m_page;
 };
 
+// Runs a step when the watched widget is first shown.
+class OnFirstShow : public QObject {
+public:
+    OnFirstShow(QObject* parent, std::function<void()> step) : QObject(parent), m_step(std::move(step)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && m_step) {
+            const std::function<void()> step = std::move(m_step);
+            m_step = nullptr;
+            step();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_step;
+};
+
 } // namespace
 
-InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStringList& firstTabs)
+InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStringList& firstTabs,
+                               BackgroundPage background)
     : QWidget(parent), m_host(host) {
     setObjectName(QStringLiteral("InspectorPanel"));
     chooseFile = [this](const QString& caption, const QStringList& extensions) {
@@ -102,6 +121,8 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStri
     connect(print_object_chk, &QCheckBox::toggled, this, [this] { updatePrintObject(); });
 
     buildCardPages();
+    if (background == BackgroundPage::WithPanel)
+        ensureBackgroundPage();
 
     // The card pages stay; the item pages wait for an item.
     for (const QString& name : firstTabs.isEmpty() ? allTabNames().mid(0, CardTabCount) : firstTabs)
@@ -112,7 +133,7 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStri
 
 InspectorPanel::~InspectorPanel() = default;
 
-void InspectorPanel::addPage(const QString& name, QWidget* content) {
+QScrollArea* InspectorPanel::addPage(const QString& name, QWidget* content) {
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(name);
     scroll->setWidgetResizable(true);
@@ -120,13 +141,22 @@ void InspectorPanel::addPage(const QString& name, QWidget* content) {
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Pages not in the tab view still belong to the panel.
     scroll->hide();
-    new PageOnFirstShow(scroll, content);
     m_pages.insert(name, scroll);
+    if (content)
+        setPageContent(scroll, content);
+    return scroll;
+}
+
+void InspectorPanel::setPageContent(QScrollArea* scroll, QWidget* content) {
+    if (scroll->isVisible())
+        scroll->setWidget(content);
+    else
+        new PageOnFirstShow(scroll, content);
     const auto combos = content->findChildren<QComboBox*>();
     for (QComboBox* c : combos)
         connect(c, &QComboBox::currentIndexChanged, this, [this, c] { comboBoxSelectionDidChange(c); });
     // Scrolling the panel past a control leaves its value alone.
-    guardWheelByFocus(scroll);
+    guardWheelByFocus(content);
 }
 
 QSlider* InspectorPanel::makeSlider(QWidget* parent, const QString& name, double min, double max,
@@ -178,7 +208,9 @@ void InspectorPanel::buildCardPages() {
         {QStringLiteral("Lock_tab"), tr("Locked")},
     };
     addPage(QStringLiteral("card_setting_tab"), buildCardSettingPage());
-    addPage(QStringLiteral("card_bkgd_tab"), buildCardBackgroundPage());
+    // Its controls come with the panel or later (ensureBackgroundPage); showing the page builds them.
+    QScrollArea* background = addPage(QStringLiteral("card_bkgd_tab"), nullptr);
+    background->installEventFilter(new OnFirstShow(background, [this] { ensureBackgroundPage(); }));
     // Their controls live on the two card pages above; the pages stay for the tab order. A line of text
     // needs no scroll area.
     for (const QString& name : {QStringLiteral("card_info_tab"), QStringLiteral("card_size_tab"),

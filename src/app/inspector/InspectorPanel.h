@@ -29,6 +29,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QSlider;
 class QSpinBox;
 class QTabWidget;
@@ -37,9 +38,13 @@ class QTableWidget;
 class InspectorPanel : public QWidget {
     Q_OBJECT
 public:
+    // When the card's Background page, which is not shown at first, is built: with the panel, or when it is
+    // first shown or needed (ensureBackgroundPage), so that a window can show itself without it.
+    enum class BackgroundPage { WithPanel, OnDemand };
     // firstTabs: the pages shown at first, by name; by default every card page. A window that shows the
     // card's own tabs at once passes those, rather than have five tabs put in and three taken out again.
-    explicit InspectorPanel(InspectorHost* host, QWidget* parent = nullptr, const QStringList& firstTabs = {});
+    explicit InspectorPanel(InspectorHost* host, QWidget* parent = nullptr, const QStringList& firstTabs = {},
+                            BackgroundPage background = BackgroundPage::WithPanel);
     ~InspectorPanel() override;
 
     // --- dispatch ---
@@ -54,6 +59,8 @@ public:
     // The card pages are built with the panel; the item pages (and their controls below) on first need:
     // when an item is first shown. Whatever reaches an item page's control from outside calls this first.
     void ensureItemPages();
+    // Builds the card's Background page if it waits to be built, showing what the card holds.
+    void ensureBackgroundPage();
     void card_prop_set(const QString& fillStyle);
 
     // --- write-back ---
@@ -308,7 +315,10 @@ private:
     QWidget* buildAlignmentPage();
     QWidget* buildBarcodePage();
     QWidget* buildLockPage();
-    void addPage(const QString& name, QWidget* content);
+    QScrollArea* addPage(const QString& name, QWidget* content);
+    void setPageContent(QScrollArea* scroll, QWidget* content);
+    void loadCardBackground(const Card_Property& p);
+    void setBackgroundEnabling(const QString& fillStyle);
     QSlider* makeSlider(QWidget* parent, const QString& name, double min, double max, double scale);
 
     void insertTab(const QString& name, int index);
@@ -369,6 +379,7 @@ private:
     QHash<QString, QString> m_defaultLabels;
     std::weak_ptr<SKTGraphic> m_last;
     bool m_itemPagesBuilt = false;
+    bool m_backgroundBuilt = false;
     bool m_inItemMode = false;
     bool m_firstCall = true;
     bool m_contentFontPicked = false;

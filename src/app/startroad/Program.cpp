@@ -3,6 +3,7 @@
 #include "app/SKTWindowController.h"
 #include "app/ToolIcons.h"
 #include "app/inspector/InspectorLogic.h"
+#include "app/inspector/InspectorPanel.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
@@ -96,11 +97,14 @@ int runProgram(QApplication& app)
     // font configuration is read and the folder checked; the rest waits for both (Qt would read the
     // configuration again if it found it still being read; the inspector lists the folder's patterns).
     bool resourcesReady = false;
-    SKTWindowController window(&document, nullptr, [&] {
+    WindowStart start;
+    start.beforeText = [&] {
         if (fontConfiguration().joinable())
             fontConfiguration().join();
         resourcesReady = resources.get();
-    });
+    };
+    start.backgroundPageLater = true;
+    SKTWindowController window(&document, nullptr, start);
     installGuiPrompt(&window);
     if (!resourcesReady) {
         Show_MessageBox(QStringLiteral("Cannot access the data file of NAVU Photo Frame."));
@@ -117,6 +121,7 @@ int runProgram(QApplication& app)
     // Anything but building or opening a design ends the program.
     const QString designPath = designPathArgument(app.arguments());
     new AfterFirstPaint(window, [&] {
+        window.inspector()->ensureBackgroundPage();
         startRoad.fillGallery();
         if (runStartRoad(startRoad, designPath) == StartOutcome::Quit)
             QCoreApplication::exit(0);
