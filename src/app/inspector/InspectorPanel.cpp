@@ -121,8 +121,11 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStri
     connect(print_object_chk, &QCheckBox::toggled, this, [this] { updatePrintObject(); });
 
     buildCardPages();
-    if (background == BackgroundPage::WithPanel)
-        ensureBackgroundPage();
+    if (background == BackgroundPage::WithPanel) {
+        m_backgroundBuilt = true;
+        setPageContent(static_cast<QScrollArea*>(m_pages.value(QStringLiteral("card_bkgd_tab"))),
+                       buildCardBackgroundPage());
+    }
 
     // The card pages stay; the item pages wait for an item.
     for (const QString& name : firstTabs.isEmpty() ? allTabNames().mid(0, CardTabCount) : firstTabs)
