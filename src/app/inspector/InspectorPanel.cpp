@@ -35,36 +35,17 @@ QString sliderText(double value, double scale) {
     return scale <= 1.0 ? QString::number(std::lround(value)) : QString::number(value, 'f', 2);
 }
 
-// Puts a page into its scroll area when the area first shows: a scroll area measures every control of
-// its page when it takes it, which a page not yet shown does not need.
-class PageOnFirstShow : public QObject {
-public:
-    PageOnFirstShow(QScrollArea* scroll, QWidget* page) : QObject(scroll), m_page(page) {
-        page->setParent(scroll->viewport());
-        page->hide();
-        scroll->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && m_page) {
-            static_cast<QScrollArea*>(watched)->setWidget(m_page);
-            m_page = nullptr;
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_page;
-};
-
-// Runs a step when the watched widget is first shown.
+// Runs a step when the watched widget is first shown, then goes.
 class OnFirstShow : public QObject {
 public:
-    OnFirstShow(QObject* parent, std::function<void()> step) : QObject(parent), m_step(std::move(step)) {}
+    OnFirstShow(QWidget* watched, std::function<void()> step) : QObject(watched), m_step(std::move(step)) {
+        watched->installEventFilter(this);
+    }
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Show && m_step) {
             const std::function<void()> step = std::move(m_step);
             m_step = nullptr;
+            deleteLater();
             step();
         }
         return false;
@@ -151,10 +132,18 @@ QScrollArea* InspectorPanel::addPage(const QString& name, QWidget* content) {
 }
 
 void InspectorPanel::setPageContent(QScrollArea* scroll, QWidget* content) {
-    if (scroll->isVisible())
+    // A scroll area measures every control of its page when it takes it, which a page not yet shown does
+    // not need: the page goes in when the area first shows.
+    if (scroll->isVisible()) {
         scroll->setWidget(content);
-    else
-        new PageOnFirstShow(scroll, content);
+    } else {
+        content->setParent(scroll->viewport());
+        content->hide();
+        new OnFirstShow(scroll, [scroll, page = QPointer<QWidget>(content)] {
+            if (page)
+                scroll->setWidget(page);
+        });
+    }
     const auto combos = content->findChildren<QComboBox*>();
     for (QComboBox* c : combos)
         connect(c, &QComboBox::currentIndexChanged, this, [this, c] { comboBoxSelectionDidChange(c); });
@@ -213,7 +202,7 @@ void InspectorPanel::buildCardPages() {
     addPage(QStringLiteral("card_setting_tab"), buildCardSettingPage());
     // Its controls come with the panel or later (ensureBackgroundPage); showing the page builds them.
     QScrollArea* background = addPage(QStringLiteral("card_bkgd_tab"), nullptr);
-    background->installEventFilter(new OnFirstShow(background, [this] { ensureBackgroundPage(); }));
+    new OnFirstShow(background, [this] { ensureBackgroundPage(); });
     // Their controls live on the two card pages above; the pages stay for the tab order. A line of text
     // needs no scroll area.
     for (const QString& name : {QStringLiteral("card_info_tab"), QStringLiteral("card_size_tab"),
