@@ -281,8 +281,7 @@ void InspectorPanel::ensureBackgroundPage() {
         loadCardBackground(p);
         setBackgroundEnabling(p.Card_fill_style);
     }
-    const CardPanelValues now = cardValues();
-    copyBackgroundValues(m_cardShown, now);
+    readBackgroundValues(m_cardShown);
 }
 
 void InspectorPanel::card_prop_set(const QString& fillStyle) {
@@ -324,6 +323,23 @@ void InspectorPanel::setBackgroundEnabling(const QString& fillStyle) {
     SetObjEnabled(Card_image_box, i);
 }
 
+void InspectorPanel::readBackgroundValues(CardPanelValues& v) const {
+    v.fillOn = Card_fill_chk->isChecked();
+    v.fillColor = Card_fill_clr->color();
+    v.gradientRadio = Card_gradient_fill_rd->isChecked();
+    v.hatchRadio = Card_Style_fill_rd->isChecked();
+    v.imageRadio = Card_Image_fill_rd->isChecked();
+    v.grad1 = Card_fill_Grd_1_clr->color();
+    v.grad2 = Card_fill_Grd_2_clr->color();
+    v.gradAngle = Card_grad_Stepper->value();
+    v.hatchBack = Card_hatch_bk_clr->color();
+    v.hatchName = Card_hatch_style->currentIndex() >= 0 ? Card_hatch_style->currentText() : QString();
+    v.bgImagePath = Card_Image_path->text();
+    v.bgImageLayout = Card_image_layout->currentIndex() >= 0 ? Card_image_layout->currentText() : QString();
+    v.alphaPercent = Card_alpha_Stepper->value();
+    v.contentColor = All_Text_clr->color();
+}
+
 CardPanelValues InspectorPanel::cardValues() const {
     // A Background page not built yet still shows what it showed when last known.
     CardPanelValues v = m_backgroundBuilt ? CardPanelValues() : m_cardShown;
@@ -331,22 +347,8 @@ CardPanelValues InspectorPanel::cardValues() const {
     v.borderColor = Card_bordr_clr->color();
     v.borderWidth = Card_bor_Stepper->value();
     v.borderDashIndex = Card_border_style->currentIndex();
-    if (m_backgroundBuilt) {
-        v.fillOn = Card_fill_chk->isChecked();
-        v.fillColor = Card_fill_clr->color();
-        v.gradientRadio = Card_gradient_fill_rd->isChecked();
-        v.hatchRadio = Card_Style_fill_rd->isChecked();
-        v.imageRadio = Card_Image_fill_rd->isChecked();
-        v.grad1 = Card_fill_Grd_1_clr->color();
-        v.grad2 = Card_fill_Grd_2_clr->color();
-        v.gradAngle = Card_grad_Stepper->value();
-        v.hatchBack = Card_hatch_bk_clr->color();
-        v.hatchName = Card_hatch_style->currentIndex() >= 0 ? Card_hatch_style->currentText() : QString();
-        v.bgImagePath = Card_Image_path->text();
-        v.bgImageLayout = Card_image_layout->currentIndex() >= 0 ? Card_image_layout->currentText() : QString();
-        v.alphaPercent = Card_alpha_Stepper->value();
-        v.contentColor = All_Text_clr->color();
-    }
+    if (m_backgroundBuilt)
+        readBackgroundValues(v);
     v.contentFont = All_Text_font;
     v.sidesIndex = Sides_ComboBox->currentIndex();
     v.cardShape = Card_Shape;

@@ -391,23 +391,6 @@ QColor withAlpha(const QColor& color, double fraction) {
     return c;
 }
 
-void copyBackgroundValues(CardPanelValues& to, const CardPanelValues& from) {
-    to.fillOn = from.fillOn;
-    to.fillColor = from.fillColor;
-    to.gradientRadio = from.gradientRadio;
-    to.hatchRadio = from.hatchRadio;
-    to.imageRadio = from.imageRadio;
-    to.grad1 = from.grad1;
-    to.grad2 = from.grad2;
-    to.gradAngle = from.gradAngle;
-    to.hatchBack = from.hatchBack;
-    to.hatchName = from.hatchName;
-    to.bgImagePath = from.bgImagePath;
-    to.bgImageLayout = from.bgImageLayout;
-    to.alphaPercent = from.alphaPercent;
-    to.contentColor = from.contentColor;
-}
-
 void writeCardRecord(Card_Property& p, const CardPanelValues& v, bool backSide) {
     double alpha = percentToFraction(v.alphaPercent);
     if (!std::isfinite(alpha))

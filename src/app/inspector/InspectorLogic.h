@@ -197,8 +197,6 @@ struct CardPanelValues {
     QString subCategory;
     int sizeRow = -1;
 };
-// Copies the Background page's part of the card panels (fill, opacity, the side's text colour).
-void copyBackgroundValues(CardPanelValues& to, const CardPanelValues& from);
 // Writes the panels into the record of one side. Both sides read the fill radios whatever the fill box
 // says, so unticking the fill keeps the chosen style.
 void writeCardRecord(Card_Property& record, const CardPanelValues& v, bool backSide);

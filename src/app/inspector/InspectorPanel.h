@@ -346,6 +346,8 @@ private:
     Card_Property& currentRecord();
 
     inspector::CardPanelValues cardValues() const;
+    // The Background page's part of the card panels, read off the page.
+    void readBackgroundValues(inspector::CardPanelValues& v) const;
     inspector::ShapePanelValues shapeValues() const;
     inspector::LinePanelValues lineValues() const;
     inspector::TextPanelValues textValues() const; // without the text itself
