@@ -270,15 +270,15 @@ bool AppStyle::drawHeaderSection(const QStyleOption& option, QPainter* painter, 
     {
         QPainter p(&sample);
         p.setFont(painter->font());
-        if (const auto* v2 = qstyleoption_cast<const QStyleOptionHeaderV2*>(&option)) {
-            QStyleOptionHeaderV2 narrow = *v2;
+        // A copy of the option's own kind, so that a V2 option keeps its extra fields.
+        const auto drawNarrow = [&](auto narrow) {
             narrow.rect = sample.rect();
             QProxyStyle::drawControl(CE_HeaderSection, &narrow, &p, widget);
-        } else {
-            QStyleOptionHeader narrow = *header;
-            narrow.rect = sample.rect();
-            QProxyStyle::drawControl(CE_HeaderSection, &narrow, &p, widget);
-        }
+        };
+        if (const auto* v2 = qstyleoption_cast<const QStyleOptionHeaderV2*>(&option))
+            drawNarrow(*v2);
+        else
+            drawNarrow(*header);
     }
     painter->drawImage(QRect(r.left(), r.top(), Edge, r.height()), sample, QRect(0, 0, Edge, r.height()));
     painter->drawImage(QRect(r.left() + Edge, r.top(), r.width() - 2 * Edge, r.height()), sample,
