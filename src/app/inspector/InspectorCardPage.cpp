@@ -591,6 +591,7 @@ void InspectorPanel::Update_All_Card_Content() {
     change.color = All_Text_clr->color();
     change.colorChanged = change.color != All_Text_clr_COPY->color();
     change.font = All_Text_font;
+    change.fontBefore = All_Text_font_COPY;
     change.fontChanged = m_contentFontPicked || All_Text_font != All_Text_font_COPY;
     applyContentToItems(m_host->sideGraphics(currentSide()), change, m_host->frontCanvasBounds());
     // The card has one size: the other side's frame picture is refitted too.

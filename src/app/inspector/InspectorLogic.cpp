@@ -178,9 +178,9 @@ TabPlan tabPlanForItem(const SKTGraphic& item) {
 // ---------------------------------------------------------------- item write-back
 
 namespace {
-void applyStroke(SKTGraphic& item, const StrokePanel& s) {
+void applyStroke(SKTGraphic& item, const StrokePanel& s, PanelWrite mode) {
     item._isDrawingStroke = s.on;
-    if (s.on) {
+    if (s.on || mode == PanelWrite::Baseline) {
         item._strokeColor = s.color;
         item._strokeWidth = s.width;
     }
@@ -195,14 +195,15 @@ float clampedFraction(double percent) {
 }
 } // namespace
 
-void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v) {
-    applyStroke(item, v.stroke);
+void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v, PanelWrite mode) {
+    applyStroke(item, v.stroke, mode);
     item._isDrawingFill = v.fillOn;
-    if (v.fillOn)
+    const bool fillValues = v.fillOn || mode == PanelWrite::Baseline;
+    if (fillValues)
         item._fillColor = v.fillColor;
-    if (v.fillOn && v.gradientRadio)
+    if (fillValues && v.gradientRadio)
         item._fill_type = QStringLiteral("G");
-    else if (v.fillOn && v.hatchRadio)
+    else if (fillValues && v.hatchRadio)
         item._fill_type = QStringLiteral("H");
     else
         item._fill_type = QStringLiteral("S");
@@ -229,13 +230,14 @@ void applyLinePanel(SKTGraphic& item, const LinePanelValues& v) {
     item.alpha_val_stroke = clampedFraction(v.alphaPercent);
 }
 
-void applyTextPanel(SKTGraphic& item, const TextPanelValues& v) {
+void applyTextPanel(SKTGraphic& item, const TextPanelValues& v, PanelWrite mode) {
     item.print_object = v.printObject;
-    applyStroke(item, v.stroke);
+    applyStroke(item, v.stroke, mode);
     item._isDrawingFill = v.fillOn;
-    if (v.fillOn)
+    const bool fillValues = v.fillOn || mode == PanelWrite::Baseline;
+    if (fillValues)
         item._fillColor = v.fillColor;
-    item._fill_type = (v.fillOn && v.gradientRadio) ? QStringLiteral("G") : QStringLiteral("S");
+    item._fill_type = (fillValues && v.gradientRadio) ? QStringLiteral("G") : QStringLiteral("S");
     item._fill_Grad_clr1 = v.grad1;
     item._fill_Grad_clr2 = v.grad2;
     item._fill_grad_angle = v.gradAngle;
@@ -271,9 +273,9 @@ void setItemFilePath(SKTGraphic& item, const QString& path) {
         item._file_path = path;
 }
 
-void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v) {
+void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v, PanelWrite mode) {
     item.print_object = v.printObject;
-    applyStroke(item, v.stroke);
+    applyStroke(item, v.stroke, mode);
     item._isFlippedHorizontally = v.flipH;
     item._isFlippedVertically = v.flipV;
     item.invert_clr = v.invert;
@@ -333,7 +335,6 @@ void copyChangedPanelFields(SKTGraphic& target, const SKTGraphic& before, const 
     NAVU_PANEL_FIELD(_Text_contents)
     NAVU_PANEL_FIELD(Text_Value)
     NAVU_PANEL_FIELD(txt_clr)
-    NAVU_PANEL_FIELD(text_ctrl_font)
     NAVU_PANEL_FIELD(text_rotation)
     NAVU_PANEL_FIELD(text_alignmnet_Vert)
     NAVU_PANEL_FIELD(text_alignmnet)
@@ -346,11 +347,45 @@ void copyChangedPanelFields(SKTGraphic& target, const SKTGraphic& before, const 
     NAVU_PANEL_FIELD(Shadow_blur)
     NAVU_PANEL_FIELD(Shadow_transparency)
 #undef NAVU_PANEL_FIELD
+    copyChangedFontParts(target.text_ctrl_font, before.text_ctrl_font, after.text_ctrl_font);
     // A new path comes with its picture (loaded once, for after).
     if (before._file_path != after._file_path) {
         target._file_path = after._file_path;
         target._image = after._image;
     }
+}
+
+bool copyChangedFontParts(QFont& target, const QFont& before, const QFont& after) {
+    bool changed = false;
+    bool faceChanged = false;
+    const auto take = [&](bool differs, auto&& put) {
+        if (differs) {
+            put();
+            changed = true;
+        }
+        return differs;
+    };
+    faceChanged |= take(before.family() != after.family() || before.families() != after.families(), [&] {
+        target.setFamily(after.family());
+        target.setFamilies(after.families());
+    });
+    if (after.pointSizeF() > 0)
+        take(before.pointSizeF() != after.pointSizeF(), [&] { target.setPointSizeF(after.pointSizeF()); });
+    else if (after.pixelSize() > 0)
+        take(before.pixelSize() != after.pixelSize(), [&] { target.setPixelSize(after.pixelSize()); });
+    faceChanged |= take(before.weight() != after.weight(), [&] { target.setWeight(after.weight()); });
+    faceChanged |= take(before.style() != after.style(), [&] { target.setStyle(after.style()); });
+    take(before.underline() != after.underline(), [&] { target.setUnderline(after.underline()); });
+    take(before.strikeOut() != after.strikeOut(), [&] { target.setStrikeOut(after.strikeOut()); });
+    take(before.overline() != after.overline(), [&] { target.setOverline(after.overline()); });
+    take(before.stretch() != after.stretch(), [&] { target.setStretch(after.stretch()); });
+    take(before.capitalization() != after.capitalization(),
+         [&] { target.setCapitalization(after.capitalization()); });
+    // A style name belongs to its family; on another family weight and slant say it.
+    const bool styleDiffers = before.styleName() != after.styleName();
+    if (styleDiffers || (faceChanged && !target.styleName().isEmpty()))
+        target.setStyleName(target.family() == after.family() ? after.styleName() : QString());
+    return changed || styleDiffers;
 }
 
 ImagePanelValues resetImageValues() {
@@ -368,9 +403,9 @@ ImagePanelValues resetImageValues() {
     return v;
 }
 
-void applySignPanel(SKTGraphic& item, const SignPanelValues& v) {
+void applySignPanel(SKTGraphic& item, const SignPanelValues& v, PanelWrite mode) {
     item.print_object = v.printObject;
-    applyStroke(item, v.stroke);
+    applyStroke(item, v.stroke, mode);
     if (v.path && *v.path != item._file_path)
         setItemFilePath(item, *v.path);
 }
@@ -495,7 +530,8 @@ int applyContentToItems(const GraphicList& items, const ContentChange& change, c
         if (item->kind() == GraphicKind::Text) {
             if (change.colorChanged)
                 item->txt_clr = change.color;
-            if (change.fontChanged)
+            if (change.fontChanged &&
+                !copyChangedFontParts(item->text_ctrl_font, change.fontBefore, change.font))
                 item->text_ctrl_font = change.font;
             if (change.colorChanged || change.fontChanged)
                 ++changed;

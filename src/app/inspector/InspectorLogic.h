@@ -74,6 +74,12 @@ QString shapeLabel(const QString& code);
 
 // --- write-back of the item panels ---
 
+// How panel values are written. Edit: as the panel writes them, a colour or width only while its box is
+// ticked and the fill style only with fill on. Baseline: the panel as shown before a change, with those
+// values written whatever the boxes, so that ticking a box changes the box's own field alone when the
+// two are compared (each selected item keeps its own colour, width and style).
+enum class PanelWrite { Edit, Baseline };
+
 struct StrokePanel {
     bool on = true;
     QColor color = Qt::black;
@@ -98,7 +104,7 @@ struct ShapePanelValues {
     int doubleStar = 1;
     int polygon = 1;
 };
-void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v);
+void applyShapePanel(SKTGraphic& item, const ShapePanelValues& v, PanelWrite mode = PanelWrite::Edit);
 
 struct LinePanelValues {
     int printObject = 0;
@@ -138,7 +144,7 @@ struct TextPanelValues {
 inline constexpr int VertAlignCount = 3;
 inline constexpr int AlignCount = 4;
 inline constexpr int CaseCount = 4;
-void applyTextPanel(SKTGraphic& item, const TextPanelValues& v);
+void applyTextPanel(SKTGraphic& item, const TextPanelValues& v, PanelWrite mode = PanelWrite::Edit);
 
 struct ImagePanelValues {
     int printObject = 0;
@@ -150,7 +156,7 @@ struct ImagePanelValues {
     double sharpness = 0, exposure = 0, blur = 0;
     std::optional<QString> path; // only when exactly one item is selected or after a browse
 };
-void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v);
+void applyImagePanel(SKTGraphic& item, const ImagePanelValues& v, PanelWrite mode = PanelWrite::Edit);
 // The neutral adjustment values the reset puts back (flags off).
 ImagePanelValues resetImageValues();
 
@@ -159,12 +165,16 @@ struct SignPanelValues {
     StrokePanel stroke;
     std::optional<QString> path; // only when exactly one item is selected or after a browse
 };
-void applySignPanel(SKTGraphic& item, const SignPanelValues& v);
+void applySignPanel(SKTGraphic& item, const SignPanelValues& v, PanelWrite mode = PanelWrite::Edit);
 
 // Puts into target each field the item panels write (stroke, fill, shape, line, picture adjustments and
 // path, text and its style, print flag) in which after differs from before. With several items selected
 // a panel change thus reaches each item as that one change, not as a copy of the whole panel.
+// A font counts as its parts (family, style, size, weight, slant, lines): only those that changed reach
+// target, so a size change keeps each item's own family.
 void copyChangedPanelFields(SKTGraphic& target, const SKTGraphic& before, const SKTGraphic& after);
+// Puts into target the parts of a font in which after differs from before. False when none differ.
+bool copyChangedFontParts(QFont& target, const QFont& before, const QFont& after);
 
 // Gives a picture or signature item a new path (which loads it); other kinds just record it.
 void setItemFilePath(SKTGraphic& item, const QString& path);
@@ -219,6 +229,9 @@ struct ContentChange {
     QColor color;
     bool fontChanged = false;
     QFont font;
+    // The font it replaces: only the parts that differ from it reach the items, or the whole font when
+    // none differs (the same font chosen again).
+    QFont fontBefore;
 };
 // Applies the change to the exact text items and refits the "PARTY_IMAGE_BG" picture to frontBounds.
 // Returns the number of text items changed.

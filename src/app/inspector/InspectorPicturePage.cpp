@@ -190,7 +190,7 @@ void InspectorPanel::Update_Image_Graphics() {
             mine.path = browsed;
         else if (count == 1)
             mine.path = shown ? wasPath : path;
-        applyImagePanel(g, mine);
+        applyImagePanel(g, mine, shown ? PanelWrite::Baseline : PanelWrite::Edit);
     });
 }
 
@@ -214,7 +214,7 @@ void InspectorPanel::Update_Sign_Graphics() {
             mine.path = browsed;
         else if (count == 1)
             mine.path = shown ? wasPath : path;
-        applySignPanel(g, mine);
+        applySignPanel(g, mine, shown ? PanelWrite::Baseline : PanelWrite::Edit);
     });
 }
 

@@ -192,7 +192,9 @@ ShapePanelValues InspectorPanel::shapeValues() const {
 void InspectorPanel::Update_Shape_Graphics() {
     const ShapePanelValues v = shapeValues();
     const ShapePanelValues was = std::exchange(m_shown.shape, v);
-    writeSelection([&](SKTGraphic& g, qsizetype, bool shown) { applyShapePanel(g, shown ? was : v); });
+    writeSelection([&](SKTGraphic& g, qsizetype, bool shown) {
+        applyShapePanel(g, shown ? was : v, shown ? PanelWrite::Baseline : PanelWrite::Edit);
+    });
 }
 
 LinePanelValues InspectorPanel::lineValues() const {

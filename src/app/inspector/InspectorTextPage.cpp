@@ -239,7 +239,7 @@ void InspectorPanel::Update_Text_Graphics() {
         TextPanelValues mine = shown ? was : v;
         if (count == 1)
             mine.text = shown ? wasText : text;
-        applyTextPanel(g, mine);
+        applyTextPanel(g, mine, shown ? PanelWrite::Baseline : PanelWrite::Edit);
     });
 }
 
