@@ -99,9 +99,7 @@ void SKTWindowController::afterUndoRedo()
 {
     Refresh_Canvas();
     Undo_Redo_Button_state();
-    // The inspected item may have changed under its panels (its lock, its print flag, its binding).
-    if (_inspector && Last_Selected_Graphic)
-        _inspector->reloadInspected();
+    // The stack's index change has shown the inspected item again (its lock, its print flag, its binding).
 }
 
 void SKTWindowController::Undo_Clicked()

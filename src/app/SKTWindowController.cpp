@@ -13,6 +13,7 @@
 #include "canvas/CardBase.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/SKTGrid.h"
+#include "canvas/ui/GraphicCommandIds.h"
 #include "common/Globals.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
@@ -92,7 +93,7 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     buildInspector(start.backgroundPageLater);
     buildStatusBar();
 
-    connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this] {
+    connect(_document->undoManager(), &QUndoStack::indexChanged, this, [this, last = 0](int index) mutable {
         Undo_Redo_Button_state();
         updateSelectionStatus();
         // Undo may take away the inspected item.
@@ -100,6 +101,15 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
             !Get_Back_Controls_Array().contains(Last_Selected_Graphic) &&
             !_document->graphics_temp().contains(Last_Selected_Graphic))
             Show_RHS_Properties(nullptr);
+        // A step, its undo or its redo may change the inspected item's fields (natural size takes off the
+        // flips): the panels show it again. Moves and resizes change nothing they show; the inspector's own
+        // steps show what was written and reload themselves on undo and redo.
+        const QUndoCommand* step =
+            _document->undoManager()->command(index < last ? index : index - 1);
+        last = index;
+        if (_inspector && step && step->id() != MoveGraphicsCommandId && step->id() != ResizeGraphicCommandId &&
+            step->id() != inspector::PropertyEditCommand::Id)
+            _inspector->reloadInspected();
     });
     // The title's mark follows the design's content, not the steps that change nothing stored.
     connect(_document, &SKTDocument::modifiedChanged, this, &QWidget::setWindowModified);

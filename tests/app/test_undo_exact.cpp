@@ -238,14 +238,18 @@ private slots:
         QCOMPARE(box->bounds().topLeft(), QPointF(0.1, 0.7));
 
         // Natural size drops the flips as part of its step; already natural, only the flips change.
+        // The picture page shows the flips as the step, its undo and its redo leave them.
         select({photo});
+        const QCheckBox* flipBox = panel->Image_FIH_chk;
+        QVERIFY(flipBox->isChecked());
         wnd->Make_Natural_Clicked();
         QCOMPARE(photo->bounds().size(), QSizeF(30, 20));
-        QVERIFY(!photo->_isFlippedHorizontally);
+        QVERIFY(!photo->_isFlippedHorizontally && !flipBox->isChecked());
         wnd->Undo_Clicked();
         QCOMPARE(photo->bounds(), QRectF(60, 60, 50, 50));
-        QVERIFY(photo->_isFlippedHorizontally);
+        QVERIFY(photo->_isFlippedHorizontally && flipBox->isChecked());
         wnd->Redo_Clicked();
+        QVERIFY(!flipBox->isChecked());
         photo->_isFlippedVertically = true;
         const int steps = undo()->count();
         wnd->Make_Natural_Clicked();
