@@ -182,8 +182,12 @@ QRectF drawnTextArea(const SKTGraphic& text) {
     return QRectF(QPointF(x, y), lines);
 }
 
-QColor readableTextColour(const QImage& card, const QRectF& area) {
-    const QRect cells = area.toAlignedRect().intersected(card.rect());
+QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo) {
+    // Whole pixels inside both: a pixel half on the card's white beside the photo is left out.
+    const QRectF under = area.intersected(photo);
+    const QRect cells = QRect(QPoint(int(std::ceil(under.left())), int(std::ceil(under.top()))),
+                              QPoint(int(std::floor(under.right())) - 1, int(std::floor(under.bottom())) - 1))
+                            .intersected(card.rect());
     if (cells.isEmpty())
         return Qt::black;
     const QImage pixels = card.copy(cells).convertToFormat(QImage::Format_ARGB32);

@@ -49,9 +49,10 @@ void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
 
 // Where a text item's lines lie in its box, as drawn (its alignment, its box's width).
 QRectF drawnTextArea(const SKTGraphic& text);
-// Black or white, whichever contrasts more with what lies under area on the card picture (one pixel per
-// point): the mean relative luminance of its pixels, transparent ones counting as white.
-QColor readableTextColour(const QImage& card, const QRectF& area);
+// Black or white, whichever contrasts more with what lies under area where it lies on photo, on the card
+// picture (one pixel per point): the mean relative luminance of those pixels, transparent ones counting as
+// white. Black when area misses the photo.
+QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo);
 
 namespace invitation {
 inline constexpr double MinWidth = 80.0;

@@ -1,6 +1,7 @@
 #include "wizards/CardSizePresets.h"
 #include "wizards/InvitationLayout.h"
 
+#include <QPainter>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(InvitationAnswers)
@@ -181,6 +182,25 @@ private slots:
         const auto items = invitationLayout(a, QPointF(5, 7), QSizeF(300, 400));
         QCOMPARE(items.size(), 1);
         QCOMPARE(items[0].rect, QRectF(5, 7, 300, 400));
+    }
+
+    // A text's colour is read from the photo under its lines only: a box that starts on the white card
+    // and runs onto a dark photo (or a light one) reads the photo's part.
+    void textColourReadsThePhotoPart_data() {
+        QTest::addColumn<QColor>("photo");
+        QTest::addColumn<QRectF>("lines");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("dark, from the white") << QColor(65, 63, 77) << QRectF(10.5, 150, 60, 20) << QColor(Qt::white);
+        QTest::newRow("dark, over its top") << QColor(65, 63, 77) << QRectF(60, 80, 50, 30) << QColor(Qt::white);
+        QTest::newRow("light, from the white") << QColor(250, 230, 120) << QRectF(10, 150, 60, 20) << QColor(Qt::black);
+    }
+    void textColourReadsThePhotoPart() {
+        QFETCH(QColor, photo);
+        QFETCH(QRectF, lines);
+        QImage card(300, 300, QImage::Format_ARGB32);
+        card.fill(Qt::white);
+        QPainter(&card).fillRect(QRect(50, 100, 200, 150), photo);
+        QTEST(readableTextColour(card, lines, QRectF(50, 100, 200, 150)), "expected");
     }
 };
 

@@ -160,8 +160,8 @@ void StartRoadController::Fill_Party_Invidation_Details() {
             photo = item;
     }
     Library_Selected_Image = savedLibraryImage;
-    // Texts whose lines lie over the photo are drawn black or white, whichever reads better on what is under
-    // them, unless the side's text colour was chosen.
+    // Texts whose lines lie over the photo are drawn black or white, whichever reads better on the photo
+    // under them, unless the side's text colour was chosen.
     if (photo && front.Card_Content_clr == Card_Property().Card_Content_clr) {
         GraphicList under;
         for (const GraphicPtr& g : m_window.Get_Front_Controls_Array())
@@ -171,7 +171,7 @@ void StartRoadController::Fill_Party_Invidation_Details() {
             SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
         for (const GraphicPtr& t : std::as_const(texts))
             if (const QRectF lines = drawnTextArea(*t); lines.intersects(photo->_bounds))
-                t->txt_clr = readableTextColour(card, lines);
+                t->txt_clr = readableTextColour(card, lines, photo->_bounds);
     }
     // Leaving a creation tool active would turn the next click on the card into a new item.
     m_window.selectArrowTool();
