@@ -6,6 +6,7 @@
 
 #include "BenchSupport.h"
 #include "SharedPlist.h"
+#include "common/HostilePictures.h"
 
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
@@ -233,6 +234,19 @@ const std::map<QString, Shape>& shapes()
               return encoded(img, "bmp");
           },
           pictureRead}},
+        {"jpeg_8000_grey_6_scans", {[] { return hostilepictures::progressiveGreyJpeg(8000, 8000); }, pictureRead}},
+        {"jpeg_8000_grey_12_scans",
+         {[] { return hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(8000, 8000), 6); },
+          pictureRead}},
+        {"jpeg_8000_grey_1000_scans",
+         {[] { return hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(8000, 8000), 1000); },
+          pictureRead}},
+        {"jpeg_8000_grey_20000_scans",
+         {[] { return hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(8000, 8000), 20000); },
+          pictureRead}},
+        {"jpeg_cmyk_progressive_10000", {[] { return hostilepictures::progressiveJpegDeclaring(10000, 4); }, pictureRead}},
+        {"bmp_65535x65535", {[] { return hostilepictures::bmpDeclaring(65535, 65535); }, pictureRead}},
+        {"png_16bit_100mp", {[] { return hostilepictures::png16(10000, 10000); }, pictureRead}},
     };
     return all;
 }

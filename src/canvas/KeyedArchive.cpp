@@ -874,7 +874,7 @@ QString PictureBudget::exceededMessage()
 
 QImage decodeImageData(const QByteArray& bytes, const char* format)
 {
-    if (bytes.isEmpty() || bytes.size() > KeyedArchiveReader::MaxImageBytes)
+    if (bytes.isEmpty() || bytes.size() > KeyedArchiveReader::MaxImageBytes || !pictures::inspect(bytes).readable())
         return {};
     QBuffer buffer;
     buffer.setData(bytes);

@@ -9,14 +9,6 @@
 
 namespace pictures {
 
-QString tooLargeMessage(QSize declared) {
-    return QStringLiteral(
-               "The picture is too large (%1 × %2 pixels). Pictures of up to %3 megapixels can be used.")
-        .arg(declared.width())
-        .arg(declared.height())
-        .arg(MaxSourcePixels / 1000000);
-}
-
 void allowPicturesAtSourceLimit() {
     static const bool raised = [] {
         // Up to 8 bytes a pixel (16-bit channels), in whole megabytes.
@@ -46,74 +38,126 @@ QSize fitted(QSize size, const ReadLimits& limits) {
 
 namespace {
 
-// The logical screen of a GIF, which Qt returns whole although it declares only the first frame's size;
-// an invalid size for other files.
-QSize gifScreen(QImageReader& reader) {
-    QByteArray head;
-    if (QIODevice* device = reader.device(); device && device->isOpen()) {
-        head = device->peek(10);
-    } else if (!reader.fileName().isEmpty()) {
-        QFile file(reader.fileName());
-        if (file.open(QIODevice::ReadOnly))
-            head = file.read(10);
+// A picture file as its decoder reads it: ends the input when stop is set (decoders then finish at once
+// with what they have) and tells how far the reading got.
+class WatchedFile : public QIODevice {
+public:
+    WatchedFile(const QString& path, const std::atomic<bool>* stop, std::atomic<int>* progress)
+        : m_file(path), m_stop(stop), m_progress(progress) {}
+    bool open(OpenMode mode) override {
+        if (!m_file.open(mode))
+            return false;
+        m_size = m_file.size();
+        return QIODevice::open(mode);
     }
-    if (head.size() < 10 || !head.startsWith("GIF8"))
-        return {};
-    const auto* p = reinterpret_cast<const uchar*>(head.constData());
-    return QSize(p[6] | (p[7] << 8), p[8] | (p[9] << 8));
-}
+    void close() override {
+        m_file.close();
+        QIODevice::close();
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_size; }
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_file.seek(pos); }
+    bool stopped() const { return m_stop && m_stop->load(); }
+    QString fileError() const { return m_file.errorString(); }
 
-} // namespace
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (stopped())
+            return -1;
+        const qint64 got = m_file.read(data, max);
+        if (m_progress && m_size > 0)
+            m_progress->store(int(m_file.pos() * 100 / m_size));
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
 
-QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error) {
+private:
+    QFile m_file;
+    const std::atomic<bool>* m_stop;
+    std::atomic<int>* m_progress;
+    qint64 m_size = 0;
+};
+
+QImage decode(QImageReader& reader, const PictureInfo& info, const ReadLimits& limits, QString* error) {
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;
         return QImage();
     };
+    if (!info.readable())
+        return fail(info.refusal);
+    const QSize size = info.size;
     allowPicturesAtSourceLimit();
-    reader.setAutoTransform(true);
-    QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return fail(QStringLiteral("The picture could not be read: %1").arg(reader.errorString()));
-    if (const QSize screen = gifScreen(reader); !screen.isEmpty())
-        size = screen; // what the decoder will give
-    const double pixels = double(size.width()) * size.height();
-    if (pixels > double(MaxSourcePixels))
-        return fail(tooLargeMessage(size));
-
-    const int limitMB = QImageReader::allocationLimit();
-    const qint64 allocatable = limitMB > 0 ? qint64(limitMB) * 1024 * 1024 / 4 : 0;
-    ReadLimits decode = limits;
-    if (allocatable > 0 && (fitted(size, limits) != size || pixels > double(allocatable))) {
-        // Decoders that scale while reading (JPEG) first decode at up to twice the asked size in each
-        // direction, and that intermediate picture must stay within Qt's allocation limit.
-        decode.maxPixels = limits.maxPixels > 0 ? std::min(limits.maxPixels, allocatable / 4) : allocatable / 4;
+    ReadLimits decodeLimits = limits;
+    // A picture beyond Qt's allocation limit (when it is set lower) can still be decoded scaled, and the
+    // n/8 step a JPEG is decoded at covers up to four times the asked area.
+    if (const int limitMB = QImageReader::allocationLimit(); limitMB > 0 && info.scalesWhileDecoding) {
+        const qint64 allocatable = qint64(limitMB) * 1024 * 1024 / std::max(1, info.bytesPerPixel);
+        if (qint64(size.width()) * size.height() > allocatable)
+            decodeLimits.maxPixels =
+                limits.maxPixels > 0 ? std::min(limits.maxPixels, allocatable / 4) : allocatable / 4;
     }
-    const QSize scaled = fitted(size, decode);
-    if (scaled != size)
+    const QSize scaled = fitted(size, decodeLimits);
+    if (const QString why = decodeCostMessage(info, scaled); !why.isEmpty())
+        return fail(why);
+    reader.setAutoTransform(true);
+    if (!info.format.isEmpty())
+        reader.setFormat(info.format);
+    // A JPEG is decoded scaled; other pictures whole, then scaled here after an in-place conversion to a
+    // format smooth scaling takes, which saves Qt's copy of the whole picture.
+    if (scaled != size && info.scalesWhileDecoding)
         reader.setScaledSize(scaled);
     QImage image;
     if (!reader.read(&image))
         return fail(QStringLiteral("The picture could not be read: %1").arg(reader.errorString()));
-    // Some decoders give another size than the file declares (a GIF's logical screen around a small
-    // first frame), so the picture got is held to the same limits.
+    // Some decoders give another size than the file declares, so the picture got is held to the same limits.
     if (double(image.width()) * image.height() > double(MaxSourcePixels))
         return fail(tooLargeMessage(image.size()));
     const QSize fit = fitted(image.size(), limits);
-    if (fit != image.size())
-        image = image.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    if (fit == image.size())
+        return image;
+    if (image.format() == QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    else if (image.format() == QImage::Format_RGBA8888)
+        image.convertTo(QImage::Format_RGBA8888_Premultiplied);
+    else if (image.format() == QImage::Format_RGBA64)
+        image.convertTo(QImage::Format_RGBA64_Premultiplied);
+    return image.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error) {
+} // namespace
+
+QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error) {
+    PictureInfo info;
+    if (QIODevice* device = reader.device(); device && device->isOpen())
+        info = inspect(*device);
+    else
+        info = inspectFile(reader.fileName());
+    return decode(reader, info, limits, error);
+}
+
+QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error,
+                       const std::atomic<bool>* stop, std::atomic<int>* progress) {
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         if (error)
             *error = QStringLiteral("The picture %1 does not exist.").arg(path);
         return {};
     }
-    QImageReader reader(path);
-    return readPicture(reader, limits, error);
+    WatchedFile file(path, stop, progress);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("The picture could not be read: %1").arg(file.fileError());
+        return {};
+    }
+    const PictureInfo info = inspect(file);
+    QImageReader reader(&file);
+    QImage image = decode(reader, info, limits, error);
+    if (file.stopped()) {
+        if (error)
+            *error = QStringLiteral("Reading the picture was stopped.");
+        return {};
+    }
+    return image;
 }
 
 QImage readThumbnail(const QString& path, int side, QString* error) {

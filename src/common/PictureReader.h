@@ -1,19 +1,57 @@
 #pragma once
 
-// Reading pictures from outside. The size a file declares is checked before anything is decoded, and a
-// large picture is decoded scaled where the format can do that (JPEG), so a small file that claims a huge
-// picture cannot exhaust memory.
+// Reading pictures from outside: the one place that looks into picture bytes and decodes them. inspect()
+// reads what a file declares (format, size, what its decoder will hold) without decoding it and says why a
+// hostile file must not be decoded; decodedBytes() gives what decoding it at a size costs. The readers
+// below check both before anything is decoded, and decode a large picture scaled where the format can do
+// that (JPEG), so a small file that claims a huge picture or hours of work cannot exhaust memory or time.
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
+#include <atomic>
+
+class QIODevice;
 class QImageReader;
 
 namespace pictures {
 
 // Sources larger than this are refused whatever the result size would be.
 constexpr qint64 MaxSourcePixels = 100LL * 1000 * 1000;
+// What decoding one picture may take at once (decoder's buffers, any intermediate picture and the result).
+constexpr qint64 MaxDecodeBytes = 720LL * 1024 * 1024;
+// A JPEG coding one component in more scans than this is refused unread: encoders write at most about
+// six (libjpeg's progressive scripts, mozjpeg, Photoshop), and each scan is a pass over the whole picture.
+constexpr int MaxJpegScansPerComponent = 12;
+
+// What a picture file declares, read without decoding it.
+struct PictureInfo {
+    QByteArray format;               // Qt's name of the format ("jpeg", "png", "gif", ...); empty if unknown
+    QSize size;                      // the declared size; a GIF's logical screen, which is what it decodes to
+    QImage::Format decodesTo = QImage::Format_Invalid; // the picture Qt's reader makes
+    int bytesPerPixel = 4;           // of that picture (16-bit PNG: 8, grey JPEG: 1)
+    qint64 decoderBytes = 0;         // held by the decoder whatever the size asked (a progressive JPEG's
+                                     // coefficients, at the full size)
+    bool scalesWhileDecoding = false; // JPEG: decodes at n/8 of its size for little more than the result
+    int scans = 0;                   // JPEG: scans up to the end of the picture
+    QString refusal;                 // why it must not be decoded; empty when it may be
+    bool readable() const { return refusal.isEmpty(); }
+};
+
+// The device is read from its position and put back there (it must be open and not sequential).
+PictureInfo inspect(QIODevice& device);
+PictureInfo inspect(const QByteArray& bytes);
+PictureInfo inspectFile(const QString& path);
+
+// The most memory decoding the picture to target (its own size when invalid) takes at once, as Qt's
+// readers allocate it: the decoder's buffers, the picture decoded (JPEG: at the n/8 step at or above
+// target), conversions for smooth scaling and the scaled result. The result alone is target's pixels
+// times 4 (8 for 16-bit pictures).
+qint64 decodedBytes(const PictureInfo& info, QSize target);
+// Why decoding the picture to target must not be done (it costs more than MaxDecodeBytes); empty if it may.
+QString decodeCostMessage(const PictureInfo& info, QSize target);
 
 struct ReadLimits {
     int maxSide = 0;      // longest side of the result; 0 for no limit
@@ -31,10 +69,12 @@ void allowPicturesAtSourceLimit();
 QSize fitted(QSize size, const ReadLimits& limits);
 
 // The picture scaled down (never up) to fit the limits, keeping its proportions. A null image and the reason
-// in *error when the file is missing, unreadable or too large, whether by the size it declares or by the
-// size of the picture it holds.
+// in *error when the file is missing, unreadable, refused by inspect() or too costly to decode at that
+// size, or when the picture it holds is larger than it declared beyond the limits. A set *stop ends the
+// read early with a null image; *progress gets the part of the file read, 0 to 100.
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error = nullptr);
-QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error = nullptr);
+QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error = nullptr,
+                       const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
 
 // A thumbnail whose longer side is `side` pixels at most.
 QImage readThumbnail(const QString& path, int side, QString* error = nullptr);

@@ -1,0 +1,331 @@
+// What a picture file declares, read from its headers (and, for a JPEG, its markers) without decoding it.
+
+#include "common/PictureReader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace pictures {
+
+namespace {
+
+// Bytes of a device read in chunks from its position.
+class ByteStream {
+public:
+    explicit ByteStream(QIODevice& device) : m_device(device) {}
+
+    int get() {
+        if (m_at == m_chunk.size() && !fill())
+            return -1;
+        return uchar(m_chunk[m_at++]);
+    }
+    bool skip(qint64 n) {
+        const qint64 here = std::min<qint64>(n, m_chunk.size() - m_at);
+        m_at += here;
+        n -= here;
+        return n == 0 || m_device.skip(n) == n;
+    }
+    QByteArray read(int n) {
+        QByteArray out;
+        for (int c; out.size() < n && (c = get()) >= 0;)
+            out.append(char(c));
+        return out;
+    }
+    // Moves to the next 0xFF byte; false at the end.
+    bool toNextFF() {
+        for (;;) {
+            const char* start = m_chunk.constData() + m_at;
+            if (const void* ff = std::memchr(start, 0xFF, size_t(m_chunk.size() - m_at))) {
+                m_at += static_cast<const char*>(ff) - start;
+                return true;
+            }
+            m_at = m_chunk.size();
+            if (!fill())
+                return false;
+        }
+    }
+
+private:
+    bool fill() {
+        m_chunk = m_device.read(64 * 1024);
+        m_at = 0;
+        return !m_chunk.isEmpty();
+    }
+    QIODevice& m_device;
+    QByteArray m_chunk;
+    qsizetype m_at = 0;
+};
+
+int be16(const QByteArray& b, int at) { return (uchar(b[at]) << 8) | uchar(b[at + 1]); }
+qint32 le32(const QByteArray& b, int at) {
+    return qint32(quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
+                  quint32(uchar(b[at + 3])) << 24);
+}
+
+qint64 pixelsOf(QSize s) { return qint64(std::max(0, s.width())) * std::max(0, s.height()); }
+
+int bytesPerPixelOf(QImage::Format format) {
+    if (format == QImage::Format_Invalid)
+        return 4;
+    return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+// The next marker after the current position: skips fill bytes, stuffed zeros and restart markers, so it
+// also walks over a scan's coded data. -1 at the end.
+int nextMarker(ByteStream& in) {
+    for (;;) {
+        if (!in.toNextFF())
+            return -1;
+        in.get();
+        int c;
+        do
+            c = in.get();
+        while (c == 0xFF);
+        if (c < 0)
+            return -1;
+        if (c != 0 && (c < 0xD0 || c > 0xD7))
+            return c;
+    }
+}
+
+bool isFrameMarker(int m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
+
+// A JPEG's frame and scans, up to the end of its picture (what follows is never decoded).
+void inspectJpeg(QIODevice& device, PictureInfo& info) {
+    ByteStream in(device);
+    if (in.get() != 0xFF || in.get() != 0xD8)
+        return;
+    info.format = "jpeg";
+    QByteArray frame;
+    bool progressive = false;
+    int firstScanComponents = 0;
+    std::map<int, int> scansOf; // component id: scans coding it
+    for (int m; (m = nextMarker(in)) >= 0 && m != 0xD9;) {
+        if (m == 0x01 || m == 0xD8)
+            continue;
+        const int hi = in.get();
+        const int lo = in.get();
+        if (lo < 0)
+            break;
+        const int length = (hi << 8 | lo) - 2;
+        if (length < 0)
+            break;
+        if (isFrameMarker(m) && frame.isEmpty()) {
+            frame = in.read(length);
+            progressive = m == 0xC2 || m == 0xC6 || m == 0xCA || m == 0xCE;
+        } else if (m == 0xDA) {
+            const QByteArray scan = in.read(length);
+            const int count = scan.isEmpty() ? 0 : uchar(scan[0]);
+            if (++info.scans == 1)
+                firstScanComponents = count;
+            for (int k = 0; k < count && 1 + 2 * k < scan.size(); ++k) {
+                if (++scansOf[uchar(scan[1 + 2 * k])] > MaxJpegScansPerComponent) {
+                    info.refusal = QStringLiteral("The picture could not be read: its JPEG data holds more scans "
+                                                  "than picture programs write (over %1 a colour channel).")
+                                       .arg(MaxJpegScansPerComponent);
+                    return;
+                }
+            }
+        } else if (!in.skip(length)) {
+            break;
+        }
+    }
+    if (frame.size() < 6)
+        return;
+    info.size = QSize(be16(frame, 3), be16(frame, 1));
+    const int components = uchar(frame[5]);
+    info.decodesTo = components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
+    info.scalesWhileDecoding = true;
+    if (frame.size() < 6 + 3 * components || components == 0)
+        return;
+    // A picture coded in more than one scan is decoded through a buffer of all its coefficients (two bytes
+    // each, 64 a block of 8 x 8 samples), at the full size whatever size is asked for.
+    if (!progressive && firstScanComponents >= components)
+        return;
+    int hmax = 1;
+    int vmax = 1;
+    for (int k = 0; k < components; ++k) {
+        const int factors = uchar(frame[6 + 3 * k + 1]);
+        hmax = std::max(hmax, factors >> 4);
+        vmax = std::max(vmax, factors & 15);
+    }
+    for (int k = 0; k < components; ++k) {
+        const int factors = uchar(frame[6 + 3 * k + 1]);
+        const int h = std::max(1, factors >> 4);
+        const int v = std::max(1, factors & 15);
+        auto blocks = [](qint64 side, int factor, int max) {
+            const qint64 samples = (side * factor + max - 1) / max;
+            const qint64 b = (samples + 7) / 8;
+            return (b + factor - 1) / factor * factor;
+        };
+        info.decoderBytes +=
+            blocks(info.size.width(), h, hmax) * blocks(info.size.height(), v, vmax) * 64 * qint64(sizeof(short));
+    }
+}
+
+// A GIF decodes to its logical screen, which Qt does not declare.
+void inspectGif(const QByteArray& head, PictureInfo& info) {
+    const auto* p = reinterpret_cast<const uchar*>(head.constData());
+    info.format = "gif";
+    info.size = QSize(p[6] | (p[7] << 8), p[8] | (p[9] << 8));
+    info.decodesTo = QImage::Format_ARGB32;
+    info.bytesPerPixel = 4;
+}
+
+// Qt refuses a BMP header over 16384 x 16384 without saying why: the size is taken from the header.
+void inspectBmp(const QByteArray& head, PictureInfo& info) {
+    info.format = "bmp";
+    int bits = 0;
+    if (le32(head, 14) == 12) {
+        info.size = QSize((uchar(head[19]) << 8) | uchar(head[18]), (uchar(head[21]) << 8) | uchar(head[20]));
+        bits = (uchar(head[25]) << 8) | uchar(head[24]);
+    } else {
+        const qint64 w = le32(head, 18);
+        const qint64 h = std::abs(qint64(le32(head, 22)));
+        info.size = QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(h, INT_MAX)));
+        bits = (uchar(head[29]) << 8) | uchar(head[28]);
+    }
+    info.decodesTo = bits <= 8 ? QImage::Format_Indexed8 : QImage::Format_ARGB32;
+    info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
+}
+
+// Smooth scaling works on 32-bit and 64-bit premultiplied pictures: the reader converts the others in place
+// when the pixel keeps its size, and into a copy when it grows. What the copy takes.
+qint64 scalingCopyBytes(QImage::Format format, qint64 pixels) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+        return 0;
+    case QImage::Format_Grayscale16:
+        return pixels * 8;
+    default:
+        return pixels * 4;
+    }
+}
+
+QString tooCostlyMessage(QSize declared, qint64 bytes) {
+    return QStringLiteral("The picture is too large (%1 × %2 pixels): reading it would take %3 MB of memory, "
+                          "more than the %4 MB a picture may take.")
+        .arg(declared.width())
+        .arg(declared.height())
+        .arg((bytes + 1024 * 1024 - 1) / (1024 * 1024))
+        .arg(MaxDecodeBytes / (1024 * 1024));
+}
+
+} // namespace
+
+QString tooLargeMessage(QSize declared) {
+    return QStringLiteral(
+               "The picture is too large (%1 × %2 pixels). Pictures of up to %3 megapixels can be used.")
+        .arg(declared.width())
+        .arg(declared.height())
+        .arg(MaxSourcePixels / 1000000);
+}
+
+QString decodeCostMessage(const PictureInfo& info, QSize target) {
+    const qint64 bytes = decodedBytes(info, target);
+    return bytes > MaxDecodeBytes ? tooCostlyMessage(info.size, bytes) : QString();
+}
+
+qint64 decodedBytes(const PictureInfo& info, QSize target) {
+    const QSize size = info.size;
+    if (size.isEmpty())
+        return 0;
+    if (target.isEmpty() || target.width() > size.width() || target.height() > size.height())
+        target = size;
+    const qint64 result = pixelsOf(target) * (info.bytesPerPixel >= 8 || info.bytesPerPixel == 2 ? 8 : 4);
+    QSize decoded = size;
+    if (info.scalesWhileDecoding && target != size) {
+        // Qt asks libjpeg for num/8 of the size, num the smallest that still covers the target.
+        const double f = std::min(double(size.width()) / target.width(), double(size.height()) / target.height());
+        const int num = std::clamp(int(std::ceil(8 / f)), 1, 8);
+        decoded = QSize(int((qint64(size.width()) * num + 7) / 8), int((qint64(size.height()) * num + 7) / 8));
+    }
+    const qint64 picture = pixelsOf(decoded) * info.bytesPerPixel;
+    const qint64 whileDecoding = info.decoderBytes + picture;
+    if (decoded == target)
+        return whileDecoding;
+    return std::max(whileDecoding, picture + scalingCopyBytes(info.decodesTo, pixelsOf(decoded)) + result);
+}
+
+PictureInfo inspect(QIODevice& device) {
+    PictureInfo info;
+    if (!device.isOpen() || device.isSequential()) {
+        info.refusal = QStringLiteral("The picture could not be read: %1").arg(device.errorString());
+        return info;
+    }
+    const qint64 start = device.pos();
+    const QByteArray head = device.peek(32);
+    if (head.startsWith("\xFF\xD8")) {
+        inspectJpeg(device, info);
+    } else if (head.size() >= 10 && head.startsWith("GIF8")) {
+        inspectGif(head, info);
+    } else if (head.size() >= 30 && head.startsWith("BM")) {
+        inspectBmp(head, info);
+    }
+    device.seek(start);
+    if (!info.refusal.isEmpty())
+        return info;
+    if (info.format.isEmpty() || info.format == "bmp") {
+        // Qt's readers say the rest: the format, the size and the picture they make.
+        QImageReader reader(&device);
+        const QSize declared = reader.size();
+        if (info.format.isEmpty()) {
+            info.format = reader.format();
+            info.size = declared;
+        }
+        if (const QImage::Format f = reader.imageFormat(); f != QImage::Format_Invalid) {
+            info.decodesTo = f;
+            info.bytesPerPixel = bytesPerPixelOf(f);
+        }
+        if (info.size.isEmpty())
+            info.refusal = QStringLiteral("The picture could not be read: %1").arg(reader.errorString());
+        device.seek(start);
+        if (info.format == "webp") // read whole before it is decoded
+            info.decoderBytes = device.size() - start;
+    }
+    if (!info.refusal.isEmpty())
+        return info;
+    if (info.size.isEmpty()) {
+        info.refusal = QStringLiteral("The picture could not be read: it declares no size.");
+    } else if (double(info.size.width()) * info.size.height() > double(MaxSourcePixels)) {
+        info.refusal = tooLargeMessage(info.size);
+    } else {
+        // Too costly at any size it could be asked for.
+        info.refusal = decodeCostMessage(info, QSize(1, 1));
+    }
+    return info;
+}
+
+PictureInfo inspect(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return inspect(buffer);
+}
+
+PictureInfo inspectFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        PictureInfo info;
+        info.refusal = QStringLiteral("The picture could not be read: %1").arg(file.errorString());
+        return info;
+    }
+    return inspect(file);
+}
+
+} // namespace pictures

@@ -1,0 +1,119 @@
+#pragma once
+
+// Picture files that claim more than they are or cost more than they look, built for the tests, the
+// hostile-files bench and the picture reader's fuzz seeds.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageWriter>
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace hostilepictures {
+
+inline QByteArray encoded(const QImage& image, const char* format, bool progressive = false) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return buffer.data();
+}
+
+inline QByteArray be16(int v) {
+    return QByteArray(1, char((v >> 8) & 0xFF)) + char(v & 0xFF);
+}
+
+// A progressive JPEG of a grey w x h gradient (one channel, in the six scans of libjpeg's script).
+inline QByteArray progressiveGreyJpeg(int w, int h) {
+    QImage image(w, h, QImage::Format_Grayscale8);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.scanLine(y)[x] = uchar(((x + y) / 64) & 0xFF);
+    return encoded(image, "jpeg", true);
+}
+
+// The JPEG with its last scan written `copies` more times: each copy is one more pass over the picture.
+inline QByteArray repeatingLastScan(const QByteArray& jpeg, int copies) {
+    const qsizetype end = jpeg.lastIndexOf(QByteArray("\xFF\xD9", 2));
+    const qsizetype scan = jpeg.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    if (end < 0 || scan < 0)
+        return {};
+    return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(copies) + jpeg.mid(end);
+}
+
+// A small progressive grey JPEG whose frame declares side x side pixels in `components` channels sampled
+// alike (4: CMYK), over the scans of the first channel alone.
+inline QByteArray progressiveJpegDeclaring(int side, int components) {
+    const QByteArray jpeg = progressiveGreyJpeg(64, 64);
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+    if (sof < 0)
+        return {};
+    QByteArray frame = QByteArray(1, '\x08') + be16(side) + be16(side) + char(components);
+    for (int k = 1; k <= components; ++k)
+        frame += QByteArray(1, char(k)) + '\x11' + '\0';
+    const int oldLength = qFromBigEndian<quint16>(jpeg.constData() + sof + 2);
+    return jpeg.left(sof + 2) + be16(int(frame.size()) + 2) + frame + jpeg.mid(sof + 2 + oldLength);
+}
+
+// The headers of a 24-bit BMP of w x h pixels, with no pixels.
+inline QByteArray bmpDeclaring(int w, int h) {
+    QByteArray b("BM");
+    auto le = [&b](quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    le(54, 4);
+    le(0, 4);
+    le(54, 4);
+    le(40, 4);
+    le(quint32(w), 4);
+    le(quint32(h), 4);
+    le(1, 2);
+    le(24, 2);
+    for (quint32 v : {0u, 0u, 2835u, 2835u, 0u, 0u})
+        le(v, 4);
+    return b;
+}
+
+// An honest black 16-bit RGB PNG of w x h pixels, compressed row by row (a few hundred KB for 100
+// megapixels).
+inline QByteArray png16(int w, int h) {
+    auto chunk = [](const char* type, const QByteArray& data) {
+        QByteArray c(4, '\0');
+        qToBigEndian<quint32>(quint32(data.size()), c.data());
+        const QByteArray body = QByteArray(type) + data;
+        QByteArray crc(4, '\0');
+        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+                              crc.data());
+        return c + body + crc;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(quint32(w), header.data());
+    qToBigEndian<quint32>(quint32(h), header.data() + 4);
+    header[8] = 16; // bits a channel
+    header[9] = 2;  // RGB
+    QByteArray idat;
+    z_stream z{};
+    deflateInit(&z, 6);
+    QByteArray row(1 + 6 * qsizetype(w), '\0');
+    QByteArray out(1 << 16, '\0');
+    for (int y = 0; y <= h; ++y) {
+        z.next_in = reinterpret_cast<Bytef*>(row.data());
+        z.avail_in = y < h ? uInt(row.size()) : 0;
+        const int flush = y < h ? Z_NO_FLUSH : Z_FINISH;
+        int rc;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = uInt(out.size());
+            rc = deflate(&z, flush);
+            idat.append(out.constData(), out.size() - qsizetype(z.avail_out));
+        } while (z.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
+    }
+    deflateEnd(&z);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", idat) + chunk("IEND", {});
+}
+
+} // namespace hostilepictures
