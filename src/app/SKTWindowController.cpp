@@ -20,6 +20,7 @@
 #include "output/ui/OutputCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -43,7 +44,9 @@
 #include <QThread>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 SKTWindowController* Main_App_wnd = nullptr;
 
@@ -152,6 +155,11 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
 
 SKTWindowController::~SKTWindowController()
 {
+    // A field in focus sends its last edit when the focus leaves it: it leaves while the window and the
+    // inspector's host are whole, and the inspector goes before the members it uses, so nothing arrives after.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
+    delete std::exchange(_inspector, nullptr);
     // The output commands use the host; a running batch is stopped and waited for first.
     delete _outputCommands;
     _outputCommands = nullptr;
@@ -251,6 +259,15 @@ void SKTWindowController::connectCanvas(SKTGraphicView* view)
         // its natural size with margins that keep its quiet zone.
         if (item && item->kind() == GraphicKind::Barcode && item->_barcode_image.isNull()) {
             if (BarcodeItemDrawing::setUpNewItem(*item)) {
+                // Grown near an edge, it moves back inside the card; larger than the card, the status line
+                // says so, as a card resize does.
+                const QSizeF card = _document->canvasSize();
+                QRectF r = item->bounds().normalized();
+                r.moveTo(std::clamp(r.left(), 0.0, std::max(0.0, card.width() - r.width())),
+                         std::clamp(r.top(), 0.0, std::max(0.0, card.height() - r.height())));
+                item->setBounds(r);
+                if (!QRectF(QPointF(0, 0), card).contains(r))
+                    statusBar()->showMessage(tr("1 item lies wholly or partly outside the card."));
                 view->update();
                 updateSelectionStatus(); // the new size
             }
@@ -485,9 +502,10 @@ void SKTWindowController::Show_RHS_Properties(const GraphicPtr& item)
         }
     }
     if (item->kind() == GraphicKind::Image) {
-        const bool frame = _graphicView->There_Is_Frame_Pic_Or_Frame_Photo();
-        for (QAction* a : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
-            a->setEnabled(!frame);
+        // A frame picture or photo keeps order and lock off; otherwise the lock's own set stands.
+        if (_graphicView->There_Is_Frame_Pic_Or_Frame_Photo())
+            for (QAction* a : {Begin_Front_btn, Send_Back_btn, Lock_btn, Unlock_btn})
+                a->setEnabled(false);
     }
     Last_Selected_Graphic = item;
 }

@@ -35,6 +35,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTimer>
+#include <QLineEdit>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -141,6 +142,8 @@ private slots:
         QTest::newRow("main photo, items") << "photo"
                                            << "items"
                                            << "11110000";
+        QTest::newRow("picture, items") << "picture" << "items" << "11111110";
+        QTest::newRow("locked picture, items") << "locked picture" << "items" << "00000001";
     }
     void buttonStateSets() {
         QFETCH(QString, inspected);
@@ -154,9 +157,10 @@ private slots:
             QGuiApplication::clipboard()->setMimeData(files);
         }
         GraphicPtr item;
-        if (inspected == "photo") {
+        if (inspected.contains("p")) {
             item = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
-            item->control_ID = QStringLiteral("PARTY_IMAGE");
+            item->control_ID = inspected == "photo" ? QStringLiteral("PARTY_IMAGE") : QString();
+            item->ctrl_is_locked = inspected.startsWith("locked");
         } else if (inspected != "card") {
             item = shape(QRectF(10, 10, 40, 40), inspected == "locked");
         }
@@ -283,6 +287,13 @@ private slots:
         QVERIFY2(expected.ok(), qPrintable(expected.reason));
         QVERIFY(!item->_barcode_image.isNull());
         QCOMPARE(item->_barcode_image, expected.image);
+        // Placed near the card's right edge, it grows to its natural size inside the card.
+        const QRectF card(QPointF(0, 0), doc->canvasSize());
+        wnd->toolAction(10)->trigger();
+        drag(wnd->_graphicView, QPointF(card.width() - 12, 20), QPointF(card.width() - 4, 30));
+        QCOMPARE(doc->graphics().size(), 2);
+        QVERIFY(card.contains(doc->graphics().first()->bounds()));
+        QCOMPARE(doc->graphics().first()->bounds().right(), card.width());
     }
 
     void clickBesideTheCardDeselects()
@@ -553,6 +564,20 @@ private slots:
         wnd->Design_Replaced();
         QVERIFY(!wnd->Last_Selected_Graphic);
         QVERIFY(!wnd->_graphicView->_Selected_Graphic);
+    }
+
+    // Destroying the shown window while an edited inspector field has focus: its edit lands while the window
+    // is whole, and nothing arrives after (an ASan build reads no freed memory).
+    void destroyedWithAnEditInFocus() {
+        wnd->Show_RHS_Properties(nullptr);
+        wnd->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(wnd));
+        QLineEdit* name = wnd->inspector()->card_name;
+        name->setFocus();
+        QVERIFY(name->hasFocus());
+        QTest::keyClicks(name, QStringLiteral("Kept"));
+        delete std::exchange(wnd, nullptr);
+        QVERIFY(doc->undoManager()->canUndo());
     }
 
     void shiftClickOutKeepsTheRest() {

@@ -809,10 +809,12 @@ private slots:
         const GraphicPtr item = newBarcode();
         QTimer::singleShot(0, d, [this] {
             d->Data_source_type->setCurrentIndex(2);
-            QCOMPARE(d->dataText->text(), QStringLiteral("1")); // column 0: the row number
+            QCOMPARE(d->dataText->text(), QStringLiteral("Ann")); // the sheet's first column, not the row number
+            d->Batch_Series->setCurrentIndex(0);
+            emit d->Batch_Series->activated(0);
+            QCOMPARE(d->dataText->text(), QStringLiteral("1"));
             d->Batch_Series->setCurrentIndex(1);
             emit d->Batch_Series->activated(1);
-            QCOMPARE(d->dataText->text(), QStringLiteral("Ann"));
             d->OK_Btn_Clicked();
         });
         d->Open_Wnd(item);

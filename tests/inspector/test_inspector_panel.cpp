@@ -886,6 +886,9 @@ private slots:
         QCOMPARE(t2->_Text_contents, QStringLiteral("Zoe"));
         QCOMPARE(t2->excel_col_indx, 1);
         QCOMPARE(t2->data_source_type, 2);
+        show(p); // a picture takes the sheet's first column
+        panel->Data_source_type->setCurrentIndex(2);
+        QCOMPARE(p->excel_col_indx, 1);
         Data_From_Excel::defaultInstance()->clear();
         QCOMPARE(panel->Data_source_type->count(), 3); // kept while the item is bound to a column
     }

@@ -69,7 +69,7 @@ public:
     virtual void Enable_Standard_Button_For_Unlock() {}
     virtual void Disable_Standard_Button_For_Card() {}
     virtual void Disable_Standard_Button_For_Lock() {}
-    // Front, Back, Lock and Unlock buttons together.
+    // Front, Back, Lock and Unlock buttons together: false turns them off, true leaves the lock's set.
     virtual void setOrderAndLockButtonsEnabled(bool enabled) { Q_UNUSED(enabled); }
     // Reloads the main photo from a file and records its path (the "PARTY_IMAGE" item shows it).
     virtual void Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {

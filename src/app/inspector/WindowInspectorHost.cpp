@@ -112,9 +112,13 @@ void WindowInspectorHost::Disable_Standard_Button_For_Lock() {
 }
 
 void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled) {
+    // Enabled leaves them as the item's lock set them: Unlock only for a locked item, the others only for
+    // an unlocked one.
+    if (enabled)
+        return;
     for (QAction* a :
          {m_window->Begin_Front_btn, m_window->Send_Back_btn, m_window->Lock_btn, m_window->Unlock_btn})
-        a->setEnabled(enabled);
+        a->setEnabled(false);
 }
 
 void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {

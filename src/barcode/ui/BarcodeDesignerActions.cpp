@@ -314,6 +314,9 @@ void Barcode_Gen::Data_source_type_Changed() {
             m_loading = false;
             return;
         }
+        // Newly bound to the sheet: its first column, not the row number.
+        if (previous.type != 2)
+            m_binding.column = titles.size() > 1 ? 1 : 0;
     }
     m_binding.type = source;
     m_loading = true;

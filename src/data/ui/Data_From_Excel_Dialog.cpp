@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // One edited cell; pushed after the edit was made, so its first redo does nothing.
@@ -161,7 +163,8 @@ QString Data_From_Excel_Dialog::rowsCountText(const Data_From_Excel& table)
 
 QString Data_From_Excel_Dialog::columnCountText(const Data_From_Excel& table)
 {
-    return QString::number(table.columnCountOfTable());
+    // The sheet's columns: the row-number column is the table's own.
+    return QString::number(std::max(0, table.columnCountOfTable() - 1));
 }
 
 void Data_From_Excel_Dialog::refreshCounts()

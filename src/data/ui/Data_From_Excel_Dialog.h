@@ -18,7 +18,7 @@ public:
     // Shows the counts, runs the window modally and returns its result (1 OK).
     int Open_Wnd();
 
-    // Texts of the count labels: rows, and columns including the row-number column.
+    // Texts of the count labels: rows, and the sheet's columns (the row-number column left out).
     static QString rowsCountText(const Data_From_Excel& table);
     static QString columnCountText(const Data_From_Excel& table);
 
