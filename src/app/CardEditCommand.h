@@ -1,16 +1,29 @@
 #pragma once
 
-// Undo of card-side edits: the settings of both sides, the card's size, shape and number of sides, the frame
-// picture, and the items those edits touch (the frame picture item, the texts that take the content font and
-// colour).
+// Undo of edits of the design beyond single items: the settings of both sides, the card's size, shape and
+// number of sides, the frame picture, the main photo, the sheet binding's flag and workbook, and the items of
+// both sides (those the edit touched, made or removed).
 
 #include "canvas/Card_Property.h"
 #include "canvas/SKTGraphic.h"
 #include "canvas/SideUndoCommand.h"
+#include "wizards/InvitationState.h"
 
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <functional>
+
+// The main photo as the design stores it: its file, its adjustments and the picture as read.
+struct MainPhotoState {
+    QString path;
+    PhotoSettings settings;
+    QImage original;
+    bool operator==(const MainPhotoState& o) const {
+        return path == o.path && settings == o.settings &&
+               (original.cacheKey() == o.original.cacheKey() || original == o.original);
+    }
+};
 
 struct CardEditState {
     Card_Property front;
@@ -19,6 +32,9 @@ struct CardEditState {
     int cardShape = 0;
     QString cardSides;
     QString framePath;
+    MainPhotoState photo;
+    bool sheetInUse = false;
+    QString sheetPath;
     GraphicList frontItems;
     GraphicList backItems;
     GraphicList frontStates; // a copy of each item's fields, parallel to frontItems

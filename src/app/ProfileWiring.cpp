@@ -80,29 +80,22 @@ void SKTWindowController::resetProfilesForNewDesign() {
     Back_user_profile.Reset_All_Values();
 }
 
-void SKTWindowController::recordProfileFill(int side, const std::function<void()>& fill) {
-    beginCardEdit();
-    // The canvas's own steps (new items) are part of this one.
-    const bool undo = _document->isUndoRegistrationEnabled();
-    _document->setUndoRegistrationEnabled(false);
-    fill();
-    _document->setUndoRegistrationEnabled(undo);
-    endCardEdit(tr("User Profile"), QString(), side);
-}
-
 void SKTWindowController::User_Profile_Button_Clicked() {
     const bool back = Card_Front_Or_Back != 0;
-    const int code = Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F"));
-    if (code == 1) {
-        recordProfileFill(back ? 1 : 0, [this, back] {
-            if (back)
-                Fill_User_profile_info_back_side();
-            else
-                Fill_User_profile_info_front_side();
-        });
-        // The inspector follows the canvas's selection, which the fill may have moved to a new item.
+    int code = 0;
+    // The dialog's OK also binds the design to the data table: one step with the fill.
+    recordCardEdit(tr("User Profile"), back ? 1 : 0, [&] {
+        code = Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F"));
+        if (code != 1)
+            return;
+        if (back)
+            Fill_User_profile_info_back_side();
+        else
+            Fill_User_profile_info_front_side();
+    });
+    // The inspector follows the canvas's selection, which the fill may have moved to a new item.
+    if (code == 1)
         Show_RHS_Properties(currentGraphicView()->selectedGraphics().value(0));
-    }
     Refresh_Canvas();
 }
 
@@ -160,13 +153,19 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     // The dialog commits into the window's records; they stay the design's until the profile is applied.
     const User_Profile_Class front = Front_user_profile, back = Back_user_profile;
     const bool fill = Fill_User_Profile;
+    const bool sheetInUse = Excel_Binding_Use;
+    const QString sheetPath = Excel_Source_Path;
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
-    GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave};
+    GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,
+                       Excel_Binding_Use, Excel_Source_Path};
     Front_user_profile = front;
     Back_user_profile = back;
     Fill_User_Profile = fill;
     if (given.given) {
+        // The sheet binding the OK set lands with the profile.
+        Excel_Binding_Use = sheetInUse;
+        Excel_Source_Path = sheetPath;
         if (_profileActions.isEmpty())
             applyGivenProfile(given);
         else
@@ -197,7 +196,9 @@ void SKTWindowController::applyGivenProfile(const GivenProfile& profile) {
     Fill_User_Profile = true;
     const bool front =
         std::find(profile.leave[0].begin(), profile.leave[0].end(), false) != profile.leave[0].end();
-    recordProfileFill(front ? 0 : 1, [this, &profile] {
+    recordCardEdit(tr("User Profile"), front ? 0 : 1, [this, &profile] {
+        Excel_Binding_Use = profile.sheetInUse;
+        Excel_Source_Path = profile.sheetPath;
         updateInspectorExcelEntry();
         fillProfileSide(_graphicView, Front_user_profile, profile.leave[0]);
         fillProfileSide(_graphicView_BACK, Back_user_profile, profile.leave[1]);

@@ -35,6 +35,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QSignalBlocker>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QUndoStack>
 #include <functional>
@@ -131,6 +132,10 @@ CardEditState SKTWindowController::captureCardEdit() const
     st.cardShape = Card_Shape;
     st.cardSides = CARD_SIDE_STR;
     st.framePath = Invite_Frame_IMG;
+    if (mainPhotoState)
+        st.photo = mainPhotoState();
+    st.sheetInUse = Excel_Binding_Use;
+    st.sheetPath = Excel_Source_Path;
     st.frontItems = _document->graphicsOf(CardSide::Front);
     st.backItems = _document->graphicsOf(CardSide::Back);
     for (const GraphicPtr& g : std::as_const(st.frontItems))
@@ -148,6 +153,11 @@ void SKTWindowController::restoreCardEdit(const CardEditState& st)
     Card_Shape = st.cardShape;
     CARD_SIDE_STR = st.cardSides;
     Invite_Frame_IMG = st.framePath;
+    Excel_Binding_Use = st.sheetInUse;
+    Excel_Source_Path = st.sheetPath;
+    // The photo before the items, which keep the picture they showed.
+    if (restoreMainPhoto && mainPhotoState && !(mainPhotoState() == st.photo))
+        restoreMainPhoto(st.photo);
     Get_Front_Controls_Array() = st.frontItems;
     Get_Back_Controls_Array() = st.backItems;
     for (qsizetype i = 0; i < st.frontItems.size() && i < st.frontStates.size(); ++i)
@@ -172,15 +182,22 @@ void SKTWindowController::beginCardEdit()
 {
     if (_restoringCardEdit)
         return;
-    if (_cardEditDepth++ == 0)
-        _cardEditBefore = captureCardEdit();
+    if (_cardEditDepth++ > 0)
+        return;
+    _cardEditBefore = captureCardEdit();
+    // What the canvas and the inspector would record as steps of their own is part of this one.
+    _cardEditRegistration = _document->isUndoRegistrationEnabled();
+    _document->setUndoRegistrationEnabled(false);
 }
 
 void SKTWindowController::endCardEdit(const QString& text, const QString& mergeKey, int side)
 {
     if (_restoringCardEdit || _cardEditDepth == 0)
         return;
-    if (--_cardEditDepth > 0 || !_cardEditBefore)
+    if (--_cardEditDepth > 0)
+        return;
+    _document->setUndoRegistrationEnabled(_cardEditRegistration);
+    if (!_cardEditBefore)
         return;
     CardEditState before = std::move(*_cardEditBefore);
     _cardEditBefore.reset();
@@ -194,6 +211,13 @@ void SKTWindowController::endCardEdit(const QString& text, const QString& mergeK
     _document->undoManager()->push(new CardEditCommand(std::move(before), std::move(after), text, mergeKey, side,
                                                        [this](const CardEditState& st) { restoreCardEdit(st); }));
     Undo_Redo_Button_state();
+}
+
+void SKTWindowController::recordCardEdit(const QString& text, int side, const std::function<void()>& edit)
+{
+    beginCardEdit();
+    const auto end = qScopeGuard([&] { endCardEdit(text, QString(), side); });
+    edit();
 }
 
 void SKTWindowController::Cut_Clicked() { currentGraphicView()->cut(); }
@@ -457,9 +481,10 @@ int SKTWindowController::Open_Export_File_Box(const QString& path, const QString
 
 // ---------------------------------------------------------------- series and data table
 
+// A series changed in these dialogs shows its new first value in the items bound to it: one step each.
 void SKTWindowController::Batch_Series_Button()
 {
-    BatchWizard::defaultInstance()->Open_Wnd();
+    recordCardEdit(tr("Batch Processing Series"), -1, [] { BatchWizard::defaultInstance()->Open_Wnd(); });
     Show_RHS_Properties(Last_Selected_Graphic);
 }
 
@@ -468,7 +493,7 @@ void SKTWindowController::Import_Wizard_Button()
     Import_Wizard* wizard = Import_Wizard::defaultInstance();
     wizard->file_name_required = 1;
     wizard->file_name_Insert = 0;
-    wizard->Open_Wnd();
+    recordCardEdit(tr("Import Series"), -1, [wizard] { wizard->Open_Wnd(); });
 }
 
 void SKTWindowController::Create_Series_Button()
@@ -476,7 +501,7 @@ void SKTWindowController::Create_Series_Button()
     Generate_List* generator = Generate_List::defaultInstance();
     generator->file_name_required = 1;
     generator->file_name_Insert = 0;
-    generator->Open_Wnd();
+    recordCardEdit(tr("Create Series"), -1, [generator] { generator->Open_Wnd(); });
 }
 
 void SKTWindowController::Import_Sheet_Button()
@@ -552,8 +577,15 @@ OutputCommands* SKTWindowController::outputCommands()
     return _outputCommands;
 }
 
-void SKTWindowController::Print_Button() { outputCommands()->Print_Button(); }
-void SKTWindowController::Export_Button() { outputCommands()->Export_Button(); }
+// A run with data leaves data row 0 on the design, one step named after the command that ran.
+void SKTWindowController::Print_Button()
+{
+    recordCardEdit(tr("Print"), -1, [this] { outputCommands()->Print_Button(); });
+}
+void SKTWindowController::Export_Button()
+{
+    recordCardEdit(tr("Export Image"), -1, [this] { outputCommands()->Export_Button(); });
+}
 
 void SKTWindowController::Help_Button()
 {
@@ -567,6 +599,6 @@ void SKTWindowController::Mail_Button()
     source.checkData();
     Send_Mail* dialog = Send_Mail::defaultInstance(this);
     dialog->setDesignSource(&source);
-    dialog->Open_Wnd();
+    recordCardEdit(tr("E-mail"), -1, [dialog] { dialog->Open_Wnd(); });
     dialog->setDesignSource(nullptr);
 }

@@ -127,10 +127,16 @@ public:
     // Undo and redo show the side the step was made on first.
     void Undo_Clicked();
     void Redo_Clicked();
-    // Edits of the card sides' settings between these calls are one undo step (nested calls join the
-    // outermost). side: the side the edit belongs to; -1 the current side.
+    // Edits of the design between these calls are one undo step (nested calls join the outermost), the
+    // steps the canvas and the inspector would make in between included. side: the side the edit belongs
+    // to; -1 the current side.
     void beginCardEdit();
     void endCardEdit(const QString& text, const QString& mergeKey = {}, int side = -1);
+    void recordCardEdit(const QString& text, int side, const std::function<void()>& edit);
+    // The main photo the design stores, kept by the start road, which installs these so that the steps
+    // above take the photo along.
+    std::function<MainPhotoState()> mainPhotoState;
+    std::function<void(const MainPhotoState&)> restoreMainPhoto;
     CardEditState captureCardEdit() const;
     void restoreCardEdit(const CardEditState& state);
     void Cut_Clicked();
@@ -275,6 +281,7 @@ private:
     void recordGridChange(const GridState& before, const QString& text, const QString& mergeKey = {});
     int _cardEditDepth = 0;
     std::optional<CardEditState> _cardEditBefore;
+    bool _cardEditRegistration = true; // undo registration as the outermost card edit found it
     bool _restoringCardEdit = false;
     void setUpProfiles();
     void resetProfilesForNewDesign();
@@ -286,10 +293,10 @@ private:
         bool given = false;
         User_Profile_Class front, back;
         std::array<ProfileFieldMask, 2> leave{};
+        bool sheetInUse = false; // the sheet binding the dialog's OK set
+        QString sheetPath;
     };
     void applyGivenProfile(const GivenProfile& profile);
-    // Runs a profile fill as one undo step that shows side.
-    void recordProfileFill(int side, const std::function<void()>& fill);
     std::unique_ptr<ProfileDialogHost> _profileHost;
     QList<GivenProfile> _profileActions;
 

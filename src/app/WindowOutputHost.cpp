@@ -20,8 +20,12 @@ const Data_From_Excel& WindowOutputHost::dataTable() {
 }
 
 void WindowOutputHost::restoreFirstRow(BatchFillJob& fill) {
-    fill.Select_first_row_value_for_design(m_window.Get_Front_Controls_Array(),
-                                           m_window.Get_Back_Controls_Array(), true);
+    // The design shows row 0 as it stands now; where that differs from what it showed, an undo step (the
+    // command that led here names it when it is still running).
+    m_window.recordCardEdit(QObject::tr("First Data Row"), -1, [&] {
+        fill.Select_first_row_value_for_design(m_window.Get_Front_Controls_Array(),
+                                               m_window.Get_Back_Controls_Array(), true);
+    });
     m_window.Refresh_Canvas();
 }
 

@@ -15,6 +15,11 @@
 #include "common/Prompt.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
+#include "data/ui/Generate_List.h"
+#include "data/ui/SeriesDialogSupport.h"
+#include "profile/ui/Show_User_Profile.h"
+#include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/PhotoEditPanel.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -44,6 +49,20 @@ GraphicPtr item(const QString& cls, const QRectF& r) {
     return g;
 }
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+// Answers the next modal dialog of kind T.
+template <class T> void onModal(std::function<void(T*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()))
+            answer(w);
+    });
+}
+
 } // namespace
 
 class TestUndoExact : public QObject {
@@ -62,6 +81,7 @@ class TestUndoExact : public QObject {
         for (const GraphicPtr& g : items)
             indexes << wnd->currentGraphicView()->graphics().indexOf(g);
         wnd->currentGraphicView()->setSelectionIndexes(indexes);
+        wnd->currentGraphicView()->_Selected_Graphic = items.first(); // as a click makes it
         wnd->Show_RHS_Properties(items.first());
     }
     // Items placed as one undoable insertion, then the design taken as saved.
@@ -354,6 +374,90 @@ private slots:
         wnd->Undo_Clicked();
         QCOMPARE(table->value(1, 1), QStringLiteral("Bob"));
         QVERIFY(!doc->isModified());
+    }
+
+    // Roads that change what Save writes, each run once on a saved design: Quit asks exactly when the bytes
+    // differ, a step is named after its command and its Undo gives the saved bytes back.
+    void everyChangeIsKept() {
+        const QString red = m_dir.filePath(QStringLiteral("red.png")), blue = m_dir.filePath(QStringLiteral("blue.png"));
+        QImage img(40, 30, QImage::Format_ARGB32);
+        img.fill(Qt::red);
+        img.save(red);
+        img.fill(Qt::blue);
+        img.save(blue);
+        const QString names = Data_Folder_Path + QStringLiteral("/Names.txt");
+        QDir().mkpath(Data_Folder_Path);
+        writeFile(names, "Ann\n");
+        writeFile(Data_Folder_Path + QStringLiteral("/Photos.txt"), blue.toUtf8());
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{"1", "Ann"}});
+        QVERIFY(road->Update_frame_Main_Photo_And_Path(red, true));
+        const GraphicList items{item(QStringLiteral("SKTImage"), QRectF(20, 60, 80, 60)),
+                                item(QStringLiteral("SKTImage"), QRectF(120, 60, 40, 30)),
+                                item(QStringLiteral("SKTText"), QRectF(0, 0, 100, 30))};
+        items[0]->control_ID = QStringLiteral("PARTY_IMAGE");
+        static_cast<SKTImage&>(*items[0]).setFilePath(red);
+        static_cast<SKTImage&>(*items[1]).setFilePath(red);
+        items[0]->data_source_type = items[2]->data_source_type = 1;
+        items[2]->batch_list_name = QStringLiteral("Names");
+        doc->setGraphics(CardSide::Front, items);
+        const QString file = m_dir.filePath(QStringLiteral("roads.kvto"));
+        QVERIFY(road->designCommands().Save_project_file(file, false));
+        const QByteArray saved = designBytes();
+
+        panel->chooseFile = [blue](const QString&, const QStringList&) { return blue; };
+        panel->chooseLibraryPicture = [blue](const QString&) { return std::optional<QString>(blue); };
+        auto onItem = [&](int i, const char* button) {
+            select({wnd->Get_Front_Controls_Array().value(i)});
+            if (button)
+                panel->findChild<QPushButton*>(QLatin1String(button))->click();
+        };
+        const std::tuple<const char*, std::function<void()>, bool> roads[] = {
+            {"Edit Main Photo", [&] {
+                onModal<Invitation_Wizard>([](Invitation_Wizard* w) {
+                    w->photoPanel()->setSettings(PhotoSettings{.invert_clr = true});
+                    w->next();
+                });
+                road->Edit_Main_Photo_Button();
+            }, true},
+            {"Choose Picture", [&] { onItem(1, "manual_brws_btn"); }, true},
+            {"Choose Picture", [&] { onItem(1, "manual_lib_brws_btn"); }, true},
+            {"Choose Picture", [&] { onItem(0, "manual_brws_btn"); }, true}, // the main photo too
+            {"Data Source", [&] {
+                onItem(0, nullptr);
+                panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(QStringLiteral("Photos")));
+            }, true},
+            {"Create Series", [&] {
+                onModal<Generate_List>([&](Generate_List* g) {
+                    writeFile(names, "Carl\n");
+                    SeriesDialogs::seriesChanged();
+                    g->reject();
+                });
+                wnd->Create_Series_Button();
+                writeFile(names, "Ann\n");
+            }, true},
+            {"User Profile", [&] { // binds the design to the data table too
+                onModal<Show_User_Profile>([](Show_User_Profile* d) {
+                    d->fields[0].value->setText(QStringLiteral("Ann Lee"));
+                    d->OK_Btn_Clicked();
+                });
+                wnd->User_Profile_Action->trigger();
+            }, true},
+            {"Snap to Grid", [&] { wnd->toggleGridConstraining(); }, false},
+            {"", [&] { Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No.")}, {{"1"}}); }, true},
+        };
+        for (const auto& [step, run, changes] : roads) {
+            QVERIFY(road->designCommands().openDesignFile(file));
+            const int steps = undo()->count();
+            run();
+            const bool changed = designBytes() != saved;
+            QVERIFY2(changed == changes && quitAsks() == changed, step);
+            if (!*step)
+                continue; // no step can be made: marked changed
+            QCOMPARE(undo()->count(), steps + 1);
+            QCOMPARE(undo()->undoText(), QLatin1String(step));
+            wnd->Undo_Clicked();
+            QVERIFY2(designBytes() == saved && !quitAsks(), step);
+        }
     }
 
     // The wheel over a panel control without focus leaves its value; Ctrl+Y redoes like Ctrl+Shift+Z.

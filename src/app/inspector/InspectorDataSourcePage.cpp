@@ -195,6 +195,8 @@ void InspectorPanel::batchSeriesChosen() {
     const QString text = Trim_Str(Batch_Series->currentText());
     if (!item || index < 0 || text.isEmpty())
         return;
+    // A picture bound to a series may bring a new main photo: one step with the binding.
+    const CardEditScope scope(m_host, tr("Data Source"));
     const GraphicList before{copyOfItem(*item)};
     QString value;
     if (Data_source_type->currentIndex() == 2)

@@ -245,6 +245,8 @@ bool InspectorPanel::Browse_User_Image_Manually() {
 void InspectorPanel::Manual_Image_Browse_Btn() {
     if (!Browse_User_Image_Manually())
         return;
+    // The item's new picture and the main photo it may bring are one step, taken before either changes.
+    const CardEditScope scope(m_host, tr("Choose Picture"));
     const QString path = Library_Selected_Image;
     const GraphicPtr current = m_host->currentGraphic();
     if (current && current->control_ID == QLatin1String("PARTY_IMAGE"))
@@ -258,6 +260,7 @@ void InspectorPanel::Manual_Image_Browse_Btn() {
 void InspectorPanel::Manual_Library_Browse_Btn() {
     if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
         return;
+    const CardEditScope scope(m_host, tr("Choose Picture"));
     Library_Selected_Image = lib_window_sel_file;
     Manual_image_path->setText(Library_Selected_Image);
     if (const GraphicPtr current = m_host->currentGraphic())

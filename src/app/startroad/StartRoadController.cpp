@@ -37,6 +37,18 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     card->addAction(tr("Edit Main Photo..."), this, &StartRoadController::Edit_Main_Photo_Button);
     card->addAction(dock->toggleViewAction());
 
+    window.mainPhotoState = [this] {
+        return MainPhotoState{Invite_Frame_Pic_IMG, currentPhotoSettings(), m_photo.original()};
+    };
+    window.restoreMainPhoto = [this](const MainPhotoState& state) {
+        Invite_Frame_Pic_IMG = state.path;
+        setCurrentPhotoSettings(state.settings);
+        if (state.original.isNull())
+            m_photo.clear();
+        else
+            m_photo.setOriginal(state.original);
+        publishMainPhoto();
+    };
     setMainPhotoLoader([this](const QString& path, bool changePath) {
         return this->Update_frame_Main_Photo_And_Path(path, changePath);
     });
@@ -52,6 +64,8 @@ void StartRoadController::fillGallery() {
 }
 
 StartRoadController::~StartRoadController() {
+    m_window.mainPhotoState = nullptr;
+    m_window.restoreMainPhoto = nullptr;
     setMainPhotoLoader(nullptr);
     BatchFillJob::setDefaultPhotoLoader(nullptr);
 }
@@ -198,6 +212,11 @@ void StartRoadController::Update_Image_With_Settings() {
 }
 
 void StartRoadController::Edit_Main_Photo_Button() {
+    // The photo, its settings and its item change together: one undo step.
+    m_window.recordCardEdit(tr("Edit Main Photo"), 0, [this] { editMainPhoto(); });
+}
+
+void StartRoadController::editMainPhoto() {
     if (wizard().Open_Wnd_For_Edit_Photo(m_photo) != 1)
         return;
     publishMainPhoto();

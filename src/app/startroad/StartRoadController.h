@@ -50,6 +50,8 @@ public:
     void publishMainPhoto();
 
 private:
+    void editMainPhoto();
+
     SKTWindowController& m_window;
     MainPhoto m_photo;
     DesignCommands* m_design;
