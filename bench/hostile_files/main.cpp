@@ -14,12 +14,17 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 #include "common/PictureReader.h"
+#include "common/Globals.h"
+#include "data/SeriesFiles.h"
+#include "data/SeriesImport.h"
 #include "output/mail/MailSettings.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QProcess>
@@ -153,6 +158,33 @@ QByteArray encoded(const QImage& image, const char* format)
     return buffer.data();
 }
 
+// `bytes` of text made of `piece` over and over.
+QByteArray repeated(const QByteArray& piece, qint64 bytes)
+{
+    QByteArray out;
+    out.reserve(bytes);
+    while (out.size() + piece.size() <= bytes)
+        out.append(piece);
+    return out;
+}
+
+// An ordinary CSV of about `bytes`: a header, then rows of a name, a city, a quoted note and two numbers.
+QByteArray ordinaryCsv(qint64 bytes)
+{
+    QByteArray out("Name,City,Note,Amount,Count\r\n");
+    out.reserve(bytes + 100);
+    for (int r = 0; out.size() < bytes; ++r)
+        out.append("Guest " + QByteArray::number(r) + ",Oslo,\"Row " + QByteArray::number(r % 977) +
+                   ", seat A\"," + QByteArray::number(r % 1000) + ".25," + QByteArray::number(r % 13) + "\r\n");
+    return out;
+}
+
+// An RTF document that opens `groups` groups and never closes them, then a word.
+QByteArray rtfOpenGroups(qint64 groups)
+{
+    return "{\\rtf1\\ansi " + QByteArray(groups, '{') + " word}";
+}
+
 struct Shape {
     std::function<QByteArray()> make;
     // Reads the bytes (written to path too); gives what the reader said.
@@ -197,6 +229,19 @@ QString pictureRead(const QByteArray&, const QString& path)
         .arg(thumb.height())
         .arg(item.width())
         .arg(item.height());
+}
+
+// Imports a text source as the series import wizard does and writes the series file.
+QString textImport(const QByteArray&, const QString& path)
+{
+    const auto read = SeriesImport::importTextFile(path);
+    if (!read.error.isEmpty())
+        return QStringLiteral("refused: ") + read.error;
+    Data_Folder_Path = QFileInfo(path).dir().filePath(QStringLiteral("DataSet"));
+    QString error;
+    if (!SeriesFiles::writeSeries(QStringLiteral("Imported"), read.values, &error))
+        return QStringLiteral("%1 values, not written: %2").arg(read.values.size()).arg(error);
+    return QStringLiteral("%1 values written").arg(read.values.size());
 }
 
 const std::map<QString, Shape>& shapes()
@@ -247,6 +292,14 @@ const std::map<QString, Shape>& shapes()
         {"jpeg_cmyk_progressive_10000", {[] { return hostilepictures::progressiveJpegDeclaring(10000, 4); }, pictureRead}},
         {"bmp_65535x65535", {[] { return hostilepictures::bmpDeclaring(65535, 65535); }, pictureRead}},
         {"png_16bit_100mp", {[] { return hostilepictures::png16(10000, 10000); }, pictureRead}},
+        {"csv_x_comma_30mb.csv", {[] { return repeated("x,", 30 << 20); }, textImport}},
+        {"csv_x_comma_200mb.csv", {[] { return repeated("x,", 200 << 20); }, textImport}},
+        {"csv_ordinary_20mb.csv", {[] { return ordinaryCsv(20 << 20); }, textImport}},
+        {"csv_ordinary_200mb.csv", {[] { return ordinaryCsv(200 << 20); }, textImport}},
+        {"csv_one_line_quoted_20mb.csv",
+         {[] { return "\"" + repeated("ab\"\"", 20 << 20) + "\""; }, textImport}},
+        {"txt_lines_x_30mb.txt", {[] { return repeated("x\n", 30 << 20); }, textImport}},
+        {"rtf_open_groups_20mb.rtf", {[] { return rtfOpenGroups(20 << 20); }, textImport}},
     };
     return all;
 }
@@ -260,7 +313,8 @@ int runOne(const QString& name)
     }
     QTemporaryDir dir;
     const QByteArray bytes = it->second.make();
-    const QString path = dir.filePath(QStringLiteral("hostile"));
+    // The shape's name gives the extension that the text import goes by.
+    const QString path = dir.filePath(QStringLiteral("hostile") + (name.contains(u'.') ? name.mid(name.lastIndexOf(u'.')) : QString()));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         return 2;

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the readers of the series import's text sources: the encoding detection, the RTF
-// reader and the value splitting of plain text, CSV and pasted text.
+// reader, the CSV separator guess under both decimal separators and the value splitting of plain text, CSV
+// and pasted text.
 
 #include "data/SeriesImport.h"
 
@@ -15,6 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SeriesImport::valuesOfText(*text, SeriesImport::TextKind::Plain);
         SeriesImport::valuesOfText(*text, SeriesImport::TextKind::Csv);
         SeriesImport::valuesOfPastedText(*text, true);
+    }
+    if (const std::optional<QByteArray> utf8 = SeriesImport::textAsUtf8(bytes)) {
+        SeriesImport::csvSeparator(*utf8, true);
+        SeriesImport::csvSeparator(*utf8, false);
+        SeriesImport::hasValues(SeriesImport::textValues(*utf8, SeriesImport::TextKind::Csv));
     }
     return 0;
 }

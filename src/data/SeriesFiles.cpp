@@ -153,6 +153,35 @@ QStringList SeriesFiles::readForViewer(const QString& name)
 
 bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QString* error, WriteMode mode)
 {
+    return writeLines(name, mode, error, [&values](QByteArray& content) {
+        for (const QString& v : values) {
+            content.append(withoutControls(joinLineBreaks(v)).toUtf8());
+            content.append('\n');
+        }
+    });
+}
+
+bool SeriesFiles::writeSeries(const QString& name, const PooledValues& values, QString* error, WriteMode mode)
+{
+    return writeLines(name, mode, error, [&values](QByteArray& content) {
+        content.reserve(content.size() + qsizetype(values.bytes()));
+        values.forEach([&content](std::string_view v) {
+            // Printable ASCII and tabs go as they are.
+            bool plain = true;
+            for (size_t i = 0; plain && i < v.size(); ++i)
+                plain = (uchar(v[i]) >= 0x20 && uchar(v[i]) < 0x7F) || v[i] == '\t';
+            if (plain)
+                content.append(v.data(), qsizetype(v.size()));
+            else
+                content.append(withoutControls(joinLineBreaks(QString::fromUtf8(v.data(), qsizetype(v.size())))).toUtf8());
+            content.append('\n');
+        });
+    });
+}
+
+bool SeriesFiles::writeLines(const QString& name, WriteMode mode, QString* error,
+                             const std::function<void(QByteArray&)>& addValues)
+{
     if (!Data_Folder_Path.isEmpty())
         QDir().mkpath(Data_Folder_Path);
     const QString path = filePath(name);
@@ -161,26 +190,29 @@ bool SeriesFiles::writeSeries(const QString& name, const QStringList& values, QS
             *error = accessError(QStringLiteral("Invalid series name."));
         return false;
     }
-    QByteArray content;
-    if (mode == WriteMode::Append && QFileInfo(path).isFile()) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly)) {
+    try {
+        QByteArray content;
+        if (mode == WriteMode::Append && QFileInfo(path).isFile()) {
+            QFile old(path);
+            if (!old.open(QIODevice::ReadOnly)) {
+                if (error)
+                    *error = accessError(old.errorString());
+                return false;
+            }
+            content = old.readAll();
+            if (!content.isEmpty() && !content.endsWith('\n'))
+                content.append('\n');
+        }
+        addValues(content);
+        QString why;
+        if (!writeFileAtomically(path, content, &why)) {
             if (error)
-                *error = accessError(old.errorString());
+                *error = accessError(why);
             return false;
         }
-        content = old.readAll();
-        if (!content.isEmpty() && !content.endsWith('\n'))
-            content.append('\n');
-    }
-    for (const QString& v : values) {
-        content.append(withoutControls(joinLineBreaks(v)).toUtf8());
-        content.append('\n');
-    }
-    QString why;
-    if (!writeFileAtomically(path, content, &why)) {
+    } catch (const std::bad_alloc&) {
         if (error)
-            *error = accessError(why);
+            *error = accessError(QStringLiteral("There is not enough memory for the series."));
         return false;
     }
     return true;

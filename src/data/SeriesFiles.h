@@ -1,8 +1,11 @@
 #pragma once
 
+#include "data/PooledValues.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Series lists: one UTF-8 text file "<name>.txt" per list in Data_Folder_Path, one value per line, each line
@@ -50,5 +53,11 @@ public:
     // *error holds "Error in file accessing." followed by the reason.
     static bool writeSeries(const QString& name, const QStringList& values, QString* error = nullptr,
                             WriteMode mode = WriteMode::Replace);
+    static bool writeSeries(const QString& name, const PooledValues& values, QString* error = nullptr,
+                            WriteMode mode = WriteMode::Replace);
     static bool removeSeries(const QString& name);
+
+private:
+    static bool writeLines(const QString& name, WriteMode mode, QString* error,
+                           const std::function<void(QByteArray&)>& addValues);
 };

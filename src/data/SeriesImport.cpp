@@ -14,14 +14,11 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 namespace SeriesImport {
 
 namespace {
-const QString kFontMarker = QStringLiteral("NSFont = ");
-
 QChar cp1252(uchar b) {
     static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
@@ -101,9 +98,9 @@ bool isSkippedDestination(QByteArrayView word) {
     return false;
 }
 
-// The Windows code page of an RTF font character set; 0 for the document's own.
+// The Windows code page of an RTF font character set (0 is ANSI, Western European); 0 for the document's own.
 int codePageOfCharset(int charset) {
-    static const int pages[][2] = {{77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
+    static const int pages[][2] = {{0, 1252},   {77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
                                    {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
                                    {186, 1257}, {204, 1251}, {222, 874}, {238, 1250}, {255, 437}};
     for (const auto& p : pages) {
@@ -171,14 +168,14 @@ TextKind textKindOfPath(const QString& path) {
     return TextKind::Plain;
 }
 
-std::optional<QString> decodeText(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return strictDecode(QStringDecoder::Utf8, QByteArrayView(bytes).sliced(3));
+namespace {
+// The UTF-16 decoder a file's bytes call for: by a byte order mark, or for text of Latin letters by a zero
+// byte in every other place; nothing for other text.
+std::optional<QStringDecoder::Encoding> utf16Of(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE"))
-        return strictDecode(QStringDecoder::Utf16LE, QByteArrayView(bytes).sliced(2));
+        return QStringDecoder::Utf16LE;
     if (bytes.startsWith("\xFE\xFF"))
-        return strictDecode(QStringDecoder::Utf16BE, QByteArrayView(bytes).sliced(2));
-    // UTF-16 without a mark: text of Latin letters has a zero byte in every other place.
+        return QStringDecoder::Utf16BE;
     if (bytes.size() >= 4 && bytes.size() % 2 == 0) {
         qsizetype evenZeros = 0, oddZeros = 0;
         const qsizetype n = std::min<qsizetype>(bytes.size(), 4096);
@@ -187,13 +184,55 @@ std::optional<QString> decodeText(const QByteArray& bytes) {
                 (i % 2 ? oddZeros : evenZeros)++;
         }
         if (oddZeros > n / 4 && evenZeros == 0)
-            return strictDecode(QStringDecoder::Utf16LE, bytes);
+            return QStringDecoder::Utf16LE;
         if (evenZeros > n / 4 && oddZeros == 0)
-            return strictDecode(QStringDecoder::Utf16BE, bytes);
+            return QStringDecoder::Utf16BE;
     }
+    return std::nullopt;
+}
+
+std::optional<QString> decodeUtf16(QStringDecoder::Encoding enc, const QByteArray& bytes) {
+    const bool marked = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    return strictDecode(enc, QByteArrayView(bytes).sliced(marked ? 2 : 0));
+}
+} // namespace
+
+std::optional<QString> decodeText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return strictDecode(QStringDecoder::Utf8, QByteArrayView(bytes).sliced(3));
+    if (const auto utf16 = utf16Of(bytes))
+        return decodeUtf16(*utf16, bytes);
     if (auto utf8 = strictDecode(QStringDecoder::Utf8, bytes))
         return utf8;
     return decodeCp1252(bytes);
+}
+
+std::optional<QByteArray> textAsUtf8(QByteArray bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+        return QByteArrayView(bytes).isValidUtf8() ? std::optional<QByteArray>(std::move(bytes)) : std::nullopt;
+    }
+    if (const auto utf16 = utf16Of(bytes)) {
+        std::optional<QString> text = decodeUtf16(*utf16, bytes);
+        bytes = QByteArray();
+        return text ? std::optional<QByteArray>(text->toUtf8()) : std::nullopt;
+    }
+    if (QByteArrayView(bytes).isValidUtf8())
+        return bytes;
+    // Windows-1252, byte by byte into UTF-8.
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char b : std::as_const(bytes)) {
+        const char16_t u = cp1252(uchar(b)).unicode();
+        if (u < 0x80) {
+            out.append(char(u));
+        } else if (u < 0x800) {
+            out.append(char(0xC0 | (u >> 6))).append(char(0x80 | (u & 0x3F)));
+        } else {
+            out.append(char(0xE0 | (u >> 12))).append(char(0x80 | ((u >> 6) & 0x3F))).append(char(0x80 | (u & 0x3F)));
+        }
+    }
+    return out;
 }
 
 std::optional<QString> rtfToText(const QByteArray& bytes) {
@@ -206,6 +245,9 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
         int font = -1;
     };
     QList<Group> stack{Group{}};
+    // Groups nested deeper than any writer nests them share their parent's state, counted here.
+    constexpr qsizetype kMaxDepth = 1024;
+    qsizetype excessDepth = 0;
     QString out;
     QByteArray pendingBytes; // \'hh bytes, decoded together
     int skipChars = 0;       // characters after \uN that stand in for it
@@ -233,14 +275,19 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
         const char c = bytes[i];
         if (c == '{') {
             flush();
-            stack.append(stack.last());
+            if (stack.size() < kMaxDepth)
+                stack.append(stack.last());
+            else
+                ++excessDepth;
             skipChars = 0;
             ++i;
             continue;
         }
         if (c == '}') {
             flush();
-            if (stack.size() > 1)
+            if (excessDepth > 0)
+                --excessDepth;
+            else if (stack.size() > 1)
                 stack.removeLast();
             skipChars = 0;
             ++i;
@@ -369,189 +416,6 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
     return out;
 }
 
-QChar csvSeparator(QStringView text) {
-    // Separator counts per record (outside quotes) over the first records.
-    constexpr int kSample = 50;
-    static const QChar candidates[] = {u',', u';', u'\t'};
-    QList<std::array<int, 3>> counts;
-    std::array<int, 3> current{};
-    bool quoted = false;
-    bool any = false;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n && counts.size() < kSample; ++i) {
-        const QChar c = text[i];
-        if (c == u'"') {
-            quoted = !quoted;
-        } else if (!quoted && (c == u'\r' || c == u'\n')) {
-            if (any)
-                counts << current;
-            current = {};
-            any = false;
-        } else if (!quoted) {
-            for (int k = 0; k < 3; ++k)
-                current[k] += c == candidates[k];
-            any = any || !c.isSpace();
-        }
-    }
-    if (any && counts.size() < kSample)
-        counts << current;
-    // The separator that splits the most records into the same number of fields.
-    int best = 0, bestScore = 0, bestWidth = 0;
-    for (int k = 0; k < 3; ++k) {
-        QHash<int, int> records; // fields - 1 -> records
-        for (const auto& c : counts) {
-            if (c[k] > 0)
-                records[c[k]]++;
-        }
-        int score = 0, width = 0;
-        for (auto it = records.cbegin(); it != records.cend(); ++it) {
-            if (it.value() > score || (it.value() == score && it.key() > width)) {
-                score = it.value();
-                width = it.key();
-            }
-        }
-        if (score > bestScore || (score == bestScore && score > 0 && width > bestWidth)) {
-            best = k;
-            bestScore = score;
-            bestWidth = width;
-        }
-    }
-    return candidates[best];
-}
-
-QList<QStringList> csvRecords(QStringView text, QChar separator, int* unclosedQuoteLine) {
-    QList<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false;       // inside a quoted field
-    bool fieldStarted = false; // the field has had a character other than leading blanks
-    int line = 1;              // of the text, counting every line break
-    int quoteLine = 0;         // where the open quote stands
-    if (unclosedQuoteLine)
-        *unclosedQuoteLine = 0;
-    const auto endField = [&] {
-        record << field;
-        field.clear();
-        fieldStarted = false;
-    };
-    const auto endRecord = [&] {
-        endField();
-        records << record;
-        record.clear();
-    };
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\n' || (c == u'\r' && !(i + 1 < n && text[i + 1] == u'\n')))
-            ++line;
-        if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < n && text[i + 1] == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else if (c == u'\r') {
-                field += u'\n'; // a line break inside a field, whichever the file used
-                if (i + 1 < n && text[i + 1] == u'\n') {
-                    ++i;
-                    ++line;
-                }
-            } else {
-                field += c;
-            }
-            continue;
-        }
-        if (c == separator) {
-            endField();
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
-                ++i;
-                ++line;
-            }
-            endRecord();
-        } else if (c == u'"' && !fieldStarted) {
-            quoted = true;
-            quoteLine = line;
-            fieldStarted = true;
-            field.clear(); // blanks before the opening quote are not part of the value
-        } else {
-            field += c;
-            if (!c.isSpace())
-                fieldStarted = true;
-        }
-    }
-    if (quoted) {
-        // The rest of the file would be one value: nothing is read.
-        if (unclosedQuoteLine)
-            *unclosedQuoteLine = quoteLine;
-        return {};
-    }
-    if (!field.isEmpty() || !record.isEmpty())
-        endRecord();
-    return records;
-}
-
-QStringList valuesOfText(const QString& text, TextKind kind, QString* error) {
-    QStringList values;
-    if (error)
-        error->clear();
-    if (kind == TextKind::Csv) {
-        int unclosed = 0;
-        const QList<QStringList> records = csvRecords(text, csvSeparator(text), &unclosed);
-        if (unclosed) {
-            if (error)
-                *error = unclosedQuoteMessage(unclosed);
-            return values;
-        }
-        for (const QStringList& record : records) {
-            for (const QString& piece : record) {
-                const QString v = chk_and_insert_validation(withoutControls(piece, true));
-                if (v.contains(kFontMarker))
-                    break;
-                if (!v.isEmpty())
-                    values << v;
-            }
-        }
-        return values;
-    }
-    for (const QStringView line : QStringView(text).split(u'\n')) {
-        const QString v = chk_and_insert_validation(withoutControls(line, true));
-        if (v.contains(kFontMarker))
-            break;
-        if (!v.isEmpty())
-            values << v;
-    }
-    return values;
-}
-
-TextImport importTextFile(const QString& path) {
-    TextImport result;
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxSourceBytes) {
-        result.error = unreadableMessage();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = unreadableMessage();
-        return result;
-    }
-    const TextKind kind = textKindOfPath(path);
-    const std::optional<QString> text = kind == TextKind::Rtf ? rtfToText(bytes) : decodeText(bytes);
-    if (!text) {
-        result.error = corruptMessage();
-        return result;
-    }
-    if (Trim_Str(*text).isEmpty()) {
-        result.error = noValuesMessage();
-        return result;
-    }
-    result.values = valuesOfText(*text, kind, &result.error);
-    return result;
-}
-
 std::optional<QStringList> valuesOfPastedText(const QString& text, bool fileMode) {
     const QString trimmed = Trim_Str(text);
     if (trimmed.isEmpty())
@@ -627,6 +491,14 @@ bool hasValues(const QStringList& values) {
             return true;
     }
     return false;
+}
+
+bool hasValues(const PooledValues& values) {
+    bool found = false;
+    values.forEach([&found](std::string_view v) {
+        found = found || !Trim_Str(QString::fromUtf8(v.data(), qsizetype(v.size()))).isEmpty();
+    });
+    return found;
 }
 
 QString seriesNameChangeNote(const QString& typed, const QString& name) {

@@ -4,6 +4,7 @@
 // reading text, RTF and CSV sources into values, picture folders, sheet columns, and where the values go
 // (a new series file or the manager's value list).
 
+#include "data/PooledValues.h"
 #include "data/XlsxReader.h"
 
 #include <QByteArray>
@@ -48,9 +49,12 @@ inline QString unclosedQuoteMessage(int line) {
 inline QString noValuesMessage() {
     return QStringLiteral("No values were found in the file.");
 }
+// A file whose values cannot be held; reason says why.
+QString tooLargeMessage(const QString& reason);
 
 // True when some value holds more than blanks: an import without one creates no series.
 bool hasValues(const QStringList& values);
+bool hasValues(const PooledValues& values);
 
 // Largest text source that is read (the size of the largest series file).
 constexpr qint64 MaxSourceBytes = 256LL * 1024 * 1024;
@@ -65,32 +69,42 @@ TextKind textKindOfPath(const QString& path);
 // Text of a plain text file: UTF-8 or UTF-16 with a byte order mark, UTF-16 without one when the bytes
 // say so, UTF-8 when valid, else Windows-1252. Nothing for bytes that decode to no text.
 std::optional<QString> decodeText(const QByteArray& bytes);
+// The same text as UTF-8 without a byte order mark (valid UTF-8 comes back as it is, without a copy).
+std::optional<QByteArray> textAsUtf8(QByteArray bytes);
 // The plain text of an RTF document: paragraphs become line feeds, tabs, escapes (\'hh, \uN) and
 // groups are resolved, font and colour tables, pictures and other destinations are left out.
 // Nothing when the bytes are not RTF.
 std::optional<QString> rtfToText(const QByteArray& bytes);
 
-// The field separator of CSV text: comma, semicolon or tab, whichever (counted outside quotes) splits
-// the first records most consistently into the same number of fields; comma when none does.
-QChar csvSeparator(QStringView text);
+// True when the user's locale writes decimal numbers with a comma.
+bool localeUsesDecimalComma();
 
-// Records of CSV text read by the standard rules: fields separated by `separator`, records by CR, LF or
-// CR LF; a field in double quotes may hold separators and line breaks (kept as LF), and "" stands for one
-// quote. A quote that is never closed gives no records and its line (from 1) in *unclosedQuoteLine.
-QList<QStringList> csvRecords(QStringView text, QChar separator = u',', int* unclosedQuoteLine = nullptr);
+// The field separator of CSV text (UTF-8): comma, semicolon or tab, or 0 when the file is one column.
+// Excel's first line "sep=X" names it (X may be any printable character), and *recordsStart is then where
+// the records begin. Otherwise, counted outside quotes over the first records: a candidate must stand in
+// the first record (the header) and split at least half of the records; commas between two digits are
+// decimal commas when the semicolon or tab explains the file, or when they are the only commas and
+// decimalComma is set; of the candidates left, the one that splits the most records into the same number
+// of fields wins, a tie going to the semicolon when decimalComma is set, else to the wider split.
+char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStart = nullptr);
 
-// Values of a text source. CSV: records as csvRecords reads them with the separator csvSeparator finds;
-// every field (a record of one field too) is cleaned and delivered unless empty; a field holding
-// "NSFont = " ends its record; an unclosed quote gives no values and unclosedQuoteMessage() in *error.
+// Values of a text source given as UTF-8. CSV: records read by the standard rules with the separator that
+// csvSeparator finds under the user's locale: fields separated by it, records by CR, LF or CR LF; a field
+// in double quotes may hold separators and line breaks (kept as LF), and "" stands for one quote. Every
+// field is cleaned and delivered unless empty; a field holding "NSFont = " ends its record; a quote that
+// is never closed gives no values and unclosedQuoteMessage() in *error.
 // Plain text and RTF text: lines at line feeds, each cleaned; a line holding "NSFont = " ends the import.
+PooledValues textValues(QByteArrayView utf8, TextKind kind, QString* error = nullptr);
+// The same for text, as a list.
 QStringList valuesOfText(const QString& text, TextKind kind, QString* error = nullptr);
 
 struct TextImport {
-    QStringList values;
+    PooledValues values;
     QString error; // the message for the user when the source gave nothing
 };
 // Reads and parses a text, RTF or CSV file. A file that cannot be read gives unreadableMessage(); one
-// that gives no text gives corruptMessage(), an empty one noValuesMessage().
+// that gives no text gives corruptMessage(), one without values noValuesMessage(); one over
+// MaxSourceBytes, or whose values do not fit in memory, tooLargeMessage().
 TextImport importTextFile(const QString& path);
 
 // Pasted text: trimmed as a whole, split at line feeds. In file mode blank lines are skipped and other

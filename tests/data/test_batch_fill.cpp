@@ -242,7 +242,7 @@ private slots:
 
     void emptySeriesFileIsOneEmptyRow()
     {
-        QVERIFY(SeriesFiles::writeSeries("Empty", {}));
+        QVERIFY(SeriesFiles::writeSeries("Empty", QStringList{}));
         GraphicList front{bound("SKTText", 1, "Empty")};
         front[0]->_Text_contents = "before";
         SeriesBindingTable series;

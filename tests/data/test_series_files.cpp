@@ -99,6 +99,11 @@ private slots:
         QCOMPARE(readRaw(SeriesFiles::filePath("s")), QString("x y\np q\nZoë 日本\n").toUtf8());
         QVERIFY(SeriesFiles::writeSeries("s", {"r"}, nullptr, SeriesFiles::WriteMode::Append));
         QCOMPARE(SeriesFiles::readForBinding("s").value(), QStringList({"x y", "p q", "Zoë 日本", "r"}));
+        // Pooled values are written alike.
+        const QStringList mixed{"x\ny", "p\r\nq", "Zoë 日本", "t\tb", "c\u0085d", "", "\u2028"};
+        QVERIFY(SeriesFiles::writeSeries("p", PooledValues::fromStringList(mixed)));
+        QVERIFY(SeriesFiles::writeSeries("q", mixed));
+        QCOMPARE(readRaw(SeriesFiles::filePath("p")), readRaw(SeriesFiles::filePath("q")));
         QString err;
         QVERIFY(!SeriesFiles::writeSeries("../x", {"a"}, &err));
         QVERIFY(err.startsWith("Error in file accessing."));

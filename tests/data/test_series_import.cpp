@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,6 +44,7 @@ class TestSeriesImport : public QObject {
 
 private slots:
     void init() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // decimal points, unless a test says
         QVERIFY(root.isValid());
         Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
         QDir(Data_Folder_Path).removeRecursively();
@@ -101,37 +103,70 @@ private slots:
         QCOMPARE(valuesOfText(text, TextKind(kind)), values);
     }
 
-    // Comma, semicolon and tab files, one-column files, and a quote that never closes.
+    // Comma, semicolon and tab files, one-column files, and a quote that never closes; the separator a user
+    // would agree with, under a locale with decimal commas (de_DE) and one with decimal points (en_US).
     void csvDialects_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("locale");
         const QString ok;
+        const auto both = [&](const char* name, const QString& text, const QStringList& values) {
+            for (const char* locale : {"de_DE", "en_US"})
+                QTest::newRow(QByteArray(name).append(' ').append(locale)) << text << values << ok << locale;
+        };
         QTest::newRow("semicolon, decimal commas")
             << "Name;Price;City\r\nAnna;1,5;Oslo\r\nBen;2,25;\"Rome; Italy\"\r\n"
-            << QStringList{"Name", "Price", "City", "Anna", "1,5", "Oslo", "Ben", "2,25", "Rome; Italy"} << ok;
-        QTest::newRow("tab") << "a\tb, c\n1\t2\n" << QStringList{"a", "b, c", "1", "2"} << ok;
-        QTest::newRow("one column") << "Anna\nBen Ode\n\nCarl\n" << QStringList{"Anna", "Ben Ode", "Carl"} << ok;
+            << QStringList{"Name", "Price", "City", "Anna", "1,5", "Oslo", "Ben", "2,25", "Rome; Italy"} << ok << "";
+        QTest::newRow("tab") << "a\tb, c\n1\t2\n" << QStringList{"a", "b, c", "1", "2"} << ok << "";
+        QTest::newRow("one column") << "Anna\nBen Ode\n\nCarl\n" << QStringList{"Anna", "Ben Ode", "Carl"} << ok << "";
         QTest::newRow("one quoted column with commas")
-            << "\"Smith, John\"\n\"Doe, Jane\"\n" << QStringList{"Smith, John", "Doe, Jane"} << ok;
+            << "\"Smith, John\"\n\"Doe, Jane\"\n" << QStringList{"Smith, John", "Doe, Jane"} << ok << "";
         QTest::newRow("separators only inside quotes do not count")
-            << "\"a;b;c\",d\n\"e;f;g\",h" << QStringList{"a;b;c", "d", "e;f;g", "h"} << ok;
-        QTest::newRow("unclosed quote") << "a,b\nc,\"d,e\nf,g\nh" << QStringList{} << unclosedQuoteMessage(2);
+            << "\"a;b;c\",d\n\"e;f;g\",h" << QStringList{"a;b;c", "d", "e;f;g", "h"} << ok << "";
+        QTest::newRow("unclosed quote") << "a,b\nc,\"d,e\nf,g\nh" << QStringList{} << unclosedQuoteMessage(2) << "";
         QTest::newRow("unclosed quote after a quoted line break")
-            << "\"x\r\ny\",1\r\n2,3\r\n\"4" << QStringList{} << unclosedQuoteMessage(4);
+            << "\"x\r\ny\",1\r\n2,3\r\n\"4" << QStringList{} << unclosedQuoteMessage(4) << "";
+        QTest::newRow("unclosed quote after sep line")
+            << "sep=;\na;\"b\n" << QStringList{} << unclosedQuoteMessage(2) << "";
+        // A separator missing from the header does not split the values under it.
+        both("German one-column list", "Name\r\nMüller, Hans\r\nSchmidt, Anna\r\nWeber, Eva\r\n",
+             {"Name", "Müller, Hans", "Schmidt, Anna", "Weber, Eva"});
+        both("price list", "Preis\r\n1,50\r\n2,25\r\n1234,50\r\n10,00\r\n",
+             {"Preis", "1,50", "2,25", "1234,50", "10,00"});
+        both("one column, one semicolon", "Title\nAnna\nBen; Jr.\nCarl\n", {"Title", "Anna", "Ben; Jr.", "Carl"});
+        // Commas between digits are decimal commas when the semicolon explains the file.
+        both("two decimal columns", "1,5;2,5\r\n3,25;4\r\n", {"1,5", "2,5", "3,25", "4"});
+        both("ragged semicolons, decimal commas", "1,5;2,5;x\n4,75\n6;7,25\nA, B;8\n",
+             {"1,5", "2,5", "x", "4,75", "6", "7,25", "A, B", "8"});
+        // Excel's first line names the separator and is no value.
+        both("sep line", "sep=;\r\na,b;c\r\n1,5;2\r\n", {"a,b", "c", "1,5", "2"});
+        both("sep line of another character", "SEP=|\nx|y, z\n", {"x", "y, z"});
+        both("sep line for a comma", "sep=,\n1,5;2\n", {"1", "5;2"});
+        both("sep line alone", "sep=;", {});
+        // Numbers alone: decimal commas where the user writes them; ties go to the semicolon there.
+        QTest::newRow("digit pairs de_DE") << "1,2\r3,4\r5" << QStringList{"1,2", "3,4", "5"} << ok << "de_DE";
+        QTest::newRow("digit pairs en_US") << "1,2\r3,4\r5" << QStringList{"1", "2", "3", "4", "5"} << ok << "en_US";
+        QTest::newRow("tie de_DE") << "a;b,c\nd;e,f" << QStringList{"a", "b,c", "d", "e,f"} << ok << "de_DE";
+        QTest::newRow("tie en_US") << "a;b,c\nd;e,f" << QStringList{"a;b", "c", "d;e", "f"} << ok << "en_US";
     }
     void csvDialects() {
         QFETCH(QString, text);
         QFETCH(QStringList, values);
         QFETCH(QString, error);
+        QFETCH(QString, locale);
+        const QLocale before;
+        if (!locale.isEmpty())
+            QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
         QString got;
         QCOMPARE(valuesOfText(text, TextKind::Csv, &got), values);
         QCOMPARE(got, error);
         const QString path = root.filePath("dialect.csv");
         writeRaw(path, text.toUtf8());
         const TextImport read = importTextFile(path);
-        QCOMPARE(read.values, values);
-        QCOMPARE(read.error, error);
+        QCOMPARE(read.values.toStringList(), values);
+        QCOMPARE(read.error, error.isEmpty() && values.isEmpty() ? noValuesMessage() : error);
     }
 
     // NUL and other control characters never reach a value; line breaks and tabs stay where they mean something.
@@ -172,6 +207,8 @@ private slots:
         QTest::newRow("windows-1252")
             << "d.txt" << QByteArray("Caf\xE9\n\x80") << QStringList{"Café", "€"} << QString();
         QTest::newRow("empty") << "e.txt" << QByteArray(" \n \n") << QStringList{} << noValuesMessage();
+        QTest::newRow("utf16 without mark")
+            << "n.txt" << QByteArray("A\0B\0\n\0C\0", 8) << QStringList{"AB", "C"} << QString();
         QTest::newRow("csv upper") << "f.CSV" << QByteArray("1,2\r\n3,4") << QStringList{"1", "2", "3", "4"}
                                    << QString();
         QTest::newRow("rtf")
@@ -199,6 +236,15 @@ private slots:
                           "Greek;}}Caf\\'e9\\par{\\f1 Wi\\'eaz\\'b9}\\par\\f2 \\'93\\'fa\\'96\\'7b\\par"
                           "\\f3\\'e1\\'e2\\par\\f0 \\'e9}")
             << QStringList{"Café", "Więzą", "日本", "αβ", "é"} << QString();
+        QTest::newRow("rtf charset 0 in a 1251 document")
+            << "o.rtf"
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 "
+                          "Arial Cyr;}{\\f2 Arial;}}\\f0 Caf\\'e9\\par\\f1 \\'cf\\'f0\\'e8\\par\\f2 \\'ec\\'e8\\par}")
+            << QStringList{"Café", "При", "ми"} << QString();
+        QTest::newRow("rtf nested deeper than writers nest")
+            << "p.rtf"
+            << QByteArray("{\\rtf1\\ansi ") + QByteArray(5000, '{') + "x" + QByteArray(5000, '}') + "\\par y}"
+            << QStringList{"x", "y"} << QString();
         QTest::newRow("rtf table cells")
             << "m.rtf"
             << QByteArray("{\\rtf1\\ansi{\\trowd\\cellx1000\\cellx2000\\intbl Anna\\cell Oslo\\cell\\row}"
@@ -218,12 +264,18 @@ private slots:
         writeRaw(path, bytes);
         const TextImport read = importTextFile(path);
         QCOMPARE(read.error, error);
-        QCOMPARE(read.values, values);
+        QCOMPARE(read.values.toStringList(), values);
     }
 
     void missingFile() {
         QCOMPARE(importTextFile(root.filePath("nothing.txt")).error, unreadableMessage());
         QCOMPARE(importTextFile(root.path()).error, unreadableMessage()); // a folder
+        QFile big(root.filePath("big.csv"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxSourceBytes + 1)); // sparse
+        big.close();
+        const TextImport read = importTextFile(big.fileName());
+        QVERIFY2(read.error.startsWith(tooLargeMessage(QString())), qPrintable(read.error));
+        QVERIFY(read.values.isEmpty());
     }
 
     void pasted_data() {

@@ -195,6 +195,19 @@ void BatchWizard::Create_Value_List(const QStringList& values) {
     Update_Value_List_Count();
 }
 
+void BatchWizard::Create_Value_List(const PooledValues& values) {
+    QStringList list = _replaceOnDelivery ? QStringList() : _values->stringList();
+    _replaceOnDelivery = false;
+    list.reserve(list.size() + values.size());
+    values.forEach([&list](std::string_view v) {
+        QString t = Trim_Str(withoutControls(QString::fromUtf8(v.data(), qsizetype(v.size()))));
+        if (!t.isEmpty())
+            list << std::move(t);
+    });
+    _values->setStringList(list);
+    Update_Value_List_Count();
+}
+
 void BatchWizard::Create_Avail_List(const QString& name) {
     const QString t = Trim_Str(name);
     if (t.isEmpty())

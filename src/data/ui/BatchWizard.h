@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/PooledValues.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -27,6 +29,7 @@ public:
     // Appends values as Create_Value_List does; after the list-loading question's "Yes" the first delivery
     // replaces the list, so a cancelled import leaves it as it was.
     void Create_Value_List(const QStringList& values);
+    void Create_Value_List(const PooledValues& values);
     void Create_Avail_List(const QString& name);
 
     void Show_hide_first_screen(bool hide);

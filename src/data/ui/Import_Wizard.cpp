@@ -271,7 +271,7 @@ void Import_Wizard::HelpPressed() {
     Open_Help_File();
 }
 
-bool Import_Wizard::deliver(const QStringList& values, QLineEdit* nameField) {
+bool Import_Wizard::deliver(const PooledValues& values, QLineEdit* nameField) {
     // Nothing found: say so, and make no empty series.
     if (!SeriesImport::hasValues(values)) {
         Show_MessageBox(SeriesImport::noValuesMessage());
@@ -327,11 +327,11 @@ bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet() {
         ManualEdit->setFocus();
         return false;
     }
-    return deliver(*values, Manual_file_name);
+    return deliver(PooledValues::fromStringList(*values), Manual_file_name);
 }
 
 bool Import_Wizard::Create_And_Save_Image_data_Sheet(const QString& folder) {
     const QStringList values = SeriesDialogs::runWithWaitResult<QStringList>(
         this, [&folder] { return SeriesImport::pictureFolderValues(folder); });
-    return deliver(values, Image_file_name);
+    return deliver(PooledValues::fromStringList(values), Image_file_name);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/PooledValues.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -60,5 +62,5 @@ public:
 private:
     void selectSource(int option);
     // Hands the values to their target; false when the file was not written (the dialog stays open).
-    bool deliver(const QStringList& values, QLineEdit* nameField);
+    bool deliver(const PooledValues& values, QLineEdit* nameField);
 };
