@@ -313,8 +313,10 @@ int runOne(const QString& name)
     }
     QTemporaryDir dir;
     const QByteArray bytes = it->second.make();
-    // The shape's name gives the extension that the text import goes by.
-    const QString path = dir.filePath(QStringLiteral("hostile") + (name.contains(u'.') ? name.mid(name.lastIndexOf(u'.')) : QString()));
+    // A text shape's name gives the extension that the text import goes by.
+    const QString suffix = QFileInfo(name).suffix();
+    const bool text = suffix == u"csv" || suffix == u"txt" || suffix == u"rtf";
+    const QString path = dir.filePath(QStringLiteral("hostile") + (text ? u'.' + suffix : QString()));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         return 2;
