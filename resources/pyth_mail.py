@@ -14,7 +14,8 @@ text and must be upgraded with STARTTLS (usually port 587 or 25): a server that 
 nothing, password or not. Certificates are always verified.
 
 Exit status 0 means the server accepted the mail; failures print one line to standard error, "pyth_mail: "
-and the reason in words a user can act on, and exit 1 (mail not sent) or 2 (bad request).
+and the reason in words a user can act on, and exit 3 (the server refused the mail, with the server's own
+reason), 1 (the mail could not be sent for another reason) or 2 (bad request).
 
 Test runs only: NAVU_MAIL_TEST_CA names an extra certificate authority to trust (in addition to the
 system's) and NAVU_MAIL_TEST_TIMEOUT shortens the network timeout. Neither can weaken a check.
@@ -52,6 +53,8 @@ def fail(status, text):
     sys.exit(status)
 
 
+# What str.splitlines takes for a line end: none of it may stand in a header.
+LINE_BREAKS = "\n\r\v\f\x1c\x1d\x1e\x85\u2028\u2029"
 HEADER_FIELDS = ("sender", "server", "port", "from", "recipient", "subject", "ssl")
 
 
@@ -75,7 +78,7 @@ def read_request():
             fail(2, "the %s is not a text" % name)
         if "\0" in value:
             fail(2, "the %s holds a NUL character" % name)
-        if name != "body" and ("\n" in value or "\r" in value):
+        if name != "body" and any(c in LINE_BREAKS for c in value):
             fail(2, "the %s holds a line break" % name)
         request[name] = value
     attachments = request.get("attachments", [])
@@ -126,6 +129,20 @@ def server_text(e):
     return " ".join(str(text).split())
 
 
+def refused_text(refused):
+    """Each refused recipient with the server's reply: "a@b.org (552 mailbox over quota)"."""
+    parts = []
+    for address, reply in refused.items():
+        try:
+            code, text = reply
+            if isinstance(text, bytes):
+                text = text.decode("utf-8", "replace")
+            parts.append("%s (%d %s)" % (address, code, " ".join(str(text).split())))
+        except (TypeError, ValueError):
+            parts.append(str(address))
+    return ", ".join(parts)
+
+
 def send(args, password, msg):
     sender, server, port, from_addr, recipient, use_ssl = args
     where = "%s:%d" % (server, port)
@@ -151,13 +168,13 @@ def send(args, password, msg):
                 smtp.login(sender, password)
             refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
             if refused:
-                fail(1, "the server refused the recipient %s" % ", ".join(refused))
+                fail(3, "the server refused the recipient %s" % refused_text(refused))
     except smtplib.SMTPAuthenticationError as e:
-        fail(1, "the server refused the login (%d %s)" % (e.smtp_code, server_text(e)))
+        fail(3, "the server refused the login (%d %s)" % (e.smtp_code, server_text(e)))
     except smtplib.SMTPRecipientsRefused as e:
-        fail(1, "the server refused the recipient %s" % ", ".join(e.recipients))
+        fail(3, "the server refused the recipient %s" % refused_text(e.recipients))
     except smtplib.SMTPResponseException as e:
-        fail(1, "the server answered %d %s" % (e.smtp_code, server_text(e)))
+        fail(3, "the server answered %d %s" % (e.smtp_code, server_text(e)))
     except ssl.SSLCertVerificationError as e:
         fail(1, "the certificate of %s is not trusted (%s)" % (where, e.verify_message or e.reason or e))
     except ssl.SSLError as e:

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -49,8 +50,10 @@ QImage SKTRenderingView::image_From_Card_Graphics(const GraphicList& items, bool
                                .arg(scale));
         return QImage();
     }
-    const QSize pixels(int(std::ceil(cardSize.width() * scale - 1e-6)),
-                       int(std::ceil(cardSize.height() * scale - 1e-6)));
+    // Whole pixels, and the card stretched by less than a pixel onto them, so that the picture covers the
+    // card to its last column and row (a partly covered last column would be a translucent hairline).
+    const QSize pixels(std::max(1, int(std::ceil(cardSize.width() * scale - 1e-6))),
+                       std::max(1, int(std::ceil(cardSize.height() * scale - 1e-6))));
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         Show_NSLog_Message(QStringLiteral("Not enough memory for a card picture of %1 x %2 pixels.")
@@ -63,7 +66,7 @@ QImage SKTRenderingView::image_From_Card_Graphics(const GraphicList& items, bool
     image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.scale(scale, scale);
+    painter.scale(pixels.width() / cardSize.width(), pixels.height() / cardSize.height());
     const QRectF card(QPointF(0, 0), cardSize);
     paintCardSide(painter, items, prop, cardShape, card, card, true);
     painter.end();

@@ -25,7 +25,42 @@ namespace {
 QMutex openerMutex;
 UrlOpener currentOpener;
 
+// The process's umask, read without changing it (umask() would change it for every thread for a moment).
+mode_t currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask & 0777);
+            }
+        }
+    }
+    return S_IWGRP | S_IWOTH;
+}
+
 } // namespace
+
+void setReplacementFileMode(int fd, const QString& path)
+{
+    if (fd < 0)
+        return;
+    struct stat old {};
+    const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacing ? (old.st_mode & 0777 & ~mode_t(S_IWOTH)) : (0666 & ~currentUmask());
+    ::fchmod(fd, mode);
+}
+
+bool openSaveFile(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    setReplacementFileMode(file.handle(), file.fileName());
+    return true;
+}
 
 bool makeFolder(const QString& path)
 {
@@ -145,7 +180,7 @@ QString writePng(const QImage& image, const QString& path)
 {
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openSaveFile(file))
         return writeErrorText(file, path, errno);
     QImageWriter writer(&file, "png");
     if (!writer.write(image)) {
@@ -218,7 +253,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 {
     QSaveFile file(path);
     errno = 0;
-    bool ok = file.open(QIODevice::WriteOnly);
+    bool ok = ownerOnly ? file.open(QIODevice::WriteOnly) : openSaveFile(file);
     if (ok && ownerOnly)
         ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (ok && file.write(bytes) == bytes.size())

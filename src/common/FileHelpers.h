@@ -58,6 +58,12 @@ bool Save_gen_image(const QImage& image, const QString& file_path_val);
 // The reason a write to `file` (at `path`) failed, for the user: "The disk is full." when the file system
 // ran out of room (savedErrno is errno taken right after the failing call), else the system's message.
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno);
+// Gives the temporary file fd, which is to replace path, the mode the finished file should have: a replaced
+// file's own permissions less set-user-id, set-group-id, sticky and world-write bits; a new file the
+// ordinary 0666 less the user's umask (077 keeps it private). Cards hold names, addresses and photos.
+void setReplacementFileMode(int fd, const QString& path);
+// Opens a QSaveFile for writing and gives it that mode; errno as the failing call left it.
+bool openSaveFile(QSaveFile& file);
 // Finishes a QSaveFile: everything written must be on disk (some writers, like QPdfWriter, do not check their
 // writes) before the new file replaces the old one. False, the reason in *error and the old file kept when not.
 bool commitSaveFile(QSaveFile& file, QString* error);

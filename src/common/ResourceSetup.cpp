@@ -12,6 +12,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool copyOneFile(const QString& source, const QString& target)
@@ -51,39 +54,70 @@ void setResourcePath(const QString& path)
     Data_Folder_Path = Resource_Path.isEmpty() ? QString() : Resource_Path + QStringLiteral("/DataSet");
 }
 
+QString programBuildTree()
+{
+#ifdef NAVU_BINARY_DIR
+    if (QCoreApplication::instance()) {
+        const QString buildDir = QFileInfo(QStringLiteral(NAVU_BINARY_DIR)).canonicalFilePath();
+        const QString exeDir = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
+        if (!buildDir.isEmpty() && (exeDir == buildDir || exeDir.startsWith(buildDir + QLatin1Char('/'))))
+            return buildDir;
+    }
+#endif
+    return QString();
+}
+
+QString trustedPathProblem(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return QString();
+    const uid_t me = geteuid();
+    const gid_t myGroup = getegid();
+    QString at = canonical;
+    for (;;) {
+        struct stat st {};
+        if (stat(QFile::encodeName(at).constData(), &st) != 0)
+            return QStringLiteral("%1 cannot be checked.").arg(at);
+        if (st.st_uid != 0 && st.st_uid != me)
+            return QStringLiteral("%1 belongs to another user.").arg(at);
+        const bool sticky = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX);
+        if (!sticky && ((st.st_mode & S_IWOTH) || ((st.st_mode & S_IWGRP) && st.st_gid != myGroup)))
+            return QStringLiteral("%1 can be changed by other users.").arg(at);
+        if (at == QLatin1String("/"))
+            return QString();
+        at = QFileInfo(at).path();
+    }
+}
+
 QString shippedResourcesFolder()
 {
     QStringList candidates;
     const QString env = qEnvironmentVariable("NAVU_SHIPPED_RESOURCES");
     if (!env.isEmpty())
         candidates << env;
-    bool inBuildTree = false;
     if (QCoreApplication::instance()) {
         const QString appDir = QCoreApplication::applicationDirPath();
         candidates << appDir + QStringLiteral("/resources")
                    << appDir + QStringLiteral("/../share/navu-photo-frame/resources");
-#ifdef NAVU_BINARY_DIR
-        const QString buildDir = QFileInfo(QStringLiteral(NAVU_BINARY_DIR)).canonicalFilePath();
-        const QString exeDir = QFileInfo(appDir).canonicalFilePath();
-        inBuildTree = !buildDir.isEmpty() &&
-                      (exeDir == buildDir || exeDir.startsWith(buildDir + QLatin1Char('/')));
+        // A program run from its build tree takes the sources' resources, even when an older copy is
+        // installed; nothing else ever reads the source tree.
+#ifdef NAVU_SOURCE_RESOURCES_DIR
+        if (!programBuildTree().isEmpty())
+            candidates << QStringLiteral(NAVU_SOURCE_RESOURCES_DIR);
 #endif
     }
-    // A program run from its build tree takes the sources' resources, even when an older copy is installed.
-    QStringList builtIn;
 #ifdef NAVU_INSTALLED_RESOURCES_DIR
-    builtIn << QStringLiteral(NAVU_INSTALLED_RESOURCES_DIR);
+    candidates << QStringLiteral(NAVU_INSTALLED_RESOURCES_DIR);
 #endif
-#ifdef NAVU_SOURCE_RESOURCES_DIR
-    if (inBuildTree)
-        builtIn.prepend(QStringLiteral(NAVU_SOURCE_RESOURCES_DIR));
-    else
-        builtIn.append(QStringLiteral(NAVU_SOURCE_RESOURCES_DIR));
-#endif
-    candidates << builtIn;
     for (const QString& c : candidates) {
-        if (QFileInfo(c).isDir())
-            return QDir::cleanPath(QFileInfo(c).absoluteFilePath());
+        if (!QFileInfo(c).isDir())
+            continue;
+        if (const QString why = trustedPathProblem(c); !why.isEmpty()) {
+            Show_NSLog_Message(QStringLiteral("The resources in %1 are passed over: %2").arg(c, why));
+            continue;
+        }
+        return QDir::cleanPath(QFileInfo(c).absoluteFilePath());
     }
     return QString();
 }

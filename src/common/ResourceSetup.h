@@ -11,10 +11,20 @@ QString defaultResourcePath();
 void setResourcePath(const QString& path);
 
 // The folder of resources shipped with the program: NAVU_SHIPPED_RESOURCES when set, else "resources" next to
-// the executable, else "../share/navu-photo-frame/resources" beside it, else the installed share folder and
-// the source tree the program was built from (the source tree first when the program runs from its build
-// tree). Empty when none exists.
+// the executable, else "../share/navu-photo-frame/resources" beside it, else the installed share folder. A
+// program run from its own build tree takes the source tree's resources first; an installed or copied
+// program never reads the source tree. Folders that fail trustedPathProblem are passed over. Empty when
+// none exists.
 QString shippedResourcesFolder();
+
+// The build tree the running program was built in (canonical) when the program runs from inside it; empty
+// for an installed or copied program.
+QString programBuildTree();
+
+// Why a file or folder the program would run or read as its own cannot be trusted: it, or a folder above
+// it, belongs to another user (root excepted) or can be written by other users (a sticky folder such as
+// /tmp excepted, where others cannot replace what is ours). Empty when it can be trusted or does not exist.
+QString trustedPathProblem(const QString& path);
 
 // Copies every file of from (sub-folders included; links and hidden files skipped) into to where no file of
 // that name exists;

@@ -259,15 +259,7 @@ bool writeAtomically(const QString& path, const QByteArray& data, QString* error
             *error = writeErrorText(temp, path, errno);
         return false;
     }
-    // A replaced file keeps its permissions (a private picture stays private); a new one is an ordinary
-    // file readable by all.
-    struct stat old {};
-    const bool replacing = ::stat(to.constData(), &old) == 0 && S_ISREG(old.st_mode);
-    if (replacing)
-        ::fchmod(temp.handle(), old.st_mode & 07777);
-    else
-        temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                            QFileDevice::ReadOther);
+    setReplacementFileMode(temp.handle(), path);
     temp.close();
     const QByteArray from = QFile::encodeName(temp.fileName());
     if (::rename(from.constData(), to.constData()) != 0) {

@@ -76,7 +76,7 @@ private slots:
         QVERIFY(!Card_Value_In_Process);
         QCOMPARE(prompt.messages,
                  QStringList{
-                     "E-mail has been sent successfully.\n\nSent: 6, refused: 0, not tried: 0, skipped: 0."});
+                     "E-mail has been sent successfully.\n\nSent: 6, refused: 0, failed: 0, not tried: 0, skipped: 0."});
         setPromptHandler(nullptr);
     }
 };

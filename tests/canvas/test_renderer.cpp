@@ -76,6 +76,10 @@ private slots:
         QTest::newRow("fractional points round up") << QSizeF(100.5, 50.2) << 1.0 << QSize(101, 51) << 72;
         QTest::newRow("double resolution") << QSizeF(504, 360) << 2.0 << QSize(1008, 720) << 144;
         QTest::newRow("300 dpi") << QSizeF(72, 36) << 300.0 / 72 << QSize(300, 150) << 300;
+        // Cards that are no whole number of pixels still cover their last column and row.
+        QTest::newRow("85.6 x 54 mm at 300 dpi")
+            << QSizeF(85.6 * 72 / 25.4, 54 * 72 / 25.4) << 300.0 / 72 << QSize(1012, 638) << 300;
+        QTest::newRow("534.31 pt at 150 dpi") << QSizeF(534.31, 300) << 150.0 / 72 << QSize(1114, 625) << 150;
     }
     void imageSize()
     {
@@ -87,7 +91,9 @@ private slots:
         QCOMPARE(image.size(), pixels);
         QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(image.logicalDpiX(), dpi);
-        QCOMPARE(image.pixel(pixels.width() - 2, pixels.height() - 2), qRgb(255, 255, 255));
+        for (const QPoint at : {QPoint(pixels.width() - 1, 0), QPoint(0, pixels.height() - 1),
+                                QPoint(pixels.width() - 1, pixels.height() - 1)})
+            QCOMPARE(image.pixel(at), qRgb(255, 255, 255));
     }
 
     void badSizesGiveNoImage_data()

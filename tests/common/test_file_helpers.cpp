@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -90,6 +91,8 @@ private slots:
     void saveImageFailureKeepsOldFile();
     void saveImageFailureMidWrite();
     void saveNullImage();
+    void writtenFileModes_data();
+    void writtenFileModes();
     void diskFullSaysSo();
     void unwritablePlaceIsNotFull_data();
     void unwritablePlaceIsNotFull();
@@ -237,6 +240,51 @@ void TestFileHelpers::longestNameIsWritable()
         QVERIFY(QFileInfo(path).isFile());
     }
     QVERIFY(prompt.texts.isEmpty());
+}
+
+// What a written file's mode is: a new one follows the umask, a replaced one keeps its own permissions but
+// never set-id or world-write bits, also when the path is a link to someone's 0666 file.
+void TestFileHelpers::writtenFileModes_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("existing"); // -1: no file yet
+    QTest::addColumn<bool>("viaLink");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("new, umask 022") << 022 << -1 << false << 0644;
+    QTest::newRow("new, umask 077") << 077 << -1 << false << 0600;
+    QTest::newRow("replaced 0640") << 022 << 0640 << false << 0640;
+    QTest::newRow("replaced 0666") << 022 << 0666 << false << 0664;
+    QTest::newRow("replaced set-user-id") << 022 << 04755 << false << 0755;
+    QTest::newRow("over a link to a 0666 file") << 022 << 0666 << true << 0664;
+}
+
+void TestFileHelpers::writtenFileModes()
+{
+    QFETCH(int, mask);
+    QFETCH(int, existing);
+    QFETCH(bool, viaLink);
+    QFETCH(int, expected);
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const std::function<bool(const QString&)> writers[] = {
+        [&image](const QString& p) { return Save_gen_image(image, p); },
+        [](const QString& p) { return writeFileAtomically(p, "bytes", nullptr); }};
+    int n = 0;
+    for (const auto& write : writers) {
+        const QString path = root + QString("/mode%1.png").arg(n++);
+        const QString target = viaLink ? path + ".target" : path;
+        if (existing >= 0) {
+            writeFile(target, "old");
+            QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(existing)), 0);
+            if (viaLink)
+                QVERIFY(QFile::link(target, path));
+        }
+        const mode_t old = ::umask(mode_t(mask));
+        const bool ok = write(path);
+        ::umask(old);
+        QVERIFY(ok);
+        QCOMPARE(int(modeOf(path)), expected);
+    }
 }
 
 void TestFileHelpers::setupFromEnvironment()

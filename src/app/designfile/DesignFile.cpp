@@ -649,7 +649,7 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
     // Written as it is encoded, into a temporary file that replaces the old one only once it is complete.
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!openSaveFile(file)) {
         if (error)
             *error = writeErrorText(file, path, errno);
         return false;

@@ -29,7 +29,7 @@ QString mailFinishedMessage(const MailRunResult& r) {
     QString text;
     if (!r.problem.isEmpty())
         text = r.problem;
-    else if (r.failed > 0)
+    else if (r.refused + r.failed > 0)
         text = kFailureText;
     else if (r.stopped && notTried > 0)
         text = QStringLiteral("Sending was stopped.");
@@ -41,17 +41,25 @@ QString mailFinishedMessage(const MailRunResult& r) {
         text = QStringLiteral("Every e-mail has been sent, but not every card is as designed.");
     else
         text = QStringLiteral("E-mail has been sent successfully.");
-    if (r.failed > 0 && !r.reason.isEmpty())
+    if (r.refused + r.failed > 0 && !r.reason.isEmpty())
         text += QStringLiteral("\n\nReason: ") + r.reason;
-    text += QStringLiteral("\n\nSent: %1, refused: %2, not tried: %3, skipped: %4.")
+    text += QStringLiteral("\n\nSent: %1, refused: %2, failed: %3, not tried: %4, skipped: %5.")
                 .arg(r.sent)
+                .arg(r.refused)
                 .arg(r.failed)
                 .arg(notTried)
                 .arg(skipped);
-    if (notTried > 0)
-        text += r.stopped
-                    ? QStringLiteral("\nNot tried because sending was stopped: %1.").arg(notTried)
-                    : QStringLiteral("\nNot tried because the run ended at a refusal: %1.").arg(notTried);
+    if (notTried > 0) {
+        if (r.stopped)
+            text += QStringLiteral("\nNot tried because sending was stopped: %1.").arg(notTried);
+        else if (r.rowsGoOn)
+            text += QStringLiteral("\nNot tried because a refusal or failure ended their row's mails: %1.")
+                        .arg(notTried);
+        else
+            text += QStringLiteral("\nNot tried because the run ended at a %1: %2.")
+                        .arg(r.failed > 0 ? QStringLiteral("failure") : QStringLiteral("refusal"))
+                        .arg(notTried);
+    }
     if (r.rowsWithoutImage > 0)
         text += QStringLiteral("\nRows skipped because they had no card image: %1.").arg(r.rowsWithoutImage);
     if (r.rowsWithoutRecipient > 0)
@@ -101,7 +109,7 @@ bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, 
         Show_NSLog_Message(QStringLiteral("Mail to %1 stopped before it was sent").arg(recipient));
         return false;
     }
-    ++result.failed;
+    ++(sent.refused ? result.refused : result.failed);
     result.reason = sent.error;
     Show_NSLog_Message(QStringLiteral("error in mail: %1").arg(sent.error));
     return false;
@@ -169,7 +177,9 @@ MailRunResult MailJob::run() {
 
     // Renders the row's sides (back first) into the attachment files.
     enum class Cards { Written, NoImage, WriteFailed };
+    int rowsMade = 0;
     auto writeCards = [&](int row) {
+        ++rowsMade;
         for (const bool isBack : {true, false}) {
             if (isBack ? !wantBack : !wantFront)
                 continue;
@@ -245,11 +255,13 @@ MailRunResult MailJob::run() {
         if (leave)
             break;
     }
-    if (_progress.step && plan.passes.size() < plan.total && !Stop_SMS_Sending_Now && result.failed == 0)
+    if (_progress.step && plan.passes.size() < plan.total && !Stop_SMS_Sending_Now &&
+        result.refused + result.failed == 0)
         _progress.step(plan.total, plan.total);
     result.stopped = Stop_SMS_Sending_Now;
+    result.rowsGoOn = batch && req.allToEvery;
     if (batch) {
-        result.rows = rows;
+        result.rows = rowsMade;
         result.problems = _renderer->rowProblems();
         result.notes = _renderer->fitNotes();
     }

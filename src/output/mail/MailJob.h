@@ -33,28 +33,30 @@ struct MailRequest {
 struct MailRunResult {
     int planned = 0; // mails the run would send without failures or Stop (mails skipped not counted)
     int sent = 0;
-    int failed = 0; // mails the server or the script refused (not those ended by Stop)
+    int refused = 0; // mails the server refused
+    int failed = 0;  // mails not sent for another reason: no script, no connection, ... (not those ended by Stop)
     bool stopped = false;
+    bool rowsGoOn = false;        // every row to every recipient: a refusal or failure ends only its row's mails
     QString problem;              // a run that could not start or go on (no temporary folder, no card image)
-    QString reason;               // why the last refused mail was not sent, in the script's words
+    QString reason;               // why the last mail not sent was not sent, with the server's reply
     int rowsWithoutImage = 0;     // data rows skipped because no card image could be made
     int mailsWithoutImage = 0;    // the mails of those rows
     int rowsWithoutRecipient = 0; // row i to recipient i: rows past the last recipient
     int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
-    int rows = 0;                 // data rows of the run (0 without data)
+    int rows = 0;                 // data rows whose cards were made (0 without data)
     RowProblems problems;         // what went wrong in the rows that were filled
     QStringList notes;            // 2-D barcodes that cannot keep whole-pixel modules in their frames, a side each
 
-    // Mails never attempted: after a refusal that ends the run, or after Stop (a mail Stop cut off
-    // included).
-    int notTried() const { return qMax(0, planned - sent - failed); }
+    // Mails never attempted: after a refusal or failure that ends the run (or its row), or after Stop (a
+    // mail Stop cut off included).
+    int notTried() const { return qMax(0, planned - sent - refused - failed); }
     // Mails that could not be made: rows without a recipient, recipients without a row, rows without a card.
     int skipped() const { return rowsWithoutRecipient + recipientsWithoutRow + mailsWithoutImage; }
 };
 
 // The message shown when sending ends: a first line that says everything was sent only when it was, the
-// server's reason for a refusal, then what happened to the mails (sent, refused, not tried, skipped) and
-// the rows whose cards had a problem.
+// reason the last unsent mail gave (the server's reply for a refusal), then what happened to the mails
+// (sent, refused, failed, not tried, skipped) and the rows whose cards had a problem.
 QString mailFinishedMessage(const MailRunResult& result);
 
 // The problem of a plain-mode attachment path, or empty: a typed path must name an existing file.

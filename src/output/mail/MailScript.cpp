@@ -1,5 +1,7 @@
 #include "output/mail/MailScript.h"
 
+#include "common/ResourceSetup.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,10 +13,23 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 const QString kScriptName = QStringLiteral("pyth_mail.py");
 const QString kShippedScript = QStringLiteral("share/navu-photo-frame/resources/pyth_mail.py");
 const QString kChildPath = QStringLiteral("/bin:/usr/bin:/usr/local/bin");
+
+// Every character the mail script's header code takes for a line end (Python's str.splitlines).
+bool isLineBreak(QChar c) {
+    switch (c.unicode()) {
+    case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x1C: case 0x1D: case 0x1E: case 0x85: case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool isFile(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
@@ -36,28 +51,35 @@ QString scriptReason(const QByteArray& stderrText) {
 }
 } // namespace
 
-QString mailScriptPath() {
+QString mailScriptPath(QString* problem) {
+    QString found;
     const QString fromEnv = qEnvironmentVariable("NAVU_MAIL_SCRIPT");
-    if (isFile(fromEnv))
-        return QFileInfo(fromEnv).absoluteFilePath();
-    if (!QCoreApplication::instance())
-        return {};
-    // Only places fixed relative to the running program: a path compiled in could name a folder that
-    // someone else can write by now.
-    const QDir exeDir(QCoreApplication::applicationDirPath());
-    const QString installed = exeDir.absoluteFilePath(QStringLiteral("../") + kShippedScript);
-    if (isFile(installed))
-        return QFileInfo(installed).canonicalFilePath();
-    QDir dir = exeDir;
-    for (int up = 0; up < 8; ++up) {
-        if (dir.exists(QStringLiteral("CMakeCache.txt"))) {
-            const QString built = dir.absoluteFilePath(kShippedScript);
-            return isFile(built) ? QFileInfo(built).canonicalFilePath() : QString();
+    if (isFile(fromEnv)) {
+        found = QFileInfo(fromEnv).absoluteFilePath();
+    } else if (QCoreApplication::instance()) {
+        // Only places fixed relative to the running program: the installed layout, or the copy in the
+        // build tree the program runs from. Nothing is searched for, so no folder that someone else made
+        // can offer a script.
+        const QDir exeDir(QCoreApplication::applicationDirPath());
+        const QString installed = exeDir.absoluteFilePath(QStringLiteral("../") + kShippedScript);
+        const QString buildTree = programBuildTree();
+        const QString built = buildTree.isEmpty() ? QString() : buildTree + QLatin1Char('/') + kShippedScript;
+        for (const QString& candidate : {installed, built}) {
+            if (isFile(candidate)) {
+                found = QFileInfo(candidate).canonicalFilePath();
+                break;
+            }
         }
-        if (!dir.cdUp())
-            break;
     }
-    return {};
+    if (found.isEmpty())
+        return {};
+    // The script receives the password: one that other users could have written is never run.
+    if (const QString why = trustedPathProblem(found); !why.isEmpty()) {
+        if (problem)
+            *problem = QStringLiteral("The mail script %1 is not used: %2").arg(found, why);
+        return {};
+    }
+    return found;
 }
 
 QString pythonInterpreter() {
@@ -71,7 +93,7 @@ QString pythonInterpreter() {
 QString singleLineTextProblem(const QString& field, const QString& text) {
     if (text.contains(QChar(0)))
         return QStringLiteral("The %1 holds a NUL character, which cannot be sent.").arg(field);
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+    if (std::any_of(text.cbegin(), text.cend(), isLineBreak))
         return QStringLiteral("The %1 holds a line break. Please type it on one line.").arg(field);
     return {};
 }
@@ -114,9 +136,11 @@ QByteArray mailScriptInput(const MailMessage& m) {
 }
 
 MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs, const std::atomic<bool>* stop) {
-    const QString script = mailScriptPath();
+    QString unsafe;
+    const QString script = mailScriptPath(&unsafe);
     if (script.isEmpty())
-        return {false, QStringLiteral("The mail script \"%1\" was not found.").arg(kScriptName)};
+        return {false, unsafe.isEmpty() ? QStringLiteral("The mail script \"%1\" was not found.").arg(kScriptName)
+                                        : unsafe};
     const QString python = pythonInterpreter();
     if (python.isEmpty())
         return {false, QStringLiteral("python3 was not found.")};
@@ -164,8 +188,10 @@ MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs, const s
     }
     if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
         const QString err = scriptReason(child.readAllStandardError());
+        const bool refused = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 3;
         return {false,
-                err.isEmpty() ? QStringLiteral("The mail script failed (%1).").arg(child.exitCode()) : err};
+                err.isEmpty() ? QStringLiteral("The mail script failed (%1).").arg(child.exitCode()) : err,
+                false, refused};
     }
     return {true, {}};
 }

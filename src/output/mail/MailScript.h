@@ -27,6 +27,7 @@ struct MailSendResult {
     bool sent = false;
     QString error;        // why the mail was not sent, in the script's own words (one line)
     bool stopped = false; // ended by Stop while it was being sent
+    bool refused = false; // the server itself refused the mail (error holds its reply)
 };
 
 // How mails are sent; tests replace it.
@@ -34,9 +35,9 @@ using MailSender = std::function<MailSendResult(const MailMessage&)>;
 
 // The script: NAVU_MAIL_SCRIPT when set; else the copy installed with the program
 // ("../share/navu-photo-frame/resources" beside the executable); else, for a program run from its build tree,
-// the copy in that tree (the nearest folder above the executable holding "CMakeCache.txt"). Empty when none
-// exists.
-QString mailScriptPath();
+// that tree's copy. Nothing is searched for above the program. Empty when none exists, or when the script or
+// a folder above it could be changed by another user (the reason then in *problem).
+QString mailScriptPath(QString* problem = nullptr);
 // python3 on "/bin:/usr/bin:/usr/local/bin", else on the user's PATH. Empty when there is none.
 QString pythonInterpreter();
 
@@ -54,7 +55,7 @@ QByteArray mailScriptInput(const MailMessage& message);
 
 // Runs the script for one mail and waits for it (at most timeoutMs; a child still running then is killed).
 // When stop is given and becomes true the child is killed at once and the mail counts as not sent.
-// Exit status 0 is the only success. Any thread.
+// Exit status 0 is the only success; status 3 is the server's own refusal. Any thread.
 // The child's environment holds only PYTHONPATH and PATH, plus the NAVU_MAIL_TEST_* variables when the
 // test suite has set them in ours (an extra test certificate authority, a short timeout).
 MailSendResult sendEmail_pyth(const MailMessage& message, int timeoutMs = 120000,

@@ -613,7 +613,7 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
     };
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openSaveFile(file))
         return failed(writeErrorText(file, path, errno));
     bool ok;
     {

@@ -10,6 +10,7 @@ beside it); AUTH PLAIN credentials are appended to OUT_DIR/auth as user<TAB>pass
 
 Options:
   reject        every MAIL FROM is answered 550, so no mail is accepted
+  overquota     every RCPT TO is answered 552 (mailbox over quota)
   badlogin      every AUTH is answered 535
   silent        connections are accepted and never answered
   ssl           implicit TLS from the first byte (needs cert= and key=)
@@ -99,8 +100,11 @@ async def handle(reader, writer, out_dir, opts, context):
                     recipients = []
                     send("250 OK")
             elif verb == "RCPT":
-                recipients.append(line.split(":", 1)[1].split()[0].strip("<>"))
-                send("250 OK")
+                if "overquota" in opts:
+                    send("552 5.2.2 mailbox over quota")
+                else:
+                    recipients.append(line.split(":", 1)[1].split()[0].strip("<>"))
+                    send("250 OK")
             elif verb == "DATA":
                 send("354 end with <CRLF>.<CRLF>")
                 await writer.drain()

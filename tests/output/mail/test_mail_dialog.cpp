@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(onGuiThread, (QList<bool>{false, false}));
         QCOMPARE(prompt.messages,
                  QStringList{
-                     "E-mail has been sent successfully.\n\nSent: 2, refused: 0, not tried: 0, skipped: 0."});
+                     "E-mail has been sent successfully.\n\nSent: 2, refused: 0, failed: 0, not tried: 0, skipped: 0."});
         QVERIFY(!Send_Modeless::defaultInstance()->isVisible());
         QVERIFY(dlg.send_btn->isEnabled());
         QVERIFY(tempRootEmpty());
@@ -272,8 +272,8 @@ private slots:
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages[0].startsWith("Could not send email message."));
         QVERIFY2(
-            prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 1, not tried: 1, "
-                                        "skipped: 0.\nNot tried because the run ended at a refusal: 1."),
+            prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 0, failed: 1, not "
+                                        "tried: 1, skipped: 0.\nNot tried because the run ended at a failure: 1."),
             qPrintable(prompt.messages[0]));
         QCOMPARE(dlg.lastResult().failed, 1);
     }
@@ -336,7 +336,7 @@ private slots:
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(prompt.messages.value(0), QString("Are you sure you want to stop?"));
         QVERIFY2(prompt.messages.value(1).startsWith(
-                     "Sending was stopped.\n\nSent: 0, refused: 0, not tried: 2, skipped: 0."),
+                     "Sending was stopped.\n\nSent: 0, refused: 0, failed: 0, not tried: 2, skipped: 0."),
                  qPrintable(prompt.messages.value(1)));
         QVERIFY(tempRootEmpty());
         dlg.reject();

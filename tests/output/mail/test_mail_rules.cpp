@@ -180,56 +180,69 @@ private slots:
     }
 
     // Success is reported only when every planned mail was sent, nothing was skipped and every card is as
-    // designed; a refusal's reason stands under the headline; then what happened to every mail: sent,
-    // refused, not tried (after a refusal that ends the run, or Stop) and skipped.
+    // designed; the last unsent mail's reason stands under the headline; then what happened to every mail:
+    // sent, refused by the server, failed otherwise, not tried (and why) and skipped.
     void finishedMessage_data() {
         QTest::addColumn<int>("planned");
         QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("refused");
         QTest::addColumn<int>("failed");
         QTest::addColumn<bool>("stopped");
+        QTest::addColumn<bool>("rowsGoOn");
         QTest::addColumn<int>("noImage");
         QTest::addColumn<int>("noRecipient");
         QTest::addColumn<int>("badRow"); // a data row whose card had a problem; -1: none
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("contains");
-        QTest::newRow("all sent") << 3 << 3 << 0 << false << 0 << 0 << -1
+        QTest::newRow("all sent") << 3 << 3 << 0 << 0 << false << false << 0 << 0 << -1
                                   << "E-mail has been sent successfully."
-                                  << "\n\nSent: 3, refused: 0, not tried: 0, skipped: 0.";
-        QTest::newRow("last sent after a failure")
-            << 4 << 3 << 1 << false << 0 << 0 << -1 << "Could not send email message."
-            << "server.\n\nReason: The server refused the login (535).\n\nSent: 3, refused: 1, not tried: 0";
+                                  << "\n\nSent: 3, refused: 0, failed: 0, not tried: 0, skipped: 0.";
+        QTest::newRow("last sent after a refusal")
+            << 4 << 3 << 1 << 0 << false << true << 0 << 0 << -1 << "Could not send email message."
+            << "server.\n\nReason: The server refused the login (535).\n\nSent: 3, refused: 1, failed: 0, "
+               "not tried: 0";
         QTest::newRow("refused, then the run ends")
-            << 2 << 0 << 1 << false << 0 << 0 << -1 << "Could not send email message."
-            << "Sent: 0, refused: 1, not tried: 1, skipped: 0.\nNot tried because the run ended at a "
-               "refusal: 1.";
+            << 2 << 0 << 1 << 0 << false << false << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 0, refused: 1, failed: 0, not tried: 1, skipped: 0.\nNot tried because the run ended "
+               "at a refusal: 1.";
+        QTest::newRow("failed, then the run ends")
+            << 2 << 0 << 0 << 1 << false << false << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 0, refused: 0, failed: 1, not tried: 1, skipped: 0.\nNot tried because the run ended "
+               "at a failure: 1.";
+        QTest::newRow("every row to every recipient goes on after a refusal")
+            << 6 << 4 << 1 << 0 << false << true << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 4, refused: 1, failed: 0, not tried: 1, skipped: 0.\nNot tried because a refusal or "
+               "failure ended their row's mails: 1.";
         QTest::newRow("nothing attempted")
-            << 0 << 0 << 0 << false << 0 << 0 << -1 << "Could not send email message."
-            << "Sent: 0, refused: 0, not tried: 0, skipped: 0.";
+            << 0 << 0 << 0 << 0 << false << false << 0 << 0 << -1 << "Could not send email message."
+            << "Sent: 0, refused: 0, failed: 0, not tried: 0, skipped: 0.";
         QTest::newRow("stopped")
-            << 5 << 2 << 0 << true << 0 << 0 << -1 << "Sending was stopped."
-            << "Sent: 2, refused: 0, not tried: 3, skipped: 0.\nNot tried because sending "
+            << 5 << 2 << 0 << 0 << true << false << 0 << 0 << -1 << "Sending was stopped."
+            << "Sent: 2, refused: 0, failed: 0, not tried: 3, skipped: 0.\nNot tried because sending "
                "was stopped: 3.";
         QTest::newRow("stopped after the last")
-            << 2 << 2 << 0 << true << 0 << 0 << -1 << "E-mail has been sent successfully."
+            << 2 << 2 << 0 << 0 << true << false << 0 << 0 << -1 << "E-mail has been sent successfully."
             << "";
         QTest::newRow("a row without a card image")
-            << 4 << 4 << 0 << false << 1 << 0 << -1 << "Not every card could be sent."
-            << "Sent: 4, refused: 0, not tried: 0, skipped: 2.\nRows skipped because they had no card image: "
-               "1.";
+            << 4 << 4 << 0 << 0 << false << false << 1 << 0 << -1 << "Not every card could be sent."
+            << "Sent: 4, refused: 0, failed: 0, not tried: 0, skipped: 2.\nRows skipped because they had no "
+               "card image: 1.";
         QTest::newRow("rows without a recipient")
-            << 3 << 3 << 0 << false << 0 << 2 << -1 << "Not every card could be sent."
-            << "Sent: 3, refused: 0, not tried: 0, skipped: 2.\nRows skipped because they had no recipient: "
-               "2.";
+            << 3 << 3 << 0 << 0 << false << false << 0 << 2 << -1 << "Not every card could be sent."
+            << "Sent: 3, refused: 0, failed: 0, not tried: 0, skipped: 2.\nRows skipped because they had no "
+               "recipient: 2.";
         QTest::newRow("all sent, a card with a problem")
-            << 3 << 3 << 0 << false << 0 << 0 << 2
+            << 3 << 3 << 0 << 0 << false << false << 0 << 0 << 2
             << "Every e-mail has been sent, but not every card is as designed."
             << "skipped: 0.\n\n1 of 3 cards had a problem:\nRow 3: the picture /p/c.jpg could not be read.";
     }
     void finishedMessage() {
         QFETCH(int, planned);
         QFETCH(int, sent);
+        QFETCH(int, refused);
         QFETCH(int, failed);
         QFETCH(bool, stopped);
+        QFETCH(bool, rowsGoOn);
         QFETCH(int, noImage);
         QFETCH(int, noRecipient);
         QFETCH(int, badRow);
@@ -238,8 +251,10 @@ private slots:
         MailRunResult r;
         r.planned = planned;
         r.sent = sent;
+        r.refused = refused;
         r.failed = failed;
         r.stopped = stopped;
+        r.rowsGoOn = rowsGoOn;
         r.reason = "The server refused the login (535).";
         r.rowsWithoutImage = noImage;
         r.mailsWithoutImage = 2 * noImage;
@@ -250,7 +265,7 @@ private slots:
         const QString text = mailFinishedMessage(r);
         QVERIFY2(text.startsWith(start), qPrintable(text));
         QVERIFY2(text.contains(contains), qPrintable(text));
-        QCOMPARE(text.contains("Reason:"), failed > 0);
+        QCOMPARE(text.contains("Reason:"), refused + failed > 0);
     }
 
     // The first rows with their reasons, lowest first, however the workers' lists are merged; the count
@@ -309,8 +324,10 @@ private slots:
         QCOMPARE(QJsonDocument::fromJson(input.mid(input.indexOf('\n') + 1)).object()["ssl"].toString(),
                  QString("N"));
         // A pasted line break or NUL never reaches the script.
-        m.subject = "Hello\r\nBcc: x@y.org";
-        QCOMPARE(mailTextProblem(m), QString("The subject holds a line break. Please type it on one line."));
+        for (const char16_t brk : {u'\n', u'\r', u'\v', u'\f', u'\x1c', u'\x85', u'\u2028', u'\u2029'}) {
+            m.subject = QString("Hello") + QChar(brk) + "Bcc: x@y.org";
+            QCOMPARE(mailTextProblem(m), QString("The subject holds a line break. Please type it on one line."));
+        }
         m.subject = "ok";
         m.body = QString("a") + QChar(0) + "b";
         QCOMPARE(mailTextProblem(m), QString("The message holds a NUL character, which cannot be sent."));

@@ -3,6 +3,10 @@
 
 #include "LoopbackSmtp.h"
 
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "data/BatchFillJob.h"
@@ -18,6 +22,10 @@
 #include <QJsonArray>
 #include <QThread>
 #include <QtTest>
+
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 GraphicPtr textItem(const QString& text, int sourceType = 0, const QString& series = {}) {
@@ -142,23 +150,50 @@ private slots:
         QVERIFY(tempRootEmpty());
     }
 
-    // A server that refuses: nothing is reported as sent and the run stops at the failure.
-    void refusingServerCountsFailure() {
-        LoopbackSmtp smtp(true);
-        QVERIFY(smtp.ok());
+    // A server that refuses, or one that cannot be reached: nothing is reported as sent, the run stops at
+    // the first mail, and the box tells a refusal (with the server's own reply) from a failure.
+    void unsentMailsAreCountedByKind_data() {
+        QTest::addColumn<QStringList>("options"); // empty: no server at all
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("sender refused") << QStringList{"reject"} << true
+                                        << "Reason: The server answered 550 mail refused by test server.";
+        QTest::newRow("mailbox over quota")
+            << QStringList{"overquota"} << true
+            << "Reason: The server refused the recipient ann@navu.test (552 5.2.2 mailbox over quota).";
+        QTest::newRow("nobody listening") << QStringList{} << false
+                                          << "Reason: The connection to 127.0.0.1:1 was refused.";
+    }
+    void unsentMailsAreCountedByKind() {
+        QFETCH(QStringList, options);
+        QFETCH(bool, refused);
+        QFETCH(QString, reason);
+        std::optional<LoopbackSmtp> smtp;
+        if (!options.isEmpty()) {
+            smtp.emplace(options);
+            QVERIFY(smtp->ok());
+        }
         MailRequest req = request({"ann@navu.test", "bob@navu.test"});
-        req.account.port = smtp.portText();
+        req.account.port = smtp ? smtp->portText() : QString("1");
         req.account.password.clear();
         MailJob job(req, makeJob(false));
         job.setTempRoot(tempRoot.path());
         const MailRunResult result = job.run();
+        const QString text = mailFinishedMessage(result);
         QCOMPARE(result.sent, 0);
-        QCOMPARE(result.failed, 1);
-        QVERIFY(mailFinishedMessage(result).startsWith("Could not send email message."));
-        // The second recipient was never tried: it is not counted as refused.
-        QVERIFY2(mailFinishedMessage(result).contains("\n\nSent: 0, refused: 1, not tried: 1, skipped: 0."),
-                 qPrintable(mailFinishedMessage(result)));
-        QVERIFY(smtp.mails().isEmpty());
+        QCOMPARE(result.refused, refused ? 1 : 0);
+        QCOMPARE(result.failed, refused ? 0 : 1);
+        QVERIFY(text.startsWith("Could not send email message."));
+        QVERIFY2(text.contains(reason), qPrintable(text));
+        // The second recipient was never tried: it is counted as neither.
+        QVERIFY2(text.contains(QString("\n\nSent: 0, refused: %1, failed: %2, not tried: 1, skipped: 0.\n"
+                                       "Not tried because the run ended at a %3: 1.")
+                                   .arg(refused ? 1 : 0)
+                                   .arg(refused ? 0 : 1)
+                                   .arg(refused ? "refusal" : "failure")),
+                 qPrintable(text));
+        if (smtp)
+            QVERIFY(smtp->mails().isEmpty());
         QVERIFY(tempRootEmpty());
     }
 
@@ -247,6 +282,49 @@ private slots:
         QVERIFY2(found.endsWith("/share/navu-photo-frame/resources/pyth_mail.py"), qPrintable(found));
         QVERIFY2(!found.startsWith(QFileInfo(NAVU_RESOURCES_DIR).canonicalFilePath()), qPrintable(found));
         QVERIFY(QFileInfo(found).dir().exists("../../../CMakeCache.txt"));
+    }
+
+    // The script receives the password: one that another user could have put there or changed is never run.
+    void untrustedScriptsAreNeverRun_data() {
+        QTest::addColumn<QString>("change"); // what is done to the script or its folder
+        QTest::addColumn<QString>("error");  // empty: the script runs
+        QTest::newRow("own folder, inside a sticky world-writable one") << "" << "";
+        QTest::newRow("world-writable script") << "chmod script 0666" << "can be changed by other users.";
+        QTest::newRow("world-writable folder") << "chmod folder 0777" << "can be changed by other users.";
+        QTest::newRow("script of another user") << "chown script" << "belongs to another user.";
+        QTest::newRow("folder of another user") << "chown folder" << "belongs to another user.";
+    }
+    void untrustedScriptsAreNeverRun() {
+        QFETCH(QString, change);
+        QFETCH(QString, error);
+        QTemporaryDir sticky;
+        QVERIFY(::chmod(QFile::encodeName(sticky.path()).constData(), 01777) == 0);
+        const QString folder = sticky.path() + "/share";
+        const QString script = folder + "/pyth_mail.py";
+        const QString ran = sticky.path() + "/ran";
+        QVERIFY(QDir().mkdir(folder));
+        QFile f(script);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("import sys\nopen('" + ran.toUtf8() + "', 'w').write('x')\n");
+        f.close();
+        const QByteArray target = QFile::encodeName(change.endsWith("folder") ? folder : script);
+        if (change.startsWith("chmod"))
+            QVERIFY(::chmod(target.constData(), mode_t(change.section(' ', 2).toInt(nullptr, 8))) == 0);
+        if (change.startsWith("chown") && ::chown(target.constData(), 65534, 65534) != 0)
+            QSKIP("files cannot be given to another user here");
+        qputenv("NAVU_MAIL_SCRIPT", QFile::encodeName(script));
+        MailMessage m = request({}).account;
+        m.recipient = "ann@navu.test";
+        const MailSendResult result = sendEmail_pyth(m);
+        qputenv("NAVU_MAIL_SCRIPT", NAVU_RESOURCES_DIR "/pyth_mail.py");
+        QCOMPARE(QFile::exists(ran), error.isEmpty());
+        if (!error.isEmpty()) {
+            QVERIFY(!result.sent);
+            QVERIFY2(result.error.startsWith("The mail script " + QFileInfo(script).canonicalFilePath() +
+                                             " is not used: ") &&
+                         result.error.endsWith(error),
+                     qPrintable(result.error));
+        }
     }
 
     // Encrypted servers end to end with certificate verification on, and the reasons a mail is not sent.
@@ -350,7 +428,7 @@ private slots:
         QCOMPARE(result.sent, 0);
         QCOMPARE(result.failed, 0);
         QVERIFY(mailFinishedMessage(result).startsWith(
-            "Sending was stopped.\n\nSent: 0, refused: 0, not tried: 2, skipped: 0."));
+            "Sending was stopped.\n\nSent: 0, refused: 0, failed: 0, not tried: 2, skipped: 0."));
     }
 
     // "Pause after every N mails" counts mails, also when one row goes to several recipients; no pause
