@@ -129,7 +129,7 @@ void warnAboutFit(ExportResult& result, const GraphicList& items, bool front, in
 QString ExportResult::message() const {
     QString text = writtenMessage();
     if (!problems.isEmpty())
-        text += QStringLiteral("\n\n") + problems.summary(total);
+        text += QStringLiteral("\n\n") + problems.summary(stopped ? cards : total); // only cards made
     if (!warnings.isEmpty())
         text += QStringLiteral("\n\n") + warnings.join(QLatin1Char('\n'));
     return text;

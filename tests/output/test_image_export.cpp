@@ -287,6 +287,10 @@ private slots:
         QCOMPARE(r.cards, 2);
         QCOMPARE(entries(job->folder()), (QStringList{"Card_1.png", "Card_2.png"}));
         QCOMPARE(r.message(), QStringLiteral("Export stopped: 2 of 5 cards have been exported."));
+        // A problem counts among the cards made, not those the run never reached.
+        ExportResult withProblem = r;
+        withProblem.problems.add(1, "the picture /p/b.jpg could not be read.");
+        QVERIFY2(withProblem.message().contains("\n\n1 of 2 cards had a problem:"), qPrintable(withProblem.message()));
     }
 
     void batchFailedWrite() {
