@@ -546,23 +546,25 @@ QStringList sheetColumnTitles(const SheetData& sheet) {
     return XlsxReader::headerTitles(sheet);
 }
 
-QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
-                                bool keepEmpty) {
-    QStringList values;
+PooledValues sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                 bool keepEmpty) {
+    PooledValues values;
     for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r) {
         for (int c : columns) {
             const QString v = Trim_Str(sheet.cell(r, c));
             if (keepEmpty || !v.isEmpty())
-                values << v;
+                values.append(QStringView(v));
         }
     }
+    values.squeeze();
     return values;
 }
 
-QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader) {
-    QStringList values;
+PooledValues sheetColumnValues(const SheetData& sheet, int column, bool containsHeader) {
+    PooledValues values;
     for (int r = containsHeader ? 1 : 0; r < sheet.rowCount(); ++r)
-        values << Trim_Str(sheet.cell(r, column));
+        values.append(QStringView(Trim_Str(sheet.cell(r, column))));
+    values.squeeze();
     return values;
 }
 

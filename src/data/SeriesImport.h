@@ -153,10 +153,10 @@ QStringList sheetColumnTitles(const SheetData& sheet);
 
 // Cells of the ticked columns (sheet positions), row by row, from the second row when containsHeader,
 // trimmed; empty cells are left out unless keepEmpty.
-QStringList sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
-                                bool keepEmpty = false);
+PooledValues sheetValuesRowByRow(const SheetData& sheet, const QList<int>& columns, bool containsHeader,
+                                 bool keepEmpty = false);
 // The cells of one column from the second row when containsHeader, trimmed; empty cells kept as empty.
-QStringList sheetColumnValues(const SheetData& sheet, int column, bool containsHeader);
+PooledValues sheetColumnValues(const SheetData& sheet, int column, bool containsHeader);
 
 // The data table made from a sheet: titles from the first row whatever containsHeader says (row-number
 // title first), rows from the second row when containsHeader, numbered from 1. Nothing when no row

@@ -195,17 +195,23 @@ void BatchWizard::Create_Value_List(const QStringList& values) {
     Update_Value_List_Count();
 }
 
-void BatchWizard::Create_Value_List(const PooledValues& values) {
-    QStringList list = _replaceOnDelivery ? QStringList() : _values->stringList();
+bool BatchWizard::Create_Value_List(const PooledValues& values) {
+    try {
+        QStringList list = _replaceOnDelivery ? QStringList() : _values->stringList();
+        list.reserve(list.size() + values.size());
+        values.forEach([&list](std::string_view v) {
+            QString t = Trim_Str(withoutControls(QString::fromUtf8(v.data(), qsizetype(v.size()))));
+            if (!t.isEmpty())
+                list << std::move(t);
+        });
+        _values->setStringList(list);
+    } catch (const std::bad_alloc&) {
+        Show_MessageBox(SeriesImport::tooLargeMessage(QStringLiteral("there is not enough memory for its values.")));
+        return false;
+    }
     _replaceOnDelivery = false;
-    list.reserve(list.size() + values.size());
-    values.forEach([&list](std::string_view v) {
-        QString t = Trim_Str(withoutControls(QString::fromUtf8(v.data(), qsizetype(v.size()))));
-        if (!t.isEmpty())
-            list << std::move(t);
-    });
-    _values->setStringList(list);
     Update_Value_List_Count();
+    return true;
 }
 
 void BatchWizard::Create_Avail_List(const QString& name) {

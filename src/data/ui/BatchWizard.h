@@ -29,7 +29,8 @@ public:
     // Appends values as Create_Value_List does; after the list-loading question's "Yes" the first delivery
     // replaces the list, so a cancelled import leaves it as it was.
     void Create_Value_List(const QStringList& values);
-    void Create_Value_List(const PooledValues& values);
+    // False, with the user told, when the values do not fit in memory (the list is left as it was).
+    bool Create_Value_List(const PooledValues& values);
     void Create_Avail_List(const QString& name);
 
     void Show_hide_first_screen(bool hide);

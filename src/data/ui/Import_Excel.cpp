@@ -178,15 +178,13 @@ bool Import_Excel::Insert_file_Func() {
         Show_MessageBox(SeriesImport::corruptMessage());
         return false;
     }
-    const QStringList values =
+    const PooledValues values =
         SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(), contains_header->isChecked());
     if (!SeriesImport::hasValues(values)) {
         Show_MessageBox(SeriesImport::noValuesMessage());
         return false;
     }
-    if (BatchWizard_Window)
-        BatchWizard_Window->Create_Value_List(values);
-    return true;
+    return !BatchWizard_Window || BatchWizard_Window->Create_Value_List(values);
 }
 
 bool Import_Excel::Create_Excel_List_Func() {

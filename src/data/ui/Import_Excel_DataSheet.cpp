@@ -304,7 +304,7 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func() {
         QString name = safe;
         for (int n = 2; taken.contains(name.toLower()); ++n)
             name = QStringLiteral("%1 (%2)").arg(safe).arg(n);
-        const QStringList values = SeriesImport::sheetColumnValues(*excel_content, column, header);
+        const PooledValues values = SeriesImport::sheetColumnValues(*excel_content, column, header);
         if (!SeriesImport::hasValues(values)) {
             notes << QStringLiteral("The column \"%1\" holds no values; no series was made of it.").arg(typed);
             continue;
@@ -368,8 +368,8 @@ bool Import_Excel_DataSheet::Insert_file_Func() {
         Show_MessageBox(SeriesImport::corruptMessage());
         return true;
     }
-    const QStringList values = SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(),
-                                                                 contains_header->isChecked(), true);
+    const PooledValues values = SeriesImport::sheetValuesRowByRow(*excel_content, tickedColumns(),
+                                                                  contains_header->isChecked(), true);
     if (!SeriesImport::hasValues(values)) {
         Show_MessageBox(SeriesImport::noValuesMessage());
         return false;

@@ -299,8 +299,8 @@ bool Import_Wizard::deliver(const PooledValues& values, QLineEdit* nameField) {
         }
         SeriesDialogs::seriesChanged();
         note = SeriesImport::seriesNameChangeNote(nameField->text(), series);
-    } else if (BatchWizard_Window) {
-        BatchWizard_Window->Create_Value_List(values);
+    } else if (BatchWizard_Window && !BatchWizard_Window->Create_Value_List(values)) {
+        return false;
     }
     if (file_name_Insert == 1 && BatchWizard_Window)
         BatchWizard_Window->Fill_List();
