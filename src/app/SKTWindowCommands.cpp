@@ -16,6 +16,7 @@
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/UiHelpers.h"
 #include "data/BatchFillJob.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -506,8 +507,8 @@ void SKTWindowController::Create_Series_Button()
 
 void SKTWindowController::Import_Sheet_Button()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Workbook"), QString(),
-                                                      tr("Excel Workbook (*.xlsx *.XLSX)"));
+    const QString path = rememberDialogPath(QFileDialog::getOpenFileName(
+        this, tr("Choose Workbook"), dialogStartPath(), tr("Excel Workbook (*.xlsx *.XLSX)")));
     if (path.isEmpty() || Check_And_Validate_File_Path(path) != 0)
         return;
     Import_Excel* dialog = Import_Excel::defaultInstance();

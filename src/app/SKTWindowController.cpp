@@ -15,6 +15,7 @@
 #include "canvas/SKTGrid.h"
 #include "canvas/ui/GraphicCommandIds.h"
 #include "common/Globals.h"
+#include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
 #include "output/ui/OutputCommands.h"
@@ -81,8 +82,9 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
         QStringList patterns;
         for (const QByteArray& f : QImageReader::supportedImageFormats())
             patterns << QStringLiteral("*.") + QString::fromLatin1(f);
-        return QFileDialog::getOpenFileName(this, tr("Choose a Picture"), QDir::homePath(),
-                                            tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+        const QString filter = tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' ')));
+        return rememberDialogPath(
+            QFileDialog::getOpenFileName(this, tr("Choose a Picture"), dialogStartPath(), filter));
     };
 
     buildCanvases();

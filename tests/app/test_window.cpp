@@ -11,6 +11,7 @@
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QClipboard>
 #include <QGroupBox>
@@ -564,6 +566,27 @@ private slots:
         wnd->Design_Replaced();
         QVERIFY(!wnd->Last_Selected_Graphic);
         QVERIFY(!wnd->_graphicView->_Selected_Graphic);
+    }
+
+    // Import Excel Sheet's file dialog starts in the user's home, then in the folder last chosen in any of
+    // the program's file dialogs.
+    void fileDialogStartsInTheLastFolder() {
+        QStringList seen;
+        const auto look = [&] {
+            QTimer::singleShot(0, [&] {
+                if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    seen << d->directory().absolutePath();
+                    d->reject();
+                }
+            });
+        };
+        look();
+        wnd->Import_Sheet_Button();
+        const QTemporaryDir dir;
+        rememberDialogPath(dir.filePath(QStringLiteral("guests.xlsx")));
+        look();
+        wnd->Import_Sheet_Button();
+        QCOMPARE(seen, QStringList({QDir::homePath(), dir.path()}));
     }
 
     // Destroying the shown window while an edited inspector field has focus: its edit lands while the window

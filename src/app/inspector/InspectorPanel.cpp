@@ -10,6 +10,7 @@
 #include "common/Prompt.h"
 #include "common/ui/AppStyle.h"
 #include "common/ui/FontPicking.h"
+#include "common/ui/UiHelpers.h"
 #include "common/ui/WheelFocusGuard.h"
 #include "wizards/InvitationState.h"
 #include "wizards/ui/Insert_Template.h"
@@ -65,8 +66,8 @@ InspectorPanel::InspectorPanel(InspectorHost* host, QWidget* parent, const QStri
         QStringList patterns;
         for (const QString& e : extensions)
             patterns << QStringLiteral("*.%1").arg(e) << QStringLiteral("*.%1").arg(e.toUpper());
-        return QFileDialog::getOpenFileName(this, caption, QString(),
-                                            tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+        return rememberDialogPath(QFileDialog::getOpenFileName(
+            this, caption, dialogStartPath(), tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' ')))));
     };
     chooseLibraryPicture = [](const QString& mode) -> std::optional<QString> {
         Image_Library* lib = Image_Library::defaultInstance();

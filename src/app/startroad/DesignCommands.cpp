@@ -6,6 +6,7 @@
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/SeriesDialogSupport.h"
 #include "wizards/InvitationState.h"
@@ -60,12 +61,13 @@ QString withExtension(QString path) {
 DesignCommands::DesignCommands(SKTWindowController& window, MainPhoto& photo, QObject* parent)
     : QObject(parent), m_window(window), m_photo(photo) {
     askOpenPath = [this] {
-        return QFileDialog::getOpenFileName(&m_window, tr("Open Design"), QString(),
-                                            tr("NAVU designs (*.kvto)"));
+        return rememberDialogPath(QFileDialog::getOpenFileName(&m_window, tr("Open Design"), dialogStartPath(),
+                                                               tr("NAVU designs (*.kvto)")));
     };
     askSavePath = [this] {
-        return QFileDialog::getSaveFileName(&m_window, tr("Save Design"), m_path,
-                                            tr("NAVU designs (*.kvto)"));
+        const QString start = m_path.isEmpty() ? dialogStartPath() : m_path;
+        return rememberDialogPath(
+            QFileDialog::getSaveFileName(&m_window, tr("Save Design"), start, tr("NAVU designs (*.kvto)")));
     };
     runReviewWindow = [] {};
     quitApplication = [] { QCoreApplication::quit(); };

@@ -1,6 +1,8 @@
 #include "common/ui/UiHelpers.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPalette>
 #include <QPointer>
 #include <QThread>
@@ -53,4 +55,25 @@ void runOnGuiThreadAndWait(const std::function<void()>& f)
         return;
     }
     QMetaObject::invokeMethod(app, f, Qt::BlockingQueuedConnection);
+}
+
+namespace {
+QString& lastDialogFolder() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString dialogStartPath(const QString& name) {
+    const QString& last = lastDialogFolder();
+    const QString folder = !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+    if (name.isEmpty())
+        return folder;
+    return QFileInfo(name).isAbsolute() ? name : QDir(folder).filePath(name);
+}
+
+QString rememberDialogPath(const QString& path, bool isFolder) {
+    if (!path.isEmpty())
+        lastDialogFolder() = isFolder ? QFileInfo(path).absoluteFilePath() : QFileInfo(path).absolutePath();
+    return path;
 }

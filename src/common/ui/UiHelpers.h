@@ -4,6 +4,7 @@
 // enabling boxes, and running code on the GUI thread from a worker.
 
 #include <QColor>
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -15,6 +16,12 @@ QWidget* mainWindow();
 // The background colour of every dialog window.
 QColor dialogBackgroundColor();
 void applyDialogBackground(QWidget* window);
+
+// Where the program's file dialogs start: the folder of the last file or folder chosen in one of them during
+// this run, else the user's home folder. A name without a folder is put in that folder.
+QString dialogStartPath(const QString& name = {});
+// Remembers the folder of a path a file dialog gave (a folder itself when isFolder); returns path.
+QString rememberDialogPath(const QString& path, bool isFolder = false);
 
 // Enables or disables control and every control inside it (when it is a box).
 void SetObjEnabled(QWidget* control, bool flag);

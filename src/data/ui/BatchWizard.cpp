@@ -519,9 +519,9 @@ void BatchWizard::Export_Value_Btn_Clicked() {
     const QString xlsxFilter = tr("Excel Workbook (*.xlsx)");
     const QString txtFilter = tr("Text File (*.txt)");
     // The panel does not ask about replacing: the extension is decided first, then the final file is asked about.
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Series"), Trim_Str(batch_list_name->text()),
-                                                      xlsxFilter + QStringLiteral(";;") + txtFilter, &filter,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString path = rememberDialogPath(QFileDialog::getSaveFileName(
+        this, tr("Export Series"), dialogStartPath(Trim_Str(batch_list_name->text())),
+        xlsxFilter + QStringLiteral(";;") + txtFilter, &filter, QFileDialog::DontConfirmOverwrite));
     if (path.isEmpty())
         return;
     Export_Values_To_Chosen(path, filter == txtFilter ? 1 : 0);

@@ -195,8 +195,8 @@ void Import_Wizard::Enable_Disable_Image_Option(bool on) {
 }
 
 void Import_Wizard::Browse_Excel_Pressed() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Workbook"), QString(),
-                                                      tr("Excel Workbook (*.xlsx *.XLSX)"));
+    const QString path = rememberDialogPath(QFileDialog::getOpenFileName(
+        this, tr("Choose Workbook"), dialogStartPath(), tr("Excel Workbook (*.xlsx *.XLSX)")));
     if (path.isEmpty())
         return;
     Excel_path->setText(path);
@@ -204,8 +204,8 @@ void Import_Wizard::Browse_Excel_Pressed() {
 }
 
 void Import_Wizard::Browse_Text_Pressed() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose Text File"), QString(),
-                                                      tr("Text Files (*.txt *.rtf *.csv *.TXT *.RTF *.CSV)"));
+    const QString path = rememberDialogPath(QFileDialog::getOpenFileName(
+        this, tr("Choose Text File"), dialogStartPath(), tr("Text Files (*.txt *.rtf *.csv *.TXT *.RTF *.CSV)")));
     if (path.isEmpty())
         return;
     Text_path->setText(path);
@@ -213,7 +213,8 @@ void Import_Wizard::Browse_Text_Pressed() {
 }
 
 void Import_Wizard::Browse_Image_Pressed() {
-    const QString path = QFileDialog::getExistingDirectory(this, tr("Choose Picture Folder"));
+    const QString path = rememberDialogPath(
+        QFileDialog::getExistingDirectory(this, tr("Choose Picture Folder"), dialogStartPath()), true);
     if (path.isEmpty())
         return;
     Image_path->setText(path);

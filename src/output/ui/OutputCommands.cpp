@@ -3,6 +3,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/ui/Send_Modeless.h"
+#include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
 #include "output/ImageFileWriter.h"
 #include "output/ui/ExportWindow.h"
@@ -25,13 +26,16 @@ OutputCommands::OutputCommands(OutputHost& host, QObject* parent) : QObject(pare
         const QString extension = ImageFileWriter::fileExtension(type);
         dialog.setNameFilter(QStringLiteral("%1 (*.%2 *.%3 *.%4)").arg(type, extension, type.toLower(), type));
         dialog.setDefaultSuffix(extension);
+        dialog.setDirectory(dialogStartPath());
         dialog.selectFile(QStringLiteral("Card.%1").arg(extension));
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                   ? dialog.selectedFiles().first()
-                   : QString();
+        return rememberDialogPath(dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                                      ? dialog.selectedFiles().first()
+                                      : QString());
     };
     chooseFolder = [this] {
-        return QFileDialog::getExistingDirectory(_host.window(), tr("Choose a Folder for the Cards"));
+        const QString caption = tr("Choose a Folder for the Cards");
+        return rememberDialogPath(
+            QFileDialog::getExistingDirectory(_host.window(), caption, dialogStartPath()), true);
     };
 }
 

@@ -117,8 +117,8 @@ Print_Wnd::Print_Wnd(OutputHost& host, SeriesBindingTable& series, QWidget* pare
     buildUi();
 
     choosePdfPath = [this] {
-        return QFileDialog::getSaveFileName(this, tr("Save Labels as PDF"), tr("Labels.pdf"),
-                                            tr("PDF files (*.pdf)"));
+        return rememberDialogPath(QFileDialog::getSaveFileName(
+            this, tr("Save Labels as PDF"), dialogStartPath(tr("Labels.pdf")), tr("PDF files (*.pdf)")));
     };
     runPreview = [this](Printing_View& view, int pages, QPrinter& printer) {
         LabelPreview dialog(

@@ -39,7 +39,7 @@ Data_From_Excel& dataTable() {
 ProfileDialogBase::ProfileDialogBase(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
     chooseFile = [this](const QString& title, const QString& filter) {
-        return QFileDialog::getOpenFileName(this, title, QString(), filter);
+        return rememberDialogPath(QFileDialog::getOpenFileName(this, title, dialogStartPath(), filter));
     };
 }
 

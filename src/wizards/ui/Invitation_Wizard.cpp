@@ -542,8 +542,8 @@ void Invitation_Wizard::pickMessage() {
 }
 
 void Invitation_Wizard::browseDesign() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Design"), QString(),
-                                                      QStringLiteral("NAVU designs (*.kvto)"));
+    const QString path = rememberDialogPath(QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open Design"), dialogStartPath(), QStringLiteral("NAVU designs (*.kvto)")));
     if (path.isEmpty())
         return;
     m_designPath->setText(path);

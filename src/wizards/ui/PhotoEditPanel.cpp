@@ -1,6 +1,7 @@
 #include "wizards/ui/PhotoEditPanel.h"
 
 #include "common/Prompt.h"
+#include "common/ui/UiHelpers.h"
 #include "wizards/MainPhoto.h"
 
 #include <QCheckBox>
@@ -149,9 +150,9 @@ void PhotoEditPanel::clearPhoto() {
 }
 
 void PhotoEditPanel::browse() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Choose Photo"), QString(),
-        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.tif *.tiff)"));
+    const QString path = rememberDialogPath(QFileDialog::getOpenFileName(
+        this, QStringLiteral("Choose Photo"), dialogStartPath(),
+        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.tif *.tiff)")));
     if (!path.isEmpty())
         loadFile(path);
 }

@@ -262,7 +262,8 @@ void Send_Mail::Setting_Button() {
 }
 
 void Send_Mail::browse_att_Button() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Attachment"));
+    const QString path =
+        rememberDialogPath(QFileDialog::getOpenFileName(this, tr("Attachment"), dialogStartPath()));
     if (!path.isEmpty())
         attachment->setText(path);
 }
