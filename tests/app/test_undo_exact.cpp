@@ -442,6 +442,7 @@ private slots:
                 });
                 wnd->User_Profile_Action->trigger();
             }, true},
+            {"Insert", [&] { wnd->_graphicView->dropPictureFiles({red, blue}, QPointF(9, 9)); }, true},
             {"Snap to Grid", [&] { wnd->toggleGridConstraining(); }, false},
             {"", [&] { Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No.")}, {{"1"}}); }, true},
         };

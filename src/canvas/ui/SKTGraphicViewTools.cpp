@@ -624,6 +624,10 @@ void SKTGraphicView::dropEvent(QDropEvent* event) {
 GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint) {
     GraphicList made;
     QPointF at = canvasPoint;
+    // The pictures of one drop are one undo step: made directly, then taken out and inserted together.
+    const bool record = _document && _document->isUndoRegistrationEnabled();
+    if (record)
+        _document->setUndoRegistrationEnabled(false);
     for (const QString& path : paths) {
         const QSize natural = QImageReader(path).size();
         if (!natural.isValid())
@@ -635,6 +639,11 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
                                                 _cardSide, path, QString()))
             made << g;
         at += QPointF(10, 10);
+    }
+    if (record) {
+        _document->removeGraphics(_side, made);
+        _document->setUndoRegistrationEnabled(true);
+        insertItems(GraphicList(made.crbegin(), made.crend())); // the last made lies front-most
     }
     if (!made.isEmpty()) {
         setSelection(made);
