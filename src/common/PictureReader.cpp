@@ -1,11 +1,15 @@
 #include "common/PictureReader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <QThread>
+
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace pictures {
 
@@ -125,7 +129,21 @@ QImage decode(QImageReader& reader, const PictureInfo& info, const ReadLimits& l
     return image.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+ReadRunner& installedRunner() {
+    static ReadRunner runner;
+    return runner;
+}
+
+bool onApplicationThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
 } // namespace
+
+ReadRunner setReadRunner(ReadRunner runner) {
+    return std::exchange(installedRunner(), std::move(runner));
+}
 
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error) {
     PictureInfo info;
@@ -143,6 +161,15 @@ QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* e
             *error = QStringLiteral("The picture %1 does not exist.").arg(path);
         return {};
     }
+    if (!stop && onApplicationThread() && installedRunner()) {
+        QImage image;
+        // A copy: the runner may be replaced while it runs.
+        const ReadRunner runner = installedRunner();
+        runner([&](const std::atomic<bool>& stopFlag, std::atomic<int>& read) {
+            image = readPictureFile(path, limits, error, &stopFlag, &read);
+        });
+        return image;
+    }
     WatchedFile file(path, stop, progress);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -154,7 +181,7 @@ QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* e
     QImage image = decode(reader, info, limits, error);
     if (file.stopped()) {
         if (error)
-            *error = QStringLiteral("Reading the picture was stopped.");
+            *error = StoppedMessage;
         return {};
     }
     return image;

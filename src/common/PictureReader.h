@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class QIODevice;
 class QImageReader;
@@ -53,6 +54,9 @@ qint64 decodedBytes(const PictureInfo& info, QSize target);
 // Why decoding the picture to target must not be done (it costs more than MaxDecodeBytes); empty if it may.
 QString decodeCostMessage(const PictureInfo& info, QSize target);
 
+// The reason a read ends with when it was stopped.
+inline const QString StoppedMessage = QStringLiteral("Reading the picture was stopped.");
+
 struct ReadLimits {
     int maxSide = 0;      // longest side of the result; 0 for no limit
     qint64 maxPixels = 0; // area of the result; 0 for no limit
@@ -75,6 +79,14 @@ QSize fitted(QSize size, const ReadLimits& limits);
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error = nullptr);
 QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error = nullptr,
                        const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
+
+// A read of a picture file, and what runs it: the window installs a runner while the user picks a picture,
+// so that the read runs on a worker under its wait sheet, with progress and Stop. Reads on other threads
+// than the application's, and reads given a stop flag, run directly.
+using Read = std::function<void(const std::atomic<bool>& stop, std::atomic<int>& progress)>;
+using ReadRunner = std::function<void(const Read& read)>;
+// Gives the runner it replaces; an empty runner reads directly.
+ReadRunner setReadRunner(ReadRunner runner);
 
 // A thumbnail whose longer side is `side` pixels at most.
 QImage readThumbnail(const QString& path, int side, QString* error = nullptr);

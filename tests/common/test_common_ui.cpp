@@ -1,3 +1,4 @@
+#include "HostilePictures.h"
 #include "common/Globals.h"
 #include "common/LongMessage.h"
 #include "common/Prompt.h"
@@ -5,6 +6,7 @@
 #include "common/ui/FontPicking.h"
 #include "common/ui/GuiPrompt.h"
 #include "common/ui/Long_SMS_Dlg.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/Send_Modeless.h"
 #include "common/ui/UiHelpers.h"
 #include "common/ui/WaitSheet.h"
@@ -16,6 +18,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -120,6 +123,8 @@ private slots:
     void fontDialogNames_data();
     void fontDialogNames();
     void appStyleDrawsAsItsBase();
+    void pictureWaitReadsOffTheWindow_data();
+    void pictureWaitReadsOffTheWindow();
 
 private:
     std::unique_ptr<QMainWindow> window;
@@ -689,6 +694,40 @@ void TestCommonUi::appStyleTallBarsStartNoPaintThreads()
     QCOMPARE(ours.window.copy(ours.box), theirs.window.copy(theirs.box));
     if (threads() == before)
         QSKIP("Fusion's drawing started no paint thread either: nothing to compare with");
+}
+
+// A picture the user picks is read on a worker under the wait sheet: the window's thread keeps running, and
+// Stop ends the read with no picture.
+void TestCommonUi::pictureWaitReadsOffTheWindow_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("read") << false;
+    QTest::newRow("stopped") << true;
+}
+
+void TestCommonUi::pictureWaitReadsOffTheWindow()
+{
+    QFETCH(bool, stop);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.jpg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
+    file.close();
+    bool timerFired = false;
+    QTimer::singleShot(stop ? 250 : 1, [&] {
+        timerFired = true;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* button = top->findChild<QPushButton*>(QStringLiteral("Stop")); button && top->isVisible() && stop)
+                button->click();
+    });
+    const PictureWait wait(window.get());
+    QString why;
+    const QImage picture = pictures::readPictureFile(path, {}, &why);
+    QVERIFY(timerFired);
+    QCOMPARE(picture.isNull(), stop);
+    QCOMPARE(wait.stopped(), stop);
+    QCOMPARE(why, stop ? pictures::StoppedMessage : QString());
 }
 
 QTEST_MAIN(TestCommonUi)

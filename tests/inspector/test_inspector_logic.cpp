@@ -2,6 +2,7 @@
 
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
+#include "common/PictureReader.h"
 #include "common/ResourceSetup.h"
 #include "data/Data_From_Excel.h"
 #include "data/SeriesFiles.h"
@@ -296,6 +297,24 @@ private slots:
         v.path = QStringLiteral("/new/one.png");
         applyImagePanel(*img, v);
         QCOMPARE(img->_file_path, QStringLiteral("/new/one.png"));
+
+        // A read the user stops leaves the picture as it was, and says nothing.
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("other.png"));
+        QImage(4, 4, QImage::Format_RGB32).save(other);
+        auto& picture = static_cast<SKTImage&>(*img);
+        picture._image = QImage(2, 2, QImage::Format_RGB32);
+        const pictures::ReadRunner was = pictures::setReadRunner([](const pictures::Read& read) {
+            std::atomic<bool> stop{true};
+            std::atomic<int> progress{0};
+            read(stop, progress);
+        });
+        setItemFilePath(picture, other);
+        pictures::setReadRunner(was);
+        QCOMPARE(picture._file_path, QStringLiteral("/new/one.png"));
+        QCOMPARE(picture._image.size(), QSize(2, 2));
+        setItemFilePath(picture, other);
+        QCOMPARE(picture._image.size(), QSize(4, 4));
 
         GraphicPtr sig = make(QStringLiteral("SKTSignature"));
         sig->_file_path = QStringLiteral("/sig/a.png");

@@ -9,6 +9,7 @@
 #include "canvas/SKTItems.h"
 #include "common/FileHelpers.h"
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/FrameBackground.h"
@@ -463,10 +464,12 @@ void InspectorPanel::set_Front_BG_Image(const QString& path) {
     const CardEditScope scope(m_host, tr("Card Background"));
     // The shared frame helper: the record takes the picture, the "PARTY_IMAGE_BG" item shows it.
     QString error;
+    const PictureWait wait(window());
     const GraphicPtr background =
         setFrontFramePicture(m_host->cardProperty(0), m_host->frontGraphicsArray(), path, &error);
     if (!background) {
-        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+        if (!wait.stopped())
+            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
         return;
     }
     m_host->frontGraphicsChanged();
@@ -481,9 +484,11 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
         return;
     const CardEditScope scope(m_host, tr("Card Background"));
     QString why;
+    const PictureWait wait(window());
     const QImage picture = SKTImage::loadPicture(path, &why);
     if (picture.isNull()) {
-        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
+        if (!wait.stopped())
+            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
         return;
     }
     Card_Property& p = m_host->cardProperty(1);

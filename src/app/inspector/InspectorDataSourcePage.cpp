@@ -8,6 +8,7 @@
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
 #include "common/ui/Long_SMS_Dlg.h"
+#include "common/ui/PictureWait.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/BindingCombos.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
@@ -215,6 +216,7 @@ void InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& valu
         Text_value_Edit->setPlainText(item->_Text_contents);
     } else if (item->kind() == GraphicKind::Image) {
         // Only the main photo's own item changes the main photo.
+        const PictureWait wait(window());
         if (item->control_ID == QLatin1String("PARTY_IMAGE"))
             m_host->Update_frame_Main_Photo_And_Path(value, true);
         setItemFilePath(*item, value);

@@ -3,6 +3,7 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
+#include "common/PictureReader.h"
 #include "common/Prompt.h"
 #include "data/Data_From_Excel.h"
 #include "data/SeriesFiles.h"
@@ -266,9 +267,16 @@ void applyTextPanel(SKTGraphic& item, const TextPanelValues& v, PanelWrite mode)
 void setItemFilePath(SKTGraphic& item, const QString& path) {
     if (item.kind() == GraphicKind::Image || item.kind() == GraphicKind::Signature) {
         auto& picture = static_cast<SKTImage&>(item);
+        const QString oldPath = picture._file_path;
+        const QImage oldImage = picture._image;
         picture.setFilePath(path);
-        if (!picture.pictureError().isEmpty())
+        // A read the user stopped leaves the item as it was.
+        if (picture.pictureError() == pictures::StoppedMessage) {
+            picture._file_path = oldPath;
+            picture._image = oldImage;
+        } else if (!picture.pictureError().isEmpty()) {
             Show_MessageBox(picture.pictureError());
+        }
     } else
         item._file_path = path;
 }

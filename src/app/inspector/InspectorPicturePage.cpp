@@ -7,6 +7,7 @@
 #include "app/inspector/InspectorPanelParts.h"
 #include "canvas/SKTItems.h"
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "imaging/ImageAdjustments.h"
 
@@ -248,6 +249,7 @@ void InspectorPanel::Manual_Image_Browse_Btn() {
     // The item's new picture and the main photo it may bring are one step, taken before either changes.
     const CardEditScope scope(m_host, tr("Choose Picture"));
     const QString path = Library_Selected_Image;
+    const PictureWait wait(window());
     const GraphicPtr current = m_host->currentGraphic();
     if (current && current->control_ID == QLatin1String("PARTY_IMAGE"))
         m_host->Update_frame_Main_Photo_And_Path(path, true);
@@ -263,6 +265,7 @@ void InspectorPanel::Manual_Library_Browse_Btn() {
     const CardEditScope scope(m_host, tr("Choose Picture"));
     Library_Selected_Image = lib_window_sel_file;
     Manual_image_path->setText(Library_Selected_Image);
+    const PictureWait wait(window());
     if (const GraphicPtr current = m_host->currentGraphic())
         setItemFilePath(*current, Library_Selected_Image);
     m_browsedImagePath = Library_Selected_Image;

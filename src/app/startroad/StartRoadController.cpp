@@ -7,6 +7,7 @@
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 #include "data/BatchFillJob.h"
 #include "wizards/FrameBackground.h"
 #include "wizards/InvitationLayout.h"
@@ -250,6 +251,7 @@ void StartRoadController::framePicked(const QString& path) {
         m_window.Select_front_side();
     m_window.beginCardEdit();
     QString error;
+    const PictureWait wait(&m_window);
     const bool set = setFrontFramePicture(m_window.Front_card_Prop, m_window.Get_Front_Controls_Array(), path,
                                           &error) != nullptr;
     if (set)
@@ -257,7 +259,8 @@ void StartRoadController::framePicked(const QString& path) {
     m_window.document()->notifyGraphicsChanged(CardSide::Front);
     m_window.endCardEdit(tr("Choose Frame"), QString(), 0);
     if (!set) {
-        Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+        if (!wait.stopped())
+            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
         return;
     }
     m_window.Refresh_Canvas();

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <atomic>
+#include <functional>
+
 class QLabel;
 
 class WaitSheet : public QDialog {
@@ -24,3 +27,10 @@ void Show_Create_Modeless(QWidget* window = nullptr);
 void Hide_Destroy_Modeless(QWidget* window = nullptr);
 // The sheet shown on window, or null.
 WaitSheet* waitSheetOf(QWidget* window = nullptr);
+
+// Runs work on a worker thread under a wait sheet with a Stop button on window; Stop sets the flag that
+// work is given. The window keeps painting and the GUI thread is never blocked. Without an application
+// object, or off the GUI thread, work runs directly. With progress, the sheet's bar shows the percentage
+// work stores there (from 0 to 100) instead of only moving.
+void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work,
+                  const std::atomic<int>* progress = nullptr);

@@ -117,72 +117,12 @@ void runWithWait(QWidget* window, const std::function<void()>& work) {
 
 void runStoppable(QWidget* window, const std::function<void(const std::atomic<bool>& stop)>& work,
                   const std::atomic<int>* progress) {
-    std::atomic<bool> stop{false};
-    const auto guarded = [&work, &stop] {
-        try {
-            work(stop);
-        } catch (const std::exception& e) {
-            Show_NSLog_Message(QString::fromUtf8(e.what()));
-        }
-    };
-    if (!QCoreApplication::instance() || !isGuiThread()) {
-        guarded();
-        return;
-    }
-    QWidget* over = window ? window : mainWindow();
-    QDialog sheet(over, Qt::Sheet);
-    sheet.setObjectName(QStringLiteral("StopWaitSheet"));
-    sheet.setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
-    sheet.setWindowTitle(QStringLiteral("Please wait"));
-    applyDialogBackground(&sheet);
-    auto* layout = new QVBoxLayout(&sheet);
-    auto* label = new QLabel(QStringLiteral("It may take a while, Please wait.."), &sheet);
-    label->setAlignment(Qt::AlignCenter);
-    auto* busy = new QProgressBar(&sheet);
-    busy->setRange(0, 0);
-    busy->setTextVisible(false);
-    auto* stopButton = new QPushButton(QStringLiteral("Stop"), &sheet);
-    stopButton->setObjectName(QStringLiteral("Stop"));
-    QObject::connect(stopButton, &QPushButton::clicked, &sheet, [&stop, stopButton] {
-        stop = true;
-        stopButton->setEnabled(false);
-    });
-    // Escape stops too, instead of only closing the sheet.
-    QObject::connect(&sheet, &QDialog::rejected, &sheet, [&stop] { stop = true; });
-    layout->addWidget(label);
-    layout->addWidget(busy);
-    layout->addWidget(stopButton, 0, Qt::AlignRight);
-    sheet.setMinimumWidth(300);
-
-    QTimer percent;
-    if (progress) {
-        QObject::connect(&percent, &QTimer::timeout, busy, [busy, progress] {
-            const int p = progress->load();
-            if (p <= 0)
-                return;
-            busy->setRange(0, 100);
-            busy->setValue(qMin(p, 100));
-        });
-        percent.start(100);
-    }
-
-    QEventLoop loop;
-    std::unique_ptr<QThread> thread(QThread::create(guarded));
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    thread->start();
-    // Short reads end before the sheet would only flicker.
-    QTimer::singleShot(150, &sheet, [&sheet, &thread] {
-        if (thread->isRunning())
-            sheet.show();
-    });
-    loop.exec();
-    thread->wait();
-    sheet.hide();
+    ::runStoppable(window, work, progress);
 }
 
 SeriesImport::SheetRead readSheetWithWait(QWidget* window, const QString& path, int sheetIndex) {
     SeriesImport::SheetRead read;
-    runStoppable(window, [&](const std::atomic<bool>& stop) {
+    SeriesDialogs::runStoppable(window, [&](const std::atomic<bool>& stop) {
         read = SeriesImport::readWorkbookSheet(path, sheetIndex, &stop);
     });
     if (!read.error.isEmpty())

@@ -1,6 +1,7 @@
 #include "wizards/ui/PhotoEditPanel.h"
 
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "wizards/MainPhoto.h"
 
@@ -136,9 +137,11 @@ void PhotoEditPanel::load(const QString& path, const QImage& original, const Pho
 
 bool PhotoEditPanel::loadFile(const QString& path) {
     QString why;
+    const PictureWait wait(window());
     const QImage image = MainPhoto::readPicture(path, &why);
     if (image.isNull()) {
-        Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path + QLatin1Char('\n') + why);
+        if (!wait.stopped())
+            Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path + QLatin1Char('\n') + why);
         return false;
     }
     load(path, image, settings());
