@@ -10,7 +10,7 @@ PKGS=(
   python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui
   xvfb xauth imagemagick xdotool
   cups-daemon cups-client libcups2-dev
-  desktop-file-utils shared-mime-info clang libclang-rt-14-dev
+  desktop-file-utils shared-mime-info clang libclang-rt-14-dev locales
 )
 missing=()
 for p in "${PKGS[@]}"; do
@@ -23,3 +23,10 @@ if ((${#missing[@]})); then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The locales the tests read and convert spreadsheets in.
+for l in en_US de_DE fr_FR de_CH tr_TR; do
+  locale -a 2>/dev/null | grep -qx "$l.utf8" && continue
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO localedef -i "$l" -f UTF-8 "$l.UTF-8"
+done

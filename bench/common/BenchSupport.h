@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <clocale>
+
 namespace bench {
 
 // The peak resident memory (VmHWM) in KiB; -1 when unknown.
@@ -35,6 +37,10 @@ inline qint64 residentKb()
     }
     return -1;
 }
+
+// Figures print with a point whatever the user's locale (the application object takes the C library's
+// locale from the environment).
+inline void printWithPoint() { std::setlocale(LC_NUMERIC, "C"); }
 
 // Starts a new peak from what is resident now.
 inline void resetPeak()

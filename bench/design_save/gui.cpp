@@ -32,6 +32,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    bench::printWithPoint();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s design.kvto\n", argv[0]);
         return 2;

@@ -122,6 +122,7 @@ int runOnce(const QString& workbook, const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    bench::printWithPoint();
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--run"))
         return runOnce(args[2], args[3]);

@@ -7,6 +7,7 @@
 #include "BenchSupport.h"
 #include "SharedPlist.h"
 #include "common/HostilePictures.h"
+#include "data/XlsxTestPackage.h"
 
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
@@ -17,6 +18,7 @@
 #include "common/Globals.h"
 #include "data/SeriesFiles.h"
 #include "data/SeriesImport.h"
+#include "data/XlsxReader.h"
 #include "output/mail/MailSettings.h"
 
 #include <QBuffer>
@@ -185,6 +187,32 @@ QByteArray rtfOpenGroups(qint64 groups)
     return "{\\rtf1\\ansi " + QByteArray(groups, '{') + " word}";
 }
 
+// A one-cell workbook whose styles part is `styles`.
+QByteArray workbookWithStyles(const QByteArray& styles)
+{
+    return XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1.5</v></c></row>", {}, styles).bytes();
+}
+
+// `count` number formats, each "0." and `hashes` signs.
+QByteArray longFormats(int count, int hashes)
+{
+    QByteArray formats = "<numFmts>", xfs = "<cellXfs><xf/>";
+    const QByteArray code = "0." + QByteArray(hashes, '#');
+    for (int i = 0; i < count; ++i) {
+        formats += "<numFmt numFmtId=\"" + QByteArray::number(164 + i) + "\" formatCode=\"" + code + "\"/>";
+        xfs += "<xf numFmtId=\"" + QByteArray::number(164 + i) + "\"/>";
+    }
+    return workbookWithStyles(formats + "</numFmts>" + xfs + "</cellXfs>");
+}
+
+// `count` empty cell formats in `element` (cellXfs or cellStyleXfs).
+QByteArray manyCellFormats(qint64 count, const QByteArray& element)
+{
+    QByteArray xfs = "<" + element + ">";
+    xfs += QByteArray("<xf/>").repeated(count);
+    return workbookWithStyles(xfs + "</" + element + "><cellXfs><xf/><xf numFmtId=\"2\"/></cellXfs>");
+}
+
 struct Shape {
     std::function<QByteArray()> make;
     // Reads the bytes (written to path too); gives what the reader said.
@@ -209,6 +237,19 @@ QString clipboardRead(const QByteArray& bytes, const QString&)
     QString error;
     const GraphicList items = graphicsFromPasteboardData(bytes, &error);
     return items.isEmpty() ? QStringLiteral("refused: ") + error : QStringLiteral("%1 items").arg(items.size());
+}
+
+QString xlsxRead(const QByteArray&, const QString& path)
+{
+    XlsxReader reader;
+    QString error;
+    if (!reader.open(path, &error))
+        return QStringLiteral("refused: ") + error;
+    const auto sheet = reader.readSheet(0, &error);
+    if (!sheet)
+        return QStringLiteral("refused: ") + error;
+    return QStringLiteral("A1 %1%2").arg(sheet->cell(0, 0), sheet->warnings.isEmpty() ? QString()
+                                                                                      : QStringLiteral("; ") + sheet->warnings.join(u' '));
 }
 
 QString mailRead(const QByteArray&, const QString& path)
@@ -263,6 +304,11 @@ const std::map<QString, Shape>& shapes()
         {"rows_shared_dict_20mb", {[] { return rowsSharingOneDictionary(9980000, 10001); }, designRead}},
         {"design_100k_small_items", {[] { return designOfSmallItems(100000); }, designRead}},
         {"design_8_large_pictures", {[] { return designOfLargePictures(8); }, designRead}},
+        {"xlsx_format_100k_hashes", {[] { return longFormats(1, 100000); }, xlsxRead}},
+        {"xlsx_4096_formats_100k_hashes", {[] { return longFormats(4096, 100000); }, xlsxRead}},
+        {"xlsx_10m_cell_formats", {[] { return manyCellFormats(10000000, "cellXfs"); }, xlsxRead}},
+        {"xlsx_100m_cell_formats", {[] { return manyCellFormats(100000000, "cellXfs"); }, xlsxRead}},
+        {"xlsx_100m_style_formats", {[] { return manyCellFormats(100000000, "cellStyleXfs"); }, xlsxRead}},
         {"gif_65535x480", {[] { return gifOnScreen(65535, 480, 20); }, pictureRead}},
         {"gif_5000x5000", {[] { return gifOnScreen(5000, 5000, 20); }, pictureRead}},
         {"png_grey_100mp",
@@ -339,6 +385,7 @@ int runOne(const QString& name)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
+    bench::printWithPoint();
     if (argc > 1)
         return runOne(QString::fromLocal8Bit(argv[1]));
     for (const auto& [name, shape] : shapes()) {

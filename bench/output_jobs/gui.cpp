@@ -89,6 +89,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    bench::printWithPoint();
     const int busy = argc > 1 ? atoi(argv[1]) : QThread::idealThreadCount();
     constexpr int kRows = 1000;
     QTemporaryDir dir;

@@ -85,6 +85,7 @@ double median(std::vector<double> v)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    bench::printWithPoint();
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--run"))
         return runOnce(args[2]);

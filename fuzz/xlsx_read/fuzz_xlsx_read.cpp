@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the workbook reader as a whole package, and as the worksheet and shared-strings
-// parts of an otherwise valid package, so that the XML readers get exercised past the zip layer.
+// Feeds arbitrary bytes to the workbook reader as a whole package, and as the worksheet, shared-strings and
+// styles parts of an otherwise valid package (split at NUL bytes), so that the XML readers get exercised past
+// the zip layer.
 
 #include "data/XlsxReader.h"
 #include "data/ZipArchive.h"
@@ -8,7 +9,11 @@
 #include <cstdint>
 
 namespace {
-QByteArray wrap(const QByteArray& sheet, const QByteArray& strings)
+const QByteArray kStyles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy-mm-dd\"/></numFmts>"
+                           "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"22\"/></cellXfs>"
+                           "</styleSheet>";
+
+QByteArray wrap(const QByteArray& sheet, const QByteArray& strings, const QByteArray& styles)
 {
     const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     ZipWriter w;
@@ -23,9 +28,7 @@ QByteArray wrap(const QByteArray& sheet, const QByteArray& strings)
               "<Relationship Id=\"rId3\" Type=\"" + rel + "/styles\" Target=\"st.xml\"/></Relationships>");
     w.addFile("xl/s.xml", sheet);
     w.addFile("xl/t.xml", strings);
-    w.addFile("xl/st.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy-mm-dd\"/></numFmts>"
-                           "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"22\"/></cellXfs>"
-                           "</styleSheet>");
+    w.addFile("xl/st.xml", styles);
     return w.finish().value_or(QByteArray());
 }
 
@@ -51,8 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         readAll(bytes);
         return 0;
     }
-    // Split the input into a worksheet part and a shared-strings part.
+    // Split the input into a worksheet part, a shared-strings part and a styles part.
     const qsizetype cut = bytes.indexOf('\0');
-    readAll(wrap(cut < 0 ? bytes : bytes.left(cut), cut < 0 ? QByteArray() : bytes.mid(cut + 1)));
+    const qsizetype cut2 = cut < 0 ? -1 : bytes.indexOf('\0', cut + 1);
+    readAll(wrap(cut < 0 ? bytes : bytes.left(cut),
+                 cut < 0 ? QByteArray() : bytes.mid(cut + 1, cut2 < 0 ? -1 : cut2 - cut - 1),
+                 cut2 < 0 ? kStyles : bytes.mid(cut2 + 1)));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "data/NumberFormat.h"
 
+#include "data/NumberFormatLocale.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -101,75 +103,6 @@ size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool da
 }
 
 namespace {
-// Locales of the language ids that format codes name in [$-...] tags; the low ten bits name the language.
-QLocale localeOfId(uint lcid, const QLocale& fallback)
-{
-    static const struct { uint id; const char* name; } exact[] = {
-        {0x409, "en_US"}, {0x809, "en_GB"}, {0xC09, "en_AU"}, {0x1009, "en_CA"}, {0x407, "de_DE"},
-        {0x807, "de_CH"}, {0xC07, "de_AT"}, {0x40C, "fr_FR"}, {0x80C, "fr_BE"}, {0x100C, "fr_CH"},
-        {0xC0C, "fr_CA"}, {0x410, "it_IT"}, {0x810, "it_CH"}, {0x40A, "es_ES"}, {0xC0A, "es_ES"},
-        {0x80A, "es_MX"}, {0x413, "nl_NL"}, {0x813, "nl_BE"}, {0x416, "pt_BR"}, {0x816, "pt_PT"},
-        {0x419, "ru_RU"}, {0x422, "uk_UA"}, {0x415, "pl_PL"}, {0x405, "cs_CZ"}, {0x41B, "sk_SK"},
-        {0x40E, "hu_HU"}, {0x418, "ro_RO"}, {0x402, "bg_BG"}, {0x41A, "hr_HR"}, {0x424, "sl_SI"},
-        {0x41D, "sv_SE"}, {0x406, "da_DK"}, {0x414, "nb_NO"}, {0x40B, "fi_FI"}, {0x40F, "is_IS"},
-        {0x408, "el_GR"}, {0x41F, "tr_TR"}, {0x40D, "he_IL"}, {0x401, "ar_SA"}, {0x411, "ja_JP"},
-        {0x412, "ko_KR"}, {0x804, "zh_CN"}, {0x404, "zh_TW"}, {0xC04, "zh_HK"}, {0x41E, "th_TH"},
-        {0x42A, "vi_VN"}, {0x421, "id_ID"}, {0x439, "hi_IN"}, {0x425, "et_EE"}, {0x426, "lv_LV"},
-        {0x427, "lt_LT"}};
-    const uint id = lcid & 0xFFFF;
-    for (const auto& e : exact) {
-        if (e.id == id)
-            return QLocale(QString::fromLatin1(e.name));
-    }
-    for (const auto& e : exact) {
-        if ((e.id & 0x3FF) == (id & 0x3FF))
-            return QLocale(QString::fromLatin1(e.name));
-    }
-    return fallback;
-}
-
-std::string utf8(const QString& s)
-{
-    const QByteArray b = s.toUtf8();
-    return std::string(b.constData(), size_t(b.size()));
-}
-
-// Month and day names of the C locale are English.
-QLocale namesLocale(const QLocale& l)
-{
-    return l.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : l;
-}
-
-// The locale's short date as a format code, years always with four digits; ISO order in the C locale.
-QString shortDateCode(const QLocale& locale)
-{
-    if (locale.language() == QLocale::C)
-        return QStringLiteral("yyyy\\-mm\\-dd");
-    const QString qt = locale.dateFormat(QLocale::ShortFormat);
-    QString code;
-    for (qsizetype i = 0; i < qt.size(); ++i) {
-        const QChar c = qt[i];
-        qsizetype run = 1;
-        while (i + run < qt.size() && qt[i + run] == c)
-            ++run;
-        if (c == u'y') {
-            code += QStringLiteral("yyyy");
-        } else if (c == u'M' || c == u'd') {
-            code += QString(run, c.toLower());
-        } else if (c == u'\'') {
-            const qsizetype close = qt.indexOf(u'\'', i + 1);
-            code += u'"' + qt.mid(i + 1, (close < 0 ? qt.size() : close) - i - 1) + u'"';
-            i = close < 0 ? qt.size() : close;
-            continue;
-        } else {
-            for (qsizetype k = 0; k < run; ++k)
-                code += c.isLetterOrNumber() ? QString(u'"') + c + u'"' : QString(u'\\') + c;
-        }
-        i += run - 1;
-    }
-    return code;
-}
-
 void appendInt(std::string& out, qint64 v, int width)
 {
     if (v >= 0 && v < 100 && width <= 2) { // most date and time fields
@@ -309,8 +242,7 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
     case 20: return QStringLiteral("h:mm");
     case 21: return QStringLiteral("h:mm:ss");
     case 22:
-        return shortDateCode(locale) +
-               (locale.language() == QLocale::C ? QStringLiteral(" hh:mm") : QStringLiteral(" h:mm"));
+        return shortDateCode(locale) + shortTimeCode(locale);
     case 37: return QStringLiteral("#,##0 ;(#,##0)");
     case 38: return QStringLiteral("#,##0 ;[Red](#,##0)");
     case 39: return QStringLiteral("#,##0.00;(#,##0.00)");
@@ -328,14 +260,30 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
     return QStringLiteral("General");
 }
 
+namespace {
+// The language id of the format's first [$-XXX] tag that names no currency (0 when none); such a tag gives the
+// whole format its locale: separators and names.
+uint formatLanguage(const QString& code)
+{
+    for (qsizetype at = code.indexOf(QStringLiteral("[$-")); at >= 0; at = code.indexOf(QStringLiteral("[$-"), at + 1)) {
+        const qsizetype close = code.indexOf(u']', at);
+        if (close < 0)
+            break;
+        bool ok = false;
+        const uint id = code.mid(at + 3, close - at - 3).toUInt(&ok, 16);
+        if (ok && (id & 0xFFFF) != 0xF800 && (id & 0xFFFF) != 0xF400)
+            return id;
+    }
+    return 0;
+}
+} // namespace
+
 NumberFormat NumberFormat::compile(int id, const QString& code, const QLocale& locale)
 {
     NumberFormat f;
     const QString text = code.isEmpty() ? builtInCode(id, locale) : code;
-    if (text.compare(u"General", Qt::CaseInsensitive) == 0)
+    if (text.size() > MaxCodeLength || text.compare(u"General", Qt::CaseInsensitive) == 0)
         return f;
-    f._decimal = utf8(locale.decimalPoint());
-    f._group = utf8(locale.groupSeparator());
     // Sections at ";" outside quotes, brackets and escapes.
     QStringList parts;
     QString current;
@@ -360,25 +308,54 @@ NumberFormat NumberFormat::compile(int id, const QString& code, const QLocale& l
         }
     }
     parts << current;
-    QLocale names = namesLocale(locale);
-    for (const QString& part : parts.mid(0, 4)) {
+    const uint language = formatLanguage(text);
+    const QLocale formatLocale = language ? localeOfId(language, locale) : locale;
+    QLocale names = formatLocale;
+    for (qsizetype k = 0; k < parts.size() && k < 4; ++k) {
+        // The system's long date and time ids stand for the user's own formats.
+        QString part = parts[k];
+        if (part.contains(QStringLiteral("[$-F800]"), Qt::CaseInsensitive))
+            part = longDateCode(locale);
+        else if (part.contains(QStringLiteral("[$-F400]"), Qt::CaseInsensitive))
+            part = longTimeCode(locale);
         Section s = compileSection(part, &names);
-        if (!s.text) // text sections ("@") show text cells only
-            f._sections.push_back(std::move(s));
+        // The fourth section, or one holding "@", is for text cells.
+        if (k == 3 || s.text) {
+            if (!f._hasText && !(s.tokens.size() == 1 && s.tokens[0].kind == Token::TextValue)) {
+                f._text = std::move(s);
+                f._hasText = true;
+            }
+            continue;
+        }
+        f._sections.push_back(std::move(s));
     }
-    if (f._sections.empty())
-        return NumberFormat();
     for (const Section& s : f._sections)
         f._conditional = f._conditional || s.cond != Section::Cond::None;
-    for (int m = 1; m <= 12; ++m) {
-        f._monthShort.push_back(utf8(names.monthName(m, QLocale::ShortFormat)));
-        f._monthLong.push_back(utf8(names.monthName(m, QLocale::LongFormat)));
-    }
-    for (int d = 1; d <= 7; ++d) {
-        f._dayShort.push_back(utf8(names.dayName(d, QLocale::ShortFormat)));
-        f._dayLong.push_back(utf8(names.dayName(d, QLocale::LongFormat)));
+    f._texts = localeTexts(formatLocale);
+    if (names != formatLocale) {
+        LocaleTexts n = localeTexts(names);
+        f._texts.monthShort = std::move(n.monthShort);
+        f._texts.monthLong = std::move(n.monthLong);
+        f._texts.monthGenitive = std::move(n.monthGenitive);
+        f._texts.dayShort = std::move(n.dayShort);
+        f._texts.dayLong = std::move(n.dayLong);
     }
     return f;
+}
+
+bool NumberFormat::formatText(std::string_view text, std::string& out) const
+{
+    if (!_hasText)
+        return false;
+    for (const Token& k : _text.tokens) {
+        if (k.kind == Token::Literal)
+            out += k.text;
+        else if (k.kind == Token::TextValue)
+            out.append(text);
+        else if (k.kind == Token::DateSeparator || k.kind == Token::FractionBar)
+            out += '/';
+    }
+    return true;
 }
 
 NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale* names)
@@ -402,9 +379,14 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = code[i];
         const char16_t u = c.toLower().unicode();
-        qsizetype run = 1;
-        while (i + run < n && code[i + run].toLower() == c.toLower())
-            ++run;
+        // Letters of date and time fields count their run; the caller moves past it, so each character is
+        // looked at a bounded number of times.
+        const auto runOf = [&] {
+            qsizetype run = 1;
+            while (i + run < n && code[i + run].toLower() == c.toLower())
+                ++run;
+            return run;
+        };
         const bool digitBefore = lastWasDigit;
         lastWasDigit = false;
         if (c == u'"') {
@@ -429,7 +411,7 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
                 bool ok = false;
                 const uint lcid = dash < 0 ? 0 : inner.mid(dash + 1).toUInt(&ok, 16);
                 if (ok && lcid)
-                    *names = namesLocale(localeOfId(lcid, *names));
+                    *names = localeOfId(lcid, *names);
             } else if (!lower.isEmpty() && lower.count(lower[0]) == lower.size() &&
                        (lower[0] == u'h' || lower[0] == u'm' || lower[0] == u's')) {
                 add(lower[0] == u'h' ? Token::ElapsedHours
@@ -448,7 +430,10 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             // colours, [DBNum..] and other switches change no text
         } else if (c == u'0' || c == u'#' || c == u'?') {
             t.push_back({Token::Digit, char(c.unicode()), quint8(part), {}, {}});
-            (part == 0 ? s.intDigits : part == 1 ? s.fracDigits : s.expDigits)++;
+            if (part <= 2)
+                (part == 0 ? s.intDigits : part == 1 ? s.fracDigits : s.expDigits)++;
+            else
+                s.denPlaceholders += char(c.unicode());
             lastWasDigit = true;
         } else if (c == u'.') {
             const bool afterSeconds = !t.empty() && (t.back().kind == Token::Second || t.back().kind == Token::Second2 ||
@@ -477,6 +462,7 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             i = k - 1;
             lastWasDigit = s.grouping;
         } else if (c == u',' && digitBefore && part == 1) {
+            const qsizetype run = runOf();
             s.scale -= 3 * int(run); // "0.0," scales too
             i += run - 1;
         } else if (c == u'%') {
@@ -490,8 +476,24 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             ++i;
         } else if (c == u'@') {
             text = true;
-        } else if (c == u'/' && digitBefore && i + 1 < n && (code[i + 1] == u'?' || code[i + 1] == u'#' || code[i + 1].isDigit())) {
+            add(Token::TextValue);
+        } else if (c == u'/' && digitBefore && part == 0 && !s.fraction && i + 1 < n &&
+                   (code[i + 1] == u'?' || code[i + 1] == u'#' || code[i + 1].isDigit())) {
             s.fraction = true;
+            add(Token::FractionBar);
+            if (code[i + 1] >= u'1' && code[i + 1] <= u'9') {
+                // a fixed denominator
+                qsizetype k = i + 1;
+                while (k < n && code[k].isDigit() && s.fixedDenominator < 100000000)
+                    s.fixedDenominator = s.fixedDenominator * 10 + code[k++].digitValue();
+                while (k < n && code[k].isDigit())
+                    ++k;
+                i = k - 1;
+            } else {
+                part = 4;
+            }
+        } else if (c == u'/') {
+            add(Token::DateSeparator);
         } else if (u == u'g' && code.mid(i, 7).compare(u"General", Qt::CaseInsensitive) == 0) {
             add(Token::General);
             s.general = true;
@@ -506,19 +508,24 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             s.twelveHour = true;
             i += 2;
         } else if (u == u'y' || u == u'e') {
+            const qsizetype run = runOf();
             add(run <= 2 && u == u'y' ? Token::Year2 : Token::Year4);
             i += run - 1;
         } else if (u == u'm') {
+            const qsizetype run = runOf();
             add(run == 1 ? Token::Month : run == 2 ? Token::Month2 : run == 3 ? Token::MonthShort
                 : run == 5 ? Token::MonthLetter : Token::MonthLong);
             i += run - 1;
         } else if (u == u'd') {
+            const qsizetype run = runOf();
             add(run == 1 ? Token::Day : run == 2 ? Token::Day2 : run == 3 ? Token::DayShort : Token::DayLong);
             i += run - 1;
         } else if (u == u'h') {
+            const qsizetype run = runOf();
             add(run == 1 ? Token::Hour : Token::Hour2);
             i += run - 1;
         } else if (u == u's') {
+            const qsizetype run = runOf();
             add(run == 1 ? Token::Second : Token::Second2);
             i += run - 1;
         } else {
@@ -545,6 +552,34 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
         if (minute)
             t[k].kind = t[k].kind == Token::Month ? Token::Minute : Token::Minute2;
     }
+    // A fraction's numerator is the run of digits before its bar; digits before that, apart from it by a
+    // literal, are its integer part.
+    if (s.fraction) {
+        size_t bar = 0;
+        while (t[bar].kind != Token::FractionBar)
+            ++bar;
+        size_t k = bar;
+        while (k > 0 && t[k - 1].kind == Token::Digit && t[k - 1].width == 0) {
+            t[--k].width = 3;
+            s.numPlaceholders.insert(s.numPlaceholders.begin(), t[k].placeholder);
+            --s.intDigits;
+        }
+        while (k > 0 && t[k - 1].kind == Token::Literal && s.intDigits > 0)
+            t[--k].width = 1;
+    }
+    // A month's full name beside a day of the month is genitive, unless a literal other than a space (or a
+    // comma after it) touches it.
+    bool dayOfMonth = false;
+    for (const Token& k : t)
+        dayOfMonth = dayOfMonth || k.kind == Token::Day || k.kind == Token::Day2;
+    for (size_t k = 0; dayOfMonth && k < t.size(); ++k) {
+        if (t[k].kind != Token::MonthLong)
+            continue;
+        const bool before = k > 0 && t[k - 1].kind == Token::Literal && !t[k - 1].text.ends_with(' ');
+        const bool after = k + 1 < t.size() && t[k + 1].kind == Token::Literal && !t[k + 1].text.starts_with(' ') &&
+                           !t[k + 1].text.starts_with(',');
+        t[k].width = before || after ? 0 : 1;
+    }
     for (const Token& k : t) {
         s.date = s.date || isDateToken(k.kind) || k.kind == Token::AmPm;
         s.calendar = s.calendar || (k.kind >= Token::Year2 && k.kind <= Token::DayLong);
@@ -553,6 +588,8 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
                     k.kind == Token::ElapsedSeconds;
         if (k.kind == Token::Digit && k.width == 0)
             s.intPlaceholders += k.placeholder;
+        if (s.fraction && k.kind == Token::Digit && k.width != 0 && k.width != 3 && k.width != 4)
+            s.fraction = false; // decimals or an exponent beside a fraction: not one
         s.expZeros += k.kind == Token::Digit && k.width == 2 && k.placeholder == '0';
     }
     s.engineering = s.hasExponent && s.intDigits > 1 && s.intPlaceholders.find('#') != std::string::npos;
@@ -564,34 +601,165 @@ bool NumberFormat::format(double v, bool date1904, std::string& out) const
 {
     if (_sections.empty() || !std::isfinite(v))
         return false;
-    const Section* s = nullptr;
-    bool negative = v < 0;
+    const size_t n = _sections.size();
+    size_t index = 0;
+    bool negative = false;
     if (_conditional) {
-        for (const Section& c : _sections) {
-            if (c.matches(v)) {
-                s = &c;
-                break;
-            }
+        // The first section's condition; then a second section of its own condition, or without one the
+        // negatives when a third follows (else the rest); then a third for the rest.
+        const Section& second = _sections[std::min<size_t>(1, n - 1)];
+        if (_sections[0].matches(v))
+            index = 0;
+        else if (n >= 2 && (second.cond != Section::Cond::None ? second.matches(v) : (n == 2 || v < 0)))
+            index = 1;
+        else if (n >= 3 && _sections[2].matches(v))
+            index = 2;
+        else {
+            formatGeneralTo(out, std::fabs(v), _texts.decimal); // as LibreOffice shows it
+            return true;
         }
-        if (!s)
-            return false;
-        // A section for numbers below zero or some negative bound shows them without a sign.
-        if ((s->cond == Section::Cond::Lt || s->cond == Section::Cond::Le) && s->operand <= 0)
-            negative = false, v = std::fabs(v);
-    } else if (v < 0 && _sections.size() >= 2) {
-        s = &_sections[1];
-        negative = false;
-        v = -v;
-    } else if (v == 0 && _sections.size() >= 3) {
-        s = &_sections[2];
+        // Only the first section shows a minus, unless it is for the numbers below zero.
+        const Section& first = _sections[0];
+        negative = index == 0 && v < 0 &&
+                   !((first.cond == Section::Cond::Lt || first.cond == Section::Cond::Le) && first.operand == 0);
+    } else if (v < 0 && n >= 2) {
+        index = 1;
+    } else if (v == 0 && n >= 3) {
+        index = 2;
     } else {
-        s = &_sections[0];
+        negative = v < 0;
     }
-    if (s->date)
-        return formatDate(*s, v, date1904, out);
-    if (s->fraction)
+    const Section& s = _sections[index];
+    if (!negative)
+        v = std::fabs(v);
+    if (s.date)
+        return formatDate(s, v, date1904, out);
+    if (s.fraction)
+        return formatFraction(s, v, negative, out);
+    formatNumber(s, v, negative, out);
+    return true;
+}
+
+namespace {
+// The closest fraction to x >= 0 whose denominator is at most `most` (the smaller denominator on a tie).
+void closestFraction(double x, qint64 most, qint64& num, qint64& den)
+{
+    qint64 h0 = 0, h1 = 1, k0 = 1, k1 = 0;
+    double r = x;
+    for (int step = 0; step < 64; ++step) {
+        const double a = std::floor(r);
+        if (a > 1e15)
+            break;
+        const qint64 ai = qint64(a);
+        const qint64 h2 = ai * h1 + h0, k2 = ai * k1 + k0;
+        if (k2 > most) {
+            const qint64 t = (most - k0) / k1;
+            const qint64 hs = t * h1 + h0, ks = t * k1 + k0;
+            if (ks > 0 && std::fabs(x - double(hs) / double(ks)) < std::fabs(x - double(h1) / double(k1))) {
+                num = hs;
+                den = ks;
+                return;
+            }
+            break;
+        }
+        h0 = h1, h1 = h2, k0 = k1, k1 = k2;
+        const double f = r - a;
+        if (f < 1e-10)
+            break;
+        r = 1.0 / f;
+    }
+    num = h1;
+    den = k1;
+}
+
+// Digits into placeholders filled from the right ('0' pads with zeros, '?' with spaces, '#' with nothing);
+// digits beyond the placeholders go in front.
+void appendRight(std::string& out, const std::string& digits, const std::string& placeholders)
+{
+    const size_t P = placeholders.size(), L = digits.size();
+    for (size_t k = L; k < P; ++k) {
+        const char fill = fillOf(placeholders[P - 1 - k]);
+        if (fill)
+            out += fill;
+    }
+    out += digits;
+}
+} // namespace
+
+bool NumberFormat::formatFraction(const Section& s, double v, bool negative, std::string& out) const
+{
+    const double x = std::fabs(v);
+    if (x >= 1e15)
         return false;
-    formatNumber(*s, v, negative, out);
+    const bool improper = s.intPlaceholders.empty();
+    qint64 whole = improper ? 0 : qint64(std::floor(x));
+    const double part = x - double(whole);
+    qint64 num = 0, den = 1;
+    if (s.fixedDenominator > 0) {
+        den = s.fixedDenominator;
+        num = std::llround(part * double(den));
+    } else {
+        qint64 most = 1;
+        for (size_t k = 0; k < s.denPlaceholders.size() && k < 7; ++k)
+            most *= 10;
+        closestFraction(part, std::max<qint64>(1, most - 1), num, den);
+    }
+    if (!improper && num >= den) {
+        whole += num / den;
+        num %= den;
+    }
+    const bool zero = whole == 0 && num == 0;
+    if (negative && !zero)
+        out += _minus;
+    const bool numQuestion = s.numPlaceholders.find('?') != std::string::npos;
+    // A whole number shows no fraction: blanks where '?' would stand, nothing where '#' would, "0/1" with '0'.
+    const bool hidden = !improper && num == 0 && s.numPlaceholders.find('0') == std::string::npos;
+    std::string intText = whole > 0 ? std::to_string(whole) : zero ? "0" : "";
+    const bool noInteger = !improper && whole == 0 && !zero &&
+                           s.intPlaceholders.find_first_of("0?") == std::string::npos;
+    bool intDone = false, numDone = false;
+    for (const Token& k : s.tokens) {
+        switch (k.kind) {
+        case Token::Literal:
+            if (k.width != 1)
+                out += k.text;
+            else if (hidden || noInteger)
+                out.append(numQuestion ? (hidden ? std::string(k.text.size(), ' ') : k.text) : std::string());
+            else
+                out += k.text;
+            break;
+        case Token::Digit:
+            if (k.width == 0 && !intDone) {
+                appendRight(out, intText, s.intPlaceholders);
+                intDone = true;
+            } else if (k.width == 3 && !numDone) {
+                numDone = true;
+                if (hidden)
+                    out.append(size_t(std::count(s.numPlaceholders.begin(), s.numPlaceholders.end(), '?')), ' ');
+                else
+                    appendRight(out, std::to_string(num), s.numPlaceholders);
+            }
+            break;
+        case Token::FractionBar:
+            if (!hidden)
+                out += '/';
+            else if (numQuestion)
+                out += ' ';
+            if (s.fixedDenominator > 0 && !hidden)
+                out += std::to_string(s.fixedDenominator);
+            else if (!s.denPlaceholders.empty()) {
+                const std::string d = hidden ? std::string() : std::to_string(den);
+                out += d;
+                for (size_t p = d.size(); p < s.denPlaceholders.size(); ++p) {
+                    if (s.denPlaceholders[p] != '#' && (!hidden || numQuestion))
+                        out += ' ';
+                }
+            }
+            break;
+        case Token::DateSeparator: out += '/'; break;
+        default: break;
+        }
+    }
     return true;
 }
 
@@ -638,7 +806,7 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
                 continue;
             grouped += ch;
             if (r > 0 && r % 3 == 0 && ch != ' ')
-                grouped += _group;
+                grouped += _texts.group;
         }
     }
     int intIndex = 0;
@@ -647,12 +815,7 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
     for (const Token& k : s.tokens) {
         switch (k.kind) {
         case Token::Literal: out += k.text; break;
-        case Token::General: {
-            char buf[32];
-            const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v));
-            formatGeneralTo(out, std::string_view(buf, size_t(r.ptr - buf)));
-            break;
-        }
+        case Token::General: formatGeneralTo(out, std::fabs(v), _texts.decimal); break;
         case Token::Digit:
             if (k.width == 0) {
                 const int r = P - 1 - intIndex; // place from the right
@@ -678,8 +841,9 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
         case Token::Point:
             if (P == 0)
                 out += intPart;
-            out += _decimal;
+            out += _texts.decimal;
             break;
+        case Token::DateSeparator: out += '/'; break;
         case Token::Exponent: {
             out += 'E';
             if (exponent < 0)
@@ -704,7 +868,14 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
     }
     static const qint64 units[] = {1, 10, 100, 1000};
     const qint64 unit = units[std::clamp(s.secondDigits, 0, 3)];
-    const qint64 ticks = std::llround(serial * 86400.0 * double(unit));
+    // A time of day alone is cut, not rounded, to the digits shown (as LibreOffice shows it), after rounding to
+    // the microsecond so that a time typed in whole seconds stays whole; dates and elapsed times are rounded.
+    qint64 ticks = std::llround(serial * 86400.0 * double(unit));
+    if (!s.calendar && !s.elapsed) {
+        const qint64 micro = std::llround(serial * 86400e6);
+        const qint64 per = 1000000 / unit;
+        ticks = micro >= 0 ? micro / per : -((-micro + per - 1) / per);
+    }
     qint64 days = ticks / (86400 * unit);
     qint64 ofDay = ticks % (86400 * unit);
     if (ofDay < 0) {
@@ -732,10 +903,10 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
         case Token::Year4: appendInt(out, y, 4); break;
         case Token::Month: appendInt(out, m, 1); break;
         case Token::Month2: appendInt(out, m, 2); break;
-        case Token::MonthShort: out += _monthShort[m - 1]; break;
-        case Token::MonthLong: out += _monthLong[m - 1]; break;
+        case Token::MonthShort: out += _texts.monthShort[m - 1]; break;
+        case Token::MonthLong: out += (k.width ? _texts.monthGenitive : _texts.monthLong)[m - 1]; break;
         case Token::MonthLetter: {
-            const std::string& name = _monthLong[m - 1];
+            const std::string& name = _texts.monthLong[m - 1];
             size_t len = 1;
             while (len < name.size() && (uchar(name[len]) & 0xC0) == 0x80)
                 ++len;
@@ -744,8 +915,9 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
         }
         case Token::Day: appendInt(out, d, 1); break;
         case Token::Day2: appendInt(out, d, 2); break;
-        case Token::DayShort: out += _dayShort[size_t(weekday)]; break;
-        case Token::DayLong: out += _dayLong[size_t(weekday)]; break;
+        case Token::DayShort: out += _texts.dayShort[size_t(weekday)]; break;
+        case Token::DayLong: out += _texts.dayLong[size_t(weekday)]; break;
+        case Token::DateSeparator: out += _texts.dateSeparator; break;
         case Token::Hour: appendInt(out, hourShown, 1); break;
         case Token::Hour2: appendInt(out, hourShown, 2); break;
         case Token::Minute: appendInt(out, secOfDay / 60 % 60, 1); break;
@@ -753,13 +925,19 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
         case Token::Second: appendInt(out, secOfDay % 60, 1); break;
         case Token::Second2: appendInt(out, secOfDay % 60, 2); break;
         case Token::SecondFraction:
-            out += _decimal;
+            out += _texts.decimal;
             appendInt(out, ofDay % unit, k.width);
             break;
         case Token::ElapsedHours: appendInt(out, totalSeconds / 3600, k.width); break;
         case Token::ElapsedMinutes: appendInt(out, totalSeconds / 60, k.width); break;
         case Token::ElapsedSeconds: appendInt(out, totalSeconds, k.width); break;
-        case Token::AmPm: out += hour < 12 ? k.text : k.text2; break;
+        case Token::AmPm:
+            // AM/PM in the locale's words; A/P as written
+            if (k.text.size() == 2 && !_texts.am.empty())
+                out += hour < 12 ? _texts.am : _texts.pm;
+            else
+                out += hour < 12 ? k.text : k.text2;
+            break;
         default: break;
         }
     }
@@ -767,152 +945,3 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
 }
 
 } // namespace xlsx
-
-using namespace xlsx;
-
-QString XlsxReader::formatNumber(QByteArrayView text)
-{
-    std::string out;
-    formatGeneralTo(out, std::string_view(text.data(), size_t(text.size())));
-    return QString::fromUtf8(out.data(), qsizetype(out.size()));
-}
-
-void xlsx::formatGeneralTo(std::string& out, std::string_view text)
-{
-    const char* s = text.data();
-    const qsizetype len = qsizetype(text.size());
-    // Fast path: already a plain decimal in canonical form with at most 15 significant digits.
-    {
-        qsizetype i = 0;
-        if (i < len && s[i] == '-')
-            ++i;
-        const qsizetype intStart = i;
-        while (i < len && s[i] >= '0' && s[i] <= '9')
-            ++i;
-        const qsizetype intDigits = i - intStart;
-        qsizetype fracDigits = 0;
-        bool ok = intDigits > 0 && !(intDigits > 1 && s[intStart] == '0');
-        if (ok && i < len && s[i] == '.') {
-            ++i;
-            const qsizetype fracStart = i;
-            while (i < len && s[i] >= '0' && s[i] <= '9')
-                ++i;
-            fracDigits = i - fracStart;
-            ok = fracDigits > 0 && s[i - 1] != '0';
-        }
-        if (ok && i == len) {
-            // Leading zeros of "0.00123" are not significant.
-            qsizetype sig = intDigits + fracDigits;
-            if (s[intStart] == '0') {
-                sig = fracDigits;
-                for (qsizetype k = intStart + 2; k < len && s[k] == '0'; ++k)
-                    --sig;
-            }
-            const bool negZero = s[0] == '-' && intDigits == 1 && s[intStart] == '0' && fracDigits == 0;
-            if (sig <= 15 && !negZero) {
-                out.append(s, size_t(len));
-                return;
-            }
-        }
-    }
-    double d = 0;
-    qsizetype start = 0;
-    while (start < len && (s[start] == ' ' || s[start] == '+'))
-        ++start;
-    const auto res = std::from_chars(s + start, s + len, d);
-    if (res.ec != std::errc() || !std::isfinite(d)) {
-        const QByteArray t = QString::fromUtf8(s, len).trimmed().toUtf8();
-        out.append(t.constData(), size_t(t.size()));
-        return;
-    }
-    if (d == 0) {
-        out += '0';
-        return;
-    }
-    // 15 significant digits in scientific form, then written out as a plain decimal.
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, 14);
-    const std::string sci(buf, r.ptr);
-    const bool negative = sci[0] == '-';
-    const size_t mantStart = negative ? 1 : 0;
-    const size_t ePos = sci.find('e');
-    std::string digits;
-    for (size_t k = mantStart; k < ePos; ++k) {
-        if (sci[k] != '.')
-            digits += sci[k];
-    }
-    int exp = std::stoi(sci.substr(ePos + 1));
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    if (negative)
-        out += '-';
-    const int pointPos = exp + 1; // digits before the decimal point
-    if (pointPos <= 0) {
-        out += "0.";
-        out.append(size_t(-pointPos), '0');
-        out += digits;
-    } else if (size_t(pointPos) >= digits.size()) {
-        out += digits;
-        out.append(size_t(pointPos) - digits.size(), '0');
-    } else {
-        out.append(digits, 0, size_t(pointPos));
-        out += '.';
-        out.append(digits, size_t(pointPos));
-    }
-}
-
-XlsxReader::DateKind XlsxReader::dateKindOfFormat(int id, const QString& code)
-{
-    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 58))
-        return DateKind::Date;
-    if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47) || (id >= 32 && id <= 35))
-        return DateKind::Time;
-    if (id == 22)
-        return DateKind::DateTime;
-    if (id < 164 && code.isEmpty())
-        return DateKind::None;
-    bool day = false, month = false, year = false, hour = false, second = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const char16_t c = code[i].unicode();
-        switch (c) {
-        case u'"': {
-            const qsizetype close = code.indexOf(u'"', i + 1);
-            i = close < 0 ? code.size() : close;
-            break;
-        }
-        case u'[': {
-            const qsizetype close = code.indexOf(u']', i + 1);
-            // Elapsed-time brackets ([h], [mm], [ss]) still mean a time.
-            const QString inner = code.mid(i + 1, (close < 0 ? code.size() : close) - i - 1).toLower();
-            if (!inner.isEmpty() && (inner.count(u'h') == inner.size() || inner.count(u's') == inner.size()))
-                hour = true;
-            i = close < 0 ? code.size() : close;
-            break;
-        }
-        case u'\\': case u'_': case u'*': ++i; break;
-        case u';': i = code.size(); break; // the first section decides
-        case u'd': case u'D': day = true; break;
-        case u'y': case u'Y': year = true; break;
-        case u'm': case u'M': month = true; break;
-        case u'h': case u'H': hour = true; break;
-        case u's': case u'S': second = true; break;
-        default: break;
-        }
-    }
-    const bool time = hour || second;
-    const bool date = day || year || (month && !time);
-    if (date && time)
-        return DateKind::DateTime;
-    if (date)
-        return DateKind::Date;
-    return time ? DateKind::Time : DateKind::None;
-}
-
-QString XlsxReader::formatDate(double serial, DateKind kind, bool date1904)
-{
-    if (kind == DateKind::None)
-        return {};
-    char buf[32];
-    const size_t n = formatDateTo(buf, serial, kind, date1904);
-    return QString::fromLatin1(buf, qsizetype(n));
-}

@@ -3,6 +3,7 @@
 // Spreadsheet number formats (SpreadsheetML built-in ids and format codes): a cell's number as the cell
 // shows it. A format is compiled once per style; formatting a value then touches no Qt string.
 
+#include "data/NumberFormatLocale.h"
 #include "data/XlsxReader.h"
 
 #include <QLocale>
@@ -20,11 +21,16 @@ namespace xlsx {
 // LibreOffice writes them) count back from 1899-12-30.
 size_t formatDateTo(char* buf, double serial, XlsxReader::DateKind kind, bool date1904);
 
-// Appends a stored number as General shows it (XlsxReader::formatNumber) to `out`.
-void formatGeneralTo(std::string& out, std::string_view text);
+// Appends a stored number as General shows it to `out`, with `decimal` as its decimal separator; a text that is
+// no number is appended trimmed.
+void formatGeneralTo(std::string& out, std::string_view text, std::string_view decimal);
+void formatGeneralTo(std::string& out, double value, std::string_view decimal);
 
 class NumberFormat {
 public:
+    // The longest format code spreadsheet programs accept; a longer one reads as General.
+    static constexpr int MaxCodeLength = 255;
+
     // "General": the number as XlsxReader::formatNumber writes it.
     NumberFormat() = default;
     // The format of a cell style: its built-in id, or its code when the workbook defines one. Decimal and
@@ -33,20 +39,25 @@ public:
     // The format code that a built-in id stands for in `locale` ("General" for unknown ids).
     static QString builtInCode(int numFmtId, const QLocale& locale);
 
-    bool isGeneral() const { return _sections.empty(); }
+    // General for numbers and no text section.
+    bool isGeneral() const { return _sections.empty() && !_hasText; }
     // Appends the shown text of `value` to `out`; false (nothing appended) when this format cannot show
-    // it (a date out of range), so that the caller shows it as General.
+    // it (a date out of range, or a format for text only), so that the caller shows it as General.
     bool format(double value, bool date1904, std::string& out) const;
+    bool hasTextSection() const { return _hasText; }
+    // A text cell as the format's text section shows it ("Name: "@); false when it shows text as it is.
+    bool formatText(std::string_view text, std::string& out) const;
 
     struct Token {
         enum Kind : quint8 {
-            Literal, General, Digit, Point, Exponent, Year2, Year4, Month, Month2, MonthShort, MonthLong,
+            Literal, General, Digit, Point, Exponent, DateSeparator, FractionBar, TextValue, Year2, Year4, Month, Month2, MonthShort, MonthLong,
             MonthLetter, Day, Day2, DayShort, DayLong, Hour, Hour2, Minute, Minute2, Second, Second2,
             SecondFraction, ElapsedHours, ElapsedMinutes, ElapsedSeconds, AmPm
         } kind;
         char placeholder = 0; // Digit: '0', '#' or '?'; Exponent: '+' or '-'
-        quint8 width = 0;     // Digit: 0 integer, 1 fraction, 2 exponent; elapsed fields: least digits;
-                              // SecondFraction: digits
+        quint8 width = 0;     // Digit: 0 integer, 1 fraction, 2 exponent, 3 numerator, 4 denominator;
+                              // elapsed fields: least digits; SecondFraction: digits; MonthLong: 1 genitive;
+                              // Literal: 1 between the integer and the numerator of a fraction
         std::string text;     // Literal: the text; AmPm: the text before noon, text2 after it
         std::string text2;
     };
@@ -72,20 +83,23 @@ private:
         int expZeros = 0;           // least exponent digits
         std::string intPlaceholders; // '0', '#' or '?' of the integer part, in order
         bool general = false;   // holds a General token
-        bool fraction = false;  // "# ?/?": fractions are shown as General
+        bool fraction = false;  // "# ?/?"
+        int fixedDenominator = 0; // "# ?/8"
+        std::string numPlaceholders, denPlaceholders; // of a fraction
         bool text = false;      // a text section ("@")
         bool matches(double v) const;
     };
     static Section compileSection(const QString& code, QLocale* names);
     void formatNumber(const Section& s, double v, bool negative, std::string& out) const;
+    bool formatFraction(const Section& s, double v, bool negative, std::string& out) const;
     bool formatDate(const Section& s, double serial, bool date1904, std::string& out) const;
 
-    std::vector<Section> _sections; // empty: General
+    std::vector<Section> _sections; // for numbers; empty: General
+    Section _text;                  // for text cells, when _hasText
+    bool _hasText = false;
     bool _conditional = false;      // some section has a condition
-    std::string _decimal = ".";
-    std::string _group = ",";
     std::string _minus = "-";
-    std::vector<std::string> _monthShort, _monthLong, _dayShort, _dayLong; // 12 and 7 (Monday first)
+    LocaleTexts _texts;             // separators and names
 };
 
 } // namespace xlsx

@@ -6,63 +6,18 @@
 
 #include <QHash>
 
-#include <pugixml.hpp>
-
+#include <charconv>
 #include <cstring>
 
 using namespace xlsx;
 
 namespace {
-constexpr size_t kMaxFormats = 4096;
+constexpr size_t kMaxFormats = 4096;       // number formats compiled; styles beyond show General
+constexpr qint64 kMaxCellFormats = 65536;   // cell formats (cellXfs), as spreadsheet programs allow
+constexpr qint64 kMaxSheets = 10000;
+constexpr qint64 kMaxPartTags = 4000000;    // tags of a workbook, relationships or styles part
 
-const char* localName(const char* name)
-{
-    const char* colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
-// True when `name` is `local`, with or without a namespace prefix.
-bool hasLocalName(const char* name, const char* local)
-{
-    if (std::strcmp(name, local) == 0)
-        return true;
-    const char* colon = std::strchr(name, ':');
-    return colon && std::strcmp(colon + 1, local) == 0;
-}
-
-bool isNamed(const pugi::xml_node& n, const char* local) { return hasLocalName(n.name(), local); }
-
-pugi::xml_node child(const pugi::xml_node& parent, const char* local)
-{
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
-        if (c.type() == pugi::node_element && isNamed(c, local))
-            return c;
-    }
-    return {};
-}
-
-// Unprefixed attributes only, except where a relationship id is asked for.
-pugi::xml_attribute attr(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-        if (hasLocalName(a.name(), local))
-            return a;
-    }
-    return {};
-}
-
-// The r:id of a sheet: the prefixed "id" attribute (not "sheetId").
-QString relId(const pugi::xml_node& n)
-{
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-        const char* name = a.name();
-        if (std::strchr(name, ':') && std::strcmp(localName(name), "id") == 0)
-            return QString::fromUtf8(a.value());
-    }
-    return {};
-}
-
-QString text(const char* s) { return QString::fromUtf8(s); }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString folderOf(const QString& part)
 {
@@ -97,53 +52,126 @@ QString resolveTarget(const QString& sourceFolder, const QString& target)
     return out.join(u'/');
 }
 
+// An attribute of the tag just read by its full name ("r:id" included), decoded; empty when it has none.
+std::string_view attribute(const XmlStream& xml, std::string_view name, std::string& scratch)
+{
+    for (const auto& a : xml.attributes()) {
+        if (a.name == name)
+            return decoded(a.value, scratch);
+    }
+    return {};
+}
+
+// The r:id of a sheet: the prefixed "id" attribute (not "sheetId").
+QString relId(const XmlStream& xml, std::string& scratch)
+{
+    for (const auto& a : xml.attributes()) {
+        const size_t colon = a.name.find(':');
+        if (colon != std::string_view::npos && a.name.substr(colon + 1) == "id")
+            return text(decoded(a.value, scratch));
+    }
+    return {};
+}
+
+// The tags of a part as it is inflated: `onTag(kind, xml, depth)` gets each start, empty and end tag (depth 1 is
+// the root element) and returns false to stop early. The elements must nest; at most kMaxPartTags tags are read.
+enum class Scan { Done, Stopped, Failed, TooLarge };
+template <typename OnTag>
+Scan scanTags(ZipReader& zip, const QString& part, OnTag&& onTag, QString* why)
+{
+    std::unique_ptr<ZipReader::Stream> stream = zip.openStream(part, why);
+    if (!stream)
+        return Scan::Failed;
+    PartInput in(*stream);
+    const auto malformed = [&] {
+        *why = in.failed() ? in.error() : part + QStringLiteral(": malformed XML");
+        return Scan::Failed;
+    };
+    if (!in.start())
+        return malformed();
+    qint64 tags = 0;
+    int depth = 0;
+    bool rootSeen = false;
+    while (true) {
+        XmlStream xml(in.begin(), in.end());
+        while (true) {
+            const char* unitStart = xml.pos();
+            const XmlStream::Kind kind = xml.next();
+            if (truncatedOrBroken(kind)) {
+                if (in.atEnd()) {
+                    if (kind == XmlStream::Broken || depth != 0 || !rootSeen)
+                        return malformed();
+                    return Scan::Done;
+                }
+                in.consumeTo(unitStart);
+                break;
+            }
+            if (kind == XmlStream::Text || kind == XmlStream::CData)
+                continue;
+            if (++tags > kMaxPartTags)
+                return Scan::TooLarge;
+            if (kind == XmlStream::End && --depth < 0)
+                return malformed();
+            if (kind != XmlStream::End && depth == 0 && rootSeen)
+                return malformed(); // a second root element
+            rootSeen = true;
+            if (!onTag(kind, xml, depth + 1))
+                return Scan::Stopped;
+            if (kind == XmlStream::Start)
+                ++depth;
+        }
+        if (!in.more() && in.failed())
+            return malformed();
+    }
+}
+
+QString tooLarge(const QString& part)
+{
+    return QStringLiteral("The workbook's part %1 is too large to read: it holds more than %2 elements.")
+        .arg(part, withThousands(kMaxPartTags));
+}
+
 struct Relationship {
     QString type; // last segment of the Type URI ("worksheet", "styles", ...)
     QString target;
 };
 
-// The small parts (relationships, workbook, styles) are read as documents; worksheets and shared strings
-// are streamed (XmlStream below).
-bool parse(pugi::xml_document& doc, QByteArray& bytes, QString* why)
+// Relationships of a part that the reader uses, by id; a missing rels part gives none.
+bool readRels(ZipReader& zip, const QString& part, QHash<QString, Relationship>& rels, QString* why)
 {
-    const auto res =
-        doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!res) {
-        if (why)
-            *why = QStringLiteral("malformed XML (%1 at byte %2)").arg(text(res.description())).arg(res.offset);
-        return false;
-    }
-    return true;
-}
-
-// Relationships of a part, by id; missing rels part gives none.
-QHash<QString, Relationship> readRels(ZipReader& zip, const QString& part)
-{
-    QHash<QString, Relationship> rels;
+    rels.clear();
     const QString relsName = relsPartOf(part);
     if (!zip.contains(relsName))
-        return rels;
-    auto bytes = zip.read(relsName);
-    if (!bytes)
-        return rels;
-    pugi::xml_document doc;
-    if (!parse(doc, *bytes, nullptr))
-        return rels;
-    const pugi::xml_node root = doc.document_element();
+        return true;
     const QString folder = folderOf(part);
-    for (pugi::xml_node r = root.first_child(); r; r = r.next_sibling()) {
-        if (r.type() != pugi::node_element || !isNamed(r, "Relationship"))
-            continue;
-        if (QString::fromUtf8(attr(r, "TargetMode").value()).compare(u"External", Qt::CaseInsensitive) == 0)
-            continue;
-        const QString type = text(attr(r, "Type").value());
+    std::string scratch;
+    bool tooMany = false;
+    const Scan scan = scanTags(zip, relsName, [&](XmlStream::Kind kind, const XmlStream& xml, int depth) {
+        if (kind == XmlStream::End || depth != 2 || xml.name() != "Relationship")
+            return true;
+        if (text(attribute(xml, "TargetMode", scratch)).compare(u"External", Qt::CaseInsensitive) == 0)
+            return true;
+        const QString type = text(attribute(xml, "Type", scratch));
         Relationship rel;
         rel.type = type.mid(type.lastIndexOf(u'/') + 1);
-        rel.target = resolveTarget(folder, text(attr(r, "Target").value()));
+        if (rel.type != u"officeDocument" && rel.type != u"worksheet" && rel.type != u"sharedStrings" &&
+            rel.type != u"styles")
+            return true;
+        rel.target = resolveTarget(folder, text(attribute(xml, "Target", scratch)));
         if (!rel.target.isEmpty())
-            rels.insert(text(attr(r, "Id").value()), rel);
+            rels.insert(text(attribute(xml, "Id", scratch)), rel);
+        tooMany = rels.size() > kMaxSheets + 3;
+        return !tooMany;
+    }, why);
+    if (tooMany || scan == Scan::TooLarge) {
+        *why = tooMany ? QStringLiteral("The workbook has more than %1 sheets, more than can be read.")
+                             .arg(withThousands(kMaxSheets))
+                       : tooLarge(relsName);
+        return false;
     }
-    return rels;
+    if (scan == Scan::Failed)
+        rels.clear(); // a damaged relationships part names nothing
+    return true;
 }
 } // namespace
 
@@ -174,7 +202,10 @@ bool XlsxReader::open(const QString& path, QString* error)
     QString why;
     if (!_zip.openFile(path, &why))
         return fail(error, why);
-    return load(error);
+    if (load(error))
+        return true;
+    _sheets.clear();
+    return false;
 }
 
 bool XlsxReader::openData(const QByteArray& bytes, QString* error)
@@ -182,7 +213,10 @@ bool XlsxReader::openData(const QByteArray& bytes, QString* error)
     QString why;
     if (!_zip.openData(bytes, &why))
         return fail(error, why);
-    return load(error);
+    if (load(error))
+        return true;
+    _sheets.clear();
+    return false;
 }
 
 bool XlsxReader::load(QString* error)
@@ -191,10 +225,17 @@ bool XlsxReader::load(QString* error)
     _shared = std::make_shared<StringPool>();
     _formats.clear();
     _styleFormats.clear();
+    _warnings.clear();
     _date1904 = false;
+    _textFormats = false;
+    _decimal = QLocale().decimalPoint().toStdString();
 
+    QString why;
+    QHash<QString, Relationship> rels;
+    if (!readRels(_zip, QString(), rels, &why))
+        return fail(error, why);
     QString workbookPart;
-    for (const Relationship& rel : readRels(_zip, QString())) {
+    for (const Relationship& rel : std::as_const(rels)) {
         if (rel.type == u"officeDocument") {
             workbookPart = rel.target;
             break;
@@ -202,75 +243,125 @@ bool XlsxReader::load(QString* error)
     }
     if (workbookPart.isEmpty() || !_zip.contains(workbookPart))
         workbookPart = QStringLiteral("xl/workbook.xml");
-    QString why;
-    auto wbBytes = _zip.read(workbookPart, &why);
-    if (!wbBytes)
+    if (!readRels(_zip, workbookPart, rels, &why))
         return fail(error, why);
-    pugi::xml_document wb;
-    if (!parse(wb, *wbBytes, &why))
-        return fail(error, workbookPart + QStringLiteral(": ") + why);
-    const pugi::xml_node wbRoot = wb.document_element();
-    if (!isNamed(wbRoot, "workbook"))
+
+    std::string scratch;
+    bool isWorkbook = false;
+    bool inSheets = false;
+    bool tooManySheets = false;
+    const Scan scan = scanTags(_zip, workbookPart, [&](XmlStream::Kind kind, const XmlStream& xml, int depth) {
+        if (depth == 1) {
+            isWorkbook = xml.name() == "workbook";
+            return isWorkbook;
+        }
+        if (depth == 2) {
+            inSheets = kind == XmlStream::Start && xml.name() == "sheets";
+            if (kind != XmlStream::End && xml.name() == "workbookPr") {
+                const QString v = text(attribute(xml, "date1904", scratch)).toLower();
+                _date1904 = v == u"1" || v == u"true";
+            }
+        } else if (depth == 3 && inSheets && kind != XmlStream::End && xml.name() == "sheet") {
+            const auto it = rels.constFind(relId(xml, scratch));
+            if (it == rels.constEnd() || it->type != u"worksheet")
+                return true; // chart and dialog sheets hold no cells
+            if (_sheets.size() >= kMaxSheets) {
+                tooManySheets = true;
+                return false;
+            }
+            _sheets.append({text(attribute(xml, "name", scratch)), it->target});
+        }
+        return true;
+    }, &why);
+    if (tooManySheets)
+        return fail(error, QStringLiteral("The workbook has more than %1 sheets, more than can be read.")
+                               .arg(withThousands(kMaxSheets)));
+    if (scan == Scan::Failed)
+        return fail(error, why);
+    if (scan == Scan::TooLarge)
+        return fail(error, tooLarge(workbookPart));
+    if (!isWorkbook)
         return fail(error, QStringLiteral("no workbook part"));
-
-    if (const pugi::xml_node pr = child(wbRoot, "workbookPr")) {
-        const QString v = text(attr(pr, "date1904").value()).toLower();
-        _date1904 = v == u"1" || v == u"true";
-    }
-
-    const auto rels = readRels(_zip, workbookPart);
-    for (pugi::xml_node s = child(child(wbRoot, "sheets"), "sheet"); s; s = s.next_sibling()) {
-        if (s.type() != pugi::node_element || !isNamed(s, "sheet"))
-            continue;
-        const auto it = rels.constFind(relId(s));
-        if (it == rels.constEnd() || it->type != u"worksheet")
-            continue; // chart and dialog sheets hold no cells
-        _sheets.append({text(attr(s, "name").value()), it->target});
-    }
     if (_sheets.isEmpty())
         return fail(error, QStringLiteral("the workbook has no worksheets"));
 
-    for (const Relationship& rel : rels) {
+    for (const Relationship& rel : std::as_const(rels)) {
         if (rel.type == u"sharedStrings" && _zip.contains(rel.target)) {
             if (!readSharedStrings(rel.target, &why))
                 return fail(error, why);
         } else if (rel.type == u"styles" && _zip.contains(rel.target)) {
-            auto bytes = _zip.read(rel.target, &why);
-            if (!bytes)
+            if (!readStyles(rel.target, &why))
                 return fail(error, why);
-            pugi::xml_document doc;
-            if (!parse(doc, *bytes, &why))
-                return fail(error, rel.target + QStringLiteral(": ") + why);
-            const pugi::xml_node ss = doc.document_element();
-            QHash<int, QString> customFormats;
-            for (pugi::xml_node f = child(child(ss, "numFmts"), "numFmt"); f; f = f.next_sibling()) {
-                if (f.type() == pugi::node_element && isNamed(f, "numFmt"))
-                    customFormats.insert(attr(f, "numFmtId").as_int(-1), text(attr(f, "formatCode").value()));
-            }
-            // Each format is compiled once, however many styles use it.
-            const QLocale locale;
-            QHash<int, qint32> formatOfId;
-            for (pugi::xml_node xf = child(child(ss, "cellXfs"), "xf"); xf; xf = xf.next_sibling()) {
-                if (xf.type() != pugi::node_element || !isNamed(xf, "xf"))
-                    continue;
-                const int id = attr(xf, "numFmtId").as_int(0);
-                auto known = formatOfId.constFind(id);
-                if (known == formatOfId.constEnd()) {
-                    // A workbook that names more formats than any real one is shown as General beyond them.
-                    NumberFormat format = _formats.size() < kMaxFormats
-                                              ? NumberFormat::compile(id, customFormats.value(id), locale)
-                                              : NumberFormat();
-                    qint32 index = -1;
-                    if (!format.isGeneral()) {
-                        index = qint32(_formats.size());
-                        _formats.push_back(std::move(format));
-                    }
-                    known = formatOfId.insert(id, index);
-                }
-                _styleFormats.push_back(*known);
-            }
         }
     }
+    return true;
+}
+
+// The number format of each cell format (cellXfs); everything else in the styles part is passed over, and the
+// part is read no further than the cell formats.
+bool XlsxReader::readStyles(const QString& part, QString* why)
+{
+    QHash<int, QString> customFormats;
+    QHash<int, qint32> formatOfId;
+    const QLocale locale;
+    std::string scratch;
+    enum class In { Other, NumFmts, CellXfs } in = In::Other;
+    bool cut = false;
+    const Scan scan = scanTags(_zip, part, [&](XmlStream::Kind kind, const XmlStream& xml, int depth) {
+        if (depth == 2) {
+            if (kind == XmlStream::End && in == In::CellXfs)
+                return false; // nothing after the cell formats is needed
+            in = kind != XmlStream::Start ? In::Other
+                 : xml.name() == "numFmts" ? In::NumFmts
+                 : xml.name() == "cellXfs" ? In::CellXfs : In::Other;
+            return true;
+        }
+        if (depth != 3 || kind == XmlStream::End)
+            return true;
+        int id = 0;
+        const std::string_view idText = attribute(xml, "numFmtId", scratch);
+        std::from_chars(idText.data(), idText.data() + idText.size(), id);
+        if (in == In::NumFmts && xml.name() == "numFmt") {
+            if (customFormats.size() >= kMaxCellFormats || idText.empty())
+                return true;
+            // A code longer than spreadsheet programs allow is not a format they could have written.
+            const std::string_view raw = attribute(xml, "formatCode", scratch);
+            const QString code = raw.size() > 4 * size_t(NumberFormat::MaxCodeLength) ? QString() : text(raw);
+            customFormats.insert(id, code.isNull() || code.size() > NumberFormat::MaxCodeLength
+                                         ? QStringLiteral("General")
+                                         : code);
+        } else if (in == In::CellXfs && xml.name() == "xf") {
+            if (qint64(_styleFormats.size()) >= kMaxCellFormats) {
+                cut = true;
+                return false;
+            }
+            // Each format is compiled once, however many styles use it; a workbook that names more formats
+            // than any real one is shown as General beyond them.
+            auto known = formatOfId.constFind(id);
+            if (known == formatOfId.constEnd()) {
+                NumberFormat format = _formats.size() < kMaxFormats
+                                          ? NumberFormat::compile(id, customFormats.value(id), locale)
+                                          : NumberFormat();
+                qint32 index = -1;
+                if (!format.isGeneral()) {
+                    _textFormats = _textFormats || format.hasTextSection();
+                    index = qint32(_formats.size());
+                    _formats.push_back(std::move(format));
+                }
+                known = formatOfId.insert(id, index);
+            }
+            _styleFormats.push_back(*known);
+        }
+        return true;
+    }, why);
+    if (scan == Scan::Failed)
+        return false;
+    if (cut)
+        _warnings << QStringLiteral("The workbook defines more cell formats than spreadsheet programs allow "
+                                    "(%1); numbers in cells with the formats past them are shown unformatted.")
+                         .arg(withThousands(kMaxCellFormats));
+    else if (scan == Scan::TooLarge)
+        _warnings << QStringLiteral("The workbook's styles are too large to read; numbers are shown unformatted.");
     return true;
 }
 

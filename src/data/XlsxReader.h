@@ -97,6 +97,7 @@ private:
     bool load(QString* error);
     bool fail(QString* error, const QString& why);
     bool readSharedStrings(const QString& part, QString* why);
+    bool readStyles(const QString& part, QString* why);
 
     ZipReader _zip;
     QList<SheetInfo> _sheets;
@@ -104,4 +105,7 @@ private:
     std::vector<xlsx::NumberFormat> _formats; // each number format the styles use, but General
     std::vector<qint32> _styleFormats;        // per cellXfs index: into _formats, -1 for General
     bool _date1904 = false;
+    bool _textFormats = false;                // some format has a section for text cells
+    std::string _decimal = ".";               // the user's decimal separator, for General numbers
+    QStringList _warnings;                    // about the workbook, said with every sheet read
 };

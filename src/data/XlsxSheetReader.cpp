@@ -324,7 +324,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                 }
                 if (!shown) {
                     scratch.clear();
-                    formatGeneralTo(scratch, vText);
+                    formatGeneralTo(scratch, vText, _decimal);
                     if (hasControl(scratch))
                         stripControls(scratch);
                 }
@@ -334,6 +334,18 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                 textBuffer.assign(vText);
                 cleanText(textBuffer);
                 bytes = textBuffer;
+            }
+            if (_textFormats && (typeCode == 's' || typeCode == 'i' || typeCode == 'r') && styleIndex >= 0 &&
+                size_t(styleIndex) < _styleFormats.size() && _styleFormats[size_t(styleIndex)] >= 0) {
+                // A text section ("Name: "@) shows text cells too.
+                const std::string_view value =
+                    refValue & SheetData::kSharedBit ? _shared->view((refValue & ~SheetData::kSharedBit) + 1) : bytes;
+                scratch.clear();
+                if ((refValue || !bytes.empty()) &&
+                    _formats[size_t(_styleFormats[size_t(styleIndex)])].formatText(value, scratch)) {
+                    bytes = scratch;
+                    refValue = 0;
+                }
             }
             if (!(refValue & SheetData::kSharedBit)) {
                 if (bytes.empty())
@@ -441,6 +453,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
         }
     }
 
+    out.warnings << _warnings;
     if (builder.badIndexCount > 0) {
         out.warnings << (builder.badIndexCount == 1
                              ? QStringLiteral("Cell %1 refers to a shared string the workbook does not have; it "

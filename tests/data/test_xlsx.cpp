@@ -109,12 +109,12 @@ private slots:
             << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"b\"><v>1</v></c><c r=\"B1\" t=\"b\"><v>0</v></c>"
                           "<c r=\"C1\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row>")
             << noShared << noStyles << QStringList{"TRUE|FALSE|#DIV/0!"};
-        QTest::newRow("numbers: 15 digits, no exponent")
+        QTest::newRow("numbers: 15 digits, an exponent from 10^15")
             << QByteArray("<row><c><v>0.30000000000000004</v></c><c><v>1E+20</v></c><c><v>1.5E-7</v></c>"
                           "<c><v>12345678901234567890</v></c><c><v>-0</v></c><c><v>7.5</v></c>"
                           "<c><v>123456789012345</v></c><c><v>-2.50</v></c></row>")
             << noShared << noStyles
-            << QStringList{"0.3|100000000000000000000|0.00000015|12345678901234600000|0|7.5|123456789012345|-2.5"};
+            << QStringList{"0.3|1E+020|0.00000015|1.23456789012346E+019|0|7.5|123456789012345|-2.5"};
         QTest::newRow("escapes decoded")
             << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"inlineStr\"><is>"
                           "<t>x_x0041_</t></is></c></row>")
@@ -225,7 +225,20 @@ private slots:
         QTest::newRow("general in a section") << c << 164 << "\"Total: \"General" << 0.5 << "Total: 0.5";
         QTest::newRow("text section only") << c << 164 << "@" << 7.25 << "7.25";
         QTest::newRow("general") << c << 0 << "" << 0.1 << "0.1";
-        QTest::newRow("fractions as General") << c << 12 << "" << 1.5 << "1.5";
+        QTest::newRow("fraction") << c << 12 << "" << 1.5 << "1 1/2";
+        QTest::newRow("fraction, two digits") << c << 164 << "# ?\?/?\?" << 3.14159 << "3 14/99";
+        QTest::newRow("fraction in eighths") << c << 164 << "# ?/8" << 1.3 << "1 2/8";
+        QTest::newRow("fraction of a whole number") << c << 164 << "# ?/?" << 2.0 << "2    ";
+        QTest::newRow("improper fraction") << c << 164 << "?/?" << -1.5 << "-3/2";
+        QTest::newRow("space for a blank integer") << c << 13 << "" << 0.5 << "  1/2 ";
+        QTest::newRow("thousands, French") << "fr_FR" << 4 << "" << 1234567.5 << "1\u00A0234\u00A0567,50";
+        QTest::newRow("thousands, Swiss") << "de_CH" << 4 << "" << 1234567.5 << "1'234'567.50";
+        QTest::newRow("separators of the format's locale") << us << 164 << "[$-407]#,##0.00" << 1234.5 << "1.234,50";
+        QTest::newRow("General of the format's locale") << us << 164 << "[$-407]General" << 6.02e23 << "6,02E+023";
+        QTest::newRow("condition with a negative bound") << c << 164 << "[<-100]0;0" << -150.0 << "-150";
+        QTest::newRow("condition below zero") << c << 164 << "[<0]0;0" << -5.0 << "5";
+        QTest::newRow("second section for negatives") << c << 164 << "[>100]\"a\"0;\"b\"0;\"c\"0" << -5.0 << "b5";
+        QTest::newRow("no section matches") << c << 164 << "[>100]0;[>50]0" << -5.0 << "5";
         QTest::newRow("date only shows no time") << c << 164 << "dd.mm.yyyy" << may6 << "06.05.2024";
         QTest::newRow("short date order") << c << 164 << "d/m/yy" << may6 << "6/5/24";
         QTest::newRow("month name") << us << 164 << "mmmm d, yyyy" << may6 << "May 6, 2024";
@@ -233,6 +246,16 @@ private slots:
         QTest::newRow("German names from the tag")
             << us << 164 << "[$-407]dddd, d. mmmm yyyy" << 45292.0 << "Montag, 1. Januar 2024";
         QTest::newRow("German names from the locale") << de << 164 << "dddd, d. mmmm" << 45292.0 << "Montag, 1. Januar";
+        QTest::newRow("German abbreviations") << de << 164 << "mmm ddd" << 45548.0 << "Sep Fr";
+        QTest::newRow("Russian month alone") << us << 164 << "[$-419]mmmm mmm ddd" << may6 << "Май май Пн";
+        QTest::newRow("Russian month after a day") << us << 164 << "[$-419]d mmmm yyyy" << may6 << "6 мая 2024";
+        QTest::newRow("date separator of the locale") << "tr_TR" << 164 << "dd/mm/yyyy" << may6 << "06.05.2024";
+        QTest::newRow("date separator of the tag") << us << 164 << "[$-407]dd/mm/yy" << may6 << "06.05.24";
+        QTest::newRow("escaped slash") << de << 164 << "dd\\/mm" << may6 << "06/05";
+        QTest::newRow("system long date") << de << 164 << "[$-F800]dddd, mmmm dd, yyyy" << may6 << "Montag, 6. Mai 2024";
+        QTest::newRow("system time") << de << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "15:04:05";
+        QTest::newRow("system time, US") << us << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "03:04:05 PM";
+        QTest::newRow("seconds cut, not rounded") << c << 164 << "hh:mm:ss" << 0.499999999 << "11:59:59";
         QTest::newRow("date and time") << c << 164 << "yyyy-mm-dd hh:mm" << may6 << "2024-05-06 14:30";
         QTest::newRow("AM/PM") << c << 164 << "h:mm AM/PM" << 0.6041666667 << "2:30 PM";
         QTest::newRow("am/pm midnight") << c << 164 << "hh:mm:ss am/pm" << 0.0 << "12:00:00 am";
@@ -246,6 +269,7 @@ private slots:
         QTest::newRow("built-in date, US") << us << 14 << "" << may6 << "5/6/2024";
         QTest::newRow("built-in date, German") << de << 14 << "" << may6 << "06.05.2024";
         QTest::newRow("built-in date and time, US") << us << 22 << "" << may6 << "5/6/2024 14:30";
+        QTest::newRow("built-in date and time, German") << de << 22 << "" << 45418.25 << "06.05.2024 06:00";
         QTest::newRow("1900 leap day") << c << 164 << "yyyy-mm-dd" << 60.0 << "1900-02-29";
         QTest::newRow("boolean texts") << c << 164 << "\"TRUE\";\"TRUE\";\"FALSE\"" << 0.0 << "FALSE";
     }
@@ -281,6 +305,57 @@ private slots:
         const auto sheet = reader.readSheet(0);
         QVERIFY(sheet);
         QCOMPARE(dump(*sheet), QStringList{"1.500|1.5"});
+    }
+
+    // Styles, workbook and relationship parts are read as streams and bounded by what spreadsheet programs
+    // allow: a format code past 255 characters reads as General, cell formats past 65,536 show General with a
+    // warning, more than 10,000 sheets are refused.
+    void boundedWorkbookParts_data()
+    {
+        QTest::addColumn<QByteArray>("styles");
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<QString>("shown"); // the first row, or the error
+        QTest::addColumn<int>("warnings");
+        const QByteArray longCode = "0." + QByteArray(100000, '#');
+        QTest::newRow("code past 255 characters")
+            << "<numFmts><numFmt numFmtId=\"164\" formatCode=\"" + longCode + "\"/></numFmts><cellXfs><xf/>"
+                   "<xf numFmtId=\"164\"/><xf numFmtId=\"164\"/></cellXfs>"
+            << 1 << "1.5|1.5" << 0;
+        QByteArray xfs;
+        for (int i = 0; i < 70000; ++i)
+            xfs += "<xf numFmtId=\"2\"/>";
+        QTest::newRow("cell formats past the limit")
+            << "<cellStyleXfs><xf/></cellStyleXfs><cellXfs>" + xfs + "</cellXfs>" << 1 << "1.50|1.5" << 1;
+        QTest::newRow("sheets past the limit") << QByteArray() << 10001 << "more than 10,000 sheets" << 0;
+    }
+    void boundedWorkbookParts()
+    {
+        QFETCH(QByteArray, styles);
+        QFETCH(int, sheets);
+        QFETCH(QString, shown);
+        QFETCH(int, warnings);
+        auto pkg = XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1.5</v></c><c r=\"B1\" s=\"69999\">"
+                                           "<v>1.5</v></c></row>", {}, styles);
+        if (sheets > 1) {
+            QByteArray wb = "<workbook xmlns:r=\"r\"><sheets>", rels = "<Relationships>";
+            for (int i = 1; i <= sheets; ++i) {
+                const QByteArray n = QByteArray::number(i);
+                wb += "<sheet name=\"S" + n + "\" r:id=\"rId" + n + "\"/>";
+                rels += "<Relationship Id=\"rId" + n + "\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
+            }
+            pkg.replace("xl/workbook.xml", wb + "</sheets></workbook>");
+            pkg.replace("xl/_rels/workbook.xml.rels", rels + "</Relationships>");
+        }
+        XlsxReader reader;
+        QString err;
+        if (!reader.openData(pkg.bytes(), &err)) {
+            QVERIFY2(err.contains(shown), qPrintable(err));
+            return;
+        }
+        const auto sheet = reader.readSheet(0, &err);
+        QVERIFY2(sheet, qPrintable(err));
+        QCOMPARE(dump(*sheet), QStringList{shown});
+        QCOMPARE(sheet->warnings.size(), warnings);
     }
 
     // Rows past the sheet's last row and values past its last column are said once.

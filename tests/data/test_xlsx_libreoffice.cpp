@@ -123,7 +123,7 @@ private slots:
         QVERIFY(story.size() > 2000);
         const auto numbers = reader.readSheet(0);
         const QList<QStringList> expected{
-            {"Number", "Formula"}, {"12", "0.3"}, {"7.5", "90"}, {"12345678901234600000", "-0.0000001"}};
+            {"Number", "Formula"}, {"12", "0.3"}, {"7.5", "90"}, {"1.23456789012346E+019", "-0.0000001"}};
         QCOMPARE(numbers->rowCount(), expected.size());
         for (int r = 0; r < expected.size(); ++r)
             QCOMPARE((QStringList{numbers->cell(r, 0), numbers->cell(r, 1)}), expected[r]);
@@ -132,13 +132,21 @@ private slots:
         QCOMPARE(XlsxReader::headerTitles(*guestsSheet).at(2), QStringLiteral("Untitled Column 3"));
     }
 
-    // Numbers, dates and times read as LibreOffice shows them, from a hand-made workbook and from the same
-    // workbook saved by LibreOffice, both in the en-US locale.
+    // Numbers, dates, times and texts read as LibreOffice shows them, from a hand-made workbook and from the
+    // same workbook saved by LibreOffice, in an English and a German session.
+    void valuesAsShown_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("en_US") << QStringLiteral("en_US");
+        QTest::newRow("de_DE") << QStringLiteral("de_DE");
+    }
     void valuesAsShown()
     {
+        QFETCH(QString, locale);
         struct Case {
-            const char* code;
+            const char* code; // empty: General
             const char* value;
+            bool text = false;
         };
         static const Case cases[] = {
             {"0.00%", "0.125"}, {"0%", "0.125"}, {"$#,##0.00", "1234.5"}, {"[$\xE2\x82\xAC-407] #,##0.00", "1234.5"},
@@ -148,31 +156,62 @@ private slots:
             {"ddd, mmm d", "45418"}, {"dd.mm.yyyy hh:mm", "45418.6041666667"}, {"h:mm AM/PM", "0.6041666667"},
             {"h:mm:ss AM/PM", "0.25"}, {"[h]:mm:ss", "1.1458333333"}, {"[mm]:ss", "1.5"},
             {"#,##0.00;[Red](#,##0.00)", "-1234.5"}, {"0.0;-0.0;\"zero\"", "0"}, {"\"Qty: \"0", "7"},
-            {"#,##0.00_);(#,##0.00)", "99.5"}, {"mm/dd/yyyy", "45418"}, {"dddd", "45418"}};
-        QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows;
+            {"#,##0.00_);(#,##0.00)", "99.5"}, {"mm/dd/yyyy", "45418"}, {"dddd", "45418"},
+            // the locale's date separator, system long date and time
+            {"dd/mm/yyyy", "45418"}, {"[$-407]dd/mm/yyyy", "45418"}, {"[$-41F]dd/mm/yyyy", "45418"},
+            {"dd\\/mm\\/yyyy", "45418"}, {"[$-F800]dddd, mmmm dd, yyyy", "45418"},
+            {"[$-F400]h:mm:ss AM/PM", "0.627835648148148"}, {"hh:mm:ss", "0.499999999"},
+            // fractions
+            {"# ?/?", "1.5"}, {"# ?\?/?\?", "3.14159"}, {"# ?/8", "1.3"}, {"?/?", "12345.678"},
+            {"# ?\?\?/?\?\?", "0.999"}, {"# ?/?", "2"}, {"# ?\?/?\?", "-0.25"}, {"0 ?/?", "0.5"},
+            // abbreviated and genitive names
+            {"mmm ddd", "45364"}, {"[$-407]mmm ddd", "45548"}, {"[$-419]mmm ddd", "45418"},
+            {"[$-419]d mmmm yyyy", "45418"}, {"[$-419]mmmm yyyy", "45418"},
+            // General
+            {"", "0.3"}, {"", "1234.5"}, {"", "1E+308"}, {"", "6.02E+23"}, {"", "1.5E-10"}, {"", "0.0000123"},
+            {"", "1234567890123456"}, {"", "12345678901234567"}, {"", "0.1234567890123456"},
+            // text sections, conditions and the separators a format's locale brings
+            {"\"Name: \"@", "Anna", true}, {"0;-0;0;\"T: \"@", "Bob", true}, {"[<-100]0;0", "-150"},
+            {"[<0]0;0", "-5"}, {"[>100]\"a\"0;\"b\"0;\"c\"0", "-5"}, {"[$-40C]#,##0.00", "1234567.5"},
+            {"[$-807]#,##0.00", "1234567.5"}, {"[$-407]General", "1234.5"}};
+        QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows, shared;
+        int sharedCount = 0;
         for (int i = 0; i < int(std::size(cases)); ++i) {
-            QString code = QString::fromUtf8(cases[i].code).toHtmlEscaped();
-            formats += "<numFmt numFmtId=\"" + QByteArray::number(164 + i) + "\" formatCode=\"" + code.toUtf8() + "\"/>";
-            xfs += "<xf numFmtId=\"" + QByteArray::number(164 + i) + "\" applyNumberFormat=\"1\"/>";
+            const QString code = QString::fromUtf8(cases[i].code).toHtmlEscaped();
+            const QByteArray id = code.isEmpty() ? "0" : QByteArray::number(164 + i);
+            if (!code.isEmpty())
+                formats += "<numFmt numFmtId=\"" + id + "\" formatCode=\"" + code.toUtf8() + "\"/>";
+            xfs += "<xf numFmtId=\"" + id + "\" applyNumberFormat=\"1\"/>";
             const QByteArray r = QByteArray::number(i + 1);
-            rows += "<row r=\"" + r + "\"><c r=\"A" + r + "\" s=\"" + QByteArray::number(i + 1) + "\"><v>" +
-                    cases[i].value + "</v></c></row>";
+            const QByteArray cell = "<c r=\"A" + r + "\" s=\"" + QByteArray::number(i + 1) + "\"";
+            if (cases[i].text) {
+                shared += QByteArray("<si><t>") + cases[i].value + "</t></si>";
+                rows += "<row r=\"" + r + "\">" + cell + " t=\"s\"><v>" + QByteArray::number(sharedCount++) +
+                        "</v></c></row>";
+            } else {
+                rows += "<row r=\"" + r + "\">" + cell + "><v>" + cases[i].value + "</v></c></row>";
+            }
         }
         const QByteArray styles = "<numFmts>" + formats + "</numFmts><cellXfs>" + xfs + "</cellXfs>";
-        const QString handMade = out.filePath("formats.xlsx");
+        const QString folder = out.filePath(locale);
+        QDir().mkpath(folder);
+        const QString handMade = folder + QStringLiteral("/formats.xlsx");
         {
             QFile f(handMade);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(XlsxTestPackage::simple(rows, {}, styles).bytes());
+            f.write(XlsxTestPackage::simple(rows, shared, styles).bytes());
         }
-        office.environment = {QStringLiteral("LC_ALL=en_US.UTF-8"), QStringLiteral("LANG=en_US.UTF-8")};
-        const QString libreMade = office.convert(handMade, QStringLiteral("xlsx"), out.filePath("lo"), QStringLiteral("xlsx"));
+        LibreOffice session;
+        session.environment = {QStringLiteral("LC_ALL=%1.UTF-8").arg(locale), QStringLiteral("LANG=%1.UTF-8").arg(locale)};
+        const QString libreMade = session.convert(handMade, QStringLiteral("xlsx"), folder + QStringLiteral("/lo"),
+                                                  QStringLiteral("xlsx"));
         QVERIFY(!libreMade.isEmpty());
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QLocale::setDefault(QLocale(locale));
         for (const QString& workbook : {handMade, libreMade}) {
             QString log;
-            const QString csv = office.convert(workbook, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
-                                               QFileInfo(workbook).path() + QStringLiteral("/csv"), QStringLiteral("csv"), &log);
+            const QString csv = session.convert(workbook, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                                                QFileInfo(workbook).path() + QStringLiteral("/csv"), QStringLiteral("csv"),
+                                                &log);
             QVERIFY2(!csv.isEmpty(), qPrintable(log));
             QFile f(csv);
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -182,9 +221,10 @@ private slots:
             const auto sheet = reader.readSheet(0);
             QVERIFY(sheet);
             QCOMPARE(sheet->rowCount(), int(std::size(cases)));
-            for (int i = 0; i < int(std::size(cases)); ++i)
-                QCOMPARE(sheet->cell(i, 0) + QStringLiteral(" <- ") + QString::fromUtf8(cases[i].code),
-                         shown.value(i).value(0) + QStringLiteral(" <- ") + QString::fromUtf8(cases[i].code));
+            for (int i = 0; i < int(std::size(cases)); ++i) {
+                const QString what = QStringLiteral(" <- %1 %2").arg(QString::fromUtf8(cases[i].code), cases[i].value);
+                QCOMPARE(sheet->cell(i, 0) + what, shown.value(i).value(0) + what);
+            }
         }
         QLocale::setDefault(QLocale::c());
     }

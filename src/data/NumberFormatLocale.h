@@ -1,0 +1,36 @@
+#pragma once
+
+// The texts a locale gives spreadsheet number formats, as LibreOffice shows them: separators, month and day
+// names, and the locale's own date and time formats as format codes.
+
+#include <QLocale>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace xlsx {
+
+std::string utf8(const QString& s);
+
+// The locale of a language id named in a [$-...] tag (its low 16 bits); `fallback` for ids not known.
+QLocale localeOfId(uint lcid, const QLocale& fallback);
+
+struct LocaleTexts {
+    std::string decimal, group, dateSeparator;
+    std::vector<std::string> monthShort, monthLong, monthGenitive; // 12 each
+    std::vector<std::string> dayShort, dayLong;                    // 7 each, Monday first
+    std::string am, pm; // for AM/PM; empty: as the format code writes it
+};
+// The C locale counts as English with a point, a comma and a slash.
+LocaleTexts localeTexts(const QLocale& locale);
+
+// The locale's short date with four-digit years (ISO order in the C locale), its long date and its long time
+// (with two-digit hours), as format codes.
+QString shortDateCode(const QLocale& locale);
+QString longDateCode(const QLocale& locale);
+QString longTimeCode(const QLocale& locale);
+// " h:mm" or " hh:mm", as the locale's short time writes its hours.
+QString shortTimeCode(const QLocale& locale);
+
+} // namespace xlsx
