@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the picture reader as a thumbnail and as a limited picture; whatever it gives
 // must fit the limits asked for.
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write small GIF, PNG, JPEG, TIFF, BMP and WebP pictures
-// there, among them a GIF whose logical screen is larger than its frame.
+// there, among them a GIF whose logical screen is larger than its frame, a progressive JPEG repeating its
+// last scan, a progressive CMYK JPEG declaring 10000 x 10000, a BMP declaring 65535 x 65535 and a 16-bit PNG.
 
+#include "HostilePictures.h"
 #include "common/PictureReader.h"
 
 #include <QBuffer>
@@ -13,6 +15,7 @@
 #include <QImageWriter>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -59,6 +62,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         QFile gif(QDir(seeds).filePath(QStringLiteral("gif-screen")));
         if (gif.open(QIODevice::WriteOnly))
             gif.write(gifOnScreen(300, 20));
+        using namespace hostilepictures;
+        for (const auto& [name, bytes] :
+             {std::pair{"jpeg-repeated-scan", repeatingLastScan(progressiveGreyJpeg(16, 16), 12)},
+              std::pair{"jpeg-cmyk-10000", progressiveJpegDeclaring(10000, 4)},
+              std::pair{"bmp-65535", bmpDeclaring(65535, 65535)}, std::pair{"png-16bit", png16(12, 8)}}) {
+            QFile f(QDir(seeds).filePath(QString::fromLatin1(name)));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(bytes);
+        }
     }
     return 0;
 }

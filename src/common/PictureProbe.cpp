@@ -223,7 +223,7 @@ QString tooCostlyMessage(QSize declared, qint64 bytes) {
         .arg(declared.width())
         .arg(declared.height())
         .arg((bytes + 1024 * 1024 - 1) / (1024 * 1024))
-        .arg(MaxDecodeBytes / (1024 * 1024));
+        .arg(decodeBudget() / (1024 * 1024));
 }
 
 } // namespace
@@ -238,7 +238,13 @@ QString tooLargeMessage(QSize declared) {
 
 QString decodeCostMessage(const PictureInfo& info, QSize target) {
     const qint64 bytes = decodedBytes(info, target);
-    return bytes > MaxDecodeBytes ? tooCostlyMessage(info.size, bytes) : QString();
+    return bytes > decodeBudget() ? tooCostlyMessage(info.size, bytes) : QString();
+}
+
+qint64 decodeBudget() {
+    // Qt's allocation limit, when set lower (a fuzzer keeping inputs fast), bounds the decoder's buffers too.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    return limit > 0 ? std::min(limit, MaxDecodeBytes) : MaxDecodeBytes;
 }
 
 qint64 decodedBytes(const PictureInfo& info, QSize target) {
@@ -263,6 +269,7 @@ qint64 decodedBytes(const PictureInfo& info, QSize target) {
 }
 
 PictureInfo inspect(QIODevice& device) {
+    allowPicturesAtSourceLimit();
     PictureInfo info;
     if (!device.isOpen() || device.isSequential()) {
         info.refusal = QStringLiteral("The picture could not be read: %1").arg(device.errorString());

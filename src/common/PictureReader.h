@@ -51,7 +51,9 @@ PictureInfo inspectFile(const QString& path);
 // target), conversions for smooth scaling and the scaled result. The result alone is target's pixels
 // times 4 (8 for 16-bit pictures).
 qint64 decodedBytes(const PictureInfo& info, QSize target);
-// Why decoding the picture to target must not be done (it costs more than MaxDecodeBytes); empty if it may.
+// What decoding one picture may take: MaxDecodeBytes, or Qt's allocation limit when that is lower.
+qint64 decodeBudget();
+// Why decoding the picture to target must not be done (it costs more than the budget); empty if it may.
 QString decodeCostMessage(const PictureInfo& info, QSize target);
 
 // The reason a read ends with when it was stopped.
