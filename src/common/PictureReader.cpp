@@ -69,8 +69,9 @@ protected:
         if (stopped())
             return -1;
         const qint64 got = m_file.read(data, max);
+        // Decoders read as they go; the last part is the picture's output after the whole file is read.
         if (m_progress && m_size > 0)
-            m_progress->store(int(m_file.pos() * 100 / m_size));
+            m_progress->store(int(m_file.pos() * 90 / m_size));
         return got;
     }
     qint64 writeData(const char*, qint64) override { return -1; }

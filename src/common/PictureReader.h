@@ -77,7 +77,8 @@ QSize fitted(QSize size, const ReadLimits& limits);
 // The picture scaled down (never up) to fit the limits, keeping its proportions. A null image and the reason
 // in *error when the file is missing, unreadable, refused by inspect() or too costly to decode at that
 // size, or when the picture it holds is larger than it declared beyond the limits. A set *stop ends the
-// read early with a null image; *progress gets the part of the file read, 0 to 100.
+// read early with a null image; *progress gets the part of the file read, 0 to 90 (the rest is the decoding
+// after the last byte).
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error = nullptr);
 QImage readPictureFile(const QString& path, const ReadLimits& limits, QString* error = nullptr,
                        const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);

@@ -6,6 +6,7 @@
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/SeriesDialogSupport.h"
@@ -135,12 +136,20 @@ DesignData DesignCommands::captureDesign() const {
 void DesignCommands::applyDesign(DesignData d) {
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
-    // A background picture is loaded again from its path; a missing file leaves the side without one.
+    // A background picture is loaded again from its path; a missing file leaves the side without one. These
+    // and the main photo are read first, off the window's thread, before anything changes.
+    const PictureWait wait(&m_window);
     for (Card_Property* p : {&d.front, &d.back}) {
         p->Card_BG_Image = QImage();
         if (p->Card_fill_style == QStringLiteral("I") && !p->Card_BG_Image_Path.isEmpty())
             p->Card_BG_Image = MainPhoto::readPicture(p->Card_BG_Image_Path);
     }
+    QString photoError;
+    const QImage photoRead = d.photoOriginal.isNull() && !d.photoPath.isEmpty()
+                                 ? MainPhoto::readPicture(d.photoPath, &photoError)
+                                 : QImage();
+    if (!photoError.isEmpty())
+        Show_NSLog_Message(QStringLiteral("Main photo %1 could not be loaded: %2").arg(d.photoPath, photoError));
     // A card has one size, shape and number of sides; a file whose back record differs takes the front's.
     d.back.Card_Location = d.front.Card_Location;
     d.back.Card_Size = d.front.Card_Size;
@@ -155,7 +164,9 @@ void DesignCommands::applyDesign(DesignData d) {
     setCurrentPhotoSettings(d.photo);
     if (!d.photoOriginal.isNull())
         m_photo.setOriginal(d.photoOriginal);
-    else if (d.photoPath.isEmpty() || !m_photo.Update_frame_Main_Photo_And_Path(d.photoPath, false))
+    else if (!photoRead.isNull())
+        m_photo.setOriginal(photoRead);
+    else
         m_photo.clear();
     m_window.setMainPhotoImage(m_photo.Main_Photo_image());
     if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
