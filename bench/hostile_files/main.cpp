@@ -5,11 +5,13 @@
 //   bench_hostile_files SHAPE      one shape, in this process
 
 #include "BenchSupport.h"
+#include "canvas/ItemSamples.h"
 #include "SharedPlist.h"
 #include "common/HostilePictures.h"
 #include "data/XlsxTestPackage.h"
 
 #include "app/designfile/CompactPlist.h"
+#include "canvas/BinaryPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/ItemArchive.h"
@@ -35,6 +37,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 #include <sys/resource.h>
 
 namespace {
@@ -60,6 +63,86 @@ QByteArray rowsSharingOneDictionary(qint64 rows, int entries)
         for (qint64 r = 0; r < rows; ++r)
             writer.setElement(array, quint32(r), dict.index);
         return array.index;
+    });
+    return w.finish(*top);
+}
+
+// A valid design whose rows refer to `rows` object numbers whose offsets all name one dictionary of `entries`
+// entries naming no column.
+QByteArray rowsAliasingOneDictionary(quint32 rows, int entries)
+{
+    const PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
+    plist_t rowsSlot = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
+    CompactPlistWriter w;
+    std::vector<quint32> refs;
+    quint32 first = 0;
+    const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node != rowsSlot)
+            return CompactPlistWriter::NotMine;
+        const quint32 value = writer.addText(QStringLiteral("x"));
+        for (int k = 0; k < entries; ++k)
+            refs.push_back(writer.addText(QStringLiteral("K%1").arg(k)));
+        refs.insert(refs.end(), size_t(entries), value);
+        first = writer.reserve(rows);
+        const auto array = writer.beginArray(rows);
+        for (quint32 r = 0; r < rows; ++r)
+            writer.setElement(array, r, first + r);
+        return array.index;
+    });
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    w.finish(*top, buffer, [&](CompactPlistWriter& writer) {
+        QByteArray dict;
+        bplist::appendMarker(dict, 0xD, quint64(entries));
+        for (const quint32 ref : refs)
+            bplist::appendBigEndian(dict, ref, writer.referenceSize());
+        const quint64 at = writer.position();
+        for (quint32 r = 0; r < rows; ++r)
+            writer.placeAt(first + r, at);
+        return writer.append(dict.constData(), dict.size());
+    });
+    return bytes;
+}
+
+// The program's own design of 50,000 items a side, every kind with every field set, no pictures.
+QByteArray designOfManyItems()
+{
+    DesignData d;
+    int i = 0;
+    for (GraphicList* side : {&d.frontItems, &d.backItems}) {
+        for (int n = 0; n < 50000; ++n, ++i) {
+            const char* kinds[] = {"SKTText", "SKTSignature", "Shape_Control", "SKTLine", "SKTBarcode"};
+            GraphicPtr g = makeGraphicOfClass(QString::fromLatin1(kinds[i % 5]));
+            itemsamples::fillAllFields(*g, i % 100);
+            g->_image = QImage();
+            side->append(g);
+        }
+    }
+    return designfile::toBytes(d);
+}
+
+// A valid design but for its frame picture path: an array of `outer` references to one array of 250
+// references to one array of 250 references to true; and an unreferenced data object of `padding` bytes.
+QByteArray designOfNestedReferences(quint32 outer, qsizetype padding)
+{
+    const PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
+    plist_t pathSlot = plist_array_get_item(root.get(), designfile::FramePathIndex);
+    CompactPlistWriter w;
+    const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node != pathSlot)
+            return CompactPlistWriter::NotMine;
+        const QByteArray pad(padding, 'p');
+        writer.addData(pad.constData(), quint64(pad.size()));
+        const PlistPtr yes(plist_new_bool(1));
+        quint32 below = *writer.addTree(yes.get());
+        for (const quint32 n : {250u, 250u, outer}) {
+            const auto array = writer.beginArray(n);
+            for (quint32 i = 0; i < n; ++i)
+                writer.setElement(array, i, below);
+            below = array.index;
+        }
+        return below;
     });
     return w.finish(*top);
 }
@@ -303,6 +386,14 @@ const std::map<QString, Shape>& shapes()
         {"rows_shared_dict_1.9mb", {[] { return rowsSharingOneDictionary(930000, 10001); }, designRead}},
         {"rows_shared_dict_20mb", {[] { return rowsSharingOneDictionary(9980000, 10001); }, designRead}},
         {"design_100k_small_items", {[] { return designOfSmallItems(100000); }, designRead}},
+        {"design_100k_own_items", {designOfManyItems, designRead}},
+        {"design_nested_refs_20mb", {[] { return designOfNestedReferences(310, 20 << 20); }, designRead}},
+        {"design_nested_refs_48mb", {[] { return designOfNestedReferences(310, 48 << 20); }, designRead}},
+        {"rows_aliased_dict_1.7mb", {[] { return rowsAliasingOneDictionary(200000, 10001); }, designRead}},
+        {"archive_aliased_dict_240kb", {[] { return build(aliasedDictionaries(20000, 10000)); }, archiveRead}},
+        {"clipboard_aliased_dict_240kb", {[] { return build(aliasedDictionaries(20000, 10000)); }, clipboardRead}},
+        {"mail_aliased_dict_240kb",
+         {[] { return aliasedInDictionary("SendEmailSender", 20000, 10000); }, mailRead}},
         {"design_8_large_pictures", {[] { return designOfLargePictures(8); }, designRead}},
         {"xlsx_format_100k_hashes", {[] { return longFormats(1, 100000); }, xlsxRead}},
         {"xlsx_4096_formats_100k_hashes", {[] { return longFormats(4096, 100000); }, xlsxRead}},

@@ -23,8 +23,10 @@ using namespace bplist;
 // Nesting depth, node count and data and text bytes of a binary property list as libplist would build it:
 // an object referenced twice becomes two copies, so the counts are those of the expanded tree (a few shared
 // references can otherwise stand for billions of nodes or bytes). Iterative and bounds-checked; nothing when
-// the data is malformed.
-std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
+// the data is malformed. The walk ends as soon as the counts pass a limit: every reference it follows adds
+// to them, so it follows no more references than the tree it allows has values, however the objects are
+// shared or aliased (object numbers whose offsets name one object).
+std::optional<plistio::PlistShape> binaryShape(const QByteArray& data, qint64 claimLimit, qint64 treeLimit)
 {
     using plistio::PlistShape;
     const std::optional<Trailer> trailer = readTrailer(data);
@@ -39,20 +41,27 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
     const uint64_t tableOffset = trailer->tableOffset;
     constexpr int TooDeep = plistio::MaxNestingDepth + 1;
     constexpr qint64 TooMany = plistio::MaxNodes + 1;
-    constexpr qint64 TooLarge = plistio::MaxClaimedBytes + 1;
     if (count > uint64_t(plistio::MaxNodes))
-        return PlistShape{0, TooMany, 0};
+        return PlistShape{0, TooMany, 0, 0};
 
-    auto offsetOf = [&](uint64_t index) -> uint64_t {
-        return readBigEndian(bytes + tableOffset + index * offsetSize, offsetSize);
+    // What the tree met so far holds; the walk ends once it passes a limit.
+    PlistShape met;
+    auto over = [&] {
+        return met.nodes > plistio::MaxNodes || met.claim() > claimLimit || met.treeBytes() > treeLimit;
     };
-    // Children (object references) of a container object, or the data and text bytes of a scalar; false
-    // when the object is malformed.
-    auto children = [&](uint64_t index, std::vector<uint32_t>& out, bool& container, qint64& own) -> bool {
-        out.clear();
-        container = false;
-        own = 0;
-        const uint64_t off = offsetOf(index);
+
+    // An object: a container's references (where they start and how many), or a scalar's data and text
+    // bytes; false when the object is malformed.
+    struct Object {
+        uint64_t refs = 0;
+        uint64_t at = 0;
+        bool container = false;
+        bool block = false;
+        qint64 own = 0;
+    };
+    auto objectAt = [&](uint64_t index, Object& o) -> bool {
+        o = Object();
+        const uint64_t off = readBigEndian(bytes + tableOffset + index * offsetSize, offsetSize);
         if (off >= size - 32)
             return false;
         const uchar marker = bytes[off];
@@ -62,81 +71,84 @@ std::optional<plistio::PlistShape> binaryShape(const QByteArray& data)
         if (type == 0x4 || type == 0x5 || type == 0x6) {
             if (!readCount(bytes, size - 32, off, &n, &pos) || n > size)
                 return false;
-            own = qint64(type == 0x6 ? 3 * n : n); // UTF-16 becomes up to three UTF-8 bytes per unit
+            o.block = true;
+            o.own = qint64(type == 0x6 ? 3 * n : n); // UTF-16 becomes up to three UTF-8 bytes per unit
             return true;
         }
         if (type != 0xA && type != 0xC && type != 0xD)
             return true; // other scalars
-        container = true;
+        o.container = true;
         if (!readCount(bytes, size - 32, off, &n, &pos))
             return false;
-        const uint64_t refs = type == 0xD ? n * 2 : n;
-        if (n > size || refs > (size - 32 - pos) / uint64_t(refSize))
-            return false;
-        out.reserve(refs);
-        for (uint64_t i = 0; i < refs; ++i) {
-            const uint64_t ref = readBigEndian(bytes + pos + i * refSize, refSize);
-            if (ref >= count)
-                return false;
-            out.push_back(uint32_t(ref));
-        }
-        return true;
+        o.refs = type == 0xD ? n * 2 : n;
+        o.at = pos;
+        return n <= size && o.refs <= (size - 32 - pos) / uint64_t(refSize);
     };
 
-    // Depth-first over the reference graph with memoised depth and expanded size; a reference cycle is
-    // refused as too deep.
+    // Depth-first over the reference graph with each object's depth and expanded counts kept once known; a
+    // reference cycle is refused as too deep.
     std::vector<int8_t> depth(count, -1); // -1 unvisited, -2 on the current path
-    std::vector<qint64> nodes(count, 0);
-    std::vector<qint64> held(count, 0);
+    struct Counts {
+        quint32 nodes = 0;
+        quint32 blocks = 0;
+        quint32 bytes = 0;
+    };
+    std::vector<Counts> counts(count);
     struct Frame {
         uint32_t index;
-        std::vector<uint32_t> kids;
-        size_t next = 0;
-        bool container = false;
+        Object object;
+        uint64_t next = 0;
         int best = 0;
-        qint64 sum = 1;
-        qint64 bytes = 0;
+        PlistShape from; // what was met before it
     };
     std::vector<Frame> stack;
-    std::vector<uint32_t> kids;
-    bool container = false;
-    qint64 own = 0;
-    if (!children(top, kids, container, own))
+    auto push = [&](uint64_t index) -> bool {
+        Object o;
+        if (!objectAt(index, o))
+            return false;
+        depth[index] = -2;
+        stack.push_back({uint32_t(index), o, 0, 0, met});
+        met.nodes += 1;
+        met.blocks += o.block ? 1 : 0;
+        met.bytes += o.own;
+        return true;
+    };
+    if (!push(top))
         return std::nullopt;
-    depth[top] = -2;
-    stack.push_back({uint32_t(top), kids, 0, container, 0, 1, std::min(own, TooLarge)});
     while (!stack.empty()) {
+        if (over())
+            return met;
         Frame& f = stack.back();
-        if (f.next < f.kids.size()) {
-            const uint32_t k = f.kids[f.next++];
+        if (f.next < f.object.refs) {
+            const uint64_t k = readBigEndian(bytes + f.object.at + f.next++ * uint64_t(refSize), refSize);
+            if (k >= count)
+                return std::nullopt;
             if (depth[k] == -2)
-                return PlistShape{TooDeep, 0, 0};
+                return PlistShape{TooDeep, 0, 0, 0};
             if (depth[k] >= 0) {
                 f.best = std::max(f.best, int(depth[k]));
-                f.sum = std::min(f.sum + nodes[k], TooMany);
-                f.bytes = std::min(f.bytes + held[k], TooLarge);
+                met.nodes += counts[k].nodes;
+                met.blocks += counts[k].blocks;
+                met.bytes += counts[k].bytes;
                 continue;
             }
-            if (!children(k, kids, container, own))
-                return std::nullopt;
             if (int(stack.size()) >= TooDeep)
-                return PlistShape{TooDeep, 0, 0};
-            depth[k] = -2;
-            stack.push_back({k, kids, 0, container, 0, 1, std::min(own, TooLarge)});
+                return PlistShape{TooDeep, 0, 0, 0};
+            if (!push(k))
+                return std::nullopt;
             continue;
         }
-        const int level = f.container ? f.best + 1 : 0;
-        const qint64 total = f.sum;
-        const qint64 bytesBelow = f.bytes;
+        const int level = f.object.container ? f.best + 1 : 0;
+        // Below every limit, so each count fits 32 bits.
         depth[f.index] = int8_t(level);
-        nodes[f.index] = total;
-        held[f.index] = bytesBelow;
+        counts[f.index] = {quint32(met.nodes - f.from.nodes), quint32(met.blocks - f.from.blocks),
+                           quint32(met.bytes - f.from.bytes)};
         stack.pop_back();
-        if (stack.empty())
-            return PlistShape{level, total, bytesBelow};
+        if (stack.empty()) {
+            met.depth = level;
+            return met;
+        }
         stack.back().best = std::max(stack.back().best, level);
-        stack.back().sum = std::min(stack.back().sum + total, TooMany);
-        stack.back().bytes = std::min(stack.back().bytes + bytesBelow, TooLarge);
     }
     return std::nullopt;
 }
@@ -150,6 +162,7 @@ plistio::PlistShape xmlShape(const QByteArray& data)
     int depth = 0;
     int deepest = 0;
     qint64 elements = 0;
+    qsizetype close = -1;
     auto startsWith = [&](qsizetype at, const char* s) {
         const qsizetype len = qsizetype(std::strlen(s));
         return at + len <= n && std::memcmp(p + at, s, size_t(len)) == 0;
@@ -177,7 +190,9 @@ plistio::PlistShape xmlShape(const QByteArray& data)
         } else {
             ++elements;
             if (startsWith(i, "<array") || startsWith(i, "<dict")) {
-                const qsizetype close = data.indexOf('>', i);
+                // The next '>' is looked for once for all the tags before it.
+                if (close < i)
+                    close = data.indexOf('>', i);
                 const bool selfClosing = close > 0 && p[close - 1] == '/';
                 if (!selfClosing)
                     deepest = std::max(deepest, ++depth);
@@ -185,8 +200,8 @@ plistio::PlistShape xmlShape(const QByteArray& data)
             ++i;
         }
     }
-    // Values hold no more text or data than the file.
-    return {deepest, elements, qint64(n)};
+    // Values hold no more text or data than the file, and no more texts, keys or data than elements.
+    return {deepest, elements, elements, qint64(n)};
 }
 
 // ---- binary property list writer ----
@@ -378,16 +393,23 @@ QByteArray toBytes(plist_t node, Format format)
     return out;
 }
 
-std::optional<PlistShape> shapeOf(const QByteArray& data)
+std::optional<PlistShape> shapeOf(const QByteArray& data, qint64 claimLimit, qint64 treeLimit)
 {
+    // The counts of each object are kept in 32 bits.
+    constexpr qint64 Most = std::numeric_limits<quint32>::max() / 2;
     if (data.startsWith("bplist"))
-        return binaryShape(data);
+        return binaryShape(data, std::min(claimLimit, Most), std::min(treeLimit, Most));
     return xmlShape(data);
 }
 
 qint64 readBudget(qint64 dataSize)
 {
     return std::min(MaxClaimedBytes, ClaimPerByte * dataSize + ClaimFloor);
+}
+
+qint64 treeBudget(qint64 dataSize)
+{
+    return std::min(MaxTreeBytes, TreeBytesPerByte * dataSize + ClaimFloor);
 }
 
 QString overBudgetMessage()
@@ -406,7 +428,9 @@ PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget)
         return fail(QStringLiteral("The data is empty."));
     if (data.size() > MaxPlistBytes)
         return fail(QStringLiteral("The data is too large."));
-    const std::optional<PlistShape> shape = shapeOf(data);
+    const qint64 claimLimit = std::min(readBudget(data.size()), budget ? *budget : MaxClaimedBytes);
+    const qint64 treeLimit = treeBudget(data.size());
+    const std::optional<PlistShape> shape = shapeOf(data, claimLimit, treeLimit);
     if (!shape)
         return fail(QStringLiteral("The data is not a readable property list."));
     if (shape->depth > MaxNestingDepth)
@@ -414,7 +438,7 @@ PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget)
     if (shape->nodes > MaxNodes)
         return fail(QStringLiteral("The property list holds too many values."));
     const qint64 claim = shape->claim();
-    if (claim > readBudget(data.size()) || (budget && claim > *budget))
+    if (claim > claimLimit || shape->treeBytes() > treeLimit)
         return fail(overBudgetMessage());
     if (budget)
         *budget -= claim;

@@ -39,34 +39,52 @@ constexpr qsizetype MaxPlistBytes = 256 * 1024 * 1024;
 // Serialises a node tree; an empty array on failure.
 QByteArray toBytes(plist_t node, Format format);
 
-// What reading a property list claims, in bytes: each value it makes costs NodeBytes and each data or text
-// byte one (three per UTF-16 unit), counted every time a shared object is met again. A list may claim a
-// small multiple of its own size (readBudget), so a few shared references cannot stand for gigabytes.
+// What reading a property list claims of a file's budget, in bytes: each value it makes costs NodeBytes and
+// each data or text byte one (three per UTF-16 unit), counted every time a shared object is met again. A
+// list may claim a small multiple of its own size (readBudget), so a few shared references cannot stand for
+// gigabytes; the parts of one file share one such budget.
 constexpr qint64 NodeBytes = 16;
 constexpr qint64 MaxClaimedBytes = 256LL * 1024 * 1024;
 constexpr qint64 ClaimPerByte = 16;
 constexpr qint64 ClaimFloor = 1024 * 1024;
 qint64 readBudget(qint64 dataSize);
+// What the parsed tree really takes while it lives (measured with libplist 2.2: a value's node and its
+// data take 104 bytes, a dictionary entry's key is a value of its own, a large container indexes its
+// children, and every text, key or data has a heap block of at least 32 bytes besides). A list may take
+// TreeBytesPerByte for each of its bytes (a value for each, which no list the program writes exceeds),
+// never more than MaxTreeBytes.
+constexpr qint64 TreeNodeBytes = 128;
+constexpr qint64 TreeBlockBytes = 32;
+constexpr qint64 TreeBytesPerByte = TreeNodeBytes + TreeBlockBytes;
+constexpr qint64 MaxTreeBytes = 256LL * 1024 * 1024;
+qint64 treeBudget(qint64 dataSize);
 // The reason given when a list claims more than its budget.
 QString overBudgetMessage();
 
 // Parses binary or XML property list data. Refuses oversized input, input nested too deeply (libplist's
-// parsers recurse once per level) and input whose parsed tree would claim more than its budget (a binary
-// list's shared references are expanded into copies), all before anything is parsed. The budget is
-// readBudget of the data's size; when budget is given, the claim is also taken from *budget, so that the
-// parts of one file share that file's budget. Null with a reason in *error on failure.
+// parsers recurse once per level) and input whose parsed tree would take more than its tree budget or
+// claim more than its budget (a binary list's shared references are expanded into copies), all before
+// anything is parsed. The budget is readBudget of the data's size; when budget is given, the claim is also
+// taken from *budget, so that the parts of one file share that file's budget. The measuring stops as soon
+// as a limit is passed, so it takes no longer than the tree it allows. Null with a reason in *error on
+// failure.
 PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr, qint64* budget = nullptr);
 constexpr int MaxNestingDepth = 64;
 constexpr qint64 MaxNodes = 4 * 1000 * 1000;
 
 struct PlistShape {
-    int depth = 0;    // deepest array/dictionary nesting
-    qint64 nodes = 0; // values the parsed tree would hold (saturates above MaxNodes)
-    qint64 bytes = 0; // data and text bytes it would hold (saturates above MaxClaimedBytes)
+    int depth = 0;     // deepest array/dictionary nesting
+    qint64 nodes = 0;  // values the parsed tree would hold (saturates above MaxNodes)
+    qint64 blocks = 0; // texts, keys and data among them
+    qint64 bytes = 0;  // data and text bytes it would hold (saturates above MaxClaimedBytes)
     qint64 claim() const { return nodes * NodeBytes + bytes; }
+    qint64 treeBytes() const { return nodes * TreeNodeBytes + blocks * TreeBlockBytes + bytes; }
 };
-// Measured without parsing or recursion; nothing when binary data is malformed.
-std::optional<PlistShape> shapeOf(const QByteArray& data);
+// Measured without parsing or recursion; nothing when binary data is malformed. A binary list is measured
+// only until its claim passes claimLimit or its tree treeLimit: the shape then returned passes that limit,
+// with the counts met so far.
+std::optional<PlistShape> shapeOf(const QByteArray& data, qint64 claimLimit = MaxClaimedBytes,
+                                  qint64 treeLimit = MaxTreeBytes);
 
 // Scalar helpers. Each returns nothing when the node is missing or of another type.
 std::optional<QString> stringValue(plist_t node, qsizetype maxLength = 1 << 20);

@@ -366,6 +366,9 @@ private slots:
         QTest::newRow("data 200,000 times") << sharedInArray(data(QByteArray(65536, 'd')), 200000);
         QTest::newRow("text a million times") << sharedInArray(text(QByteArray(4096, 't')), 1000000);
         QTest::newRow("text in a dictionary") << sharedInDictionary("NSName", text(QByteArray(4096, 't')), 1000000);
+        // 65,535 values from a list of a hundred bytes: within the claim, but eight megabytes once built.
+        QTest::newRow("values past the tree's bytes") << nestedBinaryArrays(15, 2);
+        QTest::newRow("aliased dictionaries") << build(aliasedDictionaries(20000, 10000));
     }
     void sharedObjectsAreChargedByTheirBytes()
     {
@@ -419,6 +422,10 @@ private slots:
         QVERIFY(shared);
         QCOMPARE(shared->depth, 10);
         QCOMPARE(shared->nodes, qint64(1023));
+        // Measuring ends once a limit is passed: 20,000 aliases of one dictionary are not walked each in turn.
+        const auto aliased = plistio::shapeOf(sharedplist::build(sharedplist::aliasedDictionaries(20000, 10000)), 1 << 20);
+        QVERIFY(aliased && aliased->claim() > (1 << 20));
+        QVERIFY2(aliased->nodes < 100000, qPrintable(QString::number(aliased->nodes)));
     }
 
     void truncatedAndCorruptedArchivesNeverCrash()

@@ -1,6 +1,7 @@
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
+#include "canvas/BinaryPlist.h"
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/ItemCompare.h"
@@ -14,10 +15,12 @@
 
 #include "SmallDisk.h"
 
+#include <QBuffer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
 #include <limits>
 #include <sys/resource.h>
 #include <memory>
@@ -138,11 +141,14 @@ qint64 peakRssMB() {
 }
 
 // A design whose rows refer, in turn, to a few shared dictionaries; each holds `names` (column keys to
-// values) and `padding` more entries whose keys name no column.
-QByteArray rowsSharingDictionaries(const DesignData& d, int rows, const QList<QStringList>& names, int padding) {
+// values) and `padding` more entries whose keys name no column. With `aliased`, each row refers to an object
+// number of its own whose offset is its dictionary's.
+QByteArray rowsSharingDictionaries(const DesignData& d, int rows, const QList<QStringList>& names, int padding,
+                                   bool aliased = false) {
     const PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
     plist_t rowsSlot = plist_array_get_item(root.get(), designfile::SheetRowsIndex);
     CompactPlistWriter w;
+    QList<std::pair<quint32, quint32>> aliases;
     const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
         if (node != rowsSlot)
             return CompactPlistWriter::NotMine;
@@ -158,10 +164,48 @@ QByteArray rowsSharingDictionaries(const DesignData& d, int rows, const QList<QS
                                 writer.addText(QString()));
             dicts << dict.index;
         }
+        const quint32 first = aliased ? writer.reserve(quint32(rows)) : 0;
         const auto array = writer.beginArray(quint32(rows));
         for (int r = 0; r < rows; ++r)
-            writer.setElement(array, quint32(r), dicts[r % dicts.size()]);
+            writer.setElement(array, quint32(r), aliased ? first + quint32(r) : dicts[r % dicts.size()]);
+        for (int r = 0; aliased && r < rows; ++r)
+            aliases.append({first + quint32(r), dicts[r % dicts.size()]});
         return array.index;
+    });
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    w.finish(*top, buffer, [&](CompactPlistWriter& writer) {
+        for (const auto& alias : aliases)
+            writer.placeAt(alias.first, 0);
+        return true;
+    });
+    // Each alias takes its dictionary's entry of the offset table.
+    const auto t = bplist::readTrailer(bytes);
+    char* table = bytes.data() + t->tableOffset;
+    for (const auto& [alias, dict] : aliases)
+        std::memcpy(table + alias * t->offsetSize, table + dict * t->offsetSize, size_t(t->offsetSize));
+    return bytes;
+}
+
+// A design whose element `index` is an array of sizes.last() references to one array of the size before,
+// and so on down to an array of references to true.
+QByteArray nestedSharedArraysAt(const DesignData& d, int index, const QList<quint32>& sizes) {
+    const PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
+    plist_t slot = plist_array_get_item(root.get(), uint32_t(index));
+    CompactPlistWriter w;
+    const auto top = w.addTree(root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
+        if (node != slot)
+            return CompactPlistWriter::NotMine;
+        const PlistPtr yes(plist_new_bool(1));
+        quint32 below = *writer.addTree(yes.get());
+        for (const quint32 n : sizes) {
+            const auto array = writer.beginArray(n);
+            for (quint32 i = 0; i < n; ++i)
+                writer.setElement(array, i, below);
+            below = array.index;
+        }
+        return below;
     });
     return w.finish(*top);
 }
@@ -408,6 +452,10 @@ private slots:
                                              << QStringLiteral("element 59: the main photo cannot be read");
         QTest::newRow("count a text") << patched(d, designfile::FrontCountIndex, plistio::newString(QStringLiteral("1")))
                                       << QStringLiteral("element 76: the front is not a valid count");
+        // 19 million values of shared arrays where a text belongs: refused before any is made.
+        QTest::newRow("frame path shared arrays")
+            << nestedSharedArraysAt(d, designfile::FramePathIndex, {250, 250, 310})
+            << QStringLiteral("element 57: the frame picture path is not a text");
     }
     void hostileDesignsAreRefusedWithTheirReason() {
         QFETCH(QByteArray, bytes);
@@ -419,16 +467,23 @@ private slots:
         QVERIFY2(peakRssMB() - before < 100, qPrintable(QString::number(peakRssMB() - before)));
     }
 
-    // Rows sharing a few dictionaries of 10,001 entries each: every dictionary is read at most twice, so
-    // 200,000 such rows open at once, each with its own dictionary's values.
+    // Rows sharing a few dictionaries of 10,001 entries each, by reference or through object numbers that
+    // alias them: every dictionary is read at most twice, so 200,000 such rows open at once, each with its
+    // own dictionary's values.
+    void rowsSharingDictionariesReadOnce_data() {
+        QTest::addColumn<bool>("aliased");
+        QTest::newRow("shared") << false;
+        QTest::newRow("aliased") << true;
+    }
     void rowsSharingDictionariesReadOnce() {
+        QFETCH(bool, aliased);
         DesignData d;
         d.sheet.columnTitles = {QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("City")};
         const QList<QStringList> names = {{QStringLiteral("Ann"), QStringLiteral("Oslo")},
                                           {QStringLiteral("Bob")},
                                           {QString(), QStringLiteral("Kyoto")}};
         QString error;
-        const auto back = designfile::fromBytes(rowsSharingDictionaries(d, 200000, names, 9999), &error);
+        const auto back = designfile::fromBytes(rowsSharingDictionaries(d, 200000, names, 9999, aliased), &error);
         QVERIFY2(back, qPrintable(error));
         const DataTableContent& rows = back->sheet.rows;
         QCOMPARE(rows.rowCount(), 200000);

@@ -433,7 +433,26 @@ std::optional<CompactPlistReader::Object> CompactPlistReader::object(quint64 ind
     if (payload > m_objectsEnd - pos)
         return std::nullopt;
     o.body = m_data + pos;
+    o.offset = off;
     return o;
+}
+
+quint64 CompactPlistReader::Object::extent(int refSize) const
+{
+    const quint64 head = 1; // the marker, at least
+    switch (type) {
+    case 0x6:
+        return head + 2 * count;
+    case 0xA:
+        return head + count * quint64(refSize);
+    case 0xD:
+        return head + 2 * count * quint64(refSize);
+    case 0x4:
+    case 0x5:
+        return head + count;
+    default:
+        return head;
+    }
 }
 
 std::optional<quint64> CompactPlistReader::reference(const Object& container, quint64 i) const

@@ -167,11 +167,17 @@ public:
         int type = -1;             // the marker's high nibble: 0xA array, 0xD dictionary, 0x5/0x6 texts, ...
         quint64 count = 0;         // elements, entries, characters or bytes
         const uchar* body = nullptr; // after the marker and count
+        quint64 offset = 0;          // where the object starts: object numbers whose offsets agree name one object
+        // The bytes the object takes in the data, its references included (its count's bytes left out).
+        quint64 extent(int refSize) const;
     };
 
     // Checks the trailer and the offset table; nothing else is read yet.
     bool open(const QByteArray& data, QString* error);
     quint64 objectCount() const { return m_count; }
+    // Where the objects end (the offset table follows), and the size of a reference.
+    quint64 objectsEnd() const { return m_objectsEnd; }
+    int referenceSize() const { return m_refSize; }
     quint64 top() const { return m_top; }
 
     // The object numbered index, its body within the data; nothing when it lies outside or is malformed.

@@ -280,7 +280,10 @@ bool readRowsFromTree(Cursor& c, plist_t node, TableBuilder& table, const std::a
 }
 
 // The rows straight from a binary file: equal values the file shares are read once, and so is a row
-// dictionary shared by many rows, so that the work stays bounded by the file's size.
+// dictionary shared by many rows, so that the work stays bounded by the file's size. Objects are known by
+// where they start, so object numbers whose offsets name one object (no writer makes them) are one object
+// here too; and objects read once each take no more bytes than the file holds, unless objects overlap,
+// which is refused once the bytes read pass that bound.
 bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsRef, TableBuilder& table,
                         const std::atomic<bool>* stop, std::atomic<int>* progress) {
     const auto rows = file.object(rowsRef);
@@ -288,54 +291,77 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
         return c.fail(QStringLiteral("the rows are not a list"));
     if (rows->count > quint64(MaxRows))
         return c.fail(QStringLiteral("too many rows"));
+    const int refSize = file.referenceSize();
+    // Every dictionary is read at most twice, every key and value once.
+    const quint64 mostRead = 2 * file.objectsEnd();
+    quint64 read = 0;
+    auto overlapping = [&](quint64 i) {
+        return c.fail(QStringLiteral("row %1 refers to objects that overlap").arg(i));
+    };
     // The column of each key object, and the pool entry + 1 of each value object read so far (0: not yet).
-    // Values are remembered by object number up to a bound, so a hostile count cannot claim much memory.
-    constexpr quint64 RememberedValues = quint64(1) << 26;
     QHash<quint64, int> columns;
     std::vector<quint32> values;
     // Dictionaries met once; one met again is read a second time and its row kept for every later meeting.
-    std::vector<bool> met(size_t(file.objectCount()), false);
+    std::vector<bool> met(size_t(file.objectsEnd()), false);
     QHash<quint64, std::vector<quint32>> sharedRows;
+    // The shared row met last and its object number, for rows that refer to it again.
+    quint64 lastRef = ~quint64(0);
+    const std::vector<quint32>* lastRow = nullptr;
+    // Stop is looked at every few thousand rows and whenever a million more entries were read.
+    quint64 entries = 0;
+    quint64 nextLook = 0;
     for (quint64 i = 0; i < rows->count; ++i) {
-        if ((i & 4095) == 0) {
+        if ((i & 4095) == 0 || entries >= nextLook) {
             if (stopped(stop))
                 return c.fail(QStringLiteral("stopped"));
             report(progress, qint64(i), qint64(rows->count), 0, 100);
+            nextLook = entries + (1 << 20);
         }
         const auto ref = file.reference(*rows, i);
-        if (const auto shared = ref ? sharedRows.constFind(*ref) : sharedRows.constEnd();
-            shared != sharedRows.constEnd()) {
-            table.setRow(*shared);
+        const std::vector<quint32>* row = ref && *ref == lastRef ? lastRow : nullptr;
+        const auto dict = ref && !row ? file.object(*ref) : std::nullopt;
+        if (dict) {
+            if (const auto shared = sharedRows.constFind(dict->offset); shared != sharedRows.constEnd()) {
+                row = &*shared;
+                lastRef = *ref;
+                lastRow = row;
+            }
+        }
+        if (row) {
+            table.setRow(*row);
             if (!table.endRow())
                 return c.fail(QStringLiteral("the table is too large"));
             continue;
         }
-        const auto dict = ref ? file.object(*ref) : std::nullopt;
         if (!dict || dict->type != 0xD || dict->count > quint64(MaxColumns + 1))
             return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
+        if ((read += dict->extent(refSize)) > mostRead)
+            return overlapping(i);
+        entries += dict->count;
         for (quint64 k = 0; k < dict->count; ++k) {
             const auto keyRef = file.reference(*dict, k);
             const auto valueRef = file.reference(*dict, dict->count + k);
-            if (!keyRef || !valueRef)
+            const auto key = keyRef ? file.object(*keyRef) : std::nullopt;
+            if (!key || !valueRef)
                 return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-            auto column = columns.constFind(*keyRef);
+            auto column = columns.constFind(key->offset);
             if (column == columns.constEnd()) {
-                const auto key = file.object(*keyRef);
-                const auto text = key ? file.textUtf8(*key, MaxTextLength) : std::nullopt;
+                if ((read += key->extent(refSize)) > mostRead)
+                    return overlapping(i);
+                const auto text = file.textUtf8(*key, MaxTextLength);
                 if (!text)
                     return c.fail(QStringLiteral("row %1 is not a table row").arg(i));
-                column = columns.insert(*keyRef, columnOfKey(std::string_view(text->constData(), size_t(text->size()))));
+                column = columns.insert(key->offset, columnOfKey(std::string_view(text->constData(), size_t(text->size()))));
             }
-            quint32 entry = 0;
-            const bool remembered = *valueRef < RememberedValues;
-            if (remembered && values.size() <= *valueRef)
+            if (values.size() <= *valueRef)
                 values.resize(size_t(*valueRef) + 1, 0);
-            if (remembered)
-                entry = values[size_t(*valueRef)];
+            quint32 entry = values[size_t(*valueRef)];
             if (entry == 0) {
                 const auto value = file.object(*valueRef);
                 if (!value || (value->type != 0x5 && value->type != 0x6) || value->count > quint64(MaxTextLength))
                     return c.fail(QStringLiteral("row %1 holds a value that is not a text").arg(i));
+                if ((read += value->extent(refSize)) > mostRead)
+                    return overlapping(i);
                 quint32 e = 0;
                 if (value->type == 0x5) {
                     e = table.intern(std::string_view(reinterpret_cast<const char*>(value->body), size_t(value->count)));
@@ -346,14 +372,15 @@ bool readRowsFromBinary(Cursor& c, const CompactPlistReader& file, quint64 rowsR
                 if (e == StringPool::kFull)
                     return c.fail(QStringLiteral("the table is too large"));
                 entry = e + 1;
-                if (remembered)
-                    values[size_t(*valueRef)] = entry;
+                values[size_t(*valueRef)] = entry;
             }
             table.set(*column, entry - 1);
         }
-        if (met[size_t(*ref)])
-            sharedRows.insert(*ref, table.row());
-        met[size_t(*ref)] = true;
+        if (met[size_t(dict->offset)]) {
+            sharedRows.insert(dict->offset, table.row());
+            lastRef = ~quint64(0); // the table may have moved its rows
+        }
+        met[size_t(dict->offset)] = true;
         if (!table.endRow())
             return c.fail(QStringLiteral("the table is too large"));
     }
@@ -382,7 +409,8 @@ DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
     return table.finish(titleCount > 0 ? titleCount : table.widest());
 }
 
-GraphicList readItems(Cursor& c, const char* side, qint64* budget, const PictureBudget& pictures) {
+GraphicList readItems(Cursor& c, const char* side, qint64* budget, const PictureBudget& pictures,
+                      const std::atomic<bool>* stop) {
     const qint64 n = c.count(side, MaxItemsPerSide);
     GraphicList items;
     // The log names the defaulted fields of the first few items only: a file of many items with few
@@ -390,6 +418,10 @@ GraphicList readItems(Cursor& c, const char* side, qint64* budget, const Picture
     constexpr int LoggedItems = 20;
     int logged = 0;
     for (qint64 i = 0; i < n && c.ok(); ++i) {
+        if (stopped(stop)) {
+            c.fail(QStringLiteral("stopped"));
+            break;
+        }
         const QByteArray bytes = c.data("item archive", plistio::MaxPlistBytes);
         if (!c.ok())
             break;
@@ -525,6 +557,9 @@ QByteArray toBytes(const DesignData& d, bool xml) {
 
 namespace {
 
+// The most entries of a container the root holds, but for the column titles.
+constexpr quint64 MaxElementEntries = 64;
+
 // A binary file's root as a libplist array of everything but the rows, which stay in the file: their
 // element is an empty array, and *rowsRef their object there.
 PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* rowsRef, qint64* budget,
@@ -553,7 +588,18 @@ PlistPtr binaryRoot(const CompactPlistReader& file, plist_t* rowsSlot, quint64* 
                 continue;
             }
         }
-        PlistPtr node = file.toPlist(*ref, plistio::MaxNestingDepth, budget);
+        // An element holds a scalar or a container of a few scalars (a colour, a font), the column titles
+        // a container of texts. Anything larger is none of the layout's, so it is not copied: an empty
+        // dictionary takes its place, which every element's reader refuses as of the wrong type.
+        const auto o = file.object(*ref);
+        const bool container = o && (o->type == 0xA || o->type == 0xD);
+        if (container && i == quint64(SheetTitlesIndex) && o->count > quint64(MaxColumns))
+            return fail(QStringLiteral("element %1: too many columns").arg(i));
+        if (container && i != quint64(SheetTitlesIndex) && o->count > MaxElementEntries) {
+            plist_array_append_item(root.get(), plist_new_dict());
+            continue;
+        }
+        PlistPtr node = file.toPlist(*ref, 1, budget);
         if (!node)
             return fail(*budget < 0 ? plistio::overBudgetMessage()
                                     : QStringLiteral("The data is not a readable property list."));
@@ -629,8 +675,8 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
             return readRowsFromBinary(cur, file, rowsRef, table, stop, progress);
         return readRowsFromTree(cur, node, table, stop, progress);
     });
-    d.frontItems = readItems(c, "front", &budget, pictures);
-    d.backItems = readItems(c, "back", &budget, pictures);
+    d.frontItems = readItems(c, "front", &budget, pictures, stop);
+    d.backItems = readItems(c, "back", &budget, pictures, stop);
     if (c.ok() && c.remaining() != 0) {
         c.skip(0); // names the first element too many
         c.fail(QStringLiteral("unexpected data after the back items"));

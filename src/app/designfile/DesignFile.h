@@ -84,10 +84,13 @@ inline constexpr qint64 MaxTableCells = 50000000;
 inline constexpr qint64 MaxTextLength = 1 << 20;
 // What reading a design may claim outside its rows, in plistio's measure (values, data and text bytes,
 // shared objects counted each time they are met), shared by the root and every item archive: a small
-// multiple of the file's size, never more than MaxClaimedBytes.
+// multiple of the file's size, never more than MaxClaimedBytes unless the file is so large that what it
+// holds passes that (a design of a hundred thousand items), and then a few times its size.
 inline constexpr qint64 MaxClaimedBytes = 768LL * 1024 * 1024;
+inline constexpr qint64 LargeClaimPerByte = 8;
 inline qint64 readBudget(qint64 fileSize) {
-    return std::min(MaxClaimedBytes, plistio::ClaimPerByte * fileSize + plistio::ClaimFloor);
+    return std::min(std::max(MaxClaimedBytes, LargeClaimPerByte * fileSize),
+                    plistio::ClaimPerByte * fileSize + plistio::ClaimFloor);
 }
 
 // Fixed indexes of the root array.
