@@ -75,9 +75,11 @@ QString relId(const XmlStream& xml, std::string& scratch)
 
 // The tags of a part as it is inflated: `onTag(kind, xml, depth)` gets each start, empty and end tag (depth 1 is
 // the root element) and returns false to stop early. The elements must nest; at most kMaxPartTags tags are read.
-enum class Scan { Done, Stopped, Failed, TooLarge };
+// Stop, when set from another thread, ends the scan at the next window (Cancelled).
+enum class Scan { Done, Stopped, Failed, TooLarge, Cancelled };
 template <typename OnTag>
-Scan scanTags(ZipReader& zip, const QString& part, OnTag&& onTag, QString* why)
+Scan scanTags(ZipReader& zip, const QString& part, OnTag&& onTag, QString* why,
+              const std::atomic<bool>* stop = nullptr)
 {
     std::unique_ptr<ZipReader::Stream> stream = zip.openStream(part, why);
     if (!stream)
@@ -120,6 +122,8 @@ Scan scanTags(ZipReader& zip, const QString& part, OnTag&& onTag, QString* why)
             if (kind == XmlStream::Start)
                 ++depth;
         }
+        if (stop && stop->load(std::memory_order_relaxed))
+            return Scan::Cancelled;
         if (!in.more() && in.failed())
             return malformed();
     }
@@ -197,8 +201,17 @@ bool XlsxReader::fail(QString* error, const QString& why)
     return false;
 }
 
-bool XlsxReader::open(const QString& path, QString* error)
+bool XlsxReader::cancelled(QString* error)
 {
+    if (error)
+        error->clear();
+    return false;
+}
+
+bool XlsxReader::open(const QString& path, QString* error, const std::atomic<bool>* stop)
+{
+    _stop = stop;
+    _cancelled = false;
     QString why;
     if (!_zip.openFile(path, &why))
         return fail(error, why);
@@ -210,6 +223,8 @@ bool XlsxReader::open(const QString& path, QString* error)
 
 bool XlsxReader::openData(const QByteArray& bytes, QString* error)
 {
+    _stop = nullptr;
+    _cancelled = false;
     QString why;
     if (!_zip.openData(bytes, &why))
         return fail(error, why);
@@ -272,7 +287,9 @@ bool XlsxReader::load(QString* error)
             _sheets.append({text(attribute(xml, "name", scratch)), it->target});
         }
         return true;
-    }, &why);
+    }, &why, _stop);
+    if (scan == Scan::Cancelled)
+        return cancelled(error);
     if (tooManySheets)
         return fail(error, QStringLiteral("The workbook has more than %1 sheets, more than can be read.")
                                .arg(withThousands(kMaxSheets)));
@@ -288,10 +305,10 @@ bool XlsxReader::load(QString* error)
     for (const Relationship& rel : std::as_const(rels)) {
         if (rel.type == u"sharedStrings" && _zip.contains(rel.target)) {
             if (!readSharedStrings(rel.target, &why))
-                return fail(error, why);
+                return _cancelled ? cancelled(error) : fail(error, why);
         } else if (rel.type == u"styles" && _zip.contains(rel.target)) {
             if (!readStyles(rel.target, &why))
-                return fail(error, why);
+                return _cancelled ? cancelled(error) : fail(error, why);
         }
     }
     return true;
@@ -353,8 +370,10 @@ bool XlsxReader::readStyles(const QString& part, QString* why)
             _styleFormats.push_back(*known);
         }
         return true;
-    }, why);
-    if (scan == Scan::Failed)
+    }, why, _stop);
+    if (scan == Scan::Cancelled)
+        _cancelled = true;
+    if (scan == Scan::Failed || scan == Scan::Cancelled)
         return false;
     if (cut)
         _warnings << QStringLiteral("The workbook defines more cell formats than spreadsheet programs allow "
@@ -431,6 +450,10 @@ bool XlsxReader::readSharedStrings(const QString& part, QString* why)
         }
         if (unit == Unit::Finished)
             break;
+        if (_stop && _stop->load(std::memory_order_relaxed)) {
+            _cancelled = true;
+            return false;
+        }
         if (!in.more()) {
             if (in.failed())
                 return malformed();

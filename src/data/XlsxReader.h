@@ -66,8 +66,9 @@ public:
     ~XlsxReader();
 
     // Opens the package and reads the workbook, relationships, shared strings and styles. On failure
-    // *error holds notReadableMessage() followed by the reason on a new line.
-    bool open(const QString& path, QString* error = nullptr);
+    // *error holds notReadableMessage() followed by the reason on a new line. stop, when set from another
+    // thread, ends the reading early (false, with an empty *error).
+    bool open(const QString& path, QString* error = nullptr, const std::atomic<bool>* stop = nullptr);
     bool openData(const QByteArray& bytes, QString* error = nullptr);
 
     const QList<SheetInfo>& sheets() const { return _sheets; }
@@ -95,6 +96,7 @@ public:
 
 private:
     bool load(QString* error);
+    bool cancelled(QString* error);
     bool fail(QString* error, const QString& why);
     bool readSharedStrings(const QString& part, QString* why);
     bool readStyles(const QString& part, QString* why);
@@ -108,4 +110,6 @@ private:
     bool _textFormats = false;                // some format has a section for text cells
     std::string _decimal = ".";               // the user's decimal separator, for General numbers
     QStringList _warnings;                    // about the workbook, said with every sheet read
+    const std::atomic<bool>* _stop = nullptr; // of the open in progress
+    bool _cancelled = false;
 };

@@ -673,6 +673,16 @@ private slots:
         XlsxReader strings;
         QVERIFY(!strings.openData(XlsxTestPackage::simple("<row/>", bomb).bytes(), &err));
         QCOMPARE(err, QStringLiteral("The workbook holds more than 5,000,000 shared strings, more than can be read."));
+
+        // Stop ends the reading of a large part early, with nothing to say.
+        QTemporaryDir dir;
+        QFile f(dir.filePath("bomb.xlsx"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(XlsxTestPackage::simple("<row/>", bomb).bytes());
+        f.close();
+        const std::atomic<bool> stop{true};
+        QVERIFY(!strings.open(f.fileName(), &err, &stop));
+        QVERIFY2(err.isEmpty(), qPrintable(err));
     }
 
     void farAwayCellsAreBounded()
