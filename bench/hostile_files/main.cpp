@@ -178,8 +178,9 @@ QByteArray designOfSmallItems(int count)
 QByteArray designOfLargePictures(int count)
 {
     SKTImage item(false);
-    item._image = QImage(10000, 10000, QImage::Format_RGB32);
-    item._image.fill(Qt::darkCyan);
+    QImage solid(10000, 10000, QImage::Format_RGB32);
+    solid.fill(Qt::darkCyan);
+    item._image = solid;
     const QByteArray archive = archiveItem(item);
     PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
     plist_array_set_item(root.get(), plistio::newInteger(count), designfile::FrontCountIndex);
@@ -345,7 +346,7 @@ QString pictureRead(const QByteArray&, const QString& path)
 {
     QString error;
     const QImage thumb = pictures::readThumbnail(path, 96, &error);
-    const QImage item = SKTImage::loadPicture(path, &error);
+    const QImage item = SKTImage::loadDecodedPicture(path, &error);
     if (item.isNull() && thumb.isNull())
         return QStringLiteral("refused: ") + error;
     return QStringLiteral("thumbnail %1 x %2, item picture %3 x %4")

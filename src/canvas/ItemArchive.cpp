@@ -6,15 +6,11 @@
 #include <limits>
 #include <variant>
 
-// A picture loaded from a file must load again from the archive.
-static_assert(KeyedArchiveReader::MaxImageSide >= SKTImage::MaxPictureSide &&
-              KeyedArchiveReader::MaxImagePixels >= SKTImage::MaxPicturePixels);
-
 namespace {
 
 using Member = std::variant<int SKTGraphic::*, float SKTGraphic::*, double SKTGraphic::*, bool SKTGraphic::*,
                             QString SKTGraphic::*, QColor SKTGraphic::*, QFont SKTGraphic::*,
-                            QImage SKTGraphic::*, QRectF SKTGraphic::*>;
+                            QImage SKTGraphic::*, ItemPicture SKTGraphic::*, QRectF SKTGraphic::*>;
 
 // Accepted range of a numeric field; a stored value outside it (or not finite) keeps the default.
 struct Range {
@@ -236,6 +232,8 @@ PlistPtr archiveItemPlist(const SKTGraphic& item, const ItemArchiveOptions& opti
                     root.setFont(f.name, value);
                 else if constexpr (std::is_same_v<T, QImage>)
                     root.setImage(f.name, options.includePictures ? value : QImage());
+                else if constexpr (std::is_same_v<T, ItemPicture>)
+                    root.setPicture(f.name, options.includePictures ? value : ItemPicture());
                 else if constexpr (std::is_same_v<T, QRectF>)
                     root.setString(f.name, rectToString(value));
             },
@@ -304,6 +302,11 @@ GraphicPtr unarchiveItemPlist(plist_t archive, QString* error, QStringList* defa
                     }
                 } else if constexpr (std::is_same_v<T, QImage>) {
                     if (const auto v = reader.image(root, f.name)) {
+                        target = *v;
+                        ok = true;
+                    }
+                } else if constexpr (std::is_same_v<T, ItemPicture>) {
+                    if (const auto v = reader.picture(root, f.name)) {
                         target = *v;
                         ok = true;
                     }

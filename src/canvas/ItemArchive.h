@@ -12,8 +12,9 @@
 #include <QStringList>
 
 struct ItemArchiveOptions {
-    // Pictures (_image, _barcode_image) are written as PNG data. Item copies leave them out and share the
-    // (implicitly shared, copy-on-write) QImage instead, which is just as independent and far faster.
+    // Pictures are written: an item's picture as the bytes it came in (PNG data when made in memory), the
+    // barcode image as PNG data. Item copies leave them out and share the pictures instead, which are just as
+    // independent (never changed in place) and far faster.
     bool includePictures = true;
 };
 

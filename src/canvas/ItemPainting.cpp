@@ -446,6 +446,7 @@ void SKTImage::draw(QPainter& painter) const
     painter.save();
     painter.setOpacity(painter.opacity() * pictureOpacity(*this));
     if (!_image.isNull()) {
+        // Null while the canvas has the picture made on a worker and none made before (then it repaints).
         const QImage picture =
             ProcessedImageCache::processed(_image, adjustmentsOf(*this), deviceSize(painter, r));
         drawPictureInto(painter, picture, r, _isFlippedHorizontally, _isFlippedVertically, true);

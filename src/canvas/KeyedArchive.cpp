@@ -404,7 +404,9 @@ std::optional<PlistShape> shapeOf(const QByteArray& data, qint64 claimLimit, qin
 
 qint64 readBudget(qint64 dataSize)
 {
-    return std::min(MaxClaimedBytes, ClaimPerByte * dataSize + ClaimFloor);
+    // Pictures' bytes are claimed twice (in the list and again in their item archive), so a list of many
+    // pictures may claim three times its size, whatever the cap.
+    return std::min(std::max(MaxClaimedBytes, 3 * dataSize), ClaimPerByte * dataSize + ClaimFloor);
 }
 
 qint64 treeBudget(qint64 dataSize)
@@ -683,6 +685,17 @@ void KeyedArchiveWriter::Object::setImage(const char* key, const QImage& image)
     setUid(key, i.uid());
 }
 
+void KeyedArchiveWriter::Object::setPicture(const char* key, const ItemPicture& picture)
+{
+    if (picture.inMemory() || picture.isNull()) {
+        setImage(key, picture.image());
+        return;
+    }
+    Object i = m_writer->addObject(QStringLiteral("NSImage"));
+    i.setData("NAVUPictureData", picture.bytes());
+    setUid(key, i.uid());
+}
+
 // ---------------------------------------------------------------------------------------------------------
 
 bool KeyedArchiveReader::open(plist_t archive, QString* error)
@@ -864,6 +877,27 @@ std::optional<QImage> KeyedArchiveReader::image(plist_t object, const char* key)
     if (image.isNull())
         return std::nullopt;
     return image;
+}
+
+std::optional<ItemPicture> KeyedArchiveReader::picture(plist_t object, const char* key, QString* error) const
+{
+    if (!object || plist_get_node_type(object) != PLIST_DICT)
+        return std::nullopt;
+    plist_t raw = plist_dict_get_item(object, key);
+    if (isNullRef(raw))
+        return ItemPicture();
+    plist_t i = member(object, key);
+    if (!i || plist_get_node_type(i) != PLIST_DICT)
+        return std::nullopt;
+    auto bytes = data(i, "NAVUPictureData", MaxImageBytes);
+    if (!bytes)
+        bytes = data(i, "PNGData", MaxImageBytes);
+    if (!bytes)
+        return std::nullopt;
+    ItemPicture picture = ItemPicture::fromBytes(*bytes, error);
+    if (picture.isNull())
+        return std::nullopt;
+    return picture;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QHash>
 #include <QImage>
+#include "imaging/ItemPicture.h"
 #include <QString>
 #include <QStringList>
 
@@ -140,6 +141,8 @@ public:
         void setColor(const char* key, const QColor& color); // archived colour object ($null when invalid)
         void setFont(const char* key, const QFont& font);    // archived font object
         void setImage(const char* key, const QImage& image); // archived picture (PNG data), $null when null
+        // An item's picture: its bytes as they came, or PNG data for a picture made in memory; $null when null.
+        void setPicture(const char* key, const ItemPicture& picture);
 
     private:
         friend class KeyedArchiveWriter;
@@ -192,10 +195,13 @@ public:
     std::optional<QFont> font(plist_t object, const char* key) const;
     // Archived picture: a null image for $null; nothing when broken or too large.
     std::optional<QImage> image(plist_t object, const char* key) const;
+    // An item's picture, kept as its bytes (older files hold PNG data of the decoded picture): a null picture
+    // for $null; nothing when broken or over the limits of ItemPicture, the reason in *error when given.
+    std::optional<ItemPicture> picture(plist_t object, const char* key, QString* error = nullptr) const;
 
     // Caps of archived pictures; at least those of pictures loaded from files (SKTImage), so that a
     // picture the program loaded and saved always loads again.
-    static constexpr qsizetype MaxImageBytes = 192 * 1024 * 1024;
+    static constexpr qsizetype MaxImageBytes = ItemPicture::MaxBytes;
     static constexpr int MaxImageSide = 20000;
     static constexpr qint64 MaxImagePixels = 120LL * 1000 * 1000;
 

@@ -7,6 +7,8 @@
 #include <QRectF>
 #include <QString>
 
+#include "imaging/ItemPicture.h"
+
 #include <memory>
 
 class QPainter;
@@ -91,7 +93,7 @@ public:
 
     // --- picture ---
     QString _file_path;
-    QImage _image;                // the picture as loaded (unadjusted)
+    ItemPicture _image;           // the picture as it came (its bytes), decoded where drawn (unadjusted)
     float rotate_image = 0.0f;    // degrees
     float img_trnsp_val = 100.0f; // percent, 100 opaque
     float hue_val = 0.0f;

@@ -91,7 +91,12 @@ SKTImage::SKTImage(bool notifyHost)
 
 SKTSignature::SKTSignature(bool notifyHost) : SKTImage(notifyHost) {}
 
-QImage SKTImage::loadPicture(const QString& path, QString* error)
+ItemPicture SKTImage::loadPicture(const QString& path, QString* error)
+{
+    return ItemPicture::fromFile(standardizedPath(path), error);
+}
+
+QImage SKTImage::loadDecodedPicture(const QString& path, QString* error)
 {
     // A picture that must shrink is asked for at a quarter of the allowed area (see the reader).
     return pictures::readPictureFile(standardizedPath(path), {MaxPictureSide, MaxPicturePixels / 4}, error);

@@ -33,10 +33,12 @@ public:
     void setFilePath(const QString& path);
     // Why the last setFilePath found no picture at a path that was given; empty when it loaded.
     const QString& pictureError() const { return _pictureError; }
-    // Reads a picture file (the path is standardised first: "~" expanded, cleaned); a null image and the
-    // reason when the file is missing, unreadable or declares more than pictures::MaxSourcePixels. A picture
-    // larger than the caps below, or than Qt's image allocation limit, is decoded scaled down to fit.
-    static QImage loadPicture(const QString& path, QString* error = nullptr);
+    // Reads a picture file (the path is standardised first: "~" expanded, cleaned) as its bytes, checked with
+    // the limits of ItemPicture (those a design is read with); a null picture and the reason when the file is
+    // missing, unreadable or over them.
+    static ItemPicture loadPicture(const QString& path, QString* error = nullptr);
+    // The same picture decoded, scaled down to fit the caps below (a card background, a profile's picture).
+    static QImage loadDecodedPicture(const QString& path, QString* error = nullptr);
     static constexpr int MaxPictureSide = 20000;
     static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
 

@@ -173,7 +173,7 @@ RowProblems BatchFillJob::firstRowProblems(const QString& side) const
 
 void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live)
 {
-    QImage rowMainPhoto;
+    ItemPicture rowMainPhoto;
     bool mainPhotoReplaced = false;
     for (qsizetype i = 0; i < items.size(); ++i) {
         SKTGraphic* g = items[i].get();
@@ -206,7 +206,7 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 if (live)
                     break; // the design keeps its own main photo
                 g->_file_path = value;
-                g->_image = _photoLoader ? _photoLoader(value) : QImage();
+                g->_image = _photoLoader ? _photoLoader(value) : ItemPicture();
                 if (g->_image.isNull() && !value.isEmpty())
                     addRowProblem(row, pictureProblem(value));
                 if (fromSeries) {
@@ -222,7 +222,7 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 }
                 if (fromSeries && !live) {
                     // A series of pictures also replaces the card's main photo for this row.
-                    rowMainPhoto = _photoLoader ? _photoLoader(value) : QImage();
+                    rowMainPhoto = _photoLoader ? _photoLoader(value) : ItemPicture();
                     mainPhotoReplaced = true;
                 }
             }

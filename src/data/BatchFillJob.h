@@ -24,7 +24,7 @@ public:
     // a reason when no barcode can be made.
     using BarcodeMaker = std::function<QImage(const SKTGraphic& item, const QString& value, QString* reason)>;
     // The main photo made from a picture path (the window applies its photo adjustments).
-    using PhotoLoader = std::function<QImage(const QString& path)>;
+    using PhotoLoader = std::function<ItemPicture(const QString& path)>;
 
     struct Design {
         GraphicList front;

@@ -2,10 +2,17 @@
 
 #include "imaging/ImageProcesser.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThreadPool>
+#include <QTransform>
+#include <QWaitCondition>
 
+#include <cmath>
 #include <list>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -21,6 +28,7 @@ struct Cache {
     std::list<Entry> entries; // most recently used first
     qint64 bytes = 0;
     qint64 budget = 128ll * 1024 * 1024;
+    std::function<void()> notify;
 
     void trim()
     {
@@ -37,62 +45,258 @@ Cache& cache()
     return c;
 }
 
-} // namespace
+thread_local bool asyncHere = false;
 
-namespace {
+// Pictures asked for in an AsyncScope and not yet made.
+struct Pending {
+    QMutex mutex;
+    QWaitCondition done;
+    std::set<std::tuple<qint64, QString, int, int>> jobs;
+};
 
-bool needsDownscale(const QImage& image, const QSize& target)
+Pending& pending()
+{
+    static Pending p;
+    return p;
+}
+
+QThreadPool& workers()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2));
+        qAddPostRoutine([] { pool->waitForDone(); }); // before the cache goes, at the application's end
+        return p;
+    }();
+    return *pool;
+}
+
+// Whole decodes share this many bytes at once (the first always goes), so that workers and export threads
+// decoding large pictures together do not add up.
+struct DecodeGate {
+    static constexpr qint64 Bytes = 1024LL * 1024 * 1024;
+    QMutex mutex;
+    QWaitCondition freed;
+    qint64 inUse = 0;
+};
+
+DecodeGate& gate()
+{
+    static DecodeGate g;
+    return g;
+}
+
+QImage decodeWithin(const ItemPicture& source, QSize size)
+{
+    if (source.inMemory())
+        return source.image(size);
+    DecodeGate& g = gate();
+    const qint64 cost = std::min(source.decodeCost(), DecodeGate::Bytes);
+    {
+        QMutexLocker lock(&g.mutex);
+        while (g.inUse > 0 && g.inUse + cost > DecodeGate::Bytes)
+            g.freed.wait(&g.mutex);
+        g.inUse += cost;
+    }
+    QImage image = source.image(size);
+    QMutexLocker lock(&g.mutex);
+    g.inUse -= cost;
+    g.freed.wakeAll();
+    return image;
+}
+
+bool needsDownscale(const QSize& size, const QSize& target)
 {
     return target.isValid() && !target.isEmpty() &&
-           (image.width() > 2 * target.width() || image.height() > 2 * target.height());
+           (size.width() > 2 * target.width() || size.height() > 2 * target.height());
+}
+
+// The size the pipeline gives for a picture of that size (a turn grows it to hold the turned picture).
+QSize processedSize(const QSize& size, const ImageAdjustSettings& s)
+{
+    const int d = s.normalizedRotation();
+    if (d == 0)
+        return size;
+    QTransform t;
+    t.rotate(-d);
+    return QImage::trueMatrix(t, size.width(), size.height()).mapRect(QRect(QPoint(), size)).size();
+}
+
+// Sharpening and blur work in pixels, so they run on the whole picture as before, then it is scaled.
+bool needsWholePicture(const ImageAdjustSettings& s)
+{
+    return ImageAdjust::Sharpness.clamp(s.sharpness) != 0.0f || s.blurRadius() > 0;
+}
+
+QString settingsKey(const ImageAdjustSettings& s)
+{
+    return QStringLiteral("%1%2%3 %4 %5 %6 %7 %8 %9 %10 %11")
+        .arg(int(s.grayscale))
+        .arg(int(s.sepia))
+        .arg(int(s.invert))
+        .arg(s.hue)
+        .arg(s.saturation)
+        .arg(s.brightness)
+        .arg(s.contrast)
+        .arg(s.rotation)
+        .arg(s.sharpness)
+        .arg(s.exposure)
+        .arg(s.blur);
+}
+
+std::optional<QImage> lookup(qint64 key, const ImageAdjustSettings& settings, const QSize& target)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
+        if (it->sourceKey == key && it->settings == settings && it->target == target) {
+            c.entries.splice(c.entries.begin(), c.entries, it);
+            return c.entries.front().image;
+        }
+    }
+    return std::nullopt;
+}
+
+void store(qint64 key, const ImageAdjustSettings& settings, const QSize& target, const QImage& image)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    if (image.isNull() || image.sizeInBytes() > c.budget)
+        return;
+    for (const Entry& e : c.entries)
+        if (e.sourceKey == key && e.settings == settings && e.target == target)
+            return;
+    c.entries.push_front(Entry{key, settings, target, image});
+    c.bytes += image.sizeInBytes();
+    c.trim();
+}
+
+// The picture made before for the same source and values whose size is nearest to target.
+QImage nearest(qint64 key, const ImageAdjustSettings& settings, const QSize& target)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    const Entry* best = nullptr;
+    double bestDistance = 0;
+    for (const Entry& e : c.entries) {
+        if (e.sourceKey != key || e.settings != settings)
+            continue;
+        const double distance = std::abs(std::log(double(std::max(1, e.image.width())) / std::max(1, target.width())));
+        if (!best || distance < bestDistance) {
+            best = &e;
+            bestDistance = distance;
+        }
+    }
+    return best ? best->image : QImage();
+}
+
+QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, const QSize& target)
+{
+    const qint64 key = source.cacheKey();
+    if (!target.isValid()) {
+        const QImage whole = decodeWithin(source, QSize());
+        return settings.isNeutral() ? whole : ImageProcesser::process(whole, settings);
+    }
+    if (needsWholePicture(settings)) {
+        QImage whole;
+        if (const auto hit = lookup(key, settings, QSize())) {
+            whole = *hit;
+        } else {
+            whole = ImageProcesser::process(decodeWithin(source, QSize()), settings);
+            store(key, settings, QSize(), whole);
+        }
+        return whole.isNull() ? whole : whole.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    // Decoded at the size that the pipeline turns into at least target, then scaled to it.
+    const QSize full = processedSize(source.size(), settings);
+    const double f = std::max(double(target.width()) / full.width(), double(target.height()) / full.height());
+    const QSize decodeAt(std::max(1, int(std::ceil(source.width() * f))), std::max(1, int(std::ceil(source.height() * f))));
+    QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()));
+    if (!settings.isNeutral())
+        image = ImageProcesser::process(image, settings);
+    if (!image.isNull() && image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+// Work small enough to do while painting.
+bool quick(const ItemPicture& source)
+{
+    return qint64(source.width()) * source.height() <= 512 * 512;
 }
 
 } // namespace
 
-template <class Make> QImage lookupOrMake(qint64 key, const ImageAdjustSettings& settings, const QSize& target,
-                                          Make make)
+QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdjustSettings& settings,
+                                      const QSize& targetSize)
 {
-    Cache& c = cache();
-    {
-        QMutexLocker lock(&c.mutex);
-        for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
-            if (it->sourceKey == key && it->settings == settings && it->target == target) {
-                c.entries.splice(c.entries.begin(), c.entries, it);
-                return c.entries.front().image;
-            }
+    if (source.isNull())
+        return {};
+    const qint64 key = source.cacheKey();
+    const QSize full = processedSize(source.size(), settings);
+    const bool scale = needsDownscale(full, targetSize);
+    // only ever shrinks: a side already small enough keeps its size
+    const QSize target = scale ? targetSize.boundedTo(full) : QSize();
+    if (!scale && settings.isNeutral() && source.inMemory())
+        return source.image();
+    if (const auto hit = lookup(key, settings, target))
+        return *hit;
+    if (asyncHere && !quick(source)) {
+        const auto job = std::make_tuple(key, settingsKey(settings), target.width(), target.height());
+        Pending& p = pending();
+        bool start = false;
+        {
+            QMutexLocker lock(&p.mutex);
+            start = p.jobs.insert(job).second;
         }
+        if (start) {
+            workers().start([source, settings, target, job] {
+                store(source.cacheKey(), settings, target, make(source, settings, target));
+                std::function<void()> notify;
+                {
+                    QMutexLocker lock(&cache().mutex);
+                    notify = cache().notify;
+                }
+                Pending& p = pending();
+                {
+                    QMutexLocker lock(&p.mutex);
+                    p.jobs.erase(job);
+                    p.done.wakeAll();
+                }
+                if (notify)
+                    notify();
+            });
+        }
+        return nearest(key, settings, target);
     }
     // Made outside the lock: two threads may both make the same picture, which is harmless.
-    QImage result = make();
-    if (result.isNull())
-        return result;
-    QMutexLocker lock(&c.mutex);
-    if (result.sizeInBytes() <= c.budget) {
-        c.entries.push_front(Entry{key, settings, target, result});
-        c.bytes += result.sizeInBytes();
-        c.trim();
-    }
+    const QImage result = make(source, settings, target);
+    store(key, settings, target, result);
     return result;
 }
 
 QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSettings& settings,
                                       const QSize& targetSize)
 {
-    if (source.isNull())
-        return source;
-    const qint64 key = source.cacheKey();
-    // The full-size adjusted picture is kept too, so a new zoom only scales again.
-    const QImage full = settings.isNeutral()
-                            ? source
-                            : lookupOrMake(key, settings, QSize(),
-                                           [&] { return ImageProcesser::process(source, settings); });
-    if (full.isNull() || !needsDownscale(full, targetSize))
-        return full;
-    // only ever shrinks: a side already small enough keeps its size
-    const QSize target = targetSize.boundedTo(full.size());
-    return lookupOrMake(key, settings, target, [&] {
-        return full.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    });
+    return processed(ItemPicture(source), settings, targetSize);
+}
+
+ProcessedImageCache::AsyncScope::AsyncScope() : m_outer(asyncHere) { asyncHere = true; }
+
+ProcessedImageCache::AsyncScope::~AsyncScope() { asyncHere = m_outer; }
+
+void ProcessedImageCache::setReadyNotifier(std::function<void()> notify)
+{
+    QMutexLocker lock(&cache().mutex);
+    cache().notify = std::move(notify);
+}
+
+void ProcessedImageCache::waitForPending()
+{
+    Pending& p = pending();
+    QMutexLocker lock(&p.mutex);
+    while (!p.jobs.empty())
+        p.done.wait(&p.mutex);
 }
 
 void ProcessedImageCache::clear()

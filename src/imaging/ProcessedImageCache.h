@@ -1,20 +1,42 @@
 #pragma once
 
 #include "imaging/ImageAdjustments.h"
+#include "imaging/ItemPicture.h"
 
 #include <QImage>
 
-// A small process-wide cache of adjusted pictures, keyed by the source picture's cacheKey() and the values,
-// so that repainting a canvas does not run the pipeline again. Thread-safe; least recently used entries go
-// first once the byte budget is spent.
+#include <functional>
+
+// A small process-wide cache of pictures as items draw them: decoded at the size drawn and adjusted, keyed by
+// the picture, the values and the size, so that repainting does not decode or run the pipeline again.
+// Thread-safe; least recently used entries go first once the byte budget is spent.
 class ProcessedImageCache {
 public:
-    // The adjusted picture (through ImageProcesser::process); neutral values give the source itself.
-    // With a valid target size (device pixels the picture will cover), a picture more than twice as large
-    // is scaled down to that size once, so drawing it does not resample the full picture every time.
+    // The adjusted picture (through ImageProcesser::process); neutral values give the picture itself. With a
+    // valid target size (device pixels the picture will cover), a picture more than twice as large is made
+    // at that size, decoded smaller where its format can (JPEG) and never larger than its file holds.
+    static QImage processed(const ItemPicture& source, const ImageAdjustSettings& settings,
+                            const QSize& targetSize = QSize());
     static QImage processed(const QImage& source, const ImageAdjustSettings& settings,
                             const QSize& targetSize = QSize());
     static void clear();
     static void setBudgetBytes(qint64 bytes);
     static int entryCount();
+
+    // While one lives on a thread (the canvas's paint), processed() makes no picture that takes time there:
+    // it has it made on a worker and gives the picture made before for the same source and values at the
+    // nearest size (null when there is none); the notifier is called, on the worker, once the new one is in.
+    class AsyncScope {
+    public:
+        AsyncScope();
+        ~AsyncScope();
+        AsyncScope(const AsyncScope&) = delete;
+        AsyncScope& operator=(const AsyncScope&) = delete;
+
+    private:
+        bool m_outer;
+    };
+    static void setReadyNotifier(std::function<void()> notify);
+    // Waits until every picture asked for in an AsyncScope is made (tests and benchmarks).
+    static void waitForPending();
 };

@@ -56,6 +56,9 @@ inline bool same(const QFont& a, const QFont& b) {
 inline bool same(const QImage& a, const QImage& b) {
     return sameImage(a, b);
 }
+inline bool same(const ItemPicture& a, const ItemPicture& b) {
+    return a == b || sameImage(a.image(), b.image());
+}
 
 // Every stored field, in the order of the item record.
 #define NAVU_ITEM_FIELDS(X)                                                                                  \

@@ -390,20 +390,28 @@ private slots:
         QVERIFY2(u.ru_maxrss - before < 100 * 1024, qPrintable(QString::number(u.ru_maxrss - before)));
     }
 
-    // The pictures of one file share a budget: once spent, a further picture is refused, not decoded.
+    // The pictures a file decodes while it is read share a budget: once spent, a further picture is refused,
+    // not decoded. An item's own picture is kept as its bytes and decoded where drawn, so it costs none.
     void picturesShareOneBudget()
     {
-        SKTImage item(false);
-        item._image = QImage(30, 20, QImage::Format_ARGB32);
-        item._image.fill(Qt::blue);
+        SKTBarcode item;
+        QImage blue(30, 20, QImage::Format_ARGB32);
+        blue.fill(Qt::blue);
+        item._barcode_image = blue;
+        SKTImage picture(false);
+        picture._image = blue;
         const QByteArray bytes = archiveItem(item);
+        const QByteArray pictureBytes = archiveItem(picture);
         const PictureBudget budget(2 * 4 * 30 * 20);
         for (int i = 0; i < 3; ++i) {
             QStringList defaulted;
             const GraphicPtr back = unarchiveItem(bytes, nullptr, &defaulted);
             QVERIFY(back);
-            QCOMPARE(back->_image.isNull(), i == 2);
+            QCOMPARE(back->_barcode_image.isNull(), i == 2);
             QCOMPARE(budget.exceeded(), i == 2);
+            const GraphicPtr kept = unarchiveItem(pictureBytes, nullptr, &defaulted);
+            QVERIFY(kept && !kept->_image.isNull() && !kept->_image.inMemory());
+            QCOMPARE(kept->_image.image().pixelColor(5, 5), QColor(Qt::blue));
         }
         QCOMPARE(PictureBudget::exceededMessage(), QStringLiteral("the pictures take more than 768 MB"));
     }

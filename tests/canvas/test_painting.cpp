@@ -612,11 +612,12 @@ private slots:
     {
         auto i = make<SKTImage>(Box);
         i->_isDrawingStroke = false;
-        i->_image = QImage(40, 20, QImage::Format_ARGB32);
-        i->_image.fill(Qt::blue);
+        QImage pixels(40, 20, QImage::Format_ARGB32);
+        pixels.fill(Qt::blue);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x)
-                i->_image.setPixel(x, y, qRgb(255, 0, 0)); // left half red
+                pixels.setPixel(x, y, qRgb(255, 0, 0)); // left half red
+        i->_image = pixels;
         i->rotate_image = 90;
         const QImage image = render(i);
         QCOMPARE(image.pixel(60, 100), qRgb(255, 0, 0)); // counter-clockwise: left goes to the bottom

@@ -35,10 +35,11 @@ GraphicList richSide()
     text->text_alignmnet = 1;
     items << text;
     auto picture = make<SKTImage>(QRectF(300, 120, 150, 100));
-    picture->_image = QImage(64, 48, QImage::Format_RGB32);
+    QImage pixels(64, 48, QImage::Format_RGB32);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x)
-            picture->_image.setPixel(x, y, qRgb(x * 4, y * 5, 128));
+            pixels.setPixel(x, y, qRgb(x * 4, y * 5, 128));
+    picture->_image = pixels;
     picture->Sepia = true;
     picture->blr_val = 2;
     picture->rotate_image = 15;

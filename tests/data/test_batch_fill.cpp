@@ -183,7 +183,7 @@ private slots:
         auto job = BatchFillJob::create({front, {}, {}, {}, 0, false}, series, table);
         QCOMPARE(job->itemsForRow(1, "F")[1]->_image.width(), 30); // the row's picture is the main photo
         job->Select_first_row_value_for_design(front, front, false);
-        QCOMPARE(front[1]->_image, photo);                           // the design keeps its own
+        QCOMPARE(front[1]->_image.image(), photo);                          // the design keeps its own
         QCOMPARE(front[0]->_file_path, picA);
         QCOMPARE(archives(GraphicList{front[1]}), QList<QByteArray>{before[1]});
     }
@@ -205,7 +205,7 @@ private slots:
         BatchFillJob::setDefaultPhotoLoader(nullptr);
         const GraphicList row = job->itemsForRow(0, "F"); // the table gives the red picture a.png, 20 x 10
         setCurrentPhotoSettings(PhotoSettings());
-        const QImage photo = row[0]->_image;
+        const QImage photo = row[0]->_image.image();
         QCOMPARE(photo.size(), QSize(20, 10));
         const QColor c = photo.pixelColor(10, 5);
         QVERIFY2(c.red() == c.green() && c.green() == c.blue() && c.red() > 0,

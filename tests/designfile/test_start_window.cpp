@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(title->Text_Value, QStringLiteral("Party"));
         QVERIFY(qAbs(title->_bounds.x() - 40) < 0.01 && qAbs(title->_bounds.y() - 40) < 0.01);
         QCOMPARE(byId(items, QStringLiteral("PARTY_TO"))->Text_Value, QStringLiteral("Dear Anna,"));
-        QCOMPARE(items[3]->_image.pixelColor(2, 2), QColor(Qt::red)); // the main photo
+        QCOMPARE(items[3]->_image.image().pixelColor(2, 2), QColor(Qt::red)); // the main photo
         QVERIFY(!items[0]->_image.isNull());
         QVERIFY(!m_doc->undoManager()->canUndo()); // built with undo registration off
         QCOMPARE(m_window->Selected_Control_Tool, 0);
@@ -583,14 +583,14 @@ private slots:
         Library_Selected_Image.clear();
         GraphicPtr item = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE"));
         QVERIFY(item);
-        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::red));
+        QCOMPARE(item->_image.image().pixelColor(1, 1), QColor(Qt::red));
         QVERIFY(::Update_frame_Main_Photo_And_Path(blue, false));
         QCOMPARE(Invite_Frame_Pic_IMG, red);
-        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::blue));
+        QCOMPARE(item->_image.image().pixelColor(1, 1), QColor(Qt::blue));
         QCOMPARE(m_window->mainPhotoImage().pixelColor(1, 1), QColor(Qt::blue));
         QVERIFY(!::Update_frame_Main_Photo_And_Path(m_dir.filePath(QStringLiteral("none.png")), true));
         QCOMPARE(Invite_Frame_Pic_IMG, red);
-        QCOMPARE(item->_image.pixelColor(1, 1), QColor(Qt::blue));
+        QCOMPARE(item->_image.image().pixelColor(1, 1), QColor(Qt::blue));
         delete m_road;
         m_road = nullptr;
         QVERIFY(!::Update_frame_Main_Photo_And_Path(red, true)); // no window, no loader

@@ -485,7 +485,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
     const CardEditScope scope(m_host, tr("Card Background"));
     QString why;
     const PictureWait wait(window());
-    const QImage picture = SKTImage::loadPicture(path, &why);
+    const QImage picture = SKTImage::loadDecodedPicture(path, &why);
     if (picture.isNull()) {
         if (!wait.stopped())
             Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);

@@ -268,7 +268,7 @@ void setItemFilePath(SKTGraphic& item, const QString& path) {
     if (item.kind() == GraphicKind::Image || item.kind() == GraphicKind::Signature) {
         auto& picture = static_cast<SKTImage&>(item);
         const QString oldPath = picture._file_path;
-        const QImage oldImage = picture._image;
+        const ItemPicture oldImage = picture._image;
         picture.setFilePath(path);
         // A read the user stopped leaves the item as it was.
         if (picture.pictureError() == pictures::StoppedMessage) {
@@ -762,7 +762,7 @@ bool sameItemState(const SKTGraphic& a, const SKTGraphic& b) {
     if (a.kind() != b.kind())
         return false;
     auto samePicture = [](const QImage& x, const QImage& y) { return x.cacheKey() == y.cacheKey() || x == y; };
-    if (!samePicture(a._image, b._image) || !samePicture(a._barcode_image, b._barcode_image))
+    if (a._image != b._image || !samePicture(a._barcode_image, b._barcode_image))
         return false;
     ItemArchiveOptions fieldsOnly;
     fieldsOnly.includePictures = false;

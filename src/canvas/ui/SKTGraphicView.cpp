@@ -6,7 +6,9 @@
 #include "canvas/SideUndoCommand.h"
 #include "canvas/ui/GraphicViewHelpers.h"
 #include "common/Globals.h"
+#include "imaging/ProcessedImageCache.h"
 
+#include <QApplication>
 #include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
@@ -20,6 +22,26 @@ namespace {
 
 constexpr int HandlePixels = 7; // side of a selection handle on screen
 
+// Pictures for a new zoom are made on workers; once one is in, every canvas repaints (one posted call for
+// any number of pictures).
+void repaintCanvasesWhenPicturesAreReady() {
+    static std::atomic<bool> posted{false};
+    ProcessedImageCache::setReadyNotifier([] {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || posted.exchange(true))
+            return;
+        QMetaObject::invokeMethod(
+            app,
+            [] {
+                posted = false;
+                for (QWidget* w : QApplication::allWidgets())
+                    if (auto* view = qobject_cast<SKTGraphicView*>(w))
+                        view->update();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 } // namespace
 
 SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
@@ -28,6 +50,8 @@ SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setCanvasSize(_canvasSize);
+    static const bool notifying = (repaintCanvasesWhenPicturesAreReady(), true);
+    (void)notifying;
 }
 
 SKTGraphicView::~SKTGraphicView() = default;
@@ -415,7 +439,11 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
     p.save();
     p.scale(_zoom, _zoom);
     const QRectF dirty(QPointF(dirtyPx.topLeft()) / _zoom, QSizeF(dirtyPx.size()) / _zoom);
-    paintSide(p, dirty.adjusted(-1, -1, 1, 1));
+    {
+        // No picture is decoded or scaled here at length: until it is made, the one made before is drawn.
+        const ProcessedImageCache::AsyncScope async;
+        paintSide(p, dirty.adjusted(-1, -1, 1, 1));
+    }
     p.restore();
 
     // Selection handles, in screen pixels so they keep their size at every zoom.

@@ -523,7 +523,7 @@ void ProfileDialogBase::Set_User_Image(const QString& path) {
         return;
     }
     QString why;
-    const QImage image = SKTImage::loadPicture(p, &why);
+    const QImage image = SKTImage::loadDecodedPicture(p, &why);
     if (!image.isNull())
         showImage(user_picture, &userPictureImage, image);
     else

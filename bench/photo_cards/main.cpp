@@ -1,0 +1,217 @@
+// Photo-heavy cards. Each figure runs in a child process of its own, so that its peak resident memory is its own.
+//
+//   bench_photo_cards [folder]        the photos and designs are made and kept there (default: a temporary folder)
+//
+// open: a design of N camera photos (24 megapixel JPEG) placed on one card is saved, then opened and its card
+// drawn once at 100 % as the window shows it; prints the time of both and the peak memory. The same for a
+// design of two 16-bit PNG pictures of 90 megapixels.
+// zoom: a canvas of 200 items with 25 photos of 2400 x 1600 in a scroll area, zoomed step by step; prints the
+// longest and the median of the longest time the window's thread went without its event loop in each step.
+
+#include "BenchSupport.h"
+#include "app/designfile/DesignFile.h"
+#include "canvas/SKTDocument.h"
+#include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
+#include "canvas/ui/SKTGraphicView.h"
+#include "common/Globals.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A photo-like picture: soft gradients with fine noise, so that it compresses as a camera photo does.
+QImage photoLike(QSize size, int seed, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    QRandomGenerator rng{quint32(seed)};
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const int n = int(rng.bounded(24));
+            const int r = (x * 255 / size.width() + seed * 40 + n) & 255;
+            const int g = (y * 255 / size.height() + n) & 255;
+            const int b = ((x + y) * 128 / (size.width() + size.height()) + 60 + n) & 255;
+            if (format == QImage::Format_RGBA64)
+                image.setPixelColor(x, y, QColor::fromRgba64(qRgba64(quint16(r * 257 + n), quint16(g * 257), quint16(b * 257), 65535)));
+            else
+                image.setPixel(x, y, qRgb(r, g, b));
+        }
+    }
+    return image;
+}
+
+QString makePicture(const QString& folder, const QString& name, QSize size, int seed, bool png16 = false)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    if (QFile::exists(path))
+        return path;
+    QImageWriter writer(path);
+    if (!png16)
+        writer.setQuality(90);
+    writer.write(photoLike(size, seed, png16 ? QImage::Format_RGBA64 : QImage::Format_RGB32));
+    return path;
+}
+
+GraphicPtr pictureItem(const QString& path, const QRectF& bounds)
+{
+    auto item = std::static_pointer_cast<SKTImage>(makeGraphicOfClass(QStringLiteral("SKTImage"), false));
+    item->setFilePath(path);
+    item->setBounds(bounds);
+    return item;
+}
+
+double seconds(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
+
+// Saves a design of the pictures (placed as the program places them) and prints the save; the child then opens it.
+int makeDesign(const QString& design, const QStringList& pictures)
+{
+    DesignData d;
+    const QSizeF card(504, 360);
+    for (int i = 0; i < pictures.size(); ++i) {
+        const QRectF r(10 + (i % 5) * 98, 10 + (i / 5) * 68, 90, 60);
+        d.frontItems << pictureItem(pictures[i], r);
+        if (d.frontItems.last()->_image.isNull()) {
+            QTextStream(stderr) << "cannot place " << pictures[i] << "\n";
+            return 1;
+        }
+    }
+    QString why;
+    if (!designfile::save(design, d, &why)) {
+        QTextStream(stderr) << "save failed: " << why << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int openDesign(const QString& design, const QString& label)
+{
+    bench::resetPeak();
+    QElapsedTimer t;
+    t.start();
+    QString why;
+    const auto d = designfile::load(design, &why);
+    QTextStream out(stdout);
+    if (!d) {
+        out << "open " << label << ": refused (" << why << "), peak " << bench::peakResidentKb() / 1024 << " MB\n";
+        return 0;
+    }
+    const QImage shown = SKTRenderingView::image_From_Card_Graphics(d->frontItems, false, d->front, 0, QSizeF(504, 360), 1.0);
+    out << "open " << label << ": " << QString::number(seconds(t), 'f', 2) << " s, peak "
+        << bench::peakResidentKb() / 1024 << " MB" << (shown.isNull() ? " (not drawn)" : "") << "\n";
+    return 0;
+}
+
+int zoom(const QString& folder)
+{
+    QStringList photos;
+    for (int i = 0; i < 25; ++i)
+        photos << makePicture(folder, QStringLiteral("zoom%1.jpg").arg(i), QSize(2400, 1600), i);
+    const QSizeF card(504, 360);
+    GraphicList items;
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 200; ++i) {
+        GraphicPtr g;
+        if (i % 8 == 0 && i / 8 < 25) {
+            g = pictureItem(photos[i / 8], QRectF((i / 8 % 5) * 100, (i / 8 / 5) * 72, 96, 64));
+        } else if (i % 2) {
+            auto t = std::static_pointer_cast<SKTText>(makeGraphicOfClass(QStringLiteral("SKTText"), false));
+            t->setText(QStringLiteral("Guest %1").arg(i));
+            t->_isDrawingStroke = false;
+            t->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 60, 20));
+            g = t;
+        } else {
+            g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
+            g->_isDrawingFill = true;
+            g->_fillColor = QColor::fromHsv(i * 37 % 360, 120, 230);
+            g->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 40, 30));
+        }
+        items << g;
+    }
+    SKTDocument doc;
+    doc.setGraphics(CardSide::Front, items);
+    QScrollArea area;
+    auto* view = new SKTGraphicView;
+    view->setDocument(&doc, CardSide::Front);
+    view->setCanvasSize(card);
+    area.setWidget(view);
+    area.resize(1300, 700);
+    area.show();
+    QElapsedTimer settle;
+    auto runFor = [](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    runFor(1500);
+    const std::vector<double> zooms = {1.25, 1.5, 2.0, 3.0, 4.0, 3.0, 2.0, 1.5, 1.0, 0.75, 0.5, 0.75, 1.0, 1.1, 1.2};
+    std::vector<double> blocks;
+    for (double z : zooms) {
+        // The step runs as an event, as the zoom control's does, while a 2 ms timer measures the gaps.
+        bench::Heartbeat beat;
+        QTimer::singleShot(0, [view, z] { view->setZoom(z); view->adjustSize(); });
+        runFor(600);
+        blocks.push_back(double(beat.worst()));
+    }
+    std::vector<double> sorted = blocks;
+    std::sort(sorted.begin(), sorted.end());
+    QTextStream(stdout) << "zoom 200 items, 25 photos: longest block " << QString::number(sorted.back(), 'f', 0)
+                        << " ms, median " << QString::number(sorted[sorted.size() / 2], 'f', 0) << " ms\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    Resource_Path = QStringLiteral(NAVU_RESOURCES_DIR);
+    const QStringList args = app.arguments();
+    if (args.size() > 3 && args[1] == QLatin1String("--open"))
+        return openDesign(args[2], args[3]);
+    if (args.size() > 2 && args[1] == QLatin1String("--zoom"))
+        return zoom(args[2]);
+
+    QTemporaryDir temp;
+    const QString folder = args.size() > 1 ? args[1] : temp.path();
+    QDir().mkpath(folder);
+    auto child = [&](const QStringList& a) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedChannels);
+        p.start(QCoreApplication::applicationFilePath(), a);
+        p.waitForFinished(-1);
+    };
+    QStringList photos;
+    for (int i = 0; i < 20; ++i)
+        photos << makePicture(folder, QStringLiteral("photo%1.jpg").arg(i), QSize(6000, 4000), i);
+    for (int n : {9, 20}) {
+        const QString design = folder + QStringLiteral("/photos%1.kvto").arg(n);
+        if (makeDesign(design, photos.mid(0, n)) == 0)
+            child({QStringLiteral("--open"), design, QStringLiteral("%1 photos of 24 MP").arg(n)});
+    }
+    {
+        const QStringList big = {makePicture(folder, QStringLiteral("deep0.png"), QSize(11000, 8200), 1, true),
+                                 makePicture(folder, QStringLiteral("deep1.png"), QSize(11000, 8200), 2, true)};
+        const QString design = folder + QStringLiteral("/deep.kvto");
+        if (makeDesign(design, big) == 0)
+            child({QStringLiteral("--open"), design, QStringLiteral("2 16-bit pictures of 90 MP")});
+    }
+    child({QStringLiteral("--zoom"), folder});
+    return 0;
+}

@@ -1,0 +1,216 @@
+#include "imaging/ItemPicture.h"
+
+#include "common/PictureReader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <atomic>
+
+struct ItemPicture::Data {
+    QByteArray bytes;      // empty for a picture made in memory
+    QImage image;          // the picture made in memory
+    QSize size;            // as shown
+    bool transposed = false; // the file's own orientation is turned a quarter
+    int bytesPerPixel = 4;
+    qint64 key = 0;
+};
+
+namespace {
+
+// Keys of pictures from bytes; QImage::cacheKey() of pictures made in memory starts at 1 << 32.
+std::atomic<qint64> nextKey{1};
+
+QString fileTooLarge(qint64 bytes)
+{
+    return QStringLiteral("The picture file is too large (%1 MB). Picture files of up to %2 MB can be used.")
+        .arg(bytes / (1024 * 1024))
+        .arg(ItemPicture::MaxBytes / (1024 * 1024));
+}
+
+int bytesPerPixel(QImage::Format format)
+{
+    if (format == QImage::Format_Invalid)
+        return 4;
+    const int bits = QImage::toPixelFormat(format).bitsPerPixel();
+    return std::max(4, (bits + 7) / 8); // what is held once decoded is at least 32 bits a pixel
+}
+
+// What a reader learns from the header: the one place that inspects picture bytes before decoding.
+struct Probe {
+    QSize size; // as shown
+    bool transposed = false;
+    int bytesPerPixel = 4;
+    QString error;
+};
+
+// The logical screen of a GIF, which Qt decodes whole; invalid for other pictures.
+QSize gifScreen(const QByteArray& head)
+{
+    if (head.size() < 10 || !head.startsWith("GIF8"))
+        return {};
+    const auto* p = reinterpret_cast<const uchar*>(head.constData());
+    return QSize(p[6] | (p[7] << 8), p[8] | (p[9] << 8));
+}
+
+Probe probe(const QByteArray& bytes)
+{
+    Probe p;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        p.error = QStringLiteral("The picture could not be read: %1").arg(reader.errorString());
+        return p;
+    }
+    if (const QSize screen = gifScreen(bytes.left(10)); !screen.isEmpty())
+        size = size.expandedTo(screen);
+    if (double(size.width()) * size.height() > double(pictures::MaxSourcePixels)) {
+        p.error = pictures::tooLargeMessage(size);
+        return p;
+    }
+    p.bytesPerPixel = bytesPerPixel(reader.imageFormat());
+    if (qint64(size.width()) * size.height() * p.bytesPerPixel > ItemPicture::MaxDecodeBytes) {
+        p.error = QStringLiteral("The picture is too large (%1 × %2 pixels of %3 bytes). Pictures that decode to up "
+                                 "to %4 MB can be used.")
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(p.bytesPerPixel)
+                      .arg(ItemPicture::MaxDecodeBytes / 1000000);
+        return p;
+    }
+    p.transposed = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    p.size = p.transposed ? size.transposed() : size;
+    return p;
+}
+
+// Decodes the bytes at size (as shown), as 32 bits a pixel.
+QImage decode(const ItemPicture::Data& d, QSize size)
+{
+    QBuffer buffer;
+    buffer.setData(d.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    pictures::allowPicturesAtSourceLimit();
+    if (size.isValid() && !size.isEmpty() && size != d.size)
+        reader.setScaledSize(d.transposed ? size.transposed() : size);
+    QImage image;
+    if (!reader.read(&image))
+        return {};
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        break;
+    default:
+        // Palettes (1-bit ones too), 16-bit channels and the rest are drawn as the 32-bit picture they give.
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    }
+    if (size.isValid() && !size.isEmpty() && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+} // namespace
+
+ItemPicture::ItemPicture(const QImage& image)
+{
+    if (image.isNull())
+        return;
+    auto data = std::make_shared<Data>();
+    data->image = image;
+    data->size = image.size();
+    data->bytesPerPixel = bytesPerPixel(image.format());
+    data->key = image.cacheKey(); // the same for copies of one image, apart from the counter below
+    d = std::move(data);
+}
+
+ItemPicture ItemPicture::fromBytes(const QByteArray& bytes, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return ItemPicture();
+    };
+    if (bytes.isEmpty())
+        return fail(QStringLiteral("The picture is empty."));
+    if (bytes.size() > MaxBytes)
+        return fail(fileTooLarge(bytes.size()));
+    const Probe p = probe(bytes);
+    if (!p.error.isEmpty())
+        return fail(p.error);
+    auto data = std::make_shared<Data>();
+    data->bytes = bytes;
+    data->size = p.size;
+    data->transposed = p.transposed;
+    data->bytesPerPixel = p.bytesPerPixel;
+    data->key = nextKey++;
+    ItemPicture picture;
+    picture.d = std::move(data);
+    return picture;
+}
+
+ItemPicture ItemPicture::fromFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("The picture %1 does not exist.").arg(path);
+        return {};
+    }
+    if (file.size() > MaxBytes) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), fileTooLarge(file.size()));
+        return {};
+    }
+    QString why;
+    ItemPicture picture = fromBytes(file.readAll(), &why);
+    if (picture.isNull() && error)
+        *error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why); // the picture named
+    return picture;
+}
+
+QSize ItemPicture::size() const { return d ? d->size : QSize(0, 0); }
+
+QByteArray ItemPicture::bytes() const { return d ? d->bytes : QByteArray(); }
+
+int ItemPicture::decodedBytesPerPixel() const { return d ? d->bytesPerPixel : 0; }
+
+bool ItemPicture::inMemory() const { return d && d->bytes.isEmpty(); }
+
+qint64 ItemPicture::cacheKey() const { return d ? d->key : 0; }
+
+qint64 ItemPicture::decodeCost() const
+{
+    return d ? qint64(d->size.width()) * d->size.height() * d->bytesPerPixel : 0;
+}
+
+QImage ItemPicture::image(QSize size) const
+{
+    if (!d)
+        return {};
+    const QSize target = size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size;
+    if (!d->bytes.isEmpty())
+        return decode(*d, target);
+    if (target == d->image.size())
+        return d->image;
+    return d->image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+bool ItemPicture::operator==(const ItemPicture& o) const
+{
+    if (d == o.d)
+        return true;
+    if (!d || !o.d)
+        return false;
+    if (!d->bytes.isEmpty() || !o.d->bytes.isEmpty())
+        return d->bytes == o.d->bytes;
+    return d->image == o.d->image;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// A picture as an item keeps it: the bytes it came in (what a design file stores), decoded at the size it is
+// drawn (ProcessedImageCache), never larger than the file holds. Pictures made in memory (the adjusted main
+// photo, a barcode) are kept decoded. Copies share the data; a picture never changes once made.
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class ItemPicture {
+public:
+    // The limits every road that takes in a picture applies (placing, pasting, opening a design, the wizard),
+    // so that whatever the program keeps, it reads again.
+    static constexpr qsizetype MaxBytes = 192 * 1024 * 1024; // the file
+    static constexpr qint64 MaxDecodeBytes = 800LL * 1000 * 1000; // the whole picture as its decoder gives it
+
+    ItemPicture() = default;
+    ItemPicture(const QImage& image); // NOLINT: a picture made in memory
+
+    // The picture in the bytes, checked but not decoded; a null picture and the reason when the bytes are
+    // empty, too long, not a picture, or declare a picture over the limits.
+    static ItemPicture fromBytes(const QByteArray& bytes, QString* error = nullptr);
+    // The same for a file, the reason naming the file.
+    static ItemPicture fromFile(const QString& path, QString* error = nullptr);
+
+    bool isNull() const { return !d; }
+    // The picture's own size (as shown: turned as its EXIF orientation says).
+    QSize size() const;
+    int width() const { return size().width(); }
+    int height() const { return size().height(); }
+    // The bytes it came in; empty for a picture made in memory.
+    QByteArray bytes() const;
+    // The bytes a pixel takes as its decoder gives it (16-bit PNG: 8).
+    int decodedBytesPerPixel() const;
+    // Decoded at its own size, or scaled to size (never larger than its own); 32 bits a pixel. A null image
+    // when the bytes cannot be decoded after all.
+    QImage image(QSize size = QSize()) const;
+    // Whether the picture is kept decoded.
+    bool inMemory() const;
+    // Same for the same picture data, whichever copy.
+    qint64 cacheKey() const;
+    // Bytes held while decoding it whole, counted as its decoder gives them.
+    qint64 decodeCost() const;
+
+    bool operator==(const ItemPicture& o) const;
+    bool operator!=(const ItemPicture& o) const { return !(*this == o); }
+
+    struct Data;
+
+private:
+    std::shared_ptr<const Data> d;
+};
