@@ -1,6 +1,7 @@
 // Photo-heavy cards. Each figure runs in a child process of its own, so that its peak resident memory is its own.
 //
 //   bench_photo_cards [folder]        the photos and designs are made and kept there (default: a temporary folder)
+//   bench_photo_cards --export folder out   writes a card of adjusted photos at 150, 300 and 600 dpi into out
 //
 // open: a design of N camera photos (24 megapixel JPEG) placed on one card is saved, then opened and its card
 // drawn once at 100 % as the window shows it; prints the time of both and the peak memory. The same for a
@@ -175,6 +176,41 @@ int zoom(const QString& folder)
     return 0;
 }
 
+// Writes a card of photos with various adjustments at 150, 300 and 600 dpi into out, and prints the time of each,
+// so that outputs of two builds can be compared picture by picture.
+int exportCards(const QString& folder, const QString& out)
+{
+    QStringList photos;
+    for (int i = 0; i < 6; ++i)
+        photos << makePicture(folder, QStringLiteral("photo%1.jpg").arg(i), QSize(6000, 4000), i);
+    photos << makePicture(folder, QStringLiteral("zoom0.jpg"), QSize(2400, 1600), 0);
+    GraphicList items;
+    for (int i = 0; i < photos.size(); ++i) {
+        GraphicPtr g = pictureItem(photos[i], QRectF(10 + (i % 4) * 122, 10 + (i / 4) * 170, 116, 160 - (i % 3) * 30));
+        g->_isDrawingStroke = false;
+        switch (i) {
+        case 1: g->Sepia = true; break;
+        case 2: g->rotate_image = 15; g->hue_val = 0.5f; break;
+        case 3: g->blr_val = 2; break;
+        case 4: g->_isFlippedHorizontally = true; g->con_val = 1.4f; break;
+        case 5: g->gray_Scale = true; g->img_trnsp_val = 60; break;
+        default: break;
+        }
+        items << g;
+    }
+    Card_Property prop;
+    QDir().mkpath(out);
+    for (int dpi : {150, 300, 600}) {
+        QElapsedTimer t;
+        t.start();
+        const QImage card = SKTRenderingView::image_From_Card_Graphics(items, false, prop, 0, QSizeF(504, 360), dpi / 72.0);
+        const double s = seconds(t);
+        card.save(out + QStringLiteral("/card%1.png").arg(dpi));
+        QTextStream(stdout) << "export photo card at " << dpi << " dpi: " << QString::number(s, 'f', 2) << " s\n";
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -185,6 +221,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() > 3 && args[1] == QLatin1String("--open"))
         return openDesign(args[2], args[3]);
+    if (args.size() > 3 && args[1] == QLatin1String("--export"))
+        return exportCards(args[2], args[3]);
     if (args.size() > 2 && args[1] == QLatin1String("--zoom"))
         return zoom(args[2]);
 
