@@ -10,6 +10,7 @@
 #include <atomic>
 
 struct ItemPicture::Data {
+    pictures::PictureInfo info; // of the bytes
     QByteArray bytes;      // empty for a picture made in memory
     QImage image;          // the picture made in memory
     QSize size;            // as shown
@@ -38,54 +39,33 @@ int bytesPerPixel(QImage::Format format)
     return std::max(4, (bits + 7) / 8); // what is held once decoded is at least 32 bits a pixel
 }
 
-// What a reader learns from the header: the one place that inspects picture bytes before decoding.
+// What the header says (through the picture reader, the one place that inspects picture bytes), and whether
+// the file's own orientation turns it a quarter.
 struct Probe {
-    QSize size; // as shown
+    pictures::PictureInfo info;
     bool transposed = false;
-    int bytesPerPixel = 4;
     QString error;
 };
-
-// The logical screen of a GIF, which Qt decodes whole; invalid for other pictures.
-QSize gifScreen(const QByteArray& head)
-{
-    if (head.size() < 10 || !head.startsWith("GIF8"))
-        return {};
-    const auto* p = reinterpret_cast<const uchar*>(head.constData());
-    return QSize(p[6] | (p[7] << 8), p[8] | (p[9] << 8));
-}
 
 Probe probe(const QByteArray& bytes)
 {
     Probe p;
+    p.info = pictures::inspect(bytes);
+    if (!p.info.readable()) {
+        p.error = p.info.refusal;
+        return p;
+    }
+    // Drawn at any size it must decode: refused when even the smallest decode costs too much (a PNG decodes
+    // whole whatever the size asked).
+    p.error = pictures::decodeCostMessage(p.info, QSize(1, 1));
+    if (!p.error.isEmpty())
+        return p;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, p.info.format);
     reader.setAutoTransform(true);
-    QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty()) {
-        p.error = QStringLiteral("The picture could not be read: %1").arg(reader.errorString());
-        return p;
-    }
-    if (const QSize screen = gifScreen(bytes.left(10)); !screen.isEmpty())
-        size = size.expandedTo(screen);
-    if (double(size.width()) * size.height() > double(pictures::MaxSourcePixels)) {
-        p.error = pictures::tooLargeMessage(size);
-        return p;
-    }
-    p.bytesPerPixel = bytesPerPixel(reader.imageFormat());
-    if (qint64(size.width()) * size.height() * p.bytesPerPixel > ItemPicture::MaxDecodeBytes) {
-        p.error = QStringLiteral("The picture is too large (%1 × %2 pixels of %3 bytes). Pictures that decode to up "
-                                 "to %4 MB can be used.")
-                      .arg(size.width())
-                      .arg(size.height())
-                      .arg(p.bytesPerPixel)
-                      .arg(ItemPicture::MaxDecodeBytes / 1000000);
-        return p;
-    }
     p.transposed = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    p.size = p.transposed ? size.transposed() : size;
     return p;
 }
 
@@ -95,11 +75,15 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     QBuffer buffer;
     buffer.setData(d.bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, d.info.format);
     reader.setAutoTransform(true);
     pictures::allowPicturesAtSourceLimit();
-    if (size.isValid() && !size.isEmpty() && size != d.size)
-        reader.setScaledSize(d.transposed ? size.transposed() : size);
+    // A size that would cost more than a decode may take is decoded smaller and drawn stretched.
+    QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
+    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked) > pictures::MaxDecodeBytes)
+        asked = (QSizeF(asked) * 0.7).toSize();
+    if (asked.isValid() && !asked.isEmpty() && asked != d.info.size)
+        reader.setScaledSize(asked);
     QImage image;
     if (!reader.read(&image))
         return {};
@@ -147,10 +131,11 @@ ItemPicture ItemPicture::fromBytes(const QByteArray& bytes, QString* error)
     if (!p.error.isEmpty())
         return fail(p.error);
     auto data = std::make_shared<Data>();
+    data->info = p.info;
     data->bytes = bytes;
-    data->size = p.size;
+    data->size = p.transposed ? p.info.size.transposed() : p.info.size;
     data->transposed = p.transposed;
-    data->bytesPerPixel = p.bytesPerPixel;
+    data->bytesPerPixel = p.info.bytesPerPixel;
     data->key = nextKey++;
     ItemPicture picture;
     picture.d = std::move(data);
@@ -187,9 +172,13 @@ bool ItemPicture::inMemory() const { return d && d->bytes.isEmpty(); }
 
 qint64 ItemPicture::cacheKey() const { return d ? d->key : 0; }
 
-qint64 ItemPicture::decodeCost() const
+qint64 ItemPicture::decodeCost(QSize size) const
 {
-    return d ? qint64(d->size.width()) * d->size.height() * d->bytesPerPixel : 0;
+    if (!d)
+        return 0;
+    if (d->bytes.isEmpty())
+        return qint64(d->size.width()) * d->size.height() * 4;
+    return pictures::decodedBytes(d->info, d->transposed ? size.transposed() : size);
 }
 
 QImage ItemPicture::image(QSize size) const

@@ -13,10 +13,10 @@
 
 class ItemPicture {
 public:
-    // The limits every road that takes in a picture applies (placing, pasting, opening a design, the wizard),
-    // so that whatever the program keeps, it reads again.
+    // The limits every road that takes in a picture applies (placing, pasting, opening a design), so that
+    // whatever the program keeps, it reads again: the file's size, and what pictures::inspect() refuses and
+    // what even its smallest decode would cost beyond pictures::MaxDecodeBytes.
     static constexpr qsizetype MaxBytes = 192 * 1024 * 1024; // the file
-    static constexpr qint64 MaxDecodeBytes = 800LL * 1000 * 1000; // the whole picture as its decoder gives it
 
     ItemPicture() = default;
     ItemPicture(const QImage& image); // NOLINT: a picture made in memory
@@ -43,8 +43,8 @@ public:
     bool inMemory() const;
     // Same for the same picture data, whichever copy.
     qint64 cacheKey() const;
-    // Bytes held while decoding it whole, counted as its decoder gives them.
-    qint64 decodeCost() const;
+    // Bytes held at once while decoding it at size (its own when invalid), counted as its decoder holds them.
+    qint64 decodeCost(QSize size = QSize()) const;
 
     bool operator==(const ItemPicture& o) const;
     bool operator!=(const ItemPicture& o) const { return !(*this == o); }

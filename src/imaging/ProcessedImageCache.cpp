@@ -91,7 +91,7 @@ QImage decodeWithin(const ItemPicture& source, QSize size)
     if (source.inMemory())
         return source.image(size);
     DecodeGate& g = gate();
-    const qint64 cost = std::min(source.decodeCost(), DecodeGate::Bytes);
+    const qint64 cost = std::min(source.decodeCost(size), DecodeGate::Bytes);
     {
         QMutexLocker lock(&g.mutex);
         while (g.inUse > 0 && g.inUse + cost > DecodeGate::Bytes)
