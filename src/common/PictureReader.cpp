@@ -146,6 +146,17 @@ ReadRunner setReadRunner(ReadRunner runner) {
     return std::exchange(installedRunner(), std::move(runner));
 }
 
+void runRead(const Read& read) {
+    if (onApplicationThread() && installedRunner()) {
+        const ReadRunner runner = installedRunner();
+        runner(read);
+        return;
+    }
+    const std::atomic<bool> stop{false};
+    std::atomic<int> progress{0};
+    read(stop, progress);
+}
+
 QImage readPicture(QImageReader& reader, const ReadLimits& limits, QString* error) {
     PictureInfo info;
     if (QIODevice* device = reader.device(); device && device->isOpen())

@@ -90,6 +90,8 @@ using Read = std::function<void(const std::atomic<bool>& stop, std::atomic<int>&
 using ReadRunner = std::function<void(const Read& read)>;
 // Gives the runner it replaces; an empty runner reads directly.
 ReadRunner setReadRunner(ReadRunner runner);
+// Runs a read as readPictureFile does: through the runner on the application's thread, else directly.
+void runRead(const Read& read);
 
 // A thumbnail whose longer side is `side` pixels at most.
 QImage readThumbnail(const QString& path, int side, QString* error = nullptr);

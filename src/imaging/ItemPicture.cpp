@@ -150,15 +150,33 @@ ItemPicture ItemPicture::fromFile(const QString& path, QString* error)
             *error = QStringLiteral("The picture %1 does not exist.").arg(path);
         return {};
     }
-    if (file.size() > MaxBytes) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), fileTooLarge(file.size()));
-        return {};
-    }
     QString why;
-    ItemPicture picture = fromBytes(file.readAll(), &why);
+    ItemPicture picture;
+    if (file.size() > MaxBytes) {
+        why = fileTooLarge(file.size());
+    } else {
+        // Read as the picture reader reads files: under the window's wait sheet while the user picks one.
+        pictures::runRead([&](const std::atomic<bool>& stop, std::atomic<int>& progress) {
+            QByteArray bytes;
+            const qint64 size = file.size();
+            bytes.reserve(size);
+            while (!file.atEnd() && !stop) {
+                const QByteArray chunk = file.read(4 << 20);
+                if (chunk.isEmpty())
+                    break;
+                bytes += chunk;
+                progress = int(90 * bytes.size() / std::max<qint64>(1, size));
+            }
+            if (stop)
+                why = pictures::StoppedMessage;
+            else if (bytes.size() != size)
+                why = QStringLiteral("The picture could not be read: %1").arg(file.errorString());
+            else
+                picture = fromBytes(bytes, &why);
+        });
+    }
     if (picture.isNull() && error)
-        *error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why); // the picture named
+        *error = why == pictures::StoppedMessage ? why : QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
     return picture;
 }
 
