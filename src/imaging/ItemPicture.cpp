@@ -69,6 +69,24 @@ Probe probe(const QByteArray& bytes)
     return p;
 }
 
+// The picture as 32 bits a pixel (palettes, 1-bit ones too, and 16-bit channels are drawn as the 32-bit
+// picture they give), smoothly scaled to size when valid.
+QImage scaledAs32Bits(QImage image, QSize size)
+{
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        break;
+    default:
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    }
+    if (size.isValid() && !size.isEmpty() && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
 // Decodes the bytes at size (as shown), as 32 bits a pixel.
 QImage decode(const ItemPicture::Data& d, QSize size)
 {
@@ -82,24 +100,14 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
     while (asked.width() > 16 && pictures::decodedBytes(d.info, asked) > pictures::MaxDecodeBytes)
         asked = (QSizeF(asked) * 0.7).toSize();
-    if (asked.isValid() && !asked.isEmpty() && asked != d.info.size)
+    // Only a reader that scales while decoding (JPEG) is asked for the size: the others decode whole and scale
+    // in the picture's own format, which turns a 1-bit palette into noise.
+    if (d.info.scalesWhileDecoding && asked.isValid() && !asked.isEmpty() && asked != d.info.size)
         reader.setScaledSize(asked);
     QImage image;
     if (!reader.read(&image))
         return {};
-    switch (image.format()) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        break;
-    default:
-        // Palettes (1-bit ones too), 16-bit channels and the rest are drawn as the 32-bit picture they give.
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
-    }
-    if (size.isValid() && !size.isEmpty() && image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return scaledAs32Bits(image, size);
 }
 
 } // namespace
@@ -208,7 +216,7 @@ QImage ItemPicture::image(QSize size) const
         return decode(*d, target);
     if (target == d->image.size())
         return d->image;
-    return d->image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaledAs32Bits(d->image, target);
 }
 
 bool ItemPicture::operator==(const ItemPicture& o) const

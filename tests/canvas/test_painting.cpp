@@ -1,6 +1,7 @@
 #include "canvas/ItemPainting.h"
 #include "canvas/PaintHelpers.h"
 #include "canvas/ResourceImages.h"
+#include "imaging/ProcessedImageCache.h"
 #include "paint_test_util.h"
 
 #include <QtTest>
@@ -590,6 +591,57 @@ private slots:
         i->_isFlippedVertically = flipV;
         const QImage image = render(i);
         QCOMPARE(image.pixel(sideBySide ? QPoint(15, 60) : QPoint(60, 15)), first);
+    }
+
+    // Pictures of every pixel format are drawn alike on the canvas (scaled down, on a worker) and on an export.
+    void pictureFormatsDrawAlikeAtEveryScale_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<qreal>("scale");
+        for (qreal scale : {0.05, 1.0, 3.0}) {
+            const QByteArray at = QByteArray::number(scale);
+            QTest::newRow("1-bit palette " + at) << int(QImage::Format_Mono) << scale;
+            QTest::newRow("8-bit palette " + at) << int(QImage::Format_Indexed8) << scale;
+            QTest::newRow("16-bit " + at) << int(QImage::Format_RGBA64) << scale;
+        }
+    }
+    void pictureFormatsDrawAlikeAtEveryScale()
+    {
+        QFETCH(int, format);
+        QFETCH(qreal, scale);
+        // Left half red, right half white.
+        QImage pixels(2000, 1000, format == QImage::Format_RGBA64 ? QImage::Format_RGBA64 : QImage::Format(format));
+        if (format == QImage::Format_RGBA64) {
+            pixels.fill(Qt::white);
+        } else {
+            pixels.setColorTable({qRgb(200, 0, 0), qRgb(255, 255, 255)});
+            pixels.fill(1);
+        }
+        for (int y = 0; y < 1000; ++y)
+            for (int x = 0; x < 1000; ++x)
+                format == QImage::Format_RGBA64 ? pixels.setPixelColor(x, y, QColor(200, 0, 0)) : pixels.setPixel(x, y, 0);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("two.png"));
+        QVERIFY(pixels.save(path));
+        auto i = make<SKTImage>(QRectF(0, 0, 100, 50));
+        i->_isDrawingStroke = false;
+        i->setFilePath(path);
+        QVERIFY2(i->pictureError().isEmpty(), qPrintable(i->pictureError()));
+        QImage image(int(100 * scale) + 1, int(50 * scale) + 1, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            const ProcessedImageCache::AsyncScope canvas;
+            QPainter p(&image);
+            p.scale(scale, scale);
+            i->draw(p);
+        }
+        ProcessedImageCache::waitForPending();
+        QPainter p(&image);
+        p.scale(scale, scale);
+        i->draw(p);
+        p.end();
+        QCOMPARE(image.pixel(QPointF(25 * scale, 25 * scale).toPoint()), qRgb(200, 0, 0));
+        QCOMPARE(image.pixel(QPointF(75 * scale, 25 * scale).toPoint()), qRgb(255, 255, 255));
     }
 
     void pictureAdjustmentsTransparencyAndBorder()
