@@ -1,19 +1,17 @@
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "common/ThumbnailCache.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QSignalBlocker>
+#include <QThreadPool>
 
 namespace {
 constexpr int Thumb = 80;
-
-QIcon frameIcon(const QString& path) {
-    const QImage image = pictures::keptThumbnail(path, Thumb);
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-}
 } // namespace
 
 FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent) {
@@ -40,11 +38,40 @@ void FrameGalleryWidget::reload() {
     const QSignalBlocker block(this);
     clear();
     for (const FrameEntry& e : m_gallery.images()) {
-        auto* item = new QListWidgetItem(frameIcon(e.path), QFileInfo(e.name).completeBaseName(), this);
+        auto* item = new QListWidgetItem(m_icons.value(e.path), QFileInfo(e.name).completeBaseName(), this);
         item->setData(Qt::UserRole, e.path);
         item->setToolTip(e.name);
+        requestThumbnail(e.path);
     }
     m_reloading = false;
+}
+
+void FrameGalleryWidget::requestThumbnail(const QString& path) {
+    if (m_icons.contains(path))
+        return;
+    m_icons.insert(path, QIcon());
+    const QPointer<FrameGalleryWidget> gallery(this);
+    QThreadPool::globalInstance()->start([gallery, path] {
+        const QImage image = pictures::keptThumbnail(path, Thumb);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [gallery, path, image] {
+                    if (gallery)
+                        gallery->showThumbnail(path, image);
+                },
+                Qt::QueuedConnection);
+    });
+}
+
+void FrameGalleryWidget::showThumbnail(const QString& path, const QImage& image) {
+    if (image.isNull())
+        return;
+    const QIcon icon(QPixmap::fromImage(image));
+    m_icons.insert(path, icon);
+    for (int row = 0; row < count(); ++row)
+        if (item(row)->data(Qt::UserRole).toString() == path)
+            item(row)->setIcon(icon);
 }
 
 bool FrameGalleryWidget::moveItemsAtIndexes(const QList<int>& indexes, int destination) {

@@ -5,6 +5,8 @@
 
 #include "wizards/FrameGallery.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QListWidget>
 
 class FrameGalleryWidget : public QListWidget {
@@ -31,8 +33,12 @@ protected:
 private:
     void reload();
     void imageBrowserSelectionDidChange();
+    // Thumbnails are made on a worker (a first start makes them all); each entry shows its own once made.
+    void requestThumbnail(const QString& path);
+    void showThumbnail(const QString& path, const QImage& image);
 
     FrameGallery m_gallery;
     QString m_selected;
     bool m_reloading = false;
+    QHash<QString, QIcon> m_icons; // made or being made (a null icon), by path
 };
