@@ -12,7 +12,44 @@
 
 namespace {
 constexpr int Thumb = 80;
+
+void setIcons(QListWidget* list, const QString& path, const QIcon& icon) {
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->data(Qt::UserRole).toString() == path)
+            list->item(row)->setIcon(icon);
+}
 } // namespace
+
+void showThumbnailsWhenMade(QListWidget* list, int side) {
+    // Made (or being made: a null icon) in this run, by path and side; read on the window's thread only.
+    static QHash<QPair<QString, int>, QIcon> made;
+    for (int row = 0; row < list->count(); ++row) {
+        const QString path = list->item(row)->data(Qt::UserRole).toString();
+        if (path.isEmpty())
+            continue;
+        const auto key = qMakePair(path, side);
+        if (const auto it = made.constFind(key); it != made.constEnd()) {
+            if (!it->isNull())
+                list->item(row)->setIcon(*it);
+            continue;
+        }
+        made.insert(key, QIcon());
+        const QPointer<QListWidget> shown(list);
+        QThreadPool::globalInstance()->start([shown, path, side, key] {
+            const QImage image = pictures::keptThumbnail(path, side);
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app,
+                    [shown, path, image, key] {
+                        const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+                        made.insert(key, icon);
+                        if (shown && !icon.isNull())
+                            setIcons(shown, path, icon);
+                    },
+                    Qt::QueuedConnection);
+        });
+    }
+}
 
 FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent) {
     setViewMode(QListView::IconMode);
@@ -38,40 +75,12 @@ void FrameGalleryWidget::reload() {
     const QSignalBlocker block(this);
     clear();
     for (const FrameEntry& e : m_gallery.images()) {
-        auto* item = new QListWidgetItem(m_icons.value(e.path), QFileInfo(e.name).completeBaseName(), this);
+        auto* item = new QListWidgetItem(QFileInfo(e.name).completeBaseName(), this);
         item->setData(Qt::UserRole, e.path);
         item->setToolTip(e.name);
-        requestThumbnail(e.path);
     }
+    showThumbnailsWhenMade(this, Thumb);
     m_reloading = false;
-}
-
-void FrameGalleryWidget::requestThumbnail(const QString& path) {
-    if (m_icons.contains(path))
-        return;
-    m_icons.insert(path, QIcon());
-    const QPointer<FrameGalleryWidget> gallery(this);
-    QThreadPool::globalInstance()->start([gallery, path] {
-        const QImage image = pictures::keptThumbnail(path, Thumb);
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [gallery, path, image] {
-                    if (gallery)
-                        gallery->showThumbnail(path, image);
-                },
-                Qt::QueuedConnection);
-    });
-}
-
-void FrameGalleryWidget::showThumbnail(const QString& path, const QImage& image) {
-    if (image.isNull())
-        return;
-    const QIcon icon(QPixmap::fromImage(image));
-    m_icons.insert(path, icon);
-    for (int row = 0; row < count(); ++row)
-        if (item(row)->data(Qt::UserRole).toString() == path)
-            item(row)->setIcon(icon);
 }
 
 bool FrameGalleryWidget::moveItemsAtIndexes(const QList<int>& indexes, int destination) {

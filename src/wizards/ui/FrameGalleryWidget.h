@@ -5,9 +5,11 @@
 
 #include "wizards/FrameGallery.h"
 
-#include <QHash>
-#include <QIcon>
 #include <QListWidget>
+
+// Gives each entry of the list (its picture's path under Qt::UserRole) its thumbnail, `side` pixels at most:
+// at once when made before in this run, else once a worker has made it (a first start makes them all).
+void showThumbnailsWhenMade(QListWidget* list, int side);
 
 class FrameGalleryWidget : public QListWidget {
     Q_OBJECT
@@ -33,12 +35,8 @@ protected:
 private:
     void reload();
     void imageBrowserSelectionDidChange();
-    // Thumbnails are made on a worker (a first start makes them all); each entry shows its own once made.
-    void requestThumbnail(const QString& path);
-    void showThumbnail(const QString& path, const QImage& image);
 
     FrameGallery m_gallery;
     QString m_selected;
     bool m_reloading = false;
-    QHash<QString, QIcon> m_icons; // made or being made (a null icon), by path
 };

@@ -1,5 +1,6 @@
 #include "wizards/ui/Invitation_Wizard.h"
 #include "common/ThumbnailCache.h"
+#include "wizards/ui/FrameGalleryWidget.h"
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -367,10 +368,10 @@ void Invitation_Wizard::fillFrames() {
     auto* none = new QListWidgetItem(QStringLiteral("No frame"), m_frames);
     none->setData(Qt::UserRole, QString());
     for (const FrameEntry& e : m_gallery.images()) {
-        auto* item = new QListWidgetItem(thumbnail(e.path, FrameThumb), QFileInfo(e.name).completeBaseName(),
-                                         m_frames);
+        auto* item = new QListWidgetItem(QFileInfo(e.name).completeBaseName(), m_frames);
         item->setData(Qt::UserRole, e.path);
     }
+    showThumbnailsWhenMade(m_frames, FrameThumb);
     m_frames->setCurrentRow(m_frames->count() > 1 ? 1 : 0);
 }
 
