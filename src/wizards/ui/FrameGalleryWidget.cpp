@@ -17,6 +17,8 @@ void setIcons(QListWidget* list, const QString& path, const QIcon& icon) {
     for (int row = 0; row < list->count(); ++row)
         if (list->item(row)->data(Qt::UserRole).toString() == path)
             list->item(row)->setIcon(icon);
+    list->doItemsLayout();
+    list->viewport()->update();
 }
 } // namespace
 
@@ -28,11 +30,16 @@ void showThumbnailsWhenMade(QListWidget* list, int side) {
         if (path.isEmpty())
             continue;
         const auto key = qMakePair(path, side);
-        if (const auto it = made.constFind(key); it != made.constEnd()) {
-            if (!it->isNull())
-                list->item(row)->setIcon(*it);
+        if (const auto it = made.constFind(key); it != made.constEnd() && !it->isNull()) {
+            list->item(row)->setIcon(*it);
             continue;
         }
+        // Until then a blank of the thumbnail's size keeps the entries where the thumbnails will be.
+        QPixmap blank(side, side);
+        blank.fill(Qt::transparent);
+        list->item(row)->setIcon(QIcon(blank));
+        if (made.contains(key))
+            continue;
         made.insert(key, QIcon());
         const QPointer<QListWidget> shown(list);
         QThreadPool::globalInstance()->start([shown, path, side, key] {
