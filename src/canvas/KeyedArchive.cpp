@@ -911,12 +911,12 @@ PictureBudget::PictureBudget(qint64 bytes) : m_left(bytes), m_outer(currentPictu
 
 PictureBudget::~PictureBudget() { currentPictureBudget = m_outer; }
 
-bool PictureBudget::charge(QSize size)
+bool PictureBudget::charge(QSize size, int bytesPerPixel)
 {
     PictureBudget* budget = currentPictureBudget;
     if (!budget)
         return true;
-    const qint64 bytes = 4 * qint64(size.width()) * size.height();
+    const qint64 bytes = std::max(4, bytesPerPixel) * qint64(size.width()) * size.height();
     if (bytes > budget->m_left) {
         budget->m_exceeded = true;
         return false;
@@ -942,7 +942,8 @@ QImage decodeImageData(const QByteArray& bytes, const char* format)
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > KeyedArchiveReader::MaxImageSide ||
         size.height() > KeyedArchiveReader::MaxImageSide ||
-        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels || !PictureBudget::charge(size))
+        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels ||
+        !PictureBudget::charge(size, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8))
         return {};
     pictures::allowPicturesAtSourceLimit();
     QImage image;

@@ -212,7 +212,8 @@ private:
     uint32_t m_count = 0;
 };
 
-// The pictures one file may decode on this thread while the budget lives, four bytes a pixel: a small
+// The pictures one file decodes on this thread while it is read (the main photo, barcode images; picture
+// items keep their bytes), at the bytes a pixel their decoder gives (16-bit PNG: 8), at least four: a small
 // file of many large, well compressed pictures would otherwise take gigabytes. Budgets nest; the innermost
 // is charged.
 class PictureBudget {
@@ -225,7 +226,7 @@ public:
     // True once a picture was refused for want of budget.
     bool exceeded() const { return m_exceeded; }
     // Takes a picture of that size from the current budget; false when it does not fit. True without one.
-    static bool charge(QSize size);
+    static bool charge(QSize size, int bytesPerPixel = 4);
     // "the pictures take more than 768 MB"
     static QString exceededMessage();
 

@@ -413,6 +413,16 @@ private slots:
             QVERIFY(kept && !kept->_image.isNull() && !kept->_image.inMemory());
             QCOMPARE(kept->_image.image().pixelColor(5, 5), QColor(Qt::blue));
         }
+        // A 16-bit picture is charged the eight bytes a pixel it decodes to.
+        item._barcode_image = blue.convertToFormat(QImage::Format_RGBA64);
+        const QByteArray deep = archiveItem(item);
+        const PictureBudget deepBudget(2 * 4 * 30 * 20);
+        for (int i = 0; i < 2; ++i) {
+            QStringList defaulted;
+            const GraphicPtr back = unarchiveItem(deep, nullptr, &defaulted);
+            QVERIFY(back);
+            QCOMPARE(back->_barcode_image.isNull(), i == 1);
+        }
         QCOMPARE(PictureBudget::exceededMessage(), QStringLiteral("the pictures take more than 768 MB"));
     }
 
