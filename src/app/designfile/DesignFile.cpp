@@ -712,6 +712,16 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
         return false;
     }
     const int writeErrno = errno;
+    if (written && !stopped(stop) && file.size() > MaxFileBytes) {
+        // What the program could not open again is not written over the old file.
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("The design is too large to be saved (%1 MB; designs of up to %2 MB can be "
+                                    "opened). Use fewer or smaller pictures.")
+                         .arg(file.size() / (1024 * 1024))
+                         .arg(MaxFileBytes / (1024 * 1024));
+        return false;
+    }
     if (written && !stopped(stop))
         return commitSaveFile(file, error);
     if (error) {
