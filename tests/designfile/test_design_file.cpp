@@ -737,6 +737,53 @@ private slots:
         QVERIFY(!designfile::load(dir.path(), &error));
         QVERIFY(designfile::openFailedMessage(path).contains(QStringLiteral("card.kvto")));
     }
+
+    // Whatever pictures placing takes, the design saves and opens again with each picture's own bytes, however
+    // much they decode to: nine camera photos decode to more than the budget of pictures decoded on reading.
+    void placedPicturesOpenAgain_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<int>("count");
+        QTest::newRow("nine 24 MP photos") << QSize(6000, 4000) << int(QImage::Format_RGB32) << QByteArray("jpg") << 9;
+        QTest::newRow("16-bit png") << QSize(3000, 2000) << int(QImage::Format_RGBA64) << QByteArray("png") << 2;
+        QTest::newRow("1-bit palette png") << QSize(800, 600) << int(QImage::Format_Mono) << QByteArray("png") << 3;
+    }
+    void placedPicturesOpenAgain() {
+        QFETCH(QSize, size);
+        QFETCH(int, format);
+        QFETCH(QByteArray, kind);
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        QImage pixels(size, QImage::Format(format));
+        if (format == QImage::Format_Mono)
+            pixels.setColorTable({qRgb(200, 0, 0), qRgb(255, 255, 255)});
+        pixels.fill(format == QImage::Format_Mono ? 0 : 0xff3366cc);
+        const QString picture = dir.filePath(QStringLiteral("picture.") + QString::fromLatin1(kind));
+        QVERIFY(pixels.save(picture));
+        DesignData design;
+        for (int i = 0; i < count; ++i) {
+            auto item = std::static_pointer_cast<SKTImage>(makeGraphicOfClass(QStringLiteral("SKTImage"), false));
+            item->setFilePath(picture);
+            QVERIFY2(item->pictureError().isEmpty(), qPrintable(item->pictureError()));
+            item->setBounds(QRectF(10 * i, 10, 90, 60));
+            design.frontItems << item;
+        }
+        const QString path = dir.filePath(QStringLiteral("photos.kvto"));
+        QString error;
+        QVERIFY2(designfile::save(path, design, &error), qPrintable(error));
+        const auto back = designfile::load(path, &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->frontItems.size(), count);
+        QFile file(picture);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const GraphicPtr& g : back->frontItems) {
+            QCOMPARE(g->_image.bytes(), bytes);
+            QCOMPARE(g->_image.size(), size);
+            QCOMPARE(g->_image.image(QSize(90, 60)).size(), QSize(90, 60));
+        }
+    }
 };
 
 QTEST_MAIN(TestDesignFile)
