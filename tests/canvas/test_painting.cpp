@@ -636,12 +636,23 @@ private slots:
             i->draw(p);
         }
         ProcessedImageCache::waitForPending();
-        QPainter p(&image);
-        p.scale(scale, scale);
-        i->draw(p);
-        p.end();
+        auto drawAt = [&](qreal at) {
+            QImage drawn(int(100 * at) + 1, int(50 * at) + 1, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            const ProcessedImageCache::AsyncScope canvas;
+            QPainter p(&drawn);
+            p.scale(at, at);
+            i->draw(p);
+            return drawn;
+        };
+        image = drawAt(scale);
         QCOMPARE(image.pixel(QPointF(25 * scale, 25 * scale).toPoint()), qRgb(200, 0, 0));
         QCOMPARE(image.pixel(QPointF(75 * scale, 25 * scale).toPoint()), qRgb(255, 255, 255));
+        // At a new zoom, until its own is made, the picture made before is drawn stretched.
+        const QImage zoomed = drawAt(scale * 1.5);
+        const QRgb red = zoomed.pixel(QPointF(25 * scale * 1.5, 25 * scale * 1.5).toPoint());
+        QVERIFY2(qAlpha(red) == 255 && qRed(red) > 180 && qGreen(red) < 60, qPrintable(QString::number(red, 16)));
+        ProcessedImageCache::waitForPending();
     }
 
     void pictureAdjustmentsTransparencyAndBorder()
