@@ -66,7 +66,7 @@ namespace {
 // The barcode for a raster image at `dpi` (0: for vectors): the narrow bar is then a whole number of pixels,
 // at least one, as close to the asked width as that allows, so the image has exactly that resolution.
 LinearBarcodeBuild buildLinear(const BarcodeStyle& s, const QString& value, const QString& header,
-                               const QString& footer, int dpi) {
+                               const QString& footer, int dpi, qreal textRoom = 0) {
     LinearBarcodeBuild out;
     out.reason = checkRequest(s, value, header, footer);
     if (!out.reason.isEmpty())
@@ -109,9 +109,11 @@ LinearBarcodeBuild buildLinear(const BarcodeStyle& s, const QString& value, cons
     b->setCaptionFontSize(s.value_font_val);
     b->setHeaderFontSize(s.header_font_val);
     b->setFooterFontSize(s.footer_font_val);
-    Set_Barcode_Height(*b, s);
     b->calculateWidth();
     b->setWidth(Set_Linear_Barcode_Width(*b, s));
+    if (s.kerning_value != 1) // a spread text takes the barcode's width by itself
+        b->fitCaption(s.value_font_val, textRoom > 0 ? textRoom : b->width());
+    Set_Barcode_Height(*b, s);
     out.barcode = std::move(b);
     return out;
 }
@@ -119,8 +121,8 @@ LinearBarcodeBuild buildLinear(const BarcodeStyle& s, const QString& value, cons
 } // namespace
 
 LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& s, const QString& value,
-                                             const QString& header, const QString& footer) {
-    return buildLinear(s, value, header, footer, 0);
+                                             const QString& header, const QString& footer, qreal textRoom) {
+    return buildLinear(s, value, header, footer, 0, textRoom);
 }
 
 QrParams qrParamsOf(const BarcodeStyle& s) {

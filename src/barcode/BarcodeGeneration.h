@@ -38,9 +38,10 @@ struct LinearBarcodeBuild {
 BarcodeResult generateBarcode(const BarcodeStyle& style, const QString& value, const QString& header,
                               const QString& footer);
 
-// The linear barcode object for the value (linear styles only), ready to draw.
+// The linear barcode object for the value (linear styles only), ready to draw. A one-piece value text
+// wider than `textRoom` points (0: the drawing's own width) is set smaller to fit (NKDBarcode::fitCaption).
 LinearBarcodeBuild Generate_Barcode_Variable(const BarcodeStyle& style, const QString& value,
-                                             const QString& header, const QString& footer);
+                                             const QString& header, const QString& footer, qreal textRoom = 0);
 
 struct TwoDPicture {
     QImage image;      // the bare symbol at the style's resolution

@@ -63,23 +63,51 @@ qreal pointsToUnit(qreal points, int unit) {
     return points / BarcodeUnits::unitToPoints(1.0, unit);
 }
 
-// Device coordinates of a point, rounded to whole pixels, mapped back.
+// Device coordinates of a point, rounded to whole pixels (or dots), mapped back.
 QPointF snapToPixel(const QTransform& t, const QPointF& p) {
     const QPointF d = t.map(p);
     return t.inverted().map(QPointF(std::round(d.x()), std::round(d.y())));
 }
 
-// How a linear symbol goes into a frame: the module in points, the device pixels per point its bars snap
-// to (0: drawn as vectors) and whether it fits the frame.
+// The dots a drawing's modules snap to: `scale` dots per point (0: none, exact vectors), on a raster
+// image's pixels or, on paper (printers and PDF), on the printer's dots.
+struct DotGrid {
+    qreal scale = 0;
+    bool paper = false;
+};
+
+thread_local int t_paperDpi = 0;
+
+// User units to the grid's dots: the device's pixels on rasters; on paper the device's units (whose
+// origin is the paper's corner) scaled to the printer's dots.
+QTransform dotTransform(const QPainter& painter, const DotGrid& grid) {
+    const QTransform device = painter.deviceTransform();
+    const QPaintDevice* d = painter.device();
+    if (!grid.paper || !d)
+        return device;
+    // A picture records in the painter's units, points here.
+    const bool picture = d->devType() == QInternal::Picture;
+    const qreal dpiX = picture ? 72.0 : d->logicalDpiX();
+    const qreal dpiY = picture ? 72.0 : d->logicalDpiY();
+    if (!(dpiX > 0) || !(dpiY > 0))
+        return device;
+    return device * QTransform::fromScale(grid.scale * 72.0 / dpiX, grid.scale * 72.0 / dpiY);
+}
+
+// How a linear symbol goes into a frame: the module in points, the dots per point its bars snap to (0:
+// drawn as exact vectors), whether it fits the frame, and whether it fits only without the item's own
+// margins (bars and the symbology's quiet zone, the frame's background around them).
 struct LinearFit {
     qreal module = 0;
     qreal scale = 0;
     bool fits = true;
+    bool withoutMargins = false;
 };
 
-// The chosen module where it fits (wider frames widen it); else the widest that fits, in whole device
-// pixels on rasters. Where even one pixel is too wide, `mayResample` (screens zoomed out) draws the symbol
-// to the frame; outputs keep one-pixel modules and report the misfit.
+// The chosen module where it fits (wider frames widen it); else the widest that fits, in whole dots. Where
+// the item's margins leave less than one dot, the bars with their standard quiet zone may still fit in the
+// whole frame. Where even that fails, `mayResample` (screens zoomed out) draws the symbol to the frame;
+// outputs keep one-dot modules and report the misfit.
 LinearFit fitLinear(NKDBarcode& natural, const BarcodeStyle& s, qreal frameWidth, qreal scale, bool mayResample) {
     const qreal bw = natural.barWidth();
     const qreal drawingWidth = natural.width();
@@ -91,12 +119,18 @@ LinearFit fitLinear(NKDBarcode& natural, const BarcodeStyle& s, qreal frameWidth
     const qreal perModule = (bars + 2 * lr) / bw; // the margins are kept in modules
     const qreal widest = (frameWidth - extra) / perModule;
     const qreal wanted = bw * std::max<qreal>(1.0, frameWidth / drawingWidth);
+    // The narrowest a scanner needs: the bars and the quiet zone of the symbology.
+    const qreal barsAndZone = frameWidth / (bars / bw + 2 * quietZoneModules(s));
     LinearFit fit;
     fit.scale = scale;
     if (scale > 0) {
         qreal px = std::max<qreal>(1.0, std::round(wanted * scale));
         if (px / scale > widest + 1e-9)
             px = std::floor(widest * scale + 1e-9);
+        if (px < 1) {
+            px = std::floor(barsAndZone * scale + 1e-9);
+            fit.withoutMargins = px >= 1;
+        }
         if (px < 1) {
             if (mayResample && widest > 0) {
                 fit.scale = 0;
@@ -111,8 +145,9 @@ LinearFit fitLinear(NKDBarcode& natural, const BarcodeStyle& s, qreal frameWidth
     }
     fit.module = std::min(wanted, widest);
     if (!(fit.module > 0)) {
-        fit.module = bw;
-        fit.fits = false;
+        fit.module = barsAndZone > 0 ? barsAndZone : bw;
+        fit.withoutMargins = barsAndZone > 0;
+        fit.fits = barsAndZone > 0;
     }
     return fit;
 }
@@ -125,27 +160,31 @@ void useDevicePixels(QPainter& painter) {
 }
 
 bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
-                qreal scale, bool mayResample) {
-    const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, value, item.header_val, item.footer_val);
+                DotGrid grid, bool mayResample) {
+    const QRectF frame = item.bounds().normalized();
+    // The value text may take the frame's width.
+    const LinearBarcodeBuild natural =
+        Generate_Barcode_Variable(s, value, item.header_val, item.footer_val, frame.width());
     if (!natural.barcode)
         return false;
-    const QRectF frame = item.bounds().normalized();
     const QSizeF natSize = BarcodeRenderer::viewSize(*natural.barcode);
     const qreal bw = natural.barcode->barWidth();
     if (!(bw > 0) || !(natSize.width() > 0))
         return false;
-    const LinearFit fit = fitLinear(*natural.barcode, s, frame.width(), scale, mayResample);
-    scale = fit.scale;
+    const LinearFit fit = fitLinear(*natural.barcode, s, frame.width(), grid.scale, mayResample);
+    grid.scale = fit.scale;
     const qreal k = fit.module / bw;
     BarcodeStyle s2 = s;
     s2.linear_width_val = float(fit.module * 1000.0 / 72.0);
-    s2.LR_margin_val = float(s.LR_margin_val * k);
+    // Without its margins the symbol stands in the frame's background, which holds its quiet zone.
+    s2.LR_margin_val = fit.withoutMargins ? 0.0f : float(s.LR_margin_val * k);
     // The bars take the frame's height; the texts keep their sizes.
     const qreal barH = BarcodeUnits::barHeightPoints(s);
     const qreal fixedH = natSize.height() - barH;
     const qreal barH2 = std::max(frame.height() - fixedH, barH * 0.25);
     s2.linear_height_val = float(pointsToUnit(barH2, s.barcode_unit_val));
-    const LinearBarcodeBuild fitted = Generate_Barcode_Variable(s2, value, item.header_val, item.footer_val);
+    const LinearBarcodeBuild fitted =
+        Generate_Barcode_Variable(s2, value, item.header_val, item.footer_val, frame.width());
     if (!fitted.barcode)
         return false;
     const QSizeF size = BarcodeRenderer::viewSize(*fitted.barcode);
@@ -153,10 +192,10 @@ bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(frame, s.barcode_back_clr_val);
     QPointF origin(frame.center().x() - size.width() / 2, frame.center().y() - size.height() / 2);
-    if (scale > 0)
-        origin = snapToPixel(painter.deviceTransform(), origin);
+    if (grid.scale > 0)
+        origin = snapToPixel(dotTransform(painter, grid), origin);
     painter.translate(origin);
-    BarcodeRenderer::drawLinearBarcode(painter, *fitted.barcode, s2, scale);
+    BarcodeRenderer::drawLinearBarcode(painter, *fitted.barcode, s2, grid.scale);
     return true;
 }
 
@@ -180,7 +219,7 @@ qreal twoDModule(const TwoDSymbol& sym, const QRectF& area) {
 }
 
 bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
-              qreal scale, bool mayResample) {
+              DotGrid grid, bool mayResample) {
     const TwoDSymbol sym = symbolFor(s, value);
     if (!sym.ok())
         return false;
@@ -190,23 +229,23 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     f.height = float(frame.height());
     const QRectF area = twoDArea(item, s, sym);
     const int rowsH = sym.rows * sym.rowHeight;
-    // Square modules, as large as the area allows; on rasters whole pixels, never resampled: where one pixel
-    // is too large the symbol is larger than its area (outputs say so), except on a zoomed-out screen.
+    // Square modules, as large as the area allows; on rasters and paper whole dots, never resampled: where
+    // one dot is too large the symbol is larger than its area (outputs say so), except on a zoomed-out screen.
     qreal u = twoDModule(sym, area);
     int unitPx = 0;
-    if (scale > 0) {
-        unitPx = int(std::floor(u * scale + 1e-6));
+    if (grid.scale > 0) {
+        unitPx = int(std::floor(u * grid.scale + 1e-6));
         if (unitPx < 1 && mayResample)
-            scale = 0; // thumbnails: drawn to the frame
+            grid.scale = 0; // thumbnails: drawn to the frame
         else
-            u = std::max(unitPx, 1) / scale;
+            u = std::max(unitPx, 1) / grid.scale;
     }
     const QSizeF symSize(sym.columns * u, rowsH * u);
 
     painter.translate(frame.topLeft());
     BarcodeRenderer::drawBarcodePicture(painter, QImage(), f, s); // background, header and footer
     QPointF at(area.center().x() - symSize.width() / 2, area.center().y() - symSize.height() / 2);
-    if (scale > 0) {
+    if (grid.scale > 0 && !grid.paper) {
         const QPoint d = painter.deviceTransform().map(at).toPoint();
         const int px = std::max(unitPx, 1);
         QImage modules(sym.columns, sym.rows, QImage::Format_Mono);
@@ -224,6 +263,8 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
         painter.drawImage(QRect(d.x(), d.y(), sym.columns * px, rowsH * px), modules);
         return true;
     }
+    if (grid.scale > 0)
+        at = snapToPixel(dotTransform(painter, grid), at);
     // One path of horizontal runs: few operators in a PDF.
     QPainterPath path;
     for (int y = 0; y < sym.rows; ++y) {
@@ -243,6 +284,16 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillPath(path, Qt::black);
     return true;
+}
+
+bool drawBarcode(QPainter& painter, const SKTGraphic& item, DotGrid grid, bool mayResample) {
+    const QRectF frame = item.bounds().normalized();
+    if (!(frame.width() > 0) || !(frame.height() > 0))
+        return false;
+    const BarcodeStyle s = BarcodeStyle::fromItem(item);
+    const QString value = itemValue(item);
+    return s.linear_or_2d == 0 ? drawLinear(painter, item, s, value, grid, mayResample)
+                               : drawTwoD(painter, item, s, value, grid, mayResample);
 }
 
 } // namespace
@@ -278,16 +329,26 @@ QSizeF naturalSize(const SKTGraphic& item) {
 }
 
 bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale, bool mayResample) {
-    const QRectF frame = item.bounds().normalized();
-    if (!(frame.width() > 0) || !(frame.height() > 0))
-        return false;
-    const BarcodeStyle s = BarcodeStyle::fromItem(item);
-    const QString value = itemValue(item);
-    return s.linear_or_2d == 0 ? drawLinear(painter, item, s, value, rasterScale, mayResample)
-                               : drawTwoD(painter, item, s, value, rasterScale, mayResample);
+    return drawBarcode(painter, item, DotGrid{rasterScale, false}, mayResample);
 }
 
-QString fitProblem(const SKTGraphic& item, const QString& value, qreal rasterScale) {
+bool drawItemBarcodeOnPaper(QPainter& painter, const SKTGraphic& item, int dpi) {
+    return drawBarcode(painter, item, DotGrid{std::max(dpi, 1) / 72.0, true}, false);
+}
+
+PaperResolution::PaperResolution(int dpi) : _previous(t_paperDpi) {
+    t_paperDpi = dpi > 0 ? dpi : 0;
+}
+
+PaperResolution::~PaperResolution() {
+    t_paperDpi = _previous;
+}
+
+int paperDpi() {
+    return t_paperDpi > 0 ? t_paperDpi : kDefaultPaperDpi;
+}
+
+QString fitProblem(const SKTGraphic& item, const QString& value, qreal dotsPerPoint) {
     const QRectF frame = item.bounds().normalized();
     const BarcodeStyle s = BarcodeStyle::fromItem(item);
     const QString v = value.trimmed();
@@ -295,19 +356,32 @@ QString fitProblem(const SKTGraphic& item, const QString& value, qreal rasterSca
         return QString();
     if (s.linear_or_2d != 0) {
         const int dpi = lowestFittingDpi(item, v);
-        if (dpi <= 0 || !(rasterScale > 0) || rasterScale * 72.0 >= dpi - 1e-6)
+        if (dpi <= 0 || !(dotsPerPoint > 0) || dotsPerPoint * 72.0 >= dpi - 1e-6)
             return QString();
-        return QStringLiteral("the %1 needs at least %2 dpi to keep whole-pixel modules inside its frame")
+        return QStringLiteral("the %1 does not fit its frame at %2 dpi.")
             .arg(BarcodeSymbologies::twoDTitles().value(s.barcode_font_index))
-            .arg(dpi);
+            .arg(qRound(dotsPerPoint * 72.0));
     }
-    const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, v, item.header_val, item.footer_val);
+    const LinearBarcodeBuild natural = Generate_Barcode_Variable(s, v, item.header_val, item.footer_val, frame.width());
     if (!natural.barcode || !(natural.barcode->barWidth() > 0))
         return QString();
-    if (fitLinear(*natural.barcode, s, frame.width(), rasterScale, false).fits)
-        return QString();
-    return QStringLiteral("the %1 value is too long for its frame.")
-        .arg(BarcodeSymbologies::linearTitles().value(s.barcode_font_index));
+    const QString title = BarcodeSymbologies::linearTitles().value(s.barcode_font_index);
+    if (!fitLinear(*natural.barcode, s, frame.width(), dotsPerPoint, false).fits)
+        return QStringLiteral("the %1 value is too long for its frame.").arg(title);
+    if (!natural.barcode->captionFits())
+        return QStringLiteral("the %1 value text is too long for its frame, even in 5-point letters.").arg(title);
+    return QString();
+}
+
+QString twoDNeed(const QString& title, int dpi) {
+    return QStringLiteral("the %1 needs at least %2 dpi to keep whole-pixel modules inside its frame")
+        .arg(title)
+        .arg(dpi);
+}
+
+QString symbologyTitle(const SKTGraphic& item) {
+    return (item.linear_or_2d == 0 ? BarcodeSymbologies::linearTitles() : BarcodeSymbologies::twoDTitles())
+        .value(item.barcode_font_index);
 }
 
 int lowestFittingDpi(const SKTGraphic& item, const QString& value) {
@@ -446,7 +520,7 @@ bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
     const bool vector =
         device->devType() == QInternal::Printer || device->devType() == QInternal::Picture ||
         (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
-    return vector && drawItemBarcode(painter, item, 0);
+    return vector && drawItemBarcodeOnPaper(painter, item, paperDpi());
 }
 
 void install() {

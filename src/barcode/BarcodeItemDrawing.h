@@ -1,9 +1,9 @@
 #pragma once
 
-// Barcode items drawn for the device they land on: vector bars and modules on printers and PDF, whole-pixel
-// modules generated at the image's own resolution on raster images. The item's frame decides the size: the
-// symbol is drawn inside it, bars narrower than the chosen module width only where that does not fit, 2-D
-// modules square, the symbol centred.
+// Barcode items drawn for the device they land on: vector bars and modules on whole printer dots on
+// printers and PDF, whole-pixel modules generated at the image's own resolution on raster images. The
+// item's frame decides the size: the symbol is drawn inside it, bars narrower than the chosen module width
+// only where that does not fit, 2-D modules square, the symbol centred.
 // Screens get whole-pixel drawings at the view's scale, cached for repaints. Any thread may draw.
 
 #include "barcode/BarcodeStyle.h"
@@ -36,15 +36,38 @@ QSizeF naturalSize(const BarcodeStyle& style, const QString& value);
 // vectors, fitted exactly. mayResample (zoomed-out screens): modules under a pixel are drawn to the frame.
 // False when no barcode can be made of the value.
 bool drawItemBarcode(QPainter& painter, const SKTGraphic& item, qreal rasterScale, bool mayResample = false);
+// The same on paper (a printer or PDF whose device origin is the paper's corner): vectors whose modules
+// are whole dots of a `dpi` printer, on its dot grid, fitted as on a raster image of that resolution.
+bool drawItemBarcodeOnPaper(QPainter& painter, const SKTGraphic& item, int dpi);
 
-// Why the item's symbol for the value cannot be drawn inside its frame on a device of rasterScale pixels
-// per point (0: vectors); empty when it can. Linear: "the Code 39 value is too long for its frame.";
-// 2-D: the lowest resolution that keeps whole-pixel modules inside the frame.
-QString fitProblem(const SKTGraphic& item, const QString& value, qreal rasterScale);
+// The resolution of the printer a thread draws on, for the paper devices it paints (printers, PDF files):
+// kDefaultPaperDpi unless a PaperResolution is alive on the thread.
+constexpr int kDefaultPaperDpi = 300;
+int paperDpi();
+class PaperResolution {
+public:
+    explicit PaperResolution(int dpi); // 0: the default
+    ~PaperResolution();
+    PaperResolution(const PaperResolution&) = delete;
+    PaperResolution& operator=(const PaperResolution&) = delete;
+
+private:
+    int _previous;
+};
+
+// Why the item's symbol for the value cannot be drawn readably inside its frame on a device of
+// `dotsPerPoint` pixels (or printer dots) per point (0: exact vectors); empty when it can. Linear: "the Code
+// 39 value is too long for its frame." when the bars with the symbology's quiet zone need modules under
+// one dot, or its value text does not fit even in 5-point letters; 2-D: "the QR Code does not fit its
+// frame at 72 dpi." when whole-dot modules do not fit.
+QString fitProblem(const SKTGraphic& item, const QString& value, qreal dotsPerPoint);
+// "the QR Code needs at least 150 dpi to keep whole-pixel modules inside its frame".
+QString twoDNeed(const QString& title, int dpi);
+// The title of the item's symbology ("Code 39", "QR Code").
+QString symbologyTitle(const SKTGraphic& item);
 // The lowest resolution in dpi at which the item's 2-D symbol for the value fits its frame with modules of
 // one pixel or more; 0 for linear items and values without a symbol.
 int lowestFittingDpi(const SKTGraphic& item, const QString& value);
-
 // The symbol painter SKTBarcode::draw calls: raster images, screens and vector devices.
 bool drawForDevice(QPainter& painter, const SKTGraphic& item);
 

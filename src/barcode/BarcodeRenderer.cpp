@@ -338,10 +338,14 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
             // One piece: centred over the drawing, spread over the barcode width when asked.
             const QString text = parts.value(0);
             if (!text.isEmpty()) {
-                const qreal tw = BarcodeText::textWidth(font, text);
+                // A text too wide for its room was made smaller (NKDBarcode::fitCaption).
+                QFont fitted = font;
+                if (b.captionKern() != 2.0f)
+                    fitted.setPointSizeF(b.caption_fontSize());
+                const qreal tw = BarcodeText::textWidth(fitted, text);
                 const qreal k = (b.width() - tw) / (2.0 * text.size());
-                const qreal kern = style.kerning_value == 1 ? 2.0 * k : 2.0;
-                drawTextBox(p, font, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
+                const qreal kern = style.kerning_value == 1 ? 2.0 * k : b.captionKern();
+                drawTextBox(p, fitted, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
             }
         } else {
             // Groups: slots of the drawing's width less the start pattern and the first bar's offset.

@@ -145,6 +145,33 @@ void NKDBarcode::setFooterFontSize(const QFont& font) {
     m_footerWidth = float(BarcodeText::textWidth(font, m_footer));
 }
 
+void NKDBarcode::fitCaption(const QFont& font, qreal room) {
+    m_captionKern = 2.0f;
+    m_captionFits = true;
+    const QString text = caption();
+    const qreal designed = font.pointSizeF();
+    if (!m_printsCaption || text.isEmpty() || text.contains(QLatin1Char('\t')) || !leftCaption().isEmpty() ||
+        !(designed > 0) || BarcodeText::spacedWidth(font, text, 2.0) <= room + 0.01)
+        return;
+    // Width grows about in step with the size: each try aims at the room, a little under.
+    const qreal least = std::min<qreal>(5.0, designed);
+    QFont f = font;
+    qreal size = designed;
+    for (int i = 0; i < 16; ++i) {
+        f.setPointSizeF(size);
+        const qreal w = BarcodeText::spacedWidth(f, text, 2.0 * size / designed);
+        if (w <= room + 0.01)
+            break;
+        if (size <= least) {
+            m_captionFits = false;
+            break;
+        }
+        size = std::max(least, size * std::min(0.98, room / w));
+    }
+    setCaptionFontSize(f);
+    m_captionKern = float(2.0 * size / designed);
+}
+
 QString NKDBarcode::leftCaption() const {
     return m_content.left(digitsToLeft());
 }

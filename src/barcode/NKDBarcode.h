@@ -94,6 +94,14 @@ public:
     float headerWidth() const { return m_headerWidth; }
     float footerWidth() const { return m_footerWidth; }
     float caption_fontSize() const { return m_captionFontSize; }
+    // The spacing between the value text's characters, in points (2 unless the text was made smaller to fit
+    // its room), and whether it fits its room at all (fitCaption).
+    float captionKern() const { return m_captionKern; }
+    bool captionFits() const { return m_captionFits; }
+    // Sets a one-piece value text smaller, with its spacing, until it takes no more than `room` points:
+    // down to 5 points (or the font's own size when smaller); captionFits() says whether that was enough.
+    // The font is the one the text is drawn with; heights follow the new size.
+    void fitCaption(const QFont& font, qreal room);
     float header_fontSize() const { return m_headerFontSize; }
     float footer_fontSize() const { return m_footerFontSize; }
 
@@ -144,6 +152,8 @@ protected:
     bool m_printsHeader = false;
     bool m_printsFooter = false;
     float m_captionFontSize = 6.0f;
+    float m_captionKern = 2.0f;
+    bool m_captionFits = true;
     float m_headerFontSize = 0;
     float m_footerFontSize = 0;
     float m_captionHeight = 0;

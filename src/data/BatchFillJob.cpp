@@ -126,8 +126,22 @@ QStringList BatchFillJob::warnings() const
 
 QStringList BatchFillJob::fitNotes() const
 {
-    QMutexLocker lock(&_warnLock);
-    return _fitNotes;
+    return fitNotes({this});
+}
+
+QStringList BatchFillJob::fitNotes(const QList<const BatchFillJob*>& runs)
+{
+    std::map<std::pair<int, QString>, int> needs;
+    for (const BatchFillJob* run : runs) {
+        QMutexLocker lock(&run->_warnLock);
+        for (const auto& [key, dpi] : run->_fitNeeds)
+            needs[key] = std::max(needs[key], dpi);
+    }
+    QStringList notes;
+    for (const auto& [key, dpi] : needs)
+        notes << (key.first == 0 ? QStringLiteral("On the front side, ") : QStringLiteral("On the back side, ")) +
+                     BarcodeItemDrawing::twoDNeed(key.second, dpi) + QLatin1Char('.');
+    return notes;
 }
 
 void BatchFillJob::checkFit(int row, const SKTGraphic& item, const QString& value, bool front)
@@ -135,16 +149,15 @@ void BatchFillJob::checkFit(int row, const SKTGraphic& item, const QString& valu
     const QString problem = BarcodeItemDrawing::fitProblem(item, value, _outputScale);
     if (problem.isEmpty())
         return;
-    if (item.linear_or_2d == 0) {
-        addRowProblem(row, problem);
+    addRowProblem(row, problem);
+    if (item.linear_or_2d == 0)
         return;
-    }
-    const QString side = front ? QStringLiteral("On the front side, ") : QStringLiteral("On the back side, ");
+    // The note names the resolution that serves every row: the highest any needs.
+    const int dpi = BarcodeItemDrawing::lowestFittingDpi(item, value);
+    const std::pair<int, QString> key(front ? 0 : 1, BarcodeItemDrawing::symbologyTitle(item));
     QMutexLocker lock(&_warnLock);
-    for (const QString& note : _fitNotes)
-        if (note.startsWith(side))
-            return;
-    _fitNotes << side + problem + QLatin1Char('.');
+    int& need = _fitNeeds[key];
+    need = std::max(need, dpi);
 }
 
 RowProblems BatchFillJob::rowProblems() const

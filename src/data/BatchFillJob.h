@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class BatchFillJob {
@@ -56,9 +57,9 @@ public:
     // Output runs draw each barcode afresh for their device (vectors on a printer, whole pixels on an image),
     // so their fills only check each row's value and hand it to the item instead of making a picture.
     void setDrawBarcodesFromValues(bool fromValues) { _barcodesFromValues = fromValues; }
-    // The device pixels per point the run draws at (0: vectors, as printing). Each row's barcodes are checked
-    // to fit their frames there: a linear symbol that cannot is a row problem; a 2-D symbol whose one-pixel
-    // modules do not fit gives one note per side (fitNotes).
+    // The device pixels (or printer dots) per point the run draws at (0: exact vectors). Each row's barcodes
+    // are checked to fit their frames there: a symbol that cannot is a row problem, and a 2-D one also adds
+    // to the resolution its side needs (fitNotes).
     void setOutputScale(qreal pixelsPerPoint) { _outputScale = pixelsPerPoint; }
     // An independent copy of the run (its own item copies) for another worker thread.
     std::unique_ptr<BatchFillJob> copyForWorker() const;
@@ -80,8 +81,10 @@ public:
     // in a copy of the run; runs ask before they start when the first card already fails.
     RowProblems firstRowProblems(const QString& side) const;
     // "On the front side, the PDF417 needs at least 150 dpi to keep whole-pixel modules inside its frame.":
-    // at most one per side, from the rows filled so far.
+    // one per side and 2-D symbology, naming the highest resolution any row filled so far needs.
     QStringList fitNotes() const;
+    // The same over the rows of several copies of a run.
+    static QStringList fitNotes(const QList<const BatchFillJob*>& runs);
 
     // The value of a row: a series value by name, or a table value by column (0 the row number).
     QString seriesValue(int row, const QString& name) const;
@@ -112,5 +115,6 @@ private:
     QStringList _warnings;
     RowProblems _rowProblems;
     qreal _outputScale = 0;
-    QStringList _fitNotes;
+    // Highest resolution a row's 2-D symbol needs, by side (0 front, 1 back) and symbology title.
+    std::map<std::pair<int, QString>, int> _fitNeeds;
 };

@@ -118,7 +118,10 @@ void warnAboutFit(ExportResult& result, const GraphicList& items, bool front, in
             problem[0] = problem[0].toUpper();
         else
             problem = QStringLiteral("On the %1 side, %2.")
-                          .arg(front ? QStringLiteral("front") : QStringLiteral("back"), problem);
+                          .arg(front ? QStringLiteral("front") : QStringLiteral("back"),
+                               BarcodeItemDrawing::twoDNeed(
+                                   BarcodeItemDrawing::symbologyTitle(*g),
+                                   BarcodeItemDrawing::lowestFittingDpi(*g, BarcodeItemDrawing::itemValue(*g))));
         if (!result.warnings.contains(problem))
             result.warnings << problem;
     }
@@ -448,14 +451,12 @@ ExportResult ExportBatchJob::run(const std::atomic<bool>& stop, const std::funct
     changed.notify_all();
     for (std::thread& t : pool)
         t.join();
+    QList<const BatchFillJob*> runs;
     for (const std::unique_ptr<BatchFillJob>& copy : copies) {
         result.problems.merge(copy->rowProblems());
-        for (const QString& note : copy->fitNotes()) // one a side
-            if (std::none_of(result.warnings.cbegin(), result.warnings.cend(),
-                             [&](const QString& w) { return w.section(QLatin1Char(','), 0, 0) ==
-                                                            note.section(QLatin1Char(','), 0, 0); }))
-                result.warnings << note;
+        runs << copy.get();
     }
+    result.warnings << BatchFillJob::fitNotes(runs);
     result.problems.keepRowsBelow(result.cards); // workers may have filled rows that were never written
     ImageFileWriter::syncFolder(_folder);
     return result;

@@ -16,6 +16,13 @@ Printing_View::Printing_View(const PrintLayout& layout, int totalLabels, std::un
     BarcodeItemDrawing::install();
     if (_fill)
         _fill->setDrawBarcodesFromValues(true);
+    setPrinterDpi(0);
+}
+
+void Printing_View::setPrinterDpi(int dpi) {
+    _printerDpi = dpi > 0 ? dpi : BarcodeItemDrawing::kDefaultPaperDpi;
+    if (_fill)
+        _fill->setOutputScale(_printerDpi / 72.0);
 }
 
 Printing_View::~Printing_View() = default;
@@ -56,6 +63,7 @@ void Printing_View::Draw_Label_String(QPainter& painter, const QString& text, co
 }
 
 void Printing_View::drawPage(QPainter& painter, int page) {
+    const BarcodeItemDrawing::PaperResolution dots(_printerDpi);
     painter.fillRect(QRectF(QPointF(0, 0), _layout.paper), Qt::white);
     if (page < 0)
         return;

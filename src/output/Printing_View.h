@@ -26,6 +26,10 @@ public:
     ~Printing_View();
 
     const PrintLayout& layout() const { return _layout; }
+    // The resolution of the printer in dpi (0: unknown, taken as 300, as for PDF files). Barcode modules go
+    // on whole dots of it, and a row whose symbol needs modules under one dot is a row problem.
+    void setPrinterDpi(int dpi);
+    int printerDpi() const { return _printerDpi; }
     int totalLabels() const { return _total; }
     bool isDataJob() const { return _dataRows > 0; }
     BatchFillJob* fill() const { return _fill.get(); }
@@ -59,4 +63,5 @@ private:
     Card_Property _frontProp;
     Card_Property _backProp;
     int _cardShape;
+    int _printerDpi = 0;
 };
