@@ -25,8 +25,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         GraphicList all;
         for (const char* name : {"SKTText", "SKTImage", "SKTSignature", "Shape_Control", "SKTLine", "SKTBarcode"}) {
             GraphicPtr item = makeGraphicOfClass(QString::fromLatin1(name), false);
-            item->_image = QImage(3, 2, QImage::Format_ARGB32);
-            item->_image.fill(Qt::red);
+            QImage red(3, 2, QImage::Format_ARGB32);
+            red.fill(Qt::red);
+            item->_image = red;
             all << item;
             for (auto format : {plistio::Format::Binary, plistio::Format::Xml}) {
                 QFile f(QDir(seeds).filePath(QStringLiteral("seed%1").arg(n++)));
