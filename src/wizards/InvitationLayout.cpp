@@ -149,22 +149,52 @@ QRectF fitAspectInto(const QRectF& box, QSizeF proportions) {
                   size.width(), size.height());
 }
 
-void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
-    if (!(spec.fontScale < 1.0) || !(spec.fontScale > 0.0))
-        return;
-    constexpr double SmallestPoints = 4.0;
+namespace {
+
+constexpr double SmallestPoints = 4.0;
+
+// Makes the text's font smaller from size until its lines are no higher than height (its box's when not
+// given), or the smallest size is reached.
+void shrinkTextToBox(SKTGraphic& text, double size, double height = -1) {
     QFont font = text.text_ctrl_font;
-    const double base = font.pointSizeF() > 0 ? font.pointSizeF() : 18.0;
-    double size = std::max(SmallestPoints, base * spec.fontScale);
     const QRectF box = text._bounds.normalized();
+    if (height < 0)
+        height = box.height();
     for (;;) {
         font.setPointSizeF(size);
         text.text_ctrl_font = font;
-        if (size <= SmallestPoints ||
-            ItemPainting::naturalTextSize(text, box.width()).height() <= box.height())
+        if (size <= SmallestPoints || ItemPainting::naturalTextSize(text, box.width()).height() <= height)
             break;
         size = std::max(SmallestPoints, size * 0.95);
     }
+}
+
+double pointSize(const SKTGraphic& text) {
+    return text.text_ctrl_font.pointSizeF() > 0 ? text.text_ctrl_font.pointSizeF() : 18.0;
+}
+
+} // namespace
+
+void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
+    if (!(spec.fontScale < 1.0) || !(spec.fontScale > 0.0))
+        return;
+    shrinkTextToBox(text, std::max(SmallestPoints, pointSize(text) * spec.fontScale));
+}
+
+void keepTextOverPhoto(SKTGraphic& text, const QRectF& photo) {
+    const QRectF lines = drawnTextArea(text);
+    if (!lines.intersects(photo) || (lines.left() >= photo.left() && lines.right() <= photo.right()))
+        return;
+    const QRectF box = text._bounds.normalized();
+    const double left = std::max(box.left(), photo.left());
+    const double right = std::min(box.right(), photo.right());
+    if (right - left < 1.0)
+        return;
+    // No higher than before, nor than its box.
+    const double height = std::max(box.height(), ItemPainting::naturalTextSize(text, box.width()).height());
+    text._bounds = QRectF(left, box.top(), right - left, box.height());
+    if (ItemPainting::naturalTextSize(text, right - left).height() > height)
+        shrinkTextToBox(text, pointSize(text), height);
 }
 
 QRectF drawnTextArea(const SKTGraphic& text) {
@@ -183,30 +213,41 @@ QRectF drawnTextArea(const SKTGraphic& text) {
 }
 
 QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo) {
-    // Whole pixels inside both: a pixel half on the card's white beside the photo is left out.
-    const QRectF under = area.intersected(photo);
-    const QRect cells = QRect(QPoint(int(std::ceil(under.left())), int(std::ceil(under.top()))),
-                              QPoint(int(std::floor(under.right())) - 1, int(std::floor(under.bottom())) - 1))
-                            .intersected(card.rect());
-    if (cells.isEmpty())
+    if (!area.intersects(photo))
         return Qt::black;
+    // Each whole pixel under area counts for the photo when it lies wholly inside it, else for the card.
+    const QRect cells = area.toAlignedRect().intersected(card.rect());
     const QImage pixels = card.copy(cells).convertToFormat(QImage::Format_ARGB32);
     auto linear = [](int c) {
         const double v = c / 255.0;
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
-    double sum = 0;
+    double sum[2] = {0, 0};
+    qint64 count[2] = {0, 0};
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
         for (int x = 0; x < pixels.width(); ++x) {
+            const QRect cell(cells.left() + x, cells.top() + y, 1, 1);
+            const QRectF inArea = area.intersected(QRectF(cell));
+            if (inArea.width() < 0.5 || inArea.height() < 0.5)
+                continue; // mostly beside the lines
+            const int part = photo.contains(QRectF(cell)) ? 0 : 1;
             const QRgb p = line[x];
             const double a = qAlpha(p) / 255.0;
             const double lum =
                 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
-            sum += a * lum + (1 - a); // over white
+            sum[part] += a * lum + (1 - a); // over white
+            ++count[part];
         }
     }
-    const double L = sum / (double(pixels.width()) * pixels.height());
-    // Contrast ratios (L1 + 0.05) / (L2 + 0.05) against black (L 0) and white (L 1).
-    return (L + 0.05) / 0.05 >= 1.05 / (L + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+    // Contrast ratios (L1 + 0.05) / (L2 + 0.05) against black (L 0) and white (L 1); the weaker part counts.
+    double onBlack = 1e9, onWhite = 1e9;
+    for (int part = 0; part < 2; ++part) {
+        if (count[part] == 0)
+            continue;
+        const double L = sum[part] / double(count[part]);
+        onBlack = std::min(onBlack, (L + 0.05) / 0.05);
+        onWhite = std::min(onWhite, 1.05 / (L + 0.05));
+    }
+    return onBlack >= onWhite ? QColor(Qt::black) : QColor(Qt::white);
 }

@@ -49,9 +49,13 @@ void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
 
 // Where a text item's lines lie in its box, as drawn (its alignment, its box's width).
 QRectF drawnTextArea(const SKTGraphic& text);
-// Black or white, whichever contrasts more with what lies under area where it lies on photo, on the card
-// picture (one pixel per point): the mean relative luminance of those pixels, transparent ones counting as
-// white. Black when area misses the photo.
+// A text whose lines run onto the photo from beside it is narrowed to the photo's width (its font made
+// smaller until it fits its box again), so that none of its letters lies half on the card, half on the photo.
+void keepTextOverPhoto(SKTGraphic& text, const QRectF& photo);
+// Black or white, whichever reads better on what lies under area on the card picture (one pixel per point):
+// the mean relative luminance of the photo under it and, where area also lies off the photo, of the card
+// there, transparent pixels counting as white; the colour whose weaker contrast of the two is higher wins.
+// Black when area misses the photo.
 QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo);
 
 namespace invitation {

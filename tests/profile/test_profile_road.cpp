@@ -403,8 +403,9 @@ private slots:
         const GraphicPtr title = shown(front(), "PARTY_TITLE");
         const GraphicPtr date = shown(front(), "PARTY_DATE");
         QCOMPARE(title->_bounds.topLeft(), QPointF(40, 40));
-        QCOMPARE(date->_bounds.topLeft(), QPointF(30, 170));
-        // The photo lies from 130 to 230: the title and the message's line above it, the date on it.
+        // The photo lies from 130 to 230: the title and the message's line above it, the date on it, narrowed
+        // from the white card beside it onto the photo.
+        QCOMPARE(date->_bounds.topLeft(), QPointF(40, 170));
         QCOMPARE(title->txt_clr, QColor(Qt::black));
         QCOMPARE(shown(front(), "PARTY_MSG")->txt_clr, QColor(Qt::black));
         QTEST(date->txt_clr, "overPhoto");

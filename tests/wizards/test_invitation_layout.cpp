@@ -1,3 +1,4 @@
+#include "canvas/SKTItems.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/InvitationLayout.h"
 
@@ -184,25 +185,45 @@ private slots:
         QCOMPARE(items[0].rect, QRectF(5, 7, 300, 400));
     }
 
-    // A text's colour is read from the photo under its lines only: a box that starts on the white card
-    // and runs onto a dark photo (or a light one) reads the photo's part.
-    void textColourReadsThePhotoPart_data() {
+    // A text whose lines start on the white card and run onto the photo is narrowed to the photo and then
+    // takes the colour that reads on the photo; one still partly off the photo (over its top) takes the
+    // colour that reads on both parts, never white half on the white card.
+    void textColourReadsWhereItLies_data() {
         QTest::addColumn<QColor>("photo");
-        QTest::addColumn<QRectF>("lines");
+        QTest::addColumn<QRectF>("box");
+        QTest::addColumn<QRectF>("expectedBox");
         QTest::addColumn<QColor>("expected");
-        QTest::newRow("dark, from the white") << QColor(65, 63, 77) << QRectF(10.5, 150, 60, 20) << QColor(Qt::white);
-        QTest::newRow("dark, over its top") << QColor(65, 63, 77) << QRectF(60, 80, 50, 30) << QColor(Qt::white);
-        QTest::newRow("light, from the white") << QColor(250, 230, 120) << QRectF(10, 150, 60, 20) << QColor(Qt::black);
+        const QRectF photo(50, 100, 200, 150);
+        QTest::newRow("dark, from the white") << QColor(65, 63, 77) << QRectF(10.5, 150, 230, 20)
+                                              << QRectF(50, 150, 190.5, 20) << QColor(Qt::white);
+        QTest::newRow("dark, across both edges") << QColor(65, 63, 77) << QRectF(20, 200, 280, 40)
+                                                 << QRectF(50, 200, 200, 40) << QColor(Qt::white);
+        QTest::newRow("dark, over its top") << QColor(65, 63, 77) << QRectF(60, 80, 150, 30)
+                                            << QRectF(60, 80, 150, 30) << QColor(Qt::black);
+        QTest::newRow("light, from the white") << QColor(250, 230, 120) << QRectF(10, 150, 230, 20)
+                                               << QRectF(50, 150, 190, 20) << QColor(Qt::black);
+        QTest::newRow("dark, beside it") << QColor(65, 63, 77) << QRectF(0, 10, 300, 20) << QRectF(0, 10, 300, 20)
+                                         << QColor(Qt::black);
     }
-    void textColourReadsThePhotoPart() {
+    void textColourReadsWhereItLies() {
         QFETCH(QColor, photo);
-        QFETCH(QRectF, lines);
+        QFETCH(QRectF, box);
+        const QRectF photoRect(50, 100, 200, 150);
         QImage card(300, 300, QImage::Format_ARGB32);
         card.fill(Qt::white);
-        QPainter(&card).fillRect(QRect(50, 100, 200, 150), photo);
-        QTEST(readableTextColour(card, lines, QRectF(50, 100, 200, 150)), "expected");
+        QPainter(&card).fillRect(photoRect, photo);
+        const GraphicPtr item = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+        SKTGraphic& text = *item;
+        text._bounds = box;
+        text._Text_contents = QStringLiteral("Venue:\nTown Hall, Market Street");
+        text.text_ctrl_font = QFont(QStringLiteral("DejaVu Sans"), 12);
+        keepTextOverPhoto(text, photoRect);
+        QTEST(text._bounds, "expectedBox");
+        const QRectF lines = drawnTextArea(text);
+        QVERIFY(lines.height() <= text._bounds.height() + 0.01 || text._bounds == box);
+        QTEST(readableTextColour(card, lines, photoRect), "expected");
     }
 };
 
-QTEST_GUILESS_MAIN(TestInvitationLayout)
+QTEST_MAIN(TestInvitationLayout)
 #include "test_invitation_layout.moc"

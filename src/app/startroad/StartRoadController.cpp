@@ -184,9 +184,11 @@ void StartRoadController::Fill_Party_Invidation_Details() {
                 under << g;
         const QImage card =
             SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
-        for (const GraphicPtr& t : std::as_const(texts))
+        for (const GraphicPtr& t : std::as_const(texts)) {
+            keepTextOverPhoto(*t, photo->_bounds);
             if (const QRectF lines = drawnTextArea(*t); lines.intersects(photo->_bounds))
                 t->txt_clr = readableTextColour(card, lines, photo->_bounds);
+        }
     }
     // Leaving a creation tool active would turn the next click on the card into a new item.
     m_window.selectArrowTool();
