@@ -9,6 +9,8 @@
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeSymbologies.h"
 
+#include "BenchSupport.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QStringList>
@@ -108,6 +110,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    bench::printWithPoint();
     const int valueCount = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20000;
     const int imageCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2000;
 

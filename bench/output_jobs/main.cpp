@@ -14,6 +14,8 @@
 #include "output/ImageExport.h"
 #include "output/Printing_View.h"
 
+#include "BenchSupport.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -70,6 +72,7 @@ BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    bench::printWithPoint();
     const int labels = argc > 1 ? atoi(argv[1]) : 1000;
     const int cards = argc > 2 ? atoi(argv[2]) : 1000;
     const QString keep = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();

@@ -10,6 +10,8 @@
 
 #include "app/startroad/Program.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -113,6 +115,7 @@ int main(int argc, char** argv)
         return child(argc, argv, argv[1] == std::string_view("--bare"));
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     QCoreApplication app(argc, argv);
+    bench::printWithPoint();
     QTemporaryDir data;
     const QString self = QCoreApplication::applicationFilePath();
     const Times first = timeOnce(self, QStringLiteral("--program"), data.path());
