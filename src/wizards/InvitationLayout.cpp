@@ -215,7 +215,7 @@ QRectF drawnTextArea(const SKTGraphic& text) {
 QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo) {
     if (!area.intersects(photo))
         return Qt::black;
-    // Each whole pixel under area counts for the photo when it lies wholly inside it, else for the card.
+    // Each pixel under area counts for the photo when it lies wholly inside it, for the card when wholly off it.
     const QRect cells = area.toAlignedRect().intersected(card.rect());
     const QImage pixels = card.copy(cells).convertToFormat(QImage::Format_ARGB32);
     auto linear = [](int c) {
@@ -231,7 +231,10 @@ QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& 
             const QRectF inArea = area.intersected(QRectF(cell));
             if (inArea.width() < 0.5 || inArea.height() < 0.5)
                 continue; // mostly beside the lines
-            const int part = photo.contains(QRectF(cell)) ? 0 : 1;
+            const bool onPhoto = photo.contains(QRectF(cell));
+            if (!onPhoto && photo.intersects(QRectF(cell)))
+                continue; // half on the photo's edge
+            const int part = onPhoto ? 0 : 1;
             const QRgb p = line[x];
             const double a = qAlpha(p) / 255.0;
             const double lum =

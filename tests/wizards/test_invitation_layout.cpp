@@ -195,20 +195,22 @@ private slots:
         QTest::addColumn<QColor>("expected");
         const QRectF photo(50, 100, 200, 150);
         QTest::newRow("dark, from the white") << QColor(65, 63, 77) << QRectF(10.5, 150, 230, 20)
-                                              << QRectF(50, 150, 190.5, 20) << QColor(Qt::white);
+                                              << QRectF(50.5, 150, 190, 20) << QColor(Qt::white);
         QTest::newRow("dark, across both edges") << QColor(65, 63, 77) << QRectF(20, 200, 280, 40)
-                                                 << QRectF(50, 200, 200, 40) << QColor(Qt::white);
+                                                 << QRectF(50.5, 200, 199.5, 40) << QColor(Qt::white);
         QTest::newRow("dark, over its top") << QColor(65, 63, 77) << QRectF(60, 80, 150, 30)
                                             << QRectF(60, 80, 150, 30) << QColor(Qt::black);
         QTest::newRow("light, from the white") << QColor(250, 230, 120) << QRectF(10, 150, 230, 20)
-                                               << QRectF(50, 150, 190, 20) << QColor(Qt::black);
+                                               << QRectF(50.5, 150, 189.5, 20) << QColor(Qt::black);
+        QTest::newRow("dark, from half a pixel") << QColor(65, 63, 77) << QRectF(50.5, 200, 190, 40)
+                                                 << QRectF(50.5, 200, 190, 40) << QColor(Qt::white);
         QTest::newRow("dark, beside it") << QColor(65, 63, 77) << QRectF(0, 10, 300, 20) << QRectF(0, 10, 300, 20)
                                          << QColor(Qt::black);
     }
     void textColourReadsWhereItLies() {
         QFETCH(QColor, photo);
         QFETCH(QRectF, box);
-        const QRectF photoRect(50, 100, 200, 150);
+        const QRectF photoRect(50.5, 100, 199.5, 150); // half a pixel into the card, as a centred photo lies
         QImage card(300, 300, QImage::Format_ARGB32);
         card.fill(Qt::white);
         QPainter(&card).fillRect(photoRect, photo);
