@@ -96,4 +96,23 @@ inline void answerDialog(Barcode_Gen* d, bool ok) {
     });
 }
 
+// The designer every test shares, a recording prompt in place; reset() before each test.
+struct DesignerFixture {
+    Barcode_Gen* d = nullptr;
+    RecordingPrompt prompt;
+
+    void setUp() {
+        setPromptHandler(&prompt);
+        d = Barcode_Gen::defaultInstance();
+        QVERIFY(d);
+        QCOMPARE(Barcode_Gen_Var, d);
+    }
+    void reset() {
+        prompt.messages.clear();
+        d->dataSources = {};
+        d->Set_Barcode_Prop_To_Control(*newBarcode());
+    }
+    static void tearDown() { setPromptHandler(nullptr); }
+};
+
 } // namespace designer_test

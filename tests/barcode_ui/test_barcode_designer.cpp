@@ -5,27 +5,13 @@
 
 using namespace designer_test;
 
-class TestBarcodeDesigner : public QObject {
+class TestBarcodeDesigner : public QObject, DesignerFixture {
     Q_OBJECT
 
-    Barcode_Gen* d = nullptr;
-    RecordingPrompt prompt;
-
 private slots:
-    void initTestCase() {
-        setPromptHandler(&prompt);
-        d = Barcode_Gen::defaultInstance();
-        QVERIFY(d);
-        QCOMPARE(Barcode_Gen_Var, d);
-    }
-
-    void init() {
-        prompt.messages.clear();
-        d->dataSources = {};
-        d->Set_Barcode_Prop_To_Control(*newBarcode());
-    }
-
-    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void initTestCase() { setUp(); }
+    void init() { reset(); }
+    void cleanupTestCase() { tearDown(); }
 
     // ------------------------------------------------------------ load and save
 

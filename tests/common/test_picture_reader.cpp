@@ -18,20 +18,13 @@
 
 namespace {
 
-QByteArray encode(const QImage& image, const char* format, bool progressive = false) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return buffer.data();
-}
+using hostilepictures::encoded;
 
 // A small progressive JPEG whose frame header claims side x side pixels, cut off after `keep` bytes.
 QByteArray jpegClaiming(int side, int keep) {
     QImage img(64, 64, QImage::Format_RGB32);
     img.fill(Qt::darkCyan);
-    QByteArray data = encode(img, "jpeg", true);
+    QByteArray data = encoded(img, "jpeg", true);
     const int sof = data.indexOf(QByteArray("\xFF\xC2", 2));
     if (sof < 0)
         return {};
@@ -45,7 +38,7 @@ QByteArray pngClaiming(int w, int h, QByteArray data = {}) {
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(Qt::red);
     if (data.isEmpty())
-        data = encode(img, "png");
+        data = encoded(img, "png");
     char* ihdr = data.data() + 12; // "IHDR" then 13 bytes of header
     qToBigEndian<quint32>(quint32(w), ihdr + 4);
     qToBigEndian<quint32>(quint32(h), ihdr + 8);
@@ -117,7 +110,7 @@ QByteArray rleBmp(int w, int h) {
 QByteArray greyPng(int w, int h) {
     QImage img(w, h, QImage::Format_Grayscale8);
     img.fill(128);
-    return encode(img, "png");
+    return encoded(img, "png");
 }
 
 qint64 peakRssMB() {
@@ -246,15 +239,15 @@ private slots:
         QTest::newRow("grey png") << greyPng(300, 200) << QByteArray("png") << QSize(300, 200) << 1 << 0LL;
         QTest::newRow("16-bit png") << hostilepictures::png16(300, 200) << QByteArray("png") << QSize(300, 200) << 8
                                     << 0LL;
-        QTest::newRow("jpeg") << encode(rgb, "jpeg") << QByteArray("jpeg") << QSize(300, 200) << 4 << 0LL;
+        QTest::newRow("jpeg") << encoded(rgb, "jpeg") << QByteArray("jpeg") << QSize(300, 200) << 4 << 0LL;
         // 38 x 25 luma blocks, 19 x 13 of each chroma channel, 128 bytes a block.
         QTest::newRow("progressive jpeg")
-            << encode(rgb, "jpeg", true) << QByteArray("jpeg") << QSize(300, 200) << 4 << (38 * 26 + 2 * 19 * 13) * 128LL;
+            << encoded(rgb, "jpeg", true) << QByteArray("jpeg") << QSize(300, 200) << 4 << (38 * 26 + 2 * 19 * 13) * 128LL;
         QTest::newRow("progressive grey jpeg")
             << hostilepictures::progressiveGreyJpeg(300, 200) << QByteArray("jpeg") << QSize(300, 200) << 1
             << 38 * 25 * 128LL;
         QTest::newRow("gif screen") << gifOnScreen(300, 200, 20) << QByteArray("gif") << QSize(300, 200) << 4 << 0LL;
-        QTest::newRow("bmp") << encode(rgb, "bmp") << QByteArray("bmp") << QSize(300, 200) << 4 << 0LL;
+        QTest::newRow("bmp") << encoded(rgb, "bmp") << QByteArray("bmp") << QSize(300, 200) << 4 << 0LL;
     }
     void inspectTellsWhatDecodingTakes() {
         QFETCH(QByteArray, bytes);
@@ -280,7 +273,7 @@ private slots:
     void largePicturesComeOutScaled() {
         QImage img(4000, 3000, QImage::Format_RGB32);
         img.fill(Qt::blue);
-        const QString path = write(QStringLiteral("big.jpg"), encode(img, "jpeg"));
+        const QString path = write(QStringLiteral("big.jpg"), encoded(img, "jpeg"));
         const QImage thumb = pictures::readThumbnail(path, 96);
         QCOMPARE(thumb.size(), QSize(96, 72));
         const QImage capped = pictures::readPictureFile(path, {0, 3'000'000});
