@@ -9,6 +9,7 @@
 #include "data/DataBinding.h"
 #include "output/Printing_View.h"
 #include "output/ui/LabelPageSetup.h"
+#include "output/ui/PrintQueue.h"
 #include "output/ui/Print_Wnd.h"
 
 #include <QCheckBox>
@@ -36,8 +37,9 @@ using namespace outtest;
 
 namespace {
 
-// A PPD whose printer takes PDF as it comes, with the given unprintable margin (points) on every paper.
-QByteArray ppd(int margin) {
+// A PPD whose printer takes PDF as it comes, with the given unprintable margin (points) on every paper and
+// the given lines added (options such as its resolutions).
+QByteArray ppd(int margin, const QByteArray& extra = QByteArray()) {
     QByteArray text = R"PPD(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -85,6 +87,7 @@ QByteArray ppd(int margin) {
 *DefaultFont: Courier
 *Font Courier: Standard "(002.004S)" Standard ROM
 )PPD";
+    text += extra;
     for (int size : {595, 842, 420}) {
         const QByteArray expr = QByteArray::number(size) + "-M";
         text.replace(expr, QByteArray::number(size - margin));
@@ -229,6 +232,12 @@ private slots:
         QVERIFY(write(path("conf/cups-files.conf"), files));
         QVERIFY(write(path("plain.ppd"), ppd(0)));
         QVERIFY(write(path("margins.ppd"), ppd(12))); // 4.23 mm
+        QVERIFY(write(path("fine.ppd"), ppd(0, "*OpenUI *Resolution/Resolution: PickOne\n"
+                                               "*OrderDependency: 10 AnySetup *Resolution\n"
+                                               "*DefaultResolution: 600dpi\n"
+                                               "*Resolution 200dpi/200 dpi: \"\"\n"
+                                               "*Resolution 600dpi/600 dpi: \"\"\n"
+                                               "*CloseUI: *Resolution\n")));
 
         cupsd.setProcessChannelMode(QProcess::MergedChannels);
         // Ends with the test process however it ends (a crash or a timeout kill included).
@@ -261,6 +270,7 @@ private slots:
         } queues[] = {
             {"Labels_Plain", "plain.ppd", {}},
             {"Labels_Margins", "margins.ppd", {}},
+            {"Labels_Fine", "fine.ppd", {}},
             {"Labels_Rejecting", "plain.ppd", {}},
             {"Labels_Stopped", "plain.ppd", {}},
             // Holds every job, so one stopped while drawn can still be cancelled.
@@ -286,8 +296,8 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QStringList names = QPrinterInfo::availablePrinterNames();
         names.sort();
-        QCOMPARE(names, (QStringList{"Labels_Held", "Labels_Margins", "Labels_Plain", "Labels_Quota",
-                                     "Labels_Rejecting", "Labels_Stopped"}));
+        QCOMPARE(names, (QStringList{"Labels_Fine", "Labels_Held", "Labels_Margins", "Labels_Plain",
+                                     "Labels_Quota", "Labels_Rejecting", "Labels_Stopped"}));
     }
 
     void cleanupTestCase() {
@@ -347,6 +357,32 @@ private slots:
         // The queue prints two-sided unless told; a label sheet is always one-sided.
         QCOMPARE(sidesDefault("Labels_Margins"), QStringLiteral("two-sided-long-edge"));
         QCOMPARE(jobs.last().sides, QStringLiteral("one-sided"));
+    }
+
+    // Barcode dots follow the queue's default resolution.
+    void printerResolution_data() {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("600 dpi by default, 200 dpi offered") << "Labels_Fine" << 600;
+        // The print system says 300 dpi for a driver that names no resolution.
+        QTest::newRow("none in the driver") << "Labels_Plain" << 300;
+    }
+    void printerResolution() {
+        QFETCH(QString, queue);
+        QFETCH(int, dpi);
+        QCOMPARE(printerDpi(queue, printQueueState(queue)), dpi);
+        PromptScope scope;
+        FakeHost host;
+        SeriesBindingTable series;
+        auto w = dialog(host, series, queue, false);
+        QVERIFY(w);
+        int previewDpi = 0;
+        w->runPreview = [&](Printing_View& view, int, QPrinter&) {
+            previewDpi = view.printerDpi();
+            return false;
+        };
+        QVERIFY(w->Execute_Printing(true));
+        QCOMPARE(previewDpi, dpi);
     }
 
     // Changing the printer keeps the total typed for the job.

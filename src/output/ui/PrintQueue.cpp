@@ -1,7 +1,11 @@
 #include "output/ui/PrintQueue.h"
 
 #include <QCoreApplication>
+#include <QPrinterInfo>
 #include <QStringList>
+
+#include <algorithm>
+#include <cmath>
 
 #ifdef NAVU_HAVE_CUPS
 #include <cups/cups.h>
@@ -26,6 +30,16 @@ QString PrintQueueState::pausedQuestion(const QString& printer) const {
                "Print_Wnd", "Send the labels anyway? They will print when the printer is resumed.");
 }
 
+int printerDpi(const QString& printer, const PrintQueueState& queue) {
+    if (queue.dpi > 0)
+        return queue.dpi;
+    int coarsest = 0;
+    for (int dpi : QPrinterInfo::printerInfo(printer).supportedResolutions())
+        if (dpi > 0 && (coarsest == 0 || dpi < coarsest))
+            coarsest = dpi;
+    return coarsest;
+}
+
 #ifdef NAVU_HAVE_CUPS
 
 PrintQueueState printQueueState(const QString& printer) {
@@ -38,8 +52,8 @@ PrintQueueState printQueueState(const QString& printer) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     static const char* const wanted[] = {"printer-state", "printer-state-message", "printer-state-reasons",
-                                         "printer-is-accepting-jobs"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 4, nullptr, wanted);
+                                         "printer-is-accepting-jobs", "printer-resolution-default"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5, nullptr, wanted);
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
     if (!response)
         return state;
@@ -49,6 +63,15 @@ PrintQueueState printQueueState(const QString& printer) {
             state.accepting = ippGetBoolean(a, 0);
         if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM))
             state.stopped = ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
+        if (ipp_attribute_t* a =
+                ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {
+            ipp_res_t units = IPP_RES_PER_INCH;
+            int y = 0;
+            const int x = ippGetResolution(a, 0, &y, &units);
+            const double perInch = units == IPP_RES_PER_CM ? 2.54 : 1.0;
+            const long dpi = std::lround(std::min(x, y) * perInch);
+            state.dpi = dpi > 0 && dpi <= 100000 ? int(dpi) : 0;
+        }
         if (ipp_attribute_t* a = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT))
             state.message = QString::fromUtf8(ippGetString(a, 0, nullptr)).trimmed();
         if (state.message.isEmpty()) {

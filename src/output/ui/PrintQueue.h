@@ -10,6 +10,7 @@ struct PrintQueueState {
     bool accepting = true; // takes new jobs
     bool stopped = false;  // disabled: jobs would wait in the queue
     QString message;       // the queue's own state message, or its state reasons
+    int dpi = 0;           // the queue's default resolution, dots per inch (0 unknown)
     // Why a job sent now would be refused; empty when the queue takes it (or nothing is known). A stopped
     // (paused) queue takes jobs and keeps them until it is resumed.
     QString refusal(const QString& printer) const;
@@ -19,6 +20,10 @@ struct PrintQueueState {
 };
 
 PrintQueueState printQueueState(const QString& printer);
+
+// The resolution a job on the printer is printed at, in dots per inch: the queue's default, else the
+// coarsest its driver lists (on whose dots the finer ones fall as well); 0 when neither is known.
+int printerDpi(const QString& printer, const PrintQueueState& queue);
 
 // The print system's reason when its last request on this thread failed; empty after success. A known
 // printQueueState leaves a success behind, so asking right after a job reports that job's handover.

@@ -724,10 +724,13 @@ bool Print_Wnd::runJob(bool preview) {
     if (preview) {
         const int pages = view->numberOfPages(true);
         QPrinter printer(QPrinter::HighResolution);
-        if (printsToPdf())
+        if (printsToPdf()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
-        else
-            printer.setPrinterName(Printer_ComboBox->currentText());
+        } else {
+            const QString name = Printer_ComboBox->currentText();
+            printer.setPrinterName(name);
+            view->setPrinterDpi(printerDpi(name, printQueueState(name)));
+        }
         usePaper(printer, _pageLayout);
         printNow = runPreview && runPreview(*view, pages, printer);
     } else if (printsToPdf()) {
@@ -781,6 +784,8 @@ bool Print_Wnd::printToPrinter(Printing_View& view) {
     const QString paused = queue.pausedQuestion(name);
     if (!paused.isEmpty() && !Show_YES_NO_MessageBox(paused))
         return false;
+    // Barcode modules go on whole dots of the printer (Qt's own resolution here is that of the PDF it sends).
+    view.setPrinterDpi(printerDpi(name, queue));
     QPrinter printer(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
     usePaper(printer, _pageLayout);
     // Label sheets are one-sided whatever the queue's default: the back of a sheet has no labels.
