@@ -598,8 +598,10 @@ std::optional<TableContent> tableOfSheet(const SheetData& sheet, const QList<int
 SheetRead readWorkbookSheet(const QString& path, int sheetIndex, const std::atomic<bool>* stop) {
     SheetRead result;
     XlsxReader reader;
-    if (!reader.open(path, &result.error))
+    if (!reader.open(path, &result.error, stop)) {
+        result.stopped = stop && stop->load();
         return result;
+    }
     result.sheetNames = reader.sheetNames();
     if (sheetIndex >= 0 && sheetIndex < result.sheetNames.size()) {
         std::optional<SheetData> sheet = reader.readSheet(sheetIndex, &result.error, stop);

@@ -401,6 +401,9 @@ private slots:
         QVERIFY(read.sheet);
         QCOMPARE(read.sheet->rowCount(), 2);
         QVERIFY(!readWorkbookSheet(path, 3).sheet);
+        const std::atomic<bool> stop{true}; // Stop while the workbook is opened: nothing read, nothing to say
+        read = readWorkbookSheet(path, 0, &stop);
+        QVERIFY(read.stopped && !read.sheet && read.error.isEmpty());
 
         writeRaw(root.filePath("broken.xlsx"), "PK\x03\x04 not really a zip");
         read = readWorkbookSheet(root.filePath("broken.xlsx"), 0);
