@@ -249,7 +249,7 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
     case 40: return QStringLiteral("#,##0.00;[Red](#,##0.00)");
     case 45: return QStringLiteral("mm:ss");
     case 46: return QStringLiteral("[h]:mm:ss");
-    case 47: return QStringLiteral("mmss.0");
+    case 47: return QStringLiteral("mm:ss.0");
     case 48: return QStringLiteral("##0.0E+0");
     case 49: return QStringLiteral("@");
     default: break;
@@ -507,6 +507,11 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             t.push_back({Token::AmPm, 0, 0, utf8(code.mid(i, 1)), utf8(code.mid(i + 2, 1))});
             s.twelveHour = true;
             i += 2;
+        } else if (u == u'a' && runOf() >= 3) {
+            // day names as Japanese formats write them: aaa short, aaaa long
+            const qsizetype run = runOf();
+            add(run == 3 ? Token::DayShort : Token::DayLong);
+            i += run - 1;
         } else if (u == u'y' || u == u'e') {
             const qsizetype run = runOf();
             add(run <= 2 && u == u'y' ? Token::Year2 : Token::Year4);
@@ -584,6 +589,7 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
         s.date = s.date || isDateToken(k.kind) || k.kind == Token::AmPm;
         s.calendar = s.calendar || (k.kind >= Token::Year2 && k.kind <= Token::DayLong);
         s.weekday = s.weekday || k.kind == Token::DayShort || k.kind == Token::DayLong;
+        s.clock = s.clock || k.kind >= Token::Hour;
         s.elapsed = s.elapsed || k.kind == Token::ElapsedHours || k.kind == Token::ElapsedMinutes ||
                     k.kind == Token::ElapsedSeconds;
         if (k.kind == Token::Digit && k.width == 0)
@@ -868,10 +874,11 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
     }
     static const qint64 units[] = {1, 10, 100, 1000};
     const qint64 unit = units[std::clamp(s.secondDigits, 0, 3)];
-    // A time of day alone is cut, not rounded, to the digits shown (as LibreOffice shows it), after rounding to
-    // the microsecond so that a time typed in whole seconds stays whole; dates and elapsed times are rounded.
+    // A time of day alone, or a date alone, is cut, not rounded, to the digits shown (as LibreOffice shows it),
+    // after rounding to the microsecond so that a time typed in whole seconds stays whole; a date with its time
+    // and elapsed times are rounded.
     qint64 ticks = std::llround(serial * 86400.0 * double(unit));
-    if (!s.calendar && !s.elapsed) {
+    if (!s.elapsed && !(s.calendar && s.clock)) {
         const qint64 micro = std::llround(serial * 86400e6);
         const qint64 per = 1000000 / unit;
         ticks = micro >= 0 ? micro / per : -((-micro + per - 1) / per);

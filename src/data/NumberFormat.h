@@ -70,6 +70,7 @@ private:
         bool date = false;      // date or time fields: the value is a serial
         bool calendar = false;  // year, month or day fields
         bool weekday = false;   // day names
+        bool clock = false;     // hour, minute, second or AM/PM fields
         bool elapsed = false;   // [h], [m] or [s]
         bool grouping = false;  // thousands separators in the integer part
         bool twelveHour = false;

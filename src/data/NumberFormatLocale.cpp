@@ -202,7 +202,18 @@ QString longTimeCode(const QLocale& locale)
 {
     if (locale.language() == QLocale::C)
         return QStringLiteral("hh:mm:ss");
-    return codeOfQtFormat(locale.timeFormat(QLocale::LongFormat), false, true);
+    // A long time that writes its fields with words (Japanese 時, 分, 秒) is shown as the short time with seconds.
+    QString qt = locale.timeFormat(QLocale::LongFormat);
+    bool words = false;
+    for (QChar c : std::as_const(qt))
+        words = words || (c.isLetter() && c.unicode() > 0x7F);
+    if (words) {
+        qt = locale.timeFormat(QLocale::ShortFormat);
+        const qsizetype minutes = qt.indexOf(QStringLiteral("mm"));
+        if (minutes >= 0 && !qt.contains(u's'))
+            qt.insert(minutes + 2, QStringLiteral(":ss"));
+    }
+    return codeOfQtFormat(qt, false, true);
 }
 
 QString shortTimeCode(const QLocale& locale)

@@ -256,6 +256,11 @@ private slots:
         QTest::newRow("system time") << de << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "15:04:05";
         QTest::newRow("system time, US") << us << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "03:04:05 PM";
         QTest::newRow("seconds cut, not rounded") << c << 164 << "hh:mm:ss" << 0.499999999 << "11:59:59";
+        QTest::newRow("a date alone is cut before midnight") << c << 164 << "dd.mm.yyyy" << 45657.9999999 << "31.12.2024";
+        QTest::newRow("a date with its time is rounded") << c << 164 << "dd.mm.yy hh:mm" << 45657.9999999 << "01.01.25 00:00";
+        QTest::newRow("minutes, seconds and tenths") << c << 47 << "" << may6 << "30:00.0";
+        QTest::newRow("Japanese day names") << us << 164 << "[$-411]yyyy/m/d(aaa) aaaa" << may6 << "2024/5/6(月) 月曜日";
+        QTest::newRow("system time, Japanese") << "ja_JP" << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "15:04:05";
         QTest::newRow("date and time") << c << 164 << "yyyy-mm-dd hh:mm" << may6 << "2024-05-06 14:30";
         QTest::newRow("AM/PM") << c << 164 << "h:mm AM/PM" << 0.6041666667 << "2:30 PM";
         QTest::newRow("am/pm midnight") << c << 164 << "hh:mm:ss am/pm" << 0.0 << "12:00:00 am";
