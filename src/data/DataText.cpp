@@ -1,5 +1,8 @@
 #include "data/DataText.h"
 
+#include <QLocale>
+#include <QStringDecoder>
+
 namespace {
 bool isLineBreak(QChar c)
 {
@@ -61,4 +64,46 @@ QString decodeWindows1252(QByteArrayView bytes)
         s.append(b >= 0x80 && b < 0xA0 ? QChar(high[b - 0x80]) : QChar(b));
     }
     return s;
+}
+
+LegacyCodePage userLegacyCodePage()
+{
+    const QLocale l;
+    switch (l.language()) {
+    case QLocale::Russian: case QLocale::Ukrainian: case QLocale::Belarusian: case QLocale::Bulgarian:
+    case QLocale::Macedonian: case QLocale::Kazakh: case QLocale::Kyrgyz: case QLocale::Mongolian:
+        return {"windows-1251", "Windows-1251 (Cyrillic)"};
+    case QLocale::Turkish: case QLocale::Azerbaijani: return {"windows-1254", "Windows-1254 (Turkish)"};
+    case QLocale::Greek: return {"windows-1253", "Windows-1253 (Greek)"};
+    case QLocale::Hebrew: return {"windows-1255", "Windows-1255 (Hebrew)"};
+    case QLocale::Arabic: case QLocale::Persian: case QLocale::Urdu: return {"windows-1256", "Windows-1256 (Arabic)"};
+    case QLocale::Polish: case QLocale::Czech: case QLocale::Slovak: case QLocale::Hungarian: case QLocale::Romanian:
+    case QLocale::Croatian: case QLocale::Slovenian: case QLocale::Albanian: case QLocale::Bosnian:
+        return {"windows-1250", "Windows-1250 (Central European)"};
+    case QLocale::Estonian: case QLocale::Latvian: case QLocale::Lithuanian:
+        return {"windows-1257", "Windows-1257 (Baltic)"};
+    case QLocale::Vietnamese: return {"windows-1258", "Windows-1258 (Vietnamese)"};
+    case QLocale::Thai: return {"windows-874", "Windows-874 (Thai)"};
+    case QLocale::Japanese: return {"Shift_JIS", "Shift_JIS (Japanese)"};
+    case QLocale::Korean: return {"windows-949", "Windows-949 (Korean)"};
+    case QLocale::Chinese:
+        if (l.script() == QLocale::TraditionalChineseScript)
+            return {"Big5", "Big5 (Traditional Chinese)"};
+        return {"GBK", "GBK (Simplified Chinese)"};
+    default: return {"windows-1252", "Windows-1252 (Western European)"};
+    }
+}
+
+QString decodeLegacyText(QByteArrayView bytes)
+{
+    const LegacyCodePage page = userLegacyCodePage();
+    if (qstrcmp(page.name, "windows-1252") != 0) {
+        QStringDecoder decoder(page.name, QStringDecoder::Flag::Stateless);
+        if (decoder.isValid()) {
+            QString text = decoder.decode(bytes);
+            if (!decoder.hasError())
+                return text;
+        }
+    }
+    return decodeWindows1252(bytes);
 }

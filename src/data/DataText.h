@@ -14,5 +14,15 @@ QString joinLineBreaks(QStringView text);
 // carriage returns too when keepLineBreaks. Values never carry them into a series file or the data table.
 QString withoutControls(QStringView text, bool keepLineBreaks = false);
 
-// Windows-1252 (Western European) bytes as text: the fallback for text that is not UTF-8.
+// Windows-1252 (Western European) bytes as text.
 QString decodeWindows1252(QByteArrayView bytes);
+
+// The code page Windows programs save text in, when not in Unicode, for the user's language: its name for
+// QStringDecoder ("windows-1252" for languages written in it and unknown ones) and for the user.
+struct LegacyCodePage {
+    const char* name;
+    const char* shown; // "Windows-1251 (Cyrillic)"
+};
+LegacyCodePage userLegacyCodePage();
+// Bytes that are not UTF-8 as text in userLegacyCodePage(): the fallback for text that is not UTF-8.
+QString decodeLegacyText(QByteArrayView bytes);

@@ -97,9 +97,9 @@ std::optional<QString> SeriesFiles::readText(const QString& name, QString* error
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        // A file saved by another program in the Western European code page: read as the importer reads
-        // such text, and tell the user once per file.
-        text = decodeWindows1252(bytes);
+        // A file saved by another program in the code page of the user's language: read as the importer
+        // reads such text, and tell the user once per file.
+        text = decodeLegacyText(bytes);
         static QMutex lock;
         static QSet<QString> told;
         QMutexLocker locker(&lock);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DataText.h"
 #include "data/PooledValues.h"
 
 #include <QString>
@@ -32,12 +33,11 @@ public:
 
     static QString notUtf8Message(const QString& name)
     {
-        return QStringLiteral("The series \"%1\" is not saved as UTF-8 text; it was read as Windows-1252 "
-                              "(Western European) text.")
-            .arg(name);
+        return QStringLiteral("The series \"%1\" is not saved as UTF-8 text; it was read as %2 text.")
+            .arg(name, QString::fromLatin1(userLegacyCodePage().shown));
     }
     // The whole file as text without a byte order mark; nothing when missing or too large. A file that is
-    // not UTF-8 is read as Windows-1252, and the user is told once per file (notUtf8Message).
+    // not UTF-8 is read in the code page of the user's language (decodeLegacyText), and the user is told once per file (notUtf8Message).
     static std::optional<QString> readText(const QString& name, QString* error = nullptr);
     // Binding rule: the whole text trimmed, split at "\n"; an empty file gives one empty value.
     // Nothing when the file is missing or unreadable.

@@ -204,7 +204,7 @@ std::optional<QString> decodeText(const QByteArray& bytes) {
         return decodeUtf16(*utf16, bytes);
     if (auto utf8 = strictDecode(QStringDecoder::Utf8, bytes))
         return utf8;
-    return decodeCp1252(bytes);
+    return decodeLegacyText(bytes);
 }
 
 std::optional<QByteArray> textAsUtf8(QByteArray bytes) {
@@ -219,6 +219,8 @@ std::optional<QByteArray> textAsUtf8(QByteArray bytes) {
     }
     if (QByteArrayView(bytes).isValidUtf8())
         return bytes;
+    if (qstrcmp(userLegacyCodePage().name, "windows-1252") != 0)
+        return decodeLegacyText(bytes).toUtf8();
     // Windows-1252, byte by byte into UTF-8.
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 4);

@@ -67,7 +67,7 @@ enum class TextKind { Plain, Rtf, Csv };
 TextKind textKindOfPath(const QString& path);
 
 // Text of a plain text file: UTF-8 or UTF-16 with a byte order mark, UTF-16 without one when the bytes
-// say so, UTF-8 when valid, else Windows-1252. Nothing for bytes that decode to no text.
+// say so, UTF-8 when valid, else the code page of the user's language (decodeLegacyText). Nothing for bytes that decode to no text.
 std::optional<QString> decodeText(const QByteArray& bytes);
 // The same text as UTF-8 without a byte order mark (valid UTF-8 comes back as it is, without a copy).
 std::optional<QByteArray> textAsUtf8(QByteArray bytes);
@@ -85,7 +85,8 @@ bool localeUsesDecimalComma();
 // the first record (the header) and split at least half of the records; commas between two digits are
 // decimal commas when the semicolon or tab explains the file, or when they are the only commas and
 // decimalComma is set; of the candidates left, the one that splits the most records into the same number
-// of fields wins, a tie going to the semicolon when decimalComma is set, else to the wider split.
+// of fields wins, a tie going to the tab, then to the semicolon when decimalComma is set, else to the wider
+// split.
 char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStart = nullptr);
 
 // Values of a text source given as UTF-8. CSV: records read by the standard rules with the separator that

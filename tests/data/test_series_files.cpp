@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(SeriesFiles::readForViewer("r"), viewer);
     }
 
-    // A file that is not UTF-8 is read as Windows-1252, as the importer reads such text; the user is told
+    // A file that is not UTF-8 is read in the code page of the user's language, as the importer reads such text; the user is told
     // once, however often it is read.
     void unreadableFiles()
     {
@@ -161,8 +161,15 @@ private slots:
         QCOMPARE(SeriesFiles::readForBinding("latin1").value(), (QStringList{"café", "\u201Cquoted\u201D"}));
         QCOMPARE(SeriesFiles::readForViewer("latin1"), (QStringList{"café", "\u201Cquoted\u201D"}));
         QCOMPARE(SeriesFiles::Get_First_Value_Of_Dataset("latin1"), QStringLiteral("café"));
+        const QLocale before;
+        QLocale::setDefault(QLocale("ru_RU")); // a Russian user's file is Windows-1251
+        writeRaw(SeriesFiles::filePath("cyrillic"), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\n"));
+        QCOMPARE(SeriesFiles::readForBinding("cyrillic").value(), QStringList{"Привет"});
+        QCOMPARE(prompt.messages.value(1),
+                 "The series \"cyrillic\" is not saved as UTF-8 text; it was read as Windows-1251 (Cyrillic) text.");
+        QLocale::setDefault(before);
         setPromptHandler(nullptr);
-        QCOMPARE(prompt.messages, QStringList{SeriesFiles::notUtf8Message("latin1")});
+        QCOMPARE(prompt.messages.value(0), SeriesFiles::notUtf8Message("latin1"));
     }
 
     // Control characters never reach a series file; tab stays, line breaks become spaces.

@@ -267,6 +267,32 @@ private slots:
         QCOMPARE(read.values.toStringList(), values);
     }
 
+    // Text that is not UTF-8 is read in the code page Windows programs of the user's language save it in.
+    void legacyCodePages_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("values");
+        QTest::newRow("Western") << "de_DE" << QByteArray("M\xFCller;1,5\r\n\x80") << QStringList{"Müller", "1,5", "€"};
+        QTest::newRow("Cyrillic") << "ru_RU" << QByteArray("\xC8\xEC\xFF;\xD1\xF3\xEC\xEC\xE0\r\n")
+                                  << QStringList{"Имя", "Сумма"};
+        QTest::newRow("Turkish") << "tr_TR" << QByteArray("\xDE\xFCkr\xFC;\xDD\xD0\xFD") << QStringList{"Şükrü", "İĞı"};
+        QTest::newRow("Japanese") << "ja_JP" << QByteArray("\x96\xBC\x91\x4F,\xB6\xC0\xB6\xC5")
+                                  << QStringList{"名前", "ｶﾀｶﾅ"};
+        QTest::newRow("Western bytes in Japan") << "ja_JP" << QByteArray("Caf\xE9") << QStringList{"Café"};
+    }
+    void legacyCodePages() {
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, values);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        const QString path = root.filePath("legacy.csv");
+        writeRaw(path, bytes);
+        QCOMPARE(importTextFile(path).values.toStringList(), values);
+        QVERIFY(decodeText(bytes).value_or(QString()).startsWith(values.first()));
+    }
+
     void missingFile() {
         QCOMPARE(importTextFile(root.filePath("nothing.txt")).error, unreadableMessage());
         QCOMPARE(importTextFile(root.path()).error, unreadableMessage()); // a folder
