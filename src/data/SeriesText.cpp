@@ -166,7 +166,8 @@ char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStar
             commaColumn = -1;
     }
     // Of the candidates left, the one that splits the most records into the same number of fields; a tie
-    // goes to the semicolon where the decimal separator is a comma, then to the wider split.
+    // goes to the tab (typed text holds commas and semicolons, hardly ever tabs), then to the semicolon where
+    // the decimal separator is a comma, then to the wider split.
     static const char candidates[] = {',', ';', '\t'};
     char best = 0;
     int bestScore = 0, bestWidth = 0;
@@ -187,7 +188,9 @@ char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStar
             }
         }
         bool better = score > bestScore;
-        if (score == bestScore && decimalComma && (candidates[k] == ';' || best == ';'))
+        if (score == bestScore && (candidates[k] == '\t' || best == '\t'))
+            better = candidates[k] == '\t';
+        else if (score == bestScore && decimalComma && (candidates[k] == ';' || best == ';'))
             better = candidates[k] == ';';
         else if (score == bestScore)
             better = width > bestWidth;
