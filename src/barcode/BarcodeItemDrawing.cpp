@@ -199,23 +199,56 @@ bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s
     return true;
 }
 
-// Where the symbol goes in its frame: the area between margins and texts, in points from the frame's top
-// left.
-QRectF twoDArea(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSymbol& sym) {
+// The largest square module that fits the area, in points.
+qreal twoDModule(const TwoDSymbol& sym, const QRectF& area) {
+    return std::min(area.width() / sym.columns, area.height() / (sym.rows * sym.rowHeight));
+}
+
+// Where a symbol may go in its frame, in points from the frame's top left: between the item's margins and
+// its texts, or with the symbology's own quiet zone in the frame's whole width and the height between its
+// texts. Empty rectangles where there is no room.
+struct TwoDAreas {
+    QRectF margins;
+    QRectF zone;
+    bool room = false; // the texts leave some height
+};
+
+TwoDAreas twoDAreas(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSymbol& sym) {
     const QRectF frame = item.bounds().normalized();
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(s);
     const TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
     const qreal lr = m.LR_margin + (m.LR_margin > 0 ? kMarginExtra : 0);
+    const qreal headerH = f.printsHeader ? m.TB_margin + f.headerHeight * 72.0 : 0;
+    const qreal footerH = f.printsFooter ? m.TB_margin + f.footerHeight * 72.0 : 0;
     const qreal top = m.TB_margin + (f.printsHeader ? f.headerHeight * 72.0 : 0) + m.header_margin;
     const qreal bottom =
         frame.height() - m.TB_margin - (f.printsFooter ? f.footerHeight * 72.0 : 0) - m.footer_margin;
-    const QRectF area(lr, top, frame.width() - 2 * lr, bottom - top);
-    return area.width() > 0 && area.height() > 0 ? area : QRectF(QPointF(0, 0), frame.size());
+    TwoDAreas a;
+    const QRectF margins(lr, top, frame.width() - 2 * lr, bottom - top);
+    if (margins.width() > 0 && margins.height() > 0)
+        a.margins = margins;
+    const QRectF between(0, headerH, frame.width(), frame.height() - headerH - footerH);
+    a.room = between.width() > 0 && between.height() > 0;
+    if (a.room) {
+        const int zone = quietZoneModules(s);
+        const qreal u = std::min(between.width() / (sym.columns + 2 * zone),
+                                 between.height() / (sym.rows * sym.rowHeight + 2 * zone));
+        a.zone = between.adjusted(zone * u, zone * u, -zone * u, -zone * u);
+    }
+    return a;
 }
 
-// The largest square module that fits the area, in points.
-qreal twoDModule(const TwoDSymbol& sym, const QRectF& area) {
-    return std::min(area.width() / sym.columns, area.height() / (sym.rows * sym.rowHeight));
+// The area a symbol is drawn in on a device of `scale` dots per point (0: exact vectors): between margins
+// and texts; where that leaves modules under one dot (or no room), with the quiet zone alone when that
+// gives larger modules; where the texts leave no room at all, the whole frame, over them.
+QRectF twoDArea(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSymbol& sym, qreal scale) {
+    const TwoDAreas a = twoDAreas(item, s, sym);
+    const qreal u = a.margins.isEmpty() ? 0 : twoDModule(sym, a.margins);
+    if (u > 0 && (scale <= 0 || u * scale >= 1 - 1e-6))
+        return a.margins;
+    if (!a.zone.isEmpty() && twoDModule(sym, a.zone) > u)
+        return a.zone;
+    return u > 0 ? a.margins : QRectF(QPointF(0, 0), item.bounds().normalized().size());
 }
 
 bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, const QString& value,
@@ -227,7 +260,7 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     TwoDFrame f = twoDFrame(s, sym.sizePoints, item.header_val, item.footer_val);
     f.width = float(frame.width());
     f.height = float(frame.height());
-    const QRectF area = twoDArea(item, s, sym);
+    const QRectF area = twoDArea(item, s, sym, grid.scale);
     const int rowsH = sym.rows * sym.rowHeight;
     // Square modules, as large as the area allows; on rasters and paper whole dots, never resampled: where
     // one dot is too large the symbol is larger than its area (outputs say so), except on a zoomed-out screen.
@@ -356,6 +389,9 @@ QString fitProblem(const SKTGraphic& item, const QString& value, qreal dotsPerPo
         return QString();
     if (s.linear_or_2d != 0) {
         const int dpi = lowestFittingDpi(item, v);
+        if (dpi < 0) // drawn over its texts at any resolution
+            return QStringLiteral("the %1 has no room in its frame between its header and footer.")
+                .arg(BarcodeSymbologies::twoDTitles().value(s.barcode_font_index));
         if (dpi <= 0 || !(dotsPerPoint > 0) || dotsPerPoint * 72.0 >= dpi - 1e-6)
             return QString();
         return QStringLiteral("the %1 does not fit its frame at %2 dpi.")
@@ -391,7 +427,12 @@ int lowestFittingDpi(const SKTGraphic& item, const QString& value) {
     const TwoDSymbol sym = symbolFor(s, value.trimmed());
     if (!sym.ok())
         return 0;
-    const qreal u = twoDModule(sym, twoDArea(item, s, sym));
+    const TwoDAreas a = twoDAreas(item, s, sym);
+    if (!a.room)
+        return -1;
+    // The area that gives the larger module is the one drawn at the lowest resolution that fits.
+    const qreal u = std::max(a.margins.isEmpty() ? 0 : twoDModule(sym, a.margins),
+                             a.zone.isEmpty() ? 0 : twoDModule(sym, a.zone));
     return u > 0 ? int(std::ceil(72.0 / u - 1e-6)) : 0;
 }
 

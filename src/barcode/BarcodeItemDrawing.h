@@ -59,14 +59,16 @@ private:
 // `dotsPerPoint` pixels (or printer dots) per point (0: exact vectors); empty when it can. Linear: "the Code
 // 39 value is too long for its frame." when the bars with the symbology's quiet zone need modules under
 // one dot, or its value text does not fit even in 5-point letters; 2-D: "the QR Code does not fit its
-// frame at 72 dpi." when whole-dot modules do not fit.
+// frame at 72 dpi." when whole-dot modules do not fit, "the QR Code has no room in its frame between its
+// header and footer." when it is drawn over them at any resolution.
 QString fitProblem(const SKTGraphic& item, const QString& value, qreal dotsPerPoint);
 // "the QR Code needs at least 150 dpi to keep whole-pixel modules inside its frame".
 QString twoDNeed(const QString& title, int dpi);
 // The title of the item's symbology ("Code 39", "QR Code").
 QString symbologyTitle(const SKTGraphic& item);
 // The lowest resolution in dpi at which the item's 2-D symbol for the value fits its frame with modules of
-// one pixel or more; 0 for linear items and values without a symbol.
+// one pixel or more; 0 for linear items and values without a symbol; -1 when its header and footer leave
+// the symbol no room at all.
 int lowestFittingDpi(const SKTGraphic& item, const QString& value);
 // The symbol painter SKTBarcode::draw calls: raster images, screens and vector devices.
 bool drawForDevice(QPainter& painter, const SKTGraphic& item);

@@ -154,6 +154,8 @@ void BatchFillJob::checkFit(int row, const SKTGraphic& item, const QString& valu
         return;
     // The note names the resolution that serves every row: the highest any needs.
     const int dpi = BarcodeItemDrawing::lowestFittingDpi(item, value);
+    if (dpi <= 0) // no resolution serves it: the row says why
+        return;
     const std::pair<int, QString> key(front ? 0 : 1, BarcodeItemDrawing::symbologyTitle(item));
     QMutexLocker lock(&_warnLock);
     int& need = _fitNeeds[key];

@@ -114,14 +114,13 @@ void warnAboutFit(ExportResult& result, const GraphicList& items, bool front, in
         QString problem = BarcodeItemDrawing::fitProblem(*g, BarcodeItemDrawing::itemValue(*g), scaleFor(dpi));
         if (problem.isEmpty())
             continue;
-        if (g->linear_or_2d == 0)
+        const int dpiNeeded = BarcodeItemDrawing::lowestFittingDpi(*g, BarcodeItemDrawing::itemValue(*g));
+        if (g->linear_or_2d == 0 || dpiNeeded <= 0)
             problem[0] = problem[0].toUpper();
         else
             problem = QStringLiteral("On the %1 side, %2.")
                           .arg(front ? QStringLiteral("front") : QStringLiteral("back"),
-                               BarcodeItemDrawing::twoDNeed(
-                                   BarcodeItemDrawing::symbologyTitle(*g),
-                                   BarcodeItemDrawing::lowestFittingDpi(*g, BarcodeItemDrawing::itemValue(*g))));
+                               BarcodeItemDrawing::twoDNeed(BarcodeItemDrawing::symbologyTitle(*g), dpiNeeded));
         if (!result.warnings.contains(problem))
             result.warnings << problem;
     }

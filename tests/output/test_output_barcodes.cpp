@@ -167,6 +167,7 @@ private slots:
                                                             .arg(QString(i * 40, QLatin1Char('x')))};
         table.setTable({QStringLiteral("Row No."), QStringLiteral("Code")}, rows);
         GraphicPtr pdf = barcodeItem(1, BarcodeSymbologies::PDF417, "PDF", {10, 10});
+        pdf->show_hide_hdr = pdf->show_hide_ftr = 1; // texts would leave it no room at all
         pdf->setBounds(QRectF(10, 10, 60, 20));
         pdf->data_source_type = 2;
         pdf->excel_col_indx = 1;
@@ -374,6 +375,58 @@ private slots:
             const qreal scale = dpi / 72.0;
             QRectF around = pdf.item->bounds().adjusted(-30, -10, 30, 10);
             QCOMPARE(decode(crop(image, around, scale), pdf.format), pdf.value);
+        }
+    }
+
+    // A 2-D symbol whose item margins leave modules under a pixel takes the frame with its own quiet zone
+    // instead: it decodes and is not named. One whose header and footer leave it no room is named in every
+    // row, with no resolution to name.
+    void twoDFitKeepsQuietZone_data() {
+        QTest::addColumn<bool>("texts");
+        QTest::addColumn<int>("dpi");
+        for (int dpi : {72, 150, 300}) {
+            QTest::addRow("no texts, %d dpi", dpi) << false << dpi;
+            QTest::addRow("texts, %d dpi", dpi) << true << dpi;
+        }
+    }
+    void twoDFitKeepsQuietZone() {
+        QFETCH(bool, texts);
+        QFETCH(int, dpi);
+        const QStringList values{"C", "NAVU-2026", "A longer QR value for row three"};
+        QList<QStringList> rows;
+        for (const QString& v : values)
+            rows << QStringList{QString::number(rows.size() + 1), v};
+        Data_From_Excel table;
+        table.setTable({QStringLiteral("Row No."), QStringLiteral("Code")}, rows);
+        GraphicPtr qr = barcodeItem(1, BarcodeSymbologies::QRCode, "hello", {20, 20});
+        qr->show_hide_hdr = qr->show_hide_ftr = texts ? 0 : 1;
+        qr->setBounds(QRectF(20, 20, 40, 40));
+        qr->data_source_type = 2;
+        qr->excel_col_indx = 1;
+        BatchFillJob::Design d;
+        d.front = {qr};
+        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+        d.backProp = Card_Property::defaults(QStringLiteral("B"));
+        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(80, 80);
+        d.twoSided = false;
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        Get_total_Card_count(series, table);
+        QTemporaryDir dir;
+        ExportBatchJob job(BatchFillJob::create(d, series, table), dir.path(), "F", false, "PNG", dpi);
+        const ExportResult r = job.run(std::atomic<bool>(false), {}, 2);
+        QVERIFY(r.complete());
+        QCOMPARE(r.warnings, QStringList());
+        for (int i = 0; i < values.size(); ++i) {
+            if (texts) {
+                QCOMPARE(r.problems.firstLines().value(i),
+                         QStringLiteral("Row %1: the QR Code has no room in its frame between its header and footer.")
+                             .arg(i + 1));
+                continue;
+            }
+            const QImage card(job.folder() + QLatin1Char('/') + job.rowFileNames(i).value(0));
+            QCOMPARE(decode(crop(card, qr->bounds(), dpi / 72.0), ZXing::BarcodeFormat::QRCode), values[i]);
+            QVERIFY(!r.problems.hasRow(i));
         }
     }
 
