@@ -238,7 +238,13 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
 }
 
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error) {
-    const QFileInfo info(path);
+    // A link is written through, as every other file of the program is (QSaveFile): its target is
+    // replaced and the link stays.
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    if (info.isSymLink())
+        info.setFile(path); // a loop: replaced as it stands
     const QByteArray to = QFile::encodeName(info.absoluteFilePath());
     const QByteArray dir = QFile::encodeName(info.absolutePath());
     // A name the file system cannot hold is refused as such (the temporary file's name would fail first,
@@ -259,7 +265,7 @@ bool writeAtomically(const QString& path, const QByteArray& data, QString* error
             *error = writeErrorText(temp, path, errno);
         return false;
     }
-    setReplacementFileMode(temp.handle(), path);
+    setReplacementFileMode(temp.handle(), info.absoluteFilePath());
     temp.close();
     const QByteArray from = QFile::encodeName(temp.fileName());
     if (::rename(from.constData(), to.constData()) != 0) {

@@ -188,6 +188,11 @@ private slots:
         QCOMPARE(QFile::permissions(path) & ~user, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QVERIFY(Export_Single_File(design(false), dir.filePath("new.png"), "F", false, 72).complete());
         QVERIFY(QFileInfo(dir.filePath("new.png")).permissions() & QFileDevice::ReadOther);
+        // Over a link, as every other writer does: the target is replaced and the link stays.
+        QVERIFY(QFile::link(path, dir.filePath("link.png")));
+        QVERIFY(Export_Single_File(design(false), dir.filePath("link.png"), "F", false, 150).complete());
+        QVERIFY(QFileInfo(dir.filePath("link.png")).isSymLink());
+        QCOMPARE(QImage(path).width(), 417);
 
         const QString longest = dir.filePath(QString(251, 'n') + ".png"); // 255 bytes
         QVERIFY2(Export_Single_File(design(false), longest, "F", false, 72).complete(),
