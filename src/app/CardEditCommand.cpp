@@ -19,7 +19,7 @@ bool sameItems(const GraphicList& items, const GraphicList& states, const Graphi
 bool CardEditState::sameAs(const CardEditState& o) const {
     return front == o.front && back == o.back && canvasSize == o.canvasSize && cardShape == o.cardShape &&
            cardSides == o.cardSides && framePath == o.framePath && photo == o.photo &&
-           sheetInUse == o.sheetInUse && sheetPath == o.sheetPath &&
+           sheetInUse == o.sheetInUse && sheetPath == o.sheetPath && sheetRevision == o.sheetRevision &&
            sameItems(frontItems, frontStates, o.frontItems, o.frontStates) &&
            sameItems(backItems, backStates, o.backItems, o.backStates);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 // Undo of edits of the design beyond single items: the settings of both sides, the card's size, shape and
-// number of sides, the frame picture, the main photo, the sheet binding's flag and workbook, and the items of
-// both sides (those the edit touched, made or removed).
+// number of sides, the frame picture, the main photo, the sheet binding's flag and workbook, the data table,
+// and the items of both sides (those the edit touched, made or removed).
 
 #include "canvas/Card_Property.h"
 #include "canvas/SKTGraphic.h"
 #include "canvas/SideUndoCommand.h"
+#include "data/Data_From_Excel.h"
 #include "wizards/InvitationState.h"
 
 #include <QImage>
@@ -35,6 +36,9 @@ struct CardEditState {
     MainPhotoState photo;
     bool sheetInUse = false;
     QString sheetPath;
+    QStringList sheetTitles; // the data table: its titles and cells (a cheap copy) at sheetRevision
+    DataTableContent sheetRows;
+    quint64 sheetRevision = 0;
     GraphicList frontItems;
     GraphicList backItems;
     GraphicList frontStates; // a copy of each item's fields, parallel to frontItems

@@ -137,6 +137,11 @@ CardEditState SKTWindowController::captureCardEdit() const
         st.photo = mainPhotoState();
     st.sheetInUse = Excel_Binding_Use;
     st.sheetPath = Excel_Source_Path;
+    if (const Data_From_Excel* table = Data_From_Excel::defaultInstance()) {
+        st.sheetTitles = table->columnTitles();
+        st.sheetRows = table->content();
+        st.sheetRevision = table->revision();
+    }
     st.frontItems = _document->graphicsOf(CardSide::Front);
     st.backItems = _document->graphicsOf(CardSide::Back);
     for (const GraphicPtr& g : std::as_const(st.frontItems))
@@ -156,6 +161,8 @@ void SKTWindowController::restoreCardEdit(const CardEditState& st)
     Invite_Frame_IMG = st.framePath;
     Excel_Binding_Use = st.sheetInUse;
     Excel_Source_Path = st.sheetPath;
+    if (Data_From_Excel* table = Data_From_Excel::defaultInstance(); table && table->revision() != st.sheetRevision)
+        table->setContent(st.sheetTitles, st.sheetRows);
     // The photo before the items, which keep the picture they showed.
     if (restoreMainPhoto && mainPhotoState && !(mainPhotoState() == st.photo))
         restoreMainPhoto(st.photo);
@@ -513,11 +520,18 @@ void SKTWindowController::Import_Sheet_Button()
         return;
     Import_Excel* dialog = Import_Excel::defaultInstance();
     dialog->open_mode = QStringLiteral("E");
-    if (dialog->Open_excel_Wnd(path) != 1)
+    // The new table, the binding and the first row it brings onto the design are one step.
+    bool imported = false;
+    recordCardEdit(tr("Import Excel Sheet"), -1, [&] {
+        imported = dialog->Open_excel_Wnd(path) == 1;
+        if (!imported)
+            return;
+        Excel_Source_Path = path;
+        Excel_Binding_Use = Data_From_Excel::defaultInstance()->rowCountOfTable() > 0;
+        Show_First_Row_On_Design();
+    });
+    if (!imported)
         return;
-    Excel_Source_Path = path;
-    Excel_Binding_Use = Data_From_Excel::defaultInstance()->rowCountOfTable() > 0;
-    Show_First_Row_On_Design();
     Show_RHS_Properties(Last_Selected_Graphic);
     Data_From_Excel_Dialog::defaultInstance()->Open_Wnd();
 }

@@ -118,9 +118,14 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     });
     // The title's mark follows the design's content, not the steps that change nothing stored.
     connect(_document, &SKTDocument::modifiedChanged, this, &QWidget::setWindowModified);
-    // The data table is stored with the design; replacing it (a sheet import) is no undo step.
+    // The data table is stored with the design: replaced inside a step (a sheet import), that step keeps it;
+    // replaced outside one (a profile dialog run from the start wizard), the design counts as changed.
     if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
-        connect(table, &QAbstractItemModel::modelReset, this, [this] { _document->markChangedOutsideUndo(); });
+        connect(table, &QAbstractItemModel::modelReset, this, [this] {
+            const bool inStep = _restoringCardEdit || (_cardEditDepth > 0 && _cardEditRegistration);
+            if (!inStep)
+                _document->markChangedOutsideUndo();
+        });
     Data_From_Excel_Dialog::setDefaultUndoStack(_document->undoManager());
     connect(_document, &SKTDocument::canvasSizeChanged, this, [this](const QSizeF& size) {
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})

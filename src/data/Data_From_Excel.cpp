@@ -9,7 +9,12 @@
 
 Data_From_Excel* Data_From_Excel_Window = nullptr;
 
-Data_From_Excel::Data_From_Excel(QObject* parent) : QAbstractTableModel(parent), _titles{RowNumberTitle} {}
+Data_From_Excel::Data_From_Excel(QObject* parent) : QAbstractTableModel(parent), _titles{RowNumberTitle}
+{
+    connect(this, &QAbstractItemModel::modelReset, this, [this] { ++_revision; });
+    connect(this, &QAbstractItemModel::rowsInserted, this, [this] { ++_revision; });
+    connect(this, &QAbstractItemModel::dataChanged, this, [this] { ++_revision; });
+}
 
 Data_From_Excel* Data_From_Excel::defaultInstance()
 {

@@ -100,6 +100,8 @@ public:
     QVariantMap rowDictionary(int row) const;
     // The cells as they are now (a cheap copy that later changes do not touch).
     const DataTableContent& content() const { return _content; }
+    // Grows with every change of titles or cells: equal revisions, the same table.
+    quint64 revision() const { return _revision; }
 
     // Appends one row: "Extension" = row count + 1, then the first `count` cells trimmed. Fewer cells than
     // count: the row is not added (logged).
@@ -142,6 +144,7 @@ public:
 private:
     QStringList _titles; // column 0 first
     DataTableContent _content;
+    quint64 _revision = 0;
 };
 
 extern Data_From_Excel* Data_From_Excel_Window;

@@ -150,6 +150,8 @@ void InspectorPanel::dataSourceTypeChosen() {
     const GraphicPtr item = m_last.lock();
     if (!item)
         return;
+    // The choice of the series or column it brings (and the main photo that may bring) is one step with it.
+    const CardEditScope scope(m_host, tr("Data Source"));
     const GraphicList before{copyOfItem(*item)};
     const auto record = qScopeGuard([&] { recordItemEdit({item}, before, true); });
     const int type = Data_source_type->currentIndex();
