@@ -155,10 +155,19 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     const bool fill = Fill_User_Profile;
     const bool sheetInUse = Excel_Binding_Use;
     const QString sheetPath = Excel_Source_Path;
+    Data_From_Excel* table = Data_From_Excel::defaultInstance();
+    const quint64 tableRevision = table->revision();
+    const QStringList tableTitles = table->columnTitles();
+    const DataTableContent tableRows = table->content();
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
     GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,
                        Excel_Binding_Use, Excel_Source_Path};
+    // A workbook imported in the dialog lands with the profile, on the design its action leaves.
+    if (table->revision() != tableRevision) {
+        given.table.emplace(table->columnTitles(), table->content());
+        table->setContent(tableTitles, tableRows);
+    }
     Front_user_profile = front;
     Back_user_profile = back;
     Fill_User_Profile = fill;
@@ -199,6 +208,8 @@ void SKTWindowController::applyGivenProfile(const GivenProfile& profile) {
     recordCardEdit(tr("User Profile"), front ? 0 : 1, [this, &profile] {
         Excel_Binding_Use = profile.sheetInUse;
         Excel_Source_Path = profile.sheetPath;
+        if (profile.table)
+            Data_From_Excel::defaultInstance()->setContent(profile.table->first, profile.table->second);
         updateInspectorExcelEntry();
         fillProfileSide(_graphicView, Front_user_profile, profile.leave[0]);
         fillProfileSide(_graphicView_BACK, Back_user_profile, profile.leave[1]);

@@ -295,6 +295,7 @@ private:
         std::array<ProfileFieldMask, 2> leave{};
         bool sheetInUse = false; // the sheet binding the dialog's OK set
         QString sheetPath;
+        std::optional<std::pair<QStringList, DataTableContent>> table; // a workbook imported in the dialog
     };
     void applyGivenProfile(const GivenProfile& profile);
     std::unique_ptr<ProfileDialogHost> _profileHost;

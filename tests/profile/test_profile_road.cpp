@@ -10,6 +10,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "data/BatchState.h"
+#include "data/Data_From_Excel.h"
 #include "profile/ProfileFields.h"
 #include "profile/ui/Show_User_Profile.h"
 #include "profile/ui/User_profile.h"
@@ -268,6 +269,23 @@ private slots:
         undo()->undo();
         QCOMPARE(onSides("Fup_Name"), QStringList({QString(), QString()}));
         QCOMPARE(shownText(front(), "Fup_Website"), QStringLiteral("www.party.example"));
+
+        // A workbook imported in the browser's dialog lands with the profile on the template, not before.
+        Data_From_Excel* table = Data_From_Excel::defaultInstance();
+        whenShown<Template_Browser>([table](Template_Browser* b) {
+            answerProfile([table](User_profile* dlg) {
+                table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Cleo"}});
+                dlg->OK_Btn_Clicked();
+            });
+            b->profileButton()->click();
+            QCOMPARE(table->rowCountOfTable(), 0);
+            openTemplate(b, QStringLiteral("Party"));
+        });
+        trigger(QStringLiteral("Templates..."));
+        QCOMPARE(table->value(0, 1), QStringLiteral("Cleo"));
+        QVERIFY(Excel_Binding_Use);
+        undo()->undo();
+        QCOMPARE(table->rowCountOfTable(), 0);
     }
 
     // Edit > User Profile... shows the side's items; Cancel changes nothing; OK is one undo step that shows
