@@ -8,10 +8,10 @@
 class GraphicsInsertionCommand : public SideUndoCommand {
 public:
     GraphicsInsertionCommand(SKTDocument* doc, CardSide side, const GraphicList& items, const QList<int>& indexes,
-                             bool insertion)
+                             bool insertion, const QString& text)
         : m_doc(doc), m_side(side), m_items(items), m_indexes(indexes), m_insertion(insertion)
     {
-        setText(insertion ? QObject::tr("Insert") : QObject::tr("Delete"));
+        setText(!text.isEmpty() ? text : insertion ? QObject::tr("Insert") : QObject::tr("Delete"));
         setCardSide(int(side));
     }
     void redo() override { m_insertion ? insert() : remove(); }
@@ -117,7 +117,7 @@ QList<int> SKTDocument::removeNow(CardSide side, const GraphicList& items)
     return indexes;
 }
 
-void SKTDocument::insertGraphics(CardSide side, const GraphicList& items, int index)
+void SKTDocument::insertGraphics(CardSide side, const GraphicList& items, int index, const QString& text)
 {
     if (items.isEmpty())
         return;
@@ -126,12 +126,12 @@ void SKTDocument::insertGraphics(CardSide side, const GraphicList& items, int in
     for (int i = 0; i < items.size(); ++i)
         indexes << start + i;
     if (m_undoRegistration)
-        m_undo.push(new GraphicsInsertionCommand(this, side, items, indexes, true));
+        m_undo.push(new GraphicsInsertionCommand(this, side, items, indexes, true, text));
     else
         insertNow(side, items, indexes);
 }
 
-void SKTDocument::removeGraphics(CardSide side, const GraphicList& items)
+void SKTDocument::removeGraphics(CardSide side, const GraphicList& items, const QString& text)
 {
     const GraphicList& list = graphicsOf(side);
     QList<int> indexes;
@@ -147,7 +147,7 @@ void SKTDocument::removeGraphics(CardSide side, const GraphicList& items)
     for (int i : indexes)
         ordered << list[i];
     if (m_undoRegistration)
-        m_undo.push(new GraphicsInsertionCommand(this, side, ordered, indexes, false));
+        m_undo.push(new GraphicsInsertionCommand(this, side, ordered, indexes, false, text));
     else
         removeNow(side, ordered);
 }

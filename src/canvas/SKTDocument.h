@@ -26,10 +26,12 @@ public:
     GraphicList& graphics_temp() { return graphicsOf(CardSide::Temp); }
 
     void setGraphics(CardSide side, const GraphicList& items);
-    // Inserts at index (clamped; 0 is front-most). Undoable when undo registration is on.
-    void insertGraphics(CardSide side, const GraphicList& items, int index = 0);
-    // Removes the items that are in the side's array. Undoable when undo registration is on.
-    void removeGraphics(CardSide side, const GraphicList& items);
+    // Inserts at index (clamped; 0 is front-most). Undoable when undo registration is on, as a step named
+    // text (default "Insert").
+    void insertGraphics(CardSide side, const GraphicList& items, int index = 0, const QString& text = {});
+    // Removes the items that are in the side's array. Undoable when undo registration is on, as a step named
+    // text (default "Delete").
+    void removeGraphics(CardSide side, const GraphicList& items, const QString& text = {});
     void clearSide(CardSide side);
     void notifyGraphicsChanged(CardSide side) { emit graphicsChanged(side); }
 

@@ -464,6 +464,9 @@ private slots:
             {"Data Source", [&] { onItem(2, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
             {"Data Source", [&] { onItem(0, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
             {"Choose Frame", [&] { road->framePicked(blue); }, true},
+            {"Cut", [&] { onItem(1, nullptr); wnd->Cut_Clicked(); }, true},
+            {"Paste", [&] { wnd->Paste_Clicked(); }, true},
+            {"Duplicate", [&] { onItem(1, nullptr); wnd->currentGraphicView()->duplicate(); }, true},
             {"Card Background", [&] { wnd->Show_RHS_Properties(nullptr); panel->Card_Image_Browse_Btn(); }, true},
             {"Import Excel Sheet", [&] { // the table, its binding and the first row on the design
                 answeringModals([&] { wnd->Import_Sheet_Button(); }, [&](QWidget* w) {

@@ -319,9 +319,9 @@ void SKTGraphicView::apply(QUndoCommand* command) {
     }
 }
 
-void SKTGraphicView::insertItems(const GraphicList& items) {
+void SKTGraphicView::insertItems(const GraphicList& items, const QString& text) {
     if (_document)
-        _document->insertGraphics(_side, items, 0);
+        _document->insertGraphics(_side, items, 0, text);
 }
 
 bool SKTGraphicView::constraining() const {

@@ -122,7 +122,8 @@ public:
     void paste();
     // Copies of the selected items beside them, selected.
     void duplicate();
-    void deleteSelection();
+    // text: the undo step's name (default "Delete").
+    void deleteSelection(const QString& text = {});
     static bool clipboardHasGraphics();
     // Picture items for picture files dropped at a canvas point (files that are not pictures are passed
     // over).
@@ -166,7 +167,7 @@ private:
     enum class Drag { None, Move, Resize, Rubber, Create };
 
     void apply(QUndoCommand* command);
-    void insertItems(const GraphicList& items);
+    void insertItems(const GraphicList& items, const QString& text = {});
     void pruneSelection();
     void setSelection(const GraphicList& items);
     void emitInspect(const GraphicPtr& item);

@@ -288,7 +288,7 @@ void SKTGraphicView::cut() {
     if (items.isEmpty())
         return;
     copyItems(items);
-    deleteSelection();
+    deleteSelection(QObject::tr("Cut"));
 }
 
 void SKTGraphicView::paste() {
@@ -304,7 +304,7 @@ void SKTGraphicView::paste() {
         return;
     }
     placeAside(items);
-    insertItems(items);
+    insertItems(items, QObject::tr("Paste"));
     _Selected_Graphic = items.first();
     setSelection(items);
     emitInspect(items.first());
@@ -317,7 +317,7 @@ void SKTGraphicView::duplicate() {
     for (const GraphicPtr& g : copies)
         g->ctrl_is_locked = false;
     placeAside(copies);
-    insertItems(copies);
+    insertItems(copies, QObject::tr("Duplicate"));
     _Selected_Graphic = copies.first();
     setSelection(copies);
     emitInspect(copies.first());
@@ -344,13 +344,13 @@ void SKTGraphicView::placeAside(const GraphicList& items) const {
         g->setBounds(g->bounds().translated(offset));
 }
 
-void SKTGraphicView::deleteSelection() {
+void SKTGraphicView::deleteSelection(const QString& text) {
     const GraphicList items = unlockedSelection();
     if (items.isEmpty())
         return;
     invalidateGraphics(items);
     if (_document)
-        _document->removeGraphics(_side, items);
+        _document->removeGraphics(_side, items, text);
     pruneSelection();
     emitInspect(nullptr);
 }
