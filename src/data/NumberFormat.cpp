@@ -234,13 +234,14 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
     case 11: return QStringLiteral("0.00E+00");
     case 12: return QStringLiteral("# ?/?");
     case 13: return QStringLiteral("# ?\?/?\?");
-    case 15: return QStringLiteral("d-mmm-yy");
-    case 16: return QStringLiteral("d-mmm");
-    case 17: return QStringLiteral("mmm-yy");
+    case 15: case 16: case 17: return dayMonthCode(id, locale);
     case 18: return QStringLiteral("h:mm AM/PM");
     case 19: return QStringLiteral("h:mm:ss AM/PM");
-    case 20: return QStringLiteral("h:mm");
-    case 21: return QStringLiteral("h:mm:ss");
+    case 20: case 21: {
+        // hours as the locale's short time writes them, as for 22
+        const QString hm = locale.language() == QLocale::C ? QStringLiteral("h:mm") : shortTimeCode(locale).mid(1);
+        return id == 20 ? hm : hm + QStringLiteral(":ss");
+    }
     case 22:
         return shortDateCode(locale) + shortTimeCode(locale);
     case 37: return QStringLiteral("#,##0 ;(#,##0)");

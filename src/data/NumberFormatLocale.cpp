@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace xlsx {
 
 std::string utf8(const QString& s)
@@ -222,6 +224,56 @@ QString shortTimeCode(const QLocale& locale)
         return QStringLiteral(" hh:mm");
     return locale.timeFormat(QLocale::ShortFormat).startsWith(QStringLiteral("HH")) ? QStringLiteral(" hh:mm")
                                                                                      : QStringLiteral(" h:mm");
+}
+
+QString dayMonthCode(int id, const QLocale& locale)
+{
+    struct Form {
+        QLocale::Language language;
+        const char* codes[3];
+    };
+    static const Form forms[] = {
+        {QLocale::German, {"dd. mmm yy", "dd. mmm", "mmm yy"}},
+        {QLocale::Russian, {"dd.mmm.yy", "dd.mmm", "mmm.yy"}},
+        {QLocale::Turkish, {"dd.mmm.yy", "dd.mmm", "mmm.yy"}},
+        {QLocale::French, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+        {QLocale::Spanish, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+        {QLocale::Italian, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+        {QLocale::Polish, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+        {QLocale::Swedish, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+        {QLocale::Japanese, {"dd-mmm-yy", "dd-mmm", "mmm-yy"}},
+    };
+    const int k = std::clamp(id - 15, 0, 2);
+    if (locale.language() == QLocale::Portuguese && locale.territory() == QLocale::Brazil) {
+        static const char* const brazil[] = {"d\\/mmm\\/yy", "d\\/mmm", "mmm\\/yy"};
+        return QString::fromLatin1(brazil[k]);
+    }
+    for (const Form& f : forms) {
+        if (f.language == locale.language())
+            return QString::fromLatin1(f.codes[k]);
+    }
+    static const char* const english[] = {"d-mmm-yy", "d-mmm", "mmm-yy"};
+    return QString::fromLatin1(english[k]);
+}
+
+std::pair<std::string, std::string> booleanTexts(const QLocale& locale)
+{
+    static const struct {
+        QLocale::Language language;
+        const char* yes;
+        const char* no;
+    } names[] = {
+        {QLocale::German, "WAHR", "FALSCH"},       {QLocale::French, "VRAI", "FAUX"},
+        {QLocale::Spanish, "VERDADERO", "FALSO"},  {QLocale::Italian, "VERO", "FALSO"},
+        {QLocale::Portuguese, "VERDADEIRO", "FALSO"}, {QLocale::Dutch, "WAAR", "ONWAAR"},
+        {QLocale::Polish, "PRAWDA", "FAŁSZ"},      {QLocale::Swedish, "SANT", "FALSKT"},
+        {QLocale::Russian, "ИСТИНА", "ЛОЖЬ"},      {QLocale::Turkish, "DOĞRU", "YANLIŞ"},
+    };
+    for (const auto& n : names) {
+        if (n.language == locale.language())
+            return {n.yes, n.no};
+    }
+    return {"TRUE", "FALSE"};
 }
 
 } // namespace xlsx

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace xlsx {
@@ -32,5 +33,11 @@ QString longDateCode(const QLocale& locale);
 QString longTimeCode(const QLocale& locale);
 // " h:mm" or " hh:mm", as the locale's short time writes its hours.
 QString shortTimeCode(const QLocale& locale);
+// Built-in formats 15 (day, month name, year), 16 (day, month name) and 17 (month name, year) as spreadsheet
+// programs of the locale's language show them; Excel's English forms for languages not known here.
+QString dayMonthCode(int id, const QLocale& locale);
+
+// The texts of boolean cells in the locale's language ("TRUE" and "FALSE" in English and languages not known).
+std::pair<std::string, std::string> booleanTexts(const QLocale& locale);
 
 } // namespace xlsx

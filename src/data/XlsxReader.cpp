@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <charconv>
+#include <tuple>
 #include <cstring>
 
 using namespace xlsx;
@@ -244,6 +245,7 @@ bool XlsxReader::load(QString* error)
     _date1904 = false;
     _textFormats = false;
     _decimal = QLocale().decimalPoint().toStdString();
+    std::tie(_true, _false) = xlsx::booleanTexts(QLocale());
 
     QString why;
     QHash<QString, Relationship> rels;

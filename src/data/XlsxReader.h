@@ -109,6 +109,7 @@ private:
     bool _date1904 = false;
     bool _textFormats = false;                // some format has a section for text cells
     std::string _decimal = ".";               // the user's decimal separator, for General numbers
+    std::string _true = "TRUE", _false = "FALSE"; // boolean cells in the user's language
     QStringList _warnings;                    // about the workbook, said with every sheet read
     const std::atomic<bool>* _stop = nullptr; // of the open in progress
     bool _cancelled = false;

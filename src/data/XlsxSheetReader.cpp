@@ -306,7 +306,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                 const std::string_view b = trimmed(vText);
                 const bool isTrue = b == "1" || ((b.size() == 4) && (b[0] | 0x20) == 't' && (b[1] | 0x20) == 'r' &&
                                                  (b[2] | 0x20) == 'u' && (b[3] | 0x20) == 'e');
-                bytes = isTrue ? std::string_view("TRUE") : std::string_view("FALSE");
+                bytes = isTrue ? std::string_view(_true) : std::string_view(_false);
             } else if (typeCode == 'n') {
                 // The text its number format shows; General (or a value the format cannot show) as stored.
                 const qint32 format = styleIndex >= 0 && size_t(styleIndex) < _styleFormats.size()

@@ -273,6 +273,12 @@ private slots:
         QTest::newRow("built-in date, C") << c << 14 << "" << may6 << "2024-05-06";
         QTest::newRow("built-in date, US") << us << 14 << "" << may6 << "5/6/2024";
         QTest::newRow("built-in date, German") << de << 14 << "" << may6 << "06.05.2024";
+        QTest::newRow("built-in day and month name, German") << de << 15 << "" << may6 << "06. Mai 24";
+        QTest::newRow("built-in day and month name, Russian") << "ru_RU" << 16 << "" << may6 << "06.май";
+        QTest::newRow("built-in month name and year, Brazil") << "pt_BR" << 17 << "" << may6 << "mai/24";
+        QTest::newRow("built-in month name and year, US") << us << 17 << "" << may6 << "May-24";
+        QTest::newRow("built-in time, German") << de << 21 << "" << 0.25 << "06:00:00";
+        QTest::newRow("built-in time, US") << us << 20 << "" << 0.25 << "6:00";
         QTest::newRow("built-in date and time, US") << us << 22 << "" << may6 << "5/6/2024 14:30";
         QTest::newRow("built-in date and time, German") << de << 22 << "" << 45418.25 << "06.05.2024 06:00";
         QTest::newRow("1900 leap day") << c << 164 << "yyyy-mm-dd" << 60.0 << "1900-02-29";

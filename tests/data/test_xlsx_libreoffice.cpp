@@ -147,6 +147,7 @@ private slots:
             const char* code; // empty: General
             const char* value;
             bool text = false;
+            bool boolean = false;
         };
         static const Case cases[] = {
             {"0.00%", "0.125"}, {"0%", "0.125"}, {"$#,##0.00", "1234.5"}, {"[$\xE2\x82\xAC-407] #,##0.00", "1234.5"},
@@ -173,13 +174,17 @@ private slots:
             // text sections, conditions and the separators a format's locale brings
             {"\"Name: \"@", "Anna", true}, {"0;-0;0;\"T: \"@", "Bob", true}, {"[<-100]0;0", "-150"},
             {"[<0]0;0", "-5"}, {"[>100]\"a\"0;\"b\"0;\"c\"0", "-5"}, {"[$-40C]#,##0.00", "1234567.5"},
-            {"[$-807]#,##0.00", "1234567.5"}, {"[$-407]General", "1234.5"}};
+            {"[$-807]#,##0.00", "1234567.5"}, {"[$-407]General", "1234.5"},
+            // booleans, built-in formats the locale changes
+            {"", "1", false, true}, {"", "0", false, true}, {"#15", "45418"}, {"#16", "45418"}, {"#17", "45418"},
+            {"#20", "0.25"}, {"#21", "0.25"}, {"#47", "0.6041666667"}, {"dd.mm.yyyy", "45657.9999999"}};
         QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows, shared;
         int sharedCount = 0;
         for (int i = 0; i < int(std::size(cases)); ++i) {
             const QString code = QString::fromUtf8(cases[i].code).toHtmlEscaped();
-            const QByteArray id = code.isEmpty() ? "0" : QByteArray::number(164 + i);
-            if (!code.isEmpty())
+            const bool builtIn = code.startsWith(u'#') && code.size() <= 3;
+            const QByteArray id = code.isEmpty() ? "0" : builtIn ? code.mid(1).toUtf8() : QByteArray::number(164 + i);
+            if (!code.isEmpty() && !builtIn)
                 formats += "<numFmt numFmtId=\"" + id + "\" formatCode=\"" + code.toUtf8() + "\"/>";
             xfs += "<xf numFmtId=\"" + id + "\" applyNumberFormat=\"1\"/>";
             const QByteArray r = QByteArray::number(i + 1);
@@ -189,7 +194,8 @@ private slots:
                 rows += "<row r=\"" + r + "\">" + cell + " t=\"s\"><v>" + QByteArray::number(sharedCount++) +
                         "</v></c></row>";
             } else {
-                rows += "<row r=\"" + r + "\">" + cell + "><v>" + cases[i].value + "</v></c></row>";
+                rows += "<row r=\"" + r + "\">" + cell + (cases[i].boolean ? " t=\"b\"" : "") + "><v>" + cases[i].value +
+                        "</v></c></row>";
             }
         }
         const QByteArray styles = "<numFmts>" + formats + "</numFmts><cellXfs>" + xfs + "</cellXfs>";
