@@ -220,6 +220,8 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
 {
     const QString currency = locale.language() == QLocale::C ? QStringLiteral("$") : locale.currencySymbol();
     const QString cur = u'"' + currency + u'"';
+    if (id >= 5 && id <= 8 && locale.language() != QLocale::C && locale.language() != QLocale::English)
+        return localCurrencyCode(locale, id >= 7);
     switch (id) {
     case 1: return QStringLiteral("0");
     case 2: return QStringLiteral("0.00");

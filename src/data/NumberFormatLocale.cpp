@@ -256,6 +256,29 @@ QString dayMonthCode(int id, const QLocale& locale)
     return QString::fromLatin1(english[k]);
 }
 
+QString localCurrencyCode(const QLocale& locale, bool decimals)
+{
+    QString symbol = locale.currencySymbol();
+    if (symbol == QStringLiteral("\uFFE5"))
+        symbol = QStringLiteral("\u00A5"); // the yen sign spreadsheet programs show
+    const QString number = decimals ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0");
+    const QString shown = locale.toCurrencyString(1.0, locale.currencySymbol(), 0);
+    QString section;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (!locale.currencySymbol().isEmpty() && QStringView(shown).mid(i).startsWith(locale.currencySymbol())) {
+            section += u'"' + symbol + u'"';
+            i += locale.currencySymbol().size() - 1;
+        } else if (shown[i] == u'1') {
+            section += number;
+        } else if (shown[i].isSpace()) {
+            section += QStringLiteral("\\ ");
+        } else {
+            section += u'"' + shown[i] + u'"';
+        }
+    }
+    return section + QStringLiteral(";-") + section;
+}
+
 std::pair<std::string, std::string> booleanTexts(const QLocale& locale)
 {
     static const struct {

@@ -37,6 +37,10 @@ QString shortTimeCode(const QLocale& locale);
 // programs of the locale's language show them; Excel's English forms for languages not known here.
 QString dayMonthCode(int id, const QLocale& locale);
 
+// Built-in currency formats 5 to 8 as the locale writes amounts: its symbol where it puts it, a minus sign
+// (not parentheses) for negatives; with two decimals when `decimals`.
+QString localCurrencyCode(const QLocale& locale, bool decimals);
+
 // The texts of boolean cells in the locale's language ("TRUE" and "FALSE" in English and languages not known).
 std::pair<std::string, std::string> booleanTexts(const QLocale& locale);
 

@@ -177,7 +177,7 @@ private slots:
             {"[$-807]#,##0.00", "1234567.5"}, {"[$-407]General", "1234.5"},
             // booleans, built-in formats the locale changes
             {"", "1", false, true}, {"", "0", false, true}, {"#15", "45418"}, {"#16", "45418"}, {"#17", "45418"},
-            {"#20", "0.25"}, {"#21", "0.25"}, {"#47", "0.6041666667"}, {"dd.mm.yyyy", "45657.9999999"}};
+            {"#20", "0.25"}, {"#21", "0.25"}, {"#7", "-1234.5"}, {"#47", "0.6041666667"}, {"dd.mm.yyyy", "45657.9999999"}};
         QByteArray formats, xfs = "<xf numFmtId=\"0\"/>", rows, shared;
         int sharedCount = 0;
         for (int i = 0; i < int(std::size(cases)); ++i) {
