@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 namespace {
 const char* const kLevelNames[4] = {"L", "M", "Q", "H"};
 const char* const kModeNames[4] = {"digits", "characters", "bytes", "Kanji characters"};
@@ -99,21 +101,24 @@ QImage QREncoder::renderModules(int n, const std::vector<uint8_t>& modules, int 
     }
     const int p = pixels / n;
     const int m = (pixels - p * n) / 2;
-    QImage img(pixels, pixels, QImage::Format_ARGB32);
+    // Two colours, a bit a pixel: bit 1 the modules.
+    QImage img(pixels, pixels, QImage::Format_Mono);
     if (img.isNull()) {
         setReason(reason, QStringLiteral("Not enough memory for the QR Code image."));
         return {};
     }
-    const QRgb f = fg.rgba(), b = bg.rgba();
-    img.fill(b);
+    img.setColorTable({bg.rgba(), fg.rgba()});
+    img.fill(0);
+    const std::size_t bpl = std::size_t(img.bytesPerLine());
     for (int y = 0; y < n; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(img.scanLine(m + y * p));
+        uchar* row = img.scanLine(m + y * p);
         const uint8_t* dark = modules.data() + std::size_t(y) * std::size_t(n);
         for (int x = 0; x < n; ++x)
             if (dark[x])
-                std::fill(row + m + x * p, row + m + (x + 1) * p, f);
+                for (int px = m + x * p; px < m + (x + 1) * p; ++px)
+                    row[px >> 3] |= uchar(0x80 >> (px & 7));
         for (int k = 1; k < p; ++k)
-            std::copy(row, row + pixels, reinterpret_cast<QRgb*>(img.scanLine(m + y * p + k)));
+            std::memcpy(img.scanLine(m + y * p + k), row, bpl);
     }
     return img;
 }
