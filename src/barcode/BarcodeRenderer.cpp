@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -75,6 +76,10 @@ struct PainterSink {
     }
     void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
         BarcodeText::drawText(p, font, color, text, kern, x, baseline);
+    }
+    void picture(const QRectF& r, const QImage& picture) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.drawImage(r, picture);
     }
 };
 
@@ -394,14 +399,16 @@ void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& sty
     p.restore();
 }
 
-void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
-                        qreal scale) {
-    PainterSink sink{p};
+namespace {
+
+// A 2-D picture in its frame: white background, header above, footer below.
+template <typename Sink>
+void layOutPicture(Sink& sink, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
+                   qreal scale) {
     const qreal W = f.width;
     const qreal H = f.height;
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
-    p.save();
-    p.fillRect(QRectF(0, 0, W, H), Qt::white);
+    sink.background(QRectF(0, 0, W, H), Qt::white);
     const qreal imgW = f.imageSize.width();
     const qreal imgH = f.imageSize.height();
     const qreal hdrH = f.printsHeader ? f.headerHeight * 72.0 : 0;
@@ -413,11 +420,19 @@ void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, 
     }
     const qreal x = snap((W - imgW) / 2, scale);
     const qreal top = snap(H - (y - m.header_margin), scale);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(QRectF(x, top, imgW, imgH), picture);
+    sink.picture(QRectF(x, top, imgW, imgH), picture);
     if (f.printsFooter)
-        drawTextBox(sink, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W, H,
-                    alignmentFor(style.align_ftr_index));
+        drawTextBox(sink, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W,
+                    H, alignmentFor(style.align_ftr_index));
+}
+
+} // namespace
+
+void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
+                        qreal scale) {
+    PainterSink sink{p};
+    p.save();
+    layOutPicture(sink, picture, f, style, scale);
     p.restore();
 }
 
@@ -506,6 +521,199 @@ QByteArray paintPdf(qreal W, qreal H, const std::function<void(QPainter&)>& pain
 
 } // namespace
 
+// Where QPainter's raster engine puts the pixels of a `width` x `height` picture drawn without smoothing into
+// `target` (points) on an image `scale` pixels per point: from the first pixel (x1, y1) it covers inside the
+// image, the picture column and row each pixel shows (-1 none). The engine rounds the
+// target to whole pixels and takes the picture pixel under each pixel's centre in 16.16 fixed point,
+// afresh every 2048 pixels of a row; the same sums are done here. False where the engine takes another road.
+struct PictureSampling {
+    int x1 = 0, y1 = 0;
+    std::vector<int> columns; // per image column from x1
+    std::vector<int> rows;    // per image row from y1
+};
+
+bool samplePicture(int width, int height, const QRectF& target, qreal scale, const QSize& device,
+                   PictureSampling& out) {
+    QTransform m;
+    m.scale(scale, scale);
+    const bool stretched = target.width() != qreal(width) || target.height() != qreal(height);
+    if (width < 1 || height < 1 || (width == 1 && height == 1))
+        return false;
+    const auto clip = [&](int from, int to, int size) {
+        return std::pair{std::max(from, 0), std::min(to, size)};
+    };
+    if (m.type() == QTransform::TxNone) {
+        if (stretched)
+            return false;
+        // Drawn unscaled: pixel x shows picture column x - round(left), inside the picture only.
+        const auto [cx1, cx2] = clip(qRound(target.x()), qRound(target.right()), device.width());
+        const auto [cy1, cy2] = clip(qRound(target.y()), qRound(target.bottom()), device.height());
+        out.x1 = cx1;
+        out.y1 = cy1;
+        const int xoff = -qRound(target.x()), yoff = -qRound(target.y());
+        for (int x = cx1; x < cx2; ++x)
+            out.columns.push_back(x + xoff >= 0 && x + xoff < width ? x + xoff : -1);
+        for (int y = cy1; y < cy2; ++y)
+            out.rows.push_back(y + yoff >= 0 && y + yoff < height ? y + yoff : -1);
+        return true;
+    }
+    if (m.type() != QTransform::TxScale)
+        return false;
+    QTransform copy = m;
+    copy.translate(target.x(), target.y());
+    if (stretched)
+        copy.scale(target.width() / width, target.height() / height);
+    QTransform delta;
+    delta.translate(1.0 / 65536, 1.0 / 65536);
+    bool invertible = false;
+    const QTransform inv = (delta * copy).inverted(&invertible);
+    if (!invertible || !inv.isAffine() || !(inv.m11() * inv.m11() + inv.m21() * inv.m21() < 1e4) ||
+        !(inv.m12() * inv.m12() + inv.m22() * inv.m22() < 1e4) || !(qAbs(inv.dx()) < 1e4) ||
+        !(qAbs(inv.dy()) < 1e4))
+        return false;
+    const QRectF rr = m.mapRect(target);
+    const auto [cx1, cx2] = clip(qRound(rr.x()), qRound(rr.right()), device.width());
+    const auto [cy1, cy2] = clip(qRound(rr.y()), qRound(rr.bottom()), device.height());
+    out.x1 = cx1;
+    out.y1 = cy1;
+    if (cx1 >= cx2 || cy1 >= cy2)
+        return true;
+    out.columns.reserve(std::size_t(cx2 - cx1));
+    out.rows.reserve(std::size_t(cy2 - cy1));
+    constexpr qreal fixedScale = 65536;
+    const auto inInt = [](qreal v) { return v >= -2147483648.0 && v <= 2147483647.0; };
+    const qreal cy0 = cy1 + qreal(0.5);
+    for (int x = cx1; x < cx2;) {
+        const int length = std::min(2048, cx2 - x);
+        const qreal cx = x + qreal(0.5);
+        // The engine's own fixed-point range check, for the whole run and every row.
+        const qreal fx0 = (inv.m21() * cy0 + inv.m11() * cx + inv.dx()) * fixedScale;
+        const qreal fxEnd = fx0 + std::trunc(inv.m11() * fixedScale) * length;
+        const qreal fyLow = (inv.m22() * cy0 + inv.m12() * cx + inv.dy()) * fixedScale;
+        const qreal fyHigh = (inv.m22() * (cy2 - 1 + qreal(0.5)) + inv.m12() * cx + inv.dy()) * fixedScale;
+        if (!inInt(fx0) || !inInt(fxEnd) || !inInt(fyLow) || !inInt(fyHigh))
+            return false;
+        const int fdx = int(inv.m11() * fixedScale);
+        int fx = int((inv.m21() * cy0 + inv.m11() * cx + inv.dx()) * fixedScale);
+        for (int i = 0; i < length; ++i, fx += fdx)
+            out.columns.push_back(std::clamp(fx >> 16, 0, width - 1));
+        x += length;
+    }
+    // Rows: the row depends on the run's start only through m12, which a scale leaves 0.
+    const qreal cx = cx1 + qreal(0.5);
+    for (int y = cy1; y < cy2; ++y) {
+        const qreal cy = y + qreal(0.5);
+        const int fy = int((inv.m22() * cy + inv.m12() * cx + inv.dy()) * fixedScale);
+        out.rows.push_back(std::clamp(fy >> 16, 0, height - 1));
+    }
+    return true;
+}
+
+// Writing a framed two-colour picture straight into the pixels of an image already filled with white, to
+// the pixels layOutPicture gives through a painter: premultiplied colours (uint) or, when the texts share the
+// picture's dark colour, 8-bit ink coverage (uchar) turned into colours by the image's colour table.
+template <typename Pixel> struct PictureSink {
+    QImage& image;
+    qreal scale;
+    std::array<Pixel, 2> pixelOf; // per picture bit
+    std::vector<QRect> inked = {};
+    PictureSampling sampling = {};
+
+    void background(const QRectF&, const QColor&) {}
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
+              qreal baseline) {
+        if constexpr (sizeof(Pixel) == 1) {
+            const QRect area =
+                BarcodeText::drawCoverageOnImage(image, scale, font, text, kern, x, baseline, inked);
+            if (!area.isEmpty())
+                inked.push_back(area);
+        } else
+            BarcodeText::drawTextOnImage(image, scale, font, color, text, kern, x, baseline);
+    }
+    void picture(const QRectF&, const QImage& picture) {
+        const PictureSampling& s = sampling;
+        const int cx1 = s.x1, cy1 = s.y1;
+        if (s.columns.empty() || s.rows.empty())
+            return;
+        uchar* bits = image.bits();
+        const qsizetype bpl = image.bytesPerLine();
+        int lastRow = -2;
+        uchar* lastLine = nullptr;
+        const bool wholeRows = std::find(s.columns.begin(), s.columns.end(), -1) == s.columns.end();
+        for (std::size_t k = 0; k < s.rows.size(); ++k) {
+            const int row = s.rows[k];
+            if (row < 0)
+                continue;
+            auto* line = reinterpret_cast<Pixel*>(bits + (cy1 + qsizetype(k)) * bpl) + cx1;
+            // Equal picture rows give equal image rows.
+            if (lastLine && wholeRows &&
+                (row == lastRow || std::memcmp(picture.constScanLine(row), picture.constScanLine(lastRow),
+                                               std::size_t(picture.bytesPerLine())) == 0)) {
+                std::memcpy(line, lastLine, s.columns.size() * sizeof(Pixel));
+                continue;
+            }
+            const uchar* from = picture.constScanLine(row);
+            for (std::size_t i = 0; i < s.columns.size(); ++i) {
+                const int c = s.columns[i];
+                if (c >= 0)
+                    line[i] = pixelOf[(from[c >> 3] >> (7 - (c & 7))) & 1];
+            }
+            lastRow = row;
+            lastLine = reinterpret_cast<uchar*>(line);
+        }
+        inked.push_back(QRect(cx1, cy1, int(s.columns.size()), int(s.rows.size())));
+    }
+};
+
+// The framed picture written without a painter where that gives the painter's pixels: a two-colour picture of
+// opaque colours drawn at a plain scale. `written` false where the painter has to draw it.
+QImage writtenPictureImage(const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style, qreal scale,
+                           QString* reason, bool* written) {
+    *written = false;
+    if (picture.format() != QImage::Format_Mono || picture.colorCount() != 2)
+        return QImage();
+    const QRgb light = picture.color(0), dark = picture.color(1);
+    if (qAlpha(light) != 255 || qAlpha(dark) != 255)
+        return QImage();
+    // Where the picture goes: the layout run without drawing.
+    struct Where {
+        QRectF target;
+        void background(const QRectF&, const QColor&) {}
+        void text(const QFont&, const QColor&, const QString&, qreal, qreal, qreal) {}
+        void picture(const QRectF& r, const QImage&) { target = r; }
+    } where;
+    layOutPicture(where, picture, f, style, scale);
+    const QRgb white = qRgb(255, 255, 255);
+    const auto inkColoured = [&](bool shown, const QString& text, const QColor& c) {
+        return !shown || text.isEmpty() || c.rgba() == dark;
+    };
+    const bool oneInk = light == white && dark != white &&
+                        inkColoured(f.printsHeader, f.header, style.barcode_hdr_clr_val) &&
+                        inkColoured(f.printsFooter, f.footer, style.barcode_ftr_clr_val);
+    QImage image = blankImage(f.width, f.height, scale, Qt::white, reason, false,
+                              oneInk ? QImage::Format_Indexed8 : QImage::Format_ARGB32_Premultiplied);
+    *written = true; // a size the painter would refuse as well
+    if (image.isNull())
+        return image;
+    PictureSampling sampling;
+    if (!samplePicture(picture.width(), picture.height(), where.target, scale, image.size(), sampling)) {
+        *written = false;
+        return QImage();
+    }
+    if (oneInk) {
+        image.setColorTable(BarcodeText::coverageColours(dark, white));
+        image.fill(0);
+        PictureSink<uchar> sink{image, scale, {0, 255}, {}, std::move(sampling)};
+        layOutPicture(sink, picture, f, style, scale);
+    } else {
+        image.fill(Qt::white);
+        PictureSink<uint> sink{image, scale, {light, dark}, {}, std::move(sampling)};
+        layOutPicture(sink, picture, f, style, scale);
+    }
+    setResolution(image, scale);
+    return image;
+}
+
 QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi, QString* reason) {
     // Opaque colours on whole pixels need no painter: bars and texts go straight into the scanlines.
     const QColor& ink = style.barcode_clr_val;
@@ -559,6 +767,10 @@ QImage imageFromBarcodeImage(const QImage& picture, const TwoDFrame& f, const Ba
     const qreal pictureDpi = picture.width() / f.imageSize.width() * 72.0;
     const double perPixel = std::max(1.0, std::round(dpi / pictureDpi));
     const qreal scale = perPixel * picture.width() / f.imageSize.width();
+    bool written = false;
+    QImage image = writtenPictureImage(picture, f, style, scale, reason, &written);
+    if (written)
+        return image;
     return paintImage(f.width, f.height, scale, Qt::white, reason,
                       [&](QPainter& p) { drawBarcodePicture(p, picture, f, style, scale); });
 }

@@ -534,6 +534,59 @@ private slots:
                  qPrintable(words));
     }
 
+    // A framed 2-D picture written straight into its pixels gives what the painter gives.
+    void directPictureMatchesPainter_data() {
+        QTest::addColumn<int>("symbology");
+        QTest::addColumn<int>("pictureDpi");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("oneInk"); // texts in the modules' colour: an 8-bit image
+        using namespace BarcodeSymbologies;
+        QTest::newRow("QR 600 dpi") << int(QRCode) << 600 << 600 << true;
+        QTest::newRow("QR 72 dpi, coloured header") << int(QRCode) << 72 << 72 << false;
+        QTest::newRow("PDF417 stretched, 203 dpi") << int(PDF417) << 203 << 203 << true;
+        QTest::newRow("PDF417 150 dpi shown at 600") << int(PDF417) << 150 << 600 << false;
+        QTest::newRow("Data Matrix 301 dpi") << int(DataMatrix) << 301 << 301 << true;
+        QTest::newRow("Data Matrix 2400 dpi, coloured header") << int(DataMatrix) << 2400 << 2400 << false;
+    }
+    void directPictureMatchesPainter() {
+        QFETCH(int, symbology);
+        QFETCH(int, pictureDpi);
+        QFETCH(int, dpi);
+        QFETCH(bool, oneInk);
+        BarcodeStyle s;
+        s.linear_or_2d = 1;
+        s.barcode_font_index = symbology;
+        s.dpi = pictureDpi;
+        s.pdf_wdt_val = 137;
+        s.pdf_hgt_val = 31;
+        s.align_hdr_index = 0;
+        s.align_ftr_index = 2;
+        s.LR_margin_val = 0.37f;
+        if (!oneInk)
+            s.barcode_hdr_clr_val = QColor(0, 120, 0, 150);
+        const QString header = QStringLiteral("Header ÄÖ 漢"), footer = QStringLiteral("footer text that is wide");
+        const QImage picture = Generate_2D_Picture(s, QStringLiteral("LBL-100123-NV")).image;
+        QVERIFY(!picture.isNull());
+        const TwoDFrame f = twoDFrame(s, BarcodeRenderer::pictureSizePoints(picture), header, footer);
+        const qreal pixels = std::max(1.0, std::round(dpi / (picture.width() / f.imageSize.width() * 72.0)));
+        const qreal scale = pixels * picture.width() / f.imageSize.width();
+        QImage painted(int(std::ceil(f.width * scale)), int(std::ceil(f.height * scale)),
+                       QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::white);
+        painted.setDotsPerMeterX(2835);
+        painted.setDotsPerMeterY(2835);
+        {
+            QPainter p(&painted);
+            p.scale(scale, scale);
+            BarcodeRenderer::drawBarcodePicture(p, picture, f, s, scale);
+        }
+        for (int pass = 0; pass < 3; ++pass) {
+            const QImage direct = BarcodeRenderer::imageFromBarcodeImage(picture, f, s, dpi);
+            QCOMPARE(direct.format(), oneInk ? QImage::Format_Indexed8 : QImage::Format_ARGB32_Premultiplied);
+            QVERIFY(direct.convertToFormat(QImage::Format_ARGB32_Premultiplied) == painted);
+        }
+    }
+
     void framedPicture() {
         QImage picture(21, 21, QImage::Format_RGB32);
         picture.fill(Qt::white);
