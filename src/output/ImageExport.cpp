@@ -108,22 +108,9 @@ namespace {
 
 // What the export says about barcodes of a side that do not fit their frames at `dpi`.
 void warnAboutFit(ExportResult& result, const GraphicList& items, bool front, int dpi) {
-    for (const GraphicPtr& g : items) {
-        if (!g || g->kind() != GraphicKind::Barcode || g->print_object != 0)
-            continue;
-        QString problem = BarcodeItemDrawing::fitProblem(*g, BarcodeItemDrawing::itemValue(*g), scaleFor(dpi));
-        if (problem.isEmpty())
-            continue;
-        const int dpiNeeded = BarcodeItemDrawing::lowestFittingDpi(*g, BarcodeItemDrawing::itemValue(*g));
-        if (g->linear_or_2d == 0 || dpiNeeded <= 0)
-            problem[0] = problem[0].toUpper();
-        else
-            problem = QStringLiteral("On the %1 side, %2.")
-                          .arg(front ? QStringLiteral("front") : QStringLiteral("back"),
-                               BarcodeItemDrawing::twoDNeed(BarcodeItemDrawing::symbologyTitle(*g), dpiNeeded));
+    for (const QString& problem : sideFitWarnings(items, front, scaleFor(dpi)))
         if (!result.warnings.contains(problem))
             result.warnings << problem;
-    }
 }
 
 } // namespace
@@ -216,6 +203,28 @@ void writeFile(ExportResult& result, const QImage& image, const QString& path, c
 }
 
 } // namespace
+
+QStringList sideFitWarnings(const GraphicList& items, bool front, qreal dotsPerPoint) {
+    QStringList warnings;
+    for (const GraphicPtr& g : items) {
+        if (!g || g->kind() != GraphicKind::Barcode || g->print_object != 0)
+            continue;
+        const QString value = BarcodeItemDrawing::itemValue(*g);
+        QString problem = BarcodeItemDrawing::fitProblem(*g, value, dotsPerPoint);
+        if (problem.isEmpty())
+            continue;
+        const int dpiNeeded = BarcodeItemDrawing::lowestFittingDpi(*g, value);
+        if (g->linear_or_2d == 0 || dpiNeeded <= 0)
+            problem[0] = problem[0].toUpper();
+        else
+            problem = QStringLiteral("On the %1 side, %2.")
+                          .arg(front ? QStringLiteral("front") : QStringLiteral("back"),
+                               BarcodeItemDrawing::twoDNeed(BarcodeItemDrawing::symbologyTitle(*g), dpiNeeded));
+        if (!warnings.contains(problem))
+            warnings << problem;
+    }
+    return warnings;
+}
 
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,
                                 bool combined, int dpi, const QString& type) {

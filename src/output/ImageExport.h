@@ -76,6 +76,12 @@ QStringList singleExportFiles(const QString& path, const QString& side, bool com
 // The question asked before existing files are replaced; empty when none of them exists.
 QString overwriteQuestion(const QStringList& files);
 
+// What an output says about the barcodes of a side (their set-up values) that cannot be drawn readably in
+// their frames at `dotsPerPoint` pixels or printer dots per point: "The Code 39 value is too long for its
+// frame.", "On the front side, the QR Code needs at least 150 dpi to keep whole-pixel modules inside its
+// frame.". A single export's warnings, and a label job's without data.
+QStringList sideFitWarnings(const GraphicList& items, bool front, qreal dotsPerPoint);
+
 // Single export of the design snapshot to `path` at `dpi`, in the format of the path's extension (or of
 // `type` when the extension names none).
 ExportResult Export_Single_File(const BatchFillJob::Design& design, const QString& path, const QString& side,

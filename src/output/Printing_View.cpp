@@ -3,6 +3,7 @@
 #include "barcode/BarcodeItemDrawing.h"
 #include "canvas/SKTRenderingView.h"
 #include "common/Prompt.h"
+#include "output/ImageExport.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -60,6 +61,22 @@ void Printing_View::Draw_Label_String(QPainter& painter, const QString& text, co
     const QRectF around(rect.center() - QPointF(500, 50), QSizeF(1000, 100));
     painter.drawText(around, Qt::AlignCenter, text);
     painter.restore();
+}
+
+QStringList Printing_View::fitWarnings() const {
+    if (!_fill || _layout.card.isEmpty())
+        return {};
+    if (isDataJob())
+        return _fill->fitNotes();
+    const LabelCardRects rects = labelCardRects(_layout, labelCellRect(_layout, 0, 0));
+    QStringList warnings;
+    if (!rects.back.isNull())
+        warnings << sideFitWarnings(_fill->itemsForRow(0, QStringLiteral("B")), false, _printerDpi / 72.0);
+    if (!rects.front.isNull())
+        for (const QString& w : sideFitWarnings(_fill->itemsForRow(0, QStringLiteral("F")), true, _printerDpi / 72.0))
+            if (!warnings.contains(w))
+                warnings << w;
+    return warnings;
 }
 
 void Printing_View::drawPage(QPainter& painter, int page) {

@@ -33,6 +33,10 @@ public:
     int totalLabels() const { return _total; }
     bool isDataJob() const { return _dataRows > 0; }
     BatchFillJob* fill() const { return _fill.get(); }
+    // What the job says about barcodes that do not fit their frames on the printer's dots, as exports do:
+    // a data job the notes of its rows (its row problems name the rows), a job without data the set-up
+    // values of the sides it prints (sideFitWarnings).
+    QStringList fitWarnings() const;
 
     // labels / (rows x columns), rounded up. A preview stops at MaxPreviewPages and, when it had to,
     // shows "For Qualitative and Performance reason, previewer shows print previews of only first 50 sheets.

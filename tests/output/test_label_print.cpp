@@ -1,4 +1,5 @@
 #include "OutputTestSupport.h"
+#include "barcode/BarcodeItemDrawing.h"
 #include "SmallDisk.h"
 
 #include "common/ui/Send_Modeless.h"
@@ -298,6 +299,25 @@ private slots:
                             .arg(missing)});
         QVERIFY2(w.statusNote->text().endsWith(" Not every card is as designed."),
                  qPrintable(w.statusNote->text()));
+
+        // Without data, a set-up barcode value too long for its frame on the printer's dots is named as an
+        // export names it.
+        scope.prompt.messages.clear();
+        FakeHost single;
+        GraphicPtr code = makeGraphicOfClass("SKTBarcode", false);
+        code->linear_font_val = QString(40, 'A');
+        code->setBounds(QRectF(10, 10, 100, 40));
+        QVERIFY(BarcodeItemDrawing::setUpNewItem(*code));
+        code->setBounds(QRectF(10, 10, 100, 40));
+        single.d.front << code;
+        SeriesBindingTable none;
+        Print_Wnd plain(single, none);
+        plain.resetForOpening();
+        plain.choosePdfPath = [&] { return dir.filePath("plain.pdf"); };
+        plain.Printer_ComboBox->setCurrentIndex(plain.Printer_ComboBox->count() - 1);
+        QVERIFY(plain.Execute_Printing(false));
+        QCOMPARE(scope.prompt.messages, QStringList{"The labels have been saved, but not every card is as designed."
+                                                    "\n\nThe Code 39 value is too long for its frame."});
     }
 
     // The dialog opens with the sheet last used for this design in this session; a new design starts from

@@ -751,20 +751,24 @@ bool Print_Wnd::runJob(bool preview) {
     } else {
         ok = printToPrinter(*view);
     }
-    if (view->isDataJob()) {
-        // A job that went out with cards that are not as designed says so, row by row.
-        const RowProblems problems = view->fill()->rowProblems();
-        if (ok && !preview && !problems.isEmpty()) {
-            setStatus(statusNote->text() + QLatin1Char(' ') + tr("Not every card is as designed."));
-            Show_MessageBox(
-                (printsToPdf() ? tr("The labels have been saved, but not every card is as designed.")
-                               : tr("The labels have been sent to the printer, but not every card is "
-                                    "as designed.")) +
-                QStringLiteral("\n\n") +
-                problems.summary(qMin(view->totalLabels(), view->fill()->Total_Batch_Excel_Card())));
-        }
-        _host.restoreFirstRow(*view->fill());
+    // A job that went out with cards that are not as designed says so, row by row, and with the barcodes
+    // that do not fit their frames on the printer's dots, as exports do.
+    const RowProblems problems = view->isDataJob() ? view->fill()->rowProblems() : RowProblems();
+    const QStringList fit = ok && !preview ? view->fitWarnings() : QStringList();
+    if (ok && !preview && (!problems.isEmpty() || !fit.isEmpty())) {
+        setStatus(statusNote->text() + QLatin1Char(' ') + tr("Not every card is as designed."));
+        QString text = printsToPdf() ? tr("The labels have been saved, but not every card is as designed.")
+                                     : tr("The labels have been sent to the printer, but not every card is "
+                                          "as designed.");
+        if (!problems.isEmpty())
+            text += QStringLiteral("\n\n") +
+                    problems.summary(qMin(view->totalLabels(), view->fill()->Total_Batch_Excel_Card()));
+        if (!fit.isEmpty())
+            text += QStringLiteral("\n\n") + fit.join(QLatin1Char('\n'));
+        Show_MessageBox(text);
     }
+    if (view->isDataJob())
+        _host.restoreFirstRow(*view->fill());
     // Printing from the preview is the same job as the Print button's: every sheet, the copies, the title.
     if (printNow)
         return runJob(false);
