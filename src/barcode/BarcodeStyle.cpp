@@ -5,48 +5,22 @@
 
 namespace {
 
+// The stored fields, in the order the designer lists them.
+#define BARCODE_STORED_FIELDS(X) \
+    X(linear_or_2d) X(barcode_font_index) X(linear_font_val) X(two_d_font_val) X(header_val) X(footer_val) \
+    X(show_hide_hdr) X(show_hide_ftr) X(show_hide_val) X(show_val_on_top) X(align_hdr_index) \
+    X(align_ftr_index) X(linear_height_val) X(linear_width_val) X(qr_size_val) X(qr_version_index) \
+    X(qr_ec_index) X(pdf_hgt_val) X(pdf_wdt_val) X(pdf_ec_val) X(pdf_row_val) X(pdf_col_val) X(dm_module_val) \
+    X(dm_format_index) X(dm_encoding_index) X(hdr_margin_val) X(ftr_margin_val) X(val_margin_val) \
+    X(TB_marging_val) X(LR_margin_val) X(value_font_val) X(header_font_val) X(footer_font_val) \
+    X(barcode_hdr_clr_val) X(barcode_ftr_clr_val) X(barcode_val_clr_val) X(barcode_back_clr_val) \
+    X(barcode_clr_val) X(dpi_val_index) X(dpi_custom_val)
+
 // Both directions copy the same list of stored fields.
 template <typename From, typename To> void copyStoredFields(const From& f, To& t) {
-    t.linear_or_2d = f.linear_or_2d;
-    t.barcode_font_index = f.barcode_font_index;
-    t.linear_font_val = f.linear_font_val;
-    t.two_d_font_val = f.two_d_font_val;
-    t.header_val = f.header_val;
-    t.footer_val = f.footer_val;
-    t.show_hide_hdr = f.show_hide_hdr;
-    t.show_hide_ftr = f.show_hide_ftr;
-    t.show_hide_val = f.show_hide_val;
-    t.show_val_on_top = f.show_val_on_top;
-    t.align_hdr_index = f.align_hdr_index;
-    t.align_ftr_index = f.align_ftr_index;
-    t.linear_height_val = f.linear_height_val;
-    t.linear_width_val = f.linear_width_val;
-    t.qr_size_val = f.qr_size_val;
-    t.qr_version_index = f.qr_version_index;
-    t.qr_ec_index = f.qr_ec_index;
-    t.pdf_hgt_val = f.pdf_hgt_val;
-    t.pdf_wdt_val = f.pdf_wdt_val;
-    t.pdf_ec_val = f.pdf_ec_val;
-    t.pdf_row_val = f.pdf_row_val;
-    t.pdf_col_val = f.pdf_col_val;
-    t.dm_module_val = f.dm_module_val;
-    t.dm_format_index = f.dm_format_index;
-    t.dm_encoding_index = f.dm_encoding_index;
-    t.hdr_margin_val = f.hdr_margin_val;
-    t.ftr_margin_val = f.ftr_margin_val;
-    t.val_margin_val = f.val_margin_val;
-    t.TB_marging_val = f.TB_marging_val;
-    t.LR_margin_val = f.LR_margin_val;
-    t.value_font_val = f.value_font_val;
-    t.header_font_val = f.header_font_val;
-    t.footer_font_val = f.footer_font_val;
-    t.barcode_hdr_clr_val = f.barcode_hdr_clr_val;
-    t.barcode_ftr_clr_val = f.barcode_ftr_clr_val;
-    t.barcode_val_clr_val = f.barcode_val_clr_val;
-    t.barcode_back_clr_val = f.barcode_back_clr_val;
-    t.barcode_clr_val = f.barcode_clr_val;
-    t.dpi_val_index = f.dpi_val_index;
-    t.dpi_custom_val = f.dpi_custom_val;
+#define COPY_FIELD(name) t.name = f.name;
+    BARCODE_STORED_FIELDS(COPY_FIELD)
+#undef COPY_FIELD
 }
 
 } // namespace
@@ -58,6 +32,16 @@ BarcodeStyle BarcodeStyle::fromItem(const SKTGraphic& item) {
     s.barcode_unit_val = item.barcode_unit_val;
     s.dpi = resolutionDpi(s.dpi_val_index, s.dpi_custom_val);
     return s;
+}
+
+void BarcodeStyle::copyChangedFields(BarcodeStyle& target, const BarcodeStyle& was, const BarcodeStyle& now) {
+#define COPY_CHANGED(name)                                                                                     \
+    if (!(was.name == now.name))                                                                               \
+        target.name = now.name;
+    BARCODE_STORED_FIELDS(COPY_CHANGED)
+    COPY_CHANGED(kerning_value)
+#undef COPY_CHANGED
+    target.dpi = resolutionDpi(target.dpi_val_index, target.dpi_custom_val);
 }
 
 void BarcodeStyle::applyTo(SKTGraphic& item) const {

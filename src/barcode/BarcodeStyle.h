@@ -66,6 +66,9 @@ struct BarcodeStyle {
     // Writes the stored fields (linear_or_2d to dpi_custom_val, the PDF417 rows and columns and the
     // spreading) into the item; nothing else changes.
     void applyTo(SKTGraphic& item) const;
+    // Gives target each stored field (and the spreading) in which now differs from was: an edit made to one
+    // style, carried to another that keeps the rest of its own.
+    static void copyChangedFields(BarcodeStyle& target, const BarcodeStyle& was, const BarcodeStyle& now);
 
     bool printsCaption() const { return show_hide_val != 1; }
     bool printsHeader() const { return show_hide_hdr != 1; }

@@ -185,6 +185,19 @@ private slots:
         answerDialog(d, false);
         QVERIFY(!Open_Barcode_Window(current, {current, second}, &undo, std::nullopt));
         QVERIFY(BarcodeItemState::of(*second) == before2);
+
+        // Only what the designer changed reaches the other items: its own value stays, with its own barcode.
+        second->linear_font_val = QStringLiteral("SECOND");
+        QTimer::singleShot(0, d, [this] {
+            d->HeaderText->setText(QStringLiteral("GUESTS"));
+            d->OK_Btn_Clicked();
+        });
+        QVERIFY(Open_Barcode_Window(current, {current, second}, &undo, std::nullopt));
+        QCOMPARE(current->header_val, QStringLiteral("GUESTS"));
+        QCOMPARE(second->header_val, QStringLiteral("GUESTS"));
+        QCOMPARE(second->linear_font_val, QStringLiteral("SECOND"));
+        const BarcodeStyle own = BarcodeStyle::fromItem(*second);
+        QCOMPARE(second->_barcode_image, generateBarcode(own, own.content(), own.header_val, own.footer_val).image);
     }
 
     // ------------------------------------------------------------ per-row images

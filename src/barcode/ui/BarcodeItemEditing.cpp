@@ -1,5 +1,6 @@
 #include "barcode/ui/BarcodeItemEditing.h"
 
+#include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/Barcode_Gen.h"
 
@@ -46,7 +47,7 @@ bool sameSymbology(const BarcodeStyle& a, const BarcodeStyle& b) {
 
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
                              std::optional<int> printObject, QUndoStack* undo, bool continuesEdit,
-                             bool sourceSymbologyChanged) {
+                             bool sourceSymbologyChanged, const BarcodeStyle* sourceBefore) {
     if (!source)
         return false;
     const BarcodeStyle style = BarcodeStyle::fromItem(*source);
@@ -58,14 +59,26 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         sourceSelected = sourceSelected || item == source;
         BarcodeStyleCommand::Change c{item, BarcodeItemState::of(*item), {}};
         c.after = c.before;
-        // The item's own unit stays; the copied fields are exactly the stored style fields.
+        // The item's own unit stays; the copied fields are exactly the stored style fields (those the edit
+        // changed when the style before it is known).
         const int unit = c.after.style.barcode_unit_val;
-        c.after.style = style;
+        if (sourceBefore && item != source)
+            BarcodeStyle::copyChangedFields(c.after.style, *sourceBefore, style);
+        else
+            c.after.style = style;
         c.after.style.barcode_unit_val = unit;
         c.after.image = image;
+        BarcodeStyle likeSource = c.after.style;
+        likeSource.barcode_unit_val = style.barcode_unit_val;
+        if (!(likeSource == style)) {
+            // Its own value or texts: its own barcode, or its previous picture when that value cannot be drawn.
+            const BarcodeStyle& own = c.after.style;
+            const QImage mine = generateBarcode(own, own.content(), own.header_val, own.footer_val).image;
+            c.after.image = mine.isNull() ? c.before.image : mine;
+        }
         const bool newSymbology =
             item == source ? sourceSymbologyChanged : !sameSymbology(c.before.style, c.after.style);
-        c.after.bounds = boundsForBarcode(*item, image, c.after.style, newSymbology);
+        c.after.bounds = boundsForBarcode(*item, c.after.image, c.after.style, newSymbology);
         if (printObject)
             c.after.print_object = *printObject;
         changes.push_back(std::move(c));
@@ -93,6 +106,6 @@ bool Open_Barcode_Window(const GraphicPtr& current, const GraphicList& selected,
     // The copy joins the designer's own undo step when it made one.
     Update_Barcode_Graphics(current, selected, Barcode_output_image, printObject, undo,
                             designer->lastEditChangedItem(),
-                            !sameSymbology(before, BarcodeStyle::fromItem(*current)));
+                            !sameSymbology(before, BarcodeStyle::fromItem(*current)), &before);
     return true;
 }

@@ -21,11 +21,13 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 
 // Copies the style fields of `source` (not its unit and not its data binding) to every selected, unlocked
 // barcode item and to `source` itself, and gives each of them `image`, which is the barcode of that style.
+// With sourceBefore (source's style before the edit) the other items take only the fields the edit changed
+// and keep the rest of their own; one that then differs from source gets its own barcode.
 // With printObject set, every selected item takes it as its print flag. One undoable step (merged into the
 // designer's edit just pushed when continuesEdit); false when nothing changed.
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
                              std::optional<int> printObject, QUndoStack* undo, bool continuesEdit = false,
-                             bool sourceSymbologyChanged = false);
+                             bool sourceSymbologyChanged = false, const BarcodeStyle* sourceBefore = nullptr);
 
 // Runs the designer modally on the current barcode item; after OK copies the style to the selection and
 // hands the new image over (one undo step for both). Returns true when the design changed.
