@@ -222,6 +222,8 @@ QString NumberFormat::builtInCode(int id, const QLocale& locale)
     const QString cur = u'"' + currency + u'"';
     if (id >= 5 && id <= 8 && locale.language() != QLocale::C && locale.language() != QLocale::English)
         return localCurrencyCode(locale, id >= 7);
+    if (id >= 37 && id <= 40 && minusForNegatives(locale))
+        return id <= 38 ? QStringLiteral("#,##0;-#,##0") : QStringLiteral("#,##0.00;-#,##0.00");
     switch (id) {
     case 1: return QStringLiteral("0");
     case 2: return QStringLiteral("0.00");

@@ -279,6 +279,18 @@ QString localCurrencyCode(const QLocale& locale, bool decimals)
     return section + QStringLiteral(";-") + section;
 }
 
+bool minusForNegatives(const QLocale& locale)
+{
+    switch (locale.language()) {
+    case QLocale::German: case QLocale::French: case QLocale::Spanish: case QLocale::Italian:
+    case QLocale::Japanese: case QLocale::Polish: case QLocale::Russian: case QLocale::Swedish:
+    case QLocale::Turkish:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::pair<std::string, std::string> booleanTexts(const QLocale& locale)
 {
     static const struct {

@@ -41,6 +41,9 @@ QString dayMonthCode(int id, const QLocale& locale);
 // (not parentheses) for negatives; with two decimals when `decimals`.
 QString localCurrencyCode(const QLocale& locale, bool decimals);
 
+// True where spreadsheet programs show the built-in formats 37 to 40 with a minus, not parentheses.
+bool minusForNegatives(const QLocale& locale);
+
 // The texts of boolean cells in the locale's language ("TRUE" and "FALSE" in English and languages not known).
 std::pair<std::string, std::string> booleanTexts(const QLocale& locale);
 

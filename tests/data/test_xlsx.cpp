@@ -279,6 +279,8 @@ private slots:
         QTest::newRow("built-in month name and year, US") << us << 17 << "" << may6 << "May-24";
         QTest::newRow("built-in currency, German") << de << 7 << "" << -1234.567 << "-1.234,57 €";
         QTest::newRow("built-in currency, Japanese") << "ja_JP" << 5 << "" << 1234.5 << "¥1,235";
+        QTest::newRow("built-in negatives, German") << de << 39 << "" << -1234.567 << "-1.234,57";
+        QTest::newRow("built-in negatives, US") << us << 37 << "" << -1234.567 << "(1,235)";
         QTest::newRow("built-in time, German") << de << 21 << "" << 0.25 << "06:00:00";
         QTest::newRow("built-in time, US") << us << 20 << "" << 0.25 << "6:00";
         QTest::newRow("built-in date and time, US") << us << 22 << "" << may6 << "5/6/2024 14:30";
