@@ -83,7 +83,7 @@ GraphicList graphicsFromPasteboardData(const QByteArray& payload, QString* error
     // The payload and every archive in it share one budget, and their pictures another.
     qint64 budget = plistio::readBudget(payload.size());
     const PictureBudget pictures;
-    const PlistPtr root = plistio::fromBytes(payload, error, &budget);
+    const PlistPtr root = plistio::fromBytes(payload, error, &budget, MaxClipboardBytes);
     if (!root)
         return {};
     if (plist_get_node_type(root.get()) != PLIST_ARRAY) {

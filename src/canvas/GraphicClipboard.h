@@ -21,6 +21,9 @@ struct ClipboardRenderings {
 
 // Most items one paste takes; more are refused as hostile.
 constexpr int MaxClipboardItems = 10000;
+// The largest payload one paste reads: as much as a design file holds, so that whatever items a design
+// holds copy and paste (a copy larger than that is said at copying).
+constexpr qint64 MaxClipboardBytes = 2047LL * 1024 * 1024;
 
 // The clipboard contents for the items; rendering (the copied items drawn by the caller) is offered as
 // PNG, PDF (one page of the image's size at 72 dpi) and TIFF when not null. Caller owns the result.

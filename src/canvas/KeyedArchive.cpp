@@ -419,7 +419,7 @@ QString overBudgetMessage()
     return QStringLiteral("The property list repeats its shared values too often to be read safely.");
 }
 
-PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget)
+PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget, qint64 maxBytes)
 {
     auto fail = [&](const QString& why) {
         if (error)
@@ -428,10 +428,11 @@ PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget)
     };
     if (data.isEmpty())
         return fail(QStringLiteral("The data is empty."));
-    if (data.size() > MaxPlistBytes)
+    if (data.size() > maxBytes)
         return fail(QStringLiteral("The data is too large."));
     const qint64 claimLimit = std::min(readBudget(data.size()), budget ? *budget : MaxClaimedBytes);
-    const qint64 treeLimit = treeBudget(data.size());
+    const qint64 treeLimit =
+        data.size() > MaxPlistBytes ? std::max(treeBudget(data.size()), 2 * qint64(data.size())) : treeBudget(data.size());
     const std::optional<PlistShape> shape = shapeOf(data, claimLimit, treeLimit);
     if (!shape)
         return fail(QStringLiteral("The data is not a readable property list."));

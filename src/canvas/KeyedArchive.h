@@ -68,8 +68,10 @@ QString overBudgetMessage();
 // anything is parsed. The budget is readBudget of the data's size; when budget is given, the claim is also
 // taken from *budget, so that the parts of one file share that file's budget. The measuring stops as soon
 // as a limit is passed, so it takes no longer than the tree it allows. Null with a reason in *error on
-// failure.
-PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr, qint64* budget = nullptr);
+// failure. A caller that takes lists of large data (archives of pictures) may admit up to maxBytes; a list
+// larger than MaxPlistBytes then may take twice its size as a tree.
+PlistPtr fromBytes(const QByteArray& data, QString* error = nullptr, qint64* budget = nullptr,
+                   qint64 maxBytes = MaxPlistBytes);
 constexpr int MaxNestingDepth = 64;
 constexpr qint64 MaxNodes = 4 * 1000 * 1000;
 

@@ -6,6 +6,7 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
@@ -424,6 +425,38 @@ private slots:
             QCOMPARE(back->_barcode_image.isNull(), i == 1);
         }
         QCOMPARE(PictureBudget::exceededMessage(), QStringLiteral("the pictures take more than 768 MB"));
+    }
+
+    // Whatever items a copy holds paste again: pictures are kept as their files' bytes, so copying a few large
+    // ones together makes a list larger than other property lists may be.
+    void copiesOfLargePicturesPaste()
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(8, 8, QImage::Format_RGB32).save(&buffer, "png");
+        // A private chunk of 130 MB before IEND, as some programs leave their own data in a picture.
+        const qsizetype padding = 130 * 1024 * 1024;
+        QByteArray chunk(8, '\0');
+        qToBigEndian(quint32(padding), chunk.data());
+        chunk.replace(4, 4, "npAd");
+        chunk += QByteArray(padding + 4, 'p');
+        png.insert(png.size() - 12, chunk);
+        QString error;
+        const ItemPicture picture = ItemPicture::fromBytes(png, &error);
+        QVERIFY2(!picture.isNull(), qPrintable(error));
+        GraphicList items;
+        for (int i = 0; i < 2; ++i) {
+            auto item = std::make_shared<SKTImage>(false);
+            item->_image = picture;
+            items << item;
+        }
+        const QByteArray payload = graphicsPasteboardData(items);
+        QVERIFY(payload.size() > plistio::MaxPlistBytes);
+        int skipped = 0;
+        const GraphicList pasted = graphicsFromPasteboardData(payload, &error, &skipped);
+        QVERIFY2(pasted.size() == 2, qPrintable(error));
+        QCOMPARE(pasted.last()->_image, picture);
     }
 
     void shapeOfValidLists()

@@ -184,7 +184,7 @@ private:
     void invalidateGraphics(const GraphicList& items);
     void finishCreation(const QRectF& rect, const QInputEvent* event);
     void updateHoverCursor(const QPointF& canvasPoint);
-    void copyItems(const GraphicList& items);
+    bool copyItems(const GraphicList& items); // false, said to the user, when they cannot be pasted
     void placeAside(const GraphicList& items) const;
     static QStringList droppedPictures(const QMimeData* data);
 

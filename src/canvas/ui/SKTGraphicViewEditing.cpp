@@ -255,9 +255,9 @@ void SKTGraphicView::copy() {
     copyItems(selectedGraphics());
 }
 
-void SKTGraphicView::copyItems(const GraphicList& items) {
+bool SKTGraphicView::copyItems(const GraphicList& items) {
     if (items.isEmpty())
-        return;
+        return false;
     // A picture of the copied items goes along for other programs.
     QRectF area;
     for (const GraphicPtr& g : items)
@@ -278,8 +278,18 @@ void SKTGraphicView::copyItems(const GraphicList& items) {
             p.restore();
         }
     }
-    QGuiApplication::clipboard()->setMimeData(makeGraphicsMimeData(items, picture));
+    QMimeData* data = makeGraphicsMimeData(items, picture);
+    if (const qint64 bytes = data->data(SKTGraphicViewPasteboardType).size(); bytes > MaxClipboardBytes) {
+        delete data;
+        Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
+                                       "pasted). Copy fewer items at a time.")
+                            .arg(bytes / (1024 * 1024))
+                            .arg(MaxClipboardBytes / (1024 * 1024)));
+        return false;
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
     emit copiedToClipboard();
+    return true;
 }
 
 void SKTGraphicView::cut() {
@@ -287,8 +297,8 @@ void SKTGraphicView::cut() {
     const GraphicList items = unlockedSelection();
     if (items.isEmpty())
         return;
-    copyItems(items);
-    deleteSelection(QObject::tr("Cut"));
+    if (copyItems(items))
+        deleteSelection(QObject::tr("Cut"));
 }
 
 void SKTGraphicView::paste() {
