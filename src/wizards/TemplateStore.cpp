@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr qint64 MaxTemplateFileBytes = 512LL * 1024 * 1024;
+// As large as a design file may be (a template opens as one), so that every template saved can be copied.
+constexpr qint64 MaxTemplateFileBytes = 2047LL * 1024 * 1024;
 
 bool writeAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     return writeFileAtomically(path, bytes, error);

@@ -716,10 +716,7 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
         // What the program could not open again is not written over the old file.
         file.cancelWriting();
         if (error)
-            *error = QStringLiteral("The design is too large to be saved (%1 MB; designs of up to %2 MB can be "
-                                    "opened). Use fewer or smaller pictures.")
-                         .arg(file.size() / (1024 * 1024))
-                         .arg(MaxFileBytes / (1024 * 1024));
+            *error = tooLargeToSaveMessage(file.size());
         return false;
     }
     if (written && !stopped(stop))
@@ -734,6 +731,13 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
     }
     file.cancelWriting();
     return false;
+}
+
+QString tooLargeToSaveMessage(qint64 bytes) {
+    return QStringLiteral("The design is too large to be saved (%1 MB; designs of up to %2 MB can be opened). Use "
+                          "fewer or smaller pictures.")
+        .arg(bytes / (1024 * 1024))
+        .arg(MaxFileBytes / (1024 * 1024));
 }
 
 std::optional<DesignData> load(const QString& path, QString* error, const std::atomic<bool>* stop,

@@ -145,5 +145,7 @@ std::optional<DesignData> load(const QString& path, QString* error = nullptr,
 
 // The message shown when a design cannot be opened.
 QString openFailedMessage(const QString& path);
+// Why a design (or template) of that many bytes is not written: it could not be opened again.
+QString tooLargeToSaveMessage(qint64 bytes);
 
 } // namespace designfile

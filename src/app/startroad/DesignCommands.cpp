@@ -280,7 +280,11 @@ void DesignCommands::Export_As_Template_Clicked() {
     runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {
         const QByteArray bytes = snapshot.toBytes(&stop, progress);
         stopped = bytes.isEmpty() && stop;
-        saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
+        // A template is opened as a design: what could not be opened again is not written.
+        if (bytes.size() > designfile::MaxFileBytes)
+            error = designfile::tooLargeToSaveMessage(bytes.size());
+        else
+            saved = !bytes.isEmpty() && store.save(export_template_name, bytes, preview, &error);
     });
     if (stopped) {
         Show_MessageBox(QStringLiteral("Saving was stopped. The template was not saved."));
