@@ -917,13 +917,19 @@ bool PictureBudget::charge(QSize size, int bytesPerPixel)
     PictureBudget* budget = currentPictureBudget;
     if (!budget)
         return true;
-    const qint64 bytes = std::max(4, bytesPerPixel) * qint64(size.width()) * size.height();
+    const qint64 bytes = std::max(1, bytesPerPixel) * qint64(size.width()) * size.height();
     if (bytes > budget->m_left) {
         budget->m_exceeded = true;
         return false;
     }
     budget->m_left -= bytes;
     return true;
+}
+
+qint64 PictureBudget::cost(const QImage& image)
+{
+    const int depth = image.depth();
+    return qint64(depth <= 8 ? 1 : depth <= 32 ? 4 : 8) * image.width() * image.height();
 }
 
 QString PictureBudget::exceededMessage()

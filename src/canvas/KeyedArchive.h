@@ -215,9 +215,9 @@ private:
 };
 
 // The pictures one file decodes on this thread while it is read (the main photo, barcode images; picture
-// items keep their bytes), at the bytes a pixel their decoder gives (16-bit PNG: 8), at least four: a small
+// items keep their bytes), at the bytes a pixel their decoder gives (16-bit PNG: 8, a palette: 1): a small
 // file of many large, well compressed pictures would otherwise take gigabytes. Budgets nest; the innermost
-// is charged.
+// is charged. Saving refuses a design whose pictures cost more (cost()), so whatever is saved opens.
 class PictureBudget {
 public:
     static constexpr qint64 MaxFileBytes = 768LL * 1024 * 1024;
@@ -229,6 +229,8 @@ public:
     bool exceeded() const { return m_exceeded; }
     // Takes a picture of that size from the current budget; false when it does not fit. True without one.
     static bool charge(QSize size, int bytesPerPixel = 4);
+    // What reading the image back from its PNG data charges, at least (RGB888 reads as 32 bits a pixel).
+    static qint64 cost(const QImage& image);
     // "the pictures take more than 768 MB"
     static QString exceededMessage();
 

@@ -784,6 +784,42 @@ private slots:
             QCOMPARE(g->_image.image(QSize(90, 60)).size(), QSize(90, 60));
         }
     }
+
+    // Barcode images are decoded when a design is read, charged the bytes a pixel they decode to (a palette:
+    // one): a design whose barcodes fit opens again, one whose barcodes would not is not saved over the old file.
+    void barcodeImagesSaveOnlyWhenTheyOpenAgain_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("saves");
+        // 240 MB as held, 960 MB at four bytes a pixel.
+        QTest::newRow("palette barcodes of 80 MP") << int(QImage::Format_Indexed8) << 3 << true;
+        QTest::newRow("32-bit barcodes past the budget") << int(QImage::Format_ARGB32) << 3 << false;
+    }
+    void barcodeImagesSaveOnlyWhenTheyOpenAgain() {
+        QFETCH(int, format);
+        QFETCH(int, count);
+        QFETCH(bool, saves);
+        QImage image(10000, 8000, QImage::Format(format));
+        if (format == QImage::Format_Indexed8) {
+            image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+            image.fill(1);
+        }
+        DesignData design;
+        for (int i = 0; i < count; ++i) {
+            GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+            g->_barcode_image = image;
+            design.frontItems << g;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("labels.kvto"));
+        QVERIFY(designfile::save(path, DesignData(), nullptr));
+        QString error;
+        QCOMPARE(designfile::save(path, design, &error), saves);
+        QCOMPARE(error.contains(QStringLiteral("barcodes")), !saves);
+        const auto back = designfile::load(path, &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->frontItems.size(), saves ? count : 0);
+    }
 };
 
 QTEST_MAIN(TestDesignFile)

@@ -510,11 +510,38 @@ QByteArray pngOf(const QImage& image) {
 
 } // namespace
 
+namespace {
+
+qint64 pictureCost(const DesignData& d) {
+    qint64 cost = PictureBudget::cost(d.photoOriginal);
+    for (const GraphicList* items : {&d.frontItems, &d.backItems})
+        for (const GraphicPtr& g : *items)
+            cost += g ? PictureBudget::cost(g->_barcode_image) : 0;
+    return cost;
+}
+
+} // namespace
+
+// A design that would not open again is not encoded at all.
 DesignSnapshot::DesignSnapshot(const DesignData& d)
-    : m_root(buildRoot(d, &m_photoSlot, &m_rowsSlot)), m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
+    : m_pictureCost(pictureCost(d)),
+      m_root(m_pictureCost > PictureBudget::MaxFileBytes ? PlistPtr() : buildRoot(d, &m_photoSlot, &m_rowsSlot)),
+      m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
+
+QString DesignSnapshot::openAgainProblem() const {
+    if (m_pictureCost <= PictureBudget::MaxFileBytes)
+        return {};
+    return QStringLiteral("The design is too large to be saved: its barcodes and main photo would take %1 MB to "
+                          "open again, more than the %2 MB a design's pictures may take. Use fewer barcodes or a "
+                          "lower barcode resolution.")
+        .arg(m_pictureCost / (1024 * 1024))
+        .arg(PictureBudget::MaxFileBytes / (1024 * 1024));
+}
 
 bool DesignSnapshot::write(QIODevice& out, const std::atomic<bool>* stop, std::atomic<int>* progress,
                            bool* refused) const {
+    if (!m_root)
+        return false;
     // The rows are numbered with the rest, then streamed out between the scalars and the containers.
     CompactPlistWriter w;
     RowsWriter rows(m_rows);
@@ -692,6 +719,12 @@ bool save(const QString& path, const DesignData& design, QString* error) {
 
 bool save(const QString& path, const DesignSnapshot& design, QString* error, const std::atomic<bool>* stop,
           std::atomic<int>* progress) {
+    // What the program could not open again is not written over the old file.
+    if (const QString problem = design.openAgainProblem(); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
     // Written as it is encoded, into a temporary file that replaces the old one only once it is complete.
     QSaveFile file(path);
     errno = 0;

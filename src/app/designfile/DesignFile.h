@@ -118,8 +118,12 @@ public:
                bool* refused = nullptr) const;
     // The same in memory; empty when it failed.
     QByteArray toBytes(const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr) const;
+    // Why the design would not open again once written (its main photo and barcode images decode to more
+    // than reading allows); empty when it would.
+    QString openAgainProblem() const;
 
 private:
+    qint64 m_pictureCost = 0; // what reading charges its pictures (PictureBudget)
     plist_t m_photoSlot = nullptr; // placeholders in m_root (set while it is built)
     plist_t m_rowsSlot = nullptr;
     PlistPtr m_root; // everything but the photo and the rows

@@ -274,7 +274,11 @@ void DesignCommands::Export_As_Template_Clicked() {
     const DesignData d = captureDesign();
     const QImage preview = templatePreview(d.frontItems, d.front, d.backItems, d.back, Card_Shape);
     const designfile::DesignSnapshot snapshot(d);
-    QString error;
+    QString error = snapshot.openAgainProblem();
+    if (!error.isEmpty()) {
+        Show_MessageBox(QStringLiteral("The template could not be saved.\n") + error);
+        return;
+    }
     bool saved = false;
     bool stopped = false;
     runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {

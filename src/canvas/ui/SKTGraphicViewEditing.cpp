@@ -3,6 +3,7 @@
 #include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/GraphicClipboard.h"
+#include "canvas/KeyedArchive.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/GraphicViewHelpers.h"
@@ -258,6 +259,20 @@ void SKTGraphicView::copy() {
 bool SKTGraphicView::copyItems(const GraphicList& items) {
     if (items.isEmpty())
         return false;
+    // What a paste could not take is refused here, with the reason: barcode images it decodes beyond the
+    // pictures' budget, or a list larger than it reads.
+    auto refuse = [](qint64 bytes, qint64 most) {
+        Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
+                                       "pasted). Copy fewer items at a time.")
+                            .arg(bytes / (1024 * 1024))
+                            .arg(most / (1024 * 1024)));
+        return false;
+    };
+    qint64 pictureCost = 0;
+    for (const GraphicPtr& g : items)
+        pictureCost += PictureBudget::cost(g->_barcode_image);
+    if (pictureCost > PictureBudget::MaxFileBytes)
+        return refuse(pictureCost, PictureBudget::MaxFileBytes);
     // A picture of the copied items goes along for other programs.
     QRectF area;
     for (const GraphicPtr& g : items)
@@ -281,11 +296,7 @@ bool SKTGraphicView::copyItems(const GraphicList& items) {
     QMimeData* data = makeGraphicsMimeData(items, picture);
     if (const qint64 bytes = data->data(SKTGraphicViewPasteboardType).size(); bytes > MaxClipboardBytes) {
         delete data;
-        Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
-                                       "pasted). Copy fewer items at a time.")
-                            .arg(bytes / (1024 * 1024))
-                            .arg(MaxClipboardBytes / (1024 * 1024)));
-        return false;
+        return refuse(bytes, MaxClipboardBytes);
     }
     QGuiApplication::clipboard()->setMimeData(data);
     emit copiedToClipboard();
