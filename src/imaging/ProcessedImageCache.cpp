@@ -171,18 +171,24 @@ void store(qint64 key, const ImageAdjustSettings& settings, const QSize& target,
     c.trim();
 }
 
-// The picture made before for the same source and values whose size is nearest to target.
+// The picture made before for the same source whose size is nearest to target, with the same values if there
+// is one (while an adjustment changes, the picture stays as it was until the new one is made).
 QImage nearest(qint64 key, const ImageAdjustSettings& settings, const QSize& target)
 {
     Cache& c = cache();
     QMutexLocker lock(&c.mutex);
     const Entry* best = nullptr;
     double bestDistance = 0;
+    bool bestSame = false;
     for (const Entry& e : c.entries) {
-        if (e.sourceKey != key || e.settings != settings)
+        if (e.sourceKey != key)
+            continue;
+        const bool same = e.settings == settings;
+        if (bestSame && !same)
             continue;
         const double distance = std::abs(std::log(double(std::max(1, e.image.width())) / std::max(1, target.width())));
-        if (!best || distance < bestDistance) {
+        if (!best || (same && !bestSame) || distance < bestDistance) {
+            bestSame = same;
             best = &e;
             bestDistance = distance;
         }

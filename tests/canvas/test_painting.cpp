@@ -653,6 +653,11 @@ private slots:
         const QRgb red = zoomed.pixel(QPointF(25 * scale * 1.5, 25 * scale * 1.5).toPoint());
         QVERIFY2(qAlpha(red) == 255 && qRed(red) > 180 && qGreen(red) < 60, qPrintable(QString::number(red, 16)));
         ProcessedImageCache::waitForPending();
+        // While an adjustment changes, the picture as it was is drawn until the adjusted one is made.
+        i->brt_val = 0.1f;
+        const QImage adjusting = drawAt(scale * 1.5);
+        QCOMPARE(qAlpha(adjusting.pixel(QPointF(25 * scale * 1.5, 25 * scale * 1.5).toPoint())), 255);
+        ProcessedImageCache::waitForPending();
     }
 
     void pictureAdjustmentsTransparencyAndBorder()
