@@ -127,6 +127,13 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
                 _document->markChangedOutsideUndo();
         });
     Data_From_Excel_Dialog::setDefaultUndoStack(_document->undoManager());
+    // A cell edited in the table window is one step with the first row the design shows.
+    Data_From_Excel_Dialog::setCellEditRecorder(this, [this](const std::function<void()>& edit) {
+        recordCardEdit(tr("Edit Cell"), -1, [&] {
+            edit();
+            Show_First_Row_On_Design();
+        });
+    });
     connect(_document, &SKTDocument::canvasSizeChanged, this, [this](const QSizeF& size) {
         for (SKTGraphicView* v : {_graphicView, _graphicView_BACK, _graphicView_TEMP})
             v->setCanvasSize(size);

@@ -448,6 +448,8 @@ bool Data_From_Excel::setData(const QModelIndex& index, const QVariant& v, int r
         Show_NSLog_Message(QStringLiteral("Data table edit outside the table refused"));
         return false;
     }
+    if (value(index.row(), index.column()) == v.toString())
+        return true; // no change, no new revision
     if (_content.columnCount() < _titles.size())
         _content.setColumnCount(int(_titles.size()));
     _content.setValue(index.row(), index.column(), v.toString());

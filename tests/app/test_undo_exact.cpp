@@ -357,18 +357,22 @@ private slots:
         QVERIFY(wnd->findChild<QAction*>(QStringLiteral("Make_Natural"))->isEnabled());
     }
 
-    // A cell edited in the data table window is a step of the design: undone there with Ctrl+Z, redone
-    // with Ctrl+Y, and undone again from the main window.
+    // A cell edited in the data table window is a step of the design, with the first row the card shows:
+    // undone there with Ctrl+Z, redone with Ctrl+Y, and undone again from the main window.
     void dataTableCellEditsAreSteps() {
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{"1", "Ann"}, {"2", "Bob"}});
-        doc->setSaved();
-        QCOMPARE(table->value(1, 1), QStringLiteral("Bob"));
+        const GraphicPtr name = item(QStringLiteral("SKTText"), QRectF(10, 10, 100, 30));
+        static_cast<SKTText&>(*name).setText(QStringLiteral("Ann"));
+        name->data_source_type = 2;
+        name->excel_col_indx = 1;
+        place({name});
+        auto shown = [&] { return table->value(0, 1) + QLatin1Char(' ') + name->_Text_contents; };
         Data_From_Excel_Dialog* dialog = Data_From_Excel_Dialog::defaultInstance();
         QStringList seen;
         QTimer::singleShot(0, dialog, [&] {
             QTableView* view = dialog->ColList;
-            const QModelIndex cell = table->index(1, 1);
+            const QModelIndex cell = table->index(0, 1);
             view->setCurrentIndex(cell);
             view->edit(cell);
             if (auto* editor = view->findChild<QLineEdit*>()) {
@@ -376,18 +380,19 @@ private slots:
                 QTest::keyClick(editor, Qt::Key_Return);
                 QCoreApplication::processEvents(); // the editor commits queued
             }
-            seen << table->value(1, 1);
-            QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-            seen << table->value(1, 1);
-            QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
-            seen << table->value(1, 1);
+            seen << shown();
+            QTest::keyClick(dialog->ColList, Qt::Key_Z, Qt::ControlModifier);
+            seen << shown();
+            QTest::keyClick(dialog->ColList, Qt::Key_Y, Qt::ControlModifier);
+            seen << shown();
             dialog->accept();
         });
         dialog->Open_Wnd();
-        QCOMPARE(seen, (QStringList{"Carl", "Bob", "Carl"}));
+        QCOMPARE(seen, (QStringList{"Carl Carl", "Ann Ann", "Carl Carl"}));
+        QCOMPARE(undo()->undoText(), QStringLiteral("Edit Cell"));
         QVERIFY(doc->isModified());
         wnd->Undo_Clicked();
-        QCOMPARE(table->value(1, 1), QStringLiteral("Bob"));
+        QCOMPARE(shown(), QStringLiteral("Ann Ann"));
         QVERIFY(!doc->isModified());
     }
 

@@ -45,12 +45,19 @@ private:
     bool m_done = false;
 };
 
-// Hands every changed cell to the dialog's undo stack.
+QPointer<QObject> recorderOwner;
+Data_From_Excel_Dialog::CellEditRecorder cellEditRecorder;
+
+// Hands every changed cell to the recorder, or else to the dialog's undo stack.
 class CellEditDelegate : public QStyledItemDelegate {
 public:
     CellEditDelegate(Data_From_Excel_Dialog* dialog, Data_From_Excel* table)
         : QStyledItemDelegate(dialog), m_dialog(dialog), m_table(table) {}
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        if (recorderOwner && cellEditRecorder) {
+            cellEditRecorder([&] { QStyledItemDelegate::setModelData(editor, model, index); });
+            return;
+        }
         const QString before = index.data(Qt::EditRole).toString();
         QStyledItemDelegate::setModelData(editor, model, index);
         const QString after = index.data(Qt::EditRole).toString();
@@ -139,6 +146,12 @@ QPointer<QUndoStack>& defaultUndoStack()
 Data_From_Excel_Dialog* sharedDialog = nullptr;
 
 } // namespace
+
+void Data_From_Excel_Dialog::setCellEditRecorder(QObject* owner, CellEditRecorder record)
+{
+    recorderOwner = owner;
+    cellEditRecorder = std::move(record);
+}
 
 void Data_From_Excel_Dialog::setDefaultUndoStack(QUndoStack* stack)
 {

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
+
 class Data_From_Excel;
 class QLabel;
 class QTableView;
@@ -28,6 +30,10 @@ public:
     // The stack of the shared window, which is made when first asked for.
     static void setDefaultUndoStack(QUndoStack* stack);
     QUndoStack* undoStack() const;
+    // While owner lives, each cell edit runs through record (the editor window makes it one step of the
+    // design with the first row it shows) instead of becoming a step of the stack alone.
+    using CellEditRecorder = std::function<void(const std::function<void()>& edit)>;
+    static void setCellEditRecorder(QObject* owner, CellEditRecorder record);
 
     QTableView* ColList = nullptr;
     QLabel* rows_count = nullptr;
