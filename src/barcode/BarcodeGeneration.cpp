@@ -111,8 +111,7 @@ LinearBarcodeBuild buildLinear(const BarcodeStyle& s, const QString& value, cons
     b->setFooterFontSize(s.footer_font_val);
     b->calculateWidth();
     b->setWidth(Set_Linear_Barcode_Width(*b, s));
-    if (s.kerning_value != 1) // a spread text takes the barcode's width by itself
-        b->fitCaption(s.value_font_val, textRoom > 0 ? textRoom : b->width());
+    b->fitCaption(s.value_font_val, textRoom > 0 ? textRoom : b->width(), s.kerning_value == 1);
     Set_Barcode_Height(*b, s);
     out.barcode = std::move(b);
     return out;

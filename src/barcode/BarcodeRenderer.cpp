@@ -349,7 +349,9 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
                     fitted.setPointSizeF(b.caption_fontSize());
                 const qreal tw = BarcodeText::textWidth(fitted, text);
                 const qreal k = (b.width() - tw) / (2.0 * text.size());
-                const qreal kern = style.kerning_value == 1 ? 2.0 * k : b.captionKern();
+                // Spread over the barcode's width; a text wider than that closes up to touching letters,
+                // never overlapping ones (its room is the frame's, fitCaption).
+                const qreal kern = style.kerning_value == 1 ? std::max<qreal>(0, 2.0 * k) : b.captionKern();
                 drawTextBox(p, fitted, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
             }
         } else {

@@ -145,13 +145,15 @@ void NKDBarcode::setFooterFontSize(const QFont& font) {
     m_footerWidth = float(BarcodeText::textWidth(font, m_footer));
 }
 
-void NKDBarcode::fitCaption(const QFont& font, qreal room) {
+void NKDBarcode::fitCaption(const QFont& font, qreal room, bool spread) {
     m_captionKern = 2.0f;
     m_captionFits = true;
     const QString text = caption();
     const qreal designed = font.pointSizeF();
+    // A spread text's letters may close up to touching.
+    const qreal spacing = spread ? 0.0 : 2.0;
     if (!m_printsCaption || text.isEmpty() || text.contains(QLatin1Char('\t')) || !leftCaption().isEmpty() ||
-        !(designed > 0) || BarcodeText::spacedWidth(font, text, 2.0) <= room + 0.01)
+        !(designed > 0) || BarcodeText::spacedWidth(font, text, spacing) <= room + 0.01)
         return;
     // Width grows about in step with the size: each try aims at the room, a little under.
     const qreal least = std::min<qreal>(5.0, designed);
@@ -159,7 +161,7 @@ void NKDBarcode::fitCaption(const QFont& font, qreal room) {
     qreal size = designed;
     for (int i = 0; i < 16; ++i) {
         f.setPointSizeF(size);
-        const qreal w = BarcodeText::spacedWidth(f, text, 2.0 * size / designed);
+        const qreal w = BarcodeText::spacedWidth(f, text, spacing * size / designed);
         if (w <= room + 0.01)
             break;
         if (size <= least) {

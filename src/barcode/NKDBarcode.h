@@ -100,8 +100,9 @@ public:
     bool captionFits() const { return m_captionFits; }
     // Sets a one-piece value text smaller, with its spacing, until it takes no more than `room` points:
     // down to 5 points (or the font's own size when smaller); captionFits() says whether that was enough.
-    // The font is the one the text is drawn with; heights follow the new size.
-    void fitCaption(const QFont& font, qreal room);
+    // A spread text (`spread`) is measured with its letters touching. The font is the one the text is drawn
+    // with; heights follow the new size.
+    void fitCaption(const QFont& font, qreal room, bool spread = false);
     float header_fontSize() const { return m_headerFontSize; }
     float footer_fontSize() const { return m_footerFontSize; }
 

@@ -183,21 +183,32 @@ private slots:
         QTest::addColumn<QString>("row");
         QTest::addColumn<int>("dpi"); // negative: paper of that resolution
         QTest::addColumn<QString>("problem");
+        QTest::addColumn<bool>("spread"); // the value text spread over the bars
         const QString tooLong = QStringLiteral("the %1 value is too long for its frame.");
         const QString textTooLong = QStringLiteral("the %1 value text is too long for its frame, even in 5-point letters.");
         for (int dpi : {-300, 300, 150, 72}) {
             QTest::addRow("Code 39 NV with +ST272IG at %d dpi", dpi)
-                << int(Code39) << "NV" << "+ST272IG" << dpi << (dpi != 72 ? QString() : tooLong);
-            QTest::addRow("Code 39 NV with CVAUF at %d dpi", dpi) << int(Code39) << "NV" << "CVAUF" << dpi << QString();
+                << int(Code39) << "NV" << "+ST272IG" << dpi << (dpi != 72 ? QString() : tooLong) << false;
+            QTest::addRow("Code 39 NV with CVAUF at %d dpi", dpi) << int(Code39) << "NV" << "CVAUF" << dpi << QString() << false;
             QTest::addRow("ITF 12 with 14 digits at %d dpi", dpi)
-                << int(Interleaved2of5) << "12" << "12345678901234" << dpi << (dpi == 72 ? tooLong : QString());
+                << int(Interleaved2of5) << "12" << "12345678901234" << dpi << (dpi == 72 ? tooLong : QString()) << false;
             QTest::addRow("Code 128 with its own value at %d dpi", dpi)
-                << int(Code128) << "NAVU-42" << "NAVU-42" << dpi << QString();
+                << int(Code128) << "NAVU-42" << "NAVU-42" << dpi << QString() << false;
             QTest::addRow("Code 128 with 24 characters at %d dpi", dpi)
-                << int(Code128) << "NAVU-42" << "NAVU-2026-0042-0043-0044" << dpi << (dpi == 72 ? tooLong : QString());
+                << int(Code128) << "NAVU-42" << "NAVU-2026-0042-0043-0044" << dpi << (dpi == 72 ? tooLong : QString()) << false;
             QTest::addRow("Code 128 12 with 40 digits at %d dpi", dpi)
                 << int(Code128) << "12" << "1234567890123456789012345678901234567890" << dpi
-                << (std::abs(dpi) == 300 ? textTooLong : tooLong);
+                << (std::abs(dpi) == 300 ? textTooLong : tooLong) << false;
+            // Spread letters close up to touching, never overlapping, and are named where even that is too wide.
+            QTest::addRow("Code 128 12 with 40 digits spread at %d dpi", dpi)
+                << int(Code128) << "12" << "1234567890123456789012345678901234567890" << dpi
+                << (std::abs(dpi) == 300 ? QString() : tooLong) << true;
+            QTest::addRow("Code 128 12 with 48 digits spread at %d dpi", dpi)
+                << int(Code128) << "12" << "123456789012345678901234567890123456789012345678" << dpi
+                << (std::abs(dpi) == 300 ? textTooLong : tooLong) << true;
+            QTest::addRow("Code 128 with 24 characters spread at %d dpi", dpi)
+                << int(Code128) << "NAVU-42" << "NAVU-2026-0042-0043-0044" << dpi << (dpi == 72 ? tooLong : QString())
+                << true;
         }
     }
     void symbolsStayInFrames() {
@@ -206,8 +217,10 @@ private slots:
         QFETCH(QString, row);
         QFETCH(int, dpi);
         QFETCH(QString, problem);
+        QFETCH(bool, spread);
         GraphicPtr g = item(0, index, setUp);
         g->show_hide_hdr = g->show_hide_ftr = 1;
+        g->kerning_value_val = spread;
         g->setBounds(QRectF(60, 20, 10, 10));
         QVERIFY(BarcodeItemDrawing::setUpNewItem(*g));
         g->Set_Barcode_image(QImage(), row);
