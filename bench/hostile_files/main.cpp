@@ -3,6 +3,8 @@
 //
 //   bench_hostile_files            every shape
 //   bench_hostile_files SHAPE      one shape, in this process
+//   bench_hostile_files --file KIND PATH   a file, read as KIND (design, archive, clipboard, xlsx, mail,
+//                                          picture, text)
 
 #include "BenchSupport.h"
 #include "canvas/ItemSamples.h"
@@ -430,6 +432,18 @@ const std::map<QString, Shape>& shapes()
         {"jpeg_cmyk_progressive_10000", {[] { return hostilepictures::progressiveJpegDeclaring(10000, 4); }, pictureRead}},
         {"bmp_65535x65535", {[] { return hostilepictures::bmpDeclaring(65535, 65535); }, pictureRead}},
         {"png_16bit_100mp", {[] { return hostilepictures::png16(10000, 10000); }, pictureRead}},
+        {"png_100_texts_of_7.9mb",
+         {[] { return hostilepictures::pngWithTexts(hostilepictures::png16(8, 8), 100, 7900000); }, pictureRead}},
+        {"png_1000_texts_of_7.9mb",
+         {[] { return hostilepictures::pngWithTexts(hostilepictures::png16(8, 8), 1000, 7900000); }, pictureRead}},
+        {"ico_of_png_100mp",
+         {[] {
+              QImage img(10000, 10000, QImage::Format_Grayscale8);
+              img.fill(128);
+              return hostilepictures::iconHolding(encoded(img, "png"));
+          },
+          pictureRead}},
+        {"ico_of_16bit_png_81mp", {[] { return hostilepictures::iconHolding(hostilepictures::png16(9000, 9000)); }, pictureRead}},
         {"csv_x_comma_30mb.csv", {[] { return repeated("x,", 30 << 20); }, textImport}},
         {"csv_x_comma_200mb.csv", {[] { return repeated("x,", 200 << 20); }, textImport}},
         {"csv_ordinary_20mb.csv", {[] { return ordinaryCsv(20 << 20); }, textImport}},
@@ -440,6 +454,24 @@ const std::map<QString, Shape>& shapes()
         {"rtf_open_groups_20mb.rtf", {[] { return rtfOpenGroups(20 << 20); }, textImport}},
     };
     return all;
+}
+
+int runFile(const QString& kind, const QString& path)
+{
+    static const std::map<QString, std::function<QString(const QByteArray&, const QString&)>> readers = {
+        {"design", designRead}, {"archive", archiveRead}, {"clipboard", clipboardRead}, {"xlsx", xlsxRead},
+        {"mail", mailRead}, {"picture", pictureRead}, {"text", textImport}};
+    QFile f(path);
+    if (!readers.count(kind) || !f.open(QIODevice::ReadOnly))
+        return 2;
+    const QByteArray bytes = f.readAll();
+    bench::resetPeak();
+    QElapsedTimer clock;
+    clock.start();
+    const QString result = readers.at(kind)(bytes, path);
+    std::printf("%s (%.1f KB): %s; %lld ms, peak %lld MB\n", qPrintable(QFileInfo(path).fileName()), bytes.size() / 1024.0,
+                qPrintable(result.left(200)), clock.elapsed(), bench::peakResidentKb() / 1024);
+    return 0;
 }
 
 int runOne(const QString& name)
@@ -478,6 +510,8 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     bench::printWithPoint();
+    if (argc > 3 && QByteArray(argv[1]) == "--file")
+        return runFile(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc > 1)
         return runOne(QString::fromLocal8Bit(argv[1]));
     for (const auto& [name, shape] : shapes()) {

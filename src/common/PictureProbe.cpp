@@ -11,6 +11,8 @@
 #include <cstring>
 #include <map>
 
+#include <zlib.h>
+
 namespace pictures {
 
 namespace {
@@ -35,6 +37,15 @@ public:
         QByteArray out;
         for (int c; out.size() < n && (c = get()) >= 0;)
             out.append(char(c));
+        return out;
+    }
+    // Up to n bytes, fewer at the end; empty once nothing is left.
+    QByteArray block(qint64 n) {
+        if (m_at == m_chunk.size() && !fill())
+            return {};
+        const qint64 here = std::min<qint64>(n, m_chunk.size() - m_at);
+        QByteArray out = m_chunk.mid(m_at, here);
+        m_at += here;
         return out;
     }
     // Moves to the next 0xFF byte; false at the end.
@@ -179,6 +190,130 @@ void inspectGif(const QByteArray& head, PictureInfo& info) {
     info.bytesPerPixel = 4;
 }
 
+int be32(const QByteArray& b, int at) { return int(quint32(be16(b, at)) << 16 | quint32(be16(b, at + 2))); }
+
+// The bytes a zlib stream of `length` bytes inflates to, counted only until they pass limit; -1 when the
+// stream is broken.
+qint64 inflatedBytes(ByteStream& in, qint64 length, qint64 limit) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return -1;
+    qint64 total = 0;
+    int status = Z_OK;
+    static thread_local std::vector<Bytef> out(64 * 1024);
+    while (length > 0 && total <= limit && status == Z_OK) {
+        QByteArray chunk = in.block(std::min<qint64>(length, 64 * 1024));
+        if (chunk.isEmpty())
+            break;
+        length -= chunk.size();
+        z.next_in = reinterpret_cast<Bytef*>(chunk.data());
+        z.avail_in = uInt(chunk.size());
+        do {
+            z.next_out = out.data();
+            z.avail_out = uInt(out.size());
+            status = inflate(&z, Z_NO_FLUSH);
+            total += qint64(out.size() - z.avail_out);
+        } while (status == Z_OK && z.avail_out == 0 && total <= limit);
+    }
+    inflateEnd(&z);
+    in.skip(length);
+    return status == Z_OK || status == Z_STREAM_END || total > limit ? total : -1;
+}
+
+// A NUL-ended field of a chunk, at most max bytes; what it took of the chunk in *used.
+void skipField(ByteStream& in, qint64 max, qint64* used) {
+    for (int c; *used < max && (c = in.get()) >= 0;) {
+        ++*used;
+        if (c == 0)
+            return;
+    }
+}
+
+// What a PNG declares in its header, and the text of its text chunks once inflated, which Qt's reader
+// keeps whole (a zTXt chunk of a few kilobytes inflates to megabytes, and libpng keeps up to a thousand).
+// The text is counted only until it passes MaxPngTextBytes. From the signature.
+struct PngHead {
+    QSize size;
+    int depth = 0;
+    qint64 text = 0;
+};
+PngHead readPng(ByteStream& in) {
+    PngHead png;
+    if (in.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return png;
+    for (;;) {
+        const QByteArray head = in.read(8);
+        if (head.size() < 8)
+            return png;
+        const qint64 length = quint32(be32(head, 0));
+        const QByteArray type = head.mid(4);
+        qint64 used = 0;
+        if (type == "IHDR" && length >= 13) {
+            const QByteArray h = in.read(13);
+            if (h.size() < 13)
+                return png;
+            used = 13;
+            png.size = QSize(std::max(0, be32(h, 0)), std::max(0, be32(h, 4)));
+            png.depth = uchar(h[8]);
+        } else if (type == "tEXt") {
+            png.text += length;
+        } else if (type == "zTXt" || type == "iTXt") {
+            skipField(in, length, &used); // keyword
+            bool compressed = type == "zTXt";
+            if (type == "iTXt" && used < length) {
+                compressed = in.get() == 1;
+                in.get();
+                used += 2;
+                skipField(in, length, &used); // language
+                skipField(in, length, &used); // translated keyword
+            } else if (used < length) {
+                in.get();
+                ++used;
+            }
+            const qint64 rest = std::max<qint64>(0, length - used);
+            const qint64 inflated = compressed ? inflatedBytes(in, rest, MaxPngTextBytes - png.text) : rest;
+            used = compressed ? length : used;
+            png.text += std::max<qint64>(0, inflated);
+        } else if (type == "IEND") {
+            return png;
+        }
+        if (png.text > MaxPngTextBytes || !in.skip(length - used + 4))
+            return png;
+    }
+}
+
+QString pngTextMessage() {
+    return QStringLiteral("The picture could not be read: its PNG data holds more than %1 MB of text besides the "
+                          "picture.")
+        .arg(MaxPngTextBytes / (1024 * 1024));
+}
+
+// A PNG's text is held to MaxPngTextBytes; the rest is left to Qt's reader.
+void inspectPng(QIODevice& device, PictureInfo& info) {
+    ByteStream in(device);
+    if (readPng(in).text > MaxPngTextBytes)
+        info.refusal = pngTextMessage();
+}
+
+// An icon's first picture is the one read; a PNG there is decoded whole whatever size the icon's directory
+// gives, so its own header says the size.
+void inspectIcon(QIODevice& device, const QByteArray& head, PictureInfo& info) {
+    const qint64 offset = quint32(le32(head, 6 + 12));
+    const qint64 start = device.pos();
+    if (!device.seek(start + offset) || !device.peek(8).startsWith("\x89PNG"))
+        return;
+    ByteStream in(device);
+    const PngHead png = readPng(in);
+    if (png.text > MaxPngTextBytes) {
+        info.refusal = pngTextMessage();
+        return;
+    }
+    info.format = "ico";
+    info.size = png.size;
+    info.decodesTo = png.depth == 16 ? QImage::Format_RGBA64 : QImage::Format_ARGB32;
+    info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
+}
+
 // Qt refuses a BMP header over 16384 x 16384 without saying why: the size is taken from the header.
 void inspectBmp(const QByteArray& head, PictureInfo& info) {
     info.format = "bmp";
@@ -283,6 +418,11 @@ PictureInfo inspect(QIODevice& device) {
         inspectGif(head, info);
     } else if (head.size() >= 30 && head.startsWith("BM")) {
         inspectBmp(head, info);
+    } else if (head.startsWith("\x89PNG")) {
+        inspectPng(device, info);
+    } else if (head.size() >= 22 && (head.startsWith(QByteArray("\0\0\1\0", 4)) || head.startsWith(QByteArray("\0\0\2\0", 4))) &&
+               (head[4] != 0 || head[5] != 0)) {
+        inspectIcon(device, head, info);
     }
     device.seek(start);
     if (!info.refusal.isEmpty())

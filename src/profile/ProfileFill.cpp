@@ -6,13 +6,13 @@
 #include "profile/User_Profile_Class.h"
 
 #include <QFileInfo>
-#include <QImageReader>
+#include "common/PictureReader.h"
 
 bool isLoadablePicture(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
-    QImageReader reader(path);
-    return reader.canRead() && reader.size().isValid();
+    const pictures::PictureInfo info = pictures::inspectFile(path);
+    return info.readable() && info.size.isValid();
 }
 
 void applyProfileBinding(SKTGraphic& item, const User_Profile_Class& record, int field) {

@@ -78,18 +78,38 @@ inline QByteArray bmpDeclaring(int w, int h) {
     return b;
 }
 
+// A PNG chunk of that type and data.
+inline QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray c(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), c.data());
+    const QByteArray body = QByteArray(type) + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+                          crc.data());
+    return c + body + crc;
+}
+
+// The PNG with `count` zTXt chunks after its header, each a few kilobytes inflating to `bytes` bytes of text.
+inline QByteArray pngWithTexts(const QByteArray& png, int count, qsizetype bytes) {
+    const QByteArray text = qCompress(QByteArray(bytes, 'A')).mid(4); // a zlib stream
+    QByteArray chunks;
+    for (int i = 0; i < count; ++i)
+        chunks += pngChunk("zTXt", "Comment" + QByteArray::number(i) + QByteArray(2, '\0') + text);
+    return png.left(33) + chunks + png.mid(33); // the signature and IHDR take 33 bytes
+}
+
+// An icon whose one entry, declared 16 x 16, holds the PNG.
+inline QByteArray iconHolding(const QByteArray& png) {
+    QByteArray ico = QByteArray::fromHex("000001000100" "10100000" "01002000");
+    QByteArray le(8, '\0');
+    qToLittleEndian<quint32>(quint32(png.size()), le.data());
+    qToLittleEndian<quint32>(quint32(ico.size() + 8), le.data() + 4);
+    return ico + le + png;
+}
+
 // An honest black 16-bit RGB PNG of w x h pixels, compressed row by row (a few hundred KB for 100
 // megapixels).
 inline QByteArray png16(int w, int h) {
-    auto chunk = [](const char* type, const QByteArray& data) {
-        QByteArray c(4, '\0');
-        qToBigEndian<quint32>(quint32(data.size()), c.data());
-        const QByteArray body = QByteArray(type) + data;
-        QByteArray crc(4, '\0');
-        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-                              crc.data());
-        return c + body + crc;
-    };
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(quint32(w), header.data());
     qToBigEndian<quint32>(quint32(h), header.data() + 4);
@@ -113,7 +133,7 @@ inline QByteArray png16(int w, int h) {
         } while (z.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
     }
     deflateEnd(&z);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", idat) + chunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) + pngChunk("IEND", {});
 }
 
 } // namespace hostilepictures

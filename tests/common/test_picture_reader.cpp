@@ -151,6 +151,15 @@ private slots:
             << hostilepictures::progressiveJpegDeclaring(10000, 4) << "10000 × 10000" + memory;
         QTest::newRow("16-bit png 10000")
             << pngClaiming(10000, 10000, hostilepictures::png16(8, 8)) << "10000 × 10000" + memory;
+        // Qt's reader keeps every text a PNG holds; an icon's PNG is decoded whole at its own size.
+        QTest::newRow("png of 64 MB of text")
+            << hostilepictures::pngWithTexts(pngClaiming(8, 8), 64, 1 << 20) << QStringLiteral("MB of text");
+        QTest::newRow("icon of a 16-bit png 10000")
+            << hostilepictures::iconHolding(pngClaiming(10000, 10000, hostilepictures::png16(8, 8)))
+            << "10000 × 10000" + memory;
+        QTest::newRow("icon of a png of 64 MB of text")
+            << hostilepictures::iconHolding(hostilepictures::pngWithTexts(pngClaiming(8, 8), 64, 1 << 20))
+            << QStringLiteral("MB of text");
     }
     void bombsAreRefusedUnread() {
         QFETCH(QByteArray, bytes);
@@ -248,6 +257,11 @@ private slots:
             << 38 * 25 * 128LL;
         QTest::newRow("gif screen") << gifOnScreen(300, 200, 20) << QByteArray("gif") << QSize(300, 200) << 4 << 0LL;
         QTest::newRow("bmp") << encoded(rgb, "bmp") << QByteArray("bmp") << QSize(300, 200) << 4 << 0LL;
+        QTest::newRow("png of some text")
+            << hostilepictures::pngWithTexts(encoded(rgb, "png"), 8, 1 << 20) << QByteArray("png") << QSize(300, 200)
+            << 4 << 0LL;
+        QTest::newRow("icon of a png") << hostilepictures::iconHolding(encoded(rgb, "png")) << QByteArray("ico")
+                                       << QSize(300, 200) << 4 << 0LL;
     }
     void inspectTellsWhatDecodingTakes() {
         QFETCH(QByteArray, bytes);

@@ -14,6 +14,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include "common/PictureReader.h"
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineF>
@@ -218,7 +219,8 @@ void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* e
         QSizeF size = defaultSizeForTool(t);
         if ((t == 8 || t == 9) && QFileInfo(Library_Selected_Image).isFile()) {
             // A clicked picture keeps its proportions.
-            const QSize natural = QImageReader(Library_Selected_Image).size();
+            const pictures::PictureInfo info = pictures::inspectFile(Library_Selected_Image);
+            const QSize natural = info.readable() ? info.size : QSize();
             if (natural.isValid())
                 size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
         }
@@ -629,7 +631,8 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
     if (record)
         _document->setUndoRegistrationEnabled(false);
     for (const QString& path : paths) {
-        const QSize natural = QImageReader(path).size();
+        const pictures::PictureInfo info = pictures::inspectFile(path);
+        const QSize natural = info.readable() ? info.size : QSize();
         if (!natural.isValid())
             continue;
         // The new picture item takes its picture from Library_Selected_Image, as with the picture tool.
