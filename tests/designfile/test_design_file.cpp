@@ -440,30 +440,41 @@ private slots:
         using namespace sharedplist;
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("told"); // what the user is told
+        const QString damaged = QStringLiteral("It is damaged or not a design file.");
         const QString tooOften = plistio::overBudgetMessage();
         const QByteArray manyTexts = sharedInArray(text(QByteArray(4096, 't')), 1000000);
-        QTest::newRow("data 200,000 times") << sharedInArray(data(QByteArray(65536, 'd')), 200000) << tooOften;
-        QTest::newRow("text a million times") << manyTexts << tooOften;
+        QTest::newRow("data 200,000 times") << sharedInArray(data(QByteArray(65536, 'd')), 200000) << tooOften << damaged;
+        QTest::newRow("text a million times") << manyTexts << tooOften << damaged;
         const DesignData d = sampleDesign();
         QTest::newRow("item archive sharing a text")
             << patched(d, designfile::FrontCountIndex + 1, plistio::newData(manyTexts))
-            << QStringLiteral("element 77: front item 0 is broken: ") + tooOften;
+            << QStringLiteral("element 77: front item 0 is broken: ") + tooOften << damaged;
         QTest::newRow("photo not a picture") << patched(d, designfile::PhotoDataIndex, plistio::newData("garbage"))
-                                             << QStringLiteral("element 59: the main photo cannot be read");
+                                             << QStringLiteral("element 59: the main photo cannot be read") << damaged;
         QTest::newRow("count a text") << patched(d, designfile::FrontCountIndex, plistio::newString(QStringLiteral("1")))
-                                      << QStringLiteral("element 76: the front is not a valid count");
+                                      << QStringLiteral("element 76: the front is not a valid count") << damaged;
         // 19 million values of shared arrays where a text belongs: refused before any is made.
         QTest::newRow("frame path shared arrays")
             << nestedSharedArraysAt(d, designfile::FramePathIndex, {250, 250, 310})
-            << QStringLiteral("element 57: the frame picture path is not a text");
+            << QStringLiteral("element 57: the frame picture path is not a text") << damaged;
+        // A whole file over a limit of size is told so, not called damaged.
+        plist_t titles = plist_new_array();
+        for (int i = 0; i <= designfile::MaxColumns; ++i)
+            plist_array_append_item(titles, plistio::newString(QStringLiteral("C")));
+        QTest::newRow("too many columns") << patched(d, designfile::SheetTitlesIndex, titles)
+                                          << QStringLiteral("element 74: too many columns")
+                                          << QStringLiteral("is too large to be opened (too many columns).");
     }
     void hostileDesignsAreRefusedWithTheirReason() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
+        QFETCH(QString, told);
         const qint64 before = peakRssMB();
         QString error;
         QVERIFY(!designfile::fromBytes(bytes, &error));
         QCOMPARE(error, reason);
+        QVERIFY2(designfile::openFailedMessage(QStringLiteral("a.kvto"), error).endsWith(told), qPrintable(error));
         QVERIFY2(peakRssMB() - before < 100, qPrintable(QString::number(peakRssMB() - before)));
     }
 

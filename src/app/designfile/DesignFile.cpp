@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -783,22 +784,39 @@ std::optional<DesignData> load(const QString& path, QString* error, const std::a
     }
     if (f.size() > MaxFileBytes) {
         if (error)
-            *error = QStringLiteral("the file is too large");
+            *error = QStringLiteral("the file is too large (%1 MB; designs of up to %2 MB can be opened)")
+                         .arg(f.size() / (1024 * 1024))
+                         .arg(MaxFileBytes / (1024 * 1024));
         return std::nullopt;
     }
-    // Read, not mapped: a file that shrinks or whose disk goes away while it is read gives an error, not a crash.
-    const QByteArray bytes = f.readAll();
-    if (bytes.size() != f.size()) {
+    try {
+        // Read, not mapped: a file that shrinks or whose disk goes away while it is read gives an error, not a
+        // crash.
+        const QByteArray bytes = f.readAll();
+        if (bytes.size() != f.size()) {
+            if (error)
+                *error = f.errorString();
+            return std::nullopt;
+        }
+        return fromBytes(bytes, error, stop, progress);
+    } catch (const std::bad_alloc&) {
         if (error)
-            *error = f.errorString();
+            *error = NotEnoughMemory;
         return std::nullopt;
     }
-    return fromBytes(bytes, error, stop, progress);
 }
 
-QString openFailedMessage(const QString& path) {
-    return QStringLiteral("The file \"%1\" could not be opened. It is damaged or not a design file.")
-        .arg(QFileInfo(path).fileName());
+QString openFailedMessage(const QString& path, const QString& reason) {
+    const QString name = QFileInfo(path).fileName();
+    if (reason == NotEnoughMemory)
+        return QStringLiteral("There is not enough memory to open the design \"%1\".").arg(name);
+    // Limits of size are named as such: the file is whole, only larger than the program opens.
+    if (reason.contains(QStringLiteral("too large")) || reason.contains(QStringLiteral("too many"))) {
+        QString why = reason;
+        why.remove(QRegularExpression(QStringLiteral("^element \\d+: ")));
+        return QStringLiteral("The design \"%1\" is too large to be opened (%2).").arg(name, why);
+    }
+    return QStringLiteral("The file \"%1\" could not be opened. It is damaged or not a design file.").arg(name);
 }
 
 } // namespace designfile

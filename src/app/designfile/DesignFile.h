@@ -148,7 +148,9 @@ std::optional<DesignData> load(const QString& path, QString* error = nullptr,
                                const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr);
 
 // The message shown when a design cannot be opened.
-QString openFailedMessage(const QString& path);
+QString openFailedMessage(const QString& path, const QString& reason = {});
+// The reason load gives when memory ran out.
+inline const QString NotEnoughMemory = QStringLiteral("not enough memory");
 // Why a design (or template) of that many bytes is not written: it could not be opened again.
 QString tooLargeToSaveMessage(qint64 bytes);
 

@@ -203,7 +203,7 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
         return false; // the design on screen stays as it was
     if (!d) {
         Show_NSLog_Message(QStringLiteral("Design %1 refused: %2").arg(path, error));
-        Show_MessageBox(designfile::openFailedMessage(path));
+        Show_MessageBox(designfile::openFailedMessage(path, error));
         return false;
     }
     const QString notice = unknownSymbologyNotice(d->frontItems, d->backItems);
