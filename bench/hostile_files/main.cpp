@@ -402,6 +402,19 @@ const std::map<QString, Shape>& shapes()
         {"xlsx_4096_formats_100k_hashes", {[] { return longFormats(4096, 100000); }, xlsxRead}},
         {"xlsx_10m_cell_formats", {[] { return manyCellFormats(10000000, "cellXfs"); }, xlsxRead}},
         {"xlsx_100m_cell_formats", {[] { return manyCellFormats(100000000, "cellXfs"); }, xlsxRead}},
+        {"xlsx_shared_string_400mb",
+         {[] {
+              return XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>",
+                                             "<si><t>" + QByteArray(400 << 20, 'x') + "</t></si>")
+                  .bytes();
+          },
+          xlsxRead}},
+        {"xlsx_cells_25m_in_a_row",
+         {[] {
+              return XlsxTestPackage::simple("<row r=\"1\">" + QByteArray("<c><v>1</v></c>").repeated(25000000) + "</row>")
+                  .bytes();
+          },
+          xlsxRead}},
         {"xlsx_100m_style_formats", {[] { return manyCellFormats(100000000, "cellStyleXfs"); }, xlsxRead}},
         {"gif_65535x480", {[] { return gifOnScreen(65535, 480, 20); }, pictureRead}},
         {"gif_5000x5000", {[] { return gifOnScreen(5000, 5000, 20); }, pictureRead}},

@@ -176,11 +176,13 @@ private:
 };
 
 // The inflated text of a part, held one window at a time: the parser works on [begin, end) and asks for
-// more when a unit (a row, a shared string) runs past the window; the bytes from the start of that unit
-// on are kept and more are read after them.
+// more when a unit (a row, a shared string, a tag, a comment) runs past the window; the bytes from the start
+// of that unit on are kept and more are read after them. A unit longer than kMaxUnit is none a spreadsheet
+// program writes (a cell holds at most 32,767 characters) and ends the reading.
 class PartInput {
 public:
     static constexpr qint64 kChunk = 1 << 20;
+    static constexpr qint64 kMaxUnit = 64LL << 20;
 
     explicit PartInput(ZipReader::Stream& stream) : _stream(stream) {}
 
@@ -194,7 +196,7 @@ public:
         const auto encoding = QStringConverter::encodingForData(head, u'<');
         if (!encoding || *encoding == QStringConverter::Utf8)
             return true;
-        while (more()) {
+        while (more(true)) {
         }
         if (failed())
             return false;
@@ -212,24 +214,37 @@ public:
     const char* end() const { return _buf.data() + _len; }
     void consumeTo(const char* p) { _pos = size_t(p - _buf.data()); }
     bool atEnd() const { return _eof; }
-    bool failed() const { return !_stream.error().isEmpty(); }
-    QString error() const { return _stream.error(); }
-
-    // Keeps [begin, end) and reads more after it; false when nothing more comes.
-    bool more()
+    bool failed() const { return _tooLong || !_stream.error().isEmpty(); }
+    QString error() const
     {
-        if (_eof)
+        return _tooLong ? QStringLiteral("The workbook holds an element longer than %1 MB, more than spreadsheet "
+                                         "programs write.")
+                              .arg(kMaxUnit >> 20)
+                        : _stream.error();
+    }
+
+    // Keeps [begin, end) and reads more after it; false when nothing more comes, or when the unit kept is
+    // longer than kMaxUnit (unless the part is read whole).
+    bool more(bool whole = false)
+    {
+        if (_eof || _tooLong)
             return false;
         if (_pos > 0) {
             std::memmove(_buf.data(), _buf.data() + _pos, _len - _pos);
             _len -= _pos;
             _pos = 0;
         }
+        if (!whole && qint64(_len) > kMaxUnit) {
+            _tooLong = true;
+            return false;
+        }
         if (_buf.size() < size_t(kChunk))
             _buf.resize(size_t(kChunk));
         if (_len * 2 > _buf.size()) // one unit fills half the window: room for it to grow
             _buf.resize(_buf.size() * 2);
-        const qint64 n = _stream.read(_buf.data() + _len, qint64(_buf.size() - _len));
+        // The window holds at most one byte more than the longest unit, so a longer one is known at the next call.
+        const qint64 room = qint64(_buf.size() - _len);
+        const qint64 n = _stream.read(_buf.data() + _len, whole ? room : std::min(room, kMaxUnit + 1 - qint64(_len)));
         if (n <= 0) {
             _eof = true;
             return false;
@@ -244,6 +259,7 @@ private:
     size_t _pos = 0;
     size_t _len = 0;
     bool _eof = false;
+    bool _tooLong = false;
 };
 
 // What a unit of streamed XML came to.

@@ -342,6 +342,9 @@ private slots:
         QTest::newRow("cell formats past the limit")
             << "<cellStyleXfs><xf/></cellStyleXfs><cellXfs>" + xfs + "</cellXfs>" << 1 << "1.50|1.5" << 1;
         QTest::newRow("sheets past the limit") << QByteArray() << 10001 << "more than 10,000 sheets" << 0;
+        // One element (here a comment) longer than any spreadsheet program writes is not held whole.
+        QTest::newRow("element past 64 MB") << "<!--" + QByteArray(64 << 20, 'a') + "--><cellXfs><xf/></cellXfs>" << 1
+                                            << "an element longer than 64 MB" << 0;
     }
     void boundedWorkbookParts()
     {
