@@ -465,6 +465,7 @@ const std::map<QString, Shape>& shapes()
          {[] { return "\"" + repeated("ab\"\"", 20 << 20) + "\""; }, textImport}},
         {"txt_lines_x_30mb.txt", {[] { return repeated("x\n", 30 << 20); }, textImport}},
         {"rtf_open_groups_20mb.rtf", {[] { return rtfOpenGroups(20 << 20); }, textImport}},
+        {"rtf_control_words_20mb.rtf", {[] { return "{\\rtf1\\ansi " + repeated("\\b", 20 << 20) + " x}"; }, textImport}},
     };
     return all;
 }

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
+#include <unordered_set>
 
 namespace SeriesImport {
 
@@ -91,11 +93,17 @@ bool isSkippedDestination(QByteArrayView word) {
                                         "pntxta",
                                         "pntxtb",
                                         "listpicture"};
-    for (const char* w : words) {
-        if (word == QByteArrayView(w))
-            return true;
-    }
-    return false;
+    static const std::unordered_set<std::string_view> set(std::begin(words), std::end(words));
+    return set.contains(std::string_view(word.data(), size_t(word.size())));
+}
+
+// The control words the text reader acts on; every other one (formatting) is passed over at once.
+bool isActedOn(QByteArrayView word) {
+    static const std::unordered_set<std::string_view> words = {
+        "ansicpg", "mac",    "pc",     "pca",    "fonttbl", "f",         "fcharset",  "cpg",       "deff",
+        "par",     "line",   "sect",   "page",   "row",     "cell",      "nestcell",  "tab",       "emdash",
+        "endash",  "bullet", "lquote", "rquote", "uc",      "u",         "ldblquote", "rdblquote"};
+    return words.contains(std::string_view(word.data(), size_t(word.size()))) || isSkippedDestination(word);
 }
 
 // The Windows code page of an RTF font character set (0 is ANSI, Western European); 0 for the document's own.
@@ -368,6 +376,8 @@ std::optional<QString> rtfToText(const QByteArray& bytes) {
         if (i < n && bytes[i] == ' ')
             ++i;
         flush(); // a control word ends a run of bytes (a font change may follow)
+        if (!isActedOn(word))
+            continue;
         if (word == "ansicpg" && hasParam && param > 0)
             documentCodePage = param;
         else if (word == "mac" || word == "pc" || word == "pca")
