@@ -5,6 +5,7 @@
 //   bench_hostile_files SHAPE      one shape, in this process
 //   bench_hostile_files --file KIND PATH   a file, read as KIND (design, archive, clipboard, xlsx, mail,
 //                                          picture, text)
+//   bench_hostile_files --write SHAPE PATH  writes a shape's file
 
 #include "BenchSupport.h"
 #include "canvas/ItemSamples.h"
@@ -524,6 +525,10 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     bench::printWithPoint();
+    if (argc > 3 && QByteArray(argv[1]) == "--write" && shapes().count(QString::fromLocal8Bit(argv[2]))) {
+        QFile out(QString::fromLocal8Bit(argv[3]));
+        return out.open(QIODevice::WriteOnly) && out.write(shapes().at(QString::fromLocal8Bit(argv[2])).make()) > 0 ? 0 : 2;
+    }
     if (argc > 3 && QByteArray(argv[1]) == "--file")
         return runFile(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc > 1)
