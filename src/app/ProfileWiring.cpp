@@ -22,8 +22,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 class WindowProfileHost : public ProfileDialogHost {
@@ -159,6 +161,8 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     const quint64 tableRevision = table->revision();
     const QStringList tableTitles = table->columnTitles();
     const DataTableContent tableRows = table->content();
+    const bool held = std::exchange(_profileHoldsTable, true);
+    const auto release = qScopeGuard([this, held] { _profileHoldsTable = held; });
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
     GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,

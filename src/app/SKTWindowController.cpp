@@ -122,7 +122,8 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     // replaced outside one (a profile dialog run from the start wizard), the design counts as changed.
     if (Data_From_Excel* table = Data_From_Excel::defaultInstance())
         connect(table, &QAbstractItemModel::modelReset, this, [this] {
-            const bool inStep = _restoringCardEdit || (_cardEditDepth > 0 && _cardEditRegistration);
+            const bool inStep =
+                _restoringCardEdit || _profileHoldsTable || (_cardEditDepth > 0 && _cardEditRegistration);
             if (!inStep)
                 _document->markChangedOutsideUndo();
         });

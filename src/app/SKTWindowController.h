@@ -283,6 +283,7 @@ private:
     std::optional<CardEditState> _cardEditBefore;
     bool _cardEditRegistration = true; // undo registration as the outermost card edit found it
     bool _restoringCardEdit = false;
+    bool _profileHoldsTable = false; // a both-sides profile dialog runs: its import lands with the profile
     void setUpProfiles();
     void resetProfilesForNewDesign();
     void fillProfileSide(SKTGraphicView* view, const User_Profile_Class& record,

@@ -272,13 +272,15 @@ private slots:
 
         // A workbook imported in the browser's dialog lands with the profile on the template, not before.
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
-        whenShown<Template_Browser>([table](Template_Browser* b) {
+        QVERIFY(!m_doc->isModified());
+        whenShown<Template_Browser>([this, table](Template_Browser* b) {
             answerProfile([table](User_profile* dlg) {
                 table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Cleo"}});
                 dlg->OK_Btn_Clicked();
             });
             b->profileButton()->click();
             QCOMPARE(table->rowCountOfTable(), 0);
+            QVERIFY(!m_doc->isModified()); // nothing landed yet
             openTemplate(b, QStringLiteral("Party"));
         });
         trigger(QStringLiteral("Templates..."));
