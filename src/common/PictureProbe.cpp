@@ -117,9 +117,16 @@ void inspectJpeg(QIODevice& device, PictureInfo& info) {
     bool progressive = false;
     int firstScanComponents = 0;
     std::map<int, int> scansOf; // component id: scans coding it
+    int kept = 0;               // blocks the decoder keeps
     for (int m; (m = nextMarker(in)) >= 0 && m != 0xD9;) {
         if (m == 0x01 || m == 0xD8)
             continue;
+        if ((m == 0xFE || m == 0xE1 || m == 0xE2) && ++kept > MaxJpegKeptBlocks) {
+            info.refusal = QStringLiteral("The picture could not be read: its JPEG data holds more comment and "
+                                          "metadata blocks than picture programs write (over %1).")
+                               .arg(MaxJpegKeptBlocks);
+            return;
+        }
         const int hi = in.get();
         const int lo = in.get();
         if (lo < 0)

@@ -26,6 +26,9 @@ constexpr qint64 MaxDecodeBytes = 720LL * 1024 * 1024;
 // A JPEG coding one component in more scans than this is refused unread: encoders write at most about
 // six (libjpeg's progressive scripts, mozjpeg, Photoshop), and each scan is a pass over the whole picture.
 constexpr int MaxJpegScansPerComponent = 12;
+// A JPEG holding more comment and metadata blocks (COM, APP1, APP2) than this is refused unread: its decoder
+// keeps them in a list it walks to the end for each one, so their number costs its square in time.
+constexpr int MaxJpegKeptBlocks = 1000;
 // A PNG whose text chunks hold more than this once inflated is refused unread: Qt's reader keeps all of it.
 constexpr qint64 MaxPngTextBytes = 32LL * 1024 * 1024;
 

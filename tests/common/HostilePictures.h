@@ -44,6 +44,11 @@ inline QByteArray repeatingLastScan(const QByteArray& jpeg, int copies) {
     return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(copies) + jpeg.mid(end);
 }
 
+// The JPEG with `count` short comment blocks after its start.
+inline QByteArray jpegWithComments(const QByteArray& jpeg, int count) {
+    return jpeg.left(2) + (QByteArray::fromHex("fffe000a") + "comment!").repeated(count) + jpeg.mid(2);
+}
+
 // A small progressive grey JPEG whose frame declares side x side pixels in `components` channels sampled
 // alike (4: CMYK), over the scans of the first channel alone.
 inline QByteArray progressiveJpegDeclaring(int side, int components) {

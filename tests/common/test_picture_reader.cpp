@@ -152,6 +152,10 @@ private slots:
         QTest::newRow("16-bit png 10000")
             << pngClaiming(10000, 10000, hostilepictures::png16(8, 8)) << "10000 × 10000" + memory;
         // Qt's reader keeps every text a PNG holds; an icon's PNG is decoded whole at its own size.
+        // Its decoder walks its list of kept blocks to the end for each new one.
+        QTest::newRow("jpeg of 2000 comments")
+            << hostilepictures::jpegWithComments(hostilepictures::progressiveGreyJpeg(64, 64), 2000)
+            << QStringLiteral("comment and metadata blocks");
         QTest::newRow("png of 64 MB of text")
             << hostilepictures::pngWithTexts(pngClaiming(8, 8), 64, 1 << 20) << QStringLiteral("MB of text");
         QTest::newRow("icon of a 16-bit png 10000")
