@@ -239,14 +239,16 @@ TwoDAreas twoDAreas(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSym
 }
 
 // The area a symbol is drawn in on a device of `scale` dots per point (0: exact vectors): between margins
-// and texts; where that leaves modules under one dot (or no room), with the quiet zone alone when that
-// gives larger modules; where the texts leave no room at all, the whole frame, over them.
+// and texts; where that leaves modules under one dot, with the quiet zone alone where that gives one dot
+// (as linear symbols, so a zoomed-out screen resamples what outputs show); where the margins leave no room,
+// with the quiet zone alone; where the texts leave no room at all, the whole frame, over them.
 QRectF twoDArea(const SKTGraphic& item, const BarcodeStyle& s, const TwoDSymbol& sym, qreal scale) {
     const TwoDAreas a = twoDAreas(item, s, sym);
     const qreal u = a.margins.isEmpty() ? 0 : twoDModule(sym, a.margins);
     if (u > 0 && (scale <= 0 || u * scale >= 1 - 1e-6))
         return a.margins;
-    if (!a.zone.isEmpty() && twoDModule(sym, a.zone) > u)
+    const qreal zone = a.zone.isEmpty() ? 0 : twoDModule(sym, a.zone);
+    if (zone > u && (u <= 0 || zone * scale >= 1 - 1e-6))
         return a.zone;
     return u > 0 ? a.margins : QRectF(QPointF(0, 0), item.bounds().normalized().size());
 }
