@@ -315,7 +315,7 @@ void inspectIcon(QIODevice& device, const QByteArray& head, PictureInfo& info) {
         info.refusal = pngTextMessage();
         return;
     }
-    info.format = "ico";
+    info.format = head[2] == 2 ? "cur" : "ico";
     info.size = png.size;
     info.decodesTo = png.depth == 16 ? QImage::Format_RGBA64 : QImage::Format_ARGB32;
     info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
