@@ -414,6 +414,8 @@ qint64 treeBudget(qint64 dataSize)
     return std::min(MaxTreeBytes, TreeBytesPerByte * dataSize + ClaimFloor);
 }
 
+static QString tooManyValues() { return QStringLiteral("The property list holds too many values."); }
+
 QString overBudgetMessage()
 {
     return QStringLiteral("The property list repeats its shared values too often to be read safely.");
@@ -439,10 +441,11 @@ PlistPtr fromBytes(const QByteArray& data, QString* error, qint64* budget, qint6
     if (shape->depth > MaxNestingDepth)
         return fail(QStringLiteral("The property list is nested too deeply."));
     if (shape->nodes > MaxNodes)
-        return fail(QStringLiteral("The property list holds too many values."));
+        return fail(tooManyValues());
     const qint64 claim = shape->claim();
+    // An XML list shares nothing: past the budget it only holds more values than can be read.
     if (claim > claimLimit || shape->treeBytes() > treeLimit)
-        return fail(overBudgetMessage());
+        return fail(data.startsWith("bplist") ? overBudgetMessage() : tooManyValues());
     if (budget)
         *budget -= claim;
     plist_t node = nullptr;

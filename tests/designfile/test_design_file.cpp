@@ -462,6 +462,11 @@ private slots:
         plist_t titles = plist_new_array();
         for (int i = 0; i <= designfile::MaxColumns; ++i)
             plist_array_append_item(titles, plistio::newString(QStringLiteral("C")));
+        // An XML list shares nothing: past its budget it is only large.
+        QTest::newRow("xml of 2,100,000 values")
+            << "<plist><array>" + QByteArray("<true/>").repeated(2100000) + "</array></plist>"
+            << QStringLiteral("The property list holds too many values.")
+            << QStringLiteral("is too large to be opened (The property list holds too many values.).");
         QTest::newRow("too many columns") << patched(d, designfile::SheetTitlesIndex, titles)
                                           << QStringLiteral("element 74: too many columns")
                                           << QStringLiteral("is too large to be opened (too many columns).");
