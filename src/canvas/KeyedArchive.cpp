@@ -877,7 +877,12 @@ std::optional<QImage> KeyedArchiveReader::image(plist_t object, const char* key)
     const auto png = data(i, "PNGData", MaxImageBytes);
     if (!png)
         return std::nullopt;
-    QImage image = decodeImageData(*png);
+    // Item pictures decoded here are barcode images, drawn again from their item's value and style when
+    // left out for want of budget.
+    bool overBudget = false;
+    QImage image = decodeImageData(*png, "png", &overBudget);
+    if (overBudget)
+        return QImage();
     if (image.isNull())
         return std::nullopt;
     return image;
@@ -915,14 +920,14 @@ PictureBudget::PictureBudget(qint64 bytes) : m_left(bytes), m_outer(currentPictu
 
 PictureBudget::~PictureBudget() { currentPictureBudget = m_outer; }
 
-bool PictureBudget::charge(QSize size, int bytesPerPixel)
+bool PictureBudget::charge(QSize size, int bytesPerPixel, bool fails)
 {
     PictureBudget* budget = currentPictureBudget;
     if (!budget)
         return true;
     const qint64 bytes = std::max(1, bytesPerPixel) * qint64(size.width()) * size.height();
     if (bytes > budget->m_left) {
-        budget->m_exceeded = true;
+        budget->m_exceeded = budget->m_exceeded || fails;
         return false;
     }
     budget->m_left -= bytes;
@@ -940,7 +945,7 @@ QString PictureBudget::exceededMessage()
     return QStringLiteral("the pictures take more than %1 MB").arg(MaxFileBytes / (1024 * 1024));
 }
 
-QImage decodeImageData(const QByteArray& bytes, const char* format)
+QImage decodeImageData(const QByteArray& bytes, const char* format, bool* overBudget)
 {
     if (bytes.isEmpty() || bytes.size() > KeyedArchiveReader::MaxImageBytes || !pictures::inspect(bytes).readable())
         return {};
@@ -952,9 +957,13 @@ QImage decodeImageData(const QByteArray& bytes, const char* format)
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > KeyedArchiveReader::MaxImageSide ||
         size.height() > KeyedArchiveReader::MaxImageSide ||
-        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels ||
-        !PictureBudget::charge(size, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8))
+        qint64(size.width()) * size.height() > KeyedArchiveReader::MaxImagePixels)
         return {};
+    if (!PictureBudget::charge(size, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8, !overBudget)) {
+        if (overBudget)
+            *overBudget = true;
+        return {};
+    }
     pictures::allowPicturesAtSourceLimit();
     QImage image;
     if (!reader.read(&image) || image.size() != size)

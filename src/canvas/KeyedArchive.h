@@ -217,7 +217,8 @@ private:
 // The pictures one file decodes on this thread while it is read (the main photo, barcode images; picture
 // items keep their bytes), at the bytes a pixel their decoder gives (16-bit PNG: 8, a palette: 1): a small
 // file of many large, well compressed pictures would otherwise take gigabytes. Budgets nest; the innermost
-// is charged. Saving refuses a design whose pictures cost more (cost()), so whatever is saved opens.
+// is charged. A barcode image past the budget is left out undecoded (the barcode is drawn again from its
+// value and style); saving refuses a design whose main photo costs more (cost()), so whatever is saved opens.
 class PictureBudget {
 public:
     static constexpr qint64 MaxFileBytes = 768LL * 1024 * 1024;
@@ -227,8 +228,9 @@ public:
     PictureBudget& operator=(const PictureBudget&) = delete;
     // True once a picture was refused for want of budget.
     bool exceeded() const { return m_exceeded; }
-    // Takes a picture of that size from the current budget; false when it does not fit. True without one.
-    static bool charge(QSize size, int bytesPerPixel = 4);
+    // Takes a picture of that size from the current budget; false when it does not fit (then, if `fails`,
+    // the budget counts as exceeded). True without one.
+    static bool charge(QSize size, int bytesPerPixel = 4, bool fails = true);
     // What reading the image back from its PNG data charges, at least (RGB888 reads as 32 bits a pixel).
     static qint64 cost(const QImage& image);
     // "the pictures take more than 768 MB"
@@ -241,5 +243,6 @@ private:
 };
 
 // Decodes PNG (or any readable picture) data with the size caps above and the current picture budget; a
-// null image when refused.
-QImage decodeImageData(const QByteArray& bytes, const char* format = "png");
+// null image when refused. With overBudget, a picture past the budget is left out and said there instead of
+// exceeding the budget.
+QImage decodeImageData(const QByteArray& bytes, const char* format = "png", bool* overBudget = nullptr);

@@ -391,8 +391,9 @@ private slots:
         QVERIFY2(u.ru_maxrss - before < 100 * 1024, qPrintable(QString::number(u.ru_maxrss - before)));
     }
 
-    // The pictures a file decodes while it is read share a budget: once spent, a further picture is refused,
-    // not decoded. An item's own picture is kept as its bytes and decoded where drawn, so it costs none.
+    // The pictures a file decodes while it is read share a budget: once spent, a further barcode image is left
+    // out, not decoded, and its item still reads. An item's own picture is kept as its bytes and decoded where
+    // drawn, so it costs none.
     void picturesShareOneBudget()
     {
         SKTBarcode item;
@@ -409,7 +410,7 @@ private slots:
             const GraphicPtr back = unarchiveItem(bytes, nullptr, &defaulted);
             QVERIFY(back);
             QCOMPARE(back->_barcode_image.isNull(), i == 2);
-            QCOMPARE(budget.exceeded(), i == 2);
+            QVERIFY(!budget.exceeded());
             const GraphicPtr kept = unarchiveItem(pictureBytes, nullptr, &defaulted);
             QVERIFY(kept && !kept->_image.isNull() && !kept->_image.inMemory());
             QCOMPARE(kept->_image.image().pixelColor(5, 5), QColor(Qt::blue));

@@ -513,12 +513,9 @@ QByteArray pngOf(const QImage& image) {
 
 namespace {
 
+// Barcode images past the budget are left out when read, so only the main photo counts.
 qint64 pictureCost(const DesignData& d) {
-    qint64 cost = PictureBudget::cost(d.photoOriginal);
-    for (const GraphicList* items : {&d.frontItems, &d.backItems})
-        for (const GraphicPtr& g : *items)
-            cost += g ? PictureBudget::cost(g->_barcode_image) : 0;
-    return cost;
+    return PictureBudget::cost(d.photoOriginal);
 }
 
 } // namespace
@@ -532,9 +529,8 @@ DesignSnapshot::DesignSnapshot(const DesignData& d)
 QString DesignSnapshot::openAgainProblem() const {
     if (m_pictureCost <= PictureBudget::MaxFileBytes)
         return {};
-    return QStringLiteral("The design is too large to be saved: its barcodes and main photo would take %1 MB to "
-                          "open again, more than the %2 MB a design's pictures may take. Use fewer barcodes or a "
-                          "lower barcode resolution.")
+    return QStringLiteral("The design is too large to be saved: its main photo would take %1 MB to open again, "
+                          "more than the %2 MB a design's pictures may take. Choose a smaller main photo.")
         .arg(m_pictureCost / (1024 * 1024))
         .arg(PictureBudget::MaxFileBytes / (1024 * 1024));
 }

@@ -118,8 +118,8 @@ public:
                bool* refused = nullptr) const;
     // The same in memory; empty when it failed.
     QByteArray toBytes(const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr) const;
-    // Why the design would not open again once written (its main photo and barcode images decode to more
-    // than reading allows); empty when it would.
+    // Why the design would not open again once written (its main photo decodes to more than reading
+    // allows); empty when it would.
     QString openAgainProblem() const;
 
 private:

@@ -259,8 +259,8 @@ void SKTGraphicView::copy() {
 bool SKTGraphicView::copyItems(const GraphicList& items) {
     if (items.isEmpty())
         return false;
-    // What a paste could not take is refused here, with the reason: barcode images it decodes beyond the
-    // pictures' budget, or a list larger than it reads.
+    // What a paste could not take is refused here, with the reason: a list larger than it reads (barcode
+    // images past the pictures' budget are left out and drawn again from their values).
     auto refuse = [](qint64 bytes, qint64 most) {
         Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
                                        "pasted). Copy fewer items at a time.")
@@ -268,11 +268,6 @@ bool SKTGraphicView::copyItems(const GraphicList& items) {
                             .arg(most / (1024 * 1024)));
         return false;
     };
-    qint64 pictureCost = 0;
-    for (const GraphicPtr& g : items)
-        pictureCost += PictureBudget::cost(g->_barcode_image);
-    if (pictureCost > PictureBudget::MaxFileBytes)
-        return refuse(pictureCost, PictureBudget::MaxFileBytes);
     // A picture of the copied items goes along for other programs.
     QRectF area;
     for (const GraphicPtr& g : items)
