@@ -41,6 +41,11 @@ void BarcodeStyle::copyChangedFields(BarcodeStyle& target, const BarcodeStyle& w
     BARCODE_STORED_FIELDS(COPY_CHANGED)
     COPY_CHANGED(kerning_value)
 #undef COPY_CHANGED
+    // The kind and the entry of its pop-up name one symbology together: a new one is taken whole.
+    if (was.linear_or_2d != now.linear_or_2d || was.barcode_font_index != now.barcode_font_index) {
+        target.linear_or_2d = now.linear_or_2d;
+        target.barcode_font_index = now.barcode_font_index;
+    }
     target.dpi = resolutionDpi(target.dpi_val_index, target.dpi_custom_val);
 }
 

@@ -198,6 +198,38 @@ private slots:
         QCOMPARE(second->linear_font_val, QStringLiteral("SECOND"));
         const BarcodeStyle own = BarcodeStyle::fromItem(*second);
         QCOMPARE(second->_barcode_image, generateBarcode(own, own.content(), own.header_val, own.footer_val).image);
+
+        // A new symbology reaches the others whole, linear or 2-D; one whose value it cannot draw stays as it was.
+        struct Case { int fromKind, fromIndex, toKind, toIndex, otherKind, otherIndex; const char* value; bool left; };
+        for (const Case& k : {Case{0, 0, 0, 9, 1, 0, "ABC", false}, Case{1, 0, 1, 2, 0, 0, "ABC", false},
+                              Case{1, 0, 1, 2, 1, 0, nullptr, true}}) { // 4,000 digits: not a Data Matrix
+            const GraphicPtr edited = newBarcode(), other = newBarcode();
+            edited->linear_or_2d = k.fromKind;
+            edited->barcode_font_index = k.fromIndex;
+            other->linear_or_2d = k.otherKind;
+            other->barcode_font_index = k.otherIndex;
+            other->linear_font_val = k.value ? QString::fromLatin1(k.value) : QString(4000, u'7');
+            other->two_d_font_val = other->linear_font_val;
+            const BarcodeStyle was = BarcodeStyle::fromItem(*edited);
+            const BarcodeItemState otherWas = BarcodeItemState::of(*other);
+            edited->linear_or_2d = k.toKind;
+            edited->barcode_font_index = k.toIndex;
+            edited->linear_font_val = QStringLiteral("5901234123457");
+            const BarcodeStyle now = BarcodeStyle::fromItem(*edited);
+            const QImage image = generateBarcode(now, now.content(), now.header_val, now.footer_val).image;
+            QVERIFY(!image.isNull());
+            prompt.messages.clear();
+            QUndoStack steps;
+            QVERIFY(Update_Barcode_Graphics(edited, {edited, other}, image, std::nullopt, &steps, false, true, &was));
+            QCOMPARE(prompt.messages.size(), k.left ? 1 : 0);
+            QCOMPARE(BarcodeItemState::of(*other) == otherWas, k.left);
+            if (!k.left) {
+                QCOMPARE(std::pair(other->linear_or_2d, other->barcode_font_index), std::pair(k.toKind, k.toIndex));
+                QVERIFY(!other->_barcode_image.isNull());
+            }
+            steps.undo();
+            QVERIFY(BarcodeItemState::of(*other) == otherWas);
+        }
     }
 
     // ------------------------------------------------------------ per-row images

@@ -3,6 +3,7 @@
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/ui/Barcode_Gen.h"
+#include "common/Prompt.h"
 
 #include <QUndoStack>
 
@@ -53,6 +54,7 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
     const BarcodeStyle style = BarcodeStyle::fromItem(*source);
     std::vector<BarcodeStyleCommand::Change> changes;
     bool sourceSelected = false;
+    int undrawable = 0;
     for (const GraphicPtr& item : selected) {
         if (!item || item->kind() != GraphicKind::Barcode || (item->ctrl_is_locked && item != source))
             continue;
@@ -71,10 +73,14 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         BarcodeStyle likeSource = c.after.style;
         likeSource.barcode_unit_val = style.barcode_unit_val;
         if (!(likeSource == style)) {
-            // Its own value or texts: its own barcode, or its previous picture when that value cannot be drawn.
+            // Its own value or texts: its own barcode. One whose value the new style cannot draw stays as it was.
             const BarcodeStyle& own = c.after.style;
             const QImage mine = generateBarcode(own, own.content(), own.header_val, own.footer_val).image;
-            c.after.image = mine.isNull() ? c.before.image : mine;
+            if (mine.isNull()) {
+                ++undrawable;
+                continue;
+            }
+            c.after.image = mine;
         }
         const bool newSymbology =
             item == source ? sourceSymbologyChanged : !sameSymbology(c.before.style, c.after.style);
@@ -91,7 +97,14 @@ bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& select
         c.after.bounds = boundsForBarcode(*source, image, c.after.style, sourceSymbologyChanged);
         changes.push_back(std::move(c));
     }
-    return applyBarcodeChanges(std::move(changes), QStringLiteral("Barcode"), undo, continuesEdit);
+    const bool changed = applyBarcodeChanges(std::move(changes), QStringLiteral("Barcode"), undo, continuesEdit);
+    if (undrawable > 0)
+        Show_MessageBox(undrawable == 1 ? QStringLiteral("1 of the selected barcodes was left as it was: its value "
+                                                         "cannot be drawn in the new style.")
+                                        : QStringLiteral("%1 of the selected barcodes were left as they were: their "
+                                                         "values cannot be drawn in the new style.")
+                                              .arg(undrawable));
+    return changed;
 }
 
 bool Open_Barcode_Window(const GraphicPtr& current, const GraphicList& selected, QUndoStack* undo,

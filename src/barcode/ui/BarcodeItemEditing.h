@@ -22,7 +22,8 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 // Copies the style fields of `source` (not its unit and not its data binding) to every selected, unlocked
 // barcode item and to `source` itself, and gives each of them `image`, which is the barcode of that style.
 // With sourceBefore (source's style before the edit) the other items take only the fields the edit changed
-// and keep the rest of their own; one that then differs from source gets its own barcode.
+// and keep the rest of their own (a new symbology whole); one that then differs from source gets its own
+// barcode, or stays as it was, said to the user, when its value cannot be drawn in that style.
 // With printObject set, every selected item takes it as its print flag. One undoable step (merged into the
 // designer's edit just pushed when continuesEdit); false when nothing changed.
 bool Update_Barcode_Graphics(const GraphicPtr& source, const GraphicList& selected, const QImage& image,
