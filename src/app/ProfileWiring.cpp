@@ -162,7 +162,11 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     const QStringList tableTitles = table->columnTitles();
     const DataTableContent tableRows = table->content();
     const bool held = std::exchange(_profileHoldsTable, true);
-    const auto release = qScopeGuard([this, held] { _profileHoldsTable = held; });
+    followTableWindowUndo();
+    const auto release = qScopeGuard([this, held] {
+        _profileHoldsTable = held;
+        followTableWindowUndo();
+    });
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
     GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,

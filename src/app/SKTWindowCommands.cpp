@@ -193,6 +193,7 @@ void SKTWindowController::beginCardEdit()
     if (_cardEditDepth++ > 0)
         return;
     _cardEditBefore = captureCardEdit();
+    followTableWindowUndo();
     // What the canvas and the inspector would record as steps of their own is part of this one.
     _cardEditRegistration = _document->isUndoRegistrationEnabled();
     _document->setUndoRegistrationEnabled(false);
@@ -204,6 +205,7 @@ void SKTWindowController::endCardEdit(const QString& text, const QString& mergeK
         return;
     if (--_cardEditDepth > 0)
         return;
+    followTableWindowUndo();
     _document->setUndoRegistrationEnabled(_cardEditRegistration);
     if (!_cardEditBefore)
         return;
@@ -219,6 +221,14 @@ void SKTWindowController::endCardEdit(const QString& text, const QString& mergeK
     _document->undoManager()->push(new CardEditCommand(std::move(before), std::move(after), text, mergeKey, side,
                                                        [this](const CardEditState& st) { restoreCardEdit(st); }));
     Undo_Redo_Button_state();
+}
+
+void SKTWindowController::followTableWindowUndo()
+{
+    // Inside a step, or while a profile dialog holds the table, the table window's Undo would take back the
+    // design's earlier steps: it has none then.
+    Data_From_Excel_Dialog::setDefaultUndoStack(_cardEditDepth > 0 || _profileHoldsTable ? nullptr
+                                                                                         : _document->undoManager());
 }
 
 void SKTWindowController::recordCardEdit(const QString& text, int side, const std::function<void()>& edit)

@@ -130,6 +130,10 @@ SKTWindowController::SKTWindowController(SKTDocument* document, QWidget* parent,
     Data_From_Excel_Dialog::setDefaultUndoStack(_document->undoManager());
     // A cell edited in the table window is one step with the first row the design shows.
     Data_From_Excel_Dialog::setCellEditRecorder(this, [this](const std::function<void()>& edit) {
+        if (_profileHoldsTable) {
+            edit(); // lands with the profile, on the design its action leaves
+            return;
+        }
         recordCardEdit(tr("Edit Cell"), -1, [&] {
             edit();
             Show_First_Row_On_Design();

@@ -133,6 +133,8 @@ public:
     void beginCardEdit();
     void endCardEdit(const QString& text, const QString& mergeKey = {}, int side = -1);
     void recordCardEdit(const QString& text, int side, const std::function<void()>& edit);
+    // The data table window undoes the design's steps only when no step or profile dialog is open.
+    void followTableWindowUndo();
     // The main photo the design stores, kept by the start road, which installs these so that the steps
     // above take the photo along.
     std::function<MainPhotoState()> mainPhotoState;

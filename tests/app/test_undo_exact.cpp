@@ -394,6 +394,31 @@ private slots:
         wnd->Undo_Clicked();
         QCOMPARE(shown(), QStringLiteral("Ann Ann"));
         QVERIFY(!doc->isModified());
+
+        // Opened inside another step (from a profile dialog over the card), the window's edit joins that step
+        // and its Ctrl+Z leaves the design's earlier steps alone.
+        const int index = undo()->index();
+        wnd->recordCardEdit(QStringLiteral("User Profile"), -1, [&] {
+            QTimer::singleShot(0, dialog, [&] {
+                const QModelIndex cell = table->index(0, 1);
+                dialog->ColList->setCurrentIndex(cell);
+                dialog->ColList->edit(cell);
+                if (auto* editor = dialog->ColList->findChild<QLineEdit*>()) {
+                    editor->setText(QStringLiteral("Dora"));
+                    QTest::keyClick(editor, Qt::Key_Return);
+                    QCoreApplication::processEvents();
+                }
+                QTest::keyClick(dialog->ColList, Qt::Key_Z, Qt::ControlModifier);
+                dialog->accept();
+            });
+            dialog->Open_Wnd();
+        });
+        QCOMPARE(shown(), QStringLiteral("Dora Dora"));
+        QCOMPARE(undo()->undoText(), QStringLiteral("User Profile"));
+        QCOMPARE(undo()->index(), index + 1);
+        wnd->Undo_Clicked();
+        QCOMPARE(shown(), QStringLiteral("Ann Ann"));
+        QVERIFY(wnd->Get_Front_Controls_Array().contains(name));
     }
 
     // Roads that change what Save writes, each run once on a saved design: Quit asks exactly when the bytes
