@@ -94,16 +94,21 @@ LegacyCodePage userLegacyCodePage()
     }
 }
 
-QString decodeLegacyText(QByteArrayView bytes)
+QString decodeLegacyText(QByteArrayView bytes, LegacyCodePage* used)
 {
     const LegacyCodePage page = userLegacyCodePage();
     if (qstrcmp(page.name, "windows-1252") != 0) {
         QStringDecoder decoder(page.name, QStringDecoder::Flag::Stateless);
         if (decoder.isValid()) {
             QString text = decoder.decode(bytes);
-            if (!decoder.hasError())
+            if (!decoder.hasError()) {
+                if (used)
+                    *used = page;
                 return text;
+            }
         }
     }
+    if (used)
+        *used = {"windows-1252", "Windows-1252 (Western European)"};
     return decodeWindows1252(bytes);
 }

@@ -24,5 +24,6 @@ struct LegacyCodePage {
     const char* shown; // "Windows-1251 (Cyrillic)"
 };
 LegacyCodePage userLegacyCodePage();
-// Bytes that are not UTF-8 as text in userLegacyCodePage(): the fallback for text that is not UTF-8.
-QString decodeLegacyText(QByteArrayView bytes);
+// Bytes that are not UTF-8 as text in userLegacyCodePage(), or in Windows-1252 where they are no text of
+// that page: the fallback for text that is not UTF-8. *used names the page read.
+QString decodeLegacyText(QByteArrayView bytes, LegacyCodePage* used = nullptr);

@@ -99,14 +99,15 @@ std::optional<QString> SeriesFiles::readText(const QString& name, QString* error
     if (decoder.hasError()) {
         // A file saved by another program in the code page of the user's language: read as the importer
         // reads such text, and tell the user once per file.
-        text = decodeLegacyText(bytes);
+        LegacyCodePage page;
+        text = decodeLegacyText(bytes, &page);
         static QMutex lock;
         static QSet<QString> told;
         QMutexLocker locker(&lock);
         if (!told.contains(path)) {
             told.insert(path);
             locker.unlock();
-            Show_MessageBox(notUtf8Message(name));
+            Show_MessageBox(notUtf8Message(name, page));
         }
     }
     return text;
@@ -200,6 +201,12 @@ bool SeriesFiles::writeLines(const QString& name, WriteMode mode, QString* error
                 return false;
             }
             content = old.readAll();
+            // One file, one encoding: UTF-8 values after another program's code page would be read in it.
+            if (!QByteArrayView(content).isValidUtf8()) {
+                if (content.startsWith("\xEF\xBB\xBF"))
+                    content.remove(0, 3);
+                content = decodeLegacyText(content).toUtf8();
+            }
             if (!content.isEmpty() && !content.endsWith('\n'))
                 content.append('\n');
         }

@@ -31,10 +31,10 @@ public:
     static QStringList Get_datasheet_File_Name_Array();
     static QStringList Get_datasheet_File_Name_Array(const QString& folder);
 
-    static QString notUtf8Message(const QString& name)
+    static QString notUtf8Message(const QString& name, const LegacyCodePage& page = userLegacyCodePage())
     {
         return QStringLiteral("The series \"%1\" is not saved as UTF-8 text; it was read as %2 text.")
-            .arg(name, QString::fromLatin1(userLegacyCodePage().shown));
+            .arg(name, QString::fromLatin1(page.shown));
     }
     // The whole file as text without a byte order mark; nothing when missing or too large. A file that is
     // not UTF-8 is read in the code page of the user's language (decodeLegacyText), and the user is told once per file (notUtf8Message).
@@ -48,7 +48,8 @@ public:
     static QStringList readForViewer(const QString& name);
 
     enum class WriteMode { Replace, Append };
-    // Writes the values, one per line, atomically: the old file is replaced only once the new one is
+    // Writes the values, one per line, as UTF-8, atomically (appending to a file that is not UTF-8 first turns
+    // its text, read as readText reads it, into UTF-8): the old file is replaced only once the new one is
     // complete. Line breaks inside a value become spaces; other control characters (tab aside) are left out. On failure the old file is untouched and
     // *error holds "Error in file accessing." followed by the reason.
     static bool writeSeries(const QString& name, const QStringList& values, QString* error = nullptr,

@@ -167,6 +167,15 @@ private slots:
         QCOMPARE(SeriesFiles::readForBinding("cyrillic").value(), QStringList{"Привет"});
         QCOMPARE(prompt.messages.value(1),
                  "The series \"cyrillic\" is not saved as UTF-8 text; it was read as Windows-1251 (Cyrillic) text.");
+        // Values appended by the program keep the old text and reopen as written.
+        QVERIFY(SeriesFiles::writeSeries("cyrillic", {"Zoë"}, nullptr, SeriesFiles::WriteMode::Append));
+        QCOMPARE(SeriesFiles::readForBinding("cyrillic").value(), (QStringList{"Привет", "Zoë"}));
+        // Bytes that are no Shift_JIS text are read, and named, as Windows-1252.
+        QLocale::setDefault(QLocale("ja_JP"));
+        writeRaw(SeriesFiles::filePath("western"), QByteArray("caf\xE9\n"));
+        QCOMPARE(SeriesFiles::readForBinding("western").value(), QStringList{"café"});
+        QCOMPARE(prompt.messages.value(2),
+                 "The series \"western\" is not saved as UTF-8 text; it was read as Windows-1252 (Western European) text.");
         QLocale::setDefault(before);
         setPromptHandler(nullptr);
         QCOMPARE(prompt.messages.value(0), SeriesFiles::notUtf8Message("latin1"));
