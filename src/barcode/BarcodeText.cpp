@@ -434,7 +434,8 @@ qreal spacedWidth(const QFont& font, const QString& text, qreal kern) {
 
 void drawText(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
               qreal baseline) {
-    if (text.isEmpty())
+    // Clear ink draws nothing (and its colour, 0, is the one that asks for coverage bitmaps).
+    if (text.isEmpty() || color.alpha() == 0)
         return;
     FontEntry& e = entryFor(font);
     const QTransform t = p.combinedTransform();
@@ -470,7 +471,8 @@ void drawText(QPainter& p, const QFont& font, const QColor& color, const QString
 
 void drawTextOnImage(QImage& image, qreal scale, const QFont& font, const QColor& color, const QString& text,
                      qreal kern, qreal x, qreal baseline) {
-    if (text.isEmpty() || image.format() != QImage::Format_ARGB32_Premultiplied || !(scale > 0))
+    if (text.isEmpty() || color.alpha() == 0 || image.format() != QImage::Format_ARGB32_Premultiplied ||
+        !(scale > 0))
         return;
     FontEntry& e = entryFor(font);
     placeGlyphs(e, text, QTransform::fromScale(scale, scale), color, kern, x, baseline,

@@ -540,23 +540,29 @@ private slots:
         QTest::addColumn<int>("pictureDpi");
         QTest::addColumn<int>("dpi");
         QTest::addColumn<bool>("oneInk"); // texts in the modules' colour: an 8-bit image
+        QTest::addColumn<QColor>("footerColour");
         using namespace BarcodeSymbologies;
-        QTest::newRow("QR 600 dpi") << int(QRCode) << 600 << 600 << true;
-        QTest::newRow("QR 72 dpi, coloured header") << int(QRCode) << 72 << 72 << false;
-        QTest::newRow("PDF417 stretched, 203 dpi") << int(PDF417) << 203 << 203 << true;
-        QTest::newRow("PDF417 150 dpi shown at 600") << int(PDF417) << 150 << 600 << false;
-        QTest::newRow("Data Matrix 301 dpi") << int(DataMatrix) << 301 << 301 << true;
-        QTest::newRow("Data Matrix 2400 dpi, coloured header") << int(DataMatrix) << 2400 << 2400 << false;
+        const QColor black = Qt::black;
+        QTest::newRow("QR 600 dpi") << int(QRCode) << 600 << 600 << true << black;
+        QTest::newRow("QR 72 dpi, coloured header") << int(QRCode) << 72 << 72 << false << black;
+        QTest::newRow("PDF417 stretched, 203 dpi") << int(PDF417) << 203 << 203 << true << black;
+        QTest::newRow("PDF417 150 dpi shown at 600") << int(PDF417) << 150 << 600 << false << black;
+        QTest::newRow("Data Matrix 301 dpi") << int(DataMatrix) << 301 << 301 << true << black;
+        QTest::newRow("Data Matrix 2400 dpi, coloured header") << int(DataMatrix) << 2400 << 2400 << false << black;
+        // Clear ink draws nothing, whatever its colour.
+        QTest::newRow("QR 300 dpi, clear footer") << int(QRCode) << 300 << 300 << false << QColor(Qt::transparent);
     }
     void directPictureMatchesPainter() {
         QFETCH(int, symbology);
         QFETCH(int, pictureDpi);
         QFETCH(int, dpi);
         QFETCH(bool, oneInk);
+        QFETCH(QColor, footerColour);
         BarcodeStyle s;
         s.linear_or_2d = 1;
         s.barcode_font_index = symbology;
         s.dpi = pictureDpi;
+        s.barcode_ftr_clr_val = footerColour;
         s.pdf_wdt_val = 137;
         s.pdf_hgt_val = 31;
         s.align_hdr_index = 0;
@@ -570,15 +576,22 @@ private slots:
         const TwoDFrame f = twoDFrame(s, BarcodeRenderer::pictureSizePoints(picture), header, footer);
         const qreal pixels = std::max(1.0, std::round(dpi / (picture.width() / f.imageSize.width() * 72.0)));
         const qreal scale = pixels * picture.width() / f.imageSize.width();
-        QImage painted(int(std::ceil(f.width * scale)), int(std::ceil(f.height * scale)),
-                       QImage::Format_ARGB32_Premultiplied);
-        painted.fill(Qt::white);
-        painted.setDotsPerMeterX(2835);
-        painted.setDotsPerMeterY(2835);
-        {
+        const auto paint = [&](const BarcodeStyle& style) {
+            QImage painted(int(std::ceil(f.width * scale)), int(std::ceil(f.height * scale)),
+                           QImage::Format_ARGB32_Premultiplied);
+            painted.fill(Qt::white);
+            painted.setDotsPerMeterX(2835);
+            painted.setDotsPerMeterY(2835);
             QPainter p(&painted);
             p.scale(scale, scale);
-            BarcodeRenderer::drawBarcodePicture(p, picture, f, s, scale);
+            BarcodeRenderer::drawBarcodePicture(p, picture, f, style, scale);
+            return painted;
+        };
+        const QImage painted = paint(s);
+        if (footerColour.alpha() == 0) {
+            BarcodeStyle clearWhite = s;
+            clearWhite.barcode_ftr_clr_val = QColor(255, 255, 255, 0);
+            QVERIFY(paint(clearWhite) == painted);
         }
         for (int pass = 0; pass < 3; ++pass) {
             const QImage direct = BarcodeRenderer::imageFromBarcodeImage(picture, f, s, dpi);
