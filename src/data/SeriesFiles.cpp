@@ -72,6 +72,27 @@ QStringList SeriesFiles::Get_datasheet_File_Name_Array(const QString& folder)
     return names;
 }
 
+namespace {
+// A series file's bytes as text without a byte order mark: UTF-8, UTF-16 after its mark, else (*legacy set)
+// the code page of the user's language, as the importer reads such text.
+QString seriesText(QByteArray bytes, std::optional<LegacyCodePage>* legacy = nullptr)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
+    QStringDecoder decoder(le ? QStringDecoder::Utf16LE : be ? QStringDecoder::Utf16BE : QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(QByteArrayView(bytes).sliced(le || be ? 2 : 0));
+    if (!decoder.hasError())
+        return text;
+    LegacyCodePage page;
+    text = decodeLegacyText(bytes, &page);
+    if (legacy)
+        *legacy = page;
+    return text;
+}
+} // namespace
+
 std::optional<QString> SeriesFiles::readText(const QString& name, QString* error)
 {
     const QString path = filePath(name);
@@ -91,16 +112,11 @@ std::optional<QString> SeriesFiles::readText(const QString& name, QString* error
             *error = QStringLiteral("Series file too large: %1").arg(path);
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        // A file saved by another program in the code page of the user's language: read as the importer
-        // reads such text, and tell the user once per file.
-        LegacyCodePage page;
-        text = decodeLegacyText(bytes, &page);
+    std::optional<LegacyCodePage> legacy;
+    const QString text = seriesText(file.readAll(), &legacy);
+    if (legacy) {
+        // A file saved by another program in the code page of the user's language: tell the user once per file.
+        const LegacyCodePage page = *legacy;
         static QMutex lock;
         static QSet<QString> told;
         QMutexLocker locker(&lock);
@@ -202,11 +218,8 @@ bool SeriesFiles::writeLines(const QString& name, WriteMode mode, QString* error
             }
             content = old.readAll();
             // One file, one encoding: UTF-8 values after another program's code page would be read in it.
-            if (!QByteArrayView(content).isValidUtf8()) {
-                if (content.startsWith("\xEF\xBB\xBF"))
-                    content.remove(0, 3);
-                content = decodeLegacyText(content).toUtf8();
-            }
+            if (!QByteArrayView(content).isValidUtf8())
+                content = seriesText(std::move(content)).toUtf8();
             if (!content.isEmpty() && !content.endsWith('\n'))
                 content.append('\n');
         }

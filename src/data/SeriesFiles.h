@@ -37,7 +37,7 @@ public:
             .arg(name, QString::fromLatin1(page.shown));
     }
     // The whole file as text without a byte order mark; nothing when missing or too large. A file that is
-    // not UTF-8 is read in the code page of the user's language (decodeLegacyText), and the user is told once per file (notUtf8Message).
+    // neither UTF-8 nor UTF-16 with its mark is read in the code page of the user's language (decodeLegacyText), and the user is told once per file (notUtf8Message).
     static std::optional<QString> readText(const QString& name, QString* error = nullptr);
     // Binding rule: the whole text trimmed, split at "\n"; an empty file gives one empty value.
     // Nothing when the file is missing or unreadable.

@@ -134,6 +134,11 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QStringList{""} << "" << QStringList{};
         QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF" "first\nsecond\n") << QStringList{"first", "second"}
                              << "first" << QStringList{"first", "second"};
+        QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << QStringList{""} << "" << QStringList{};
+        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE" "Z\0\xEB\0\r\0\n\0\x65\x65\0\0", 12)
+                                  << QStringList{"Zë", "\u6565"} << "Zë" << QStringList{"Zë", "\u6565"};
+        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0a\0\n\0b", 8) << QStringList{"a", "b"} << "a"
+                                  << QStringList{"a", "b"};
         QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << "a" << QStringList{"a", "b"};
         QTest::newRow("untrimmed first") << QByteArray("  v \nw") << QStringList{"v \nw"}.first().split('\n')
                                          << "  v " << QStringList{"v", "w"};
