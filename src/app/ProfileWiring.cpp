@@ -179,10 +179,10 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     Front_user_profile = front;
     Back_user_profile = back;
     Fill_User_Profile = fill;
+    // The sheet binding the dialog set (OK, or Cancel after an import) lands with the profile or not at all.
+    Excel_Binding_Use = sheetInUse;
+    Excel_Source_Path = sheetPath;
     if (given.given) {
-        // The sheet binding the OK set lands with the profile.
-        Excel_Binding_Use = sheetInUse;
-        Excel_Source_Path = sheetPath;
         if (_profileActions.isEmpty())
             applyGivenProfile(given);
         else

@@ -273,6 +273,21 @@ private slots:
         // A workbook imported in the browser's dialog lands with the profile on the template, not before.
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         QVERIFY(!m_doc->isModified());
+        // Cancelled, neither the workbook nor its path stays.
+        const QString pathBefore = Excel_Source_Path;
+        whenShown<Template_Browser>([table](Template_Browser* b) {
+            answerProfile([table](User_profile* dlg) {
+                table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Dan"}});
+                dlg->excel_path_field->setText(QStringLiteral("/tmp/guests.xlsx"));
+                dlg->Cancel_Btn_Clicked();
+            });
+            b->profileButton()->click();
+            b->reject();
+        });
+        trigger(QStringLiteral("Templates..."));
+        QCOMPARE(table->rowCountOfTable(), 0);
+        QCOMPARE(Excel_Source_Path, pathBefore);
+        QVERIFY(!m_doc->isModified());
         whenShown<Template_Browser>([this, table](Template_Browser* b) {
             answerProfile([table](User_profile* dlg) {
                 table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Cleo"}});
