@@ -481,6 +481,8 @@ private slots:
         QCOMPARE(error, reason);
         QVERIFY2(designfile::openFailedMessage(QStringLiteral("a.kvto"), error).endsWith(told), qPrintable(error));
         QVERIFY2(peakRssMB() - before < 100, qPrintable(QString::number(peakRssMB() - before)));
+        // A size just past the limit is never told as the limit itself.
+        QVERIFY(designfile::tooLargeToSaveMessage(designfile::MaxFileBytes + 1).contains(QStringLiteral("(2048 MB;")));
     }
 
     // Rows sharing a few dictionaries of 10,001 entries each, by reference or through object numbers that

@@ -766,7 +766,7 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
 QString tooLargeToSaveMessage(qint64 bytes) {
     return QStringLiteral("The design is too large to be saved (%1 MB; designs of up to %2 MB can be opened). Use "
                           "fewer or smaller pictures.")
-        .arg(bytes / (1024 * 1024))
+        .arg((bytes + (1024 * 1024) - 1) / (1024 * 1024)) // rounded up: never the limit itself
         .arg(MaxFileBytes / (1024 * 1024));
 }
 
@@ -781,7 +781,7 @@ std::optional<DesignData> load(const QString& path, QString* error, const std::a
     if (f.size() > MaxFileBytes) {
         if (error)
             *error = QStringLiteral("the file is too large (%1 MB; designs of up to %2 MB can be opened)")
-                         .arg(f.size() / (1024 * 1024))
+                         .arg((f.size() + (1024 * 1024) - 1) / (1024 * 1024))
                          .arg(MaxFileBytes / (1024 * 1024));
         return std::nullopt;
     }
