@@ -94,6 +94,22 @@ QByteArray head(const QString& path, int n) {
     return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
 }
 
+// A one-sided card of `size` holding items bound to table, with the bindings a run starts from.
+struct BoundCard {
+    BatchFillJob::Design d;
+    SeriesBindingTable series;
+
+    BoundCard(const GraphicList& items, QSizeF size, Data_From_Excel& table) {
+        d.front = items;
+        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+        d.backProp = Card_Property::defaults(QStringLiteral("B"));
+        d.frontProp.Card_Size = d.backProp.Card_Size = size;
+        d.twoSided = false;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
+        Get_total_Card_count(series, table);
+    }
+};
+
 } // namespace
 
 class TestOutputBarcodes : public QObject {
@@ -171,15 +187,9 @@ private slots:
         pdf->setBounds(QRectF(10, 10, 60, 20));
         pdf->data_source_type = 2;
         pdf->excel_col_indx = 1;
-        BatchFillJob::Design d;
-        d.front = {pdf};
-        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
-        d.backProp = Card_Property::defaults(QStringLiteral("B"));
-        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(200, 100);
-        d.twoSided = false;
-        SeriesBindingTable series;
-        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
-        Get_total_Card_count(series, table);
+        BoundCard bound({pdf}, QSizeF(200, 100), table);
+        const BatchFillJob::Design& d = bound.d;
+        const SeriesBindingTable& series = bound.series;
         MailRequest req;
         req.account = MailMessage{"me@navu.test", "pw", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
         req.recipients = {"a@navu.test"};
@@ -331,15 +341,9 @@ private slots:
         GraphicPtr code = barcodeItem(0, BarcodeSymbologies::Code39, "NV", {10, 10});
         code->data_source_type = 2;
         code->excel_col_indx = 1;
-        BatchFillJob::Design d;
-        d.front = {code};
-        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
-        d.backProp = Card_Property::defaults(QStringLiteral("B"));
-        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(300, 120);
-        d.twoSided = false;
-        SeriesBindingTable series;
-        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
-        Get_total_Card_count(series, table);
+        BoundCard bound({code}, QSizeF(300, 120), table);
+        const BatchFillJob::Design& d = bound.d;
+        const SeriesBindingTable& series = bound.series;
         QTemporaryDir dir;
         const std::atomic<bool> stop(false);
         for (int dpi : {72, 300}) {
@@ -403,15 +407,9 @@ private slots:
         qr->setBounds(QRectF(20, 20, 40, 40));
         qr->data_source_type = 2;
         qr->excel_col_indx = 1;
-        BatchFillJob::Design d;
-        d.front = {qr};
-        d.frontProp = Card_Property::defaults(QStringLiteral("F"));
-        d.backProp = Card_Property::defaults(QStringLiteral("B"));
-        d.frontProp.Card_Size = d.backProp.Card_Size = QSizeF(80, 80);
-        d.twoSided = false;
-        SeriesBindingTable series;
-        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
-        Get_total_Card_count(series, table);
+        BoundCard bound({qr}, QSizeF(80, 80), table);
+        const BatchFillJob::Design& d = bound.d;
+        const SeriesBindingTable& series = bound.series;
         QTemporaryDir dir;
         ExportBatchJob job(BatchFillJob::create(d, series, table), dir.path(), "F", false, "PNG", dpi);
         const ExportResult r = job.run(std::atomic<bool>(false), {}, 2);
