@@ -513,16 +513,17 @@ QByteArray pngOf(const QImage& image) {
 
 namespace {
 
-// Barcode images past the budget are left out when read, so only the main photo counts.
-qint64 pictureCost(const DesignData& d) {
-    return PictureBudget::cost(d.photoOriginal);
+// Megabytes rounded up, so that a size just past a limit is never told as the limit itself.
+qint64 megabytesUp(qint64 bytes) {
+    return (bytes + (1024 * 1024) - 1) / (1024 * 1024);
 }
 
 } // namespace
 
-// A design that would not open again is not encoded at all.
+// A design that would not open again is not encoded at all. Barcode images past the pictures' budget are left
+// out when read, so only the main photo counts.
 DesignSnapshot::DesignSnapshot(const DesignData& d)
-    : m_pictureCost(pictureCost(d)),
+    : m_pictureCost(PictureBudget::cost(d.photoOriginal)),
       m_root(m_pictureCost > PictureBudget::MaxFileBytes ? PlistPtr() : buildRoot(d, &m_photoSlot, &m_rowsSlot)),
       m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
 
@@ -766,7 +767,7 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
 QString tooLargeToSaveMessage(qint64 bytes) {
     return QStringLiteral("The design is too large to be saved (%1 MB; designs of up to %2 MB can be opened). Use "
                           "fewer or smaller pictures.")
-        .arg((bytes + (1024 * 1024) - 1) / (1024 * 1024)) // rounded up: never the limit itself
+        .arg(megabytesUp(bytes))
         .arg(MaxFileBytes / (1024 * 1024));
 }
 
@@ -781,7 +782,7 @@ std::optional<DesignData> load(const QString& path, QString* error, const std::a
     if (f.size() > MaxFileBytes) {
         if (error)
             *error = QStringLiteral("the file is too large (%1 MB; designs of up to %2 MB can be opened)")
-                         .arg((f.size() + (1024 * 1024) - 1) / (1024 * 1024))
+                         .arg(megabytesUp(f.size()))
                          .arg(MaxFileBytes / (1024 * 1024));
         return std::nullopt;
     }

@@ -3,7 +3,6 @@
 #include "canvas/ui/SKTGraphicView.h"
 
 #include "canvas/GraphicClipboard.h"
-#include "canvas/KeyedArchive.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/GraphicViewHelpers.h"
@@ -259,15 +258,6 @@ void SKTGraphicView::copy() {
 bool SKTGraphicView::copyItems(const GraphicList& items) {
     if (items.isEmpty())
         return false;
-    // What a paste could not take is refused here, with the reason: a list larger than it reads (barcode
-    // images past the pictures' budget are left out and drawn again from their values).
-    auto refuse = [](qint64 bytes, qint64 most) {
-        Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
-                                       "pasted). Copy fewer items at a time.")
-                            .arg(bytes / (1024 * 1024))
-                            .arg(most / (1024 * 1024)));
-        return false;
-    };
     // A picture of the copied items goes along for other programs.
     QRectF area;
     for (const GraphicPtr& g : items)
@@ -289,9 +279,15 @@ bool SKTGraphicView::copyItems(const GraphicList& items) {
         }
     }
     QMimeData* data = makeGraphicsMimeData(items, picture);
+    // What a paste could not take is refused here, with the reason: a list larger than it reads (barcode
+    // images past the pictures' budget are left out and drawn again from their values).
     if (const qint64 bytes = data->data(SKTGraphicViewPasteboardType).size(); bytes > MaxClipboardBytes) {
         delete data;
-        return refuse(bytes, MaxClipboardBytes);
+        Show_MessageBox(QStringLiteral("The items are too large to be copied together (%1 MB; up to %2 MB can be "
+                                       "pasted). Copy fewer items at a time.")
+                            .arg(bytes / (1024 * 1024))
+                            .arg(MaxClipboardBytes / (1024 * 1024)));
+        return false;
     }
     QGuiApplication::clipboard()->setMimeData(data);
     emit copiedToClipboard();
