@@ -9,18 +9,20 @@
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/GraphicViewHelpers.h"
 #include "common/Globals.h"
+#include "common/PictureReader.h"
 #include "common/Prompt.h"
+#include "common/ui/PictureWait.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include "common/PictureReader.h"
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineF>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSet>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 #include <QWheelEvent>
@@ -148,7 +150,11 @@ GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const 
         else if (!ctrlValue.isEmpty() && QFileInfo(ctrlValue).isFile())
             path = ctrlValue;
         g->control_ID = ctrlId; // the main photo takes the host's picture by its ID
+        // A large picture is read on a worker under the window's wait sheet; Stop places nothing.
+        const PictureWait wait(window());
         static_cast<SKTImage*>(g.get())->setFilePath(path);
+        if (wait.stopped())
+            return nullptr;
         if (const QString& why = static_cast<SKTImage*>(g.get())->pictureError(); !why.isEmpty())
             Show_MessageBox(why);
         g->_isDrawingStroke = false;
@@ -190,6 +196,7 @@ GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QI
         return createGraphicOfClass(className, event, useRect, boundRect, cardSide, ctrlValue, ctrlId);
     if (found->kind() == GraphicKind::Image) {
         if (QFileInfo(ctrlValue).isFile()) {
+            const PictureWait wait(window());
             static_cast<SKTImage*>(found.get())->setFilePath(ctrlValue);
             found->ctrl_is_visible = true;
         } else {
@@ -620,7 +627,9 @@ void SKTGraphicView::dropEvent(QDropEvent* event) {
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
-    dropPictureFiles(paths, mapToCanvas(event->position()));
+    // Placed once the drop has ended, so that the source is not kept waiting while large pictures are read.
+    const QPointF at = mapToCanvas(event->position());
+    QTimer::singleShot(0, this, [this, paths, at] { dropPictureFiles(paths, at); });
 }
 
 GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint) {
@@ -638,9 +647,11 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         // The new picture item takes its picture from Library_Selected_Image, as with the picture tool.
         Library_Selected_Image = path;
         const QSizeF size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
-        if (GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(at, size),
-                                                _cardSide, path, QString()))
-            made << g;
+        GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(at, size),
+                                            _cardSide, path, QString());
+        if (!g)
+            break; // Stop while a picture was read ends the drop; the pictures placed before it stay
+        made << g;
         at += QPointF(10, 10);
     }
     if (record) {
