@@ -73,9 +73,7 @@ QByteArray twoSheetWorkbook() {
                                           row(2, {11}) + "</sheetData></worksheet>");
     return p.bytes();
 }
-} // namespace
 
-namespace {
 QList<QStringList> tableRows(const Data_From_Excel& t) {
     QList<QStringList> rows;
     for (int r = 0; r < t.rowCountOfTable(); ++r) {
@@ -99,16 +97,26 @@ class TestSheetDialogs : public QObject {
     int longAnswer = 1;
     bool longTickAll = false;
 
+    // Scripts the dialog's next run: `pick` sets it up, then OK is pressed.
+    template <class Dialog> void pickThenOk(Dialog* d, std::function<void()> pick) {
+        script.steps[d->objectName()] = [d, pick](QDialog* dlg) {
+            pick();
+            d->OKPressed();
+            return dlg->result();
+        };
+    }
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        QFile f(root.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : QString();
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(root.isValid());
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath(QStringLiteral("DataSet"));
-        book = root.filePath("people.xlsx");
-        QFile f(book);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(twoSheetWorkbook());
-        f.close();
+        book = writeFile("people.xlsx", twoSheetWorkbook());
+        QVERIFY(!book.isEmpty());
         SeriesDialogs::setInUseTest([this](const QString& n) { return inUse.contains(n); });
         SeriesDialogs::setLongMessage([this](const QString& title, const QString& text, bool showApplyAll) {
             longMessages << title + u'|' + text + (showApplyAll ? "|all" : "");
@@ -196,58 +204,34 @@ private slots:
         table->setTable({Data_From_Excel::RowNumberTitle, "Kept"}, {{"1", "k"}});
         Import_Excel* d = Import_Excel::defaultInstance();
         d->open_mode = "E";
-        script.steps["Import_Excel"] = [&](QDialog* dlg) {
-            d->Select_ALL_Pressed();
-            d->OKPressed();
-            return dlg->result();
-        };
+        pickThenOk(d, [d] { d->Select_ALL_Pressed(); });
         QCOMPARE(d->Open_excel_Wnd(headerOnly), 0);
         QCOMPARE(prompt.messages.last(),
                  QStringLiteral("Either file is corrupted or selected file contains invalid characters."));
         QCOMPARE(tableRows(*table), (QList<QStringList>{{"1", "k"}}));
     }
 
-    void brokenWorkbook() {
-        const QString broken = root.filePath("broken.xlsx");
-        QFile f(broken);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("this is no zip");
-        f.close();
-        Import_Excel* d = Import_Excel::defaultInstance();
-        bool opened = false;
-        script.steps["Import_Excel"] = [&](QDialog* dlg) {
-            opened = true;
-            d->OKPressed();
-            return dlg->result();
-        };
-        // The user is told why at once; the window with nothing to pick does not open.
-        QCOMPARE(d->Open_excel_Wnd(broken), 0);
-        QVERIFY(!opened);
-        QCOMPARE(prompt.messages.size(), 1);
-        QVERIFY2(prompt.messages.first().startsWith("The file is not a readable xlsx workbook."),
-                 qPrintable(prompt.messages.first()));
-        QCOMPARE(d->Sheet_ComboBox->count(), 0);
+    // A file that is no workbook is told why at once; the window with nothing to pick does not open.
+    void brokenWorkbook_data() {
+        QTest::addColumn<bool>("series");
+        QTest::newRow("data table") << false;
+        QTest::newRow("series") << true;
     }
-
-    void brokenWorkbookForSeries() {
-        const QString broken = root.filePath("broken-series.xlsx");
-        QFile f(broken);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("this is no zip");
-        f.close();
-        Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
+    void brokenWorkbook() {
+        QFETCH(bool, series);
+        const QString broken = writeFile(series ? "broken-series.xlsx" : "broken.xlsx", "this is no zip");
         bool opened = false;
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
-            opened = true;
-            d->OKPressed();
-            return dlg->result();
+        const auto open = [&](auto* d) {
+            pickThenOk(d, [&opened] { opened = true; });
+            return d->Open_excel_Wnd(broken);
         };
-        // As for the data table: told why at once, no empty window.
-        QCOMPARE(d->Open_excel_Wnd(broken), 0);
+        QCOMPARE(series ? open(Import_Excel_DataSheet::defaultInstance()) : open(Import_Excel::defaultInstance()), 0);
         QVERIFY(!opened);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages.first().startsWith("The file is not a readable xlsx workbook."),
                  qPrintable(prompt.messages.first()));
+        if (!series)
+            QCOMPARE(Import_Excel::defaultInstance()->Sheet_ComboBox->count(), 0);
     }
 
     void valueListMode() {
@@ -256,12 +240,10 @@ private slots:
         w->Create_Value_List(QStringLiteral("first"));
         Import_Excel* d = Import_Excel::defaultInstance();
         d->open_mode = "D";
-        script.steps["Import_Excel"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d] {
             d->setTicked(0, true);
             d->setTicked(2, true);
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         QCOMPARE(d->Open_excel_Wnd(book), 1);
         QCOMPARE(w->values(), (QStringList{"first", "Ann", "Oslo", "Bob", "Bergen"}));
     }
@@ -269,14 +251,12 @@ private slots:
     void eachColumnAsSeries() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
         d->file_name_Insert = 0;
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d] {
             SCRIPT_CHECK(d->Each_col_RD->isChecked());
             SCRIPT_CHECK(!d->fill_box->isEnabled());
             d->setTicked(0, true);
             d->setTicked(2, true);
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         QCOMPARE(d->Open_excel_Wnd(book), 1);
         QCOMPARE(seriesBytes("Name"), QByteArray("Ann\nBob\n"));
         QCOMPARE(seriesBytes("City"), QByteArray("Oslo\nBergen\n"));
@@ -285,12 +265,10 @@ private slots:
         // Existing series: asked once per column; "apply to all" answers the rest of the run.
         QVERIFY(SeriesFiles::writeSeries("Role", {"old"}));
         longTickAll = true;
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d] {
             d->Select_ALL_Pressed();
             d->contains_header->setChecked(false);
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         d->Open_excel_Wnd(book);
         QCOMPARE(longMessages.size(), 1);
         QVERIFY(longMessages[0].startsWith("Batch Processing Series already exists :|Name\n"));
@@ -317,11 +295,7 @@ private slots:
         QVERIFY(XlsxWriter::WriteWorkbook(dup, {{"Name", "Name", "a/b", "Empty"}, {"Ann", "Oslo", "x", ""},
                                                 {"Bob", "Lima", "y", ""}}));
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
-            d->Select_ALL_Pressed();
-            d->OKPressed();
-            return dlg->result();
-        };
+        pickThenOk(d, [d] { d->Select_ALL_Pressed(); });
         d->Open_excel_Wnd(dup);
         QCOMPARE(SeriesFiles::Get_datasheet_File_Name_Array(), (QStringList{"ab", "Name", "Name (2)"}));
         QCOMPARE(seriesBytes("Name"), QByteArray("Ann\nBob\n"));
@@ -334,11 +308,7 @@ private slots:
         // In the data table the titles are made distinct too.
         Import_Excel* e = Import_Excel::defaultInstance();
         e->open_mode = "E";
-        script.steps["Import_Excel"] = [&](QDialog* dlg) {
-            e->Select_ALL_Pressed();
-            e->OKPressed();
-            return dlg->result();
-        };
+        pickThenOk(e, [e] { e->Select_ALL_Pressed(); });
         QCOMPARE(e->Open_excel_Wnd(dup), 1);
         QCOMPARE(Data_From_Excel::defaultInstance()->columnTitles(),
                  (QStringList{Data_From_Excel::RowNumberTitle, "Name", "Name (2)", "a/b", "Empty"}));
@@ -349,13 +319,7 @@ private slots:
     void readWarningsShown() {
         XlsxTestPackage p = XlsxTestPackage::simple("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Sum</t></is>"
                                                     "</c></row><row r=\"2\"><c r=\"A2\"><f>1+1</f></c></row>");
-        const QString path = root.filePath("formulas.xlsx");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(p.bytes());
-        f.close();
-        Import_Excel* d = Import_Excel::defaultInstance();
-        d->Load_file_Func(path);
+        Import_Excel::defaultInstance()->Load_file_Func(writeFile("formulas.xlsx", p.bytes()));
         QCOMPARE(prompt.messages.last(),
                  QStringLiteral("1 cells hold formulas without a saved result; open and save the workbook in a "
                                 "spreadsheet program first."));
@@ -363,12 +327,10 @@ private slots:
 
     void headerNamesStayInFolder() {
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d] {
             d->setTicked(0, true);
             d->setHeaderName(0, "../../escape");
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         d->Open_excel_Wnd(book);
         QVERIFY(!QFile::exists(root.filePath("escape.txt")));
         QVERIFY(!QFile::exists(QDir(root.path()).filePath("../escape.txt")));
@@ -390,7 +352,7 @@ private slots:
         QFETCH(QByteArray, expected);
         QVERIFY(SeriesFiles::writeSeries("Target", {"old"}));
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d, option] {
             d->setTicked(0, true);
             d->setTicked(2, true);
             d->Fill_Col_RD_Click();
@@ -400,9 +362,7 @@ private slots:
                 d->list_name->setText("Target");
             else
                 d->List_ComboBox->setCurrentIndex(d->List_ComboBox->findText("Target"));
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         QCOMPARE(d->Open_excel_Wnd(book), 1);
         QCOMPARE(seriesBytes("Target"), expected);
         QCOMPARE(prompt.questions.size(), option == 0 ? 1 : 0);
@@ -435,15 +395,13 @@ private slots:
         QVERIFY(XlsxWriter::WriteWorkbook(headerOnly, {{"Only"}}));
         QVERIFY(SeriesFiles::writeSeries("Target", {"old"}));
         Import_Excel_DataSheet* d = Import_Excel_DataSheet::defaultInstance();
-        script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
+        pickThenOk(d, [d] {
             d->setTicked(0, true);
             d->Fill_Col_RD_Click();
             d->Fill_Type_CellClick(1);
             d->List_ComboBox->setCurrentIndex(d->List_ComboBox->findText("Target"));
             d->contains_header->setChecked(true);
-            d->OKPressed();
-            return dlg->result();
-        };
+        });
         // Header row only: no data rows under the header, but the sheet has one row.
         d->Open_excel_Wnd(headerOnly);
         QCOMPARE(seriesBytes("Target"), QByteArray("old\n"));
@@ -453,11 +411,7 @@ private slots:
         Import_Wizard* w = Import_Wizard::defaultInstance();
         w->file_name_required = 1;
         w->file_name_Insert = 1;
-        script.steps["Import_Wizard"] = [&](QDialog* dlg) {
-            w->Excel_path->setText(book);
-            w->OKPressed();
-            return dlg->result();
-        };
+        pickThenOk(w, [this, w] { w->Excel_path->setText(book); });
         script.steps["Import_Excel_DataSheet"] = [&](QDialog* dlg) {
             auto* d = static_cast<Import_Excel_DataSheet*>(dlg);
             SCRIPT_CHECK((d->file_name_Insert) == (1));
