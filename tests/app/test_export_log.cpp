@@ -39,7 +39,6 @@ private slots:
     }
     void checkBoxTitle() {
         QFETCH(QString, kind);
-        QFETCH(QString, title);
         QString path = dir.filePath(QStringLiteral("missing.png"));
         if (kind == "folder")
             path = dir.path();
@@ -49,7 +48,7 @@ private slots:
         }
         Open_Export_Log log;
         log.prepare(path, QStringLiteral("Frame has been exported successfully."), true);
-        QCOMPARE(log._open_log_chk->text(), title);
+        QTEST(log._open_log_chk->text(), "title");
         QCOMPARE(log._open_log_path->text(), path);
         QCOMPARE(log._open_log_message->text(), QStringLiteral("Frame has been exported successfully."));
     }

@@ -120,8 +120,7 @@ private slots:
     {
         QFETCH(int, version);
         QFETCH(QList<int>, data);
-        QFETCH(int, total);
-        QCOMPARE(qr::totalCodewords(version), total);
+        QTEST(qr::totalCodewords(version), "total");
         for (int l = 0; l < 4; ++l)
             QCOMPARE(qr::dataCodewords(version, l), data[l]);
         // Capacities of version 1 and 40 per mode (digits, alphanumerics, bytes, Kanji).
@@ -216,8 +215,6 @@ private slots:
     void segmentation()
     {
         QFETCH(QByteArray, text);
-        QFETCH(QList<int>, modes);
-        QFETCH(QList<int>, lengths);
         bool ok = false;
         const CQR_Encode e = encodeOrFail(text, 0, 0, -1, &ok);
         QVERIFY(ok);
@@ -226,8 +223,8 @@ private slots:
             gotModes << s.mode;
             gotLengths << s.length;
         }
-        QCOMPARE(gotModes, modes);
-        QCOMPARE(gotLengths, lengths);
+        QTEST(gotModes, "modes");
+        QTEST(gotLengths, "lengths");
         QVERIFY(e.module(8, e.m_nSymbleSize - 8)); // the dark module
     }
 

@@ -352,14 +352,13 @@ private slots:
     {
         QFETCH(QByteArray, payload);
         QFETCH(int, items);
-        QFETCH(int, skipped);
         QMimeData mime;
         mime.setData(SKTGraphicViewPasteboardType, payload);
         QString error;
         int skippedCount = -1;
         const GraphicList pasted = graphicsFromMimeData(&mime, &error, &skippedCount);
         QCOMPARE(pasted.size(), qsizetype(items));
-        QCOMPARE(skippedCount, skipped);
+        QTEST(skippedCount, "skipped");
         if (items == 0)
             QVERIFY(!error.isEmpty());
         QMimeData other;

@@ -398,7 +398,6 @@ private slots:
         QFETCH(int, mask);
         QFETCH(int, existing);
         QFETCH(bool, viaLink);
-        QFETCH(int, expected);
         QImage image(2, 2, QImage::Format_RGB32);
         image.fill(Qt::red);
         const std::function<bool(const QString&)> writers[] = {
@@ -418,7 +417,7 @@ private slots:
             const bool ok = write(path);
             ::umask(old);
             QVERIFY(ok);
-            QCOMPARE(int(modeOf(path)), expected);
+            QTEST(int(modeOf(path)), "expected");
         }
     }
 

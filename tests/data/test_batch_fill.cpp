@@ -229,13 +229,12 @@ private slots:
         QFETCH(QString, frontSeries);
         QFETCH(QString, backSeries);
         QFETCH(bool, twoSided);
-        QFETCH(bool, useSeries);
         QFETCH(int, rows);
         GraphicList front{frontSeries.isEmpty() ? bound("SKTText", 0) : bound("SKTText", 1, frontSeries)};
         GraphicList back{backSeries.isEmpty() ? bound("SKTText", 0) : bound("SKTText", 1, backSeries)};
         SeriesBindingTable series;
         Check_Series_Or_Excel_Use_or_not(front, back, twoSided, table, series);
-        QCOMPARE(Use_Data_Sheet_Values, useSeries);
+        QTEST(Use_Data_Sheet_Values, "useSeries");
         QVERIFY(!Use_Excel_Binding_Values); // rows but no item bound to a column
         QCOMPARE(Total_Batch_Excel_Card, rows);
     }

@@ -68,8 +68,7 @@ private slots:
     }
     void cleaning() {
         QFETCH(QString, text);
-        QFETCH(QString, clean);
-        QCOMPARE(chk_and_insert_validation(text), clean);
+        QTEST(chk_and_insert_validation(text), "clean");
     }
 
     void textValues_data() {
@@ -99,8 +98,7 @@ private slots:
     void textValues() {
         QFETCH(QString, text);
         QFETCH(int, kind);
-        QFETCH(QStringList, values);
-        QCOMPARE(valuesOfText(text, TextKind(kind)), values);
+        QTEST(valuesOfText(text, TextKind(kind)), "values");
     }
 
     // Comma, semicolon and tab files, one-column files, and a quote that never closes; the separator a user
@@ -191,8 +189,7 @@ private slots:
     }
     void kindByExtension() {
         QFETCH(QString, path);
-        QFETCH(int, kind);
-        QCOMPARE(int(textKindOfPath(path)), kind);
+        QTEST(int(textKindOfPath(path)), "kind");
     }
 
     void textFiles_data() {
@@ -316,10 +313,9 @@ private slots:
     void pasted() {
         QFETCH(QString, text);
         QFETCH(bool, fileMode);
-        QFETCH(QStringList, values);
         const auto got = valuesOfPastedText(text, fileMode);
         QVERIFY(got);
-        QCOMPARE(*got, values);
+        QTEST(*got, "values");
         QVERIFY(!valuesOfPastedText(" \n\t ", true));
     }
 

@@ -103,14 +103,13 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(int, column);
-        QFETCH(QString, text);
         XlsxReader reader;
         QVERIFY(reader.open(guests));
         const auto sheet = reader.readSheet(1);
         QVERIFY(sheet);
         QCOMPARE(sheet->rowCount(), 4);
         QCOMPARE(sheet->columnCount, 12);
-        QCOMPARE(sheet->cell(row, column), text);
+        QTEST(sheet->cell(row, column), "text");
     }
 
     void longTextAndNumbers()

@@ -541,7 +541,6 @@ private slots:
     }
     void exitAsksToSave() {
         QFETCH(bool, yes);
-        QFETCH(bool, saved);
         DesignCommands& cmd = m_road->designCommands();
         changeTheDesign();
         const QString path = m_dir.filePath(QStringLiteral("exit-%1.kvto").arg(yes));
@@ -552,7 +551,7 @@ private slots:
         m_prompt.answer = yes;
         cmd.Exit_App();
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
-        QCOMPARE(QFileInfo::exists(path), saved);
+        QTEST(QFileInfo::exists(path), "saved");
         QVERIFY(reviewed && quit);
     }
 

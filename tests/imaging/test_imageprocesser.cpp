@@ -116,10 +116,9 @@ private slots:
     void sepiaKnownPixels()
     {
         QFETCH(QRgb, in);
-        QFETCH(QRgb, expected);
         ImageAdjustSettings s;
         s.sepia = true;
-        QCOMPARE(ImageProcesser::process(solid(in), s).pixel(2, 2), expected);
+        QTEST(ImageProcesser::process(solid(in), s).pixel(2, 2), "expected");
     }
 
     void colourControls_data()
@@ -142,10 +141,9 @@ private slots:
         QFETCH(float, brt);
         QFETCH(float, con);
         QFETCH(QRgb, in);
-        QFETCH(QRgb, expected);
         const QImage out = ImageProcesser::Get_Processed_Image(solid(in), false, false, false, 0, sat, brt, con, 0,
                                                                0, 0, 0, 100);
-        QCOMPARE(out.pixel(1, 1), expected);
+        QTEST(out.pixel(1, 1), "expected");
     }
 
     void hueTurnsColoursButNotGreys()

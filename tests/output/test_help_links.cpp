@@ -192,14 +192,13 @@ private slots:
     void addressesChecked() {
         QFETCH(QString, line);
         QFETCH(int, link);
-        QFETCH(bool, usable);
         const QString path = dir.filePath("one.txt");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(line.toUtf8());
         f.close();
         MakerLinks::setAddressFile(path);
-        QCOMPARE(MakerLinks::available(MakerLinks::Link(link)), usable);
+        QTEST(MakerLinks::available(MakerLinks::Link(link)), "usable");
     }
 
     // Quitting with a review page: either button of the review window opens it and ends it with 1.

@@ -90,8 +90,7 @@ private slots:
     }
     void backPath() {
         QFETCH(QString, path);
-        QFETCH(QString, back);
-        QCOMPARE(Create_Back_Card_Path(path), back);
+        QTEST(Create_Back_Card_Path(path), "back");
         QCOMPARE(Create_Front_Card_Path(path), path);
     }
 

@@ -70,11 +70,10 @@ private slots:
     void startRoad() {
         QFETCH(int, result);
         QFETCH(QString, mode);
-        QFETCH(int, outcome);
         QFETCH(QStringList, calls);
         ScriptedHost host;
         host.answer = {result, mode};
-        QCOMPARE(int(runStartRoad(host)), outcome);
+        QTEST(int(runStartRoad(host)), "outcome");
         QCOMPARE(host.calls, calls);
     }
 

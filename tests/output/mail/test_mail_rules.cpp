@@ -31,8 +31,7 @@ private slots:
     }
     void addressTest() {
         QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QCOMPARE(isValidEmail(text), valid);
+        QTEST(isValidEmail(text), "valid");
     }
 
     void settingsValidation_data() {
@@ -109,10 +108,8 @@ private slots:
     }
     void recipients() {
         QFETCH(QString, text);
-        QFETCH(QStringList, kept);
-        QFETCH(QString, problem);
-        QCOMPARE(keptRecipients(text), kept);
-        QCOMPARE(recipientProblem(text), problem);
+        QTEST(keptRecipients(text), "kept");
+        QTEST(recipientProblem(text), "problem");
     }
 
     // Pairing of data rows and recipients; each pass is "row:recipients"; skipped is rows without a
@@ -148,7 +145,6 @@ private slots:
         QFETCH(int, recipients);
         QFETCH(int, total);
         QFETCH(QStringList, passes);
-        QFETCH(QString, skipped);
         const MailPlanResult plan = planMailPasses({cardMode, batch, allToEvery, rows, recipients});
         QCOMPARE(plan.total, total);
         QStringList got;
@@ -159,7 +155,7 @@ private slots:
             got << QString::number(p.row) + ":" + r.join(',');
         }
         QCOMPARE(got, passes);
-        QCOMPARE(QString("%1/%2").arg(plan.rowsWithoutRecipient).arg(plan.recipientsWithoutRow), skipped);
+        QTEST(QString("%1/%2").arg(plan.rowsWithoutRecipient).arg(plan.recipientsWithoutRow), "skipped");
     }
 
     void pauseText_data() {
@@ -175,8 +171,7 @@ private slots:
     }
     void pauseText() {
         QFETCH(qint64, ms);
-        QFETCH(QString, text);
-        QCOMPARE(Calculate_Pause_Time(ms), text);
+        QTEST(Calculate_Pause_Time(ms), "text");
     }
 
     // Success is reported only when every planned mail was sent, nothing was skipped and every card is as
