@@ -1,3 +1,4 @@
+#include "RecordingPrompt.h"
 #include "../canvas_ui/ViewDriver.h"
 
 #include "app/Grid_Wizard.h"
@@ -45,16 +46,6 @@ using namespace viewdriver;
 
 namespace {
 
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override {
-        messages << question;
-        return false;
-    }
-};
-
 class PaintCounter : public QObject {
 public:
     int paints = 0;
@@ -96,7 +87,8 @@ private slots:
         Card_Value_In_Process = false;
         last_ctrl_X = last_ctrl_Y = 10;
         setPromptHandler(&prompt);
-        prompt.messages.clear();
+        prompt.texts.clear();
+        prompt.answer = false;
         doc = new SKTDocument;
         wnd = new SKTWindowController(doc);
         wnd->show();
@@ -415,8 +407,8 @@ private slots:
     void lockAndUnlock() {
         wnd->Lock_Clicked();
         wnd->Unlock_Clicked();
-        QCOMPARE(prompt.messages, (QStringList{QStringLiteral("Please select a control to Lock."),
-                                               QStringLiteral("Please select a control to Unlock.")}));
+        QCOMPARE(prompt.texts, (QStringList{QStringLiteral("Please select a control to Lock."),
+                                            QStringLiteral("Please select a control to Unlock.")}));
         GraphicPtr a = shape(QRectF(10, 10, 40, 40));
         GraphicPtr b = shape(QRectF(100, 10, 40, 40));
         doc->setGraphics(CardSide::Front, {a, b});
@@ -446,9 +438,9 @@ private slots:
         wnd->Make_Same_Width_Clicked();
         wnd->Make_Same_Height_Clicked();
         wnd->Align_To_Grid_Clicked();
-        QCOMPARE(prompt.messages, (QStringList{QStringLiteral("Please select more than one control."),
-                                               QStringLiteral("Please select more than one control."),
-                                               QStringLiteral("Please use grid option first.")}));
+        QCOMPARE(prompt.texts, (QStringList{QStringLiteral("Please select more than one control."),
+                                            QStringLiteral("Please select more than one control."),
+                                            QStringLiteral("Please use grid option first.")}));
         QCOMPARE(a->bounds(), QRectF(13, 13, 20, 20));
 
         wnd->_grid->setSpacing(9);

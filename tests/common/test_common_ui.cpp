@@ -1,3 +1,4 @@
+#include "RecordingPrompt.h"
 #include "HostilePictures.h"
 #include "common/Globals.h"
 #include "common/LongMessage.h"
@@ -40,18 +41,6 @@
 #include <memory>
 
 namespace {
-
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = false;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
-        texts << q;
-        return answer;
-    }
-};
 
 // Runs f on a new thread and keeps the GUI event loop going until it ends.
 void runInWorker(const std::function<void()>& f)

@@ -1,3 +1,4 @@
+#include "RecordingPrompt.h"
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -18,17 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
-        texts << q;
-        return false;
-    }
-};
 
 mode_t modeOf(const QString& path)
 {
@@ -63,6 +53,7 @@ private slots:
         root = tmp->path();
         setPromptHandler(&prompt);
         prompt.texts.clear();
+        prompt.answer = false;
     }
     void cleanup()
     {

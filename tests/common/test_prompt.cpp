@@ -1,20 +1,7 @@
+#include "RecordingPrompt.h"
 #include "common/Prompt.h"
 
 #include <QtTest>
-
-namespace {
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = true;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override
-    {
-        texts << q;
-        return answer;
-    }
-};
-} // namespace
 
 class TestPrompt : public QObject {
     Q_OBJECT

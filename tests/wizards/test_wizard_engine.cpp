@@ -1,3 +1,4 @@
+#include "RecordingPrompt.h"
 #include "common/Prompt.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/FrameGallery.h"
@@ -10,17 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = true;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-};
 
 void touch(const QString& path, const QByteArray& bytes = "x") {
     QFile f(path);
@@ -231,7 +221,7 @@ private slots:
         touch(dir.filePath(QStringLiteral("User/Mine.kvto")));
         touch(dir.filePath(QStringLiteral("User/Other.kvto")));
         const TemplateStore store(dir.path(), dir.filePath(QStringLiteral("User")));
-        ScriptedPrompt rec;
+        RecordingPrompt rec;
         rec.answer = yes;
         setPromptHandler(&rec);
         const TemplateNameCheck c = store.checkName(typed, passed);

@@ -1,3 +1,4 @@
+#include "RecordingPrompt.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "wizards/InvitationState.h"
@@ -28,17 +29,6 @@
 
 namespace {
 
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = true;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-};
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -66,7 +56,7 @@ void acceptNextDialog(std::function<void(QWidget*)> action) {
 class TestWizardsUi : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
-    ScriptedPrompt m_prompt;
+    RecordingPrompt m_prompt;
 
 private slots:
     void initTestCase() {

@@ -2,6 +2,7 @@
 // the progress sheet, the final message, restoring row 0, and the settings dialog's save, reset and test
 // mail.
 
+#include "RecordingPrompt.h"
 #include "LoopbackSmtp.h"
 
 #include "canvas/SKTItems.h"
@@ -34,17 +35,6 @@
 #include <QtTest>
 
 namespace {
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    bool answer = true;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString& question) override {
-        messages << question;
-        return answer;
-    }
-};
-
 class TestSource : public MailDesignSource {
 public:
     GraphicList front, back;
@@ -115,7 +105,7 @@ private slots:
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
     void init() {
-        prompt.messages.clear();
+        prompt.texts.clear();
         calls.clear();
         failing.clear();
         onGuiThread.clear();
@@ -215,10 +205,10 @@ private slots:
         dlg.send_btn->click();
         QVERIFY(!dlg.isSending());
         QVERIFY(calls.isEmpty());
-        QCOMPARE(prompt.messages.size(), 1);
-        QVERIFY2(prompt.messages[0].startsWith(message), qPrintable(prompt.messages[0]));
+        QCOMPARE(prompt.texts.size(), 1);
+        QVERIFY2(prompt.texts[0].startsWith(message), qPrintable(prompt.texts[0]));
         if (from.trimmed().isEmpty())
-            QVERIFY(prompt.messages[0].endsWith("\n\nReason: the From address is empty."));
+            QVERIFY(prompt.texts[0].endsWith("\n\nReason: the From address is empty."));
     }
 
     // Without data: one mail per recipient, lower-cased, sent from the worker; the sheet is hidden and the
@@ -242,7 +232,7 @@ private slots:
         QCOMPARE(calls[0].body, QString("Text"));
         QCOMPARE(calls[0].attachments.size(), 2);
         QCOMPARE(onGuiThread, (QList<bool>{false, false}));
-        QCOMPARE(prompt.messages,
+        QCOMPARE(prompt.texts,
                  QStringList{
                      "E-mail has been sent successfully.\n\nSent: 2, refused: 0, failed: 0, not tried: 0, skipped: 0."});
         QVERIFY(!Send_Modeless::defaultInstance()->isVisible());
@@ -269,12 +259,12 @@ private slots:
         QCOMPARE(source.restores, 1);
         QCOMPARE(source.front[0]->_Text_contents, QString("Anna"));
         QVERIFY(!Card_Value_In_Process);
-        QCOMPARE(prompt.messages.size(), 1);
-        QVERIFY(prompt.messages[0].startsWith("Could not send email message."));
+        QCOMPARE(prompt.texts.size(), 1);
+        QVERIFY(prompt.texts[0].startsWith("Could not send email message."));
         QVERIFY2(
-            prompt.messages[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 0, failed: 1, not "
+            prompt.texts[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 0, failed: 1, not "
                                         "tried: 1, skipped: 0.\nNot tried because the run ended at a failure: 1."),
-            qPrintable(prompt.messages[0]));
+            qPrintable(prompt.texts[0]));
         QCOMPARE(dlg.lastResult().failed, 1);
     }
 
@@ -303,7 +293,7 @@ private slots:
         QVERIFY(!dlg.isSending());
         QVERIFY(calls.isEmpty());
         QCOMPARE(
-            prompt.messages,
+            prompt.texts,
             QStringList{QString("The first card already has a problem:\nRow 1: the picture %1 could not be "
                                 "read.\n\nCards with a problem are made without what could not be used. Do "
                                 "you want to go on?")
@@ -334,10 +324,10 @@ private slots:
         QVERIFY(dlg.isVisible());
         QVERIFY(done.wait(5000));
         QVERIFY(clock.elapsed() < 5000);
-        QCOMPARE(prompt.messages.value(0), QString("Are you sure you want to stop?"));
-        QVERIFY2(prompt.messages.value(1).startsWith(
+        QCOMPARE(prompt.texts.value(0), QString("Are you sure you want to stop?"));
+        QVERIFY2(prompt.texts.value(1).startsWith(
                      "Sending was stopped.\n\nSent: 0, refused: 0, failed: 0, not tried: 2, skipped: 0."),
-                 qPrintable(prompt.messages.value(1)));
+                 qPrintable(prompt.texts.value(1)));
         QVERIFY(tempRootEmpty());
         dlg.reject();
         QVERIFY(!dlg.isVisible());
@@ -354,7 +344,7 @@ private slots:
         dlg._send_mail_smtp->setText("smtp.host.org");
         dlg._send_mail_port->setText("465");
         dlg.Save_Button();
-        QCOMPARE(prompt.messages, QStringList{"Please enter valid sender E-mail address."});
+        QCOMPARE(prompt.texts, QStringList{"Please enter valid sender E-mail address."});
         QCOMPARE(dlg.focusWidget(), dlg._send_mail_sender_mail);
         QVERIFY(!QFile::exists(root.filePath("com.navu.card.plist")));
 
@@ -436,7 +426,7 @@ private slots:
         for (bool reject : {false, true}) {
             LoopbackSmtp smtp(reject);
             QVERIFY(smtp.ok());
-            prompt.messages.clear();
+            prompt.texts.clear();
             Email_Setting dlg;
             dlg._send_mail_sender_mail->setText("Me@Navu.test");
             dlg._send_mail_password->setText("pw");
@@ -445,9 +435,9 @@ private slots:
             dlg._send_mail_to->setText("You@Navu.test");
             dlg._send_mail_tls->setChecked(true);
             dlg.Send_Test_Email();
-            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.texts.size(), 1);
             if (!reject) {
-                QCOMPARE(prompt.messages[0], QString("E-mail has been sent successfully."));
+                QCOMPARE(prompt.texts[0], QString("E-mail has been sent successfully."));
                 const QList<QJsonObject> mails = smtp.mails();
                 QCOMPARE(mails.size(), 1);
                 QCOMPARE(mails[0]["subject"].toString(), QString("NAVU Photo Frame Test Mail"));
@@ -455,10 +445,10 @@ private slots:
                          QString("This is test mail sent by NAVU Photo Frame."));
                 QCOMPARE(smtp.envelope(1), (QStringList{"me@navu.test", "you@navu.test"}));
             } else {
-                QVERIFY2(prompt.messages[0].contains(
+                QVERIFY2(prompt.texts[0].contains(
                              "\n\nCould not send email.\n\nReason: The server answered 550 mail refused"),
-                         qPrintable(prompt.messages[0]));
-                QCOMPARE(dlg._send_mail_result_status->text(), prompt.messages[0]);
+                         qPrintable(prompt.texts[0]));
+                QCOMPARE(dlg._send_mail_result_status->text(), prompt.texts[0]);
             }
         }
     }
