@@ -1,6 +1,7 @@
 // The editor window keeps the user's work: nothing replaced unasked, one card size, panel controls that
 // change exactly what they show, and undo steps that show the side they were made on.
 
+#include "FileBytes.h"
 #include "../canvas_ui/ViewDriver.h"
 #include "ScriptedPrompt.h"
 
@@ -430,10 +431,7 @@ private slots:
         const QString a = writePicture(m_dir.filePath(QStringLiteral("a.png")), Qt::red);
         const QString b = writePicture(m_dir.filePath(QStringLiteral("b.png")), Qt::green);
         QDir().mkpath(Data_Folder_Path);
-        QFile series(QDir(Data_Folder_Path).filePath(QStringLiteral("Photos.txt")));
-        QVERIFY(series.open(QIODevice::WriteOnly));
-        series.write(b.toUtf8() + "\n");
-        series.close();
+        writeBytes(QDir(Data_Folder_Path).filePath(QStringLiteral("Photos.txt")), b.toUtf8() + "\n");
         QVERIFY(road->Update_frame_Main_Photo_And_Path(a, true));
         GraphicPtr photo = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
         photo->control_ID = QStringLiteral("PARTY_IMAGE");

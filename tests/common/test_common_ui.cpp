@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "HostilePictures.h"
 #include "common/Globals.h"
@@ -636,10 +637,7 @@ private slots:
         QFETCH(bool, stop);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("long.jpg"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
-        file.close();
+        writeBytes(path, hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
         bool timerFired = false;
         QTimer::singleShot(stop ? 250 : 1, [&] {
             timerFired = true;

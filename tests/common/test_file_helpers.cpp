@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
@@ -26,19 +27,6 @@ mode_t modeOf(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -93,13 +81,13 @@ private slots:
     {
         QVERIFY(QDir(root).mkpath("box"));
         QVERIFY(QDir(root).mkpath("outside"));
-        writeFile(root + "/outside/secret.txt", "x");
+        writeBytes(root + "/outside/secret.txt", "x");
         const QString box = root + "/box";
         QVERIFY(QFile::link(root + "/outside", box + "/linkdir"));
         QVERIFY(QFile::link(root + "/outside/secret.txt", box + "/linkfile.txt"));
         QVERIFY(QFile::link(root + "/outside/not-yet.txt", box + "/dangling.txt"));
         QVERIFY(QFile::link(box + "/inner.txt", box + "/innerlink.txt"));
-        writeFile(box + "/inner.txt", "y");
+        writeBytes(box + "/inner.txt", "y");
 
         QVERIFY(pathInsideFolder(box, "linkdir/new.txt").isEmpty());
         QVERIFY(pathInsideFolder(box, "linkdir/secret.txt").isEmpty());
@@ -145,9 +133,9 @@ private slots:
         QCOMPARE(modeOf(Resource_Path + "/Frames"), mode_t(0700));
         // A file where a folder belongs is reported, not replaced.
         QVERIFY(QDir(Resource_Path + "/LibraryImage").removeRecursively());
-        writeFile(Resource_Path + "/LibraryImage", "user data");
+        writeBytes(Resource_Path + "/LibraryImage", "user data");
         QVERIFY(!Check_Path_And_Create_Files());
-        QCOMPARE(readFile(Resource_Path + "/LibraryImage"), QByteArray("user data"));
+        QCOMPARE(readBytes(Resource_Path + "/LibraryImage"), QByteArray("user data"));
     }
 
     void resourceCopyKeepsUserFiles()
@@ -155,23 +143,23 @@ private slots:
         const QString shipped = root + "/shipped";
         QVERIFY(QDir(shipped).mkpath("Frames"));
         QVERIFY(QDir(shipped).mkpath("Templates/Ready"));
-        writeFile(shipped + "/no.png", "shipped no");
-        writeFile(shipped + "/Frames/f1.png", "shipped frame");
-        writeFile(shipped + "/Templates/Ready/t.kvto", "shipped template");
+        writeBytes(shipped + "/no.png", "shipped no");
+        writeBytes(shipped + "/Frames/f1.png", "shipped frame");
+        writeBytes(shipped + "/Templates/Ready/t.kvto", "shipped template");
 
         const QString user = root + "/user";
         QVERIFY(QDir(user).mkpath("Frames"));
-        writeFile(user + "/Frames/f1.png", "my own frame");
+        writeBytes(user + "/Frames/f1.png", "my own frame");
 
         QCOMPARE(copyMissingResources(shipped, user), 2);
-        QCOMPARE(readFile(user + "/Frames/f1.png"), QByteArray("my own frame"));
-        QCOMPARE(readFile(user + "/no.png"), QByteArray("shipped no"));
-        QCOMPARE(readFile(user + "/Templates/Ready/t.kvto"), QByteArray("shipped template"));
+        QCOMPARE(readBytes(user + "/Frames/f1.png"), QByteArray("my own frame"));
+        QCOMPARE(readBytes(user + "/no.png"), QByteArray("shipped no"));
+        QCOMPARE(readBytes(user + "/Templates/Ready/t.kvto"), QByteArray("shipped template"));
 
         // A second start copies nothing and keeps a file the user changed since.
-        writeFile(user + "/no.png", "changed by user");
+        writeBytes(user + "/no.png", "changed by user");
         QCOMPARE(copyMissingResources(shipped, user), 0);
-        QCOMPARE(readFile(user + "/no.png"), QByteArray("changed by user"));
+        QCOMPARE(readBytes(user + "/no.png"), QByteArray("changed by user"));
         // A deleted file comes back.
         QVERIFY(QFile::remove(user + "/Templates/Ready/t.kvto"));
         QCOMPARE(copyMissingResources(shipped, user), 1);
@@ -180,7 +168,7 @@ private slots:
         QCOMPARE(copyMissingResources(shipped, shipped + "/Frames/inner"), -1);
         QVERIFY(!QFileInfo::exists(shipped + "/Frames/inner"));
         // Hidden files (e.g. .gitkeep) stay behind.
-        writeFile(shipped + "/Frames/.gitkeep", "");
+        writeBytes(shipped + "/Frames/.gitkeep", "");
         QCOMPARE(copyMissingResources(shipped, user), 0);
         QVERIFY(!QFileInfo::exists(user + "/Frames/.gitkeep"));
     }
@@ -204,7 +192,7 @@ private slots:
     {
         const QString shipped = root + "/shipped";
         QVERIFY(QDir(shipped).mkpath("."));
-        writeFile(shipped + "/Help.pdf", "%PDF-1.4");
+        writeBytes(shipped + "/Help.pdf", "%PDF-1.4");
         qputenv("NAVU_RESOURCE_PATH", QFile::encodeName(root + "/appdata"));
         qputenv("NAVU_SHIPPED_RESOURCES", QFile::encodeName(shipped));
         setResourcePath(QString());
@@ -215,14 +203,14 @@ private slots:
         QCOMPARE(Resource_Path, root + "/appdata");
         QVERIFY(QFileInfo(Data_Folder_Path).isDir());
         QVERIFY(QFileInfo(Resource_Path + "/Templates/User").isDir());
-        QCOMPARE(readFile(Resource_Path + "/Help.pdf"), QByteArray("%PDF-1.4"));
+        QCOMPARE(readBytes(Resource_Path + "/Help.pdf"), QByteArray("%PDF-1.4"));
     }
 
     void deleteFile()
     {
-        writeFile(root + "/f.txt", "x");
+        writeBytes(root + "/f.txt", "x");
         QVERIFY(QDir(root).mkpath("d/e"));
-        writeFile(root + "/d/e/g.txt", "x");
+        writeBytes(root + "/d/e/g.txt", "x");
         QVERIFY(Delete_File(root + "/f.txt"));
         QVERIFY(!QFile::exists(root + "/f.txt"));
         QVERIFY(Delete_File(root + "/d"));
@@ -234,7 +222,7 @@ private slots:
     void deleteLinkKeepsTarget()
     {
         QVERIFY(QDir(root).mkpath("target"));
-        writeFile(root + "/target/keep.txt", "x");
+        writeBytes(root + "/target/keep.txt", "x");
         QVERIFY(QFile::link(root + "/target", root + "/link"));
         QVERIFY(Delete_File(root + "/link"));
         QVERIFY(!QFileInfo(root + "/link").isSymLink());
@@ -255,7 +243,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(int, result);
-        writeFile(root + "/a.xlsx", "x");
+        writeBytes(root + "/a.xlsx", "x");
         path.replace("@", root);
         QCOMPARE(Check_And_Validate_File_Path(path), result);
         QCOMPARE(prompt.texts,
@@ -282,7 +270,7 @@ private slots:
         QVERIFY(opened.isEmpty());
 
         prompt.texts.clear();
-        writeFile(root + "/Help.pdf", "%PDF-1.4");
+        writeBytes(root + "/Help.pdf", "%PDF-1.4");
         Open_Help_File();
         QVERIFY(prompt.texts.isEmpty());
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(root).absoluteFilePath() + "/Help.pdf")});
@@ -301,10 +289,10 @@ private slots:
         QImage image(37, 21, QImage::Format_ARGB32);
         image.fill(QColor(10, 200, 30, 128));
         const QString path = root + "/" + name;
-        writeFile(path, "old contents");
+        writeBytes(path, "old contents");
         QVERIFY(Save_gen_image(image, path));
         QVERIFY(prompt.texts.isEmpty());
-        QCOMPARE(readFile(path).left(8), QByteArray("\x89PNG\r\n\x1a\n"));
+        QCOMPARE(readBytes(path).left(8), QByteArray("\x89PNG\r\n\x1a\n"));
         QImageReader reader(path);
         reader.setDecideFormatFromContent(true);
         const QImage back = reader.read();
@@ -319,14 +307,14 @@ private slots:
             QSKIP("root writes into read-only folders");
         QVERIFY(QDir(root).mkpath("locked"));
         const QString path = root + "/locked/card.png";
-        writeFile(path, "previous export");
+        writeBytes(path, "previous export");
         QVERIFY(QFile::setPermissions(root + "/locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
         const bool ok = Save_gen_image(image, path);
         QFile::setPermissions(root + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!ok);
-        QCOMPARE(readFile(path), QByteArray("previous export"));
+        QCOMPARE(readBytes(path), QByteArray("previous export"));
         QCOMPARE(prompt.texts.size(), 2);
         QCOMPARE(prompt.texts.at(0), path);
         QVERIFY(!prompt.texts.at(1).isEmpty());
@@ -336,7 +324,7 @@ private slots:
     void saveImageFailureMidWrite()
     {
         const QString path = root + "/card.png";
-        writeFile(path, "previous export");
+        writeBytes(path, "previous export");
         QImage image(300, 300, QImage::Format_RGB32);
         quint32 seed = 12345;
         for (int y = 0; y < image.height(); ++y)
@@ -354,7 +342,7 @@ private slots:
         ::setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!ok);
-        QCOMPARE(readFile(path), QByteArray("previous export"));
+        QCOMPARE(readBytes(path), QByteArray("previous export"));
         QCOMPARE(prompt.texts.size(), 2);
         QCOMPARE(prompt.texts.at(0), path);
         QCOMPARE(QDir(root).entryList(QDir::Files), QStringList{"card.png"});
@@ -363,9 +351,9 @@ private slots:
     void saveNullImage()
     {
         const QString path = root + "/card.png";
-        writeFile(path, "previous export");
+        writeBytes(path, "previous export");
         QVERIFY(!Save_gen_image(QImage(), path));
-        QCOMPARE(readFile(path), QByteArray("previous export"));
+        QCOMPARE(readBytes(path), QByteArray("previous export"));
         QCOMPARE(prompt.texts, (QStringList{path, QStringLiteral("Invalid image")}));
     }
 
@@ -399,7 +387,7 @@ private slots:
             const QString path = root + QString("/mode%1.png").arg(n++);
             const QString target = viaLink ? path + ".target" : path;
             if (existing >= 0) {
-                writeFile(target, "old");
+                writeBytes(target, "old");
                 QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(existing)), 0);
                 if (viaLink)
                     QVERIFY(QFile::link(target, path));
@@ -419,11 +407,11 @@ private slots:
         if (!disk.mounted())
             QSKIP("needs root to mount a small tmpfs");
         const QString path = disk.filePath("design.kvto");
-        writeFile(path, "old design");
+        writeBytes(path, "old design");
         QString error;
         QVERIFY(!writeFileAtomically(path, QByteArray(200 * 1024, 'x'), &error));
         QCOMPARE(error, QStringLiteral("The disk is full."));
-        QCOMPARE(readFile(path), QByteArray("old design"));
+        QCOMPARE(readBytes(path), QByteArray("old design"));
 
         QImage noise(400, 400, QImage::Format_RGB32);
         quint32 seed = 7;
@@ -431,10 +419,10 @@ private slots:
             for (int x = 0; x < noise.width(); ++x)
                 noise.setPixel(x, y, seed = seed * 1103515245u + 12345u);
         const QString png = disk.filePath("card.png");
-        writeFile(png, "old export");
+        writeBytes(png, "old export");
         QVERIFY(!Save_gen_image(noise, png));
         QCOMPARE(prompt.texts.value(1), QStringLiteral("The disk is full."));
-        QCOMPARE(readFile(png), QByteArray("old export"));
+        QCOMPARE(readBytes(png), QByteArray("old export"));
         QCOMPARE(disk.files().size(), 2);
     }
 

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "common/Globals.h"
 #include "common/ThumbnailCache.h"
 
@@ -57,10 +58,7 @@ private slots:
         QCOMPARE(QImage(kept).pixelColor(10, 10), QColor(Qt::green));
 
         const QString broken = dir.filePath(QStringLiteral("broken.png"));
-        QFile f(broken);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-        f.close();
+        writeBytes(broken, "not a picture");
         QVERIFY(pictures::keptThumbnail(broken, 96).isNull());
         QVERIFY(!QFileInfo::exists(pictures::keptThumbnailPath(Resource_Path + QStringLiteral("/Thumbnails"), broken, 96)));
         QVERIFY(pictures::keptThumbnail(dir.filePath(QStringLiteral("missing.png")), 96).isNull());

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "data/SeriesFiles.h"
@@ -8,19 +9,6 @@
 #include <QtTest>
 
 namespace {
-void writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readRaw(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct RecordingPrompt : PromptHandler {
     QStringList messages;
     void message(const QString& text) override { messages << text; }
@@ -76,12 +64,12 @@ private slots:
     void listingIsFilteredAndSorted()
     {
         const QDir d(Data_Folder_Path);
-        writeRaw(d.filePath("b.txt"), "1\n");
-        writeRaw(d.filePath("A.txt"), "1\n");
-        writeRaw(d.filePath("a.txt"), "1\n");
-        writeRaw(d.filePath("notes.csv"), "1\n");
-        writeRaw(d.filePath(".hidden.txt"), "1\n");
-        writeRaw(d.filePath("UPPER.TXT"), "1\n");
+        writeBytes(d.filePath("b.txt"), "1\n");
+        writeBytes(d.filePath("A.txt"), "1\n");
+        writeBytes(d.filePath("a.txt"), "1\n");
+        writeBytes(d.filePath("notes.csv"), "1\n");
+        writeBytes(d.filePath(".hidden.txt"), "1\n");
+        writeBytes(d.filePath("UPPER.TXT"), "1\n");
         QVERIFY(d.mkdir("folder.txt"));
         QVERIFY(QFile::link(d.filePath("b.txt"), d.filePath("link.txt")));
         QCOMPARE(SeriesFiles::Get_datasheet_File_Name_Array(),
@@ -93,17 +81,17 @@ private slots:
     void writeFormat()
     {
         QVERIFY(SeriesFiles::writeSeries("s", {"a", "b"}));
-        QCOMPARE(readRaw(SeriesFiles::filePath("s")), QByteArray("a\nb\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("s")), QByteArray("a\nb\n"));
         // Inner line breaks would split one value into several: they become spaces.
         QVERIFY(SeriesFiles::writeSeries("s", {"x\ny", "p\r\nq", "Zoë 日本"}));
-        QCOMPARE(readRaw(SeriesFiles::filePath("s")), QString("x y\np q\nZoë 日本\n").toUtf8());
+        QCOMPARE(readBytes(SeriesFiles::filePath("s")), QString("x y\np q\nZoë 日本\n").toUtf8());
         QVERIFY(SeriesFiles::writeSeries("s", {"r"}, nullptr, SeriesFiles::WriteMode::Append));
         QCOMPARE(SeriesFiles::readForBinding("s").value(), QStringList({"x y", "p q", "Zoë 日本", "r"}));
         // Pooled values are written alike.
         const QStringList mixed{"x\ny", "p\r\nq", "Zoë 日本", "t\tb", "c\u0085d", "", "\u2028"};
         QVERIFY(SeriesFiles::writeSeries("p", PooledValues::fromStringList(mixed)));
         QVERIFY(SeriesFiles::writeSeries("q", mixed));
-        QCOMPARE(readRaw(SeriesFiles::filePath("p")), readRaw(SeriesFiles::filePath("q")));
+        QCOMPARE(readBytes(SeriesFiles::filePath("p")), readBytes(SeriesFiles::filePath("q")));
         QString err;
         QVERIFY(!SeriesFiles::writeSeries("../x", {"a"}, &err));
         QVERIFY(err.startsWith("Error in file accessing."));
@@ -120,7 +108,7 @@ private slots:
         if (ok)
             QSKIP("running with privileges that ignore folder permissions");
         QVERIFY(err.startsWith("Error in file accessing."));
-        QCOMPARE(readRaw(SeriesFiles::filePath("keep")), QByteArray("old\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("keep")), QByteArray("old\n"));
     }
 
     void readers_data()
@@ -146,7 +134,7 @@ private slots:
     void readers()
     {
         QFETCH(QByteArray, bytes);
-        writeRaw(SeriesFiles::filePath("r"), bytes);
+        writeBytes(SeriesFiles::filePath("r"), bytes);
         QTEST(SeriesFiles::readForBinding("r").value(), "binding");
         QTEST(SeriesFiles::Get_First_Value_Of_Dataset("r"), "first");
         QTEST(SeriesFiles::readForViewer("r"), "viewer");
@@ -159,13 +147,13 @@ private slots:
         QVERIFY(!SeriesFiles::readForBinding("missing"));
         RecordingPrompt prompt;
         setPromptHandler(&prompt);
-        writeRaw(SeriesFiles::filePath("latin1"), QByteArray("caf\xE9\n\x93quoted\x94\n"));
+        writeBytes(SeriesFiles::filePath("latin1"), QByteArray("caf\xE9\n\x93quoted\x94\n"));
         QCOMPARE(SeriesFiles::readForBinding("latin1").value(), (QStringList{"café", "\u201Cquoted\u201D"}));
         QCOMPARE(SeriesFiles::readForViewer("latin1"), (QStringList{"café", "\u201Cquoted\u201D"}));
         QCOMPARE(SeriesFiles::Get_First_Value_Of_Dataset("latin1"), QStringLiteral("café"));
         const QLocale before;
         QLocale::setDefault(QLocale("ru_RU")); // a Russian user's file is Windows-1251
-        writeRaw(SeriesFiles::filePath("cyrillic"), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\n"));
+        writeBytes(SeriesFiles::filePath("cyrillic"), QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\n"));
         QCOMPARE(SeriesFiles::readForBinding("cyrillic").value(), QStringList{"Привет"});
         QCOMPARE(prompt.messages.value(1),
                  "The series \"cyrillic\" is not saved as UTF-8 text; it was read as Windows-1251 (Cyrillic) text.");
@@ -174,7 +162,7 @@ private slots:
         QCOMPARE(SeriesFiles::readForBinding("cyrillic").value(), (QStringList{"Привет", "Zoë"}));
         // Bytes that are no Shift_JIS text are read, and named, as Windows-1252.
         QLocale::setDefault(QLocale("ja_JP"));
-        writeRaw(SeriesFiles::filePath("western"), QByteArray("caf\xE9\n"));
+        writeBytes(SeriesFiles::filePath("western"), QByteArray("caf\xE9\n"));
         QCOMPARE(SeriesFiles::readForBinding("western").value(), QStringList{"café"});
         QCOMPARE(prompt.messages.value(2),
                  "The series \"western\" is not saved as UTF-8 text; it was read as Windows-1252 (Western European) text.");
@@ -187,7 +175,7 @@ private slots:
     void controlsNotWritten()
     {
         QVERIFY(SeriesFiles::writeSeries("c", {QStringLiteral("a\u0000b\tc"), QStringLiteral("x\u001B\ny\u007F")}));
-        QCOMPARE(readRaw(SeriesFiles::filePath("c")), QByteArray("ab\tc\nx y\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("c")), QByteArray("ab\tc\nx y\n"));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "data/SeriesFiles.h"
@@ -25,16 +26,6 @@ public:
     }
 };
 
-void writeRaw(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readRaw(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestSeriesImport : public QObject {
@@ -163,7 +154,7 @@ private slots:
         QCOMPARE(valuesOfText(text, TextKind::Csv, &got), values);
         QCOMPARE(got, error);
         const QString path = root.filePath("dialect.csv");
-        writeRaw(path, text.toUtf8());
+        writeBytes(path, text.toUtf8());
         const TextImport read = importTextFile(path);
         QCOMPARE(read.values.toStringList(), values);
         QCOMPARE(read.error, error.isEmpty() && values.isEmpty() ? noValuesMessage() : error);
@@ -260,7 +251,7 @@ private slots:
         QFETCH(QStringList, values);
         QFETCH(QString, error);
         const QString path = root.filePath(file);
-        writeRaw(path, bytes);
+        writeBytes(path, bytes);
         const TextImport read = importTextFile(path);
         QCOMPARE(read.error, error);
         QCOMPARE(read.values.toStringList(), values);
@@ -287,7 +278,7 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
         const QString path = root.filePath("legacy.csv");
-        writeRaw(path, bytes);
+        writeBytes(path, bytes);
         QCOMPARE(importTextFile(path).values.toStringList(), values);
         QVERIFY(decodeText(bytes).value_or(QString()).startsWith(values.first()));
     }
@@ -323,10 +314,10 @@ private slots:
         const QString folder = root.filePath("pics");
         QVERIFY(QDir().mkpath(folder + "/c.jpg"));
         QVERIFY(QDir().mkpath(folder + "/sub"));
-        writeRaw(folder + "/b.png", "x");
-        writeRaw(folder + "/a.JPG", "x");
-        writeRaw(folder + "/notes.txt", "x");
-        writeRaw(folder + "/sub/d.png", "x");
+        writeBytes(folder + "/b.png", "x");
+        writeBytes(folder + "/a.JPG", "x");
+        writeBytes(folder + "/notes.txt", "x");
+        writeBytes(folder + "/sub/d.png", "x");
         QCOMPARE(pictureFolderValues(folder), (QStringList{folder + "/a.JPG", folder + "/b.png"}));
 
         // Natural order: numbers by value, accents and case as a reader sorts them.
@@ -334,7 +325,7 @@ private slots:
         QVERIFY(QDir().mkpath(natural));
         const QStringList names{"Ete 02.png", "Été 03.png", "ete 04.png", "img2.png", "img10.png", "Zoo.png"};
         for (const QString& n : names)
-            writeRaw(natural + "/" + n, "x");
+            writeBytes(natural + "/" + n, "x");
         QStringList expected;
         for (const QString& n : names)
             expected << natural + "/" + n;
@@ -369,17 +360,17 @@ private slots:
 
     void saveNew() {
         QCOMPARE(saveNewSeries("Guests", {"a", "b"}), SaveResult::Saved);
-        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
         QVERIFY(prompt.questions.isEmpty());
 
         // "No" to the question keeps the old file.
         prompt.answer = false;
         QCOMPARE(saveNewSeries("Guests", {"c"}), SaveResult::Declined);
         QCOMPARE(prompt.questions, QStringList{replaceQuestion()});
-        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("Guests")), QByteArray("a\nb\n"));
         prompt.answer = true;
         QCOMPARE(saveNewSeries("Guests", {"c"}), SaveResult::Saved);
-        QCOMPARE(readRaw(SeriesFiles::filePath("Guests")), QByteArray("c\n"));
+        QCOMPARE(readBytes(SeriesFiles::filePath("Guests")), QByteArray("c\n"));
 
         // A name that would leave the data folder writes nothing anywhere.
         QString message;
@@ -429,7 +420,7 @@ private slots:
         read = readWorkbookSheet(path, 0, &stop);
         QVERIFY(read.stopped && !read.sheet && read.error.isEmpty());
 
-        writeRaw(root.filePath("broken.xlsx"), "PK\x03\x04 not really a zip");
+        writeBytes(root.filePath("broken.xlsx"), "PK\x03\x04 not really a zip");
         read = readWorkbookSheet(root.filePath("broken.xlsx"), 0);
         QVERIFY(!read.sheet);
         QVERIFY(read.sheetNames.isEmpty());

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "LibreOffice.h"
 #include "data/SeriesImport.h"
 
@@ -9,9 +10,7 @@ using namespace SeriesImport;
 
 namespace {
 void writeText(const QString& path, const QString& text) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text.toUtf8());
+    writeBytes(path, text.toUtf8());
 }
 
 QString cell(const QString& paragraphs) {

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "DialogScript.h"
 #include "SmallDisk.h"
 
@@ -27,19 +28,8 @@
 #include "common/ui/WaitSheet.h"
 
 namespace {
-void writeRaw(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readRaw(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray seriesBytes(const QString& name) {
-    return readRaw(SeriesFiles::filePath(name));
+    return readBytes(SeriesFiles::filePath(name));
 }
 
 void selectRows(QListView* view, const QList<int>& rows) {
@@ -253,7 +243,7 @@ private slots:
         wizard()->Create_Value_List(QStringList{"1", "2", "3"});
         const QString txt = root.filePath("out.txt");
         QVERIFY(wizard()->Export_Values_To(txt, 1));
-        QCOMPARE(readRaw(txt), QByteArray("1\n2\n3\n"));
+        QCOMPARE(readBytes(txt), QByteArray("1\n2\n3\n"));
         const QString xlsx = root.filePath("out.xlsx");
         QVERIFY(wizard()->Export_Values_To(xlsx, 0));
         XlsxReader reader;
@@ -280,19 +270,19 @@ private slots:
         openManager();
         wizard()->AddNew_Btn_Clicked();
         wizard()->Create_Value_List(QStringList{"1", "two"});
-        writeRaw(root.filePath("list.2024"), "keep");
-        writeRaw(root.filePath("list.2024.xlsx"), "old");
+        writeBytes(root.filePath("list.2024"), "keep");
+        writeBytes(root.filePath("list.2024.xlsx"), "old");
         prompt.answer = false;
         QVERIFY(!wizard()->Export_Values_To_Chosen(root.filePath("list.2024"), 0));
         QCOMPARE(prompt.questions, QStringList{"\"list.2024.xlsx\" already exists. Do you want to replace it?"});
-        QCOMPARE(readRaw(root.filePath("list.2024.xlsx")), QByteArray("old"));
+        QCOMPARE(readBytes(root.filePath("list.2024.xlsx")), QByteArray("old"));
         prompt.answer = true;
         QVERIFY(wizard()->Export_Values_To_Chosen(root.filePath("list.2024"), 0));
-        QCOMPARE(readRaw(root.filePath("list.2024")), QByteArray("keep"));
-        QVERIFY(readRaw(root.filePath("list.2024.xlsx")).startsWith("PK"));
+        QCOMPARE(readBytes(root.filePath("list.2024")), QByteArray("keep"));
+        QVERIFY(readBytes(root.filePath("list.2024.xlsx")).startsWith("PK"));
         // A typed .txt is a text export whatever the chosen type; a new file asks nothing.
         QVERIFY(wizard()->Export_Values_To_Chosen(root.filePath("names.TXT"), 0));
-        QCOMPARE(readRaw(root.filePath("names.TXT")), QByteArray("1\ntwo\n"));
+        QCOMPARE(readBytes(root.filePath("names.TXT")), QByteArray("1\ntwo\n"));
         QCOMPARE(prompt.questions.size(), 2);
         // A value longer than a workbook cell holds is refused before anything is written.
         wizard()->Create_Value_List(QStringList{QString(33000, u'x')});
@@ -403,7 +393,7 @@ private slots:
     }
 
     void viewer() {
-        writeRaw(Data_Folder_Path + "/Nums.txt", "5\n\n7\n");
+        writeBytes(Data_Folder_Path + "/Nums.txt", "5\n\n7\n");
         View_Data_Series* v = View_Data_Series::defaultInstance();
         v->file_name = "Nums";
         v->Open_Wnd();
@@ -576,13 +566,13 @@ private slots:
         w->file_name_required = 1;
         w->file_name_Insert = 0;
         const QString text = root.filePath("names.txt");
-        writeRaw(text, "A\n\n B \nC{x}\n");
+        writeBytes(text, "A\n\n B \nC{x}\n");
         const QString folder = root.filePath("pics");
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder + "/c.jpg"));
-        writeRaw(folder + "/a.JPG", "x");
-        writeRaw(folder + "/b.png", "x");
-        writeRaw(folder + "/notes.txt", "x");
+        writeBytes(folder + "/a.JPG", "x");
+        writeBytes(folder + "/b.png", "x");
+        writeBytes(folder + "/notes.txt", "x");
         int result = -1;
         std::function<void()> fill;
         script.steps["Import_Wizard"] = [&](QDialog* d) {
@@ -636,7 +626,7 @@ private slots:
         QCOMPARE(result, -1);
         QCOMPARE(prompt.messages.last(), QStringLiteral("Please enter some data."));
         const QString empty = root.filePath("empty.rtf");
-        writeRaw(empty, "not rich text");
+        writeBytes(empty, "not rich text");
         fill = [&] {
             w->Text_RD_Pressed();
             w->Text_path->setText(empty);
@@ -650,9 +640,9 @@ private slots:
 
         // A source without values says so and makes no series.
         const QString emptyCsv = root.filePath("one.csv");
-        writeRaw(emptyCsv, ",\"\",\n , \n");
+        writeBytes(emptyCsv, ",\"\",\n , \n");
         const QString emptyRtf = root.filePath("blank.rtf");
-        writeRaw(emptyRtf, "{\\rtf1{\\fonttbl\\f0 Times;}\\par}");
+        writeBytes(emptyRtf, "{\\rtf1{\\fonttbl\\f0 Times;}\\par}");
         const QString emptyFolder = root.filePath("nopics");
         QVERIFY(QDir().mkpath(emptyFolder));
         for (const QString& source : QStringList{emptyCsv, emptyRtf, emptyFolder}) {

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "DialogScript.h"
 
 #include "data/XlsxTestPackage.h"
@@ -24,13 +25,8 @@
 #include <QtTest>
 
 namespace {
-QByteArray readRaw(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray seriesBytes(const QString& name) {
-    return readRaw(SeriesFiles::filePath(name));
+    return readBytes(SeriesFiles::filePath(name));
 }
 
 // A row of shared-string cells.

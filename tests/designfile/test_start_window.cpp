@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "app/SKTWindowController.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
@@ -351,10 +352,7 @@ private slots:
 
         // A damaged file: message, and the design stays as it was.
         const QString bad = m_dir.filePath(QStringLiteral("bad.kvto"));
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("bplist00 broken");
-        f.close();
+        writeBytes(bad, "bplist00 broken");
         m_prompt.texts.clear();
         QVERIFY(!cmd.openDesignFile(bad));
         QCOMPARE(m_prompt.texts.size(), 1);
@@ -434,10 +432,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("open.kvto"));
         QVERIFY(designfile::save(path, d));
         const QString bad = m_dir.filePath(QStringLiteral("bad2.kvto"));
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("junk");
-        f.close();
+        writeBytes(bad, "junk");
         scriptWizard([path, bad](Invitation_Wizard* w) {
             w->openDesignButton()->setChecked(true);
             w->designPathEdit()->setText(bad);
@@ -465,10 +460,7 @@ private slots:
         QCOMPARE(m_road->designCommands().designPath(), path);
 
         const QString bad = m_dir.filePath(QStringLiteral("bad-arg.kvto"));
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("junk");
-        f.close();
+        writeBytes(bad, "junk");
         bool wizardShown = false;
         scriptWizard([&wizardShown](Invitation_Wizard* w) {
             wizardShown = true;

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "OutputTestSupport.h"
 
 #include "common/FileHelpers.h"
@@ -193,10 +194,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(int, link);
         const QString path = dir.filePath("one.txt");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(line.toUtf8());
-        f.close();
+        writeBytes(path, line.toUtf8());
         MakerLinks::setAddressFile(path);
         QTEST(MakerLinks::available(MakerLinks::Link(link)), "usable");
     }

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "OutputTestSupport.h"
 #include "SmallDisk.h"
 
@@ -319,10 +320,7 @@ private slots:
         auto job = batch(dir.path(), "F", false);
         QVERIFY(QDir().mkpath(job->folder()));
         const QString outside = elsewhere.filePath("victim.txt");
-        QFile victim(outside);
-        QVERIFY(victim.open(QIODevice::WriteOnly));
-        victim.write("keep");
-        victim.close();
+        writeBytes(outside, "keep");
         QVERIFY(QFile::link(outside, QDir(job->folder()).filePath("Card_1.png")));
         std::atomic<bool> stop{false};
         const ExportResult r = job->run(stop);
@@ -365,10 +363,7 @@ private slots:
         host.d = outtest::design(false);
         OutputCommands commands(host);
         const QString back = dir.filePath("x_Back.png");
-        QFile f(back);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("old");
-        f.close();
+        writeBytes(back, "old");
         commands.exportSingle(dir.filePath("x.png"), "B", false);
         QCOMPARE(scope.prompt.questions,
                  QStringList{"\"x_Back.png\" already exists.\n\nDo you want to replace it?"});

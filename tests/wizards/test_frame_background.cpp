@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "canvas/SKTItems.h"
 #include "wizards/FrameBackground.h"
 
@@ -69,11 +70,8 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         QString path = name.isEmpty() ? QString() : dir.filePath(name);
-        if (!content.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        if (!content.isEmpty())
+            writeBytes(path, content);
         Card_Property front = Card_Property::defaults(QStringLiteral("F"));
         front.Card_fill_chk = 0;
         front.Card_BG_Image_Path = QStringLiteral("/old.png");

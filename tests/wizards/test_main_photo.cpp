@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
 
@@ -56,11 +57,8 @@ private slots:
         const QString good = writePicture(dir, QStringLiteral("a.png"), Qt::blue);
         QVERIFY(photo.Update_frame_Main_Photo_And_Path(good, true));
         const QString bad = dir.filePath(QStringLiteral("bad.png"));
-        if (!content.isEmpty()) {
-            QFile f(bad);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        if (!content.isEmpty())
+            writeBytes(bad, content);
         QVERIFY(!photo.Update_frame_Main_Photo_And_Path(bad, true));
         QCOMPARE(Invite_Frame_Pic_IMG, good);
         QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(Qt::blue));

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/Prompt.h"
 #include "wizards/CardSizePresets.h"
@@ -13,9 +14,7 @@
 namespace {
 
 void touch(const QString& path, const QByteArray& bytes = "x") {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    writeBytes(path, bytes);
 }
 
 // A start road whose wizard answer is scripted; records the calls in order.

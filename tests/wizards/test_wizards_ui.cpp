@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -29,12 +30,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QString writePicture(const QString& path, QColor colour) {
     QImage img(40, 30, QImage::Format_ARGB32);
     img.fill(colour);
@@ -64,8 +59,8 @@ private slots:
         Resource_Path = m_dir.path();
         QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
         QDir(m_dir.path()).mkpath(QStringLiteral("Templates/User"));
-        writeFile(m_dir.filePath(QStringLiteral("Title.txt")), "Happy Birthday\nSave the Date\n");
-        writeFile(m_dir.filePath(QStringLiteral("Message.txt")), "Come and celebrate\n");
+        writeBytes(m_dir.filePath(QStringLiteral("Title.txt")), "Happy Birthday\nSave the Date\n");
+        writeBytes(m_dir.filePath(QStringLiteral("Message.txt")), "Come and celebrate\n");
         writePicture(m_dir.filePath(QStringLiteral("Frames/Gold.png")), Qt::yellow);
         writePicture(m_dir.filePath(QStringLiteral("Frames/Blue.png")), Qt::blue);
         setPromptHandler(&m_prompt);
@@ -129,9 +124,9 @@ private slots:
 
     void templateBrowser() {
         const QString user = m_dir.filePath(QStringLiteral("Templates/User"));
-        writeFile(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto")), "w");
+        writeBytes(m_dir.filePath(QStringLiteral("Templates/Wedding.kvto")), "w");
         writePicture(m_dir.filePath(QStringLiteral("Templates/Wedding.png")), Qt::white);
-        writeFile(user + QStringLiteral("/Mine.kvto"), "m");
+        writeBytes(user + QStringLiteral("/Mine.kvto"), "m");
         Template_Browser browser;
         browser.Fill_Template_List();
         QCOMPARE(browser.list()->count(), 2);
@@ -376,7 +371,7 @@ private slots:
             return accept;
         };
         const QString design = m_dir.filePath(QStringLiteral("card.kvto"));
-        writeFile(design, "x");
+        writeBytes(design, "x");
         acceptNextDialog([&](QWidget* w) {
             auto* wiz = qobject_cast<Invitation_Wizard*>(w);
             wiz->openDesignButton()->setChecked(true);
@@ -436,7 +431,7 @@ private slots:
 
         // A picture that does not load keeps the previous one; OK stores the new photo and settings.
         const QString broken = m_dir.filePath(QStringLiteral("broken.png"));
-        writeFile(broken, "no picture");
+        writeBytes(broken, "no picture");
         acceptNextDialog([second, broken](QWidget* w) {
             auto* wiz = qobject_cast<Invitation_Wizard*>(w);
             QVERIFY(!wiz->photoPanel()->loadFile(broken));

@@ -1,6 +1,7 @@
 // E-mail sending end to end against a loopback SMTP server, and the run's rules with a recording sender:
 // failures, Stop, pauses and the temporary attachments.
 
+#include "FileBytes.h"
 #include "LoopbackSmtp.h"
 
 #include <optional>
@@ -303,10 +304,7 @@ private slots:
         const QString script = folder + "/pyth_mail.py";
         const QString ran = sticky.path() + "/ran";
         QVERIFY(QDir().mkdir(folder));
-        QFile f(script);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("import sys\nopen('" + ran.toUtf8() + "', 'w').write('x')\n");
-        f.close();
+        writeBytes(script, "import sys\nopen('" + ran.toUtf8() + "', 'w').write('x')\n");
         const QByteArray target = QFile::encodeName(change.endsWith("folder") ? folder : script);
         if (change.startsWith("chmod"))
             QVERIFY(::chmod(target.constData(), mode_t(change.section(' ', 2).toInt(nullptr, 8))) == 0);

@@ -1,5 +1,6 @@
 // The stored mail account: round trip through the settings file, its mode, and bad files.
 
+#include "FileBytes.h"
 #include "common/Globals.h"
 #include "output/mail/MailSettings.h"
 #include "SharedPlist.h"
@@ -99,10 +100,7 @@ private slots:
     }
     void badFiles() {
         QFETCH(QByteArray, content);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
+        writeBytes(path, content);
         Preferences prefs = Preferences::sharedInstance();
         QCOMPARE(prefs.send_email_PORT_num(), QString(""));
         QVERIFY(prefs.send_email_SMTP_server() == "" || prefs.send_email_SMTP_server() == "mail.x.org");
