@@ -19,6 +19,7 @@
 #include "data/Data_From_Excel.h"
 #include "data/ui/Data_From_Excel_Dialog.h"
 #include "output/ui/OutputCommands.h"
+#include "wizards/InvitationState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -633,6 +634,11 @@ QImage SKTWindowController::mainPhotoImage() const
 {
     QMutexLocker lock(&_photoMutex);
     return Main_Photo_image;
+}
+
+QString SKTWindowController::mainPhotoPath() const
+{
+    return Invite_Frame_Pic_IMG;
 }
 
 void SKTWindowController::resetImageEditingControls()

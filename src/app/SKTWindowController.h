@@ -214,6 +214,7 @@ public:
 
     // CanvasHost
     QImage mainPhotoImage() const override;
+    QString mainPhotoPath() const override;
     void setMainPhotoImage(const QImage& image);
     void resetImageEditingControls() override;
 

@@ -5,6 +5,7 @@
 // photo, nothing to reset), as in tests and batch workers.
 
 #include <QImage>
+#include <QString>
 
 class CanvasHost {
 public:
@@ -12,6 +13,8 @@ public:
     // The design's current main photo, shown by the picture item "PARTY_IMAGE". May be called from a
     // worker thread (a batch fill sets picture paths), so implementations return a copy taken safely.
     virtual QImage mainPhotoImage() const { return {}; }
+    // The file the main photo was read from, as the design stores it. GUI thread only.
+    virtual QString mainPhotoPath() const { return {}; }
     // Resets the inspector's picture editing controls; called when a new picture or signature item is made.
     virtual void resetImageEditingControls() {}
 };

@@ -493,6 +493,18 @@ void InspectorPanel::refreshHatchLists() {
     }
 }
 
+GraphicList InspectorPanel::writtenSelection() const {
+    GraphicList selection = m_host->selectedGraphics();
+    selection.removeAll(nullptr);
+    // Locked items keep their properties while unlocked ones are edited with them; a selection of locked
+    // items only (the lock page with its print flag) is written as it is.
+    const bool anyUnlocked = std::any_of(selection.cbegin(), selection.cend(),
+                                         [](const GraphicPtr& g) { return !g->ctrl_is_locked; });
+    if (anyUnlocked)
+        selection.removeIf([](const GraphicPtr& g) { return g->ctrl_is_locked; });
+    return selection;
+}
+
 void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding) {
     // An edit that changed nothing is no undo step.
     bool changed = false;

@@ -372,6 +372,11 @@ private:
     inspector::StrokePanel strokeValues(QCheckBox* chk, ColorWell* clr, QSpinBox* width,
                                         QComboBox* style) const;
     template <class F> void writeSelection(F&& apply);
+    // The items a panel write reaches: the selected ones, without the locked among unlocked ones.
+    GraphicList writtenSelection() const;
+    // A picture chosen on the Image Source page for the inspected item and every item a write reaches;
+    // the main photo's own item among them brings the main photo along.
+    void takeChosenPicture(const QString& path);
     // Pushes the edit of items (their states before it given) as one undo step, unless nothing changed.
     // binding: a data-source choice, whose undo and redo also reload the main photo from its item.
     void recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding = false);

@@ -173,14 +173,7 @@ private:
 template <class F> void InspectorPanel::writeSelection(F&& apply) {
     if (Not_Draw_Only_Prop_Change)
         return;
-    GraphicList selection = m_host->selectedGraphics();
-    selection.removeAll(nullptr);
-    // Locked items keep their properties while unlocked ones are edited with them; a selection of locked
-    // items only (the lock page with its print flag) is written as it is.
-    const bool anyUnlocked = std::any_of(selection.cbegin(), selection.cend(),
-                                         [](const GraphicPtr& g) { return !g->ctrl_is_locked; });
-    if (anyUnlocked)
-        selection.removeIf([](const GraphicPtr& g) { return g->ctrl_is_locked; });
+    const GraphicList selection = writtenSelection();
     if (selection.isEmpty())
         return;
     GraphicList before;

@@ -246,17 +246,9 @@ bool InspectorPanel::Browse_User_Image_Manually() {
 void InspectorPanel::Manual_Image_Browse_Btn() {
     if (!Browse_User_Image_Manually())
         return;
-    // The item's new picture and the main photo it may bring are one step, taken before either changes.
+    // The items' new picture and the main photo it may bring are one step, taken before either changes.
     const CardEditScope scope(m_host, tr("Choose Picture"));
-    const QString path = Library_Selected_Image;
-    const PictureWait wait(window());
-    const GraphicPtr current = m_host->currentGraphic();
-    if (current && current->control_ID == QLatin1String("PARTY_IMAGE"))
-        m_host->Update_frame_Main_Photo_And_Path(path, true);
-    if (current)
-        setItemFilePath(*current, path);
-    m_browsedImagePath = path;
-    Update_Image_Graphics();
+    takeChosenPicture(Library_Selected_Image);
 }
 
 void InspectorPanel::Manual_Library_Browse_Btn() {
@@ -265,10 +257,24 @@ void InspectorPanel::Manual_Library_Browse_Btn() {
     const CardEditScope scope(m_host, tr("Choose Picture"));
     Library_Selected_Image = lib_window_sel_file;
     Manual_image_path->setText(Library_Selected_Image);
+    takeChosenPicture(Library_Selected_Image);
+}
+
+void InspectorPanel::takeChosenPicture(const QString& path) {
     const PictureWait wait(window());
-    if (const GraphicPtr current = m_host->currentGraphic())
-        setItemFilePath(*current, Library_Selected_Image);
-    m_browsedImagePath = Library_Selected_Image;
+    const GraphicPtr current = m_host->currentGraphic();
+    GraphicList targets = writtenSelection();
+    if (current && !targets.contains(current))
+        targets << current;
+    // The main photo's item shows the main photo: it changes first, so that item shows the new one.
+    const bool mainPhoto = std::any_of(targets.cbegin(), targets.cend(), [](const GraphicPtr& g) {
+        return g->kind() == GraphicKind::Image && g->control_ID == QLatin1String("PARTY_IMAGE");
+    });
+    if (mainPhoto)
+        m_host->Update_frame_Main_Photo_And_Path(path, true);
+    if (current)
+        setItemFilePath(*current, path);
+    m_browsedImagePath = path;
     Update_Image_Graphics();
 }
 

@@ -194,18 +194,18 @@ void StartRoadController::Fill_Party_Invidation_Details() {
     m_window.selectArrowTool();
 }
 
-void StartRoadController::publishMainPhoto() {
+void StartRoadController::publishMainPhoto(bool renamed) {
     m_window.setMainPhotoImage(m_photo.Main_Photo_image());
     for (GraphicList* list : {&m_window.Get_Front_Controls_Array(), &m_window.Get_Back_Controls_Array()})
         for (const GraphicPtr& g : *list)
             if (g->kind() == GraphicKind::Image && g->control_ID == QStringLiteral("PARTY_IMAGE"))
-                static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
+                static_cast<SKTImage&>(*g).setFilePath(renamed ? Invite_Frame_Pic_IMG : g->_file_path);
 }
 
 bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
         return false;
-    publishMainPhoto();
+    publishMainPhoto(changePath);
     return true;
 }
 
@@ -222,7 +222,7 @@ void StartRoadController::Edit_Main_Photo_Button() {
 void StartRoadController::editMainPhoto() {
     if (wizard().Open_Wnd_For_Edit_Photo(m_photo) != 1)
         return;
-    publishMainPhoto();
+    publishMainPhoto(!Invite_Frame_Pic_IMG.isEmpty());
     if (!Invite_Frame_Pic_IMG.isEmpty()) {
         const QString saved = Library_Selected_Image;
         Library_Selected_Image = Invite_Frame_Pic_IMG;

@@ -47,7 +47,8 @@ public:
     }
     Invitation_Wizard& wizard();
     // Hands the photo to the window (CanvasHost) and to the items that show it.
-    void publishMainPhoto();
+    // Shows the main photo in its items; renamed, they also name its file (a new photo chosen for them).
+    void publishMainPhoto(bool renamed = false);
 
 private:
     void editMainPhoto();

@@ -2,7 +2,9 @@
 
 #include "canvas/ui/SKTGraphicView.h"
 
+#include "canvas/CanvasHost.h"
 #include "canvas/GraphicClipboard.h"
+#include "canvas/SKTItems.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/GraphicViewHelpers.h"
@@ -314,6 +316,17 @@ void SKTGraphicView::paste() {
         if (!error.isEmpty())
             Show_MessageBox(error);
         return;
+    }
+    // A copy of the main photo's item stays one where it names this design's main photo, and shows it;
+    // another (copied from another design) keeps the picture it came with, as a picture of its own.
+    const CanvasHost* host = canvasHost();
+    for (const GraphicPtr& g : items) {
+        if (g->kind() != GraphicKind::Image || g->control_ID != QLatin1String("PARTY_IMAGE"))
+            continue;
+        if (host && !g->_file_path.isEmpty() && g->_file_path == host->mainPhotoPath())
+            static_cast<SKTImage&>(*g).setFilePath(g->_file_path);
+        else
+            g->control_ID.clear();
     }
     placeAside(items);
     insertItems(items, QObject::tr("Paste"));
