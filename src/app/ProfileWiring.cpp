@@ -85,11 +85,19 @@ void SKTWindowController::resetProfilesForNewDesign() {
 void SKTWindowController::User_Profile_Button_Clicked() {
     const bool back = Card_Front_Or_Back != 0;
     int code = 0;
+    const CardEditState start = captureCardEdit();
+    const User_Profile_Class front = Front_user_profile, backRecord = Back_user_profile;
     // The dialog's OK also binds the design to the data table: one step with the fill.
     recordCardEdit(tr("User Profile"), back ? 1 : 0, [&] {
         code = Open_User_Profile_Window(true, back ? QStringLiteral("B") : QStringLiteral("F"));
-        if (code != 1)
+        if (code != 1) {
+            // Cancel keeps nothing of the dialog: no workbook it imported, no cell edited, no record an
+            // OK refused half-way committed.
+            Front_user_profile = front;
+            Back_user_profile = backRecord;
+            revertCardEdit(start);
             return;
+        }
         if (back)
             Fill_User_profile_info_back_side();
         else

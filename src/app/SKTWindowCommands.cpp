@@ -186,6 +186,16 @@ void SKTWindowController::restoreCardEdit(const CardEditState& st)
         v->update();
 }
 
+void SKTWindowController::revertCardEdit(const CardEditState& start)
+{
+    if (captureCardEdit().sameAs(start))
+        return;
+    restoreCardEdit(start);
+    // The table put back is a new revision of the same table: the outermost edit starts again from here.
+    if (_cardEditDepth == 1 && _cardEditBefore)
+        _cardEditBefore = captureCardEdit();
+}
+
 void SKTWindowController::beginCardEdit()
 {
     if (_restoringCardEdit)

@@ -141,6 +141,9 @@ public:
     std::function<void(const MainPhotoState&)> restoreMainPhoto;
     CardEditState captureCardEdit() const;
     void restoreCardEdit(const CardEditState& state);
+    // Inside a card edit: puts the design back as `start` caught it, so the edit records no step for it
+    // (a dialog cancelled after it changed the design).
+    void revertCardEdit(const CardEditState& start);
     void Cut_Clicked();
     void Copy_Clicked();
     void Paste_Clicked();

@@ -505,6 +505,20 @@ private slots:
                 });
                 wnd->User_Profile_Action->trigger();
             }, true},
+            {"", [&] { // a workbook imported in the dialog, then Cancel
+                onModal<Show_User_Profile>([&](Show_User_Profile* d) {
+                    const auto choose = std::exchange(d->chooseFile, [&](const QString&, const QString&) { return book; });
+                    answeringModals([&] { d->Browse_excel_Btn_Clicked(); }, [](QWidget* w) {
+                        if (auto* sheet = qobject_cast<Import_Excel*>(w)) {
+                            sheet->Select_ALL_Pressed();
+                            sheet->OKPressed();
+                        }
+                    });
+                    d->chooseFile = choose;
+                    d->Cancel_Btn_Clicked();
+                });
+                wnd->User_Profile_Action->trigger();
+            }, false},
             {"Insert", [&] { wnd->_graphicView->dropPictureFiles({red, blue}, QPointF(9, 9)); }, true},
             {"Snap to Grid", [&] { wnd->toggleGridConstraining(); }, false},
             {"Data Source", [&] { onItem(2, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
