@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "app/Open_Export_Log.h"
 #include "common/Prompt.h"
 #include "output/ImageExport.h"
@@ -154,8 +155,7 @@ private slots:
     void fileOpensAsThePictureItIs() {
         // Exports write PNG data whatever the chosen name says.
         const QString path = dir.filePath(QStringLiteral("card.jpg"));
-        QImage image(6, 5, QImage::Format_ARGB32);
-        image.fill(Qt::red);
+        QImage image = filledImage(QSize(6, 5), Qt::red);
         QVERIFY(image.save(path, "PNG"));
         Open_Export_Log log;
         log.prepare(path, QStringLiteral("done"), true);

@@ -11,6 +11,7 @@
 // prints how many steps it went without a failure. NAVU_RANDOM_DUMP=1 also prints every step and, when the
 // design changes without a step, writes the state expected and the state found to /tmp/random_*.txt.
 
+#include "TestPictures.h"
 #include "../canvas_ui/ViewDriver.h"
 
 #include "app/SKTWindowController.h"
@@ -379,8 +380,7 @@ private slots:
         Resource_Path = m_dir.path();
         Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
         setPromptHandler(&m_prompt);
-        QImage pic(48, 32, QImage::Format_ARGB32);
-        pic.fill(Qt::darkGreen);
+        QImage pic = filledImage(QSize(48, 32), Qt::darkGreen);
         m_picture = m_dir.filePath(QStringLiteral("pic.png"));
         QVERIFY(pic.save(m_picture));
     }

@@ -2,6 +2,7 @@
 // every zoom (and, run with QT_SCALE_FACTOR=2, on a high-density screen), the same as the exported card;
 // a move repaints the old place and the new one; items are cut at the card's edge as outputs cut them.
 
+#include "TestPictures.h"
 #include "app/SKTWindowController.h"
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeSymbologies.h"
@@ -39,8 +40,8 @@ GraphicPtr barcode(int mode, int index, const QString& value, QPointF at) {
 }
 
 QString decode(const QImage& image) {
-    QImage padded(image.width() + 60, image.height() + 60, QImage::Format_Grayscale8);
-    padded.fill(Qt::white);
+    QImage padded =
+        filledImage(QSize(image.width() + 60, image.height() + 60), Qt::white, QImage::Format_Grayscale8);
     QPainter(&padded).drawImage(30, 30, image.convertToFormat(QImage::Format_Grayscale8));
     ZXing::DecodeHints hints;
     hints.setTryHarder(true);

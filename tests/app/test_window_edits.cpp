@@ -1,6 +1,7 @@
 // The editor window keeps the user's work: nothing replaced unasked, one card size, panel controls that
 // change exactly what they show, and undo steps that show the side they were made on.
 
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "../canvas_ui/ViewDriver.h"
 #include "ScriptedPrompt.h"
@@ -42,13 +43,6 @@
 #include <QtTest>
 
 namespace {
-
-QString writePicture(const QString& path, QColor colour, QSize size = QSize(40, 30)) {
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(colour);
-    img.save(path, "PNG");
-    return path;
-}
 
 GraphicPtr shape(const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "TwoDTestUtil.h"
 
 #define ZX_USE_UTF8 1
@@ -37,8 +38,7 @@ RefSymbol zintEncode(int symbology, const QByteArray& data, int option1, int opt
 Decoded decodeImage(const QImage& image, int quiet, const QColor& background)
 {
     Decoded d;
-    QImage padded(image.width() + 2 * quiet, image.height() + 2 * quiet, QImage::Format_ARGB32);
-    padded.fill(background);
+    QImage padded = filledImage(QSize(image.width() + 2 * quiet, image.height() + 2 * quiet), background);
     {
         QPainter p(&padded);
         p.drawImage(quiet, quiet, image);

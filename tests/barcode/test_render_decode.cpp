@@ -3,6 +3,7 @@
 
 #define ZX_USE_UTF8 1
 
+#include "TestPictures.h"
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeSymbologies.h"
 #include "barcode/NKDAbstractUPCEANBarcode.h"
@@ -20,8 +21,8 @@ using Format = ZXing::BarcodeFormat;
 
 // Reads the image after adding a white quiet zone of `quiet` pixels on every side.
 QString decode(const QImage& image, Format format, bool extended39 = false, int quiet = 60) {
-    QImage padded(image.width() + 2 * quiet, image.height() + 2 * quiet, QImage::Format_Grayscale8);
-    padded.fill(Qt::white);
+    QImage padded = filledImage(QSize(image.width() + 2 * quiet, image.height() + 2 * quiet), Qt::white,
+                                QImage::Format_Grayscale8);
     {
         QPainter p(&padded);
         p.drawImage(quiet, quiet, image);

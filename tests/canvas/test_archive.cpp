@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "ItemCompare.h"
 #include "ItemSamples.h"
 #include "SharedPlist.h"
@@ -397,8 +398,7 @@ private slots:
     void picturesShareOneBudget()
     {
         SKTBarcode item;
-        QImage blue(30, 20, QImage::Format_ARGB32);
-        blue.fill(Qt::blue);
+        QImage blue = filledImage(QSize(30, 20), Qt::blue);
         item._barcode_image = blue;
         SKTImage picture(false);
         picture._image = blue;

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/PaintHelpers.h"
 #include "canvas/ResourceImages.h"
@@ -624,8 +625,8 @@ private slots:
         i->_isDrawingStroke = false;
         i->setFilePath(path);
         QVERIFY2(i->pictureError().isEmpty(), qPrintable(i->pictureError()));
-        QImage image(int(100 * scale) + 1, int(50 * scale) + 1, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+        QImage image = filledImage(QSize(int(100 * scale) + 1, int(50 * scale) + 1), Qt::transparent,
+                                   QImage::Format_ARGB32_Premultiplied);
         {
             const ProcessedImageCache::AsyncScope canvas;
             QPainter p(&image);
@@ -634,8 +635,8 @@ private slots:
         }
         ProcessedImageCache::waitForPending();
         auto drawAt = [&](qreal at) {
-            QImage drawn(int(100 * at) + 1, int(50 * at) + 1, QImage::Format_ARGB32_Premultiplied);
-            drawn.fill(Qt::transparent);
+            QImage drawn = filledImage(QSize(int(100 * at) + 1, int(50 * at) + 1), Qt::transparent,
+                                       QImage::Format_ARGB32_Premultiplied);
             const ProcessedImageCache::AsyncScope canvas;
             QPainter p(&drawn);
             p.scale(at, at);
@@ -677,8 +678,7 @@ private slots:
     {
         auto i = make<SKTImage>(Box);
         i->_isDrawingStroke = false;
-        QImage pixels(40, 20, QImage::Format_ARGB32);
-        pixels.fill(Qt::blue);
+        QImage pixels = filledImage(QSize(40, 20), Qt::blue);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x)
                 pixels.setPixel(x, y, qRgb(255, 0, 0)); // left half red

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/FileHelpers.h"
@@ -176,8 +177,7 @@ private slots:
     // A name at both bounds really makes a file, extension and the atomic write's temporary name included.
     void longestNameIsWritable()
     {
-        QImage image(2, 2, QImage::Format_RGB32);
-        image.fill(Qt::blue);
+        QImage image = filledImage(QSize(2, 2), Qt::blue, QImage::Format_RGB32);
         for (const QString& name : {QString(kMaxFileNameLength, 'n'), QString(66, QChar(0x5A5A))}) {
             QVERIFY(isSafeFileName(name));
             const QString path = safeFilePath(root, name, ".kvto");
@@ -286,8 +286,7 @@ private slots:
     void saveImageWritesPng()
     {
         QFETCH(QString, name);
-        QImage image(37, 21, QImage::Format_ARGB32);
-        image.fill(QColor(10, 200, 30, 128));
+        QImage image = filledImage(QSize(37, 21), QColor(10, 200, 30, 128));
         const QString path = root + "/" + name;
         writeBytes(path, "old contents");
         QVERIFY(Save_gen_image(image, path));
@@ -309,8 +308,7 @@ private slots:
         const QString path = root + "/locked/card.png";
         writeBytes(path, "previous export");
         QVERIFY(QFile::setPermissions(root + "/locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
+        QImage image = filledImage(QSize(8, 8), Qt::red, QImage::Format_RGB32);
         const bool ok = Save_gen_image(image, path);
         QFile::setPermissions(root + "/locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!ok);
@@ -377,8 +375,7 @@ private slots:
         QFETCH(int, mask);
         QFETCH(int, existing);
         QFETCH(bool, viaLink);
-        QImage image(2, 2, QImage::Format_RGB32);
-        image.fill(Qt::red);
+        QImage image = filledImage(QSize(2, 2), Qt::red, QImage::Format_RGB32);
         const std::function<bool(const QString&)> writers[] = {
             [&image](const QString& p) { return Save_gen_image(image, p); },
             [](const QString& p) { return writeFileAtomically(p, "bytes", nullptr); }};

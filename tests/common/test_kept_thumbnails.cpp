@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "common/Globals.h"
 #include "common/ThumbnailCache.h"
@@ -7,16 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-QImage filled(QSize size, QColor colour) {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
-
-} // namespace
 
 class TestKeptThumbnails : public QObject {
     Q_OBJECT
@@ -28,7 +19,7 @@ private slots:
         QTemporaryDir dir;
         Resource_Path = dir.filePath(QStringLiteral("data"));
         const QString picture = dir.filePath(QStringLiteral("frame.png"));
-        QVERIFY(filled({1000, 714}, Qt::red).save(picture));
+        QVERIFY(filledImage({1000, 714}, Qt::red).save(picture));
 
         const QImage first = pictures::keptThumbnail(picture, 96);
         QCOMPARE(first.size(), QSize(96, 68));
@@ -40,14 +31,14 @@ private slots:
 
         // The kept file is what the next start reads (marked here by painting it blue).
         QImage marked(kept);
-        QImage blue = filled(marked.size(), Qt::blue);
+        QImage blue = filledImage(marked.size(), Qt::blue);
         for (const QString& key : marked.textKeys())
             blue.setText(key, marked.text(key));
         QVERIFY(blue.save(kept));
         QCOMPARE(pictures::keptThumbnail(picture, 96).pixelColor(10, 10), QColor(Qt::blue));
 
         // A changed picture (another size, a later time) is read again.
-        QVERIFY(filled({500, 500}, Qt::green).save(picture));
+        QVERIFY(filledImage({500, 500}, Qt::green).save(picture));
         QFile touch(picture);
         QVERIFY(touch.open(QIODevice::ReadWrite));
         QVERIFY(touch.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));

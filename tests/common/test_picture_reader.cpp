@@ -1,6 +1,7 @@
 // Pictures that claim more than they are: the declared size is refused before decoding, and allowed
 // large pictures come out scaled.
 
+#include "TestPictures.h"
 #include "HostilePictures.h"
 #include "canvas/SKTItems.h"
 #include "common/PictureReader.h"
@@ -22,8 +23,7 @@ using hostilepictures::encoded;
 
 // A small progressive JPEG whose frame header claims side x side pixels, cut off after `keep` bytes.
 QByteArray jpegClaiming(int side, int keep) {
-    QImage img(64, 64, QImage::Format_RGB32);
-    img.fill(Qt::darkCyan);
+    QImage img = filledImage(QSize(64, 64), Qt::darkCyan, QImage::Format_RGB32);
     QByteArray data = encoded(img, "jpeg", true);
     const int sof = data.indexOf(QByteArray("\xFF\xC2", 2));
     if (sof < 0)
@@ -35,8 +35,7 @@ QByteArray jpegClaiming(int side, int keep) {
 
 // A PNG whose header (with a valid checksum) claims w x h pixels over the data of a tiny picture.
 QByteArray pngClaiming(int w, int h, QByteArray data = {}) {
-    QImage img(8, 8, QImage::Format_RGB32);
-    img.fill(Qt::red);
+    QImage img = filledImage(QSize(8, 8), Qt::red, QImage::Format_RGB32);
     if (data.isEmpty())
         data = encoded(img, "png");
     char* ihdr = data.data() + 12; // "IHDR" then 13 bytes of header
@@ -247,8 +246,7 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("bytesPerPixel");
         QTest::addColumn<qint64>("decoderBytes"); // a multi-scan JPEG's coefficients
-        QImage rgb(300, 200, QImage::Format_RGB32);
-        rgb.fill(Qt::darkCyan);
+        QImage rgb = filledImage(QSize(300, 200), Qt::darkCyan, QImage::Format_RGB32);
         QTest::newRow("grey png") << greyPng(300, 200) << QByteArray("png") << QSize(300, 200) << 1 << 0LL;
         QTest::newRow("16-bit png") << hostilepictures::png16(300, 200) << QByteArray("png") << QSize(300, 200) << 8
                                     << 0LL;
@@ -289,8 +287,7 @@ private slots:
 
     // A large allowed picture comes out at the asked size, proportions kept.
     void largePicturesComeOutScaled() {
-        QImage img(4000, 3000, QImage::Format_RGB32);
-        img.fill(Qt::blue);
+        QImage img = filledImage(QSize(4000, 3000), Qt::blue, QImage::Format_RGB32);
         const QString path = write(QStringLiteral("big.jpg"), encoded(img, "jpeg"));
         const QImage thumb = pictures::readThumbnail(path, 96);
         QCOMPARE(thumb.size(), QSize(96, 72));

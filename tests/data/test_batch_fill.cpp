@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
@@ -55,11 +56,9 @@ private slots:
         QVERIFY(SeriesFiles::writeSeries("AAA", {"wrong"}));
         picA = root.filePath("a.png");
         picB = root.filePath("b.png");
-        QImage a(20, 10, QImage::Format_ARGB32);
-        a.fill(Qt::red);
+        QImage a = filledImage(QSize(20, 10), Qt::red);
         QVERIFY(a.save(picA));
-        QImage b(30, 30, QImage::Format_ARGB32);
-        b.fill(Qt::blue);
+        QImage b = filledImage(QSize(30, 30), Qt::blue);
         QVERIFY(b.save(picB));
 
         QVERIFY(table.importSheet(SheetData::fromRows({{"City", "Code", "Picture"},
@@ -174,8 +173,7 @@ private slots:
         QVERIFY(SeriesFiles::writeSeries("Pics", {picA, picB}));
         GraphicList front{bound("SKTImage", 1, "Pics"), bound("SKTImage", 0)};
         front[1]->control_ID = "PARTY_IMAGE";
-        QImage photo(5, 5, QImage::Format_ARGB32);
-        photo.fill(Qt::green);
+        QImage photo = filledImage(QSize(5, 5), Qt::green);
         front[1]->_image = photo;
         const QList<QByteArray> before = archives(front);
         SeriesBindingTable series;

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
@@ -28,8 +29,7 @@
 namespace {
 
 QImage picture(int w, int h, QColor c) {
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(c);
+    QImage img = filledImage(QSize(w, h), c);
     img.setPixelColor(0, 0, Qt::blue);
     return img;
 }

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "app/SKTWindowController.h"
 #include "app/startroad/DesignCommands.h"
@@ -53,13 +54,6 @@ public:
         return cancel ? PromptAnswer::Cancel : answer ? PromptAnswer::Yes : PromptAnswer::No;
     }
 };
-
-QString writePicture(const QString& path, QColor colour) {
-    QImage img(40, 30, QImage::Format_ARGB32);
-    img.fill(colour);
-    img.save(path, "PNG");
-    return path;
-}
 
 // Answers the start wizard once it is shown (a file read under the wait sheet may come first).
 void scriptWizard(std::function<void(Invitation_Wizard*)> answer, int triesLeft = 500) {
@@ -214,8 +208,7 @@ private slots:
     // The built card shows its texts over the photo, and the photo in its own proportions, centred where
     // the layout places it.
     void newCardTextsOverPhoto() {
-        QImage picture(80, 60, QImage::Format_ARGB32);
-        picture.fill(Qt::red);
+        QImage picture = filledImage(QSize(80, 60), Qt::red);
         const QString photo = m_dir.filePath(QStringLiteral("wide.png"));
         QVERIFY(picture.save(photo));
         scriptWizard([photo](Invitation_Wizard* w) {
@@ -255,8 +248,7 @@ private slots:
 
     // Turning the photo a quarter in the photo editor turns its box too: the photo is never stretched.
     void editedPhotoKeepsItsProportions() {
-        QImage picture(80, 60, QImage::Format_ARGB32);
-        picture.fill(Qt::red);
+        QImage picture = filledImage(QSize(80, 60), Qt::red);
         const QString photo = m_dir.filePath(QStringLiteral("turn.png"));
         QVERIFY(picture.save(photo));
         scriptWizard([photo](Invitation_Wizard* w) {
@@ -607,8 +599,7 @@ private slots:
         d.front.Card_Size = QSizeF(300, 200);
         GraphicPtr b = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
         b->barcode_font_index = 42;
-        QImage stored(20, 10, QImage::Format_ARGB32);
-        stored.fill(Qt::blue);
+        QImage stored = filledImage(QSize(20, 10), Qt::blue);
         b->_barcode_image = stored;
         d.frontItems << b;
         const QString path = m_dir.filePath(QStringLiteral("unknown.kvto"));

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "OutputTestSupport.h"
 #include "SmallDisk.h"
@@ -150,10 +151,8 @@ private slots:
 
     void combinedNeedsBothPictures() {
         QVERIFY(Export_Combined_Image(QImage(), QImage(4, 4, QImage::Format_ARGB32)).isNull());
-        QImage f(10, 5, QImage::Format_ARGB32);
-        f.fill(Qt::green);
-        QImage b(10, 5, QImage::Format_ARGB32);
-        b.fill(Qt::black);
+        QImage f = filledImage(QSize(10, 5), Qt::green);
+        QImage b = filledImage(QSize(10, 5), Qt::black);
         const QImage c = Export_Combined_Image(f, b);
         QCOMPARE(c.size(), QSize(10, 10));
         QCOMPARE(c.pixelColor(0, 0), QColor(Qt::green));
@@ -463,8 +462,7 @@ private slots:
         PromptScope scope;
         QTemporaryDir dir;
         const QString good = dir.filePath("good.png");
-        QImage picture(8, 8, QImage::Format_ARGB32);
-        picture.fill(Qt::green);
+        QImage picture = filledImage(QSize(8, 8), Qt::green);
         QVERIFY(picture.save(good));
         const QString missing = dir.filePath("photos/b.jpg");
         FakeHost host;

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "canvas/SKTItems.h"
 #include "wizards/FrameBackground.h"
@@ -7,11 +8,7 @@
 
 namespace {
 QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour) {
-    QImage img(30, 20, QImage::Format_ARGB32);
-    img.fill(colour);
-    const QString path = dir.filePath(name);
-    img.save(path, "PNG");
-    return path;
+    return ::writePicture(dir.filePath(name), colour, QSize(30, 20));
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "canvas/SKTItems.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/InvitationLayout.h"
@@ -210,8 +211,7 @@ private slots:
         QFETCH(QColor, photo);
         QFETCH(QRectF, box);
         const QRectF photoRect(50.5, 100, 199.5, 150); // half a pixel into the card, as a centred photo lies
-        QImage card(300, 300, QImage::Format_ARGB32);
-        card.fill(Qt::white);
+        QImage card = filledImage(QSize(300, 300), Qt::white);
         QPainter(&card).fillRect(photoRect, photo);
         const GraphicPtr item = makeGraphicOfClass(QStringLiteral("SKTText"), false);
         SKTGraphic& text = *item;

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
@@ -8,11 +9,7 @@
 namespace {
 QString writePicture(const QTemporaryDir& dir, const QString& name, QColor colour,
                      QSize size = QSize(20, 10)) {
-    QImage img(size, QImage::Format_ARGB32);
-    img.fill(colour);
-    const QString path = dir.filePath(name);
-    img.save(path, "PNG");
-    return path;
+    return ::writePicture(dir.filePath(name), colour, size);
 }
 } // namespace
 
@@ -95,8 +92,7 @@ private slots:
         PhotoSettings s;
         s.rotate_image = angle;
         QCOMPARE(s.rotationDegrees(), degrees);
-        QImage img(20, 10, QImage::Format_ARGB32);
-        img.fill(Qt::red);
+        QImage img = filledImage(QSize(20, 10), Qt::red);
         const QImage out = MainPhoto::adjusted(img, s);
         QCOMPARE(out.size(), (degrees == 90 || degrees == -90) ? QSize(10, 20) : QSize(20, 10));
     }

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/Prompt.h"
@@ -235,8 +236,7 @@ private slots:
         touch(dir.filePath(QStringLiteral("Wedding.kvto")), "builtin");
         touch(dir.filePath(QStringLiteral("Wedding.png")), "png");
         const TemplateStore store(dir.path(), dir.filePath(QStringLiteral("User")));
-        QImage preview(20, 40, QImage::Format_ARGB32);
-        preview.fill(Qt::red);
+        QImage preview = filledImage(QSize(20, 40), Qt::red);
         QString error;
         QVERIFY2(store.save(QStringLiteral("Party"), "design-1", preview, &error), qPrintable(error));
         QVERIFY(store.save(QStringLiteral("Alpha"), "design-2", preview, &error));

@@ -1,3 +1,4 @@
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "RecordingPrompt.h"
 #include "common/Globals.h"
@@ -29,13 +30,6 @@
 #include <QtTest>
 
 namespace {
-
-QString writePicture(const QString& path, QColor colour) {
-    QImage img(40, 30, QImage::Format_ARGB32);
-    img.fill(colour);
-    img.save(path, "PNG");
-    return path;
-}
 
 // Presses the default button of the next modal dialog once it is shown.
 void acceptNextDialog(std::function<void(QWidget*)> action) {

@@ -1,6 +1,7 @@
 // E-mail sending end to end against a loopback SMTP server, and the run's rules with a recording sender:
 // failures, Stop, pauses and the temporary attachments.
 
+#include "TestPictures.h"
 #include "FileBytes.h"
 #include "LoopbackSmtp.h"
 
@@ -572,8 +573,7 @@ private slots:
     // problem and names the row and the picture, never plain success.
     void rowProblemsReachTheMessage() {
         const QString good = root.filePath("good.png");
-        QImage picture(8, 8, QImage::Format_ARGB32);
-        picture.fill(Qt::green);
+        QImage picture = filledImage(QSize(8, 8), Qt::green);
         QVERIFY(picture.save(good));
         const QString missing = root.filePath("photos/b.jpg");
         QVERIFY(SeriesFiles::writeSeries("Pics", {good, missing, good}));
