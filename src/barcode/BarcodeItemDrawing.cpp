@@ -195,7 +195,8 @@ bool drawLinear(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s
     if (grid.scale > 0)
         origin = snapToPixel(dotTransform(painter, grid), origin);
     painter.translate(origin);
-    BarcodeRenderer::drawLinearBarcode(painter, *fitted.barcode, s2, grid.scale);
+    // Texts stay in the frame; bars that cannot are drawn past it and named (fitProblem).
+    BarcodeRenderer::drawLinearBarcode(painter, *fitted.barcode, s2, grid.scale, frame.translated(-origin));
     return true;
 }
 
@@ -278,7 +279,7 @@ bool drawTwoD(QPainter& painter, const SKTGraphic& item, const BarcodeStyle& s, 
     const QSizeF symSize(sym.columns * u, rowsH * u);
 
     painter.translate(frame.topLeft());
-    BarcodeRenderer::drawBarcodePicture(painter, QImage(), f, s); // background, header and footer
+    BarcodeRenderer::drawBarcodePicture(painter, QImage(), f, s, 0, true); // background, header and footer
     QPointF at(area.center().x() - symSize.width() / 2, area.center().y() - symSize.height() / 2);
     if (grid.scale > 0 && !grid.paper) {
         const QPoint d = painter.deviceTransform().map(at).toPoint();

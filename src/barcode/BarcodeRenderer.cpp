@@ -31,20 +31,38 @@ Qt::Alignment alignmentFor(int index) {
 // Draws text whose line box has its lower-left corner at (x, yUp) in upward coordinates of a drawing
 // `viewH` high, laid out within `boxWidth` with the alignment; `kern` points are added between
 // characters. Spacing is applied here, character by character, because a font's own letter spacing is
-// lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers).
+// lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers). A text
+// reaching past `clip` (points of the drawing; null: none) sideways is cut at its edges.
 template <typename Sink>
 void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString& text, qreal kern,
-                 qreal x, qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align) {
+                 qreal x, qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align, const QRectF& clip) {
     if (text.isEmpty())
         return;
     const qreal th = BarcodeText::lineHeight(font);
     const qreal top = viewH - yUp - th;
+    const bool placed = align & (Qt::AlignHCenter | Qt::AlignRight);
+    const qreal total = placed || !clip.isNull() ? BarcodeText::spacedWidth(font, text, kern) : 0;
     qreal cx = x;
-    if (align & (Qt::AlignHCenter | Qt::AlignRight)) {
-        const qreal total = BarcodeText::spacedWidth(font, text, kern);
+    if (placed)
         cx = (align & Qt::AlignHCenter) ? x + (boxWidth - total) / 2 : x + boxWidth - total;
+    const bool cut = !clip.isNull() && (cx < clip.left() - 0.01 || cx + total > clip.right() + 0.01);
+    p.text(font, color, text, kern, cx, top + BarcodeText::ascent(font), cut ? clip : QRectF());
+}
+
+// A header or footer of the style's font set smaller where it is wider than `room` points, down to
+// 5 points, as the value text is (NKDBarcode::fitCaption); the kern between its letters shrinks with it.
+struct FittedLine {
+    QFont font;
+    qreal kern = 2.0;
+};
+FittedLine fitLine(const QFont& font, const QString& text, qreal room) {
+    FittedLine line{font};
+    const BarcodeText::FittedSize fitted = BarcodeText::fitToWidth(font, text, line.kern, room);
+    if (fitted.points != font.pointSizeF()) {
+        line.kern = line.kern * fitted.points / font.pointSizeF();
+        line.font.setPointSizeF(fitted.points);
     }
-    p.text(font, color, text, kern, cx, top + BarcodeText::ascent(font));
+    return line;
 }
 
 // Positions in points moved to the nearest whole pixel of a drawing `scale` pixels per point.
@@ -74,8 +92,24 @@ struct PainterSink {
         p.setRenderHint(QPainter::TextAntialiasing, true);
         p.setRenderHint(QPainter::Antialiasing, true);
     }
-    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline,
+              const QRectF& clip) {
+        if (clip.isNull()) {
+            BarcodeText::drawText(p, font, color, text, kern, x, baseline);
+            return;
+        }
+        p.save();
+        QRectF r = clip;
+        const QTransform t = p.combinedTransform();
+        if (p.device() && p.device()->devType() == QInternal::Image && t.type() <= QTransform::TxScale) {
+            // Whole pixels, where the glyph bitmaps are placed.
+            const QRectF d = t.mapRect(clip);
+            r = t.inverted().mapRect(QRectF(QPointF(std::round(d.left()), std::round(d.top())),
+                                            QPointF(std::round(d.right()), std::round(d.bottom()))));
+        }
+        p.setClipRect(r, Qt::IntersectClip);
         BarcodeText::drawText(p, font, color, text, kern, x, baseline);
+        p.restore();
     }
     void picture(const QRectF& r, const QImage& picture) {
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -174,7 +208,9 @@ struct RasterSink {
         }
     }
     void beginTexts() { writeRows(); }
-    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline) {
+    // The image's edges are the drawing's: they cut what a clip would.
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline,
+              const QRectF&) {
         if constexpr (sizeof(Pixel) == 1) {
             if (inked.empty() && !bars.empty()) {
                 QRect all;
@@ -234,7 +270,7 @@ std::vector<RetailPiece> retailPieces(const NKDBarcode& b, qsizetype modules) {
 
 template <typename Sink>
 void drawRetailDigits(Sink& p, const std::vector<RetailPiece>& pieces, const QFont& font, const QColor& color,
-                      qreal x0, qreal bw, qreal total, qreal textY, qreal W, qreal H) {
+                      qreal x0, qreal bw, qreal total, qreal textY, qreal W, qreal H, const QRectF& clip) {
     QFont smallFont = font;
     smallFont.setPointSizeF(font.pointSizeF() * 0.75);
     for (const RetailPiece& piece : pieces) {
@@ -242,7 +278,7 @@ void drawRetailDigits(Sink& p, const std::vector<RetailPiece>& pieces, const QFo
         const qreal tw = BarcodeText::textWidth(f, piece.text);
         if (piece.side != 0) {
             const qreal x = piece.side < 0 ? std::max<qreal>(0, x0 - bw - tw) : std::min(x0 + total + bw, W - tw);
-            drawTextBox(p, f, color, piece.text, 0, x, textY, tw, H, Qt::AlignLeft);
+            drawTextBox(p, f, color, piece.text, 0, x, textY, tw, H, Qt::AlignLeft, clip);
             continue;
         }
         // One digit under each symbol character where the font allows; never wider than the half.
@@ -258,12 +294,12 @@ void drawRetailDigits(Sink& p, const std::vector<RetailPiece>& pieces, const QFo
             drawn = fitted + kern * (n - 1);
         }
         const qreal x = x0 + piece.first * bw + (span - drawn) / 2;
-        drawTextBox(p, f, color, piece.text, kern, x, textY, drawn, H, Qt::AlignLeft);
+        drawTextBox(p, f, color, piece.text, kern, x, textY, drawn, H, Qt::AlignLeft, clip);
     }
 }
 
 template <typename Sink>
-void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
+void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale, const QRectF& clip) {
     const QSizeF size = viewSize(b);
     const qreal W = size.width();
     const qreal H = size.height();
@@ -312,7 +348,8 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
     if (!retail.empty()) {
         const qreal textY = onTop ? ftrH + m.footer_margin + lastH + m.value_margin + m.TB_margin
                                   : ftrH + m.footer_margin + m.TB_margin;
-        drawRetailDigits(p, retail, style.value_font_val, style.barcode_val_clr_val, x0, bw, total, textY, W, H);
+        drawRetailDigits(p, retail, style.value_font_val, style.barcode_val_clr_val, x0, bw, total, textY, W, H,
+                         clip);
     } else if (b.printsCaption()) {
         const QFont& font = style.value_font_val;
         const QColor& color = style.barcode_val_clr_val;
@@ -337,7 +374,7 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
             qreal x = b.firstBar() * 0.25 + m.LR_margin;
             if (!inside(x, tw) || !besideBars(x, tw))
                 x = x0 - gap - tw;
-            drawTextBox(p, font, color, left, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+            drawTextBox(p, font, color, left, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft, clip);
         }
         if (left.isEmpty() && parts.size() <= 1) {
             // One piece: centred over the drawing, spread over the barcode width when asked.
@@ -352,7 +389,7 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
                 // Spread over the barcode's width; a text wider than that closes up to touching letters,
                 // never overlapping ones (its room is the frame's, fitCaption).
                 const qreal kern = style.kerning_value == 1 ? std::max<qreal>(0, 2.0 * k) : b.captionKern();
-                drawTextBox(p, fitted, color, text, kern, 0, textY, W, H, Qt::AlignHCenter);
+                drawTextBox(p, fitted, color, text, kern, 0, textY, W, H, Qt::AlignHCenter, clip);
             }
         } else {
             // Groups: slots of the drawing's width less the start pattern and the first bar's offset.
@@ -372,7 +409,7 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
                 qreal x = 3 * k + b.firstBar() + (j + 1) * b.initiator().size() * bw + j * pw + m.LR_margin;
                 if (!inside(x, drawn))
                     x = dataLeft + j * dataWidth + (dataWidth - drawn) / 2;
-                drawTextBox(p, font, color, text, kern, x, textY, drawn, H, Qt::AlignLeft);
+                drawTextBox(p, font, color, text, kern, x, textY, drawn, H, Qt::AlignLeft, clip);
             }
         }
         if (!right.isEmpty()) {
@@ -380,36 +417,47 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
             qreal x = b.lastBar() + 0.07 * b.width() + m.LR_margin;
             if (!inside(x, tw) || !besideBars(x, tw))
                 x = x0 + total + gap;
-            drawTextBox(p, font, color, right, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft);
+            drawTextBox(p, font, color, right, 0, x, textY + 3.0, tw + 1, H, Qt::AlignLeft, clip);
         }
     }
-    if (b.printsHeader())
-        drawTextBox(p, style.header_font_val, style.barcode_hdr_clr_val, b.header(), 2.0, 0,
-                    H - hdrH - m.TB_margin, W, H, alignmentFor(style.align_hdr_index));
-    if (b.printsFooter())
-        drawTextBox(p, style.footer_font_val, style.barcode_ftr_clr_val, b.footer(), 2.0, 0, m.TB_margin, W,
-                    H, alignmentFor(style.align_ftr_index));
+    // Header and footer are aligned in the drawing, or in the frame where the drawing is wider (its designed
+    // header is), and set smaller where they are wider than that.
+    const qreal boxLeft = clip.isNull() ? 0 : std::max<qreal>(0, clip.left());
+    const qreal boxWidth = clip.isNull() ? W : std::min(W, clip.right()) - boxLeft;
+    if (b.printsHeader()) {
+        const FittedLine line = fitLine(style.header_font_val, b.header(), boxWidth);
+        drawTextBox(p, line.font, style.barcode_hdr_clr_val, b.header(), line.kern, boxLeft, H - hdrH - m.TB_margin,
+                    boxWidth, H, alignmentFor(style.align_hdr_index), clip);
+    }
+    if (b.printsFooter()) {
+        const FittedLine line = fitLine(style.footer_font_val, b.footer(), boxWidth);
+        drawTextBox(p, line.font, style.barcode_ftr_clr_val, b.footer(), line.kern, boxLeft, m.TB_margin, boxWidth,
+                    H, alignmentFor(style.align_ftr_index), clip);
+    }
 }
 
 } // namespace
 
-void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale) {
+void drawLinearBarcode(QPainter& p, const NKDBarcode& b, const BarcodeStyle& style, qreal scale,
+                       const QRectF& textClip) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     PainterSink sink{p};
-    layOutLinear(sink, b, style, scale);
+    layOutLinear(sink, b, style, scale, textClip);
     p.restore();
 }
 
 namespace {
 
-// A 2-D picture in its frame: white background, header above, footer below.
+// A 2-D picture in its frame: white background, header above, footer below, each set smaller where it is
+// wider than the frame. `clipped`: texts reaching past the frame even so are cut at its edges.
 template <typename Sink>
 void layOutPicture(Sink& sink, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
-                   qreal scale) {
+                   qreal scale, bool clipped) {
     const qreal W = f.width;
     const qreal H = f.height;
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
+    const QRectF clip = clipped ? QRectF(0, 0, W, H) : QRectF();
     sink.background(QRectF(0, 0, W, H), Qt::white);
     const qreal imgW = f.imageSize.width();
     const qreal imgH = f.imageSize.height();
@@ -417,24 +465,27 @@ void layOutPicture(Sink& sink, const QImage& picture, const TwoDFrame& f, const 
     qreal y = H - m.TB_margin;
     if (f.printsHeader) {
         y = H - hdrH - m.TB_margin;
-        drawTextBox(sink, style.header_font_val, style.barcode_hdr_clr_val, f.header, 2.0, 0, y, W, H,
-                    alignmentFor(style.align_hdr_index));
+        const FittedLine line = fitLine(style.header_font_val, f.header, W);
+        drawTextBox(sink, line.font, style.barcode_hdr_clr_val, f.header, line.kern, 0, y, W, H,
+                    alignmentFor(style.align_hdr_index), clip);
     }
     const qreal x = snap((W - imgW) / 2, scale);
     const qreal top = snap(H - (y - m.header_margin), scale);
     sink.picture(QRectF(x, top, imgW, imgH), picture);
-    if (f.printsFooter)
-        drawTextBox(sink, style.footer_font_val, style.barcode_ftr_clr_val, f.footer, 2.0, 0, m.TB_margin, W,
-                    H, alignmentFor(style.align_ftr_index));
+    if (f.printsFooter) {
+        const FittedLine line = fitLine(style.footer_font_val, f.footer, W);
+        drawTextBox(sink, line.font, style.barcode_ftr_clr_val, f.footer, line.kern, 0, m.TB_margin, W, H,
+                    alignmentFor(style.align_ftr_index), clip);
+    }
 }
 
 } // namespace
 
 void drawBarcodePicture(QPainter& p, const QImage& picture, const TwoDFrame& f, const BarcodeStyle& style,
-                        qreal scale) {
+                        qreal scale, bool clipTexts) {
     PainterSink sink{p};
     p.save();
-    layOutPicture(sink, picture, f, style, scale);
+    layOutPicture(sink, picture, f, style, scale, clipTexts);
     p.restore();
 }
 
@@ -622,8 +673,9 @@ template <typename Pixel> struct PictureSink {
     PictureSampling sampling = {};
 
     void background(const QRectF&, const QColor&) {}
-    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
-              qreal baseline) {
+    // The image's edges are the frame's: they cut what a clip would.
+    void text(const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x, qreal baseline,
+              const QRectF&) {
         if constexpr (sizeof(Pixel) == 1) {
             const QRect area =
                 BarcodeText::drawCoverageOnImage(image, scale, font, text, kern, x, baseline, inked);
@@ -681,10 +733,10 @@ QImage writtenPictureImage(const QImage& picture, const TwoDFrame& f, const Barc
     struct Where {
         QRectF target;
         void background(const QRectF&, const QColor&) {}
-        void text(const QFont&, const QColor&, const QString&, qreal, qreal, qreal) {}
+        void text(const QFont&, const QColor&, const QString&, qreal, qreal, qreal, const QRectF&) {}
         void picture(const QRectF& r, const QImage&) { target = r; }
     } where;
-    layOutPicture(where, picture, f, style, scale);
+    layOutPicture(where, picture, f, style, scale, false);
     const QRgb white = qRgb(255, 255, 255);
     const auto inkColoured = [&](bool shown, const QString& text, const QColor& c) {
         return !shown || text.isEmpty() || c.rgba() == dark;
@@ -706,11 +758,11 @@ QImage writtenPictureImage(const QImage& picture, const TwoDFrame& f, const Barc
         image.setColorTable(BarcodeText::coverageColours(dark, white));
         image.fill(0);
         PictureSink<uchar> sink{image, scale, {0, 255}, {}, std::move(sampling)};
-        layOutPicture(sink, picture, f, style, scale);
+        layOutPicture(sink, picture, f, style, scale, false);
     } else {
         image.fill(Qt::white);
         PictureSink<uint> sink{image, scale, {light, dark}, {}, std::move(sampling)};
-        layOutPicture(sink, picture, f, style, scale);
+        layOutPicture(sink, picture, f, style, scale, false);
     }
     setResolution(image, scale);
     return image;
@@ -738,11 +790,11 @@ QImage imageFromBarcode(const NKDBarcode& b, const BarcodeStyle& style, int dpi,
     if (oneInk) {
         image.setColorTable(BarcodeText::coverageColours(ink.rgba(), background.rgba()));
         RasterSink<uchar> sink{image, scale, 0};
-        layOutLinear(sink, b, style, scale);
+        layOutLinear(sink, b, style, scale, QRectF());
         sink.writeRows();
     } else {
         RasterSink<uint> sink{image, scale, background.rgba()};
-        layOutLinear(sink, b, style, scale);
+        layOutLinear(sink, b, style, scale, QRectF());
         sink.writeRows();
     }
     setResolution(image, scale);

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSizeF>
 
 class QPainter;
@@ -26,12 +27,15 @@ constexpr qint64 kMaxImagePixels = 64LL * 1024 * 1024;
 QSizeF viewSize(const NKDBarcode& barcode);
 
 // Draws a linear barcode. With `pixelsPerPoint` > 0 (a raster target at that scale) bar edges fall on
-// whole device pixels.
+// whole device pixels. Texts reaching sideways past `textClip` (points of the drawing; null: none) are cut
+// at its edges; the bars never are.
 void drawLinearBarcode(QPainter& painter, const NKDBarcode& barcode, const BarcodeStyle& style,
-                       qreal pixelsPerPoint = 0);
-// Draws a 2-D picture in its frame (white background, header above, footer below).
+                       qreal pixelsPerPoint = 0, const QRectF& textClip = QRectF());
+// Draws a 2-D picture in its frame (white background, header above, footer below); a header or footer wider
+// than the frame is set smaller, down to 5 points, and with `clipTexts` cut at the frame's edges where even
+// that is too wide (the picture never is).
 void drawBarcodePicture(QPainter& painter, const QImage& picture, const TwoDFrame& frame,
-                        const BarcodeStyle& style, qreal pixelsPerPoint = 0);
+                        const BarcodeStyle& style, qreal pixelsPerPoint = 0, bool clipTexts = false);
 
 // Raster image of a linear barcode at about `dpi`: each module is a whole number of pixels (at least
 // one) and bars are drawn without smoothing. A null image and a reason when it cannot be made.

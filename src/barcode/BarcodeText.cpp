@@ -432,6 +432,30 @@ qreal spacedWidth(const QFont& font, const QString& text, qreal kern) {
     return units > 1 ? w + kern * (units - 1) : w;
 }
 
+FittedSize fitToWidth(const QFont& font, const QString& text, qreal kern, qreal room) {
+    const qreal designed = font.pointSizeF();
+    FittedSize out{designed, true};
+    if (text.isEmpty() || !(designed > 0) || spacedWidth(font, text, kern) <= room + 0.01)
+        return out;
+    // Width grows about in step with the size: each try aims at the room, a little under.
+    const qreal least = std::min(kLeastFittedPoints, designed);
+    QFont f = font;
+    qreal size = designed;
+    for (int i = 0; i < 16; ++i) {
+        f.setPointSizeF(size);
+        const qreal w = spacedWidth(f, text, kern * size / designed);
+        if (w <= room + 0.01)
+            break;
+        if (size <= least) {
+            out.fits = false;
+            break;
+        }
+        size = std::max(least, size * std::min(0.98, room / w));
+    }
+    out.points = size;
+    return out;
+}
+
 void drawText(QPainter& p, const QFont& font, const QColor& color, const QString& text, qreal kern, qreal x,
               qreal baseline) {
     // Clear ink draws nothing (and its colour, 0, is the one that asks for coverage bitmaps).

@@ -37,6 +37,17 @@ QList<Cluster> clusters(const QFont& font, const QString& text);
 // Width of the text drawn with `kern` points between its clusters.
 qreal spacedWidth(const QFont& font, const QString& text, qreal kern);
 
+// Smallest point size a barcode text is set in to fit its frame.
+constexpr qreal kLeastFittedPoints = 5.0;
+struct FittedSize {
+    qreal points = 0; // the font's own size where the text fits at it
+    bool fits = true;
+};
+// The point size at which the text, with `kern` points between its clusters at the font's own size (kern
+// shrinks with the size), is at most `room` points wide: the font's own where it fits, else smaller, down to
+// kLeastFittedPoints (or the font's own size when smaller); `fits` false where even that is too wide.
+FittedSize fitToWidth(const QFont& font, const QString& text, qreal kern, qreal room);
+
 // Draws one line of text whose baseline starts at (x, baseline) in the painter's user units (points), with
 // `kern` points added after each grapheme cluster. Glyphs missing from the font come from the fonts Qt
 // falls back to, as in any Qt text.

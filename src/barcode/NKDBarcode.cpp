@@ -150,28 +150,18 @@ void NKDBarcode::fitCaption(const QFont& font, qreal room, bool spread) {
     m_captionFits = true;
     const QString text = caption();
     const qreal designed = font.pointSizeF();
-    // A spread text's letters may close up to touching.
-    const qreal spacing = spread ? 0.0 : 2.0;
     if (!m_printsCaption || text.isEmpty() || text.contains(QLatin1Char('\t')) || !leftCaption().isEmpty() ||
-        !(designed > 0) || BarcodeText::spacedWidth(font, text, spacing) <= room + 0.01)
+        !(designed > 0))
         return;
-    // Width grows about in step with the size: each try aims at the room, a little under.
-    const qreal least = std::min<qreal>(5.0, designed);
+    // A spread text's letters may close up to touching.
+    const BarcodeText::FittedSize fitted = BarcodeText::fitToWidth(font, text, spread ? 0.0 : 2.0, room);
+    m_captionFits = fitted.fits;
+    if (fitted.points == designed)
+        return;
     QFont f = font;
-    qreal size = designed;
-    for (int i = 0; i < 16; ++i) {
-        f.setPointSizeF(size);
-        const qreal w = BarcodeText::spacedWidth(f, text, spacing * size / designed);
-        if (w <= room + 0.01)
-            break;
-        if (size <= least) {
-            m_captionFits = false;
-            break;
-        }
-        size = std::max(least, size * std::min(0.98, room / w));
-    }
+    f.setPointSizeF(fitted.points);
     setCaptionFontSize(f);
-    m_captionKern = float(2.0 * size / designed);
+    m_captionKern = float(2.0 * fitted.points / designed);
 }
 
 QString NKDBarcode::leftCaption() const {

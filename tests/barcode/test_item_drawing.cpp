@@ -175,58 +175,79 @@ private slots:
 
     // Every row's symbol is drawn inside its frame, on images and on paper (vectors on a 300-dpi printer's
     // dots): the chosen module where it fits, else the widest whole dot that fits, without the item's wider
-    // margins where the bars and the symbology's quiet zone fit; the value text smaller where it is too
-    // wide. Where even one dot or 5-point letters do not fit, the row is named; a row that fits decodes.
+    // margins where the bars and the symbology's quiet zone fit; the value text, header and footer smaller
+    // where they are too wide. Where even one dot or 5-point letters do not fit, a bound value's row is
+    // named; texts never reach past the frame, and a symbol that fits decodes.
     void symbolsStayInFrames_data() {
+        QTest::addColumn<int>("mode");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("row");
         QTest::addColumn<int>("dpi"); // negative: paper of that resolution
         QTest::addColumn<QString>("problem");
         QTest::addColumn<bool>("spread"); // the value text spread over the bars
+        QTest::addColumn<QString>("texts"); // header and footer, in a frame as wide as the symbol without them
         const QString tooLong = QStringLiteral("the %1 value is too long for its frame.");
         const QString textTooLong = QStringLiteral("the %1 value text is too long for its frame, even in 5-point letters.");
+        const QString digits40 = QStringLiteral("1234567890123456789012345678901234567890");
+        const QString club = QStringLiteral("NAVU photo club member");
+        const QString address = QStringLiteral("Members of the NAVU photo club, 12 Harbour Road, Portsmouth");
+        const auto add = [](const QByteArray& name, int dpi, int mode, int index, const char* setUp, const QString& row,
+                            const QString& problem, bool spread = false, const QString& texts = QString()) {
+            QTest::addRow("%s at %d dpi", name.constData(), dpi)
+                << mode << index << QString::fromLatin1(setUp) << row << dpi << problem << spread << texts;
+        };
         for (int dpi : {-300, 300, 150, 72}) {
-            QTest::addRow("Code 39 NV with +ST272IG at %d dpi", dpi)
-                << int(Code39) << "NV" << "+ST272IG" << dpi << (dpi != 72 ? QString() : tooLong) << false;
-            QTest::addRow("Code 39 NV with CVAUF at %d dpi", dpi) << int(Code39) << "NV" << "CVAUF" << dpi << QString() << false;
-            QTest::addRow("ITF 12 with 14 digits at %d dpi", dpi)
-                << int(Interleaved2of5) << "12" << "12345678901234" << dpi << (dpi == 72 ? tooLong : QString()) << false;
-            QTest::addRow("Code 128 with its own value at %d dpi", dpi)
-                << int(Code128) << "NAVU-42" << "NAVU-42" << dpi << QString() << false;
-            QTest::addRow("Code 128 with 24 characters at %d dpi", dpi)
-                << int(Code128) << "NAVU-42" << "NAVU-2026-0042-0043-0044" << dpi << (dpi == 72 ? tooLong : QString()) << false;
-            QTest::addRow("Code 128 12 with 40 digits at %d dpi", dpi)
-                << int(Code128) << "12" << "1234567890123456789012345678901234567890" << dpi
-                << (std::abs(dpi) == 300 ? textTooLong : tooLong) << false;
+            const bool fine = std::abs(dpi) == 300;
+            add("Code 39 NV with +ST272IG", dpi, 0, Code39, "NV", "+ST272IG", dpi != 72 ? QString() : tooLong);
+            add("Code 39 NV with CVAUF", dpi, 0, Code39, "NV", "CVAUF", QString());
+            add("ITF 12 with 14 digits", dpi, 0, Interleaved2of5, "12", "12345678901234", dpi == 72 ? tooLong : QString());
+            add("Code 128 with its own value", dpi, 0, Code128, "NAVU-42", "NAVU-42", QString());
+            add("Code 128 with 24 characters", dpi, 0, Code128, "NAVU-42", "NAVU-2026-0042-0043-0044",
+                dpi == 72 ? tooLong : QString());
+            add("Code 128 12 with 40 digits", dpi, 0, Code128, "12", digits40, fine ? textTooLong : tooLong);
             // Spread letters close up to touching, never overlapping, and are named where even that is too wide.
-            QTest::addRow("Code 128 12 with 40 digits spread at %d dpi", dpi)
-                << int(Code128) << "12" << "1234567890123456789012345678901234567890" << dpi
-                << (std::abs(dpi) == 300 ? QString() : tooLong) << true;
-            QTest::addRow("Code 128 12 with 48 digits spread at %d dpi", dpi)
-                << int(Code128) << "12" << "123456789012345678901234567890123456789012345678" << dpi
-                << (std::abs(dpi) == 300 ? textTooLong : tooLong) << true;
-            QTest::addRow("Code 128 with 24 characters spread at %d dpi", dpi)
-                << int(Code128) << "NAVU-42" << "NAVU-2026-0042-0043-0044" << dpi << (dpi == 72 ? tooLong : QString())
-                << true;
+            add("Code 128 12 with 40 digits spread", dpi, 0, Code128, "12", digits40, fine ? QString() : tooLong, true);
+            add("Code 128 12 with 48 digits spread", dpi, 0, Code128, "12", digits40 + "12345678",
+                fine ? textTooLong : tooLong, true);
+            add("Code 128 with 24 characters spread", dpi, 0, Code128, "NAVU-42", "NAVU-2026-0042-0043-0044",
+                dpi == 72 ? tooLong : QString(), true);
+            // The item's own header and footer are never a row's problem, whatever their size.
+            add("Code 128 with an address", dpi, 0, Code128, "NAVU-42", "NAVU-42", QString(), false, address);
+            for (int index : {QRCode, PDF417, DataMatrix}) {
+                if (index == DataMatrix && dpi == 72)
+                    continue; // one-pixel modules: too small to read
+                const QByteArray title = twoDTitles().at(index).toLatin1();
+                // Whole-pixel PDF417 modules of its natural size need more than 72 dpi.
+                const QString pixels = index == PDF417 && dpi == 72 ? QStringLiteral("the %1 does not fit its frame at 72 dpi.") : QString();
+                add(title + " with a header", dpi, 1, index, "NAVU-42", "NAVU-2026-0042", pixels, false, club);
+                add(title + " with an address", dpi, 1, index, "NAVU-42", "NAVU-2026-0042", pixels, false, address);
+            }
         }
     }
     void symbolsStayInFrames() {
+        QFETCH(int, mode);
         QFETCH(int, index);
         QFETCH(QString, setUp);
         QFETCH(QString, row);
         QFETCH(int, dpi);
         QFETCH(QString, problem);
         QFETCH(bool, spread);
-        GraphicPtr g = item(0, index, setUp);
-        g->show_hide_hdr = g->show_hide_ftr = 1;
+        QFETCH(QString, texts);
+        GraphicPtr g = item(mode, index, setUp);
         g->kerning_value_val = spread;
+        g->barcode_val_clr_val = g->barcode_hdr_clr_val = g->barcode_ftr_clr_val = Qt::blue; // told from the bars
         g->setBounds(QRectF(60, 20, 10, 10));
         QVERIFY(BarcodeItemDrawing::setUpNewItem(*g));
+        if (!texts.isEmpty()) {
+            g->header_val = g->footer_val = texts;
+            g->show_hide_hdr = g->show_hide_ftr = 0;
+            g->setBounds(QRectF(g->bounds().topLeft(),
+                                QSizeF(g->bounds().width(), BarcodeItemDrawing::naturalSize(*g).height())));
+        }
         g->Set_Barcode_image(QImage(), row);
-        const QString title = BarcodeSymbologies::linearTitles().at(index);
         const QString named = BarcodeItemDrawing::fitProblem(*g, row, std::abs(dpi) / 72.0);
-        QCOMPARE(named, problem.isEmpty() ? QString() : problem.arg(title));
+        QCOMPARE(named, problem.isEmpty() ? QString() : problem.arg(BarcodeItemDrawing::symbologyTitle(*g)));
         const QSizeF canvas(g->bounds().right() + 60, g->bounds().bottom() + 20);
         QImage img;
         if (dpi > 0) {
@@ -244,14 +265,22 @@ private slots:
         }
         const qreal ppt = std::abs(dpi) / 72.0;
         const QRect frame = QRectF(g->bounds().topLeft() * ppt, g->bounds().size() * ppt).toAlignedRect();
-        QRect ink;
+        QRect ink, text;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (qGray(img.pixel(x, y)) < 128)
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb c = img.pixel(x, y);
+                if (qGray(c) < 128)
                     ink |= QRect(x, y, 1, 1);
-        QVERIFY(!ink.isEmpty());
-        if (problem.isEmpty()) { // bars and texts inside the frame, and the symbol reads
-            QVERIFY2(frame.contains(ink), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
+                if (qBlue(c) - qRed(c) > 48)
+                    text |= QRect(x, y, 1, 1);
+            }
+        const auto where = [](const QRect& r) {
+            return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        };
+        QVERIFY(!ink.isEmpty() && !text.isEmpty());
+        QVERIFY2(frame.contains(text), qPrintable(where(text) + " past " + where(frame)));
+        if (problem.isEmpty() || problem.contains(QLatin1String("value text"))) { // the symbol inside too: it reads
+            QVERIFY2(frame.contains(ink), qPrintable(where(ink)));
             QCOMPARE(decode(img), row);
         }
     }

@@ -551,6 +551,10 @@ private slots:
         QTest::newRow("Data Matrix 2400 dpi, coloured header") << int(DataMatrix) << 2400 << 2400 << false << black;
         // Clear ink draws nothing, whatever its colour.
         QTest::newRow("QR 300 dpi, clear footer") << int(QRCode) << 300 << 300 << false << QColor(Qt::transparent);
+        // Frames narrower than the texts: set smaller, and cut where even 5 points are too wide.
+        QTest::newRow("QR 72 dpi, narrow") << int(QRCode) << 72 << 72 << true << black;
+        QTest::newRow("PDF417 150 dpi shown at 600, narrow") << int(PDF417) << 150 << 600 << false << black;
+        QTest::newRow("Data Matrix 301 dpi, narrow") << int(DataMatrix) << 301 << 301 << true << black;
     }
     void directPictureMatchesPainter() {
         QFETCH(int, symbology);
@@ -573,7 +577,9 @@ private slots:
         const QString header = QStringLiteral("Header ÄÖ 漢"), footer = QStringLiteral("footer text that is wide");
         const QImage picture = Generate_2D_Picture(s, QStringLiteral("LBL-100123-NV")).image;
         QVERIFY(!picture.isNull());
-        const TwoDFrame f = twoDFrame(s, BarcodeRenderer::pictureSizePoints(picture), header, footer);
+        TwoDFrame f = twoDFrame(s, BarcodeRenderer::pictureSizePoints(picture), header, footer);
+        if (QByteArray(QTest::currentDataTag()).endsWith("narrow"))
+            f.width = float(f.imageSize.width() + 9);
         const qreal pixels = std::max(1.0, std::round(dpi / (picture.width() / f.imageSize.width() * 72.0)));
         const qreal scale = pixels * picture.width() / f.imageSize.width();
         const auto paint = [&](const BarcodeStyle& style) {
