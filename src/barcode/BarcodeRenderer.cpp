@@ -305,12 +305,16 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
     const qreal H = size.height();
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
 
-    p.background(QRectF(0, 0, W, H), style.barcode_back_clr_val);
-
     const QString modules = b.completeBarcode();
     const qreal bw = b.barWidth();
     const qreal total = modules.size() * bw;
     const qreal x0 = snap((W - total) / 2, scale);
+
+    // A drawing wider than the frame for its designed header or footer alone keeps its background in the frame.
+    QRectF back(0, 0, W, H);
+    if (!clip.isNull() && x0 >= clip.left() - 0.01 && x0 + total <= clip.right() + 0.01)
+        back &= QRectF(clip.left(), 0, clip.width(), H);
+    p.background(back, style.barcode_back_clr_val);
     const qreal capH = b.printsCaption() ? b.captionHeight() * 72.0 : 0;
     const qreal hdrH = b.printsHeader() ? b.headerHeight() * 72.0 : 0;
     const qreal ftrH = b.printsFooter() ? b.footerHeight() * 72.0 : 0;
