@@ -5,10 +5,6 @@
 #include "FileBytes.h"
 #include "LoopbackSmtp.h"
 
-#include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "data/BatchFillJob.h"
@@ -234,19 +230,15 @@ private slots:
         QTemporaryDir scripts;
         const QString seen = scripts.filePath("seen.json");
         const QString marker = scripts.filePath("imported");
-        auto write = [&](const QString& name, const QByteArray& text) {
-            QFile f(scripts.filePath(name));
-            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-        };
         // Would be imported instead of the standard module by a python that looks beside the script.
-        QVERIFY(write("smtplib.py", "open(" + QByteArray("'") + marker.toUtf8() + "','w').write('x')\n"));
-        QVERIFY(write("json.py", "open(" + QByteArray("'") + marker.toUtf8() + "','w').write('x')\n"));
-        QVERIFY(write("recorder.py", "import json, sys\n"
-                                     "data = sys.stdin.buffer.read()\n"
-                                     "json.dump({'argv': sys.argv, 'isolated': sys.flags.isolated,\n"
-                                     "           'stdin': data.decode('utf-8')},\n"
-                                     "          open(" +
-                                         QByteArray("'") + seen.toUtf8() + "', 'w'))\n"));
+        for (const char* module : {"smtplib.py", "json.py"})
+            writeBytes(scripts.filePath(module), "open('" + marker.toUtf8() + "','w').write('x')\n");
+        writeBytes(scripts.filePath("recorder.py"), "import json, sys\n"
+                                                    "data = sys.stdin.buffer.read()\n"
+                                                    "json.dump({'argv': sys.argv, 'isolated': sys.flags.isolated,\n"
+                                                    "           'stdin': data.decode('utf-8')},\n"
+                                                    "          open('" +
+                                                        seen.toUtf8() + "', 'w'))\n");
         QVERIFY(QFile::copy(NAVU_RESOURCES_DIR "/pyth_mail.py", scripts.filePath("pyth_mail.py")));
 
         MailMessage m = request({}).account;
@@ -256,9 +248,7 @@ private slots:
         qputenv("NAVU_MAIL_SCRIPT", scripts.filePath("recorder.py").toLocal8Bit());
         const MailSendResult recorded = sendEmail_pyth(m);
         QVERIFY2(recorded.sent, qPrintable(recorded.error));
-        QFile f(seen);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QJsonObject call = QJsonDocument::fromJson(f.readAll()).object();
+        const QJsonObject call = QJsonDocument::fromJson(readBytes(seen)).object();
         QCOMPARE(call["argv"].toArray().size(), 1);
         QCOMPARE(call["isolated"].toInt(), 1);
         const QString input = call["stdin"].toString();
