@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 #include "FileBytes.h"
 #include "app/SKTWindowController.h"
+#include "app/ScriptedPrompt.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
 #include "canvas/ItemPainting.h"
@@ -38,22 +39,6 @@
 #include "canvas/ItemCompare.h"
 
 namespace {
-
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = false;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-    bool cancel = false;
-    PromptAnswer yesNoCancel(const QString& q) override {
-        texts << q;
-        return cancel ? PromptAnswer::Cancel : answer ? PromptAnswer::Yes : PromptAnswer::No;
-    }
-};
 
 // Answers the start wizard once it is shown (a file read under the wait sheet may come first).
 void scriptWizard(std::function<void(Invitation_Wizard*)> answer, int triesLeft = 500) {
@@ -102,8 +87,7 @@ private slots:
 
     void init() {
         m_prompt.texts.clear();
-        m_prompt.answer = false;
-        m_prompt.cancel = false;
+        m_prompt.answer = PromptAnswer::No;
         m_doc = new SKTDocument;
         m_window = new SKTWindowController(m_doc);
         m_road = new StartRoadController(*m_window);
@@ -532,7 +516,7 @@ private slots:
         bool reviewed = false, quit = false;
         cmd.runReviewWindow = [&] { reviewed = true; };
         cmd.quitApplication = [&] { quit = true; };
-        m_prompt.answer = yes;
+        m_prompt.answer = yes ? PromptAnswer::Yes : PromptAnswer::No;
         cmd.Exit_App();
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
         QTEST(QFileInfo::exists(path), "saved");
@@ -547,7 +531,7 @@ private slots:
         cmd.askSavePath = [] { return QString(); };
         bool quit = false;
         cmd.quitApplication = [&] { quit = true; };
-        m_prompt.answer = true;
+        m_prompt.answer = PromptAnswer::Yes;
         cmd.Exit_App();
         QVERIFY(!quit);
     }
@@ -623,12 +607,12 @@ private slots:
         cmd.askSavePath = [] { return QString(); };
         bool quit = false;
         cmd.quitApplication = [&] { quit = true; };
-        m_prompt.answer = true;
+        m_prompt.answer = PromptAnswer::Yes;
         m_window->show();
         QVERIFY(!m_window->close());
         QVERIFY(!quit);
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
-        m_prompt.answer = false;
+        m_prompt.answer = PromptAnswer::No;
         m_window->close();
         QVERIFY(quit);
     }
@@ -642,7 +626,7 @@ private slots:
         cmd.runReviewWindow = [&] { ++reviews; };
         bool closed = false;
         cmd.quitApplication = [&] { closed = m_window->close(); };
-        m_prompt.answer = false;
+        m_prompt.answer = PromptAnswer::No;
         m_window->show();
         cmd.Exit_App();
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
@@ -662,12 +646,12 @@ private slots:
         cmd.askOpenPath = [other] { return other; };
 
         cmd.askSavePath = [] { return QString(); };
-        m_prompt.answer = true;
+        m_prompt.answer = PromptAnswer::Yes;
         cmd.Open_Design_Clicked();
         QCOMPARE(m_prompt.texts, QStringList{QStringLiteral("Do you want to save changes before closing?")});
         QCOMPARE(m_window->Get_Front_Controls_Array().size(), 1); // nothing saved, nothing replaced
 
-        m_prompt.answer = false;
+        m_prompt.answer = PromptAnswer::No;
         cmd.Open_Design_Clicked();
         QVERIFY(m_window->Get_Front_Controls_Array().isEmpty());
         QCOMPARE(cmd.designPath(), other);
@@ -686,7 +670,7 @@ private slots:
         bool quit = false, reviewed = false;
         cmd.quitApplication = [&] { quit = true; };
         cmd.runReviewWindow = [&] { reviewed = true; };
-        m_prompt.cancel = true;
+        m_prompt.answer = PromptAnswer::Cancel;
         cmd.Exit_App();
         QVERIFY(!quit && !reviewed);
         m_window->show();
