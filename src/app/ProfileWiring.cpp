@@ -169,12 +169,16 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     const quint64 tableRevision = table->revision();
     const QStringList tableTitles = table->columnTitles();
     const DataTableContent tableRows = table->content();
+    const CardEditState start = captureCardEdit();
     const bool held = std::exchange(_profileHoldsTable, true);
     followTableWindowUndo();
     const auto release = qScopeGuard([this, held] {
         _profileHoldsTable = held;
         followTableWindowUndo();
     });
+    // What the dialog puts on the card meanwhile (a series' new first row) is one step, or nothing once
+    // cancelled.
+    beginCardEdit();
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
     GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,
@@ -183,6 +187,9 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     if (table->revision() != tableRevision) {
         given.table.emplace(table->columnTitles(), table->content());
         table->setContent(tableTitles, tableRows);
+        // The design's own table is back: no change of the step.
+        if (_cardEditDepth == 1 && _cardEditBefore && _cardEditBefore->sheetRevision == tableRevision)
+            _cardEditBefore->sheetRevision = table->revision();
     }
     Front_user_profile = front;
     Back_user_profile = back;
@@ -190,6 +197,10 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     // The sheet binding the dialog set (OK, or Cancel after an import) lands with the profile or not at all.
     Excel_Binding_Use = sheetInUse;
     Excel_Source_Path = sheetPath;
+    // Cancelled, nothing of it stays: not the first row a series edited in the dialog put on the card.
+    if (!given.given)
+        revertCardEdit(start);
+    endCardEdit(tr("First Data Row"));
     if (given.given) {
         if (_profileActions.isEmpty())
             applyGivenProfile(given);

@@ -11,6 +11,8 @@
 #include "common/Prompt.h"
 #include "data/BatchState.h"
 #include "data/Data_From_Excel.h"
+#include "data/SeriesFiles.h"
+#include "data/ui/SeriesDialogSupport.h"
 #include "profile/ProfileFields.h"
 #include "profile/ui/Show_User_Profile.h"
 #include "profile/ui/User_profile.h"
@@ -273,12 +275,20 @@ private slots:
         // A workbook imported in the browser's dialog lands with the profile on the template, not before.
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
         QVERIFY(!m_doc->isModified());
-        // Cancelled, neither the workbook nor its path stays.
+        // Cancelled, neither the workbook nor its path stays, nor a series' new first row on the card.
         const QString pathBefore = Excel_Source_Path;
+        QVERIFY(SeriesFiles::writeSeries(QStringLiteral("Hosts"), {QStringLiteral("Ann")}));
+        const GraphicPtr host = text(QStringLiteral("PARTY_TITLE"), QStringLiteral("Ann"));
+        host->data_source_type = 1;
+        host->batch_list_name = QStringLiteral("Hosts");
+        front() << host;
+        m_doc->setSaved();
         whenShown<Template_Browser>([table](Template_Browser* b) {
             answerProfile([table](User_profile* dlg) {
                 table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Dan"}});
                 dlg->excel_path_field->setText(QStringLiteral("/tmp/guests.xlsx"));
+                SeriesFiles::writeSeries(QStringLiteral("Hosts"), {QStringLiteral("Bo")});
+                SeriesDialogs::seriesChanged();
                 dlg->Cancel_Btn_Clicked();
             });
             b->profileButton()->click();
@@ -287,7 +297,9 @@ private slots:
         trigger(QStringLiteral("Templates..."));
         QCOMPARE(table->rowCountOfTable(), 0);
         QCOMPARE(Excel_Source_Path, pathBefore);
+        QCOMPARE(host->_Text_contents, QStringLiteral("Ann"));
         QVERIFY(!m_doc->isModified());
+        front().removeOne(host);
         whenShown<Template_Browser>([this, table](Template_Browser* b) {
             answerProfile([table](User_profile* dlg) {
                 table->setTable({Data_From_Excel::RowNumberTitle, QStringLiteral("Guest")}, {{"1", "Cleo"}});
