@@ -485,6 +485,14 @@ private slots:
             {"Choose Picture", [&] { onItem(0, "manual_brws_btn"); }, true}, // the main photo too
             {"Choose Picture", [&] { onItems({1, 0}, "manual_brws_btn"); }, true},
             {"Choose Picture", [&] { onItems({1, 0}, "manual_lib_brws_btn"); }, true},
+            {"", [&] { // a file that is no picture: neither the main photo nor its item takes it
+                const QString bad = m_dir.filePath(QStringLiteral("bad.png"));
+                writeFile(bad, "no picture");
+                const auto blueFile =
+                    std::exchange(panel->chooseFile, [bad](const QString&, const QStringList&) { return bad; });
+                onItems({1, 0}, "manual_brws_btn");
+                panel->chooseFile = blueFile;
+            }, false},
             {"Data Source", [&] {
                 onItem(0, nullptr);
                 panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(QStringLiteral("Photos")));
