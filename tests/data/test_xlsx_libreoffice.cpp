@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "LibreOffice.h"
 #include "XlsxTestPackage.h"
 #include "data/XlsxReader.h"
@@ -218,9 +219,7 @@ private slots:
                                                 QFileInfo(workbook).path() + QStringLiteral("/csv"), QStringLiteral("csv"),
                                                 &log);
             QVERIFY2(!csv.isEmpty(), qPrintable(log));
-            QFile f(csv);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            const QList<QStringList> shown = parseCsv(QString::fromUtf8(f.readAll()));
+            const QList<QStringList> shown = parseCsv(QString::fromUtf8(readBytes(csv)));
             XlsxReader reader;
             QVERIFY(reader.open(workbook));
             const auto sheet = reader.readSheet(0);
@@ -246,9 +245,7 @@ private slots:
         const QString csv = office.convert(path, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
                                            out.path(), QStringLiteral("csv"), &log);
         QVERIFY2(!csv.isEmpty(), qPrintable(log));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QList<QStringList> rows = parseCsv(QString::fromUtf8(f.readAll()));
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(readBytes(csv)));
         QCOMPARE(rows.size(), values.size() + 1);
         QCOMPARE(rows[0], QStringList{"Batch Value"});
         for (int i = 0; i < values.size(); ++i)

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "TestPictures.h"
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
@@ -644,16 +645,13 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("card.kvto"));
         DesignData d = sampleDesign();
         QVERIFY(designfile::save(path, d));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray before = f.readAll();
-        f.close();
+        const QByteArray before = readBytes(path);
+        QVERIFY(!before.isEmpty());
         d.sheet.rows = mixedTable(100);
         const std::atomic<bool> stop{true};
         QString error;
         QVERIFY(!designfile::save(path, designfile::DesignSnapshot(d), &error, &stop));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(readBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("card.kvto")});
         QVERIFY(!designfile::load(path, &error, &stop));
     }
@@ -790,9 +788,8 @@ private slots:
         const auto back = designfile::load(path, &error);
         QVERIFY2(back, qPrintable(error));
         QCOMPARE(back->frontItems.size(), count);
-        QFile file(picture);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = readBytes(picture);
+        QVERIFY(!bytes.isEmpty());
         for (const GraphicPtr& g : back->frontItems) {
             QCOMPARE(g->_image.bytes(), bytes);
             QCOMPARE(g->_image.size(), size);

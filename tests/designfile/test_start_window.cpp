@@ -367,17 +367,14 @@ private slots:
         const QString small = disk.filePath(QStringLiteral("card.kvto"));
         table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Ann")}});
         QVERIFY(cmd.Save_project_file(small, false));
-        QFile f(small);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray before = f.readAll();
-        f.close();
+        const QByteArray before = readBytes(small);
+        QVERIFY(!before.isEmpty());
         table->setTable({QStringLiteral("Row No."), QStringLiteral("Name"), QStringLiteral("Town")}, rows);
         m_prompt.texts.clear();
         QVERIFY(!cmd.Save_project_file(small, false));
         QCOMPARE(m_prompt.texts.size(), 1);
         QVERIFY2(m_prompt.texts[0].contains(QStringLiteral("The disk is full.")), qPrintable(m_prompt.texts[0]));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(readBytes(small), before);
         QCOMPARE(disk.files(), QStringList{QStringLiteral("card.kvto")});
     }
 

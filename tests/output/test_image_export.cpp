@@ -53,11 +53,6 @@ QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestImageExport : public QObject {
@@ -325,7 +320,7 @@ private slots:
         const ExportResult r = job->run(stop);
         QCOMPARE(r.cards, 0);
         QCOMPARE(r.failed.size(), 1);
-        QCOMPARE(bytes(outside), QByteArray("keep"));
+        QCOMPARE(readBytes(outside), QByteArray("keep"));
         QCOMPARE(scope.prompt.messages.size(), 1);
     }
 
@@ -366,7 +361,7 @@ private slots:
         commands.exportSingle(dir.filePath("x.png"), "B", false);
         QCOMPARE(scope.prompt.questions,
                  QStringList{"\"x_Back.png\" already exists.\n\nDo you want to replace it?"});
-        QCOMPARE(bytes(back) == "old", !answer);
+        QCOMPARE(readBytes(back) == "old", !answer);
         QCOMPARE(host.shown.size(), answer ? 1 : 0);
         if (answer) {
             QCOMPARE(host.shown[0].path, back);

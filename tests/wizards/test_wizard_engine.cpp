@@ -250,9 +250,7 @@ private slots:
         QCOMPARE(list[1].name, QStringLiteral("Alpha"));
         QCOMPARE(list[2].name, QStringLiteral("Party"));
         QVERIFY(!list[2].builtIn);
-        QFile f(list[2].designPath);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("design-3"));
+        QCOMPARE(readBytes(list[2].designPath), QByteArray("design-3"));
         QCOMPARE(QImage(list[2].previewPath).size(), QSize(20, 40));
 
         // Rename: new files in place, old ones gone; onto an existing name refused and nothing lost.

@@ -17,10 +17,6 @@ class TestMailSettings : public QObject {
     QTemporaryDir root;
     QString path;
 
-    static QString readAll(const QString& p) {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
     static int modeOf(const QString& p) {
         struct stat st {};
         return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
@@ -63,7 +59,7 @@ private slots:
         prefs.setsend_email_Recipient("you@host.org");
         QVERIFY(prefs.flush());
         QCOMPARE(modeOf(path), 0600);
-        const QString xml = readAll(path);
+        const QString xml = QString::fromUtf8(readBytes(path));
         QVERIFY(xml.startsWith("<?xml"));
         for (const char* key : {"SendEmailSender", "SendEmailPwd", "SendEmailSMTP", "SendEmailPORT",
                                 "SendEnableSSL", "SendEmailRecipient"})
