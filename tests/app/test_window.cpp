@@ -115,29 +115,22 @@ private slots:
         QTest::addColumn<QString>("inspected"); // card, unlocked, locked, photo
         QTest::addColumn<QString>("clipboard"); // items, files, empty
         QTest::addColumn<QString>("expected");
-        QTest::newRow("card, items on clipboard") << "card"
-                                                  << "items"
-                                                  << "00100000";
-        QTest::newRow("card, files on clipboard") << "card"
-                                                  << "files"
-                                                  << "00000000";
-        QTest::newRow("unlocked, items") << "unlocked"
-                                         << "items"
-                                         << "11111110";
-        QTest::newRow("unlocked, files") << "unlocked"
-                                         << "files"
-                                         << "11011110";
-        QTest::newRow("unlocked, empty") << "unlocked"
-                                         << "empty"
-                                         << "11011110";
-        QTest::newRow("locked, items") << "locked"
-                                       << "items"
-                                       << "00000001";
-        QTest::newRow("main photo, items") << "photo"
-                                           << "items"
-                                           << "11110000";
-        QTest::newRow("picture, items") << "picture" << "items" << "11111110";
-        QTest::newRow("locked picture, items") << "locked picture" << "items" << "00000001";
+        const struct {
+            const char* tag;
+            QString inspected, clipboard, expected;
+        } rows[] = {
+            {"card, items on clipboard", "card", "items", "00100000"},
+            {"card, files on clipboard", "card", "files", "00000000"},
+            {"unlocked, items", "unlocked", "items", "11111110"},
+            {"unlocked, files", "unlocked", "files", "11011110"},
+            {"unlocked, empty", "unlocked", "empty", "11011110"},
+            {"locked, items", "locked", "items", "00000001"},
+            {"main photo, items", "photo", "items", "11110000"},
+            {"picture, items", "picture", "items", "11111110"},
+            {"locked picture, items", "locked picture", "items", "00000001"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.inspected << r.clipboard << r.expected;
     }
     void buttonStateSets() {
         QFETCH(QString, inspected);

@@ -112,69 +112,38 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("right");
         using namespace BarcodeSymbologies;
-        QTest::newRow("ean13") << int(EAN13) << "400638133393" << 95 << int('1') << "4"
-                               << "  006381\t333931"
-                               << "";
-        QTest::newRow("ean13 given check") << int(EAN13) << "4006381333931" << 95 << int('1') << "4"
-                                           << "  006381\t333931"
-                                           << "";
-        QTest::newRow("upca") << int(UPCA) << "03600029145" << 95 << int('2') << "0"
-                              << "36000\t29145"
-                              << "2";
-        QTest::newRow("ean8") << int(EAN8) << "9638507" << 67 << int('4') << ""
-                              << " 9638\t5074"
-                              << "";
-        QTest::newRow("upce from upca") << int(UPCE) << "04210000526" << 51 << int('4') << "0"
-                                        << "425261"
-                                        << "4";
-        QTest::newRow("code128 C") << int(Code128) << "123456" << 68 << 44 << ""
-                                   << "123456"
-                                   << "";
-        QTest::newRow("code128 B Hello") << int(Code128) << "Hello" << 90 << 76 << ""
-                                         << "Hello"
-                                         << "";
-        QTest::newRow("code128 B space") << int(Code128B) << "A B" << 68 << 33 << ""
-                                         << "A B"
-                                         << "";
-        QTest::newRow("code39 upper-cases") << int(Code39) << "abc" << 65 << -1 << ""
-                                            << "ABC"
-                                            << "";
-        QTest::newRow("excode39 keeps case") << int(ExtendedCode39) << "a_b" << 13 * 8 << -1 << ""
-                                             << "a_b"
-                                             << "";
-        QTest::newRow("excode39 percent") << int(ExtendedCode39) << "50%" << 13 * 6 << -1 << ""
-                                          << "50%"
-                                          << "";
-        QTest::newRow("excode39 slash") << int(ExtendedCode39) << "A/B" << 13 * 6 << -1 << ""
-                                        << "A/B"
-                                        << "";
-        QTest::newRow("codabar") << int(Codabar) << "A1234B" << 11 + 4 * 10 + 11 << -1 << ""
-                                 << "A1234B"
-                                 << "";
-        QTest::newRow("plessey") << int(ModifiedPlessey) << "1234567" << 163 << int('4') << ""
-                                 << "1234567"
-                                 << "";
-        QTest::newRow("plessey hex") << int(ModifiedPlesseyHex) << "1a" << 16 + 3 * 16 + 19 << -2 << ""
-                                     << "1A"
-                                     << "";
-        QTest::newRow("itf even") << int(Interleaved2of5) << "1234" << 45 << -1 << ""
-                                  << "1234"
-                                  << "";
-        QTest::newRow("itf odd") << int(Interleaved2of5) << "123" << 45 << -1 << ""
-                                 << "123"
-                                 << "";
-        QTest::newRow("industrial") << int(Industrial2of5) << "12" << 47 << -1 << ""
-                                    << "12"
-                                    << "";
-        QTest::newRow("postnet") << int(PostNet) << "12345" << 94 << int('5') << ""
-                                 << "12345"
-                                 << "";
-        QTest::newRow("royal mail") << int(RoyalMail) << "SN34RD1A" << 75 << int('K') << ""
-                                    << "SN34RD1A"
-                                    << "";
-        QTest::newRow("japan post") << int(JapanPost) << "1060032" << 133 << int('>') << ""
-                                    << "1060032"
-                                    << "";
+        const struct {
+            const char* tag;
+            int index;
+            QString value;
+            int modules, check;
+            QString left, caption, right;
+        } rows[] = {
+            {"ean13", int(EAN13), "400638133393", 95, int('1'), "4", "  006381\t333931", ""},
+            {"ean13 given check", int(EAN13), "4006381333931", 95, int('1'), "4", "  006381\t333931", ""},
+            {"upca", int(UPCA), "03600029145", 95, int('2'), "0", "36000\t29145", "2"},
+            {"ean8", int(EAN8), "9638507", 67, int('4'), "", " 9638\t5074", ""},
+            {"upce from upca", int(UPCE), "04210000526", 51, int('4'), "0", "425261", "4"},
+            {"code128 C", int(Code128), "123456", 68, 44, "", "123456", ""},
+            {"code128 B Hello", int(Code128), "Hello", 90, 76, "", "Hello", ""},
+            {"code128 B space", int(Code128B), "A B", 68, 33, "", "A B", ""},
+            {"code39 upper-cases", int(Code39), "abc", 65, -1, "", "ABC", ""},
+            {"excode39 keeps case", int(ExtendedCode39), "a_b", 13 * 8, -1, "", "a_b", ""},
+            {"excode39 percent", int(ExtendedCode39), "50%", 13 * 6, -1, "", "50%", ""},
+            {"excode39 slash", int(ExtendedCode39), "A/B", 13 * 6, -1, "", "A/B", ""},
+            {"codabar", int(Codabar), "A1234B", 11 + 4 * 10 + 11, -1, "", "A1234B", ""},
+            {"plessey", int(ModifiedPlessey), "1234567", 163, int('4'), "", "1234567", ""},
+            {"plessey hex", int(ModifiedPlesseyHex), "1a", 16 + 3 * 16 + 19, -2, "", "1A", ""},
+            {"itf even", int(Interleaved2of5), "1234", 45, -1, "", "1234", ""},
+            {"itf odd", int(Interleaved2of5), "123", 45, -1, "", "123", ""},
+            {"industrial", int(Industrial2of5), "12", 47, -1, "", "12", ""},
+            {"postnet", int(PostNet), "12345", 94, int('5'), "", "12345", ""},
+            {"royal mail", int(RoyalMail), "SN34RD1A", 75, int('K'), "", "SN34RD1A", ""},
+            {"japan post", int(JapanPost), "1060032", 133, int('>'), "", "1060032", ""},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.index << r.value << r.modules << r.check << r.left << r.caption
+                                 << r.right;
     }
     void examples() {
         QFETCH(int, index);

@@ -69,67 +69,31 @@ private slots:
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
-        QTest::newRow("from empty") << 0 << ""
-                                    << "3"
-                                    << ""
-                                    << ""
-                                    << ""
-                                    << "Please enter valid 'From' value." << int(Field::From);
-        QTest::newRow("to empty") << 0 << "1"
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << "Please enter valid 'To' value." << int(Field::To);
-        QTest::newRow("equal") << 0 << "5"
-                               << "5"
-                               << ""
-                               << ""
-                               << ""
-                               << "'From' value must be smaller than 'To' value." << int(Field::From);
-        QTest::newRow("reversed") << 0 << "7"
-                                  << "3"
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << "'From' value must be smaller than 'To' value." << int(Field::From);
-        QTest::newRow("too many") << 0 << "0"
-                                  << "2000000"
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << "A series can have at most 1000000 values." << int(Field::To);
-        QTest::newRow("fine") << 0 << "1"
-                              << "2"
-                              << ""
-                              << ""
-                              << ""
-                              << "" << int(Field::None);
-        QTest::newRow("value empty") << 1 << ""
-                                     << ""
-                                     << ""
-                                     << "3"
-                                     << ""
-                                     << "Please enter valid 'Value'." << int(Field::Value);
-        QTest::newRow("count empty") << 1 << ""
-                                     << ""
-                                     << "x"
-                                     << ""
-                                     << ""
-                                     << "Please enter valid 'Count' value." << int(Field::Count);
-        QTest::newRow("random count empty") << 2 << ""
-                                            << ""
-                                            << ""
-                                            << ""
-                                            << "2"
-                                            << "Please enter valid 'Count' value." << int(Field::RandomCount);
-        QTest::newRow("random length empty")
-            << 2 << ""
-            << ""
-            << ""
-            << "3"
-            << ""
-            << "Please enter valid 'Length' value." << int(Field::RandomLength);
+        const struct {
+            const char* tag;
+            int mode;
+            QString from, to, value, count, length, message;
+            int focus;
+        } rows[] = {
+            {"from empty", 0, "", "3", "", "", "", "Please enter valid 'From' value.", int(Field::From)},
+            {"to empty", 0, "1", "", "", "", "", "Please enter valid 'To' value.", int(Field::To)},
+            {"equal", 0, "5", "5", "", "", "", "'From' value must be smaller than 'To' value.",
+             int(Field::From)},
+            {"reversed", 0, "7", "3", "", "", "", "'From' value must be smaller than 'To' value.",
+             int(Field::From)},
+            {"too many", 0, "0", "2000000", "", "", "", "A series can have at most 1000000 values.",
+             int(Field::To)},
+            {"fine", 0, "1", "2", "", "", "", "", int(Field::None)},
+            {"value empty", 1, "", "", "", "3", "", "Please enter valid 'Value'.", int(Field::Value)},
+            {"count empty", 1, "", "", "x", "", "", "Please enter valid 'Count' value.", int(Field::Count)},
+            {"random count empty", 2, "", "", "", "", "2", "Please enter valid 'Count' value.",
+             int(Field::RandomCount)},
+            {"random length empty", 2, "", "", "", "3", "", "Please enter valid 'Length' value.",
+             int(Field::RandomLength)},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.mode << r.from << r.to << r.value << r.count << r.length << r.message
+                                 << r.focus;
     }
     void checks() {
         QFETCH(int, mode);

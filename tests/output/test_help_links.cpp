@@ -101,24 +101,19 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("scheme");
         QTest::addColumn<QString>("contains");
-        QTest::newRow("support mail") << "support_id"
-                                      << "mailto"
-                                      << "support@";
-        QTest::newRow("partner mail") << "reseller_1"
-                                      << "mailto"
-                                      << "Partnership";
-        QTest::newRow("web site") << "website_1"
-                                  << "https"
-                                  << "maker.example";
-        QTest::newRow("facebook share") << "Facebook"
-                                        << "https"
-                                        << "facebook.com/sharer";
-        QTest::newRow("twitter share") << "Twitter"
-                                       << "https"
-                                       << "twitter.com";
-        QTest::newRow("like") << "Like"
-                              << "https"
-                              << "like.php";
+        const struct {
+            const char* tag;
+            QString button, scheme, contains;
+        } rows[] = {
+            {"support mail", "support_id", "mailto", "support@"},
+            {"partner mail", "reseller_1", "mailto", "Partnership"},
+            {"web site", "website_1", "https", "maker.example"},
+            {"facebook share", "Facebook", "https", "facebook.com/sharer"},
+            {"twitter share", "Twitter", "https", "twitter.com"},
+            {"like", "Like", "https", "like.php"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.button << r.scheme << r.contains;
     }
     void links() {
         QFETCH(QString, button);

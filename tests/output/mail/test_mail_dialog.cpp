@@ -145,47 +145,24 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("plainFile"); // set: plain mode with this file
-        QTest::newRow("no sender") << " "
-                                   << "a@x.org"
-                                   << "NAVUFrame"
-                                   << "Please make sure that:"
-                                   << "";
-        QTest::newRow("no recipient") << "me@x.org"
-                                      << ""
-                                      << "NAVUFrame"
-                                      << "Please specify the Recipient E-mail address."
-                                      << "";
-        QTest::newRow("bad recipient") << "me@x.org"
-                                       << "a@x"
-                                       << "NAVUFrame"
-                                       << "Recipient E-mail address is invalid"
-                                       << "";
-        QTest::newRow("empty name") << "me@x.org"
-                                    << "a@x.org"
-                                    << " /*? "
-                                    << "Please enter valid file name."
-                                    << "";
-        QTest::newRow("dot name") << "me@x.org"
-                                  << "a@x.org"
-                                  << ".."
-                                  << ""
-                                  << "";
-        QTest::newRow("pasted line break in the recipients")
-            << "me@x.org"
-            << "a@x.org\nBcc: b@y.org"
-            << "NAVUFrame"
-            << "The recipient list holds a line break. Please type it on one line."
-            << "";
-        QTest::newRow("line break in the sender") << "me@x.org\r\n"
-                                                  << "a@x.org"
-                                                  << "NAVUFrame"
-                                                  << "The From address holds a line break."
-                                                  << "";
-        QTest::newRow("plain file missing") << "me@x.org"
-                                            << "a@x.org"
-                                            << "NAVUFrame"
-                                            << "The file to attach does not exist:\n/no/such/file.pdf"
-                                            << "/no/such/file.pdf";
+        const struct {
+            const char* tag;
+            QString from, to, name, message, plainFile;
+        } rows[] = {
+            {"no sender", " ", "a@x.org", "NAVUFrame", "Please make sure that:", ""},
+            {"no recipient", "me@x.org", "", "NAVUFrame", "Please specify the Recipient E-mail address.", ""},
+            {"bad recipient", "me@x.org", "a@x", "NAVUFrame", "Recipient E-mail address is invalid", ""},
+            {"empty name", "me@x.org", "a@x.org", " /*? ", "Please enter valid file name.", ""},
+            {"dot name", "me@x.org", "a@x.org", "..", "", ""},
+            {"pasted line break in the recipients", "me@x.org", "a@x.org\nBcc: b@y.org", "NAVUFrame",
+             "The recipient list holds a line break. Please type it on one line.", ""},
+            {"line break in the sender", "me@x.org\r\n", "a@x.org", "NAVUFrame",
+             "The From address holds a line break.", ""},
+            {"plain file missing", "me@x.org", "a@x.org", "NAVUFrame",
+             "The file to attach does not exist:\n/no/such/file.pdf", "/no/such/file.pdf"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.from << r.to << r.name << r.message << r.plainFile;
     }
     void refusals() {
         QFETCH(QString, from);
