@@ -45,42 +45,39 @@ private slots:
             e[i] = v;
             return e;
         };
-        QTest::newRow("all good") << good << true << "" << EmailSettingsField::None;
-        QTest::newRow("no sender") << with(0, "") << false << "Please enter sender E-mail."
-                                   << EmailSettingsField::Sender;
-        QTest::newRow("bad sender") << with(0, "me@host") << false
-                                    << "Please enter valid sender E-mail address."
-                                    << EmailSettingsField::Sender;
-        QTest::newRow("no password") << with(1, "") << false << "Please enter password."
-                                     << EmailSettingsField::Password;
-        QTest::newRow("blank password counts") << with(1, " ") << false << "" << EmailSettingsField::None;
-        QTest::newRow("no server") << with(2, "") << false << "Please enter SMTP server."
-                                   << EmailSettingsField::Server;
-        QTest::newRow("no port") << with(3, "") << false << "Please enter port number."
-                                 << EmailSettingsField::Port;
-        QTest::newRow("port not checked for digits")
-            << with(3, "abc") << false << "" << EmailSettingsField::None;
-        QTest::newRow("recipient not needed to save")
-            << with(4, "") << false << "" << EmailSettingsField::None;
-        QTest::newRow("recipient needed for test")
-            << with(4, "") << true << "Please enter recipient E-mail address."
-            << EmailSettingsField::Recipient;
-        QTest::newRow("bad recipient")
-            << with(4, "you") << true << "Please enter valid recipient E-mail address."
-            << EmailSettingsField::Recipient;
-        QTest::newRow("line break in the server")
-            << with(2, "smtp.host.org\n") << false
-            << "The SMTP server holds a line break. Please type it on one line."
-            << EmailSettingsField::Server;
-        QTest::newRow("NUL in the password")
-            << with(1, QString("pw") + QChar(0)) << false
-            << "The password holds a NUL character, which cannot be sent." << EmailSettingsField::Password;
-        QTest::newRow("line break in the test recipient, even to save")
-            << with(4, "you@host.org\r\nBcc: x@y.org") << false
-            << "The test recipient holds a line break. Please type it on one line."
-            << EmailSettingsField::Recipient;
-        QTest::newRow("first failure wins") << QStringList{"", "", "", "", ""} << true
-                                            << "Please enter sender E-mail." << EmailSettingsField::Sender;
+        const struct {
+            const char* tag;
+            QStringList entries;
+            bool withRecipient;
+            QString message;
+            EmailSettingsField field;
+        } rows[] = {
+            {"all good", good, true, "", EmailSettingsField::None},
+            {"no sender", with(0, ""), false, "Please enter sender E-mail.", EmailSettingsField::Sender},
+            {"bad sender", with(0, "me@host"), false, "Please enter valid sender E-mail address.",
+             EmailSettingsField::Sender},
+            {"no password", with(1, ""), false, "Please enter password.", EmailSettingsField::Password},
+            {"blank password counts", with(1, " "), false, "", EmailSettingsField::None},
+            {"no server", with(2, ""), false, "Please enter SMTP server.", EmailSettingsField::Server},
+            {"no port", with(3, ""), false, "Please enter port number.", EmailSettingsField::Port},
+            {"port not checked for digits", with(3, "abc"), false, "", EmailSettingsField::None},
+            {"recipient not needed to save", with(4, ""), false, "", EmailSettingsField::None},
+            {"recipient needed for test", with(4, ""), true, "Please enter recipient E-mail address.",
+             EmailSettingsField::Recipient},
+            {"bad recipient", with(4, "you"), true, "Please enter valid recipient E-mail address.",
+             EmailSettingsField::Recipient},
+            {"line break in the server", with(2, "smtp.host.org\n"), false,
+             "The SMTP server holds a line break. Please type it on one line.", EmailSettingsField::Server},
+            {"NUL in the password", with(1, QString("pw") + QChar(0)), false,
+             "The password holds a NUL character, which cannot be sent.", EmailSettingsField::Password},
+            {"line break in the test recipient, even to save", with(4, "you@host.org\r\nBcc: x@y.org"),
+             false, "The test recipient holds a line break. Please type it on one line.",
+             EmailSettingsField::Recipient},
+            {"first failure wins", QStringList{"", "", "", "", ""}, true, "Please enter sender E-mail.",
+             EmailSettingsField::Sender},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.entries << r.withRecipient << r.message << r.field;
     }
     void settingsValidation() {
         QFETCH(QStringList, entries);
