@@ -174,40 +174,33 @@ private slots:
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("accepted"); // empty: refused
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("new") << QStringLiteral("  Party  ") << QString() << true << QStringLiteral("Party")
-                             << QString();
-        QTest::newRow("blank") << QStringLiteral("   ") << QString() << true << QString()
-                               << QStringLiteral("Please enter template name.");
-        QTest::newRow("reserved only") << QStringLiteral("/?*") << QString() << true << QString()
-                                       << QStringLiteral("Please enter template name.");
-        QTest::newRow("ends cleaned")
-            << QStringLiteral("\"Gala\"") << QString() << true << QStringLiteral("Gala") << QString();
-        QTest::newRow("separators removed")
-            << QStringLiteral("a/../../b") << QString() << true << QStringLiteral("a....b") << QString();
-        QTest::newRow("dot dot") << QStringLiteral("..") << QString() << true << QString()
-                                 << QStringLiteral("\"..\" can't be used as a name.");
-        QTest::newRow("hidden") << QStringLiteral(".x") << QString() << true << QString()
-                                << QStringLiteral("A name can't start with a dot.");
-        QTest::newRow("too long") << QString(121, QLatin1Char('n')) << QString() << true << QString()
-                                  << QStringLiteral("A name can have at most 120 characters.");
-        QTest::newRow("replace yes") << QStringLiteral("Mine") << QString() << true << QStringLiteral("Mine")
-                                     << QStringLiteral(
-                                            "Template with this name already exists, Do you want to "
-                                            "replace the existing template?");
-        QTest::newRow("replace no") << QStringLiteral("Mine") << QString() << false << QString()
-                                    << QStringLiteral(
-                                           "Template with this name already exists, Do you want to "
-                                           "replace the existing template?");
-        QTest::newRow("built-in") << QStringLiteral("wedding") << QString() << true << QString()
-                                  << QStringLiteral(
-                                         "A built-in template has this name. Please enter another name.");
-        QTest::newRow("rename same") << QStringLiteral("Mine") << QStringLiteral("Mine") << true
-                                     << QStringLiteral("Mine") << QString();
-        QTest::newRow("rename onto other")
-            << QStringLiteral("Other") << QStringLiteral("Mine") << true << QString()
-            << QStringLiteral("Template with this name already exists.");
-        QTest::newRow("rename free") << QStringLiteral("Fresh") << QStringLiteral("Mine") << true
-                                     << QStringLiteral("Fresh") << QString();
+        const struct {
+            const char* tag;
+            QString typed, passed;
+            bool yes;
+            QString accepted, prompt;
+        } rows[] = {
+            {"new", "  Party  ", {}, true, "Party", {}},
+            {"blank", "   ", {}, true, {}, "Please enter template name."},
+            {"reserved only", "/?*", {}, true, {}, "Please enter template name."},
+            {"ends cleaned", "\"Gala\"", {}, true, "Gala", {}},
+            {"separators removed", "a/../../b", {}, true, "a....b", {}},
+            {"dot dot", "..", {}, true, {}, "\"..\" can't be used as a name."},
+            {"hidden", ".x", {}, true, {}, "A name can't start with a dot."},
+            {"too long", QString(121, QLatin1Char('n')), {}, true, {},
+             "A name can have at most 120 characters."},
+            {"replace yes", "Mine", {}, true, "Mine",
+             "Template with this name already exists, Do you want to replace the existing template?"},
+            {"replace no", "Mine", {}, false, {},
+             "Template with this name already exists, Do you want to replace the existing template?"},
+            {"built-in", "wedding", {}, true, {},
+             "A built-in template has this name. Please enter another name."},
+            {"rename same", "Mine", "Mine", true, "Mine", {}},
+            {"rename onto other", "Other", "Mine", true, {}, "Template with this name already exists."},
+            {"rename free", "Fresh", "Mine", true, "Fresh", {}},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << r.typed << r.passed << r.yes << r.accepted << r.prompt;
     }
     void templateNameChecks() {
         QFETCH(QString, typed);
