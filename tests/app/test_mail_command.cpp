@@ -1,6 +1,7 @@
 // The window's e-mail command: the dialog sees the design's data, the worker sends from a snapshot while
 // the live design keeps its own values, and row 0 is shown on the design afterwards.
 
+#include "RecordingPrompt.h"
 #include "app/SKTWindowController.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
@@ -18,15 +19,6 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString&) override { return false; }
-};
-} // namespace
-
 class TestMailCommand : public QObject {
     Q_OBJECT
     QTemporaryDir root;
@@ -34,6 +26,7 @@ class TestMailCommand : public QObject {
 
 private slots:
     void batchMailLeavesTheLiveDesignAlone() {
+        prompt.answer = false;
         setPromptHandler(&prompt);
         Resource_Path = root.path();
         Data_Folder_Path = root.filePath("DataSet");
@@ -74,7 +67,7 @@ private slots:
         QCOMPARE(liveDuringSend, QStringList(6, "typed"));
         QCOMPARE(item->_Text_contents, QString("Anna"));
         QVERIFY(!Card_Value_In_Process);
-        QCOMPARE(prompt.messages,
+        QCOMPARE(prompt.texts,
                  QStringList{
                      "E-mail has been sent successfully.\n\nSent: 6, refused: 0, failed: 0, not tried: 0, skipped: 0."});
         setPromptHandler(nullptr);

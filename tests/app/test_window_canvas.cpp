@@ -2,6 +2,7 @@
 // every zoom (and, run with QT_SCALE_FACTOR=2, on a high-density screen), the same as the exported card;
 // a move repaints the old place and the new one; items are cut at the card's edge as outputs cut them.
 
+#include "RecordingPrompt.h"
 #include "TestPictures.h"
 #include "app/SKTWindowController.h"
 #include "barcode/BarcodeItemDrawing.h"
@@ -22,12 +23,6 @@
 #include <ZXing/ReadBarcode.h>
 
 namespace {
-
-class QuietPrompt : public PromptHandler {
-public:
-    void message(const QString&) override {}
-    bool yesNo(const QString&) override { return false; }
-};
 
 GraphicPtr barcode(int mode, int index, const QString& value, QPointF at) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
@@ -66,7 +61,7 @@ class TestWindowCanvas : public QObject {
     Q_OBJECT
     SKTDocument* doc = nullptr;
     SKTWindowController* wnd = nullptr;
-    QuietPrompt prompt;
+    RecordingPrompt prompt;
     GraphicList items;
     QStringList values;
 
@@ -97,6 +92,7 @@ class TestWindowCanvas : public QObject {
 private slots:
     void init() {
         Card_Front_Or_Back = 0;
+        prompt.answer = false;
         setPromptHandler(&prompt);
         BarcodeItemDrawing::install();
         doc = new SKTDocument;
