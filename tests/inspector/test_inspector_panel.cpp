@@ -1,5 +1,6 @@
 // The inspector panels driven headless: controls are set as a user would, then their actions run.
 
+#include "RecordingPrompt.h"
 #include "app/inspector/ColorWell.h"
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorHost.h"
@@ -36,17 +37,6 @@
 #include <tuple>
 
 namespace {
-
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool answer = true;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return answer;
-    }
-};
 
 class FakeHost : public InspectorHost {
 public:
