@@ -53,7 +53,7 @@ void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString&
 // 5 points, as the value text is (NKDBarcode::fitCaption); the kern between its letters shrinks with it.
 struct FittedLine {
     QFont font;
-    qreal kern = 2.0;
+    qreal kern = BarcodeText::kLineKern;
 };
 FittedLine fitLine(const QFont& font, const QString& text, qreal room) {
     FittedLine line{font};

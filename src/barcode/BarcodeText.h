@@ -37,6 +37,8 @@ QList<Cluster> clusters(const QFont& font, const QString& text);
 // Width of the text drawn with `kern` points between its clusters.
 qreal spacedWidth(const QFont& font, const QString& text, qreal kern);
 
+// Points drawn between the clusters of a header or footer at its own size; their widths count them.
+constexpr qreal kLineKern = 2.0;
 // Smallest point size a barcode text is set in to fit its frame.
 constexpr qreal kLeastFittedPoints = 5.0;
 struct FittedSize {

@@ -42,10 +42,6 @@ float textHeightInches(const QFont& font) {
     return float(h / 72 + 0.35 * h / 72);
 }
 
-float textWidthPoints(const QFont& font, const QString& text) {
-    return float(BarcodeText::textWidth(font, text));
-}
-
 } // namespace BarcodeUnits
 
 void Set_Barcode_Height(NKDBarcode& b, const BarcodeStyle& style) {
@@ -82,8 +78,9 @@ TwoDFrame twoDFrame(const BarcodeStyle& style, const QSizeF& imageSize, const QS
     f.printsFooter = style.printsFooter();
     f.headerHeight = BarcodeUnits::textHeightInches(style.header_font_val);
     f.footerHeight = BarcodeUnits::textHeightInches(style.footer_font_val);
-    f.headerWidth = BarcodeUnits::textWidthPoints(style.header_font_val, header);
-    f.footerWidth = BarcodeUnits::textWidthPoints(style.footer_font_val, footer);
+    // As drawn, with their letter spacing.
+    f.headerWidth = float(BarcodeText::spacedWidth(style.header_font_val, header, BarcodeText::kLineKern));
+    f.footerWidth = float(BarcodeText::spacedWidth(style.footer_font_val, footer, BarcodeText::kLineKern));
     f.imageSize = imageSize;
     const BarcodeMargins m = BarcodeUnits::marginsInPoints(style);
     const double hh = f.printsHeader ? f.headerHeight * 72.0 : 0.0;

@@ -18,9 +18,8 @@ float milsToPoints(float mils);
 BarcodeMargins marginsInPoints(const BarcodeStyle& style);
 // The bar height in points.
 float barHeightPoints(const BarcodeStyle& style);
-// Text height (1.35 times the cap height) in inches, and drawn width in points.
+// Text height (1.35 times the cap height) in inches.
 float textHeightInches(const QFont& font);
-float textWidthPoints(const QFont& font, const QString& text);
 
 } // namespace BarcodeUnits
 

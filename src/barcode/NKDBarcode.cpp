@@ -135,14 +135,14 @@ void NKDBarcode::setHeaderFontSize(const QFont& font) {
     m_headerFontSize = font.pointSizeF();
     const qreal h = BarcodeText::capHeight(font);
     m_headerHeight = float(h / 72 + 0.35 * h / 72);
-    m_headerWidth = float(BarcodeText::textWidth(font, m_header));
+    m_headerWidth = float(BarcodeText::spacedWidth(font, m_header, BarcodeText::kLineKern)); // as drawn
 }
 
 void NKDBarcode::setFooterFontSize(const QFont& font) {
     m_footerFontSize = font.pointSizeF();
     const qreal h = BarcodeText::capHeight(font);
     m_footerHeight = float(h / 72 + 0.35 * h / 72);
-    m_footerWidth = float(BarcodeText::textWidth(font, m_footer));
+    m_footerWidth = float(BarcodeText::spacedWidth(font, m_footer, BarcodeText::kLineKern));
 }
 
 void NKDBarcode::fitCaption(const QFont& font, qreal room, bool spread) {

@@ -75,7 +75,7 @@ class TestItemDrawing : public QObject {
 private slots:
     void initTestCase() { BarcodeItemDrawing::install(); }
 
-    // Natural size is the symbol's own, never the square of the shorter side.
+    // Natural size is the symbol's own, never the square of the shorter side, and holds its texts as drawn.
     void naturalSize_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("index");
@@ -100,6 +100,23 @@ private slots:
         QCOMPARE(g->bounds(), QRectF(QPointF(30, 40), natural));
         if (wide)
             QVERIFY(natural.width() > 2 * natural.height());
+        // Header and footer wider than the symbol: the natural frame holds them at their own size, as a wider one.
+        g->header_val = g->footer_val = QStringLiteral("Members of the NAVU photo club, 12 Harbour Road");
+        g->show_hide_hdr = g->show_hide_ftr = 0;
+        g->barcode_hdr_clr_val = g->barcode_ftr_clr_val = Qt::blue;
+        g->makeNaturalSize();
+        const auto textWidth = [&] {
+            const QImage img = render(*g, 300, QSizeF(g->bounds().right() + 80, g->bounds().bottom() + 10));
+            QRect text;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (qBlue(img.pixel(x, y)) - qRed(img.pixel(x, y)) > 48)
+                        text |= QRect(x, y, 1, 1);
+            return text.width();
+        };
+        const int inNatural = textWidth();
+        g->setBounds(g->bounds().adjusted(0, 0, 60, 0));
+        QCOMPARE(inNatural, textWidth());
         g->ctrl_is_locked = true;
         g->setBounds(QRectF(0, 0, 5, 5));
         g->makeNaturalSize();
