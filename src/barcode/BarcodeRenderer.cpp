@@ -32,7 +32,7 @@ Qt::Alignment alignmentFor(int index) {
 // `viewH` high, laid out within `boxWidth` with the alignment; `kern` points are added between
 // characters. Spacing is applied here, character by character, because a font's own letter spacing is
 // lost on devices whose resolution differs from the screen's (images at 72 dpi, PDF, printers). A text
-// reaching past `clip` (points of the drawing; null: none) sideways is cut at its edges.
+// reaching past `clip` (points of the drawing; null: none) is cut at its edges.
 template <typename Sink>
 void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString& text, qreal kern,
                  qreal x, qreal yUp, qreal boxWidth, qreal viewH, Qt::Alignment align, const QRectF& clip) {
@@ -45,7 +45,8 @@ void drawTextBox(Sink& p, const QFont& font, const QColor& color, const QString&
     qreal cx = x;
     if (placed)
         cx = (align & Qt::AlignHCenter) ? x + (boxWidth - total) / 2 : x + boxWidth - total;
-    const bool cut = !clip.isNull() && (cx < clip.left() - 0.01 || cx + total > clip.right() + 0.01);
+    const bool cut = !clip.isNull() && (cx < clip.left() - 0.01 || cx + total > clip.right() + 0.01 ||
+                                        top < clip.top() - 0.01 || top + th > clip.bottom() + 0.01);
     p.text(font, color, text, kern, cx, top + BarcodeText::ascent(font), cut ? clip : QRectF());
 }
 
@@ -310,10 +311,14 @@ void layOutLinear(Sink& p, const NKDBarcode& b, const BarcodeStyle& style, qreal
     const qreal total = modules.size() * bw;
     const qreal x0 = snap((W - total) / 2, scale);
 
-    // A drawing wider than the frame for its designed header or footer alone keeps its background in the frame.
+    // A drawing wider than the frame for its designed header or footer alone keeps its background in the frame;
+    // one taller than a short frame, whose texts are cut there, too.
     QRectF back(0, 0, W, H);
-    if (!clip.isNull() && x0 >= clip.left() - 0.01 && x0 + total <= clip.right() + 0.01)
-        back &= QRectF(clip.left(), 0, clip.width(), H);
+    if (!clip.isNull()) {
+        back &= QRectF(0, clip.top(), W, clip.height());
+        if (x0 >= clip.left() - 0.01 && x0 + total <= clip.right() + 0.01)
+            back &= QRectF(clip.left(), 0, clip.width(), H);
+    }
     p.background(back, style.barcode_back_clr_val);
     const qreal capH = b.printsCaption() ? b.captionHeight() * 72.0 : 0;
     const qreal hdrH = b.printsHeader() ? b.headerHeight() * 72.0 : 0;

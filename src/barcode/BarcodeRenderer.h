@@ -27,7 +27,7 @@ constexpr qint64 kMaxImagePixels = 64LL * 1024 * 1024;
 QSizeF viewSize(const NKDBarcode& barcode);
 
 // Draws a linear barcode. With `pixelsPerPoint` > 0 (a raster target at that scale) bar edges fall on
-// whole device pixels. Texts reaching sideways past `textClip` (points of the drawing; null: none) are cut
+// whole device pixels. Texts reaching past `textClip` (points of the drawing; null: none) are cut
 // at its edges; the bars never are.
 void drawLinearBarcode(QPainter& painter, const NKDBarcode& barcode, const BarcodeStyle& style,
                        qreal pixelsPerPoint = 0, const QRectF& textClip = QRectF());

@@ -204,15 +204,17 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::addColumn<bool>("spread"); // the value text spread over the bars
         QTest::addColumn<QString>("texts"); // header and footer, in a frame as wide as the symbol without them
+        QTest::addColumn<qreal>("height");  // of the frame, in parts of the natural height with the texts
         const QString tooLong = QStringLiteral("the %1 value is too long for its frame.");
         const QString textTooLong = QStringLiteral("the %1 value text is too long for its frame, even in 5-point letters.");
         const QString digits40 = QStringLiteral("1234567890123456789012345678901234567890");
         const QString club = QStringLiteral("NAVU photo club member");
         const QString address = QStringLiteral("Members of the NAVU photo club, 12 Harbour Road, Portsmouth");
         const auto add = [](const QByteArray& name, int dpi, int mode, int index, const char* setUp, const QString& row,
-                            const QString& problem, bool spread = false, const QString& texts = QString()) {
+                            const QString& problem, bool spread = false, const QString& texts = QString(),
+                            qreal height = 1) {
             QTest::addRow("%s at %d dpi", name.constData(), dpi)
-                << mode << index << QString::fromLatin1(setUp) << row << dpi << problem << spread << texts;
+                << mode << index << QString::fromLatin1(setUp) << row << dpi << problem << spread << texts << height;
         };
         for (int dpi : {-300, 300, 150, 72}) {
             const bool fine = std::abs(dpi) == 300;
@@ -231,6 +233,11 @@ private slots:
                 dpi == 72 ? tooLong : QString(), true);
             // The item's own header and footer are never a row's problem, whatever their size.
             add("Code 128 with an address", dpi, 0, Code128, "NAVU-42", "NAVU-42", QString(), false, address);
+            // A frame lower than its texts cuts them at its top and bottom, as the canvas does.
+            add("Code 128 with a header in half its height", dpi, 0, Code128, "NAVU-42", "NAVU-42", QString(), false,
+                club, 0.5);
+            add("QR Code with a header in a tenth of its height", dpi, 1, QRCode, "NAVU-42", "NAVU-42",
+                QStringLiteral("the %1 has no room in its frame between its header and footer."), false, club, 0.1);
             for (int index : {QRCode, PDF417, DataMatrix}) {
                 if (index == DataMatrix && dpi == 72)
                     continue; // one-pixel modules: too small to read
@@ -251,6 +258,7 @@ private slots:
         QFETCH(QString, problem);
         QFETCH(bool, spread);
         QFETCH(QString, texts);
+        QFETCH(qreal, height);
         GraphicPtr g = item(mode, index, setUp);
         g->kerning_value_val = spread;
         // Texts told from the bars and a linear symbol's background.
@@ -262,7 +270,7 @@ private slots:
             g->header_val = g->footer_val = texts;
             g->show_hide_hdr = g->show_hide_ftr = 0;
             g->setBounds(QRectF(g->bounds().topLeft(),
-                                QSizeF(g->bounds().width(), BarcodeItemDrawing::naturalSize(*g).height())));
+                                QSizeF(g->bounds().width(), BarcodeItemDrawing::naturalSize(*g).height() * height)));
         }
         g->Set_Barcode_image(QImage(), row);
         const QString named = BarcodeItemDrawing::fitProblem(*g, row, std::abs(dpi) / 72.0);
