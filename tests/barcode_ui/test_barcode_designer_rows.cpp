@@ -141,6 +141,13 @@ private slots:
         QCOMPARE(locked->bounds(), QRectF(0, 0, 143, 82));
         undo.undo();
         QCOMPARE(item->bounds(), QRectF(20, 30, 143, 82));
+        // A header far wider than the bars: the linear item keeps its width and room for its texts.
+        item->header_val = item->footer_val = QStringLiteral("Members of the NAVU photo club, 12 Harbour Road");
+        item->show_hide_hdr = item->show_hide_ftr = 0;
+        const BarcodeResult wide = Get_Item_Barcode(*item);
+        QVERIFY(wide.ok());
+        QVERIFY(Update_Barcode_Graphics(item, {item}, wide.image, std::nullopt, &undo));
+        QCOMPARE(item->bounds(), QRectF(20, 30, 143, BarcodeItemDrawing::naturalSize(*item).height()));
     }
 
     // A change of symbology brings the new symbol's natural size, for the edited item and the copies.

@@ -7,6 +7,8 @@
 
 #include <QUndoStack>
 
+#include <algorithm>
+
 bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const QString& text,
                          QUndoStack* undo, bool continuesEdit) {
     std::erase_if(changes,
@@ -24,7 +26,8 @@ bool applyBarcodeChanges(std::vector<BarcodeStyleCommand::Change> changes, const
 }
 
 // The item keeps its place and width and takes the proportions of its new symbol, so that a square QR Code
-// never shows squashed into the shape of the barcode it replaced.
+// never shows squashed into the shape of the barcode it replaced; a linear one is never lower than its
+// natural height, so a header wider than its bars leaves its texts room.
 // A new symbology brings its natural size instead.
 QRectF boundsForBarcode(const SKTGraphic& item, const QImage& image, const BarcodeStyle& style,
                         bool newSymbology) {
@@ -37,7 +40,10 @@ QRectF boundsForBarcode(const SKTGraphic& item, const QImage& image, const Barco
             return QRectF(r.normalized().topLeft(), natural);
     }
     const qreal aspect = qreal(image.height()) / image.width();
-    return QRectF(r.topLeft(), QSizeF(r.width(), r.width() * aspect));
+    qreal height = r.width() * aspect;
+    if (style.linear_or_2d == 0)
+        height = std::max(height, BarcodeItemDrawing::naturalSize(style, style.content()).height());
+    return QRectF(r.topLeft(), QSizeF(r.width(), height));
 }
 
 namespace {
