@@ -153,7 +153,7 @@ void InspectorPanel::dataSourceTypeChosen() {
     // The choice of the series or column it brings (and the main photo that may bring) is one step with it.
     const CardEditScope scope(m_host, tr("Data Source"));
     const GraphicList before{copyOfItem(*item)};
-    const auto record = qScopeGuard([&] { recordItemEdit({item}, before, true); });
+    const auto record = qScopeGuard([&] { recordItemEdit({item}, before); });
     const int type = Data_source_type->currentIndex();
     if (type <= 0) {
         Batch_Series->setEnabled(false);
@@ -207,7 +207,7 @@ void InspectorPanel::batchSeriesChosen() {
     else
         value = bindItemToSeries(*item, text, index);
     applyBoundValue(item, value);
-    recordItemEdit({item}, before, true);
+    recordItemEdit({item}, before);
     m_host->Refresh_Canvas();
 }
 

@@ -505,7 +505,7 @@ GraphicList InspectorPanel::writtenSelection() const {
     return selection;
 }
 
-void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding) {
+void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList& before) {
     // An edit that changed nothing is no undo step.
     bool changed = false;
     for (qsizetype i = 0; i < items.size() && !changed; ++i)
@@ -518,16 +518,9 @@ void InspectorPanel::recordItemEdit(const GraphicList& items, const GraphicList&
                             qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QLineEdit*>(control);
     const QString key = continuous ? control->objectName() : QString();
     const QPointer<InspectorPanel> self(this);
-    InspectorHost* host = m_host;
-    m_host->pushUndoCommand(new PropertyEditCommand(items, before, key, [self, host, items, binding] {
-        if (!self)
-            return;
-        // A binding changes the main photo with its item's path: undo and redo take it along.
-        for (const GraphicPtr& g : binding ? items : GraphicList())
-            if (g && g->kind() == GraphicKind::Image && g->control_ID == QLatin1String("PARTY_IMAGE") &&
-                !g->_file_path.isEmpty() && g->_file_path != Invite_Frame_Pic_IMG)
-                host->Update_frame_Main_Photo_And_Path(g->_file_path, true);
-        self->reloadInspected();
+    m_host->pushUndoCommand(new PropertyEditCommand(items, before, key, [self] {
+        if (self)
+            self->reloadInspected();
     }));
 }
 

@@ -378,8 +378,7 @@ private:
     // the main photo's own item among them brings the main photo along.
     void takeChosenPicture(const QString& path);
     // Pushes the edit of items (their states before it given) as one undo step, unless nothing changed.
-    // binding: a data-source choice, whose undo and redo also reload the main photo from its item.
-    void recordItemEdit(const GraphicList& items, const GraphicList& before, bool binding = false);
+    void recordItemEdit(const GraphicList& items, const GraphicList& before);
 
     InspectorHost* m_host;
     QHash<QString, QWidget*> m_pages;
