@@ -24,7 +24,8 @@ public:
     // The first text or picture item, from the front, whose control_ID is id.
     virtual GraphicPtr findItem(const QString& id) = 0;
     // Replaces the value of the item with the ID or creates it (text "SKTText", picture "SKTImage"); gives
-    // the item that now shows the value (the canvas's current item), or nullptr.
+    // the item that now shows the value (the canvas's current item), or nullptr when none does (a picture
+    // whose read was stopped).
     virtual GraphicPtr replaceOrCreate(const QString& className, bool useRect, const QRectF& rect,
                                        const QString& value, const QString& id) = 0;
     // The window's current tool and picture path for new picture items.

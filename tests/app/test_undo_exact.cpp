@@ -2,6 +2,7 @@
 // its content changed, undo puts back exactly what was there, a panel change with several items selected
 // changes only that field, the scratch side is a preview, and wheel and keys do what a user expects.
 
+#include "../common/HostilePictures.h"
 #include "ScriptedPrompt.h"
 #include "app/SKTWindowController.h"
 #include "app/designfile/DesignFile.h"
@@ -562,6 +563,56 @@ private slots:
             QVERIFY2(designBytes() == saved && !quitAsks() && photoInStep(), step);
             wnd->Redo_Clicked();
             QVERIFY2(designBytes() == after && quitAsks() == changes && photoInStep(), step);
+        }
+    }
+
+    // Stop while a picture the user picked is read leaves things as they were: no item placed or changed, the
+    // profile dialog's photo as it was. Every read is stopped as soon as its sheet is made.
+    void stoppedPictureReadsChangeNothing() {
+        const QString red = m_dir.filePath(QStringLiteral("red.png")), big = m_dir.filePath(QStringLiteral("big.png"));
+        QImage img(40, 30, QImage::Format_ARGB32);
+        img.fill(Qt::red);
+        QVERIFY(img.save(red) && img.save(big));
+        QFile bigFile(big); // a picture followed by 160 MB of nothing (sparse): long enough to stop
+        QVERIFY(bigFile.resize(160LL << 20));
+        const QString slow = m_dir.filePath(QStringLiteral("slow.jpg")); // long to decode
+        writeFile(slow, hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
+        const GraphicPtr photo = item(QStringLiteral("SKTImage"), QRectF(20, 60, 80, 60));
+        photo->control_ID = QStringLiteral("Fup_Photo");
+        static_cast<SKTImage&>(*photo).setFilePath(red);
+        place({photo});
+        QTimer stopper;
+        QObject::connect(&stopper, &QTimer::timeout, [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* stop = top->findChild<QPushButton*>(QStringLiteral("Stop")); stop && stop->isEnabled())
+                    stop->click();
+        });
+        stopper.start(0);
+        const std::pair<const char*, std::function<void()>> roads[] = {
+            {"drop", [&] { wnd->_graphicView->dropPictureFiles({big, red}, QPointF(9, 9)); }},
+            {"profile fill", [&] {
+                onModal<Show_User_Profile>([&](Show_User_Profile* d) {
+                    d->image_path_val->setText(big);
+                    d->OK_Btn_Clicked();
+                });
+                wnd->User_Profile_Action->trigger();
+            }},
+            {"profile photo", [&] {
+                onModal<Show_User_Profile>([&](Show_User_Profile* d) {
+                    d->image_path_val->setText(red);
+                    d->chooseFile = [&](const QString&, const QString&) { return slow; };
+                    d->Browse_image_Btn_Clicked();
+                    QCOMPARE(d->image_path_val->text(), red);
+                    d->Cancel_Btn_Clicked();
+                });
+                wnd->User_Profile_Action->trigger();
+            }},
+        };
+        for (const auto& [road, run] : roads) {
+            const int items = wnd->Get_Front_Controls_Array().size();
+            run();
+            QVERIFY2(wnd->Get_Front_Controls_Array().size() == items, road);
+            QVERIFY2(photo->_file_path == red && !static_cast<SKTImage&>(*photo)._image.isNull(), road);
         }
     }
 

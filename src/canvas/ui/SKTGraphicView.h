@@ -85,6 +85,7 @@ public:
     static QString shapeCodeForTool(int tool);
     // Default size of an item made by a click without a drag.
     static QSizeF defaultSizeForTool(int tool);
+    // Both give the item made or changed, or null when nothing was (Stop while its picture was read).
     GraphicPtr createGraphicOfClass(const QString& className, const QInputEvent* event, bool useRect,
                                     const QRectF& boundRect, const QString& cardSide,
                                     const QString& ctrlValue, const QString& ctrlId);

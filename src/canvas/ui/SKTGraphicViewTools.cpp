@@ -196,8 +196,17 @@ GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QI
         return createGraphicOfClass(className, event, useRect, boundRect, cardSide, ctrlValue, ctrlId);
     if (found->kind() == GraphicKind::Image) {
         if (QFileInfo(ctrlValue).isFile()) {
+            auto* picture = static_cast<SKTImage*>(found.get());
+            const QString oldPath = picture->_file_path;
+            const ItemPicture oldImage = picture->_image;
             const PictureWait wait(window());
-            static_cast<SKTImage*>(found.get())->setFilePath(ctrlValue);
+            picture->setFilePath(ctrlValue);
+            // Stop leaves the item as it was, and places nothing.
+            if (wait.stopped()) {
+                picture->_file_path = oldPath;
+                picture->_image = oldImage;
+                return nullptr;
+            }
             found->ctrl_is_visible = true;
         } else {
             Show_NSLog_Message(ctrlValue);

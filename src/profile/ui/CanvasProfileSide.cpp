@@ -24,8 +24,7 @@ GraphicPtr CanvasProfileSide::findItem(const QString& id) {
 
 GraphicPtr CanvasProfileSide::replaceOrCreate(const QString& className, bool useRect, const QRectF& rect,
                                               const QString& value, const QString& id) {
-    _view->ReplaceGraphicText(className, nullptr, useRect, rect, _view->cardSide(), value, id);
-    return _view->_Selected_Graphic;
+    return _view->ReplaceGraphicText(className, nullptr, useRect, rect, _view->cardSide(), value, id);
 }
 
 void CanvasProfileSide::setTool(int tool) {

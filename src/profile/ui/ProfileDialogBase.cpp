@@ -5,6 +5,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/StringHelpers.h"
+#include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -517,13 +518,18 @@ void ProfileDialogBase::Clear_image_Btn_Clicked() {
 
 void ProfileDialogBase::Set_User_Image(const QString& path) {
     const QString p = Trim_Str(path);
-    image_path_val->setText(p);
     if (p.isEmpty()) {
+        image_path_val->setText(p);
         showImage(user_picture, &userPictureImage, QImage());
         return;
     }
+    // A large picture is read on a worker under the wait sheet; Stop leaves the photo as it was.
     QString why;
+    const PictureWait wait(window());
     const QImage image = SKTImage::loadDecodedPicture(p, &why);
+    if (wait.stopped())
+        return;
+    image_path_val->setText(p);
     if (!image.isNull())
         showImage(user_picture, &userPictureImage, image);
     else
