@@ -1,3 +1,4 @@
+#include "../common/HostilePictures.h"
 #include "ViewDriver.h"
 
 #include "canvas/GraphicClipboard.h"
@@ -7,6 +8,7 @@
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
+#include "common/Prompt.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -753,7 +755,22 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("not a picture");
         f.close();
-        const GraphicList made = view->dropPictureFiles({text, picture}, QPointF(40, 30));
+        // A picture refused unread is said, with its reason, instead of being left out silently.
+        const QString huge = dir.filePath(QStringLiteral("huge.bmp"));
+        QFile bmp(huge);
+        QVERIFY(bmp.open(QIODevice::WriteOnly));
+        bmp.write(hostilepictures::bmpDeclaring(60000, 60000));
+        bmp.close();
+        struct : PromptHandler {
+            QStringList texts;
+            void message(const QString& t) override { texts << t; }
+            bool yesNo(const QString&) override { return false; }
+        } prompt;
+        setPromptHandler(&prompt);
+        const GraphicList made = view->dropPictureFiles({text, picture, huge}, QPointF(40, 30));
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.texts.size(), 1);
+        QVERIFY(prompt.texts[0].contains(QStringLiteral("huge.bmp: The picture is too large")));
         QCOMPARE(made.size(), 1);
         QCOMPARE(made[0]->kind(), GraphicKind::Image);
         QCOMPARE(made[0]->bounds(), QRectF(40, 30, 160, 80)); // proportions kept

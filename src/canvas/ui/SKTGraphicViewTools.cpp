@@ -648,11 +648,16 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
     const bool record = _document && _document->isUndoRegistrationEnabled();
     if (record)
         _document->setUndoRegistrationEnabled(false);
+    QStringList refused; // each with its reason, said once the others are placed
     for (const QString& path : paths) {
         const pictures::PictureInfo info = pictures::inspectFile(path);
         const QSize natural = info.readable() ? info.size : QSize();
-        if (!natural.isValid())
+        if (!natural.isValid()) {
+            refused << QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(),
+                                                    info.refusal.isEmpty() ? QStringLiteral("It is no picture.")
+                                                                           : info.refusal);
             continue;
+        }
         // The new picture item takes its picture from Library_Selected_Image, as with the picture tool.
         Library_Selected_Image = path;
         const QSizeF size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
@@ -672,5 +677,7 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         setSelection(made);
         emitInspect(made.last());
     }
+    if (!refused.isEmpty())
+        Show_MessageBox(QStringLiteral("These files could not be placed:\n") + refused.join(QLatin1Char('\n')));
     return made;
 }
