@@ -532,6 +532,7 @@ private slots:
             }, true},
             {"Duplicate", [&] { onItem(1, nullptr); wnd->currentGraphicView()->duplicate(); }, true},
             {"Card Background", [&] { wnd->Show_RHS_Properties(nullptr); panel->Card_Image_Browse_Btn(); }, true},
+            {"", [&] { chosen = bad; wnd->Show_RHS_Properties(nullptr); panel->Card_Image_Browse_Btn(); chosen = blue; }, false},
             {"Import Excel Sheet", [&] { // the table, its binding and the first row on the design
                 answeringModals([&] { wnd->Import_Sheet_Button(); }, [&](QWidget* w) {
                     if (auto* files = qobject_cast<QFileDialog*>(w)) {

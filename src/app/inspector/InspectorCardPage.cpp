@@ -468,6 +468,8 @@ void InspectorPanel::set_Front_BG_Image(const QString& path) {
     const GraphicPtr background =
         setFrontFramePicture(m_host->cardProperty(0), m_host->frontGraphicsArray(), path, &error);
     if (!background) {
+        // The page names the picture the card still has, which the card edit after this writes back.
+        Card_Image_path->setText(m_host->cardProperty(0).Card_BG_Image_Path);
         if (!wait.stopped())
             Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
         return;
@@ -487,6 +489,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
     const PictureWait wait(window());
     const QImage picture = SKTImage::loadDecodedPicture(path, &why);
     if (picture.isNull()) {
+        Card_Image_path->setText(m_host->cardProperty(1).Card_BG_Image_Path);
         if (!wait.stopped())
             Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
         return;
