@@ -283,6 +283,11 @@ void InspectorPanel::takeChosenPicture(const QString& path) {
     }
     if (current)
         setItemFilePath(*current, path);
+    // Stopped, the other items are not read either.
+    if (wait.stopped()) {
+        Manual_image_path->setText(m_shown.imagePath);
+        return;
+    }
     m_browsedImagePath = path;
     Update_Image_Graphics();
 }
