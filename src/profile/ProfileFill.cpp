@@ -39,6 +39,9 @@ void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
         for (int i = 0; i < profile::FieldCount; ++i)
             if (!leave[i])
                 hidden << profile::fieldInfo(i).controlId;
+        // The photo's item as shown before, for a read of its new picture that is stopped.
+        const GraphicPtr shownPhoto = side.findItem(profile::fieldInfo(profile::PhotoField).controlId);
+        const bool photoVisible = shownPhoto && shownPhoto->ctrl_is_visible;
         side.hideProfileItems(hidden);
         side.setTool(2);
         for (int i = 0; i < profile::FieldCount; ++i) {
@@ -71,6 +74,8 @@ void Fill_User_profile_info(const User_Profile_Class& record, ProfileSide& side,
                 item->text_ctrl_font.setPointSizeF(place.pointSize);
             if (item)
                 applyProfileBinding(*item, record, i);
+            else if (photo && existing == shownPhoto && existing)
+                existing->ctrl_is_visible = photoVisible; // stopped: the item stays as it was
         }
     } catch (const std::exception& e) {
         Show_NSLog_Message(QString::fromUtf8(e.what()));

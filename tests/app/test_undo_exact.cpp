@@ -614,6 +614,7 @@ private slots:
             run();
             QVERIFY2(wnd->Get_Front_Controls_Array().size() == items, road);
             QVERIFY2(photo->_file_path == red && !static_cast<SKTImage&>(*photo)._image.isNull(), road);
+            QVERIFY2(photo->ctrl_is_visible, road);
         }
     }
 
