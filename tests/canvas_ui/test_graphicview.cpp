@@ -761,16 +761,21 @@ private slots:
         QVERIFY(bmp.open(QIODevice::WriteOnly));
         bmp.write(hostilepictures::bmpDeclaring(60000, 60000));
         bmp.close();
+        // A picture whose file is larger than an item holds: refused with the others, not placed empty.
+        const QString bulky = dir.filePath(QStringLiteral("bulky.png"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bulky));
+        QVERIFY(QFile::resize(bulky, ItemPicture::MaxBytes + 1)); // sparse
         struct : PromptHandler {
             QStringList texts;
             void message(const QString& t) override { texts << t; }
             bool yesNo(const QString&) override { return false; }
         } prompt;
         setPromptHandler(&prompt);
-        const GraphicList made = view->dropPictureFiles({text, picture, huge}, QPointF(40, 30));
+        const GraphicList made = view->dropPictureFiles({text, bulky, picture, huge}, QPointF(40, 30));
         setPromptHandler(nullptr);
         QCOMPARE(prompt.texts.size(), 1);
         QVERIFY(prompt.texts[0].contains(QStringLiteral("huge.bmp: The picture is too large")));
+        QVERIFY(prompt.texts[0].contains(QStringLiteral("bulky.png: ")));
         QCOMPARE(made.size(), 1);
         QCOMPARE(made[0]->kind(), GraphicKind::Image);
         QCOMPARE(made[0]->bounds(), QRectF(40, 30, 160, 80)); // proportions kept

@@ -215,4 +215,5 @@ private:
     bool _keyRun = false;
     int _dragStartIndex = 0; // undo stack index when the current move or resize began
     bool _applying = false;  // inside apply(): the command's areas are invalidated by the caller
+    QStringList* _pictureRefusals = nullptr; // while a drop is placed: pictures that did not load, unsaid
 };

@@ -21,6 +21,7 @@
 #include <QLineF>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTimer>
 #include <QUndoStack>
@@ -155,8 +156,13 @@ GraphicPtr SKTGraphicView::createGraphicOfClass(const QString& className, const 
         static_cast<SKTImage*>(g.get())->setFilePath(path);
         if (wait.stopped())
             return nullptr;
-        if (const QString& why = static_cast<SKTImage*>(g.get())->pictureError(); !why.isEmpty())
+        if (const QString& why = static_cast<SKTImage*>(g.get())->pictureError(); !why.isEmpty()) {
+            if (_pictureRefusals) {
+                *_pictureRefusals << why; // a dropped picture: named with the others, and not placed
+                return nullptr;
+            }
             Show_MessageBox(why);
+        }
         g->_isDrawingStroke = false;
     }
     if (g->kind() == GraphicKind::Signature || g->kind() == GraphicKind::Barcode)
@@ -649,6 +655,8 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
     if (record)
         _document->setUndoRegistrationEnabled(false);
     QStringList refused; // each with its reason, said once the others are placed
+    _pictureRefusals = &refused;
+    const auto unsaid = qScopeGuard([this] { _pictureRefusals = nullptr; });
     for (const QString& path : paths) {
         const pictures::PictureInfo info = pictures::inspectFile(path);
         const QSize natural = info.readable() ? info.size : QSize();
@@ -661,13 +669,17 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         // The new picture item takes its picture from Library_Selected_Image, as with the picture tool.
         Library_Selected_Image = path;
         const QSizeF size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
+        const qsizetype refusals = refused.size();
         GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(at, size),
                                             _cardSide, path, QString());
+        if (!g && refused.size() > refusals)
+            continue;
         if (!g)
             break; // Stop while a picture was read ends the drop; the pictures placed before it stay
         made << g;
         at += QPointF(10, 10);
     }
+    _pictureRefusals = nullptr;
     if (record) {
         _document->removeGraphics(_side, made);
         _document->setUndoRegistrationEnabled(true);
