@@ -437,7 +437,8 @@ private slots:
         QDir().mkpath(Data_Folder_Path);
         writeFile(names, "Ann\n");
         writeFile(Data_Folder_Path + QStringLiteral("/Photos.txt"), blue.toUtf8());
-        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{"1", "Ann"}});
+        writeFile(Data_Folder_Path + QStringLiteral("/Bad.txt"), m_dir.filePath(QStringLiteral("bad.png")).toUtf8());
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Photo")}, {{"1", blue}});
         const QString book = m_dir.filePath(QStringLiteral("guests.xlsx"));
         QVERIFY(XlsxWriter::WriteWorkbook(book, {{QStringLiteral("Name")}, {QStringLiteral("Bea")}}));
         QVERIFY(road->Update_frame_Main_Photo_And_Path(red, true));
@@ -522,6 +523,17 @@ private slots:
             {"Snap to Grid", [&] { wnd->toggleGridConstraining(); }, false},
             {"Data Source", [&] { onItem(2, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
             {"Data Source", [&] { onItem(0, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
+            // A first value that cannot become the main photo (no picture, a missing file): nothing changes.
+            {"", [&] {
+                onItem(0, nullptr);
+                panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(QStringLiteral("Bad")));
+            }, false},
+            {"", [&] {
+                QFile::rename(blue, blue + QStringLiteral(".gone"));
+                onItem(0, nullptr);
+                panel->Data_source_type->setCurrentIndex(2);
+                QFile::rename(blue + QStringLiteral(".gone"), blue);
+            }, false},
             {"Choose Frame", [&] { road->framePicked(blue); }, true},
             {"Cut", [&] { onItem(1, nullptr); wnd->Cut_Clicked(); }, true},
             {"Paste", [&] { wnd->Paste_Clicked(); }, true},

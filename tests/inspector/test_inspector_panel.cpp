@@ -94,7 +94,10 @@ public:
         else
             delete c;
     }
-    void Update_frame_Main_Photo_And_Path(const QString& path, bool) override { mainPhoto << path; }
+    bool Update_frame_Main_Photo_And_Path(const QString& path, bool) override {
+        mainPhoto << path;
+        return true;
+    }
 };
 
 GraphicPtr make(const QString& cls, const QString& shape = {}) {

@@ -162,6 +162,7 @@ void InspectorPanel::dataSourceTypeChosen() {
         return;
     }
     Batch_Series->setEnabled(true);
+    int index = -1;
     if (type == 1) {
         fillSeriesCombo();
         if (Batch_Series->count() == 0) {
@@ -170,7 +171,7 @@ void InspectorPanel::dataSourceTypeChosen() {
         }
         item->Set_Data_source_type(1);
         if (!item->batch_list_name.isEmpty())
-            Batch_Series->setCurrentIndex(Batch_Series->findText(item->batch_list_name));
+            index = Batch_Series->findText(item->batch_list_name);
     } else {
         if (Data_From_Excel::defaultInstance()->rowCountOfTable() == 0 && item->data_source_type != 2) {
             // Never bound to a table that is not there.
@@ -185,7 +186,15 @@ void InspectorPanel::dataSourceTypeChosen() {
                                : item->excel_col_indx;
         Fill_Excel_Col_Name_In_Combo(Batch_Series);
         item->Set_Data_source_type(2);
-        Batch_Series->setCurrentIndex(indexOrCurrent(column, Batch_Series->count(), -1));
+        index = indexOrCurrent(column, Batch_Series->count(), -1);
+    }
+    {
+        const QSignalBlocker block(Batch_Series);
+        Batch_Series->setCurrentIndex(index);
+    }
+    if (!bindToShownSource(item)) {
+        refuseBinding(item, *before.first());
+        return;
     }
     m_host->Refresh_Canvas();
 }
@@ -194,34 +203,54 @@ void InspectorPanel::batchSeriesChosen() {
     if (Not_Draw_Only_Prop_Change)
         return;
     const GraphicPtr item = m_last.lock();
-    const int index = Batch_Series->currentIndex();
-    const QString text = Trim_Str(Batch_Series->currentText());
-    if (!item || index < 0 || text.isEmpty())
+    if (!item || Batch_Series->currentIndex() < 0 || Trim_Str(Batch_Series->currentText()).isEmpty())
         return;
     // A picture bound to a series may bring a new main photo: one step with the binding.
     const CardEditScope scope(m_host, tr("Data Source"));
     const GraphicList before{copyOfItem(*item)};
-    QString value;
-    if (Data_source_type->currentIndex() == 2)
-        value = bindItemToColumn(*item, index).value_or(QString());
-    else
-        value = bindItemToSeries(*item, text, index);
-    applyBoundValue(item, value);
+    if (!bindToShownSource(item)) {
+        refuseBinding(item, *before.first());
+        return;
+    }
     recordItemEdit({item}, before);
     m_host->Refresh_Canvas();
 }
 
-void InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& value) {
+bool InspectorPanel::bindToShownSource(const GraphicPtr& item) {
+    const int index = Batch_Series->currentIndex();
+    const QString text = Trim_Str(Batch_Series->currentText());
+    if (index < 0 || text.isEmpty())
+        return true;
+    const QString value = Data_source_type->currentIndex() == 2 ? bindItemToColumn(*item, index).value_or(QString())
+                                                                 : bindItemToSeries(*item, text, index);
+    return applyBoundValue(item, value);
+}
+
+void InspectorPanel::refuseBinding(const GraphicPtr& item, const SKTGraphic& was) {
+    item->Set_Data_source_type(was.data_source_type);
+    item->Set_Batch_List_Name(was.batch_list_name);
+    item->Set_Batch_List_Index(was.batch_list_index);
+    item->Set_Excel_binding_Index(was.excel_col_indx);
+    const QSignalBlocker b1(Data_source_type), b2(Batch_Series);
+    loadDataSource(*item);
+}
+
+bool InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& value) {
     if (item->kind() == GraphicKind::Text) {
         static_cast<SKTText&>(*item).setText(value);
         const QSignalBlocker block(Text_value_Edit);
         Text_value_Edit->setPlainText(item->_Text_contents);
     } else if (item->kind() == GraphicKind::Image) {
-        // Only the main photo's own item changes the main photo.
+        // Only the main photo's own item changes the main photo; a value that cannot become it goes to
+        // neither of them.
         const PictureWait wait(window());
-        if (item->control_ID == QLatin1String("PARTY_IMAGE"))
-            m_host->Update_frame_Main_Photo_And_Path(value, true);
+        if (item->control_ID == QLatin1String("PARTY_IMAGE") && !m_host->Update_frame_Main_Photo_And_Path(value, true)) {
+            if (!wait.stopped())
+                Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + value);
+            return false;
+        }
         setItemFilePath(*item, value);
         Manual_image_path->setText(value);
     }
+    return true;
 }

@@ -71,10 +71,12 @@ public:
     virtual void Disable_Standard_Button_For_Lock() {}
     // Front, Back, Lock and Unlock buttons together: false turns them off, true leaves the lock's set.
     virtual void setOrderAndLockButtonsEnabled(bool enabled) { Q_UNUSED(enabled); }
-    // Reloads the main photo from a file and records its path (the "PARTY_IMAGE" item shows it).
-    virtual void Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+    // Reloads the main photo from a file and records its path (the "PARTY_IMAGE" item shows it); false, with
+    // the main photo as it was, when the file cannot become it.
+    virtual bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
         Q_UNUSED(path);
         Q_UNUSED(changePath);
+        return false;
     }
     virtual void Open_Barcode_Window() {}
     virtual void Unlock_Clicked() {}

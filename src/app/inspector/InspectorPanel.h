@@ -336,7 +336,12 @@ private:
     void setShapeFillEnabling(const QString& fillType);
     void setTextFillEnabling(bool gradient);
     void fillSeriesCombo();
-    void applyBoundValue(const GraphicPtr& item, const QString& value);
+    // Binds the item to the series or column the page shows and gives it that source's first value; false,
+    // the item's picture and the main photo as they were, when that value cannot become the main photo.
+    bool bindToShownSource(const GraphicPtr& item);
+    bool applyBoundValue(const GraphicPtr& item, const QString& value);
+    // A refused binding: the item's binding as it was, and the page showing it.
+    void refuseBinding(const GraphicPtr& item, const SKTGraphic& was);
     void dataSourceTypeChosen();
     void View_batch_Series_Button();
     void Data_Source_Help_Button();

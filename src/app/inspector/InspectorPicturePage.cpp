@@ -10,7 +10,6 @@
 #include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "imaging/ImageAdjustments.h"
-#include "wizards/InvitationState.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -272,9 +271,8 @@ void InspectorPanel::takeChosenPicture(const QString& path) {
         return g->kind() == GraphicKind::Image && g->control_ID == QLatin1String("PARTY_IMAGE");
     });
     if (mainPhoto) {
-        m_host->Update_frame_Main_Photo_And_Path(path, true);
         // A picture that could not become the main photo goes to none of them.
-        if (Invite_Frame_Pic_IMG != path) {
+        if (!m_host->Update_frame_Main_Photo_And_Path(path, true)) {
             Manual_image_path->setText(m_shown.imagePath);
             if (!wait.stopped())
                 Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path);

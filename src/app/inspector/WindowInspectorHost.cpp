@@ -121,14 +121,14 @@ void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled) {
         a->setEnabled(false);
 }
 
-void WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+bool WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
     // The window's start road keeps the design's one main photo, the one saved with the design.
-    if (hasMainPhotoLoader()) {
-        ::Update_frame_Main_Photo_And_Path(path, changePath);
-        return;
-    }
-    if (m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
-        m_window->setMainPhotoImage(m_photo.Main_Photo_image());
+    if (hasMainPhotoLoader())
+        return ::Update_frame_Main_Photo_And_Path(path, changePath);
+    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
+        return false;
+    m_window->setMainPhotoImage(m_photo.Main_Photo_image());
+    return true;
 }
 
 void WindowInspectorHost::Open_Barcode_Window() {
