@@ -610,6 +610,13 @@ private slots:
                 });
                 wnd->User_Profile_Action->trigger();
             }},
+            {"card background", [&] { // a card without fill keeps it
+                wnd->Front_card_Prop.Card_fill_chk = 0;
+                wnd->Show_RHS_Properties(nullptr);
+                panel->chooseLibraryPicture = [&](const QString&) { return std::optional<QString>(slow); };
+                panel->Card_Bckgrnd_Clicked();
+                QVERIFY(!wnd->Front_card_Prop.Card_fill_chk && !panel->Card_fill_chk->isChecked());
+            }},
             {"profile photo", [&] {
                 onModal<Show_User_Profile>([&](Show_User_Profile* d) {
                     d->image_path_val->setText(red);

@@ -456,11 +456,11 @@ void InspectorPanel::Card_Image_Library_Btn() {
     Update_Card_Graphics();
 }
 
-void InspectorPanel::set_Front_BG_Image(const QString& path) {
+bool InspectorPanel::set_Front_BG_Image(const QString& path) {
     ensureBackgroundPage();
     Card_Image_path->setText(path);
     if (path.isEmpty())
-        return;
+        return false;
     const CardEditScope scope(m_host, tr("Card Background"));
     // The shared frame helper: the record takes the picture, the "PARTY_IMAGE_BG" item shows it.
     QString error;
@@ -472,18 +472,19 @@ void InspectorPanel::set_Front_BG_Image(const QString& path) {
         Card_Image_path->setText(m_host->cardProperty(0).Card_BG_Image_Path);
         if (!wait.stopped())
             Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
-        return;
+        return false;
     }
     m_host->frontGraphicsChanged();
     m_host->setFrontCurrentGraphic(background);
     m_host->Show_RHS_Properties(nullptr);
+    return true;
 }
 
-void InspectorPanel::set_Back_BG_Image(const QString& path) {
+bool InspectorPanel::set_Back_BG_Image(const QString& path) {
     ensureBackgroundPage();
     Card_Image_path->setText(path);
     if (path.isEmpty())
-        return;
+        return false;
     const CardEditScope scope(m_host, tr("Card Background"));
     QString why;
     const PictureWait wait(window());
@@ -492,7 +493,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
         Card_Image_path->setText(m_host->cardProperty(1).Card_BG_Image_Path);
         if (!wait.stopped())
             Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
-        return;
+        return false;
     }
     Card_Property& p = m_host->cardProperty(1);
     p.Card_BG_Image = picture;
@@ -500,6 +501,7 @@ void InspectorPanel::set_Back_BG_Image(const QString& path) {
     p.Card_BG_Image_Path = path;
     p.Card_fill_style = QStringLiteral("I");
     m_host->Show_RHS_Properties(nullptr);
+    return true;
 }
 
 void InspectorPanel::Card_Bckgrnd_Clicked() {
@@ -508,14 +510,17 @@ void InspectorPanel::Card_Bckgrnd_Clicked() {
     if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
         return;
     const CardEditScope scope(m_host, tr("Card Background"));
+    const bool filled = Card_fill_chk->isChecked();
     {
         const QSignalBlocker block(Card_fill_chk);
         Card_fill_chk->setChecked(true);
     }
-    if (currentSide() == 1)
-        set_Back_BG_Image(lib_window_sel_file);
-    else
-        set_Front_BG_Image(lib_window_sel_file);
+    // A picture not taken leaves the fill as it was.
+    if (!(currentSide() == 1 ? set_Back_BG_Image(lib_window_sel_file) : set_Front_BG_Image(lib_window_sel_file))) {
+        const QSignalBlocker block(Card_fill_chk);
+        Card_fill_chk->setChecked(filled);
+        return;
+    }
     Update_Card_Graphics();
     if (QWidget* page = m_pages.value(QStringLiteral("card_bkgd_tab")))
         sett_tab->setCurrentWidget(page);

@@ -76,8 +76,9 @@ public:
     // mergeKey: steps of one stepper merge; each click of the button is its own undo step.
     void Apply_Size_Clicked(const QString& mergeKey = {});
     void card_shape_CellClick(int row);
-    void set_Front_BG_Image(const QString& path);
-    void set_Back_BG_Image(const QString& path);
+    // Both give whether the side took the picture (not when it could not be read, or Stop was pressed).
+    bool set_Front_BG_Image(const QString& path);
+    bool set_Back_BG_Image(const QString& path);
     void Card_Bckgrnd_Clicked();
     void Card_Image_Browse_Btn();
     void Card_Image_Library_Btn();
