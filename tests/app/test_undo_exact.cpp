@@ -438,7 +438,9 @@ private slots:
         writeFile(names, "Ann\n");
         writeFile(Data_Folder_Path + QStringLiteral("/Photos.txt"), blue.toUtf8());
         writeFile(Data_Folder_Path + QStringLiteral("/Bad.txt"), m_dir.filePath(QStringLiteral("bad.png")).toUtf8());
-        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Photo")}, {{"1", blue}});
+        // The picture column is not the first: a picture bound to the sheet finds it.
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Guest"), QStringLiteral("Photo")},
+                                                     {{"1", "Ann", blue}});
         const QString book = m_dir.filePath(QStringLiteral("guests.xlsx"));
         QVERIFY(XlsxWriter::WriteWorkbook(book, {{QStringLiteral("Name")}, {QStringLiteral("Bea")}}));
         QVERIFY(road->Update_frame_Main_Photo_And_Path(red, true));

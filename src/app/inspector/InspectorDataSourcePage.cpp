@@ -180,9 +180,8 @@ void InspectorPanel::dataSourceTypeChosen() {
             offerExcelChoice(item.get());
             return;
         }
-        // A picture newly bound takes the sheet's first column: a row number is no picture's path.
         const int column = item->data_source_type != 2 && item->kind() == GraphicKind::Image
-                               ? std::min(1, int(excelColumnTitles().size()) - 1)
+                               ? pictureColumnOfSheet()
                                : item->excel_col_indx;
         Fill_Excel_Col_Name_In_Combo(Batch_Series);
         item->Set_Data_source_type(2);

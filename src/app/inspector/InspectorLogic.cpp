@@ -704,6 +704,21 @@ QString bindItemToSeries(SKTGraphic& item, const QString& name, int index) {
     return Get_First_Value_Of_Dataset(name);
 }
 
+int pictureColumnOfSheet() {
+    const int count = int(excelColumnTitles().size());
+    for (int column = 1; column < count; ++column) {
+        QString value = Get_First_Value_Of_Excel_Binding(column).value_or(QString()).trimmed();
+        if (value.startsWith(QLatin1String("~/")))
+            value = QDir::homePath() + value.mid(1);
+        if (value.isEmpty() || !QFileInfo(value).isFile())
+            continue;
+        const pictures::PictureInfo info = pictures::inspectFile(value);
+        if (info.readable() && info.size.isValid())
+            return column;
+    }
+    return std::min(1, count - 1);
+}
+
 std::optional<QString> bindItemToColumn(SKTGraphic& item, int column) {
     if (column < 0)
         return std::nullopt;

@@ -277,6 +277,9 @@ QString Get_First_Value_Of_Dataset(const QString& name);
 std::optional<QString> Get_First_Value_Of_Excel_Binding(int column);
 // Titles of the data table's columns, row-number column first.
 QStringList excelColumnTitles();
+// The column a picture newly bound to the data table takes: the first whose first value is a picture file,
+// else the sheet's first column (a row number is no picture's path); -1 without columns.
+int pictureColumnOfSheet();
 
 // The item's binding fields for a chosen series / sheet column; returns the first value to show.
 QString bindItemToSeries(SKTGraphic& item, const QString& name, int index);
