@@ -286,6 +286,13 @@ void InspectorPanel::takeChosenPicture(const QString& path) {
         Manual_image_path->setText(m_shown.imagePath);
         return;
     }
+    // The other pictures take the one just read instead of reading the file again: one read, one Stop.
+    if (current && current->_file_path == path && !current->_image.isNull())
+        for (const GraphicPtr& g : std::as_const(targets))
+            if (g != current && g->kind() == current->kind() && g->control_ID != QLatin1String("PARTY_IMAGE")) {
+                g->_file_path = path;
+                g->_image = current->_image;
+            }
     m_browsedImagePath = path;
     Update_Image_Graphics();
 }
