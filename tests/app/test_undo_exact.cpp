@@ -493,6 +493,7 @@ private slots:
             {"Choose Picture", [&] { onItems({1, 0}, "manual_lib_brws_btn"); }, true},
             // A file that is no picture: neither the main photo nor its item takes it.
             {"", [&] { chosen = bad; onItems({1, 0}, "manual_brws_btn"); chosen = blue; }, false},
+            {"", [&] { chosen = bad; onItem(1, "manual_brws_btn"); chosen = blue; }, false}, // nor a picture item
             {"Data Source", [&] {
                 onItem(0, nullptr);
                 panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(QStringLiteral("Photos")));

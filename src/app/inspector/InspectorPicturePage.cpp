@@ -266,26 +266,42 @@ void InspectorPanel::takeChosenPicture(const QString& path) {
     GraphicList targets = writtenSelection();
     if (current && !targets.contains(current))
         targets << current;
-    // The main photo's item shows the main photo: it changes first, so that item shows the new one.
-    const bool mainPhoto = std::any_of(targets.cbegin(), targets.cend(), [](const GraphicPtr& g) {
+    const auto isMainPhotoItem = [](const GraphicPtr& g) {
         return g->kind() == GraphicKind::Image && g->control_ID == QLatin1String("PARTY_IMAGE");
-    });
+    };
+    const bool mainPhoto = std::any_of(targets.cbegin(), targets.cend(), isMainPhotoItem);
+    const bool readForCurrent = current && !isMainPhotoItem(current) &&
+                                (current->kind() == GraphicKind::Image || current->kind() == GraphicKind::Signature);
+    const QString oldPath = current ? current->_file_path : QString();
+    const ItemPicture oldImage = current ? current->_image : ItemPicture();
+    const auto putBack = [&] {
+        if (readForCurrent) {
+            current->_file_path = oldPath;
+            current->_image = oldImage;
+        }
+        Manual_image_path->setText(m_shown.imagePath);
+    };
+    // The inspected item's picture is read first: Stop, or a file that is no picture (said by the read),
+    // leaves every item and the main photo as they were.
+    if (readForCurrent) {
+        setItemFilePath(*current, path);
+        if (wait.stopped() || current->_image.isNull()) {
+            putBack();
+            return;
+        }
+    }
+    // The main photo's item shows the main photo: it changes before that item takes the path.
     if (mainPhoto) {
         // A picture that could not become the main photo goes to none of them.
         if (!m_host->Update_frame_Main_Photo_And_Path(path, true)) {
-            Manual_image_path->setText(m_shown.imagePath);
+            putBack();
             if (!wait.stopped())
                 Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path);
             return;
         }
     }
-    if (current)
+    if (current && !readForCurrent)
         setItemFilePath(*current, path);
-    // Stopped, the other items are not read either.
-    if (wait.stopped()) {
-        Manual_image_path->setText(m_shown.imagePath);
-        return;
-    }
     // The other pictures take the one just read instead of reading the file again: one read, one Stop.
     if (current && current->_file_path == path && !current->_image.isNull())
         for (const GraphicPtr& g : std::as_const(targets))
