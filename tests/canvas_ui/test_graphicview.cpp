@@ -781,6 +781,20 @@ private slots:
         QCOMPARE(made[0]->bounds(), QRectF(40, 30, 160, 80)); // proportions kept
         QCOMPARE(made[0]->_image.size(), QSize(320, 160));
         QCOMPARE(doc->graphics(), made);
+        // Dropped: the file that is no picture is named, not left out silently.
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(picture), QUrl::fromLocalFile(text)});
+        QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(60, 60), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        prompt.texts.clear();
+        setPromptHandler(&prompt);
+        QCoreApplication::sendEvent(view, &enter);
+        QCoreApplication::sendEvent(view, &drop);
+        QTRY_COMPARE(doc->graphics().size(), 2);
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.texts.size(), 1);
+        QVERIFY(prompt.texts[0].contains(QStringLiteral("notes.txt: ")));
+        delete mime;
         Library_Selected_Image.clear();
     }
 

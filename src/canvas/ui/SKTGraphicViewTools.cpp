@@ -642,9 +642,14 @@ void SKTGraphicView::dropEvent(QDropEvent* event) {
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
+    // The other files dropped with the pictures are named with those that cannot be placed.
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (const QString path = url.toLocalFile(); !path.isEmpty() && QFileInfo(path).isFile())
+            files << path;
     // Placed once the drop has ended, so that the source is not kept waiting while large pictures are read.
     const QPointF at = mapToCanvas(event->position());
-    QTimer::singleShot(0, this, [this, paths, at] { dropPictureFiles(paths, at); });
+    QTimer::singleShot(0, this, [this, files, at] { dropPictureFiles(files, at); });
 }
 
 GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint) {
