@@ -613,6 +613,15 @@ private slots:
                 });
                 wnd->User_Profile_Action->trigger();
             }},
+            {"profile fill, too large", [&] { // a file larger than an item holds: said, no change
+                const QString bulky = m_dir.filePath(QStringLiteral("bulky.png"));
+                QVERIFY(QFile::copy(red, bulky) && QFile::resize(bulky, ItemPicture::MaxBytes + 1));
+                onModal<Show_User_Profile>([&](Show_User_Profile* d) {
+                    d->image_path_val->setText(bulky);
+                    d->OK_Btn_Clicked();
+                });
+                wnd->User_Profile_Action->trigger();
+            }},
             {"card background", [&] { // a card without fill keeps it
                 wnd->Front_card_Prop.Card_fill_chk = 0;
                 wnd->Show_RHS_Properties(nullptr);

@@ -207,10 +207,13 @@ GraphicPtr SKTGraphicView::ReplaceGraphicText(const QString& className, const QI
             const ItemPicture oldImage = picture->_image;
             const PictureWait wait(window());
             picture->setFilePath(ctrlValue);
-            // Stop leaves the item as it was, and places nothing.
-            if (wait.stopped()) {
+            // Stop, or a picture that cannot be read (said), leaves the item as it was, and places nothing.
+            if (wait.stopped() || (picture->_image.isNull() && !picture->pictureError().isEmpty())) {
+                const QString why = wait.stopped() ? QString() : picture->pictureError();
                 picture->_file_path = oldPath;
                 picture->_image = oldImage;
+                if (!why.isEmpty())
+                    Show_MessageBox(why);
                 return nullptr;
             }
             found->ctrl_is_visible = true;
