@@ -1,3 +1,6 @@
+#include "FileBytes.h"
+#include "RecordingPrompt.h"
+#include "TestPictures.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
@@ -22,13 +25,6 @@
 #include <memory>
 
 namespace {
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString&) override { return false; }
-};
-
 class FakeHost : public ProfileDialogHost {
 public:
     GraphicList front, back, temp;
@@ -82,22 +78,18 @@ private slots:
         QVERIFY(SeriesFiles::writeSeries("Cities", {"Oslo", "Rome"}));
         QVERIFY(SeriesFiles::writeSeries("Names", {"Anna", "Ben"}));
         photo = root.filePath("photo.png");
-        QImage img(30, 20, QImage::Format_ARGB32);
-        img.fill(Qt::green);
-        QVERIFY(img.save(photo));
+        QVERIFY(filledImage(QSize(30, 20), Qt::green).save(photo));
         QVERIFY(SeriesFiles::writeSeries("Pics", {photo}));
         badPhoto = root.filePath("broken.png");
-        QFile f(badPhoto);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-        f.close();
+        writeBytes(badPhoto, "not a picture");
         Data_From_Excel::defaultInstance()->setTable({"Row No.", "City", "Code"},
                                                      {{"1", "Lima", "100"}, {"2", "Nice", "200"}});
+        prompt.answer = false;
         setPromptHandler(&prompt);
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
     void init() {
-        prompt.messages.clear();
+        prompt.texts.clear();
         Card_Front_Or_Back = 0;
         for (auto& r : host.records)
             r.Reset_All_Values();
@@ -142,7 +134,7 @@ private slots:
 
         dlg.OK_Btn_Clicked();
         QCOMPARE(dlg.result(), 1);
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(prompt.texts.isEmpty());
         const int namesAt = int(SeriesFiles::Get_datasheet_File_Name_Array().indexOf("Names"));
         for (CardSide side : {CardSide::Front, CardSide::Back}) {
             const User_Profile_Class& r = host.records[int(side)];
@@ -195,7 +187,7 @@ private slots:
         choose(dlg.fields[5].ds_combo, 1);
         dlg.setResult(-1);
         dlg.OK_Btn_Clicked();
-        QCOMPARE(prompt.messages, QStringList{"Please select the source for 'Name'"});
+        QCOMPARE(prompt.texts, QStringList{"Please select the source for 'Name'"});
         QCOMPARE(dlg.result(), -1);
         QVERIFY(host.records[0].slogan.isEmpty() && host.records[1].slogan.isEmpty());
         dlg.Preview_Btn_Clicked();
@@ -344,7 +336,7 @@ private slots:
         list.setCurrentIndex(1);
         dlg.View_Data_Series_By_Name(&list);
         QCOMPARE(viewed, QStringList{"Names"});
-        QCOMPARE(prompt.messages, QStringList({"Please select the series.", "Please select the series."}));
+        QCOMPARE(prompt.texts, QStringList({"Please select the series.", "Please select the series."}));
     }
 };
 

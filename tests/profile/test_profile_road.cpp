@@ -1,7 +1,9 @@
 // Profiles as a user meets them in the real main window: the start wizard, the template browser and the
 // profile command, with the new card's texts.
 
+#include "FileBytes.h"
 #include "app/SKTWindowController.h"
+#include "app/ScriptedPrompt.h"
 #include "app/designfile/DesignFile.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
@@ -36,21 +38,6 @@
 #include <QtTest>
 
 namespace {
-
-class ScriptedPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    bool cancel = false;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return false;
-    }
-    PromptAnswer yesNoCancel(const QString& q) override {
-        texts << q;
-        return cancel ? PromptAnswer::Cancel : PromptAnswer::No;
-    }
-};
 
 // Runs answer on the modal window of kind T as soon as it is the active one.
 template <class T> void whenShown(std::function<void(T*)> answer, int triesLeft = 500) {
@@ -174,14 +161,13 @@ private slots:
         DesignData party;
         party.frontItems = {text(QStringLiteral("Fup_Website"), QStringLiteral("www.party.example"))};
         QVERIFY(designfile::save(m_dir.filePath(QStringLiteral("Templates/Party.kvto")), party));
-        QFile broken(m_dir.filePath(QStringLiteral("Templates/Broken.kvto")));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a design") > 0);
+        writeBytes(m_dir.filePath(QStringLiteral("Templates/Broken.kvto")), "not a design");
         setPromptHandler(&m_prompt);
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
     void init() {
         m_prompt.texts.clear();
-        m_prompt.cancel = false;
+        m_prompt.answer = PromptAnswer::No;
         Card_Front_Or_Back = 0;
         m_doc = new SKTDocument;
         m_window = new SKTWindowController(m_doc);
@@ -252,9 +238,9 @@ private slots:
             b->reject();
         });
         trigger(QStringLiteral("Templates..."));
-        m_prompt.cancel = true;
+        m_prompt.answer = PromptAnswer::Cancel;
         profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Party"));
-        m_prompt.cancel = false;
+        m_prompt.answer = PromptAnswer::No;
         profileThenTemplate(QStringLiteral("Ben Jones"), QStringLiteral("Broken"));
         QVERIFY(!m_prompt.texts.filter(QStringLiteral("Broken")).isEmpty());
         whenShown<Template_Browser>([](Template_Browser* b) { b->reject(); });

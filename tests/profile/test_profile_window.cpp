@@ -1,3 +1,6 @@
+#include "FileBytes.h"
+#include "RecordingPrompt.h"
+#include "TestPictures.h"
 #include "app/SKTWindowController.h"
 #include "app/inspector/InspectorPanel.h"
 #include "canvas/ItemArchive.h"
@@ -25,13 +28,6 @@
 #include <QtTest>
 
 namespace {
-class QuietPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString&) override { return false; }
-};
-
 GraphicPtr profileItem(const QString& cls, const QString& id, const QString& text,
                        const QRectF& r = {300, 300, 50, 20}) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
@@ -56,7 +52,7 @@ class TestProfileWindow : public QObject {
     Q_OBJECT
     QTemporaryDir root;
     QString photoA, photoB, badPhoto;
-    QuietPrompt prompt;
+    RecordingPrompt prompt;
     SKTDocument* doc = nullptr;
     SKTWindowController* wnd = nullptr;
 
@@ -65,22 +61,16 @@ class TestProfileWindow : public QObject {
 
 private slots:
     void initTestCase() {
+        prompt.answer = false;
         Data_Folder_Path = root.filePath("DataSet");
         QVERIFY(QDir().mkpath(Data_Folder_Path));
         QVERIFY(SeriesFiles::writeSeries("Names", {"Anna", "Ben", "Cleo"}));
         photoA = root.filePath("a.png");
         photoB = root.filePath("b.png");
-        QImage a(20, 10, QImage::Format_ARGB32);
-        a.fill(Qt::red);
-        QVERIFY(a.save(photoA));
-        QImage b(30, 30, QImage::Format_ARGB32);
-        b.fill(Qt::blue);
-        QVERIFY(b.save(photoB));
+        QVERIFY(filledImage(QSize(20, 10), Qt::red).save(photoA));
+        QVERIFY(filledImage(QSize(30, 30), Qt::blue).save(photoB));
         badPhoto = root.filePath("bad.png");
-        QFile f(badPhoto);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("garbage");
-        f.close();
+        writeBytes(badPhoto, "garbage");
         Data_From_Excel::defaultInstance()->setTable(
             {"Row No.", "Company"}, {{"1", "Acme"}, {"2", "Bolt"}, {"3", "Cask"}, {"4", "Dune"}});
     }
