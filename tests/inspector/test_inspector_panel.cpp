@@ -1,6 +1,8 @@
 // The inspector panels driven headless: controls are set as a user would, then their actions run.
 
+#include "FileBytes.h"
 #include "RecordingPrompt.h"
+#include "TestPictures.h"
 #include "app/inspector/ColorWell.h"
 #include "app/inspector/Image_Library.h"
 #include "app/inspector/InspectorHost.h"
@@ -29,8 +31,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QUndoStack>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <stdexcept>
@@ -108,11 +110,17 @@ GraphicPtr make(const QString& cls, const QString& shape = {}) {
 }
 
 QString writePng(const QString& folder, const QString& name, QColor colour) {
-    QImage img(8, 8, QImage::Format_ARGB32);
-    img.fill(colour);
-    const QString path = QDir(folder).filePath(name);
-    img.save(path, "PNG");
-    return path;
+    return writePicture(QDir(folder).filePath(name), colour, QSize(8, 8));
+}
+
+// Closes the next modal window once it shows and records its class.
+void closeNextModal(QStringList& opened) {
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            opened << w->metaObject()->className();
+            w->close();
+        }
+    });
 }
 
 } // namespace
@@ -162,36 +170,15 @@ private slots:
         panel->ensureItemPages();
         for (const QString& name : inspector::allTabNames())
             QVERIFY2(panel->tabPage(name) && panel->tabPage(name)->objectName() == name, qPrintable(name));
-        const QStringList names = {"sett_tab",
-                                   "print_object_chk",
-                                   "Card_bor_Text",
-                                   "Card_alpha_Text",
-                                   "width_Text",
-                                   "height_Text",
-                                   "shape_bor_Text",
-                                   "shape_cor_radius_Text",
-                                   "double_star_Text",
-                                   "polygon_Text",
-                                   "Line_Wdt_Text",
-                                   "Text_Kern_Text",
-                                   "shadow_transp_Text",
-                                   "Rotate_slidr_val",
-                                   "Trsp_slidr_val",
-                                   "blr_slidr_val",
-                                   "txt_rotation_slidr_val",
-                                   "All_Text_font_value",
-                                   "All_Text_font_value_COPY",
-                                   "All_Text_clr_COPY",
-                                   "Sign_image_path",
-                                   "Manual_image_path",
-                                   "manual_lib_brws_btn",
-                                   "Image_Edit_Prop_Box",
-                                   "ColList",
-                                   "matrix_card_shape",
-                                   "Card_image_layout",
-                                   "Batch_Series",
-                                   "Data_source_type",
-                                   "insert_template_btn"};
+        const QStringList names =
+            QStringLiteral(
+                "sett_tab print_object_chk Card_bor_Text Card_alpha_Text width_Text height_Text "
+                "shape_bor_Text shape_cor_radius_Text double_star_Text polygon_Text Line_Wdt_Text "
+                "Text_Kern_Text shadow_transp_Text Rotate_slidr_val Trsp_slidr_val blr_slidr_val "
+                "txt_rotation_slidr_val All_Text_font_value All_Text_font_value_COPY All_Text_clr_COPY "
+                "Sign_image_path Manual_image_path manual_lib_brws_btn Image_Edit_Prop_Box ColList "
+                "matrix_card_shape Card_image_layout Batch_Series Data_source_type insert_template_btn")
+                .split(QLatin1Char(' '));
         for (const QString& n : names)
             QVERIFY2(panel->findChild<QWidget*>(n), qPrintable(n));
         // the card pages at start
@@ -204,26 +191,24 @@ private slots:
         QTest::addColumn<bool>("locked");
         QTest::addColumn<QStringList>("tabs");
         QTest::addColumn<QString>("selName");
-        QTest::newRow("text") << "SKTText"
-                              << "" << false
-                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab",
-                                             "aligmnt_tab"}
-                              << "T";
-        QTest::newRow("text locked") << "SKTText"
-                                     << "" << true << QStringList{"Lock_tab"} << "T";
-        QTest::newRow("picture") << "SKTImage"
-                                 << "" << false << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"}
-                                 << "I";
-        QTest::newRow("line") << "SKTLine"
-                              << "" << false << QStringList{"line_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("signature") << "SKTSignature"
-                                   << "" << false << QStringList{"sign_tab", "aligmnt_tab"} << "S";
-        QTest::newRow("barcode") << "SKTBarcode"
-                                 << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("star") << "Shape_Control"
-                              << "S" << false << QStringList{"shape_tab", "aligmnt_tab"} << "NONE";
-        QTest::newRow("star locked") << "Shape_Control"
-                                     << "S" << true << QStringList{"Lock_tab"} << "NONE";
+        const QStringList textTabs{"text_edtng_tab", "text_prop_tab", "datasource_tab", "aligmnt_tab"};
+        const QStringList lockTabs{"Lock_tab"};
+        const struct {
+            const char *name, *cls, *shape;
+            bool locked;
+            QStringList tabs;
+            const char* selName;
+        } rows[] = {{"text", "SKTText", "", false, textTabs, "T"},
+                    {"text locked", "SKTText", "", true, lockTabs, "T"},
+                    {"picture", "SKTImage", "", false, {"datasource_tab", "image_tab", "aligmnt_tab"}, "I"},
+                    {"line", "SKTLine", "", false, {"line_tab", "aligmnt_tab"}, "NONE"},
+                    {"signature", "SKTSignature", "", false, {"sign_tab", "aligmnt_tab"}, "S"},
+                    {"barcode", "SKTBarcode", "", false, {"barcode_tab", "aligmnt_tab"}, "NONE"},
+                    {"star", "Shape_Control", "S", false, {"shape_tab", "aligmnt_tab"}, "NONE"},
+                    {"star locked", "Shape_Control", "S", true, lockTabs, "NONE"}};
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString(r.cls) << QString(r.shape) << r.locked << r.tabs
+                                  << QString(r.selName);
     }
     void tabSetsByKindAndLock() {
         QFETCH(QString, cls);
@@ -432,8 +417,9 @@ private slots:
     void severalItemsKeepTheirOwnParts_data() {
         QTest::addColumn<QString>("cls");
         QTest::addColumn<QString>("box");
-        for (const char* row : {"Shape_Control Shape_fill_chk", "Shape_Control Shape_border_chk", "SKTText Text_fill_chk",
-                                "SKTText Text_border_chk", "SKTImage Image_border_chk", "SKTSignature Sign_border_chk"})
+        for (const char* row :
+             {"Shape_Control Shape_fill_chk", "Shape_Control Shape_border_chk", "SKTText Text_fill_chk",
+              "SKTText Text_border_chk", "SKTImage Image_border_chk", "SKTSignature Sign_border_chk"})
             QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
     }
     void severalItemsKeepTheirOwnParts() {
@@ -759,9 +745,7 @@ private slots:
 
         // an unreadable picture changes nothing and says so
         const QString broken = QDir(m_dir.path()).filePath(QStringLiteral("broken.png"));
-        QFile f(broken);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a picture") > 0);
-        f.close();
+        writeBytes(broken, "not a picture");
         panel->set_Front_BG_Image(broken);
         QVERIFY(m_prompt.texts.last().startsWith(QStringLiteral("The frame picture could not be opened.")));
         QCOMPARE(host->props[0].Card_BG_Image_Path, path);
@@ -878,28 +862,20 @@ private slots:
         GraphicPtr t = make(QStringLiteral("SKTText"));
         show(t);
         QCOMPARE(panel->Data_source_type->count(), 2);
-        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Zoe")}});
+        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")},
+                        {{QStringLiteral("1"), QStringLiteral("Zoe")}});
         QCOMPARE(panel->Data_source_type->count(), 3);
         table->clear();
         QCOMPARE(panel->Data_source_type->count(), 2);
         QVERIFY(panel->View_Series_Btn && panel->Data_Source_Help_Btn);
 
         QStringList opened;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                opened << w->metaObject()->className();
-                w->close();
-            }
-        });
+        closeNextModal(opened);
         panel->Data_Source_Help_Btn->click();
-        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Zoe")}});
+        table->setTable({QStringLiteral("Row No."), QStringLiteral("Name")},
+                        {{QStringLiteral("1"), QStringLiteral("Zoe")}});
         panel->Data_source_type->setCurrentIndex(2);
-        QTimer::singleShot(0, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                opened << w->metaObject()->className();
-                w->close();
-            }
-        });
+        closeNextModal(opened);
         panel->View_Series_Btn->click();
         QCOMPARE(opened, (QStringList{"Long_SMS_Dlg", "Data_From_Excel_Dialog"}));
         table->clear();

@@ -1,6 +1,7 @@
 // The inspector inside the main window: a click's dispatch reaches the panels and a panel change reaches
 // the selected items of the side shown. Set NAVU_SHOTS_DIR to save a picture of each panel.
 
+#include "RecordingPrompt.h"
 #include "app/SKTWindowController.h"
 #include "app/inspector/ColorWell.h"
 #include "app/inspector/Image_Library.h"
@@ -13,25 +14,15 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-class SilentPrompt : public PromptHandler {
-public:
-    QStringList texts;
-    void message(const QString& t) override { texts << t; }
-    bool yesNo(const QString& q) override {
-        texts << q;
-        return true;
-    }
-};
-
 GraphicPtr item(const QString& cls, const QString& shape, const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(cls, false);
     g->_shape_type = shape;
@@ -44,7 +35,7 @@ GraphicPtr item(const QString& cls, const QString& shape, const QRectF& r) {
 
 class TestInspectorWindow : public QObject {
     Q_OBJECT
-    SilentPrompt prompt;
+    RecordingPrompt prompt;
 
     void shot(QWidget* w, const QString& name) {
         const QString dir = qEnvironmentVariable("NAVU_SHOTS_DIR");
@@ -94,8 +85,8 @@ private slots:
             QCOMPARE(panel->All_Text_clr->color(), QColor(Qt::blue));
             panel->Card_hatch_bk_clr->setColor(Qt::green);
             emit panel->Card_hatch_bk_clr->colorPicked(Qt::green);
-            outcome = {card.Card_border_chk, card.Card_fill_chk,          card.Card_fill_clr,
-                       card.Card_fill_Grd_1_clr, card.Card_Content_clr, card.Card_hatch_bk_clr,
+            outcome = {card.Card_border_chk,     card.Card_fill_chk,     card.Card_fill_clr,
+                       card.Card_fill_Grd_1_clr, card.Card_Content_clr,  card.Card_hatch_bk_clr,
                        card.Card_fill_style,     card.Card_alpha_Stepper};
         };
         Outcome later{}, now{};
