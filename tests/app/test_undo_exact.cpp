@@ -3,7 +3,9 @@
 // changes only that field, the scratch side is a preview, and wheel and keys do what a user expects.
 
 #include "../common/HostilePictures.h"
+#include "FileBytes.h"
 #include "ScriptedPrompt.h"
+#include "TestPictures.h"
 #include "app/SKTWindowController.h"
 #include "app/designfile/DesignFile.h"
 #include "app/inspector/ColorWell.h"
@@ -53,12 +55,6 @@ GraphicPtr item(const QString& cls, const QRectF& r) {
         g->_shape_type = QStringLiteral("R");
     g->setBounds(r);
     return g;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
 }
 
 // Hands each modal dialog shown while `run` runs to `answer`.
@@ -255,10 +251,7 @@ private slots:
     // changing nothing it is no step.
     void movesAndNaturalSizeExact() {
         const GraphicPtr box = item(QStringLiteral("Shape_Control"), QRectF(0.1, 0.7, 40, 40));
-        QImage pic(30, 20, QImage::Format_ARGB32);
-        pic.fill(Qt::red);
-        const QString path = m_dir.filePath(QStringLiteral("p.png"));
-        pic.save(path);
+        const QString path = writePicture(m_dir.filePath(QStringLiteral("p.png")), Qt::red, QSize(30, 20));
         const GraphicPtr photo = item(QStringLiteral("SKTImage"), QRectF(60, 60, 50, 50));
         static_cast<SKTImage&>(*photo).setFilePath(path);
         photo->_isFlippedHorizontally = true;
@@ -428,16 +421,13 @@ private slots:
     // differ, a step is named after its command and its Undo gives the saved bytes back.
     void everyChangeIsKept() {
         const QString red = m_dir.filePath(QStringLiteral("red.png")), blue = m_dir.filePath(QStringLiteral("blue.png"));
-        QImage img(40, 30, QImage::Format_ARGB32);
-        img.fill(Qt::red);
-        img.save(red);
-        img.fill(Qt::blue);
-        img.save(blue);
+        writePicture(red, Qt::red);
+        writePicture(blue, Qt::blue);
         const QString names = Data_Folder_Path + QStringLiteral("/Names.txt");
         QDir().mkpath(Data_Folder_Path);
-        writeFile(names, "Ann\n");
-        writeFile(Data_Folder_Path + QStringLiteral("/Photos.txt"), blue.toUtf8());
-        writeFile(Data_Folder_Path + QStringLiteral("/Bad.txt"), m_dir.filePath(QStringLiteral("bad.png")).toUtf8());
+        writeBytes(names, "Ann\n");
+        writeBytes(Data_Folder_Path + QStringLiteral("/Photos.txt"), blue.toUtf8());
+        writeBytes(Data_Folder_Path + QStringLiteral("/Bad.txt"), m_dir.filePath(QStringLiteral("bad.png")).toUtf8());
         // The picture column is not the first: a picture bound to the sheet finds it.
         Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Guest"), QStringLiteral("Photo")},
                                                      {{"1", "Ann", blue}});
@@ -458,7 +448,7 @@ private slots:
         const QByteArray saved = designBytes();
 
         QString chosen = blue, bad = m_dir.filePath(QStringLiteral("bad.png"));
-        writeFile(bad, "no picture");
+        writeBytes(bad, "no picture");
         panel->chooseFile = [&chosen](const QString&, const QStringList&) { return chosen; };
         panel->chooseLibraryPicture = [blue](const QString&) { return std::optional<QString>(blue); };
         auto onItems = [&](QList<int> at, const char* button) {
@@ -500,12 +490,12 @@ private slots:
             }, true},
             {"Create Series", [&] {
                 onModal<Generate_List>([&](Generate_List* g) {
-                    writeFile(names, "Carl\n");
+                    writeBytes(names, "Carl\n");
                     SeriesDialogs::seriesChanged();
                     g->reject();
                 });
                 wnd->Create_Series_Button();
-                writeFile(names, "Ann\n");
+                writeBytes(names, "Ann\n");
             }, true},
             {"User Profile", [&] { // binds the design to the data table too
                 onModal<Show_User_Profile>([](Show_User_Profile* d) {
@@ -586,13 +576,12 @@ private slots:
     // profile dialog's photo as it was. Every read is stopped as soon as its sheet is made.
     void stoppedPictureReadsChangeNothing() {
         const QString red = m_dir.filePath(QStringLiteral("red.png")), big = m_dir.filePath(QStringLiteral("big.png"));
-        QImage img(40, 30, QImage::Format_ARGB32);
-        img.fill(Qt::red);
+        const QImage img = filledImage(QSize(40, 30), Qt::red);
         QVERIFY(img.save(red) && img.save(big));
         QFile bigFile(big); // a picture followed by 160 MB of nothing (sparse): long enough to stop
         QVERIFY(bigFile.resize(160LL << 20));
         const QString slow = m_dir.filePath(QStringLiteral("slow.jpg")); // long to decode
-        writeFile(slow, hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
+        writeBytes(slow, hostilepictures::repeatingLastScan(hostilepictures::progressiveGreyJpeg(6000, 6000), 6));
         const GraphicPtr photo = item(QStringLiteral("SKTImage"), QRectF(20, 60, 80, 60));
         photo->control_ID = QStringLiteral("Fup_Photo");
         static_cast<SKTImage&>(*photo).setFilePath(red);
