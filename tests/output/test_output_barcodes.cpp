@@ -2,6 +2,7 @@
 // resolution, barcodes in exported pictures and in rasterised label PDFs decode, and label PDFs carry the
 // barcodes as vectors.
 
+#include "FileBytes.h"
 #include "OutputTestSupport.h"
 
 #include "barcode/BarcodeItemDrawing.h"
@@ -89,11 +90,6 @@ QImage crop(const QImage& card, const QRectF& points, qreal scale) {
     return out;
 }
 
-QByteArray head(const QString& path, int n) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
-}
-
 // A one-sided card of `size` holding items bound to table, with the bindings a run starts from.
 struct BoundCard {
     BatchFillJob::Design d;
@@ -107,6 +103,9 @@ struct BoundCard {
         d.twoSided = false;
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
         Get_total_Card_count(series, table);
+    }
+    std::unique_ptr<BatchFillJob> fill(Data_From_Excel& table) const {
+        return BatchFillJob::create(d, series, table);
     }
 };
 
@@ -148,14 +147,12 @@ private slots:
     void mailedBarcodesDecode() {
         BatchFillJob::Design d;
         const QList<Expected> barcodes = fourBarcodes(d);
-        SeriesBindingTable series;
         Data_From_Excel table;
-        Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, table, series);
-        Get_total_Card_count(series, table);
+        const BoundCard bound(d.front, QSizeF(522, 378), table);
         MailRequest req;
         req.account = MailMessage{"me@navu.test", "pw", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
         req.recipients = {"a@navu.test"};
-        MailJob job(req, BatchFillJob::create(d, series, table));
+        MailJob job(req, bound.fill(table));
         QTemporaryDir temp;
         job.setTempRoot(temp.path());
         QImage card;
@@ -188,13 +185,11 @@ private slots:
         pdf->data_source_type = 2;
         pdf->excel_col_indx = 1;
         BoundCard bound({pdf}, QSizeF(200, 100), table);
-        const BatchFillJob::Design& d = bound.d;
-        const SeriesBindingTable& series = bound.series;
         MailRequest req;
         req.account = MailMessage{"me@navu.test", "pw", "127.0.0.1", "1", "N", {}, "Hello", "Body", {}};
         req.recipients = {"a@navu.test"};
         req.batch = true;
-        MailJob job(req, BatchFillJob::create(d, series, table));
+        MailJob job(req, bound.fill(table));
         QTemporaryDir temp;
         job.setTempRoot(temp.path());
         job.setSender([](const MailMessage&) { return MailSendResult{true, {}, false}; });
@@ -211,8 +206,7 @@ private slots:
         QCOMPARE(mailFinishedMessage(r).count(QStringLiteral("the PDF417 needs at least")), 1);
         QTemporaryDir dir;
         for (int run = 0; run < 4; ++run) {
-            ExportBatchJob exportJob(BatchFillJob::create(d, series, table), dir.filePath(QString::number(run)), "F",
-                                     false, "PNG", 150);
+            ExportBatchJob exportJob(bound.fill(table), dir.filePath(QString::number(run)), "F", false, "PNG", 150);
             const ExportResult e = exportJob.run(std::atomic<bool>(false), {}, 3);
             QCOMPARE(e.warnings, QStringList{note});
             QCOMPARE(e.problems.cardCount(), 3);
@@ -254,7 +248,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("x." + type);
         QVERIFY(Export_Single_File(design(false), path, "F", false, 150, type).complete());
-        QCOMPARE(head(path, signature.size()), signature);
+        QCOMPARE(readBytes(path).left(signature.size()), signature);
         QImageReader reader(path);
         reader.setDecideFormatFromContent(true);
         QCOMPARE(reader.format(), readerFormat);
@@ -342,13 +336,10 @@ private slots:
         code->data_source_type = 2;
         code->excel_col_indx = 1;
         BoundCard bound({code}, QSizeF(300, 120), table);
-        const BatchFillJob::Design& d = bound.d;
-        const SeriesBindingTable& series = bound.series;
         QTemporaryDir dir;
         const std::atomic<bool> stop(false);
         for (int dpi : {72, 300}) {
-            ExportBatchJob job(BatchFillJob::create(d, series, table), dir.filePath(QString::number(dpi)), "F",
-                               false, "PNG", dpi);
+            ExportBatchJob job(bound.fill(table), dir.filePath(QString::number(dpi)), "F", false, "PNG", dpi);
             const ExportResult r = job.run(stop, {}, 2);
             QVERIFY(r.complete());
             const QStringList expected =
@@ -408,10 +399,8 @@ private slots:
         qr->data_source_type = 2;
         qr->excel_col_indx = 1;
         BoundCard bound({qr}, QSizeF(80, 80), table);
-        const BatchFillJob::Design& d = bound.d;
-        const SeriesBindingTable& series = bound.series;
         QTemporaryDir dir;
-        ExportBatchJob job(BatchFillJob::create(d, series, table), dir.path(), "F", false, "PNG", dpi);
+        ExportBatchJob job(bound.fill(table), dir.path(), "F", false, "PNG", dpi);
         const ExportResult r = job.run(std::atomic<bool>(false), {}, 2);
         QVERIFY(r.complete());
         QCOMPARE(r.warnings, QStringList());
