@@ -1,8 +1,9 @@
 #pragma once
 
-// What the barcode designer's tests share: a prompt that records, an item with every style field set, and
-// answering the dialog's modal loop.
+// What the barcode designer's tests share: an item with every style field set, and answering the dialog's
+// modal loop.
 
+#include "RecordingPrompt.h"
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeSymbologies.h"
@@ -28,13 +29,6 @@
 #include <thread>
 
 namespace designer_test {
-
-class RecordingPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString&) override { return true; }
-};
 
 inline GraphicPtr newBarcode() {
     return makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
@@ -108,7 +102,7 @@ struct DesignerFixture {
         QCOMPARE(Barcode_Gen_Var, d);
     }
     void reset() {
-        prompt.messages.clear();
+        prompt.texts.clear();
         d->dataSources = {};
         d->Set_Barcode_Prop_To_Control(*newBarcode());
     }

@@ -64,18 +64,12 @@ private slots:
         QTest::addColumn<QString>("textName");
         QTest::addColumn<QString>("stepperName");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("bar height") << "HeightText"
-                                    << "HeightStepper"
-                                    << "3";
-        QTest::newRow("bar width") << "widthText"
-                                   << "widthStepper"
-                                   << "45";
-        QTest::newRow("header margin") << "hdr_mar_Text"
-                                       << "hdr_mar_Stepper"
-                                       << "1.5";
-        QTest::newRow("left-right margin") << "LR_mar_Text"
-                                           << "LR_mar_Stepper"
-                                           << "2";
+        for (const auto& [name, text, stepper, typed] :
+             {std::tuple{"bar height", "HeightText", "HeightStepper", "3"},
+              {"bar width", "widthText", "widthStepper", "45"},
+              {"header margin", "hdr_mar_Text", "hdr_mar_Stepper", "1.5"},
+              {"left-right margin", "LR_mar_Text", "LR_mar_Stepper", "2"}})
+            QTest::newRow(name) << QString(text) << QString(stepper) << QString(typed);
     }
     void okWritesSteppersNotFields() {
         QFETCH(QString, textName);
@@ -183,14 +177,12 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("margins");
-        QTest::newRow("inch") << false << 0 << "Bar Height (in):"
-                              << "Margins (in)";
-        QTest::newRow("cm") << false << 1 << "Bar Height (cm):"
-                            << "Margins (cm)";
-        QTest::newRow("mm") << false << 2 << "Bar Height (mm):"
-                            << "Margins (mm)";
-        QTest::newRow("2-D") << true << 1 << "Bar Height :"
-                             << "Margins (cm)";
+        for (const auto& [name, twoD, unit, height, margins] :
+             {std::tuple{"inch", false, 0, "Bar Height (in):", "Margins (in)"},
+              {"cm", false, 1, "Bar Height (cm):", "Margins (cm)"},
+              {"mm", false, 2, "Bar Height (mm):", "Margins (mm)"},
+              {"2-D", true, 1, "Bar Height :", "Margins (cm)"}})
+            QTest::newRow(name) << twoD << unit << height << margins;
     }
     void unitLabels() {
         QFETCH(bool, twoD);
@@ -254,8 +246,8 @@ private slots:
             QVERIFY(!d->barcode_error_label->isHidden());
             QCOMPARE(d->barcode_error_label->text(), d->previewReason());
             d->OK_Btn_Clicked(); // refused: tells why and stays open
-            QCOMPARE(prompt.messages.size(), 1);
-            QCOMPARE(prompt.messages.first(), d->previewReason());
+            QCOMPARE(prompt.texts.size(), 1);
+            QCOMPARE(prompt.texts.first(), d->previewReason());
             QVERIFY(d->isVisible());
             d->Cancel_Btn_Clicked();
         });
@@ -462,9 +454,9 @@ private slots:
             QVERIFY(!Barcode_output_image.isNull());
             QCOMPARE(item->two_d_font_val, value);
         } else {
-            QCOMPARE(prompt.messages.size(), 1);
-            QVERIFY2(prompt.messages.first().contains(QStringLiteral("\"ß\"")),
-                     qPrintable(prompt.messages.first()));
+            QCOMPARE(prompt.texts.size(), 1);
+            QVERIFY2(prompt.texts.first().contains(QStringLiteral("\"ß\"")),
+                     qPrintable(prompt.texts.first()));
         }
     }
 
@@ -518,7 +510,7 @@ private slots:
         });
         d->Open_Wnd(item);
         QCOMPARE(BarcodeStyle::fromItem(*item), stored);
-        QVERIFY(!prompt.messages.isEmpty());
+        QVERIFY(!prompt.texts.isEmpty());
         QVERIFY(unknownSymbologyNotice({item}, {}).contains(QStringLiteral("on the front")));
         QVERIFY(unknownSymbologyNotice({newBarcode()}, {newBarcode()}).isEmpty());
         // A known type afterwards leaves no trace of the unknown entry.
@@ -563,7 +555,7 @@ private slots:
         d->dataText->setText(QString());
         d->dataText_2D->setPlainText(QString());
         d->barcodeTypePopup->setCurrentIndex(BarcodeDesigner::popupPosition(0, BarcodeSymbologies::Code128));
-        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Please enter barcode value")});
+        QCOMPARE(prompt.texts, QStringList{QStringLiteral("Please enter barcode value")});
         QVERIFY(d->previewImage().isNull());
     }
 

@@ -17,7 +17,7 @@ private slots:
 
     void seriesWithoutAnySeries() {
         d->Data_source_type->setCurrentIndex(1);
-        QCOMPARE(prompt.messages,
+        QCOMPARE(prompt.texts,
                  QStringList{QStringLiteral("Please create batch processing series first.")});
         QCOMPARE(d->Data_source_type->currentIndex(), 0);
         QCOMPARE(d->pendingDataSourceType(), 0);
@@ -85,7 +85,7 @@ private slots:
 
     void viewWithoutSeries() {
         d->View_batch_Series_Button();
-        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Please select the series.")});
+        QCOMPARE(prompt.texts, QStringList{QStringLiteral("Please select the series.")});
     }
 
     // ------------------------------------------------------------ the editor window's side
@@ -225,10 +225,10 @@ private slots:
             const BarcodeStyle now = BarcodeStyle::fromItem(*edited);
             const QImage image = generateBarcode(now, now.content(), now.header_val, now.footer_val).image;
             QVERIFY(!image.isNull());
-            prompt.messages.clear();
+            prompt.texts.clear();
             QUndoStack steps;
             QVERIFY(Update_Barcode_Graphics(edited, {edited, other}, image, std::nullopt, &steps, false, true, &was));
-            QCOMPARE(prompt.messages.size(), k.left ? 1 : 0);
+            QCOMPARE(prompt.texts.size(), k.left ? 1 : 0);
             QCOMPARE(BarcodeItemState::of(*other) == otherWas, k.left);
             if (!k.left) {
                 QCOMPARE(std::pair(other->linear_or_2d, other->barcode_font_index), std::pair(k.toKind, k.toIndex));
