@@ -379,11 +379,7 @@ private slots:
         view.setCanvasSize(QSizeF(360, 260));
         view.setZoom(1.0);
         const QRect r = view.widgetRectFor(g->bounds());
-        QImage reference(view.size(), QImage::Format_ARGB32_Premultiplied);
-        reference.fill(Qt::white);
-        QPainter p(&reference);
-        g->draw(p);
-        p.end();
+        const QImage reference = render(*g, 72, view.size());
         for (int pass = 0; pass < 2; ++pass) { // the second repaint comes from the cache
             const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
             int differing = 0;
@@ -407,12 +403,7 @@ private slots:
         QPainter p(&screen);
         g->draw(p);
         p.end();
-        QImage reference(720, 400, QImage::Format_ARGB32_Premultiplied);
-        reference.fill(Qt::white);
-        p.begin(&reference);
-        p.scale(2, 2);
-        g->draw(p);
-        p.end();
+        const QImage reference = render(*g, 144, QSizeF(360, 200));
         const QImage shot = screen.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const QRect r = QRectF(ItemPainting::barcodeRect(*g).topLeft() * 2, ItemPainting::barcodeRect(*g).size() * 2)
                             .toAlignedRect()
