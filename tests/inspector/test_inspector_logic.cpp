@@ -37,20 +37,15 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("solid") << 0 << "DO"
-                               << "S";
-        QTest::newRow("dash") << 1 << "S"
-                              << "DA";
-        QTest::newRow("dot") << 2 << "S"
-                             << "DO";
-        QTest::newRow("dash dot") << 3 << "S"
-                                  << "DD";
-        QTest::newRow("dash dot dot") << 4 << "S"
-                                      << "DDD";
-        QTest::newRow("none selected keeps") << -1 << "DD"
-                                             << "DD";
-        QTest::newRow("out of range keeps") << 5 << "DA"
-                                            << "DA";
+        for (const auto& [name, index, current, expected] :
+             {std::tuple{"solid", 0, "DO", "S"},
+              {"dash", 1, "S", "DA"},
+              {"dot", 2, "S", "DO"},
+              {"dash dot", 3, "S", "DD"},
+              {"dash dot dot", 4, "S", "DDD"},
+              {"none selected keeps", -1, "DD", "DD"},
+              {"out of range keeps", 5, "DA", "DA"}})
+            QTest::newRow(name) << index << QString(current) << QString(expected);
     }
     void dashCodes() {
         QFETCH(int, index);
@@ -85,51 +80,31 @@ private slots:
         QTest::addColumn<QString>("labelTab");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("selName");
-        const QString lock = QStringLiteral("Lock_tab");
-        QTest::newRow("text") << "SKTText"
-                              << "" << false
-                              << QStringList{"text_edtng_tab", "text_prop_tab", "datasource_tab",
-                                             "aligmnt_tab"}
-                              << "datasource_tab"
-                              << "Text Source"
-                              << "T";
-        QTest::newRow("text locked") << "SKTText"
-                                     << "" << true << QStringList{lock} << lock << "Text Properties"
-                                     << "T";
-        QTest::newRow("picture") << "SKTImage"
-                                 << "" << false << QStringList{"datasource_tab", "image_tab", "aligmnt_tab"}
-                                 << "datasource_tab"
-                                 << "Image Source"
-                                 << "I";
-        QTest::newRow("picture locked") << "SKTImage"
-                                        << "" << true << QStringList{lock} << lock << "Image Properties"
-                                        << "I";
-        QTest::newRow("line") << "SKTLine"
-                              << "" << false << QStringList{"line_tab", "aligmnt_tab"} << ""
-                              << ""
-                              << "NONE";
-        QTest::newRow("line locked") << "SKTLine"
-                                     << "" << true << QStringList{lock} << lock << "Line Properties"
-                                     << "NONE";
-        QTest::newRow("signature") << "SKTSignature"
-                                   << "" << false << QStringList{"sign_tab", "aligmnt_tab"} << "sign_tab"
-                                   << "Signature Properties"
-                                   << "S";
-        QTest::newRow("barcode") << "SKTBarcode"
-                                 << "" << false << QStringList{"barcode_tab", "aligmnt_tab"} << ""
-                                 << ""
-                                 << "NONE";
-        QTest::newRow("barcode locked") << "SKTBarcode"
-                                        << "" << true << QStringList{lock} << lock << "Barcode Properties"
-                                        << "NONE";
-        QTest::newRow("ellipse") << "Shape_Control"
-                                 << "C" << false << QStringList{"shape_tab", "aligmnt_tab"} << "shape_tab"
-                                 << "Ellipse Properties"
-                                 << "NONE";
-        QTest::newRow("double star locked")
-            << "Shape_Control"
-            << "DS" << true << QStringList{lock} << lock << "Double Star Properties"
-            << "NONE";
+        const QStringList lock{"Lock_tab"};
+        const struct {
+            const char *name, *cls, *shape;
+            bool locked;
+            QStringList tabs;
+            const char *labelTab, *label, *selName;
+        } rows[] = {
+            {"text", "SKTText", "", false, {"text_edtng_tab", "text_prop_tab", "datasource_tab", "aligmnt_tab"},
+             "datasource_tab", "Text Source", "T"},
+            {"text locked", "SKTText", "", true, lock, "Lock_tab", "Text Properties", "T"},
+            {"picture", "SKTImage", "", false, {"datasource_tab", "image_tab", "aligmnt_tab"}, "datasource_tab",
+             "Image Source", "I"},
+            {"picture locked", "SKTImage", "", true, lock, "Lock_tab", "Image Properties", "I"},
+            {"line", "SKTLine", "", false, {"line_tab", "aligmnt_tab"}, "", "", "NONE"},
+            {"line locked", "SKTLine", "", true, lock, "Lock_tab", "Line Properties", "NONE"},
+            {"signature", "SKTSignature", "", false, {"sign_tab", "aligmnt_tab"}, "sign_tab", "Signature Properties",
+             "S"},
+            {"barcode", "SKTBarcode", "", false, {"barcode_tab", "aligmnt_tab"}, "", "", "NONE"},
+            {"barcode locked", "SKTBarcode", "", true, lock, "Lock_tab", "Barcode Properties", "NONE"},
+            {"ellipse", "Shape_Control", "C", false, {"shape_tab", "aligmnt_tab"}, "shape_tab", "Ellipse Properties",
+             "NONE"},
+            {"double star locked", "Shape_Control", "DS", true, lock, "Lock_tab", "Double Star Properties", "NONE"}};
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString(r.cls) << QString(r.shape) << r.locked << r.tabs << QString(r.labelTab)
+                                  << QString(r.label) << QString(r.selName);
     }
     void tabPlans() {
         QFETCH(QString, cls);
