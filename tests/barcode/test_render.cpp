@@ -172,10 +172,7 @@ private slots:
 
     // Postal codes honour the hidden texts; what is hidden leaves the top and bottom margin around the bars.
     void postalHiddenTexts_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("royal mail") << int(BarcodeSymbologies::RoyalMail) << "SN34RD1A";
-        QTest::newRow("japan post") << int(BarcodeSymbologies::JapanPost) << "1060032";
+        fourStateBars_data();
         QTest::newRow("postnet") << int(BarcodeSymbologies::PostNet) << "12345";
     }
     void postalHiddenTexts() {

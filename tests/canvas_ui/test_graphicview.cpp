@@ -472,51 +472,39 @@ private slots:
         const QList<bool> none = {false, false, false};
         const QList<bool> secondLocked = {false, true, false};
         const QRectF one(100, 50, 40, 20);
+        // One item at `one`, and the three items with the first as the reference: where they go.
+        const auto single = [&](const char* name, const char* op, QRectF to, bool locked = false) {
+            QTest::newRow(name) << QString(op) << QList<QRectF>{one} << QList<bool>{locked}
+                                << QList<QRectF>{to};
+        };
+        const auto triple = [&](const char* name, const char* op, const QList<bool>& locks,
+                                const QList<QRectF>& to) {
+            QTest::newRow(name) << QString(op) << three << locks << to;
+        };
         // Card 504 x 360.
-        QTest::newRow("left one") << "left" << QList<QRectF>{one} << QList<bool>{false}
-                                  << QList<QRectF>{QRectF(0, 50, 40, 20)};
-        QTest::newRow("left one locked")
-            << "left" << QList<QRectF>{one} << QList<bool>{true} << QList<QRectF>{one};
-        QTest::newRow("left three, second locked")
-            << "left" << three << secondLocked << QList<QRectF>{three[0], three[1], QRectF(100, 10, 20, 80)};
-        QTest::newRow("right one") << "right" << QList<QRectF>{one} << QList<bool>{false}
-                                   << QList<QRectF>{QRectF(464, 50, 40, 20)};
-        QTest::newRow("right three") << "right" << three << none
-                                     << QList<QRectF>{three[0], QRectF(80, 120, 60, 30),
-                                                      QRectF(120, 10, 20, 80)};
-        QTest::newRow("top one") << "top" << QList<QRectF>{one} << QList<bool>{false}
-                                 << QList<QRectF>{QRectF(100, 0, 40, 20)};
-        QTest::newRow("top three") << "top" << three << none
-                                   << QList<QRectF>{three[0], QRectF(30, 50, 60, 30),
-                                                    QRectF(200, 50, 20, 80)};
-        QTest::newRow("bottom one") << "bottom" << QList<QRectF>{one} << QList<bool>{false}
-                                    << QList<QRectF>{QRectF(100, 340, 40, 20)};
-        QTest::newRow("bottom three")
-            << "bottom" << three << none
-            << QList<QRectF>{three[0], QRectF(30, 40, 60, 30), QRectF(200, -10, 20, 80)};
-        QTest::newRow("hcenter one") << "hcenter" << QList<QRectF>{one} << QList<bool>{false}
-                                     << QList<QRectF>{QRectF(232, 50, 40, 20)};
-        QTest::newRow("hcenter three")
-            << "hcenter" << three << none
-            << QList<QRectF>{three[0], QRectF(90, 120, 60, 30), QRectF(110, 10, 20, 80)};
-        QTest::newRow("vcenter one") << "vcenter" << QList<QRectF>{one} << QList<bool>{false}
-                                     << QList<QRectF>{QRectF(100, 170, 40, 20)};
-        QTest::newRow("vcenter three")
-            << "vcenter" << three << none
-            << QList<QRectF>{three[0], QRectF(30, 45, 60, 30), QRectF(200, 20, 20, 80)};
-        QTest::newRow("center one") << "center" << QList<QRectF>{one} << QList<bool>{false}
-                                    << QList<QRectF>{QRectF(232, 170, 40, 20)};
+        single("left one", "left", QRectF(0, 50, 40, 20));
+        single("left one locked", "left", one, true);
+        triple("left three, second locked", "left", secondLocked,
+               {three[0], three[1], QRectF(100, 10, 20, 80)});
+        single("right one", "right", QRectF(464, 50, 40, 20));
+        triple("right three", "right", none, {three[0], QRectF(80, 120, 60, 30), QRectF(120, 10, 20, 80)});
+        single("top one", "top", QRectF(100, 0, 40, 20));
+        triple("top three", "top", none, {three[0], QRectF(30, 50, 60, 30), QRectF(200, 50, 20, 80)});
+        single("bottom one", "bottom", QRectF(100, 340, 40, 20));
+        triple("bottom three", "bottom", none, {three[0], QRectF(30, 40, 60, 30), QRectF(200, -10, 20, 80)});
+        single("hcenter one", "hcenter", QRectF(232, 50, 40, 20));
+        triple("hcenter three", "hcenter", none,
+               {three[0], QRectF(90, 120, 60, 30), QRectF(110, 10, 20, 80)});
+        single("vcenter one", "vcenter", QRectF(100, 170, 40, 20));
+        triple("vcenter three", "vcenter", none, {three[0], QRectF(30, 45, 60, 30), QRectF(200, 20, 20, 80)});
+        single("center one", "center", QRectF(232, 170, 40, 20));
         // Every unlocked item is centred on the card, the first one too.
-        QTest::newRow("center three, second locked")
-            << "center" << three << secondLocked
-            << QList<QRectF>{QRectF(232, 170, 40, 20), three[1], QRectF(242, 140, 20, 80)};
-        QTest::newRow("same width three")
-            << "width" << three << secondLocked << QList<QRectF>{three[0], three[1], QRectF(200, 10, 40, 80)};
-        QTest::newRow("same height three")
-            << "height" << three << none
-            << QList<QRectF>{three[0], QRectF(30, 120, 60, 20), QRectF(200, 10, 20, 20)};
-        QTest::newRow("same width one")
-            << "width" << QList<QRectF>{one} << QList<bool>{false} << QList<QRectF>{one};
+        triple("center three, second locked", "center", secondLocked,
+               {QRectF(232, 170, 40, 20), three[1], QRectF(242, 140, 20, 80)});
+        triple("same width three", "width", secondLocked, {three[0], three[1], QRectF(200, 10, 40, 80)});
+        triple("same height three", "height", none,
+               {three[0], QRectF(30, 120, 60, 20), QRectF(200, 10, 20, 20)});
+        single("same width one", "width", one);
         QTest::newRow("natural one") << "natural" << QList<QRectF>{QRectF(10, 10, 40, 60)}
                                      << QList<bool>{false} << QList<QRectF>{QRectF(10, 10, 40, 40)};
         QTest::newRow("grid 9") << "grid" << QList<QRectF>{QRectF(13, 13, 20, 20), QRectF(40, 50, 10, 10)}
