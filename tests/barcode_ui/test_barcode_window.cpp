@@ -1,6 +1,7 @@
 // The editor window's barcode edit: the designer opens on the current barcode item, OK copies the design
 // to the selected barcode items and gives them the new image, and one undo puts everything back.
 
+#include "RecordingPrompt.h"
 #include "app/SKTWindowController.h"
 #include "barcode/BarcodeGeneration.h"
 #include "barcode/ui/BarcodeStyleCommand.h"
@@ -18,13 +19,6 @@
 
 namespace {
 
-class SilentPrompt : public PromptHandler {
-public:
-    QStringList messages;
-    void message(const QString& text) override { messages << text; }
-    bool yesNo(const QString&) override { return false; }
-};
-
 GraphicPtr barcodeAt(const QRectF& r) {
     GraphicPtr g = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
     g->setBounds(r);
@@ -37,11 +31,12 @@ class TestBarcodeWindow : public QObject {
     Q_OBJECT
     SKTDocument* doc = nullptr;
     SKTWindowController* wnd = nullptr;
-    SilentPrompt prompt;
+    RecordingPrompt prompt;
 
 private slots:
     void init() {
         Card_Front_Or_Back = 0;
+        prompt.answer = false;
         setPromptHandler(&prompt);
         doc = new SKTDocument;
         wnd = new SKTWindowController(doc);
