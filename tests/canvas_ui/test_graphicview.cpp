@@ -1,4 +1,6 @@
 #include "../common/HostilePictures.h"
+#include "FileBytes.h"
+#include "RecordingPrompt.h"
 #include "ViewDriver.h"
 
 #include "canvas/GraphicClipboard.h"
@@ -734,25 +736,16 @@ private slots:
         const QString picture = dir.filePath(QStringLiteral("photo.png"));
         QImage(320, 160, QImage::Format_RGB32).save(picture);
         const QString text = dir.filePath(QStringLiteral("notes.txt"));
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-        f.close();
+        writeBytes(text, "not a picture");
         // A picture refused unread is said, with its reason, instead of being left out silently.
         const QString huge = dir.filePath(QStringLiteral("huge.bmp"));
-        QFile bmp(huge);
-        QVERIFY(bmp.open(QIODevice::WriteOnly));
-        bmp.write(hostilepictures::bmpDeclaring(60000, 60000));
-        bmp.close();
+        writeBytes(huge, hostilepictures::bmpDeclaring(60000, 60000));
         // A picture whose file is larger than an item holds: refused with the others, not placed empty.
         const QString bulky = dir.filePath(QStringLiteral("bulky.png"));
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bulky));
         QVERIFY(QFile::resize(bulky, ItemPicture::MaxBytes + 1)); // sparse
-        struct : PromptHandler {
-            QStringList texts;
-            void message(const QString& t) override { texts << t; }
-            bool yesNo(const QString&) override { return false; }
-        } prompt;
+        RecordingPrompt prompt;
+        prompt.answer = false;
         setPromptHandler(&prompt);
         const GraphicList made = view->dropPictureFiles({text, bulky, picture, huge}, QPointF(40, 30));
         setPromptHandler(nullptr);
