@@ -1,3 +1,5 @@
+#include "FileBytes.h"
+#include "TestPictures.h"
 #include "app/inspector/InspectorLogic.h"
 
 #include "canvas/SKTItems.h"
@@ -378,12 +380,10 @@ private slots:
         QDir d(dir.path());
         QVERIFY(d.mkpath(QStringLiteral("b_Flowers")) && d.mkpath(QStringLiteral("A_Hearts")) &&
                 d.mkpath(QStringLiteral(".hidden")));
-        QImage img(4, 4, QImage::Format_ARGB32);
-        img.fill(Qt::red);
+        const QImage img = filledImage(QSize(4, 4), Qt::red);
         QVERIFY(img.save(d.filePath(QStringLiteral("A_Hearts/z.PNG")), "PNG"));
         QVERIFY(img.save(d.filePath(QStringLiteral("A_Hearts/a.jpg")), "JPG"));
-        QFile notes(d.filePath(QStringLiteral("A_Hearts/readme.txt")));
-        QVERIFY(notes.open(QIODevice::WriteOnly));
+        writeBytes(d.filePath(QStringLiteral("A_Hearts/readme.txt")), {});
         QCOMPARE(libraryCategories(dir.path()), QStringList({"A_Hearts", "b_Flowers"}));
         const QStringList pics = libraryPictures(d.filePath(QStringLiteral("A_Hearts")));
         QCOMPARE(pics.size(), 2);

@@ -2,6 +2,7 @@
 // the selected items of the side shown. Set NAVU_SHOTS_DIR to save a picture of each panel.
 
 #include "RecordingPrompt.h"
+#include "TestPictures.h"
 #include "app/SKTWindowController.h"
 #include "app/inspector/ColorWell.h"
 #include "app/inspector/Image_Library.h"
@@ -169,10 +170,8 @@ private slots:
 
         // the card background command of the window runs the frame library for the side shown
         QTemporaryDir dir;
-        QImage frame(20, 10, QImage::Format_ARGB32);
-        frame.fill(Qt::red);
         const QString framePath = QDir(dir.path()).filePath(QStringLiteral("frame.png"));
-        QVERIFY(frame.save(framePath, "PNG"));
+        QVERIFY(filledImage(QSize(20, 10), Qt::red).save(framePath, "PNG"));
         panel->chooseLibraryPicture = [&](const QString& mode) -> std::optional<QString> {
             return mode == QLatin1String("B") ? std::optional<QString>(framePath) : std::nullopt;
         };
