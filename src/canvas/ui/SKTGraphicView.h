@@ -187,7 +187,7 @@ private:
     void updateHoverCursor(const QPointF& canvasPoint);
     bool copyItems(const GraphicList& items); // false, said to the user, when they cannot be pasted
     void placeAside(const GraphicList& items) const;
-    static QStringList droppedPictures(const QMimeData* data);
+    static QStringList droppedFiles(const QMimeData* data); // the local files of a drop
 
     QPointer<SKTDocument> _document;
     CardSide _side = CardSide::Front;

@@ -27,6 +27,7 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 using namespace graphicview;
@@ -623,33 +624,33 @@ void SKTGraphicView::wheelEvent(QWheelEvent* event) {
 
 // ---------------------------------------------------------------- dropped picture files
 
-QStringList SKTGraphicView::droppedPictures(const QMimeData* data) {
+QStringList SKTGraphicView::droppedFiles(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls())
         return paths;
-    for (const QUrl& url : data->urls()) {
-        const QString path = url.toLocalFile();
-        if (!path.isEmpty() && QFileInfo(path).isFile() && QImageReader(path).canRead())
+    for (const QUrl& url : data->urls())
+        if (const QString path = url.toLocalFile(); !path.isEmpty() && QFileInfo(path).isFile())
             paths << path;
-    }
     return paths;
 }
 
+// A drop is taken when it holds at least one picture.
+static bool holdsPicture(const QStringList& files) {
+    return std::any_of(files.cbegin(), files.cend(),
+                       [](const QString& path) { return QImageReader(path).canRead(); });
+}
+
 void SKTGraphicView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedPictures(event->mimeData()).isEmpty())
+    if (holdsPicture(droppedFiles(event->mimeData())))
         event->acceptProposedAction();
 }
 
 void SKTGraphicView::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedPictures(event->mimeData());
-    if (paths.isEmpty())
+    // The other files dropped with the pictures are named with those that cannot be placed.
+    const QStringList files = droppedFiles(event->mimeData());
+    if (!holdsPicture(files))
         return;
     event->acceptProposedAction();
-    // The other files dropped with the pictures are named with those that cannot be placed.
-    QStringList files;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (const QString path = url.toLocalFile(); !path.isEmpty() && QFileInfo(path).isFile())
-            files << path;
     // Placed once the drop has ended, so that the source is not kept waiting while large pictures are read.
     const QPointF at = mapToCanvas(event->position());
     QTimer::singleShot(0, this, [this, files, at] { dropPictureFiles(files, at); });
@@ -687,7 +688,7 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         made << g;
         at += QPointF(10, 10);
     }
-    _pictureRefusals = nullptr;
+    _pictureRefusals = nullptr; // before the message, whose loop may run another drop
     if (record) {
         _document->removeGraphics(_side, made);
         _document->setUndoRegistrationEnabled(true);
