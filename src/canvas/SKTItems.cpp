@@ -65,9 +65,7 @@ void SKTText::makeNaturalSize()
 
 // ---- SKTImage ------------------------------------------------------------------------------------------
 
-namespace {
-
-QString standardizedPath(const QString& path)
+QString SKTImage::standardizedPath(const QString& path)
 {
     QString p = path.trimmed();
     if (p.isEmpty())
@@ -78,8 +76,6 @@ QString standardizedPath(const QString& path)
         p = QDir::homePath() + p.mid(1);
     return QDir::cleanPath(p);
 }
-
-} // namespace
 
 SKTImage::SKTImage(bool notifyHost)
 {

@@ -37,6 +37,8 @@ public:
     // the limits of ItemPicture (those a design is read with); a null picture and the reason when the file is
     // missing, unreadable or over them.
     static ItemPicture loadPicture(const QString& path, QString* error = nullptr);
+    // A picture path as the loads read it: trimmed, "~" expanded, cleaned.
+    static QString standardizedPath(const QString& path);
     // The same picture decoded, scaled down to fit the caps below (a card background, a profile's picture).
     static QImage loadDecodedPicture(const QString& path, QString* error = nullptr);
     static constexpr int MaxPictureSide = 20000;

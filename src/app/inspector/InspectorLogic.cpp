@@ -707,9 +707,8 @@ QString bindItemToSeries(SKTGraphic& item, const QString& name, int index) {
 int pictureColumnOfSheet() {
     const int count = int(excelColumnTitles().size());
     for (int column = 1; column < count; ++column) {
-        QString value = Get_First_Value_Of_Excel_Binding(column).value_or(QString()).trimmed();
-        if (value.startsWith(QLatin1String("~/")))
-            value = QDir::homePath() + value.mid(1);
+        const QString value =
+            SKTImage::standardizedPath(Get_First_Value_Of_Excel_Binding(column).value_or(QString()));
         if (value.isEmpty() || !QFileInfo(value).isFile())
             continue;
         const pictures::PictureInfo info = pictures::inspectFile(value);
