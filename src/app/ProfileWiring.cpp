@@ -182,7 +182,7 @@ int SKTWindowController::Open_Both_Sides_Profile(QWidget* over) {
     const int code = Open_User_Profile_Window(false, QString(), over);
     dialog->givenStates.reset();
     GivenProfile given{code == 1, Front_user_profile, Back_user_profile, dialog->committedLeave,
-                       Excel_Binding_Use, Excel_Source_Path};
+                       Excel_Binding_Use, Excel_Source_Path, {}};
     // A workbook imported in the dialog lands with the profile, on the design its action leaves.
     if (table->revision() != tableRevision) {
         given.table.emplace(table->columnTitles(), table->content());

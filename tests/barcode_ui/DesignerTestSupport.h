@@ -37,7 +37,7 @@ inline GraphicPtr newBarcode() {
 // Every stored style field away from its default.
 inline void setEveryField(SKTGraphic& g, bool twoD) {
     g.linear_or_2d = twoD ? 1 : 0;
-    g.barcode_font_index = twoD ? BarcodeSymbologies::DataMatrix : BarcodeSymbologies::Code128B;
+    g.barcode_font_index = twoD ? int(BarcodeSymbologies::DataMatrix) : int(BarcodeSymbologies::Code128B);
     g.linear_font_val = QStringLiteral("ABC-123");
     g.two_d_font_val = QStringLiteral("line one\nline two");
     g.header_val = QStringLiteral("Top text");
