@@ -1,7 +1,9 @@
 #include "wizards/InvitationLayout.h"
 
+#include "canvas/Card_Property.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/SKTGraphic.h"
+#include "canvas/SKTRenderingView.h"
 #include "wizards/InvitationState.h"
 
 #include <algorithm>
@@ -212,45 +214,51 @@ QRectF drawnTextArea(const SKTGraphic& text) {
     return QRectF(QPointF(x, y), lines);
 }
 
-QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo) {
-    if (!area.intersects(photo))
-        return Qt::black;
-    // Each pixel under area counts for the photo when it lies wholly inside it, for the card when wholly off it.
+QColor readableTextColour(const QImage& card, const QRectF& area) {
     const QRect cells = area.toAlignedRect().intersected(card.rect());
+    if (cells.isEmpty())
+        return Qt::black;
     const QImage pixels = card.copy(cells).convertToFormat(QImage::Format_ARGB32);
     auto linear = [](int c) {
         const double v = c / 255.0;
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
-    double sum[2] = {0, 0};
-    qint64 count[2] = {0, 0};
+    // Contrast ratios (L + 0.05) / 0.05 with black and 1.05 / (L + 0.05) with white are equal here.
+    const double even = std::sqrt(1.05 * 0.05) - 0.05;
+    qint64 black = 0, white = 0;
     for (int y = 0; y < pixels.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
         for (int x = 0; x < pixels.width(); ++x) {
-            const QRect cell(cells.left() + x, cells.top() + y, 1, 1);
-            const QRectF inArea = area.intersected(QRectF(cell));
+            const QRectF inArea = area.intersected(QRectF(cells.left() + x, cells.top() + y, 1, 1));
             if (inArea.width() < 0.5 || inArea.height() < 0.5)
                 continue; // mostly beside the lines
-            const bool onPhoto = photo.contains(QRectF(cell));
-            if (!onPhoto && photo.intersects(QRectF(cell)))
-                continue; // half on the photo's edge
-            const int part = onPhoto ? 0 : 1;
             const QRgb p = line[x];
             const double a = qAlpha(p) / 255.0;
             const double lum =
                 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
-            sum[part] += a * lum + (1 - a); // over white
-            ++count[part];
+            ++(a * lum + (1 - a) >= even ? black : white); // over white
         }
     }
-    // Contrast ratios (L1 + 0.05) / (L2 + 0.05) against black (L 0) and white (L 1); the weaker part counts.
-    double onBlack = 1e9, onWhite = 1e9;
-    for (int part = 0; part < 2; ++part) {
-        if (count[part] == 0)
-            continue;
-        const double L = sum[part] / double(count[part]);
-        onBlack = std::min(onBlack, (L + 0.05) / 0.05);
-        onWhite = std::min(onWhite, 1.05 / (L + 0.05));
-    }
-    return onBlack >= onWhite ? QColor(Qt::black) : QColor(Qt::white);
+    return white > black ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QImage cardUnderTexts(const GraphicList& items, const Card_Property& side, int cardShape) {
+    GraphicList under;
+    for (const GraphicPtr& g : items)
+        if (g && g->kind() != GraphicKind::Text)
+            under << g;
+    return SKTRenderingView::image_From_Card_Graphics(under, false, side, cardShape, side.Card_Size);
+}
+
+GraphicList textsFollowingCard(const GraphicList& items, const QImage& card) {
+    GraphicList out;
+    for (const GraphicPtr& g : items)
+        if (g && g->kind() == GraphicKind::Text && g->txt_clr == readableTextColour(card, drawnTextArea(*g)))
+            out << g;
+    return out;
+}
+
+void colourTextsForCard(const GraphicList& texts, const QImage& card) {
+    for (const GraphicPtr& t : texts)
+        t->txt_clr = readableTextColour(card, drawnTextArea(*t));
 }

@@ -2,6 +2,8 @@
 
 // Where the start wizard's answers go on the front side of a new card.
 
+#include "canvas/SKTGraphic.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -42,7 +44,6 @@ QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPo
 // proportions are unknown).
 QRectF fitAspectInto(const QRectF& box, QSizeF proportions);
 
-class SKTGraphic;
 // Gives a text item made from spec its font size: scaled by spec.fontScale and, when that is below 1,
 // made smaller still until the text fits its box.
 void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
@@ -52,11 +53,18 @@ QRectF drawnTextArea(const SKTGraphic& text);
 // A text whose lines run onto the photo from beside it is narrowed to the photo's width (its font made
 // smaller until it fits its box again), so that none of its letters lies half on the card, half on the photo.
 void keepTextOverPhoto(SKTGraphic& text, const QRectF& photo);
-// Black or white, whichever reads better on what lies under area on the card picture (one pixel per point):
-// the mean relative luminance of the photo under it and, where area also lies off the photo, of the card
-// there, transparent pixels counting as white; the colour whose weaker contrast of the two is higher wins.
-// Black when area misses the photo.
-QColor readableTextColour(const QImage& card, const QRectF& area, const QRectF& photo);
+// Black or white, whichever reads on more of the pixels under area on the card picture (one pixel per point):
+// each pixel at least half under area, transparent ones counting as white, votes for the colour of the
+// higher contrast on it. Black when nothing lies under area, and on a tie.
+QColor readableTextColour(const QImage& card, const QRectF& area);
+
+struct Card_Property;
+// What lies under the texts of a side: the side's card base and its items but the texts, one pixel per point.
+QImage cardUnderTexts(const GraphicList& items, const Card_Property& side, int cardShape);
+// The texts among items whose colour is the one the card under their lines gives them.
+GraphicList textsFollowingCard(const GraphicList& items, const QImage& card);
+// Gives each text the colour that reads on the card under its lines.
+void colourTextsForCard(const GraphicList& texts, const QImage& card);
 
 namespace invitation {
 inline constexpr double MinWidth = 80.0;

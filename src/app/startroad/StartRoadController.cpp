@@ -23,7 +23,14 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+bool sideTextColourChosen(const Card_Property& side) {
+    return side.Card_Content_clr != Card_Property().Card_Content_clr;
+}
+} // namespace
 
 StartRoadController::StartRoadController(SKTWindowController& window, QObject* parent)
     : QObject(parent), m_window(window), m_design(new DesignCommands(window, m_photo, this)) {
@@ -175,20 +182,17 @@ void StartRoadController::Fill_Party_Invidation_Details() {
             photo = item;
     }
     Library_Selected_Image = savedLibraryImage;
-    // Texts whose lines lie over the photo are drawn black or white, whichever reads better on the photo
+    // Texts whose lines lie over the photo are drawn black or white, whichever reads on more of the photo
     // under them, unless the side's text colour was chosen.
-    if (photo && front.Card_Content_clr == Card_Property().Card_Content_clr) {
-        GraphicList under;
-        for (const GraphicPtr& g : m_window.Get_Front_Controls_Array())
-            if (g && g->kind() != GraphicKind::Text)
-                under << g;
-        const QImage card =
-            SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape, front.Card_Size);
+    if (photo && !sideTextColourChosen(front)) {
+        const QImage card = cardUnderTexts(m_window.Get_Front_Controls_Array(), front, Card_Shape);
+        GraphicList over;
         for (const GraphicPtr& t : std::as_const(texts)) {
             keepTextOverPhoto(*t, photo->_bounds);
-            if (const QRectF lines = drawnTextArea(*t); lines.intersects(photo->_bounds))
-                t->txt_clr = readableTextColour(card, lines, photo->_bounds);
+            if (drawnTextArea(*t).intersects(photo->_bounds))
+                over << t;
         }
+        colourTextsForCard(over, card);
     }
     // Leaving a creation tool active would turn the next click on the card into a new item.
     m_window.selectArrowTool();
@@ -203,10 +207,31 @@ void StartRoadController::publishMainPhoto(bool renamed) {
 }
 
 bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+    // A photo chosen for the design (not a data row's) gives its texts their colours again.
+    const GraphicList following = changePath ? textsFollowingPhoto() : GraphicList();
     if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
         return false;
     publishMainPhoto(changePath);
+    colourFrontTexts(following);
     return true;
+}
+
+GraphicList StartRoadController::textsFollowingPhoto() const {
+    const Card_Property& front = m_window.Front_card_Prop;
+    const GraphicList& items = m_window.Get_Front_Controls_Array();
+    const bool anyText = std::any_of(items.cbegin(), items.cend(),
+                                     [](const GraphicPtr& g) { return g && g->kind() == GraphicKind::Text; });
+    if (!anyText || sideTextColourChosen(front))
+        return {};
+    return textsFollowingCard(items, cardUnderTexts(items, front, Card_Shape));
+}
+
+void StartRoadController::colourFrontTexts(const GraphicList& texts) {
+    if (texts.isEmpty())
+        return;
+    const Card_Property& front = m_window.Front_card_Prop;
+    colourTextsForCard(texts, cardUnderTexts(m_window.Get_Front_Controls_Array(), front, Card_Shape));
+    m_window.document()->notifyGraphicsChanged(CardSide::Front);
 }
 
 void StartRoadController::Update_Image_With_Settings() {
@@ -220,6 +245,8 @@ void StartRoadController::Edit_Main_Photo_Button() {
 }
 
 void StartRoadController::editMainPhoto() {
+    // Texts in the colour the photo under them gave them take the one the edited photo gives.
+    const GraphicList following = textsFollowingPhoto();
     if (wizard().Open_Wnd_For_Edit_Photo(m_photo) != 1)
         return;
     publishMainPhoto(!Invite_Frame_Pic_IMG.isEmpty());
@@ -242,6 +269,7 @@ void StartRoadController::editMainPhoto() {
         }
         m_window.selectArrowTool();
     }
+    colourFrontTexts(following);
     m_window.document()->notifyGraphicsChanged(CardSide::Front);
     m_window.Refresh_Canvas();
     m_window.Show_RHS_Properties(nullptr);

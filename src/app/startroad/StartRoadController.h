@@ -3,6 +3,7 @@
 // The editor window's start road and main photo: a new design, the start wizard, the invitation items,
 // the frame gallery and the re-editing of the main photo.
 
+#include "canvas/SKTGraphic.h"
 #include "wizards/MainPhoto.h"
 #include "wizards/StartRoad.h"
 
@@ -52,6 +53,10 @@ public:
 
 private:
     void editMainPhoto();
+    // The front side's texts drawn in the colour the card under them gives (none when the side's text
+    // colour was chosen); after the main photo changes they take the colour the card then gives.
+    GraphicList textsFollowingPhoto() const;
+    void colourFrontTexts(const GraphicList& texts);
 
     SKTWindowController& m_window;
     MainPhoto m_photo;

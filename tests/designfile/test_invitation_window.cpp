@@ -1,0 +1,276 @@
+#include "TestPictures.h"
+#include "app/SKTWindowController.h"
+#include "app/ScriptedPrompt.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
+#include "canvas/SKTDocument.h"
+#include "canvas/SKTItems.h"
+#include "canvas/SKTRenderingView.h"
+#include "common/Globals.h"
+#include "common/Prompt.h"
+#include "wizards/CardSizePresets.h"
+#include "wizards/InvitationLayout.h"
+#include "wizards/InvitationState.h"
+#include "wizards/MainPhoto.h"
+#include "wizards/ui/Invitation_Wizard.h"
+#include "wizards/ui/PhotoEditPanel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+void scriptWizard(std::function<void(Invitation_Wizard*)> answer, int triesLeft = 500) {
+    QTimer::singleShot(triesLeft == 500 ? 0 : 10, [answer, triesLeft] {
+        if (auto* w = qobject_cast<Invitation_Wizard*>(QApplication::activeModalWidget()))
+            answer(w);
+        else if (triesLeft > 0)
+            scriptWizard(answer, triesLeft - 1);
+    });
+}
+
+double luminance(QRgb p) {
+    auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const double a = qAlpha(p) / 255.0;
+    return a * (0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p))) + (1 - a);
+}
+
+// The shares of the pixels under area on which black and white text read (contrast 3 or more).
+std::pair<double, double> readableShares(const QImage& card, const QRectF& area) {
+    const QRect cells = area.toAlignedRect().intersected(card.rect());
+    qint64 black = 0, white = 0, all = 0;
+    for (int y = cells.top(); y <= cells.bottom(); ++y)
+        for (int x = cells.left(); x <= cells.right(); ++x) {
+            const double L = luminance(card.pixel(x, y));
+            black += (L + 0.05) / 0.05 >= 3;
+            white += 1.05 / (L + 0.05) >= 3;
+            ++all;
+        }
+    return {all ? double(black) / all : 0, all ? double(white) / all : 0};
+}
+
+} // namespace
+
+class TestInvitationWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompt m_prompt;
+    SKTDocument* m_doc = nullptr;
+    SKTWindowController* m_window = nullptr;
+    StartRoadController* m_road = nullptr;
+
+    // Every text whose lines lie on the photo takes the colour that reads on more of the pixels under its
+    // lines; returns how many texts are white.
+    int checkTextColours(const QString& where, const GraphicList& exempt = {}) {
+        const GraphicList& items = m_window->Get_Front_Controls_Array();
+        GraphicList under;
+        for (const GraphicPtr& g : items)
+            if (g->kind() != GraphicKind::Text)
+                under << g;
+        const Card_Property& front = m_window->Front_card_Prop;
+        const QImage card = SKTRenderingView::image_From_Card_Graphics(under, false, front, Card_Shape,
+                                                                       front.Card_Size);
+        int white = 0;
+        for (const GraphicPtr& t : items) {
+            if (t->kind() != GraphicKind::Text || exempt.contains(t))
+                continue;
+            const auto [onBlack, onWhite] = readableShares(card, drawnTextArea(*t));
+            const bool isWhite = t->txt_clr == QColor(Qt::white);
+            white += isWhite;
+            const double chosen = isWhite ? onWhite : onBlack, other = isWhite ? onBlack : onWhite;
+            if (chosen < other - 0.05) {
+                qWarning("%s %s: %s reads on %.0f %% of its lines, the other colour on %.0f %%",
+                         qPrintable(where), qPrintable(t->control_ID), isWhite ? "white" : "black",
+                         chosen * 100, other * 100);
+                return -1;
+            }
+        }
+        return white;
+    }
+
+    GraphicPtr byId(const QString& id) const {
+        for (const GraphicPtr& g : m_window->Get_Front_Controls_Array())
+            if (g->control_ID == id)
+                return g;
+        return nullptr;
+    }
+    QList<QColor> textColours() const {
+        QList<QColor> out;
+        for (const GraphicPtr& g : m_window->Get_Front_Controls_Array())
+            if (g->kind() == GraphicKind::Text)
+                out << g->txt_clr;
+        return out;
+    }
+    void editPhoto(const std::function<void(PhotoEditPanel*)>& change) {
+        scriptWizard([change](Invitation_Wizard* w) {
+            change(w->photoPanel());
+            w->next();
+        });
+        m_road->Edit_Main_Photo_Button();
+    }
+    QString halfDarkPhoto(const QString& name, bool darkTop) {
+        QImage picture = filledImage(QSize(600, 400), QColor(235, 232, 220));
+        QPainter(&picture).fillRect(QRect(0, darkTop ? 0 : 200, 600, 200), QColor(18, 16, 20));
+        const QString path = m_dir.filePath(name);
+        return picture.save(path) ? path : QString();
+    }
+
+    bool buildCard(const QString& photo, const QString& category, int row, bool portrait) {
+        scriptWizard([=](Invitation_Wizard* w) {
+            w->next();
+            w->titleEdit()->setText(QStringLiteral("Birthday Party"));
+            w->toEdit()->setText(QStringLiteral("Cousins"));
+            w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate with us"));
+            w->venueEdit()->setPlainText(QStringLiteral("Town Hall"));
+            w->fromEdit()->setText(QStringLiteral("Ben"));
+            w->next();
+            w->photoPanel()->loadFile(photo);
+            w->next();
+            w->frameList()->setCurrentRow(0);
+            w->next();
+            w->categoryCombo()->setCurrentText(category);
+            w->sizeList()->setCurrentRow(row);
+            (portrait ? w->portraitButton() : w->landscapeButton())->setChecked(true);
+            w->next();
+        });
+        return runStartRoad(*m_road) == StartOutcome::NewCard;
+    }
+
+private slots:
+    void initTestCase() {
+        Resource_Path = m_dir.path();
+        Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
+        setPromptHandler(&m_prompt);
+    }
+    void cleanupTestCase() { setPromptHandler(nullptr); }
+    void init() {
+        m_doc = new SKTDocument;
+        m_window = new SKTWindowController(m_doc);
+        m_road = new StartRoadController(*m_window);
+        m_road->designCommands().quitApplication = [] {};
+    }
+    void cleanup() {
+        delete m_road;
+        delete m_window;
+        delete m_doc;
+    }
+
+    // On every preset card, portrait and landscape, with a photo near-black in one half.
+    void textsReadOnEveryPreset_data() {
+        QTest::addColumn<bool>("darkTop");
+        QTest::newRow("dark top") << true;
+        QTest::newRow("dark bottom") << false;
+    }
+    void textsReadOnEveryPreset() {
+        QFETCH(bool, darkTop);
+        const QString photo = halfDarkPhoto(QStringLiteral("half.png"), darkTop);
+        QVERIFY(!photo.isEmpty());
+        int failures = 0, white = 0, cards = 0;
+        for (const QString& category : cardsize::categories()) {
+            const QList<CardSizePreset> sizes = cardsize::presetsOf(category);
+            for (int row = 0; row < sizes.size(); ++row)
+                for (bool portrait : {false, true}) {
+                    QVERIFY(buildCard(photo, category, row, portrait));
+                    ++cards;
+                    const int w = checkTextColours(QStringLiteral("%1 %2 %3").arg(
+                        category, sizes[row].subCategory, portrait ? "portrait" : "landscape"));
+                    if (w < 0)
+                        ++failures;
+                    else
+                        white += w;
+                }
+        }
+        qInfo("%d of %d cards", failures, cards);
+        QCOMPARE(failures, 0);
+        QVERIFY(white > 0);
+    }
+
+    // Each change of the main photo, in Edit Main Photo or by choosing its file elsewhere, gives the texts
+    // that follow the photo the colour that reads on it again. A text coloured by hand otherwise than the
+    // photo gave keeps its colour; a side whose text colour was chosen keeps all of them; Undo gives the
+    // colours back.
+    void textsFollowTheEditedPhoto() {
+        const QString photo = halfDarkPhoto(QStringLiteral("top.png"), true);
+        QVERIFY(buildCard(photo, QStringLiteral("Invitation"), 0, false));
+        QVERIFY(checkTextColours(QStringLiteral("built")) > 0);
+        const GraphicPtr red = byId(QStringLiteral("PARTY_MSG"));
+        const GraphicPtr dear = byId(QStringLiteral("PARTY_TO"));
+        QCOMPARE(dear->txt_clr, QColor(Qt::white)); // "Dear Cousins," on the dark top
+        red->txt_clr = Qt::red;
+        const GraphicList exempt{red};
+        const QList<QColor> built = textColours();
+        const auto changed = [&built, this] {
+            int n = 0;
+            const QList<QColor> now = textColours();
+            for (int i = 0; i < now.size(); ++i)
+                n += now[i] != built.value(i);
+            return n;
+        };
+
+        editPhoto([](PhotoEditPanel* p) {
+            PhotoSettings s;
+            s.invert_clr = true;
+            p->setSettings(s);
+        });
+        QCOMPARE(dear->txt_clr, QColor(Qt::black));
+        QVERIFY(checkTextColours(QStringLiteral("inverted"), exempt) >= 0);
+        QVERIFY(changed() > 0);
+        QCOMPARE(red->txt_clr, QColor(Qt::red));
+        m_doc->undoManager()->undo();
+        QCOMPARE(textColours(), built);
+
+        struct Step {
+            const char* name;
+            std::function<void(PhotoEditPanel*)> change;
+        };
+        const QString bottom = halfDarkPhoto(QStringLiteral("bottom.png"), false);
+        const QList<Step> steps{
+            {"turned", [](PhotoEditPanel* p) { PhotoSettings s; s.rotate_image = 90; p->setSettings(s); }},
+            {"darkened", [](PhotoEditPanel* p) { PhotoSettings s; s.brt_val = -0.9f; p->setSettings(s); }},
+            {"another file", [bottom](PhotoEditPanel* p) { QVERIFY(p->loadFile(bottom)); }},
+        };
+        for (const Step& step : steps) {
+            editPhoto(step.change);
+            QVERIFY2(checkTextColours(QString::fromLatin1(step.name), exempt) >= 0, step.name);
+            QVERIFY2(changed() > 0, step.name);
+            m_doc->undoManager()->undo();
+            QCOMPARE(textColours(), built);
+        }
+        // Chosen for the photo's item elsewhere (the picture page, a data source).
+        QVERIFY(::Update_frame_Main_Photo_And_Path(bottom, true));
+        QVERIFY(checkTextColours(QStringLiteral("loaded"), exempt) >= 0);
+        QVERIFY(changed() > 0);
+        QVERIFY(::Update_frame_Main_Photo_And_Path(photo, true));
+        QCOMPARE(textColours(), built);
+
+        // Black by hand where the photo gave white: kept, as the red one.
+        dear->txt_clr = Qt::black;
+        editPhoto([](PhotoEditPanel* p) { PhotoSettings s; s.brt_val = -0.9f; p->setSettings(s); });
+        QCOMPARE(dear->txt_clr, QColor(Qt::black));
+        QCOMPARE(red->txt_clr, QColor(Qt::red));
+        m_doc->undoManager()->undo();
+
+        // The side's text colour chosen: every text keeps its colour.
+        m_window->Front_card_Prop.Card_Content_clr = Qt::darkGreen;
+        const QList<QColor> before = textColours();
+        editPhoto([](PhotoEditPanel* p) { PhotoSettings s; s.invert_clr = true; p->setSettings(s); });
+        QCOMPARE(textColours(), before);
+    }
+};
+
+QTEST_MAIN(TestInvitationWindow)
+#include "test_invitation_window.moc"
