@@ -71,6 +71,7 @@ class TestInvitationWindow : public QObject {
     SKTDocument* m_doc = nullptr;
     SKTWindowController* m_window = nullptr;
     StartRoadController* m_road = nullptr;
+    QString m_title; // of the wizard's window as last shown
 
     // Every text whose lines lie on the photo takes the colour that reads on more of the pixels under its
     // lines; returns how many texts are white.
@@ -115,11 +116,13 @@ class TestInvitationWindow : public QObject {
         return out;
     }
     void editPhoto(const std::function<void(PhotoEditPanel*)>& change) {
-        scriptWizard([change](Invitation_Wizard* w) {
+        scriptWizard([change, this](Invitation_Wizard* w) {
+            m_title = w->windowTitle();
             change(w->photoPanel());
             w->next();
         });
         m_road->Edit_Main_Photo_Button();
+        QCOMPARE(m_title, QStringLiteral("NAVU Photo Frame - Edit Main Photo"));
     }
     QString halfDarkPhoto(const QString& name, bool darkTop) {
         QImage picture = filledImage(QSize(600, 400), QColor(235, 232, 220));
@@ -130,6 +133,7 @@ class TestInvitationWindow : public QObject {
 
     bool buildCard(const QString& photo, const QString& category, int row, bool portrait) {
         scriptWizard([=](Invitation_Wizard* w) {
+            m_title = w->windowTitle();
             w->next();
             w->titleEdit()->setText(QStringLiteral("Birthday Party"));
             w->toEdit()->setText(QStringLiteral("Cousins"));
@@ -146,7 +150,7 @@ class TestInvitationWindow : public QObject {
             (portrait ? w->portraitButton() : w->landscapeButton())->setChecked(true);
             w->next();
         });
-        return runStartRoad(*m_road) == StartOutcome::NewCard;
+        return runStartRoad(*m_road) == StartOutcome::NewCard && m_title == QStringLiteral("NAVU Photo Frame - Start");
     }
 
 private slots:
@@ -199,7 +203,7 @@ private slots:
         QVERIFY(white > 0);
     }
 
-    // Each change of the main photo, in Edit Main Photo or by choosing its file elsewhere, gives the texts
+    // Each change of the main photo, in Edit Main Photo (a window of its own title) or by choosing its file elsewhere, gives the texts
     // that follow the photo the colour that reads on it again. A text coloured by hand otherwise than the
     // photo gave keeps its colour; a side whose text colour was chosen keeps all of them; Undo gives the
     // colours back.

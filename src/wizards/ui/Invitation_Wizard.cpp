@@ -58,7 +58,6 @@ Invitation_Wizard* Invitation_Wizard::defaultInstance() {
 
 Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
     applyDialogBackground(this);
-    setWindowTitle(QStringLiteral("NAVU Photo Frame - Start"));
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     QFont f = m_heading->font();
@@ -401,6 +400,7 @@ void Invitation_Wizard::resetAnswers() {
 
 int Invitation_Wizard::Open_Wnd() {
     m_photoOnly = false;
+    setWindowTitle(QStringLiteral("NAVU Photo Frame - Start"));
     m_profile->setVisible(bool(openProfile));
     resetAnswers();
     goToPage(StartPage);
@@ -409,6 +409,7 @@ int Invitation_Wizard::Open_Wnd() {
 
 int Invitation_Wizard::Open_Wnd_For_Edit_Photo(MainPhoto& photo) {
     m_photoOnly = true;
+    setWindowTitle(QStringLiteral("NAVU Photo Frame - Edit Main Photo"));
     m_profile->setVisible(false);
     m_mode.clear();
     m_photo->load(Invite_Frame_Pic_IMG, photo.original(), currentPhotoSettings());
