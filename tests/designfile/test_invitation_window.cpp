@@ -12,6 +12,7 @@
 #include "wizards/InvitationLayout.h"
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
+#include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Invitation_Wizard.h"
 #include "wizards/ui/PhotoEditPanel.h"
 
@@ -21,6 +22,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -158,6 +160,8 @@ private slots:
         Resource_Path = m_dir.path();
         Data_Folder_Path = m_dir.filePath(QStringLiteral("DataSet"));
         QDir(m_dir.path()).mkpath(QStringLiteral("Frames"));
+        writePicture(m_dir.filePath(QStringLiteral("Frames/Blue.png")), Qt::blue);
+        writePicture(m_dir.filePath(QStringLiteral("Frames/Gold.png")), Qt::yellow);
         setPromptHandler(&m_prompt);
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
@@ -273,6 +277,48 @@ private slots:
         const QList<QColor> before = textColours();
         editPhoto([](PhotoEditPanel* p) { PhotoSettings s; s.invert_clr = true; p->setSettings(s); });
         QCOMPARE(textColours(), before);
+    }
+
+    // The gallery shows the card's frame after Undo and Redo; a click on the frame shown selected picks it.
+    void galleryShowsTheCardsFrame() {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        FrameGalleryWidget* gallery = m_road->gallery();
+        const auto click = [gallery](const QString& name) {
+            for (int row = 0; row < gallery->count(); ++row)
+                if (gallery->item(row)->text() == name)
+                    QTest::mouseClick(gallery->viewport(), Qt::LeftButton, {},
+                                      gallery->visualItemRect(gallery->item(row)).center());
+        };
+        const auto shown = [gallery] {
+            const QList<QListWidgetItem*> items = gallery->selectedItems();
+            return items.isEmpty() ? QString() : items.first()->text();
+        };
+        const auto cardFrame = [this] {
+            const GraphicPtr frame = byId(QStringLiteral("PARTY_IMAGE_BG"));
+            return frame ? QFileInfo(frame->_file_path).completeBaseName() : QString();
+        };
+        QUndoStack* undo = m_doc->undoManager();
+        click(QStringLiteral("Gold"));
+        click(QStringLiteral("Blue"));
+        QCOMPARE(cardFrame(), QStringLiteral("Blue"));
+        undo->undo();
+        QCOMPARE(cardFrame(), QStringLiteral("Gold"));
+        QCOMPARE(shown(), QStringLiteral("Gold"));
+        undo->undo();
+        QCOMPARE(shown(), QString());
+        undo->redo();
+        undo->redo();
+        QCOMPARE(shown(), QStringLiteral("Blue"));
+
+        // The frame's item given another picture elsewhere: a click on the entry still selected applies it.
+        const GraphicPtr frame = byId(QStringLiteral("PARTY_IMAGE_BG"));
+        frame->_file_path = m_dir.filePath(QStringLiteral("elsewhere.png"));
+        QCOMPARE(shown(), QStringLiteral("Blue"));
+        const QSignalSpy picked(gallery, &FrameGalleryWidget::framePicked);
+        click(QStringLiteral("Blue"));
+        QCOMPARE(picked.size(), 1);
+        QCOMPARE(cardFrame(), QStringLiteral("Blue"));
     }
 };
 

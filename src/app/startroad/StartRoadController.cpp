@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,12 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     dock->setWidget(m_gallery);
     window.addDockWidget(Qt::LeftDockWidgetArea, dock);
     connect(m_gallery, &FrameGalleryWidget::framePicked, this, &StartRoadController::framePicked);
+    // The gallery shows the card's frame, also after Undo and Redo.
+    connect(window.document(), &SKTDocument::graphicsChanged, this, [this](CardSide side) {
+        if (side == CardSide::Front)
+            showCardFrame();
+    });
+    connect(window.document()->undoManager(), &QUndoStack::indexChanged, this, &StartRoadController::showCardFrame);
 
     QMenu* card = window.addWindowMenu(tr("&Card"));
     card->addAction(tr("Edit Main Photo..."), this, &StartRoadController::Edit_Main_Photo_Button);
@@ -69,6 +76,14 @@ void StartRoadController::fillGallery() {
         return;
     m_galleryFilled = true;
     m_gallery->Load_and_fill_backgrounds(Resource_Path + QStringLiteral("/Frames"));
+    showCardFrame();
+}
+
+void StartRoadController::showCardFrame() {
+    if (!m_galleryFilled)
+        return;
+    const GraphicPtr frame = findPictureItem(m_window.Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE_BG"));
+    m_gallery->showFrame(frame ? frame->_file_path : QString());
 }
 
 StartRoadController::~StartRoadController() {

@@ -53,6 +53,8 @@ public:
 
 private:
     void editMainPhoto();
+    // Selects the front side's frame in the gallery.
+    void showCardFrame();
     // The front side's texts drawn in the colour the card under them gives (none when the side's text
     // colour was chosen); after the main photo changes they take the colour the card then gives.
     GraphicList textsFollowingPhoto() const;

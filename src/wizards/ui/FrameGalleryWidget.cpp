@@ -2,13 +2,17 @@
 #include "common/ThumbnailCache.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QThreadPool>
+
+#include <utility>
 
 namespace {
 constexpr int Thumb = 80;
@@ -70,6 +74,38 @@ FrameGalleryWidget::FrameGalleryWidget(QWidget* parent) : QListWidget(parent) {
     setWordWrap(true);
     connect(this, &QListWidget::itemSelectionChanged, this,
             &FrameGalleryWidget::imageBrowserSelectionDidChange);
+    // A click on the frame already selected picks it again (after an Undo it is no longer the card's).
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (item && item == std::exchange(m_pressedSelected, nullptr) && item->isSelected()) {
+            m_selected = item->data(Qt::UserRole).toString();
+            if (!m_selected.isEmpty())
+                emit framePicked(m_selected);
+        }
+    });
+}
+
+void FrameGalleryWidget::mousePressEvent(QMouseEvent* event) {
+    QListWidgetItem* item = itemAt(event->position().toPoint());
+    m_pressedSelected = item && item->isSelected() ? item : nullptr;
+    QListWidget::mousePressEvent(event);
+}
+
+void FrameGalleryWidget::showFrame(const QString& path) {
+    const QString wanted = path.isEmpty() ? QString() : QDir::cleanPath(path);
+    QListWidgetItem* shown = nullptr;
+    for (int row = 0; row < count() && !wanted.isEmpty(); ++row)
+        if (QDir::cleanPath(item(row)->data(Qt::UserRole).toString()) == wanted)
+            shown = item(row);
+    const QSignalBlocker block(this);
+    if (shown) {
+        setCurrentItem(shown);
+        scrollToItem(shown);
+    } else {
+        clearSelection();
+        setCurrentItem(nullptr);
+    }
+    m_selected = shown ? path : QString();
+    viewport()->update();
 }
 
 void FrameGalleryWidget::Load_and_fill_backgrounds(const QString& folder) {

@@ -21,6 +21,9 @@ public:
     // Moves entries as the gallery's drag does and shows the new order.
     bool moveItemsAtIndexes(const QList<int>& indexes, int destination);
 
+    // Shows the entry of this path selected (none when no entry has it), without picking it.
+    void showFrame(const QString& path);
+
     const FrameGallery& gallery() const { return m_gallery; }
     QString selected_image() const { return m_selected; }
 
@@ -31,6 +34,7 @@ signals:
 protected:
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void reload();
@@ -39,4 +43,5 @@ private:
     FrameGallery m_gallery;
     QString m_selected;
     bool m_reloading = false;
+    QListWidgetItem* m_pressedSelected = nullptr; // pressed while selected: its click picks it again
 };
