@@ -134,7 +134,7 @@ class TestInvitationWindow : public QObject {
     }
 
     bool buildCard(const QString& photo, const QString& category, int row, bool portrait) {
-        scriptWizard([=](Invitation_Wizard* w) {
+        scriptWizard([=, this](Invitation_Wizard* w) {
             m_title = w->windowTitle();
             w->next();
             w->titleEdit()->setText(QStringLiteral("Birthday Party"));
