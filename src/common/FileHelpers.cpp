@@ -15,8 +15,10 @@
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <exception>
 
@@ -54,9 +56,119 @@ void setReplacementFileMode(int fd, const QString& path)
     ::fchmod(fd, mode);
 }
 
+bool linkMayBeFollowed(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower)
+{
+    const mode_t shared = S_ISVTX | S_IWOTH;
+    return linkOwner == follower || (folderMode & shared) != shared || linkOwner == folderOwner;
+}
+
+namespace {
+
+constexpr int kMaxLinks = 40; // the system's own bound (ELOOP)
+
+QByteArray joinedPath(const QByteArray& folder, const QByteArray& name)
+{
+    return folder == "/" ? "/" + name : folder + '/' + name;
+}
+
+QByteArray parentPath(const QByteArray& folder)
+{
+    const qsizetype slash = folder.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : folder.left(slash);
+}
+
+QString refusedLinkMessage(const QString& path, const QByteArray& link, const QByteArray& folder)
+{
+    const QString linkPath = QFile::decodeName(link);
+    const QString where = QDir::toNativeSeparators(QFile::decodeName(folder));
+    if (QFileInfo(path).absoluteFilePath() == linkPath)
+        return QStringLiteral("The file %1 was not written: it is a link that another user placed in the shared "
+                              "folder %2.")
+            .arg(QDir::toNativeSeparators(path), where);
+    return QStringLiteral("The file %1 was not written: the way to it leads through %2, a link that another user "
+                          "placed in the shared folder %3.")
+        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(linkPath), where);
+}
+
+// Opens a save file at the path its links lead to, when the link rule allows them.
+bool openChecked(QSaveFile& file)
+{
+    QString resolved;
+    if (!linkWriteProblem(file.fileName(), &resolved).isEmpty()) {
+        errno = EACCES;
+        return false;
+    }
+    file.setFileName(resolved);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // A link placed there meanwhile has been followed by QSaveFile: it must pass the rule too.
+    if (!linkWriteProblem(resolved).isEmpty()) {
+        file.cancelWriting();
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString linkWriteProblem(const QString& path, uid_t follower, QString* resolved)
+{
+    if (path.isEmpty())
+        return {};
+    QList<QByteArray> pending = QFile::encodeName(QFileInfo(path).absoluteFilePath()).split('/');
+    QByteArray done = "/";
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray part = pending.takeFirst();
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            done = parentPath(done);
+            continue;
+        }
+        const QByteArray next = joinedPath(done, part);
+        struct stat link {};
+        const bool exists = ::lstat(next.constData(), &link) == 0;
+        if (!exists || !S_ISLNK(link.st_mode) || ++links > kMaxLinks) {
+            done = next;
+            if (!exists || S_ISLNK(link.st_mode)) {
+                // Past a missing part (or too many links) the system's own refusal follows: kept as written.
+                for (const QByteArray& rest : std::as_const(pending))
+                    done = joinedPath(done, rest);
+                break;
+            }
+            continue;
+        }
+        struct stat folder {};
+        if (::stat(done.constData(), &folder) != 0 ||
+            !linkMayBeFollowed(link.st_uid, folder.st_uid, folder.st_mode, follower))
+            return refusedLinkMessage(path, next, done);
+        char target[PATH_MAX + 1];
+        const ssize_t n = ::readlink(next.constData(), target, PATH_MAX);
+        if (n <= 0) {
+            done = next; // gone meanwhile: the write meets what is there now
+            for (const QByteArray& rest : std::as_const(pending))
+                done = joinedPath(done, rest);
+            break;
+        }
+        if (target[0] == '/')
+            done = "/";
+        pending = QByteArray(target, n).split('/') + pending;
+    }
+    if (resolved)
+        *resolved = QFile::decodeName(done);
+    return {};
+}
+
+QString linkWriteProblem(const QString& path, QString* resolved)
+{
+    return linkWriteProblem(path, ::geteuid(), resolved);
+}
+
 bool openSaveFile(QSaveFile& file)
 {
-    if (!file.open(QIODevice::WriteOnly))
+    if (!openChecked(file))
         return false;
     setReplacementFileMode(file.handle(), file.fileName());
     return true;
@@ -215,6 +327,8 @@ bool definiteReason(int e)
 
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno)
 {
+    if (const QString link = linkWriteProblem(path); !link.isEmpty())
+        return link;
     if (savedErrno == ENOSPC || savedErrno == EDQUOT || (!definiteReason(savedErrno) && noRoomLeft(path)))
         return QStringLiteral("The disk is full.");
     const QString said = file.errorString();
@@ -253,7 +367,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 {
     QSaveFile file(path);
     errno = 0;
-    bool ok = ownerOnly ? file.open(QIODevice::WriteOnly) : openSaveFile(file);
+    bool ok = ownerOnly ? openChecked(file) : openSaveFile(file);
     if (ok && ownerOnly)
         ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (ok && file.write(bytes) == bytes.size())

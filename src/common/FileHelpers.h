@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <functional>
 
+#include <sys/types.h>
+
 class QImage;
 
 // Permissions of every working folder the program creates: owner writes, others read.
@@ -55,14 +57,25 @@ QString Convert_Path_From_URL(const QUrl& url);
 // untouched until the new one is complete. On failure shows the path, then the reason, and gives false.
 bool Save_gen_image(const QImage& image, const QString& file_path_val);
 
-// The reason a write to `file` (at `path`) failed, for the user: "The disk is full." when the file system
-// ran out of room (savedErrno is errno taken right after the failing call), else the system's message.
+// The reason a write to `file` (at `path`) failed, for the user: the link rule's message when the path
+// leads through a refused link; "The disk is full." when the file system ran out of room (savedErrno is
+// errno taken right after the failing call); else the system's message.
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno);
 // Gives the temporary file fd, which is to replace path, the mode the finished file should have: a replaced
 // file's own permissions less set-user-id, set-group-id, sticky and world-write bits; a new file the
 // ordinary 0666 less the user's umask (077 keeps it private). Cards hold names, addresses and photos.
 void setReplacementFileMode(int fd, const QString& path);
-// Opens a QSaveFile for writing and gives it that mode; errno as the failing call left it.
+// The kernel's rule for links in shared folders (protected_symlinks), applied by every writer whatever the
+// system's setting: a link is followed when the follower owns it, when its folder's owner owns it, or when
+// its folder is not both sticky and world-writable (as /tmp is, where anyone may place a link).
+bool linkMayBeFollowed(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower);
+// Walks path as the system would to write it, checking every link on the way (the file's and its folders',
+// each link of a chain) by that rule for `follower`. Empty when all may be followed, and *resolved then holds
+// the path with every link resolved (what a writer replaces); otherwise the message naming the file.
+QString linkWriteProblem(const QString& path, uid_t follower, QString* resolved = nullptr);
+QString linkWriteProblem(const QString& path, QString* resolved = nullptr); // for this process's user
+// Opens a QSaveFile for writing and gives it that mode; errno as the failing call left it. A path through a
+// link the rule refuses is not opened (writeErrorText then gives the reason); an allowed link is followed.
 bool openSaveFile(QSaveFile& file);
 // Finishes a QSaveFile: everything written must be on disk (some writers, like QPdfWriter, do not check their
 // writes) before the new file replaces the old one. False, the reason in *error and the old file kept when not.

@@ -25,7 +25,7 @@ bool copyOneFile(const QString& source, const QString& target)
     // Written under a temporary name and renamed, so an interrupted start never leaves a half file
     // that later starts would take for the user's own.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!openSaveFile(out))
         return false;
     char buffer[64 * 1024];
     while (!in.atEnd()) {

@@ -238,13 +238,15 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
 }
 
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error) {
-    // A link is written through, as every other file of the program is (QSaveFile): its target is
-    // replaced and the link stays.
-    QFileInfo info(path);
-    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    if (info.isSymLink())
-        info.setFile(path); // a loop: replaced as it stands
+    // A link is written through where the link rule allows it, as every other file of the program is: its
+    // target is replaced and the link stays. The rename below never follows a link placed meanwhile.
+    QString resolved;
+    if (const QString problem = linkWriteProblem(path, &resolved); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    const QFileInfo info(resolved);
     const QByteArray to = QFile::encodeName(info.absoluteFilePath());
     const QByteArray dir = QFile::encodeName(info.absolutePath());
     // A name the file system cannot hold is refused as such (the temporary file's name would fail first,

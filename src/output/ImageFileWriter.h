@@ -25,7 +25,8 @@ QString formatForPath(const QString& path, const QString& chosenType);
 QByteArray encode(const QImage& image, const QString& format, QString* error = nullptr);
 
 // Replaces the file with the data: written to a temporary file in the same folder and renamed over it, so an
-// old file is replaced only by a complete new one; a link's target is replaced, the link kept. No sync to disk.
+// old file is replaced only by a complete new one; a link's target is replaced, the link kept, where the link
+// rule of FileHelpers allows it (else nothing is written and *error names the file). No sync to disk.
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 // Flushes the file system holding the folder to disk (once, at the end of a batch).

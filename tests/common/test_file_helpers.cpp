@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -395,6 +396,99 @@ private slots:
             QVERIFY(ok);
             QTEST(int(modeOf(path)), "expected");
         }
+    }
+
+    // Links in a shared folder (sticky and world-writable, as /tmp) are followed only as the kernel's
+    // protected_symlinks rule allows, whatever the system's setting: by every writer, on every link of a chain
+    // and of the folders on the way. Other owners are made with lchown (root); `asUid` checks for another user.
+    void linksInSharedFolders_data()
+    {
+        const int me = int(::geteuid()), nobody = 65534;
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("folderOwner");
+        QTest::addColumn<int>("linkOwner");
+        QTest::addColumn<int>("asUid");
+        QTest::addColumn<QString>("shape"); // file, folder (a linked folder on the way), chain (own link first)
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("another's link, sticky shared folder") << 01777 << me << nobody << me << "file" << false;
+        QTest::newRow("own link, sticky shared folder") << 01777 << me << me << me << "file" << true;
+        QTest::newRow("another's link, folder not sticky") << 0777 << me << nobody << me << "file" << true;
+        QTest::newRow("another's link, sticky not world-writable") << 01775 << me << nobody << me << "file" << true;
+        QTest::newRow("the folder owner's link") << 01777 << nobody << nobody << me << "file" << true;
+        QTest::newRow("another's folder link on the way") << 01777 << me << nobody << me << "folder" << false;
+        QTest::newRow("own link to another's link") << 01777 << me << nobody << me << "chain" << false;
+        const int other = 4242;
+        QTest::newRow("as another user: the folder owner's link") << 01777 << me << me << other << "file" << true;
+        QTest::newRow("as another user: our link") << 01777 << nobody << me << other << "file" << false;
+        QTest::newRow("as another user: chain") << 01777 << nobody << me << other << "chain" << false;
+        QTest::newRow("as another user: not sticky") << 0777 << nobody << me << other << "folder" << true;
+    }
+    void linksInSharedFolders()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(int, folderOwner);
+        QFETCH(int, linkOwner);
+        QFETCH(int, asUid);
+        QFETCH(QString, shape);
+        QFETCH(bool, followed);
+        const uid_t me = ::geteuid();
+        if ((uid_t(folderOwner) != me || uid_t(linkOwner) != me) && me != 0)
+            QSKIP("needs root to give a link or folder another owner");
+        const QString shared = root + "/shared", home = root + "/home";
+        QVERIFY(QDir().mkpath(shared) && QDir().mkpath(home));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), mode_t(folderMode)), 0);
+        QCOMPARE(::lchown(QFile::encodeName(shared).constData(), uid_t(folderOwner), gid_t(-1)), 0);
+        const QString victim = home + "/victim.txt";
+        const QString planted = shared + (shape == "folder" ? "/dir" : "/card.png");
+        QVERIFY(QFile::link(shape == "folder" ? home : victim, planted));
+        QCOMPARE(::lchown(QFile::encodeName(planted).constData(), uid_t(linkOwner), gid_t(-1)), 0);
+        QString path = shape == "folder" ? planted + "/victim.txt" : planted;
+        if (shape == "chain") {
+            path = home + "/own-link.png";
+            QVERIFY(QFile::link(planted, path));
+        }
+
+        QString resolved;
+        const QString problem = linkWriteProblem(path, uid_t(asUid), &resolved);
+        QCOMPARE(problem.isEmpty(), followed);
+        if (followed)
+            QCOMPARE(resolved, QFileInfo(victim).absoluteFilePath());
+        else
+            QVERIFY2(problem.contains(path), qPrintable(problem));
+        if (uid_t(asUid) != me)
+            return;
+
+        // Every writer of the program meets the same rule.
+        const QImage image = filledImage(QSize(2, 2), Qt::red, QImage::Format_RGB32);
+        const std::function<QString()> writers[] = {
+            [&] {
+                prompt.texts.clear();
+                return Save_gen_image(image, path) ? QString() : prompt.texts.value(1);
+            },
+            [&] {
+                QString error;
+                return writeFileAtomically(path, "new", &error) ? QString() : error;
+            },
+            [&] {
+                QString error;
+                return writeFileAtomically(path, "settings", &error, true) ? QString() : error;
+            },
+            [&] {
+                QSaveFile file(path);
+                QString error;
+                if (!openSaveFile(file))
+                    return writeErrorText(file, path, errno);
+                file.write("design");
+                return commitSaveFile(file, &error) ? QString() : error;
+            }};
+        for (const auto& write : writers) {
+            writeBytes(victim, "keep");
+            const QString error = write();
+            QCOMPARE(error, problem);
+            QCOMPARE(readBytes(victim) == "keep", !followed);
+            QVERIFY(QFileInfo(planted).isSymLink());
+        }
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
     }
 
     // A full file system (a 64 KiB tmpfs) is named as such, and the old file stays whole.

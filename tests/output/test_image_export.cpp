@@ -27,6 +27,9 @@
 
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace outtest;
 
 namespace {
@@ -187,6 +190,20 @@ private slots:
         QVERIFY(Export_Single_File(design(false), dir.filePath("link.png"), "F", false, 150).complete());
         QVERIFY(QFileInfo(dir.filePath("link.png")).isSymLink());
         QCOMPARE(QImage(path).width(), 417);
+        // Another user's link in a shared sticky folder (as /tmp) is not written through.
+        if (::geteuid() == 0) {
+            const QString shared = dir.filePath("shared");
+            QVERIFY(QDir().mkdir(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+            const QString planted = shared + "/card.png";
+            QVERIFY(QFile::link(path, planted));
+            QCOMPARE(::lchown(QFile::encodeName(planted).constData(), 65534, gid_t(-1)), 0);
+            const QByteArray before = readBytes(path);
+            scope.prompt.messages.clear();
+            QCOMPARE(Export_Single_File(design(false), planted, "F", false, 72).failed, QStringList{planted});
+            QVERIFY(scope.prompt.messages.value(1).contains("a link that another user placed in the shared folder"));
+            QCOMPARE(readBytes(path), before);
+            scope.prompt.messages.clear();
+        }
 
         const QString longest = dir.filePath(QString(251, 'n') + ".png"); // 255 bytes
         QVERIFY2(Export_Single_File(design(false), longest, "F", false, 72).complete(),
