@@ -7,7 +7,8 @@ Nothing of the mail is on the command line, where every user of the machine coul
 holds the account password on its first line (ASCII; empty to send without logging in), then one JSON
 object (UTF-8) with the strings "sender", "server", "port", "from", "recipient", "subject", "body" and "ssl"
 and the list "attachments" (paths, in order). Header fields hold no line break and no NUL character; the
-body holds no NUL character.
+body holds no NUL character. Attachments keep their file names, whatever characters they hold (RFC 2231
+where a name is not plain ASCII).
 
 "ssl" "Y" connects with implicit TLS (SMTP over SSL, usually port 465). Any other value connects in plain
 text and must be upgraded with STARTTLS (usually port 587 or 25): a server that does not offer it gets
@@ -30,6 +31,7 @@ import ssl
 import sys
 from email.message import EmailMessage
 from email.utils import formatdate, make_msgid
+from urllib.parse import quote
 
 TIMEOUT_SECONDS = 60
 
@@ -89,6 +91,31 @@ def read_request():
     return password, request
 
 
+# What RFC 2231 lets stand unencoded in a parameter value besides letters and digits.
+ATTRIBUTE_CHARS = "!#$&+-.^_`|~"
+NAME_PIECE = 56  # encoded characters a line, so that no header line passes 78
+
+
+def attachment_disposition(name):
+    """Content-Disposition naming the file in RFC 2231's encoding (UTF-8, in numbered pieces), so that any
+    name arrives as it is: Python's own header code refuses or breaks names holding line breaks or other
+    control characters."""
+    encoded = quote(name.encode("utf-8", "surrogateescape"), safe=ATTRIBUTE_CHARS)
+    pieces, piece, i = [], "", 0
+    while i < len(encoded):
+        token = encoded[i:i + 3] if encoded[i] == "%" else encoded[i]
+        if len(piece) + len(token) > NAME_PIECE:
+            pieces.append(piece)
+            piece = ""
+        piece += token
+        i += len(token)
+    pieces.append(piece)
+    if len(pieces) == 1:
+        return "attachment;\n filename*=utf-8''" + pieces[0]
+    return "attachment;" + ";".join("\n filename*%d*=%s%s" % (n, "utf-8''" if n == 0 else "", p)
+                                    for n, p in enumerate(pieces))
+
+
 def build_message(sender, recipient, subject, body, attachments):
     msg = EmailMessage()
     msg["From"] = sender
@@ -107,7 +134,15 @@ def build_message(sender, recipient, subject, body, attachments):
         if kind is None or encoding is not None:
             kind = "application/octet-stream"
         maintype, subtype = kind.split("/", 1)
-        msg.add_attachment(data, maintype=maintype, subtype=subtype, filename=os.path.basename(path))
+        name = os.path.basename(path)
+        if all(" " <= c <= "~" for c in name):
+            msg.add_attachment(data, maintype=maintype, subtype=subtype, filename=name)
+        else:
+            msg.add_attachment(data, maintype=maintype, subtype=subtype)
+            part = msg.get_payload()[-1]
+            del part["Content-Disposition"]
+            # Stored as written: its lines are short, so the generator sends them unchanged.
+            part.set_raw("Content-Disposition", attachment_disposition(name))
     return msg
 
 

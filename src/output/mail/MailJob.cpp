@@ -74,11 +74,15 @@ QString mailFinishedMessage(const MailRunResult& r) {
     return text;
 }
 
+QString plainAttachmentPath(const QString& text) {
+    return !text.isEmpty() && QFileInfo(text).isFile() ? text : text.trimmed();
+}
+
 QString plainAttachmentProblem(const QString& path) {
-    const QString trimmed = path.trimmed();
-    if (trimmed.isEmpty() || QFileInfo(trimmed).isFile())
+    const QString file = plainAttachmentPath(path);
+    if (file.isEmpty() || QFileInfo(file).isFile())
         return {};
-    return QStringLiteral("The file to attach does not exist:\n%1").arg(trimmed);
+    return QStringLiteral("The file to attach does not exist:\n%1").arg(file);
 }
 
 MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
@@ -225,7 +229,7 @@ MailRunResult MailJob::run() {
             }
             attachments = cardFiles;
         } else {
-            const QString path = req.plainAttachment.trimmed();
+            const QString path = plainAttachmentPath(req.plainAttachment);
             if (!path.isEmpty())
                 attachments << path;
         }

@@ -59,6 +59,9 @@ struct MailRunResult {
 // (sent, refused, failed, not tried, skipped) and the rows whose cards had a problem.
 QString mailFinishedMessage(const MailRunResult& result);
 
+// The file a plain-mode attachment text names: the text as it stands when that is a file (its name may end
+// in a blank or a line break), else the text without the blanks around it.
+QString plainAttachmentPath(const QString& text);
 // The problem of a plain-mode attachment path, or empty: a typed path must name an existing file.
 QString plainAttachmentProblem(const QString& path);
 

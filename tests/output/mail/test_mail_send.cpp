@@ -559,6 +559,51 @@ private slots:
         QCOMPARE(rec.calls[0].attachments, QStringList{file});
     }
 
+    // Files whose names hold line breaks (every character Python takes for a line end), other control
+    // characters or letters beyond ASCII arrive under their own names and with their own bytes.
+    void attachmentNamesArriveIntact() {
+        LoopbackSmtp smtp;
+        QVERIFY(smtp.ok());
+        const QStringList names = {
+            "report.pdf", "line\nbreak.png", "carriage\rreturn.txt", "both\r\nends.txt", "vertical\vtab.txt",
+            "form\ffeed.txt", QString("file\x1cgroup\x1drecord\x1eunit.txt"), QString("next") + QChar(0x85) + "line.txt",
+            QString("line") + QChar(0x2028) + "and" + QChar(0x2029) + "paragraph.txt", QString("tab\tand") + QChar(0x7f) + "delete.txt",
+            "Grüße \"quoted\" 100%; a=b*'c'.png", QString(90, QChar(0x00e9)) + "\n.png"};
+        QTemporaryDir files;
+        MailRequest req = request({"ann@navu.test"});
+        req.account.port = smtp.portText();
+        req.cardMode = false;
+        QStringList paths;
+        for (const QString& name : names) {
+            paths << files.filePath(name);
+            writeBytes(paths.last(), name.toUtf8());
+        }
+        // One mail carries them all: the script takes each path of the list.
+        MailMessage message = req.account;
+        message.recipient = "ann@navu.test";
+        message.attachments = paths;
+        QVERIFY(mailTextProblem(message).isEmpty());
+        const MailSendResult sent = sendEmail_pyth(message, 60000);
+        QVERIFY2(sent.sent, qPrintable(sent.error));
+        // And the plain mode's own road, with a name that ends in a line break (sent encoded as it is;
+        // Python's reader, as many, strips the end of a name it decodes).
+        req.plainAttachment = files.filePath("ends with a break\n");
+        writeBytes(req.plainAttachment, "last");
+        QVERIFY(plainAttachmentProblem(req.plainAttachment).isEmpty());
+        MailJob job(req, nullptr);
+        QCOMPARE(job.run().sent, 1);
+
+        const QList<QJsonObject> mails = smtp.mails();
+        QCOMPARE(mails.size(), 2);
+        const QJsonArray atts = mails[0]["attachments"].toArray();
+        QCOMPARE(atts.size(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
+            QCOMPARE(atts[i].toObject()["filename"].toString(), names[i]);
+            QCOMPARE(readBytes(atts[i].toObject()["path"].toString()), names[i].toUtf8());
+        }
+        QVERIFY(readBytes(smtp.dir.filePath("2.eml")).contains("filename*=utf-8''ends%20with%20a%20break%0A"));
+    }
+
     // A row whose picture cannot be read still goes out, but the finish message says how many cards had a
     // problem and names the row and the picture, never plain success.
     void rowProblemsReachTheMessage() {
