@@ -10,6 +10,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <algorithm>
+
 namespace graphicview {
 
 // Same key for the steps of one drag or one run of arrow keys; a new one for each.
@@ -26,6 +28,18 @@ inline bool isTextOrPicture(const GraphicPtr& g) {
 
 inline bool isCardFrame(const GraphicPtr& g) {
     return g && g->control_ID == QLatin1String("PARTY_IMAGE_BG") && g->kind() == GraphicKind::Image;
+}
+
+// Where an item of the given size placed at a point lies: inside the card, moved back from its edges and,
+// larger than the card, made smaller (keeping its proportions when asked).
+inline QRectF placedInsideCard(QPointF at, QSizeF size, QSizeF card, bool keepProportions) {
+    if (card.isEmpty())
+        return QRectF(at, size);
+    if (size.width() > card.width() || size.height() > card.height())
+        size = keepProportions ? size.scaled(size.boundedTo(card), Qt::KeepAspectRatio) : size.boundedTo(card);
+    return QRectF(QPointF(std::clamp(at.x(), 0.0, card.width() - size.width()),
+                          std::clamp(at.y(), 0.0, card.height() - size.height())),
+                  size);
 }
 
 inline QPointF handlePoint(const QRectF& r, int h) {

@@ -243,14 +243,17 @@ void SKTGraphicView::finishCreation(const QRectF& dragRect, const QInputEvent* e
                            : (rect.width() < NewItemMinimum || rect.height() < NewItemMinimum);
     if (tooSmall) {
         QSizeF size = defaultSizeForTool(t);
+        bool picture = false;
         if ((t == 8 || t == 9) && QFileInfo(Library_Selected_Image).isFile()) {
             // A clicked picture keeps its proportions.
             const pictures::PictureInfo info = pictures::inspectFile(Library_Selected_Image);
             const QSize natural = info.readable() ? info.size : QSize();
-            if (natural.isValid())
+            picture = natural.isValid();
+            if (picture)
                 size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
         }
-        rect = QRectF(dragRect.topLeft(), size);
+        // Clicked near an edge, the item lies inside the card all the same.
+        rect = placedInsideCard(dragRect.topLeft(), size, _canvasSize, picture);
     }
     GraphicPtr g = createGraphicOfClass(classForTool(t), event, true, rect, _cardSide, QString(), QString());
     if (!g)
@@ -679,8 +682,9 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         Library_Selected_Image = path;
         const QSizeF size = QSizeF(natural).scaled(QSizeF(160, 160), Qt::KeepAspectRatio);
         const qsizetype refusals = refused.size();
-        GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(at, size),
-                                            _cardSide, path, QString());
+        GraphicPtr g = createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true,
+                                            placedInsideCard(at, size, _canvasSize, true), _cardSide, path,
+                                            QString());
         if (!g && refused.size() > refusals)
             continue;
         if (!g)
