@@ -256,7 +256,20 @@ private slots:
         QTest::newRow("system time, US") << us << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "03:04:05 PM";
         QTest::newRow("seconds cut, not rounded") << c << 164 << "hh:mm:ss" << 0.499999999 << "11:59:59";
         QTest::newRow("a date alone is cut before midnight") << c << 164 << "dd.mm.yyyy" << 45657.9999999 << "31.12.2024";
-        QTest::newRow("a date with its time is rounded") << c << 164 << "dd.mm.yy hh:mm" << 45657.9999999 << "01.01.25 00:00";
+        QTest::newRow("a date with its time that rounds to midnight is the next day")
+            << c << 164 << "dd.mm.yy hh:mm" << 45657.9999999 << "01.01.25 00:00";
+        // LibreOffice writes serials with 15 significant digits: 14:22:00 is a few microseconds short.
+        QTest::newRow("a stored time shows its minute") << c << 164 << "hh:mm" << 44031.5986111111 << "14:22";
+        QTest::newRow("a stored time shows its second") << c << 164 << "hh:mm:ss" << 45909.8128472222 << "19:30:30";
+        QTest::newRow("a stored time, 12 hours") << c << 164 << "h:mm AM/PM" << 45852.8597222222 << "8:38 PM";
+        QTest::newRow("a stored time on its date") << c << 22 << "" << 45909.8128472222 << "2025-09-09 19:30";
+        QTest::newRow("a genuine fraction is cut") << c << 164 << "hh:mm:ss" << 0.999999988425926 << "23:59:59";
+        QTest::newRow("a date with its time is cut") << c << 164 << "yyyy-mm-dd hh:mm:ss" << 4321.5678 << "1911-10-30 13:37:37";
+        QTest::newRow("hundredths shown") << c << 164 << "hh:mm:ss.00" << 45000.5000053241 << "12:00:00.46";
+        QTest::newRow("tenths rounded") << c << 164 << "hh:mm:ss.0" << (5538.881 / 86400) << "01:32:18.9";
+        QTest::newRow("hundredths never carry") << c << 164 << "hh:mm:ss.00" << (0.5 - 0.005 / 86400) << "11:59:59.99";
+        QTest::newRow("a date a hundred microseconds before midnight")
+            << c << 164 << "dd.mm.yyyy" << 45657.99999999884 << "01.01.2025";
         QTest::newRow("minutes, seconds and tenths") << c << 47 << "" << may6 << "30:00.0";
         QTest::newRow("Japanese day names") << us << 164 << "[$-411]yyyy/m/d(aaa) aaaa" << may6 << "2024/5/6(月) 月曜日";
         QTest::newRow("system time, Japanese") << "ja_JP" << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "15:04:05";
@@ -299,6 +312,25 @@ private slots:
                                  ? QString::fromStdString(out)
                                  : XlsxReader::formatNumber(QByteArray::number(value, 'g', 17));
         QTEST(text, "shown");
+    }
+
+    // Times as LibreOffice writes them (tools/format_check): every minute of a day with another second each,
+    // on 2020-07-19 and alone, show the time they were typed as.
+    void timesAsLibreOfficeWritesThem()
+    {
+        XlsxReader reader;
+        QString error;
+        QVERIFY2(reader.open(QStringLiteral(NAVU_FIXTURES_DIR "/data/formats/times.xlsx"), &error), qPrintable(error));
+        const auto sheet = reader.readSheet(0);
+        QVERIFY(sheet);
+        QCOMPARE(sheet->rowCount(), 1440);
+        for (int m = 0; m < 1440; ++m) {
+            const QTime t = QTime(0, 0).addSecs(m * 60 + m * 7 % 60);
+            const QStringList expected{t.toString("hh:mm"), t.toString("hh:mm:ss"), t.toString("h:mm:ss AP"),
+                                       "2020-07-19 " + t.toString("hh:mm:ss"), t.toString("hh:mm:ss")};
+            for (int c = 0; c < expected.size(); ++c)
+                QCOMPARE(sheet->cell(m, c), expected[c]);
+        }
     }
 
     // A workbook naming thousands of formats is read without compiling more than a real one needs: the
