@@ -349,7 +349,7 @@ QString pictureRead(const QByteArray&, const QString& path)
 {
     QString error;
     const QImage thumb = pictures::readThumbnail(path, 96, &error);
-    const QImage item = SKTImage::loadDecodedPicture(path, &error);
+    const ItemPicture item = SKTImage::loadPicture(path, &error);
     if (item.isNull() && thumb.isNull())
         return QStringLiteral("refused: ") + error;
     return QStringLiteral("thumbnail %1 x %2, item picture %3 x %4")

@@ -6,21 +6,30 @@
 // open: a design of N camera photos (24 megapixel JPEG) placed on one card is saved, then opened and its card
 // drawn once at 100 % as the window shows it; prints the time of both and the peak memory. The same for a
 // design of two 16-bit PNG pictures of 90 megapixels.
+// save: a design whose main photo is a camera photo (24 megapixel JPEG, inverted and brightened) is saved through
+// the window's own Save; prints the time, the file's size and the longest time the window's thread went without
+// its event loop.
 // zoom: a canvas of 200 items with 25 photos of 2400 x 1600 in a scroll area, zoomed step by step; prints the
 // longest and the median of the longest time the window's thread went without its event loop in each step.
 
 #include "BenchSupport.h"
+#include "app/SKTWindowController.h"
 #include "app/designfile/DesignFile.h"
+#include "app/startroad/DesignCommands.h"
+#include "app/startroad/StartRoadController.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTItems.h"
 #include "canvas/SKTRenderingView.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
+#include "common/Prompt.h"
+#include "wizards/InvitationState.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
@@ -211,6 +220,57 @@ int exportCards(const QString& folder, const QString& out)
     return 0;
 }
 
+
+// Saves a design whose main photo is a camera photo through the window's Save, as the user does.
+int saveWithPhoto(const QString& folder)
+{
+    const QString photo = makePicture(folder, QStringLiteral("photo0.jpg"), QSize(6000, 4000), 0);
+    class SilentPrompt : public PromptHandler {
+    public:
+        void message(const QString& text) override { QTextStream(stderr) << "message: " << text << "\n"; }
+        bool yesNo(const QString&) override { return false; }
+    } prompt;
+    setPromptHandler(&prompt);
+    SKTDocument doc;
+    SKTWindowController window(&doc);
+    StartRoadController road(window);
+    window.show();
+    PhotoSettings settings;
+    settings.invert_clr = true;
+    settings.brt_val = 0.1f;
+    setCurrentPhotoSettings(settings);
+    if (!road.Update_frame_Main_Photo_And_Path(photo, true)) {
+        QTextStream(stderr) << "cannot load " << photo << "\n";
+        return 1;
+    }
+    auto item = std::static_pointer_cast<SKTImage>(makeGraphicOfClass(QStringLiteral("SKTImage"), false));
+    item->control_ID = QStringLiteral("PARTY_IMAGE");
+    item->setFilePath(photo);
+    item->setBounds(QRectF(40, 40, 300, 200));
+    window.Get_Front_Controls_Array().prepend(item);
+    doc.notifyGraphicsChanged(CardSide::Front);
+    const QString design = folder + QStringLiteral("/main_photo.kvto");
+    QFile::remove(design);
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    bench::Heartbeat beat;
+    QCoreApplication::processEvents();
+    beat.reset();
+    const qint64 start = beat.elapsed();
+    const bool saved = road.designCommands().Save_project_file(design, false);
+    const qint64 worst = beat.worstUntilNow();
+    const double s = (beat.elapsed() - start) / 1000.0;
+    setPromptHandler(nullptr);
+    if (!saved)
+        return 1;
+    QTextStream(stdout) << "save with a 24 MP main photo: " << QString::number(s, 'f', 2) << " s, file "
+                        << QString::number(QFileInfo(design).size() / 1048576.0, 'f', 1) << " MB, longest window block "
+                        << worst << " ms\n"
+                        << "  the photo's file: " << QString::number(QFileInfo(photo).size() / 1048576.0, 'f', 1)
+                        << " MB\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -225,6 +285,8 @@ int main(int argc, char** argv)
         return exportCards(args[2], args[3]);
     if (args.size() > 2 && args[1] == QLatin1String("--zoom"))
         return zoom(args[2]);
+    if (args.size() > 2 && args[1] == QLatin1String("--save"))
+        return saveWithPhoto(args[2]);
 
     QTemporaryDir temp;
     const QString folder = args.size() > 1 ? args[1] : temp.path();
@@ -250,6 +312,7 @@ int main(int argc, char** argv)
         if (makeDesign(design, big) == 0)
             child({QStringLiteral("--open"), design, QStringLiteral("2 16-bit pictures of 90 MP")});
     }
+    child({QStringLiteral("--save"), folder});
     child({QStringLiteral("--zoom"), folder});
     return 0;
 }

@@ -19,10 +19,9 @@
 struct MainPhotoState {
     QString path;
     PhotoSettings settings;
-    QImage original;
+    ItemPicture original;
     bool operator==(const MainPhotoState& o) const {
-        return path == o.path && settings == o.settings &&
-               (original.cacheKey() == o.original.cacheKey() || original == o.original);
+        return path == o.path && settings == o.settings && original == o.original;
     }
 };
 

@@ -630,7 +630,7 @@ void SKTWindowController::Design_Replaced()
 
 // ---------------------------------------------------------------- host for the items
 
-QImage SKTWindowController::mainPhotoImage() const
+ItemPicture SKTWindowController::mainPhotoImage() const
 {
     QMutexLocker lock(&_photoMutex);
     return Main_Photo_image;
@@ -647,7 +647,7 @@ void SKTWindowController::resetImageEditingControls()
         _inspector->Reset_Image_Editing_Controls();
 }
 
-void SKTWindowController::setMainPhotoImage(const QImage& image)
+void SKTWindowController::setMainPhotoImage(const ItemPicture& image)
 {
     QMutexLocker lock(&_photoMutex);
     Main_Photo_image = image;

@@ -216,9 +216,9 @@ public:
     Help_Support* HelpWindow = nullptr;
 
     // CanvasHost
-    QImage mainPhotoImage() const override;
+    ItemPicture mainPhotoImage() const override;
     QString mainPhotoPath() const override;
-    void setMainPhotoImage(const QImage& image);
+    void setMainPhotoImage(const ItemPicture& image);
     void resetImageEditingControls() override;
 
     QAction* toolAction(int tool) const;
@@ -329,7 +329,7 @@ private:
     OutputCommands* _outputCommands = nullptr;
     QPointer<Grid_Wizard> _wiredGridWizard;
     mutable QMutex _photoMutex;
-    QImage Main_Photo_image;
+    ItemPicture Main_Photo_image;
 };
 
 // The one main window of the run.

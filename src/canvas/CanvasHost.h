@@ -4,15 +4,17 @@
 // installs its implementation at start-up; with none installed the model works on its own (no main
 // photo, nothing to reset), as in tests and batch workers.
 
-#include <QImage>
+#include "imaging/ItemPicture.h"
+
 #include <QString>
 
 class CanvasHost {
 public:
     virtual ~CanvasHost() = default;
-    // The design's current main photo, shown by the picture item "PARTY_IMAGE". May be called from a
-    // worker thread (a batch fill sets picture paths), so implementations return a copy taken safely.
-    virtual QImage mainPhotoImage() const { return {}; }
+    // The design's current main photo with its settings, shown by the picture item "PARTY_IMAGE". May be
+    // called from a worker thread (a batch fill sets picture paths), so implementations return a copy taken
+    // safely.
+    virtual ItemPicture mainPhotoImage() const { return {}; }
     // The file the main photo was read from, as the design stores it. GUI thread only.
     virtual QString mainPhotoPath() const { return {}; }
     // Resets the inspector's picture editing controls; called when a new picture or signature item is made.

@@ -35,14 +35,20 @@ QRectF layoutRect(const QString& layout, const QSizeF& picture, const QRectF& ca
 void paintBackgroundPicture(QPainter& painter, const Card_Property& prop, const QPainterPath& outline,
                             const QRectF& card)
 {
-    const QImage& picture = prop.Card_BG_Image;
+    const ItemPicture& picture = prop.Card_BG_Image;
     if (picture.isNull())
         return;
     painter.save();
     painter.setClipPath(outline, Qt::IntersectClip);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (prop.Card_BG_Image_Layout.compare(CardImageLayout::Tile, Qt::CaseInsensitive) == 0) {
-        QBrush brush(picture);
+        // tiles are the picture at its own size, a pixel a point
+        const QImage tile = ProcessedImageCache::processed(picture, ImageAdjustSettings());
+        if (tile.isNull()) {
+            painter.restore();
+            return;
+        }
+        QBrush brush(tile);
         brush.setTransform(QTransform::fromTranslate(card.left(), card.top()));
         painter.fillPath(outline, brush);
     } else {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/ItemPicture.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -33,7 +35,7 @@ struct Card_Property {
     QString Card_Sub_Category;
     int Card_Cat_index = -1;
     QString Card_Create_Mode = QStringLiteral("W");
-    QImage Card_BG_Image;
+    ItemPicture Card_BG_Image; // the background picture as its file came, decoded where drawn
     QString Card_BG_Image_Path;
     QString Card_BG_Image_Layout;
     QColor Card_Content_clr = Qt::black;

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -697,6 +698,20 @@ void KeyedArchiveWriter::Object::setPicture(const char* key, const ItemPicture& 
     }
     Object i = m_writer->addObject(QStringLiteral("NSImage"));
     i.setData("NAVUPictureData", picture.bytes());
+    // Adjustments it carries (the main photo's) are made again where it is drawn.
+    if (const ImageAdjustSettings a = picture.adjustments(); !a.isNeutral()) {
+        i.setBool("NAVUGrayScale", a.grayscale);
+        i.setBool("NAVUSepia", a.sepia);
+        i.setBool("NAVUInvert", a.invert);
+        i.setFloat("NAVUHue", a.hue);
+        i.setFloat("NAVUSaturation", a.saturation);
+        i.setFloat("NAVUBrightness", a.brightness);
+        i.setFloat("NAVUContrast", a.contrast);
+        i.setInt32("NAVURotation", a.rotation);
+        i.setFloat("NAVUSharpness", a.sharpness);
+        i.setFloat("NAVUExposure", a.exposure);
+        i.setFloat("NAVUBlur", a.blur);
+    }
     setUid(key, i.uid());
 }
 
@@ -906,7 +921,22 @@ std::optional<ItemPicture> KeyedArchiveReader::picture(plist_t object, const cha
     ItemPicture picture = ItemPicture::fromBytes(*bytes, error);
     if (picture.isNull())
         return std::nullopt;
-    return picture;
+    ImageAdjustSettings a;
+    a.grayscale = boolean(i, "NAVUGrayScale").value_or(false);
+    a.sepia = boolean(i, "NAVUSepia").value_or(false);
+    a.invert = boolean(i, "NAVUInvert").value_or(false);
+    const auto value = [&](const char* name, const ImageAdjust::Range& range) {
+        return range.clamp(float(real(i, name).value_or(range.neutral)));
+    };
+    a.hue = value("NAVUHue", ImageAdjust::Hue);
+    a.saturation = value("NAVUSaturation", ImageAdjust::Saturation);
+    a.brightness = value("NAVUBrightness", ImageAdjust::Brightness);
+    a.contrast = value("NAVUContrast", ImageAdjust::Contrast);
+    a.rotation = int(std::clamp<qint64>(integer(i, "NAVURotation").value_or(0), -360, 360));
+    a.sharpness = value("NAVUSharpness", ImageAdjust::Sharpness);
+    a.exposure = value("NAVUExposure", ImageAdjust::Exposure);
+    a.blur = value("NAVUBlur", ImageAdjust::Blur);
+    return picture.adjusted(a);
 }
 
 namespace {

@@ -92,22 +92,16 @@ ItemPicture SKTImage::loadPicture(const QString& path, QString* error)
     return ItemPicture::fromFile(standardizedPath(path), error);
 }
 
-QImage SKTImage::loadDecodedPicture(const QString& path, QString* error)
-{
-    // A picture that must shrink is asked for at a quarter of the allowed area (see the reader).
-    return pictures::readPictureFile(standardizedPath(path), {MaxPictureSide, MaxPicturePixels / 4}, error);
-}
-
 void SKTImage::setFilePath(const QString& path)
 {
     _file_path = path;
     if (control_ID == QLatin1String("PARTY_IMAGE")) {
         CanvasHost* host = canvasHost();
-        _image = host ? host->mainPhotoImage() : QImage();
+        _image = host ? host->mainPhotoImage() : ItemPicture();
         return;
     }
     _pictureError.clear();
-    _image = path.isEmpty() ? QImage() : loadPicture(path, &_pictureError);
+    _image = path.isEmpty() ? ItemPicture() : loadPicture(path, &_pictureError);
 }
 
 void SKTImage::makeNaturalSize()

@@ -39,10 +39,6 @@ public:
     static ItemPicture loadPicture(const QString& path, QString* error = nullptr);
     // A picture path as the loads read it: trimmed, "~" expanded, cleaned.
     static QString standardizedPath(const QString& path);
-    // The same picture decoded, scaled down to fit the caps below (a card background, a profile's picture).
-    static QImage loadDecodedPicture(const QString& path, QString* error = nullptr);
-    static constexpr int MaxPictureSide = 20000;
-    static constexpr qint64 MaxPicturePixels = 120LL * 1000 * 1000;
 
 private:
     QString _pictureError;

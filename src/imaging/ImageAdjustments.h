@@ -82,6 +82,11 @@ struct ImageAdjustSettings {
     }
     int blurRadius() const { return int(std::lround(ImageAdjust::Blur.clamp(blur))); }
     int normalizedRotation() const { return rotation % 360; }
+    // Sharpening and blur work in pixels: they are made on the whole picture, then it is scaled.
+    bool needsWholePicture() const
+    {
+        return ImageAdjust::Sharpness.clamp(sharpness) != 0.0f || blurRadius() > 0;
+    }
     bool isNeutral() const
     {
         return !hasColourChange() && ImageAdjust::Sharpness.clamp(sharpness) == 0.0f &&

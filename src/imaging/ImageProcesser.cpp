@@ -2,6 +2,7 @@
 
 #include "common/Prompt.h"
 
+#include <QPolygonF>
 #include <QTransform>
 
 #include <algorithm>
@@ -267,6 +268,18 @@ QImage ImageProcesser::rotated(const QImage& image, int degrees)
     if (out.isNull())
         throw std::bad_alloc();
     return out;
+}
+
+QSize ImageProcesser::processedSize(const QSize& size, const ImageAdjustSettings& s)
+{
+    const int d = s.normalizedRotation();
+    if (d == 0)
+        return size;
+    QTransform t;
+    t.rotate(-d);
+    // as QImage::transformed() sizes its result
+    const QPolygonF corners = QImage::trueMatrix(t, size.width(), size.height()).map(QPolygonF(QRectF(QPointF(), size)));
+    return corners.boundingRect().toAlignedRect().size();
 }
 
 QImage ImageProcesser::process(const QImage& image, const ImageAdjustSettings& s)

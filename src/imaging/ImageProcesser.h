@@ -15,6 +15,8 @@ public:
                                       float tranprency);
 
     static QImage process(const QImage& image, const ImageAdjustSettings& settings);
+    // The size process() gives for a picture of that size (a turn grows it to hold the turned picture).
+    static QSize processedSize(const QSize& size, const ImageAdjustSettings& settings);
 
     // The single stages, on a Format_ARGB32_Premultiplied picture in place.
     static void applyColour(QImage& image, const ImageAdjustSettings& settings);

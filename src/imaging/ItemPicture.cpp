@@ -1,28 +1,49 @@
 #include "imaging/ItemPicture.h"
 
 #include "common/PictureReader.h"
+#include "imaging/ImageProcesser.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
+#include <QMutex>
 
 #include <atomic>
+#include <cmath>
 
 struct ItemPicture::Data {
     pictures::PictureInfo info; // of the bytes
     QByteArray bytes;      // empty for a picture made in memory
     QImage image;          // the picture made in memory
     QSize size;            // as shown
+    QSize rawSize;         // as shown before the adjustments
     bool transposed = false; // the file's own orientation is turned a quarter
     int bytesPerPixel = 4;
     qint64 key = 0;
+    ImageAdjustSettings adjust; // made on every decode
+    qint64 baseKey = 0;         // of the picture without them
 };
 
 namespace {
 
 // Keys of pictures from bytes; QImage::cacheKey() of pictures made in memory starts at 1 << 32.
 std::atomic<qint64> nextKey{1};
+
+// One key for each picture and adjustments, so that a picture adjusted again as before finds what the cache
+// made of it.
+qint64 adjustedKey(qint64 baseKey, const ImageAdjustSettings& settings)
+{
+    static QMutex mutex;
+    static QHash<std::pair<qint64, ImageAdjustSettings>, qint64> keys;
+    QMutexLocker lock(&mutex);
+    const auto id = std::make_pair(baseKey, settings);
+    auto it = keys.constFind(id);
+    if (it == keys.constEnd())
+        it = keys.insert(id, nextKey++);
+    return *it;
+}
 
 QString fileTooLarge(qint64 bytes)
 {
@@ -110,6 +131,35 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     return scaledAs32Bits(image, size);
 }
 
+// The picture without its adjustments at size (within its raw size).
+QImage rawImage(const ItemPicture::Data& d, QSize size)
+{
+    if (!d.bytes.isEmpty())
+        return decode(d, size);
+    if (size == d.image.size())
+        return d.image;
+    return scaledAs32Bits(d.image, size);
+}
+
+// Where the adjusted picture at size is made from: the raw picture at the size the pipeline turns into at
+// least size, or whole when the adjustments work in pixels.
+QSize adjustedSource(const ItemPicture::Data& d, QSize size)
+{
+    if (d.adjust.needsWholePicture() || size == d.size)
+        return d.rawSize;
+    const double f = std::max(double(size.width()) / d.size.width(), double(size.height()) / d.size.height());
+    return QSize(std::max(1, int(std::ceil(d.rawSize.width() * f))), std::max(1, int(std::ceil(d.rawSize.height() * f))))
+        .boundedTo(d.rawSize);
+}
+
+QImage adjustedImage(const ItemPicture::Data& d, QSize size)
+{
+    QImage image = ImageProcesser::process(rawImage(d, adjustedSource(d, size)), d.adjust);
+    if (!image.isNull() && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
 } // namespace
 
 ItemPicture::ItemPicture(const QImage& image)
@@ -119,6 +169,7 @@ ItemPicture::ItemPicture(const QImage& image)
     auto data = std::make_shared<Data>();
     data->image = image;
     data->size = image.size();
+    data->rawSize = data->size;
     data->bytesPerPixel = bytesPerPixel(image.format());
     data->key = image.cacheKey(); // the same for copies of one image, apart from the counter below
     d = std::move(data);
@@ -142,6 +193,7 @@ ItemPicture ItemPicture::fromBytes(const QByteArray& bytes, QString* error)
     data->info = p.info;
     data->bytes = bytes;
     data->size = p.transposed ? p.info.size.transposed() : p.info.size;
+    data->rawSize = data->size;
     data->transposed = p.transposed;
     data->bytesPerPixel = p.info.bytesPerPixel;
     data->key = nextKey++;
@@ -188,6 +240,29 @@ ItemPicture ItemPicture::fromFile(const QString& path, QString* error)
     return picture;
 }
 
+ItemPicture ItemPicture::adjusted(const ImageAdjustSettings& settings) const
+{
+    if (!d || settings == d->adjust)
+        return *this;
+    auto data = std::make_shared<Data>(*d);
+    data->adjust = settings;
+    if (d->baseKey == 0)
+        data->baseKey = d->key;
+    if (settings.isNeutral()) {
+        data->adjust = ImageAdjustSettings();
+        data->key = data->baseKey;
+        data->size = data->rawSize;
+    } else {
+        data->key = adjustedKey(data->baseKey, settings);
+        data->size = ImageProcesser::processedSize(data->rawSize, settings);
+    }
+    ItemPicture picture;
+    picture.d = std::move(data);
+    return picture;
+}
+
+ImageAdjustSettings ItemPicture::adjustments() const { return d ? d->adjust : ImageAdjustSettings(); }
+
 QSize ItemPicture::size() const { return d ? d->size : QSize(0, 0); }
 
 QByteArray ItemPicture::bytes() const { return d ? d->bytes : QByteArray(); }
@@ -202,9 +277,16 @@ qint64 ItemPicture::decodeCost(QSize size) const
 {
     if (!d)
         return 0;
-    if (d->bytes.isEmpty())
-        return qint64(d->size.width()) * d->size.height() * 4;
-    return pictures::decodedBytes(d->info, d->transposed ? size.transposed() : size);
+    const bool adjusted = !d->adjust.isNeutral();
+    const QSize raw = adjusted ? adjustedSource(*d, size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size) : size;
+    qint64 cost = d->bytes.isEmpty() ? qint64(d->rawSize.width()) * d->rawSize.height() * 4
+                                     : pictures::decodedBytes(d->info, d->transposed ? raw.transposed() : raw);
+    // the pipeline's working copy and its turned result
+    if (adjusted) {
+        const QSize turned = ImageProcesser::processedSize(raw, d->adjust);
+        cost += 4 * (qint64(raw.width()) * raw.height() + qint64(turned.width()) * turned.height());
+    }
+    return cost;
 }
 
 QImage ItemPicture::image(QSize size) const
@@ -212,18 +294,16 @@ QImage ItemPicture::image(QSize size) const
     if (!d)
         return {};
     const QSize target = size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size;
-    if (!d->bytes.isEmpty())
-        return decode(*d, target);
-    if (target == d->image.size())
-        return d->image;
-    return scaledAs32Bits(d->image, target);
+    if (!d->adjust.isNeutral())
+        return adjustedImage(*d, target);
+    return rawImage(*d, target);
 }
 
 bool ItemPicture::operator==(const ItemPicture& o) const
 {
     if (d == o.d)
         return true;
-    if (!d || !o.d)
+    if (!d || !o.d || d->adjust != o.d->adjust)
         return false;
     if (!d->bytes.isEmpty() || !o.d->bytes.isEmpty())
         return d->bytes == o.d->bytes;

@@ -1,8 +1,12 @@
 #pragma once
 
 // A picture as an item keeps it: the bytes it came in (what a design file stores), decoded at the size it is
-// drawn (ProcessedImageCache), never larger than the file holds. Pictures made in memory (the adjusted main
-// photo, a barcode) are kept decoded. Copies share the data; a picture never changes once made.
+// drawn (ProcessedImageCache), never larger than the file holds. Pictures made in memory are kept decoded.
+// A picture may carry adjustments of its own (the main photo with its settings): it is then drawn, sized and
+// decoded as the adjusted picture, made at the size asked from the bytes it shares with the picture as it
+// came. Copies share the data; a picture never changes once made.
+
+#include "imaging/ImageAdjustments.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -28,11 +32,16 @@ public:
     static ItemPicture fromFile(const QString& path, QString* error = nullptr);
 
     bool isNull() const { return !d; }
-    // The picture's own size (as shown: turned as its EXIF orientation says).
+    // The picture as it came adjusted with settings, in place of any adjustments it had; neutral settings give
+    // it as it came. The same picture and settings always give the same cache key.
+    ItemPicture adjusted(const ImageAdjustSettings& settings) const;
+    // Its adjustments (neutral for a picture as it came).
+    ImageAdjustSettings adjustments() const;
+    // The picture's own size (as shown: turned as its EXIF orientation says, and as its adjustments turn it).
     QSize size() const;
     int width() const { return size().width(); }
     int height() const { return size().height(); }
-    // The bytes it came in; empty for a picture made in memory.
+    // The bytes it came in (before its adjustments); empty for a picture made in memory.
     QByteArray bytes() const;
     // The bytes a pixel takes as its decoder gives it (16-bit PNG: 8).
     int decodedBytesPerPixel() const;

@@ -111,23 +111,6 @@ bool needsDownscale(const QSize& size, const QSize& target)
            (size.width() > 2 * target.width() || size.height() > 2 * target.height());
 }
 
-// The size the pipeline gives for a picture of that size (a turn grows it to hold the turned picture).
-QSize processedSize(const QSize& size, const ImageAdjustSettings& s)
-{
-    const int d = s.normalizedRotation();
-    if (d == 0)
-        return size;
-    QTransform t;
-    t.rotate(-d);
-    return QImage::trueMatrix(t, size.width(), size.height()).mapRect(QRect(QPoint(), size)).size();
-}
-
-// Sharpening and blur work in pixels, so they run on the whole picture as before, then it is scaled.
-bool needsWholePicture(const ImageAdjustSettings& s)
-{
-    return ImageAdjust::Sharpness.clamp(s.sharpness) != 0.0f || s.blurRadius() > 0;
-}
-
 QString settingsKey(const ImageAdjustSettings& s)
 {
     return QStringLiteral("%1%2%3 %4 %5 %6 %7 %8 %9 %10 %11")
@@ -203,7 +186,7 @@ QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, cons
         const QImage whole = decodeWithin(source, QSize());
         return settings.isNeutral() ? whole : ImageProcesser::process(whole, settings);
     }
-    if (needsWholePicture(settings)) {
+    if (settings.needsWholePicture()) {
         QImage whole;
         if (const auto hit = lookup(key, settings, QSize())) {
             whole = *hit;
@@ -214,7 +197,7 @@ QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, cons
         return whole.isNull() ? whole : whole.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     // Decoded at the size that the pipeline turns into at least target, then scaled to it.
-    const QSize full = processedSize(source.size(), settings);
+    const QSize full = ImageProcesser::processedSize(source.size(), settings);
     const double f = std::max(double(target.width()) / full.width(), double(target.height()) / full.height());
     const QSize decodeAt(std::max(1, int(std::ceil(source.width() * f))), std::max(1, int(std::ceil(source.height() * f))));
     QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()));
@@ -239,7 +222,7 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
     if (source.isNull())
         return {};
     const qint64 key = source.cacheKey();
-    const QSize full = processedSize(source.size(), settings);
+    const QSize full = ImageProcesser::processedSize(source.size(), settings);
     const bool scale = needsDownscale(full, targetSize);
     // only ever shrinks: a side already small enough keeps its size
     const QSize target = scale ? targetSize.boundedTo(full) : QSize();

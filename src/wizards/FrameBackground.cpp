@@ -1,7 +1,6 @@
 #include "wizards/FrameBackground.h"
 
 #include "canvas/SKTItems.h"
-#include "wizards/MainPhoto.h"
 
 GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId) {
     for (const GraphicPtr& g : items)
@@ -17,7 +16,8 @@ GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, c
             *error = QStringLiteral("No picture was chosen.");
         return nullptr;
     }
-    QImage picture = MainPhoto::readPicture(path, error);
+    // Read once: the record and the item share the picture.
+    const ItemPicture picture = SKTImage::loadPicture(path, error);
     if (picture.isNull())
         return nullptr;
     front.Card_fill_chk = 1;
@@ -33,6 +33,18 @@ GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, c
         item->_isDrawingFill = false;
         frontItems.insert(0, item);
     }
-    static_cast<SKTImage&>(*item).setFilePath(path);
+    item->_file_path = path;
+    item->_image = picture;
     return item;
+}
+
+ItemPicture backgroundPictureOf(const Card_Property& side, const GraphicList& items, QString* error) {
+    const QString& path = side.Card_BG_Image_Path;
+    if (path.isEmpty())
+        return {};
+    const GraphicPtr frame = findPictureItem(items, QStringLiteral("PARTY_IMAGE_BG"));
+    if (frame && !frame->_image.isNull() &&
+        SKTImage::standardizedPath(frame->_file_path) == SKTImage::standardizedPath(path))
+        return frame->_image;
+    return SKTImage::loadPicture(path, error);
 }

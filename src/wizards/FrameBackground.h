@@ -17,3 +17,8 @@ GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, c
 
 // The first picture item (exactly a picture, not a signature) with the control ID, or null.
 GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId);
+
+// The background picture a side's record names, as a design opens: the frame item's picture when that
+// item shows the same file (the design holds its bytes, so it opens without the file), else the file read
+// again; null (the reason in *error) when neither gives one.
+ItemPicture backgroundPictureOf(const Card_Property& side, const GraphicList& items, QString* error = nullptr);

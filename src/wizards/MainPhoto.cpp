@@ -1,33 +1,50 @@
 #include "wizards/MainPhoto.h"
 
-#include "common/PictureReader.h"
+#include "canvas/SKTItems.h"
 #include "common/Prompt.h"
 #include "imaging/ImageProcesser.h"
 
-#include <QImageReader>
+ItemPicture MainPhoto::readPicture(const QString& path, QString* error) {
+    return SKTImage::loadPicture(path, error);
+}
 
-QImage MainPhoto::readPicture(const QString& path, QString* error) {
-    return pictures::readPictureFile(path, {MaxSide, MaxPixels}, error);
+ImageAdjustSettings MainPhoto::adjustmentsOf(const PhotoSettings& s) {
+    ImageAdjustSettings a;
+    a.grayscale = s.gray_Scale;
+    a.sepia = s.Sepia;
+    a.invert = s.invert_clr;
+    a.hue = s.hue_val;
+    a.saturation = s.sat_val;
+    a.brightness = s.brt_val;
+    a.contrast = s.con_val;
+    a.rotation = s.rotationDegrees();
+    a.sharpness = s.srp_val;
+    a.exposure = s.ev_val;
+    a.blur = s.blr_val;
+    return a;
+}
+
+ItemPicture MainPhoto::adjusted(const ItemPicture& original, const PhotoSettings& s) {
+    return original.adjusted(adjustmentsOf(s));
 }
 
 QImage MainPhoto::adjusted(const QImage& original, const PhotoSettings& s) {
     if (original.isNull())
         return {};
-    QImage out = ImageProcesser::Get_Processed_Image(original, s.gray_Scale, s.Sepia, s.invert_clr, s.hue_val,
-                                                     s.sat_val, s.brt_val, s.con_val, s.rotationDegrees(),
-                                                     s.srp_val, s.ev_val, s.blr_val, s.trnsp_val);
+    const QImage out = ImageProcesser::process(original, adjustmentsOf(s));
     return out.isNull() ? original : out;
 }
 
-bool MainPhoto::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+bool MainPhoto::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error) {
     QString why;
-    const QImage image = readPicture(path, &why);
-    if (image.isNull()) {
+    const ItemPicture picture = readPicture(path, &why);
+    if (picture.isNull()) {
         Show_NSLog_Message(QStringLiteral("Main photo %1 could not be loaded: %2").arg(path, why));
+        if (error)
+            *error = why;
         return false;
     }
-    m_original = image;
-    Update_Image_With_Settings();
+    setOriginal(picture);
     if (changePath)
         Invite_Frame_Pic_IMG = path;
     return true;
@@ -37,17 +54,17 @@ void MainPhoto::Update_Image_With_Settings() {
     m_adjusted = adjusted(m_original, currentPhotoSettings());
 }
 
-void MainPhoto::setOriginal(const QImage& image) {
-    m_original = image;
+void MainPhoto::setOriginal(const ItemPicture& picture) {
+    m_original = picture.adjusted(ImageAdjustSettings());
     Update_Image_With_Settings();
 }
 
 void MainPhoto::clear() {
-    m_original = QImage();
-    m_adjusted = QImage();
+    m_original = ItemPicture();
+    m_adjusted = ItemPicture();
 }
 
-QImage MainPhoto::loadAdjusted(const QString& path) {
+ItemPicture MainPhoto::loadAdjusted(const QString& path) {
     return adjusted(readPicture(path), currentPhotoSettings());
 }
 
@@ -66,7 +83,7 @@ bool hasMainPhotoLoader() {
     return static_cast<bool>(installedLoader());
 }
 
-bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error) {
     const MainPhotoLoader& loader = installedLoader();
-    return loader ? loader(path, changePath) : false;
+    return loader ? loader(path, changePath, error) : false;
 }

@@ -613,7 +613,7 @@ private slots:
             {"card background", [&] { // a card without fill keeps it
                 wnd->Front_card_Prop.Card_fill_chk = 0;
                 wnd->Show_RHS_Properties(nullptr);
-                panel->chooseLibraryPicture = [&](const QString&) { return std::optional<QString>(slow); };
+                panel->chooseLibraryPicture = [&](const QString&) { return std::optional<QString>(big); };
                 panel->Card_Bckgrnd_Clicked();
                 QVERIFY(!wnd->Front_card_Prop.Card_fill_chk && !panel->Card_fill_chk->isChecked());
             }},

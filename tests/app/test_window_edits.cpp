@@ -473,7 +473,7 @@ private slots:
         wnd->Undo_Clicked();
         QCOMPARE(photo->_file_path, a);
         QCOMPARE(Invite_Frame_Pic_IMG, a);
-        QCOMPARE(QColor(wnd->mainPhotoImage().pixel(0, 0)), QColor(Qt::red));
+        QCOMPARE(QColor(wnd->mainPhotoImage().image().pixel(0, 0)), QColor(Qt::red));
 
         wnd->Grid_Slider_Changed(20);
         wnd->Grid_Slider_Changed(24);

@@ -13,11 +13,13 @@
 #include <QtTest>
 
 #include <functional>
+#include <limits>
 #include <sys/resource.h>
 
 using Mutation = std::function<void(plist_t archive)>;
 Q_DECLARE_METATYPE(Mutation)
 Q_DECLARE_METATYPE(plistio::Format)
+Q_DECLARE_METATYPE(ImageAdjustSettings)
 
 namespace {
 
@@ -458,6 +460,58 @@ private slots:
         const GraphicList pasted = graphicsFromPasteboardData(payload, &error, &skipped);
         QVERIFY2(pasted.size() == 2, qPrintable(error));
         QCOMPARE(pasted.last()->_image, picture);
+    }
+
+    // A picture that carries adjustments (a copy of the main photo's item) keeps them through an archive
+    // (clipboard, design), with its bytes as they came; values a hostile archive puts out of range are held
+    // to their ranges.
+    void adjustedPicturesKeepTheirAdjustments_data()
+    {
+        QTest::addColumn<ImageAdjustSettings>("written");
+        QTest::addColumn<ImageAdjustSettings>("read");
+        ImageAdjustSettings turned;
+        turned.invert = true;
+        turned.rotation = 90;
+        turned.brightness = 0.2f;
+        QTest::newRow("inverted and turned") << turned << turned;
+        ImageAdjustSettings every;
+        every.grayscale = every.sepia = true;
+        every.hue = 1.5f;
+        every.saturation = 0.5f;
+        every.contrast = 1.5f;
+        every.rotation = -30;
+        every.sharpness = 0.7f;
+        every.exposure = -1.0f;
+        every.blur = 2.0f;
+        QTest::newRow("every value") << every << every;
+        ImageAdjustSettings wild;
+        wild.rotation = 100000;
+        wild.blur = 1e30f;
+        wild.contrast = std::numeric_limits<float>::quiet_NaN();
+        ImageAdjustSettings held;
+        held.rotation = 360;
+        held.blur = ImageAdjust::Blur.max;
+        QTest::newRow("out of range") << wild << held;
+    }
+    void adjustedPicturesKeepTheirAdjustments()
+    {
+        QFETCH(ImageAdjustSettings, written);
+        QFETCH(ImageAdjustSettings, read);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage picture(30, 20, QImage::Format_RGB32);
+        picture.fill(qRgb(200, 100, 50));
+        picture.save(&buffer, "png");
+        auto item = std::make_shared<SKTImage>(false);
+        item->_image = ItemPicture::fromBytes(png).adjusted(written);
+        for (plistio::Format format : {plistio::Format::Binary, plistio::Format::Xml}) {
+            const GraphicPtr back = unarchiveItem(archiveItem(*item, format));
+            QVERIFY(back);
+            QCOMPARE(back->_image.bytes(), png);
+            QCOMPARE(back->_image.adjustments(), read);
+            QCOMPARE(back->_image.image(), ItemPicture(picture).adjusted(read).image());
+        }
     }
 
     void shapeOfValidLists()

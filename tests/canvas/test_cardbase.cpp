@@ -93,43 +93,36 @@ private slots:
         Card_Property noPicture;
         noPicture.Card_fill_style = QStringLiteral("I");
         QTest::newRow("image style without a picture is white") << noPicture << 0 << Probes{{{50, 50}, white}};
+        // A picture of `second` whose top-left `first` part is `firstColour`.
+        const auto parted = [](QSize size, QSize first, QRgb firstColour, QRgb second) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(second);
+            for (int y = 0; y < first.height(); ++y)
+                for (int x = 0; x < first.width(); ++x)
+                    image.setPixel(x, y, firstColour);
+            return ItemPicture(image);
+        };
         Card_Property picture = noPicture;
-        picture.Card_BG_Image = QImage(2, 1, QImage::Format_RGB32);
-        picture.Card_BG_Image.setPixel(0, 0, red);
-        picture.Card_BG_Image.setPixel(1, 0, blue);
+        picture.Card_BG_Image = parted(QSize(2, 1), QSize(1, 1), red, blue);
         QTest::newRow("image style paints the picture")
             << picture << 0 << Probes{{{10, 50}, red}, {{190, 50}, blue}};
         Card_Property big = noPicture;
-        big.Card_BG_Image = QImage(2000, 1000, QImage::Format_RGB32);
-        big.Card_BG_Image.fill(blue);
-        for (int y = 0; y < 1000; ++y)
-            for (int x = 0; x < 1000; ++x)
-                big.Card_BG_Image.setPixel(x, y, red);
+        big.Card_BG_Image = parted(QSize(2000, 1000), QSize(1000, 1000), red, blue);
         QTest::newRow("large picture scaled down")
             << big << 0 << Probes{{{2, 2}, red}, {{97, 50}, red}, {{102, 50}, blue}, {{197, 97}, blue}};
         QTest::newRow("image in an oval card") << picture << 2 << Probes{{{1, 1}, clear}, {{10, 50}, red}};
         Card_Property fit = picture;
         fit.Card_BG_Image_Layout = QStringLiteral("Fit");
-        fit.Card_BG_Image = QImage(1, 2, QImage::Format_RGB32);
-        fit.Card_BG_Image.setPixel(0, 0, red);
-        fit.Card_BG_Image.setPixel(0, 1, blue);
+        fit.Card_BG_Image = parted(QSize(1, 2), QSize(1, 1), red, blue);
         QTest::newRow("fit keeps the aspect")
             << fit << 0 << Probes{{{100, 20}, red}, {{100, 80}, blue}, {{60, 50}, white}, {{140, 50}, white}};
         Card_Property fill = fit;
         fill.Card_BG_Image_Layout = QStringLiteral("Fill");
-        fill.Card_BG_Image = QImage(10, 20, QImage::Format_RGB32);
-        fill.Card_BG_Image.fill(blue);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x)
-                fill.Card_BG_Image.setPixel(x, y, red);
+        fill.Card_BG_Image = parted(QSize(10, 20), QSize(10, 10), red, blue);
         QTest::newRow("fill covers the card") << fill << 0 << Probes{{{2, 20}, red}, {{197, 80}, blue}};
         Card_Property centre = picture;
         centre.Card_BG_Image_Layout = QStringLiteral("Center");
-        centre.Card_BG_Image = QImage(20, 10, QImage::Format_RGB32);
-        centre.Card_BG_Image.fill(blue);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x)
-                centre.Card_BG_Image.setPixel(x, y, red);
+        centre.Card_BG_Image = parted(QSize(20, 10), QSize(10, 10), red, blue);
         QTest::newRow("centre at natural size")
             << centre << 0 << Probes{{{95, 50}, red}, {{105, 50}, blue}, {{100, 10}, white}, {{85, 50}, white}};
     }

@@ -25,10 +25,10 @@ const QStringList AllClasses = {QStringLiteral("SKTText"),       QStringLiteral(
 
 class RecordingHost : public CanvasHost {
 public:
-    QImage photo;
+    ItemPicture photo;
     mutable int photoRequests = 0;
     int resets = 0;
-    QImage mainPhotoImage() const override
+    ItemPicture mainPhotoImage() const override
     {
         ++photoRequests;
         return photo;

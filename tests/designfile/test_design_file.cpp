@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(back->back.Card_Shape, QStringLiteral("RR"));
         QCOMPARE(back->framePath, d.framePath);
         QCOMPARE(back->photoPath, d.photoPath);
-        QCOMPARE(back->photoOriginal.convertToFormat(QImage::Format_ARGB32), d.photoOriginal);
+        QCOMPARE(back->photoOriginal.image().convertToFormat(QImage::Format_ARGB32), d.photoOriginal.image());
         QCOMPARE(back->photo, d.photo);
         QCOMPARE(back->sheet, d.sheet);
         compareItems(d.frontItems, back->frontItems);
@@ -569,7 +569,7 @@ private slots:
         QVERIFY2(back, qPrintable(error));
         QCOMPARE(back->sheet, d.sheet);
         compareItems(d.frontItems, back->frontItems);
-        QCOMPARE(back->photoOriginal.convertToFormat(QImage::Format_ARGB32), d.photoOriginal);
+        QCOMPARE(back->photoOriginal.image().convertToFormat(QImage::Format_ARGB32), d.photoOriginal.image());
 
         if (writer != QLatin1String("binary"))
             return;

@@ -1,8 +1,11 @@
 #include "imaging/ImageProcesser.h"
 #include "imaging/ProcessedImageCache.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(ImageAdjustSettings)
 
 namespace {
 
@@ -258,6 +261,68 @@ private slots:
         turn.rotation = 90;
         const QImage in = samplePicture(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(ImageProcesser::process(in, both), ImageProcesser::process(ImageProcesser::process(in, inv), turn));
+    }
+
+    // A picture carrying adjustments (the main photo) is made at the size asked from its bytes as they came:
+    // what the whole adjusted picture gives scaled there; sharpness and blur, which work in pixels, on the
+    // whole picture. Its size and key follow its adjustments.
+    void adjustedPicturesAreMadeAtTheSizeAsked_data()
+    {
+        QTest::addColumn<ImageAdjustSettings>("settings");
+        QTest::addColumn<QSize>("asked");
+        ImageAdjustSettings inverted;
+        inverted.invert = true;
+        inverted.brightness = 0.1f;
+        QTest::newRow("colour, smaller") << inverted << QSize(60, 40);
+        QTest::newRow("colour, own size") << inverted << QSize(300, 200);
+        ImageAdjustSettings turned = inverted;
+        turned.rotation = 90;
+        QTest::newRow("quarter turn") << turned << QSize(40, 60);
+        ImageAdjustSettings tilted;
+        tilted.rotation = 30;
+        tilted.sepia = true;
+        QTest::newRow("tilt") << tilted << QSize(100, 90);
+        ImageAdjustSettings blurred;
+        blurred.blur = 3;
+        blurred.sharpness = 0.5f;
+        QTest::newRow("blur and sharpness") << blurred << QSize(75, 50);
+    }
+    void adjustedPicturesAreMadeAtTheSizeAsked()
+    {
+        QFETCH(ImageAdjustSettings, settings);
+        QFETCH(QSize, asked);
+        QImage source(300, 200, QImage::Format_RGB32);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                source.setPixel(x, y, qRgb(x * 255 / 300, y * 255 / 200, (x / 30 % 2) * 200));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        source.save(&buffer, "png");
+        const ItemPicture asItCame = ItemPicture::fromBytes(png);
+        const ItemPicture picture = asItCame.adjusted(settings);
+        const QImage whole = ImageProcesser::process(source, settings);
+        QCOMPARE(picture.size(), whole.size());
+        QCOMPARE(picture.bytes(), png);
+        QCOMPARE(picture.adjustments(), settings);
+        QCOMPARE(asItCame.adjusted(settings).cacheKey(), picture.cacheKey());
+        QVERIFY(picture.cacheKey() != asItCame.cacheKey() && picture != asItCame);
+        QCOMPARE(picture.adjusted(ImageAdjustSettings()).cacheKey(), asItCame.cacheKey());
+
+        const QImage made = picture.image(asked);
+        QCOMPARE(made.size(), asked);
+        const QImage expected = whole.scaled(asked, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // the same picture but for smoothing where it was scaled
+        double off = 0;
+        for (int y = 0; y < asked.height(); ++y)
+            for (int x = 0; x < asked.width(); ++x) {
+                const QRgb a = made.pixel(x, y), b = expected.pixel(x, y);
+                off += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) +
+                       std::abs(qAlpha(a) - qAlpha(b));
+            }
+        off /= 4.0 * asked.width() * asked.height();
+        QVERIFY2(off < 3, qPrintable(QString::number(off)));
+        QVERIFY(picture.decodeCost(asked) >= qint64(asked.width()) * asked.height() * 4);
     }
 
     void cacheReturnsTheSamePictureForTheSameValues()

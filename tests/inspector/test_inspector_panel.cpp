@@ -96,7 +96,7 @@ public:
         else
             delete c;
     }
-    bool Update_frame_Main_Photo_And_Path(const QString& path, bool) override {
+    bool Update_frame_Main_Photo_And_Path(const QString& path, bool, QString*) override {
         mainPhoto << path;
         return true;
     }
@@ -740,18 +740,25 @@ private slots:
         QCOMPARE(host->props[0].Card_BG_Image_Path, path);
         QVERIFY(!host->props[0].Card_BG_Image.isNull());
         QCOMPARE(bg->_file_path, path);
+        QCOMPARE(bg->_image.cacheKey(), host->props[0].Card_BG_Image.cacheKey()); // read once, shared
         QCOMPARE(host->current, bg);
         QCOMPARE(panel->shownTabNames(), QStringList({"card_setting_tab", "card_bkgd_tab"}));
 
-        // an unreadable picture changes nothing and says so
+        // an unreadable picture changes nothing and says so, in the words a picture item's Browse uses
         const QString broken = QDir(m_dir.path()).filePath(QStringLiteral("broken.png"));
         writeBytes(broken, "not a picture");
+        QString why;
+        QVERIFY(SKTImage::loadPicture(broken, &why).isNull());
         panel->set_Front_BG_Image(broken);
-        QVERIFY(m_prompt.texts.last().startsWith(QStringLiteral("The frame picture could not be opened.")));
+        QCOMPARE(m_prompt.texts.last(), why);
         QCOMPARE(host->props[0].Card_BG_Image_Path, path);
         QCOMPARE(bg->_file_path, path);
-
         Card_Front_Or_Back = 1;
+        m_prompt.texts.clear();
+        panel->set_Back_BG_Image(broken);
+        QCOMPARE(m_prompt.texts, QStringList{why});
+        QVERIFY(host->props[1].Card_BG_Image.isNull());
+
         panel->chooseLibraryPicture = [&](const QString& mode) -> std::optional<QString> {
             return mode == QLatin1String("B") ? std::optional<QString>(path) : std::nullopt;
         };

@@ -1,7 +1,9 @@
 #include "TestPictures.h"
 #include "FileBytes.h"
+#include "../common/HostilePictures.h"
 #include "canvas/SKTItems.h"
 #include "wizards/FrameBackground.h"
+#include "wizards/MainPhoto.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,30 +57,58 @@ private slots:
         QVERIFY(sig->_file_path.isEmpty());
     }
 
-    void unreadablePictureChangesNothing_data() {
+    // An item, the main photo, a frame and a background take and refuse the same files, with the same
+    // message; a refused one changes nothing.
+    void everyRoadTakesTheSameFiles_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing") << QStringLiteral("none.png") << QByteArray();
-        QTest::newRow("garbage") << QStringLiteral("bad.png") << QByteArray("not a picture at all");
-        QTest::newRow("empty path") << QString() << QByteArray();
+        QTest::addColumn<QSize>("size"); // empty: refused
+        QTest::newRow("16-bit 90 MP PNG") << QStringLiteral("deep.png") << hostilepictures::png16(9500, 9500)
+                                          << QSize(9500, 9500);
+        QTest::newRow("past 100 MP") << QStringLiteral("huge.bmp") << hostilepictures::bmpDeclaring(12000, 9000)
+                                     << QSize();
+        QTest::newRow("missing") << QStringLiteral("none.png") << QByteArray() << QSize();
+        QTest::newRow("garbage") << QStringLiteral("bad.png") << QByteArray("not a picture at all") << QSize();
+        QTest::newRow("empty path") << QString() << QByteArray() << QSize();
     }
-    void unreadablePictureChangesNothing() {
+    void everyRoadTakesTheSameFiles() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
+        QFETCH(QSize, size);
         QTemporaryDir dir;
         QString path = name.isEmpty() ? QString() : dir.filePath(name);
         if (!content.isEmpty())
             writeBytes(path, content);
+        QString itemWhy, photoWhy, backgroundWhy, frameWhy;
+        const ItemPicture item = SKTImage::loadPicture(path, &itemWhy);
+        QCOMPARE(item.size(), size.isEmpty() ? QSize(0, 0) : size);
+        const ItemPicture photo = MainPhoto::readPicture(path, &photoWhy);
+        QCOMPARE(photo.size(), item.size());
+        Card_Property back = Card_Property::defaults(QStringLiteral("B"));
+        back.Card_BG_Image_Path = path;
+        QCOMPARE(backgroundPictureOf(back, {}, &backgroundWhy).size(), item.size());
         Card_Property front = Card_Property::defaults(QStringLiteral("F"));
         front.Card_fill_chk = 0;
         front.Card_BG_Image_Path = QStringLiteral("/old.png");
         GraphicList items;
-        QString error;
-        QVERIFY(!setFrontFramePicture(front, items, path, &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(items.isEmpty());
-        QCOMPARE(front.Card_fill_chk, 0);
-        QCOMPARE(front.Card_BG_Image_Path, QStringLiteral("/old.png"));
+        const GraphicPtr frame = setFrontFramePicture(front, items, path, &frameWhy);
+        if (path.isEmpty()) {
+            QVERIFY(!frame && !frameWhy.isEmpty());
+        } else {
+            QCOMPARE(photoWhy, itemWhy);
+            QCOMPARE(backgroundWhy, itemWhy);
+            QCOMPARE(frameWhy, itemWhy);
+            QVERIFY(itemWhy.isEmpty() || itemWhy.startsWith(name + QStringLiteral(": ")) ||
+                    itemWhy.contains(path));
+        }
+        if (size.isEmpty()) {
+            QVERIFY(!frame && items.isEmpty());
+            QCOMPARE(front.Card_fill_chk, 0);
+            QCOMPARE(front.Card_BG_Image_Path, QStringLiteral("/old.png"));
+        } else {
+            QVERIFY(frame && frame->_image == front.Card_BG_Image); // read once, shared
+            QCOMPARE(front.Card_BG_Image.size(), size);
+        }
     }
 };
 

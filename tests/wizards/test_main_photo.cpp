@@ -25,7 +25,7 @@ private slots:
         QVERIFY(photo.Update_frame_Main_Photo_And_Path(path, true));
         QCOMPARE(Invite_Frame_Pic_IMG, path);
         QCOMPARE(photo.original().size(), QSize(20, 10));
-        QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(Qt::red));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(5, 5), QColor(Qt::red));
     }
 
     // A data row's photo (flag false) changes the picture but not the stored path.
@@ -38,7 +38,7 @@ private slots:
         QVERIFY(photo.Update_frame_Main_Photo_And_Path(writePicture(dir, QStringLiteral("b.png"), Qt::green),
                                                        false));
         QCOMPARE(Invite_Frame_Pic_IMG, stored);
-        QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(Qt::green));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(5, 5), QColor(Qt::green));
     }
 
     void failedLoadKeepsPhotoAndPath_data() {
@@ -58,7 +58,7 @@ private slots:
             writeBytes(bad, content);
         QVERIFY(!photo.Update_frame_Main_Photo_And_Path(bad, true));
         QCOMPARE(Invite_Frame_Pic_IMG, good);
-        QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(Qt::blue));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(5, 5), QColor(Qt::blue));
     }
 
     // Adjusting again starts from the loaded picture, so repeated adjustments never compound.
@@ -69,14 +69,14 @@ private slots:
             writePicture(dir, QStringLiteral("a.png"), QColor(200, 100, 50)), true));
         IMG_invert_clr = true;
         photo.Update_Image_With_Settings();
-        const QImage once = photo.Main_Photo_image();
+        const QImage once = photo.Main_Photo_image().image();
         photo.Update_Image_With_Settings();
-        QCOMPARE(photo.Main_Photo_image(), once);
+        QCOMPARE(photo.Main_Photo_image().image(), once);
         QVERIFY(once.pixelColor(5, 5) != QColor(200, 100, 50));
         IMG_invert_clr = false;
         photo.Update_Image_With_Settings();
-        QCOMPARE(photo.Main_Photo_image().pixelColor(5, 5), QColor(200, 100, 50));
-        QCOMPARE(photo.original().pixelColor(5, 5), QColor(200, 100, 50));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(5, 5), QColor(200, 100, 50));
+        QCOMPARE(photo.original().image().pixelColor(5, 5), QColor(200, 100, 50));
     }
 
     void rotationIsTruncated_data() {
@@ -100,7 +100,7 @@ private slots:
     void rowPhotoAdjusted() {
         QTemporaryDir dir;
         IMG_invert_clr = true;
-        const QImage img = MainPhoto::loadAdjusted(writePicture(dir, QStringLiteral("a.png"), Qt::green));
+        const QImage img = MainPhoto::loadAdjusted(writePicture(dir, QStringLiteral("a.png"), Qt::green)).image();
         QCOMPARE(img.pixelColor(1, 1), QColor(255, 0, 255));
         QVERIFY(MainPhoto::loadAdjusted(dir.filePath(QStringLiteral("none.png"))).isNull());
     }

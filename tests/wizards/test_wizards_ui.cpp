@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 #include "FileBytes.h"
 #include "RecordingPrompt.h"
+#include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "wizards/InvitationState.h"
@@ -421,14 +422,20 @@ private slots:
         });
         QCOMPARE(wizard.Open_Wnd_For_Edit_Photo(photo), 0);
         QCOMPARE(Invite_Frame_Pic_IMG, first);
-        QCOMPARE(photo.Main_Photo_image().pixelColor(1, 1), QColor(Qt::red));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(1, 1), QColor(Qt::red));
 
-        // A picture that does not load keeps the previous one; OK stores the new photo and settings.
+        // A picture that does not load keeps the previous one, and is refused as every road refuses it: once,
+        // by the file's name. OK stores the new photo and settings.
         const QString broken = m_dir.filePath(QStringLiteral("broken.png"));
         writeBytes(broken, "no picture");
-        acceptNextDialog([second, broken](QWidget* w) {
+        acceptNextDialog([this, second, broken](QWidget* w) {
             auto* wiz = qobject_cast<Invitation_Wizard*>(w);
+            m_prompt.texts.clear();
             QVERIFY(!wiz->photoPanel()->loadFile(broken));
+            QString why;
+            QVERIFY(SKTImage::loadPicture(broken, &why).isNull());
+            QCOMPARE(m_prompt.texts, QStringList{why});
+            QVERIFY2(why.startsWith(QStringLiteral("broken.png: ")) && !why.contains(m_dir.path()), qPrintable(why));
             QCOMPARE(wiz->photoPanel()->path(), Invite_Frame_Pic_IMG);
             QVERIFY(wiz->photoPanel()->loadFile(second));
             PhotoSettings s;
@@ -440,8 +447,8 @@ private slots:
         QCOMPARE(wizard.Open_Wnd_For_Edit_Photo(photo), 1);
         QCOMPARE(Invite_Frame_Pic_IMG, second);
         QVERIFY(IMG_invert_clr);
-        QCOMPARE(photo.original().pixelColor(1, 1), QColor(Qt::green));
-        QCOMPARE(photo.Main_Photo_image().pixelColor(1, 1), QColor(255, 0, 255)); // green inverted
+        QCOMPARE(photo.original().image().pixelColor(1, 1), QColor(Qt::green));
+        QCOMPARE(photo.Main_Photo_image().image().pixelColor(1, 1), QColor(255, 0, 255)); // green inverted
     }
 };
 

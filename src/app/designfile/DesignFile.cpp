@@ -9,6 +9,7 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/KeyedArchive.h"
 #include "common/Prompt.h"
+#include "wizards/MainPhoto.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -32,20 +33,43 @@ void appendString(plist_t array, const QString& text) {
     plist_array_append_item(array, plistio::newString(text));
 }
 
-void appendPhoto(plist_t array, const QImage& image) {
+// The main photo as stored: its file's bytes, or PNG data of a picture made in memory (encoded here, once,
+// by whoever writes the file).
+QByteArray photoBytes(const ItemPicture& photo) {
+    const ItemPicture original = photo.adjusted(ImageAdjustSettings());
+    if (original.isNull() || !original.inMemory())
+        return original.bytes();
     QByteArray png;
-    if (!image.isNull()) {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    plist_array_append_item(array, plistio::newData(png));
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    original.image().save(&buffer, "PNG");
+    return png;
 }
 
-void appendItems(plist_t array, const GraphicList& items) {
+const QString MainPhotoId = QStringLiteral("PARTY_IMAGE");
+
+// An item that shows the main photo: its picture is the photo the design stores beside the items.
+bool showsMainPhoto(const SKTGraphic& item, const ItemPicture& mainPhoto) {
+    return item.kind() == GraphicKind::Image && item.control_ID == MainPhotoId && !item._image.isNull() &&
+           item._image == mainPhoto;
+}
+
+void appendItems(plist_t array, const GraphicList& items, const ItemPicture& mainPhoto) {
     plist_array_append_item(array, plistio::newInteger(items.size()));
-    for (const GraphicPtr& item : items)
-        plist_array_append_item(array, plistio::newData(archiveItem(*item, plistio::Format::Binary)));
+    ItemArchiveOptions withoutPicture;
+    withoutPicture.includePictures = false;
+    for (const GraphicPtr& item : items) {
+        const PlistPtr archive = showsMainPhoto(*item, mainPhoto) ? archiveItemPlist(*item, withoutPicture)
+                                                                  : archiveItemPlist(*item);
+        plist_array_append_item(array, plistio::newData(plistio::toBytes(archive.get(), plistio::Format::Binary)));
+    }
+}
+
+// The main photo's items of a design read take the photo it stores (they are stored without it).
+void showMainPhoto(GraphicList& items, const ItemPicture& mainPhoto) {
+    for (const GraphicPtr& g : items)
+        if (g->kind() == GraphicKind::Image && g->control_ID == MainPhotoId && g->_image.isNull())
+            g->_image = mainPhoto;
 }
 
 // Reads the root array in order; the first failure sticks and every later read gives nothing.
@@ -467,7 +491,7 @@ PlistPtr buildRoot(const DesignData& d, plist_t* photoSlot, plist_t* rowsSlot) {
         *photoSlot = plist_new_data(nullptr, 0);
         plist_array_append_item(a, *photoSlot);
     } else {
-        appendPhoto(a, d.photoOriginal);
+        plist_array_append_item(a, plistio::newData(photoBytes(d.photoOriginal)));
     }
     for (bool b : {d.photo.gray_Scale, d.photo.Sepia, d.photo.invert_clr})
         plist_array_append_item(a, plist_new_bool(b ? 1 : 0));
@@ -494,19 +518,10 @@ PlistPtr buildRoot(const DesignData& d, plist_t* photoSlot, plist_t* rowsSlot) {
         }
     }
     plist_array_append_item(a, rows);
-    appendItems(a, d.frontItems);
-    appendItems(a, d.backItems);
+    const ItemPicture mainPhoto = MainPhoto::adjusted(d.photoOriginal, d.photo);
+    appendItems(a, d.frontItems, mainPhoto);
+    appendItems(a, d.backItems, mainPhoto);
     return root;
-}
-
-QByteArray pngOf(const QImage& image) {
-    QByteArray png;
-    if (!image.isNull()) {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    return png;
 }
 
 } // namespace
@@ -521,9 +536,10 @@ qint64 megabytesUp(qint64 bytes) {
 } // namespace
 
 // A design that would not open again is not encoded at all. Barcode images past the pictures' budget are left
-// out when read, so only the main photo counts.
+// out when read, and pictures from files are read with the limits they were taken with, so only a main photo
+// made in memory counts.
 DesignSnapshot::DesignSnapshot(const DesignData& d)
-    : m_pictureCost(PictureBudget::cost(d.photoOriginal)),
+    : m_pictureCost(d.photoOriginal.inMemory() ? PictureBudget::cost(d.photoOriginal.image()) : 0),
       m_root(m_pictureCost > PictureBudget::MaxFileBytes ? PlistPtr() : buildRoot(d, &m_photoSlot, &m_rowsSlot)),
       m_photo(d.photoOriginal), m_rows(d.sheet.rows) {}
 
@@ -545,8 +561,8 @@ bool DesignSnapshot::write(QIODevice& out, const std::atomic<bool>* stop, std::a
     RowsWriter rows(m_rows);
     const auto top = w.addTree(m_root.get(), [&](plist_t node, CompactPlistWriter& writer) -> qint64 {
         if (node == m_photoSlot) {
-            const QByteArray png = pngOf(m_photo);
-            return writer.addData(png.constData(), quint64(png.size()));
+            const QByteArray bytes = photoBytes(m_photo);
+            return writer.addData(bytes.constData(), quint64(bytes.size()));
         }
         if (node == m_rowsSlot) {
             const auto array = rows.number(writer, stop, progress, 30);
@@ -671,9 +687,10 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     readCard(c, root.get(), d.back, "back");
     d.framePath = c.string("frame picture path");
     d.photoPath = c.string("main photo path");
-    const QByteArray png = c.data("main photo", KeyedArchiveReader::MaxImageBytes);
-    if (c.ok() && !png.isEmpty()) {
-        d.photoOriginal = decodeImageData(png);
+    const QByteArray photo = c.data("main photo", KeyedArchiveReader::MaxImageBytes);
+    if (c.ok() && !photo.isEmpty()) {
+        // Kept as it came, decoded where it is drawn, with the limits of every picture the program takes.
+        d.photoOriginal = ItemPicture::fromBytes(photo);
         if (d.photoOriginal.isNull())
             c.fail(QStringLiteral("the main photo cannot be read"));
     }
@@ -708,6 +725,11 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     }
     if (!c.ok())
         return std::nullopt;
+    if (!d.photoOriginal.isNull()) {
+        const ItemPicture mainPhoto = MainPhoto::adjusted(d.photoOriginal, d.photo);
+        showMainPhoto(d.frontItems, mainPhoto);
+        showMainPhoto(d.backItems, mainPhoto);
+    }
     return d;
 }
 

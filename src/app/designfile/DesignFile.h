@@ -8,14 +8,16 @@
 //   29 .. 56     the back side's 28 fields
 //   57           frame picture path (string)
 //   58           main photo path (string)
-//   59           main photo as loaded, before adjustment: PNG data (data, empty when there is none)
+//   59           main photo before adjustment: its file's bytes as they came (data, empty when there is none;
+//                older files hold PNG data of the picture as loaded)
 //   60 .. 62     photo adjustments gray_Scale, Sepia, invert_clr (booleans)
 //   63 .. 71     hue, sat, brt, con, srp, ev, blr, trnsp (percent), rotate_image (reals)
 //   72           sheet-binding flag "Y" or "N" (string)
 //   73           workbook path (string)
 //   74           column titles, column 0 first (array of strings)
 //   75           rows (array of dictionaries, string keys to string values: "Extension", "Column1", ...)
-//   76           n = number of front items (integer), then n item archives (data, binary keyed archives)
+//   76           n = number of front items (integer), then n item archives (data, binary keyed archives; a
+//                "PARTY_IMAGE" item showing the main photo holds no picture: it shows elements 59 to 71)
 //   then         m = number of back items (integer), then m item archives
 //
 // Reading never trusts the file: anything out of place rejects the whole file, and the caller's design
@@ -60,7 +62,7 @@ struct DesignData {
     Card_Property back = Card_Property::defaults(QStringLiteral("B"));
     QString framePath;
     QString photoPath;
-    QImage photoOriginal; // the main photo as loaded, before adjustment
+    ItemPicture photoOriginal; // the main photo as its file came, before adjustment
     PhotoSettings photo;
     SheetBinding sheet;
     GraphicList frontItems; // front-most first
@@ -118,8 +120,8 @@ public:
                bool* refused = nullptr) const;
     // The same in memory; empty when it failed.
     QByteArray toBytes(const std::atomic<bool>* stop = nullptr, std::atomic<int>* progress = nullptr) const;
-    // Why the design would not open again once written (its main photo decodes to more than reading
-    // allows); empty when it would.
+    // Why the design would not open again once written (a main photo made in memory decodes to more than
+    // reading allows); empty when it would.
     QString openAgainProblem() const;
 
 private:
@@ -127,7 +129,7 @@ private:
     plist_t m_photoSlot = nullptr; // placeholders in m_root (set while it is built)
     plist_t m_rowsSlot = nullptr;
     PlistPtr m_root; // everything but the photo and the rows
-    QImage m_photo;
+    ItemPicture m_photo;
     DataTableContent m_rows;
 };
 

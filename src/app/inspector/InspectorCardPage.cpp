@@ -471,7 +471,7 @@ bool InspectorPanel::set_Front_BG_Image(const QString& path) {
         // The page names the picture the card still has, which the card edit after this writes back.
         Card_Image_path->setText(m_host->cardProperty(0).Card_BG_Image_Path);
         if (!wait.stopped())
-            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+            Show_MessageBox(error);
         return false;
     }
     m_host->frontGraphicsChanged();
@@ -488,11 +488,11 @@ bool InspectorPanel::set_Back_BG_Image(const QString& path) {
     const CardEditScope scope(m_host, tr("Card Background"));
     QString why;
     const PictureWait wait(window());
-    const QImage picture = SKTImage::loadDecodedPicture(path, &why);
+    const ItemPicture picture = SKTImage::loadPicture(path, &why);
     if (picture.isNull()) {
         Card_Image_path->setText(m_host->cardProperty(1).Card_BG_Image_Path);
         if (!wait.stopped())
-            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + path + QLatin1Char('\n') + why);
+            Show_MessageBox(why);
         return false;
     }
     Card_Property& p = m_host->cardProperty(1);

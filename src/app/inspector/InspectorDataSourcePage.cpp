@@ -243,9 +243,11 @@ bool InspectorPanel::applyBoundValue(const GraphicPtr& item, const QString& valu
         // Only the main photo's own item changes the main photo; a value that cannot become it goes to
         // neither of them.
         const PictureWait wait(window());
-        if (item->control_ID == QLatin1String("PARTY_IMAGE") && !m_host->Update_frame_Main_Photo_And_Path(value, true)) {
+        QString why;
+        if (item->control_ID == QLatin1String("PARTY_IMAGE") &&
+            !m_host->Update_frame_Main_Photo_And_Path(value, true, &why)) {
             if (!wait.stopped())
-                Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + value);
+                Show_MessageBox(why);
             return false;
         }
         setItemFilePath(*item, value);

@@ -72,10 +72,11 @@ public:
     // Front, Back, Lock and Unlock buttons together: false turns them off, true leaves the lock's set.
     virtual void setOrderAndLockButtonsEnabled(bool enabled) { Q_UNUSED(enabled); }
     // Reloads the main photo from a file and records its path (the "PARTY_IMAGE" item shows it); false, with
-    // the main photo as it was, when the file cannot become it.
-    virtual bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+    // the main photo as it was and the reason in *error, when the file cannot become it.
+    virtual bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error = nullptr) {
         Q_UNUSED(path);
         Q_UNUSED(changePath);
+        Q_UNUSED(error);
         return false;
     }
     virtual void Open_Barcode_Window() {}

@@ -293,10 +293,11 @@ void InspectorPanel::takeChosenPicture(const QString& path) {
     // The main photo's item shows the main photo: it changes before that item takes the path.
     if (mainPhoto) {
         // A picture that could not become the main photo goes to none of them.
-        if (!m_host->Update_frame_Main_Photo_And_Path(path, true)) {
+        QString why;
+        if (!m_host->Update_frame_Main_Photo_And_Path(path, true, &why)) {
             putBack();
             if (!wait.stopped())
-                Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path);
+                Show_MessageBox(why);
             return;
         }
     }

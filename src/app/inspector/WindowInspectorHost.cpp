@@ -121,11 +121,11 @@ void WindowInspectorHost::setOrderAndLockButtonsEnabled(bool enabled) {
         a->setEnabled(false);
 }
 
-bool WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+bool WindowInspectorHost::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error) {
     // The window's start road keeps the design's one main photo, the one saved with the design.
     if (hasMainPhotoLoader())
-        return ::Update_frame_Main_Photo_And_Path(path, changePath);
-    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
+        return ::Update_frame_Main_Photo_And_Path(path, changePath, error);
+    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath, error))
         return false;
     m_window->setMainPhotoImage(m_photo.Main_Photo_image());
     return true;

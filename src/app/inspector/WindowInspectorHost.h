@@ -38,7 +38,7 @@ public:
     void Disable_Standard_Button_For_Card() override;
     void Disable_Standard_Button_For_Lock() override;
     void setOrderAndLockButtonsEnabled(bool enabled) override;
-    bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) override;
+    bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error = nullptr) override;
     void Open_Barcode_Window() override;
     void Unlock_Clicked() override;
     void arrangeCommand(const QString& command) override;

@@ -10,6 +10,7 @@
 #include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
 #include "data/ui/SeriesDialogSupport.h"
+#include "wizards/FrameBackground.h"
 #include "wizards/InvitationState.h"
 #include "wizards/MainPhoto.h"
 #include "wizards/TemplatePreview.h"
@@ -136,18 +137,19 @@ DesignData DesignCommands::captureDesign() const {
 void DesignCommands::applyDesign(DesignData d) {
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
-    // A background picture is loaded again from its path; a missing file leaves the side without one. These
-    // and the main photo are read first, off the window's thread, before anything changes.
+    // A background picture is the frame's the design holds, else loaded again from its path; a missing file
+    // leaves the side without one. These and the main photo are read first, off the window's thread, before
+    // anything changes.
     const PictureWait wait(&m_window);
-    for (Card_Property* p : {&d.front, &d.back}) {
-        p->Card_BG_Image = QImage();
-        if (p->Card_fill_style == QStringLiteral("I") && !p->Card_BG_Image_Path.isEmpty())
-            p->Card_BG_Image = MainPhoto::readPicture(p->Card_BG_Image_Path);
+    for (auto [p, items] : {std::pair{&d.front, &d.frontItems}, std::pair{&d.back, &d.backItems}}) {
+        p->Card_BG_Image = ItemPicture();
+        if (p->Card_fill_style == QStringLiteral("I"))
+            p->Card_BG_Image = backgroundPictureOf(*p, *items);
     }
     QString photoError;
-    const QImage photoRead = d.photoOriginal.isNull() && !d.photoPath.isEmpty()
-                                 ? MainPhoto::readPicture(d.photoPath, &photoError)
-                                 : QImage();
+    const ItemPicture photoRead = d.photoOriginal.isNull() && !d.photoPath.isEmpty()
+                                      ? MainPhoto::readPicture(d.photoPath, &photoError)
+                                      : ItemPicture();
     if (!photoError.isEmpty())
         Show_NSLog_Message(QStringLiteral("Main photo %1 could not be loaded: %2").arg(d.photoPath, photoError));
     // A card has one size, shape and number of sides; a file whose back record differs takes the front's.

@@ -64,8 +64,8 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
             m_photo.setOriginal(state.original);
         publishMainPhoto();
     };
-    setMainPhotoLoader([this](const QString& path, bool changePath) {
-        return this->Update_frame_Main_Photo_And_Path(path, changePath);
+    setMainPhotoLoader([this](const QString& path, bool changePath, QString* error) {
+        return this->Update_frame_Main_Photo_And_Path(path, changePath, error);
     });
     // Rows of print, export and mail show the main photo with the design's adjustments.
     BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
@@ -221,10 +221,10 @@ void StartRoadController::publishMainPhoto(bool renamed) {
                 static_cast<SKTImage&>(*g).setFilePath(renamed ? Invite_Frame_Pic_IMG : g->_file_path);
 }
 
-bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath) {
+bool StartRoadController::Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error) {
     // A photo chosen for the design (not a data row's) gives its texts their colours again.
     const GraphicList following = changePath ? textsFollowingPhoto() : GraphicList();
-    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath))
+    if (!m_photo.Update_frame_Main_Photo_And_Path(path, changePath, error))
         return false;
     publishMainPhoto(changePath);
     colourFrontTexts(following);
@@ -305,7 +305,7 @@ void StartRoadController::framePicked(const QString& path) {
     m_window.endCardEdit(tr("Choose Frame"), QString(), 0);
     if (!set) {
         if (!wait.stopped())
-            Show_MessageBox(QStringLiteral("The frame picture could not be opened.\n") + error);
+            Show_MessageBox(error);
         return;
     }
     m_window.Refresh_Canvas();

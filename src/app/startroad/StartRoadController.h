@@ -31,7 +31,7 @@ public:
     void Fill_Party_Invidation_Details();
     // Loads the main photo (see MainPhoto) and shows it in the "PARTY_IMAGE" items; also reached through
     // the free Update_frame_Main_Photo_And_Path while this controller exists.
-    bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath);
+    bool Update_frame_Main_Photo_And_Path(const QString& path, bool changePath, QString* error = nullptr);
     void Update_Image_With_Settings();
     // Re-opens the wizard's photo page; on OK the "PARTY_IMAGE" item shows the new photo.
     void Edit_Main_Photo_Button();

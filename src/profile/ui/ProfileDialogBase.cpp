@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -523,17 +524,26 @@ void ProfileDialogBase::Set_User_Image(const QString& path) {
         showImage(user_picture, &userPictureImage, QImage());
         return;
     }
-    // A large picture is read on a worker under the wait sheet; Stop leaves the photo as it was.
+    // Read as the profile's picture item reads it (the same limits and message); a large picture is read, and
+    // its thumbnail made, on a worker under the wait sheet. Stop leaves the photo as it was.
     QString why;
     const PictureWait wait(window());
-    const QImage image = SKTImage::loadDecodedPicture(p, &why);
+    const ItemPicture picture = SKTImage::loadPicture(p, &why);
+    QImage image;
+    if (!picture.isNull()) {
+        const QSize box = user_picture ? user_picture->size() : QSize(96, 96);
+        pictures::runRead([&](const std::atomic<bool>& stop, std::atomic<int>&) {
+            if (!stop)
+                image = picture.image(picture.size().scaled(box, Qt::KeepAspectRatio));
+        });
+    }
     if (wait.stopped())
         return;
     image_path_val->setText(p);
     if (!image.isNull())
         showImage(user_picture, &userPictureImage, image);
     else
-        Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + p + QLatin1Char('\n') + why);
+        Show_MessageBox(why.isEmpty() ? QStringLiteral("%1: The picture could not be read.").arg(QFileInfo(p).fileName()) : why);
 }
 
 void ProfileDialogBase::showImage(QLabel* view, QImage* store, const QImage& image) {

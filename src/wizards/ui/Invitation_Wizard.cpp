@@ -379,7 +379,7 @@ QString Invitation_Wizard::selectedFramePath() const {
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
-QImage Invitation_Wizard::photoOriginal() const {
+ItemPicture Invitation_Wizard::photoOriginal() const {
     return m_photo->original();
 }
 
@@ -394,7 +394,7 @@ void Invitation_Wizard::resetAnswers() {
     m_useDate->setChecked(true);
     m_date->setDate(QDate::currentDate());
     m_useTime->setChecked(true);
-    m_photo->load(QString(), QImage(), PhotoSettings{});
+    m_photo->load(QString(), ItemPicture(), PhotoSettings{});
     fillFrames();
 }
 

@@ -3,6 +3,7 @@
 // The start wizard: builds a new card from its answers ("W") or opens a saved design ("L").
 
 #include "wizards/CardSizePresets.h"
+#include "imaging/ItemPicture.h"
 #include "wizards/FrameGallery.h"
 
 #include <QDialog>
@@ -52,7 +53,7 @@ public:
     QString mode() const { return m_mode; } // "W" or "L"
     CardChoice cardChoice() const;
     // The main photo as loaded, before adjustment (null when none was chosen).
-    QImage photoOriginal() const;
+    ItemPicture photoOriginal() const;
 
     // Steps of the wizard, also what its buttons call.
     void goToPage(int page);

@@ -3,6 +3,7 @@
 #include "common/Prompt.h"
 #include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
+#include "imaging/ProcessedImageCache.h"
 #include "wizards/MainPhoto.h"
 
 #include <QCheckBox>
@@ -125,12 +126,34 @@ void PhotoEditPanel::setSettings(const PhotoSettings& s) {
     refreshPreview();
 }
 
-void PhotoEditPanel::load(const QString& path, const QImage& original, const PhotoSettings& settings) {
+bool PhotoEditPanel::makeThumb(const ItemPicture& original) {
+    m_thumb = QImage();
+    if (original.isNull())
+        return true;
+    // Kept with the pictures the canvas draws, so the page opens again at once. A large picture (a PNG
+    // decodes whole) takes a while: chosen on the page, it is made on a worker under the wait sheet, with Stop.
+    const QSize size = original.size().scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio);
+    const auto make = [&] { return ProcessedImageCache::processed(original, ImageAdjustSettings(), size); };
+    if (!isVisible()) {
+        m_thumb = make();
+        return true;
+    }
+    const PictureWait wait(window());
+    QImage thumb;
+    pictures::runRead([&](const std::atomic<bool>& stop, std::atomic<int>&) {
+        if (!stop)
+            thumb = make();
+    });
+    if (wait.stopped())
+        return false;
+    m_thumb = thumb;
+    return true;
+}
+
+void PhotoEditPanel::load(const QString& path, const ItemPicture& original, const PhotoSettings& settings) {
     m_path = path;
     m_original = original;
-    m_thumb = original.isNull()
-                  ? QImage()
-                  : original.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    makeThumb(original);
     m_pathEdit->setText(path);
     setSettings(settings);
 }
@@ -138,18 +161,26 @@ void PhotoEditPanel::load(const QString& path, const QImage& original, const Pho
 bool PhotoEditPanel::loadFile(const QString& path) {
     QString why;
     const PictureWait wait(window());
-    const QImage image = MainPhoto::readPicture(path, &why);
-    if (image.isNull()) {
+    const ItemPicture picture = MainPhoto::readPicture(path, &why);
+    if (picture.isNull()) {
         if (!wait.stopped())
-            Show_MessageBox(QStringLiteral("The picture could not be opened.\n") + path + QLatin1Char('\n') + why);
+            Show_MessageBox(why);
         return false;
     }
-    load(path, image, settings());
+    const QImage thumb = m_thumb;
+    if (!makeThumb(picture)) {
+        m_thumb = thumb; // stopped: the photo stays as it was
+        return false;
+    }
+    m_path = path;
+    m_original = picture;
+    m_pathEdit->setText(path);
+    setSettings(settings());
     return true;
 }
 
 void PhotoEditPanel::clearPhoto() {
-    load(QString(), QImage(), settings());
+    load(QString(), ItemPicture(), settings());
 }
 
 void PhotoEditPanel::browse() {

@@ -2,6 +2,7 @@
 
 // The main photo with its adjustments and a live preview: the start wizard's photo page.
 
+#include "imaging/ItemPicture.h"
 #include "wizards/InvitationState.h"
 
 #include <QImage>
@@ -18,14 +19,16 @@ class PhotoEditPanel : public QWidget {
 public:
     explicit PhotoEditPanel(QWidget* parent = nullptr);
 
-    // Shows a photo (path and the picture as loaded) with its settings.
-    void load(const QString& path, const QImage& original, const PhotoSettings& settings);
-    // Loads the picture at path; a file that cannot be read keeps the current photo and gives false.
+    // Shows a photo (path and the picture as its file came) with its settings; its preview is decoded under
+    // the wait sheet.
+    void load(const QString& path, const ItemPicture& original, const PhotoSettings& settings);
+    // Loads the picture at path; a file that cannot be used keeps the current photo, says why (naming the
+    // file, as every road that takes a picture does) and gives false.
     bool loadFile(const QString& path);
     void clearPhoto();
 
     QString path() const { return m_path; }
-    const QImage& original() const { return m_original; }
+    const ItemPicture& original() const { return m_original; }
     PhotoSettings settings() const;
     void setSettings(const PhotoSettings& s);
     // The preview picture as shown (the adjusted thumbnail).
@@ -39,9 +42,12 @@ private slots:
 private:
     QSlider* addSlider(class QFormLayout* form, const QString& label, int min, int max);
 
+    // The preview's picture: the photo decoded at the preview's size; false when Stop ended the decode.
+    bool makeThumb(const ItemPicture& original);
+
     QString m_path;
-    QImage m_original;
-    QImage m_thumb; // the original shrunk for the live preview
+    ItemPicture m_original;
+    QImage m_thumb; // the original decoded at the preview's size
     QImage m_preview;
     QLineEdit* m_pathEdit;
     QLabel* m_previewLabel;
