@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include "common/PictureReader.h"
+#include "imaging/ProcessedImageCache.h"
 
 #include <QImageReader>
 
@@ -95,13 +96,16 @@ ItemPicture SKTImage::loadPicture(const QString& path, QString* error)
 void SKTImage::setFilePath(const QString& path)
 {
     _file_path = path;
+    const ItemPicture before = _image;
     if (control_ID == QLatin1String("PARTY_IMAGE")) {
         CanvasHost* host = canvasHost();
         _image = host ? host->mainPhotoImage() : ItemPicture();
-        return;
+    } else {
+        _pictureError.clear();
+        _image = path.isEmpty() ? ItemPicture() : loadPicture(path, &_pictureError);
     }
-    _pictureError.clear();
-    _image = path.isEmpty() ? ItemPicture() : loadPicture(path, &_pictureError);
+    // The canvas keeps showing the picture it had until the new one is decoded.
+    ProcessedImageCache::showUntilMade(_image, before);
 }
 
 void SKTImage::makeNaturalSize()

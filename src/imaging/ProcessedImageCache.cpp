@@ -3,6 +3,8 @@
 #include "imaging/ImageProcesser.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QThreadPool>
@@ -26,6 +28,7 @@ struct Entry {
 struct Cache {
     QMutex mutex;
     std::list<Entry> entries; // most recently used first
+    QHash<qint64, qint64> standIns; // a picture's key -> the key of the picture it replaced
     qint64 bytes = 0;
     qint64 budget = 128ll * 1024 * 1024;
     std::function<void()> notify;
@@ -179,6 +182,13 @@ QImage nearest(qint64 key, const ImageAdjustSettings& settings, const QSize& tar
     return best ? best->image : QImage();
 }
 
+qint64 standInOf(qint64 key)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    return c.standIns.value(key);
+}
+
 QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, const QSize& target)
 {
     const qint64 key = source.cacheKey();
@@ -256,7 +266,15 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
                     notify();
             });
         }
-        return nearest(key, settings, target);
+        QImage shown = nearest(key, settings, target);
+        // Not made at any size yet: the picture it replaced, as long as there is one made of it.
+        QList<qint64> seen{key};
+        for (qint64 before = standInOf(key); shown.isNull() && before && !seen.contains(before);
+             before = standInOf(before)) {
+            seen << before;
+            shown = nearest(before, settings, target);
+        }
+        return shown;
     }
     // Made outside the lock: two threads may both make the same picture, which is harmless.
     const QImage result = make(source, settings, target);
@@ -278,6 +296,17 @@ void ProcessedImageCache::setReadyNotifier(std::function<void()> notify)
 {
     QMutexLocker lock(&cache().mutex);
     cache().notify = std::move(notify);
+}
+
+void ProcessedImageCache::showUntilMade(const ItemPicture& picture, const ItemPicture& before)
+{
+    if (picture.isNull() || before.isNull() || picture.cacheKey() == before.cacheKey())
+        return;
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    // a few keys a replaced picture, kept for the run (its first stand-in stays)
+    if (c.standIns.size() < 100000 && !c.standIns.contains(picture.cacheKey()))
+        c.standIns.insert(picture.cacheKey(), before.cacheKey());
 }
 
 void ProcessedImageCache::waitForPending()

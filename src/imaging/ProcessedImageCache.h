@@ -37,6 +37,9 @@ public:
         bool m_outer;
     };
     static void setReadyNotifier(std::function<void()> notify);
+    // An item's picture replaced by another: until the new one is made at a size, an AsyncScope gives what
+    // was made of the one before (the item keeps showing its picture while the new one is decoded).
+    static void showUntilMade(const ItemPicture& picture, const ItemPicture& before);
     // Waits until every picture asked for in an AsyncScope is made (tests and benchmarks).
     static void waitForPending();
 };

@@ -1,6 +1,7 @@
 #include "wizards/FrameBackground.h"
 
 #include "canvas/SKTItems.h"
+#include "imaging/ProcessedImageCache.h"
 
 GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId) {
     for (const GraphicPtr& g : items)
@@ -34,6 +35,7 @@ GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, c
         frontItems.insert(0, item);
     }
     item->_file_path = path;
+    ProcessedImageCache::showUntilMade(picture, item->_image);
     item->_image = picture;
     return item;
 }

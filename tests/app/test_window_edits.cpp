@@ -19,6 +19,7 @@
 #include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "imaging/ProcessedImageCache.h"
 #include "output/ui/ExportWindow.h"
 #include "output/ui/OutputCommands.h"
 #include "output/ui/Print_Wnd.h"
@@ -267,6 +268,38 @@ private slots:
             QCOMPARE(QColor(img.pixel(3, img.height() / 2)), QColor(Qt::red));
             QCOMPARE(QColor(img.pixel(img.width() / 2, img.height() / 2)), QColor(Qt::blue));
         }
+    }
+
+    // A large picture chosen with Browse... takes a while to decode: until it is in, the item shows the picture
+    // it had, not white; then the new one. For a picture item and for the main photo's item alike.
+    void browsedPictureShowsTheOldOneUntilMade_data() {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("picture item") << QString();
+        QTest::newRow("main photo's item") << QStringLiteral("PARTY_IMAGE");
+    }
+    void browsedPictureShowsTheOldOneUntilMade() {
+        QFETCH(QString, id);
+        const QString red = writePicture(m_dir.filePath(QStringLiteral("red700.png")), Qt::red, QSize(700, 700));
+        const QString green = writePicture(m_dir.filePath(QStringLiteral("green.png")), Qt::green, QSize(4000, 4000));
+        if (!id.isEmpty())
+            QVERIFY(road->Update_frame_Main_Photo_And_Path(red, true));
+        GraphicPtr item = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+        item->control_ID = id;
+        item->_isDrawingStroke = false;
+        static_cast<SKTImage&>(*item).setFilePath(red);
+        item->setBounds(QRectF(20, 20, 100, 100));
+        doc->setGraphics(CardSide::Front, {item});
+        select(wnd->_graphicView, {item});
+        const auto centre = [this] { return QColor(wnd->_graphicView->grab().toImage().pixel(70, 70)); };
+        centre();
+        ProcessedImageCache::waitForPending();
+        QCOMPARE(centre(), QColor(Qt::red));
+        panel->chooseFile = [green](const QString&, const QStringList&) { return green; };
+        panel->Manual_Image_Browse_Btn();
+        QCOMPARE(item->_file_path, green);
+        QCOMPARE(centre(), QColor(Qt::red)); // its decode has only begun
+        ProcessedImageCache::waitForPending();
+        QCOMPARE(centre(), QColor(Qt::green));
     }
 
     // Double-star and polygon variants run 1 to 5; gradient angles keep their decimals.

@@ -11,6 +11,7 @@
 #include "common/Prompt.h"
 #include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
+#include "imaging/ProcessedImageCache.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/FrameBackground.h"
 
@@ -496,6 +497,7 @@ bool InspectorPanel::set_Back_BG_Image(const QString& path) {
         return false;
     }
     Card_Property& p = m_host->cardProperty(1);
+    ProcessedImageCache::showUntilMade(picture, p.Card_BG_Image);
     p.Card_BG_Image = picture;
     p.Card_fill_chk = 1;
     p.Card_BG_Image_Path = path;
