@@ -40,8 +40,13 @@ qint64 adjustedKey(qint64 baseKey, const ImageAdjustSettings& settings)
     QMutexLocker lock(&mutex);
     const auto id = std::make_pair(baseKey, settings);
     auto it = keys.constFind(id);
-    if (it == keys.constEnd())
+    if (it == keys.constEnd()) {
+        // Rows of a long run each adjust a picture of their own: the oldest are forgotten (they then get a
+        // new key, which only costs a decode).
+        if (keys.size() >= 4096)
+            keys.clear();
         it = keys.insert(id, nextKey++);
+    }
     return *it;
 }
 
@@ -305,6 +310,8 @@ bool ItemPicture::operator==(const ItemPicture& o) const
         return true;
     if (!d || !o.d || d->adjust != o.d->adjust)
         return false;
+    if (d->key == o.d->key) // one key, one picture
+        return true;
     if (!d->bytes.isEmpty() || !o.d->bytes.isEmpty())
         return d->bytes == o.d->bytes;
     return d->image == o.d->image;

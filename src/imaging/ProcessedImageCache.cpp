@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThread>
 #include <QThreadPool>
 #include <QTransform>
 #include <QWaitCondition>
@@ -300,7 +301,10 @@ void ProcessedImageCache::setReadyNotifier(std::function<void()> notify)
 
 void ProcessedImageCache::showUntilMade(const ItemPicture& picture, const ItemPicture& before)
 {
-    if (picture.isNull() || before.isNull() || picture.cacheKey() == before.cacheKey())
+    // Only the canvas, on the application's thread, draws stand-ins; rows of a run do not need them.
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (picture.isNull() || before.isNull() || picture.cacheKey() == before.cacheKey() || !app ||
+        app->thread() != QThread::currentThread())
         return;
     Cache& c = cache();
     QMutexLocker lock(&c.mutex);
