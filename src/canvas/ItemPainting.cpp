@@ -445,12 +445,14 @@ void SKTImage::draw(QPainter& painter) const
         return;
     painter.save();
     painter.setOpacity(painter.opacity() * pictureOpacity(*this));
-    if (!_image.isNull()) {
-        // Null while the canvas has the picture made on a worker and none made before (then it repaints).
-        const QImage picture =
-            ProcessedImageCache::processed(_image, adjustmentsOf(*this), deviceSize(painter, r));
+    // Null while the canvas has the picture made on a worker and none made before (then it repaints).
+    const QImage picture = _image.isNull() ? QImage()
+                                           : ProcessedImageCache::processed(_image, adjustmentsOf(*this),
+                                                                            deviceSize(painter, r));
+    if (!picture.isNull() || (!_image.isNull() && _image.drawError().isEmpty())) {
         drawPictureInto(painter, picture, r, _isFlippedHorizontally, _isFlippedVertically, true);
     } else {
+        _image.requestReport();
         drawPictureInto(painter, ResourceImages::placeholder(QStringLiteral("no.png")), r, false, false, true);
     }
     painter.restore();
@@ -467,9 +469,13 @@ void SKTSignature::draw(QPainter& painter) const
         return;
     painter.save();
     painter.setOpacity(painter.opacity() * pictureOpacity(*this));
-    if (!_image.isNull()) {
-        const QImage picture = ProcessedImageCache::processed(_image, ImageAdjustSettings(), deviceSize(painter, r));
+    const QImage picture =
+        _image.isNull() ? QImage() : ProcessedImageCache::processed(_image, ImageAdjustSettings(), deviceSize(painter, r));
+    if (!picture.isNull() || (!_image.isNull() && _image.drawError().isEmpty())) {
         drawPictureInto(painter, picture, r, _isFlippedHorizontally, _isFlippedVertically, true);
+    } else if (!_image.isNull()) {
+        _image.requestReport();
+        drawPictureInto(painter, ResourceImages::placeholder(QStringLiteral("no.png")), r, false, false, true);
     } else {
         const QString name = sign_or_fingureprint == QLatin1String("F") ? QStringLiteral("fingerprints.png")
                                                                          : QStringLiteral("sign_sample.png");

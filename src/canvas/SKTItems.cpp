@@ -137,3 +137,28 @@ GraphicPtr makeGraphicOfClass(const QString& className, bool notifyHost)
         return std::make_shared<SKTBarcode>();
     return nullptr;
 }
+
+QStringList undrawablePictureLines(const GraphicList& items, const QString& side)
+{
+    QStringList lines;
+    for (const GraphicPtr& item : items) {
+        if (!item || (item->kind() != GraphicKind::Image && item->kind() != GraphicKind::Signature) ||
+            !item->_image.claimReport())
+            continue;
+        const QString file = QFileInfo(item->_file_path).fileName();
+        lines << (file.isEmpty() ? QStringLiteral("The picture of an item on the %1 cannot be drawn. %2").arg(side)
+                                 : QStringLiteral("The picture \"%1\" of an item on the %2 cannot be drawn. %3")
+                                       .arg(file, side))
+                     .arg(item->_image.drawError());
+    }
+    return lines;
+}
+
+QString undrawablePictureNotice(const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return {};
+    return lines.join(QLatin1Char('\n')) +
+           QStringLiteral("\nSuch an item shows the empty picture and keeps its picture as it came, so saving "
+                          "loses nothing; choose a picture for it to replace it.");
+}

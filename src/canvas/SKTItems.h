@@ -4,6 +4,8 @@
 
 #include "canvas/SKTGraphic.h"
 
+#include <QStringList>
+
 class SKTText : public SKTGraphic {
 public:
     GraphicKind kind() const override { return GraphicKind::Text; }
@@ -91,3 +93,9 @@ public:
 // Makes a new item of the named class ("SKTText", ...) with the defaults of a new item; nullptr for an
 // unknown name. notifyHost false: the host is not told about new picture items (decoding, copying).
 GraphicPtr makeGraphicOfClass(const QString& className, bool notifyHost = true);
+
+// The items among these whose pictures cannot be drawn and have not been said yet, one line each naming the
+// item by the file its picture came from and the side ("front", "back"); each picture is claimed as said.
+QStringList undrawablePictureLines(const GraphicList& items, const QString& side);
+// What to tell of those lines: empty when there are none.
+QString undrawablePictureNotice(const QStringList& lines);

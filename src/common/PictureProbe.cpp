@@ -295,11 +295,52 @@ QString pngTextMessage() {
         .arg(MaxPngTextBytes / (1024 * 1024));
 }
 
-// A PNG's text is held to MaxPngTextBytes; the rest is left to Qt's reader.
+// Whether every chunk of a PNG up to its end is whole and its critical chunks (those the decoder refuses the
+// picture over) keep their checksums. From the signature; reads the picture's data once, decodes nothing.
+bool pngIntact(ByteStream& in) {
+    if (in.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return false;
+    for (;;) {
+        const QByteArray head = in.read(8);
+        if (head.size() < 8)
+            return false;
+        const qint64 length = quint32(be32(head, 0));
+        if (length > 0x7FFFFFFF)
+            return false;
+        if (uchar(head[4]) & 0x20) { // ancillary
+            if (!in.skip(length + 4))
+                return false;
+        } else {
+            uLong crc = crc32(0, reinterpret_cast<const Bytef*>(head.constData() + 4), 4);
+            for (qint64 left = length; left > 0;) {
+                const QByteArray part = in.block(std::min<qint64>(left, 64 * 1024));
+                if (part.isEmpty())
+                    return false;
+                crc = crc32(crc, reinterpret_cast<const Bytef*>(part.constData()), uInt(part.size()));
+                left -= part.size();
+            }
+            const QByteArray stored = in.read(4);
+            if (stored.size() < 4 || quint32(be32(stored, 0)) != quint32(crc))
+                return false;
+        }
+        if (head.endsWith("IEND"))
+            return true;
+    }
+}
+
+// A PNG's text is held to MaxPngTextBytes; a PNG cut short or with a damaged chunk is marked. The rest is left
+// to Qt's reader.
 void inspectPng(QIODevice& device, PictureInfo& info) {
+    const qint64 start = device.pos();
     ByteStream in(device);
-    if (readPng(in).text > MaxPngTextBytes)
+    if (readPng(in).text > MaxPngTextBytes) {
         info.refusal = pngTextMessage();
+        return;
+    }
+    device.seek(start);
+    ByteStream whole(device);
+    if (!pngIntact(whole))
+        info.damage = undecodableMessage();
 }
 
 // An icon's first picture is the one read; a PNG there is decoded whole whatever size the icon's directory
@@ -369,6 +410,10 @@ QString tooCostlyMessage(QSize declared, qint64 bytes) {
 }
 
 } // namespace
+
+QString undecodableMessage() {
+    return QStringLiteral("The picture could not be read: its data is damaged or cut short.");
+}
 
 QString tooLargeMessage(QSize declared) {
     return QStringLiteral(

@@ -91,6 +91,8 @@ QImage decode(QImageReader& reader, const PictureInfo& info, const ReadLimits& l
     };
     if (!info.readable())
         return fail(info.refusal);
+    if (!info.damage.isEmpty())
+        return fail(info.damage);
     const QSize size = info.size;
     allowPicturesAtSourceLimit();
     ReadLimits decodeLimits = limits;
@@ -114,7 +116,7 @@ QImage decode(QImageReader& reader, const PictureInfo& info, const ReadLimits& l
         reader.setScaledSize(scaled);
     QImage image;
     if (!reader.read(&image))
-        return fail(QStringLiteral("The picture could not be read: %1").arg(reader.errorString()));
+        return fail(undecodableMessage());
     // Some decoders give another size than the file declares, so the picture got is held to the same limits.
     if (double(image.width()) * image.height() > double(MaxSourcePixels))
         return fail(tooLargeMessage(image.size()));

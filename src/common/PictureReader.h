@@ -43,6 +43,8 @@ struct PictureInfo {
     bool scalesWhileDecoding = false; // JPEG: decodes at n/8 of its size for little more than the result
     int scans = 0;                   // JPEG: scans up to the end of the picture
     QString refusal;                 // why it must not be decoded; empty when it may be
+    QString damage;                  // why its data cannot decode, seen without decoding (a PNG cut short or
+                                     // with a damaged chunk); such a picture still declares its size
     bool readable() const { return refusal.isEmpty(); }
 };
 
@@ -60,6 +62,15 @@ qint64 decodedBytes(const PictureInfo& info, QSize target);
 qint64 decodeBudget();
 // Why decoding the picture to target must not be done (it costs more than the budget); empty if it may.
 QString decodeCostMessage(const PictureInfo& info, QSize target);
+
+// Why a picture whose header reads cannot be drawn: a decode of its data failed.
+QString undecodableMessage();
+
+// Why the picture's data does not decode (undecodableMessage(), or inspect()'s refusal or damage); empty when
+// it decodes. Decodes as little as the format allows: a PNG row by row, a JPEG at an eighth of its size, the
+// others at a small size, every byte of the data read. A set *stop ends it early (the result is then
+// meaningless).
+QString checkDecodes(const QByteArray& bytes, const PictureInfo& info, const std::atomic<bool>* stop = nullptr);
 
 // The reason a read ends with when it was stopped.
 inline const QString StoppedMessage = QStringLiteral("Reading the picture was stopped.");

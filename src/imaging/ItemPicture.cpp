@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImageReader>
 #include <QMutex>
+#include <QMutexLocker>
 
 #include <atomic>
 #include <cmath>
@@ -24,6 +25,14 @@ struct ItemPicture::Data {
     qint64 key = 0;
     ImageAdjustSettings adjust; // made on every decode
     qint64 baseKey = 0;         // of the picture without them
+    // Whether the bytes decode, shared by the pictures made of them (adjusted ones too).
+    struct Failure {
+        std::atomic<bool> claimed{false};
+        std::atomic<bool> failed{false};
+        QString why; // written before `failed`
+        std::atomic<bool> reported{false};
+    };
+    std::shared_ptr<Failure> failure = std::make_shared<Failure>();
 };
 
 namespace {
@@ -49,6 +58,21 @@ qint64 adjustedKey(qint64 baseKey, const ImageAdjustSettings& settings)
     }
     return *it;
 }
+
+QMutex notifierMutex;
+std::function<void()> failureNotifier;
+
+// Set once, whichever thread finds it first.
+void markFailed(const ItemPicture::Data& d, const QString& why)
+{
+    ItemPicture::Data::Failure& f = *d.failure;
+    if (f.claimed.exchange(true))
+        return;
+    f.why = why;
+    f.failed.store(true, std::memory_order_release);
+}
+
+bool hasFailed(const ItemPicture::Data& d) { return d.failure->failed.load(std::memory_order_acquire); }
 
 QString fileTooLarge(qint64 bytes)
 {
@@ -131,8 +155,10 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     if (d.info.scalesWhileDecoding && asked.isValid() && !asked.isEmpty() && asked != d.info.size)
         reader.setScaledSize(asked);
     QImage image;
-    if (!reader.read(&image))
+    if (!reader.read(&image)) {
+        markFailed(d, pictures::undecodableMessage());
         return {};
+    }
     return scaledAs32Bits(image, size);
 }
 
@@ -202,6 +228,9 @@ ItemPicture ItemPicture::fromBytes(const QByteArray& bytes, QString* error)
     data->transposed = p.transposed;
     data->bytesPerPixel = p.info.bytesPerPixel;
     data->key = nextKey++;
+    // Kept with its bytes (what a design holds is saved again as it came), and never decoded.
+    if (!p.info.damage.isEmpty())
+        markFailed(*data, p.info.damage);
     ItemPicture picture;
     picture.d = std::move(data);
     return picture;
@@ -236,8 +265,14 @@ ItemPicture ItemPicture::fromFile(const QString& path, QString* error)
                 why = pictures::StoppedMessage;
             else if (bytes.size() != size)
                 why = QStringLiteral("The picture could not be read: %1").arg(file.errorString());
-            else
-                picture = fromBytes(bytes, &why);
+            else if (picture = fromBytes(bytes, &why); !picture.isNull()) {
+                // A picture taken in from a file must decode: its data is read through once, at little cost.
+                why = pictures::checkDecodes(bytes, picture.d->info, &stop);
+                if (stop)
+                    why = pictures::StoppedMessage;
+                if (!why.isEmpty())
+                    picture = ItemPicture();
+            }
         });
     }
     if (picture.isNull() && error)
@@ -294,9 +329,38 @@ qint64 ItemPicture::decodeCost(QSize size) const
     return cost;
 }
 
+QString ItemPicture::drawError() const
+{
+    return d && hasFailed(*d) ? d->failure->why : QString();
+}
+
+void ItemPicture::requestReport() const
+{
+    if (drawError().isEmpty() || d->failure->reported.load())
+        return;
+    std::function<void()> notify;
+    {
+        QMutexLocker lock(&notifierMutex);
+        notify = failureNotifier;
+    }
+    if (notify)
+        notify();
+}
+
+bool ItemPicture::claimReport() const
+{
+    return !drawError().isEmpty() && !d->failure->reported.exchange(true);
+}
+
+void ItemPicture::setFailureNotifier(std::function<void()> notify)
+{
+    QMutexLocker lock(&notifierMutex);
+    failureNotifier = std::move(notify);
+}
+
 QImage ItemPicture::image(QSize size) const
 {
-    if (!d)
+    if (!d || hasFailed(*d))
         return {};
     const QSize target = size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size;
     if (!d->adjust.isNeutral())

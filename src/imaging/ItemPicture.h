@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ItemPicture {
@@ -26,9 +27,10 @@ public:
     ItemPicture(const QImage& image); // NOLINT: a picture made in memory
 
     // The picture in the bytes, checked but not decoded; a null picture and the reason when the bytes are
-    // empty, too long, not a picture, or declare a picture over the limits.
+    // empty, too long, not a picture, or declare a picture over the limits. Data seen to be damaged gives a
+    // picture that keeps its bytes and cannot be drawn (drawError()).
     static ItemPicture fromBytes(const QByteArray& bytes, QString* error = nullptr);
-    // The same for a file, the reason naming the file.
+    // The same for a file, the reason naming the file; a file whose data does not decode is refused too.
     static ItemPicture fromFile(const QString& path, QString* error = nullptr);
 
     bool isNull() const { return !d; }
@@ -54,6 +56,17 @@ public:
     qint64 cacheKey() const;
     // Bytes held at once while decoding it at size (its own when invalid), counted as its decoder holds them.
     qint64 decodeCost(QSize size = QSize()) const;
+
+    // Why the picture cannot be drawn: its bytes were found damaged when taken in, or a decode of them failed.
+    // Such a picture is never decoded again (image() gives a null image) and keeps its bytes. Empty while
+    // nothing has failed.
+    QString drawError() const;
+    // Asks, through the failure notifier, that a picture that cannot be drawn be said, until claimReport().
+    void requestReport() const;
+    // True once for a picture that cannot be drawn, for the one who says so.
+    bool claimReport() const;
+    // Called by requestReport(), on its thread.
+    static void setFailureNotifier(std::function<void()> notify);
 
     bool operator==(const ItemPicture& o) const;
     bool operator!=(const ItemPicture& o) const { return !(*this == o); }

@@ -230,7 +230,8 @@ bool quick(const ItemPicture& source)
 QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdjustSettings& settings,
                                       const QSize& targetSize)
 {
-    if (source.isNull())
+    // A picture that failed to decode is not decoded again, nor asked of a worker again.
+    if (source.isNull() || !source.drawError().isEmpty())
         return {};
     const qint64 key = source.cacheKey();
     const QSize full = ImageProcesser::processedSize(source.size(), settings);

@@ -14,7 +14,8 @@ class ProcessedImageCache {
 public:
     // The adjusted picture (through ImageProcesser::process); neutral values give the picture itself. With a
     // valid target size (device pixels the picture will cover), a picture more than twice as large is made
-    // at that size, decoded smaller where its format can (JPEG) and never larger than its file holds.
+    // at that size, decoded smaller where its format can (JPEG) and never larger than its file holds. A null
+    // image for a picture that cannot be drawn (ItemPicture::drawError()).
     static QImage processed(const ItemPicture& source, const ImageAdjustSettings& settings,
                             const QSize& targetSize = QSize());
     static QImage processed(const QImage& source, const ImageAdjustSettings& settings,

@@ -460,6 +460,14 @@ private slots:
         const GraphicList pasted = graphicsFromPasteboardData(payload, &error, &skipped);
         QVERIFY2(pasted.size() == 2, qPrintable(error));
         QCOMPARE(pasted.last()->_image, picture);
+        // A picture whose data is cut short reads, cannot be drawn, and is written again as it came.
+        auto cut = std::make_shared<SKTImage>(false);
+        cut->_image = ItemPicture::fromBytes(png.left(png.size() / 2));
+        QVERIFY(!cut->_image.drawError().isEmpty());
+        const GraphicPtr back = unarchiveItem(archiveItem(*cut), &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->_image.bytes(), png.left(png.size() / 2));
+        QVERIFY(!back->_image.drawError().isEmpty());
     }
 
     // A picture that carries adjustments (a copy of the main photo's item) keeps them through an archive

@@ -1,4 +1,5 @@
 #include "TestPictures.h"
+#include "common/HostilePictures.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/PaintHelpers.h"
 #include "canvas/ResourceImages.h"
@@ -166,6 +167,24 @@ private slots:
         QVERIFY(!ResourceImages::placeholder(QStringLiteral("no.png")).isNull());
         QVERIFY(ResourceImages::placeholder(QStringLiteral("../no.png")).isNull());
         QVERIFY(ResourceImages::hatch(QStringLiteral("../../etc/passwd")).isNull());
+    }
+
+    // A picture that cannot be drawn shows the empty picture, as an item without one does, and asks once to
+    // be said.
+    void undrawablePicturesDrawTheEmptyPicture()
+    {
+        const QByteArray png = hostilepictures::encoded(twoColourPicture(true).scaled(40, 20), "png");
+        auto item = std::static_pointer_cast<SKTImage>(makeItem(QStringLiteral("image")));
+        item->_image = ItemPicture::fromBytes(png.left(png.size() - 20));
+        int asked = 0;
+        ItemPicture::setFailureNotifier([&asked] { ++asked; });
+        QCOMPARE(render(item), render(makeItem(QStringLiteral("image:none"))));
+        QCOMPARE(asked, 1);
+        QCOMPARE(undrawablePictureLines({item}, QStringLiteral("back")).size(), 1);
+        render(item);
+        QCOMPARE(asked, 1); // said: no more asking
+        QVERIFY(undrawablePictureLines({item}, QStringLiteral("back")).isEmpty());
+        ItemPicture::setFailureNotifier({});
     }
 
     void missingResourcesDrawNothingAndDoNotFail()

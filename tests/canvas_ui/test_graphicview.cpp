@@ -10,7 +10,9 @@
 #include "canvas/ui/GraphicCommands.h"
 #include "canvas/ui/SKTGraphicView.h"
 #include "common/Globals.h"
+#include "common/PictureReader.h"
 #include "common/Prompt.h"
+#include "imaging/ProcessedImageCache.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -744,14 +746,22 @@ private slots:
         const QString bulky = dir.filePath(QStringLiteral("bulky.png"));
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bulky));
         QVERIFY(QFile::resize(bulky, ItemPicture::MaxBytes + 1)); // sparse
+        // Pictures whose data does not decode: a half-loaded file, one damaged byte.
+        const QByteArray png = hostilepictures::encoded(QImage(400, 300, QImage::Format_RGB32), "png");
+        const QString half = dir.filePath(QStringLiteral("half.png"));
+        writeBytes(half, png.left(png.size() / 2));
+        const QString hit = dir.filePath(QStringLiteral("hit.png"));
+        writeBytes(hit, hostilepictures::damagedPng(png, 20, false));
         RecordingPrompt prompt;
         prompt.answer = false;
         setPromptHandler(&prompt);
-        const GraphicList made = view->dropPictureFiles({text, bulky, picture, huge}, QPointF(40, 30));
+        const GraphicList made = view->dropPictureFiles({text, bulky, half, picture, huge, hit}, QPointF(40, 30));
         setPromptHandler(nullptr);
         QCOMPARE(prompt.texts.size(), 1);
         QVERIFY(prompt.texts[0].contains(QStringLiteral("huge.bmp: The picture is too large")));
         QVERIFY(prompt.texts[0].contains(QStringLiteral("bulky.png: ")));
+        for (const char* name : {"half.png: ", "hit.png: "})
+            QVERIFY(prompt.texts[0].contains(QLatin1String(name) + pictures::undecodableMessage()));
         QCOMPARE(made.size(), 1);
         QCOMPARE(made[0]->kind(), GraphicKind::Image);
         QCOMPARE(made[0]->bounds(), QRectF(40, 30, 160, 80)); // proportions kept
@@ -772,6 +782,41 @@ private slots:
         QVERIFY(prompt.texts[0].contains(QStringLiteral("notes.txt: ")));
         delete mime;
         Library_Selected_Image.clear();
+    }
+
+    // Pictures that cannot be drawn, found without decoding (cut short) or by decoding on the canvas's workers,
+    // are said once in one message naming their items, and keep their bytes.
+    void undrawablePicturesAreSaidOnce() {
+        QImage photo(700, 600, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x & 255, y & 255, (x * y) & 255));
+        const QByteArray png = hostilepictures::encoded(photo, "png");
+        const QByteArray cutBytes = png.left(png.size() / 2);
+        auto pictureItem = [](const QByteArray& bytes, const QString& path, const QRectF& r) {
+            auto item = std::make_shared<SKTImage>(false);
+            item->_image = ItemPicture::fromBytes(bytes);
+            item->_file_path = path;
+            item->setBounds(r);
+            return item;
+        };
+        const auto cut = pictureItem(cutBytes, QStringLiteral("/photos/half.png"), QRectF(10, 10, 120, 100));
+        const auto damaged = pictureItem(hostilepictures::damagedPng(png, 500, true), QStringLiteral("/photos/hit.png"),
+                                         QRectF(200, 10, 120, 100));
+        RecordingPrompt prompt;
+        setPromptHandler(&prompt);
+        doc->setGraphics(CardSide::Front, {cut, damaged});
+        for (int paint = 0; paint < 4; ++paint) {
+            view->grab();
+            ProcessedImageCache::waitForPending();
+            QCoreApplication::processEvents();
+        }
+        setPromptHandler(nullptr);
+        QCOMPARE(prompt.texts.size(), 1);
+        QVERIFY2(prompt.texts[0].contains(QStringLiteral("\"half.png\" of an item on the front cannot be drawn")),
+                 qPrintable(prompt.texts[0]));
+        QVERIFY(prompt.texts[0].contains(QStringLiteral("\"hit.png\" of an item on the front")));
+        QCOMPARE(cut->_image.bytes(), cutBytes);
     }
 
     void zoomMapsMouseToPoints() {

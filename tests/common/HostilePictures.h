@@ -141,4 +141,21 @@ inline QByteArray png16(int w, int h) {
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) + pngChunk("IEND", {});
 }
 
+// The PNG with one byte of its first picture data chunk changed at `offset` into the data; with its checksum
+// made to match again when `checked`, so that only decoding finds the damage.
+inline QByteArray damagedPng(const QByteArray& png, int offset, bool checked) {
+    QByteArray out = png;
+    const qsizetype idat = out.indexOf("IDAT");
+    if (idat < 4)
+        return {};
+    const quint32 length = qFromBigEndian<quint32>(out.constData() + idat - 4);
+    if (quint32(offset) >= length)
+        return {};
+    out[idat + 4 + offset] = char(out[idat + 4 + offset] ^ 0x5A);
+    if (checked)
+        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(out.constData() + idat), length + 4)),
+                              out.data() + idat + 4 + length);
+    return out;
+}
+
 } // namespace hostilepictures

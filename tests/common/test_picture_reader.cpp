@@ -220,6 +220,44 @@ private slots:
         QCOMPARE(MainPhoto::readPicture(path).size(), item); // the main photo takes what an item takes
     }
 
+    // A picture whose header reads but whose data does not decode: refused where a file is taken in, named; kept
+    // with its bytes where it comes in a design, and then never decoded.
+    void picturesThatDoNotDecode_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("seenUndecoded"); // found without decoding
+        QImage photo(400, 300, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 7 ^ y * 3, (x * y) & 255, y));
+        const QByteArray png = encoded(photo, "png");
+        QVERIFY(pictures::checkDecodes(png, pictures::inspect(png)).isEmpty());
+        QTest::newRow("cut in its data") << png.left(png.size() / 3) << true;
+        QTest::newRow("cut before its end") << png.left(png.size() - 12) << true;
+        QTest::newRow("damaged byte") << hostilepictures::damagedPng(png, 500, false) << true;
+        QTest::newRow("damaged byte, checksum matching") << hostilepictures::damagedPng(png, 500, true) << false;
+    }
+    void picturesThatDoNotDecode() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, seenUndecoded);
+        const QString damaged = pictures::undecodableMessage();
+        const QString path = write(QStringLiteral("half.png"), bytes);
+        QVERIFY(pictures::inspect(bytes).readable());
+        QString why;
+        QVERIFY(SKTImage::loadPicture(path, &why).isNull());
+        QCOMPARE(why, QStringLiteral("half.png: ") + damaged);
+        why.clear();
+        QVERIFY(MainPhoto::readPicture(path, &why).isNull());
+        QCOMPARE(why, QStringLiteral("half.png: ") + damaged);
+        const ItemPicture kept = ItemPicture::fromBytes(bytes, &why);
+        QVERIFY(!kept.isNull());
+        QCOMPARE(kept.bytes(), bytes);
+        QCOMPARE(kept.drawError(), seenUndecoded ? damaged : QString());
+        QVERIFY(kept.image(QSize(40, 30)).isNull());
+        QCOMPARE(kept.drawError(), damaged);
+        QVERIFY(kept.claimReport());
+        QVERIFY(!kept.claimReport());
+    }
+
     // Honest pictures up to the source limit read, scaled to what the road takes.
     void picturesAtTheSourceLimitRead_data() {
         QTest::addColumn<QByteArray>("bytes");

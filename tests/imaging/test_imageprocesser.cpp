@@ -1,11 +1,18 @@
+#include "common/HostilePictures.h"
+#include "common/PictureReader.h"
 #include "imaging/ImageProcesser.h"
 #include "imaging/ProcessedImageCache.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QTemporaryFile>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(ImageAdjustSettings)
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +37,38 @@ QImage solid(QRgb colour, int w = 8, int h = 8)
 }
 
 ImageAdjustSettings neutral() { return ImageAdjustSettings(); }
+
+// Lines the program writes to standard error meanwhile (decoders report there).
+class StderrLines {
+public:
+    StderrLines()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
+    }
+    ~StderrLines() { restore(); }
+    int count(const char* text)
+    {
+        restore();
+        m_file.seek(0);
+        return int(m_file.readAll().count(text));
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
 
 } // namespace
 
@@ -348,6 +387,37 @@ private slots:
         ProcessedImageCache::setBudgetBytes(0);
         QCOMPARE(ProcessedImageCache::entryCount(), 0);
         ProcessedImageCache::setBudgetBytes(128ll << 20);
+    }
+
+    // A picture whose data does not decode is decoded once, on the canvas's workers or while painting, and
+    // given as no picture after: the canvas is told once that it is ready, and draws no loop of repaints.
+    void undecodablePicturesAreDecodedOnce_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("on a worker") << QSize(800, 600);
+        QTest::newRow("while painting") << QSize(300, 200);
+    }
+    void undecodablePicturesAreDecodedOnce()
+    {
+        QFETCH(QSize, size);
+        const QByteArray png = hostilepictures::encoded(samplePicture(QImage::Format_RGB32, size.width(), size.height()), "png");
+        const ItemPicture picture = ItemPicture::fromBytes(hostilepictures::damagedPng(png, 500, true));
+        QVERIFY(!picture.isNull() && picture.drawError().isEmpty());
+        static std::atomic<int> ready; // a worker tells after its job is done
+        ready = 0;
+        ProcessedImageCache::setReadyNotifier([] { ++ready; });
+        StderrLines decoderErrors;
+        for (int paint = 0; paint < 3; ++paint) {
+            ProcessedImageCache::AsyncScope canvas;
+            QVERIFY(ProcessedImageCache::processed(picture, neutral(), size / 4).isNull());
+            ProcessedImageCache::waitForPending();
+        }
+        for (const QSize target : {size / 3, QSize()}) // an export's and a print's
+            QVERIFY(ProcessedImageCache::processed(picture, neutral(), target).isNull());
+        QCOMPARE(decoderErrors.count("libpng error"), 1);
+        QTRY_COMPARE(ready.load(), size.width() > 512 ? 1 : 0);
+        QCOMPARE(picture.drawError(), pictures::undecodableMessage());
+        ProcessedImageCache::setReadyNotifier({});
     }
 };
 

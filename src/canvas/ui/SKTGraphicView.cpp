@@ -5,7 +5,9 @@
 #include "canvas/SKTRenderingView.h"
 #include "canvas/SideUndoCommand.h"
 #include "canvas/ui/GraphicViewHelpers.h"
+#include "canvas/SKTItems.h"
 #include "common/Globals.h"
+#include "common/Prompt.h"
 #include "imaging/ProcessedImageCache.h"
 
 #include <QApplication>
@@ -42,6 +44,31 @@ void repaintCanvasesWhenPicturesAreReady() {
     });
 }
 
+// A picture that cannot be drawn is said once, naming its item, when a canvas (or any drawing) first meets it.
+void sayPicturesThatCannotBeDrawn() {
+    static std::atomic<bool> posted{false};
+    ItemPicture::setFailureNotifier([] {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || posted.exchange(true))
+            return;
+        QMetaObject::invokeMethod(
+            app,
+            [] {
+                posted = false;
+                QStringList lines;
+                for (QWidget* w : QApplication::allWidgets())
+                    if (auto* view = qobject_cast<SKTGraphicView*>(w);
+                        view && view->document() && view->side() != CardSide::Temp) // previews show the sides' items
+                        lines << undrawablePictureLines(view->document()->graphicsOf(view->side()),
+                                                        view->side() == CardSide::Back ? QStringLiteral("back")
+                                                                                       : QStringLiteral("front"));
+                if (!lines.isEmpty())
+                    Show_MessageBox(undrawablePictureNotice(lines));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 } // namespace
 
 SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
@@ -50,7 +77,7 @@ SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setCanvasSize(_canvasSize);
-    static const bool notifying = (repaintCanvasesWhenPicturesAreReady(), true);
+    static const bool notifying = (repaintCanvasesWhenPicturesAreReady(), sayPicturesThatCannotBeDrawn(), true);
     (void)notifying;
 }
 
