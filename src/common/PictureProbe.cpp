@@ -411,6 +411,10 @@ QString tooCostlyMessage(QSize declared, qint64 bytes) {
 
 } // namespace
 
+QString notAPictureMessage() {
+    return QStringLiteral("The file is not a picture the program can read.");
+}
+
 QString undecodableMessage() {
     return QStringLiteral("The picture could not be read: its data is damaged or cut short.");
 }
@@ -480,19 +484,23 @@ PictureInfo inspect(QIODevice& device) {
     if (!info.refusal.isEmpty())
         return info;
     if (info.format.isEmpty() || info.format == "bmp") {
-        // Qt's readers say the rest: the format, the size and the picture they make.
+        // Qt's readers say the rest: the format, the size and the picture they make. A reader that does not
+        // take the file as its own gives no format (Qt's icon reader declares an ordinary TGA's header a
+        // 256 x 256 icon that it then cannot read), and one that declares no size before decoding (ICNS,
+        // MNG) gives nothing to measure a decode by: neither is a picture the program reads.
         QImageReader reader(&device);
+        const bool claimed = reader.canRead();
         const QSize declared = reader.size();
         if (info.format.isEmpty()) {
-            info.format = reader.format();
+            info.format = claimed ? reader.format() : QByteArray();
             info.size = declared;
         }
         if (const QImage::Format f = reader.imageFormat(); f != QImage::Format_Invalid) {
             info.decodesTo = f;
             info.bytesPerPixel = bytesPerPixelOf(f);
         }
-        if (info.size.isEmpty())
-            info.refusal = QStringLiteral("The picture could not be read: %1").arg(reader.errorString());
+        if (info.format.isEmpty() || info.size.isEmpty())
+            info.refusal = notAPictureMessage();
         device.seek(start);
         if (info.format == "webp") // read whole before it is decoded
             info.decoderBytes = device.size() - start;

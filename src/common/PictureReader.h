@@ -63,6 +63,8 @@ qint64 decodeBudget();
 // Why decoding the picture to target must not be done (it costs more than the budget); empty if it may.
 QString decodeCostMessage(const PictureInfo& info, QSize target);
 
+// Why a file is refused when no reader takes it as a picture whose size it declares.
+QString notAPictureMessage();
 // Why a picture whose header reads cannot be drawn: a decode of its data failed.
 QString undecodableMessage();
 

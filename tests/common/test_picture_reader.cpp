@@ -258,6 +258,41 @@ private slots:
         QVERIFY(!kept.claimReport());
     }
 
+    // A file is taken as a picture only where a reader both owns it and declares its size; otherwise every road
+    // says it is not a picture the program reads.
+    void filesNoReaderReadsAreRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        // An uncompressed TGA as image editors write it (no version 2 footer): Qt's icon reader claims its header.
+        QByteArray tga(18, '\0');
+        tga[2] = 2;
+        tga[12] = 64;
+        tga[14] = 48;
+        tga[16] = 24;
+        tga[17] = 0x20;
+        QTest::newRow("tga") << tga + QByteArray(64 * 48 * 3, '\x40');
+        const QImage red = filledImage(QSize(64, 48), Qt::red, QImage::Format_RGB32);
+        QTest::newRow("icns") << encoded(red.scaled(128, 128), "icns");
+        // An MNG of one embedded PNG frame.
+        const QByteArray png = encoded(red, "png");
+        QByteArray mhdr(28, '\0');
+        qToBigEndian<quint32>(64, mhdr.data());
+        qToBigEndian<quint32>(48, mhdr.data() + 4);
+        QTest::newRow("mng") << QByteArray("\x8aMNG\r\n\x1a\n", 8) + hostilepictures::pngChunk("MHDR", mhdr) + png.mid(8) +
+                                    hostilepictures::pngChunk("MEND", {});
+        QTest::newRow("pcx") << QByteArray("\x0a\x05\x01\x08", 4) + QByteArray(124, '\0');
+    }
+    void filesNoReaderReadsAreRefused() {
+        QFETCH(QByteArray, bytes);
+        const QString path = write(QStringLiteral("picture.x"), bytes);
+        QCOMPARE(pictures::inspect(bytes).refusal, pictures::notAPictureMessage());
+        QString why;
+        QVERIFY(pictures::readPictureFile(path, {}, &why).isNull());
+        QCOMPARE(why, pictures::notAPictureMessage());
+        QVERIFY(SKTImage::loadPicture(path, &why).isNull());
+        QCOMPARE(why, QStringLiteral("picture.x: ") + pictures::notAPictureMessage());
+        QVERIFY(ItemPicture::fromBytes(bytes).isNull());
+    }
+
     // Honest pictures up to the source limit read, scaled to what the road takes.
     void picturesAtTheSourceLimitRead_data() {
         QTest::addColumn<QByteArray>("bytes");
