@@ -4,7 +4,9 @@
 // Also timed: until the first paint event begins (the window's own background, before its widgets). The
 // per-user data folder is a temporary one that lives across the runs, as the user's does: the first run
 // of the program finds it empty (printed apart), the others find what earlier runs kept there. Prints the
-// medians of the later runs.
+// medians of the later runs. Then first starts, each with a data folder of its own, are followed on from
+// their first paint until the start wizard is shown: the longest time the window's thread goes without
+// running its event loop meanwhile (a 2 ms heartbeat) is the window's block the user meets.
 //
 //   bench_startup [runs]      (default 7)
 
@@ -13,6 +15,7 @@
 #include "BenchSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QProcess>
@@ -20,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -29,7 +33,7 @@ namespace {
 // paint together while it handles the event that shows it (or asks it to update).
 class FirstFrameApp : public QApplication {
 public:
-    using QApplication::QApplication;
+    FirstFrameApp(int& argc, char** argv, bool untilWizard) : QApplication(argc, argv), m_untilWizard(untilWizard) {}
     bool notify(QObject* receiver, QEvent* event) override
     {
         const QEvent::Type type = event->type();
@@ -38,8 +42,20 @@ public:
             report("begun");
         }
         const bool result = QApplication::notify(receiver, event);
-        if (m_painting && receiver->isWindowType() && (type == QEvent::Expose || type == QEvent::UpdateRequest)) {
+        if (m_painting && !m_painted && receiver->isWindowType() &&
+            (type == QEvent::Expose || type == QEvent::UpdateRequest)) {
+            m_painted = true;
             report("painted");
+            if (!m_untilWizard)
+                ::_exit(0);
+            m_beat = std::make_unique<bench::Heartbeat>();
+        }
+        // The start wizard has painted itself: its window is exposed.
+        if (m_beat && type == QEvent::Expose && receiver->isWindowType() &&
+            qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            std::printf("wizard %lld %lld\n", static_cast<long long>(m_beat->elapsed()),
+                        static_cast<long long>(m_beat->worstUntilNow()));
+            std::fflush(stdout);
             ::_exit(0);
         }
         return result;
@@ -51,14 +67,17 @@ private:
         std::printf("%s\n", what);
         std::fflush(stdout);
     }
+    bool m_untilWizard = false;
     bool m_painting = false;
+    bool m_painted = false;
+    std::unique_ptr<bench::Heartbeat> m_beat;
 };
 
-int child(int argc, char** argv, bool bare)
+int child(int argc, char** argv, bool bare, bool untilWizard)
 {
     if (!bare)
         startProgramEarly(); // as the program's main does
-    FirstFrameApp app(argc, argv);
+    FirstFrameApp app(argc, argv, untilWizard);
     if (!bare)
         return runProgram(app);
     QMainWindow window;
@@ -70,6 +89,8 @@ int child(int argc, char** argv, bool bare)
 struct Times {
     double begun = -1;   // the first paint event
     double painted = -1; // the first frame done
+    double wizard = -1;  // from the first frame done until the start wizard is shown
+    double block = -1;   // the window's longest block meanwhile
 };
 
 // Milliseconds from the start of a child until its first paint begins and until its first frame is done.
@@ -85,13 +106,19 @@ Times timeOnce(const QString& program, const QString& mode, const QString& dataF
     p.start(program, {mode});
     Times times;
     QByteArray said;
-    while (times.painted < 0 && p.waitForReadyRead(30000)) {
+    const bool untilWizard = mode == QStringLiteral("--until-wizard");
+    while ((times.painted < 0 || (untilWizard && times.wizard < 0)) && p.waitForReadyRead(30000)) {
         said += p.readAll();
         const double ms = t.nsecsElapsed() / 1e6;
         if (times.begun < 0 && said.contains("begun"))
             times.begun = ms;
-        if (said.contains("painted"))
+        if (times.painted < 0 && said.contains("painted"))
             times.painted = ms;
+        if (const qsizetype at = said.indexOf("wizard "); at >= 0 && said.indexOf('\n', at) > at) {
+            const QList<QByteArray> figures = said.mid(at + 7, said.indexOf('\n', at) - at - 7).split(' ');
+            times.wizard = figures.value(0).toDouble();
+            times.block = figures.value(1).toDouble();
+        }
     }
     p.waitForFinished(5000);
     if (p.state() != QProcess::NotRunning) {
@@ -111,8 +138,9 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && (argv[1] == std::string_view("--bare") || argv[1] == std::string_view("--program")))
-        return child(argc, argv, argv[1] == std::string_view("--bare"));
+    if (argc > 1 && (argv[1] == std::string_view("--bare") || argv[1] == std::string_view("--program") ||
+                     argv[1] == std::string_view("--until-wizard")))
+        return child(argc, argv, argv[1] == std::string_view("--bare"), argv[1] == std::string_view("--until-wizard"));
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     QCoreApplication app(argc, argv);
     bench::printWithPoint();
@@ -139,5 +167,20 @@ int main(int argc, char** argv)
                 median(bare), median(program) / median(bare), runs);
     std::printf("  until the first paint event begins: %.0f ms, bare window %.0f ms, ratio %.2f\n",
                 median(programBegun), median(bareBegun), median(programBegun) / median(bareBegun));
+
+    std::vector<double> wizard, block;
+    for (int i = 0; i < runs; ++i) {
+        QTemporaryDir empty;
+        const Times t = timeOnce(self, QStringLiteral("--until-wizard"), empty.path());
+        if (t.wizard < 0) {
+            std::fprintf(stderr, "a first start showed no wizard\n");
+            return 1;
+        }
+        wizard.push_back(t.wizard);
+        block.push_back(t.block);
+    }
+    std::printf("first start with an empty data folder, from the first paint until the wizard shows: %.0f ms, "
+                "longest window block %.0f ms (median of %d runs, most %.0f ms)\n",
+                median(wizard), median(block), runs, *std::max_element(block.begin(), block.end()));
     return 0;
 }
