@@ -17,6 +17,7 @@
 #include "wizards/ui/PhotoEditPanel.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -24,6 +25,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
@@ -175,6 +178,29 @@ private slots:
         delete m_road;
         delete m_window;
         delete m_doc;
+    }
+
+    // The start wizard shows without waiting for the preview of its frame, which a first start has not
+    // kept: it is made on a worker (all of them busy here until the wizard is shown) and shown when made.
+    void wizardShowsBeforeItsFramePreview() {
+        const QString frame = writePicture(m_dir.filePath(QStringLiteral("Frames/Aaa.png")), Qt::green, QSize(600, 400));
+        QThreadPool* pool = QThreadPool::globalInstance();
+        const int workers = pool->maxThreadCount();
+        QSemaphore held;
+        for (int i = 0; i < workers; ++i)
+            pool->start([&held] { held.tryAcquire(1, 10000); }); // a wizard that waits for them shows late
+        bool shownWithout = false, shownLater = false;
+        scriptWizard([&](Invitation_Wizard* w) {
+            shownWithout = w->frameList()->currentItem()->data(Qt::UserRole).toString() == frame &&
+                           w->framePreview()->pixmap().isNull();
+            held.release(workers);
+            shownLater = QTest::qWaitFor([w] { return !w->framePreview()->pixmap().isNull(); }, 5000);
+            w->reject();
+        });
+        QCOMPARE(runStartRoad(*m_road), StartOutcome::Quit);
+        QVERIFY(QFile::remove(frame));
+        QVERIFY(shownWithout);
+        QVERIFY(shownLater);
     }
 
     // On every preset card, portrait and landscape, with a photo near-black in one half.

@@ -26,38 +26,63 @@ void setIcons(QListWidget* list, const QString& path, const QIcon& icon) {
 }
 } // namespace
 
+namespace {
+// Thumbnails made (or found unreadable: a null icon) in this run, by path and side, and the calls waiting
+// for those being made; used on the window's thread only.
+struct Thumbnails {
+    QHash<QPair<QString, int>, QIcon> made;
+    QHash<QPair<QString, int>, QList<std::pair<QPointer<QObject>, std::function<void(const QIcon&)>>>> waiting;
+};
+Thumbnails& thumbnails() {
+    static Thumbnails t;
+    return t;
+}
+} // namespace
+
+void thumbnailWhenMade(QObject* receiver, const QString& path, int side, std::function<void(const QIcon&)> done) {
+    const auto key = qMakePair(path, side);
+    Thumbnails& t = thumbnails();
+    if (const auto it = t.made.constFind(key); it != t.made.constEnd()) {
+        done(*it);
+        return;
+    }
+    const bool started = t.waiting.contains(key);
+    t.waiting[key].append({QPointer<QObject>(receiver), std::move(done)});
+    if (started)
+        return;
+    QThreadPool::globalInstance()->start([path, side, key] {
+        const QImage image = pictures::keptThumbnail(path, side);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [image, key] {
+                    const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+                    Thumbnails& t = thumbnails();
+                    t.made.insert(key, icon);
+                    for (const auto& [who, done] : t.waiting.take(key))
+                        if (who)
+                            done(icon);
+                },
+                Qt::QueuedConnection);
+    });
+}
+
 void showThumbnailsWhenMade(QListWidget* list, int side) {
-    // Made (or being made: a null icon) in this run, by path and side; read on the window's thread only.
-    static QHash<QPair<QString, int>, QIcon> made;
     for (int row = 0; row < list->count(); ++row) {
         const QString path = list->item(row)->data(Qt::UserRole).toString();
         if (path.isEmpty())
             continue;
-        const auto key = qMakePair(path, side);
-        if (const auto it = made.constFind(key); it != made.constEnd() && !it->isNull()) {
-            list->item(row)->setIcon(*it);
+        if (const QIcon made = thumbnails().made.value(qMakePair(path, side)); !made.isNull()) {
+            list->item(row)->setIcon(made);
             continue;
         }
         // Until then a blank of the thumbnail's size keeps the entries where the thumbnails will be.
         QPixmap blank(side, side);
         blank.fill(Qt::transparent);
         list->item(row)->setIcon(QIcon(blank));
-        if (made.contains(key))
-            continue;
-        made.insert(key, QIcon());
-        const QPointer<QListWidget> shown(list);
-        QThreadPool::globalInstance()->start([shown, path, side, key] {
-            const QImage image = pictures::keptThumbnail(path, side);
-            if (QCoreApplication* app = QCoreApplication::instance())
-                QMetaObject::invokeMethod(
-                    app,
-                    [shown, path, image, key] {
-                        const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-                        made.insert(key, icon);
-                        if (shown && !icon.isNull())
-                            setIcons(shown, path, icon);
-                    },
-                    Qt::QueuedConnection);
+        thumbnailWhenMade(list, path, side, [list, path](const QIcon& icon) {
+            if (!icon.isNull())
+                setIcons(list, path, icon);
         });
     }
 }

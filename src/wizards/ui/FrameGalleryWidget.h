@@ -7,9 +7,15 @@
 
 #include <QListWidget>
 
+#include <functional>
+
 // Gives each entry of the list (its picture's path under Qt::UserRole) its thumbnail, `side` pixels at most:
 // at once when made before in this run, else once a worker has made it (a first start makes them all).
 void showThumbnailsWhenMade(QListWidget* list, int side);
+// Calls done with the thumbnail of the picture at path, `side` pixels at most (a null icon when it cannot be
+// read), on the window's thread: at once when made before in this run, else once a worker has made it, and
+// not at all once receiver is gone.
+void thumbnailWhenMade(QObject* receiver, const QString& path, int side, std::function<void(const QIcon&)> done);
 
 class FrameGalleryWidget : public QListWidget {
     Q_OBJECT

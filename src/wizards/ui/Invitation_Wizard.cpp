@@ -1,5 +1,4 @@
 #include "wizards/ui/Invitation_Wizard.h"
-#include "common/ThumbnailCache.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 
 #include "common/Globals.h"
@@ -43,11 +42,6 @@ constexpr int FrameThumb = 96;
 
 const char* const PageTitles[] = {"Welcome", "Title and Message", "Main Photo", "Frame",
                                   "Card Size and Shape"};
-
-QIcon thumbnail(const QString& path, int side) {
-    const QImage image = pictures::keptThumbnail(path, side);
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-}
 
 } // namespace
 
@@ -217,9 +211,15 @@ QWidget* Invitation_Wizard::makeFramePage() {
     layout->addWidget(m_frames, 1);
     layout->addWidget(m_framePreview, 0, Qt::AlignTop);
     connect(m_frames, &QListWidget::currentRowChanged, this, [this] {
+        // Made on a worker (a first start has none kept): the wizard shows without waiting for it.
         const QString path = selectedFramePath();
-        m_framePreview->setPixmap(path.isEmpty() ? QPixmap() : thumbnail(path, 240).pixmap(240, 240));
+        m_framePreview->setPixmap(QPixmap());
         m_framePreview->setText(path.isEmpty() ? QStringLiteral("No frame") : QString());
+        if (!path.isEmpty())
+            thumbnailWhenMade(m_framePreview, path, 240, [this, path](const QIcon& icon) {
+                if (selectedFramePath() == path)
+                    m_framePreview->setPixmap(icon.pixmap(240, 240));
+            });
     });
     return page;
 }

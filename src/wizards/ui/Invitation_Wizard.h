@@ -79,6 +79,7 @@ public:
     QLineEdit* fromEdit() const { return m_from; }
     PhotoEditPanel* photoPanel() const { return m_photo; }
     QListWidget* frameList() const { return m_frames; }
+    QLabel* framePreview() const { return m_framePreview; }
     QComboBox* categoryCombo() const { return m_category; }
     QListWidget* sizeList() const { return m_sizes; }
     QDoubleSpinBox* customWidth() const { return m_customW; }
