@@ -357,34 +357,24 @@ private slots:
         wnd->Undo_Clicked();
         QVERIFY(doc->graphics().isEmpty());
 
-        // Clicked or dropped near the card's edges, the picture (and any new item) lies inside the card;
-        // a picture larger than the card is made smaller in its proportions.
+        // Clicked (tool 8, or the text tool) or dropped (0) near the card's edges, a new item lies inside the
+        // card, at the edge; a picture larger than the card is made smaller in its proportions.
         const QSizeF card = doc->canvasSize();
-        const QString tall = m_dir.filePath(QStringLiteral("tall.png"));
-        QVERIFY(filledImage(QSize(100, 400), Qt::cyan).save(tall));
-        struct Place {
-            int tool; // 0: dropped
-            QString file;
-            QPointF at;
-        };
-        for (const Place& p : {Place{8, pic, QPointF(card.width() - 5, 40)}, Place{8, pic, QPointF(30, card.height() - 2)},
-                               Place{0, pic, QPointF(card.width() - 1, card.height() - 1)},
-                               Place{2, QString(), QPointF(card.width() - 20, 10)}}) {
-            wnd->choosePictureFile = [p] { return p.file; };
-            if (p.tool != 0) {
-                wnd->toolAction(p.tool)->trigger();
-                viewdriver::click(wnd->_graphicView, p.at);
+        for (const auto& [tool, at] : {std::pair{8, QPointF(card.width() - 5, 40)}, {8, QPointF(30, card.height() - 2)},
+                                       {0, QPointF(card.width() - 1, card.height() - 1)}, {2, QPointF(card.width() - 20, 10)}}) {
+            if (tool != 0) {
+                wnd->toolAction(tool)->trigger();
+                viewdriver::click(wnd->_graphicView, at);
             } else {
-                wnd->_graphicView->dropPictureFiles({p.file}, p.at);
+                wnd->_graphicView->dropPictureFiles({pic}, at);
             }
-            QCOMPARE(doc->graphics().size(), 1);
-            const QRectF placed = doc->graphics()[0]->bounds();
-            QVERIFY2(QRectF(QPointF(0, 0), card).contains(placed), qPrintable(QString::number(p.tool)));
+            const QRectF placed = doc->graphics().value(0)->bounds();
+            QVERIFY2(QRectF(QPointF(0, 0), card).contains(placed), qPrintable(QString::number(tool)));
             QVERIFY(qAbs(placed.right() - card.width()) < 0.01 || qAbs(placed.bottom() - card.height()) < 0.01);
             wnd->Undo_Clicked();
         }
         wnd->SetDocumentCanvasSize(QSizeF(252, 144));
-        wnd->choosePictureFile = [tall] { return tall; };
+        wnd->choosePictureFile = [this] { return writePicture(m_dir.filePath(QStringLiteral("tall.png")), Qt::cyan, {100, 400}); };
         wnd->toolAction(8)->trigger();
         viewdriver::click(wnd->_graphicView, QPointF(200, 100));
         QCOMPARE(doc->graphics()[0]->bounds(), QRectF(200, 0, 36, 144));
