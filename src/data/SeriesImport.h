@@ -82,11 +82,13 @@ bool localeUsesDecimalComma();
 // The field separator of CSV text (UTF-8): comma, semicolon or tab, or 0 when the file is one column.
 // Excel's first line "sep=X" names it (X may be any printable character), and *recordsStart is then where
 // the records begin. Otherwise, counted outside quotes over the first records: a candidate must stand in
-// the first record (the header) and split at least half of the records; commas between two digits are
-// decimal commas when the semicolon or tab explains the file, or when they are the only commas and
-// decimalComma is set; of the candidates left, the one that splits the most records into the same number
-// of fields wins, a tie going to the tab, then to the semicolon when decimalComma is set, else to the wider
-// split.
+// the header and split at least half of the records. The header is the first record, or, when that holds
+// no candidate at all (a title line), the first record that separates as a table does: a candidate outside
+// quotes not followed by a blank (a comma not between two digits either). A comma between two digits is a
+// decimal comma when its number holds no other ("1,5", not "1,2,3"), and decimal commas do not separate
+// when the semicolon or tab explains the file, or when they are the only commas and decimalComma is set;
+// of the candidates left, the one that splits the most records into the same number of fields wins, a tie
+// going to the tab, then to the semicolon when decimalComma is set, else to the wider split.
 char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStart = nullptr);
 
 // Values of a text source given as UTF-8. CSV: records read by the standard rules with the separator that

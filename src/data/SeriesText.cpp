@@ -63,32 +63,43 @@ std::optional<std::pair<char, qsizetype>> separatorLine(QByteArrayView text) {
     return std::make_pair(x, next);
 }
 
-// Separator counts of one record, outside quotes: comma, semicolon, tab, and commas not between two digits.
+// Separator counts of one record, outside quotes: comma, semicolon, tab, and commas that are no decimal
+// commas.
 using Counts = std::array<int, 4>;
+using Flags = std::array<bool, 3>;
+
+struct Record {
+    Counts counts{};
+    Flags holds{};  // the candidate stands in the record, quoted or not
+    Flags strong{}; // outside quotes, not followed by a blank; a comma not between two digits either
+};
 
 struct Sample {
-    QList<Counts> records;
-    std::array<bool, 3> inHeader{}; // the candidate stands in the first record, quoted or not
+    QList<Record> records;
+    // The record the candidates must stand in: the first, unless it holds none of them at all (a title
+    // line), then the first record that separates with one as a table does.
+    qsizetype header = 0;
 };
 
 // Quotes open a field only at its start (after blanks), as the reader takes them; any candidate counts as
-// the end of a field here.
+// the end of a field here. A comma between two digits is a decimal comma when its number holds no other
+// such comma ("1,5" and "1.234,5", not "1,2,3"), or a thousands separator ("1,234,567.5").
 Sample sampleOf(QByteArrayView text) {
     constexpr int kRecords = 50;
     static const char candidates[] = {',', ';', '\t'};
     Sample sample;
-    Counts current{};
+    Record current;
     bool quoted = false;
     bool fieldStart = true; // only blanks since the last candidate or record break
     bool any = false;
     char prev = 0;
+    qsizetype numberEnd = 0;   // end of the run of digits, points and commas being passed
+    bool numberIsList = false; // that run holds more than one comma between digits
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n && sample.records.size() < kRecords; ++i) {
         const char c = text[i];
-        if (sample.records.isEmpty()) {
-            for (int k = 0; k < 3; ++k)
-                sample.inHeader[k] = sample.inHeader[k] || c == candidates[k];
-        }
+        for (int k = 0; k < 3; ++k)
+            current.holds[k] = current.holds[k] || c == candidates[k];
         if (quoted) {
             if (c == '"' && i + 1 < n && text[i + 1] == '"')
                 ++i;
@@ -108,10 +119,44 @@ Sample sampleOf(QByteArrayView text) {
             any = false;
             fieldStart = true;
         } else {
+            if (isAsciiDigit(c) && i >= numberEnd) {
+                // Commas between digits, and whether they group thousands ("1,234,567.5" is one number).
+                int commas = 0, group = 0;
+                bool grouped = true, firstGroup = true, point = false;
+                qsizetype j = i;
+                for (; j < n && (isAsciiDigit(text[j]) || text[j] == ',' || text[j] == '.'); ++j) {
+                    const char d = text[j];
+                    if (isAsciiDigit(d)) {
+                        ++group;
+                        continue;
+                    }
+                    if (d == ',') {
+                        commas += isAsciiDigit(text[j - 1]) && j + 1 < n && isAsciiDigit(text[j + 1]);
+                        grouped = grouped && !point && (firstGroup ? group >= 1 && group <= 3 : group == 3);
+                    } else if (!point) {
+                        grouped = grouped && (firstGroup || group == 3);
+                        point = true;
+                    }
+                    firstGroup = false;
+                    group = 0;
+                }
+                grouped = grouped && (firstGroup || point || group == 3);
+                numberEnd = j;
+                numberIsList = commas > 1 && !grouped;
+            }
+            const bool nextBlank = i + 1 < n && isBlank(text[i + 1]);
             for (int k = 0; k < 3; ++k)
-                current[k] += c == candidates[k];
-            if (c == ',' && !(isAsciiDigit(prev) && i + 1 < n && isAsciiDigit(text[i + 1])))
-                ++current[3];
+                current.counts[k] += c == candidates[k];
+            if (c == ',') {
+                const bool betweenDigits = isAsciiDigit(prev) && i + 1 < n && isAsciiDigit(text[i + 1]);
+                if (!betweenDigits || numberIsList)
+                    ++current.counts[3];
+                current.strong[0] = current.strong[0] || (!betweenDigits && !nextBlank);
+            } else if (c == ';') {
+                current.strong[1] = current.strong[1] || !nextBlank;
+            } else if (c == '\t') {
+                current.strong[2] = true;
+            }
             if (c == ',' || c == ';' || c == '\t')
                 fieldStart = true;
             else if (!isBlank(c))
@@ -122,6 +167,15 @@ Sample sampleOf(QByteArrayView text) {
     }
     if (any && sample.records.size() < kRecords)
         sample.records << current;
+    const auto holdsAny = [](const Flags& f) { return f[0] || f[1] || f[2]; };
+    if (!sample.records.isEmpty() && !holdsAny(sample.records.first().holds)) {
+        for (qsizetype r = 1; r < sample.records.size(); ++r) {
+            if (holdsAny(sample.records[r].strong)) {
+                sample.header = r;
+                break;
+            }
+        }
+    }
     return sample;
 }
 } // namespace
@@ -146,11 +200,11 @@ char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStar
     const qsizetype records = sample.records.size();
     // A candidate stands in the header and splits at least half of the records.
     const auto splitsEnough = [&](int column, int candidate) {
-        if (!sample.inHeader[candidate])
+        if (records == 0 || !sample.records[sample.header].holds[candidate])
             return false;
         qsizetype split = 0;
-        for (const Counts& c : sample.records)
-            split += c[column] > 0;
+        for (const Record& r : sample.records)
+            split += r.counts[column] > 0;
         return split > 0 && split * 2 >= records;
     };
     // Commas between digits are decimal commas when another candidate or one column explains the file.
@@ -160,8 +214,8 @@ char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStar
         commaColumn = 3;
     } else if (decimalComma) {
         bool onlyDecimal = true;
-        for (const Counts& c : sample.records)
-            onlyDecimal = onlyDecimal && c[3] == 0;
+        for (const Record& r : sample.records)
+            onlyDecimal = onlyDecimal && r.counts[3] == 0;
         if (onlyDecimal)
             commaColumn = -1;
     }
@@ -176,9 +230,9 @@ char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStar
         if (column < 0 || !splitsEnough(column, k))
             continue;
         QHash<int, int> widths; // separators -> records
-        for (const Counts& c : sample.records) {
-            if (c[column] > 0)
-                widths[c[column]]++;
+        for (const Record& r : sample.records) {
+            if (r.counts[column] > 0)
+                widths[r.counts[column]]++;
         }
         int score = 0, width = 0;
         for (auto it = widths.cbegin(); it != widths.cend(); ++it) {

@@ -126,6 +126,25 @@ private slots:
         both("tab beside a comma in every line", "Name, Vorname\tOrt\r\nM\u00fcller, Hans\tBerlin\r\nWeber, Eva\tBonn\r\n",
              {"Name, Vorname", "Ort", "Müller, Hans", "Berlin", "Weber, Eva", "Bonn"});
         both("one column, one semicolon", "Title\nAnna\nBen; Jr.\nCarl\n", {"Title", "Anna", "Ben; Jr.", "Carl"});
+        // A title line without separators: the header is the first line that separates as a table does.
+        both("title over a semicolon table",
+             "Ums\u00e4tze Girokonto 1234567\r\nBuchungstag;Empf\u00e4nger;Betrag\r\n"
+             "02.01.2024;M\u00fcller, Hans;-12,50\r\n03.01.2024;Stadtwerke;-80,00\r\n",
+             {"Umsätze Girokonto 1234567", "Buchungstag", "Empfänger", "Betrag", "02.01.2024", "Müller, Hans",
+              "-12,50", "03.01.2024", "Stadtwerke", "-80,00"});
+        both("title over a comma table",
+             "Account statement\nDate,Payee,Amount\n01/02/2024,\"Smith, John\",-12.50\n01/03/2024,Utility "
+             "Co,-80.00\n",
+             {"Account statement", "Date", "Payee", "Amount", "01/02/2024", "Smith, John", "-12.50",
+              "01/03/2024", "Utility Co", "-80.00"});
+        both("one-cell header over semicolon rows", "Kunden\nM\u00fcller;K\u00f6ln\nSchmidt;Bonn\n",
+             {"Kunden", "Müller", "Köln", "Schmidt", "Bonn"});
+        // A number holding two commas is a list, unless they group thousands.
+        both("digits in threes", "1,2,3\n4,5,6\n7,8,9\n", {"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+        both("numbers in threes", "1001,2002,3003\n4004,5005,6006\n",
+             {"1001", "2002", "3003", "4004", "5005", "6006"});
+        QTest::newRow("thousands de_DE") << "1,234,567.89\n12.50\n1,000.00\n"
+                                         << QStringList{"1,234,567.89", "12.50", "1,000.00"} << ok << "de_DE";
         // Commas between digits are decimal commas when the semicolon explains the file.
         both("two decimal columns", "1,5;2,5\r\n3,25;4\r\n", {"1,5", "2,5", "3,25", "4"});
         both("ragged semicolons, decimal commas", "1,5;2,5;x\n4,75\n6;7,25\nA, B;8\n",
