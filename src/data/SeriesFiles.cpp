@@ -10,10 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QMutex>
+#include <QSaveFile>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -72,27 +71,6 @@ QStringList SeriesFiles::Get_datasheet_File_Name_Array(const QString& folder)
     return names;
 }
 
-namespace {
-// A series file's bytes as text without a byte order mark: UTF-8, UTF-16 after its mark, else (*legacy set)
-// the code page of the user's language, as the importer reads such text.
-QString seriesText(QByteArray bytes, std::optional<LegacyCodePage>* legacy = nullptr)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
-    QStringDecoder decoder(le ? QStringDecoder::Utf16LE : be ? QStringDecoder::Utf16BE : QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(QByteArrayView(bytes).sliced(le || be ? 2 : 0));
-    if (!decoder.hasError())
-        return text;
-    LegacyCodePage page;
-    text = decodeLegacyText(bytes, &page);
-    if (legacy)
-        *legacy = page;
-    return text;
-}
-} // namespace
-
 std::optional<QString> SeriesFiles::readText(const QString& name, QString* error)
 {
     const QString path = filePath(name);
@@ -112,18 +90,18 @@ std::optional<QString> SeriesFiles::readText(const QString& name, QString* error
             *error = QStringLiteral("Series file too large: %1").arg(path);
         return std::nullopt;
     }
-    std::optional<LegacyCodePage> legacy;
-    const QString text = seriesText(file.readAll(), &legacy);
-    if (legacy) {
-        // A file saved by another program in the code page of the user's language: tell the user once per file.
-        const LegacyCodePage page = *legacy;
+    TextEncoding how;
+    const QString text = textFileToString(file.readAll(), &how);
+    const QString note = encodingNote(name, how);
+    if (!note.isEmpty()) {
+        // A file saved by another program, or with bytes that are no text: tell the user once per file.
         static QMutex lock;
         static QSet<QString> told;
         QMutexLocker locker(&lock);
         if (!told.contains(path)) {
             told.insert(path);
             locker.unlock();
-            Show_MessageBox(notUtf8Message(name, page));
+            Show_MessageBox(note);
         }
     }
     return text;
@@ -216,10 +194,8 @@ bool SeriesFiles::writeLines(const QString& name, WriteMode mode, QString* error
                     *error = accessError(old.errorString());
                 return false;
             }
-            content = old.readAll();
             // One file, one encoding: UTF-8 values after another program's code page would be read in it.
-            if (!QByteArrayView(content).isValidUtf8())
-                content = seriesText(std::move(content)).toUtf8();
+            content = textFileToUtf8(old.readAll());
             if (!content.isEmpty() && !content.endsWith('\n'))
                 content.append('\n');
         }

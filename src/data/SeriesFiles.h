@@ -33,11 +33,18 @@ public:
 
     static QString notUtf8Message(const QString& name, const LegacyCodePage& page = userLegacyCodePage())
     {
-        return QStringLiteral("The series \"%1\" is not saved as UTF-8 text; it was read as %2 text.")
-            .arg(name, QString::fromLatin1(page.shown));
+        TextEncoding how;
+        how.kind = TextEncoding::Kind::CodePage;
+        how.page = page;
+        return encodingNote(name, how);
     }
-    // The whole file as text without a byte order mark; nothing when missing or too large. A file that is
-    // neither UTF-8 nor UTF-16 with its mark is read in the code page of the user's language (decodeLegacyText), and the user is told once per file (notUtf8Message).
+    // What the user is told about how the series file was read (textEncodingNote); empty when it is Unicode.
+    static QString encodingNote(const QString& name, const TextEncoding& how) {
+        return textEncodingNote(how, QStringLiteral("The series \"%1\"").arg(name));
+    }
+    // The whole file as text without a byte order mark; nothing when missing or too large. The file is read
+    // by textFileToUtf8's rules; when it is read in a code page or holds bytes that are no text, the user is
+    // told once per file (encodingNote).
     static std::optional<QString> readText(const QString& name, QString* error = nullptr);
     // Binding rule: the whole text trimmed, split at "\n"; an empty file gives one empty value.
     // Nothing when the file is missing or unreadable.
@@ -48,10 +55,11 @@ public:
     static QStringList readForViewer(const QString& name);
 
     enum class WriteMode { Replace, Append };
-    // Writes the values, one per line, as UTF-8, atomically (appending to a file that is not UTF-8 first turns
-    // its text, read as readText reads it, into UTF-8): the old file is replaced only once the new one is
-    // complete. Line breaks inside a value become spaces; other control characters (tab aside) are left out. On failure the old file is untouched and
-    // *error holds "Error in file accessing." followed by the reason.
+    // Writes the values, one per line, as UTF-8, atomically (appending to a file that is not UTF-8 first
+    // turns its text, read by textFileToUtf8's rules, into UTF-8): the old file is replaced only once the new
+    // one is complete. Line breaks inside a value become spaces; other control characters (tab aside) are
+    // left out. On failure the old file is untouched and *error holds "Error in file accessing." followed by
+    // the reason.
     static bool writeSeries(const QString& name, const QStringList& values, QString* error = nullptr,
                             WriteMode mode = WriteMode::Replace);
     static bool writeSeries(const QString& name, const PooledValues& values, QString* error = nullptr,

@@ -21,32 +21,6 @@
 namespace SeriesImport {
 
 namespace {
-QChar cp1252(uchar b) {
-    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (b >= 0x80 && b < 0xA0)
-        return QChar(high[b - 0x80]);
-    return QChar(b);
-}
-
-QString decodeCp1252(QByteArrayView bytes) {
-    QString s;
-    s.reserve(bytes.size());
-    for (char c : bytes)
-        s.append(cp1252(uchar(c)));
-    return s;
-}
-
-std::optional<QString> strictDecode(QStringDecoder::Encoding enc, QByteArrayView bytes) {
-    QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
-
 // Words after which the rest of the group is no text of the document.
 bool isSkippedDestination(QByteArrayView word) {
     static const char* const words[] = {"fonttbl",
@@ -123,12 +97,12 @@ class CodePageDecoder {
 public:
     QString decode(int codePage, QByteArrayView bytes) {
         if (codePage == 0 || codePage == 1252)
-            return decodeCp1252(bytes);
+            return decodeWindows1252(bytes);
         auto it = _decoders.find(codePage);
         if (it == _decoders.end())
             it = _decoders.emplace(codePage, QStringDecoder(nameOf(codePage), QStringDecoder::Flag::Stateless)).first;
         if (!it->second.isValid())
-            return decodeCp1252(bytes);
+            return decodeWindows1252(bytes);
         return it->second.decode(bytes);
     }
 
@@ -174,75 +148,6 @@ TextKind textKindOfPath(const QString& path) {
     if (ext == QLatin1String("RTF"))
         return TextKind::Rtf;
     return TextKind::Plain;
-}
-
-namespace {
-// The UTF-16 decoder a file's bytes call for: by a byte order mark, or for text of Latin letters by a zero
-// byte in every other place; nothing for other text.
-std::optional<QStringDecoder::Encoding> utf16Of(const QByteArray& bytes) {
-    if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder::Utf16LE;
-    if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder::Utf16BE;
-    if (bytes.size() >= 4 && bytes.size() % 2 == 0) {
-        qsizetype evenZeros = 0, oddZeros = 0;
-        const qsizetype n = std::min<qsizetype>(bytes.size(), 4096);
-        for (qsizetype i = 0; i < n; ++i) {
-            if (bytes[i] == 0)
-                (i % 2 ? oddZeros : evenZeros)++;
-        }
-        if (oddZeros > n / 4 && evenZeros == 0)
-            return QStringDecoder::Utf16LE;
-        if (evenZeros > n / 4 && oddZeros == 0)
-            return QStringDecoder::Utf16BE;
-    }
-    return std::nullopt;
-}
-
-std::optional<QString> decodeUtf16(QStringDecoder::Encoding enc, const QByteArray& bytes) {
-    const bool marked = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-    return strictDecode(enc, QByteArrayView(bytes).sliced(marked ? 2 : 0));
-}
-} // namespace
-
-std::optional<QString> decodeText(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return strictDecode(QStringDecoder::Utf8, QByteArrayView(bytes).sliced(3));
-    if (const auto utf16 = utf16Of(bytes))
-        return decodeUtf16(*utf16, bytes);
-    if (auto utf8 = strictDecode(QStringDecoder::Utf8, bytes))
-        return utf8;
-    return decodeLegacyText(bytes);
-}
-
-std::optional<QByteArray> textAsUtf8(QByteArray bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
-        return QByteArrayView(bytes).isValidUtf8() ? std::optional<QByteArray>(std::move(bytes)) : std::nullopt;
-    }
-    if (const auto utf16 = utf16Of(bytes)) {
-        std::optional<QString> text = decodeUtf16(*utf16, bytes);
-        bytes = QByteArray();
-        return text ? std::optional<QByteArray>(text->toUtf8()) : std::nullopt;
-    }
-    if (QByteArrayView(bytes).isValidUtf8())
-        return bytes;
-    if (qstrcmp(userLegacyCodePage().name, "windows-1252") != 0)
-        return decodeLegacyText(bytes).toUtf8();
-    // Windows-1252, byte by byte into UTF-8.
-    QByteArray out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (const char b : std::as_const(bytes)) {
-        const char16_t u = cp1252(uchar(b)).unicode();
-        if (u < 0x80) {
-            out.append(char(u));
-        } else if (u < 0x800) {
-            out.append(char(0xC0 | (u >> 6))).append(char(0x80 | (u & 0x3F)));
-        } else {
-            out.append(char(0xE0 | (u >> 12))).append(char(0x80 | ((u >> 6) & 0x3F))).append(char(0x80 | (u & 0x3F)));
-        }
-    }
-    return out;
 }
 
 std::optional<QString> rtfToText(const QByteArray& bytes) {

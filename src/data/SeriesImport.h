@@ -66,11 +66,6 @@ enum class TextKind { Plain, Rtf, Csv };
 // The kind by the path's extension, case ignored: "csv", "rtf", anything else plain text.
 TextKind textKindOfPath(const QString& path);
 
-// Text of a plain text file: UTF-8 or UTF-16 with a byte order mark, UTF-16 without one when the bytes
-// say so, UTF-8 when valid, else the code page of the user's language (decodeLegacyText). Nothing for bytes that decode to no text.
-std::optional<QString> decodeText(const QByteArray& bytes);
-// The same text as UTF-8 without a byte order mark (valid UTF-8 comes back as it is, without a copy).
-std::optional<QByteArray> textAsUtf8(QByteArray bytes);
 // The plain text of an RTF document: paragraphs become line feeds, tabs, escapes (\'hh, \uN) and
 // groups are resolved, font and colour tables, pictures and other destinations are left out.
 // Nothing when the bytes are not RTF.
@@ -104,10 +99,11 @@ QStringList valuesOfText(const QString& text, TextKind kind, QString* error = nu
 struct TextImport {
     PooledValues values;
     QString error; // the message for the user when the source gave nothing
+    QString note;  // how the text was read, when the user should know (textEncodingNote)
 };
-// Reads and parses a text, RTF or CSV file. A file that cannot be read gives unreadableMessage(); one
-// that gives no text gives corruptMessage(), one without values noValuesMessage(); one over
-// MaxSourceBytes, or whose values do not fit in memory, tooLargeMessage().
+// Reads and parses a text, RTF or CSV file; text and CSV files are read by textFileToUtf8's rules. A file
+// that cannot be read gives unreadableMessage(); one that gives no text gives corruptMessage(), one without
+// values noValuesMessage(); one over MaxSourceBytes, or whose values do not fit in memory, tooLargeMessage().
 TextImport importTextFile(const QString& path);
 
 // Pasted text: trimmed as a whole, split at line feeds. In file mode blank lines are skipped and other

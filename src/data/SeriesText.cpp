@@ -392,7 +392,13 @@ TextImport importTextFile(const QString& path) {
             if (text)
                 utf8 = text->toUtf8();
         } else {
-            utf8 = textAsUtf8(std::move(bytes));
+            TextEncoding how;
+            utf8 = textFileToUtf8(std::move(bytes), &how);
+            result.note =
+                textEncodingNote(how, QStringLiteral("The file \"%1\"").arg(QFileInfo(path).fileName()));
+            if (how.kind == TextEncoding::Kind::CodePage)
+                result.note +=
+                    QStringLiteral(" If letters look wrong, save it as UTF-8 text and import it again.");
         }
         if (!utf8) {
             result.error = corruptMessage();
@@ -401,6 +407,8 @@ TextImport importTextFile(const QString& path) {
         result.values = textValues(*utf8, kind, &result.error);
         if (result.values.isEmpty() && result.error.isEmpty())
             result.error = noValuesMessage();
+        if (!result.error.isEmpty())
+            result.note.clear();
         result.values.squeeze();
     } catch (const std::bad_alloc&) {
         result = TextImport();

@@ -1,6 +1,8 @@
 #include "wizards/ReadyTexts.h"
 
 #include "common/Globals.h"
+#include "common/Prompt.h"
+#include "common/TextEncoding.h"
 
 #include <QFile>
 
@@ -10,7 +12,9 @@ QStringList load(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly) || f.size() > MaxFileBytes)
         return {};
-    const QString text = QString::fromUtf8(f.read(MaxFileBytes));
+    TextEncoding how;
+    const QString text = textFileToString(f.read(MaxFileBytes), &how);
+    Show_NSLog_Message(textEncodingNote(how, path));
     QStringList out;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         const QString t = line.trimmed();

@@ -127,6 +127,9 @@ private slots:
                                   << QStringList{"Zë", "\u6565"} << "Zë" << QStringList{"Zë", "\u6565"};
         QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0a\0\n\0b", 8) << QStringList{"a", "b"} << "a"
                                   << QStringList{"a", "b"};
+        QTest::newRow("utf-16le without mark")
+            << QByteArray("\x18\x04\x32\x04,\0 \0\n\0\x1F\x04", 12) << QStringList{"Ив, ", "П"} << "Ив, "
+            << QStringList{"Ив,", "П"};
         QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << "a" << QStringList{"a", "b"};
         QTest::newRow("untrimmed first") << QByteArray("  v \nw") << QStringList{"v \nw"}.first().split('\n')
                                          << "  v " << QStringList{"v", "w"};
@@ -167,6 +170,14 @@ private slots:
         QCOMPARE(prompt.messages.value(2),
                  "The series \"western\" is not saved as UTF-8 text; it was read as Windows-1252 (Western European) text.");
         QLocale::setDefault(before);
+        // A UTF-8 file with a stray byte stays UTF-8, and the line is named once.
+        writeBytes(SeriesFiles::filePath("stray"), QByteArray("Z\xC3\xBC\xC3\xAB\nb\xFF\n"));
+        QCOMPARE(SeriesFiles::readForBinding("stray").value(), (QStringList{"Züë", "b\uFFFD"}));
+        QCOMPARE(SeriesFiles::readForViewer("stray"), (QStringList{"Züë", "b\uFFFD"}));
+        QCOMPARE(prompt.messages.size(), 4);
+        QCOMPARE(prompt.messages.value(3),
+                 "The series \"stray\" is read as UTF-8 text, but line 2 holds bytes that "
+                 "are no UTF-8 text; they read as \"\uFFFD\".");
         setPromptHandler(nullptr);
         QCOMPARE(prompt.messages.value(0), SeriesFiles::notUtf8Message("latin1"));
     }

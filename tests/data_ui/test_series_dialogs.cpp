@@ -592,6 +592,21 @@ private slots:
         QCOMPARE(result, 1);
         QCOMPARE(seriesBytes("Names"), QByteArray("A\nB\nCx\n"));
 
+        // A file read in a code page says which, once it is imported.
+        const QString western = root.filePath("western.csv");
+        writeBytes(western, "R\xE9gine;M\xFCller\n");
+        fill = [&] {
+            w->Text_RD_Pressed();
+            w->Text_path->setText(western);
+            w->Text_file_name->setText("Western");
+        };
+        w->Open_Wnd();
+        QCOMPARE(seriesBytes("Western"), QByteArray("R\xC3\xA9gine\nM\xC3\xBCller\n"));
+        QCOMPARE(prompt.messages.last(),
+                 "The file \"western.csv\" is not saved as UTF-8 text; it was read as "
+                 "Windows-1252 (Western European) text. If letters look wrong, save it as "
+                 "UTF-8 text and import it again.");
+
         fill = [&] {
             w->Manual_RD_Pressed();
             w->ManualEdit->setPlainText("\none\n\n  \ntwo\n");

@@ -122,6 +122,11 @@ private slots:
         QCOMPARE(readytexts::load(path),
                  (QStringList{QStringLiteral("Happy Birthday"), QString::fromUtf8("\xC3\x89t\xC3\xA9 party"),
                               QStringLiteral("Last")}));
+        // Saved by Windows Notepad as UTF-16, or in the code page of the user's language.
+        touch(path, QByteArray("\xFF\xFE\xC9\0t\0\xE9\0\n\0", 10));
+        QCOMPARE(readytexts::load(path), QStringList{QStringLiteral("\u00C9t\u00E9")});
+        touch(path, "\xC9t\xE9");
+        QCOMPARE(readytexts::load(path), QStringList{QStringLiteral("\u00C9t\u00E9")});
         QVERIFY(readytexts::load(dir.filePath(QStringLiteral("missing.txt"))).isEmpty());
     }
 

@@ -272,7 +272,7 @@ void Import_Wizard::HelpPressed() {
     Open_Help_File();
 }
 
-bool Import_Wizard::deliver(const PooledValues& values, QLineEdit* nameField) {
+bool Import_Wizard::deliver(const PooledValues& values, QLineEdit* nameField, const QString& readNote) {
     // Nothing found: say so, and make no empty series.
     if (!SeriesImport::hasValues(values)) {
         Show_MessageBox(SeriesImport::noValuesMessage());
@@ -305,8 +305,9 @@ bool Import_Wizard::deliver(const PooledValues& values, QLineEdit* nameField) {
     }
     if (file_name_Insert == 1 && BatchWizard_Window)
         BatchWizard_Window->Fill_List();
-    if (!note.isEmpty())
-        Show_MessageBox(note);
+    const QString told = QStringList{readNote, note}.join(QStringLiteral("\n\n")).trimmed();
+    if (!told.isEmpty())
+        Show_MessageBox(told);
     return true;
 }
 
@@ -317,7 +318,7 @@ bool Import_Wizard::Create_And_Save_Text_Data_Sheet(const QString& path) {
         Show_MessageBox(read.error);
         return false;
     }
-    return deliver(read.values, Text_file_name);
+    return deliver(read.values, Text_file_name, read.note);
 }
 
 bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet() {

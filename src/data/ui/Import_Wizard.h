@@ -62,5 +62,6 @@ public:
 private:
     void selectSource(int option);
     // Hands the values to their target; false when the file was not written (the dialog stays open).
-    bool deliver(const PooledValues& values, QLineEdit* nameField);
+    // readNote: how the source was read, told with the rest once the values are delivered.
+    bool deliver(const PooledValues& values, QLineEdit* nameField, const QString& readNote = {});
 };
