@@ -16,6 +16,7 @@
 #include "common/FileHelpers.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchFillJob.h"
 #include "data/BatchState.h"
@@ -630,6 +631,10 @@ void SKTWindowController::Help_Button()
 }
 void SKTWindowController::Mail_Button()
 {
+    if (LongJobGuard::active() || (_outputCommands && _outputCommands->batchRunning())) {
+        Show_MessageBox(LongJobGuard::busyMessage());
+        return;
+    }
     MailWindowSource source(*this);
     source.checkData();
     Send_Mail* dialog = Send_Mail::defaultInstance(this);

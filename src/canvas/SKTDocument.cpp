@@ -30,17 +30,56 @@ private:
 
 SKTDocument::SKTDocument(QObject* parent) : QObject(parent)
 {
-    connect(&m_undo, &QUndoStack::indexChanged, this, &SKTDocument::updateModified);
+    connect(&m_undo, &QUndoStack::indexChanged, this, &SKTDocument::followStack);
     connect(&m_undo, &QUndoStack::cleanChanged, this, &SKTDocument::updateModified);
+}
+
+void SKTDocument::followStack(int index)
+{
+    const int count = m_undo.count();
+    if (count == 0 && !m_steps.isEmpty()) {
+        // Cleared: the design as it stands is the new start, which the stack (as Qt's does) counts as saved.
+        m_baseStamp = m_nextStamp++;
+        m_saved = {0, m_baseStamp};
+        m_savedValid = true;
+    }
+    bool replaced = false;
+    m_steps.resize(count);
+    m_stamps.resize(count);
+    for (int i = 0; i < count; ++i) {
+        const QUndoCommand* step = m_undo.command(i);
+        if (step != m_steps[i]) {
+            m_steps[i] = step;
+            m_stamps[i] = m_nextStamp++;
+            replaced = true;
+        }
+    }
+    // A push merged into the step below the index changes that step and leaves the index.
+    if (!replaced && index == m_lastIndex && index > 0)
+        m_stamps[index - 1] = m_nextStamp++;
+    m_lastIndex = index;
+    updateModified();
+}
+
+SKTDocument::SavePoint SKTDocument::savePoint() const
+{
+    const int index = m_undo.index();
+    return {index, index > 0 && index <= m_stamps.size() ? m_stamps[index - 1] : m_baseStamp};
+}
+
+bool SKTDocument::savedStateStands() const
+{
+    if (!m_savedValid || m_saved.index > m_stamps.size())
+        return false;
+    return m_saved.stamp == (m_saved.index > 0 ? m_stamps[m_saved.index - 1] : m_baseStamp);
 }
 
 bool SKTDocument::isModified() const
 {
-    const int clean = m_undo.cleanIndex();
-    if (clean < 0)
+    if (!savedStateStands())
         return true;
     const int now = m_undo.index();
-    for (int i = std::min(clean, now); i < std::max(clean, now); ++i) {
+    for (int i = std::min(m_saved.index, now); i < std::max(m_saved.index, now); ++i) {
         const auto* step = dynamic_cast<const SideUndoCommand*>(m_undo.command(i));
         if (!step || step->changesDesign())
             return true;
@@ -48,14 +87,22 @@ bool SKTDocument::isModified() const
     return false;
 }
 
-void SKTDocument::setSaved()
+void SKTDocument::setSaved(const SavePoint& point)
 {
-    m_undo.setClean();
+    m_saved = point;
+    m_savedValid = true;
+    // The stack's own clean point keeps a later step from merging into the saved one.
+    const SavePoint now = savePoint();
+    if (now.index == point.index && now.stamp == point.stamp)
+        m_undo.setClean();
+    else
+        m_undo.resetClean();
     updateModified();
 }
 
 void SKTDocument::markChangedOutsideUndo()
 {
+    m_savedValid = false;
     m_undo.resetClean();
     updateModified();
 }

@@ -48,10 +48,19 @@ public:
 
     QUndoStack* undoManager() { return &m_undo; }
     // The design differs from the one last saved or opened: a step that changes the design lies between
-    // the undo stack's clean point and its current index, or something changed outside the undo stack.
+    // the state saved and the undo stack's current index, that state is gone (its steps were replaced or
+    // merged into), or something changed outside the undo stack.
     bool isModified() const;
-    // After a save or an open: the design as it stands is the stored one.
-    void setSaved();
+    // A state of the undo stack, as a save takes it with its snapshot.
+    struct SavePoint {
+        int index = 0;
+        quint64 stamp = 0; // of the step below index (or of the empty stack): changes when it does
+    };
+    SavePoint savePoint() const;
+    // After a save or an open: the design as it stood at point (by default as it stands) is the stored one.
+    // A change made since stays modified.
+    void setSaved(const SavePoint& point);
+    void setSaved() { setSaved(savePoint()); }
     // For changes of stored content that are not undo steps (an imported data table, a new card built by
     // the start wizard): modified until the next save.
     void markChangedOutsideUndo();
@@ -74,5 +83,16 @@ private:
     QUndoStack m_undo;
     bool m_undoRegistration = true;
     bool m_modified = false;
+    // Each step of the stack as last seen and its stamp, new whenever the step at that place is replaced
+    // or merged into; the empty stack's stamp is new after each clear.
+    QList<const QUndoCommand*> m_steps;
+    QList<quint64> m_stamps;
+    quint64 m_baseStamp = 1;
+    quint64 m_nextStamp = 2;
+    int m_lastIndex = 0;
+    SavePoint m_saved{0, 1};
+    bool m_savedValid = true;
+    void followStack(int index);
+    bool savedStateStands() const;
     void updateModified();
 };

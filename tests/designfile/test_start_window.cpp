@@ -9,6 +9,7 @@
 #include "canvas/SKTRenderingView.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "imaging/ImageProcesser.h"
 #include "wizards/MainPhoto.h"
 #include "data/BatchState.h"
@@ -380,7 +381,8 @@ private slots:
         QCOMPARE(disk.files(), QStringList{QStringLiteral("card.kvto")});
     }
 
-    // The window does not close while a save runs on its worker (closing would ask to save again).
+    // The window does not close while a save runs on its worker (closing would ask to save again), and
+    // says why.
     void closeWaitsForTheSave() {
         DesignCommands& cmd = m_road->designCommands();
         m_window->show();
@@ -394,7 +396,7 @@ private slots:
         QVERIFY(cmd.Save_project_file(m_dir.filePath(QStringLiteral("closing.kvto")), false));
         QVERIFY(busy);
         QVERIFY(stillOpen);
-        QVERIFY(m_prompt.texts.isEmpty());
+        QCOMPARE(m_prompt.texts, QStringList{LongJobGuard::busyMessage()});
     }
 
     // "L": the wizard opens a design; a refused file keeps the wizard open.

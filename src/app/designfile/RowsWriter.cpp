@@ -286,7 +286,8 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
 {
     const int rows = m_table.rowCount();
     m_columns = m_table.columnCount();
-    for (int k = 0; k < m_columns; ++k)
+    // Only rows refer to the keys: a table without rows writes none.
+    for (int k = 0; rows > 0 && k < m_columns; ++k)
         m_keys.push_back(writer.addText(Data_From_Excel::columnKey(k)));
     m_keyCount = m_table.keyCount();
     const qint64 cells = qint64(rows) * m_columns;

@@ -6,6 +6,7 @@
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/PictureWait.h"
 #include "common/ui/UiHelpers.h"
 #include "data/Data_From_Excel.h"
@@ -36,8 +37,9 @@ public:
         if (event->type() != QEvent::Close || m_exiting || m_commands->isQuitting())
             return false;
         // A save or an open under way ends first (or is stopped) before the window may close.
-        if (m_commands->isBusy()) {
+        if (m_commands->isBusy() || LongJobGuard::active()) {
             event->ignore();
+            Show_MessageBox(LongJobGuard::busyMessage());
             return true;
         }
         event->ignore();
@@ -190,9 +192,18 @@ void DesignCommands::applyDesign(DesignData d) {
     m_window.Refresh_Canvas();
 }
 
-bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
-    if (m_busy)
+bool DesignCommands::refusedWhileBusy() const {
+    if (!m_busy && !LongJobGuard::active())
         return false;
+    Show_MessageBox(LongJobGuard::busyMessage());
+    return true;
+}
+
+bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
+    if (refusedWhileBusy())
+        return false;
+    // Until the design is replaced, nothing reaches the one on screen.
+    const LongJobGuard guard;
     QString error;
     std::optional<DesignData> d;
     bool stopped = false;
@@ -218,11 +229,15 @@ bool DesignCommands::openDesignFile(const QString& path, bool asTemplate) {
 }
 
 bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
-    if (m_busy)
+    if (refusedWhileBusy())
         return false;
+    // No edit reaches the design until the file is written; and the state marked saved is the one the
+    // snapshot took, whatever happens meanwhile.
+    const LongJobGuard guard;
     QString error;
     // Taken at once on the GUI thread; encoding and writing run on a worker under the wait sheet with Stop.
     const designfile::DesignSnapshot snapshot(captureDesign());
+    const SKTDocument::SavePoint written = m_window.document()->savePoint();
     bool saved = false;
     bool stopped = false;
     runBusy([&](const std::atomic<bool>& stop, std::atomic<int>* progress) {
@@ -237,13 +252,15 @@ bool DesignCommands::Save_project_file(const QString& path, bool showMsg) {
         Show_MessageBox(QStringLiteral("The design could not be saved to %1.\n%2").arg(path, error));
         return false;
     }
-    m_window.document()->setSaved();
+    m_window.document()->setSaved(written);
     if (showMsg)
         Show_MessageBox(QStringLiteral("Design has been saved successfully."));
     return true;
 }
 
 void DesignCommands::Open_Design_Clicked() {
+    if (refusedWhileBusy())
+        return;
     const QString path = askOpenPath ? askOpenPath() : QString();
     // The design on screen is replaced: offer to save it first, as Exit does.
     if (!path.isEmpty() && offerToSave())
@@ -257,6 +274,8 @@ bool DesignCommands::Save_Design_Clicked() {
 }
 
 bool DesignCommands::Save_As_Clicked() {
+    if (refusedWhileBusy())
+        return false;
     const QString path = withExtension(askSavePath ? askSavePath() : QString());
     if (path.isEmpty())
         return false;
@@ -267,12 +286,13 @@ bool DesignCommands::Save_As_Clicked() {
 }
 
 void DesignCommands::Export_As_Template_Clicked() {
+    if (refusedWhileBusy())
+        return;
     const TemplateStore store;
     Export_Template window(store, &m_window);
-    if (window.runNew(QString()) != 1)
+    if (window.runNew(QString()) != 1 || refusedWhileBusy())
         return;
-    if (m_busy)
-        return;
+    const LongJobGuard guard;
     const DesignData d = captureDesign();
     const QImage preview = templatePreview(d.frontItems, d.front, d.backItems, d.back, Card_Shape);
     const designfile::DesignSnapshot snapshot(d);
@@ -304,6 +324,8 @@ void DesignCommands::Export_As_Template_Clicked() {
 }
 
 void DesignCommands::Open_Template_Clicked() {
+    if (refusedWhileBusy())
+        return;
     Template_Browser* browser = Template_Browser::defaultInstance();
     browser->openProfile = [this, browser] { m_window.Open_Both_Sides_Profile(browser); };
     m_window.beginProfileAction();
@@ -342,7 +364,7 @@ bool DesignCommands::offerToSave() {
 }
 
 void DesignCommands::Exit_App() {
-    if (m_busy || !offerToSave())
+    if (refusedWhileBusy() || !offerToSave())
         return;
     if (runReviewWindow)
         runReviewWindow();

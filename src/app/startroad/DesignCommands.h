@@ -54,6 +54,8 @@ public:
     std::function<void()> quitApplication;
 
 private:
+    // Says so and is true while a save, an open or another long job runs: the command waits for it.
+    bool refusedWhileBusy() const;
     // Asks whether to save the design on screen and saves it; false when a wanted save did not happen.
     bool offerToSave();
     // Runs work on a worker under the window's wait sheet, with its progress and Stop; busy meanwhile.

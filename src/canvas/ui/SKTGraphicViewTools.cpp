@@ -11,6 +11,7 @@
 #include "common/Globals.h"
 #include "common/PictureReader.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/PictureWait.h"
 
 #include <QDragEnterEvent>
@@ -656,7 +657,10 @@ void SKTGraphicView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // Placed once the drop has ended, so that the source is not kept waiting while large pictures are read.
     const QPointF at = mapToCanvas(event->position());
-    QTimer::singleShot(0, this, [this, files, at] { dropPictureFiles(files, at); });
+    // A job begun meanwhile (a save the user started at once) ends first: nothing changes the design then.
+    QTimer::singleShot(0, this, [this, files, at] {
+        LongJobGuard::whenIdle(this, [this, files, at] { dropPictureFiles(files, at); });
+    });
 }
 
 GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPointF& canvasPoint) {

@@ -1,6 +1,7 @@
 #include "common/ui/WaitSheet.h"
 
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/UiHelpers.h"
 
 #include <QCoreApplication>
@@ -100,6 +101,8 @@ void runStoppable(QWidget* window, const std::function<void(const std::atomic<bo
         guarded();
         return;
     }
+    // Before the sheet: the sheet itself takes input, the windows under it take none.
+    const LongJobGuard guard;
     QWidget* over = window ? window : mainWindow();
     QDialog sheet(over, Qt::Sheet);
     sheet.setObjectName(QStringLiteral("StopWaitSheet"));

@@ -1,6 +1,7 @@
 #include "data/ui/SeriesDialogSupport.h"
 
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/Long_SMS_Dlg.h"
 #include "common/ui/UiHelpers.h"
 #include "common/ui/WaitSheet.h"
@@ -104,6 +105,7 @@ void runWithWait(QWidget* window, const std::function<void()>& work) {
         guarded();
         return;
     }
+    const LongJobGuard guard;
     Show_Create_Modeless(window);
     QEventLoop loop;
     std::unique_ptr<QThread> thread(QThread::create(guarded));

@@ -2,6 +2,7 @@
 
 #include "common/Globals.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/Send_Modeless.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
@@ -72,6 +73,10 @@ ExportWindow* OutputCommands::exportWindow() {
 }
 
 void OutputCommands::Print_Button() {
+    if (batchRunning() || LongJobGuard::active()) {
+        Show_MessageBox(LongJobGuard::busyMessage());
+        return;
+    }
     const BatchFillJob::Design d = _host.design();
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
     if ((Use_Data_Sheet_Values || Use_Excel_Binding_Values) && Total_Batch_Excel_Card == 0) {
@@ -91,8 +96,10 @@ void OutputCommands::Print_method() {
 }
 
 void OutputCommands::Export_Button() {
-    if (batchRunning())
+    if (batchRunning() || LongJobGuard::active()) {
+        Show_MessageBox(LongJobGuard::busyMessage());
         return;
+    }
     const BatchFillJob::Design d = _host.design();
     ExportWindow* w = exportWindow();
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
@@ -139,8 +146,10 @@ ExportResult OutputCommands::exportSingle(const QString& path, const QString& si
 
 bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString& side, bool combined,
                                       const QString& type, int dpi) {
-    if (batchRunning())
+    if (batchRunning() || LongJobGuard::active()) {
+        Show_MessageBox(LongJobGuard::busyMessage());
         return false;
+    }
     auto job =
         std::make_shared<ExportBatchJob>(BatchFillJob::create(_host.design(), _series, _host.dataTable()),
                                          chosenFolder, side, combined, type, dpi);
@@ -162,6 +171,7 @@ bool OutputCommands::startBatchExport(const QString& chosenFolder, const QString
     const int total = job->total();
     Send_Modeless* sheet = Send_Modeless::defaultInstance();
     sheet->resetProgress(total, QStringLiteral("%1 / %2 Frame").arg(0).arg(total));
+    _busy = std::make_unique<LongJobGuard>();
     Show_One_By_One_Modeless(_host.window());
 
     _progressTimer = new QTimer(this);
@@ -206,6 +216,7 @@ void OutputCommands::batchEnded() {
     _progressTimer = nullptr;
     updateProgress();
     Hide_One_By_One_Modeless();
+    _busy.reset();
     std::shared_ptr<ExportBatchJob> job = std::move(_job);
     const ExportResult result = *_result;
     _host.restoreFirstRow(job->fill());

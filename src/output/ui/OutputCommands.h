@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class LongJobGuard;
 class ExportWindow;
 class OutputHost;
 class Print_Wnd;
@@ -69,6 +70,7 @@ private:
 
     // The running batch.
     QThread* _thread = nullptr;
+    std::unique_ptr<LongJobGuard> _busy; // while the run goes on, the windows under its sheet take no input
     QTimer* _progressTimer = nullptr;
     std::shared_ptr<ExportBatchJob> _job;
     std::shared_ptr<ExportResult> _result;

@@ -4,6 +4,7 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "common/ui/Send_Modeless.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
@@ -645,6 +646,7 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
 }
 
 bool Print_Wnd::drawBehindProgress(int pages, const JobWork& work) {
+    const LongJobGuard guard;
     Send_Modeless* sheet = Send_Modeless::defaultInstance();
     auto countText = [pages](int n) { return tr("%1 / %2 sheets").arg(n).arg(pages); };
     sheet->resetProgress(pages, countText(0));

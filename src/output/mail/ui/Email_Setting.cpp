@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Prompt.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/UiHelpers.h"
 #include "common/ui/WaitSheet.h"
 #include "output/mail/MailSettings.h"
@@ -192,6 +193,7 @@ void Email_Setting::Send_Test_Email() {
     m.subject = _appName + QStringLiteral(" Test Mail");
     m.body = QStringLiteral("This is test mail sent by %1.").arg(_appName);
 
+    const LongJobGuard guard;
     Show_Create_Modeless(this);
     _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
     // The script runs on a thread of its own so that the dialog keeps painting while it waits. Closing the

@@ -4,6 +4,7 @@
 #include "common/Prompt.h"
 #include "common/SafeFileName.h"
 #include "common/StringHelpers.h"
+#include "common/ui/LongJobGuard.h"
 #include "common/ui/Send_Modeless.h"
 #include "common/ui/UiHelpers.h"
 #include "data/BatchFillJob.h"
@@ -433,6 +434,7 @@ void Send_Mail::Send_Button() {
     };
     progress.pause = [sheet](const QString& text) { sheet->setPauseText(text); };
     _job->setProgress(progress);
+    _busy = std::make_unique<LongJobGuard>();
     Show_One_By_One_Modeless(this);
 
     const bool batch = _job->renderer() && (Use_Data_Sheet_Values || Use_Excel_Binding_Values) &&
@@ -468,6 +470,7 @@ void Send_Mail::finishSending(const MailRunResult& result, bool batch) {
     _job.reset();
     _lastResult = result;
     Hide_One_By_One_Modeless();
+    _busy.reset();
     send_btn->setEnabled(true);
     close_btn->setEnabled(true);
     Show_MessageBox(mailFinishedMessage(result));

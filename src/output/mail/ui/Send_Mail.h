@@ -9,6 +9,9 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <memory>
+
+class LongJobGuard;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -90,6 +93,7 @@ private:
     MailSender _sender;
     QString _tempRoot;
     QThread* _thread = nullptr;
+    std::unique_ptr<LongJobGuard> _busy; // while the run goes on, the windows under its sheet take no input
     std::shared_ptr<MailJob> _job;
     MailRunResult _lastResult;
     bool _seriesAvailable = false;
