@@ -6,6 +6,7 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/SKTItems.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
@@ -35,6 +36,20 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
                     f.write(archiveItem(*item, format));
             }
         }
+        // A picture as its file came carrying adjustments (a copy of the main photo's item).
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(5, 4, QImage::Format_RGB32).save(&buffer, "png");
+        ImageAdjustSettings adjust;
+        adjust.invert = true;
+        adjust.rotation = 90;
+        adjust.blur = 1;
+        GraphicPtr photo = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+        photo->_image = ItemPicture::fromBytes(png).adjusted(adjust);
+        QFile a(QDir(seeds).filePath(QStringLiteral("adjusted")));
+        if (a.open(QIODevice::WriteOnly))
+            a.write(archiveItem(*photo));
         QFile f(QDir(seeds).filePath(QStringLiteral("clipboard")));
         if (f.open(QIODevice::WriteOnly))
             f.write(graphicsPasteboardData(all));

@@ -15,6 +15,7 @@
 #include "data/BatchState.h"
 #include "data/Data_From_Excel.h"
 #include "profile/ui/User_profile.h"
+#include "wizards/FrameBackground.h"
 #include "wizards/InvitationState.h"
 #include "wizards/ui/FrameGalleryWidget.h"
 #include "wizards/ui/Invitation_Wizard.h"
@@ -657,6 +658,16 @@ private slots:
         QVERIFY(m_road->designCommands().openDesignFile(path));
         QCOMPARE(m_window->Back_card_Prop.Card_BG_Image.size(), QSize(40, 30));
         QVERIFY(m_window->Front_card_Prop.Card_BG_Image.isNull()); // a missing picture is simply absent
+
+        // The frame's background is the frame the design holds, also once its file is gone.
+        const QString frame = writePicture(m_dir.filePath(QStringLiteral("frame.png")), Qt::yellow);
+        d.front.Card_BG_Image_Path = frame;
+        QVERIFY(setFrontFramePicture(d.front, d.frontItems, frame));
+        QVERIFY(designfile::save(path, d) && QFile::remove(frame));
+        QVERIFY(m_road->designCommands().openDesignFile(path));
+        const GraphicPtr shown = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE_BG"));
+        QVERIFY(shown && !shown->_image.isNull());
+        QCOMPARE(m_window->Front_card_Prop.Card_BG_Image, shown->_image);
     }
 
     // A barcode whose stored type is in no list is reported on opening and keeps its picture and style.
