@@ -64,7 +64,8 @@ qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b != 0 && (a < 0) != (
 qint64 clockTicks(double serial, qint64 unit, bool withDate)
 {
     static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-    static constexpr qint64 kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    static constexpr qint64 kScales[] = {1,      10,      100,      1000,      10000,
+                                         100000, 1000000, 10000000, 100000000, 1000000000};
     const double magnitude = std::fabs(serial * 86400.0);
     int digits = 1; // before the point
     while (digits < 12 && magnitude >= kPowers[digits])
@@ -75,7 +76,8 @@ qint64 clockTicks(double serial, qint64 unit, bool withDate)
     const double ofDay = (serial - day) * 86400.0; // exact subtraction
     const qint64 fine = std::llround(ofDay * double(scale));
     const qint64 whole = floorDiv(fine, scale);
-    const qint64 fraction = std::clamp<qint64>(std::llround((ofDay - double(whole)) * double(unit)), 0, unit - 1);
+    const qint64 fraction =
+        std::clamp<qint64>(std::llround((ofDay - double(whole)) * double(unit)), 0, unit - 1);
     const qint64 perDay = 86400 * unit;
     qint64 ticks = qint64(day) * perDay + whole * unit + fraction;
     if (withDate) {
@@ -227,7 +229,57 @@ void roundDecimal(double x, int frac, std::string& intPart, std::string& fracPar
     }
 }
 
-char fillOf(char placeholder) { return placeholder == '0' ? '0' : placeholder == '?' ? ' ' : 0; }
+// 'J' where "g" and "e" are the Japanese era and its year, 'T' where they are the Republic of China's.
+char eraOf(const QLocale& names)
+{
+    if (names.language() == QLocale::Japanese)
+        return 'J';
+    return names.language() == QLocale::Chinese && names.territory() == QLocale::Taiwan ? 'T' : 0;
+}
+
+// An era's name (width 1 its letter, 2 its first sign, 3 its name) or its year, as LibreOffice shows them.
+void appendEra(std::string& out, const NumberFormat::Token& k, qint64 y, unsigned m, unsigned d)
+{
+    if (k.placeholder == 'T') {
+        const bool before = y < 1912;
+        if (k.kind == NumberFormat::Token::EraName)
+            out += k.width >= 3 ? (before ? "中華民國前" : "中華民國") : (before ? "民國前" : "民國");
+        else
+            appendInt(out, before ? 1912 - y : y - 1911, 1);
+        return;
+    }
+    static constexpr struct {
+        int year;
+        unsigned month, day;
+        const char *letter, *sign, *name;
+    } eras[] = {{2019, 5, 1, "R", "令", "令和"},  {1989, 1, 8, "H", "平", "平成"}, {1926, 12, 25, "S", "昭", "昭和"},
+                {1912, 7, 30, "T", "大", "大正"}, {1868, 1, 1, "M", "明", "明治"}};
+    for (const auto& e : eras) {
+        if (y > e.year || (y == e.year && (m > e.month || (m == e.month && d >= e.day)))) {
+            if (k.kind == NumberFormat::Token::EraYear) // two digits at most
+                appendInt(out, (y - e.year + 1) % 100, k.width >= 2 ? 2 : 1);
+            else
+                out += k.width == 1   ? e.letter
+                       : k.width == 2 ? e.sign
+                                      : std::string(e.name) + (k.width > 3 ? e.letter : "");
+            return;
+        }
+    }
+    // before the first era: the Western calendar
+    if (k.kind == NumberFormat::Token::EraYear)
+        appendInt(out, k.width >= 2 ? y : y % 100, k.width >= 2 ? 4 : 1);
+    else
+        out += "西暦";
+}
+
+// "_x" leaves the room of x: as many spaces as LibreOffice writes for it (measured), two beyond ASCII.
+int spaceWidth(QChar c)
+{
+    static constexpr char kWidths[] =
+        "11122321111211112222222222112222322222232122233323222223222111221222221221121322221212222221112";
+    const char16_t u = c.unicode();
+    return u < 32 ? 0 : u < 127 ? kWidths[u - 32] - '0' : 2;
+}
 
 bool isDateToken(NumberFormat::Token::Kind k)
 {
@@ -249,54 +301,7 @@ bool NumberFormat::Section::matches(double v) const
     return true;
 }
 
-QString NumberFormat::builtInCode(int id, const QLocale& locale)
-{
-    const QString currency = locale.language() == QLocale::C ? QStringLiteral("$") : locale.currencySymbol();
-    const QString cur = u'"' + currency + u'"';
-    if (id >= 5 && id <= 8 && locale.language() != QLocale::C && locale.language() != QLocale::English)
-        return localCurrencyCode(locale, id >= 7);
-    if (id >= 37 && id <= 40 && minusForNegatives(locale))
-        return id <= 38 ? QStringLiteral("#,##0;-#,##0") : QStringLiteral("#,##0.00;-#,##0.00");
-    switch (id) {
-    case 1: return QStringLiteral("0");
-    case 2: return QStringLiteral("0.00");
-    case 3: return QStringLiteral("#,##0");
-    case 4: return QStringLiteral("#,##0.00");
-    case 5: return cur + QStringLiteral("#,##0_);(") + cur + QStringLiteral("#,##0)");
-    case 6: return cur + QStringLiteral("#,##0_);[Red](") + cur + QStringLiteral("#,##0)");
-    case 7: return cur + QStringLiteral("#,##0.00_);(") + cur + QStringLiteral("#,##0.00)");
-    case 8: return cur + QStringLiteral("#,##0.00_);[Red](") + cur + QStringLiteral("#,##0.00)");
-    case 9: return QStringLiteral("0%");
-    case 10: return QStringLiteral("0.00%");
-    case 11: return QStringLiteral("0.00E+00");
-    case 12: return QStringLiteral("# ?/?");
-    case 13: return QStringLiteral("# ?\?/?\?");
-    case 15: case 16: case 17: return dayMonthCode(id, locale);
-    case 18: return QStringLiteral("h:mm AM/PM");
-    case 19: return QStringLiteral("h:mm:ss AM/PM");
-    case 20: case 21: {
-        // hours as the locale's short time writes them, as for 22
-        const QString hm = locale.language() == QLocale::C ? QStringLiteral("h:mm") : shortTimeCode(locale).mid(1);
-        return id == 20 ? hm : hm + QStringLiteral(":ss");
-    }
-    case 22:
-        return shortDateCode(locale) + shortTimeCode(locale);
-    case 37: return QStringLiteral("#,##0 ;(#,##0)");
-    case 38: return QStringLiteral("#,##0 ;[Red](#,##0)");
-    case 39: return QStringLiteral("#,##0.00;(#,##0.00)");
-    case 40: return QStringLiteral("#,##0.00;[Red](#,##0.00)");
-    case 45: return QStringLiteral("mm:ss");
-    case 46: return QStringLiteral("[h]:mm:ss");
-    case 47: return QStringLiteral("mm:ss.0");
-    case 48: return QStringLiteral("##0.0E+0");
-    case 49: return QStringLiteral("@");
-    default: break;
-    }
-    // The locale's short date (14, and the East Asian date ids).
-    if (id == 14 || (id >= 27 && id <= 36) || (id >= 50 && id <= 58))
-        return shortDateCode(locale);
-    return QStringLiteral("General");
-}
+QString NumberFormat::builtInCode(int id, const QLocale& locale) { return builtInFormatCode(id, locale); }
 
 namespace {
 // The language id of the format's first [$-XXX] tag that names no currency (0 when none); such a tag gives the
@@ -434,8 +439,7 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
         } else if (c == u'\\' && i + 1 < n) {
             literal(code.mid(++i, 1));
         } else if (c == u'_' && i + 1 < n) {
-            literal(QStringLiteral(" "));
-            ++i;
+            literal(QString(spaceWidth(code[++i]), u' '));
         } else if (c == u'*' && i + 1 < n) {
             ++i; // a fill character repeats to the cell's width: nothing in a value
         } else if (c == u'[') {
@@ -550,6 +554,12 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
             const qsizetype run = runOf();
             add(run == 3 ? Token::DayShort : Token::DayLong);
             i += run - 1;
+        } else if ((u == u'e' || u == u'g') && eraOf(*names)) {
+            // the era and its year, in the Japanese and the Taiwanese calendars
+            const qsizetype run = runOf();
+            t.push_back({u == u'g' ? Token::EraName : Token::EraYear, eraOf(*names),
+                         quint8(std::min<qsizetype>(run, 4)), {}, {}});
+            i += run - 1;
         } else if (u == u'y' || u == u'e') {
             const qsizetype run = runOf();
             add(run <= 2 && u == u'y' ? Token::Year2 : Token::Year4);
@@ -637,6 +647,10 @@ NumberFormat::Section NumberFormat::compileSection(const QString& code, QLocale*
         s.expZeros += k.kind == Token::Digit && k.width == 2 && k.placeholder == '0';
     }
     s.engineering = s.hasExponent && s.intDigits > 1 && s.intPlaceholders.find('#') != std::string::npos;
+    s.optionalDecimals = s.fracDigits > 0 && !s.hasExponent;
+    for (const Token& k : t)
+        s.optionalDecimals =
+            s.optionalDecimals && !(k.kind == Token::Digit && k.width == 1 && k.placeholder != '#');
     s.text = text && !s.date;
     return s;
 }
@@ -684,129 +698,6 @@ bool NumberFormat::format(double v, bool date1904, std::string& out) const
     return true;
 }
 
-namespace {
-// The closest fraction to x >= 0 whose denominator is at most `most` (the smaller denominator on a tie).
-void closestFraction(double x, qint64 most, qint64& num, qint64& den)
-{
-    qint64 h0 = 0, h1 = 1, k0 = 1, k1 = 0;
-    double r = x;
-    for (int step = 0; step < 64; ++step) {
-        const double a = std::floor(r);
-        if (a > 1e15)
-            break;
-        const qint64 ai = qint64(a);
-        const qint64 h2 = ai * h1 + h0, k2 = ai * k1 + k0;
-        if (k2 > most) {
-            const qint64 t = (most - k0) / k1;
-            const qint64 hs = t * h1 + h0, ks = t * k1 + k0;
-            if (ks > 0 && std::fabs(x - double(hs) / double(ks)) < std::fabs(x - double(h1) / double(k1))) {
-                num = hs;
-                den = ks;
-                return;
-            }
-            break;
-        }
-        h0 = h1, h1 = h2, k0 = k1, k1 = k2;
-        const double f = r - a;
-        if (f < 1e-10)
-            break;
-        r = 1.0 / f;
-    }
-    num = h1;
-    den = k1;
-}
-
-// Digits into placeholders filled from the right ('0' pads with zeros, '?' with spaces, '#' with nothing);
-// digits beyond the placeholders go in front.
-void appendRight(std::string& out, const std::string& digits, const std::string& placeholders)
-{
-    const size_t P = placeholders.size(), L = digits.size();
-    for (size_t k = L; k < P; ++k) {
-        const char fill = fillOf(placeholders[P - 1 - k]);
-        if (fill)
-            out += fill;
-    }
-    out += digits;
-}
-} // namespace
-
-bool NumberFormat::formatFraction(const Section& s, double v, bool negative, std::string& out) const
-{
-    const double x = std::fabs(v);
-    if (x >= 1e15)
-        return false;
-    const bool improper = s.intPlaceholders.empty();
-    qint64 whole = improper ? 0 : qint64(std::floor(x));
-    const double part = x - double(whole);
-    qint64 num = 0, den = 1;
-    if (s.fixedDenominator > 0) {
-        den = s.fixedDenominator;
-        num = std::llround(part * double(den));
-    } else {
-        qint64 most = 1;
-        for (size_t k = 0; k < s.denPlaceholders.size() && k < 7; ++k)
-            most *= 10;
-        closestFraction(part, std::max<qint64>(1, most - 1), num, den);
-    }
-    if (!improper && num >= den) {
-        whole += num / den;
-        num %= den;
-    }
-    const bool zero = whole == 0 && num == 0;
-    if (negative && !zero)
-        out += _minus;
-    const bool numQuestion = s.numPlaceholders.find('?') != std::string::npos;
-    // A whole number shows no fraction: blanks where '?' would stand, nothing where '#' would, "0/1" with '0'.
-    const bool hidden = !improper && num == 0 && s.numPlaceholders.find('0') == std::string::npos;
-    std::string intText = whole > 0 ? std::to_string(whole) : zero ? "0" : "";
-    const bool noInteger = !improper && whole == 0 && !zero &&
-                           s.intPlaceholders.find_first_of("0?") == std::string::npos;
-    bool intDone = false, numDone = false;
-    for (const Token& k : s.tokens) {
-        switch (k.kind) {
-        case Token::Literal:
-            if (k.width != 1)
-                out += k.text;
-            else if (hidden || noInteger)
-                out.append(numQuestion ? (hidden ? std::string(k.text.size(), ' ') : k.text) : std::string());
-            else
-                out += k.text;
-            break;
-        case Token::Digit:
-            if (k.width == 0 && !intDone) {
-                appendRight(out, intText, s.intPlaceholders);
-                intDone = true;
-            } else if (k.width == 3 && !numDone) {
-                numDone = true;
-                if (hidden)
-                    out.append(size_t(std::count(s.numPlaceholders.begin(), s.numPlaceholders.end(), '?')), ' ');
-                else
-                    appendRight(out, std::to_string(num), s.numPlaceholders);
-            }
-            break;
-        case Token::FractionBar:
-            if (!hidden)
-                out += '/';
-            else if (numQuestion)
-                out += ' ';
-            if (s.fixedDenominator > 0 && !hidden)
-                out += std::to_string(s.fixedDenominator);
-            else if (!s.denPlaceholders.empty()) {
-                const std::string d = hidden ? std::string() : std::to_string(den);
-                out += d;
-                for (size_t p = d.size(); p < s.denPlaceholders.size(); ++p) {
-                    if (s.denPlaceholders[p] != '#' && (!hidden || numQuestion))
-                        out += ' ';
-                }
-            }
-            break;
-        case Token::DateSeparator: out += '/'; break;
-        default: break;
-        }
-    }
-    return true;
-}
-
 void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::string& out) const
 {
     double x = std::fabs(v);
@@ -828,8 +719,9 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
     std::string intPart, fracPart;
     roundDecimal(x, s.fracDigits, intPart, fracPart);
     if (s.hasExponent && !intPart.empty() && int(intPart.size()) > std::max(1, s.intDigits)) {
-        // 9.99 rounded up to 10.0: one more in the exponent
-        const int grow = int(intPart.size()) - std::max(1, s.intDigits);
+        // 9.99 rounded up to 10.0: one more in the exponent (999.9 to 1.0E+3 in steps of three)
+        const int grow =
+            s.engineering ? std::max(1, s.intDigits) : int(intPart.size()) - std::max(1, s.intDigits);
         exponent += grow;
         roundDecimal(x / std::pow(10.0, grow), s.fracDigits, intPart, fracPart);
     }
@@ -885,7 +777,8 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
         case Token::Point:
             if (P == 0)
                 out += intPart;
-            out += _texts.decimal;
+            if (shown > 0 || !s.optionalDecimals) // "0.##" shows 7 as "7", as LibreOffice does
+                out += _texts.decimal;
             break;
         case Token::DateSeparator: out += '/'; break;
         case Token::Exponent: {
@@ -944,6 +837,7 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
         case Token::Point: out += '.'; break; // a date's separator, not a decimal point
         case Token::Year2: appendInt(out, y % 100, 2); break;
         case Token::Year4: appendInt(out, y, 4); break;
+        case Token::EraName: case Token::EraYear: appendEra(out, k, y, m, d); break;
         case Token::Month: appendInt(out, m, 1); break;
         case Token::Month2: appendInt(out, m, 2); break;
         case Token::MonthShort: out += _texts.monthShort[m - 1]; break;

@@ -48,15 +48,19 @@ public:
     // A text cell as the format's text section shows it ("Name: "@); false when it shows text as it is.
     bool formatText(std::string_view text, std::string& out) const;
 
+    // What a digit placeholder shows where the number has no digit: '0' a zero, '?' a space, '#' nothing (0).
+    static char fillOf(char placeholder) { return placeholder == '0' ? '0' : placeholder == '?' ? ' ' : 0; }
+
     struct Token {
         enum Kind : quint8 {
-            Literal, General, Digit, Point, Exponent, DateSeparator, FractionBar, TextValue, Year2, Year4, Month, Month2, MonthShort, MonthLong,
+            Literal, General, Digit, Point, Exponent, DateSeparator, FractionBar, TextValue, Year2, Year4,
+            EraName, EraYear, Month, Month2, MonthShort, MonthLong,
             MonthLetter, Day, Day2, DayShort, DayLong, Hour, Hour2, Minute, Minute2, Second, Second2,
             SecondFraction, ElapsedHours, ElapsedMinutes, ElapsedSeconds, AmPm
         } kind;
-        char placeholder = 0; // Digit: '0', '#' or '?'; Exponent: '+' or '-'
+        char placeholder = 0; // Digit: '0', '#' or '?'; Exponent: '+' or '-'; eras: 'J' Japan's, 'T' Taiwan's
         quint8 width = 0;     // Digit: 0 integer, 1 fraction, 2 exponent, 3 numerator, 4 denominator;
-                              // elapsed fields: least digits; SecondFraction: digits; MonthLong: 1 genitive;
+                              // elapsed fields, eras: letters; SecondFraction: digits; MonthLong: 1 genitive;
                               // Literal: 1 between the integer and the numerator of a fraction
         std::string text;     // Literal: the text; AmPm: the text before noon, text2 after it
         std::string text2;
@@ -81,6 +85,7 @@ private:
         int secondDigits = 0;   // fractional-second digits shown
         bool hasExponent = false;
         bool engineering = false;   // "##0.0E+0": exponents in steps of the integer placeholders
+        bool optionalDecimals = false; // only '#' after the point: no point when no decimal shows
         int expZeros = 0;           // least exponent digits
         std::string intPlaceholders; // '0', '#' or '?' of the integer part, in order
         bool general = false;   // holds a General token

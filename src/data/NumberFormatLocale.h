@@ -26,23 +26,14 @@ struct LocaleTexts {
 // The C locale counts as English with a point, a comma and a slash.
 LocaleTexts localeTexts(const QLocale& locale);
 
-// The locale's short date with four-digit years (ISO order in the C locale), its long date and its long time
-// (with two-digit hours), as format codes.
-QString shortDateCode(const QLocale& locale);
+// The format code a built-in format id (0 to 58) stands for in `locale`, as LibreOffice shows it: the locale's
+// dates, times, percent and currency; the East Asian date and time ids in Japanese, Chinese and Korean.
+// "General" for ids not known.
+QString builtInFormatCode(int id, const QLocale& locale);
+
+// The locale's long date ([$-F800]) and long time ([$-F400], with two-digit hours) as format codes.
 QString longDateCode(const QLocale& locale);
 QString longTimeCode(const QLocale& locale);
-// " h:mm" or " hh:mm", as the locale's short time writes its hours.
-QString shortTimeCode(const QLocale& locale);
-// Built-in formats 15 (day, month name, year), 16 (day, month name) and 17 (month name, year) as spreadsheet
-// programs of the locale's language show them; Excel's English forms for languages not known here.
-QString dayMonthCode(int id, const QLocale& locale);
-
-// Built-in currency formats 5 to 8 as the locale writes amounts: its symbol where it puts it, a minus sign
-// (not parentheses) for negatives; with two decimals when `decimals`.
-QString localCurrencyCode(const QLocale& locale, bool decimals);
-
-// True where spreadsheet programs show the built-in formats 37 to 40 with a minus, not parentheses.
-bool minusForNegatives(const QLocale& locale);
 
 // The texts of boolean cells in the locale's language ("TRUE" and "FALSE" in English and languages not known).
 std::pair<std::string, std::string> booleanTexts(const QLocale& locale);

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "XlsxTestPackage.h"
 #include "data/NumberFormat.h"
 #include "data/XlsxReader.h"
@@ -291,7 +292,7 @@ private slots:
         QTest::newRow("built-in month name and year, US") << us << 17 << "" << may6 << "May-24";
         QTest::newRow("built-in currency, German") << de << 7 << "" << -1234.567 << "-1.234,57 €";
         QTest::newRow("built-in currency, Japanese") << "ja_JP" << 5 << "" << 1234.5 << "¥1,235";
-        QTest::newRow("built-in negatives, German") << de << 39 << "" << -1234.567 << "-1.234,57";
+        QTest::newRow("built-in negatives, German") << de << 39 << "" << -1234.567 << "-1.234,57   ";
         QTest::newRow("built-in negatives, US") << us << 37 << "" << -1234.567 << "(1,235)";
         QTest::newRow("built-in time, German") << de << 21 << "" << 0.25 << "06:00:00";
         QTest::newRow("built-in time, US") << us << 20 << "" << 0.25 << "6:00";
@@ -330,6 +331,42 @@ private slots:
                                        "2020-07-19 " + t.toString("hh:mm:ss"), t.toString("hh:mm:ss")};
             for (int c = 0; c < expected.size(); ++c)
                 QCOMPARE(sheet->cell(m, c), expected[c]);
+        }
+    }
+
+    // Workbooks as openpyxl and Excel write them (built-in formats without their codes, common codes; values
+    // in their columns, one format a row) read as LibreOffice shows them in each locale, as tools/format_check
+    // recorded it; days before 1900-03-01, which LibreOffice counts one apart, are left out (empty).
+    void shownAsLibreOffice_data()
+    {
+        QTest::addColumn<QString>("workbook");
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : {"fr_FR", "es_ES", "it_IT", "pl_PL", "sv_SE", "nl_NL", "pt_BR", "ru_RU", "ja_JP",
+                                   "tr_TR", "de_AT", "en_GB", "de_DE", "de_CH", "en_US", "zh_CN", "zh_TW", "ko_KR"}) {
+            for (const char* workbook : {"shown", "names"})
+                QTest::addRow("%s %s", workbook, locale) << QString(workbook) << QString(locale);
+        }
+    }
+    void shownAsLibreOffice()
+    {
+        QFETCH(QString, workbook);
+        QFETCH(QString, locale);
+        const QString folder = QStringLiteral(NAVU_FIXTURES_DIR "/data/formats/");
+        const QStringList expected = QString::fromUtf8(readBytes(folder + workbook + u'-' + locale + ".tsv")).split(u'\n');
+        QLocale::setDefault(QLocale(locale));
+        XlsxReader reader;
+        QVERIFY(reader.open(folder + workbook + ".xlsx"));
+        const auto sheet = reader.readSheet(0);
+        QLocale::setDefault(QLocale::c());
+        QVERIFY(sheet);
+        QCOMPARE(sheet->rowCount(), expected.size() - 1);
+        for (int r = 0; r < sheet->rowCount(); ++r) {
+            const QStringList cells = expected[r].split(u'\t');
+            for (int c = 0; c < cells.size(); ++c) {
+                if (!cells[c].isEmpty())
+                    QCOMPARE(sheet->cell(r, c) + QStringLiteral(" (row %1, column %2)").arg(r + 1).arg(c + 1),
+                             cells[c] + QStringLiteral(" (row %1, column %2)").arg(r + 1).arg(c + 1));
+            }
         }
     }
 

@@ -1,4 +1,4 @@
-// Prints the first sheet of each workbook as the xlsx reader shows it in a locale, as CSV (every field quoted).
+// Prints the first sheet of each workbook as the xlsx reader shows it in a locale, as CSV (fields quoted).
 //   format_check LOCALE WORKBOOK OUT.csv [WORKBOOK OUT.csv ...]
 //   format_check --codes LOCALE      (the codes the built-in ids 0-58 stand for in the locale)
 

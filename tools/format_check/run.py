@@ -11,7 +11,8 @@ the cells that agree.
 
 --reuse keeps LibreOffice's outputs from an earlier run (only our side is read again); --sweep adds every
 second of a day in time formats and a sweep of milliseconds; --fixtures DIR makes the smaller workbooks the
-committed test reads instead and copies them, LibreOffice's xlsx of the times and its CSVs per locale into DIR.
+committed test reads instead and copies them, LibreOffice's xlsx of the times and what it shows per locale
+(tab-separated) into DIR.
 Mismatches are listed in WORKDIR/mismatches.txt.
 """
 
@@ -63,7 +64,8 @@ NAME_CODES = ["mmm", "mmmm", "mmmmm", "ddd", "dddd", "d mmmm", "d. mmmm yyyy", "
               "[$-F800]dddd, mmmm dd, yyyy", "mmm yy", "ddd, d mmm", "dd-mmm-yy", 15, 16, 17, "d mmmm", "mmmm yyyy"]
 
 
-CALENDAR_IDS = set(range(14, 18)) | {22} | set(range(27, 32)) | {36} | set(range(50, 59))
+# 34 and 35 are dates in Japanese and Korean
+CALENDAR_IDS = set(range(14, 18)) | {22} | set(range(27, 32)) | set(range(34, 37)) | set(range(50, 59))
 
 
 def shows_calendar(fmt):
@@ -303,9 +305,14 @@ def main():
         os.makedirs(fixtures, exist_ok=True)
         for n in ("shown", "names"):
             shutil.copy(os.path.join(work, "made", n + ".xlsx"), os.path.join(fixtures, n + ".xlsx"))
+            labels = books[n][1]
             for locale in locales:
-                shutil.copy(os.path.join(work, locale, "csv_made", n + ".csv"),
-                            os.path.join(fixtures, f"{n}-{locale}.csv"))
+                # one row a line, tabs between cells; cells of days LibreOffice counts otherwise are left empty
+                shown = read_csv(os.path.join(work, locale, "csv_made", n + ".csv"))
+                with open(os.path.join(fixtures, f"{n}-{locale}.tsv"), "w", encoding="utf-8", newline="\n") as f:
+                    for r, lab_row in enumerate(labels):
+                        f.write("\t".join("" if lab.startswith("early ") else cell(shown, r, c)
+                                          for c, lab in enumerate(lab_row)) + "\n")
         shutil.copy(os.path.join(work, locales[-1], "lo", "times.xlsx"), os.path.join(fixtures, "times.xlsx"))
     return 0
 
