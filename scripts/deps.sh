@@ -4,7 +4,7 @@ set -euo pipefail
 PKGS=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
-  libplist-dev libminizip-dev zlib1g-dev libpng-dev libpugixml-dev libdmtx-dev
+  libplist-dev libminizip-dev zlib1g-dev libisal-dev libpng-dev libpugixml-dev libdmtx-dev
   libzint-dev libzxing-dev
   libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-noto-cjk
   python3 openssl poppler-utils libreoffice-calc-nogui libreoffice-writer-nogui

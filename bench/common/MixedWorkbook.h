@@ -64,7 +64,9 @@ inline QByteArray sheetPart(int rows)
     return x;
 }
 
-inline bool makeWorkbook(const QString& path, int rows)
+// The package of one sheet "Guests" with shared strings, styles (those of sheetPart when empty) and the sheet.
+inline bool writeWorkbook(const QString& path, const QByteArray& sharedStrings, const QByteArray& sheet,
+                          QByteArray styles = {})
 {
     const QByteArray ns = "http://schemas.openxmlformats.org/";
     ZipWriter w;
@@ -81,15 +83,54 @@ inline bool makeWorkbook(const QString& path, int rows)
               "<Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
               "<Relationship Id=\"rId2\" Type=\"" + rel + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
               "<Relationship Id=\"rId3\" Type=\"" + rel + "styles\" Target=\"styles.xml\"/></Relationships>");
-    w.addFile("xl/styles.xml", "<styleSheet xmlns=\"" + ns + "spreadsheetml/2006/main\"><numFmts count=\"1\">"
-                               "<numFmt numFmtId=\"164\" formatCode=\"000000\"/></numFmts><cellXfs count=\"5\">"
-                               "<xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"164\"/>"
-                               "<xf numFmtId=\"4\"/></cellXfs></styleSheet>");
-    w.addFile("xl/sharedStrings.xml", sharedStringsPart(rows));
-    w.addFile("xl/worksheets/sheet1.xml", sheetPart(rows));
+    if (styles.isEmpty())
+        styles = "<styleSheet xmlns=\"" + ns + "spreadsheetml/2006/main\"><numFmts count=\"1\">"
+                 "<numFmt numFmtId=\"164\" formatCode=\"000000\"/></numFmts><cellXfs count=\"5\">"
+                 "<xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"164\"/>"
+                 "<xf numFmtId=\"4\"/></cellXfs></styleSheet>";
+    w.addFile("xl/styles.xml", styles);
+    w.addFile("xl/sharedStrings.xml", sharedStrings);
+    w.addFile("xl/worksheets/sheet1.xml", sheet);
     const auto bytes = w.finish();
     QFile f(path);
     return bytes && f.open(QIODevice::WriteOnly) && f.write(*bytes) == bytes->size();
+}
+
+inline bool makeWorkbook(const QString& path, int rows)
+{
+    return writeWorkbook(path, sharedStringsPart(rows), sheetPart(rows));
+}
+
+// Blank workbooks: two values, and shared strings and a sheet that each unpack to `partBytes` honestly
+// declared, nearly all of it blank: white space, empty cells (rows of 60 MB) or empty elements.
+enum class Blanks { WhiteSpace, EmptyCells, EmptyElements };
+
+inline bool makeBlankWorkbook(const QString& path, Blanks kind, qint64 partBytes = 500LL << 20)
+{
+    const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const QByteArray sstHead = "<sst xmlns=\"" + main + "\"><si><t>Guest</t></si>", sstTail = "</sst>";
+    const QByteArray sheetHead = "<worksheet xmlns=\"" + main + "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\">"
+                                 "<v>0</v></c></row>";
+    const QByteArray sheetTail = "<row r=\"900000\"><c r=\"A900000\"><v>5</v></c></row></sheetData></worksheet>";
+    const QByteArray unit = kind == Blanks::WhiteSpace ? " " : kind == Blanks::EmptyCells ? "<c/>" : "<x/>";
+    const auto filled = [&](const QByteArray& head, const QByteArray& tail, bool inRows) {
+        QByteArray x;
+        x.reserve(partBytes);
+        x += head;
+        int row = 2;
+        while (x.size() + tail.size() + 64 < partBytes) {
+            const qint64 room = partBytes - x.size() - tail.size() - 64;
+            if (!inRows) {
+                x += unit.repeated(room / unit.size());
+                break;
+            }
+            const QByteArray start = "<row r=\"" + QByteArray::number(row++) + "\">", end = "</row>";
+            x += start + unit.repeated(qMin<qint64>(room, 60LL << 20) / unit.size()) + end;
+        }
+        return x + tail;
+    };
+    const bool cells = kind == Blanks::EmptyCells;
+    return writeWorkbook(path, filled(sstHead, sstTail, false), filled(sheetHead, sheetTail, cells));
 }
 
 } // namespace bench

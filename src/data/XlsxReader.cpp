@@ -406,8 +406,8 @@ bool XlsxReader::readSharedStrings(const QString& part, QString* why)
         XmlStream xml(in.begin(), in.end());
         Unit unit = Unit::Ok;
         while (unit == Unit::Ok) {
-            const char* unitStart = xml.pos();
-            const XmlStream::Kind kind = xml.next();
+            const XmlStream::Kind kind = xml.nextNonBlank("si");
+            const char* unitStart = xml.tokenStart();
             if (truncatedOrBroken(kind)) {
                 in.consumeTo(unitStart);
                 unit = kind == XmlStream::Eof && in.atEnd() ? Unit::Finished : Unit::Incomplete;

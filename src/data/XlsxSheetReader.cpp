@@ -175,6 +175,7 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
         builder.row.clear();
         int column = -1;
         while (kind == XmlStream::Start) {
+            column += int(xml.passEmpty("c")); // cells written as <c/> hold nothing: only their places count
             const XmlStream::Kind inRow = xml.next();
             if (truncatedOrBroken(inRow))
                 return Unit::Incomplete;
@@ -216,6 +217,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
             if (col < 0)
                 col = column + 1;
             column = col;
+            if (inRow == XmlStream::Empty)
+                continue; // a cell without children holds no value: only its place counts
             char typeCode = 'n'; // n, s (shared), i (inline), b, t (stored text: str, e, d, others)
             if (type == "s")
                 typeCode = 's';
@@ -300,8 +303,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
                 if (!hasInline)
                     continue;
                 bytes = inlineText;
-            } else if (!hasV) {
-                continue;
+            } else if (!hasV || (typeCode == 'n' && trimmed(vText).empty())) {
+                continue; // no value, or a number that is blank
             } else if (typeCode == 'b') {
                 const std::string_view b = trimmed(vText);
                 const bool isTrue = b == "1" || ((b.size() == 4) && (b[0] | 0x20) == 't' && (b[1] | 0x20) == 'r' &&
@@ -368,8 +371,8 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
         XmlStream xml(in.begin(), in.end());
         bool incomplete = false;
         while (!incomplete && phase != Phase::Done) {
-            const char* unitStart = xml.pos();
-            const XmlStream::Kind kind = xml.next();
+            const XmlStream::Kind kind = xml.nextNonBlank(phase == Phase::Prelude ? "sheetData" : "row");
+            const char* unitStart = xml.tokenStart();
             if (truncatedOrBroken(kind)) {
                 if (in.atEnd() && (kind == XmlStream::Broken || phase == Phase::Rows))
                     return malformed();
@@ -444,6 +447,9 @@ std::optional<SheetData> XlsxReader::readSheet(int index, QString* error, const 
         }
         if (phase == Phase::Done)
             break;
+        // Each window too: a part of few rows may still be long (blanks between them).
+        if (stop && stop->load(std::memory_order_relaxed))
+            return std::nullopt;
         if (incomplete && !in.more()) {
             if (in.failed())
                 return malformed();

@@ -124,10 +124,8 @@ void cleanText(std::string& s)
         stripControls(s);
 }
 
-std::string_view decoded(std::string_view raw, std::string& scratch)
+std::string_view decodedReferences(std::string_view raw, std::string& scratch)
 {
-    if (raw.find('&') == std::string_view::npos)
-        return raw;
     scratch.clear();
     appendDecoded(raw, scratch);
     return scratch;

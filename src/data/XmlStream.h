@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -30,41 +33,69 @@ public:
     XmlStream(const char* begin, const char* end) : _p(begin), _end(end) {}
 
     // Moves to the next token: text or CDATA (text()), or a start, empty or end tag (name(), attributes()).
-    Kind next()
+    // A comment, processing instruction or doctype reads as an empty text, so that a reader's unit can end
+    // there however many follow. Tags and texts, by far the most frequent, take the short road.
+    Q_ALWAYS_INLINE Kind next()
     {
-        while (_p < _end) {
-            if (*_p != '<') {
-                const char* lt = static_cast<const char*>(std::memchr(_p, '<', size_t(_end - _p)));
+        if (_end - _p > 1) {
+            if (_p[0] != '<') {
+                const char* lt = find(_p, _end, '<');
                 const char* stop = lt ? lt : _end;
                 _text = {_p, size_t(stop - _p)};
                 _p = stop;
                 return Text;
             }
-            if (_p + 1 < _end && _p[1] != '!' && _p[1] != '?')
+            if (_p[1] != '!' && _p[1] != '?')
                 return tag();
-            const std::string_view rest(_p, size_t(_end - _p));
-            bool skipped = false;
-            if (rest.starts_with("<!--")) {
-                skipped = skipPast("-->", 4);
-            } else if (rest.starts_with("<![CDATA[")) {
-                const size_t close = rest.find("]]>", 9);
-                if (close == std::string_view::npos)
-                    return Broken;
-                _text = rest.substr(9, close - 9);
-                _p += close + 3;
-                return CData;
-            } else if (rest.starts_with("<?")) {
-                skipped = skipPast("?>", 2);
-            } else if (rest.starts_with("<!")) {
-                skipped = skipDeclaration();
-            } else {
-                return tag();
-            }
-            if (!skipped)
-                return Broken;
         }
-        return Eof;
+        return nextOther();
     }
+
+    // The next token that is not blank where the caller stands (a container's level): texts and CDATA, and
+    // empty elements other than `keep`, are passed over. tokenStart() is where it begins.
+    Kind nextNonBlank(std::string_view keep)
+    {
+        while (true) {
+            // Texts and plain empty elements (no prefix, no attributes) are passed over without being read
+            // as tokens; anything else takes the common road below.
+            const char* p = _p;
+            while (_end - p > 2) {
+                if (*p != '<') {
+                    const char* lt = find(p, _end, '<');
+                    p = lt ? lt : _end;
+                    continue;
+                }
+                if (p[1] == '!' || p[1] == '?')
+                    break;
+                const char* q = p + 1;
+                while (q < _end && kTagChars[quint8(*q)] == 0)
+                    ++q;
+                if (q == p + 1 || _end - q < 2 || q[0] != '/' || q[1] != '>' ||
+                    std::string_view(p + 1, size_t(q - p - 1)) == keep)
+                    break;
+                p = q + 2;
+            }
+            _p = p;
+            _tokenStart = _p;
+            const Kind k = next();
+            if (k != Text && k != CData && (k != Empty || _name == keep))
+                return k;
+        }
+    }
+
+    // Passes over empty elements written plainly as <name/>, one after the other; how many there were.
+    qint64 passEmpty(std::string_view name)
+    {
+        const size_t size = name.size() + 3;
+        qint64 count = 0;
+        while (size_t(_end - _p) >= size && _p[0] == '<' && _p[size - 2] == '/' && _p[size - 1] == '>' &&
+               std::string_view(_p + 1, name.size()) == name) {
+            _p += size;
+            ++count;
+        }
+        return count;
+    }
+    const char* tokenStart() const { return _tokenStart; }
 
     std::string_view text() const { return _text; }
     const char* pos() const { return _p; }
@@ -86,15 +117,73 @@ public:
     }
 
 private:
+    Kind nextOther()
+    {
+        if (_p >= _end)
+            return Eof;
+        if (*_p != '<') {
+            _text = {_p, size_t(_end - _p)}; // one byte
+            _p = _end;
+            return Text;
+        }
+        const std::string_view rest(_p, size_t(_end - _p));
+        bool skipped = false;
+        if (rest.starts_with("<!--")) {
+            skipped = skipPast("-->", 4);
+        } else if (rest.starts_with("<![CDATA[")) {
+            const size_t close = rest.find("]]>", 9);
+            if (close == std::string_view::npos)
+                return Broken;
+            _text = rest.substr(9, close - 9);
+            _p += close + 3;
+            return CData;
+        } else if (rest.starts_with("<?")) {
+            skipped = skipPast("?>", 2);
+        } else if (rest.starts_with("<!")) {
+            skipped = skipDeclaration();
+        } else {
+            return tag();
+        }
+        if (!skipped)
+            return Broken;
+        _text = {};
+        return Text;
+    }
+
     static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+    // Where c first stands in [p, end), or null. Texts and values between tags are mostly short: their
+    // first bytes are looked at here, which costs less than a call; long runs go to memchr.
+    static const char* find(const char* p, const char* end, char c)
+    {
+        for (const char* stop = p + std::min<std::ptrdiff_t>(end - p, 16); p < stop; ++p) {
+            if (*p == c)
+                return p;
+        }
+        return p < end ? static_cast<const char*>(std::memchr(p, c, size_t(end - p))) : nullptr;
+    }
+
+    // What ends a tag's name (1), an attribute's name (2 besides), and the prefix separator (4).
+    static constexpr std::array<quint8, 256> kTagChars = [] {
+        std::array<quint8, 256> t{};
+        for (const char c : {' ', '\t', '\n', '\r', '/', '>'})
+            t[quint8(c)] = 1 | 2;
+        t[quint8('=')] = 2;
+        t[quint8(':')] = 4;
+        return t;
+    }();
 
     bool skipPast(std::string_view close, size_t from)
     {
-        const size_t at = std::string_view(_p, size_t(_end - _p)).find(close, from);
-        if (at == std::string_view::npos)
-            return false;
-        _p += at + close.size();
-        return true;
+        for (const char* q = _p + from; (q = find(q, _end, close[0])); ++q) {
+            if (size_t(_end - q) < close.size())
+                return false;
+            if (std::equal(close.begin() + 1, close.end(), q + 1)) {
+                _p = q + close.size();
+                return true;
+            }
+        }
+        return false;
     }
 
     // <!DOCTYPE ...> with an optional internal subset in brackets.
@@ -114,17 +203,40 @@ private:
         return false;
     }
 
-    Kind tag()
+    // A tag's name, and its end when no attribute follows.
+    Q_ALWAYS_INLINE Kind tag()
     {
         const char* q = _p + 1;
         const bool end = q < _end && *q == '/';
         if (end)
             ++q;
         const char* nameStart = q;
-        while (q < _end && !isSpace(*q) && *q != '/' && *q != '>')
-            ++q;
-        _name = localName(std::string_view(nameStart, size_t(q - nameStart)));
+        const char* local = q; // after the first colon, if any
+        for (; q < _end; ++q) {
+            const quint8 k = kTagChars[quint8(*q)];
+            if (k & 1)
+                break;
+            if (k == 4 && local == nameStart)
+                local = q + 1;
+        }
+        _name = std::string_view(local, size_t(q - local));
         _attributes.clear();
+        if (_end - q > 1) {
+            if (*q == '>') {
+                _p = q + 1;
+                return end ? End : Start;
+            }
+            if (*q == '/' && q[1] == '>' && !end) {
+                _p = q + 2;
+                return Empty;
+            }
+        }
+        return tagRest(q, end);
+    }
+
+    // The rest of a tag after its name: attributes, then its end.
+    Kind tagRest(const char* q, bool end)
+    {
         while (true) {
             while (q < _end && isSpace(*q))
                 ++q;
@@ -141,7 +253,7 @@ private:
                 return Empty;
             }
             const char* an = q;
-            while (q < _end && !isSpace(*q) && *q != '=' && *q != '>' && *q != '/')
+            while (q < _end && !(kTagChars[quint8(*q)] & 2))
                 ++q;
             const std::string_view attrName(an, size_t(q - an));
             while (q < _end && isSpace(*q))
@@ -154,7 +266,7 @@ private:
             if (q >= _end || (*q != '"' && *q != '\''))
                 return Broken;
             const char quote = *q++;
-            const char* close = static_cast<const char*>(std::memchr(q, quote, size_t(_end - q)));
+            const char* close = find(q, _end, quote);
             if (!close)
                 return Broken;
             _attributes.push_back({attrName, std::string_view(q, size_t(close - q))});
@@ -162,14 +274,9 @@ private:
         }
     }
 
-    static std::string_view localName(std::string_view n)
-    {
-        const size_t colon = n.find(':');
-        return colon == std::string_view::npos ? n : n.substr(colon + 1);
-    }
-
     const char* _p;
     const char* _end;
+    const char* _tokenStart = nullptr;
     std::string_view _text;
     std::string_view _name;
     std::vector<Attribute> _attributes;
@@ -240,8 +347,12 @@ public:
         }
         if (_buf.size() < size_t(kChunk))
             _buf.resize(size_t(kChunk));
-        if (_len * 2 > _buf.size()) // one unit fills half the window: room for it to grow
-            _buf.resize(_buf.size() * 2);
+        if (_len * 2 > _buf.size()) {
+            // One unit fills half the window: room for it to grow. Eightfold, so that a long unit, read again
+            // from its start each time the window grows, costs little more than once.
+            const size_t grown = _buf.size() * (whole ? 2 : 8);
+            _buf.resize(whole ? grown : std::min(grown, size_t(kMaxUnit + kChunk)));
+        }
         // The window holds at most one byte more than the longest unit, so a longer one is known at the next call.
         const qint64 room = qint64(_buf.size() - _len);
         const qint64 n = _stream.read(_buf.data() + _len, whole ? room : std::min(room, kMaxUnit + 1 - qint64(_len)));
@@ -278,7 +389,12 @@ void stripControls(std::string& s);
 // A text value as kept: line ends made LF, _xHHHH_ escapes decoded, control characters removed.
 void cleanText(std::string& s);
 // An attribute's or a text's value, decoded into `scratch` only when it holds a reference.
-std::string_view decoded(std::string_view raw, std::string& scratch);
+std::string_view decodedReferences(std::string_view raw, std::string& scratch);
+inline std::string_view decoded(std::string_view raw, std::string& scratch)
+{
+    // Values are short: looked at here rather than in a call.
+    return std::find(raw.begin(), raw.end(), '&') == raw.end() ? raw : decodedReferences(raw, scratch);
+}
 // Appends the text inside the element whose start tag was just read, up to its end tag: its text and
 // CDATA with references decoded; child elements are skipped. False when the XML breaks off.
 bool appendElementText(XmlStream& xml, std::string& out);

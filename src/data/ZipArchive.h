@@ -36,7 +36,8 @@ public:
     std::optional<QByteArray> read(const QString& name, QString* error = nullptr);
 
     // An entry read piece by piece as it is inflated, so that no whole part needs to be in memory. One
-    // stream at a time per reader; the reader must outlive it.
+    // stream at a time per reader; the reader must outlive it. A large entry is inflated a few pieces ahead
+    // on a thread of its own, so that inflating and what the caller does with the bytes overlap.
     class Stream {
     public:
         ~Stream();
@@ -47,8 +48,11 @@ public:
 
     private:
         friend class ZipReader;
-        Stream(ZipReader* zip, QString name, qint64 room) : _zip(zip), _name(std::move(name)), _room(room) {}
+        struct Ahead;
+        Stream(ZipReader* zip, QString name, qint64 room, bool readAhead);
         qint64 fail(const QString& why);
+        void close();
+        std::unique_ptr<Ahead> _ahead; // inflating on a thread of its own while the reader parses
         ZipReader* _zip;
         QString _name;
         qint64 _room;

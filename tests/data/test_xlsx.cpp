@@ -625,6 +625,10 @@ private slots:
         for (qsizetype i = d + 60; i < d + 90 && i < data.size(); ++i)
             data[i] = char(data[i] ^ 0x5A);
         QTest::newRow("deflate data damaged") << data << "xl/workbook.xml";
+        QByteArray cut = good;
+        const qsizetype w = centralRecord(cut, "xl/workbook.xml");
+        patchEntry(cut, "xl/workbook.xml", 20, read32(cut, w + 20) / 2);
+        QTest::newRow("deflate data cut short") << cut << "xl/workbook.xml: damaged part";
         auto noWb = XlsxTestPackage::simple("");
         noWb.parts.removeIf([](const auto& p) { return p.first == "xl/workbook.xml"; });
         QTest::newRow("no workbook part") << noWb.bytes() << "missing part";
@@ -766,6 +770,48 @@ private slots:
         f.close();
         const std::atomic<bool> stop{true};
         QVERIFY(!strings.open(f.fileName(), &err, &stop));
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+    }
+
+    // Blank runs longer than the reading window (a unit of XML may be at most 64 MB): white space, comments,
+    // processing instructions and empty elements between rows and between shared strings, and a row of
+    // empty cells, are read past to the values after them; Stop ends such a read at the next window.
+    void blankRunsAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("blank");
+        QTest::addColumn<int>("megabytes");
+        QTest::addColumn<bool>("inRow");
+        QTest::addColumn<bool>("inSharedStrings");
+        QTest::newRow("white space") << QByteArray(" \n\t ") << 3 << false << true;
+        QTest::newRow("comments") << QByteArray("<!---->") << 65 << false << false;
+        QTest::newRow("processing instructions") << QByteArray("<?a?>") << 65 << false << true;
+        QTest::newRow("empty elements") << QByteArray("<x/>") << 3 << false << true;
+        QTest::newRow("empty cells") << QByteArray("<c/>") << 3 << true << false;
+    }
+    void blankRunsAreRead()
+    {
+        QFETCH(QByteArray, blank);
+        QFETCH(int, megabytes);
+        QFETCH(bool, inRow);
+        QFETCH(bool, inSharedStrings);
+        const QByteArray run = blank.repeated((qsizetype(megabytes) << 20) / blank.size());
+        const QByteArray rows = inRow ? "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>" + run +
+                                            "<c r=\"B1\"><v>5</v></c></row>"
+                                      : "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>" + run +
+                                            "<row r=\"2\"><c r=\"B2\"><v>5</v></c></row>";
+        const QByteArray shared =
+            "<si><t>Guest</t></si>" + (inSharedStrings ? run : QByteArray()) + "<si><t>Host</t></si>";
+        const QByteArray pkg = XlsxTestPackage::simple(rows, shared).bytes();
+        XlsxReader reader;
+        QString err;
+        QVERIFY2(reader.openData(pkg, &err), qPrintable(err));
+        const auto sheet = reader.readSheet(0, &err);
+        QVERIFY2(sheet, qPrintable(err));
+        QCOMPARE(dump(*sheet), inRow ? QStringList{"Guest|5"} : (QStringList{"Guest|", "|5"}));
+        QVERIFY(sheet->warnings.isEmpty());
+
+        const std::atomic<bool> stop{true};
+        QVERIFY(!reader.readSheet(0, &err, &stop));
         QVERIFY2(err.isEmpty(), qPrintable(err));
     }
 
