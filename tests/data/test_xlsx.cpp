@@ -298,6 +298,20 @@ private slots:
         QTest::newRow("built-in time, US") << us << 20 << "" << 0.25 << "6:00";
         QTest::newRow("built-in date and time, US") << us << 22 << "" << may6 << "5/6/2024 14:30";
         QTest::newRow("built-in date and time, German") << de << 22 << "" << 45418.25 << "06.05.2024 06:00";
+        // eras change on their first day; before the first, the Western calendar
+        const QString era = "[$-411]ggge\"年\"m\"月\"d\"日\"";
+        QTest::newRow("last day of Heisei") << c << 164 << era << 43585.0 << "平成31年4月30日";
+        QTest::newRow("first day of Reiwa") << c << 164 << era << 43586.0 << "令和1年5月1日";
+        QTest::newRow("first day of Meiji") << c << 164 << era << -11686.0 << "明治1年1月1日";
+        QTest::newRow("before the eras") << c << 164 << era << -11687.0 << "西暦67年12月31日";
+        QTest::newRow("era letter, two-digit year") << c << 164 << "[$-1030411]g ee" << 32515.0 << "S 64";
+        QTest::newRow("Republic of China") << c << 164 << "[$-404]gge/m/d" << 4594.0 << "民國1/7/29";
+        QTest::newRow("before the Republic") << c << 164 << "[$-404]ggge/m/d" << -18136.0 << "中華民國前62/5/5";
+        QTest::newRow("spaces as wide as the letters left out") << c << 164 << "0_W_i_€_)" << 7.0 << "7       ";
+        QTest::newRow("no bare point") << c << 164 << "0.##" << 7.0 << "7";
+        QTest::newRow("engineering rounded up a step") << c << 48 << "" << 999.99 << "1.0E+3";
+        QTest::newRow("accounting, zero") << us << 44 << "" << 0.0 << " $-   ";
+        QTest::newRow("accounting, German") << de << 44 << "" << -4321.5678 << "-4.321,57 € ";
         QTest::newRow("1900 leap day") << c << 164 << "yyyy-mm-dd" << 60.0 << "1900-02-29";
         QTest::newRow("boolean texts") << c << 164 << "\"TRUE\";\"TRUE\";\"FALSE\"" << 0.0 << "FALSE";
     }
