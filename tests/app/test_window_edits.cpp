@@ -285,7 +285,6 @@ private slots:
             QVERIFY(road->Update_frame_Main_Photo_And_Path(red, true));
         GraphicPtr item = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
         item->control_ID = id;
-        item->_isDrawingStroke = false;
         static_cast<SKTImage&>(*item).setFilePath(red);
         item->setBounds(QRectF(20, 20, 100, 100));
         doc->setGraphics(CardSide::Front, {item});
@@ -293,10 +292,8 @@ private slots:
         const auto centre = [this] { return QColor(wnd->_graphicView->grab().toImage().pixel(70, 70)); };
         centre();
         ProcessedImageCache::waitForPending();
-        QCOMPARE(centre(), QColor(Qt::red));
         panel->chooseFile = [green](const QString&, const QStringList&) { return green; };
         panel->Manual_Image_Browse_Btn();
-        QCOMPARE(item->_file_path, green);
         QCOMPARE(centre(), QColor(Qt::red)); // its decode has only begun
         ProcessedImageCache::waitForPending();
         QCOMPARE(centre(), QColor(Qt::green));

@@ -477,28 +477,14 @@ private slots:
     {
         QTest::addColumn<ImageAdjustSettings>("written");
         QTest::addColumn<ImageAdjustSettings>("read");
-        ImageAdjustSettings turned;
-        turned.invert = true;
-        turned.rotation = 90;
-        turned.brightness = 0.2f;
-        QTest::newRow("inverted and turned") << turned << turned;
-        ImageAdjustSettings every;
-        every.grayscale = every.sepia = true;
-        every.hue = 1.5f;
-        every.saturation = 0.5f;
-        every.contrast = 1.5f;
-        every.rotation = -30;
-        every.sharpness = 0.7f;
-        every.exposure = -1.0f;
-        every.blur = 2.0f;
-        QTest::newRow("every value") << every << every;
-        ImageAdjustSettings wild;
-        wild.rotation = 100000;
-        wild.blur = 1e30f;
-        wild.contrast = std::numeric_limits<float>::quiet_NaN();
-        ImageAdjustSettings held;
-        held.rotation = 360;
-        held.blur = ImageAdjust::Blur.max;
+        ImageAdjustSettings s;
+        s.grayscale = s.sepia = s.invert = true;
+        s.hue = 1.5f, s.saturation = 0.5f, s.brightness = 0.2f, s.contrast = 1.5f;
+        s.rotation = -30, s.sharpness = 0.7f, s.exposure = -1.0f, s.blur = 2.0f;
+        QTest::newRow("every value") << s << s;
+        ImageAdjustSettings wild, held;
+        wild.rotation = 100000, wild.blur = 1e30f, wild.contrast = std::numeric_limits<float>::quiet_NaN();
+        held.rotation = 360, held.blur = ImageAdjust::Blur.max;
         QTest::newRow("out of range") << wild << held;
     }
     void adjustedPicturesKeepTheirAdjustments()
@@ -508,17 +494,13 @@ private slots:
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        QImage picture(30, 20, QImage::Format_RGB32);
-        picture.fill(qRgb(200, 100, 50));
-        picture.save(&buffer, "png");
+        filledImage(QSize(30, 20), QColor(200, 100, 50), QImage::Format_RGB32).save(&buffer, "png");
         auto item = std::make_shared<SKTImage>(false);
         item->_image = ItemPicture::fromBytes(png).adjusted(written);
         for (plistio::Format format : {plistio::Format::Binary, plistio::Format::Xml}) {
             const GraphicPtr back = unarchiveItem(archiveItem(*item, format));
-            QVERIFY(back);
-            QCOMPARE(back->_image.bytes(), png);
+            QVERIFY(back && back->_image.bytes() == png);
             QCOMPARE(back->_image.adjustments(), read);
-            QCOMPARE(back->_image.image(), ItemPicture(picture).adjusted(read).image());
         }
     }
 

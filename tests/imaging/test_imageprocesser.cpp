@@ -309,59 +309,43 @@ private slots:
     {
         QTest::addColumn<ImageAdjustSettings>("settings");
         QTest::addColumn<QSize>("asked");
-        ImageAdjustSettings inverted;
-        inverted.invert = true;
-        inverted.brightness = 0.1f;
-        QTest::newRow("colour, smaller") << inverted << QSize(60, 40);
-        QTest::newRow("colour, own size") << inverted << QSize(300, 200);
-        ImageAdjustSettings turned = inverted;
-        turned.rotation = 90;
-        QTest::newRow("quarter turn") << turned << QSize(40, 60);
-        ImageAdjustSettings tilted;
-        tilted.rotation = 30;
-        tilted.sepia = true;
-        QTest::newRow("tilt") << tilted << QSize(100, 90);
-        ImageAdjustSettings blurred;
-        blurred.blur = 3;
-        blurred.sharpness = 0.5f;
-        QTest::newRow("blur and sharpness") << blurred << QSize(75, 50);
+        ImageAdjustSettings s;
+        s.invert = true;
+        QTest::newRow("colour, smaller") << s << QSize(60, 40);
+        s.rotation = 90;
+        QTest::newRow("quarter turn, own size") << s << QSize(200, 300);
+        s.rotation = 30;
+        QTest::newRow("tilt") << s << QSize(100, 90);
+        s.blur = 3;
+        QTest::newRow("blur, on the whole picture") << s << QSize(75, 50);
     }
     void adjustedPicturesAreMadeAtTheSizeAsked()
     {
         QFETCH(ImageAdjustSettings, settings);
         QFETCH(QSize, asked);
         QImage source(300, 200, QImage::Format_RGB32);
-        for (int y = 0; y < 200; ++y)
-            for (int x = 0; x < 300; ++x)
-                source.setPixel(x, y, qRgb(x * 255 / 300, y * 255 / 200, (x / 30 % 2) * 200));
+        for (int i = 0; i < 300 * 200; ++i)
+            source.setPixel(i % 300, i / 300, qRgb(i % 300 * 255 / 300, i / 300, (i % 300 / 30 % 2) * 200));
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         source.save(&buffer, "png");
-        const ItemPicture asItCame = ItemPicture::fromBytes(png);
-        const ItemPicture picture = asItCame.adjusted(settings);
+        const ItemPicture asItCame = ItemPicture::fromBytes(png), picture = asItCame.adjusted(settings);
         const QImage whole = ImageProcesser::process(source, settings);
         QCOMPARE(picture.size(), whole.size());
-        QCOMPARE(picture.bytes(), png);
-        QCOMPARE(picture.adjustments(), settings);
         QCOMPARE(asItCame.adjusted(settings).cacheKey(), picture.cacheKey());
-        QVERIFY(picture.cacheKey() != asItCame.cacheKey() && picture != asItCame);
-        QCOMPARE(picture.adjusted(ImageAdjustSettings()).cacheKey(), asItCame.cacheKey());
-
+        QVERIFY(picture != asItCame && picture.adjusted(ImageAdjustSettings()) == asItCame);
+        // the whole adjusted picture scaled there, but for smoothing
         const QImage made = picture.image(asked);
-        QCOMPARE(made.size(), asked);
         const QImage expected = whole.scaled(asked, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        // the same picture but for smoothing where it was scaled
-        double off = 0;
-        for (int y = 0; y < asked.height(); ++y)
-            for (int x = 0; x < asked.width(); ++x) {
-                const QRgb a = made.pixel(x, y), b = expected.pixel(x, y);
-                off += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) +
-                       std::abs(qAlpha(a) - qAlpha(b));
-            }
-        off /= 4.0 * asked.width() * asked.height();
-        QVERIFY2(off < 3, qPrintable(QString::number(off)));
-        QVERIFY(picture.decodeCost(asked) >= qint64(asked.width()) * asked.height() * 4);
+        QCOMPARE(made.size(), asked);
+        qint64 off = 0;
+        for (int i = 0; i < asked.width() * asked.height(); ++i) {
+            const QPoint p(i % asked.width(), i / asked.width());
+            off += std::abs(qGray(made.pixel(p)) - qGray(expected.pixel(p))) +
+                   std::abs(qAlpha(made.pixel(p)) - qAlpha(expected.pixel(p)));
+        }
+        QVERIFY2(off < 3 * asked.width() * asked.height(), qPrintable(QString::number(off)));
     }
 
     void cacheReturnsTheSamePictureForTheSameValues()
