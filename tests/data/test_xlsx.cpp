@@ -630,6 +630,11 @@ private slots:
         QByteArray crc = good;
         patchEntry(crc, "xl/workbook.xml", 16, 0x12345678);
         QTest::newRow("checksum damaged") << crc << "checksum";
+        // Data that ends before the size its headers give is checked all the same.
+        QByteArray shortData = crc;
+        const qsizetype wb = centralRecord(shortData, "xl/workbook.xml");
+        patchEntry(shortData, "xl/workbook.xml", 24, read32(shortData, wb + 24) + 10);
+        QTest::newRow("checksum damaged, data shorter than said") << shortData << "checksum";
         QByteArray enc = good;
         const qsizetype e = centralRecord(enc, "xl/workbook.xml");
         enc[e + 8] = char(enc[e + 8] | 1);
