@@ -379,34 +379,139 @@ void inspectBmp(const QByteArray& head, PictureInfo& info) {
     info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
 }
 
-// Smooth scaling works on 32-bit and 64-bit premultiplied pictures: the reader converts the others in place
-// when the pixel keeps its size, and into a copy when it grows. What the copy takes.
-qint64 scalingCopyBytes(QImage::Format format, qint64 pixels) {
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_RGBX8888:
-    case QImage::Format_RGBA8888:
-    case QImage::Format_RGBA8888_Premultiplied:
-    case QImage::Format_RGBX64:
-    case QImage::Format_RGBA64:
-    case QImage::Format_RGBA64_Premultiplied:
-        return 0;
-    case QImage::Format_Grayscale16:
-        return pixels * 8;
-    default:
-        return pixels * 4;
+// How a TIFF's first picture is laid out in the pieces (strips or tiles) its decoder reads one at a time.
+struct TiffLayout {
+    bool found = false;
+    bool tiled = false;
+    qint64 rawBytes = 0;   // the largest piece as stored
+    qint64 pieceBytes = 0; // the largest piece decoded (every sample of its pixels, or one plane's)
+    int planes = 1;        // pieces that hold one pixel's samples (planar data)
+};
+
+TiffLayout inspectTiff(QIODevice& device) {
+    TiffLayout t;
+    const qint64 start = device.pos();
+    const qint64 fileBytes = device.size() - start;
+    const QByteArray head = device.read(16);
+    const bool little = head.startsWith("II");
+    if (head.size() < 8 || (!little && !head.startsWith("MM")))
+        return t;
+    auto number = [little](const char* p, int n) {
+        quint64 v = 0;
+        for (int i = 0; i < n; ++i)
+            v |= quint64(uchar(p[little ? i : n - 1 - i])) << (8 * i);
+        return v;
+    };
+    const bool big = number(head.constData() + 2, 2) == 43;
+    if (!big && number(head.constData() + 2, 2) != 42)
+        return t;
+    const int valueSize = big ? 8 : 4;
+    const quint64 ifd = number(head.constData() + (big ? 8 : 4), valueSize);
+    if (head.size() < (big ? 16 : 8) || ifd >= quint64(fileBytes) || !device.seek(start + qint64(ifd)))
+        return t;
+    const quint64 entries = number(device.read(big ? 8 : 2).leftJustified(8, '\0').constData(), big ? 8 : 2);
+    const int entrySize = big ? 20 : 12;
+    const QByteArray table = device.read(qint64(std::min<quint64>(entries, 4096)) * entrySize);
+    // The largest of an entry's values, read where they lie (inline, or an array elsewhere).
+    auto largest = [&](const char* e, quint64* count) -> quint64 {
+        const int type = int(number(e + 2, 2));
+        const int size = type == 3 ? 2 : type == 4 ? 4 : type == 16 ? 8 : 0;
+        *count = number(e + 4, valueSize);
+        if (size == 0 || *count == 0)
+            return 0;
+        const char* field = e + 4 + valueSize;
+        if (*count * size <= quint64(valueSize))
+            return number(field, size); // the first: several inline values are samples alike
+        quint64 at = number(field, valueSize);
+        quint64 left = std::min<quint64>(*count, quint64(fileBytes) / size);
+        quint64 most = 0;
+        while (left > 0 && at < quint64(fileBytes) && device.seek(start + qint64(at))) {
+            const QByteArray part = device.read(qint64(std::min<quint64>(left, 16384) * size));
+            if (part.size() < size)
+                break;
+            for (qsizetype i = 0; i + size <= part.size(); i += size)
+                most = std::max(most, number(part.constData() + i, size));
+            left -= quint64(part.size() / size);
+            at += quint64(part.size());
+        }
+        return most;
+    };
+    double width = 0, height = 0, bits = 1, samples = 1, rows = 0, tileWidth = 0, tileLength = 0;
+    quint64 compression = 1, planar = 1, strips = 0, stripBytes = 0, tileBytes = 0;
+    for (qsizetype at = 0; at + entrySize <= table.size(); at += entrySize) {
+        const char* e = table.constData() + at;
+        quint64 count = 0;
+        const double v = double(largest(e, &count));
+        switch (number(e, 2)) {
+        case 256: width = v; break;
+        case 257: height = v; break;
+        case 258: bits = std::max(1.0, v); break;
+        case 259: compression = quint64(v); break;
+        case 273: strips = count; break;
+        case 277: samples = std::max(1.0, v); break;
+        case 278: rows = v; break;
+        case 279: stripBytes = quint64(v); break;
+        case 284: planar = quint64(v); break;
+        case 322: tileWidth = v; break;
+        case 323: tileLength = v; break;
+        case 325: tileBytes = quint64(v); break;
+        }
     }
+    if (width <= 0 || height <= 0)
+        return t;
+    t.found = true;
+    t.planes = planar == 2 ? int(std::min(samples, 16.0)) : 1;
+    const double pieceSamples = planar == 2 ? 1 : samples;
+    auto clamp = [](double v) { return qint64(std::min(v, 1e15)); };
+    if (tileWidth > 0 && tileLength > 0) {
+        t.tiled = true;
+        t.pieceBytes = clamp(tileLength * std::ceil(tileWidth * bits * pieceSamples / 8));
+        t.rawBytes = qint64(std::min<quint64>(tileBytes, quint64(fileBytes)));
+        return t;
+    }
+    const double rowBytes = std::ceil(width * bits * pieceSamples / 8);
+    if (compression == 1 && strips == 1) {
+        // One uncompressed strip is read in parts of about 8 KB.
+        t.pieceBytes = t.rawBytes = clamp(std::max(1.0, std::floor(8192 / rowBytes)) * rowBytes);
+        return t;
+    }
+    t.pieceBytes = clamp((rows > 0 ? std::min(rows, height) : height) * rowBytes);
+    t.rawBytes = qint64(std::min<quint64>(stripBytes, quint64(fileBytes)));
+    return t;
 }
 
-QString tooCostlyMessage(QSize declared, qint64 bytes) {
-    return QStringLiteral("The picture is too large (%1 × %2 pixels): reading it would take %3 MB of memory, "
-                          "more than the %4 MB a picture may take.")
-        .arg(declared.width())
-        .arg(declared.height())
-        .arg((bytes + 1024 * 1024 - 1) / (1024 * 1024))
-        .arg(decodeBudget() / (1024 * 1024));
+// What Qt's TIFF reader holds besides the picture: a piece as stored and, where it reads through libtiff's
+// RGBA interface (pictures it makes 32-bit), a decoded piece of every plane; a tile where it reads tiles.
+qint64 tiffDecoderBytes(const TiffLayout& t, QImage::Format format) {
+    const bool rgba = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                      format == QImage::Format_ARGB32_Premultiplied;
+    const qint64 decoded = rgba ? t.pieceBytes * t.planes : t.tiled ? t.pieceBytes : 0;
+    return t.rawBytes + decoded + 256 * 1024;
+}
+
+// What Qt's WebP reader holds besides the picture: the whole file, and the decoder's planes (a lossless
+// picture's or alpha channel's are 32-bit and more, a lossy picture's a few rows).
+qint64 webpDecoderBytes(QIODevice& device, QSize size) {
+    const qint64 start = device.pos();
+    double perPixel = 0.25;
+    QByteArray chunk = device.peek(16).mid(12, 4);
+    // An extended file says in its first picture chunk which kind it is.
+    if (chunk == "VP8X" && device.seek(start + 12)) {
+        for (int k = 0; k < 64; ++k) {
+            const QByteArray h = device.read(8);
+            const qint64 length = h.size() < 8 ? -1 : qint64(quint32(le32(h, 4)));
+            if (length >= 0 && (h.startsWith("VP8L") || h.startsWith("ALPH") || h.startsWith("VP8 "))) {
+                chunk = h.left(4);
+                break;
+            }
+            if (length < 0 || !device.seek(device.pos() + length + (length & 1)))
+                break;
+        }
+    }
+    if (chunk != "VP8 ") // lossless, or with an alpha channel (itself coded losslessly)
+        perPixel = 6.5;
+    device.seek(start);
+    return device.size() - start + qint64(perPixel * double(pixelsOf(size)));
 }
 
 } // namespace
@@ -427,38 +532,6 @@ QString tooLargeMessage(QSize declared) {
         .arg(MaxSourcePixels / 1000000);
 }
 
-QString decodeCostMessage(const PictureInfo& info, QSize target) {
-    const qint64 bytes = decodedBytes(info, target);
-    return bytes > decodeBudget() ? tooCostlyMessage(info.size, bytes) : QString();
-}
-
-qint64 decodeBudget() {
-    // Qt's allocation limit, when set lower (a fuzzer keeping inputs fast), bounds the decoder's buffers too.
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    return limit > 0 ? std::min(limit, MaxDecodeBytes) : MaxDecodeBytes;
-}
-
-qint64 decodedBytes(const PictureInfo& info, QSize target) {
-    const QSize size = info.size;
-    if (size.isEmpty())
-        return 0;
-    if (target.isEmpty() || target.width() > size.width() || target.height() > size.height())
-        target = size;
-    const qint64 result = pixelsOf(target) * (info.bytesPerPixel >= 8 || info.bytesPerPixel == 2 ? 8 : 4);
-    QSize decoded = size;
-    if (info.scalesWhileDecoding && target != size) {
-        // Qt asks libjpeg for num/8 of the size, num the smallest that still covers the target.
-        const double f = std::min(double(size.width()) / target.width(), double(size.height()) / target.height());
-        const int num = std::clamp(int(std::ceil(8 / f)), 1, 8);
-        decoded = QSize(int((qint64(size.width()) * num + 7) / 8), int((qint64(size.height()) * num + 7) / 8));
-    }
-    const qint64 picture = pixelsOf(decoded) * info.bytesPerPixel;
-    const qint64 whileDecoding = info.decoderBytes + picture;
-    if (decoded == target)
-        return whileDecoding;
-    return std::max(whileDecoding, picture + scalingCopyBytes(info.decodesTo, pixelsOf(decoded)) + result);
-}
-
 PictureInfo inspect(QIODevice& device) {
     allowPicturesAtSourceLimit();
     PictureInfo info;
@@ -468,6 +541,7 @@ PictureInfo inspect(QIODevice& device) {
     }
     const qint64 start = device.pos();
     const QByteArray head = device.peek(32);
+    TiffLayout tiff;
     if (head.startsWith("\xFF\xD8")) {
         inspectJpeg(device, info);
     } else if (head.size() >= 10 && head.startsWith("GIF8")) {
@@ -479,6 +553,8 @@ PictureInfo inspect(QIODevice& device) {
     } else if (head.size() >= 22 && (head.startsWith(QByteArray("\0\0\1\0", 4)) || head.startsWith(QByteArray("\0\0\2\0", 4))) &&
                (head[4] != 0 || head[5] != 0)) {
         inspectIcon(device, head, info);
+    } else if (head.startsWith("II") || head.startsWith("MM")) {
+        tiff = inspectTiff(device);
     }
     device.seek(start);
     if (!info.refusal.isEmpty())
@@ -502,8 +578,11 @@ PictureInfo inspect(QIODevice& device) {
         if (info.format.isEmpty() || info.size.isEmpty())
             info.refusal = notAPictureMessage();
         device.seek(start);
-        if (info.format == "webp") // read whole before it is decoded
-            info.decoderBytes = device.size() - start;
+        if (info.format == "webp")
+            info.decoderBytes = webpDecoderBytes(device, info.size);
+        else if (info.format == "tiff") // a layout not understood: as if it were held whole twice
+            info.decoderBytes = tiff.found ? tiffDecoderBytes(tiff, info.decodesTo)
+                                           : device.size() - start + 2 * pixelsOf(info.size) * info.bytesPerPixel;
     }
     if (!info.refusal.isEmpty())
         return info;

@@ -121,15 +121,7 @@ QImage decode(QImageReader& reader, const PictureInfo& info, const ReadLimits& l
     if (double(image.width()) * image.height() > double(MaxSourcePixels))
         return fail(tooLargeMessage(image.size()));
     const QSize fit = fitted(image.size(), limits);
-    if (fit == image.size())
-        return image;
-    if (image.format() == QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    else if (image.format() == QImage::Format_RGBA8888)
-        image.convertTo(QImage::Format_RGBA8888_Premultiplied);
-    else if (image.format() == QImage::Format_RGBA64)
-        image.convertTo(QImage::Format_RGBA64_Premultiplied);
-    return image.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaledPicture(std::move(image), fit, false);
 }
 
 ReadRunner& installedRunner() {

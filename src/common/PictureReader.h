@@ -55,13 +55,22 @@ PictureInfo inspectFile(const QString& path);
 
 // The most memory decoding the picture to target (its own size when invalid) takes at once, as Qt's
 // readers allocate it: the decoder's buffers, the picture decoded (JPEG: at the n/8 step at or above
-// target), conversions for smooth scaling and the scaled result. The result alone is target's pixels
-// times 4 (8 for 16-bit pictures).
-qint64 decodedBytes(const PictureInfo& info, QSize target);
+// target), then what scaledPicture() holds. In the reader's own format where no scaling is needed, or as 32
+// bits a pixel (`as32Bits`, what items draw).
+qint64 decodedBytes(const PictureInfo& info, QSize target, bool as32Bits = false);
 // What decoding one picture may take: MaxDecodeBytes, or Qt's allocation limit when that is lower.
 qint64 decodeBudget();
 // Why decoding the picture to target must not be done (it costs more than the budget); empty if it may.
-QString decodeCostMessage(const PictureInfo& info, QSize target);
+QString decodeCostMessage(const PictureInfo& info, QSize target, bool as32Bits = false);
+// Bytes a QImage of that size and format holds.
+qint64 imageBytes(QSize size, QImage::Format format);
+// The format a picture of that format is smoothly scaled in (32-bit or 64-bit premultiplied; 32-bit only
+// when `as32Bits`).
+QImage::Format scalingFormat(QImage::Format format, bool alpha, bool as32Bits);
+// The picture smoothly scaled to size (kept when invalid or its own), and as 32 bits a pixel when asked:
+// converted in place where the pixel does not grow, into a copy where it does. Pass a picture nothing else
+// shares, or the in-place conversion copies it first.
+QImage scaledPicture(QImage image, QSize size, bool as32Bits);
 
 // Why a file is refused when no reader takes it as a picture whose size it declares.
 QString notAPictureMessage();

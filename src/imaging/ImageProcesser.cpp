@@ -270,6 +270,19 @@ QImage ImageProcesser::rotated(const QImage& image, int degrees)
     return out;
 }
 
+qint64 ImageProcesser::processCost(const QSize& size, const ImageAdjustSettings& s, bool premultiplied)
+{
+    if (s.isNeutral())
+        return 0;
+    const auto bytes = [](QSize z) { return 4 * qint64(std::max(0, z.width())) * std::max(0, z.height()); };
+    const bool works = s.hasColourChange() || s.needsWholePicture() || ImageAdjust::Exposure.clamp(s.exposure) != 0.0f;
+    const qint64 working = works ? bytes(size) * (s.needsWholePicture() ? 2 : 1) : 0;
+    const qint64 turning = s.normalizedRotation() == 0
+                               ? 0
+                               : (works || !premultiplied ? bytes(size) : 0) + bytes(processedSize(size, s));
+    return std::max(working, turning);
+}
+
 QSize ImageProcesser::processedSize(const QSize& size, const ImageAdjustSettings& s)
 {
     const int d = s.normalizedRotation();

@@ -17,6 +17,10 @@ public:
     static QImage process(const QImage& image, const ImageAdjustSettings& settings);
     // The size process() gives for a picture of that size (a turn grows it to hold the turned picture).
     static QSize processedSize(const QSize& size, const ImageAdjustSettings& settings);
+    // What process() holds at once besides the picture it is given, of that size (`premultiplied`: in
+    // Format_ARGB32_Premultiplied): a working copy for any change of colour, light or pixels (or to turn a
+    // picture in another format), with a plane for sharpening or blur, then with the turned result.
+    static qint64 processCost(const QSize& size, const ImageAdjustSettings& settings, bool premultiplied);
 
     // The single stages, on a Format_ARGB32_Premultiplied picture in place.
     static void applyColour(QImage& image, const ImageAdjustSettings& settings);

@@ -107,7 +107,7 @@ Probe probe(const QByteArray& bytes)
     }
     // Drawn at any size it must decode: refused when even the smallest decode costs too much (a PNG decodes
     // whole whatever the size asked).
-    p.error = pictures::decodeCostMessage(p.info, QSize(1, 1));
+    p.error = pictures::decodeCostMessage(p.info, QSize(1, 1), true);
     if (!p.error.isEmpty())
         return p;
     QBuffer buffer;
@@ -119,23 +119,6 @@ Probe probe(const QByteArray& bytes)
     return p;
 }
 
-// The picture as 32 bits a pixel (palettes, 1-bit ones too, and 16-bit channels are drawn as the 32-bit
-// picture they give), smoothly scaled to size when valid.
-QImage scaledAs32Bits(QImage image, QSize size)
-{
-    switch (image.format()) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        break;
-    default:
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
-    }
-    if (size.isValid() && !size.isEmpty() && image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
-}
 
 // Decodes the bytes at size (as shown), as 32 bits a pixel.
 QImage decode(const ItemPicture::Data& d, QSize size)
@@ -148,7 +131,7 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     pictures::allowPicturesAtSourceLimit();
     // A size that would cost more than a decode may take is decoded smaller and drawn stretched.
     QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
-    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked) > pictures::MaxDecodeBytes)
+    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked, true) > pictures::MaxDecodeBytes)
         asked = (QSizeF(asked) * 0.7).toSize();
     // Only a reader that scales while decoding (JPEG) is asked for the size: the others decode whole and scale
     // in the picture's own format, which turns a 1-bit palette into noise.
@@ -159,7 +142,21 @@ QImage decode(const ItemPicture::Data& d, QSize size)
         markFailed(d, pictures::undecodableMessage());
         return {};
     }
-    return scaledAs32Bits(image, size);
+    // Palettes, 1-bit pictures and 16-bit channels are drawn as the 32-bit picture they give.
+    return pictures::scaledPicture(std::move(image), size, true);
+}
+
+// What any decode or adjustment holds besides its pictures (as pictures::decodedBytes counts it).
+constexpr qint64 FixedBytes = 256 * 1024;
+
+// What making a picture kept in memory at size takes besides itself: a 32-bit copy when it has another format,
+// and the scaled result.
+qint64 inMemoryCost(const QImage& image, QSize size)
+{
+    if (!size.isValid() || size.isEmpty() || size == image.size())
+        return 0;
+    const QImage::Format ready = pictures::scalingFormat(image.format(), image.hasAlphaChannel(), true);
+    return (ready != image.format() ? pictures::imageBytes(image.size(), ready) : 0) + pictures::imageBytes(size, ready);
 }
 
 // The picture without its adjustments at size (within its raw size).
@@ -169,7 +166,7 @@ QImage rawImage(const ItemPicture::Data& d, QSize size)
         return decode(d, size);
     if (size == d.image.size())
         return d.image;
-    return scaledAs32Bits(d.image, size);
+    return pictures::scaledPicture(d.image, size, true);
 }
 
 // Where the adjusted picture at size is made from: the raw picture at the size the pipeline turns into at
@@ -319,14 +316,22 @@ qint64 ItemPicture::decodeCost(QSize size) const
         return 0;
     const bool adjusted = !d->adjust.isNeutral();
     const QSize raw = adjusted ? adjustedSource(*d, size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size) : size;
-    qint64 cost = d->bytes.isEmpty() ? qint64(d->rawSize.width()) * d->rawSize.height() * 4
-                                     : pictures::decodedBytes(d->info, d->transposed ? raw.transposed() : raw);
-    // the pipeline's working copy and its turned result
-    if (adjusted) {
-        const QSize turned = ImageProcesser::processedSize(raw, d->adjust);
-        cost += 4 * (qint64(raw.width()) * raw.height() + qint64(turned.width()) * turned.height());
-    }
-    return cost;
+    qint64 cost = d->bytes.isEmpty() ? inMemoryCost(d->image, raw)
+                                     : pictures::decodedBytes(d->info, d->transposed ? raw.transposed() : raw, true);
+    if (!adjusted)
+        return cost;
+    // The raw picture through the pipeline, then the result scaled.
+    const ImageAdjustSettings& s = d->adjust;
+    const auto bytes32 = [](QSize size) { return pictures::imageBytes(size, QImage::Format_ARGB32_Premultiplied); };
+    const bool premultiplied = d->bytes.isEmpty() ? d->image.format() == QImage::Format_ARGB32_Premultiplied
+                                                  : d->info.decodesTo != QImage::Format_Invalid &&
+                                                        QImage::toPixelFormat(d->info.decodesTo).alphaUsage() ==
+                                                            QPixelFormat::UsesAlpha;
+    const qint64 pipeline = bytes32(raw) + ImageProcesser::processCost(raw, s, premultiplied);
+    const QSize turnedSize = ImageProcesser::processedSize(raw, s);
+    const QSize target = size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size;
+    const qint64 scaling = target != turnedSize ? bytes32(turnedSize) + bytes32(target) : 0;
+    return std::max({cost, pipeline + FixedBytes, scaling + FixedBytes});
 }
 
 QString ItemPicture::drawError() const

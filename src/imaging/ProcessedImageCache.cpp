@@ -75,8 +75,8 @@ QThreadPool& workers()
     return *pool;
 }
 
-// Whole decodes share this many bytes at once (the first always goes), so that workers and export threads
-// decoding large pictures together do not add up.
+// Decodes and their adjustments share this many bytes at once, counted as they really peak (the first always
+// goes), so that workers and export threads decoding large pictures together do not add up.
 struct DecodeGate {
     static constexpr qint64 Bytes = 1024LL * 1024 * 1024;
     QMutex mutex;
@@ -90,19 +90,22 @@ DecodeGate& gate()
     return g;
 }
 
-QImage decodeWithin(const ItemPicture& source, QSize size)
+QImage decodeWithin(const ItemPicture& source, QSize size, const ImageAdjustSettings& settings)
 {
     if (source.inMemory())
-        return source.image(size);
+        return ImageProcesser::process(source.image(size), settings);
     DecodeGate& g = gate();
-    const qint64 cost = std::min(source.decodeCost(size), DecodeGate::Bytes);
+    const QSize decoded = size.isValid() && !size.isEmpty() ? size.boundedTo(source.size()) : source.size();
+    const qint64 adjusting = 4 * qint64(decoded.width()) * decoded.height() +
+                             ImageProcesser::processCost(decoded, settings, false);
+    const qint64 cost = std::min(std::max(source.decodeCost(size), adjusting), DecodeGate::Bytes);
     {
         QMutexLocker lock(&g.mutex);
         while (g.inUse > 0 && g.inUse + cost > DecodeGate::Bytes)
             g.freed.wait(&g.mutex);
         g.inUse += cost;
     }
-    QImage image = source.image(size);
+    const QImage image = ImageProcesser::process(source.image(size), settings);
     QMutexLocker lock(&g.mutex);
     g.inUse -= cost;
     g.freed.wakeAll();
@@ -193,16 +196,14 @@ qint64 standInOf(qint64 key)
 QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, const QSize& target)
 {
     const qint64 key = source.cacheKey();
-    if (!target.isValid()) {
-        const QImage whole = decodeWithin(source, QSize());
-        return settings.isNeutral() ? whole : ImageProcesser::process(whole, settings);
-    }
+    if (!target.isValid())
+        return decodeWithin(source, QSize(), settings);
     if (settings.needsWholePicture()) {
         QImage whole;
         if (const auto hit = lookup(key, settings, QSize())) {
             whole = *hit;
         } else {
-            whole = ImageProcesser::process(decodeWithin(source, QSize()), settings);
+            whole = decodeWithin(source, QSize(), settings);
             store(key, settings, QSize(), whole);
         }
         return whole.isNull() ? whole : whole.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -211,9 +212,7 @@ QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, cons
     const QSize full = ImageProcesser::processedSize(source.size(), settings);
     const double f = std::max(double(target.width()) / full.width(), double(target.height()) / full.height());
     const QSize decodeAt(std::max(1, int(std::ceil(source.width() * f))), std::max(1, int(std::ceil(source.height() * f))));
-    QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()));
-    if (!settings.isNeutral())
-        image = ImageProcesser::process(image, settings);
+    QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()), settings);
     if (!image.isNull() && image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;

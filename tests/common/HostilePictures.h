@@ -141,6 +141,82 @@ inline QByteArray png16(int w, int h) {
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) + pngChunk("IEND", {});
 }
 
+// A TIFF of w x h pixels of `samples` samples of `bits` bits (8 or 16; with `palette`, one 8-bit sample and
+// a colour map), a pattern in strips of `rowsPerStrip` rows, zlib-compressed when `deflate`, its samples in
+// planes when `planar`.
+inline QByteArray tiff(int w, int h, int samples, int bits, int rowsPerStrip, bool deflate, bool planar = false,
+                       bool palette = false) {
+    const int planes = planar ? samples : 1;
+    const qsizetype rowBytes = qsizetype(w) * (planar ? 1 : samples) * bits / 8;
+    const int stripsPerPlane = (h + rowsPerStrip - 1) / rowsPerStrip;
+    QList<QByteArray> strips;
+    for (int p = 0; p < planes; ++p)
+        for (int s = 0; s < stripsPerPlane; ++s) {
+            QByteArray strip(rowBytes * std::min(rowsPerStrip, h - s * rowsPerStrip), '\0');
+            for (qsizetype i = 0; i < strip.size(); ++i)
+                strip[i] = char((i * 7 / 5 + s * 3 + p * 50) & 0xFF);
+            strips << (deflate ? qCompress(strip).mid(4) : strip);
+        }
+    auto le = [](QByteArray& b, quint32 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    QByteArray bitsArray, colourMap, offsets, counts;
+    for (int i = 0; i < samples; ++i)
+        le(bitsArray, quint32(bits), 2);
+    for (int c = 0; palette && c < 3; ++c)
+        for (int i = 0; i < 256; ++i)
+            le(colourMap, quint32(i * (c + 1) * 257) & 0xFFFF, 2);
+    const int entries = 10 + (palette ? 1 : 0) + (samples == 2 || samples == 4 ? 1 : 0);
+    // Header, directory, then the arrays too long to lie in it, then the strips.
+    quint32 at = 8 + 2 + 12 * entries + 4;
+    const quint32 bitsAt = at;
+    at += samples > 2 ? quint32(bitsArray.size()) : 0;
+    const quint32 mapAt = at;
+    at += quint32(colourMap.size());
+    const quint32 offsetsAt = at;
+    const quint32 countsAt = at + 4 * quint32(strips.size());
+    at += strips.size() > 1 ? 8 * quint32(strips.size()) : 0;
+    const quint32 firstStrip = at;
+    for (const QByteArray& strip : strips) {
+        le(offsets, at, 4);
+        le(counts, quint32(strip.size()), 4);
+        at += quint32(strip.size());
+    }
+    QByteArray out("II*\0", 4);
+    le(out, 8, 4);
+    le(out, quint32(entries), 2);
+    auto entry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        le(out, tag, 2);
+        le(out, type, 2);
+        le(out, count, 4);
+        le(out, value, 4);
+    };
+    entry(256, 4, 1, quint32(w));
+    entry(257, 4, 1, quint32(h));
+    entry(258, 3, quint32(samples), samples > 2 ? bitsAt : quint32(bits) | (samples == 2 ? quint32(bits) << 16 : 0));
+    entry(259, 3, 1, deflate ? 8 : 1);
+    entry(262, 3, 1, palette ? 3 : samples >= 3 ? 2 : 1);
+    entry(273, 4, quint32(strips.size()), strips.size() > 1 ? offsetsAt : firstStrip);
+    entry(277, 3, 1, quint32(samples));
+    entry(278, 4, 1, quint32(rowsPerStrip));
+    entry(279, 4, quint32(strips.size()), strips.size() > 1 ? countsAt : quint32(strips[0].size()));
+    entry(284, 3, 1, planar ? 2 : 1);
+    if (palette)
+        entry(320, 3, 768, mapAt);
+    if (samples == 2 || samples == 4)
+        entry(338, 3, 1, 2); // unassociated alpha
+    le(out, 0, 4);
+    if (samples > 2)
+        out += bitsArray;
+    out += colourMap;
+    if (strips.size() > 1)
+        out += offsets + counts;
+    for (const QByteArray& strip : strips)
+        out += strip;
+    return out;
+}
+
 // The PNG with one byte of its first picture data chunk changed at `offset` into the data; with its checksum
 // made to match again when `checked`, so that only decoding finds the damage.
 inline QByteArray damagedPng(const QByteArray& png, int offset, bool checked) {

@@ -354,7 +354,9 @@ private slots:
         QCOMPARE(pictures::inspectFile(path).size, size);
         const QImage whole = pictures::readPictureFile(path, {});
         QCOMPARE(whole.depth(), bytesPerPixel * 8);
-        QCOMPARE(pictures::decodedBytes(info, {}), decoderBytes + whole.sizeInBytes());
+        // The decoder's buffers and the picture, and a fixed part for its state (test_decode_cost measures it).
+        const qint64 counted = pictures::decodedBytes(info, {});
+        QVERIFY(counted >= decoderBytes + whole.sizeInBytes() && counted <= decoderBytes + whole.sizeInBytes() + (1 << 20));
         QVERIFY(pictures::decodedBytes(info, QSize(30, 20)) >= pictures::readPictureFile(path, {30, 0}).sizeInBytes());
     }
 
