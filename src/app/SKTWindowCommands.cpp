@@ -178,10 +178,9 @@ void SKTWindowController::restoreCardEdit(const CardEditState& st)
     SetDocumentCanvasSize(st.canvasSize);
     _document->notifyGraphicsChanged(CardSide::Front);
     _document->notifyGraphicsChanged(CardSide::Back);
-    // The panels show the restored side, and the content font and colour and the frame refit run again.
+    // The panels show the restored side. Nothing is applied again: the items, frames included, are back as
+    // they were recorded.
     Show_RHS_Properties(nullptr);
-    if (_inspector)
-        _inspector->Update_All_Card_Content();
     _restoringCardEdit = false;
     for (SKTGraphicView* v : {_graphicView, _graphicView_BACK})
         v->update();

@@ -1,6 +1,6 @@
 // A model-based random editing run through the real main window at 1366 x 768: seeded random edits (every
-// item kind drawn with its tool, the inspector's controls, arrange, clipboard, lock, order, sides, undo and
-// redo, save and reopen). After every step the design is compared with the model of the undo history: a
+// item kind drawn with its tool, the inspector's controls, arrange, clipboard, lock, order, sides, the card's
+// frame chosen, moved, resized and pasted, card backgrounds, undo and redo, save and reopen). After every step the design is compared with the model of the undo history: a
 // new step must be undone and redone exactly, an action that adds no step must change nothing, undo and
 // redo must land on the states recorded for their index, a design that differs from the saved one must
 // count as modified, and save and reopen must give the same file again.
@@ -77,6 +77,7 @@ class TestRandomEdits : public QObject {
     StartRoadController* road = nullptr;
     QRandomGenerator m_rng;
     QString m_picture;
+    QStringList m_frames;
     QString m_failure;
     QString m_action;
     // The model: the design as it stood at each index of the undo stack.
@@ -133,6 +134,9 @@ class TestRandomEdits : public QObject {
         m_action = QStringLiteral("picture from file");
         wnd->choosePictureFile = [this] { return m_picture; };
         wnd->toolAction(8)->trigger();
+        // The picture goes where the next click is.
+        const QSizeF card = doc->canvasSize();
+        viewdriver::click(view(), view()->mapFromCanvas(QPointF(real(5, card.width() - 60), real(5, card.height() - 40))));
     }
 
     void selectSomething() {
@@ -183,6 +187,57 @@ class TestRandomEdits : public QObject {
         m_action = a->objectName();
         if (a->isEnabled())
             a->trigger();
+    }
+
+    // The card's frame: chosen from the gallery, then moved, resized, copied and pasted, or duplicated like
+    // any item, and a card background set over it.
+    void chooseFrame() {
+        m_action = QStringLiteral("choose frame");
+        road->framePicked(m_frames.at(pick(int(m_frames.size()))));
+    }
+
+    void editFrame() {
+        GraphicPtr frame;
+        for (const GraphicPtr& g : view()->graphics())
+            if (g->control_ID == QLatin1String("PARTY_IMAGE_BG"))
+                frame = g;
+        if (!frame) {
+            m_action = QStringLiteral("frame (none on this side)");
+            return;
+        }
+        view()->setSelectionIndexes({view()->graphics().indexOf(frame)});
+        wnd->Show_RHS_Properties(frame);
+        view()->setFocus();
+        switch (pick(4)) {
+        case 0:
+            m_action = QStringLiteral("move the frame by keys");
+            QTest::keyClick(view(), pick(2) ? Qt::Key_Right : Qt::Key_Down, Qt::ShiftModifier);
+            break;
+        case 1: {
+            m_action = QStringLiteral("resize the frame");
+            const QPointF corner = view()->mapFromCanvas(frame->bounds().bottomRight());
+            viewdriver::drag(view(), corner, corner - QPointF(real(10, 60), real(10, 40)));
+            break;
+        }
+        case 2:
+            m_action = QStringLiteral("copy and paste the frame");
+            wnd->Copy_Clicked();
+            wnd->Paste_Clicked();
+            break;
+        default:
+            m_action = QStringLiteral("duplicate the frame");
+            view()->duplicate();
+            break;
+        }
+    }
+
+    void cardBackground() {
+        m_action = QStringLiteral("card background");
+        InspectorPanel* panel = wnd->inspector();
+        panel->chooseFile = [this](const QString&, const QStringList&) { return m_frames.at(pick(int(m_frames.size()))); };
+        view()->Clear_Control_Selection();
+        wnd->Show_RHS_Properties(nullptr);
+        panel->Card_Image_Browse_Btn();
     }
 
     void switchSide() {
@@ -324,9 +379,11 @@ class TestRandomEdits : public QObject {
             *done = step;
             const int indexBefore = undo()->index();
             const int countBefore = undo()->count();
-            const int roll = pick(100);
+            const int roll = pick(112);
             m_pushes = 0;
-            if (roll < 12) {
+            if (roll >= 100) {
+                roll < 102 ? chooseFrame() : roll < 109 ? editFrame() : cardBackground();
+            } else if (roll < 12) {
                 if (doc->graphicsOf(CardSide::Front).size() + doc->graphicsOf(CardSide::Back).size() < 30)
                     drawItem();
             } else if (roll < 14) {
@@ -383,6 +440,10 @@ private slots:
         QImage pic = filledImage(QSize(48, 32), Qt::darkGreen);
         m_picture = m_dir.filePath(QStringLiteral("pic.png"));
         QVERIFY(pic.save(m_picture));
+        for (const QColor c : {QColor(Qt::darkRed), QColor(Qt::darkBlue)}) {
+            m_frames << m_dir.filePath(QStringLiteral("frame_%1.png").arg(c.name().mid(1)));
+            QVERIFY(filledImage(QSize(70, 50), c).save(m_frames.last()));
+        }
     }
     void cleanupTestCase() { setPromptHandler(nullptr); }
 
