@@ -130,6 +130,11 @@ void InspectorPanel::loadDataSource(const SKTGraphic& g) {
     const int type = indexOrCurrent(g.data_source_type, Data_source_type->count(), 0);
     Data_source_type->setCurrentIndex(type);
     Batch_Series->setEnabled(type != 0);
+    if (type == 0) {
+        // Typed by hand: the greyed box names no series or column (another item's, or the one undone).
+        Batch_Series->setCurrentIndex(-1);
+        return;
+    }
     if (type == 2) {
         Fill_Excel_Col_Name_In_Combo(Batch_Series);
         Batch_Series->setCurrentIndex(indexOrCurrent(g.excel_col_indx, Batch_Series->count(), -1));
@@ -157,6 +162,10 @@ void InspectorPanel::dataSourceTypeChosen() {
     const int type = Data_source_type->currentIndex();
     if (type <= 0) {
         Batch_Series->setEnabled(false);
+        {
+            const QSignalBlocker block(Batch_Series);
+            Batch_Series->setCurrentIndex(-1);
+        }
         item->Set_Data_source_type(0);
         m_host->Refresh_Canvas();
         return;
