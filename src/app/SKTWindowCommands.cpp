@@ -42,48 +42,6 @@
 #include <QUndoStack>
 #include <functional>
 
-namespace {
-
-// Undo of a change of the grid (colour, spacing, shown, snapping); the grid belongs to no side.
-template <class State> class GridSettingsCommand : public SideUndoCommand {
-public:
-    static constexpr int Id = 7303;
-    GridSettingsCommand(State before, State after, const QString& text, QString key,
-                        std::function<void(const State&)> apply)
-        : SideUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_key(std::move(key)),
-          m_apply(std::move(apply)) {}
-    void undo() override {
-        m_apply(m_before);
-        m_done = false;
-    }
-    void redo() override {
-        if (!m_done)
-            m_apply(m_after);
-        m_done = true;
-    }
-    int id() const override { return Id; }
-    // The grid is not stored with the design.
-    bool changesDesign() const override { return false; }
-    bool mergeWith(const QUndoCommand* other) override {
-        if (other->id() != Id)
-            return false;
-        const auto* o = static_cast<const GridSettingsCommand*>(other);
-        if (m_key.isEmpty() || o->m_key != m_key)
-            return false;
-        m_after = o->m_after;
-        return true;
-    }
-
-private:
-    State m_before;
-    State m_after;
-    QString m_key;
-    std::function<void(const State&)> m_apply;
-    bool m_done = true;
-};
-
-} // namespace
-
 // ---------------------------------------------------------------- edit commands
 
 void SKTWindowController::showSideOfStep(const QUndoCommand* step)
@@ -404,46 +362,12 @@ void SKTWindowController::Align_To_Grid_Clicked()
     Refresh_Canvas();
 }
 
-SKTWindowController::GridState SKTWindowController::gridState() const
-{
-    return {_grid->color(), _grid->spacing(), _grid->isAlwaysShown(), _grid->isConstraining()};
-}
-
-void SKTWindowController::applyGridState(const GridState& st)
-{
-    _grid->setColor(st.color);
-    _grid->setSpacing(st.spacing);
-    _grid->setConstraining(st.snapping);
-    _grid->setAlwaysShown(st.shown);
-    if (_snapAction)
-        _snapAction->setChecked(st.snapping);
-    if (_wiredGridWizard) {
-        const QSignalBlocker b1(_wiredGridWizard->Grid_Space_slidr);
-        const QSignalBlocker b2(_wiredGridWizard->Show_hide_grid_chk);
-        _wiredGridWizard->setGridColor(st.color);
-        _wiredGridWizard->Grid_Space_slidr->setValue(qRound(st.spacing));
-        _wiredGridWizard->Show_hide_grid_chk->setChecked(st.shown);
-        _wiredGridWizard->Grid_Opt_box->setEnabled(st.shown);
-    }
-}
-
-void SKTWindowController::recordGridChange(const GridState& before, const QString& text, const QString& mergeKey)
-{
-    const GridState after = gridState();
-    if (after == before || !_document->isUndoRegistrationEnabled())
-        return;
-    _document->undoManager()->push(new GridSettingsCommand<GridState>(
-        before, after, text, mergeKey, [this](const GridState& st) { applyGridState(st); }));
-    Undo_Redo_Button_state();
-}
-
+// The grid is a view setting, not part of the design: its changes are no undo steps.
 void SKTWindowController::toggleGridConstraining()
 {
-    const GridState before = gridState();
     _grid->setConstraining(!_grid->isConstraining());
     if (_snapAction)
         _snapAction->setChecked(_grid->isConstraining());
-    recordGridChange(before, tr("Snap to Grid"));
 }
 
 void SKTWindowController::toggleGridShowing()
@@ -469,26 +393,20 @@ void SKTWindowController::toggleGridShowing()
 
 void SKTWindowController::Grid_Clr_Changed(const QColor& color)
 {
-    const GridState before = gridState();
     _grid->setColor(color);
     _grid->setAlwaysShown(true);
-    recordGridChange(before, tr("Grid Colour"));
 }
 
 void SKTWindowController::Grid_Slider_Changed(int spacing)
 {
-    const GridState before = gridState();
     _grid->setSpacing(spacing);
     _grid->setAlwaysShown(true);
-    recordGridChange(before, tr("Grid Spacing"), QStringLiteral("Grid_Space_slidr"));
 }
 
 void SKTWindowController::Grid_Show_Hide_Changed(int state)
 {
-    const GridState before = gridState();
     _grid->setAlwaysShown(state != 0);
     Grid_Wizard::defaultInstance(this)->Grid_Opt_box->setEnabled(_grid->isAlwaysShown());
-    recordGridChange(before, state != 0 ? tr("Show Grid") : tr("Hide Grid"));
 }
 
 // ---------------------------------------------------------------- export-finished window

@@ -274,17 +274,6 @@ private:
     void lockPreviewCommands();
     QList<QAction*> _designActions; // tools, arrange, select all, duplicate, card pages
     void afterUndoRedo();
-    struct GridState {
-        QColor color;
-        double spacing = 0;
-        bool shown = false;
-        bool snapping = false;
-        bool operator==(const GridState&) const = default;
-    };
-    GridState gridState() const;
-    void applyGridState(const GridState& state);
-    // Records a grid change made since before as one undo step (steps of the spacing slider merge).
-    void recordGridChange(const GridState& before, const QString& text, const QString& mergeKey = {});
     int _cardEditDepth = 0;
     std::optional<CardEditState> _cardEditBefore;
     bool _cardEditRegistration = true; // undo registration as the outermost card edit found it

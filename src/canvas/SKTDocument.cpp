@@ -76,15 +76,8 @@ bool SKTDocument::savedStateStands() const
 
 bool SKTDocument::isModified() const
 {
-    if (!savedStateStands())
-        return true;
-    const int now = m_undo.index();
-    for (int i = std::min(m_saved.index, now); i < std::max(m_saved.index, now); ++i) {
-        const auto* step = dynamic_cast<const SideUndoCommand*>(m_undo.command(i));
-        if (!step || step->changesDesign())
-            return true;
-    }
-    return false;
+    // Every step changes the design (view settings such as the grid are no steps).
+    return !savedStateStands() || m_undo.index() != m_saved.index;
 }
 
 void SKTDocument::setSaved(const SavePoint& point)

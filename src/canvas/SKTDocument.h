@@ -47,9 +47,9 @@ public:
     int itemsBeyondCard() const;
 
     QUndoStack* undoManager() { return &m_undo; }
-    // The design differs from the one last saved or opened: a step that changes the design lies between
-    // the state saved and the undo stack's current index, that state is gone (its steps were replaced or
-    // merged into), or something changed outside the undo stack.
+    // The design differs from the one last saved or opened: the undo stack stands elsewhere than at the
+    // state saved, that state is gone (its steps were replaced or merged into), or something changed outside
+    // the undo stack.
     bool isModified() const;
     // A state of the undo stack, as a save takes it with its snapshot.
     struct SavePoint {

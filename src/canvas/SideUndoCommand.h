@@ -6,11 +6,9 @@
 class SideUndoCommand : public QUndoCommand {
 public:
     using QUndoCommand::QUndoCommand;
-    // 0 front, 1 back, 2 scratch side; -1 for settings every side shares (the grid).
+    // 0 front, 1 back, 2 scratch side; -1 for none.
     int cardSide() const { return m_side; }
     void setCardSide(int side) { m_side = side; }
-    // False for steps that change no stored part of the design (the grid): they leave it unmodified.
-    virtual bool changesDesign() const { return true; }
 
 private:
     int m_side = -1;

@@ -417,6 +417,37 @@ private slots:
         QVERIFY(wnd->Get_Front_Controls_Array().contains(name));
     }
 
+    // Undo of a data source leaves the greyed series / column box naming nothing for an item typed by hand;
+    // Redo shows the column or series again.
+    void dataSourceBoxFollowsUndo() {
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{"1", "Ann"}});
+        QDir().mkpath(Data_Folder_Path);
+        writeBytes(Data_Folder_Path + QStringLiteral("/Names.txt"), "Ann\n");
+        const GraphicPtr text = item(QStringLiteral("SKTText"), QRectF(10, 10, 100, 30));
+        place({text});
+        for (const int source : {2, 1}) {
+            select({text});
+            const int start = undo()->index();
+            panel->Data_source_type->setCurrentIndex(source);
+            panel->Batch_Series->setCurrentIndex(panel->Batch_Series->findText(source == 2 ? "Name" : "Names"));
+            const QString shown = panel->Batch_Series->currentText();
+            QVERIFY(!shown.isEmpty());
+            while (undo()->index() > start)
+                wnd->Undo_Clicked();
+            select({text}); // the card's step shows the card: the item is clicked again
+            QCOMPARE(text->data_source_type, 0);
+            QCOMPARE(panel->Data_source_type->currentIndex(), 0);
+            QVERIFY(!panel->Batch_Series->isEnabled());
+            QCOMPARE(panel->Batch_Series->currentText(), QString());
+            while (undo()->canRedo())
+                wnd->Redo_Clicked();
+            select({text});
+            QCOMPARE(panel->Batch_Series->currentText(), shown);
+            while (undo()->index() > start)
+                wnd->Undo_Clicked();
+        }
+    }
+
     // Roads that change what Save writes, each run once on a saved design: Quit asks exactly when the bytes
     // differ, a step is named after its command and its Undo gives the saved bytes back.
     void everyChangeIsKept() {
@@ -513,7 +544,8 @@ private slots:
                 wnd->User_Profile_Action->trigger();
             }, false},
             {"Insert", [&] { wnd->_graphicView->dropPictureFiles({red, blue}, QPointF(9, 9)); }, true},
-            {"Snap to Grid", [&] { wnd->toggleGridConstraining(); }, false},
+            {"", [&] { wnd->toggleGridConstraining(); }, false}, // the grid is a view setting: no step
+            {"", [&] { wnd->Grid_Show_Hide_Changed(Qt::Checked); wnd->Grid_Slider_Changed(24); }, false},
             {"Data Source", [&] { onItem(2, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
             {"Data Source", [&] { onItem(0, nullptr); panel->Data_source_type->setCurrentIndex(2); }, true},
             // A first value that cannot become the main photo (no picture, a missing file): nothing changes.

@@ -460,7 +460,10 @@ private slots:
         QCOMPARE(front->bounds().x(), 100.0);
     }
 
+    // The grid dialog acts at once; the grid is a view setting, so Undo passes over it to the last edit.
     void gridDialogActions() {
+        doc->insertGraphics(CardSide::Front, {shape(QRectF(10, 10, 40, 40))});
+        const int steps = doc->undoManager()->count();
         QSignalSpy changed(wnd->_grid, &SKTGrid::changed);
         wnd->Grid_Clr_Changed(QColor(255, 0, 0));
         QVERIFY(wnd->_grid->isAlwaysShown());
@@ -476,6 +479,10 @@ private slots:
         const bool snap = wnd->_grid->isConstraining();
         wnd->toggleGridConstraining();
         QCOMPARE(wnd->_grid->isConstraining(), !snap);
+        QCOMPARE(doc->undoManager()->count(), steps);
+        wnd->Undo_Clicked();
+        QVERIFY(doc->graphics().isEmpty());
+        QCOMPARE(wnd->_grid->spacing(), 20.0);
         wnd->New_Project_Setting_Reset();
         QVERIFY(!wnd->_grid->isAlwaysShown());
     }
