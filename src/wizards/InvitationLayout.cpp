@@ -178,9 +178,12 @@ double pointSize(const SKTGraphic& text) {
 } // namespace
 
 void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec) {
-    if (!(spec.fontScale < 1.0) || !(spec.fontScale > 0.0))
+    const bool scaled = spec.fontScale < 1.0 && spec.fontScale > 0.0;
+    // A text higher than its box (a long date and time on a narrow card) would lose the lines below it.
+    const QRectF box = text._bounds.normalized();
+    if (!scaled && ItemPainting::naturalTextSize(text, box.width()).height() <= box.height())
         return;
-    shrinkTextToBox(text, std::max(SmallestPoints, pointSize(text) * spec.fontScale));
+    shrinkTextToBox(text, std::max(SmallestPoints, pointSize(text) * (scaled ? spec.fontScale : 1.0)));
 }
 
 void keepTextOverPhoto(SKTGraphic& text, const QRectF& photo) {

@@ -44,8 +44,8 @@ QList<InvitationItemSpec> invitationLayout(const InvitationAnswers& answers, QPo
 // proportions are unknown).
 QRectF fitAspectInto(const QRectF& box, QSizeF proportions);
 
-// Gives a text item made from spec its font size: scaled by spec.fontScale and, when that is below 1,
-// made smaller still until the text fits its box.
+// Gives a text item made from spec its font size: scaled by spec.fontScale and, when that is below 1 or the
+// text is higher than its box, made smaller still until the text fits its box.
 void fitInvitationText(SKTGraphic& text, const InvitationItemSpec& spec);
 
 // Where a text item's lines lie in its box, as drawn (its alignment, its box's width).

@@ -3,6 +3,7 @@
 #include "app/ScriptedPrompt.h"
 #include "app/startroad/DesignCommands.h"
 #include "app/startroad/StartRoadController.h"
+#include "canvas/ItemPainting.h"
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
@@ -62,14 +63,15 @@ class TestInvitationWindow : public QObject {
     QString m_title; // of the wizard's window as last shown
 
     // The texts (but the exempt) that are not white exactly where most of what lies under their lines is
-    // dark, by control ID; with how many are white.
+    // dark, or whose lines do not all fit their box (it cuts them), by control ID; with how many are white.
     QString misreadTexts(const GraphicList& exempt = {}, int* white = nullptr) {
         const GraphicList& items = m_window->Get_Front_Controls_Array();
         const QImage card = cardUnderTexts(items, m_window->Front_card_Prop, Card_Shape);
         QStringList misread;
         for (const GraphicPtr& t : items)
             if (t->kind() == GraphicKind::Text && !exempt.contains(t)) {
-                if ((t->txt_clr == QColor(Qt::white)) != mostlyDark(card, drawnTextArea(*t)))
+                if ((t->txt_clr == QColor(Qt::white)) != mostlyDark(card, drawnTextArea(*t)) ||
+                    ItemPainting::naturalTextSize(*t, t->_bounds.width()).height() > t->_bounds.height())
                     misread << t->control_ID;
                 if (white)
                     *white += t->txt_clr == QColor(Qt::white);
