@@ -174,6 +174,20 @@ private slots:
         QVERIFY(QFile::remove(frame));
         QVERIFY(shownWithout);
         QVERIFY(shownLater);
+
+        // However many are asked for, thumbnails take one of those workers at a time: the window's painting
+        // waits for the others.
+        QListWidget list;
+        for (int i = 0; i < 2 * workers; ++i)
+            (new QListWidgetItem(&list))
+                ->setData(Qt::UserRole, writePicture(m_dir.filePath(QStringLiteral("big%1.png").arg(i)), Qt::red, {2000, 2000}));
+        showThumbnailsWhenMade(&list, 80);
+        int free = 0;
+        for (int i = 1; i < workers; ++i)
+            free += pool->tryStart([] {});
+        QCOMPARE(free, workers - 1);
+        const auto made = [&list] { return QColor(list.item(0)->icon().pixmap(80).toImage().pixel(40, 40)) == Qt::red; };
+        QVERIFY(QTest::qWaitFor(made, 20000));
     }
 
     // On every preset card, portrait and landscape, with a photo near-black in one half.

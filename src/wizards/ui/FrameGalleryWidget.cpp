@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QThreadPool>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -27,44 +28,61 @@ void setIcons(QListWidget* list, const QString& path, const QIcon& icon) {
 } // namespace
 
 namespace {
-// Thumbnails made (or found unreadable: a null icon) in this run, by path and side, and the calls waiting
-// for those being made; used on the window's thread only.
+using ThumbnailKey = QPair<QString, int>; // path and side
+// Thumbnails made (or found unreadable: a null icon) in this run, the calls waiting for those not made yet,
+// and those waiting to be made; used on the window's thread only.
 struct Thumbnails {
-    QHash<QPair<QString, int>, QIcon> made;
-    QHash<QPair<QString, int>, QList<std::pair<QPointer<QObject>, std::function<void(const QIcon&)>>>> waiting;
+    QHash<ThumbnailKey, QIcon> made;
+    QHash<ThumbnailKey, QList<std::pair<QPointer<QObject>, std::function<void(const QIcon&)>>>> waiting;
+    QList<ThumbnailKey> toMake; // the last asked is made first: the frame just chosen
+    std::optional<ThumbnailKey> making;
 };
 Thumbnails& thumbnails() {
     static Thumbnails t;
     return t;
 }
-} // namespace
 
-void thumbnailWhenMade(QObject* receiver, const QString& path, int side, std::function<void(const QIcon&)> done) {
-    const auto key = qMakePair(path, side);
+// One thumbnail at a time takes one of Qt's shared workers (where Qt reads and scales it on that worker
+// alone): the others stay free for the window's painting, which waits for them, however long a picture takes.
+void makeNextThumbnail() {
     Thumbnails& t = thumbnails();
-    if (const auto it = t.made.constFind(key); it != t.made.constEnd()) {
-        done(*it);
+    if (t.making || t.toMake.isEmpty())
         return;
-    }
-    const bool started = t.waiting.contains(key);
-    t.waiting[key].append({QPointer<QObject>(receiver), std::move(done)});
-    if (started)
-        return;
-    QThreadPool::globalInstance()->start([path, side, key] {
-        const QImage image = pictures::keptThumbnail(path, side);
+    const ThumbnailKey key = t.toMake.takeLast();
+    t.making = key;
+    QThreadPool::globalInstance()->start([key] {
+        const QImage image = pictures::keptThumbnail(key.first, key.second);
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
                 app,
                 [image, key] {
                     const QIcon icon = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
                     Thumbnails& t = thumbnails();
+                    t.making.reset();
                     t.made.insert(key, icon);
                     for (const auto& [who, done] : t.waiting.take(key))
                         if (who)
                             done(icon);
+                    makeNextThumbnail();
                 },
                 Qt::QueuedConnection);
     });
+}
+} // namespace
+
+void thumbnailWhenMade(QObject* receiver, const QString& path, int side, std::function<void(const QIcon&)> done) {
+    const ThumbnailKey key(path, side);
+    Thumbnails& t = thumbnails();
+    if (const auto it = t.made.constFind(key); it != t.made.constEnd()) {
+        done(*it);
+        return;
+    }
+    t.waiting[key].append({QPointer<QObject>(receiver), std::move(done)});
+    if (t.making == key)
+        return;
+    t.toMake.removeOne(key);
+    t.toMake.append(key);
+    makeNextThumbnail();
 }
 
 void showThumbnailsWhenMade(QListWidget* list, int side) {

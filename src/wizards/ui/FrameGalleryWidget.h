@@ -13,8 +13,8 @@
 // at once when made before in this run, else once a worker has made it (a first start makes them all).
 void showThumbnailsWhenMade(QListWidget* list, int side);
 // Calls done with the thumbnail of the picture at path, `side` pixels at most (a null icon when it cannot be
-// read), on the window's thread: at once when made before in this run, else once a worker has made it, and
-// not at all once receiver is gone.
+// read), on the window's thread: at once when made before in this run, else once a worker has made it (one
+// at a time, the last asked first), and not at all once receiver is gone.
 void thumbnailWhenMade(QObject* receiver, const QString& path, int side, std::function<void(const QIcon&)> done);
 
 class FrameGalleryWidget : public QListWidget {
