@@ -2,6 +2,7 @@
 
 #include "common/PictureReader.h"
 #include "imaging/ImageProcesser.h"
+#include "imaging/PictureScaling.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -119,6 +120,42 @@ Probe probe(const QByteArray& bytes)
     return p;
 }
 
+// The picture as 32 bits a pixel (palettes, 1-bit ones too, and 16-bit channels are drawn as the 32-bit
+// picture they give), resampled to size when valid, on this thread alone.
+QImage scaledAs32Bits(QImage image, QSize size)
+{
+    if (size.isValid() && !size.isEmpty() && image.size() != size)
+        return picturescaling::scaled(image, size);
+    return picturescaling::converted(std::move(image));
+}
+
+// The size a JPEG of its own size `own` is decoded at for a picture of at least `wanted`: the smallest n/8
+// step at or above it whose sides are whole, so the reader gives it as decoded without scaling it again.
+QSize jpegDecodeSize(QSize own, QSize wanted)
+{
+    const auto side = [](int n, int k) { return (qint64(n) * k + 7) / 8; };
+    int k = 1;
+    while (k < 8 && (side(own.width(), k) < wanted.width() || side(own.height(), k) < wanted.height()))
+        ++k;
+    while (k < 8 && (qint64(own.width()) * k % 8 != 0 || qint64(own.height()) * k % 8 != 0))
+        ++k;
+    return QSize(int(side(own.width(), k)), int(side(own.height(), k)));
+}
+
+// What decoding at size (as shown) asks of the reader, in the file's orientation.
+QSize decodeSize(const ItemPicture::Data& d, QSize size)
+{
+    // A size that would cost more than a decode may take is decoded smaller and drawn stretched.
+    QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
+    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked, true) > pictures::MaxDecodeBytes)
+        asked = (QSizeF(asked) * 0.7).toSize();
+    // Only a reader that scales while decoding (JPEG) is asked for a size: the others decode whole and are
+    // resampled after.
+    if (!d.info.scalesWhileDecoding || !asked.isValid() || asked.isEmpty())
+        return d.info.size;
+    const QSize whole = jpegDecodeSize(d.info.size, asked);
+    return pictures::decodedBytes(d.info, whole, true) > pictures::decodeBudget() ? asked : whole;
+}
 
 // Decodes the bytes at size (as shown), as 32 bits a pixel.
 QImage decode(const ItemPicture::Data& d, QSize size)
@@ -129,34 +166,46 @@ QImage decode(const ItemPicture::Data& d, QSize size)
     QImageReader reader(&buffer, d.info.format);
     reader.setAutoTransform(true);
     pictures::allowPicturesAtSourceLimit();
-    // A size that would cost more than a decode may take is decoded smaller and drawn stretched.
-    QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
-    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked, true) > pictures::MaxDecodeBytes)
-        asked = (QSizeF(asked) * 0.7).toSize();
-    // Only a reader that scales while decoding (JPEG) is asked for the size: the others decode whole and scale
-    // in the picture's own format, which turns a 1-bit palette into noise.
-    if (d.info.scalesWhileDecoding && asked.isValid() && !asked.isEmpty() && asked != d.info.size)
+    const QSize asked = decodeSize(d, size);
+    if (asked != d.info.size)
         reader.setScaledSize(asked);
     QImage image;
     if (!reader.read(&image)) {
         markFailed(d, pictures::undecodableMessage());
         return {};
     }
-    // Palettes, 1-bit pictures and 16-bit channels are drawn as the 32-bit picture they give.
-    return pictures::scaledPicture(std::move(image), size, true);
+    return scaledAs32Bits(std::move(image), size);
 }
 
 // What any decode or adjustment holds besides its pictures (as pictures::decodedBytes counts it).
 constexpr qint64 FixedBytes = 256 * 1024;
 
-// What making a picture kept in memory at size takes besides itself: a 32-bit copy when it has another format,
-// and the scaled result.
+// What scaledAs32Bits() holds besides the picture of `from` pixels in `format`: the result and the scaler's
+// lines, or a 32-bit copy where the pixels are smaller (converted in place where not).
+qint64 as32BitsCost(QSize from, QImage::Format format, QSize size)
+{
+    if (size.isValid() && !size.isEmpty() && size != from)
+        return pictures::imageBytes(size, QImage::Format_RGB32) + picturescaling::workingBytes(from, size);
+    return QImage::toPixelFormat(format).bitsPerPixel() < 32 ? pictures::imageBytes(from, QImage::Format_RGB32) : 0;
+}
+
+// What making a picture kept in memory at size takes besides itself.
 qint64 inMemoryCost(const QImage& image, QSize size)
 {
     if (!size.isValid() || size.isEmpty() || size == image.size())
         return 0;
-    const QImage::Format ready = pictures::scalingFormat(image.format(), image.hasAlphaChannel(), true);
-    return (ready != image.format() ? pictures::imageBytes(image.size(), ready) : 0) + pictures::imageBytes(size, ready);
+    return as32BitsCost(image.size(), image.format(), size);
+}
+
+// What decoding the bytes at size (as shown) holds at once: the reader with its buffers and picture, then that
+// picture and what scaledAs32Bits() makes of it.
+qint64 decodeBytes(const ItemPicture::Data& d, QSize size)
+{
+    const QSize asked = decodeSize(d, size);
+    const QSize decoded = d.transposed ? asked.transposed() : asked;
+    const QImage::Format native = d.info.decodesTo == QImage::Format_Invalid ? QImage::Format_ARGB32 : d.info.decodesTo;
+    return std::max(pictures::decodedBytes(d.info, asked),
+                    FixedBytes + pictures::imageBytes(decoded, native) + as32BitsCost(decoded, native, size));
 }
 
 // The picture without its adjustments at size (within its raw size).
@@ -166,7 +215,7 @@ QImage rawImage(const ItemPicture::Data& d, QSize size)
         return decode(d, size);
     if (size == d.image.size())
         return d.image;
-    return pictures::scaledPicture(d.image, size, true);
+    return scaledAs32Bits(d.image, size);
 }
 
 // Where the adjusted picture at size is made from: the raw picture at the size the pipeline turns into at
@@ -182,10 +231,8 @@ QSize adjustedSource(const ItemPicture::Data& d, QSize size)
 
 QImage adjustedImage(const ItemPicture::Data& d, QSize size)
 {
-    QImage image = ImageProcesser::process(rawImage(d, adjustedSource(d, size)), d.adjust);
-    if (!image.isNull() && image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    const QImage image = ImageProcesser::process(rawImage(d, adjustedSource(d, size)), d.adjust);
+    return image.isNull() || image.size() == size ? image : picturescaling::scaled(image, size);
 }
 
 } // namespace
@@ -316,8 +363,8 @@ qint64 ItemPicture::decodeCost(QSize size) const
         return 0;
     const bool adjusted = !d->adjust.isNeutral();
     const QSize raw = adjusted ? adjustedSource(*d, size.isValid() && !size.isEmpty() ? size.boundedTo(d->size) : d->size) : size;
-    qint64 cost = d->bytes.isEmpty() ? inMemoryCost(d->image, raw)
-                                     : pictures::decodedBytes(d->info, d->transposed ? raw.transposed() : raw, true);
+    const QSize shown = raw.isValid() && !raw.isEmpty() ? raw.boundedTo(d->rawSize) : d->rawSize;
+    qint64 cost = d->bytes.isEmpty() ? inMemoryCost(d->image, raw) : decodeBytes(*d, shown);
     if (!adjusted)
         return cost;
     // The raw picture through the pipeline, then the result scaled.

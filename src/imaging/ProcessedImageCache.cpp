@@ -1,6 +1,7 @@
 #include "imaging/ProcessedImageCache.h"
 
 #include "imaging/ImageProcesser.h"
+#include "imaging/PictureScaling.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -11,6 +12,12 @@
 #include <QThreadPool>
 #include <QTransform>
 #include <QWaitCondition>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include <cmath>
 #include <list>
@@ -32,7 +39,7 @@ struct Cache {
     QHash<qint64, qint64> standIns; // a picture's key -> the key of the picture it replaced
     qint64 bytes = 0;
     qint64 budget = 128ll * 1024 * 1024;
-    std::function<void()> notify;
+    std::function<void(qint64)> notify;
 
     void trim()
     {
@@ -62,6 +69,19 @@ Pending& pending()
 {
     static Pending p;
     return p;
+}
+
+// Workers run below the window's thread (a tenth of its weight), so that on a busy machine its painting comes
+// first; the pictures come in as soon as it leaves time.
+void yieldToTheWindow()
+{
+#ifdef Q_OS_LINUX
+    static thread_local bool lowered = false;
+    if (!lowered) {
+        lowered = true;
+        setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+    }
+#endif
 }
 
 QThreadPool& workers()
@@ -112,10 +132,19 @@ QImage decodeWithin(const ItemPicture& source, QSize size, const ImageAdjustSett
     return image;
 }
 
-bool needsDownscale(const QSize& size, const QSize& target)
+// Pictures are made at the device size they cover, so that they are drawn a pixel for a pixel; one larger
+// than its own pixels only up to this many (beyond, it is drawn stretched).
+constexpr qint64 MaxGrownPixels = 16LL * 1024 * 1024;
+
+// The size to make a picture of `full` pixels drawn over `wanted` device pixels; invalid for its own size.
+QSize madeSize(const QSize& full, const QSize& wanted)
 {
-    return target.isValid() && !target.isEmpty() &&
-           (size.width() > 2 * target.width() || size.height() > 2 * target.height());
+    if (!wanted.isValid() || wanted.isEmpty() || wanted == full)
+        return {};
+    const qint64 pixels = qint64(wanted.width()) * wanted.height();
+    if (pixels > MaxGrownPixels && pixels > qint64(full.width()) * full.height())
+        return {};
+    return wanted;
 }
 
 QString settingsKey(const ImageAdjustSettings& s)
@@ -206,22 +235,25 @@ QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, cons
             whole = decodeWithin(source, QSize(), settings);
             store(key, settings, QSize(), whole);
         }
-        return whole.isNull() ? whole : whole.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return picturescaling::scaled(whole, target);
     }
-    // Decoded at the size that the pipeline turns into at least target, then scaled to it.
-    const QSize full = ImageProcesser::processedSize(source.size(), settings);
-    const double f = std::max(double(target.width()) / full.width(), double(target.height()) / full.height());
-    const QSize decodeAt(std::max(1, int(std::ceil(source.width() * f))), std::max(1, int(std::ceil(source.height() * f))));
-    QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()), settings);
-    if (!image.isNull() && image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    // Colours change each pixel alone, so they are made at the size drawn; a turn is made on a picture
+    // decoded at the size that it turns into at least target.
+    QSize decodeAt = target;
+    if (settings.normalizedRotation() != 0) {
+        const QSize full = ImageProcesser::processedSize(source.size(), settings);
+        const double f = std::max(double(target.width()) / full.width(), double(target.height()) / full.height());
+        decodeAt = QSize(std::max(1, int(std::ceil(source.width() * f))), std::max(1, int(std::ceil(source.height() * f))));
+    }
+    const QImage image = decodeWithin(source, decodeAt.boundedTo(source.size()), settings);
+    return image.isNull() || image.size() == target ? image : picturescaling::scaled(image, target);
 }
 
 // Work small enough to do while painting.
-bool quick(const ItemPicture& source)
+bool quick(const ItemPicture& source, const QSize& target)
 {
-    return qint64(source.width()) * source.height() <= 512 * 512;
+    return qint64(source.width()) * source.height() <= 512 * 512 &&
+           qint64(target.width()) * target.height() <= 1024 * 1024;
 }
 
 } // namespace
@@ -233,15 +265,12 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
     if (source.isNull() || !source.drawError().isEmpty())
         return {};
     const qint64 key = source.cacheKey();
-    const QSize full = ImageProcesser::processedSize(source.size(), settings);
-    const bool scale = needsDownscale(full, targetSize);
-    // only ever shrinks: a side already small enough keeps its size
-    const QSize target = scale ? targetSize.boundedTo(full) : QSize();
-    if (!scale && settings.isNeutral() && source.inMemory())
+    const QSize target = madeSize(ImageProcesser::processedSize(source.size(), settings), targetSize);
+    if (!target.isValid() && settings.isNeutral() && source.inMemory())
         return source.image();
     if (const auto hit = lookup(key, settings, target))
         return *hit;
-    if (asyncHere && !quick(source)) {
+    if (asyncHere && !quick(source, target)) {
         const auto job = std::make_tuple(key, settingsKey(settings), target.width(), target.height());
         Pending& p = pending();
         bool start = false;
@@ -251,8 +280,9 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
         }
         if (start) {
             workers().start([source, settings, target, job] {
+                yieldToTheWindow();
                 store(source.cacheKey(), settings, target, make(source, settings, target));
-                std::function<void()> notify;
+                std::function<void(qint64)> notify;
                 {
                     QMutexLocker lock(&cache().mutex);
                     notify = cache().notify;
@@ -264,7 +294,7 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
                     p.done.wakeAll();
                 }
                 if (notify)
-                    notify();
+                    notify(source.cacheKey());
             });
         }
         QImage shown = nearest(key, settings, target);
@@ -293,7 +323,7 @@ ProcessedImageCache::AsyncScope::AsyncScope() : m_outer(asyncHere) { asyncHere =
 
 ProcessedImageCache::AsyncScope::~AsyncScope() { asyncHere = m_outer; }
 
-void ProcessedImageCache::setReadyNotifier(std::function<void()> notify)
+void ProcessedImageCache::setReadyNotifier(std::function<void(qint64)> notify)
 {
     QMutexLocker lock(&cache().mutex);
     cache().notify = std::move(notify);

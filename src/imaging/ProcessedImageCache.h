@@ -13,9 +13,11 @@
 class ProcessedImageCache {
 public:
     // The adjusted picture (through ImageProcesser::process); neutral values give the picture itself. With a
-    // valid target size (device pixels the picture will cover), a picture more than twice as large is made
-    // at that size, decoded smaller where its format can (JPEG) and never larger than its file holds. A null
-    // image for a picture that cannot be drawn (ItemPicture::drawError()).
+    // valid target size (device pixels the picture will cover) it is made at that size, to be drawn a pixel
+    // for a pixel: decoded smaller where its format can (JPEG) and resampled on the calling thread (workers
+    // leave Qt's shared thread pool to the window's painting). A picture is made larger than its own pixels
+    // only up to 16 megapixels; beyond, it comes at its own size, to be drawn stretched. A null image for a
+    // picture that cannot be drawn (ItemPicture::drawError()).
     static QImage processed(const ItemPicture& source, const ImageAdjustSettings& settings,
                             const QSize& targetSize = QSize());
     static QImage processed(const QImage& source, const ImageAdjustSettings& settings,
@@ -26,7 +28,8 @@ public:
 
     // While one lives on a thread (the canvas's paint), processed() makes no picture that takes time there:
     // it has it made on a worker and gives the picture made before for the same source and values at the
-    // nearest size (null when there is none); the notifier is called, on the worker, once the new one is in.
+    // nearest size (null when there is none); the notifier is called, on the worker, once the new one is in,
+    // with the source's cacheKey().
     class AsyncScope {
     public:
         AsyncScope();
@@ -37,7 +40,7 @@ public:
     private:
         bool m_outer;
     };
-    static void setReadyNotifier(std::function<void()> notify);
+    static void setReadyNotifier(std::function<void(qint64 pictureKey)> notify);
     // An item's picture replaced by another: until the new one is made at a size, an AsyncScope gives what
     // was made of the one before (the item keeps showing its picture while the new one is decoded).
     static void showUntilMade(const ItemPicture& picture, const ItemPicture& before);

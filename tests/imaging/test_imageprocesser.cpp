@@ -1,6 +1,7 @@
 #include "common/HostilePictures.h"
 #include "common/PictureReader.h"
 #include "imaging/ImageProcesser.h"
+#include "imaging/PictureScaling.h"
 #include "imaging/ProcessedImageCache.h"
 
 #include <QBuffer>
@@ -37,6 +38,15 @@ QImage solid(QRgb colour, int w = 8, int h = 8)
 }
 
 ImageAdjustSettings neutral() { return ImageAdjustSettings(); }
+
+// A picture of one row (or one column) of the given premultiplied pixels.
+QImage line(const QList<QRgb>& pixels, bool across = true)
+{
+    QImage image(across ? int(pixels.size()) : 1, across ? 1 : int(pixels.size()), QImage::Format_ARGB32_Premultiplied);
+    for (qsizetype i = 0; i < pixels.size(); ++i)
+        image.setPixel(across ? int(i) : 0, across ? 0 : int(i), pixels[i]);
+    return image;
+}
 
 // Lines the program writes to standard error meanwhile (decoders report there).
 class StderrLines {
@@ -348,6 +358,74 @@ private slots:
         QVERIFY2(off < 3 * asked.width() * asked.height(), qPrintable(QString::number(off)));
     }
 
+    // Each side that shrinks averages the pixels it covers, weighted by the part covered; one that grows
+    // interpolates between pixel centres; alpha is averaged premultiplied, so clear pixels add no colour.
+    void scalingAveragesOrInterpolates_data()
+    {
+        QTest::addColumn<QImage>("in");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QRgb>>("expected");
+        const QRgb clear = qRgba(0, 0, 0, 0);
+        QTest::newRow("halved") << line({qRgb(0, 0, 0), qRgb(200, 100, 50), qRgb(10, 10, 10), qRgb(30, 30, 30)})
+                                << QSize(2, 1) << QList<QRgb>{qRgb(100, 50, 25), qRgb(20, 20, 20)};
+        QTest::newRow("three to two") << line({qRgb(0, 0, 0), qRgb(90, 90, 90), qRgb(180, 180, 180)}) << QSize(2, 1)
+                                      << QList<QRgb>{qRgb(30, 30, 30), qRgb(150, 150, 150)};
+        QTest::newRow("three to two, down") << line({qRgb(0, 0, 0), qRgb(90, 90, 90), qRgb(180, 180, 180)}, false)
+                                            << QSize(1, 2) << QList<QRgb>{qRgb(30, 30, 30), qRgb(150, 150, 150)};
+        QTest::newRow("doubled") << line({qRgb(0, 0, 0), qRgb(200, 200, 200)}) << QSize(4, 1)
+                                 << QList<QRgb>{qRgb(0, 0, 0), qRgb(50, 50, 50), qRgb(150, 150, 150), qRgb(200, 200, 200)};
+        QTest::newRow("clear beside red") << line({clear, qRgb(255, 0, 0)}) << QSize(1, 1)
+                                          << QList<QRgb>{qRgba(128, 0, 0, 128)};
+        QTest::newRow("half clear") << line({qRgba(100, 0, 0, 100), qRgba(0, 0, 200, 200)}) << QSize(1, 1)
+                                    << QList<QRgb>{qRgba(50, 0, 100, 150)};
+    }
+    void scalingAveragesOrInterpolates()
+    {
+        QFETCH(QImage, in);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRgb>, expected);
+        const QImage out = picturescaling::scaled(in, size);
+        QCOMPARE(out.size(), size);
+        QCOMPARE(out.format(), QImage::Format_ARGB32_Premultiplied);
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const QPoint at = size.width() > 1 ? QPoint(int(i), 0) : QPoint(0, int(i));
+            QCOMPARE(QString::number(out.pixel(at), 16), QString::number(expected[i], 16));
+        }
+    }
+
+    // Every pixel format is read as Qt converts it (palettes, grey, 16-bit channels, non-premultiplied alpha),
+    // and opaque formats give RGB32.
+    void scalingReadsEveryFormat_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("argb32") << int(QImage::Format_ARGB32);
+        QTest::newRow("rgb32") << int(QImage::Format_RGB32);
+        QTest::newRow("rgba8888") << int(QImage::Format_RGBA8888);
+        QTest::newRow("grey8") << int(QImage::Format_Grayscale8);
+        QTest::newRow("palette") << int(QImage::Format_Indexed8);
+        QTest::newRow("1-bit") << int(QImage::Format_Mono);
+        QTest::newRow("16-bit") << int(QImage::Format_RGBA64);
+    }
+    void scalingReadsEveryFormat()
+    {
+        QFETCH(int, format);
+        QImage in = samplePicture(QImage::Format_ARGB32, 400, 300);
+        in = format == QImage::Format_Mono ? in.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither)
+                                           : in.convertToFormat(QImage::Format(format));
+        const QImage::Format kept =
+            in.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        QCOMPARE(picturescaling::converted(in), in.convertToFormat(kept));
+        QCOMPARE(picturescaling::scaled(in, in.size()), in.convertToFormat(kept));
+        // A flat part (the sample is noise) shrinks to its own colour.
+        QImage flat = in.copy();
+        if (flat.colorCount() > 1)
+            flat.fill(1);
+        else
+            flat.fill(QColor(Qt::darkCyan));
+        const QImage small = picturescaling::scaled(flat, QSize(37, 23));
+        QCOMPARE(small.format(), kept);
+        QCOMPARE(small.pixel(20, 10), flat.convertToFormat(kept).pixel(200, 100));
+    }
     void cacheReturnsTheSamePictureForTheSameValues()
     {
         ProcessedImageCache::clear();
@@ -389,7 +467,7 @@ private slots:
         QVERIFY(!picture.isNull() && picture.drawError().isEmpty());
         static std::atomic<int> ready; // a worker tells after its job is done
         ready = 0;
-        ProcessedImageCache::setReadyNotifier([] { ++ready; });
+        ProcessedImageCache::setReadyNotifier([](qint64) { ++ready; });
         StderrLines decoderErrors;
         for (int paint = 0; paint < 3; ++paint) {
             ProcessedImageCache::AsyncScope canvas;

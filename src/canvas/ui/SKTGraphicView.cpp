@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QMutex>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
@@ -24,21 +25,33 @@ namespace {
 
 constexpr int HandlePixels = 7; // side of a selection handle on screen
 
-// Pictures for a new zoom are made on workers; once one is in, every canvas repaints (one posted call for
-// any number of pictures).
+// Pictures for a new zoom are made on workers; once some are in, every canvas repaints the items that show
+// them (one posted call for any number of pictures).
 void repaintCanvasesWhenPicturesAreReady() {
-    static std::atomic<bool> posted{false};
-    ProcessedImageCache::setReadyNotifier([] {
+    static QMutex lock;
+    static QSet<qint64> ready;
+    ProcessedImageCache::setReadyNotifier([](qint64 key) {
         QCoreApplication* app = QCoreApplication::instance();
-        if (!app || posted.exchange(true))
+        if (!app)
             return;
+        {
+            QMutexLocker locker(&lock);
+            const bool posted = !ready.isEmpty();
+            ready.insert(key);
+            if (posted)
+                return;
+        }
         QMetaObject::invokeMethod(
             app,
             [] {
-                posted = false;
+                QSet<qint64> keys;
+                {
+                    QMutexLocker locker(&lock);
+                    keys.swap(ready);
+                }
                 for (QWidget* w : QApplication::allWidgets())
                     if (auto* view = qobject_cast<SKTGraphicView*>(w))
-                        view->update();
+                        view->picturesReady(keys);
             },
             Qt::QueuedConnection);
     });
@@ -372,6 +385,23 @@ void SKTGraphicView::invalidateCanvasRect(const QRectF& canvasRect) {
 void SKTGraphicView::invalidateGraphic(const GraphicPtr& item) {
     if (item)
         invalidateCanvasRect(paintedArea(*item));
+}
+
+void SKTGraphicView::picturesReady(const QSet<qint64>& pictureKeys) {
+    QRectF area;
+    QSet<qint64> shown;
+    for (const GraphicPtr& g : graphics()) {
+        const qint64 key = g->_image.cacheKey();
+        if (key != 0 && pictureKeys.contains(key)) {
+            area = area.united(paintedArea(*g));
+            shown.insert(key);
+        }
+    }
+    // A picture no item shows (the card's background) is over the whole card.
+    if (shown.size() < pictureKeys.size())
+        update();
+    else if (!area.isNull())
+        invalidateCanvasRect(area);
 }
 
 void SKTGraphicView::invalidateGraphics(const GraphicList& items) {

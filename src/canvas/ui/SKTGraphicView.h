@@ -9,6 +9,7 @@
 #include "canvas/ui/GraphicViewDelegate.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <functional>
 
@@ -116,6 +117,8 @@ public:
     void Refresh_ScrollView();
     // Repaints the area an item covers now (call after changing it directly).
     void invalidateGraphic(const GraphicPtr& item);
+    // Repaints what shows the pictures (by ItemPicture::cacheKey()) made on a worker since the last call.
+    void picturesReady(const QSet<qint64>& pictureKeys);
 
     // --- clipboard and delete ---
     void copy();
