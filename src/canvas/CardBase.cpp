@@ -53,11 +53,11 @@ void paintBackgroundPicture(QPainter& painter, const Card_Property& prop, const 
         painter.fillPath(outline, brush);
     } else {
         const QRectF target = layoutRect(prop.Card_BG_Image_Layout, picture.size(), card);
-        // a large background is scaled down once for the size it covers, not on every repaint
-        const QRectF onDevice = painter.worldTransform().mapRect(target);
-        auto side = [](qreal v) { return std::isfinite(v) ? int(std::clamp(std::ceil(v), 1.0, 1e6)) : 1; };
-        painter.drawImage(target, ProcessedImageCache::processed(picture, ImageAdjustSettings(),
-                                                                 QSize(side(onDevice.width()), side(onDevice.height()))));
+        // made once at the size it covers, not scaled on every repaint
+        const QImage shown = ProcessedImageCache::processed(picture, ImageAdjustSettings(),
+                                                            PaintHelpers::devicePixels(painter, target).size());
+        if (!PaintHelpers::drawPicturePixels(painter, target, shown))
+            PaintHelpers::drawImageInBands(painter, target, shown, QRectF(shown.rect()));
     }
     painter.restore();
 }

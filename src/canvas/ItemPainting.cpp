@@ -55,18 +55,13 @@ void strokeBounds(QPainter& painter, const SKTGraphic& g)
 }
 
 // Size in device pixels that rect covers under the painter's transform.
-QSize deviceSize(const QPainter& painter, const QRectF& rect)
-{
-    const QRectF mapped = painter.worldTransform().mapRect(rect);
-    auto side = [](qreal v) { return std::isfinite(v) ? int(std::clamp(std::ceil(v), 1.0, 1e6)) : 1; };
-    return QSize(side(mapped.width()), side(mapped.height()));
-}
+QSize deviceSize(const QPainter& painter, const QRectF& rect) { return devicePixels(painter, rect).size(); }
 
 // Draws picture stretched into rect, mirrored as asked, with the painter's current opacity.
 void drawPictureInto(QPainter& painter, const QImage& picture, const QRectF& rect, bool flipH, bool flipV,
                      bool smooth)
 {
-    if (picture.isNull())
+    if (picture.isNull() || drawPicturePixels(painter, rect, picture, flipH, flipV))
         return;
     painter.save();
     if (flipH || flipV) {
@@ -93,7 +88,7 @@ void drawPictureInto(QPainter& painter, const QImage& picture, const QRectF& rec
         source = QRectF((target.left() - rect.left()) * sx, (target.top() - rect.top()) * sy, target.width() * sx,
                         target.height() * sy);
     }
-    painter.drawImage(target, picture, source);
+    drawImageInBands(painter, target, picture, source);
     painter.restore();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QBrush>
 #include <QFontInfo>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QtMath>
 
@@ -147,6 +149,70 @@ QFont pointFont(const QFont& font)
     if (pt > 0 && defaultDpi != 72)
         f.setPointSizeF(pt * 72.0 / defaultDpi);
     return f;
+}
+
+QRect devicePixels(const QPainter& painter, const QRectF& rect)
+{
+    const QRectF mapped = painter.combinedTransform().mapRect(rect);
+    auto edge = [](qreal v) { return std::isfinite(v) ? qint64(std::llround(std::clamp(v, -1e6, 1e6))) : qint64(0); };
+    const qint64 left = edge(mapped.left()), top = edge(mapped.top());
+    const qint64 width = std::clamp<qint64>(edge(mapped.right()) - left, 1, 1000000);
+    const qint64 height = std::clamp<qint64>(edge(mapped.bottom()) - top, 1, 1000000);
+    return QRect(int(left), int(top), int(width), int(height));
+}
+
+namespace {
+
+bool onRaster(const QPainter& painter)
+{
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+}
+
+} // namespace
+
+void drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source)
+{
+    // every pixel the picture touches, within the device
+    const QRectF mapped = painter.combinedTransform().mapRect(target);
+    const QRect device = painter.device() && mapped.isValid()
+                             ? mapped.intersected(QRectF(0, 0, painter.device()->width(), painter.device()->height()))
+                                   .toAlignedRect()
+                             : QRect();
+    // Sharp scaling keeps to one thread by itself, and its rounding depends on where the clip starts.
+    const bool shared = painter.testRenderHint(QPainter::SmoothPixmapTransform) ||
+                        painter.combinedTransform().type() <= QTransform::TxTranslate;
+    if (!onRaster(painter) || !shared || device.height() <= BandRows) {
+        painter.drawImage(target, image, source);
+        return;
+    }
+    // Qt shares a blend of 96 rows or more among its pool's threads and waits for them all, which on a busy
+    // machine takes longer than the blend itself.
+    const QTransform combined = painter.combinedTransform();
+    for (int y = device.top(); y <= device.bottom(); y += BandRows) {
+        painter.save();
+        painter.resetTransform();
+        painter.setClipRect(QRect(device.left(), y, device.width(), BandRows), Qt::IntersectClip);
+        painter.setWorldTransform(combined);
+        painter.drawImage(target, image, source);
+        painter.restore();
+    }
+}
+
+bool drawPicturePixels(QPainter& painter, const QRectF& rect, const QImage& picture, bool flipH, bool flipV)
+{
+    if (picture.isNull())
+        return false;
+    const QTransform t = painter.combinedTransform();
+    const QRect pixels = devicePixels(painter, rect);
+    if (!onRaster(painter) || !painter.device() || painter.device()->devicePixelRatio() != 1 ||
+        t.type() > QTransform::TxScale || !(t.m11() > 0) || !(t.m22() > 0) || picture.size() != pixels.size())
+        return false;
+    painter.save();
+    painter.resetTransform();
+    const QImage shown = flipH || flipV ? picture.mirrored(flipH, flipV) : picture;
+    drawImageInBands(painter, QRectF(pixels), shown, QRectF(shown.rect()));
+    painter.restore();
+    return true;
 }
 
 } // namespace PaintHelpers

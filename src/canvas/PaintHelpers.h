@@ -6,9 +6,11 @@
 #include <QList>
 #include <QPainterPath>
 #include <QPen>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 
+class QImage;
 class QPainter;
 
 // Drawing pieces shared by the item kinds and the card base.
@@ -50,5 +52,18 @@ int polygonSides(int variant);
 // printer or a PDF; the painter's transform does the rest. (Laying out for a device would also drop the
 // font's letter spacing.)
 QFont pointFont(const QFont& font);
+
+// The device pixels rect covers under the painter's transform, its edges on whole pixels; at least one pixel
+// each way. Pictures are made at its size.
+QRect devicePixels(const QPainter& painter, const QRectF& rect);
+// Draws a picture of devicePixels(rect)'s size over rect a pixel for a pixel (a blit, no resampling), mirrored
+// as asked, where the device is a raster one and the transform only scales; returns false, drawing nothing,
+// where it cannot (the caller stretches the picture).
+bool drawPicturePixels(QPainter& painter, const QRectF& rect, const QImage& picture, bool flipH = false,
+                       bool flipV = false);
+// QPainter::drawImage on raster devices in bands of BandRows device rows where Qt would share the blend out to
+// its thread pool (whose threads a busy machine runs late): smooth or unscaled; others draw it at once.
+inline constexpr int BandRows = 64;
+void drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source);
 
 } // namespace PaintHelpers

@@ -6,7 +6,10 @@
 #include "imaging/ProcessedImageCache.h"
 #include "paint_test_util.h"
 
+#include <QThreadPool>
 #include <QtTest>
+
+#include <optional>
 
 using namespace painttest;
 
@@ -675,6 +678,98 @@ private slots:
         const QImage adjusting = drawAt(scale * 1.5);
         QCOMPARE(qAlpha(adjusting.pixel(QPointF(25 * scale * 1.5, 25 * scale * 1.5).toPoint())), 255);
         ProcessedImageCache::waitForPending();
+    }
+
+    // A picture made at the device size it covers is put there a pixel for a pixel (mirrored as the item says),
+    // at any zoom and position, on the canvas and on a picture; nothing resamples it again.
+    void picturesAreDrawnPixelForPixel_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<bool>("flipH");
+        QTest::addColumn<bool>("flipV");
+        QTest::addColumn<bool>("canvas");
+        for (qreal scale : {0.5, 1.0, 1.37, 3.0}) {
+            const QByteArray at = QByteArray::number(scale);
+            QTest::newRow("plain " + at) << scale << false << false << false;
+            QTest::newRow("canvas " + at) << scale << false << false << true;
+            QTest::newRow("mirrored " + at) << scale << true << false << true;
+            QTest::newRow("upside down " + at) << scale << false << true << false;
+        }
+    }
+    void picturesAreDrawnPixelForPixel()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(bool, flipH);
+        QFETCH(bool, flipV);
+        QFETCH(bool, canvas);
+        QImage noise(700, 500, QImage::Format_RGB32); // large enough to be made on a worker
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x + y * 53) % 256));
+        auto i = make<SKTImage>(QRectF(10.3, 7.6, 100, 70));
+        i->_isDrawingStroke = false;
+        i->_image = noise;
+        i->_isFlippedHorizontally = flipH;
+        i->_isFlippedVertically = flipV;
+        QImage image = filledImage(QSize(int(120 * scale), int(90 * scale)), Qt::white,
+                                   QImage::Format_ARGB32_Premultiplied);
+        QRect pixels;
+        {
+            std::optional<ProcessedImageCache::AsyncScope> async;
+            if (canvas)
+                async.emplace();
+            QPainter p(&image);
+            p.scale(scale, scale);
+            pixels = PaintHelpers::devicePixels(p, i->bounds());
+            i->draw(p);
+        }
+        if (canvas) { // made on a worker: drawn once it is in
+            ProcessedImageCache::waitForPending();
+            const ProcessedImageCache::AsyncScope async;
+            QPainter p(&image);
+            p.scale(scale, scale);
+            i->draw(p);
+        }
+        const QImage made =
+            ProcessedImageCache::processed(i->_image, ImageAdjustSettings(), pixels.size()).mirrored(flipH, flipV);
+        QCOMPARE(made.size(), pixels.size());
+        QCOMPARE(image.copy(pixels).convertToFormat(QImage::Format_RGB32), made.convertToFormat(QImage::Format_RGB32));
+    }
+
+    // Drawing in bands (so that no blend is shared out to Qt's pool) gives the pixels one draw gives.
+    void bandsDrawWhatOneDrawDraws_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("stretched") << 2.0;
+        QTest::newRow("shrunk") << 0.5;
+        QTest::newRow("as it is") << 1.0;
+        QTest::newRow("stretched, between pixels") << 1.3;
+    }
+    void bandsDrawWhatOneDrawDraws()
+    {
+        QFETCH(qreal, scale);
+        QImage picture(50, 300, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qPremultiply(qRgba(x * 5, y % 256, 90, 255 - (x + y) % 128)));
+        auto paint = [&](bool bands) {
+            QImage image = filledImage(QSize(300, 700), Qt::white, QImage::Format_ARGB32_Premultiplied);
+            QPainter p(&image);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(scale, scale);
+            const QRectF target(8, 4, scale == 1 ? 50 : 120.3, 300.7);
+            if (bands)
+                PaintHelpers::drawImageInBands(p, target, picture, QRectF(picture.rect()));
+            else
+                p.drawImage(target, picture);
+            return image;
+        };
+        // Qt's own draw on one thread (a pool thread blends alone): its shared blends are not the same every time.
+        QImage once;
+        QThreadPool::globalInstance()->start([&] { once = paint(false); });
+        QThreadPool::globalInstance()->waitForDone();
+        QCOMPARE(paint(true), once);
     }
 
     void pictureAdjustmentsTransparencyAndBorder()
