@@ -11,6 +11,9 @@
 // its event loop.
 // zoom: a canvas of 200 items with 25 photos of 2400 x 1600 in a scroll area, zoomed step by step; prints the
 // longest and the median of the longest time the window's thread went without its event loop in each step.
+// The same with 25 camera photos beside another program that keeps one thread per core busy: each zoom step
+// (measured until its pictures are in) is followed by an idle stretch of the event loop as long, and the line
+// gives the longest block of the steps, the idle loop's longest wait and their ratio.
 
 #include "BenchSupport.h"
 #include "app/SKTWindowController.h"
@@ -24,10 +27,12 @@
 #include "common/Globals.h"
 #include "common/Prompt.h"
 #include "wizards/InvitationState.h"
+#include "imaging/ProcessedImageCache.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -37,10 +42,15 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -126,55 +136,141 @@ int openDesign(const QString& design, const QString& label)
     return 0;
 }
 
+const std::vector<double> zoomSteps = {1.25, 1.5, 2.0, 3.0, 4.0, 3.0, 2.0, 1.5, 1.0, 0.75, 0.5, 0.75, 1.0, 1.1, 1.2};
+
+// Runs the event loop, which sleeps while it has nothing to do, as the program's does.
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until every picture asked for is made and the repaint it asks for is done.
+void settle()
+{
+    std::atomic<bool> done{false};
+    std::thread waiter([&] {
+        ProcessedImageCache::waitForPending();
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done)
+            loop.quit();
+    });
+    check.start(10);
+    loop.exec();
+    waiter.join();
+    runFor(100);
+}
+
+// 200 items of which 25 are the photos, on a canvas in a scroll area.
+struct ZoomCanvas {
+    SKTDocument doc;
+    QScrollArea area;
+    SKTGraphicView* view = nullptr;
+
+    explicit ZoomCanvas(const QStringList& photos)
+    {
+        GraphicList items;
+        QRandomGenerator rng(7);
+        for (int i = 0; i < 200; ++i) {
+            GraphicPtr g;
+            if (i % 8 == 0 && i / 8 < 25) {
+                g = pictureItem(photos[i / 8], QRectF((i / 8 % 5) * 100, (i / 8 / 5) * 72, 96, 64));
+            } else if (i % 2) {
+                auto t = std::static_pointer_cast<SKTText>(makeGraphicOfClass(QStringLiteral("SKTText"), false));
+                t->setText(QStringLiteral("Guest %1").arg(i));
+                t->_isDrawingStroke = false;
+                t->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 60, 20));
+                g = t;
+            } else {
+                g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
+                g->_isDrawingFill = true;
+                g->_fillColor = QColor::fromHsv(i * 37 % 360, 120, 230);
+                g->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 40, 30));
+            }
+            items << g;
+        }
+        doc.setGraphics(CardSide::Front, items);
+        view = new SKTGraphicView;
+        view->setDocument(&doc, CardSide::Front);
+        view->setCanvasSize(QSizeF(504, 360));
+        area.setWidget(view);
+        area.resize(1300, 700);
+        area.show();
+    }
+    // The step runs as an event, as the zoom control's does.
+    void zoomTo(double z)
+    {
+        QTimer::singleShot(0, view, [v = view, z] {
+            v->setZoom(z);
+            v->adjustSize();
+        });
+    }
+};
+
+// Camera photos zoomed beside one busy thread per core; each step is measured until its pictures are in, and
+// an idle stretch of the event loop as long after it.
+int zoomBesideBusyThreads(const QString& folder)
+{
+    QStringList photos;
+    for (int i = 0; i < 25; ++i)
+        photos << makePicture(folder, QStringLiteral("photo%1.jpg").arg(i), QSize(6000, 4000), i);
+    ZoomCanvas canvas(photos);
+    runFor(300);
+    settle();
+    // The busy threads are another program's, in a session of its own: threads of this process would share
+    // its scheduling group (Linux autogroups), which no other program's load does.
+    const int busy = QThread::idealThreadCount();
+    QProcess other;
+    other.setChildProcessModifier([] { setsid(); });
+    other.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--spin"), QString::number(busy)});
+    if (!other.waitForStarted()) {
+        QTextStream(stderr) << "the busy program did not start\n";
+        return 1;
+    }
+    qint64 longestBlock = 0;
+    qint64 longestIdle = 0;
+    for (double z : zoomSteps) {
+        QElapsedTimer step;
+        step.start();
+        qint64 block = 0;
+        {
+            bench::Heartbeat beat;
+            canvas.zoomTo(z);
+            runFor(200); // the first paint asks for the pictures
+            settle();
+            block = beat.worstUntilNow();
+        }
+        const int length = int(step.elapsed());
+        bench::Heartbeat idle;
+        runFor(length);
+        longestIdle = std::max(longestIdle, idle.worstUntilNow());
+        longestBlock = std::max(longestBlock, block);
+    }
+    other.kill();
+    other.waitForFinished();
+    QTextStream(stdout) << "zoom 25 camera photos beside " << busy << " busy threads: longest block " << longestBlock
+                        << " ms, idle loop's longest wait " << longestIdle << " ms, ratio "
+                        << QString::number(double(longestBlock) / std::max<qint64>(1, longestIdle), 'f', 2) << "\n";
+    return 0;
+}
+
 int zoom(const QString& folder)
 {
     QStringList photos;
     for (int i = 0; i < 25; ++i)
         photos << makePicture(folder, QStringLiteral("zoom%1.jpg").arg(i), QSize(2400, 1600), i);
-    const QSizeF card(504, 360);
-    GraphicList items;
-    QRandomGenerator rng(7);
-    for (int i = 0; i < 200; ++i) {
-        GraphicPtr g;
-        if (i % 8 == 0 && i / 8 < 25) {
-            g = pictureItem(photos[i / 8], QRectF((i / 8 % 5) * 100, (i / 8 / 5) * 72, 96, 64));
-        } else if (i % 2) {
-            auto t = std::static_pointer_cast<SKTText>(makeGraphicOfClass(QStringLiteral("SKTText"), false));
-            t->setText(QStringLiteral("Guest %1").arg(i));
-            t->_isDrawingStroke = false;
-            t->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 60, 20));
-            g = t;
-        } else {
-            g = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
-            g->_isDrawingFill = true;
-            g->_fillColor = QColor::fromHsv(i * 37 % 360, 120, 230);
-            g->setBounds(QRectF(rng.bounded(440), rng.bounded(320), 40, 30));
-        }
-        items << g;
-    }
-    SKTDocument doc;
-    doc.setGraphics(CardSide::Front, items);
-    QScrollArea area;
-    auto* view = new SKTGraphicView;
-    view->setDocument(&doc, CardSide::Front);
-    view->setCanvasSize(card);
-    area.setWidget(view);
-    area.resize(1300, 700);
-    area.show();
-    QElapsedTimer settle;
-    auto runFor = [](int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    };
+    ZoomCanvas canvas(photos);
     runFor(1500);
-    const std::vector<double> zooms = {1.25, 1.5, 2.0, 3.0, 4.0, 3.0, 2.0, 1.5, 1.0, 0.75, 0.5, 0.75, 1.0, 1.1, 1.2};
     std::vector<double> blocks;
-    for (double z : zooms) {
-        // The step runs as an event, as the zoom control's does, while a 2 ms timer measures the gaps.
+    for (double z : zoomSteps) {
+        // A 2 ms timer measures the gaps.
         bench::Heartbeat beat;
-        QTimer::singleShot(0, [view, z] { view->setZoom(z); view->adjustSize(); });
+        canvas.zoomTo(z);
         runFor(600);
         blocks.push_back(double(beat.worst()));
     }
@@ -287,6 +383,20 @@ int main(int argc, char** argv)
         return zoom(args[2]);
     if (args.size() > 2 && args[1] == QLatin1String("--save"))
         return saveWithPhoto(args[2]);
+    if (args.size() > 2 && args[1] == QLatin1String("--spin")) { // until killed
+        std::vector<std::thread> spin;
+        for (int i = 0; i < args[2].toInt(); ++i)
+            spin.emplace_back([] {
+                volatile quint64 n = 0;
+                for (;;)
+                    n = n + 1;
+            });
+        for (std::thread& t : spin)
+            t.join();
+        return 0;
+    }
+    if (args.size() > 2 && args[1] == QLatin1String("--zoom-busy"))
+        return zoomBesideBusyThreads(args[2]);
 
     QTemporaryDir temp;
     const QString folder = args.size() > 1 ? args[1] : temp.path();
@@ -298,7 +408,7 @@ int main(int argc, char** argv)
         p.waitForFinished(-1);
     };
     QStringList photos;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 25; ++i)
         photos << makePicture(folder, QStringLiteral("photo%1.jpg").arg(i), QSize(6000, 4000), i);
     for (int n : {9, 20}) {
         const QString design = folder + QStringLiteral("/photos%1.kvto").arg(n);
@@ -314,5 +424,6 @@ int main(int argc, char** argv)
     }
     child({QStringLiteral("--save"), folder});
     child({QStringLiteral("--zoom"), folder});
+    child({QStringLiteral("--zoom-busy"), folder});
     return 0;
 }
