@@ -67,7 +67,7 @@ public:
     BatchFillJob::Design design() override { return m_design; }
     const Data_From_Excel& dataTable() override { return m_table; }
     void restoreFirstRow(BatchFillJob&) override {}
-    int showExportFinished(const QString&, const QString&, bool) override { return 1; }
+    int showExportFinished(const QString&, const QString&, bool, const QString&) override { return 1; }
     QWidget* window() override { return &m_window; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Prompt.h"
+#include "common/ui/GuiPrompt.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -35,6 +37,10 @@ Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent) {
     _open_log_chk->setChecked(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    _details_btn = buttons->addButton(tr("Show Details..."), QDialogButtonBox::ActionRole);
+    _details_btn->setVisible(false);
+    connect(_details_btn, &QPushButton::clicked, this,
+            [this] { showMessageDetails(_open_log_message->text(), _details); });
     connect(buttons, &QDialogButtonBox::accepted, this, &Open_Export_Log::OKPressed);
     connect(buttons, &QDialogButtonBox::rejected, this, &Open_Export_Log::CancelPressed);
 
@@ -86,9 +92,12 @@ QUrl Open_Export_Log::openTarget(const QString& path) {
     return QUrl::fromLocalFile(copy);
 }
 
-void Open_Export_Log::prepare(const QString& path, const QString& message, bool written) {
+void Open_Export_Log::prepare(const QString& path, const QString& message, bool written,
+                              const QString& details) {
     _path = path;
     _written = written;
+    _details = details;
+    _details_btn->setVisible(!details.isEmpty());
     _open_log_path->setText(path);
     // A message that lists the files written names this one already.
     _open_log_path->setVisible(!written || !message.contains(QDir::toNativeSeparators(path)));

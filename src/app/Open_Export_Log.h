@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 
 class Open_Export_Log : public QDialog {
     Q_OBJECT
@@ -20,8 +21,9 @@ public:
     static void setOpener(Opener opener);
 
     // Fills the window. written is the true result of the export: without it the window says that nothing
-    // was exported and offers nothing to open.
-    void prepare(const QString& path, const QString& message, bool written);
+    // was exported and offers nothing to open. details (every row with a problem), when given, are offered
+    // by "Show Details..." (showMessageDetails), which keeps the window open.
+    void prepare(const QString& path, const QString& message, bool written, const QString& details = {});
     // Runs the window modally; 1 for OK, 0 for Cancel.
     int runModal();
 
@@ -40,8 +42,10 @@ public:
     QCheckBox* _open_log_chk;
     QLabel* _open_log_path;
     QLabel* _open_log_message;
+    QPushButton* _details_btn;
 
 private:
     QString _path;
+    QString _details;
     bool _written = false;
 };

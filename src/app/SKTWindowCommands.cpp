@@ -418,10 +418,10 @@ Open_Export_Log* SKTWindowController::Open_Export_Files()
     return _exportLog;
 }
 
-int SKTWindowController::Open_Export_File_Box(const QString& path, const QString& message, bool written)
-{
+int SKTWindowController::Open_Export_File_Box(const QString& path, const QString& message, bool written,
+                                              const QString& details) {
     Open_Export_Log* log = Open_Export_Files();
-    log->prepare(path, message, written);
+    log->prepare(path, message, written, details);
     return log->runModal();
 }
 

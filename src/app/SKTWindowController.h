@@ -186,7 +186,8 @@ public:
     void Design_Replaced();
 
     // --- export-finished window; written is the true result of the export ---
-    int Open_Export_File_Box(const QString& path, const QString& message, bool written);
+    int Open_Export_File_Box(const QString& path, const QString& message, bool written,
+                             const QString& details = {});
     Open_Export_Log* Open_Export_Files();
 
     // --- entry points filled by other parts of the program ---

@@ -29,8 +29,9 @@ void WindowOutputHost::restoreFirstRow(BatchFillJob& fill) {
     m_window.Refresh_Canvas();
 }
 
-int WindowOutputHost::showExportFinished(const QString& path, const QString& message, bool written) {
-    return m_window.Open_Export_File_Box(path, message, written);
+int WindowOutputHost::showExportFinished(const QString& path, const QString& message, bool written,
+                                         const QString& details) {
+    return m_window.Open_Export_File_Box(path, message, written, details);
 }
 
 QWidget* WindowOutputHost::window() {

@@ -13,7 +13,8 @@ public:
     BatchFillJob::Design design() override;
     const Data_From_Excel& dataTable() override;
     void restoreFirstRow(BatchFillJob& fill) override;
-    int showExportFinished(const QString& path, const QString& message, bool written) override;
+    int showExportFinished(const QString& path, const QString& message, bool written,
+                           const QString& details) override;
     QWidget* window() override;
 
 private:

@@ -15,6 +15,10 @@ public:
         Show_NSLog_Message(question);
         return false;
     }
+    void messageWithDetails(const QString& text, const QString& details) override {
+        Show_NSLog_Message(text);
+        Show_NSLog_Message(details);
+    }
 };
 
 LoggingPrompt defaultPrompt;
@@ -31,6 +35,13 @@ PromptHandler* promptHandler()
 }
 
 void Show_MessageBox(const QString& text) { promptHandler()->message(text); }
+
+void Show_MessageBox(const QString& text, const QString& details) {
+    if (details.isEmpty())
+        promptHandler()->message(text);
+    else
+        promptHandler()->messageWithDetails(text, details);
+}
 
 bool Show_YES_NO_MessageBox(const QString& question) { return promptHandler()->yesNo(question); }
 

@@ -16,6 +16,9 @@ public:
     virtual PromptAnswer yesNoCancel(const QString& question) {
         return yesNo(question) ? PromptAnswer::Yes : PromptAnswer::No;
     }
+    // A message whose details (every line of a long list) the user may open, select and copy; handlers
+    // without a place for them show the message alone.
+    virtual void messageWithDetails(const QString& text, const QString& details) { message(text); }
 };
 
 // Installs the handler (not owned); nullptr restores the default, which logs and answers "No".
@@ -23,6 +26,8 @@ void setPromptHandler(PromptHandler* handler);
 PromptHandler* promptHandler();
 
 void Show_MessageBox(const QString& text);
+// The same with details the user may open (none when empty).
+void Show_MessageBox(const QString& text, const QString& details);
 bool Show_YES_NO_MessageBox(const QString& question);
 // For questions where No throws work away: Escape or closing the box gives Cancel.
 PromptAnswer Show_YES_NO_CANCEL_MessageBox(const QString& question);

@@ -64,6 +64,8 @@ struct ExportResult {
     // Export_Success_Message when complete and every card is as designed, else what was and was not
     // written and which rows had a problem; then the warnings.
     QString message() const;
+    // Every row with a problem, for the message's details; empty when the message names them all.
+    QString details() const { return problems.details(); }
 
 private:
     QString writtenMessage() const;

@@ -1,16 +1,20 @@
 #include "TestPictures.h"
 #include "app/Open_Export_Log.h"
 #include "common/Prompt.h"
+#include "common/ui/Long_SMS_Dlg.h"
 #include "output/ImageExport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 class TestExportLog : public QObject {
@@ -99,6 +103,32 @@ private slots:
         QCOMPARE(log.runModal(), 0);
         QVERIFY(opened.isEmpty());
         QVERIFY(log._open_log_chk->isChecked());
+    }
+
+    // An export with more problem rows than its message names offers them all: "Show Details..." opens them
+    // over the window, which stays open for its OK.
+    void detailsOverTheWindow() {
+        Open_Export_Log log;
+        log.prepare(dir.path(), QStringLiteral("done"), true);
+        QVERIFY(log._details_btn->isHidden());
+        log.prepare(dir.path(),
+                    QStringLiteral("12 cards have been exported, but not every card is as designed."), true,
+                    QStringLiteral("Row 1: a\nRow 2: b"));
+        QString shown;
+        QTimer::singleShot(0, &log, [&] {
+            QVERIFY(!log._details_btn->isHidden());
+            QTimer::singleShot(0, [&] {
+                auto* dlg = qobject_cast<Long_SMS_Dlg*>(QApplication::activeModalWidget());
+                QVERIFY(dlg);
+                shown = dlg->msg_text->toPlainText();
+                dlg->ok_btn->click();
+            });
+            log._details_btn->click();
+            QVERIFY(log.isVisible());
+            log.OKPressed();
+        });
+        QCOMPARE(log.runModal(), 1);
+        QCOMPARE(shown, QStringLiteral("Row 1: a\nRow 2: b"));
     }
 
     void folderOpensItself() {

@@ -209,6 +209,60 @@ private slots:
         }
     }
 
+    // A message with details from a worker: "Show Details..." beside OK; it closes the box and shows every
+    // line in the long-message dialog, titled with the message's first line, where they can be selected
+    // and copied. OK alone shows nothing more.
+    void detailsOfAMessage_data() {
+        QTest::addColumn<bool>("open");
+        QTest::newRow("Show Details") << true;
+        QTest::newRow("OK") << false;
+    }
+    void detailsOfAMessage() {
+        QFETCH(bool, open);
+        GuiPromptHandler handler;
+        setPromptHandler(&handler);
+        QStringList rows;
+        for (int i = 1; i <= 16; ++i)
+            rows << QStringLiteral("Row %1: the picture /p/%1.jpg could not be read.").arg(i);
+        QStringList labels;
+        QString detailsTitle, detailsShown;
+        bool selectable = false;
+        whenModalShows([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            for (QAbstractButton* b : box->buttons())
+                labels << b->text();
+            QAbstractButton* show = box->buttons().value(labels.indexOf(QStringLiteral("Show Details...")));
+            if (!open) {
+                box->button(QMessageBox::Ok)->click();
+                return;
+            }
+            show->click();
+            whenModalShows([&](QWidget* d) {
+                auto* dlg = qobject_cast<Long_SMS_Dlg*>(d);
+                QVERIFY(dlg);
+                detailsTitle = dlg->title_label->text();
+                detailsShown = dlg->msg_text->toPlainText();
+                selectable = dlg->msg_text->textInteractionFlags() & Qt::TextSelectableByKeyboard;
+                dlg->ok_btn->click();
+            });
+        });
+        runInWorker([&] {
+            Show_MessageBox(
+                QStringLiteral("The labels have been saved, but not every card is as designed.\n\n16 "
+                               "of 16 cards had a problem:"),
+                rows.join(QLatin1Char('\n')));
+        });
+        QCOMPARE(labels.size(), 2);
+        QVERIFY(labels.contains(QStringLiteral("OK")));
+        QCOMPARE(detailsShown, open ? rows.join(QLatin1Char('\n')) : QString());
+        if (open) {
+            QCOMPARE(detailsTitle,
+                     QStringLiteral("The labels have been saved, but not every card is as designed."));
+            QVERIFY(selectable);
+        }
+    }
+
     void realBoxAnswers_data()
     {
         QTest::addColumn<int>("action"); // 0 click Yes, 1 click No, 2 Return key, 3 Escape key

@@ -67,7 +67,15 @@ public:
     QStringList questions;
     bool answer = true;
     std::function<bool(const QString&)> answerFor;
-    void message(const QString& text) override { messages << text; }
+    QStringList details; // of each message, empty for one without
+    void message(const QString& text) override {
+        messages << text;
+        details << QString();
+    }
+    void messageWithDetails(const QString& text, const QString& more) override {
+        messages << text;
+        details << more;
+    }
     bool yesNo(const QString& question) override {
         questions << question;
         return answerFor ? answerFor(question) : answer;
@@ -125,6 +133,7 @@ public:
         QString path;
         QString message;
         bool written;
+        QString details;
     };
     QList<Shown> shown;
 
@@ -134,8 +143,9 @@ public:
         ++restores;
         fill.Select_first_row_value_for_design(d.front, d.back, false);
     }
-    int showExportFinished(const QString& path, const QString& message, bool written) override {
-        shown.append({path, message, written});
+    int showExportFinished(const QString& path, const QString& message, bool written,
+                           const QString& details) override {
+        shown.append({path, message, written, details});
         return 1;
     }
     QWidget* window() override { return &widget; }

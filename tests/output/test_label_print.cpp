@@ -267,15 +267,16 @@ private slots:
         QVERIFY(w.statusNote->text().isEmpty());
     }
 
-    // A job whose cards are not all as designed says so after printing: how many, which rows, why.
+    // A job whose cards are not all as designed says so after printing: how many, the first rows and why,
+    // and every row in the message's details.
     void rowProblemsAfterPrinting() {
         PromptScope scope;
         FakeHost host;
         const QString missing = dir.filePath("photos/b.jpg");
         QList<QStringList> rows;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 16; ++i)
             rows << QStringList{QString::number(i + 1), QString("Name%1").arg(i + 1),
-                                i == 1 ? missing : QString()};
+                                i == 1 || i >= 10 ? missing : QString()};
         host.table.setTable({"Row No.", "Name", "Picture"}, rows);
         GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
         photo->setBounds(QRectF(0, 0, 50, 50));
@@ -290,18 +291,25 @@ private slots:
         w.choosePdfPath = [&] { return path; };
         w.Printer_ComboBox->setCurrentIndex(w.Printer_ComboBox->count() - 1);
         QVERIFY(w.Execute_Printing(false));
-        QCOMPARE(pdfPages(path), 5);
-        QCOMPARE(
-            scope.prompt.messages,
-            QStringList{QString("The labels have been saved, but not every card is as designed.\n\n1 of 5 "
-                                "cards had a problem:\nRow 2: the picture %1 could not be read.")
-                            .arg(missing)});
+        QCOMPARE(pdfPages(path), 16);
+        const auto lines = [&](const QList<int>& rowsWithProblems) {
+            QStringList out;
+            for (int row : rowsWithProblems)
+                out << QString("Row %1: the picture %2 could not be read.").arg(row).arg(missing);
+            return out.join('\n');
+        };
+        QCOMPARE(scope.prompt.messages.size(), 1);
+        QCOMPARE(scope.prompt.messages.value(0), "The labels have been saved, but not every card is as "
+                                                 "designed.\n\n7 of 16 cards had a problem:\n" +
+                                                     lines({2, 11, 12, 13, 14}) + "\n... and 2 more cards.");
+        QCOMPARE(scope.prompt.details, QStringList{lines({2, 11, 12, 13, 14, 15, 16})});
         QVERIFY2(w.statusNote->text().endsWith(" Not every card is as designed."),
                  qPrintable(w.statusNote->text()));
 
         // Without data, a set-up barcode value too long for its frame on the printer's dots is named as an
         // export names it.
         scope.prompt.messages.clear();
+        scope.prompt.details.clear();
         FakeHost single;
         GraphicPtr code = makeGraphicOfClass("SKTBarcode", false);
         code->linear_font_val = QString(40, 'A');

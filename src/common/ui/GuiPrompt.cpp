@@ -1,5 +1,6 @@
 #include "common/ui/GuiPrompt.h"
 
+#include "common/ui/Long_SMS_Dlg.h"
 #include "common/ui/UiHelpers.h"
 
 #include <QApplication>
@@ -51,6 +52,34 @@ void GuiPromptHandler::message(const QString& text)
         } catch (...) {
             Show_NSLog_Message(QStringLiteral("The message could not be shown: %1").arg(text));
         }
+    });
+}
+
+void GuiPromptHandler::messageWithDetails(const QString& text, const QString& details) {
+    if (!canShow()) {
+        Show_NSLog_Message(text);
+        Show_NSLog_Message(details);
+        return;
+    }
+    runOnGuiThreadAndWait([&] {
+        bool showDetails = false;
+        try {
+            QMessageBox box(mainWindow());
+            prepare(box, text);
+            box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            QPushButton* more = box.addButton(QStringLiteral("Show Details..."), QMessageBox::ActionRole);
+            box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+            box.setDefaultButton(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Ok);
+            run(box);
+            showDetails = box.clickedButton() == more;
+        } catch (const std::exception& e) {
+            Show_NSLog_Message(QString::fromUtf8(e.what()));
+        } catch (...) {
+            Show_NSLog_Message(QStringLiteral("The message could not be shown: %1").arg(text));
+        }
+        if (showDetails)
+            showMessageDetails(text, details);
     });
 }
 
@@ -113,4 +142,11 @@ void installGuiPrompt(QWidget* window)
     static GuiPromptHandler handler;
     setMainWindow(window);
     setPromptHandler(&handler);
+}
+
+void showMessageDetails(const QString& text, const QString& details) {
+    runOnGuiThreadAndWait([&] {
+        Long_SMS_Dlg::defaultInstance()->showExplanation(text.trimmed().section(QLatin1Char('\n'), 0, 0),
+                                                         details);
+    });
 }

@@ -19,6 +19,8 @@ public:
 
     // One "OK" button; the message is a line break followed by the text.
     void message(const QString& text) override;
+    // The same with "Show Details...", which closes the box and shows the details (showMessageDetails).
+    void messageWithDetails(const QString& text, const QString& details) override;
     // "Yes" (default) and "No"; true for "Yes".
     bool yesNo(const QString& question) override;
     // "Yes" (default), "No" and "Cancel"; Escape is Cancel.
@@ -31,3 +33,7 @@ private:
 
 // Makes the GUI handler the program's prompt and window its main window (for the app's start-up).
 void installGuiPrompt(QWidget* window);
+
+// The details of a message (every line of a long list) in the long-message dialog, titled with the
+// message's first line, where they can be selected and copied. GUI thread; a worker waits.
+void showMessageDetails(const QString& text, const QString& details);

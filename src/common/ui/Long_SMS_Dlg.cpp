@@ -40,6 +40,7 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent)
     title_label->setWordWrap(true);
     msg_text = new QTextBrowser(this);
     msg_text->setOpenLinks(false);
+    msg_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard); // to copy
     msg_text->setMinimumSize(420, 160);
     apply_all_chk = new QCheckBox(QStringLiteral("Apply to all"), this);
     ok_btn = new QPushButton(QStringLiteral("OK"), this);

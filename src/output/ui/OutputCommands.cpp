@@ -140,7 +140,7 @@ ExportResult OutputCommands::exportSingle(const QString& path, const QString& si
         Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         return result;
     }
-    _host.showExportFinished(result.path, result.message(), !result.written.isEmpty());
+    _host.showExportFinished(result.path, result.message(), !result.written.isEmpty(), result.details());
     return result;
 }
 
@@ -222,6 +222,6 @@ void OutputCommands::batchEnded() {
     _host.restoreFirstRow(job->fill());
     // A folder that could not be made has been reported already.
     if (!result.folderFailed)
-        _host.showExportFinished(result.path, result.message(), !result.written.isEmpty());
+        _host.showExportFinished(result.path, result.message(), !result.written.isEmpty(), result.details());
     emit batchFinished(result);
 }

@@ -17,8 +17,10 @@ public:
     virtual const Data_From_Excel& dataTable() = 0;
     // Shows data row 0 on the design after a run that filled rows. GUI thread.
     virtual void restoreFirstRow(BatchFillJob& fill) = 0;
-    // The export-finished window with the true result; gives its code (1 OK, 0 Cancel).
-    virtual int showExportFinished(const QString& path, const QString& message, bool written) = 0;
+    // The export-finished window with the true result and the details the message offers (every row with a
+    // problem); gives its code (1 OK, 0 Cancel).
+    virtual int showExportFinished(const QString& path, const QString& message, bool written,
+                                   const QString& details) = 0;
     // The window sheets and dialogs attach to.
     virtual QWidget* window() = 0;
 };

@@ -767,7 +767,7 @@ bool Print_Wnd::runJob(bool preview) {
                     problems.summary(qMin(view->totalLabels(), view->fill()->Total_Batch_Excel_Card()));
         if (!fit.isEmpty())
             text += QStringLiteral("\n\n") + fit.join(QLatin1Char('\n'));
-        Show_MessageBox(text);
+        Show_MessageBox(text, problems.details());
     }
     if (view->isDataJob())
         _host.restoreFirstRow(*view->fill());

@@ -245,10 +245,11 @@ private slots:
         QCOMPARE(dlg.lastResult().failed, 1);
     }
 
-    // A first row that already fails is asked about once, before anything is sent; No sends nothing.
+    // A first row that already fails is asked about once, before anything is sent; No sends nothing. Yes
+    // sends, and the finish message names the first rows and offers every one in its details.
     void firstRowProblemAsksBeforeSending() {
         const QString missing = root.filePath("photos/a.jpg");
-        QVERIFY(SeriesFiles::writeSeries("Photos", {missing, missing, missing}));
+        QVERIFY(SeriesFiles::writeSeries("Photos", QStringList(8, missing)));
         GraphicPtr photo = makeGraphicOfClass("SKTImage", false);
         photo->setBounds(QRectF(0, 0, 40, 40));
         photo->data_source_type = 1;
@@ -266,7 +267,6 @@ private slots:
         prompt.answer = false;
         dlg.send_btn->click();
         prompt.answer = true;
-        source.front = saved;
         QVERIFY(!dlg.isSending());
         QVERIFY(calls.isEmpty());
         QCOMPARE(
@@ -276,6 +276,17 @@ private slots:
                                 "you want to go on?")
                             .arg(missing)});
         QVERIFY(!Card_Value_In_Process);
+        QVERIFY(sendAndWait(dlg));
+        source.front = saved;
+        QVERIFY2(
+            prompt.texts.last().endsWith(QString("\nRow 5: the picture %1 could not be read.\n... and 3 more "
+                                                 "cards.")
+                                             .arg(missing)),
+            qPrintable(prompt.texts.last()));
+        QStringList every;
+        for (int row = 1; row <= 8; ++row)
+            every << QString("Row %1: the picture %2 could not be read.").arg(row).arg(missing);
+        QCOMPARE(prompt.details, QStringList{every.join('\n')});
     }
 
     // Closing the dialog while the script waits on a server that never answers asks to stop, ends that

@@ -278,9 +278,27 @@ private slots:
                                               "Row 8: the picture /p/7.jpg could not be read."}));
         QVERIFY(a.summary(50).startsWith("9 of 50 cards had a problem:\nRow 2: "));
         QVERIFY(a.summary(50).endsWith("\n... and 4 more cards."));
+        // Every line in the details, lowest rows first, each once.
+        const QStringList every = a.details().split('\n');
+        QCOMPARE(every.size(), 9);
+        QCOMPARE(every.mid(0, 5), a.firstLines());
+        QCOMPARE(every.last(), "Row 41: the picture /p/40.jpg could not be read.");
         a.keepRowsBelow(4);
         QCOMPARE(a.cardCount(), 3);
+        QCOMPARE(a.details(), QString()); // the summary names them all
         QVERIFY(RowProblems().summary(5).isEmpty());
+        // A run of any length keeps every row: 100,000 rows from two workers.
+        RowProblems big, other;
+        for (int row = 0; row < 100000; ++row)
+            (row % 2 ? other : big).add(row, QString("the picture /p/%1.jpg could not be read.").arg(row));
+        big.merge(other);
+        QCOMPARE(big.cardCount(), 100000);
+        QVERIFY(big.summary(100000).endsWith("\n... and 99995 more cards."));
+        const QString all = big.details();
+        QCOMPARE(all.count('\n'), 99999);
+        QVERIFY(
+            all.endsWith("\nRow 99999: the picture /p/99998.jpg could not be read.\nRow 100000: the picture "
+                         "/p/99999.jpg could not be read."));
     }
 
     void backPath() {
