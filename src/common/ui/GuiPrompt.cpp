@@ -146,7 +146,11 @@ void installGuiPrompt(QWidget* window)
 
 void showMessageDetails(const QString& text, const QString& details) {
     runOnGuiThreadAndWait([&] {
-        Long_SMS_Dlg::defaultInstance()->showExplanation(text.trimmed().section(QLatin1Char('\n'), 0, 0),
-                                                         details);
+        Long_SMS_Dlg* dlg = Long_SMS_Dlg::defaultInstance();
+        // Room for a long list; the dialog's other callers keep their size.
+        const QSize before = dlg->size();
+        dlg->resize(before.expandedTo(QSize(640, 420)));
+        dlg->showExplanation(text.trimmed().section(QLatin1Char('\n'), 0, 0), details);
+        dlg->resize(before);
     });
 }
