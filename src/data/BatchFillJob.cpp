@@ -34,14 +34,14 @@ QString barcodeProblem(const QString& value, const QString& reason)
     return QStringLiteral("no barcode for \"%1\": %2").arg(value, reason);
 }
 
-BatchFillJob::PhotoLoader& defaultPhotoLoader()
+BatchFillJob::PhotoLoaderMaker& defaultPhotoLoader()
 {
-    static BatchFillJob::PhotoLoader loader;
-    return loader;
+    static BatchFillJob::PhotoLoaderMaker maker;
+    return maker;
 }
 } // namespace
 
-void BatchFillJob::setDefaultPhotoLoader(PhotoLoader loader) { defaultPhotoLoader() = std::move(loader); }
+void BatchFillJob::setDefaultPhotoLoader(PhotoLoaderMaker maker) { defaultPhotoLoader() = std::move(maker); }
 
 std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const SeriesBindingTable& series,
                                                    const Data_From_Excel& table)
@@ -60,7 +60,7 @@ std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const S
     }
     job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? job->_table.rowCount() : 0);
     job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
-    job->_photoLoader = defaultPhotoLoader() ? defaultPhotoLoader()
+    job->_photoLoader = defaultPhotoLoader() ? defaultPhotoLoader()()
                                              : PhotoLoader([](const QString& path) { return SKTImage::loadPicture(path); });
     return job;
 }

@@ -26,6 +26,9 @@ public:
     using BarcodeMaker = std::function<QImage(const SKTGraphic& item, const QString& value, QString* reason)>;
     // The main photo made from a picture path (the window applies its photo adjustments).
     using PhotoLoader = std::function<ItemPicture(const QString& path)>;
+    // Makes a run's loader when the run is created, on the GUI thread: what it needs of the design is
+    // taken then, never read by the workers that call the loader.
+    using PhotoLoaderMaker = std::function<PhotoLoader()>;
 
     struct Design {
         GraphicList front;
@@ -64,10 +67,10 @@ public:
     // An independent copy of the run (its own item copies) for another worker thread.
     std::unique_ptr<BatchFillJob> copyForWorker() const;
     void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
-    // The loader every new run starts with: the window installs the one that applies the design's photo
-    // adjustments (grey scale, sepia, rotation, colours), so that each row's main photo looks as the design's
-    // does. Without one, pictures are loaded as they are.
-    static void setDefaultPhotoLoader(PhotoLoader loader);
+    // What makes the loader every new run starts with: the window installs one that applies the design's
+    // photo adjustments (grey scale, sepia, rotation, colours) as they are when the run is created, so that
+    // each row's main photo looks as the design's does. Without one, pictures are loaded as they are.
+    static void setDefaultPhotoLoader(PhotoLoaderMaker maker);
 
     // Warnings of the run so far (each given once): bound columns outside the table, barcodes not made.
     QStringList warnings() const;

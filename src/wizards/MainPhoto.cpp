@@ -64,8 +64,12 @@ void MainPhoto::clear() {
     m_adjusted = ItemPicture();
 }
 
-ItemPicture MainPhoto::loadAdjusted(const QString& path) {
-    return adjusted(readPicture(path), currentPhotoSettings());
+ItemPicture MainPhoto::loadAdjusted(const QString& path, const PhotoSettings& settings) {
+    return adjusted(readPicture(path), settings);
+}
+
+std::function<ItemPicture(const QString&)> MainPhoto::rowPhotoLoader() {
+    return [settings = currentPhotoSettings()](const QString& path) { return loadAdjusted(path, settings); };
 }
 
 namespace {

@@ -38,9 +38,12 @@ public:
     static ItemPicture adjusted(const ItemPicture& original, const PhotoSettings& settings);
     // The same for a picture in memory (the live preview's thumbnail).
     static QImage adjusted(const QImage& original, const PhotoSettings& settings);
-    // A data row's photo: the picture at path with the current settings; null when unreadable. Touches
-    // nothing else, so a worker may call it.
-    static ItemPicture loadAdjusted(const QString& path);
+    // A data row's photo: the picture at path with the settings; null when unreadable. Touches nothing else,
+    // so a worker may call it.
+    static ItemPicture loadAdjusted(const QString& path, const PhotoSettings& settings);
+    // What a run's rows load their photos with: loadAdjusted with the current settings, taken now (on the
+    // window's thread, with the run's snapshot), whatever they are when a worker calls it.
+    static std::function<ItemPicture(const QString&)> rowPhotoLoader();
 
 private:
     ItemPicture m_original;

@@ -187,13 +187,13 @@ private slots:
     }
 
     // Each row's main photo is loaded through the window's adjusted loader, so output shows the design's
-    // photo settings (here grey scale).
+    // photo settings (here grey scale) as they were when the run was made, whatever they are meanwhile.
     void mainPhotoRowsKeepAdjustments()
     {
         PhotoSettings settings;
         settings.gray_Scale = true;
         setCurrentPhotoSettings(settings);
-        BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
+        BatchFillJob::setDefaultPhotoLoader(&MainPhoto::rowPhotoLoader);
         GraphicList front{bound("SKTImage", 2, {}, 3), bound("SKTImage", 1, "Pics"), bound("SKTImage", 0)};
         front[0]->control_ID = "PARTY_IMAGE";
         QVERIFY(SeriesFiles::writeSeries("Pics", {picB, picA}));
@@ -201,8 +201,8 @@ private slots:
         Check_Series_Or_Excel_Use_or_not(front, {}, false, table, series);
         auto job = BatchFillJob::create({front, {}, {}, {}, 0, false}, series, table);
         BatchFillJob::setDefaultPhotoLoader(nullptr);
-        const GraphicList row = job->itemsForRow(0, "F"); // the table gives the red picture a.png, 20 x 10
         setCurrentPhotoSettings(PhotoSettings());
+        const GraphicList row = job->itemsForRow(0, "F"); // the table gives the red picture a.png, 20 x 10
         const QImage photo = row[0]->_image.image();
         QCOMPARE(photo.size(), QSize(20, 10));
         const QColor c = photo.pixelColor(10, 5);

@@ -100,9 +100,11 @@ private slots:
     void rowPhotoAdjusted() {
         QTemporaryDir dir;
         IMG_invert_clr = true;
-        const QImage img = MainPhoto::loadAdjusted(writePicture(dir, QStringLiteral("a.png"), Qt::green)).image();
+        const auto load = MainPhoto::rowPhotoLoader();
+        IMG_invert_clr = false;
+        const QImage img = load(writePicture(dir, QStringLiteral("a.png"), Qt::green)).image();
         QCOMPARE(img.pixelColor(1, 1), QColor(255, 0, 255));
-        QVERIFY(MainPhoto::loadAdjusted(dir.filePath(QStringLiteral("none.png"))).isNull());
+        QVERIFY(load(dir.filePath(QStringLiteral("none.png"))).isNull());
     }
 
     void settingsRoundTripThroughGlobals() {

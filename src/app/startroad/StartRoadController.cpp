@@ -67,8 +67,8 @@ StartRoadController::StartRoadController(SKTWindowController& window, QObject* p
     setMainPhotoLoader([this](const QString& path, bool changePath, QString* error) {
         return this->Update_frame_Main_Photo_And_Path(path, changePath, error);
     });
-    // Rows of print, export and mail show the main photo with the design's adjustments.
-    BatchFillJob::setDefaultPhotoLoader(&MainPhoto::loadAdjusted);
+    // Rows of print, export and mail show the main photo with the design's adjustments as the run began.
+    BatchFillJob::setDefaultPhotoLoader(&MainPhoto::rowPhotoLoader);
 }
 
 void StartRoadController::fillGallery() {
