@@ -11,14 +11,11 @@
 #include <QImageWriter>
 #include <QLocale>
 #include <QMutex>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <exception>
 
@@ -46,131 +43,12 @@ mode_t currentUmask()
 
 } // namespace
 
-void setReplacementFileMode(int fd, const QString& path)
+bool openSaveFile(SaveFile& file)
 {
-    if (fd < 0)
-        return;
-    struct stat old {};
-    const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
-    const mode_t mode = replacing ? (old.st_mode & 0777 & ~mode_t(S_IWOTH)) : (0666 & ~currentUmask());
-    ::fchmod(fd, mode);
-}
-
-bool linkMayBeFollowed(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower)
-{
-    const mode_t shared = S_ISVTX | S_IWOTH;
-    return linkOwner == follower || (folderMode & shared) != shared || linkOwner == folderOwner;
-}
-
-namespace {
-
-constexpr int kMaxLinks = 40; // the system's own bound (ELOOP)
-
-QByteArray joinedPath(const QByteArray& folder, const QByteArray& name)
-{
-    return folder == "/" ? "/" + name : folder + '/' + name;
-}
-
-QByteArray parentPath(const QByteArray& folder)
-{
-    const qsizetype slash = folder.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : folder.left(slash);
-}
-
-QString refusedLinkMessage(const QString& path, const QByteArray& link, const QByteArray& folder)
-{
-    const QString linkPath = QFile::decodeName(link);
-    const QString where = QDir::toNativeSeparators(QFile::decodeName(folder));
-    if (QFileInfo(path).absoluteFilePath() == linkPath)
-        return QStringLiteral("The file %1 was not written: it is a link that another user placed in the shared "
-                              "folder %2.")
-            .arg(QDir::toNativeSeparators(path), where);
-    return QStringLiteral("The file %1 was not written: the way to it leads through %2, a link that another user "
-                          "placed in the shared folder %3.")
-        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(linkPath), where);
-}
-
-// Opens a save file at the path its links lead to, when the link rule allows them.
-bool openChecked(QSaveFile& file)
-{
-    QString resolved;
-    if (!linkWriteProblem(file.fileName(), &resolved).isEmpty()) {
-        errno = EACCES;
-        return false;
-    }
-    file.setFileName(resolved);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // A link placed there meanwhile has been followed by QSaveFile: it must pass the rule too.
-    if (!linkWriteProblem(resolved).isEmpty()) {
-        file.cancelWriting();
-        errno = EACCES;
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-QString linkWriteProblem(const QString& path, uid_t follower, QString* resolved)
-{
-    if (path.isEmpty())
-        return {};
-    QList<QByteArray> pending = QFile::encodeName(QFileInfo(path).absoluteFilePath()).split('/');
-    QByteArray done = "/";
-    int links = 0;
-    while (!pending.isEmpty()) {
-        const QByteArray part = pending.takeFirst();
-        if (part.isEmpty() || part == ".")
-            continue;
-        if (part == "..") {
-            done = parentPath(done);
-            continue;
-        }
-        const QByteArray next = joinedPath(done, part);
-        struct stat link {};
-        const bool exists = ::lstat(next.constData(), &link) == 0;
-        if (!exists || !S_ISLNK(link.st_mode) || ++links > kMaxLinks) {
-            done = next;
-            if (!exists || S_ISLNK(link.st_mode)) {
-                // Past a missing part (or too many links) the system's own refusal follows: kept as written.
-                for (const QByteArray& rest : std::as_const(pending))
-                    done = joinedPath(done, rest);
-                break;
-            }
-            continue;
-        }
-        struct stat folder {};
-        if (::stat(done.constData(), &folder) != 0 ||
-            !linkMayBeFollowed(link.st_uid, folder.st_uid, folder.st_mode, follower))
-            return refusedLinkMessage(path, next, done);
-        char target[PATH_MAX + 1];
-        const ssize_t n = ::readlink(next.constData(), target, PATH_MAX);
-        if (n <= 0) {
-            done = next; // gone meanwhile: the write meets what is there now
-            for (const QByteArray& rest : std::as_const(pending))
-                done = joinedPath(done, rest);
-            break;
-        }
-        if (target[0] == '/')
-            done = "/";
-        pending = QByteArray(target, n).split('/') + pending;
-    }
-    if (resolved)
-        *resolved = QFile::decodeName(done);
-    return {};
-}
-
-QString linkWriteProblem(const QString& path, QString* resolved)
-{
-    return linkWriteProblem(path, ::geteuid(), resolved);
-}
-
-bool openSaveFile(QSaveFile& file)
-{
-    if (!openChecked(file))
-        return false;
-    setReplacementFileMode(file.handle(), file.fileName());
+    ::fchmod(file.handle(), file.replacing() ? (file.replacedMode() & 0777 & ~mode_t(S_IWOTH))
+                                             : (0666 & ~currentUmask()));
     return true;
 }
 
@@ -290,7 +168,7 @@ namespace {
 // Empty on success, else the reason. The old file is replaced only by a complete new one.
 QString writePng(const QImage& image, const QString& path)
 {
-    QSaveFile file(path);
+    SaveFile file(path);
     errno = 0;
     if (!openSaveFile(file))
         return writeErrorText(file, path, errno);
@@ -337,7 +215,7 @@ QString writeErrorText(const QFileDevice& file, const QString& path, int savedEr
     return said;
 }
 
-bool commitSaveFile(QSaveFile& file, QString* error)
+bool commitSaveFile(SaveFile& file, QString* error, bool sync)
 {
     const QString path = file.fileName();
     const qint64 written = file.pos();
@@ -355,7 +233,7 @@ bool commitSaveFile(QSaveFile& file, QString* error)
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
+    if (!file.commit(sync)) {
         if (error)
             *error = writeErrorText(file, path, errno);
         return false;
@@ -365,11 +243,11 @@ bool commitSaveFile(QSaveFile& file, QString* error)
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error, bool ownerOnly)
 {
-    QSaveFile file(path);
+    SaveFile file(path);
     errno = 0;
-    bool ok = ownerOnly ? openChecked(file) : openSaveFile(file);
+    bool ok = ownerOnly ? file.open(QIODevice::WriteOnly) : openSaveFile(file);
     if (ok && ownerOnly)
-        ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        ok = ::fchmod(file.handle(), S_IRUSR | S_IWUSR) == 0;
     if (ok && file.write(bytes) == bytes.size())
         return commitSaveFile(file, error);
     const int e = errno;

@@ -5,12 +5,11 @@
 
 #include <QDateTime>
 #include <QFileDevice>
-#include <QSaveFile>
 #include <QString>
 #include <QUrl>
 #include <functional>
 
-#include <sys/types.h>
+#include "common/SaveFile.h"
 
 class QImage;
 
@@ -61,26 +60,16 @@ bool Save_gen_image(const QImage& image, const QString& file_path_val);
 // leads through a refused link; "The disk is full." when the file system ran out of room (savedErrno is
 // errno taken right after the failing call); else the system's message.
 QString writeErrorText(const QFileDevice& file, const QString& path, int savedErrno);
-// Gives the temporary file fd, which is to replace path, the mode the finished file should have: a replaced
-// file's own permissions less set-user-id, set-group-id, sticky and world-write bits; a new file the
-// ordinary 0666 less the user's umask (077 keeps it private). Cards hold names, addresses and photos.
-void setReplacementFileMode(int fd, const QString& path);
-// The kernel's rule for links in shared folders (protected_symlinks), applied by every writer whatever the
-// system's setting: a link is followed when the follower owns it, when its folder's owner owns it, or when
-// its folder is not both sticky and world-writable (as /tmp is, where anyone may place a link).
-bool linkMayBeFollowed(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower);
-// Walks path as the system would to write it, checking every link on the way (the file's and its folders',
-// each link of a chain) by that rule for `follower`. Empty when all may be followed, and *resolved then holds
-// the path with every link resolved (what a writer replaces); otherwise the message naming the file.
-QString linkWriteProblem(const QString& path, uid_t follower, QString* resolved = nullptr);
-QString linkWriteProblem(const QString& path, QString* resolved = nullptr); // for this process's user
-// Opens a QSaveFile for writing and gives it that mode; errno as the failing call left it. A path through a
-// link the rule refuses is not opened (writeErrorText then gives the reason); an allowed link is followed.
-bool openSaveFile(QSaveFile& file);
-// Finishes a QSaveFile: everything written must be on disk (some writers, like QPdfWriter, do not check their
-// writes) before the new file replaces the old one. False, the reason in *error and the old file kept when not.
-bool commitSaveFile(QSaveFile& file, QString* error);
-// Writes bytes through QSaveFile, so the old file stays whole until the new one is complete. Owner-only
+// Opens a SaveFile for writing and gives it the mode the finished file should have: a replaced file's own
+// permissions less set-user-id, set-group-id, sticky and world-write bits; a new file the ordinary 0666 less
+// the user's umask (077 keeps it private). Cards hold names, addresses and photos. errno as the failing call
+// left it; a way through a link the rule refuses is not opened (writeErrorText then gives the reason).
+bool openSaveFile(SaveFile& file);
+// Finishes a SaveFile: everything written must be in the file (some writers, like QPdfWriter, do not check
+// their writes) and, unless `sync` is false, on disk before the new file replaces the old one. False, the
+// reason in *error and the old file kept when not.
+bool commitSaveFile(SaveFile& file, QString* error, bool sync = true);
+// Writes bytes through a SaveFile, so the old file stays whole until the new one is complete. Owner-only
 // files (settings with a password) get their mode before anything is written. False and the reason in
 // *error (see writeErrorText) when it could not.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error,

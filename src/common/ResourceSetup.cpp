@@ -9,7 +9,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -24,7 +23,7 @@ bool copyOneFile(const QString& source, const QString& target)
         return false;
     // Written under a temporary name and renamed, so an interrupted start never leaves a half file
     // that later starts would take for the user's own.
-    QSaveFile out(target);
+    SaveFile out(target);
     if (!openSaveFile(out))
         return false;
     char buffer[64 * 1024];

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>

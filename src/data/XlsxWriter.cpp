@@ -5,7 +5,6 @@
 
 #include "data/ZipArchive.h"
 
-#include <QSaveFile>
 
 namespace {
 const char kMainNs[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QTemporaryFile>
 
 #include <array>
 #include <cerrno>
@@ -239,7 +238,7 @@ QByteArray encode(const QImage& image, const QString& format, QString* error) {
 
 bool writeAtomically(const QString& path, const QByteArray& data, QString* error) {
     // A link is written through where the link rule allows it, as every other file of the program is: its
-    // target is replaced and the link stays. The rename below never follows a link placed meanwhile.
+    // target is replaced and the link stays.
     QString resolved;
     if (const QString problem = linkWriteProblem(path, &resolved); !problem.isEmpty()) {
         if (error)
@@ -247,11 +246,9 @@ bool writeAtomically(const QString& path, const QByteArray& data, QString* error
         return false;
     }
     const QFileInfo info(resolved);
-    const QByteArray to = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
     // A name the file system cannot hold is refused as such (the temporary file's name would fail first,
     // with a reason that names no cause).
-    const long nameMax = ::pathconf(dir.constData(), _PC_NAME_MAX);
+    const long nameMax = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
     const qsizetype nameBytes = QFile::encodeName(info.fileName()).size();
     if (nameMax > 0 && nameBytes > nameMax) {
         if (error)
@@ -260,22 +257,19 @@ bool writeAtomically(const QString& path, const QByteArray& data, QString* error
                          .arg(nameMax);
         return false;
     }
-    QTemporaryFile temp(info.absoluteDir().filePath(QStringLiteral(".navu-export.XXXXXX")));
+    SaveFile file(path);
     errno = 0;
-    if (!temp.open() || temp.write(data) != data.size() || !temp.flush()) {
+    if (!openSaveFile(file) || file.write(data) != data.size()) {
         if (error)
-            *error = writeErrorText(temp, path, errno);
+            *error = writeErrorText(file, path, errno);
         return false;
     }
-    setReplacementFileMode(temp.handle(), info.absoluteFilePath());
-    temp.close();
-    const QByteArray from = QFile::encodeName(temp.fileName());
-    if (::rename(from.constData(), to.constData()) != 0) {
+    QString why;
+    if (!commitSaveFile(file, &why, false)) { // synced once for the whole batch (syncFolder)
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false; // the temporary file is removed with `temp`
+            *error = why;
+        return false;
     }
-    temp.setAutoRemove(false);
     return true;
 }
 

@@ -10,7 +10,7 @@
 
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -408,7 +408,9 @@ private slots:
         QTest::addColumn<int>("folderOwner");
         QTest::addColumn<int>("linkOwner");
         QTest::addColumn<int>("asUid");
-        QTest::addColumn<QString>("shape"); // file, folder (a linked folder on the way), chain (own link first)
+        // file; folder (a linked folder on the way); chain (own link first); via (the shared folder reached
+        // through an own link); relative (from the shared folder); odd (a name with a line break and accents)
+        QTest::addColumn<QString>("shape");
         QTest::addColumn<bool>("followed");
         QTest::newRow("another's link, sticky shared folder") << 01777 << me << nobody << me << "file" << false;
         QTest::newRow("own link, sticky shared folder") << 01777 << me << me << me << "file" << true;
@@ -417,6 +419,10 @@ private slots:
         QTest::newRow("the folder owner's link") << 01777 << nobody << nobody << me << "file" << true;
         QTest::newRow("another's folder link on the way") << 01777 << me << nobody << me << "folder" << false;
         QTest::newRow("own link to another's link") << 01777 << me << nobody << me << "chain" << false;
+        QTest::newRow("shared folder through own link") << 01777 << me << nobody << me << "via" << false;
+        QTest::newRow("relative path") << 01777 << me << nobody << me << "relative" << false;
+        QTest::newRow("relative path, own link") << 01777 << me << me << me << "relative" << true;
+        QTest::newRow("odd name") << 01777 << me << nobody << me << "odd" << false;
         const int other = 4242;
         QTest::newRow("as another user: the folder owner's link") << 01777 << me << me << other << "file" << true;
         QTest::newRow("as another user: our link") << 01777 << nobody << me << other << "file" << false;
@@ -439,13 +445,23 @@ private slots:
         QCOMPARE(::chmod(QFile::encodeName(shared).constData(), mode_t(folderMode)), 0);
         QCOMPARE(::lchown(QFile::encodeName(shared).constData(), uid_t(folderOwner), gid_t(-1)), 0);
         const QString victim = home + "/victim.txt";
-        const QString planted = shared + (shape == "folder" ? "/dir" : "/card.png");
+        const QString name = shape == "odd" ? QStringLiteral("ca\nrd \u00e9%1.png") : QStringLiteral("card.png");
+        const QString planted = shared + (shape == "folder" ? "/dir" : "/" + name);
         QVERIFY(QFile::link(shape == "folder" ? home : victim, planted));
         QCOMPARE(::lchown(QFile::encodeName(planted).constData(), uid_t(linkOwner), gid_t(-1)), 0);
         QString path = shape == "folder" ? planted + "/victim.txt" : planted;
         if (shape == "chain") {
             path = home + "/own-link.png";
             QVERIFY(QFile::link(planted, path));
+        } else if (shape == "via") {
+            QVERIFY(QFile::link(shared, home + "/shared"));
+            path = home + "/shared/" + name;
+        }
+        const QString cwd = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+        if (shape == "relative") {
+            QVERIFY(QDir::setCurrent(shared));
+            path = name;
         }
 
         QString resolved;
@@ -474,7 +490,7 @@ private slots:
                 return writeFileAtomically(path, "settings", &error, true) ? QString() : error;
             },
             [&] {
-                QSaveFile file(path);
+                SaveFile file(path);
                 QString error;
                 if (!openSaveFile(file))
                     return writeErrorText(file, path, errno);
@@ -489,6 +505,47 @@ private slots:
             QVERIFY(QFileInfo(planted).isSymLink());
         }
         QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+    }
+
+    // A link placed on the way after the file was opened is never followed, whoever owns it: the way was
+    // walked once on open folders, and the rename at commit replaces a link, never its target.
+    void linkPlacedWhileWriting_data()
+    {
+        QTest::addColumn<QString>("shape"); // file: at the final name; folder: a folder on the way moved aside
+        QTest::addColumn<bool>("existed");  // the final name held the user's file when it was opened
+        QTest::newRow("new file's name") << "file" << false;
+        QTest::newRow("replaced file's name") << "file" << true;
+        QTest::newRow("folder on the way") << "folder" << false;
+        QTest::newRow("folder on the way, replaced file") << "folder" << true;
+    }
+    void linkPlacedWhileWriting()
+    {
+        QFETCH(QString, shape);
+        QFETCH(bool, existed);
+        const QString shared = root + "/shared", home = root + "/home", folder = shared + "/dir";
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(home));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        const QString victim = home + "/victim.txt", path = folder + "/victim.txt";
+        writeBytes(victim, "keep");
+        if (existed)
+            writeBytes(path, "old");
+        SaveFile file(path);
+        QVERIFY(openSaveFile(file));
+        if (shape == "folder") {
+            QVERIFY(QDir().rename(folder, shared + "/moved"));
+            QVERIFY(QFile::link(home, folder));
+        } else {
+            QFile::remove(path);
+            QVERIFY(QFile::link(victim, path));
+        }
+        QCOMPARE(file.write("new"), 3);
+        QString error;
+        QVERIFY2(commitSaveFile(file, &error), qPrintable(error));
+        QCOMPARE(readBytes(victim), QByteArray("keep"));
+        const QString written = shape == "folder" ? shared + "/moved/victim.txt" : path;
+        QVERIFY(!QFileInfo(written).isSymLink());
+        QCOMPARE(readBytes(written), QByteArray("new"));
+        QCOMPARE(QDir(QFileInfo(written).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"victim.txt"});
     }
 
     // A full file system (a 64 KiB tmpfs) is named as such, and the old file stays whole.

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cmath>
@@ -746,7 +745,7 @@ bool save(const QString& path, const DesignSnapshot& design, QString* error, con
         return false;
     }
     // Written as it is encoded, into a temporary file that replaces the old one only once it is complete.
-    QSaveFile file(path);
+    SaveFile file(path);
     errno = 0;
     if (!openSaveFile(file)) {
         if (error)

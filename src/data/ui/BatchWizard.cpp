@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStackedWidget>
 #include <QStringListModel>
 #include <QVBoxLayout>

@@ -8,7 +8,6 @@
 #include "output/mail/MailScript.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 QString sender_email;
 QString sender_pwd;

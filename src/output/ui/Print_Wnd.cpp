@@ -35,7 +35,6 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <QScreen>
@@ -612,7 +611,7 @@ bool Print_Wnd::printToPdfFile(Printing_View& view, const QPageLayout& page, con
         Show_MessageBox(text);
         return false;
     };
-    QSaveFile file(path);
+    SaveFile file(path);
     errno = 0;
     if (!openSaveFile(file))
         return failed(writeErrorText(file, path, errno));
