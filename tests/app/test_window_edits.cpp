@@ -362,10 +362,13 @@ private slots:
             if (tool != 0) {
                 wnd->toolAction(tool)->trigger();
                 viewdriver::click(wnd->_graphicView, at);
-            } else {
-                wnd->_graphicView->dropPictureFiles({pic}, at);
+            } else { // two pictures: the second (in front) beside the first, not hidden under it
+                wnd->_graphicView->dropPictureFiles({pic, pic}, at);
+                const QRectF second = doc->graphics().value(0)->bounds();
+                QVERIFY(QRectF(QPointF(0, 0), card).contains(second));
+                QVERIFY(second != doc->graphics().last()->bounds());
             }
-            const QRectF placed = doc->graphics().value(0)->bounds();
+            const QRectF placed = doc->graphics().last()->bounds();
             QVERIFY2(QRectF(QPointF(0, 0), card).contains(placed), qPrintable(QString::number(tool)));
             QVERIFY(qAbs(placed.right() - card.width()) < 0.01 || qAbs(placed.bottom() - card.height()) < 0.01);
             wnd->Undo_Clicked();

@@ -694,7 +694,12 @@ GraphicList SKTGraphicView::dropPictureFiles(const QStringList& paths, const QPo
         if (!g)
             break; // Stop while a picture was read ends the drop; the pictures placed before it stay
         made << g;
-        at += QPointF(10, 10);
+        // The next a little lower and to the right of this one, or back where the card's edge leaves no room,
+        // so that none lies hidden under another.
+        const QRectF placed = g->bounds();
+        const auto step = [](double end, double edge) { return edge <= 0 || end + 10 <= edge ? 10.0 : -10.0; };
+        at = placed.topLeft() +
+             QPointF(step(placed.right(), _canvasSize.width()), step(placed.bottom(), _canvasSize.height()));
     }
     _pictureRefusals = nullptr; // before the message, whose loop may run another drop
     if (record) {
