@@ -212,9 +212,9 @@ private slots:
     }
 
     // Each change of the main photo, in Edit Main Photo (a window of its own title) or by choosing its file
-    // elsewhere, gives the texts that follow the photo the colour that reads on it again. A text coloured by
-    // hand otherwise than the photo gave keeps its colour, and so do all when the side's text colour was
-    // chosen; Undo gives the colours back.
+    // elsewhere, gives the texts that follow the photo the colour that reads on it again, in the same step:
+    // Undo gives the colours back. A text coloured by hand otherwise than the photo gave keeps its colour,
+    // and so do all when the side's text colour was chosen.
     void textsFollowTheEditedPhoto() {
         const QString photo = halfDarkPhoto(QStringLiteral("top.png"), true);
         const QString bottom = halfDarkPhoto(QStringLiteral("bottom.png"), false);
@@ -224,39 +224,39 @@ private slots:
         QCOMPARE(dear->txt_clr, QColor(Qt::white)); // "Dear Cousins," on the dark top
         red->txt_clr = Qt::red;
         const QList<QColor> built = textColours();
-        const auto settings = [](auto set) {
-            return [set](PhotoEditPanel* p) {
-                PhotoSettings s;
-                set(s);
-                p->setSettings(s);
+        const auto edit = [this](auto set) {
+            return [this, set] {
+                editPhoto([set](PhotoEditPanel* p) {
+                    PhotoSettings s;
+                    set(s, p);
+                    p->setSettings(s);
+                });
             };
         };
-        const QList<std::pair<const char*, std::function<void(PhotoEditPanel*)>>> steps{
-            {"inverted", settings([](PhotoSettings& s) { s.invert_clr = true; })},
-            {"turned", settings([](PhotoSettings& s) { s.rotate_image = 90; })},
-            {"darkened", settings([](PhotoSettings& s) { s.brt_val = -0.9f; })},
-            {"another file", [bottom](PhotoEditPanel* p) { p->loadFile(bottom); }},
+        const QList<std::pair<const char*, std::function<void()>>> changes{
+            {"inverted", edit([](PhotoSettings& s, PhotoEditPanel*) { s.invert_clr = true; })},
+            {"turned", edit([](PhotoSettings& s, PhotoEditPanel*) { s.rotate_image = 90; })},
+            {"darkened", edit([](PhotoSettings& s, PhotoEditPanel*) { s.brt_val = -0.9f; })},
+            {"another file", edit([bottom](PhotoSettings&, PhotoEditPanel* p) { p->loadFile(bottom); })},
+            // chosen for the photo's item on the picture page or by a data source, in the step they record
+            {"chosen elsewhere",
+             [&] { m_window->recordCardEdit({}, 0, [&] { ::Update_frame_Main_Photo_And_Path(bottom, true); }); }},
         };
-        for (const auto& [name, change] : steps) {
-            editPhoto(change);
+        for (const auto& [name, change] : changes) {
+            change();
             QVERIFY2(misreadTexts({red}).isEmpty(), qPrintable(name + QStringLiteral(": ") + misreadTexts({red})));
             QVERIFY2(textColours() != built && red->txt_clr == QColor(Qt::red), name);
             m_doc->undoManager()->undo();
             QCOMPARE(textColours(), built);
         }
-        // Chosen for the photo's item elsewhere (the picture page, a data source).
-        QVERIFY(::Update_frame_Main_Photo_And_Path(bottom, true));
-        QVERIFY(misreadTexts({red}).isEmpty() && textColours() != built);
-        QVERIFY(::Update_frame_Main_Photo_And_Path(photo, true));
-        QCOMPARE(textColours(), built);
 
         // Black by hand where the photo gave white: kept. The side's text colour chosen: all are kept.
         dear->txt_clr = Qt::black;
-        editPhoto(std::get<1>(steps[2]));
+        std::get<1>(changes[2])();
         QCOMPARE(dear->txt_clr, QColor(Qt::black));
         m_window->Front_card_Prop.Card_Content_clr = Qt::darkGreen;
         const QList<QColor> before = textColours();
-        editPhoto(std::get<1>(steps[0]));
+        std::get<1>(changes[0])();
         QCOMPARE(textColours(), before);
     }
 
@@ -265,41 +265,35 @@ private slots:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         FrameGalleryWidget* gallery = m_road->gallery();
+        QUndoStack* undo = m_doc->undoManager();
         const auto click = [gallery](const QString& name) {
-            for (int row = 0; row < gallery->count(); ++row)
-                if (gallery->item(row)->text() == name)
-                    QTest::mouseClick(gallery->viewport(), Qt::LeftButton, {},
-                                      gallery->visualItemRect(gallery->item(row)).center());
+            const QListWidgetItem* item = gallery->findItems(name, Qt::MatchExactly).value(0);
+            QTest::mouseClick(gallery->viewport(), Qt::LeftButton, {}, gallery->visualItemRect(item).center());
         };
         const auto shown = [gallery] {
-            const QList<QListWidgetItem*> items = gallery->selectedItems();
-            return items.isEmpty() ? QString() : items.first()->text();
+            return gallery->selectedItems().isEmpty() ? QString() : gallery->selectedItems()[0]->text();
         };
-        const auto cardFrame = [this] {
-            const GraphicPtr frame = byId(QStringLiteral("PARTY_IMAGE_BG"));
-            return frame ? QFileInfo(frame->_file_path).completeBaseName() : QString();
+        // Each step, then the frame of the card and the one the gallery shows.
+        const QList<std::pair<std::function<void()>, QString>> steps{
+            {[&] { click(QStringLiteral("Gold")); }, QStringLiteral("Gold")},
+            {[&] { click(QStringLiteral("Blue")); }, QStringLiteral("Blue")},
+            {[&] { undo->undo(); }, QStringLiteral("Gold")},
+            {[&] { undo->undo(); }, QString()},
+            {[&] { undo->redo(), undo->redo(); }, QStringLiteral("Blue")},
+            // The frame's item given another picture elsewhere: a click on the entry still selected applies it.
+            {[&] {
+                 byId(QStringLiteral("PARTY_IMAGE_BG"))->_file_path = m_dir.filePath(QStringLiteral("elsewhere.png"));
+                 QCOMPARE(shown(), QStringLiteral("Blue"));
+                 click(QStringLiteral("Blue"));
+             },
+             QStringLiteral("Blue")},
         };
-        QUndoStack* undo = m_doc->undoManager();
-        click(QStringLiteral("Gold"));
-        click(QStringLiteral("Blue"));
-        QCOMPARE(cardFrame(), QStringLiteral("Blue"));
-        undo->undo();
-        QCOMPARE(cardFrame(), QStringLiteral("Gold"));
-        QCOMPARE(shown(), QStringLiteral("Gold"));
-        undo->undo();
-        QCOMPARE(shown(), QString());
-        undo->redo();
-        undo->redo();
-        QCOMPARE(shown(), QStringLiteral("Blue"));
-
-        // The frame's item given another picture elsewhere: a click on the entry still selected applies it.
-        const GraphicPtr frame = byId(QStringLiteral("PARTY_IMAGE_BG"));
-        frame->_file_path = m_dir.filePath(QStringLiteral("elsewhere.png"));
-        QCOMPARE(shown(), QStringLiteral("Blue"));
-        const QSignalSpy picked(gallery, &FrameGalleryWidget::framePicked);
-        click(QStringLiteral("Blue"));
-        QCOMPARE(picked.size(), 1);
-        QCOMPARE(cardFrame(), QStringLiteral("Blue"));
+        for (const auto& [step, frame] : steps) {
+            step();
+            const GraphicPtr item = byId(QStringLiteral("PARTY_IMAGE_BG"));
+            QCOMPARE(item ? QFileInfo(item->_file_path).completeBaseName() : QString(), frame);
+            QCOMPARE(shown(), frame);
+        }
     }
 };
 
