@@ -8,6 +8,7 @@
 #include "canvas/ItemPainting.h"
 #include "canvas/SKTItems.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <list>
+#include <unordered_map>
 
 namespace BarcodeItemDrawing {
 
@@ -456,37 +458,67 @@ struct ScreenDrawing {
     }
 };
 
-// Recent screen drawings, most recent first: repaints and scrolling reuse them.
+// Where a drawing's key is looked up (its style is compared in full).
+size_t keyHash(const ScreenDrawing& d) {
+    return qHashMulti(0, d.value, d.header, d.footer, d.scale, d.frameSize.width(), d.frameSize.height(),
+                      d.style.linear_or_2d, d.style.barcode_font_index);
+}
+
+// What an entry holds besides its image's pixels.
+constexpr qsizetype kEntryBytes = 256;
+
+// Recent screen drawings, most recent first: repaints and scrolling reuse them. Only their memory bounds
+// them, never their number: a repaint of more barcodes than a count allows would push out each drawing
+// just before it is wanted again and draw every one anew on every repaint.
 class ScreenCache {
 public:
     bool find(ScreenDrawing& key) {
+        const size_t hash = keyHash(key);
         QMutexLocker lock(&m_mutex);
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-            if (it->matches(key)) {
-                m_entries.splice(m_entries.begin(), m_entries, it);
-                key.image = it->image;
-                key.area = it->area;
+        for (auto [it, end] = m_index.equal_range(hash); it != end; ++it) {
+            if (it->second->matches(key)) {
+                m_entries.splice(m_entries.begin(), m_entries, it->second);
+                key.image = it->second->image;
+                key.area = it->second->area;
                 return true;
             }
         }
         return false;
     }
     void add(ScreenDrawing entry) {
+        const size_t hash = keyHash(entry);
         QMutexLocker lock(&m_mutex);
-        m_bytes += entry.image.sizeInBytes();
+        ++m_made;
+        m_bytes += bytesOf(entry);
         m_entries.push_front(std::move(entry));
-        while (m_entries.size() > 1 && (m_entries.size() > kMaxEntries || m_bytes > kMaxBytes)) {
-            m_bytes -= m_entries.back().image.sizeInBytes();
-            m_entries.pop_back();
+        m_index.emplace(hash, m_entries.begin());
+        while (m_entries.size() > 1 && m_bytes > kMaxBytes) {
+            const auto last = std::prev(m_entries.end());
+            for (auto [it, end] = m_index.equal_range(keyHash(*last)); it != end; ++it) {
+                if (it->second == last) {
+                    m_index.erase(it);
+                    break;
+                }
+            }
+            m_bytes -= bytesOf(*last);
+            m_entries.erase(last);
         }
+    }
+    qint64 made() {
+        QMutexLocker lock(&m_mutex);
+        return m_made;
     }
 
 private:
-    static constexpr size_t kMaxEntries = 400;
+    static qsizetype bytesOf(const ScreenDrawing& d) {
+        return d.image.sizeInBytes() + kEntryBytes + 2 * (d.value.size() + d.header.size() + d.footer.size());
+    }
     static constexpr qsizetype kMaxBytes = 96 * 1024 * 1024;
     QMutex m_mutex;
     std::list<ScreenDrawing> m_entries;
+    std::unordered_multimap<size_t, std::list<ScreenDrawing>::iterator> m_index;
     qsizetype m_bytes = 0;
+    qint64 m_made = 0;
 };
 
 ScreenCache& screenCache() {
@@ -566,6 +598,8 @@ bool drawForDevice(QPainter& painter, const SKTGraphic& item) {
         (engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::Picture));
     return vector && drawItemBarcodeOnPaper(painter, item, paperDpi());
 }
+
+qint64 screenDrawingsMade() { return screenCache().made(); }
 
 void install() {
     if (SKTBarcode::symbolServices().draw == &drawForDevice)

@@ -72,6 +72,9 @@ QString symbologyTitle(const SKTGraphic& item);
 int lowestFittingDpi(const SKTGraphic& item, const QString& value);
 // The symbol painter SKTBarcode::draw calls: raster images, screens and vector devices.
 bool drawForDevice(QPainter& painter, const SKTGraphic& item);
+// How many screen drawings were made since the program started (a repaint of what was drawn before makes
+// none while they fit the cache's memory).
+qint64 screenDrawingsMade();
 
 // Registers drawForDevice and naturalSize with the canvas's barcode items. Idempotent.
 void install();

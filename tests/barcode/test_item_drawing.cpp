@@ -391,6 +391,29 @@ private slots:
         }
     }
 
+    // A repaint of many barcodes (more than a few hundred) draws none of them anew: a cache bounded by a
+    // count smaller than one repaint made every one again on every repaint.
+    void repaintOfManyBarcodesUsesTheCache() {
+        BarcodeItemDrawing::install();
+        GraphicList items;
+        for (int i = 0; i < 1200; ++i) {
+            GraphicPtr g = item(0, Code128, QStringLiteral("GUEST-%1").arg(i));
+            g->show_hide_hdr = g->show_hide_ftr = 0;
+            g->setBounds(QRectF(i % 30 * 12, i / 30 * 6, 40, 20));
+            items << g;
+        }
+        SKTDocument doc;
+        doc.setGraphics(CardSide::Front, items);
+        SKTGraphicView view;
+        view.setDocument(&doc, CardSide::Front);
+        view.setCanvasSize(QSizeF(400, 280));
+        view.grab();
+        const qint64 made = BarcodeItemDrawing::screenDrawingsMade();
+        QVERIFY(made >= 1200);
+        view.grab();
+        QCOMPARE(BarcodeItemDrawing::screenDrawingsMade(), made);
+    }
+
     // A screen with two device pixels per pixel gets modules on its own pixels.
     void screenDrawingOnHighDpi() {
         BarcodeItemDrawing::install();
