@@ -1,14 +1,18 @@
-// Feeds arbitrary bytes to the design-file reader.
+// Feeds arbitrary bytes to the design-file reader, and draws the pictures a design holds as the program does
+// (see PictureDrawing.h).
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write a design with every item kind there (binary and
 // XML), and binary designs whose rows share dictionaries and whose items share one archive.
 
+#include "PictureDrawing.h"
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/DesignFile.h"
 #include "canvas/SKTItems.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
 
 #include <QHash>
 
@@ -17,6 +21,10 @@
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv); // fonts need a GUI application
+    // Pictures up to Qt's 64 MB keep each input fast under the sanitizers; the checks are the same.
+    pictures::allowPicturesAtSourceLimit();
+    QImageReader::setAllocationLimit(64);
+    fuzzdraw::countAllocations();
     const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
     if (!seeds.isEmpty()) {
         QDir().mkpath(seeds);
@@ -34,6 +42,23 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             QFile f(QDir(seeds).filePath(xml ? QStringLiteral("design.xml") : QStringLiteral("design.bin")));
             if (f.open(QIODevice::WriteOnly))
                 f.write(designfile::toBytes(d, xml));
+        }
+        {
+            // Picture items holding a picture, one cut short, and a background picture.
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            QImage(6, 4, QImage::Format_ARGB32).save(&buffer, "png");
+            DesignData pictures = d;
+            pictures.frontItems.clear();
+            for (const QByteArray& bytes : {png, png.left(png.size() - 16)}) {
+                GraphicPtr item = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+                item->_image = ItemPicture::fromBytes(bytes);
+                pictures.frontItems << item;
+            }
+            QFile f(QDir(seeds).filePath(QStringLiteral("design-pictures.bin")));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(designfile::toBytes(pictures));
         }
         // Equal item archives and row dictionaries written once and referred to from every place.
         d.frontItems = {d.backItems[0], d.backItems[0], d.backItems[0]};
@@ -72,5 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What is accepted must write out again and read back.
     if (design && !designfile::fromBytes(designfile::toBytes(*design)))
         __builtin_trap();
+    if (design) {
+        for (const GraphicList* items : {&design->frontItems, &design->backItems})
+            for (const GraphicPtr& item : *items)
+                fuzzdraw::drawAsTheProgramDoes(item->_image);
+        for (const Card_Property* side : {&design->front, &design->back})
+            fuzzdraw::drawAsTheProgramDoes(side->Card_BG_Image);
+        fuzzdraw::drawAsTheProgramDoes(design->photoOriginal);
+    }
     return 0;
 }

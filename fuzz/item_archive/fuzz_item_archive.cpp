@@ -1,6 +1,8 @@
-// Feeds arbitrary bytes to the item archive reader, the clipboard reader and the card settings reader.
+// Feeds arbitrary bytes to the item archive reader, the clipboard reader and the card settings reader, and
+// draws the pictures they read as the program does (see PictureDrawing.h).
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write archives of every kind (binary and XML) there.
 
+#include "PictureDrawing.h"
 #include "canvas/CardPropertyArchive.h"
 #include "canvas/GraphicClipboard.h"
 #include "canvas/ItemArchive.h"
@@ -11,6 +13,7 @@
 #include <QFile>
 
 #include <QGuiApplication>
+#include <QImageReader>
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +22,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv); // fonts need a GUI application
+    // Pictures up to Qt's 64 MB keep each input fast under the sanitizers; the checks are the same.
+    pictures::allowPicturesAtSourceLimit();
+    QImageReader::setAllocationLimit(64);
+    fuzzdraw::countAllocations();
     const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
     if (!seeds.isEmpty()) {
         QDir().mkpath(seeds);
@@ -71,12 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Whatever loads must archive and load again.
         if (!unarchiveItem(archiveItem(*item)))
             std::abort();
+        fuzzdraw::drawAsTheProgramDoes(item->_image);
     }
-    graphicsFromPasteboardData(bytes, &error);
+    for (const GraphicPtr& item : graphicsFromPasteboardData(bytes, &error))
+        fuzzdraw::drawAsTheProgramDoes(item->_image);
     // The card settings reader takes any array.
     if (const PlistPtr list = plistio::fromBytes(bytes)) {
         Card_Property record;
         CardPropertyArchive::read(list.get(), 0, record);
+        fuzzdraw::drawAsTheProgramDoes(record.Card_BG_Image);
     }
     return 0;
 }

@@ -47,7 +47,9 @@ QString tooCostlyMessage(QSize declared, qint64 bytes) {
 } // namespace
 
 qint64 imageBytes(QSize size, QImage::Format format) {
-    return (qint64(std::max(0, size.width())) * bitsOf(format) + 31) / 32 * 4 * std::max(0, size.height());
+    // Held to 2^50 so that sums of them never overflow, whatever size a file claims.
+    const qint64 row = (qint64(std::max(0, size.width())) * bitsOf(format) + 31) / 32 * 4;
+    return qint64(std::min(double(row) * std::max(0, size.height()), 0x1p50));
 }
 
 QImage::Format scalingFormat(QImage::Format format, bool alpha, bool as32Bits) {
@@ -85,8 +87,8 @@ QImage scaledPicture(QImage image, QSize size, bool as32Bits) {
 
 qint64 decodedBytes(const PictureInfo& info, QSize target, bool as32Bits) {
     const QSize size = info.size;
-    if (size.isEmpty())
-        return 0;
+    if (size.isEmpty()) // what reading its header holds
+        return FixedBytes + info.decoderBytes;
     if (target.isEmpty() || target.width() > size.width() || target.height() > size.height())
         target = size;
     const QImage::Format native = info.decodesTo == QImage::Format_Invalid ? QImage::Format_ARGB32 : info.decodesTo;

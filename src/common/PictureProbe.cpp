@@ -289,6 +289,10 @@ PngHead readPng(ByteStream& in) {
     }
 }
 
+// What a byte of a PNG's text costs while it is read: libpng's copy, and Qt's texts, each as a string, its
+// simplified copy and the description they are joined into.
+constexpr qint64 PngTextCost = 8;
+
 QString pngTextMessage() {
     return QStringLiteral("The picture could not be read: its PNG data holds more than %1 MB of text besides the "
                           "picture.")
@@ -333,14 +337,23 @@ bool pngIntact(ByteStream& in) {
 void inspectPng(QIODevice& device, PictureInfo& info) {
     const qint64 start = device.pos();
     ByteStream in(device);
-    if (readPng(in).text > MaxPngTextBytes) {
+    const PngHead head = readPng(in);
+    if (head.text > MaxPngTextBytes) {
         info.refusal = pngTextMessage();
         return;
     }
+    info.decoderBytes = PngTextCost * head.text;
     device.seek(start);
     ByteStream whole(device);
-    if (!pngIntact(whole))
-        info.damage = undecodableMessage();
+    if (pngIntact(whole))
+        return;
+    // Not handed to Qt's reader, whose decoder would take a chunk's length as given, past the end of the file
+    // (a block of gigabytes for a few bytes): what is needed is in the header.
+    info.damage = undecodableMessage();
+    info.format = "png";
+    info.size = head.size;
+    info.decodesTo = head.depth == 16 ? QImage::Format_RGBA64 : QImage::Format_ARGB32;
+    info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
 }
 
 // An icon's first picture is the one read; a PNG there is decoded whole whatever size the icon's directory
@@ -357,9 +370,14 @@ void inspectIcon(QIODevice& device, const QByteArray& head, PictureInfo& info) {
         return;
     }
     info.format = head[2] == 2 ? "cur" : "ico";
+    info.decoderBytes = PngTextCost * png.text;
     info.size = png.size;
     info.decodesTo = png.depth == 16 ? QImage::Format_RGBA64 : QImage::Format_ARGB32;
     info.bytesPerPixel = bytesPerPixelOf(info.decodesTo);
+    device.seek(start + offset);
+    ByteStream whole(device);
+    if (!pngIntact(whole))
+        info.damage = undecodableMessage();
 }
 
 // Qt refuses a BMP header over 16384 x 16384 without saying why: the size is taken from the header.
@@ -511,7 +529,7 @@ qint64 webpDecoderBytes(QIODevice& device, QSize size) {
     if (chunk != "VP8 ") // lossless, or with an alpha channel (itself coded losslessly)
         perPixel = 6.5;
     device.seek(start);
-    return device.size() - start + qint64(perPixel * double(pixelsOf(size)));
+    return device.size() - start + qint64(std::min(perPixel * double(pixelsOf(size)), 0x1p50));
 }
 
 } // namespace
@@ -582,7 +600,7 @@ PictureInfo inspect(QIODevice& device) {
             info.decoderBytes = webpDecoderBytes(device, info.size);
         else if (info.format == "tiff") // a layout not understood: as if it were held whole twice
             info.decoderBytes = tiff.found ? tiffDecoderBytes(tiff, info.decodesTo)
-                                           : device.size() - start + 2 * pixelsOf(info.size) * info.bytesPerPixel;
+                                           : device.size() - start + 2 * imageBytes(info.size, info.decodesTo);
     }
     if (!info.refusal.isEmpty())
         return info;

@@ -147,7 +147,7 @@ QSize decodeSize(const ItemPicture::Data& d, QSize size)
 {
     // A size that would cost more than a decode may take is decoded smaller and drawn stretched.
     QSize asked = !size.isValid() || size.isEmpty() ? d.info.size : d.transposed ? size.transposed() : size;
-    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked, true) > pictures::MaxDecodeBytes)
+    while (asked.width() > 16 && pictures::decodedBytes(d.info, asked, true) > pictures::decodeBudget())
         asked = (QSizeF(asked) * 0.7).toSize();
     // Only a reader that scales while decoding (JPEG) is asked for a size: the others decode whole and are
     // resampled after.

@@ -334,7 +334,7 @@ private slots:
         QTest::newRow("bmp") << encoded(rgb, "bmp") << QByteArray("bmp") << QSize(300, 200) << 4 << 0LL;
         QTest::newRow("png of some text")
             << hostilepictures::pngWithTexts(encoded(rgb, "png"), 8, 1 << 20) << QByteArray("png") << QSize(300, 200)
-            << 4 << 0LL;
+            << 4 << 8 * (8LL << 20); // Qt's reader keeps its texts in several copies
         QTest::newRow("icon of a png") << hostilepictures::iconHolding(encoded(rgb, "png")) << QByteArray("ico")
                                        << QSize(300, 200) << 4 << 0LL;
     }

@@ -45,6 +45,7 @@ private slots:
         QTest::newRow("png 16-bit") << hostilepictures::png16(2000, 1500);
         QTest::newRow("png 16-bit alpha") << encoded(QImage::Format_RGBA64, "png");
         QTest::newRow("png 16-bit grey") << encoded(QImage::Format_Grayscale16, "png");
+        QTest::newRow("png of 8 MB of text") << hostilepictures::pngWithTexts(encoded(QImage::Format_RGB32, "png"), 8, 1 << 20);
         QTest::newRow("tiff 8-bit, strips of 4 MB") << encoded(QImage::Format_RGB32, "tiff");
         QTest::newRow("tiff 8-bit, one compressed strip") << tiff(2000, 1500, 3, 8, 1500, true);
         QTest::newRow("tiff 8-bit, one strip") << tiff(2000, 1500, 3, 8, 1500, false);
