@@ -160,12 +160,19 @@ QByteArray designWithItemArchive(const QByteArray& archive)
     return plistio::toBytes(root.get(), plistio::Format::Binary);
 }
 
+// Leaves a design's root ending with its front count (what follows is appended again: items, the back count).
+void endAtFrontCount(plist_t root)
+{
+    while (plist_array_get_size(root) > uint32_t(designfile::FrontCountIndex + 1))
+        plist_array_remove_item(root, plist_array_get_size(root) - 1);
+}
+
 // A valid design of `count` front items, each a distinct archive of the fewest bytes.
 QByteArray designOfSmallItems(int count)
 {
     PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
     plist_array_set_item(root.get(), plistio::newInteger(count), designfile::FrontCountIndex);
-    plist_array_remove_item(root.get(), designfile::FrontCountIndex + 1);
+    endAtFrontCount(root.get());
     for (int i = 0; i < count; ++i) {
         KeyedArchiveWriter w;
         KeyedArchiveWriter::Object line = w.addObject(QStringLiteral("SKTLine"));
@@ -187,7 +194,7 @@ QByteArray designOfLargePictures(int count)
     const QByteArray archive = archiveItem(item);
     PlistPtr root = plistio::fromBytes(designfile::toBytes(DesignData()));
     plist_array_set_item(root.get(), plistio::newInteger(count), designfile::FrontCountIndex);
-    plist_array_remove_item(root.get(), designfile::FrontCountIndex + 1);
+    endAtFrontCount(root.get());
     for (int i = 0; i < count; ++i)
         plist_array_append_item(root.get(), plistio::newData(archive));
     plist_array_append_item(root.get(), plistio::newInteger(0));

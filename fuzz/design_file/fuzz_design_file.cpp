@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the design-file reader, and draws the pictures a design holds as the program does
 // (see PictureDrawing.h).
 // Seeds: run once with NAVU_FUZZ_SEEDS=<folder> to write a design with every item kind there (binary and
-// XML), and binary designs whose rows share dictionaries and whose items share one archive.
+// XML), a design holding a background picture, and binary designs whose rows share dictionaries and whose
+// items share one archive.
 
 #include "PictureDrawing.h"
 #include "app/designfile/CompactPlist.h"
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
                 f.write(designfile::toBytes(d, xml));
         }
         {
-            // Picture items holding a picture, one cut short, and a background picture.
+            // Picture items holding a picture, and one cut short.
             QByteArray png;
             QBuffer buffer(&png);
             buffer.open(QIODevice::WriteOnly);
@@ -59,6 +60,22 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             QFile f(QDir(seeds).filePath(QStringLiteral("design-pictures.bin")));
             if (f.open(QIODevice::WriteOnly))
                 f.write(designfile::toBytes(pictures));
+        }
+        {
+            // A back whose background picture the design holds, turned and grey.
+            DesignData b;
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            QImage(6, 4, QImage::Format_RGB32).save(&buffer, "PNG");
+            ImageAdjustSettings a;
+            a.grayscale = true;
+            a.rotation = 90;
+            b.back.Card_fill_style = QStringLiteral("I");
+            b.back.Card_BG_Image = ItemPicture::fromBytes(png).adjusted(a);
+            QFile f(QDir(seeds).filePath(QStringLiteral("design-background.bin")));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(designfile::toBytes(b));
         }
         // Equal item archives and row dictionaries written once and referred to from every place.
         d.frontItems = {d.backItems[0], d.backItems[0], d.backItems[0]};

@@ -40,13 +40,27 @@ GraphicPtr setFrontFramePicture(Card_Property& front, GraphicList& frontItems, c
     return item;
 }
 
+namespace {
+// The frame item's picture when that item shows the side's background file.
+ItemPicture framePictureOf(const Card_Property& side, const GraphicList& items) {
+    const GraphicPtr frame = findPictureItem(items, QStringLiteral("PARTY_IMAGE_BG"));
+    if (frame && !frame->_image.isNull() &&
+        SKTImage::standardizedPath(frame->_file_path) == SKTImage::standardizedPath(side.Card_BG_Image_Path))
+        return frame->_image;
+    return {};
+}
+} // namespace
+
 ItemPicture backgroundPictureOf(const Card_Property& side, const GraphicList& items, QString* error) {
     const QString& path = side.Card_BG_Image_Path;
     if (path.isEmpty())
         return {};
-    const GraphicPtr frame = findPictureItem(items, QStringLiteral("PARTY_IMAGE_BG"));
-    if (frame && !frame->_image.isNull() &&
-        SKTImage::standardizedPath(frame->_file_path) == SKTImage::standardizedPath(path))
-        return frame->_image;
+    if (ItemPicture picture = framePictureOf(side, items); !picture.isNull())
+        return picture;
     return SKTImage::loadPicture(path, error);
+}
+
+bool backgroundHeldByFrame(const Card_Property& side, const GraphicList& items) {
+    return !side.Card_BG_Image_Path.isEmpty() && !side.Card_BG_Image.isNull() &&
+           framePictureOf(side, items) == side.Card_BG_Image;
 }

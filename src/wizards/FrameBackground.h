@@ -22,3 +22,7 @@ GraphicPtr findPictureItem(const GraphicList& items, const QString& controlId);
 // item shows the same file (the design holds its bytes, so it opens without the file), else the file read
 // again; null (the reason in *error) when neither gives one.
 ItemPicture backgroundPictureOf(const Card_Property& side, const GraphicList& items, QString* error = nullptr);
+
+// Whether the side's frame item holds its background picture as backgroundPictureOf takes it from there (the
+// same file and the same picture), so that a design need not store the picture twice.
+bool backgroundHeldByFrame(const Card_Property& side, const GraphicList& items);

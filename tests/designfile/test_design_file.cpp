@@ -35,6 +35,21 @@ QImage picture(int w, int h, QColor c) {
     return img;
 }
 
+QByteArray pngOf(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+ImageAdjustSettings turnedGrey() {
+    ImageAdjustSettings a;
+    a.grayscale = true;
+    a.rotation = 90;
+    return a;
+}
+
 // Every item kind, each with every field away from its default.
 GraphicList sampleItems(int salt) {
     GraphicList out;
@@ -62,6 +77,7 @@ DesignData sampleDesign() {
     d.back.Card_Shape = QStringLiteral("RR");
     d.back.Card_BG_Image_Path = QStringLiteral("/frames/back.png");
     d.back.Card_fill_style = QStringLiteral("I");
+    d.back.Card_BG_Image = ItemPicture::fromBytes(pngOf(picture(8, 6, Qt::green))).adjusted(turnedGrey());
     d.back.Card_Side = QStringLiteral("1");
     d.framePath = QStringLiteral("/frames/gold.png");
     d.photoPath = QString::fromUtf8("/photos/f\xC3\xA9te.jpg");
@@ -258,6 +274,11 @@ private slots:
         QCOMPARE(back->sheet, d.sheet);
         compareItems(d.frontItems, back->frontItems);
         compareItems(d.backItems, back->backItems);
+        // The back's background as its bytes and adjustments; a side without one stores none.
+        QCOMPARE(back->back.Card_BG_Image.bytes(), d.back.Card_BG_Image.bytes());
+        QCOMPARE(back->back.Card_BG_Image.adjustments(), turnedGrey());
+        QCOMPARE(back->back.Card_BG_Image.size(), QSize(6, 8));
+        QVERIFY(back->front.Card_BG_Image.isNull());
     }
 
     void layoutIsFixed() {
@@ -270,7 +291,16 @@ private slots:
         QCOMPARE(str(designfile::FramePathIndex), QStringLiteral("/frames/gold.png"));
         QCOMPARE(str(designfile::SheetFlagIndex), QStringLiteral("Y"));
         QCOMPARE(plistio::integerValue(plist_array_get_item(root.get(), designfile::FrontCountIndex)), 6);
-        QCOMPARE(plist_array_get_size(root.get()), uint32_t(designfile::FrontCountIndex + 1 + 6 + 1 + 4));
+        const uint32_t backgrounds = designfile::FrontCountIndex + 1 + 6 + 1 + 4;
+        QCOMPARE(plist_array_get_size(root.get()), backgrounds + 2);
+        QCOMPARE(plistio::dataValue(plist_array_get_item(root.get(), backgrounds), 1000).value_or("x"), QByteArray());
+        QVERIFY(plistio::dataValue(plist_array_get_item(root.get(), backgrounds + 1), 1000).value_or(QByteArray()).size() > 70);
+        // A file saved before the backgrounds were stored ends with the back items.
+        for (int i = 0; i < 2; ++i)
+            plist_array_remove_item(root.get(), backgrounds);
+        const auto older = designfile::fromBytes(plistio::toBytes(root.get(), plistio::Format::Binary));
+        QVERIFY(older && older->back.Card_BG_Image.isNull());
+        QCOMPARE(older->backItems.size(), 4);
     }
 
     // Both binary writers encode every kind of value to the same bytes as before (files stay as they were).
@@ -409,6 +439,9 @@ private slots:
         PlistPtr root = plistio::fromBytes(good);
         plist_array_append_item(root.get(), plistio::newString(QStringLiteral("tail")));
         QTest::newRow("trailing data") << plistio::toBytes(root.get(), plistio::Format::Binary);
+        const int backBackground = designfile::FrontCountIndex + 1 + 6 + 1 + 4 + 1;
+        QTest::newRow("background not a picture") << patched(d, backBackground, plistio::newData("bplist00garbage"));
+        QTest::newRow("background missing") << patched(d, backBackground, nullptr);
         PlistPtr dict(plist_new_dict());
         QTest::newRow("root dictionary") << plistio::toBytes(dict.get(), plistio::Format::Xml);
         PlistPtr marker(plist_new_array());

@@ -38,6 +38,7 @@
 #include <QtTest>
 
 #include "SmallDisk.h"
+#include "app/designfile/DesignFile.h"
 #include "app/designfile/DesignSheet.h"
 #include "canvas/ItemCompare.h"
 
@@ -616,28 +617,65 @@ private slots:
         QCOMPARE(shown->_image.size(), QSize(400, 600)); // turned
     }
 
-    // A side whose fill is a picture gets the picture again from its path, so it is painted.
-    void backgroundPicturesReloaded() {
+    // A side's background picture is the design's own: it draws the same once its file is moved or gone, in
+    // each layout, on either side, beside a frame item of its own picture or of another. A design saved before
+    // the pictures were stored reads it from its path, and goes without it when the file is gone.
+    void backgroundsKeptWithoutTheirFiles_data() {
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<int>("frame"); // 0 none, 1 the frame item shows the background, 2 another picture
+        QTest::addColumn<bool>("older");
+        QTest::addColumn<bool>("fileKept");
+        QTest::newRow("back, stretched") << true << QString() << 0 << false << false;
+        QTest::newRow("back, tiled") << true << QStringLiteral("Tile") << 0 << false << false;
+        QTest::newRow("back, centred") << true << QStringLiteral("Center") << 0 << false << false;
+        QTest::newRow("front, fitted") << false << QStringLiteral("Fit") << 0 << false << false;
+        QTest::newRow("front, its frame item") << false << QStringLiteral("Fill") << 1 << false << false;
+        QTest::newRow("front, another frame") << false << QStringLiteral("Tile") << 2 << false << false;
+        QTest::newRow("older back, file there") << true << QStringLiteral("Tile") << 0 << true << true;
+        QTest::newRow("older front frame, file gone") << false << QString() << 1 << true << false;
+        QTest::newRow("older back, file gone") << true << QString() << 0 << true << false;
+    }
+    void backgroundsKeptWithoutTheirFiles() {
+        QFETCH(bool, back);
+        QFETCH(QString, layout);
+        QFETCH(int, frame);
+        QFETCH(bool, older);
+        QFETCH(bool, fileKept);
+        QImage shaded(120, 80, QImage::Format_RGB32);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                shaded.setPixel(x, y, qRgb(x * 2, y * 3, 128));
+        const QString file = m_dir.filePath(QStringLiteral("shaded.jpg")), path = m_dir.filePath(QStringLiteral("bg.kvto"));
+        QVERIFY(shaded.save(file, "JPEG", 90));
         DesignData d;
-        d.back.Card_fill_style = QStringLiteral("I");
-        d.back.Card_BG_Image_Path = writePicture(m_dir.filePath(QStringLiteral("bg.png")), Qt::green);
-        d.front.Card_fill_style = QStringLiteral("I");
-        d.front.Card_BG_Image_Path = m_dir.filePath(QStringLiteral("gone.png"));
-        const QString path = m_dir.filePath(QStringLiteral("bg.kvto"));
-        QVERIFY(designfile::save(path, d));
+        d.front.Card_Size = d.back.Card_Size = QSizeF(300, 200);
+        Card_Property& side = back ? d.back : d.front;
+        if (frame)
+            QVERIFY(setFrontFramePicture(d.front, d.frontItems,
+                                         frame == 1 ? file : writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::yellow)));
+        if (frame != 1) {
+            side.Card_BG_Image_Path = file;
+            side.Card_BG_Image = SKTImage::loadPicture(file);
+        }
+        side.Card_fill_chk = 1;
+        side.Card_fill_style = QStringLiteral("I");
+        side.Card_BG_Image_Layout = layout;
+        PlistPtr root = plistio::fromBytes(designfile::toBytes(d));
+        for (int i = 0; older && i < 2; ++i)
+            plist_array_remove_item(root.get(), plist_array_get_size(root.get()) - 1);
+        writeBytes(path, plistio::toBytes(root.get(), plistio::Format::Binary));
+        if (!fileKept)
+            QVERIFY(QFile::remove(file));
         QVERIFY(m_road->designCommands().openDesignFile(path));
-        QCOMPARE(m_window->Back_card_Prop.Card_BG_Image.size(), QSize(40, 30));
-        QVERIFY(m_window->Front_card_Prop.Card_BG_Image.isNull()); // a missing picture is simply absent
-
-        // The frame's background is the frame the design holds, also once its file is gone.
-        const QString frame = writePicture(m_dir.filePath(QStringLiteral("frame.png")), Qt::yellow);
-        d.front.Card_BG_Image_Path = frame;
-        QVERIFY(setFrontFramePicture(d.front, d.frontItems, frame));
-        QVERIFY(designfile::save(path, d) && QFile::remove(frame));
-        QVERIFY(m_road->designCommands().openDesignFile(path));
-        const GraphicPtr shown = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE_BG"));
-        QVERIFY(shown && !shown->_image.isNull());
-        QCOMPARE(m_window->Front_card_Prop.Card_BG_Image, shown->_image);
+        const auto drawn = [](const Card_Property& p, const GraphicList& items) {
+            return SKTRenderingView::image_From_Card_Graphics(items, false, p, 0, QSizeF(300, 200));
+        };
+        const Card_Property& opened = back ? m_window->Back_card_Prop : m_window->Front_card_Prop;
+        QCOMPARE(opened.Card_BG_Image.isNull(), older && !fileKept && !frame);
+        if (!opened.Card_BG_Image.isNull())
+            QCOMPARE(drawn(opened, back ? m_window->Get_Back_Controls_Array() : m_window->Get_Front_Controls_Array()),
+                     drawn(side, back ? d.backItems : d.frontItems));
     }
 
     // A barcode whose stored type is in no list is reported on opening and keeps its picture and style.

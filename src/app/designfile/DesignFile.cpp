@@ -9,6 +9,7 @@
 #include "canvas/ItemArchive.h"
 #include "canvas/KeyedArchive.h"
 #include "common/Prompt.h"
+#include "wizards/FrameBackground.h"
 #include "wizards/MainPhoto.h"
 
 #include <QBuffer>
@@ -69,6 +70,21 @@ void showMainPhoto(GraphicList& items, const ItemPicture& mainPhoto) {
     for (const GraphicPtr& g : items)
         if (g->kind() == GraphicKind::Image && g->control_ID == MainPhotoId && g->_image.isNull())
             g->_image = mainPhoto;
+}
+
+const char* const BackgroundKey = "NAVUPicture";
+
+// A side's background picture as stored: a keyed archive of its bytes and adjustments; empty when the side
+// draws none or its frame item holds it.
+QByteArray backgroundArchive(const Card_Property& side, const GraphicList& items) {
+    if (side.Card_fill_style != QLatin1String("I") || side.Card_BG_Image.isNull() ||
+        backgroundHeldByFrame(side, items))
+        return {};
+    KeyedArchiveWriter w;
+    KeyedArchiveWriter::Object root = w.addObject(QStringLiteral("NAVUCardBackground"));
+    root.setPicture(BackgroundKey, side.Card_BG_Image);
+    const PlistPtr archive = w.finish(root.uid());
+    return plistio::toBytes(archive.get(), plistio::Format::Binary);
 }
 
 // Reads the root array in order; the first failure sticks and every later read gives nothing.
@@ -433,6 +449,24 @@ DataTableContent readRows(Cursor& c, int titleCount, const RowsReader& read) {
     return table.finish(titleCount > 0 ? titleCount : table.widest());
 }
 
+// A side's stored background picture (null when none is stored); a broken one fails the file.
+ItemPicture readBackground(Cursor& c, const char* what, qint64* budget) {
+    const QByteArray bytes = c.data(what, plistio::MaxPlistBytes);
+    if (!c.ok() || bytes.isEmpty())
+        return {};
+    QString why;
+    std::optional<ItemPicture> picture;
+    KeyedArchiveReader reader;
+    if (const PlistPtr archive = plistio::fromBytes(bytes, &why, budget); archive && reader.open(archive.get(), &why))
+        picture = reader.picture(reader.root(), BackgroundKey, &why);
+    if (!picture || picture->isNull()) {
+        c.fail(QStringLiteral("the %1 cannot be read%2")
+                   .arg(QLatin1String(what), why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+        return {};
+    }
+    return *picture;
+}
+
 GraphicList readItems(Cursor& c, const char* side, qint64* budget, const PictureBudget& pictures,
                       const std::atomic<bool>* stop) {
     const qint64 n = c.count(side, MaxItemsPerSide);
@@ -520,6 +554,8 @@ PlistPtr buildRoot(const DesignData& d, plist_t* photoSlot, plist_t* rowsSlot) {
     const ItemPicture mainPhoto = MainPhoto::adjusted(d.photoOriginal, d.photo);
     appendItems(a, d.frontItems, mainPhoto);
     appendItems(a, d.backItems, mainPhoto);
+    plist_array_append_item(a, plistio::newData(backgroundArchive(d.front, d.frontItems)));
+    plist_array_append_item(a, plistio::newData(backgroundArchive(d.back, d.backItems)));
     return root;
 }
 
@@ -718,9 +754,13 @@ std::optional<DesignData> fromBytes(const QByteArray& bytes, QString* error, con
     });
     d.frontItems = readItems(c, "front", &budget, pictures, stop);
     d.backItems = readItems(c, "back", &budget, pictures, stop);
+    if (c.ok() && c.remaining() != 0) { // files saved before the backgrounds were stored end here
+        d.front.Card_BG_Image = readBackground(c, "front background picture", &budget);
+        d.back.Card_BG_Image = readBackground(c, "back background picture", &budget);
+    }
     if (c.ok() && c.remaining() != 0) {
         c.skip(0); // names the first element too many
-        c.fail(QStringLiteral("unexpected data after the back items"));
+        c.fail(QStringLiteral("unexpected data after the background pictures"));
     }
     if (!c.ok())
         return std::nullopt;

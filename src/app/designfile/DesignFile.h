@@ -19,6 +19,10 @@
 //   76           n = number of front items (integer), then n item archives (data, binary keyed archives; a
 //                "PARTY_IMAGE" item showing the main photo holds no picture: it shows elements 59 to 71)
 //   then         m = number of back items (integer), then m item archives
+//   then         the front's and the back's background pictures (data each: a binary keyed archive whose root
+//                holds the picture under "NAVUPicture", its file's bytes and adjustments as an item's are;
+//                empty when the side's fill is not a picture, it has none, or its "PARTY_IMAGE_BG" item shows
+//                it). Older files end with the back items: their sides read the picture again from its path.
 //
 // Reading never trusts the file: anything out of place rejects the whole file, and the caller's design
 // is only replaced once everything has been read.

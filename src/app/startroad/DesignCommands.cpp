@@ -139,13 +139,14 @@ DesignData DesignCommands::captureDesign() const {
 void DesignCommands::applyDesign(DesignData d) {
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
-    // A background picture is the frame's the design holds, else loaded again from its path; a missing file
-    // leaves the side without one. These and the main photo are read first, off the window's thread, before
-    // anything changes.
+    // A background picture is the one the design holds, or its frame's, else (a design saved before they
+    // were stored) loaded again from its path; a missing file leaves the side without one. These and the main
+    // photo are read first, off the window's thread, before anything changes.
     const PictureWait wait(&m_window);
     for (auto [p, items] : {std::pair{&d.front, &d.frontItems}, std::pair{&d.back, &d.backItems}}) {
-        p->Card_BG_Image = ItemPicture();
-        if (p->Card_fill_style == QStringLiteral("I"))
+        if (p->Card_fill_style != QStringLiteral("I"))
+            p->Card_BG_Image = ItemPicture();
+        else if (p->Card_BG_Image.isNull())
             p->Card_BG_Image = backgroundPictureOf(*p, *items);
     }
     QString photoError;
