@@ -552,6 +552,7 @@ void SKTWindowController::Mail_Button()
         Show_MessageBox(LongJobGuard::busyMessage());
         return;
     }
+    landTypedEdit();
     MailWindowSource source(*this);
     source.checkData();
     Send_Mail* dialog = Send_Mail::defaultInstance(this);

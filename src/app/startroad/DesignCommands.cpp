@@ -346,6 +346,8 @@ void DesignCommands::runBusy(const BusyWork& work) {
 }
 
 bool DesignCommands::offerToSave() {
+    // Quit by its shortcut or the window's close button leaves no field first: what is typed counts.
+    landTypedEdit();
     // A design that is as it was opened or last saved has nothing to lose.
     if (!m_window.document()->isModified())
         return true;

@@ -28,6 +28,16 @@ void applyDialogBackground(QWidget* window)
     window->setAutoFillBackground(true);
 }
 
+void landTypedEdit()
+{
+    QWidget* field = QApplication::focusWidget();
+    if (!field)
+        return;
+    field->clearFocus();
+    if (field->isVisible() && !QApplication::focusWidget())
+        field->setFocus(Qt::OtherFocusReason);
+}
+
 void SetObjEnabled(QWidget* control, bool flag)
 {
     if (!control)

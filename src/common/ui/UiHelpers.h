@@ -23,6 +23,10 @@ QString dialogStartPath(const QString& name = {});
 // Remembers the folder of a path a file dialog gave (a folder itself when isFolder); returns path.
 QString rememberDialogPath(const QString& path, bool isFolder = false);
 
+// What is typed in the field being edited (a name, a number not yet entered) lands before a command reads the
+// design: the field is left, which takes its text in, and entered again.
+void landTypedEdit();
+
 // Enables or disables control and every control inside it (when it is a box).
 void SetObjEnabled(QWidget* control, bool flag);
 

@@ -77,6 +77,8 @@ void OutputCommands::Print_Button() {
         Show_MessageBox(LongJobGuard::busyMessage());
         return;
     }
+    // From a shortcut no field was left: what is typed in one is printed too.
+    landTypedEdit();
     const BatchFillJob::Design d = _host.design();
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
     if ((Use_Data_Sheet_Values || Use_Excel_Binding_Values) && Total_Batch_Excel_Card == 0) {
@@ -100,6 +102,7 @@ void OutputCommands::Export_Button() {
         Show_MessageBox(LongJobGuard::busyMessage());
         return;
     }
+    landTypedEdit();
     const BatchFillJob::Design d = _host.design();
     ExportWindow* w = exportWindow();
     Check_Series_Or_Excel_Use_or_not(d.front, d.back, d.twoSided, _host.dataTable(), _series);
