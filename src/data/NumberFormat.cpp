@@ -1,6 +1,7 @@
 #include "data/NumberFormat.h"
 
 #include "data/NumberFormatLocale.h"
+#include "data/NumberFormatTime.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -52,41 +53,6 @@ bool civilOfSerialDay(qint64 days, bool date1904, qint64& y, unsigned& m, unsign
     else if (days != 60)
         civilFromDays(base1900 + days + (days >= 0 && days < 60 ? 1 : 0), y, m, d);
     return y >= 1 && y <= 9999;
-}
-
-qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
-
-// A serial's time as spreadsheets show it, in 1/unit seconds from day 0. Serials carry 15 significant digits
-// (LibreOffice writes no more), so 14:22:00 may be stored a few microseconds short: the seconds are taken to
-// 15 significant digits, then cut to the second, not rounded (23:59:59.6 shows 23:59:59). Fractions of a
-// second shown are rounded but never carry into the second (59.996 shows 59.99). A date with its time that
-// would round to midnight shows the next day at 00:00.
-qint64 clockTicks(double serial, qint64 unit, bool withDate)
-{
-    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-    static constexpr qint64 kScales[] = {1,      10,      100,      1000,      10000,
-                                         100000, 1000000, 10000000, 100000000, 1000000000};
-    const double magnitude = std::fabs(serial * 86400.0);
-    int digits = 1; // before the point
-    while (digits < 12 && magnitude >= kPowers[digits])
-        ++digits;
-    const int decimals = std::clamp(15 - digits, 3, 9); // serials up to 9999-12-31 keep 3 or more
-    const qint64 scale = kScales[decimals];
-    const double day = std::floor(serial);
-    const double ofDay = (serial - day) * 86400.0; // exact subtraction
-    const qint64 fine = std::llround(ofDay * double(scale));
-    const qint64 whole = floorDiv(fine, scale);
-    const qint64 fraction =
-        std::clamp<qint64>(std::llround((ofDay - double(whole)) * double(unit)), 0, unit - 1);
-    const qint64 perDay = 86400 * unit;
-    qint64 ticks = qint64(day) * perDay + whole * unit + fraction;
-    if (withDate) {
-        const qint64 per = scale / unit; // fine steps in one step shown
-        const qint64 rounded = floorDiv(fine + per / 2, per);
-        if (rounded == perDay)
-            ticks = (qint64(day) + 1) * perDay;
-    }
-    return ticks;
 }
 
 char* put2(char* p, unsigned v)
@@ -797,33 +763,22 @@ void NumberFormat::formatNumber(const Section& s, double v, bool negative, std::
 
 bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, std::string& out) const
 {
-    if (!std::isfinite(serial) || serial > 2958466.0 || serial < -695056.0)
+    if (!std::isfinite(serial) || (!s.elapsed && (serial > 2958466.0 || serial < -695056.0)))
         return false;
-    if (s.elapsed && serial < 0) {
+    ShownTime t;
+    if (!shownTime(serial, std::clamp(s.secondDigits, 0, 3), s.calendar, s.clock, s.elapsed, date1904, t)) {
+        out += "#FMT"; // LibreOffice's text for an elapsed time it cannot count
+        return true;
+    }
+    if (t.negative)
         out += _minus;
-        serial = -serial;
-    }
-    static const qint64 units[] = {1, 10, 100, 1000};
-    const qint64 unit = units[std::clamp(s.secondDigits, 0, 3)];
-    const qint64 perDay = 86400 * unit;
-    qint64 ticks = 0; // in units of the last digit shown, from the serial's day 0
-    if (s.elapsed) {
-        ticks = std::llround(serial * 86400.0 * double(unit)); // rounded
-    } else if (!s.clock) {
-        // A date alone is cut, not rounded, after rounding to 10^-8 days (a millisecond before midnight is
-        // that day, a tenth of that the next, as LibreOffice shows them).
-        ticks = floorDiv(std::llround(serial * 1e8), 100000000) * perDay;
-    } else {
-        ticks = clockTicks(serial, unit, s.calendar);
-    }
-    const qint64 days = floorDiv(ticks, perDay);
-    const qint64 ofDay = ticks - days * perDay;
-    const qint64 secOfDay = ofDay / unit;
+    const qint64 days = t.day;
+    const qint64 secOfDay = t.secondOfDay;
     qint64 y = 0;
     unsigned m = 1, d = 1;
     if (s.calendar && !civilOfSerialDay(days, date1904, y, m, d))
         return false;
-    const qint64 totalSeconds = ticks / unit;
+    const qint64 totalSeconds = t.elapsed;
     const int hour = int(secOfDay / 3600);
     const int hourShown = s.twelveHour ? (hour % 12 == 0 ? 12 : hour % 12) : hour;
     // Day of the week, Monday 0; 1900-02-29 of the 1900 system counts as a Wednesday.
@@ -863,7 +818,7 @@ bool NumberFormat::formatDate(const Section& s, double serial, bool date1904, st
         case Token::Second2: appendInt(out, secOfDay % 60, 2); break;
         case Token::SecondFraction:
             out += _texts.decimal;
-            appendInt(out, ofDay % unit, k.width);
+            appendInt(out, t.fraction, k.width);
             break;
         case Token::ElapsedHours: appendInt(out, totalSeconds / 3600, k.width); break;
         case Token::ElapsedMinutes: appendInt(out, totalSeconds / 60, k.width); break;

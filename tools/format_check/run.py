@@ -10,9 +10,9 @@ the cells that agree.
             [--fixtures DIR]
 
 --reuse keeps LibreOffice's outputs from an earlier run (only our side is read again); --sweep adds every
-second of a day in time formats and a sweep of milliseconds; --fixtures DIR makes the smaller workbooks the
-committed test reads instead and copies them, LibreOffice's xlsx of the times and what it shows per locale
-(tab-separated) into DIR.
+second of a day in time formats, a sweep of milliseconds and fractions of a second on ties; --fixtures DIR
+makes the smaller workbooks the committed test reads instead and copies them, LibreOffice's xlsx of the
+times and what it shows per locale (tab-separated) into DIR.
 Mismatches are listed in WORKDIR/mismatches.txt.
 """
 
@@ -210,6 +210,24 @@ def workbooks(sweep, fixtures=False):
             rows.append(row)
             labels.append(lab)
         books["fractions"] = (rows, labels)
+        # fractions of a second on a tie (21.665 s), a half second and its neighbours, alone, elapsed and beside
+        # dates whose distance from 1970 leaves them more or fewer places
+        rows, labels = [], []
+        formats = ("hh:mm:ss.00", "mm:ss.0", "[h]:mm:ss", "[h]:mm:ss.00", "[mm]:ss.0", "yyyy-mm-dd hh:mm:ss.00",
+                   "dd hh:mm:ss.000", "yyyy-mm-dd hh:mm:ss")
+        for base in (0, 1, 20000, 25000, 45000, 100000, 1157407):
+            for k in range(400):
+                tail = (k % 100) / 100 + 0.005
+                if k % 7 == 0:
+                    tail = (k % 10) / 10 + 0.05
+                if k % 11 == 0:
+                    tail = (0.5, 0.9995, 0.0005, 0.4995)[k % 4]
+                s = (k * 7919) % 86400 + tail
+                row = [(serial(base, s), fmt) for fmt in formats]
+                rows.append(row)
+                labels.append([("early " if base < 61 and shows_calendar(f) else "") + f"{f} <- {base}+{s!r}s"
+                               for f in formats])
+        books["ties"] = (rows, labels)
     return books
 
 
