@@ -449,6 +449,26 @@ private slots:
         QVERIFY(IMG_invert_clr);
         QCOMPARE(photo.original().image().pixelColor(1, 1), QColor(Qt::green));
         QCOMPARE(photo.Main_Photo_image().image().pixelColor(1, 1), QColor(255, 0, 255)); // green inverted
+
+        // A large photo's preview is made off the window's thread: the page opens at once with a wait sign,
+        // a change made meanwhile is kept and shown once the preview is in; the same photo again shows at once.
+        const QString large = writePicture(m_dir.filePath(QStringLiteral("large.png")), Qt::blue, QSize(1600, 1200));
+        QVERIFY(photo.Update_frame_Main_Photo_And_Path(large, true));
+        setCurrentPhotoSettings(PhotoSettings{});
+        for (const bool first : {true, false}) {
+            acceptNextDialog([first](QWidget* w) {
+                PhotoEditPanel* panel = qobject_cast<Invitation_Wizard*>(w)->photoPanel();
+                QCOMPARE(panel->previewPending(), first);
+                QCOMPARE(panel->previewImage().isNull(), first);
+                panel->setSettings(PhotoSettings{.invert_clr = first});
+                QTRY_VERIFY(!panel->previewPending());
+                QCOMPARE(panel->previewImage().pixelColor(1, 1), first ? QColor(255, 255, 0) : QColor(Qt::blue));
+                qobject_cast<Invitation_Wizard*>(w)->next();
+            });
+            QCOMPARE(wizard.Open_Wnd_For_Edit_Photo(photo), 1);
+            QCOMPARE(IMG_invert_clr, first);
+            QCOMPARE(Invite_Frame_Pic_IMG, large);
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include "imaging/ProcessedImageCache.h"
 #include "wizards/MainPhoto.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -13,9 +14,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -126,28 +129,63 @@ void PhotoEditPanel::setSettings(const PhotoSettings& s) {
     refreshPreview();
 }
 
-bool PhotoEditPanel::makeThumb(const ItemPicture& original) {
-    m_thumb = QImage();
-    if (original.isNull())
-        return true;
-    // Kept with the pictures the canvas draws, so the page opens again at once. A large picture (a PNG
-    // decodes whole) takes a while: chosen on the page, it is made on a worker under the wait sheet, with Stop.
-    const QSize size = original.size().scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio);
-    const auto make = [&] { return ProcessedImageCache::processed(original, ImageAdjustSettings(), size); };
-    if (!isVisible()) {
-        m_thumb = make();
-        return true;
+namespace {
+// One preview at a time, on a thread of its own: Qt's shared workers stay free for the window's painting.
+QThreadPool& previewWorker() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        qAddPostRoutine([] { pool->waitForDone(); });
+        return p;
+    }();
+    return *pool;
+}
+
+// Pictures this small decode in a few milliseconds: their preview is made at once.
+bool quickToDecode(const ItemPicture& picture) {
+    return qint64(picture.width()) * picture.height() <= 512 * 512;
+}
+} // namespace
+
+void PhotoEditPanel::makeThumb(const ItemPicture& original) {
+    const quint64 request = ++m_thumbRequest;
+    m_thumbPending = false;
+    if (original.isNull()) {
+        m_thumb = QImage();
+        m_thumbKey = 0;
+        return;
     }
-    const PictureWait wait(window());
-    QImage thumb;
-    pictures::runRead([&](const std::atomic<bool>& stop, std::atomic<int>&) {
-        if (!stop)
-            thumb = make();
+    if (original.cacheKey() == m_thumbKey && !m_thumb.isNull())
+        return;
+    // Kept with the pictures the canvas draws, so the page opens again at once.
+    const QSize size = original.size().scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio);
+    if (quickToDecode(original)) {
+        thumbMade(request, original.cacheKey(), ProcessedImageCache::processed(original, ImageAdjustSettings(), size));
+        return;
+    }
+    m_thumb = QImage();
+    m_thumbKey = 0;
+    m_thumbPending = true;
+    const QPointer<PhotoEditPanel> self(this);
+    previewWorker().start([self, request, original, size] {
+        const QImage thumb = ProcessedImageCache::processed(original, ImageAdjustSettings(), size);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, request, key = original.cacheKey(), thumb] {
+                if (self)
+                    self->thumbMade(request, key, thumb);
+            },
+            Qt::QueuedConnection);
     });
-    if (wait.stopped())
-        return false;
+}
+
+void PhotoEditPanel::thumbMade(quint64 request, qint64 pictureKey, const QImage& thumb) {
+    if (request != m_thumbRequest)
+        return; // another photo was asked for since
+    m_thumbPending = false;
     m_thumb = thumb;
-    return true;
+    m_thumbKey = thumb.isNull() ? 0 : pictureKey;
+    refreshPreview();
 }
 
 void PhotoEditPanel::load(const QString& path, const ItemPicture& original, const PhotoSettings& settings) {
@@ -167,15 +205,7 @@ bool PhotoEditPanel::loadFile(const QString& path) {
             Show_MessageBox(why);
         return false;
     }
-    const QImage thumb = m_thumb;
-    if (!makeThumb(picture)) {
-        m_thumb = thumb; // stopped: the photo stays as it was
-        return false;
-    }
-    m_path = path;
-    m_original = picture;
-    m_pathEdit->setText(path);
-    setSettings(settings());
+    load(path, picture, settings());
     return true;
 }
 
@@ -199,6 +229,11 @@ void PhotoEditPanel::refreshPreview() {
     if (m_loading)
         return;
     m_preview = MainPhoto::adjusted(m_thumb, settings());
+    if (m_thumbPending) {
+        m_previewLabel->setPixmap(QPixmap());
+        m_previewLabel->setText(QStringLiteral("Making the preview..."));
+        return;
+    }
     if (m_preview.isNull()) {
         m_previewLabel->setPixmap(QPixmap());
         m_previewLabel->setText(QStringLiteral("No photo"));

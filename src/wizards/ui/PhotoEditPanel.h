@@ -19,8 +19,9 @@ class PhotoEditPanel : public QWidget {
 public:
     explicit PhotoEditPanel(QWidget* parent = nullptr);
 
-    // Shows a photo (path and the picture as its file came) with its settings; its preview is decoded under
-    // the wait sheet.
+    // Shows a photo (path and the picture as its file came) with its settings at once; a preview that takes
+    // a while to decode is made on a worker, a wait sign shown meanwhile, and the settings as they are then
+    // applied to it when it comes in.
     void load(const QString& path, const ItemPicture& original, const PhotoSettings& settings);
     // Loads the picture at path; a file that cannot be used keeps the current photo, says why (naming the
     // file, as every road that takes a picture does) and gives false.
@@ -31,8 +32,10 @@ public:
     const ItemPicture& original() const { return m_original; }
     PhotoSettings settings() const;
     void setSettings(const PhotoSettings& s);
-    // The preview picture as shown (the adjusted thumbnail).
+    // The preview picture as shown (the adjusted thumbnail); null while it is being made.
     const QImage& previewImage() const { return m_preview; }
+    // Whether the preview is still being made.
+    bool previewPending() const { return m_thumbPending; }
 
 private slots:
     void browse();
@@ -42,12 +45,17 @@ private slots:
 private:
     QSlider* addSlider(class QFormLayout* form, const QString& label, int min, int max);
 
-    // The preview's picture: the photo decoded at the preview's size; false when Stop ended the decode.
-    bool makeThumb(const ItemPicture& original);
+    // The preview's picture: the photo decoded at the preview's size; a small one at once, a larger one on a
+    // worker (a PNG decodes whole), taken when it comes in unless another photo was asked for since.
+    void makeThumb(const ItemPicture& original);
+    void thumbMade(quint64 request, qint64 pictureKey, const QImage& thumb);
 
     QString m_path;
     ItemPicture m_original;
     QImage m_thumb; // the original decoded at the preview's size
+    qint64 m_thumbKey = 0; // the cacheKey() of the picture m_thumb was made of
+    quint64 m_thumbRequest = 0;
+    bool m_thumbPending = false;
     QImage m_preview;
     QLineEdit* m_pathEdit;
     QLabel* m_previewLabel;
