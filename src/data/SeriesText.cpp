@@ -64,7 +64,7 @@ std::optional<std::pair<char, qsizetype>> separatorLine(QByteArrayView text) {
 }
 
 // Separator counts of one record, outside quotes: comma, semicolon, tab, and commas that are no decimal
-// commas.
+// commas (a decimal comma stands between digits, or after a digit before dashes: "5,-").
 using Counts = std::array<int, 4>;
 using Flags = std::array<bool, 3>;
 
@@ -149,9 +149,15 @@ Sample sampleOf(QByteArrayView text) {
                 current.counts[k] += c == candidates[k];
             if (c == ',') {
                 const bool betweenDigits = isAsciiDigit(prev) && i + 1 < n && isAsciiDigit(text[i + 1]);
-                if (!betweenDigits || numberIsList)
+                // "5,-" and "5,--": an amount whose decimals are dashes, not a comma before "-5".
+                qsizetype dashes = i + 1;
+                while (dashes < n && text[dashes] == '-')
+                    ++dashes;
+                const bool dashedAmount =
+                    isAsciiDigit(prev) && dashes > i + 1 && !(dashes < n && isAsciiDigit(text[dashes]));
+                if (!dashedAmount && (!betweenDigits || numberIsList))
                     ++current.counts[3];
-                current.strong[0] = current.strong[0] || (!betweenDigits && !nextBlank);
+                current.strong[0] = current.strong[0] || (!betweenDigits && !dashedAmount && !nextBlank);
             } else if (c == ';') {
                 current.strong[1] = current.strong[1] || !nextBlank;
             } else if (c == '\t') {

@@ -123,6 +123,7 @@ private slots:
              {"Name", "Müller, Hans", "Schmidt, Anna", "Weber, Eva"});
         both("price list", "Preis\r\n1,50\r\n2,25\r\n1234,50\r\n10,00\r\n",
              {"Preis", "1,50", "2,25", "1234,50", "10,00"});
+        both("price list with dashes", "Preis\r\n5,-\r\n10,--\r\n12,50\r\n", {"Preis", "5,-", "10,--", "12,50"});
         both("tab beside a comma in every line", "Name, Vorname\tOrt\r\nM\u00fcller, Hans\tBerlin\r\nWeber, Eva\tBonn\r\n",
              {"Name, Vorname", "Ort", "Müller, Hans", "Berlin", "Weber, Eva", "Bonn"});
         both("one column, one semicolon", "Title\nAnna\nBen; Jr.\nCarl\n", {"Title", "Anna", "Ben; Jr.", "Carl"});
