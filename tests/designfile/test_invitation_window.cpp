@@ -7,7 +7,6 @@
 #include "canvas/SKTDocument.h"
 #include "canvas/SKTItems.h"
 #include "common/Globals.h"
-#include "common/Prompt.h"
 #include "wizards/CardSizePresets.h"
 #include "wizards/InvitationLayout.h"
 #include "wizards/InvitationState.h"
@@ -22,7 +21,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QSemaphore>
 #include <QThreadPool>
@@ -62,8 +60,8 @@ class TestInvitationWindow : public QObject {
     StartRoadController* m_road = nullptr;
     QString m_title; // of the wizard's window as last shown
 
-    // The texts (but the exempt) that are not white exactly where most of what lies under their lines is
-    // dark, or whose lines do not all fit their box (it cuts them), by control ID; with how many are white.
+    // IDs of the texts (but the exempt) not white exactly where mostly dark lies under them, or cut by
+    // their box; counts the white ones.
     QString misreadTexts(const GraphicList& exempt = {}, int* white = nullptr) {
         const GraphicList& items = m_window->Get_Front_Controls_Array();
         const QImage card = cardUnderTexts(items, m_window->Front_card_Prop, Card_Shape);
@@ -92,10 +90,13 @@ class TestInvitationWindow : public QObject {
                 out << g->txt_clr;
         return out;
     }
-    void editPhoto(const std::function<void(PhotoEditPanel*)>& change) {
+    // Changes the photo in Edit Main Photo, a window of its own title.
+    void editPhoto(const std::function<void(PhotoSettings&, PhotoEditPanel*)>& change) {
         scriptWizard([change, this](Invitation_Wizard* w) {
             m_title = w->windowTitle();
-            change(w->photoPanel());
+            PhotoSettings s;
+            change(s, w->photoPanel());
+            w->photoPanel()->setSettings(s);
             w->next();
         });
         m_road->Edit_Main_Photo_Button();
@@ -153,8 +154,7 @@ private slots:
         delete m_doc;
     }
 
-    // The start wizard shows without waiting for the preview of its frame, which a first start has not
-    // kept: it is made on a worker (all of them busy here until the wizard is shown) and shown when made.
+    // The wizard shows before its frame's preview, made on a worker (all busy here until it shows).
     void wizardShowsBeforeItsFramePreview() {
         const QString frame = writePicture(m_dir.filePath(QStringLiteral("Frames/Aaa.png")), Qt::green, QSize(600, 400));
         QThreadPool* pool = QThreadPool::globalInstance();
@@ -175,8 +175,7 @@ private slots:
         QVERIFY(shownWithout);
         QVERIFY(shownLater);
 
-        // However many are asked for, thumbnails take one of those workers at a time: the window's painting
-        // waits for the others.
+        // Thumbnails, however many, take one worker at a time.
         QListWidget list;
         for (int i = 0; i < 2 * workers; ++i)
             (new QListWidgetItem(&list))
@@ -211,10 +210,8 @@ private slots:
         QVERIFY(white > 0);
     }
 
-    // Each change of the main photo, in Edit Main Photo (a window of its own title) or by choosing its file
-    // elsewhere, gives the texts that follow the photo the colour that reads on it again, in the same step:
-    // Undo gives the colours back. A text coloured by hand otherwise than the photo gave keeps its colour,
-    // and so do all when the side's text colour was chosen.
+    // Each change of the main photo recolours the texts that follow it, in one undo step; a text coloured
+    // by hand keeps its colour, and so do all once the side's text colour was chosen.
     void textsFollowTheEditedPhoto() {
         const QString photo = halfDarkPhoto(QStringLiteral("top.png"), true);
         const QString bottom = halfDarkPhoto(QStringLiteral("bottom.png"), false);
@@ -224,23 +221,14 @@ private slots:
         QCOMPARE(dear->txt_clr, QColor(Qt::white)); // "Dear Cousins," on the dark top
         red->txt_clr = Qt::red;
         const QList<QColor> built = textColours();
-        const auto edit = [this](auto set) {
-            return [this, set] {
-                editPhoto([set](PhotoEditPanel* p) {
-                    PhotoSettings s;
-                    set(s, p);
-                    p->setSettings(s);
-                });
-            };
-        };
+        const auto edit = [this](auto set) { return [this, set] { editPhoto(set); }; };
         const QList<std::pair<const char*, std::function<void()>>> changes{
             {"inverted", edit([](PhotoSettings& s, PhotoEditPanel*) { s.invert_clr = true; })},
             {"turned", edit([](PhotoSettings& s, PhotoEditPanel*) { s.rotate_image = 90; })},
             {"darkened", edit([](PhotoSettings& s, PhotoEditPanel*) { s.brt_val = -0.9f; })},
             {"another file", edit([bottom](PhotoSettings&, PhotoEditPanel* p) { p->loadFile(bottom); })},
-            // chosen for the photo's item on the picture page or by a data source, in the step they record
-            {"chosen elsewhere",
-             [&] { m_window->recordCardEdit({}, 0, [&] { ::Update_frame_Main_Photo_And_Path(bottom, true); }); }},
+            // chosen on the picture page or by a data source, in the step they record
+            {"chosen elsewhere", [&] { m_window->recordCardEdit({}, 0, [&] { ::Update_frame_Main_Photo_And_Path(bottom, true); }); }},
         };
         for (const auto& [name, change] : changes) {
             change();
@@ -250,7 +238,6 @@ private slots:
             QCOMPARE(textColours(), built);
         }
 
-        // Black by hand where the photo gave white: kept. The side's text colour chosen: all are kept.
         dear->txt_clr = Qt::black;
         std::get<1>(changes[2])();
         QCOMPARE(dear->txt_clr, QColor(Qt::black));
@@ -270,9 +257,7 @@ private slots:
             const QListWidgetItem* item = gallery->findItems(name, Qt::MatchExactly).value(0);
             QTest::mouseClick(gallery->viewport(), Qt::LeftButton, {}, gallery->visualItemRect(item).center());
         };
-        const auto shown = [gallery] {
-            return gallery->selectedItems().isEmpty() ? QString() : gallery->selectedItems()[0]->text();
-        };
+        const auto shown = [gallery] { return gallery->selectedItems().isEmpty() ? QString() : gallery->selectedItems()[0]->text(); };
         // Each step, then the frame of the card and the one the gallery shows.
         const QList<std::pair<std::function<void()>, QString>> steps{
             {[&] { click(QStringLiteral("Gold")); }, QStringLiteral("Gold")},
@@ -280,13 +265,8 @@ private slots:
             {[&] { undo->undo(); }, QStringLiteral("Gold")},
             {[&] { undo->undo(); }, QString()},
             {[&] { undo->redo(), undo->redo(); }, QStringLiteral("Blue")},
-            // The frame's item given another picture elsewhere: a click on the entry still selected applies it.
-            {[&] {
-                 byId(QStringLiteral("PARTY_IMAGE_BG"))->_file_path = m_dir.filePath(QStringLiteral("elsewhere.png"));
-                 QCOMPARE(shown(), QStringLiteral("Blue"));
-                 click(QStringLiteral("Blue"));
-             },
-             QStringLiteral("Blue")},
+            // the frame's item given another picture elsewhere: a click on the entry still selected applies it
+            {[&] { byId(QStringLiteral("PARTY_IMAGE_BG"))->_file_path = m_dir.filePath(QStringLiteral("elsewhere.png")); QCOMPARE(shown(), QStringLiteral("Blue")); click(QStringLiteral("Blue")); }, QStringLiteral("Blue")},
         };
         for (const auto& [step, frame] : steps) {
             step();
