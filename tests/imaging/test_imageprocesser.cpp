@@ -4,16 +4,13 @@
 #include "imaging/PictureScaling.h"
 #include "imaging/ProcessedImageCache.h"
 
-#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <cstdio>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(ImageAdjustSettings)
-
-#include <cstdio>
-
-#include <unistd.h>
 
 namespace {
 
@@ -109,35 +106,32 @@ private slots:
         QCOMPARE(out.cacheKey(), in.cacheKey()); // not even copied
     }
 
-    void transparencyIsNotApplied()
+    // Results that must equal (or differ from) another picture.
+    void sameResults_data()
     {
-        const QImage in = samplePicture();
-        QCOMPARE(ImageProcesser::Get_Processed_Image(in, false, false, false, 0, 1, 0, 1, 0, 0, 0, 0, 10), in);
+        QTest::addColumn<QImage>("result");
+        QTest::addColumn<QImage>("expected");
+        QTest::addColumn<bool>("equal");
+        const QImage in = samplePicture(), pre = samplePicture(QImage::Format_ARGB32_Premultiplied);
+        const ImageAdjustSettings inv{.invert = true}, wild{.brightness = std::numeric_limits<float>::quiet_NaN(), .contrast = 1000};
+        const QImage once = ImageProcesser::process(pre, inv);
+        QTest::newRow("transparency is not applied") << ImageProcesser::Get_Processed_Image(in, false, false, false, 0, 1, 0, 1, 0, 0, 0, 0, 10) << in << true;
+        QTest::newRow("null picture gives null") << ImageProcesser::process(QImage(), inv) << QImage() << true;
+        QTest::newRow("invert changes") << once << pre << false;
+        QTest::newRow("invert twice is identity") << ImageProcesser::process(once, inv) << pre << true;
+        QTest::newRow("out of range values are clamped") << ImageProcesser::process(in, wild) << ImageProcesser::process(in, {.contrast = ImageAdjust::Contrast.max}) << true;
+        // invert, then turn: the same as turning the inverted picture
+        QTest::newRow("colour, then rotation") << ImageProcesser::process(pre, {.invert = true, .rotation = 90}) << ImageProcesser::process(once, {.rotation = 90}) << true;
     }
-
-    void nullPictureGivesNull()
+    void sameResults()
     {
-        ImageAdjustSettings s;
-        s.invert = true;
-        QVERIFY(ImageProcesser::process(QImage(), s).isNull());
-    }
-
-    void invertTwiceIsIdentity()
-    {
-        const QImage in = samplePicture(QImage::Format_ARGB32_Premultiplied);
-        ImageAdjustSettings s;
-        s.invert = true;
-        const QImage once = ImageProcesser::process(in, s);
-        QVERIFY(once != in);
-        QCOMPARE(ImageProcesser::process(once, s), in);
-    }
-
-    void invertKnownPixel()
-    {
-        ImageAdjustSettings s;
-        s.invert = true;
-        const QImage out = ImageProcesser::process(solid(qRgba(10, 200, 255, 255)), s);
-        QCOMPARE(out.pixel(3, 3), qRgba(245, 55, 0, 255));
+        QFETCH(QImage, result);
+        QFETCH(QImage, expected);
+        QFETCH(bool, equal);
+        if (equal)
+            QCOMPARE(result, expected);
+        else
+            QVERIFY(result != expected);
     }
 
     void greyScaleGivesEqualChannels()
@@ -156,21 +150,23 @@ private slots:
         QCOMPARE(qRed(ImageProcesser::process(solid(qRgb(0, 255, 0)), s).pixel(0, 0)), 182);
     }
 
-    void sepiaKnownPixels_data()
+    void knownPixels_data()
     {
+        QTest::addColumn<ImageAdjustSettings>("settings");
         QTest::addColumn<QRgb>("in");
         QTest::addColumn<QRgb>("expected");
-        QTest::newRow("mid grey") << qRgb(100, 100, 100) << qRgb(135, 120, 94);
-        QTest::newRow("white clamps") << qRgb(255, 255, 255) << qRgb(255, 255, 239);
-        QTest::newRow("black") << qRgb(0, 0, 0) << qRgb(0, 0, 0);
-        QTest::newRow("red") << qRgb(200, 0, 0) << qRgb(79, 70, 54);
+        const ImageAdjustSettings sepia{.sepia = true};
+        QTest::newRow("invert") << ImageAdjustSettings{.invert = true} << qRgba(10, 200, 255, 255) << qRgba(245, 55, 0, 255);
+        QTest::newRow("sepia mid grey") << sepia << qRgb(100, 100, 100) << qRgb(135, 120, 94);
+        QTest::newRow("sepia white clamps") << sepia << qRgb(255, 255, 255) << qRgb(255, 255, 239);
+        QTest::newRow("sepia black") << sepia << qRgb(0, 0, 0) << qRgb(0, 0, 0);
+        QTest::newRow("sepia red") << sepia << qRgb(200, 0, 0) << qRgb(79, 70, 54);
     }
-    void sepiaKnownPixels()
+    void knownPixels()
     {
+        QFETCH(ImageAdjustSettings, settings);
         QFETCH(QRgb, in);
-        ImageAdjustSettings s;
-        s.sepia = true;
-        QTEST(ImageProcesser::process(solid(in), s).pixel(2, 2), "expected");
+        QTEST(ImageProcesser::process(solid(in), settings).pixel(2, 2), "expected");
     }
 
     void colourControls_data()
@@ -205,17 +201,6 @@ private slots:
         QCOMPARE(ImageProcesser::process(solid(qRgb(90, 90, 90)), s).pixel(0, 0), qRgb(90, 90, 90));
         const QRgb red = ImageProcesser::process(solid(qRgb(255, 0, 0)), s).pixel(0, 0);
         QVERIFY2(qGreen(red) > qRed(red) && qGreen(red) > qBlue(red), "a third of a turn takes red toward green");
-    }
-
-    void outOfRangeValuesAreClamped()
-    {
-        ImageAdjustSettings wild;
-        wild.contrast = 1000;
-        wild.brightness = std::numeric_limits<float>::quiet_NaN();
-        ImageAdjustSettings clamped;
-        clamped.contrast = ImageAdjust::Contrast.max;
-        const QImage in = samplePicture();
-        QCOMPARE(ImageProcesser::process(in, wild), ImageProcesser::process(in, clamped));
     }
 
     void sharpenKeepsFlatAreasAndRaisesEdges()
@@ -298,23 +283,8 @@ private slots:
         QCOMPARE(out.pixel(out.width() / 2, out.height() / 2), qRgb(255, 0, 0));
     }
 
-    void orderIsColourThenRotation()
-    {
-        // invert, then turn: the same as turning the inverted picture
-        ImageAdjustSettings both;
-        both.invert = true;
-        both.rotation = 90;
-        ImageAdjustSettings inv;
-        inv.invert = true;
-        ImageAdjustSettings turn;
-        turn.rotation = 90;
-        const QImage in = samplePicture(QImage::Format_ARGB32_Premultiplied);
-        QCOMPARE(ImageProcesser::process(in, both), ImageProcesser::process(ImageProcesser::process(in, inv), turn));
-    }
-
-    // A picture carrying adjustments (the main photo) is made at the size asked from its bytes as they came:
-    // what the whole adjusted picture gives scaled there; sharpness and blur, which work in pixels, on the
-    // whole picture. Its size and key follow its adjustments.
+    // A picture carrying adjustments is made at the size asked from its bytes as the whole adjusted picture
+    // scaled there (blur on the whole picture); its size and key follow its adjustments.
     void adjustedPicturesAreMadeAtTheSizeAsked_data()
     {
         QTest::addColumn<ImageAdjustSettings>("settings");
@@ -336,10 +306,7 @@ private slots:
         QImage source(300, 200, QImage::Format_RGB32);
         for (int i = 0; i < 300 * 200; ++i)
             source.setPixel(i % 300, i / 300, qRgb(i % 300 * 255 / 300, i / 300, (i % 300 / 30 % 2) * 200));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        source.save(&buffer, "png");
+        const QByteArray png = hostilepictures::encoded(source, "png");
         const ItemPicture asItCame = ItemPicture::fromBytes(png), picture = asItCame.adjusted(settings);
         const QImage whole = ImageProcesser::process(source, settings);
         QCOMPARE(picture.size(), whole.size());
@@ -358,26 +325,20 @@ private slots:
         QVERIFY2(off < 3 * asked.width() * asked.height(), qPrintable(QString::number(off)));
     }
 
-    // Each side that shrinks averages the pixels it covers, weighted by the part covered; one that grows
-    // interpolates between pixel centres; alpha is averaged premultiplied, so clear pixels add no colour.
+    // A side that shrinks averages the pixels it covers, by the part covered; one that grows interpolates;
+    // alpha is averaged premultiplied, so clear pixels add no colour.
     void scalingAveragesOrInterpolates_data()
     {
         QTest::addColumn<QImage>("in");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QList<QRgb>>("expected");
-        const QRgb clear = qRgba(0, 0, 0, 0);
-        QTest::newRow("halved") << line({qRgb(0, 0, 0), qRgb(200, 100, 50), qRgb(10, 10, 10), qRgb(30, 30, 30)})
-                                << QSize(2, 1) << QList<QRgb>{qRgb(100, 50, 25), qRgb(20, 20, 20)};
-        QTest::newRow("three to two") << line({qRgb(0, 0, 0), qRgb(90, 90, 90), qRgb(180, 180, 180)}) << QSize(2, 1)
-                                      << QList<QRgb>{qRgb(30, 30, 30), qRgb(150, 150, 150)};
-        QTest::newRow("three to two, down") << line({qRgb(0, 0, 0), qRgb(90, 90, 90), qRgb(180, 180, 180)}, false)
-                                            << QSize(1, 2) << QList<QRgb>{qRgb(30, 30, 30), qRgb(150, 150, 150)};
-        QTest::newRow("doubled") << line({qRgb(0, 0, 0), qRgb(200, 200, 200)}) << QSize(4, 1)
-                                 << QList<QRgb>{qRgb(0, 0, 0), qRgb(50, 50, 50), qRgb(150, 150, 150), qRgb(200, 200, 200)};
-        QTest::newRow("clear beside red") << line({clear, qRgb(255, 0, 0)}) << QSize(1, 1)
-                                          << QList<QRgb>{qRgba(128, 0, 0, 128)};
-        QTest::newRow("half clear") << line({qRgba(100, 0, 0, 100), qRgba(0, 0, 200, 200)}) << QSize(1, 1)
-                                    << QList<QRgb>{qRgba(50, 0, 100, 150)};
+        const auto g = [](int v) { return qRgb(v, v, v); };
+        QTest::newRow("halved") << line({g(0), qRgb(200, 100, 50), g(10), g(30)}) << QSize(2, 1) << QList<QRgb>{qRgb(100, 50, 25), g(20)};
+        QTest::newRow("three to two") << line({g(0), g(90), g(180)}) << QSize(2, 1) << QList<QRgb>{g(30), g(150)};
+        QTest::newRow("three to two, down") << line({g(0), g(90), g(180)}, false) << QSize(1, 2) << QList<QRgb>{g(30), g(150)};
+        QTest::newRow("doubled") << line({g(0), g(200)}) << QSize(4, 1) << QList<QRgb>{g(0), g(50), g(150), g(200)};
+        QTest::newRow("clear beside red") << line({qRgba(0, 0, 0, 0), qRgb(255, 0, 0)}) << QSize(1, 1) << QList<QRgb>{qRgba(128, 0, 0, 128)};
+        QTest::newRow("half clear") << line({qRgba(100, 0, 0, 100), qRgba(0, 0, 200, 200)}) << QSize(1, 1) << QList<QRgb>{qRgba(50, 0, 100, 150)};
     }
     void scalingAveragesOrInterpolates()
     {
@@ -393,8 +354,7 @@ private slots:
         }
     }
 
-    // Every pixel format is read as Qt converts it (palettes, grey, 16-bit channels, non-premultiplied alpha),
-    // and opaque formats give RGB32.
+    // Every pixel format is read as Qt converts it; opaque formats give RGB32.
     void scalingReadsEveryFormat_data()
     {
         QTest::addColumn<int>("format");
@@ -412,16 +372,12 @@ private slots:
         QImage in = samplePicture(QImage::Format_ARGB32, 400, 300);
         in = format == QImage::Format_Mono ? in.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither)
                                            : in.convertToFormat(QImage::Format(format));
-        const QImage::Format kept =
-            in.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        const QImage::Format kept = in.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
         QCOMPARE(picturescaling::converted(in), in.convertToFormat(kept));
         QCOMPARE(picturescaling::scaled(in, in.size()), in.convertToFormat(kept));
         // A flat part (the sample is noise) shrinks to its own colour.
         QImage flat = in.copy();
-        if (flat.colorCount() > 1)
-            flat.fill(1);
-        else
-            flat.fill(QColor(Qt::darkCyan));
+        flat.colorCount() > 1 ? flat.fill(1) : flat.fill(QColor(Qt::darkCyan));
         const QImage small = picturescaling::scaled(flat, QSize(37, 23));
         QCOMPARE(small.format(), kept);
         QCOMPARE(small.pixel(20, 10), flat.convertToFormat(kept).pixel(200, 100));
@@ -451,8 +407,8 @@ private slots:
         ProcessedImageCache::setBudgetBytes(128ll << 20);
     }
 
-    // A picture whose data does not decode is decoded once, on the canvas's workers or while painting, and
-    // given as no picture after: the canvas is told once that it is ready, and draws no loop of repaints.
+    // A picture whose data does not decode is decoded once (on a worker or while painting), then given as
+    // no picture: the canvas is told once that it is ready, so draws no loop of repaints.
     void undecodablePicturesAreDecodedOnce_data()
     {
         QTest::addColumn<QSize>("size");
