@@ -398,9 +398,8 @@ private slots:
         }
     }
 
-    // Links in a shared folder (sticky and world-writable, as /tmp) are followed only as the kernel's
-    // protected_symlinks rule allows, whatever the system's setting: by every writer, on every link of a chain
-    // and of the folders on the way. Other owners are made with lchown (root); `asUid` checks for another user.
+    // Links in a sticky world-writable folder are followed only as the kernel's protected_symlinks rule
+    // allows, by every writer, on every link of a chain or a folder on the way. Other owners need root.
     void linksInSharedFolders_data()
     {
         const int me = int(::geteuid()), nobody = 65534;
@@ -408,9 +407,7 @@ private slots:
         QTest::addColumn<int>("folderOwner");
         QTest::addColumn<int>("linkOwner");
         QTest::addColumn<int>("asUid");
-        // file; folder (a linked folder on the way); chain (own link first); via (the shared folder reached
-        // through an own link); relative (from the shared folder); odd (a name with a line break and accents)
-        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("shape"); // file, folder on the way, chain from own link, via own link, relative, odd name
         QTest::addColumn<bool>("followed");
         QTest::newRow("another's link, sticky shared folder") << 01777 << me << nobody << me << "file" << false;
         QTest::newRow("own link, sticky shared folder") << 01777 << me << me << me << "file" << true;
@@ -474,21 +471,12 @@ private slots:
         if (uid_t(asUid) != me)
             return;
 
-        // Every writer of the program meets the same rule.
+        // every writer meets the same rule
         const QImage image = filledImage(QSize(2, 2), Qt::red, QImage::Format_RGB32);
         const std::function<QString()> writers[] = {
-            [&] {
-                prompt.texts.clear();
-                return Save_gen_image(image, path) ? QString() : prompt.texts.value(1);
-            },
-            [&] {
-                QString error;
-                return writeFileAtomically(path, "new", &error) ? QString() : error;
-            },
-            [&] {
-                QString error;
-                return writeFileAtomically(path, "settings", &error, true) ? QString() : error;
-            },
+            [&] { prompt.texts.clear(); return Save_gen_image(image, path) ? QString() : prompt.texts.value(1); },
+            [&] { QString error; return writeFileAtomically(path, "new", &error) ? QString() : error; },
+            [&] { QString error; return writeFileAtomically(path, "settings", &error, true) ? QString() : error; },
             [&] {
                 SaveFile file(path);
                 QString error;
@@ -507,8 +495,7 @@ private slots:
         QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
     }
 
-    // A link placed on the way after the file was opened is never followed, whoever owns it: the way was
-    // walked once on open folders, and the rename at commit replaces a link, never its target.
+    // A link placed on the way after the file was opened is never followed, whoever owns it.
     void linkPlacedWhileWriting_data()
     {
         QTest::addColumn<QString>("shape"); // file: at the final name; folder: a folder on the way moved aside
