@@ -29,8 +29,7 @@ private slots:
         QTest::newRow("dollars") << us << 164 << "$#,##0.00" << 1234.5 << "$1,234.50";
         QTest::newRow("dollars, German separators") << de << 164 << "$#,##0.00" << 1234.5 << "$1.234,50";
         QTest::newRow("euro tag") << de << 164 << "[$\u20AC-407] #,##0.00" << 1234.5 << "\u20AC 1.234,50";
-        QTest::newRow("euro tag after, negative")
-            << us << 164 << "#,##0.00 [$\u20AC-407];-#,##0.00 [$\u20AC-407]" << -1234.5 << "-1,234.50 \u20AC";
+        QTest::newRow("euro tag after, negative") << us << 164 << "#,##0.00 [$\u20AC-407];-#,##0.00 [$\u20AC-407]" << -1234.5 << "-1,234.50 \u20AC";
         QTest::newRow("minus before a literal") << us << 164 << "[$\u00A3-809]#,##0.00" << -5.0 << "-\u00A35.00";
         QTest::newRow("thousands") << us << 3 << "" << 1234567.4 << "1,234,567";
         QTest::newRow("thousands, German") << de << 4 << "" << 1234567.456 << "1.234.567,46";
@@ -72,8 +71,7 @@ private slots:
         QTest::newRow("short date order") << c << 164 << "d/m/yy" << may6 << "6/5/24";
         QTest::newRow("month name") << us << 164 << "mmmm d, yyyy" << may6 << "May 6, 2024";
         QTest::newRow("day names") << us << 164 << "ddd dddd mmm mmmmm" << may6 << "Mon Monday May M";
-        QTest::newRow("German names from the tag")
-            << us << 164 << "[$-407]dddd, d. mmmm yyyy" << 45292.0 << "Montag, 1. Januar 2024";
+        QTest::newRow("German names from the tag") << us << 164 << "[$-407]dddd, d. mmmm yyyy" << 45292.0 << "Montag, 1. Januar 2024";
         QTest::newRow("German names from the locale") << de << 164 << "dddd, d. mmmm" << 45292.0 << "Montag, 1. Januar";
         QTest::newRow("German abbreviations") << de << 164 << "mmm ddd" << 45548.0 << "Sep Fr";
         QTest::newRow("Russian month alone") << us << 164 << "[$-419]mmmm mmm ddd" << may6 << "Май май Пн";
@@ -86,8 +84,7 @@ private slots:
         QTest::newRow("system time, US") << us << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "03:04:05 PM";
         QTest::newRow("seconds cut, not rounded") << c << 164 << "hh:mm:ss" << 0.499999999 << "11:59:59";
         QTest::newRow("a date alone is cut before midnight") << c << 164 << "dd.mm.yyyy" << 45657.9999999 << "31.12.2024";
-        QTest::newRow("a date with its time that rounds to midnight is the next day")
-            << c << 164 << "dd.mm.yy hh:mm" << 45657.9999999 << "01.01.25 00:00";
+        QTest::newRow("a date with its time that rounds to midnight is the next day") << c << 164 << "dd.mm.yy hh:mm" << 45657.9999999 << "01.01.25 00:00";
         // LibreOffice writes serials with 15 significant digits: 14:22:00 is a few microseconds short.
         QTest::newRow("a stored time shows its minute") << c << 164 << "hh:mm" << 44031.5986111111 << "14:22";
         QTest::newRow("a stored time shows its second") << c << 164 << "hh:mm:ss" << 45909.8128472222 << "19:30:30";
@@ -99,23 +96,16 @@ private slots:
         QTest::newRow("tenths rounded") << c << 164 << "hh:mm:ss.0" << (5538.881 / 86400) << "01:32:18.9";
         QTest::newRow("hundredths never carry") << c << 164 << "hh:mm:ss.00" << (0.5 - 0.005 / 86400) << "11:59:59.99";
         // Ties as stored: the digit shown is that of the double left after the whole seconds, rounded half up.
-        QTest::newRow("a hundredths tie stored below")
-            << c << 164 << "hh:mm:ss.00" << (45000 + 561.665 / 86400) << "00:09:21.66";
-        QTest::newRow("a tenths tie stored below")
-            << c << 164 << "hh:mm:ss.0" << (45000 + 1234.05 / 86400) << "00:20:34.0";
+        QTest::newRow("a hundredths tie stored below") << c << 164 << "hh:mm:ss.00" << (45000 + 561.665 / 86400) << "00:09:21.66";
+        QTest::newRow("a tenths tie stored below") << c << 164 << "hh:mm:ss.0" << (45000 + 1234.05 / 86400) << "00:20:34.0";
         QTest::newRow("an elapsed hundredths tie") << c << 164 << "[h]:mm:ss.00" << 0.879097395833333 << "21:05:54.02";
-        QTest::newRow("elapsed seconds a hair below a half")
-            << c << 164 << "[h]:mm:ss" << 0.139241898148148 << "3:20:30";
+        QTest::newRow("elapsed seconds a hair below a half") << c << 164 << "[h]:mm:ss" << 0.139241898148148 << "3:20:30";
         QTest::newRow("elapsed time past 2^32 seconds") << c << 164 << "[h]:mm:ss" << 1234567.891 << "#FMT";
         // Beside a date the time counts from 1970-01-01, which leaves it more places near 1970, fewer far off.
-        QTest::newRow("a tie on a date far from 1970")
-            << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 100000.89379647 << "2173-10-14 21:27:04.02";
-        QTest::newRow("a tie on a date near 1970")
-            << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 25000.495058044038 << "1968-06-11 11:52:53.02";
-        QTest::newRow("a tie before midnight is the next day")
-            << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 1157.9999999421295 << "1903-03-03 00:00:00.00";
-        QTest::newRow("a date a hundred microseconds before midnight")
-            << c << 164 << "dd.mm.yyyy" << 45657.99999999884 << "01.01.2025";
+        QTest::newRow("a tie on a date far from 1970") << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 100000.89379647 << "2173-10-14 21:27:04.02";
+        QTest::newRow("a tie on a date near 1970") << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 25000.495058044038 << "1968-06-11 11:52:53.02";
+        QTest::newRow("a tie before midnight is the next day") << c << 164 << "yyyy-mm-dd hh:mm:ss.00" << 1157.9999999421295 << "1903-03-03 00:00:00.00";
+        QTest::newRow("a date a hundred microseconds before midnight") << c << 164 << "dd.mm.yyyy" << 45657.99999999884 << "01.01.2025";
         QTest::newRow("minutes, seconds and tenths") << c << 47 << "" << may6 << "30:00.0";
         QTest::newRow("Japanese day names") << us << 164 << "[$-411]yyyy/m/d(aaa) aaaa" << may6 << "2024/5/6(月) 月曜日";
         QTest::newRow("system time, Japanese") << "ja_JP" << 164 << "[$-F400]h:mm:ss AM/PM" << 0.627835648148148 << "15:04:05";
@@ -168,14 +158,11 @@ private slots:
         QFETCH(double, value);
         const xlsx::NumberFormat format = xlsx::NumberFormat::compile(id, code, QLocale(locale));
         std::string out;
-        const QString text = format.format(value, false, out)
-                                 ? QString::fromStdString(out)
-                                 : XlsxReader::formatNumber(QByteArray::number(value, 'g', 17));
+        const QString text = format.format(value, false, out) ? QString::fromStdString(out) : XlsxReader::formatNumber(QByteArray::number(value, 'g', 17));
         QTEST(text, "shown");
     }
 
-    // Times as LibreOffice writes them (tools/format_check): every minute of a day with another second each,
-    // on 2020-07-19 and alone, show the time they were typed as.
+    // Times as LibreOffice writes them, every minute of a day, on a date and alone, show as typed.
     void timesAsLibreOfficeWritesThem()
     {
         XlsxReader reader;
@@ -186,25 +173,22 @@ private slots:
         QCOMPARE(sheet->rowCount(), 1440);
         for (int m = 0; m < 1440; ++m) {
             const QTime t = QTime(0, 0).addSecs(m * 60 + m * 7 % 60);
-            const QStringList expected{t.toString("hh:mm"), t.toString("hh:mm:ss"), t.toString("h:mm:ss AP"),
-                                       "2020-07-19 " + t.toString("hh:mm:ss"), t.toString("hh:mm:ss")};
+            const QStringList expected{t.toString("hh:mm"), t.toString("hh:mm:ss"), t.toString("h:mm:ss AP"), "2020-07-19 " + t.toString("hh:mm:ss"), t.toString("hh:mm:ss")};
             for (int c = 0; c < expected.size(); ++c)
                 QCOMPARE(sheet->cell(m, c), expected[c]);
         }
     }
 
-    // Workbooks as openpyxl and Excel write them (built-in formats without their codes, common codes; values
-    // in their columns, one format a row) read as LibreOffice shows them in each locale, as tools/format_check
-    // recorded it; days before 1900-03-01, which LibreOffice counts one apart, are left out (empty).
+    // Workbooks as openpyxl and Excel write them read as LibreOffice shows them in each locale (recorded by
+    // tools/format_check; days before 1900-03-01, which LibreOffice counts one apart, left empty).
     void shownAsLibreOffice_data()
     {
         QTest::addColumn<QString>("workbook");
         QTest::addColumn<QString>("locale");
         for (const char* locale : {"fr_FR", "es_ES", "it_IT", "pl_PL", "sv_SE", "nl_NL", "pt_BR", "ru_RU", "ja_JP",
-                                   "tr_TR", "de_AT", "en_GB", "de_DE", "de_CH", "en_US", "zh_CN", "zh_TW", "ko_KR"}) {
+                                   "tr_TR", "de_AT", "en_GB", "de_DE", "de_CH", "en_US", "zh_CN", "zh_TW", "ko_KR"})
             for (const char* workbook : {"shown", "names"})
                 QTest::addRow("%s %s", workbook, locale) << QString(workbook) << QString(locale);
-        }
     }
     void shownAsLibreOffice()
     {
@@ -221,11 +205,10 @@ private slots:
         QCOMPARE(sheet->rowCount(), expected.size() - 1);
         for (int r = 0; r < sheet->rowCount(); ++r) {
             const QStringList cells = expected[r].split(u'\t');
-            for (int c = 0; c < cells.size(); ++c) {
+            const QString at = QStringLiteral(" (row %1, column %2)").arg(r + 1);
+            for (int c = 0; c < cells.size(); ++c)
                 if (!cells[c].isEmpty())
-                    QCOMPARE(sheet->cell(r, c) + QStringLiteral(" (row %1, column %2)").arg(r + 1).arg(c + 1),
-                             cells[c] + QStringLiteral(" (row %1, column %2)").arg(r + 1).arg(c + 1));
-            }
+                    QCOMPARE(sheet->cell(r, c) + at.arg(c + 1), cells[c] + at.arg(c + 1));
         }
     }
 
@@ -240,8 +223,7 @@ private slots:
         QTest::newRow("date with time") << 46363.75 << int(K::Date) << false << "2026-12-07T18:00:00";
         QTest::newRow("1904 system") << 44901.0 << int(K::Date) << true << "2026-12-07";
         QTest::newRow("time only") << 0.5 << int(K::Time) << false << "12:00:00";
-        QTest::newRow("rounding to the next day") << 46363.9999999 << int(K::DateTime) << false
-                                                  << "2026-12-08T00:00:00";
+        QTest::newRow("rounding to the next day") << 46363.9999999 << int(K::DateTime) << false << "2026-12-08T00:00:00";
         QTest::newRow("early days") << 1.0 << int(K::Date) << false << "1900-01-01";
         // LibreOffice writes dates before 1900 as serials below zero, counted from 1899-12-30.
         QTest::newRow("before 1900") << -31185.0 << int(K::Date) << false << "1814-08-13";
