@@ -172,8 +172,7 @@ private slots:
         QVERIFY(ResourceImages::hatch(QStringLiteral("../../etc/passwd")).isNull());
     }
 
-    // A picture that cannot be drawn shows the empty picture, as an item without one does, and asks once to
-    // be said.
+    // A picture that cannot be drawn shows the empty picture and asks once to be said.
     void undrawablePicturesDrawTheEmptyPicture()
     {
         const QByteArray png = hostilepictures::encoded(twoColourPicture(true).scaled(40, 20), "png");
@@ -680,8 +679,8 @@ private slots:
         ProcessedImageCache::waitForPending();
     }
 
-    // A picture made at the device size it covers is put there a pixel for a pixel (mirrored as the item says),
-    // at any zoom and position, on the canvas and on a picture; nothing resamples it again.
+    // A picture made at the device size it covers is put there a pixel for a pixel (mirrored as the item
+    // says), at any zoom, on the canvas and on a picture.
     void picturesAreDrawnPixelForPixel_data()
     {
         QTest::addColumn<qreal>("scale");
@@ -711,27 +710,26 @@ private slots:
         i->_image = noise;
         i->_isFlippedHorizontally = flipH;
         i->_isFlippedVertically = flipV;
-        QImage image = filledImage(QSize(int(120 * scale), int(90 * scale)), Qt::white,
-                                   QImage::Format_ARGB32_Premultiplied);
+        QImage image = filledImage(QSize(int(120 * scale), int(90 * scale)), Qt::white, QImage::Format_ARGB32_Premultiplied);
         QRect pixels;
-        {
-            std::optional<ProcessedImageCache::AsyncScope> async;
-            if (canvas)
-                async.emplace();
+        const auto draw = [&] {
             QPainter p(&image);
             p.scale(scale, scale);
             pixels = PaintHelpers::devicePixels(p, i->bounds());
             i->draw(p);
+        };
+        {
+            std::optional<ProcessedImageCache::AsyncScope> async;
+            if (canvas)
+                async.emplace();
+            draw();
         }
         if (canvas) { // made on a worker: drawn once it is in
             ProcessedImageCache::waitForPending();
             const ProcessedImageCache::AsyncScope async;
-            QPainter p(&image);
-            p.scale(scale, scale);
-            i->draw(p);
+            draw();
         }
-        const QImage made =
-            ProcessedImageCache::processed(i->_image, ImageAdjustSettings(), pixels.size()).mirrored(flipH, flipV);
+        const QImage made = ProcessedImageCache::processed(i->_image, ImageAdjustSettings(), pixels.size()).mirrored(flipH, flipV);
         QCOMPARE(made.size(), pixels.size());
         QCOMPARE(image.copy(pixels).convertToFormat(QImage::Format_RGB32), made.convertToFormat(QImage::Format_RGB32));
     }
@@ -755,14 +753,10 @@ private slots:
         auto paint = [&](bool bands) {
             QImage image = filledImage(QSize(300, 700), Qt::white, QImage::Format_ARGB32_Premultiplied);
             QPainter p(&image);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
             p.scale(scale, scale);
             const QRectF target(8, 4, scale == 1 ? 50 : 120.3, 300.7);
-            if (bands)
-                PaintHelpers::drawImageInBands(p, target, picture, QRectF(picture.rect()));
-            else
-                p.drawImage(target, picture);
+            bands ? PaintHelpers::drawImageInBands(p, target, picture, QRectF(picture.rect())) : p.drawImage(target, picture);
             return image;
         };
         // Qt's own draw on one thread (a pool thread blends alone): its shared blends are not the same every time.
@@ -821,13 +815,11 @@ private slots:
     {
         QTest::addColumn<QString>("spec");
         QTest::addColumn<QString>("field");
-        const double nan = qQNaN(), inf = qInf();
         const QStringList kinds = {"shape:S", "shape:RR", "line:2", "text", "image", "sign:S", "barcode"};
         for (const QString& kind : kinds)
             for (const char* field : {"nan bounds", "huge bounds", "huge stroke", "nan stroke", "dashed huge line",
                                       "nan values", "extreme values"})
                 QTest::addRow("%s %s", qPrintable(kind), field) << kind << QString::fromLatin1(field);
-        Q_UNUSED(nan) Q_UNUSED(inf)
     }
     void hostileValues()
     {
