@@ -340,14 +340,10 @@ private slots:
         QTest::addColumn<QRgb>("colourA");
         QTest::addColumn<QPoint>("b");
         QTest::addColumn<QRgb>("colourB");
-        QTest::newRow("solid") << "S" << 0.0 << QPoint(12, 12) << qRgb(0, 128, 0) << QPoint(108, 108)
-                               << qRgb(0, 128, 0);
-        QTest::newRow("gradient 0 runs left to right")
-            << "G" << 0.0 << QPoint(10, 60) << qRgb(255, 0, 0) << QPoint(109, 60) << qRgb(0, 0, 255);
-        QTest::newRow("gradient 90 runs top to bottom")
-            << "G" << 90.0 << QPoint(60, 10) << qRgb(255, 0, 0) << QPoint(60, 109) << qRgb(0, 0, 255);
-        QTest::newRow("gradient 180 runs right to left")
-            << "G" << 180.0 << QPoint(109, 60) << qRgb(255, 0, 0) << QPoint(10, 60) << qRgb(0, 0, 255);
+        QTest::newRow("solid") << "S" << 0.0 << QPoint(12, 12) << qRgb(0, 128, 0) << QPoint(108, 108) << qRgb(0, 128, 0);
+        QTest::newRow("gradient 0 runs left to right") << "G" << 0.0 << QPoint(10, 60) << qRgb(255, 0, 0) << QPoint(109, 60) << qRgb(0, 0, 255);
+        QTest::newRow("gradient 90 runs top to bottom") << "G" << 90.0 << QPoint(60, 10) << qRgb(255, 0, 0) << QPoint(60, 109) << qRgb(0, 0, 255);
+        QTest::newRow("gradient 180 runs right to left") << "G" << 180.0 << QPoint(109, 60) << qRgb(255, 0, 0) << QPoint(10, 60) << qRgb(0, 0, 255);
     }
     void fills()
     {
@@ -500,8 +496,7 @@ private slots:
         QTest::newRow("capitalised") << 3 << "hello wORLD-wide o'neil 2nd" << "Hello World-Wide O'neil 2nd";
         QTest::newRow("limit") << 0 << QString(300, QLatin1Char('x')) << QString(250, QLatin1Char('x'));
         const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
-        QTest::newRow("limit keeps pairs whole")
-            << 0 << QString(249, QLatin1Char('x')) + emoji + QStringLiteral("yy") << QString(249, QLatin1Char('x'));
+        QTest::newRow("limit keeps pairs whole") << 0 << QString(249, QLatin1Char('x')) + emoji + QStringLiteral("yy") << QString(249, QLatin1Char('x'));
     }
     void displayText()
     {
