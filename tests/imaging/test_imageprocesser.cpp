@@ -179,8 +179,7 @@ private slots:
         QTest::newRow("no saturation is grey") << 0.0f << 0.0f << 1.0f << qRgb(0, 255, 0) << qRgb(182, 182, 182);
         QTest::newRow("full brightness is white") << 1.0f << 1.0f << 1.0f << qRgb(20, 90, 160) << qRgb(255, 255, 255);
         QTest::newRow("brightness adds") << 1.0f << 0.2f << 1.0f << qRgb(0, 100, 200) << qRgb(51, 151, 251);
-        QTest::newRow("contrast pivots at mid grey") << 1.0f << 0.0f << 2.0f << qRgb(64, 128, 192)
-                                                     << qRgb(1, 129, 255);
+        QTest::newRow("contrast pivots at mid grey") << 1.0f << 0.0f << 2.0f << qRgb(64, 128, 192) << qRgb(1, 129, 255);
         QTest::newRow("low contrast") << 1.0f << 0.0f << 0.25f << qRgb(0, 255, 128) << qRgb(96, 159, 128);
     }
     void colourControls()
