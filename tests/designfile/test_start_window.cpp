@@ -97,11 +97,7 @@ private slots:
         m_road = new StartRoadController(*m_window);
         m_road->designCommands().quitApplication = [] {};
     }
-    void cleanup() {
-        delete m_road;
-        delete m_window;
-        delete m_doc;
-    }
+    void cleanup() { delete m_road; delete m_window; delete m_doc; }
 
     void cancelQuits() {
         m_window->Get_Front_Controls_Array().append(makeGraphicOfClass(QStringLiteral("SKTText"), false));
@@ -151,7 +147,7 @@ private slots:
     }
 
     // The profile buttons of the start wizard and the template browser open the both-sides dialog; its OK
-    // lands on both sides of the design the user ends up with, through the profile fill.
+    // fills both sides of the design the user ends up with.
     void profileButtonsFillBothSides() {
         auto answerProfile = [](const QString& name) {
             QTimer::singleShot(0, [name] {
@@ -171,16 +167,14 @@ private slots:
                 w->next();
         });
         QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
-        for (const GraphicList* side :
-             {&m_window->Get_Front_Controls_Array(), &m_window->Get_Back_Controls_Array()}) {
+        for (const GraphicList* side : {&m_window->Get_Front_Controls_Array(), &m_window->Get_Back_Controls_Array()}) {
             GraphicPtr name = byId(*side, QStringLiteral("Fup_Name"));
             QVERIFY(name && name->ctrl_is_visible);
             QCOMPARE(name->Text_Value, QStringLiteral("Anna Smith"));
         }
         QVERIFY(byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_TITLE")));
 
-        // From the main window's template browser, closed without opening a template: the profile given
-        // there goes nowhere.
+        // The template browser closed without opening a template: the profile given there goes nowhere.
         QTimer::singleShot(0, [answerProfile] {
             Template_Browser* browser = Template_Browser::defaultInstance();
             QVERIFY(browser->profileButton()->isVisible());
@@ -189,12 +183,10 @@ private slots:
             browser->reject();
         });
         m_road->designCommands().Open_Template_Clicked();
-        QCOMPARE(byId(m_window->Get_Back_Controls_Array(), QStringLiteral("Fup_Name"))->Text_Value,
-                 QStringLiteral("Anna Smith"));
+        QCOMPARE(byId(m_window->Get_Back_Controls_Array(), QStringLiteral("Fup_Name"))->Text_Value, QStringLiteral("Anna Smith"));
     }
 
-    // The built card shows its texts over the photo, and the photo in its own proportions, centred where
-    // the layout places it.
+    // The built card shows its texts over the photo, in its own proportions, centred where the layout says.
     void newCardTextsOverPhoto() {
         QImage picture = filledImage(QSize(80, 60), Qt::red);
         const QString photo = m_dir.filePath(QStringLiteral("wide.png"));
@@ -221,8 +213,7 @@ private slots:
         QVERIFY(qAbs(photoBox.height() - 250) < 0.1);
         QVERIFY(qAbs(photoBox.center().x() - 250) < 0.1 && qAbs(photoBox.center().y() - 150) < 0.1);
 
-        const QImage card = SKTRenderingView::image_From_Card_Graphics(items, false, m_window->Front_card_Prop,
-                                                                       Card_Shape, m_window->Front_card_Prop.Card_Size);
+        const QImage card = SKTRenderingView::image_From_Card_Graphics(items, false, m_window->Front_card_Prop, Card_Shape, m_window->Front_card_Prop.Card_Size);
         for (const QString& id : {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_MSG")}) {
             const QRect probe = byId(items, id)->_bounds.intersected(photoBox).toAlignedRect();
             QVERIFY2(!probe.isEmpty(), qPrintable(id));
@@ -261,8 +252,7 @@ private slots:
         QVERIFY(qAbs(item->_bounds.center().x() - centre.x()) < 0.1 && qAbs(item->_bounds.center().y() - centre.y()) < 0.1);
     }
 
-    // On a card lower than the layout's height every text is smaller than the usual 18 points and still
-    // fits its box.
+    // On a card lower than the layout every text is smaller than the usual 18 points and fits its box.
     void smallCardTextsFit() {
         scriptWizard([](Invitation_Wizard* w) {
             w->next();
@@ -271,8 +261,7 @@ private slots:
             w->messageEdit()->setPlainText(QStringLiteral("Come and celebrate with us"));
             w->venueEdit()->setPlainText(QStringLiteral("Town Hall"));
             w->fromEdit()->setText(QStringLiteral("Ben"));
-            w->next();
-            w->next();
+            w->next(); w->next();
             w->frameList()->setCurrentRow(0);
             w->next();
             w->categoryCombo()->setCurrentText(QStringLiteral("Business Card"));
@@ -287,8 +276,7 @@ private slots:
             QVERIFY(g->kind() == GraphicKind::Text);
             QVERIFY2(g->text_ctrl_font.pointSizeF() < 18, qPrintable(g->control_ID));
             const QSizeF text = ItemPainting::naturalTextSize(*g, g->_bounds.width());
-            QVERIFY2(text.height() <= g->_bounds.height() + 0.01,
-                     qPrintable(QStringLiteral("%1: %2 high in %3").arg(g->control_ID).arg(text.height()).arg(g->_bounds.height())));
+            QVERIFY2(text.height() <= g->_bounds.height() + 0.01, qPrintable(QStringLiteral("%1: %2 high in %3").arg(g->control_ID).arg(text.height()).arg(g->_bounds.height())));
             QVERIFY(g->_bounds.bottom() <= 144.01);
         }
     }
@@ -298,14 +286,11 @@ private slots:
         scriptWizard([](Invitation_Wizard* w) {
             w->next();
             w->titleEdit()->setText(QStringLiteral("Saved"));
-            w->next();
-            w->next();
-            w->next();
-            w->next();
+            for (int page = 1; page < 5; ++page)
+                w->next();
         });
         QCOMPARE(runStartRoad(*m_road), StartOutcome::NewCard);
-        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")},
-                                                     {{QStringLiteral("1"), QStringLiteral("Ann")}});
+        Data_From_Excel::defaultInstance()->setTable({QStringLiteral("Row No."), QStringLiteral("Name")}, {{QStringLiteral("1"), QStringLiteral("Ann")}});
         Excel_Binding_Use = true;
         IMG_sat_val = 1.5f;
         DesignCommands& cmd = m_road->designCommands();
@@ -327,8 +312,7 @@ private slots:
         QCOMPARE(after.sheet, before.sheet);
         QCOMPARE(after.frontItems.size(), before.frontItems.size());
         for (int i = 0; i < after.frontItems.size(); ++i)
-            QCOMPARE(itemcompare::differingFields(*after.frontItems[i], *before.frontItems[i]),
-                     QStringList());
+            QCOMPARE(itemcompare::differingFields(*after.frontItems[i], *before.frontItems[i]), QStringList());
 
         // A damaged file: message, and the design stays as it was.
         const QString bad = m_dir.filePath(QStringLiteral("bad.kvto"));
@@ -341,8 +325,8 @@ private slots:
         QCOMPARE(cmd.designPath(), path + QStringLiteral(".kvto"));
     }
 
-    // Save writes on a worker: afterwards the file is whole and opens with the same table. On a full disk
-    // the user is told and the file saved before stays as it was.
+    // Save writes on a worker: the file is whole and opens with the same table; a full disk is told and
+    // keeps the file saved before.
     void saveOnWorkerKeepsFilesWhole() {
         DesignCommands& cmd = m_road->designCommands();
         Data_From_Excel* table = Data_From_Excel::defaultInstance();
@@ -382,13 +366,11 @@ private slots:
         QCOMPARE(disk.files(), QStringList{QStringLiteral("card.kvto")});
     }
 
-    // The window does not close while a save runs on its worker (closing would ask to save again), and
-    // says why.
+    // The window does not close while a save runs on its worker, and says why.
     void closeWaitsForTheSave() {
         DesignCommands& cmd = m_road->designCommands();
         m_window->show();
-        bool busy = false;
-        bool stillOpen = false;
+        bool busy = false, stillOpen = false;
         QTimer::singleShot(0, [&] {
             busy = cmd.isBusy();
             m_window->close();
@@ -424,8 +406,7 @@ private slots:
         QCOMPARE(m_window->Front_card_Prop.Card_Size, QSizeF(300, 200));
     }
 
-    // A design named on the command line opens without the wizard; a refused one gets the wizard's
-    // message, then the wizard.
+    // A design named on the command line opens without the wizard; a refused one gets a message, then it.
     void openFromArgument() {
         DesignData d;
         d.front.Card_Size = QSizeF(320, 210);
@@ -460,8 +441,7 @@ private slots:
         QCOMPARE(m_road->designCommands().designPath(), path);
     }
 
-    // The window's File entries are live once the design commands stand behind them, and no two entries
-    // share a shortcut.
+    // The File entries are live once the design commands stand behind them; no two share a shortcut.
     void fileMenuSavesAndOpens() {
         QVERIFY(m_window->Open_Design_Action->isEnabled());
         QVERIFY(m_window->Save_Design_Action->isEnabled());
@@ -473,14 +453,12 @@ private slots:
         QCOMPARE(cmd.designPath(), path);
 
         QHash<QString, QString> owners;
-        for (QAction* a : m_window->findChildren<QAction*>()) {
+        for (QAction* a : m_window->findChildren<QAction*>())
             for (const QKeySequence& k : a->shortcuts()) {
                 const QString key = k.toString();
-                QVERIFY2(!owners.contains(key), qPrintable(key + QStringLiteral(": ") + owners.value(key) +
-                                                           QStringLiteral(" and ") + a->text()));
+                QVERIFY2(!owners.contains(key), qPrintable(key + QStringLiteral(": ") + owners.value(key) + QStringLiteral(" and ") + a->text()));
                 owners.insert(key, a->text());
             }
-        }
 
         // File holds Save As right under Save, with the usual shortcut on every desktop.
         QMenu* file = nullptr;
@@ -538,17 +516,14 @@ private slots:
         QVERIFY(!quit);
     }
 
-    // The photo reloaded from elsewhere (picture panel, data-source choice) reaches the window and its item;
-    // a file that does not load keeps the photo and its path.
+    // The photo reloaded from elsewhere reaches the window and its item; a file that does not load keeps both.
     void mainPhotoThroughTheLoader() {
         const QString red = writePicture(m_dir.filePath(QStringLiteral("r.png")), Qt::red);
         const QString blue = writePicture(m_dir.filePath(QStringLiteral("b.png")), Qt::blue);
         QVERIFY(::Update_frame_Main_Photo_And_Path(red, true));
         m_window->setSelectedTool(8);
         Library_Selected_Image = red;
-        m_window->_graphicView->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true,
-                                                     QRectF(0, 0, 50, 50), QStringLiteral("F"), red,
-                                                     QStringLiteral("PARTY_IMAGE"));
+        m_window->_graphicView->createGraphicOfClass(QStringLiteral("SKTImage"), nullptr, true, QRectF(0, 0, 50, 50), QStringLiteral("F"), red, QStringLiteral("PARTY_IMAGE"));
         Library_Selected_Image.clear();
         GraphicPtr item = byId(m_window->Get_Front_Controls_Array(), QStringLiteral("PARTY_IMAGE"));
         QVERIFY(item);
@@ -565,8 +540,8 @@ private slots:
         QVERIFY(!::Update_frame_Main_Photo_And_Path(red, true)); // no window, no loader
     }
 
-    // Designs the program saved while it stored the adjusted photo open as they did: the card draws as it was
-    // drawn when it was saved, without the photo's file; saved again, they hold the photo once and draw the same.
+    // Designs saved with the adjusted photo open and draw as they did, without the photo's file; saved
+    // again, they hold the photo once and draw the same.
     void designsSavedBeforeOpenAsTheyDid_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("inverted, turned, brighter JPEG with a frame") << QStringLiteral("photo_invert_turn");
@@ -577,8 +552,7 @@ private slots:
         const QString fixture = QStringLiteral(NAVU_FIXTURES_DIR "/designs/") + name;
         const auto drawn = [this] {
             const Card_Property& f = m_window->Front_card_Prop;
-            return SKTRenderingView::image_From_Card_Graphics(m_window->Get_Front_Controls_Array(), false, f,
-                                                              Card_Shape, f.Card_Size).convertToFormat(QImage::Format_RGB32);
+            return SKTRenderingView::image_From_Card_Graphics(m_window->Get_Front_Controls_Array(), false, f, Card_Shape, f.Card_Size).convertToFormat(QImage::Format_RGB32);
         };
         QVERIFY(m_road->designCommands().openDesignFile(fixture + QStringLiteral(".kvto")));
         const QImage now = drawn();
@@ -617,9 +591,8 @@ private slots:
         QCOMPARE(shown->_image.size(), QSize(400, 600)); // turned
     }
 
-    // A side's background picture is the design's own: it draws the same once its file is gone, beside a frame
-    // item of its own picture or of another. A design saved before the pictures were stored reads it from its
-    // path, and goes without it when the file is gone.
+    // A side's background picture is the design's own: it draws the same once its file is gone, beside any
+    // frame item. An older design reads it from its path, and goes without it when the file is gone.
     void backgroundsKeptWithoutTheirFiles_data() {
         QTest::addColumn<bool>("back");
         QTest::addColumn<int>("frame"); // 0 none, 1 the frame item shows the background, 2 another picture
@@ -641,8 +614,7 @@ private slots:
         DesignData d;
         Card_Property& side = back ? d.back : d.front;
         if (frame)
-            QVERIFY(setFrontFramePicture(d.front, d.frontItems,
-                                         frame == 1 ? file : writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::red)));
+            QVERIFY(setFrontFramePicture(d.front, d.frontItems, frame == 1 ? file : writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::red)));
         if (frame != 1) {
             side.Card_BG_Image_Path = file;
             side.Card_BG_Image = SKTImage::loadPicture(file);
@@ -659,8 +631,7 @@ private slots:
         const Card_Property& opened = back ? m_window->Back_card_Prop : m_window->Front_card_Prop;
         QCOMPARE(opened.Card_BG_Image.isNull(), older && !fileKept);
         if (!opened.Card_BG_Image.isNull())
-            QCOMPARE(SKTRenderingView::image_From_Card_Graphics({}, false, opened, 0, opened.Card_Size),
-                     SKTRenderingView::image_From_Card_Graphics({}, false, side, 0, opened.Card_Size));
+            QCOMPARE(SKTRenderingView::image_From_Card_Graphics({}, false, opened, 0, opened.Card_Size), SKTRenderingView::image_From_Card_Graphics({}, false, side, 0, opened.Card_Size));
     }
 
     // A barcode whose stored type is in no list is reported on opening and keeps its picture and style.
@@ -677,8 +648,7 @@ private slots:
         m_prompt.texts.clear();
         QVERIFY(m_road->designCommands().openDesignFile(path));
         QCOMPARE(m_prompt.texts.size(), 1);
-        QVERIFY2(m_prompt.texts[0].contains(QStringLiteral("unknown linear type 42")),
-                 qPrintable(m_prompt.texts[0]));
+        QVERIFY2(m_prompt.texts[0].contains(QStringLiteral("unknown linear type 42")), qPrintable(m_prompt.texts[0]));
         const GraphicPtr loaded = m_window->Get_Front_Controls_Array().value(0);
         QVERIFY(loaded);
         QCOMPARE(loaded->barcode_font_index, 42);
@@ -703,8 +673,7 @@ private slots:
         QVERIFY(quit);
     }
 
-    // Quitting closes the windows at once (as QApplication does); Exit from the menu then asks once, shows
-    // the review window once, and the window really closes.
+    // Exit from the menu asks once, shows the review window once, and the window really closes.
     void exitFromTheMenuAsksOnce() {
         DesignCommands& cmd = m_road->designCommands();
         changeTheDesign();
