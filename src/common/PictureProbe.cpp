@@ -357,11 +357,19 @@ void inspectPng(QIODevice& device, PictureInfo& info) {
 }
 
 // An icon's first picture is the one read; a PNG there is decoded whole whatever size the icon's directory
-// gives, so its own header says the size.
+// gives, so its own header says the size. A bitmap there (a BITMAPINFOHEADER) is left to Qt's icon reader;
+// anything else is no icon, whatever Qt's icon reader, which claims any header of that shape, says.
 void inspectIcon(QIODevice& device, const QByteArray& head, PictureInfo& info) {
     const qint64 offset = quint32(le32(head, 6 + 12));
     const qint64 start = device.pos();
-    if (!device.seek(start + offset) || !device.peek(8).startsWith("\x89PNG"))
+    if (!device.seek(start + offset))
+        return;
+    const QByteArray picture = device.peek(8);
+    if (picture.size() == 8 && le32(picture, 0) == 40) {
+        info.format = head[2] == 2 ? "cur" : "ico";
+        return;
+    }
+    if (!picture.startsWith("\x89PNG"))
         return;
     ByteStream in(device);
     const PngHead png = readPng(in);
@@ -532,6 +540,25 @@ qint64 webpDecoderBytes(QIODevice& device, QSize size) {
     return device.size() - start + qint64(std::min(perPixel * double(pixelsOf(size)), 0x1p50));
 }
 
+// The format of the reader of Qt's that takes the file as its own, for a file whose format the headers above
+// do not name: empty when none does. Qt's icon reader claims any file that starts as an icon's header does
+// (an ordinary TGA's) and names no format; the headers above found no icon there, so the TGA reader alone is
+// asked.
+QByteArray formatClaiming(QIODevice& device) {
+    const qint64 start = device.pos();
+    QImageReader reader(&device);
+    const bool claimed = reader.canRead();
+    QByteArray format = claimed ? reader.format() : QByteArray();
+    device.seek(start);
+    if (claimed && (format.isEmpty() || format == "ico" || format == "cur")) {
+        QImageReader tga(&device, "tga");
+        tga.setAutoDetectImageFormat(false);
+        format = tga.canRead() ? QByteArray("tga") : QByteArray();
+        device.seek(start);
+    }
+    return format;
+}
+
 } // namespace
 
 QString notAPictureMessage() {
@@ -577,18 +604,18 @@ PictureInfo inspect(QIODevice& device) {
     device.seek(start);
     if (!info.refusal.isEmpty())
         return info;
-    if (info.format.isEmpty() || info.format == "bmp") {
-        // Qt's readers say the rest: the format, the size and the picture they make. A reader that does not
-        // take the file as its own gives no format (Qt's icon reader declares an ordinary TGA's header a
-        // 256 x 256 icon that it then cannot read), and one that declares no size before decoding (ICNS,
-        // MNG) gives nothing to measure a decode by: neither is a picture the program reads.
-        QImageReader reader(&device);
-        const bool claimed = reader.canRead();
-        const QSize declared = reader.size();
-        if (info.format.isEmpty()) {
-            info.format = claimed ? reader.format() : QByteArray();
+    const bool bitmapIcon = (info.format == "ico" || info.format == "cur") && info.size.isEmpty();
+    if (info.format.isEmpty() || info.format == "bmp" || bitmapIcon) {
+        if (info.format.isEmpty())
+            info.format = formatClaiming(device);
+        // Qt's reader of the format says the rest: the size and the picture it makes. A format whose reader
+        // declares no size before decoding (ICNS, MNG) gives nothing to measure a decode by, and a file no
+        // reader claims (an ordinary TGA, PCX) is no picture the program reads.
+        QImageReader reader(&device, info.format);
+        reader.setAutoDetectImageFormat(false);
+        const QSize declared = info.format.isEmpty() ? QSize() : reader.size();
+        if (info.format != "bmp")
             info.size = declared;
-        }
         if (const QImage::Format f = reader.imageFormat(); f != QImage::Format_Invalid) {
             info.decodesTo = f;
             info.bytesPerPixel = bytesPerPixelOf(f);

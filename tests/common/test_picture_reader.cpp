@@ -112,6 +112,19 @@ QByteArray greyPng(int w, int h) {
     return encoded(img, "png");
 }
 
+// An uncompressed 24-bit TGA of w x h pixels as image editors write it; with the version 2 footer Qt's reader
+// asks for when `footer`.
+QByteArray tga(int w, int h, bool footer) {
+    QByteArray t(18, '\0');
+    t[2] = 2;
+    qToLittleEndian<quint16>(quint16(w), t.data() + 12);
+    qToLittleEndian<quint16>(quint16(h), t.data() + 14);
+    t[16] = 24;
+    t[17] = 0x20;
+    t += QByteArray(w * h * 3, '\x40');
+    return footer ? t + QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.", 18) : t;
+}
+
 qint64 peakRssMB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -249,13 +262,7 @@ private slots:
     void filesNoReaderReadsAreRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
         // An uncompressed TGA as image editors write it (no version 2 footer): Qt's icon reader claims its header.
-        QByteArray tga(18, '\0');
-        tga[2] = 2;
-        tga[12] = 64;
-        tga[14] = 48;
-        tga[16] = 24;
-        tga[17] = 0x20;
-        QTest::newRow("tga") << tga + QByteArray(64 * 48 * 3, '\x40');
+        QTest::newRow("tga") << tga(64, 48, false);
         const QImage red = filledImage(QSize(64, 48), Qt::red, QImage::Format_RGB32);
         QTest::newRow("icns") << encoded(red.scaled(128, 128), "icns");
         // An MNG of one embedded PNG frame.
@@ -315,6 +322,8 @@ private slots:
         QTest::newRow("bmp") << encoded(rgb, "bmp") << QByteArray("bmp") << QSize(300, 200) << 4 << 0LL;
         QTest::newRow("png of some text") << hostilepictures::pngWithTexts(encoded(rgb, "png"), 8, 1 << 20) << QByteArray("png") << QSize(300, 200) << 4 << 8 * (8LL << 20); // Qt's reader keeps its texts in several copies
         QTest::newRow("icon of a png") << hostilepictures::iconHolding(encoded(rgb, "png")) << QByteArray("ico") << QSize(300, 200) << 4 << 0LL;
+        QTest::newRow("icon of a bitmap") << encoded(rgb.scaled(64, 48), "ico") << QByteArray("ico") << QSize(64, 48) << 4 << 0LL;
+        QTest::newRow("tga of version 2") << tga(300, 200, true) << QByteArray("tga") << QSize(300, 200) << 4 << 0LL;
     }
     void inspectTellsWhatDecodingTakes() {
         QFETCH(QByteArray, bytes);
