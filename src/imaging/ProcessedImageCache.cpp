@@ -31,7 +31,26 @@ struct Entry {
     ImageAdjustSettings settings;
     QSize target;
     QImage image;
+    qint64 shownIn = -1; // the last canvas paint that drew it
 };
+
+// A picture asked of the canvas's workers: its key, values and size.
+using Job = std::tuple<qint64, QString, int, int>;
+
+// What the canvases drew in their last few paints (they paint in turn) stays while it takes at most this many
+// budgets: otherwise pictures made on workers, each followed by a repaint, would put out one another and be
+// made again for as long as the design is shown.
+constexpr int ShownPasses = 8;
+constexpr int ShownBudgets = 4;
+
+QString settingsKey(const ImageAdjustSettings& s);
+
+Job jobOf(qint64 key, const ImageAdjustSettings& settings, const QSize& target)
+{
+    return std::make_tuple(key, settingsKey(settings), target.width(), target.height());
+}
+
+Job jobOf(const Entry& e) { return jobOf(e.sourceKey, e.settings, e.target); }
 
 struct Cache {
     QMutex mutex;
@@ -40,12 +59,23 @@ struct Cache {
     qint64 bytes = 0;
     qint64 budget = 128ll * 1024 * 1024;
     std::function<void(qint64)> notify;
+    qint64 pass = 0;     // canvas paints begun
+    std::set<Job> unkept; // asked by a canvas but put out while shown, beyond what may be kept
 
+    bool shown(const Entry& e) const { return e.shownIn >= 0 && e.shownIn >= pass - ShownPasses; }
+
+    // Least recently used first, but what a canvas drew lately only beyond ShownBudgets.
     void trim()
     {
-        while (!entries.empty() && bytes > budget) {
-            bytes -= entries.back().image.sizeInBytes();
-            entries.pop_back();
+        for (auto it = entries.end(); bytes > budget && it != entries.begin();) {
+            --it;
+            if (shown(*it)) {
+                if (bytes <= ShownBudgets * budget)
+                    continue;
+                unkept.insert(jobOf(*it));
+            }
+            bytes -= it->image.sizeInBytes();
+            it = entries.erase(it);
         }
     }
 };
@@ -62,7 +92,7 @@ thread_local bool asyncHere = false;
 struct Pending {
     QMutex mutex;
     QWaitCondition done;
-    std::set<std::tuple<qint64, QString, int, int>> jobs;
+    std::set<Job> jobs;
 };
 
 Pending& pending()
@@ -169,6 +199,8 @@ std::optional<QImage> lookup(qint64 key, const ImageAdjustSettings& settings, co
     QMutexLocker lock(&c.mutex);
     for (auto it = c.entries.begin(); it != c.entries.end(); ++it) {
         if (it->sourceKey == key && it->settings == settings && it->target == target) {
+            if (asyncHere)
+                it->shownIn = c.pass;
             c.entries.splice(c.entries.begin(), c.entries, it);
             return c.entries.front().image;
         }
@@ -176,16 +208,23 @@ std::optional<QImage> lookup(qint64 key, const ImageAdjustSettings& settings, co
     return std::nullopt;
 }
 
-void store(qint64 key, const ImageAdjustSettings& settings, const QSize& target, const QImage& image)
+// `shown`: made for a canvas, which draws it next.
+void store(qint64 key, const ImageAdjustSettings& settings, const QSize& target, const QImage& image,
+           bool shown = false)
 {
     Cache& c = cache();
     QMutexLocker lock(&c.mutex);
-    if (image.isNull() || image.sizeInBytes() > c.budget)
+    if (image.isNull())
         return;
+    if (image.sizeInBytes() > (shown ? ShownBudgets : 1) * c.budget) {
+        if (shown)
+            c.unkept.insert(jobOf(key, settings, target));
+        return;
+    }
     for (const Entry& e : c.entries)
         if (e.sourceKey == key && e.settings == settings && e.target == target)
             return;
-    c.entries.push_front(Entry{key, settings, target, image});
+    c.entries.push_front(Entry{key, settings, target, image, shown ? c.pass : -1});
     c.bytes += image.sizeInBytes();
     c.trim();
 }
@@ -249,6 +288,23 @@ QImage make(const ItemPicture& source, const ImageAdjustSettings& settings, cons
     return image.isNull() || image.size() == target ? image : picturescaling::scaled(image, target);
 }
 
+// The size a canvas has a picture made at: the size asked, or, where pictures made at that size were put out
+// while shown (more than may be kept at once), half of it as often as needed, drawn stretched.
+QSize keptSize(qint64 key, const ImageAdjustSettings& settings, QSize target, const QSize& full)
+{
+    Cache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    if (c.unkept.empty())
+        return target;
+    for (QSize at = target; c.unkept.count(jobOf(key, settings, at)) != 0;) {
+        at = (at.isValid() ? at : full) / 2;
+        if (at.width() < 16 || at.height() < 16)
+            break;
+        target = at;
+    }
+    return target;
+}
+
 // Work small enough to do while painting.
 bool quick(const ItemPicture& source, const QSize& target)
 {
@@ -265,13 +321,16 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
     if (source.isNull() || !source.drawError().isEmpty())
         return {};
     const qint64 key = source.cacheKey();
-    const QSize target = madeSize(ImageProcesser::processedSize(source.size(), settings), targetSize);
+    const QSize full = ImageProcesser::processedSize(source.size(), settings);
+    QSize target = madeSize(full, targetSize);
     if (!target.isValid() && settings.isNeutral() && source.inMemory())
         return source.image();
+    if (asyncHere)
+        target = keptSize(key, settings, target, full);
     if (const auto hit = lookup(key, settings, target))
         return *hit;
     if (asyncHere && !quick(source, target)) {
-        const auto job = std::make_tuple(key, settingsKey(settings), target.width(), target.height());
+        const Job job = jobOf(key, settings, target);
         Pending& p = pending();
         bool start = false;
         {
@@ -281,7 +340,7 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
         if (start) {
             workers().start([source, settings, target, job] {
                 yieldToTheWindow();
-                store(source.cacheKey(), settings, target, make(source, settings, target));
+                store(source.cacheKey(), settings, target, make(source, settings, target), true);
                 std::function<void(qint64)> notify;
                 {
                     QMutexLocker lock(&cache().mutex);
@@ -309,7 +368,7 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
     }
     // Made outside the lock: two threads may both make the same picture, which is harmless.
     const QImage result = make(source, settings, target);
-    store(key, settings, target, result);
+    store(key, settings, target, result, asyncHere);
     return result;
 }
 
@@ -319,7 +378,17 @@ QImage ProcessedImageCache::processed(const QImage& source, const ImageAdjustSet
     return processed(ItemPicture(source), settings, targetSize);
 }
 
-ProcessedImageCache::AsyncScope::AsyncScope() : m_outer(asyncHere) { asyncHere = true; }
+ProcessedImageCache::AsyncScope::AsyncScope() : m_outer(asyncHere)
+{
+    if (!m_outer) {
+        Cache& c = cache();
+        QMutexLocker lock(&c.mutex);
+        ++c.pass;
+        if (c.unkept.size() > 4096)
+            c.unkept.clear();
+    }
+    asyncHere = true;
+}
 
 ProcessedImageCache::AsyncScope::~AsyncScope() { asyncHere = m_outer; }
 
@@ -351,12 +420,20 @@ void ProcessedImageCache::waitForPending()
         p.done.wait(&p.mutex);
 }
 
+bool ProcessedImageCache::hasPending()
+{
+    Pending& p = pending();
+    QMutexLocker lock(&p.mutex);
+    return !p.jobs.empty();
+}
+
 void ProcessedImageCache::clear()
 {
     Cache& c = cache();
     QMutexLocker lock(&c.mutex);
     c.entries.clear();
     c.bytes = 0;
+    c.unkept.clear();
 }
 
 void ProcessedImageCache::setBudgetBytes(qint64 bytes)

@@ -46,4 +46,6 @@ public:
     static void showUntilMade(const ItemPicture& picture, const ItemPicture& before);
     // Waits until every picture asked for in an AsyncScope is made (tests and benchmarks).
     static void waitForPending();
+    // Whether a picture asked for in an AsyncScope is still being made.
+    static bool hasPending();
 };

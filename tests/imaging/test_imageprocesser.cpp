@@ -406,35 +406,67 @@ private slots:
         ProcessedImageCache::setBudgetBytes(128ll << 20);
     }
 
-    // A picture whose data does not decode is decoded once (on a worker or while painting), then given as
-    // no picture: the canvas is told once that it is ready, so draws no loop of repaints.
-    void undecodablePicturesAreDecodedOnce_data()
+    // Pictures the canvas asks for are made once, on its workers or while painting, so that no loop of decodes
+    // and repaints runs while a design is shown: one whose data does not decode is given as no picture after
+    // (the canvas is told once that it is ready), and pictures that together take more than the cache's budget
+    // stay while shown, made at half their size beyond what may be kept.
+    void canvasPicturesAreMadeOnce_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("on a worker") << QSize(800, 600);
-        QTest::newRow("while painting") << QSize(300, 200);
+        QTest::addColumn<int>("count"); // pictures drawn over one another
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<qint64>("budget");
+        QTest::newRow("undecodable, on a worker") << QSize(800, 600) << 1 << true << (128LL << 20);
+        QTest::newRow("undecodable, while painting") << QSize(300, 200) << 1 << true << (128LL << 20);
+        QTest::newRow("larger than the cache") << QSize(800, 600) << 1 << false << (1LL << 20);
+        QTest::newRow("together larger than the cache") << QSize(800, 600) << 3 << false << (2LL << 20);
+        QTest::newRow("beyond what may be kept") << QSize(800, 600) << 5 << false << (1LL << 20);
     }
-    void undecodablePicturesAreDecodedOnce()
+    void canvasPicturesAreMadeOnce()
     {
         QFETCH(QSize, size);
+        QFETCH(int, count);
+        QFETCH(bool, damaged);
+        QFETCH(qint64, budget);
+        ProcessedImageCache::clear();
+        ProcessedImageCache::setBudgetBytes(budget);
         const QByteArray png = hostilepictures::encoded(samplePicture(QImage::Format_RGB32, size.width(), size.height()), "png");
-        const ItemPicture picture = ItemPicture::fromBytes(hostilepictures::damagedPng(png, 500, true));
-        QVERIFY(!picture.isNull() && picture.drawError().isEmpty());
+        QList<ItemPicture> pictures;
+        for (int i = 0; i < count; ++i)
+            pictures << ItemPicture::fromBytes(damaged ? hostilepictures::damagedPng(png, 500, true) : png);
+        QVERIFY(!pictures[0].isNull() && pictures[0].drawError().isEmpty());
         static std::atomic<int> ready; // a worker tells after its job is done
         ready = 0;
         ProcessedImageCache::setReadyNotifier([](qint64) { ++ready; });
         StderrLines decoderErrors;
-        for (int paint = 0; paint < 3; ++paint) {
+        const QSize asked = damaged ? size / 4 : size;
+        auto paint = [&] {
+            QList<QImage> drawn;
             ProcessedImageCache::AsyncScope canvas;
-            QVERIFY(ProcessedImageCache::processed(picture, neutral(), size / 4).isNull());
+            for (const ItemPicture& picture : pictures)
+                drawn << ProcessedImageCache::processed(picture, neutral(), asked);
+            return drawn;
+        };
+        for (int i = 0; i < 6; ++i) {
+            paint();
             ProcessedImageCache::waitForPending();
         }
+        for (int i = 0; i < 2; ++i) {
+            const QList<QImage> drawn = paint();
+            QVERIFY(!ProcessedImageCache::hasPending()); // nothing is made again
+            for (const QImage& image : drawn)
+                QVERIFY(damaged ? image.isNull()
+                                : image.size() == asked || image.size() == asked / 2 || image.size() == asked / 4);
+        }
+        ProcessedImageCache::setReadyNotifier({});
+        ProcessedImageCache::setBudgetBytes(128LL << 20);
+        if (!damaged)
+            return;
         for (const QSize target : {size / 3, QSize()}) // an export's and a print's
-            QVERIFY(ProcessedImageCache::processed(picture, neutral(), target).isNull());
+            QVERIFY(ProcessedImageCache::processed(pictures[0], neutral(), target).isNull());
         QCOMPARE(decoderErrors.count("libpng error"), 1);
         QTRY_COMPARE(ready.load(), size.width() > 512 ? 1 : 0);
-        QCOMPARE(picture.drawError(), pictures::undecodableMessage());
-        ProcessedImageCache::setReadyNotifier({});
+        QCOMPARE(pictures[0].drawError(), pictures::undecodableMessage());
     }
 };
 

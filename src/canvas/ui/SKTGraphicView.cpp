@@ -16,6 +16,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUndoStack>
 #include <cmath>
 
@@ -57,28 +58,38 @@ void repaintCanvasesWhenPicturesAreReady() {
     });
 }
 
+std::atomic<bool> undrawablePosted{false};
+
+// Says the pictures that cannot be drawn on the canvases and have not been said, once the pictures the canvases
+// asked for are in (so that one message names them all) and never over such a message still open.
+void sayPicturesNotDrawn() {
+    static bool saying = false;
+    if (saying || ProcessedImageCache::hasPending()) {
+        QTimer::singleShot(100, QCoreApplication::instance(), sayPicturesNotDrawn);
+        return;
+    }
+    undrawablePosted = false;
+    QStringList lines;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* view = qobject_cast<SKTGraphicView*>(w);
+            view && view->document() && view->side() != CardSide::Temp) // previews show the sides' items
+            lines << undrawablePictureLines(view->document()->graphicsOf(view->side()),
+                                            view->side() == CardSide::Back ? QStringLiteral("back")
+                                                                           : QStringLiteral("front"));
+    if (lines.isEmpty())
+        return;
+    saying = true;
+    Show_MessageBox(undrawablePictureNotice(lines));
+    saying = false;
+}
+
 // A picture that cannot be drawn is said once, naming its item, when a canvas (or any drawing) first meets it.
 void sayPicturesThatCannotBeDrawn() {
-    static std::atomic<bool> posted{false};
     ItemPicture::setFailureNotifier([] {
         QCoreApplication* app = QCoreApplication::instance();
-        if (!app || posted.exchange(true))
+        if (!app || undrawablePosted.exchange(true))
             return;
-        QMetaObject::invokeMethod(
-            app,
-            [] {
-                posted = false;
-                QStringList lines;
-                for (QWidget* w : QApplication::allWidgets())
-                    if (auto* view = qobject_cast<SKTGraphicView*>(w);
-                        view && view->document() && view->side() != CardSide::Temp) // previews show the sides' items
-                        lines << undrawablePictureLines(view->document()->graphicsOf(view->side()),
-                                                        view->side() == CardSide::Back ? QStringLiteral("back")
-                                                                                       : QStringLiteral("front"));
-                if (!lines.isEmpty())
-                    Show_MessageBox(undrawablePictureNotice(lines));
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(app, sayPicturesNotDrawn, Qt::QueuedConnection);
     });
 }
 
