@@ -55,7 +55,7 @@ void paintBackgroundPicture(QPainter& painter, const Card_Property& prop, const 
         const QRectF target = layoutRect(prop.Card_BG_Image_Layout, picture.size(), card);
         // made once at the size it covers, not scaled on every repaint
         const QImage shown = ProcessedImageCache::processed(picture, ImageAdjustSettings(),
-                                                            PaintHelpers::devicePixels(painter, target).size());
+                                                            PaintHelpers::pictureMadeSize(painter, target, picture.size()));
         if (!PaintHelpers::drawPicturePixels(painter, target, shown))
             PaintHelpers::drawImageInBands(painter, target, shown, QRectF(shown.rect()));
     }

@@ -54,8 +54,12 @@ void strokeBounds(QPainter& painter, const SKTGraphic& g)
     strokeItemPath(painter, path, g);
 }
 
-// Size in device pixels that rect covers under the painter's transform.
-QSize deviceSize(const QPainter& painter, const QRectF& rect) { return devicePixels(painter, rect).size(); }
+// The size to make a picture drawn over rect at (see PaintHelpers::pictureMadeSize).
+QSize madeSize(const QPainter& painter, const QRectF& rect, const ItemPicture& picture,
+               const ImageAdjustSettings& settings)
+{
+    return pictureMadeSize(painter, rect, ImageProcesser::processedSize(picture.size(), settings));
+}
 
 // Draws picture stretched into rect, mirrored as asked, with the painter's current opacity.
 void drawPictureInto(QPainter& painter, const QImage& picture, const QRectF& rect, bool flipH, bool flipV,
@@ -441,9 +445,10 @@ void SKTImage::draw(QPainter& painter) const
     painter.save();
     painter.setOpacity(painter.opacity() * pictureOpacity(*this));
     // Null while the canvas has the picture made on a worker and none made before (then it repaints).
+    const ImageAdjustSettings settings = adjustmentsOf(*this);
     const QImage picture = _image.isNull() ? QImage()
-                                           : ProcessedImageCache::processed(_image, adjustmentsOf(*this),
-                                                                            deviceSize(painter, r));
+                                           : ProcessedImageCache::processed(_image, settings,
+                                                                            madeSize(painter, r, _image, settings));
     if (!picture.isNull() || (!_image.isNull() && _image.drawError().isEmpty())) {
         drawPictureInto(painter, picture, r, _isFlippedHorizontally, _isFlippedVertically, true);
     } else {
@@ -465,7 +470,8 @@ void SKTSignature::draw(QPainter& painter) const
     painter.save();
     painter.setOpacity(painter.opacity() * pictureOpacity(*this));
     const QImage picture =
-        _image.isNull() ? QImage() : ProcessedImageCache::processed(_image, ImageAdjustSettings(), deviceSize(painter, r));
+        _image.isNull() ? QImage() : ProcessedImageCache::processed(_image, ImageAdjustSettings(),
+                                                        madeSize(painter, r, _image, ImageAdjustSettings()));
     if (!picture.isNull() || (!_image.isNull() && _image.drawError().isEmpty())) {
         drawPictureInto(painter, picture, r, _isFlippedHorizontally, _isFlippedVertically, true);
     } else if (!_image.isNull()) {

@@ -170,6 +170,12 @@ bool onRaster(const QPainter& painter)
 
 } // namespace
 
+QSize pictureMadeSize(const QPainter& painter, const QRectF& rect, QSize own)
+{
+    const QSize pixels = devicePixels(painter, rect).size();
+    return onRaster(painter) || own.isEmpty() ? pixels : pixels.boundedTo(own);
+}
+
 void drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source)
 {
     // every pixel the picture touches, within the device

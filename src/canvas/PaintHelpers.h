@@ -56,6 +56,10 @@ QFont pointFont(const QFont& font);
 // The device pixels rect covers under the painter's transform, its edges on whole pixels; at least one pixel
 // each way. Pictures are made at its size.
 QRect devicePixels(const QPainter& painter, const QRectF& rect);
+// The size to make a picture of `own` pixels drawn over rect: devicePixels(rect)'s on raster devices (put there
+// a pixel for a pixel); elsewhere (PDF, printers, previews) never larger than own on either side, as the
+// device stretches it itself and a grown picture only makes the file larger.
+QSize pictureMadeSize(const QPainter& painter, const QRectF& rect, QSize own);
 // Draws a picture of devicePixels(rect)'s size over rect a pixel for a pixel (a blit, no resampling), mirrored
 // as asked, where the device is a raster one and the transform only scales; returns false, drawing nothing,
 // where it cannot (the caller stretches the picture).

@@ -1,11 +1,15 @@
 #include "TestPictures.h"
 #include "common/HostilePictures.h"
+#include "canvas/CardBase.h"
+#include "canvas/Card_Property.h"
 #include "canvas/ItemPainting.h"
 #include "canvas/PaintHelpers.h"
 #include "canvas/ResourceImages.h"
 #include "imaging/ProcessedImageCache.h"
 #include "paint_test_util.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -727,6 +731,53 @@ private slots:
         const QImage made = ProcessedImageCache::processed(i->_image, ImageAdjustSettings(), pixels.size()).mirrored(flipH, flipV);
         QCOMPARE(made.size(), pixels.size());
         QCOMPARE(image.copy(pixels).convertToFormat(QImage::Format_RGB32), made.convertToFormat(QImage::Format_RGB32));
+    }
+
+    // On paper (a PDF at 1200 dpi, as printing draws) a picture goes at most at its own pixels: the device
+    // stretches it, and a picture made larger only makes the file larger.
+    void picturesOnPaperAreNeverMadeLarger_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("picture") << QStringLiteral("picture");
+        QTest::newRow("adjusted picture") << QStringLiteral("sepia");
+        QTest::newRow("signature") << QStringLiteral("signature");
+        QTest::newRow("card background") << QStringLiteral("background");
+    }
+    void picturesOnPaperAreNeverMadeLarger()
+    {
+        QFETCH(QString, kind);
+        QImage noise(240, 160, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x + y * 53) % 256));
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&pdf);
+            writer.setResolution(1200);
+            QPainter p(&writer);
+            p.scale(1200 / 72.0, 1200 / 72.0);
+            const QRectF box(0, 0, 216, 144); // 3 x 2 in: 3600 x 2400 dots
+            if (kind == QLatin1String("background")) {
+                Card_Property prop;
+                prop.Card_fill_style = QStringLiteral("I");
+                prop.Card_BG_Image = ItemPicture(noise);
+                Card_Base_Drawing(p, prop, 0, box, box);
+            } else if (kind == QLatin1String("signature")) {
+                auto s = make<SKTSignature>(box);
+                s->_isDrawingStroke = false;
+                s->_image = noise;
+                s->draw(p);
+            } else {
+                auto i = make<SKTImage>(box);
+                i->_isDrawingStroke = false;
+                i->_image = noise;
+                i->Sepia = kind == QLatin1String("sepia");
+                i->draw(p);
+            }
+        }
+        // the picture's own 150 KB (compressed or not), far from the 34 MB of one made at the dots it covers
+        QVERIFY2(pdf.size() < 1024 * 1024, qPrintable(QString::number(pdf.size())));
     }
 
     // Drawing in bands (so that no blend is shared out to Qt's pool) gives the pixels one draw gives.
