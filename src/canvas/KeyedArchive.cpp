@@ -644,10 +644,8 @@ void KeyedArchiveWriter::Object::setData(const char* key, const QByteArray& byte
 
 void KeyedArchiveWriter::Object::setColor(const char* key, const QColor& color)
 {
-    if (!color.isValid()) {
-        setUid(key, 0);
-        return;
-    }
+    if (!color.isValid())
+        return setUid(key, 0);
     Object c = m_writer->addObject(QStringLiteral("NSColor"));
     c.setInt32("NSColorSpace", 1); // calibrated RGB
     c.setData("NSRGB", colorComponents(color));
@@ -671,20 +669,18 @@ void KeyedArchiveWriter::Object::setFont(const char* key, const QFont& font)
     setUid(key, f.uid());
 }
 
+static QByteArray pngOf(const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return !image.isNull() && QImageWriter(&buffer, "png").write(image) ? buffer.data() : QByteArray();
+}
+
 void KeyedArchiveWriter::Object::setImage(const char* key, const QImage& image)
 {
-    if (image.isNull()) {
-        setUid(key, 0);
-        return;
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        setUid(key, 0);
-        return;
-    }
+    const QByteArray png = pngOf(image);
+    if (png.isEmpty())
+        return setUid(key, 0);
     Object i = m_writer->addObject(QStringLiteral("NSImage"));
     i.setData("PNGData", png);
     setUid(key, i.uid());
@@ -692,14 +688,15 @@ void KeyedArchiveWriter::Object::setImage(const char* key, const QImage& image)
 
 void KeyedArchiveWriter::Object::setPicture(const char* key, const ItemPicture& picture)
 {
-    if (picture.inMemory() || picture.isNull()) {
-        setImage(key, picture.image());
-        return;
-    }
+    // A picture made in memory is stored as drawn, PNG data under the key of a file's bytes, as it is read
+    // back: saved again, it is written the same.
+    const QByteArray bytes = picture.inMemory() ? pngOf(picture.image()) : picture.bytes();
+    if (picture.isNull() || bytes.isEmpty())
+        return setUid(key, 0);
     Object i = m_writer->addObject(QStringLiteral("NSImage"));
-    i.setData("NAVUPictureData", picture.bytes());
+    i.setData("NAVUPictureData", bytes);
     // Adjustments it carries (the main photo's) are made again where it is drawn.
-    if (const ImageAdjustSettings a = picture.adjustments(); !a.isNeutral()) {
+    if (const ImageAdjustSettings a = picture.adjustments(); !a.isNeutral() && !picture.inMemory()) {
         i.setBool("NAVUGrayScale", a.grayscale);
         i.setBool("NAVUSepia", a.sepia);
         i.setBool("NAVUInvert", a.invert);

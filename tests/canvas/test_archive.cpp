@@ -283,7 +283,7 @@ private slots:
             [](plist_t a) { plist_dict_set_item(fieldObject(a, "value_font_val"), "NSSize", plist_new_real(1e12)); },
             true, "value_font_val");
         row("picture data not a picture",
-            [](plist_t a) { plist_dict_set_item(fieldObject(a, "_image"), "PNGData", plist_new_data("junk", 4)); },
+            [](plist_t a) { plist_dict_set_item(fieldObject(a, "_image"), "NAVUPictureData", plist_new_data("junk", 4)); },
             true, "_image");
         row("bounds not a rectangle", [](plist_t a) { setRootField(a, "_bounds", plist_new_uid(1)); }, true,
             "_bounds");

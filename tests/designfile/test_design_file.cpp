@@ -266,6 +266,8 @@ private slots:
         QCOMPARE(back->back.Card_BG_Image.adjustments(), d.back.Card_BG_Image.adjustments());
         QCOMPARE(back->back.Card_BG_Image.size(), QSize(6, 8));
         QVERIFY(back->front.Card_BG_Image.isNull());
+        // Saved again, the design read is written as the one saved (pictures made in memory included).
+        QVERIFY(designfile::toBytes(*back, xml) == designfile::toBytes(d, xml));
     }
 
     void layoutIsFixed() {
@@ -371,6 +373,7 @@ private slots:
         QVERIFY(back->frontItems.isEmpty());
         QVERIFY(back->photoOriginal.isNull());
         QVERIFY(!back->sheet.inUse);
+        QVERIFY(designfile::toBytes(*back) == designfile::toBytes(DesignData{})); // no key of an empty table
     }
 
     void corruptFilesRejected_data() {
@@ -648,6 +651,10 @@ private slots:
             QVERIFY2(d, qPrintable(f + QStringLiteral(": ") + error));
             QVERIFY(!d->frontItems.isEmpty());
             QVERIFY(!QImage(dir.filePath(QFileInfo(f).completeBaseName() + QStringLiteral(".png"))).isNull());
+            // Saved, opened and saved again: the same bytes.
+            const QByteArray saved = designfile::toBytes(*d);
+            const auto again = designfile::fromBytes(saved, &error);
+            QVERIFY2(again && designfile::toBytes(*again) == saved, qPrintable(f));
         }
     }
 
@@ -688,11 +695,14 @@ private slots:
         const quint32 titles[] = {own("A"), own("B"), own("C"), own("D"), own("E"), own("F")};
         sheet.appendRow(titles, 6);
         for (int r = 0; r < rows; ++r) {
+            // Texts stored otherwise than held ("  padded ", "a\0b") beside the texts they are stored as.
+            const QString third[] = {QStringLiteral("Oslo"), QStringLiteral("  padded "), QStringLiteral("padded")};
+            const QString fifth[] = {QString::fromUtf8("Z\xC3\xBCrich"), QStringLiteral("a\0b"), QStringLiteral("ab")};
             const quint32 cells[] = {own(QStringLiteral("7")),
                                      SheetData::kSharedBit | quint32(r % 3),
-                                     own(r % 2 ? QStringLiteral("Oslo") : QStringLiteral("  padded ")),
+                                     own(third[r % 3]),
                                      SheetData::kSharedBit | 999,
-                                     own(r % 4 ? QString::fromUtf8("Z\xC3\xBCrich") : QStringLiteral("a\0b")),
+                                     own(fifth[(r / 2) % 3]),
                                      own(QString::number(r % 5))};
             sheet.appendRow(cells, size_t(r % 6 + 1));
         }
@@ -718,7 +728,7 @@ private slots:
             }
         }
         QCOMPARE(back->sheet.rows.value(3, 2), QStringLiteral("edited"));
-        QCOMPARE(back->sheet.rows.value(2, 3), QStringLiteral("padded"));
+        QCOMPARE(back->sheet.rows.value(4, 3), QStringLiteral("padded"));
         QCOMPARE(back->sheet.rows.value(7, 3), QStringLiteral("  padded "));
         // Beside a design without rows, the file holds one object per distinct value, one per row and one per
         // column key (a table without rows writes no keys).
@@ -729,6 +739,8 @@ private slots:
         const QByteArray emptyBytes = designfile::toBytes(empty);
         QVERIFY(withoutRows.open(emptyBytes, &error));
         QCOMPARE(withRows.objectCount() - withoutRows.objectCount(), quint64(distinct.size() + rows + 7));
+        // Opened and saved again, the same table is the same bytes, however its strings were kept.
+        QVERIFY(designfile::toBytes(*back) == bytes);
 
         const SmallDisk disk;
         if (!disk.mounted())

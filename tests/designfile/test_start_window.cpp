@@ -13,6 +13,10 @@
 #include "wizards/MainPhoto.h"
 #include "data/BatchState.h"
 #include "data/Data_From_Excel.h"
+#include "data/XlsxWriter.h"
+#include "data/SeriesFiles.h"
+#include "barcode/BarcodeGeneration.h"
+#include "data/ui/Import_Excel.h"
 #include "profile/ui/User_profile.h"
 #include "wizards/FrameBackground.h"
 #include "wizards/InvitationState.h"
@@ -632,6 +636,84 @@ private slots:
         QCOMPARE(opened.Card_BG_Image.isNull(), older && !fileKept);
         if (!opened.Card_BG_Image.isNull())
             QCOMPARE(SKTRenderingView::image_From_Card_Graphics({}, false, opened, 0, opened.Card_Size), SKTRenderingView::image_From_Card_Graphics({}, false, side, 0, opened.Card_Size));
+    }
+
+    // Save, Open, Save writes the bytes of the first Save: the shipped templates, a table read from a workbook
+    // (shared and own strings, numbers, padded texts, an edited cell), a design of pictures (a placed file,
+    // the main photo, a card background, the frame and a picture made in memory), a back side with a barcode
+    // and a text from a series, and designs saved before pictures were kept as their bytes.
+    void saveOpenSaveKeepsTheBytes_data() {
+        QTest::addColumn<QString>("design");
+        const QDir templates(QStringLiteral(NAVU_RESOURCES_DIR "/Templates"));
+        for (const QString& t : templates.entryList({QStringLiteral("*.kvto")}, QDir::Files))
+            QTest::newRow(qPrintable(t)) << templates.filePath(t);
+        QTest::newRow("workbook table") << QStringLiteral("table");
+        QTest::newRow("pictures") << QStringLiteral("pictures");
+        QTest::newRow("back side, barcode, series") << QStringLiteral("back");
+        for (const char* f : {"photo_invert_turn", "photo_sepia_blur_tilt"})
+            QTest::newRow(f) << QStringLiteral(NAVU_FIXTURES_DIR "/designs/%1.kvto").arg(QLatin1String(f));
+    }
+    void saveOpenSaveKeepsTheBytes() {
+        QFETCH(QString, design);
+        DesignCommands& cmd = m_road->designCommands();
+        m_road->New_Project();
+        if (design == QLatin1String("table")) {
+            const QString book = m_dir.filePath(QStringLiteral("guests.xlsx"));
+            QList<QStringList> rows{{QStringLiteral("Name"), QStringLiteral("City"), QStringLiteral("Amount")}};
+            for (int r = 0; r < 40; ++r)
+                rows.append({QStringLiteral("Guest %1").arg(r % 7), r % 3 ? QStringLiteral("Oslo") : QStringLiteral(" Bergen "),
+                             QString::number(r * 1.5)});
+            QVERIFY(XlsxWriter::WriteWorkbook(book, rows));
+            QTimer answer;
+            connect(&answer, &QTimer::timeout, [] {
+                if (auto* dialog = qobject_cast<Import_Excel*>(QApplication::activeModalWidget())) {
+                    dialog->Select_ALL_Pressed();
+                    dialog->OKPressed();
+                }
+            });
+            answer.start(5);
+            Import_Excel::defaultInstance()->open_mode = QStringLiteral("E"); // into the data table
+            QCOMPARE(Import_Excel::defaultInstance()->Open_excel_Wnd(book), 1);
+            Data_From_Excel* table = Data_From_Excel::defaultInstance();
+            QVERIFY(table->setData(table->index(3, 1), QStringLiteral("Oslo")));
+        } else if (design == QLatin1String("pictures")) {
+            const QString red = writePicture(m_dir.filePath(QStringLiteral("r.png")), Qt::red);
+            const QString green = writePicture(m_dir.filePath(QStringLiteral("g.png")), Qt::green);
+            QVERIFY(::Update_frame_Main_Photo_And_Path(red, true));
+            m_road->framePicked(writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::yellow));
+            GraphicPtr placed = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+            static_cast<SKTImage&>(*placed).setFilePath(green);
+            GraphicPtr made = makeGraphicOfClass(QStringLiteral("SKTImage"), false);
+            made->_image = filledImage(QSize(16, 12), Qt::magenta);
+            m_doc->insertGraphics(CardSide::Front, {placed, made});
+            m_window->Back_card_Prop.Card_fill_style = QStringLiteral("I");
+            m_window->Back_card_Prop.Card_BG_Image_Path = green;
+        } else if (design == QLatin1String("back")) {
+            QVERIFY(SeriesFiles::writeSeries("Names", {"Ann", "Bo"}));
+            GraphicPtr text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
+            text->data_source_type = 1;
+            text->batch_list_name = QStringLiteral("Names");
+            GraphicPtr code = makeGraphicOfClass(QStringLiteral("SKTBarcode"), false);
+            const BarcodeStyle s = BarcodeStyle::fromItem(*code);
+            code->Set_Barcode_image(generateBarcode(s, s.content(), s.header_val, s.footer_val).image);
+            GraphicPtr shape = makeGraphicOfClass(QStringLiteral("Shape_Control"), false);
+            m_doc->insertGraphics(CardSide::Back, {text, code, shape});
+            m_window->Back_card_Prop.Card_fill_style = QStringLiteral("G");
+        } else {
+            QVERIFY(cmd.openDesignFile(design, true));
+        }
+        // Saved, opened and saved twice more.
+        QByteArray saved[3];
+        for (int i = 0; i < 3; ++i) {
+            const QString path = m_dir.filePath(QStringLiteral("save%1.kvto").arg(i));
+            QVERIFY(cmd.Save_project_file(path, false));
+            QVERIFY(cmd.openDesignFile(path));
+            saved[i] = readBytes(path);
+        }
+        QVERIFY(!saved[0].isEmpty());
+        for (int i = 1; i < 3; ++i)
+            QVERIFY2(saved[i] == saved[0],
+                     qPrintable(QStringLiteral("save %1: %2 bytes, not %3").arg(i).arg(saved[i].size()).arg(saved[0].size())));
     }
 
     // A barcode whose stored type is in no list is reported on opening and keeps its picture and style.

@@ -7,14 +7,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 
 namespace {
 
-// An entry's slot: 0 while unused, kUsed once a row uses it, kUsed | 31 bits of its text's hash once hashed;
-// then kUsed | its part | kFirst for the entry where its text is written | the number of its text among
-// the texts of its thread. The part, the top four bits of the hash, picks the thread that numbers it.
+// An entry's slot: 0 while unused, kUsed | 31 bits of its text's hash once hashed; then kUsed | its part |
+// kFirst for the entry that stands for its text | the number of its text among the texts of its thread;
+// at last the place of its text in the file. The part, the top four bits of the hash, picks the thread
+// that numbers it.
 constexpr quint32 kUsed = 1u << 31;
 constexpr int kPartShift = 27;
 constexpr quint32 kFirst = 1u << 26;
@@ -31,10 +33,6 @@ constexpr qint64 kCellsPerThread = 250000;
 quint32 partOf(quint32 slot) { return (slot >> kPartShift) & (kParts - 1); }
 quint32 partOfHash(quint32 hash) { return hash >> kPartShift; } // of a 31-bit hash
 
-// While the rows are read, slots are marked by several threads at once.
-quint32 load(const quint32& slot) { return std::atomic_ref<const quint32>(slot).load(std::memory_order_relaxed); }
-void store(quint32& slot, quint32 v) { std::atomic_ref<quint32>(slot).store(v, std::memory_order_relaxed); }
-
 std::string_view rowNumber(size_t row, char* buffer)
 {
     const auto end = std::to_chars(buffer, buffer + 15, row + 1).ptr;
@@ -48,6 +46,45 @@ bool plainAscii(std::string_view text)
     for (const char c : text)
         plain &= uchar(c - 1) < 0x7F; // neither NUL nor a byte of a longer UTF-8 sequence
     return plain;
+}
+
+// Whether a text holding bytes of longer sequences is well-formed UTF-8, which QString::fromUtf8 reads
+// without replacing anything.
+bool wellFormedUtf8(std::string_view text)
+{
+    const auto* p = reinterpret_cast<const uchar*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        quint64 word;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), !(word & 0x8080808080808080ULL))) {
+            p += 8; // plain ASCII
+            continue;
+        }
+        const uchar c = *p++;
+        if (c < 0x80)
+            continue;
+        const int more = c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xF0 && c < 0xF5 ? 3 : 0;
+        if (!more || end - p < more)
+            return false;
+        char32_t code = c & (0x7F >> more);
+        for (int k = 0; k < more; ++k, ++p) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (*p & 0x3F);
+        }
+        constexpr char32_t shortest[] = {0, 0x80, 0x800, 0x10000};
+        if (code < shortest[more] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+            return false;
+    }
+    return true;
+}
+
+int bitCount(quint64 x)
+{
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((x * 0x0101010101010101ULL) >> 56);
 }
 
 void appendAscii(QByteArray& out, std::string_view text)
@@ -67,22 +104,25 @@ void appendValue(QByteArray& out, QString value)
     bplist::appendText(out, value);
 }
 
-// Open addressing over one thread's texts: hash << 32 | the text's first entry + 1; 0 none.
+// Open addressing over one thread's texts: kOtherwise when its entry stores another text than its bytes |
+// hash << 32 | the text's first entry + 1; 0 none.
 class TextTable {
 public:
-    // The first entry of a text that `same` finds equal, or `entry` once it is added as a new text.
-    template <typename Same> quint32 findOrAdd(quint32 hash, quint32 entry, const Same& same)
+    static constexpr quint64 kOtherwise = 1ull << 63;
+    // The first entry of a text that same(entry, otherwise) finds equal, or `entry` once it is added as a
+    // new text.
+    template <typename Same> quint32 findOrAdd(quint32 hash, quint32 entry, bool otherwise, const Same& same)
     {
         size_t mask = m_slots.size() - 1;
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
             const quint64 held = m_slots[at];
             if (!held) {
-                m_slots[at] = (quint64(hash) << 32) | (quint64(entry) + 1);
+                m_slots[at] = (otherwise ? kOtherwise : 0) | (quint64(hash) << 32) | (quint64(entry) + 1);
                 if (++m_used * 4 > m_slots.size() * 3)
                     grow();
                 return entry;
             }
-            if (quint32(held >> 32) == hash && same(quint32(held) - 1))
+            if ((quint32(held >> 32) & 0x7FFFFFFF) == hash && same(quint32(held) - 1, (held & kOtherwise) != 0))
                 return quint32(held) - 1;
         }
     }
@@ -91,7 +131,7 @@ public:
     std::optional<quint32> likely(quint32 hash) const
     {
         const quint64 held = m_slots.data()[hash & (m_slots.size() - 1)];
-        if (held && quint32(held >> 32) == hash)
+        if (held && (quint32(held >> 32) & 0x7FFFFFFF) == hash)
             return quint32(held) - 1;
         return std::nullopt;
     }
@@ -109,6 +149,34 @@ private:
 
 } // namespace
 
+quint64 RowsWriter::hashOfText(std::string_view bytes, TextKind& kind)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHighs = 0x8080808080808080ULL;
+    const char* p = bytes.data();
+    size_t n = bytes.size();
+    quint64 h = 0x9E3779B97F4A7C15ULL ^ (quint64(n) * 0xFF51AFD7ED558CCDULL);
+    quint64 zero = 0;
+    quint64 high = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        zero |= (word - kOnes) & ~word; // its high bit set where a word holds a zero byte
+        high |= word;
+        h = mixBits(h ^ word);
+    }
+    quint64 last = 0;
+    std::memcpy(&last, p, n);
+    // The bytes past the text's end count as ones.
+    const quint64 past = n == 0 ? ~0ULL : std::endian::native == std::endian::little ? ~0ULL << (8 * n) : ~0ULL >> (8 * n);
+    const quint64 padded = last | (past & kOnes);
+    zero |= (padded - kOnes) & ~padded;
+    high |= last;
+    kind.nul = (zero & kHighs) != 0;
+    kind.longer = (high & kHighs) != 0;
+    return mixBits(h ^ last);
+}
+
 std::string_view RowsWriter::bytesOf(size_t entry, char* digits) const
 {
     if (entry < m_keyCount)
@@ -124,46 +192,76 @@ bool RowsWriter::trimmedKey(size_t entry, std::string_view bytes) const
     return entry < m_keyCount && !m_table.valueIsKeyText(bytes);
 }
 
+bool RowsWriter::mayBeStoredOtherwise(size_t entry, std::string_view bytes, TextKind kind) const
+{
+    if (entry >= m_keyCount)
+        return false; // row numbers, and edited cells kept as stored
+    return !m_table.valueIsKeyText(bytes) || kind.nul ||
+           (kind.longer && !wellFormedUtf8(bytes));
+}
+
+std::string_view RowsWriter::storedText(size_t entry, bool otherwise, char* digits) const
+{
+    if (otherwise) {
+        const QByteArray& stored = m_otherwise.find(quint32(entry))->second;
+        return {stored.constData(), size_t(stored.size())};
+    }
+    return bytesOf(entry, digits);
+}
+
 void RowsWriter::markUsed(int firstRow, int endRow, std::vector<std::pair<int, int>>& edits)
 {
     std::vector<quint32> keys(static_cast<size_t>(m_columns));
     for (int r = firstRow; r < endRow; ++r) {
         m_table.rowKeys(r, keys.data());
+        const quint32 rowCell = quint32(r) * quint32(m_columns) + 1;
         for (int k = 0; k < m_columns; ++k) {
             const quint32 key = keys[size_t(k)];
             if (key == DataTableContent::kNoKey) {
                 edits.emplace_back(r, k);
                 continue;
             }
-            quint32& slot = m_slots[key == DataTableContent::kRowNumber ? m_keyCount + size_t(r) : key];
-            if (!load(slot)) // strings many rows share are written once, not by every thread
-                store(slot, kUsed);
+            // The first cell wins; a later thread's cell is looked at, not written (strings many rows share).
+            std::atomic_ref<quint32> first(m_firstCell[key == DataTableContent::kRowNumber ? m_keyCount + size_t(r) : key]);
+            const quint32 cell = rowCell + quint32(k);
+            quint32 held = first.load(std::memory_order_relaxed);
+            while ((!held || cell < held) && !first.compare_exchange_weak(held, cell, std::memory_order_relaxed)) {
+            }
         }
     }
 }
 
-quint32 RowsWriter::hashOfEntry(size_t entry, std::string_view bytes) const
-{
-    quint64 h = hashBytes(bytes);
-    // A string that trimming changes is stored trimmed: it shares its object only with such strings.
-    if (trimmedKey(entry, bytes))
-        h = mixBits(h ^ 0x5851F42D4C957F2DULL);
-    return quint32(h >> 33);
-}
-
-void RowsWriter::partEntries(size_t first, size_t end)
+void RowsWriter::partEntries(size_t first, size_t end, std::vector<std::pair<quint32, QByteArray>>& otherwise)
 {
     char digits[16];
     for (size_t i = first; i < end; ++i) {
-        if (!m_slots[i])
+        if (!m_firstCell[i])
             continue;
-        const quint32 hash = hashOfEntry(i, bytesOf(i, digits));
-        m_slots[i] = kUsed | hash;
-        m_parts[i] = quint8(0x10 | partOfHash(hash));
+        std::string_view bytes = bytesOf(i, digits);
+        TextKind kind;
+        quint64 hash = hashOfText(bytes, kind);
+        quint8 flags = 0x10;
+        // A string stored otherwise than its bytes (trimmed, without NUL characters, malformed UTF-8
+        // replaced) is told apart from the others by the text stored, so that equal texts are one object
+        // however the table holds them.
+        if (mayBeStoredOtherwise(i, bytes, kind)) {
+            QString value = m_table.keyValue(quint32(i));
+            value.remove(QChar(0));
+            QByteArray stored = value.toUtf8();
+            if (std::string_view(stored.constData(), size_t(stored.size())) != bytes) {
+                otherwise.emplace_back(quint32(i), std::move(stored));
+                bytes = std::string_view(otherwise.back().second.constData(), size_t(otherwise.back().second.size()));
+                flags |= kOtherwise;
+                hash = hashOfText(bytes, kind);
+            }
+        }
+        const quint32 hash31 = quint32(hash >> 33);
+        m_slots[i] = kUsed | hash31;
+        m_parts[i] = quint8(flags | partOfHash(hash31));
     }
 }
 
-quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop)
+quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop, std::vector<quint32>& firstCells)
 {
     quint32 mine = 0; // the parts this thread numbers, a bit each
     for (quint32 p = quint32(thread); p < kParts; p += quint32(threads))
@@ -177,19 +275,23 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
     struct Recent {
         quint32 hash = 0;
         quint32 number = 0;
+        quint32 cell = 0; // the text's first cell as far as known
         quint8 length = 0xFF;
-        bool trimmed = false;
-        char bytes[22];
+        char bytes[19];
     };
     constexpr size_t kRecent = 4096;
     std::vector<Recent> recent(kRecent);
     // A batch of the thread's entries at a time, their places in the table fetched from memory together.
     constexpr size_t kBatch = 32;
     struct Met {
-        size_t entry;
-        quint32 hash;
+        quint32 entry;
+        quint32 hash; // | 1 << 31 when the entry stores another text than its bytes
+        quint32 cell;
     };
     Met batch[kBatch];
+    const quint8* parts = m_parts.data();
+    quint32* slotOf = m_slots.data();
+    const quint32* firstCell = m_firstCell.data();
     // Each thread starts at its own place and goes round, so that threads do not write beside each other.
     // The entry a thread meets first is its text's first entry, which is where the text is written.
     const size_t entries = m_parts.size();
@@ -201,50 +303,54 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
         size_t n = 0;
         for (; step < entries && n < kBatch; ++step) {
             const size_t i = start + step < entries ? start + step : start + step - entries;
-            const quint8 part = m_parts[i];
+            const quint8 part = parts[i];
             if (part && (mine >> (part & 0xF)) & 1) {
-                const quint32 hash = m_slots[i] & ~kUsed;
+                const quint32 hash = slotOf[i] & ~kUsed;
                 table.prefetch(hash);
-                batch[n++] = {i, hash};
+                batch[n++] = {quint32(i), hash | (part & kOtherwise ? kUsed : 0), firstCell[i]};
             }
         }
         // The bytes of the texts they are likely equal to, fetched together too.
         for (size_t b = 0; b < n; ++b) {
-            if (const auto other = table.likely(batch[b].hash)) {
+            if (const auto other = table.likely(batch[b].hash & ~kUsed)) {
                 __builtin_prefetch(bytesOf(*other, otherDigits).data());
-                __builtin_prefetch(&m_slots[*other]);
+                __builtin_prefetch(&slotOf[*other]);
             }
         }
         for (size_t b = 0; b < n; ++b) {
-            const size_t entry = batch[b].entry;
-            const quint32 hash = batch[b].hash;
-            const std::string_view bytes = bytesOf(entry, digits);
-            const bool trimmed = trimmedKey(entry, bytes);
+            const auto [entry, marked, cell] = batch[b];
+            const quint32 hash = marked & ~kUsed;
+            const bool otherwise = marked & kUsed;
+            const std::string_view bytes = storedText(entry, otherwise, digits);
             const quint32 slot = kUsed | (partOfHash(hash) << kPartShift);
             Recent& last = recent[hash % kRecent];
-            if (last.hash == hash && last.length == bytes.size() && last.trimmed == trimmed &&
+            if (last.hash == hash && last.length == bytes.size() && bytes.size() <= sizeof(last.bytes) &&
                 std::memcmp(last.bytes, bytes.data(), bytes.size()) == 0) {
-                m_slots[entry] = slot | last.number;
+                slotOf[entry] = slot | last.number;
+                if (cell < last.cell) // entries mostly come in the order of their cells
+                    firstCells[last.number] = last.cell = std::min(firstCells[last.number], cell);
                 continue;
             }
-            const quint32 found = table.findOrAdd(hash, quint32(entry), [&](quint32 theirEntry) {
-                const std::string_view theirs = bytesOf(theirEntry, otherDigits);
-                return theirs == bytes && trimmedKey(theirEntry, theirs) == trimmed;
+            const quint32 found = table.findOrAdd(hash, entry, otherwise, [&](quint32 theirs, bool theyOtherwise) {
+                return storedText(theirs, theyOtherwise, otherDigits) == bytes;
             });
             quint32 number = 0;
+            quint32 first = cell;
             if (found == entry) {
                 if (count > kNumberMask)
                     throw std::bad_alloc();
                 number = count++;
+                firstCells.push_back(cell);
             } else {
-                number = m_slots[found] & kNumberMask;
+                number = slotOf[found] & kNumberMask;
+                first = firstCells[number] = std::min(firstCells[number], cell);
             }
-            m_slots[entry] = slot | number | (found == entry ? kFirst : 0);
+            slotOf[entry] = slot | number | (found == entry ? kFirst : 0);
             if (bytes.size() <= sizeof(last.bytes)) {
                 last.hash = hash;
                 last.number = number;
+                last.cell = first;
                 last.length = quint8(bytes.size());
-                last.trimmed = trimmed;
                 std::memcpy(last.bytes, bytes.data(), bytes.size());
             }
         }
@@ -252,10 +358,61 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
     return count;
 }
 
-quint32 RowsWriter::textOf(size_t entry) const
+quint32 RowsWriter::numberedText(size_t entry) const
 {
     const quint32 slot = m_slots[entry];
     return m_firstOfPart[partOf(slot)] + (slot & kNumberMask);
+}
+
+bool RowsWriter::orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, const std::atomic<bool>* stop,
+                                 std::atomic<int>* progress, int from, int to)
+{
+    // A bit per cell, set at each text's first cell: a text's place is the number of bits before its own.
+    const size_t cells = size_t(m_table.rowCount()) * size_t(m_columns);
+    MappedArray<quint64> firsts((cells + 63) / 64);
+    onThreads(m_threads, [&](int t) {
+        for (const quint32 cell : firstCells[size_t(t)])
+            std::atomic_ref<quint64>(firsts[(cell - 1) / 64]).fetch_or(1ull << ((cell - 1) % 64), std::memory_order_relaxed);
+    });
+    std::vector<quint32> before(firsts.size());
+    quint32 counted = 0;
+    for (size_t w = 0; w < firsts.size(); ++w) {
+        before[w] = counted;
+        counted += quint32(bitCount(firsts[w]));
+    }
+    MappedArray<quint32> places(m_texts); // per text as the threads numbered it
+    onThreads(m_threads, [&](int t) {
+        std::vector<quint32>& mine = firstCells[size_t(t)];
+        const quint32 first = m_firstOfPart[size_t(t)]; // part t is thread t's first
+        for (size_t n = 0; n < mine.size(); ++n) {
+            const quint32 bit = mine[n] - 1;
+            places[first + n] = before[bit / 64] + quint32(bitCount(firsts[bit / 64] & ((1ull << (bit % 64)) - 1)));
+        }
+        mine = {};
+    });
+    firsts = MappedArray<quint64>();
+    // From here each used entry's slot is its text's place, and each text has an entry that holds it.
+    m_textEntries = MappedArray<quint32>(m_texts);
+    const size_t entries = m_slots.size();
+    const int threads = m_threads;
+    onThreads(threads, [&, slot = m_slots.data(), textEntry = m_textEntries.data()](int t) {
+        const size_t begin = entries * size_t(t) / size_t(threads);
+        const size_t end = entries * size_t(t + 1) / size_t(threads);
+        for (size_t step = begin; step < end; step += 65536) {
+            for (size_t e = step; e < std::min(end, step + 65536); ++e) {
+                const quint32 held = slot[e];
+                if (!held)
+                    continue;
+                const quint32 place = places[m_firstOfPart[partOf(held)] + (held & kNumberMask)];
+                if (held & kFirst)
+                    textEntry[place] = quint32(e);
+                slot[e] = place;
+            }
+            if (t == 0)
+                report(progress, qint64(step - begin), qint64(end - begin), from, to);
+        }
+    });
+    return !stopped(stop);
 }
 
 void RowsWriter::appendEntry(QByteArray& out, size_t entry, QStringDecoder& decoder,
@@ -307,8 +464,11 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
         return !stopped(stop);
     };
 
-    // Which entries the rows use, and the edited cells in row order.
-    m_slots = MappedArray<quint32>(m_keyCount + size_t(rows));
+    // Which entries the rows use (the first cell of each: cells are numbered row by row from 1), and the
+    // edited cells in row order.
+    if (quint64(rows) * quint64(m_columns) >= 0xFFFFFFF0u)
+        throw std::bad_alloc();
+    m_firstCell = MappedArray<quint32>(m_keyCount + size_t(rows));
     std::vector<std::vector<std::pair<int, int>>> edits(static_cast<size_t>(threads));
     if (!inSteps(size_t(rows), 0, span / 6, [&](size_t first, size_t end, size_t t) {
             markUsed(int(first), int(end), edits[t]);
@@ -316,7 +476,8 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
         return std::nullopt;
     for (const auto& part : edits) {
         for (const auto& [row, column] : part) {
-            const QByteArray value = m_table.value(row, column).toUtf8();
+            // As stored: without NUL characters.
+            const QByteArray value = m_table.value(row, column).remove(QChar(0)).toUtf8();
             if (m_editTexts.append(std::string_view(value.constData(), size_t(value.size()))) == StringPool::kFull)
                 throw std::bad_alloc();
             m_edits.emplace_back(row, column);
@@ -326,20 +487,30 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     const size_t entries = m_keyCount + size_t(rows) + m_edits.size();
     if (entries >= 0xFFFFFFF0u)
         throw std::bad_alloc();
-    m_slots.grow(entries);
-    for (size_t e = m_keyCount + size_t(rows); e < entries; ++e)
-        m_slots[e] = kUsed;
+    m_firstCell.grow(entries);
+    for (size_t e = 0; e < m_edits.size(); ++e)
+        m_firstCell[m_keyCount + size_t(rows) + e] = quint32(m_edits[e].first) * quint32(m_columns) + quint32(m_edits[e].second) + 1;
+    m_slots = MappedArray<quint32>(entries);
 
     // Each entry's part, then each thread numbers the texts of its parts in entry order.
     m_parts = MappedArray<quint8>(entries);
-    if (!inSteps(entries, span / 6, span / 3, [&](size_t first, size_t end, size_t) { partEntries(first, end); }))
+    std::vector<std::vector<std::pair<quint32, QByteArray>>> otherwise(static_cast<size_t>(threads));
+    if (!inSteps(entries, span / 6, span / 3,
+                 [&](size_t first, size_t end, size_t t) { partEntries(first, end, otherwise[t]); }))
         return std::nullopt;
+    for (auto& part : otherwise)
+        for (auto& [entry, text] : part)
+            m_otherwise.emplace(entry, std::move(text));
+    otherwise = {};
+    // Per thread, the first cell of each of its texts.
+    std::vector<std::vector<quint32>> firstCells(static_cast<size_t>(threads));
     std::vector<quint32> texts(static_cast<size_t>(threads));
-    onThreads(threads, [&](int t) { texts[size_t(t)] = numberPart(t, threads, stop); });
+    onThreads(threads, [&](int t) { texts[size_t(t)] = numberPart(t, threads, stop, firstCells[size_t(t)]); });
     m_parts = MappedArray<quint8>();
+    m_firstCell = MappedArray<quint32>();
+    m_otherwise = {};
     if (stopped(stop))
         return std::nullopt;
-    report(progress, 1, 1, 0, span);
     std::vector<quint32> firstOfThread;
     for (const quint32 n : texts) {
         firstOfThread.push_back(m_texts);
@@ -349,6 +520,8 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     }
     for (size_t p = 0; p < kParts; ++p)
         m_firstOfPart[p] = firstOfThread[p % size_t(threads)];
+    if (!orderByFirstUse(firstCells, stop, progress, span * 2 / 3, span))
+        return std::nullopt;
 
     m_firstText = writer.reserve(m_texts);
     m_firstRow = writer.reserve(quint32(rows));
@@ -367,17 +540,15 @@ bool RowsWriter::write(CompactPlistWriter& writer, const std::atomic<bool>* stop
     };
     const size_t firstEdit = m_keyCount + size_t(rows);
 
-    // The texts, in entry order, each at its first entry.
+    // The texts, in the order the cells first use them.
     const int textsUntil = from + (to - from) / 4;
-    const bool texts = inBlocks(writer, m_slots.size(), 64, stop, progress, from, textsUntil,
+    const bool texts = inBlocks(writer, m_texts, 64, stop, progress, from, textsUntil,
                                 [&](size_t first, size_t end, Block& block) {
         QStringDecoder decoder(QStringDecoder::Utf8,
                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        for (size_t i = first; i < end; ++i) {
-            if (!(m_slots[i] & kFirst))
-                continue;
-            block.placed.emplace_back(m_firstText + textOf(i), quint32(block.bytes.size()));
-            appendEntry(block.bytes, i, decoder, block.utf16);
+        for (size_t n = first; n < end; ++n) {
+            block.placed.emplace_back(m_firstText + quint32(n), quint32(block.bytes.size()));
+            appendEntry(block.bytes, m_textEntries[n], decoder, block.utf16);
         }
     });
     if (!texts)
@@ -406,7 +577,7 @@ bool RowsWriter::write(CompactPlistWriter& writer, const std::atomic<bool>* stop
                 const size_t entry = key == DataTableContent::kRowNumber ? m_keyCount + r
                                      : key == DataTableContent::kNoKey ? edit++
                                                                        : size_t(key);
-                p = putRef(p, m_firstText + textOf(entry));
+                p = putRef(p, m_firstText + m_slots[entry]);
             }
         }
     });

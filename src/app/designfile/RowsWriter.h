@@ -5,9 +5,12 @@
 //
 // Each distinct value is stored once. Every text the rows hold has an entry: a string of the table (its
 // key), a row number, or an edited cell. Cells that share a key share its entry without looking at the
-// text; entries are then told apart by their bytes, spread over several threads by their hash, each
-// thread numbering the texts of its own hashes. The texts are written first, in entry order, then the rows,
-// while the file is streamed out; nothing but a number per entry and an offset per object is held.
+// text; entries are then told apart by the text stored (their bytes, or for the few stored otherwise, the
+// text as stored), spread over several threads by their hash, each thread numbering the texts of its own
+// hashes. The texts are put in the order the cells first use them, row by row (each entry keeps the first
+// cell that uses it), so that equal tables write equal files however the table keeps its strings and
+// however many threads there are. The texts are written first, then the rows, while the file is streamed
+// out; nothing but a few numbers per entry and per text and an offset per object is held.
 
 #include "app/designfile/CompactPlist.h"
 #include "app/designfile/MappedArray.h"
@@ -18,6 +21,7 @@
 #include <array>
 #include <atomic>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,17 +41,31 @@ public:
                int to);
 
 private:
+    // What the bytes of a text hold beside plain ASCII.
+    struct TextKind {
+        bool nul = false;    // a NUL character
+        bool longer = false; // a byte of a longer UTF-8 sequence
+    };
+    // hashBytes and the text's kind, in one pass over the bytes.
+    static quint64 hashOfText(std::string_view bytes, TextKind& kind);
     // Entries: the table's keys [0, K), the row numbers [K, K + rows), the edited cells after them.
     std::string_view bytesOf(size_t entry, char* digits) const;
-    // Whether the entry's stored value may differ from its bytes (a table string that trimming changes):
-    // such texts are shared only with other table strings.
+    // Whether the entry's stored value may differ from its bytes (a table string that trimming changes).
     bool trimmedKey(size_t entry, std::string_view bytes) const;
+    // The same, or its bytes hold NUL characters (left out) or malformed UTF-8 (replaced).
+    bool mayBeStoredOtherwise(size_t entry, std::string_view bytes, TextKind kind) const;
+    // While numbering: the text the entry stores, as UTF-8.
+    std::string_view storedText(size_t entry, bool otherwise, char* digits) const;
     void markUsed(int firstRow, int endRow, std::vector<std::pair<int, int>>& edits);
-    quint32 hashOfEntry(size_t entry, std::string_view bytes) const;
-    void partEntries(size_t first, size_t end);
-    // Numbers the texts of one thread's parts; their count.
-    quint32 numberPart(int thread, int threads, const std::atomic<bool>* stop);
-    quint32 textOf(size_t entry) const;
+    // Hashes entries and picks their parts; those stored otherwise than their bytes go to `otherwise`.
+    void partEntries(size_t first, size_t end, std::vector<std::pair<quint32, QByteArray>>& otherwise);
+    // Numbers the texts of one thread's parts, keeping the first cell of each in firstCells; their count.
+    quint32 numberPart(int thread, int threads, const std::atomic<bool>* stop, std::vector<quint32>& firstCells);
+    // The text's number as the threads gave it.
+    quint32 numberedText(size_t entry) const;
+    // Puts the texts in the order of their first cells; false when stopped.
+    bool orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, const std::atomic<bool>* stop,
+                         std::atomic<int>* progress, int from, int to);
     void appendEntry(QByteArray& out, size_t entry, QStringDecoder& decoder, std::vector<QChar>& utf16) const;
 
     // Bytes encoded on a thread: the objects placed in them (number, offset) and their buffers.
@@ -66,10 +84,15 @@ private:
     int m_columns = 0;
     size_t m_keyCount = 0; // K
     std::vector<quint32> m_keys;                 // the column keys' objects
-    MappedArray<quint32> m_slots;                  // per entry: 0 unused, else kUsed | part | hash or number
+    MappedArray<quint32> m_firstCell; // while numbering, per entry: 0 unused, else its first cell + 1
+    MappedArray<quint32> m_slots;     // per entry: 0 unused, else kUsed | part | hash or number; at last its text's place
     std::vector<std::pair<int, int>> m_edits;    // the edited cells (row, column), in row order
     StringPool m_editTexts;                      // their values as UTF-8, from entry 1
-    MappedArray<quint8> m_parts;                   // while numbering, per entry: 0 unused, else 0x10 | its part
+    MappedArray<quint8> m_parts;                   // while numbering, per entry: 0 unused, else 0x10 | its part,
+                                                   // | kOtherwise when it stores another text than its bytes
+    static constexpr quint8 kOtherwise = 0x20;
+    std::unordered_map<quint32, QByteArray> m_otherwise; // while numbering: those entries' texts
+    MappedArray<quint32> m_textEntries;                  // per text (in order): an entry that holds it
     std::array<quint32, kParts> m_firstOfPart{}; // per part: the number of its thread's first text
     int m_threads = 1;
     quint32 m_texts = 0;     // distinct texts
