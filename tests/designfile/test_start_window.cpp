@@ -688,6 +688,7 @@ private slots:
             m_doc->insertGraphics(CardSide::Front, {placed, made});
             m_window->Back_card_Prop.Card_fill_style = QStringLiteral("I");
             m_window->Back_card_Prop.Card_BG_Image_Path = green;
+            m_window->Back_card_Prop.Card_BG_Image = filledImage(QSize(8, 6), Qt::cyan); // made in memory
         } else if (design == QLatin1String("back")) {
             QVERIFY(SeriesFiles::writeSeries("Names", {"Ann", "Bo"}));
             GraphicPtr text = makeGraphicOfClass(QStringLiteral("SKTText"), false);
