@@ -2,8 +2,11 @@
 //  - label sheets into a PDF: 1,000 Avery 5160 labels (a text and a Code 128, both bound to data),
 //    milliseconds and bytes per label;
 //  - a batch image export at 300 dpi: milliseconds per card on the export's threads, the bare PNG encode
-//    of the same pictures on as many threads and on one, and the export's ratio to each.
-// Arguments: [labels] [cards] [folder to keep the PDF and the exported cards in, for a look at them]
+//    of the same pictures on as many threads and on one, and the export's ratio to each;
+//  - jobs of large or repeated pictures (pictures.cpp).
+// Arguments: [labels] [cards] [folder to keep the PDFs and the exported cards in, for a look at them]
+//            [rows of the 40-picture card, 0 to leave the picture jobs out]
+// A count of 0 leaves its job out.
 
 #include "barcode/BarcodeItemDrawing.h"
 #include "barcode/BarcodeSymbologies.h"
@@ -15,6 +18,7 @@
 #include "output/Printing_View.h"
 
 #include "BenchSupport.h"
+#include "PictureJobs.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
     const int labels = argc > 1 ? atoi(argv[1]) : 1000;
     const int cards = argc > 2 ? atoi(argv[2]) : 1000;
     const QString keep = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const int pictureRows = argc > 4 ? atoi(argv[4]) : 3;
     const int rows = std::max(labels, cards);
     Data_From_Excel table;
     QList<QStringList> data;
@@ -86,7 +91,7 @@ int main(int argc, char** argv) {
     SeriesBindingTable series;
 
     // Avery 5160 on US Letter: 3 x 10 labels of 2.625 x 1 inch.
-    {
+    if (labels > 0) {
         const BatchFillJob::Design d = designOf(
             QSizeF(189, 72), {boundText(QRectF(8, 4, 173, 16), 1, 10), boundCode128(QPointF(8, 22), 2, 10)});
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
@@ -118,7 +123,7 @@ int main(int argc, char** argv) {
     }
 
     // Batch export of one side at 300 dpi.
-    {
+    if (cards > 0) {
         const BatchFillJob::Design d = designOf(QSizeF(200, 100), {boundText(QRectF(10, 8, 180, 24), 1, 16),
                                                                    boundCode128(QPointF(10, 38), 2, 15)});
         Data_From_Excel part;
@@ -173,5 +178,7 @@ int main(int argc, char** argv) {
             oneThreadMs, static_cast<long long>(bytes / std::max(1, sample)), exportMs / encodeMs,
             exportMs / oneThreadMs);
     }
+    if (pictureRows > 0)
+        benchPictureJobs(pictureRows, keep);
     return 0;
 }

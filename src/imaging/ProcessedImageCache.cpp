@@ -19,6 +19,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <cmath>
 #include <list>
 #include <set>
@@ -140,8 +141,11 @@ DecodeGate& gate()
     return g;
 }
 
+std::atomic<int> made{0};
+
 QImage decodeWithin(const ItemPicture& source, QSize size, const ImageAdjustSettings& settings)
 {
+    ++made;
     if (source.inMemory())
         return ImageProcesser::process(source.image(size), settings);
     DecodeGate& g = gate();
@@ -450,3 +454,5 @@ int ProcessedImageCache::entryCount()
     QMutexLocker lock(&c.mutex);
     return int(c.entries.size());
 }
+
+int ProcessedImageCache::madeCount() { return made.load(); }

@@ -25,6 +25,8 @@ public:
     static void clear();
     static void setBudgetBytes(qint64 bytes);
     static int entryCount();
+    // Pictures made (decoded or scaled, and adjusted) since the program started (tests and benchmarks).
+    static int madeCount();
 
     // While one lives on a thread (the canvas's paint), processed() makes no picture that takes time there:
     // it has it made on a worker and gives the picture made before for the same source and values at the

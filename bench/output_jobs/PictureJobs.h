@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Prints the figures of output jobs with large or repeated pictures, running `rows` rows of the 40-picture
+// card; keeps the PDFs and exported cards in `keep` when it is given.
+void benchPictureJobs(int rows, const QString& keep);
