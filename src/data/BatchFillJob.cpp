@@ -60,6 +60,15 @@ std::unique_ptr<BatchFillJob> BatchFillJob::create(const Design& design, const S
     }
     job->_total = qMax(job->_useSeries ? series.rowCount() : 0, job->_useTable ? job->_table.rowCount() : 0);
     job->_barcodeMaker = &BatchFillJob::boundBarcodeImage;
+    // The design's own pictures are drawn alike on every row.
+    job->_pictures = std::make_shared<JobPictures>();
+    for (const GraphicList* side : {&job->_design.front, &job->_design.back})
+        for (const GraphicPtr& g : *side)
+            job->_pictures->keep(g->_image);
+    job->_pictures->keep(design.frontProp.Card_BG_Image);
+    job->_pictures->keep(design.backProp.Card_BG_Image);
+    job->_itemFiles = std::make_shared<RowPictureFiles>(job->_pictures);
+    job->_photoFiles = std::make_shared<RowPictureFiles>(job->_pictures);
     job->_photoLoader = defaultPhotoLoader() ? defaultPhotoLoader()()
                                              : PhotoLoader([](const QString& path) { return SKTImage::loadPicture(path); });
     return job;
@@ -79,6 +88,9 @@ std::unique_ptr<BatchFillJob> BatchFillJob::copyForWorker() const
     job->_total = _total;
     job->_barcodeMaker = _barcodeMaker;
     job->_photoLoader = _photoLoader;
+    job->_pictures = _pictures;
+    job->_itemFiles = _itemFiles;
+    job->_photoFiles = _photoFiles;
     job->_barcodesFromValues = _barcodesFromValues;
     job->_outputScale = _outputScale;
     return job;
@@ -186,6 +198,13 @@ RowProblems BatchFillJob::firstRowProblems(const QString& side) const
     return copy->rowProblems();
 }
 
+ItemPicture BatchFillJob::rowPhoto(const QString& path)
+{
+    if (!_photoLoader)
+        return {};
+    return _photoFiles->picture(path, [this](const QString& p, QString*) { return _photoLoader(p); });
+}
+
 void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live)
 {
     ItemPicture rowMainPhoto;
@@ -221,7 +240,7 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                 if (live)
                     break; // the design keeps its own main photo
                 g->_file_path = value;
-                g->_image = _photoLoader ? _photoLoader(value) : ItemPicture();
+                g->_image = rowPhoto(value);
                 if (g->_image.isNull() && !value.isEmpty())
                     addRowProblem(row, pictureProblem(value));
                 if (fromSeries) {
@@ -229,15 +248,26 @@ void BatchFillJob::Assign_Batch_Values_To_Control(int row, GraphicList& items, b
                     mainPhotoReplaced = true;
                 }
             } else {
-                static_cast<SKTImage*>(g)->setFilePath(value);
-                if (const QString& why = static_cast<SKTImage*>(g)->pictureError(); !why.isEmpty()) {
+                auto* image = static_cast<SKTImage*>(g);
+                QString why;
+                if (live) {
+                    image->setFilePath(value);
+                    why = image->pictureError();
+                } else {
+                    // Rows that name the same file share the picture read once.
+                    image->_file_path = value;
+                    image->_image = _itemFiles->picture(
+                        value, [](const QString& path, QString* error) { return SKTImage::loadPicture(path, error); },
+                        &why);
+                }
+                if (!why.isEmpty()) {
                     warnOnce(why);
                     if (!live)
                         addRowProblem(row, pictureProblem(value));
                 }
                 if (fromSeries && !live) {
                     // A series of pictures also replaces the card's main photo for this row.
-                    rowMainPhoto = _photoLoader ? _photoLoader(value) : ItemPicture();
+                    rowMainPhoto = rowPhoto(value);
                     mainPhotoReplaced = true;
                 }
             }
@@ -289,6 +319,7 @@ QImage BatchFillJob::Set_data_table_value_to_card(int row, const QString& side, 
     const bool front = side == QLatin1String("F");
     const GraphicList items = itemsForRow(row, side);
     const Card_Property& prop = front ? _design.frontProp : _design.backProp;
+    const JobPictures::Scope kept(_pictures);
     // Both sides have the front's size: the card is one piece of paper.
     return SKTRenderingView::image_From_Card_Graphics(items, printBox, prop, _design.cardShape,
                                                       _design.frontProp.Card_Size, scale);

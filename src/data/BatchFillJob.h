@@ -8,8 +8,10 @@
 #include "canvas/Card_Property.h"
 #include "canvas/SKTGraphic.h"
 #include "data/DataBinding.h"
+#include "data/RowPictureFiles.h"
 #include "data/Data_From_Excel.h"
 #include "data/RowProblems.h"
+#include "imaging/JobPictures.h"
 
 #include <QImage>
 #include <QMutex>
@@ -64,8 +66,12 @@ public:
     // are checked to fit their frames there: a symbol that cannot is a row problem, and a 2-D one also adds
     // to the resolution its side needs (fitNotes).
     void setOutputScale(qreal pixelsPerPoint) { _outputScale = pixelsPerPoint; }
-    // An independent copy of the run (its own item copies) for another worker thread.
+    // An independent copy of the run (its own item copies) for another worker thread. It shares the run's
+    // pictures: files read and pictures kept for the rows.
     std::unique_ptr<BatchFillJob> copyForWorker() const;
+    // What the run keeps of the pictures its rows draw alike (the design's own, and files rows name again);
+    // callers that paint rows themselves draw them in a JobPictures::Scope of it.
+    const std::shared_ptr<JobPictures>& pictures() const { return _pictures; }
     void setPhotoLoader(PhotoLoader loader) { _photoLoader = std::move(loader); }
     // What makes the loader every new run starts with: the window installs one that applies the design's
     // photo adjustments (grey scale, sepia, rotation, colours) as they are when the run is created, so that
@@ -101,6 +107,8 @@ private:
     // live: filling the design itself (row 0 after a run), where the main photo is not replaced.
     void Assign_Batch_Values_To_Control(int row, GraphicList& items, bool live);
     void warnOnce(const QString& text);
+    // The main photo of a row from the file at path, through the photo loader.
+    ItemPicture rowPhoto(const QString& path);
     // Records a barcode of the row that does not fit its frame at the output's scale.
     void checkFit(int row, const SKTGraphic& item, const QString& value, bool front);
 
@@ -113,6 +121,9 @@ private:
     int _total = 0;
     BarcodeMaker _barcodeMaker;
     PhotoLoader _photoLoader;
+    std::shared_ptr<JobPictures> _pictures;
+    std::shared_ptr<RowPictureFiles> _itemFiles;  // picture items' files
+    std::shared_ptr<RowPictureFiles> _photoFiles; // main photos, through the photo loader
     bool _barcodesFromValues = false;
     mutable QMutex _warnLock;
     QStringList _warnings;

@@ -1,6 +1,8 @@
 #include "imaging/ProcessedImageCache.h"
 
+#include "imaging/DecodeGate.h"
 #include "imaging/ImageProcesser.h"
+#include "imaging/JobPictures.h"
 #include "imaging/PictureScaling.h"
 
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QScopeGuard>
 #include <QThread>
 #include <QThreadPool>
 #include <QTransform>
@@ -129,10 +132,11 @@ QThreadPool& workers()
 // Decodes and their adjustments share this many bytes at once, counted as they really peak (the first always
 // goes), so that workers and export threads decoding large pictures together do not add up.
 struct DecodeGate {
-    static constexpr qint64 Bytes = 1024LL * 1024 * 1024;
+    static constexpr qint64 Bytes = decodegate::Bytes;
     QMutex mutex;
     QWaitCondition freed;
     qint64 inUse = 0;
+    qint64 held = 0; // pictures runs keep
 };
 
 DecodeGate& gate()
@@ -153,11 +157,24 @@ QImage decodeWithin(const ItemPicture& source, QSize size, const ImageAdjustSett
     const qint64 adjusting = 4 * qint64(decoded.width()) * decoded.height() +
                              ImageProcesser::processCost(decoded, settings, false);
     const qint64 cost = std::min(std::max(source.decodeCost(size), adjusting), DecodeGate::Bytes);
-    {
+    if (JobPictures* job = JobPictures::current())
+        job->noteDecode(cost);
+    for (;;) {
         QMutexLocker lock(&g.mutex);
-        while (g.inUse > 0 && g.inUse + cost > DecodeGate::Bytes)
+        while (g.inUse > 0 && g.held + g.inUse + cost > DecodeGate::Bytes)
             g.freed.wait(&g.mutex);
-        g.inUse += cost;
+        const qint64 over = g.held + g.inUse + cost - DecodeGate::Bytes;
+        if (over <= 0 || g.held == 0) {
+            g.inUse += cost;
+            break;
+        }
+        // No room even alone: pictures kept for runs make way.
+        lock.unlock();
+        if (JobPictures::shed(over) <= 0) {
+            lock.relock();
+            g.inUse += cost;
+            break;
+        }
     }
     const QImage image = ImageProcesser::process(source.image(size), settings);
     QMutexLocker lock(&g.mutex);
@@ -309,6 +326,27 @@ QSize keptSize(qint64 key, const ImageAdjustSettings& settings, QSize target, co
     return target;
 }
 
+// A picture the run drawing on this thread keeps: made once for all its rows, beside the cache of recent ones.
+QImage keptForJob(JobPictures& job, const ItemPicture& source, const ImageAdjustSettings& settings, const QSize& target)
+{
+    const qint64 key = source.cacheKey();
+    if (const auto kept = job.find(key, settings, target))
+        return *kept;
+    QImage image;
+    bool told = false;
+    // Rows waiting for the picture are told even when making it throws.
+    const auto tell = qScopeGuard([&] {
+        if (!told)
+            job.made(key, settings, target, QImage());
+    });
+    const auto hit = lookup(key, settings, target);
+    image = hit ? *hit : make(source, settings, target);
+    told = true;
+    if (!job.made(key, settings, target, image) && !hit)
+        store(key, settings, target, image);
+    return image;
+}
+
 // Work small enough to do while painting.
 bool quick(const ItemPicture& source, const QSize& target)
 {
@@ -331,6 +369,8 @@ QImage ProcessedImageCache::processed(const ItemPicture& source, const ImageAdju
         return source.image();
     if (asyncHere)
         target = keptSize(key, settings, target, full);
+    if (JobPictures* job = JobPictures::current(); job && job->keeps(key))
+        return keptForJob(*job, source, settings, target);
     if (const auto hit = lookup(key, settings, target))
         return *hit;
     if (asyncHere && !quick(source, target)) {
@@ -456,3 +496,27 @@ int ProcessedImageCache::entryCount()
 }
 
 int ProcessedImageCache::madeCount() { return made.load(); }
+
+namespace decodegate {
+
+bool hold(qint64 bytes, qint64 room)
+{
+    DecodeGate& g = gate();
+    QMutexLocker lock(&g.mutex);
+    if (g.held + bytes + std::max(room, g.inUse) > Bytes)
+        return false;
+    g.held += bytes;
+    return true;
+}
+
+void release(qint64 bytes)
+{
+    if (bytes <= 0)
+        return;
+    DecodeGate& g = gate();
+    QMutexLocker lock(&g.mutex);
+    g.held -= bytes;
+    g.freed.wakeAll();
+}
+
+} // namespace decodegate

@@ -88,6 +88,8 @@ void Printing_View::drawPage(QPainter& painter, int page) {
     const bool noCard = !_fill || _layout.card.isEmpty();
     const int per = _layout.perSheet();
     const int cols = qMax(1, _layout.cols);
+    // Labels draw the pictures they share once for the whole job (and a PDF holds each once).
+    const JobPictures::Scope kept(_fill ? _fill->pictures() : nullptr);
     for (int i = 0; i < per; ++i) {
         const qint64 label = qint64(page) * per + i;
         if (label >= _total)
