@@ -44,13 +44,11 @@ ItemPicture RowPictureFiles::picture(const QString& value, const Reader& read, Q
             break;
         }
         it->used = ++m_clock;
-        if (++it->named == 2 && m_keep)
-            m_keep->keep(it->picture);
         if (error)
             *error = it->error;
         return it->picture;
     }
-    m_files.insert(path, Entry{true, stamp, {}, {}, 0, 0});
+    m_files.insert(path, Entry{true, stamp, {}, {}, 0});
     lock.unlock();
     QString why;
     ItemPicture picture;
@@ -72,8 +70,9 @@ ItemPicture RowPictureFiles::picture(const QString& value, const Reader& read, Q
         e.picture = picture;
         e.error = why;
         e.used = ++m_clock;
-        e.named = 1;
         m_held += picture.bytes().size();
+        if (m_keep)
+            m_keep->keep(picture, false);
         letGo();
     }
     m_read.wakeAll();

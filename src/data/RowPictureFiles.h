@@ -2,10 +2,10 @@
 
 // The pictures a run (print, export, mail) reads from files its data names. Each file is read once for the
 // whole run however many rows and items name it, and read again only when it changed meanwhile, so the rows
-// share one picture: it is decoded once at each size drawn (a picture named again is kept for the run's rows,
-// JobPictures) and a PDF holds it once. A file that cannot be read gives its reason again without another try.
-// Files read are held up to MaxHeldBytes; beyond, those named longest ago are let go. Thread-safe: the copies
-// of a run share one.
+// share one picture: it is decoded once at each size drawn while it is among the recent pictures the run keeps
+// (JobPictures) and a PDF holds it once. A file that cannot be read gives its reason again without another
+// try. Files read are held up to MaxHeldBytes; beyond, those named longest ago are let go. Thread-safe: the
+// copies of a run share one.
 
 #include "imaging/ItemPicture.h"
 
@@ -24,7 +24,7 @@ public:
     using Reader = std::function<ItemPicture(const QString& path, QString* error)>;
     static constexpr qint64 MaxHeldBytes = 256LL * 1024 * 1024;
 
-    // Pictures named again are kept in `keep` (null: nowhere).
+    // Pictures read are kept in `keep` while recent (null: nowhere).
     explicit RowPictureFiles(std::shared_ptr<JobPictures> keep);
 
     // The picture at path as read reads it (null and the reason when it cannot be read); an empty path gives a
@@ -47,7 +47,6 @@ private:
         ItemPicture picture;
         QString error;
         qint64 used = 0; // when last named
-        int named = 0;
     };
     void letGo();
 

@@ -4,9 +4,13 @@
 
 #include <QMutexLocker>
 
+#include <atomic>
+
 namespace {
 
 thread_local JobPictures* currentPictures = nullptr;
+
+std::atomic<qint64> limitBytes{decodegate::Bytes};
 
 // Every run's pictures, for shed().
 struct Registry {
@@ -44,12 +48,13 @@ JobPictures::~JobPictures()
     decodegate::release(m_bytes);
 }
 
-void JobPictures::keep(const ItemPicture& picture)
+void JobPictures::keep(const ItemPicture& picture, bool everyRow)
 {
     if (picture.isNull())
         return;
     QMutexLocker lock(&m_mutex);
-    m_keys.insert(picture.cacheKey());
+    bool& every = m_keys[picture.cacheKey()];
+    every = every || everyRow;
 }
 
 int JobPictures::count() const
@@ -63,6 +68,8 @@ qint64 JobPictures::bytes() const
     QMutexLocker lock(&m_mutex);
     return m_bytes;
 }
+
+void JobPictures::setLimitBytes(qint64 bytes) { limitBytes = std::min(bytes, decodegate::Bytes); }
 
 JobPictures::Scope::Scope(std::shared_ptr<JobPictures> pictures)
     : m_pictures(std::move(pictures)), m_outer(currentPictures)
@@ -85,13 +92,15 @@ std::optional<QImage> JobPictures::find(qint64 pictureKey, const ImageAdjustSett
     const Key key{pictureKey, settings, size};
     QMutexLocker lock(&m_mutex);
     for (;;) {
-        const auto it = m_entries.constFind(key);
-        if (it == m_entries.constEnd()) {
+        const auto it = m_entries.find(key);
+        if (it == m_entries.end()) {
             m_entries.insert(key, Entry{}); // this caller makes it
             return std::nullopt;
         }
-        if (it->state == State::Kept)
+        if (it->state == State::Kept) {
+            it->used = ++m_clock;
             return it->image;
+        }
         if (it->state == State::NotKept)
             return std::nullopt;
         m_made.wait(&m_mutex);
@@ -105,15 +114,52 @@ bool JobPictures::made(qint64 pictureKey, const ImageAdjustSettings& settings, c
     Entry& entry = m_entries[key];
     if (entry.state == State::Kept)
         return entry.image.cacheKey() == image.cacheKey();
-    const bool keep = !image.isNull() && decodegate::hold(image.sizeInBytes(), m_largestDecode);
+    const qint64 bytes = image.sizeInBytes();
+    const bool keep = !image.isNull() && decodegate::hold(bytes, m_largestDecode, limitBytes);
     entry.state = keep ? State::Kept : State::NotKept;
     if (keep) {
         entry.image = image;
-        m_bytes += image.sizeInBytes();
+        entry.everyRow = m_keys.value(pictureKey, true);
+        entry.used = ++m_clock;
+        m_bytes += bytes;
         m_order << key;
     }
     m_made.wakeAll();
-    return keep;
+    if (!keep || entry.everyRow)
+        return keep;
+    // Of the pictures kept while recent, those given longest ago go.
+    m_recentBytes += bytes;
+    qint64 freed = 0;
+    while (m_recentBytes > RecentBytes) {
+        std::optional<Key> oldest;
+        qint64 oldestUse = 0;
+        for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+            if (it->state == State::Kept && !it->everyRow && !(it.key() == key) && (!oldest || it->used < oldestUse)) {
+                oldest = it.key();
+                oldestUse = it->used;
+            }
+        }
+        if (!oldest)
+            break;
+        freed += drop(*oldest);
+    }
+    decodegate::release(freed);
+    return true;
+}
+
+// Forgets a kept image; the bytes it held, which the caller gives back to the gate.
+qint64 JobPictures::drop(const Key& key)
+{
+    const auto it = m_entries.find(key);
+    if (it == m_entries.end())
+        return 0;
+    const qint64 bytes = it->state == State::Kept ? it->image.sizeInBytes() : 0;
+    if (it->state == State::Kept && !it->everyRow)
+        m_recentBytes -= bytes;
+    m_bytes -= bytes;
+    m_order.removeOne(key);
+    m_entries.erase(it); // made again, and kept again if it fits then
+    return bytes;
 }
 
 void JobPictures::noteDecode(qint64 bytes)
@@ -126,12 +172,8 @@ qint64 JobPictures::dropNewest(qint64 bytes)
 {
     QMutexLocker lock(&m_mutex);
     qint64 freed = 0;
-    while (freed < bytes && !m_order.isEmpty()) {
-        const Key key = m_order.takeLast();
-        freed += m_entries.value(key).image.sizeInBytes();
-        m_entries.remove(key); // made again, and kept again if it fits then
-    }
-    m_bytes -= freed;
+    while (freed < bytes && !m_order.isEmpty())
+        freed += drop(Key(m_order.last()));
     return freed;
 }
 

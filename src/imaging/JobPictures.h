@@ -1,12 +1,13 @@
 #pragma once
 
-// Pictures kept for one run that draws many cards (print, export, mail). A picture that is the same on every
-// row (one of the design's, or a file the data names again) is made once at each size and with each adjustment
-// it is drawn with, and every row and side gets that same image, whatever the process-wide cache keeps
-// meanwhile (so a PDF holds it once). Kept pictures count against the bytes decodes share (1 GB): one is kept
-// only while the largest decode the run has needed still fits beside them, and the rest are made again on each
-// row; a decode that finds no room even alone has kept pictures dropped, the newest first. Thread-safe: the
-// copies of a run on several threads share one.
+// Pictures kept for one run that draws many cards (print, export, mail). A picture of the design is drawn alike
+// on every row: it is made once at each size and with each adjustment it is drawn with, and every row and side
+// gets that same image, whatever the process-wide cache keeps meanwhile (so a PDF holds it once). Pictures of
+// files the data names are kept the same way while they are among the recent ones (up to RecentBytes), so a
+// file named on many rows is made once too. Kept pictures count against the bytes decodes share (1 GB): one is
+// kept only while the largest decode the run has needed still fits beside them, and the rest are made again on
+// each row; a decode that finds no room even alone has kept pictures dropped, the newest first. Thread-safe:
+// the copies of a run on several threads share one.
 
 #include "imaging/ImageAdjustments.h"
 #include "imaging/ItemPicture.h"
@@ -15,7 +16,6 @@
 #include <QImage>
 #include <QList>
 #include <QMutex>
-#include <QSet>
 #include <QSize>
 #include <QWaitCondition>
 
@@ -29,11 +29,14 @@ public:
     JobPictures(const JobPictures&) = delete;
     JobPictures& operator=(const JobPictures&) = delete;
 
-    // The picture is drawn alike on several rows: what is made of it is kept.
-    void keep(const ItemPicture& picture);
+    static constexpr qint64 RecentBytes = 128LL * 1024 * 1024;
+    // What is made of the picture is kept: for the whole run when it is drawn on every row, else while recent.
+    void keep(const ItemPicture& picture, bool everyRow = true);
     // Images kept now, and their bytes.
     int count() const;
     qint64 bytes() const;
+    // The most that all runs keep at once (tests); never more than the decodes' bound leaves.
+    static void setLimitBytes(qint64 bytes);
 
     // While one lives on a thread, ProcessedImageCache::processed() keeps and gives these pictures there.
     class Scope {
@@ -69,19 +72,24 @@ public:
     };
 
 private:
-    qint64 dropNewest(qint64 bytes);
-
     enum class State { Making, Kept, NotKept };
     struct Entry {
         State state = State::Making;
         QImage image;
+        bool everyRow = true;
+        qint64 used = 0; // when last given
     };
+    qint64 drop(const Key& key);
+    qint64 dropNewest(qint64 bytes);
+
     mutable QMutex m_mutex;
     QWaitCondition m_made;
-    QSet<qint64> m_keys;
+    QHash<qint64, bool> m_keys; // picture -> drawn on every row
     QHash<Key, Entry> m_entries;
     QList<Key> m_order; // kept images, oldest first
     qint64 m_bytes = 0;
+    qint64 m_recentBytes = 0; // of pictures kept while recent
+    qint64 m_clock = 0;
     qint64 m_largestDecode = 0;
 };
 

@@ -499,11 +499,11 @@ int ProcessedImageCache::madeCount() { return made.load(); }
 
 namespace decodegate {
 
-bool hold(qint64 bytes, qint64 room)
+bool hold(qint64 bytes, qint64 room, qint64 limit)
 {
     DecodeGate& g = gate();
     QMutexLocker lock(&g.mutex);
-    if (g.held + bytes + std::max(room, g.inUse) > Bytes)
+    if (g.held + bytes > limit || g.held + bytes + std::max(room, g.inUse) > Bytes)
         return false;
     g.held += bytes;
     return true;

@@ -1,10 +1,14 @@
 #include "OutputTestSupport.h"
 #include "barcode/BarcodeItemDrawing.h"
 #include "SmallDisk.h"
+#include "TestPictures.h"
 
 #include "common/ui/Send_Modeless.h"
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
+#include "imaging/JobPictures.h"
+#include "imaging/ProcessedImageCache.h"
+#include "output/ImageExport.h"
 #include "output/Printing_View.h"
 #include "output/ui/LabelPreview.h"
 #include "output/ui/OutputCommands.h"
@@ -106,6 +110,100 @@ private slots:
         // Cards are vectors: no page holds a picture.
         const QStringList images = poppler("pdfimages", {"-list", path}).trimmed().split('\n');
         QCOMPARE(images.size(), 2); // the two header lines only
+    }
+
+    // Pictures that the rows of a job draw alike are made once for the whole job (all labels, export threads)
+    // and held once by the PDF, even when the cache of recent pictures keeps nothing; past what a job may keep
+    // they are made again on each row, and drawn.
+    void picturesOncePerJob_data() {
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<qint64>("cacheBytes");
+        QTest::addColumn<qint64>("jobLimit");
+        QTest::addColumn<int>("made");
+        QTest::addColumn<int>("reads");
+        const qint64 none = 0, cache = 128LL << 20, limit = 1LL << 30;
+        QTest::newRow("a picture of the design, cache full") << "fixed" << none << limit << 1 << 0;
+        QTest::newRow("the card's background, cache full") << "background" << none << limit << 1 << 0;
+        QTest::newRow("one file named by a column") << "column" << cache << limit << 1 << 0;
+        QTest::newRow("two files by turns") << "turns" << cache << limit << 2 << 0;
+        QTest::newRow("the main photo named by a column") << "photo" << cache << limit << 1 << 1;
+        QTest::newRow("past the job's limit: made on each row") << "fixed" << none << none << 6 << 0;
+    }
+    void picturesOncePerJob() {
+        QFETCH(QString, road);
+        QFETCH(qint64, cacheBytes);
+        QFETCH(qint64, jobLimit);
+        QFETCH(int, made);
+        QFETCH(int, reads);
+        const QString picA = writePicture(dir.filePath("a.png"), Qt::red);
+        const QString picB = writePicture(dir.filePath("b.png"), Qt::blue);
+        Data_From_Excel pictures;
+        QList<QStringList> rows;
+        for (int r = 0; r < 6; ++r)
+            rows << QStringList{QString::number(r + 1), road == "turns" && r % 2 ? picB : picA};
+        pictures.setTable({"Row No.", "Picture"}, rows);
+        BatchFillJob::Design d = design(false);
+        d.twoSided = false;
+        d.front << makeGraphicOfClass("SKTImage", false);
+        GraphicPtr picture = d.front.back();
+        picture->setBounds(QRectF(100, 50, 40, 30));
+        if (road == "fixed")
+            picture->_image = ItemPicture::fromFile(picA);
+        if (road == "background") {
+            d.frontProp.Card_fill_style = "I";
+            d.frontProp.Card_BG_Image = ItemPicture::fromFile(picA);
+        }
+        if (road == "column" || road == "turns" || road == "photo") {
+            picture->data_source_type = 2;
+            picture->excel_col_indx = 1;
+        }
+        if (road == "photo")
+            picture->control_ID = "PARTY_IMAGE";
+        // A data job of 6 labels: a column bound, whether or not a picture is.
+        d.front << text("row", QRectF(10, 60, 80, 20), 0);
+        SeriesBindingTable series;
+        Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, pictures, series);
+        ProcessedImageCache::clear();
+        ProcessedImageCache::setBudgetBytes(cacheBytes);
+        JobPictures::setLimitBytes(jobLimit);
+        const auto restore = qScopeGuard([] {
+            ProcessedImageCache::setBudgetBytes(128LL << 20);
+            JobPictures::setLimitBytes(1LL << 30);
+        });
+        int photoReads = 0;
+        const auto countReads = [&photoReads](const QString& path) {
+            ++photoReads;
+            return ItemPicture::fromFile(path);
+        };
+
+        auto fill = BatchFillJob::create(d, series, pictures);
+        fill->setPhotoLoader(countReads);
+        // A label a sheet: labels placed elsewhere may cover other whole pixels, and be made at their size.
+        Printing_View view(a4Layout(1, 1), 6, std::move(fill), d);
+        const QString path = dir.filePath("pictures-" + road + QString::number(jobLimit) + ".pdf");
+        int before = ProcessedImageCache::madeCount();
+        QVERIFY(printTo("QPdfWriter", view, path));
+        QCOMPARE(ProcessedImageCache::madeCount() - before, made);
+        QCOMPARE(photoReads, reads);
+        // pdfimages lists each image drawn with its object: one object for each picture made.
+        QSet<QString> objects;
+        const QStringList images = poppler("pdfimages", {"-list", path}).trimmed().split('\n').mid(2);
+        for (const QString& line : images)
+            objects << line.simplified().section(' ', 10, 10);
+        QCOMPARE(images.size(), 6);
+        QCOMPARE(objects.size(), made);
+
+        // An export on three threads makes them as often.
+        ProcessedImageCache::clear();
+        fill = BatchFillJob::create(d, series, pictures);
+        photoReads = 0;
+        fill->setPhotoLoader(countReads);
+        ExportBatchJob exportJob(std::move(fill), dir.filePath("export-" + road), "F", false, "PNG", 72);
+        before = ProcessedImageCache::madeCount();
+        const std::atomic<bool> stop{false};
+        QCOMPARE(exportJob.run(stop, {}, 3).cards, 6);
+        QCOMPARE(ProcessedImageCache::madeCount() - before, made);
+        QCOMPARE(photoReads, reads);
     }
 
     // Without data every label shows the design; the last sheet stops after the total.
