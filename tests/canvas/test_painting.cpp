@@ -763,14 +763,8 @@ private slots:
                 prop.Card_fill_style = QStringLiteral("I");
                 prop.Card_BG_Image = ItemPicture(noise);
                 Card_Base_Drawing(p, prop, 0, box, box);
-            } else if (kind == QLatin1String("signature")) {
-                auto s = make<SKTSignature>(box);
-                s->_isDrawingStroke = false;
-                s->_image = noise;
-                s->draw(p);
             } else {
-                auto i = make<SKTImage>(box);
-                i->_isDrawingStroke = false;
+                auto i = kind == QLatin1String("signature") ? make<SKTSignature>(box) : make<SKTImage>(box);
                 i->_image = noise;
                 i->Sepia = kind == QLatin1String("sepia");
                 i->draw(p);
