@@ -6,6 +6,7 @@
 #include "data/BatchState.h"
 #include "data/DataBinding.h"
 #include "data/Data_From_Excel.h"
+#include "data/RowPictureFiles.h"
 #include "data/SeriesFiles.h"
 #include "data/XlsxReader.h"
 #include "wizards/InvitationState.h"
@@ -273,6 +274,50 @@ private slots:
         QVERIFY(Check_Batch_File_In_Use_Validation("Zeta", front, back, true));
         QVERIFY(!Check_Batch_File_In_Use_Validation("Zeta", front, back, false));
         QVERIFY(!Check_Batch_File_In_Use_Validation("Nope", GraphicList{bound("SKTText", 1, "Nope")}, {}, true));
+    }
+
+    // A file named on many rows (with spaces around its name or not) is read once and gives one picture; one
+    // changed meanwhile is read again; one that cannot be read is tried once and says why on every row.
+    void rowsShareTheFilesTheyName_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("the same file on every row") << "" << 1 << 1;
+        QTest::newRow("the file replaced after the first row") << "replace" << 2 << 2;
+        QTest::newRow("a file that is missing") << "missing" << 1 << 0;
+    }
+    void rowsShareTheFilesTheyName()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, reads);
+        QFETCH(int, pictures);
+        const QString path = root.filePath("row.png");
+        QFile::remove(path);
+        if (change != "missing")
+            QVERIFY(filledImage(QSize(20, 10), Qt::red).save(path));
+        RowPictureFiles files(nullptr);
+        int read = 0;
+        const auto reader = [&read](const QString& p, QString* error) {
+            ++read;
+            return SKTImage::loadPicture(p, error);
+        };
+        QSet<qint64> keys;
+        for (int row = 0; row < 4; ++row) {
+            if (row == 1 && change == "replace") {
+                QFile::remove(path);
+                QVERIFY(filledImage(QSize(30, 30), Qt::blue).save(path));
+            }
+            QString why;
+            const ItemPicture picture = files.picture(row % 2 ? path : QStringLiteral(" %1 ").arg(path), reader, &why);
+            QCOMPARE(why.isEmpty(), change != "missing");
+            if (!picture.isNull())
+                keys << picture.cacheKey();
+            QCOMPARE(picture.width(), change == "missing" ? 0 : change == "replace" && row > 0 ? 30 : 20);
+        }
+        QCOMPARE(read, reads);
+        QCOMPARE(files.reads(), reads);
+        QCOMPARE(int(keys.size()), pictures);
     }
 
     void firstValues()
