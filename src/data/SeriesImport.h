@@ -79,9 +79,10 @@ bool localeUsesDecimalComma();
 // the records begin. Otherwise, counted outside quotes over the first records: a candidate must stand in
 // the header and split at least half of the records. The header is the first record, or, when that holds
 // no candidate at all (a title line), the first record that separates as a table does: a candidate outside
-// quotes not followed by a blank (a comma not between two digits either). A comma between two digits is a
-// decimal comma when its number holds no other ("1,5", not "1,2,3"), and decimal commas do not separate
-// when the semicolon or tab explains the file, or when they are the only commas and decimalComma is set;
+// quotes not followed by a blank (a comma neither between two digits nor in "5,-"). A comma between two
+// digits is a decimal comma when its number holds no other ("1,5", not "1,2,3"), so is a comma after a
+// digit before dashes that no digit follows ("5,-"), and decimal commas do not separate when the semicolon
+// or tab explains the file, or when they are the only commas and decimalComma is set;
 // of the candidates left, the one that splits the most records into the same number of fields wins, a tie
 // going to the tab, then to the semicolon when decimalComma is set, else to the wider split.
 char csvSeparator(QByteArrayView text, bool decimalComma, qsizetype* recordsStart = nullptr);
