@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QHash>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QShortcut>
 #include <QTimer>
@@ -49,8 +50,72 @@ QWidget* windowOf(QWidget* w) {
     return top;
 }
 
+// The widget a mouse button went down on while it is held (Qt sends that widget the button's release), and
+// where the pointer was last seen then.
+class PressWatcher : public QObject {
+public:
+    using QObject::QObject;
+    QPointer<QWidget> pressed;
+    Qt::MouseButton button = Qt::NoButton;
+    QPointF global;
+
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* w = qobject_cast<QWidget*>(receiver);
+            const auto* e = static_cast<QMouseEvent*>(event);
+            // A press a widget ignored goes on to its parents: the widget it went down on keeps it.
+            if (!w || (pressed && e->timestamp() == m_time && w->isAncestorOf(pressed)))
+                break;
+            pressed = w;
+            button = e->button();
+            global = e->globalPosition();
+            m_time = e->timestamp();
+            break;
+        }
+        case QEvent::MouseMove:
+            if (receiver == pressed)
+                global = static_cast<QMouseEvent*>(event)->globalPosition();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+                pressed = nullptr;
+            break;
+        case QEvent::DragEnter: // the press became a drag, which ends without a release
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
+        case QEvent::Drop:
+            pressed = nullptr;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    quint64 m_time = 0;
+};
+
+QPointer<PressWatcher> watcher;
+
+void watchPresses() {
+    if (!watcher)
+        watcher = new PressWatcher(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(watcher);
+}
+Q_COREAPP_STARTUP_FUNCTION(watchPresses)
+
 class InputFilter : public QObject {
 public:
+    // A button held when the first guard began: its release, let go of during the job, never reaches the
+    // widget (it is refused, or goes to the sheet). Sent once the job has ended, so that a drag ends there
+    // instead of going on with no button held.
+    QPointer<QWidget> pressedBefore;
+    Qt::MouseButton pressedButton = Qt::NoButton;
+    QPointF pressedAt;
+
     // The windows each standing guard blocks, and the field each one left.
     QHash<const LongJobGuard*, QList<QPointer<QWidget>>> blocked;
     QHash<const LongJobGuard*, QPointer<QWidget>> leftField;
@@ -126,6 +191,12 @@ LongJobGuard::LongJobGuard() {
     if (!filter) {
         filter = new InputFilter;
         qApp->installEventFilter(filter);
+        if (watcher && watcher->pressed) {
+            filter->pressedBefore = watcher->pressed;
+            filter->pressedButton = watcher->button;
+            filter->pressedAt = watcher->global;
+            watcher->pressed = nullptr;
+        }
     }
     QList<QPointer<QWidget>> shown;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -148,8 +219,20 @@ LongJobGuard::~LongJobGuard() {
     if (!filter->blocked.isEmpty())
         return;
     const auto waiting = std::move(filter->waiting);
+    const QPointer<QWidget> pressed = filter->pressedBefore;
+    const Qt::MouseButton button = filter->pressedButton;
+    const QPointF at = filter->pressedAt;
     delete filter; // which takes it off the application
     filter = nullptr;
+    if (pressed && !(QGuiApplication::mouseButtons() & button))
+        QCoreApplication::postEvent(pressed, new QMouseEvent(QEvent::MouseButtonRelease, pressed->mapFromGlobal(at),
+                                                             at, button, Qt::NoButton,
+                                                             QGuiApplication::keyboardModifiers()));
+    else if (pressed && watcher) { // still held: its release comes as usual
+        watcher->pressed = pressed;
+        watcher->button = button;
+        watcher->global = at;
+    }
     if (field && field->isVisible() && !QApplication::focusWidget())
         field->setFocus(Qt::OtherFocusReason);
     for (const auto& [context, work] : waiting)

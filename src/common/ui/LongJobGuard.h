@@ -5,7 +5,9 @@
 // the wheel, context menus and drops sent or posted to them are refused, with a beep and the job's sheet
 // raised, so nothing reaches the design meanwhile. Windows shown after it began (the sheet, the questions the
 // job asks) work as usual. A field being typed in is left first, so what was typed lands before the job,
-// not during it; it takes the focus back afterwards. Guards nest; made and ended on the GUI thread.
+// not during it; it takes the focus back afterwards. A mouse button held when the job begins is released
+// where it was last seen once the job has ended, if the hand let go meanwhile. Guards nest; made and ended on
+// the GUI thread.
 
 #include <QString>
 
