@@ -214,19 +214,15 @@ void RowsWriter::markUsed(int firstRow, int endRow, std::vector<std::pair<int, i
     std::vector<quint32> keys(static_cast<size_t>(m_columns));
     for (int r = firstRow; r < endRow; ++r) {
         m_table.rowKeys(r, keys.data());
-        const quint32 rowCell = quint32(r) * quint32(m_columns) + 1;
         for (int k = 0; k < m_columns; ++k) {
             const quint32 key = keys[size_t(k)];
             if (key == DataTableContent::kNoKey) {
                 edits.emplace_back(r, k);
                 continue;
             }
-            // The first cell wins; a later thread's cell is looked at, not written (strings many rows share).
-            std::atomic_ref<quint32> first(m_firstCell[key == DataTableContent::kRowNumber ? m_keyCount + size_t(r) : key]);
-            const quint32 cell = rowCell + quint32(k);
-            quint32 held = first.load(std::memory_order_relaxed);
-            while ((!held || cell < held) && !first.compare_exchange_weak(held, cell, std::memory_order_relaxed)) {
-            }
+            std::atomic_ref<quint32> slot(m_slots[key == DataTableContent::kRowNumber ? m_keyCount + size_t(r) : key]);
+            if (!slot.load(std::memory_order_relaxed)) // strings many rows share are written once, not by every thread
+                slot.store(kUsed, std::memory_order_relaxed);
         }
     }
 }
@@ -235,7 +231,7 @@ void RowsWriter::partEntries(size_t first, size_t end, std::vector<std::pair<qui
 {
     char digits[16];
     for (size_t i = first; i < end; ++i) {
-        if (!m_firstCell[i])
+        if (!m_slots[i])
             continue;
         std::string_view bytes = bytesOf(i, digits);
         TextKind kind;
@@ -261,7 +257,7 @@ void RowsWriter::partEntries(size_t first, size_t end, std::vector<std::pair<qui
     }
 }
 
-quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop, std::vector<quint32>& firstCells)
+quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>* stop)
 {
     quint32 mine = 0; // the parts this thread numbers, a bit each
     for (quint32 p = quint32(thread); p < kParts; p += quint32(threads))
@@ -275,9 +271,8 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
     struct Recent {
         quint32 hash = 0;
         quint32 number = 0;
-        quint32 cell = 0; // the text's first cell as far as known
         quint8 length = 0xFF;
-        char bytes[19];
+        char bytes[23];
     };
     constexpr size_t kRecent = 4096;
     std::vector<Recent> recent(kRecent);
@@ -286,12 +281,10 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
     struct Met {
         quint32 entry;
         quint32 hash; // | 1 << 31 when the entry stores another text than its bytes
-        quint32 cell;
     };
     Met batch[kBatch];
     const quint8* parts = m_parts.data();
     quint32* slotOf = m_slots.data();
-    const quint32* firstCell = m_firstCell.data();
     // Each thread starts at its own place and goes round, so that threads do not write beside each other.
     // The entry a thread meets first is its text's first entry, which is where the text is written.
     const size_t entries = m_parts.size();
@@ -307,7 +300,7 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             if (part && (mine >> (part & 0xF)) & 1) {
                 const quint32 hash = slotOf[i] & ~kUsed;
                 table.prefetch(hash);
-                batch[n++] = {quint32(i), hash | (part & kOtherwise ? kUsed : 0), firstCell[i]};
+                batch[n++] = {quint32(i), hash | (part & kOtherwise ? kUsed : 0)};
             }
         }
         // The bytes of the texts they are likely equal to, fetched together too.
@@ -318,7 +311,7 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             }
         }
         for (size_t b = 0; b < n; ++b) {
-            const auto [entry, marked, cell] = batch[b];
+            const auto [entry, marked] = batch[b];
             const quint32 hash = marked & ~kUsed;
             const bool otherwise = marked & kUsed;
             const std::string_view bytes = storedText(entry, otherwise, digits);
@@ -327,29 +320,23 @@ quint32 RowsWriter::numberPart(int thread, int threads, const std::atomic<bool>*
             if (last.hash == hash && last.length == bytes.size() && bytes.size() <= sizeof(last.bytes) &&
                 std::memcmp(last.bytes, bytes.data(), bytes.size()) == 0) {
                 slotOf[entry] = slot | last.number;
-                if (cell < last.cell) // entries mostly come in the order of their cells
-                    firstCells[last.number] = last.cell = std::min(firstCells[last.number], cell);
                 continue;
             }
             const quint32 found = table.findOrAdd(hash, entry, otherwise, [&](quint32 theirs, bool theyOtherwise) {
                 return storedText(theirs, theyOtherwise, otherDigits) == bytes;
             });
             quint32 number = 0;
-            quint32 first = cell;
             if (found == entry) {
                 if (count > kNumberMask)
                     throw std::bad_alloc();
                 number = count++;
-                firstCells.push_back(cell);
             } else {
                 number = slotOf[found] & kNumberMask;
-                first = firstCells[number] = std::min(firstCells[number], cell);
             }
             slotOf[entry] = slot | number | (found == entry ? kFirst : 0);
             if (bytes.size() <= sizeof(last.bytes)) {
                 last.hash = hash;
                 last.number = number;
-                last.cell = first;
                 last.length = quint8(bytes.size());
                 std::memcpy(last.bytes, bytes.data(), bytes.size());
             }
@@ -364,15 +351,44 @@ quint32 RowsWriter::numberedText(size_t entry) const
     return m_firstOfPart[partOf(slot)] + (slot & kNumberMask);
 }
 
-bool RowsWriter::orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, const std::atomic<bool>* stop,
-                                 std::atomic<int>* progress, int from, int to)
+bool RowsWriter::orderByFirstUse(const std::atomic<bool>* stop, std::atomic<int>* progress, int from, int to)
 {
+    // Per text as the threads numbered it: its first cell + 1 (cells are numbered row by row, the rows read on
+    // the threads a run of rows each, the first cell winning); then its place.
+    const int rows = m_table.rowCount();
+    const size_t rowEntries = m_keyCount + size_t(rows);
+    MappedArray<quint32> places(m_texts);
+    onThreads(m_threads, [&](int t) {
+        const int begin = int(qint64(rows) * t / m_threads), end = int(qint64(rows) * (t + 1) / m_threads);
+        std::vector<quint32> keys(static_cast<size_t>(m_columns));
+        size_t edit = rowEntries + size_t(std::lower_bound(m_edits.begin(), m_edits.end(), std::pair<int, int>(begin, 0)) -
+                                          m_edits.begin());
+        for (int r = begin; r < end && !stopped(stop); ++r) {
+            m_table.rowKeys(r, keys.data());
+            for (int k = 0; k < m_columns; ++k) {
+                const quint32 key = keys[size_t(k)];
+                const size_t entry = key == DataTableContent::kRowNumber ? m_keyCount + size_t(r)
+                                     : key == DataTableContent::kNoKey ? edit++
+                                                                       : size_t(key);
+                std::atomic_ref<quint32> first(places[numberedText(entry)]);
+                const quint32 cell = quint32(r) * quint32(m_columns) + quint32(k) + 1;
+                quint32 held = first.load(std::memory_order_relaxed);
+                while ((!held || cell < held) && !first.compare_exchange_weak(held, cell, std::memory_order_relaxed)) {
+                }
+            }
+            if (t == 0 && (r & 4095) == 0)
+                report(progress, r - begin, end - begin, from, (from + to) / 2);
+        }
+    });
+    if (stopped(stop))
+        return false;
     // A bit per cell, set at each text's first cell: a text's place is the number of bits before its own.
-    const size_t cells = size_t(m_table.rowCount()) * size_t(m_columns);
+    const size_t cells = size_t(rows) * size_t(m_columns);
     MappedArray<quint64> firsts((cells + 63) / 64);
     onThreads(m_threads, [&](int t) {
-        for (const quint32 cell : firstCells[size_t(t)])
-            std::atomic_ref<quint64>(firsts[(cell - 1) / 64]).fetch_or(1ull << ((cell - 1) % 64), std::memory_order_relaxed);
+        const size_t end = size_t(m_texts) * size_t(t + 1) / size_t(m_threads);
+        for (size_t n = size_t(m_texts) * size_t(t) / size_t(m_threads); n < end; ++n)
+            std::atomic_ref<quint64>(firsts[(places[n] - 1) / 64]).fetch_or(1ull << ((places[n] - 1) % 64), std::memory_order_relaxed);
     });
     std::vector<quint32> before(firsts.size());
     quint32 counted = 0;
@@ -380,15 +396,12 @@ bool RowsWriter::orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, 
         before[w] = counted;
         counted += quint32(bitCount(firsts[w]));
     }
-    MappedArray<quint32> places(m_texts); // per text as the threads numbered it
     onThreads(m_threads, [&](int t) {
-        std::vector<quint32>& mine = firstCells[size_t(t)];
-        const quint32 first = m_firstOfPart[size_t(t)]; // part t is thread t's first
-        for (size_t n = 0; n < mine.size(); ++n) {
-            const quint32 bit = mine[n] - 1;
-            places[first + n] = before[bit / 64] + quint32(bitCount(firsts[bit / 64] & ((1ull << (bit % 64)) - 1)));
+        const size_t end = size_t(m_texts) * size_t(t + 1) / size_t(m_threads);
+        for (size_t n = size_t(m_texts) * size_t(t) / size_t(m_threads); n < end; ++n) {
+            const quint32 bit = places[n] - 1;
+            places[n] = before[bit / 64] + quint32(bitCount(firsts[bit / 64] & ((1ull << (bit % 64)) - 1)));
         }
-        mine = {};
     });
     firsts = MappedArray<quint64>();
     // From here each used entry's slot is its text's place, and each text has an entry that holds it.
@@ -409,7 +422,7 @@ bool RowsWriter::orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, 
                 slot[e] = place;
             }
             if (t == 0)
-                report(progress, qint64(step - begin), qint64(end - begin), from, to);
+                report(progress, qint64(step - begin), qint64(end - begin), (from + to) / 2, to);
         }
     });
     return !stopped(stop);
@@ -464,11 +477,10 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
         return !stopped(stop);
     };
 
-    // Which entries the rows use (the first cell of each: cells are numbered row by row from 1), and the
-    // edited cells in row order.
+    // Which entries the rows use, and the edited cells in row order.
     if (quint64(rows) * quint64(m_columns) >= 0xFFFFFFF0u)
         throw std::bad_alloc();
-    m_firstCell = MappedArray<quint32>(m_keyCount + size_t(rows));
+    m_slots = MappedArray<quint32>(m_keyCount + size_t(rows));
     std::vector<std::vector<std::pair<int, int>>> edits(static_cast<size_t>(threads));
     if (!inSteps(size_t(rows), 0, span / 6, [&](size_t first, size_t end, size_t t) {
             markUsed(int(first), int(end), edits[t]);
@@ -487,10 +499,9 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     const size_t entries = m_keyCount + size_t(rows) + m_edits.size();
     if (entries >= 0xFFFFFFF0u)
         throw std::bad_alloc();
-    m_firstCell.grow(entries);
-    for (size_t e = 0; e < m_edits.size(); ++e)
-        m_firstCell[m_keyCount + size_t(rows) + e] = quint32(m_edits[e].first) * quint32(m_columns) + quint32(m_edits[e].second) + 1;
-    m_slots = MappedArray<quint32>(entries);
+    m_slots.grow(entries);
+    for (size_t e = m_keyCount + size_t(rows); e < entries; ++e)
+        m_slots[e] = kUsed;
 
     // Each entry's part, then each thread numbers the texts of its parts in entry order.
     m_parts = MappedArray<quint8>(entries);
@@ -502,12 +513,9 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
         for (auto& [entry, text] : part)
             m_otherwise.emplace(entry, std::move(text));
     otherwise = {};
-    // Per thread, the first cell of each of its texts.
-    std::vector<std::vector<quint32>> firstCells(static_cast<size_t>(threads));
     std::vector<quint32> texts(static_cast<size_t>(threads));
-    onThreads(threads, [&](int t) { texts[size_t(t)] = numberPart(t, threads, stop, firstCells[size_t(t)]); });
+    onThreads(threads, [&](int t) { texts[size_t(t)] = numberPart(t, threads, stop); });
     m_parts = MappedArray<quint8>();
-    m_firstCell = MappedArray<quint32>();
     m_otherwise = {};
     if (stopped(stop))
         return std::nullopt;
@@ -520,7 +528,7 @@ std::optional<quint32> RowsWriter::number(CompactPlistWriter& writer, const std:
     }
     for (size_t p = 0; p < kParts; ++p)
         m_firstOfPart[p] = firstOfThread[p % size_t(threads)];
-    if (!orderByFirstUse(firstCells, stop, progress, span * 2 / 3, span))
+    if (!orderByFirstUse(stop, progress, span / 2, span))
         return std::nullopt;
 
     m_firstText = writer.reserve(m_texts);

@@ -7,9 +7,8 @@
 // key), a row number, or an edited cell. Cells that share a key share its entry without looking at the
 // text; entries are then told apart by the text stored (their bytes, or for the few stored otherwise, the
 // text as stored), spread over several threads by their hash, each thread numbering the texts of its own
-// hashes. The texts are put in the order the cells first use them, row by row (each entry keeps the first
-// cell that uses it), so that equal tables write equal files however the table keeps its strings and
-// however many threads there are. The texts are written first, then the rows, while the file is streamed
+// hashes. The texts are then put in the order the cells first use them, row by row, so that equal tables
+// write equal files however the table keeps its strings and however many threads there are. The texts are written first, then the rows, while the file is streamed
 // out; nothing but a few numbers per entry and per text and an offset per object is held.
 
 #include "app/designfile/CompactPlist.h"
@@ -59,13 +58,12 @@ private:
     void markUsed(int firstRow, int endRow, std::vector<std::pair<int, int>>& edits);
     // Hashes entries and picks their parts; those stored otherwise than their bytes go to `otherwise`.
     void partEntries(size_t first, size_t end, std::vector<std::pair<quint32, QByteArray>>& otherwise);
-    // Numbers the texts of one thread's parts, keeping the first cell of each in firstCells; their count.
-    quint32 numberPart(int thread, int threads, const std::atomic<bool>* stop, std::vector<quint32>& firstCells);
+    // Numbers the texts of one thread's parts; their count.
+    quint32 numberPart(int thread, int threads, const std::atomic<bool>* stop);
     // The text's number as the threads gave it.
     quint32 numberedText(size_t entry) const;
-    // Puts the texts in the order of their first cells; false when stopped.
-    bool orderByFirstUse(std::vector<std::vector<quint32>>& firstCells, const std::atomic<bool>* stop,
-                         std::atomic<int>* progress, int from, int to);
+    // Puts the texts in the order the cells first use them; false when stopped.
+    bool orderByFirstUse(const std::atomic<bool>* stop, std::atomic<int>* progress, int from, int to);
     void appendEntry(QByteArray& out, size_t entry, QStringDecoder& decoder, std::vector<QChar>& utf16) const;
 
     // Bytes encoded on a thread: the objects placed in them (number, offset) and their buffers.
@@ -84,7 +82,6 @@ private:
     int m_columns = 0;
     size_t m_keyCount = 0; // K
     std::vector<quint32> m_keys;                 // the column keys' objects
-    MappedArray<quint32> m_firstCell; // while numbering, per entry: 0 unused, else its first cell + 1
     MappedArray<quint32> m_slots;     // per entry: 0 unused, else kUsed | part | hash or number; at last its text's place
     std::vector<std::pair<int, int>> m_edits;    // the edited cells (row, column), in row order
     StringPool m_editTexts;                      // their values as UTF-8, from entry 1
