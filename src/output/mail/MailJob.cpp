@@ -67,11 +67,26 @@ QString mailFinishedMessage(const MailRunResult& r) {
             QStringLiteral("\nRows skipped because they had no recipient: %1.").arg(r.rowsWithoutRecipient);
     if (r.recipientsWithoutRow > 0)
         text += QStringLiteral("\nRecipients without a data row: %1.").arg(r.recipientsWithoutRow);
+    if (!r.unsent.isEmpty()) {
+        text += QStringLiteral("\n\nNot sent:\n") + r.unsent.mid(0, RowProblems::Listed).join(QLatin1Char('\n'));
+        if (r.unsent.size() > RowProblems::Listed)
+            text += QStringLiteral("\n... and %1 more.").arg(r.unsent.size() - RowProblems::Listed);
+    }
     if (!r.problems.isEmpty())
         text += QStringLiteral("\n\n") + r.problems.summary(r.rows);
     if (!r.notes.isEmpty())
         text += QStringLiteral("\n\n") + r.notes.join(QLatin1Char('\n'));
     return text;
+}
+
+QString mailFinishedDetails(const MailRunResult& r) {
+    const QString problems = r.problems.details();
+    if (r.unsent.size() <= RowProblems::Listed && problems.isEmpty())
+        return {};
+    QStringList lines = r.unsent;
+    lines << (problems.isEmpty() ? r.problems.firstLines().join(QLatin1Char('\n')) : problems);
+    lines.removeAll(QString());
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString plainAttachmentPath(const QString& text) {
@@ -98,7 +113,7 @@ MailJob::MailJob(MailRequest request, std::unique_ptr<BatchFillJob> renderer)
 
 MailJob::~MailJob() = default;
 
-bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result) {
+bool MailJob::sendOne(int row, const QString& recipient, const QStringList& attachments, MailRunResult& result) {
     MailMessage message = _request.account;
     message.recipient = recipient;
     message.attachments = attachments;
@@ -115,6 +130,10 @@ bool MailJob::sendOne(const QString& recipient, const QStringList& attachments, 
     }
     ++(sent.refused ? result.refused : result.failed);
     result.reason = sent.error;
+    const QString line = QStringLiteral("%1 %2: %3").arg(recipient, sent.refused ? QStringLiteral("refused")
+                                                                                  : QStringLiteral("failed"),
+                                                      sent.error);
+    result.unsent << (row >= 0 ? QStringLiteral("Row %1, to ").arg(row + 1) + line : QStringLiteral("To ") + line);
     Show_NSLog_Message(QStringLiteral("error in mail: %1").arg(sent.error));
     return false;
 }
@@ -220,6 +239,8 @@ MailRunResult MailJob::run() {
                     Show_NSLog_Message(QStringLiteral("No card image for row %1; its mails are left out.")
                                            .arg(pass.row + 1));
                     ++result.rowsWithoutImage;
+                    result.unsent << QStringLiteral("Row %1: no card image could be made; its mails were left out.")
+                                         .arg(pass.row + 1);
                     result.mailsWithoutImage += pass.recipients.size();
                     result.planned -= pass.recipients.size();
                     if (_progress.step)
@@ -248,7 +269,7 @@ MailRunResult MailJob::run() {
                     break;
             }
             ++sincePause;
-            if (!sendOne(req.recipients.at(r), attachments, result)) {
+            if (!sendOne(batch ? pass.row : -1, req.recipients.at(r), attachments, result)) {
                 // Every-row-to-every-recipient goes on with the next row; the other modes stop.
                 leave = !(batch && req.allToEvery) || Stop_SMS_Sending_Now;
                 break;

@@ -45,6 +45,7 @@ struct MailRunResult {
     int recipientsWithoutRow = 0; // row i to recipient i: recipients past the last row
     int rows = 0;                 // data rows whose cards were made (0 without data)
     RowProblems problems;         // what went wrong in the rows that were filled
+    QStringList unsent;           // each mail refused or failed, and each row left out, with its reason
     QStringList notes;            // 2-D barcodes that cannot keep whole-pixel modules in their frames, a side each
 
     // Mails never attempted: after a refusal or failure that ends the run (or its row), or after Stop (a
@@ -58,6 +59,9 @@ struct MailRunResult {
 // reason the last unsent mail gave (the server's reply for a refusal), then what happened to the mails
 // (sent, refused, failed, not tried, skipped) and the rows whose cards had a problem.
 QString mailFinishedMessage(const MailRunResult& result);
+// The message's details: every mail not sent and every row with a problem, when the message cannot name
+// them all; else empty.
+QString mailFinishedDetails(const MailRunResult& result);
 
 // The file a plain-mode attachment text names: the text as it stands when that is a file (its name may end
 // in a blank or a line break), else the text without the blanks around it.
@@ -86,7 +90,7 @@ public:
     BatchFillJob* renderer() const { return _renderer.get(); }
 
 private:
-    bool sendOne(const QString& recipient, const QStringList& attachments, MailRunResult& result);
+    bool sendOne(int row, const QString& recipient, const QStringList& attachments, MailRunResult& result);
     bool pauseFor(qint64 ms);
 
     MailRequest _request;

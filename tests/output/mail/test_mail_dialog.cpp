@@ -240,7 +240,8 @@ private slots:
         QVERIFY(prompt.texts[0].startsWith("Could not send email message."));
         QVERIFY2(
             prompt.texts[0].endsWith("server.\n\nReason: refused\n\nSent: 1, refused: 0, failed: 1, not "
-                                        "tried: 1, skipped: 0.\nNot tried because the run ended at a failure: 1."),
+                                        "tried: 1, skipped: 0.\nNot tried because the run ended at a failure: 1.\n\nNot sent:\n"
+                                     "Row 2, to b@x.org failed: refused"),
             qPrintable(prompt.texts[0]));
         QCOMPARE(dlg.lastResult().failed, 1);
     }

@@ -299,6 +299,15 @@ private slots:
         QVERIFY(
             all.endsWith("\nRow 99999: the picture /p/99998.jpg could not be read.\nRow 100000: the picture "
                          "/p/99999.jpg could not be read."));
+        // Mails not sent are named like rows: the first in the message, every one in the details.
+        MailRunResult mail;
+        mail.problems.add(2, "the picture /p/2.jpg could not be read.");
+        for (int row = 1; row <= 7; ++row)
+            mail.unsent << QString("Row %1, to a@x.org refused: 552 over quota").arg(row);
+        QVERIFY(mailFinishedMessage(mail).contains("\nRow 5, to a@x.org refused: 552 over quota\n... and 2 more."));
+        QCOMPARE(mailFinishedDetails(mail), (mail.unsent + QStringList{"Row 3: the picture /p/2.jpg could not be read."}).join('\n'));
+        mail.unsent = mail.unsent.mid(0, 5);
+        QCOMPARE(mailFinishedDetails(mail), QString()); // the message names them all
     }
 
     void backPath() {

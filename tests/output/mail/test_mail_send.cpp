@@ -183,6 +183,9 @@ private slots:
         QCOMPARE(result.failed, refused ? 0 : 1);
         QVERIFY(text.startsWith("Could not send email message."));
         QVERIFY2(text.contains(reason), qPrintable(text));
+        // The mail not sent is named with its recipient.
+        QVERIFY2(text.contains(QString("\n\nNot sent:\nTo ann@navu.test %1: ").arg(refused ? "refused" : "failed")),
+                 qPrintable(text));
         // The second recipient was never tried: it is counted as neither.
         QVERIFY2(text.contains(QString("\n\nSent: 0, refused: %1, failed: %2, not tried: 1, skipped: 0.\n"
                                        "Not tried because the run ended at a %3: 1.")

@@ -473,6 +473,6 @@ void Send_Mail::finishSending(const MailRunResult& result, bool batch) {
     _busy.reset();
     send_btn->setEnabled(true);
     close_btn->setEnabled(true);
-    Show_MessageBox(mailFinishedMessage(result), result.problems.details());
+    Show_MessageBox(mailFinishedMessage(result), mailFinishedDetails(result));
     emit sendingFinished();
 }
