@@ -61,16 +61,6 @@ GraphicPtr boundCode128(QPointF at, int column, float mils) {
     return g;
 }
 
-BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
-    BatchFillJob::Design d;
-    d.front = front;
-    d.frontProp = Card_Property::defaults(QStringLiteral("F"));
-    d.backProp = Card_Property::defaults(QStringLiteral("B"));
-    d.frontProp.Card_Size = d.backProp.Card_Size = card;
-    d.twoSided = false;
-    return d;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

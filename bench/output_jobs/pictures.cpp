@@ -28,6 +28,16 @@
 
 #include <cstdio>
 
+BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
+    BatchFillJob::Design d;
+    d.front = front;
+    d.frontProp = Card_Property::defaults(QStringLiteral("F"));
+    d.backProp = Card_Property::defaults(QStringLiteral("B"));
+    d.frontProp.Card_Size = d.backProp.Card_Size = card;
+    d.twoSided = false;
+    return d;
+}
+
 namespace {
 
 GraphicPtr textItem(const QRectF& r, int column) {
@@ -45,16 +55,6 @@ GraphicPtr pictureItem(const QRectF& r, const ItemPicture& picture) {
     g->setBounds(r);
     g->_image = picture;
     return g;
-}
-
-BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
-    BatchFillJob::Design d;
-    d.front = front;
-    d.frontProp = Card_Property::defaults(QStringLiteral("F"));
-    d.backProp = Card_Property::defaults(QStringLiteral("B"));
-    d.frontProp.Card_Size = d.backProp.Card_Size = card;
-    d.twoSided = false;
-    return d;
 }
 
 QByteArray encoded(const QImage& image, const char* format, int quality) {
