@@ -601,27 +601,29 @@ private slots:
         QTest::addColumn<bool>("back");
         QTest::addColumn<int>("frame"); // 0 none, 1 the frame item shows the background, 2 another picture
         QTest::addColumn<bool>("older");
-        QTest::addColumn<bool>("fileKept");
-        QTest::newRow("back") << true << 0 << false << false;
-        QTest::newRow("front") << false << 0 << false << false;
-        QTest::newRow("front, its frame item") << false << 1 << false << false;
-        QTest::newRow("front, another frame") << false << 2 << false << false;
-        QTest::newRow("older back, file there") << true << 0 << true << true;
-        QTest::newRow("older back, file gone") << true << 0 << true << false;
+        QTest::addColumn<int>("file"); // 0 gone, 1 kept, 2 cut short
+        QTest::newRow("back") << true << 0 << false << 0;
+        QTest::newRow("front") << false << 0 << false << 0;
+        QTest::newRow("front, its frame item") << false << 1 << false << 0;
+        QTest::newRow("front, another frame") << false << 2 << false << 0;
+        QTest::newRow("older back, file there") << true << 0 << true << 1;
+        QTest::newRow("older back, file gone") << true << 0 << true << 0;
+        QTest::newRow("older back, file cut short") << true << 0 << true << 2;
     }
     void backgroundsKeptWithoutTheirFiles() {
         QFETCH(bool, back);
         QFETCH(int, frame);
         QFETCH(bool, older);
-        QFETCH(bool, fileKept);
-        const QString file = writePicture(m_dir.filePath(QStringLiteral("bg.png")), Qt::darkCyan, QSize(120, 80));
+        QFETCH(int, file);
+        const bool fileKept = file == 1;
+        const QString path = writePicture(m_dir.filePath(QStringLiteral("bg.png")), Qt::darkCyan, QSize(120, 80));
         DesignData d;
         Card_Property& side = back ? d.back : d.front;
         if (frame)
-            QVERIFY(setFrontFramePicture(d.front, d.frontItems, frame == 1 ? file : writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::red)));
+            QVERIFY(setFrontFramePicture(d.front, d.frontItems, frame == 1 ? path : writePicture(m_dir.filePath(QStringLiteral("f.png")), Qt::red)));
         if (frame != 1) {
-            side.Card_BG_Image_Path = file;
-            side.Card_BG_Image = SKTImage::loadPicture(file);
+            side.Card_BG_Image_Path = path;
+            side.Card_BG_Image = SKTImage::loadPicture(path);
         }
         side.Card_fill_chk = 1;
         side.Card_fill_style = QStringLiteral("I");
@@ -630,10 +632,15 @@ private slots:
         for (int i = 0; older && i < 2; ++i) // ends with the back items
             plist_array_remove_item(root.get(), plist_array_get_size(root.get()) - 1);
         writeBytes(m_dir.filePath(QStringLiteral("bg.kvto")), plistio::toBytes(root.get(), plistio::Format::Binary));
-        QVERIFY(fileKept || QFile::remove(file));
+        QVERIFY(file == 1 || QFile::remove(path));
+        if (file == 2) // a file there that cannot be read is named once the design is open
+            writeBytes(path, readBytes(writePicture(path, Qt::darkCyan, QSize(120, 80))).chopped(30));
+        m_prompt.texts.clear();
         QVERIFY(m_road->designCommands().openDesignFile(m_dir.filePath(QStringLiteral("bg.kvto"))));
         const Card_Property& opened = back ? m_window->Back_card_Prop : m_window->Front_card_Prop;
         QCOMPARE(opened.Card_BG_Image.isNull(), older && !fileKept);
+        QCOMPARE(m_prompt.texts.size(), file == 2 ? 1 : 0);
+        QVERIFY(file != 2 || m_prompt.texts[0].contains(QStringLiteral("bg.png: ")));
         if (!opened.Card_BG_Image.isNull())
             QCOMPARE(SKTRenderingView::image_From_Card_Graphics({}, false, opened, 0, opened.Card_Size), SKTRenderingView::image_From_Card_Graphics({}, false, side, 0, opened.Card_Size));
     }

@@ -140,21 +140,29 @@ void DesignCommands::applyDesign(DesignData d) {
     SKTDocument* doc = m_window.document();
     doc->undoManager()->clear();
     // A background picture is the one the design holds, or its frame's, else (a design saved before they
-    // were stored) loaded again from its path; a missing file leaves the side without one. These and the main
-    // photo are read first, off the window's thread, before anything changes.
+    // were stored) loaded again from its path; a missing file leaves the side without one, a file there that
+    // cannot be read is said once the design is open. These and the main photo are read first, off the
+    // window's thread, before anything changes.
     const PictureWait wait(&m_window);
+    QStringList unread;
     for (auto [p, items] : {std::pair{&d.front, &d.frontItems}, std::pair{&d.back, &d.backItems}}) {
+        QString error;
         if (p->Card_fill_style != QStringLiteral("I"))
             p->Card_BG_Image = ItemPicture();
         else if (p->Card_BG_Image.isNull())
-            p->Card_BG_Image = backgroundPictureOf(*p, *items);
+            p->Card_BG_Image = backgroundPictureOf(*p, *items, &error);
+        if (p->Card_BG_Image.isNull() && !error.isEmpty() && QFileInfo::exists(p->Card_BG_Image_Path))
+            unread << error;
     }
     QString photoError;
     const ItemPicture photoRead = d.photoOriginal.isNull() && !d.photoPath.isEmpty()
                                       ? MainPhoto::readPicture(d.photoPath, &photoError)
                                       : ItemPicture();
-    if (!photoError.isEmpty())
+    if (!photoError.isEmpty()) {
         Show_NSLog_Message(QStringLiteral("Main photo %1 could not be loaded: %2").arg(d.photoPath, photoError));
+        if (QFileInfo::exists(d.photoPath))
+            unread << photoError;
+    }
     // A card has one size, shape and number of sides; a file whose back record differs takes the front's.
     d.back.Card_Location = d.front.Card_Location;
     d.back.Card_Size = d.front.Card_Size;
@@ -191,6 +199,8 @@ void DesignCommands::applyDesign(DesignData d) {
     m_window.Design_Replaced();
     m_window.Select_front_side();
     m_window.Refresh_Canvas();
+    if (!unread.isEmpty())
+        Show_MessageBox(QStringLiteral("The design opened without these pictures:\n") + unread.join(QLatin1Char('\n')));
 }
 
 bool DesignCommands::refusedWhileBusy() const {
