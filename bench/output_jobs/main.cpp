@@ -85,13 +85,7 @@ int main(int argc, char** argv) {
         const BatchFillJob::Design d = designOf(
             QSizeF(189, 72), {boundText(QRectF(8, 4, 173, 16), 1, 10), boundCode128(QPointF(8, 22), 2, 10)});
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
-        PrintLayout layout;
-        layout.paper = QSizeF(612, 792);
-        layout.card = d.frontProp.Card_Size;
-        layout.rows = 10;
-        layout.cols = 3;
-        layout.hgap = 9;
-        layout.autoCenter = false;
+        const PrintLayout layout = averyLabels(d.frontProp.Card_Size);
         Printing_View view(layout, labels, BatchFillJob::create(d, series, table), d);
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);

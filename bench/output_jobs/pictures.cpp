@@ -38,6 +38,17 @@ BatchFillJob::Design designOf(const QSizeF& card, const GraphicList& front) {
     return d;
 }
 
+PrintLayout averyLabels(const QSizeF& card) {
+    PrintLayout layout;
+    layout.paper = QSizeF(612, 792);
+    layout.card = card;
+    layout.rows = 10;
+    layout.cols = 3;
+    layout.hgap = 9;
+    layout.autoCenter = false;
+    return layout;
+}
+
 namespace {
 
 GraphicPtr textItem(const QRectF& r, int column) {
@@ -189,13 +200,7 @@ void benchPictureJobs(int rows, const QString& keep) {
         }
         const BatchFillJob::Design d = designOf(QSizeF(189, 72), {picture, textItem(QRectF(72, 8, 110, 16), 1)});
         Check_Series_Or_Excel_Use_or_not(d.front, d.back, false, table, series);
-        PrintLayout layout;
-        layout.paper = QSizeF(612, 792);
-        layout.card = d.frontProp.Card_Size;
-        layout.rows = 10;
-        layout.cols = 3;
-        layout.hgap = 9;
-        layout.autoCenter = false;
+        const PrintLayout layout = averyLabels(d.frontProp.Card_Size);
         ProcessedImageCache::clear();
         Printing_View view(layout, labels, BatchFillJob::create(d, series, table), d);
         QBuffer pdf;

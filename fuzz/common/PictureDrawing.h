@@ -11,7 +11,9 @@
 
 #include <sanitizer/allocator_interface.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 
 #include <atomic>
 #include <cstddef>
@@ -34,6 +36,23 @@ inline void onFree(const volatile void* ptr) {
 
 // Counts the heap from now on (call once, at start).
 inline void countAllocations() { __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree); }
+
+// Called once at start: pictures up to Qt's 64 MB instead of the program's 100 megapixels keep each input fast
+// under the sanitizers (the reader's own checks are the same), and the heap is counted from then on.
+inline void startDrawing() {
+    pictures::allowPicturesAtSourceLimit();
+    QImageReader::setAllocationLimit(64);
+    countAllocations();
+}
+
+// A small picture as PNG bytes, for seeds.
+inline QByteArray pngOf(QSize size, QImage::Format format) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(size, format).save(&buffer, "png");
+    return png;
+}
 
 // Runs work and traps when the heap grew beyond counted (with room for the sanitizers' and Qt's own small
 // blocks) or beyond 1 GB meanwhile.

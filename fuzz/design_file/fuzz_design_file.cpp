@@ -22,10 +22,7 @@
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv); // fonts need a GUI application
-    // Pictures up to Qt's 64 MB keep each input fast under the sanitizers; the checks are the same.
-    pictures::allowPicturesAtSourceLimit();
-    QImageReader::setAllocationLimit(64);
-    fuzzdraw::countAllocations();
+    fuzzdraw::startDrawing();
     const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
     if (!seeds.isEmpty()) {
         QDir().mkpath(seeds);
@@ -46,10 +43,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         }
         {
             // Picture items holding a picture, and one cut short.
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            QImage(6, 4, QImage::Format_ARGB32).save(&buffer, "png");
+            const QByteArray png = fuzzdraw::pngOf(QSize(6, 4), QImage::Format_ARGB32);
             DesignData pictures = d;
             pictures.frontItems.clear();
             for (const QByteArray& bytes : {png, png.left(png.size() - 16)}) {
@@ -64,10 +58,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         {
             // A back whose background picture the design holds, turned and grey.
             DesignData b;
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            QImage(6, 4, QImage::Format_RGB32).save(&buffer, "PNG");
+            const QByteArray png = fuzzdraw::pngOf(QSize(6, 4), QImage::Format_RGB32);
             ImageAdjustSettings a;
             a.grayscale = true;
             a.rotation = 90;

@@ -22,10 +22,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv); // fonts need a GUI application
-    // Pictures up to Qt's 64 MB keep each input fast under the sanitizers; the checks are the same.
-    pictures::allowPicturesAtSourceLimit();
-    QImageReader::setAllocationLimit(64);
-    fuzzdraw::countAllocations();
+    fuzzdraw::startDrawing();
     const QString seeds = qEnvironmentVariable("NAVU_FUZZ_SEEDS");
     if (!seeds.isEmpty()) {
         QDir().mkpath(seeds);
@@ -44,10 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
             }
         }
         // A picture as its file came carrying adjustments (a copy of the main photo's item).
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImage(5, 4, QImage::Format_RGB32).save(&buffer, "png");
+        const QByteArray png = fuzzdraw::pngOf(QSize(5, 4), QImage::Format_RGB32);
         ImageAdjustSettings adjust;
         adjust.invert = true;
         adjust.rotation = 90;
